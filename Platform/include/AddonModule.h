@@ -1,0 +1,39 @@
+// A loaded add-on module file: the dlopen'ed library, its two exports and its built-in resources.
+// For the host, its program and tests.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "HostAddonProtocol.h"
+#include "ModuleResources.h"
+
+namespace host {
+
+// Not copyable; the library is unloaded when the object goes. Loading checks everything the host
+// relies on before any code of the module runs apart from its static constructors.
+class AddonModule {
+public:
+    // Null, with a message that names the file and what is wrong, when the file cannot be loaded, lacks
+    // one of the two exports, or carries resources that do not parse.
+    static std::unique_ptr<AddonModule> load(const std::string& path, std::string& error);
+    ~AddonModule();
+    AddonModule(const AddonModule&) = delete;
+    AddonModule& operator=(const AddonModule&) = delete;
+
+    const std::string& path() const { return path_; }
+    GetExportedFuncAddrsProc getExportedFuncAddrs() const { return getExports_; }
+    SetImportedFuncAddrsProc setImportedFuncAddrs() const { return setImports_; }
+    const ModuleResources& resources() const { return resources_; }
+
+private:
+    AddonModule() = default;
+
+    std::string path_;
+    void* library_ = nullptr;   // the dlopen handle, closed by the destructor
+    GetExportedFuncAddrsProc getExports_ = nullptr;
+    SetImportedFuncAddrsProc setImports_ = nullptr;
+    ModuleResources resources_;
+};
+
+}   // namespace host

@@ -1,0 +1,89 @@
+// The host's dialog library, headless: the alert box and the user-action script that stands in for
+// the user. Every alert is recorded with all it showed and answered from the script; with nothing
+// scripted the default button (1) is pressed, so batch runs need no script. The script also holds
+// the answers of the file dialogs, the settings dialog, the process window's cancel button and the
+// dialog actions that the modal dialogs play; Platform/README.md describes its JSON form.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace host {
+
+// --- Alerts ------------------------------------------------------------------------------------
+enum AlertKind : int {
+    kAlertInformation = -3,
+    kAlertWarning = -2,
+    kAlertError = -1,
+};
+
+struct AlertRecord {
+    int kind = kAlertInformation;
+    std::string title;
+    std::string largeText;
+    std::string smallText;
+    std::string buttons[3];   // an empty label: no such button (the first button is always there)
+    int answer = 1;           // the button pressed, 1-based
+};
+
+// Shows an alert (texts in UTF-8) and returns the 1-based button the script presses: its next
+// answerAlert, else 1. An answer naming a button the alert lacks is a script error (see
+// scriptErrors) and presses button 1 instead.
+int alert(int kind, std::string_view title, std::string_view largeText, std::string_view smallText,
+          std::string_view button1, std::string_view button2, std::string_view button3);
+
+std::vector<AlertRecord> recordedAlerts();
+void clearRecordedAlerts();
+// Called with each alert as it is answered (the command-line host prints it); empty: none.
+void setAlertObserver(std::function<void(const AlertRecord&)> observer);
+
+// --- The user-action script --------------------------------------------------------------------
+// What the user does inside a modal dialog. The dialog library plays these in order, each addressed
+// to the innermost open dialog (or to `dialogId` when it is given).
+enum class DialogActionKind {
+    click,         // item: a button or static text is clicked
+    doubleClick,   // item: a static text or list row is double-clicked (row: rows[0], if any)
+    setText,       // item, text: the user types the whole text into an edit field
+    selectPopup,   // item, index (1-based) or text: the user picks a popup item
+    selectRows,    // item, rows (1-based): the user selects these list rows (empty: none)
+    resize,        // width, height: the user drags the dialog to this client size
+    closeBox,      // the user clicks the window's close box
+};
+
+struct DialogAction {
+    DialogActionKind kind = DialogActionKind::click;
+    std::optional<int> dialogId;   // the dialog resource id it is meant for; nullopt: the innermost
+    int item = 0;
+    std::string text;           // setText; selectPopup by text
+    std::optional<int> index;   // selectPopup by 1-based index
+    std::vector<int> rows;      // selectRows, doubleClick
+    int width = 0;              // resize
+    int height = 0;
+};
+
+// Replaces the whole script by the one in the file or text. False, with a message naming the file, the
+// action's number and what is wrong, for unreadable or malformed input; the old script is then kept.
+// Relative file-dialog paths are taken relative to `baseDirectory` (loadUserActions: the file's folder).
+bool loadUserActions(const std::string& path, std::string& error);
+bool parseUserActions(std::string_view json, const std::string& baseDirectory, std::string& error);
+void clearUserActions();   // also clears the recorded alerts' answers still pending and script errors
+
+// Consumers. Each takes the first pending action of its kind, so the kinds need not interleave in the
+// order the program happens to ask for them.
+std::optional<int> takeAlertAnswer();
+std::optional<DialogAction> takeDialogAction();
+std::size_t pendingDialogActions();
+std::optional<bool> takeSettingsDialogAnswer();   // true: accepted
+// The step at which the process window with this number (1 for the first window the program opens)
+// reports a cancel; an action without a window number serves the next window that opens.
+std::optional<int> takeProgressCancel(int windowNumber);
+
+// Script actions that could not be played as written (a missing button, a dialog that is not open),
+// one message each; the host goes on with the default.
+void noteScriptError(std::string message);
+std::vector<std::string> scriptErrors();
+
+}   // namespace host

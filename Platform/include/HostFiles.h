@@ -1,0 +1,47 @@
+// The host's file library as the add-on sees it: special folders and the open and save dialogs.
+// Every special folder lies under one host home directory, so a test or a run owns all it writes.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "HostResult.h"
+
+namespace host {
+
+// The home directory: set by the command-line host (--home) or a test; else $SKELLOW_HOME, else
+// $XDG_DATA_HOME/skellow-host, else ~/.local/share/skellow-host (else <temp>/skellow-host without $HOME).
+void setHomeDirectory(const std::string& path);   // an empty path returns to the default above
+std::string homeDirectory();                      // created when missing, as far as it can be
+
+// Special folders by the host's number; each is a folder under the home directory, created on request.
+enum SpecialFolder : int {
+    kFolderApplication = 0,       // "Application": where the host's program lives
+    kFolderTemporary = 1,         // "Temporary"
+    kFolderPreferences = 2,       // "Preferences": the host's own settings
+    kFolderDocuments = 3,         // "Documents"
+    kFolderDesktop = 4,           // "Desktop"
+    kFolderApplicationData = 5,   // "Application Data": where add-ons keep their data folders
+};
+// The folder's path; nullopt for an unknown number or when it cannot be created.
+std::optional<std::string> specialFolder(int folder);
+
+// The host's modal file dialogs. Headless: each answer comes from the user-action script (a path, or
+// a cancel); with nothing scripted the dialog is cancelled. The title and filter are recorded.
+enum class FileDialogKind { open, save };
+std::optional<std::string> browseForFile(FileDialogKind kind, const std::string& title,
+                                         const std::string& extension);
+void queueFileDialogAnswer(std::optional<std::string> path);   // nullopt: the user cancels
+void clearFileDialogAnswers();
+
+// The dialogs shown so far, oldest first, as the add-on asked for them.
+struct FileDialogRequest {
+    FileDialogKind kind = FileDialogKind::open;
+    std::string title;
+    std::string extension;
+};
+std::vector<FileDialogRequest> fileDialogRequests();
+void clearFileDialogRequests();
+
+}   // namespace host

@@ -1,0 +1,174 @@
+// The host function table: every host function the add-on can call, declared once in one list.
+// The list expands into the C table struct the host hands over at load (SetImportedFuncAddrs), the
+// HostSlot enum, the slot names for messages and the undo-scope rule of each slot. Adding a host
+// function is one line in HOST_FUNCTION_SLOTS (the host then also needs a body for it).
+//
+// Every function takes the host context first and returns 0 or a host error code (HostResult.h).
+// A slot the host leaves empty (null) is answered by the add-on's side with kErrMissingFunction.
+// Texts go in as zero-terminated UTF-16 (const char16_t*); texts and lists come back in new host
+// handles that the caller disposes (disposeHandle).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "FourCC.h"
+#include "HostAddonProtocol.h"
+#include "HostMemory.h"
+#include "HostResult.h"
+
+namespace host {
+
+// When a slot needs an open undoable command (the host refuses it with kErrOutsideUndoScope otherwise).
+enum HostScope : std::uint8_t {
+    kScopeNone = 0,     // never: queries, registration, tool defaults, module data, user interface
+    kScopeUndo = 1,     // always: the call changes the project
+    kScopeByCode = 2,   // a dispatcher: its first parameter is a four-character code, and the code
+                        // decides (see Platform/README.md for the codes that change the project)
+};
+
+// The dispatchers take a four-character code and pointers whose meaning the code gives:
+//   environment 'ISSG' (uint8_t* out: 1 while the suspend-groups mode is on)
+//   elementTools 'SUSP' (no parameters: toggles the suspend-groups mode; changes the project)
+//   interface 'SETD' (int32_t* element type id, int32_t* variation: the tool's settings dialog;
+//             0 when the user accepted it, kErrCancel when cancelled)
+//   interface 'IPWD' (const char16_t* title, int32_t* phase count): opens the process window
+//             'CPWD' closes it; 'SPRV' (int32_t* value) sets its value; 'IPRV' (int32_t* increment)
+//             raises it; 'SPRP' (const char16_t* text, int32_t* count) starts a phase;
+//             'CANC' answers kErrCancel once the user has cancelled, else 0
+// An unknown code gives kErrBadParameters.
+//
+// X(slot, result, (parameters after the context), scope). Names are written in full (::host::), so
+// the list expands in any namespace.
+#define HOST_FUNCTION_SLOTS(X)                                                                               \
+    /* --- dispatchers by four-character code ------------------------------------------------------ */      \
+    X(database, std::uint32_t, (std::uint32_t code, void* p1, void* p2, void* p3), ::host::kScopeByCode)     \
+    X(environment, std::uint32_t, (std::uint32_t code, void* p1, void* p2, void* p3), ::host::kScopeByCode)  \
+    X(interface, std::uint32_t, (std::uint32_t code, void* p1, void* p2, void* p3, void* p4, void* p5),      \
+      ::host::kScopeByCode)                                                                                  \
+    X(utilities, std::uint32_t, (std::uint32_t code, void* p1, void* p2, void* p3), ::host::kScopeByCode)    \
+    X(automation, std::uint32_t, (std::uint32_t code, void* p1, void* p2, void* p3), ::host::kScopeByCode)   \
+    X(elementTools, std::uint32_t, (std::uint32_t code, void* p1, void* p2, void* p3), ::host::kScopeByCode) \
+    /* --- menus: the menu's string list gives the title (item 1) and the commands (items 2...); the  */     \
+    /*     prompt list gives one status-line prompt per item in the same order. Registration only     */     \
+    /*     while register interface runs; the handler for a registered menu.                          */     \
+    X(registerMenu, std::uint32_t,                                                                           \
+      (std::int16_t menuListId, std::int16_t promptListId, std::int32_t position, std::int32_t flags),       \
+      ::host::kScopeNone)                                                                                    \
+    X(installMenuHandler, std::uint32_t, (std::int16_t menuListId, ::host::HostMenuHandler handler),         \
+      ::host::kScopeNone)                                                                                    \
+    /* --- project notifications: the handler gets every notification whose bit is in the mask;     */       \
+    /*     mask 0 or a null handler stops them                                                         */    \
+    X(catchProjectNotifications, std::uint32_t, (std::uint32_t mask, ::host::HostProjectHandler handler),    \
+      ::host::kScopeNone)                                                                                    \
+    /* --- module data of the open project, kept per add-on and name ------------------------------ */       \
+    /*     get: kErrNoModuleData when there is none; data->data is a new handle                       */     \
+    X(getModuleData, std::uint32_t, (const char16_t* name, ::host::HostModuleData* data),                    \
+      ::host::kScopeNone)                                                                                    \
+    X(putModuleData, std::uint32_t, (const char16_t* name, const ::host::HostModuleData* data),              \
+      ::host::kScopeNone)                                                                                    \
+    X(deleteModuleData, std::uint32_t, (const char16_t* name), ::host::kScopeNone)                           \
+    /*     list: a new handle of the names, each zero-terminated UTF-16, in name order               */      \
+    X(listModuleData, std::uint32_t, (::host::Handle * names), ::host::kScopeNone)                           \
+    X(installModuleDataMergeHandler, std::uint32_t, (::host::HostModuleDataMergeHandler handler),            \
+      ::host::kScopeNone)                                                                                    \
+    /* --- commands: the undoable command runs body(userData) as one undo step named undoName; a    */       \
+    /*     non-zero result or an escaping exception (kErrCommandException) rolls the project back;   */      \
+    /*     a nested one is refused (kErrRefusedCommand)                                              */      \
+    X(undoableCommand, std::uint32_t,                                                                        \
+      (const char16_t* undoName, ::host::HostCommandBody body, void* userData), ::host::kScopeNone)          \
+    X(isInsideCommand, std::uint32_t, (std::uint8_t * inside), ::host::kScopeNone)                           \
+    /* --- add-on command services: registered while register interface runs, served by a handler, */        \
+    /*     called by another add-on by its name (kErrNoSuchCommand when nobody serves it)           */       \
+    X(registerCommandService, std::uint32_t, (std::uint32_t commandId, std::int32_t version),                \
+      ::host::kScopeNone)                                                                                    \
+    X(installCommandHandler, std::uint32_t,                                                                  \
+      (std::uint32_t commandId, std::int32_t version, ::host::HostAddonCommandHandler handler),              \
+      ::host::kScopeNone)                                                                                    \
+    X(callAddonCommand, std::uint32_t,                                                                       \
+      (const char16_t* addonName, std::uint32_t commandId, std::int32_t version, ::host::Handle parameters,  \
+       void* resultData),                                                                                    \
+      ::host::kScopeNone)                                                                                    \
+    /* --- the module's own string resources: item (1-based) of a string list, as a new handle of   */       \
+    /*     UTF-16 code units without a terminator; kErrBadIndex when the list or item is missing     */      \
+    X(getString, std::uint32_t, (std::int16_t listId, std::int32_t item, ::host::Handle * text),             \
+      ::host::kScopeNone)
+
+// Puts the context in front of a slot's parameter list: HOST_WITH_CONTEXT (int a) is
+// (host::HostContext* context, int a).
+#define HOST_WITH_CONTEXT(...) (::host::HostContext * context __VA_OPT__(, ) __VA_ARGS__)
+
+extern "C" {
+
+// The table as it crosses to the module. `size` is sizeof(HostFunctionTable) of the host that built
+// it: a module built against a longer table treats the slots past it as empty.
+struct HostFunctionTable {
+    std::uint32_t size;
+    std::uint32_t slotCount;
+#define HOST_TABLE_MEMBER(slot, result, parameters, scope) result(*slot) HOST_WITH_CONTEXT parameters;
+    HOST_FUNCTION_SLOTS(HOST_TABLE_MEMBER)
+#undef HOST_TABLE_MEMBER
+};
+
+}   // extern "C"
+
+enum class HostSlot : std::uint16_t {
+#define HOST_SLOT_ENUM(slot, result, parameters, scope) slot,
+    HOST_FUNCTION_SLOTS(HOST_SLOT_ENUM)
+#undef HOST_SLOT_ENUM
+};
+
+inline constexpr std::size_t kHostSlotCount = 0
+#define HOST_SLOT_COUNT(slot, result, parameters, scope) +1
+    HOST_FUNCTION_SLOTS(HOST_SLOT_COUNT)
+#undef HOST_SLOT_COUNT
+    ;
+
+static_assert(sizeof(HostFunctionTable) == 8 + kHostSlotCount * sizeof(void*));
+
+// The slot's name as in the list ("database"); "?" for a value outside the list.
+constexpr const char* hostSlotName(HostSlot slot) {
+    constexpr const char* kNames[] = {
+#define HOST_SLOT_NAME(slot, result, parameters, scope) #slot,
+        HOST_FUNCTION_SLOTS(HOST_SLOT_NAME)
+#undef HOST_SLOT_NAME
+    };
+    const auto index = static_cast<std::size_t>(slot);
+    return index < kHostSlotCount ? kNames[index] : "?";
+}
+
+constexpr HostScope hostSlotScope(HostSlot slot) {
+    constexpr HostScope kScopes[] = {
+#define HOST_SLOT_SCOPE(slot, result, parameters, scope) scope,
+        HOST_FUNCTION_SLOTS(HOST_SLOT_SCOPE)
+#undef HOST_SLOT_SCOPE
+    };
+    const auto index = static_cast<std::size_t>(slot);
+    return index < kHostSlotCount ? kScopes[index] : kScopeNone;
+}
+
+// Whether the table holds a function for the slot, and emptying a slot (tests empty one in a copy of
+// the table to see how the add-on answers a host that lacks it).
+inline bool hostSlotIsFilled(const HostFunctionTable& table, HostSlot slot) {
+    switch (slot) {
+#define HOST_SLOT_FILLED(name, result, parameters, scope) \
+    case HostSlot::name:                                  \
+        return table.name != nullptr;
+        HOST_FUNCTION_SLOTS(HOST_SLOT_FILLED)
+#undef HOST_SLOT_FILLED
+    }
+    return false;
+}
+
+inline void clearHostSlot(HostFunctionTable& table, HostSlot slot) {
+    switch (slot) {
+#define HOST_SLOT_CLEAR(name, result, parameters, scope) \
+    case HostSlot::name:                                 \
+        table.name = nullptr;                            \
+        break;
+        HOST_FUNCTION_SLOTS(HOST_SLOT_CLEAR)
+#undef HOST_SLOT_CLEAR
+    }
+}
+
+}   // namespace host

@@ -1,0 +1,325 @@
+#include "HostDialogs.h"
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "HostFiles.h"
+
+namespace host {
+namespace {
+
+using Json = nlohmann::json;
+
+struct ProgressCancel {
+    std::optional<int> window;   // nullopt: the next window that opens
+    int step = 0;
+};
+
+struct Script {
+    std::deque<int> alertAnswers;
+    std::deque<DialogAction> dialogActions;
+    std::deque<bool> settingsAnswers;
+    std::deque<ProgressCancel> progressCancels;
+    std::vector<std::optional<std::string>> fileAnswers;   // handed to the file library on load
+};
+
+struct State {
+    std::mutex mutex;
+    Script script;
+    std::vector<AlertRecord> alerts;
+    std::vector<std::string> scriptErrors;
+    std::function<void(const AlertRecord&)> observer;
+};
+
+State& state() {
+    static State instance;
+    return instance;
+}
+
+// --- Reading one action ------------------------------------------------------------------------
+// Each reader throws ScriptError with the reason; parseUserActions adds where.
+struct ScriptError {
+    std::string what;
+};
+
+int wholeNumber(const Json& action, const char* key, int lowest) {
+    const auto found = action.find(key);
+    if (found == action.end()) throw ScriptError{std::string("needs \"") + key + "\""};
+    if (!found->is_number_integer() || found->get<long long>() < lowest || found->get<long long>() > 32767)
+        throw ScriptError{std::string("\"") + key + "\" must be a whole number from " +
+                          std::to_string(lowest) + " to 32767"};
+    return found->get<int>();
+}
+
+std::string text(const Json& action, const char* key) {
+    const auto found = action.find(key);
+    if (found == action.end() || !found->is_string())
+        throw ScriptError{std::string("needs \"") + key + "\" as a text"};
+    return found->get<std::string>();
+}
+
+std::optional<int> dialogId(const Json& action) {
+    if (!action.contains("dialog")) return std::nullopt;
+    return wholeNumber(action, "dialog", 1);
+}
+
+DialogAction dialogAction(DialogActionKind kind, const Json& action) {
+    DialogAction result;
+    result.kind = kind;
+    result.dialogId = dialogId(action);
+    switch (kind) {
+        case DialogActionKind::click:
+            result.item = wholeNumber(action, "item", 1);
+            break;
+        case DialogActionKind::doubleClick:
+            result.item = wholeNumber(action, "item", 1);
+            if (action.contains("row")) result.rows.push_back(wholeNumber(action, "row", 1));
+            break;
+        case DialogActionKind::setText:
+            result.item = wholeNumber(action, "item", 1);
+            result.text = text(action, "text");
+            break;
+        case DialogActionKind::selectPopup:
+            result.item = wholeNumber(action, "item", 1);
+            if (action.contains("index") == action.contains("text"))
+                throw ScriptError{"needs either \"index\" or \"text\""};
+            if (action.contains("index"))
+                result.index = wholeNumber(action, "index", 1);
+            else
+                result.text = text(action, "text");
+            break;
+        case DialogActionKind::selectRows: {
+            result.item = wholeNumber(action, "item", 1);
+            const auto rows = action.find("rows");
+            if (rows == action.end() || !rows->is_array()) throw ScriptError{"needs \"rows\" as a list"};
+            for (const auto& row : *rows) {
+                if (!row.is_number_integer() || row.get<long long>() < 1 || row.get<long long>() > 32767)
+                    throw ScriptError{"\"rows\" must hold row numbers from 1"};
+                result.rows.push_back(row.get<int>());
+            }
+            break;
+        }
+        case DialogActionKind::resize:
+            result.width = wholeNumber(action, "width", 0);
+            result.height = wholeNumber(action, "height", 0);
+            break;
+        case DialogActionKind::closeBox:
+            break;
+    }
+    return result;
+}
+
+void readAction(const Json& action, const std::string& baseDirectory, Script& script) {
+    if (!action.is_object()) throw ScriptError{"is not an object"};
+    const std::string kind = text(action, "do");
+    if (kind == "answerAlert") {
+        script.alertAnswers.push_back(wholeNumber(action, "button", 1));
+    } else if (kind == "cancelProgressAt") {
+        ProgressCancel cancel;
+        cancel.step = wholeNumber(action, "step", 0);
+        if (action.contains("window")) cancel.window = wholeNumber(action, "window", 1);
+        script.progressCancels.push_back(cancel);
+    } else if (kind == "fileDialog") {
+        const bool cancel = action.value("cancel", false);
+        if (cancel == action.contains("path")) throw ScriptError{"needs either \"path\" or \"cancel\": true"};
+        if (cancel) {
+            script.fileAnswers.push_back(std::nullopt);
+        } else {
+            std::filesystem::path path = text(action, "path");
+            if (path.is_relative() && !baseDirectory.empty())
+                path = std::filesystem::path(baseDirectory) / path;
+            script.fileAnswers.push_back(path.lexically_normal().string());
+        }
+    } else if (kind == "settingsDialog") {
+        const auto accept = action.find("accept");
+        if (accept == action.end() || !accept->is_boolean())
+            throw ScriptError{"needs \"accept\": true or false"};
+        script.settingsAnswers.push_back(accept->get<bool>());
+    } else {
+        static const std::pair<const char*, DialogActionKind> kDialogKinds[] = {
+            {"click", DialogActionKind::click},           {"doubleClick", DialogActionKind::doubleClick},
+            {"setText", DialogActionKind::setText},       {"selectPopup", DialogActionKind::selectPopup},
+            {"selectRows", DialogActionKind::selectRows}, {"resize", DialogActionKind::resize},
+            {"closeBox", DialogActionKind::closeBox}};
+        for (const auto& [name, dialogKind] : kDialogKinds) {
+            if (kind == name) {
+                script.dialogActions.push_back(dialogAction(dialogKind, action));
+                return;
+            }
+        }
+        throw ScriptError{"unknown action \"" + kind + "\""};
+    }
+}
+
+}   // namespace
+
+// --- Alerts ------------------------------------------------------------------------------------
+int alert(int kind, std::string_view title, std::string_view largeText, std::string_view smallText,
+          std::string_view button1, std::string_view button2, std::string_view button3) {
+    AlertRecord record;
+    record.kind = kind;
+    record.title = title;
+    record.largeText = largeText;
+    record.smallText = smallText;
+    record.buttons[0] = button1;
+    record.buttons[1] = button2;
+    record.buttons[2] = button3;
+    std::function<void(const AlertRecord&)> observer;
+    {
+        State& s = state();
+        std::lock_guard lock(s.mutex);
+        if (!s.script.alertAnswers.empty()) {
+            const int answer = s.script.alertAnswers.front();
+            s.script.alertAnswers.pop_front();
+            // Button 1 is always there; a later one only with a label.
+            if (answer == 1 || (answer <= 3 && !record.buttons[answer - 1].empty()))
+                record.answer = answer;
+            else
+                s.scriptErrors.push_back("answerAlert " + std::to_string(answer) + ": the alert \"" +
+                                         std::string(largeText) + "\" has no such button; pressed 1");
+        }
+        s.alerts.push_back(record);
+        observer = s.observer;
+    }
+    if (observer) observer(record);
+    return record.answer;
+}
+
+std::vector<AlertRecord> recordedAlerts() {
+    std::lock_guard lock(state().mutex);
+    return state().alerts;
+}
+
+void clearRecordedAlerts() {
+    std::lock_guard lock(state().mutex);
+    state().alerts.clear();
+}
+
+void setAlertObserver(std::function<void(const AlertRecord&)> observer) {
+    std::lock_guard lock(state().mutex);
+    state().observer = std::move(observer);
+}
+
+// --- The user-action script --------------------------------------------------------------------
+bool loadUserActions(const std::string& path, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = path + ": cannot be read";
+        return false;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    const std::string base = std::filesystem::path(path).parent_path().string();
+    if (!parseUserActions(text.str(), base, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+bool parseUserActions(std::string_view json, const std::string& baseDirectory, std::string& error) {
+    const Json root = Json::parse(json.begin(), json.end(), nullptr, /*allow_exceptions=*/false);
+    if (root.is_discarded()) {
+        error = "not valid JSON";
+        return false;
+    }
+    const Json* actions = &root;
+    if (root.is_object()) {
+        const auto found = root.find("actions");
+        if (found == root.end()) {
+            error = "needs \"actions\": a list of actions";
+            return false;
+        }
+        actions = &*found;
+    }
+    if (!actions->is_array()) {
+        error = "the actions must be a list";
+        return false;
+    }
+    Script script;
+    std::size_t number = 0;
+    for (const auto& action : *actions) {
+        ++number;
+        try {
+            readAction(action, baseDirectory, script);
+        } catch (const ScriptError& e) {
+            error = "action " + std::to_string(number) + " " + e.what;
+            return false;
+        }
+    }
+    clearFileDialogAnswers();
+    for (const auto& answer : script.fileAnswers) queueFileDialogAnswer(answer);
+    std::lock_guard lock(state().mutex);
+    state().script = std::move(script);
+    state().scriptErrors.clear();
+    return true;
+}
+
+void clearUserActions() {
+    clearFileDialogAnswers();
+    std::lock_guard lock(state().mutex);
+    state().script = Script{};
+    state().scriptErrors.clear();
+}
+
+std::optional<int> takeAlertAnswer() {
+    std::lock_guard lock(state().mutex);
+    auto& answers = state().script.alertAnswers;
+    if (answers.empty()) return std::nullopt;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+std::optional<DialogAction> takeDialogAction() {
+    std::lock_guard lock(state().mutex);
+    auto& actions = state().script.dialogActions;
+    if (actions.empty()) return std::nullopt;
+    DialogAction action = std::move(actions.front());
+    actions.pop_front();
+    return action;
+}
+
+std::size_t pendingDialogActions() {
+    std::lock_guard lock(state().mutex);
+    return state().script.dialogActions.size();
+}
+
+std::optional<bool> takeSettingsDialogAnswer() {
+    std::lock_guard lock(state().mutex);
+    auto& answers = state().script.settingsAnswers;
+    if (answers.empty()) return std::nullopt;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+std::optional<int> takeProgressCancel(int windowNumber) {
+    std::lock_guard lock(state().mutex);
+    auto& cancels = state().script.progressCancels;
+    for (auto it = cancels.begin(); it != cancels.end(); ++it) {
+        if (!it->window || *it->window == windowNumber) {
+            const int step = it->step;
+            cancels.erase(it);
+            return step;
+        }
+    }
+    return std::nullopt;
+}
+
+void noteScriptError(std::string message) {
+    std::lock_guard lock(state().mutex);
+    state().scriptErrors.push_back(std::move(message));
+}
+
+std::vector<std::string> scriptErrors() {
+    std::lock_guard lock(state().mutex);
+    return state().scriptErrors;
+}
+
+}   // namespace host

@@ -1,0 +1,84 @@
+#include "HostFiles.h"
+
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+namespace host {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kFolderNames[] = {"Application", "Temporary", "Preferences",
+                                        "Documents",   "Desktop",   "Application Data"};
+
+struct State {
+    std::string home;                                 // empty: the default home
+    std::deque<std::optional<std::string>> answers;   // the scripted dialog answers, next first
+    std::vector<FileDialogRequest> requests;
+};
+
+// Never destroyed, so a module's static destructors can still reach the host's folders.
+State& state() {
+    static State* const instance = new State;
+    return *instance;
+}
+
+std::string environment(const char* name) {
+    const char* const value = std::getenv(name);
+    return value ? value : "";
+}
+
+fs::path defaultHome() {
+    if (const std::string home = environment("SKELLOW_HOME"); !home.empty()) return home;
+    // Relative values are invalid by the XDG rules and ignored.
+    if (const fs::path data = environment("XDG_DATA_HOME"); data.is_absolute()) return data / "skellow-host";
+    if (const std::string user = environment("HOME"); !user.empty())
+        return fs::path(user) / ".local" / "share" / "skellow-host";
+    std::error_code error;
+    return fs::temp_directory_path(error) / "skellow-host";
+}
+
+}   // namespace
+
+// --- Home and special folders ----------------------------------------------------------------------
+void setHomeDirectory(const std::string& path) { state().home = path; }
+
+std::string homeDirectory() {
+    const fs::path home = state().home.empty() ? defaultHome() : fs::path(state().home);
+    std::error_code error;
+    fs::create_directories(home, error);   // a failure shows when a folder under it is asked for
+    return home.string();
+}
+
+std::optional<std::string> specialFolder(int folder) {
+    if (folder < 0 || folder >= static_cast<int>(std::size(kFolderNames))) return std::nullopt;
+    const fs::path path = fs::path(homeDirectory()) / kFolderNames[folder];
+    std::error_code error;
+    fs::create_directories(path, error);
+    if (!fs::is_directory(path, error)) return std::nullopt;   // e.g. a file of that name is in the way
+    return path.string();
+}
+
+// --- File dialogs ----------------------------------------------------------------------------------
+std::optional<std::string> browseForFile(FileDialogKind kind, const std::string& title,
+                                         const std::string& extension) {
+    State& s = state();
+    s.requests.push_back({kind, title, extension});
+    if (s.answers.empty()) return std::nullopt;   // nothing scripted: the user cancels
+    std::optional<std::string> answer = std::move(s.answers.front());
+    s.answers.pop_front();
+    return answer;
+}
+
+void queueFileDialogAnswer(std::optional<std::string> path) { state().answers.push_back(std::move(path)); }
+
+void clearFileDialogAnswers() { state().answers.clear(); }
+
+std::vector<FileDialogRequest> fileDialogRequests() { return state().requests; }
+
+void clearFileDialogRequests() { state().requests.clear(); }
+
+}   // namespace host

@@ -1,0 +1,384 @@
+#include "Environment/Addon.h"
+
+#include <exception>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include <FourCC.h>
+#include <HostDebug.h>
+#include <HostDialogs.h>
+#include <HostResult.h>
+#include <HostTable.h>
+
+#include "Environment/Event.h"
+#include "Environment/Host.h"
+#include "Environment/HostApi.h"
+#include "Environment/ModuleEvent.h"
+#include "Environment/Package.h"
+#include "Environment/PackageStore.h"
+#include "Environment/ProjectEvent.h"
+#include "Environment/Supervisor.h"
+#include "Foundation/DataBufferIn.h"
+#include "Foundation/DataBufferOut.h"
+#include "Foundation/DataFile.h"
+#include "Foundation/DateTime.h"
+#include "Foundation/Directory.h"
+#include "Foundation/MemoryBlock.h"
+#include "Foundation/System.h"
+#include "Foundation/TracedException.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr const char* kPreferencesFolderName = "Tarnwick";
+constexpr const char* kReportFolderName = "Tarnwick Tools";
+constexpr const char* kPreferenceFilePrefix = "com.tarnwickgroup.";
+constexpr std::int32_t kModuleDataVersion = 1;
+constexpr std::uint32_t kHostSource = host::fourcc("HOST");
+constexpr std::uint32_t kAllProjectNotifications = host::kProjectNew | host::kProjectNewAndReset |
+                                                   host::kProjectOpen | host::kProjectPreSave |
+                                                   host::kProjectSave | host::kProjectClose | host::kProjectQuit;
+
+std::unique_ptr<Addon>& instanceSlot() {
+    static std::unique_ptr<Addon> instance;
+    return instance;
+}
+
+std::u16string projectStoreName() { return String(Addon::kProjectStoreName).toUniString(); }
+
+// The store's XML in a new host handle; null when it cannot be written.
+host::Handle writeStore(PackageStore& store) {
+    host::Handle handle = nullptr;
+    DataBufferOut out;
+    const bool written = out.open(handle) && store.write(out);
+    if (!out.close() || !written) {
+        host::disposeHandle(handle);
+        return nullptr;
+    }
+    return handle;
+}
+
+}   // namespace
+
+// --- Life ------------------------------------------------------------------------------------------
+Addon::Addon(std::int16_t infoListId)
+    : infoListId_(infoListId),
+      eventLog_(kEventLogSize),
+      projectStore_(std::make_unique<PackageStore>(kProjectStoreName, true)),
+      fileStore_(std::make_unique<PackageStore>(kProjectStoreName, false)),
+      supervisor_(std::make_unique<Supervisor>(*this)) {
+    TracedException::setReportLogs(&Host::getTransactionLog(), &eventLog_);
+}
+
+Addon::~Addon() {
+    try {
+        supervisor_->disconnect();
+    } catch (...) {
+        reportText(describeCurrentException("tarnwick::Addon::~Addon"));
+    }
+    for (const auto& [code, package] : *fileStore_) package->shutDown();
+    for (const auto& [code, package] : *projectStore_) package->shutDown();
+    TracedException::setReportLogs(&Host::getTransactionLog(), nullptr);
+}
+
+String Addon::getVersion() const { return {}; }
+
+String Addon::getBuild() const { return {}; }
+
+std::unique_ptr<Directory> Addon::getPreferencesFolder() const {
+    const std::unique_ptr<Directory> applicationData = System::getSpecialFolder5();
+    if (!applicationData) return nullptr;
+    host::Result error = 0;
+    return applicationData->makeSubdirectory(kPreferencesFolderName, error);
+}
+
+void Addon::installTools() {}
+
+Addon* Addon::getInstance() { return instanceSlot().get(); }
+
+void Addon::setInstance(std::unique_ptr<Addon> addon) {
+    destroyInstance();
+    instanceSlot() = std::move(addon);
+}
+
+void Addon::destroyInstance() {
+    // Out of the global first: while it is destroyed nothing reaches it as the add-on.
+    std::unique_ptr<Addon> old = std::move(instanceSlot());
+    old.reset();
+}
+
+String Addon::getName() const { return Host::getString(infoListId_, 1); }
+
+String Addon::getDescription() const {
+    String text = Host::getString(kEnvironmentStrings, kVersionWord);
+    text += " ";
+    text += getVersion();
+    text += " ";
+    text += Host::getString(kEnvironmentStrings, kBuildWord);
+    text += " ";
+    text += getBuild();
+    text += "\n";
+    text += Host::getString(infoListId_, 2);
+    return text;
+}
+
+// --- Events ----------------------------------------------------------------------------------------
+bool Addon::publishExternalEvent(const Event& event) {
+    logEvent(event);
+    try {
+        const bool fromHost = event.getSource() == kHostSource;
+        if (fromHost && preHandle(event)) return true;
+        bool handled = publish(event);
+        if (fromHost)
+            postHandle(event);
+        else if (!handled)
+            handled = supervisor_->offerEvent(event);
+        return handled;
+    } catch (...) {
+        reportCurrentException("tarnwick::Addon::publishExternalEvent");
+        return false;
+    }
+}
+
+void Addon::logEvent(const Event& event) { eventLog_.add("event", event.describe()); }
+
+bool Addon::enterExternalCall(bool outermost) {
+    externalCallDepth_ = outermost ? 1 : externalCallDepth_ + 1;
+    if (externalCallDepth_ != 1) return true;
+    try {
+        supervisor_->keepAlive();
+        return true;
+    } catch (...) {
+        reportCurrentException("tarnwick::Addon::enterExternalCall");
+        return false;
+    }
+}
+
+void Addon::leaveExternalCall() {
+    if (externalCallDepth_ > 0) --externalCallDepth_;
+}
+
+bool Addon::preHandle(const Event&) { return false; }
+
+void Addon::postHandle(const Event& event) {
+    if (const auto* project = dynamic_cast<const ProjectEvent*>(&event)) {
+        switch (project->getCode()) {
+        case host::kProjectPreSave:
+            savePreferences(kProjectLocation);
+            break;
+        case host::kProjectNew:
+        case host::kProjectNewAndReset:
+        case host::kProjectOpen:
+            // Another project: its own stored packages, or the defaults where it has none.
+            projectStore_->resetPackages(false);
+            loadPreferences(kProjectLocation);
+            break;
+        default:
+            break;
+        }
+    } else if (const auto* module = dynamic_cast<const ModuleEvent*>(&event)) {
+        if (module->getName() != kProjectStoreName) return;
+        // The incoming packages are read into fresh ones of our kinds, then merged into ours.
+        PackageStore incoming(kProjectStoreName, true);
+        for (const auto& [code, package] : *projectStore_) incoming.adoptPackage(package->makeEmpty(), false);
+        DataBufferIn in(module->getData());
+        if (!incoming.read(in)) return;
+        for (const auto& [code, package] : incoming)
+            if (Package* ours = projectStore_->find(code)) ours->merge(*package);
+    }
+}
+
+// --- Packages --------------------------------------------------------------------------------------
+PackageStore* Addon::getPackageStore(std::int32_t location) const {
+    switch (location) {
+    case kProjectLocation: return projectStore_.get();
+    case kFileLocation: return fileStore_.get();
+    default: return nullptr;
+    }
+}
+
+bool Addon::registerPackage(const Package& package, std::int32_t location) {
+    PackageStore* store = getPackageStore(location);
+    if (!store) return false;
+    store->addPackage(package, false);
+    return true;
+}
+
+bool Addon::hasPackage(std::uint32_t code, std::int32_t location) const {
+    const PackageStore* store = getPackageStore(location);
+    return store && store->find(code) != nullptr;
+}
+
+bool Addon::savePreferences(std::int32_t location) {
+    PackageStore* store = getPackageStore(location);
+    if (!store) return false;
+    if (store->empty()) return true;
+    if (location == kProjectLocation) {
+        host::HostModuleData data{};
+        data.version = kModuleDataVersion;
+        data.platformSign = System::getHostCode();
+        data.data = writeStore(*store);
+        if (!data.data) return false;
+        const std::u16string name = projectStoreName();
+        const std::uint32_t result = hostApi().call<host::HostSlot::putModuleData>(name.c_str(), &data);
+        host::disposeHandle(data.data);
+        return result == 0;
+    }
+    const std::unique_ptr<Directory> folder = getPreferencesFolder();
+    if (!folder) return false;
+    host::Result error = 0;
+    std::unique_ptr<DataFile> file =
+        folder->createFile(kPreferenceFilePrefix + getName(), DataFile::kWrite, error, "xml");
+    if (!file) return false;
+    DataBufferOut out;
+    const bool written = out.open(*file) && store->write(out);
+    return out.close() && written;
+}
+
+bool Addon::loadPreferences(std::int32_t location) {
+    PackageStore* store = getPackageStore(location);
+    if (!store) return false;
+    if (store->empty()) return true;
+    if (location == kProjectLocation) {
+        host::HostModuleData data{};
+        const std::u16string name = projectStoreName();
+        const std::uint32_t result = hostApi().call<host::HostSlot::getModuleData>(name.c_str(), &data);
+        const MemoryBlock block(result == 0 ? data.data : nullptr);   // owns the host's new handle
+        if (result == host::kErrNoModuleData) return true;
+        if (result != 0) return false;
+        DataBufferIn in(block);
+        return store->read(in);
+    }
+    const std::unique_ptr<Directory> folder = getPreferencesFolder();
+    if (!folder) return false;
+    DataFile file(*folder, kPreferenceFilePrefix + getName() + ".xml", DataFile::kRead);
+    if (!file.exists()) return true;
+    DataBufferIn in(file);
+    return store->read(in);
+}
+
+// --- Exceptions ------------------------------------------------------------------------------------
+String Addon::reportException(const String& report) {
+    String path;
+    String fileName;
+    String folderPath;
+    if (const std::unique_ptr<Directory> applicationData = System::getSpecialFolder5()) {
+        host::Result error = 0;
+        if (const std::unique_ptr<Directory> folder = applicationData->makeSubdirectory(kReportFolderName, error)) {
+            DateTime now;
+            now.setToNow();
+            const String base = getName() + " " + now.formatForFileName();
+            // Two reports within a second each keep their own file.
+            String name = base;
+            for (std::uint32_t n = 2; DataFile(*folder, name + ".txt", DataFile::kRead).exists(); ++n)
+                name = base + " (" + String(n) + ")";
+            std::unique_ptr<DataFile> file = folder->createFile(name, DataFile::kWrite, error, "txt");
+            if (file && file->write(report) && file->close()) {
+                fileName = file->getName();
+                folderPath = folder->getPath();
+                path = file->getPath();
+            }
+        }
+    }
+    if (path.isEmpty()) {
+        showAlert(Host::getString(kEnvironmentStrings, kReportNotSaved), String());
+    } else {
+        String message = Host::getString(kEnvironmentStrings, kReportSaved);
+        message.replaceAll("$1", fileName);
+        message.replaceAll("$2", folderPath);
+        showAlert(message, Host::getString(kEnvironmentStrings, kSupportRequest));
+    }
+    return path;
+}
+
+String Addon::describeCurrentException(const char* place) {
+    try {
+        throw;
+    } catch (const TracedException& exception) {
+        return exception.getReport();
+    } catch (const std::bad_alloc&) {
+        return TracedException("bad_alloc", place).getReport();
+    } catch (const std::out_of_range&) {
+        return TracedException("out_of_range", place).getReport();
+    } catch (...) {
+        return TracedException("unknown", place).getReport();
+    }
+}
+
+void Addon::reportCurrentException(const char* place) { reportText(describeCurrentException(place)); }
+
+void Addon::reportText(const String& report) {
+    if (Addon* addon = getInstance())
+        addon->reportException(report);
+    else
+        host::debugOutput(report.getView());
+}
+
+void Addon::showAlert(const String& message, const String& detail) {
+    const String title = Host::getString(kFrameworkStrings, 3);
+    const String ok = Host::getString(kFrameworkStrings, 5);
+    host::alert(host::kAlertError, title.getView(), message.getView(), detail.getView(), ok.getView(), "", "");
+}
+
+// --- Host callbacks --------------------------------------------------------------------------------
+std::uint32_t Addon::registerServices() {
+    return hostApi().call<host::HostSlot::registerCommandService>(Supervisor::kCommandId, Supervisor::kVersion);
+}
+
+std::uint32_t Addon::installHandlers() {
+    std::uint32_t result =
+        hostApi().call<host::HostSlot::catchProjectNotifications>(kAllProjectNotifications, &onProjectNotification);
+    if (result == 0) result = hostApi().call<host::HostSlot::installModuleDataMergeHandler>(&onModuleDataMerge);
+    if (result == 0)
+        result = hostApi().call<host::HostSlot::installCommandHandler>(Supervisor::kCommandId, Supervisor::kVersion,
+                                                                       &onSupervisorCommand);
+    if (result == 0) supervisor_->connect(getName(), getPreferencesFolder());
+    return result;
+}
+
+std::uint32_t Addon::onProjectNotification(std::uint32_t notification, std::int32_t) {
+    Addon* addon = getInstance();
+    if (!addon) return host::kErrNotReady;
+    const Host::ProjectNotificationScope scope;
+    addon->publishExternalEvent(ProjectEvent(notification));
+    return 0;
+}
+
+std::uint32_t Addon::onModuleDataMerge(const char16_t* name, const host::HostModuleData*,
+                                       const host::HostModuleData* incoming, host::HostModuleData* merged) {
+    Addon* addon = getInstance();
+    if (!addon) return host::kErrNotReady;
+    if (!name || !incoming || !merged) return host::kErrBadParameters;
+    try {
+        const std::string_view bytes =
+            incoming->data && *incoming->data
+                ? std::string_view(*incoming->data, host::getHandleSize(incoming->data))
+                : std::string_view();
+        const String dataName{std::u16string_view(name)};
+        addon->publishExternalEvent(ModuleEvent(dataName, bytes));
+        if (dataName != kProjectStoreName) return 0;
+        // The merged packages are what the project keeps from now on.
+        merged->version = kModuleDataVersion;
+        merged->platformSign = System::getHostCode();
+        merged->data = writeStore(*addon->projectStore_);
+        return merged->data ? 0 : host::kErrMemFull;
+    } catch (...) {
+        reportCurrentException("tarnwick::Addon::onModuleDataMerge");
+        return host::kErrGeneral;
+    }
+}
+
+std::uint32_t Addon::onSupervisorCommand(host::Handle parameters, void* resultData) {
+    Addon* addon = getInstance();
+    if (!addon) return host::kErrNotReady;
+    try {
+        addon->logEvent(Event(kHostSource, host::fourcc("CMND")));
+        return addon->supervisor_->serve(parameters, resultData);
+    } catch (...) {
+        reportCurrentException("tarnwick::Addon::onSupervisorCommand");
+        return host::kErrGeneral;
+    }
+}
+
+}   // namespace tarnwick

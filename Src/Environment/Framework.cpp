@@ -1,0 +1,57 @@
+#include "Environment/Framework.h"
+
+#include <vector>
+
+#include <HostResult.h>
+
+namespace tarnwick {
+namespace {
+
+struct State {
+    bool started = false;
+    std::vector<FrameworkRegistry> made;   // copies, in order of creation
+};
+
+State& state() {
+    static State instance;
+    return instance;
+}
+
+void freeMade() {
+    auto& made = state().made;
+    while (!made.empty()) {
+        const FrameworkRegistry registry = made.back();
+        made.pop_back();
+        if (registry.destroy) registry.destroy();
+    }
+}
+
+}   // namespace
+
+std::span<const FrameworkRegistry> frameworkRegistries() {
+    // The panel registry, then the creator registries of component sources, attributes and elements
+    // join here, in that order, with their subsystems.
+    return {};
+}
+
+std::uint32_t startFramework(std::span<const FrameworkRegistry> registries) {
+    if (state().started) return host::kErrRefusedCommand;
+    for (const FrameworkRegistry& registry : registries) {
+        const std::uint32_t result = registry.create ? registry.create() : 0;
+        if (result != 0) {
+            freeMade();
+            return result;
+        }
+        state().made.push_back(registry);
+    }
+    state().started = true;
+    return 0;
+}
+
+std::uint32_t stopFramework() {
+    freeMade();
+    state().started = false;
+    return 0;
+}
+
+}   // namespace tarnwick

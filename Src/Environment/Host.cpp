@@ -1,0 +1,183 @@
+#include "Environment/Host.h"
+
+#include <cstdio>
+#include <string>
+
+#include <HostAddonProtocol.h>
+#include <HostMemory.h>
+#include <HostResult.h>
+
+#include "Environment/Addon.h"
+#include "Environment/HostApi.h"
+#include "Environment/Transaction.h"
+#include "Foundation/TracedException.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr const char* kPlace = "tarnwick::Host::makeTransaction";
+
+struct State {
+    ActivityLog log{Host::kTransactionLogSize};
+    std::uint32_t counter = 0;     // transactions numbered since the last reset
+    std::uint32_t currentId = 0;   // the outermost one's number
+    int depth = 0;                 // makeTransaction calls running, nested ones included
+    int notificationDepth = 0;     // project notifications being handled
+};
+
+State& state() {
+    static State instance;
+    return instance;
+}
+
+void logTransaction(const String& text) { state().log.add("transaction", text); }
+
+String codeText(std::uint32_t code) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(code));
+    return String(text);
+}
+
+// What the undoable command's body needs; an exception leaves its report here, to be shown once the
+// command has rolled the project back.
+struct Running {
+    Transaction& transaction;
+    String report;
+    bool threw = false;
+};
+
+std::uint32_t runBody(Running& running) {
+    try {
+        return running.transaction.run();
+    } catch (...) {
+        running.report = Addon::describeCurrentException(kPlace);
+        running.threw = true;
+        return host::kErrCommandException;   // non-zero: the host rolls the project back
+    }
+}
+
+std::uint32_t commandBody(void* userData) { return runBody(*static_cast<Running*>(userData)); }
+
+// Keeps the nesting depth right on every way out.
+class DepthGuard {
+public:
+    DepthGuard() { ++state().depth; }
+    ~DepthGuard() { --state().depth; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+};
+
+}   // namespace
+
+// --- Transactions ----------------------------------------------------------------------------------
+std::uint32_t Host::makeTransaction(Transaction& transaction) {
+    const String& name = transaction.getName();
+    // 1. Every transaction is logged, also the refused ones.
+    logTransaction(name);
+    // 2. A project notification is no place to change the project.
+    if (isInsideProjectNotification()) {
+        logTransaction("BLOCKED: " + name);
+        return 0;
+    }
+    const DepthGuard guard;
+    // 3. Prepare, outside the undo step; declining is an answer, not a failure.
+    bool prepared = false;
+    try {
+        prepared = transaction.prepare();
+    } catch (...) {
+        Addon::reportCurrentException(kPlace);
+        logTransaction("FAILED INIT: " + name);
+        return 0;
+    }
+    if (!prepared) {
+        logTransaction("FAILED INIT: " + name);
+        return kHandled;
+    }
+    // 4. Only the outermost transaction is numbered; nested ones belong to it.
+    if (state().depth == 1) {
+        state().currentId = ++state().counter;
+        transaction.setId(state().currentId);
+    }
+    // 5. The body: one undo step, unless there is no undo name or a host command already runs (a nested
+    // undoable command would be refused).
+    Running running{transaction, String(), false};
+    std::uint32_t result = 0;
+    if (!name.isEmpty() && !isInsideCommand()) {
+        const std::u16string undoName = name.toUniString();
+        result = hostApi().call<host::HostSlot::undoableCommand>(undoName.c_str(), &commandBody,
+                                                                 static_cast<void*>(&running));
+        if (result == host::kErrCommandException && !running.threw)   // escaped past our own catch
+            running.report = TracedException("unknown", kPlace).getReport(), running.threw = true;
+    } else {
+        result = runBody(running);
+    }
+    if (running.threw) Addon::reportText(running.report);
+    // 6. Flushing the edit lists of the transaction's editing scope comes with the project model.
+    // 7. Finish with the outcome.
+    const bool succeeded = result == 0;
+    try {
+        transaction.finish(succeeded);
+    } catch (...) {
+        Addon::reportCurrentException(kPlace);
+    }
+    // 8. Failures are logged with their code.
+    if (!succeeded) {
+        logTransaction("RUN ERROR: " + codeText(result) + " in " + name);
+        return 0;
+    }
+    return kHandled;
+}
+
+ActivityLog& Host::getTransactionLog() { return state().log; }
+
+std::uint32_t Host::getTransactionCount() { return state().counter; }
+
+std::uint32_t Host::getCurrentTransactionId() { return state().currentId; }
+
+void Host::reset() {
+    state().counter = 0;
+    state().currentId = 0;
+}
+
+Host::ProjectNotificationScope::ProjectNotificationScope() { ++state().notificationDepth; }
+
+Host::ProjectNotificationScope::~ProjectNotificationScope() { --state().notificationDepth; }
+
+bool Host::isInsideProjectNotification() { return state().notificationDepth > 0; }
+
+// --- Resources and environment -------------------------------------------------------------------
+String Host::getString(std::int16_t listId, std::int32_t item) {
+    host::Handle text = nullptr;
+    const std::uint32_t result = hostApi().call<host::HostSlot::getString>(listId, item, &text);
+    String value;
+    if (result == 0 && text != nullptr && *text != nullptr) {
+        const std::size_t units = host::getHandleSize(text) / sizeof(char16_t);
+        value = String(std::u16string_view(reinterpret_cast<const char16_t*>(*text), units));
+    }
+    host::disposeHandle(text);
+    return value;
+}
+
+bool Host::isInsideCommand() {
+    std::uint8_t inside = 0;
+    if (hostApi().call<host::HostSlot::isInsideCommand>(&inside) != 0) return false;
+    return inside != 0;
+}
+
+bool Host::isSuspendGroupsOff() {
+    std::uint8_t on = 0;
+    return hostApi().environment(fourcc("ISSG"), &on) == 0 && on == 0;
+}
+
+bool Host::setSuspendGroups(bool off) {
+    std::uint8_t on = 0;
+    if (hostApi().environment(fourcc("ISSG"), &on) != 0) return false;   // unknown state: leave it alone
+    if ((on == 0) == off) return true;
+    return hostApi().elementTools(fourcc("SUSP")) == 0;
+}
+
+bool Host::openSettingsDialog(std::int32_t elementTypeId, std::int32_t variation) {
+    return hostApi().interface(fourcc("SETD"), &elementTypeId, &variation) == 0;
+}
+
+}   // namespace tarnwick

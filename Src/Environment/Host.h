@@ -1,0 +1,62 @@
+// Host: the add-on's facade over the host application: transactions and their log, string resources
+// and environment queries. The project and its databases join it with the project model.
+#pragma once
+
+#include <cstdint>
+
+#include "Foundation/ActivityLog.h"
+#include "Foundation/String.h"
+
+namespace tarnwick {
+
+class Transaction;
+
+// Not instantiated: all state is static and lives while the module is loaded. Every host call goes
+// through hostApi(); a failing call gives the documented empty or false answer.
+class Host {
+public:
+    Host() = delete;
+
+    static constexpr std::size_t kTransactionLogSize = 25;
+    static constexpr std::uint32_t kHandled = 1;   // low byte of makeTransaction's result
+
+    // --- Transactions ------------------------------------------------------------------------------
+    // Runs the transaction: log its name; refused inside a project notification ("BLOCKED: "); prepare
+    // outside the undo step (declined: "FAILED INIT: ", handled); number the outermost; run the body in
+    // the host's undoable command named by the transaction (directly when it has no name or a host
+    // command is already running); finish with the outcome; log "RUN ERROR: " on a non-zero result.
+    // Exceptions are reported, never passed on. The low byte of the result is the handled flag: set
+    // when the body succeeded or prepare declined, clear when refused or failed.
+    static std::uint32_t makeTransaction(Transaction& transaction);
+
+    static ActivityLog& getTransactionLog();
+    static std::uint32_t getTransactionCount();       // transactions numbered since the last reset
+    static std::uint32_t getCurrentTransactionId();   // the outermost one's number; 0 after reset
+    // Zeroes the transaction counter and the current id.
+    static void reset();
+
+    // Set while a project notification is being handled; transactions are refused then. Nests.
+    class ProjectNotificationScope {
+    public:
+        ProjectNotificationScope();
+        ~ProjectNotificationScope();
+        ProjectNotificationScope(const ProjectNotificationScope&) = delete;
+        ProjectNotificationScope& operator=(const ProjectNotificationScope&) = delete;
+    };
+    static bool isInsideProjectNotification();
+
+    // --- Resources and environment ----------------------------------------------------------------
+    // Item (1-based) of one of the module's string lists; empty when the list or item is missing.
+    static String getString(std::int16_t listId, std::int32_t item);
+    // True while a host command (undoable or not) is running; false also when the host cannot say.
+    static bool isInsideCommand();
+    // 'ISSG': true when the host reports the suspend-groups mode off; false when on or unanswered.
+    static bool isSuspendGroupsOff();
+    // Reads 'ISSG' and toggles with 'SUSP' only when the mode differs from the one asked for. False
+    // when either call fails: an unanswered 'ISSG' leaves the mode untouched.
+    static bool setSuspendGroups(bool off);
+    // The host's settings dialog of a tool ('SETD'); true when the user accepted it.
+    static bool openSettingsDialog(std::int32_t elementTypeId, std::int32_t variation);
+};
+
+}   // namespace tarnwick

@@ -1,0 +1,207 @@
+#include "Foundation/DataFile.h"
+
+#include <cerrno>
+#include <limits>
+#include <memory>
+#include <system_error>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <HostFiles.h>
+
+#include "Foundation/Directory.h"
+#include "Foundation/String.h"
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Opens a regular file only. O_NONBLOCK keeps a pipe put in the file's place from blocking the open;
+// it is cleared again at once, as it means nothing for regular files.
+int openRegular(const FileLocation& location, int flags) {
+    const int descriptor = ::open(location.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (descriptor < 0) return -1;
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(descriptor);
+        return -1;
+    }
+    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    return descriptor;
+}
+
+}   // namespace
+
+DataFile::DataFile(FileLocation location, OpenMode mode, bool create)
+    : File(std::move(location)), mode_(mode), create_(create) {}
+
+DataFile::DataFile(const Directory& folder, const String& name, OpenMode mode, bool create)
+    : File(childLocation(folder, name.getView())), mode_(mode), create_(create) {}
+
+DataFile::~DataFile() { close(); }
+
+bool DataFile::exists() const {
+    std::error_code error;
+    return !getLocation().empty() && fs::is_regular_file(getLocation(), error);
+}
+
+// --- Opening and closing -----------------------------------------------------------------------------
+bool DataFile::open() {
+    if (isOpen()) return true;
+    if (getLocation().empty()) return false;
+    int flags = 0;
+    switch (mode_) {
+        case kRead:
+            flags = O_RDONLY;
+            break;
+        case kWrite:
+            flags = O_WRONLY | O_TRUNC;
+            break;
+        case kReadWrite:
+            flags = O_RDWR;
+            break;
+        default:
+            return false;   // not one of the modes
+    }
+    if (create_) flags |= O_CREAT;
+    descriptor_ = openRegular(getLocation(), flags);
+    return isOpen();
+}
+
+bool DataFile::close() {
+    if (!isOpen()) return false;
+    const int result = ::close(descriptor_);
+    descriptor_ = -1;
+    return result == 0;
+}
+
+// --- Size and time -----------------------------------------------------------------------------------
+std::optional<std::uint64_t> DataFile::getSize() const {
+    if (isOpen()) {
+        struct stat info {};
+        if (::fstat(descriptor_, &info) != 0) return std::nullopt;
+        return static_cast<std::uint64_t>(info.st_size);
+    }
+    std::error_code error;
+    if (getLocation().empty() || !fs::is_regular_file(getLocation(), error)) return std::nullopt;
+    const std::uintmax_t size = fs::file_size(getLocation(), error);
+    if (error) return std::nullopt;
+    return static_cast<std::uint64_t>(size);
+}
+
+std::optional<fs::file_time_type> DataFile::getModificationTime() const {
+    std::error_code error;
+    if (getLocation().empty()) return std::nullopt;
+    const fs::file_time_type time = fs::last_write_time(getLocation(), error);
+    if (error) return std::nullopt;
+    return time;
+}
+
+// --- Reading and writing -----------------------------------------------------------------------------
+std::optional<std::size_t> DataFile::readSome(void* dest, std::size_t count) {
+    if (!canRead()) return std::nullopt;
+    for (;;) {
+        const ssize_t got = ::read(descriptor_, dest, count);
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno != EINTR) return std::nullopt;
+    }
+}
+
+bool DataFile::read(void* dest, std::size_t count) {
+    if (!canRead()) return false;
+    const off_t start = ::lseek(descriptor_, 0, SEEK_CUR);
+    if (start < 0) return false;
+    auto* bytes = static_cast<char*>(dest);
+    std::size_t done = 0;
+    while (done < count) {
+        const std::optional<std::size_t> got = readSome(bytes + done, count - done);
+        if (!got || *got == 0) {   // a short file is no partial success: go back to where we were
+            ::lseek(descriptor_, start, SEEK_SET);
+            return false;
+        }
+        done += *got;
+    }
+    return true;
+}
+
+bool DataFile::write(const void* bytes, std::size_t count) {
+    if (!canWrite()) return false;
+    const auto* next = static_cast<const char*>(bytes);
+    while (count != 0) {
+        const ssize_t put = ::write(descriptor_, next, count);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (put == 0) return false;
+        next += put;
+        count -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+bool DataFile::write(const String& text) { return write(text.getText(), text.getByteLength()); }
+
+bool DataFile::setDataLength(std::uint64_t length) {
+    if (!canWrite() || length > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return false;
+    if (::ftruncate(descriptor_, static_cast<off_t>(length)) != 0) return false;
+    const off_t position = ::lseek(descriptor_, 0, SEEK_CUR);
+    if (position < 0) return false;
+    if (static_cast<std::uint64_t>(position) > length)
+        return ::lseek(descriptor_, static_cast<off_t>(length), SEEK_SET) >= 0;
+    return true;
+}
+
+// --- Text encoding -----------------------------------------------------------------------------------
+DataFile::ByteOrderMark DataFile::detectEncoding(std::string_view firstBytes) {
+    if (firstBytes.starts_with("\xEF\xBB\xBF")) return {TextEncoding::utf8, 3};
+    if (firstBytes.starts_with("\xFF\xFE")) return {TextEncoding::utf16LittleEndian, 2};
+    if (firstBytes.starts_with("\xFE\xFF")) return {TextEncoding::utf16BigEndian, 2};
+    return {};
+}
+
+DataFile::ByteOrderMark DataFile::detectEncoding() const {
+    char bytes[3];
+    ssize_t got = -1;
+    if (canRead()) {
+        got = ::pread(descriptor_, bytes, sizeof bytes, 0);   // leaves the position alone
+    } else if (!getLocation().empty()) {
+        const int descriptor = openRegular(getLocation(), O_RDONLY);
+        if (descriptor >= 0) {
+            got = ::pread(descriptor, bytes, sizeof bytes, 0);
+            ::close(descriptor);
+        }
+    }
+    if (got <= 0) return {};
+    return detectEncoding(std::string_view(bytes, static_cast<std::size_t>(got)));
+}
+
+// --- Host dialogs ------------------------------------------------------------------------------------
+std::unique_ptr<DataFile> DataFile::browseToOpen(const String& title, const String& extension) {
+    const std::optional<std::string> path =
+        host::browseForFile(host::FileDialogKind::open, title.getText(), extension.getText());
+    if (!path || path->empty()) return nullptr;
+    auto file = std::make_unique<DataFile>(FileLocation(*path), kRead);
+    if (!file->exists()) return nullptr;
+    return file;
+}
+
+std::unique_ptr<DataFile> DataFile::browseToSave(const String& title, const String& extension) {
+    const std::optional<std::string> path =
+        host::browseForFile(host::FileDialogKind::save, title.getText(), extension.getText());
+    if (!path || path->empty()) return nullptr;
+    auto file = std::make_unique<DataFile>(FileLocation(*path), kWrite, /*create=*/true);
+    // The answer must name a file in an existing folder: not a folder, not a path ending in "/".
+    std::error_code error;
+    const FileLocation& location = file->getLocation();
+    if (!location.has_filename() || fs::is_directory(location, error)) return nullptr;
+    const FileLocation folder = location.has_parent_path() ? location.parent_path() : FileLocation(".");
+    if (!fs::is_directory(folder, error)) return nullptr;
+    return file;
+}
+
+}   // namespace tarnwick

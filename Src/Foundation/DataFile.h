@@ -1,0 +1,89 @@
+// DataFile: a file with contents: open modes, reading and writing bytes, size and modification time,
+// text-encoding detection by byte-order mark, and the host's open and save dialogs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "Foundation/File.h"
+
+namespace tarnwick {
+
+class String;
+
+// Owned by the caller; not copyable. Closes itself when destroyed. Reads and writes go from and to the
+// current position, which opening sets to the start of the file.
+class DataFile : public File {
+public:
+    enum OpenMode : int {
+        kRead = 1,        // read only; the file must exist
+        kWrite = 2,       // write only; opening empties the file
+        kReadWrite = 3,   // read and write; the contents are kept
+    };
+
+    enum class TextEncoding {
+        none,                // no byte-order mark
+        utf8,                // EF BB BF
+        utf16LittleEndian,   // FF FE
+        utf16BigEndian,      // FE FF
+    };
+    struct ByteOrderMark {
+        TextEncoding encoding = TextEncoding::none;
+        std::size_t length = 0;   // bytes of the mark, to skip before the text
+    };
+
+    // With create, opening makes the file when it is missing (never its folder).
+    explicit DataFile(FileLocation location, OpenMode mode = kReadWrite, bool create = false);
+    // The file called name in folder; an unusable name (File::isUsableName) gives an unusable entry.
+    DataFile(const Directory& folder, const String& name, OpenMode mode = kReadWrite, bool create = false);
+    ~DataFile() override;
+
+    DataFile(const DataFile&) = delete;
+    DataFile& operator=(const DataFile&) = delete;
+
+    bool exists() const override;   // a file (not a folder) is at the location
+    bool isFolder() const override { return false; }
+    OpenMode getMode() const { return mode_; }
+
+    bool open();    // true when open afterwards (also when it already was)
+    bool close();   // false when it was not open or the system reported an error
+    bool isOpen() const { return descriptor_ >= 0; }
+    bool canRead() const { return isOpen() && mode_ != kWrite; }
+    bool canWrite() const { return isOpen() && mode_ != kRead; }
+
+    std::optional<std::uint64_t> getSize() const;   // bytes; nullopt when missing or unreadable
+    std::optional<std::filesystem::file_time_type> getModificationTime() const;   // nullopt likewise
+
+    // Exactly count bytes into dest. False when fewer are left or reading fails; the position is then
+    // where it was, and dest's contents are unspecified.
+    bool read(void* dest, std::size_t count);
+    // Up to count bytes; 0 at the end. Nullopt when the file is not open for reading or reading fails.
+    std::optional<std::size_t> readSome(void* dest, std::size_t count);
+    // All count bytes, or false (the file not open for writing, or the system wrote fewer).
+    bool write(const void* bytes, std::size_t count);
+    bool write(const String& text);   // its UTF-8 bytes, without the terminator
+    // Cuts or extends (with zero bytes) the open file to length bytes; a position past the new end moves
+    // to the end. Emptying is setDataLength(0). False when not open for writing or on error.
+    bool setDataLength(std::uint64_t length);
+
+    // The mark at the start of the file, read without moving the position; none when unreadable.
+    ByteOrderMark detectEncoding() const;
+    static ByteOrderMark detectEncoding(std::string_view firstBytes);
+
+    // The host's open and save dialogs with a title and an extension filter ("xml", no dot). The open
+    // dialog gives an existing file (mode kRead), the save dialog one that opening makes or empties (mode
+    // kWrite with create); null when the user cancels or the answer is not a usable file path.
+    static std::unique_ptr<DataFile> browseToOpen(const String& title, const String& extension);
+    static std::unique_ptr<DataFile> browseToSave(const String& title, const String& extension);
+
+private:
+    OpenMode mode_;
+    bool create_;
+    int descriptor_ = -1;   // the system's file descriptor; -1 while closed
+};
+
+}   // namespace tarnwick

@@ -1,0 +1,92 @@
+#include "Foundation/Directory.h"
+
+#include <algorithm>
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "Foundation/String.h"
+
+namespace tarnwick {
+namespace fs = std::filesystem;
+
+Directory::Directory(FileLocation location, bool create) : File(std::move(location)) {
+    if (!create || getLocation().empty()) return;
+    std::error_code error;
+    fs::create_directories(getLocation(), error);   // exists() tells the caller how it went
+}
+
+Directory::Directory(const Directory& parent, const String& name, bool create)
+    : Directory(childLocation(parent, name.getView()), create) {}
+
+Directory::~Directory() = default;
+
+bool Directory::exists() const {
+    std::error_code error;
+    return !getLocation().empty() && fs::is_directory(getLocation(), error);
+}
+
+// --- Children ----------------------------------------------------------------------------------------
+std::vector<std::unique_ptr<File>> Directory::getChildren() const {
+    std::vector<std::unique_ptr<File>> children;
+    if (!exists()) return children;
+    std::error_code error;
+    fs::directory_iterator entry(getLocation(), error);
+    for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
+        std::error_code kindError;
+        if (entry->is_directory(kindError))
+            children.push_back(std::make_unique<Directory>(entry->path()));
+        else
+            children.push_back(std::make_unique<DataFile>(entry->path(), DataFile::kRead));
+    }
+    if (error) return {};   // a half-read folder would look like a complete one
+    std::sort(children.begin(), children.end(), [](const auto& a, const auto& b) {
+        return a->getLocation().native() < b->getLocation().native();
+    });
+    return children;
+}
+
+std::unique_ptr<Directory> Directory::makeSubdirectory(const String& name, host::Result& error) const {
+    if (!isUsableName(name.getView())) {
+        error = host::kErrBadName;
+        return nullptr;
+    }
+    auto child = std::make_unique<Directory>(*this, name);
+    std::error_code systemError;
+    if (!child->getLocation().empty()) fs::create_directory(child->getLocation(), systemError);
+    if (!child->exists()) {   // also when a file of that name is in the way
+        error = host::kErrFile;
+        return nullptr;
+    }
+    error = host::kNoError;
+    return child;
+}
+
+// --- Files -------------------------------------------------------------------------------------------
+std::unique_ptr<DataFile> Directory::createFile(const String& name, DataFile::OpenMode mode,
+                                                host::Result& error, const String& extension,
+                                                [[maybe_unused]] std::uint32_t fileType,
+                                                [[maybe_unused]] std::uint32_t creator) const {
+    // "report..." becomes "report", then ".txt" follows; "..." and "" name nothing.
+    const std::string_view text = name.getView();
+    const std::size_t last = text.find_last_not_of('.');
+    if (last == std::string_view::npos) {
+        error = host::kErrBadName;
+        return nullptr;
+    }
+    std::string fileName(text.substr(0, last + 1));
+    if (!extension.isEmpty()) fileName.append(".").append(extension.getView());
+    if (!isUsableName(text.substr(0, last + 1)) || !isUsableName(fileName)) {   // a separator in either
+        error = host::kErrBadName;
+        return nullptr;
+    }
+    auto file = std::make_unique<DataFile>(*this, String(std::string_view(fileName)), mode, /*create=*/true);
+    if (!file->open()) {
+        error = host::kErrFile;
+        return nullptr;
+    }
+    error = host::kNoError;
+    return file;
+}
+
+}   // namespace tarnwick

@@ -1,0 +1,49 @@
+// Directory: a File that is a folder: existence, creation, its children, new subfolders and new files.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include <HostResult.h>
+
+#include "Foundation/DataFile.h"
+#include "Foundation/File.h"
+
+namespace tarnwick {
+
+class String;
+
+// Copyable (a copy names the same folder). Owned by whoever made it.
+class Directory : public File {
+public:
+    // With create, the folder (and any missing folders above it) is made; check exists() afterwards.
+    explicit Directory(FileLocation location, bool create = false);
+    // The child called name of parent; an unusable name (File::isUsableName) gives an unusable entry.
+    Directory(const Directory& parent, const String& name, bool create = false);
+    Directory(const Directory&) = default;
+    Directory& operator=(const Directory&) = default;
+    ~Directory() override;
+
+    bool exists() const override;   // a folder is at the location
+    bool isFolder() const override { return true; }
+
+    // Every entry of the folder, sorted by name: folders as Directory, everything else as a DataFile in
+    // mode kRead (not opened). Empty when the folder is missing or cannot be read.
+    std::vector<std::unique_ptr<File>> getChildren() const;
+
+    // The child folder called name, made when missing. Null when it does not exist afterwards; error then
+    // holds host::kErrBadName for an unusable name, host::kErrFile otherwise (0 on success).
+    std::unique_ptr<Directory> makeSubdirectory(const String& name, host::Result& error) const;
+
+    // The file "name.extension" in this folder, made when missing and opened in mode. The name is cut
+    // after its last character that is not "."; without an extension no "." is added. Null on failure,
+    // with error host::kErrBadName when the name is empty or only dots, or the name or extension is not
+    // usable inside the folder, and host::kErrFile when the system refuses. fileType and creator are
+    // kept by other platforms only and have no effect here.
+    std::unique_ptr<DataFile> createFile(const String& name, DataFile::OpenMode mode, host::Result& error,
+                                         const String& extension, std::uint32_t fileType = 0,
+                                         std::uint32_t creator = 0) const;
+};
+
+}   // namespace tarnwick

@@ -1,0 +1,80 @@
+#include "Foundation/File.h"
+
+#include <system_error>
+#include <utility>
+
+#include "Foundation/Directory.h"
+#include "Foundation/String.h"
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+// "dir/sub/" and "dir/./sub" both become "dir/sub", so one entry has one text.
+FileLocation normalised(const FileLocation& location) {
+    FileLocation result = location.lexically_normal();
+    if (!result.has_filename() && result.has_relative_path()) result = result.parent_path();
+    return result;
+}
+
+}   // namespace
+
+File::File(FileLocation location) : location_(normalised(location)) {}
+
+File::~File() = default;
+
+void File::setLocation(FileLocation location) { location_ = normalised(location); }
+
+bool File::isUsableName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    return name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
+}
+
+FileLocation File::childLocation(const File& folder, std::string_view name) {
+    if (folder.location_.empty() || !isUsableName(name)) return {};
+    return folder.location_ / FileLocation(name);
+}
+
+// --- Names -------------------------------------------------------------------------------------------
+String File::getName() const { return String(std::string_view(location_.filename().native())); }
+
+String File::getExtension() const {
+    const std::string name = location_.filename().native();
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0) return String();   // ".profile" is a name, not an extension
+    return String(std::string_view(name).substr(dot + 1));
+}
+
+String File::getPath() const { return String(std::string_view(location_.native())); }
+
+bool File::compareLocation(const File& other) const {
+    // Two unusable entries name no entry at all, so they are not the same one.
+    return !location_.empty() && location_.native() == other.location_.native();
+}
+
+// --- Renaming and moving -----------------------------------------------------------------------------
+bool File::relocate(const FileLocation& target) {
+    std::error_code error;
+    if (!exists()) return false;
+    // The system's rename replaces an existing file without a word; an entry there must stay.
+    if (fs::exists(fs::symlink_status(target, error))) return false;
+    fs::rename(location_, target, error);
+    if (error) return false;
+    location_ = normalised(target);
+    return true;
+}
+
+bool File::rename(const String& newName) {
+    if (location_.empty() || !isUsableName(newName.getView())) return false;
+    return relocate(location_.parent_path() / FileLocation(newName.getView()));
+}
+
+bool File::move(const Directory& folder) {
+    if (location_.empty() || !folder.exists()) return false;
+    const FileLocation target = normalised(folder.getLocation() / location_.filename());
+    if (target == location_) return exists();   // already there
+    return relocate(target);
+}
+
+}   // namespace tarnwick

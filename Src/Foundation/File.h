@@ -1,0 +1,57 @@
+// File: an entry of the file system at a host file location: a folder (Directory) or a file with
+// contents (DataFile).
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace tarnwick {
+
+class Directory;
+class String;
+
+// A host file location: the entry's path. Kept in lexically normal form, so equal texts mean one entry.
+using FileLocation = std::filesystem::path;
+
+// Abstract; owned by whoever made it. An entry made from an unusable name (see isUsableName) has an
+// empty location: it never exists and every operation on it fails.
+class File {
+public:
+    virtual ~File();
+
+    virtual bool exists() const = 0;     // false on any error
+    virtual bool isFolder() const = 0;   // true for a Directory, false for a DataFile
+
+    const FileLocation& getLocation() const { return location_; }   // empty when unusable
+    String getName() const;   // the last part of the location; empty when unusable
+    String getExtension()
+        const;                // after the name's last "." (a leading "." starts no extension); may be empty
+    String getPath() const;   // the location's whole text
+    bool compareLocation(const File& other) const;   // true when both locations have the same text
+
+    // Gives the entry a new name in its folder. False (nothing changed) when the name is unusable, the
+    // entry does not exist, an entry of that name already exists, or the system refuses.
+    bool rename(const String& newName);
+    // Moves the entry into folder under its own name. False (nothing changed) when the folder does not
+    // exist, an entry of that name is already there, or the system refuses (also across file systems).
+    bool move(const Directory& folder);
+
+    // A name that stays inside its folder: not empty, not "." or "..", and no "/" or "\".
+    static bool isUsableName(std::string_view name);
+
+protected:
+    explicit File(FileLocation location);
+    File(const File&) = default;
+    File& operator=(const File&) = default;
+
+    void setLocation(FileLocation location);   // normalised; the entry itself is not touched
+    // folder's location joined with name; empty when the folder is unusable or the name is not usable.
+    static FileLocation childLocation(const File& folder, std::string_view name);
+
+private:
+    bool relocate(const FileLocation& target);   // renames on disk, then adopts target
+
+    FileLocation location_;
+};
+
+}   // namespace tarnwick

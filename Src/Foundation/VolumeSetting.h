@@ -1,0 +1,22 @@
+// VolumeSetting: a real Setting holding a volume in the host's internal unit (cubic metres).
+#pragma once
+
+#include "Foundation/RealSetting.h"
+
+namespace tarnwick {
+
+// Text goes through the host's area number format, which the host also uses for volumes; compares within
+// RealSetting::kTolerance.
+class VolumeSetting : public RealSetting {
+public:
+    VolumeSetting() = default;              // 0.0, not set
+    explicit VolumeSetting(double value);   // defined
+
+    std::unique_ptr<Setting> clone() const override;
+    String getText() const override;   // in the host's area format, which serves volumes too
+    SettingKind getKind() const override;
+    bool setText(const String& text)
+        override;   // in the host's area format, which serves volumes too; false otherwise
+};
+
+}   // namespace tarnwick

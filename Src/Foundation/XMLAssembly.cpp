@@ -1,0 +1,47 @@
+#include "Foundation/XMLAssembly.h"
+
+#include "Foundation/XMLProxy.h"
+
+namespace tarnwick {
+
+XMLAssembly::XMLAssembly(std::string_view tag) : tag_(tag) {}
+
+XMLAssembly::~XMLAssembly() = default;
+
+void XMLAssembly::clear() { present_ = true; }
+
+bool XMLAssembly::isValid() { return true; }
+
+std::size_t XMLAssembly::getChildCount() const { return getChildTags().size(); }
+
+std::unique_ptr<XMLProxy> XMLAssembly::getChildProxy(std::size_t index, bool attributePass) {
+    std::unique_ptr<XMLProxy> proxy = makeChildProxy(index);
+    if (proxy && proxy->isAttribute() != attributePass) return nullptr;
+    return proxy;
+}
+
+std::unique_ptr<XMLProxy> XMLAssembly::findChild(std::string_view name, bool) {
+    // The table holds bare tags. A name with a prefix matches a tag whose proxy has that namespace.
+    const std::span<const std::string_view> tags = getChildTags();
+    for (std::size_t index = 0; index < tags.size(); ++index) {
+        if (tags[index] != name) continue;
+        std::unique_ptr<XMLProxy> proxy = makeChildProxy(index);
+        if (proxy && proxy->getNamespace().empty()) return proxy;
+    }
+    const std::size_t colon = name.find(':');
+    if (colon == std::string_view::npos) return nullptr;
+    const std::string_view prefix = name.substr(0, colon);
+    const std::string_view tag = name.substr(colon + 1);
+    for (std::size_t index = 0; index < tags.size(); ++index) {
+        if (tags[index] != tag) continue;
+        std::unique_ptr<XMLProxy> proxy = makeChildProxy(index);
+        if (proxy && proxy->getNamespace() == prefix) return proxy;
+    }
+    return nullptr;
+}
+
+std::span<const std::string_view> XMLAssembly::getChildTags() const { return {}; }
+
+std::unique_ptr<XMLProxy> XMLAssembly::makeChildProxy(std::size_t) { return nullptr; }
+
+}  // namespace tarnwick

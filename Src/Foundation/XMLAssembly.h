@@ -1,0 +1,53 @@
+// XMLAssembly: the base of every XML record. A record declares its children by a table of child tags and
+// wraps child n in a typed proxy on request; the reader finds children by tag, the writer walks them by
+// index, attributes first.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <span>
+#include <string_view>
+
+namespace tarnwick {
+
+class XMLProxy;
+
+// Copyable only by derived records (for clone). The tag is borrowed: a literal, or text the record
+// keeps alive. A record is present by default; the writer leaves an absent one out.
+class XMLAssembly {
+public:
+    explicit XMLAssembly(std::string_view tag);
+    virtual ~XMLAssembly();
+
+    std::string_view getTag() const { return tag_; }
+    bool isPresent() const { return present_; }
+    void setPresent(bool present) { present_ = present; }
+
+    virtual std::unique_ptr<XMLAssembly> clone() const = 0;   // a deep copy of the same kind
+    virtual void clear();                                     // back to the empty record; present again
+
+    // Called by the reader at the record's end tag, after all its children were read. False makes the
+    // whole read fail. Records that finish their work here (append, build) do it in this hook.
+    virtual bool isValid();
+
+    virtual std::size_t getChildCount() const;   // the size of the child table unless overridden
+    // Child index for the writer's attribute pass (true) or element pass (false); null when the record
+    // has no such child, the child is null, or it belongs to the other pass.
+    std::unique_ptr<XMLProxy> getChildProxy(std::size_t index, bool attributePass);
+    // While reading: the child named name ("tag" or "namespace:tag"); null when the record does not know
+    // it. attribute says the name came from an attribute (a record that makes items makes none then).
+    virtual std::unique_ptr<XMLProxy> findChild(std::string_view name, bool attribute);
+
+protected:
+    XMLAssembly(const XMLAssembly&) = default;
+    XMLAssembly& operator=(const XMLAssembly&) = default;
+
+    virtual std::span<const std::string_view> getChildTags() const;        // index n: the tag of child n
+    virtual std::unique_ptr<XMLProxy> makeChildProxy(std::size_t index);   // null: no such child
+
+private:
+    std::string_view tag_;
+    bool present_ = true;
+};
+
+}   // namespace tarnwick

@@ -1,0 +1,27 @@
+// XMLAssemblyProxy: presents a record as one child element of another record, under a tag.
+#pragma once
+
+#include <string_view>
+
+#include "Foundation/XMLProxy.h"
+
+namespace tarnwick {
+
+class XMLAssembly;
+
+// Borrows the record. An empty tag stands for the record's own tag. The child counts as present only
+// when both the proxy's mark and the record's own present flag are set.
+class XMLAssemblyProxy : public XMLProxy {
+public:
+    explicit XMLAssemblyProxy(XMLAssembly& target, std::string_view tag = {}, bool isAttribute = false,
+                              std::string_view nameSpace = {}, bool present = true);
+    ~XMLAssemblyProxy() override;
+
+    bool isPresent() const override;
+    XMLAssembly* getRecord() override;   // never null
+
+private:
+    XMLAssembly& target_;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,555 @@
+#include "Foundation/XMLReader.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include <HostText.h>
+
+#include "Foundation/DataBufferIn.h"
+#include "Foundation/XMLAssembly.h"
+#include "Foundation/XMLByteClass.h"
+#include "Foundation/XMLProxy.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr std::size_t kFirstBlock = 64 * 1024;   // bytes asked of the input first; doubled as it grows
+
+constexpr bool is(char byte, std::uint8_t classes) { return XMLByteClass::is(byte, classes); }
+
+// Compares byte by byte, so the '\0' sentinel stops it before the end of the buffer.
+bool startsWith(const char* p, std::string_view literal) {
+    for (const char c : literal) {
+        if (*p++ != c) return false;
+    }
+    return true;
+}
+
+char* skipBlanks(char* p) {
+    while (is(*p, XMLByteClass::kSpace)) ++p;
+    return p;
+}
+
+char* scanName(char* p, std::string_view& name) {   // null when no name starts at p
+    if (!is(*p, XMLByteClass::kNameStart)) return nullptr;
+    char* q = p + 1;
+    while (is(*q, XMLByteClass::kName)) ++q;
+    name = {p, static_cast<std::size_t>(q - p)};
+    return q;
+}
+
+// The first occurrence of literal at or after p, or null. The literal's first byte is found by memchr.
+char* findLiteral(char* p, const char* end, std::string_view literal) {
+    for (;;) {
+        p = static_cast<char*>(std::memchr(p, literal[0], static_cast<std::size_t>(end - p)));
+        if (!p || startsWith(p, literal)) return p;
+        ++p;
+    }
+}
+
+bool isXmlCharacter(std::uint32_t code) {
+    return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
+           (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+}
+
+char* putUtf8(std::uint32_t code, char* out) {
+    if (code < 0x80) {
+        *out++ = static_cast<char>(code);
+    } else if (code < 0x800) {
+        *out++ = static_cast<char>(0xC0 | (code >> 6));
+        *out++ = static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        *out++ = static_cast<char>(0xE0 | (code >> 12));
+        *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        *out++ = static_cast<char>(0xF0 | (code >> 18));
+        *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (code & 0x3F));
+    }
+    return out;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const char x = (a[i] >= 'a' && a[i] <= 'z') ? static_cast<char>(a[i] - 32) : a[i];
+        if (x != b[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+XMLReader::XMLReader(DataBufferIn& in) : in_(in) {
+    frames_.reserve(kMaxDepth);
+    skipped_.reserve(kMaxDepth);
+}
+
+XMLReader::~XMLReader() = default;
+
+void XMLReader::Free::operator()(char* block) const noexcept { std::free(block); }
+
+char* XMLReader::fail(XMLError kind, const char* at) {
+    if (error_ == XMLError::none) {
+        error_ = kind;
+        errorOffset_ = static_cast<std::size_t>(at - begin_);
+    }
+    return nullptr;
+}
+
+// --- Input ------------------------------------------------------------------------------------------
+bool XMLReader::load() {
+    // realloc lets a large block grow in place (or by remapping its pages) instead of copying it.
+    std::size_t capacity = kFirstBlock;
+    std::size_t size = 0;
+    buffer_.reset(static_cast<char*>(std::malloc(capacity + 1)));
+    if (!buffer_) throw std::bad_alloc();
+    for (;;) {
+        if (size == capacity) {
+            char* const larger = static_cast<char*>(std::realloc(buffer_.get(), 2 * capacity + 1));
+            if (!larger) throw std::bad_alloc();
+            buffer_.release();
+            buffer_.reset(larger);
+            capacity *= 2;
+        }
+        const std::size_t wanted = capacity - size;
+        const std::size_t got = in_.read(buffer_.get() + size, wanted);
+        size += got;
+        if (got < wanted) break;
+    }
+    begin_ = buffer_.get();
+    end_ = begin_ + size;
+    *end_ = '\0';
+    if (in_.hasFailed()) return fail(XMLError::inputFailed, end_) != nullptr;
+
+    const auto byte = [this](std::size_t i) { return static_cast<unsigned char>(begin_[i]); };
+    if (size >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
+        begin_ += 3;
+    } else if (size >= 2 && ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF))) {
+        const bool bigEndian = byte(0) == 0xFE;
+        if (size % 2 != 0) return fail(XMLError::badEncoding, end_) != nullptr;
+        std::u16string units((size - 2) / 2, u'\0');
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            const unsigned first = byte(2 + 2 * i);
+            const unsigned second = byte(3 + 2 * i);
+            units[i] = static_cast<char16_t>(bigEndian ? (first << 8 | second) : (second << 8 | first));
+        }
+        const std::string utf8 = host::utf16ToUtf8(units);   // lone surrogates become U+FFFD
+        buffer_.reset(static_cast<char*>(std::malloc(utf8.size() + 1)));
+        if (!buffer_) throw std::bad_alloc();
+        std::memcpy(buffer_.get(), utf8.data(), utf8.size());
+        begin_ = buffer_.get();
+        end_ = begin_ + utf8.size();
+        *end_ = '\0';
+        fromUtf16_ = true;
+    }
+    // From here on the only '\0' is the sentinel, so every scan stops at the end without a bounds check.
+    if (const void* nul = std::memchr(begin_, '\0', static_cast<std::size_t>(end_ - begin_)))
+        return fail(XMLError::nulByte, static_cast<const char*>(nul)) != nullptr;
+    return true;
+}
+
+// --- Document ---------------------------------------------------------------------------------------
+bool XMLReader::read(XMLAssembly& root) {
+    error_ = XMLError::none;
+    errorOffset_ = 0;
+    fromUtf16_ = false;
+    const bool ok = load() && parseDocument(root);
+    frames_.clear();   // the proxies go first: they may point into the text
+    buffer_.reset();   // the records hold copies of what they keep
+    begin_ = end_ = nullptr;
+    return ok;
+}
+
+bool XMLReader::parseDocument(XMLAssembly& root) {
+    char* p = begin_;
+    if (startsWith(p, "<?xml") && (is(p[5], XMLByteClass::kSpace) || p[5] == '?')) {
+        if (!(p = parseDeclaration(p))) return false;
+    }
+    if (!(p = parseMisc(p, /*afterRoot=*/false))) return false;
+    if (*p != '<') return fail(XMLError::noRoot, p) != nullptr;
+
+    char* const nameAt = p + 1;
+    std::string_view name;
+    if (!(p = scanName(nameAt, name))) return fail(XMLError::badName, nameAt) != nullptr;
+    if (name != root.getTag()) return fail(XMLError::unexpectedRoot, nameAt) != nullptr;
+    root.setPresent(true);
+    frames_.push_back({name, nullptr, &root});
+    bool empty = false;
+    if (!(p = parseAttributes(p, &root, empty))) return false;
+    if (empty) {
+        if (!finishFrame(frames_.back(), nameAt)) return false;
+        frames_.pop_back();
+    } else if (!(p = parseContent(p))) {
+        return false;
+    }
+    return parseMisc(p, /*afterRoot=*/true) != nullptr;
+}
+
+char* XMLReader::parseDeclaration(char* p) {
+    char* const at = p;
+    p += 5;   // "<?xml"
+    bool hasVersion = false;
+    for (;;) {
+        char* const gap = p;
+        p = skipBlanks(p);
+        if (startsWith(p, "?>")) return hasVersion ? p + 2 : fail(XMLError::badDeclaration, at);
+        std::string_view name;
+        char* const nameAt = p;
+        if (p == gap || !(p = scanName(p, name))) return fail(XMLError::badDeclaration, nameAt);
+        p = skipBlanks(p);
+        if (*p++ != '=') return fail(XMLError::badDeclaration, p - 1);
+        p = skipBlanks(p);
+        const char quote = *p;
+        if (quote != '"' && quote != '\'') return fail(XMLError::badDeclaration, p);
+        char* const valueAt = ++p;
+        while (*p != quote && *p != '\0' && *p != '?' && *p != '<') ++p;
+        if (*p != quote) return fail(XMLError::badDeclaration, p);
+        const std::string_view value(valueAt, static_cast<std::size_t>(p - valueAt));
+        ++p;
+        if (name == "version") {
+            if (value.size() < 3 || !value.starts_with("1.")) return fail(XMLError::badDeclaration, valueAt);
+            hasVersion = true;
+        } else if (name == "encoding") {
+            const bool utf8 = equalsIgnoringCase(value, "UTF-8") || equalsIgnoringCase(value, "UTF8") ||
+                              equalsIgnoringCase(value, "US-ASCII") || equalsIgnoringCase(value, "ASCII");
+            const bool utf16 = fromUtf16_ && (equalsIgnoringCase(value, "UTF-16") ||
+                                              equalsIgnoringCase(value, "UTF-16LE") ||
+                                              equalsIgnoringCase(value, "UTF-16BE"));
+            if (!utf8 && !utf16) return fail(XMLError::badEncoding, valueAt);
+        } else if (name == "standalone") {
+            if (value != "yes" && value != "no") return fail(XMLError::badDeclaration, valueAt);
+        } else {
+            return fail(XMLError::badDeclaration, nameAt);
+        }
+    }
+}
+
+char* XMLReader::parseMisc(char* p, bool afterRoot) {
+    for (;;) {
+        p = skipBlanks(p);
+        if (*p != '<') {
+            if (p == end_) return p;
+            return fail(afterRoot ? XMLError::extraContent : XMLError::noRoot, p);
+        }
+        if (startsWith(p, "<!--")) {
+            if (!(p = skipComment(p))) return nullptr;
+        } else if (p[1] == '?') {
+            if (startsWith(p, "<?xml") && (is(p[5], XMLByteClass::kSpace) || p[5] == '?'))
+                return fail(XMLError::badDeclaration, p);   // only the very start may declare
+            if (!(p = skipPI(p))) return nullptr;
+        } else if (startsWith(p, "<!DOCTYPE")) {
+            return fail(XMLError::doctype, p);
+        } else if (p[1] == '!') {
+            return fail(XMLError::unclosedMarkup, p);
+        } else {
+            return afterRoot ? fail(XMLError::extraContent, p) : p;
+        }
+    }
+}
+
+// --- Elements ---------------------------------------------------------------------------------------
+char* XMLReader::parseContent(char* p) {
+    while (!frames_.empty()) {
+        const bool inValue = frames_.back().record == nullptr;
+        if (inValue) {
+            if (!(p = scanValueText(p))) return nullptr;
+        } else {
+            while (*p != '<' && *p != '\0') ++p;   // blanks between child records: nothing to keep
+        }
+        if (p == end_) return fail(XMLError::unclosedElement, p);
+        if (p[1] == '/') {
+            p = parseEndTag(p);
+        } else if (p[1] == '?') {
+            p = skipPI(p);
+        } else if (p[1] == '!') {
+            if (startsWith(p, "<!--")) {
+                p = skipComment(p);
+            } else if (startsWith(p, "<![CDATA[")) {
+                p = scanCData(p, inValue);
+            } else {
+                return fail(XMLError::unclosedMarkup, p);
+            }
+        } else {
+            p = parseStartTag(p);
+        }
+        if (!p) return nullptr;
+    }
+    return p;
+}
+
+char* XMLReader::parseStartTag(char* p) {
+    char* const nameAt = p + 1;
+    std::string_view name;
+    if (!(p = scanName(nameAt, name))) return fail(XMLError::badName, nameAt);
+    if (frames_.size() >= kMaxDepth) return fail(XMLError::tooDeep, nameAt - 1);
+
+    XMLAssembly* const parent = frames_.back().record;   // null inside a value: its children are unknown
+    std::unique_ptr<XMLProxy> proxy = parent ? parent->findChild(name, /*attribute=*/false) : nullptr;
+    XMLAssembly* const record = proxy ? proxy->getRecord() : nullptr;
+    bool empty = false;
+    if (!(p = parseAttributes(p, record, empty))) return nullptr;
+    if (!proxy) return empty ? p : skipElement(p, name);
+
+    if (record) {
+        record->setPresent(true);
+    } else {
+        valueText_ = {};
+        valueInScratch_ = false;
+    }
+    frames_.push_back({name, std::move(proxy), record});
+    if (empty) {
+        if (!finishFrame(frames_.back(), nameAt)) return nullptr;
+        frames_.pop_back();
+    }
+    return p;
+}
+
+char* XMLReader::parseEndTag(char* p) {
+    char* const nameAt = p + 2;
+    std::string_view name;
+    char* q = scanName(nameAt, name);
+    if (!q) return fail(XMLError::badName, nameAt);
+    q = skipBlanks(q);
+    if (*q != '>') return fail(XMLError::malformedTag, q);
+    if (name != frames_.back().name) return fail(XMLError::mismatchedEndTag, nameAt);
+    if (!finishFrame(frames_.back(), p)) return nullptr;
+    frames_.pop_back();
+    return q + 1;
+}
+
+bool XMLReader::finishFrame(Frame& frame, const char* at) {
+    if (!frame.record) {
+        if (!frame.proxy->setFromText(valueText_)) return fail(XMLError::refusedValue, at) != nullptr;
+    } else if (!frame.record->isValid()) {
+        return fail(XMLError::invalidRecord, at) != nullptr;
+    }
+    return true;
+}
+
+// Reads attributes into record (null: checks and drops them) up to '>' (empty false) or '/>' (true).
+char* XMLReader::parseAttributes(char* p, XMLAssembly* record, bool& empty) {
+    for (;;) {
+        char* const gap = p;
+        p = skipBlanks(p);
+        if (*p == '>') {
+            empty = false;
+            return p + 1;
+        }
+        if (*p == '/') {
+            if (p[1] != '>') return fail(XMLError::malformedTag, p);
+            empty = true;
+            return p + 2;
+        }
+        char* const nameAt = p;
+        std::string_view name;
+        if (p == gap || !(p = scanName(p, name))) return fail(XMLError::malformedTag, nameAt);
+        p = skipBlanks(p);
+        if (*p != '=') return fail(XMLError::badAttribute, p);
+        p = skipBlanks(p + 1);
+        std::string_view value;
+        if (!(p = scanAttributeValue(p, value))) return nullptr;
+        if (record) {
+            const std::unique_ptr<XMLProxy> proxy = record->findChild(name, /*attribute=*/true);
+            if (proxy && !proxy->getRecord() && !proxy->setFromText(value))
+                return fail(XMLError::refusedValue, nameAt);
+        }
+    }
+}
+
+// --- Text -------------------------------------------------------------------------------------------
+// Decoded in place: `out` never passes `p`, since no decoded form is longer than its source.
+char* XMLReader::scanAttributeValue(char* p, std::string_view& value) {
+    const char quote = *p;
+    if (quote != '"' && quote != '\'') return fail(XMLError::badAttribute, p);
+    char* const begin = ++p;
+    char* out = p;
+    for (;;) {
+        char* const run = p;
+        while (!is(*p, XMLByteClass::kAttributeStop)) ++p;
+        if (out != run) std::memmove(out, run, static_cast<std::size_t>(p - run));
+        out += p - run;
+        const char c = *p;
+        if (c == quote) {
+            value = {begin, static_cast<std::size_t>(out - begin)};
+            return p + 1;
+        }
+        switch (c) {
+            case '"':
+            case '\'':   // the other quote
+                *out++ = c;
+                ++p;
+                break;
+            case '&':
+                if (!(p = decodeReference(p, out))) return nullptr;
+                break;
+            case '\r':   // a line break, CR LF or lone CR, and tab and LF read as one space each
+                *out++ = ' ';
+                p += (p[1] == '\n') ? 2 : 1;
+                break;
+            case '\n':
+            case '\t':
+                *out++ = ' ';
+                ++p;
+                break;
+            case '<':
+                return fail(XMLError::badAttribute, p);
+            default:
+                return fail(p == end_ ? XMLError::badAttribute : XMLError::badCharacter, p);
+        }
+    }
+}
+
+// Text up to the next '<' (or the end) into the open value's text.
+char* XMLReader::scanValueText(char* p) {
+    char* const begin = p;
+    char* out = p;
+    for (;;) {
+        char* const run = p;
+        while (!is(*p, XMLByteClass::kTextStop)) ++p;   // the hot loop: one table load a byte
+        if (out != run) std::memmove(out, run, static_cast<std::size_t>(p - run));
+        out += p - run;
+        if (*p == '&') {
+            if (!(p = decodeReference(p, out))) return nullptr;
+        } else if (*p == '\r') {   // CR LF and a lone CR become LF
+            *out++ = '\n';
+            p += (p[1] == '\n') ? 2 : 1;
+        } else if (*p == '<' || p == end_) {
+            addValueText({begin, static_cast<std::size_t>(out - begin)});
+            return p;
+        } else {
+            return fail(XMLError::badCharacter, p);
+        }
+    }
+}
+
+void XMLReader::addValueText(std::string_view piece) {
+    if (piece.empty()) return;
+    if (!valueInScratch_ && valueText_.empty()) {   // the usual case: one piece, a view into the buffer
+        valueText_ = piece;
+        return;
+    }
+    if (!valueInScratch_) {
+        valueScratch_.assign(valueText_);
+        valueInScratch_ = true;
+    }
+    valueScratch_.append(piece);
+    valueText_ = valueScratch_;
+}
+
+// A CDATA section: text as it stands but for line breaks; kept only inside a value.
+char* XMLReader::scanCData(char* p, bool keep) {
+    char* const begin = p + 9;   // "<![CDATA["
+    char* const close = findLiteral(begin, end_, "]]>");
+    if (!close) return fail(XMLError::unclosedMarkup, p);
+    if (keep) {
+        char* out = begin;
+        for (char* q = begin; q < close; ++q) {
+            if (*q == '\r') {
+                *out++ = '\n';
+                if (q[1] == '\n') ++q;
+            } else if (is(*q, XMLByteClass::kControl)) {
+                return fail(XMLError::badCharacter, q);
+            } else {
+                *out++ = *q;
+            }
+        }
+        addValueText({begin, static_cast<std::size_t>(out - begin)});
+    }
+    return close + 3;
+}
+
+char* XMLReader::skipComment(char* p) {
+    char* const close = findLiteral(p + 4, end_, "-->");
+    return close ? close + 3 : fail(XMLError::unclosedMarkup, p);
+}
+
+char* XMLReader::skipPI(char* p) {
+    char* const close = findLiteral(p + 2, end_, "?>");
+    return close ? close + 2 : fail(XMLError::unclosedMarkup, p);
+}
+
+// An element nobody reads, after its start tag: its content is checked and dropped, its depth counted.
+char* XMLReader::skipElement(char* p, std::string_view name) {
+    skipped_.clear();
+    skipped_.push_back(name);
+    while (!skipped_.empty()) {
+        while (*p != '<' && *p != '\0') ++p;
+        if (p == end_) return fail(XMLError::unclosedElement, p);
+        if (p[1] == '/') {
+            char* const nameAt = p + 2;
+            std::string_view endName;
+            char* q = scanName(nameAt, endName);
+            if (!q) return fail(XMLError::badName, nameAt);
+            q = skipBlanks(q);
+            if (*q != '>') return fail(XMLError::malformedTag, q);
+            if (endName != skipped_.back()) return fail(XMLError::mismatchedEndTag, nameAt);
+            skipped_.pop_back();
+            p = q + 1;
+        } else if (p[1] == '?') {
+            p = skipPI(p);
+        } else if (p[1] == '!') {
+            if (startsWith(p, "<!--")) {
+                p = skipComment(p);
+            } else if (startsWith(p, "<![CDATA[")) {
+                p = scanCData(p, /*keep=*/false);
+            } else {
+                return fail(XMLError::unclosedMarkup, p);
+            }
+        } else {
+            char* const nameAt = p + 1;
+            std::string_view childName;
+            if (!(p = scanName(nameAt, childName))) return fail(XMLError::badName, nameAt);
+            if (frames_.size() + skipped_.size() >= kMaxDepth) return fail(XMLError::tooDeep, nameAt - 1);
+            bool empty = false;
+            if (!(p = parseAttributes(p, nullptr, empty))) return nullptr;
+            if (!empty) skipped_.push_back(childName);
+        }
+        if (!p) return nullptr;
+    }
+    return p;
+}
+
+// "&name;" or "&#digits;" or "&#xhex;" at p, written at out; returns the byte after the ';'.
+char* XMLReader::decodeReference(char* p, char*& out) {
+    if (p[1] == '#') {
+        const bool hex = p[2] == 'x';
+        char* q = p + (hex ? 3 : 2);
+        char* const digits = q;
+        std::uint32_t code = 0;
+        for (;; ++q) {
+            std::uint32_t digit;
+            if (*q >= '0' && *q <= '9') {
+                digit = static_cast<std::uint32_t>(*q - '0');
+            } else if (hex && *q >= 'a' && *q <= 'f') {
+                digit = static_cast<std::uint32_t>(*q - 'a' + 10);
+            } else if (hex && *q >= 'A' && *q <= 'F') {
+                digit = static_cast<std::uint32_t>(*q - 'A' + 10);
+            } else {
+                break;
+            }
+            code = code * (hex ? 16 : 10) + digit;
+            if (code > 0x10FFFF) return fail(XMLError::badCharacter, p);   // also keeps code from overflowing
+        }
+        if (q == digits || *q != ';') return fail(XMLError::badEntity, p);
+        if (!isXmlCharacter(code)) return fail(XMLError::badCharacter, p);
+        out = putUtf8(code, out);
+        return q + 1;
+    }
+    static constexpr struct {
+        std::string_view name;
+        char character;
+    } kEntities[] = {{"amp;", '&'}, {"lt;", '<'}, {"gt;", '>'}, {"quot;", '"'}, {"apos;", '\''}};
+    for (const auto& entity : kEntities) {
+        if (startsWith(p + 1, entity.name)) {
+            *out++ = entity.character;
+            return p + 1 + entity.name.size();
+        }
+    }
+    return fail(XMLError::badEntity, p);
+}
+
+}  // namespace tarnwick

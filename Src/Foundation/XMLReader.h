@@ -1,0 +1,110 @@
+// XMLReader: the text XML parser that fills a tree of XML records from a DataBufferIn.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnwick {
+
+class DataBufferIn;  class XMLAssembly;  class XMLProxy;
+
+// Why a read failed; the first error found is kept.
+enum class XMLError {
+    none,              // the read succeeded (or none was made)
+    inputFailed,       // the DataBufferIn failed before the end of its data
+    nulByte,           // a NUL byte in the text
+    badEncoding,       // a declared encoding other than UTF-8, ASCII or (with a byte-order mark) UTF-16;
+                       // UTF-16 of an odd length
+    badDeclaration,    // a malformed XML declaration, or one after other markup
+    doctype,           // a document type declaration: not accepted, so no entity is ever defined
+    noRoot,            // the input holds no root element
+    unexpectedRoot,    // the root element's name is not the root record's tag
+    badName,           // '<' or '</' not followed by a name
+    malformedTag,      // a start or end tag not closed by '>' or '/>'
+    badAttribute,      // an attribute without '=' or quotes, with '<' in its value, or never closed
+    badEntity,         // an entity other than amp, lt, gt, quot, apos, or a reference without ';'
+    badCharacter,      // a character reference to no XML character, or a raw control character in text
+    unclosedMarkup,    // a comment, processing instruction or CDATA section never closed, or an unknown '<!'
+    unclosedElement,   // the input ends inside an element
+    mismatchedEndTag,  // an end tag that does not close the open element
+    tooDeep,           // elements nested deeper than XMLReader::kMaxDepth
+    extraContent,      // text or another element after the root element
+    refusedValue,      // a proxy refused its value's text
+    invalidRecord,     // a record's validity hook failed at its end tag
+};
+
+// Borrows the DataBufferIn, which it drains at the first read. Not copyable. The text may be UTF-8 (with
+// or without a byte-order mark) or UTF-16 with a byte-order mark, which is converted to UTF-8 first; error
+// offsets count bytes of the UTF-8 text after any byte-order mark.
+//
+// Attributes are read like child elements of the same name; elements and attributes a record does not
+// know are skipped with their content. Text is decoded: the five predefined entities, character
+// references, CR LF and lone CR to LF; in attribute values also tab and line breaks to spaces. Comments
+// and processing instructions are skipped; CDATA sections are text. Value text is handed to its proxy as
+// it stands (blanks included); text beside child records is ignored.
+class XMLReader {
+public:
+    static constexpr std::size_t kMaxDepth = 256;   // open elements at one time, skipped ones included
+
+    explicit XMLReader(DataBufferIn& in);
+    ~XMLReader();
+
+    XMLReader(const XMLReader&) = delete;
+    XMLReader& operator=(const XMLReader&) = delete;
+
+    // Parses the whole input into root, which is not cleared first; its element must carry root's tag.
+    // False on any XMLError; the records then hold what was read up to the error.
+    bool read(XMLAssembly& root);
+
+    XMLError error() const { return error_; }
+    std::size_t errorOffset() const { return errorOffset_; }   // byte offset of the error in the text
+
+private:
+    struct Frame {
+        std::string_view name;              // the element's name, for its end tag
+        std::unique_ptr<XMLProxy> proxy;    // null for the root
+        XMLAssembly* record;                // null for a value
+    };
+
+    bool load();                                      // drains the input; converts UTF-16
+    char* fail(XMLError kind, const char* at);        // keeps the first error; returns null
+    bool parseDocument(XMLAssembly& root);
+    char* parseDeclaration(char* p);
+    char* parseMisc(char* p, bool afterRoot);          // blanks, comments and PIs around the root
+    char* parseContent(char* p);                       // the root's content up to its end tag
+    char* parseStartTag(char* p);
+    char* parseEndTag(char* p);
+    char* parseAttributes(char* p, XMLAssembly* record, bool& empty);
+    char* scanAttributeValue(char* p, std::string_view& value);
+    char* scanValueText(char* p);
+    char* scanCData(char* p, bool keep);
+    char* skipElement(char* p, std::string_view name);   // content of an unknown element
+    char* skipComment(char* p);
+    char* skipPI(char* p);
+    char* decodeReference(char* p, char*& out);
+    bool finishFrame(Frame& frame, const char* at);
+    void addValueText(std::string_view piece);
+
+    DataBufferIn& in_;
+    struct Free {
+        void operator()(char* block) const noexcept;
+    };
+
+    std::unique_ptr<char, Free> buffer_;   // the whole text and a '\0' sentinel; from malloc
+    char* begin_ = nullptr;            // first byte after a byte-order mark
+    char* end_ = nullptr;              // the sentinel
+    XMLError error_ = XMLError::none;
+    std::size_t errorOffset_ = 0;
+    std::vector<Frame> frames_;
+    std::vector<std::string_view> skipped_;   // names of open elements inside a skipped one
+    std::string_view valueText_;              // text of the open value element so far
+    std::string valueScratch_;                // holds it when it came in several pieces
+    bool valueInScratch_ = false;
+    bool fromUtf16_ = false;                  // the text came with a UTF-16 byte-order mark
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,52 @@
+// XMLWriter: the text XML writer of a tree of XML records, into a DataBufferOut.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+class DataBufferOut;  class XMLAssembly;
+
+// Borrows the DataBufferOut; the caller closes or flushes it. Not copyable. Output is UTF-8. Texts and
+// attribute values are escaped so that the reader gives back exactly what was written: '&', '<' and '>'
+// always, '"' in attribute values, CR everywhere and tab and LF in attribute values as character
+// references. Texts holding a control character XML cannot carry (0x01-0x1F but tab, LF and CR) have no
+// text form: the write then fails.
+class XMLWriter {
+public:
+    explicit XMLWriter(DataBufferOut& out);
+    ~XMLWriter();
+
+    XMLWriter(const XMLWriter&) = delete;
+    XMLWriter& operator=(const XMLWriter&) = delete;
+
+    // Writes the declaration <?xml version="1.0" encoding="UTF-8" ?> (when asked), then the root's
+    // element. Of each record, its present attribute children come first as name="value" in child order,
+    // then its present element children in child order; absent and null children are left out, unless
+    // all is set, which writes absent children too. A record without element children is written as an
+    // empty element, a value child as <tag>text</tag>. Line breaks end every line; indentation puts one
+    // tab per depth before it. False when any child's text cannot be produced or the output fails; what
+    // was written up to then stays in the DataBufferOut.
+    bool write(XMLAssembly& root, bool declaration = true, bool lineBreaks = true, bool indentation = true,
+               bool all = false);
+
+private:
+    bool writeRecord(XMLAssembly& record, std::string_view name, std::string_view nameSpace, std::size_t depth);
+    void put(std::string_view bytes);   // notes a refused write in failed_
+    void putName(std::string_view nameSpace, std::string_view tag);
+    bool putEscaped(std::string_view text, std::uint8_t escapeClass);   // false: a control character
+    void putIndent(std::size_t depth);
+    void putLineBreak();
+
+    DataBufferOut& out_;
+    bool lineBreaks_ = true;
+    bool indentation_ = true;
+    bool all_ = false;
+    bool failed_ = false;
+    std::string text_;   // a child's text; reused
+};
+
+}  // namespace tarnwick

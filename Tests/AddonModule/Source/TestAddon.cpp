@@ -1,0 +1,190 @@
+// A small add-on on the framework: a menu whose commands run transactions that succeed, throw, decline
+// and fail, publish an event for the add-ons of the supervisor, and a subscriber that tries to change
+// the project from a project notification. The tests drive it through the simulated host.
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <FourCC.h>
+#include <HostAddonProtocol.h>
+#include <HostDebug.h>
+#include <HostMemory.h>
+#include <HostResult.h>
+
+#include "Environment/Addon.h"
+#include "Environment/AddonFactory.h"
+#include "Environment/Event.h"
+#include "Environment/EventKeyList.h"
+#include "Environment/Framework.h"
+#include "Environment/Host.h"
+#include "Environment/HostApi.h"
+#include "Environment/MenuEvent.h"
+#include "Environment/MenuSubscriber.h"
+#include "Environment/ProjectEvent.h"
+#include "Environment/Subscriber.h"
+#include "Environment/Transaction.h"
+#include "Foundation/TracedException.h"
+
+namespace {
+
+using namespace tarnwick;
+
+constexpr std::int16_t kMenuStrings = 32500;
+constexpr std::int16_t kPromptStrings = 32510;
+constexpr std::int16_t kInfoStrings = 32528;
+constexpr char16_t kCounterName[] = u"counter";
+constexpr std::uint32_t kPingSource = host::fourcc("TEST");
+constexpr std::uint32_t kPingType = host::fourcc("PING");
+
+void say(const std::string& line) { host::debugOutput("TestAddon: " + line); }
+
+// The module data "counter": a decimal number as text; 0 when there is none.
+int readCounter() {
+    host::HostModuleData data{};
+    if (hostApi().call<host::HostSlot::getModuleData>(kCounterName, &data) != 0) return 0;
+    std::string text;
+    if (data.data && *data.data) text.assign(*data.data, host::getHandleSize(data.data));
+    host::disposeHandle(data.data);
+    return text.empty() ? 0 : std::stoi(text);
+}
+
+std::uint32_t writeCounter(int value) {
+    const std::string text = std::to_string(value);
+    host::HostModuleData data{};
+    data.version = 1;
+    data.data = host::newHandle(text.size(), false);
+    if (!data.data) return host::kErrMemFull;
+    std::memcpy(*data.data, text.data(), text.size());
+    const std::uint32_t result = hostApi().call<host::HostSlot::putModuleData>(kCounterName, &data);
+    host::disposeHandle(data.data);
+    return result;
+}
+
+// --- Transactions ----------------------------------------------------------------------------------
+class CountTransaction : public Transaction {
+public:
+    explicit CountTransaction(const String& name) : Transaction(name) {}
+    std::uint32_t run() override { return writeCounter(readCounter() + 1); }
+    void finish(bool succeeded) override {
+        say(std::string(getName().getView()) + " finished " + (succeeded ? "well" : "badly") + " as number " +
+            std::to_string(getId()));
+    }
+};
+
+class ThrowingTransaction : public CountTransaction {
+public:
+    ThrowingTransaction() : CountTransaction("Throw In Body") {}
+    std::uint32_t run() override {
+        CountTransaction::run();   // changed first, so that the roll-back shows
+        throw TracedException("out_of_range", "TestAddon::ThrowingTransaction::run");
+    }
+};
+
+class DecliningTransaction : public CountTransaction {
+public:
+    DecliningTransaction() : CountTransaction("Decline Prepare") {}
+    bool prepare() override { return false; }
+};
+
+class FailingTransaction : public CountTransaction {
+public:
+    FailingTransaction() : CountTransaction("Fail Body") {}
+    std::uint32_t run() override {
+        CountTransaction::run();
+        return host::kErrBadIndex;
+    }
+};
+
+class NestingTransaction : public CountTransaction {
+public:
+    NestingTransaction() : CountTransaction("Nested Transactions") {}
+    std::uint32_t run() override {
+        CountTransaction inner("Inner Step");
+        const std::uint32_t handled = Host::makeTransaction(inner) & 0xFF;
+        return handled ? CountTransaction::run() : host::kErrGeneral;
+    }
+};
+
+// --- Subscribers -----------------------------------------------------------------------------------
+class TestMenu : public MenuSubscriber {
+public:
+    TestMenu() : MenuSubscriber(kMenuStrings, kPromptStrings, 0, 0) {}
+
+protected:
+    bool doCommand(const MenuEvent& event) override {
+        std::unique_ptr<Transaction> transaction;
+        switch (event.getItem()) {
+        case 1: transaction = std::make_unique<CountTransaction>("Change Data"); break;
+        case 2: transaction = std::make_unique<ThrowingTransaction>(); break;
+        case 3: transaction = std::make_unique<DecliningTransaction>(); break;
+        case 4: transaction = std::make_unique<FailingTransaction>(); break;
+        case 5: {
+            const bool handled = Addon::getInstance()->publishExternalEvent(Event(kPingSource, kPingType));
+            say(handled ? "ping handled" : "ping not handled");
+            return true;
+        }
+        case 6: transaction = std::make_unique<NestingTransaction>(); break;
+        default: return false;
+        }
+        const std::uint32_t result = Host::makeTransaction(*transaction);
+        say(std::string(transaction->getName().getView()) + " handled " + std::to_string(result & 0xFF));
+        return (result & 0xFF) != 0;
+    }
+};
+
+// Handles the ping only in the second add-on, so that the first one's ping travels to it.
+class PingSubscriber : public Subscriber {
+public:
+    void subscribe(EventKeyList& keys) const override { keys.append(kPingSource, kPingType); }
+    bool receive(const Event& event) override {
+        const String name = Addon::getInstance()->getName();
+        say(std::string(name.getView()) + " offered " + std::string(event.describe().getView()));
+        return name == "TestAddon2";
+    }
+};
+
+// Tries to change the project while the host reports that it was saved.
+class SaveWatcher : public Subscriber {
+public:
+    void subscribe(EventKeyList& keys) const override { keys.append(ProjectEvent::kSource, ProjectEvent::kType); }
+    bool receive(const Event& event) override {
+        const auto* project = dynamic_cast<const ProjectEvent*>(&event);
+        if (!project || project->getCode() != host::kProjectSave) return false;
+        CountTransaction transaction("In Notification");
+        Host::makeTransaction(transaction);
+        return false;
+    }
+};
+
+class TestAddon : public Addon {
+public:
+    TestAddon() : Addon(kInfoStrings) {}
+    String getVersion() const override { return "1.02"; }
+    String getBuild() const override { return "7"; }
+    void installTools() override {
+        tools_.push_back(std::make_unique<TestMenu>());
+        tools_.push_back(std::make_unique<PingSubscriber>());
+        tools_.push_back(std::make_unique<SaveWatcher>());
+        for (const auto& tool : tools_) subscribe(*tool);
+    }
+
+private:
+    std::vector<std::unique_ptr<Subscriber>> tools_;
+};
+
+std::uint32_t createAddon() {
+    if (const std::uint32_t result = startFramework(); result != 0) return result;
+    Addon::setInstance(std::make_unique<TestAddon>());
+    Addon::getInstance()->installTools();
+    return 0;
+}
+
+std::uint32_t destroyAddon() {
+    Addon::destroyInstance();
+    return stopFramework();
+}
+
+const AddonFactory registration(&createAddon, &destroyAddon);
+
+}   // namespace

@@ -1,0 +1,158 @@
+#include "Foundation/Directory.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <HostFiles.h>
+#include <HostResult.h>
+
+#include "Foundation/DataFile.h"
+#include "Foundation/String.h"
+#include "ScratchFolder.h"
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every entry below root, as paths relative to it.
+std::vector<std::string> entriesBelow(const fs::path& root) {
+    std::vector<std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        entries.push_back(entry.path().lexically_relative(root).string());
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+TEST(Directory, MakesAFolderByParentAndNameOnlyWhenAsked) {
+    ScratchFolder scratch;
+    const Directory home(FileLocation(host::homeDirectory()));
+    ASSERT_TRUE(home.exists());
+    EXPECT_FALSE(Directory(home, "Data").exists());
+    EXPECT_FALSE(fs::exists(scratch.path() / "home" / "Data"));
+    const Directory made(home, "Data", /*create=*/true);
+    EXPECT_TRUE(made.exists());
+    EXPECT_TRUE(fs::is_directory(scratch.path() / "home" / "Data"));
+    EXPECT_FALSE(Directory(home, "../escape", /*create=*/true).exists());
+    EXPECT_FALSE(fs::exists(scratch.path() / "escape"));
+    scratch.write("home/plain.txt", "x");
+    EXPECT_FALSE(Directory(home, "plain.txt").exists()) << "a file is not a folder";
+}
+
+TEST(Directory, MakesASubdirectoryOrSaysWhyNot) {
+    ScratchFolder scratch;
+    const Directory folder(scratch.path() / "home");
+    scratch.write("home/taken", "a file in the way");
+    const struct {
+        const char* name;
+        host::Result error;
+    } cases[] = {
+        {"Skellowing", host::kNoError}, {"Skellowing", host::kNoError},   // already there is fine
+        {"..", host::kErrBadName},      {"../escape", host::kErrBadName}, {"", host::kErrBadName},
+        {"a/b", host::kErrBadName},     {"taken", host::kErrFile},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        host::Result error = 12345;
+        const std::unique_ptr<Directory> child = folder.makeSubdirectory(c.name, error);
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(child != nullptr, c.error == host::kNoError);
+        if (child) {
+            EXPECT_TRUE(fs::is_directory(child->getLocation()));
+        }
+    }
+    EXPECT_EQ(entriesBelow(scratch.path()),
+              (std::vector<std::string>{"home", "home/Skellowing", "home/taken"}));
+
+    host::Result error = 0;
+    EXPECT_EQ(Directory(scratch.path() / "missing" / "deeper").makeSubdirectory("x", error), nullptr);
+    EXPECT_EQ(error, host::kErrFile);
+}
+
+TEST(Directory, BuildsFileNamesFromNameAndExtensionAndRefusesUnusableOnes) {
+    const struct {
+        const char* name;
+        const char* extension;
+        const char* fileName;   // null: refused with kErrBadName
+    } cases[] = {
+        {"ObjectMap", "xml", "ObjectMap.xml"},
+        {"report...", "txt", "report.txt"},
+        {"a.b.", "c", "a.b.c"},
+        {"name", "", "name"},
+        {".hidden", "x", ".hidden.x"},
+        {"", "xml", nullptr},
+        {".", "xml", nullptr},
+        {"...", "xml", nullptr},
+        {"../evil", "xml", nullptr},
+        {"a/b", "xml", nullptr},
+        {"x/..", "xml", nullptr},
+        {"name", "x/y", nullptr},
+        {"a\\b", "xml", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " + " + c.extension);
+        ScratchFolder scratch;
+        const Directory folder(scratch.path() / "data", /*create=*/true);
+        host::Result error = 12345;
+        const auto file = folder.createFile(c.name, DataFile::kReadWrite, error, c.extension,
+                                            /*fileType=*/0x54455854, /*creator=*/0x43574945);
+        if (!c.fileName) {
+            EXPECT_EQ(file, nullptr);
+            EXPECT_EQ(error, host::kErrBadName);
+            EXPECT_EQ(entriesBelow(scratch.path()), (std::vector<std::string>{"data", "home"}));
+            continue;
+        }
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(error, host::kNoError);
+        EXPECT_TRUE(file->isOpen());
+        EXPECT_EQ(file->getName(), c.fileName);
+        EXPECT_EQ(entriesBelow(scratch.path()),
+                  (std::vector<std::string>{"data", "data/" + std::string(c.fileName), "home"}));
+    }
+}
+
+TEST(Directory, CreatingAFileOpensAnExistingOneByTheMode) {
+    ScratchFolder scratch;
+    const Directory folder(scratch.path());
+    scratch.write("kept.xml", "<kept/>");
+    host::Result error = 0;
+    {
+        const auto kept = folder.createFile("kept", DataFile::kReadWrite, error, "xml");
+        ASSERT_NE(kept, nullptr);
+        EXPECT_EQ(kept->getSize(), 7u);
+    }
+    {
+        const auto emptied = folder.createFile("kept", DataFile::kWrite, error, "xml");
+        ASSERT_NE(emptied, nullptr);
+        EXPECT_EQ(emptied->getSize(), 0u);
+    }
+    fs::create_directory(scratch.path() / "folder.xml");
+    EXPECT_EQ(folder.createFile("folder", DataFile::kReadWrite, error, "xml"), nullptr);
+    EXPECT_EQ(error, host::kErrFile);
+    EXPECT_EQ(Directory(scratch.path() / "missing").createFile("a", DataFile::kReadWrite, error, "xml"),
+              nullptr);
+    EXPECT_EQ(error, host::kErrFile);
+}
+
+TEST(Directory, ListsItsChildrenByNameAsFoldersAndFiles) {
+    ScratchFolder scratch;
+    scratch.write("box/b.txt", "");
+    scratch.write("box/a/inner.txt", "");
+    scratch.write("box/c", "");
+    const auto children = Directory(scratch.path() / "box").getChildren();
+    ASSERT_EQ(children.size(), 3u);
+    EXPECT_EQ(children[0]->getName(), "a");
+    EXPECT_TRUE(children[0]->isFolder());
+    EXPECT_EQ(children[1]->getName(), "b.txt");
+    EXPECT_FALSE(children[1]->isFolder());
+    EXPECT_TRUE(children[1]->exists());
+    EXPECT_EQ(children[2]->getName(), "c");
+    EXPECT_TRUE(Directory(scratch.path() / "missing").getChildren().empty());
+    EXPECT_TRUE(Directory(scratch.path() / "box" / "b.txt").getChildren().empty());
+}
+
+}   // namespace
+}   // namespace tarnwick

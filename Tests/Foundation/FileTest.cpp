@@ -1,0 +1,256 @@
+#include "Foundation/DataFile.h"
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include <HostFiles.h>
+
+#include "Foundation/Directory.h"
+#include "Foundation/File.h"
+#include "Foundation/String.h"
+#include "ScratchFolder.h"
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(File, GivesNameExtensionAndPathOfItsLocation) {
+    const struct {
+        const char* location;
+        const char* name;
+        const char* extension;
+        const char* path;
+    } cases[] = {
+        {"dir/report.txt", "report.txt", "txt", "dir/report.txt"},
+        {"dir/archive.tar.gz", "archive.tar.gz", "gz", "dir/archive.tar.gz"},
+        {"dir/.profile", ".profile", "", "dir/.profile"},
+        {"dir/README", "README", "", "dir/README"},
+        {"dir/trailing.", "trailing.", "", "dir/trailing."},
+        {"dir/./sub/../sub/", "sub", "", "dir/sub"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.location);
+        const DataFile file{FileLocation(c.location)};
+        EXPECT_EQ(file.getName(), c.name);
+        EXPECT_EQ(file.getExtension(), c.extension);
+        EXPECT_EQ(file.getPath(), c.path);
+    }
+}
+
+TEST(File, ComparesLocationsByTheirNormalText) {
+    const DataFile a{FileLocation("/x/y/../z.txt")};
+    const Directory b{FileLocation("/x/z.txt")};
+    const DataFile c{FileLocation("/x/Z.txt")};
+    EXPECT_TRUE(a.compareLocation(b));
+    EXPECT_FALSE(a.compareLocation(c)) << "names differ in case, and so do the files here";
+    const Directory folder{FileLocation("/x")};
+    const DataFile bad1(folder, "../z.txt"), bad2(folder, "../z.txt");
+    EXPECT_FALSE(bad1.compareLocation(bad2)) << "unusable entries name nothing";
+}
+
+TEST(DataFile, ANameThatLeavesItsFolderGivesAnUnusableFile) {
+    ScratchFolder scratch;
+    scratch.write("outside.txt", "secret");
+    const Directory folder(scratch.path() / "inside", /*create=*/true);
+    for (const char* name : {"../outside.txt", "..", ".", "", "a/b", "a\\b", "/etc/passwd"}) {
+        SCOPED_TRACE(name);
+        DataFile file(folder, name, DataFile::kRead);
+        EXPECT_TRUE(file.getLocation().empty());
+        EXPECT_FALSE(file.exists());
+        EXPECT_FALSE(file.open());
+    }
+    DataFile fine(folder, "..hidden", DataFile::kReadWrite, /*create=*/true);
+    EXPECT_TRUE(fine.open());
+    EXPECT_TRUE(fs::exists(scratch.path() / "inside" / "..hidden"));
+}
+
+TEST(DataFile, OpensByItsModeAndCreatesOnlyWhenAsked) {
+    ScratchFolder scratch;
+    const fs::path existing = scratch.write("a.txt", "contents");
+    DataFile missing(scratch.path() / "missing.txt", DataFile::kReadWrite);
+    EXPECT_FALSE(missing.exists());
+    EXPECT_FALSE(missing.open());
+    EXPECT_FALSE(fs::exists(missing.getLocation()));
+
+    DataFile made(scratch.path() / "made.txt", DataFile::kReadWrite, /*create=*/true);
+    EXPECT_TRUE(made.open());
+    EXPECT_TRUE(made.exists());
+
+    {
+        DataFile keeps(existing, DataFile::kReadWrite);
+        ASSERT_TRUE(keeps.open());
+        EXPECT_EQ(keeps.getSize(), 8u);
+    }
+    {
+        DataFile reader(existing, DataFile::kRead);
+        ASSERT_TRUE(reader.open());
+        EXPECT_FALSE(reader.write(String("x")));
+        EXPECT_FALSE(reader.setDataLength(0));
+    }
+    EXPECT_EQ(ScratchFolder::contents(existing), "contents");
+    {
+        DataFile writer(existing, DataFile::kWrite);
+        ASSERT_TRUE(writer.open());
+        char byte;
+        EXPECT_FALSE(writer.read(&byte, 1));
+    }
+    EXPECT_EQ(ScratchFolder::contents(existing), "") << "write-only opening empties the file";
+
+    DataFile folder(scratch.path(), DataFile::kRead);
+    EXPECT_FALSE(folder.exists());
+    EXPECT_FALSE(folder.open());
+}
+
+TEST(DataFile, ReadsExactlyOrNotAtAll) {
+    ScratchFolder scratch;
+    DataFile file(scratch.write("data.bin", "0123456789"), DataFile::kRead);
+    ASSERT_TRUE(file.open());
+    char bytes[16] = {};
+    ASSERT_TRUE(file.read(bytes, 4));
+    EXPECT_EQ(std::string(bytes, 4), "0123");
+    EXPECT_FALSE(file.read(bytes, 7)) << "only six are left";
+    ASSERT_TRUE(file.read(bytes, 6)) << "the short read gave nothing back and moved nothing";
+    EXPECT_EQ(std::string(bytes, 6), "456789");
+    EXPECT_EQ(file.readSome(bytes, 4), 0u);
+    EXPECT_TRUE(file.read(bytes, 0));
+    EXPECT_TRUE(file.close());
+    EXPECT_FALSE(file.close());
+    EXPECT_FALSE(file.read(bytes, 1));
+}
+
+TEST(DataFile, EmptyingCutsTheFileAndWritingStartsAgainAtTheStart) {
+    ScratchFolder scratch;
+    DataFile file(scratch.write("map.xml", "<old>longer text</old>"), DataFile::kReadWrite);
+    ASSERT_TRUE(file.open());
+    char skip[5];
+    ASSERT_TRUE(file.read(skip, 5));
+    ASSERT_TRUE(file.setDataLength(0));
+    EXPECT_EQ(file.getSize(), 0u);
+    ASSERT_TRUE(file.write(String("<new/>")));
+    EXPECT_EQ(file.getSize(), 6u);
+    file.close();
+    EXPECT_EQ(ScratchFolder::contents(file.getLocation()), "<new/>");
+    EXPECT_EQ(file.getSize(), 6u) << "the size is known closed too";
+    const auto time = file.getModificationTime();
+    ASSERT_TRUE(time.has_value());
+    EXPECT_LT(std::chrono::abs(*time - fs::file_time_type::clock::now()), std::chrono::minutes(5));
+    EXPECT_FALSE(DataFile(scratch.path() / "none").getModificationTime().has_value());
+}
+
+TEST(DataFile, DetectsTheTextEncodingByItsByteOrderMark) {
+    using Encoding = DataFile::TextEncoding;
+    const struct {
+        std::string bytes;
+        Encoding encoding;
+        std::size_t length;
+    } cases[] = {
+        {"\xEF\xBB\xBF<a/>", Encoding::utf8, 3},
+        {"\xFF\xFE<\0", Encoding::utf16LittleEndian, 2},
+        {"\xFE\xFF\0<", Encoding::utf16BigEndian, 2},
+        {"<a/>", Encoding::none, 0},
+        {"\xEF\xBB", Encoding::none, 0},   // a mark cut off is no mark
+        {"\xFF", Encoding::none, 0},
+        {"", Encoding::none, 0},
+    };
+    ScratchFolder scratch;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.size());
+        const DataFile::ByteOrderMark fromBytes = DataFile::detectEncoding(c.bytes);
+        EXPECT_EQ(fromBytes.encoding, c.encoding);
+        EXPECT_EQ(fromBytes.length, c.length);
+
+        DataFile file(scratch.write("text.txt", c.bytes), DataFile::kRead);
+        EXPECT_EQ(file.detectEncoding().encoding, c.encoding) << "closed";
+        ASSERT_TRUE(file.open());
+        char first = 0;
+        if (!c.bytes.empty()) {
+            ASSERT_TRUE(file.read(&first, 1));
+        }
+        EXPECT_EQ(file.detectEncoding().length, c.length) << "open, after a read";
+        if (c.bytes.size() > 1) {
+            char second = 0;
+            ASSERT_TRUE(file.read(&second, 1));
+            EXPECT_EQ(second, c.bytes[1]) << "detection did not move the position";
+        }
+    }
+    EXPECT_EQ(DataFile(scratch.path() / "none").detectEncoding().encoding, Encoding::none);
+}
+
+TEST(File, RenamesWithinItsFolderButNeverOverAnotherEntryOrOutOfIt) {
+    ScratchFolder scratch;
+    DataFile file(scratch.write("box/a.txt", "A"), DataFile::kRead);
+    scratch.write("box/b.txt", "B");
+    for (const char* name : {"b.txt", "../a.txt", "..", "", "x/y.txt"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(file.rename(name));
+        EXPECT_EQ(file.getName(), "a.txt");
+    }
+    EXPECT_EQ(ScratchFolder::contents(scratch.path() / "box" / "b.txt"), "B");
+    EXPECT_FALSE(fs::exists(scratch.path() / "a.txt"));
+    ASSERT_TRUE(file.rename("c.txt"));
+    EXPECT_EQ(file.getName(), "c.txt");
+    EXPECT_EQ(ScratchFolder::contents(scratch.path() / "box" / "c.txt"), "A");
+    EXPECT_FALSE(fs::exists(scratch.path() / "box" / "a.txt"));
+    DataFile missing(scratch.path() / "box" / "none.txt");
+    EXPECT_FALSE(missing.rename("other.txt"));
+}
+
+TEST(File, MovesIntoAnExistingFolderUnlessTheNameIsTaken) {
+    ScratchFolder scratch;
+    DataFile file(scratch.write("a.txt", "A"), DataFile::kRead);
+    const Directory target(scratch.path() / "target", /*create=*/true);
+    const Directory taken(scratch.path() / "taken", /*create=*/true);
+    scratch.write("taken/a.txt", "other");
+    EXPECT_FALSE(file.move(Directory(scratch.path() / "nowhere")));
+    EXPECT_FALSE(file.move(taken));
+    EXPECT_EQ(ScratchFolder::contents(scratch.path() / "taken" / "a.txt"), "other");
+    ASSERT_TRUE(file.move(target));
+    EXPECT_TRUE(file.compareLocation(DataFile(scratch.path() / "target" / "a.txt")));
+    EXPECT_EQ(ScratchFolder::contents(scratch.path() / "target" / "a.txt"), "A");
+    EXPECT_TRUE(file.move(target)) << "already there";
+
+    Directory folder(scratch.path() / "target");
+    EXPECT_FALSE(folder.move(Directory(scratch.path() / "target" / "inner", /*create=*/true)))
+        << "a folder cannot go into itself";
+}
+
+TEST(DataFile, BrowsesThroughTheHostDialogs) {
+    ScratchFolder scratch;
+    const fs::path existing = scratch.write("styles.presets", "data");
+
+    EXPECT_EQ(DataFile::browseToOpen("Open", "presets"), nullptr) << "nothing scripted: cancelled";
+    host::queueFileDialogAnswer(std::nullopt);
+    EXPECT_EQ(DataFile::browseToOpen("Open", "presets"), nullptr);
+    host::queueFileDialogAnswer((scratch.path() / "missing.presets").string());
+    EXPECT_EQ(DataFile::browseToOpen("Open", "presets"), nullptr);
+    host::queueFileDialogAnswer(existing.string());
+    const auto opened = DataFile::browseToOpen("Open", "presets");
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->getMode(), DataFile::kRead);
+    EXPECT_EQ(opened->getName(), "styles.presets");
+
+    host::queueFileDialogAnswer((scratch.path() / "no-folder" / "x.presets").string());
+    EXPECT_EQ(DataFile::browseToSave("Save", "presets"), nullptr);
+    host::queueFileDialogAnswer(scratch.path().string());
+    EXPECT_EQ(DataFile::browseToSave("Save", "presets"), nullptr) << "a folder is no file";
+    host::queueFileDialogAnswer(existing.string());
+    const auto saved = DataFile::browseToSave("Save", "presets");
+    ASSERT_NE(saved, nullptr);
+    EXPECT_EQ(ScratchFolder::contents(existing), "data") << "nothing changes before it is opened";
+    ASSERT_TRUE(saved->open());
+    ASSERT_TRUE(saved->write(String("new")));
+    saved->close();
+    EXPECT_EQ(ScratchFolder::contents(existing), "new");
+
+    const auto requests = host::fileDialogRequests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.back().title, "Save");
+    EXPECT_EQ(requests.back().extension, "presets");
+}
+
+}   // namespace
+}   // namespace tarnwick

@@ -1,0 +1,292 @@
+#include "Foundation/XMLReader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+#include "XMLTestRecords.h"
+
+using namespace xmltest;
+using namespace std::string_literals;
+
+namespace {
+
+constexpr std::string_view kGuidText = "0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0";
+
+const std::string kSample = std::string(R"(<?xml version="1.0" encoding="UTF-8" ?>
+<!-- a mapping table -->
+<table>
+	<note>checked</note>
+	<specList name="Default">
+		<spec kind="door" flags="7" active="true">
+			<original>Door &amp; frame</original>
+			<mapped>Door 22</mapped>
+			<count>-12</count>
+			<ratio>0.25</ratio>
+			<guid>)") +
+                            std::string(kGuidText) + R"(</guid>
+		</spec>
+		<spec>
+			<original></original>
+			<mapped/>
+		</spec>
+	</specList>
+	<specList name="Site"/>
+</table>
+)";
+
+TEST(XMLReader, ReadsEveryValueKindIntoTheRecordTree) {
+    Table table;
+    const ReadResult result = readText(kSample, table);
+    ASSERT_TRUE(result.ok) << static_cast<int>(result.error) << " at " << result.offset;
+    EXPECT_EQ(table.note, "checked");
+    ASSERT_EQ(table.getItemCount(), 2u);
+    EXPECT_EQ(table.list(0).name, "Default");
+    EXPECT_EQ(table.list(1).name, "Site");
+    EXPECT_EQ(table.list(1).getItemCount(), 0u);
+    ASSERT_EQ(table.list(0).getItemCount(), 2u);
+    const Spec& first = table.list(0).spec(0);
+    EXPECT_EQ(first.kind, Kind::door);
+    EXPECT_EQ(first.flags, 7u);
+    EXPECT_TRUE(first.active);
+    EXPECT_EQ(first.original, "Door & frame");
+    EXPECT_EQ(first.mapped, "Door 22");
+    EXPECT_EQ(first.count, -12);
+    EXPECT_DOUBLE_EQ(first.ratio, 0.25);
+    EXPECT_EQ(first.guid.toString().getView(), kGuidText);
+    const Spec& second = table.list(0).spec(1);
+    EXPECT_EQ(second.kind, Kind::object);   // a missing attribute keeps the default
+    EXPECT_TRUE(second.original.isEmpty());
+    EXPECT_TRUE(second.mapped.isEmpty());
+}
+
+TEST(XMLReader, ReadsTheSameRecordsWhateverTheInputBufferSize) {
+    for (const std::size_t size :
+         {std::size_t{1}, std::size_t{2}, std::size_t{7}, DataBufferIn::kDefaultBufferSize}) {
+        SCOPED_TRACE(size);
+        Table table;
+        ASSERT_TRUE(readText(kSample, table, size).ok);
+        ASSERT_EQ(table.getItemCount(), 2u);
+        EXPECT_EQ(table.list(0).spec(0).original, "Door & frame");
+        EXPECT_EQ(table.list(0).spec(0).guid.toString().getView(), kGuidText);
+    }
+}
+
+TEST(XMLReader, ReadsAttributesAndChildElementsOfTheSameNameAlike) {
+    Table table;
+    ASSERT_TRUE(readText("<table><specList><name>A</name><spec original='x' count=\"5\"><kind>window</kind>"
+                         "<active>1</active></spec></specList></table>",
+                         table)
+                    .ok);
+    ASSERT_EQ(table.getItemCount(), 1u);
+    EXPECT_EQ(table.list(0).name, "A");
+    const Spec& spec = table.list(0).spec(0);
+    EXPECT_EQ(spec.original, "x");
+    EXPECT_EQ(spec.count, 5);
+    EXPECT_EQ(spec.kind, Kind::window);
+    EXPECT_TRUE(spec.active);
+}
+
+TEST(XMLReader, SkipsUnknownElementsAndAttributesWithTheirContent) {
+    Table table;
+    const ReadResult result = readText(
+        "<table version='3' xmlns:x='urn:x'><future a='1'><specList name='hidden'><spec/></specList>"
+        "<deeper><specList name='also hidden'/></deeper>text &amp; <![CDATA[<specList>]]></future>"
+        "<specList name='L' colour='red'><spec><original>o<b>bold</b>k</original><unknown/></spec></specList>"
+        "<x:specList name='prefixed'/></table>",
+        table);
+    ASSERT_TRUE(result.ok) << static_cast<int>(result.error) << " at " << result.offset;
+    ASSERT_EQ(table.getItemCount(), 1u);   // nothing inside <future>, no prefixed name
+    EXPECT_EQ(table.list(0).name, "L");
+    ASSERT_EQ(table.list(0).getItemCount(), 1u);
+    EXPECT_EQ(table.list(0).spec(0).original, "ok");   // the text around an unknown child joins up
+}
+
+TEST(XMLReader, DecodesReferencesLineBreaksAndCDataInValues) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"<original>&lt;a&gt; &amp; &quot;b&quot; &apos;c&apos;</original>", "<a> & \"b\" 'c'"},
+        {"<original>&#65;&#x42;&#xe9;&#x20AC;&#x1F600;&#10;</original>",
+         "AB\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\n"},
+        {"<original>one\r\ntwo\rthree\n</original>", "one\ntwo\nthree\n"},
+        {"<original>a<![CDATA[<&>\r\n]]>b<!-- c -->d<?pi x?>e</original>", "a<&>\nbde"},
+        {"<original>  blanks stay  </original>", "  blanks stay  "},
+        {"<original>&#13;</original>", "\r"},
+        {"<spec original='a&#9;b\tc\nd\r\ne&#10;\"'/>", "a\tb c d e\n\""},
+        {"<spec original=\"it's\"/>", "it's"},
+    };
+    for (const auto& [xml, text] : cases) {
+        SCOPED_TRACE(xml);
+        const std::string document =
+            "<table><specList name='n'>" +
+            (xml.starts_with("<spec ") ? std::string(xml) : "<spec>" + std::string(xml) + "</spec>") +
+            "</specList></table>";
+        Table table;
+        const ReadResult result = readText(document, table);
+        ASSERT_TRUE(result.ok) << static_cast<int>(result.error) << " at " << result.offset;
+        EXPECT_EQ(table.list(0).spec(0).original.getView(), text);
+    }
+}
+
+TEST(XMLReader, FailsOnBrokenInputAndSaysWhy) {
+    const std::pair<std::string_view, XMLError> cases[] = {
+        {"", XMLError::noRoot},
+        {"   <!-- only a comment -->  ", XMLError::noRoot},
+        {"plain text", XMLError::noRoot},
+        {"<other/>", XMLError::unexpectedRoot},
+        {"<table><specList name='a'>", XMLError::unclosedElement},
+        {"<table></tabel>", XMLError::mismatchedEndTag},
+        {"<table><future><x></future></x></table>", XMLError::mismatchedEndTag},
+        {"<table a='1>", XMLError::badAttribute},
+        {"<table a=1>", XMLError::badAttribute},
+        {"<table a>", XMLError::badAttribute},
+        {"<table a='<'/>", XMLError::badAttribute},
+        {"<table", XMLError::malformedTag},
+        {"<table a='1'b='2'/>", XMLError::malformedTag},
+        {"<table/ >", XMLError::malformedTag},
+        {"<table></table", XMLError::malformedTag},
+        {"< table/>", XMLError::badName},
+        {"<table><1/></table>", XMLError::badName},
+        {"<table></ table>", XMLError::badName},
+        {"<table><note>&bogus;</note></table>", XMLError::badEntity},
+        {"<table><note>&amp</note></table>", XMLError::badEntity},
+        {"<table><note>&#;</note></table>", XMLError::badEntity},
+        {"<table><note>&#0;</note></table>", XMLError::badCharacter},
+        {"<table><note>&#xD800;</note></table>", XMLError::badCharacter},
+        {"<table><note>&#x110000;</note></table>", XMLError::badCharacter},
+        {"<table><note>&#99999999999999999999;</note></table>", XMLError::badCharacter},
+        {"<table><note>a\x01</note></table>", XMLError::badCharacter},
+        {std::string_view("<table>\0</table>", 16), XMLError::nulByte},
+        {"<table><!-- never closed </table>", XMLError::unclosedMarkup},
+        {"<table><note><![CDATA[x</note></table>", XMLError::unclosedMarkup},
+        {"<table><?pi </table>", XMLError::unclosedMarkup},
+        {"<table><!ELEMENT x></table>", XMLError::unclosedMarkup},
+        {"<!DOCTYPE table [<!ENTITY a 'b'>]><table/>", XMLError::doctype},
+        {"<?xml version='2.0'?><table/>", XMLError::badDeclaration},
+        {"<?xml encoding='UTF-8'?><table/>", XMLError::badDeclaration},
+        {"<?xml version='1.0' extra='x'?><table/>", XMLError::badDeclaration},
+        {"<!-- c --><?xml version='1.0'?><table/>", XMLError::badDeclaration},
+        {"<?xml version='1.0' encoding='ISO-8859-1'?><table/>", XMLError::badEncoding},
+        {"<?xml version='1.0' encoding='UTF-16'?><table/>", XMLError::badEncoding},
+        {"<table/><table/>", XMLError::extraContent},
+        {"<table/>trailing", XMLError::extraContent},
+        {"<table><specList/></table>", XMLError::invalidRecord},
+        {"<table><specList name='a'><spec kind='Door'/></specList></table>", XMLError::refusedValue},
+        {"<table><specList name='a'><spec><ratio>1.5m</ratio></spec></specList></table>",
+         XMLError::refusedValue},
+        {"<table><specList name='a'><spec><guid>not a guid</guid></spec></specList></table>",
+         XMLError::refusedValue},
+        {"<table><specList name='a'><spec active='yes'/></specList></table>", XMLError::refusedValue},
+        {"<table><specList name='a'><spec><ratio/></spec></specList></table>", XMLError::refusedValue},
+    };
+    for (const auto& [xml, error] : cases) {
+        SCOPED_TRACE(xml);
+        Table table;
+        const ReadResult result = readText(xml, table);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.error, error);
+        EXPECT_LE(result.offset, xml.size());
+    }
+}
+
+TEST(XMLReader, ReportsTheOffsetOfTheFirstError) {
+    Table table;
+    const std::string_view xml = "<table><note>a &bad; &worse;</note></table>";
+    const ReadResult result = readText(xml, table);
+    EXPECT_EQ(result.error, XMLError::badEntity);
+    EXPECT_EQ(result.offset, xml.find("&bad"));
+}
+
+TEST(XMLReader, FailsOnInputThatStopsAnywhereBeforeTheEndOfTheRoot) {
+    const std::string full =
+        "<table><specList name='a&amp;b'><spec><original>x&#65;</original></spec></specList></table>";
+    for (std::size_t length = 0; length < full.size(); ++length) {
+        SCOPED_TRACE(length);
+        Table table;
+        EXPECT_FALSE(readText(std::string_view(full).substr(0, length), table).ok);
+    }
+    Table table;
+    EXPECT_TRUE(readText(full, table).ok);
+}
+
+TEST(XMLReader, ReadsIntegersByTheirLeadingNumberAndOtherwiseAsZero) {
+    const std::pair<std::string_view, int> cases[] = {{"42", 42},         {" -7", -7}, {"+3", 3},
+                                                      {"12abc", 12},      {"abc", 0},  {"", 0},
+                                                      {"99999999999", 0}, {"--1", 0}};
+    for (const auto& [text, value] : cases) {
+        SCOPED_TRACE(text);
+        Table table;
+        const std::string xml = "<table><specList name='a'><spec><count>" + std::string(text) +
+                                "</count></spec></specList></table>";
+        ASSERT_TRUE(readText(xml, table).ok);
+        EXPECT_EQ(table.list(0).spec(0).count, value);
+    }
+}
+
+TEST(XMLReader, BoundsTheNestingDepth) {
+    // Unknown elements nest as deep as known ones: a bomb of a million opens stops at the bound.
+    std::string bomb = "<table>";
+    for (int i = 0; i < 1000000; ++i) bomb += "<a>";
+    Table table;
+    const ReadResult result = readText(bomb, table);
+    EXPECT_EQ(result.error, XMLError::tooDeep);
+    EXPECT_LT(result.offset, 4 * XMLReader::kMaxDepth);
+
+    std::string deepest = "<table>";
+    for (std::size_t i = 1; i < XMLReader::kMaxDepth; ++i) deepest += "<a>";
+    for (std::size_t i = 1; i < XMLReader::kMaxDepth; ++i) deepest += "</a>";
+    deepest += "</table>";
+    EXPECT_TRUE(readText(deepest, table).ok);
+}
+
+std::string utf16Bytes(std::u16string_view units, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : units) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+TEST(XMLReader, AcceptsByteOrderMarksAndConvertsUTF16) {
+    const std::string text = "<table><note>caf\xC3\xA9 \xE2\x82\xAC</note></table>";
+    const std::u16string units =
+        u"<?xml version='1.0' encoding='UTF-16'?><table><note>caf\u00E9 \u20AC</note></table>";
+    const std::string inputs[] = {text, "\xEF\xBB\xBF" + text, utf16Bytes(units, false),
+                                  utf16Bytes(units, true)};
+    for (const std::string& input : inputs) {
+        Table table;
+        const ReadResult result = readText(input, table);
+        ASSERT_TRUE(result.ok) << static_cast<int>(result.error) << " at " << result.offset;
+        EXPECT_EQ(table.note, "caf\xC3\xA9 \xE2\x82\xAC");
+    }
+    Table table;
+    EXPECT_EQ(readText("\xFF\xFE<\0t"s, table).error, XMLError::badEncoding);   // an odd number of bytes
+}
+
+TEST(XMLReader, AddsToTheRootWithoutClearingIt) {
+    Table table;
+    ASSERT_TRUE(readText("<table><specList name='a'/></table>", table).ok);
+    ASSERT_TRUE(readText("<table><specList name='b'/></table>", table).ok);
+    ASSERT_EQ(table.getItemCount(), 2u);
+    EXPECT_EQ(table.list(1).name, "b");
+}
+
+TEST(XMLReader, ReadsMapEntriesUnderTheirKeysAndRefusesEntriesWithoutOne) {
+    const std::string key = std::string(kGuidText);
+    Table table;
+    const std::string xml = "<table><byGuid><entry id='" + key +
+                            "'><spec><original>first</original></spec></entry>"
+                            "<entry id='" +
+                            key + "'><spec><original>second</original></spec></entry></byGuid></table>";
+    ASSERT_TRUE(readText(xml, table).ok);
+    ASSERT_EQ(table.byGuid.size(), 1u);
+    EXPECT_EQ(table.byGuid.begin()->second->original, "second");   // a key met twice keeps the later value
+
+    Table missing;
+    EXPECT_EQ(readText("<table><byGuid><entry><spec/></entry></byGuid></table>", missing).error,
+              XMLError::invalidRecord);
+}
+
+}   // namespace

@@ -1,0 +1,133 @@
+#include <HostDialogs.h>
+
+#include <HostFiles.h>
+
+#include "Host/HostTestSupport.h"
+
+namespace {
+
+class HostDialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host::clearUserActions();
+        host::clearRecordedAlerts();
+    }
+    void TearDown() override {
+        host::clearUserActions();
+        host::clearRecordedAlerts();
+        host::setAlertObserver(nullptr);
+    }
+};
+
+TEST_F(HostDialogsTest, AnswersAlertsFromTheScriptAndRecordsWhatTheyShowed) {
+    std::string error;
+    ASSERT_TRUE(host::parseUserActions(
+        R"({"actions": [{"do": "answerAlert", "button": 2}, {"do": "answerAlert", "button": 3}]})", "",
+        error))
+        << error;
+    int observed = 0;
+    host::setAlertObserver([&](const host::AlertRecord&) { ++observed; });
+
+    EXPECT_EQ(host::alert(host::kAlertWarning, "Confirmation", "Go on?", "small", "OK", "Cancel", ""), 2);
+    // The script names a third button that this alert lacks: button 1, and a script error.
+    EXPECT_EQ(host::alert(host::kAlertError, "Error", "Bad", "", "OK", "", ""), 1);
+    // Nothing more scripted: the default button.
+    EXPECT_EQ(host::alert(host::kAlertInformation, "Notification", "Done", "", "OK", "", ""), 1);
+
+    const auto alerts = host::recordedAlerts();
+    ASSERT_EQ(alerts.size(), 3u);
+    EXPECT_EQ(alerts[0].kind, host::kAlertWarning);
+    EXPECT_EQ(alerts[0].title, "Confirmation");
+    EXPECT_EQ(alerts[0].largeText, "Go on?");
+    EXPECT_EQ(alerts[0].smallText, "small");
+    EXPECT_EQ(alerts[0].buttons[1], "Cancel");
+    EXPECT_EQ(alerts[0].answer, 2);
+    EXPECT_EQ(alerts[1].answer, 1);
+    EXPECT_EQ(alerts[2].largeText, "Done");
+    EXPECT_EQ(observed, 3);
+    ASSERT_EQ(host::scriptErrors().size(), 1u);
+    EXPECT_NE(host::scriptErrors()[0].find("answerAlert 3"), std::string::npos);
+}
+
+TEST_F(HostDialogsTest, RejectsMalformedScriptsSayingWhereAndKeepsTheOldOne) {
+    std::string error;
+    ASSERT_TRUE(host::parseUserActions(R"([{"do": "answerAlert", "button": 2}])", "", error));
+    const std::pair<const char*, const char*> cases[] = {
+        {"[", "not valid JSON"},
+        {"{}", "needs \"actions\": a list of actions"},
+        {R"({"actions": 3})", "the actions must be a list"},
+        {"[3]", "action 1 is not an object"},
+        {R"([{"do": "answerAlert"}])", "action 1 needs \"button\""},
+        {R"([{"do": "answerAlert", "button": 0}])",
+         "action 1 \"button\" must be a whole number from 1 to 32767"},
+        {R"([{"do": "closeBox"}, {"do": "fly"}])", "action 2 unknown action \"fly\""},
+        {R"([{"do": "selectPopup", "item": 5, "index": 1, "text": "a"}])",
+         "action 1 needs either \"index\" or \"text\""},
+        {R"([{"do": "selectRows", "item": 4, "rows": 1}])", "action 1 needs \"rows\" as a list"},
+        {R"([{"do": "selectRows", "item": 4, "rows": [0]}])",
+         "action 1 \"rows\" must hold row numbers from 1"},
+        {R"([{"do": "fileDialog"}])", "action 1 needs either \"path\" or \"cancel\": true"},
+        {R"([{"do": "settingsDialog", "accept": 1}])", "action 1 needs \"accept\": true or false"},
+        {R"([{"do": "setText", "item": 8}])", "action 1 needs \"text\" as a text"},
+        {R"([{"do": "click", "item": 1, "dialog": "x"}])",
+         "action 1 \"dialog\" must be a whole number from 1 to 32767"},
+    };
+    for (const auto& [script, message] : cases) {
+        SCOPED_TRACE(script);
+        EXPECT_FALSE(host::parseUserActions(script, "", error));
+        EXPECT_EQ(error, message);
+    }
+    EXPECT_EQ(host::takeAlertAnswer(), 2);   // the script before the failures is still there
+}
+
+TEST_F(HostDialogsTest, KeepsDialogActionsInOrderForTheDialogLibrary) {
+    std::string error;
+    ASSERT_TRUE(host::parseUserActions(R"([
+        {"do": "setText", "item": 8, "text": "Door"},
+        {"do": "answerAlert", "button": 1},
+        {"do": "selectRows", "item": 4, "rows": [1, 3], "dialog": 32511},
+        {"do": "selectPopup", "item": 5, "text": "Default"},
+        {"do": "resize", "width": 500, "height": 400},
+        {"do": "click", "item": 1}
+    ])",
+                                       "", error))
+        << error;
+    EXPECT_EQ(host::pendingDialogActions(), 5u);
+    auto action = host::takeDialogAction();
+    ASSERT_TRUE(action);
+    EXPECT_EQ(action->kind, host::DialogActionKind::setText);
+    EXPECT_EQ(action->item, 8);
+    EXPECT_EQ(action->text, "Door");
+    EXPECT_FALSE(action->dialogId);
+    action = host::takeDialogAction();
+    EXPECT_EQ(action->kind, host::DialogActionKind::selectRows);
+    EXPECT_EQ(action->rows, (std::vector<int>{1, 3}));
+    EXPECT_EQ(action->dialogId, 32511);
+    action = host::takeDialogAction();
+    EXPECT_EQ(action->kind, host::DialogActionKind::selectPopup);
+    EXPECT_EQ(action->text, "Default");
+    EXPECT_FALSE(action->index);
+    action = host::takeDialogAction();
+    EXPECT_EQ(action->width, 500);
+    EXPECT_EQ(action->height, 400);
+    EXPECT_EQ(host::takeDialogAction()->kind, host::DialogActionKind::click);
+    EXPECT_FALSE(host::takeDialogAction());
+    EXPECT_EQ(host::takeAlertAnswer(), 1);
+}
+
+TEST_F(HostDialogsTest, FeedsFileDialogAnswersRelativeToTheScriptsFolder) {
+    HostScratch scratch;
+    const std::string script = scratch.write(
+        "answers.json",
+        R"([{"do": "fileDialog", "path": "maps/ObjectMap.xml"}, {"do": "fileDialog", "cancel": true}])");
+    std::string error;
+    ASSERT_TRUE(host::loadUserActions(script, error)) << error;
+    EXPECT_EQ(host::browseForFile(host::FileDialogKind::open, "Open", "xml"),
+              scratch.file("maps/ObjectMap.xml"));
+    EXPECT_EQ(host::browseForFile(host::FileDialogKind::save, "Save", "xml"), std::nullopt);
+
+    EXPECT_FALSE(host::loadUserActions(scratch.file("absent.json"), error));
+    EXPECT_EQ(error, scratch.file("absent.json") + ": cannot be read");
+}
+
+}   // namespace

@@ -1,0 +1,107 @@
+#include <SimProject.h>
+
+#include "Host/HostTestSupport.h"
+
+namespace {
+
+host::SimProject sampleProject() {
+    host::SimProject project;
+    project.name = "Villa Ünter";
+    project.state.suspendGroups = true;
+    project.state.moduleData[{"Skellowing", "prefs"}] = {
+        3, host::kPlatformSignWindows, {'<', 'a', '>', 0xC3, 0xA9, '<', '/', 'a', '>'}};
+    project.state.moduleData[{"Other", ""}] = {
+        1, host::kPlatformSignMac, {0x00, 0xFF, 0x10, 0x80}};   // binary
+    project.state.moduleData[{"Other", "empty"}] = {0, 0, {}};
+    return project;
+}
+
+TEST(SimProject, RoundTripsThroughItsJsonFile) {
+    HostScratch scratch;
+    const host::SimProject original = sampleProject();
+    std::string error;
+    ASSERT_TRUE(original.saveFile(scratch.file("p.json"), error)) << error;
+
+    host::SimProject loaded;
+    ASSERT_TRUE(loaded.loadFile(scratch.file("p.json"), error)) << error;
+    EXPECT_EQ(loaded.name, original.name);
+    EXPECT_EQ(loaded.state, original.state);
+    EXPECT_EQ(loaded.saveText(), readFile(scratch.file("p.json")));   // load, save, load gives the same
+
+    // Text that is plain UTF-8 stays readable in the file; other bytes go as base64.
+    const std::string text = loaded.saveText();
+    EXPECT_NE(text.find("\"text\": \"<a>\xC3\xA9</a>\""), std::string::npos);
+    EXPECT_NE(text.find("\"base64\": \"AP8QgA==\""), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(scratch.file("p.json.partial")));
+}
+
+TEST(SimProject, DecodesEveryBase64Length) {
+    for (std::size_t size = 0; size < 8; ++size) {
+        SCOPED_TRACE(size);
+        host::SimProject project;
+        std::vector<unsigned char> bytes;
+        for (std::size_t i = 0; i < size; ++i) bytes.push_back(static_cast<unsigned char>(0xF0 + i));
+        project.state.moduleData[{"A", "b"}] = {1, 2, bytes};
+        host::SimProject loaded;
+        std::string error;
+        ASSERT_TRUE(loaded.loadText(project.saveText(), error)) << error;
+        EXPECT_EQ(loaded.state.moduleData.at({"A", "b"}).bytes, bytes);
+    }
+}
+
+TEST(SimProject, RejectsBadProjectsAndKeepsWhatItHad) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"{", "not valid JSON"},
+        {"[]", "the project must be a JSON object"},
+        {R"({"nmae": "x"})", "project: unknown key \"nmae\""},
+        {R"({"format": "other"})", "project: \"format\" must be \"skellow-host project\""},
+        {R"({"version": 2})", "project: version 2 is not known; this host reads 1"},
+        {R"({"name": 5})", "project: \"name\" has the wrong type"},
+        {R"({"suspendGroups": "yes"})", "project: \"suspendGroups\" has the wrong type"},
+        {R"({"moduleData": {}})", "project: \"moduleData\" must be a list"},
+        {R"({"moduleData": [{"addon": "A", "name": "b", "version": 1, "platformSign": 1}]})",
+         "moduleData[0]: needs either \"text\" or \"base64\""},
+        {R"({"moduleData": [{"addon": "A", "name": "b", "version": 1, "platformSign": 70000, "text": ""}]})",
+         "moduleData[0]: \"platformSign\" must be 0 to 65535"},
+        {R"({"moduleData": [{"addon": "A", "name": "b", "version": 1, "platformSign": 1, "base64": "abc"}]})",
+         "moduleData[0]: \"base64\" is not base64 (length)"},
+        {R"({"moduleData": [{"addon": "A", "name": "b", "version": 1, "platformSign": 1, "base64": "a=bc"}]})",
+         "moduleData[0]: \"base64\" is not base64"},
+        {R"({"moduleData": [{"addon": "A", "name": "b", "version": 1, "platformSign": 1, "text": ""},
+                            {"addon": "A", "name": "b", "version": 1, "platformSign": 1, "text": ""}]})",
+         "moduleData[1]: \"A\" already has module data named \"b\""},
+        {R"({"moduleData": [{"name": "b", "version": 1, "platformSign": 1, "text": ""}]})",
+         "moduleData[0]: needs \"addon\""},
+    };
+    for (const auto& [json, message] : cases) {
+        SCOPED_TRACE(json);
+        host::SimProject project = sampleProject();
+        std::string error;
+        EXPECT_FALSE(project.loadText(json, error));
+        EXPECT_EQ(error, message);
+        EXPECT_EQ(project.state, sampleProject().state);
+    }
+    host::SimProject project;
+    std::string error;
+    EXPECT_FALSE(project.loadFile("/nonexistent/p.json", error));
+    EXPECT_EQ(error, "/nonexistent/p.json: cannot be read");
+    EXPECT_FALSE(project.saveFile("/nonexistent/p.json", error));
+    EXPECT_EQ(error, "/nonexistent/p.json: cannot be written");
+}
+
+TEST(SimProject, UndoesStepsLastFirst) {
+    host::SimProject project;
+    const host::ProjectState empty = project.state;
+    project.pushUndoStep("one", project.state);
+    project.state.suspendGroups = true;
+    const host::ProjectState afterOne = project.state;
+    project.pushUndoStep("two", project.state);
+    project.state.moduleData[{"A", "b"}] = {};
+    EXPECT_TRUE(project.undo());
+    EXPECT_EQ(project.state, afterOne);
+    EXPECT_TRUE(project.undo());
+    EXPECT_EQ(project.state, empty);
+    EXPECT_FALSE(project.undo());
+}
+
+}   // namespace

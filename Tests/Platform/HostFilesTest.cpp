@@ -1,0 +1,143 @@
+#include <HostFiles.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace host;
+namespace fs = std::filesystem;
+
+// Sets or unsets an environment variable for one test and puts the old value back afterwards.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedEnvironment() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// Each test owns a fresh, empty folder and makes it the host's home.
+class HostFiles : public testing::Test {
+protected:
+    void SetUp() override {
+        const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+        root_ = fs::temp_directory_path() / ("hostfiles-" + std::to_string(::getpid()) + "-" + test->name());
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+        setHomeDirectory((root_ / "home").string());
+        clearFileDialogAnswers();
+        clearFileDialogRequests();
+    }
+    void TearDown() override {
+        setHomeDirectory("");
+        clearFileDialogAnswers();
+        clearFileDialogRequests();
+        std::error_code error;
+        fs::remove_all(root_, error);
+    }
+
+    fs::path root_;
+};
+
+TEST_F(HostFiles, PutsEachSpecialFolderUnderTheHomeAndCreatesIt) {
+    const std::pair<int, const char*> folders[] = {
+        {kFolderApplication, "Application"}, {kFolderTemporary, "Temporary"},
+        {kFolderPreferences, "Preferences"}, {kFolderDocuments, "Documents"},
+        {kFolderDesktop, "Desktop"},         {kFolderApplicationData, "Application Data"},
+    };
+    for (const auto& [number, name] : folders) {
+        SCOPED_TRACE(name);
+        const std::optional<std::string> folder = specialFolder(number);
+        ASSERT_TRUE(folder.has_value());
+        EXPECT_EQ(fs::path(*folder), root_ / "home" / name);
+        EXPECT_TRUE(fs::is_directory(*folder));
+        EXPECT_EQ(specialFolder(number), folder);   // asking again finds the same, existing folder
+    }
+}
+
+TEST_F(HostFiles, GivesNoFolderForUnknownNumbersOrWhenOneCannotBeMade) {
+    for (const int number : {-1, 6, 1000}) EXPECT_EQ(specialFolder(number), std::nullopt) << number;
+
+    fs::create_directories(root_ / "home");
+    std::ofstream(root_ / "home" / "Documents") << "a file where the folder belongs";
+    EXPECT_EQ(specialFolder(kFolderDocuments), std::nullopt);
+
+    std::ofstream(root_ / "blocked") << "a file where the home belongs";
+    setHomeDirectory((root_ / "blocked").string());
+    EXPECT_EQ(specialFolder(kFolderDesktop), std::nullopt);
+}
+
+TEST_F(HostFiles, FindsTheDefaultHomeInTheEnvironment) {
+    setHomeDirectory("");
+    const std::string skellowHome = (root_ / "skellow").string();
+    const std::string dataHome = (root_ / "data").string();
+    const std::string userHome = (root_ / "user").string();
+    ScopedEnvironment home("HOME", userHome.c_str());
+    {
+        ScopedEnvironment skellow("SKELLOW_HOME", skellowHome.c_str());
+        ScopedEnvironment data("XDG_DATA_HOME", dataHome.c_str());
+        EXPECT_EQ(homeDirectory(), skellowHome);
+        EXPECT_TRUE(fs::is_directory(skellowHome));
+    }
+    {
+        ScopedEnvironment skellow("SKELLOW_HOME", "");   // empty counts as unset
+        ScopedEnvironment data("XDG_DATA_HOME", dataHome.c_str());
+        EXPECT_EQ(fs::path(homeDirectory()), root_ / "data" / "skellow-host");
+    }
+    {
+        ScopedEnvironment skellow("SKELLOW_HOME", nullptr);
+        ScopedEnvironment data("XDG_DATA_HOME", "relative/data");   // not absolute: ignored
+        EXPECT_EQ(fs::path(homeDirectory()), root_ / "user" / ".local" / "share" / "skellow-host");
+        EXPECT_EQ(fs::path(*specialFolder(kFolderApplicationData)),
+                  root_ / "user" / ".local" / "share" / "skellow-host" / "Application Data");
+    }
+    {
+        ScopedEnvironment skellow("SKELLOW_HOME", skellowHome.c_str());
+        setHomeDirectory((root_ / "chosen").string());   // a chosen home wins over the environment
+        EXPECT_EQ(fs::path(homeDirectory()), root_ / "chosen");
+    }
+}
+
+TEST_F(HostFiles, AnswersDialogsFromTheQueueAndCancelsWhenItIsEmpty) {
+    queueFileDialogAnswer("/projects/table.xml");
+    queueFileDialogAnswer(std::nullopt);
+    queueFileDialogAnswer("/projects/out.xml");
+
+    EXPECT_EQ(browseForFile(FileDialogKind::open, "Open Table", "xml"), "/projects/table.xml");
+    EXPECT_EQ(browseForFile(FileDialogKind::open, "Open Table", "xml"), std::nullopt);
+    EXPECT_EQ(browseForFile(FileDialogKind::save, "Save Table", "xml"), "/projects/out.xml");
+    EXPECT_EQ(browseForFile(FileDialogKind::save, "Save Image", "png"), std::nullopt);   // nothing left
+
+    const std::vector<FileDialogRequest> requests = fileDialogRequests();
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_EQ(requests[0].kind, FileDialogKind::open);
+    EXPECT_EQ(requests[0].title, "Open Table");
+    EXPECT_EQ(requests[2].kind, FileDialogKind::save);
+    EXPECT_EQ(requests[3].title, "Save Image");
+    EXPECT_EQ(requests[3].extension, "png");
+}
+
+TEST_F(HostFiles, ClearingTheAnswersMakesTheNextDialogCancel) {
+    queueFileDialogAnswer("/a.xml");
+    clearFileDialogAnswers();
+    EXPECT_EQ(browseForFile(FileDialogKind::open, "Open", "xml"), std::nullopt);
+    clearFileDialogRequests();
+    EXPECT_TRUE(fileDialogRequests().empty());
+}
+
+}   // namespace

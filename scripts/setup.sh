@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what the build needs on a Debian machine, only what is missing. Run as root.
+set -euo pipefail
+packages=(g++ cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
+          libboost-dev nlohmann-json3-dev libexpat1-dev libxml2-dev libpugixml-dev libgeos-dev
+          clang libclang-rt-dev)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+fi
