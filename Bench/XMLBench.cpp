@@ -30,7 +30,7 @@ using namespace tarnwick;
 enum class SourceKind { ifc, dwg, gsm, missing, legacy };
 enum class PartType { window = 2, door = 3, object = 4, lamp = 5 };
 
-}  // namespace bench
+}   // namespace bench
 
 namespace tarnwick {
 template <>
@@ -46,11 +46,13 @@ std::span<const XMLTypeProxy<bench::SourceKind>::EnumText> XMLTypeProxy<bench::S
 template <>
 std::span<const XMLTypeProxy<bench::PartType>::EnumText> XMLTypeProxy<bench::PartType>::enumTexts() {
     using bench::PartType;
-    static constexpr EnumText kTexts[] = {
-        {PartType::door, "door"}, {PartType::lamp, "lamp"}, {PartType::object, "object"}, {PartType::window, "window"}};
+    static constexpr EnumText kTexts[] = {{PartType::door, "door"},
+                                          {PartType::lamp, "lamp"},
+                                          {PartType::object, "object"},
+                                          {PartType::window, "window"}};
     return kTexts;
 }
-}  // namespace tarnwick
+}   // namespace tarnwick
 
 namespace bench {
 
@@ -61,7 +63,8 @@ public:
     std::unique_ptr<XMLAssembly> clone() const override { return std::make_unique<Parameter>(*this); }
     std::size_t getChildCount() const override { return 3 + values.size(); }
     std::unique_ptr<XMLProxy> findChild(std::string_view name, bool attribute) override {
-        if (!attribute && name == "value") return std::make_unique<XMLTypeProxy<String>>(values.emplace_back(), "value");
+        if (!attribute && name == "value")
+            return std::make_unique<XMLTypeProxy<String>>(values.emplace_back(), "value");
         return XMLAssembly::findChild(name, attribute);
     }
     bool isValid() override { return !name.isEmpty() && columns >= 1 && values.size() % columns == 0; }
@@ -75,10 +78,14 @@ protected:
     std::span<const std::string_view> getChildTags() const override { return kTags; }
     std::unique_ptr<XMLProxy> makeChildProxy(std::size_t index) override {
         switch (index) {
-            case 0: return std::make_unique<XMLTypeProxy<String>>(name, kTags[0], true);
-            case 1: return std::make_unique<XMLTypeProxy<String>>(type, kTags[1], true);
-            case 2: return std::make_unique<XMLTypeProxy<int>>(columns, kTags[2], true, "", columns != 1);
-            default: return std::make_unique<XMLTypeProxy<String>>(values[index - 3], "value");
+            case 0:
+                return std::make_unique<XMLTypeProxy<String>>(name, kTags[0], true);
+            case 1:
+                return std::make_unique<XMLTypeProxy<String>>(type, kTags[1], true);
+            case 2:
+                return std::make_unique<XMLTypeProxy<int>>(columns, kTags[2], true, "", columns != 1);
+            default:
+                return std::make_unique<XMLTypeProxy<String>>(values[index - 3], "value");
         }
     }
 
@@ -110,19 +117,26 @@ protected:
     std::span<const std::string_view> getChildTags() const override { return kTags; }
     std::unique_ptr<XMLProxy> makeChildProxy(std::size_t index) override {
         switch (index) {
-            case 0: return std::make_unique<XMLTypeProxy<PartType>>(mappedType, kTags[0], true, "", mappedType != PartType::object);
-            case 1: return std::make_unique<XMLTypeProxy<String>>(originalName, kTags[1]);
-            case 2: return std::make_unique<XMLTypeProxy<String>>(mappedName, kTags[2]);
-            case 3: return std::make_unique<XMLTypeProxy<String>>(mappedObjectGuid, kTags[3]);
+            case 0:
+                return std::make_unique<XMLTypeProxy<PartType>>(mappedType, kTags[0], true, "",
+                                                                mappedType != PartType::object);
+            case 1:
+                return std::make_unique<XMLTypeProxy<String>>(originalName, kTags[1]);
+            case 2:
+                return std::make_unique<XMLTypeProxy<String>>(mappedName, kTags[2]);
+            case 3:
+                return std::make_unique<XMLTypeProxy<String>>(mappedObjectGuid, kTags[3]);
             case 4:
-                return std::make_unique<XMLArrayProxy>(parameters, kTags[4], false, "", parameters.getItemCount() != 0);
-            default: return nullptr;
+                return std::make_unique<XMLArrayProxy>(parameters, kTags[4], false, "",
+                                                       parameters.getItemCount() != 0);
+            default:
+                return nullptr;
         }
     }
 
 private:
-    static constexpr std::string_view kTags[] = {"mappedType", "originalName", "mappedName", "mappedObjectGuid",
-                                                 "customParameters"};
+    static constexpr std::string_view kTags[] = {"mappedType", "originalName", "mappedName",
+                                                 "mappedObjectGuid", "customParameters"};
 };
 
 class SpecificationList : public XMLArray {
@@ -172,14 +186,16 @@ std::unique_ptr<ObjectMap> makeTable(std::size_t targetBytes) {
                                         (n % 10 == 0 ? " & Co <left>" : ""))
                                            .c_str());
             spec.mappedName = String(("Chair Swivel " + std::to_string(n % 97) + " 22").c_str());
-            spec.mappedObjectGuid = "{1B2C3D4E-0000-4A5B-9C8D-112233445566}-{6F5E4D3C-1111-4B2A-8C9D-665544332211}";
+            spec.mappedObjectGuid =
+                "{1B2C3D4E-0000-4A5B-9C8D-112233445566}-{6F5E4D3C-1111-4B2A-8C9D-665544332211}";
             bytes += 330;
             for (int p = 0; p < n % 4; ++p) {
                 auto parameter = std::make_unique<Parameter>();
                 parameter->name = String(("par" + std::to_string(p)).c_str());
                 parameter->type = kTypes[(n + p) % 5];
                 parameter->columns = p == 2 ? 2 : 1;
-                for (int v = 0; v < (p == 2 ? 4 : 1); ++v) parameter->values.emplace_back(String(std::to_string(0.25 * (v + n)).c_str()));
+                for (int v = 0; v < (p == 2 ? 4 : 1); ++v)
+                    parameter->values.emplace_back(String(std::to_string(0.25 * (v + n)).c_str()));
                 bytes += 60 + 20 * parameter->values.size();
                 spec.parameters.addItem(std::move(parameter));
             }
@@ -237,10 +253,12 @@ void BM_Expat(benchmark::State& state) {
         XML_Parser parser = XML_ParserCreate("UTF-8");
         std::size_t elements = 0;
         XML_SetUserData(parser, &elements);
-        XML_SetElementHandler(parser, [](void* data, const XML_Char*, const XML_Char**) { ++*static_cast<std::size_t*>(data); },
-                              [](void*, const XML_Char*) {});
+        XML_SetElementHandler(
+            parser, [](void* data, const XML_Char*, const XML_Char**) { ++*static_cast<std::size_t*>(data); },
+            [](void*, const XML_Char*) {});
         XML_SetCharacterDataHandler(parser, [](void*, const XML_Char*, int) {});
-        if (XML_Parse(parser, xml.data(), static_cast<int>(xml.size()), 1) != XML_STATUS_OK) state.SkipWithError("expat failed");
+        if (XML_Parse(parser, xml.data(), static_cast<int>(xml.size()), 1) != XML_STATUS_OK)
+            state.SkipWithError("expat failed");
         XML_ParserFree(parser);
         benchmark::DoNotOptimize(elements);
     }
@@ -251,7 +269,8 @@ void BM_Libxml2Sax(benchmark::State& state) {
     const std::string& xml = fixture().xml;
     xmlSAXHandler handler{};
     handler.initialized = XML_SAX2_MAGIC;
-    handler.startElementNs = [](void* data, const xmlChar*, const xmlChar*, const xmlChar*, int, const xmlChar**, int, int,
+    handler.startElementNs = [](void* data, const xmlChar*, const xmlChar*, const xmlChar*, int,
+                                const xmlChar**, int, int,
                                 const xmlChar**) { ++*static_cast<std::size_t*>(data); };
     handler.characters = [](void*, const xmlChar*, int) {};
     for (auto _ : state) {
@@ -288,7 +307,7 @@ public:
     std::map<std::string, double> speeds;   // bytes per second
 };
 
-}  // namespace bench
+}   // namespace bench
 
 BENCHMARK(bench::BM_ReadTypedRecords)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(bench::BM_WriteTypedRecords)->Unit(benchmark::kMillisecond)->MinTime(2.0);
@@ -308,12 +327,13 @@ int main(int argc, char** argv) {
     };
     const double read = speed("BM_ReadTypedRecords");
     const double write = speed("BM_WriteTypedRecords");
-    std::printf("\nMB/s: read %.0f, write %.0f, expat %.0f, libxml2 SAX %.0f, pugixml %.0f\n", read / 1e6, write / 1e6,
-                speed("BM_Expat") / 1e6, speed("BM_Libxml2Sax") / 1e6, speed("BM_Pugixml") / 1e6);
+    std::printf("\nMB/s: read %.0f, write %.0f, expat %.0f, libxml2 SAX %.0f, pugixml %.0f\n", read / 1e6,
+                write / 1e6, speed("BM_Expat") / 1e6, speed("BM_Libxml2Sax") / 1e6,
+                speed("BM_Pugixml") / 1e6);
     for (const char* peer : {"BM_Expat", "BM_Libxml2Sax", "BM_Pugixml"}) {
         if (speed(peer) > 0)
-            std::printf("typed read / %-14s %.2f   write / %-14s %.2f\n", peer + 3, read / speed(peer), peer + 3,
-                        write / speed(peer));
+            std::printf("typed read / %-14s %.2f   write / %-14s %.2f\n", peer + 3, read / speed(peer),
+                        peer + 3, write / speed(peer));
     }
     if (read > 0) std::printf("write / read %.2f\n", write / read);
     benchmark::Shutdown();

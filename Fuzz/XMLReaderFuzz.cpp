@@ -23,10 +23,11 @@ namespace fuzz {
 
 enum class Kind { a, b, c };
 
-}  // namespace fuzz
+}   // namespace fuzz
 
 template <>
-std::span<const tarnwick::XMLTypeProxy<fuzz::Kind>::EnumText> tarnwick::XMLTypeProxy<fuzz::Kind>::enumTexts() {
+std::span<const tarnwick::XMLTypeProxy<fuzz::Kind>::EnumText>
+tarnwick::XMLTypeProxy<fuzz::Kind>::enumTexts() {
     static constexpr EnumText kTexts[] = {{fuzz::Kind::a, "a"}, {fuzz::Kind::b, "b"}, {fuzz::Kind::c, "c"}};
     return kTexts;
 }
@@ -52,27 +53,38 @@ protected:
     std::span<const std::string_view> getChildTags() const override { return kTags; }
     std::unique_ptr<XMLProxy> makeChildProxy(std::size_t index) override {
         switch (index) {
-            case 0: return std::make_unique<XMLTypeProxy<Kind>>(kind, kTags[0], true);
-            case 1: return std::make_unique<XMLTypeProxy<String>>(text, kTags[1], true);
-            case 2: return std::make_unique<XMLTypeProxy<String>>(text, kTags[2]);
-            case 3: return std::make_unique<XMLTypeProxy<int>>(number, kTags[3]);
-            case 4: return std::make_unique<XMLTypeProxy<unsigned int>>(count, kTags[4], true);
-            case 5: return std::make_unique<XMLTypeProxy<double>>(real, kTags[5]);
-            case 6: return std::make_unique<XMLTypeProxy<bool>>(flag, kTags[6], true);
-            case 7: return std::make_unique<XMLTypeProxy<Guid>>(guid, kTags[7], false, "g");
-            default: return nullptr;
+            case 0:
+                return std::make_unique<XMLTypeProxy<Kind>>(kind, kTags[0], true);
+            case 1:
+                return std::make_unique<XMLTypeProxy<String>>(text, kTags[1], true);
+            case 2:
+                return std::make_unique<XMLTypeProxy<String>>(text, kTags[2]);
+            case 3:
+                return std::make_unique<XMLTypeProxy<int>>(number, kTags[3]);
+            case 4:
+                return std::make_unique<XMLTypeProxy<unsigned int>>(count, kTags[4], true);
+            case 5:
+                return std::make_unique<XMLTypeProxy<double>>(real, kTags[5]);
+            case 6:
+                return std::make_unique<XMLTypeProxy<bool>>(flag, kTags[6], true);
+            case 7:
+                return std::make_unique<XMLTypeProxy<Guid>>(guid, kTags[7], false, "g");
+            default:
+                return nullptr;
         }
     }
 
 private:
-    static constexpr std::string_view kTags[] = {"kind", "name", "text", "number", "count", "real", "flag", "guid"};
+    static constexpr std::string_view kTags[] = {"kind",  "name", "text", "number",
+                                                 "count", "real", "flag", "guid"};
 };
 
 class Root : public XMLArray {
 public:
     Root() : XMLArray("root", "item") {}
     Root(const Root& other) : XMLArray(other), note(other.note) {
-        for (const auto& [key, value] : other.byGuid) byGuid.set(key, value ? std::make_unique<Item>(*value) : nullptr);
+        for (const auto& [key, value] : other.byGuid)
+            byGuid.set(key, value ? std::make_unique<Item>(*value) : nullptr);
     }
     std::unique_ptr<XMLAssembly> clone() const override { return std::make_unique<Root>(*this); }
     bool isValid() override { return !note.isEmpty() || getItemCount() != 0 || !byGuid.empty(); }
@@ -103,7 +115,7 @@ std::string writeText(Root& root) {
     return written ? std::string(text.getView()) : std::string();
 }
 
-}  // namespace fuzz
+}   // namespace fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace fuzz;

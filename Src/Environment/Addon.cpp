@@ -36,9 +36,9 @@ constexpr const char* kReportFolderName = "Tarnwick Tools";
 constexpr const char* kPreferenceFilePrefix = "com.tarnwickgroup.";
 constexpr std::int32_t kModuleDataVersion = 1;
 constexpr std::uint32_t kHostSource = host::fourcc("HOST");
-constexpr std::uint32_t kAllProjectNotifications = host::kProjectNew | host::kProjectNewAndReset |
-                                                   host::kProjectOpen | host::kProjectPreSave |
-                                                   host::kProjectSave | host::kProjectClose | host::kProjectQuit;
+constexpr std::uint32_t kAllProjectNotifications =
+    host::kProjectNew | host::kProjectNewAndReset | host::kProjectOpen | host::kProjectPreSave |
+    host::kProjectSave | host::kProjectClose | host::kProjectQuit;
 
 std::unique_ptr<Addon>& instanceSlot() {
     static std::unique_ptr<Addon> instance;
@@ -164,18 +164,18 @@ bool Addon::preHandle(const Event&) { return false; }
 void Addon::postHandle(const Event& event) {
     if (const auto* project = dynamic_cast<const ProjectEvent*>(&event)) {
         switch (project->getCode()) {
-        case host::kProjectPreSave:
-            savePreferences(kProjectLocation);
-            break;
-        case host::kProjectNew:
-        case host::kProjectNewAndReset:
-        case host::kProjectOpen:
-            // Another project: its own stored packages, or the defaults where it has none.
-            projectStore_->resetPackages(false);
-            loadPreferences(kProjectLocation);
-            break;
-        default:
-            break;
+            case host::kProjectPreSave:
+                savePreferences(kProjectLocation);
+                break;
+            case host::kProjectNew:
+            case host::kProjectNewAndReset:
+            case host::kProjectOpen:
+                // Another project: its own stored packages, or the defaults where it has none.
+                projectStore_->resetPackages(false);
+                loadPreferences(kProjectLocation);
+                break;
+            default:
+                break;
         }
     } else if (const auto* module = dynamic_cast<const ModuleEvent*>(&event)) {
         if (module->getName() != kProjectStoreName) return;
@@ -192,9 +192,12 @@ void Addon::postHandle(const Event& event) {
 // --- Packages --------------------------------------------------------------------------------------
 PackageStore* Addon::getPackageStore(std::int32_t location) const {
     switch (location) {
-    case kProjectLocation: return projectStore_.get();
-    case kFileLocation: return fileStore_.get();
-    default: return nullptr;
+        case kProjectLocation:
+            return projectStore_.get();
+        case kFileLocation:
+            return fileStore_.get();
+        default:
+            return nullptr;
     }
 }
 
@@ -265,7 +268,8 @@ String Addon::reportException(const String& report) {
     String folderPath;
     if (const std::unique_ptr<Directory> applicationData = System::getSpecialFolder5()) {
         host::Result error = 0;
-        if (const std::unique_ptr<Directory> folder = applicationData->makeSubdirectory(kReportFolderName, error)) {
+        if (const std::unique_ptr<Directory> folder =
+                applicationData->makeSubdirectory(kReportFolderName, error)) {
             DateTime now;
             now.setToNow();
             const String base = getName() + " " + now.formatForFileName();
@@ -318,21 +322,24 @@ void Addon::reportText(const String& report) {
 void Addon::showAlert(const String& message, const String& detail) {
     const String title = Host::getString(kFrameworkStrings, 3);
     const String ok = Host::getString(kFrameworkStrings, 5);
-    host::alert(host::kAlertError, title.getView(), message.getView(), detail.getView(), ok.getView(), "", "");
+    host::alert(host::kAlertError, title.getView(), message.getView(), detail.getView(), ok.getView(), "",
+                "");
 }
 
 // --- Host callbacks --------------------------------------------------------------------------------
 std::uint32_t Addon::registerServices() {
-    return hostApi().call<host::HostSlot::registerCommandService>(Supervisor::kCommandId, Supervisor::kVersion);
+    return hostApi().call<host::HostSlot::registerCommandService>(Supervisor::kCommandId,
+                                                                  Supervisor::kVersion);
 }
 
 std::uint32_t Addon::installHandlers() {
-    std::uint32_t result =
-        hostApi().call<host::HostSlot::catchProjectNotifications>(kAllProjectNotifications, &onProjectNotification);
-    if (result == 0) result = hostApi().call<host::HostSlot::installModuleDataMergeHandler>(&onModuleDataMerge);
+    std::uint32_t result = hostApi().call<host::HostSlot::catchProjectNotifications>(kAllProjectNotifications,
+                                                                                     &onProjectNotification);
     if (result == 0)
-        result = hostApi().call<host::HostSlot::installCommandHandler>(Supervisor::kCommandId, Supervisor::kVersion,
-                                                                       &onSupervisorCommand);
+        result = hostApi().call<host::HostSlot::installModuleDataMergeHandler>(&onModuleDataMerge);
+    if (result == 0)
+        result = hostApi().call<host::HostSlot::installCommandHandler>(
+            Supervisor::kCommandId, Supervisor::kVersion, &onSupervisorCommand);
     if (result == 0) supervisor_->connect(getName(), getPreferencesFolder());
     return result;
 }

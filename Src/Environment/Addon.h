@@ -15,7 +15,11 @@
 
 namespace tarnwick {
 
-class Directory;  class Event;  class Package;  class PackageStore;  class Supervisor;
+class Directory;
+class Event;
+class Package;
+class PackageStore;
+class Supervisor;
 
 // Exactly one exists while the module runs: the product derives its add-on class from it, makes it in its
 // create function and hands it to setInstance. Not copyable.
@@ -35,7 +39,7 @@ public:
         kFreeDataFailed = 6,
         kSupportRequest = 7,
         kAbnormalTermination = 8,
-        kReportSaved = 9,       // "$1": the report file's name, "$2": its folder
+        kReportSaved = 9,   // "$1": the report file's name, "$2": its folder
         kReportNotSaved = 10,
     };
     static constexpr const char* kProjectStoreName = "frameworkPreferenceStore";
@@ -58,10 +62,10 @@ public:
     // The folder of the preference file, owned by the caller: "Tarnwick" under the host's special folder
     // 5, made when missing. Null when there is none and it cannot be made.
     virtual std::unique_ptr<Directory> getPreferencesFolder() const;
-    virtual void installTools();         // the product's subscribers and packages; nothing by default
+    virtual void installTools();   // the product's subscribers and packages; nothing by default
 
     // --- The one instance -------------------------------------------------------------------------------
-    static Addon* getInstance();                           // null before creation and after destruction
+    static Addon* getInstance();                             // null before creation and after destruction
     static void setInstance(std::unique_ptr<Addon> addon);   // replaces (and deletes) any former one
     static void destroyInstance();
 
@@ -129,7 +133,8 @@ protected:
 private:
     static std::uint32_t onProjectNotification(std::uint32_t notification, std::int32_t parameter);
     static std::uint32_t onModuleDataMerge(const char16_t* name, const host::HostModuleData* current,
-                                           const host::HostModuleData* incoming, host::HostModuleData* merged);
+                                           const host::HostModuleData* incoming,
+                                           host::HostModuleData* merged);
     static std::uint32_t onSupervisorCommand(host::Handle parameters, void* resultData);
 
     std::int16_t infoListId_;

@@ -113,13 +113,19 @@ std::uint32_t initialize() {
 std::uint32_t freeData() {
     if (!moduleState.ready) return host::kErrNotReady;
     moduleState.freed = true;
+    std::uint32_t result = 0;
     try {
-        return moduleState.destroy ? moduleState.destroy() : 0;
+        result = moduleState.destroy ? moduleState.destroy() : 0;
     } catch (...) {
         Addon::reportCurrentException("tarnwick::freeData");
         showFailure(Addon::kFreeDataFailed);
-        return host::kErrGeneral;
+        result = host::kErrGeneral;
     }
+    // The host's last call: the table may be gone once it returns, and a module that stays mapped
+    // waits for the next SetImportedFuncAddrs.
+    moduleState.ready = false;
+    hostApi().unbind();
+    return result;
 }
 
 }   // namespace
@@ -147,6 +153,10 @@ HOST_ADDON_EXPORT std::uint32_t SetImportedFuncAddrs(const host::HostFunctionTab
                                                      host::HostContext* context) {
     if (!table) return host::kErrBadParameters;
     tarnwick::hostApi().bind(table, context);
+    // A module that stays mapped between two loads starts each with a clean slate.
     tarnwick::moduleState.ready = true;
+    tarnwick::moduleState.checked = false;
+    tarnwick::moduleState.freed = false;
+    tarnwick::moduleState.name.clear();
     return 0;
 }

@@ -9,4 +9,4 @@ String CommandEvent::describe() const {
     return Event::describe() + " " + String(host::fourccText(commandId_)) + " version " + String(version_);
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

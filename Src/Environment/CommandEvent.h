@@ -33,4 +33,4 @@ private:
     host::Handle parameters_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -12,17 +12,17 @@ class ControlLink {
 public:
     static constexpr std::uint16_t kNoItem = 65535;
 
-    ControlLink() = default;                                 // no item, no panel
+    ControlLink() = default;   // no item, no panel
     ControlLink(std::uint16_t itemId, InterfacePanel* panel);
 
-    std::uint16_t getItemId() const { return itemId_; }     // kNoItem: none
+    std::uint16_t getItemId() const { return itemId_; }   // kNoItem: none
     InterfacePanel* getPanel() const { return panel_; }
 
-    bool operator==(const ControlLink&) const = default;    // both the item and the panel
+    bool operator==(const ControlLink&) const = default;   // both the item and the panel
 
 private:
     std::uint16_t itemId_ = kNoItem;
     InterfacePanel* panel_ = nullptr;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -6,7 +6,8 @@ DropEvent::DropEvent(const ControlLink& link, DropRecord& record, ItemReceiver* 
     : InterfaceEvent(kType, kMethod, link, std::nullopt, receiver), record_(record) {}
 
 String DropEvent::describe() const {
-    return InterfaceEvent::describe() + " phase " + String(record_.phase) + " effect " + String(record_.effect);
+    return InterfaceEvent::describe() + " phase " + String(record_.phase) + " effect " +
+           String(record_.effect);
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -22,9 +22,9 @@ struct DropRecord {
         kDropped = 7,
     };
 
-    std::int16_t phase = 0;              // a Phase
-    std::int16_t effect = 0;             // the host's drop effects, one bit each (7: copy, move and link)
-    std::int16_t x = 0;                  // target position, relative to the panel (target phases only)
+    std::int16_t phase = 0;    // a Phase
+    std::int16_t effect = 0;   // the host's drop effects, one bit each (7: copy, move and link)
+    std::int16_t x = 0;        // target position, relative to the panel (target phases only)
     std::int16_t y = 0;
     std::int16_t insertPosition = 0;     // list targets: the row the drop goes before (signed)
     std::int16_t relativePosition = 0;   // list targets: the host's position relative to that row
@@ -50,4 +50,4 @@ private:
     DropRecord& record_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -15,4 +15,4 @@ String Event::describe() const {
     return text;
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

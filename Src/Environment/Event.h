@@ -30,4 +30,4 @@ private:
     EventKey key_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -10,4 +10,4 @@ void EventKeyList::append(std::uint32_t source, std::uint32_t type) {
     if (std::find(keys_.begin(), keys_.end(), key) == keys_.end()) keys_.push_back(key);
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

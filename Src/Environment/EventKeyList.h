@@ -31,4 +31,4 @@ private:
     std::vector<EventKey> keys_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -2,6 +2,7 @@
 
 namespace tarnwick {
 
-FocusEvent::FocusEvent(const ControlLink& link, std::int64_t value) : InterfaceEvent(kType, kMethod, link, value) {}
+FocusEvent::FocusEvent(const ControlLink& link, std::int64_t value)
+    : InterfaceEvent(kType, kMethod, link, value) {}
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -19,4 +19,4 @@ public:
     FocusEvent(const ControlLink& link, std::int64_t value);
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

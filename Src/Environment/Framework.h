@@ -10,8 +10,8 @@ namespace tarnwick {
 // One registry of the framework: how to make it and how to free it. Each subsystem that brings a
 // registry adds its entry to frameworkRegistries().
 struct FrameworkRegistry {
-    const char* name;             // for messages
-    std::uint32_t (*create)();    // 0 = success, else a host error code
+    const char* name;            // for messages
+    std::uint32_t (*create)();   // 0 = success, else a host error code
     void (*destroy)();
 };
 

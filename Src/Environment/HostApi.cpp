@@ -18,8 +18,8 @@ void HostApi::bind(const host::HostFunctionTable* table, host::HostContext* cont
     const std::size_t size = std::min<std::size_t>(table->size, sizeof table_);
     constexpr std::size_t kHeader = offsetof(host::HostFunctionTable, database);
     if (size > kHeader)
-        std::memcpy(reinterpret_cast<char*>(&table_) + kHeader, reinterpret_cast<const char*>(table) + kHeader,
-                    size - kHeader);
+        std::memcpy(reinterpret_cast<char*>(&table_) + kHeader,
+                    reinterpret_cast<const char*>(table) + kHeader, size - kHeader);
     table_.size = static_cast<std::uint32_t>(size);
     table_.slotCount = table->slotCount;
 }

@@ -15,11 +15,11 @@ namespace tarnwick {
 template <host::HostSlot S>
 struct HostSlotFunction;
 
-#define TARNWICK_SLOT_FUNCTION(slot, result, parameters, scope)                              \
-    template <>                                                                              \
-    struct HostSlotFunction<host::HostSlot::slot> {                                          \
-        using Type = result(*) HOST_WITH_CONTEXT parameters;                                 \
-        static Type get(const host::HostFunctionTable& table) { return table.slot; }         \
+#define TARNWICK_SLOT_FUNCTION(slot, result, parameters, scope)                      \
+    template <>                                                                      \
+    struct HostSlotFunction<host::HostSlot::slot> {                                  \
+        using Type = result(*) HOST_WITH_CONTEXT parameters;                         \
+        static Type get(const host::HostFunctionTable& table) { return table.slot; } \
     };
 HOST_FUNCTION_SLOTS(TARNWICK_SLOT_FUNCTION)
 #undef TARNWICK_SLOT_FUNCTION
@@ -33,8 +33,8 @@ public:
     // Copies the table (at most its `size` bytes; slots past them stay empty) and keeps the context.
     // A null table leaves every slot empty.
     void bind(const host::HostFunctionTable* table, host::HostContext* context);
-    void unbind();                                 // every slot empty again, no context
-    bool isBound() const { return bound_; }        // bind() ran with a table
+    void unbind();                            // every slot empty again, no context
+    bool isBound() const { return bound_; }   // bind() ran with a table
     const host::HostFunctionTable& getTable() const { return table_; }
     host::HostContext* getContext() const { return context_; }
 

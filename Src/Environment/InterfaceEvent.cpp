@@ -12,4 +12,4 @@ String InterfaceEvent::describe() const {
     return text;
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

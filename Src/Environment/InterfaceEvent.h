@@ -41,4 +41,4 @@ private:
     ItemReceiver* receiver_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -9,4 +9,4 @@ ItemEvent::ItemEvent(std::uint32_t method, const ControlLink& link, std::optiona
                      ItemReceiver* receiver)
     : InterfaceEvent(kType, method, link, value, receiver) {}
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -24,4 +24,4 @@ public:
               ItemReceiver* receiver = nullptr);
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

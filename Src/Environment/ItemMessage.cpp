@@ -19,4 +19,4 @@ bool sendItemMessage(const InterfaceEvent& event, const std::shared_ptr<ItemMess
     return true;
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -29,4 +29,4 @@ private:
 // when the event has no receiver or the message is null.
 bool sendItemMessage(const InterfaceEvent& event, const std::shared_ptr<ItemMessage>& message);
 
-}  // namespace tarnwick
+}   // namespace tarnwick

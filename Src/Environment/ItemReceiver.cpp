@@ -13,4 +13,4 @@ void ItemReceiver::receive(const std::shared_ptr<ItemMessage>& message) {
     value_ = static_cast<std::int16_t>(message->getValue());   // the host's answers are 16-bit
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -31,4 +31,4 @@ private:
     std::int16_t value_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

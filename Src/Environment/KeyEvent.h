@@ -22,4 +22,4 @@ public:
     std::uint32_t getCharacter() const { return static_cast<std::uint32_t>(getValue()); }
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -2,12 +2,12 @@
 
 namespace tarnwick {
 
-ListCellUpdateEvent::ListCellUpdateEvent(const ControlLink& link, std::int16_t hostItem, std::int16_t hostField,
-                                         std::int16_t width, std::int16_t height)
+ListCellUpdateEvent::ListCellUpdateEvent(const ControlLink& link, std::int16_t hostItem,
+                                         std::int16_t hostField, std::int16_t width, std::int16_t height)
     : InterfaceEvent(kType, kMethod, link),
       hostItem_(hostItem),
       hostField_(hostField),
       width_(width),
       height_(height) {}
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -16,8 +16,8 @@ public:
     static constexpr std::uint32_t kType = host::fourcc("LCUE");
     static constexpr std::uint32_t kMethod = 16;
 
-    ListCellUpdateEvent(const ControlLink& link, std::int16_t hostItem, std::int16_t hostField, std::int16_t width,
-                        std::int16_t height);
+    ListCellUpdateEvent(const ControlLink& link, std::int16_t hostItem, std::int16_t hostField,
+                        std::int16_t width, std::int16_t height);
 
     std::int16_t getRow() const { return static_cast<std::int16_t>(hostItem_ - 1); }
     std::int16_t getColumn() const { return static_cast<std::int16_t>(hostField_ - 1); }
@@ -31,4 +31,4 @@ private:
     std::int16_t height_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -21,4 +21,4 @@ public:
     ListHeaderRecord getRecord() const { return ListHeaderRecord::unpack(getValue()); }
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -11,7 +11,7 @@ std::int16_t fieldAt(std::uint64_t bits, unsigned shift) {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(bits >> shift));
 }
 
-}  // namespace
+}   // namespace
 
 std::int64_t ListHeaderRecord::pack() const {
     return static_cast<std::int64_t>(field(phase, 0) | field(firstItem, 16) | field(secondItem, 32) |
@@ -23,4 +23,4 @@ ListHeaderRecord ListHeaderRecord::unpack(std::int64_t value) {
     return {fieldAt(bits, 0), fieldAt(bits, 16), fieldAt(bits, 32), fieldAt(bits, 48)};
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -19,4 +19,4 @@ struct ListHeaderRecord {
     bool operator==(const ListHeaderRecord&) const = default;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

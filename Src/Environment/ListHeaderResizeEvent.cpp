@@ -5,4 +5,4 @@ namespace tarnwick {
 ListHeaderResizeEvent::ListHeaderResizeEvent(const ControlLink& link, const ListHeaderRecord& record)
     : InterfaceEvent(kType, kMethod, link, record.pack()) {}
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -28,4 +28,4 @@ private:
     std::int16_t item_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -26,13 +26,19 @@ std::uint32_t menuCallback(const host::HostMenuParams* params) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 MenuSubscriber::MenuSubscriber(std::uint16_t menuListId, std::uint16_t promptListId, std::uint32_t position,
                                std::uint32_t flags, std::uint16_t priority)
-    : Subscriber(priority), menuListId_(menuListId), promptListId_(promptListId), position_(position), flags_(flags) {}
+    : Subscriber(priority),
+      menuListId_(menuListId),
+      promptListId_(promptListId),
+      position_(position),
+      flags_(flags) {}
 
-void MenuSubscriber::subscribe(EventKeyList& keys) const { keys.append(MenuEvent::kSource, MenuEvent::kType); }
+void MenuSubscriber::subscribe(EventKeyList& keys) const {
+    keys.append(MenuEvent::kSource, MenuEvent::kType);
+}
 
 bool MenuSubscriber::receive(const Event& event) {
     const auto* menu = dynamic_cast<const MenuEvent*>(&event);
@@ -47,7 +53,8 @@ std::uint32_t MenuSubscriber::registerInterface() {
 }
 
 std::uint32_t MenuSubscriber::initialize() {
-    return hostApi().call<host::HostSlot::installMenuHandler>(static_cast<std::int16_t>(menuListId_), &menuCallback);
+    return hostApi().call<host::HostSlot::installMenuHandler>(static_cast<std::int16_t>(menuListId_),
+                                                              &menuCallback);
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

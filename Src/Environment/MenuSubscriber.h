@@ -41,4 +41,4 @@ private:
     std::uint32_t flags_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -29,4 +29,4 @@ private:
     std::string_view data_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -34,4 +34,4 @@ void Package::merge(const Package&) {}
 
 void Package::shutDown() {}
 
-}  // namespace tarnwick
+}   // namespace tarnwick

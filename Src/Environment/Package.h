@@ -41,4 +41,4 @@ protected:
     Package& operator=(const Package&) = default;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

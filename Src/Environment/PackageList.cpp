@@ -13,4 +13,4 @@ Package* PackageList::find(std::uint32_t code) const {
     return it == packages_.end() ? nullptr : it->second.get();
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

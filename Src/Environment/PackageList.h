@@ -30,4 +30,4 @@ protected:
     Map packages_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

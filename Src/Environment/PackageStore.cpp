@@ -46,7 +46,7 @@ private:
     std::map<std::uint32_t, std::unique_ptr<Package>> read_;
 };
 
-}  // namespace
+}   // namespace
 
 PackageStore::PackageStore(const String& rootName, bool flag) : rootName_(rootName), flag_(flag) {}
 
@@ -57,7 +57,8 @@ Package& PackageStore::addPackage(const Package& package, bool notify) {
     const std::uint32_t code = package.getPackageCode();
     Package* filed = find(code);
     if (filed != &package) {
-        std::unique_ptr<Package> copy = package.copy();   // made first: a failed copy leaves the store as it was
+        std::unique_ptr<Package> copy =
+            package.copy();   // made first: a failed copy leaves the store as it was
         filed = copy.get();
         packages_[code] = std::move(copy);
     }
@@ -119,4 +120,4 @@ bool PackageStore::write(DataBufferOut& out) {
     return writer.write(record);
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

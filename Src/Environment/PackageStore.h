@@ -13,7 +13,9 @@
 
 namespace tarnwick {
 
-class DataBufferIn;  class DataBufferOut;  class Package;
+class DataBufferIn;
+class DataBufferOut;
+class Package;
 
 // Owns its packages. Not copyable. Filing a package under a code that is taken deletes the package it
 // replaces, so a pointer from find() lasts until its code is filed again, removed, reset or read.
@@ -63,4 +65,4 @@ private:
     Notifier notifier_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -6,4 +6,4 @@ ProjectEvent::ProjectEvent(std::uint32_t code) : Event(kSource, kType), code_(co
 
 String ProjectEvent::describe() const { return Event::describe() + " code " + String(code_); }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

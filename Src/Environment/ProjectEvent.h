@@ -26,4 +26,4 @@ private:
     std::uint32_t code_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

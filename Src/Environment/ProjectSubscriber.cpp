@@ -7,11 +7,13 @@ namespace tarnwick {
 
 ProjectSubscriber::ProjectSubscriber(std::uint16_t priority) : Subscriber(priority) {}
 
-void ProjectSubscriber::subscribe(EventKeyList& keys) const { keys.append(ProjectEvent::kSource, ProjectEvent::kType); }
+void ProjectSubscriber::subscribe(EventKeyList& keys) const {
+    keys.append(ProjectEvent::kSource, ProjectEvent::kType);
+}
 
 bool ProjectSubscriber::receive(const Event& event) {
     const auto* project = dynamic_cast<const ProjectEvent*>(&event);
     return project ? receive(*project) : false;
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -16,8 +16,8 @@ public:
     explicit ProjectSubscriber(std::uint16_t priority = 0);
 
     void subscribe(EventKeyList& keys) const override;
-    bool receive(const Event& event) override;        // false for any other event
+    bool receive(const Event& event) override;             // false for any other event
     virtual bool receive(const ProjectEvent& event) = 0;   // true: handled, later subscribers miss it
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -14,9 +14,13 @@ Publisher::~Publisher() {
 }
 
 // --- Stages ------------------------------------------------------------------------------------
-std::uint32_t Publisher::checkEnvironment() { return broadcast(Stage::checkEnvironment, /*stopAtFailure=*/false); }
+std::uint32_t Publisher::checkEnvironment() {
+    return broadcast(Stage::checkEnvironment, /*stopAtFailure=*/false);
+}
 
-std::uint32_t Publisher::registerInterface() { return broadcast(Stage::registerInterface, /*stopAtFailure=*/true); }
+std::uint32_t Publisher::registerInterface() {
+    return broadcast(Stage::registerInterface, /*stopAtFailure=*/true);
+}
 
 std::uint32_t Publisher::initialize() { return broadcast(Stage::initialize, /*stopAtFailure=*/false); }
 
@@ -75,7 +79,8 @@ bool Publisher::isEntryLive(const EventKey& key, std::uint64_t serial) const {
 }
 
 bool Publisher::isMemberLive(std::uint64_t serial) const {
-    return std::any_of(members_.begin(), members_.end(), [&](const Entry& member) { return member.serial == serial; });
+    return std::any_of(members_.begin(), members_.end(),
+                       [&](const Entry& member) { return member.serial == serial; });
 }
 
 // --- Publication -------------------------------------------------------------------------------
@@ -87,7 +92,8 @@ bool Publisher::publish(const Event& event) {
     };
     std::vector<Offer> offers;
     const auto [first, last] = entries_.equal_range(key);
-    for (auto it = first; it != last; ++it) offers.push_back({it->second, it->second.subscriber->getPriority()});
+    for (auto it = first; it != last; ++it)
+        offers.push_back({it->second, it->second.subscriber->getPriority()});
     std::stable_sort(offers.begin(), offers.end(),
                      [](const Offer& a, const Offer& b) { return a.priority > b.priority; });
     for (const Offer& offer : offers) {
@@ -98,4 +104,4 @@ bool Publisher::publish(const Event& event) {
     return false;
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

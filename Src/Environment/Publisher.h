@@ -63,7 +63,7 @@ private:
     std::multimap<EventKey, Entry> entries_;   // equal keys keep the order they were filed in
     std::vector<Entry> members_;               // every subscriber once, in the order they subscribed
     std::uint64_t nextSerial_ = 1;
-    std::uint8_t stagesBroadcast_ = 0;         // one bit per Stage
+    std::uint8_t stagesBroadcast_ = 0;   // one bit per Stage
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

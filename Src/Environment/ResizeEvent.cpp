@@ -8,4 +8,4 @@ ResizeEvent::ResizeEvent(const ControlLink& link, Phase phase, std::int32_t hori
       horizontalChange_(horizontalChange),
       verticalChange_(verticalChange) {}
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -23,7 +23,8 @@ public:
         kEnd = 2,       // the resize is over
     };
 
-    ResizeEvent(const ControlLink& link, Phase phase, std::int32_t horizontalChange, std::int32_t verticalChange);
+    ResizeEvent(const ControlLink& link, Phase phase, std::int32_t horizontalChange,
+                std::int32_t verticalChange);
 
     Phase getPhase() const { return static_cast<Phase>(getValue()); }
     std::int32_t getHorizontalChange() const { return horizontalChange_; }
@@ -34,4 +35,4 @@ private:
     std::int32_t verticalChange_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -17,9 +17,12 @@ std::uint32_t Subscriber::runStage(Stage stage) {
     if (stagesRun_ & bit) return 0;
     stagesRun_ |= bit;   // before the hook: a hook that throws has still had its one run
     switch (stage) {
-        case Stage::checkEnvironment: return checkEnvironment();
-        case Stage::registerInterface: return registerInterface();
-        case Stage::initialize: return initialize();
+        case Stage::checkEnvironment:
+            return checkEnvironment();
+        case Stage::registerInterface:
+            return registerInterface();
+        case Stage::initialize:
+            return initialize();
     }
     return 0;
 }
@@ -32,4 +35,4 @@ std::uint32_t Subscriber::registerInterface() { return 0; }
 
 std::uint32_t Subscriber::initialize() { return 0; }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -7,7 +7,9 @@
 
 namespace tarnwick {
 
-class Event;  class EventKeyList;  class Publisher;
+class Event;
+class EventKeyList;
+class Publisher;
 
 // The add-on's start-up stages, in the order the entry points reach them.
 enum class Stage : std::uint8_t {
@@ -49,8 +51,8 @@ private:
     friend class Publisher;
 
     const std::uint16_t priority_;
-    std::uint8_t stagesRun_ = 0;            // one bit per Stage
-    std::vector<Publisher*> publishers_;    // those it is subscribed to; kept by Publisher
+    std::uint8_t stagesRun_ = 0;           // one bit per Stage
+    std::vector<Publisher*> publishers_;   // those it is subscribed to; kept by Publisher
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include <HostResult.h>
@@ -30,7 +31,8 @@ void putCode(std::string& bytes, std::uint32_t code) {
 
 std::uint32_t takeCode(std::string_view& bytes) {
     std::uint32_t code = 0;
-    for (int i = 0; i < 4; ++i) code = (code << 8) | static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 4; ++i)
+        code = (code << 8) | static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
     bytes.remove_prefix(4);
     return code;
 }
@@ -77,8 +79,7 @@ void Supervisor::connect(const String& ownName, std::unique_ptr<Directory> folde
         }
     }
     std::string reply;
-    if (!named.isEmpty() && named != ownName_ &&
-        request(named, kJoin, ownName_.getView(), reply) == 0) {
+    if (!named.isEmpty() && named != ownName_ && request(named, kJoin, ownName_.getView(), reply) == 0) {
         supervisorName_ = named;
         members_ = parseList(reply);
         return;
@@ -151,30 +152,30 @@ std::uint32_t Supervisor::serve(host::Handle parameters, void* resultData) {
     const std::uint32_t code = takeCode(bytes);
     std::string reply;
     switch (code) {
-    case kJoin:
-    case kLeave: {
-        if (!isSupervisor()) return host::kErrRefusedCommand;   // only the supervisor keeps the list
-        const String name(bytes);
-        if (name.isEmpty()) return host::kErrBadName;
-        std::erase(members_, name);
-        if (code == kJoin) members_.push_back(name);
-        reply = listText();
-        break;
-    }
-    case kList:
-        reply = listText();
-        break;
-    case kEvent: {
-        if (bytes.size() < 8) return host::kErrBadParameters;
-        const std::uint32_t source = takeCode(bytes);
-        const std::uint32_t type = takeCode(bytes);
-        // Published here only: an event is never offered on again, so it cannot travel in a circle.
-        const ForeignEvent event(source, type, bytes);
-        reply.assign(1, events_.publish(event) ? '\1' : '\0');
-        break;
-    }
-    default:
-        return host::kErrBadParameters;
+        case kJoin:
+        case kLeave: {
+            if (!isSupervisor()) return host::kErrRefusedCommand;   // only the supervisor keeps the list
+            const String name(bytes);
+            if (name.isEmpty()) return host::kErrBadName;
+            std::erase(members_, name);
+            if (code == kJoin) members_.push_back(name);
+            reply = listText();
+            break;
+        }
+        case kList:
+            reply = listText();
+            break;
+        case kEvent: {
+            if (bytes.size() < 8) return host::kErrBadParameters;
+            const std::uint32_t source = takeCode(bytes);
+            const std::uint32_t type = takeCode(bytes);
+            // Published here only: an event is never offered on again, so it cannot travel in a circle.
+            const ForeignEvent event(source, type, bytes);
+            reply.assign(1, events_.publish(event) ? '\1' : '\0');
+            break;
+        }
+        default:
+            return host::kErrBadParameters;
     }
     if (resultData) {
         host::Handle& out = *static_cast<host::Handle*>(resultData);

@@ -14,7 +14,9 @@
 
 namespace tarnwick {
 
-class Directory;  class Event;  class Publisher;
+class Directory;
+class Event;
+class Publisher;
 
 // Owned by the Addon. The supervisor's name is kept in the shared preferences folder, so an add-on that
 // starts later finds it; a name that no longer answers is taken over by the add-on that notices.
@@ -40,8 +42,8 @@ public:
     // Joins the supervisor named in the shared folder, or becomes it when there is none or it does not
     // answer. The folder is where the marker file lives; null: this add-on supervises alone.
     void connect(const String& ownName, std::unique_ptr<Directory> folder);
-    void disconnect();      // leaves the supervisor; a supervisor removes its marker
-    void keepAlive();       // connects again when the supervisor stopped answering
+    void disconnect();   // leaves the supervisor; a supervisor removes its marker
+    void keepAlive();    // connects again when the supervisor stopped answering
 
     bool isSupervisor() const { return !ownName_.isEmpty() && supervisorName_ == ownName_; }
     const String& getSupervisorName() const { return supervisorName_; }   // "" before connect

@@ -61,4 +61,4 @@ std::unique_ptr<XMLProxy> XMLArray::makeChildProxy(std::size_t index) {
     return std::make_unique<XMLAssemblyProxy>(*item, itemTag_);
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

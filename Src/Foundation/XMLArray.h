@@ -22,7 +22,7 @@ public:
     std::size_t getItemCount() const { return items_.size(); }
     // The item at index, still owned by the list. Throws TracedException "out_of_range" past the end.
     XMLAssembly& getItem(std::size_t index) const;
-    XMLAssembly& addItem(std::unique_ptr<XMLAssembly> item);   // appended; null is not accepted
+    XMLAssembly& addItem(std::unique_ptr<XMLAssembly> item);      // appended; null is not accepted
     std::unique_ptr<XMLAssembly> removeItem(std::size_t index);   // throws "out_of_range" past the end
 
     void clear() override;   // deletes every item
@@ -45,4 +45,4 @@ private:
     Vector<XMLAssembly> items_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -22,4 +22,4 @@ private:
     XMLArray& array_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -44,4 +44,4 @@ std::span<const std::string_view> XMLAssembly::getChildTags() const { return {};
 
 std::unique_ptr<XMLProxy> XMLAssembly::makeChildProxy(std::size_t) { return nullptr; }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

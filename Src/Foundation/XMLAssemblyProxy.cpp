@@ -14,4 +14,4 @@ bool XMLAssemblyProxy::isPresent() const { return XMLProxy::isPresent() && targe
 
 XMLAssembly* XMLAssemblyProxy::getRecord() { return &target_; }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

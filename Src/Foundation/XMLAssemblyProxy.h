@@ -24,4 +24,4 @@ private:
     XMLAssembly& target_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -36,7 +36,8 @@ private:
     // Owns the pair it presents, so that a pair made for one item lives exactly as long as its element.
     class ItemProxy final : public XMLProxy {
     public:
-        explicit ItemProxy(std::unique_ptr<XMLPair> pair) : XMLProxy(pair->getTag(), false), pair_(std::move(pair)) {}
+        explicit ItemProxy(std::unique_ptr<XMLPair> pair)
+            : XMLProxy(pair->getTag(), false), pair_(std::move(pair)) {}
         XMLAssembly* getRecord() override { return pair_.get(); }
 
     private:
@@ -91,7 +92,8 @@ private:
             ++cursor_;
             ++cursorIndex_;
             if (!value) return nullptr;
-            return std::make_unique<ItemProxy>(std::make_unique<XMLPair>(itemTag_, XMLUnitKey<Guid>(keyTag_, key), *value));
+            return std::make_unique<ItemProxy>(
+                std::make_unique<XMLPair>(itemTag_, XMLUnitKey<Guid>(keyTag_, key), *value));
         }
 
     private:
@@ -105,4 +107,4 @@ private:
     Items items_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -48,4 +48,4 @@ std::unique_ptr<XMLProxy> XMLPair::makeChildProxy(std::size_t index) {
     return nullptr;
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

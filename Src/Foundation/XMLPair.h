@@ -24,8 +24,8 @@ public:
     std::unique_ptr<XMLAssembly> releaseValue();
 
     std::unique_ptr<XMLAssembly> clone() const override;   // owns a clone of the value
-    void clear() override;                                  // a null key and a cleared value
-    bool isValid() override;                                // a pair needs a valid (non-null) key
+    void clear() override;                                 // a null key and a cleared value
+    bool isValid() override;                               // a pair needs a valid (non-null) key
     std::size_t getChildCount() const override { return 2; }
     std::unique_ptr<XMLProxy> findChild(std::string_view name, bool attribute) override;
 
@@ -38,4 +38,4 @@ private:
     XMLAssembly* value_;   // owned_ or the borrowed value; null once released
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

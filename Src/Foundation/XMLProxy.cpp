@@ -13,4 +13,4 @@ bool XMLProxy::setFromText(std::string_view) { return false; }
 
 bool XMLProxy::getText(std::string&) const { return false; }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

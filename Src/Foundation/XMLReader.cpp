@@ -81,7 +81,7 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 XMLReader::XMLReader(DataBufferIn& in) : in_(in) {
     frames_.reserve(kMaxDepth);
@@ -216,9 +216,9 @@ char* XMLReader::parseDeclaration(char* p) {
         } else if (name == "encoding") {
             const bool utf8 = equalsIgnoringCase(value, "UTF-8") || equalsIgnoringCase(value, "UTF8") ||
                               equalsIgnoringCase(value, "US-ASCII") || equalsIgnoringCase(value, "ASCII");
-            const bool utf16 = fromUtf16_ && (equalsIgnoringCase(value, "UTF-16") ||
-                                              equalsIgnoringCase(value, "UTF-16LE") ||
-                                              equalsIgnoringCase(value, "UTF-16BE"));
+            const bool utf16 =
+                fromUtf16_ && (equalsIgnoringCase(value, "UTF-16") || equalsIgnoringCase(value, "UTF-16LE") ||
+                               equalsIgnoringCase(value, "UTF-16BE"));
             if (!utf8 && !utf16) return fail(XMLError::badEncoding, valueAt);
         } else if (name == "standalone") {
             if (value != "yes" && value != "no") return fail(XMLError::badDeclaration, valueAt);
@@ -552,4 +552,4 @@ char* XMLReader::decodeReference(char* p, char*& out) {
     return fail(XMLError::badEntity, p);
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -10,31 +10,33 @@
 
 namespace tarnwick {
 
-class DataBufferIn;  class XMLAssembly;  class XMLProxy;
+class DataBufferIn;
+class XMLAssembly;
+class XMLProxy;
 
 // Why a read failed; the first error found is kept.
 enum class XMLError {
-    none,              // the read succeeded (or none was made)
-    inputFailed,       // the DataBufferIn failed before the end of its data
-    nulByte,           // a NUL byte in the text
-    badEncoding,       // a declared encoding other than UTF-8, ASCII or (with a byte-order mark) UTF-16;
-                       // UTF-16 of an odd length
-    badDeclaration,    // a malformed XML declaration, or one after other markup
-    doctype,           // a document type declaration: not accepted, so no entity is ever defined
-    noRoot,            // the input holds no root element
-    unexpectedRoot,    // the root element's name is not the root record's tag
-    badName,           // '<' or '</' not followed by a name
-    malformedTag,      // a start or end tag not closed by '>' or '/>'
-    badAttribute,      // an attribute without '=' or quotes, with '<' in its value, or never closed
-    badEntity,         // an entity other than amp, lt, gt, quot, apos, or a reference without ';'
-    badCharacter,      // a character reference to no XML character, or a raw control character in text
-    unclosedMarkup,    // a comment, processing instruction or CDATA section never closed, or an unknown '<!'
-    unclosedElement,   // the input ends inside an element
-    mismatchedEndTag,  // an end tag that does not close the open element
-    tooDeep,           // elements nested deeper than XMLReader::kMaxDepth
-    extraContent,      // text or another element after the root element
-    refusedValue,      // a proxy refused its value's text
-    invalidRecord,     // a record's validity hook failed at its end tag
+    none,               // the read succeeded (or none was made)
+    inputFailed,        // the DataBufferIn failed before the end of its data
+    nulByte,            // a NUL byte in the text
+    badEncoding,        // a declared encoding other than UTF-8, ASCII or (with a byte-order mark) UTF-16;
+                        // UTF-16 of an odd length
+    badDeclaration,     // a malformed XML declaration, or one after other markup
+    doctype,            // a document type declaration: not accepted, so no entity is ever defined
+    noRoot,             // the input holds no root element
+    unexpectedRoot,     // the root element's name is not the root record's tag
+    badName,            // '<' or '</' not followed by a name
+    malformedTag,       // a start or end tag not closed by '>' or '/>'
+    badAttribute,       // an attribute without '=' or quotes, with '<' in its value, or never closed
+    badEntity,          // an entity other than amp, lt, gt, quot, apos, or a reference without ';'
+    badCharacter,       // a character reference to no XML character, or a raw control character in text
+    unclosedMarkup,     // a comment, processing instruction or CDATA section never closed, or an unknown '<!'
+    unclosedElement,    // the input ends inside an element
+    mismatchedEndTag,   // an end tag that does not close the open element
+    tooDeep,            // elements nested deeper than XMLReader::kMaxDepth
+    extraContent,       // text or another element after the root element
+    refusedValue,       // a proxy refused its value's text
+    invalidRecord,      // a record's validity hook failed at its end tag
 };
 
 // Borrows the DataBufferIn, which it drains at the first read. Not copyable. The text may be UTF-8 (with
@@ -65,17 +67,17 @@ public:
 
 private:
     struct Frame {
-        std::string_view name;              // the element's name, for its end tag
-        std::unique_ptr<XMLProxy> proxy;    // null for the root
-        XMLAssembly* record;                // null for a value
+        std::string_view name;             // the element's name, for its end tag
+        std::unique_ptr<XMLProxy> proxy;   // null for the root
+        XMLAssembly* record;               // null for a value
     };
 
-    bool load();                                      // drains the input; converts UTF-16
-    char* fail(XMLError kind, const char* at);        // keeps the first error; returns null
+    bool load();                                 // drains the input; converts UTF-16
+    char* fail(XMLError kind, const char* at);   // keeps the first error; returns null
     bool parseDocument(XMLAssembly& root);
     char* parseDeclaration(char* p);
-    char* parseMisc(char* p, bool afterRoot);          // blanks, comments and PIs around the root
-    char* parseContent(char* p);                       // the root's content up to its end tag
+    char* parseMisc(char* p, bool afterRoot);   // blanks, comments and PIs around the root
+    char* parseContent(char* p);                // the root's content up to its end tag
     char* parseStartTag(char* p);
     char* parseEndTag(char* p);
     char* parseAttributes(char* p, XMLAssembly* record, bool& empty);
@@ -95,8 +97,8 @@ private:
     };
 
     std::unique_ptr<char, Free> buffer_;   // the whole text and a '\0' sentinel; from malloc
-    char* begin_ = nullptr;            // first byte after a byte-order mark
-    char* end_ = nullptr;              // the sentinel
+    char* begin_ = nullptr;                // first byte after a byte-order mark
+    char* end_ = nullptr;                  // the sentinel
     XMLError error_ = XMLError::none;
     std::size_t errorOffset_ = 0;
     std::vector<Frame> frames_;
@@ -104,7 +106,7 @@ private:
     std::string_view valueText_;              // text of the open value element so far
     std::string valueScratch_;                // holds it when it came in several pieces
     bool valueInScratch_ = false;
-    bool fromUtf16_ = false;                  // the text came with a UTF-16 byte-order mark
+    bool fromUtf16_ = false;   // the text came with a UTF-16 byte-order mark
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

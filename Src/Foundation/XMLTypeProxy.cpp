@@ -36,7 +36,7 @@ void appendNumber(std::string& text, Number value) {
     text.assign(digits, end);
 }
 
-}  // namespace
+}   // namespace
 
 template <>
 bool XMLTypeProxy<String>::setFromText(std::string_view text) {
@@ -125,4 +125,4 @@ bool XMLTypeProxy<double>::getText(std::string& text) const {
     return true;
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -11,7 +11,8 @@
 
 namespace tarnwick {
 
-class Guid;  class String;
+class Guid;
+class String;
 
 // Borrows the member. Present by default. Text forms:
 //   String        the text itself;
@@ -71,17 +72,29 @@ bool XMLTypeProxy<T>::getText(std::string& text) const {
     return false;
 }
 
-template <> bool XMLTypeProxy<String>::setFromText(std::string_view text);
-template <> bool XMLTypeProxy<String>::getText(std::string& text) const;
-template <> bool XMLTypeProxy<int>::setFromText(std::string_view text);
-template <> bool XMLTypeProxy<int>::getText(std::string& text) const;
-template <> bool XMLTypeProxy<unsigned int>::setFromText(std::string_view text);
-template <> bool XMLTypeProxy<unsigned int>::getText(std::string& text) const;
-template <> bool XMLTypeProxy<Guid>::setFromText(std::string_view text);
-template <> bool XMLTypeProxy<Guid>::getText(std::string& text) const;
-template <> bool XMLTypeProxy<bool>::setFromText(std::string_view text);
-template <> bool XMLTypeProxy<bool>::getText(std::string& text) const;
-template <> bool XMLTypeProxy<double>::setFromText(std::string_view text);
-template <> bool XMLTypeProxy<double>::getText(std::string& text) const;
+template <>
+bool XMLTypeProxy<String>::setFromText(std::string_view text);
+template <>
+bool XMLTypeProxy<String>::getText(std::string& text) const;
+template <>
+bool XMLTypeProxy<int>::setFromText(std::string_view text);
+template <>
+bool XMLTypeProxy<int>::getText(std::string& text) const;
+template <>
+bool XMLTypeProxy<unsigned int>::setFromText(std::string_view text);
+template <>
+bool XMLTypeProxy<unsigned int>::getText(std::string& text) const;
+template <>
+bool XMLTypeProxy<Guid>::setFromText(std::string_view text);
+template <>
+bool XMLTypeProxy<Guid>::getText(std::string& text) const;
+template <>
+bool XMLTypeProxy<bool>::setFromText(std::string_view text);
+template <>
+bool XMLTypeProxy<bool>::getText(std::string& text) const;
+template <>
+bool XMLTypeProxy<double>::setFromText(std::string_view text);
+template <>
+bool XMLTypeProxy<double>::getText(std::string& text) const;
 
-}  // namespace tarnwick
+}   // namespace tarnwick

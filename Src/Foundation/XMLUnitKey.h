@@ -30,4 +30,4 @@ private:
     bool isAttribute_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

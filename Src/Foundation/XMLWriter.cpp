@@ -14,18 +14,26 @@ constexpr std::string_view kTabs = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t
 // The escaped form of a byte the writer may not copy; empty for a control character XML cannot carry.
 std::string_view escapeOf(char byte) {
     switch (byte) {
-        case '&': return "&amp;";
-        case '<': return "&lt;";
-        case '>': return "&gt;";
-        case '"': return "&quot;";
-        case '\r': return "&#13;";   // a raw CR would read back as LF
-        case '\n': return "&#10;";   // raw tab and LF read back as spaces in attribute values
-        case '\t': return "&#9;";
-        default: return {};
+        case '&':
+            return "&amp;";
+        case '<':
+            return "&lt;";
+        case '>':
+            return "&gt;";
+        case '"':
+            return "&quot;";
+        case '\r':
+            return "&#13;";   // a raw CR would read back as LF
+        case '\n':
+            return "&#10;";   // raw tab and LF read back as spaces in attribute values
+        case '\t':
+            return "&#9;";
+        default:
+            return {};
     }
 }
 
-}  // namespace
+}   // namespace
 
 XMLWriter::XMLWriter(DataBufferOut& out) : out_(out) {}
 
@@ -136,4 +144,4 @@ void XMLWriter::putLineBreak() {
     if (lineBreaks_) put("\n");
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -8,7 +8,8 @@
 
 namespace tarnwick {
 
-class DataBufferOut;  class XMLAssembly;
+class DataBufferOut;
+class XMLAssembly;
 
 // Borrows the DataBufferOut; the caller closes or flushes it. Not copyable. Output is UTF-8. Texts and
 // attribute values are escaped so that the reader gives back exactly what was written: '&', '<' and '>'
@@ -34,7 +35,8 @@ public:
                bool all = false);
 
 private:
-    bool writeRecord(XMLAssembly& record, std::string_view name, std::string_view nameSpace, std::size_t depth);
+    bool writeRecord(XMLAssembly& record, std::string_view name, std::string_view nameSpace,
+                     std::size_t depth);
     void put(std::string_view bytes);   // notes a refused write in failed_
     void putName(std::string_view nameSpace, std::string_view tag);
     bool putEscaped(std::string_view text, std::uint8_t escapeClass);   // false: a control character
@@ -49,4 +51,4 @@ private:
     std::string text_;   // a child's text; reused
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -25,4 +25,4 @@ String Alert::titleOrDefault(const String& title, std::int32_t item) {
     return title.isEmpty() ? Host::getString(kFrameworkStrings, item) : title;
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

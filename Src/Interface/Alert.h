@@ -46,4 +46,4 @@ private:
     String title_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

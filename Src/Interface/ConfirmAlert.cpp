@@ -12,4 +12,4 @@ std::int16_t ConfirmAlert::ask(const String& message, const String& first, const
     return showAlert(message, String(), firstLabel, secondLabel, String());
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

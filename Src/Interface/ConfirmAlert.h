@@ -17,4 +17,4 @@ public:
     std::int16_t ask(const String& message, const String& first = String(), const String& second = String());
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

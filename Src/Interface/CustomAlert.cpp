@@ -13,4 +13,4 @@ std::int16_t CustomAlert::show(const String& message, const String& secondText) 
     return showAlert(message, secondText, first, second_, third_);
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

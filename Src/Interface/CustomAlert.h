@@ -24,4 +24,4 @@ private:
     String third_;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -4,4 +4,4 @@ namespace tarnwick {
 
 ErrorAlert::ErrorAlert(const String& title) : Alert(kError, titleOrDefault(title, /*item=*/3)) {}
 
-}  // namespace tarnwick
+}   // namespace tarnwick

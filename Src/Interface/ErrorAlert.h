@@ -11,4 +11,4 @@ public:
     explicit ErrorAlert(const String& title = String());
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

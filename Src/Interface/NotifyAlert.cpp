@@ -4,4 +4,4 @@ namespace tarnwick {
 
 NotifyAlert::NotifyAlert(const String& title) : Alert(kInformation, titleOrDefault(title, /*item=*/1)) {}
 
-}  // namespace tarnwick
+}   // namespace tarnwick

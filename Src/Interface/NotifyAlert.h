@@ -11,4 +11,4 @@ public:
     explicit NotifyAlert(const String& title = String());
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -6,4 +6,4 @@ ProgressMonitor::~ProgressMonitor() = default;
 
 void ProgressMonitor::step() {}
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -15,4 +15,4 @@ public:
     virtual void step();   // one more unit of work done
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -12,7 +12,7 @@ namespace {
 
 bool windowOpen = false;   // a host process window opened by one of our ProgressWindows is open
 
-}  // namespace
+}   // namespace
 
 std::shared_ptr<ProgressWindow> ProgressWindow::open(const String& title, std::int32_t phaseCount) {
     // Made and shared before the host window opens, so a failing allocation leaves no window open.
@@ -60,4 +60,4 @@ void ProgressWindow::skipPhases(std::int16_t count) {
     for (std::int16_t i = 0; i < count; ++i) setPhase(String(), 1);
 }
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -22,16 +22,16 @@ public:
     static std::shared_ptr<ProgressWindow> open(const String& title, std::int32_t phaseCount);
 
     // Virtual operations, in this order.
-    ~ProgressWindow() override;                   // the owner closes the host window ('CPWD')
-    void step() override;                         // increaseValue(1)
-    virtual void setValue(std::int32_t value);    // 'SPRV'
+    ~ProgressWindow() override;                           // the owner closes the host window ('CPWD')
+    void step() override;                                 // increaseValue(1)
+    virtual void setValue(std::int32_t value);            // 'SPRV'
     virtual void increaseValue(std::int32_t increment);   // 'IPRV'
-    virtual bool isOwner() const;                 // this object opened the host window
+    virtual bool isOwner() const;                         // this object opened the host window
     // 'CANC' answered the host's cancel code. A silent window asks too while an owner's window is open,
     // so that nested work stops when the user cancels; without one it is never cancelled.
     virtual bool isCancelled() const;
     virtual void setPhase(const String& text, std::int32_t count);   // 'SPRP'; the value restarts at 0
-    virtual void skipPhases(std::int16_t count);  // that many empty phases of count 1; none for count <= 0
+    virtual void skipPhases(std::int16_t count);   // that many empty phases of count 1; none for count <= 0
 
 private:
     ProgressWindow() = default;
@@ -39,4 +39,4 @@ private:
     bool owner_ = false;
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

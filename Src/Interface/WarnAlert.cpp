@@ -4,4 +4,4 @@ namespace tarnwick {
 
 WarnAlert::WarnAlert(const String& title) : Alert(kWarning, titleOrDefault(title, /*item=*/2)) {}
 
-}  // namespace tarnwick
+}   // namespace tarnwick

@@ -11,4 +11,4 @@ public:
     explicit WarnAlert(const String& title = String());
 };
 
-}  // namespace tarnwick
+}   // namespace tarnwick

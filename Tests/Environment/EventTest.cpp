@@ -54,7 +54,8 @@ TEST(InterfaceEvent, ReadsTheItemIdAsSigned16Bits) {
     for (const auto& [id, expected] : cases) {
         const FocusEvent event(ControlLink(id, nullptr), 0);
         EXPECT_EQ(event.getItemId(), expected) << id;
-        EXPECT_EQ(event.getItemId() >= 1, id >= 1 && id <= 32767) << id;   // "has an item" needs no special case
+        EXPECT_EQ(event.getItemId() >= 1, id >= 1 && id <= 32767)
+            << id;   // "has an item" needs no special case
     }
     EXPECT_EQ(ControlLink().getItemId(), ControlLink::kNoItem);
 }
@@ -98,7 +99,9 @@ TEST(ItemMessage, AnswersTheRaiserThroughAPublication) {
     // A handler that refuses a typed character sends 0 to the receiver that the raiser seeded.
     class Refuser : public Subscriber {
     public:
-        void subscribe(EventKeyList& keys) const override { keys.append(InterfaceEvent::kSource, KeyEvent::kType); }
+        void subscribe(EventKeyList& keys) const override {
+            keys.append(InterfaceEvent::kSource, KeyEvent::kType);
+        }
         bool receive(const Event& event) override {
             const auto& key = static_cast<const KeyEvent&>(event);
             if (key.getCharacter() != '#') return false;
@@ -156,4 +159,4 @@ TEST(ResizeEvent, CarriesThePhaseAsItsValueAndTheChanges) {
     }
 }
 
-}  // namespace
+}   // namespace

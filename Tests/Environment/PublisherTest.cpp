@@ -110,7 +110,7 @@ TEST(Publisher, OffersAnEventOnlyToTheSubscribersOfItsKey) {
     EXPECT_FALSE(publisher.subscribe(ping));   // already subscribed: no second entry
     publisher.publish(Event(kTest, kPong));
     publisher.publish(Event(kTest, kPing));
-    publisher.publish(Event(kPing, kTest));    // source and type are not interchangeable
+    publisher.publish(Event(kPing, kTest));   // source and type are not interchangeable
     EXPECT_EQ(joined(journal), "both:PONG twice:PONG both:PING ping:PING");
 }
 
@@ -177,8 +177,8 @@ TEST(Publisher, BroadcastsEachStageOnceInSubscriptionOrderAndEachSubscriberRunsI
     first.subscribe(b);
     second.subscribe(b);
     EXPECT_EQ(first.checkEnvironment(), 0u);
-    EXPECT_EQ(first.checkEnvironment(), 0u);   // once per publisher
-    EXPECT_EQ(second.checkEnvironment(), 0u);  // b has run its hook already
+    EXPECT_EQ(first.checkEnvironment(), 0u);    // once per publisher
+    EXPECT_EQ(second.checkEnvironment(), 0u);   // b has run its hook already
     EXPECT_EQ(first.registerInterface(), 0u);
     EXPECT_EQ(first.initialize(), 0u);
     EXPECT_EQ(joined(journal), "a:check b:check a:register b:register a:init b:init");
@@ -220,7 +220,7 @@ TEST(MenuSubscriber, PassesOnlyItsOwnMenusCommandsToTheHandlerAndAnswersItsResul
     EXPECT_FALSE(publisher.publish(MenuEvent(32501, 1)));   // another menu's list
     menu.answer = false;
     EXPECT_FALSE(publisher.publish(MenuEvent(32500, 5)));
-    EXPECT_FALSE(menu.receive(ProjectEvent(32)));           // not a menu event
+    EXPECT_FALSE(menu.receive(ProjectEvent(32)));   // not a menu event
     EXPECT_EQ(menu.items, (std::vector<std::int16_t>{3, 5}));
 }
 
@@ -245,4 +245,4 @@ TEST(ProjectSubscriber, ReceivesTheHostsProjectNotificationsOnly) {
     EXPECT_EQ(recorder.codes, (std::vector<std::uint32_t>{32, 64}));
 }
 
-}  // namespace
+}   // namespace

@@ -28,7 +28,7 @@ using namespace tarnwick;
 
 enum class Kind { object = 4, door = 3, window = 2 };
 
-}  // namespace xmltest
+}   // namespace xmltest
 
 namespace tarnwick {
 template <>
@@ -37,7 +37,7 @@ inline std::span<const XMLTypeProxy<xmltest::Kind>::EnumText> XMLTypeProxy<xmlte
         {xmltest::Kind::door, "door"}, {xmltest::Kind::object, "object"}, {xmltest::Kind::window, "window"}};
     return kTexts;
 }
-}  // namespace tarnwick
+}   // namespace tarnwick
 
 namespace xmltest {
 
@@ -46,9 +46,7 @@ class Spec : public XMLAssembly {
 public:
     Spec() : XMLAssembly("spec") {}
     std::unique_ptr<XMLAssembly> clone() const override { return std::make_unique<Spec>(*this); }
-    void clear() override {
-        *this = Spec();
-    }
+    void clear() override { *this = Spec(); }
 
     Kind kind = Kind::object;
     String original;
@@ -63,21 +61,30 @@ protected:
     std::span<const std::string_view> getChildTags() const override { return kTags; }
     std::unique_ptr<XMLProxy> makeChildProxy(std::size_t index) override {
         switch (index) {
-            case 0: return std::make_unique<XMLTypeProxy<Kind>>(kind, kTags[0], true, "", kind != Kind::object);
-            case 1: return std::make_unique<XMLTypeProxy<String>>(original, kTags[1]);
-            case 2: return std::make_unique<XMLTypeProxy<String>>(mapped, kTags[2]);
-            case 3: return std::make_unique<XMLTypeProxy<int>>(count, kTags[3]);
-            case 4: return std::make_unique<XMLTypeProxy<unsigned int>>(flags, kTags[4], true);
-            case 5: return std::make_unique<XMLTypeProxy<double>>(ratio, kTags[5]);
-            case 6: return std::make_unique<XMLTypeProxy<bool>>(active, kTags[6], true);
-            case 7: return std::make_unique<XMLTypeProxy<Guid>>(guid, kTags[7], false, "", guid.isValid());
-            default: return nullptr;
+            case 0:
+                return std::make_unique<XMLTypeProxy<Kind>>(kind, kTags[0], true, "", kind != Kind::object);
+            case 1:
+                return std::make_unique<XMLTypeProxy<String>>(original, kTags[1]);
+            case 2:
+                return std::make_unique<XMLTypeProxy<String>>(mapped, kTags[2]);
+            case 3:
+                return std::make_unique<XMLTypeProxy<int>>(count, kTags[3]);
+            case 4:
+                return std::make_unique<XMLTypeProxy<unsigned int>>(flags, kTags[4], true);
+            case 5:
+                return std::make_unique<XMLTypeProxy<double>>(ratio, kTags[5]);
+            case 6:
+                return std::make_unique<XMLTypeProxy<bool>>(active, kTags[6], true);
+            case 7:
+                return std::make_unique<XMLTypeProxy<Guid>>(guid, kTags[7], false, "", guid.isValid());
+            default:
+                return nullptr;
         }
     }
 
 private:
-    static constexpr std::string_view kTags[] = {"kind", "original", "mapped", "count", "flags", "ratio",
-                                                 "active", "guid"};
+    static constexpr std::string_view kTags[] = {"kind",  "original", "mapped", "count",
+                                                 "flags", "ratio",    "active", "guid"};
 };
 
 // One named list of mappings; valid only with a name.
@@ -126,7 +133,8 @@ protected:
     std::unique_ptr<XMLAssembly> makeItem() override { return std::make_unique<SpecList>(); }
     std::span<const std::string_view> getChildTags() const override { return kTags; }
     std::unique_ptr<XMLProxy> makeChildProxy(std::size_t index) override {
-        if (index == 0) return std::make_unique<XMLTypeProxy<String>>(note, kTags[0], false, "", !note.isEmpty());
+        if (index == 0)
+            return std::make_unique<XMLTypeProxy<String>>(note, kTags[0], false, "", !note.isEmpty());
         if (index == 1)
             return std::make_unique<XMLMapProxy<Spec>>(byGuid, kTags[1], "entry", "id", "", !byGuid.empty());
         return XMLArray::makeChildProxy(index);
@@ -167,4 +175,4 @@ inline ReadResult readText(std::string_view xml, XMLAssembly& root,
     return {ok, reader.error(), reader.errorOffset()};
 }
 
-}  // namespace xmltest
+}   // namespace xmltest

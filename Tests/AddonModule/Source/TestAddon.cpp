@@ -21,10 +21,13 @@
 #include "Environment/HostApi.h"
 #include "Environment/MenuEvent.h"
 #include "Environment/MenuSubscriber.h"
+#include "Environment/Package.h"
+#include "Environment/PackageStore.h"
 #include "Environment/ProjectEvent.h"
 #include "Environment/Subscriber.h"
 #include "Environment/Transaction.h"
 #include "Foundation/TracedException.h"
+#include "Foundation/XMLTypeProxy.h"
 
 namespace {
 
@@ -59,6 +62,37 @@ std::uint32_t writeCounter(int value) {
     const std::uint32_t result = hostApi().call<host::HostSlot::putModuleData>(kCounterName, &data);
     host::disposeHandle(data.data);
     return result;
+}
+
+// A note kept in the project's package store.
+class NotePackage : public Package {
+public:
+    static constexpr std::uint32_t kCode = host::fourcc("NOTE");
+
+    NotePackage() : Package("testNote") {}
+    NotePackage(const NotePackage& other) : Package(other), text(other.text) {}
+    std::unique_ptr<XMLAssembly> clone() const override { return std::make_unique<NotePackage>(*this); }
+    std::uint32_t getPackageCode() const override { return kCode; }
+    void clear() override {
+        Package::clear();
+        text = "Default";
+    }
+
+    String text = "Default";
+
+protected:
+    std::span<const std::string_view> getChildTags() const override { return kTags; }
+    std::unique_ptr<XMLProxy> makeChildProxy(std::size_t index) override {
+        return index == 0 ? std::make_unique<XMLTypeProxy<String>>(text, kTags[0]) : nullptr;
+    }
+
+private:
+    static constexpr std::string_view kTags[] = {"text"};
+};
+
+NotePackage& note() {
+    return static_cast<NotePackage&>(
+        *Addon::getInstance()->getPackageStore(Addon::kProjectLocation)->find(NotePackage::kCode));
 }
 
 // --- Transactions ----------------------------------------------------------------------------------
@@ -106,6 +140,13 @@ public:
     }
 };
 
+// Turns the suspend-groups mode on through the host facade.
+class SuspendTransaction : public Transaction {
+public:
+    SuspendTransaction() : Transaction("Suspend Groups") {}
+    std::uint32_t run() override { return Host::setSuspendGroups(/*off=*/false) ? 0 : host::kErrGeneral; }
+};
+
 // --- Subscribers -----------------------------------------------------------------------------------
 class TestMenu : public MenuSubscriber {
 public:
@@ -115,17 +156,40 @@ protected:
     bool doCommand(const MenuEvent& event) override {
         std::unique_ptr<Transaction> transaction;
         switch (event.getItem()) {
-        case 1: transaction = std::make_unique<CountTransaction>("Change Data"); break;
-        case 2: transaction = std::make_unique<ThrowingTransaction>(); break;
-        case 3: transaction = std::make_unique<DecliningTransaction>(); break;
-        case 4: transaction = std::make_unique<FailingTransaction>(); break;
-        case 5: {
-            const bool handled = Addon::getInstance()->publishExternalEvent(Event(kPingSource, kPingType));
-            say(handled ? "ping handled" : "ping not handled");
-            return true;
-        }
-        case 6: transaction = std::make_unique<NestingTransaction>(); break;
-        default: return false;
+            case 1:
+                transaction = std::make_unique<CountTransaction>("Change Data");
+                break;
+            case 2:
+                transaction = std::make_unique<ThrowingTransaction>();
+                break;
+            case 3:
+                transaction = std::make_unique<DecliningTransaction>();
+                break;
+            case 4:
+                transaction = std::make_unique<FailingTransaction>();
+                break;
+            case 5: {
+                const bool handled =
+                    Addon::getInstance()->publishExternalEvent(Event(kPingSource, kPingType));
+                say(handled ? "ping handled" : "ping not handled");
+                return true;
+            }
+            case 6:
+                transaction = std::make_unique<NestingTransaction>();
+                break;
+            case 7:
+                transaction = std::make_unique<SuspendTransaction>();
+                break;
+            case 8:
+                note().text = "Saved";
+                say(Addon::getInstance()->savePreferences(Addon::kProjectLocation) ? "note saved"
+                                                                                   : "note not saved");
+                return true;
+            case 9:
+                say("note " + std::string(note().text.getView()));
+                return true;
+            default:
+                return false;
         }
         const std::uint32_t result = Host::makeTransaction(*transaction);
         say(std::string(transaction->getName().getView()) + " handled " + std::to_string(result & 0xFF));
@@ -147,7 +211,9 @@ public:
 // Tries to change the project while the host reports that it was saved.
 class SaveWatcher : public Subscriber {
 public:
-    void subscribe(EventKeyList& keys) const override { keys.append(ProjectEvent::kSource, ProjectEvent::kType); }
+    void subscribe(EventKeyList& keys) const override {
+        keys.append(ProjectEvent::kSource, ProjectEvent::kType);
+    }
     bool receive(const Event& event) override {
         const auto* project = dynamic_cast<const ProjectEvent*>(&event);
         if (!project || project->getCode() != host::kProjectSave) return false;
@@ -167,6 +233,7 @@ public:
         tools_.push_back(std::make_unique<PingSubscriber>());
         tools_.push_back(std::make_unique<SaveWatcher>());
         for (const auto& tool : tools_) subscribe(*tool);
+        registerPackage(NotePackage(), kProjectLocation);
     }
 
 private:

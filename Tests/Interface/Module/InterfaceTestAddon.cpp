@@ -1,0 +1,152 @@
+// An add-on on the framework whose menu commands show alerts and progress windows, writing what the
+// framework answered to the host's debug output ("InterfaceTestAddon: ..."). testInterface drives it
+// through the simulated host and compares what the host recorded.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <HostDebug.h>
+
+#include "Environment/Addon.h"
+#include "Environment/AddonFactory.h"
+#include "Environment/Framework.h"
+#include "Environment/MenuEvent.h"
+#include "Environment/MenuSubscriber.h"
+#include "Interface/Alert.h"
+#include "Interface/ConfirmAlert.h"
+#include "Interface/CustomAlert.h"
+#include "Interface/ErrorAlert.h"
+#include "Interface/NotifyAlert.h"
+#include "Interface/ProgressWindow.h"
+#include "Interface/WarnAlert.h"
+
+namespace {
+
+using namespace tarnwick;
+
+void say(const std::string& line) { host::debugOutput("InterfaceTestAddon: " + line); }
+
+void defaultTitles() {
+    NotifyAlert().show("n");
+    WarnAlert().show("w");
+    ErrorAlert().show("e");
+    ConfirmAlert().show("c");
+}
+
+void givenTitles() {
+    NotifyAlert("Mine 1").show("n");
+    WarnAlert("Mine 2").show("w");
+    ErrorAlert("Mine 3").show("e");
+    ConfirmAlert("Mine 4").show("c");
+    Alert(Alert::kError, "Raw").show("r");
+}
+
+void ask() { say("ask answered " + std::to_string(ConfirmAlert().ask("Go on?"))); }
+
+void askWithLabels() {
+    say("ask answered " + std::to_string(ConfirmAlert("Q").ask("Replace?", "Replace", "Keep")));
+}
+
+void customAlerts() {
+    CustomAlert noFirst("Custom", "", "Two", "");
+    say("custom answered " + std::to_string(noFirst.show("message", "details")));
+    CustomAlert all("Custom", "A", "B", "C");
+    say("custom answered " + std::to_string(all.show("m", "")));
+    say("plain answered " + std::to_string(all.show("plain")));   // the base show: "OK" only
+}
+
+void nestedProgress() {
+    std::shared_ptr<ProgressWindow> outer = ProgressWindow::open("Outer", 2);
+    say("outer owner " + std::to_string(outer->isOwner()));
+    outer->setPhase("Phase A", 10);
+    outer->step();
+    outer->setValue(5);
+    {
+        std::shared_ptr<ProgressWindow> inner = ProgressWindow::open("Inner", 1);
+        const std::shared_ptr<ProgressWindow> sharedInner = inner;
+        say("inner owner " + std::to_string(inner->isOwner()));
+        inner->setPhase("Hidden", 3);
+        inner->step();
+        inner->setValue(2);
+        inner->increaseValue(4);
+        inner->skipPhases(2);
+        inner.reset();
+        say("inner still shared");
+    }
+    say("inner released");
+    outer->increaseValue(2);
+    outer->skipPhases(2);
+    outer->skipPhases(0);
+    outer->skipPhases(-1);
+    outer.reset();
+    say("outer released");
+    const std::shared_ptr<ProgressWindow> again = ProgressWindow::open("Again", 1);
+    say("again owner " + std::to_string(again->isOwner()));
+}
+
+void cancelledProgress() {
+    const std::shared_ptr<ProgressWindow> window = ProgressWindow::open("Work", 1);
+    window->setPhase("Counting", 100);
+    int steps = 0;
+    while (!window->isCancelled() && steps < 100) {
+        window->step();
+        ++steps;
+    }
+    say("cancelled after " + std::to_string(steps));
+    const std::shared_ptr<ProgressWindow> nested = ProgressWindow::open("Nested", 1);
+    say("nested owner " + std::to_string(nested->isOwner()) + " sees cancel " +
+        std::to_string(nested->isCancelled()));
+}
+
+void refusedProgress() {
+    const std::shared_ptr<ProgressWindow> window = ProgressWindow::open("Refused", 1);
+    window->setPhase("Hidden", 3);
+    window->step();
+    say("owner " + std::to_string(window->isOwner()) + " cancelled " + std::to_string(window->isCancelled()));
+}
+
+class InterfaceMenu : public MenuSubscriber {
+public:
+    InterfaceMenu() : MenuSubscriber(32500, 32510, 0, 0) {}
+
+protected:
+    bool doCommand(const MenuEvent& event) override {
+        using Scenario = void (*)();
+        static constexpr Scenario kScenarios[] = {defaultTitles,     givenTitles,    ask,
+                                                  askWithLabels,     customAlerts,   nestedProgress,
+                                                  cancelledProgress, refusedProgress};
+        const int index = event.getItem() - 1;
+        if (index < 0 || index >= static_cast<int>(std::size(kScenarios))) return false;
+        kScenarios[index]();
+        return true;
+    }
+};
+
+class InterfaceTestAddon : public Addon {
+public:
+    InterfaceTestAddon() : Addon(32528) {}
+    void installTools() override {
+        menu_ = std::make_unique<InterfaceMenu>();
+        subscribe(*menu_);
+    }
+
+private:
+    std::unique_ptr<InterfaceMenu> menu_;
+};
+
+std::uint32_t createAddon() {
+    if (const std::uint32_t result = startFramework(); result != 0) return result;
+    Addon::setInstance(std::make_unique<InterfaceTestAddon>());
+    Addon::getInstance()->installTools();
+    return 0;
+}
+
+std::uint32_t destroyAddon() {
+    Addon::destroyInstance();
+    return stopFramework();
+}
+
+const AddonFactory registration(&createAddon, &destroyAddon);
+
+}   // namespace
