@@ -327,9 +327,10 @@ int main(int argc, char** argv) {
     };
     const double read = speed("BM_ReadTypedRecords");
     const double write = speed("BM_WriteTypedRecords");
-    std::printf("\nMB/s: read %.0f, write %.0f, expat %.0f, libxml2 SAX %.0f, pugixml %.0f\n", read / 1e6,
-                write / 1e6, speed("BM_Expat") / 1e6, speed("BM_Libxml2Sax") / 1e6,
-                speed("BM_Pugixml") / 1e6);
+    constexpr double kMiB = 1 << 20;
+    std::printf("\nMiB/s: read %.0f, write %.0f, expat %.0f, libxml2 SAX %.0f, pugixml %.0f\n", read / kMiB,
+                write / kMiB, speed("BM_Expat") / kMiB, speed("BM_Libxml2Sax") / kMiB,
+                speed("BM_Pugixml") / kMiB);
     for (const char* peer : {"BM_Expat", "BM_Libxml2Sax", "BM_Pugixml"}) {
         if (speed(peer) > 0)
             std::printf("typed read / %-14s %.2f   write / %-14s %.2f\n", peer + 3, read / speed(peer),

@@ -4,6 +4,7 @@
 #include "Foundation/XMLAssembly.h"
 #include "Foundation/XMLByteClass.h"
 #include "Foundation/XMLProxy.h"
+#include "Foundation/XMLReader.h"
 
 namespace tarnwick {
 namespace {
@@ -53,6 +54,8 @@ bool XMLWriter::write(XMLAssembly& root, bool declaration, bool lineBreaks, bool
 
 bool XMLWriter::writeRecord(XMLAssembly& record, std::string_view name, std::string_view nameSpace,
                             std::size_t depth) {
+    // Deeper than the reader goes could never be read back (and a record that holds itself never ends).
+    if (depth >= XMLReader::kMaxDepth) return false;
     putIndent(depth);
     put("<");
     putName(nameSpace, name);

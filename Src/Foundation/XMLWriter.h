@@ -29,8 +29,9 @@ public:
     // then its present element children in child order; absent and null children are left out, unless
     // all is set, which writes absent children too. A record without element children is written as an
     // empty element, a value child as <tag>text</tag>. Line breaks end every line; indentation puts one
-    // tab per depth before it. False when any child's text cannot be produced or the output fails; what
-    // was written up to then stays in the DataBufferOut.
+    // tab per depth before it. False when any child's text cannot be produced, the tree nests deeper
+    // than XMLReader::kMaxDepth (it could not be read back), or the output fails; what was written up
+    // to then stays in the DataBufferOut.
     bool write(XMLAssembly& root, bool declaration = true, bool lineBreaks = true, bool indentation = true,
                bool all = false);
 

@@ -150,3 +150,38 @@ TEST(XMLWriter, RoundTripsEveryValueKindAndTheMap) {
 }
 
 }   // namespace
+
+namespace {
+
+// A record that holds another of its kind, as deep as asked.
+class Nest : public tarnwick::XMLAssembly {
+public:
+    explicit Nest(std::size_t depth)
+        : XMLAssembly("nest"),
+          depth_(depth),
+          inner_(depth > 1 ? std::make_unique<Nest>(depth - 1) : nullptr) {}
+    std::unique_ptr<XMLAssembly> clone() const override { return std::make_unique<Nest>(depth_); }
+    std::size_t getChildCount() const override { return 1; }
+
+protected:
+    std::unique_ptr<tarnwick::XMLProxy> makeChildProxy(std::size_t) override {
+        return inner_ ? std::make_unique<tarnwick::XMLAssemblyProxy>(*inner_) : nullptr;
+    }
+
+private:
+    std::size_t depth_;
+    std::unique_ptr<Nest> inner_;
+};
+
+TEST(XMLWriter, RefusesTreesDeeperThanTheReaderReads) {
+    Nest deepest(tarnwick::XMLReader::kMaxDepth);
+    const std::string xml = writeText(deepest);
+    ASSERT_NE(xml, "<failed>");
+    Nest back(1);
+    EXPECT_TRUE(readText(xml, back).ok);
+
+    Nest tooDeep(tarnwick::XMLReader::kMaxDepth + 1);
+    EXPECT_EQ(writeText(tooDeep), "<failed>");
+}
+
+}   // namespace
