@@ -39,6 +39,11 @@ bool isValidUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* const end = p + bytes.size();
     while (p < end) {
+        // Most text is ASCII: eight bytes at a time until one has its top bit set.
+        constexpr std::uint64_t kTopBits = 0x8080808080808080u;
+        std::uint64_t eight;
+        while (end - p >= 8 && (std::memcpy(&eight, p, 8), (eight & kTopBits) == 0)) p += 8;
+        if (p == end) break;
         const unsigned char lead = *p;
         if (lead < 0x80) {
             ++p;
@@ -66,6 +71,23 @@ bool isValidUtf8(std::string_view bytes) {
         p += length;
     }
     return true;
+}
+
+// Bytes from the start that are ASCII other than NUL (0x01-0x7F): text that needs neither a check of its
+// sequences nor a cut at a NUL. Eight bytes at a time: a byte outside the range sets its top bit in
+// (b - 1) | b, and a borrow into the next byte comes only from a 0 already caught.
+std::size_t plainAsciiPrefix(std::string_view bytes) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kTopBits = 0x8080808080808080u;
+    const char* const begin = bytes.data();
+    const char* p = begin;
+    const char* const end = p + bytes.size();
+    for (std::uint64_t eight; end - p >= 8; p += 8) {
+        std::memcpy(&eight, p, 8);
+        if (((eight - kOnes) | eight) & kTopBits) break;
+    }
+    while (p != end && static_cast<unsigned char>(*p - 1) < 0x7F) ++p;
+    return static_cast<std::size_t>(p - begin);
 }
 
 // Valid UTF-8 as it stands; anything else through the host's conversion, which marks bad bytes U+FFFD.
@@ -278,17 +300,14 @@ String::String(double value, double step) { setBytes(realText(value, step)); }
 String::String(std::uint32_t count, char character) {
     if (count == 0 || static_cast<unsigned char>(character) >= 0x80 || character == '\0') return;
     reserveBytes(count);
-    std::memset(text_.get(), character, count);
+    std::memset(data(), character, count);
     bytes_ = count;
-    text_[bytes_] = '\0';
+    data()[bytes_] = '\0';
 }
 
 String::String(const String& other) { setBytes(other.getView()); }
 
-String::String(String&& other) noexcept
-    : text_(std::move(other.text_)), bytes_(other.bytes_), capacity_(other.capacity_) {
-    other.bytes_ = other.capacity_ = 0;
-}
+String::String(String&& other) noexcept { takeFrom(other); }
 
 String& String::operator=(const String& other) {
     if (this != &other) setBytes(other.getView());
@@ -297,10 +316,8 @@ String& String::operator=(const String& other) {
 
 String& String::operator=(String&& other) noexcept {
     if (this != &other) {
-        text_ = std::move(other.text_);
-        bytes_ = other.bytes_;
-        capacity_ = other.capacity_;
-        other.bytes_ = other.capacity_ = 0;
+        freeHeap();
+        takeFrom(other);
     }
     return *this;
 }
@@ -310,7 +327,7 @@ String& String::operator=(const char* utf8) {
     return *this = std::move(copy);
 }
 
-String::~String() = default;
+String::~String() { freeHeap(); }
 
 // --- Virtual operations ------------------------------------------------------------------------
 std::unique_ptr<String> String::clone() const { return std::make_unique<String>(*this); }
@@ -320,12 +337,13 @@ void String::setLength(std::uint32_t characters) {
     if (cut >= bytes_) return;
     if (cut == 0) return clear();
     bytes_ = static_cast<std::uint32_t>(cut);
-    text_[bytes_] = '\0';
+    data()[bytes_] = '\0';
 }
 
 void String::assign(const char* bytes, std::uint32_t length, std::int32_t charset) {
     if (!bytes) return clear();
     std::string_view view = length == npos ? std::string_view(bytes) : std::string_view(bytes, length);
+    if (plainAsciiPrefix(view) == view.size()) return setBytes(view);   // the same in every charset
     view = view.substr(0, view.find('\0'));
     std::string storage;
     if (charset == kUtf8) {
@@ -336,10 +354,7 @@ void String::assign(const char* bytes, std::uint32_t length, std::int32_t charse
     }
 }
 
-void String::clear() {
-    text_.reset();
-    bytes_ = capacity_ = 0;
-}
+void String::clear() { freeHeap(); }
 
 void String::replace(std::uint32_t position, std::uint32_t count, const String& source,
                      std::uint32_t sourceStart, std::uint32_t sourceCount) {
@@ -367,8 +382,9 @@ std::uint32_t String::getByteOffset(std::uint32_t index) const {
 std::uint32_t String::copyTo(char* buffer, std::uint32_t size) const {
     if (!buffer || size == 0) return 0;
     std::uint32_t n = std::min(bytes_, size - 1);
-    while (n > 0 && n < bytes_ && isContinuation(static_cast<unsigned char>(text_[n]))) --n;
-    if (n > 0) std::memcpy(buffer, text_.get(), n);
+    const char* const text = getText();
+    while (n > 0 && n < bytes_ && isContinuation(static_cast<unsigned char>(text[n]))) --n;
+    if (n > 0) std::memcpy(buffer, text, n);
     buffer[n] = '\0';
     return n;
 }
@@ -411,7 +427,8 @@ String& String::append(const String& other) {
 String& String::append(std::string_view utf8) {
     if (utf8.empty()) return *this;
     std::string storage;
-    const std::string_view bytes = sanitized(utf8.substr(0, utf8.find('\0')), storage);
+    const std::string_view bytes =
+        plainAsciiPrefix(utf8) == utf8.size() ? utf8 : sanitized(utf8.substr(0, utf8.find('\0')), storage);
     if (bytes.empty()) return *this;
     if (bytes.data() >= getText() && bytes.data() < getText() + bytes_) {   // a piece of ourselves
         const std::string copy(bytes);
@@ -419,9 +436,9 @@ String& String::append(std::string_view utf8) {
     }
     const std::uint32_t total = bytes_ + static_cast<std::uint32_t>(bytes.size());
     if (total > capacity_) reserveBytes(std::max<std::uint32_t>(total, capacity_ + capacity_ / 2));
-    std::memcpy(text_.get() + bytes_, bytes.data(), bytes.size());
+    std::memcpy(data() + bytes_, bytes.data(), bytes.size());
     bytes_ = total;
-    text_[bytes_] = '\0';
+    data()[bytes_] = '\0';
     return *this;
 }
 
@@ -569,25 +586,52 @@ void String::setBytes(std::string_view utf8) {
     if (utf8.empty()) return clear();
     if (utf8.size() >= npos) utf8 = utf8.substr(0, offsetOf(utf8, npos - 4));   // 32-bit byte counts
     const auto size = static_cast<std::uint32_t>(utf8.size());
-    if (size > capacity_ || capacity_ > 2 * size + 64) {   // fresh buffer; also drop a far too large one
-        std::unique_ptr<char[]> buffer(new char[size + 1]);
-        std::memcpy(buffer.get(), utf8.data(), size);
-        text_ = std::move(buffer);
-        capacity_ = size;
+    // utf8 may lie in our own text: it is moved before an old block goes.
+    if (size <= capacity_ && (isInline() || capacity_ <= 2 * size + 64)) {
+        std::memmove(data(), utf8.data(), size);
+    } else if (size <= kInlineBytes) {   // a far too large block gives way to the inline form
+        char* const old = heap_;
+        std::memcpy(inline_, utf8.data(), size);
+        capacity_ = kInlineBytes;
+        delete[] old;
     } else {
-        std::memmove(text_.get(), utf8.data(), size);
+        char* const block = new char[size + 1];
+        std::memcpy(block, utf8.data(), size);
+        if (!isInline()) delete[] heap_;
+        heap_ = block;
+        capacity_ = size;
     }
     bytes_ = size;
-    text_[bytes_] = '\0';
+    data()[bytes_] = '\0';
 }
 
 void String::reserveBytes(std::uint32_t bytes) {
     if (bytes <= capacity_) return;
-    std::unique_ptr<char[]> buffer(new char[static_cast<std::size_t>(bytes) + 1]);
-    if (bytes_ > 0) std::memcpy(buffer.get(), text_.get(), bytes_);
-    buffer[bytes_] = '\0';
-    text_ = std::move(buffer);
+    char* const block = new char[static_cast<std::size_t>(bytes) + 1];
+    std::memcpy(block, getText(), bytes_ + 1);   // the text and its terminator
+    if (!isInline()) delete[] heap_;
+    heap_ = block;
     capacity_ = bytes;
+}
+
+void String::freeHeap() {
+    if (!isInline()) delete[] heap_;
+    inline_[0] = '\0';
+    bytes_ = 0;
+    capacity_ = kInlineBytes;
+}
+
+void String::takeFrom(String& other) noexcept {
+    if (other.isInline()) {
+        std::memcpy(inline_, other.inline_, other.bytes_ + 1);
+    } else {
+        heap_ = other.heap_;
+    }
+    bytes_ = other.bytes_;
+    capacity_ = other.capacity_;
+    other.inline_[0] = '\0';
+    other.bytes_ = 0;
+    other.capacity_ = kInlineBytes;
 }
 
 std::uint32_t String::indexOfByte(std::uint32_t byteOffset) const {

@@ -1,5 +1,5 @@
 // String: the framework's owned, zero-terminated UTF-8 text. Positions and lengths count characters
-// (Unicode code points), not bytes; the buffer is null while the text is empty.
+// (Unicode code points), not bytes. Short texts live inside the object; only longer ones take a heap block.
 #pragma once
 
 #include <cstdint>
@@ -66,17 +66,17 @@ public:
     virtual std::unique_ptr<String> clone() const;      // a new String of the same kind and text
     virtual void setLength(std::uint32_t characters);   // cuts to that many; a longer length: no change
     virtual void assign(const char* bytes, std::uint32_t length = npos, std::int32_t charset = kUtf8);
-    virtual void clear();   // empty; frees the buffer
+    virtual void clear();   // empty; frees a heap block
     // Replaces count characters at position by source's characters (sourceStart, sourceCount);
     // a position of npos or past the end appends; counts are cut to the texts' ends.
     virtual void replace(std::uint32_t position, std::uint32_t count, const String& source,
                          std::uint32_t sourceStart = 0, std::uint32_t sourceCount = npos);
 
     // --- Access ----------------------------------------------------------------------------------
-    const char* getText() const { return text_ ? text_.get() : ""; }   // never null
+    const char* getText() const { return isInline() ? inline_ : heap_; }   // never null
     std::string_view getView() const { return {getText(), bytes_}; }
     std::uint32_t getByteLength() const { return bytes_; }    // UTF-8 bytes, without the terminator
-    bool isEmpty() const { return bytes_ == 0; }              // no buffer (an empty String has none)
+    bool isEmpty() const { return bytes_ == 0; }              // an empty String holds no heap block
     std::uint32_t getLength() const;                          // characters
     std::uint32_t getByteOffset(std::uint32_t index) const;   // past the end: the byte length
 
@@ -128,13 +128,26 @@ public:
     String toLower() const;
 
 private:
+    // Texts of up to this many bytes need no heap block: names, numbers and short values, which most
+    // records hold, are then copied rather than allocated.
+    static constexpr std::uint32_t kInlineBytes = 31;
+
+    bool isInline() const { return capacity_ <= kInlineBytes; }
+    char* data() { return isInline() ? inline_ : heap_; }
     void setBytes(std::string_view utf8);     // exactly these (valid UTF-8) bytes
     void reserveBytes(std::uint32_t bytes);   // room for that many bytes and a terminator, keeping the text
+    void freeHeap();                          // back to the empty inline form
+    void takeFrom(String& other) noexcept;    // other's text, leaving other empty; this holds no heap block
     std::uint32_t indexOfByte(std::uint32_t byteOffset) const;   // characters before that byte
 
-    std::unique_ptr<char[]> text_;   // null while empty, else bytes_ bytes and a terminator
+    // The text and its terminator: inside the object while capacity_ is kInlineBytes, else in a heap
+    // block of capacity_ + 1 bytes owned through heap_ (a union member cannot be a unique_ptr).
+    union {
+        char inline_[kInlineBytes + 1] = {};
+        char* heap_;
+    };
     std::uint32_t bytes_ = 0;
-    std::uint32_t capacity_ = 0;   // bytes the buffer holds before its terminator slot
+    std::uint32_t capacity_ = kInlineBytes;   // bytes the buffer holds before its terminator slot
 };
 
 String operator+(const String& a, const String& b);

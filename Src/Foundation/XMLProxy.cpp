@@ -1,6 +1,77 @@
 #include "Foundation/XMLProxy.h"
 
+#include <cstdint>
+#include <new>
+
+#include <sanitizer/asan_interface.h>
+
 namespace tarnwick {
+namespace {
+
+constexpr std::size_t kGrain = 16;          // block sizes are multiples of this
+constexpr std::size_t kSizeClasses = 8;     // blocks of up to 128 bytes are kept; larger ones are not
+constexpr std::uint16_t kKeptBlocks = 64;   // per size: more than a reader holds open at usual depths
+
+struct FreeBlock {
+    FreeBlock* next;
+};
+
+// Freed blocks by size class. Trivially destructible, so it stays usable while the thread's other
+// thread_local objects are destroyed; BlockDrain returns its blocks to the heap at thread exit.
+struct BlockCache {
+    FreeBlock* heads[kSizeClasses];
+    std::uint16_t counts[kSizeClasses];
+    bool closed;    // the thread is ending: nothing more is kept
+    bool drained;   // BlockDrain is made for this thread (it is not looked at on every call)
+};
+thread_local BlockCache cache{};
+
+struct BlockDrain {
+    ~BlockDrain() {
+        cache.closed = true;
+        for (std::size_t sizeClass = 0; sizeClass < kSizeClasses; ++sizeClass) {
+            while (FreeBlock* const block = cache.heads[sizeClass]) {
+                ASAN_UNPOISON_MEMORY_REGION(block, (sizeClass + 1) * kGrain);
+                cache.heads[sizeClass] = block->next;
+                ::operator delete(block);
+            }
+            cache.counts[sizeClass] = 0;
+        }
+    }
+    bool registered = true;   // read once to construct the drain in this thread
+};
+thread_local BlockDrain drain;
+
+std::size_t sizeClassOf(std::size_t size) { return (size + kGrain - 1) / kGrain - 1; }
+
+}   // namespace
+
+void* XMLProxy::operator new(std::size_t size) {
+    const std::size_t sizeClass = sizeClassOf(size);
+    if (size == 0 || sizeClass >= kSizeClasses) return ::operator new(size);
+    if (FreeBlock* const block = cache.heads[sizeClass]) {
+        ASAN_UNPOISON_MEMORY_REGION(block, (sizeClass + 1) * kGrain);
+        cache.heads[sizeClass] = block->next;
+        --cache.counts[sizeClass];
+        return block;
+    }
+    return ::operator new((sizeClass + 1) * kGrain);   // the whole class, so any size of it fits later
+}
+
+void XMLProxy::operator delete(void* block, std::size_t size) noexcept {
+    if (!block) return;
+    const std::size_t sizeClass = sizeClassOf(size);
+    if (size == 0 || sizeClass >= kSizeClasses || cache.closed || cache.counts[sizeClass] >= kKeptBlocks) {
+        ::operator delete(block);
+        return;
+    }
+    if (!cache.drained) cache.drained = drain.registered;
+    auto* const freed = static_cast<FreeBlock*>(block);
+    freed->next = cache.heads[sizeClass];
+    cache.heads[sizeClass] = freed;
+    ++cache.counts[sizeClass];
+    ASAN_POISON_MEMORY_REGION(freed, (sizeClass + 1) * kGrain);   // a stale proxy's use is still caught
+}
 
 XMLProxy::XMLProxy(std::string_view tag, bool isAttribute, std::string_view nameSpace, bool present)
     : tag_(tag), nameSpace_(nameSpace), isAttribute_(isAttribute), present_(present) {}

@@ -2,6 +2,7 @@
 // written as an attribute, a namespace prefix and a present mark. Derived proxies say what is behind it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,11 @@ public:
 
     XMLProxy(const XMLProxy&) = delete;
     XMLProxy& operator=(const XMLProxy&) = delete;
+
+    // A proxy lives for one step, and a read or write makes one per child: each thread keeps a few
+    // freed blocks of each small size for the next proxy instead of returning them to the heap.
+    static void* operator new(std::size_t size);   // throws std::bad_alloc
+    static void operator delete(void* block, std::size_t size) noexcept;
 
     std::string_view getTag() const { return tag_; }
     std::string_view getNamespace() const { return nameSpace_; }

@@ -1,5 +1,6 @@
 #include "Foundation/XMLReader.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -14,7 +15,11 @@
 namespace tarnwick {
 namespace {
 
-constexpr std::size_t kFirstBlock = 64 * 1024;   // bytes asked of the input first; doubled as it grows
+// The buffer's first size; it doubles as the input grows. Each size is a power of two less a little, so
+// that with the allocator's header a large buffer stays within one power of two: glibc keeps freed
+// blocks of up to 32 MiB for reuse, but maps and unmaps anything larger afresh, page by page.
+constexpr std::size_t kFirstBlock = 64 * 1024;
+constexpr std::size_t kBlockSlack = 64;
 
 constexpr bool is(char byte, std::uint8_t classes) { return XMLByteClass::is(byte, classes); }
 
@@ -34,7 +39,21 @@ char* skipBlanks(char* p) {
 char* scanName(char* p, std::string_view& name) {   // null when no name starts at p
     if (!is(*p, XMLByteClass::kNameStart)) return nullptr;
     char* q = p + 1;
-    while (is(*q, XMLByteClass::kName)) ++q;
+    for (;; q += 4) {   // four bytes a round: names are mostly longer than that
+        if (!is(q[0], XMLByteClass::kName)) break;
+        if (!is(q[1], XMLByteClass::kName)) {
+            q += 1;
+            break;
+        }
+        if (!is(q[2], XMLByteClass::kName)) {
+            q += 2;
+            break;
+        }
+        if (!is(q[3], XMLByteClass::kName)) {
+            q += 3;
+            break;
+        }
+    }
     name = {p, static_cast<std::size_t>(q - p)};
     return q;
 }
@@ -103,17 +122,18 @@ char* XMLReader::fail(XMLError kind, const char* at) {
 // --- Input ------------------------------------------------------------------------------------------
 bool XMLReader::load() {
     // realloc lets a large block grow in place (or by remapping its pages) instead of copying it.
-    std::size_t capacity = kFirstBlock;
+    std::size_t capacity = kFirstBlock - kBlockSlack;   // bytes of text; one more for the sentinel
     std::size_t size = 0;
     buffer_.reset(static_cast<char*>(std::malloc(capacity + 1)));
     if (!buffer_) throw std::bad_alloc();
     for (;;) {
         if (size == capacity) {
-            char* const larger = static_cast<char*>(std::realloc(buffer_.get(), 2 * capacity + 1));
-            if (!larger) throw std::bad_alloc();
+            const std::size_t larger = 2 * (capacity + kBlockSlack) - kBlockSlack;
+            char* const block = static_cast<char*>(std::realloc(buffer_.get(), larger + 1));
+            if (!block) throw std::bad_alloc();
             buffer_.release();
-            buffer_.reset(larger);
-            capacity *= 2;
+            buffer_.reset(block);
+            capacity = larger;
         }
         const std::size_t wanted = capacity - size;
         const std::size_t got = in_.read(buffer_.get() + size, wanted);
@@ -310,12 +330,24 @@ char* XMLReader::parseStartTag(char* p) {
 
 char* XMLReader::parseEndTag(char* p) {
     char* const nameAt = p + 2;
-    std::string_view name;
-    char* q = scanName(nameAt, name);
-    if (!q) return fail(XMLError::badName, nameAt);
+    const std::string_view open = frames_.back().name;
+    char* q;
+    // The usual end tag names the open element: compared in place, it needs no scan of its own. The
+    // sentinel stops memcmp's bytes from mattering past the end: it differs from every name byte.
+    if (std::memcmp(nameAt, open.data(), std::min(open.size(), static_cast<std::size_t>(end_ - nameAt))) ==
+            0 &&
+        static_cast<std::size_t>(end_ - nameAt) >= open.size() &&
+        !is(nameAt[open.size()], XMLByteClass::kName)) {
+        q = nameAt + open.size();
+    } else {
+        std::string_view name;
+        if (!(q = scanName(nameAt, name))) return fail(XMLError::badName, nameAt);
+        q = skipBlanks(q);
+        if (*q != '>') return fail(XMLError::malformedTag, q);
+        return fail(XMLError::mismatchedEndTag, nameAt);   // the fast test above fails on every other name
+    }
     q = skipBlanks(q);
     if (*q != '>') return fail(XMLError::malformedTag, q);
-    if (name != frames_.back().name) return fail(XMLError::mismatchedEndTag, nameAt);
     if (!finishFrame(frames_.back(), p)) return nullptr;
     frames_.pop_back();
     return q + 1;

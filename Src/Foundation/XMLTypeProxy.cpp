@@ -40,7 +40,7 @@ void appendNumber(std::string& text, Number value) {
 
 template <>
 bool XMLTypeProxy<String>::setFromText(std::string_view text) {
-    target_ = String(text);
+    target_.String::assign(text.data(), static_cast<std::uint32_t>(text.size()));   // into its own storage
     return true;
 }
 

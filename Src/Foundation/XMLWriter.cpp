@@ -1,5 +1,7 @@
 #include "Foundation/XMLWriter.h"
 
+#include <cstring>
+
 #include "Foundation/DataBufferOut.h"
 #include "Foundation/XMLAssembly.h"
 #include "Foundation/XMLByteClass.h"
@@ -10,6 +12,7 @@ namespace tarnwick {
 namespace {
 
 constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>";
+constexpr std::size_t kStageBytes = 64 * 1024;   // more than the DataBufferOut's block: passed on whole
 constexpr std::string_view kTabs = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
 
 // The escaped form of a byte the writer may not copy; empty for a control character XML cannot carry.
@@ -45,11 +48,15 @@ bool XMLWriter::write(XMLAssembly& root, bool declaration, bool lineBreaks, bool
     indentation_ = indentation;
     all_ = all;
     failed_ = false;
+    if (!stage_) stage_ = std::make_unique<char[]>(kStageBytes);
+    staged_ = 0;
     if (declaration) {
         put(kDeclaration);
         putLineBreak();
     }
-    return writeRecord(root, root.getTag(), {}, 0) && !failed_;
+    const bool written = writeRecord(root, root.getTag(), {}, 0);
+    flushStage();   // also after a failure: what was written stays in the DataBufferOut
+    return written && !failed_;
 }
 
 bool XMLWriter::writeRecord(XMLAssembly& record, std::string_view name, std::string_view nameSpace,
@@ -109,7 +116,20 @@ bool XMLWriter::writeRecord(XMLAssembly& record, std::string_view name, std::str
 }
 
 void XMLWriter::put(std::string_view bytes) {
-    if (!out_.write(bytes.data(), bytes.size())) failed_ = true;
+    if (bytes.size() > kStageBytes - staged_) {
+        flushStage();
+        if (bytes.size() >= kStageBytes) {   // a long text goes out as it stands
+            if (!out_.write(bytes.data(), bytes.size())) failed_ = true;
+            return;
+        }
+    }
+    std::memcpy(stage_.get() + staged_, bytes.data(), bytes.size());
+    staged_ += bytes.size();
+}
+
+void XMLWriter::flushStage() {
+    if (staged_ != 0 && !out_.write(stage_.get(), staged_)) failed_ = true;
+    staged_ = 0;
 }
 
 void XMLWriter::putName(std::string_view nameSpace, std::string_view tag) {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -38,7 +39,8 @@ public:
 private:
     bool writeRecord(XMLAssembly& record, std::string_view name, std::string_view nameSpace,
                      std::size_t depth);
-    void put(std::string_view bytes);   // notes a refused write in failed_
+    void put(std::string_view bytes);   // staged; a refused write is noted in failed_ when it goes out
+    void flushStage();                  // hands the staged bytes to the DataBufferOut
     void putName(std::string_view nameSpace, std::string_view tag);
     bool putEscaped(std::string_view text, std::uint8_t escapeClass);   // false: a control character
     void putIndent(std::size_t depth);
@@ -50,6 +52,9 @@ private:
     bool all_ = false;
     bool failed_ = false;
     std::string text_;   // a child's text; reused
+    // Output gathers here and goes to the DataBufferOut in large pieces, not one call per tag or name.
+    std::unique_ptr<char[]> stage_;
+    std::size_t staged_ = 0;
 };
 
 }   // namespace tarnwick

@@ -505,3 +505,145 @@ TEST(String, FormatsAndParsesRealsThroughTheHostNumberFormats) {
         EXPECT_DOUBLE_EQ(value, 0.0);
     }
 }
+
+// --- Short texts kept inside the object and long ones on the heap ---------------------------------
+// The lengths run well past the inline size on both sides, so every case meets the boundary: a text that
+// just fits with its terminator, one byte more, and each multi-byte character split across it.
+namespace {
+
+constexpr std::size_t kLongest = 80;   // bytes; more than twice the inline room
+
+std::string letters(std::size_t count) {
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) text += static_cast<char>('a' + i % 26);
+    return text;
+}
+
+void expectHolds(const String& text, std::string_view expected, std::uint32_t characters) {
+    EXPECT_EQ(text.getView(), expected);
+    EXPECT_EQ(text.getByteLength(), expected.size());
+    EXPECT_EQ(text.getLength(), characters);
+    EXPECT_EQ(text.isEmpty(), expected.empty());
+    EXPECT_EQ(text.getText()[expected.size()], '\0');   // terminated in either form
+}
+
+}   // namespace
+
+TEST(String, HoldsTextsOfEveryLengthAroundTheInlineSize) {
+    for (std::size_t length = 0; length <= kLongest; ++length) {
+        SCOPED_TRACE(length);
+        const std::string expected = letters(length);
+        expectHolds(String(std::string_view(expected)), expected, static_cast<std::uint32_t>(length));
+        expectHolds(String(expected.c_str()), expected, static_cast<std::uint32_t>(length));
+        expectHolds(String(static_cast<std::uint32_t>(length), 'q'), std::string(length, 'q'),
+                    static_cast<std::uint32_t>(length));
+    }
+}
+
+TEST(String, KeepsMultiByteCharactersWholeWhereverTheyMeetTheInlineSize) {
+    for (const std::string_view character : {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9D\x84\x9E"}) {
+        for (std::size_t before = 20; before <= 40; ++before) {
+            SCOPED_TRACE(testing::Message() << character.size() << " bytes after " << before);
+            const std::string expected = letters(before) + std::string(character) + "z";
+            String text{std::string_view(expected)};
+            const auto characters = static_cast<std::uint32_t>(before + 2);
+            expectHolds(text, expected, characters);
+            EXPECT_EQ(text.substring(static_cast<std::uint32_t>(before), 1).getView(), character);
+            EXPECT_EQ(text.getByteOffset(characters - 1), before + character.size());
+            char cut[64];   // copyTo never splits the character, whichever side of the room it ends
+            const std::uint32_t copied = text.copyTo(cut, static_cast<std::uint32_t>(before + 2));
+            EXPECT_EQ(copied, before);
+            text.setLength(static_cast<std::uint32_t>(before + 1));
+            expectHolds(text, std::string_view(expected).substr(0, before + character.size()),
+                        characters - 1);
+            text.setLength(static_cast<std::uint32_t>(before));
+            expectHolds(text, std::string_view(expected).substr(0, before), characters - 2);
+        }
+    }
+}
+
+TEST(String, CopiesMovesAndAssignsBetweenInlineAndHeapTexts) {
+    const std::size_t lengths[] = {0, 1, 30, 31, 32, 33, 47, 80};
+    for (const std::size_t from : lengths) {
+        for (const std::size_t to : lengths) {
+            SCOPED_TRACE(testing::Message() << from << " into " << to);
+            const std::string source = letters(from);
+            const std::string target(to, 'x');
+            const auto count = static_cast<std::uint32_t>(from);
+
+            String copied{std::string_view(target)};
+            const String original{std::string_view(source)};
+            copied = original;
+            expectHolds(copied, source, count);
+            expectHolds(original, source, count);
+
+            String moved{std::string_view(target)};
+            String giver{std::string_view(source)};
+            moved = std::move(giver);
+            expectHolds(moved, source, count);
+            expectHolds(giver, "", 0);   // NOLINT: a moved-from String is empty and usable
+            giver = moved;
+            expectHolds(giver, source, count);
+
+            String built(std::move(moved));
+            expectHolds(built, source, count);
+            expectHolds(moved, "", 0);   // NOLINT
+            moved.append(std::string_view(target));
+            expectHolds(moved, target, static_cast<std::uint32_t>(to));
+
+            String self{std::string_view(source)};
+            self = *&self;   // self-assignment keeps the text
+            expectHolds(self, source, count);
+            self.assign(target.c_str());
+            expectHolds(self, target, static_cast<std::uint32_t>(to));
+        }
+    }
+}
+
+TEST(String, GrowsAndShrinksAcrossTheInlineSize) {
+    for (std::size_t length = 1; length <= kLongest / 2; ++length) {
+        SCOPED_TRACE(length);
+        const std::string half = letters(length);
+        String text{std::string_view(half)};
+        text.append(text);   // its own text, which moves when the text outgrows its room
+        expectHolds(text, half + half, static_cast<std::uint32_t>(2 * length));
+        text.append(text.getView().substr(1));   // a piece of itself
+        const std::string grown = half + half + (half + half).substr(1);
+        expectHolds(text, grown, static_cast<std::uint32_t>(grown.size()));
+
+        text.replace(0, String::npos, String(std::string_view(half)));   // shrinks into its own storage
+        expectHolds(text, half, static_cast<std::uint32_t>(length));
+        text.replace(String::npos, 0, text);   // appends itself
+        expectHolds(text, half + half, static_cast<std::uint32_t>(2 * length));
+        text.setLength(1);
+        expectHolds(text, half.substr(0, 1), 1);
+        text.clear();
+        expectHolds(text, "", 0);
+    }
+}
+
+TEST(String, ChecksEveryByteOfTextsThatStartAsPlainAscii) {
+    // A bad byte, a NUL or a character anywhere in the first words, where eight bytes are looked at
+    // at once, is found as it is anywhere else.
+    for (std::size_t at = 0; at <= 20; ++at) {
+        SCOPED_TRACE(at);
+        const std::string head = letters(at);
+        const std::string bad = head + "\xFF" + "tail";
+        EXPECT_EQ(String(std::string_view(bad)).getView(), head + "\xEF\xBF\xBD" + "tail");   // U+FFFD
+        String appended("x");
+        appended.append(std::string_view(bad));
+        EXPECT_EQ(appended.getView(), "x" + head + "\xEF\xBF\xBD" + "tail");
+
+        const std::string withNul = head + std::string(1, '\0') + "tail";
+        EXPECT_EQ(String(withNul.data(), static_cast<std::uint32_t>(withNul.size())).getView(), head);
+        appended = "x";
+        appended.append(std::string_view(withNul));
+        EXPECT_EQ(appended.getView(), "x" + head);
+
+        const std::string latin1 = head + "\xE9";   // é in Latin-1
+        EXPECT_EQ(String(latin1.data(), static_cast<std::uint32_t>(latin1.size()), 1).getView(),
+                  head + "\xC3\xA9");
+        const std::string accented = head + "\xC3\xA9" + "tail";
+        expectHolds(String(std::string_view(accented)), accented, static_cast<std::uint32_t>(at + 5));
+    }
+}

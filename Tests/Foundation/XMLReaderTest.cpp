@@ -189,6 +189,35 @@ TEST(XMLReader, FailsOnBrokenInputAndSaysWhy) {
     }
 }
 
+TEST(XMLReader, ClosesAnElementOnlyWithItsWholeName) {
+    // End tags that share a start with the open name, or run on past it, close nothing.
+    const struct {
+        std::string_view xml;
+        XMLError error;
+        std::size_t offset;
+    } cases[] = {
+        {"<table><note>x</not></table>", XMLError::mismatchedEndTag, 16},
+        {"<table><note>x</notes></table>", XMLError::mismatchedEndTag, 16},
+        {"<table><note>x</note-></table>", XMLError::mismatchedEndTag, 16},
+        {"<table><note>x</note:a></table>", XMLError::mismatchedEndTag, 16},
+        {"<table><note>x</Note></table>", XMLError::mismatchedEndTag, 16},
+        {"<table><note>x</note", XMLError::malformedTag, 20},
+        {"<table><note>x</not", XMLError::malformedTag, 19},
+        {"<table><note>x</note x></table>", XMLError::malformedTag, 21},
+        {"<table><note>x</note \t\n></table", XMLError::malformedTag, 31},
+        {"<table><note>x</note \t\n></table>", XMLError::none, 0},
+        {"<table></table >", XMLError::none, 0},
+    };
+    for (const auto& [xml, error, offset] : cases) {
+        SCOPED_TRACE(xml);
+        Table table;
+        const ReadResult result = readText(xml, table);
+        EXPECT_EQ(result.ok, error == XMLError::none);
+        EXPECT_EQ(result.error, error);
+        EXPECT_EQ(result.offset, offset);
+    }
+}
+
 TEST(XMLReader, ReportsTheOffsetOfTheFirstError) {
     Table table;
     const std::string_view xml = "<table><note>a &bad; &worse;</note></table>";
