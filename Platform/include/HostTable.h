@@ -14,7 +14,9 @@
 
 #include "FourCC.h"
 #include "HostAddonProtocol.h"
+#include "HostGuid.h"
 #include "HostMemory.h"
+#include "HostRecords.h"
 #include "HostResult.h"
 
 namespace host {
@@ -25,10 +27,33 @@ enum HostScope : std::uint8_t {
     kScopeUndo = 1,     // always: the call changes the project
     kScopeByCode = 2,   // a dispatcher: its first parameter is a four-character code, and the code
                         // decides (see Platform/README.md for the codes that change the project)
+    kScopeByElement = 3,   // user data: needed for a placed element (a head with a guid), not for a
+                           // tool default (a head with only type and variation)
 };
 
-// The dispatchers take a four-character code and pointers whose meaning the code gives:
+// The dispatchers take a four-character code and pointers whose meaning the code gives (records in
+// HostRecords.h; "new handle" means the caller disposes it; a list with nothing in it is a null handle):
+//   database 'GDBI' (DatabaseRecord* in: type and guid; out: master guid and the three texts)
+//            'MDAT' (const DatabaseRecord*: writes title, name, reference and, for a layout, the master)
+//            'GDAT', 'GWIN' (DatabaseRecord* out: the current database, the front window's database)
+//            'CDAT' (const DatabaseRecord*: type and guid become the current database)
+//            'NDAT' (DatabaseRecord* in: type 5 with master guid and name, or type 12 with name and
+//                   reference; out: the new guid at byte 8)
+//            'DDAT' (const DatabaseRecord*: deletes a layout, master layout or worksheet with its elements)
+//            'GDDI', 'GD3D', 'GEDI', 'GIED', 'GSDI', 'GWDI', 'GLDI', 'GMDI' (Handle* out: a new handle of the
+//                   guids of the details, 3D documents, elevations, interior elevations, sections,
+//                   worksheets, layouts, master layouts, in project order)
+//            'GEFA' (ElementRecord* in: guid; out: the element of any database)
+//            'DRWE' (const ElementHead*: redraws the element of the current database)
+//            'GZOM', 'GEX2' (BoxRecord* out: the current database's zoom, its whole extent)
+//            'GSCL' (double* out), 'CDRS' (double* scale, uint8_t* carried): the drawing scale
+//            'DRDB', 'RBDB' (no parameters: redraw, rebuild)
 //   environment 'ISSG' (uint8_t* out: 1 while the suspend-groups mode is on)
+//            'PROJ' (ProjectInfoRecord* out), 'SHAR' (SharingRecord* out; count 0 when not shared)
+//            'GSTO' (StoreyInfoRecord* out, p2 the value kStoreyInfoAll itself cast to a pointer)
+//            'CSTO' (const StoreyCommandRecord*: goes to the storey)
+//            'GARF' (GuidRecord* out: the active renovation filter; empty when none)
+//            'GTBX' (ToolboxRecord* out: the toolbox's current tool)
 //   elementTools 'SUSP' (no parameters: toggles the suspend-groups mode; changes the project)
 //   interface 'SETD' (int32_t* element type id, int32_t* variation: the tool's settings dialog;
 //             0 when the user accepted it, kErrCancel when cancelled)
@@ -36,7 +61,12 @@ enum HostScope : std::uint8_t {
 //             'CPWD' closes it; 'SPRV' (int32_t* value) sets its value; 'IPRV' (int32_t* increment)
 //             raises it; 'SPRP' (const char16_t* text, int32_t* count) starts a phase;
 //             'CANC' answers kErrCancel once the user has cancelled, else 0
-// An unknown code gives kErrBadParameters.
+//   utilities 'NTOE' (const int32_t* part-reference id, int16_t* out: the element type id)
+//   automation 'CHWD' (const DatabaseRecord*: brings the database's window to the front; the current
+//             database stays), 'ZOOM' (const BoxRecord*: the current database's zoom),
+//             'RBLD' (uint8_t*: rebuild; the byte is carried)
+// An unknown code gives kErrBadParameters; a database, element or storey the project lacks gives
+// kErrBadIndex.
 //
 // X(slot, result, (parameters after the context), scope). Names are written in full (::host::), so
 // the list expands in any namespace.
@@ -88,6 +118,80 @@ enum HostScope : std::uint8_t {
     X(callAddonCommand, std::uint32_t,                                                                       \
       (const char16_t* addonName, std::uint32_t commandId, std::int32_t version, ::host::Handle parameters,  \
        void* resultData),                                                                                    \
+      ::host::kScopeNone)                                                                                    \
+    /* --- elements (records in HostRecords.h). Reads and writes work on the current database; the  */     \
+    /*     floor plan and the 3D window hold the same elements. A head or record names an element   */     \
+    /*     by its guid; kErrBadIndex when the current database has no such element.                 */     \
+    /*     defaults: type and variation in; the tool default's record (and memo, zeroed first) out  */     \
+    X(getElementDefaults, std::uint32_t, (::host::ElementRecord * element, ::host::ElementMemo * memo),      \
+      ::host::kScopeNone)                                                                                    \
+    /*     get: type and guid in (type 0 takes any type); the whole record out                       */     \
+    X(getElement, std::uint32_t, (::host::ElementRecord * element), ::host::kScopeNone)                      \
+    /*     head and memo by guid, from any database; the memo is zeroed, then the masked parts get   */     \
+    /*     new handles (mask 0: every part)                                                          */     \
+    X(getElementHead, std::uint32_t, (const ::host::GuidRecord* guid, ::host::ElementHead* head),            \
+      ::host::kScopeNone)                                                                                    \
+    X(getElementMemo, std::uint32_t,                                                                         \
+      (const ::host::GuidRecord* guid, ::host::ElementMemo* memo, std::uint64_t mask), ::host::kScopeNone)   \
+    /*     create: the record (and memo, may be null) becomes a new element of the current database   */    \
+    /*     with a new guid; the stored record comes back                                              */    \
+    X(createElement, std::uint32_t, (::host::ElementRecord * element, const ::host::ElementMemo* memo),      \
+      ::host::kScopeUndo)                                                                                    \
+    /*     change: the bytes under the mask's set bits (type, guid and owner stay the host's), and the */    \
+    /*     memo's parts in memoMask (0: all); withDelete 1 removes a masked part the memo leaves null  */    \
+    X(changeElement, std::uint32_t,                                                                          \
+      (::host::ElementRecord * element, const ::host::ElementRecord* mask, const ::host::ElementMemo* memo,  \
+       std::uint64_t memoMask, std::uint8_t withDelete),                                                     \
+      ::host::kScopeUndo)                                                                                    \
+    /*     delete: a handle of `count` heads; all or none                                             */    \
+    X(deleteElements, std::uint32_t, (::host::Handle heads, std::int32_t count), ::host::kScopeUndo)         \
+    /*     releases every handle and pointer block of the memo, then zeroes it                         */   \
+    X(disposeElementMemo, std::uint32_t, (::host::ElementMemo * memo), ::host::kScopeNone)                   \
+    /* --- selection of the current database: a handle of `count` part references, add 1 adds them,  */    \
+    /*     add 0 removes them; no parts clears the selection. One element by head: kErrAlreadySelected */   \
+    /*     / kErrNotSelected when nothing changes                                                      */   \
+    X(selectElements, std::uint32_t, (::host::Handle parts, std::int32_t count, std::uint8_t add),           \
+      ::host::kScopeNone)                                                                                    \
+    X(selectElement, std::uint32_t, (const ::host::ElementHead* head, std::uint8_t select),                  \
+      ::host::kScopeNone)                                                                                    \
+    X(getSelection, std::uint32_t,                                                                           \
+      (::host::SelectionRecord * selection, ::host::Handle * parts, std::uint8_t onlyEditable,               \
+       std::uint8_t ignorePartial),                                                                          \
+      ::host::kScopeNone)                                                                                    \
+    /* --- element lists of the current database: type 0 all types, variation 0 all variations;     */     \
+    /*     filter flags as kFilter... in HostRecords.h (0 none); the renovation filter guid is used    */   \
+    /*     with kFilterRenovation (empty: the active filter). guids: a new handle, null when none       */  \
+    X(getElementList, std::uint32_t,                                                                         \
+      (std::int32_t type, ::host::Handle * guids, std::uint32_t filterFlags, std::int32_t variation,         \
+       const ::host::GuidRecord* renovationFilter),                                                          \
+      ::host::kScopeNone)                                                                                    \
+    X(filterElement, std::uint32_t,                                                                          \
+      (const ::host::GuidRecord* guid, std::uint32_t filterFlags, std::int32_t variation,                    \
+       const ::host::GuidRecord* renovationFilter, std::uint8_t* passes),                                    \
+      ::host::kScopeNone)                                                                                    \
+    /* --- user data of a placed element (any database) or, for a head without guid, of the tool    */     \
+    /*     default of its type and variation; kErrNoUserData when there is none (get: record zeroed) */     \
+    X(getElementUserData, std::uint32_t, (const ::host::ElementHead* head, ::host::UserDataRecord* data),    \
+      ::host::kScopeNone)                                                                                    \
+    X(setElementUserData, std::uint32_t, (const ::host::ElementHead* head, const ::host::UserDataRecord* data), \
+      ::host::kScopeByElement)                                                                               \
+    X(clearElementUserData, std::uint32_t, (const ::host::ElementHead* head), ::host::kScopeByElement)       \
+    /* --- links between two elements (first to second, with flags); linked: the seconds of a first */      \
+    X(getLinkedElements, std::uint32_t,                                                                      \
+      (const ::host::GuidRecord* guid, ::host::Handle* guids, std::int32_t* count), ::host::kScopeNone)      \
+    X(linkElements, std::uint32_t,                                                                           \
+      (const ::host::GuidRecord* first, const ::host::GuidRecord* second, std::uint32_t flags),              \
+      ::host::kScopeUndo)                                                                                    \
+    X(unlinkElements, std::uint32_t, (const ::host::GuidRecord* first, const ::host::GuidRecord* second),    \
+      ::host::kScopeUndo)                                                                                    \
+    /* --- teamwork: shared and connected; reserve takes the elements nobody else holds for the     */      \
+    /*     current member and lists the others (a new handle of ReservationConflict, null when none); */    \
+    /*     release gives back what the member holds. Both refused when not shared or not connected   */     \
+    X(isSharedProject, std::uint32_t, (std::uint8_t * shared), ::host::kScopeNone)                           \
+    X(isTeamworkConnected, std::uint32_t, (std::uint8_t * connected), ::host::kScopeNone)                    \
+    X(reserveElements, std::uint32_t,                                                                        \
+      (const ::host::GuidRecord* guids, std::int32_t count, ::host::Handle* conflicts), ::host::kScopeNone)  \
+    X(releaseElements, std::uint32_t, (const ::host::GuidRecord* guids, std::int32_t count),                 \
       ::host::kScopeNone)                                                                                    \
     /* --- the module's own string resources: item (1-based) of a string list, as a new handle of   */       \
     /*     UTF-16 code units without a terminator; kErrBadIndex when the list or item is missing     */      \

@@ -3,11 +3,19 @@
 // save, load gives the same project. For the host, its program and tests.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
+
+#include "HostGuid.h"
+#include "HostRecords.h"
+#include "HostResult.h"
 
 namespace host {
 
@@ -18,13 +26,185 @@ struct ModuleDataEntry {
     bool operator==(const ModuleDataEntry&) const = default;
 };
 
-// Everything an undoable command can change and the undo step restores. Later kinds of project
-// content join this struct, so that a snapshot keeps them too.
+// A guid as the project keeps it: the 16 bytes of a GuidRecord, comparable and ordered.
+using GuidBytes = std::array<unsigned char, 16>;
+GuidBytes toGuidBytes(const GuidRecord& guid);
+GuidRecord toGuidRecord(const GuidBytes& guid);
+bool isNullGuid(const GuidBytes& guid);
+// Whether the bytes are well-formed UTF-8 without NUL bytes (so they round-trip through the project file).
+bool isPlainUtf8(std::string_view bytes);
+GuidBytes newGuidBytes();   // a generated guid
+
+// A layout's or master layout's own settings ('GLAY', 'CLAY'); paper and margins in millimetres.
+struct SimLayout {
+    double paperWidth = 420;
+    double paperHeight = 297;
+    std::array<double, 4> margins{10, 10, 10, 10};   // left, top, right, bottom
+    std::string layoutName;                          // at most 255 bytes of UTF-8
+    std::int16_t flag = 0;                           // the rest is carried for the add-on
+    std::int16_t value = 0;
+    std::int32_t valueA = 0;
+    std::int32_t valueB = 0;
+    std::string textA;
+    std::string textB;
+    std::uint8_t byteA = 0;
+    std::uint8_t byteB = 0;
+    bool operator==(const SimLayout&) const = default;
+};
+
+// A database that holds elements. The floor plan and the 3D window are always there, first, with an
+// empty guid; the others are addressed by their guid.
+struct SimDatabase {
+    std::int32_t type = kDatabaseNone;   // DatabaseType
+    GuidBytes guid{};
+    GuidBytes master{};   // a layout's master layout
+    std::string title;
+    std::string name;
+    std::string reference;
+    SimLayout layout;   // layouts and master layouts only
+    bool operator==(const SimDatabase&) const = default;
+};
+
+struct SimStorey {
+    std::int16_t index = 0;
+    std::int16_t number = 0;   // carried
+    std::uint8_t flag = 0;     // carried
+    double level = 0;
+    double height = 0;   // up to the storey above (for the top storey: up to the roof)
+    std::string name;
+    bool operator==(const SimStorey&) const = default;
+};
+
+struct SimUserData {
+    std::uint16_t version = 0;
+    std::uint16_t platformSign = 0;
+    std::uint32_t flags = 0;
+    std::vector<unsigned char> bytes;
+    bool operator==(const SimUserData&) const = default;
+};
+
+// An element memo's parts as the project owns them: by the part's offset in ElementMemo, the bytes
+// of its handle (present = a handle, maybe empty), of its pointer block, or of an inline block (present
+// only when not all zero). The info text is kept as its UTF-16 bytes.
+struct SimMemo {
+    std::map<std::uint16_t, std::vector<unsigned char>> parts;
+    bool operator==(const SimMemo&) const = default;
+};
+
+// One memo part: its name in the project file and in ElementMemo, its offset and its mask bit.
+struct MemoPartInfo {
+    const char* name;
+    std::uint16_t offset;
+    enum Kind { handle, pointer, inlineBlock } kind;
+    std::uint16_t size;   // pointer and inline blocks: their fixed size
+    MemoMask bit;
+};
+const std::vector<MemoPartInfo>& memoParts();
+
+// Hands the masked parts of a memo out as new handles and blocks in `memo`, which is zeroed first.
+// kErrMemFull when an allocation fails; then nothing is left allocated and the record is zeroed.
+Result memoToRecord(const SimMemo& parts, MemoMask mask, ElementMemo& memo);
+// Takes the masked parts of a caller's memo into `parts`: a part with a handle (or block) replaces the
+// kept one; a null one removes it when `removeMissing`, else leaves it. kErrBadHandle for a handle or
+// block the memory manager does not know; `parts` is then unchanged.
+Result memoFromRecord(const ElementMemo& memo, MemoMask mask, bool removeMissing, SimMemo& parts);
+// Releases every handle and block of the record, then zeroes it. kErrBadHandle when one was unknown
+// (the others are released all the same).
+Result disposeMemoRecord(ElementMemo& memo);
+
+struct SimElement {
+    std::int32_t databaseType = kDatabasePlan;   // kDatabasePlan for the floor plan (and the 3D window)
+    GuidBytes databaseGuid{};                    // empty for the floor plan
+    std::vector<unsigned char> record = std::vector<unsigned char>(kElementRecordSize, 0);
+    SimMemo memo;
+    std::optional<SimUserData> userData;
+    std::string infoPrefix;   // what the host puts before the element's ID ('GCIS'); the ID is the memo's info
+
+    ElementHead head() const;
+    void setHead(const ElementHead& head);
+    GuidBytes guid() const;
+    bool operator==(const SimElement&) const = default;
+};
+
+// A tool default: what a new element of a type and variation starts from.
+struct SimToolDefault {
+    std::vector<unsigned char> record = std::vector<unsigned char>(kElementRecordSize, 0);
+    SimMemo memo;
+    std::optional<SimUserData> userData;
+    bool operator==(const SimToolDefault&) const = default;
+};
+
+struct SimLink {
+    GuidBytes from{};
+    GuidBytes to{};
+    std::uint32_t flags = 0;
+    bool operator==(const SimLink&) const = default;
+};
+
+struct SimMember {
+    std::int16_t id = 0;
+    std::int16_t value = 0;   // carried
+    std::string name;
+    std::string loginName;
+    GuidBytes guid{};
+    bool operator==(const SimMember&) const = default;
+};
+
+struct SimTeamwork {
+    bool shared = false;
+    bool connected = true;
+    std::int16_t memberId = 0;   // the current member
+    std::vector<SimMember> members;
+    bool operator==(const SimTeamwork&) const = default;
+};
+
+struct SimRenovationFilter {
+    GuidBytes guid{};
+    std::string name;
+    std::vector<std::int32_t> shownStatuses;   // renovation status indices (head field `phase`) it shows
+    bool operator==(const SimRenovationFilter&) const = default;
+};
+
+// Everything an undoable command can change and the undo step restores.
 struct ProjectState {
     bool suspendGroups = false;   // the host's suspend-groups mode (element-tools 'SUSP')
     // Module data by (add-on name, data name); part of the project, so an undo step covers it.
     std::map<std::pair<std::string, std::string>, ModuleDataEntry> moduleData;
+    std::vector<SimDatabase> databases;   // the floor plan, the 3D window, then the others in project order
+    std::vector<SimStorey> storeys;       // bottom up; at least one
+    std::vector<SimElement> elements;     // in host order (the order of the element lists)
+    std::vector<SimLink> links;
+    std::map<std::pair<std::int32_t, std::int32_t>, SimToolDefault> defaults;   // by (type, variation)
+    SimTeamwork teamwork;
+    std::vector<SimRenovationFilter> renovationFilters;
+    GuidBytes activeRenovationFilter{};
+    std::set<std::int16_t> hiddenLayers;   // layer indices that are hidden
     bool operator==(const ProjectState&) const = default;
+};
+
+// A database's view as the user sees it. Not part of an undo step: the host's Undo does not move the
+// user's view or selection (elements that an undo removes simply drop out of the selection).
+struct SimSelection {
+    std::int32_t kind = kSelectionNone;   // SelectionKind
+    std::vector<GuidBytes> elements;
+    bool operator==(const SimSelection&) const = default;
+};
+struct SimView {
+    std::array<double, 4> zoom{0, 0, 20, 20};   // xMin, yMin, xMax, yMax
+    std::array<double, 4> extent{0, 0, 20, 20};
+    double scale = 100;
+    SimSelection selection;
+    bool operator==(const SimView&) const = default;
+};
+using DatabaseKey = std::pair<std::int32_t, GuidBytes>;   // (kDatabasePlan or kDatabaseModel, empty) or (0, guid)
+struct ViewState {
+    DatabaseKey currentDatabase{kDatabasePlan, {}};
+    DatabaseKey frontWindow{kDatabasePlan, {}};
+    std::int16_t currentStorey = 0;
+    std::int32_t toolType = 0;   // the toolbox's current tool ('GTBX')
+    std::int32_t toolVariation = 0;
+    std::map<DatabaseKey, SimView> views;
+    bool operator==(const ViewState&) const = default;
 };
 
 class SimProject {
@@ -36,8 +216,28 @@ public:
     std::string saveText() const;
     bool saveFile(const std::string& path, std::string& error) const;   // writes a temporary, then renames
 
+    SimProject();   // an empty project: the floor plan with one storey and the 3D window
+
     std::string name;   // the project's name ("" for an untitled project)
+    std::string filePath;   // the file it was loaded from ("PROJ"); "" while untitled
     ProjectState state;
+    ViewState view;
+
+    // --- Lookups -----------------------------------------------------------------------------------
+    // The database of a type and guid: the floor plan and the 3D window by type alone; the others by
+    // guid, where layout and master layout (5 and 9) name the same lists. Null when there is none.
+    const SimDatabase* findDatabase(std::int32_t type, const GuidBytes& guid) const;
+    static DatabaseKey keyOf(const SimDatabase& database);
+    const SimDatabase* database(const DatabaseKey& key) const;
+    SimElement* findElement(const GuidBytes& guid);
+    const SimElement* findElement(const GuidBytes& guid) const;
+    // Whether the element lies in the database: floor-plan elements lie in the plan and the 3D window.
+    static bool inDatabase(const SimElement& element, const DatabaseKey& key);
+    SimView& viewOf(const DatabaseKey& key) { return view.views[key]; }
+    // After the state changed under the view (undo, a rolled-back command): a current database, front
+    // window or storey that is gone falls back to the floor plan and the first storey, and selections
+    // lose the elements and databases that are gone.
+    void settleView();
 
     // --- Undo: one step per undoable command ----------------------------------------------------
     struct UndoStep {

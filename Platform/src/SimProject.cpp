@@ -1,11 +1,21 @@
 #include "SimProject.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
+#include <span>
+#include <type_traits>
 
 #include <nlohmann/json.hpp>
+
+#include "HostMemory.h"
+#include "HostText.h"
 
 namespace host {
 namespace {
@@ -20,7 +30,7 @@ struct LoadError {
 };
 
 // --- Module data bytes: kept as text when they are UTF-8 without NULs, else as base64 ----------
-bool isPlainUtf8(const std::vector<unsigned char>& bytes) {
+bool plainUtf8(std::span<const unsigned char> bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {
         const unsigned char c = bytes[i];
@@ -106,6 +116,17 @@ template <typename T>
 T required(const Json& object, const char* key, const std::string& where) {
     const auto found = object.find(key);
     if (found == object.end()) throw LoadError{where + ": needs \"" + key + "\""};
+    if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>) {
+        // A number outside the field's range is refused, not cut.
+        const bool fits = found->is_number_unsigned()
+                              ? found->template get<std::uint64_t>() <= std::uint64_t(std::numeric_limits<T>::max())
+                          : found->is_number_integer()
+                              ? found->template get<std::int64_t>() >= std::int64_t(std::numeric_limits<T>::min()) &&
+                                    (std::numeric_limits<T>::max() > std::numeric_limits<std::int64_t>::max() ||
+                                     found->template get<std::int64_t>() <= std::int64_t(std::numeric_limits<T>::max()))
+                              : false;
+        if (!fits) throw LoadError{where + ": \"" + key + "\" must be a whole number that fits its field"};
+    }
     try {
         return found->get<T>();
     } catch (const nlohmann::json::exception&) {
@@ -139,17 +160,1012 @@ ModuleDataEntry readModuleData(const Json& entry, const std::string& where, std:
     return data;
 }
 
+template <typename T>
+T optionalValue(const Json& object, const char* key, const std::string& where, T fallback) {
+    return object.contains(key) ? required<T>(object, key, where) : fallback;
+}
+
+GuidBytes readGuid(const Json& object, const char* key, const std::string& where) {
+    const auto text = required<std::string>(object, key, where);
+    GuidRecord guid;
+    if (!guidFromText(text, guid)) throw LoadError{where + ": \"" + key + "\" is not a guid: \"" + text + "\""};
+    return toGuidBytes(guid);
+}
+
+std::string guidText(const GuidBytes& guid) { return guidToText(toGuidRecord(guid)); }
+
+// Bytes as module data keeps them: "text" when plain UTF-8, else "base64".
+void writeBytes(Json& entry, const std::vector<unsigned char>& bytes) {
+    if (plainUtf8(bytes))
+        entry["text"] = std::string(bytes.begin(), bytes.end());
+    else
+        entry["base64"] = toBase64(bytes);
+}
+
+std::vector<unsigned char> readBase64(const std::string& text, const std::string& where) {
+    try {
+        return fromBase64(text);
+    } catch (const LoadError& e) {
+        throw LoadError{where + ": " + e.what};
+    }
+}
+
+std::vector<unsigned char> readBytes(const Json& entry, const std::string& where) {
+    if (entry.contains("text") == entry.contains("base64"))
+        throw LoadError{where + ": needs either \"text\" or \"base64\""};
+    if (entry.contains("text")) {
+        const auto text = required<std::string>(entry, "text", where);
+        return std::vector<unsigned char>(text.begin(), text.end());
+    }
+    return readBase64(required<std::string>(entry, "base64", where), where);
+}
+
+// --- User data ----------------------------------------------------------------------------------
+Json writeUserData(const SimUserData& data) {
+    Json entry;
+    entry["version"] = data.version;
+    entry["platformSign"] = data.platformSign;
+    entry["flags"] = data.flags;
+    writeBytes(entry, data.bytes);
+    return entry;
+}
+
+SimUserData readUserData(const Json& entry, const std::string& where) {
+    if (!entry.is_object()) throw LoadError{where + ": not an object"};
+    onlyKeys(entry, {"version", "platformSign", "flags", "text", "base64"}, where);
+    SimUserData data;
+    const auto version = required<std::int64_t>(entry, "version", where);
+    const auto sign = required<std::int64_t>(entry, "platformSign", where);
+    if (version < 0 || version > 0xFFFF || sign < 0 || sign > 0xFFFF)
+        throw LoadError{where + ": \"version\" and \"platformSign\" must be 0 to 65535"};
+    data.version = static_cast<std::uint16_t>(version);
+    data.platformSign = static_cast<std::uint16_t>(sign);
+    data.flags = required<std::uint32_t>(entry, "flags", where);
+    data.bytes = readBytes(entry, where);
+    return data;
+}
+
+// --- Memos: a part by its name; bytes as base64, the info text as text ----------------------------
+bool infoAsText(const std::vector<unsigned char>& bytes, std::string& text) {
+    if (bytes.size() % 2 != 0) return false;
+    std::u16string units(bytes.size() / 2, u'\0');
+    std::memcpy(units.data(), bytes.data(), bytes.size());
+    text = utf16ToUtf8(units);
+    return utf8ToUtf16(text) == units;   // lone surrogates would not come back
+}
+
+Json writeMemo(const SimMemo& memo) {
+    Json entry = Json::object();
+    for (const MemoPartInfo& part : memoParts()) {
+        const auto found = memo.parts.find(part.offset);
+        if (found == memo.parts.end()) continue;
+        std::string text;
+        if (part.offset == offsetof(ElementMemo, elementInfo) && infoAsText(found->second, text))
+            entry["info"] = text;
+        else if (part.offset == offsetof(ElementMemo, elementInfo))
+            entry["infoBase64"] = toBase64(found->second);
+        else
+            entry[part.name] = toBase64(found->second);
+    }
+    return entry;
+}
+
+SimMemo readMemo(const Json& entry, const std::string& where) {
+    if (!entry.is_object()) throw LoadError{where + ": not an object"};
+    SimMemo memo;
+    for (const auto& [key, value] : entry.items()) {
+        const std::string at = where + "." + key;
+        if (key == "info" || key == "infoBase64") {
+            if (memo.parts.count(offsetof(ElementMemo, elementInfo)))
+                throw LoadError{where + ": needs either \"info\" or \"infoBase64\""};
+            std::vector<unsigned char> bytes;
+            if (key == "info") {
+                if (!value.is_string()) throw LoadError{at + ": must be a text"};
+                const std::u16string units = utf8ToUtf16(value.get<std::string>());
+                bytes.resize(units.size() * 2);
+                if (!units.empty()) std::memcpy(bytes.data(), units.data(), bytes.size());
+            } else {
+                if (!value.is_string()) throw LoadError{at + ": must be base64 text"};
+                bytes = readBase64(value.get<std::string>(), at);
+            }
+            memo.parts[offsetof(ElementMemo, elementInfo)] = std::move(bytes);
+            continue;
+        }
+        const auto& parts = memoParts();
+        const auto part = std::find_if(parts.begin(), parts.end(), [&](const MemoPartInfo& p) {
+            return key == p.name && p.offset != offsetof(ElementMemo, elementInfo);
+        });
+        if (part == parts.end()) throw LoadError{where + ": unknown memo part \"" + key + "\""};
+        if (!value.is_string()) throw LoadError{at + ": must be base64 text"};
+        std::vector<unsigned char> bytes = readBase64(value.get<std::string>(), at);
+        if (part->kind != MemoPartInfo::handle) {
+            if (bytes.size() > part->size)
+                throw LoadError{at + ": holds " + std::to_string(bytes.size()) + " bytes; the part has " +
+                                std::to_string(part->size)};
+            bytes.resize(part->size, 0);
+            if (part->kind == MemoPartInfo::inlineBlock &&
+                std::all_of(bytes.begin(), bytes.end(), [](unsigned char b) { return b == 0; }))
+                continue;   // an all-zero inline block is no part
+        }
+        memo.parts[part->offset] = std::move(bytes);
+    }
+    return memo;
+}
+
+// --- Element records: the named fields, then whatever bytes they leave ----------------------------
+struct RecordField {
+    const char* name;
+    std::size_t offset;
+    enum Kind { int8u, int16, int32, uint64, guid, real, point } kind;
+    std::int32_t forType;   // 0: every type; else only records of that type
+    bool always;            // written even when zero
+};
+
+constexpr std::int32_t kAnyType = 0;
+const RecordField kRecordFields[] = {
+    {"variation", 4, RecordField::int32, kAnyType, true},
+    {"storey", 72, RecordField::int16, kAnyType, true},
+    {"layer", 74, RecordField::int16, kAnyType, true},
+    {"writeNeedsMemo", 76, RecordField::int8u, kAnyType, false},
+    {"drawOrder", 77, RecordField::int8u, kAnyType, false},
+    {"owner", 78, RecordField::int16, kAnyType, false},
+    {"locked", 80, RecordField::int16, kAnyType, false},
+    {"headWord", 82, RecordField::int16, kAnyType, false},
+    {"phase", 88, RecordField::int32, kAnyType, false},
+    {"headValue", 32, RecordField::uint64, kAnyType, false},
+    {"firstIdentifier", 40, RecordField::guid, kAnyType, false},
+    {"secondIdentifier", 56, RecordField::guid, kAnyType, false},
+    {"thirdIdentifier", 92, RecordField::guid, kAnyType, false},
+    {"libraryIndex", kOpeningLibraryIndexOffset, RecordField::int32, kElementWindow, false},
+    {"libraryIndex", kOpeningLibraryIndexOffset, RecordField::int32, kElementDoor, false},
+    {"libraryIndex", kObjectLibraryIndexOffset, RecordField::int32, kElementObject, false},
+    {"libraryIndex", kObjectLibraryIndexOffset, RecordField::int32, kElementLamp, false},
+    {"position", kObjectPositionOffset, RecordField::point, kElementObject, false},
+    {"position", kObjectPositionOffset, RecordField::point, kElementLamp, false},
+    {"angle", kObjectAngleOffset, RecordField::real, kElementObject, false},
+    {"angle", kObjectAngleOffset, RecordField::real, kElementLamp, false},
+    {"elevation", kObjectElevationOffset, RecordField::real, kElementObject, false},
+    {"elevation", kObjectElevationOffset, RecordField::real, kElementLamp, false},
+    {"size", kObjectSizeOffset, RecordField::point, kElementObject, false},
+    {"size", kObjectSizeOffset, RecordField::point, kElementLamp, false},
+    {"width", kOpeningWidthOffset, RecordField::real, kElementWindow, false},
+    {"width", kOpeningWidthOffset, RecordField::real, kElementDoor, false},
+    {"height", kOpeningHeightOffset, RecordField::real, kElementWindow, false},
+    {"height", kOpeningHeightOffset, RecordField::real, kElementDoor, false},
+    {"wallPosition", kOpeningPositionOffset, RecordField::real, kElementWindow, false},
+    {"wallPosition", kOpeningPositionOffset, RecordField::real, kElementDoor, false},
+    {"wallElevation", kOpeningElevationOffset, RecordField::real, kElementWindow, false},
+    {"wallElevation", kOpeningElevationOffset, RecordField::real, kElementDoor, false},
+    {"parentType", kSectionParentTypeOffset, RecordField::int8u, kElementSectionElement, false},
+    {"parentGuid", kSectionParentGuidOffset, RecordField::guid, kElementSectionElement, false},
+};
+
+std::size_t fieldSize(RecordField::Kind kind) {
+    switch (kind) {
+        case RecordField::int8u: return 1;
+        case RecordField::int16: return 2;
+        case RecordField::int32: return 4;
+        case RecordField::uint64: return 8;
+        case RecordField::guid: return 16;
+        case RecordField::real: return 8;
+        case RecordField::point: return 16;
+    }
+    return 0;
+}
+
+template <typename T>
+T readAt(const std::vector<unsigned char>& record, std::size_t offset) {
+    T value;
+    std::memcpy(&value, record.data() + offset, sizeof value);
+    return value;
+}
+
+template <typename T>
+void writeAt(std::vector<unsigned char>& record, std::size_t offset, const T& value) {
+    std::memcpy(record.data() + offset, &value, sizeof value);
+}
+
+// Writes the record's type, guid (withGuid) and named fields into `entry`, and its other bytes as base64.
+void writeRecord(Json& entry, const std::vector<unsigned char>& record, bool withGuid) {
+    std::vector<unsigned char> rest = record;
+    const auto type = readAt<std::int32_t>(record, 0);
+    entry["type"] = type;
+    std::memset(rest.data(), 0, 4);
+    if (withGuid) {
+        GuidBytes guid;
+        std::memcpy(guid.data(), record.data() + offsetof(ElementHead, guid), 16);
+        entry["guid"] = guidText(guid);
+        std::memset(rest.data() + offsetof(ElementHead, guid), 0, 16);
+    }
+    for (const RecordField& field : kRecordFields) {
+        if (field.forType != kAnyType && field.forType != type) continue;
+        const std::size_t size = fieldSize(field.kind);
+        const bool zero = std::all_of(record.begin() + field.offset, record.begin() + field.offset + size,
+                                      [](unsigned char b) { return b == 0; });
+        // JSON has no infinity or NaN: such a double stays in "bytes".
+        if ((field.kind == RecordField::real || field.kind == RecordField::point) &&
+            (!std::isfinite(readAt<double>(record, field.offset)) ||
+             (field.kind == RecordField::point && !std::isfinite(readAt<double>(record, field.offset + 8)))))
+            continue;
+        std::memset(rest.data() + field.offset, 0, size);
+        if (zero && !field.always) continue;
+        switch (field.kind) {
+            case RecordField::int8u: entry[field.name] = readAt<std::uint8_t>(record, field.offset); break;
+            case RecordField::int16: entry[field.name] = readAt<std::int16_t>(record, field.offset); break;
+            case RecordField::int32: entry[field.name] = readAt<std::int32_t>(record, field.offset); break;
+            case RecordField::uint64: entry[field.name] = readAt<std::uint64_t>(record, field.offset); break;
+            case RecordField::guid: {
+                GuidBytes guid;
+                std::memcpy(guid.data(), record.data() + field.offset, 16);
+                entry[field.name] = guidText(guid);
+                break;
+            }
+            case RecordField::real: entry[field.name] = readAt<double>(record, field.offset); break;
+            case RecordField::point:
+                entry[field.name] = Json::array(
+                    {readAt<double>(record, field.offset), readAt<double>(record, field.offset + 8)});
+                break;
+        }
+    }
+    std::size_t used = rest.size();
+    while (used > 0 && rest[used - 1] == 0) --used;
+    if (used > 0) entry["bytes"] = toBase64(std::vector<unsigned char>(rest.begin(), rest.begin() + used));
+}
+
+// The keys of a record entry besides the named fields.
+bool isRecordKey(const std::string& key, std::int32_t type) {
+    if (key == "type" || key == "bytes") return true;
+    for (const RecordField& field : kRecordFields)
+        if (key == field.name && (field.forType == kAnyType || field.forType == type)) return true;
+    return false;
+}
+
+std::vector<unsigned char> readRecord(const Json& entry, const std::string& where, bool withGuid) {
+    std::vector<unsigned char> record(kElementRecordSize, 0);
+    if (entry.contains("bytes")) {
+        const auto bytes = readBase64(required<std::string>(entry, "bytes", where), where + ".bytes");
+        if (bytes.size() > record.size())
+            throw LoadError{where + ": \"bytes\" holds more than a record (" + std::to_string(bytes.size()) + ")"};
+        std::copy(bytes.begin(), bytes.end(), record.begin());
+    }
+    const auto type = required<std::int32_t>(entry, "type", where);
+    if (type <= 0 || type > 255) throw LoadError{where + ": \"type\" must be 1 to 255"};
+    writeAt(record, 0, type);
+    if (withGuid) {
+        const GuidBytes guid = readGuid(entry, "guid", where);
+        if (isNullGuid(guid)) throw LoadError{where + ": \"guid\" must not be empty"};
+        std::memcpy(record.data() + offsetof(ElementHead, guid), guid.data(), 16);
+    }
+    for (const RecordField& field : kRecordFields) {
+        if (field.forType != kAnyType && field.forType != type) continue;
+        if (!entry.contains(field.name)) continue;
+        switch (field.kind) {
+            case RecordField::int8u:
+                writeAt(record, field.offset, required<std::uint8_t>(entry, field.name, where));
+                break;
+            case RecordField::int16:
+                writeAt(record, field.offset, required<std::int16_t>(entry, field.name, where));
+                break;
+            case RecordField::int32:
+                writeAt(record, field.offset, required<std::int32_t>(entry, field.name, where));
+                break;
+            case RecordField::uint64:
+                writeAt(record, field.offset, required<std::uint64_t>(entry, field.name, where));
+                break;
+            case RecordField::guid: {
+                const GuidBytes guid = readGuid(entry, field.name, where);
+                std::memcpy(record.data() + field.offset, guid.data(), 16);
+                break;
+            }
+            case RecordField::real:
+                writeAt(record, field.offset, required<double>(entry, field.name, where));
+                break;
+            case RecordField::point: {
+                const auto point = required<std::vector<double>>(entry, field.name, where);
+                if (point.size() != 2) throw LoadError{where + ": \"" + field.name + "\" must be [x, y]"};
+                writeAt(record, field.offset, point[0]);
+                writeAt(record, field.offset + 8, point[1]);
+                break;
+            }
+        }
+    }
+    return record;
+}
+
+void refuseUnknownKeys(const Json& entry, std::int32_t type, std::initializer_list<const char*> extra,
+                       const std::string& where) {
+    for (const auto& [key, value] : entry.items()) {
+        if (isRecordKey(key, type)) continue;
+        if (std::none_of(extra.begin(), extra.end(), [&](const char* k) { return key == k; }))
+            throw LoadError{where + ": unknown key \"" + key + "\""};
+    }
+}
+
+// --- Layout settings ----------------------------------------------------------------------------
+Json writeLayout(const SimLayout& layout) {
+    Json entry;
+    entry["paper"] = Json::array({layout.paperWidth, layout.paperHeight});
+    entry["margins"] = layout.margins;
+    entry["layoutName"] = layout.layoutName;
+    const SimLayout fresh;   // the carried values only when set
+    if (layout.flag != fresh.flag) entry["flag"] = layout.flag;
+    if (layout.value != fresh.value) entry["value"] = layout.value;
+    if (layout.valueA != fresh.valueA || layout.valueB != fresh.valueB)
+        entry["values"] = Json::array({layout.valueA, layout.valueB});
+    if (!layout.textA.empty()) entry["textA"] = layout.textA;
+    if (!layout.textB.empty()) entry["textB"] = layout.textB;
+    if (layout.byteA != fresh.byteA || layout.byteB != fresh.byteB)
+        entry["bytes"] = Json::array({layout.byteA, layout.byteB});
+    return entry;
+}
+
+SimLayout readLayout(const Json& entry, const std::string& where) {
+    if (!entry.is_object()) throw LoadError{where + ": not an object"};
+    onlyKeys(entry, {"paper", "margins", "layoutName", "flag", "value", "values", "textA", "textB", "bytes"}, where);
+    SimLayout layout;
+    if (entry.contains("paper")) {
+        const auto paper = required<std::vector<double>>(entry, "paper", where);
+        if (paper.size() != 2 || !(paper[0] > 0) || !(paper[1] > 0))
+            throw LoadError{where + ": \"paper\" must be [width, height], both above 0"};
+        layout.paperWidth = paper[0];
+        layout.paperHeight = paper[1];
+    }
+    if (entry.contains("margins")) {
+        const auto margins = required<std::vector<double>>(entry, "margins", where);
+        if (margins.size() != 4 || std::any_of(margins.begin(), margins.end(), [](double m) { return !(m >= 0); }))
+            throw LoadError{where + ": \"margins\" must be [left, top, right, bottom], none below 0"};
+        std::copy(margins.begin(), margins.end(), layout.margins.begin());
+    }
+    layout.layoutName = optionalValue<std::string>(entry, "layoutName", where, "");
+    if (layout.layoutName.size() > sizeof(LayoutRecord::layoutName))
+        throw LoadError{where + ": \"layoutName\" is longer than 256 bytes"};
+    layout.flag = optionalValue<std::int16_t>(entry, "flag", where, 0);
+    layout.value = optionalValue<std::int16_t>(entry, "value", where, 0);
+    if (entry.contains("values")) {
+        const auto values = required<std::vector<std::int32_t>>(entry, "values", where);
+        if (values.size() != 2) throw LoadError{where + ": \"values\" must be two whole numbers"};
+        layout.valueA = values[0];
+        layout.valueB = values[1];
+    }
+    layout.textA = optionalValue<std::string>(entry, "textA", where, "");
+    layout.textB = optionalValue<std::string>(entry, "textB", where, "");
+    for (const std::string* text : {&layout.textA, &layout.textB})
+        if (utf8ToUtf16(*text).size() > kDatabaseTextChars)
+            throw LoadError{where + ": \"textA\" and \"textB\" hold at most 256 characters"};
+    for (const std::string* text : {&layout.layoutName, &layout.textA, &layout.textB})
+        if (text->find('\0') != std::string::npos) throw LoadError{where + ": a text must not hold U+0000"};
+    if (entry.contains("bytes")) {
+        const auto bytes = required<std::vector<std::uint8_t>>(entry, "bytes", where);
+        if (bytes.size() != 2) throw LoadError{where + ": \"bytes\" must be two bytes"};
+        layout.byteA = bytes[0];
+        layout.byteB = bytes[1];
+    }
+    return layout;
+}
+
+// --- Databases and views ------------------------------------------------------------------------
+std::string databaseText(const DatabaseKey& key) {
+    if (key.first == kDatabasePlan) return "plan";
+    if (key.first == kDatabaseModel) return "3d";
+    return guidText(key.second);
+}
+
+std::array<double, 4> readBox(const Json& entry, const char* key, const std::string& where) {
+    const auto box = required<std::vector<double>>(entry, key, where);
+    if (box.size() != 4 || !(box[0] < box[2]) || !(box[1] < box[3]))
+        throw LoadError{where + ": \"" + key + "\" must be [xMin, yMin, xMax, yMax] with min below max"};
+    return {box[0], box[1], box[2], box[3]};
+}
+
+bool isGuidDatabaseType(std::int32_t type) {
+    switch (type) {
+        case kDatabaseSection:
+        case kDatabaseDetail:
+        case kDatabaseLayout:
+        case kDatabaseMasterLayout:
+        case kDatabaseElevation:
+        case kDatabaseInteriorElevation:
+        case kDatabaseWorksheet:
+        case kDatabaseDocument3D:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}   // namespace
+
+// --- Guids, memo parts, elements -------------------------------------------------------------------
+GuidBytes toGuidBytes(const GuidRecord& guid) {
+    GuidBytes bytes;
+    std::memcpy(bytes.data(), &guid, bytes.size());
+    return bytes;
+}
+
+GuidRecord toGuidRecord(const GuidBytes& guid) {
+    GuidRecord record;
+    std::memcpy(&record, guid.data(), guid.size());
+    return record;
+}
+
+bool isNullGuid(const GuidBytes& guid) {
+    for (unsigned char b : guid)
+        if (b != 0) return false;
+    return true;
+}
+
+GuidBytes newGuidBytes() { return toGuidBytes(generateGuid()); }
+
+bool isPlainUtf8(std::string_view bytes) {
+    return plainUtf8(std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
+}
+
+const std::vector<MemoPartInfo>& memoParts() {
+    using K = MemoPartInfo;
+    static const std::vector<MemoPartInfo> parts = {
+        {"coords", 0, K::handle, 0, kMemoPolygon},
+        {"pends", 8, K::handle, 0, kMemoPolygon},
+        {"parcs", 16, K::handle, 0, kMemoPolygon},
+        {"vertexIDs", 24, K::handle, 0, kMemoPolygon},
+        {"parameters", 48, K::handle, 0, kMemoParameters},
+        {"gables", 56, K::handle, 0, kMemoGables},
+        {"roofSides", 64, K::handle, 0, kMemoRoof},
+        {"meshPolyZ", 72, K::handle, 0, kMemoMesh},
+        {"meshLevelCoords", 80, K::handle, 0, kMemoMesh},
+        {"meshLevelEnds", 88, K::handle, 0, kMemoMesh},
+        {"dimElems", 96, K::handle, 0, kMemoDimensions},
+        {"bezierDirs", 104, K::handle, 0, kMemoBezier},
+        {"textContent", 112, K::handle, 0, kMemoText},
+        {"textLineStarts", 120, K::handle, 0, kMemoText},
+        {"beamHoles", 128, K::handle, 0, kMemoBeamHoles},
+        {"linkList", 136, K::handle, 0, kMemoLinks},
+        {"pictHdl", 144, K::handle, 0, kMemoPicture},
+        {"paragraphs", 152, K::handle, 0, kMemoText},
+        {"drawingData", 160, K::handle, 0, kMemoDrawing},
+        {"sectionLineCoords", 200, K::handle, 0, kMemoSectionLine},
+        {"sectionDistanceCoords", 208, K::handle, 0, kMemoSectionDistances},
+        {"sectionDepthCoords", 216, K::handle, 0, kMemoSectionDistances},
+        {"cWSegGridMesh", 240, K::handle, 0, kMemoCurtainWall},
+        {"cWSegContour", 248, K::pointer, 56, kMemoCurtainWall},
+        {"cWSegPrimaryPattern", 256, K::inlineBlock, 48, kMemoCurtainWall},
+        {"cWSegSecondaryPattern", 304, K::inlineBlock, 48, kMemoCurtainWall},
+        {"cWSegPatternCells", 352, K::handle, 0, kMemoCurtainWall},
+        {"cWallSegments", 360, K::handle, 0, kMemoCurtainWall},
+        {"cWallFrames", 368, K::handle, 0, kMemoCurtainWall},
+        {"cWallPanels", 384, K::handle, 0, kMemoCurtainWall},
+        {"cWallPanelDefaults", 400, K::handle, 0, kMemoCurtainWall},
+        {"cWallJunctions", 408, K::handle, 0, kMemoCurtainWall},
+        {"cWallAccessories", 416, K::handle, 0, kMemoCurtainWall},
+        {"roofEdgeTypes", 992, K::handle, 0, kMemoRoof},
+        {"sideMaterials", 1000, K::handle, 0, kMemoRoof},
+        {"additionalPolyCoords", 1008, K::handle, 0, kMemoAdditionalPolygon},
+        {"additionalPolyPends", 1016, K::handle, 0, kMemoAdditionalPolygon},
+        {"additionalPolyParcs", 1024, K::handle, 0, kMemoAdditionalPolygon},
+        {"additionalPolyVertexIDs", 1032, K::handle, 0, kMemoAdditionalPolygon},
+        {"additionalPolyEdges", 1056, K::handle, 0, kMemoAdditionalPolygon},
+        {"shellShapes", 1064, K::inlineBlock, 96, kMemoShell},
+        {"shellContours", 1160, K::handle, 0, kMemoShell},
+        {"morphBody", 1168, K::handle, 0, kMemoMorph},
+        {"morphMaterialMapTable", 1176, K::handle, 0, kMemoMorph},
+        {"info", 1184, K::handle, 0, kMemoInfo},
+    };
+    return parts;
+}
+
+namespace {
+
+unsigned char* memoAt(ElementMemo& memo, std::uint16_t offset) { return reinterpret_cast<unsigned char*>(&memo) + offset; }
+const unsigned char* memoAt(const ElementMemo& memo, std::uint16_t offset) {
+    return reinterpret_cast<const unsigned char*>(&memo) + offset;
+}
+
+template <typename T>
+T pointerAt(const ElementMemo& memo, std::uint16_t offset) {
+    T value;
+    std::memcpy(&value, memoAt(memo, offset), sizeof value);
+    return value;
+}
+
+template <typename T>
+void setPointerAt(ElementMemo& memo, std::uint16_t offset, T value) {
+    std::memcpy(memoAt(memo, offset), &value, sizeof value);
+}
+
+bool allZero(const unsigned char* bytes, std::size_t size) {
+    return std::all_of(bytes, bytes + size, [](unsigned char b) { return b == 0; });
+}
+
+}   // namespace
+
+Result memoToRecord(const SimMemo& parts, MemoMask mask, ElementMemo& memo) {
+    std::memset(&memo, 0, sizeof memo);
+    for (const MemoPartInfo& part : memoParts()) {
+        if (!(part.bit & mask)) continue;
+        const auto found = parts.parts.find(part.offset);
+        if (found == parts.parts.end()) continue;
+        const std::vector<unsigned char>& bytes = found->second;
+        if (part.kind == MemoPartInfo::inlineBlock) {
+            std::memcpy(memoAt(memo, part.offset), bytes.data(), std::min<std::size_t>(bytes.size(), part.size));
+        } else if (part.kind == MemoPartInfo::pointer) {
+            Ptr block = newPtr(part.size, /*clear=*/true);
+            if (!block) {
+                disposeMemoRecord(memo);
+                return kErrMemFull;
+            }
+            std::memcpy(block, bytes.data(), std::min<std::size_t>(bytes.size(), part.size));
+            setPointerAt(memo, part.offset, block);
+        } else {
+            Handle handle = newHandle(bytes.size(), /*clear=*/false);
+            if (!handle) {
+                disposeMemoRecord(memo);
+                return kErrMemFull;
+            }
+            if (!bytes.empty()) std::memcpy(*handle, bytes.data(), bytes.size());
+            setPointerAt(memo, part.offset, handle);
+        }
+    }
+    return kNoError;
+}
+
+Result memoFromRecord(const ElementMemo& memo, MemoMask mask, bool removeMissing, SimMemo& parts) {
+    SimMemo result = parts;
+    for (const MemoPartInfo& part : memoParts()) {
+        if (!(part.bit & mask)) continue;
+        if (part.kind == MemoPartInfo::inlineBlock) {
+            const unsigned char* bytes = memoAt(memo, part.offset);
+            if (allZero(bytes, part.size))
+                result.parts.erase(part.offset);
+            else
+                result.parts[part.offset].assign(bytes, bytes + part.size);
+        } else if (part.kind == MemoPartInfo::pointer) {
+            const Ptr block = pointerAt<Ptr>(memo, part.offset);
+            if (!block) {
+                if (removeMissing) result.parts.erase(part.offset);
+                continue;
+            }
+            if (!isLivePtr(block)) return kErrBadHandle;
+            const std::size_t size = std::min<std::size_t>(getPtrSize(block), part.size);
+            std::vector<unsigned char> bytes(part.size, 0);
+            std::memcpy(bytes.data(), block, size);
+            result.parts[part.offset] = std::move(bytes);
+        } else {
+            const Handle handle = pointerAt<Handle>(memo, part.offset);
+            if (!handle) {
+                if (removeMissing) result.parts.erase(part.offset);
+                continue;
+            }
+            if (!isLiveHandle(handle)) return kErrBadHandle;
+            const std::size_t size = getHandleSize(handle);
+            const auto* bytes = reinterpret_cast<const unsigned char*>(*handle);
+            result.parts[part.offset] = size ? std::vector<unsigned char>(bytes, bytes + size)
+                                             : std::vector<unsigned char>();
+        }
+    }
+    parts = std::move(result);
+    return kNoError;
+}
+
+Result disposeMemoRecord(ElementMemo& memo) {
+    Result result = kNoError;
+    for (const MemoPartInfo& part : memoParts()) {
+        Result r = kNoError;
+        if (part.kind == MemoPartInfo::pointer)
+            r = disposePtr(pointerAt<Ptr>(memo, part.offset));
+        else if (part.kind == MemoPartInfo::handle)
+            r = disposeHandle(pointerAt<Handle>(memo, part.offset));
+        if (r != kNoError && result == kNoError) result = r;
+    }
+    std::memset(&memo, 0, sizeof memo);
+    return result;
+}
+
+ElementHead SimElement::head() const {
+    ElementHead h;
+    std::memcpy(&h, record.data(), sizeof h);
+    return h;
+}
+
+void SimElement::setHead(const ElementHead& h) { std::memcpy(record.data(), &h, sizeof h); }
+
+GuidBytes SimElement::guid() const {
+    GuidBytes g;
+    std::memcpy(g.data(), record.data() + offsetof(ElementHead, guid), g.size());
+    return g;
+}
+
+// --- The project ---------------------------------------------------------------------------------------
+namespace {
+
+SimDatabase fixedDatabase(std::int32_t type) {
+    SimDatabase database;
+    database.type = type;
+    database.name = type == kDatabasePlan ? "Floor Plan" : "3D Window";
+    database.title = database.name;
+    return database;
+}
+
+}   // namespace
+
+SimProject::SimProject() {
+    state.databases = {fixedDatabase(kDatabasePlan), fixedDatabase(kDatabaseModel)};
+    state.storeys = {SimStorey{0, 0, 0, 0.0, 3.0, "Ground Floor"}};
+}
+
+DatabaseKey SimProject::keyOf(const SimDatabase& database) {
+    if (database.type == kDatabasePlan || database.type == kDatabaseModel) return {database.type, {}};
+    return {0, database.guid};
+}
+
+const SimDatabase* SimProject::findDatabase(std::int32_t type, const GuidBytes& guid) const {
+    for (const SimDatabase& database : state.databases) {
+        if (type == kDatabasePlan || type == kDatabaseModel) {
+            if (database.type == type) return &database;
+            continue;
+        }
+        const bool layoutKind = type == kDatabaseLayout || type == kDatabaseMasterLayout;
+        const bool sameKind = layoutKind ? database.type == kDatabaseLayout || database.type == kDatabaseMasterLayout
+                                         : database.type == type;
+        if (sameKind && !isNullGuid(guid) && database.guid == guid) return &database;
+    }
+    return nullptr;
+}
+
+const SimDatabase* SimProject::database(const DatabaseKey& key) const {
+    if (key.first != 0) return findDatabase(key.first, {});
+    for (const SimDatabase& database : state.databases)
+        if (keyOf(database) == key) return &database;
+    return nullptr;
+}
+
+SimElement* SimProject::findElement(const GuidBytes& guid) {
+    if (isNullGuid(guid)) return nullptr;
+    for (SimElement& element : state.elements)
+        if (element.guid() == guid) return &element;
+    return nullptr;
+}
+
+const SimElement* SimProject::findElement(const GuidBytes& guid) const {
+    return const_cast<SimProject*>(this)->findElement(guid);
+}
+
+bool SimProject::inDatabase(const SimElement& element, const DatabaseKey& key) {
+    if (key.first == kDatabasePlan || key.first == kDatabaseModel) return element.databaseType == kDatabasePlan;
+    return element.databaseType != kDatabasePlan && element.databaseGuid == key.second;
+}
+
+namespace {
+
+// Reads the project's content into `loaded` (which starts as a new project).
+void readProject(const Json& root, SimProject& loaded) {
+    ProjectState& state = loaded.state;
+    ViewState& view = loaded.view;
+
+    // Storeys first: the floor plan's elements refer to them.
+    if (root.contains("storeys")) {
+        const Json& list = root["storeys"];
+        if (!list.is_array() || list.empty()) throw LoadError{"project: \"storeys\" must be a list of at least one"};
+        state.storeys.clear();
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const std::string where = "storeys[" + std::to_string(i) + "]";
+            const Json& entry = list[i];
+            if (!entry.is_object()) throw LoadError{where + ": not an object"};
+            onlyKeys(entry, {"index", "number", "flag", "level", "height", "name"}, where);
+            SimStorey storey;
+            storey.index = required<std::int16_t>(entry, "index", where);
+            storey.number = optionalValue<std::int16_t>(entry, "number", where, 0);
+            storey.flag = optionalValue<std::uint8_t>(entry, "flag", where, 0);
+            storey.level = required<double>(entry, "level", where);
+            storey.height = required<double>(entry, "height", where);
+            storey.name = optionalValue<std::string>(entry, "name", where, "");
+            if (!(storey.height >= 0)) throw LoadError{where + ": \"height\" must not be negative"};
+            if (!state.storeys.empty() && storey.index <= state.storeys.back().index)
+                throw LoadError{where + ": storeys must come bottom up with rising indices"};
+            state.storeys.push_back(std::move(storey));
+        }
+    }
+    const auto hasStorey = [&](std::int16_t index) {
+        return std::any_of(state.storeys.begin(), state.storeys.end(),
+                           [&](const SimStorey& s) { return s.index == index; });
+    };
+
+    // Databases: the floor plan and the 3D window are always there; entries of them set their texts.
+    std::vector<std::pair<DatabaseKey, const Json*>> viewEntries;
+    if (root.contains("databases")) {
+        const Json& list = root["databases"];
+        if (!list.is_array()) throw LoadError{"project: \"databases\" must be a list"};
+        std::vector<SimDatabase> others;
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const std::string where = "databases[" + std::to_string(i) + "]";
+            const Json& entry = list[i];
+            if (!entry.is_object()) throw LoadError{where + ": not an object"};
+            onlyKeys(entry, {"type", "guid", "master", "title", "name", "reference", "layout", "zoom", "extent",
+                             "scale", "selection"},
+                     where);
+            SimDatabase database;
+            database.type = required<std::int32_t>(entry, "type", where);
+            database.title = optionalValue<std::string>(entry, "title", where, "");
+            database.name = optionalValue<std::string>(entry, "name", where, "");
+            database.reference = optionalValue<std::string>(entry, "reference", where, "");
+            if (database.type == kDatabasePlan || database.type == kDatabaseModel) {
+                if (entry.contains("guid") || entry.contains("master") || entry.contains("layout"))
+                    throw LoadError{where + ": the floor plan and the 3D window have no guid, master or layout"};
+                SimDatabase& fixed = state.databases[database.type == kDatabasePlan ? 0 : 1];
+                if (std::any_of(viewEntries.begin(), viewEntries.end(),
+                                [&](const auto& v) { return v.first.first == database.type; }))
+                    throw LoadError{where + ": the project has one " + fixed.name};
+                fixed = database;
+            } else if (isGuidDatabaseType(database.type)) {
+                database.guid = readGuid(entry, "guid", where);
+                if (isNullGuid(database.guid)) throw LoadError{where + ": \"guid\" must not be empty"};
+                for (const SimDatabase& other : others)
+                    if (other.guid == database.guid) throw LoadError{where + ": a second database with this guid"};
+                if (entry.contains("master")) {
+                    if (database.type != kDatabaseLayout) throw LoadError{where + ": only a layout has a master"};
+                    database.master = readGuid(entry, "master", where);
+                }
+                if (entry.contains("layout")) {
+                    if (database.type != kDatabaseLayout && database.type != kDatabaseMasterLayout)
+                        throw LoadError{where + ": only a layout or master layout has \"layout\" settings"};
+                    database.layout = readLayout(entry["layout"], where + ".layout");
+                }
+                others.push_back(database);
+            } else {
+                throw LoadError{where + ": \"type\" " + std::to_string(database.type) + " is no database kind"};
+            }
+            viewEntries.push_back({SimProject::keyOf(database), &entry});
+        }
+        for (const SimDatabase& database : others) {   // a master must be a master layout of the project
+            if (isNullGuid(database.master)) continue;
+            const bool found = std::any_of(others.begin(), others.end(), [&](const SimDatabase& d) {
+                return d.type == kDatabaseMasterLayout && d.guid == database.master;
+            });
+            if (!found)
+                throw LoadError{"databases: the master " + guidText(database.master) + " of layout " +
+                                guidText(database.guid) + " is no master layout of the project"};
+        }
+        state.databases.insert(state.databases.end(), others.begin(), others.end());
+    }
+    const auto databaseFromText = [&](const std::string& text, const std::string& where) -> DatabaseKey {
+        if (text == "plan") return {kDatabasePlan, {}};
+        if (text == "3d") return {kDatabaseModel, {}};
+        GuidRecord guid;
+        if (!guidFromText(text, guid))
+            throw LoadError{where + ": \"" + text + "\" is neither \"plan\", \"3d\" nor a database guid"};
+        const DatabaseKey key{0, toGuidBytes(guid)};
+        if (!loaded.database(key)) throw LoadError{where + ": no database " + text};
+        return key;
+    };
+
+    // Elements.
+    if (root.contains("elements")) {
+        const Json& list = root["elements"];
+        if (!list.is_array()) throw LoadError{"project: \"elements\" must be a list"};
+        std::set<GuidBytes> seen;
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const std::string where = "elements[" + std::to_string(i) + "]";
+            const Json& entry = list[i];
+            if (!entry.is_object()) throw LoadError{where + ": not an object"};
+            SimElement element;
+            element.record = readRecord(entry, where, /*withGuid=*/true);
+            refuseUnknownKeys(entry, element.head().type, {"guid", "database", "memo", "userData", "infoPrefix"},
+                              where);
+            if (!seen.insert(element.guid()).second) throw LoadError{where + ": a second element with this guid"};
+            if (entry.contains("database")) {
+                const DatabaseKey key =
+                    databaseFromText(required<std::string>(entry, "database", where), where + ".database");
+                if (key.first == 0) {
+                    element.databaseType = loaded.database(key)->type;
+                    element.databaseGuid = key.second;
+                }
+            }
+            if (element.databaseType == kDatabasePlan && !hasStorey(element.head().storey))
+                throw LoadError{where + ": no storey " + std::to_string(element.head().storey)};
+            if (entry.contains("memo")) element.memo = readMemo(entry["memo"], where + ".memo");
+            if (entry.contains("userData")) element.userData = readUserData(entry["userData"], where + ".userData");
+            element.infoPrefix = optionalValue<std::string>(entry, "infoPrefix", where, "");
+            state.elements.push_back(std::move(element));
+        }
+    }
+
+    // Views of the databases, now that their elements are known.
+    for (const auto& [key, entry] : viewEntries) {
+        const std::string where = "database " + databaseText(key);
+        SimView v;
+        if (entry->contains("zoom")) v.zoom = readBox(*entry, "zoom", where);
+        if (entry->contains("extent")) v.extent = readBox(*entry, "extent", where);
+        v.scale = optionalValue<double>(*entry, "scale", where, v.scale);
+        if (!(v.scale > 0)) throw LoadError{where + ": \"scale\" must be above 0"};
+        if (entry->contains("selection")) {
+            const Json& selection = (*entry)["selection"];
+            if (!selection.is_object()) throw LoadError{where + ": \"selection\" must be an object"};
+            onlyKeys(selection, {"kind", "elements"}, where + ".selection");
+            for (const auto& text : optionalValue<std::vector<std::string>>(selection, "elements", where, {})) {
+                GuidRecord guid;
+                if (!guidFromText(text, guid)) throw LoadError{where + ": selection: \"" + text + "\" is not a guid"};
+                const SimElement* element = loaded.findElement(toGuidBytes(guid));
+                if (!element || !SimProject::inDatabase(*element, key))
+                    throw LoadError{where + ": selection: no element " + text + " in this database"};
+                v.selection.elements.push_back(toGuidBytes(guid));
+            }
+            v.selection.kind = optionalValue<std::int32_t>(
+                selection, "kind", where, v.selection.elements.empty() ? kSelectionNone : kSelectionElements);
+            if (v.selection.kind < kSelectionNone || v.selection.kind > kSelectionMarqueeRotated)
+                throw LoadError{where + ": selection \"kind\" must be 0 to 4"};
+            if (v.selection.elements.empty() != (v.selection.kind == kSelectionNone))
+                throw LoadError{where + ": selection \"kind\" 0 goes with no elements, and only then"};
+        }
+        if (!(v == SimView{})) view.views[key] = v;
+    }
+
+    // Links.
+    if (root.contains("links")) {
+        const Json& list = root["links"];
+        if (!list.is_array()) throw LoadError{"project: \"links\" must be a list"};
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const std::string where = "links[" + std::to_string(i) + "]";
+            if (!list[i].is_object()) throw LoadError{where + ": not an object"};
+            onlyKeys(list[i], {"from", "to", "flags"}, where);
+            SimLink link{readGuid(list[i], "from", where), readGuid(list[i], "to", where),
+                         optionalValue<std::uint32_t>(list[i], "flags", where, 0)};
+            if (!loaded.findElement(link.from) || !loaded.findElement(link.to) || link.from == link.to)
+                throw LoadError{where + ": must link two different elements of the project"};
+            state.links.push_back(link);
+        }
+    }
+
+    // Tool defaults.
+    if (root.contains("defaults")) {
+        const Json& list = root["defaults"];
+        if (!list.is_array()) throw LoadError{"project: \"defaults\" must be a list"};
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const std::string where = "defaults[" + std::to_string(i) + "]";
+            const Json& entry = list[i];
+            if (!entry.is_object()) throw LoadError{where + ": not an object"};
+            SimToolDefault tool;
+            tool.record = readRecord(entry, where, /*withGuid=*/false);
+            ElementHead head;
+            std::memcpy(&head, tool.record.data(), sizeof head);
+            refuseUnknownKeys(entry, head.type, {"memo", "userData"}, where);
+            if (entry.contains("memo")) tool.memo = readMemo(entry["memo"], where + ".memo");
+            if (entry.contains("userData")) tool.userData = readUserData(entry["userData"], where + ".userData");
+            if (!state.defaults.emplace(std::make_pair(head.type, head.variation), std::move(tool)).second)
+                throw LoadError{where + ": a second default of type " + std::to_string(head.type) + " and variation " +
+                                std::to_string(head.variation)};
+        }
+    }
+
+    // Teamwork.
+    if (root.contains("teamwork")) {
+        const Json& entry = root["teamwork"];
+        const std::string where = "teamwork";
+        if (!entry.is_object()) throw LoadError{where + ": not an object"};
+        onlyKeys(entry, {"shared", "connected", "member", "members"}, where);
+        SimTeamwork& teamwork = state.teamwork;
+        teamwork.shared = optionalValue<bool>(entry, "shared", where, false);
+        teamwork.connected = optionalValue<bool>(entry, "connected", where, true);
+        teamwork.memberId = optionalValue<std::int16_t>(entry, "member", where, 0);
+        if (entry.contains("members")) {
+            const Json& members = entry["members"];
+            if (!members.is_array()) throw LoadError{where + ": \"members\" must be a list"};
+            for (std::size_t i = 0; i < members.size(); ++i) {
+                const std::string at = where + ".members[" + std::to_string(i) + "]";
+                if (!members[i].is_object()) throw LoadError{at + ": not an object"};
+                onlyKeys(members[i], {"id", "name", "loginName", "guid", "value"}, at);
+                SimMember member;
+                member.id = required<std::int16_t>(members[i], "id", at);
+                member.name = required<std::string>(members[i], "name", at);
+                member.loginName = optionalValue<std::string>(members[i], "loginName", at, "");
+                if (members[i].contains("guid")) member.guid = readGuid(members[i], "guid", at);
+                member.value = optionalValue<std::int16_t>(members[i], "value", at, 0);
+                if (member.id <= 0) throw LoadError{at + ": \"id\" must be above 0"};
+                teamwork.members.push_back(std::move(member));
+            }
+        }
+        if (teamwork.shared && teamwork.memberId <= 0) throw LoadError{where + ": a shared project needs \"member\""};
+    }
+
+    // Renovation filters and hidden layers.
+    if (root.contains("renovation")) {
+        const Json& entry = root["renovation"];
+        const std::string where = "renovation";
+        if (!entry.is_object()) throw LoadError{where + ": not an object"};
+        onlyKeys(entry, {"active", "filters"}, where);
+        if (entry.contains("filters")) {
+            const Json& filters = entry["filters"];
+            if (!filters.is_array()) throw LoadError{where + ": \"filters\" must be a list"};
+            for (std::size_t i = 0; i < filters.size(); ++i) {
+                const std::string at = where + ".filters[" + std::to_string(i) + "]";
+                if (!filters[i].is_object()) throw LoadError{at + ": not an object"};
+                onlyKeys(filters[i], {"guid", "name", "shows"}, at);
+                SimRenovationFilter filter;
+                filter.guid = readGuid(filters[i], "guid", at);
+                filter.name = optionalValue<std::string>(filters[i], "name", at, "");
+                filter.shownStatuses = optionalValue<std::vector<std::int32_t>>(filters[i], "shows", at, {});
+                state.renovationFilters.push_back(std::move(filter));
+            }
+        }
+        if (entry.contains("active")) {
+            state.activeRenovationFilter = readGuid(entry, "active", where);
+            const auto& filters = state.renovationFilters;
+            if (std::none_of(filters.begin(), filters.end(), [&](const SimRenovationFilter& f) {
+                    return f.guid == state.activeRenovationFilter;
+                }))
+                throw LoadError{where + ": \"active\" names no filter of the project"};
+        }
+    }
+    if (root.contains("hiddenLayers")) {
+        for (const auto layer : required<std::vector<std::int16_t>>(root, "hiddenLayers", "project"))
+            state.hiddenLayers.insert(layer);
+    }
+
+    // What the user looks at.
+    if (root.contains("currentDatabase"))
+        view.currentDatabase = databaseFromText(required<std::string>(root, "currentDatabase", "project"),
+                                                "project: \"currentDatabase\"");
+    if (root.contains("frontWindow"))
+        view.frontWindow =
+            databaseFromText(required<std::string>(root, "frontWindow", "project"), "project: \"frontWindow\"");
+    view.currentStorey = optionalValue<std::int16_t>(root, "currentStorey", "project", state.storeys.front().index);
+    if (!hasStorey(view.currentStorey))
+        throw LoadError{"project: no storey " + std::to_string(view.currentStorey) + " to be current"};
+    if (root.contains("toolbox")) {
+        const Json& entry = root["toolbox"];
+        if (!entry.is_object()) throw LoadError{"toolbox: not an object"};
+        onlyKeys(entry, {"type", "variation"}, "toolbox");
+        view.toolType = required<std::int32_t>(entry, "type", "toolbox");
+        view.toolVariation = optionalValue<std::int32_t>(entry, "variation", "toolbox", 0);
+    }
+}
+
+Json writeDatabase(const SimDatabase& database, const ViewState& view) {
+    Json entry;
+    entry["type"] = database.type;
+    if (!isNullGuid(database.guid)) entry["guid"] = guidText(database.guid);
+    if (!isNullGuid(database.master)) entry["master"] = guidText(database.master);
+    entry["title"] = database.title;
+    entry["name"] = database.name;
+    entry["reference"] = database.reference;
+    if (database.type == kDatabaseLayout || database.type == kDatabaseMasterLayout)
+        entry["layout"] = writeLayout(database.layout);
+    const auto found = view.views.find(SimProject::keyOf(database));
+    if (found != view.views.end()) {
+        const SimView& v = found->second;
+        const SimView fresh;
+        if (v.zoom != fresh.zoom) entry["zoom"] = v.zoom;
+        if (v.extent != fresh.extent) entry["extent"] = v.extent;
+        if (v.scale < fresh.scale || v.scale > fresh.scale) entry["scale"] = v.scale;
+        if (!v.selection.elements.empty()) {
+            Json selection;
+            selection["kind"] = v.selection.kind;
+            Json guids = Json::array();
+            for (const GuidBytes& guid : v.selection.elements) guids.push_back(guidText(guid));
+            selection["elements"] = std::move(guids);
+            entry["selection"] = std::move(selection);
+        }
+    }
+    return entry;
+}
+
 }   // namespace
 
 bool SimProject::loadText(const std::string& json, std::string& error) {
-    const Json root = Json::parse(json, nullptr, /*allow_exceptions=*/false);
-    if (root.is_discarded()) {
-        error = "not valid JSON";
+    Json root;
+    try {
+        root = Json::parse(json);
+    } catch (const Json::parse_error& e) {
+        // "[json.exception.parse_error.101] parse error at line 3, column 5: ..." without its tag
+        const std::string what = e.what();
+        const std::size_t tagEnd = what.find("] ");
+        error = "not valid JSON: " + (tagEnd == std::string::npos ? what : what.substr(tagEnd + 2));
         return false;
     }
     try {
         if (!root.is_object()) throw LoadError{"the project must be a JSON object"};
-        onlyKeys(root, {"format", "version", "name", "suspendGroups", "moduleData"}, "project");
+        onlyKeys(root,
+                 {"format", "version", "name", "suspendGroups", "moduleData", "storeys", "databases", "elements",
+                  "links", "defaults", "teamwork", "renovation", "hiddenLayers", "currentDatabase", "frontWindow",
+                  "currentStorey", "toolbox"},
+                 "project");
         if (root.contains("format") && required<std::string>(root, "format", "project") != kFormat)
             throw LoadError{std::string("project: \"format\" must be \"") + kFormat + "\""};
         if (root.contains("version") && required<int>(root, "version", "project") != kFormatVersion)
@@ -171,6 +1187,8 @@ bool SimProject::loadText(const std::string& json, std::string& error) {
                                     "\""};
             }
         }
+        readProject(root, loaded);
+        loaded.filePath = filePath;
         *this = std::move(loaded);
         return true;
     } catch (const LoadError& e) {
@@ -191,6 +1209,7 @@ bool SimProject::loadFile(const std::string& path, std::string& error) {
         error = path + ": " + error;
         return false;
     }
+    filePath = path;
     return true;
 }
 
@@ -200,6 +1219,77 @@ std::string SimProject::saveText() const {
     root["version"] = kFormatVersion;
     root["name"] = name;
     root["suspendGroups"] = state.suspendGroups;
+    root["currentDatabase"] = databaseText(view.currentDatabase);
+    root["frontWindow"] = databaseText(view.frontWindow);
+    root["currentStorey"] = view.currentStorey;
+    if (view.toolType != 0 || view.toolVariation != 0)
+        root["toolbox"] = Json{{"type", view.toolType}, {"variation", view.toolVariation}};
+    if (!(state.teamwork == SimTeamwork{})) {
+        Json teamwork;
+        teamwork["shared"] = state.teamwork.shared;
+        teamwork["connected"] = state.teamwork.connected;
+        teamwork["member"] = state.teamwork.memberId;
+        Json members = Json::array();
+        for (const SimMember& member : state.teamwork.members) {
+            Json entry{{"id", member.id}, {"name", member.name}, {"loginName", member.loginName}};
+            if (!isNullGuid(member.guid)) entry["guid"] = guidText(member.guid);
+            if (member.value != 0) entry["value"] = member.value;
+            members.push_back(std::move(entry));
+        }
+        teamwork["members"] = std::move(members);
+        root["teamwork"] = std::move(teamwork);
+    }
+    if (!state.renovationFilters.empty()) {
+        Json renovation;
+        if (!isNullGuid(state.activeRenovationFilter))
+            renovation["active"] = guidText(state.activeRenovationFilter);
+        Json filters = Json::array();
+        for (const SimRenovationFilter& filter : state.renovationFilters)
+            filters.push_back(
+                Json{{"guid", guidText(filter.guid)}, {"name", filter.name}, {"shows", filter.shownStatuses}});
+        renovation["filters"] = std::move(filters);
+        root["renovation"] = std::move(renovation);
+    }
+    if (!state.hiddenLayers.empty()) root["hiddenLayers"] = state.hiddenLayers;
+    Json storeys = Json::array();
+    for (const SimStorey& storey : state.storeys) {
+        Json entry{{"index", storey.index}, {"name", storey.name}, {"level", storey.level}, {"height", storey.height}};
+        if (storey.number != 0) entry["number"] = storey.number;
+        if (storey.flag != 0) entry["flag"] = storey.flag;
+        storeys.push_back(std::move(entry));
+    }
+    root["storeys"] = std::move(storeys);
+    Json databases = Json::array();
+    for (const SimDatabase& database : state.databases) databases.push_back(writeDatabase(database, view));
+    root["databases"] = std::move(databases);
+    Json elements = Json::array();
+    for (const SimElement& element : state.elements) {
+        Json entry;
+        writeRecord(entry, element.record, /*withGuid=*/true);
+        if (element.databaseType != kDatabasePlan) entry["database"] = guidText(element.databaseGuid);
+        if (!element.memo.parts.empty()) entry["memo"] = writeMemo(element.memo);
+        if (element.userData) entry["userData"] = writeUserData(*element.userData);
+        if (!element.infoPrefix.empty()) entry["infoPrefix"] = element.infoPrefix;
+        elements.push_back(std::move(entry));
+    }
+    root["elements"] = std::move(elements);
+    if (!state.links.empty()) {
+        Json links = Json::array();
+        for (const SimLink& link : state.links)
+            links.push_back(Json{{"from", guidText(link.from)}, {"to", guidText(link.to)}, {"flags", link.flags}});
+        root["links"] = std::move(links);
+    }
+    if (!state.defaults.empty()) {
+        Json defaults = Json::array();
+        for (const auto& [key, tool] : state.defaults) {
+            Json entry;
+            writeRecord(entry, tool.record, /*withGuid=*/false);
+            if (!tool.memo.parts.empty()) entry["memo"] = writeMemo(tool.memo);
+            if (tool.userData) entry["userData"] = writeUserData(*tool.userData);
+            defaults.push_back(std::move(entry));
+        }
+        root["defaults"] = std::move(defaults);
+    }
     Json list = Json::array();
     for (const auto& [key, data] : state.moduleData) {   // the map keeps them in (add-on, name) order
         Json entry;
@@ -207,10 +1297,7 @@ std::string SimProject::saveText() const {
         entry["name"] = key.second;
         entry["version"] = data.version;
         entry["platformSign"] = data.platformSign;
-        if (isPlainUtf8(data.bytes))
-            entry["text"] = std::string(data.bytes.begin(), data.bytes.end());
-        else
-            entry["base64"] = toBase64(data.bytes);
+        writeBytes(entry, data.bytes);
         list.push_back(std::move(entry));
     }
     root["moduleData"] = std::move(list);
@@ -247,7 +1334,26 @@ bool SimProject::undo() {
     if (undo_.empty()) return false;
     state = std::move(undo_.back().before);
     undo_.pop_back();
+    settleView();
     return true;
+}
+
+void SimProject::settleView() {
+    const DatabaseKey plan{kDatabasePlan, {}};
+    if (!database(view.currentDatabase)) view.currentDatabase = plan;
+    if (!database(view.frontWindow)) view.frontWindow = plan;
+    const auto& storeys = state.storeys;
+    if (!storeys.empty() && std::none_of(storeys.begin(), storeys.end(),
+                                         [&](const SimStorey& s) { return s.index == view.currentStorey; }))
+        view.currentStorey = storeys.front().index;
+    std::erase_if(view.views, [&](const auto& entry) { return !database(entry.first); });
+    for (auto& [key, v] : view.views) {
+        std::erase_if(v.selection.elements, [&](const GuidBytes& guid) {
+            const SimElement* element = findElement(guid);
+            return !element || !inDatabase(*element, key);
+        });
+        if (v.selection.elements.empty()) v.selection.kind = kSelectionNone;
+    }
 }
 
 }   // namespace host

@@ -1,5 +1,9 @@
 #include "SimulatedHost.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <limits>
 #include <cstring>
 #include <new>
 #include <set>
@@ -38,12 +42,57 @@ constexpr ChangingCode kProjectChangingCodes[] = {
     {HostSlot::elementTools, 0},   // locking, grouping, suspending groups: all change the project
 };
 
+// Element type to part-reference id; every other type has none (0).
+constexpr std::pair<std::int32_t, std::int32_t> kPartReferenceIds[] = {
+    {1, 1},   {2, 5},   {3, 6},   {4, 10},  {5, 12},  {6, 13},  {7, 14},  {8, 15},  {9, 17},  {10, 21},
+    {11, 27}, {12, 28}, {13, 29}, {14, 31}, {15, 32}, {16, 33}, {17, 34}, {18, 38}, {19, 40}, {21, 44},
+    {22, 46}, {23, 48}, {24, 50}, {25, 51}, {26, 53}, {29, 55}, {31, 57},
+};
+
+std::int32_t partReferenceId(std::int32_t type) {
+    for (const auto& [t, id] : kPartReferenceIds)
+        if (t == type) return id;
+    return 0;
+}
+
+// Zeroes a record byte for byte (padding too); the records hold guids, whose type is not trivial.
+template <typename Record>
+void zeroRecord(Record& record) {
+    std::memset(static_cast<void*>(&record), 0, sizeof record);
+}
+
+// Copies text into a fixed field of 16-bit characters, cut to leave room for the terminator.
+template <std::size_t N>
+void putText(char16_t (&field)[N], const std::string& utf8) {
+    const std::u16string text = utf8ToUtf16(utf8);
+    const std::size_t length = std::min(text.size(), N - 1);
+    std::fill(std::begin(field), std::end(field), u'\0');
+    std::copy_n(text.begin(), length, field);
+}
+
+// The same for a field that may be filled to its end, without a terminator.
+template <std::size_t N>
+void putFullText(char16_t (&field)[N], const std::string& utf8) {
+    const std::u16string text = utf8ToUtf16(utf8);
+    std::fill(std::begin(field), std::end(field), u'\0');
+    std::copy_n(text.begin(), std::min(text.size(), N), field);
+}
+
+template <std::size_t N>
+std::string takeText(const char16_t (&field)[N]) {
+    std::size_t length = 0;
+    while (length < N && field[length] != 0) ++length;
+    return utf16ToUtf8(std::u16string_view(field, length));
+}
+
 bool needsUndoScope(HostSlot slot, std::uint32_t code) {
     switch (hostSlotScope(slot)) {
         case kScopeNone:
             return false;
         case kScopeUndo:
             return true;
+        case kScopeByElement:   // the body decides (it knows whether a placed element is meant)
+            return false;
         case kScopeByCode:
             break;
     }
@@ -154,15 +203,465 @@ struct SimulatedHost::Internals {
         return result;
     }
 
-    // --- Dispatchers -------------------------------------------------------------------------------
-    static Result database(SimulatedHost&, Addon&, std::uint32_t, void*, void*, void*) {
-        return kErrBadParameters;   // the simulated project has no databases yet
+    // --- Helpers of the project's bodies -----------------------------------------------------------
+    static SimProject& project(SimulatedHost& host) { return host.project_; }
+
+    static bool insideCommand(const SimulatedHost& host) { return host.commandDepth_ > 0; }
+
+    // The element of the current database with that guid, or null.
+    static SimElement* currentElement(SimulatedHost& host, const GuidBytes& guid) {
+        SimElement* element = host.project_.findElement(guid);
+        return element && SimProject::inDatabase(*element, host.project_.view.currentDatabase) ? element : nullptr;
     }
 
-    static Result environment(SimulatedHost& host, Addon&, std::uint32_t code, void* p1, void*, void*) {
-        if (code == fourcc("ISSG")) {
+    // In a shared project, an element another member holds.
+    static bool heldByOther(const SimProject& p, const ElementHead& head) {
+        return p.state.teamwork.shared && head.ownerId != 0 && head.ownerId != p.state.teamwork.memberId;
+    }
+
+    static bool editable(const SimProject& p, const ElementHead& head) {
+        return !heldByOther(p, head) && head.locked == 0 && isNullGuid(toGuidBytes(head.secondIdentifier));
+    }
+
+    // The filter test of the element lists: kErrBadParameters for a renovation filter the project lacks.
+    static Result passesFilter(const SimProject& p, const SimElement& element, std::uint32_t flags,
+                               std::int32_t variation, const GuidRecord* renovation, bool& passes) {
+        const ElementHead head = element.head();
+        passes = true;
+        if (variation != 0 && head.variation != variation) passes = false;
+        if ((flags & kFilterInWorkspace) && heldByOther(p, head)) passes = false;
+        if ((flags & kFilterNotHotlinked) && !isNullGuid(toGuidBytes(head.secondIdentifier))) passes = false;
+        if ((flags & kFilterShownLayer) && p.state.hiddenLayers.count(head.layer)) passes = false;
+        if (flags & kFilterRenovation) {
+            GuidBytes chosen = renovation ? toGuidBytes(*renovation) : GuidBytes{};
+            if (isNullGuid(chosen)) chosen = p.state.activeRenovationFilter;
+            if (!isNullGuid(chosen)) {   // no filter at all shows everything
+                const auto& filters = p.state.renovationFilters;
+                const auto found = std::find_if(filters.begin(), filters.end(),
+                                                [&](const SimRenovationFilter& f) { return f.guid == chosen; });
+                if (found == filters.end()) return kErrBadParameters;
+                if (std::find(found->shownStatuses.begin(), found->shownStatuses.end(), head.phase) ==
+                    found->shownStatuses.end())
+                    passes = false;
+            }
+        }
+        return kNoError;
+    }
+
+    static Result guidListHandle(const std::vector<GuidBytes>& guids, Handle& handle) {
+        handle = nullptr;
+        if (guids.empty()) return kNoError;
+        return newHandleWith(guids.data(), guids.size() * sizeof(GuidBytes), handle);
+    }
+
+    // Heads from a handle: kErrBadParameters when the handle is unknown or holds fewer than `count`.
+    static Result headsOf(Handle heads, std::int32_t count, std::vector<ElementHead>& out) {
+        if (count < 0) return kErrBadParameters;
+        if (count == 0) return kNoError;
+        if (!heads || !isLiveHandle(heads)) return kErrBadHandle;
+        if (getHandleSize(heads) < static_cast<std::size_t>(count) * sizeof(ElementHead)) return kErrBadParameters;
+        out.resize(static_cast<std::size_t>(count));
+        std::memcpy(out.data(), *heads, out.size() * sizeof(ElementHead));
+        return kNoError;
+    }
+
+    static void putDatabase(const SimDatabase& database, DatabaseRecord& record) {
+        zeroRecord(record);
+        record.type = database.type;
+        record.guid = toGuidRecord(database.guid);
+        record.masterGuid = toGuidRecord(database.master);
+        putText(record.title, database.title);
+        putText(record.name, database.name);
+        putText(record.reference, database.reference);
+    }
+
+    static const SimDatabase* databaseOf(SimulatedHost& host, const DatabaseRecord& record) {
+        return host.project_.findDatabase(record.type, toGuidBytes(record.guid));
+    }
+
+    static SimDatabase* mutableDatabase(const SimDatabase* database) {
+        return const_cast<SimDatabase*>(database);   // the project's own entry, found through the const lookup
+    }
+
+    // --- Dispatchers -------------------------------------------------------------------------------
+    static Result database(SimulatedHost& host, Addon&, std::uint32_t code, void* p1, void* p2, void*) {
+        SimProject& p = host.project_;
+        // The index lists of the view kinds.
+        static const std::pair<std::uint32_t, std::int32_t> kLists[] = {
+            {fourcc("GDDI"), kDatabaseDetail},    {fourcc("GD3D"), kDatabaseDocument3D},
+            {fourcc("GEDI"), kDatabaseElevation}, {fourcc("GIED"), kDatabaseInteriorElevation},
+            {fourcc("GSDI"), kDatabaseSection},   {fourcc("GWDI"), kDatabaseWorksheet},
+            {fourcc("GLDI"), kDatabaseLayout},    {fourcc("GMDI"), kDatabaseMasterLayout},
+        };
+        for (const auto& [listCode, type] : kLists) {
+            if (code != listCode) continue;
             if (!p1) return kErrBadParameters;
-            *static_cast<std::uint8_t*>(p1) = host.project_.state.suspendGroups ? 1 : 0;
+            std::vector<GuidBytes> guids;
+            for (const SimDatabase& database : p.state.databases)
+                if (database.type == type) guids.push_back(database.guid);
+            return guidListHandle(guids, *static_cast<Handle*>(p1));
+        }
+        if (code == fourcc("DRDB") || code == fourcc("RBDB")) return kNoError;
+        if (!p1) return kErrBadParameters;
+        if (code == fourcc("GDBI")) {
+            auto& record = *static_cast<DatabaseRecord*>(p1);
+            const SimDatabase* database = databaseOf(host, record);
+            if (!database) return kErrBadIndex;
+            putDatabase(*database, record);
+            return kNoError;
+        }
+        if (code == fourcc("MDAT")) {
+            const auto& record = *static_cast<const DatabaseRecord*>(p1);
+            SimDatabase* database = mutableDatabase(databaseOf(host, record));
+            if (!database) return kErrBadIndex;
+            const GuidBytes master = toGuidBytes(record.masterGuid);
+            if (database->type == kDatabaseLayout && !isNullGuid(master) &&
+                !p.findDatabase(kDatabaseMasterLayout, master))
+                return kErrBadIndex;
+            if (database->type == kDatabaseLayout && p.findDatabase(kDatabaseMasterLayout, master) &&
+                p.findDatabase(kDatabaseMasterLayout, master)->type != kDatabaseMasterLayout)
+                return kErrBadParameters;   // a layout's master must be a master layout
+            database->title = takeText(record.title);
+            database->name = takeText(record.name);
+            database->reference = takeText(record.reference);
+            if (database->type == kDatabaseLayout) database->master = master;
+            return kNoError;
+        }
+        if (code == fourcc("GDAT") || code == fourcc("GWIN")) {
+            const DatabaseKey& key = code == fourcc("GDAT") ? p.view.currentDatabase : p.view.frontWindow;
+            const SimDatabase* database = p.database(key);
+            if (!database) return kErrBadIndex;
+            putDatabase(*database, *static_cast<DatabaseRecord*>(p1));
+            return kNoError;
+        }
+        if (code == fourcc("CDAT")) {
+            const SimDatabase* database = databaseOf(host, *static_cast<const DatabaseRecord*>(p1));
+            if (!database) return kErrBadIndex;
+            p.view.currentDatabase = SimProject::keyOf(*database);
+            return kNoError;
+        }
+        if (code == fourcc("NDAT")) return newDatabase(host, *static_cast<DatabaseRecord*>(p1));
+        if (code == fourcc("DDAT")) return deleteDatabase(host, *static_cast<const DatabaseRecord*>(p1));
+        if (code == fourcc("GEFA")) {
+            auto& record = *static_cast<ElementRecord*>(p1);
+            const SimElement* element = p.findElement(toGuidBytes(record.head.guid));
+            if (!element) return kErrBadIndex;
+            std::memcpy(&record, element->record.data(), sizeof record);
+            return kNoError;
+        }
+        if (code == fourcc("GCIS") || code == fourcc("GEIS")) return infoText(host, code, p1, p2);
+        if (code == fourcc("CABO")) {
+            if (!p2) return kErrBadParameters;
+            const SimElement* element = currentElement(host, toGuidBytes(static_cast<const ElementHead*>(p1)->guid));
+            if (!element) return kErrBadIndex;
+            return elementBox(p, *element, *static_cast<ElementBoxRecord*>(p2));
+        }
+        if (code == fourcc("PTOC") || code == fourcc("CTOP")) {
+            if (!p2) return kErrBadParameters;
+            const SimView& current = p.viewOf(p.view.currentDatabase);
+            return code == fourcc("PTOC")
+                       ? pixelToModel(current, *static_cast<const PixelPoint*>(p1), *static_cast<ModelPoint*>(p2))
+                       : modelToPixel(current, *static_cast<const ModelPoint*>(p1), *static_cast<PixelPoint*>(p2));
+        }
+        if (code == fourcc("DRWE")) {
+            const auto& head = *static_cast<const ElementHead*>(p1);
+            return currentElement(host, toGuidBytes(head.guid)) ? kNoError : kErrBadIndex;
+        }
+        SimView& view = p.viewOf(p.view.currentDatabase);
+        if (code == fourcc("GZOM") || code == fourcc("GEX2")) {
+            const auto& box = code == fourcc("GZOM") ? view.zoom : view.extent;
+            *static_cast<BoxRecord*>(p1) = BoxRecord{box[0], box[1], box[2], box[3]};
+            return kNoError;
+        }
+        if (code == fourcc("GSCL")) {
+            *static_cast<double*>(p1) = view.scale;
+            return kNoError;
+        }
+        if (code == fourcc("CDRS")) {
+            const double scale = *static_cast<const double*>(p1);
+            if (!p2 || !(scale > 0) || !std::isfinite(scale)) return kErrBadParameters;
+            view.scale = scale;
+            return kNoError;
+        }
+        return kErrBadParameters;
+    }
+
+    static Result newDatabase(SimulatedHost& host, DatabaseRecord& record) {
+        SimProject& p = host.project_;
+        SimDatabase database;
+        database.type = record.type;
+        database.name = takeText(record.name);
+        database.title = database.name;
+        if (record.type == kDatabaseLayout) {
+            database.master = toGuidBytes(record.masterGuid);
+            const SimDatabase* master = p.findDatabase(kDatabaseMasterLayout, database.master);
+            if (!isNullGuid(database.master) && (!master || master->type != kDatabaseMasterLayout))
+                return kErrBadIndex;
+        } else if (record.type == kDatabaseWorksheet) {
+            database.reference = takeText(record.reference);
+        } else {
+            return kErrBadParameters;   // only layouts and worksheets are made this way
+        }
+        database.guid = newGuidBytes();
+        p.state.databases.push_back(database);
+        record.guid = toGuidRecord(database.guid);
+        return kNoError;
+    }
+
+    static Result deleteDatabase(SimulatedHost& host, const DatabaseRecord& record) {
+        SimProject& p = host.project_;
+        const SimDatabase* found = databaseOf(host, record);
+        if (!found) return kErrBadIndex;
+        const std::int32_t type = found->type;
+        if (type != kDatabaseLayout && type != kDatabaseMasterLayout && type != kDatabaseWorksheet)
+            return kErrBadParameters;
+        const DatabaseKey key = SimProject::keyOf(*found);
+        const GuidBytes guid = found->guid;
+        std::erase_if(p.state.elements, [&](const SimElement& e) { return SimProject::inDatabase(e, key); });
+        std::erase_if(p.state.databases, [&](const SimDatabase& d) { return SimProject::keyOf(d) == key; });
+        for (SimDatabase& database : p.state.databases)   // layouts of a deleted master keep no master
+            if (database.master == guid) database.master = {};
+        p.view.views.erase(key);
+        if (p.view.currentDatabase == key) p.view.currentDatabase = {kDatabasePlan, {}};
+        if (p.view.frontWindow == key) p.view.frontWindow = {kDatabasePlan, {}};
+        return kNoError;
+    }
+
+    // 'GCIS' (prefix and ID) and 'GEIS' (the ID): the ID is the info text of the element's memo.
+    static Result infoText(SimulatedHost& host, std::uint32_t code, void* p1, void* p2) {
+        if (!p2) return kErrBadParameters;
+        Handle& text = *static_cast<Handle*>(p2);
+        text = nullptr;
+        const SimElement* element = host.project_.findElement(toGuidBytes(*static_cast<const GuidRecord*>(p1)));
+        if (!element) return kErrBadIndex;
+        std::u16string units = code == fourcc("GCIS") ? utf8ToUtf16(element->infoPrefix) : std::u16string();
+        const auto info = element->memo.parts.find(offsetof(ElementMemo, elementInfo));
+        if (info != element->memo.parts.end()) {
+            const std::size_t count = info->second.size() / sizeof(char16_t);   // an odd last byte is no unit
+            const std::size_t start = units.size();
+            units.resize(start + count);
+            if (count > 0) std::memcpy(units.data() + start, info->second.data(), count * sizeof(char16_t));
+        }
+        return newTextHandle(units, text);
+    }
+
+    // 'CABO': the box of what the record places. Objects and lamps: the rectangle of their width and
+    // depth (this host keeps no library parts, so it takes the two sizes as lengths) from their position,
+    // turned by their angle, flat at their elevation above the storey. Doors and windows: the project
+    // keeps no walls, so an opening's wall runs along the x axis from the origin; the box spans the
+    // opening's width from its place along the wall and its height from its elevation. kErrBadParameters
+    // for other kinds and for a record whose numbers give no finite box.
+    static Result elementBox(const SimProject& p, const SimElement& element, ElementBoxRecord& box) {
+        const ElementHead head = element.head();
+        const auto real = [&](std::size_t offset) {
+            double value;
+            std::memcpy(&value, element.record.data() + offset, sizeof value);
+            return value;
+        };
+        double level = 0;
+        if (element.databaseType == kDatabasePlan)
+            for (const SimStorey& storey : p.state.storeys)
+                if (storey.index == head.storey) level = storey.level;
+        ElementBoxRecord result{};
+        if (head.type == kElementObject || head.type == kElementLamp) {
+            const double x = real(kObjectPositionOffset), y = real(kObjectPositionOffset + 8);
+            const double width = real(kObjectSizeOffset), depth = real(kObjectSizeOffset + 8);
+            const double angle = real(kObjectAngleOffset);
+            const double c = std::cos(angle), s = std::sin(angle);
+            const std::pair<double, double> corners[] = {{0, 0}, {width, 0}, {width, depth}, {0, depth}};
+            result = {x, y, 0, x, y, 0};
+            for (const auto& [u, v] : corners) {
+                const double cx = x + u * c - v * s, cy = y + u * s + v * c;
+                result.xMin = std::min(result.xMin, cx);
+                result.xMax = std::max(result.xMax, cx);
+                result.yMin = std::min(result.yMin, cy);
+                result.yMax = std::max(result.yMax, cy);
+            }
+            result.zMin = result.zMax = level + real(kObjectElevationOffset);
+        } else if (head.type == kElementDoor || head.type == kElementWindow) {
+            const double along = real(kOpeningPositionOffset), width = real(kOpeningWidthOffset);
+            const double bottom = level + real(kOpeningElevationOffset), height = real(kOpeningHeightOffset);
+            result = {std::min(along, along + width), 0, std::min(bottom, bottom + height),
+                      std::max(along, along + width), 0, std::max(bottom, bottom + height)};
+        } else {
+            return kErrBadParameters;
+        }
+        for (double value : {result.xMin, result.yMin, result.zMin, result.xMax, result.yMax, result.zMax})
+            if (!std::isfinite(value)) return kErrBadParameters;
+        box = result;
+        return kNoError;
+    }
+
+    // The current database's window: kWindowWidth by kWindowHeight pixels, v downwards. The zoom box
+    // fills it as far as its shape allows, centred, at one scale for both axes.
+    static constexpr double kWindowWidth = 1000;
+    static constexpr double kWindowHeight = 750;
+
+    static double pixelsPerMetre(const SimView& view) {
+        return std::min(kWindowWidth / (view.zoom[2] - view.zoom[0]), kWindowHeight / (view.zoom[3] - view.zoom[1]));
+    }
+
+    static Result pixelToModel(const SimView& view, const PixelPoint& pixel, ModelPoint& point) {
+        const double scale = pixelsPerMetre(view);
+        point.x = (view.zoom[0] + view.zoom[2]) / 2 + (pixel.h - kWindowWidth / 2) / scale;
+        point.y = (view.zoom[1] + view.zoom[3]) / 2 - (pixel.v - kWindowHeight / 2) / scale;
+        return kNoError;
+    }
+
+    // kErrBadParameters when the point lies too far outside the window for 16-bit pixels.
+    static Result modelToPixel(const SimView& view, const ModelPoint& point, PixelPoint& pixel) {
+        const double scale = pixelsPerMetre(view);
+        const double h = std::round(kWindowWidth / 2 + (point.x - (view.zoom[0] + view.zoom[2]) / 2) * scale);
+        const double v = std::round(kWindowHeight / 2 - (point.y - (view.zoom[1] + view.zoom[3]) / 2) * scale);
+        constexpr double kLow = std::numeric_limits<std::int16_t>::min();
+        constexpr double kHigh = std::numeric_limits<std::int16_t>::max();
+        if (!(h >= kLow && h <= kHigh && v >= kLow && v <= kHigh)) return kErrBadParameters;   // NaN too
+        pixel.h = static_cast<std::int16_t>(h);
+        pixel.v = static_cast<std::int16_t>(v);
+        return kNoError;
+    }
+
+    static void putLayout(const SimLayout& layout, LayoutRecord& record) {
+        zeroRecord(record);
+        record.paperWidth = layout.paperWidth;
+        record.paperHeight = layout.paperHeight;
+        record.leftMargin = layout.margins[0];
+        record.topMargin = layout.margins[1];
+        record.rightMargin = layout.margins[2];
+        record.bottomMargin = layout.margins[3];
+        std::memcpy(record.layoutName, layout.layoutName.data(),
+                    std::min(layout.layoutName.size(), sizeof record.layoutName));
+        record.flag = layout.flag;
+        record.value = layout.value;
+        record.valueA = layout.valueA;
+        record.valueB = layout.valueB;
+        putFullText(record.textA, layout.textA);
+        putFullText(record.textB, layout.textB);
+        record.byteA = layout.byteA;
+        record.byteB = layout.byteB;
+    }
+
+    // kErrBadParameters (and nothing kept) for paper that is not above 0, a margin below 0, a number
+    // that is not finite or a name that is not UTF-8.
+    static Result takeLayout(const LayoutRecord& record, SimLayout& layout) {
+        const double paper[] = {record.paperWidth, record.paperHeight};
+        const double margins[] = {record.leftMargin, record.topMargin, record.rightMargin, record.bottomMargin};
+        for (double value : paper)
+            if (!(value > 0) || !std::isfinite(value)) return kErrBadParameters;
+        for (double value : margins)
+            if (!(value >= 0) || !std::isfinite(value)) return kErrBadParameters;
+        const std::string name(record.layoutName, strnlen(record.layoutName, sizeof record.layoutName));
+        if (!isPlainUtf8(name)) return kErrBadParameters;
+        SimLayout taken;
+        taken.paperWidth = paper[0];
+        taken.paperHeight = paper[1];
+        std::copy(std::begin(margins), std::end(margins), taken.margins.begin());
+        taken.layoutName = name;
+        taken.flag = record.flag;
+        taken.value = record.value;
+        taken.valueA = record.valueA;
+        taken.valueB = record.valueB;
+        taken.textA = takeText(record.textA);
+        taken.textB = takeText(record.textB);
+        taken.byteA = record.byteA;
+        taken.byteB = record.byteB;
+        layout = std::move(taken);
+        return kNoError;
+    }
+
+    static Result environment(SimulatedHost& host, Addon&, std::uint32_t code, void* p1, void* p2, void*) {
+        SimProject& p = host.project_;
+        if (!p1) return kErrBadParameters;
+        if (code == fourcc("ISSG")) {
+            *static_cast<std::uint8_t*>(p1) = p.state.suspendGroups ? 1 : 0;
+            return kNoError;
+        }
+        if (code == fourcc("PROJ")) {
+            auto& record = *static_cast<ProjectInfoRecord*>(p1);
+            zeroRecord(record);
+            record.untitled = p.filePath.empty() ? 1 : 0;
+            record.shared = p.state.teamwork.shared ? 1 : 0;
+            if (!p.filePath.empty()) return newTextHandle(utf8ToUtf16(p.filePath), record.location);
+            return kNoError;
+        }
+        if (code == fourcc("SHAR")) {
+            auto& record = *static_cast<SharingRecord*>(p1);
+            zeroRecord(record);
+            if (!p.state.teamwork.shared) return kNoError;
+            std::vector<MemberRecord> members(p.state.teamwork.members.size());
+            for (std::size_t i = 0; i < members.size(); ++i) {
+                const SimMember& member = p.state.teamwork.members[i];
+                zeroRecord(members[i]);
+                putText(members[i].loginName, member.loginName);
+                putText(members[i].name, member.name);
+                members[i].guid = toGuidRecord(member.guid);
+                members[i].memberId = member.id;
+                members[i].value = member.value;
+            }
+            if (!members.empty())
+                if (Result r = newHandleWith(members.data(), members.size() * sizeof(MemberRecord), record.users))
+                    return r;
+            record.count = static_cast<std::int32_t>(members.size());
+            return kNoError;
+        }
+        if (code == fourcc("GSTO")) {
+            if (reinterpret_cast<std::uintptr_t>(p2) != static_cast<std::uintptr_t>(kStoreyInfoAll))
+                return kErrBadParameters;
+            auto& record = *static_cast<StoreyInfoRecord*>(p1);
+            zeroRecord(record);
+            const auto& storeys = p.state.storeys;
+            if (storeys.empty()) return kErrBadIndex;
+            // One record per storey and one above the top storey, whose level closes its height.
+            std::vector<StoreyRecord> records(storeys.size() + 1);
+            for (std::size_t i = 0; i < records.size(); ++i) {
+                StoreyRecord& r = records[i];
+                zeroRecord(r);
+                if (i < storeys.size()) {
+                    r.index = storeys[i].index;
+                    r.number = storeys[i].number;
+                    r.flag = storeys[i].flag;
+                    r.level = storeys[i].level;
+                    putText(r.name, storeys[i].name);
+                } else {
+                    r.index = static_cast<std::int16_t>(storeys.back().index + 1);
+                    r.level = storeys.back().level + storeys.back().height;
+                }
+            }
+            if (Result r = newHandleWith(records.data(), records.size() * sizeof(StoreyRecord), record.storeys))
+                return r;
+            record.firstIndex = storeys.front().index;
+            record.lastIndex = storeys.back().index;
+            record.currentIndex = p.view.currentStorey;
+            return kNoError;
+        }
+        if (code == fourcc("CSTO")) {
+            const auto& record = *static_cast<const StoreyCommandRecord*>(p1);
+            if (record.command != 0) return kErrBadParameters;
+            const auto& storeys = p.state.storeys;
+            if (std::none_of(storeys.begin(), storeys.end(),
+                             [&](const SimStorey& s) { return s.index == record.index; }))
+                return kErrBadIndex;
+            p.view.currentStorey = record.index;
+            return kNoError;
+        }
+        if (code == fourcc("GARF")) {
+            *static_cast<GuidRecord*>(p1) = toGuidRecord(p.state.activeRenovationFilter);
+            return kNoError;
+        }
+        if (code == fourcc("GLAY") || code == fourcc("CLAY")) {
+            if (!p2) return kErrBadParameters;
+            // Types 5 and 9 find each other: a master layout has its record too.
+            SimDatabase* layout =
+                mutableDatabase(p.findDatabase(kDatabaseLayout, toGuidBytes(*static_cast<const GuidRecord*>(p2))));
+            if (!layout) return kErrBadIndex;
+            if (code == fourcc("GLAY")) {
+                putLayout(layout->layout, *static_cast<LayoutRecord*>(p1));
+                return kNoError;
+            }
+            return takeLayout(*static_cast<const LayoutRecord*>(p1), layout->layout);
+        }
+        if (code == fourcc("GTBX")) {
+            *static_cast<ToolboxRecord*>(p1) = ToolboxRecord{p.view.toolType, p.view.toolVariation};
             return kNoError;
         }
         return kErrBadParameters;
@@ -177,12 +676,40 @@ struct SimulatedHost::Internals {
         return processWindow(host, code, p1, p2);
     }
 
-    static Result utilities(SimulatedHost&, Addon&, std::uint32_t, void*, void*, void*) {
-        return kErrBadParameters;   // no utility code is served yet
+    static Result utilities(SimulatedHost&, Addon&, std::uint32_t code, void* p1, void* p2, void*) {
+        if (code == fourcc("NTOE")) {
+            if (!p1 || !p2) return kErrBadParameters;
+            const std::int32_t id = *static_cast<const std::int32_t*>(p1);
+            for (const auto& [type, partId] : kPartReferenceIds) {
+                if (partId == id) {
+                    *static_cast<std::int16_t*>(p2) = static_cast<std::int16_t>(type);
+                    return kNoError;
+                }
+            }
+            return kErrBadParameters;
+        }
+        return kErrBadParameters;
     }
 
-    static Result automation(SimulatedHost&, Addon&, std::uint32_t, void*, void*, void*) {
-        return kErrBadParameters;   // no automation code is served yet
+    static Result automation(SimulatedHost& host, Addon&, std::uint32_t code, void* p1, void*, void*) {
+        SimProject& p = host.project_;
+        if (!p1) return kErrBadParameters;
+        if (code == fourcc("CHWD")) {
+            const SimDatabase* database = databaseOf(host, *static_cast<const DatabaseRecord*>(p1));
+            if (!database) return kErrBadIndex;
+            p.view.frontWindow = SimProject::keyOf(*database);
+            return kNoError;
+        }
+        if (code == fourcc("ZOOM")) {
+            const auto& box = *static_cast<const BoxRecord*>(p1);
+            if (!(box.xMin < box.xMax) || !(box.yMin < box.yMax) || !std::isfinite(box.xMax - box.xMin) ||
+                !std::isfinite(box.yMax - box.yMin))
+                return kErrBadParameters;
+            p.viewOf(p.view.currentDatabase).zoom = {box.xMin, box.yMin, box.xMax, box.yMax};
+            return kNoError;
+        }
+        if (code == fourcc("RBLD")) return kNoError;
+        return kErrBadParameters;
     }
 
     static Result elementTools(SimulatedHost& host, Addon&, std::uint32_t code, void*, void*, void*) {
@@ -191,6 +718,442 @@ struct SimulatedHost::Internals {
             return kNoError;
         }
         return kErrBadParameters;
+    }
+
+    // --- Elements ----------------------------------------------------------------------------------
+    static Result getElementDefaults(SimulatedHost& host, Addon&, ElementRecord* element, ElementMemo* memo) {
+        if (!element || element->head.type <= 0) return kErrBadParameters;
+        const SimProject& p = host.project_;
+        const std::int32_t type = element->head.type;
+        const std::int32_t variation = element->head.variation;
+        const auto found = p.state.defaults.find({type, variation});
+        if (found != p.state.defaults.end()) {
+            std::memcpy(element, found->second.record.data(), sizeof *element);
+        } else {   // a tool the project has no settings for starts from nothing
+            zeroRecord(*element);
+            element->head.storey = p.view.currentStorey;
+            element->head.layer = 1;
+        }
+        element->head.type = type;
+        element->head.variation = variation;
+        element->head.guid = GuidRecord{};
+        if (memo) {
+            zeroRecord(*memo);
+            if (found != p.state.defaults.end()) return memoToRecord(found->second.memo, kMemoFullMask, *memo);
+        }
+        return kNoError;
+    }
+
+    static Result getElement(SimulatedHost& host, Addon&, ElementRecord* element) {
+        if (!element) return kErrBadParameters;
+        const SimElement* found = currentElement(host, toGuidBytes(element->head.guid));
+        if (!found || (element->head.type != 0 && found->head().type != element->head.type)) return kErrBadIndex;
+        std::memcpy(element, found->record.data(), sizeof *element);
+        return kNoError;
+    }
+
+    static Result getElementHead(SimulatedHost& host, Addon&, const GuidRecord* guid, ElementHead* head) {
+        if (!guid || !head) return kErrBadParameters;
+        const SimElement* found = host.project_.findElement(toGuidBytes(*guid));
+        if (!found) return kErrBadIndex;
+        *head = found->head();
+        return kNoError;
+    }
+
+    static Result getElementMemo(SimulatedHost& host, Addon&, const GuidRecord* guid, ElementMemo* memo,
+                                 std::uint64_t mask) {
+        if (!guid || !memo) return kErrBadParameters;
+        const SimElement* found = host.project_.findElement(toGuidBytes(*guid));
+        if (!found) return kErrBadIndex;
+        return memoToRecord(found->memo, mask == 0 ? kMemoFullMask : mask, *memo);
+    }
+
+    static Result createElement(SimulatedHost& host, Addon&, ElementRecord* element, const ElementMemo* memo) {
+        if (!element || element->head.type <= 0) return kErrBadParameters;
+        SimProject& p = host.project_;
+        const DatabaseKey key = p.view.currentDatabase;
+        const SimDatabase* database = p.database(key);
+        if (!database) return kErrBadIndex;
+        SimElement created;
+        std::memcpy(created.record.data(), element, sizeof *element);
+        ElementHead head = created.head();
+        if (database->type == kDatabasePlan || database->type == kDatabaseModel) {
+            const auto& storeys = p.state.storeys;
+            if (std::none_of(storeys.begin(), storeys.end(),
+                             [&](const SimStorey& s) { return s.index == head.storey; }))
+                return kErrBadParameters;   // no such storey
+        } else {
+            created.databaseType = database->type;
+            created.databaseGuid = database->guid;
+        }
+        if (memo)
+            if (Result r = memoFromRecord(*memo, kMemoFullMask, true, created.memo)) return r;
+        head.guid = toGuidRecord(newGuidBytes());
+        head.ownerId = p.state.teamwork.shared ? p.state.teamwork.memberId : 0;
+        created.setHead(head);
+        p.state.elements.push_back(std::move(created));
+        std::memcpy(element, p.state.elements.back().record.data(), sizeof *element);
+        return kNoError;
+    }
+
+    static Result changeElement(SimulatedHost& host, Addon&, ElementRecord* element, const ElementRecord* mask,
+                                const ElementMemo* memo, std::uint64_t memoMask, std::uint8_t withDelete) {
+        if (!element || !mask) return kErrBadParameters;
+        SimProject& p = host.project_;
+        SimElement* found = currentElement(host, toGuidBytes(element->head.guid));
+        if (!found) return kErrBadIndex;
+        const ElementHead before = found->head();
+        if (element->head.type != before.type) return kErrBadParameters;   // an element keeps its type
+        if (heldByOther(p, before)) return kErrRefusedCommand;
+        std::vector<unsigned char> record = found->record;
+        const auto* in = reinterpret_cast<const unsigned char*>(element);
+        const auto* bits = reinterpret_cast<const unsigned char*>(mask);
+        for (std::size_t i = 0; i < record.size(); ++i)
+            record[i] = static_cast<unsigned char>((record[i] & ~bits[i]) | (in[i] & bits[i]));
+        ElementHead after;
+        std::memcpy(&after, record.data(), sizeof after);
+        // A locked element takes only the change that unlocks it.
+        if (before.locked != 0 && after.locked != 0) return kErrRefusedCommand;
+        after.type = before.type;
+        after.guid = before.guid;
+        after.ownerId = before.ownerId;   // reservations change it, not writes
+        if (found->databaseType == kDatabasePlan) {
+            const auto& storeys = p.state.storeys;
+            if (std::none_of(storeys.begin(), storeys.end(),
+                             [&](const SimStorey& s) { return s.index == after.storey; }))
+                return kErrBadParameters;
+        }
+        SimMemo parts = found->memo;
+        if (memo)
+            if (Result r = memoFromRecord(*memo, memoMask == 0 ? kMemoFullMask : memoMask, withDelete != 0, parts))
+                return r;
+        found->record = std::move(record);
+        found->setHead(after);
+        found->memo = std::move(parts);
+        std::memcpy(element, found->record.data(), sizeof *element);
+        return kNoError;
+    }
+
+    static Result deleteElements(SimulatedHost& host, Addon&, Handle heads, std::int32_t count) {
+        std::vector<ElementHead> list;
+        if (Result r = headsOf(heads, count, list)) return r;
+        SimProject& p = host.project_;
+        std::set<GuidBytes> doomed;
+        for (const ElementHead& head : list) {   // all or none: check every element first
+            const SimElement* element = currentElement(host, toGuidBytes(head.guid));
+            if (!element) return kErrBadIndex;
+            const ElementHead stored = element->head();
+            if (heldByOther(p, stored) || stored.locked != 0) return kErrRefusedCommand;
+            doomed.insert(element->guid());
+        }
+        std::erase_if(p.state.elements, [&](const SimElement& e) { return doomed.count(e.guid()) > 0; });
+        std::erase_if(p.state.links,
+                      [&](const SimLink& l) { return doomed.count(l.from) > 0 || doomed.count(l.to) > 0; });
+        for (auto& [key, view] : p.view.views)
+            std::erase_if(view.selection.elements, [&](const GuidBytes& g) { return doomed.count(g) > 0; });
+        return kNoError;
+    }
+
+    static Result disposeElementMemo(SimulatedHost&, Addon&, ElementMemo* memo) {
+        if (!memo) return kErrBadParameters;
+        return disposeMemoRecord(*memo);
+    }
+
+    // --- Selection ---------------------------------------------------------------------------------
+    static void settleSelectionKind(SimSelection& selection) {
+        if (selection.elements.empty())
+            selection.kind = kSelectionNone;
+        else if (selection.kind == kSelectionNone)
+            selection.kind = kSelectionElements;
+    }
+
+    static Result selectElements(SimulatedHost& host, Addon&, Handle parts, std::int32_t count, std::uint8_t add) {
+        if (count < 0) return kErrBadParameters;
+        SimProject& p = host.project_;
+        SimSelection& selection = p.viewOf(p.view.currentDatabase).selection;
+        if (count == 0) {   // no parts: nothing is selected any more
+            selection = SimSelection{};
+            return kNoError;
+        }
+        if (!parts || !isLiveHandle(parts)) return kErrBadHandle;
+        if (getHandleSize(parts) < static_cast<std::size_t>(count) * sizeof(PartReference)) return kErrBadParameters;
+        std::vector<PartReference> references(static_cast<std::size_t>(count));
+        std::memcpy(references.data(), *parts, references.size() * sizeof(PartReference));
+        std::vector<GuidBytes> guids;
+        for (const PartReference& reference : references) {
+            const GuidBytes guid = toGuidBytes(reference.guid);
+            if (!currentElement(host, guid)) return kErrBadIndex;   // all or none
+            guids.push_back(guid);
+        }
+        auto& selected = selection.elements;
+        for (const GuidBytes& guid : guids) {
+            const auto at = std::find(selected.begin(), selected.end(), guid);
+            if (add && at == selected.end()) {
+                selected.push_back(guid);
+                selection.kind = kSelectionElements;   // picking elements ends a marquee
+            } else if (!add && at != selected.end()) {
+                selected.erase(at);
+            }
+        }
+        settleSelectionKind(selection);
+        return kNoError;
+    }
+
+    static Result selectElement(SimulatedHost& host, Addon&, const ElementHead* head, std::uint8_t select) {
+        if (!head) return kErrBadParameters;
+        SimProject& p = host.project_;
+        const GuidBytes guid = toGuidBytes(head->guid);
+        if (!currentElement(host, guid)) return kErrBadIndex;
+        SimSelection& selection = p.viewOf(p.view.currentDatabase).selection;
+        auto& selected = selection.elements;
+        const auto at = std::find(selected.begin(), selected.end(), guid);
+        if (select) {
+            if (at != selected.end()) return kErrAlreadySelected;
+            selected.push_back(guid);
+            selection.kind = kSelectionElements;
+        } else {
+            if (at == selected.end()) return kErrNotSelected;
+            selected.erase(at);
+        }
+        settleSelectionKind(selection);
+        return kNoError;
+    }
+
+    static Result getSelection(SimulatedHost& host, Addon&, SelectionRecord* info, Handle* parts,
+                               std::uint8_t onlyEditable, std::uint8_t) {
+        if (!info || !parts) return kErrBadParameters;
+        SimProject& p = host.project_;
+        *parts = nullptr;
+        const SimSelection& selection = p.viewOf(p.view.currentDatabase).selection;
+        std::vector<PartReference> references;
+        for (const GuidBytes& guid : selection.elements) {
+            const SimElement* element = currentElement(host, guid);
+            if (!element) continue;   // removed since it was selected
+            const ElementHead head = element->head();
+            if (onlyEditable && !editable(p, head)) continue;
+            PartReference reference{};
+            reference.id = partReferenceId(head.type);
+            reference.guid = head.guid;
+            reference.index = 1;
+            references.push_back(reference);
+        }
+        zeroRecord(*info);
+        info->kind = references.empty() ? kSelectionNone : selection.kind;
+        info->count = static_cast<std::int32_t>(references.size());
+        if (references.empty()) return kNoError;
+        return newHandleWith(references.data(), references.size() * sizeof(PartReference), *parts);
+    }
+
+    // --- Element lists -----------------------------------------------------------------------------
+    static Result getElementList(SimulatedHost& host, Addon&, std::int32_t type, Handle* guids,
+                                 std::uint32_t filterFlags, std::int32_t variation, const GuidRecord* renovation) {
+        if (!guids) return kErrBadParameters;
+        *guids = nullptr;
+        const SimProject& p = host.project_;
+        std::vector<GuidBytes> found;
+        for (const SimElement& element : p.state.elements) {
+            if (!SimProject::inDatabase(element, p.view.currentDatabase)) continue;
+            if (type != 0 && element.head().type != type) continue;
+            bool passes = true;
+            if (Result r = passesFilter(p, element, filterFlags, variation, renovation, passes)) return r;
+            if (passes) found.push_back(element.guid());
+        }
+        return guidListHandle(found, *guids);
+    }
+
+    static Result filterElement(SimulatedHost& host, Addon&, const GuidRecord* guid, std::uint32_t filterFlags,
+                                std::int32_t variation, const GuidRecord* renovation, std::uint8_t* passes) {
+        if (!guid || !passes) return kErrBadParameters;
+        const SimElement* element = host.project_.findElement(toGuidBytes(*guid));
+        if (!element) return kErrBadIndex;
+        bool result = true;
+        if (Result r = passesFilter(host.project_, *element, filterFlags, variation, renovation, result)) return r;
+        *passes = result ? 1 : 0;
+        return kNoError;
+    }
+
+    // --- User data ---------------------------------------------------------------------------------
+    // The user data a head names: a placed element's (by guid) or its tool default's. Null when the
+    // guid names no element; `toolDefault` tells which.
+    static std::optional<SimUserData>* userDataOf(SimulatedHost& host, const ElementHead& head, bool create,
+                                                  bool& toolDefault) {
+        SimProject& p = host.project_;
+        const GuidBytes guid = toGuidBytes(head.guid);
+        toolDefault = isNullGuid(guid);
+        if (!toolDefault) {
+            SimElement* element = p.findElement(guid);
+            return element ? &element->userData : nullptr;
+        }
+        if (head.type <= 0) return nullptr;
+        auto found = p.state.defaults.find({head.type, head.variation});
+        if (found == p.state.defaults.end()) {
+            if (!create) return nullptr;
+            SimToolDefault fresh;
+            ElementHead freshHead{};
+            freshHead.type = head.type;
+            freshHead.variation = head.variation;
+            freshHead.layer = 1;
+            std::memcpy(fresh.record.data(), &freshHead, sizeof freshHead);
+            found = p.state.defaults.emplace(std::make_pair(head.type, head.variation), std::move(fresh)).first;
+        }
+        return &found->second.userData;
+    }
+
+    static Result getElementUserData(SimulatedHost& host, Addon&, const ElementHead* head, UserDataRecord* data) {
+        if (!head || !data) return kErrBadParameters;
+        zeroRecord(*data);
+        bool toolDefault = false;
+        const std::optional<SimUserData>* stored = userDataOf(host, *head, false, toolDefault);
+        if (!stored) return toolDefault && head->type > 0 ? kErrNoUserData : kErrBadIndex;
+        if (!stored->has_value()) return kErrNoUserData;
+        const SimUserData& userData = **stored;
+        data->version = userData.version;
+        data->platformSign = userData.platformSign;
+        data->flags = userData.flags;
+        if (userData.bytes.empty()) return kNoError;   // no bytes: no handle
+        return newHandleWith(userData.bytes.data(), userData.bytes.size(), data->data);
+    }
+
+    static Result setElementUserData(SimulatedHost& host, Addon&, const ElementHead* head,
+                                     const UserDataRecord* data) {
+        if (!head || !data) return kErrBadParameters;
+        if (!isNullGuid(toGuidBytes(head->guid)) && !insideCommand(host)) return kErrOutsideUndoScope;
+        if (data->data && !isLiveHandle(data->data)) return kErrBadHandle;
+        bool toolDefault = false;
+        std::optional<SimUserData>* stored = userDataOf(host, *head, true, toolDefault);
+        if (!stored) return toolDefault ? kErrBadParameters : kErrBadIndex;
+        SimUserData userData{data->version, data->platformSign, data->flags, {}};
+        if (data->data && *data->data) {
+            const auto* bytes = reinterpret_cast<const unsigned char*>(*data->data);
+            userData.bytes.assign(bytes, bytes + getHandleSize(data->data));
+        }
+        *stored = std::move(userData);
+        return kNoError;
+    }
+
+    static Result clearElementUserData(SimulatedHost& host, Addon&, const ElementHead* head) {
+        if (!head) return kErrBadParameters;
+        if (!isNullGuid(toGuidBytes(head->guid)) && !insideCommand(host)) return kErrOutsideUndoScope;
+        bool toolDefault = false;
+        std::optional<SimUserData>* stored = userDataOf(host, *head, false, toolDefault);
+        if (!stored) return toolDefault && head->type > 0 ? kErrNoUserData : kErrBadIndex;
+        if (!stored->has_value()) return kErrNoUserData;
+        stored->reset();
+        return kNoError;
+    }
+
+    // --- Links ---------------------------------------------------------------------------------------
+    static Result getLinkedElements(SimulatedHost& host, Addon&, const GuidRecord* guid, Handle* guids,
+                                    std::int32_t* count) {
+        if (!guid || !guids || !count) return kErrBadParameters;
+        *guids = nullptr;
+        *count = 0;
+        const SimProject& p = host.project_;
+        const GuidBytes from = toGuidBytes(*guid);
+        if (!p.findElement(from)) return kErrBadIndex;
+        std::vector<GuidBytes> linked;
+        for (const SimLink& link : p.state.links)
+            if (link.from == from) linked.push_back(link.to);
+        if (Result r = guidListHandle(linked, *guids)) return r;
+        *count = static_cast<std::int32_t>(linked.size());
+        return kNoError;
+    }
+
+    static Result linkElements(SimulatedHost& host, Addon&, const GuidRecord* first, const GuidRecord* second,
+                               std::uint32_t flags) {
+        if (!first || !second) return kErrBadParameters;
+        SimProject& p = host.project_;
+        const GuidBytes from = toGuidBytes(*first), to = toGuidBytes(*second);
+        if (!p.findElement(from) || !p.findElement(to)) return kErrBadIndex;
+        if (from == to) return kErrBadParameters;
+        for (SimLink& link : p.state.links) {
+            if (link.from == from && link.to == to) {
+                link.flags = flags;
+                return kNoError;
+            }
+        }
+        p.state.links.push_back({from, to, flags});
+        return kNoError;
+    }
+
+    static Result unlinkElements(SimulatedHost& host, Addon&, const GuidRecord* first, const GuidRecord* second) {
+        if (!first || !second) return kErrBadParameters;
+        const GuidBytes from = toGuidBytes(*first), to = toGuidBytes(*second);
+        const auto removed = std::erase_if(host.project_.state.links,
+                                           [&](const SimLink& l) { return l.from == from && l.to == to; });
+        return removed ? kNoError : kErrBadIndex;
+    }
+
+    // --- Teamwork ----------------------------------------------------------------------------------
+    static Result isSharedProject(SimulatedHost& host, Addon&, std::uint8_t* shared) {
+        if (!shared) return kErrBadParameters;
+        *shared = host.project_.state.teamwork.shared ? 1 : 0;
+        return kNoError;
+    }
+
+    static Result isTeamworkConnected(SimulatedHost& host, Addon&, std::uint8_t* connected) {
+        if (!connected) return kErrBadParameters;
+        const SimTeamwork& teamwork = host.project_.state.teamwork;
+        *connected = teamwork.shared && teamwork.connected ? 1 : 0;
+        return kNoError;
+    }
+
+    // The elements named by a guid array: kErrBadIndex (and nothing) when one is missing.
+    static Result elementsOf(SimulatedHost& host, const GuidRecord* guids, std::int32_t count,
+                             std::vector<SimElement*>& out) {
+        if (count < 0 || (count > 0 && !guids)) return kErrBadParameters;
+        const SimTeamwork& teamwork = host.project_.state.teamwork;
+        if (!teamwork.shared || !teamwork.connected) return kErrRefusedCommand;
+        for (std::int32_t i = 0; i < count; ++i) {
+            SimElement* element = host.project_.findElement(toGuidBytes(guids[i]));
+            if (!element) return kErrBadIndex;
+            out.push_back(element);
+        }
+        return kNoError;
+    }
+
+    static Result reserveElements(SimulatedHost& host, Addon&, const GuidRecord* guids, std::int32_t count,
+                                  Handle* conflicts) {
+        if (!conflicts) return kErrBadParameters;
+        *conflicts = nullptr;
+        std::vector<SimElement*> elements;
+        if (Result r = elementsOf(host, guids, count, elements)) return r;
+        const std::int16_t me = host.project_.state.teamwork.memberId;
+        std::vector<ReservationConflict> others;
+        for (const SimElement* element : elements) {
+            const ElementHead head = element->head();
+            if (head.ownerId != 0 && head.ownerId != me) {
+                ReservationConflict conflict{};
+                conflict.guid = head.guid;
+                conflict.memberId = head.ownerId;
+                others.push_back(conflict);
+            }
+        }
+        if (!others.empty())
+            if (Result r = newHandleWith(others.data(), others.size() * sizeof(ReservationConflict), *conflicts))
+                return r;
+        for (SimElement* element : elements) {   // what nobody else holds is the member's now
+            ElementHead head = element->head();
+            if (head.ownerId == 0) {
+                head.ownerId = me;
+                element->setHead(head);
+            }
+        }
+        return kNoError;
+    }
+
+    static Result releaseElements(SimulatedHost& host, Addon&, const GuidRecord* guids, std::int32_t count) {
+        std::vector<SimElement*> elements;
+        if (Result r = elementsOf(host, guids, count, elements)) return r;
+        const std::int16_t me = host.project_.state.teamwork.memberId;
+        for (SimElement* element : elements) {   // another member's elements are not the member's to give
+            ElementHead head = element->head();
+            if (head.ownerId == me) {
+                head.ownerId = 0;
+                element->setHead(head);
+            }
+        }
+        return kNoError;
     }
 
     // --- The process window ('IPWD' ... 'CANC' of the interface dispatcher) ------------------------
@@ -356,7 +1319,10 @@ struct SimulatedHost::Internals {
         const Result result = guarded([&] { return body(userData); });
         --host.commandDepth_;
         if (result != kNoError)
+        {
             host.project_.state = std::move(before);   // an error inside leaves the project as it was
+            host.project_.settleView();
+        }
         else
             host.project_.pushUndoStep(toUtf8(undoName), std::move(before));
         return result;

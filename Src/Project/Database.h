@@ -18,8 +18,8 @@ public:
     Database& operator=(const Database&) = delete;
 
     // Virtual operations, in the order of the interface.
-    virtual void clear() = 0;               // drops every cached object; reloads on demand
-    virtual String typeName() const = 0;    // the class's name, e.g. "Floor Plan"
+    virtual void clear() = 0;              // drops every cached object; reloads on demand
+    virtual String typeName() const = 0;   // the class's name, e.g. "Floor Plan"
 
     Project& getProject() const { return project_; }
 

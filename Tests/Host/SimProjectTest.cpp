@@ -51,7 +51,8 @@ TEST(SimProject, DecodesEveryBase64Length) {
 
 TEST(SimProject, RejectsBadProjectsAndKeepsWhatItHad) {
     const std::pair<const char*, const char*> cases[] = {
-        {"{", "not valid JSON"},
+        {"{", "not valid JSON: parse error at line 1, column 2: syntax error while parsing object key - unexpected "
+              "end of input; expected string literal"},
         {"[]", "the project must be a JSON object"},
         {R"({"nmae": "x"})", "project: unknown key \"nmae\""},
         {R"({"format": "other"})", "project: \"format\" must be \"skellow-host project\""},

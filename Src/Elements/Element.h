@@ -1,0 +1,170 @@
+// Element: the framework's wrapper of one placed host element, and the base of every element kind.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include <HostRecords.h>
+
+#include "Foundation/String.h"
+#include "Geometry/CadPoint.h"
+#include "Project/ElementLink.h"
+
+namespace tarnwick {
+
+class Cube;
+class Drawing;
+class Element3D;
+class ElementLinkList;
+class ElementMemoStore;
+class MemoryBlock;
+class TransformList;
+class Transformation;
+
+// Made by a Drawing's creators (or by clone) for one operation and deleted by its owner. It holds a
+// copy of the element's link, the add-on's user-data block, the element's ID texts, pending
+// transformations and the cached 3D model. The host record itself is kept by the kinds, which give it
+// through getTypeRecord / getMutableTypeRecord (the 112-byte head) and getHostElement / getMemo
+// (new whole records for a write).
+//
+// Host errors come back as false, null or 0, never as exceptions; memory failures throw
+// TracedException "bad_alloc".
+class Element {
+public:
+    // Every memo part (bits 0 to 58 but bit 30); mask 0 means the same to the host.
+    static constexpr std::uint64_t kFullMemoMask = host::kMemoFullMask;
+    static constexpr std::uint32_t kDefaultUserDataFlags = 12;
+    static constexpr std::uint32_t kDefaultUserDataVersion = 1;
+
+    // While set, the Drawing makes elements without loading their memos and loadMemo does nothing.
+    // Clear at start: elements load their memos unless a caller suspends it for a while.
+    static std::uint8_t memoLoadingSuspended;
+
+    explicit Element(const ElementLink& link);
+    Element(const Element& other);   // link, blocks and transforms deep; the 3D model shared; texts empty
+    // The link, transforms, block and user-data values; the texts keep their contents.
+    Element& operator=(const Element& other);
+    virtual ~Element();
+
+    // --- Virtual operations, in the order of the interface -------------------------------------------
+    virtual std::unique_ptr<Element> clone() const = 0;   // a heap copy of the most derived kind
+    virtual bool exists() const;                          // the link has a valid guid
+    virtual Guid getGuid() const;
+    virtual Drawing* getDrawing() const;   // null when the link's database is not found
+    virtual std::uint16_t getTypeId() const;
+    virtual std::int32_t getVariation() const;
+    virtual const ElementLink& getLink() const;
+    virtual ElementLink getOwnerLink() const;   // empty in the base
+    virtual std::int32_t getAuxValue() const;   // 0 in the base
+    // The ID text the host shows, with the prefix the host puts before it when asked. Fetched from the
+    // host once ('GCIS' the compound text, 'GEIS' the ID); empty when the host has none.
+    virtual String getInfoString(bool withPrefix);
+    virtual bool isSupported() const;   // true in the base
+
+    // User data (the add-on's block stored with the element)
+    virtual std::unique_ptr<MemoryBlock> getUserData();   // loads first; a copy, null when none
+    virtual std::uint32_t getUserDataFlags() const;
+    virtual std::uint32_t getUserDataVersion() const;
+    virtual std::uint32_t getUserDataPlatform() const;
+    virtual bool isUserDataChanged() const;
+    // The attached block (a copy), else the host's: version and platform out (1 for a record signed
+    // 0x4D4D, else 2); a host error gives null with both set to 0. Either out pointer may be null.
+    virtual std::unique_ptr<MemoryBlock> readUserData(std::uint32_t* version, std::uint32_t* platform);
+
+    virtual void setLink(const ElementLink& link);   // keeps the element's own type id; refills the head
+    virtual void resetLink();                        // forgets the guid: the element is stored as new
+    virtual void setVariation(std::int32_t variation);
+    virtual void setName(const String& text);                          // the ID text
+    virtual void attachUserData(std::unique_ptr<MemoryBlock> block);   // null allowed; loaded and changed
+    virtual void setUserDataFlags(std::uint32_t flags);
+    virtual void setUserDataVersion(std::uint32_t version);
+    virtual void setUserDataPlatform(std::uint32_t platform);
+    virtual void setUserDataChanged(bool changed);
+    // Writes the block as the element's user data now (version 1, this platform's sign, the flags);
+    // false for a block without bytes. With select, the element is selected afterwards.
+    virtual bool storeUserData(const MemoryBlock* block, bool select, std::uint32_t flags);
+    virtual bool setSelected(bool on);   // host select / deselect of the element's head
+
+    virtual CadPoint getPosition() const;               // the origin point in the base
+    virtual double getElevation(bool absolute) const;   // 0.0 in the base
+    virtual double getHeight();                         // z extent of getBounds(false); 0.0 without
+    virtual double getWidth();                          // x extent
+    virtual double getDepth();                          // y extent
+    virtual double getLength();                         // getWidth
+    // Owned by the caller: the 3D model's bounds unless fromHost; else the host's box ('CABO') flattened
+    // to the element's absolute elevation. Null when neither is there (or the element has no Drawing).
+    virtual std::unique_ptr<Cube> getBounds(bool fromHost);
+    virtual std::size_t getTransformCount() const;
+    virtual std::shared_ptr<Element3D> get3D();     // built once, shared; null without 3D data
+    virtual std::shared_ptr<Element3D> build3D();   // a new model; null without guid or data
+    virtual void reset3D();
+    virtual void setPosition(const CadPoint& point);          // nothing in the base
+    virtual void setElevation(double value, bool absolute);   // nothing in the base
+    // Appends (the element owns it). Throws std::length_error("list<T> too long") on a full list.
+    virtual void addTransform(std::unique_ptr<Transformation> transform);
+    virtual std::unique_ptr<Transformation> removeTransform();   // the first, owned by the caller
+    virtual void clearTransforms();
+    // Copies the layer, phase and third identifier that differ between newer and older into this
+    // element's head; true when the third identifier differed.
+    virtual bool applyChanges(Element& newer, Element& older);
+    virtual bool openSettingsDialog();   // the host's tool settings of the element's type; true when accepted
+
+    virtual std::unique_ptr<host::ElementRecord> getHostElement() const = 0;   // a new whole record
+    // Loads what the element keeps of its memo: the base loads the user data unless memo loading is
+    // suspended. A kind that needs the host's memo and gets an empty store fetches one into it; the
+    // caller deletes what comes back.
+    virtual void loadMemo(std::uint64_t mask, std::unique_ptr<ElementMemoStore>& store);
+    // A new memo (null when the kind has none) and the mask of the parts it fills.
+    virtual std::unique_ptr<ElementMemoStore> getMemo(std::uint64_t& mask) const = 0;
+    virtual const host::ElementHead& getTypeRecord() const = 0;
+    virtual host::ElementHead& getMutableTypeRecord() = 0;
+    virtual bool isUserDataLoaded() const;
+    // Reads the element's user data once (always with force); nothing for an element without guid.
+    virtual void loadUserData(bool force);
+    // The host's default record (and memo, when given) of the element's type and variation.
+    virtual bool getHostDefaults(host::ElementRecord& record, host::ElementMemo* memo) const;
+
+    // --- Non-virtual operations -----------------------------------------------------------------------
+    std::uint8_t getDrawIndex() const;
+    void setDrawIndex(std::uint8_t index);
+    bool isLocked() const;
+    void setLocked(bool locked);       // nothing in a shared project
+    std::int16_t getOwnerId() const;   // the member holding it in a shared project
+    void setOwnerId(std::int16_t memberId);
+    Guid getFirstIdentifier() const;
+    void setFirstIdentifier(const Guid& identifier);
+    void clearFirstIdentifier();
+    Guid getSecondGuid() const;
+    void setSecondIdentifier(const Guid& identifier);
+    bool isInGroup() const;   // a valid first identifier, else a valid second one
+    std::uint64_t getHeadValue() const;
+    void setHeadValue(std::uint64_t value);
+    std::int16_t getHeadWord() const;
+    void setHeadWord(std::int16_t value);
+    String getPrefixInfo();   // the prefix the host puts before the ID text
+    bool hasUserData();       // loads first
+    std::size_t getLinkedElements(ElementLinkList& list) const;   // 0 without a Drawing
+    // Writes the element back with the host's change (variation from the link, every field). With
+    // withUserData, and once the user data was loaded, also stores it as the default of the type.
+    bool commit(bool withUserData);
+    void reloadMemo();   // loads the whole memo even while memo loading is suspended
+
+protected:
+    ElementLink link_;
+
+private:
+    void copyUserDataFrom(const Element& other);
+
+    std::unique_ptr<TransformList> transforms_;   // null until the first addTransform
+    std::shared_ptr<Element3D> model3D_;          // null until built
+    std::unique_ptr<MemoryBlock> userData_;       // the add-on's block, or null
+    std::uint32_t userDataFlags_ = kDefaultUserDataFlags;
+    std::uint32_t userDataVersion_ = kDefaultUserDataVersion;
+    std::uint32_t userDataPlatform_;   // this platform's sign
+    bool userDataLoaded_ = false;      // read from the host or set by the add-on
+    bool userDataChanged_ = false;     // the attached block differs from the host's
+    String infoText_;                  // the ID text; empty until fetched
+    String infoPrefix_;                // what the host puts before it
+};
+
+}   // namespace tarnwick

@@ -1,0 +1,7 @@
+#include "Project/Database.h"
+
+namespace tarnwick {
+
+Database::~Database() = default;
+
+}   // namespace tarnwick

@@ -1,0 +1,29 @@
+#include "Project/Document3D.h"
+
+namespace tarnwick {
+
+Document3D::Document3D(Project& project, const Guid& databaseGuid) : Drawing(project, databaseGuid) {}
+Document3D::~Document3D() = default;
+
+String Document3D::typeName() const { return "3D Document"; }
+std::int32_t Document3D::getDatabaseType() const { return 13; }
+std::int32_t Document3D::getNavigatorType() const { return 23; }
+
+bool Document3D::toSectionElementLink(ElementLink& link) const {
+    if (link.getTypeByte() == ElementLink::kSectionElementType) return false;
+    link.setTypeId(ElementLink::kSectionElementType);
+    link.setVariation(0);
+    link.setPartReferenceId(0);
+    return true;
+}
+
+ElementLink Document3D::fromSectionElementLink(const ElementLink& link) const {
+    ElementLink copy = link;
+    if (link.getSource() == getId() && link.getSecondTypeId() != 0 && link.getSecondGuid().isValid()) {
+        copy.setTypeId(link.getSecondTypeId());
+        copy.setDrawing(this);
+    }
+    return copy;
+}
+
+}   // namespace tarnwick

@@ -1,0 +1,794 @@
+#include "Project/Drawing.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string>
+
+#include <HostResult.h>
+
+#include "Elements/Element.h"
+#include "Environment/HostApi.h"
+#include "Foundation/Memory.h"
+#include "Foundation/MemoryBlock.h"
+#include "Geometry/Cube.h"
+#include "Project/ElementLinkList.h"
+#include "Project/ElementListMaker.h"
+#include "Project/ElementMemoStore.h"
+#include "Project/Plan.h"
+#include "Project/Project.h"
+
+namespace tarnwick {
+
+namespace {
+
+constexpr std::size_t kInitialLinkCapacity = 50;
+
+// The two creator lists: the first, and a second that is asked before it once something is filed there.
+std::unique_ptr<CreatorList>& creatorList(bool second) {
+    static std::unique_ptr<CreatorList> lists[2];
+    return lists[second ? 1 : 0];
+}
+
+bool userDataSucceeded(std::uint32_t result) {
+    return result == host::kNoError || result == host::kErrNoUserData;
+}
+
+// A host text field of 256 16-bit characters, zero-terminated only when shorter.
+String fromField(const char16_t (&field)[host::kDatabaseTextChars]) {
+    std::size_t length = 0;
+    while (length < host::kDatabaseTextChars && field[length] != 0) ++length;
+    return String(std::u16string_view(field, length));
+}
+
+void toField(const String& text, char16_t (&field)[host::kDatabaseTextChars]) {
+    const std::u16string units = text.toUniString();
+    std::size_t length = std::min(units.size(), host::kDatabaseTextChars);
+    // Never keep half of a surrogate pair.
+    if (length < units.size() && length > 0 && units[length - 1] >= 0xD800 && units[length - 1] <= 0xDBFF)
+        --length;
+    std::fill(std::begin(field), std::end(field), u'\0');
+    std::copy_n(units.begin(), length, field);
+}
+
+std::size_t guidCount(host::Handle guids) {
+    return tarnwick::getHandleSize(guids) / sizeof(host::GuidRecord);
+}
+
+const host::GuidRecord* guidsOf(host::Handle guids) {
+    return guids == nullptr ? nullptr : reinterpret_cast<const host::GuidRecord*>(*guids);
+}
+
+}   // namespace
+
+// --- Filter -------------------------------------------------------------------------------------------
+
+Drawing::Filter::Filter(std::uint32_t hostFlags, std::uint16_t typeId, bool selectedOnly,
+                        std::uint8_t flagByte1, bool withUserDataOnly)
+    : hostFlags_(hostFlags),
+      flagByte1_(flagByte1),
+      selectedOnly_(selectedOnly),
+      withUserDataOnly_(withUserDataOnly) {
+    addType(typeId);
+}
+
+Drawing::Filter::Filter(std::uint16_t typeId, bool selectedOnly, std::uint8_t flagByte1,
+                        bool withUserDataOnly)
+    : Filter(0, typeId, selectedOnly, flagByte1, withUserDataOnly) {}
+
+Drawing::Filter::Filter(bool selectedOnly, bool withUserDataOnly)
+    : Filter(0, 0, selectedOnly, 0, withUserDataOnly) {}
+
+Drawing::Filter::~Filter() = default;
+
+std::unique_ptr<Drawing::Filter> Drawing::Filter::clone() const { return std::make_unique<Filter>(*this); }
+
+bool Drawing::Filter::accepts(Element&) const { return true; }
+
+void Drawing::Filter::addType(std::uint16_t typeId) {
+    if (typeId == 0) {
+        types_.clear();
+        return;
+    }
+    if (hasType(typeId)) return;
+    types_.push_back(typeId);
+}
+
+std::uint16_t Drawing::Filter::typeAt(std::size_t index) const {
+    return index < types_.size() ? types_[index] : 0;
+}
+
+bool Drawing::Filter::hasType(std::uint16_t typeId) const {
+    return std::any_of(types_.begin(), types_.end(),
+                       [typeId](std::uint16_t entry) { return ElementLink::typesMatch(entry, typeId); });
+}
+
+// --- Drawing ------------------------------------------------------------------------------------------
+
+Drawing::Drawing(Project& project, const Guid& databaseGuid)
+    : Database(project), databaseGuid_(databaseGuid) {}
+
+Drawing::~Drawing() = default;
+
+void Drawing::clear() { selection_.reset(); }
+
+LinkRecord Drawing::getId() const { return LinkRecord(getDatabaseType(), getGuid(), 0); }
+
+Guid Drawing::getGuid() const { return databaseGuid_; }
+
+bool Drawing::makeCurrent() { return project().setCurrentDatabase(this); }
+
+bool Drawing::readRecord(host::DatabaseRecord& record) {
+    if (!makeCurrent()) return false;
+    record = {};
+    record.type = getDatabaseType();
+    record.guid = databaseGuid_.getRecord();
+    return setLastHostResult(hostApi().database(fourcc("GDBI"), &record)) == host::kNoError;
+}
+
+bool Drawing::writeRecord(host::DatabaseRecord& record) {
+    return setLastHostResult(hostApi().database(fourcc("MDAT"), &record)) == host::kNoError;
+}
+
+String Drawing::getName() {
+    host::DatabaseRecord record;
+    return readRecord(record) ? fromField(record.name) : String();
+}
+
+String Drawing::getReference() {
+    host::DatabaseRecord record;
+    return readRecord(record) ? fromField(record.reference) : String();
+}
+
+String Drawing::getTitle() {
+    host::DatabaseRecord record;
+    return readRecord(record) ? fromField(record.title) : String();
+}
+
+bool Drawing::setReference(const String& text) {
+    host::DatabaseRecord record;
+    if (!readRecord(record)) return false;
+    toField(text, record.reference);
+    return writeRecord(record);
+}
+
+bool Drawing::setName(const String& text) {
+    host::DatabaseRecord record;
+    if (!readRecord(record)) return false;
+    toField(text, record.name);
+    return writeRecord(record);
+}
+
+// --- Selection ----------------------------------------------------------------------------------------
+
+bool Drawing::loadSelection() {
+    if (selection_) return true;
+    if (!makeCurrent()) return false;
+    host::SelectionRecord record{};
+    host::Handle parts = nullptr;
+    const std::uint32_t result = setLastHostResult(hostApi().call<host::HostSlot::getSelection>(
+        &record, &parts, /*onlyEditable=*/std::uint8_t{0}, /*ignorePartial=*/std::uint8_t{1}));
+    if (result != host::kNoError) {
+        tarnwick::disposeHandle(parts);
+        return false;
+    }
+    marquee_ = record.kind >= host::kSelectionMarqueePolygon && record.kind <= host::kSelectionMarqueeRotated;
+    const std::size_t count = tarnwick::getHandleSize(parts) / sizeof(host::PartReference);
+    if (count >= 1) {
+        auto list = std::make_unique<ElementLinkList>(count);
+        const auto* references = reinterpret_cast<const host::PartReference*>(*parts);
+        for (std::size_t i = 0; i < count; ++i) list->append(ElementLink(references[i], this));
+        lastSelected_ = *list->back();
+        selection_ = std::move(list);
+    }
+    tarnwick::disposeHandle(parts);
+    return selection_ != nullptr;
+}
+
+ElementLinkList* Drawing::getSelection() {
+    loadSelection();
+    return selection_.get();
+}
+
+std::unique_ptr<Element> Drawing::getSelectedElement(std::uint16_t typeId, bool keepSectionElements) {
+    if (!loadSelection()) return nullptr;
+    ElementLink link;
+    if (typeId == 0) {
+        link = lastSelected_;
+    } else {
+        bool found = false;
+        for (std::size_t i = selection_->size(); i-- > 0 && !found;) {
+            const ElementLink* candidate = (*selection_)[i];
+            if (candidate != nullptr && ElementLink::typesMatch(candidate->getTypeId(), typeId)) {
+                link = *candidate;
+                found = true;
+            }
+        }
+        if (!found) return nullptr;
+    }
+    if (!link.hasGuid()) return nullptr;
+    if (!keepSectionElements && !resolveSectionElement(/*toParent=*/true, link)) return nullptr;
+    Drawing* holder = link.getDrawing();
+    return holder != nullptr ? holder->getElement(link) : nullptr;
+}
+
+bool Drawing::sendParts(const ElementLinkList& links, bool add) {
+    host::Handle parts = links.makePartReferences(/*resolve=*/true);
+    const auto count =
+        static_cast<std::int32_t>(tarnwick::getHandleSize(parts) / sizeof(host::PartReference));
+    const std::uint32_t result = setLastHostResult(
+        hostApi().call<host::HostSlot::selectElements>(parts, count, static_cast<std::uint8_t>(add ? 1 : 0)));
+    tarnwick::disposeHandle(parts);
+    return result == host::kNoError;
+}
+
+bool Drawing::select(const ElementLinkList& links) {
+    if (!makeCurrent()) return false;
+    selection_.reset();
+    if (setLastHostResult(hostApi().call<host::HostSlot::selectElements>(nullptr, 0, std::uint8_t{0})) !=
+        host::kNoError)
+        return false;
+    if (!sendParts(links, /*add=*/true)) return false;   // the cache stays empty: read again on demand
+    if (links.size() > 0) {
+        selection_ = links.clone();
+        if (const ElementLink* last = selection_->back()) lastSelected_ = *last;
+    }
+    return true;
+}
+
+bool Drawing::select(ElementListMaker& maker) {
+    const std::unique_ptr<ElementLinkList> links = maker.makeList();
+    if (!links || links->size() == 0) return deselectAll();
+    return select(*links);
+}
+
+bool Drawing::deselectAll() {
+    if (!makeCurrent()) return false;
+    selection_.reset();
+    return setLastHostResult(hostApi().call<host::HostSlot::selectElements>(nullptr, 0, std::uint8_t{0})) ==
+           host::kNoError;
+}
+
+bool Drawing::changeSelection(const ElementLinkList& links, bool add) {
+    if (!makeCurrent()) return false;
+    selection_.reset();
+    return sendParts(links, add);
+}
+
+bool Drawing::changeSelection(const ElementLink& link, bool add) {
+    ElementLinkList links(1);
+    links.append(link);
+    return changeSelection(links, add);
+}
+
+bool Drawing::addToSelection(const ElementLinkList& links) { return changeSelection(links, true); }
+bool Drawing::addToSelection(const ElementLink& link) { return changeSelection(link, true); }
+bool Drawing::addToSelection(ElementListMaker& maker) {
+    const std::unique_ptr<ElementLinkList> links = maker.makeList();
+    return links ? changeSelection(*links, true) : true;
+}
+bool Drawing::deselect(const ElementLinkList& links) { return changeSelection(links, false); }
+bool Drawing::deselect(const ElementLink& link) { return changeSelection(link, false); }
+bool Drawing::deselect(ElementListMaker& maker) {
+    const std::unique_ptr<ElementLinkList> links = maker.makeList();
+    return links ? changeSelection(*links, false) : true;
+}
+
+bool Drawing::setSelected(const ElementLink& link, bool on) {
+    if (!makeCurrent()) return false;
+    selection_.reset();
+    host::ElementHead head{};
+    ElementLink(link).getHead(head);
+    const std::uint32_t result = setLastHostResult(
+        hostApi().call<host::HostSlot::selectElement>(&head, static_cast<std::uint8_t>(on ? 1 : 0)));
+    return result == host::kNoError || result == (on ? host::kErrAlreadySelected : host::kErrNotSelected);
+}
+
+// --- View commands ------------------------------------------------------------------------------------
+
+void Drawing::zoom(const Cube& box) {
+    if (!makeCurrent()) return;
+    Cube normal = box;   // the host takes minimum and maximum, whichever corners the box was made from
+    normal.normalise();
+    const std::array<double, 4> extent = normal.getExtent();
+    host::BoxRecord record{extent[0], extent[1], extent[2], extent[3]};
+    setLastHostResult(hostApi().automation(fourcc("ZOOM"), &record));
+}
+
+void Drawing::zoomBack() {
+    if (!makeCurrent()) return;
+    setLastHostResult(hostApi().automation(fourcc("DOOM")));
+}
+
+std::unique_ptr<Cube> Drawing::getZoom(bool wholeExtent) {
+    if (!makeCurrent()) return nullptr;
+    host::BoxRecord record{};
+    if (setLastHostResult(hostApi().database(fourcc(wholeExtent ? "GEX2" : "GZOM"), &record)) !=
+        host::kNoError)
+        return nullptr;
+    return std::make_unique<Cube>(std::array<double, 4>{record.xMin, record.yMin, record.xMax, record.yMax});
+}
+
+double Drawing::getScale() {
+    if (!makeCurrent()) return 0.0;
+    double scale = 0.0;
+    if (setLastHostResult(hostApi().database(fourcc("GSCL"), &scale)) != host::kNoError) return 0.0;
+    return scale;
+}
+
+std::uint32_t Drawing::setScale(double scale, std::uint8_t flag) {
+    if (!makeCurrent()) return getLastHostResult();
+    return setLastHostResult(hostApi().database(fourcc("CDRS"), &scale, &flag));
+}
+
+void Drawing::redraw() {
+    if (makeCurrent()) setLastHostResult(hostApi().database(fourcc("DRDB")));
+}
+
+void Drawing::rebuild() {
+    if (makeCurrent()) setLastHostResult(hostApi().database(fourcc("RBDB")));
+}
+
+void Drawing::regenerate(std::uint8_t flag) {
+    if (makeCurrent()) setLastHostResult(hostApi().automation(fourcc("RBLD"), &flag));
+}
+
+bool Drawing::drawElements(const ElementLinkList& links) {
+    if (!makeCurrent()) return false;
+    bool all = true;
+    for (const auto& link : links) {
+        if (!link) continue;
+        host::ElementHead head{};
+        ElementLink(*link).getHead(head, /*resolveSection=*/false);
+        if (setLastHostResult(hostApi().database(fourcc("DRWE"), &head)) != host::kNoError) all = false;
+    }
+    return all;
+}
+
+// --- Element creators ---------------------------------------------------------------------------------
+
+void Drawing::registerCreator(std::uint16_t typeId, ElementCreator creator, bool secondList) {
+    std::unique_ptr<CreatorList>& list = creatorList(secondList);
+    if (!list) list = std::make_unique<CreatorList>();
+    list->add(typeId, creator);
+}
+
+void Drawing::unregisterCreators() {
+    creatorList(false).reset();
+    creatorList(true).reset();
+}
+
+std::unique_ptr<Element> Drawing::makeElement(const host::ElementRecord& record, ElementLink& link,
+                                              std::unique_ptr<ElementMemoStore>& memo) {
+    link.setVariation(record.head.variation);
+    std::unique_ptr<Element> element;
+    for (const bool second : {true, false}) {
+        const std::unique_ptr<CreatorList>& list = creatorList(second);
+        if (list && (element = list->make(record, link))) break;
+    }
+    if (!element || !memo) return element;
+    // The element reads the memo it is given; nothing it loads on the way fetches memos of its own.
+    const std::uint8_t saved = Element::memoLoadingSuspended;
+    Element::memoLoadingSuspended = 1;
+    try {
+        element->loadMemo(Element::kFullMemoMask, memo);
+    } catch (...) {
+        Element::memoLoadingSuspended = saved;
+        throw;
+    }
+    Element::memoLoadingSuspended = saved;
+    return element;
+}
+
+// --- Reading ------------------------------------------------------------------------------------------
+
+namespace {
+// Loads the element's memo unless memo loading is suspended; the store it fetched goes right away.
+void refreshMemo(Element& element) {
+    if (Element::memoLoadingSuspended != 0) return;
+    std::unique_ptr<ElementMemoStore> store;
+    element.loadMemo(Element::kFullMemoMask, store);
+}
+}   // namespace
+
+std::unique_ptr<Element> Drawing::getElement(const ElementLink& link) {
+    ElementLink copy = link;
+    if (resolveSectionElement(/*toParent=*/false, copy) && copy.hasGuid()) {
+        auto record = std::make_unique<host::ElementRecord>();   // zeroed
+        record->head.guid = copy.getGuid().getRecord();
+        if (setLastHostResult(hostApi().database(fourcc("GEFA"), record.get())) == host::kNoError) {
+            Drawing* holder = link.getDrawing();
+            ElementLink made(record->head, holder != nullptr ? holder : this);
+            if (loadSelection()) {
+                const std::size_t at = selection_->find(made);
+                if (at != ElementLinkList::npos && (*selection_)[at]->getGuid() == made.getGuid())
+                    made.copyPartReference(*(*selection_)[at]);
+            }
+            std::unique_ptr<ElementMemoStore> noMemo;
+            if (std::unique_ptr<Element> element = makeElement(*record, made, noMemo)) {
+                refreshMemo(*element);
+                return element;
+            }
+        }
+    }
+    return loadElement(link, nullptr);
+}
+
+std::unique_ptr<Element> Drawing::loadElement(const ElementLink& link, const Filter* filter) {
+    // 1.
+    if (!makeCurrent()) return nullptr;
+    ElementLink copy = link;
+    // 2. The selection's own link carries the part reference the host selected.
+    const ElementLink* selected = nullptr;
+    if (loadSelection()) {
+        const std::size_t at = selection_->find(copy);
+        if (at != ElementLinkList::npos) selected = (*selection_)[at];
+    }
+    if (filter != nullptr && filter->isSelectedOnly()) {
+        if (selected == nullptr) return nullptr;
+        copy = *selected;
+    }
+    // 3.
+    if (!resolveSectionElement(filter != nullptr && filter->resolvesSectionElements(), copy)) return nullptr;
+    // 4.
+    if (filter != nullptr && filter->getTypeCount() > 0 && !filter->hasType(copy.getTypeId())) return nullptr;
+    // 5.
+    if (filter != nullptr) {
+        if (!passesHostFilter(copy, *filter)) return nullptr;
+        if (filter->isWithUserDataOnly()) {
+            host::ElementHead head{};
+            copy.getHead(head);
+            host::UserDataRecord data{};
+            const std::uint32_t result = hostApi().call<host::HostSlot::getElementUserData>(&head, &data);
+            const bool has = result == host::kNoError && data.data != nullptr;
+            tarnwick::disposeHandle(data.data);
+            if (!has) return nullptr;
+        }
+    }
+    // 6. Read in the Drawing that holds the (resolved) link.
+    Drawing* holder = copy.getDrawing();
+    if (holder == nullptr) holder = this;
+    if (!holder->makeCurrent()) return nullptr;
+    auto record = std::make_unique<host::ElementRecord>();   // zeroed
+    record->head.type = copy.getTypeByte();
+    record->head.guid = copy.getGuid().getRecord();
+    if (setLastHostResult(hostApi().call<host::HostSlot::getElement>(record.get())) != host::kNoError)
+        return nullptr;
+    ElementLink made(record->head, holder);
+    made.setSecondTypeId(copy.getSecondTypeId());
+    made.setSecondGuid(copy.getSecondGuid());
+    made.setSource(copy.getSource());
+    if (selected != nullptr && selected->getGuid() == made.getGuid()) made.copyPartReference(*selected);
+    // 7.
+    std::unique_ptr<ElementMemoStore> noMemo;
+    std::unique_ptr<Element> element = makeElement(*record, made, noMemo);
+    if (!element) return nullptr;
+    if (filter != nullptr && !filter->accepts(*element)) return nullptr;
+    // 8.
+    refreshMemo(*element);
+    return element;
+}
+
+bool Drawing::loadElementRecord(ElementLink& link, host::ElementHead* head) {
+    if (!makeCurrent()) return false;
+    auto record = std::make_unique<host::ElementRecord>();   // zeroed
+    record->head.type = link.getTypeByte();
+    record->head.guid = link.getGuid().getRecord();
+    if (setLastHostResult(hostApi().call<host::HostSlot::getElement>(record.get())) != host::kNoError)
+        return false;
+    link = ElementLink(record->head, this);
+    if (head != nullptr) *head = record->head;
+    return true;
+}
+
+bool Drawing::loadElementHead(const Guid& guid, ElementLink* link) {
+    host::ElementHead head{};
+    const host::GuidRecord record = guid.getRecord();
+    const bool read =
+        setLastHostResult(hostApi().call<host::HostSlot::getElementHead>(&record, &head)) == host::kNoError;
+    if (link != nullptr) *link = read ? ElementLink(head, this) : ElementLink();
+    makeCurrent();
+    return read;
+}
+
+std::unique_ptr<ElementMemoStore> Drawing::loadMemo(const ElementLink& link, std::uint64_t mask) {
+    auto store = std::make_unique<ElementMemoStore>();
+    const host::GuidRecord guid = link.getGuid().getRecord();
+    if (setLastHostResult(hostApi().call<host::HostSlot::getElementMemo>(
+            &guid, store->getMemo(), mask == 0 ? Element::kFullMemoMask : mask)) != host::kNoError)
+        return nullptr;   // the store disposes whatever the host left in the memo
+    return store;
+}
+
+std::unique_ptr<MemoryBlock> Drawing::getUserData(const ElementLink& link, std::uint32_t* flags,
+                                                  std::uint16_t* version, std::uint16_t* platform) {
+    if (!makeCurrent()) return nullptr;
+    host::ElementHead head{};
+    ElementLink(link).getHead(head);
+    host::UserDataRecord record{};
+    const std::uint32_t result =
+        setLastHostResult(hostApi().call<host::HostSlot::getElementUserData>(&head, &record));
+    if (flags != nullptr) *flags = record.flags;
+    if (version != nullptr) *version = record.version;
+    if (platform != nullptr) *platform = record.platformSign;
+    if (!userDataSucceeded(result)) {
+        tarnwick::disposeHandle(record.data);
+        return nullptr;
+    }
+    return std::make_unique<MemoryBlock>(record.data);
+}
+
+std::size_t Drawing::getLinkedElements(const ElementLink& link, ElementLinkList& list) {
+    const host::GuidRecord guid = link.getGuid().getRecord();
+    host::Handle guids = nullptr;
+    std::int32_t count = 0;
+    if (setLastHostResult(hostApi().call<host::HostSlot::getLinkedElements>(&guid, &guids, &count)) !=
+        host::kNoError) {
+        tarnwick::disposeHandle(guids);
+        return 0;
+    }
+    const std::size_t available = std::min(guidCount(guids), static_cast<std::size_t>(std::max(count, 0)));
+    const std::size_t added = list.append(guidsOf(guids), available, *this);
+    tarnwick::disposeHandle(guids);
+    return added;
+}
+
+std::size_t Drawing::countElements(const Filter& filter) { return fillLinkList(filter, nullptr); }
+
+// --- Writing ------------------------------------------------------------------------------------------
+
+bool Drawing::storeElement(Element& element, bool create, bool withMemo) {
+    // 1.
+    if (!makeCurrent()) return false;
+    std::unique_ptr<host::ElementRecord> record = element.getHostElement();
+    if (!record) return false;
+    // 2. Another database is told apart by kind and guid; the storey index takes no part, so an element
+    // on another storey of the plan is changed, not created again.
+    const bool isNew = create || !Guid(record->head.guid).isValid() ||
+                       !getId().isSameDatabase(element.getLink().getLocation());
+    if (isNew) element.setUserDataChanged(true);
+    // 3.
+    std::uint64_t memoMask = 0;
+    std::unique_ptr<ElementMemoStore> memo;
+    if (withMemo) memo = element.getMemo(memoMask);
+    if (memo) {
+        // The memo carries the element's ID text; one the element does not know is left as it is.
+        const String name = element.getInfoString(false);
+        if (!name.isEmpty()) {
+            host::ElementMemo& raw = *memo->getMemo();
+            tarnwick::disposeHandle(raw.elementInfo);
+            const std::u16string units = name.toUniString();
+            raw.elementInfo = tarnwick::ptrToHandle(units.data(), units.size() * sizeof(char16_t));
+        }
+    } else if (record->head.writeNeedsMemo != 0) {
+        return false;
+    }
+    // 4.
+    std::uint32_t result = host::kNoError;
+    if (isNew) {
+        result =
+            hostApi().call<host::HostSlot::createElement>(record.get(), memo ? memo->getMemo() : nullptr);
+    } else {
+        auto mask = std::make_unique<host::ElementRecord>();
+        std::memset(static_cast<void*>(mask.get()), 0xFF, sizeof(host::ElementRecord));
+        result = hostApi().call<host::HostSlot::changeElement>(
+            record.get(), mask.get(), memo ? memo->getMemo() : nullptr, memo ? memoMask : 0, std::uint8_t{1});
+    }
+    if (setLastHostResult(result) != host::kNoError) return false;
+    // 5.
+    element.getMutableTypeRecord() = record->head;
+    ElementLink stored = element.getLink();
+    stored.setGuid(Guid(record->head.guid), this);
+    element.setLink(stored);
+    // 6. (Property and classification memos store here once elements carry them.)
+    return storeUserData(element);
+}
+
+bool Drawing::storeUserData(Element& element) {
+    if (!element.isUserDataChanged()) return true;
+    const std::unique_ptr<MemoryBlock> block = element.getUserData();
+    const bool stored =
+        setUserData(element.getLink(), block.get(), /*keepEmpty=*/false, element.getUserDataFlags(),
+                    static_cast<std::uint16_t>(element.getUserDataVersion()),
+                    static_cast<std::uint16_t>(element.getUserDataPlatform()));
+    if (stored) element.setUserDataChanged(false);
+    return stored;
+}
+
+bool Drawing::setUserData(const ElementLink& link, const MemoryBlock* block, bool keepEmpty,
+                          std::uint32_t flags, std::uint16_t version, std::uint16_t platform) {
+    if (link.hasGuid() && !makeCurrent()) return false;
+    host::ElementHead head{};
+    ElementLink(link).getHead(head);
+    std::uint32_t result = host::kNoError;
+    if (block != nullptr && (keepEmpty || block->getSize() > 0)) {
+        host::UserDataRecord record{};
+        record.version = version;
+        record.platformSign = platform;
+        record.flags = flags;
+        record.data = block->getHandle();
+        result = hostApi().call<host::HostSlot::setElementUserData>(&head, &record);
+    } else {
+        result = hostApi().call<host::HostSlot::clearElementUserData>(&head);
+    }
+    return userDataSucceeded(setLastHostResult(result));
+}
+
+bool Drawing::linkElements(const ElementLink& first, const ElementLinkList& second) {
+    bool all = true;
+    const host::GuidRecord from = first.getGuid().getRecord();
+    for (const auto& link : second) {
+        if (!link) continue;
+        const host::GuidRecord to = link->getGuid().getRecord();
+        if (setLastHostResult(hostApi().call<host::HostSlot::linkElements>(&from, &to, std::uint32_t{0})) !=
+            host::kNoError)
+            all = false;
+    }
+    return all;
+}
+
+bool Drawing::linkElements(const ElementLink& first, const ElementLink& second) {
+    ElementLinkList list(1);
+    list.append(second);
+    return linkElements(first, list);
+}
+
+bool Drawing::unlinkElements(const ElementLink& first, const ElementLinkList& second) {
+    bool all = true;
+    const host::GuidRecord from = first.getGuid().getRecord();
+    for (const auto& link : second) {
+        if (!link) continue;
+        const host::GuidRecord to = link->getGuid().getRecord();
+        if (setLastHostResult(hostApi().call<host::HostSlot::unlinkElements>(&from, &to)) != host::kNoError)
+            all = false;
+    }
+    return all;
+}
+
+bool Drawing::unlinkElements(const ElementLink& first, const ElementLink& second) {
+    ElementLinkList list(1);
+    list.append(second);
+    return unlinkElements(first, list);
+}
+
+bool Drawing::deleteElement(const ElementLink& link) {
+    ElementLinkList list(1);
+    list.append(link);
+    return deleteElements(list);
+}
+
+bool Drawing::deleteElements(const ElementLinkList& links) {
+    if (!makeCurrent()) return false;
+    host::Handle heads = links.makeHeads(/*resolve=*/false);
+    const auto count = static_cast<std::int32_t>(tarnwick::getHandleSize(heads) / sizeof(host::ElementHead));
+    const std::uint32_t result =
+        setLastHostResult(hostApi().call<host::HostSlot::deleteElements>(heads, count));
+    tarnwick::disposeHandle(heads);
+    return result == host::kNoError;
+}
+
+bool Drawing::deleteElements(ElementListMaker& maker) {
+    const std::unique_ptr<ElementLinkList> links = maker.makeList();
+    return links ? deleteElements(*links) : true;
+}
+
+// --- Iteration ----------------------------------------------------------------------------------------
+
+Drawing::iterator Drawing::begin(bool writeBack, const Filter& filter) {
+    auto links = std::make_shared<ElementLinkList>(kInitialLinkCapacity);
+    fillLinkList(filter, links.get());
+    return iterator(std::move(links), filter, writeBack);
+}
+
+Drawing::iterator Drawing::end() { return iterator(); }
+
+Drawing::reverse_iterator Drawing::rbegin(bool writeBack, const Filter& filter) {
+    auto links = std::make_shared<ElementLinkList>(kInitialLinkCapacity);
+    fillLinkList(filter, links.get());
+    return reverse_iterator(std::move(links), filter, writeBack);
+}
+
+Drawing::const_iterator Drawing::cbegin(const Filter& filter) {
+    auto links = std::make_shared<ElementLinkList>(kInitialLinkCapacity);
+    fillLinkList(filter, links.get());
+    return const_iterator(std::move(links), filter);
+}
+
+Guid Drawing::renovationFilterFor(const Filter& filter) {
+    if ((filter.getHostFlags() & kRenovationFlag) == 0) return Guid();
+    if (filter.getRenovationFilter().isValid()) return filter.getRenovationFilter();
+    Guid active;
+    hostApi().environment(fourcc("GARF"), &active.getRecord());
+    return active;
+}
+
+std::size_t Drawing::fillLinkList(const Filter& filter, ElementLinkList* list) {
+    // 1.
+    if (!makeCurrent()) return 0;
+    // 2. (Views that show section elements resolve them here once they join.)
+    std::size_t count = 0;
+    if (!filter.isSelectedOnly()) {
+        // 3. One host list per type of the filter; one for every type when it names none.
+        const Guid renovation = renovationFilterFor(filter);
+        const std::size_t types = std::max<std::size_t>(filter.getTypeCount(), 1);
+        for (std::size_t i = 0; i < types; ++i) {
+            host::Handle guids = nullptr;
+            const std::uint32_t result = setLastHostResult(hostApi().call<host::HostSlot::getElementList>(
+                static_cast<std::int32_t>(filter.typeAt(i) & 0xFF), &guids, filter.getHostFlags(),
+                std::int32_t{0}, &renovation.getRecord()));
+            if (result == host::kNoError)
+                count += list != nullptr ? list->append(guidsOf(guids), guidCount(guids), *this)
+                                         : guidCount(guids);
+            tarnwick::disposeHandle(guids);
+        }
+        return count;
+    }
+    // 4. The selected elements that pass.
+    if (!loadSelection()) return 0;
+    if (list != nullptr) list->reserve(list->size() + selection_->size());
+    for (const auto& link : *selection_) {
+        if (!link) continue;
+        if (filter.getTypeCount() > 0 && !filter.hasType(link->getTypeId())) continue;
+        if (filter.getHostFlags() != 0 && !passesHostFilter(*link, filter)) continue;
+        ++count;
+        if (list != nullptr) list->append(*link);
+    }
+    return count;
+}
+
+ElementLink Drawing::retypeLink(const ElementLink& link, const Filter& filter) const {
+    ElementLink copy = link;
+    if (filter.typeAt(0) != 0) copy.setTypeId(filter.typeAt(0));
+    return copy;
+}
+
+bool Drawing::resolveSectionElement(bool toParent, ElementLink& link) {
+    // 1.
+    if (link.getLocation().getKind() == 0) link.setDrawing(this);
+    // 2.
+    if (link.getTypeByte() != ElementLink::kSectionElementType) {
+        if (Drawing* holder = link.getDrawing()) holder->makeCurrent();
+        link.setSecondTypeId(0);
+        link.setSourceDatabase(nullptr);
+        return true;
+    }
+    // 3. The section element's record names the model element it shows.
+    if (!makeCurrent()) return false;
+    auto record = std::make_unique<host::ElementRecord>();   // zeroed
+    record->head.type = ElementLink::kSectionElementType;
+    record->head.guid = link.getGuid().getRecord();
+    if (setLastHostResult(hostApi().call<host::HostSlot::getElement>(record.get())) != host::kNoError)
+        return false;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(record.get());
+    const std::uint8_t parentType = bytes[host::kSectionParentTypeOffset];
+    host::GuidRecord parentGuid;
+    std::memcpy(&parentGuid, bytes + host::kSectionParentGuidOffset, sizeof(parentGuid));
+    if (toParent) {
+        // 4.
+        link.setSecondTypeId(ElementLink::kSectionElementType);
+        link.setSecondGuid(link.getGuid());
+        link.setSourceDatabase(this);
+        link.setTypeId(parentType);
+        link.setVariation(0);
+        Plan& plan = project().getPlan();
+        link.setGuid(Guid(parentGuid), &plan);
+        plan.makeCurrent();
+    } else {
+        // 5.
+        link.setSecondTypeId(parentType);
+        link.setSecondGuid(Guid(parentGuid));
+        link.setSourceDatabase(nullptr);
+    }
+    return true;
+}
+
+bool Drawing::passesHostFilter(const ElementLink& link, const Filter& filter) {
+    const Guid renovation = renovationFilterFor(filter);
+    const host::GuidRecord guid = link.getGuid().getRecord();
+    std::uint8_t passes = 0;
+    const std::uint32_t result = setLastHostResult(hostApi().call<host::HostSlot::filterElement>(
+        &guid, filter.getHostFlags(), std::int32_t{0}, &renovation.getRecord(), &passes));
+    return result == host::kNoError && passes != 0;
+}
+
+}   // namespace tarnwick

@@ -1,0 +1,213 @@
+// Drawing: the add-on's object for one host database that holds placed elements (the floor plan, the 3D
+// window and every view). All element work goes through a Drawing: reading and writing elements, walking
+// them through a Filter, the host selection, highlighting, the database's texts and the view commands.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include <HostRecords.h>
+
+#include "Foundation/Guid.h"
+#include "Foundation/String.h"
+#include "Geometry/CadPoint.h"
+#include "Project/CreatorList.h"
+#include "Project/Database.h"
+#include "Project/ElementIterator.h"
+#include "Project/ElementLink.h"
+#include "Project/LinkRecord.h"
+
+namespace tarnwick {
+
+class Cube;
+class Element;
+class ElementLinkList;
+class ElementListMaker;
+class ElementMemoStore;
+class MemoryBlock;
+class Project;
+
+// Owned by its Project; not copyable. Every host operation first makes this Drawing the host's current
+// database and gives up at once (false, null or 0) when that fails; the code of the last host call is
+// kept (getLastHostResult). Nothing is thrown but allocation failures and the iterator's errors.
+class Drawing : public Database {
+public:
+    // Selects elements for a walk or a count: host-side filter flags, element types, the renovation
+    // filter, and the add-on's own conditions. Copy freely; kinds override clone and accepts.
+    class Filter {
+    public:
+        // Host flags, one element type (0: every type), selected only, flag byte 1, with user data only.
+        Filter(std::uint32_t hostFlags, std::uint16_t typeId, bool selectedOnly, std::uint8_t flagByte1,
+               bool withUserDataOnly);
+        Filter(std::uint16_t typeId, bool selectedOnly, std::uint8_t flagByte1, bool withUserDataOnly);
+        Filter(bool selectedOnly, bool withUserDataOnly);   // every type, no host flags, flag byte 1 = 0
+        Filter(const Filter&) = default;
+        Filter& operator=(const Filter&) = default;
+
+        virtual ~Filter();
+        virtual std::unique_ptr<Filter> clone() const;
+        virtual bool accepts(Element& element) const;   // after the host-side tests; every element here
+
+        // Type 0 empties the list (every type passes); a type that already matches an entry is not added.
+        void addType(std::uint16_t typeId);
+        std::uint16_t typeAt(std::size_t index) const;   // type 0 past the end
+        bool hasType(std::uint16_t typeId) const;        // false for an empty list
+        std::size_t getTypeCount() const { return types_.size(); }
+
+        std::uint32_t getHostFlags() const { return hostFlags_; }
+        const Guid& getRenovationFilter() const { return renovationFilter_; }
+        void setRenovationFilter(const Guid& guid) { renovationFilter_ = guid; }
+        std::uint8_t getFlagByte1() const { return flagByte1_; }
+        bool isSelectedOnly() const { return selectedOnly_; }
+        bool isWithUserDataOnly() const { return withUserDataOnly_; }
+        // In views that show section elements, take them as the model elements they show.
+        bool resolvesSectionElements() const { return resolveSectionElements_; }
+        void setResolveSectionElements(bool on) { resolveSectionElements_ = on; }
+
+    private:
+        std::uint32_t hostFlags_ = 0;        // passed to the host's list and filter calls unchanged
+        std::vector<std::uint16_t> types_;   // empty: every type
+        Guid renovationFilter_;              // used only with the host flag 0x400
+        std::uint8_t flagByte1_ = 0;         // carried and copied
+        bool selectedOnly_ = false;
+        bool withUserDataOnly_ = false;
+        bool resolveSectionElements_ = true;
+    };
+
+    using iterator = ElementIterator<Drawing, Element, ElementLink, Filter, ElementLinkList>;
+    using reverse_iterator = ReverseElementIterator<Drawing, Element, ElementLink, Filter, ElementLinkList>;
+    using const_iterator = ConstElementIterator<Drawing, Element, ElementLink, Filter, ElementLinkList>;
+
+    static constexpr std::uint32_t kRenovationFlag = host::kFilterRenovation;
+
+    Drawing(Project& project, const Guid& databaseGuid);
+    ~Drawing() override;
+
+    // --- Virtual operations, in the order of the interface -------------------------------------------
+    void clear() override;   // drops the selection
+    // The element of the link, owned by the caller: read again from the host by guid and made by the
+    // creators; null when nothing can be made.
+    virtual std::unique_ptr<Element> getElement(const ElementLink& link);
+    virtual LinkRecord getId() const;   // (database type, guid, index 0)
+    virtual String getName();           // the host's texts of the database; empty on failure
+    virtual String getReference();
+    virtual String getTitle();
+    virtual std::int32_t getDatabaseType() const = 0;
+    virtual std::int32_t getNavigatorType() const = 0;
+    virtual Guid getGuid() const;
+    virtual bool setReference(const String& text);   // false when 'GDBI' or 'MDAT' fails
+
+    std::uint32_t getLastHostResult() const { return lastHostResult_; }
+    bool makeCurrent();   // the host's current database becomes this one
+
+    // --- Selection ----------------------------------------------------------------------------------
+    // Loads the host selection once (until a change made here or clear). False when nothing is selected
+    // or the host fails; asked again next time.
+    bool loadSelection();
+    ElementLinkList* getSelection();   // owned by the Drawing; null when nothing is selected
+    bool isMarqueeSelection() const { return marquee_; }
+    // The last selected element (type 0) or the last selected one of the type; owned by the caller.
+    std::unique_ptr<Element> getSelectedElement(std::uint16_t typeId, bool keepSectionElements);
+    // Makes the list the host selection; the cached selection is the list when the host took it.
+    bool select(const ElementLinkList& links);
+    bool select(ElementListMaker& maker);   // an empty or missing list deselects all
+    bool deselectAll();
+    bool addToSelection(const ElementLinkList& links);
+    bool addToSelection(const ElementLink& link);
+    bool addToSelection(ElementListMaker& maker);
+    bool deselect(const ElementLinkList& links);
+    bool deselect(const ElementLink& link);
+    bool deselect(ElementListMaker& maker);
+    bool setSelected(const ElementLink& link, bool on);   // by the element's head
+
+    // --- Texts and names ----------------------------------------------------------------------------
+    bool setName(const String& text);   // at most 256 characters; false when 'GDBI' or 'MDAT' fails
+
+    // --- View commands ------------------------------------------------------------------------------
+    void zoom(const Cube& box);                                // 'ZOOM' to the box's plan extent
+    void zoomBack();                                           // 'DOOM'
+    std::unique_ptr<Cube> getZoom(bool wholeExtent);           // 'GZOM' or 'GEX2'; null on failure
+    double getScale();                                         // 'GSCL'; 0.0 on failure
+    std::uint32_t setScale(double scale, std::uint8_t flag);   // 'CDRS'; the host's result
+    void redraw();                                             // 'DRDB'
+    void rebuild();                                            // 'RBDB'
+    void regenerate(std::uint8_t flag);                        // 'RBLD'
+    bool drawElements(const ElementLinkList& links);           // 'DRWE' per link; true when all succeeded
+
+    // --- Element creators ---------------------------------------------------------------------------
+    // Files the creator for the type (0 sub-type: every sub-type) in the first or the second list; a
+    // creator already filed under a matching type is not filed again; others go after those filed.
+    static void registerCreator(std::uint16_t typeId, ElementCreator creator, bool secondList);
+    static void unregisterCreators();   // forgets both lists
+    // The element of a host record, owned by the caller; null when no creator answers. The record's
+    // variation goes into the link. With a memo, the element loads from it (full mask) while the
+    // Drawing's own memo loading is suspended.
+    static std::unique_ptr<Element> makeElement(const host::ElementRecord& record, ElementLink& link,
+                                                std::unique_ptr<ElementMemoStore>& memo);
+
+    // --- Reading ------------------------------------------------------------------------------------
+    // The element of a link met in this Drawing, through the filter (null: no filter); null when it
+    // cannot be read or made, or the filter refuses it.
+    std::unique_ptr<Element> loadElement(const ElementLink& link, const Filter* filter);
+    bool loadElementRecord(ElementLink& link, host::ElementHead* head);   // the link rebuilt from the record
+    // The element head by guid: the link of the head (empty on failure).
+    bool loadElementHead(const Guid& guid, ElementLink* link);
+    // A new memo of the parts in the mask (0: every part), null on failure.
+    std::unique_ptr<ElementMemoStore> loadMemo(const ElementLink& link, std::uint64_t mask);
+    // The element's user data: a block (over a null handle when it has none), or null on failure.
+    std::unique_ptr<MemoryBlock> getUserData(const ElementLink& link, std::uint32_t* flags,
+                                             std::uint16_t* version, std::uint16_t* platform);
+    std::size_t getLinkedElements(const ElementLink& link, ElementLinkList& list);   // number added
+    std::size_t countElements(const Filter& filter);
+
+    // --- Writing ------------------------------------------------------------------------------------
+    // Writes the element: created when asked, when it has no guid yet or when its link names another
+    // database; else changed. Then its user data. True when everything was written.
+    bool storeElement(Element& element, bool create, bool withMemo);
+    bool storeUserData(Element& element);   // true at once when its user data did not change
+    // The element's user data, or (null block, or an empty one without keepEmpty) none.
+    bool setUserData(const ElementLink& link, const MemoryBlock* block, bool keepEmpty, std::uint32_t flags,
+                     std::uint16_t version, std::uint16_t platform);
+    bool linkElements(const ElementLink& first, const ElementLinkList& second);
+    bool linkElements(const ElementLink& first, const ElementLink& second);
+    bool unlinkElements(const ElementLink& first, const ElementLinkList& second);
+    bool unlinkElements(const ElementLink& first, const ElementLink& second);
+    bool deleteElement(const ElementLink& link);
+    bool deleteElements(const ElementLinkList& links);
+    bool deleteElements(ElementListMaker& maker);
+
+    // --- Iteration ----------------------------------------------------------------------------------
+    iterator begin(bool writeBack, const Filter& filter);
+    reverse_iterator rbegin(bool writeBack, const Filter& filter);
+    const_iterator cbegin(const Filter& filter);
+    static iterator end();   // the end of every walk
+    // Appends the links of the elements that pass (only counts them without a list); the count.
+    std::size_t fillLinkList(const Filter& filter, ElementLinkList* list);
+    ElementLink retypeLink(const ElementLink& link, const Filter& filter) const;   // the filter's first type
+    // A section element (type 29) met here: to parent, the link becomes the model element it shows (in
+    // the Plan), with the section element as its second; else it stays and carries the model element as
+    // second. False when the section element cannot be read.
+    bool resolveSectionElement(bool toParent, ElementLink& link);
+    bool passesHostFilter(const ElementLink& link, const Filter& filter);
+
+protected:
+    Project& project() const { return getProject(); }
+    std::uint32_t setLastHostResult(std::uint32_t result) { return lastHostResult_ = result; }
+    bool readRecord(host::DatabaseRecord& record);    // makes us current, then 'GDBI'
+    bool writeRecord(host::DatabaseRecord& record);   // 'MDAT'
+
+private:
+    bool changeSelection(const ElementLinkList& links, bool add);
+    bool changeSelection(const ElementLink& link, bool add);
+    bool sendParts(const ElementLinkList& links, bool add);
+    Guid renovationFilterFor(const Filter& filter);
+
+    Guid databaseGuid_;
+    ElementLink lastSelected_;                     // the last link of the loaded selection
+    std::unique_ptr<ElementLinkList> selection_;   // null until loaded
+    std::uint32_t lastHostResult_ = 0;             // 0 = success
+    bool marquee_ = false;                         // the loaded selection is a marquee
+};
+
+}   // namespace tarnwick

@@ -1,0 +1,7 @@
+#include "Project/MemoStore.h"
+
+namespace tarnwick {
+
+MemoStore::~MemoStore() = default;
+
+}   // namespace tarnwick

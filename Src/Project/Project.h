@@ -1,0 +1,182 @@
+// Project: the add-on's object model of the project open in the host: its databases and views, the
+// members of a shared project, the current database and window, and the project's module-data packages.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include <HostRecords.h>
+
+#include "Environment/PackageStore.h"
+#include "Foundation/Guid.h"
+#include "Foundation/String.h"
+#include "Foundation/Vector.h"
+#include "Project/DatabaseList.h"
+#include "Project/User.h"
+
+namespace tarnwick {
+
+class DataFile;
+class Database;
+class Detail;
+class Document3D;
+class Element;
+class ElementLink;
+class ElementLinkList;
+class Elevation;
+class InteriorElevation;
+class Layout;
+class LinkRecord;
+class MemoryBlock;
+class Model;
+class Package;
+class Plan;
+class Section;
+class Worksheet;
+
+using DetailList = DatabaseList<Detail>;
+using Document3DList = DatabaseList<Document3D>;
+using ElevationList = DatabaseList<Elevation>;
+using InteriorElevationList = DatabaseList<InteriorElevation>;
+using LayoutList = DatabaseList<Layout>;   // layouts and master layouts
+using SectionList = DatabaseList<Section>;
+using WorksheetList = DatabaseList<Worksheet>;
+
+// One per add-on, made by the host facade (HostProject) on first request; not copyable. It owns one
+// object per project database. The floor plan and the 3D model are made with the Project (with empty
+// database guids); the other views are made from the host's database lists on first use. Every view
+// kind is made as T(Project&, const Guid& databaseGuid); a Layout as Layout(Project&, const Guid&,
+// bool master). The other databases (library, attributes, properties, classification) join as members
+// when their classes exist. clear() runs whenever the host's project changes.
+//
+// Host failures give null, false, 0 or an empty text; nothing is thrown but allocation failures.
+class Project {
+public:
+    class UserList : public Vector<User> {};   // the members of a shared project, in host order
+
+    Project();
+    virtual ~Project();
+    Project(const Project&) = delete;
+    Project& operator=(const Project&) = delete;
+
+    // When the link's type is not known it becomes the host toolbox's current tool; then the host's
+    // default element record of the link's type and variation is read into `record` (its memo into
+    // `memo`, or into a temporary that is disposed of when memo is null) and the link refreshed from
+    // it. False on a host error.
+    virtual bool loadDefaults(ElementLink& link, host::ElementRecord& record, host::ElementMemo* memo);
+
+    // --- Databases and views ----------------------------------------------------------------------
+    Plan& getPlan() const { return *plan_; }
+    Model& getModel() const { return *model_; }
+    // The database of an id: the Plan for kind 1, the Model for 4, else the view of that kind filed
+    // under the guid (kinds 5 and 9 both in the layout list). Null for other kinds or unknown guids.
+    Database* getDatabase(const LinkRecord& id);
+    // The host's current database ('GDAT') and front window ('GWIN'), asked each time so that they follow
+    // the user's switching in the host; the answer is cached. Null when the host fails or names a
+    // database of no known kind.
+    Database* getCurrentDatabase();
+    Database* getCurrentWindow();
+    // Makes the database (a Drawing) the host's current one ('CDAT') / its front window ('CHWD'). When it
+    // already is, as the host says, nothing is sent. A changed database forgets both caches first; only
+    // a database the host accepted is cached. False for null or when the host refuses.
+    bool setCurrentDatabase(Database* database);
+    bool setCurrentWindow(Database* database);
+    void forgetCurrent();   // forgets the two caches, nothing else
+
+    // Per view kind: the count, the view by 0-based index (null for a negative index or one at or past
+    // the count), the view filed under a database guid (null when none). Lists load on first use.
+    std::int32_t getDetailCount();
+    Detail* getDetail(std::int32_t index);
+    Detail* getDetail(const Guid& guid);
+    std::int32_t getDocument3DCount();
+    Document3D* getDocument3D(std::int32_t index);
+    Document3D* getDocument3D(const Guid& guid);
+    std::int32_t getElevationCount();
+    Elevation* getElevation(std::int32_t index);
+    Elevation* getElevation(const Guid& guid);
+    std::int32_t getInteriorElevationCount();
+    InteriorElevation* getInteriorElevation(std::int32_t index);
+    InteriorElevation* getInteriorElevation(const Guid& guid);
+    std::int32_t getLayoutCount();
+    Layout* getLayout(std::int32_t index);
+    Layout* getLayout(const Guid& guid);
+    std::int32_t getSectionCount();
+    Section* getSection(std::int32_t index);
+    Section* getSection(const Guid& guid);
+    std::int32_t getWorksheetCount();
+    Worksheet* getWorksheet(std::int32_t index);
+    Worksheet* getWorksheet(const Guid& guid);
+
+    // A new layout ('NDAT', type 5) under the master layout guid with the name (at most 256 characters);
+    // a non-empty layoutName is written as the layout's name. Filed in the layout list (replacing and
+    // deleting a view filed under the same guid). Null when the host fails or a host command is running.
+    Layout* newLayout(const String& name, const Guid& masterGuid, const String& layoutName);
+    bool deleteLayout(const Guid& guid);   // 'DDAT'; false when not found or the host fails
+    // A new worksheet ('NDAT', type 12) with the name and the second text (each at most 256 characters).
+    // Null when the host fails or a host command is running.
+    Worksheet* newWorksheet(const String& name, const String& secondText);
+
+    // --- Members and teamwork ---------------------------------------------------------------------
+    // Members of a shared project, read once ('SHAR'); 0 for an unshared project or a failed call.
+    std::int32_t getUserCount();
+    User* getUser(std::int32_t index);   // null for an index outside 0..count-1
+    // Reserves the elements of the list in a shared project. True for an empty list (no host call);
+    // else only when the host answers 0 and reports no conflict.
+    bool reserveElements(const ElementLinkList& links);
+    bool releaseElements(const ElementLinkList& links);   // true for an empty list or host result 0
+    bool isShared() const;                                // false also when the host cannot say
+    bool isTeamworkConnected() const;   // connected to the teamwork server; false when the host cannot say
+
+    // --- Project settings -------------------------------------------------------------------------
+    std::unique_ptr<DataFile> getProjectFile() const;   // 'PROJ'; null for an untitled project
+
+    // --- Packages (the project's module data) -------------------------------------------------------
+    Package* getPackage(std::uint32_t code) const;                          // null when none
+    Package& addPackage(const Package& package, bool notify);               // files a copy
+    Package* adoptPackage(std::unique_ptr<Package> package, bool notify);   // files the package itself
+    void resetPackages();   // every package to its defaults, except those that keep their values
+    PackageStore& getPackageStore() { return packages_; }
+
+    // --- Tool defaults ----------------------------------------------------------------------------
+    // The user data of the host's default element of the link's type and variation: a block over the
+    // data (empty when there is none), or null when the host fails. The out values when asked for.
+    std::unique_ptr<MemoryBlock> getDefaultUserData(const ElementLink& link, std::uint32_t* flags = nullptr,
+                                                    std::uint16_t* version = nullptr,
+                                                    std::uint16_t* platform = nullptr);
+    // Stores the block as that default element's user data when given and (keepEmpty or not empty);
+    // otherwise removes its user data. True when the host answers 0 or "no user data".
+    bool setDefaultUserData(const ElementLink& link, const MemoryBlock* block, bool keepEmpty,
+                            std::uint32_t flags, std::uint16_t version, std::uint16_t platform);
+
+    // A new element of the tool default of the type and variation (loadDefaults, then the element
+    // creators), with the default's memo and user data; owned by the caller. Null when the defaults
+    // cannot be read or no creator makes an element of them.
+    std::unique_ptr<Element> makeDefaultElement(std::uint16_t typeId, std::int32_t variation);
+
+    // Drops every cache: the views, members and current database and window are forgotten and made
+    // again on next use; the Plan and Model stay and are cleared.
+    void clear();
+
+private:
+    template <typename T>
+    DatabaseList<T>& loadList(std::unique_ptr<DatabaseList<T>>& list, std::uint32_t code);
+    LayoutList& loadLayouts();
+    Database* databaseOfRecord(const host::DatabaseRecord& record);
+    bool makeCurrent(Database* database, bool window);
+
+    std::unique_ptr<Model> model_;
+    std::unique_ptr<Plan> plan_;
+    std::unique_ptr<UserList> users_;
+    std::unique_ptr<DetailList> details_;
+    std::unique_ptr<Document3DList> documents3D_;
+    std::unique_ptr<ElevationList> elevations_;
+    std::unique_ptr<InteriorElevationList> interiorElevations_;
+    std::unique_ptr<LayoutList> layouts_;
+    std::unique_ptr<SectionList> sections_;
+    std::unique_ptr<WorksheetList> worksheets_;
+    Database* currentDatabase_ = nullptr;   // not owned; cache of 'GDAT'
+    Database* currentWindow_ = nullptr;     // not owned; cache of 'GWIN'
+    PackageStore packages_;                 // "frameworkPreferenceStore", flag 1
+};
+
+}   // namespace tarnwick

@@ -1,0 +1,236 @@
+#include "Elements/Element.h"
+
+#include <string>
+
+#include <HostResult.h>
+
+#include "Foundation/MemoryBlock.h"
+#include "Geometry/Cube.h"
+#include "Geometry/Transformation.h"
+#include "Support/DrawingFixture.h"
+
+namespace {
+
+using tarnwick::Drawing;
+using tarnwick::Element;
+using tarnwick::ElementLink;
+using tarnwick::MemoryBlock;
+
+std::unique_ptr<MemoryBlock> blockOf(const std::string& bytes) {
+    return std::make_unique<MemoryBlock>(tarnwick::ptrToHandle(bytes.data(), bytes.size()));
+}
+
+std::string textOf(const MemoryBlock* block) {
+    return block == nullptr ? "<null>"
+                            : std::string(block->getBytes() ? block->getBytes() : "", block->getSize());
+}
+
+class ElementBase : public DrawingFixture {
+protected:
+    std::unique_ptr<RecordElement> placed(int index) {
+        registerRecordElements();
+        auto element = plan().getElement(ElementLink(tarnwickGuid(index), &plan()));
+        return std::unique_ptr<RecordElement>(static_cast<RecordElement*>(element.release()));
+    }
+    static std::unique_ptr<RecordElement> unplaced() {
+        host::ElementRecord record{};
+        record.head.type = host::kElementObject;
+        record.head.variation = 7;
+        return std::make_unique<RecordElement>(record, ElementLink(host::kElementObject, 7));
+    }
+};
+
+TEST_F(ElementBase, StartsWithTheUserDataDefaultsAndNothingPlaced) {
+    const auto element = unplaced();
+    EXPECT_EQ(element->getUserDataFlags(), 12u);
+    EXPECT_EQ(element->getUserDataVersion(), 1u);
+    EXPECT_EQ(element->getUserDataPlatform(), 0x5757u);
+    EXPECT_FALSE(element->exists());
+    EXPECT_EQ(element->build3D(), nullptr);
+    element->loadUserData(true);   // no guid: nothing to read
+    EXPECT_FALSE(element->isUserDataLoaded());
+    EXPECT_EQ(element->getBounds(true), nullptr);   // no Drawing to ask
+}
+
+TEST_F(ElementBase, CopiesTheUserDataBlockDeeplyButNotTheTexts) {
+    auto element = unplaced();
+    element->attachUserData(blockOf("data"));
+    element->setName("A-1");
+    const RecordElement copy(*element);
+    element->attachUserData(blockOf("changed"));
+    EXPECT_EQ(textOf(const_cast<RecordElement&>(copy).getUserData().get()), "data");
+    EXPECT_TRUE(copy.isUserDataChanged());
+    EXPECT_EQ(const_cast<RecordElement&>(copy).getInfoString(false), "");
+}
+
+TEST_F(ElementBase, LoadsUserDataOnceUnlessForced) {
+    auto element = placed(0);
+    ASSERT_NE(element, nullptr);
+    EXPECT_EQ(textOf(element->getUserData().get()), "abc");
+    element->attachUserData(blockOf("mine"));
+    element->loadUserData(false);
+    EXPECT_EQ(textOf(element->getUserData().get()), "mine");   // not read again
+    element->loadUserData(true);
+    EXPECT_EQ(textOf(element->getUserData().get()), "abc");   // the host's replaces it
+    EXPECT_FALSE(element->isUserDataChanged());
+}
+
+TEST_F(ElementBase, ReadsTheHostsUserDataWithItsPlatform) {
+    host_->project().state.elements[1].userData = host::SimUserData{5, host::kPlatformSignMac, 0, {'m'}};
+    const struct {
+        int index;
+        std::string bytes;
+        std::uint32_t version, platform;
+    } cases[] = {{0, "abc", 3, 2}, {1, "m", 5, 1}, {kDoorIndex, "", 0, 2}};
+    for (const auto& c : cases) {
+        Element::memoLoadingSuspended = 1;   // nothing attached: the host is asked
+        auto element = placed(c.index);
+        Element::memoLoadingSuspended = 0;
+        ASSERT_NE(element, nullptr);
+        std::uint32_t version = 99;
+        std::uint32_t platform = 99;
+        const auto block = element->readUserData(&version, &platform);
+        EXPECT_EQ(textOf(block.get()), c.bytes) << c.index;
+        EXPECT_EQ(platform, c.platform) << c.index;
+        if (c.index != kDoorIndex) EXPECT_EQ(version, c.version) << c.index;
+        Drawing::unregisterCreators();
+    }
+    Element::memoLoadingSuspended = 1;
+    auto element = placed(0);
+    Element::memoLoadingSuspended = 0;
+    host_->injectFault({host::HostSlot::getElementUserData, std::nullopt}, 0, host::kErrBadIndex);
+    std::uint32_t version = 9;
+    std::uint32_t platform = 9;
+    EXPECT_EQ(element->readUserData(&version, &platform), nullptr);
+    EXPECT_EQ(version, 0u);
+    EXPECT_EQ(platform, 0u);
+    EXPECT_EQ(element->readUserData(nullptr, nullptr), nullptr);
+}
+
+TEST_F(ElementBase, StoresUserDataAndKeepsWhatItStored) {
+    auto element = placed(1);
+    ASSERT_NE(element, nullptr);
+    const auto block = blockOf("kept");
+    ASSERT_EQ(inCommand([&] { return element->storeUserData(block.get(), false, 4); }), host::kNoError);
+    ASSERT_TRUE(simElement(1).userData.has_value());
+    EXPECT_EQ(simElement(1).userData->flags, 4u);
+    EXPECT_EQ(simElement(1).userData->version, 1);
+    EXPECT_EQ(textOf(element->getUserData().get()), "kept");
+
+    element->attachUserData(blockOf("dropped"));
+    const MemoryBlock empty;
+    EXPECT_FALSE(element->storeUserData(&empty, false, 0));
+    EXPECT_FALSE(element->isUserDataLoaded());
+    EXPECT_EQ(textOf(element->getUserData().get()), "kept");   // read again from the host
+}
+
+TEST_F(ElementBase, RemovesTransformsFirstInAndDropsTheEmptyList) {
+    auto element = unplaced();
+    EXPECT_EQ(element->removeTransform(), nullptr);
+    element->addTransform(
+        std::make_unique<tarnwick::Transformation>(tarnwick::Transformation::Kind::move, tarnwick::CadPoint(),
+                                                   tarnwick::CadPoint(), tarnwick::CadPoint(1, 0, 0)));
+    element->addTransform(std::make_unique<tarnwick::Transformation>(
+        tarnwick::Transformation::Kind::elevate, tarnwick::CadPoint(), tarnwick::CadPoint(),
+        tarnwick::CadPoint(0, 0, 1)));
+    const RecordElement copy(*element);
+    EXPECT_EQ(element->removeTransform()->getKind(), tarnwick::Transformation::Kind::move);
+    EXPECT_EQ(element->removeTransform()->getKind(), tarnwick::Transformation::Kind::elevate);
+    EXPECT_EQ(element->getTransformCount(), 0u);
+    EXPECT_EQ(copy.getTransformCount(), 2u);   // the copy has its own
+}
+
+TEST_F(ElementBase, CommitsTheWholeRecordAndStoresUserDataAsTheTypesDefault) {
+    auto element = placed(1);
+    ASSERT_NE(element, nullptr);
+    element->setX(9.5);
+    element->setVariation(321);
+    element->attachUserData(blockOf("default"));
+    ASSERT_EQ(inCommand([&] { return element->commit(true); }), host::kNoError);
+    EXPECT_DOUBLE_EQ(positionX(simElement(1)), 9.5);
+    EXPECT_EQ(simElement(1).head().variation, 321);
+    const auto found = host_->project().state.defaults.find({host::kElementObject, 321});
+    ASSERT_NE(found, host_->project().state.defaults.end());
+    ASSERT_TRUE(found->second.userData.has_value());
+    EXPECT_EQ(found->second.userData->bytes, (std::vector<unsigned char>{'d', 'e', 'f', 'a', 'u', 'l', 't'}));
+    EXPECT_FALSE(simElement(1).userData.has_value());   // the element's own stays as it was
+
+    // Without user data loaded, only the element is written.
+    Element::memoLoadingSuspended = 1;
+    auto fresh = placed(2);
+    Element::memoLoadingSuspended = 0;
+    ASSERT_FALSE(fresh->isUserDataLoaded());
+    host_->clearCalls();
+    ASSERT_EQ(inCommand([&] { return fresh->commit(true); }), host::kNoError);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::setElementUserData), 0u);
+}
+
+TEST_F(ElementBase, CommitLeavesMemoPartsItDidNotLoad) {
+    Element::memoLoadingSuspended = 1;
+    auto element = placed(0);
+    Element::memoLoadingSuspended = 0;
+    ASSERT_FALSE(element->memoLoaded());
+    ASSERT_EQ(inCommand([&] { return element->commit(false); }), host::kNoError);
+    EXPECT_EQ(simElement(0).memo.parts.at(offsetof(host::ElementMemo, parameters)),
+              (std::vector<unsigned char>{'p', '1'}));
+}
+
+TEST_F(ElementBase, ReloadsItsMemoAndLeavesTheSuspendedSwitchAsItWas) {
+    Element::memoLoadingSuspended = 1;
+    auto element = placed(0);
+    EXPECT_FALSE(element->memoLoaded());
+    element->reloadMemo();
+    EXPECT_EQ(element->parameters(), "p1");
+    EXPECT_TRUE(element->isUserDataLoaded());
+    EXPECT_EQ(Element::memoLoadingSuspended, 1);
+    Element::memoLoadingSuspended = 0;
+}
+
+TEST_F(ElementBase, TakesOverLayerPhaseAndThirdIdentifierThatChanged) {
+    auto element = unplaced();
+    auto older = unplaced();
+    auto newer = unplaced();
+    newer->getMutableTypeRecord().layer = 5;
+    newer->getMutableTypeRecord().phase = 2;
+    element->getMutableTypeRecord().layer = 9;
+    EXPECT_FALSE(element->applyChanges(*newer, *older));
+    EXPECT_EQ(element->getTypeRecord().layer, 5);
+    EXPECT_EQ(element->getTypeRecord().phase, 2);
+    newer->getMutableTypeRecord().thirdIdentifier = tarnwick::Guid::generate().getRecord();
+    element->getMutableTypeRecord().layer = 9;
+    older->getMutableTypeRecord().layer = 5;
+    EXPECT_TRUE(element->applyChanges(*newer, *older));
+    EXPECT_EQ(element->getTypeRecord().layer, 9);   // the same in both: left alone
+    EXPECT_EQ(tarnwick::Guid(element->getTypeRecord().thirdIdentifier),
+              tarnwick::Guid(newer->getTypeRecord().thirdIdentifier));
+}
+
+TEST_F(ElementBase, LocksOnlyOutsideASharedProject) {
+    auto element = unplaced();
+    element->setLocked(true);
+    EXPECT_TRUE(element->isLocked());
+    host_->project().state.teamwork.shared = true;
+    element->setLocked(false);
+    EXPECT_TRUE(element->isLocked());
+}
+
+TEST_F(ElementBase, ForgetsItsPlaceWhenItsLinkIsReset) {
+    auto element = placed(0);
+    element->setFirstIdentifier(tarnwick::Guid::generate());
+    element->setSecondIdentifier(tarnwick::Guid::generate());
+    EXPECT_TRUE(element->isInGroup());
+    element->getUserData();
+    element->resetLink();
+    EXPECT_FALSE(element->exists());
+    EXPECT_FALSE(element->isInGroup());
+    EXPECT_TRUE(element->isUserDataChanged());   // a block is attached: stored with the new element
+}
+
+TEST_F(ElementBase, HasNoIdTextWhenTheHostGivesNone) {
+    auto element = placed(0);
+    EXPECT_EQ(element->getInfoString(true), "");
+    element->setName("B-7");
+    EXPECT_EQ(element->getInfoString(false), "B-7");
+}
+
+}   // namespace

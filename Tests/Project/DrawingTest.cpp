@@ -1,0 +1,390 @@
+#include "Project/Drawing.h"
+
+#include <string>
+#include <vector>
+
+#include <HostResult.h>
+#include <SimProject.h>
+
+#include "Foundation/MemoryBlock.h"
+#include "Geometry/Cube.h"
+#include "Project/Detail.h"
+#include "Project/ElementLinkList.h"
+#include "Support/DrawingFixture.h"
+
+namespace {
+
+using tarnwick::Drawing;
+using tarnwick::Element;
+using tarnwick::ElementLink;
+using tarnwick::ElementLinkList;
+
+constexpr std::uint16_t typeId(int type, int subType = 0) {
+    return static_cast<std::uint16_t>(type | subType << 8);
+}
+
+TEST(DrawingFilter, MatchesTypesWithSubTypeZeroAsEveryVariant) {
+    const struct {
+        std::uint16_t filed;
+        std::uint16_t asked;
+        bool passes;
+    } cases[] = {
+        {typeId(6), typeId(6, 3), true}, {typeId(6, 2), typeId(6, 2), true},
+        {typeId(6, 2), typeId(6), true}, {typeId(6, 2), typeId(6, 3), false},
+        {typeId(6), typeId(5), false},   {typeId(6, 2), typeId(5, 2), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.filed << " asked " << c.asked);
+        const Drawing::Filter filter(c.filed, false, 1, false);
+        EXPECT_EQ(filter.hasType(c.asked), c.passes);
+    }
+}
+
+TEST(DrawingFilter, KeepsOneEntryPerMatchingTypeAndEmptiesOnTypeZero) {
+    Drawing::Filter filter(typeId(6, 2), false, 1, false);
+    filter.addType(typeId(6, 2));
+    filter.addType(typeId(6));   // matches the (6, 2) entry
+    filter.addType(typeId(5));
+    EXPECT_EQ(filter.getTypeCount(), 2u);
+    EXPECT_EQ(filter.typeAt(1), typeId(5));
+    EXPECT_EQ(filter.typeAt(2), 0);   // past the end
+    filter.addType(0);
+    EXPECT_EQ(filter.getTypeCount(), 0u);
+    EXPECT_FALSE(filter.hasType(typeId(6)));   // an empty list names no type
+
+    const Drawing::Filter everything(true, false);
+    EXPECT_EQ(everything.getTypeCount(), 0u);
+    EXPECT_EQ(everything.getFlagByte1(), 0);
+    EXPECT_TRUE(everything.isSelectedOnly());
+    EXPECT_TRUE(everything.resolvesSectionElements());
+    const auto copy = Drawing::Filter(530, typeId(6), true, 1, false).clone();
+    EXPECT_EQ(copy->getHostFlags(), 530u);
+    EXPECT_TRUE(copy->hasType(typeId(6, 4)));
+}
+
+// --- Creators --------------------------------------------------------------------------------------------
+
+std::vector<std::string> asked;
+
+std::unique_ptr<Element> declines(const host::ElementRecord&, ElementLink&) {
+    asked.push_back("declines");
+    return nullptr;
+}
+std::unique_ptr<Element> makesFirst(const host::ElementRecord& record, ElementLink& link) {
+    asked.push_back("first");
+    return RecordElement::create(record, link);
+}
+std::unique_ptr<Element> makesSecond(const host::ElementRecord& record, ElementLink& link) {
+    asked.push_back("second");
+    return RecordElement::create(record, link);
+}
+
+class DrawingCreators : public DrawingFixture {};
+
+TEST_F(DrawingCreators, AskCreatorsOfATypeInFilingOrderOnceEachAndTheSecondListFirst) {
+    host::ElementRecord record{};
+    record.head.type = 6;
+    record.head.variation = 77;
+    std::unique_ptr<tarnwick::ElementMemoStore> noMemo;
+
+    const struct {
+        std::vector<std::pair<std::uint16_t, tarnwick::ElementCreator>> first, second;
+        std::vector<std::string> asked;
+    } cases[] = {
+        {{{typeId(6), declines}, {typeId(6), declines}, {typeId(6), makesFirst}}, {}, {"declines", "first"}},
+        {{{typeId(6, 2), declines}, {typeId(6, 3), makesFirst}}, {}, {"declines", "first"}},
+        {{{typeId(6), makesFirst}}, {{typeId(6), makesSecond}}, {"second"}},
+        {{{typeId(6), declines}}, {{typeId(5), makesSecond}}, {"declines"}},
+    };
+    for (const auto& c : cases) {
+        Drawing::unregisterCreators();
+        asked.clear();
+        for (const auto& [type, creator] : c.first) Drawing::registerCreator(type, creator, false);
+        for (const auto& [type, creator] : c.second) Drawing::registerCreator(type, creator, true);
+        ElementLink link;
+        const std::unique_ptr<Element> element = Drawing::makeElement(record, link, noMemo);
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(element != nullptr, c.asked.back() != "declines");
+        EXPECT_EQ(link.getVariation(), 77);   // taken from the record
+    }
+}
+
+TEST_F(DrawingCreators, LoadAGivenMemoWhileTheirOwnMemoLoadingIsSuspended) {
+    Drawing::registerCreator(typeId(6), &RecordElement::create, false);
+    host::ElementRecord record{};
+    record.head.type = 6;
+    auto memo = std::make_unique<tarnwick::ElementMemoStore>();
+    *memo->parameters() = tarnwick::ptrToHandle("given", 5);
+    ElementLink link;
+    const std::unique_ptr<Element> element = Drawing::makeElement(record, link, memo);
+    ASSERT_NE(element, nullptr);
+    EXPECT_EQ(static_cast<RecordElement&>(*element).parameters(), "given");
+    EXPECT_FALSE(element->isUserDataLoaded());   // the base load did not run while suspended
+    EXPECT_EQ(Element::memoLoadingSuspended, 0);
+}
+
+// --- Walking and storing ---------------------------------------------------------------------------------
+
+class DrawingWalk : public DrawingFixture {
+protected:
+    std::vector<double> walk(const Drawing::Filter& filter) {
+        std::vector<double> xs;
+        for (auto it = plan().begin(false, filter); it != Drawing::end(); ++it)
+            xs.push_back(static_cast<RecordElement&>(*it).x());
+        return xs;
+    }
+};
+
+TEST_F(DrawingWalk, FindsTheElementsEachFilterKindSelects) {
+    registerRecordElements();
+    select({1, kDoorIndex});
+    const struct {
+        const char* name;
+        Drawing::Filter filter;
+        std::vector<double> xs;
+        std::size_t counted;   // the host-side tests only: the user-data test is made on each element
+    } cases[] = {
+        {"all", Drawing::Filter(false, false), {1.0, 2.0, 3.0, 4.0, 5.0}, 5},
+        {"objects", Drawing::Filter(typeId(6), false, 1, false), {1.0, 2.0, 3.0}, 3},
+        {"selected", Drawing::Filter(true, false), {2.0, 4.0}, 2},
+        {"selected objects", Drawing::Filter(typeId(6), true, 1, false), {2.0}, 1},
+        {"with user data", Drawing::Filter(false, true), {1.0}, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(walk(c.filter), c.xs);
+        EXPECT_EQ(plan().countElements(c.filter), c.counted);
+    }
+}
+
+TEST_F(DrawingWalk, WritesBackEveryElementItPassesAndTheSavedProjectKeepsIt) {
+    registerRecordElements();
+    ASSERT_EQ(inCommand([&] {
+                  for (auto it = plan().begin(true, Drawing::Filter(typeId(6), false, 1, false));
+                       it != Drawing::end(); ++it)
+                      static_cast<RecordElement&>(*it).setX(static_cast<RecordElement&>(*it).x() + 10.0);
+                  return true;
+              }),
+              host::kNoError);
+    const std::string path = (folder_ / "walked.json").string();
+    std::string error;
+    ASSERT_TRUE(host_->project().saveFile(path, error)) << error;
+    host::SimProject saved;
+    ASSERT_TRUE(saved.loadFile(path, error)) << error;
+    EXPECT_EQ(saved.state.elements.size(), host_->project().state.elements.size());   // nothing created
+    const double expected[] = {11.0, 12.0, 13.0, 4.0, 5.0};
+    for (int i = 0; i < 5; ++i) EXPECT_DOUBLE_EQ(positionX(*saved.findElement(guidOf(i))), expected[i]) << i;
+    // The memo part of object 0 was loaded, so it was written back as it was; the part the element
+    // never loaded is left as the host had it.
+    const auto& parts = saved.findElement(guidOf(0))->memo.parts;
+    EXPECT_EQ(parts.at(offsetof(host::ElementMemo, parameters)), (std::vector<unsigned char>{'p', '1'}));
+    EXPECT_EQ(parts.at(offsetof(host::ElementMemo, coords)), (std::vector<unsigned char>{1, 2, 3, 4}));
+}
+
+TEST_F(DrawingWalk, ChangesAnElementOnAnotherStoreyInsteadOfCreatingACopy) {
+    registerRecordElements();
+    host_->project().view.currentStorey = 0;   // element 2 stands on storey 1
+    std::unique_ptr<Element> element = plan().getElement(ElementLink(tarnwickGuid(2), &plan()));
+    ASSERT_NE(element, nullptr);
+    static_cast<RecordElement&>(*element).setX(42.0);
+    const std::size_t before = host_->project().state.elements.size();
+    ASSERT_EQ(inCommand([&] { return plan().storeElement(*element, false, true); }), host::kNoError);
+    EXPECT_EQ(host_->project().state.elements.size(), before);
+    EXPECT_DOUBLE_EQ(positionX(simElement(2)), 42.0);
+    EXPECT_EQ(element->getGuid(), tarnwickGuid(2));
+}
+
+TEST_F(DrawingWalk, CreatesAnElementWithoutGuidAndItsUserData) {
+    registerRecordElements();
+    std::unique_ptr<Element> element = plan().getElement(ElementLink(tarnwickGuid(1), &plan()));
+    ASSERT_NE(element, nullptr);
+    element->resetLink();
+    element->attachUserData(std::make_unique<tarnwick::MemoryBlock>(tarnwick::ptrToHandle("new", 3)));
+    const std::size_t before = host_->project().state.elements.size();
+    ASSERT_EQ(inCommand([&] { return plan().storeElement(*element, false, true); }), host::kNoError);
+    ASSERT_EQ(host_->project().state.elements.size(), before + 1);
+    ASSERT_TRUE(element->exists());
+    EXPECT_NE(element->getGuid(), tarnwickGuid(1));
+    const host::SimElement* created =
+        host_->project().findElement(host::toGuidBytes(element->getGuid().getRecord()));
+    ASSERT_NE(created, nullptr);
+    ASSERT_TRUE(created->userData.has_value());
+    EXPECT_EQ(created->userData->bytes, (std::vector<unsigned char>{'n', 'e', 'w'}));
+    EXPECT_FALSE(element->isUserDataChanged());
+}
+
+TEST_F(DrawingWalk, KeepsTheElementsHeadAndLinkWhenTheHostRefusesTheWrite) {
+    registerRecordElements();
+    std::unique_ptr<Element> element = plan().getElement(ElementLink(tarnwickGuid(1), &plan()));
+    ASSERT_NE(element, nullptr);
+    element->resetLink();
+    host_->injectFault({host::HostSlot::createElement, std::nullopt}, 0, host::kErrGeneral);
+    const std::size_t before = host_->project().state.elements.size();
+    EXPECT_EQ(inCommand([&] { return plan().storeElement(*element, false, true); }), 1u);
+    EXPECT_EQ(host_->project().state.elements.size(), before);
+    EXPECT_FALSE(element->exists());
+    EXPECT_EQ(tarnwick::Guid(element->getTypeRecord().guid), tarnwickGuid(1));   // the head as it was
+    EXPECT_EQ(plan().getLastHostResult(), host::kErrGeneral);
+}
+
+TEST_F(DrawingWalk, LinksAndDeletesElements) {
+    const ElementLink door(tarnwickGuid(kDoorIndex), &plan());
+    ElementLinkList objects(2);
+    objects.append(ElementLink(tarnwickGuid(0), &plan()));
+    objects.append(ElementLink(tarnwickGuid(1), &plan()));
+    ASSERT_EQ(inCommand([&] { return plan().linkElements(door, objects); }), host::kNoError);
+    ElementLinkList linked;
+    EXPECT_EQ(plan().getLinkedElements(door, linked), 2u);
+    EXPECT_TRUE(linked.contains(*objects[1]));
+    ASSERT_EQ(inCommand([&] { return plan().unlinkElements(door, *objects[0]); }), host::kNoError);
+    ElementLinkList left;
+    EXPECT_EQ(plan().getLinkedElements(door, left), 1u);
+    EXPECT_TRUE(plan().linkElements(door, ElementLinkList()));   // nothing to link
+
+    ASSERT_EQ(inCommand([&] { return plan().deleteElements(objects); }), host::kNoError);
+    EXPECT_EQ(host_->project().findElement(guidOf(0)), nullptr);
+    EXPECT_EQ(host_->project().findElement(guidOf(1)), nullptr);
+    EXPECT_NE(host_->project().findElement(guidOf(2)), nullptr);
+}
+
+TEST_F(DrawingWalk, ZoomsAndScalesTheView) {
+    plan().zoom(tarnwick::Cube(tarnwick::CadPoint(4, 3, 9), tarnwick::CadPoint(-2, 8, 0)));
+    const std::unique_ptr<tarnwick::Cube> zoom = plan().getZoom(false);
+    ASSERT_NE(zoom, nullptr);
+    EXPECT_DOUBLE_EQ(zoom->getWidth(), 6.0);
+    EXPECT_DOUBLE_EQ(zoom->getDepth(), 5.0);
+    EXPECT_EQ(plan().setScale(50.0, 0), host::kNoError);
+    EXPECT_DOUBLE_EQ(plan().getScale(), 50.0);
+    host_->injectFault({host::HostSlot::database, host::fourcc("GSCL")}, 0, host::kErrGeneral);
+    EXPECT_DOUBLE_EQ(plan().getScale(), 0.0);
+    host_->injectFault({host::HostSlot::database, host::fourcc("GZOM")}, 0, host::kErrGeneral);
+    EXPECT_EQ(plan().getZoom(false), nullptr);
+}
+
+TEST_F(DrawingWalk, RefusesToWriteAnElementThatNeedsItsMemoWithoutOne) {
+    registerRecordElements();
+    std::unique_ptr<Element> element = plan().getElement(ElementLink(tarnwickGuid(kDoorIndex), &plan()));
+    ASSERT_NE(element, nullptr);
+    element->getMutableTypeRecord().writeNeedsMemo = 1;
+    host_->clearCalls();
+    EXPECT_EQ(inCommand([&] { return plan().storeElement(*element, false, false); }), 1u);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::changeElement), 0u);
+}
+
+TEST_F(DrawingWalk, RoundTripsUserDataAndMemos) {
+    registerRecordElements();
+    std::unique_ptr<Element> element = plan().getElement(ElementLink(tarnwickGuid(0), &plan()));
+    ASSERT_NE(element, nullptr);
+    auto& object = static_cast<RecordElement&>(*element);
+    EXPECT_EQ(object.parameters(), "p1");
+    std::uint32_t flags = 0;
+    std::uint16_t version = 0;
+    std::uint16_t platform = 0;
+    const auto block = plan().getUserData(element->getLink(), &flags, &version, &platform);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(std::string(block->getBytes(), block->getSize()), "abc");
+    EXPECT_EQ(flags, 12u);
+    EXPECT_EQ(version, 3);
+
+    object.setParameters("p2");
+    element->attachUserData(std::make_unique<tarnwick::MemoryBlock>(tarnwick::ptrToHandle("xyz!", 4)));
+    ASSERT_EQ(inCommand([&] { return plan().storeElement(*element, false, true); }), host::kNoError);
+
+    std::unique_ptr<Element> again = plan().getElement(ElementLink(tarnwickGuid(0), &plan()));
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(static_cast<RecordElement&>(*again).parameters(), "p2");
+    const auto stored = again->getUserData();
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(std::string(stored->getBytes(), stored->getSize()), "xyz!");
+
+    // Without a block the user data goes.
+    ASSERT_EQ(inCommand([&] { return plan().setUserData(again->getLink(), nullptr, false, 0, 1, 0x5757); }),
+              host::kNoError);
+    EXPECT_FALSE(simElement(0).userData.has_value());
+}
+
+TEST_F(DrawingWalk, LoadsMemosOnlyWhileMemoLoadingIsNotSuspended) {
+    registerRecordElements();
+    Element::memoLoadingSuspended = 1;
+    auto element = plan().getElement(ElementLink(tarnwickGuid(0), &plan()));
+    ASSERT_NE(element, nullptr);
+    EXPECT_FALSE(static_cast<RecordElement&>(*element).memoLoaded());
+    element->reloadMemo();
+    EXPECT_EQ(static_cast<RecordElement&>(*element).parameters(), "p1");
+    EXPECT_EQ(Element::memoLoadingSuspended, 1);
+    Element::memoLoadingSuspended = 0;
+}
+
+// --- Selection ---------------------------------------------------------------------------------------------
+
+TEST_F(DrawingWalk, FindsTheLastSelectedElementOfAType) {
+    registerRecordElements();
+    select({0, kDoorIndex, 1});
+    const struct {
+        std::uint16_t type;
+        double x;
+    } cases[] = {{0, 2.0}, {typeId(5), 4.0}, {typeId(6), 2.0}};
+    for (const auto& c : cases) {
+        const auto element = plan().getSelectedElement(c.type, false);
+        ASSERT_NE(element, nullptr) << c.type;
+        EXPECT_DOUBLE_EQ(static_cast<RecordElement&>(*element).x(), c.x) << c.type;
+    }
+    EXPECT_EQ(plan().getSelectedElement(typeId(7), false), nullptr);
+}
+
+TEST_F(DrawingWalk, AsksForAnEmptySelectionAgainAndKnowsAMarquee) {
+    EXPECT_EQ(plan().getSelection(), nullptr);
+    select({2}, host::kSelectionMarqueeRectangle);
+    ASSERT_NE(plan().getSelection(), nullptr);
+    EXPECT_EQ(plan().getSelection()->size(), 1u);
+    EXPECT_TRUE(plan().isMarqueeSelection());
+}
+
+TEST_F(DrawingWalk, ForgetsASelectionTheHostRefused) {
+    select({0});
+    ASSERT_NE(plan().getSelection(), nullptr);
+    ElementLinkList wanted(2);
+    wanted.append(ElementLink(tarnwickGuid(1), &plan()));
+    wanted.append(ElementLink(tarnwickGuid(2), &plan()));
+    host_->injectFault({host::HostSlot::selectElements, std::nullopt}, 2, host::kErrGeneral);   // the add
+    EXPECT_FALSE(plan().select(wanted));
+    // The host's selection (cleared by the first call) is read again, not the list that was refused.
+    EXPECT_EQ(plan().getSelection(), nullptr);
+    host_->clearFaults();
+    EXPECT_TRUE(plan().select(wanted));
+    ASSERT_NE(plan().getSelection(), nullptr);
+    EXPECT_EQ(plan().getSelection()->size(), 2u);
+    EXPECT_EQ(host_->project().viewOf({host::kDatabasePlan, {}}).selection.elements.size(), 2u);
+    EXPECT_TRUE(plan().deselectAll());
+    EXPECT_TRUE(host_->project().viewOf({host::kDatabasePlan, {}}).selection.elements.empty());
+}
+
+TEST_F(DrawingWalk, SelectsOneElementByHeadCountingNoChangeAsSuccess) {
+    const ElementLink link(tarnwickGuid(3), &plan());
+    EXPECT_TRUE(plan().setSelected(link, true));
+    EXPECT_TRUE(plan().setSelected(link, true));   // already selected
+    EXPECT_TRUE(plan().setSelected(link, false));
+    EXPECT_TRUE(plan().setSelected(link, false));   // was not selected
+}
+
+// --- Texts and views -------------------------------------------------------------------------------------
+
+TEST_F(DrawingWalk, ReadsAndWritesTheDatabaseTexts) {
+    tarnwick::Drawing* detail = project().getDetail(0);
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->getName(), "Detail 1");
+    EXPECT_TRUE(detail->setReference("D-1"));
+    EXPECT_EQ(detail->getReference(), "D-1");
+    const std::string longName(300, 'n');
+    EXPECT_TRUE(detail->setName(longName.c_str()));
+    const std::string kept = detail->getName().getText();
+    EXPECT_GE(kept.size(), 255u);   // cut to the field
+    EXPECT_LE(kept.size(), 256u);
+    EXPECT_EQ(longName.compare(0, kept.size(), kept), 0);
+    host_->injectFault({host::HostSlot::database, host::fourcc("GDBI")}, 0, host::kErrGeneral);
+    EXPECT_EQ(detail->getName(), "");
+    EXPECT_FALSE(detail->setReference("x"));
+    EXPECT_EQ(detail->getLastHostResult(), host::kErrGeneral);
+}
+
+}   // namespace

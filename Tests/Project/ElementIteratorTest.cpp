@@ -1,0 +1,141 @@
+#include "Project/ElementIterator.h"
+
+#include <string>
+#include <vector>
+
+#include <HostResult.h>
+
+#include "Foundation/TracedException.h"
+#include "Project/Detail.h"
+#include "Project/ElementLinkList.h"
+#include "Project/Section.h"
+#include "Support/DrawingFixture.h"
+
+namespace {
+
+using tarnwick::Drawing;
+using tarnwick::ElementLink;
+
+class ElementIterator : public DrawingFixture {
+protected:
+    static bool endsWith(const tarnwick::String& text, const std::string& end) {
+        const std::string_view view = text.getView();
+        return view.size() >= end.size() && view.substr(view.size() - end.size()) == end;
+    }
+};
+
+TEST_F(ElementIterator, OfAnEmptyDrawingIsTheEndAtOnceAndThrowsWhenDereferenced) {
+    registerRecordElements();
+    Drawing* detail = project().getDetail(0);
+    ASSERT_NE(detail, nullptr);
+    auto it = detail->begin(false, Drawing::Filter(false, false));
+    EXPECT_TRUE(it == Drawing::end());
+    try {
+        static_cast<void>(*it);
+        FAIL() << "no exception";
+    } catch (const tarnwick::TracedException& exception) {
+        EXPECT_EQ(exception.getKind(), "out_of_range");
+        EXPECT_TRUE(endsWith(exception.getPlace(), "::getReference")) << exception.getPlace().getText();
+    }
+    EXPECT_THROW(it.moveForward(), tarnwick::TracedException);   // past the end
+}
+
+TEST_F(ElementIterator, AsksTheHostOnceForAFilterWithoutTypesAndOncePerType) {
+    registerRecordElements();
+    const struct {
+        Drawing::Filter filter;
+        std::size_t calls;
+    } cases[] = {{Drawing::Filter(false, false), 1},
+                 {Drawing::Filter(6, false, 1, false), 1},
+                 {[] {
+                      Drawing::Filter filter(6, false, 1, false);
+                      filter.addType(5);
+                      filter.addType(7);
+                      return filter;
+                  }(),
+                  3}};
+    for (const auto& c : cases) {
+        host_->clearCalls();
+        plan().begin(false, c.filter);
+        EXPECT_EQ(host_->countCalls(host::HostSlot::getElementList), c.calls);
+    }
+}
+
+TEST_F(ElementIterator, SkipsElementsNoCreatorMakesAndWalksBackwards) {
+    Drawing::registerCreator(6, &RecordElement::create, false);   // no creator for the door and the lamp
+    std::vector<double> xs;
+    for (auto it = plan().rbegin(false, Drawing::Filter(false, false)); !it.atEnd(); ++it)
+        xs.push_back(static_cast<RecordElement&>(*it).x());
+    EXPECT_EQ(xs, (std::vector<double>{3.0, 2.0, 1.0}));
+}
+
+TEST_F(ElementIterator, WritesBackOnlyWhenAskedAndNotTheElementHeldAtItsDestruction) {
+    registerRecordElements();
+    const Drawing::Filter objects(6, false, 1, false);
+    const auto changeAll = [&](auto it, int stopAfter) {
+        for (int n = 0; !it.atEnd(); ++n) {
+            static_cast<RecordElement&>(*it).setX(100.0 + n);
+            if (n + 1 == stopAfter) return;   // the iterator goes with the element it holds
+            it.moveForward();
+        }
+    };
+    ASSERT_EQ(inCommand([&] {
+                  changeAll(plan().cbegin(objects), 99);
+                  return true;
+              }),
+              host::kNoError);
+    EXPECT_DOUBLE_EQ(positionX(simElement(0)), 1.0);   // a constant walk stores nothing
+    ASSERT_EQ(inCommand([&] {
+                  changeAll(plan().begin(false, objects), 99);
+                  return true;
+              }),
+              host::kNoError);
+    EXPECT_DOUBLE_EQ(positionX(simElement(0)), 1.0);   // write back off
+    ASSERT_EQ(inCommand([&] {
+                  changeAll(plan().begin(true, objects), 2);
+                  return true;
+              }),
+              host::kNoError);
+    EXPECT_DOUBLE_EQ(positionX(simElement(0)), 100.0);   // passed: stored
+    EXPECT_DOUBLE_EQ(positionX(simElement(1)), 2.0);     // held when the walk stopped: not stored
+    EXPECT_DOUBLE_EQ(positionX(simElement(2)), 3.0);
+}
+
+TEST_F(ElementIterator, CopiesShareTheLinksButLoadTheirOwnElement) {
+    registerRecordElements();
+    auto first = plan().begin(false, Drawing::Filter(6, false, 1, false));
+    first.moveForward();
+    auto second = first;
+    EXPECT_TRUE(second == first);
+    EXPECT_THROW(static_cast<void>(*second), tarnwick::TracedException);   // no element until it moves
+    second.moveForward();
+    EXPECT_DOUBLE_EQ(static_cast<RecordElement&>(*second).x(), 3.0);
+    EXPECT_DOUBLE_EQ(static_cast<RecordElement&>(*first).x(), 2.0);
+}
+
+TEST_F(ElementIterator, TakesSectionElementsAsTheModelElementsTheyShow) {
+    registerRecordElements();
+    Drawing* section = project().getSection(tarnwick::Guid(host::toGuidRecord(sectionGuid_)));
+    ASSERT_NE(section, nullptr);
+    ElementLink link(tarnwickGuid(kSectionElementIndex), section);
+    ASSERT_EQ(link.getTypeByte(), ElementLink::kSectionElementType);
+
+    ElementLink kept = link;
+    ASSERT_TRUE(section->resolveSectionElement(false, kept));
+    EXPECT_EQ(kept.getTypeByte(), ElementLink::kSectionElementType);
+    EXPECT_EQ(kept.getSecondTypeId(), 6);
+    EXPECT_EQ(kept.getSecondGuid(), tarnwickGuid(0));
+
+    ASSERT_TRUE(section->resolveSectionElement(true, link));
+    EXPECT_EQ(link.getTypeByte(), 6);
+    EXPECT_EQ(link.getGuid(), tarnwickGuid(0));
+    EXPECT_EQ(link.getSecondGuid(), tarnwickGuid(kSectionElementIndex));
+    EXPECT_EQ(link.getDrawing(), &plan());
+    const Drawing::Filter objects(6, false, 1, false);
+    const auto element =
+        section->loadElement(ElementLink(tarnwickGuid(kSectionElementIndex), section), &objects);
+    ASSERT_NE(element, nullptr);
+    EXPECT_DOUBLE_EQ(static_cast<RecordElement&>(*element).x(), 1.0);
+}
+
+}   // namespace
