@@ -27,6 +27,8 @@
 #include "Foundation/MemoryBlock.h"
 #include "Foundation/System.h"
 #include "Foundation/TracedException.h"
+#include "Project/HostProject.h"
+#include "Project/Project.h"
 
 namespace tarnwick {
 namespace {
@@ -65,7 +67,6 @@ host::Handle writeStore(PackageStore& store) {
 Addon::Addon(std::int16_t infoListId)
     : infoListId_(infoListId),
       eventLog_(kEventLogSize),
-      projectStore_(std::make_unique<PackageStore>(kProjectStoreName, true)),
       fileStore_(std::make_unique<PackageStore>(kProjectStoreName, false)),
       supervisor_(std::make_unique<Supervisor>(*this)) {
     TracedException::setReportLogs(&Host::getTransactionLog(), &eventLog_);
@@ -78,7 +79,8 @@ Addon::~Addon() {
         reportText(describeCurrentException("tarnwick::Addon::~Addon"));
     }
     for (const auto& [code, package] : *fileStore_) package->shutDown();
-    for (const auto& [code, package] : *projectStore_) package->shutDown();
+    if (Project* project = HostProject::findProject())
+        for (const auto& [code, package] : project->getPackageStore()) package->shutDown();
     TracedException::setReportLogs(&Host::getTransactionLog(), nullptr);
 }
 
@@ -170,9 +172,14 @@ void Addon::postHandle(const Event& event) {
             case host::kProjectNew:
             case host::kProjectNewAndReset:
             case host::kProjectOpen:
-                // Another project: its own stored packages, or the defaults where it has none.
-                projectStore_->resetPackages(false);
+                // Another project: nothing cached of the last one holds, and its own stored packages
+                // apply, or the defaults where it has none.
+                Host::reset();
+                if (PackageStore* store = getPackageStore(kProjectLocation)) store->resetPackages(false);
                 loadPreferences(kProjectLocation);
+                break;
+            case host::kProjectClose:
+                Host::reset();
                 break;
             default:
                 break;
@@ -181,11 +188,13 @@ void Addon::postHandle(const Event& event) {
         if (module->getName() != kProjectStoreName) return;
         // The incoming packages are read into fresh ones of our kinds, then merged into ours.
         PackageStore incoming(kProjectStoreName, true);
-        for (const auto& [code, package] : *projectStore_) incoming.adoptPackage(package->makeEmpty(), false);
+        PackageStore* const ours = getPackageStore(kProjectLocation);
+        if (!ours) return;
+        for (const auto& [code, package] : *ours) incoming.adoptPackage(package->makeEmpty(), false);
         DataBufferIn in(module->getData());
         if (!incoming.read(in)) return;
         for (const auto& [code, package] : incoming)
-            if (Package* ours = projectStore_->find(code)) ours->merge(*package);
+            if (Package* mine = ours->find(code)) mine->merge(*package);
     }
 }
 
@@ -193,7 +202,8 @@ void Addon::postHandle(const Event& event) {
 PackageStore* Addon::getPackageStore(std::int32_t location) const {
     switch (location) {
         case kProjectLocation:
-            return projectStore_.get();
+            if (Project* project = Host::getProject()) return &project->getPackageStore();
+            return nullptr;
         case kFileLocation:
             return fileStore_.get();
         default:
@@ -368,7 +378,9 @@ std::uint32_t Addon::onModuleDataMerge(const char16_t* name, const host::HostMod
         // The merged packages are what the project keeps from now on.
         merged->version = kModuleDataVersion;
         merged->platformSign = System::getHostCode();
-        merged->data = writeStore(*addon->projectStore_);
+        PackageStore* const store = addon->getPackageStore(kProjectLocation);
+        if (!store) return host::kErrGeneral;
+        merged->data = writeStore(*store);
         return merged->data ? 0 : host::kErrMemFull;
     } catch (...) {
         reportCurrentException("tarnwick::Addon::onModuleDataMerge");

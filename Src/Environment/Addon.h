@@ -139,7 +139,6 @@ private:
 
     std::int16_t infoListId_;
     ActivityLog eventLog_;
-    std::unique_ptr<PackageStore> projectStore_;
     std::unique_ptr<PackageStore> fileStore_;
     std::unique_ptr<Supervisor> supervisor_;
     int externalCallDepth_ = 0;

@@ -10,6 +10,7 @@
 #include "Environment/HostApi.h"
 #include "Foundation/String.h"
 #include "Foundation/TracedException.h"
+#include "Project/HostProject.h"
 
 namespace tarnwick {
 namespace {
@@ -121,6 +122,9 @@ std::uint32_t freeData() {
         showFailure(Addon::kFreeDataFailed);
         result = host::kErrGeneral;
     }
+    // The project's wrappers go with the add-on: they hold host data that must be freed while the
+    // host is still there.
+    HostProject::destroy();
     // The host's last call: the table may be gone once it returns, and a module that stays mapped
     // waits for the next SetImportedFuncAddrs.
     moduleState.ready = false;

@@ -11,6 +11,8 @@
 #include "Environment/HostApi.h"
 #include "Environment/Transaction.h"
 #include "Foundation/TracedException.h"
+#include "Project/ElementLink.h"
+#include "Project/HostProject.h"
 
 namespace tarnwick {
 namespace {
@@ -137,7 +139,21 @@ std::uint32_t Host::getCurrentTransactionId() { return state().currentId; }
 void Host::reset() {
     state().counter = 0;
     state().currentId = 0;
+    HostProject::reset();
 }
+
+// --- The project -----------------------------------------------------------------------------------
+Project* Host::getProject() { return HostProject::getProject(); }
+
+Plan* Host::getPlan() { return HostProject::getPlan(); }
+
+Database* Host::getCurrentDatabase() { return HostProject::getCurrentDatabase(); }
+
+bool Host::setCurrentDatabase(Database* database) { return HostProject::setCurrentDatabase(database); }
+
+bool Host::setCurrentWindow(Database* database) { return HostProject::setCurrentWindow(database); }
+
+std::unique_ptr<ElementLink> Host::getCurrentTool() { return HostProject::getCurrentTool(); }
 
 Host::ProjectNotificationScope::ProjectNotificationScope() { ++state().notificationDepth; }
 

@@ -1,14 +1,19 @@
-// Host: the add-on's facade over the host application: transactions and their log, string resources
-// and environment queries. The project and its databases join it with the project model.
+// Host: the add-on's facade over the host application: the open project, transactions and their log,
+// string resources and environment queries.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "Foundation/ActivityLog.h"
 #include "Foundation/String.h"
 
 namespace tarnwick {
 
+class Database;
+class ElementLink;
+class Plan;
+class Project;
 class Transaction;
 
 // Not instantiated: all state is static and lives while the module is loaded. Every host call goes
@@ -32,8 +37,16 @@ public:
     static ActivityLog& getTransactionLog();
     static std::uint32_t getTransactionCount();       // transactions numbered since the last reset
     static std::uint32_t getCurrentTransactionId();   // the outermost one's number; 0 after reset
-    // Zeroes the transaction counter and the current id.
+    // Zeroes the transaction counter and the current id and clears the project's cached state.
     static void reset();
+
+    // --- The project ----------------------------------------------------------------------------------
+    static Project* getProject();                          // made on first request; null when it cannot be
+    static Plan* getPlan();                                // null without a project
+    static Database* getCurrentDatabase();                 // null without a project or when the host fails
+    static bool setCurrentDatabase(Database* database);    // false on failure
+    static bool setCurrentWindow(Database* database);      // false on failure
+    static std::unique_ptr<ElementLink> getCurrentTool();  // 'GTBX'; null when the host fails
 
     // Set while a project notification is being handled; transactions are refused then. Nests.
     class ProjectNotificationScope {

@@ -36,6 +36,8 @@ Project* HostProject::getProject() {
     return s.project.get();
 }
 
+Project* HostProject::findProject() { return state().project.get(); }
+
 Plan* HostProject::getPlan() {
     Project* project = getProject();
     return project != nullptr ? &project->getPlan() : nullptr;

@@ -19,6 +19,7 @@ public:
     HostProject() = delete;
 
     static Project* getProject();            // made on first request; null only when it cannot be made
+    static Project* findProject();           // the project if it was made; never makes one
     static Plan* getPlan();                  // the project's floor plan; null without a project
     static Database* getCurrentDatabase();   // null without a project or when the host fails
     static bool setCurrentDatabase(Database* database);   // false on failure

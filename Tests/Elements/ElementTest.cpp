@@ -92,7 +92,9 @@ TEST_F(ElementBase, ReadsTheHostsUserDataWithItsPlatform) {
         const auto block = element->readUserData(&version, &platform);
         EXPECT_EQ(textOf(block.get()), c.bytes) << c.index;
         EXPECT_EQ(platform, c.platform) << c.index;
-        if (c.index != kDoorIndex) EXPECT_EQ(version, c.version) << c.index;
+        if (c.index != kDoorIndex) {
+            EXPECT_EQ(version, c.version) << c.index;
+        }
         Drawing::unregisterCreators();
     }
     Element::memoLoadingSuspended = 1;
