@@ -334,18 +334,26 @@ struct ReservationConflict {
 };
 static_assert(sizeof(ReservationConflict) == 20);
 
+// The state of a teamwork lockable object (getLockableStatus).
+inline constexpr std::int32_t kLockableFree = 1;         // nobody holds it: the member may take it
+inline constexpr std::int32_t kLockableMine = 2;         // the current member holds it
+inline constexpr std::int32_t kLockableOthers = 3;       // another member holds it
+inline constexpr std::int32_t kLockableNotShared = 0;    // the project is not shared
+
 // --- Environment -----------------------------------------------------------------------------------
 
 // 'PROJ': the open project.
 struct ProjectInfoRecord {
     std::uint8_t untitled;   // 1 while the project has no file
     std::uint8_t shared;     // 1 for a shared project
-    std::uint8_t reserved2[6];
+    std::int16_t memberId;   // the current member's id in a shared project; 0 otherwise (host's choice of place)
+    std::uint8_t reserved4[4];
     Handle location;   // the project file's path in UTF-16 without a terminator, a new handle the caller
                        // disposes; null when untitled (host's choice of form)
     std::uint8_t reserved16[32];
 };
 static_assert(sizeof(ProjectInfoRecord) == 48);
+static_assert(offsetof(ProjectInfoRecord, memberId) == 2);
 static_assert(offsetof(ProjectInfoRecord, location) == 8);
 
 // 'SHAR': the members of a shared project.
@@ -465,6 +473,210 @@ static_assert(offsetof(LayoutRecord, textA) == 600);
 static_assert(offsetof(LayoutRecord, textB) == 1112);
 static_assert(offsetof(LayoutRecord, byteA) == 1624);
 static_assert(offsetof(LayoutRecord, byteB) == 1625);
+
+// --- Attributes ------------------------------------------------------------------------------------
+
+// The host's attribute tables (the header's type). Types 1 to 18 exist; those without a name here
+// hold no attributes in this host unless a project file gives them some.
+enum AttributeTypeCode : std::int32_t {
+    kAttributeNone = 0,
+    kAttributePen = 1,
+    kAttributeLayer = 2,
+    kAttributeLineType = 3,
+    kAttributeFill = 4,
+    kAttributeComposite = 5,
+    kAttributeSurface = 6,
+    kAttributeCity = 7,
+    kAttributeLayerCombination = 8,
+    kAttributeZoneCategory = 9,
+    kAttributeFont = 10,
+    kAttributeProfile = 11,
+    kAttributeBuildingMaterial = 17,
+    kAttributeLastType = 18,
+};
+
+inline constexpr std::size_t kAttributeNameBytes = 256;   // UTF-8, zero-terminated when shorter
+
+// The start of every attribute record: which attribute, its flags and its name.
+struct AttributeHeader {
+    std::int32_t type;    // AttributeTypeCode
+    std::int16_t index;   // 1-based within the type
+    std::uint16_t flags;  // layers: kLayer... below; other kinds carry them
+    char name[kAttributeNameBytes];
+    std::uint8_t reserved264[32];
+};
+static_assert(sizeof(AttributeHeader) == 296);
+static_assert(offsetof(AttributeHeader, index) == 4);
+static_assert(offsetof(AttributeHeader, flags) == 6);
+static_assert(offsetof(AttributeHeader, name) == 8);
+
+// Layer flags (the header's flags of a type-2 attribute and of a layer-status record). 0x10 and the
+// other bits are carried.
+inline constexpr std::uint16_t kLayerHidden = 0x1;
+inline constexpr std::uint16_t kLayerLocked = 0x2;
+inline constexpr std::uint16_t kLayerOutsideWorkspace = 0x4;   // shared project: not in the member's workspace
+
+inline constexpr std::size_t kAttributeDefinitionSize = 1376;
+
+// A whole attribute: the header and the kind's own fields. The host reads only the fields named at
+// the offsets below and keeps every other byte as written.
+struct AttributeDefinition {
+    AttributeHeader header;
+    std::uint8_t body[kAttributeDefinitionSize - sizeof(AttributeHeader)];
+};
+static_assert(sizeof(AttributeDefinition) == kAttributeDefinitionSize);
+static_assert(offsetof(AttributeDefinition, body) == 296);
+
+inline constexpr std::size_t kLayerGroupOffset = 296;             // layer: 32-bit group number, carried
+inline constexpr std::size_t kLayerCombinationCountOffset = 296;   // combination: 16-bit status count, carried
+
+// The variable-length parts of an attribute, as host handles (a null handle holds nothing). A get hands
+// out new handles, which the caller releases with the extended-definition disposal.
+struct AttributeExtension {
+    Handle lineTypeDashes;   // line types
+    Handle lineTypeLines;
+    Handle fillLines;   // fills
+    Handle fillLineLengths;
+    std::uint8_t reserved32[56];
+    Handle compositeSkins;   // composites
+    Handle compositeLines;
+    Handle layerStatuses;   // layer combinations: LayerStatusRecords
+    Handle parameters;      // zone categories: ParameterRecords, as a library part's (arrays as handles)
+    std::uint8_t reserved120[104];
+};
+static_assert(sizeof(AttributeExtension) == 224);
+static_assert(offsetof(AttributeExtension, fillLineLengths) == 24);
+static_assert(offsetof(AttributeExtension, compositeSkins) == 88);
+static_assert(offsetof(AttributeExtension, compositeLines) == 96);
+static_assert(offsetof(AttributeExtension, layerStatuses) == 104);
+static_assert(offsetof(AttributeExtension, parameters) == 112);
+
+// One layer's state in a layer combination.
+struct LayerStatusRecord {
+    std::int16_t layer;    // the layer's index
+    std::uint16_t flags;   // kLayer...
+    std::int32_t group;
+};
+static_assert(sizeof(LayerStatusRecord) == 8);
+
+// --- Library parts ---------------------------------------------------------------------------------
+
+// The host's library-part types (the record's type).
+enum LibraryPartType : std::int32_t {
+    kLibraryNone = 0,
+    kLibrarySpecification = 1,
+    kLibraryWindow = 2,
+    kLibraryDoor = 3,
+    kLibraryObject = 4,
+    kLibraryLamp = 5,
+    kLibraryZone = 6,
+    kLibraryProperty = 7,
+    kLibraryPlanSign = 8,
+    kLibraryLabel = 9,
+    kLibraryMacro = 10,
+    kLibraryPicture = 11,
+    kLibraryListScheme = 12,
+    kLibrarySkylight = 13,
+    kLibraryLastType = 13,
+};
+
+inline constexpr std::size_t kLibraryNameChars = 256;   // 16-bit characters, zero-terminated when shorter
+inline constexpr std::size_t kUniqueIdBytes = 128;      // "{main guid}-{revision guid}", zero-terminated
+
+// One loaded library part. A location is a pointer block (newPtr) holding the part file's path as
+// zero-terminated UTF-8: a location the host hands out is new and the caller disposes it (disposePtr);
+// a location the caller hands in stays the caller's.
+struct LibraryPartRecord {
+    std::int32_t type;    // LibraryPartType
+    std::int32_t index;   // 1-based; 0: none
+    char16_t documentName[kLibraryNameChars];   // the name users see
+    char16_t fileName[kLibraryNameChars];
+    std::uint8_t missing;     // 1: the part's file is not loaded
+    std::uint8_t reserved1033;
+    std::uint8_t option;      // carried
+    std::uint8_t placeable;   // 1: the part can be placed as an element
+    std::uint32_t ownerCode;  // the four-character code given when a file is registered
+    std::int16_t savedCode;   // host's choice: how often the part was written (1 when made)
+    std::uint8_t reserved1042[30];
+    char* location;   // null for a part the project embeds (made by an add-on without a file)
+    std::uint8_t reserved1080[4];
+    char uniqueId[kUniqueIdBytes];
+    char parentUniqueId[kUniqueIdBytes];   // the part it is a subtype of; empty for a root
+    std::uint8_t reserved1340[4];
+};
+static_assert(sizeof(LibraryPartRecord) == 1344);
+static_assert(offsetof(LibraryPartRecord, documentName) == 8);
+static_assert(offsetof(LibraryPartRecord, fileName) == 520);
+static_assert(offsetof(LibraryPartRecord, missing) == 1032);
+static_assert(offsetof(LibraryPartRecord, option) == 1034);
+static_assert(offsetof(LibraryPartRecord, placeable) == 1035);
+static_assert(offsetof(LibraryPartRecord, ownerCode) == 1036);
+static_assert(offsetof(LibraryPartRecord, savedCode) == 1040);
+static_assert(offsetof(LibraryPartRecord, location) == 1072);
+static_assert(offsetof(LibraryPartRecord, uniqueId) == 1084);
+static_assert(offsetof(LibraryPartRecord, parentUniqueId) == 1212);
+
+// One section of a library part: zero but for the type (and, in a section list, the length).
+struct LibrarySectionHeader {
+    std::uint32_t type;      // four-character code ('1DSC', 'PARD', ...)
+    std::int16_t subIdent;   // host's choice: carried, 0
+    std::uint8_t reserved6[2];
+    std::int32_t length;     // host's choice: the section's bytes, in a section list; ignored going in
+};
+static_assert(sizeof(LibrarySectionHeader) == 12);
+
+// A library part's details: bytes 0 and 2 are flags the add-on uses, the rest is carried.
+struct LibraryPartDetails {
+    std::uint8_t bytes[3200];
+};
+static_assert(sizeof(LibraryPartDetails) == 3200);
+
+// One library folder of the project ('GLIB', 'SLIB', 'LLIB').
+struct LibraryInfoRecord {
+    char* location;   // the folder's path (see LibraryPartRecord)
+    std::uint8_t reserved8[120];
+};
+static_assert(sizeof(LibraryInfoRecord) == 128);
+
+// Results of the library calls besides those of HostResult.h.
+inline constexpr std::uint32_t kErrSectionUnreadable = 0x810600CD;   // the section is listed but cannot be read
+inline constexpr std::uint32_t kErrOlderRevision = 0x810600D1;       // 'COMP': the first is an older revision
+inline constexpr std::uint32_t kErrNewerRevision = 0x810600D2;       // 'COMP': the first is a newer revision
+
+// Parameter types and the type modifier of a library part's parameters.
+inline constexpr std::int16_t kParameterScalar = 0;
+inline constexpr std::int16_t kParameterArray = 2;
+inline constexpr std::int32_t kParameterString = 12;   // the type whose values are texts
+inline constexpr std::size_t kParameterNameBytes = 32;
+
+// One parameter of a library part. A parameter handle holds these back to back.
+struct ParameterRecord {
+    std::int32_t type;       // 1 to 16
+    std::int16_t index;      // carried
+    std::int16_t modifier;   // kParameterScalar or kParameterArray
+    char name[kParameterNameBytes];   // UTF-8, zero-terminated
+    char16_t description[256];
+    std::uint8_t reserved552[512];
+    std::int32_t rows;      // an array's first dimension
+    std::int32_t columns;   // an array's second dimension
+    std::uint16_t flags;    // carried
+    std::uint8_t reserved1074[14];
+    // A scalar number: one double. A scalar text: up to 256 16-bit characters. An array: a host handle
+    // of rows * columns doubles, or of the texts zero-terminated one after another, row by row.
+    union {
+        double real;
+        char16_t text[256];
+        Handle array;
+    } value;
+};
+static_assert(sizeof(ParameterRecord) == 1600);
+static_assert(offsetof(ParameterRecord, modifier) == 6);
+static_assert(offsetof(ParameterRecord, name) == 8);
+static_assert(offsetof(ParameterRecord, description) == 40);
+static_assert(offsetof(ParameterRecord, rows) == 1064);
+static_assert(offsetof(ParameterRecord, columns) == 1068);
+static_assert(offsetof(ParameterRecord, flags) == 1072);
+static_assert(offsetof(ParameterRecord, value) == 1088);
 
 }   // extern "C"
 

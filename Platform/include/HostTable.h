@@ -65,6 +65,25 @@ enum HostScope : std::uint8_t {
 //   automation 'CHWD' (const DatabaseRecord*: brings the database's window to the front; the current
 //             database stays), 'ZOOM' (const BoxRecord*: the current database's zoom),
 //             'RBLD' (uint8_t*: rebuild; the byte is carried)
+//   environment 'GCLC' (std::int16_t* out: the current layer combination's index, 0 when none)
+//            'OWLP' (const std::int32_t*: 1 lets createLibraryPart replace a part of the same name, 0 ends it)
+//            'GLIB' (Handle* out: a new handle of LibraryInfoRecords, each with a new location; std::int32_t*
+//                   out: the current library's position in it, -1 when none)
+//            'SLIB' (Handle of LibraryInfoRecords: the project's library folders become these; each must be
+//                   an existing folder (kErrFile); the current one stays when still listed)
+//            'ALIB' (const char* location: adds that folder, kErrFile when it is not one)
+//            'DELI' (const char* location, p2 the value 1 cast to a pointer: the part file is deleted and its
+//                   parts unloaded; changes the project), 'DELS' (Handle of `char*` locations, p2 as 'DELI')
+//   utilities 'GLUI' (const std::int16_t* library index, char* out: 128 bytes, the unique-id text)
+//             'CLPS' (const char* a, const char* b, UTF-8 unique ids: 0 when a is b's family: a's part is b's
+//                   or descends from it through the parents, or a and b share the main guid; else kErrBadName)
+//             'COMP' (const char* a, const char* b: 0 the same id; for one main guid kErrOlderRevision or
+//                   kErrNewerRevision when a's revision was loaded before or after b's (a revision no part
+//                   carries is older than every loaded one); kErrBadParameters for other texts or families)
+//   automation 'LLIB' (Handle of LibraryInfoRecords: reloads the libraries; the folders become these, as 'SLIB')
+//   elementTools 'LOCK', 'ULCK' (Handle of element heads, const std::int32_t* count: lock or unlock them;
+//             all or none: kErrBadIndex when one is not in the current database, kErrRefusedCommand when
+//             another member holds one)
 // An unknown code gives kErrBadParameters; a database, element or storey the project lacks gives
 // kErrBadIndex.
 //
@@ -193,6 +212,110 @@ enum HostScope : std::uint8_t {
       (const ::host::GuidRecord* guids, std::int32_t count, ::host::Handle* conflicts), ::host::kScopeNone)  \
     X(releaseElements, std::uint32_t, (const ::host::GuidRecord* guids, std::int32_t count),                 \
       ::host::kScopeNone)                                                                                    \
+    /* --- teamwork lockables: host objects a member takes before changing shared settings (the     */    \
+    /*     layer settings are "LayerSettingsDialog"). find: kErrBadName and an empty guid for a name   */    \
+    /*     the host does not know. status: kLockable... (HostRecords.h); flags 0. acquire (flags 0)    */    \
+    /*     takes a free one for the current member; release (flags 0, or 1 to hand in the changes      */    \
+    /*     made under it) gives back one the member holds; both kErrRefusedCommand otherwise, and      */    \
+    /*     refused when not shared or not connected. available: the server takes requests now          */    \
+    X(isTeamworkAvailable, std::uint32_t, (std::uint8_t * available), ::host::kScopeNone)                     \
+    X(findLockable, std::uint32_t, (const char16_t* name, ::host::GuidRecord* guid), ::host::kScopeNone)      \
+    X(getLockableStatus, std::uint32_t,                                                                      \
+      (const ::host::GuidRecord* guid, std::int32_t flags, std::int32_t* status), ::host::kScopeNone)        \
+    X(acquireLockable, std::uint32_t, (const ::host::GuidRecord* guid, std::int32_t flags), ::host::kScopeNone) \
+    X(releaseLockable, std::uint32_t, (const ::host::GuidRecord* guid, std::int32_t flags), ::host::kScopeNone) \
+    /* --- attributes (records in HostRecords.h), by type and 1-based 16-bit index. count: the      */       \
+    /*     highest index in use; a deleted index below it answers kErrBadIndex. get: type and index in, */   \
+    /*     the whole definition out. extension: a new handle per part the attribute has (disposal    */      \
+    /*     below). search: type and name in (exact bytes), the index written into the header, else    */     \
+    /*     kErrBadName. create: the definition (index ignored) and the extension (may be null); the new */   \
+    /*     index comes back at byte 4; kErrBadName for an empty name or one the type already has.      */    \
+    /*     change: by type and index; name and flags and the body are written, a given extension      */     \
+    /*     replaces every part (null: the parts stay); the stored header comes back. delete: the       */     \
+    /*     header's type and `count` indices; all or none; layer 1 cannot go (kErrBadIndex). User data */    \
+    /*     as an element's (kErrNoUserData, record zeroed, when none)                                  */    \
+    X(getAttributeCount, std::uint32_t, (std::int32_t type, std::int16_t* count), ::host::kScopeNone)        \
+    X(getAttribute, std::uint32_t, (::host::AttributeDefinition * definition), ::host::kScopeNone)           \
+    X(getAttributeExtension, std::uint32_t,                                                                  \
+      (const ::host::AttributeHeader* header, ::host::AttributeExtension* extension), ::host::kScopeNone)    \
+    X(searchAttributeByName, std::uint32_t, (::host::AttributeHeader * header), ::host::kScopeNone)          \
+    X(createAttribute, std::uint32_t,                                                                        \
+      (::host::AttributeDefinition * definition, const ::host::AttributeExtension* extension),               \
+      ::host::kScopeUndo)                                                                                    \
+    X(changeAttribute, std::uint32_t,                                                                        \
+      (::host::AttributeDefinition * definition, const ::host::AttributeExtension* extension),               \
+      ::host::kScopeUndo)                                                                                    \
+    X(deleteAttributes, std::uint32_t,                                                                       \
+      (const ::host::AttributeHeader* header, const std::int16_t* indices, std::int32_t count),              \
+      ::host::kScopeUndo)                                                                                    \
+    X(getAttributeUserData, std::uint32_t,                                                                   \
+      (const ::host::AttributeHeader* header, ::host::UserDataRecord* data), ::host::kScopeNone)             \
+    X(setAttributeUserData, std::uint32_t,                                                                   \
+      (const ::host::AttributeHeader* header, const ::host::UserDataRecord* data), ::host::kScopeUndo)       \
+    /*     releases every handle of the extension (a parameter part as disposeParameters), then zeroes it */ \
+    X(disposeAttributeExtension, std::uint32_t, (::host::AttributeExtension * extension), ::host::kScopeNone) \
+    /* --- library parts (records in HostRecords.h), by 1-based index; a record handed out carries   */      \
+    /*     a new location (or null) that the caller disposes (disposePtr).                            */     \
+    /*     search: the record names the part by, in this order of precedence, unique id (the same     */     \
+    /*     text, else the same main guid), parent unique id (the first part after the index at byte 4  */    \
+    /*     whose parent is that part: start 0 for the first), document name or file name (ASCII case  */     \
+    /*     ignored); a type other than 0 narrows it, onlyPlaceable takes placeable parts only;         */     \
+    /*     createIfMissing must be 0. The whole record out; kErrBadName when none.                     */     \
+    X(searchLibraryPart, std::uint32_t,                                                                      \
+      (::host::LibraryPartRecord * part, std::uint8_t createIfMissing, std::uint8_t onlyPlaceable),          \
+      ::host::kScopeNone)                                                                                    \
+    /*     get: the index in, the record out (kErrBadIndex for a deleted part); count: highest index   */     \
+    X(getLibraryPart, std::uint32_t, (::host::LibraryPartRecord * part), ::host::kScopeNone)                 \
+    X(getLibraryPartCount, std::uint32_t, (std::int32_t * count), ::host::kScopeNone)                        \
+    /*     making a part: create (type, names, parent unique id, flags, unique id or empty for a new   */     \
+    /*     one, location or null) opens it (one at a time: kErrRefusedCommand); its names must be new  */     \
+    /*     unless 'OWLP' is on, and then the part of that name is replaced in place. add section: bytes */    \
+    /*     (copied; may be null) or text (stored as UTF-8 with a terminator), not both. finish stores  */     \
+    /*     it and fills the record (index, unique ids, saved code)                                      */    \
+    X(createLibraryPart, std::uint32_t, (const ::host::LibraryPartRecord* part), ::host::kScopeUndo)         \
+    X(addLibraryPartSection, std::uint32_t,                                                                  \
+      (const ::host::LibrarySectionHeader* header, ::host::Handle bytes, const char16_t* text),              \
+      ::host::kScopeUndo)                                                                                    \
+    X(finishLibraryPart, std::uint32_t, (::host::LibraryPartRecord * part), ::host::kScopeUndo)              \
+    /*     sections of a stored part: the list (a new handle of headers with their lengths, in the     */     \
+    /*     part's order; null when none); get: the bytes as a new handle and, when `text` is given,    */     \
+    /*     a text section ('1DSC' '2DSC' '3DSC' 'CTXT' 'VLSC' 'UISC' 'PRSC' 'FMSC' 'BMSC' 'CPYR') as a  */    \
+    /*     new handle of UTF-16 units up to its first zero byte (null for other sections);            */     \
+    /*     kErrBadName when the part has no such section. update: replaces or adds the section, a     */     \
+    /*     'PARD' made by makeParameterSection also the parameters. reserved: null                     */    \
+    X(getLibraryPartSectionList, std::uint32_t, (std::int32_t index, std::int32_t* count, ::host::Handle* headers), \
+      ::host::kScopeNone)                                                                                    \
+    X(getLibraryPartSection, std::uint32_t,                                                                  \
+      (std::int32_t index, const ::host::LibrarySectionHeader* header, ::host::Handle* bytes,                \
+       ::host::Handle* text, void* reserved),                                                                \
+      ::host::kScopeNone)                                                                                    \
+    X(updateLibraryPartSection, std::uint32_t,                                                               \
+      (std::int32_t index, const ::host::LibrarySectionHeader* header, ::host::Handle bytes,                 \
+       const char16_t* text, void* reserved),                                                                \
+      ::host::kScopeUndo)                                                                                    \
+    /*     details: the 3200-byte block (zero for a part that never had one). set: of the part with the */   \
+    /*     record's index, or of the part being made when that is 0; a parameter handle (may be null)  */    \
+    /*     replaces the part's parameters                                                               */   \
+    X(getLibraryPartDetails, std::uint32_t, (std::int32_t index, ::host::LibraryPartDetails* details),       \
+      ::host::kScopeNone)                                                                                    \
+    X(setLibraryPartDetails, std::uint32_t,                                                                  \
+      (const ::host::LibraryPartRecord* part, ::host::Handle parameters, const ::host::LibraryPartDetails* details), \
+      ::host::kScopeUndo)                                                                                    \
+    /*     register: type, owner code and location in (the file must exist: kErrFile); a file already  */    \
+    /*     loaded keeps its part. The whole record out                                                 */    \
+    X(registerLibraryPart, std::uint32_t, (::host::LibraryPartRecord * part), ::host::kScopeUndo)            \
+    /*     parameters: the default A and B sizes, the record count and a new handle of ParameterRecords */   \
+    /*     (arrays hold new handles; release it with disposeParameters). makeParameterSection: a new   */     \
+    /*     'PARD' section's bytes from a parameter handle and the sizes (flags and reserved 0)         */     \
+    X(getLibraryPartParameters, std::uint32_t,                                                               \
+      (std::int32_t index, double* a, double* b, std::int32_t* count, ::host::Handle* parameters),           \
+      ::host::kScopeNone)                                                                                    \
+    X(makeParameterSection, std::uint32_t,                                                                   \
+      (const ::host::LibraryPartRecord* part, ::host::Handle parameters, double a, double b,                 \
+       std::int32_t flags, ::host::Handle* section, void* reserved),                                         \
+      ::host::kScopeNone)                                                                                    \
+    /*     releases the array handles of the records, then the handle, and sets it to null             */    \
+    X(disposeParameters, std::uint32_t, (::host::Handle * parameters), ::host::kScopeNone)                   \
     /* --- the module's own string resources: item (1-based) of a string list, as a new handle of   */       \
     /*     UTF-16 code units without a terminator; kErrBadIndex when the list or item is missing     */      \
     X(getString, std::uint32_t, (std::int16_t listId, std::int32_t item, ::host::Handle * text),             \

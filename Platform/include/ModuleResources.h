@@ -15,7 +15,8 @@ namespace host {
 struct StringListResource {
     int id = 0;
     std::string name;                 // a note for readers; not shown
-    std::vector<std::string> items;   // item n (1-based) is items[n - 1]; UTF-8 with "$1" placeholders
+    // Item n (1-based) is items[n - 1]; UTF-8 with "$1" placeholders; nullopt for a number the file skips.
+    std::vector<std::optional<std::string>> items;
 };
 
 enum class DialogItemKind {

@@ -150,11 +150,21 @@ struct SimMember {
     bool operator==(const SimMember&) const = default;
 };
 
+// A teamwork lockable object (the layer settings, ...): held by nobody (0) or by one member.
+struct SimLockable {
+    std::string name;
+    GuidBytes guid{};
+    std::int16_t holder = 0;
+    bool operator==(const SimLockable&) const = default;
+};
+
 struct SimTeamwork {
     bool shared = false;
     bool connected = true;
+    bool available = true;   // the server takes requests now (isTeamworkAvailable)
     std::int16_t memberId = 0;   // the current member
     std::vector<SimMember> members;
+    std::vector<SimLockable> lockables;
     bool operator==(const SimTeamwork&) const = default;
 };
 
@@ -163,6 +173,75 @@ struct SimRenovationFilter {
     std::string name;
     std::vector<std::int32_t> shownStatuses;   // renovation status indices (head field `phase`) it shows
     bool operator==(const SimRenovationFilter&) const = default;
+};
+
+// One parameter of a library part or a zone category: the host record with its value field zeroed for
+// an array, whose values are kept as the bytes of the array's handle.
+struct SimParameter {
+    std::vector<unsigned char> record = std::vector<unsigned char>(sizeof(ParameterRecord), 0);
+    std::vector<unsigned char> arrayBytes;
+    ParameterRecord head() const;   // the record (an array's handle null)
+    bool operator==(const SimParameter&) const = default;
+};
+
+// Parameters to a new handle of ParameterRecords (arrays as new handles; null when there are none),
+// and back. kErrMemFull when an allocation fails (nothing is then left allocated); from a handle:
+// kErrBadParameters for a size that is not whole records, a modifier other than scalar or array, an
+// array whose handle is unknown or does not hold rows * columns values.
+Result parametersToHandle(const std::vector<SimParameter>& parameters, Handle& handle);
+Result parametersFromHandle(Handle handle, std::vector<SimParameter>& parameters);
+// Releases the array handles of the records, then the handle. kErrBadHandle for an unknown one.
+Result disposeParameterHandle(Handle handle);
+
+// An attribute. The body is the definition's bytes after the header, as written (a layer's group is
+// its first four); the extension's parts by their offset in AttributeExtension (present = a handle,
+// maybe empty), the parameters apart because their arrays are handles.
+struct SimAttribute {
+    std::int32_t type = kAttributeNone;   // AttributeTypeCode
+    std::int16_t index = 0;
+    std::uint16_t flags = 0;
+    std::string name;
+    std::vector<unsigned char> body = std::vector<unsigned char>(sizeof(AttributeDefinition::body), 0);
+    std::map<std::uint16_t, std::vector<unsigned char>> extension;
+    std::optional<std::vector<SimParameter>> parameters;
+    std::optional<SimUserData> userData;
+
+    std::int32_t layerGroup() const;
+    void setLayerGroup(std::int32_t group);
+    bool operator==(const SimAttribute&) const = default;
+};
+
+// Puts attributes in the project's order: by type, then index.
+void sortAttributes(std::vector<SimAttribute>& attributes);
+
+// One section of a library part.
+struct SimSection {
+    std::uint32_t type = 0;   // four-character code
+    std::int16_t subIdent = 0;
+    std::vector<unsigned char> bytes;
+    bool operator==(const SimSection&) const = default;
+};
+
+// A loaded library part; its library index is its place in the project's list plus 1. A deleted part
+// keeps its place (so the other indices stay) and answers no more.
+struct SimLibraryPart {
+    std::int32_t type = kLibraryObject;   // LibraryPartType
+    std::string name;                      // the document name
+    std::string fileName;
+    std::optional<std::string> location;   // the part file; none for a part the project embeds
+    bool deleted = false;
+    bool placeable = true;
+    std::uint8_t option = 0;
+    std::uint32_t owner = 0;
+    std::int16_t savedCode = 1;
+    std::string uniqueId;   // "{main}-{revision}"
+    std::string parentId;   // the unique id of the part it is a subtype of; "" for a root
+    std::vector<SimSection> sections;   // in the part's order
+    std::vector<unsigned char> details;   // the 3200-byte details block; empty: all zero
+    double a = 1;   // the default sizes
+    double b = 1;
+    std::vector<SimParameter> parameters;
+    bool operator==(const SimLibraryPart&) const = default;
 };
 
 // Everything an undoable command can change and the undo step restores.
@@ -178,7 +257,13 @@ struct ProjectState {
     SimTeamwork teamwork;
     std::vector<SimRenovationFilter> renovationFilters;
     GuidBytes activeRenovationFilter{};
-    std::set<std::int16_t> hiddenLayers;   // layer indices that are hidden
+    // Attributes of every type, ordered by type and index; an index absent below the highest of its
+    // type is a deleted one. Layers (type 2) carry the hidden and locked flags the host honours.
+    std::vector<SimAttribute> attributes;
+    std::int16_t currentLayerCombination = 0;   // 'GCLC'; 0 when none
+    std::vector<SimLibraryPart> libraryParts;   // library index = place + 1
+    std::vector<std::string> libraryFolders;    // the project's library folders ('GLIB')
+    std::int32_t currentLibrary = -1;           // its position in libraryFolders, -1 when none
     bool operator==(const ProjectState&) const = default;
 };
 
@@ -229,6 +314,12 @@ public:
     const SimDatabase* findDatabase(std::int32_t type, const GuidBytes& guid) const;
     static DatabaseKey keyOf(const SimDatabase& database);
     const SimDatabase* database(const DatabaseKey& key) const;
+    SimAttribute* findAttribute(std::int32_t type, std::int32_t index);
+    const SimAttribute* findAttribute(std::int32_t type, std::int32_t index) const;
+    bool layerHidden(std::int16_t layer) const;   // a layer the project lacks is not hidden
+    // The part at a library index (1-based) that is not deleted; null otherwise.
+    SimLibraryPart* findLibraryPart(std::int32_t index);
+    const SimLibraryPart* findLibraryPart(std::int32_t index) const;
     SimElement* findElement(const GuidBytes& guid);
     const SimElement* findElement(const GuidBytes& guid) const;
     // Whether the element lies in the database: floor-plan elements lie in the plan and the 3D window.

@@ -23,6 +23,8 @@
 
 namespace host {
 
+struct SimLibraryWork;   // the library part being made (SimLibrary.h)
+
 struct HostCall {
     HostSlot slot;
     std::uint32_t code = 0;   // the four-character code of a dispatcher call, else 0
@@ -172,6 +174,7 @@ private:
     std::vector<HostCall> calls_;
 
     int commandDepth_ = 0;   // undoable commands running (at most one)
+    std::unique_ptr<SimLibraryWork> libraryWork_;   // a part is made within one command
 
     ProcessWindowState window_;
     int windowsOpened_ = 0;

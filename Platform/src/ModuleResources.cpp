@@ -147,18 +147,19 @@ bool stringsHeader(Parser& p, StringListResource& list) {
     return p.text(list.name, "the list's name") && p.done();
 }
 
-// `N "text"`, numbered on from 1
+// `N "text"`, numbered upwards from 1; a number may be skipped (that item is missing)
 bool stringItem(Parser& p, StringListResource& list) {
     long number = 0;
     if (!p.number(1, 65535, number, "the item's number")) return false;
-    if (number != static_cast<long>(list.items.size()) + 1) {
-        p.error = "item " + std::to_string(number) + " where item " + std::to_string(list.items.size() + 1) +
-                  " comes next";
+    if (number <= static_cast<long>(list.items.size())) {
+        p.error = "item " + std::to_string(number) + " after item " + std::to_string(list.items.size()) +
+                  ": items come in ascending order";
         return false;
     }
     std::string text;
     if (!p.text(text, "the item's text") || !p.done()) return false;
-    list.items.push_back(std::move(text));
+    list.items.resize(static_cast<std::size_t>(number) - 1);
+    list.items.emplace_back(std::move(text));
     return true;
 }
 
@@ -313,7 +314,8 @@ const StringListResource* ModuleResources::stringList(int id) const {
 const std::string* ModuleResources::string(int listId, int item) const {
     const StringListResource* list = stringList(listId);
     if (!list || item < 1 || static_cast<std::size_t>(item) > list->items.size()) return nullptr;
-    return &list->items[static_cast<std::size_t>(item) - 1];
+    const std::optional<std::string>& text = list->items[static_cast<std::size_t>(item) - 1];
+    return text ? &*text : nullptr;
 }
 
 const DialogResource* ModuleResources::dialog(int id) const {

@@ -14,6 +14,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "FourCC.h"
 #include "HostMemory.h"
 #include "HostText.h"
 
@@ -784,11 +785,26 @@ SimDatabase fixedDatabase(std::int32_t type) {
     return database;
 }
 
+// The host's own layer, which every project has and no call deletes.
+SimAttribute hostLayer() {
+    SimAttribute layer;
+    layer.type = kAttributeLayer;
+    layer.index = 1;
+    layer.name = "ArchiCAD Layer";
+    return layer;
+}
+
+// The lockable of the layer settings, under the same guid in every project.
+constexpr GuidBytes kLayerSettingsLockable = {0x5A, 0x1E, 0x7E, 0x20, 0x3C, 0x4B, 0x4E, 0x11,
+                                              0x9A, 0x6D, 0x2B, 0x43, 0x6C, 0x61, 0x79, 0x72};
+
 }   // namespace
 
 SimProject::SimProject() {
     state.databases = {fixedDatabase(kDatabasePlan), fixedDatabase(kDatabaseModel)};
     state.storeys = {SimStorey{0, 0, 0, 0.0, 3.0, "Ground Floor"}};
+    state.attributes = {hostLayer()};
+    state.teamwork.lockables = {SimLockable{"LayerSettingsDialog", kLayerSettingsLockable, 0}};
 }
 
 DatabaseKey SimProject::keyOf(const SimDatabase& database) {
@@ -817,6 +833,48 @@ const SimDatabase* SimProject::database(const DatabaseKey& key) const {
     return nullptr;
 }
 
+SimAttribute* SimProject::findAttribute(std::int32_t type, std::int32_t index) {
+    return const_cast<SimAttribute*>(std::as_const(*this).findAttribute(type, index));
+}
+
+const SimAttribute* SimProject::findAttribute(std::int32_t type, std::int32_t index) const {
+    const auto& attributes = state.attributes;
+    const auto found = std::lower_bound(attributes.begin(), attributes.end(), std::pair{type, index},
+                                        [](const SimAttribute& a, const std::pair<std::int32_t, std::int32_t>& key) {
+                                            return std::pair<std::int32_t, std::int32_t>{a.type, a.index} < key;
+                                        });
+    return found != attributes.end() && found->type == type && found->index == index ? &*found : nullptr;
+}
+
+bool SimProject::layerHidden(std::int16_t layer) const {
+    const SimAttribute* found = findAttribute(kAttributeLayer, layer);
+    return found && (found->flags & kLayerHidden);
+}
+
+SimLibraryPart* SimProject::findLibraryPart(std::int32_t index) {
+    return const_cast<SimLibraryPart*>(std::as_const(*this).findLibraryPart(index));
+}
+
+const SimLibraryPart* SimProject::findLibraryPart(std::int32_t index) const {
+    if (index < 1 || static_cast<std::size_t>(index) > state.libraryParts.size()) return nullptr;
+    const SimLibraryPart& part = state.libraryParts[static_cast<std::size_t>(index) - 1];
+    return part.deleted ? nullptr : &part;
+}
+
+std::int32_t SimAttribute::layerGroup() const {
+    std::int32_t group;
+    std::memcpy(&group, body.data(), sizeof group);
+    return group;
+}
+
+void SimAttribute::setLayerGroup(std::int32_t group) { std::memcpy(body.data(), &group, sizeof group); }
+
+void sortAttributes(std::vector<SimAttribute>& attributes) {
+    std::stable_sort(attributes.begin(), attributes.end(), [](const SimAttribute& a, const SimAttribute& b) {
+        return std::pair{a.type, a.index} < std::pair{b.type, b.index};
+    });
+}
+
 SimElement* SimProject::findElement(const GuidBytes& guid) {
     if (isNullGuid(guid)) return nullptr;
     for (SimElement& element : state.elements)
@@ -836,9 +894,460 @@ bool SimProject::inDatabase(const SimElement& element, const DatabaseKey& key) {
 namespace {
 
 // Reads the project's content into `loaded` (which starts as a new project).
+// --- Parameters: {"name", "type", "value"}; an array's value is a list of rows ----------------------
+Json writeParameter(const SimParameter& parameter) {
+    const ParameterRecord record = parameter.head();
+    Json entry;
+    entry["name"] = std::string(record.name, strnlen(record.name, sizeof record.name));
+    entry["type"] = record.type;
+    if (record.index != 0) entry["index"] = record.index;
+    if (record.flags != 0) entry["flags"] = record.flags;
+    std::size_t length = 0;
+    while (length < 256 && record.description[length] != 0) ++length;
+    if (length > 0) entry["description"] = utf16ToUtf8(std::u16string_view(record.description, length));
+    const bool text = record.type == kParameterString;
+    if (record.modifier == kParameterArray) {
+        Json rows = Json::array();
+        std::size_t at = 0;   // byte position in the array bytes
+        const auto& bytes = parameter.arrayBytes;
+        for (std::int32_t r = 0; r < record.rows; ++r) {
+            Json row = Json::array();
+            for (std::int32_t c = 0; c < record.columns; ++c) {
+                if (text) {
+                    std::u16string value;
+                    for (char16_t unit; at + 1 < bytes.size(); at += 2) {
+                        std::memcpy(&unit, bytes.data() + at, 2);
+                        if (unit == 0) break;
+                        value += unit;
+                    }
+                    at += 2;
+                    row.push_back(utf16ToUtf8(value));
+                } else {
+                    double value = 0;
+                    std::memcpy(&value, bytes.data() + at, sizeof value);
+                    at += sizeof value;
+                    row.push_back(value);
+                }
+            }
+            rows.push_back(std::move(row));
+        }
+        entry["value"] = std::move(rows);
+    } else if (text) {
+        std::size_t n = 0;
+        while (n < 256 && record.value.text[n] != 0) ++n;
+        entry["value"] = utf16ToUtf8(std::u16string_view(record.value.text, n));
+    } else {
+        entry["value"] = record.value.real;
+    }
+    return entry;
+}
+
+SimParameter readParameter(const Json& entry, const std::string& where) {
+    if (!entry.is_object()) throw LoadError{where + ": not an object"};
+    onlyKeys(entry, {"name", "type", "index", "flags", "description", "value"}, where);
+    ParameterRecord record;
+    std::memset(static_cast<void*>(&record), 0, sizeof record);
+    const auto name = required<std::string>(entry, "name", where);
+    if (name.empty() || name.size() >= sizeof record.name) throw LoadError{where + ": \"name\" must be 1 to 31 bytes"};
+    std::memcpy(record.name, name.data(), name.size());
+    record.type = required<std::int32_t>(entry, "type", where);
+    if (record.type < 1 || record.type > 16) throw LoadError{where + ": \"type\" must be 1 to 16"};
+    record.index = optionalValue<std::int16_t>(entry, "index", where, 0);
+    record.flags = optionalValue<std::uint16_t>(entry, "flags", where, 0);
+    const std::u16string description = utf8ToUtf16(optionalValue<std::string>(entry, "description", where, ""));
+    if (description.size() >= 256) throw LoadError{where + ": \"description\" is too long"};
+    std::copy(description.begin(), description.end(), record.description);
+    const bool text = record.type == kParameterString;
+    SimParameter parameter;
+    if (entry.contains("value") && entry["value"].is_array()) {
+        record.modifier = kParameterArray;
+        const Json& rows = entry["value"];
+        record.rows = static_cast<std::int32_t>(rows.size());
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            if (!rows[r].is_array() || (r > 0 && rows[r].size() != rows[0].size()))
+                throw LoadError{where + ": an array \"value\" must be rows of one length"};
+            record.columns = static_cast<std::int32_t>(rows[r].size());
+            for (const Json& cell : rows[r]) {
+                if (text != cell.is_string() || (!text && !cell.is_number()))
+                    throw LoadError{where + ": a value does not suit the type"};
+                if (text) {
+                    const std::u16string value = utf8ToUtf16(cell.get<std::string>());
+                    const auto* raw = reinterpret_cast<const unsigned char*>(value.c_str());
+                    parameter.arrayBytes.insert(parameter.arrayBytes.end(), raw, raw + (value.size() + 1) * 2);
+                } else {
+                    const double value = cell.get<double>();
+                    const auto* raw = reinterpret_cast<const unsigned char*>(&value);
+                    parameter.arrayBytes.insert(parameter.arrayBytes.end(), raw, raw + sizeof value);
+                }
+            }
+        }
+    } else if (entry.contains("value")) {
+        if (text) {
+            const std::u16string value = utf8ToUtf16(required<std::string>(entry, "value", where));
+            if (value.size() >= 256) throw LoadError{where + ": \"value\" is too long"};
+            std::copy(value.begin(), value.end(), record.value.text);
+        } else {
+            record.value.real = required<double>(entry, "value", where);
+        }
+    }
+    std::memcpy(parameter.record.data(), &record, sizeof record);
+    return parameter;
+}
+
+std::vector<SimParameter> readParameters(const Json& list, const std::string& where) {
+    if (!list.is_array()) throw LoadError{where + ": must be a list"};
+    std::vector<SimParameter> parameters;
+    for (std::size_t i = 0; i < list.size(); ++i)
+        parameters.push_back(readParameter(list[i], where + "[" + std::to_string(i) + "]"));
+    return parameters;
+}
+
+Json writeParameters(const std::vector<SimParameter>& parameters) {
+    Json list = Json::array();
+    for (const SimParameter& parameter : parameters) list.push_back(writeParameter(parameter));
+    return list;
+}
+
+// --- Attributes ----------------------------------------------------------------------------------
+// The extension parts by name in the file.
+constexpr std::pair<const char*, std::uint16_t> kExtensionNames[] = {
+    {"lineTypeDashes", offsetof(AttributeExtension, lineTypeDashes)},
+    {"lineTypeLines", offsetof(AttributeExtension, lineTypeLines)},
+    {"fillLines", offsetof(AttributeExtension, fillLines)},
+    {"fillLineLengths", offsetof(AttributeExtension, fillLineLengths)},
+    {"compositeSkins", offsetof(AttributeExtension, compositeSkins)},
+    {"compositeLines", offsetof(AttributeExtension, compositeLines)},
+    {"layerStatuses", offsetof(AttributeExtension, layerStatuses)},
+};
+
+// Layer flags as the file writes them: "hidden" and "locked" by name, the other bits as "flags".
+void writeLayerFlags(Json& entry, std::uint16_t flags) {
+    if (flags & kLayerHidden) entry["hidden"] = true;
+    if (flags & kLayerLocked) entry["locked"] = true;
+    if (const std::uint16_t rest = flags & ~(kLayerHidden | kLayerLocked)) entry["flags"] = rest;
+}
+
+std::uint16_t readLayerFlags(const Json& entry, const std::string& where) {
+    std::uint16_t flags = optionalValue<std::uint16_t>(entry, "flags", where, 0);
+    if (optionalValue<bool>(entry, "hidden", where, false)) flags |= kLayerHidden;
+    if (optionalValue<bool>(entry, "locked", where, false)) flags |= kLayerLocked;
+    return flags;
+}
+
+// The body's bytes past the named fields, trimmed of trailing zeros; empty when all zero.
+std::vector<unsigned char> bodyRest(std::vector<unsigned char> body, std::size_t named) {
+    std::fill_n(body.begin(), std::min(named, body.size()), 0);
+    while (!body.empty() && body.back() == 0) body.pop_back();
+    return body;
+}
+
+Json writeAttribute(const SimAttribute& attribute) {
+    Json entry;
+    if (attribute.type != kAttributeLayer) entry["type"] = attribute.type;
+    entry["index"] = attribute.index;
+    entry["name"] = attribute.name;
+    std::size_t named = 0;   // body bytes written by name
+    if (attribute.type == kAttributeLayer) {
+        writeLayerFlags(entry, attribute.flags);
+        if (attribute.layerGroup() != 0) entry["group"] = attribute.layerGroup();
+        named = 4;
+    } else if (attribute.flags != 0) {
+        entry["flags"] = attribute.flags;
+    }
+    Json extension = Json::object();
+    for (const auto& [name, offset] : kExtensionNames) {
+        const auto part = attribute.extension.find(offset);
+        if (part == attribute.extension.end()) continue;
+        if (attribute.type == kAttributeLayerCombination && offset == offsetof(AttributeExtension, layerStatuses)) {
+            Json statuses = Json::array();
+            for (std::size_t at = 0; at + sizeof(LayerStatusRecord) <= part->second.size();
+                 at += sizeof(LayerStatusRecord)) {
+                LayerStatusRecord status;
+                std::memcpy(&status, part->second.data() + at, sizeof status);
+                Json item{{"layer", status.layer}};
+                writeLayerFlags(item, status.flags);
+                if (status.group != 0) item["group"] = status.group;
+                statuses.push_back(std::move(item));
+            }
+            entry["statuses"] = std::move(statuses);
+            named = 2;   // the status count follows the list
+            continue;
+        }
+        extension[name] = toBase64(part->second);
+    }
+    if (!extension.empty()) entry["extension"] = std::move(extension);
+    if (attribute.parameters) entry["parameters"] = writeParameters(*attribute.parameters);
+    if (const auto rest = bodyRest(attribute.body, named); !rest.empty()) entry["body"] = toBase64(rest);
+    if (attribute.userData) entry["userData"] = writeUserData(*attribute.userData);
+    return entry;
+}
+
+SimAttribute readAttribute(const Json& entry, const std::string& where, std::int32_t type) {
+    if (!entry.is_object()) throw LoadError{where + ": not an object"};
+    if (type == kAttributeLayer)
+        onlyKeys(entry, {"index", "name", "hidden", "locked", "flags", "group", "body", "userData"}, where);
+    else
+        onlyKeys(entry, {"type", "index", "name", "flags", "statuses", "extension", "parameters", "body", "userData"},
+                 where);
+    SimAttribute attribute;
+    attribute.type = type != 0 ? type : required<std::int32_t>(entry, "type", where);
+    if (attribute.type < kAttributePen || attribute.type > kAttributeLastType)
+        throw LoadError{where + ": \"type\" must be 1 to 18"};
+    if (type == 0 && attribute.type == kAttributeLayer) throw LoadError{where + ": layers go in \"layers\""};
+    attribute.index = required<std::int16_t>(entry, "index", where);
+    if (attribute.index < 1) throw LoadError{where + ": \"index\" must be above 0"};
+    attribute.name = required<std::string>(entry, "name", where);
+    if (attribute.name.empty() || attribute.name.size() >= kAttributeNameBytes || !isPlainUtf8(attribute.name))
+        throw LoadError{where + ": \"name\" must be 1 to 255 bytes of UTF-8"};
+    if (entry.contains("body")) {
+        const auto body = readBase64(required<std::string>(entry, "body", where), where);
+        if (body.size() > attribute.body.size()) throw LoadError{where + ": \"body\" is longer than the record"};
+        std::copy(body.begin(), body.end(), attribute.body.begin());
+    }
+    if (attribute.type == kAttributeLayer) {
+        attribute.flags = readLayerFlags(entry, where);
+        if (entry.contains("group")) attribute.setLayerGroup(required<std::int32_t>(entry, "group", where));
+    } else {
+        attribute.flags = optionalValue<std::uint16_t>(entry, "flags", where, 0);
+    }
+    if (entry.contains("statuses")) {
+        if (attribute.type != kAttributeLayerCombination)
+            throw LoadError{where + ": only a layer combination has \"statuses\""};
+        const Json& list = entry["statuses"];
+        if (!list.is_array()) throw LoadError{where + ": \"statuses\" must be a list"};
+        std::vector<unsigned char> bytes;
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const std::string at = where + ".statuses[" + std::to_string(i) + "]";
+            if (!list[i].is_object()) throw LoadError{at + ": not an object"};
+            onlyKeys(list[i], {"layer", "hidden", "locked", "flags", "group"}, at);
+            LayerStatusRecord status{required<std::int16_t>(list[i], "layer", at), readLayerFlags(list[i], at),
+                                     optionalValue<std::int32_t>(list[i], "group", at, 0)};
+            const auto* raw = reinterpret_cast<const unsigned char*>(&status);
+            bytes.insert(bytes.end(), raw, raw + sizeof status);
+        }
+        const auto count = static_cast<std::int16_t>(list.size());
+        std::memcpy(attribute.body.data(), &count, sizeof count);
+        attribute.extension[offsetof(AttributeExtension, layerStatuses)] = std::move(bytes);
+    }
+    if (entry.contains("extension")) {
+        const Json& parts = entry["extension"];
+        if (!parts.is_object()) throw LoadError{where + ": \"extension\" must be an object"};
+        for (const auto& [key, value] : parts.items()) {
+            const auto* found = std::find_if(std::begin(kExtensionNames), std::end(kExtensionNames),
+                                             [&](const auto& named) { return key == named.first; });
+            if (found == std::end(kExtensionNames) ||
+                (found->second == offsetof(AttributeExtension, layerStatuses)))
+                throw LoadError{where + ".extension: unknown part \"" + key + "\""};
+            if (!value.is_string()) throw LoadError{where + ".extension: \"" + key + "\" must be base64 text"};
+            attribute.extension[found->second] = readBase64(value.get<std::string>(), where + ".extension");
+        }
+    }
+    if (entry.contains("parameters")) attribute.parameters = readParameters(entry["parameters"], where + ".parameters");
+    if (entry.contains("userData")) attribute.userData = readUserData(entry["userData"], where + ".userData");
+    return attribute;
+}
+
+// --- Library parts -------------------------------------------------------------------------------
+Json writeSection(const SimSection& section) {
+    Json entry{{"type", fourccText(section.type)}};
+    if (section.subIdent != 0) entry["subIdent"] = section.subIdent;
+    // A text section whose bytes are UTF-8 closed by one zero byte is written as its text.
+    if (!section.bytes.empty() && section.bytes.back() == 0 &&
+        plainUtf8(std::span(section.bytes.data(), section.bytes.size() - 1)))
+        entry["text"] = std::string(section.bytes.begin(), section.bytes.end() - 1);
+    else
+        entry["base64"] = toBase64(section.bytes);
+    return entry;
+}
+
+SimSection readSection(const Json& entry, const std::string& where) {
+    if (!entry.is_object()) throw LoadError{where + ": not an object"};
+    onlyKeys(entry, {"type", "subIdent", "text", "base64"}, where);
+    SimSection section;
+    const auto code = fourccFromText(required<std::string>(entry, "type", where));
+    if (!code || *code == 0) throw LoadError{where + ": \"type\" must be four characters"};
+    section.type = *code;
+    section.subIdent = optionalValue<std::int16_t>(entry, "subIdent", where, 0);
+    if (entry.contains("text") == entry.contains("base64"))
+        throw LoadError{where + ": needs either \"text\" or \"base64\""};
+    if (entry.contains("text")) {
+        const auto text = required<std::string>(entry, "text", where);
+        section.bytes.assign(text.begin(), text.end());
+        section.bytes.push_back(0);
+    } else {
+        section.bytes = readBase64(required<std::string>(entry, "base64", where), where);
+    }
+    return section;
+}
+
+bool uniqueIdForm(const std::string& text) {
+    const auto braced = [](std::string_view part) {
+        GuidRecord guid;
+        return part.size() == 38 && part.front() == '{' && part.back() == '}' && guidFromText(part, guid);
+    };
+    return braced(text) ||
+           (text.size() == 77 && text[38] == '-' && braced(std::string_view(text).substr(0, 38)) &&
+            braced(std::string_view(text).substr(39)));
+}
+
+Json writeLibraryPart(const SimLibraryPart& part) {
+    Json entry;
+    entry["type"] = part.type;
+    entry["name"] = part.name;
+    if (part.fileName != part.name) entry["fileName"] = part.fileName;
+    if (part.location) entry["location"] = *part.location;
+    entry["uniqueId"] = part.uniqueId;
+    if (!part.parentId.empty()) entry["parent"] = part.parentId;
+    if (!part.placeable) entry["placeable"] = false;
+    if (part.option != 0) entry["option"] = part.option;
+    if (part.owner != 0) entry["owner"] = fourccText(part.owner);
+    if (part.savedCode != 1) entry["savedCode"] = part.savedCode;
+    if (part.deleted) entry["deleted"] = true;
+    entry["size"] = Json::array({part.a, part.b});
+    if (!part.parameters.empty()) entry["parameters"] = writeParameters(part.parameters);
+    if (!part.sections.empty()) {
+        Json sections = Json::array();
+        for (const SimSection& section : part.sections) sections.push_back(writeSection(section));
+        entry["sections"] = std::move(sections);
+    }
+    if (const auto details = bodyRest(part.details, 0); !details.empty()) entry["details"] = toBase64(details);
+    return entry;
+}
+
+SimLibraryPart readLibraryPart(const Json& entry, const std::string& where) {
+    if (!entry.is_object()) throw LoadError{where + ": not an object"};
+    onlyKeys(entry,
+             {"type", "name", "fileName", "location", "uniqueId", "parent", "placeable", "option", "owner",
+              "savedCode", "deleted", "size", "parameters", "sections", "details"},
+             where);
+    SimLibraryPart part;
+    part.type = required<std::int32_t>(entry, "type", where);
+    if (part.type < kLibrarySpecification || part.type > kLibraryLastType)
+        throw LoadError{where + ": \"type\" must be 1 to 13"};
+    part.name = required<std::string>(entry, "name", where);
+    part.fileName = optionalValue<std::string>(entry, "fileName", where, part.name);
+    for (const std::string* text : {&part.name, &part.fileName})
+        if (text->empty() || utf8ToUtf16(*text).size() >= kLibraryNameChars)
+            throw LoadError{where + ": \"name\" and \"fileName\" must be 1 to 255 characters"};
+    if (entry.contains("location")) part.location = required<std::string>(entry, "location", where);
+    part.uniqueId = required<std::string>(entry, "uniqueId", where);
+    part.parentId = optionalValue<std::string>(entry, "parent", where, "");
+    if (!uniqueIdForm(part.uniqueId) || (!part.parentId.empty() && !uniqueIdForm(part.parentId)))
+        throw LoadError{where + ": \"uniqueId\" and \"parent\" must be \"{guid}-{guid}\" or \"{guid}\""};
+    part.placeable = optionalValue<bool>(entry, "placeable", where, true);
+    part.option = optionalValue<std::uint8_t>(entry, "option", where, 0);
+    if (entry.contains("owner")) {
+        const auto owner = fourccFromText(required<std::string>(entry, "owner", where));
+        if (!owner) throw LoadError{where + ": \"owner\" must be four characters"};
+        part.owner = *owner;
+    }
+    part.savedCode = optionalValue<std::int16_t>(entry, "savedCode", where, 1);
+    part.deleted = optionalValue<bool>(entry, "deleted", where, false);
+    if (entry.contains("size")) {
+        const auto size = required<std::vector<double>>(entry, "size", where);
+        if (size.size() != 2) throw LoadError{where + ": \"size\" must be [A, B]"};
+        part.a = size[0];
+        part.b = size[1];
+    }
+    if (entry.contains("parameters")) part.parameters = readParameters(entry["parameters"], where + ".parameters");
+    if (entry.contains("sections")) {
+        const Json& list = entry["sections"];
+        if (!list.is_array()) throw LoadError{where + ": \"sections\" must be a list"};
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            SimSection section = readSection(list[i], where + ".sections[" + std::to_string(i) + "]");
+            for (const SimSection& other : part.sections)
+                if (other.type == section.type) throw LoadError{where + ": two sections " + fourccText(section.type)};
+            part.sections.push_back(std::move(section));
+        }
+    }
+    if (entry.contains("details")) {
+        const auto details = readBase64(required<std::string>(entry, "details", where), where);
+        if (details.size() > sizeof(LibraryPartDetails)) throw LoadError{where + ": \"details\" is too long"};
+        part.details.assign(sizeof(LibraryPartDetails), 0);
+        std::copy(details.begin(), details.end(), part.details.begin());
+    }
+    return part;
+}
+
+void readLibrary(const Json& entry, ProjectState& state) {
+    const std::string where = "library";
+    if (!entry.is_object()) throw LoadError{where + ": not an object"};
+    onlyKeys(entry, {"folders", "current", "parts"}, where);
+    if (entry.contains("folders")) state.libraryFolders = required<std::vector<std::string>>(entry, "folders", where);
+    state.currentLibrary = optionalValue<std::int32_t>(entry, "current", where, -1);
+    if (state.currentLibrary < -1 || state.currentLibrary >= static_cast<std::int32_t>(state.libraryFolders.size()))
+        throw LoadError{where + ": \"current\" must be -1 or the place of a folder"};
+    if (entry.contains("parts")) {
+        const Json& list = entry["parts"];
+        if (!list.is_array()) throw LoadError{where + ": \"parts\" must be a list"};
+        for (std::size_t i = 0; i < list.size(); ++i)
+            state.libraryParts.push_back(readLibraryPart(list[i], where + ".parts[" + std::to_string(i) + "]"));
+    }
+}
+
+Json writeLibrary(const ProjectState& state) {
+    Json library;
+    if (!state.libraryFolders.empty()) library["folders"] = state.libraryFolders;
+    if (state.currentLibrary != -1) library["current"] = state.currentLibrary;
+    Json parts = Json::array();
+    for (const SimLibraryPart& part : state.libraryParts) parts.push_back(writeLibraryPart(part));
+    if (!parts.empty()) library["parts"] = std::move(parts);
+    return library;
+}
+
+// Attributes from "layers" and "attributes": layer 1 is always there; two of one type and index are refused.
+void readAttributes(const Json& root, ProjectState& state) {
+    std::vector<SimAttribute> attributes;
+    if (root.contains("layers")) {
+        const Json& list = root["layers"];
+        if (!list.is_array()) throw LoadError{"project: \"layers\" must be a list"};
+        for (std::size_t i = 0; i < list.size(); ++i)
+            attributes.push_back(readAttribute(list[i], "layers[" + std::to_string(i) + "]", kAttributeLayer));
+    }
+    if (root.contains("attributes")) {
+        const Json& list = root["attributes"];
+        if (!list.is_array()) throw LoadError{"project: \"attributes\" must be a list"};
+        for (std::size_t i = 0; i < list.size(); ++i)
+            attributes.push_back(readAttribute(list[i], "attributes[" + std::to_string(i) + "]", 0));
+    }
+    if (std::none_of(attributes.begin(), attributes.end(),
+                     [](const SimAttribute& a) { return a.type == kAttributeLayer && a.index == 1; }))
+        attributes.push_back(state.attributes.front());   // the host's own layer of the empty project
+    sortAttributes(attributes);
+    for (std::size_t i = 1; i < attributes.size(); ++i) {
+        const SimAttribute& a = attributes[i - 1];
+        const SimAttribute& b = attributes[i];
+        if (a.type == b.type && a.index == b.index)
+            throw LoadError{"attributes: two of type " + std::to_string(a.type) + " with index " +
+                            std::to_string(a.index)};
+        if (a.type == b.type && a.name == b.name)
+            throw LoadError{"attributes: two of type " + std::to_string(a.type) + " named \"" + a.name + "\""};
+    }
+    state.attributes = std::move(attributes);
+    state.currentLayerCombination = optionalValue<std::int16_t>(root, "currentLayerCombination", "project", 0);
+    if (state.currentLayerCombination != 0 &&
+        std::none_of(state.attributes.begin(), state.attributes.end(), [&](const SimAttribute& a) {
+            return a.type == kAttributeLayerCombination && a.index == state.currentLayerCombination;
+        }))
+        throw LoadError{"project: \"currentLayerCombination\" names no layer combination"};
+}
+
+void writeAttributes(Json& root, const ProjectState& state) {
+    Json layers = Json::array();
+    Json others = Json::array();
+    for (const SimAttribute& attribute : state.attributes)
+        (attribute.type == kAttributeLayer ? layers : others).push_back(writeAttribute(attribute));
+    root["layers"] = std::move(layers);
+    if (!others.empty()) root["attributes"] = std::move(others);
+    if (state.currentLayerCombination != 0) root["currentLayerCombination"] = state.currentLayerCombination;
+}
+
 void readProject(const Json& root, SimProject& loaded) {
     ProjectState& state = loaded.state;
     ViewState& view = loaded.view;
+
+    readAttributes(root, state);
+    if (root.contains("library")) readLibrary(root["library"], state);
 
     // Storeys first: the floor plan's elements refer to them.
     if (root.contains("storeys")) {
@@ -1039,10 +1548,26 @@ void readProject(const Json& root, SimProject& loaded) {
         const Json& entry = root["teamwork"];
         const std::string where = "teamwork";
         if (!entry.is_object()) throw LoadError{where + ": not an object"};
-        onlyKeys(entry, {"shared", "connected", "member", "members"}, where);
+        onlyKeys(entry, {"shared", "connected", "available", "member", "members", "lockables"}, where);
         SimTeamwork& teamwork = state.teamwork;
         teamwork.shared = optionalValue<bool>(entry, "shared", where, false);
         teamwork.connected = optionalValue<bool>(entry, "connected", where, true);
+        teamwork.available = optionalValue<bool>(entry, "available", where, true);
+        if (entry.contains("lockables")) {   // these replace the host's own list
+            const Json& lockables = entry["lockables"];
+            if (!lockables.is_array()) throw LoadError{where + ": \"lockables\" must be a list"};
+            teamwork.lockables.clear();
+            for (std::size_t i = 0; i < lockables.size(); ++i) {
+                const std::string at = where + ".lockables[" + std::to_string(i) + "]";
+                if (!lockables[i].is_object()) throw LoadError{at + ": not an object"};
+                onlyKeys(lockables[i], {"name", "guid", "holder"}, at);
+                SimLockable lockable;
+                lockable.name = required<std::string>(lockables[i], "name", at);
+                lockable.guid = readGuid(lockables[i], "guid", at);
+                lockable.holder = optionalValue<std::int16_t>(lockables[i], "holder", at, 0);
+                teamwork.lockables.push_back(std::move(lockable));
+            }
+        }
         teamwork.memberId = optionalValue<std::int16_t>(entry, "member", where, 0);
         if (entry.contains("members")) {
             const Json& members = entry["members"];
@@ -1093,9 +1618,19 @@ void readProject(const Json& root, SimProject& loaded) {
                 throw LoadError{where + ": \"active\" names no filter of the project"};
         }
     }
-    if (root.contains("hiddenLayers")) {
-        for (const auto layer : required<std::vector<std::int16_t>>(root, "hiddenLayers", "project"))
-            state.hiddenLayers.insert(layer);
+    if (root.contains("hiddenLayers")) {   // shorthand: these layers, made when missing, are hidden
+        for (const auto layer : required<std::vector<std::int16_t>>(root, "hiddenLayers", "project")) {
+            if (layer < 1) throw LoadError{"project: \"hiddenLayers\": a layer index is below 1"};
+            if (!loaded.findAttribute(kAttributeLayer, layer)) {
+                SimAttribute made;
+                made.type = kAttributeLayer;
+                made.index = layer;
+                made.name = "Layer " + std::to_string(layer);
+                state.attributes.push_back(std::move(made));
+                sortAttributes(state.attributes);
+            }
+            loaded.findAttribute(kAttributeLayer, layer)->flags |= kLayerHidden;
+        }
     }
 
     // What the user looks at.
@@ -1164,7 +1699,7 @@ bool SimProject::loadText(const std::string& json, std::string& error) {
         onlyKeys(root,
                  {"format", "version", "name", "suspendGroups", "moduleData", "storeys", "databases", "elements",
                   "links", "defaults", "teamwork", "renovation", "hiddenLayers", "currentDatabase", "frontWindow",
-                  "currentStorey", "toolbox"},
+                  "currentStorey", "toolbox", "layers", "attributes", "currentLayerCombination", "library"},
                  "project");
         if (root.contains("format") && required<std::string>(root, "format", "project") != kFormat)
             throw LoadError{std::string("project: \"format\" must be \"") + kFormat + "\""};
@@ -1224,10 +1759,18 @@ std::string SimProject::saveText() const {
     root["currentStorey"] = view.currentStorey;
     if (view.toolType != 0 || view.toolVariation != 0)
         root["toolbox"] = Json{{"type", view.toolType}, {"variation", view.toolVariation}};
-    if (!(state.teamwork == SimTeamwork{})) {
+    if (!(state.teamwork == SimProject().state.teamwork)) {
         Json teamwork;
         teamwork["shared"] = state.teamwork.shared;
         teamwork["connected"] = state.teamwork.connected;
+        if (!state.teamwork.available) teamwork["available"] = false;
+        Json lockables = Json::array();
+        for (const SimLockable& lockable : state.teamwork.lockables) {
+            Json item{{"name", lockable.name}, {"guid", guidText(lockable.guid)}};
+            if (lockable.holder != 0) item["holder"] = lockable.holder;
+            lockables.push_back(std::move(item));
+        }
+        teamwork["lockables"] = std::move(lockables);
         teamwork["member"] = state.teamwork.memberId;
         Json members = Json::array();
         for (const SimMember& member : state.teamwork.members) {
@@ -1250,7 +1793,6 @@ std::string SimProject::saveText() const {
         renovation["filters"] = std::move(filters);
         root["renovation"] = std::move(renovation);
     }
-    if (!state.hiddenLayers.empty()) root["hiddenLayers"] = state.hiddenLayers;
     Json storeys = Json::array();
     for (const SimStorey& storey : state.storeys) {
         Json entry{{"index", storey.index}, {"name", storey.name}, {"level", storey.level}, {"height", storey.height}};
@@ -1259,6 +1801,8 @@ std::string SimProject::saveText() const {
         storeys.push_back(std::move(entry));
     }
     root["storeys"] = std::move(storeys);
+    writeAttributes(root, state);
+    if (Json library = writeLibrary(state); !library.empty()) root["library"] = std::move(library);
     Json databases = Json::array();
     for (const SimDatabase& database : state.databases) databases.push_back(writeDatabase(database, view));
     root["databases"] = std::move(databases);

@@ -13,6 +13,8 @@
 #include "HostDialogs.h"
 #include "HostMemory.h"
 #include "HostText.h"
+#include "SimAttributeTable.h"
+#include "SimLibrary.h"
 
 namespace host {
 
@@ -40,6 +42,8 @@ struct ChangingCode {
 };
 constexpr ChangingCode kProjectChangingCodes[] = {
     {HostSlot::elementTools, 0},   // locking, grouping, suspending groups: all change the project
+    {HostSlot::environment, fourcc("DELI")},   // deleting part files unloads their parts
+    {HostSlot::environment, fourcc("DELS")},
 };
 
 // Element type to part-reference id; every other type has none (0).
@@ -231,7 +235,7 @@ struct SimulatedHost::Internals {
         if (variation != 0 && head.variation != variation) passes = false;
         if ((flags & kFilterInWorkspace) && heldByOther(p, head)) passes = false;
         if ((flags & kFilterNotHotlinked) && !isNullGuid(toGuidBytes(head.secondIdentifier))) passes = false;
-        if ((flags & kFilterShownLayer) && p.state.hiddenLayers.count(head.layer)) passes = false;
+        if ((flags & kFilterShownLayer) && p.layerHidden(head.layer)) passes = false;
         if (flags & kFilterRenovation) {
             GuidBytes chosen = renovation ? toGuidBytes(*renovation) : GuidBytes{};
             if (isNullGuid(chosen)) chosen = p.state.activeRenovationFilter;
@@ -581,6 +585,7 @@ struct SimulatedHost::Internals {
             zeroRecord(record);
             record.untitled = p.filePath.empty() ? 1 : 0;
             record.shared = p.state.teamwork.shared ? 1 : 0;
+            record.memberId = p.state.teamwork.shared ? p.state.teamwork.memberId : 0;
             if (!p.filePath.empty()) return newTextHandle(utf8ToUtf16(p.filePath), record.location);
             return kNoError;
         }
@@ -660,6 +665,36 @@ struct SimulatedHost::Internals {
             }
             return takeLayout(*static_cast<const LayoutRecord*>(p1), layout->layout);
         }
+        if (code == fourcc("OWLP")) {
+            const std::int32_t on = *static_cast<const std::int32_t*>(p1);
+            if (on != 0 && on != 1) return kErrBadParameters;
+            host.libraryWork_->overwrite = on == 1;
+            return kNoError;
+        }
+        if (code == fourcc("GLIB")) {
+            if (!p2) return kErrBadParameters;
+            return library(host).folders(*static_cast<Handle*>(p1), *static_cast<std::int32_t*>(p2));
+        }
+        if (code == fourcc("SLIB")) return library(host).setFolders(static_cast<Handle>(p1));
+        if (code == fourcc("ALIB")) return library(host).addFolder(static_cast<const char*>(p1));
+        if (code == fourcc("DELI") || code == fourcc("DELS")) {
+            const auto flag = reinterpret_cast<std::uintptr_t>(p2);
+            if (flag > 1) return kErrBadParameters;
+            std::vector<const char*> locations;
+            if (code == fourcc("DELI")) {
+                locations.push_back(static_cast<const char*>(p1));
+            } else {
+                const auto list = static_cast<Handle>(p1);
+                if (!isLiveHandle(list) || getHandleSize(list) % sizeof(char*) != 0) return kErrBadHandle;
+                locations.resize(getHandleSize(list) / sizeof(char*));
+                if (!locations.empty()) std::memcpy(locations.data(), *list, getHandleSize(list));
+            }
+            return library(host).deleteFiles(locations, flag == 1);
+        }
+        if (code == fourcc("GCLC")) {
+            *static_cast<std::int16_t*>(p1) = p.state.currentLayerCombination;
+            return kNoError;
+        }
         if (code == fourcc("GTBX")) {
             *static_cast<ToolboxRecord*>(p1) = ToolboxRecord{p.view.toolType, p.view.toolVariation};
             return kNoError;
@@ -676,7 +711,17 @@ struct SimulatedHost::Internals {
         return processWindow(host, code, p1, p2);
     }
 
-    static Result utilities(SimulatedHost&, Addon&, std::uint32_t code, void* p1, void* p2, void*) {
+    static Result utilities(SimulatedHost& host, Addon&, std::uint32_t code, void* p1, void* p2, void*) {
+        if (code == fourcc("GLUI")) {
+            if (!p1 || !p2) return kErrBadParameters;
+            return library(host).uniqueIdText(*static_cast<const std::int16_t*>(p1), static_cast<char*>(p2));
+        }
+        if (code == fourcc("CLPS") || code == fourcc("COMP")) {
+            if (!p1 || !p2) return kErrBadParameters;
+            const auto* a = static_cast<const char*>(p1);
+            const auto* b = static_cast<const char*>(p2);
+            return code == fourcc("CLPS") ? library(host).family(a, b) : library(host).compare(a, b);
+        }
         if (code == fourcc("NTOE")) {
             if (!p1 || !p2) return kErrBadParameters;
             const std::int32_t id = *static_cast<const std::int32_t*>(p1);
@@ -709,12 +754,31 @@ struct SimulatedHost::Internals {
             return kNoError;
         }
         if (code == fourcc("RBLD")) return kNoError;
+        if (code == fourcc("LLIB")) return library(host).setFolders(static_cast<Handle>(p1));
         return kErrBadParameters;
     }
 
-    static Result elementTools(SimulatedHost& host, Addon&, std::uint32_t code, void*, void*, void*) {
+    static Result elementTools(SimulatedHost& host, Addon&, std::uint32_t code, void* p1, void* p2, void*) {
         if (code == fourcc("SUSP")) {
             host.project_.state.suspendGroups = !host.project_.state.suspendGroups;
+            return kNoError;
+        }
+        if (code == fourcc("LOCK") || code == fourcc("ULCK")) {
+            if (!p2) return kErrBadParameters;
+            std::vector<ElementHead> heads;
+            if (Result r = headsOf(static_cast<Handle>(p1), *static_cast<const std::int32_t*>(p2), heads)) return r;
+            std::vector<SimElement*> elements;   // all or none: every one is checked first
+            for (const ElementHead& head : heads) {
+                SimElement* element = currentElement(host, toGuidBytes(head.guid));
+                if (!element) return kErrBadIndex;
+                if (heldByOther(host.project_, element->head())) return kErrRefusedCommand;
+                elements.push_back(element);
+            }
+            for (SimElement* element : elements) {
+                ElementHead head = element->head();
+                head.locked = code == fourcc("LOCK") ? 1 : 0;
+                element->setHead(head);
+            }
             return kNoError;
         }
         return kErrBadParameters;
@@ -1217,19 +1281,21 @@ struct SimulatedHost::Internals {
         if (addon.stage != Stage::registering) return kErrRefusedCommand;
         const StringListResource* list = addon.module->resources().stringList(menuListId);
         if (!list || list->items.size() < 2) return kErrBadParameters;   // a title and one command at least
+        for (const auto& item : list->items)
+            if (!item) return kErrBadParameters;   // a menu has no holes
         if (addon.menu(menuListId)) return kErrRefusedCommand;
         MenuRecord menu;
         menu.listId = menuListId;
         menu.promptListId = promptListId;
         menu.position = position;
         menu.flags = flags;
-        menu.title = list->items[0];
+        menu.title = *list->items[0];
         const StringListResource* prompts = addon.module->resources().stringList(promptListId);
-        if (prompts && !prompts->items.empty()) menu.titlePrompt = prompts->items[0];
+        if (prompts && !prompts->items.empty()) menu.titlePrompt = prompts->items[0].value_or("");
         for (std::size_t i = 1; i < list->items.size(); ++i) {
             const std::string* prompt =
                 prompts ? addon.module->resources().string(promptListId, static_cast<int>(i) + 1) : nullptr;
-            menu.items.push_back({list->items[i], prompt ? *prompt : std::string()});
+            menu.items.push_back({*list->items[i], prompt ? *prompt : std::string()});
         }
         addon.menus.push_back(std::move(menu));
         return kNoError;
@@ -1318,6 +1384,8 @@ struct SimulatedHost::Internals {
         ++host.commandDepth_;
         const Result result = guarded([&] { return body(userData); });
         --host.commandDepth_;
+        host.libraryWork_->making.reset();   // a part left unfinished dies with its command
+        host.libraryWork_->replacing = 0;
         if (result != kNoError)
         {
             host.project_.state = std::move(before);   // an error inside leaves the project as it was
@@ -1369,6 +1437,177 @@ struct SimulatedHost::Internals {
             }
         }
         return kErrNoSuchCommand;
+    }
+
+    // --- Teamwork lockables, attributes, library parts ---------------------------------------------
+    static Result isTeamworkAvailable(SimulatedHost& host, Addon&, std::uint8_t* available) {
+        if (!available) return kErrBadParameters;
+        const SimTeamwork& teamwork = host.project_.state.teamwork;
+        *available = teamwork.shared && teamwork.connected && teamwork.available ? 1 : 0;
+        return kNoError;
+    }
+
+    static SimLockable* lockable(SimulatedHost& host, const GuidRecord* guid) {
+        if (!guid) return nullptr;
+        const GuidBytes wanted = toGuidBytes(*guid);
+        for (SimLockable& candidate : host.project_.state.teamwork.lockables)
+            if (candidate.guid == wanted) return &candidate;
+        return nullptr;
+    }
+
+    static Result findLockable(SimulatedHost& host, Addon&, const char16_t* name, GuidRecord* guid) {
+        if (!name || !guid) return kErrBadParameters;
+        zeroRecord(*guid);
+        const std::string wanted = toUtf8(name);
+        for (const SimLockable& candidate : host.project_.state.teamwork.lockables) {
+            if (candidate.name == wanted) {
+                *guid = toGuidRecord(candidate.guid);
+                return kNoError;
+            }
+        }
+        return kErrBadName;
+    }
+
+    static Result getLockableStatus(SimulatedHost& host, Addon&, const GuidRecord* guid, std::int32_t flags,
+                                    std::int32_t* status) {
+        if (!status || flags != 0) return kErrBadParameters;
+        const SimLockable* found = lockable(host, guid);
+        if (!found) return kErrBadIndex;
+        const SimTeamwork& teamwork = host.project_.state.teamwork;
+        if (!teamwork.shared) *status = kLockableNotShared;
+        else if (found->holder == 0) *status = kLockableFree;
+        else *status = found->holder == teamwork.memberId ? kLockableMine : kLockableOthers;
+        return kNoError;
+    }
+
+    static Result acquireLockable(SimulatedHost& host, Addon&, const GuidRecord* guid, std::int32_t flags) {
+        if (flags != 0) return kErrBadParameters;
+        SimLockable* found = lockable(host, guid);
+        if (!found) return kErrBadIndex;
+        const SimTeamwork& teamwork = host.project_.state.teamwork;
+        if (!teamwork.shared || !teamwork.connected || !teamwork.available) return kErrRefusedCommand;
+        if (found->holder != 0 && found->holder != teamwork.memberId) return kErrRefusedCommand;
+        found->holder = teamwork.memberId;
+        return kNoError;
+    }
+
+    static Result releaseLockable(SimulatedHost& host, Addon&, const GuidRecord* guid, std::int32_t flags) {
+        if (flags != 0 && flags != 1) return kErrBadParameters;
+        SimLockable* found = lockable(host, guid);
+        if (!found) return kErrBadIndex;
+        const SimTeamwork& teamwork = host.project_.state.teamwork;
+        if (!teamwork.shared || !teamwork.connected) return kErrRefusedCommand;
+        if (found->holder != teamwork.memberId) return kErrRefusedCommand;
+        found->holder = 0;
+        return kNoError;
+    }
+
+    // --- Attributes ----------------------------------------------------------------------------------
+    static SimAttributeTable attributes(SimulatedHost& host) { return SimAttributeTable(host.project_); }
+
+    static Result getAttributeCount(SimulatedHost& host, Addon&, std::int32_t type, std::int16_t* count) {
+        if (!count) return kErrBadParameters;
+        return attributes(host).count(type, *count);
+    }
+    static Result getAttribute(SimulatedHost& host, Addon&, AttributeDefinition* definition) {
+        return definition ? attributes(host).get(*definition) : kErrBadParameters;
+    }
+    static Result getAttributeExtension(SimulatedHost& host, Addon&, const AttributeHeader* header,
+                                        AttributeExtension* extension) {
+        return header && extension ? attributes(host).getExtension(*header, *extension) : kErrBadParameters;
+    }
+    static Result searchAttributeByName(SimulatedHost& host, Addon&, AttributeHeader* header) {
+        return header ? attributes(host).search(*header) : kErrBadParameters;
+    }
+    static Result createAttribute(SimulatedHost& host, Addon&, AttributeDefinition* definition,
+                                  const AttributeExtension* extension) {
+        return definition ? attributes(host).create(*definition, extension) : kErrBadParameters;
+    }
+    static Result changeAttribute(SimulatedHost& host, Addon&, AttributeDefinition* definition,
+                                  const AttributeExtension* extension) {
+        return definition ? attributes(host).change(*definition, extension) : kErrBadParameters;
+    }
+    static Result deleteAttributes(SimulatedHost& host, Addon&, const AttributeHeader* header,
+                                   const std::int16_t* indices, std::int32_t count) {
+        return header ? attributes(host).remove(*header, indices, count) : kErrBadParameters;
+    }
+    static Result getAttributeUserData(SimulatedHost& host, Addon&, const AttributeHeader* header,
+                                       UserDataRecord* data) {
+        return header && data ? attributes(host).getUserData(*header, *data) : kErrBadParameters;
+    }
+    static Result setAttributeUserData(SimulatedHost& host, Addon&, const AttributeHeader* header,
+                                       const UserDataRecord* data) {
+        return header && data ? attributes(host).setUserData(*header, *data) : kErrBadParameters;
+    }
+    static Result disposeAttributeExtension(SimulatedHost&, Addon&, AttributeExtension* extension) {
+        return extension ? SimAttributeTable::disposeExtension(*extension) : kErrBadParameters;
+    }
+
+    // --- Library parts ---------------------------------------------------------------------------------
+    static SimLibrary library(SimulatedHost& host) { return SimLibrary(host.project_, *host.libraryWork_); }
+
+    static Result searchLibraryPart(SimulatedHost& host, Addon&, LibraryPartRecord* part, std::uint8_t createIfMissing,
+                                    std::uint8_t onlyPlaceable) {
+        return part ? library(host).search(*part, createIfMissing != 0, onlyPlaceable != 0) : kErrBadParameters;
+    }
+    static Result getLibraryPart(SimulatedHost& host, Addon&, LibraryPartRecord* part) {
+        return part ? library(host).get(*part) : kErrBadParameters;
+    }
+    static Result getLibraryPartCount(SimulatedHost& host, Addon&, std::int32_t* count) {
+        if (!count) return kErrBadParameters;
+        *count = library(host).count();
+        return kNoError;
+    }
+    static Result createLibraryPart(SimulatedHost& host, Addon&, const LibraryPartRecord* part) {
+        return part ? library(host).create(*part) : kErrBadParameters;
+    }
+    static Result addLibraryPartSection(SimulatedHost& host, Addon&, const LibrarySectionHeader* header, Handle bytes,
+                                        const char16_t* text) {
+        return header ? library(host).addSection(*header, bytes, text) : kErrBadParameters;
+    }
+    static Result finishLibraryPart(SimulatedHost& host, Addon&, LibraryPartRecord* part) {
+        return part ? library(host).finish(*part) : kErrBadParameters;
+    }
+    static Result getLibraryPartSectionList(SimulatedHost& host, Addon&, std::int32_t index, std::int32_t* count,
+                                            Handle* headers) {
+        return count && headers ? library(host).sectionList(index, *count, *headers) : kErrBadParameters;
+    }
+    static Result getLibraryPartSection(SimulatedHost& host, Addon&, std::int32_t index,
+                                        const LibrarySectionHeader* header, Handle* bytes, Handle* text,
+                                        void* reserved) {
+        if (!header || !bytes || reserved) return kErrBadParameters;
+        return library(host).section(index, *header, *bytes, text);
+    }
+    static Result updateLibraryPartSection(SimulatedHost& host, Addon&, std::int32_t index,
+                                           const LibrarySectionHeader* header, Handle bytes, const char16_t* text,
+                                           void* reserved) {
+        if (!header || reserved) return kErrBadParameters;
+        return library(host).updateSection(index, *header, bytes, text);
+    }
+    static Result getLibraryPartDetails(SimulatedHost& host, Addon&, std::int32_t index, LibraryPartDetails* details) {
+        return details ? library(host).details(index, *details) : kErrBadParameters;
+    }
+    static Result setLibraryPartDetails(SimulatedHost& host, Addon&, const LibraryPartRecord* part, Handle parameters,
+                                        const LibraryPartDetails* details) {
+        return part && details ? library(host).setDetails(*part, parameters, *details) : kErrBadParameters;
+    }
+    static Result registerLibraryPart(SimulatedHost& host, Addon&, LibraryPartRecord* part) {
+        return part ? library(host).registerPart(*part) : kErrBadParameters;
+    }
+    static Result getLibraryPartParameters(SimulatedHost& host, Addon&, std::int32_t index, double* a, double* b,
+                                           std::int32_t* count, Handle* parameters) {
+        return parameters ? library(host).parameters(index, a, b, count, *parameters) : kErrBadParameters;
+    }
+    static Result makeParameterSection(SimulatedHost&, Addon&, const LibraryPartRecord* part, Handle parameters,
+                                       double a, double b, std::int32_t flags, Handle* section, void* reserved) {
+        if (!part || !section || flags != 0 || reserved) return kErrBadParameters;
+        return SimLibrary::makeParameterSection(parameters, a, b, *section);
+    }
+    static Result disposeParameters(SimulatedHost&, Addon&, Handle* parameters) {
+        if (!parameters) return kErrBadParameters;
+        const Result result = disposeParameterHandle(*parameters);
+        *parameters = nullptr;
+        return result;
     }
 
     static Result getString(SimulatedHost&, Addon& addon, std::int16_t listId, std::int32_t item,
@@ -1450,7 +1689,7 @@ std::string describeResult(Result result) {
 std::string menuDisplayText(std::string_view text) { return std::string(text.substr(0, text.find('^'))); }
 
 // --- The host --------------------------------------------------------------------------------------
-SimulatedHost::SimulatedHost() = default;
+SimulatedHost::SimulatedHost() : libraryWork_(std::make_unique<SimLibraryWork>()) {}
 
 SimulatedHost::~SimulatedHost() { stopAddons(); }
 

@@ -1,8 +1,11 @@
 #include "Environment/Framework.h"
 
+#include <exception>
 #include <vector>
 
 #include <HostResult.h>
+
+#include "Project/Library.h"
 
 namespace tarnwick {
 namespace {
@@ -26,12 +29,24 @@ void freeMade() {
     }
 }
 
+std::uint32_t makeSourceCreators() {
+    try {
+        Library::registerCreators();
+    } catch (const std::exception&) {   // out of memory
+        return host::kErrMemFull;
+    }
+    return 0;
+}
+
 }   // namespace
 
 std::span<const FrameworkRegistry> frameworkRegistries() {
     // The panel registry, then the creator registries of component sources, attributes and elements
     // join here, in that order, with their subsystems.
-    return {};
+    static constexpr FrameworkRegistry kRegistries[] = {
+        {"component sources", &makeSourceCreators, &Library::unregisterCreators},
+    };
+    return kRegistries;
 }
 
 std::uint32_t startFramework(std::span<const FrameworkRegistry> registries) {

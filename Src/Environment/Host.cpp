@@ -11,8 +11,10 @@
 #include "Environment/HostApi.h"
 #include "Environment/Transaction.h"
 #include "Foundation/TracedException.h"
+#include "Project/EditManager.h"
 #include "Project/ElementLink.h"
 #include "Project/HostProject.h"
+#include "Project/Project.h"
 
 namespace tarnwick {
 namespace {
@@ -48,13 +50,41 @@ struct Running {
     bool threw = false;
 };
 
-std::uint32_t runBody(Running& running) {
+// Relocks the elements and restores the layers the body's edits changed. It runs inside the undo step,
+// whatever the body's outcome: the host refuses layer writes outside one, and a step rolled back then
+// takes these writes with it.
+void putBackEdits(Running& running) {
+    EditManager* edits = running.transaction.findEditManager();
+    if (edits == nullptr) return;
     try {
-        return running.transaction.run();
+        edits->relockElements();
+        edits->restoreLayers();
+    } catch (...) {
+        if (!running.threw) running.report = Addon::describeCurrentException(kPlace), running.threw = true;
+    }
+}
+
+std::uint32_t runBody(Running& running) {
+    std::uint32_t result = 0;
+    try {
+        result = running.transaction.run();
     } catch (...) {
         running.report = Addon::describeCurrentException(kPlace);
         running.threw = true;
-        return host::kErrCommandException;   // non-zero: the host rolls the project back
+        result = host::kErrCommandException;   // non-zero: the host rolls the project back
+    }
+    putBackEdits(running);
+    return result;
+}
+
+// Gives the edit manager's reservations back (no undo step needed) once the transaction has ended.
+void releaseEdits(Transaction& transaction) {
+    EditManager* edits = transaction.findEditManager();
+    if (edits == nullptr) return;
+    try {
+        edits->releaseElements();
+    } catch (...) {
+        Addon::reportCurrentException(kPlace);
     }
 }
 
@@ -88,10 +118,12 @@ std::uint32_t Host::makeTransaction(Transaction& transaction) {
         prepared = transaction.prepare();
     } catch (...) {
         Addon::reportCurrentException(kPlace);
+        releaseEdits(transaction);
         logTransaction("FAILED INIT: " + name);
         return 0;
     }
     if (!prepared) {
+        releaseEdits(transaction);
         logTransaction("FAILED INIT: " + name);
         return kHandled;
     }
@@ -114,7 +146,8 @@ std::uint32_t Host::makeTransaction(Transaction& transaction) {
         result = runBody(running);
     }
     if (running.threw) Addon::reportText(running.report);
-    // 6. Flushing the edit lists of the transaction's editing scope comes with the project model.
+    // 6. The edit lists: relocking and layers were put back inside the step; reservations go now.
+    releaseEdits(transaction);
     // 7. Finish with the outcome.
     const bool succeeded = result == 0;
     try {
@@ -146,6 +179,16 @@ void Host::reset() {
 Project* Host::getProject() { return HostProject::getProject(); }
 
 Plan* Host::getPlan() { return HostProject::getPlan(); }
+
+Specification* Host::getSpecification() {
+    Project* project = HostProject::getProject();
+    return project != nullptr ? project->getSpecification() : nullptr;
+}
+
+Library* Host::getLibrary() {
+    Project* project = HostProject::getProject();
+    return project != nullptr ? project->getLibrary() : nullptr;
+}
 
 Database* Host::getCurrentDatabase() { return HostProject::getCurrentDatabase(); }
 

@@ -12,8 +12,10 @@ namespace tarnwick {
 
 class Database;
 class ElementLink;
+class Library;
 class Plan;
 class Project;
+class Specification;
 class Transaction;
 
 // Not instantiated: all state is static and lives while the module is loaded. Every host call goes
@@ -43,6 +45,8 @@ public:
     // --- The project ----------------------------------------------------------------------------------
     static Project* getProject();                          // made on first request; null when it cannot be
     static Plan* getPlan();                                // null without a project
+    static Specification* getSpecification();              // the project's attributes; null without a project
+    static Library* getLibrary();                          // the project's library parts; null without a project
     static Database* getCurrentDatabase();                 // null without a project or when the host fails
     static bool setCurrentDatabase(Database* database);    // false on failure
     static bool setCurrentWindow(Database* database);      // false on failure

@@ -1,5 +1,7 @@
 #include "Environment/Transaction.h"
 
+#include "Project/EditManager.h"
+
 namespace tarnwick {
 
 Transaction::Transaction(const String& name) : name_(name) {}
@@ -11,5 +13,11 @@ void Transaction::setId(std::uint32_t id) { id_ = id; }
 bool Transaction::prepare() { return true; }
 
 void Transaction::finish(bool) {}
+
+EditManager& Transaction::getEditManager() {
+    if (!editManager_)
+        editManager_ = std::make_unique<EditManager>(/*teamwork=*/true, /*allowOtherDatabases=*/false);
+    return *editManager_;
+}
 
 }   // namespace tarnwick

@@ -2,14 +2,18 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "Foundation/String.h"
 
 namespace tarnwick {
 
+class EditManager;
+
 // Owned by whoever runs it; not copyable. Host::makeTransaction calls prepare outside the undo step,
-// run inside it, then finish. The editing scope over host elements (layers shown and unlocked,
-// elements reserved) joins the transaction with the project model; the runner keeps a step for it.
+// run inside it, then finish. The transaction's EditManager (made when the body first asks for it)
+// is put back by the runner: elements relocked and layers restored inside the undo step, right after
+// the body, and reservations given back when the transaction ends, whatever its outcome.
 class Transaction {
 public:
     explicit Transaction(const String& name);   // the name is also the undo text; empty: no undo step
@@ -23,12 +27,17 @@ public:
     virtual std::uint32_t run() = 0;        // the body: 0 = success, else a host error code
     virtual void finish(bool succeeded);    // after the body, with its outcome (default: nothing)
 
+    // The transaction's editing scope (teamwork reservations on, other databases' elements left locked).
+    EditManager& getEditManager();
+    EditManager* findEditManager() const { return editManager_.get(); }   // null until asked for
+
     const String& getName() const { return name_; }
     std::uint32_t getId() const { return id_; }   // 0 until numbered
 
 private:
     String name_;
     std::uint32_t id_ = 0;
+    std::unique_ptr<EditManager> editManager_;
 };
 
 }   // namespace tarnwick

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <system_error>
 
@@ -63,6 +64,13 @@ public:
     }
 
     bool isUsable() const { return usable_; }
+
+    std::size_t sizeHint() const {
+        if (!usable_) return 0;
+        if (!file_) return bytes_.size() - offset_;
+        const std::optional<std::uint64_t> size = file_->getSize();
+        return size && *size <= std::numeric_limits<std::size_t>::max() ? static_cast<std::size_t>(*size) : 0;
+    }
 
     std::optional<std::size_t> fetch(char* dest, std::size_t count) {
         if (!usable_) return std::nullopt;
@@ -145,6 +153,12 @@ DataBufferIn& DataBufferIn::operator>>(std::uint8_t& byte) {
     char next = 0;
     if (takeByte(next)) byte = static_cast<std::uint8_t>(next);
     return *this;
+}
+
+std::size_t DataBufferIn::getSizeHint() const {
+    const std::size_t rest = source_->sizeHint();
+    const std::size_t buffered = filled_ - position_;
+    return rest > std::numeric_limits<std::size_t>::max() - buffered ? buffered : buffered + rest;
 }
 
 std::size_t DataBufferIn::read(char* dest, std::size_t count) {

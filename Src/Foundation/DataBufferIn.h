@@ -65,6 +65,9 @@ public:
     // Up to count bytes into dest; fewer only at the end of the data (then kEndOfData is set) or when
     // the source fails (kFailed). 0 when nothing is left, on error, or when the state stops reading.
     std::size_t read(char* dest, std::size_t count);
+    // What reading to the end would likely give, to size a destination: the buffered bytes and the rest
+    // of a memory source, or of a file its whole size (its position is not known here). 0 when unknown.
+    std::size_t getSizeHint() const;
 
     // --- Tokens and typed values (text forms in the class comment) ---------------------------------
     bool readToken(std::string& token);   // false at the end of the data or for an over-long token

@@ -73,21 +73,30 @@ bool isValidUtf8(std::string_view bytes) {
     return true;
 }
 
-// Bytes from the start that are ASCII other than NUL (0x01-0x7F): text that needs neither a check of its
-// sequences nor a cut at a NUL. Eight bytes at a time: a byte outside the range sets its top bit in
-// (b - 1) | b, and a borrow into the next byte comes only from a 0 already caught.
-std::size_t plainAsciiPrefix(std::string_view bytes) {
+// Are all bytes ASCII other than NUL (0x01-0x7F)? Such text needs neither a check of its sequences nor
+// a cut at a NUL. Eight bytes at a time: a byte outside the range sets its top bit in (b - 1) | b, and a
+// borrow into the next byte comes only from a 0 already caught. A text of eight bytes or more ends with
+// the eight bytes before its end, which may overlap the last round.
+bool isPlainAscii(std::string_view bytes) {
     constexpr std::uint64_t kOnes = 0x0101010101010101u;
     constexpr std::uint64_t kTopBits = 0x8080808080808080u;
-    const char* const begin = bytes.data();
-    const char* p = begin;
-    const char* const end = p + bytes.size();
-    for (std::uint64_t eight; end - p >= 8; p += 8) {
+    const auto outside = [](const char* p) {
+        std::uint64_t eight;
         std::memcpy(&eight, p, 8);
-        if (((eight - kOnes) | eight) & kTopBits) break;
+        return (((eight - kOnes) | eight) & kTopBits) != 0;
+    };
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    if (bytes.size() < 8) {
+        for (; p != end; ++p) {
+            if (static_cast<unsigned char>(*p - 1) >= 0x7F) return false;
+        }
+        return true;
     }
-    while (p != end && static_cast<unsigned char>(*p - 1) < 0x7F) ++p;
-    return static_cast<std::size_t>(p - begin);
+    for (; end - p > 8; p += 8) {
+        if (outside(p)) return false;
+    }
+    return !outside(end - 8);
 }
 
 // Valid UTF-8 as it stands; anything else through the host's conversion, which marks bad bytes U+FFFD.
@@ -343,7 +352,7 @@ void String::setLength(std::uint32_t characters) {
 void String::assign(const char* bytes, std::uint32_t length, std::int32_t charset) {
     if (!bytes) return clear();
     std::string_view view = length == npos ? std::string_view(bytes) : std::string_view(bytes, length);
-    if (plainAsciiPrefix(view) == view.size()) return setBytes(view);   // the same in every charset
+    if (isPlainAscii(view)) return setBytes(view);   // the same in every charset
     view = view.substr(0, view.find('\0'));
     std::string storage;
     if (charset == kUtf8) {
@@ -428,7 +437,7 @@ String& String::append(std::string_view utf8) {
     if (utf8.empty()) return *this;
     std::string storage;
     const std::string_view bytes =
-        plainAsciiPrefix(utf8) == utf8.size() ? utf8 : sanitized(utf8.substr(0, utf8.find('\0')), storage);
+        isPlainAscii(utf8) ? utf8 : sanitized(utf8.substr(0, utf8.find('\0')), storage);
     if (bytes.empty()) return *this;
     if (bytes.data() >= getText() && bytes.data() < getText() + bytes_) {   // a piece of ourselves
         const std::string copy(bytes);

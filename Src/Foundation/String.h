@@ -128,9 +128,10 @@ public:
     String toLower() const;
 
 private:
-    // Texts of up to this many bytes need no heap block: names, numbers and short values, which most
-    // records hold, are then copied rather than allocated.
-    static constexpr std::uint32_t kInlineBytes = 31;
+    // Texts of up to this many bytes need no heap block: names, numbers, short values and GUIDs in
+    // their 38-byte text form, which most records hold, are then copied rather than allocated. With the
+    // vtable pointer and the two counts a String is 56 bytes.
+    static constexpr std::uint32_t kInlineBytes = 39;
 
     bool isInline() const { return capacity_ <= kInlineBytes; }
     char* data() { return isInline() ? inline_ : heap_; }

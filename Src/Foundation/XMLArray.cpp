@@ -4,6 +4,9 @@
 #include "Foundation/XMLAssemblyProxy.h"
 
 namespace tarnwick {
+namespace {
+constexpr std::size_t kFirstItems = 4;   // room a list being read makes at its first item
+}   // namespace
 
 XMLArray::XMLArray(std::string_view tag, std::string_view itemTag) : XMLAssembly(tag), itemTag_(itemTag) {}
 
@@ -47,6 +50,8 @@ std::size_t XMLArray::getChildCount() const { return getChildTags().size() + ite
 
 std::unique_ptr<XMLProxy> XMLArray::findChild(std::string_view name, bool attribute) {
     if (!attribute && name == itemTag_) {
+        // Most lists hold a few items: room for four at once spares the first regrowths (1, 2, 3).
+        if (items_.capacity() == 0) items_.reserve(kFirstItems);
         XMLAssembly& item = addItem(makeItem());
         return std::make_unique<XMLAssemblyProxy>(item, itemTag_);
     }

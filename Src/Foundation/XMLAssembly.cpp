@@ -1,8 +1,18 @@
 #include "Foundation/XMLAssembly.h"
 
+#include "Foundation/XMLByteClass.h"
 #include "Foundation/XMLProxy.h"
 
 namespace tarnwick {
+namespace {
+
+// Tags of one table mostly differ in length or first letter: those decide before the bytes are compared.
+bool sameName(std::string_view tag, std::string_view name) {
+    return tag.size() == name.size() &&
+           (tag.empty() || (tag[0] == name[0] && XMLByteClass::sameBytes(tag.data(), name.data(), tag.size())));
+}
+
+}   // namespace
 
 XMLAssembly::XMLAssembly(std::string_view tag) : tag_(tag) {}
 
@@ -20,11 +30,13 @@ std::unique_ptr<XMLProxy> XMLAssembly::getChildProxy(std::size_t index, bool att
     return proxy;
 }
 
+std::unique_ptr<XMLProxy> XMLAssembly::getChildProxy(std::size_t index) { return makeChildProxy(index); }
+
 std::unique_ptr<XMLProxy> XMLAssembly::findChild(std::string_view name, bool) {
     // The table holds bare tags. A name with a prefix matches a tag whose proxy has that namespace.
     const std::span<const std::string_view> tags = getChildTags();
     for (std::size_t index = 0; index < tags.size(); ++index) {
-        if (tags[index] != name) continue;
+        if (!sameName(tags[index], name)) continue;
         std::unique_ptr<XMLProxy> proxy = makeChildProxy(index);
         if (proxy && proxy->getNamespace().empty()) return proxy;
     }
@@ -33,7 +45,7 @@ std::unique_ptr<XMLProxy> XMLAssembly::findChild(std::string_view name, bool) {
     const std::string_view prefix = name.substr(0, colon);
     const std::string_view tag = name.substr(colon + 1);
     for (std::size_t index = 0; index < tags.size(); ++index) {
-        if (tags[index] != tag) continue;
+        if (!sameName(tags[index], tag)) continue;
         std::unique_ptr<XMLProxy> proxy = makeChildProxy(index);
         if (proxy && proxy->getNamespace() == prefix) return proxy;
     }

@@ -34,6 +34,8 @@ public:
     // Child index for the writer's attribute pass (true) or element pass (false); null when the record
     // has no such child, the child is null, or it belongs to the other pass.
     std::unique_ptr<XMLProxy> getChildProxy(std::size_t index, bool attributePass);
+    // Child index for either pass, as its proxy says; null when the record has no such child or it is null.
+    std::unique_ptr<XMLProxy> getChildProxy(std::size_t index);
     // While reading: the child named name ("tag" or "namespace:tag"); null when the record does not know
     // it. attribute says the name came from an attribute (a record that makes items makes none then).
     virtual std::unique_ptr<XMLProxy> findChild(std::string_view name, bool attribute);

@@ -20,35 +20,52 @@ struct FreeBlock {
 // thread_local objects are destroyed; BlockDrain returns its blocks to the heap at thread exit.
 struct BlockCache {
     FreeBlock* heads[kSizeClasses];
-    std::uint16_t counts[kSizeClasses];
-    bool closed;    // the thread is ending: nothing more is kept
-    bool drained;   // BlockDrain is made for this thread (it is not looked at on every call)
+    std::uint16_t counts[kSizeClasses];   // kKeptBlocks once the thread is ending: nothing more is kept
+    bool drained;                         // BlockDrain is made for this thread (not looked at on every call)
 };
 thread_local BlockCache cache{};
 
 struct BlockDrain {
     ~BlockDrain() {
-        cache.closed = true;
         for (std::size_t sizeClass = 0; sizeClass < kSizeClasses; ++sizeClass) {
             while (FreeBlock* const block = cache.heads[sizeClass]) {
                 ASAN_UNPOISON_MEMORY_REGION(block, (sizeClass + 1) * kGrain);
                 cache.heads[sizeClass] = block->next;
                 ::operator delete(block);
             }
-            cache.counts[sizeClass] = 0;
+            cache.counts[sizeClass] = kKeptBlocks;
         }
     }
     bool registered = true;   // read once to construct the drain in this thread
 };
 thread_local BlockDrain drain;
 
-std::size_t sizeClassOf(std::size_t size) { return (size + kGrain - 1) / kGrain - 1; }
+// A class's operator new and delete never see a size of 0: it wraps round to a class past the last.
+std::size_t sizeClassOf(std::size_t size) { return (size - 1) / kGrain; }
+
+void keep(FreeBlock* block, std::size_t sizeClass) {
+    block->next = cache.heads[sizeClass];
+    cache.heads[sizeClass] = block;
+    ++cache.counts[sizeClass];
+    ASAN_POISON_MEMORY_REGION(block, (sizeClass + 1) * kGrain);   // a stale proxy's use is still caught
+}
+
+// Null, a block too large or beyond the count, or the thread's first kept block.
+[[gnu::noinline]] void deleteRarely(void* block, std::size_t sizeClass) noexcept {
+    if (!block) return;
+    if (sizeClass >= kSizeClasses || cache.counts[sizeClass] >= kKeptBlocks) {
+        ::operator delete(block);
+        return;
+    }
+    cache.drained = drain.registered;
+    keep(static_cast<FreeBlock*>(block), sizeClass);
+}
 
 }   // namespace
 
 void* XMLProxy::operator new(std::size_t size) {
     const std::size_t sizeClass = sizeClassOf(size);
-    if (size == 0 || sizeClass >= kSizeClasses) return ::operator new(size);
+    if (sizeClass >= kSizeClasses) return ::operator new(size);
     if (FreeBlock* const block = cache.heads[sizeClass]) {
         ASAN_UNPOISON_MEMORY_REGION(block, (sizeClass + 1) * kGrain);
         cache.heads[sizeClass] = block->next;
@@ -59,24 +76,14 @@ void* XMLProxy::operator new(std::size_t size) {
 }
 
 void XMLProxy::operator delete(void* block, std::size_t size) noexcept {
-    if (!block) return;
     const std::size_t sizeClass = sizeClassOf(size);
-    if (size == 0 || sizeClass >= kSizeClasses || cache.closed || cache.counts[sizeClass] >= kKeptBlocks) {
-        ::operator delete(block);
+    // The usual case, a block kept on a thread whose drain is made, needs no saved registers.
+    if (block && sizeClass < kSizeClasses && cache.counts[sizeClass] < kKeptBlocks && cache.drained) {
+        keep(static_cast<FreeBlock*>(block), sizeClass);
         return;
     }
-    if (!cache.drained) cache.drained = drain.registered;
-    auto* const freed = static_cast<FreeBlock*>(block);
-    freed->next = cache.heads[sizeClass];
-    cache.heads[sizeClass] = freed;
-    ++cache.counts[sizeClass];
-    ASAN_POISON_MEMORY_REGION(freed, (sizeClass + 1) * kGrain);   // a stale proxy's use is still caught
+    deleteRarely(block, sizeClass);
 }
-
-XMLProxy::XMLProxy(std::string_view tag, bool isAttribute, std::string_view nameSpace, bool present)
-    : tag_(tag), nameSpace_(nameSpace), isAttribute_(isAttribute), present_(present) {}
-
-XMLProxy::~XMLProxy() = default;
 
 XMLAssembly* XMLProxy::getRecord() { return nullptr; }
 

@@ -15,8 +15,9 @@ class XMLAssembly;
 class XMLProxy {
 public:
     // An empty namespace writes and reads the bare tag; otherwise the name is "namespace:tag".
-    XMLProxy(std::string_view tag, bool isAttribute, std::string_view nameSpace = {}, bool present = true);
-    virtual ~XMLProxy();
+    XMLProxy(std::string_view tag, bool isAttribute, std::string_view nameSpace = {}, bool present = true)
+        : tag_(tag), nameSpace_(nameSpace), isAttribute_(isAttribute), present_(present) {}
+    virtual ~XMLProxy() = default;
 
     XMLProxy(const XMLProxy&) = delete;
     XMLProxy& operator=(const XMLProxy&) = delete;

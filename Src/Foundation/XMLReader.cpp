@@ -20,6 +20,9 @@ namespace {
 // blocks of up to 32 MiB for reuse, but maps and unmaps anything larger afresh, page by page.
 constexpr std::size_t kFirstBlock = 64 * 1024;
 constexpr std::size_t kBlockSlack = 64;
+// The sentinel and the zero bytes after it: a scan may load the eight bytes from any position up to
+// the sentinel without leaving the block.
+constexpr std::size_t kTail = 8;
 
 constexpr bool is(char byte, std::uint8_t classes) { return XMLByteClass::is(byte, classes); }
 
@@ -35,6 +38,9 @@ char* skipBlanks(char* p) {
     while (is(*p, XMLByteClass::kSpace)) ++p;
     return p;
 }
+
+// The next '<' or the sentinel (load() has ruled out any other NUL).
+char* findMarkup(char* p) { return XMLByteClass::findByteOrNul(p, '<'); }
 
 char* scanName(char* p, std::string_view& name) {   // null when no name starts at p
     if (!is(*p, XMLByteClass::kNameStart)) return nullptr;
@@ -121,15 +127,19 @@ char* XMLReader::fail(XMLError kind, const char* at) {
 
 // --- Input ------------------------------------------------------------------------------------------
 bool XMLReader::load() {
-    // realloc lets a large block grow in place (or by remapping its pages) instead of copying it.
-    std::size_t capacity = kFirstBlock - kBlockSlack;   // bytes of text; one more for the sentinel
+    // The input's size, where known, makes the block at once: a byte more than it, so that the read
+    // that reaches the end comes back short. Otherwise (or when the input grew) realloc lets a large
+    // block grow in place (or by remapping its pages) instead of copying it.
+    std::size_t capacity = kFirstBlock - kBlockSlack;   // bytes of text; kTail more follow
+    if (const std::size_t hint = in_.getSizeHint(); hint >= capacity && hint < SIZE_MAX - kTail - 1)
+        capacity = hint + 1;
     std::size_t size = 0;
-    buffer_.reset(static_cast<char*>(std::malloc(capacity + 1)));
+    buffer_.reset(static_cast<char*>(std::malloc(capacity + kTail)));
     if (!buffer_) throw std::bad_alloc();
     for (;;) {
         if (size == capacity) {
             const std::size_t larger = 2 * (capacity + kBlockSlack) - kBlockSlack;
-            char* const block = static_cast<char*>(std::realloc(buffer_.get(), larger + 1));
+            char* const block = static_cast<char*>(std::realloc(buffer_.get(), larger + kTail));
             if (!block) throw std::bad_alloc();
             buffer_.release();
             buffer_.reset(block);
@@ -142,7 +152,7 @@ bool XMLReader::load() {
     }
     begin_ = buffer_.get();
     end_ = begin_ + size;
-    *end_ = '\0';
+    std::memset(end_, 0, kTail);
     if (in_.hasFailed()) return fail(XMLError::inputFailed, end_) != nullptr;
 
     const auto byte = [this](std::size_t i) { return static_cast<unsigned char>(begin_[i]); };
@@ -158,12 +168,12 @@ bool XMLReader::load() {
             units[i] = static_cast<char16_t>(bigEndian ? (first << 8 | second) : (second << 8 | first));
         }
         const std::string utf8 = host::utf16ToUtf8(units);   // lone surrogates become U+FFFD
-        buffer_.reset(static_cast<char*>(std::malloc(utf8.size() + 1)));
+        buffer_.reset(static_cast<char*>(std::malloc(utf8.size() + kTail)));
         if (!buffer_) throw std::bad_alloc();
         std::memcpy(buffer_.get(), utf8.data(), utf8.size());
         begin_ = buffer_.get();
         end_ = begin_ + utf8.size();
-        *end_ = '\0';
+        std::memset(end_, 0, kTail);
         fromUtf16_ = true;
     }
     // From here on the only '\0' is the sentinel, so every scan stops at the end without a bounds check.
@@ -278,7 +288,7 @@ char* XMLReader::parseContent(char* p) {
         if (inValue) {
             if (!(p = scanValueText(p))) return nullptr;
         } else {
-            while (*p != '<' && *p != '\0') ++p;   // blanks between child records: nothing to keep
+            p = findMarkup(p);   // blanks between child records: nothing to keep
         }
         if (p == end_) return fail(XMLError::unclosedElement, p);
         if (p[1] == '/') {
@@ -311,7 +321,11 @@ char* XMLReader::parseStartTag(char* p) {
     std::unique_ptr<XMLProxy> proxy = parent ? parent->findChild(name, /*attribute=*/false) : nullptr;
     XMLAssembly* const record = proxy ? proxy->getRecord() : nullptr;
     bool empty = false;
-    if (!(p = parseAttributes(p, record, empty))) return nullptr;
+    if (*p == '>') {   // most elements have no attributes
+        ++p;
+    } else if (!(p = parseAttributes(p, record, empty))) {
+        return nullptr;
+    }
     if (!proxy) return empty ? p : skipElement(p, name);
 
     if (record) {
@@ -333,11 +347,9 @@ char* XMLReader::parseEndTag(char* p) {
     const std::string_view open = frames_.back().name;
     char* q;
     // The usual end tag names the open element: compared in place, it needs no scan of its own. The
-    // sentinel stops memcmp's bytes from mattering past the end: it differs from every name byte.
-    if (std::memcmp(nameAt, open.data(), std::min(open.size(), static_cast<std::size_t>(end_ - nameAt))) ==
-            0 &&
-        static_cast<std::size_t>(end_ - nameAt) >= open.size() &&
-        !is(nameAt[open.size()], XMLByteClass::kName)) {
+    // text holds the name's bytes when it is long enough, and the sentinel differs from every name byte.
+    if (static_cast<std::size_t>(end_ - nameAt) >= open.size() &&
+        XMLByteClass::sameBytes(nameAt, open.data(), open.size()) && !is(nameAt[open.size()], XMLByteClass::kName)) {
         q = nameAt + open.size();
     } else {
         std::string_view name;
@@ -401,7 +413,7 @@ char* XMLReader::scanAttributeValue(char* p, std::string_view& value) {
     char* out = p;
     for (;;) {
         char* const run = p;
-        while (!is(*p, XMLByteClass::kAttributeStop)) ++p;
+        while (!is(*p, XMLByteClass::kAttributeStop)) ++p;   // values are short: a byte at a time
         if (out != run) std::memmove(out, run, static_cast<std::size_t>(p - run));
         out += p - run;
         const char c = *p;
@@ -441,7 +453,7 @@ char* XMLReader::scanValueText(char* p) {
     char* out = p;
     for (;;) {
         char* const run = p;
-        while (!is(*p, XMLByteClass::kTextStop)) ++p;   // the hot loop: one table load a byte
+        p = XMLByteClass::findInText<XMLByteClass::kTextStop, '<', '&'>(p);   // the hot loop
         if (out != run) std::memmove(out, run, static_cast<std::size_t>(p - run));
         out += p - run;
         if (*p == '&') {
@@ -450,7 +462,12 @@ char* XMLReader::scanValueText(char* p) {
             *out++ = '\n';
             p += (p[1] == '\n') ? 2 : 1;
         } else if (*p == '<' || p == end_) {
-            addValueText({begin, static_cast<std::size_t>(out - begin)});
+            const std::string_view piece(begin, static_cast<std::size_t>(out - begin));
+            if (valueText_.empty() && !valueInScratch_) {   // the usual case: one piece, a view into the text
+                valueText_ = piece;
+            } else {
+                addValueText(piece);
+            }
             return p;
         } else {
             return fail(XMLError::badCharacter, p);
@@ -509,7 +526,7 @@ char* XMLReader::skipElement(char* p, std::string_view name) {
     skipped_.clear();
     skipped_.push_back(name);
     while (!skipped_.empty()) {
-        while (*p != '<' && *p != '\0') ++p;
+        p = findMarkup(p);
         if (p == end_) return fail(XMLError::unclosedElement, p);
         if (p[1] == '/') {
             char* const nameAt = p + 2;

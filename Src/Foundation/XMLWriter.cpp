@@ -1,5 +1,6 @@
 #include "Foundation/XMLWriter.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "Foundation/DataBufferOut.h"
@@ -37,6 +38,30 @@ std::string_view escapeOf(char byte) {
     }
 }
 
+// Most pieces are a tag, a bracket or an indent: up to 16 bytes are copied without a memcpy call, by
+// two loads and stores that overlap as far as they must.
+constexpr std::size_t kShortPiece = 16;
+
+void copyShort(char* to, const char* from, std::size_t count) {
+    if (count >= 8) {
+        std::uint64_t head, tail;
+        std::memcpy(&head, from, 8);
+        std::memcpy(&tail, from + count - 8, 8);
+        std::memcpy(to, &head, 8);
+        std::memcpy(to + count - 8, &tail, 8);
+    } else if (count >= 4) {
+        std::uint32_t head, tail;
+        std::memcpy(&head, from, 4);
+        std::memcpy(&tail, from + count - 4, 4);
+        std::memcpy(to, &head, 4);
+        std::memcpy(to + count - 4, &tail, 4);
+    } else if (count != 0) {
+        to[0] = from[0];
+        to[count / 2] = from[count / 2];
+        to[count - 1] = from[count - 1];
+    }
+}
+
 }   // namespace
 
 XMLWriter::XMLWriter(DataBufferOut& out) : out_(out) {}
@@ -59,31 +84,70 @@ bool XMLWriter::write(XMLAssembly& root, bool declaration, bool lineBreaks, bool
     return written && !failed_;
 }
 
+// Called for every tag, name and bracket, so defined first to be inlined: the sizes of literals are then
+// known where they are copied.
+inline void XMLWriter::put(std::string_view bytes) {
+    if (bytes.size() <= kShortPiece && kStageBytes - staged_ >= kShortPiece) {
+        copyShort(stage_.get() + staged_, bytes.data(), bytes.size());
+        staged_ += bytes.size();
+        return;
+    }
+    putLong(bytes);
+}
+
+inline void XMLWriter::putByte(char byte) {
+    if (staged_ == kStageBytes) flushStage();
+    stage_[staged_++] = byte;
+}
+
+inline void XMLWriter::putName(std::string_view nameSpace, std::string_view tag) {
+    if (!nameSpace.empty()) {
+        put(nameSpace);
+        putByte(':');
+    }
+    put(tag);
+}
+
+inline void XMLWriter::putLineBreak() {
+    if (lineBreaks_) putByte('\n');
+}
+
 bool XMLWriter::writeRecord(XMLAssembly& record, std::string_view name, std::string_view nameSpace,
                             std::size_t depth) {
     // Deeper than the reader goes could never be read back (and a record that holds itself never ends).
     if (depth >= XMLReader::kMaxDepth) return false;
     putIndent(depth);
-    put("<");
+    putByte('<');
     putName(nameSpace, name);
+
+    // One proxy serves both passes for the first children: the attribute pass keeps the element
+    // children's proxies here; later children are made again in the element pass.
+    constexpr std::size_t kHeld = 8;
+    std::unique_ptr<XMLProxy> held[kHeld];
     const std::size_t count = record.getChildCount();
     for (std::size_t index = 0; index < count; ++index) {
-        const std::unique_ptr<XMLProxy> child = record.getChildProxy(index, /*attributePass=*/true);
-        if (!child || !(all_ || child->isPresent())) continue;
+        std::unique_ptr<XMLProxy> child = record.getChildProxy(index);
+        if (!child) continue;
+        if (!child->isAttribute()) {
+            if (index < kHeld) held[index] = std::move(child);
+            continue;
+        }
+        if (!(all_ || child->isPresent())) continue;
         text_.clear();
         if (child->getRecord() || !child->getText(text_)) return false;   // a record has no attribute text
-        put(" ");
+        putByte(' ');
         putName(child->getNamespace(), child->getTag());
         put("=\"");
-        if (!putEscaped(text_, XMLByteClass::kEscapeAttribute)) return false;
-        put("\"");
+        if (!putEscaped<XMLByteClass::kEscapeAttribute, '<', '&', '>', '"'>(text_)) return false;
+        putByte('"');
     }
     bool hasElements = false;
     for (std::size_t index = 0; index < count; ++index) {
-        const std::unique_ptr<XMLProxy> child = record.getChildProxy(index, /*attributePass=*/false);
+        const std::unique_ptr<XMLProxy> child =
+            index < kHeld ? std::move(held[index]) : record.getChildProxy(index, /*attributePass=*/false);
         if (!child || !(all_ || child->isPresent())) continue;
         if (!hasElements) {
-            put(">");
+            putByte('>');
             putLineBreak();
             hasElements = true;
         }
@@ -94,20 +158,20 @@ bool XMLWriter::writeRecord(XMLAssembly& record, std::string_view name, std::str
         text_.clear();
         if (!child->getText(text_)) return false;
         putIndent(depth + 1);
-        put("<");
+        putByte('<');
         putName(child->getNamespace(), child->getTag());
-        put(">");
-        if (!putEscaped(text_, XMLByteClass::kEscapeText)) return false;
+        putByte('>');
+        if (!putEscaped<XMLByteClass::kEscapeText, '<', '&', '>'>(text_)) return false;
         put("</");
         putName(child->getNamespace(), child->getTag());
-        put(">");
+        putByte('>');
         putLineBreak();
     }
     if (hasElements) {
         putIndent(depth);
         put("</");
         putName(nameSpace, name);
-        put(">");
+        putByte('>');
     } else {
         put("/>");
     }
@@ -115,7 +179,7 @@ bool XMLWriter::writeRecord(XMLAssembly& record, std::string_view name, std::str
     return !failed_;
 }
 
-void XMLWriter::put(std::string_view bytes) {
+void XMLWriter::putLong(std::string_view bytes) {
     if (bytes.size() > kStageBytes - staged_) {
         flushStage();
         if (bytes.size() >= kStageBytes) {   // a long text goes out as it stands
@@ -132,21 +196,15 @@ void XMLWriter::flushStage() {
     staged_ = 0;
 }
 
-void XMLWriter::putName(std::string_view nameSpace, std::string_view tag) {
-    if (!nameSpace.empty()) {
-        put(nameSpace);
-        put(":");
-    }
-    put(tag);
-}
-
 // Runs of plain bytes go out in one call each; only the bytes of escapeClass are looked at one by one.
-bool XMLWriter::putEscaped(std::string_view text, std::uint8_t escapeClass) {
+// listed are its bytes other than control bytes.
+template <std::uint8_t escapeClass, char... listed>
+bool XMLWriter::putEscaped(std::string_view text) {
     const char* p = text.data();
     const char* const end = p + text.size();
     while (p != end) {
         const char* const run = p;
-        while (p != end && !XMLByteClass::is(*p, escapeClass)) ++p;
+        p = XMLByteClass::findInRun<escapeClass, listed...>(p, end);
         if (p != run) put({run, static_cast<std::size_t>(p - run)});
         if (p == end) break;
         const std::string_view escaped = escapeOf(*p);
@@ -161,10 +219,6 @@ void XMLWriter::putIndent(std::size_t depth) {
     if (!indentation_) return;
     for (; depth > kTabs.size(); depth -= kTabs.size()) put(kTabs);
     put(kTabs.substr(0, depth));
-}
-
-void XMLWriter::putLineBreak() {
-    if (lineBreaks_) put("\n");
 }
 
 }   // namespace tarnwick

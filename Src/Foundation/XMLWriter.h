@@ -40,9 +40,12 @@ private:
     bool writeRecord(XMLAssembly& record, std::string_view name, std::string_view nameSpace,
                      std::size_t depth);
     void put(std::string_view bytes);   // staged; a refused write is noted in failed_ when it goes out
-    void flushStage();                  // hands the staged bytes to the DataBufferOut
+    void putLong(std::string_view bytes);   // put's way for a piece of more than a few bytes
+    void putByte(char byte);
+    void flushStage();   // hands the staged bytes to the DataBufferOut
     void putName(std::string_view nameSpace, std::string_view tag);
-    bool putEscaped(std::string_view text, std::uint8_t escapeClass);   // false: a control character
+    template <std::uint8_t escapeClass, char... listed>
+    bool putEscaped(std::string_view text);   // false: a control character; listed: its non-control bytes
     void putIndent(std::size_t depth);
     void putLineBreak();
 

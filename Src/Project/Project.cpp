@@ -22,10 +22,12 @@
 #include "Project/Elevation.h"
 #include "Project/InteriorElevation.h"
 #include "Project/Layout.h"
+#include "Project/Library.h"
 #include "Project/LinkRecord.h"
 #include "Project/Model.h"
 #include "Project/Plan.h"
 #include "Project/Section.h"
+#include "Project/Specification.h"
 #include "Project/Worksheet.h"
 
 namespace tarnwick {
@@ -90,6 +92,16 @@ bool Project::loadDefaults(ElementLink& link, host::ElementRecord& record, host:
 }
 
 // --- Databases and views --------------------------------------------------------------------------
+Specification* Project::getSpecification() {
+    if (!specification_) specification_ = std::make_unique<Specification>(*this);
+    return specification_.get();
+}
+
+Library* Project::getLibrary() {
+    if (!library_) library_ = std::make_unique<Library>(*this);
+    return library_.get();
+}
+
 Database* Project::getDatabase(const LinkRecord& id) {
     switch (id.getKind()) {
         case host::kDatabasePlan:
@@ -373,6 +385,8 @@ std::unique_ptr<Element> Project::makeDefaultElement(std::uint16_t typeId, std::
 void Project::clear() {
     model_->clear();
     plan_->clear();
+    if (specification_) specification_->clear();
+    if (library_) library_->clear();
     users_.reset();
     details_.reset();
     documents3D_.reset();

@@ -26,12 +26,14 @@ class ElementLinkList;
 class Elevation;
 class InteriorElevation;
 class Layout;
+class Library;
 class LinkRecord;
 class MemoryBlock;
 class Model;
 class Package;
 class Plan;
 class Section;
+class Specification;
 class Worksheet;
 
 using DetailList = DatabaseList<Detail>;
@@ -68,6 +70,8 @@ public:
     // --- Databases and views ----------------------------------------------------------------------
     Plan& getPlan() const { return *plan_; }
     Model& getModel() const { return *model_; }
+    Specification* getSpecification();   // the attribute database, made on first use (never null)
+    Library* getLibrary();               // the library parts, made on first use (never null)
     // The database of an id: the Plan for kind 1, the Model for 4, else the view of that kind filed
     // under the guid (kinds 5 and 9 both in the layout list). Null for other kinds or unknown guids.
     Database* getDatabase(const LinkRecord& id);
@@ -166,6 +170,8 @@ private:
 
     std::unique_ptr<Model> model_;
     std::unique_ptr<Plan> plan_;
+    std::unique_ptr<Specification> specification_;   // made on first use
+    std::unique_ptr<Library> library_;               // made on first use
     std::unique_ptr<UserList> users_;
     std::unique_ptr<DetailList> details_;
     std::unique_ptr<Document3DList> documents3D_;

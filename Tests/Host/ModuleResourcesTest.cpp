@@ -56,10 +56,21 @@ TEST(ModuleResources, ReadsStringListsAndDialogs) {
     EXPECT_EQ(resources.dialog(32500), nullptr);
 }
 
+TEST(ModuleResources, ReadsASkippedItemAsMissing) {
+    host::ModuleResources resources;
+    std::string error;
+    ASSERT_TRUE(resources.addFile("strings 7 \"list\"\n1 \"one\"\n4 \"four\"\nend\n", "gap", error)) << error;
+    EXPECT_EQ(*resources.string(7, 1), "one");
+    EXPECT_EQ(resources.string(7, 2), nullptr);
+    EXPECT_EQ(resources.string(7, 3), nullptr);
+    EXPECT_EQ(*resources.string(7, 4), "four");
+    EXPECT_EQ(resources.string(7, 5), nullptr);
+}
+
 TEST(ModuleResources, RejectsMalformedTextNamingFileAndLine) {
     const std::pair<const char*, const char*> cases[] = {
         {"strings 1 \"a\"\n  1 \"x\"\n", "r:1: string list without its end"},
-        {"strings 1 \"a\"\n  2 \"x\"\nend\n", "r:2: item 2 where item 1 comes next"},
+        {"strings 1 \"a\"\n  2 \"x\"\n  2 \"y\"\nend\n", "r:3: item 2 after item 2: items come in ascending order"},
         {"strings 1 \"a\"\n  1 \"x\nend\n", "r:2: text without its closing quote"},
         {"strings 1 \"a\"\n  1 \"x\\q\"\nend\n", "r:2: unknown escape \\q"},
         {"strings 1 \"a\"\n  1 \"x\" extra\nend\n", "r:2: unexpected \"extra\" at the end of the line"},

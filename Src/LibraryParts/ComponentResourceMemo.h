@@ -1,0 +1,57 @@
+// ComponentResourceMemo: the sections of one library part (scripts and texts, pictures, the parameter
+// section), each a four-character section type with a host handle of bytes, fetched from the host on
+// first use and kept in memory until the Library writes them back.
+#pragma once
+
+#include <cstdint>
+#include <map>
+
+#include <HostMemory.h>
+
+#include "Foundation/MemoryBlock.h"
+
+namespace tarnwick {
+
+// A base of ParametricSource, which supplies the part's library index. Copies own copies of every
+// section. Host failures while loading keep the sections read so far; nothing is thrown but allocation
+// failures.
+class ComponentResourceMemo {
+public:
+    // Section types by their code, the first character in the highest byte ('1DSC' = 0x31445343), so the
+    // map's order, and with it section number i, is the numeric order of the codes.
+    using SectionList = std::map<std::uint32_t, MemoryBlock>;   // an entry may hold no handle
+
+    ComponentResourceMemo() = default;   // not loaded yet
+    ComponentResourceMemo(const ComponentResourceMemo&) = default;
+    ComponentResourceMemo& operator=(const ComponentResourceMemo&) = delete;
+
+    // Virtual operations, in the order of the interface.
+    virtual ~ComponentResourceMemo();
+    virtual std::int32_t getIndex() const = 0;   // the part's library index; 0: not in the host
+    virtual std::uint32_t getSectionCount();     // loads first when not loaded
+
+    // The i-th section in section order: its type into `type` and its handle, still owned by the list
+    // (null for an entry without one). Null when i is not below the count. Loads first when not loaded.
+    host::Handle getSection(std::uint32_t i, std::uint32_t& type);
+    // Stores the handle, taken over, as the section of that type: replaces (disposing) an existing one; a
+    // null handle removes an existing section and is ignored otherwise. Loads first when not loaded.
+    void setSection(std::uint32_t type, host::Handle handle);
+
+    // The ten section types that hold text (UTF-8 bytes and a terminator in their handles).
+    static bool isTextSection(std::uint32_t type);
+
+protected:
+    // Whether a 'PARD' section is held as the part's parameters instead of bytes: its entry then has no
+    // handle, and the bytes given for it are disposed.
+    virtual bool keepsParameterSection() const { return false; }
+
+private:
+    void loadSections();
+    void store(std::uint32_t type, MemoryBlock block);   // setSection without loading
+
+    SectionList sections_;
+    // Set once loading ran: removing the last section of a part must not make it load again.
+    bool loaded_ = false;
+};
+
+}   // namespace tarnwick

@@ -1,0 +1,253 @@
+#include "Project/EditManager.h"
+
+#include <map>
+
+#include <FourCC.h>
+#include <HostRecords.h>
+
+#include "Elements/Element.h"
+#include "Environment/Host.h"
+#include "Environment/HostApi.h"
+#include "Foundation/Memory.h"
+#include "Project/AttrRefList.h"
+#include "Project/Drawing.h"
+#include "Project/ElementLinkList.h"
+#include "Project/Layer.h"
+#include "Project/Project.h"
+#include "Project/Specification.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr std::size_t kListRoom = 50;
+constexpr std::int16_t kNoLayer = 32767;   // ElementLink::getLayerIndex: the head could not be read
+
+// The current member's id in a shared project ('PROJ'); 0 when the host cannot say.
+std::int16_t currentMemberId() {
+    host::ProjectInfoRecord info{};
+    const std::uint32_t result = hostApi().environment(fourcc("PROJ"), &info);
+    host::disposeHandle(info.location);
+    return result == 0 ? info.memberId : 0;
+}
+
+// Whether the host lets the current member change the element now: not part of another element; in a
+// shared project held by this member, else not locked; on a layer that is neither locked nor hidden.
+bool isEditable(const Element& element, Project& project, const Layer& layer) {
+    const host::ElementHead& head = element.getTypeRecord();
+    if (project.isShared()) {
+        if (head.ownerId != currentMemberId()) return false;
+    } else if (head.locked != 0) {
+        return false;
+    }
+    return !layer.isLocked() && !layer.isHidden();
+}
+
+// 'LOCK' or 'ULCK' for the links, in the Drawing that holds them; the user's current database stays.
+bool sendLockCommand(Project& project, Drawing& drawing, const ElementLinkList& links, std::uint32_t code) {
+    Database* current = project.getCurrentDatabase();
+    if (!drawing.makeCurrent()) return false;
+    host::Handle heads = links.makeHeads(/*resolve=*/false);
+    auto count = static_cast<std::int32_t>(getHandleSize(heads) / sizeof(host::ElementHead));
+    const std::uint32_t result = hostApi().elementTools(code, heads, &count);
+    disposeHandle(heads);
+    if (current != nullptr && current != &drawing) project.setCurrentDatabase(current);
+    return result == 0;
+}
+
+template <typename List>
+List& made(std::unique_ptr<List>& list) {
+    if (!list) list = std::make_unique<List>();
+    return *list;
+}
+
+ElementLinkList& madeLinks(std::unique_ptr<ElementLinkList>& list) {
+    if (!list) list = std::make_unique<ElementLinkList>(kListRoom);
+    return *list;
+}
+
+}   // namespace
+
+EditManager::EditManager(bool teamwork, bool allowOtherDatabases)
+    : allowOtherDatabases_(allowOtherDatabases) {
+    Project* project = Host::getProject();
+    if (project == nullptr) return;
+    if (auto* drawing = dynamic_cast<Drawing*>(project->getCurrentDatabase()))
+        rememberedDatabase_ = drawing->getId();
+    teamwork_ = teamwork && project->isShared() && project->isTeamworkConnected();
+}
+
+EditManager::EditManager(const EditManager& other)
+    : unlockedLayers_(other.unlockedLayers_ ? other.unlockedLayers_->clone() : nullptr),
+      shownLayers_(other.shownLayers_ ? other.shownLayers_->clone() : nullptr),
+      unlockedElements_(other.unlockedElements_ ? other.unlockedElements_->clone() : nullptr),
+      rememberedDatabase_(other.rememberedDatabase_),
+      teamwork_(other.teamwork_),
+      allowOtherDatabases_(other.allowOtherDatabases_) {}
+
+EditManager::~EditManager() {
+    try {
+        restore(/*reactivateDatabase=*/false);
+    } catch (...) {   // a destructor must not throw; what could not be undone stays as it is
+    }
+}
+
+// --- Making an element editable ------------------------------------------------------------------------
+bool EditManager::prepare(Element& element, bool rememberLayers, bool rememberUnlocked,
+                          bool rememberReserved) {
+    // 1. A project to edit.
+    Project* project = Host::getProject();
+    if (project == nullptr) return false;
+    // 2. Part of another element: the host edits it through that one.
+    if (element.getSecondGuid().isValid()) return false;
+    // 3. Editable already: nothing to change.
+    Specification* specification = project->getSpecification();
+    Layer layer(AttributeLink(element.getTypeRecord().layer, AttributeType::layer, specification));
+    if (isEditable(element, *project, layer)) return true;
+    // 4. Layers are changed through the Specification.
+    if (specification == nullptr) return false;
+    // 5. (Asked before any layer is touched, so that an element another member holds is left alone.)
+    // In a shared project the element must be this member's.
+    if (teamwork_) {
+        const std::int16_t member = currentMemberId();
+        if (element.getOwnerId() != member) {
+            ElementLinkList one(1);
+            one.append(element.getLink());
+            if (!project->reserveElements(one)) return false;
+            if (rememberReserved) madeLinks(reservedElements_).append(element.getLink());
+            element.getMutableTypeRecord().ownerId = member;
+        }
+    }
+    bool editable = true;
+    // 6. Unlock its layer.
+    if (layer.isLocked()) {
+        layer.setLocked(false);
+        if (specification->write(layer)) {
+            if (rememberLayers) made(unlockedLayers_).append(layer.getLink());
+        } else {
+            layer.setLocked(true);   // as the host still has it
+            editable = false;
+        }
+    }
+    // 7. Show its layer.
+    if (!showLayer(layer, rememberLayers)) editable = false;
+    // 8. Unlock the element, in the current database (or any, when allowed).
+    Drawing* drawing = element.getDrawing();
+    if (element.isLocked() && drawing != nullptr) {
+        if (!allowOtherDatabases_ && drawing != project->getCurrentDatabase()) return false;   // stays locked
+        ElementLinkList one(1);
+        one.append(element.getLink());
+        if (sendLockCommand(*project, *drawing, one, fourcc("ULCK"))) {
+            element.setLocked(false);
+            if (rememberUnlocked) madeLinks(unlockedElements_).append(element.getLink());
+        } else {
+            editable = false;
+        }
+    }
+    return editable;
+}
+
+bool EditManager::showLayer(Layer& layer, bool rememberLayers) {
+    if (!layer.isHidden()) return true;
+    Specification* specification = Host::getSpecification();
+    if (specification == nullptr) return false;
+    layer.setHidden(false);
+    if (!specification->write(layer)) {
+        layer.setHidden(true);   // as the host still has it
+        return false;
+    }
+    if (rememberLayers) made(shownLayers_).append(layer.getLink());
+    return true;
+}
+
+// --- Putting things back -------------------------------------------------------------------------------
+bool EditManager::relockElements() {
+    if (!unlockedElements_) return true;
+    Project* project = Host::getProject();
+    if (project == nullptr) return false;
+    // Each element goes back in its own Drawing; those the host refuses stay listed.
+    std::map<Drawing*, ElementLinkList> byDrawing;
+    auto left = std::make_unique<ElementLinkList>(kListRoom);
+    for (const auto& link : *unlockedElements_) {
+        if (!link) continue;
+        if (Drawing* drawing = link->getDrawing())
+            byDrawing[drawing].append(*link);
+        else
+            left->append(*link);
+    }
+    for (auto& [drawing, links] : byDrawing)
+        if (!sendLockCommand(*project, *drawing, links, fourcc("LOCK"))) left->appendCopies(links);
+    unlockedElements_ = left->empty() ? nullptr : std::move(left);
+    return unlockedElements_ == nullptr;
+}
+
+bool EditManager::restoreLayers() {
+    if (!unlockedLayers_ && !shownLayers_) return true;
+    Specification* specification = Host::getSpecification();
+    if (specification == nullptr) return false;   // both lists stay
+    bool all = true;
+    const auto putBack = [&](const AttrRefList* links, bool locked) {
+        if (links == nullptr) return;
+        for (const auto& link : *links) {
+            if (!link) continue;
+            std::unique_ptr<Attribute> attribute = specification->getAttribute(*link);
+            auto* layer = dynamic_cast<Layer*>(attribute.get());
+            if (layer == nullptr) continue;   // deleted meanwhile: nothing to put back
+            if (locked)
+                layer->setLocked(true);
+            else
+                layer->setHidden(true);
+            all = specification->write(*layer) && all;
+        }
+    };
+    putBack(unlockedLayers_.get(), /*locked=*/true);
+    putBack(shownLayers_.get(), /*locked=*/false);
+    unlockedLayers_.reset();
+    shownLayers_.reset();
+    return all;
+}
+
+void EditManager::reactivate() {
+    if (!rememberedDatabase_.isValid()) return;
+    Project* project = Host::getProject();
+    if (project == nullptr) return;
+    Database* database = project->getDatabase(rememberedDatabase_);
+    if (database == nullptr) return;   // gone since
+    Host::setCurrentWindow(database);
+    Host::setCurrentDatabase(database);
+}
+
+bool EditManager::releaseElements() {
+    if (!reservedElements_) return true;
+    Project* project = Host::getProject();
+    const bool released = project == nullptr || project->releaseElements(*reservedElements_);
+    reservedElements_.reset();
+    return released;
+}
+
+void EditManager::restore(bool reactivateDatabase) {
+    relockElements();
+    restoreLayers();
+    if (reactivateDatabase) reactivate();
+    releaseElements();
+}
+
+// --- Showing element layers ------------------------------------------------------------------------------
+bool EditManager::showElementLayer(const ElementLink& link) {
+    const std::int16_t index = link.getLayerIndex().first;
+    if (index == kNoLayer) return false;
+    Specification* specification = Host::getSpecification();
+    if (specification == nullptr) return false;
+    Layer layer(AttributeLink(index, AttributeType::layer, specification));
+    if (!layer.isHidden()) return true;
+    layer.setHidden(false);
+    return specification->write(layer);
+}
+
+std::size_t EditManager::showElementLayers(const ElementLinkList& links) {
+    std::size_t failed = 0;
+    for (const auto& link : links)
+        if (!link || !showElementLayer(*link)) ++failed;
+    return failed;
+}
+
+}   // namespace tarnwick

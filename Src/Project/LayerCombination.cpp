@@ -1,0 +1,77 @@
+#include "Project/LayerCombination.h"
+
+#include "Foundation/Memory.h"
+#include "Project/MemoStore.h"
+#include "Project/Specification.h"
+
+namespace tarnwick {
+
+LayerCombination::LayerCombination() : RecordAttribute(AttributeLink(), AttributeType::layerCombination) {
+    static_cast<void>(record());   // no owner: a reset record, a new combination
+}
+
+LayerCombination::LayerCombination(const AttributeLink& link)
+    : RecordAttribute(link, AttributeType::layerCombination) {}
+
+LayerCombination::LayerCombination(const host::AttributeDefinition& definition, const AttributeLink& link)
+    : RecordAttribute(definition, link, AttributeType::layerCombination) {}
+
+LayerCombination::LayerCombination(const LayerCombination& other) = default;
+
+LayerCombination::~LayerCombination() = default;
+
+std::unique_ptr<Attribute> LayerCombination::create(const host::AttributeDefinition& definition,
+                                                    const AttributeLink& link) {
+    if (definition.header.type != toByte(AttributeType::layerCombination)) return nullptr;
+    return std::make_unique<LayerCombination>(definition, link);
+}
+
+std::unique_ptr<Attribute> LayerCombination::clone() const {
+    return std::make_unique<LayerCombination>(*this);
+}
+
+std::int32_t LayerCombination::getIndex() const {
+    return -static_cast<std::int32_t>(getLink().getShortIndex());
+}
+
+AttributeExtensionPtr LayerCombination::copyExtendedDefinition() const {
+    LayerCombinationRecord& combination = record();
+    auto* self = const_cast<LayerCombination*>(this);   // the memo loads on demand
+    self->loadOnDemand(getPartMask());
+    host::Handle statuses = nullptr;
+    if (!makeStatuses(statuses)) return nullptr;
+    combination.statusCount =
+        static_cast<std::int16_t>(getHandleSize(statuses) / sizeof(host::LayerStatusRecord));
+    AttributeExtensionPtr extension(new host::AttributeExtension{});
+    extension->layerStatuses = statuses;
+    return extension;
+}
+
+bool LayerCombination::load(std::uint64_t mask, std::unique_ptr<MemoStore>& store) {
+    static_cast<void>(record());
+    const bool wanted = (mask & getPartMask()) != 0;
+    if (!store) {
+        Specification* owner = getLink().getOwner();
+        AttributeExtensionPtr extension =
+            owner != nullptr && getLink().isValid() ? owner->loadDefinition(getLink()) : nullptr;
+        if (!extension) {   // nothing in the host yet: loaded, without a map
+            if (wanted) setLoaded(true);
+            return wanted;
+        }
+        const bool read = wanted && readStatuses(extension->layerStatuses);
+        if (wanted) setLoaded(true);
+        return read;
+    }
+    if (!wanted) return false;
+    const bool read = LayerMapMemo::read(*store);
+    setLoaded(true);
+    return read;
+}
+
+void LayerCombination::resetRecord(LayerCombinationRecord& record, bool failed) const {
+    record = LayerCombinationRecord{};
+    record.header.type = toByte(AttributeType::layerCombination);
+    if (!failed) setLinkWhileLoading(AttributeLink());
+}
+
+}   // namespace tarnwick

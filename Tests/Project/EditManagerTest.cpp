@@ -1,0 +1,211 @@
+#include "Project/EditManager.h"
+
+#include <stdexcept>
+
+#include "Elements/Element.h"
+#include "Environment/Host.h"
+#include "Project/AttrRefList.h"
+#include "Project/AttributeFixture.h"
+#include "Project/ElementLinkList.h"
+#include "Project/Section.h"
+
+namespace {
+
+using tarnwick::EditManager;
+using tarnwick::ElementLink;
+using tarnwick::Host;
+using tarnwick::Transaction;
+
+class EditManagerTest : public AttributeFixture {
+protected:
+    void SetUp() override {
+        AttributeFixture::SetUp();
+        registerRecordElements();
+        tarnwick::Host::reset();
+    }
+
+    void setHead(int index, std::int16_t layer, std::int16_t locked = 0, std::int16_t owner = 0) {
+        host::SimElement& element = *host_->project().findElement(guidOf(index));
+        host::ElementHead head = element.head();
+        head.layer = layer;
+        head.locked = locked;
+        head.ownerId = owner;
+        element.setHead(head);
+    }
+    std::unique_ptr<tarnwick::Element> element(int index) {
+        return plan().getElement(ElementLink(tarnwickGuid(index), &plan()));
+    }
+    void shareProject() {
+        host::SimTeamwork& teamwork = host_->project().state.teamwork;
+        teamwork.shared = true;
+        teamwork.connected = true;
+        teamwork.memberId = 1;
+        teamwork.members = {host::SimMember{1, 0, "Me", "me", {}},
+                            host::SimMember{2, 0, "Other", "other", {}}};
+    }
+};
+
+TEST_F(EditManagerTest, ShowsAndUnlocksTheLayerForTheEditAndRestoresItAfterwards) {
+    setHead(0, kSite);   // hidden and locked
+    std::uint16_t flagsDuringEdit = 0xFFFF;
+    auto body = [&](Transaction& transaction) -> std::uint32_t {
+        std::unique_ptr<tarnwick::Element> object = element(0);
+        if (!object || !transaction.getEditManager().prepare(*object, true, true, false)) return 1;
+        flagsDuringEdit = layerFlags(kSite);
+        static_cast<RecordElement&>(*object).setX(9.5);
+        return plan().storeElement(*object, false, false) ? 0 : 2;
+    };
+    LambdaTransaction<decltype(body)> transaction("Move", body);
+    EXPECT_EQ(Host::makeTransaction(transaction) & 0xFF, Host::kHandled);
+    EXPECT_EQ(flagsDuringEdit, 0);
+    EXPECT_EQ(layerFlags(kSite), host::kLayerHidden | host::kLayerLocked);
+    EXPECT_DOUBLE_EQ(positionX(simElement(0)), 9.5);      // the edit itself stays
+    EXPECT_EQ(host_->project().undoSteps().size(), 1u);   // restoring was part of the one step
+    const EditManager* edits = transaction.findEditManager();
+    ASSERT_NE(edits, nullptr);
+    EXPECT_EQ(edits->getUnlockedLayers(), nullptr);
+    EXPECT_EQ(edits->getShownLayers(), nullptr);
+}
+
+TEST_F(EditManagerTest, RestoresTheLayerWhenTheBodyThrows) {
+    setHead(1, kRoof);   // locked, with a carried flag
+    std::uint16_t flagsDuringEdit = 0xFFFF;
+    auto body = [&](Transaction& transaction) -> std::uint32_t {
+        std::unique_ptr<tarnwick::Element> object = element(1);
+        if (object && transaction.getEditManager().prepare(*object, true, true, false))
+            flagsDuringEdit = layerFlags(kRoof);
+        throw std::runtime_error("broken edit");
+    };
+    LambdaTransaction<decltype(body)> transaction("Broken", body);
+    EXPECT_EQ(Host::makeTransaction(transaction) & 0xFF, 0u);
+    EXPECT_EQ(flagsDuringEdit, 0x10);
+    EXPECT_EQ(layerFlags(kRoof), host::kLayerLocked | 0x10);
+    EXPECT_EQ(transaction.findEditManager()->getUnlockedLayers(), nullptr);
+}
+
+TEST_F(EditManagerTest, RemembersALockedAndHiddenLayerInBothListsAndRestoreSetsBothFlags) {
+    setHead(0, kSite);
+    EditManager edits(false, false);
+    ASSERT_EQ(inCommand([&] {
+                  auto object = element(0);
+                  return object && edits.prepare(*object, true, true, false);
+              }),
+              0u);
+    ASSERT_NE(edits.getUnlockedLayers(), nullptr);
+    ASSERT_NE(edits.getShownLayers(), nullptr);
+    EXPECT_EQ(edits.getUnlockedLayers()->size(), 1u);
+    EXPECT_EQ(edits.getShownLayers()->size(), 1u);
+    EXPECT_EQ(layerFlags(kSite), 0);
+    EXPECT_EQ(inCommand([&] { return edits.restoreLayers(); }), 0u);
+    EXPECT_EQ(layerFlags(kSite), host::kLayerHidden | host::kLayerLocked);
+    // Outside an undo step the host refuses the writes: restoreLayers says so.
+    ASSERT_EQ(inCommand([&] {
+                  auto object = element(0);
+                  return object && edits.prepare(*object, true, true, false);
+              }),
+              0u);
+    EXPECT_FALSE(edits.restoreLayers());
+    EXPECT_EQ(layerFlags(kSite), 0);
+}
+
+TEST_F(EditManagerTest, AnElementAlreadyEditableChangesNothing) {
+    setHead(0, kWalls);
+    EditManager edits(true, false);
+    auto object = element(0);
+    host_->clearCalls();
+    EXPECT_TRUE(edits.prepare(*object, true, true, true));
+    EXPECT_EQ(edits.getUnlockedLayers(), nullptr);
+    EXPECT_EQ(edits.getShownLayers(), nullptr);
+    EXPECT_EQ(edits.getUnlockedElements(), nullptr);
+    EXPECT_EQ(edits.getReservedElements(), nullptr);
+    EXPECT_EQ(callsOf(host::HostSlot::changeAttribute), 0u);
+}
+
+TEST_F(EditManagerTest, LeavesAnElementHeldByAnotherMemberUntouchedAndSaysSo) {
+    shareProject();
+    setHead(1, kRoof, 0, /*owner=*/2);
+    EditManager edits(true, false);
+    ASSERT_TRUE(edits.isTeamwork());
+    bool prepared = true;
+    inCommand([&] {
+        auto object = element(1);
+        prepared = object && edits.prepare(*object, true, true, true);
+        return true;
+    });
+    EXPECT_FALSE(prepared);
+    EXPECT_EQ(layerFlags(kRoof), host::kLayerLocked | 0x10);   // its layer stays locked
+    EXPECT_EQ(edits.getUnlockedLayers(), nullptr);
+    EXPECT_EQ(edits.getReservedElements(), nullptr);
+    EXPECT_EQ(simElement(1).head().ownerId, 2);
+}
+
+TEST_F(EditManagerTest, ReservesAFreeElementAndGivesItBackWhenTheTransactionEnds) {
+    shareProject();
+    setHead(0, kDoors);   // hidden layer, held by nobody
+    std::int16_t ownerDuringEdit = -1;
+    auto body = [&](Transaction& transaction) -> std::uint32_t {
+        auto object = element(0);
+        if (!object || !transaction.getEditManager().prepare(*object, true, true, true)) return 1;
+        ownerDuringEdit = simElement(0).head().ownerId;
+        return 0;
+    };
+    LambdaTransaction<decltype(body)> transaction("Reserve", body);
+    EXPECT_EQ(Host::makeTransaction(transaction) & 0xFF, Host::kHandled);
+    EXPECT_EQ(ownerDuringEdit, 1);
+    EXPECT_EQ(simElement(0).head().ownerId, 0);
+    EXPECT_EQ(layerFlags(kDoors), host::kLayerHidden);
+    EXPECT_EQ(transaction.findEditManager()->getReservedElements(), nullptr);
+}
+
+TEST_F(EditManagerTest, ALockedElementOutsideTheCurrentDatabaseStaysLockedAndIsReported) {
+    setHead(0, kWalls, /*locked=*/1);
+    auto object = element(0);
+    ASSERT_NE(object, nullptr);
+    ASSERT_TRUE(project().setCurrentDatabase(project().getSection(0)));
+    EditManager edits(false, false);
+    bool prepared = true;
+    inCommand([&] {
+        prepared = edits.prepare(*object, true, true, false);
+        return true;
+    });
+    EXPECT_FALSE(prepared);
+    EXPECT_NE(simElement(0).head().locked, 0);
+    EXPECT_EQ(edits.getUnlockedElements(), nullptr);
+}
+
+TEST_F(EditManagerTest, UnlocksALockedElementAndRelocksItInItsOwnDrawing) {
+    setHead(0, kWalls, /*locked=*/1);
+    auto object = element(0);
+    ASSERT_TRUE(project().setCurrentDatabase(project().getSection(0)));
+    EditManager edits(false, /*allowOtherDatabases=*/true);
+    ASSERT_EQ(inCommand([&] { return edits.prepare(*object, true, true, false); }), 0u);
+    EXPECT_EQ(simElement(0).head().locked, 0);
+    EXPECT_FALSE(object->isLocked());
+    ASSERT_NE(edits.getUnlockedElements(), nullptr);
+    const EditManager copy(edits);   // the copy keeps the unlocked elements, not the reservations
+    EXPECT_EQ(copy.getUnlockedElements()->size(), 1u);
+    EXPECT_EQ(inCommand([&] { return edits.relockElements(); }), 0u);
+    EXPECT_NE(simElement(0).head().locked, 0);
+    EXPECT_EQ(edits.getUnlockedElements(), nullptr);
+    EXPECT_EQ(project().getCurrentDatabase(), project().getSection(0));   // the user's database stays
+}
+
+TEST_F(EditManagerTest, ShowElementLayersCountsTheLinksItCouldNotShow) {
+    setHead(0, kDoors);
+    setHead(1, kWalls);
+    tarnwick::ElementLinkList links;
+    links.append(ElementLink(tarnwickGuid(0), &plan()));
+    links.append(ElementLink(tarnwickGuid(1), &plan()));
+    links.append(ElementLink(std::uint16_t{host::kElementObject}, 0));   // no guid: no head
+    EditManager edits(false, false);
+    std::size_t failed = 0;
+    inCommand([&] {
+        failed = edits.showElementLayers(links);
+        return true;
+    });
+    EXPECT_EQ(failed, 1u);
+    EXPECT_EQ(layerFlags(kDoors), 0);   // shown, not remembered
+    EXPECT_EQ(edits.getShownLayers(), nullptr);
+}
+
+}   // namespace
