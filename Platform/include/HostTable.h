@@ -48,12 +48,20 @@ enum HostScope : std::uint8_t {
 //            'GZOM', 'GEX2' (BoxRecord* out: the current database's zoom, its whole extent)
 //            'GSCL' (double* out), 'CDRS' (double* scale, uint8_t* carried): the drawing scale
 //            'DRDB', 'RBDB' (no parameters: redraw, rebuild)
+//            'GCIS', 'GEIS' (const GuidRecord* element of any database, Handle* out: a new handle of UTF-16
+//                   units without a terminator: the host's info prefix and the element's ID, or the ID alone)
+//            'CABO' (const ElementHead* of the current database, ElementBoxRecord* out: its 3D box)
+//            'PTOC' (const PixelPoint*, ModelPoint* out), 'CTOP' (const ModelPoint*, PixelPoint* out): the
+//                   current database's window and the plan
 //   environment 'ISSG' (uint8_t* out: 1 while the suspend-groups mode is on)
-//            'PROJ' (ProjectInfoRecord* out), 'SHAR' (SharingRecord* out; count 0 when not shared)
+//            'PROJ' (ProjectInfoRecord* out, with the current member's id), 'SHAR' (SharingRecord* out;
+//                   count 0 when not shared)
 //            'GSTO' (StoreyInfoRecord* out, p2 the value kStoreyInfoAll itself cast to a pointer)
 //            'CSTO' (const StoreyCommandRecord*: goes to the storey)
 //            'GARF' (GuidRecord* out: the active renovation filter; empty when none)
 //            'GTBX' (ToolboxRecord* out: the toolbox's current tool)
+//            'GLAY' (LayoutRecord* out, const GuidRecord* layout or master layout), 'CLAY' (const
+//                   LayoutRecord*, const GuidRecord*: writes paper, margins, name and the carried fields)
 //   elementTools 'SUSP' (no parameters: toggles the suspend-groups mode; changes the project)
 //   interface 'SETD' (int32_t* element type id, int32_t* variation: the tool's settings dialog;
 //             0 when the user accepted it, kErrCancel when cancelled)
@@ -302,7 +310,7 @@ enum HostScope : std::uint8_t {
       (const ::host::LibraryPartRecord* part, ::host::Handle parameters, const ::host::LibraryPartDetails* details), \
       ::host::kScopeUndo)                                                                                    \
     /*     register: type, owner code and location in (the file must exist: kErrFile); a file already  */    \
-    /*     loaded keeps its part. The whole record out                                                 */    \
+    /*     loaded keeps its part. The whole record out, the caller's location block left in it       */    \
     X(registerLibraryPart, std::uint32_t, (::host::LibraryPartRecord * part), ::host::kScopeUndo)            \
     /*     parameters: the default A and B sizes, the record count and a new handle of ParameterRecords */   \
     /*     (arrays hold new handles; release it with disposeParameters). makeParameterSection: a new   */     \

@@ -385,10 +385,18 @@ Result SimLibrary::registerPart(LibraryPartRecord& record) {
     if (Result r = takeLocation(record.location, path)) return r;
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) return kErrFile;
+    // The record keeps the caller's location block: a second block would have no owner.
+    char* const callers = record.location;
+    const auto answer = [&](const SimLibraryPart& part, std::int32_t index) {
+        SimLibraryPart withoutLocation = part;
+        withoutLocation.location.reset();
+        putRecord(withoutLocation, index, record);   // allocates nothing without a location
+        record.location = callers;
+        return kNoError;
+    };
     auto& parts = project_.state.libraryParts;
     for (std::size_t i = 0; i < parts.size(); ++i)   // a file loaded already keeps its part
-        if (!parts[i].deleted && parts[i].location == path)
-            return putRecord(parts[i], std::int32_t(i) + 1, record);
+        if (!parts[i].deleted && parts[i].location == path) return answer(parts[i], std::int32_t(i) + 1);
     SimLibraryPart made;
     const std::filesystem::path file(path);
     made.type = record.type;
@@ -400,7 +408,7 @@ Result SimLibrary::registerPart(LibraryPartRecord& record) {
     made.owner = record.ownerCode;
     made.uniqueId = newUniqueId();
     parts.push_back(std::move(made));
-    return putRecord(parts.back(), static_cast<std::int32_t>(parts.size()), record);
+    return answer(parts.back(), static_cast<std::int32_t>(parts.size()));
 }
 
 Result SimLibrary::parameters(std::int32_t index, double* a, double* b, std::int32_t* count,

@@ -491,12 +491,9 @@ TEST_F(SimLibraryTest, RegistersAnExistingFileOnce) {
     EXPECT_EQ(part.index, 7);
     EXPECT_EQ(name(part), "Lamp Post");
     EXPECT_EQ(part.ownerCode, host::fourcc("GSAC"));
-    ASSERT_NE(part.location, mine);   // a new location the caller disposes
-    host::disposePtr(part.location);
-    part.location = mine;
+    EXPECT_EQ(part.location, mine);   // still the caller's one block
     ASSERT_EQ(inCommand([&] { return table().registerLibraryPart(context(), &part); }), host::kNoError);
     EXPECT_EQ(part.index, 7);
-    host::disposePtr(part.location);
     host::disposePtr(mine);
     char text[] = "/not/a/block";
     part.location = text;
@@ -556,6 +553,45 @@ TEST_F(SimLibraryTest, AnswersAnInjectedFaultOnTheSecondSearch) {
     EXPECT_EQ(search(part, index), host::kErrMemFull);
     EXPECT_EQ(part.location, nullptr);
     EXPECT_EQ(search(part, index), host::kNoError);
+}
+
+TEST_F(SimLibraryTest, LoadsTheExampleProjectWhosePlacedPartsAreLoadedAndPlaceable) {
+    std::string error;
+    ASSERT_TRUE(project().loadFile(std::string(TEST_SOURCE_DIR) + "/../../examples/project.json", error))
+        << error;
+    const std::pair<std::int32_t, std::int32_t> kinds[] = {
+        {host::kElementObject, host::kLibraryObject},
+        {host::kElementDoor, host::kLibraryDoor},
+        {host::kElementWindow, host::kLibraryWindow},
+        {host::kElementLamp, host::kLibraryLamp},
+    };
+    int placed = 0;
+    for (const host::SimElement& element : project().state.elements) {
+        for (const auto& [elementType, partType] : kinds) {
+            if (element.head().type != elementType) continue;
+            const bool opening = elementType == host::kElementDoor || elementType == host::kElementWindow;
+            std::int32_t index;
+            std::memcpy(&index,
+                        element.record.data() +
+                            (opening ? host::kOpeningLibraryIndexOffset : host::kObjectLibraryIndexOffset),
+                        sizeof index);
+            const host::SimLibraryPart* part = project().findLibraryPart(index);
+            ASSERT_NE(part, nullptr) << index;
+            EXPECT_EQ(part->type, partType) << part->name;
+            EXPECT_TRUE(part->placeable) << part->name;
+            ++placed;
+        }
+    }
+    EXPECT_EQ(placed, 7);
+    EXPECT_TRUE(project().layerHidden(4));
+    host::SimProject again;
+    ASSERT_TRUE(again.loadText(project().saveText(), error)) << error;
+    EXPECT_EQ(again.state, project().state);
+    // The replacement door belongs to the door family, by which a part's kind is told.
+    const std::string glazed = project().findLibraryPart(7)->uniqueId;
+    EXPECT_EQ(utilities("CLPS", glazed.c_str(), const_cast<char*>(kDoorFamily)), host::kNoError);
+    const std::string modern = project().findLibraryPart(2)->uniqueId;
+    EXPECT_EQ(utilities("CLPS", modern.c_str(), const_cast<char*>(kDoorFamily)), host::kErrBadName);
 }
 
 TEST_F(SimLibraryTest, SavesAndLoadsTheLibraryUnchanged) {
