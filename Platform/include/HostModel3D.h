@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -51,7 +52,13 @@ struct Model3DElement {
 // The registry the simulated host (or a test) fills. Elements are shared with their readers, so a
 // replaced or removed model stays whole for whoever still holds it.
 void setElementModel3D(const GuidRecord& element, Model3DElement model);
-std::shared_ptr<const Model3DElement> findElementModel3D(const GuidRecord& element);   // null: none
+// A model stored for the element, else the provider's answer; null: none.
+std::shared_ptr<const Model3DElement> findElementModel3D(const GuidRecord& element);
+
+// The simulated host derives models of its project's elements on request. An empty provider (the
+// default) derives nothing; setting one replaces the former.
+using Model3DProvider = std::function<std::shared_ptr<const Model3DElement>(const GuidRecord& element)>;
+void setModel3DProvider(Model3DProvider provider);
 void removeElementModel3D(const GuidRecord& element);
 void clearModel3D();
 

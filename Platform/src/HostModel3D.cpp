@@ -16,6 +16,7 @@ struct GuidLess {
 struct Registry {
     std::mutex lock;
     std::map<GuidRecord, std::shared_ptr<const Model3DElement>, GuidLess> elements;
+    Model3DProvider provider;
 };
 
 Registry& registry() {
@@ -33,9 +34,20 @@ void setElementModel3D(const GuidRecord& element, Model3DElement model) {
 
 std::shared_ptr<const Model3DElement> findElementModel3D(const GuidRecord& element) {
     Registry& r = registry();
+    Model3DProvider provider;
+    {
+        std::lock_guard guard(r.lock);
+        const auto found = r.elements.find(element);
+        if (found != r.elements.end()) return found->second;
+        provider = r.provider;
+    }
+    return provider ? provider(element) : nullptr;   // outside the lock: the provider may read the registry
+}
+
+void setModel3DProvider(Model3DProvider provider) {
+    Registry& r = registry();
     std::lock_guard guard(r.lock);
-    const auto found = r.elements.find(element);
-    return found == r.elements.end() ? nullptr : found->second;
+    r.provider = std::move(provider);
 }
 
 void removeElementModel3D(const GuidRecord& element) {

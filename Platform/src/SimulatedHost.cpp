@@ -11,6 +11,7 @@
 
 #include "FourCC.h"
 #include "HostDialogs.h"
+#include "HostModel3D.h"
 #include "HostMemory.h"
 #include "HostText.h"
 #include "SimAttributeTable.h"
@@ -1689,9 +1690,31 @@ std::string describeResult(Result result) {
 std::string menuDisplayText(std::string_view text) { return std::string(text.substr(0, text.find('^'))); }
 
 // --- The host --------------------------------------------------------------------------------------
-SimulatedHost::SimulatedHost() : libraryWork_(std::make_unique<SimLibraryWork>()) {}
+namespace {
+const SimulatedHost* modelOwner = nullptr;   // the host whose project answers the 3D model's requests
+}   // namespace
 
-SimulatedHost::~SimulatedHost() { stopAddons(); }
+SimulatedHost::SimulatedHost() : libraryWork_(std::make_unique<SimLibraryWork>()) {
+    // Every placed element has a 3D model: a box body of what 'CABO' says it places.
+    modelOwner = this;
+    setModel3DProvider([this](const GuidRecord& guid) -> std::shared_ptr<const Model3DElement> {
+        const SimElement* element = project_.findElement(toGuidBytes(guid));
+        ElementBoxRecord box{};
+        if (!element || Internals::elementBox(project_, *element, box) != kNoError) return nullptr;
+        auto model = std::make_shared<Model3DElement>();
+        model->bodies.push_back(makeBoxBody(box.xMax - box.xMin, box.yMax - box.yMin, box.zMax - box.zMin,
+                                            box.xMin, box.yMin, box.zMin, /*angle=*/0.0));
+        return model;
+    });
+}
+
+SimulatedHost::~SimulatedHost() {
+    stopAddons();
+    if (modelOwner == this) {
+        setModel3DProvider(nullptr);
+        modelOwner = nullptr;
+    }
+}
 
 const HostFunctionTable& SimulatedHost::table() const { return fullTable(); }
 

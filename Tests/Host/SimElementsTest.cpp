@@ -1,4 +1,7 @@
+#include <algorithm>
 #include <cstring>
+
+#include <HostModel3D.h>
 
 #include "Host/SimProjectFixture.h"
 
@@ -454,3 +457,29 @@ TEST_F(SimElementsTest, AnInjectedFaultOrAFailedAllocationLeavesTheProjectAsItWa
 }
 
 }   // namespace
+
+TEST_F(SimElementsTest, GivesEveryPlacedObjectABoxModelOfWhatItPlaces) {
+    std::string error;
+    ASSERT_TRUE(project().loadText(R"({
+  "storeys": [{"index": 0, "name": "Ground", "level": 0, "height": 3},
+              {"index": 1, "name": "Upper", "level": 3, "height": 3}],
+  "elements": [{"guid": "0B1E0000-0000-4000-8000-000000000009", "type": 6, "storey": 1, "layer": 1,
+                "position": [2, 1], "size": [0.5, 0.25], "elevation": 0.5}]
+})",
+                                   error))
+        << error;
+    const auto model = host::findElementModel3D(guid("0B1E0000-0000-4000-8000-000000000009"));
+    ASSERT_NE(model, nullptr);
+    ASSERT_EQ(model->bodies.size(), 1u);
+    double low[3] = {1e9, 1e9, 1e9}, high[3] = {-1e9, -1e9, -1e9};
+    for (const host::Model3DVertex& v : model->bodies[0].vertices) {
+        const double xyz[3] = {v.x, v.y, v.z};
+        for (int i = 0; i < 3; ++i) low[i] = std::min(low[i], xyz[i]), high[i] = std::max(high[i], xyz[i]);
+    }
+    EXPECT_NEAR(low[0], 2.0, 1e-9);
+    EXPECT_NEAR(high[0], 2.5, 1e-9);
+    EXPECT_NEAR(low[1], 1.0, 1e-9);
+    EXPECT_NEAR(high[1], 1.25, 1e-9);
+    EXPECT_NEAR(low[2], 3.5, 1e-9);   // the storey's level plus the elevation
+    EXPECT_EQ(host::findElementModel3D(guid("0B1E0000-0000-4000-8000-0000000000FF")), nullptr);
+}
