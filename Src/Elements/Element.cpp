@@ -19,7 +19,9 @@
 #include "Project/ElementLinkList.h"
 #include "Project/ElementMemoStore.h"
 #include "Project/HostProject.h"
+#include "Project/Layer.h"
 #include "Project/Plan.h"
+#include "Project/User.h"
 
 namespace tarnwick {
 
@@ -359,6 +361,10 @@ bool Element::getHostDefaults(host::ElementRecord& record, host::ElementMemo* me
 
 // --- Head fields --------------------------------------------------------------------------------------
 
+Layer Element::getLayer() const { return Layer(AttributeLink(getTypeRecord().layer, AttributeType::layer)); }
+
+void Element::setLayer(const Layer& layer) { getMutableTypeRecord().layer = layer.getLink().getShortIndex(); }
+
 std::uint8_t Element::getDrawIndex() const { return getTypeRecord().drawOrder; }
 void Element::setDrawIndex(std::uint8_t index) { getMutableTypeRecord().drawOrder = index; }
 bool Element::isLocked() const { return getTypeRecord().locked != 0; }
@@ -367,6 +373,20 @@ void Element::setLocked(bool locked) {
     std::uint8_t shared = 0;
     if (hostApi().call<host::HostSlot::isSharedProject>(&shared) == host::kNoError && shared != 0) return;
     getMutableTypeRecord().locked = locked ? 1 : 0;
+}
+
+bool Element::isEditable() const {
+    const host::ElementHead& head = getTypeRecord();
+    if (Guid(head.secondIdentifier).isValid()) return false;   // the host edits it through its owner
+    // The host refuses to change a locked element in a shared project as well.
+    if (head.locked != 0) return false;
+    std::uint8_t shared = 0;
+    if (hostApi().call<host::HostSlot::isSharedProject>(&shared) == host::kNoError && shared != 0) {
+        const User* user = Host::getUser();
+        if (user == nullptr || head.ownerId != user->getMemberId()) return false;
+    }
+    const Layer layer = getLayer();
+    return !layer.isLocked() && !layer.isHidden();
 }
 
 std::int16_t Element::getOwnerId() const { return getTypeRecord().ownerId; }

@@ -17,6 +17,7 @@ class Drawing;
 class Element3D;
 class ElementLinkList;
 class ElementMemoStore;
+class Layer;
 class MemoryBlock;
 class TransformList;
 class Transformation;
@@ -125,10 +126,16 @@ public:
     virtual bool getHostDefaults(host::ElementRecord& record, host::ElementMemo* memo) const;
 
     // --- Non-virtual operations -----------------------------------------------------------------------
+    Layer getLayer() const;              // the layer of the head's index (loaded on first use)
+    void setLayer(const Layer& layer);   // the layer's index into the head
     std::uint8_t getDrawIndex() const;
     void setDrawIndex(std::uint8_t index);
     bool isLocked() const;
-    void setLocked(bool locked);       // nothing in a shared project
+    void setLocked(bool locked);   // nothing in a shared project
+    // Whether the host lets the current member change the element now: not part of another element,
+    // not locked, in a shared project held by the current member (Host::getUser), and on a layer that
+    // is neither locked nor hidden. False in a shared project when the current member is not known.
+    bool isEditable() const;
     std::int16_t getOwnerId() const;   // the member holding it in a shared project
     void setOwnerId(std::int16_t memberId);
     Guid getFirstIdentifier() const;

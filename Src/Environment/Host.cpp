@@ -15,6 +15,7 @@
 #include "Project/ElementLink.h"
 #include "Project/HostProject.h"
 #include "Project/Project.h"
+#include "Project/User.h"
 
 namespace tarnwick {
 namespace {
@@ -27,6 +28,7 @@ struct State {
     std::uint32_t currentId = 0;   // the outermost one's number
     int depth = 0;                 // makeTransaction calls running, nested ones included
     int notificationDepth = 0;     // project notifications being handled
+    std::unique_ptr<User> user;    // the current member; null until asked
 };
 
 State& state() {
@@ -172,6 +174,7 @@ std::uint32_t Host::getCurrentTransactionId() { return state().currentId; }
 void Host::reset() {
     state().counter = 0;
     state().currentId = 0;
+    state().user.reset();
     HostProject::reset();
 }
 
@@ -197,6 +200,29 @@ bool Host::setCurrentDatabase(Database* database) { return HostProject::setCurre
 bool Host::setCurrentWindow(Database* database) { return HostProject::setCurrentWindow(database); }
 
 std::unique_ptr<ElementLink> Host::getCurrentTool() { return HostProject::getCurrentTool(); }
+
+const User* Host::getUser() {
+    std::unique_ptr<User>& user = state().user;
+    if (user) return user.get();
+    host::ProjectInfoRecord info{};
+    const std::uint32_t result = hostApi().environment(fourcc("PROJ"), &info);
+    host::disposeHandle(info.location);   // only the member id is wanted here
+    if (result != 0) return nullptr;
+    // The member list knows the member's names; without it (or in a project that is not shared) the id
+    // is all there is.
+    if (Project* project = HostProject::getProject()) {
+        const std::int32_t count = project->getUserCount();
+        for (std::int32_t i = 0; i < count; ++i) {
+            const User* member = project->getUser(i);
+            if (member != nullptr && member->getMemberId() == info.memberId) {
+                user = std::make_unique<User>(*member);
+                return user.get();
+            }
+        }
+    }
+    user = std::make_unique<User>(String(), info.memberId);
+    return user.get();
+}
 
 Host::ProjectNotificationScope::ProjectNotificationScope() { ++state().notificationDepth; }
 

@@ -17,6 +17,7 @@ class Plan;
 class Project;
 class Specification;
 class Transaction;
+class User;
 
 // Not instantiated: all state is static and lives while the module is loaded. Every host call goes
 // through hostApi(); a failing call gives the documented empty or false answer.
@@ -39,18 +40,22 @@ public:
     static ActivityLog& getTransactionLog();
     static std::uint32_t getTransactionCount();       // transactions numbered since the last reset
     static std::uint32_t getCurrentTransactionId();   // the outermost one's number; 0 after reset
-    // Zeroes the transaction counter and the current id and clears the project's cached state.
+    // Zeroes the transaction counter and the current id, forgets the current User and clears the
+    // project's cached state.
     static void reset();
 
     // --- The project ----------------------------------------------------------------------------------
-    static Project* getProject();                          // made on first request; null when it cannot be
-    static Plan* getPlan();                                // null without a project
-    static Specification* getSpecification();              // the project's attributes; null without a project
-    static Library* getLibrary();                          // the project's library parts; null without a project
-    static Database* getCurrentDatabase();                 // null without a project or when the host fails
-    static bool setCurrentDatabase(Database* database);    // false on failure
-    static bool setCurrentWindow(Database* database);      // false on failure
-    static std::unique_ptr<ElementLink> getCurrentTool();  // 'GTBX'; null when the host fails
+    static Project* getProject();               // made on first request; null when it cannot be
+    static Plan* getPlan();                     // null without a project
+    static Specification* getSpecification();   // the project's attributes; null without a project
+    static Library* getLibrary();               // the project's library parts; null without a project
+    static Database* getCurrentDatabase();      // null without a project or when the host fails
+    static bool setCurrentDatabase(Database* database);     // false on failure
+    static bool setCurrentWindow(Database* database);       // false on failure
+    static std::unique_ptr<ElementLink> getCurrentTool();   // 'GTBX'; null when the host fails
+    // The current member ('PROJ'; id 0 in a project that is not shared), with the name the project's
+    // member list gives it. Read once until reset; null when the host cannot say (asked again next time).
+    static const User* getUser();
 
     // Set while a project notification is being handled; transactions are refused then. Nests.
     class ProjectNotificationScope {

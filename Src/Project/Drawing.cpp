@@ -15,6 +15,7 @@
 #include "Project/ElementLinkList.h"
 #include "Project/ElementListMaker.h"
 #include "Project/ElementMemoStore.h"
+#include "Project/Layer.h"
 #include "Project/Plan.h"
 #include "Project/Project.h"
 
@@ -58,6 +59,19 @@ std::size_t guidCount(host::Handle guids) {
 const host::GuidRecord* guidsOf(host::Handle guids) {
     return guids == nullptr ? nullptr : reinterpret_cast<const host::GuidRecord*>(*guids);
 }
+
+// Disposes a handle on every way out, also when a receiver of it throws.
+class HandleKeeper {
+public:
+    explicit HandleKeeper(host::Handle handle) : handle_(handle) {}
+    ~HandleKeeper() { tarnwick::disposeHandle(handle_); }
+    host::Handle get() const { return handle_; }
+    HandleKeeper(const HandleKeeper&) = delete;
+    HandleKeeper& operator=(const HandleKeeper&) = delete;
+
+private:
+    host::Handle handle_;
+};
 
 }   // namespace
 
@@ -481,12 +495,14 @@ bool Drawing::loadElementRecord(ElementLink& link, host::ElementHead* head) {
     return true;
 }
 
-bool Drawing::loadElementHead(const Guid& guid, ElementLink* link) {
+bool Drawing::loadElementHead(const Guid& guid, ElementLink* link, Layer* layer) {
     host::ElementHead head{};
     const host::GuidRecord record = guid.getRecord();
     const bool read =
         setLastHostResult(hostApi().call<host::HostSlot::getElementHead>(&record, &head)) == host::kNoError;
     if (link != nullptr) *link = read ? ElementLink(head, this) : ElementLink();
+    if (layer != nullptr)
+        *layer = Layer(AttributeLink(read ? head.layer : std::int16_t{0}, AttributeType::layer));
     makeCurrent();
     return read;
 }
@@ -670,6 +686,28 @@ bool Drawing::deleteElements(const ElementLinkList& links) {
 bool Drawing::deleteElements(ElementListMaker& maker) {
     const std::unique_ptr<ElementLinkList> links = maker.makeList();
     return links ? deleteElements(*links) : true;
+}
+
+bool Drawing::lockElements(const ElementLinkList& links) { return sendTool(fourcc("LOCK"), links, nullptr); }
+bool Drawing::unlockElements(const ElementLinkList& links) {
+    return sendTool(fourcc("ULCK"), links, nullptr);
+}
+bool Drawing::lockElements(ElementListMaker& maker) { return toolCommand(fourcc("LOCK"), maker); }
+bool Drawing::unlockElements(ElementListMaker& maker) { return toolCommand(fourcc("ULCK"), maker); }
+
+bool Drawing::toolCommand(std::uint32_t code, ElementListMaker& maker) {
+    const std::unique_ptr<ElementLinkList> links = maker.makeList();
+    return links ? sendTool(code, *links, &maker) : true;
+}
+
+bool Drawing::sendTool(std::uint32_t code, const ElementLinkList& links, ElementListMaker* receiver) {
+    if (!makeCurrent()) return false;
+    const HandleKeeper heads(links.makeHeads(/*resolve=*/false));
+    auto count = static_cast<std::int32_t>(tarnwick::getHandleSize(heads.get()) / sizeof(host::ElementHead));
+    const std::uint32_t result = setLastHostResult(hostApi().elementTools(code, heads.get(), &count));
+    if (result != host::kNoError) return false;
+    if (receiver != nullptr) receiver->receiveHeads(heads.get());
+    return true;
 }
 
 // --- Iteration ----------------------------------------------------------------------------------------

@@ -25,6 +25,7 @@ class Element;
 class ElementLinkList;
 class ElementListMaker;
 class ElementMemoStore;
+class Layer;
 class MemoryBlock;
 class Project;
 
@@ -151,8 +152,9 @@ public:
     // cannot be read or made, or the filter refuses it.
     std::unique_ptr<Element> loadElement(const ElementLink& link, const Filter* filter);
     bool loadElementRecord(ElementLink& link, host::ElementHead* head);   // the link rebuilt from the record
-    // The element head by guid: the link of the head (empty on failure).
-    bool loadElementHead(const Guid& guid, ElementLink* link);
+    // The element head by guid: the link of the head (empty on failure) and the layer of its index (index
+    // 0 on failure). Either out pointer may be null.
+    bool loadElementHead(const Guid& guid, ElementLink* link, Layer* layer = nullptr);
     // A new memo of the parts in the mask (0: every part), null on failure.
     std::unique_ptr<ElementMemoStore> loadMemo(const ElementLink& link, std::uint64_t mask);
     // The element's user data: a block (over a null handle when it has none), or null on failure.
@@ -176,6 +178,14 @@ public:
     bool deleteElement(const ElementLink& link);
     bool deleteElements(const ElementLinkList& links);
     bool deleteElements(ElementListMaker& maker);
+    // The host's element tools ('LOCK', 'ULCK') on the elements' heads; false when the host refuses.
+    bool lockElements(const ElementLinkList& links);
+    bool unlockElements(const ElementLinkList& links);
+    bool lockElements(ElementListMaker& maker);
+    bool unlockElements(ElementListMaker& maker);
+    // Any element tool on the maker's list; true without a host call when it makes none. On success the
+    // maker receives the heads the host was given.
+    bool toolCommand(std::uint32_t code, ElementListMaker& maker);
 
     // --- Iteration ----------------------------------------------------------------------------------
     iterator begin(bool writeBack, const Filter& filter);
@@ -201,6 +211,7 @@ private:
     bool changeSelection(const ElementLinkList& links, bool add);
     bool changeSelection(const ElementLink& link, bool add);
     bool sendParts(const ElementLinkList& links, bool add);
+    bool sendTool(std::uint32_t code, const ElementLinkList& links, ElementListMaker* receiver);
     Guid renovationFilterFor(const Filter& filter);
 
     Guid databaseGuid_;

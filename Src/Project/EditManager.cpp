@@ -2,19 +2,15 @@
 
 #include <map>
 
-#include <FourCC.h>
-#include <HostRecords.h>
-
 #include "Elements/Element.h"
 #include "Environment/Host.h"
-#include "Environment/HostApi.h"
-#include "Foundation/Memory.h"
 #include "Project/AttrRefList.h"
 #include "Project/Drawing.h"
 #include "Project/ElementLinkList.h"
 #include "Project/Layer.h"
 #include "Project/Project.h"
 #include "Project/Specification.h"
+#include "Project/User.h"
 
 namespace tarnwick {
 namespace {
@@ -22,36 +18,13 @@ namespace {
 constexpr std::size_t kListRoom = 50;
 constexpr std::int16_t kNoLayer = 32767;   // ElementLink::getLayerIndex: the head could not be read
 
-// The current member's id in a shared project ('PROJ'); 0 when the host cannot say.
-std::int16_t currentMemberId() {
-    host::ProjectInfoRecord info{};
-    const std::uint32_t result = hostApi().environment(fourcc("PROJ"), &info);
-    host::disposeHandle(info.location);
-    return result == 0 ? info.memberId : 0;
-}
-
-// Whether the host lets the current member change the element now: not part of another element; in a
-// shared project held by this member, else not locked; on a layer that is neither locked nor hidden.
-bool isEditable(const Element& element, Project& project, const Layer& layer) {
-    const host::ElementHead& head = element.getTypeRecord();
-    if (project.isShared()) {
-        if (head.ownerId != currentMemberId()) return false;
-    } else if (head.locked != 0) {
-        return false;
-    }
-    return !layer.isLocked() && !layer.isHidden();
-}
-
-// 'LOCK' or 'ULCK' for the links, in the Drawing that holds them; the user's current database stays.
-bool sendLockCommand(Project& project, Drawing& drawing, const ElementLinkList& links, std::uint32_t code) {
+// 'LOCK' or 'ULCK' in the Drawing that holds the links; the Drawing makes itself current for it, so the
+// user's current database is made current again afterwards.
+bool lockInDrawing(Project& project, Drawing& drawing, const ElementLinkList& links, bool lock) {
     Database* current = project.getCurrentDatabase();
-    if (!drawing.makeCurrent()) return false;
-    host::Handle heads = links.makeHeads(/*resolve=*/false);
-    auto count = static_cast<std::int32_t>(getHandleSize(heads) / sizeof(host::ElementHead));
-    const std::uint32_t result = hostApi().elementTools(code, heads, &count);
-    disposeHandle(heads);
+    const bool done = lock ? drawing.lockElements(links) : drawing.unlockElements(links);
     if (current != nullptr && current != &drawing) project.setCurrentDatabase(current);
-    return result == 0;
+    return done;
 }
 
 template <typename List>
@@ -100,21 +73,22 @@ bool EditManager::prepare(Element& element, bool rememberLayers, bool rememberUn
     // 2. Part of another element: the host edits it through that one.
     if (element.getSecondGuid().isValid()) return false;
     // 3. Editable already: nothing to change.
-    Specification* specification = project->getSpecification();
-    Layer layer(AttributeLink(element.getTypeRecord().layer, AttributeType::layer, specification));
-    if (isEditable(element, *project, layer)) return true;
+    if (element.isEditable()) return true;
     // 4. Layers are changed through the Specification.
+    Specification* specification = project->getSpecification();
     if (specification == nullptr) return false;
+    Layer layer = element.getLayer();
     // 5. (Asked before any layer is touched, so that an element another member holds is left alone.)
     // In a shared project the element must be this member's.
     if (teamwork_) {
-        const std::int16_t member = currentMemberId();
-        if (element.getOwnerId() != member) {
+        const User* user = Host::getUser();
+        if (user == nullptr) return false;   // whose it is cannot be told
+        if (element.getOwnerId() != user->getMemberId()) {
             ElementLinkList one(1);
             one.append(element.getLink());
             if (!project->reserveElements(one)) return false;
             if (rememberReserved) madeLinks(reservedElements_).append(element.getLink());
-            element.getMutableTypeRecord().ownerId = member;
+            element.setOwnerId(user->getMemberId());
         }
     }
     bool editable = true;
@@ -136,7 +110,7 @@ bool EditManager::prepare(Element& element, bool rememberLayers, bool rememberUn
         if (!allowOtherDatabases_ && drawing != project->getCurrentDatabase()) return false;   // stays locked
         ElementLinkList one(1);
         one.append(element.getLink());
-        if (sendLockCommand(*project, *drawing, one, fourcc("ULCK"))) {
+        if (lockInDrawing(*project, *drawing, one, /*lock=*/false)) {
             element.setLocked(false);
             if (rememberUnlocked) madeLinks(unlockedElements_).append(element.getLink());
         } else {
@@ -175,7 +149,7 @@ bool EditManager::relockElements() {
             left->append(*link);
     }
     for (auto& [drawing, links] : byDrawing)
-        if (!sendLockCommand(*project, *drawing, links, fourcc("LOCK"))) left->appendCopies(links);
+        if (!lockInDrawing(*project, *drawing, links, /*lock=*/true)) left->appendCopies(links);
     unlockedElements_ = left->empty() ? nullptr : std::move(left);
     return unlockedElements_ == nullptr;
 }

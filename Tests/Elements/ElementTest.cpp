@@ -4,10 +4,12 @@
 
 #include <HostResult.h>
 
+#include "Environment/Host.h"
 #include "Foundation/MemoryBlock.h"
 #include "Geometry/Cube.h"
 #include "Geometry/Transformation.h"
-#include "Support/DrawingFixture.h"
+#include "Project/AttributeFixture.h"
+#include "Project/Layer.h"
 
 namespace {
 
@@ -25,8 +27,25 @@ std::string textOf(const MemoryBlock* block) {
                             : std::string(block->getBytes() ? block->getBytes() : "", block->getSize());
 }
 
-class ElementBase : public DrawingFixture {
+class ElementBase : public AttributeFixture {
 protected:
+    void SetUp() override {
+        AttributeFixture::SetUp();
+        tarnwick::Host::reset();   // no member of an earlier test's project
+    }
+    void TearDown() override {
+        tarnwick::Host::reset();
+        AttributeFixture::TearDown();
+    }
+    void shareProject(std::int16_t currentMember) {
+        host::SimTeamwork& teamwork = host_->project().state.teamwork;
+        teamwork.shared = true;
+        teamwork.connected = true;
+        teamwork.memberId = currentMember;
+        teamwork.members = {host::SimMember{1, 0, "Me", "me", {}},
+                            host::SimMember{2, 0, "Other", "other", {}}};
+    }
+
     std::unique_ptr<RecordElement> placed(int index) {
         registerRecordElements();
         auto element = plan().getElement(ElementLink(tarnwickGuid(index), &plan()));
@@ -214,6 +233,75 @@ TEST_F(ElementBase, LocksOnlyOutsideASharedProject) {
     host_->project().state.teamwork.shared = true;
     element->setLocked(false);
     EXPECT_TRUE(element->isLocked());
+}
+
+TEST_F(ElementBase, GivesTheLayerOfItsHeadAndTakesAnother) {
+    auto element = placed(0);
+    EXPECT_EQ(element->getLayer().getIndex(), 1);
+    element->setLayer(tarnwick::Layer(tarnwick::String("Roof")));
+    EXPECT_EQ(element->getTypeRecord().layer, kRoof);
+    EXPECT_TRUE(element->getLayer().isLocked());
+    EXPECT_EQ(element->getLayer().getName(), "Roof");
+}
+
+TEST_F(ElementBase, IsEditableOnlyWhenNeitherItNorItsLayerStopsTheEdit) {
+    struct Case {
+        const char* what;
+        std::int16_t layer;
+        std::int16_t locked;
+        bool partOfAnother;
+        bool editable;
+    };
+    const Case cases[] = {
+        {"shown, unlocked layer", kWalls, 0, false, true},   {"the host's first layer", 1, 0, false, true},
+        {"hidden layer", kDoors, 0, false, false},           {"locked layer", kRoof, 0, false, false},
+        {"hidden and locked layer", kSite, 0, false, false}, {"locked element", kWalls, 1, false, false},
+        {"part of another element", kWalls, 0, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto element = placed(0);
+        host::ElementHead& head = element->getMutableTypeRecord();
+        head.layer = c.layer;
+        head.locked = c.locked;
+        if (c.partOfAnother) element->setSecondIdentifier(tarnwick::Guid::generate());
+        EXPECT_EQ(element->isEditable(), c.editable);
+    }
+}
+
+TEST_F(ElementBase, InASharedProjectIsEditableOnlyWhileTheCurrentMemberHoldsIt) {
+    shareProject(/*currentMember=*/1);
+    struct Case {
+        const char* what;
+        std::int16_t owner;
+        std::int16_t locked;
+        std::int16_t layer;
+        bool editable;
+    };
+    const Case cases[] = {
+        {"held by the current member", 1, 0, kWalls, true},
+        {"held by another member", 2, 0, kWalls, false},
+        {"held by nobody", 0, 0, kWalls, false},
+        {"held by the current member but locked", 1, 1, kWalls, false},
+        {"held by the current member on a locked layer", 1, 0, kRoof, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto element = placed(0);
+        host::ElementHead& head = element->getMutableTypeRecord();
+        head.ownerId = c.owner;
+        head.locked = c.locked;
+        head.layer = c.layer;
+        EXPECT_EQ(element->isEditable(), c.editable);
+    }
+}
+
+TEST_F(ElementBase, InASharedProjectIsNotEditableWhenTheCurrentMemberIsUnknown) {
+    shareProject(/*currentMember=*/1);
+    auto element = placed(0);
+    element->getMutableTypeRecord().ownerId = 1;
+    host_->injectFault({host::HostSlot::environment, host::fourcc("PROJ")}, 0, host::kErrGeneral);
+    EXPECT_FALSE(element->isEditable());
 }
 
 TEST_F(ElementBase, ForgetsItsPlaceWhenItsLinkIsReset) {

@@ -8,8 +8,11 @@
 
 #include "Foundation/MemoryBlock.h"
 #include "Geometry/Cube.h"
+#include "Project/AttributeFixture.h"
 #include "Project/Detail.h"
 #include "Project/ElementLinkList.h"
+#include "Project/ElementListMaker.h"
+#include "Project/Layer.h"
 #include "Support/DrawingFixture.h"
 
 namespace {
@@ -385,6 +388,123 @@ TEST_F(DrawingWalk, ReadsAndWritesTheDatabaseTexts) {
     EXPECT_EQ(detail->getName(), "");
     EXPECT_FALSE(detail->setReference("x"));
     EXPECT_EQ(detail->getLastHostResult(), host::kErrGeneral);
+}
+
+// --- Element tools ---------------------------------------------------------------------------------------
+
+// Hands out a copy of its list (none without one) and keeps the guids of the heads the host was given.
+class CopyingMaker : public tarnwick::ElementListMaker {
+public:
+    explicit CopyingMaker(const ElementLinkList* links) : links_(links) {}
+    std::unique_ptr<ElementLinkList> makeList() override { return links_ ? links_->clone() : nullptr; }
+    void receiveHeads(host::Handle heads) override {
+        const std::size_t count = tarnwick::getHandleSize(heads) / sizeof(host::ElementHead);
+        if (count == 0) return;   // an empty list has no handle
+        const auto* head = reinterpret_cast<const host::ElementHead*>(*heads);
+        for (std::size_t i = 0; i < count; ++i) received.push_back(tarnwick::Guid(head[i].guid));
+    }
+    std::vector<tarnwick::Guid> received;
+
+private:
+    const ElementLinkList* links_;
+};
+
+class DrawingElementTools : public AttributeFixture {
+protected:
+    ElementLinkList linksOf(std::initializer_list<int> indices) {
+        ElementLinkList links;
+        for (int index : indices) links.append(ElementLink(tarnwickGuid(index), &plan()));
+        return links;
+    }
+    bool lockedInHost(int index) const { return simElement(index).head().locked != 0; }
+};
+
+TEST_F(DrawingElementTools, LockAndUnlockElementsOnlyInsideAnUndoableCommand) {
+    const ElementLinkList objects = linksOf({0, 1});
+    EXPECT_FALSE(plan().lockElements(objects));
+    EXPECT_EQ(plan().getLastHostResult(), host::kErrOutsideUndoScope);
+    EXPECT_FALSE(lockedInHost(0));
+
+    ASSERT_EQ(inCommand([&] { return plan().lockElements(objects); }), host::kNoError);
+    EXPECT_TRUE(lockedInHost(0));
+    EXPECT_TRUE(lockedInHost(1));
+    EXPECT_FALSE(lockedInHost(2));
+    registerRecordElements();
+    EXPECT_FALSE(plan().getElement(*objects[0])->isEditable());
+
+    ASSERT_EQ(inCommand([&] { return plan().unlockElements(objects); }), host::kNoError);
+    EXPECT_FALSE(lockedInHost(0));
+    EXPECT_FALSE(lockedInHost(1));
+    EXPECT_TRUE(plan().getElement(*objects[0])->isEditable());
+}
+
+TEST_F(DrawingElementTools, LockNoneOfAListTheHostRefusesInPart) {
+    // The section element lies in another database than the plan.
+    ElementLinkList mixed = linksOf({0});
+    mixed.append(ElementLink(tarnwickGuid(kSectionElementIndex), &plan()));
+    bool locked = true;
+    inCommand([&] {
+        locked = plan().lockElements(mixed);
+        return true;
+    });
+    EXPECT_FALSE(locked);
+    EXPECT_EQ(plan().getLastHostResult(), host::kErrBadIndex);
+    EXPECT_FALSE(lockedInHost(0));
+
+    // Another member holds object 1.
+    host::SimTeamwork& teamwork = host_->project().state.teamwork;
+    teamwork.shared = true;
+    teamwork.memberId = 1;
+    host::SimElement& held = *host_->project().findElement(guidOf(1));
+    host::ElementHead head = held.head();
+    head.ownerId = 2;
+    held.setHead(head);
+    inCommand([&] {
+        locked = plan().lockElements(linksOf({0, 1}));
+        return true;
+    });
+    EXPECT_FALSE(locked);
+    EXPECT_EQ(plan().getLastHostResult(), host::kErrRefusedCommand);
+    EXPECT_FALSE(lockedInHost(0));
+}
+
+TEST_F(DrawingElementTools, RunToolsOnAMakersListAndHandItTheHeadsOnlyWhenTheHostTookThem) {
+    CopyingMaker none(nullptr);
+    host_->clearCalls();
+    EXPECT_TRUE(plan().lockElements(none));   // nothing to lock: the host is not asked
+    EXPECT_EQ(callsOf(host::HostSlot::elementTools), 0u);
+
+    const ElementLinkList objects = linksOf({0, 2});
+    CopyingMaker refused(&objects);
+    EXPECT_FALSE(plan().toolCommand(host::fourcc("LOCK"), refused));   // outside a command
+    EXPECT_TRUE(refused.received.empty());
+
+    CopyingMaker maker(&objects);
+    ASSERT_EQ(inCommand([&] { return plan().lockElements(maker); }), host::kNoError);
+    EXPECT_TRUE(lockedInHost(0));
+    EXPECT_TRUE(lockedInHost(2));
+    EXPECT_EQ(maker.received, (std::vector<tarnwick::Guid>{tarnwickGuid(0), tarnwickGuid(2)}));
+    ASSERT_EQ(inCommand([&] { return plan().unlockElements(maker); }), host::kNoError);
+    EXPECT_FALSE(lockedInHost(0));
+    EXPECT_FALSE(lockedInHost(2));
+}
+
+TEST_F(DrawingElementTools, ReadsAnElementHeadWithTheLayerOfItsIndex) {
+    host::SimElement& element = *host_->project().findElement(guidOf(0));
+    host::ElementHead head = element.head();
+    head.layer = kRoof;
+    element.setHead(head);
+    ElementLink link;
+    tarnwick::Layer layer;
+    ASSERT_TRUE(plan().loadElementHead(tarnwickGuid(0), &link, &layer));
+    EXPECT_EQ(link.getGuid(), tarnwickGuid(0));
+    EXPECT_EQ(layer.getIndex(), kRoof);
+    EXPECT_TRUE(layer.isLocked());
+    EXPECT_EQ(layer.getName(), "Roof");
+
+    EXPECT_FALSE(plan().loadElementHead(tarnwick::Guid::generate(), &link, &layer));
+    EXPECT_FALSE(link.hasGuid());
+    EXPECT_EQ(layer.getIndex(), 0);
 }
 
 }   // namespace

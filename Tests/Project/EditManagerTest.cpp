@@ -157,6 +157,20 @@ TEST_F(EditManagerTest, ReservesAFreeElementAndGivesItBackWhenTheTransactionEnds
     EXPECT_EQ(transaction.findEditManager()->getReservedElements(), nullptr);
 }
 
+TEST_F(EditManagerTest, UnlocksALockedElementTheCurrentMemberHoldsInASharedProject) {
+    shareProject();
+    setHead(0, kWalls, /*locked=*/1, /*owner=*/1);
+    EditManager edits(true, false);
+    auto object = element(0);
+    ASSERT_NE(object, nullptr);
+    ASSERT_EQ(inCommand([&] { return edits.prepare(*object, true, true, true); }), 0u);
+    EXPECT_EQ(simElement(0).head().locked, 0);
+    EXPECT_EQ(edits.getReservedElements(), nullptr);   // it was this member's already
+    ASSERT_NE(edits.getUnlockedElements(), nullptr);
+    EXPECT_EQ(inCommand([&] { return edits.relockElements(); }), 0u);
+    EXPECT_NE(simElement(0).head().locked, 0);
+}
+
 TEST_F(EditManagerTest, ALockedElementOutsideTheCurrentDatabaseStaysLockedAndIsReported) {
     setHead(0, kWalls, /*locked=*/1);
     auto object = element(0);

@@ -7,6 +7,7 @@
 #include <FourCC.h>
 #include <HostRecords.h>
 
+#include "Environment/Host.h"
 #include "Foundation/DataFile.h"
 #include "Foundation/Memory.h"
 #include "Foundation/MemoryBlock.h"
@@ -18,6 +19,7 @@
 #include "Project/LinkRecord.h"
 #include "Project/Model.h"
 #include "Project/Section.h"
+#include "Project/User.h"
 #include "Project/Worksheet.h"
 #include "Support/DrawingFixture.h"
 
@@ -209,6 +211,38 @@ TEST_F(ProjectTest, KnowsTheMembersOfASharedProjectOnly) {
     EXPECT_EQ(p.getUser(1)->getName(), "Bob Jones");
     EXPECT_EQ(p.getUser(2), nullptr);
     EXPECT_EQ(p.getUser(-1), nullptr);
+}
+
+TEST_F(ProjectTest, GivesTheCurrentMemberOnceUntilTheHostFacadeIsReset) {
+    using tarnwick::Host;
+    Host::reset();   // no member of an earlier test's project
+    const tarnwick::User* user = Host::getUser();
+    ASSERT_NE(user, nullptr);
+    EXPECT_EQ(user->getMemberId(), 0);   // not shared
+    share(2);
+    host_->clearCalls();
+    EXPECT_EQ(Host::getUser(), user);   // kept: the host is not asked again
+    EXPECT_EQ(host_->countCalls(host::HostSlot::environment, host::fourcc("PROJ")), 0u);
+
+    Host::reset();
+    user = Host::getUser();
+    ASSERT_NE(user, nullptr);
+    EXPECT_EQ(user->getMemberId(), 2);
+    EXPECT_EQ(user->getName(), "Bob Jones");
+
+    Host::reset();
+    host_->project().state.teamwork.memberId = 5;   // not in the member list: only the id is known
+    user = Host::getUser();
+    ASSERT_NE(user, nullptr);
+    EXPECT_EQ(user->getMemberId(), 5);
+    EXPECT_EQ(user->getName(), "");
+
+    Host::reset();
+    host_->injectFault({host::HostSlot::environment, host::fourcc("PROJ")}, 1, host::kErrGeneral);
+    EXPECT_EQ(Host::getUser(), nullptr);
+    ASSERT_NE(Host::getUser(), nullptr);   // a failure is not kept
+    EXPECT_EQ(Host::getUser()->getMemberId(), 5);
+    Host::reset();
 }
 
 TEST_F(ProjectTest, ReservesElementsOnlyWhenNobodyElseHoldsThem) {
