@@ -336,8 +336,6 @@ String& String::operator=(const char* utf8) {
     return *this = std::move(copy);
 }
 
-String::~String() { freeHeap(); }
-
 // --- Virtual operations ------------------------------------------------------------------------
 std::unique_ptr<String> String::clone() const { return std::make_unique<String>(*this); }
 

@@ -60,7 +60,9 @@ public:
     String& operator=(const String& other);
     String& operator=(String&& other) noexcept;
     String& operator=(const char* utf8);
-    virtual ~String();
+    virtual ~String() {
+        if (!isInline()) delete[] heap_;
+    }
 
     // --- Virtual operations ----------------------------------------------------------------------
     virtual std::unique_ptr<String> clone() const;      // a new String of the same kind and text

@@ -9,7 +9,8 @@ namespace {
 // Tags of one table mostly differ in length or first letter: those decide before the bytes are compared.
 bool sameName(std::string_view tag, std::string_view name) {
     return tag.size() == name.size() &&
-           (tag.empty() || (tag[0] == name[0] && XMLByteClass::sameBytes(tag.data(), name.data(), tag.size())));
+           (tag.empty() ||
+            (tag[0] == name[0] && XMLByteClass::sameBytes(tag.data(), name.data(), tag.size())));
 }
 
 }   // namespace

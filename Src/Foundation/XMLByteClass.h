@@ -1,5 +1,6 @@
 // XMLByteClass: what each byte means to the XML reader and writer. One table load a byte lets the inner
-// loops skip runs of ordinary bytes and stop only on the few that need a decision.
+// loops skip runs of ordinary bytes and stop only on the few that need a decision; long runs are skipped
+// eight bytes at a time, and the table decides on the byte where that stops.
 #pragma once
 
 #include <array>
@@ -53,7 +54,8 @@ public:
         if constexpr (kEightAtOnce) {
             for (;; p += 8) {
                 const std::uint64_t eight = loadEight(p);
-                if (const std::uint64_t found = zeroBytes(eight) | zeroBytes(eight ^ (kOnes * static_cast<std::uint8_t>(byte))))
+                if (const std::uint64_t found =
+                        zeroBytes(eight) | zeroBytes(eight ^ (kOnes * static_cast<std::uint8_t>(byte))))
                     return p + firstMarked(found);
             }
         }
@@ -112,7 +114,9 @@ private:
         std::memcpy(&eight, p, sizeof eight);
         return eight;
     }
-    static constexpr std::uint64_t zeroBytes(std::uint64_t eight) { return (eight - kOnes) & ~eight & kTopBits; }
+    static constexpr std::uint64_t zeroBytes(std::uint64_t eight) {
+        return (eight - kOnes) & ~eight & kTopBits;
+    }
     static constexpr std::uint64_t controlBytes(std::uint64_t eight) {   // below 0x20
         return (eight - kOnes * 0x20) & ~eight & kTopBits;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include <HostText.h>
@@ -131,7 +132,8 @@ bool XMLReader::load() {
     // that reaches the end comes back short. Otherwise (or when the input grew) realloc lets a large
     // block grow in place (or by remapping its pages) instead of copying it.
     std::size_t capacity = kFirstBlock - kBlockSlack;   // bytes of text; kTail more follow
-    if (const std::size_t hint = in_.getSizeHint(); hint >= capacity && hint < SIZE_MAX - kTail - 1)
+    if (const std::size_t hint = in_.getSizeHint();
+        hint >= capacity && hint < std::numeric_limits<std::size_t>::max() - kTail - 1)
         capacity = hint + 1;
     std::size_t size = 0;
     buffer_.reset(static_cast<char*>(std::malloc(capacity + kTail)));
@@ -349,7 +351,8 @@ char* XMLReader::parseEndTag(char* p) {
     // The usual end tag names the open element: compared in place, it needs no scan of its own. The
     // text holds the name's bytes when it is long enough, and the sentinel differs from every name byte.
     if (static_cast<std::size_t>(end_ - nameAt) >= open.size() &&
-        XMLByteClass::sameBytes(nameAt, open.data(), open.size()) && !is(nameAt[open.size()], XMLByteClass::kName)) {
+        XMLByteClass::sameBytes(nameAt, open.data(), open.size()) &&
+        !is(nameAt[open.size()], XMLByteClass::kName)) {
         q = nameAt + open.size();
     } else {
         std::string_view name;

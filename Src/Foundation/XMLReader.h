@@ -96,7 +96,7 @@ private:
         void operator()(char* block) const noexcept;
     };
 
-    std::unique_ptr<char, Free> buffer_;   // the whole text and a '\0' sentinel; from malloc
+    std::unique_ptr<char, Free> buffer_;   // the whole text, a '\0' sentinel and zero bytes; from malloc
     char* begin_ = nullptr;                // first byte after a byte-order mark
     char* end_ = nullptr;                  // the sentinel
     XMLError error_ = XMLError::none;

@@ -108,6 +108,12 @@ inline void XMLWriter::putName(std::string_view nameSpace, std::string_view tag)
     put(tag);
 }
 
+inline void XMLWriter::putIndent(std::size_t depth) {
+    if (!indentation_) return;
+    for (; depth > kTabs.size(); depth -= kTabs.size()) put(kTabs);
+    put(kTabs.substr(0, depth));
+}
+
 inline void XMLWriter::putLineBreak() {
     if (lineBreaks_) putByte('\n');
 }
@@ -213,12 +219,6 @@ bool XMLWriter::putEscaped(std::string_view text) {
         ++p;
     }
     return true;
-}
-
-void XMLWriter::putIndent(std::size_t depth) {
-    if (!indentation_) return;
-    for (; depth > kTabs.size(); depth -= kTabs.size()) put(kTabs);
-    put(kTabs.substr(0, depth));
 }
 
 }   // namespace tarnwick

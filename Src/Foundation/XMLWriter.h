@@ -17,6 +17,9 @@ class XMLAssembly;
 // always, '"' in attribute values, CR everywhere and tab and LF in attribute values as character
 // references. Texts holding a control character XML cannot carry (0x01-0x1F but tab, LF and CR) have no
 // text form: the write then fails.
+//
+// A record's first eight children are each made once a write: the attribute pass keeps the proxies of
+// element children until the element pass writes them. Later children are made once in each pass.
 class XMLWriter {
 public:
     explicit XMLWriter(DataBufferOut& out);
@@ -39,7 +42,7 @@ public:
 private:
     bool writeRecord(XMLAssembly& record, std::string_view name, std::string_view nameSpace,
                      std::size_t depth);
-    void put(std::string_view bytes);   // staged; a refused write is noted in failed_ when it goes out
+    void put(std::string_view bytes);       // staged; a refused write is noted in failed_ when it goes out
     void putLong(std::string_view bytes);   // put's way for a piece of more than a few bytes
     void putByte(char byte);
     void flushStage();   // hands the staged bytes to the DataBufferOut
