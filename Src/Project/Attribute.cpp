@@ -6,6 +6,7 @@
 #include <HostResult.h>
 
 #include "Environment/HostApi.h"
+#include "Foundation/Memory.h"
 #include "Foundation/MemoryBlock.h"
 #include "Project/Specification.h"
 
@@ -17,7 +18,7 @@ constexpr std::uint16_t kMacPlatformSign = 0x4D4D;   // the sign of data written
 void ExtensionDisposal::operator()(host::AttributeExtension* extension) const {
     if (extension == nullptr) return;
     hostApi().call<host::HostSlot::disposeAttributeExtension>(extension);
-    delete extension;
+    disposePtr(reinterpret_cast<host::Ptr>(extension));
 }
 
 Attribute::Attribute(const AttributeLink& link, AttributeType type) : link_(link) { link_.setType(type); }

@@ -16,7 +16,8 @@ namespace tarnwick {
 class MemoryBlock;
 class NativeContext;
 
-// Releases every handle of an extended definition (the host's disposal), then frees the record.
+// Releases every handle of an extended definition (the host's disposal), then frees the record, a
+// block of the host memory manager (as an AttributeMemoStore makes and gives up).
 struct ExtensionDisposal {
     void operator()(host::AttributeExtension* extension) const;
 };

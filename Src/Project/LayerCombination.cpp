@@ -1,7 +1,7 @@
 #include "Project/LayerCombination.h"
 
 #include "Foundation/Memory.h"
-#include "Project/MemoStore.h"
+#include "Project/AttributeMemoStore.h"
 #include "Project/Specification.h"
 
 namespace tarnwick {
@@ -38,29 +38,28 @@ AttributeExtensionPtr LayerCombination::copyExtendedDefinition() const {
     LayerCombinationRecord& combination = record();
     auto* self = const_cast<LayerCombination*>(this);   // the memo loads on demand
     self->loadOnDemand(getPartMask());
-    host::Handle statuses = nullptr;
-    if (!makeStatuses(statuses)) return nullptr;
-    combination.statusCount =
-        static_cast<std::int16_t>(getHandleSize(statuses) / sizeof(host::LayerStatusRecord));
-    AttributeExtensionPtr extension(new host::AttributeExtension{});
-    extension->layerStatuses = statuses;
-    return extension;
+    AttributeMemoStore store;   // releases the statuses too when the write fails
+    if (!self->LayerMapMemo::write(store)) return nullptr;
+    combination.statusCount = static_cast<std::int16_t>(
+        getHandleSize(static_cast<const AttributeMemoStore&>(store).layer_statItems()) /
+        sizeof(host::LayerStatusRecord));
+    return store.release();
 }
 
 bool LayerCombination::load(std::uint64_t mask, std::unique_ptr<MemoStore>& store) {
     static_cast<void>(record());
-    const bool wanted = (mask & getPartMask()) != 0;
-    if (!store) {
+    if (!store) {   // the owner's extended definition, handed back to the caller in a store
         Specification* owner = getLink().getOwner();
-        AttributeExtensionPtr extension =
-            owner != nullptr && getLink().isValid() ? owner->loadDefinition(getLink()) : nullptr;
-        if (!extension) {   // nothing in the host yet: loaded, without a map
-            if (wanted) setLoaded(true);
-            return wanted;
-        }
-        const bool read = wanted && readStatuses(extension->layerStatuses);
+        if (owner != nullptr && getLink().isValid())
+            if (AttributeExtensionPtr definition = owner->loadDefinition(getLink())) {
+                store = std::make_unique<AttributeMemoStore>(definition.get());
+                static_cast<void>(definition.release());   // the store's now
+            }
+    }
+    const bool wanted = (mask & getPartMask()) != 0;
+    if (!store) {   // nothing in the host (yet): loaded, without a map, and nothing was read
         if (wanted) setLoaded(true);
-        return read;
+        return false;
     }
     if (!wanted) return false;
     const bool read = LayerMapMemo::read(*store);

@@ -44,8 +44,9 @@ public:
     // number); null without a map or a Specification.
     AttributeExtensionPtr copyExtendedDefinition() const override;
 
-    // Loads the record; without a store, the owner's extended definition of this combination is read
-    // (the memo is only marked loaded when there is none); the map is read when the mask asks for it.
+    // Loads the record; without a store, the owner's extended definition of this combination comes back
+    // in a new AttributeMemoStore that the caller owns (without one the memo is only marked loaded);
+    // the map is read from the store when the mask asks for it. True when a map was read.
     bool load(std::uint64_t mask, std::unique_ptr<MemoStore>& store) override;
 
 protected:

@@ -10,6 +10,7 @@
 #include "Environment/HostApi.h"
 #include "Project/AttrRefList.h"
 #include "Project/AttributeIterator.h"
+#include "Project/AttributeMemoStore.h"
 #include "Project/Layer.h"
 #include "Project/LayerCombination.h"
 
@@ -151,10 +152,10 @@ AttributeExtensionPtr Specification::loadDefinition(const AttributeLink& link) {
     host::AttributeHeader header = link.toHeader();
     bool usable = false;
     header.index = hostIndexOf(link, usable);
-    AttributeExtensionPtr extension(new host::AttributeExtension{});
-    lastResult_ = hostApi().call<host::HostSlot::getAttributeExtension>(&header, extension.get());
-    if (lastResult_ != 0) return nullptr;   // the disposal releases whatever the host left
-    return extension;
+    AttributeMemoStore store;   // a zeroed record
+    lastResult_ = hostApi().call<host::HostSlot::getAttributeExtension>(&header, store.getDefinition());
+    if (lastResult_ != 0) return nullptr;   // the store releases whatever the host left
+    return store.release();
 }
 
 // --- Walks ---------------------------------------------------------------------------------------------
@@ -184,7 +185,9 @@ AttributeIterator Specification::end() { return AttributeIterator(); }
 
 // --- Writing -------------------------------------------------------------------------------------------
 bool Specification::write(Attribute& attribute) {
-    // 1. Both definitions (the record loads first when it has not yet).
+    // 1. Both definitions (the record loads first when it has not yet). The extended one first: making
+    // it may change the record (a combination's status count).
+    AttributeExtensionPtr extension = attribute.copyExtendedDefinition();
     std::unique_ptr<host::AttributeDefinition> definition = attribute.copyDefinition();
     if (!definition) {   // a kind without a host table
         lastResult_ = host::kErrBadParameters;
@@ -194,7 +197,6 @@ bool Specification::write(Attribute& attribute) {
         lastResult_ = host::kErrBadIndex;
         return false;
     }
-    AttributeExtensionPtr extension = attribute.copyExtendedDefinition();
     // 2. Created here when new or of another project; else changed.
     const bool create = definition->header.index == 0 || attribute.getLink().getOwner() != this;
     lastResult_ = create ? hostApi().call<host::HostSlot::createAttribute>(definition.get(), extension.get())
