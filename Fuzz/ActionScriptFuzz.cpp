@@ -1,0 +1,109 @@
+// The user-action script on any bytes. An accepted script hands out exactly the actions it holds, each to
+// its own consumer and in range; a refused one names why and keeps the script that was there before.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include <HostDialogs.h>
+#include <HostFiles.h>
+
+namespace {
+
+using Json = nlohmann::json;
+
+// One action of each kind; a refused script must leave exactly these.
+constexpr std::string_view kBaseScript = R"([
+    {"do": "answerAlert", "button": 2},
+    {"do": "cancelProgressAt", "step": 5, "window": 1},
+    {"do": "fileDialog", "path": "a.json"},
+    {"do": "settingsDialog", "accept": false},
+    {"do": "setText", "item": 3, "text": "x", "dialog": 7}
+])";
+
+void checkBaseScriptKept() {
+    if (host::takeAlertAnswer() != 2 || host::takeAlertAnswer()) std::abort();
+    if (host::takeProgressCancel(1) != 5 || host::takeProgressCancel(1)) std::abort();
+    if (host::browseForFile(host::FileDialogKind::open, "", "") != "/seed/a.json") std::abort();
+    if (host::takeSettingsDialogAnswer() != false || host::takeSettingsDialogAnswer()) std::abort();
+    const auto action = host::takeDialogAction();
+    if (!action || action->kind != host::DialogActionKind::setText || action->item != 3 ||
+        action->text != "x" || action->dialogId != 7 || host::takeDialogAction())
+        std::abort();
+}
+
+bool inRange(int value, int lowest) { return value >= lowest && value <= 32767; }
+
+bool dialogActionInRange(const host::DialogAction& action) {
+    using Kind = host::DialogActionKind;
+    if (action.dialogId && !inRange(*action.dialogId, 1)) return false;
+    if (action.index && !inRange(*action.index, 1)) return false;
+    for (const int row : action.rows)
+        if (!inRange(row, 1)) return false;
+    switch (action.kind) {
+        case Kind::resize:
+            return inRange(action.width, 0) && inRange(action.height, 0);
+        case Kind::closeBox:
+            return true;
+        default:
+            return inRange(action.item, 1);
+    }
+}
+
+// Takes every action of an accepted script, checking it against the script's own list.
+void checkAccepted(const Json& actions) {
+    std::size_t dialogActions = 0;
+    for (const Json& action : actions) {
+        const std::string kind = action.at("do").get<std::string>();
+        if (kind == "answerAlert") {
+            const auto answer = host::takeAlertAnswer();
+            if (!answer || *answer != action.at("button").get<int>()) std::abort();
+        } else if (kind == "cancelProgressAt") {
+            // In script order each call takes exactly this action: every earlier one has been taken.
+            const int window = action.contains("window") ? action.at("window").get<int>() : 1;
+            const auto step = host::takeProgressCancel(window);
+            if (!step || *step != action.at("step").get<int>()) std::abort();
+        } else if (kind == "fileDialog") {
+            const auto answer = host::browseForFile(host::FileDialogKind::save, "", "");
+            if (answer.has_value() != action.contains("path") || (answer && answer->empty())) std::abort();
+        } else if (kind == "settingsDialog") {
+            if (host::takeSettingsDialogAnswer() != action.at("accept").get<bool>()) std::abort();
+        } else {
+            ++dialogActions;
+        }
+    }
+    if (host::pendingDialogActions() != dialogActions) std::abort();
+    for (std::size_t i = 0; i < dialogActions; ++i) {
+        const auto action = host::takeDialogAction();
+        if (!action || !dialogActionInRange(*action)) std::abort();
+    }
+    if (host::takeAlertAnswer() || host::takeSettingsDialogAnswer() || host::takeDialogAction() ||
+        host::takeProgressCancel(1))
+        std::abort();
+}
+
+}   // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    std::string error;
+    host::clearUserActions();
+    host::clearFileDialogRequests();
+    if (!host::parseUserActions(kBaseScript, "/seed", error)) std::abort();
+
+    error.clear();
+    const bool accepted = host::parseUserActions(text, "/fuzz", error);
+    const Json root = Json::parse(text.begin(), text.end(), nullptr, /*allow_exceptions=*/false);
+    if (!accepted) {
+        if (error.empty() || (error == "not valid JSON") != root.is_discarded()) std::abort();
+        checkBaseScriptKept();
+        return 0;
+    }
+    if (root.is_discarded()) std::abort();
+    checkAccepted(root.is_object() ? root.at("actions") : root);
+    return 0;
+}
