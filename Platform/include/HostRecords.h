@@ -166,6 +166,48 @@ inline constexpr std::size_t kObjectPositionOffset = 280;        // objects and 
 inline constexpr std::size_t kSectionParentTypeOffset = 112;     // section element: the shown element's type byte
 inline constexpr std::size_t kSectionParentGuidOffset = 120;     // section element: the shown element's guid
 
+// --- Element edits -----------------------------------------------------------------------------------
+
+// What an element edit does with its three points (host's choice of codes and layout):
+enum EditKind : std::int32_t {
+    kEditMove = 1,      // by end - begin (plan position and elevation)
+    kEditRotate = 2,    // about origin, by the plan angle from (begin - origin) to (end - origin)
+    kEditMirror = 3,    // across the plan line from begin to end
+    kEditElevate = 4,   // by end.z - begin.z
+};
+
+struct EditPoint {
+    double x;
+    double y;
+    double z;
+};
+static_assert(sizeof(EditPoint) == 24);
+
+// The edit parameters of the element edit call, model metres.
+struct EditParameters {
+    std::int32_t kind;   // EditKind
+    std::uint8_t reserved4[4];
+    EditPoint origin;
+    EditPoint begin;
+    EditPoint end;
+};
+static_assert(sizeof(EditParameters) == 80);
+static_assert(offsetof(EditParameters, origin) == 8);
+static_assert(offsetof(EditParameters, begin) == 32);
+static_assert(offsetof(EditParameters, end) == 56);
+
+// One entry of a highlight table (interface 'HGEL'): an element and its colour, channels 0..1. A
+// table is a handle of these, one per element (host's choice of form).
+struct HighlightEntry {
+    GuidRecord guid;
+    double red;
+    double green;
+    double blue;
+    double alpha;
+};
+static_assert(sizeof(HighlightEntry) == 48);
+static_assert(offsetof(HighlightEntry, red) == 16);
+
 // --- Element memos -----------------------------------------------------------------------------------
 
 // The variable-length parts of an element, as host handles. A null handle holds nothing. A memo
@@ -429,6 +471,67 @@ struct ToolboxRecord {
     std::int32_t variation;
 };
 static_assert(sizeof(ToolboxRecord) == 8);
+
+// 'GPRF': a part of the preferences; the second parameter is the part's number cast to a pointer. This
+// host has part 0 only, the working units.
+inline constexpr std::uintptr_t kPreferencesUnits = 0;
+
+// Working length units (host's choice of codes): the metric ones come first, below kLengthUnitFeetInches.
+enum LengthUnit : std::int32_t {
+    kLengthUnitMetre = 0,
+    kLengthUnitCentimetre = 1,
+    kLengthUnitMillimetre = 2,
+    kLengthUnitDecimetre = 3,
+    kLengthUnitFeetInches = 4,   // feet and fractional inches
+    kLengthUnitFeetDecimalInches = 5,
+    kLengthUnitDecimalFeet = 6,
+    kLengthUnitFractionalInches = 7,
+    kLengthUnitDecimalInches = 8,
+};
+
+struct UnitPreferencesRecord {
+    std::int32_t lengthUnit;   // LengthUnit
+    std::uint8_t reserved4[72];
+};
+static_assert(sizeof(UnitPreferencesRecord) == 76);
+
+// 'GPLA' (out) and 'CPLA' (in): where the project stands. Degrees east and north; the north direction in
+// radians counterclockwise from the x axis; the time zone in minutes east of UTC (units host's choice).
+// This host gives the reserved bytes as zero and ignores them in a 'CPLA'.
+struct LocationRecord {
+    std::uint8_t reserved0[16];
+    double longitude;
+    double latitude;
+    std::uint8_t reserved32[8];
+    double north;
+    std::uint8_t reserved48[28];
+    std::int16_t timeZone;
+    std::uint8_t reserved78[10];
+};
+static_assert(sizeof(LocationRecord) == 88);
+static_assert(offsetof(LocationRecord, longitude) == 16);
+static_assert(offsetof(LocationRecord, latitude) == 24);
+static_assert(offsetof(LocationRecord, north) == 40);
+static_assert(offsetof(LocationRecord, timeZone) == 76);
+
+// 'GPRN': the project notes. Each text is UTF-8 in a 256-byte field, zero-terminated when shorter; a
+// full field has no terminator. Which note sits in which field is this host's choice, but for the city.
+inline constexpr std::size_t kProjectNoteBytes = 256;
+struct ProjectNotesRecord {
+    char reserved0[256];
+    char projectName[kProjectNoteBytes];
+    char reserved512[512];
+    char city[kProjectNoteBytes];
+    char reserved1280[256];
+    char postcode[kProjectNoteBytes];
+    char architect[kProjectNoteBytes];
+    char reserved2048[2048];
+};
+static_assert(sizeof(ProjectNotesRecord) == 4096);
+static_assert(offsetof(ProjectNotesRecord, projectName) == 256);
+static_assert(offsetof(ProjectNotesRecord, city) == 1024);
+static_assert(offsetof(ProjectNotesRecord, postcode) == 1536);
+static_assert(offsetof(ProjectNotesRecord, architect) == 1792);
 
 // A layout's or master layout's own settings ('GLAY', 'CLAY'; the second parameter is the database
 // guid). Paper and margins in millimetres. The flag, value, the two values, texts and bytes are

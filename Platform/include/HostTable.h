@@ -74,6 +74,11 @@ enum HostScope : std::uint8_t {
 //             database stays), 'ZOOM' (const BoxRecord*: the current database's zoom),
 //             'RBLD' (uint8_t*: rebuild; the byte is carried)
 //   environment 'GCLC' (std::int16_t* out: the current layer combination's index, 0 when none)
+//            'GPRF' (UnitPreferencesRecord* out, p2 kPreferencesUnits cast to a pointer: the working units)
+//            'GPLA' (LocationRecord* out), 'CPLA' (const LocationRecord*: longitude, latitude, north and
+//                   time zone are written; a latitude outside -90..90, a longitude outside -180..180 or a
+//                   value that is not finite gives kErrBadParameters; changes the project)
+//            'GPRN' (ProjectNotesRecord* out: the project notes)
 //            'OWLP' (const std::int32_t*: 1 lets createLibraryPart replace a part of the same name, 0 ends it)
 //            'GLIB' (Handle* out: a new handle of LibraryInfoRecords, each with a new location; std::int32_t*
 //                   out: the current library's position in it, -1 when none)
@@ -92,6 +97,15 @@ enum HostScope : std::uint8_t {
 //   elementTools 'LOCK', 'ULCK' (Handle of element heads, const std::int32_t* count: lock or unlock them;
 //             all or none: kErrBadIndex when one is not in the current database, kErrRefusedCommand when
 //             another member holds one)
+//            'GRUP', 'UGRP' (as 'LOCK': one new group of the elements and of every member of their groups,
+//                   at least two elements; ungroup: they and their groups' members leave their groups. The
+//                   group is the head's first identifier; the new heads are written back into the handle)
+//            'OFR1', 'OFR0', 'OBA1', 'OBA0' (as 'LOCK': the drawing-order byte, higher on top: to the front
+//                   (255), one step forward, to the back (0), one step backward; heads written back)
+//   interface 'HGEL' (Handle of HighlightEntry, one per element of the current database, bool* wireframe:
+//             shows the highlight; both null clears it)
+//   utilities 'RPAS' (const ElementHead*: an element of the current database; the host recomputes nothing
+//             it keeps, so it only checks the element)
 // An unknown code gives kErrBadParameters; a database, element or storey the project lacks gives
 // kErrBadIndex.
 //
@@ -172,6 +186,17 @@ enum HostScope : std::uint8_t {
       ::host::kScopeUndo)                                                                                    \
     /*     delete: a handle of `count` heads; all or none                                             */    \
     X(deleteElements, std::uint32_t, (::host::Handle heads, std::int32_t count), ::host::kScopeUndo)         \
+    /*     edit: a handle of `count` part references moved, turned, mirrored or raised as `edit` says;  */   \
+    /*     only objects and lamps (kErrBadParameters for others); all or none                         */   \
+    X(editElements, std::uint32_t,                                                                           \
+      (::host::Handle parts, std::int32_t count, const ::host::EditParameters* edit), ::host::kScopeUndo)    \
+    /*     change parameters: the `count` heads' elements take the defaults' bytes under the mask's set */   \
+    /*     bits (the body only from defaults of their own type; type, guid, owner stay) and the memo's */   \
+    /*     non-null parameter and info parts (memo may be null); all or none                            */   \
+    X(changeParameters, std::uint32_t,                                                                       \
+      (const ::host::ElementHead* heads, std::int32_t count, const ::host::ElementRecord* defaults,          \
+       const ::host::ElementMemo* memo, const ::host::ElementRecord* mask),                                  \
+      ::host::kScopeUndo)                                                                                    \
     /*     releases every handle and pointer block of the memo, then zeroes it                         */   \
     X(disposeElementMemo, std::uint32_t, (::host::ElementMemo * memo), ::host::kScopeNone)                   \
     /* --- selection of the current database: a handle of `count` part references, add 1 adds them,  */    \

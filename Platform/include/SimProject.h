@@ -168,6 +168,26 @@ struct SimTeamwork {
     bool operator==(const SimTeamwork&) const = default;
 };
 
+// The project's settings that the add-on reads ('GPRF', 'GPLA', 'GPRN') and changes ('CPLA').
+struct SimLocation {
+    double longitude = 0;   // degrees east, -180..180
+    double latitude = 0;    // degrees north, -90..90
+    double north = 1.5707963267948966;   // radians from the x axis: the y axis points north
+    std::int16_t timeZone = 0;           // minutes east of UTC
+    bool operator==(const SimLocation&) const = default;
+};
+bool isValidLocation(const SimLocation& location);   // finite, and the angles within their ranges
+struct SimSettings {
+    std::int32_t lengthUnit = kLengthUnitMetre;   // LengthUnit
+    SimLocation location;
+    // The project notes, each at most kProjectNoteBytes of UTF-8.
+    std::string projectName;
+    std::string city;
+    std::string postcode;
+    std::string architect;
+    bool operator==(const SimSettings&) const = default;
+};
+
 struct SimRenovationFilter {
     GuidBytes guid{};
     std::string name;
@@ -261,6 +281,7 @@ struct ProjectState {
     // type is a deleted one. Layers (type 2) carry the hidden and locked flags the host honours.
     std::vector<SimAttribute> attributes;
     std::int16_t currentLayerCombination = 0;   // 'GCLC'; 0 when none
+    SimSettings settings;   // units, location, notes
     std::vector<SimLibraryPart> libraryParts;   // library index = place + 1
     std::vector<std::string> libraryFolders;    // the project's library folders ('GLIB')
     std::int32_t currentLibrary = -1;           // its position in libraryFolders, -1 when none
@@ -279,6 +300,10 @@ struct SimView {
     std::array<double, 4> extent{0, 0, 20, 20};
     double scale = 100;
     SimSelection selection;
+    // The add-on's highlight ('HGEL'): colours (red, green, blue, alpha) by element, and whether the
+    // rest is drawn as wireframe. Shown only; not kept in the project file.
+    std::map<GuidBytes, std::array<double, 4>> highlight;
+    bool highlightWireframe = false;
     bool operator==(const SimView&) const = default;
 };
 using DatabaseKey = std::pair<std::int32_t, GuidBytes>;   // (kDatabasePlan or kDatabaseModel, empty) or (0, guid)

@@ -125,7 +125,10 @@ void readAction(const Json& action, const std::string& baseDirectory, Script& sc
         if (action.contains("window")) cancel.window = wholeNumber(action, "window", 1);
         script.progressCancels.push_back(cancel);
     } else if (kind == "fileDialog") {
-        const bool cancel = action.value("cancel", false);
+        const auto cancelKey = action.find("cancel");
+        if (cancelKey != action.end() && !cancelKey->is_boolean())
+            throw ScriptError{"\"cancel\" must be true or false"};
+        const bool cancel = cancelKey != action.end() && cancelKey->get<bool>();
         if (cancel == action.contains("path")) throw ScriptError{"needs either \"path\" or \"cancel\": true"};
         if (cancel) {
             script.fileAnswers.push_back(std::nullopt);

@@ -113,20 +113,33 @@ void onlyKeys(const Json& object, std::initializer_list<const char*> keys, const
     }
 }
 
+// Whether the value is a whole number in T's range. A number outside the field's range is refused, not cut.
+template <typename T>
+bool fitsField(const Json& value) {
+    return value.is_number_unsigned()
+               ? value.get<std::uint64_t>() <= std::uint64_t(std::numeric_limits<T>::max())
+           : value.is_number_integer()
+               ? value.get<std::int64_t>() >= std::int64_t(std::numeric_limits<T>::min()) &&
+                     (std::numeric_limits<T>::max() > std::numeric_limits<std::int64_t>::max() ||
+                      value.get<std::int64_t>() <= std::int64_t(std::numeric_limits<T>::max()))
+               : false;
+}
+
+template <typename T>
+struct IsWholeNumberList : std::false_type {};
+template <typename T>
+struct IsWholeNumberList<std::vector<T>> : std::bool_constant<std::is_integral_v<T> && !std::is_same_v<T, bool>> {};
+
 template <typename T>
 T required(const Json& object, const char* key, const std::string& where) {
     const auto found = object.find(key);
     if (found == object.end()) throw LoadError{where + ": needs \"" + key + "\""};
     if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>) {
-        // A number outside the field's range is refused, not cut.
-        const bool fits = found->is_number_unsigned()
-                              ? found->template get<std::uint64_t>() <= std::uint64_t(std::numeric_limits<T>::max())
-                          : found->is_number_integer()
-                              ? found->template get<std::int64_t>() >= std::int64_t(std::numeric_limits<T>::min()) &&
-                                    (std::numeric_limits<T>::max() > std::numeric_limits<std::int64_t>::max() ||
-                                     found->template get<std::int64_t>() <= std::int64_t(std::numeric_limits<T>::max()))
-                              : false;
-        if (!fits) throw LoadError{where + ": \"" + key + "\" must be a whole number that fits its field"};
+        if (!fitsField<T>(*found)) throw LoadError{where + ": \"" + key + "\" must be a whole number that fits its field"};
+    } else if constexpr (IsWholeNumberList<T>::value) {
+        // The list's own conversion would cut each number, or for a large float be undefined.
+        if (found->is_array() && !std::all_of(found->begin(), found->end(), fitsField<typename T::value_type>))
+            throw LoadError{where + ": \"" + key + "\" must hold whole numbers that fit their field"};
     }
     try {
         return found->get<T>();
@@ -273,7 +286,7 @@ SimMemo readMemo(const Json& entry, const std::string& where) {
             continue;
         }
         const auto& parts = memoParts();
-        const auto part = std::find_if(parts.begin(), parts.end(), [&](const MemoPartInfo& p) {
+        const auto part = std::find_if(parts.begin(), parts.end(), [&key = key](const MemoPartInfo& p) {
             return key == p.name && p.offset != offsetof(ElementMemo, elementInfo);
         });
         if (part == parts.end()) throw LoadError{where + ": unknown memo part \"" + key + "\""};
@@ -477,7 +490,7 @@ void refuseUnknownKeys(const Json& entry, std::int32_t type, std::initializer_li
                        const std::string& where) {
     for (const auto& [key, value] : entry.items()) {
         if (isRecordKey(key, type)) continue;
-        if (std::none_of(extra.begin(), extra.end(), [&](const char* k) { return key == k; }))
+        if (std::none_of(extra.begin(), extra.end(), [&key = key](const char* k) { return key == k; }))
             throw LoadError{where + ": unknown key \"" + key + "\""};
     }
 }
@@ -599,6 +612,12 @@ GuidBytes newGuidBytes() { return toGuidBytes(generateGuid()); }
 
 bool isPlainUtf8(std::string_view bytes) {
     return plainUtf8(std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
+}
+
+bool isValidLocation(const SimLocation& location) {
+    return std::isfinite(location.longitude) && std::isfinite(location.latitude) &&
+           std::isfinite(location.north) && std::abs(location.longitude) <= 180 &&
+           std::abs(location.latitude) <= 90;
 }
 
 const std::vector<MemoPartInfo>& memoParts() {
@@ -947,14 +966,19 @@ SimParameter readParameter(const Json& entry, const std::string& where) {
     onlyKeys(entry, {"name", "type", "index", "flags", "description", "value"}, where);
     ParameterRecord record;
     std::memset(static_cast<void*>(&record), 0, sizeof record);
-    const auto name = required<std::string>(entry, "name", where);
+    // The record's texts end at their first zero, so a U+0000 would cut them (and shift an array's cells).
+    const auto noZero = [&](const std::string& text) {
+        if (text.find('\0') != std::string::npos) throw LoadError{where + ": a text must not hold U+0000"};
+        return text;
+    };
+    const auto name = noZero(required<std::string>(entry, "name", where));
     if (name.empty() || name.size() >= sizeof record.name) throw LoadError{where + ": \"name\" must be 1 to 31 bytes"};
     std::memcpy(record.name, name.data(), name.size());
     record.type = required<std::int32_t>(entry, "type", where);
     if (record.type < 1 || record.type > 16) throw LoadError{where + ": \"type\" must be 1 to 16"};
     record.index = optionalValue<std::int16_t>(entry, "index", where, 0);
     record.flags = optionalValue<std::uint16_t>(entry, "flags", where, 0);
-    const std::u16string description = utf8ToUtf16(optionalValue<std::string>(entry, "description", where, ""));
+    const std::u16string description = utf8ToUtf16(noZero(optionalValue<std::string>(entry, "description", where, "")));
     if (description.size() >= 256) throw LoadError{where + ": \"description\" is too long"};
     std::copy(description.begin(), description.end(), record.description);
     const bool text = record.type == kParameterString;
@@ -971,7 +995,7 @@ SimParameter readParameter(const Json& entry, const std::string& where) {
                 if (text != cell.is_string() || (!text && !cell.is_number()))
                     throw LoadError{where + ": a value does not suit the type"};
                 if (text) {
-                    const std::u16string value = utf8ToUtf16(cell.get<std::string>());
+                    const std::u16string value = utf8ToUtf16(noZero(cell.get<std::string>()));
                     const auto* raw = reinterpret_cast<const unsigned char*>(value.c_str());
                     parameter.arrayBytes.insert(parameter.arrayBytes.end(), raw, raw + (value.size() + 1) * 2);
                 } else {
@@ -983,7 +1007,7 @@ SimParameter readParameter(const Json& entry, const std::string& where) {
         }
     } else if (entry.contains("value")) {
         if (text) {
-            const std::u16string value = utf8ToUtf16(required<std::string>(entry, "value", where));
+            const std::u16string value = utf8ToUtf16(noZero(required<std::string>(entry, "value", where)));
             if (value.size() >= 256) throw LoadError{where + ": \"value\" is too long"};
             std::copy(value.begin(), value.end(), record.value.text);
         } else {
@@ -1134,7 +1158,7 @@ SimAttribute readAttribute(const Json& entry, const std::string& where, std::int
         if (!parts.is_object()) throw LoadError{where + ": \"extension\" must be an object"};
         for (const auto& [key, value] : parts.items()) {
             const auto* found = std::find_if(std::begin(kExtensionNames), std::end(kExtensionNames),
-                                             [&](const auto& named) { return key == named.first; });
+                                             [&key = key](const auto& named) { return key == named.first; });
             if (found == std::end(kExtensionNames) ||
                 (found->second == offsetof(AttributeExtension, layerStatuses)))
                 throw LoadError{where + ".extension: unknown part \"" + key + "\""};
@@ -1342,12 +1366,69 @@ void writeAttributes(Json& root, const ProjectState& state) {
     if (state.currentLayerCombination != 0) root["currentLayerCombination"] = state.currentLayerCombination;
 }
 
+// The project's settings: "settings": {"lengthUnit", "location": {"longitude", "latitude", "north",
+// "timeZone"}, "notes": {"projectName", "city", "postcode", "architect"}}, every key optional.
+SimSettings readSettings(const Json& entry) {
+    const std::string where = "settings";
+    if (!entry.is_object()) throw LoadError{where + ": not an object"};
+    onlyKeys(entry, {"lengthUnit", "location", "notes"}, where);
+    SimSettings settings;
+    settings.lengthUnit = optionalValue<std::int32_t>(entry, "lengthUnit", where, kLengthUnitMetre);
+    if (settings.lengthUnit < kLengthUnitMetre || settings.lengthUnit > kLengthUnitDecimalInches)
+        throw LoadError{where + ": \"lengthUnit\" must be 0 to 8"};
+    if (entry.contains("location")) {
+        const Json& location = entry["location"];
+        const std::string at = where + ".location";
+        if (!location.is_object()) throw LoadError{at + ": not an object"};
+        onlyKeys(location, {"longitude", "latitude", "north", "timeZone"}, at);
+        SimLocation& l = settings.location;
+        l.longitude = optionalValue<double>(location, "longitude", at, l.longitude);
+        l.latitude = optionalValue<double>(location, "latitude", at, l.latitude);
+        l.north = optionalValue<double>(location, "north", at, l.north);
+        l.timeZone = optionalValue<std::int16_t>(location, "timeZone", at, l.timeZone);
+        if (!isValidLocation(l))
+            throw LoadError{at + ": the longitude must be -180 to 180 and the latitude -90 to 90"};
+    }
+    if (entry.contains("notes")) {
+        const Json& notes = entry["notes"];
+        const std::string at = where + ".notes";
+        if (!notes.is_object()) throw LoadError{at + ": not an object"};
+        onlyKeys(notes, {"projectName", "city", "postcode", "architect"}, at);
+        const auto note = [&](const char* key) {
+            std::string text = optionalValue<std::string>(notes, key, at, "");
+            if (text.size() > kProjectNoteBytes)
+                throw LoadError{at + ": \"" + key + "\" is longer than " + std::to_string(kProjectNoteBytes) +
+                                " bytes"};
+            if (!isPlainUtf8(text)) throw LoadError{at + ": \"" + key + "\" holds a NUL character"};
+            return text;
+        };
+        settings.projectName = note("projectName");
+        settings.city = note("city");
+        settings.postcode = note("postcode");
+        settings.architect = note("architect");
+    }
+    return settings;
+}
+
+// Written only when they differ from a new project's, so older project files save as they were.
+void writeSettings(Json& root, const SimSettings& settings) {
+    if (settings == SimSettings()) return;
+    const SimLocation& l = settings.location;
+    root["settings"] = Json{
+        {"lengthUnit", settings.lengthUnit},
+        {"location", Json{{"longitude", l.longitude}, {"latitude", l.latitude}, {"north", l.north},
+                          {"timeZone", l.timeZone}}},
+        {"notes", Json{{"projectName", settings.projectName}, {"city", settings.city},
+                       {"postcode", settings.postcode}, {"architect", settings.architect}}}};
+}
+
 void readProject(const Json& root, SimProject& loaded) {
     ProjectState& state = loaded.state;
     ViewState& view = loaded.view;
 
     readAttributes(root, state);
     if (root.contains("library")) readLibrary(root["library"], state);
+    if (root.contains("settings")) state.settings = readSettings(root["settings"]);
 
     // Storeys first: the floor plan's elements refer to them.
     if (root.contains("storeys")) {
@@ -1626,6 +1707,12 @@ void readProject(const Json& root, SimProject& loaded) {
                 made.type = kAttributeLayer;
                 made.index = layer;
                 made.name = "Layer " + std::to_string(layer);
+                // Layer names are unique; a clash would save a file that cannot be loaded again.
+                if (std::any_of(state.attributes.begin(), state.attributes.end(), [&](const SimAttribute& a) {
+                        return a.type == kAttributeLayer && a.name == made.name;
+                    }))
+                    throw LoadError{"project: \"hiddenLayers\": layer " + std::to_string(layer) +
+                                    " would be made as \"" + made.name + "\", a name another layer has"};
                 state.attributes.push_back(std::move(made));
                 sortAttributes(state.attributes);
             }
@@ -1687,7 +1774,7 @@ bool SimProject::loadText(const std::string& json, std::string& error) {
     Json root;
     try {
         root = Json::parse(json);
-    } catch (const Json::parse_error& e) {
+    } catch (const Json::exception& e) {   // also a number too large for a double (out_of_range)
         // "[json.exception.parse_error.101] parse error at line 3, column 5: ..." without its tag
         const std::string what = e.what();
         const std::size_t tagEnd = what.find("] ");
@@ -1699,7 +1786,8 @@ bool SimProject::loadText(const std::string& json, std::string& error) {
         onlyKeys(root,
                  {"format", "version", "name", "suspendGroups", "moduleData", "storeys", "databases", "elements",
                   "links", "defaults", "teamwork", "renovation", "hiddenLayers", "currentDatabase", "frontWindow",
-                  "currentStorey", "toolbox", "layers", "attributes", "currentLayerCombination", "library"},
+                  "currentStorey", "toolbox", "layers", "attributes", "currentLayerCombination", "library",
+                  "settings"},
                  "project");
         if (root.contains("format") && required<std::string>(root, "format", "project") != kFormat)
             throw LoadError{std::string("project: \"format\" must be \"") + kFormat + "\""};
@@ -1802,6 +1890,7 @@ std::string SimProject::saveText() const {
     }
     root["storeys"] = std::move(storeys);
     writeAttributes(root, state);
+    writeSettings(root, state.settings);
     if (Json library = writeLibrary(state); !library.empty()) root["library"] = std::move(library);
     Json databases = Json::array();
     for (const SimDatabase& database : state.databases) databases.push_back(writeDatabase(database, view));
@@ -1892,7 +1981,7 @@ void SimProject::settleView() {
         view.currentStorey = storeys.front().index;
     std::erase_if(view.views, [&](const auto& entry) { return !database(entry.first); });
     for (auto& [key, v] : view.views) {
-        std::erase_if(v.selection.elements, [&](const GuidBytes& guid) {
+        std::erase_if(v.selection.elements, [this, &key = key](const GuidBytes& guid) {
             const SimElement* element = findElement(guid);
             return !element || !inDatabase(*element, key);
         });

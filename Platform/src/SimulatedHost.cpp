@@ -45,6 +45,7 @@ constexpr ChangingCode kProjectChangingCodes[] = {
     {HostSlot::elementTools, 0},   // locking, grouping, suspending groups: all change the project
     {HostSlot::environment, fourcc("DELI")},   // deleting part files unloads their parts
     {HostSlot::environment, fourcc("DELS")},
+    {HostSlot::environment, fourcc("CPLA")},   // the location is saved with the project
 };
 
 // Element type to part-reference id; every other type has none (0).
@@ -88,6 +89,12 @@ std::string takeText(const char16_t (&field)[N]) {
     std::size_t length = 0;
     while (length < N && field[length] != 0) ++length;
     return utf16ToUtf8(std::u16string_view(field, length));
+}
+
+// A project note into its field; the project keeps at most the field's size, so nothing is cut.
+void putNote(char (&field)[kProjectNoteBytes], const std::string& utf8) {
+    std::fill(std::begin(field), std::end(field), '\0');
+    std::copy_n(utf8.begin(), std::min(utf8.size(), kProjectNoteBytes), field);
 }
 
 bool needsUndoScope(HostSlot slot, std::uint32_t code) {
@@ -696,6 +703,40 @@ struct SimulatedHost::Internals {
             *static_cast<std::int16_t*>(p1) = p.state.currentLayerCombination;
             return kNoError;
         }
+        if (code == fourcc("GPRF")) {
+            if (reinterpret_cast<std::uintptr_t>(p2) != kPreferencesUnits) return kErrBadParameters;
+            auto& record = *static_cast<UnitPreferencesRecord*>(p1);
+            zeroRecord(record);
+            record.lengthUnit = p.state.settings.lengthUnit;
+            return kNoError;
+        }
+        if (code == fourcc("GPLA")) {
+            auto& record = *static_cast<LocationRecord*>(p1);
+            const SimLocation& location = p.state.settings.location;
+            zeroRecord(record);
+            record.longitude = location.longitude;
+            record.latitude = location.latitude;
+            record.north = location.north;
+            record.timeZone = location.timeZone;
+            return kNoError;
+        }
+        if (code == fourcc("CPLA")) {
+            const auto& record = *static_cast<const LocationRecord*>(p1);
+            const SimLocation location{record.longitude, record.latitude, record.north, record.timeZone};
+            if (!isValidLocation(location)) return kErrBadParameters;
+            p.state.settings.location = location;
+            return kNoError;
+        }
+        if (code == fourcc("GPRN")) {
+            auto& record = *static_cast<ProjectNotesRecord*>(p1);
+            const SimSettings& settings = p.state.settings;
+            zeroRecord(record);
+            putNote(record.projectName, settings.projectName);
+            putNote(record.city, settings.city);
+            putNote(record.postcode, settings.postcode);
+            putNote(record.architect, settings.architect);
+            return kNoError;
+        }
         if (code == fourcc("GTBX")) {
             *static_cast<ToolboxRecord*>(p1) = ToolboxRecord{p.view.toolType, p.view.toolVariation};
             return kNoError;
@@ -709,7 +750,37 @@ struct SimulatedHost::Internals {
             if (!p1 || !p2) return kErrBadParameters;
             return takeSettingsDialogAnswer().value_or(true) ? kNoError : kErrCancel;
         }
+        if (code == fourcc("HGEL")) return highlight(host, static_cast<Handle>(p1), static_cast<const bool*>(p2));
         return processWindow(host, code, p1, p2);
+    }
+
+    // 'HGEL': the table replaces the current database's highlight; no table and no flag clear it. Each
+    // entry must name a different element of the current database with channels in 0..1.
+    static Result highlight(SimulatedHost& host, Handle table, const bool* wireframe) {
+        SimView& view = host.project_.viewOf(host.project_.view.currentDatabase);
+        if (!table && !wireframe) {
+            view.highlight.clear();
+            view.highlightWireframe = false;
+            return kNoError;
+        }
+        if (!table || !wireframe) return kErrBadParameters;
+        if (!isLiveHandle(table)) return kErrBadHandle;
+        const std::size_t size = getHandleSize(table);
+        if (size == 0 || size % sizeof(HighlightEntry) != 0) return kErrBadParameters;
+        std::vector<HighlightEntry> entries(size / sizeof(HighlightEntry));
+        std::memcpy(entries.data(), *table, size);
+        std::map<GuidBytes, std::array<double, 4>> colours;
+        for (const HighlightEntry& entry : entries) {
+            const GuidBytes guid = toGuidBytes(entry.guid);
+            if (!currentElement(host, guid)) return kErrBadIndex;
+            const std::array<double, 4> colour{entry.red, entry.green, entry.blue, entry.alpha};
+            for (double channel : colour)
+                if (!(channel >= 0 && channel <= 1)) return kErrBadParameters;   // NaN too
+            if (!colours.emplace(guid, colour).second) return kErrBadParameters;   // one entry per element
+        }
+        view.highlight = std::move(colours);
+        view.highlightWireframe = *wireframe;
+        return kNoError;
     }
 
     static Result utilities(SimulatedHost& host, Addon&, std::uint32_t code, void* p1, void* p2, void*) {
@@ -722,6 +793,11 @@ struct SimulatedHost::Internals {
             const auto* a = static_cast<const char*>(p1);
             const auto* b = static_cast<const char*>(p2);
             return code == fourcc("CLPS") ? library(host).family(a, b) : library(host).compare(a, b);
+        }
+        if (code == fourcc("RPAS")) {   // nothing this host keeps needs recomputing: the element is checked
+            if (!p1) return kErrBadParameters;
+            return currentElement(host, toGuidBytes(static_cast<const ElementHead*>(p1)->guid)) ? kNoError
+                                                                                               : kErrBadIndex;
         }
         if (code == fourcc("NTOE")) {
             if (!p1 || !p2) return kErrBadParameters;
@@ -782,7 +858,76 @@ struct SimulatedHost::Internals {
             }
             return kNoError;
         }
+        if (code == fourcc("GRUP") || code == fourcc("UGRP")) return groupTool(host, code, p1, p2);
+        if (code == fourcc("OFR1") || code == fourcc("OFR0") || code == fourcc("OBA1") || code == fourcc("OBA0"))
+            return orderTool(host, code, p1, p2);
         return kErrBadParameters;
+    }
+
+    // The elements of a tool's heads, all or none: kErrBadIndex when one is not in the current database,
+    // kErrRefusedCommand when another member holds one.
+    static Result toolElements(SimulatedHost& host, void* p1, void* p2, std::vector<SimElement*>& elements) {
+        if (!p2) return kErrBadParameters;
+        std::vector<ElementHead> heads;
+        if (Result r = headsOf(static_cast<Handle>(p1), *static_cast<const std::int32_t*>(p2), heads)) return r;
+        for (const ElementHead& head : heads) {
+            SimElement* element = currentElement(host, toGuidBytes(head.guid));
+            if (!element) return kErrBadIndex;
+            if (heldByOther(host.project_, element->head())) return kErrRefusedCommand;
+            elements.push_back(element);
+        }
+        return kNoError;
+    }
+
+    // The tools that change heads hand the new heads back in the caller's handle.
+    static void writeBackHeads(void* p1, const std::vector<SimElement*>& elements) {
+        auto* heads = elements.empty() ? nullptr : reinterpret_cast<ElementHead*>(*static_cast<Handle>(p1));
+        for (std::size_t i = 0; i < elements.size(); ++i) heads[i] = elements[i]->head();
+    }
+
+    // A group is the first identifier its members share. Grouping takes whole groups along, so a group
+    // of groups is one flat group here; ungrouping frees every member of the groups met.
+    static Result groupTool(SimulatedHost& host, std::uint32_t code, void* p1, void* p2) {
+        std::vector<SimElement*> elements;
+        if (Result r = toolElements(host, p1, p2, elements)) return r;
+        const bool grouping = code == fourcc("GRUP");
+        std::set<GuidBytes> guids;
+        std::set<GuidBytes> groups;
+        for (const SimElement* element : elements) {
+            guids.insert(element->guid());
+            const GuidBytes group = toGuidBytes(element->head().firstIdentifier);
+            if (!isNullGuid(group)) groups.insert(group);
+        }
+        if (grouping && guids.size() < 2) return kErrBadParameters;   // a group needs two elements
+        const GuidRecord newGroup = grouping ? toGuidRecord(newGuidBytes()) : GuidRecord{};
+        for (SimElement& element : host.project_.state.elements) {
+            ElementHead head = element.head();
+            if (guids.count(element.guid()) == 0 && groups.count(toGuidBytes(head.firstIdentifier)) == 0) continue;
+            head.firstIdentifier = newGroup;
+            element.setHead(head);
+        }
+        writeBackHeads(p1, elements);
+        return kNoError;
+    }
+
+    // The drawing-order byte: higher draws on top.
+    static Result orderTool(SimulatedHost& host, std::uint32_t code, void* p1, void* p2) {
+        std::vector<SimElement*> elements;
+        if (Result r = toolElements(host, p1, p2, elements)) return r;
+        for (SimElement* element : elements) {
+            ElementHead head = element->head();
+            if (code == fourcc("OFR1"))
+                head.drawOrder = 255;
+            else if (code == fourcc("OBA1"))
+                head.drawOrder = 0;
+            else if (code == fourcc("OFR0"))
+                head.drawOrder = static_cast<std::uint8_t>(std::min(255, head.drawOrder + 1));
+            else
+                head.drawOrder = static_cast<std::uint8_t>(std::max(0, head.drawOrder - 1));
+            element->setHead(head);
+        }
+        writeBackHeads(p1, elements);
+        return kNoError;
     }
 
     // --- Elements ----------------------------------------------------------------------------------
@@ -916,6 +1061,126 @@ struct SimulatedHost::Internals {
                       [&](const SimLink& l) { return doomed.count(l.from) > 0 || doomed.count(l.to) > 0; });
         for (auto& [key, view] : p.view.views)
             std::erase_if(view.selection.elements, [&](const GuidBytes& g) { return doomed.count(g) > 0; });
+        return kNoError;
+    }
+
+    // Objects and lamps keep a plan position, an angle and an elevation; an edit changes those. A
+    // mirror turns the angle as the mirrored x axis runs (the host keeps no mirrored flag).
+    static Result editRecord(const EditParameters& edit, std::vector<unsigned char>& record) {
+        const auto get = [&](std::size_t offset) {
+            double value;
+            std::memcpy(&value, record.data() + offset, sizeof value);
+            return value;
+        };
+        const auto put = [&](std::size_t offset, double value) {
+            std::memcpy(record.data() + offset, &value, sizeof value);
+        };
+        double x = get(kObjectPositionOffset), y = get(kObjectPositionOffset + 8);
+        double angle = get(kObjectAngleOffset), elevation = get(kObjectElevationOffset);
+        const EditPoint& o = edit.origin;
+        const EditPoint& b = edit.begin;
+        const EditPoint& e = edit.end;
+        switch (edit.kind) {
+            case kEditMove:
+                x += e.x - b.x;
+                y += e.y - b.y;
+                elevation += e.z - b.z;
+                break;
+            case kEditElevate:
+                elevation += e.z - b.z;
+                break;
+            case kEditRotate: {
+                // A leg of zero length has no direction (only the very point is refused).
+                if (!(std::hypot(b.x - o.x, b.y - o.y) > 0) || !(std::hypot(e.x - o.x, e.y - o.y) > 0))
+                    return kErrBadParameters;
+                const double turn = std::atan2(e.y - o.y, e.x - o.x) - std::atan2(b.y - o.y, b.x - o.x);
+                const double c = std::cos(turn), s = std::sin(turn);
+                const double dx = x - o.x, dy = y - o.y;
+                x = o.x + dx * c - dy * s;
+                y = o.y + dx * s + dy * c;
+                angle += turn;
+                break;
+            }
+            case kEditMirror: {
+                const double lx = e.x - b.x, ly = e.y - b.y;
+                const double length2 = lx * lx + ly * ly;
+                if (!(length2 > 0)) return kErrBadParameters;   // no line to mirror across
+                // p' = b + 2 ((p - b) . l / |l|^2) l - (p - b); a direction at angle a becomes 2 * line - a.
+                const double t = ((x - b.x) * lx + (y - b.y) * ly) / length2;
+                x = 2 * (b.x + t * lx) - x;
+                y = 2 * (b.y + t * ly) - y;
+                angle = 2 * std::atan2(ly, lx) - angle;
+                break;
+            }
+            default:
+                return kErrBadParameters;
+        }
+        for (double value : {x, y, angle, elevation})
+            if (!std::isfinite(value)) return kErrBadParameters;
+        put(kObjectPositionOffset, x);
+        put(kObjectPositionOffset + 8, y);
+        put(kObjectAngleOffset, angle);
+        put(kObjectElevationOffset, elevation);
+        return kNoError;
+    }
+
+    static Result editElements(SimulatedHost& host, Addon&, Handle parts, std::int32_t count,
+                               const EditParameters* edit) {
+        if (!edit || count <= 0) return kErrBadParameters;
+        if (!parts || !isLiveHandle(parts)) return kErrBadHandle;
+        if (getHandleSize(parts) < static_cast<std::size_t>(count) * sizeof(PartReference)) return kErrBadParameters;
+        std::vector<PartReference> references(static_cast<std::size_t>(count));
+        std::memcpy(references.data(), *parts, references.size() * sizeof(PartReference));
+        // All or none: the records are edited as copies first.
+        std::vector<std::pair<SimElement*, std::vector<unsigned char>>> edited;
+        for (const PartReference& reference : references) {
+            SimElement* element = currentElement(host, toGuidBytes(reference.guid));
+            if (!element) return kErrBadIndex;
+            const ElementHead head = element->head();
+            if (!editable(host.project_, head)) return kErrRefusedCommand;
+            if (head.type != kElementObject && head.type != kElementLamp) return kErrBadParameters;
+            const auto named = [&](const auto& done) { return done.first == element; };
+            if (std::any_of(edited.begin(), edited.end(), named)) continue;   // named twice: moved once
+            std::vector<unsigned char> record = element->record;
+            if (Result r = editRecord(*edit, record)) return r;
+            edited.emplace_back(element, std::move(record));
+        }
+        for (auto& [element, record] : edited) element->record = std::move(record);
+        return kNoError;
+    }
+
+    static Result changeParameters(SimulatedHost& host, Addon&, const ElementHead* heads, std::int32_t count,
+                                   const ElementRecord* defaults, const ElementMemo* memo, const ElementRecord* mask) {
+        if (!heads || count <= 0 || !defaults || !mask) return kErrBadParameters;
+        SimProject& p = host.project_;
+        const auto* in = reinterpret_cast<const unsigned char*>(defaults);
+        const auto* bits = reinterpret_cast<const unsigned char*>(mask);
+        std::vector<std::pair<SimElement*, SimElement>> changed;   // all or none: changed copies first
+        for (std::int32_t i = 0; i < count; ++i) {
+            SimElement* found = currentElement(host, toGuidBytes(heads[i].guid));
+            if (!found) return kErrBadIndex;
+            const ElementHead before = found->head();
+            if (heldByOther(p, before)) return kErrRefusedCommand;
+            SimElement copy = *found;
+            // Another type's body means nothing to this element: only the head is taken from it.
+            const std::size_t end = defaults->head.type == before.type ? copy.record.size() : sizeof(ElementHead);
+            for (std::size_t at = 0; at < end; ++at)
+                copy.record[at] = static_cast<unsigned char>((copy.record[at] & ~bits[at]) | (in[at] & bits[at]));
+            ElementHead after = copy.head();
+            if (before.locked != 0 && after.locked != 0) return kErrRefusedCommand;
+            after.type = before.type;
+            after.guid = before.guid;
+            after.ownerId = before.ownerId;
+            if (copy.databaseType == kDatabasePlan &&
+                std::none_of(p.state.storeys.begin(), p.state.storeys.end(),
+                             [&](const SimStorey& s) { return s.index == after.storey; }))
+                return kErrBadParameters;
+            copy.setHead(after);
+            if (memo)   // the parameters and the info text the memo carries; a null part stays as it was
+                if (Result r = memoFromRecord(*memo, kMemoParameters | kMemoInfo, false, copy.memo)) return r;
+            changed.emplace_back(found, std::move(copy));
+        }
+        for (auto& [element, copy] : changed) *element = std::move(copy);
         return kNoError;
     }
 

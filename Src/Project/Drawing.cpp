@@ -2,16 +2,21 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
+#include <set>
 #include <string>
+#include <vector>
 
 #include <HostResult.h>
 
 #include "Elements/Element.h"
 #include "Environment/HostApi.h"
+#include "Foundation/Colour.h"
 #include "Foundation/Memory.h"
 #include "Foundation/MemoryBlock.h"
 #include "Geometry/Cube.h"
+#include "Geometry/Transformation.h"
 #include "Project/ElementLinkList.h"
 #include "Project/ElementListMaker.h"
 #include "Project/ElementMemoStore.h"
@@ -72,6 +77,41 @@ public:
 private:
     host::Handle handle_;
 };
+
+// The memo carries the element's ID text; an empty name (one the element does not know) leaves it.
+void putInfoText(ElementMemoStore& memo, const String& name) {
+    if (name.isEmpty()) return;
+    host::ElementMemo& raw = *memo.getMemo();
+    tarnwick::disposeHandle(raw.elementInfo);
+    raw.elementInfo = nullptr;
+    const std::u16string units = name.toUniString();
+    raw.elementInfo = tarnwick::ptrToHandle(units.data(), units.size() * sizeof(char16_t));
+}
+
+std::unique_ptr<host::ElementRecord> fullMask() {
+    auto mask = std::make_unique<host::ElementRecord>();
+    std::memset(static_cast<void*>(mask.get()), 0xFF, sizeof(host::ElementRecord));
+    return mask;
+}
+
+static_assert(static_cast<std::int32_t>(Transformation::Kind::move) == host::kEditMove);
+static_assert(static_cast<std::int32_t>(Transformation::Kind::rotate) == host::kEditRotate);
+static_assert(static_cast<std::int32_t>(Transformation::Kind::mirror) == host::kEditMirror);
+static_assert(static_cast<std::int32_t>(Transformation::Kind::elevate) == host::kEditElevate);
+
+host::EditPoint toEditPoint(const CadPoint& point) { return {point.getX(), point.getY(), point.getZ()}; }
+
+host::EditParameters toEditParameters(const Transformation& transform) {
+    host::EditParameters edit{};
+    edit.kind = static_cast<std::int32_t>(transform.getKind());
+    edit.origin = toEditPoint(transform.getOrigin());
+    edit.begin = toEditPoint(transform.getBegin());
+    edit.end = toEditPoint(transform.getEnd());
+    return edit;
+}
+
+// A layer index the host can hold: 32767 is what a failed head read gives.
+constexpr std::int16_t kNoLayer = 32767;
 
 }   // namespace
 
@@ -298,6 +338,32 @@ bool Drawing::setSelected(const ElementLink& link, bool on) {
     return result == host::kNoError || result == (on ? host::kErrAlreadySelected : host::kErrNotSelected);
 }
 
+// --- Highlighting -------------------------------------------------------------------------------------
+
+bool Drawing::highlightElements(const ElementLinkList& links, const Colour& colour, bool wireframe) {
+    if (highlighted_) clearHighlight();
+    std::vector<host::HighlightEntry> entries;
+    std::set<Guid> seen;
+    for (const auto& link : links) {
+        if (!link || !link->hasGuid() || !seen.insert(link->getGuid()).second) continue;
+        entries.push_back({link->getGuid().getRecord(), colour.red, colour.green, colour.blue, colour.alpha});
+    }
+    if (entries.empty()) return true;   // nothing to show
+    if (!makeCurrent()) return false;
+    const HandleKeeper table(
+        tarnwick::ptrToHandle(entries.data(), entries.size() * sizeof(host::HighlightEntry)));
+    bool flag = wireframe;
+    if (setLastHostResult(hostApi().interface(fourcc("HGEL"), table.get(), &flag)) != host::kNoError)
+        return false;
+    highlighted_ = true;
+    return true;
+}
+
+void Drawing::clearHighlight() {
+    if (makeCurrent()) setLastHostResult(hostApi().interface(fourcc("HGEL")));
+    highlighted_ = false;
+}
+
 // --- View commands ------------------------------------------------------------------------------------
 
 void Drawing::zoom(const Cube& box) {
@@ -357,6 +423,17 @@ bool Drawing::drawElements(const ElementLinkList& links) {
         if (setLastHostResult(hostApi().database(fourcc("DRWE"), &head)) != host::kNoError) all = false;
     }
     return all;
+}
+
+double Drawing::getPixelSize() {
+    // Two host pixels 100 apart along v; the window's scale is the same on both axes.
+    host::PixelPoint top{0, 0};
+    host::PixelPoint below{0, 100};
+    host::ModelPoint a{};
+    host::ModelPoint b{};
+    if (setLastHostResult(hostApi().database(fourcc("PTOC"), &top, &a)) != host::kNoError) return 0.0;
+    if (setLastHostResult(hostApi().database(fourcc("PTOC"), &below, &b)) != host::kNoError) return 0.0;
+    return std::hypot(b.x - a.x, b.y - a.y) / 100.0;
 }
 
 // --- Element creators ---------------------------------------------------------------------------------
@@ -568,14 +645,7 @@ bool Drawing::storeElement(Element& element, bool create, bool withMemo) {
     std::unique_ptr<ElementMemoStore> memo;
     if (withMemo) memo = element.getMemo(memoMask);
     if (memo) {
-        // The memo carries the element's ID text; one the element does not know is left as it is.
-        const String name = element.getInfoString(false);
-        if (!name.isEmpty()) {
-            host::ElementMemo& raw = *memo->getMemo();
-            tarnwick::disposeHandle(raw.elementInfo);
-            const std::u16string units = name.toUniString();
-            raw.elementInfo = tarnwick::ptrToHandle(units.data(), units.size() * sizeof(char16_t));
-        }
+        putInfoText(*memo, element.getInfoString(false));
     } else if (record->head.writeNeedsMemo != 0) {
         return false;
     }
@@ -585,8 +655,7 @@ bool Drawing::storeElement(Element& element, bool create, bool withMemo) {
         result =
             hostApi().call<host::HostSlot::createElement>(record.get(), memo ? memo->getMemo() : nullptr);
     } else {
-        auto mask = std::make_unique<host::ElementRecord>();
-        std::memset(static_cast<void*>(mask.get()), 0xFF, sizeof(host::ElementRecord));
+        const std::unique_ptr<host::ElementRecord> mask = fullMask();
         result = hostApi().call<host::HostSlot::changeElement>(
             record.get(), mask.get(), memo ? memo->getMemo() : nullptr, memo ? memoMask : 0, std::uint8_t{1});
     }
@@ -688,12 +757,111 @@ bool Drawing::deleteElements(ElementListMaker& maker) {
     return links ? deleteElements(*links) : true;
 }
 
+bool Drawing::changeParameters(Element& element, Element* source, Element* mask) {
+    if (!makeCurrent()) return false;
+    const Element& from = source != nullptr ? *source : element;
+    const std::unique_ptr<host::ElementRecord> record = from.getHostElement();
+    if (!record) return false;
+    std::uint64_t memoMask = 0;
+    const std::unique_ptr<ElementMemoStore> memo = from.getMemo(memoMask);
+    // Nothing is written, so nothing may be reported as written.
+    if (!memo && record->head.writeNeedsMemo != 0) return false;
+    const std::unique_ptr<host::ElementRecord> maskRecord =
+        mask != nullptr ? mask->getHostElement() : fullMask();
+    if (!maskRecord) return false;
+    if (memo) putInfoText(*memo, element.getInfoString(false));
+    // The element is changed, whoever supplies the defaults: its own head names it.
+    const host::ElementHead head = element.getTypeRecord();
+    if (setLastHostResult(hostApi().call<host::HostSlot::changeParameters>(
+            &head, std::int32_t{1}, record.get(), memo ? memo->getMemo() : nullptr, maskRecord.get())) !=
+        host::kNoError)
+        return false;
+    // The host took only the masked bytes: the head it now holds is read back.
+    ElementLink link = element.getLink();
+    link.setDrawing(this);
+    host::ElementHead stored{};
+    if (!loadElementRecord(link, &stored)) return false;
+    element.getMutableTypeRecord() = stored;
+    element.setLink(link);
+    return element.getTransformCount() >= 1 ? applyTransforms(element) : true;
+}
+
+bool Drawing::storeLayer(Element& element) {
+    if (!makeCurrent()) return false;
+    const host::ElementHead head = element.getTypeRecord();
+    if (head.layer <= 0 || head.layer == kNoLayer) return false;   // no layer to write
+    auto record = std::make_unique<host::ElementRecord>();         // zeroed
+    record->head.layer = head.layer;
+    auto mask = std::make_unique<host::ElementRecord>();   // zeroed: only the layer is written
+    mask->head.layer = static_cast<std::int16_t>(0xFFFF);
+    return setLastHostResult(hostApi().call<host::HostSlot::changeParameters>(
+               &head, std::int32_t{1}, record.get(), nullptr, mask.get())) == host::kNoError;
+}
+
+bool Drawing::sendEdit(const ElementLinkList& links, const Transformation& transform) {
+    const HandleKeeper parts(links.makePartReferences(/*resolve=*/true));
+    const auto count =
+        static_cast<std::int32_t>(tarnwick::getHandleSize(parts.get()) / sizeof(host::PartReference));
+    const host::EditParameters edit = toEditParameters(transform);
+    return setLastHostResult(hostApi().call<host::HostSlot::editElements>(parts.get(), count, &edit)) ==
+           host::kNoError;
+}
+
+bool Drawing::applyTransform(ElementLink& link, const Transformation& transform) {
+    // The 3D window shows the floor plan's elements; they are edited there.
+    Drawing& worker =
+        getDatabaseType() == host::kDatabaseModel ? static_cast<Drawing&>(project().getPlan()) : *this;
+    if (!worker.makeCurrent()) return false;
+    ElementLinkList one(1);
+    one.append(link);
+    if (!sendEdit(one, transform)) return false;
+    ElementLink edited(link.getGuid(), this);
+    if (edited.hasGuid()) link = edited;   // a head that cannot be read again keeps the old link
+    return true;
+}
+
+bool Drawing::applyTransforms(Element& element) {
+    ElementLink link = element.getLink();
+    link.setDrawing(this);
+    while (std::unique_ptr<Transformation> transform = element.removeTransform())
+        if (!applyTransform(link, *transform)) return false;   // the rest stay pending
+    element.setLink(link);
+    return true;
+}
+
+bool Drawing::applyTransform(Element& element, const Transformation& transform) {
+    ElementLink link = element.getLink();
+    if (!applyTransform(link, transform)) return false;
+    element.setLink(link);
+    return true;
+}
+
+bool Drawing::editElements(const ElementLinkList& links, const Transformation& transform) {
+    if (!makeCurrent()) return false;
+    return sendEdit(links, transform);
+}
+
+bool Drawing::callRPAS(const ElementLink& link) {
+    if (!makeCurrent()) return false;
+    host::ElementHead head{};
+    ElementLink(link).getHead(head, /*resolveSection=*/false);
+    return setLastHostResult(hostApi().utilities(fourcc("RPAS"), &head)) == host::kNoError;
+}
+
 bool Drawing::lockElements(const ElementLinkList& links) { return sendTool(fourcc("LOCK"), links, nullptr); }
 bool Drawing::unlockElements(const ElementLinkList& links) {
     return sendTool(fourcc("ULCK"), links, nullptr);
 }
 bool Drawing::lockElements(ElementListMaker& maker) { return toolCommand(fourcc("LOCK"), maker); }
 bool Drawing::unlockElements(ElementListMaker& maker) { return toolCommand(fourcc("ULCK"), maker); }
+
+bool Drawing::groupElements(const ElementLinkList& links) { return sendTool(fourcc("GRUP"), links, nullptr); }
+bool Drawing::groupElements(ElementListMaker& maker) { return toolCommand(fourcc("GRUP"), maker); }
+bool Drawing::ungroupElements(ElementListMaker& maker) { return toolCommand(fourcc("UGRP"), maker); }
+bool Drawing::bringToFront(ElementListMaker& maker) { return toolCommand(fourcc("OFR1"), maker); }
+bool Drawing::bringForward(ElementListMaker& maker) { return toolCommand(fourcc("OFR0"), maker); }
+bool Drawing::sendToBack(ElementListMaker& maker) { return toolCommand(fourcc("OBA1"), maker); }
+bool Drawing::sendBackward(ElementListMaker& maker) { return toolCommand(fourcc("OBA0"), maker); }
 
 bool Drawing::toolCommand(std::uint32_t code, ElementListMaker& maker) {
     const std::unique_ptr<ElementLinkList> links = maker.makeList();

@@ -20,6 +20,7 @@
 
 namespace tarnwick {
 
+class Colour;
 class Cube;
 class Element;
 class ElementLinkList;
@@ -28,6 +29,7 @@ class ElementMemoStore;
 class Layer;
 class MemoryBlock;
 class Project;
+class Transformation;
 
 // Owned by its Project; not copyable. Every host operation first makes this Drawing the host's current
 // database and gives up at once (false, null or 0) when that fails; the code of the last host call is
@@ -122,6 +124,13 @@ public:
     bool deselect(ElementListMaker& maker);
     bool setSelected(const ElementLink& link, bool on);   // by the element's head
 
+    // --- Highlighting -------------------------------------------------------------------------------
+    // Clears a highlight shown by this Drawing, then shows the list's elements (each once; links without
+    // a guid are left out) in the colour. True for an empty list; false when the host refuses.
+    bool highlightElements(const ElementLinkList& links, const Colour& colour, bool wireframe);
+    void clearHighlight();   // the highlight flag goes off whatever the host says
+    bool isHighlighted() const { return highlighted_; }
+
     // --- Texts and names ----------------------------------------------------------------------------
     bool setName(const String& text);   // at most 256 characters; false when 'GDBI' or 'MDAT' fails
 
@@ -135,6 +144,8 @@ public:
     void rebuild();                                            // 'RBDB'
     void regenerate(std::uint8_t flag);                        // 'RBLD'
     bool drawElements(const ElementLinkList& links);           // 'DRWE' per link; true when all succeeded
+    // Model metres per host pixel of the current window ('PTOC' of two pixels 100 apart); 0.0 on failure.
+    double getPixelSize();
 
     // --- Element creators ---------------------------------------------------------------------------
     // Files the creator for the type (0 sub-type: every sub-type) in the first or the second list; a
@@ -186,6 +197,30 @@ public:
     // Any element tool on the maker's list; true without a host call when it makes none. On success the
     // maker receives the heads the host was given.
     bool toolCommand(std::uint32_t code, ElementListMaker& maker);
+    // The grouping and drawing-order tools ('GRUP', 'UGRP', 'OFR1', 'OFR0', 'OBA1', 'OBA0').
+    bool groupElements(const ElementLinkList& links);
+    bool groupElements(ElementListMaker& maker);
+    bool ungroupElements(ElementListMaker& maker);
+    bool bringToFront(ElementListMaker& maker);
+    bool bringForward(ElementListMaker& maker);
+    bool sendToBack(ElementListMaker& maker);
+    bool sendBackward(ElementListMaker& maker);
+
+    // Gives the element the defaults' record and memo (the source's, else its own) under the mask (the
+    // mask element's record, else every byte), then its pending transforms. False, with no host call,
+    // when the record cannot be written without a memo that is missing.
+    bool changeParameters(Element& element, Element* source, Element* mask);
+    // Writes the layer of the element's head to the host; false for a head without a valid layer.
+    bool storeLayer(Element& element);
+    // Edits one element by the transform (the 3D window edits in the Plan); on success the link is
+    // read again in this Drawing.
+    bool applyTransform(ElementLink& link, const Transformation& transform);
+    // Applies and deletes the element's pending transforms in order; the first failure stops, leaving
+    // the rest pending. The element takes the new link when all succeeded.
+    bool applyTransforms(Element& element);
+    bool applyTransform(Element& element, const Transformation& transform);   // the one given, likewise
+    bool editElements(const ElementLinkList& links, const Transformation& transform);   // one host call
+    bool callRPAS(const ElementLink& link);   // utilities 'RPAS' with the element's head
 
     // --- Iteration ----------------------------------------------------------------------------------
     iterator begin(bool writeBack, const Filter& filter);
@@ -212,6 +247,7 @@ private:
     bool changeSelection(const ElementLink& link, bool add);
     bool sendParts(const ElementLinkList& links, bool add);
     bool sendTool(std::uint32_t code, const ElementLinkList& links, ElementListMaker* receiver);
+    bool sendEdit(const ElementLinkList& links, const Transformation& transform);
     Guid renovationFilterFor(const Filter& filter);
 
     Guid databaseGuid_;
@@ -219,6 +255,7 @@ private:
     std::unique_ptr<ElementLinkList> selection_;   // null until loaded
     std::uint32_t lastHostResult_ = 0;             // 0 = success
     bool marquee_ = false;                         // the loaded selection is a marquee
+    bool highlighted_ = false;                     // a highlight made here is shown
 };
 
 }   // namespace tarnwick

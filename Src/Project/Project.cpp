@@ -13,6 +13,8 @@
 #include "Foundation/DataFile.h"
 #include "Foundation/Memory.h"
 #include "Foundation/MemoryBlock.h"
+#include "Interface/CustomAlert.h"
+#include "Project/AttributeLink.h"
 #include "Project/Detail.h"
 #include "Project/Document3D.h"
 #include "Project/Drawing.h"
@@ -21,6 +23,9 @@
 #include "Project/ElementMemoStore.h"
 #include "Project/Elevation.h"
 #include "Project/InteriorElevation.h"
+#include "Project/Layer.h"
+#include "Project/LayerCombination.h"
+#include "Project/LayerMap.h"
 #include "Project/Layout.h"
 #include "Project/Library.h"
 #include "Project/LinkRecord.h"
@@ -63,6 +68,78 @@ host::ElementHead defaultHead(const ElementLink& link) {
 }
 
 bool isUserDataAnswer(std::uint32_t result) { return result == 0 || result == host::kErrNoUserData; }
+
+constexpr double kNorthUp = 1.5707963267948966;   // pi/2: north along the y axis
+constexpr char16_t kLayerSettingsLockable[] = u"LayerSettingsDialog";
+
+// The framework's string list and the items the default-layer check shows.
+constexpr std::int16_t kFrameworkStrings = 32700;
+enum FrameworkItem : std::int32_t {
+    kCancelItem = 6,
+    kLayerHiddenItem = 11,
+    kLayerLockedItem = 12,
+    kLayerOutsideItem = 13,
+    kLayerMissingItem = 14,
+    kShowLayerItem = 15,
+    kUnlockLayerItem = 16,
+    kEditingItem = 17,
+    kChooseLayerItem = 18,
+};
+
+// The buttons of the default-layer alert, 1-based as the host numbers them.
+enum LayerAnswer : std::int16_t { kChooseLayer = 1, kCancelLayer = 2, kRepairLayer = 3 };
+
+// The guid and status of the lockable that guards an attribute type's shared settings. False for a type
+// without one (only layers have it), an unknown lockable, or while teamwork does not take requests.
+bool settingsLockable(AttributeType type, host::GuidRecord& lockable, std::int32_t& status) {
+    if (type != AttributeType::layer) return false;
+    lockable = host::GuidRecord{};
+    if (hostApi().call<host::HostSlot::findLockable>(kLayerSettingsLockable, &lockable) != 0) return false;
+    if (!Guid(lockable).isValid()) return false;
+    std::uint8_t connected = 0;
+    std::uint8_t available = 0;
+    if (hostApi().call<host::HostSlot::isTeamworkConnected>(&connected) != 0 || connected == 0) return false;
+    if (hostApi().call<host::HostSlot::isTeamworkAvailable>(&available) != 0 || available == 0) return false;
+    return hostApi().call<host::HostSlot::getLockableStatus>(&lockable, /*flags=*/0, &status) == 0;
+}
+
+// A note field: a full field has no terminator, so never read past it.
+String noteText(const char (&field)[host::kProjectNoteBytes]) {
+    std::uint32_t length = 0;
+    while (length < host::kProjectNoteBytes && field[length] != '\0') ++length;
+    return String(field, length);
+}
+
+// The project notes; false when the host fails.
+bool readNotes(host::ProjectNotesRecord& notes) {
+    notes = host::ProjectNotesRecord{};
+    return hostApi().environment(fourcc("GPRN"), &notes) == 0;
+}
+
+// Tells the user why the tool's layer cannot be used and asks what to do. The extra button (show or
+// unlock) is offered only for a layer that is there and in the member's workspace.
+std::int16_t askAboutLayer(const Layer& layer) {
+    std::int32_t item = kLayerMissingItem;
+    std::int32_t extra = 0;
+    if (layer.isValid()) {
+        if (layer.isOutsideWorkspace()) {
+            item = kLayerOutsideItem;
+        } else if (layer.isLocked()) {
+            item = kLayerLockedItem;
+            extra = kUnlockLayerItem;
+        } else if (layer.isHidden()) {
+            item = kLayerHiddenItem;
+            extra = kShowLayerItem;
+        }
+    }
+    String message = Host::getString(kFrameworkStrings, item);
+    message.replaceAll("$1", layer.getName());
+    CustomAlert alert(Host::getString(kFrameworkStrings, kEditingItem),
+                      Host::getString(kFrameworkStrings, kChooseLayerItem),
+                      Host::getString(kFrameworkStrings, kCancelItem),
+                      extra != 0 ? Host::getString(kFrameworkStrings, extra) : String());
+    return alert.show(message, String());
+}
 
 }   // namespace
 
@@ -304,6 +381,20 @@ bool Project::isTeamworkConnected() const {
     return hostApi().call<host::HostSlot::isTeamworkConnected>(&connected) == 0 && connected != 0;
 }
 
+bool Project::reserveAttributeSettings(AttributeType type) {
+    host::GuidRecord lockable{};
+    std::int32_t status = 0;
+    if (!settingsLockable(type, lockable, status) || status != host::kLockableFree) return false;
+    return hostApi().call<host::HostSlot::acquireLockable>(&lockable, /*flags=*/0) == 0;
+}
+
+bool Project::releaseAttributeSettings(AttributeType type) {
+    host::GuidRecord lockable{};
+    std::int32_t status = 0;
+    if (!settingsLockable(type, lockable, status) || status != host::kLockableMine) return false;
+    return hostApi().call<host::HostSlot::releaseLockable>(&lockable, /*flags=*/1) == 0;
+}
+
 // --- Project settings -----------------------------------------------------------------------------
 std::unique_ptr<DataFile> Project::getProjectFile() const {
     host::ProjectInfoRecord info{};
@@ -315,6 +406,53 @@ std::unique_ptr<DataFile> Project::getProjectFile() const {
     host::disposeHandle(info.location);
     if (path.isEmpty()) return nullptr;
     return std::make_unique<DataFile>(FileLocation(std::string(path.getView())), DataFile::kReadWrite);
+}
+
+bool Project::isMetric() const {
+    host::UnitPreferencesRecord units{};
+    const auto part = reinterpret_cast<void*>(host::kPreferencesUnits);
+    return hostApi().environment(fourcc("GPRF"), &units, part) == 0 &&
+           units.lengthUnit < host::kLengthUnitFeetInches;
+}
+
+double Project::getNorthAngle() const {
+    host::LocationRecord location{};
+    if (hostApi().environment(fourcc("GPLA"), &location) != 0) return kNorthUp;
+    return location.north;
+}
+
+bool Project::setNorthAngle(double angle) {
+    host::LocationRecord location{};
+    if (hostApi().environment(fourcc("GPLA"), &location) != 0) return false;
+    location.north = angle;   // the rest goes back as the host gave it
+    return hostApi().environment(fourcc("CPLA"), &location) == 0;
+}
+
+#define TARNWICK_PROJECT_NOTE(Getter, field)                        \
+    String Project::Getter() const {                                \
+        host::ProjectNotesRecord notes;                             \
+        return readNotes(notes) ? noteText(notes.field) : String(); \
+    }
+TARNWICK_PROJECT_NOTE(getProjectName, projectName)
+TARNWICK_PROJECT_NOTE(getProjectCity, city)
+TARNWICK_PROJECT_NOTE(getProjectPostcode, postcode)
+TARNWICK_PROJECT_NOTE(getProjectArchitect, architect)
+#undef TARNWICK_PROJECT_NOTE
+
+std::unique_ptr<LayerCombination> Project::getLayerCombination() {
+    std::int16_t index = 0;
+    if (hostApi().environment(fourcc("GCLC"), &index) != 0 || index == 0) return nullptr;
+    auto combination = std::make_unique<LayerCombination>(
+        AttributeLink(index, AttributeType::layerCombination, getSpecification()));
+    if (!combination->Attribute::isValid()) return nullptr;   // an index the host does not know (any more)
+    return combination;
+}
+
+std::unique_ptr<LayerMap> Project::getLayerMap() {
+    std::unique_ptr<LayerCombination> combination = getLayerCombination();
+    if (!combination) return std::make_unique<LayerMap>(/*allLayers=*/true);
+    const LayerMap* map = combination->getLayerMap();
+    return map != nullptr ? std::make_unique<LayerMap>(*map) : nullptr;
 }
 
 // --- Packages -----------------------------------------------------------------------------------------
@@ -380,6 +518,31 @@ std::unique_ptr<Element> Project::makeDefaultElement(std::uint16_t typeId, std::
         element->setUserDataPlatform(platform);
     }
     return element;
+}
+
+// --- Default layer -------------------------------------------------------------------------------
+bool Project::checkDefaultLayer(ElementLink& link, bool silent) {
+    for (;;) {
+        // 1. The tool default's record (its memo is read and disposed of).
+        auto record = std::make_unique<host::ElementRecord>();
+        if (!loadDefaults(link, *record, nullptr)) return false;
+        // 2. Its layer, judged.
+        Layer layer(AttributeLink(record->head.layer, AttributeType::layer, getSpecification()));
+        if (layer.isValid() && !layer.isHidden() && !layer.isLocked() && !layer.isOutsideWorkspace())
+            return true;
+        if (silent) return false;
+        switch (askAboutLayer(layer)) {
+            case kChooseLayer:   // 3. the tool's settings, then the check again
+                if (!Host::openSettingsDialog(link.getTypeId(), link.getVariation())) return false;
+                break;
+            case kRepairLayer:   // only offered for a layer that is there: shown and unlocked
+                layer.setLocked(false);
+                layer.setHidden(false);
+                return getSpecification()->write(layer);   // a refused write leaves the layer unusable
+            default:                                       // Cancel, or the alert closed without a button
+                return false;
+        }
+    }
 }
 
 void Project::clear() {

@@ -11,6 +11,7 @@
 #include "Foundation/Guid.h"
 #include "Foundation/String.h"
 #include "Foundation/Vector.h"
+#include "Project/AttributeType.h"
 #include "Project/DatabaseList.h"
 #include "Project/User.h"
 
@@ -25,6 +26,8 @@ class ElementLink;
 class ElementLinkList;
 class Elevation;
 class InteriorElevation;
+class LayerCombination;
+class LayerMap;
 class Layout;
 class Library;
 class LinkRecord;
@@ -130,9 +133,29 @@ public:
     bool releaseElements(const ElementLinkList& links);   // true for an empty list or host result 0
     bool isShared() const;                                // false also when the host cannot say
     bool isTeamworkConnected() const;   // connected to the teamwork server; false when the host cannot say
+    // Takes / gives back the shared settings of an attribute type (only layers have them: the host's
+    // lockable "LayerSettingsDialog"). Only while connected and the server takes requests, and only when
+    // the lock is free / held by this member. False for other types and whenever the host refuses.
+    bool reserveAttributeSettings(AttributeType type);
+    bool releaseAttributeSettings(AttributeType type);
 
     // --- Project settings -------------------------------------------------------------------------
     std::unique_ptr<DataFile> getProjectFile() const;   // 'PROJ'; null for an untitled project
+    bool isMetric() const;   // 'GPRF': the working length unit is metric; false when the host cannot say
+    // The north direction in radians from the x axis ('GPLA'); pi/2 (north up) when the host fails.
+    double getNorthAngle() const;
+    bool setNorthAngle(double angle);   // 'GPLA', then 'CPLA'; false when either fails
+    // The project notes ('GPRN'), each at most 256 bytes of UTF-8; empty when the host fails.
+    String getProjectName() const;
+    String getProjectCity() const;
+    String getProjectPostcode() const;
+    String getProjectArchitect() const;
+    // The current layer combination ('GCLC'), owned by the caller; null when there is none or the host
+    // fails.
+    std::unique_ptr<LayerCombination> getLayerCombination();
+    // A copy of the current combination's layer map; without a current combination, the statuses of all
+    // the project's layers. Null when the combination's map cannot be read.
+    std::unique_ptr<LayerMap> getLayerMap();
 
     // --- Packages (the project's module data) -------------------------------------------------------
     Package* getPackage(std::uint32_t code) const;                          // null when none
@@ -156,6 +179,13 @@ public:
     // creators), with the default's memo and user data; owned by the caller. Null when the defaults
     // cannot be read or no creator makes an element of them.
     std::unique_ptr<Element> makeDefaultElement(std::uint16_t typeId, std::int32_t variation);
+
+    // Asked before a tool places an element: is the layer of the tool default of the link's type and
+    // variation usable (there, shown, unlocked, in the member's workspace)? If not and not silent, the
+    // user is asked to choose another layer (the tool's settings dialog, then the check again), to
+    // cancel, or to show or unlock the layer (written back to the host). True when the layer is usable
+    // in the end; false when it is not, the user cancels or a host call fails.
+    bool checkDefaultLayer(ElementLink& link, bool silent);
 
     // Drops every cache: the views, members and current database and window are forgotten and made
     // again on next use; the Plan and Model stay and are cleared.

@@ -80,6 +80,25 @@ TEST_F(HostDialogsTest, RejectsMalformedScriptsSayingWhereAndKeepsTheOldOne) {
     EXPECT_EQ(host::takeAlertAnswer(), 2);   // the script before the failures is still there
 }
 
+TEST_F(HostDialogsTest, RefusesAFileDialogCancelThatIsNotTrueOrFalseInsteadOfThrowing) {
+    std::string error;
+    ASSERT_TRUE(host::parseUserActions(R"([{"do": "answerAlert", "button": 2}])", "", error));
+    for (const char* script :
+         {R"([{"do": "fileDialog", "cancel": "yes"}])", R"([{"do": "fileDialog", "cancel": 1}])",
+          R"([{"do": "fileDialog", "path": "a.json", "cancel": null}])"}) {
+        SCOPED_TRACE(script);
+        EXPECT_FALSE(host::parseUserActions(script, "", error));
+        EXPECT_EQ(error, "action 1 \"cancel\" must be true or false");
+    }
+    EXPECT_EQ(host::takeAlertAnswer(), 2);
+    // "cancel": false beside a path is the path.
+    ASSERT_TRUE(
+        host::parseUserActions(R"([{"do": "fileDialog", "path": "/a.json", "cancel": false}])", "", error))
+        << error;
+    EXPECT_EQ(host::browseForFile(host::FileDialogKind::open, "Open", "json"), "/a.json");
+    host::clearFileDialogRequests();
+}
+
 TEST_F(HostDialogsTest, KeepsDialogActionsInOrderForTheDialogLibrary) {
     std::string error;
     ASSERT_TRUE(host::parseUserActions(R"([

@@ -90,6 +90,82 @@ TEST(SimProject, RejectsBadProjectsAndKeepsWhatItHad) {
     EXPECT_EQ(error, "/nonexistent/p.json: cannot be written");
 }
 
+TEST(SimProject, RefusesANumberTooLargeForADoubleInsteadOfThrowing) {
+    for (const char* json :
+         {R"({"storeys": [{"index": 0, "level": 1e400, "height": 3}]})", R"({"x": -8E77782})"}) {
+        SCOPED_TRACE(json);
+        host::SimProject project = sampleProject();
+        std::string error;
+        EXPECT_FALSE(project.loadText(json, error));
+        EXPECT_EQ(error.rfind("not valid JSON: number overflow parsing '", 0), 0u) << error;
+        EXPECT_EQ(project.state, sampleProject().state);
+    }
+}
+
+TEST(SimProject, RefusesWholeNumberListsThatDoNotFitTheirField) {
+    const std::pair<const char*, const char*> cases[] = {
+        {R"({"hiddenLayers": [70000]})",
+         "project: \"hiddenLayers\" must hold whole numbers that fit their field"},
+        {R"({"hiddenLayers": [2, 1.5]})",
+         "project: \"hiddenLayers\" must hold whole numbers that fit their field"},
+        {R"({"renovation": {"filters": [{"guid": "BE000000-0000-4000-8000-000000000001", "shows": [1e10]}]}})",
+         "renovation.filters[0]: \"shows\" must hold whole numbers that fit their field"},
+        {R"({"renovation": {"filters": [{"guid": "BE000000-0000-4000-8000-000000000001", "shows": [-2147483649]}]}})",
+         "renovation.filters[0]: \"shows\" must hold whole numbers that fit their field"},
+    };
+    for (const auto& [json, message] : cases) {
+        SCOPED_TRACE(json);
+        host::SimProject project = sampleProject();
+        std::string error;
+        EXPECT_FALSE(project.loadText(json, error));
+        EXPECT_EQ(error, message);
+        EXPECT_EQ(project.state, sampleProject().state);
+    }
+    host::SimProject project;
+    std::string error;
+    ASSERT_TRUE(project.loadText(R"({"hiddenLayers": [32767]})", error)) << error;
+    EXPECT_TRUE(project.layerHidden(32767));
+}
+
+TEST(SimProject, RefusesAHiddenLayerWhoseMadeNameAnotherLayerHas) {
+    host::SimProject project = sampleProject();
+    std::string error;
+    EXPECT_FALSE(
+        project.loadText(R"({"layers": [{"index": 2, "name": "Layer 7"}], "hiddenLayers": [7]})", error));
+    EXPECT_EQ(error,
+              "project: \"hiddenLayers\": layer 7 would be made as \"Layer 7\", a name another layer has");
+    EXPECT_EQ(project.state, sampleProject().state);
+
+    // Without the clash the made layer saves to a file that loads again.
+    ASSERT_TRUE(
+        project.loadText(R"({"layers": [{"index": 2, "name": "Layer 3"}], "hiddenLayers": [7]})", error))
+        << error;
+    host::SimProject again;
+    ASSERT_TRUE(again.loadText(project.saveText(), error)) << error;
+    EXPECT_EQ(again.state, project.state);
+    EXPECT_TRUE(again.layerHidden(7));
+}
+
+TEST(SimProject, RefusesParameterTextsHoldingU0000) {
+    const char* const parameters[] = {
+        R"({"name": "a\u0000b", "type": 2, "value": 1})",
+        R"({"name": "t", "type": 2, "description": "x\u0000y", "value": 1})",
+        R"({"name": "t", "type": 12, "value": "a\u0000b"})",
+        R"({"name": "t", "type": 12, "value": [["a\u0000b", "c"]]})",
+    };
+    for (const char* parameter : parameters) {
+        SCOPED_TRACE(parameter);
+        const std::string json = R"({"library": {"parts": [{"type": 4, "name": "C",
+            "uniqueId": "{C4A10000-0000-4000-8000-000000000001}", "parameters": [)" +
+                                 std::string(parameter) + "]}]}}";
+        host::SimProject project = sampleProject();
+        std::string error;
+        EXPECT_FALSE(project.loadText(json, error));
+        EXPECT_EQ(error, "library.parts[0].parameters[0]: a text must not hold U+0000");
+        EXPECT_EQ(project.state, sampleProject().state);
+    }
+}
+
 TEST(SimProject, UndoesStepsLastFirst) {
     host::SimProject project;
     const host::ProjectState empty = project.state;

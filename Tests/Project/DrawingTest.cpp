@@ -6,13 +6,16 @@
 #include <HostResult.h>
 #include <SimProject.h>
 
+#include "Foundation/Colour.h"
 #include "Foundation/MemoryBlock.h"
 #include "Geometry/Cube.h"
+#include "Geometry/Transformation.h"
 #include "Project/AttributeFixture.h"
 #include "Project/Detail.h"
 #include "Project/ElementLinkList.h"
 #include "Project/ElementListMaker.h"
 #include "Project/Layer.h"
+#include "Project/Model.h"
 #include "Support/DrawingFixture.h"
 
 namespace {
@@ -505,6 +508,222 @@ TEST_F(DrawingElementTools, ReadsAnElementHeadWithTheLayerOfItsIndex) {
     EXPECT_FALSE(plan().loadElementHead(tarnwick::Guid::generate(), &link, &layer));
     EXPECT_FALSE(link.hasGuid());
     EXPECT_EQ(layer.getIndex(), 0);
+}
+
+// --- Edits, parameters, groups and highlight --------------------------------------------------------------
+
+using tarnwick::CadPoint;
+using tarnwick::Transformation;
+
+std::unique_ptr<Transformation> move(double dx, double dy) {
+    return std::make_unique<Transformation>(Transformation::Kind::move, CadPoint(), CadPoint(),
+                                            CadPoint(dx, dy));
+}
+
+std::unique_ptr<Transformation> quarterTurn() {   // about the origin, anticlockwise
+    return std::make_unique<Transformation>(Transformation::Kind::rotate, CadPoint(), CadPoint(1, 0),
+                                            CadPoint(0, 1));
+}
+
+class DrawingEdits : public DrawingElementTools {
+protected:
+    void SetUp() override {
+        DrawingElementTools::SetUp();
+        registerRecordElements();
+    }
+    std::unique_ptr<Element> elementAt(int index) {
+        return plan().getElement(ElementLink(tarnwickGuid(index), &plan()));
+    }
+    static RecordElement& asRecord(Element& element) { return static_cast<RecordElement&>(element); }
+    static double positionY(const host::SimElement& element) {
+        double y;
+        std::memcpy(&y, element.record.data() + host::kObjectPositionOffset + 8, sizeof(y));
+        return y;
+    }
+    std::size_t editCalls() const { return callsOf(host::HostSlot::editElements); }
+};
+
+TEST_F(DrawingEdits, AppliesPendingTransformsInOrderAndStopsAtTheFirstRefused) {
+    std::unique_ptr<Element> refused = elementAt(0);
+    refused->addTransform(move(2, 1));
+    refused->addTransform(quarterTurn());
+    EXPECT_FALSE(plan().applyTransforms(*refused));   // outside a command
+    EXPECT_EQ(plan().getLastHostResult(), host::kErrOutsideUndoScope);
+    EXPECT_EQ(refused->getTransformCount(), 1u);   // the turn was not tried
+    EXPECT_DOUBLE_EQ(positionX(simElement(0)), 1.0);
+
+    std::unique_ptr<Element> element = elementAt(0);
+    element->addTransform(move(2, 1));
+    element->addTransform(quarterTurn());
+    ASSERT_EQ(inCommand([&] { return plan().applyTransforms(*element); }), host::kNoError);
+    EXPECT_EQ(element->getTransformCount(), 0u);
+    EXPECT_NEAR(positionX(simElement(0)), -1.0, 1e-12);   // (1, 0) moved to (3, 1), then turned
+    EXPECT_NEAR(positionY(simElement(0)), 3.0, 1e-12);
+    EXPECT_EQ(element->getGuid(), tarnwickGuid(0));
+    EXPECT_EQ(element->getDrawing(), &plan());
+}
+
+TEST_F(DrawingEdits, EditsAListInOneCallAndTheModelWindowEditsItsPlanElements) {
+    host_->clearCalls();
+    const ElementLinkList objects = linksOf({0, 1});
+    ASSERT_EQ(inCommand([&] { return plan().editElements(objects, *move(1, 0)); }), host::kNoError);
+    EXPECT_EQ(editCalls(), 1u);
+    EXPECT_DOUBLE_EQ(positionX(simElement(0)), 2.0);
+    EXPECT_DOUBLE_EQ(positionX(simElement(1)), 3.0);
+
+    tarnwick::Model& model = project().getModel();
+    ElementLink link(tarnwickGuid(1), &model);
+    ASSERT_EQ(inCommand([&] { return model.applyTransform(link, *move(0, 4)); }), host::kNoError);
+    EXPECT_DOUBLE_EQ(positionY(simElement(1)), 4.0);
+    EXPECT_EQ(link.getGuid(), tarnwickGuid(1));
+    EXPECT_EQ(link.getDrawing(), &model);
+
+    ASSERT_TRUE(host_->undo());
+    ASSERT_TRUE(host_->undo());
+    EXPECT_DOUBLE_EQ(positionX(simElement(1)), 2.0);
+    EXPECT_DOUBLE_EQ(positionY(simElement(1)), 0.0);
+
+    // A door has no placement the host can edit: nothing moves.
+    EXPECT_EQ(inCommand([&] { return plan().editElements(linksOf({0, kDoorIndex}), *move(1, 0)); }), 1u);
+    EXPECT_EQ(plan().getLastHostResult(), host::kErrBadParameters);
+    EXPECT_DOUBLE_EQ(positionX(simElement(0)), 1.0);
+}
+
+TEST_F(DrawingEdits, ChangesTheElementFromItsOwnOrASourcesRecordUnderAMask) {
+    std::unique_ptr<Element> element = elementAt(0);
+    asRecord(*element).setParameters("xy");
+    asRecord(*element).setX(7.0);
+    ASSERT_EQ(inCommand([&] { return plan().changeParameters(*element, nullptr, nullptr); }), host::kNoError);
+    EXPECT_DOUBLE_EQ(positionX(simElement(0)), 7.0);
+    EXPECT_EQ(simElement(0).memo.parts.at(offsetof(host::ElementMemo, parameters)),
+              (std::vector<unsigned char>{'x', 'y'}));
+
+    // The source gives the values; the element, not the source, is changed.
+    std::unique_ptr<Element> source = elementAt(1);
+    ASSERT_EQ(inCommand([&] { return plan().changeParameters(*element, source.get(), nullptr); }),
+              host::kNoError);
+    EXPECT_DOUBLE_EQ(positionX(simElement(0)), 2.0);
+    EXPECT_DOUBLE_EQ(positionX(simElement(1)), 2.0);
+    EXPECT_EQ(element->getGuid(), tarnwickGuid(0));
+    EXPECT_EQ(tarnwick::Guid(element->getTypeRecord().guid), tarnwickGuid(0));
+
+    // A mask of the layer alone takes only the source's layer; then the pending move runs.
+    host::ElementRecord maskRecord{};
+    maskRecord.head.layer = -1;
+    RecordElement mask(maskRecord, ElementLink());
+    asRecord(*source).setX(9.0);
+    source->getMutableTypeRecord().layer = kWalls;
+    element->addTransform(move(0, 5));
+    ASSERT_EQ(inCommand([&] { return plan().changeParameters(*element, source.get(), &mask); }),
+              host::kNoError);
+    EXPECT_EQ(simElement(0).head().layer, kWalls);
+    EXPECT_EQ(element->getTypeRecord().layer, kWalls);   // read back from the host
+    EXPECT_DOUBLE_EQ(positionX(simElement(0)), 2.0);
+    EXPECT_DOUBLE_EQ(positionY(simElement(0)), 5.0);
+    EXPECT_EQ(element->getTransformCount(), 0u);
+}
+
+TEST_F(DrawingEdits, ReportsAChangeThatNeedsAMissingMemoAsNotMade) {
+    tarnwick::Element::memoLoadingSuspended = 1;   // the element comes without its memo
+    std::unique_ptr<Element> element = elementAt(0);
+    tarnwick::Element::memoLoadingSuspended = 0;
+    element->getMutableTypeRecord().writeNeedsMemo = 1;
+    host_->clearCalls();
+    bool changed = true;
+    inCommand([&] {
+        changed = plan().changeParameters(*element, nullptr, nullptr);
+        return true;
+    });
+    EXPECT_FALSE(changed);
+    EXPECT_EQ(callsOf(host::HostSlot::changeParameters), 0u);
+}
+
+TEST_F(DrawingEdits, StoresTheLayerOfTheElementsHeadAndNothingElse) {
+    std::unique_ptr<Element> element = elementAt(0);
+    asRecord(*element).setX(50.0);
+    element->getMutableTypeRecord().layer = kWalls;
+    EXPECT_FALSE(plan().storeLayer(*element));   // outside a command
+    EXPECT_EQ(simElement(0).head().layer, 1);
+    ASSERT_EQ(inCommand([&] { return plan().storeLayer(*element); }), host::kNoError);
+    EXPECT_EQ(simElement(0).head().layer, kWalls);
+    EXPECT_DOUBLE_EQ(positionX(simElement(0)), 1.0);
+
+    host_->clearCalls();
+    for (std::int16_t layer : {std::int16_t{0}, std::int16_t{32767}}) {   // no layer; a failed head read
+        element->getMutableTypeRecord().layer = layer;
+        EXPECT_EQ(inCommand([&] { return plan().storeLayer(*element); }), 1u);
+    }
+    EXPECT_EQ(callsOf(host::HostSlot::changeParameters), 0u);
+    EXPECT_EQ(simElement(0).head().layer, kWalls);
+}
+
+TEST_F(DrawingEdits, HighlightsEachElementOnceAndClearsTheOldHighlightFirst) {
+    const host::SimView& view = host_->project().viewOf({host::kDatabasePlan, {}});
+    const tarnwick::Colour red(1.0, 0.0, 0.0, 1.0);
+    ASSERT_TRUE(plan().highlightElements(linksOf({0, 0, 1}), red, true));
+    EXPECT_TRUE(plan().isHighlighted());
+    EXPECT_EQ(view.highlight.size(), 2u);
+    EXPECT_DOUBLE_EQ(view.highlight.at(guidOf(1))[0], 1.0);
+    EXPECT_TRUE(view.highlightWireframe);
+
+    ASSERT_TRUE(plan().highlightElements(linksOf({2}), red, false));
+    EXPECT_EQ(view.highlight.size(), 1u);
+    EXPECT_EQ(view.highlight.count(guidOf(2)), 1u);
+
+    EXPECT_TRUE(plan().highlightElements(ElementLinkList(), red, false));   // clears, shows nothing
+    EXPECT_FALSE(plan().isHighlighted());
+    EXPECT_TRUE(view.highlight.empty());
+
+    // The section element is not in the floor plan: the host refuses and nothing is shown.
+    EXPECT_FALSE(plan().highlightElements(linksOf({0, kSectionElementIndex}), red, false));
+    EXPECT_EQ(plan().getLastHostResult(), host::kErrBadIndex);
+    EXPECT_FALSE(plan().isHighlighted());
+}
+
+TEST_F(DrawingEdits, GroupsAndOrdersElementsThroughTheElementTools) {
+    EXPECT_FALSE(plan().groupElements(linksOf({0, 1})));   // outside a command
+    ASSERT_EQ(inCommand([&] { return plan().groupElements(linksOf({0, 1})); }), host::kNoError);
+    const auto groupOf = [&](int index) {
+        return host::toGuidBytes(simElement(index).head().firstIdentifier);
+    };
+    EXPECT_FALSE(host::isNullGuid(groupOf(0)));
+    EXPECT_EQ(groupOf(0), groupOf(1));
+
+    const ElementLinkList first = linksOf({0});
+    CopyingMaker ungroup(&first);
+    ASSERT_EQ(inCommand([&] { return plan().ungroupElements(ungroup); }), host::kNoError);
+    EXPECT_TRUE(host::isNullGuid(groupOf(1)));   // the whole group went
+    EXPECT_EQ(ungroup.received, (std::vector<tarnwick::Guid>{tarnwickGuid(0)}));
+
+    const ElementLinkList pair = linksOf({0, 1});
+    const struct {
+        const char* name;
+        bool (Drawing::*tool)(tarnwick::ElementListMaker&);
+        std::uint8_t order;   // from 0
+    } cases[] = {{"to the front", &Drawing::bringToFront, 255},
+                 {"forward", &Drawing::bringForward, 1},
+                 {"backward", &Drawing::sendBackward, 0},
+                 {"to the back", &Drawing::sendToBack, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CopyingMaker maker(&pair);
+        ASSERT_EQ(inCommand([&] { return (plan().*c.tool)(maker); }), host::kNoError);
+        EXPECT_EQ(simElement(1).head().drawOrder, c.order);
+        ASSERT_TRUE(host_->undo());
+    }
+}
+
+TEST_F(DrawingEdits, SendsRPASAndMeasuresThePixelSize) {
+    EXPECT_TRUE(plan().callRPAS(ElementLink(tarnwickGuid(0), &plan())));
+    EXPECT_FALSE(plan().callRPAS(ElementLink(tarnwickGuid(kSectionElementIndex), &plan())));
+    EXPECT_EQ(plan().getLastHostResult(), host::kErrBadIndex);
+
+    // The window is 1000 by 750 pixels; the zoom box fills it as far as its shape allows.
+    EXPECT_NEAR(plan().getPixelSize(), 20.0 / 750.0, 1e-12);
+    plan().zoom(tarnwick::Cube(CadPoint(0, 0), CadPoint(10, 7.5)));
+    EXPECT_NEAR(plan().getPixelSize(), 0.01, 1e-12);
+    host_->injectFault({host::HostSlot::database, host::fourcc("PTOC")}, 2, host::kErrGeneral);
+    EXPECT_DOUBLE_EQ(plan().getPixelSize(), 0.0);
 }
 
 }   // namespace
