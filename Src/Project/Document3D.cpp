@@ -9,21 +9,10 @@ String Document3D::typeName() const { return "3D Document"; }
 std::int32_t Document3D::getDatabaseType() const { return 13; }
 std::int32_t Document3D::getNavigatorType() const { return 23; }
 
-bool Document3D::toSectionElementLink(ElementLink& link) const {
-    if (link.getTypeByte() == ElementLink::kSectionElementType) return false;
-    link.setTypeId(ElementLink::kSectionElementType);
-    link.setVariation(0);
-    link.setPartReferenceId(0);
-    return true;
-}
+bool Document3D::toSectionElementLink(ElementLink& link) const { return link.makeSectionElement(); }
 
 ElementLink Document3D::fromSectionElementLink(const ElementLink& link) const {
-    ElementLink copy = link;
-    if (link.getSource() == getId() && link.getSecondTypeId() != 0 && link.getSecondGuid().isValid()) {
-        copy.setTypeId(link.getSecondTypeId());
-        copy.setDrawing(this);
-    }
-    return copy;
+    return link.resolveSectionElement(*this);
 }
 
 }   // namespace tarnwick

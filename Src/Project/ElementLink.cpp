@@ -200,6 +200,23 @@ void ElementLink::setGuid(const Guid& guid, const Drawing* drawing) {
     }
 }
 
+bool ElementLink::makeSectionElement() {
+    if (getTypeByte() == kSectionElementType) return false;
+    setTypeId(kSectionElementType);
+    setVariation(0);
+    setPartReferenceId(0);
+    return true;
+}
+
+ElementLink ElementLink::resolveSectionElement(const Drawing& view) const {
+    ElementLink copy = *this;
+    if (source_ == view.getId() && secondTypeId_ != 0 && secondGuid_.isValid()) {
+        copy.setTypeId(secondTypeId_);
+        copy.setDrawing(&view);
+    }
+    return copy;
+}
+
 void ElementLink::setDrawing(const Drawing* drawing) {
     if (drawing == nullptr) {
         location_.clear();

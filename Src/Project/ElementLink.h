@@ -95,6 +95,12 @@ public:
     // When the current source does not resolve in the project, the second type becomes 29 first.
     void setSectionSource(const Drawing* drawing);
     void copyPartReference(const ElementLink& other);   // flag, id, part index and sub-index
+    // Views that show section elements: the link becomes a section-element link (type 29, variation 0,
+    // part-reference id 0); false when it already is one.
+    bool makeSectionElement();
+    // A link seen in `view` as a section element (source the view, a second type and a valid second
+    // guid) gives a link of that second type located in the view; any other link an unchanged copy.
+    ElementLink resolveSectionElement(const Drawing& view) const;
     void setTypeId(std::uint16_t typeId) { typeId_ = typeId; }
     void setVariation(std::int32_t variation) { variation_ = variation; }
     void setSecondTypeId(std::uint16_t typeId) { secondTypeId_ = typeId; }

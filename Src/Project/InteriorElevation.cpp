@@ -10,21 +10,10 @@ String InteriorElevation::typeName() const { return "Interior Elevation"; }
 std::int32_t InteriorElevation::getDatabaseType() const { return 11; }
 std::int32_t InteriorElevation::getNavigatorType() const { return 21; }
 
-bool InteriorElevation::toSectionElementLink(ElementLink& link) const {
-    if (link.getTypeByte() == ElementLink::kSectionElementType) return false;
-    link.setTypeId(ElementLink::kSectionElementType);
-    link.setVariation(0);
-    link.setPartReferenceId(0);
-    return true;
-}
+bool InteriorElevation::toSectionElementLink(ElementLink& link) const { return link.makeSectionElement(); }
 
 ElementLink InteriorElevation::fromSectionElementLink(const ElementLink& link) const {
-    ElementLink copy = link;
-    if (link.getSource() == getId() && link.getSecondTypeId() != 0 && link.getSecondGuid().isValid()) {
-        copy.setTypeId(link.getSecondTypeId());
-        copy.setDrawing(this);
-    }
-    return copy;
+    return link.resolveSectionElement(*this);
 }
 
 }   // namespace tarnwick
