@@ -28,7 +28,7 @@ constexpr std::string_view kBaseScript = R"([
 void checkBaseScriptKept() {
     if (host::takeAlertAnswer() != 2 || host::takeAlertAnswer()) std::abort();
     if (host::takeProgressCancel(1) != 5 || host::takeProgressCancel(1)) std::abort();
-    if (host::browseForFile(host::FileDialogKind::open, "", "") != "/seed/a.json") std::abort();
+    if (host::browseForFile(host::FileDialogKind::open, "", "") != "/base/a.json") std::abort();
     if (host::takeSettingsDialogAnswer() != false || host::takeSettingsDialogAnswer()) std::abort();
     const auto action = host::takeDialogAction();
     if (!action || action->kind != host::DialogActionKind::setText || action->item != 3 ||
@@ -93,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string error;
     host::clearUserActions();
     host::clearFileDialogRequests();
-    if (!host::parseUserActions(kBaseScript, "/seed", error)) std::abort();
+    if (!host::parseUserActions(kBaseScript, "/base", error)) std::abort();
 
     error.clear();
     const bool accepted = host::parseUserActions(text, "/fuzz", error);
