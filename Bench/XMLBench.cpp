@@ -25,6 +25,7 @@
 #include "Foundation/XMLArrayProxy.h"
 #include "Foundation/XMLReader.h"
 #include "Foundation/XMLTypeProxy.h"
+#include "Foundation/XMLValueChild.h"
 #include "Foundation/XMLWriter.h"
 
 namespace bench {
@@ -72,6 +73,7 @@ public:
         return XMLAssembly::findChild(name, attribute);
     }
     bool isValid() override { return !name.isEmpty() && columns >= 1 && values.size() % columns == 0; }
+    std::span<const XMLValueChild> getValueChildren() const override { return kValues; }
 
     String name;
     String type;
@@ -95,6 +97,9 @@ protected:
 
 private:
     static constexpr std::string_view kTags[] = {"name", "type", "columnCount"};
+    static constexpr XMLValueChild kValues[] = {XMLValueChild::of<&Parameter::name>(kTags[0]),
+                                                XMLValueChild::of<&Parameter::type>(kTags[1]),
+                                                XMLValueChild::of<&Parameter::columns>(kTags[2])};
 };
 
 class ParameterList : public XMLArray {
@@ -110,6 +115,7 @@ class Specification : public XMLAssembly {
 public:
     Specification() : XMLAssembly("objectSpecification") {}
     std::unique_ptr<XMLAssembly> clone() const override { return std::make_unique<Specification>(*this); }
+    std::span<const XMLValueChild> getValueChildren() const override { return kValues; }
 
     PartType mappedType = PartType::object;
     String originalName;
@@ -141,6 +147,11 @@ protected:
 private:
     static constexpr std::string_view kTags[] = {"mappedType", "originalName", "mappedName",
                                                  "mappedObjectGuid", "customParameters"};
+    static constexpr XMLValueChild kValues[] = {
+        XMLValueChild::of<&Specification::mappedType>(kTags[0]),
+        XMLValueChild::of<&Specification::originalName>(kTags[1]),
+        XMLValueChild::of<&Specification::mappedName>(kTags[2]),
+        XMLValueChild::of<&Specification::mappedObjectGuid>(kTags[3])};
 };
 
 class SpecificationList : public XMLArray {
@@ -148,6 +159,7 @@ public:
     SpecificationList() : XMLArray("specificationList", "objectSpecification") {}
     std::unique_ptr<XMLAssembly> clone() const override { return std::make_unique<SpecificationList>(*this); }
     bool isValid() override { return !sourceName.isEmpty(); }
+    std::span<const XMLValueChild> getValueChildren() const override { return kValues; }
 
     String sourceName;
     SourceKind kind = SourceKind::ifc;
@@ -163,6 +175,8 @@ protected:
 
 private:
     static constexpr std::string_view kTags[] = {"sourceName", "objectType"};
+    static constexpr XMLValueChild kValues[] = {XMLValueChild::of<&SpecificationList::sourceName>(kTags[0]),
+                                                XMLValueChild::of<&SpecificationList::kind>(kTags[1])};
 };
 
 class ObjectMap : public XMLArray {

@@ -17,6 +17,11 @@
 #include "HostRecords.h"
 #include "HostResult.h"
 
+// The state compares exactly, reals included: a project saved and loaded again must be the same to
+// the bit, and an undo must give back exactly what was there.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wfloat-equal"
+
 namespace host {
 
 struct ModuleDataEntry {
@@ -370,3 +375,5 @@ private:
 };
 
 }   // namespace host
+
+#pragma GCC diagnostic pop

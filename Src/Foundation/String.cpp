@@ -598,13 +598,14 @@ void String::setBytes(std::string_view utf8) {
         std::memmove(data(), utf8.data(), size);
     } else if (size <= kInlineBytes) {   // a far too large block gives way to the inline form
         char* const old = heap_;
+        const std::uint32_t oldCapacity = capacity_;
         std::memcpy(inline_, utf8.data(), size);
         capacity_ = kInlineBytes;
-        delete[] old;
+        BlockPool::release(old, oldCapacity + std::size_t{1});
     } else {
-        char* const block = new char[size + 1];
+        char* const block = static_cast<char*>(BlockPool::allocate(size + std::size_t{1}));
         std::memcpy(block, utf8.data(), size);
-        if (!isInline()) delete[] heap_;
+        if (!isInline()) BlockPool::release(heap_, capacity_ + std::size_t{1});
         heap_ = block;
         capacity_ = size;
     }
@@ -614,15 +615,15 @@ void String::setBytes(std::string_view utf8) {
 
 void String::reserveBytes(std::uint32_t bytes) {
     if (bytes <= capacity_) return;
-    char* const block = new char[static_cast<std::size_t>(bytes) + 1];
+    char* const block = static_cast<char*>(BlockPool::allocate(bytes + std::size_t{1}));
     std::memcpy(block, getText(), bytes_ + 1);   // the text and its terminator
-    if (!isInline()) delete[] heap_;
+    if (!isInline()) BlockPool::release(heap_, capacity_ + std::size_t{1});
     heap_ = block;
     capacity_ = bytes;
 }
 
 void String::freeHeap() {
-    if (!isInline()) delete[] heap_;
+    if (!isInline()) BlockPool::release(heap_, capacity_ + std::size_t{1});
     inline_[0] = '\0';
     bytes_ = 0;
     capacity_ = kInlineBytes;

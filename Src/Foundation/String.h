@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "Foundation/BlockPool.h"
+
 namespace tarnwick {
 
 // Copyable and movable; derived text types (styled text, names) extend the virtual operations.
@@ -61,7 +63,7 @@ public:
     String& operator=(String&& other) noexcept;
     String& operator=(const char* utf8);
     virtual ~String() {
-        if (!isInline()) delete[] heap_;
+        if (!isInline()) BlockPool::release(heap_, capacity_ + std::size_t{1});
     }
 
     // --- Virtual operations ----------------------------------------------------------------------
@@ -143,8 +145,8 @@ private:
     void takeFrom(String& other) noexcept;    // other's text, leaving other empty; this holds no heap block
     std::uint32_t indexOfByte(std::uint32_t byteOffset) const;   // characters before that byte
 
-    // The text and its terminator: inside the object while capacity_ is kInlineBytes, else in a heap
-    // block of capacity_ + 1 bytes owned through heap_ (a union member cannot be a unique_ptr).
+    // The text and its terminator: inside the object while capacity_ is kInlineBytes, else in a
+    // BlockPool block of capacity_ + 1 bytes owned through heap_ (a union member cannot be a unique_ptr).
     union {
         char inline_[kInlineBytes + 1] = {};
         char* heap_;

@@ -9,9 +9,28 @@
 #include <utility>
 #include <vector>
 
+#include "Foundation/BlockPool.h"
 #include "Foundation/TracedException.h"
 
 namespace tarnwick {
+
+// Vector's slot arrays of up to BlockPool::kLargestKept bytes come from the pool: lists read from a
+// file are many and mostly short. Stateless.
+template <typename T>
+struct VectorSlotAllocator {
+    using value_type = T;
+    VectorSlotAllocator() = default;
+    template <typename U>
+    VectorSlotAllocator(const VectorSlotAllocator<U>&) noexcept {}
+    T* allocate(std::size_t count) {   // Vector keeps count below kMaxCount: the product does not overflow
+        return static_cast<T*>(BlockPool::allocate(count * sizeof(T)));
+    }
+    void deallocate(T* slots, std::size_t count) noexcept { BlockPool::release(slots, count * sizeof(T)); }
+    template <typename U>
+    bool operator==(const VectorSlotAllocator<U>&) const noexcept {
+        return true;
+    }
+};
 
 // Move-only. Elements may be null; they are deleted through T's (virtual) destructor. The capacity
 // grows to max(required, capacity + capacity / 2), so it grows from 0 and 1 too. Growing past
@@ -20,7 +39,7 @@ namespace tarnwick {
 template <typename T>
 class Vector {
 public:
-    using Slots = std::vector<std::unique_ptr<T>>;
+    using Slots = std::vector<std::unique_ptr<T>, VectorSlotAllocator<std::unique_ptr<T>>>;
     using iterator = typename Slots::iterator;   // iterates the owning pointers
     using const_iterator = typename Slots::const_iterator;
 

@@ -1,7 +1,9 @@
 #include "Foundation/XMLAssembly.h"
 
+#include "Foundation/BlockPool.h"
 #include "Foundation/XMLByteClass.h"
 #include "Foundation/XMLProxy.h"
+#include "Foundation/XMLValueChild.h"
 
 namespace tarnwick {
 namespace {
@@ -18,6 +20,10 @@ bool sameName(std::string_view tag, std::string_view name) {
 XMLAssembly::XMLAssembly(std::string_view tag) : tag_(tag) {}
 
 XMLAssembly::~XMLAssembly() = default;
+
+void* XMLAssembly::operator new(std::size_t size) { return BlockPool::allocate(size); }
+
+void XMLAssembly::operator delete(void* block, std::size_t size) noexcept { BlockPool::release(block, size); }
 
 void XMLAssembly::clear() { present_ = true; }
 
@@ -49,6 +55,16 @@ std::unique_ptr<XMLProxy> XMLAssembly::findChild(std::string_view name, bool) {
         if (!sameName(tags[index], tag)) continue;
         std::unique_ptr<XMLProxy> proxy = makeChildProxy(index);
         if (proxy && proxy->getNamespace() == prefix) return proxy;
+    }
+    return nullptr;
+}
+
+std::span<const XMLValueChild> XMLAssembly::getValueChildren() const { return {}; }
+
+const XMLValueChild* XMLAssembly::findValueChild(std::span<const XMLValueChild> table,
+                                                 std::string_view name) {
+    for (const XMLValueChild& entry : table) {
+        if (sameName(entry.tag, name)) return &entry;
     }
     return nullptr;
 }

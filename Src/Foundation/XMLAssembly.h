@@ -5,12 +5,14 @@
 
 #include <cstddef>
 #include <memory>
+#include <new>
 #include <span>
 #include <string_view>
 
 namespace tarnwick {
 
 class XMLProxy;
+struct XMLValueChild;
 
 // Copyable only by derived records (for clone). The tag is borrowed: a literal, or text the record
 // keeps alive. A record is present by default; the writer leaves an absent one out.
@@ -18,6 +20,17 @@ class XMLAssembly {
 public:
     explicit XMLAssembly(std::string_view tag);
     virtual ~XMLAssembly();
+
+    // A read makes a record per element and a dropped tree frees them all at once: records of up to
+    // BlockPool::kLargestKept bytes come from the thread's free list of their size.
+    static void* operator new(std::size_t size);   // throws std::bad_alloc
+    static void operator delete(void* block, std::size_t size) noexcept;
+    static void* operator new(std::size_t size, std::align_val_t alignment) {   // over-aligned: the heap's
+        return ::operator new(size, alignment);
+    }
+    static void operator delete(void* block, std::align_val_t alignment) noexcept {
+        ::operator delete(block, alignment);
+    }
 
     std::string_view getTag() const { return tag_; }
     bool isPresent() const { return present_; }
@@ -39,6 +52,14 @@ public:
     // While reading: the child named name ("tag" or "namespace:tag"); null when the record does not know
     // it. attribute says the name came from an attribute (a record that makes items makes none then).
     virtual std::unique_ptr<XMLProxy> findChild(std::string_view name, bool attribute);
+
+    // While reading: value children the reader sets from their text without a proxy, element or
+    // attribute alike. A name found here is not offered to findChild. Entries have bare tags (a prefixed
+    // name is never found here) and should also be in the child table, through which they are written.
+    // Empty unless overridden.
+    virtual std::span<const XMLValueChild> getValueChildren() const;
+    // The entry of table whose tag is name; null when there is none.
+    static const XMLValueChild* findValueChild(std::span<const XMLValueChild> table, std::string_view name);
 
 protected:
     XMLAssembly(const XMLAssembly&) = default;

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "Foundation/BlockPool.h"
+
 namespace tarnwick {
 
 class XMLAssembly;
@@ -22,10 +24,10 @@ public:
     XMLProxy(const XMLProxy&) = delete;
     XMLProxy& operator=(const XMLProxy&) = delete;
 
-    // A proxy lives for one step, and a read or write makes one per child: each thread keeps a few
-    // freed blocks of each small size for the next proxy instead of returning them to the heap.
-    static void* operator new(std::size_t size);   // throws std::bad_alloc
-    static void operator delete(void* block, std::size_t size) noexcept;
+    // A proxy lives for one step, and a read or write makes one per child: its block comes from the
+    // thread's free list of its size rather than from the heap.
+    static void* operator new(std::size_t size) { return BlockPool::allocate(size); }   // throws bad_alloc
+    static void operator delete(void* block, std::size_t size) noexcept { BlockPool::release(block, size); }
 
     std::string_view getTag() const { return tag_; }
     std::string_view getNamespace() const { return nameSpace_; }

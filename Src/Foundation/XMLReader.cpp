@@ -12,6 +12,7 @@
 #include "Foundation/XMLAssembly.h"
 #include "Foundation/XMLByteClass.h"
 #include "Foundation/XMLProxy.h"
+#include "Foundation/XMLValueChild.h"
 
 namespace tarnwick {
 namespace {
@@ -209,9 +210,9 @@ bool XMLReader::parseDocument(XMLAssembly& root) {
     if (!(p = scanName(nameAt, name))) return fail(XMLError::badName, nameAt) != nullptr;
     if (name != root.getTag()) return fail(XMLError::unexpectedRoot, nameAt) != nullptr;
     root.setPresent(true);
-    frames_.push_back({name, nullptr, &root});
+    frames_.push_back({name, nullptr, &root, root.getValueChildren(), nullptr, nullptr});
     bool empty = false;
-    if (!(p = parseAttributes(p, &root, empty))) return false;
+    if (!(p = parseAttributes(p, &root, frames_.back().values, empty))) return false;
     if (empty) {
         if (!finishFrame(frames_.back(), nameAt)) return false;
         frames_.pop_back();
@@ -319,16 +320,21 @@ char* XMLReader::parseStartTag(char* p) {
     if (!(p = scanName(nameAt, name))) return fail(XMLError::badName, nameAt);
     if (frames_.size() >= kMaxDepth) return fail(XMLError::tooDeep, nameAt - 1);
 
-    XMLAssembly* const parent = frames_.back().record;   // null inside a value: its children are unknown
-    std::unique_ptr<XMLProxy> proxy = parent ? parent->findChild(name, /*attribute=*/false) : nullptr;
+    const Frame& top = frames_.back();
+    XMLAssembly* const parent = top.record;   // null inside a value: its children are unknown
+    const XMLValueChild* const value = XMLAssembly::findValueChild(top.values, name);
+    std::unique_ptr<XMLProxy> proxy =
+        parent && !value ? parent->findChild(name, /*attribute=*/false) : nullptr;
     XMLAssembly* const record = proxy ? proxy->getRecord() : nullptr;
+    const std::span<const XMLValueChild> values =
+        record ? record->getValueChildren() : std::span<const XMLValueChild>();
     bool empty = false;
     if (*p == '>') {   // most elements have no attributes
         ++p;
-    } else if (!(p = parseAttributes(p, record, empty))) {
+    } else if (!(p = parseAttributes(p, record, values, empty))) {
         return nullptr;
     }
-    if (!proxy) return empty ? p : skipElement(p, name);
+    if (!proxy && !value) return empty ? p : skipElement(p, name);
 
     if (record) {
         record->setPresent(true);
@@ -336,7 +342,7 @@ char* XMLReader::parseStartTag(char* p) {
         valueText_ = {};
         valueInScratch_ = false;
     }
-    frames_.push_back({name, std::move(proxy), record});
+    frames_.push_back({name, std::move(proxy), record, values, value, parent});
     if (empty) {
         if (!finishFrame(frames_.back(), nameAt)) return nullptr;
         frames_.pop_back();
@@ -370,7 +376,9 @@ char* XMLReader::parseEndTag(char* p) {
 
 bool XMLReader::finishFrame(Frame& frame, const char* at) {
     if (!frame.record) {
-        if (!frame.proxy->setFromText(valueText_)) return fail(XMLError::refusedValue, at) != nullptr;
+        const bool set = frame.value ? frame.value->setFromText(*frame.owner, valueText_)
+                                     : frame.proxy->setFromText(valueText_);
+        if (!set) return fail(XMLError::refusedValue, at) != nullptr;
     } else if (!frame.record->isValid()) {
         return fail(XMLError::invalidRecord, at) != nullptr;
     }
@@ -378,7 +386,8 @@ bool XMLReader::finishFrame(Frame& frame, const char* at) {
 }
 
 // Reads attributes into record (null: checks and drops them) up to '>' (empty false) or '/>' (true).
-char* XMLReader::parseAttributes(char* p, XMLAssembly* record, bool& empty) {
+char* XMLReader::parseAttributes(char* p, XMLAssembly* record, std::span<const XMLValueChild> values,
+                                 bool& empty) {
     for (;;) {
         char* const gap = p;
         p = skipBlanks(p);
@@ -399,7 +408,9 @@ char* XMLReader::parseAttributes(char* p, XMLAssembly* record, bool& empty) {
         p = skipBlanks(p + 1);
         std::string_view value;
         if (!(p = scanAttributeValue(p, value))) return nullptr;
-        if (record) {
+        if (const XMLValueChild* const entry = XMLAssembly::findValueChild(values, name)) {
+            if (!entry->setFromText(*record, value)) return fail(XMLError::refusedValue, nameAt);
+        } else if (record) {
             const std::unique_ptr<XMLProxy> proxy = record->findChild(name, /*attribute=*/true);
             if (proxy && !proxy->getRecord() && !proxy->setFromText(value))
                 return fail(XMLError::refusedValue, nameAt);
@@ -557,7 +568,7 @@ char* XMLReader::skipElement(char* p, std::string_view name) {
             if (!(p = scanName(nameAt, childName))) return fail(XMLError::badName, nameAt);
             if (frames_.size() + skipped_.size() >= kMaxDepth) return fail(XMLError::tooDeep, nameAt - 1);
             bool empty = false;
-            if (!(p = parseAttributes(p, nullptr, empty))) return nullptr;
+            if (!(p = parseAttributes(p, nullptr, {}, empty))) return nullptr;
             if (!empty) skipped_.push_back(childName);
         }
         if (!p) return nullptr;

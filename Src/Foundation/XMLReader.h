@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,7 @@ namespace tarnwick {
 class DataBufferIn;
 class XMLAssembly;
 class XMLProxy;
+struct XMLValueChild;
 
 // Why a read failed; the first error found is kept.
 enum class XMLError {
@@ -67,9 +69,12 @@ public:
 
 private:
     struct Frame {
-        std::string_view name;             // the element's name, for its end tag
-        std::unique_ptr<XMLProxy> proxy;   // null for the root
-        XMLAssembly* record;               // null for a value
+        std::string_view name;                   // the element's name, for its end tag
+        std::unique_ptr<XMLProxy> proxy;         // null for the root and for a value from a table
+        XMLAssembly* record;                     // null for a value
+        std::span<const XMLValueChild> values;   // the record's value table
+        const XMLValueChild* value;              // a value from its record's table, else null
+        XMLAssembly* owner;                      // that record
     };
 
     bool load();                                 // drains the input; converts UTF-16
@@ -80,7 +85,7 @@ private:
     char* parseContent(char* p);                // the root's content up to its end tag
     char* parseStartTag(char* p);
     char* parseEndTag(char* p);
-    char* parseAttributes(char* p, XMLAssembly* record, bool& empty);
+    char* parseAttributes(char* p, XMLAssembly* record, std::span<const XMLValueChild> values, bool& empty);
     char* scanAttributeValue(char* p, std::string_view& value);
     char* scanValueText(char* p);
     char* scanCData(char* p, bool keep);

@@ -90,7 +90,9 @@ std::unique_ptr<Attribute> Attribute::fetchFromOwner() const {
     Specification* owner = link_.getOwner();
     if (owner == nullptr) return nullptr;
     std::unique_ptr<Attribute> fetched = owner->getAttribute(link_);
-    if (!fetched || typeid(*fetched) != typeid(*this)) return nullptr;
+    if (!fetched) return nullptr;
+    const Attribute& made = *fetched;
+    if (typeid(made) != typeid(*this)) return nullptr;
     return fetched;
 }
 

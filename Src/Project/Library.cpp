@@ -250,7 +250,7 @@ void Library::Iterator::release() {
 }
 
 // --- Library ---------------------------------------------------------------------------------------
-Library::Library(Project& project, std::uint32_t code) : Database(project), code_(code) {}
+Library::Library(Project& project) : Database(project) {}
 
 Library::~Library() = default;
 

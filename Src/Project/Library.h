@@ -112,7 +112,7 @@ public:
     using iterator = Iterator;
     using reverse_iterator = Iterator;
 
-    explicit Library(Project& project, std::uint32_t code = 0);
+    explicit Library(Project& project);
     ~Library() override;
 
     // --- Virtual operations, in the order of the interface -------------------------------------------
@@ -189,7 +189,6 @@ public:
 private:
     void dropFileList();
 
-    std::uint32_t code_;                  // given by the Project
     std::unique_ptr<FileList> folders_;   // made on first use
     std::int32_t currentFolder_ = -1;     // position in folders_; -1: none
     std::uint32_t lastResult_ = 0;        // 0 = success

@@ -29,7 +29,7 @@ std::vector<std::string> entriesBelow(const fs::path& root) {
 
 TEST(Directory, MakesAFolderByParentAndNameOnlyWhenAsked) {
     ScratchFolder scratch;
-    const Directory home(FileLocation(host::homeDirectory()));
+    const Directory home{FileLocation(host::homeDirectory())};
     ASSERT_TRUE(home.exists());
     EXPECT_FALSE(Directory(home, "Data").exists());
     EXPECT_FALSE(fs::exists(scratch.path() / "home" / "Data"));

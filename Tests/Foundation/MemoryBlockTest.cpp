@@ -68,7 +68,8 @@ TEST_F(MemoryBlockTest, CopiesDeeplyAndMovesByTakingTheHandle) {
     EXPECT_NE(copier.getHandle(), taker.getHandle());
     copier = copy;
     EXPECT_EQ(bytesOf(copier), "Xbc");
-    copier = copier;   // self-assignment keeps the bytes
+    const MemoryBlock& same = copier;
+    copier = same;   // self-assignment keeps the bytes
     EXPECT_EQ(bytesOf(copier), "Xbc");
     copier.clear();
     EXPECT_EQ(copier.getSize(), 0u);

@@ -242,7 +242,8 @@ TEST(String, CopiesAndMovesKeepTheirOwnText) {
     original.clear();
     EXPECT_EQ(*cloned, "text");
     original = *cloned;
-    original = original;   // self-assignment keeps the text
+    const String& same = original;
+    original = same;   // self-assignment keeps the text
     EXPECT_EQ(original, "text");
     original = original.getText() + 1;   // from a piece of itself
     EXPECT_EQ(original, "ext");

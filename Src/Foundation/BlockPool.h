@@ -1,0 +1,25 @@
+// BlockPool: small blocks cut from slabs and kept on per-thread free lists, for the objects a read makes
+// by the thousand and drops all at once (XML proxies, one per child, and records, one per element).
+#pragma once
+
+#include <cstddef>
+
+namespace tarnwick {
+
+// Blocks of up to kLargestKept bytes are cut one after another from slabs of 64 KiB taken from the heap;
+// larger ones come from the global operator new. A freed block waits on its thread's list for the next
+// block of its size class, up to kKeptBytes a class; past that it goes back to its slab, and a slab goes
+// back to the heap once all its blocks have. A block may be freed on any thread: it then joins that
+// thread's list. What a thread still keeps when it ends goes back to the slabs. Idle blocks are poisoned
+// under ASan.
+class BlockPool {
+public:
+    static constexpr std::size_t kGrain = 16;              // block sizes are multiples of this
+    static constexpr std::size_t kLargestKept = 512;       // larger blocks go straight to the heap
+    static constexpr std::size_t kKeptBytes = 256 << 10;   // per size class and thread
+
+    static void* allocate(std::size_t size);                       // size > 0; throws std::bad_alloc
+    static void release(void* block, std::size_t size) noexcept;   // size as allocated; null is ignored
+};
+
+}   // namespace tarnwick

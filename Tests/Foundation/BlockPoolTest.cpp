@@ -1,0 +1,136 @@
+#include "Foundation/BlockPool.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <malloc.h>
+
+using namespace tarnwick;
+
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();   // the sanitizer's own count
+#endif
+
+namespace {
+
+// Heap bytes in use: the sanitizer's count under ASan, glibc's otherwise.
+std::size_t heapInUse() {
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+#endif
+}
+
+constexpr std::size_t kSlab = 64 * 1024;   // the blocks are cut from slabs of this size
+
+// A block filled with its own mark, so that two blocks sharing bytes show in each other.
+struct Marked {
+    unsigned char* block;
+    std::size_t size;
+    unsigned char mark;
+};
+
+Marked make(std::size_t size, unsigned char mark) {
+    auto* const block = static_cast<unsigned char*>(BlockPool::allocate(size));
+    std::memset(block, mark, size);
+    return {block, size, mark};
+}
+
+void expectIntact(const Marked& marked) {
+    for (std::size_t i = 0; i < marked.size; ++i) {
+        if (marked.block[i] != marked.mark) {
+            ADD_FAILURE() << "block of " << marked.size << " bytes changed at byte " << i;
+            return;
+        }
+    }
+}
+
+void release(Marked& marked) {
+    BlockPool::release(marked.block, marked.size);
+    marked.block = nullptr;
+}
+
+}   // namespace
+
+TEST(BlockPool, KeepsEveryLiveBlockApartWhateverItsSizeAndTheOrderBlocksComeAndGo) {
+    // Sizes on both sides of every class edge and past the largest kept size, more than one slab of each.
+    std::vector<Marked> blocks;
+    for (std::size_t i = 0; i < 6000; ++i) {
+        const std::size_t size = 1 + (i * 37) % (BlockPool::kLargestKept + 200);
+        blocks.push_back(make(size, static_cast<unsigned char>(i)));
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(blocks.back().block) % BlockPool::kGrain, 0u);
+    }
+    for (std::size_t i = 0; i < blocks.size(); i += 2) release(blocks[i]);
+    for (std::size_t i = blocks.size(); i-- > 0;) {
+        if (i % 3 == 0 && blocks[i].block) release(blocks[i]);
+    }
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        if (!blocks[i].block) blocks[i] = make(1 + (i * 53) % 600, static_cast<unsigned char>(~i));
+    }
+    for (const Marked& marked : blocks) expectIntact(marked);
+    for (Marked& marked : blocks) release(marked);
+}
+
+TEST(BlockPool, KeepsAtMostItsBoundPerSizeAndGivesTheRestBackToTheHeap) {
+    constexpr std::size_t kSize = BlockPool::kLargestKept;
+    constexpr std::size_t kCount = 16 * BlockPool::kKeptBytes / kSize;
+    std::vector<Marked> blocks;
+    blocks.reserve(kCount);
+    // The kept blocks pin the slabs they lie in (a slab holds not quite 128 of them), and one more
+    // slab may be part cut.
+    constexpr std::size_t kKeptWithSlabs = BlockPool::kKeptBytes + 3 * kSlab;
+    const std::size_t before = heapInUse();
+    for (std::size_t i = 0; i < kCount; ++i) blocks.push_back(make(kSize, 'b'));
+    EXPECT_GE(heapInUse(), before + 15 * BlockPool::kKeptBytes);
+    for (Marked& marked : blocks) release(marked);
+    EXPECT_LE(heapInUse(), before + kKeptWithSlabs);
+    for (std::size_t i = 0; i < BlockPool::kKeptBytes / kSize; ++i) blocks[i] = make(kSize, 'c');   // reused
+    EXPECT_LE(heapInUse(), before + kKeptWithSlabs);
+    for (std::size_t i = 0; i < BlockPool::kKeptBytes / kSize; ++i) release(blocks[i]);
+}
+
+TEST(BlockPool, TakesBlocksFreedOnAnotherThreadIntoThatThreadsLists) {
+    // Fresh threads, whose lists start empty.
+    std::vector<Marked> blocks;
+    std::thread maker([&blocks] {
+        for (std::size_t i = 0; i < 3000; ++i) blocks.push_back(make(48 + i % 3 * 100, 'w'));
+    });
+    maker.join();   // its slabs outlive it: the blocks are still in use
+    std::thread taker([&blocks] {
+        std::set<unsigned char*> freed;
+        for (Marked& marked : blocks) {
+            expectIntact(marked);
+            freed.insert(marked.block);
+            release(marked);
+        }
+        for (std::size_t i = 0; i < blocks.size(); ++i) {   // the same sizes again: the maker's blocks
+            blocks[i] = make(48 + i % 3 * 100, 't');
+            EXPECT_TRUE(freed.count(blocks[i].block)) << "block " << i << " is not from this thread's list";
+        }
+    });
+    taker.join();
+    for (Marked& marked : blocks) {   // and back on this thread, where the taker's slabs outlive it too
+        expectIntact(marked);
+        release(marked);
+    }
+}
+
+TEST(BlockPool, GivesEverythingAThreadKeptBackToTheHeapWhenTheThreadEnds) {
+    const std::size_t before = heapInUse();
+    std::thread worker([] {
+        std::vector<Marked> blocks;
+        for (std::size_t i = 0; i < 20000; ++i) blocks.push_back(make(1 + i % 700, 'k'));
+        for (Marked& marked : blocks) release(marked);   // mostly kept on this thread's lists
+        for (std::size_t i = 0; i < 50; ++i) blocks[i] = make(16, 'l');   // and some still cut at the end
+        for (std::size_t i = 0; i < 50; ++i) release(blocks[i]);
+    });
+    worker.join();
+    EXPECT_LT(heapInUse(), before + kSlab);
+}
