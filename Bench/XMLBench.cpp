@@ -111,10 +111,12 @@ protected:
     std::unique_ptr<XMLAssembly> makeItem() override { return std::make_unique<Parameter>(); }
 };
 
-class Specification : public XMLAssembly {
+class ObjectSpecification : public XMLAssembly {
 public:
-    Specification() : XMLAssembly("objectSpecification") {}
-    std::unique_ptr<XMLAssembly> clone() const override { return std::make_unique<Specification>(*this); }
+    ObjectSpecification() : XMLAssembly("objectSpecification") {}
+    std::unique_ptr<XMLAssembly> clone() const override {
+        return std::make_unique<ObjectSpecification>(*this);
+    }
     std::span<const XMLValueChild> getValueChildren() const override { return kValues; }
 
     PartType mappedType = PartType::object;
@@ -148,10 +150,10 @@ private:
     static constexpr std::string_view kTags[] = {"mappedType", "originalName", "mappedName",
                                                  "mappedObjectGuid", "customParameters"};
     static constexpr XMLValueChild kValues[] = {
-        XMLValueChild::of<&Specification::mappedType>(kTags[0]),
-        XMLValueChild::of<&Specification::originalName>(kTags[1]),
-        XMLValueChild::of<&Specification::mappedName>(kTags[2]),
-        XMLValueChild::of<&Specification::mappedObjectGuid>(kTags[3])};
+        XMLValueChild::of<&ObjectSpecification::mappedType>(kTags[0]),
+        XMLValueChild::of<&ObjectSpecification::originalName>(kTags[1]),
+        XMLValueChild::of<&ObjectSpecification::mappedName>(kTags[2]),
+        XMLValueChild::of<&ObjectSpecification::mappedObjectGuid>(kTags[3])};
 };
 
 class SpecificationList : public XMLArray {
@@ -165,7 +167,7 @@ public:
     SourceKind kind = SourceKind::ifc;
 
 protected:
-    std::unique_ptr<XMLAssembly> makeItem() override { return std::make_unique<Specification>(); }
+    std::unique_ptr<XMLAssembly> makeItem() override { return std::make_unique<ObjectSpecification>(); }
     std::span<const std::string_view> getChildTags() const override { return kTags; }
     std::unique_ptr<XMLProxy> makeChildProxy(std::size_t index) override {
         if (index == 0) return std::make_unique<XMLTypeProxy<String>>(sourceName, kTags[0], true);
@@ -198,7 +200,8 @@ std::unique_ptr<ObjectMap> makeTable(std::size_t targetBytes) {
         specs.sourceName = String(("Configuration " + std::to_string(list)).c_str());
         specs.kind = static_cast<SourceKind>(list % 5);
         for (int n = 0; n < 2000 && bytes < targetBytes; ++n) {
-            auto& spec = static_cast<Specification&>(specs.addItem(std::make_unique<Specification>()));
+            auto& spec =
+                static_cast<ObjectSpecification&>(specs.addItem(std::make_unique<ObjectSpecification>()));
             spec.mappedType = static_cast<PartType>(2 + n % 4);
             spec.originalName = String(("IfcFurnishingElement Office Chair " + std::to_string(n) +
                                         (n % 10 == 0 ? " & Co <left>" : ""))

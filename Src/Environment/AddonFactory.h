@@ -3,6 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+
+#include "Environment/Addon.h"
+#include "Environment/Framework.h"
 
 namespace tarnwick {
 
@@ -20,6 +24,20 @@ public:
     AddonFactory(Create create, Destroy destroy);   // the last one made is used
     AddonFactory(const AddonFactory&) = delete;
     AddonFactory& operator=(const AddonFactory&) = delete;
+
+    // The usual pair, for a module whose add-on needs nothing more:
+    //   const tarnwick::AddonFactory registration(&AddonFactory::create<MyAddon>, &AddonFactory::destroy);
+    template <typename AddonType>
+    static std::uint32_t create() {
+        if (const std::uint32_t result = startFramework(); result != 0) return result;
+        Addon::setInstance(std::make_unique<AddonType>());
+        Addon::getInstance()->installTools();
+        return 0;
+    }
+    static std::uint32_t destroy() {
+        Addon::destroyInstance();
+        return stopFramework();
+    }
 };
 
 }   // namespace tarnwick

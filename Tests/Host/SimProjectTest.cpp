@@ -16,6 +16,15 @@ host::SimProject sampleProject() {
     return project;
 }
 
+// Loading `json` over the sample project fails and changes nothing; the error message is returned.
+std::string refusedOverSample(const std::string& json) {
+    host::SimProject project = sampleProject();
+    std::string error;
+    EXPECT_FALSE(project.loadText(json, error));
+    EXPECT_EQ(project.state, sampleProject().state);
+    return error;
+}
+
 TEST(SimProject, RoundTripsThroughItsJsonFile) {
     HostScratch scratch;
     const host::SimProject original = sampleProject();
@@ -51,8 +60,10 @@ TEST(SimProject, DecodesEveryBase64Length) {
 
 TEST(SimProject, RejectsBadProjectsAndKeepsWhatItHad) {
     const std::pair<const char*, const char*> cases[] = {
-        {"{", "not valid JSON: parse error at line 1, column 2: syntax error while parsing object key - unexpected "
-              "end of input; expected string literal"},
+        {"{",
+         "not valid JSON: parse error at line 1, column 2: syntax error while parsing object key - "
+         "unexpected "
+         "end of input; expected string literal"},
         {"[]", "the project must be a JSON object"},
         {R"({"nmae": "x"})", "project: unknown key \"nmae\""},
         {R"({"format": "other"})", "project: \"format\" must be \"skellow-host project\""},
@@ -76,11 +87,7 @@ TEST(SimProject, RejectsBadProjectsAndKeepsWhatItHad) {
     };
     for (const auto& [json, message] : cases) {
         SCOPED_TRACE(json);
-        host::SimProject project = sampleProject();
-        std::string error;
-        EXPECT_FALSE(project.loadText(json, error));
-        EXPECT_EQ(error, message);
-        EXPECT_EQ(project.state, sampleProject().state);
+        EXPECT_EQ(refusedOverSample(json), message);
     }
     host::SimProject project;
     std::string error;
@@ -94,11 +101,8 @@ TEST(SimProject, RefusesANumberTooLargeForADoubleInsteadOfThrowing) {
     for (const char* json :
          {R"({"storeys": [{"index": 0, "level": 1e400, "height": 3}]})", R"({"x": -8E77782})"}) {
         SCOPED_TRACE(json);
-        host::SimProject project = sampleProject();
-        std::string error;
-        EXPECT_FALSE(project.loadText(json, error));
+        const std::string error = refusedOverSample(json);
         EXPECT_EQ(error.rfind("not valid JSON: number overflow parsing '", 0), 0u) << error;
-        EXPECT_EQ(project.state, sampleProject().state);
     }
 }
 
@@ -115,11 +119,7 @@ TEST(SimProject, RefusesWholeNumberListsThatDoNotFitTheirField) {
     };
     for (const auto& [json, message] : cases) {
         SCOPED_TRACE(json);
-        host::SimProject project = sampleProject();
-        std::string error;
-        EXPECT_FALSE(project.loadText(json, error));
-        EXPECT_EQ(error, message);
-        EXPECT_EQ(project.state, sampleProject().state);
+        EXPECT_EQ(refusedOverSample(json), message);
     }
     host::SimProject project;
     std::string error;
@@ -158,11 +158,7 @@ TEST(SimProject, RefusesParameterTextsHoldingU0000) {
         const std::string json = R"({"library": {"parts": [{"type": 4, "name": "C",
             "uniqueId": "{C4A10000-0000-4000-8000-000000000001}", "parameters": [)" +
                                  std::string(parameter) + "]}]}}";
-        host::SimProject project = sampleProject();
-        std::string error;
-        EXPECT_FALSE(project.loadText(json, error));
-        EXPECT_EQ(error, "library.parts[0].parameters[0]: a text must not hold U+0000");
-        EXPECT_EQ(project.state, sampleProject().state);
+        EXPECT_EQ(refusedOverSample(json), "library.parts[0].parameters[0]: a text must not hold U+0000");
     }
 }
 

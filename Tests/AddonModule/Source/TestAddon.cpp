@@ -240,18 +240,6 @@ private:
     std::vector<std::unique_ptr<Subscriber>> tools_;
 };
 
-std::uint32_t createAddon() {
-    if (const std::uint32_t result = startFramework(); result != 0) return result;
-    Addon::setInstance(std::make_unique<TestAddon>());
-    Addon::getInstance()->installTools();
-    return 0;
-}
-
-std::uint32_t destroyAddon() {
-    Addon::destroyInstance();
-    return stopFramework();
-}
-
-const AddonFactory registration(&createAddon, &destroyAddon);
+const AddonFactory registration(&AddonFactory::create<TestAddon>, &AddonFactory::destroy);
 
 }   // namespace

@@ -135,18 +135,6 @@ private:
     std::unique_ptr<InterfaceMenu> menu_;
 };
 
-std::uint32_t createAddon() {
-    if (const std::uint32_t result = startFramework(); result != 0) return result;
-    Addon::setInstance(std::make_unique<InterfaceTestAddon>());
-    Addon::getInstance()->installTools();
-    return 0;
-}
-
-std::uint32_t destroyAddon() {
-    Addon::destroyInstance();
-    return stopFramework();
-}
-
-const AddonFactory registration(&createAddon, &destroyAddon);
+const AddonFactory registration(&AddonFactory::create<InterfaceTestAddon>, &AddonFactory::destroy);
 
 }   // namespace
