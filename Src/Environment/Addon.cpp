@@ -42,9 +42,11 @@ constexpr std::uint32_t kAllProjectNotifications =
     host::kProjectNew | host::kProjectNewAndReset | host::kProjectOpen | host::kProjectPreSave |
     host::kProjectSave | host::kProjectClose | host::kProjectQuit;
 
+// Never destroyed with the module's statics: free data destroys the add-on while the host is there. A
+// module unloaded without free data leaves it alone, since its destructor would call a host that is gone.
 std::unique_ptr<Addon>& instanceSlot() {
-    static std::unique_ptr<Addon> instance;
-    return instance;
+    static auto* const instance = new std::unique_ptr<Addon>;
+    return *instance;
 }
 
 std::u16string projectStoreName() { return String(Addon::kProjectStoreName).toUniString(); }
