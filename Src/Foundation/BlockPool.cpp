@@ -41,12 +41,6 @@ void dropFromSlab(Slab* slab, std::uint32_t count) {
     ::operator delete(slab, std::align_val_t(kSlabBytes));
 }
 
-// One block goes back to its slab for good (it was poisoned as it came).
-void returnToSlab(void* block, std::size_t sizeClass) {
-    ASAN_POISON_MEMORY_REGION(block, blockBytes(sizeClass));
-    dropFromSlab(slabOf(block), 1);
-}
-
 struct FreeBlock {
     FreeBlock* next;
 };
@@ -59,10 +53,39 @@ struct BlockCache {
     char* cut;                          // the next block of the slab being cut; null before the first
     char* cutEnd;
     std::uint32_t cutBlocks;   // blocks cut from it so far
-    bool ready;                // room is set and BlockDrain is made for this thread
-    bool ending;               // BlockDrain has run: every further block has a slab of its own
+    // Blocks back for good but not yet taken off their slab's count: a tree is freed in the order it
+    // was cut, so most blocks in a row share a slab, and one atomic step takes off a whole run.
+    Slab* returning;
+    std::uint32_t returned;
+    bool ready;    // room is set and BlockDrain is made for this thread
+    bool ending;   // BlockDrain has run: every further block has a slab of its own
 };
 thread_local BlockCache cache{};
+
+void finishReturning() {
+    if (!cache.returning) return;
+    dropFromSlab(cache.returning, cache.returned);
+    cache.returning = nullptr;
+    cache.returned = 0;
+}
+
+// One block goes back to its slab for good (it was poisoned as it came). While the thread ends there is
+// no later call to settle a run, so each block is settled at once.
+void returnToSlab(void* block, std::size_t sizeClass) {
+    ASAN_POISON_MEMORY_REGION(block, blockBytes(sizeClass));
+    Slab* const slab = slabOf(block);
+    if (slab == cache.returning) {
+        ++cache.returned;
+        return;
+    }
+    finishReturning();
+    if (cache.ending) {
+        dropFromSlab(slab, 1);
+        return;
+    }
+    cache.returning = slab;
+    cache.returned = 1;
+}
 
 void finishCutting() {
     if (!cache.cut) return;
@@ -82,6 +105,7 @@ struct BlockDrain {
             cache.room[sizeClass] = 0;   // blocks freed later in this thread's exit go to their slabs
         }
         finishCutting();
+        finishReturning();
         cache.ending = true;
     }
     bool registered = true;   // read once to construct the drain in this thread

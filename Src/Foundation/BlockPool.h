@@ -9,9 +9,10 @@ namespace tarnwick {
 // Blocks of up to kLargestKept bytes are cut one after another from slabs of 64 KiB taken from the heap;
 // larger ones come from the global operator new. A freed block waits on its thread's list for the next
 // block of its size class, up to kKeptBytes a class; past that it goes back to its slab, and a slab goes
-// back to the heap once all its blocks have. A block may be freed on any thread: it then joins that
-// thread's list. What a thread still keeps when it ends goes back to the slabs. Idle blocks are poisoned
-// under ASan.
+// back to the heap once all its blocks have. A thread settles a run of such blocks from one slab at once:
+// the last slab it gave blocks back to waits for a block of another slab, or for the thread's end. A
+// block may be freed on any thread: it then joins that thread's list. What a thread still keeps when it
+// ends goes back to the slabs. Idle blocks are poisoned under ASan.
 class BlockPool {
 public:
     static constexpr std::size_t kGrain = 16;              // block sizes are multiples of this

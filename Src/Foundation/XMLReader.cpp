@@ -41,7 +41,7 @@ char* skipBlanks(char* p) {
     return p;
 }
 
-// The next '<' or the sentinel (load() has ruled out any other NUL).
+// The next '<' or NUL: the sentinel, or a NUL in the text, which the caller's check reports.
 char* findMarkup(char* p) { return XMLByteClass::findByteOrNul(p, '<'); }
 
 char* scanName(char* p, std::string_view& name) {   // null when no name starts at p
@@ -119,9 +119,11 @@ XMLReader::~XMLReader() = default;
 
 void XMLReader::Free::operator()(char* block) const noexcept { std::free(block); }
 
+// Every scan stops at a NUL as at the sentinel, so a NUL in the text ends up here as whatever error its
+// place makes (a name cut short, an unclosed tag): it is reported as what it is.
 char* XMLReader::fail(XMLError kind, const char* at) {
     if (error_ == XMLError::none) {
-        error_ = kind;
+        error_ = (at < end_ && *at == '\0') ? XMLError::nulByte : kind;
         errorOffset_ = static_cast<std::size_t>(at - begin_);
     }
     return nullptr;
@@ -179,9 +181,8 @@ bool XMLReader::load() {
         std::memset(end_, 0, kTail);
         fromUtf16_ = true;
     }
-    // From here on the only '\0' is the sentinel, so every scan stops at the end without a bounds check.
-    if (const void* nul = std::memchr(begin_, '\0', static_cast<std::size_t>(end_ - begin_)))
-        return fail(XMLError::nulByte, static_cast<const char*>(nul)) != nullptr;
+    // Every scan stops at a '\0', so the sentinel ends it without a bounds check; one before end_ is an
+    // error in the text, found where a scan stops at it (memchr-based scans look for it on their own).
     return true;
 }
 
@@ -293,7 +294,7 @@ char* XMLReader::parseContent(char* p) {
         } else {
             p = findMarkup(p);   // blanks between child records: nothing to keep
         }
-        if (p == end_) return fail(XMLError::unclosedElement, p);
+        if (*p == '\0') return fail(XMLError::unclosedElement, p);
         if (p[1] == '/') {
             p = parseEndTag(p);
         } else if (p[1] == '?') {
@@ -506,8 +507,9 @@ void XMLReader::addValueText(std::string_view piece) {
 // A CDATA section: text as it stands but for line breaks; kept only inside a value.
 char* XMLReader::scanCData(char* p, bool keep) {
     char* const begin = p + 9;   // "<![CDATA["
-    char* const close = findLiteral(begin, end_, "]]>");
-    if (!close) return fail(XMLError::unclosedMarkup, p);
+    char* const after = skipTo(p, 9, "]]>");
+    if (!after) return nullptr;
+    char* const close = after - 3;
     if (keep) {
         char* out = begin;
         for (char* q = begin; q < close; ++q) {
@@ -522,17 +524,21 @@ char* XMLReader::scanCData(char* p, bool keep) {
         }
         addValueText({begin, static_cast<std::size_t>(out - begin)});
     }
-    return close + 3;
+    return after;
 }
 
-char* XMLReader::skipComment(char* p) {
-    char* const close = findLiteral(p + 4, end_, "-->");
-    return close ? close + 3 : fail(XMLError::unclosedMarkup, p);
-}
+char* XMLReader::skipComment(char* p) { return skipTo(p, 4, "-->"); }
 
-char* XMLReader::skipPI(char* p) {
-    char* const close = findLiteral(p + 2, end_, "?>");
-    return close ? close + 2 : fail(XMLError::unclosedMarkup, p);
+char* XMLReader::skipPI(char* p) { return skipTo(p, 2, "?>"); }
+
+// Markup at p that runs from its opening (skip bytes) to the first close; returns the byte after it.
+// memchr finds the close past any NUL, so the bytes skipped are checked for one here.
+char* XMLReader::skipTo(char* p, std::size_t skip, std::string_view close) {
+    char* const found = findLiteral(p + skip, end_, close);
+    char* const stop = found ? found : end_;
+    if (const void* nul = std::memchr(p, '\0', static_cast<std::size_t>(stop - p)))
+        return fail(XMLError::nulByte, static_cast<const char*>(nul));
+    return found ? found + close.size() : fail(XMLError::unclosedMarkup, p);
 }
 
 // An element nobody reads, after its start tag: its content is checked and dropped, its depth counted.
@@ -541,7 +547,7 @@ char* XMLReader::skipElement(char* p, std::string_view name) {
     skipped_.push_back(name);
     while (!skipped_.empty()) {
         p = findMarkup(p);
-        if (p == end_) return fail(XMLError::unclosedElement, p);
+        if (*p == '\0') return fail(XMLError::unclosedElement, p);
         if (p[1] == '/') {
             char* const nameAt = p + 2;
             std::string_view endName;

@@ -92,6 +92,7 @@ private:
     char* skipElement(char* p, std::string_view name);   // content of an unknown element
     char* skipComment(char* p);
     char* skipPI(char* p);
+    char* skipTo(char* p, std::size_t skip, std::string_view close);
     char* decodeReference(char* p, char*& out);
     bool finishFrame(Frame& frame, const char* at);
     void addValueText(std::string_view piece);

@@ -189,6 +189,34 @@ TEST(XMLReader, FailsOnBrokenInputAndSaysWhy) {
     }
 }
 
+TEST(XMLReader, RefusesANulByteWhereverItStands) {
+    // Each '@' in turn becomes a NUL: in text, names, attribute values, skipped elements, comments,
+    // PIs, CDATA (kept and skipped) and around the root. The error names the NUL at its offset.
+    const std::string document =
+        "<?xml version='1.0@'?><!-- before @--><table@><note>a@b</note>@<specList name='n@'>"
+        "<spec original='x'><original>o<![CDATA[c@]]></original><mapped>@</mapped></spec>"
+        "<future a='@'><!-- @ --><?pi @?><![CDATA[@]]>t@</future></specList></table>@<?pi @?>";
+    for (std::size_t at = document.find('@'); at != std::string::npos; at = document.find('@', at + 1)) {
+        std::string xml = document;
+        for (char& c : xml) {
+            if (c == '@') c = ' ';
+        }
+        xml[at] = '\0';
+        SCOPED_TRACE(at);
+        Table table;
+        const ReadResult result = readText(xml, table);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.error, XMLError::nulByte);
+        EXPECT_EQ(result.offset, at);
+    }
+    std::string whole = document;
+    for (char& c : whole) {
+        if (c == '@') c = ' ';
+    }
+    Table table;
+    EXPECT_TRUE(readText(whole, table).ok);
+}
+
 TEST(XMLReader, ClosesAnElementOnlyWithItsWholeName) {
     // End tags that share a start with the open name, or run on past it, close nothing.
     const struct {
