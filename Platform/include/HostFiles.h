@@ -27,6 +27,9 @@ enum SpecialFolder : int {
 // The folder's path; nullopt for an unknown number or when it cannot be created.
 std::optional<std::string> specialFolder(int folder);
 
+// The whole file at path, as it stands. False, with "<path>: cannot be read" in error, when it cannot.
+bool readWholeFile(const std::string& path, std::string& text, std::string& error);
+
 // The host's modal file dialogs. Headless: each answer comes from the user-action script (a path, or
 // a cancel); with nothing scripted the dialog is cancelled. The title and filter are recorded.
 enum class FileDialogKind { open, save };

@@ -107,19 +107,19 @@ struct ElementHead {
     std::int32_t type;        // ElementType
     std::int32_t variation;   // the tool variation; with the type it names a tool default
     std::uint8_t reserved8[8];
-    GuidRecord guid;                 // empty in a tool default and in a record not yet created
-    std::uint64_t headValue;         // carried as a whole
-    GuidRecord firstIdentifier;      // group identifier
-    GuidRecord secondIdentifier;     // a non-empty one makes the element not editable
-    std::int16_t storey;             // storey index of the element
-    std::int16_t layer;              // layer attribute index
-    std::uint8_t writeNeedsMemo;     // 1: the element cannot be written without its memo
-    std::uint8_t drawOrder;          // drawing-order byte
-    std::int16_t ownerId;            // shared project: the member that holds the element, 0 = nobody
-    std::int16_t locked;             // 0 unlocked
-    std::int16_t headWord;           // carried as a whole
+    GuidRecord guid;               // empty in a tool default and in a record not yet created
+    std::uint64_t headValue;       // carried as a whole
+    GuidRecord firstIdentifier;    // group identifier
+    GuidRecord secondIdentifier;   // a non-empty one makes the element not editable
+    std::int16_t storey;           // storey index of the element
+    std::int16_t layer;            // layer attribute index
+    std::uint8_t writeNeedsMemo;   // 1: the element cannot be written without its memo
+    std::uint8_t drawOrder;        // drawing-order byte
+    std::int16_t ownerId;          // shared project: the member that holds the element, 0 = nobody
+    std::int16_t locked;           // 0 unlocked
+    std::int16_t headWord;         // carried as a whole
     std::uint8_t reserved84[4];
-    std::int32_t phase;              // renovation status attribute index
+    std::int32_t phase;   // renovation status attribute index
     GuidRecord thirdIdentifier;
     std::uint8_t reserved108[4];
 };
@@ -157,14 +157,14 @@ inline constexpr std::size_t kOpeningWidthOffset = 144;          // doors and wi
 inline constexpr std::size_t kOpeningHeightOffset = 152;         // doors and windows: double
 inline constexpr std::size_t kOpeningLibraryIndexOffset = 184;   // doors and windows: 32-bit library index
 inline constexpr std::size_t kOpeningPositionOffset = 320;       // doors and windows: double, along the wall
-inline constexpr std::size_t kOpeningElevationOffset = 328;      // doors and windows: double, above the wall's base
-inline constexpr std::size_t kObjectAngleOffset = 136;           // objects and lamps: double, about the position
-inline constexpr std::size_t kObjectElevationOffset = 144;       // objects and lamps: double, above the storey
-inline constexpr std::size_t kObjectSizeOffset = 152;            // objects and lamps: width, depth (two doubles)
-inline constexpr std::size_t kObjectLibraryIndexOffset = 268;    // objects and lamps: 32-bit library index
-inline constexpr std::size_t kObjectPositionOffset = 280;        // objects and lamps: x, y (two doubles)
-inline constexpr std::size_t kSectionParentTypeOffset = 112;     // section element: the shown element's type byte
-inline constexpr std::size_t kSectionParentGuidOffset = 120;     // section element: the shown element's guid
+inline constexpr std::size_t kOpeningElevationOffset = 328;   // doors, windows: double, over the wall's base
+inline constexpr std::size_t kObjectAngleOffset = 136;        // objects and lamps: double, about the position
+inline constexpr std::size_t kObjectElevationOffset = 144;    // objects and lamps: double, above the storey
+inline constexpr std::size_t kObjectSizeOffset = 152;         // objects and lamps: width, depth (two doubles)
+inline constexpr std::size_t kObjectLibraryIndexOffset = 268;   // objects and lamps: 32-bit library index
+inline constexpr std::size_t kObjectPositionOffset = 280;       // objects and lamps: x, y (two doubles)
+inline constexpr std::size_t kSectionParentTypeOffset = 112;    // section element: shown element's type byte
+inline constexpr std::size_t kSectionParentGuidOffset = 120;    // section element: the shown element's guid
 
 // --- Element edits -----------------------------------------------------------------------------------
 
@@ -301,25 +301,25 @@ static_assert(offsetof(ElementMemo, elementInfo) == 1184);
 // Which memo parts a get, create or change works on: one bit per part (host's choice, except the
 // gable and parameter bits, which the add-on's element kinds name). 0 in a memo get means every part.
 using MemoMask = std::uint64_t;
-inline constexpr MemoMask kMemoPolygon = 0x1;              // coords, pends, parcs, vertexIDs
-inline constexpr MemoMask kMemoGables = 0x2;               // gables
-inline constexpr MemoMask kMemoParameters = 0x4;           // parameters
-inline constexpr MemoMask kMemoRoof = 0x8;                 // roofSides, roofEdgeTypes, sideMaterials
-inline constexpr MemoMask kMemoMesh = 0x10;                // meshPolyZ, meshLevelCoords, meshLevelEnds
-inline constexpr MemoMask kMemoDimensions = 0x20;          // dimElems
-inline constexpr MemoMask kMemoBezier = 0x40;              // bezierDirs
-inline constexpr MemoMask kMemoText = 0x80;                // textContent, textLineStarts, paragraphs
-inline constexpr MemoMask kMemoBeamHoles = 0x100;          // beamHoles
-inline constexpr MemoMask kMemoLinks = 0x200;              // linkList
-inline constexpr MemoMask kMemoPicture = 0x400;            // pictHdl
-inline constexpr MemoMask kMemoDrawing = 0x800;            // drawingData
-inline constexpr MemoMask kMemoCurtainWall = 0x1000;       // the cW... fields
-inline constexpr MemoMask kMemoAdditionalPolygon = 0x2000; // additionalPoly...
-inline constexpr MemoMask kMemoSectionDistances = 0x4000;  // sectionDistanceCoords, sectionDepthCoords
-inline constexpr MemoMask kMemoSectionLine = 0x8000;       // sectionLineCoords
-inline constexpr MemoMask kMemoShell = 0x10000;            // shellShapes, shellContours
-inline constexpr MemoMask kMemoMorph = 0x20000;            // morphBody, morphMaterialMapTable
-inline constexpr MemoMask kMemoInfo = 0x40000;             // elementInfo
+inline constexpr MemoMask kMemoPolygon = 0x1;                // coords, pends, parcs, vertexIDs
+inline constexpr MemoMask kMemoGables = 0x2;                 // gables
+inline constexpr MemoMask kMemoParameters = 0x4;             // parameters
+inline constexpr MemoMask kMemoRoof = 0x8;                   // roofSides, roofEdgeTypes, sideMaterials
+inline constexpr MemoMask kMemoMesh = 0x10;                  // meshPolyZ, meshLevelCoords, meshLevelEnds
+inline constexpr MemoMask kMemoDimensions = 0x20;            // dimElems
+inline constexpr MemoMask kMemoBezier = 0x40;                // bezierDirs
+inline constexpr MemoMask kMemoText = 0x80;                  // textContent, textLineStarts, paragraphs
+inline constexpr MemoMask kMemoBeamHoles = 0x100;            // beamHoles
+inline constexpr MemoMask kMemoLinks = 0x200;                // linkList
+inline constexpr MemoMask kMemoPicture = 0x400;              // pictHdl
+inline constexpr MemoMask kMemoDrawing = 0x800;              // drawingData
+inline constexpr MemoMask kMemoCurtainWall = 0x1000;         // the cW... fields
+inline constexpr MemoMask kMemoAdditionalPolygon = 0x2000;   // additionalPoly...
+inline constexpr MemoMask kMemoSectionDistances = 0x4000;    // sectionDistanceCoords, sectionDepthCoords
+inline constexpr MemoMask kMemoSectionLine = 0x8000;         // sectionLineCoords
+inline constexpr MemoMask kMemoShell = 0x10000;              // shellShapes, shellContours
+inline constexpr MemoMask kMemoMorph = 0x20000;              // morphBody, morphMaterialMapTable
+inline constexpr MemoMask kMemoInfo = 0x40000;               // elementInfo
 // Every memo part: bits 0 to 58 except bit 30. The bits above 0x40000 name parts this host does not
 // keep; asking for them is allowed and gives nothing.
 inline constexpr MemoMask kMemoFullMask = 0x07FFFFFFBFFFFFFFull;
@@ -342,15 +342,15 @@ static_assert(offsetof(PartReference, subIndex) == 28);
 
 enum SelectionKind : std::int32_t {
     kSelectionNone = 0,
-    kSelectionElements = 1,        // elements picked one by one
-    kSelectionMarqueePolygon = 2,  // the marquee kinds (host's choice of which is which)
+    kSelectionElements = 1,         // elements picked one by one
+    kSelectionMarqueePolygon = 2,   // the marquee kinds (host's choice of which is which)
     kSelectionMarqueeRectangle = 3,
     kSelectionMarqueeRotated = 4,
 };
 
 struct SelectionRecord {
-    std::int32_t kind;   // SelectionKind
-    std::int32_t count;  // number of part references handed back (host's choice)
+    std::int32_t kind;    // SelectionKind
+    std::int32_t count;   // number of part references handed back (host's choice)
     std::uint8_t reserved8[88];
 };
 static_assert(sizeof(SelectionRecord) == 96);
@@ -360,8 +360,8 @@ struct UserDataRecord {
     std::uint16_t version;
     std::uint16_t platformSign;   // kPlatformSignWindows or kPlatformSignMac (HostAddonProtocol.h)
     std::uint32_t flags;
-    std::uint8_t reserved8[8];    // zero
-    Handle data;                  // the bytes; a get hands back a new handle (may be null: no bytes)
+    std::uint8_t reserved8[8];   // zero
+    Handle data;                 // the bytes; a get hands back a new handle (may be null: no bytes)
 };
 static_assert(sizeof(UserDataRecord) == 24);
 static_assert(offsetof(UserDataRecord, platformSign) == 2);
@@ -377,10 +377,10 @@ struct ReservationConflict {
 static_assert(sizeof(ReservationConflict) == 20);
 
 // The state of a teamwork lockable object (getLockableStatus).
-inline constexpr std::int32_t kLockableFree = 1;         // nobody holds it: the member may take it
-inline constexpr std::int32_t kLockableMine = 2;         // the current member holds it
-inline constexpr std::int32_t kLockableOthers = 3;       // another member holds it
-inline constexpr std::int32_t kLockableNotShared = 0;    // the project is not shared
+inline constexpr std::int32_t kLockableFree = 1;        // nobody holds it: the member may take it
+inline constexpr std::int32_t kLockableMine = 2;        // the current member holds it
+inline constexpr std::int32_t kLockableOthers = 3;      // another member holds it
+inline constexpr std::int32_t kLockableNotShared = 0;   // the project is not shared
 
 // --- Environment -----------------------------------------------------------------------------------
 
@@ -388,7 +388,8 @@ inline constexpr std::int32_t kLockableNotShared = 0;    // the project is not s
 struct ProjectInfoRecord {
     std::uint8_t untitled;   // 1 while the project has no file
     std::uint8_t shared;     // 1 for a shared project
-    std::int16_t memberId;   // the current member's id in a shared project; 0 otherwise (host's choice of place)
+    // The current member's id in a shared project; 0 otherwise (host's choice of place).
+    std::int16_t memberId;
     std::uint8_t reserved4[4];
     Handle location;   // the project file's path in UTF-16 without a terminator, a new handle the caller
                        // disposes; null when untitled (host's choice of form)
@@ -427,8 +428,8 @@ inline constexpr std::int32_t kStoreyInfoAll = 0x10000000;   // the second param
 // 'GSTO': the storeys. The handle holds one StoreyRecord per storey, bottom up, and one more above
 // the top storey whose level closes the top storey's height.
 struct StoreyInfoRecord {
-    std::int16_t firstIndex;     // host's choice
-    std::int16_t lastIndex;      // host's choice
+    std::int16_t firstIndex;   // host's choice
+    std::int16_t lastIndex;    // host's choice
     std::int16_t currentIndex;
     std::uint8_t reserved6[2];
     Handle storeys;   // a new handle the caller disposes
@@ -602,9 +603,9 @@ inline constexpr std::size_t kAttributeNameBytes = 256;   // UTF-8, zero-termina
 
 // The start of every attribute record: which attribute, its flags and its name.
 struct AttributeHeader {
-    std::int32_t type;    // AttributeTypeCode
-    std::int16_t index;   // 1-based within the type
-    std::uint16_t flags;  // layers: kLayer... below; other kinds carry them
+    std::int32_t type;     // AttributeTypeCode
+    std::int16_t index;    // 1-based within the type
+    std::uint16_t flags;   // layers: kLayer... below; other kinds carry them
     char name[kAttributeNameBytes];
     std::uint8_t reserved264[32];
 };
@@ -617,7 +618,8 @@ static_assert(offsetof(AttributeHeader, name) == 8);
 // other bits are carried.
 inline constexpr std::uint16_t kLayerHidden = 0x1;
 inline constexpr std::uint16_t kLayerLocked = 0x2;
-inline constexpr std::uint16_t kLayerOutsideWorkspace = 0x4;   // shared project: not in the member's workspace
+// Shared project: the layer is not in the member's workspace.
+inline constexpr std::uint16_t kLayerOutsideWorkspace = 0x4;
 
 inline constexpr std::size_t kAttributeDefinitionSize = 1376;
 
@@ -630,8 +632,9 @@ struct AttributeDefinition {
 static_assert(sizeof(AttributeDefinition) == kAttributeDefinitionSize);
 static_assert(offsetof(AttributeDefinition, body) == 296);
 
-inline constexpr std::size_t kLayerGroupOffset = 296;             // layer: 32-bit group number, carried
-inline constexpr std::size_t kLayerCombinationCountOffset = 296;   // combination: 16-bit status count, carried
+inline constexpr std::size_t kLayerGroupOffset = 296;   // layer: 32-bit group number, carried
+// Combination: its 16-bit status count, carried.
+inline constexpr std::size_t kLayerCombinationCountOffset = 296;
 
 // The variable-length parts of an attribute, as host handles (a null handle holds nothing). A get hands
 // out new handles, which the caller releases with the extended-definition disposal.
@@ -690,16 +693,16 @@ inline constexpr std::size_t kUniqueIdBytes = 128;      // "{main guid}-{revisio
 // zero-terminated UTF-8: a location the host hands out is new and the caller disposes it (disposePtr);
 // a location the caller hands in stays the caller's.
 struct LibraryPartRecord {
-    std::int32_t type;    // LibraryPartType
-    std::int32_t index;   // 1-based; 0: none
+    std::int32_t type;                          // LibraryPartType
+    std::int32_t index;                         // 1-based; 0: none
     char16_t documentName[kLibraryNameChars];   // the name users see
     char16_t fileName[kLibraryNameChars];
-    std::uint8_t missing;     // 1: the part's file is not loaded
+    std::uint8_t missing;   // 1: the part's file is not loaded
     std::uint8_t reserved1033;
-    std::uint8_t option;      // carried
-    std::uint8_t placeable;   // 1: the part can be placed as an element
-    std::uint32_t ownerCode;  // the four-character code given when a file is registered
-    std::int16_t savedCode;   // host's choice: how often the part was written (1 when made)
+    std::uint8_t option;       // carried
+    std::uint8_t placeable;    // 1: the part can be placed as an element
+    std::uint32_t ownerCode;   // the four-character code given when a file is registered
+    std::int16_t savedCode;    // host's choice: how often the part was written (1 when made)
     std::uint8_t reserved1042[30];
     char* location;   // null for a part the project embeds (made by an add-on without a file)
     std::uint8_t reserved1080[4];
@@ -724,7 +727,7 @@ struct LibrarySectionHeader {
     std::uint32_t type;      // four-character code ('1DSC', 'PARD', ...)
     std::int16_t subIdent;   // host's choice: carried, 0
     std::uint8_t reserved6[2];
-    std::int32_t length;     // host's choice: the section's bytes, in a section list; ignored going in
+    std::int32_t length;   // host's choice: the section's bytes, in a section list; ignored going in
 };
 static_assert(sizeof(LibrarySectionHeader) == 12);
 
@@ -742,7 +745,7 @@ struct LibraryInfoRecord {
 static_assert(sizeof(LibraryInfoRecord) == 128);
 
 // Results of the library calls besides those of HostResult.h.
-inline constexpr std::uint32_t kErrSectionUnreadable = 0x810600CD;   // the section is listed but cannot be read
+inline constexpr std::uint32_t kErrSectionUnreadable = 0x810600CD;   // the section is listed, not readable
 inline constexpr std::uint32_t kErrOlderRevision = 0x810600D1;       // 'COMP': the first is an older revision
 inline constexpr std::uint32_t kErrNewerRevision = 0x810600D2;       // 'COMP': the first is a newer revision
 
@@ -754,9 +757,9 @@ inline constexpr std::size_t kParameterNameBytes = 32;
 
 // One parameter of a library part. A parameter handle holds these back to back.
 struct ParameterRecord {
-    std::int32_t type;       // 1 to 16
-    std::int16_t index;      // carried
-    std::int16_t modifier;   // kParameterScalar or kParameterArray
+    std::int32_t type;                // 1 to 16
+    std::int16_t index;               // carried
+    std::int16_t modifier;            // kParameterScalar or kParameterArray
     char name[kParameterNameBytes];   // UTF-8, zero-terminated
     char16_t description[256];
     std::uint8_t reserved552[512];

@@ -23,10 +23,10 @@ namespace host {
 
 // When a slot needs an open undoable command (the host refuses it with kErrOutsideUndoScope otherwise).
 enum HostScope : std::uint8_t {
-    kScopeNone = 0,     // never: queries, registration, tool defaults, module data, user interface
-    kScopeUndo = 1,     // always: the call changes the project
-    kScopeByCode = 2,   // a dispatcher: its first parameter is a four-character code, and the code
-                        // decides (see Platform/README.md for the codes that change the project)
+    kScopeNone = 0,        // never: queries, registration, tool defaults, module data, user interface
+    kScopeUndo = 1,        // always: the call changes the project
+    kScopeByCode = 2,      // a dispatcher: its first parameter is a four-character code, and the code
+                           // decides (see Platform/README.md for the codes that change the project)
     kScopeByElement = 3,   // user data: needed for a placed element (a head with a guid), not for a
                            // tool default (a head with only type and variation)
 };
@@ -79,7 +79,8 @@ enum HostScope : std::uint8_t {
 //                   time zone are written; a latitude outside -90..90, a longitude outside -180..180 or a
 //                   value that is not finite gives kErrBadParameters; changes the project)
 //            'GPRN' (ProjectNotesRecord* out: the project notes)
-//            'OWLP' (const std::int32_t*: 1 lets createLibraryPart replace a part of the same name, 0 ends it)
+//            'OWLP' (const std::int32_t*: 1 lets createLibraryPart replace a part of the same name, 0 ends
+//                   it)
 //            'GLIB' (Handle* out: a new handle of LibraryInfoRecords, each with a new location; std::int32_t*
 //                   out: the current library's position in it, -1 when none)
 //            'SLIB' (Handle of LibraryInfoRecords: the project's library folders become these; each must be
@@ -89,11 +90,13 @@ enum HostScope : std::uint8_t {
 //                   parts unloaded; changes the project), 'DELS' (Handle of `char*` locations, p2 as 'DELI')
 //   utilities 'GLUI' (const std::int16_t* library index, char* out: 128 bytes, the unique-id text)
 //             'CLPS' (const char* a, const char* b, UTF-8 unique ids: 0 when a is b's family: a's part is b's
-//                   or descends from it through the parents, or a and b share the main guid; else kErrBadName)
+//                   or descends from it through the parents, or a and b share the main guid; else
+//                   kErrBadName)
 //             'COMP' (const char* a, const char* b: 0 the same id; for one main guid kErrOlderRevision or
 //                   kErrNewerRevision when a's revision was loaded before or after b's (a revision no part
 //                   carries is older than every loaded one); kErrBadParameters for other texts or families)
-//   automation 'LLIB' (Handle of LibraryInfoRecords: reloads the libraries; the folders become these, as 'SLIB')
+//   automation 'LLIB' (Handle of LibraryInfoRecords: reloads the libraries; the folders become these, as
+//                   'SLIB')
 //   elementTools 'LOCK', 'ULCK' (Handle of element heads, const std::int32_t* count: lock or unlock them;
 //             all or none: kErrBadIndex when one is not in the current database, kErrRefusedCommand when
 //             another member holds one)
@@ -160,22 +163,22 @@ enum HostScope : std::uint8_t {
       (const char16_t* addonName, std::uint32_t commandId, std::int32_t version, ::host::Handle parameters,  \
        void* resultData),                                                                                    \
       ::host::kScopeNone)                                                                                    \
-    /* --- elements (records in HostRecords.h). Reads and writes work on the current database; the  */     \
-    /*     floor plan and the 3D window hold the same elements. A head or record names an element   */     \
-    /*     by its guid; kErrBadIndex when the current database has no such element.                 */     \
-    /*     defaults: type and variation in; the tool default's record (and memo, zeroed first) out  */     \
+    /* --- elements (records in HostRecords.h). Reads and writes work on the current database; the  */       \
+    /*     floor plan and the 3D window hold the same elements. A head or record names an element   */       \
+    /*     by its guid; kErrBadIndex when the current database has no such element.                 */       \
+    /*     defaults: type and variation in; the tool default's record (and memo, zeroed first) out  */       \
     X(getElementDefaults, std::uint32_t, (::host::ElementRecord * element, ::host::ElementMemo * memo),      \
       ::host::kScopeNone)                                                                                    \
-    /*     get: type and guid in (type 0 takes any type); the whole record out                       */     \
+    /*     get: type and guid in (type 0 takes any type); the whole record out                       */      \
     X(getElement, std::uint32_t, (::host::ElementRecord * element), ::host::kScopeNone)                      \
-    /*     head and memo by guid, from any database; the memo is zeroed, then the masked parts get   */     \
-    /*     new handles (mask 0: every part)                                                          */     \
+    /*     head and memo by guid, from any database; the memo is zeroed, then the masked parts get   */      \
+    /*     new handles (mask 0: every part)                                                          */      \
     X(getElementHead, std::uint32_t, (const ::host::GuidRecord* guid, ::host::ElementHead* head),            \
       ::host::kScopeNone)                                                                                    \
     X(getElementMemo, std::uint32_t,                                                                         \
       (const ::host::GuidRecord* guid, ::host::ElementMemo* memo, std::uint64_t mask), ::host::kScopeNone)   \
-    /*     create: the record (and memo, may be null) becomes a new element of the current database   */    \
-    /*     with a new guid; the stored record comes back                                              */    \
+    /*     create: the record (and memo, may be null) becomes a new element of the current database   */     \
+    /*     with a new guid; the stored record comes back                                              */     \
     X(createElement, std::uint32_t, (::host::ElementRecord * element, const ::host::ElementMemo* memo),      \
       ::host::kScopeUndo)                                                                                    \
     /*     change: the bytes under the mask's set bits (type, guid and owner stay the host's), and the */    \
@@ -184,24 +187,24 @@ enum HostScope : std::uint8_t {
       (::host::ElementRecord * element, const ::host::ElementRecord* mask, const ::host::ElementMemo* memo,  \
        std::uint64_t memoMask, std::uint8_t withDelete),                                                     \
       ::host::kScopeUndo)                                                                                    \
-    /*     delete: a handle of `count` heads; all or none                                             */    \
+    /*     delete: a handle of `count` heads; all or none                                             */     \
     X(deleteElements, std::uint32_t, (::host::Handle heads, std::int32_t count), ::host::kScopeUndo)         \
     /*     edit: a handle of `count` part references moved, turned, mirrored or raised as `edit` says;  */   \
-    /*     only objects and lamps (kErrBadParameters for others); all or none                         */   \
+    /*     only objects and lamps (kErrBadParameters for others); all or none                         */     \
     X(editElements, std::uint32_t,                                                                           \
       (::host::Handle parts, std::int32_t count, const ::host::EditParameters* edit), ::host::kScopeUndo)    \
     /*     change parameters: the `count` heads' elements take the defaults' bytes under the mask's set */   \
-    /*     bits (the body only from defaults of their own type; type, guid, owner stay) and the memo's */   \
+    /*     bits (the body only from defaults of their own type; type, guid, owner stay) and the memo's */    \
     /*     non-null parameter and info parts (memo may be null); all or none                            */   \
     X(changeParameters, std::uint32_t,                                                                       \
       (const ::host::ElementHead* heads, std::int32_t count, const ::host::ElementRecord* defaults,          \
        const ::host::ElementMemo* memo, const ::host::ElementRecord* mask),                                  \
       ::host::kScopeUndo)                                                                                    \
-    /*     releases every handle and pointer block of the memo, then zeroes it                         */   \
+    /*     releases every handle and pointer block of the memo, then zeroes it                         */    \
     X(disposeElementMemo, std::uint32_t, (::host::ElementMemo * memo), ::host::kScopeNone)                   \
-    /* --- selection of the current database: a handle of `count` part references, add 1 adds them,  */    \
-    /*     add 0 removes them; no parts clears the selection. One element by head: kErrAlreadySelected */   \
-    /*     / kErrNotSelected when nothing changes                                                      */   \
+    /* --- selection of the current database: a handle of `count` part references, add 1 adds them,  */      \
+    /*     add 0 removes them; no parts clears the selection. One element by head: kErrAlreadySelected */    \
+    /*     / kErrNotSelected when nothing changes                                                      */    \
     X(selectElements, std::uint32_t, (::host::Handle parts, std::int32_t count, std::uint8_t add),           \
       ::host::kScopeNone)                                                                                    \
     X(selectElement, std::uint32_t, (const ::host::ElementHead* head, std::uint8_t select),                  \
@@ -210,9 +213,9 @@ enum HostScope : std::uint8_t {
       (::host::SelectionRecord * selection, ::host::Handle * parts, std::uint8_t onlyEditable,               \
        std::uint8_t ignorePartial),                                                                          \
       ::host::kScopeNone)                                                                                    \
-    /* --- element lists of the current database: type 0 all types, variation 0 all variations;     */     \
-    /*     filter flags as kFilter... in HostRecords.h (0 none); the renovation filter guid is used    */   \
-    /*     with kFilterRenovation (empty: the active filter). guids: a new handle, null when none       */  \
+    /* --- element lists of the current database: type 0 all types, variation 0 all variations;     */       \
+    /*     filter flags as kFilter... in HostRecords.h (0 none); the renovation filter guid is used    */    \
+    /*     with kFilterRenovation (empty: the active filter). guids: a new handle, null when none       */   \
     X(getElementList, std::uint32_t,                                                                         \
       (std::int32_t type, ::host::Handle * guids, std::uint32_t filterFlags, std::int32_t variation,         \
        const ::host::GuidRecord* renovationFilter),                                                          \
@@ -221,14 +224,14 @@ enum HostScope : std::uint8_t {
       (const ::host::GuidRecord* guid, std::uint32_t filterFlags, std::int32_t variation,                    \
        const ::host::GuidRecord* renovationFilter, std::uint8_t* passes),                                    \
       ::host::kScopeNone)                                                                                    \
-    /* --- user data of a placed element (any database) or, for a head without guid, of the tool    */     \
-    /*     default of its type and variation; kErrNoUserData when there is none (get: record zeroed) */     \
+    /* --- user data of a placed element (any database) or, for a head without guid, of the tool    */       \
+    /*     default of its type and variation; kErrNoUserData when there is none (get: record zeroed) */      \
     X(getElementUserData, std::uint32_t, (const ::host::ElementHead* head, ::host::UserDataRecord* data),    \
       ::host::kScopeNone)                                                                                    \
-    X(setElementUserData, std::uint32_t, (const ::host::ElementHead* head, const ::host::UserDataRecord* data), \
-      ::host::kScopeByElement)                                                                               \
+    X(setElementUserData, std::uint32_t,                                                                     \
+      (const ::host::ElementHead* head, const ::host::UserDataRecord* data), ::host::kScopeByElement)        \
     X(clearElementUserData, std::uint32_t, (const ::host::ElementHead* head), ::host::kScopeByElement)       \
-    /* --- links between two elements (first to second, with flags); linked: the seconds of a first */      \
+    /* --- links between two elements (first to second, with flags); linked: the seconds of a first */       \
     X(getLinkedElements, std::uint32_t,                                                                      \
       (const ::host::GuidRecord* guid, ::host::Handle* guids, std::int32_t* count), ::host::kScopeNone)      \
     X(linkElements, std::uint32_t,                                                                           \
@@ -236,27 +239,29 @@ enum HostScope : std::uint8_t {
       ::host::kScopeUndo)                                                                                    \
     X(unlinkElements, std::uint32_t, (const ::host::GuidRecord* first, const ::host::GuidRecord* second),    \
       ::host::kScopeUndo)                                                                                    \
-    /* --- teamwork: shared and connected; reserve takes the elements nobody else holds for the     */      \
-    /*     current member and lists the others (a new handle of ReservationConflict, null when none); */    \
-    /*     release gives back what the member holds. Both refused when not shared or not connected   */     \
+    /* --- teamwork: shared and connected; reserve takes the elements nobody else holds for the     */       \
+    /*     current member and lists the others (a new handle of ReservationConflict, null when none); */     \
+    /*     release gives back what the member holds. Both refused when not shared or not connected   */      \
     X(isSharedProject, std::uint32_t, (std::uint8_t * shared), ::host::kScopeNone)                           \
     X(isTeamworkConnected, std::uint32_t, (std::uint8_t * connected), ::host::kScopeNone)                    \
     X(reserveElements, std::uint32_t,                                                                        \
       (const ::host::GuidRecord* guids, std::int32_t count, ::host::Handle* conflicts), ::host::kScopeNone)  \
     X(releaseElements, std::uint32_t, (const ::host::GuidRecord* guids, std::int32_t count),                 \
       ::host::kScopeNone)                                                                                    \
-    /* --- teamwork lockables: host objects a member takes before changing shared settings (the     */    \
+    /* --- teamwork lockables: host objects a member takes before changing shared settings (the     */       \
     /*     layer settings are "LayerSettingsDialog"). find: kErrBadName and an empty guid for a name   */    \
     /*     the host does not know. status: kLockable... (HostRecords.h); flags 0. acquire (flags 0)    */    \
     /*     takes a free one for the current member; release (flags 0, or 1 to hand in the changes      */    \
     /*     made under it) gives back one the member holds; both kErrRefusedCommand otherwise, and      */    \
     /*     refused when not shared or not connected. available: the server takes requests now          */    \
-    X(isTeamworkAvailable, std::uint32_t, (std::uint8_t * available), ::host::kScopeNone)                     \
-    X(findLockable, std::uint32_t, (const char16_t* name, ::host::GuidRecord* guid), ::host::kScopeNone)      \
+    X(isTeamworkAvailable, std::uint32_t, (std::uint8_t * available), ::host::kScopeNone)                    \
+    X(findLockable, std::uint32_t, (const char16_t* name, ::host::GuidRecord* guid), ::host::kScopeNone)     \
     X(getLockableStatus, std::uint32_t,                                                                      \
       (const ::host::GuidRecord* guid, std::int32_t flags, std::int32_t* status), ::host::kScopeNone)        \
-    X(acquireLockable, std::uint32_t, (const ::host::GuidRecord* guid, std::int32_t flags), ::host::kScopeNone) \
-    X(releaseLockable, std::uint32_t, (const ::host::GuidRecord* guid, std::int32_t flags), ::host::kScopeNone) \
+    X(acquireLockable, std::uint32_t, (const ::host::GuidRecord* guid, std::int32_t flags),                  \
+      ::host::kScopeNone)                                                                                    \
+    X(releaseLockable, std::uint32_t, (const ::host::GuidRecord* guid, std::int32_t flags),                  \
+      ::host::kScopeNone)                                                                                    \
     /* --- attributes (records in HostRecords.h), by type and 1-based 16-bit index. count: the      */       \
     /*     highest index in use; a deleted index below it answers kErrBadIndex. get: type and index in, */   \
     /*     the whole definition out. extension: a new handle per part the attribute has (disposal    */      \
@@ -264,10 +269,10 @@ enum HostScope : std::uint8_t {
     /*     kErrBadName. create: the definition (index ignored) and the extension (may be null); the new */   \
     /*     index comes back at byte 4; kErrBadName for an empty name or one the type already has.      */    \
     /*     change: by type and index; name and flags and the body are written, a given extension      */     \
-    /*     replaces every part (null: the parts stay); the stored header comes back. delete: the       */     \
+    /*     replaces every part (null: the parts stay); the stored header comes back. delete: the       */    \
     /*     header's type and `count` indices; all or none; layer 1 cannot go (kErrBadIndex). User data */    \
     /*     as an element's (kErrNoUserData, record zeroed, when none)                                  */    \
-    X(getAttributeCount, std::uint32_t, (std::int32_t type, std::int16_t* count), ::host::kScopeNone)        \
+    X(getAttributeCount, std::uint32_t, (std::int32_t type, std::int16_t * count), ::host::kScopeNone)       \
     X(getAttribute, std::uint32_t, (::host::AttributeDefinition * definition), ::host::kScopeNone)           \
     X(getAttributeExtension, std::uint32_t,                                                                  \
       (const ::host::AttributeHeader* header, ::host::AttributeExtension* extension), ::host::kScopeNone)    \
@@ -285,39 +290,41 @@ enum HostScope : std::uint8_t {
       (const ::host::AttributeHeader* header, ::host::UserDataRecord* data), ::host::kScopeNone)             \
     X(setAttributeUserData, std::uint32_t,                                                                   \
       (const ::host::AttributeHeader* header, const ::host::UserDataRecord* data), ::host::kScopeUndo)       \
-    /*     releases every handle of the extension (a parameter part as disposeParameters), then zeroes it */ \
-    X(disposeAttributeExtension, std::uint32_t, (::host::AttributeExtension * extension), ::host::kScopeNone) \
+    /*     releases every handle of the extension (a parameter part as disposeParameters), then     */       \
+    /*     zeroes it                                                                                 */      \
+    X(disposeAttributeExtension, std::uint32_t, (::host::AttributeExtension * extension),                    \
+      ::host::kScopeNone)                                                                                    \
     /* --- library parts (records in HostRecords.h), by 1-based index; a record handed out carries   */      \
     /*     a new location (or null) that the caller disposes (disposePtr).                            */     \
     /*     search: the record names the part by, in this order of precedence, unique id (the same     */     \
     /*     text, else the same main guid), parent unique id (the first part after the index at byte 4  */    \
     /*     whose parent is that part: start 0 for the first), document name or file name (ASCII case  */     \
-    /*     ignored); a type other than 0 narrows it, onlyPlaceable takes placeable parts only;         */     \
-    /*     createIfMissing must be 0. The whole record out; kErrBadName when none.                     */     \
+    /*     ignored); a type other than 0 narrows it, onlyPlaceable takes placeable parts only;         */    \
+    /*     createIfMissing must be 0. The whole record out; kErrBadName when none.                     */    \
     X(searchLibraryPart, std::uint32_t,                                                                      \
       (::host::LibraryPartRecord * part, std::uint8_t createIfMissing, std::uint8_t onlyPlaceable),          \
       ::host::kScopeNone)                                                                                    \
-    /*     get: the index in, the record out (kErrBadIndex for a deleted part); count: highest index   */     \
+    /*     get: the index in, the record out (kErrBadIndex for a deleted part); count: highest index   */    \
     X(getLibraryPart, std::uint32_t, (::host::LibraryPartRecord * part), ::host::kScopeNone)                 \
     X(getLibraryPartCount, std::uint32_t, (std::int32_t * count), ::host::kScopeNone)                        \
-    /*     making a part: create (type, names, parent unique id, flags, unique id or empty for a new   */     \
-    /*     one, location or null) opens it (one at a time: kErrRefusedCommand); its names must be new  */     \
-    /*     unless 'OWLP' is on, and then the part of that name is replaced in place. add section: bytes */    \
-    /*     (copied; may be null) or text (stored as UTF-8 with a terminator), not both. finish stores  */     \
-    /*     it and fills the record (index, unique ids, saved code)                                      */    \
+    /*     making a part: create (type, names, parent unique id, flags, unique id or empty for a new   */    \
+    /*     one, location or null) opens it (one at a time: kErrRefusedCommand); its names must be new  */    \
+    /*     unless 'OWLP' is on, and then the part of that name is replaced in place. add section: bytes */   \
+    /*     (copied; may be null) or text (stored as UTF-8 with a terminator), not both. finish stores  */    \
+    /*     it and fills the record (index, unique ids, saved code)                                      */   \
     X(createLibraryPart, std::uint32_t, (const ::host::LibraryPartRecord* part), ::host::kScopeUndo)         \
     X(addLibraryPartSection, std::uint32_t,                                                                  \
       (const ::host::LibrarySectionHeader* header, ::host::Handle bytes, const char16_t* text),              \
       ::host::kScopeUndo)                                                                                    \
     X(finishLibraryPart, std::uint32_t, (::host::LibraryPartRecord * part), ::host::kScopeUndo)              \
-    /*     sections of a stored part: the list (a new handle of headers with their lengths, in the     */     \
-    /*     part's order; null when none); get: the bytes as a new handle and, when `text` is given,    */     \
-    /*     a text section ('1DSC' '2DSC' '3DSC' 'CTXT' 'VLSC' 'UISC' 'PRSC' 'FMSC' 'BMSC' 'CPYR') as a  */    \
+    /*     sections of a stored part: the list (a new handle of headers with their lengths, in the     */    \
+    /*     part's order; null when none); get: the bytes as a new handle and, when `text` is given,    */    \
+    /*     a text section ('1DSC' '2DSC' '3DSC' 'CTXT' 'VLSC' 'UISC' 'PRSC' 'FMSC' 'BMSC' 'CPYR') as a  */   \
     /*     new handle of UTF-16 units up to its first zero byte (null for other sections);            */     \
     /*     kErrBadName when the part has no such section. update: replaces or adds the section, a     */     \
     /*     'PARD' made by makeParameterSection also the parameters. reserved: null                     */    \
-    X(getLibraryPartSectionList, std::uint32_t, (std::int32_t index, std::int32_t* count, ::host::Handle* headers), \
-      ::host::kScopeNone)                                                                                    \
+    X(getLibraryPartSectionList, std::uint32_t,                                                              \
+      (std::int32_t index, std::int32_t * count, ::host::Handle * headers), ::host::kScopeNone)              \
     X(getLibraryPartSection, std::uint32_t,                                                                  \
       (std::int32_t index, const ::host::LibrarySectionHeader* header, ::host::Handle* bytes,                \
        ::host::Handle* text, void* reserved),                                                                \
@@ -329,17 +336,18 @@ enum HostScope : std::uint8_t {
     /*     details: the 3200-byte block (zero for a part that never had one). set: of the part with the */   \
     /*     record's index, or of the part being made when that is 0; a parameter handle (may be null)  */    \
     /*     replaces the part's parameters                                                               */   \
-    X(getLibraryPartDetails, std::uint32_t, (std::int32_t index, ::host::LibraryPartDetails* details),       \
+    X(getLibraryPartDetails, std::uint32_t, (std::int32_t index, ::host::LibraryPartDetails * details),      \
       ::host::kScopeNone)                                                                                    \
     X(setLibraryPartDetails, std::uint32_t,                                                                  \
-      (const ::host::LibraryPartRecord* part, ::host::Handle parameters, const ::host::LibraryPartDetails* details), \
+      (const ::host::LibraryPartRecord* part, ::host::Handle parameters,                                     \
+       const ::host::LibraryPartDetails* details),                                                           \
       ::host::kScopeUndo)                                                                                    \
     /*     register: type, owner code and location in (the file must exist: kErrFile); a file already  */    \
-    /*     loaded keeps its part. The whole record out, the caller's location block left in it       */    \
+    /*     loaded keeps its part. The whole record out, the caller's location block left in it       */      \
     X(registerLibraryPart, std::uint32_t, (::host::LibraryPartRecord * part), ::host::kScopeUndo)            \
     /*     parameters: the default A and B sizes, the record count and a new handle of ParameterRecords */   \
-    /*     (arrays hold new handles; release it with disposeParameters). makeParameterSection: a new   */     \
-    /*     'PARD' section's bytes from a parameter handle and the sizes (flags and reserved 0)         */     \
+    /*     (arrays hold new handles; release it with disposeParameters). makeParameterSection: a new   */    \
+    /*     'PARD' section's bytes from a parameter handle and the sizes (flags and reserved 0)         */    \
     X(getLibraryPartParameters, std::uint32_t,                                                               \
       (std::int32_t index, double* a, double* b, std::int32_t* count, ::host::Handle* parameters),           \
       ::host::kScopeNone)                                                                                    \

@@ -14,7 +14,7 @@ namespace host {
 
 struct StringListResource {
     int id = 0;
-    std::string name;                 // a note for readers; not shown
+    std::string name;   // a note for readers; not shown
     // Item n (1-based) is items[n - 1]; UTF-8 with "$1" placeholders; nullopt for a number the file skips.
     std::vector<std::optional<std::string>> items;
 };

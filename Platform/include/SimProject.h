@@ -123,7 +123,8 @@ struct SimElement {
     std::vector<unsigned char> record = std::vector<unsigned char>(kElementRecordSize, 0);
     SimMemo memo;
     std::optional<SimUserData> userData;
-    std::string infoPrefix;   // what the host puts before the element's ID ('GCIS'); the ID is the memo's info
+    // What the host puts before the element's ID ('GCIS'); the ID is the memo's info.
+    std::string infoPrefix;
 
     ElementHead head() const;
     void setHead(const ElementHead& head);
@@ -166,7 +167,7 @@ struct SimLockable {
 struct SimTeamwork {
     bool shared = false;
     bool connected = true;
-    bool available = true;   // the server takes requests now (isTeamworkAvailable)
+    bool available = true;       // the server takes requests now (isTeamworkAvailable)
     std::int16_t memberId = 0;   // the current member
     std::vector<SimMember> members;
     std::vector<SimLockable> lockables;
@@ -175,8 +176,8 @@ struct SimTeamwork {
 
 // The project's settings that the add-on reads ('GPRF', 'GPLA', 'GPRN') and changes ('CPLA').
 struct SimLocation {
-    double longitude = 0;   // degrees east, -180..180
-    double latitude = 0;    // degrees north, -90..90
+    double longitude = 0;                // degrees east, -180..180
+    double latitude = 0;                 // degrees north, -90..90
     double north = 1.5707963267948966;   // radians from the x axis: the y axis points north
     std::int16_t timeZone = 0;           // minutes east of UTC
     bool operator==(const SimLocation&) const = default;
@@ -251,7 +252,7 @@ struct SimSection {
 // keeps its place (so the other indices stay) and answers no more.
 struct SimLibraryPart {
     std::int32_t type = kLibraryObject;   // LibraryPartType
-    std::string name;                      // the document name
+    std::string name;                     // the document name
     std::string fileName;
     std::optional<std::string> location;   // the part file; none for a part the project embeds
     bool deleted = false;
@@ -259,11 +260,11 @@ struct SimLibraryPart {
     std::uint8_t option = 0;
     std::uint32_t owner = 0;
     std::int16_t savedCode = 1;
-    std::string uniqueId;   // "{main}-{revision}"
-    std::string parentId;   // the unique id of the part it is a subtype of; "" for a root
-    std::vector<SimSection> sections;   // in the part's order
+    std::string uniqueId;                 // "{main}-{revision}"
+    std::string parentId;                 // the unique id of the part it is a subtype of; "" for a root
+    std::vector<SimSection> sections;     // in the part's order
     std::vector<unsigned char> details;   // the 3200-byte details block; empty: all zero
-    double a = 1;   // the default sizes
+    double a = 1;                         // the default sizes
     double b = 1;
     std::vector<SimParameter> parameters;
     bool operator==(const SimLibraryPart&) const = default;
@@ -286,7 +287,7 @@ struct ProjectState {
     // type is a deleted one. Layers (type 2) carry the hidden and locked flags the host honours.
     std::vector<SimAttribute> attributes;
     std::int16_t currentLayerCombination = 0;   // 'GCLC'; 0 when none
-    SimSettings settings;   // units, location, notes
+    SimSettings settings;                       // units, location, notes
     std::vector<SimLibraryPart> libraryParts;   // library index = place + 1
     std::vector<std::string> libraryFolders;    // the project's library folders ('GLIB')
     std::int32_t currentLibrary = -1;           // its position in libraryFolders, -1 when none
@@ -311,7 +312,8 @@ struct SimView {
     bool highlightWireframe = false;
     bool operator==(const SimView&) const = default;
 };
-using DatabaseKey = std::pair<std::int32_t, GuidBytes>;   // (kDatabasePlan or kDatabaseModel, empty) or (0, guid)
+// (kDatabasePlan or kDatabaseModel, empty) or (0, guid).
+using DatabaseKey = std::pair<std::int32_t, GuidBytes>;
 struct ViewState {
     DatabaseKey currentDatabase{kDatabasePlan, {}};
     DatabaseKey frontWindow{kDatabasePlan, {}};
@@ -333,7 +335,7 @@ public:
 
     SimProject();   // an empty project: the floor plan with one storey and the 3D window
 
-    std::string name;   // the project's name ("" for an untitled project)
+    std::string name;       // the project's name ("" for an untitled project)
     std::string filePath;   // the file it was loaded from ("PROJ"); "" while untitled
     ProjectState state;
     ViewState view;

@@ -173,7 +173,7 @@ private:
     std::vector<Fault> faults_;
     std::vector<HostCall> calls_;
 
-    int commandDepth_ = 0;   // undoable commands running (at most one)
+    int commandDepth_ = 0;                          // undoable commands running (at most one)
     std::unique_ptr<SimLibraryWork> libraryWork_;   // a part is made within one command
 
     ProcessWindowState window_;

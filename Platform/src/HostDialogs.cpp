@@ -2,9 +2,7 @@
 
 #include <deque>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -210,15 +208,10 @@ void setAlertObserver(std::function<void(const AlertRecord&)> observer) {
 
 // --- The user-action script --------------------------------------------------------------------
 bool loadUserActions(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot be read";
-        return false;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
+    std::string text;
+    if (!readWholeFile(path, text, error)) return false;
     const std::string base = std::filesystem::path(path).parent_path().string();
-    if (!parseUserActions(text.str(), base, error)) {
+    if (!parseUserActions(text, base, error)) {
         error = path + ": " + error;
         return false;
     }

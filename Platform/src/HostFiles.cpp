@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 #include <utility>
 
@@ -80,5 +82,15 @@ void clearFileDialogAnswers() { state().answers.clear(); }
 std::vector<FileDialogRequest> fileDialogRequests() { return state().requests; }
 
 void clearFileDialogRequests() { state().requests.clear(); }
+
+bool readWholeFile(const std::string& path, std::string& text, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = path + ": cannot be read";
+        return false;
+    }
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
 
 }   // namespace host

@@ -8,13 +8,13 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <sstream>
 #include <span>
 #include <type_traits>
 
 #include <nlohmann/json.hpp>
 
 #include "FourCC.h"
+#include "HostFiles.h"
 #include "HostMemory.h"
 #include "HostText.h"
 
@@ -128,17 +128,20 @@ bool fitsField(const Json& value) {
 template <typename T>
 struct IsWholeNumberList : std::false_type {};
 template <typename T>
-struct IsWholeNumberList<std::vector<T>> : std::bool_constant<std::is_integral_v<T> && !std::is_same_v<T, bool>> {};
+struct IsWholeNumberList<std::vector<T>>
+    : std::bool_constant<std::is_integral_v<T> && !std::is_same_v<T, bool>> {};
 
 template <typename T>
 T required(const Json& object, const char* key, const std::string& where) {
     const auto found = object.find(key);
     if (found == object.end()) throw LoadError{where + ": needs \"" + key + "\""};
     if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>) {
-        if (!fitsField<T>(*found)) throw LoadError{where + ": \"" + key + "\" must be a whole number that fits its field"};
+        if (!fitsField<T>(*found))
+            throw LoadError{where + ": \"" + key + "\" must be a whole number that fits its field"};
     } else if constexpr (IsWholeNumberList<T>::value) {
         // The list's own conversion would cut each number, or for a large float be undefined.
-        if (found->is_array() && !std::all_of(found->begin(), found->end(), fitsField<typename T::value_type>))
+        if (found->is_array() &&
+            !std::all_of(found->begin(), found->end(), fitsField<typename T::value_type>))
             throw LoadError{where + ": \"" + key + "\" must hold whole numbers that fit their field"};
     }
     try {
@@ -182,7 +185,8 @@ T optionalValue(const Json& object, const char* key, const std::string& where, T
 GuidBytes readGuid(const Json& object, const char* key, const std::string& where) {
     const auto text = required<std::string>(object, key, where);
     GuidRecord guid;
-    if (!guidFromText(text, guid)) throw LoadError{where + ": \"" + key + "\" is not a guid: \"" + text + "\""};
+    if (!guidFromText(text, guid))
+        throw LoadError{where + ": \"" + key + "\" is not a guid: \"" + text + "\""};
     return toGuidBytes(guid);
 }
 
@@ -356,13 +360,20 @@ const RecordField kRecordFields[] = {
 
 std::size_t fieldSize(RecordField::Kind kind) {
     switch (kind) {
-        case RecordField::int8u: return 1;
-        case RecordField::int16: return 2;
-        case RecordField::int32: return 4;
-        case RecordField::uint64: return 8;
-        case RecordField::guid: return 16;
-        case RecordField::real: return 8;
-        case RecordField::point: return 16;
+        case RecordField::int8u:
+            return 1;
+        case RecordField::int16:
+            return 2;
+        case RecordField::int32:
+            return 4;
+        case RecordField::uint64:
+            return 8;
+        case RecordField::guid:
+            return 16;
+        case RecordField::real:
+            return 8;
+        case RecordField::point:
+            return 16;
     }
     return 0;
 }
@@ -404,17 +415,27 @@ void writeRecord(Json& entry, const std::vector<unsigned char>& record, bool wit
         std::memset(rest.data() + field.offset, 0, size);
         if (zero && !field.always) continue;
         switch (field.kind) {
-            case RecordField::int8u: entry[field.name] = readAt<std::uint8_t>(record, field.offset); break;
-            case RecordField::int16: entry[field.name] = readAt<std::int16_t>(record, field.offset); break;
-            case RecordField::int32: entry[field.name] = readAt<std::int32_t>(record, field.offset); break;
-            case RecordField::uint64: entry[field.name] = readAt<std::uint64_t>(record, field.offset); break;
+            case RecordField::int8u:
+                entry[field.name] = readAt<std::uint8_t>(record, field.offset);
+                break;
+            case RecordField::int16:
+                entry[field.name] = readAt<std::int16_t>(record, field.offset);
+                break;
+            case RecordField::int32:
+                entry[field.name] = readAt<std::int32_t>(record, field.offset);
+                break;
+            case RecordField::uint64:
+                entry[field.name] = readAt<std::uint64_t>(record, field.offset);
+                break;
             case RecordField::guid: {
                 GuidBytes guid;
                 std::memcpy(guid.data(), record.data() + field.offset, 16);
                 entry[field.name] = guidText(guid);
                 break;
             }
-            case RecordField::real: entry[field.name] = readAt<double>(record, field.offset); break;
+            case RecordField::real:
+                entry[field.name] = readAt<double>(record, field.offset);
+                break;
             case RecordField::point:
                 entry[field.name] = Json::array(
                     {readAt<double>(record, field.offset), readAt<double>(record, field.offset + 8)});
@@ -439,7 +460,8 @@ std::vector<unsigned char> readRecord(const Json& entry, const std::string& wher
     if (entry.contains("bytes")) {
         const auto bytes = readBase64(required<std::string>(entry, "bytes", where), where + ".bytes");
         if (bytes.size() > record.size())
-            throw LoadError{where + ": \"bytes\" holds more than a record (" + std::to_string(bytes.size()) + ")"};
+            throw LoadError{where + ": \"bytes\" holds more than a record (" + std::to_string(bytes.size()) +
+                            ")"};
         std::copy(bytes.begin(), bytes.end(), record.begin());
     }
     const auto type = required<std::int32_t>(entry, "type", where);
@@ -515,7 +537,8 @@ Json writeLayout(const SimLayout& layout) {
 
 SimLayout readLayout(const Json& entry, const std::string& where) {
     if (!entry.is_object()) throw LoadError{where + ": not an object"};
-    onlyKeys(entry, {"paper", "margins", "layoutName", "flag", "value", "values", "textA", "textB", "bytes"}, where);
+    onlyKeys(entry, {"paper", "margins", "layoutName", "flag", "value", "values", "textA", "textB", "bytes"},
+             where);
     SimLayout layout;
     if (entry.contains("paper")) {
         const auto paper = required<std::vector<double>>(entry, "paper", where);
@@ -526,7 +549,8 @@ SimLayout readLayout(const Json& entry, const std::string& where) {
     }
     if (entry.contains("margins")) {
         const auto margins = required<std::vector<double>>(entry, "margins", where);
-        if (margins.size() != 4 || std::any_of(margins.begin(), margins.end(), [](double m) { return !(m >= 0); }))
+        if (margins.size() != 4 ||
+            std::any_of(margins.begin(), margins.end(), [](double m) { return !(m >= 0); }))
             throw LoadError{where + ": \"margins\" must be [left, top, right, bottom], none below 0"};
         std::copy(margins.begin(), margins.end(), layout.margins.begin());
     }
@@ -674,7 +698,9 @@ const std::vector<MemoPartInfo>& memoParts() {
 
 namespace {
 
-unsigned char* memoAt(ElementMemo& memo, std::uint16_t offset) { return reinterpret_cast<unsigned char*>(&memo) + offset; }
+unsigned char* memoAt(ElementMemo& memo, std::uint16_t offset) {
+    return reinterpret_cast<unsigned char*>(&memo) + offset;
+}
 const unsigned char* memoAt(const ElementMemo& memo, std::uint16_t offset) {
     return reinterpret_cast<const unsigned char*>(&memo) + offset;
 }
@@ -705,7 +731,8 @@ Result memoToRecord(const SimMemo& parts, MemoMask mask, ElementMemo& memo) {
         if (found == parts.parts.end()) continue;
         const std::vector<unsigned char>& bytes = found->second;
         if (part.kind == MemoPartInfo::inlineBlock) {
-            std::memcpy(memoAt(memo, part.offset), bytes.data(), std::min<std::size_t>(bytes.size(), part.size));
+            std::memcpy(memoAt(memo, part.offset), bytes.data(),
+                        std::min<std::size_t>(bytes.size(), part.size));
         } else if (part.kind == MemoPartInfo::pointer) {
             Ptr block = newPtr(part.size, /*clear=*/true);
             if (!block) {
@@ -757,8 +784,8 @@ Result memoFromRecord(const ElementMemo& memo, MemoMask mask, bool removeMissing
             if (!isLiveHandle(handle)) return kErrBadHandle;
             const std::size_t size = getHandleSize(handle);
             const auto* bytes = reinterpret_cast<const unsigned char*>(*handle);
-            result.parts[part.offset] = size ? std::vector<unsigned char>(bytes, bytes + size)
-                                             : std::vector<unsigned char>();
+            result.parts[part.offset] =
+                size ? std::vector<unsigned char>(bytes, bytes + size) : std::vector<unsigned char>();
         }
     }
     parts = std::move(result);
@@ -838,8 +865,9 @@ const SimDatabase* SimProject::findDatabase(std::int32_t type, const GuidBytes& 
             continue;
         }
         const bool layoutKind = type == kDatabaseLayout || type == kDatabaseMasterLayout;
-        const bool sameKind = layoutKind ? database.type == kDatabaseLayout || database.type == kDatabaseMasterLayout
-                                         : database.type == type;
+        const bool sameKind = layoutKind
+                                  ? database.type == kDatabaseLayout || database.type == kDatabaseMasterLayout
+                                  : database.type == type;
         if (sameKind && !isNullGuid(guid) && database.guid == guid) return &database;
     }
     return nullptr;
@@ -858,10 +886,11 @@ SimAttribute* SimProject::findAttribute(std::int32_t type, std::int32_t index) {
 
 const SimAttribute* SimProject::findAttribute(std::int32_t type, std::int32_t index) const {
     const auto& attributes = state.attributes;
-    const auto found = std::lower_bound(attributes.begin(), attributes.end(), std::pair{type, index},
-                                        [](const SimAttribute& a, const std::pair<std::int32_t, std::int32_t>& key) {
-                                            return std::pair<std::int32_t, std::int32_t>{a.type, a.index} < key;
-                                        });
+    const auto found =
+        std::lower_bound(attributes.begin(), attributes.end(), std::pair{type, index},
+                         [](const SimAttribute& a, const std::pair<std::int32_t, std::int32_t>& key) {
+                             return std::pair<std::int32_t, std::int32_t>{a.type, a.index} < key;
+                         });
     return found != attributes.end() && found->type == type && found->index == index ? &*found : nullptr;
 }
 
@@ -906,7 +935,8 @@ const SimElement* SimProject::findElement(const GuidBytes& guid) const {
 }
 
 bool SimProject::inDatabase(const SimElement& element, const DatabaseKey& key) {
-    if (key.first == kDatabasePlan || key.first == kDatabaseModel) return element.databaseType == kDatabasePlan;
+    if (key.first == kDatabasePlan || key.first == kDatabaseModel)
+        return element.databaseType == kDatabasePlan;
     return element.databaseType != kDatabasePlan && element.databaseGuid == key.second;
 }
 
@@ -972,13 +1002,15 @@ SimParameter readParameter(const Json& entry, const std::string& where) {
         return text;
     };
     const auto name = noZero(required<std::string>(entry, "name", where));
-    if (name.empty() || name.size() >= sizeof record.name) throw LoadError{where + ": \"name\" must be 1 to 31 bytes"};
+    if (name.empty() || name.size() >= sizeof record.name)
+        throw LoadError{where + ": \"name\" must be 1 to 31 bytes"};
     std::memcpy(record.name, name.data(), name.size());
     record.type = required<std::int32_t>(entry, "type", where);
     if (record.type < 1 || record.type > 16) throw LoadError{where + ": \"type\" must be 1 to 16"};
     record.index = optionalValue<std::int16_t>(entry, "index", where, 0);
     record.flags = optionalValue<std::uint16_t>(entry, "flags", where, 0);
-    const std::u16string description = utf8ToUtf16(noZero(optionalValue<std::string>(entry, "description", where, "")));
+    const std::u16string description =
+        utf8ToUtf16(noZero(optionalValue<std::string>(entry, "description", where, "")));
     if (description.size() >= 256) throw LoadError{where + ": \"description\" is too long"};
     std::copy(description.begin(), description.end(), record.description);
     const bool text = record.type == kParameterString;
@@ -997,7 +1029,8 @@ SimParameter readParameter(const Json& entry, const std::string& where) {
                 if (text) {
                     const std::u16string value = utf8ToUtf16(noZero(cell.get<std::string>()));
                     const auto* raw = reinterpret_cast<const unsigned char*>(value.c_str());
-                    parameter.arrayBytes.insert(parameter.arrayBytes.end(), raw, raw + (value.size() + 1) * 2);
+                    parameter.arrayBytes.insert(parameter.arrayBytes.end(), raw,
+                                                raw + (value.size() + 1) * 2);
                 } else {
                     const double value = cell.get<double>();
                     const auto* raw = reinterpret_cast<const unsigned char*>(&value);
@@ -1082,7 +1115,8 @@ Json writeAttribute(const SimAttribute& attribute) {
     for (const auto& [name, offset] : kExtensionNames) {
         const auto part = attribute.extension.find(offset);
         if (part == attribute.extension.end()) continue;
-        if (attribute.type == kAttributeLayerCombination && offset == offsetof(AttributeExtension, layerStatuses)) {
+        if (attribute.type == kAttributeLayerCombination &&
+            offset == offsetof(AttributeExtension, layerStatuses)) {
             Json statuses = Json::array();
             for (std::size_t at = 0; at + sizeof(LayerStatusRecord) <= part->second.size();
                  at += sizeof(LayerStatusRecord)) {
@@ -1111,8 +1145,10 @@ SimAttribute readAttribute(const Json& entry, const std::string& where, std::int
     if (type == kAttributeLayer)
         onlyKeys(entry, {"index", "name", "hidden", "locked", "flags", "group", "body", "userData"}, where);
     else
-        onlyKeys(entry, {"type", "index", "name", "flags", "statuses", "extension", "parameters", "body", "userData"},
-                 where);
+        onlyKeys(
+            entry,
+            {"type", "index", "name", "flags", "statuses", "extension", "parameters", "body", "userData"},
+            where);
     SimAttribute attribute;
     attribute.type = type != 0 ? type : required<std::int32_t>(entry, "type", where);
     if (attribute.type < kAttributePen || attribute.type > kAttributeLastType)
@@ -1121,11 +1157,13 @@ SimAttribute readAttribute(const Json& entry, const std::string& where, std::int
     attribute.index = required<std::int16_t>(entry, "index", where);
     if (attribute.index < 1) throw LoadError{where + ": \"index\" must be above 0"};
     attribute.name = required<std::string>(entry, "name", where);
-    if (attribute.name.empty() || attribute.name.size() >= kAttributeNameBytes || !isPlainUtf8(attribute.name))
+    if (attribute.name.empty() || attribute.name.size() >= kAttributeNameBytes ||
+        !isPlainUtf8(attribute.name))
         throw LoadError{where + ": \"name\" must be 1 to 255 bytes of UTF-8"};
     if (entry.contains("body")) {
         const auto body = readBase64(required<std::string>(entry, "body", where), where);
-        if (body.size() > attribute.body.size()) throw LoadError{where + ": \"body\" is longer than the record"};
+        if (body.size() > attribute.body.size())
+            throw LoadError{where + ": \"body\" is longer than the record"};
         std::copy(body.begin(), body.end(), attribute.body.begin());
     }
     if (attribute.type == kAttributeLayer) {
@@ -1144,7 +1182,8 @@ SimAttribute readAttribute(const Json& entry, const std::string& where, std::int
             const std::string at = where + ".statuses[" + std::to_string(i) + "]";
             if (!list[i].is_object()) throw LoadError{at + ": not an object"};
             onlyKeys(list[i], {"layer", "hidden", "locked", "flags", "group"}, at);
-            LayerStatusRecord status{required<std::int16_t>(list[i], "layer", at), readLayerFlags(list[i], at),
+            LayerStatusRecord status{required<std::int16_t>(list[i], "layer", at),
+                                     readLayerFlags(list[i], at),
                                      optionalValue<std::int32_t>(list[i], "group", at, 0)};
             const auto* raw = reinterpret_cast<const unsigned char*>(&status);
             bytes.insert(bytes.end(), raw, raw + sizeof status);
@@ -1162,11 +1201,13 @@ SimAttribute readAttribute(const Json& entry, const std::string& where, std::int
             if (found == std::end(kExtensionNames) ||
                 (found->second == offsetof(AttributeExtension, layerStatuses)))
                 throw LoadError{where + ".extension: unknown part \"" + key + "\""};
-            if (!value.is_string()) throw LoadError{where + ".extension: \"" + key + "\" must be base64 text"};
+            if (!value.is_string())
+                throw LoadError{where + ".extension: \"" + key + "\" must be base64 text"};
             attribute.extension[found->second] = readBase64(value.get<std::string>(), where + ".extension");
         }
     }
-    if (entry.contains("parameters")) attribute.parameters = readParameters(entry["parameters"], where + ".parameters");
+    if (entry.contains("parameters"))
+        attribute.parameters = readParameters(entry["parameters"], where + ".parameters");
     if (entry.contains("userData")) attribute.userData = readUserData(entry["userData"], where + ".userData");
     return attribute;
 }
@@ -1234,7 +1275,8 @@ Json writeLibraryPart(const SimLibraryPart& part) {
         for (const SimSection& section : part.sections) sections.push_back(writeSection(section));
         entry["sections"] = std::move(sections);
     }
-    if (const auto details = bodyRest(part.details, 0); !details.empty()) entry["details"] = toBase64(details);
+    if (const auto details = bodyRest(part.details, 0); !details.empty())
+        entry["details"] = toBase64(details);
     return entry;
 }
 
@@ -1273,14 +1315,16 @@ SimLibraryPart readLibraryPart(const Json& entry, const std::string& where) {
         part.a = size[0];
         part.b = size[1];
     }
-    if (entry.contains("parameters")) part.parameters = readParameters(entry["parameters"], where + ".parameters");
+    if (entry.contains("parameters"))
+        part.parameters = readParameters(entry["parameters"], where + ".parameters");
     if (entry.contains("sections")) {
         const Json& list = entry["sections"];
         if (!list.is_array()) throw LoadError{where + ": \"sections\" must be a list"};
         for (std::size_t i = 0; i < list.size(); ++i) {
             SimSection section = readSection(list[i], where + ".sections[" + std::to_string(i) + "]");
             for (const SimSection& other : part.sections)
-                if (other.type == section.type) throw LoadError{where + ": two sections " + fourccText(section.type)};
+                if (other.type == section.type)
+                    throw LoadError{where + ": two sections " + fourccText(section.type)};
             part.sections.push_back(std::move(section));
         }
     }
@@ -1297,15 +1341,18 @@ void readLibrary(const Json& entry, ProjectState& state) {
     const std::string where = "library";
     if (!entry.is_object()) throw LoadError{where + ": not an object"};
     onlyKeys(entry, {"folders", "current", "parts"}, where);
-    if (entry.contains("folders")) state.libraryFolders = required<std::vector<std::string>>(entry, "folders", where);
+    if (entry.contains("folders"))
+        state.libraryFolders = required<std::vector<std::string>>(entry, "folders", where);
     state.currentLibrary = optionalValue<std::int32_t>(entry, "current", where, -1);
-    if (state.currentLibrary < -1 || state.currentLibrary >= static_cast<std::int32_t>(state.libraryFolders.size()))
+    if (state.currentLibrary < -1 ||
+        state.currentLibrary >= static_cast<std::int32_t>(state.libraryFolders.size()))
         throw LoadError{where + ": \"current\" must be -1 or the place of a folder"};
     if (entry.contains("parts")) {
         const Json& list = entry["parts"];
         if (!list.is_array()) throw LoadError{where + ": \"parts\" must be a list"};
         for (std::size_t i = 0; i < list.size(); ++i)
-            state.libraryParts.push_back(readLibraryPart(list[i], where + ".parts[" + std::to_string(i) + "]"));
+            state.libraryParts.push_back(
+                readLibraryPart(list[i], where + ".parts[" + std::to_string(i) + "]"));
     }
 }
 
@@ -1326,7 +1373,8 @@ void readAttributes(const Json& root, ProjectState& state) {
         const Json& list = root["layers"];
         if (!list.is_array()) throw LoadError{"project: \"layers\" must be a list"};
         for (std::size_t i = 0; i < list.size(); ++i)
-            attributes.push_back(readAttribute(list[i], "layers[" + std::to_string(i) + "]", kAttributeLayer));
+            attributes.push_back(
+                readAttribute(list[i], "layers[" + std::to_string(i) + "]", kAttributeLayer));
     }
     if (root.contains("attributes")) {
         const Json& list = root["attributes"];
@@ -1345,10 +1393,12 @@ void readAttributes(const Json& root, ProjectState& state) {
             throw LoadError{"attributes: two of type " + std::to_string(a.type) + " with index " +
                             std::to_string(a.index)};
         if (a.type == b.type && a.name == b.name)
-            throw LoadError{"attributes: two of type " + std::to_string(a.type) + " named \"" + a.name + "\""};
+            throw LoadError{"attributes: two of type " + std::to_string(a.type) + " named \"" + a.name +
+                            "\""};
     }
     state.attributes = std::move(attributes);
-    state.currentLayerCombination = optionalValue<std::int16_t>(root, "currentLayerCombination", "project", 0);
+    state.currentLayerCombination =
+        optionalValue<std::int16_t>(root, "currentLayerCombination", "project", 0);
     if (state.currentLayerCombination != 0 &&
         std::none_of(state.attributes.begin(), state.attributes.end(), [&](const SimAttribute& a) {
             return a.type == kAttributeLayerCombination && a.index == state.currentLayerCombination;
@@ -1414,12 +1464,15 @@ SimSettings readSettings(const Json& entry) {
 void writeSettings(Json& root, const SimSettings& settings) {
     if (settings == SimSettings()) return;
     const SimLocation& l = settings.location;
-    root["settings"] = Json{
-        {"lengthUnit", settings.lengthUnit},
-        {"location", Json{{"longitude", l.longitude}, {"latitude", l.latitude}, {"north", l.north},
-                          {"timeZone", l.timeZone}}},
-        {"notes", Json{{"projectName", settings.projectName}, {"city", settings.city},
-                       {"postcode", settings.postcode}, {"architect", settings.architect}}}};
+    root["settings"] = Json{{"lengthUnit", settings.lengthUnit},
+                            {"location", Json{{"longitude", l.longitude},
+                                              {"latitude", l.latitude},
+                                              {"north", l.north},
+                                              {"timeZone", l.timeZone}}},
+                            {"notes", Json{{"projectName", settings.projectName},
+                                           {"city", settings.city},
+                                           {"postcode", settings.postcode},
+                                           {"architect", settings.architect}}}};
 }
 
 void readProject(const Json& root, SimProject& loaded) {
@@ -1433,7 +1486,8 @@ void readProject(const Json& root, SimProject& loaded) {
     // Storeys first: the floor plan's elements refer to them.
     if (root.contains("storeys")) {
         const Json& list = root["storeys"];
-        if (!list.is_array() || list.empty()) throw LoadError{"project: \"storeys\" must be a list of at least one"};
+        if (!list.is_array() || list.empty())
+            throw LoadError{"project: \"storeys\" must be a list of at least one"};
         state.storeys.clear();
         for (std::size_t i = 0; i < list.size(); ++i) {
             const std::string where = "storeys[" + std::to_string(i) + "]";
@@ -1468,8 +1522,9 @@ void readProject(const Json& root, SimProject& loaded) {
             const std::string where = "databases[" + std::to_string(i) + "]";
             const Json& entry = list[i];
             if (!entry.is_object()) throw LoadError{where + ": not an object"};
-            onlyKeys(entry, {"type", "guid", "master", "title", "name", "reference", "layout", "zoom", "extent",
-                             "scale", "selection"},
+            onlyKeys(entry,
+                     {"type", "guid", "master", "title", "name", "reference", "layout", "zoom", "extent",
+                      "scale", "selection"},
                      where);
             SimDatabase database;
             database.type = required<std::int32_t>(entry, "type", where);
@@ -1478,7 +1533,8 @@ void readProject(const Json& root, SimProject& loaded) {
             database.reference = optionalValue<std::string>(entry, "reference", where, "");
             if (database.type == kDatabasePlan || database.type == kDatabaseModel) {
                 if (entry.contains("guid") || entry.contains("master") || entry.contains("layout"))
-                    throw LoadError{where + ": the floor plan and the 3D window have no guid, master or layout"};
+                    throw LoadError{where +
+                                    ": the floor plan and the 3D window have no guid, master or layout"};
                 SimDatabase& fixed = state.databases[database.type == kDatabasePlan ? 0 : 1];
                 if (std::any_of(viewEntries.begin(), viewEntries.end(),
                                 [&](const auto& v) { return v.first.first == database.type; }))
@@ -1488,9 +1544,11 @@ void readProject(const Json& root, SimProject& loaded) {
                 database.guid = readGuid(entry, "guid", where);
                 if (isNullGuid(database.guid)) throw LoadError{where + ": \"guid\" must not be empty"};
                 for (const SimDatabase& other : others)
-                    if (other.guid == database.guid) throw LoadError{where + ": a second database with this guid"};
+                    if (other.guid == database.guid)
+                        throw LoadError{where + ": a second database with this guid"};
                 if (entry.contains("master")) {
-                    if (database.type != kDatabaseLayout) throw LoadError{where + ": only a layout has a master"};
+                    if (database.type != kDatabaseLayout)
+                        throw LoadError{where + ": only a layout has a master"};
                     database.master = readGuid(entry, "master", where);
                 }
                 if (entry.contains("layout")) {
@@ -1500,7 +1558,8 @@ void readProject(const Json& root, SimProject& loaded) {
                 }
                 others.push_back(database);
             } else {
-                throw LoadError{where + ": \"type\" " + std::to_string(database.type) + " is no database kind"};
+                throw LoadError{where + ": \"type\" " + std::to_string(database.type) +
+                                " is no database kind"};
             }
             viewEntries.push_back({SimProject::keyOf(database), &entry});
         }
@@ -1537,9 +1596,10 @@ void readProject(const Json& root, SimProject& loaded) {
             if (!entry.is_object()) throw LoadError{where + ": not an object"};
             SimElement element;
             element.record = readRecord(entry, where, /*withGuid=*/true);
-            refuseUnknownKeys(entry, element.head().type, {"guid", "database", "memo", "userData", "infoPrefix"},
-                              where);
-            if (!seen.insert(element.guid()).second) throw LoadError{where + ": a second element with this guid"};
+            refuseUnknownKeys(entry, element.head().type,
+                              {"guid", "database", "memo", "userData", "infoPrefix"}, where);
+            if (!seen.insert(element.guid()).second)
+                throw LoadError{where + ": a second element with this guid"};
             if (entry.contains("database")) {
                 const DatabaseKey key =
                     databaseFromText(required<std::string>(entry, "database", where), where + ".database");
@@ -1551,7 +1611,8 @@ void readProject(const Json& root, SimProject& loaded) {
             if (element.databaseType == kDatabasePlan && !hasStorey(element.head().storey))
                 throw LoadError{where + ": no storey " + std::to_string(element.head().storey)};
             if (entry.contains("memo")) element.memo = readMemo(entry["memo"], where + ".memo");
-            if (entry.contains("userData")) element.userData = readUserData(entry["userData"], where + ".userData");
+            if (entry.contains("userData"))
+                element.userData = readUserData(entry["userData"], where + ".userData");
             element.infoPrefix = optionalValue<std::string>(entry, "infoPrefix", where, "");
             state.elements.push_back(std::move(element));
         }
@@ -1569,9 +1630,11 @@ void readProject(const Json& root, SimProject& loaded) {
             const Json& selection = (*entry)["selection"];
             if (!selection.is_object()) throw LoadError{where + ": \"selection\" must be an object"};
             onlyKeys(selection, {"kind", "elements"}, where + ".selection");
-            for (const auto& text : optionalValue<std::vector<std::string>>(selection, "elements", where, {})) {
+            for (const auto& text :
+                 optionalValue<std::vector<std::string>>(selection, "elements", where, {})) {
                 GuidRecord guid;
-                if (!guidFromText(text, guid)) throw LoadError{where + ": selection: \"" + text + "\" is not a guid"};
+                if (!guidFromText(text, guid))
+                    throw LoadError{where + ": selection: \"" + text + "\" is not a guid"};
                 const SimElement* element = loaded.findElement(toGuidBytes(guid));
                 if (!element || !SimProject::inDatabase(*element, key))
                     throw LoadError{where + ": selection: no element " + text + " in this database"};
@@ -1617,10 +1680,11 @@ void readProject(const Json& root, SimProject& loaded) {
             std::memcpy(&head, tool.record.data(), sizeof head);
             refuseUnknownKeys(entry, head.type, {"memo", "userData"}, where);
             if (entry.contains("memo")) tool.memo = readMemo(entry["memo"], where + ".memo");
-            if (entry.contains("userData")) tool.userData = readUserData(entry["userData"], where + ".userData");
+            if (entry.contains("userData"))
+                tool.userData = readUserData(entry["userData"], where + ".userData");
             if (!state.defaults.emplace(std::make_pair(head.type, head.variation), std::move(tool)).second)
-                throw LoadError{where + ": a second default of type " + std::to_string(head.type) + " and variation " +
-                                std::to_string(head.variation)};
+                throw LoadError{where + ": a second default of type " + std::to_string(head.type) +
+                                " and variation " + std::to_string(head.variation)};
         }
     }
 
@@ -1667,7 +1731,8 @@ void readProject(const Json& root, SimProject& loaded) {
                 teamwork.members.push_back(std::move(member));
             }
         }
-        if (teamwork.shared && teamwork.memberId <= 0) throw LoadError{where + ": a shared project needs \"member\""};
+        if (teamwork.shared && teamwork.memberId <= 0)
+            throw LoadError{where + ": a shared project needs \"member\""};
     }
 
     // Renovation filters and hidden layers.
@@ -1725,9 +1790,10 @@ void readProject(const Json& root, SimProject& loaded) {
         view.currentDatabase = databaseFromText(required<std::string>(root, "currentDatabase", "project"),
                                                 "project: \"currentDatabase\"");
     if (root.contains("frontWindow"))
-        view.frontWindow =
-            databaseFromText(required<std::string>(root, "frontWindow", "project"), "project: \"frontWindow\"");
-    view.currentStorey = optionalValue<std::int16_t>(root, "currentStorey", "project", state.storeys.front().index);
+        view.frontWindow = databaseFromText(required<std::string>(root, "frontWindow", "project"),
+                                            "project: \"frontWindow\"");
+    view.currentStorey =
+        optionalValue<std::int16_t>(root, "currentStorey", "project", state.storeys.front().index);
     if (!hasStorey(view.currentStorey))
         throw LoadError{"project: no storey " + std::to_string(view.currentStorey) + " to be current"};
     if (root.contains("toolbox")) {
@@ -1784,10 +1850,11 @@ bool SimProject::loadText(const std::string& json, std::string& error) {
     try {
         if (!root.is_object()) throw LoadError{"the project must be a JSON object"};
         onlyKeys(root,
-                 {"format", "version", "name", "suspendGroups", "moduleData", "storeys", "databases", "elements",
-                  "links", "defaults", "teamwork", "renovation", "hiddenLayers", "currentDatabase", "frontWindow",
-                  "currentStorey", "toolbox", "layers", "attributes", "currentLayerCombination", "library",
-                  "settings"},
+                 {"format",        "version",    "name",         "suspendGroups",   "moduleData",
+                  "storeys",       "databases",  "elements",     "links",           "defaults",
+                  "teamwork",      "renovation", "hiddenLayers", "currentDatabase", "frontWindow",
+                  "currentStorey", "toolbox",    "layers",       "attributes",      "currentLayerCombination",
+                  "library",       "settings"},
                  "project");
         if (root.contains("format") && required<std::string>(root, "format", "project") != kFormat)
             throw LoadError{std::string("project: \"format\" must be \"") + kFormat + "\""};
@@ -1821,14 +1888,9 @@ bool SimProject::loadText(const std::string& json, std::string& error) {
 }
 
 bool SimProject::loadFile(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot be read";
-        return false;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!loadText(text.str(), error)) {
+    std::string text;
+    if (!readWholeFile(path, text, error)) return false;
+    if (!loadText(text, error)) {
         error = path + ": " + error;
         return false;
     }
@@ -1876,14 +1938,17 @@ std::string SimProject::saveText() const {
             renovation["active"] = guidText(state.activeRenovationFilter);
         Json filters = Json::array();
         for (const SimRenovationFilter& filter : state.renovationFilters)
-            filters.push_back(
-                Json{{"guid", guidText(filter.guid)}, {"name", filter.name}, {"shows", filter.shownStatuses}});
+            filters.push_back(Json{
+                {"guid", guidText(filter.guid)}, {"name", filter.name}, {"shows", filter.shownStatuses}});
         renovation["filters"] = std::move(filters);
         root["renovation"] = std::move(renovation);
     }
     Json storeys = Json::array();
     for (const SimStorey& storey : state.storeys) {
-        Json entry{{"index", storey.index}, {"name", storey.name}, {"level", storey.level}, {"height", storey.height}};
+        Json entry{{"index", storey.index},
+                   {"name", storey.name},
+                   {"level", storey.level},
+                   {"height", storey.height}};
         if (storey.number != 0) entry["number"] = storey.number;
         if (storey.flag != 0) entry["flag"] = storey.flag;
         storeys.push_back(std::move(entry));
@@ -1909,7 +1974,8 @@ std::string SimProject::saveText() const {
     if (!state.links.empty()) {
         Json links = Json::array();
         for (const SimLink& link : state.links)
-            links.push_back(Json{{"from", guidText(link.from)}, {"to", guidText(link.to)}, {"flags", link.flags}});
+            links.push_back(
+                Json{{"from", guidText(link.from)}, {"to", guidText(link.to)}, {"flags", link.flags}});
         root["links"] = std::move(links);
     }
     if (!state.defaults.empty()) {

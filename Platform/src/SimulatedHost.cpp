@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <limits>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <set>
 #include <sstream>
 
 #include "FourCC.h"
 #include "HostDialogs.h"
-#include "HostModel3D.h"
 #include "HostMemory.h"
+#include "HostModel3D.h"
 #include "HostText.h"
 #include "SimAttributeTable.h"
 #include "SimLibrary.h"
@@ -42,7 +42,7 @@ struct ChangingCode {
     std::uint32_t code;
 };
 constexpr ChangingCode kProjectChangingCodes[] = {
-    {HostSlot::elementTools, 0},   // locking, grouping, suspending groups: all change the project
+    {HostSlot::elementTools, 0},               // locking, grouping, suspending groups: all change the project
     {HostSlot::environment, fourcc("DELI")},   // deleting part files unloads their parts
     {HostSlot::environment, fourcc("DELS")},
     {HostSlot::environment, fourcc("CPLA")},   // the location is saved with the project
@@ -50,9 +50,9 @@ constexpr ChangingCode kProjectChangingCodes[] = {
 
 // Element type to part-reference id; every other type has none (0).
 constexpr std::pair<std::int32_t, std::int32_t> kPartReferenceIds[] = {
-    {1, 1},   {2, 5},   {3, 6},   {4, 10},  {5, 12},  {6, 13},  {7, 14},  {8, 15},  {9, 17},  {10, 21},
-    {11, 27}, {12, 28}, {13, 29}, {14, 31}, {15, 32}, {16, 33}, {17, 34}, {18, 38}, {19, 40}, {21, 44},
-    {22, 46}, {23, 48}, {24, 50}, {25, 51}, {26, 53}, {29, 55}, {31, 57},
+    {1, 1},   {2, 5},   {3, 6},   {4, 10},  {5, 12},  {6, 13},  {7, 14},  {8, 15},  {9, 17},
+    {10, 21}, {11, 27}, {12, 28}, {13, 29}, {14, 31}, {15, 32}, {16, 33}, {17, 34}, {18, 38},
+    {19, 40}, {21, 44}, {22, 46}, {23, 48}, {24, 50}, {25, 51}, {26, 53}, {29, 55}, {31, 57},
 };
 
 std::int32_t partReferenceId(std::int32_t type) {
@@ -223,7 +223,8 @@ struct SimulatedHost::Internals {
     // The element of the current database with that guid, or null.
     static SimElement* currentElement(SimulatedHost& host, const GuidBytes& guid) {
         SimElement* element = host.project_.findElement(guid);
-        return element && SimProject::inDatabase(*element, host.project_.view.currentDatabase) ? element : nullptr;
+        return element && SimProject::inDatabase(*element, host.project_.view.currentDatabase) ? element
+                                                                                               : nullptr;
     }
 
     // In a shared project, an element another member holds.
@@ -249,8 +250,9 @@ struct SimulatedHost::Internals {
             if (isNullGuid(chosen)) chosen = p.state.activeRenovationFilter;
             if (!isNullGuid(chosen)) {   // no filter at all shows everything
                 const auto& filters = p.state.renovationFilters;
-                const auto found = std::find_if(filters.begin(), filters.end(),
-                                                [&](const SimRenovationFilter& f) { return f.guid == chosen; });
+                const auto found =
+                    std::find_if(filters.begin(), filters.end(),
+                                 [&](const SimRenovationFilter& f) { return f.guid == chosen; });
                 if (found == filters.end()) return kErrBadParameters;
                 if (std::find(found->shownStatuses.begin(), found->shownStatuses.end(), head.phase) ==
                     found->shownStatuses.end())
@@ -271,7 +273,8 @@ struct SimulatedHost::Internals {
         if (count < 0) return kErrBadParameters;
         if (count == 0) return kNoError;
         if (!heads || !isLiveHandle(heads)) return kErrBadHandle;
-        if (getHandleSize(heads) < static_cast<std::size_t>(count) * sizeof(ElementHead)) return kErrBadParameters;
+        if (getHandleSize(heads) < static_cast<std::size_t>(count) * sizeof(ElementHead))
+            return kErrBadParameters;
         out.resize(static_cast<std::size_t>(count));
         std::memcpy(out.data(), *heads, out.size() * sizeof(ElementHead));
         return kNoError;
@@ -291,8 +294,9 @@ struct SimulatedHost::Internals {
         return host.project_.findDatabase(record.type, toGuidBytes(record.guid));
     }
 
+    // The project's own entry, found through the const lookup.
     static SimDatabase* mutableDatabase(const SimDatabase* database) {
-        return const_cast<SimDatabase*>(database);   // the project's own entry, found through the const lookup
+        return const_cast<SimDatabase*>(database);
     }
 
     // --- Dispatchers -------------------------------------------------------------------------------
@@ -364,16 +368,18 @@ struct SimulatedHost::Internals {
         if (code == fourcc("GCIS") || code == fourcc("GEIS")) return infoText(host, code, p1, p2);
         if (code == fourcc("CABO")) {
             if (!p2) return kErrBadParameters;
-            const SimElement* element = currentElement(host, toGuidBytes(static_cast<const ElementHead*>(p1)->guid));
+            const SimElement* element =
+                currentElement(host, toGuidBytes(static_cast<const ElementHead*>(p1)->guid));
             if (!element) return kErrBadIndex;
             return elementBox(p, *element, *static_cast<ElementBoxRecord*>(p2));
         }
         if (code == fourcc("PTOC") || code == fourcc("CTOP")) {
             if (!p2) return kErrBadParameters;
             const SimView& current = p.viewOf(p.view.currentDatabase);
-            return code == fourcc("PTOC")
-                       ? pixelToModel(current, *static_cast<const PixelPoint*>(p1), *static_cast<ModelPoint*>(p2))
-                       : modelToPixel(current, *static_cast<const ModelPoint*>(p1), *static_cast<PixelPoint*>(p2));
+            return code == fourcc("PTOC") ? pixelToModel(current, *static_cast<const PixelPoint*>(p1),
+                                                         *static_cast<ModelPoint*>(p2))
+                                          : modelToPixel(current, *static_cast<const ModelPoint*>(p1),
+                                                         *static_cast<PixelPoint*>(p2));
         }
         if (code == fourcc("DRWE")) {
             const auto& head = *static_cast<const ElementHead*>(p1);
@@ -444,7 +450,8 @@ struct SimulatedHost::Internals {
         if (!p2) return kErrBadParameters;
         Handle& text = *static_cast<Handle*>(p2);
         text = nullptr;
-        const SimElement* element = host.project_.findElement(toGuidBytes(*static_cast<const GuidRecord*>(p1)));
+        const SimElement* element =
+            host.project_.findElement(toGuidBytes(*static_cast<const GuidRecord*>(p1)));
         if (!element) return kErrBadIndex;
         std::u16string units = code == fourcc("GCIS") ? utf8ToUtf16(element->infoPrefix) : std::u16string();
         const auto info = element->memo.parts.find(offsetof(ElementMemo, elementInfo));
@@ -510,7 +517,8 @@ struct SimulatedHost::Internals {
     static constexpr double kWindowHeight = 750;
 
     static double pixelsPerMetre(const SimView& view) {
-        return std::min(kWindowWidth / (view.zoom[2] - view.zoom[0]), kWindowHeight / (view.zoom[3] - view.zoom[1]));
+        return std::min(kWindowWidth / (view.zoom[2] - view.zoom[0]),
+                        kWindowHeight / (view.zoom[3] - view.zoom[1]));
     }
 
     static Result pixelToModel(const SimView& view, const PixelPoint& pixel, ModelPoint& point) {
@@ -524,7 +532,8 @@ struct SimulatedHost::Internals {
     static Result modelToPixel(const SimView& view, const ModelPoint& point, PixelPoint& pixel) {
         const double scale = pixelsPerMetre(view);
         const double h = std::round(kWindowWidth / 2 + (point.x - (view.zoom[0] + view.zoom[2]) / 2) * scale);
-        const double v = std::round(kWindowHeight / 2 - (point.y - (view.zoom[1] + view.zoom[3]) / 2) * scale);
+        const double v =
+            std::round(kWindowHeight / 2 - (point.y - (view.zoom[1] + view.zoom[3]) / 2) * scale);
         constexpr double kLow = std::numeric_limits<std::int16_t>::min();
         constexpr double kHigh = std::numeric_limits<std::int16_t>::max();
         if (!(h >= kLow && h <= kHigh && v >= kLow && v <= kHigh)) return kErrBadParameters;   // NaN too
@@ -557,7 +566,8 @@ struct SimulatedHost::Internals {
     // that is not finite or a name that is not UTF-8.
     static Result takeLayout(const LayoutRecord& record, SimLayout& layout) {
         const double paper[] = {record.paperWidth, record.paperHeight};
-        const double margins[] = {record.leftMargin, record.topMargin, record.rightMargin, record.bottomMargin};
+        const double margins[] = {record.leftMargin, record.topMargin, record.rightMargin,
+                                  record.bottomMargin};
         for (double value : paper)
             if (!(value > 0) || !std::isfinite(value)) return kErrBadParameters;
         for (double value : margins)
@@ -612,7 +622,8 @@ struct SimulatedHost::Internals {
                 members[i].value = member.value;
             }
             if (!members.empty())
-                if (Result r = newHandleWith(members.data(), members.size() * sizeof(MemberRecord), record.users))
+                if (Result r =
+                        newHandleWith(members.data(), members.size() * sizeof(MemberRecord), record.users))
                     return r;
             record.count = static_cast<std::int32_t>(members.size());
             return kNoError;
@@ -640,7 +651,8 @@ struct SimulatedHost::Internals {
                     r.level = storeys.back().level + storeys.back().height;
                 }
             }
-            if (Result r = newHandleWith(records.data(), records.size() * sizeof(StoreyRecord), record.storeys))
+            if (Result r =
+                    newHandleWith(records.data(), records.size() * sizeof(StoreyRecord), record.storeys))
                 return r;
             record.firstIndex = storeys.front().index;
             record.lastIndex = storeys.back().index;
@@ -664,8 +676,8 @@ struct SimulatedHost::Internals {
         if (code == fourcc("GLAY") || code == fourcc("CLAY")) {
             if (!p2) return kErrBadParameters;
             // Types 5 and 9 find each other: a master layout has its record too.
-            SimDatabase* layout =
-                mutableDatabase(p.findDatabase(kDatabaseLayout, toGuidBytes(*static_cast<const GuidRecord*>(p2))));
+            SimDatabase* layout = mutableDatabase(
+                p.findDatabase(kDatabaseLayout, toGuidBytes(*static_cast<const GuidRecord*>(p2))));
             if (!layout) return kErrBadIndex;
             if (code == fourcc("GLAY")) {
                 putLayout(layout->layout, *static_cast<LayoutRecord*>(p1));
@@ -750,7 +762,8 @@ struct SimulatedHost::Internals {
             if (!p1 || !p2) return kErrBadParameters;
             return takeSettingsDialogAnswer().value_or(true) ? kNoError : kErrCancel;
         }
-        if (code == fourcc("HGEL")) return highlight(host, static_cast<Handle>(p1), static_cast<const bool*>(p2));
+        if (code == fourcc("HGEL"))
+            return highlight(host, static_cast<Handle>(p1), static_cast<const bool*>(p2));
         return processWindow(host, code, p1, p2);
     }
 
@@ -775,7 +788,7 @@ struct SimulatedHost::Internals {
             if (!currentElement(host, guid)) return kErrBadIndex;
             const std::array<double, 4> colour{entry.red, entry.green, entry.blue, entry.alpha};
             for (double channel : colour)
-                if (!(channel >= 0 && channel <= 1)) return kErrBadParameters;   // NaN too
+                if (!(channel >= 0 && channel <= 1)) return kErrBadParameters;     // NaN too
             if (!colours.emplace(guid, colour).second) return kErrBadParameters;   // one entry per element
         }
         view.highlight = std::move(colours);
@@ -796,8 +809,9 @@ struct SimulatedHost::Internals {
         }
         if (code == fourcc("RPAS")) {   // nothing this host keeps needs recomputing: the element is checked
             if (!p1) return kErrBadParameters;
-            return currentElement(host, toGuidBytes(static_cast<const ElementHead*>(p1)->guid)) ? kNoError
-                                                                                               : kErrBadIndex;
+            return currentElement(host, toGuidBytes(static_cast<const ElementHead*>(p1)->guid))
+                       ? kNoError
+                       : kErrBadIndex;
         }
         if (code == fourcc("NTOE")) {
             if (!p1 || !p2) return kErrBadParameters;
@@ -843,7 +857,8 @@ struct SimulatedHost::Internals {
         if (code == fourcc("LOCK") || code == fourcc("ULCK")) {
             if (!p2) return kErrBadParameters;
             std::vector<ElementHead> heads;
-            if (Result r = headsOf(static_cast<Handle>(p1), *static_cast<const std::int32_t*>(p2), heads)) return r;
+            if (Result r = headsOf(static_cast<Handle>(p1), *static_cast<const std::int32_t*>(p2), heads))
+                return r;
             std::vector<SimElement*> elements;   // all or none: every one is checked first
             for (const ElementHead& head : heads) {
                 SimElement* element = currentElement(host, toGuidBytes(head.guid));
@@ -859,7 +874,8 @@ struct SimulatedHost::Internals {
             return kNoError;
         }
         if (code == fourcc("GRUP") || code == fourcc("UGRP")) return groupTool(host, code, p1, p2);
-        if (code == fourcc("OFR1") || code == fourcc("OFR0") || code == fourcc("OBA1") || code == fourcc("OBA0"))
+        if (code == fourcc("OFR1") || code == fourcc("OFR0") || code == fourcc("OBA1") ||
+            code == fourcc("OBA0"))
             return orderTool(host, code, p1, p2);
         return kErrBadParameters;
     }
@@ -869,7 +885,8 @@ struct SimulatedHost::Internals {
     static Result toolElements(SimulatedHost& host, void* p1, void* p2, std::vector<SimElement*>& elements) {
         if (!p2) return kErrBadParameters;
         std::vector<ElementHead> heads;
-        if (Result r = headsOf(static_cast<Handle>(p1), *static_cast<const std::int32_t*>(p2), heads)) return r;
+        if (Result r = headsOf(static_cast<Handle>(p1), *static_cast<const std::int32_t*>(p2), heads))
+            return r;
         for (const ElementHead& head : heads) {
             SimElement* element = currentElement(host, toGuidBytes(head.guid));
             if (!element) return kErrBadIndex;
@@ -902,7 +919,8 @@ struct SimulatedHost::Internals {
         const GuidRecord newGroup = grouping ? toGuidRecord(newGuidBytes()) : GuidRecord{};
         for (SimElement& element : host.project_.state.elements) {
             ElementHead head = element.head();
-            if (guids.count(element.guid()) == 0 && groups.count(toGuidBytes(head.firstIdentifier)) == 0) continue;
+            if (guids.count(element.guid()) == 0 && groups.count(toGuidBytes(head.firstIdentifier)) == 0)
+                continue;
             head.firstIdentifier = newGroup;
             element.setHead(head);
         }
@@ -949,7 +967,8 @@ struct SimulatedHost::Internals {
         element->head.guid = GuidRecord{};
         if (memo) {
             zeroRecord(*memo);
-            if (found != p.state.defaults.end()) return memoToRecord(found->second.memo, kMemoFullMask, *memo);
+            if (found != p.state.defaults.end())
+                return memoToRecord(found->second.memo, kMemoFullMask, *memo);
         }
         return kNoError;
     }
@@ -957,7 +976,8 @@ struct SimulatedHost::Internals {
     static Result getElement(SimulatedHost& host, Addon&, ElementRecord* element) {
         if (!element) return kErrBadParameters;
         const SimElement* found = currentElement(host, toGuidBytes(element->head.guid));
-        if (!found || (element->head.type != 0 && found->head().type != element->head.type)) return kErrBadIndex;
+        if (!found || (element->head.type != 0 && found->head().type != element->head.type))
+            return kErrBadIndex;
         std::memcpy(element, found->record.data(), sizeof *element);
         return kNoError;
     }
@@ -978,7 +998,8 @@ struct SimulatedHost::Internals {
         return memoToRecord(found->memo, mask == 0 ? kMemoFullMask : mask, *memo);
     }
 
-    static Result createElement(SimulatedHost& host, Addon&, ElementRecord* element, const ElementMemo* memo) {
+    static Result createElement(SimulatedHost& host, Addon&, ElementRecord* element,
+                                const ElementMemo* memo) {
         if (!element || element->head.type <= 0) return kErrBadParameters;
         SimProject& p = host.project_;
         const DatabaseKey key = p.view.currentDatabase;
@@ -1006,8 +1027,9 @@ struct SimulatedHost::Internals {
         return kNoError;
     }
 
-    static Result changeElement(SimulatedHost& host, Addon&, ElementRecord* element, const ElementRecord* mask,
-                                const ElementMemo* memo, std::uint64_t memoMask, std::uint8_t withDelete) {
+    static Result changeElement(SimulatedHost& host, Addon&, ElementRecord* element,
+                                const ElementRecord* mask, const ElementMemo* memo, std::uint64_t memoMask,
+                                std::uint8_t withDelete) {
         if (!element || !mask) return kErrBadParameters;
         SimProject& p = host.project_;
         SimElement* found = currentElement(host, toGuidBytes(element->head.guid));
@@ -1035,7 +1057,8 @@ struct SimulatedHost::Internals {
         }
         SimMemo parts = found->memo;
         if (memo)
-            if (Result r = memoFromRecord(*memo, memoMask == 0 ? kMemoFullMask : memoMask, withDelete != 0, parts))
+            if (Result r =
+                    memoFromRecord(*memo, memoMask == 0 ? kMemoFullMask : memoMask, withDelete != 0, parts))
                 return r;
         found->record = std::move(record);
         found->setHead(after);
@@ -1128,7 +1151,8 @@ struct SimulatedHost::Internals {
                                const EditParameters* edit) {
         if (!edit || count <= 0) return kErrBadParameters;
         if (!parts || !isLiveHandle(parts)) return kErrBadHandle;
-        if (getHandleSize(parts) < static_cast<std::size_t>(count) * sizeof(PartReference)) return kErrBadParameters;
+        if (getHandleSize(parts) < static_cast<std::size_t>(count) * sizeof(PartReference))
+            return kErrBadParameters;
         std::vector<PartReference> references(static_cast<std::size_t>(count));
         std::memcpy(references.data(), *parts, references.size() * sizeof(PartReference));
         // All or none: the records are edited as copies first.
@@ -1150,7 +1174,8 @@ struct SimulatedHost::Internals {
     }
 
     static Result changeParameters(SimulatedHost& host, Addon&, const ElementHead* heads, std::int32_t count,
-                                   const ElementRecord* defaults, const ElementMemo* memo, const ElementRecord* mask) {
+                                   const ElementRecord* defaults, const ElementMemo* memo,
+                                   const ElementRecord* mask) {
         if (!heads || count <= 0 || !defaults || !mask) return kErrBadParameters;
         SimProject& p = host.project_;
         const auto* in = reinterpret_cast<const unsigned char*>(defaults);
@@ -1163,9 +1188,11 @@ struct SimulatedHost::Internals {
             if (heldByOther(p, before)) return kErrRefusedCommand;
             SimElement copy = *found;
             // Another type's body means nothing to this element: only the head is taken from it.
-            const std::size_t end = defaults->head.type == before.type ? copy.record.size() : sizeof(ElementHead);
+            const std::size_t end =
+                defaults->head.type == before.type ? copy.record.size() : sizeof(ElementHead);
             for (std::size_t at = 0; at < end; ++at)
-                copy.record[at] = static_cast<unsigned char>((copy.record[at] & ~bits[at]) | (in[at] & bits[at]));
+                copy.record[at] =
+                    static_cast<unsigned char>((copy.record[at] & ~bits[at]) | (in[at] & bits[at]));
             ElementHead after = copy.head();
             if (before.locked != 0 && after.locked != 0) return kErrRefusedCommand;
             after.type = before.type;
@@ -1197,7 +1224,8 @@ struct SimulatedHost::Internals {
             selection.kind = kSelectionElements;
     }
 
-    static Result selectElements(SimulatedHost& host, Addon&, Handle parts, std::int32_t count, std::uint8_t add) {
+    static Result selectElements(SimulatedHost& host, Addon&, Handle parts, std::int32_t count,
+                                 std::uint8_t add) {
         if (count < 0) return kErrBadParameters;
         SimProject& p = host.project_;
         SimSelection& selection = p.viewOf(p.view.currentDatabase).selection;
@@ -1206,7 +1234,8 @@ struct SimulatedHost::Internals {
             return kNoError;
         }
         if (!parts || !isLiveHandle(parts)) return kErrBadHandle;
-        if (getHandleSize(parts) < static_cast<std::size_t>(count) * sizeof(PartReference)) return kErrBadParameters;
+        if (getHandleSize(parts) < static_cast<std::size_t>(count) * sizeof(PartReference))
+            return kErrBadParameters;
         std::vector<PartReference> references(static_cast<std::size_t>(count));
         std::memcpy(references.data(), *parts, references.size() * sizeof(PartReference));
         std::vector<GuidBytes> guids;
@@ -1276,7 +1305,8 @@ struct SimulatedHost::Internals {
 
     // --- Element lists -----------------------------------------------------------------------------
     static Result getElementList(SimulatedHost& host, Addon&, std::int32_t type, Handle* guids,
-                                 std::uint32_t filterFlags, std::int32_t variation, const GuidRecord* renovation) {
+                                 std::uint32_t filterFlags, std::int32_t variation,
+                                 const GuidRecord* renovation) {
         if (!guids) return kErrBadParameters;
         *guids = nullptr;
         const SimProject& p = host.project_;
@@ -1291,13 +1321,15 @@ struct SimulatedHost::Internals {
         return guidListHandle(found, *guids);
     }
 
-    static Result filterElement(SimulatedHost& host, Addon&, const GuidRecord* guid, std::uint32_t filterFlags,
-                                std::int32_t variation, const GuidRecord* renovation, std::uint8_t* passes) {
+    static Result filterElement(SimulatedHost& host, Addon&, const GuidRecord* guid,
+                                std::uint32_t filterFlags, std::int32_t variation,
+                                const GuidRecord* renovation, std::uint8_t* passes) {
         if (!guid || !passes) return kErrBadParameters;
         const SimElement* element = host.project_.findElement(toGuidBytes(*guid));
         if (!element) return kErrBadIndex;
         bool result = true;
-        if (Result r = passesFilter(host.project_, *element, filterFlags, variation, renovation, result)) return r;
+        if (Result r = passesFilter(host.project_, *element, filterFlags, variation, renovation, result))
+            return r;
         *passes = result ? 1 : 0;
         return kNoError;
     }
@@ -1324,12 +1356,14 @@ struct SimulatedHost::Internals {
             freshHead.variation = head.variation;
             freshHead.layer = 1;
             std::memcpy(fresh.record.data(), &freshHead, sizeof freshHead);
-            found = p.state.defaults.emplace(std::make_pair(head.type, head.variation), std::move(fresh)).first;
+            found =
+                p.state.defaults.emplace(std::make_pair(head.type, head.variation), std::move(fresh)).first;
         }
         return &found->second.userData;
     }
 
-    static Result getElementUserData(SimulatedHost& host, Addon&, const ElementHead* head, UserDataRecord* data) {
+    static Result getElementUserData(SimulatedHost& host, Addon&, const ElementHead* head,
+                                     UserDataRecord* data) {
         if (!head || !data) return kErrBadParameters;
         zeroRecord(*data);
         bool toolDefault = false;
@@ -1406,7 +1440,8 @@ struct SimulatedHost::Internals {
         return kNoError;
     }
 
-    static Result unlinkElements(SimulatedHost& host, Addon&, const GuidRecord* first, const GuidRecord* second) {
+    static Result unlinkElements(SimulatedHost& host, Addon&, const GuidRecord* first,
+                                 const GuidRecord* second) {
         if (!first || !second) return kErrBadParameters;
         const GuidBytes from = toGuidBytes(*first), to = toGuidBytes(*second);
         const auto removed = std::erase_if(host.project_.state.links,
@@ -1460,7 +1495,8 @@ struct SimulatedHost::Internals {
             }
         }
         if (!others.empty())
-            if (Result r = newHandleWith(others.data(), others.size() * sizeof(ReservationConflict), *conflicts))
+            if (Result r =
+                    newHandleWith(others.data(), others.size() * sizeof(ReservationConflict), *conflicts))
                 return r;
         for (SimElement* element : elements) {   // what nobody else holds is the member's now
             ElementHead head = element->head();
@@ -1652,12 +1688,10 @@ struct SimulatedHost::Internals {
         --host.commandDepth_;
         host.libraryWork_->making.reset();   // a part left unfinished dies with its command
         host.libraryWork_->replacing = 0;
-        if (result != kNoError)
-        {
+        if (result != kNoError) {
             host.project_.state = std::move(before);   // an error inside leaves the project as it was
             host.project_.settleView();
-        }
-        else
+        } else
             host.project_.pushUndoStep(toUtf8(undoName), std::move(before));
         return result;
     }
@@ -1740,9 +1774,12 @@ struct SimulatedHost::Internals {
         const SimLockable* found = lockable(host, guid);
         if (!found) return kErrBadIndex;
         const SimTeamwork& teamwork = host.project_.state.teamwork;
-        if (!teamwork.shared) *status = kLockableNotShared;
-        else if (found->holder == 0) *status = kLockableFree;
-        else *status = found->holder == teamwork.memberId ? kLockableMine : kLockableOthers;
+        if (!teamwork.shared)
+            *status = kLockableNotShared;
+        else if (found->holder == 0)
+            *status = kLockableFree;
+        else
+            *status = found->holder == teamwork.memberId ? kLockableMine : kLockableOthers;
         return kNoError;
     }
 
@@ -1812,9 +1849,10 @@ struct SimulatedHost::Internals {
     // --- Library parts ---------------------------------------------------------------------------------
     static SimLibrary library(SimulatedHost& host) { return SimLibrary(host.project_, *host.libraryWork_); }
 
-    static Result searchLibraryPart(SimulatedHost& host, Addon&, LibraryPartRecord* part, std::uint8_t createIfMissing,
-                                    std::uint8_t onlyPlaceable) {
-        return part ? library(host).search(*part, createIfMissing != 0, onlyPlaceable != 0) : kErrBadParameters;
+    static Result searchLibraryPart(SimulatedHost& host, Addon&, LibraryPartRecord* part,
+                                    std::uint8_t createIfMissing, std::uint8_t onlyPlaceable) {
+        return part ? library(host).search(*part, createIfMissing != 0, onlyPlaceable != 0)
+                    : kErrBadParameters;
     }
     static Result getLibraryPart(SimulatedHost& host, Addon&, LibraryPartRecord* part) {
         return part ? library(host).get(*part) : kErrBadParameters;
@@ -1827,15 +1865,15 @@ struct SimulatedHost::Internals {
     static Result createLibraryPart(SimulatedHost& host, Addon&, const LibraryPartRecord* part) {
         return part ? library(host).create(*part) : kErrBadParameters;
     }
-    static Result addLibraryPartSection(SimulatedHost& host, Addon&, const LibrarySectionHeader* header, Handle bytes,
-                                        const char16_t* text) {
+    static Result addLibraryPartSection(SimulatedHost& host, Addon&, const LibrarySectionHeader* header,
+                                        Handle bytes, const char16_t* text) {
         return header ? library(host).addSection(*header, bytes, text) : kErrBadParameters;
     }
     static Result finishLibraryPart(SimulatedHost& host, Addon&, LibraryPartRecord* part) {
         return part ? library(host).finish(*part) : kErrBadParameters;
     }
-    static Result getLibraryPartSectionList(SimulatedHost& host, Addon&, std::int32_t index, std::int32_t* count,
-                                            Handle* headers) {
+    static Result getLibraryPartSectionList(SimulatedHost& host, Addon&, std::int32_t index,
+                                            std::int32_t* count, Handle* headers) {
         return count && headers ? library(host).sectionList(index, *count, *headers) : kErrBadParameters;
     }
     static Result getLibraryPartSection(SimulatedHost& host, Addon&, std::int32_t index,
@@ -1845,27 +1883,29 @@ struct SimulatedHost::Internals {
         return library(host).section(index, *header, *bytes, text);
     }
     static Result updateLibraryPartSection(SimulatedHost& host, Addon&, std::int32_t index,
-                                           const LibrarySectionHeader* header, Handle bytes, const char16_t* text,
-                                           void* reserved) {
+                                           const LibrarySectionHeader* header, Handle bytes,
+                                           const char16_t* text, void* reserved) {
         if (!header || reserved) return kErrBadParameters;
         return library(host).updateSection(index, *header, bytes, text);
     }
-    static Result getLibraryPartDetails(SimulatedHost& host, Addon&, std::int32_t index, LibraryPartDetails* details) {
+    static Result getLibraryPartDetails(SimulatedHost& host, Addon&, std::int32_t index,
+                                        LibraryPartDetails* details) {
         return details ? library(host).details(index, *details) : kErrBadParameters;
     }
-    static Result setLibraryPartDetails(SimulatedHost& host, Addon&, const LibraryPartRecord* part, Handle parameters,
-                                        const LibraryPartDetails* details) {
+    static Result setLibraryPartDetails(SimulatedHost& host, Addon&, const LibraryPartRecord* part,
+                                        Handle parameters, const LibraryPartDetails* details) {
         return part && details ? library(host).setDetails(*part, parameters, *details) : kErrBadParameters;
     }
     static Result registerLibraryPart(SimulatedHost& host, Addon&, LibraryPartRecord* part) {
         return part ? library(host).registerPart(*part) : kErrBadParameters;
     }
-    static Result getLibraryPartParameters(SimulatedHost& host, Addon&, std::int32_t index, double* a, double* b,
-                                           std::int32_t* count, Handle* parameters) {
+    static Result getLibraryPartParameters(SimulatedHost& host, Addon&, std::int32_t index, double* a,
+                                           double* b, std::int32_t* count, Handle* parameters) {
         return parameters ? library(host).parameters(index, a, b, count, *parameters) : kErrBadParameters;
     }
-    static Result makeParameterSection(SimulatedHost&, Addon&, const LibraryPartRecord* part, Handle parameters,
-                                       double a, double b, std::int32_t flags, Handle* section, void* reserved) {
+    static Result makeParameterSection(SimulatedHost&, Addon&, const LibraryPartRecord* part,
+                                       Handle parameters, double a, double b, std::int32_t flags,
+                                       Handle* section, void* reserved) {
         if (!part || !section || flags != 0 || reserved) return kErrBadParameters;
         return SimLibrary::makeParameterSection(parameters, a, b, *section);
     }

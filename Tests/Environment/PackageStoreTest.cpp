@@ -282,7 +282,8 @@ TEST_F(PackageStore, LeavesTheStoreUnchangedWhenTheTextCannotBeRead) {
     const char* const broken[] = {
         "<frameworkPreferenceStore><testPrefs><name>new</name></testPrefs>",   // never closed
         "<otherRoot><testPrefs><name>new</name></testPrefs></otherRoot>",      // not this store's root
-        "<frameworkPreferenceStore><testPrefs count='1'><name>new</nam></testPrefs></frameworkPreferenceStore>",
+        ("<frameworkPreferenceStore><testPrefs count='1'><name>new</nam></testPrefs>"
+         "</frameworkPreferenceStore>"),   // a misspelt end tag
         "",
     };
     for (const char* xml : broken) {

@@ -70,7 +70,8 @@ TEST(ModuleResources, ReadsASkippedItemAsMissing) {
 TEST(ModuleResources, RejectsMalformedTextNamingFileAndLine) {
     const std::pair<const char*, const char*> cases[] = {
         {"strings 1 \"a\"\n  1 \"x\"\n", "r:1: string list without its end"},
-        {"strings 1 \"a\"\n  2 \"x\"\n  2 \"y\"\nend\n", "r:3: item 2 after item 2: items come in ascending order"},
+        {"strings 1 \"a\"\n  2 \"x\"\n  2 \"y\"\nend\n",
+         "r:3: item 2 after item 2: items come in ascending order"},
         {"strings 1 \"a\"\n  1 \"x\nend\n", "r:2: text without its closing quote"},
         {"strings 1 \"a\"\n  1 \"x\\q\"\nend\n", "r:2: unknown escape \\q"},
         {"strings 1 \"a\"\n  1 \"x\" extra\nend\n", "r:2: unexpected \"extra\" at the end of the line"},

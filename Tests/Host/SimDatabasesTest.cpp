@@ -106,7 +106,7 @@ TEST_F(SimDatabasesTest, KeepsTheCurrentDatabaseAndTheFrontWindowApart) {
     host::ElementRecord chair{};
     chair.head.guid = guid(kChair);
     EXPECT_EQ(table().getElement(context(), &chair), host::kErrBadIndex);   // not in this database
-    EXPECT_EQ(database("GEFA", &chair), host::kNoError);                     // from any database
+    EXPECT_EQ(database("GEFA", &chair), host::kNoError);                    // from any database
     EXPECT_EQ(chair.head.type, host::kElementObject);
 
     EXPECT_EQ(makeCurrent(host::kDatabaseModel), host::kNoError);   // the 3D window shows the plan's elements
@@ -121,8 +121,9 @@ TEST_F(SimDatabasesTest, ListsTheViewsOfEachKindAndMakesAndDeletesLayoutsAndWork
         const char* code;
         std::vector<std::string> expected;
     };
-    const Case lists[] = {{"GSDI", {kSection}}, {"GEDI", {kElevation}}, {"GMDI", {kMaster}}, {"GLDI", {kLayout}},
-                          {"GDDI", {}},         {"GD3D", {}},          {"GIED", {}},        {"GWDI", {}}};
+    const Case lists[] = {
+        {"GSDI", {kSection}}, {"GEDI", {kElevation}}, {"GMDI", {kMaster}}, {"GLDI", {kLayout}},
+        {"GDDI", {}},         {"GD3D", {}},           {"GIED", {}},        {"GWDI", {}}};
     for (const Case& c : lists) {
         SCOPED_TRACE(c.code);
         host::Handle guids = reinterpret_cast<host::Handle>(1);

@@ -145,22 +145,25 @@ TEST_F(SimElementsTest, RefusesBadElementWrites) {
                   host::ElementRecord door;
                   EXPECT_EQ(getRecord(kDoor, door), host::kNoError);
                   door.head.type = host::kElementWindow;   // an element keeps its type
-                  EXPECT_EQ(table().changeElement(context(), &door, &mask, nullptr, 0, 1), host::kErrBadParameters);
+                  EXPECT_EQ(table().changeElement(context(), &door, &mask, nullptr, 0, 1),
+                            host::kErrBadParameters);
 
                   // A locked element takes only the change that unlocks it, and is not deleted.
                   host::ElementRecord lamp;
                   EXPECT_EQ(getRecord(kLamp, lamp), host::kNoError);
                   lamp.head.layer = 4;
-                  EXPECT_EQ(table().changeElement(context(), &lamp, &mask, nullptr, 0, 1), host::kErrRefusedCommand);
+                  EXPECT_EQ(table().changeElement(context(), &lamp, &mask, nullptr, 0, 1),
+                            host::kErrRefusedCommand);
                   EXPECT_EQ(deleteOne(kLamp), host::kErrRefusedCommand);
                   lamp.head.locked = 0;
                   EXPECT_EQ(table().changeElement(context(), &lamp, &mask, nullptr, 0, 1), host::kNoError);
 
                   // Deleting is all or none.
-                  host::Handle heads =
-                      handleOf(std::vector<host::ElementHead>{headOf(kChair), headOf("11111111-2222-4333-8444-555555555555")});
+                  host::Handle heads = handleOf(std::vector<host::ElementHead>{
+                      headOf(kChair), headOf("11111111-2222-4333-8444-555555555555")});
                   EXPECT_EQ(table().deleteElements(context(), heads, 2), host::kErrBadIndex);
-                  EXPECT_EQ(table().deleteElements(context(), heads, 3), host::kErrBadParameters);   // too few heads
+                  // Too few heads.
+                  EXPECT_EQ(table().deleteElements(context(), heads, 3), host::kErrBadParameters);
                   host::disposeHandle(heads);
                   EXPECT_EQ(table().deleteElements(context(), nullptr, 0), host::kNoError);
                   return host::kNoError;
@@ -220,8 +223,9 @@ TEST_F(SimElementsTest, ChangesTheMaskedMemoPartsAndRemovesMissingOnesOnlyWithDe
     memo.cWSegContour = host::newPtr(56, true);
     memo.cWSegContour[0] = 7;
     EXPECT_EQ(inCommand([&] {
-                  return table().changeElement(context(), &chair, &noBytes, &memo,
-                                               host::kMemoPolygon | host::kMemoGables | host::kMemoCurtainWall, 0);
+                  return table().changeElement(
+                      context(), &chair, &noBytes, &memo,
+                      host::kMemoPolygon | host::kMemoGables | host::kMemoCurtainWall, 0);
               }),
               host::kNoError);
     EXPECT_EQ(parts().at(0).size(), 32u);
@@ -259,7 +263,8 @@ TEST_F(SimElementsTest, KeepsUserDataOfElementsAndToolDefaults) {
     host::UserDataRecord stored{3, host::kPlatformSignMac, 12, {}, host::newHandle(3, false)};
     std::memcpy(*stored.data, "abc", 3);
     EXPECT_EQ(table().setElementUserData(context(), &chair, &stored), host::kErrOutsideUndoScope);
-    EXPECT_EQ(inCommand([&] { return table().setElementUserData(context(), &chair, &stored); }), host::kNoError);
+    EXPECT_EQ(inCommand([&] { return table().setElementUserData(context(), &chair, &stored); }),
+              host::kNoError);
     host::disposeHandle(stored.data);
     ASSERT_EQ(table().getElementUserData(context(), &chair, &data), host::kNoError);
     EXPECT_EQ(data.version, 3);
@@ -270,7 +275,8 @@ TEST_F(SimElementsTest, KeepsUserDataOfElementsAndToolDefaults) {
     host::disposeHandle(data.data);
     EXPECT_EQ(table().clearElementUserData(context(), &chair), host::kErrOutsideUndoScope);
     EXPECT_EQ(inCommand([&] { return table().clearElementUserData(context(), &chair); }), host::kNoError);
-    EXPECT_EQ(inCommand([&] { return table().clearElementUserData(context(), &chair); }), host::kErrNoUserData);
+    EXPECT_EQ(inCommand([&] { return table().clearElementUserData(context(), &chair); }),
+              host::kErrNoUserData);
 
     // A head with only type and variation names the tool default, which needs no command.
     host::ElementHead tool{};
@@ -317,7 +323,8 @@ TEST_F(SimElementsTest, SelectsByHeadAndByPartReferences) {
     EXPECT_EQ(read[0].index, 1);
     EXPECT_EQ(read[1].id, 12);   // doors
     std::int16_t type = 0;
-    EXPECT_EQ(table().utilities(context(), host::fourcc("NTOE"), &read[1].id, &type, nullptr), host::kNoError);
+    EXPECT_EQ(table().utilities(context(), host::fourcc("NTOE"), &read[1].id, &type, nullptr),
+              host::kNoError);
     EXPECT_EQ(type, host::kElementDoor);
 
     // A deleted element drops out; an empty selection gives no handle.
@@ -339,7 +346,8 @@ TEST_F(SimElementsTest, SelectsByHeadAndByPartReferences) {
 TEST_F(SimElementsTest, ListsElementsByTypeVariationAndFilterFlags) {
     const std::string hotlinked = R"(, "secondIdentifier": "99999999-0000-4000-8000-000000000001")";
     std::string json = kProject;
-    json.replace(json.find(R"("libraryIndex": 3})"), 18, R"("libraryIndex": 3, "owner": 2, "phase": 1)" + hotlinked + "}");
+    json.replace(json.find(R"("libraryIndex": 3})"), 18,
+                 R"("libraryIndex": 3, "owner": 2, "phase": 1)" + hotlinked + "}");
     json.replace(json.rfind('}'), 1,
                  R"(, "teamwork": {"shared": true, "member": 1}, "hiddenLayers": [3],
                     "renovation": {"active": "AAAA0000-0000-4000-8000-000000000001",
@@ -374,8 +382,10 @@ TEST_F(SimElementsTest, ListsElementsByTypeVariationAndFilterFlags) {
             if (c.type != 0 || c.variation != 0) break;
             const host::GuidRecord g = guid(element);
             std::uint8_t passes = 2;
-            EXPECT_EQ(table().filterElement(context(), &g, c.flags, 0, c.renovation, &passes), host::kNoError);
-            EXPECT_EQ(passes == 1, std::find(c.expected.begin(), c.expected.end(), element) != c.expected.end());
+            EXPECT_EQ(table().filterElement(context(), &g, c.flags, 0, c.renovation, &passes),
+                      host::kNoError);
+            EXPECT_EQ(passes == 1,
+                      std::find(c.expected.begin(), c.expected.end(), element) != c.expected.end());
         }
     }
     host::Handle guids = nullptr;
@@ -400,7 +410,9 @@ TEST_F(SimElementsTest, ReservesWhatNobodyElseHoldsAndReportsTheRest) {
     host::disposeHandle(conflicts);
     EXPECT_EQ(host::guidToText(conflict.guid), kTable);
     EXPECT_EQ(conflict.memberId, 2);
-    const auto owner = [&](const char* g) { return project().findElement(host::toGuidBytes(guid(g)))->head().ownerId; };
+    const auto owner = [&](const char* g) {
+        return project().findElement(host::toGuidBytes(guid(g)))->head().ownerId;
+    };
     EXPECT_EQ(owner(kChair), 1);
 
     // What another member holds cannot be changed; release gives back only the member's own.
@@ -434,14 +446,16 @@ TEST_F(SimElementsTest, LinksElementsInOneDirection) {
     EXPECT_EQ(count, 0);
     EXPECT_EQ(guids, nullptr);
     EXPECT_EQ(inCommand([&] { return table().unlinkElements(context(), &chair, &door); }), host::kNoError);
-    EXPECT_EQ(inCommand([&] { return table().unlinkElements(context(), &chair, &door); }), host::kErrBadIndex);
+    EXPECT_EQ(inCommand([&] { return table().unlinkElements(context(), &chair, &door); }),
+              host::kErrBadIndex);
 }
 
 TEST_F(SimElementsTest, AnInjectedFaultOrAFailedAllocationLeavesTheProjectAsItWas) {
     const host::ProjectState before = project().state;
     host_->injectFault({HostSlot::createElement, std::nullopt}, 1, host::kErrMemFull);
     host::ElementRecord record = newObject();
-    EXPECT_EQ(inCommand([&] { return table().createElement(context(), &record, nullptr); }), host::kErrMemFull);
+    EXPECT_EQ(inCommand([&] { return table().createElement(context(), &record, nullptr); }),
+              host::kErrMemFull);
     EXPECT_EQ(project().state, before);
     EXPECT_EQ(host_->countCalls(HostSlot::createElement), 1u);
     EXPECT_EQ(inCommand([&] { return table().createElement(context(), &record, nullptr); }), host::kNoError);

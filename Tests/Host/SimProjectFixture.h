@@ -86,10 +86,12 @@ protected:
         return handle;
     }
 
-    std::vector<std::string> elementList(std::int32_t type, std::uint32_t flags = 0, std::int32_t variation = 0,
+    std::vector<std::string> elementList(std::int32_t type, std::uint32_t flags = 0,
+                                         std::int32_t variation = 0,
                                          const host::GuidRecord* renovation = nullptr) {
         host::Handle guids = nullptr;
-        EXPECT_EQ(table().getElementList(context(), type, &guids, flags, variation, renovation), host::kNoError);
+        EXPECT_EQ(table().getElementList(context(), type, &guids, flags, variation, renovation),
+                  host::kNoError);
         return guidTexts(guids);
     }
 };
