@@ -69,8 +69,9 @@ void finishReturning() {
     cache.returned = 0;
 }
 
-// One block goes back to its slab for good (it was poisoned as it came). While the thread ends there is
-// no later call to settle a run, so each block is settled at once.
+// One block goes back to its slab for good (it was poisoned as it came). A run is settled by the next
+// block of another slab or by BlockDrain; without a drain to come (none made, or it has run), each
+// block is settled at once.
 void returnToSlab(void* block, std::size_t sizeClass) {
     ASAN_POISON_MEMORY_REGION(block, blockBytes(sizeClass));
     Slab* const slab = slabOf(block);
@@ -79,7 +80,7 @@ void returnToSlab(void* block, std::size_t sizeClass) {
         return;
     }
     finishReturning();
-    if (cache.ending) {
+    if (!cache.ready || cache.ending) {
         dropFromSlab(slab, 1);
         return;
     }
