@@ -1,7 +1,10 @@
 #include "Foundation/BlockPool.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include <sanitizer/asan_interface.h>
@@ -154,7 +157,7 @@ void makeReady() {
 [[gnu::noinline]] void releaseRarely(void* block, std::size_t sizeClass) noexcept {
     if (!block) return;
     if (sizeClass >= kSizeClasses) {
-        ::operator delete(block);
+        std::free(block);
         return;
     }
     makeReady();
@@ -169,7 +172,11 @@ void makeReady() {
 
 void* BlockPool::allocate(std::size_t size) {
     const std::size_t sizeClass = sizeClassOf(size);
-    if (sizeClass >= kSizeClasses) return ::operator new(size);
+    if (sizeClass >= kSizeClasses) {
+        void* const block = std::malloc(size);
+        if (!block) throw std::bad_alloc();
+        return block;
+    }
     if (FreeBlock* const block = cache.heads[sizeClass]) {
         ASAN_UNPOISON_MEMORY_REGION(block, blockBytes(sizeClass));
         cache.heads[sizeClass] = block->next;
@@ -196,6 +203,18 @@ void BlockPool::release(void* block, std::size_t size) noexcept {
         return;
     }
     releaseRarely(block, sizeClass);
+}
+
+void* BlockPool::reallocate(void* block, std::size_t size, std::size_t newSize) {
+    if (sizeClassOf(size) >= kSizeClasses && sizeClassOf(newSize) >= kSizeClasses) {
+        void* const moved = std::realloc(block, newSize);
+        if (!moved) throw std::bad_alloc();
+        return moved;
+    }
+    void* const moved = allocate(newSize);
+    std::memcpy(moved, block, std::min(size, newSize));
+    release(block, size);
+    return moved;
 }
 
 }   // namespace tarnwick

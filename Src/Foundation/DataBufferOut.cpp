@@ -80,8 +80,8 @@ private:
     // A String keeps only whole UTF-8 characters, and a flush may split one: its first bytes wait for
     // the rest.
     bool putText(std::string_view bytes) {
-        if (pending_
-                .empty()) {   // the usual case: the bytes go on as they stand, but for a cut last character
+        // The usual case: the bytes go on as they stand, but for a cut last character.
+        if (pending_.empty()) {
             const std::size_t keep = incompleteTail(bytes);
             pending_.assign(bytes.substr(bytes.size() - keep));
             return appendText(bytes.substr(0, bytes.size() - keep));

@@ -24,9 +24,9 @@ public:
 
     const FileLocation& getLocation() const { return location_; }   // empty when unusable
     String getName() const;   // the last part of the location; empty when unusable
-    String getExtension()
-        const;                // after the name's last "." (a leading "." starts no extension); may be empty
-    String getPath() const;   // the location's whole text
+    // After the name's last "." (a leading "." starts no extension); may be empty.
+    String getExtension() const;
+    String getPath() const;                          // the location's whole text
     bool compareLocation(const File& other) const;   // true when both locations have the same text
 
     // Gives the entry a new name in its folder. False (nothing changed) when the name is unusable, the

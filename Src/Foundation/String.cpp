@@ -615,10 +615,14 @@ void String::setBytes(std::string_view utf8) {
 
 void String::reserveBytes(std::uint32_t bytes) {
     if (bytes <= capacity_) return;
-    char* const block = static_cast<char*>(BlockPool::allocate(bytes + std::size_t{1}));
-    std::memcpy(block, getText(), bytes_ + 1);   // the text and its terminator
-    if (!isInline()) BlockPool::release(heap_, capacity_ + std::size_t{1});
-    heap_ = block;
+    if (isInline()) {
+        char* const block = static_cast<char*>(BlockPool::allocate(bytes + std::size_t{1}));
+        std::memcpy(block, inline_, bytes_ + 1);   // the text and its terminator
+        heap_ = block;
+    } else {   // a long text that keeps growing (a String sink) often grows in place
+        heap_ = static_cast<char*>(
+            BlockPool::reallocate(heap_, capacity_ + std::size_t{1}, bytes + std::size_t{1}));
+    }
     capacity_ = bytes;
 }
 

@@ -15,8 +15,8 @@ public:
     std::unique_ptr<Setting> clone() const override;
     String getText() const override;   // in the host's area format, which serves volumes too
     SettingKind getKind() const override;
-    bool setText(const String& text)
-        override;   // in the host's area format, which serves volumes too; false otherwise
+    // In the host's area format, which serves volumes too; false otherwise.
+    bool setText(const String& text) override;
 };
 
 }   // namespace tarnwick

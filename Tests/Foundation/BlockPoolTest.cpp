@@ -1,8 +1,10 @@
 #include "Foundation/BlockPool.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <set>
 #include <thread>
@@ -86,6 +88,32 @@ TEST(BlockPool, KeepsEveryLiveBlockApartWhateverItsSizeAndTheOrderBlocksComeAndG
     }
     for (const Marked& marked : blocks) expectIntact(marked);
     for (Marked& marked : blocks) release(marked);
+}
+
+TEST(BlockPool, ReallocatingKeepsTheBytesBothSizesHoldAcrossEveryKindOfBlock) {
+    // Kept to kept, kept to large, large to larger, large to smaller, large to kept, with live
+    // neighbours of the same sizes that must not change.
+    constexpr std::size_t kLarge = BlockPool::kLargestKept + 1;
+    const std::size_t steps[] = {1, 40, 48, BlockPool::kLargestKept, kLarge, 100000, 3 * kLarge, 300, 16};
+    Marked moving = make(steps[0], 'm');
+    std::vector<Marked> neighbours;
+    for (std::size_t i = 1; i < std::size(steps); ++i) {
+        neighbours.push_back(make(steps[i], static_cast<unsigned char>('a' + i)));
+        auto* const block =
+            static_cast<unsigned char*>(BlockPool::reallocate(moving.block, moving.size, steps[i]));
+        const std::size_t kept = std::min(moving.size, steps[i]);
+        for (std::size_t at = 0; at < kept; ++at) {
+            if (block[at] != 'm') {
+                ADD_FAILURE() << moving.size << " to " << steps[i] << " bytes: byte " << at << " changed";
+                break;
+            }
+        }
+        std::memset(block, 'm', steps[i]);
+        moving = {block, steps[i], 'm'};
+    }
+    for (const Marked& marked : neighbours) expectIntact(marked);
+    for (Marked& marked : neighbours) release(marked);
+    release(moving);
 }
 
 TEST(BlockPool, KeepsAtMostItsBoundPerSizeAndGivesTheRestBackToTheHeap) {

@@ -601,6 +601,23 @@ TEST(String, CopiesMovesAndAssignsBetweenInlineAndHeapTexts) {
     }
 }
 
+TEST(String, KeepsItsTextWhileALongTextGrowsPieceByPiece) {
+    // From the inline room through pooled blocks to heap blocks that grow in place or move.
+    String text;
+    std::string expected;
+    for (std::size_t piece = 0; expected.size() < (1u << 20); ++piece) {
+        const std::string next = letters(1 + piece % 97);
+        text.append(std::string_view(next));
+        expected += next;
+        if (piece % 512 == 0) {
+            text.append(text.getView().substr(text.getByteLength() / 2));   // a piece of itself
+            expected += expected.substr(expected.size() / 2);
+        }
+    }
+    ASSERT_EQ(text.getByteLength(), expected.size());
+    EXPECT_TRUE(text.getView() == expected);
+}
+
 TEST(String, GrowsAndShrinksAcrossTheInlineSize) {
     for (std::size_t length = 1; length <= kLongest / 2; ++length) {
         SCOPED_TRACE(length);
