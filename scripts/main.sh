@@ -11,5 +11,6 @@ if [[ -x "$build/Tools/skellow-host/skellow-host" && -f "$build/Skellowing/libSk
     exec "$build/Tools/skellow-host/skellow-host" run examples/project.json --command "Skellow From IFC" \
         --module "$build/Skellowing/libSkellowing.so" --home "$build/home" --out "$build/project-out.json"
 fi
-echo "Built the framework and its tests. The add-on module and the command-line host are not built yet,"
-echo "so the example project cannot be run; scripts/test.sh runs every test."
+echo "Built the framework, the stand-in host, the command-line host ($build/Tools/skellow-host) and the"
+echo "tests. The product's add-on module is not built yet, so the example project cannot be run;"
+echo "scripts/test.sh runs every test."
