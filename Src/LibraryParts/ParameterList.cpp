@@ -1,0 +1,403 @@
+#include "LibraryParts/ParameterList.h"
+
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include <HostParameters.h>
+#include <HostRecords.h>
+
+#include "Environment/HostApi.h"
+#include "Foundation/Memory.h"
+#include "Foundation/Setting.h"
+#include "Foundation/TracedException.h"
+#include "LibraryParts/LongParameter.h"
+
+namespace tarnwick {
+namespace {
+
+using NameTable = std::unordered_map<std::string_view, std::uint64_t>;
+
+// Each name of the list with its lowest position; empty positions are skipped. The views point into the
+// list's names, which must stay as they are while the table is used.
+NameTable nameTable(const ParameterList& list) {
+    NameTable table;
+    table.reserve(list.size());
+    for (std::uint64_t i = list.size(); i-- > 0;)
+        if (const Parameter* parameter = list[i].get()) table[parameter->getName().getView()] = i;
+    return table;
+}
+
+std::string lowerName(const String& name) { return std::string(name.toLower().getView()); }
+
+bool isSizeName(const String& name) {
+    const std::string lower = lowerName(name);
+    return lower == "a" || lower == "b" || lower == "zzyzx";
+}
+
+// The positions of a list by lower-cased name, each run ascending, while the list is being brought up to
+// date: erased positions stay in the list (marked) until the end, so no position moves meanwhile.
+class PositionIndex {
+public:
+    explicit PositionIndex(const ParameterList& list) : erased_(list.size(), false) {
+        for (std::uint64_t i = 0; i < list.size(); ++i)
+            if (const Parameter* parameter = list[i].get()) runs_[lowerName(parameter->getName())].add(i);
+    }
+    std::uint64_t first(const std::string& name) const {   // the first live position; kNotFound: none
+        const auto run = runs_.find(name);
+        return run == runs_.end() ? ParameterList::kNotFound : run->second.first();
+    }
+    void add(const std::string& name, std::uint64_t position) {
+        runs_[name].add(position);
+        erased_.resize(position + 1, false);
+    }
+    void eraseFirst(const std::string& name) {   // the position first() gave
+        auto& run = runs_.at(name);
+        erased_[run.first()] = true;
+        ++run.head;
+    }
+    bool isErased(std::uint64_t position) const { return position < erased_.size() && erased_[position]; }
+
+private:
+    struct Run {
+        std::vector<std::uint64_t> positions;
+        std::size_t head = 0;   // positions before it were erased
+        void add(std::uint64_t position) { positions.push_back(position); }
+        std::uint64_t first() const {
+            return head < positions.size() ? positions[head] : ParameterList::kNotFound;
+        }
+    };
+    std::unordered_map<std::string, Run> runs_;
+    std::vector<bool> erased_;
+};
+
+// Frees the blocks a command record owns and clears the references.
+void releaseCommandRecord(host::CommandParameterRecord& record) {
+    disposePtr(record.name);
+    disposePtr(record.text);
+    record.name = nullptr;
+    record.text = nullptr;
+}
+
+}   // namespace
+
+// --- ParameterVector -------------------------------------------------------------------------------
+ParameterVector::~ParameterVector() = default;
+
+std::unique_ptr<ParameterVector> ParameterVector::clone() const {
+    auto copy = std::make_unique<ParameterVector>();
+    copy->reserve(size());
+    for (const auto& parameter : *this) copy->push_back(parameter ? parameter->clone() : nullptr);
+    return copy;
+}
+
+// --- Construction ----------------------------------------------------------------------------------
+ParameterList::ParameterList(std::uint64_t capacity) : parameters_(std::make_unique<ParameterVector>()) {
+    parameters_->reserve(capacity);
+}
+
+ParameterList::ParameterList(const ParameterList& other) : parameters_(other.parameters_->clone()) {}
+
+ParameterList& ParameterList::operator=(const ParameterList& other) {
+    if (this != &other) parameters_ = other.parameters_->clone();
+    return *this;
+}
+
+ParameterList::~ParameterList() = default;
+
+// --- Container -------------------------------------------------------------------------------------
+std::uint64_t ParameterList::size() const { return parameters_->size(); }
+
+std::uint64_t ParameterList::indexOf(const String& name) const {
+    const String wanted = name.toLower();
+    for (std::uint64_t i = 0; i < size(); ++i) {
+        const Parameter* parameter = (*parameters_)[i];
+        if (parameter != nullptr && parameter->getName().toLower() == wanted) return i;
+    }
+    return kNotFound;
+}
+
+Parameter* ParameterList::at(std::uint64_t position) {
+    return position < size() ? (*parameters_)[position] : nullptr;
+}
+
+const Parameter* ParameterList::at(std::uint64_t position) const {
+    return position < size() ? (*parameters_)[position] : nullptr;
+}
+
+Parameter* ParameterList::find(const String& name) { return at(indexOf(name)); }
+
+const Parameter* ParameterList::find(const String& name) const { return at(indexOf(name)); }
+
+Parameter& ParameterList::front() const {
+    if (size() == 0 || (*parameters_)[0] == nullptr)
+        throw TracedException("out_of_range", "ParameterList::front");
+    return *(*parameters_)[0];
+}
+
+Parameter& ParameterList::back() const {
+    if (size() == 0 || parameters_->back() == nullptr)
+        throw TracedException("out_of_range", "ParameterList::back");
+    return *parameters_->back();
+}
+
+std::unique_ptr<Setting> ParameterList::getValue(const String& name, std::uint64_t row,
+                                                 std::uint64_t column) {
+    const Parameter* parameter = find(name);
+    return parameter != nullptr ? parameter->makeSetting(row, column) : nullptr;
+}
+
+void ParameterList::erase(std::uint64_t position) {
+    if (position < size()) parameters_->erase(position);
+}
+
+void ParameterList::clear() { parameters_->clear(); }
+
+void ParameterList::set(std::unique_ptr<Parameter> parameter, std::uint64_t position) {
+    if (position >= size()) return push_back(std::move(parameter));
+    auto& slot = *(parameters_->begin() + static_cast<std::ptrdiff_t>(position));
+    if (slot.get() == parameter.get()) {   // already there: it must not be deleted under its owner
+        (void)parameter.release();
+        return;
+    }
+    slot = std::move(parameter);
+}
+
+void ParameterList::insert(std::unique_ptr<Parameter> parameter, std::uint64_t position) {
+    if (position >= size()) return push_back(std::move(parameter));
+    parameters_->insert(position, std::move(parameter));
+}
+
+void ParameterList::push_back(std::unique_ptr<Parameter> parameter) {
+    parameters_->push_back(std::move(parameter));
+}
+
+bool ParameterList::setValue(const Setting& value, const String& name, std::uint64_t row,
+                             std::uint64_t column) {
+    Parameter* parameter = find(name);
+    if (parameter == nullptr) return false;
+    parameter->setCell(value, row, column);
+    return true;
+}
+
+std::unique_ptr<Parameter>& ParameterList::operator[](std::uint64_t position) {
+    if (position >= size()) throw TracedException("out_of_range", "ParameterList::operator[]");
+    return *(parameters_->begin() + static_cast<std::ptrdiff_t>(position));
+}
+
+const std::unique_ptr<Parameter>& ParameterList::operator[](std::uint64_t position) const {
+    if (position >= size()) throw TracedException("out_of_range", "ParameterList::operator[] const");
+    return *(std::as_const(*parameters_).begin() + static_cast<std::ptrdiff_t>(position));
+}
+
+void ParameterList::resetAll() {
+    for (auto& parameter : *parameters_)
+        if (parameter) parameter->reset();
+}
+
+void ParameterList::resetAllValues() { resetAll(); }
+
+// --- Copy, merge and update ------------------------------------------------------------------------
+void ParameterList::copyParameter(const ParameterList& other, const String& name, std::uint64_t rows,
+                                  std::uint64_t columns, bool resizeRows, bool resizeColumns) {
+    // 1.
+    Parameter* target = find(name);
+    const Parameter* source = other.find(name);
+    if (target == nullptr || source == nullptr || !resizeRows || !resizeColumns) return;
+    // 2.
+    target->setColumnCount(source->getColumnCount());
+    target->setRowCount(source->getRowCount());
+    // 4. Everything.
+    if (rows == kAll && columns == kAll) {
+        target->copyFrom(*source, resizeRows, resizeColumns);
+        return;
+    }
+    // 5. A count of rows (and of columns); rows the source lacks are cleared, and the source stays as it
+    // is (reading a cell never grows it).
+    const std::uint64_t rowCount = rows == kAll ? source->getRowCount() : rows;
+    const std::uint64_t columnCount = columns == kAll ? source->getColumnCount() : columns;
+    for (std::uint64_t r = 0; r < rowCount; ++r) {
+        for (std::uint64_t c = 0; c < columnCount && c < source->getColumnCount(); ++c) {
+            const std::unique_ptr<Setting> value = source->makeSetting(r, c);
+            if (!value) continue;
+            if (r >= source->getRowCount()) value->clear();
+            target->setCell(*value, r, c);
+        }
+    }
+}
+
+void ParameterList::merge(const ParameterList& other, bool skipSizes, bool resizeRows, bool resizeColumns) {
+    const NameTable table = nameTable(other);    // 1.
+    for (std::uint64_t i = size(); i-- > 0;) {   // 2.
+        Parameter* parameter = (*parameters_)[i];
+        if (parameter == nullptr) continue;
+        if (skipSizes && isSizeName(parameter->getName())) continue;     // 3.
+        const auto found = table.find(parameter->getName().getView());   // 4.
+        if (found == table.end()) continue;
+        parameter->copyFrom(*other[found->second], resizeRows, resizeColumns);   // a refusal keeps ours
+    }
+}
+
+void ParameterList::update(const ParameterList& newer, const ParameterList& older) {
+    // 1. Names are found through tables, so the update grows with the lists, not with their product.
+    const NameTable newTable = nameTable(newer);
+    PositionIndex here(*this);
+    // 2. What the old definition had: merged, replaced, or erased.
+    for (std::uint64_t i = older.size(); i-- > 0;) {
+        const Parameter* old = older[i].get();
+        if (old == nullptr) continue;
+        const std::string key = lowerName(old->getName());
+        const std::uint64_t p = here.first(key);
+        const auto found = newTable.find(old->getName().getView());
+        if (found != newTable.end()) {
+            const Parameter* fresh = newer[found->second].get();
+            if (fresh == nullptr) continue;
+            if (p == kNotFound) {
+                here.add(key, size());
+                push_back(fresh->clone());
+            } else if ((*this)[p]->getType() == fresh->getType()) {
+                (*this)[p]->merge(*fresh, *old);
+            } else {
+                (*this)[p] = fresh->clone();
+            }
+        } else if (p != kNotFound) {
+            here.eraseFirst(key);
+        }
+    }
+    // 3. What only the new definition has. A parameter of that name that this list already holds is kept
+    // (its value is the only one known) or, of another type, replaced: never a second one of the name.
+    const NameTable oldTable = nameTable(older);
+    for (std::uint64_t i = newer.size(); i-- > 0;) {
+        const Parameter* fresh = newer[i].get();
+        if (fresh == nullptr || oldTable.count(fresh->getName().getView()) != 0) continue;
+        const std::string key = lowerName(fresh->getName());
+        const std::uint64_t p = here.first(key);
+        if (p == kNotFound) {
+            here.add(key, size());
+            push_back(fresh->clone());
+        } else if ((*this)[p]->getType() != fresh->getType()) {
+            (*this)[p] = fresh->clone();
+        }
+    }
+    // The erasures close their gaps last, keeping the order of what stays.
+    auto kept = std::make_unique<ParameterVector>();
+    kept->reserve(size());
+    for (std::uint64_t i = 0; i < size(); ++i)
+        if (!here.isErased(i)) kept->push_back(std::move((*this)[i]));
+    parameters_ = std::move(kept);
+}
+
+// --- Host parameter records ------------------------------------------------------------------------
+bool ParameterList::readHandle(host::Handle handle) {
+    clear();
+    const std::size_t count = getHandleSize(handle) / sizeof(host::ParameterRecord);
+    parameters_->reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        host::ParameterRecord record;
+        std::memcpy(static_cast<void*>(&record), *handle + i * sizeof record, sizeof record);
+        std::unique_ptr<Parameter> parameter = Parameter::create(record);
+        if (!parameter) {
+            clear();
+            return false;
+        }
+        push_back(std::move(parameter));
+    }
+    return true;
+}
+
+bool ParameterList::writeHandle(host::Handle& handle) const {
+    if (handle != nullptr) hostApi().call<host::HostSlot::disposeParameters>(&handle);
+    handle = nullptr;
+    if (size() == 0) return true;
+    host::Handle made = allocateHandle(size() * sizeof(host::ParameterRecord));
+    bool written = true;
+    try {
+        for (std::uint64_t i = 0; i < size() && written; ++i) {
+            host::ParameterRecord record{};
+            written = (*parameters_)[i] != nullptr && (*parameters_)[i]->toHostParameter(record);
+            // Also a failed record goes in: an array handle it already holds is released with the rest.
+            std::memcpy(*made + i * sizeof record, static_cast<const void*>(&record), sizeof record);
+        }
+    } catch (...) {
+        hostApi().call<host::HostSlot::disposeParameters>(&made);
+        throw;
+    }
+    if (!written) {
+        hostApi().call<host::HostSlot::disposeParameters>(&made);
+        return false;
+    }
+    handle = made;
+    return true;
+}
+
+// --- Add-on command parameters ---------------------------------------------------------------------
+bool ParameterList::readCommandParameters(host::Handle handle) {
+    clear();
+    if (handle == nullptr) return true;
+    std::int32_t count = 0;
+    if (hostApi().utilities(fourcc("NCLP"), handle, &count) != 0) return false;
+    for (std::int32_t index = count; index >= 1; --index) {
+        host::CommandParameterRecord record{};
+        record.index = index;
+        if (hostApi().utilities(fourcc("GCLP"), handle, &record) != 0) {
+            releaseCommandRecord(record);   // whatever a refusal left in it
+            continue;
+        }
+        std::unique_ptr<Parameter> parameter;
+        try {
+            parameter = Parameter::createFromCommand(record);
+        } catch (...) {
+            releaseCommandRecord(record);
+            throw;
+        }
+        releaseCommandRecord(record);
+        if (!parameter) {
+            clear();
+            return false;
+        }
+        push_back(std::move(parameter));
+    }
+    return true;
+}
+
+bool ParameterList::writeCommandParameters(host::Handle& handle, bool create, std::uint32_t commandId,
+                                           std::int32_t commandVersion) const {
+    // 1.
+    if (create && hostApi().utilities(fourcc("ICLP"), &handle) != 0) return false;
+    // 2., 3. One record after another; the host keeps copies, ours are released at once.
+    const auto add = [&handle](const Parameter& parameter) {
+        host::CommandParameterRecord record{};
+        if (!parameter.toCommandParameter(record)) return false;
+        const bool added = hostApi().utilities(fourcc("ACLP"), handle, &record) == 0;
+        releaseCommandRecord(record);
+        return added;
+    };
+    bool written = true;
+    try {
+        for (std::uint64_t i = 0; i < size() && written; ++i)
+            written = (*parameters_)[i] != nullptr && add(*(*parameters_)[i]);
+        if (written && commandId != 0) {
+            LongParameter id("command_id", String(), 0, 0, 0, false);
+            id.set(static_cast<std::int32_t>(commandId), 0, 0);
+            LongParameter version("command_version", String(), 0, 0, 0, false);
+            version.set(commandVersion, 0, 0);
+            written = add(id) && add(version);
+        }
+    } catch (...) {
+        if (create) {
+            hostApi().utilities(fourcc("FCLP"), &handle);
+            handle = nullptr;
+        }
+        throw;
+    }
+    // 4. Only a list this call made is freed: a caller's own list stays the caller's.
+    if (!written && create) {
+        hostApi().utilities(fourcc("FCLP"), &handle);
+        handle = nullptr;
+    }
+    return written;
+}
+
+}   // namespace tarnwick
