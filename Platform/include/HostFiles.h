@@ -2,6 +2,7 @@
 // Every special folder lies under one host home directory, so a test or a run owns all it writes.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,7 +28,10 @@ enum SpecialFolder : int {
 // The folder's path; nullopt for an unknown number or when it cannot be created.
 std::optional<std::string> specialFolder(int folder);
 
-// The whole file at path, as it stands. False, with "<path>: cannot be read" in error, when it cannot.
+// The whole file at path, as it stands: a regular file of at most kMaxInputFileBytes. False, with
+// "<path>: " and what is wrong in error ("cannot be read", "is a folder, not a file", "is not a regular
+// file", "is larger than 256 MiB"), when it cannot be read or is no such file.
+constexpr std::uintmax_t kMaxInputFileBytes = std::uintmax_t{256} << 20;
 bool readWholeFile(const std::string& path, std::string& text, std::string& error);
 
 // The host's modal file dialogs. Headless: each answer comes from the user-action script (a path, or

@@ -17,16 +17,28 @@ std::string dlerrorText() {
 
 std::unique_ptr<AddonModule> AddonModule::load(const std::string& path, std::string& error) {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status)) {
         error = path + ": no such module file";
+        return nullptr;
+    }
+    if (std::filesystem::is_directory(status)) {
+        error = path + ": is a folder, not a module file";
+        return nullptr;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        error = path + ": is not a regular file, so not a module file";
         return nullptr;
     }
     std::unique_ptr<AddonModule> module(new AddonModule);   // private constructor: no make_unique
     module->path_ = path;
     dlerror();
+    // The path is a path: dlopen searches the library folders for a name without a '/', so the file
+    // given is named by its absolute path.
+    const std::string file = std::filesystem::absolute(path, ec).string();
     // RTLD_NOW: a module with unresolved symbols fails here, not in the middle of a command.
     // RTLD_LOCAL: two add-ons may define the same names.
-    module->library_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    module->library_ = dlopen(ec ? path.c_str() : file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module->library_) {
         error = path + ": cannot be loaded as a module: " + dlerrorText();
         return nullptr;

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "HostFiles.h"
+#include "JsonInput.h"
 
 namespace host {
 namespace {
@@ -219,13 +220,17 @@ bool loadUserActions(const std::string& path, std::string& error) {
 }
 
 bool parseUserActions(std::string_view json, const std::string& baseDirectory, std::string& error) {
+    if (!checkJsonInput(json, error)) return false;   // says where, or which key is doubled
     const Json root = Json::parse(json.begin(), json.end(), nullptr, /*allow_exceptions=*/false);
-    if (root.is_discarded()) {
-        error = "not valid JSON";
-        return false;
-    }
     const Json* actions = &root;
     if (root.is_object()) {
+        // A misspelt key would otherwise be dropped without a word.
+        for (const auto& [key, value] : root.items()) {
+            if (key != "actions") {
+                error = "unknown key \"" + key + "\" (the script holds only \"actions\")";
+                return false;
+            }
+        }
         const auto found = root.find("actions");
         if (found == root.end()) {
             error = "needs \"actions\": a list of actions";

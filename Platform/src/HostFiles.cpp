@@ -84,12 +84,45 @@ std::vector<FileDialogRequest> fileDialogRequests() { return state().requests; }
 void clearFileDialogRequests() { state().requests.clear(); }
 
 bool readWholeFile(const std::string& path, std::string& text, std::string& error) {
+    // Only a regular file has an end to read up to: a folder, a device such as /dev/zero or a named
+    // pipe would fail, never end or wait for a writer.
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::exists(status)) {
+        error = path + ": cannot be read";
+        return false;
+    }
+    if (fs::is_directory(status)) {
+        error = path + ": is a folder, not a file";
+        return false;
+    }
+    if (!fs::is_regular_file(status)) {
+        error = path + ": is not a regular file";
+        return false;
+    }
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (!ec && size > kMaxInputFileBytes) {
+        error = path + ": is larger than " + std::to_string(kMaxInputFileBytes >> 20) + " MiB";
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = path + ": cannot be read";
         return false;
     }
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    text.clear();
+    char buffer[65536];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        text.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (text.size() > kMaxInputFileBytes) {   // it grew while we read
+            error = path + ": is larger than " + std::to_string(kMaxInputFileBytes >> 20) + " MiB";
+            return false;
+        }
+    }
+    if (in.bad()) {
+        error = path + ": cannot be read";
+        return false;
+    }
     return true;
 }
 

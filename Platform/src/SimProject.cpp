@@ -1,6 +1,7 @@
 #include "SimProject.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
@@ -13,10 +14,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include "ByteText.h"
 #include "FourCC.h"
 #include "HostFiles.h"
 #include "HostMemory.h"
 #include "HostText.h"
+#include "JsonInput.h"
 
 namespace host {
 namespace {
@@ -30,78 +33,12 @@ struct LoadError {
     std::string what;
 };
 
-// --- Module data bytes: kept as text when they are UTF-8 without NULs, else as base64 ----------
-bool plainUtf8(std::span<const unsigned char> bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const unsigned char c = bytes[i];
-        int more = 0;
-        std::uint32_t code = 0;
-        if (c == 0) return false;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            more = 1, code = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            more = 2, code = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            more = 3, code = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + static_cast<std::size_t>(more) >= bytes.size()) return false;   // cut short
-        for (int k = 1; k <= more; ++k) {
-            if ((bytes[i + k] & 0xC0) != 0x80) return false;
-            code = (code << 6) | (bytes[i + k] & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF would not come back byte for byte.
-        static constexpr std::uint32_t kLowest[] = {0, 0x80, 0x800, 0x10000};
-        if (code < kLowest[more] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-        i += static_cast<std::size_t>(more) + 1;
-    }
-    return true;
-}
-
-constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-std::string toBase64(const std::vector<unsigned char>& bytes) {
-    std::string out;
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        const std::uint32_t n = (std::uint32_t(bytes[i]) << 16) |
-                                (i + 1 < bytes.size() ? std::uint32_t(bytes[i + 1]) << 8 : 0) |
-                                (i + 2 < bytes.size() ? std::uint32_t(bytes[i + 2]) : 0);
-        out += kBase64[(n >> 18) & 63];
-        out += kBase64[(n >> 12) & 63];
-        out += i + 1 < bytes.size() ? kBase64[(n >> 6) & 63] : '=';
-        out += i + 2 < bytes.size() ? kBase64[n & 63] : '=';
-    }
-    return out;
-}
-
+// --- Module data bytes: kept as text when they are UTF-8 without NULs, else as base64 (ByteText.h) --
 std::vector<unsigned char> fromBase64(const std::string& text) {
-    if (text.size() % 4 != 0) throw LoadError{"\"base64\" is not base64 (length)"};
-    std::vector<unsigned char> out;
-    for (std::size_t i = 0; i < text.size(); i += 4) {
-        std::uint32_t n = 0;
-        int pad = 0;
-        for (std::size_t k = 0; k < 4; ++k) {
-            const char c = text[i + k];
-            std::uint32_t v = 0;
-            if (c == '=' && i + 4 == text.size() && k >= 2) {
-                ++pad;
-            } else {
-                const char* at = pad ? nullptr : std::char_traits<char>::find(kBase64, 64, c);
-                if (!at) throw LoadError{"\"base64\" is not base64"};
-                v = static_cast<std::uint32_t>(at - kBase64);
-            }
-            n = (n << 6) | v;
-        }
-        out.push_back(static_cast<unsigned char>(n >> 16));
-        if (pad < 2) out.push_back(static_cast<unsigned char>(n >> 8));
-        if (pad < 1) out.push_back(static_cast<unsigned char>(n));
-    }
-    return out;
+    std::vector<unsigned char> bytes;
+    std::string why;
+    if (!decodeBase64(text, bytes, why)) throw LoadError{why};
+    return bytes;
 }
 
 // --- Reading helpers ---------------------------------------------------------------------------
@@ -191,6 +128,16 @@ GuidBytes readGuid(const Json& object, const char* key, const std::string& where
 }
 
 std::string guidText(const GuidBytes& guid) { return guidToText(toGuidRecord(guid)); }
+
+// Things the host finds by their guid (lockables, renovation filters) must each have their own.
+template <typename Item>
+void refuseTakenGuid(const std::vector<Item>& items, const GuidBytes& guid, const std::string& where,
+                     const char* listName) {
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].guid == guid)
+            throw LoadError{where + ": \"guid\" " + guidText(guid) + " is that of " + listName + "[" +
+                            std::to_string(i) + "]"};
+}
 
 // Bytes as module data keeps them: "text" when plain UTF-8, else "base64".
 void writeBytes(Json& entry, const std::vector<unsigned char>& bytes) {
@@ -1350,9 +1297,20 @@ void readLibrary(const Json& entry, ProjectState& state) {
     if (entry.contains("parts")) {
         const Json& list = entry["parts"];
         if (!list.is_array()) throw LoadError{where + ": \"parts\" must be a list"};
-        for (std::size_t i = 0; i < list.size(); ++i)
-            state.libraryParts.push_back(
-                readLibraryPart(list[i], where + ".parts[" + std::to_string(i) + "]"));
+        // The host finds a part by its unique id: two loaded parts with one id would make one of them
+        // unreachable. Guid texts compare without case.
+        std::map<std::string, std::size_t> loadedIds;
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const std::string at = where + ".parts[" + std::to_string(i) + "]";
+            state.libraryParts.push_back(readLibraryPart(list[i], at));
+            const SimLibraryPart& part = state.libraryParts.back();
+            if (part.deleted) continue;
+            std::string id = part.uniqueId;
+            std::transform(id.begin(), id.end(), id.begin(), [](unsigned char c) { return std::toupper(c); });
+            if (const auto [first, added] = loadedIds.emplace(id, i); !added)
+                throw LoadError{at + ": \"uniqueId\" " + part.uniqueId + " is that of parts[" +
+                                std::to_string(first->second) + "]"};
+        }
     }
 }
 
@@ -1710,6 +1668,7 @@ void readProject(const Json& root, SimProject& loaded) {
                 lockable.name = required<std::string>(lockables[i], "name", at);
                 lockable.guid = readGuid(lockables[i], "guid", at);
                 lockable.holder = optionalValue<std::int16_t>(lockables[i], "holder", at, 0);
+                refuseTakenGuid(teamwork.lockables, lockable.guid, at, "lockables");
                 teamwork.lockables.push_back(std::move(lockable));
             }
         }
@@ -1752,6 +1711,7 @@ void readProject(const Json& root, SimProject& loaded) {
                 filter.guid = readGuid(filters[i], "guid", at);
                 filter.name = optionalValue<std::string>(filters[i], "name", at, "");
                 filter.shownStatuses = optionalValue<std::vector<std::int32_t>>(filters[i], "shows", at, {});
+                refuseTakenGuid(state.renovationFilters, filter.guid, at, "filters");
                 state.renovationFilters.push_back(std::move(filter));
             }
         }
@@ -1837,16 +1797,8 @@ Json writeDatabase(const SimDatabase& database, const ViewState& view) {
 }   // namespace
 
 bool SimProject::loadText(const std::string& json, std::string& error) {
-    Json root;
-    try {
-        root = Json::parse(json);
-    } catch (const Json::exception& e) {   // also a number too large for a double (out_of_range)
-        // "[json.exception.parse_error.101] parse error at line 3, column 5: ..." without its tag
-        const std::string what = e.what();
-        const std::size_t tagEnd = what.find("] ");
-        error = "not valid JSON: " + (tagEnd == std::string::npos ? what : what.substr(tagEnd + 2));
-        return false;
-    }
+    if (!checkJsonInput(json, error)) return false;   // says where, or which key is doubled
+    const Json root = Json::parse(json, nullptr, /*allow_exceptions=*/false);
     try {
         if (!root.is_object()) throw LoadError{"the project must be a JSON object"};
         onlyKeys(root,

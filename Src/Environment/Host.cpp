@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include <HostAddonProtocol.h>
 #include <HostMemory.h>
@@ -28,6 +29,7 @@ struct State {
     std::uint32_t currentId = 0;   // the outermost one's number
     int depth = 0;                 // makeTransaction calls running, nested ones included
     int notificationDepth = 0;     // project notifications being handled
+    std::uint32_t failure = 0;     // the first failed outermost transaction's result, until taken
     std::unique_ptr<User> user;    // the current member; null until asked
 };
 
@@ -160,10 +162,13 @@ std::uint32_t Host::makeTransaction(Transaction& transaction) {
     // 8. Failures are logged with their code.
     if (!succeeded) {
         logTransaction("RUN ERROR: " + codeText(result) + " in " + name);
+        if (state().depth == 1 && state().failure == 0) state().failure = result;   // the outer one decides
         return 0;
     }
     return kHandled;
 }
+
+std::uint32_t Host::takeFailure() { return std::exchange(state().failure, 0); }
 
 ActivityLog& Host::getTransactionLog() { return state().log; }
 

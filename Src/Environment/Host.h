@@ -37,6 +37,11 @@ public:
     // when the body succeeded or prepare declined, clear when refused or failed.
     static std::uint32_t makeTransaction(Transaction& transaction);
 
+    // The result of the first outermost transaction that failed (its body's non-zero result) since the
+    // last call, and forgets it; 0 when none failed. The menu callback hands it back to the host, so
+    // that a command whose transaction was rolled back is seen to have failed.
+    static std::uint32_t takeFailure();
+
     static ActivityLog& getTransactionLog();
     static std::uint32_t getTransactionCount();       // transactions numbered since the last reset
     static std::uint32_t getCurrentTransactionId();   // the outermost one's number; 0 after reset

@@ -6,6 +6,7 @@
 
 #include "Environment/Addon.h"
 #include "Environment/EventKeyList.h"
+#include "Environment/Host.h"
 #include "Environment/HostApi.h"
 #include "Environment/MenuEvent.h"
 
@@ -13,14 +14,17 @@ namespace tarnwick {
 namespace {
 
 // The host calls this for a command of any of the add-on's menus: the add-on publishes it as a
-// MenuEvent, which reaches the MenuSubscriber of the list. Nothing may be thrown back at the host.
+// MenuEvent, which reaches the MenuSubscriber of the list. A transaction of the command that failed
+// (and was rolled back) gives the command its result, so the host sees the failure. Nothing may be
+// thrown back at the host.
 std::uint32_t menuCallback(const host::HostMenuParams* params) {
     if (!params) return host::kErrBadParameters;
     try {
         Addon* const addon = Addon::getInstance();
         if (!addon) return host::kErrNotReady;
+        Host::takeFailure();   // one from before this command is not its own
         addon->publishExternalEvent(MenuEvent(params->listId, params->item));
-        return host::kNoError;
+        return Host::takeFailure();
     } catch (...) {   // publishExternalEvent reports its own; this is only a last guard
         return host::kErrGeneral;
     }

@@ -38,18 +38,21 @@ TEST_F(TransactionTest, LogsEachRefusalAndFailureWithItsLineAndLeavesTheProjectA
         const char* line;      // in the transaction log
         const char* handled;   // what the command saw of the handled flag
         bool finished;         // whether finish ran
+        host::Result result;   // what the host sees of the command: a failure is not a success
     };
     const Case cases[] = {
-        {"Decline Prepare", "FAILED INIT: Decline Prepare", "TestAddon: Decline Prepare handled 1", false},
-        {"Fail Body", "RUN ERROR: 0x81060062 in Fail Body", "TestAddon: Fail Body handled 0", true},
+        {"Decline Prepare", "FAILED INIT: Decline Prepare", "TestAddon: Decline Prepare handled 1", false,
+         host::kNoError},
+        {"Fail Body", "RUN ERROR: 0x81060062 in Fail Body", "TestAddon: Fail Body handled 0", true,
+         host::kErrBadIndex},
         {"Throw In Body", "RUN ERROR: 0x8106038C in Throw In Body", "TestAddon: Throw In Body handled 0",
-         true},
+         true, host::kErrCommandException},
     };
     start();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
         host::clearDebugLines();
-        choose(c.command);
+        EXPECT_EQ(choose(c.command), c.result);
         EXPECT_TRUE(logged(c.command)) << "every transaction's name is logged first";
         EXPECT_TRUE(logged(c.line));
         EXPECT_TRUE(logged(c.handled));
@@ -97,7 +100,7 @@ TEST_F(TransactionTest, TurnsAnExceptionInTheBodyIntoAReportFileAndAnAlert) {
 TEST_F(TransactionTest, ReportsAnExceptionThatEscapedTheUndoableCommand) {
     start();
     host_->injectFault({host::HostSlot::undoableCommand, std::nullopt}, 1, host::kErrCommandException);
-    choose("Change Data");
+    EXPECT_EQ(choose("Change Data"), host::kErrCommandException);
     EXPECT_TRUE(logged("RUN ERROR: 0x8106038C in Change Data"));
     EXPECT_EQ(reportFiles().size(), 1u);
     EXPECT_EQ(host::recordedAlerts().size(), 1u);

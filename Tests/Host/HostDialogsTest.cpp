@@ -53,8 +53,11 @@ TEST_F(HostDialogsTest, RejectsMalformedScriptsSayingWhereAndKeepsTheOldOne) {
     std::string error;
     ASSERT_TRUE(host::parseUserActions(R"([{"do": "answerAlert", "button": 2}])", "", error));
     const std::pair<const char*, const char*> cases[] = {
-        {"[", "not valid JSON"},
+        {"[", "not valid JSON at line 1, column 2: "},
+        {"[\n  {\"do\": \"closeBox\"},\n  {\"do\" \"click\"}\n]", "not valid JSON at line 3, column 15: "},
         {"{}", "needs \"actions\": a list of actions"},
+        {R"({"actions": [], "action": []})", "unknown key \"action\" (the script holds only \"actions\")"},
+        {R"([{"do": "click", "item": 1, "item": 2}])", "duplicate key \"item\" in [0]"},
         {R"({"actions": 3})", "the actions must be a list"},
         {"[3]", "action 1 is not an object"},
         {R"([{"do": "answerAlert"}])", "action 1 needs \"button\""},
@@ -75,7 +78,7 @@ TEST_F(HostDialogsTest, RejectsMalformedScriptsSayingWhereAndKeepsTheOldOne) {
     for (const auto& [script, message] : cases) {
         SCOPED_TRACE(script);
         EXPECT_FALSE(host::parseUserActions(script, "", error));
-        EXPECT_EQ(error, message);
+        EXPECT_EQ(error.substr(0, std::string_view(message).size()), message);   // JSON errors go on
     }
     EXPECT_EQ(host::takeAlertAnswer(), 2);   // the script before the failures is still there
 }

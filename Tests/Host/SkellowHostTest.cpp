@@ -1,4 +1,5 @@
 // The command-line host, run as a program: exit status, messages and what it writes.
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -19,8 +20,11 @@ std::string quoted(const std::string& word) {
     return text + "'";
 }
 
-ProgramRun skellowHost(const HostScratch& scratch, const std::vector<std::string>& arguments) {
-    std::string command = quoted(SKELLOW_HOST_PATH);
+// Runs the program in `folder` (default: this test's working folder).
+ProgramRun skellowHost(const HostScratch& scratch, const std::vector<std::string>& arguments,
+                       const std::string& folder = "") {
+    std::string command = folder.empty() ? "" : "cd " + quoted(folder) + " && ";
+    command += quoted(SKELLOW_HOST_PATH);
     for (const auto& argument : arguments) command += " " + quoted(argument);
     command += " >" + quoted(scratch.file("stdout")) + " 2>" + quoted(scratch.file("stderr"));
     const int raw = std::system(command.c_str());
@@ -40,6 +44,17 @@ TEST(SkellowHost, ExitsWithTwoOnBadArgumentsOrUnreadableInput) {
     const std::string badScript = scratch.write("answers.json", R"([{"do": "fly"}])");
     const std::string out = scratch.file("out.json");
     const std::string home = scratch.file("home");
+    const std::string folder = scratch.file("folder");
+    std::filesystem::create_directories(folder);
+    const std::string pipe = scratch.file("pipe");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string strayKey = scratch.write("stray.json", R"({"actions": [], "answers": []})");
+    const std::string missingFolderOut = scratch.file("missing/out.json");
+    const std::vector<std::string> raw = {"--module", RAW_ADDON_PATH, "--home", home};
+    const auto runWith = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.end(), raw.begin(), raw.end());
+        return arguments;
+    };
     struct Case {
         std::vector<std::string> arguments;
         std::string message;
@@ -62,6 +77,28 @@ TEST(SkellowHost, ExitsWithTwoOnBadArgumentsOrUnreadableInput) {
          "skellow-host: no menu command \"Nothing Like It\"; the add-ons offer:"},
         {{"menus", "--module", NO_EXPORTS_PATH},
          std::string("skellow-host: ") + NO_EXPORTS_PATH + ": not an add-on module: it does not export"},
+        // Inputs that are no regular files: refused at once, neither read for ever nor waited on.
+        {runWith({"run", folder, "--command", "X", "--out", out}),
+         "skellow-host: " + folder + ": is a folder, not a file"},
+        {runWith({"run", "/dev/zero", "--command", "X", "--out", out}),
+         "skellow-host: /dev/zero: is not a regular file"},
+        {runWith({"run", pipe, "--command", "X", "--out", out}),
+         "skellow-host: " + pipe + ": is not a regular file"},
+        {runWith({"run", project, "--command", "X", "--answers", folder, "--out", out}),
+         "skellow-host: " + folder + ": is a folder, not a file"},
+        {runWith({"run", project, "--command", "X", "--answers", strayKey, "--out", out}),
+         "skellow-host: " + strayKey + ": unknown key \"answers\""},
+        // Where the result cannot go, and modules that are not there.
+        {runWith({"run", project, "--command", "Ask Alert", "--out", missingFolderOut}),
+         "skellow-host: " + missingFolderOut + ": its folder " + scratch.file("missing") + " does not exist"},
+        {runWith({"run", project, "--command", "X", "--out", folder}),
+         "skellow-host: " + folder + ": is a folder, not a project file"},
+        {{"run", project, "--command", "X", "--out", out, "--module", folder, "--home", home},
+         "skellow-host: " + folder + ": is a folder, not a module file"},
+        {{"run", project, "--command", "X", "--out", out, "--module", scratch.file("none.so"), "--home",
+          home},
+         "skellow-host: " + scratch.file("none.so") + ": no such module file"},
+        {{"menus", "--module", folder}, "skellow-host: " + folder + ": is a folder, not a module file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -69,7 +106,63 @@ TEST(SkellowHost, ExitsWithTwoOnBadArgumentsOrUnreadableInput) {
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.err.substr(0, c.message.size()), c.message);
         EXPECT_FALSE(std::filesystem::exists(out));   // nothing written
+        EXPECT_FALSE(std::filesystem::exists(missingFolderOut));
+        EXPECT_FALSE(std::filesystem::exists(home));   // nor made
     }
+}
+
+TEST(SkellowHost, ExplainsEveryOptionAndExitStatusOnItsHelpPage) {
+    HostScratch scratch;
+    for (const char* help : {"--help", "-h"}) {
+        SCOPED_TRACE(help);
+        const ProgramRun run = skellowHost(scratch, {"run", "p.json", help});
+        EXPECT_EQ(run.status, 0);
+        for (const char* word : {"menus", "run PROJECT.json", "--command", "--answers", "--home", "--out",
+                                 "--module", "Exit status:", "\n  0 ", "\n  1 ", "\n  2 ", "Example:"})
+            EXPECT_NE(run.out.find(word), std::string::npos) << word;
+    }
+}
+
+TEST(SkellowHost, TakesAModuleNamedWithoutAFolderFromTheWorkingFolder) {
+    HostScratch scratch;
+    const std::filesystem::path module = RAW_ADDON_PATH;
+    const ProgramRun run = skellowHost(scratch, {"menus", "--module", module.filename().string()},
+                                       module.parent_path().string());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("Raw Test Addon\n", 0), 0u);
+}
+
+TEST(SkellowHost, ListsMenusWithoutMakingAnythingInTheHome) {
+    HostScratch scratch;
+    const std::string home = scratch.file("home");
+    const char* const testHome = std::getenv("SKELLOW_HOME");
+    const std::string kept = testHome ? testHome : "";
+    ASSERT_EQ(setenv("SKELLOW_HOME", home.c_str(), 1), 0);   // the default home of the program
+    for (const char* module : {RAW_ADDON_PATH, TEST_ADDON_PATH}) {
+        SCOPED_TRACE(module);
+        const ProgramRun run = skellowHost(scratch, {"menus", "--module", module});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(home));
+    }
+    if (testHome)
+        setenv("SKELLOW_HOME", kept.c_str(), 1);
+    else
+        unsetenv("SKELLOW_HOME");
+}
+
+TEST(SkellowHost, ExitsWithOneWhenATransactionOfTheCommandFails) {
+    HostScratch scratch;
+    const std::string project = scratch.write("p.json", kProject);
+    const std::string out = scratch.file("out.json");
+    const ProgramRun run =
+        skellowHost(scratch, {"run", project, "--command", "Fail Body", "--out", out, "--module",
+                              TEST_ADDON_PATH, "--home", scratch.file("home")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("\"Fail Body\" ended with 0x81060062"), std::string::npos) << run.err;
+    host::SimProject written;
+    std::string error;
+    ASSERT_TRUE(written.loadFile(out, error)) << error;
+    EXPECT_EQ(written.state.moduleData.count({"TestAddon", "counter"}), 0u) << "the body was rolled back";
 }
 
 TEST(SkellowHost, ListsTheMenusAndPromptsOfAModule) {

@@ -1,5 +1,6 @@
 #include <HostFiles.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -111,6 +112,40 @@ TEST_F(HostFiles, FindsTheDefaultHomeInTheEnvironment) {
         setHomeDirectory((root_ / "chosen").string());   // a chosen home wins over the environment
         EXPECT_EQ(fs::path(homeDirectory()), root_ / "chosen");
     }
+}
+
+// Tests that set no home of their own must not reach the home directory of whoever runs them.
+TEST(HostFilesHome, IsATemporaryFolderForEveryTestProgram) {
+    const char* const home = std::getenv("SKELLOW_HOME");
+    ASSERT_NE(home, nullptr);
+    EXPECT_EQ(fs::path(home).parent_path(), fs::temp_directory_path());
+    EXPECT_EQ(homeDirectory(), home);
+}
+
+TEST_F(HostFiles, ReadsOnlyRegularFilesAndSaysWhatIsWrongWithTheOthers) {
+    const std::string text = (root_ / "a.json").string();
+    std::ofstream(text) << "{}";
+    const std::string pipe = (root_ / "pipe").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string big = (root_ / "big.json").string();
+    std::ofstream(big) << "[";
+    fs::resize_file(big, kMaxInputFileBytes + 1);   // sparse: takes no room on the disk
+    const std::pair<std::string, std::string> cases[] = {
+        {big, big + ": is larger than 256 MiB"},
+        {root_.string(), root_.string() + ": is a folder, not a file"},
+        {"/dev/zero", "/dev/zero: is not a regular file"},
+        {pipe, pipe + ": is not a regular file"},
+        {(root_ / "none").string(), (root_ / "none").string() + ": cannot be read"},
+    };
+    std::string bytes = "kept";
+    std::string error;
+    for (const auto& [path, message] : cases) {
+        SCOPED_TRACE(path);
+        EXPECT_FALSE(readWholeFile(path, bytes, error));
+        EXPECT_EQ(error, message);
+    }
+    ASSERT_TRUE(readWholeFile(text, bytes, error)) << error;
+    EXPECT_EQ(bytes, "{}");
 }
 
 TEST_F(HostFiles, AnswersDialogsFromTheQueueAndCancelsWhenItIsEmpty) {

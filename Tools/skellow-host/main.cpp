@@ -7,6 +7,7 @@
 //
 // Exit status: 0 done; 1 the command reported failures (a non-zero result or an error alert);
 // 2 bad arguments or unreadable input (nothing is written).
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include <AddonModule.h>
 #include <HostDialogs.h>
 #include <HostFiles.h>
 #include <SimulatedHost.h>
@@ -31,9 +33,50 @@ constexpr int kExitBadInput = 2;
 constexpr const char* kUsage =
     "usage: skellow-host menus [--module PATH]\n"
     "       skellow-host run PROJECT.json --command \"ITEM TEXT\" [--answers SCRIPT.json] [--home DIR]\n"
-    "                        [--out OUT.json] [--module PATH]\n";
+    "                        [--out OUT.json] [--module PATH]\n"
+    "       skellow-host --help\n";
+
+constexpr const char* kHelpIntro =
+    "skellow-host: the command-line stand-in for the CAD host. It loads an add-on module, lists the\n"
+    "menus it registers, or opens a project file and runs one of its menu commands on it.\n"
+    "\n";
+
+constexpr const char* kHelp =
+    "\n"
+    "Commands:\n"
+    "  menus                  print the add-on's name and description and each of its menus with their\n"
+    "                         commands and prompts; nothing is read or written on disk\n"
+    "  run PROJECT.json       open the project file (format in Platform/README.md), start the module,\n"
+    "                         run the menu command, print its progress and every alert it shows\n"
+    "\n"
+    "Options:\n"
+    "  --command \"ITEM TEXT\"  run: the menu command, by the text the menu shows (required)\n"
+    "  --answers SCRIPT.json  run: the user-action script, the answers to alerts, dialogs, file dialogs\n"
+    "                         and the progress window's Cancel button; without it each alert and dialog\n"
+    "                         takes its default button (OK) and file dialogs are cancelled\n"
+    "  --home DIR             run: the host's home folder, under which its special folders lie (the\n"
+    "                         add-on's preferences, data folder and exception reports); made when\n"
+    "                         missing, once the inputs are accepted. Default: $SKELLOW_HOME, else\n"
+    "                         $XDG_DATA_HOME/skellow-host, else ~/.local/share/skellow-host\n"
+    "  --out OUT.json         run: where to write the project as the command left it (its folder must\n"
+    "                         exist); without it nothing is written\n"
+    "  --module PATH          the add-on module file; default: the Skellowing module built beside this\n"
+    "                         program\n"
+    "  --help, -h             this page\n"
+    "\n"
+    "Exit status:\n"
+    "  0  done: the command ran and reported no failure\n"
+    "  1  the command failed: it returned an error, one of its transactions failed and was rolled\n"
+    "     back, or it showed an error alert; with --out the project is written all the same\n"
+    "  2  bad arguments or unreadable input (a project, script or module that is missing, no regular\n"
+    "     file, too large or malformed; an --out folder that is missing): a message on stderr says\n"
+    "     what is wrong, and nothing is written or made\n"
+    "\n"
+    "Example:\n"
+    "  skellow-host run examples/project.json --command \"Skellow From IFC\" --out /tmp/changed.json\n";
 
 struct Arguments {
+    bool help = false;
     std::string mode;
     std::string project;
     std::map<std::string, std::string> options;
@@ -41,6 +84,8 @@ struct Arguments {
 
 // False with a message for an unknown option, an option without its value or a missing operand.
 bool parseArguments(int argc, char** argv, Arguments& arguments, std::string& error) {
+    const auto isHelp = [](const std::string& word) { return word == "--help" || word == "-h"; };
+    if (argc >= 2 && isHelp(argv[1])) return arguments.help = true;
     if (argc < 2) return error = "no command given", false;
     arguments.mode = argv[1];
     std::vector<std::string> allowed;
@@ -52,6 +97,7 @@ bool parseArguments(int argc, char** argv, Arguments& arguments, std::string& er
         return error = "unknown command \"" + arguments.mode + "\"", false;
     for (int i = 2; i < argc; ++i) {
         const std::string word = argv[i];
+        if (isHelp(word)) return arguments.help = true;
         if (word.rfind("--", 0) == 0) {
             bool known = false;
             for (const auto& option : allowed) known = known || option == word;
@@ -88,19 +134,55 @@ std::optional<std::string> modulePath(const Arguments& arguments, std::string& e
     return std::nullopt;
 }
 
-bool startModule(host::SimulatedHost& host, const Arguments& arguments) {
+bool startModule(host::SimulatedHost& host, const std::string& path) {
     std::string error;
-    const auto path = modulePath(arguments, error);
-    if (!path || !host.startAddon(*path, error)) {
+    if (!host.startAddon(path, error)) {
         std::cerr << "skellow-host: " << error << "\n";
         return false;
     }
     return true;
 }
 
+// A home folder of its own for a run that must leave nothing behind: made empty, removed with all the
+// add-on put there.
+class TemporaryHome {
+public:
+    TemporaryHome() {
+        std::error_code ec;
+        std::string pattern = (std::filesystem::temp_directory_path(ec) / "skellow-host-XXXXXX").string();
+        if (!ec && mkdtemp(pattern.data())) path_ = pattern;
+        if (!path_.empty()) host::setHomeDirectory(path_);
+    }
+    ~TemporaryHome() {
+        if (path_.empty()) return;
+        host::setHomeDirectory("");
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TemporaryHome(const TemporaryHome&) = delete;
+    TemporaryHome& operator=(const TemporaryHome&) = delete;
+    bool made() const { return !path_.empty(); }
+
+private:
+    std::string path_;
+};
+
 int listMenus(const Arguments& arguments) {
+    std::string error;
+    const auto path = modulePath(arguments, error);
+    if (!path) {
+        std::cerr << "skellow-host: " << error << "\n";
+        return kExitBadInput;
+    }
+    // Listing changes nothing: what the add-on makes at start (its preference folder, ...) goes into a
+    // home that is removed afterwards. Declared before the host, so it outlives the add-on's free data.
+    const TemporaryHome home;
+    if (!home.made()) {
+        std::cerr << "skellow-host: no temporary folder can be made for the add-on\n";
+        return kExitBadInput;
+    }
     host::SimulatedHost host;
-    if (!startModule(host, arguments)) return kExitBadInput;
+    if (!startModule(host, *path)) return kExitBadInput;
     for (const auto& addon : host.addons()) {
         std::cout << addon.name << "\n";
         std::size_t start = 0;
@@ -183,17 +265,35 @@ private:
     bool terminal_;
 };
 
-int runCommand(const Arguments& arguments) {
-    // Everything is read and checked before the add-on runs, so bad input changes nothing.
-    if (auto home = option(arguments, "--home")) {
-        std::error_code ec;
-        std::filesystem::create_directories(*home, ec);
-        if (!std::filesystem::is_directory(*home, ec)) {
-            std::cerr << "skellow-host: " << *home << ": cannot be used as the host's home directory\n";
-            return kExitBadInput;
-        }
-        host::setHomeDirectory(std::filesystem::absolute(*home).string());
+// The folder --out writes into must be there before the command runs: a run whose result cannot be
+// written is refused at once, not found out after the work. "" when it can be written there.
+std::string checkOutput(const std::string& out) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::is_directory(out, ec)) return out + ": is a folder, not a project file";
+    const fs::path folder = fs::absolute(out, ec).parent_path();
+    if (ec || !fs::is_directory(folder, ec))
+        return out + ": its folder " + folder.string() + " does not exist";
+    if (access(folder.c_str(), W_OK) != 0)
+        return out + ": its folder " + folder.string() + " cannot be written";
+    return "";
+}
+
+// The home folder given with --home: made (with its parents) once every input is accepted.
+bool makeHome(const std::string& home) {
+    std::error_code ec;
+    std::filesystem::create_directories(home, ec);
+    if (!std::filesystem::is_directory(home, ec)) {
+        std::cerr << "skellow-host: " << home << ": cannot be used as the host's home directory\n";
+        return false;
     }
+    host::setHomeDirectory(std::filesystem::absolute(home).string());
+    return true;
+}
+
+int runCommand(const Arguments& arguments) {
+    // Everything is read and checked before the add-on runs or any folder is made, so bad input changes
+    // nothing.
     host::SimulatedHost host;
     std::string error;
     if (!host.project().loadFile(arguments.project, error)) {
@@ -207,11 +307,29 @@ int runCommand(const Arguments& arguments) {
         }
     }
     const auto out = option(arguments, "--out");
-    if (out && std::filesystem::is_directory(*out)) {
-        std::cerr << "skellow-host: " << *out << ": is a folder, not a project file\n";
+    if (out) {
+        if (const std::string why = checkOutput(*out); !why.empty()) {
+            std::cerr << "skellow-host: " << why << "\n";
+            return kExitBadInput;
+        }
+    }
+    const auto home = option(arguments, "--home");
+    if (home) {
+        std::error_code ec;
+        if (std::filesystem::exists(*home, ec) && !std::filesystem::is_directory(*home, ec)) {
+            std::cerr << "skellow-host: " << *home << ": is not a folder; it cannot be the host's home\n";
+            return kExitBadInput;
+        }
+    }
+    const auto path = modulePath(arguments, error);
+    // Loaded here to be checked before the home is made; the host's own load of it shares this one.
+    const auto module = path ? host::AddonModule::load(*path, error) : nullptr;
+    if (!module) {
+        std::cerr << "skellow-host: " << error << "\n";
         return kExitBadInput;
     }
-    if (!startModule(host, arguments)) return kExitBadInput;
+    if (home && !makeHome(*home)) return kExitBadInput;
+    if (!startModule(host, *path)) return kExitBadInput;
     const std::string command = *option(arguments, "--command");
     const auto choice = host.findMenuItem(command);
     if (!choice) {
@@ -261,13 +379,13 @@ int runCommand(const Arguments& arguments) {
 int main(int argc, char** argv) {
     Arguments arguments;
     std::string error;
-    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
-        std::cout << kUsage;
-        return kExitDone;
-    }
     if (!parseArguments(argc, argv, arguments, error)) {
-        std::cerr << "skellow-host: " << error << "\n" << kUsage;
+        std::cerr << "skellow-host: " << error << "\n" << kUsage << "(skellow-host --help tells more)\n";
         return kExitBadInput;
+    }
+    if (arguments.help) {
+        std::cout << kHelpIntro << kUsage << kHelp;
+        return kExitDone;
     }
     return arguments.mode == "menus" ? listMenus(arguments) : runCommand(arguments);
 }

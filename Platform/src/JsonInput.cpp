@@ -1,0 +1,118 @@
+#include "JsonInput.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <set>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace host {
+namespace {
+
+using Json = nlohmann::json;
+
+// Line and column (both from 1) of the byte before `position`, the last one the parser read.
+std::string placeOf(std::string_view text, std::size_t position) {
+    const std::size_t at = std::min(position > 0 ? position - 1 : 0, text.size());
+    const std::size_t lineStart = text.rfind('\n', at == 0 ? 0 : at - 1);
+    const std::size_t line = 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + at, '\n'));
+    const std::size_t column = lineStart == std::string_view::npos || at == 0 ? at + 1 : at - lineStart;
+    return "line " + std::to_string(line) + ", column " + std::to_string(column);
+}
+
+// The parser's message without its "[json.exception...] " tag and its own "parse error at ...: " place.
+std::string reasonOf(const nlohmann::detail::exception& exception) {
+    std::string what = exception.what();
+    if (const std::size_t tagEnd = what.find("] "); tagEnd != std::string::npos) what.erase(0, tagEnd + 2);
+    if (what.rfind("parse error", 0) == 0)
+        if (const std::size_t colon = what.find(": "); colon != std::string::npos) what.erase(0, colon + 2);
+    return what;
+}
+
+// Walks the text as events, keeping where it is, so that a duplicate key can be named with its path.
+class Checker : public nlohmann::json_sax<Json> {
+public:
+    explicit Checker(std::string_view text) : text_(text) {}
+
+    bool null() override { return value(); }
+    bool boolean(bool) override { return value(); }
+    bool number_integer(number_integer_t) override { return value(); }
+    bool number_unsigned(number_unsigned_t) override { return value(); }
+    bool number_float(number_float_t, const string_t&) override { return value(); }
+    bool string(string_t&) override { return value(); }
+    bool binary(binary_t&) override { return value(); }
+    bool start_object(std::size_t) override { return open(true); }
+    bool start_array(std::size_t) override { return open(false); }
+    bool end_object() override { return close(); }
+    bool end_array() override { return close(); }
+
+    bool key(string_t& key) override {
+        Frame& object = frames_.back();
+        if (!object.keys.insert(key).second) {
+            const std::string path = pathText();
+            error_ = "duplicate key \"" + key + "\" " + (path.empty() ? "at the top level" : "in " + path);
+            return false;
+        }
+        object.key = key;
+        return true;
+    }
+
+    bool parse_error(std::size_t position, const std::string&,
+                     const nlohmann::detail::exception& exception) override {
+        error_ = "not valid JSON at " + placeOf(text_, position) + ": " + reasonOf(exception);
+        return false;
+    }
+
+    const std::string& error() const { return error_; }
+
+private:
+    struct Frame {
+        bool object = false;
+        std::set<std::string> keys;
+        std::string key;        // an object's key being read
+        std::size_t next = 0;   // an array's next index
+    };
+
+    bool value() {
+        if (!frames_.empty() && !frames_.back().object) ++frames_.back().next;
+        return true;
+    }
+    bool open(bool object) {
+        value();   // an array counts the container as its element
+        frames_.push_back({object, {}, {}, 0});
+        return true;
+    }
+    bool close() {
+        frames_.pop_back();
+        return true;
+    }
+
+    // The path to the innermost object: keys joined by '.', array indices as [i].
+    std::string pathText() const {
+        std::string path;
+        for (std::size_t i = 0; i + 1 < frames_.size(); ++i) {
+            const Frame& frame = frames_[i];
+            if (frame.object)
+                path += (path.empty() ? "" : ".") + frame.key;
+            else
+                path += "[" + std::to_string(frame.next - 1) + "]";
+        }
+        return path;
+    }
+
+    std::string_view text_;
+    std::vector<Frame> frames_;
+    std::string error_;
+};
+
+}   // namespace
+
+bool checkJsonInput(std::string_view text, std::string& error) {
+    Checker checker(text);
+    if (Json::sax_parse(text.begin(), text.end(), &checker)) return true;
+    error = checker.error().empty() ? "not valid JSON" : checker.error();
+    return false;
+}
+
+}   // namespace host
