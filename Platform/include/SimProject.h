@@ -88,11 +88,32 @@ struct SimUserData {
     bool operator==(const SimUserData&) const = default;
 };
 
+// One parameter of a library part or a zone category: the host record with its value field zeroed for
+// an array, whose values are kept as the bytes of the array's handle.
+struct SimParameter {
+    std::vector<unsigned char> record = std::vector<unsigned char>(sizeof(ParameterRecord), 0);
+    std::vector<unsigned char> arrayBytes;
+    ParameterRecord head() const;   // the record (an array's handle null)
+    bool operator==(const SimParameter&) const = default;
+};
+
+// Parameters to a new handle of ParameterRecords (arrays as new handles; null when there are none),
+// and back. kErrMemFull when an allocation fails (nothing is then left allocated); from a handle:
+// kErrBadParameters for a size that is not whole records, a modifier other than scalar or array, an
+// array whose handle is unknown or does not hold rows * columns values.
+Result parametersToHandle(const std::vector<SimParameter>& parameters, Handle& handle);
+Result parametersFromHandle(Handle handle, std::vector<SimParameter>& parameters);
+// Releases the array handles of the records, then the handle. kErrBadHandle for an unknown one.
+Result disposeParameterHandle(Handle handle);
+
 // An element memo's parts as the project owns them: by the part's offset in ElementMemo, the bytes
 // of its handle (present = a handle, maybe empty), of its pointer block, or of an inline block (present
-// only when not all zero). The info text is kept as its UTF-16 bytes.
+// only when not all zero). The info text is kept as its UTF-16 bytes. The parameter part is kept apart
+// as parameters when its handle holds parameter records (their arrays are handles); other bytes there
+// stay a plain part.
 struct SimMemo {
     std::map<std::uint16_t, std::vector<unsigned char>> parts;
+    std::optional<std::vector<SimParameter>> parameters;
     bool operator==(const SimMemo&) const = default;
 };
 
@@ -116,6 +137,9 @@ Result memoFromRecord(const ElementMemo& memo, MemoMask mask, bool removeMissing
 // Releases every handle and block of the record, then zeroes it. kErrBadHandle when one was unknown
 // (the others are released all the same).
 Result disposeMemoRecord(ElementMemo& memo);
+// The parameter part of memoToRecord and memoFromRecord (SimParameter.cpp).
+Result parametersToMemo(const SimMemo& parts, MemoMask mask, ElementMemo& memo);
+Result parametersFromMemo(const ElementMemo& memo, MemoMask mask, bool removeMissing, SimMemo& parts);
 
 struct SimElement {
     std::int32_t databaseType = kDatabasePlan;   // kDatabasePlan for the floor plan (and the 3D window)
@@ -200,24 +224,6 @@ struct SimRenovationFilter {
     std::vector<std::int32_t> shownStatuses;   // renovation status indices (head field `phase`) it shows
     bool operator==(const SimRenovationFilter&) const = default;
 };
-
-// One parameter of a library part or a zone category: the host record with its value field zeroed for
-// an array, whose values are kept as the bytes of the array's handle.
-struct SimParameter {
-    std::vector<unsigned char> record = std::vector<unsigned char>(sizeof(ParameterRecord), 0);
-    std::vector<unsigned char> arrayBytes;
-    ParameterRecord head() const;   // the record (an array's handle null)
-    bool operator==(const SimParameter&) const = default;
-};
-
-// Parameters to a new handle of ParameterRecords (arrays as new handles; null when there are none),
-// and back. kErrMemFull when an allocation fails (nothing is then left allocated); from a handle:
-// kErrBadParameters for a size that is not whole records, a modifier other than scalar or array, an
-// array whose handle is unknown or does not hold rows * columns values.
-Result parametersToHandle(const std::vector<SimParameter>& parameters, Handle& handle);
-Result parametersFromHandle(Handle handle, std::vector<SimParameter>& parameters);
-// Releases the array handles of the records, then the handle. kErrBadHandle for an unknown one.
-Result disposeParameterHandle(Handle handle);
 
 // An attribute. The body is the definition's bytes after the header, as written (a layer's group is
 // its first four); the extension's parts by their offset in AttributeExtension (present = a handle,

@@ -23,7 +23,8 @@
 
 namespace host {
 
-struct SimLibraryWork;   // the library part being made (SimLibrary.h)
+struct SimLibraryWork;     // the library part being made (SimLibrary.h)
+struct SimParameterWork;   // the parameter editing session (SimParameters.h)
 
 struct HostCall {
     HostSlot slot;
@@ -175,6 +176,7 @@ private:
 
     int commandDepth_ = 0;                          // undoable commands running (at most one)
     std::unique_ptr<SimLibraryWork> libraryWork_;   // a part is made within one command
+    std::unique_ptr<SimParameterWork> parameterWork_;
 
     ProcessWindowState window_;
     int windowsOpened_ = 0;

@@ -102,12 +102,49 @@ Result parametersFromHandle(Handle handle, std::vector<SimParameter>& parameters
                 std::memset(&parameter.value, 0, sizeof parameter.value);
             } else if (parameter.modifier != kParameterScalar) {
                 return kErrBadParameters;
+            } else {
+                parameter.rows = 0;   // a simple value keeps no dimensions (senders may give 1 x 1)
+                parameter.columns = 0;
             }
             std::memcpy(kept.record.data(), &parameter, sizeof parameter);
             taken.push_back(std::move(kept));
         }
     }
     parameters = std::move(taken);
+    return kNoError;
+}
+
+}   // namespace host
+
+namespace host {
+
+Result parametersToMemo(const SimMemo& parts, MemoMask mask, ElementMemo& memo) {
+    if (!(mask & kMemoParameters) || !parts.parameters) return kNoError;
+    Handle handle = nullptr;
+    if (Result r = parametersToHandle(*parts.parameters, handle)) return r;
+    if (!handle) handle = newHandle(0, false);   // present and empty: a handle without records
+    if (!handle && !parts.parameters->empty()) return kErrMemFull;
+    disposeHandle(memo.parameters);   // a plain part never stands beside the parameters, but be sure
+    memo.parameters = handle;
+    return kNoError;
+}
+
+Result parametersFromMemo(const ElementMemo& memo, MemoMask mask, bool removeMissing, SimMemo& parts) {
+    if (!(mask & kMemoParameters)) return kNoError;
+    const std::uint16_t offset = offsetof(ElementMemo, parameters);
+    if (!memo.parameters) {
+        if (removeMissing) parts.parameters.reset();
+        return kNoError;
+    }
+    // Whole records become parameters; any other bytes stay the plain part memoFromRecord took.
+    std::vector<SimParameter> parameters;
+    if (getHandleSize(memo.parameters) == 0 ||
+        parametersFromHandle(memo.parameters, parameters) != kNoError) {
+        parts.parameters.reset();
+        return kNoError;
+    }
+    parts.parameters = std::move(parameters);
+    parts.parts.erase(offset);
     return kNoError;
 }
 

@@ -199,8 +199,13 @@ bool infoAsText(const std::vector<unsigned char>& bytes, std::string& text) {
     return utf8ToUtf16(text) == units;   // lone surrogates would not come back
 }
 
+Json writeParameters(const std::vector<SimParameter>& parameters);
+std::vector<SimParameter> readParameters(const Json& list, const std::string& where);
+
+// Parameters as a list of them; other bytes of the parameter part as base64 under the same name.
 Json writeMemo(const SimMemo& memo) {
     Json entry = Json::object();
+    if (memo.parameters) entry["parameters"] = writeParameters(*memo.parameters);
     for (const MemoPartInfo& part : memoParts()) {
         const auto found = memo.parts.find(part.offset);
         if (found == memo.parts.end()) continue;
@@ -241,6 +246,10 @@ SimMemo readMemo(const Json& entry, const std::string& where) {
             return key == p.name && p.offset != offsetof(ElementMemo, elementInfo);
         });
         if (part == parts.end()) throw LoadError{where + ": unknown memo part \"" + key + "\""};
+        if (part->bit == kMemoParameters && value.is_array()) {
+            memo.parameters = readParameters(value, at);
+            continue;
+        }
         if (!value.is_string()) throw LoadError{at + ": must be base64 text"};
         std::vector<unsigned char> bytes = readBase64(value.get<std::string>(), at);
         if (part->kind != MemoPartInfo::handle) {
@@ -698,6 +707,10 @@ Result memoToRecord(const SimMemo& parts, MemoMask mask, ElementMemo& memo) {
             setPointerAt(memo, part.offset, handle);
         }
     }
+    if (Result r = parametersToMemo(parts, mask, memo)) {
+        disposeMemoRecord(memo);
+        return r;
+    }
     return kNoError;
 }
 
@@ -735,6 +748,7 @@ Result memoFromRecord(const ElementMemo& memo, MemoMask mask, bool removeMissing
                 size ? std::vector<unsigned char>(bytes, bytes + size) : std::vector<unsigned char>();
         }
     }
+    if (Result r = parametersFromMemo(memo, mask, removeMissing, result)) return r;
     parts = std::move(result);
     return kNoError;
 }
@@ -745,8 +759,9 @@ Result disposeMemoRecord(ElementMemo& memo) {
         Result r = kNoError;
         if (part.kind == MemoPartInfo::pointer)
             r = disposePtr(pointerAt<Ptr>(memo, part.offset));
-        else if (part.kind == MemoPartInfo::handle)
-            r = disposeHandle(pointerAt<Handle>(memo, part.offset));
+        else if (part.kind == MemoPartInfo::handle)   // parameter records release their arrays too
+            r = part.bit == kMemoParameters ? disposeParameterHandle(pointerAt<Handle>(memo, part.offset))
+                                            : disposeHandle(pointerAt<Handle>(memo, part.offset));
         if (r != kNoError && result == kNoError) result = r;
     }
     std::memset(&memo, 0, sizeof memo);
@@ -1917,7 +1932,7 @@ std::string SimProject::saveText() const {
         Json entry;
         writeRecord(entry, element.record, /*withGuid=*/true);
         if (element.databaseType != kDatabasePlan) entry["database"] = guidText(element.databaseGuid);
-        if (!element.memo.parts.empty()) entry["memo"] = writeMemo(element.memo);
+        if (!element.memo.parts.empty() || element.memo.parameters) entry["memo"] = writeMemo(element.memo);
         if (element.userData) entry["userData"] = writeUserData(*element.userData);
         if (!element.infoPrefix.empty()) entry["infoPrefix"] = element.infoPrefix;
         elements.push_back(std::move(entry));
@@ -1935,7 +1950,7 @@ std::string SimProject::saveText() const {
         for (const auto& [key, tool] : state.defaults) {
             Json entry;
             writeRecord(entry, tool.record, /*withGuid=*/false);
-            if (!tool.memo.parts.empty()) entry["memo"] = writeMemo(tool.memo);
+            if (!tool.memo.parts.empty() || tool.memo.parameters) entry["memo"] = writeMemo(tool.memo);
             if (tool.userData) entry["userData"] = writeUserData(*tool.userData);
             defaults.push_back(std::move(entry));
         }

@@ -16,6 +16,7 @@
 #include "HostText.h"
 #include "SimAttributeTable.h"
 #include "SimLibrary.h"
+#include "SimParameters.h"
 
 namespace host {
 
@@ -797,6 +798,8 @@ struct SimulatedHost::Internals {
     }
 
     static Result utilities(SimulatedHost& host, Addon&, std::uint32_t code, void* p1, void* p2, void*) {
+        if (SimParameters::isParameterCode(code))
+            return SimParameters(host.project_, *host.parameterWork_).answer(code, p1, p2);
         if (code == fourcc("GLUI")) {
             if (!p1 || !p2) return kErrBadParameters;
             return library(host).uniqueIdText(*static_cast<const std::int16_t*>(p1), static_cast<char*>(p2));
@@ -1999,7 +2002,8 @@ namespace {
 const SimulatedHost* modelOwner = nullptr;   // the host whose project answers the 3D model's requests
 }   // namespace
 
-SimulatedHost::SimulatedHost() : libraryWork_(std::make_unique<SimLibraryWork>()) {
+SimulatedHost::SimulatedHost()
+    : libraryWork_(std::make_unique<SimLibraryWork>()), parameterWork_(std::make_unique<SimParameterWork>()) {
     // Every placed element has a 3D model: a box body of what 'CABO' says it places.
     modelOwner = this;
     setModel3DProvider([this](const GuidRecord& guid) -> std::shared_ptr<const Model3DElement> {
