@@ -27,6 +27,8 @@ std::string_view escapeOf(char byte) {
             return "&gt;";
         case '"':
             return "&quot;";
+        case '\'':
+            return "&apos;";
         case '\r':
             return "&#13;";   // a raw CR would read back as LF
         case '\n':
@@ -144,7 +146,7 @@ bool XMLWriter::writeRecord(XMLAssembly& record, std::string_view name, std::str
         putByte(' ');
         putName(child->getNamespace(), child->getTag());
         put("=\"");
-        if (!putEscaped<XMLByteClass::kEscapeAttribute, '<', '&', '>', '"'>(text_)) return false;
+        if (!putEscaped<XMLByteClass::kEscapeAttribute, '<', '&', '>', '"', '\''>(text_)) return false;
         putByte('"');
     }
     bool hasElements = false;
@@ -167,7 +169,7 @@ bool XMLWriter::writeRecord(XMLAssembly& record, std::string_view name, std::str
         putByte('<');
         putName(child->getNamespace(), child->getTag());
         putByte('>');
-        if (!putEscaped<XMLByteClass::kEscapeText, '<', '&', '>'>(text_)) return false;
+        if (!putEscaped<XMLByteClass::kEscapeText, '<', '&', '>', '"', '\''>(text_)) return false;
         put("</");
         putName(child->getNamespace(), child->getTag());
         putByte('>');

@@ -13,10 +13,10 @@ class DataBufferOut;
 class XMLAssembly;
 
 // Borrows the DataBufferOut; the caller closes or flushes it. Not copyable. Output is UTF-8. Texts and
-// attribute values are escaped so that the reader gives back exactly what was written: '&', '<' and '>'
-// always, '"' in attribute values, CR everywhere and tab and LF in attribute values as character
-// references. Texts holding a control character XML cannot carry (0x01-0x1F but tab, LF and CR) have no
-// text form: the write then fails.
+// attribute values are escaped so that any reader gives back exactly what was written: '&', '<', '>',
+// '"' and '\'' as the five standard entities everywhere, CR everywhere and tab and LF in attribute
+// values as character references. Texts holding a control character XML cannot carry (0x01-0x1F but tab, LF
+// and CR) have no text form: the write then fails.
 //
 // A record's first eight children are each made once a write: the attribute pass keeps the proxies of
 // element children until the element pass writes them. Later children are made once in each pass.

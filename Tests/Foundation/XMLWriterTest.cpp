@@ -74,6 +74,19 @@ TEST(XMLWriter, WritesAbsentChildrenOnlyWhenAllAreAsked) {
     EXPECT_EQ(text.getView(), "<table><note></note><byGuid/></table>");
 }
 
+TEST(XMLWriter, EscapesTheFiveSpecialCharactersAsTheStandardEntities) {
+    Table table;
+    auto& list = static_cast<SpecList&>(table.addItem(std::make_unique<SpecList>()));
+    list.name = "Tom's \"big\" <door> & co";
+    auto spec = std::make_unique<Spec>();
+    spec->original = list.name;
+    list.addItem(std::move(spec));
+    const std::string xml = writeText(table, /*lineBreaks=*/false, /*indentation=*/false);
+    const std::string escaped = "Tom&apos;s &quot;big&quot; &lt;door&gt; &amp; co";
+    EXPECT_NE(xml.find("<specList name=\"" + escaped + "\">"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<original>" + escaped + "</original>"), std::string::npos) << xml;
+}
+
 TEST(XMLWriter, EscapesTextsSoThatEveryNameReadsBackUnchanged) {
     const std::string_view names[] = {
         "Door & frame", "<b>bold</b>",  "say \"hi\"", "it's",    "tab\there",
