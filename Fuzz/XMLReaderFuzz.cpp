@@ -127,9 +127,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         DataBufferIn in(bytes, bufferSize);
         XMLReader reader(in);
         if (!reader.read(root)) {
-            // Offsets count bytes of the UTF-8 text, which from UTF-16 may be longer than the input.
-            const bool utf16 = size >= 2 && (data[0] == 0xFE || data[0] == 0xFF) && data[1] == (data[0] ^ 1);
-            if (reader.error() == XMLError::none || (!utf16 && reader.errorOffset() > size)) std::abort();
+            // Offsets count bytes of the UTF-8 text, which from UTF-16 or a single-byte encoding may be up
+            // to three times as long as the input. Every line but the first follows a CR or LF byte.
+            std::size_t breaks = 0;
+            for (const char byte : bytes) breaks += byte == '\n' || byte == '\r';
+            if (reader.error() == XMLError::none || reader.errorOffset() > 3 * size ||
+                reader.errorLine() < 1 || reader.errorLine() > breaks + 1 || reader.errorColumn() < 1 ||
+                reader.errorText().empty())
+                std::abort();
             return 0;
         }
     }

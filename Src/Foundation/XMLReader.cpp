@@ -108,6 +108,47 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// The character sets a declaration may name; Windows-1252 reads 0x80-0x9F as its printable characters,
+// ISO-8859-1 as the C1 controls, as their standards say.
+enum class Charset { unknown, utf8, utf16, latin1, windows1252 };
+
+Charset charsetNamed(std::string_view name) {
+    static constexpr struct {
+        std::string_view name;
+        Charset charset;
+    } kNames[] = {{"UTF-8", Charset::utf8},
+                  {"UTF8", Charset::utf8},
+                  {"US-ASCII", Charset::utf8},
+                  {"ASCII", Charset::utf8},
+                  {"UTF-16", Charset::utf16},
+                  {"UTF-16LE", Charset::utf16},
+                  {"UTF-16BE", Charset::utf16},
+                  {"ISO-8859-1", Charset::latin1},
+                  {"ISO8859-1", Charset::latin1},
+                  {"ISO_8859-1", Charset::latin1},
+                  {"LATIN1", Charset::latin1},
+                  {"LATIN-1", Charset::latin1},
+                  {"WINDOWS-1252", Charset::windows1252},
+                  {"CP1252", Charset::windows1252}};
+    for (const auto& entry : kNames) {
+        if (equalsIgnoringCase(name, entry.name)) return entry.charset;
+    }
+    return Charset::unknown;
+}
+
+// Windows-1252's characters for the bytes 0x80-0x9F; the five it leaves undefined read as the C1
+// controls of the same number, as Windows reads them.
+constexpr char16_t kWindows1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                           0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+std::uint32_t singleByteCode(unsigned char byte, bool windows1252) {
+    return windows1252 && byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : byte;
+}
+
+std::size_t utf8Length(std::uint32_t code) { return code < 0x80 ? 1 : code < 0x800 ? 2 : 3; }
+
 }   // namespace
 
 XMLReader::XMLReader(DataBufferIn& in) : in_(in) {
@@ -125,8 +166,110 @@ char* XMLReader::fail(XMLError kind, const char* at) {
     if (error_ == XMLError::none) {
         error_ = (at < end_ && *at == '\0') ? XMLError::nulByte : kind;
         errorOffset_ = static_cast<std::size_t>(at - begin_);
+        describeError(at);
     }
     return nullptr;
+}
+
+// Where the error stands (the text is still as read) and what it is, while the names it may quote are
+// still in the text.
+void XMLReader::describeError(const char* at) {
+    errorLine_ = 1;
+    const char* lineStart = begin_;
+    for (const char* q = begin_; q < at; ++q) {   // LF, CR LF and a lone CR each end a line
+        if (*q == '\n' || (*q == '\r' && (q + 1 == at || q[1] != '\n'))) {
+            ++errorLine_;
+            lineStart = q + 1;
+        }
+    }
+    errorColumn_ = 1;
+    for (const char* q = lineStart; q < at; ++q) {   // characters: bytes that do not continue one
+        if ((static_cast<unsigned char>(*q) & 0xC0) != 0x80) ++errorColumn_;
+    }
+
+    const auto nameAt = [this](const char* q) {   // the name of a tag or attribute that starts at q
+        if (q < end_ && *q == '<') ++q;
+        if (q < end_ && *q == '/') ++q;
+        std::string_view name;
+        scanName(const_cast<char*>(q), name);
+        return std::string(name);
+    };
+    const auto openElement = [this]() -> std::string {
+        if (!skipped_.empty()) return std::string(skipped_.back());
+        return frames_.empty() ? std::string() : std::string(frames_.back().name);
+    };
+    switch (error_) {
+        case XMLError::none:
+            errorText_.clear();
+            break;
+        case XMLError::inputFailed:
+            errorText_ = "the input could not be read to its end";
+            break;
+        case XMLError::nulByte:
+            errorText_ = "a NUL byte in the text";
+            break;
+        case XMLError::badEncoding:
+            if (at > begin_ && at < end_ && (at[-1] == '"' || at[-1] == '\'')) {   // a declared name
+                const char* close = at;
+                while (close < end_ && *close != at[-1]) ++close;
+                const std::string_view name(at, static_cast<std::size_t>(close - at));
+                errorText_ = "the encoding \"" + std::string(name) +
+                             (charsetNamed(name) == Charset::unknown
+                                  ? "\" cannot be read: use UTF-8, UTF-16, ISO-8859-1 or Windows-1252"
+                                  : "\" contradicts the byte-order mark");
+            } else {
+                errorText_ = "UTF-16 text of an odd number of bytes";
+            }
+            break;
+        case XMLError::badDeclaration:
+            errorText_ = "malformed XML declaration";
+            break;
+        case XMLError::doctype:
+            errorText_ = "document type declarations are not accepted";
+            break;
+        case XMLError::noRoot:
+            errorText_ = "no root element";
+            break;
+        case XMLError::unexpectedRoot:
+            errorText_ = "unexpected root element: expected <" + std::string(rootTag_) + ">";
+            break;
+        case XMLError::badName:
+            errorText_ = "'<' or '</' not followed by a name";
+            break;
+        case XMLError::malformedTag:
+            errorText_ = "malformed tag: expected '>' or '/>'";
+            break;
+        case XMLError::badAttribute:
+            errorText_ = "malformed attribute: expected name=\"value\"";
+            break;
+        case XMLError::badEntity:
+            errorText_ = "unknown entity: only &amp; &lt; &gt; &quot; &apos; and character references";
+            break;
+        case XMLError::badCharacter:
+            errorText_ = "a character XML does not allow";
+            break;
+        case XMLError::unclosedMarkup:
+            errorText_ = "unclosed comment, processing instruction or CDATA section";
+            break;
+        case XMLError::unclosedElement:
+            errorText_ = "unclosed element: expected </" + openElement() + ">";
+            break;
+        case XMLError::mismatchedEndTag:
+            errorText_ = "mismatched end tag: expected </" + openElement() + ">";
+            break;
+        case XMLError::tooDeep:
+            errorText_ = "elements nested too deeply";
+            break;
+        case XMLError::extraContent:
+            errorText_ = "text or an element after the root element";
+            break;
+        case XMLError::refusedValue:
+            errorText_ = "value not accepted: " + nameAt(at);
+            break;
+        case XMLError::invalidRecord:
+            errorText_ = "incomplete or invalid element: <" + nameAt(at) + ">";
+            break;
+    }
 }
 
 // --- Input ------------------------------------------------------------------------------------------
@@ -186,11 +329,39 @@ bool XMLReader::load() {
     return true;
 }
 
+// A text declared ISO-8859-1 or Windows-1252 becomes UTF-8 in a block of its own; p, after the
+// declaration, moves with it. The declaration itself is ASCII, and the whole text is converted at once.
+char* XMLReader::toUtf8(char* p) {
+    const bool windows1252 = singleByte_ == SingleByte::windows1252;
+    std::size_t size = 0;
+    for (const char* q = begin_; q < end_; ++q)
+        size += utf8Length(singleByteCode(static_cast<unsigned char>(*q), windows1252));
+    std::unique_ptr<char, Free> converted(static_cast<char*>(std::malloc(size + kTail)));
+    if (!converted) throw std::bad_alloc();
+    char* out = converted.get();
+    char* movedP = nullptr;
+    for (const char* q = begin_; q < end_; ++q) {
+        if (q == p) movedP = out;
+        out = putUtf8(singleByteCode(static_cast<unsigned char>(*q), windows1252), out);
+    }
+    if (!movedP) movedP = out;
+    buffer_ = std::move(converted);
+    begin_ = buffer_.get();
+    end_ = out;
+    std::memset(end_, 0, kTail);
+    return movedP;
+}
+
 // --- Document ---------------------------------------------------------------------------------------
 bool XMLReader::read(XMLAssembly& root) {
     error_ = XMLError::none;
     errorOffset_ = 0;
+    errorLine_ = errorColumn_ = 0;
+    errorText_.clear();
+    rootTag_ = root.getTag();
+    skipped_.clear();   // a read that failed inside a skipped element left its names
     fromUtf16_ = false;
+    singleByte_ = SingleByte::none;
     const bool ok = load() && parseDocument(root);
     frames_.clear();   // the proxies go first: they may point into the text
     buffer_.reset();   // the records hold copies of what they keep
@@ -202,6 +373,7 @@ bool XMLReader::parseDocument(XMLAssembly& root) {
     char* p = begin_;
     if (startsWith(p, "<?xml") && (is(p[5], XMLByteClass::kSpace) || p[5] == '?')) {
         if (!(p = parseDeclaration(p))) return false;
+        if (singleByte_ != SingleByte::none) p = toUtf8(p);
     }
     if (!(p = parseMisc(p, /*afterRoot=*/false))) return false;
     if (*p != '<') return fail(XMLError::noRoot, p) != nullptr;
@@ -248,12 +420,17 @@ char* XMLReader::parseDeclaration(char* p) {
             if (value.size() < 3 || !value.starts_with("1.")) return fail(XMLError::badDeclaration, valueAt);
             hasVersion = true;
         } else if (name == "encoding") {
-            const bool utf8 = equalsIgnoringCase(value, "UTF-8") || equalsIgnoringCase(value, "UTF8") ||
-                              equalsIgnoringCase(value, "US-ASCII") || equalsIgnoringCase(value, "ASCII");
-            const bool utf16 =
-                fromUtf16_ && (equalsIgnoringCase(value, "UTF-16") || equalsIgnoringCase(value, "UTF-16LE") ||
-                               equalsIgnoringCase(value, "UTF-16BE"));
-            if (!utf8 && !utf16) return fail(XMLError::badEncoding, valueAt);
+            // A byte-order mark fixes the encoding; a declaration may only agree with it.
+            const Charset charset = charsetNamed(value);
+            const bool utf8Mark = !fromUtf16_ && begin_ != buffer_.get();
+            const bool agrees = charset == Charset::utf8 ? true   // the text is UTF-8 by now
+                                : charset == Charset::utf16
+                                    ? fromUtf16_
+                                    : charset != Charset::unknown && !fromUtf16_ && !utf8Mark;
+            if (!agrees) return fail(XMLError::badEncoding, valueAt);
+            singleByte_ = charset == Charset::latin1        ? SingleByte::latin1
+                          : charset == Charset::windows1252 ? SingleByte::windows1252
+                                                            : SingleByte::none;
         } else if (name == "standalone") {
             if (value != "yes" && value != "no") return fail(XMLError::badDeclaration, valueAt);
         } else {
@@ -420,38 +597,42 @@ char* XMLReader::parseAttributes(char* p, XMLAssembly* record, std::span<const X
 }
 
 // --- Text -------------------------------------------------------------------------------------------
-// Decoded in place: `out` never passes `p`, since no decoded form is longer than its source.
+// The text is never changed where it stands: a value that needs decoding is built in a scratch, so that
+// an error found later can still be placed by line and column in the text as it was read. Most values
+// need none and stay views into the text.
 char* XMLReader::scanAttributeValue(char* p, std::string_view& value) {
     const char quote = *p;
     if (quote != '"' && quote != '\'') return fail(XMLError::badAttribute, p);
     char* const begin = ++p;
-    char* out = p;
+    while (!is(*p, XMLByteClass::kAttributeStop)) ++p;   // values are short: a byte at a time
+    if (*p == quote) {
+        value = {begin, static_cast<std::size_t>(p - begin)};
+        return p + 1;
+    }
+    std::string& decoded = attributeScratch_;
+    decoded.assign(begin, static_cast<std::size_t>(p - begin));
     for (;;) {
-        char* const run = p;
-        while (!is(*p, XMLByteClass::kAttributeStop)) ++p;   // values are short: a byte at a time
-        if (out != run) std::memmove(out, run, static_cast<std::size_t>(p - run));
-        out += p - run;
         const char c = *p;
         if (c == quote) {
-            value = {begin, static_cast<std::size_t>(out - begin)};
+            value = decoded;
             return p + 1;
         }
         switch (c) {
             case '"':
             case '\'':   // the other quote
-                *out++ = c;
+                decoded += c;
                 ++p;
                 break;
             case '&':
-                if (!(p = decodeReference(p, out))) return nullptr;
+                if (!(p = decodeReference(p, decoded))) return nullptr;
                 break;
             case '\r':   // a line break, CR LF or lone CR, and tab and LF read as one space each
-                *out++ = ' ';
+                decoded += ' ';
                 p += (p[1] == '\n') ? 2 : 1;
                 break;
             case '\n':
             case '\t':
-                *out++ = ' ';
+                decoded += ' ';
                 ++p;
                 break;
             case '<':
@@ -459,35 +640,46 @@ char* XMLReader::scanAttributeValue(char* p, std::string_view& value) {
             default:
                 return fail(p == end_ ? XMLError::badAttribute : XMLError::badCharacter, p);
         }
+        char* const run = p;
+        while (!is(*p, XMLByteClass::kAttributeStop)) ++p;
+        decoded.append(run, static_cast<std::size_t>(p - run));
     }
 }
 
 // Text up to the next '<' (or the end) into the open value's text.
 char* XMLReader::scanValueText(char* p) {
     char* const begin = p;
-    char* out = p;
+    p = XMLByteClass::findInText<XMLByteClass::kTextStop, '<', '&'>(p);   // the hot loop
+    if (*p == '<' || p == end_) {                                         // the usual text: nothing to decode
+        addValueText({begin, static_cast<std::size_t>(p - begin)});
+        return p;
+    }
+    std::string& decoded = valueScratch();
+    decoded.append(begin, static_cast<std::size_t>(p - begin));
     for (;;) {
-        char* const run = p;
-        p = XMLByteClass::findInText<XMLByteClass::kTextStop, '<', '&'>(p);   // the hot loop
-        if (out != run) std::memmove(out, run, static_cast<std::size_t>(p - run));
-        out += p - run;
         if (*p == '&') {
-            if (!(p = decodeReference(p, out))) return nullptr;
+            if (!(p = decodeReference(p, decoded))) return nullptr;
         } else if (*p == '\r') {   // CR LF and a lone CR become LF
-            *out++ = '\n';
+            decoded += '\n';
             p += (p[1] == '\n') ? 2 : 1;
         } else if (*p == '<' || p == end_) {
-            const std::string_view piece(begin, static_cast<std::size_t>(out - begin));
-            if (valueText_.empty() && !valueInScratch_) {   // the usual case: one piece, a view into the text
-                valueText_ = piece;
-            } else {
-                addValueText(piece);
-            }
+            valueText_ = decoded;
             return p;
         } else {
             return fail(XMLError::badCharacter, p);
         }
+        char* const run = p;
+        p = XMLByteClass::findInText<XMLByteClass::kTextStop, '<', '&'>(p);
+        decoded.append(run, static_cast<std::size_t>(p - run));
     }
+}
+
+std::string& XMLReader::valueScratch() {
+    if (!valueInScratch_) {
+        valueScratch_.assign(valueText_);
+        valueInScratch_ = true;
+    }
+    return valueScratch_;
 }
 
 void XMLReader::addValueText(std::string_view piece) {
@@ -496,11 +688,7 @@ void XMLReader::addValueText(std::string_view piece) {
         valueText_ = piece;
         return;
     }
-    if (!valueInScratch_) {
-        valueScratch_.assign(valueText_);
-        valueInScratch_ = true;
-    }
-    valueScratch_.append(piece);
+    valueScratch().append(piece);
     valueText_ = valueScratch_;
 }
 
@@ -509,21 +697,27 @@ char* XMLReader::scanCData(char* p, bool keep) {
     char* const begin = p + 9;   // "<![CDATA["
     char* const after = skipTo(p, 9, "]]>");
     if (!after) return nullptr;
+    if (!keep) return after;
     char* const close = after - 3;
-    if (keep) {
-        char* out = begin;
-        for (char* q = begin; q < close; ++q) {
-            if (*q == '\r') {
-                *out++ = '\n';
-                if (q[1] == '\n') ++q;
-            } else if (is(*q, XMLByteClass::kControl)) {
-                return fail(XMLError::badCharacter, q);
-            } else {
-                *out++ = *q;
-            }
-        }
-        addValueText({begin, static_cast<std::size_t>(out - begin)});
+    char* q = begin;
+    while (q < close && *q != '\r' && !is(*q, XMLByteClass::kControl)) ++q;
+    if (q == close) {   // the usual section: nothing to change
+        addValueText({begin, static_cast<std::size_t>(close - begin)});
+        return after;
     }
+    std::string& decoded = valueScratch();
+    decoded.append(begin, static_cast<std::size_t>(q - begin));
+    for (; q < close; ++q) {
+        if (*q == '\r') {
+            decoded += '\n';
+            if (q[1] == '\n') ++q;
+        } else if (is(*q, XMLByteClass::kControl)) {
+            return fail(XMLError::badCharacter, q);
+        } else {
+            decoded += *q;
+        }
+    }
+    valueText_ = decoded;
     return after;
 }
 
@@ -582,8 +776,8 @@ char* XMLReader::skipElement(char* p, std::string_view name) {
     return p;
 }
 
-// "&name;" or "&#digits;" or "&#xhex;" at p, written at out; returns the byte after the ';'.
-char* XMLReader::decodeReference(char* p, char*& out) {
+// "&name;" or "&#digits;" or "&#xhex;" at p, appended to out; returns the byte after the ';'.
+char* XMLReader::decodeReference(char* p, std::string& out) {
     if (p[1] == '#') {
         const bool hex = p[2] == 'x';
         char* q = p + (hex ? 3 : 2);
@@ -605,7 +799,8 @@ char* XMLReader::decodeReference(char* p, char*& out) {
         }
         if (q == digits || *q != ';') return fail(XMLError::badEntity, p);
         if (!isXmlCharacter(code)) return fail(XMLError::badCharacter, p);
-        out = putUtf8(code, out);
+        char bytes[4];
+        out.append(bytes, static_cast<std::size_t>(putUtf8(code, bytes) - bytes));
         return q + 1;
     }
     static constexpr struct {
@@ -614,7 +809,7 @@ char* XMLReader::decodeReference(char* p, char*& out) {
     } kEntities[] = {{"amp;", '&'}, {"lt;", '<'}, {"gt;", '>'}, {"quot;", '"'}, {"apos;", '\''}};
     for (const auto& entity : kEntities) {
         if (startsWith(p + 1, entity.name)) {
-            *out++ = entity.character;
+            out += entity.character;
             return p + 1 + entity.name.size();
         }
     }

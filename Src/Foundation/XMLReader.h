@@ -21,8 +21,9 @@ enum class XMLError {
     none,               // the read succeeded (or none was made)
     inputFailed,        // the DataBufferIn failed before the end of its data
     nulByte,            // a NUL byte in the text
-    badEncoding,        // a declared encoding other than UTF-8, ASCII or (with a byte-order mark) UTF-16;
-                        // UTF-16 of an odd length
+    badEncoding,        // a declared encoding other than UTF-8, ASCII, ISO-8859-1, Windows-1252 or (with
+                        // a byte-order mark) UTF-16, or one the byte-order mark contradicts; UTF-16 of an
+                        // odd length
     badDeclaration,     // a malformed XML declaration, or one after other markup
     doctype,            // a document type declaration: not accepted, so no entity is ever defined
     noRoot,             // the input holds no root element
@@ -42,8 +43,10 @@ enum class XMLError {
 };
 
 // Borrows the DataBufferIn, which it drains at the first read. Not copyable. The text may be UTF-8 (with
-// or without a byte-order mark) or UTF-16 with a byte-order mark, which is converted to UTF-8 first; error
-// offsets count bytes of the UTF-8 text after any byte-order mark.
+// or without a byte-order mark), UTF-16 with a byte-order mark, or ISO-8859-1 or Windows-1252 as its
+// declaration says; the last three are converted to UTF-8 first. Error offsets count bytes of the UTF-8
+// text after any byte-order mark; error lines and columns count lines and characters, alike in every
+// encoding.
 //
 // Attributes are read like child elements of the same name; elements and attributes a record does not
 // know are skipped with their content. Text is decoded: the five predefined entities, character
@@ -66,6 +69,10 @@ public:
 
     XMLError error() const { return error_; }
     std::size_t errorOffset() const { return errorOffset_; }   // byte offset of the error in the text
+    std::size_t errorLine() const { return errorLine_; }       // from 1; 0 when no read failed
+    std::size_t errorColumn() const { return errorColumn_; }   // in characters, from 1; 0 when none failed
+    // What is wrong, in a few words ("mismatched end tag: expected </mappedName>"); empty when none.
+    const std::string& errorText() const { return errorText_; }
 
 private:
     struct Frame {
@@ -77,8 +84,12 @@ private:
         XMLAssembly* owner;                      // that record
     };
 
+    enum class SingleByte { none, latin1, windows1252 };   // a declared encoding to convert
+
     bool load();                                 // drains the input; converts UTF-16
+    char* toUtf8(char* p);                       // converts a single-byte text; p moves with it
     char* fail(XMLError kind, const char* at);   // keeps the first error; returns null
+    void describeError(const char* at);          // the first error's line, column and text
     bool parseDocument(XMLAssembly& root);
     char* parseDeclaration(char* p);
     char* parseMisc(char* p, bool afterRoot);   // blanks, comments and PIs around the root
@@ -93,9 +104,10 @@ private:
     char* skipComment(char* p);
     char* skipPI(char* p);
     char* skipTo(char* p, std::size_t skip, std::string_view close);
-    char* decodeReference(char* p, char*& out);
+    char* decodeReference(char* p, std::string& out);
     bool finishFrame(Frame& frame, const char* at);
     void addValueText(std::string_view piece);
+    std::string& valueScratch();   // the open value's text so far, moved into valueScratch_
 
     DataBufferIn& in_;
     struct Free {
@@ -107,12 +119,18 @@ private:
     char* end_ = nullptr;                  // the sentinel
     XMLError error_ = XMLError::none;
     std::size_t errorOffset_ = 0;
+    std::size_t errorLine_ = 0;
+    std::size_t errorColumn_ = 0;
+    std::string errorText_;
+    std::string_view rootTag_;   // the root record's tag, for the error text
     std::vector<Frame> frames_;
     std::vector<std::string_view> skipped_;   // names of open elements inside a skipped one
     std::string_view valueText_;              // text of the open value element so far
-    std::string valueScratch_;                // holds it when it came in several pieces
+    std::string valueScratch_;                // holds it when it came in pieces or was decoded
+    std::string attributeScratch_;            // an attribute value that was decoded
     bool valueInScratch_ = false;
     bool fromUtf16_ = false;   // the text came with a UTF-16 byte-order mark
+    SingleByte singleByte_ = SingleByte::none;
 };
 
 }   // namespace tarnwick

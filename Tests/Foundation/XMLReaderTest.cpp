@@ -166,7 +166,8 @@ TEST(XMLReader, FailsOnBrokenInputAndSaysWhy) {
         {"<?xml encoding='UTF-8'?><table/>", XMLError::badDeclaration},
         {"<?xml version='1.0' extra='x'?><table/>", XMLError::badDeclaration},
         {"<!-- c --><?xml version='1.0'?><table/>", XMLError::badDeclaration},
-        {"<?xml version='1.0' encoding='ISO-8859-1'?><table/>", XMLError::badEncoding},
+        {"<?xml version='1.0' encoding='Shift_JIS'?><table/>", XMLError::badEncoding},
+        {"\xEF\xBB\xBF<?xml version='1.0' encoding='ISO-8859-1'?><table/>", XMLError::badEncoding},
         {"<?xml version='1.0' encoding='UTF-16'?><table/>", XMLError::badEncoding},
         {"<table/><table/>", XMLError::extraContent},
         {"<table/>trailing", XMLError::extraContent},
@@ -186,7 +187,56 @@ TEST(XMLReader, FailsOnBrokenInputAndSaysWhy) {
         EXPECT_FALSE(result.ok);
         EXPECT_EQ(result.error, error);
         EXPECT_LE(result.offset, xml.size());
+        EXPECT_GE(result.line, 1u);
+        EXPECT_GE(result.column, 1u);
+        EXPECT_FALSE(result.text.empty());
     }
+}
+
+TEST(XMLReader, PlacesTheErrorByLineAndColumnAndSaysWhatIsWrong) {
+    // Columns count characters; LF, CR LF and a lone CR each end a line, also inside values that were
+    // decoded before the error.
+    const struct {
+        std::string_view xml;
+        std::size_t line;
+        std::size_t column;
+        std::string_view text;
+    } cases[] = {
+        {"<table>\n\t<note>x</nope>\n</table>", 2, 11, "mismatched end tag: expected </note>"},
+        {"<table>\r\n<note>a&#10;b\r\nc</note>\r\n<specList name='x&#13;\r\ny'>\r\n</specLis>", 6, 3,
+         "mismatched end tag: expected </specList>"},
+        {"<table>\r<note>\r</note>\r</table>\r<x/>", 5, 1, "text or an element after the root element"},
+        {"<table><note>\xC3\xA9\xE2\x82\xAC</nott></table>", 1, 18, "mismatched end tag: expected </note>"},
+        {"<?xml version='1.0' encoding='ISO-8859-1'?>\n<table><note>\xE9\xE9</nott></table>", 2, 18,
+         "mismatched end tag: expected </note>"},
+        {"<table><future><a>\n</b></future></table>", 2, 3, "mismatched end tag: expected </a>"},
+        {"<table><note>x", 1, 15, "unclosed element: expected </note>"},
+        {"<other/>", 1, 2, "unexpected root element: expected <table>"},
+        {"<table><specList name='a'><spec kind='Door'/></specList></table>", 1, 33,
+         "value not accepted: kind"},
+        {"<table>\n  <specList/></table>", 2, 4, "incomplete or invalid element: <specList>"},
+        {"<?xml version='1.0' encoding='Shift_JIS'?><table/>", 1, 31,
+         "the encoding \"Shift_JIS\" cannot be read: use UTF-8, UTF-16, ISO-8859-1 or Windows-1252"},
+        {"\xEF\xBB\xBF<?xml version='1.0' encoding='windows-1252'?><table/>", 1, 31,
+         "the encoding \"windows-1252\" contradicts the byte-order mark"},
+    };
+    for (const auto& [xml, line, column, text] : cases) {
+        SCOPED_TRACE(xml);
+        for (const std::size_t bufferSize :
+             {std::size_t{1}, std::size_t{7}, DataBufferIn::kDefaultBufferSize}) {
+            Table table;
+            const ReadResult result = readText(xml, table, bufferSize);
+            EXPECT_FALSE(result.ok);
+            EXPECT_EQ(result.line, line);
+            EXPECT_EQ(result.column, column);
+            EXPECT_EQ(result.text, text);
+        }
+    }
+    Table table;
+    const ReadResult result = readText("<table/>", table);
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(result.line, 0u);
+    EXPECT_TRUE(result.text.empty());
 }
 
 TEST(XMLReader, RefusesANulByteWhereverItStands) {
@@ -320,6 +370,43 @@ TEST(XMLReader, AcceptsByteOrderMarksAndConvertsUTF16) {
     }
     Table table;
     EXPECT_EQ(readText("\xFF\xFE<\0t"s, table).error, XMLError::badEncoding);   // an odd number of bytes
+}
+
+TEST(XMLReader, ReadsTextsDeclaredAsISO88591OrWindows1252) {
+    // What a text editor saves: the declaration names the encoding, one byte a character.
+    const std::string latin1 =
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+        "<table><note>caf\xE9 \x80</note><specList name='\xC6"
+        "ble'/></table>";
+    const std::string windows =
+        "<?xml version='1.0' encoding='Windows-1252' ?>\r\n"
+        "<table><note>\x93"
+        "caf\xE9\x94 \x80 \x81</note><specList name='\x8Ale'/></table>";
+    const struct {
+        std::string_view xml;
+        std::string_view note;
+        std::string_view name;
+    } cases[] = {
+        {latin1, "caf\xC3\xA9 \xC2\x80",
+         "\xC3\x86"
+         "ble"},
+        {windows,
+         "\xE2\x80\x9C"
+         "caf\xC3\xA9\xE2\x80\x9D \xE2\x82\xAC \xC2\x81",
+         "\xC5\xA0le"},
+    };
+    for (const auto& [xml, note, name] : cases) {
+        SCOPED_TRACE(xml);
+        for (const std::size_t bufferSize :
+             {std::size_t{1}, std::size_t{2}, std::size_t{7}, DataBufferIn::kDefaultBufferSize}) {
+            Table table;
+            const ReadResult result = readText(xml, table, bufferSize);
+            ASSERT_TRUE(result.ok) << result.text;
+            EXPECT_EQ(table.note.getView(), note);
+            ASSERT_EQ(table.getItemCount(), 1u);
+            EXPECT_EQ(table.list(0).name.getView(), name);
+        }
+    }
 }
 
 TEST(XMLReader, AddsToTheRootWithoutClearingIt) {

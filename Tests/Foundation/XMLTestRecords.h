@@ -165,6 +165,9 @@ struct ReadResult {
     bool ok;
     XMLError error;
     std::size_t offset;
+    std::size_t line = 0;
+    std::size_t column = 0;
+    std::string text;
 };
 
 inline ReadResult readText(std::string_view xml, XMLAssembly& root,
@@ -172,7 +175,12 @@ inline ReadResult readText(std::string_view xml, XMLAssembly& root,
     auto in = bufferOver(xml, bufferSize);
     XMLReader reader(*in);
     const bool ok = reader.read(root);
-    return {ok, reader.error(), reader.errorOffset()};
+    return {ok,
+            reader.error(),
+            reader.errorOffset(),
+            reader.errorLine(),
+            reader.errorColumn(),
+            reader.errorText()};
 }
 
 }   // namespace xmltest
