@@ -49,6 +49,9 @@ std::unique_ptr<Addon>& instanceSlot() {
     return *instance;
 }
 
+// The info list of the add-on made last: the name is known even when making it failed part way.
+std::int16_t lastInfoListId = 0;
+
 std::u16string projectStoreName() { return String(Addon::kProjectStoreName).toUniString(); }
 
 // The store's XML in a new host handle; null when it cannot be written.
@@ -71,6 +74,7 @@ Addon::Addon(std::int16_t infoListId)
       eventLog_(kEventLogSize),
       fileStore_(std::make_unique<PackageStore>(kProjectStoreName, false)),
       supervisor_(std::make_unique<Supervisor>(*this)) {
+    lastInfoListId = infoListId;
     TracedException::setReportLogs(&Host::getTransactionLog(), &eventLog_);
 }
 
@@ -114,6 +118,10 @@ void Addon::destroyInstance() {
 
 String Addon::getName() const { return Host::getString(infoListId_, 1); }
 
+String Addon::getNameOfLastMade() {
+    return lastInfoListId != 0 ? Host::getString(lastInfoListId, 1) : String();
+}
+
 String Addon::getDescription() const {
     String text = Host::getString(kEnvironmentStrings, kVersionWord);
     text += " ";
@@ -132,6 +140,7 @@ bool Addon::publishExternalEvent(const Event& event) {
     logEvent(event);
     try {
         const bool fromHost = event.getSource() == kHostSource;
+        if (fromHost) forgetProject(event);
         if (fromHost && preHandle(event)) return true;
         bool handled = publish(event);
         if (fromHost)
@@ -163,25 +172,37 @@ void Addon::leaveExternalCall() {
     if (externalCallDepth_ > 0) --externalCallDepth_;
 }
 
+void Addon::forgetProject(const Event& event) {
+    const auto* project = dynamic_cast<const ProjectEvent*>(&event);
+    if (!project) return;
+    switch (project->getCode()) {
+        case host::kProjectNew:
+        case host::kProjectNewAndReset:
+        case host::kProjectOpen:
+        case host::kProjectClose:
+            // Nothing cached of the project before holds, and the subscribers must not find it.
+            Host::reset();
+            break;
+        default:
+            break;
+    }
+}
+
 bool Addon::preHandle(const Event&) { return false; }
 
 void Addon::postHandle(const Event& event) {
     if (const auto* project = dynamic_cast<const ProjectEvent*>(&event)) {
         switch (project->getCode()) {
             case host::kProjectPreSave:
-                savePreferences(kProjectLocation);
+                // Stored data that could not be read stays as it is until a setting is changed.
+                if (!projectStoreUnread_) savePreferences(kProjectLocation);
                 break;
             case host::kProjectNew:
             case host::kProjectNewAndReset:
             case host::kProjectOpen:
-                // Another project: nothing cached of the last one holds, and its own stored packages
-                // apply, or the defaults where it has none.
-                Host::reset();
+                // Another project: its own stored packages apply, or the defaults where it has none.
                 if (PackageStore* store = getPackageStore(kProjectLocation)) store->resetPackages(false);
                 loadPreferences(kProjectLocation);
-                break;
-            case host::kProjectClose:
-                Host::reset();
                 break;
             default:
                 break;
@@ -238,7 +259,9 @@ bool Addon::savePreferences(std::int32_t location) {
         const std::u16string name = projectStoreName();
         const std::uint32_t result = hostApi().call<host::HostSlot::putModuleData>(name.c_str(), &data);
         host::disposeHandle(data.data);
-        return result == 0;
+        if (result != 0) return false;
+        projectStoreUnread_ = false;   // what is stored now is ours
+        return true;
     }
     const std::unique_ptr<Directory> folder = getPreferencesFolder();
     if (!folder) return false;
@@ -248,7 +271,13 @@ bool Addon::savePreferences(std::int32_t location) {
     if (!file) return false;
     DataBufferOut out;
     const bool written = out.open(*file) && store->write(out);
-    return out.close() && written;
+    if (!out.close() || !written) return false;
+    fileStoreUnread_ = false;
+    return true;
+}
+
+bool Addon::isStoreUnread(std::int32_t location) const {
+    return location == kProjectLocation ? projectStoreUnread_ : location == kFileLocation && fileStoreUnread_;
 }
 
 bool Addon::loadPreferences(std::int32_t location) {
@@ -260,17 +289,26 @@ bool Addon::loadPreferences(std::int32_t location) {
         const std::u16string name = projectStoreName();
         const std::uint32_t result = hostApi().call<host::HostSlot::getModuleData>(name.c_str(), &data);
         const MemoryBlock block(result == 0 ? data.data : nullptr);   // owns the host's new handle
+        projectStoreUnread_ = false;
         if (result == host::kErrNoModuleData) return true;
-        if (result != 0) return false;
         DataBufferIn in(block);
-        return store->read(in);
+        if (result == 0 && store->read(in)) return true;
+        // Whatever the project holds is not known now, so nothing may be written over it.
+        projectStoreUnread_ = true;
+        String message = Host::getString(kEnvironmentStrings, kStoredSettingsUnreadable);
+        message.replaceAll("$1", getName());
+        showWarning(message, String());
+        return false;
     }
     const std::unique_ptr<Directory> folder = getPreferencesFolder();
     if (!folder) return false;
     DataFile file(*folder, kPreferenceFilePrefix + getName() + ".xml", DataFile::kRead);
+    fileStoreUnread_ = false;
     if (!file.exists()) return true;
     DataBufferIn in(file);
-    return store->read(in);
+    if (store->read(in)) return true;
+    fileStoreUnread_ = true;
+    return false;
 }
 
 // --- Exceptions ------------------------------------------------------------------------------------
@@ -335,6 +373,13 @@ void Addon::showAlert(const String& message, const String& detail) {
     const String title = Host::getString(kFrameworkStrings, 3);
     const String ok = Host::getString(kFrameworkStrings, 5);
     host::alert(host::kAlertError, title.getView(), message.getView(), detail.getView(), ok.getView(), "",
+                "");
+}
+
+void Addon::showWarning(const String& message, const String& detail) {
+    const String title = Host::getString(kFrameworkStrings, 2);
+    const String ok = Host::getString(kFrameworkStrings, 5);
+    host::alert(host::kAlertWarning, title.getView(), message.getView(), detail.getView(), ok.getView(), "",
                 "");
 }
 

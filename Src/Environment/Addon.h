@@ -41,6 +41,7 @@ public:
         kAbnormalTermination = 8,
         kReportSaved = 9,   // "$1": the report file's name, "$2": its folder
         kReportNotSaved = 10,
+        kStoredSettingsUnreadable = 11,   // "$1": the add-on's name
     };
     static constexpr const char* kProjectStoreName = "frameworkPreferenceStore";
 
@@ -69,7 +70,11 @@ public:
     static void setInstance(std::unique_ptr<Addon> addon);   // replaces (and deletes) any former one
     static void destroyInstance();
 
-    String getName() const;          // the display name from the product's string list
+    String getName() const;   // the display name from the product's string list
+    // The display name of the add-on made last, also when making it failed after the base was built (a
+    // product's constructor or installTools threw); empty before any was made. The entry points' alerts
+    // name the add-on with it.
+    static String getNameOfLastMade();
     String getDescription() const;   // "Version <version> build <build>" line, then the product's text
 
     // --- Events -----------------------------------------------------------------------------------------
@@ -98,8 +103,12 @@ public:
     // nothing. False when the data cannot be made or stored, or for an unknown location.
     bool savePreferences(std::int32_t location);
     // Reads them back. Nothing stored yet is no error; the packages keep their values where the stored
-    // data lacks them or cannot be read (false then).
+    // data lacks them or cannot be read (false then). Stored data that is there but cannot be read (or
+    // that the host fails to hand over) is left as it is: the saves the framework makes by itself (before
+    // the project is saved, the file at free data) skip it until savePreferences is called for its
+    // location, as when the user changes a setting. Unread project data is reported in a warning.
     bool loadPreferences(std::int32_t location);
+    bool isStoreUnread(std::int32_t location) const;   // the stored data of the location was not read
 
     // --- Exceptions -------------------------------------------------------------------------------------
     // Writes the report as "<name> <date time>.txt" in "Tarnwick Tools" under the host's special folder 5
@@ -115,6 +124,7 @@ public:
     static void reportText(const String& report);
     // The framework's error alert: a message and a second text below it.
     static void showAlert(const String& message, const String& detail);
+    static void showWarning(const String& message, const String& detail);   // the same as a warning
 
     // --- Host callbacks ---------------------------------------------------------------------------------
     std::uint32_t registerServices();   // at register interface: the 'GSUP' service
@@ -131,6 +141,8 @@ protected:
     virtual void postHandle(const Event& event);
 
 private:
+    // Before anyone sees a notification that another project comes (or this one goes): Host::reset.
+    void forgetProject(const Event& event);
     static std::uint32_t onProjectNotification(std::uint32_t notification, std::int32_t parameter);
     static std::uint32_t onModuleDataMerge(const char16_t* name, const host::HostModuleData* current,
                                            const host::HostModuleData* incoming,
@@ -142,6 +154,8 @@ private:
     std::unique_ptr<PackageStore> fileStore_;
     std::unique_ptr<Supervisor> supervisor_;
     int externalCallDepth_ = 0;
+    bool projectStoreUnread_ = false;   // the project's stored packages are there but were not read
+    bool fileStoreUnread_ = false;      // so is the preference file
 };
 
 }   // namespace tarnwick

@@ -49,7 +49,8 @@ UnloadHook unloadHook;
 // The entry point's failure alert: its sentence with the add-on's name, then the request to report it.
 void showFailure(std::int32_t item) {
     String message = Host::getString(Addon::kEnvironmentStrings, item);
-    message.replaceAll("$1", moduleState.name);
+    // Check environment can fail before it learnt the name: the add-on made last still knows it.
+    message.replaceAll("$1", moduleState.name.isEmpty() ? Addon::getNameOfLastMade() : moduleState.name);
     Addon::showAlert(message, Host::getString(Addon::kEnvironmentStrings, Addon::kSupportRequest));
 }
 
@@ -116,6 +117,9 @@ std::uint32_t freeData() {
     moduleState.freed = true;
     std::uint32_t result = 0;
     try {
+        // The preference file is written as the add-on leaves, unless it held what could not be read.
+        if (Addon* addon = Addon::getInstance(); addon && !addon->isStoreUnread(Addon::kFileLocation))
+            addon->savePreferences(Addon::kFileLocation);
         result = moduleState.destroy ? moduleState.destroy() : 0;
     } catch (...) {
         Addon::reportCurrentException("tarnwick::freeData");

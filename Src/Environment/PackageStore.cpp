@@ -1,8 +1,14 @@
 #include "Environment/PackageStore.h"
 
+#include <algorithm>
+#include <cctype>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "Environment/Package.h"
+#include "Foundation/DataBufferIn.h"
+#include "Foundation/DataBufferOut.h"
 #include "Foundation/XMLAssemblyProxy.h"
 #include "Foundation/XMLProxy.h"
 #include "Foundation/XMLReader.h"
@@ -45,6 +51,64 @@ private:
     const PackageList::Map& packages_;
     std::map<std::uint32_t, std::unique_ptr<Package>> read_;
 };
+
+// Each child element of the root of a text the XML reader accepted, by name, with its text from '<' to
+// the end of its end tag. Nothing for a text that is not 8-bit (UTF-16 has NUL bytes): its elements are
+// not found byte by byte.
+struct RawElement {
+    std::string_view name;
+    std::string_view text;
+};
+
+std::vector<RawElement> rootChildren(std::string_view text) {
+    constexpr auto npos = std::string_view::npos;
+    std::vector<RawElement> children;
+    if (text.find('\0') != npos) return {};
+    const auto skipTo = [&](std::size_t from, std::string_view end) {
+        const std::size_t at = text.find(end, from);
+        return at == npos ? npos : at + end.size();
+    };
+    int depth = 0;               // 1 inside the root
+    std::string_view openName;   // the root's child element being read, and where it starts
+    std::size_t openAt = 0;
+    for (std::size_t p = text.find('<'); p != npos; p = text.find('<', p)) {
+        const std::string_view rest = text.substr(p);
+        if (rest.starts_with("<!--")) {
+            p = skipTo(p, "-->");
+        } else if (rest.starts_with("<![CDATA[")) {
+            p = skipTo(p, "]]>");
+        } else if (rest.starts_with("<?")) {
+            p = skipTo(p, "?>");
+        } else if (rest.starts_with("<!")) {   // a document type without an inner subset
+            p = skipTo(p, ">");
+        } else if (rest.starts_with("</")) {
+            p = skipTo(p, ">");
+            if (p != npos && --depth == 1) children.push_back({openName, text.substr(openAt, p - openAt)});
+        } else {   // a start tag: its name, then attributes up to '>' outside quotes
+            std::size_t q = p + 1;
+            while (q < text.size() && text[q] != '>' && text[q] != '/' &&
+                   !std::isspace(static_cast<unsigned char>(text[q])))
+                ++q;
+            const std::string_view name = text.substr(p + 1, q - p - 1);
+            for (char quote = 0; q < text.size() && (quote || text[q] != '>'); ++q) {
+                if (quote && text[q] == quote)
+                    quote = 0;
+                else if (!quote && (text[q] == '"' || text[q] == '\''))
+                    quote = text[q];
+            }
+            if (q >= text.size()) return {};
+            const bool empty = text[q - 1] == '/';
+            if (depth == 1) openName = name, openAt = p;
+            if (empty && depth == 1)
+                children.push_back({name, text.substr(p, q + 1 - p)});
+            else if (!empty)
+                ++depth;
+            p = q + 1;
+        }
+        if (p == npos) return {};
+    }
+    return children;
+}
 
 }   // namespace
 
@@ -92,9 +156,13 @@ void PackageStore::getTypes(std::vector<std::uint32_t>& codes) const {
     for (const auto& [code, package] : packages_) codes.push_back(code);
 }
 
-void PackageStore::clear() { packages_.clear(); }
+void PackageStore::clear() {
+    packages_.clear();
+    unknown_.clear();
+}
 
 void PackageStore::resetPackages(bool skipKept) {
+    unknown_.clear();
     for (auto& [code, package] : packages_) {
         if (skipKept && package->isKeptOnReset()) continue;
         package = package->makeEmpty();
@@ -107,17 +175,51 @@ void PackageStore::announce(std::uint32_t code, bool notify) const {
 
 // --- XML ---------------------------------------------------------------------------------------------
 bool PackageStore::read(DataBufferIn& in) {
+    // The whole text first: the elements of unknown packages are kept as they stand in it.
+    std::string text;
+    char chunk[4096];
+    for (std::size_t got; (got = in.read(chunk, sizeof chunk)) > 0;) text.append(chunk, got);
+    DataBufferIn whole(text);
     StoreRecord record(rootName_, packages_);
-    XMLReader reader(in);
+    XMLReader reader(whole);
     if (!reader.read(record)) return false;
+    std::vector<std::string> unknown;
+    for (const RawElement& child : rootChildren(text)) {
+        const bool known = std::any_of(packages_.begin(), packages_.end(), [&](const auto& entry) {
+            return entry.second->getTag() == child.name;
+        });
+        if (!known) unknown.emplace_back(child.text);
+    }
     for (auto& [code, package] : record.packagesRead()) packages_[code] = std::move(package);
+    unknown_ = std::move(unknown);
     return true;
 }
 
 bool PackageStore::write(DataBufferOut& out) {
     StoreRecord record(rootName_, packages_);
-    XMLWriter writer(out);
-    return writer.write(record);
+    if (unknown_.empty()) {
+        XMLWriter writer(out);
+        return writer.write(record);
+    }
+    // The kept elements go in before the root's end tag, one a line at the packages' indentation.
+    String written;
+    DataBufferOut staged;
+    XMLWriter writer(staged);
+    const bool ok = staged.open(written) && writer.write(record);
+    if (!staged.close() || !ok) return false;
+    std::string text(written.getView());
+    std::string kept;
+    for (const std::string& element : unknown_) kept += "\t" + element + "\n";
+    const std::string root(rootName_.getView());
+    const std::size_t endTag = text.rfind("</" + root + ">");
+    const std::size_t emptyTag = text.rfind("<" + root + "/>");
+    if (endTag != std::string::npos)
+        text.insert(endTag, kept);
+    else if (emptyTag != std::string::npos)
+        text.replace(emptyTag, root.size() + 3, "<" + root + ">\n" + kept + "</" + root + ">");
+    else
+        return false;
+    return out.write(text);
 }
 
 }   // namespace tarnwick

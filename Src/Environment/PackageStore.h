@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "Environment/PackageList.h"
@@ -43,19 +44,21 @@ public:
     Package* adoptPackage(std::unique_ptr<Package> package, bool notify);
     std::unique_ptr<Package> removePackage(std::uint32_t code);   // null when none has the code
     void getTypes(std::vector<std::uint32_t>& codes) const;       // appends every code, ascending
-    void clear();                                                 // deletes every package
+    void clear();   // deletes every package, and the kept elements of unknown ones
     // Replaces each package by a package of its kind at its defaults (Package::makeEmpty); with skipKept,
-    // packages whose isKeptOnReset answers true are left as they are.
+    // packages whose isKeptOnReset answers true are left as they are. Kept unknown elements are dropped.
     void resetPackages(bool skipKept);
 
     // Reads the store's XML: each element naming a filed package's tag is read into a fresh package of
-    // that kind at its defaults; elements of packages the store does not hold are skipped. Only when the
-    // whole text reads without error do the packages read replace the filed ones; false otherwise, and the
-    // store is unchanged. Filed packages the text lacks keep their values.
+    // that kind at its defaults; elements of packages the store does not hold (another add-on's, a newer
+    // version's) are kept as they stand, to be written back. Only when the whole text reads without error
+    // do the packages read replace the filed ones and the kept elements; false otherwise, and the store is
+    // unchanged. Filed packages the text lacks keep their values.
     bool read(DataBufferIn& in);
-    // Writes the root element with every package (in code order) under its tag. False when a package's
-    // text cannot be written or the output fails.
+    // Writes the root element with every package (in code order) under its tag, then the kept elements of
+    // unknown packages as they were read. False when a package's text cannot be written or the output fails.
     bool write(DataBufferOut& out);
+    std::size_t getUnknownCount() const { return unknown_.size(); }   // elements kept from the last read
 
 private:
     void announce(std::uint32_t code, bool notify) const;
@@ -63,6 +66,7 @@ private:
     String rootName_;
     bool flag_;
     Notifier notifier_;
+    std::vector<std::string> unknown_;   // the text of each unknown package's element, from '<' to its end
 };
 
 }   // namespace tarnwick

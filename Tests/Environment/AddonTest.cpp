@@ -4,6 +4,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Environment/AddonHostFixture.h"
 
@@ -78,6 +79,73 @@ TEST_F(AddonTest, SavesTheProjectsPackagesBeforeTheProjectIsSaved) {
     host_->project().state.moduleData.clear();
     host_->notifyProject(host::kProjectPreSave);
     EXPECT_NE(moduleData("frameworkPreferenceStore").find("<text>Saved</text>"), std::string::npos);
+}
+
+TEST_F(AddonTest, KeepsStoredSettingsItCannotReadUntilTheUserChangesOne) {
+    const std::string broken = "<frameworkPreferenceStore><testNote><text>x</txt></testNote>";
+    host_->project().state.moduleData[{"TestAddon", "frameworkPreferenceStore"}] = {
+        1, host::kPlatformSignWindows, std::vector<unsigned char>(broken.begin(), broken.end())};
+    start();
+    const auto alerts = host::recordedAlerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].kind, host::kAlertWarning);
+    EXPECT_EQ(
+        alerts[0].largeText,
+        "The settings that the TestAddon addon keeps in this project cannot be read. The addon uses its "
+        "defaults and leaves the stored settings as they are until you change a setting.");
+    choose("Say Note");
+    EXPECT_TRUE(logged("TestAddon: note Default"));
+    host_->notifyProject(host::kProjectPreSave);
+    EXPECT_EQ(moduleData("frameworkPreferenceStore"), broken) << "not written over with the defaults";
+
+    choose("Save Note");   // the user changed a setting: now it is stored
+    EXPECT_NE(moduleData("frameworkPreferenceStore").find("<text>Saved</text>"), std::string::npos);
+    host_->notifyProject(host::kProjectPreSave);
+    EXPECT_NE(moduleData("frameworkPreferenceStore").find("<text>Saved</text>"), std::string::npos);
+}
+
+TEST_F(AddonTest, CarriesPackagesOfKindsItDoesNotKnowThroughASave) {
+    const std::string stored =
+        "<frameworkPreferenceStore><laterKind version=\"2\"><item>a &amp; b</item></laterKind>"
+        "<testNote><text>Old</text></testNote></frameworkPreferenceStore>";
+    host_->project().state.moduleData[{"TestAddon", "frameworkPreferenceStore"}] = {
+        1, host::kPlatformSignWindows, std::vector<unsigned char>(stored.begin(), stored.end())};
+    start();
+    choose("Save Note");
+    const std::string saved = moduleData("frameworkPreferenceStore");
+    EXPECT_NE(saved.find("<text>Saved</text>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<laterKind version=\"2\"><item>a &amp; b</item></laterKind>"), std::string::npos)
+        << saved;
+}
+
+TEST_F(AddonTest, WritesThePreferenceFileWhenAskedAndAsItLeaves) {
+    const auto file = folder5() / "Tarnwick" / "com.tarnwickgroup.TestAddon.xml";
+    start();
+    choose("Save File Note");
+    EXPECT_TRUE(logged("TestAddon: file note saved"));
+    EXPECT_NE(contents(file).find("<text>In File</text>"), std::string::npos) << contents(file);
+    host_->stopAddons();
+    start();
+    choose("Say Note");
+    EXPECT_TRUE(logged("TestAddon: file note In File"));
+
+    std::filesystem::remove(file);
+    host_->stopAddons();
+    EXPECT_NE(contents(file).find("<text>In File</text>"), std::string::npos) << "written at free data";
+
+    // A file that cannot be read is left as it is.
+    std::ofstream(file) << "<frameworkPreferenceStore><testNote>";
+    start();
+    host_->stopAddons();
+    EXPECT_EQ(contents(file), "<frameworkPreferenceStore><testNote>");
+}
+
+TEST_F(AddonTest, ForgetsTheProjectBeforeTheSubscribersHearThatAnotherIsOpened) {
+    start();
+    choose("Change Data");
+    host::clearDebugLines();
+    host_->notifyProject(host::kProjectOpen);
+    EXPECT_TRUE(logged("TestAddon: open finds 0 transactions"));
 }
 
 // An add-on made in the test itself, with no host behind its table.

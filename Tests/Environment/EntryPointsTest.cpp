@@ -1,8 +1,10 @@
 // The module's exports and entry points, as the simulated host and a bare loader meet them.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <AddonModule.h>
 #include <HostAddonProtocol.h>
@@ -25,7 +27,7 @@ TEST_F(EntryPointsTest, StartGivesTheHostTheNameDescriptionMenuAndService) {
     ASSERT_EQ(addons[0].menus.size(), 1u);
     const host::MenuRecord& menu = addons[0].menus[0];
     EXPECT_EQ(menu.title, "Framework Tests");
-    ASSERT_EQ(menu.items.size(), 9u);
+    ASSERT_EQ(menu.items.size(), 10u);
     EXPECT_EQ(menu.items[0].text, "Change Data");
     EXPECT_EQ(menu.items[0].prompt, "Runs a transaction that changes module data");
     EXPECT_NE(menu.handler, nullptr);
@@ -37,6 +39,18 @@ TEST_F(EntryPointsTest, StartGivesTheHostTheNameDescriptionMenuAndService) {
     ASSERT_EQ(host_->stopResults().size(), 1u);
     EXPECT_EQ(host_->stopResults()[0], "TestAddon: free data done");
     EXPECT_TRUE(host::recordedAlerts().empty());
+}
+
+TEST_F(EntryPointsTest, NamesTheAddonInTheAlertWhenCheckEnvironmentFailsBeforeItLearntTheName) {
+    ASSERT_EQ(setenv("TESTADDON_FAIL_INSTALL", "1", 1), 0);   // the test add-on's installTools throws
+    std::string error;
+    EXPECT_FALSE(host_->startAddon(TEST_ADDON_PATH, error));
+    unsetenv("TESTADDON_FAIL_INSTALL");
+    std::vector<std::string> texts;
+    for (const host::AlertRecord& alert : host::recordedAlerts()) texts.push_back(alert.largeText);
+    EXPECT_NE(
+        std::find(texts.begin(), texts.end(), "The TestAddon addon is not able to run in this environment."),
+        texts.end());
 }
 
 TEST_F(EntryPointsTest, EveryEntryPointAnswersNotReadyBeforeTheTableArrives) {

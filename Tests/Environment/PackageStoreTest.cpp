@@ -111,8 +111,8 @@ protected:
         out.close();
         return ok ? std::string(text.getView()) : "<failed>";
     }
-    bool readBack(std::string_view xml) {
-        DataBufferIn in(xml);
+    bool readBack(const std::string& xml) {
+        DataBufferIn in{std::string_view(xml)};
         return store().read(in);
     }
     Prefs& prefs() { return static_cast<Prefs&>(*store().find(Prefs::kCode)); }
@@ -249,20 +249,35 @@ TEST_F(PackageStore, WritesEveryPackageUnderItsTagAndReadsThemBack) {
     EXPECT_EQ(written(), xml);
 }
 
-TEST_F(PackageStore, ReadingSkipsUnknownPackagesAndKeepsThoseTheTextLacks) {
+TEST_F(PackageStore, ReadingKeepsThoseTheTextLacksAndCarriesUnknownPackagesThroughUnchanged) {
     store().adoptPackage(std::make_unique<Prefs>(), false);
     auto other = std::make_unique<Other>();
     other->text = "untouched";
     store().adoptPackage(std::move(other), false);
-    ASSERT_TRUE(
-        readBack("<frameworkPreferenceStore>"
-                 "<presetDatabase><records><wall key='1'/></records></presetDatabase>"
-                 "<testPrefs><name>read</name></testPrefs>"
-                 "</frameworkPreferenceStore>"));
+    const std::string unknown =
+        "<presetDatabase version='2'><!-- <x> --><records><wall key='1 > 0'/></records>"
+        "<![CDATA[</presetDatabase>]]></presetDatabase>";
+    ASSERT_TRUE(readBack("<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<frameworkPreferenceStore>" + unknown +
+                         "<testPrefs><name>read</name></testPrefs><laterKind/></frameworkPreferenceStore>"));
     EXPECT_EQ(prefs().name, "read");
     EXPECT_EQ(prefs().count, 0);
     EXPECT_EQ(static_cast<Other*>(store().find(Other::kCode))->text, "untouched");
-    EXPECT_EQ(store().size(), 2u);   // nothing made for the unknown package
+    EXPECT_EQ(store().size(), 2u);   // nothing made for the unknown packages...
+    // ...but they go back as they came, after the known ones.
+    const std::string xml = written();
+    EXPECT_NE(xml.find("</testPrefs>\n\t" + unknown + "\n\t<laterKind/>\n</frameworkPreferenceStore>\n"),
+              std::string::npos)
+        << xml;
+    auto again = std::make_unique<tarnwick::PackageStore>("frameworkPreferenceStore", true);
+    again->adoptPackage(std::make_unique<Prefs>(), false);
+    again->adoptPackage(std::make_unique<Other>(), false);
+    std::swap(store_, again);
+    ASSERT_TRUE(readBack(xml));
+    EXPECT_EQ(written(), xml);   // and again
+
+    // Another project's store, or defaults: nothing of them is left.
+    store().resetPackages(false);
+    EXPECT_EQ(written().find("presetDatabase"), std::string::npos);
 }
 
 TEST_F(PackageStore, ReadsEachPackageFromItsDefaultsNotOnTopOfItsValues) {

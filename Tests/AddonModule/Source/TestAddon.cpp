@@ -1,6 +1,7 @@
 // A small add-on on the framework: a menu whose commands run transactions that succeed, throw, decline
 // and fail, publish an event for the add-ons of the supervisor, and a subscriber that tries to change
 // the project from a project notification. The tests drive it through the simulated host.
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -90,9 +91,10 @@ private:
     static constexpr std::string_view kTags[] = {"text"};
 };
 
-NotePackage& note() {
+// The note of the project (location 0) or of the preference file.
+NotePackage& note(std::int32_t location = Addon::kProjectLocation) {
     return static_cast<NotePackage&>(
-        *Addon::getInstance()->getPackageStore(Addon::kProjectLocation)->find(NotePackage::kCode));
+        *Addon::getInstance()->getPackageStore(location)->find(NotePackage::kCode));
 }
 
 // --- Transactions ----------------------------------------------------------------------------------
@@ -187,6 +189,12 @@ protected:
                 return true;
             case 9:
                 say("note " + std::string(note().text.getView()));
+                say("file note " + std::string(note(Addon::kFileLocation).text.getView()));
+                return true;
+            case 10:
+                note(Addon::kFileLocation).text = "In File";
+                say(Addon::getInstance()->savePreferences(Addon::kFileLocation) ? "file note saved"
+                                                                                : "file note not saved");
                 return true;
             default:
                 return false;
@@ -208,14 +216,17 @@ public:
     }
 };
 
-// Tries to change the project while the host reports that it was saved.
-class SaveWatcher : public Subscriber {
+// Tries to change the project while the host reports that it was saved, and tells what it finds of
+// the project before when another one is opened.
+class ProjectWatcher : public Subscriber {
 public:
     void subscribe(EventKeyList& keys) const override {
         keys.append(ProjectEvent::kSource, ProjectEvent::kType);
     }
     bool receive(const Event& event) override {
         const auto* project = dynamic_cast<const ProjectEvent*>(&event);
+        if (project && project->getCode() == host::kProjectOpen)
+            say("open finds " + std::to_string(Host::getTransactionCount()) + " transactions");
         if (!project || project->getCode() != host::kProjectSave) return false;
         CountTransaction transaction("In Notification");
         Host::makeTransaction(transaction);
@@ -231,9 +242,13 @@ public:
     void installTools() override {
         tools_.push_back(std::make_unique<TestMenu>());
         tools_.push_back(std::make_unique<PingSubscriber>());
-        tools_.push_back(std::make_unique<SaveWatcher>());
+        tools_.push_back(std::make_unique<ProjectWatcher>());
         for (const auto& tool : tools_) subscribe(*tool);
         registerPackage(NotePackage(), kProjectLocation);
+        registerPackage(NotePackage(), kFileLocation);
+        // A start-up that fails once the add-on is made, as when the product cannot set up its tools.
+        if (std::getenv("TESTADDON_FAIL_INSTALL"))
+            throw TracedException("unknown", "TestAddon::installTools");
     }
 
 private:
