@@ -70,6 +70,17 @@ bool File::rename(const String& newName) {
     return relocate(location_.parent_path() / FileLocation(newName.getView()));
 }
 
+bool File::renameOver(const String& newName) {
+    if (location_.empty() || !isUsableName(newName.getView()) || !exists()) return false;
+    const FileLocation target = location_.parent_path() / FileLocation(newName.getView());
+    std::error_code error;
+    if (fs::is_directory(fs::symlink_status(target, error))) return false;
+    fs::rename(location_, target, error);   // replaces a file there atomically
+    if (error) return false;
+    location_ = normalised(target);
+    return true;
+}
+
 bool File::move(const Directory& folder) {
     if (location_.empty() || !folder.exists()) return false;
     const FileLocation target = normalised(folder.getLocation() / location_.filename());

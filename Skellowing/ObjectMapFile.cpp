@@ -1,0 +1,173 @@
+#include "Skellowing/ObjectMapFile.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include <FourCC.h>
+#include <HostDebug.h>
+
+#include "Environment/Addon.h"
+#include "Environment/Host.h"
+#include "Foundation/DataBufferIn.h"
+#include "Foundation/DataBufferOut.h"
+#include "Foundation/DataFile.h"
+#include "Foundation/XMLReader.h"
+#include "Foundation/XMLWriter.h"
+#include "Interface/ConfirmAlert.h"
+#include "Interface/NotifyAlert.h"
+#include "Skellowing/ObjectMap.h"
+#include "Skellowing/SkellowingStrings.h"
+
+namespace skellow {
+namespace {
+
+using tarnwick::DataFile;
+using tarnwick::Directory;
+using tarnwick::Host;
+using tarnwick::String;
+
+constexpr const char* kExtension = "xml";
+constexpr const char* kPartialExtension = "partial";   // the new file while it is written
+constexpr std::uint32_t kFileType = host::fourcc("TEXT");
+constexpr std::uint32_t kCreator = host::fourcc("CWIE");
+constexpr int kMostBackups = 100;
+
+String text(std::int16_t list, std::int32_t item) { return Host::getString(list, item); }
+
+// The question about an unreadable file, with the reason and the backup's name below it.
+class UnreadableTableAlert : public tarnwick::ConfirmAlert {
+public:
+    std::int16_t ask(const String& message, const String& detail) const {
+        return showAlert(message, detail, Host::getString(kFrameworkStrings, kOkItem),
+                         Host::getString(kFrameworkStrings, kCancelItem), String());
+    }
+};
+
+// Where in the file the reader stopped: the 1-based line of the byte offset (after a byte-order mark).
+std::uint32_t lineAt(const Directory& folder, const String& name, std::size_t offset) {
+    DataFile file(folder, name, DataFile::kRead);
+    const DataFile::ByteOrderMark mark = file.detectEncoding();
+    if (!file.open()) return 1;
+    std::vector<char> bytes(mark.length + offset);
+    const std::size_t count = file.readSome(bytes.data(), bytes.size()).value_or(0);
+    const auto begin = bytes.begin() + static_cast<std::ptrdiff_t>(std::min(mark.length, count));
+    return 1 + static_cast<std::uint32_t>(
+                   std::count(begin, bytes.begin() + static_cast<std::ptrdiff_t>(count), '\n'));
+}
+
+String readFault(const String& fileName, std::uint32_t line, tarnwick::XMLError error) {
+    String detail = text(strings::kTableFile, strings::kReadFaultAt);
+    detail.replaceAll("$1", fileName);
+    detail.replaceAll("$2", String(line));
+    detail.replaceAll("$3", text(strings::kReadFaults, static_cast<std::int32_t>(error)));
+    return detail;
+}
+
+// A name beside the file that no entry has yet: "ObjectMap backup.xml", "ObjectMap backup 2.xml", ...
+// Empty when all are taken.
+String freeBackupName(const Directory& folder) {
+    for (int n = 1; n <= kMostBackups; ++n) {
+        String candidate = text(strings::kAddon, strings::kTableFileName);
+        candidate += " backup";
+        if (n > 1) (candidate += " ") += String(static_cast<std::int32_t>(n));
+        (candidate += ".") += kExtension;
+        if (!DataFile(folder, candidate).exists() && !Directory(folder, candidate).exists()) return candidate;
+    }
+    return String();
+}
+
+void notify(std::int16_t list, std::int32_t item) { tarnwick::NotifyAlert().show(text(list, item)); }
+
+// The whole table into "ObjectMap.xml.partial", which then replaces "ObjectMap.xml" in one step.
+bool writeTable(const Directory& folder, const String& name, ObjectMap& table) {
+    String fileName = name;
+    (fileName += ".") += kExtension;
+    host::Result error = 0;
+    std::unique_ptr<DataFile> file =
+        folder.createFile(fileName, DataFile::kReadWrite, error, kPartialExtension, kFileType, kCreator);
+    if (!file || error != 0 || !file->exists()) return false;
+    if (!file->setDataLength(0)) return false;
+    tarnwick::DataBufferOut out;
+    if (!out.open(*file)) return false;
+    const bool written = tarnwick::XMLWriter(out).write(table, /*declaration=*/true, /*lineBreaks=*/true,
+                                                        /*indentation=*/true);
+    const bool flushed = out.close();
+    file->close();
+    if (!written || !flushed) return false;   // the old file was not touched
+    return file->renameOver(fileName);
+}
+
+}   // namespace
+
+void getObjectMapLocation(std::unique_ptr<Directory>& folder, String& name, bool withExtension) {
+    name = text(strings::kAddon, strings::kTableFileName);
+    if (withExtension) (name += ".") += kExtension;
+    const tarnwick::Addon* const addon = tarnwick::Addon::getInstance();
+    folder = addon ? addon->getPreferencesFolder() : nullptr;
+}
+
+bool loadObjectMap(ObjectMap& table) {
+    // 1. Where it is.
+    std::unique_ptr<Directory> folder;
+    String name;
+    getObjectMapLocation(folder, name, /*withExtension=*/true);
+    if (!folder) return false;
+    // 2. None yet: the defaults, written at once.
+    DataFile file(*folder, name, DataFile::kReadWrite);
+    if (!file.exists()) {
+        table.clear();
+        saveObjectMap(table);
+        return true;
+    }
+    // 3. Read into a table of its own, so that a read that stops half-way leaves nothing behind.
+    ObjectMap read;
+    tarnwick::XMLError error = tarnwick::XMLError::none;
+    std::size_t offset = 0;
+    {
+        tarnwick::DataBufferIn in(file, tarnwick::DataBufferIn::kDefaultBufferSize, /*closeWhenDone=*/true);
+        tarnwick::XMLReader reader(in);
+        if (!reader.read(read)) {
+            error = reader.error();
+            offset = reader.errorOffset();
+        }
+    }
+    // 4. Read: the table takes it.
+    if (error == tarnwick::XMLError::none) {
+        read.ensureDefaults();   // also after a read that never reached the table's end tag
+        table.assign(read);
+        return true;
+    }
+    // 5. Unreadable: a new table only when the user wants one, and the old file kept beside it.
+    const String backup = freeBackupName(*folder);
+    String detail = readFault(name, lineAt(*folder, name, offset), error);
+    if (!backup.isEmpty()) {
+        String kept = text(strings::kTableFile, strings::kKeptAsBackup);
+        kept.replaceAll("$1", backup);
+        (detail += "\n") += kept;
+    }
+    host::debugOutput("Skellowing: " + std::string(detail.getView()));
+    if (UnreadableTableAlert().ask(text(strings::kTableFile, strings::kUnreadableTable), detail) != 1) {
+        notify(strings::kMessages, strings::kReinstallTable);
+        return false;
+    }
+    if (backup.isEmpty() || !file.rename(backup)) {
+        notify(strings::kTableFile, strings::kUnwritableTable);
+        return false;
+    }
+    table.clear();
+    saveObjectMap(table);
+    return true;
+}
+
+bool saveObjectMap(ObjectMap& table) {
+    std::unique_ptr<Directory> folder;
+    String name;
+    getObjectMapLocation(folder, name, /*withExtension=*/false);
+    if (!folder) return false;
+    if (writeTable(*folder, name, table)) return true;
+    notify(strings::kTableFile, strings::kUnwritableTable);
+    return false;
+}
+
+}   // namespace skellow

@@ -1,0 +1,136 @@
+#include "Skellowing/ObjectSpecification.h"
+
+#include "Environment/Host.h"
+#include "Foundation/XMLAssemblyProxy.h"
+#include "Foundation/XMLTypeProxy.h"
+#include "LibraryParts/FamilyGuid.h"
+#include "Project/ComponentSource.h"
+#include "Project/Library.h"
+
+namespace tarnwick {
+
+template <>
+std::span<const XMLTypeProxy<host::LibraryPartType>::EnumText>
+XMLTypeProxy<host::LibraryPartType>::enumTexts() {
+    static constexpr EnumText kTexts[] = {{host::kLibraryDoor, "door"},
+                                          {host::kLibraryLamp, "lamp"},
+                                          {host::kLibraryObject, "object"},
+                                          {host::kLibraryWindow, "window"}};
+    return kTexts;
+}
+
+}   // namespace tarnwick
+
+namespace skellow {
+namespace {
+
+using tarnwick::ComponentLink;
+using tarnwick::String;
+using tarnwick::XMLTypeProxy;
+
+constexpr std::string_view kTags[] = {"mappedType", "originalName", "mappedName", "mappedObjectGuid",
+                                      "customParameters"};
+constexpr std::size_t kCustomParameters = 4;
+
+}   // namespace
+
+ObjectSpecification::ObjectSpecification() : XMLAssembly(kTag) {}
+
+ObjectSpecification::ObjectSpecification(const SourceKey& key, bool prefilled)
+    : XMLAssembly(kTag),
+      originalName_(key.second),
+      mappedType_(static_cast<host::LibraryPartType>(key.first)),
+      prefilled_(prefilled) {}
+
+ObjectSpecification::ObjectSpecification(const ObjectSpecification& other) = default;
+ObjectSpecification::~ObjectSpecification() = default;
+
+std::unique_ptr<tarnwick::XMLAssembly> ObjectSpecification::clone() const { return copy(); }
+
+std::unique_ptr<ObjectSpecification> ObjectSpecification::copy() const {
+    return std::make_unique<ObjectSpecification>(*this);
+}
+
+void ObjectSpecification::clear() {
+    XMLAssembly::clear();
+    mappedName_.clear();
+    mappedType_ = host::kLibraryObject;
+    customParameters_.reset();
+    mappedPart_.reset();
+    prefilled_ = false;
+}
+
+std::unique_ptr<tarnwick::XMLProxy> ObjectSpecification::findChild(std::string_view name, bool attribute) {
+    // Reading "customParameters" makes the list it reads into.
+    if (!attribute && name == kTags[kCustomParameters] && !customParameters_)
+        customParameters_ = std::make_shared<XMLParameterList>(kTags[kCustomParameters]);
+    return XMLAssembly::findChild(name, attribute);
+}
+
+bool ObjectSpecification::matches(const SourceKey& key) const {
+    if (mappedType_ != key.first) return false;
+    if (originalName_ == key.second) return true;   // the usual case spares the host's case conversion
+    return originalName_.toLower() == key.second.toLower();
+}
+
+// --- The replacement part ------------------------------------------------------------------------------
+const ComponentLink* ObjectSpecification::findMappedPart() {
+    // A part of another type would change the key this mapping answers to: it does not resolve.
+    const auto fits = [this](const ComponentLink& link) {
+        return link.isValid() && link.getType() == static_cast<std::uint32_t>(mappedType_);
+    };
+    if (!mappedPart_) {
+        tarnwick::Library* const library = tarnwick::Host::getLibrary();
+        const auto type = static_cast<std::uint32_t>(mappedType_);
+        if (!mappedObjectGuid_.isEmpty())
+            mappedPart_ =
+                std::make_shared<ComponentLink>(tarnwick::FamilyGuid(mappedObjectGuid_), type, library);
+        if (!mappedPart_ || !fits(*mappedPart_))
+            mappedPart_ = std::make_shared<ComponentLink>(mappedName_, type, library);
+    }
+    return fits(*mappedPart_) ? mappedPart_.get() : nullptr;
+}
+
+bool ObjectSpecification::setMappedPart(const ComponentLink& link) {
+    tarnwick::Library* const library = link.getLibrary() ? link.getLibrary() : tarnwick::Host::getLibrary();
+    if (!library) return false;
+    const std::unique_ptr<tarnwick::ComponentSource> source = library->getSource(link);
+    if (!source || !source->isValid()) return false;
+    mappedName_ = source->getName();
+    mappedObjectGuid_ = source->getUniqueId();
+    mappedPart_ = std::make_shared<ComponentLink>(source->getLink());
+    return true;
+}
+
+void ObjectSpecification::setTypedName(const String& name) {
+    mappedName_ = name;
+    mappedObjectGuid_.clear();
+    mappedPart_.reset();
+}
+
+// --- XML children ----------------------------------------------------------------------------------------
+std::span<const std::string_view> ObjectSpecification::getChildTags() const { return kTags; }
+
+std::unique_ptr<tarnwick::XMLProxy> ObjectSpecification::makeChildProxy(std::size_t index) {
+    switch (index) {
+        case 0:
+            return std::make_unique<XMLTypeProxy<host::LibraryPartType>>(
+                mappedType_, kTags[0], /*isAttribute=*/true, std::string_view{},
+                mappedType_ != host::kLibraryObject);
+        case 1:
+            return std::make_unique<XMLTypeProxy<String>>(originalName_, kTags[1]);
+        case 2:
+            return std::make_unique<XMLTypeProxy<String>>(mappedName_, kTags[2]);
+        case 3:
+            return std::make_unique<XMLTypeProxy<String>>(mappedObjectGuid_, kTags[3]);
+        case kCustomParameters:
+            if (!customParameters_) return nullptr;
+            return std::make_unique<tarnwick::XMLAssemblyProxy>(*customParameters_, kTags[kCustomParameters],
+                                                                /*isAttribute=*/false, std::string_view{},
+                                                                !customParameters_->empty());
+        default:
+            return nullptr;
+    }
+}
+
+}   // namespace skellow

@@ -1,0 +1,93 @@
+// ObjectSpecification: one mapping of the object mapping table: which library part replaces the elements
+// of one source name, and the parameter values that go with it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+
+#include <HostRecords.h>
+
+#include "Foundation/String.h"
+#include "Foundation/XMLAssembly.h"
+#include "Foundation/XMLTypeProxy.h"
+#include "Project/ComponentLink.h"
+#include "Skellowing/SourceGroups.h"
+#include "Skellowing/XMLParameterList.h"
+
+namespace skellow {
+
+// Owned by its SpecificationList. A copy (clone) shares the custom parameters and the resolved part with
+// its source: a change made in place to the shared list shows in both. The resolved part and the
+// prefilled mark live only in memory.
+//
+// <objectSpecification mappedType="door"><originalName/><mappedName/><mappedObjectGuid/>
+// <customParameters/></objectSpecification>: "mappedType" is left out for an object, "customParameters"
+// when there are none.
+class ObjectSpecification : public tarnwick::XMLAssembly {
+public:
+    static constexpr std::string_view kTag = "objectSpecification";
+
+    ObjectSpecification();   // empty texts, an object, no parameters
+    // A new mapping of the key: its name and type, nothing mapped yet.
+    ObjectSpecification(const SourceKey& key, bool prefilled);
+    ObjectSpecification(const ObjectSpecification& other);
+    ~ObjectSpecification() override;
+
+    std::unique_ptr<tarnwick::XMLAssembly> clone() const override;
+    std::unique_ptr<ObjectSpecification> copy() const;   // the same as a specification
+    // Empties mappedName, makes it an object again and drops parameters, part and mark; originalName and
+    // mappedObjectGuid keep their texts.
+    void clear() override;
+    std::unique_ptr<tarnwick::XMLProxy> findChild(std::string_view name, bool attribute) override;
+
+    // Whether this maps the key: the same library-part type and the same name in any letter case.
+    bool matches(const SourceKey& key) const;
+
+    // The replacement part: by mappedObjectGuid when there is one, else by mappedName, in the project's
+    // library; the answer is kept until the mapping changes. Null when no loaded part of the mapping's
+    // type answers (a part found of another type does not count). Borrowed from this specification.
+    const tarnwick::ComponentLink* findMappedPart();
+    // Maps to the loaded part of the link: its name, unique id and link. False (nothing changed) when the
+    // link names no loaded, valid part.
+    bool setMappedPart(const tarnwick::ComponentLink& link);
+    // A replacement name typed by the user: the unique id and the resolved part are dropped with the old
+    // name, so that the new name is what resolves.
+    void setTypedName(const tarnwick::String& name);
+
+    const tarnwick::String& getOriginalName() const { return originalName_; }
+    const tarnwick::String& getMappedName() const { return mappedName_; }
+    const tarnwick::String& getMappedObjectGuid() const { return mappedObjectGuid_; }
+    host::LibraryPartType getMappedType() const { return mappedType_; }
+    bool isPrefilled() const { return prefilled_; }
+    void setPrefilled(bool prefilled) { prefilled_ = prefilled; }
+
+    // The custom parameters; null when there are none. Shared with copies.
+    const std::shared_ptr<XMLParameterList>& getCustomParameters() const { return customParameters_; }
+    void setCustomParameters(std::shared_ptr<XMLParameterList> parameters) {
+        customParameters_ = std::move(parameters);
+    }
+
+protected:
+    std::span<const std::string_view> getChildTags() const override;
+    std::unique_ptr<tarnwick::XMLProxy> makeChildProxy(std::size_t index) override;
+
+private:
+    tarnwick::String originalName_;
+    tarnwick::String mappedName_;
+    tarnwick::String mappedObjectGuid_;
+    host::LibraryPartType mappedType_ = host::kLibraryObject;
+    std::shared_ptr<XMLParameterList> customParameters_;
+    std::shared_ptr<tarnwick::ComponentLink> mappedPart_;   // a cache; may hold a link that did not resolve
+    bool prefilled_ = false;
+};
+
+}   // namespace skellow
+
+namespace tarnwick {
+// "door", "lamp", "object", "window", in the order reading compares them.
+template <>
+std::span<const XMLTypeProxy<host::LibraryPartType>::EnumText>
+XMLTypeProxy<host::LibraryPartType>::enumTexts();
+}   // namespace tarnwick

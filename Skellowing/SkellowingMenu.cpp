@@ -1,0 +1,24 @@
+#include "Skellowing/SkellowingMenu.h"
+
+#include "Environment/Host.h"
+#include "Skellowing/ObjectMapTransaction.h"
+#include "Skellowing/SkellowingStrings.h"
+
+namespace skellow {
+namespace {
+
+constexpr std::uint32_t kMenuPosition = 13;   // the host's code for where the menu goes
+constexpr std::uint32_t kMenuFlags = 0;
+
+}   // namespace
+
+// The host takes the prompt list's id beside the menu's; the prompts are list 32510.
+SkellowingMenu::SkellowingMenu()
+    : MenuSubscriber(strings::kMenu, strings::kPrompts, kMenuPosition, kMenuFlags) {}
+
+bool SkellowingMenu::doCommand(const tarnwick::MenuEvent& event) {
+    ObjectMapTransaction transaction(event);
+    return (tarnwick::Host::makeTransaction(transaction) & 0xFF) != 0;
+}
+
+}   // namespace skellow

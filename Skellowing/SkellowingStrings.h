@@ -1,0 +1,55 @@
+// The product's string lists and the items it reads from them (Resources/Skellowing.strings).
+#pragma once
+
+#include <cstdint>
+
+namespace skellow::strings {
+
+inline constexpr std::int16_t kMenu = 32500;      // 1 the menu's title, 2..6 the five commands
+inline constexpr std::int16_t kPrompts = 32510;   // the status-line prompts of the menu's items
+inline constexpr std::int16_t kTitles = 32520;
+inline constexpr std::int32_t kInitialisingTitle = 1;   // "Initialising Skellowing"
+inline constexpr std::int32_t kSourceNameTitle = 2;     // "IFC source name"
+inline constexpr std::int32_t kSkellowingTitle = 3;     // "Skellowing Elements"
+
+inline constexpr std::int16_t kPopup = 32521;   // 1 add, 2 rename "$1", 3 delete "$1"
+
+inline constexpr std::int16_t kMessages = 32522;
+inline constexpr std::int32_t kNothingFound = 1;
+inline constexpr std::int32_t kReplacedLine = 2;   // "$1": a count
+inline constexpr std::int32_t kMissingLine = 3;
+inline constexpr std::int32_t kFailedLine = 4;
+inline constexpr std::int32_t kGatheringParts = 5;
+inline constexpr std::int32_t kReinstallTable = 6;
+inline constexpr std::int32_t kNameUsed = 7;
+inline constexpr std::int32_t kNewSourcePrompt = 8;
+inline constexpr std::int32_t kRenameSourcePrompt = 9;
+inline constexpr std::int32_t kLastSource = 10;
+inline constexpr std::int32_t kNoPartMatches = 11;
+inline constexpr std::int32_t kSearching = 12;
+inline constexpr std::int32_t kSkellowingPhase = 13;
+inline constexpr std::int32_t kGettingSelected = 14;
+
+inline constexpr std::int16_t kQuestions = 32523;
+inline constexpr std::int32_t kNoLibraryParts = 1;
+inline constexpr std::int32_t kConfirmRun = 2;
+inline constexpr std::int32_t kNotAvailable = 3;
+
+inline constexpr std::int16_t kTableFile = 32524;
+inline constexpr std::int32_t kUnreadableTable = 3;
+inline constexpr std::int32_t kUnwritableTable = 4;
+inline constexpr std::int32_t kReadFaultAt = 5;    // "$1" the file, "$2" the line, "$3" why
+inline constexpr std::int32_t kKeptAsBackup = 6;   // "$1" the backup's name
+
+inline constexpr std::int16_t kReadFaults = 32527;   // item n: why a read failed with XMLError n
+
+inline constexpr std::int16_t kConfigurations = 32525;
+inline constexpr std::int32_t kDefaultConfiguration = 1;   // "Default"
+
+inline constexpr std::int16_t kUndo = 32526;   // 1 "Skellowing", the command's undo name
+
+inline constexpr std::int16_t kAddon = 32528;
+inline constexpr std::int32_t kDataFolderName = 4;   // "Skellowing"
+inline constexpr std::int32_t kTableFileName = 5;    // "ObjectMap"
+
+}   // namespace skellow::strings

@@ -1,0 +1,29 @@
+// The groups the element search finds and the loaded parts it offers as replacements.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "Foundation/String.h"
+#include "Project/ComponentLink.h"
+#include "Project/ElementLink.h"
+
+namespace skellow {
+
+// (library-part type: 2 window, 3 door, 4 object, 5 lamp; source name). Ordered by type, then by the
+// name's byte order. One key is one row of the mapping dialog and one group of the run.
+using SourceKey = std::pair<std::int32_t, tarnwick::String>;
+
+// The elements found under each key, in the order found.
+using SourceGroupMap = std::map<SourceKey, std::vector<tarnwick::ElementLink>>;
+
+// A placeable loaded part: its name and link, in the library's order.
+struct LibraryPartEntry {
+    tarnwick::String name;
+    tarnwick::ComponentLink link;
+};
+using LibraryPartList = std::vector<LibraryPartEntry>;
+
+}   // namespace skellow

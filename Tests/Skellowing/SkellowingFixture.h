@@ -1,0 +1,86 @@
+// SkellowingFixture: a fresh simulated host with a temporary home, the product's texts and its add-on
+// object in this process, so that tests drive the product's classes directly.
+#pragma once
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include <HostDialogs.h>
+#include <HostFiles.h>
+#include <SimulatedHost.h>
+
+#include "Environment/Addon.h"
+#include "Environment/HostApi.h"
+#include "Project/HostProject.h"
+#include "Skellowing/SkellowingAddon.h"
+#include "Support/MemoryCheck.h"
+
+class SkellowingFixture : public MemoryCheck {
+protected:
+    void SetUp() override {
+        MemoryCheck::SetUp();
+        static std::atomic<int> counter{0};
+        home_ = std::filesystem::temp_directory_path() /
+                ("skellow-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::remove_all(home_);
+        std::filesystem::create_directories(home_);
+        host::setHomeDirectory(home_.string());
+        host::clearUserActions();
+        host_ = std::make_unique<host::SimulatedHost>();
+        std::string error;
+        ASSERT_TRUE(host_->startAddon(SKELLOW_PROBE_PATH, error)) << error;
+        void* module = ::dlopen(SKELLOW_PROBE_PATH, RTLD_NOW | RTLD_NOLOAD);
+        ASSERT_NE(module, nullptr);
+        const auto contextOf =
+            reinterpret_cast<host::HostContext* (*)()>(::dlsym(module, "DrawingProbeContext"));
+        ::dlclose(module);
+        ASSERT_NE(contextOf, nullptr);
+        tarnwick::hostApi().bind(&host_->table(), contextOf());
+        tarnwick::Addon::setInstance(std::make_unique<skellow::SkellowingAddon>());
+        host::clearRecordedAlerts();
+    }
+
+    void TearDown() override {
+        tarnwick::Addon::destroyInstance();
+        tarnwick::HostProject::destroy();
+        tarnwick::hostApi().unbind();
+        host_.reset();
+        host::clearUserActions();
+        host::clearRecordedAlerts();
+        host::setHomeDirectory("");
+        std::error_code ignored;
+        std::filesystem::remove_all(home_, ignored);
+        MemoryCheck::TearDown();
+    }
+
+    void script(const std::string& json) {
+        std::string error;
+        ASSERT_TRUE(host::parseUserActions(json, home_.string(), error)) << error;
+    }
+
+    std::filesystem::path dataFolder() const { return home_ / "Application Data" / "Skellowing"; }
+    std::filesystem::path tableFile() const { return dataFolder() / "ObjectMap.xml"; }
+
+    static std::string readFile(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    static void writeFile(const std::filesystem::path& path, const std::string& text) {
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+    }
+
+    std::filesystem::path home_;
+    std::unique_ptr<host::SimulatedHost> host_;
+};
