@@ -55,7 +55,10 @@ bool ObjectMapTransaction::prepare() {
         }
     }
     // 4. The mapping table.
-    return loadObjectMap(table_) && false;
+    if (!loadObjectMap(table_)) return false;
+    // 5. to 7. The search, the mapping dialog and the confirmation come with the element kinds and the
+    // dialogs; until then the command ends once the table is read.
+    return false;
 }
 
 std::uint32_t ObjectMapTransaction::run() { return 0; }

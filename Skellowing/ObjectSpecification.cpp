@@ -42,7 +42,15 @@ ObjectSpecification::ObjectSpecification(const SourceKey& key, bool prefilled)
       mappedType_(static_cast<host::LibraryPartType>(key.first)),
       prefilled_(prefilled) {}
 
-ObjectSpecification::ObjectSpecification(const ObjectSpecification& other) = default;
+ObjectSpecification::ObjectSpecification(const ObjectSpecification& other)
+    : XMLAssembly(other),
+      originalName_(other.originalName_),
+      mappedName_(other.mappedName_),
+      mappedObjectGuid_(other.mappedObjectGuid_),
+      mappedType_(other.mappedType_),
+      customParameters_(other.customParameters_),
+      mappedPart_(other.mappedPart_),
+      prefilled_(other.prefilled_) {}
 ObjectSpecification::~ObjectSpecification() = default;
 
 std::unique_ptr<tarnwick::XMLAssembly> ObjectSpecification::clone() const { return copy(); }
@@ -61,10 +69,11 @@ void ObjectSpecification::clear() {
 }
 
 std::unique_ptr<tarnwick::XMLProxy> ObjectSpecification::findChild(std::string_view name, bool attribute) {
-    // Reading "customParameters" makes the list it reads into.
-    if (!attribute && name == kTags[kCustomParameters] && !customParameters_)
-        customParameters_ = std::make_shared<XMLParameterList>(kTags[kCustomParameters]);
-    return XMLAssembly::findChild(name, attribute);
+    // Reading "customParameters" appends to the list, made when there is none.
+    if (attribute || name != kTags[kCustomParameters]) return XMLAssembly::findChild(name, attribute);
+    if (!customParameters_) customParameters_ = std::make_shared<tarnwick::ParameterList>();
+    xmlParameters_ = std::make_unique<XMLParameterList>(*customParameters_, kTags[kCustomParameters]);
+    return std::make_unique<tarnwick::XMLAssemblyProxy>(*xmlParameters_, kTags[kCustomParameters]);
 }
 
 bool ObjectSpecification::matches(const SourceKey& key) const {
@@ -108,6 +117,32 @@ void ObjectSpecification::setTypedName(const String& name) {
     mappedPart_.reset();
 }
 
+// --- Custom parameters -------------------------------------------------------------------------------
+void ObjectSpecification::setCustomParameters(const tarnwick::ParameterList& reference,
+                                              const tarnwick::ParameterList& edited) {
+    // A list shared with the table's other copies is copied before it changes, so that an edit of the
+    // dialog's working copy reaches the table only when the dialog is accepted.
+    if (customParameters_ && customParameters_.use_count() > 1)
+        customParameters_ = std::make_shared<tarnwick::ParameterList>(*customParameters_);
+    // 1. From the reference's last parameter to its first.
+    for (std::uint64_t i = reference.size(); i-- > 0;) {
+        const tarnwick::Parameter* const defaults = reference.at(i);
+        if (!defaults) continue;
+        // 2. Its edited counterpart; 3. whether the user changed it.
+        const tarnwick::Parameter* const changed = edited.find(defaults->getName());
+        if (!changed) continue;
+        const bool differs = changed->isDifferent(*defaults);
+        // 4. The old custom value goes; 5. a changed one comes back.
+        if (customParameters_) {
+            const std::uint64_t old = customParameters_->indexOf(defaults->getName());
+            if (old != tarnwick::ParameterList::kNotFound) customParameters_->erase(old);
+        } else if (differs) {
+            customParameters_ = std::make_shared<tarnwick::ParameterList>();
+        }
+        if (differs) customParameters_->push_back(changed->clone());
+    }
+}
+
 // --- XML children ----------------------------------------------------------------------------------------
 std::span<const std::string_view> ObjectSpecification::getChildTags() const { return kTags; }
 
@@ -123,11 +158,13 @@ std::unique_ptr<tarnwick::XMLProxy> ObjectSpecification::makeChildProxy(std::siz
             return std::make_unique<XMLTypeProxy<String>>(mappedName_, kTags[2]);
         case 3:
             return std::make_unique<XMLTypeProxy<String>>(mappedObjectGuid_, kTags[3]);
-        case kCustomParameters:
+        case kCustomParameters:   // for a write: a snapshot of the list, written when it holds a parameter
             if (!customParameters_) return nullptr;
-            return std::make_unique<tarnwick::XMLAssemblyProxy>(*customParameters_, kTags[kCustomParameters],
+            xmlParameters_ = std::make_unique<XMLParameterList>(*customParameters_, kTags[kCustomParameters]);
+            xmlParameters_->snapshot();
+            return std::make_unique<tarnwick::XMLAssemblyProxy>(*xmlParameters_, kTags[kCustomParameters],
                                                                 /*isAttribute=*/false, std::string_view{},
-                                                                !customParameters_->empty());
+                                                                xmlParameters_->getItemCount() > 0);
         default:
             return nullptr;
     }

@@ -12,6 +12,7 @@
 #include "Foundation/String.h"
 #include "Foundation/XMLAssembly.h"
 #include "Foundation/XMLTypeProxy.h"
+#include "LibraryParts/ParameterList.h"
 #include "Project/ComponentLink.h"
 #include "Skellowing/SourceGroups.h"
 #include "Skellowing/XMLParameterList.h"
@@ -64,10 +65,11 @@ public:
     void setPrefilled(bool prefilled) { prefilled_ = prefilled; }
 
     // The custom parameters; null when there are none. Shared with copies.
-    const std::shared_ptr<XMLParameterList>& getCustomParameters() const { return customParameters_; }
-    void setCustomParameters(std::shared_ptr<XMLParameterList> parameters) {
-        customParameters_ = std::move(parameters);
-    }
+    const std::shared_ptr<tarnwick::ParameterList>& getCustomParameters() const { return customParameters_; }
+    // Keeps as custom parameters exactly those of `edited` that differ from the part's defaults in
+    // `reference`: a name whose edited value equals the default is removed, one that differs is (re)added
+    // as a copy of the edited parameter, after those kept from before.
+    void setCustomParameters(const tarnwick::ParameterList& reference, const tarnwick::ParameterList& edited);
 
 protected:
     std::span<const std::string_view> getChildTags() const override;
@@ -78,7 +80,9 @@ private:
     tarnwick::String mappedName_;
     tarnwick::String mappedObjectGuid_;
     host::LibraryPartType mappedType_ = host::kLibraryObject;
-    std::shared_ptr<XMLParameterList> customParameters_;
+    std::shared_ptr<tarnwick::ParameterList> customParameters_;
+    std::unique_ptr<XMLParameterList>
+        xmlParameters_;   // the XML form of the parameters while read or written
     std::shared_ptr<tarnwick::ComponentLink> mappedPart_;   // a cache; may hold a link that did not resolve
     bool prefilled_ = false;
 };

@@ -1,35 +1,77 @@
 #include "Skellowing/XMLParameter.h"
 
-#include <algorithm>
-
 #include "Foundation/XMLTypeProxy.h"
+#include "LibraryParts/AngleParameter.h"
+#include "LibraryParts/BooleanParameter.h"
+#include "LibraryParts/ColourParameter.h"
+#include "LibraryParts/FillParameter.h"
+#include "LibraryParts/FinishParameter.h"
+#include "LibraryParts/IntegerParameter.h"
+#include "LibraryParts/IntensityParameter.h"
+#include "LibraryParts/LengthParameter.h"
+#include "LibraryParts/LineStyleParameter.h"
+#include "LibraryParts/LongParameter.h"
+#include "LibraryParts/MaterialParameter.h"
+#include "LibraryParts/PenParameter.h"
+#include "LibraryParts/RealParameter.h"
+#include "LibraryParts/StringParameter.h"
+#include "LibraryParts/SwitchParameter.h"
 
 namespace skellow {
 namespace {
 
+using tarnwick::Parameter;
+using tarnwick::ParameterType;
 using tarnwick::String;
 
 constexpr std::string_view kTags[] = {"name", "type", "columnCount"};
 constexpr std::size_t kFixedChildren = 3;
 constexpr std::string_view kValueTag = "value";
 
-// The reader's lookup order. "long" is read but never written: a long parameter is written as "short".
-// "buildingmaterial" (a building material's index) comes last, so that older names keep their places.
-constexpr std::string_view kTypeNames[] = {"angle",     "boolean", "colour", "float",     "fill",
-                                           "intensity", "length",  "long",   "linestyle", "material",
-                                           "pen",       "short",   "string", "switch",    "buildingmaterial"};
+// The names of the types, each with how the reader builds its kind. The order is the reader's lookup
+// order; "long" is read but never written, and "buildingmaterial" (a building material's index) comes
+// last, so that the older names keep their places.
+using Make = std::unique_ptr<Parameter> (*)(const String& name, std::uint64_t columns, bool array);
+template <typename Kind>
+std::unique_ptr<Parameter> make(const String& name, std::uint64_t columns, bool array) {
+    return std::make_unique<Kind>(name, String(), /*flags=*/0, columns, /*index=*/0, array);
+}
+struct TypeName {
+    std::string_view name;
+    ParameterType type;
+    Make make;
+};
+constexpr TypeName kTypeNames[] = {
+    {"angle", ParameterType::angle, &make<tarnwick::AngleParameter>},
+    {"boolean", ParameterType::boolean, &make<tarnwick::BooleanParameter>},
+    {"colour", ParameterType::colour, &make<tarnwick::ColourParameter>},
+    {"float", ParameterType::real, &make<tarnwick::RealParameter>},
+    {"fill", ParameterType::fill, &make<tarnwick::FillParameter>},
+    {"intensity", ParameterType::intensity, &make<tarnwick::IntensityParameter>},
+    {"length", ParameterType::length, &make<tarnwick::LengthParameter>},
+    {"long", ParameterType::integer, &make<tarnwick::LongParameter>},
+    {"linestyle", ParameterType::lineStyle, &make<tarnwick::LineStyleParameter>},
+    {"material", ParameterType::finish, &make<tarnwick::FinishParameter>},
+    {"pen", ParameterType::pen, &make<tarnwick::PenParameter>},
+    {"short", ParameterType::integer, &make<tarnwick::IntegerParameter>},
+    {"string", ParameterType::string, &make<tarnwick::StringParameter>},
+    {"switch", ParameterType::lightSwitch, &make<tarnwick::SwitchParameter>},
+    {"buildingmaterial", ParameterType::material, &make<tarnwick::MaterialParameter>},
+};
 
 }   // namespace
 
 XMLParameter::XMLParameter() : XMLAssembly(kTag) {}
 
-XMLParameter::XMLParameter(const String& name, std::string_view typeName, std::int32_t columnCount,
-                           std::deque<String> values)
+XMLParameter::XMLParameter(const Parameter& parameter)
     : XMLAssembly(kTag),
-      name_(name),
-      typeName_(typeName),
-      columnCount_(columnCount),
-      values_(std::move(values)) {}
+      name_(parameter.getName()),
+      typeName_(String(getTypeName(parameter.getType()).value_or(std::string_view{}))),
+      columnCount_(static_cast<std::int32_t>(parameter.getColumnCount())) {
+    for (std::uint64_t row = 0; row < parameter.getRowCount(); ++row)
+        for (std::uint64_t column = 0; column < parameter.getColumnCount(); ++column)
+            values_.push_back(parameter.getText(row, column));
+}
 
 XMLParameter::XMLParameter(const XMLParameter& other) = default;
 XMLParameter::~XMLParameter() = default;
@@ -56,17 +98,31 @@ std::unique_ptr<tarnwick::XMLProxy> XMLParameter::findChild(std::string_view nam
     return XMLAssembly::findChild(name, attribute);
 }
 
-bool XMLParameter::isUsable() const {
-    if (name_.isEmpty() || typeName_.isEmpty() || columnCount_ < 1 || values_.empty()) return false;
-    if (values_.size() % static_cast<std::size_t>(columnCount_) != 0) return false;
-    return std::ranges::find(kTypeNames, typeName_.getView()) != std::end(kTypeNames);
+std::unique_ptr<Parameter> XMLParameter::toParameter() const {
+    // 1. The counts; 2. the rows.
+    if (name_.isEmpty() || typeName_.isEmpty() || columnCount_ < 1 || values_.empty()) return nullptr;
+    const auto columns = static_cast<std::uint64_t>(columnCount_);
+    if (values_.size() % columns != 0) return nullptr;
+    const std::uint64_t rows = values_.size() / columns;
+    // 3. The kind; 4. the parameter, an array when it has more than one cell.
+    const TypeName* kind = nullptr;
+    for (const TypeName& entry : kTypeNames)
+        if (entry.name == typeName_.getView()) kind = &entry;
+    if (!kind) return nullptr;
+    std::unique_ptr<Parameter> parameter = kind->make(name_, columns, rows > 1 || columns > 1);
+    if (rows > 1) parameter->setRowCount(rows);
+    // 5. The cells, row by row.
+    for (std::uint64_t cell = 0; cell < values_.size(); ++cell)
+        parameter->setText(values_[cell], cell / columns, cell % columns);
+    return parameter;
 }
 
-std::span<const std::string_view> XMLParameter::getTypeNames() { return kTypeNames; }
-
-std::int32_t XMLParameter::getRowCount() const {
-    if (!isUsable()) return 0;
-    return static_cast<std::int32_t>(values_.size() / static_cast<std::size_t>(columnCount_));
+std::optional<std::string_view> XMLParameter::getTypeName(ParameterType type) {
+    // "short" comes after "long" in the table: the written name of an integer.
+    std::optional<std::string_view> name;
+    for (const TypeName& entry : kTypeNames)
+        if (entry.type == type) name = entry.name;
+    return name;
 }
 
 std::span<const std::string_view> XMLParameter::getChildTags() const { return kTags; }

@@ -5,26 +5,25 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <span>
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "Foundation/String.h"
 #include "Foundation/XMLAssembly.h"
+#include "LibraryParts/Parameter.h"
 
 namespace skellow {
 
 // <parameter name="A" type="length" columnCount="2"><value>...</value>...</parameter>. "columnCount" is
-// written only when it is not 1. Copyable through clone. isValid never fails the read: a parameter the
-// table cannot use (see isUsable) is dropped by its list, not the whole file with it.
+// written only when it is not 1. Copyable through clone. Its validity never fails a read: a parameter
+// that cannot be built (toParameter) is left out by its list, not the whole file with it.
 class XMLParameter : public tarnwick::XMLAssembly {
 public:
     static constexpr std::string_view kTag = "parameter";
 
-    XMLParameter();   // empty, one column
-    XMLParameter(const tarnwick::String& name, std::string_view typeName, std::int32_t columnCount,
-                 std::deque<tarnwick::String> values);
+    XMLParameter();                                                // for reading: empty, one column
+    explicit XMLParameter(const tarnwick::Parameter& parameter);   // for writing: its texts
     XMLParameter(const XMLParameter& other);
     ~XMLParameter() override;
 
@@ -33,17 +32,14 @@ public:
     std::size_t getChildCount() const override;
     std::unique_ptr<tarnwick::XMLProxy> findChild(std::string_view name, bool attribute) override;
 
-    // Whether a parameter can be built from what was read: a name, a type name the reader knows, a column
-    // count of at least 1, at least one value and a number of values that fills whole rows.
-    bool isUsable() const;
-    // The names of the types the reader knows, in the order it looks them up.
-    static std::span<const std::string_view> getTypeNames();
+    // The parameter read: its kind by the type's name, its cells set from the texts row by row. Null when
+    // it cannot be built: no name, a type the reader does not know, a column count below 1, no value, or
+    // a number of values that does not fill whole rows.
+    std::unique_ptr<tarnwick::Parameter> toParameter() const;
 
-    const tarnwick::String& getName() const { return name_; }
-    const tarnwick::String& getTypeName() const { return typeName_; }
-    std::int32_t getColumnCount() const { return columnCount_; }
-    std::int32_t getRowCount() const;   // values / columns; 0 when not usable
-    const std::deque<tarnwick::String>& getValues() const { return values_; }   // row by row
+    // The name a type is written with; none for a type without values (separators and titles), which
+    // the file does not keep. A long parameter is written as "short".
+    static std::optional<std::string_view> getTypeName(tarnwick::ParameterType type);
 
 protected:
     std::span<const std::string_view> getChildTags() const override;

@@ -1,8 +1,12 @@
 #include "Skellowing/XMLParameterList.h"
 
+#include <HostDebug.h>
+
 namespace skellow {
 
-XMLParameterList::XMLParameterList(std::string_view tag) : XMLArray(tag, XMLParameter::kTag) {}
+XMLParameterList::XMLParameterList(tarnwick::ParameterList& list, std::string_view tag)
+    : XMLArray(tag, XMLParameter::kTag), list_(list) {}
+
 XMLParameterList::XMLParameterList(const XMLParameterList& other) = default;
 XMLParameterList::~XMLParameterList() = default;
 
@@ -11,17 +15,27 @@ std::unique_ptr<tarnwick::XMLAssembly> XMLParameterList::clone() const {
 }
 
 bool XMLParameterList::isValid() {
-    for (std::size_t i = getItemCount(); i-- > 0;) {
-        if (!static_cast<const XMLParameter&>(getItem(i)).isUsable()) {
-            removeItem(i);
+    for (std::size_t i = 0; i < getItemCount(); ++i) {
+        if (std::unique_ptr<tarnwick::Parameter> parameter =
+                static_cast<XMLParameter&>(getItem(i)).toParameter())
+            list_.push_back(std::move(parameter));
+        else
             ++dropped_;
-        }
     }
+    if (dropped_ > 0)
+        host::debugOutput("Skellowing: " + std::to_string(dropped_) +
+                          " custom parameters of the mapping table could not be read and were left out");
+    XMLArray::clear();
     return true;
 }
 
-const XMLParameter& XMLParameterList::at(std::size_t index) const {
-    return static_cast<const XMLParameter&>(getItem(index));
+void XMLParameterList::snapshot() {
+    XMLArray::clear();
+    for (std::uint64_t i = 0; i < list_.size(); ++i) {
+        const tarnwick::Parameter* const parameter = list_.at(i);
+        if (parameter && XMLParameter::getTypeName(parameter->getType()))
+            addItem(std::make_unique<XMLParameter>(*parameter));
+    }
 }
 
 std::unique_ptr<tarnwick::XMLAssembly> XMLParameterList::makeItem() {

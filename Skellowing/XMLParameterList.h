@@ -1,35 +1,37 @@
-// XMLParameterList: the custom parameters of a mapping as the table file holds them.
+// XMLParameterList: a ParameterList as the XML element of the mapping table file that holds it.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string_view>
 
 #include "Foundation/XMLArray.h"
+#include "LibraryParts/ParameterList.h"
 #include "Skellowing/XMLParameter.h"
 
 namespace skellow {
 
-// <customParameters><parameter .../>...</customParameters>. Owns its parameters; copyable through clone.
-// At its end tag it drops the parameters that could not be used (XMLParameter::isUsable), so that one
-// bad parameter costs only itself; it never fails the read.
+// <customParameters><parameter .../>...</customParameters> over a ParameterList it borrows. For writing,
+// snapshot() makes one XMLParameter per parameter the file can keep. While reading, each "parameter"
+// becomes an XMLParameter; at the end tag every one that can be built is appended to the list, and one
+// that cannot costs only itself: the read goes on.
 class XMLParameterList : public tarnwick::XMLArray {
 public:
-    explicit XMLParameterList(std::string_view tag = "customParameters");
-    XMLParameterList(const XMLParameterList& other);
+    XMLParameterList(tarnwick::ParameterList& list, std::string_view tag);
+    XMLParameterList(const XMLParameterList& other);   // over the same list
     ~XMLParameterList() override;
 
     std::unique_ptr<tarnwick::XMLAssembly> clone() const override;
-    bool isValid() override;
+    bool isValid() override;   // appends what was read; always true
 
-    std::size_t size() const { return getItemCount(); }
-    bool empty() const { return getItemCount() == 0; }
-    const XMLParameter& at(std::size_t index) const;   // throws TracedException "out_of_range" past the end
-    std::size_t getDroppedCount() const { return dropped_; }   // unusable parameters dropped while reading
+    void snapshot();                                           // the list's parameters as items, for a write
+    std::size_t getDroppedCount() const { return dropped_; }   // parameters read that could not be built
 
 protected:
     std::unique_ptr<tarnwick::XMLAssembly> makeItem() override;
 
 private:
+    tarnwick::ParameterList& list_;
     std::size_t dropped_ = 0;
 };
 

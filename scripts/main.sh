@@ -1,16 +1,40 @@
 #!/usr/bin/env bash
-# Builds the add-on and the command-line host (Release) and runs the main job on the example project.
+# Builds the add-on and the command-line host (Release) and runs the five commands of the "Object
+# Skellowing" menu on the example project, one after the other, each on the project the previous one
+# saved. The mapping table starts as examples/ObjectMap.xml; examples/answers/ holds what the user does in
+# each command's dialogs. The last project is saved as $build/project-out.json.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 build=${BUILD_DIR:-build/release}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKELLOW_TESTS=ON
 cmake --build "$build" --parallel "$(nproc)"
-if [[ -x "$build/Tools/skellow-host/skellow-host" && -f "$build/Skellowing/libSkellowing.so" ]]; then
-    "$build/Tools/skellow-host/skellow-host" menus --module "$build/Skellowing/libSkellowing.so"
-    exec "$build/Tools/skellow-host/skellow-host" run examples/project.json --command "Skellow From IFC" \
-        --module "$build/Skellowing/libSkellowing.so" --home "$build/home" --out "$build/project-out.json"
-fi
-echo "Built the framework, the stand-in host, the command-line host ($build/Tools/skellow-host) and the"
-echo "tests. The product's add-on module is not built yet, so the example project cannot be run;"
-echo "scripts/test.sh runs every test."
+hostprogram="$build/Tools/skellow-host/skellow-host"
+module="$build/Skellowing/libSkellowing.so"
+
+# A fresh host home whose add-on data folder holds the example mapping table.
+home="$build/home"
+rm -rf "$home"
+mkdir -p "$home/Application Data/Skellowing"
+cp examples/ObjectMap.xml "$home/Application Data/Skellowing/ObjectMap.xml"
+
+"$hostprogram" menus --module "$module"
+project=examples/project.json
+step=0
+for command in "Skellow From IFC" "Skellow From DXF/DWG" "Skellow From ArchiCAD" "Skellow Missing Parts" \
+               "Skellow Legacy Parts"; do
+    step=$((step + 1))
+    out="$build/project-$step.json"
+    answers=(); script="examples/answers/$step.json"
+    [[ -f "$script" ]] && answers=(--answers "$script")
+    echo
+    echo "=== $command"
+    status=0
+    "$hostprogram" run "$project" --command "$command" "${answers[@]}" --module "$module" --home "$home" \
+        --out "$out" || status=$?
+    if ((status == 2)); then exit 2; fi   # bad input: nothing was written
+    project="$out"
+done
+cp "$project" "$build/project-out.json"
+echo
+echo "The changed project: $build/project-out.json; the mapping table: $home/Application Data/Skellowing/ObjectMap.xml"

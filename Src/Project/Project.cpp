@@ -1,6 +1,7 @@
 #include "Project/Project.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -522,10 +523,15 @@ std::unique_ptr<Element> Project::makeDefaultElement(std::uint16_t typeId, std::
 
 // --- Default layer -------------------------------------------------------------------------------
 bool Project::checkDefaultLayer(ElementLink& link, bool silent) {
+    std::optional<std::int16_t> judged;   // the layer the user last chose to replace
+    int unchanged = 0;                    // times the settings dialog left that layer as it was
     for (;;) {
         // 1. The tool default's record (its memo is read and disposed of).
         auto record = std::make_unique<host::ElementRecord>();
         if (!loadDefaults(link, *record, nullptr)) return false;
+        // The settings dialog left the layer as it was: the user is asked once more, but not again, which
+        // would ask forever when every question is answered alike (a batch run).
+        if (judged && *judged == record->head.layer && ++unchanged > 1) return false;
         // 2. Its layer, judged.
         Layer layer(AttributeLink(record->head.layer, AttributeType::layer, getSpecification()));
         if (layer.isValid() && !layer.isHidden() && !layer.isLocked() && !layer.isOutsideWorkspace())
@@ -533,6 +539,7 @@ bool Project::checkDefaultLayer(ElementLink& link, bool silent) {
         if (silent) return false;
         switch (askAboutLayer(layer)) {
             case kChooseLayer:   // 3. the tool's settings, then the check again
+                judged = record->head.layer;
                 if (!Host::openSettingsDialog(link.getTypeId(), link.getVariation())) return false;
                 break;
             case kRepairLayer:   // only offered for a layer that is there: shown and unlocked

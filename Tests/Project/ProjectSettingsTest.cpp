@@ -309,6 +309,16 @@ TEST_F(ProjectSettings, ChecksTheToolLayerAgainAfterTheUserChoseOne) {
     EXPECT_EQ(host::recordedAlerts().size(), 1u);
 }
 
+// A batch run presses the first button of every alert and accepts every settings dialog: the check
+// must end all the same.
+TEST_F(ProjectSettings, EndsWhenTheUserKeepsChoosingTheSameLayer) {
+    setToolLayer(kDoors);
+    host_->clearCalls();
+    EXPECT_FALSE(checkInCommand());
+    EXPECT_EQ(host::recordedAlerts().size(), 2u);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::interface, host::fourcc("SETD")), 2u);
+}
+
 TEST_F(ProjectSettings, ReportsAnUnusableToolLayerWhenItCannotBeChangedOrAsked) {
     setToolLayer(kDoors);
     EXPECT_FALSE(check(/*silent=*/true));

@@ -81,8 +81,9 @@ TEST_F(ObjectMapFile, ReadsAndWritesBackATableUnchanged) {
     const auto& parameters = list.at(0).getCustomParameters();
     ASSERT_TRUE(parameters);
     ASSERT_EQ(parameters->size(), 2u);
-    EXPECT_EQ(parameters->at(1).getRowCount(), 2);
-    EXPECT_EQ(parameters->at(1).getValues()[2], "14");   // row 1, column 0
+    EXPECT_EQ(parameters->at(1)->getType(), tarnwick::ParameterType::finish);
+    EXPECT_EQ(parameters->at(1)->getRowCount(), 2u);
+    EXPECT_EQ(parameters->at(1)->getText(1, 0), "14");
     EXPECT_EQ(table.at(1).getName(), "Site \"B\"");
 
     std::filesystem::remove(tableFile());
@@ -110,11 +111,14 @@ TEST_F(ObjectMapFile, OneBadParameterCostsOnlyItself) {
     const auto& parameters = table.at(0).at(0).getCustomParameters();
     ASSERT_TRUE(parameters);
     ASSERT_EQ(parameters->size(), 2u);
-    EXPECT_EQ(parameters->at(0).getName(), "cells");
-    EXPECT_EQ(parameters->at(0).getColumnCount(), 2);
-    EXPECT_EQ(parameters->at(1).getName(), "mat");
-    EXPECT_EQ(parameters->getDroppedCount(), 5u);
+    EXPECT_EQ(parameters->at(0)->getName(), "cells");
+    EXPECT_EQ(parameters->at(0)->getColumnCount(), 2u);
+    EXPECT_EQ(parameters->at(1)->getType(), tarnwick::ParameterType::material);
     EXPECT_TRUE(host::recordedAlerts().empty());
+    // The building material is written back under its own name, never as "Unknown".
+    ASSERT_TRUE(skellow::saveObjectMap(table));
+    EXPECT_NE(readFile(tableFile()).find("<parameter name=\"mat\" type=\"buildingmaterial\">"),
+              std::string::npos);
 }
 
 TEST_F(ObjectMapFile, AddsTheMissingDefaultsAfterTheFilesOwnConfigurations) {
