@@ -1,8 +1,6 @@
 #include "Skellowing/ObjectMapFile.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <vector>
 
 #include <FourCC.h>
 #include <HostDebug.h>
@@ -44,23 +42,12 @@ public:
     }
 };
 
-// Where in the file the reader stopped: the 1-based line of the byte offset (after a byte-order mark).
-std::uint32_t lineAt(const Directory& folder, const String& name, std::size_t offset) {
-    DataFile file(folder, name, DataFile::kRead);
-    const DataFile::ByteOrderMark mark = file.detectEncoding();
-    if (!file.open()) return 1;
-    std::vector<char> bytes(mark.length + offset);
-    const std::size_t count = file.readSome(bytes.data(), bytes.size()).value_or(0);
-    const auto begin = bytes.begin() + static_cast<std::ptrdiff_t>(std::min(mark.length, count));
-    return 1 + static_cast<std::uint32_t>(
-                   std::count(begin, bytes.begin() + static_cast<std::ptrdiff_t>(count), '\n'));
-}
-
-String readFault(const String& fileName, std::uint32_t line, tarnwick::XMLError error) {
+String readFault(const String& fileName, const tarnwick::XMLReader& reader) {
     String detail = text(strings::kTableFile, strings::kReadFaultAt);
     detail.replaceAll("$1", fileName);
-    detail.replaceAll("$2", String(line));
-    detail.replaceAll("$3", text(strings::kReadFaults, static_cast<std::int32_t>(error)));
+    detail.replaceAll("$2", String(static_cast<std::uint64_t>(reader.errorLine())));
+    detail.replaceAll("$3", String(static_cast<std::uint64_t>(reader.errorColumn())));
+    detail.replaceAll("$4", text(strings::kReadFaults, static_cast<std::int32_t>(reader.error())));
     return detail;
 }
 
@@ -122,25 +109,20 @@ bool loadObjectMap(ObjectMap& table) {
     }
     // 3. Read into a table of its own, so that a read that stops half-way leaves nothing behind.
     ObjectMap read;
-    tarnwick::XMLError error = tarnwick::XMLError::none;
-    std::size_t offset = 0;
+    String detail;
     {
         tarnwick::DataBufferIn in(file, tarnwick::DataBufferIn::kDefaultBufferSize, /*closeWhenDone=*/true);
         tarnwick::XMLReader reader(in);
-        if (!reader.read(read)) {
-            error = reader.error();
-            offset = reader.errorOffset();
-        }
+        if (!reader.read(read)) detail = readFault(name, reader);
     }
     // 4. Read: the table takes it.
-    if (error == tarnwick::XMLError::none) {
+    if (detail.isEmpty()) {
         read.ensureDefaults();   // also after a read that never reached the table's end tag
         table.assign(read);
         return true;
     }
     // 5. Unreadable: a new table only when the user wants one, and the old file kept beside it.
     const String backup = freeBackupName(*folder);
-    String detail = readFault(name, lineAt(*folder, name, offset), error);
     if (!backup.isEmpty()) {
         String kept = text(strings::kTableFile, strings::kKeptAsBackup);
         kept.replaceAll("$1", backup);

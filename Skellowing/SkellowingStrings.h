@@ -38,7 +38,7 @@ inline constexpr std::int32_t kNotAvailable = 3;
 inline constexpr std::int16_t kTableFile = 32524;
 inline constexpr std::int32_t kUnreadableTable = 3;
 inline constexpr std::int32_t kUnwritableTable = 4;
-inline constexpr std::int32_t kReadFaultAt = 5;    // "$1" the file, "$2" the line, "$3" why
+inline constexpr std::int32_t kReadFaultAt = 5;    // "$1" the file, "$2" the line, "$3" the column, "$4" why
 inline constexpr std::int32_t kKeptAsBackup = 6;   // "$1" the backup's name
 
 inline constexpr std::int16_t kReadFaults = 32527;   // item n: why a read failed with XMLError n

@@ -149,15 +149,16 @@ TEST_F(ObjectMapFile, AnUnreadableFileIsNamedWithItsReasonAndNeverLost) {
         {"<objectMap><specificationList sourceName='A' "
          "objectType='IFC'><objectSpecification><originalName>&bogus;"
          "</originalName></objectSpecification></specificationList></objectMap>",
-         "\"ObjectMap.xml\", line 1: an entity is not one of &amp; &lt; &gt; &quot; &apos;."},
+         "\"ObjectMap.xml\", line 1, column 98: an entity is not one of &amp; &lt; &gt; &quot; &apos;."},
         {"<objectMap>\n<specificationList sourceName='A' objectType='ifc'/>\n</objectMap>",
-         "\"ObjectMap.xml\", line 2: a value is not one the table allows"},
+         "\"ObjectMap.xml\", line 2, column 35: a value is not one the table allows"},
         {"<objectMap>\n<specificationList sourceName='A' objectType='IFC'>\n<objectSpecification "
          "mappedType='sofa'/>",
-         "\"ObjectMap.xml\", line 3: a value is not one the table allows"},
+         "\"ObjectMap.xml\", line 3, column 22: a value is not one the table allows"},
         {"<objectMap>\n\n<specificationList objectType='IFC'/></objectMap>",
-         "\"ObjectMap.xml\", line 3: a configuration has no name."},
-        {std::string("<objectMap>\0</objectMap>", 24), "\"ObjectMap.xml\", line 1: it holds a NUL byte."},
+         "\"ObjectMap.xml\", line 3, column 2: a configuration has no name."},
+        {std::string("<objectMap>\0</objectMap>", 24),
+         "\"ObjectMap.xml\", line 1, column 12: it holds a NUL byte."},
         {"<objectMap>\n<specificationList sourceName='A' objectType='IFC'>",
          "the file ends inside an element."},
         {"<objectMap></objectMa>", "an end tag does not match its start tag."},
