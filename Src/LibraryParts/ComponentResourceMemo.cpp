@@ -42,6 +42,17 @@ host::Handle ComponentResourceMemo::getSection(std::uint32_t i, std::uint32_t& t
     return entry->second.getHandle();
 }
 
+host::Handle ComponentResourceMemo::getSectionByType(std::uint32_t type) {
+    if (!loaded_) loadSections();
+    const auto entry = sections_.find(type);
+    return entry == sections_.end() ? nullptr : entry->second.getHandle();
+}
+
+bool ComponentResourceMemo::removeSection(std::uint32_t type) {
+    if (!loaded_) loadSections();
+    return sections_.erase(type) != 0;   // the block disposes its handle
+}
+
 void ComponentResourceMemo::setSection(std::uint32_t type, host::Handle handle) {
     MemoryBlock block(handle);   // ours from here on, also when loading throws
     if (!loaded_) loadSections();
@@ -57,6 +68,7 @@ bool ComponentResourceMemo::isTextSection(std::uint32_t type) {
 
 void ComponentResourceMemo::store(std::uint32_t type, MemoryBlock block) {
     if (type == fourcc("PARD") && keepsParameterSection()) {
+        loadParameterSection();
         sections_[type];   // an entry without bytes: the parameters stand for them
         return;            // the given bytes are disposed with `block`
     }

@@ -33,9 +33,13 @@ public:
     // The i-th section in section order: its type into `type` and its handle, still owned by the list
     // (null for an entry without one). Null when i is not below the count. Loads first when not loaded.
     host::Handle getSection(std::uint32_t i, std::uint32_t& type);
+    // The handle stored for that type, still owned by the list; null when there is none (and for the
+    // parameter section of a part that keeps it as parameters). Loads first when not loaded.
+    host::Handle getSectionByType(std::uint32_t type);
     // Stores the handle, taken over, as the section of that type: replaces (disposing) an existing one; a
     // null handle removes an existing section and is ignored otherwise. Loads first when not loaded.
     void setSection(std::uint32_t type, host::Handle handle);
+    bool removeSection(std::uint32_t type);   // disposes it; false when there was none
 
     // The ten section types that hold text (UTF-8 bytes and a terminator in their handles).
     static bool isTextSection(std::uint32_t type);
@@ -44,6 +48,8 @@ protected:
     // Whether a 'PARD' section is held as the part's parameters instead of bytes: its entry then has no
     // handle, and the bytes given for it are disposed.
     virtual bool keepsParameterSection() const { return false; }
+    // Makes sure the parameters are at hand before a 'PARD' entry stands for them.
+    virtual void loadParameterSection() {}
 
 private:
     void loadSections();

@@ -10,6 +10,7 @@
 #include <HostRecords.h>
 
 #include "Foundation/MemoryBlock.h"
+#include "LibraryParts/ComponentParameterMemo.h"
 #include "LibraryParts/ComponentResourceMemo.h"
 #include "Project/ComponentSource.h"
 
@@ -19,39 +20,46 @@ namespace tarnwick {
 // changes live in memory until the Library saves the part. The 'PARD' section is never kept as bytes:
 // it is built from the parameters when the part is written.
 //
-// The parameters are the host's parameter records of the part (the default ones, read through
-// Library::getParameters) with the part's A and B sizes.
-class ParametricSource : public ComponentSource, public ComponentResourceMemo {
+// The parameters are the part's default parameters (read through Library::getParameters on first use)
+// as a parameter memo, with the part's A and B sizes.
+class ParametricSource : public ComponentSource, public ComponentParameterMemo, public ComponentResourceMemo {
 public:
     ParametricSource(const host::LibraryPartRecord& record, const ComponentLink& link);
     explicit ParametricSource(const ComponentLink& link);   // a part not yet in the host
-    // Copies the source, the sections and the details; the parameters are read again on first use.
+    // Copies the source, the parameters with their default sizes, the sections and the details.
     ParametricSource(const ParametricSource& other);
     ~ParametricSource() override;
 
+    using ComponentSource::isValid;   // the source's validity; the memo is always valid
     std::int32_t getIndex() const override { return ComponentSource::getIndex(); }
+
+    // The parameter memo's side.
+    bool load(std::uint64_t mask, std::unique_ptr<MemoStore>& store) override;
+    ComponentLink getComponentLink() const override { return getLink(); }
+    void prepareWrite() override {}
+    void setWidth(double width) override;   // the stored default too, then "A"
+    void setDepth(double depth) override;
+    // Editing the part's own parameters: the flag set, the library index in the record.
+    void fillParamOwner(host::ParameterOwnerRecord& record, bool& commit) override;
 
     // The 3200-byte details block: zero, and filled by the host when the source is valid, on the first
     // call; later calls give the same block.
     host::LibraryPartDetails& getDetails();
 
-    // The handle of the part's parameter records, still owned by the source; null when the part has none
-    // or they cannot be read.
-    host::Handle getParameters();
-    // A new 'PARD' section built by the host from the parameters and A and B; empty when that fails.
+    // A handle of the part's parameter records as they are now, still owned by the source (until the
+    // next call or the source goes); null when there are none. Throws when memory fails.
+    host::Handle getParameterHandle();
+    // A new 'PARD' section built by the host from the parameters and A and B; empty when that fails, and
+    // for a part in the host whose parameters could not be read (its section must not be emptied).
     MemoryBlock makeParameterSection();
 
 protected:
     bool keepsParameterSection() const override { return true; }
+    void loadParameterSection() override { ensureLoaded(); }
 
 private:
-    void loadParameters();
-
     std::unique_ptr<host::LibraryPartDetails> details_;   // none until first asked for
-    host::Handle parameters_ = nullptr;   // owned; released with the host's parameter disposal
-    double a_ = 0.0;                      // the part's A and B sizes, read with the parameters
-    double b_ = 0.0;
-    bool parametersLoaded_ = false;
+    host::Handle parameterHandle_ = nullptr;   // owned; released with the host's parameter disposal
 };
 
 }   // namespace tarnwick

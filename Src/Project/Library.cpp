@@ -492,7 +492,7 @@ MemoryBlock prepareParameterSection(ParametricSource& source, const host::Librar
         result = host::kErrGeneral;
         return section;
     }
-    result = hostApi().call<host::HostSlot::setLibraryPartDetails>(&part, source.getParameters(),
+    result = hostApi().call<host::HostSlot::setLibraryPartDetails>(&part, source.getParameterHandle(),
                                                                    &source.getDetails());
     if (result != 0) section.clear();
     return section;
