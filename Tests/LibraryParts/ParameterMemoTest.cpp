@@ -223,7 +223,7 @@ TEST_F(ParameterMemos, ReloadingDefaultsFollowsTheSizeRulesAndNeverLosesTheParam
     auto memo = element(2, part);
     memo->reloadDefaults(false, true, false);
     EXPECT_EQ(describe(memo->getParameters()), "A=3 ZZYZX=5 w=0.9");
-    host_->injectFault({host::HostSlot::getLibraryPartParameters}, 0, host::kErrBadIndex);
+    host_->injectFault({host::HostSlot::getLibraryPartParameters, std::nullopt}, 0, host::kErrBadIndex);
     memo->reloadDefaults(true, true, true);
     EXPECT_EQ(describe(memo->getParameters()), "A=3 ZZYZX=5 w=0.9");
 }
