@@ -43,14 +43,19 @@ constexpr std::uint32_t kPingType = host::fourcc("PING");
 
 void say(const std::string& line) { host::debugOutput("TestAddon: " + line); }
 
-// The module data "counter": a decimal number as text; 0 when there is none.
-int readCounter() {
+// The module data "counter": a decimal number as text, 0 when the project has none. Any other failure
+// of the read is the host's result: the caller must not take it for "no counter" and write over it.
+std::uint32_t readCounter(int& value) {
+    value = 0;
     host::HostModuleData data{};
-    if (hostApi().call<host::HostSlot::getModuleData>(kCounterName, &data) != 0) return 0;
+    const std::uint32_t result = hostApi().call<host::HostSlot::getModuleData>(kCounterName, &data);
+    if (result == host::kErrNoModuleData) return 0;
+    if (result != 0) return result;
     std::string text;
     if (data.data && *data.data) text.assign(*data.data, host::getHandleSize(data.data));
     host::disposeHandle(data.data);
-    return text.empty() ? 0 : std::stoi(text);
+    value = text.empty() ? 0 : std::stoi(text);
+    return 0;
 }
 
 std::uint32_t writeCounter(int value) {
@@ -97,11 +102,21 @@ NotePackage& note(std::int32_t location = Addon::kProjectLocation) {
         *Addon::getInstance()->getPackageStore(location)->find(NotePackage::kCode));
 }
 
+// Tells the debug output, and the user when it failed: a failure must not pass for a success.
+void saved(bool succeeded, const std::string& what) {
+    say(what + (succeeded ? " saved" : " not saved"));
+    if (!succeeded) Addon::showAlert(Host::getString(kInfoStrings, 3), String());
+}
+
 // --- Transactions ----------------------------------------------------------------------------------
 class CountTransaction : public Transaction {
 public:
     explicit CountTransaction(const String& name) : Transaction(name) {}
-    std::uint32_t run() override { return writeCounter(readCounter() + 1); }
+    std::uint32_t run() override {
+        int value = 0;
+        if (const std::uint32_t result = readCounter(value); result != 0) return result;
+        return writeCounter(value + 1);
+    }
     void finish(bool succeeded) override {
         say(std::string(getName().getView()) + " finished " + (succeeded ? "well" : "badly") + " as number " +
             std::to_string(getId()));
@@ -184,8 +199,7 @@ protected:
                 break;
             case 8:
                 note().text = "Saved";
-                say(Addon::getInstance()->savePreferences(Addon::kProjectLocation) ? "note saved"
-                                                                                   : "note not saved");
+                saved(Addon::getInstance()->savePreferences(Addon::kProjectLocation), "note");
                 return true;
             case 9:
                 say("note " + std::string(note().text.getView()));
@@ -193,8 +207,7 @@ protected:
                 return true;
             case 10:
                 note(Addon::kFileLocation).text = "In File";
-                say(Addon::getInstance()->savePreferences(Addon::kFileLocation) ? "file note saved"
-                                                                                : "file note not saved");
+                saved(Addon::getInstance()->savePreferences(Addon::kFileLocation), "file note");
                 return true;
             default:
                 return false;
