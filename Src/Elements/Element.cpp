@@ -21,6 +21,7 @@
 #include "Project/HostProject.h"
 #include "Project/Layer.h"
 #include "Project/Plan.h"
+#include "Project/Storey.h"
 #include "Project/User.h"
 
 namespace tarnwick {
@@ -364,6 +365,17 @@ bool Element::getHostDefaults(host::ElementRecord& record, host::ElementMemo* me
 Layer Element::getLayer() const { return Layer(AttributeLink(getTypeRecord().layer, AttributeType::layer)); }
 
 void Element::setLayer(const Layer& layer) { getMutableTypeRecord().layer = layer.getLink().getShortIndex(); }
+
+Storey* Element::getStorey() const {
+    const LinkRecord& location = link_.getLocation();
+    return location.isIndexKind() ? location.getStorey() : nullptr;
+}
+
+void Element::setStorey(const Storey& storey) {
+    const auto index = static_cast<std::int16_t>(storey.getIndex());
+    link_.setStoreyIndex(index);
+    getMutableTypeRecord().storey = index;
+}
 
 std::uint8_t Element::getDrawIndex() const { return getTypeRecord().drawOrder; }
 void Element::setDrawIndex(std::uint8_t index) { getMutableTypeRecord().drawOrder = index; }

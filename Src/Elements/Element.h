@@ -18,6 +18,7 @@ class Element3D;
 class ElementLinkList;
 class ElementMemoStore;
 class Layer;
+class Storey;
 class MemoryBlock;
 class TransformList;
 class Transformation;
@@ -128,6 +129,10 @@ public:
     // --- Non-virtual operations -----------------------------------------------------------------------
     Layer getLayer() const;              // the layer of the head's index (loaded on first use)
     void setLayer(const Layer& layer);   // the layer's index into the head
+    // The plan's storey that the link's storey-addressed location names; null otherwise (owned by the
+    // Plan). setStorey puts the storey's index into the location and the head.
+    Storey* getStorey() const;
+    void setStorey(const Storey& storey);
     std::uint8_t getDrawIndex() const;
     void setDrawIndex(std::uint8_t index);
     bool isLocked() const;

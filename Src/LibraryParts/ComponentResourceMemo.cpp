@@ -57,6 +57,7 @@ void ComponentResourceMemo::setSection(std::uint32_t type, host::Handle handle) 
     MemoryBlock block(handle);   // ours from here on, also when loading throws
     if (!loaded_) loadSections();
     store(type, std::move(block));
+    changed_ = true;
 }
 
 bool ComponentResourceMemo::isTextSection(std::uint32_t type) {

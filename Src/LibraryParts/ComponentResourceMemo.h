@@ -44,6 +44,8 @@ public:
     // The ten section types that hold text (UTF-8 bytes and a terminator in their handles).
     static bool isTextSection(std::uint32_t type);
 
+    bool hasChangedSections() const { return changed_; }   // a section was set since the part was read
+
 protected:
     // Whether a 'PARD' section is held as the part's parameters instead of bytes: its entry then has no
     // handle, and the bytes given for it are disposed.
@@ -58,6 +60,7 @@ private:
     SectionList sections_;
     // Set once loading ran: removing the last section of a part must not make it load again.
     bool loaded_ = false;
+    bool changed_ = false;
 };
 
 }   // namespace tarnwick

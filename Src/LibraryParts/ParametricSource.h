@@ -32,6 +32,8 @@ public:
 
     using ComponentSource::isValid;   // the source's validity; the memo is always valid
     std::int32_t getIndex() const override { return ComponentSource::getIndex(); }
+    // A section was set, or the parameters were loaded (the list is handed out for change in place).
+    bool isChanged() const override { return hasChangedSections() || isLoaded(); }
 
     // The parameter memo's side.
     bool load(std::uint64_t mask, std::unique_ptr<MemoStore>& store) override;

@@ -38,6 +38,8 @@ public:
     virtual FamilyGuid getParentUniqueId() const;   // that of the part it is a subtype of; empty for none
     virtual const host::LibraryPartRecord* getRecord() const { return &record_; }
     virtual host::LibraryPartRecord* getRecord() { return &record_; }
+    // Whether the source holds changes the host does not have yet; a modifying walk saves only these.
+    virtual bool isChanged() const { return false; }
 
     String getName() const;                   // the document name
     String getFileName() const;               // the file name

@@ -164,7 +164,7 @@ Drawing::Drawing(Project& project, const Guid& databaseGuid)
 
 Drawing::~Drawing() = default;
 
-void Drawing::clear() { selection_.reset(); }
+void Drawing::clear() { forgetSelection(); }
 
 LinkRecord Drawing::getId() const { return LinkRecord(getDatabaseType(), getGuid(), 0); }
 
@@ -215,8 +215,16 @@ bool Drawing::setName(const String& text) {
 
 // --- Selection ----------------------------------------------------------------------------------------
 
+void Drawing::forgetSelection() {
+    selection_.reset();
+    emptySelectionEpoch_ = 0;
+}
+
 bool Drawing::loadSelection() {
     if (selection_) return true;
+    // During a walk an empty selection stays empty unless the add-on changes it (which forgets this).
+    const std::uint64_t epoch = project().getAnswerEpoch();
+    if (epoch != 0 && emptySelectionEpoch_ == epoch) return false;
     if (!makeCurrent()) return false;
     host::SelectionRecord record{};
     host::Handle parts = nullptr;
@@ -236,6 +244,7 @@ bool Drawing::loadSelection() {
         selection_ = std::move(list);
     }
     tarnwick::disposeHandle(parts);
+    if (!selection_) emptySelectionEpoch_ = epoch;
     return selection_ != nullptr;
 }
 
@@ -278,7 +287,7 @@ bool Drawing::sendParts(const ElementLinkList& links, bool add) {
 
 bool Drawing::select(const ElementLinkList& links) {
     if (!makeCurrent()) return false;
-    selection_.reset();
+    forgetSelection();
     if (setLastHostResult(hostApi().call<host::HostSlot::selectElements>(nullptr, 0, std::uint8_t{0})) !=
         host::kNoError)
         return false;
@@ -298,14 +307,14 @@ bool Drawing::select(ElementListMaker& maker) {
 
 bool Drawing::deselectAll() {
     if (!makeCurrent()) return false;
-    selection_.reset();
+    forgetSelection();
     return setLastHostResult(hostApi().call<host::HostSlot::selectElements>(nullptr, 0, std::uint8_t{0})) ==
            host::kNoError;
 }
 
 bool Drawing::changeSelection(const ElementLinkList& links, bool add) {
     if (!makeCurrent()) return false;
-    selection_.reset();
+    forgetSelection();
     return sendParts(links, add);
 }
 
@@ -330,7 +339,7 @@ bool Drawing::deselect(ElementListMaker& maker) {
 
 bool Drawing::setSelected(const ElementLink& link, bool on) {
     if (!makeCurrent()) return false;
-    selection_.reset();
+    forgetSelection();
     host::ElementHead head{};
     ElementLink(link).getHead(head);
     const std::uint32_t result = setLastHostResult(
@@ -881,23 +890,26 @@ bool Drawing::sendTool(std::uint32_t code, const ElementLinkList& links, Element
 // --- Iteration ----------------------------------------------------------------------------------------
 
 Drawing::iterator Drawing::begin(bool writeBack, const Filter& filter) {
+    std::shared_ptr<void> answers = project().keepHostAnswers();
     auto links = std::make_shared<ElementLinkList>(kInitialLinkCapacity);
     fillLinkList(filter, links.get());
-    return iterator(std::move(links), filter, writeBack);
+    return iterator(std::move(links), filter, writeBack, std::move(answers));
 }
 
 Drawing::iterator Drawing::end() { return iterator(); }
 
 Drawing::reverse_iterator Drawing::rbegin(bool writeBack, const Filter& filter) {
+    std::shared_ptr<void> answers = project().keepHostAnswers();
     auto links = std::make_shared<ElementLinkList>(kInitialLinkCapacity);
     fillLinkList(filter, links.get());
-    return reverse_iterator(std::move(links), filter, writeBack);
+    return reverse_iterator(std::move(links), filter, writeBack, std::move(answers));
 }
 
 Drawing::const_iterator Drawing::cbegin(const Filter& filter) {
+    std::shared_ptr<void> answers = project().keepHostAnswers();
     auto links = std::make_shared<ElementLinkList>(kInitialLinkCapacity);
     fillLinkList(filter, links.get());
-    return const_iterator(std::move(links), filter);
+    return const_iterator(std::move(links), filter, std::move(answers));
 }
 
 Guid Drawing::renovationFilterFor(const Filter& filter) {

@@ -249,6 +249,7 @@ private:
     bool sendTool(std::uint32_t code, const ElementLinkList& links, ElementListMaker* receiver);
     bool sendEdit(const ElementLinkList& links, const Transformation& transform);
     Guid renovationFilterFor(const Filter& filter);
+    void forgetSelection();   // the next question asks the host
 
     Guid databaseGuid_;
     ElementLink lastSelected_;                     // the last link of the loaded selection
@@ -256,6 +257,7 @@ private:
     std::uint32_t lastHostResult_ = 0;             // 0 = success
     bool marquee_ = false;                         // the loaded selection is a marquee
     bool highlighted_ = false;                     // a highlight made here is shown
+    std::uint64_t emptySelectionEpoch_ = 0;        // the project's answer epoch of an empty selection
 };
 
 }   // namespace tarnwick

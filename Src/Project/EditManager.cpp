@@ -72,12 +72,16 @@ bool EditManager::prepare(Element& element, bool rememberLayers, bool rememberUn
     if (project == nullptr) return false;
     // 2. Part of another element: the host edits it through that one.
     if (element.getSecondGuid().isValid()) return false;
-    // 3. Editable already: nothing to change.
+    // 3. A layer the host would not give us cannot be judged: its reset record would say it is neither
+    // hidden nor locked, and the element would pass as editable on a layer we know nothing of.
+    Layer layer = element.getLayer();
+    static_cast<void>(layer.getFlags());   // loads the record
+    if (layer.isLoadFailed()) return false;
+    // Editable already: nothing to change.
     if (element.isEditable()) return true;
     // 4. Layers are changed through the Specification.
     Specification* specification = project->getSpecification();
     if (specification == nullptr) return false;
-    Layer layer = element.getLayer();
     // 5. (Asked before any layer is touched, so that an element another member holds is left alone.)
     // In a shared project the element must be this member's.
     if (teamwork_) {

@@ -37,7 +37,7 @@ public:
     // Makes the element editable; true only when it is (now) editable. False without a project or a
     // Specification, for an element that is part of another one (second identifier), when another member
     // holds it and it cannot be reserved or the current member is not known (nothing is then changed for
-    // it), when its layer cannot be shown or unlocked, and when it stays locked (outside the current
+    // it), when its layer cannot be read, shown or unlocked, and when it stays locked (outside the current
     // database without allowOtherDatabases, or refused by the host). What was changed is remembered as
     // asked.
     bool prepare(Element& element, bool rememberLayers, bool rememberUnlocked, bool rememberReserved);

@@ -36,27 +36,36 @@ template <typename T>
 }
 }   // namespace iteration
 
-// The list of links is shared by copies of an iterator; the element is owned by one iterator at a time
-// (copies start without one and load it again). An iterator at the end holds neither; the default
-// iterator is the end every walk compares against.
+// The list of links is shared by copies of an iterator; each copy owns its own copy of the element. An
+// iterator at the end holds neither; the default iterator is the end every walk compares against.
 //
 // Container needs: loadElement(const Link&, const Filter*) -> std::unique_ptr<Item>, and
-// storeElement(Item&, bool create, bool withMemo). Link needs getDrawing() -> Container*.
+// storeElement(Item&, bool create, bool withMemo). Item needs clone() -> std::unique_ptr<Item>. Link needs
+// getDrawing() -> Container*.
 template <class Container, class Item, class Link, class Filter, class LinkList>
 class IteratorBase {
 public:
     IteratorBase() = default;
-    IteratorBase(std::shared_ptr<LinkList> links, const Filter& filter, std::int64_t position)
-        : filter_(filter.clone()), links_(std::move(links)), position_(position) {}
+    // answers: the container's token that keeps the host's answers while the walk runs (may be null).
+    IteratorBase(std::shared_ptr<LinkList> links, const Filter& filter, std::int64_t position,
+                 std::shared_ptr<void> answers = nullptr)
+        : filter_(filter.clone()),
+          links_(std::move(links)),
+          answers_(std::move(answers)),
+          position_(position) {}
     IteratorBase(const IteratorBase& other)
-        : filter_(other.filter_ ? other.filter_->clone() : nullptr),
+        : current_(copyOf(other.current_)),
+          filter_(other.filter_ ? other.filter_->clone() : nullptr),
           links_(other.links_),
+          answers_(other.answers_),
           position_(other.position_) {}
     IteratorBase& operator=(const IteratorBase& other) {
         if (this == &other) return *this;
         release(true);
+        current_ = copyOf(other.current_);
         filter_ = other.filter_ ? other.filter_->clone() : nullptr;
         links_ = other.links_;
+        answers_ = other.answers_;
         position_ = other.position_;
         return *this;
     }
@@ -89,6 +98,13 @@ public:
     }
 
 protected:
+    // A copy holds its own copy of the element, so that it compares equal and can be dereferenced like
+    // the original, without asking the host again.
+    static std::unique_ptr<Item> copyOf(const std::unique_ptr<Item>& item) {
+        if (!item) return nullptr;
+        return item->clone();
+    }
+
     // Loads the element at the position, stepping over links whose element cannot be made or that the
     // filter refuses; stepping past either end lets the list go. Without a list, the end is an error
     // unless allowed.
@@ -99,7 +115,7 @@ protected:
         }
         while (links_) {
             if (position_ < 0 || position_ >= static_cast<std::int64_t>(links_->size())) {
-                links_.reset();
+                endWalk();
                 return;
             }
             Link* link = (*links_)[static_cast<std::size_t>(position_)];
@@ -121,7 +137,7 @@ protected:
         release(deleteItem);
         position_ += forward ? 1 : -1;
         if (position_ < 0 || position_ >= static_cast<std::int64_t>(links_->size())) {
-            links_.reset();
+            endWalk();
             return;
         }
         loadLinkedRecord(false, forward);
@@ -135,9 +151,15 @@ protected:
         release(deleteItem);
     }
 
+    void endWalk() {   // past either end: the list and the kept answers go
+        links_.reset();
+        answers_.reset();
+    }
+
     std::unique_ptr<Item> current_;    // null at the end
     std::unique_ptr<Filter> filter_;   // our own copy
     std::shared_ptr<LinkList> links_;
+    std::shared_ptr<void> answers_;   // shared by copies; gone at the end
     std::int64_t position_ = 0;
 };
 
@@ -149,8 +171,8 @@ class NonConstIteratorBase : public IteratorBase<Container, Item, Link, Filter, 
 public:
     NonConstIteratorBase() = default;
     NonConstIteratorBase(std::shared_ptr<LinkList> links, const Filter& filter, std::int64_t position,
-                         bool writeBack)
-        : Base(std::move(links), filter, position), writeBack_(writeBack) {}
+                         bool writeBack, std::shared_ptr<void> answers = nullptr)
+        : Base(std::move(links), filter, position, std::move(answers)), writeBack_(writeBack) {}
 
     void release(bool deleteItem) override {
         if (this->current_ && writeBack_) {
@@ -180,8 +202,9 @@ class ElementIterator : public NonConstIteratorBase<Container, Item, Link, Filte
 
 public:
     ElementIterator() = default;   // the end
-    ElementIterator(std::shared_ptr<LinkList> links, const Filter& filter, bool writeBack)
-        : Base(std::move(links), filter, 0, writeBack) {
+    ElementIterator(std::shared_ptr<LinkList> links, const Filter& filter, bool writeBack,
+                    std::shared_ptr<void> answers = nullptr)
+        : Base(std::move(links), filter, 0, writeBack, std::move(answers)) {
         this->loadLinkedRecord(/*endAllowed=*/true, /*forward=*/true);
     }
     void moveForward(bool deleteItem = true) { this->step(deleteItem, true); }
@@ -197,9 +220,10 @@ class ReverseElementIterator : public NonConstIteratorBase<Container, Item, Link
 
 public:
     ReverseElementIterator() = default;   // the end
-    ReverseElementIterator(std::shared_ptr<LinkList> links, const Filter& filter, bool writeBack)
+    ReverseElementIterator(std::shared_ptr<LinkList> links, const Filter& filter, bool writeBack,
+                           std::shared_ptr<void> answers = nullptr)
         : Base(links, filter, links && links->size() > 0 ? static_cast<std::int64_t>(links->size()) - 1 : 0,
-               writeBack) {
+               writeBack, std::move(answers)) {
         this->loadLinkedRecord(/*endAllowed=*/true, /*forward=*/false);
     }
     void moveForward(bool deleteItem = true) { this->step(deleteItem, false); }
@@ -216,8 +240,9 @@ class ConstElementIterator : public ConstIteratorBase<Container, Item, Link, Fil
 
 public:
     ConstElementIterator() = default;   // the end
-    ConstElementIterator(std::shared_ptr<LinkList> links, const Filter& filter)
-        : Base(std::move(links), filter, 0) {
+    ConstElementIterator(std::shared_ptr<LinkList> links, const Filter& filter,
+                         std::shared_ptr<void> answers = nullptr)
+        : Base(std::move(links), filter, 0, std::move(answers)) {
         this->loadLinkedRecord(/*endAllowed=*/true, /*forward=*/true);
     }
     void moveForward(bool deleteItem = true) { this->step(deleteItem, true); }

@@ -238,7 +238,7 @@ bool Library::Iterator::operator==(const Iterator& other) const {
 
 void Library::Iterator::release() {
     if (!current_) return;
-    if (modify_) {
+    if (modify_ && current_->isChanged()) {
         if (Library* library = current_->getLink().getLibrary()) {
             try {
                 library->savePart(*current_);
@@ -334,13 +334,13 @@ Library::Iterator Library::begin(bool modify, const Filter& filter) {
     return Iterator(std::move(source), std::move(own), modify, /*forward=*/true);
 }
 
-Library::Iterator Library::rbegin(const Filter& filter) {
+Library::Iterator Library::rbegin(const Filter& filter, bool modify) {
     std::unique_ptr<Filter> own = filter.clone();
     const std::int32_t count = getPartCount();
     const ComponentLink start(count + 1, filter.getType() != 0 ? filter.getType() : kBackwardDefaultType,
                               this);
     std::unique_ptr<ComponentSource> source = count > 0 ? seek(start, /*forward=*/false, *own) : nullptr;
-    return Iterator(std::move(source), std::move(own), /*modify=*/true, /*forward=*/false);
+    return Iterator(std::move(source), std::move(own), modify, /*forward=*/false);
 }
 
 std::unique_ptr<ComponentSource> Library::seek(const ComponentLink& link, bool forward, Filter& filter) {

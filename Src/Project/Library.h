@@ -70,8 +70,9 @@ public:
     };
 
     // Walks the parts that pass a filter, holding one source at a time (owned), forwards or backwards.
-    // With its modify flag set, a source is saved (Library::savePart of the source's own library) when the
-    // iterator lets go of it. Move-only; the default iterator is the end every walk compares against.
+    // With its modify flag set, a source that holds changes (ComponentSource::isChanged) is saved
+    // (Library::savePart of the source's own library) when the iterator lets go of it. Move-only; the default
+    // iterator is the end every walk compares against.
     class Iterator {
     public:
         Iterator() = default;   // the end
@@ -136,7 +137,8 @@ public:
     // --- Walking ------------------------------------------------------------------------------------
     Iterator begin(bool modify, const Filter& filter);
     Iterator begin(const Filter& filter) { return begin(false, filter); }
-    Iterator rbegin(const Filter& filter);   // from the last part down; always modifying
+    // From the last part down. Modifying only when asked: a backward look-up must not write parts back.
+    Iterator rbegin(const Filter& filter, bool modify = false);
     static Iterator end() { return Iterator(); }
     // The next (forward) or previous part after the link that passes the filter; null when none. Forward,
     // the part count is kept in the filter when it caches it; a backward find forgets the cached count.

@@ -1,5 +1,8 @@
 #include "Project/LinkRecord.h"
 
+#include "Environment/Host.h"
+#include "Project/Plan.h"
+
 namespace tarnwick {
 namespace {
 
@@ -48,6 +51,12 @@ void LinkRecord::clear(bool alsoIndex) {
     kind_ = 0;
     guid_.clear();
     if (alsoIndex) index_ = 0;
+}
+
+Storey* LinkRecord::getStorey() const {
+    if (!isIndexKind()) return nullptr;
+    Plan* plan = Host::getPlan();
+    return plan != nullptr ? plan->getStorey(getStoreyIndex()) : nullptr;
 }
 
 }   // namespace tarnwick

@@ -10,6 +10,8 @@
 
 namespace tarnwick {
 
+class Storey;
+
 // A value. Kinds are the host's database type codes (0 = none, 1 floor plan, 2 section, 3 detail,
 // 4 3D model, 5 layout, 9 master layout, 10 elevation, 11 interior elevation, 12 worksheet,
 // 13 3D document). A record is storey-addressed when its kind is 0, 1 or 4 or its guid is empty, and is
@@ -47,6 +49,9 @@ public:
     void setKind(std::int32_t kind) { kind_ = kind; }
     void setGuid(const Guid& guid) { guid_ = guid; }
     void setIndex(std::int32_t index) { index_ = index; }   // a storey's index
+    // The current project's storey of the index, for a storey-addressed record; null for a
+    // guid-addressed one, without a project, or when the plan has no such storey. Owned by the Plan.
+    Storey* getStorey() const;
 
 private:
     std::int32_t kind_ = 0;

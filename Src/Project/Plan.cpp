@@ -4,6 +4,7 @@
 
 #include "Environment/HostApi.h"
 #include "Foundation/Memory.h"
+#include "Project/Project.h"
 
 namespace tarnwick {
 
@@ -18,11 +19,18 @@ String fileNameOf(const std::u16string& path) {
 Plan::Plan(Project& project, const Guid& databaseGuid) : Drawing(project, databaseGuid) {}
 Plan::~Plan() = default;
 
+void Plan::clear() {
+    Drawing::clear();
+    storeys_.reset();
+    currentEpoch_ = 0;
+}
+
 String Plan::typeName() const { return "Floor Plan"; }
 std::int32_t Plan::getDatabaseType() const { return 1; }
 std::int32_t Plan::getNavigatorType() const { return 2; }
 
-bool Plan::readCurrentStorey(std::int16_t& index, String& name) {
+// --- Storeys -------------------------------------------------------------------------------------
+bool Plan::readStoreys(StoreyList* list, std::int16_t& current) const {
     host::StoreyInfoRecord info{};
     if (hostApi().environment(fourcc("GSTO"), &info,
                               reinterpret_cast<void*>(static_cast<std::intptr_t>(host::kStoreyInfoAll))) !=
@@ -30,27 +38,109 @@ bool Plan::readCurrentStorey(std::int16_t& index, String& name) {
         tarnwick::disposeHandle(info.storeys);
         return false;
     }
-    const std::size_t count = tarnwick::getHandleSize(info.storeys) / sizeof(host::StoreyRecord);
-    bool found = false;
-    // The last record only closes the height of the top storey.
-    for (std::size_t i = 0; i + 1 < count && !found; ++i) {
-        const auto& record = reinterpret_cast<const host::StoreyRecord*>(*info.storeys)[i];
-        if (record.index != info.currentIndex) continue;
-        std::size_t length = 0;
-        while (length < std::size(record.name) && record.name[length] != 0) ++length;
-        index = record.index;
-        name = String(std::u16string_view(record.name, length));
-        found = true;
+    current = info.currentIndex;
+    if (list != nullptr) {
+        const std::size_t count = tarnwick::getHandleSize(info.storeys) / sizeof(host::StoreyRecord);
+        const auto* records =
+            count > 0 ? reinterpret_cast<const host::StoreyRecord*>(*info.storeys) : nullptr;
+        // The last record only closes the height of the top storey.
+        for (std::size_t i = 0; i + 1 < count; ++i)
+            list->push_back(std::make_unique<Storey>(const_cast<Plan*>(this), records[i],
+                                                     records[i + 1].level - records[i].level));
     }
     tarnwick::disposeHandle(info.storeys);
-    return found;
+    return true;
 }
 
+bool Plan::loadStoreys() {
+    if (storeys_) return true;
+    storeys_ = std::make_unique<StoreyList>();
+    std::int16_t current = 0;
+    if (!readStoreys(storeys_.get(), current)) return false;
+    current_ = current;
+    hasCurrent_ = true;
+    currentEpoch_ = getProject().getAnswerEpoch();
+    return true;
+}
+
+bool Plan::currentIndex(std::int16_t& index) const {
+    const std::uint64_t epoch = getProject().getAnswerEpoch();
+    if (epoch == 0 || currentEpoch_ != epoch) {
+        std::int16_t current = 0;
+        hasCurrent_ = readStoreys(nullptr, current);
+        current_ = current;
+        currentEpoch_ = epoch;
+    }
+    index = current_;
+    return hasCurrent_;
+}
+
+const StoreyList* Plan::getStoreys() {
+    loadStoreys();
+    return storeys_.get();
+}
+
+std::int32_t Plan::getStoreyCount() {
+    loadStoreys();
+    return static_cast<std::int32_t>(storeys_->size());
+}
+
+std::int32_t Plan::getFirstStoreyIndex() {
+    loadStoreys();
+    return storeys_->empty() ? 0 : storeys_->front()->getIndex();
+}
+
+std::int32_t Plan::getLastStoreyIndex() {
+    loadStoreys();
+    return storeys_->empty() ? 0 : storeys_->back()->getIndex();
+}
+
+Storey* Plan::getStorey(std::int16_t index) {
+    loadStoreys();
+    for (const auto& storey : *storeys_)
+        if (storey && storey->getIndex() == index) return storey.get();
+    return nullptr;
+}
+
+Storey* Plan::getStoreyByName(const String& name) {
+    loadStoreys();
+    for (const auto& storey : *storeys_)
+        if (storey && storey->getName() == name) return storey.get();
+    return nullptr;
+}
+
+Storey* Plan::getStoreyByNumber(std::int16_t number) {
+    loadStoreys();
+    for (const auto& storey : *storeys_)
+        if (storey && storey->getNumber() == number) return storey.get();
+    return nullptr;
+}
+
+Storey* Plan::getCurrentStorey() {
+    loadStoreys();
+    std::int16_t index = 0;
+    return currentIndex(index) ? getStorey(index) : nullptr;
+}
+
+bool Plan::changeStorey(const Storey& storey, bool rebuild) {
+    if (!makeCurrent()) return false;
+    host::StoreyCommandRecord record{};
+    record.command = 0;
+    record.index = static_cast<std::int16_t>(storey.getIndex());
+    record.noRebuild = rebuild ? 0 : 1;
+    if (setLastHostResult(hostApi().environment(fourcc("CSTO"), &record)) != host::kNoError) return false;
+    // What the host now has: kept for the walk in progress, asked again otherwise.
+    current_ = record.index;
+    hasCurrent_ = true;
+    currentEpoch_ = getProject().getAnswerEpoch();
+    return true;
+}
+
+// --- Id and name -----------------------------------------------------------------------------------
 LinkRecord Plan::getId() const {
     LinkRecord id = Drawing::getId();
     std::int16_t index = 0;
-    String name;
-    if (readCurrentStorey(index, name)) id.setIndex(index);
+    if (currentIndex(index)) id.setIndex(index);
     return id;
 }
 
@@ -63,12 +153,10 @@ String Plan::getName() {
     }
     tarnwick::disposeHandle(info.location);
     text += " / ";
-    std::int16_t index = 0;
-    String name;
-    if (readCurrentStorey(index, name)) {
-        text += String(index);
+    if (const Storey* storey = getCurrentStorey()) {
+        text += String(storey->getIndex());
         text += ". ";
-        text += name;
+        text += storey->getName();
     }
     return text;
 }

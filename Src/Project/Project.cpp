@@ -213,15 +213,27 @@ Database* Project::databaseOfRecord(const host::DatabaseRecord& record) {
 // The host is asked every time: the user may have switched windows since the last callback, and a
 // cached answer would send every later operation to the wrong database.
 Database* Project::getCurrentDatabase() {
+    const std::uint64_t epoch = getAnswerEpoch();
+    if (epoch != 0 && currentDatabaseEpoch_ == epoch) return currentDatabase_;
     host::DatabaseRecord record{};
     currentDatabase_ = hostApi().database(fourcc("GDAT"), &record) == 0 ? databaseOfRecord(record) : nullptr;
+    currentDatabaseEpoch_ = currentDatabase_ != nullptr ? epoch : 0;
     return currentDatabase_;
 }
 
 Database* Project::getCurrentWindow() {
+    const std::uint64_t epoch = getAnswerEpoch();
+    if (epoch != 0 && currentWindowEpoch_ == epoch) return currentWindow_;
     host::DatabaseRecord record{};
     currentWindow_ = hostApi().database(fourcc("GWIN"), &record) == 0 ? databaseOfRecord(record) : nullptr;
+    currentWindowEpoch_ = currentWindow_ != nullptr ? epoch : 0;
     return currentWindow_;
+}
+
+std::shared_ptr<void> Project::keepHostAnswers() {
+    if (answers_->keepers++ == 0) ++answers_->epoch;
+    std::shared_ptr<KeptAnswers> answers = answers_;
+    return std::shared_ptr<void>(nullptr, [answers](void*) { --answers->keepers; });
 }
 
 bool Project::setCurrentDatabase(Database* database) { return makeCurrent(database, /*window=*/false); }
@@ -241,10 +253,13 @@ bool Project::makeCurrent(Database* database, bool window) {
         window ? hostApi().automation(fourcc("CHWD"), &record) : hostApi().database(fourcc("CDAT"), &record);
     if (result != 0) return false;   // a refused switch caches nothing
     cache = database;
+    (window ? currentWindowEpoch_ : currentDatabaseEpoch_) = getAnswerEpoch();
     return true;
 }
 
 void Project::forgetCurrent() {
+    currentDatabaseEpoch_ = 0;
+    currentWindowEpoch_ = 0;
     currentDatabase_ = nullptr;
     currentWindow_ = nullptr;
 }

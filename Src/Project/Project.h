@@ -90,6 +90,15 @@ public:
     bool setCurrentWindow(Database* database);
     void forgetCurrent();   // forgets the two caches, nothing else
 
+    // While a walk is in progress the host's answers on the current database and window, the current
+    // storey and an empty selection are kept and not asked again: between two calls of the add-on only the
+    // add-on itself changes them, and its own changes update what is kept. Answers are kept while at
+    // least one token lives; the last one going forgets them, so the next question asks the host.
+    std::shared_ptr<void> keepHostAnswers();
+    // Not 0 while answers are kept: a number that is new each time keeping starts, so an answer noted
+    // under one number is not mistaken for one of a later walk.
+    std::uint64_t getAnswerEpoch() const { return answers_->keepers > 0 ? answers_->epoch : 0; }
+
     // Per view kind: the count, the view by 0-based index (null for a negative index or one at or past
     // the count), the view filed under a database guid (null when none). Lists load on first use.
     std::int32_t getDetailCount();
@@ -210,9 +219,18 @@ private:
     std::unique_ptr<LayoutList> layouts_;
     std::unique_ptr<SectionList> sections_;
     std::unique_ptr<WorksheetList> worksheets_;
-    Database* currentDatabase_ = nullptr;   // not owned; cache of 'GDAT'
-    Database* currentWindow_ = nullptr;     // not owned; cache of 'GWIN'
-    PackageStore packages_;                 // "frameworkPreferenceStore", flag 1
+    struct KeptAnswers {
+        std::int32_t keepers = 0;
+        std::uint64_t epoch = 0;
+    };
+
+    Database* currentDatabase_ = nullptr;      // not owned; cache of 'GDAT'
+    Database* currentWindow_ = nullptr;        // not owned; cache of 'GWIN'
+    std::uint64_t currentDatabaseEpoch_ = 0;   // the epoch in which currentDatabase_ was learnt; 0 none
+    std::uint64_t currentWindowEpoch_ = 0;
+    // Shared with the tokens, so that a token outliving the project touches nothing that is gone.
+    std::shared_ptr<KeptAnswers> answers_ = std::make_shared<KeptAnswers>();
+    PackageStore packages_;   // "frameworkPreferenceStore", flag 1
 };
 
 }   // namespace tarnwick

@@ -121,6 +121,19 @@ TEST_F(EditManagerTest, AnElementAlreadyEditableChangesNothing) {
     EXPECT_EQ(callsOf(host::HostSlot::changeAttribute), 0u);
 }
 
+TEST_F(EditManagerTest, ALayerThatCannotBeReadMakesPrepareFailAndChangesNothing) {
+    setHead(0, kSite);   // hidden and locked
+    EditManager edits(false, false);
+    auto object = element(0);
+    ASSERT_NE(object, nullptr);
+    host_->injectFault({host::HostSlot::getAttribute, std::nullopt}, 0, host::kErrGeneral);
+    EXPECT_NE(inCommand([&] { return edits.prepare(*object, true, true, false); }), 0u);
+    host_->clearFaults();
+    EXPECT_EQ(layerFlags(kSite), host::kLayerHidden | host::kLayerLocked);
+    EXPECT_EQ(edits.getUnlockedLayers(), nullptr);
+    EXPECT_EQ(edits.getShownLayers(), nullptr);
+}
+
 TEST_F(EditManagerTest, LeavesAnElementHeldByAnotherMemberUntouchedAndSaysSo) {
     shareProject();
     setHead(1, kRoof, 0, /*owner=*/2);

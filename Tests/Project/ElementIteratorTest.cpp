@@ -101,13 +101,19 @@ TEST_F(ElementIterator, WritesBackOnlyWhenAskedAndNotTheElementHeldAtItsDestruct
     EXPECT_DOUBLE_EQ(positionX(simElement(2)), 3.0);
 }
 
-TEST_F(ElementIterator, CopiesShareTheLinksButLoadTheirOwnElement) {
+TEST_F(ElementIterator, ACopyComparesEqualAndHoldsItsOwnElement) {
     registerRecordElements();
     auto first = plan().begin(false, Drawing::Filter(6, false, 1, false));
     first.moveForward();
+    host_->clearCalls();
     auto second = first;
     EXPECT_TRUE(second == first);
-    EXPECT_THROW(static_cast<void>(*second), tarnwick::TracedException);   // no element until it moves
+    EXPECT_DOUBLE_EQ(static_cast<RecordElement&>(*second).x(), 2.0);
+    EXPECT_NE(&*second, &*first);
+    EXPECT_TRUE(host_->calls().empty());   // copied, not read again
+    decltype(first) third;
+    third = first;
+    EXPECT_DOUBLE_EQ(static_cast<RecordElement&>(*third).x(), 2.0);
     second.moveForward();
     EXPECT_DOUBLE_EQ(static_cast<RecordElement&>(*second).x(), 3.0);
     EXPECT_DOUBLE_EQ(static_cast<RecordElement&>(*first).x(), 2.0);
@@ -139,3 +145,25 @@ TEST_F(ElementIterator, TakesSectionElementsAsTheModelElementsTheyShow) {
 }
 
 }   // namespace
+
+TEST_F(ElementIterator, AsksTheHostOnceAWalkForTheCurrentDatabaseStoreyAndSelection) {
+    registerRecordElements();
+    const Drawing::Filter every(false, false);
+    host_->clearCalls();
+    int count = 0;
+    for (auto it = plan().begin(false, every); !it.atEnd(); ++it) ++count;
+    ASSERT_EQ(count, 5);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::database, host::fourcc("GDAT")), 1u);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::environment, host::fourcc("GSTO")), 1u);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getSelection), 1u);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getElement), 5u);
+    // Once the walk is over the answers are asked again: a storey the user went to in between shows.
+    host_->project().view.currentStorey = 1;
+    EXPECT_EQ(plan().getId().getIndex(), 1);
+    host_->project().view.currentStorey = 0;
+    auto held = plan().begin(false, every);
+    host_->project().view.currentStorey = 1;   // not seen while this walk runs
+    EXPECT_EQ(plan().getId().getIndex(), 0);
+    while (!held.atEnd()) ++held;
+    EXPECT_EQ(plan().getId().getIndex(), 1);
+}

@@ -227,6 +227,35 @@ TEST_F(LibraryTest, AModifyingWalkSavesEachPartItLetsGo) {
     EXPECT_EQ(host_->countCalls(host::HostSlot::updateLibraryPartSection), 3u);
 }
 
+TEST_F(LibraryTest, AWalkWritesBackOnlyWhenAskedAndOnlyWhatChanged) {
+    const auto writes = [&] {
+        return host_->countCalls(host::HostSlot::updateLibraryPartSection) +
+               host_->countCalls(host::HostSlot::createLibraryPart);
+    };
+    host_->clearCalls();
+    ASSERT_EQ(inCommand([&] {
+                  EXPECT_EQ(walk(library().rbegin(Library::Filter(String(), 0, true, 0))).size(), 8u);
+                  auto abandoned = library().begin(true, Library::Filter(String("Chair"), 0, true, 0));
+                  static_cast<void>(abandoned->getName());   // read, not changed; then dropped
+                  auto untouched = library().begin(true, Library::Filter(String(), 0, true, 0));
+                  for (int n = 0; n < 3; ++n) ++untouched;
+                  return true;
+              }),
+              0u);
+    EXPECT_EQ(writes(), 0u);
+    ASSERT_EQ(inCommand([&] {   // a backward walk asked to modify saves the part it changed
+                  auto it = library().rbegin(Library::Filter(String("Chair"), 0, true, 0), /*modify=*/true);
+                  auto* chair = dynamic_cast<tarnwick::ParametricSource*>(&*it);
+                  if (chair == nullptr) return false;
+                  host::Handle text = nullptr;
+                  tarnwick::stringToHandle(String("changed backwards"), text);
+                  chair->setSection(host::fourcc("CTXT"), text);
+                  return true;
+              }),
+              0u);
+    EXPECT_EQ(simPart(1).sections.at(0).bytes, bytesOf("changed backwards"));
+}
+
 // --- Sources -------------------------------------------------------------------------------------
 TEST_F(LibraryTest, MakesTheKindOfSourceTheClassifiedTypeAsksFor) {
     const auto oldDoor = library().getSource(ComponentLink(4, host::kLibraryObject, &library()));
