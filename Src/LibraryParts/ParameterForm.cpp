@@ -92,6 +92,15 @@ T valueOf(const Setting& setting) {
         return static_cast<T>(setting.getInt32());
 }
 
+// Cell values as their value objects compare them: reals within the real setting's tolerance.
+template <typename T>
+bool isSameSetting(const T& a, const T& b) {
+    if constexpr (std::is_same_v<T, double>)
+        return std::abs(a - b) <= RealSetting::kTolerance;
+    else
+        return a == b;
+}
+
 template <typename T>
 bool isEqualValue(const T& a, const T& b) {
     if constexpr (std::is_same_v<T, double>)
@@ -192,9 +201,44 @@ void ParameterForm<T>::setText(const String& text, std::uint64_t row, std::uint6
 
 template <typename T>
 void ParameterForm<T>::setCell(const Setting& value, std::uint64_t row, std::uint64_t column) {
+    storeAt(valueOf<T>(value), row, column);
+}
+
+template <typename T>
+void ParameterForm<T>::storeAt(const T& value, std::uint64_t row, std::uint64_t column) {
     if (column >= getColumnCount()) setColumnCount(column + 1);
     if (row >= getRowCount()) setRowCount(row + 1);
-    setChecked(valueOf<T>(value), row, column);
+    setChecked(value, row, column);
+}
+
+// The three-way merge of Parameter::merge, taking the values straight from forms of our own kind
+// instead of through value objects: a part switch merges every cell of every parameter.
+template <typename T>
+void ParameterForm<T>::merge(const Parameter& newer, const Parameter& older) {
+    const auto* fresh = dynamic_cast<const ParameterForm<T>*>(&newer);
+    const auto* old = dynamic_cast<const ParameterForm<T>*>(&older);
+    if (fresh == nullptr || old == nullptr || newer.getType() != getType() || older.getType() != getType())
+        return Parameter::merge(newer, older);
+    if (fresh->isArray() && !isArray()) {
+        setColumnCountRaw(1);
+    } else if (!fresh->isArray() && isArray()) {
+        setRowCount(1);
+        setColumnCount(0);
+    }
+    const std::uint64_t columns = fresh->getColumnCount();
+    const std::uint64_t rows = fresh->getRowCount();
+    const std::uint64_t oldColumns = old->getColumnCount();
+    const std::uint64_t oldRows = old->getRowCount();
+    for (std::uint64_t c = 0; c < columns; ++c) {
+        if (c >= oldColumns && c >= getColumnCount()) setColumnCount(getColumnCount() + 1);
+        for (std::uint64_t r = 0; r < rows; ++r) {
+            if (r >= oldRows && r >= getRowCount()) addRows(1);
+            const T& value = fresh->values_[r * columns + c];
+            if (r >= oldRows || c >= oldColumns || !holdsCell(r, c) ||
+                isSameSetting<T>(values_[r * getColumnCount() + c], old->values_[r * oldColumns + c]))
+                storeAt(value, r, c);
+        }
+    }
 }
 
 // --- Shape -----------------------------------------------------------------------------------------

@@ -35,6 +35,7 @@ public:
     void setCell(const Setting& value, std::uint64_t row, std::uint64_t column) override;
     bool copyFrom(const Parameter& other, bool resizeRows, bool resizeColumns) override;
     void reset() override;
+    void merge(const Parameter& newer, const Parameter& older) override;   // cells compared directly
     bool isEqual(const Parameter& other) const override;
     bool store(host::CommandParameterRecord& record) const override;
     bool storeCell(host::ParameterChangeRecord& record, std::uint64_t row, std::uint64_t column) override;
@@ -60,7 +61,8 @@ protected:
     virtual std::unique_ptr<Setting> makeValueObject() const;
 
 private:
-    void rebuild(std::uint64_t rows, std::uint64_t columns);   // keeps each row's first values
+    void rebuild(std::uint64_t rows, std::uint64_t columns);                 // keeps each row's first values
+    void storeAt(const T& value, std::uint64_t row, std::uint64_t column);   // setCell without a Setting
 
     std::vector<T> values_;
 };

@@ -18,17 +18,21 @@
 namespace tarnwick {
 namespace {
 
-using NameTable = std::unordered_map<std::string_view, std::uint64_t>;
+// Keys are copies of the names: short ones sit in the table's own nodes, which keeps lookups in long
+// lists from chasing every parameter's text.
+using NameTable = std::unordered_map<std::string, std::uint64_t>;
 
-// Each name of the list with its lowest position; empty positions are skipped. The views point into the
-// list's names, which must stay as they are while the table is used.
+// Each name of the list with its lowest position; empty positions are skipped.
 NameTable nameTable(const ParameterList& list) {
     NameTable table;
     table.reserve(list.size());
     for (std::uint64_t i = list.size(); i-- > 0;)
-        if (const Parameter* parameter = list[i].get()) table[parameter->getName().getView()] = i;
+        if (const Parameter* parameter = list[i].get())
+            table[std::string(parameter->getName().getView())] = i;
     return table;
 }
+
+std::string keyOf(const Parameter& parameter) { return std::string(parameter.getName().getView()); }
 
 std::string lowerName(const String& name) { return std::string(name.toLower().getView()); }
 
@@ -42,6 +46,7 @@ bool isSizeName(const String& name) {
 class PositionIndex {
 public:
     explicit PositionIndex(const ParameterList& list) : erased_(list.size(), false) {
+        runs_.reserve(list.size());
         for (std::uint64_t i = 0; i < list.size(); ++i)
             if (const Parameter* parameter = list[i].get()) runs_[lowerName(parameter->getName())].add(i);
     }
@@ -233,8 +238,8 @@ void ParameterList::merge(const ParameterList& other, bool skipSizes, bool resiz
     for (std::uint64_t i = size(); i-- > 0;) {   // 2.
         Parameter* parameter = (*parameters_)[i];
         if (parameter == nullptr) continue;
-        if (skipSizes && isSizeName(parameter->getName())) continue;     // 3.
-        const auto found = table.find(parameter->getName().getView());   // 4.
+        if (skipSizes && isSizeName(parameter->getName())) continue;   // 3.
+        const auto found = table.find(keyOf(*parameter));              // 4.
         if (found == table.end()) continue;
         parameter->copyFrom(*other[found->second], resizeRows, resizeColumns);   // a refusal keeps ours
     }
@@ -250,7 +255,7 @@ void ParameterList::update(const ParameterList& newer, const ParameterList& olde
         if (old == nullptr) continue;
         const std::string key = lowerName(old->getName());
         const std::uint64_t p = here.first(key);
-        const auto found = newTable.find(old->getName().getView());
+        const auto found = newTable.find(keyOf(*old));
         if (found != newTable.end()) {
             const Parameter* fresh = newer[found->second].get();
             if (fresh == nullptr) continue;
@@ -271,7 +276,7 @@ void ParameterList::update(const ParameterList& newer, const ParameterList& olde
     const NameTable oldTable = nameTable(older);
     for (std::uint64_t i = newer.size(); i-- > 0;) {
         const Parameter* fresh = newer[i].get();
-        if (fresh == nullptr || oldTable.count(fresh->getName().getView()) != 0) continue;
+        if (fresh == nullptr || oldTable.count(keyOf(*fresh)) != 0) continue;
         const std::string key = lowerName(fresh->getName());
         const std::uint64_t p = here.first(key);
         if (p == kNotFound) {

@@ -1,6 +1,12 @@
 #include "LibraryParts/ParametricSource.h"
 
+#include <cstring>
+#include <string_view>
+
+#include <FourCC.h>
+
 #include "Environment/HostApi.h"
+#include "Foundation/Memory.h"
 #include "LibraryParts/LengthParameter.h"
 #include "Project/ElementMemoStore.h"
 #include "Project/Library.h"
@@ -12,6 +18,80 @@ namespace {
 double sizeOr(tarnwick::ParameterList& parameters, const char* name, double fallback) {
     const auto* length = dynamic_cast<const LengthParameter*>(parameters.find(name));
     return length != nullptr && length->holdsCell(0, 0) ? length->get(0, 0) : fallback;
+}
+
+// Where "VALUES" next stands in the script, in any case; npos when nowhere.
+std::size_t findValues(std::string_view script, std::size_t from) {
+    constexpr std::string_view kValues = "VALUES";
+    for (std::size_t at = from; at + kValues.size() <= script.size(); ++at) {
+        std::size_t i = 0;
+        while (i < kValues.size() && (script[at + i] & ~0x20) == kValues[i]) ++i;   // ASCII letters only
+        if (i == kValues.size()) return at;
+    }
+    return std::string_view::npos;
+}
+
+constexpr std::string_view kQuotes = "\"'";
+constexpr std::string_view kLineEnds = "\r\n";
+constexpr std::string_view kBlanks = " \t";
+
+// The value lists of a parameter script: a header of the parameter names of its VALUES statements and a
+// record of quoted values for each, in the order of the statements. A statement's values follow its
+// quoted name: quoted texts separated by commas, going on to the next line after a comma that ends a
+// line. They end at a value not followed by a comma, at an unquoted value or a quote left open, and at
+// the next VALUES. Byte positions throughout: the keyword and the quotes are ASCII.
+std::unique_ptr<TextDatabase> readValueLists(std::string_view script) {
+    auto header = std::make_unique<TextRecord>();
+    auto lists = std::make_unique<TextDatabase>();
+    for (std::size_t p = findValues(script, 0); p != std::string_view::npos;) {
+        const std::size_t open = script.find_first_of(kQuotes, p + 6);
+        if (open == std::string_view::npos) break;
+        const std::size_t close = script.find(script[open], open + 1);
+        if (close == std::string_view::npos) break;
+        if (close == open + 1) {   // an empty name names nothing
+            p = findValues(script, open + 1);
+            continue;
+        }
+        header->push_back(std::make_unique<TextField>(String(script.substr(open + 1, close - open - 1))));
+        auto record = std::make_unique<TextRecord>();
+        std::size_t line = close + 1;   // the first line starts just after the name
+        for (bool more = true; more;) {
+            std::size_t lineEnd = script.find_first_of(kLineEnds, line);
+            if (lineEnd == std::string_view::npos) lineEnd = script.size();
+            std::string_view rest = script.substr(line, lineEnd - line);
+            const std::size_t next = findValues(rest, 0);
+            const bool nextStatement = next != std::string_view::npos;
+            if (nextStatement) rest = rest.substr(0, next);
+            bool ended = false;
+            for (std::size_t i = rest.find_first_not_of(kBlanks); i != std::string_view::npos && !ended;
+                 i = rest.find_first_not_of(kBlanks, i)) {
+                const std::size_t end = kQuotes.find(rest[i]) != std::string_view::npos
+                                            ? rest.find(rest[i], i + 1)
+                                            : std::string_view::npos;
+                if (end == std::string_view::npos) {   // unquoted, or a quote left open
+                    ended = true;
+                    break;
+                }
+                record->push_back(std::make_unique<TextField>(String(rest.substr(i + 1, end - i - 1))));
+                i = rest.find_first_not_of(kBlanks, end + 1);
+                if (i == std::string_view::npos) {   // no comma after it on its line
+                    ended = true;
+                } else if (rest[i] != ',') {
+                    ended = true;
+                } else {
+                    ++i;
+                    if (rest.find_first_not_of(kBlanks, i) == std::string_view::npos)
+                        break;   // on to the next line
+                }
+            }
+            more = !ended && !nextStatement && lineEnd < script.size();
+            if (more) line = lineEnd + 1;
+        }
+        lists->push_back(std::move(record));
+        p = findValues(script, line);   // from the start of the last line examined
+    }
+    lists->setHeader(std::move(header));
+    return lists;
 }
 
 }   // namespace
@@ -41,15 +121,56 @@ host::LibraryPartDetails& ParametricSource::getDetails() {
     return *details_;
 }
 
+// --- Scripts and texts ----------------------------------------------------------------------------
+String ParametricSource::getText(std::uint32_t type) {
+    const host::Handle handle = getSectionByType(type);
+    const std::size_t size = getHandleSize(handle);
+    if (size == 0) return String();
+    return String(std::string_view(*handle, strnlen(*handle, size)));   // up to the terminator
+}
+
+void ParametricSource::setText(std::uint32_t type, const String& text) {
+    host::Handle handle = nullptr;
+    stringToHandle(text, handle);
+    setSection(type, handle);
+}
+
+String ParametricSource::getMasterScript() { return getText(fourcc("1DSC")); }
+String ParametricSource::get2DScript() { return getText(fourcc("2DSC")); }
+String ParametricSource::get3DScript() { return getText(fourcc("3DSC")); }
+String ParametricSource::getComment() { return getText(fourcc("CTXT")); }
+String ParametricSource::getParameterScript() { return getText(fourcc("VLSC")); }
+String ParametricSource::getInterfaceScript() { return getText(fourcc("UISC")); }
+void ParametricSource::setMasterScript(const String& text) { setText(fourcc("1DSC"), text); }
+void ParametricSource::set2DScript(const String& text) { setText(fourcc("2DSC"), text); }
+void ParametricSource::set3DScript(const String& text) { setText(fourcc("3DSC"), text); }
+void ParametricSource::setComment(const String& text) { setText(fourcc("CTXT"), text); }
+void ParametricSource::setInterfaceScript(const String& text) { setText(fourcc("UISC"), text); }
+
+void ParametricSource::setParameterScript(const String& text) {
+    setText(fourcc("VLSC"), text);
+    valueLists_.reset();   // the lists were read from the script that was
+}
+
+const TextRecord* ParametricSource::getValueLists(const String& name) {
+    if (!valueLists_) valueLists_ = readValueLists(getParameterScript().getView());
+    const std::int32_t column = valueLists_->findColumn(name, /*caseSensitive=*/false);
+    if (column < 0) return nullptr;
+    return valueLists_->recordAt(static_cast<std::size_t>(column));
+}
+
 // --- Parameters ------------------------------------------------------------------------------------
 bool ParametricSource::load(std::uint64_t, std::unique_ptr<MemoStore>& store) {
     if (!store) {
+        if (getIndex() == 0) {   // a new part has no parameters yet
+            setLoaded(true);
+            return true;
+        }
         auto made = std::make_unique<ElementMemoStore>();
         if (!fetchDefaultSizes(*made, /*onlyOnce=*/false)) {
-            // A new part has no parameters yet; one in the host whose defaults failed stays unloaded, so
-            // that it is neither written back empty nor taken as having none.
-            if (getIndex() == 0) setLoaded(true);
-            return getIndex() == 0;
+            // Defaults the host cannot give leave the memo unloaded: the part is neither written back
+            // empty nor taken as having no parameters.
+            return false;
         }
         store = std::move(made);
     }

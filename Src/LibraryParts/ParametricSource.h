@@ -12,6 +12,7 @@
 #include "Foundation/MemoryBlock.h"
 #include "LibraryParts/ComponentParameterMemo.h"
 #include "LibraryParts/ComponentResourceMemo.h"
+#include "LibraryParts/TextDatabase.h"
 #include "Project/ComponentSource.h"
 
 namespace tarnwick {
@@ -44,9 +45,33 @@ public:
     // Editing the part's own parameters: the flag set, the library index in the record.
     void fillParamOwner(host::ParameterOwnerRecord& record, bool& commit) override;
 
+    // Scripts and texts: a section's text (up to its first zero byte); "" when the part lacks it. A
+    // setter stores the text with a terminator as that section.
+    virtual String getMasterScript();      // '1DSC'
+    virtual String get2DScript();          // '2DSC'
+    virtual String get3DScript();          // '3DSC'
+    virtual String getComment();           // 'CTXT'
+    virtual String getParameterScript();   // 'VLSC'
+    virtual String getInterfaceScript();   // 'UISC'
+    // The quoted values the parameter script offers for a parameter (a VALUES statement naming it; the
+    // name in any case), owned by the source; null when it offers none. The lists are read once, and again
+    // after the parameter script changed.
+    virtual const TextRecord* getValueLists(const String& name);
+    virtual void setMasterScript(const String& text);
+    virtual void set2DScript(const String& text);
+    virtual void set3DScript(const String& text);
+    virtual void setComment(const String& text);
+    virtual void setParameterScript(const String& text);
+    virtual void setInterfaceScript(const String& text);
+    virtual std::int32_t getExtra() const { return 0; }
+
     // The 3200-byte details block: zero, and filled by the host when the source is valid, on the first
     // call; later calls give the same block.
     host::LibraryPartDetails& getDetails();
+    bool getDetailFlag() { return getDetails().bytes[0] != 0; }
+    void setDetailFlag(bool flag) { getDetails().bytes[0] = flag ? 1 : 0; }
+    bool getSecondDetailFlag() { return getDetails().bytes[2] != 0; }
+    void setSecondDetailFlag(bool flag) { getDetails().bytes[2] = flag ? 1 : 0; }
 
     // A handle of the part's parameter records as they are now, still owned by the source (until the
     // next call or the source goes); null when there are none. Throws when memory fails.
@@ -60,7 +85,11 @@ protected:
     void loadParameterSection() override { ensureLoaded(); }
 
 private:
+    String getText(std::uint32_t type);
+    void setText(std::uint32_t type, const String& text);
+
     std::unique_ptr<host::LibraryPartDetails> details_;   // none until first asked for
+    std::unique_ptr<TextDatabase> valueLists_;            // none until first asked for; not copied
     host::Handle parameterHandle_ = nullptr;   // owned; released with the host's parameter disposal
 };
 

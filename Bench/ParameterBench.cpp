@@ -1,0 +1,108 @@
+// ParameterList::update, the three-way carry-over of a part switch, on lists of 100 to 10 000
+// parameters of which every fourth is a 3 x 2 array and every eighth a text. Between the old and the new
+// definition a tenth of the parameters go, a tenth come, and the rest change their default; the user
+// changed every third value. Each run copies the element's list and updates the copy; the copy alone is
+// measured beside it. The reporter prints the time per parameter and each size's time against the
+// 1 000-parameter run: a linear update keeps the 10 000 run near 10 times that.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "LibraryParts/ParameterList.h"
+#include "LibraryParts/RealParameter.h"
+#include "LibraryParts/StringParameter.h"
+
+namespace {
+using tarnwick::Parameter;
+using tarnwick::ParameterList;
+
+std::unique_ptr<Parameter> makeParameter(std::size_t i, double value) {
+    const std::string name = "par_" + std::to_string(i);
+    if (i % 8 == 7) {
+        auto text = std::make_unique<tarnwick::StringParameter>(name.c_str(), "", 0, 0, 0, false);
+        text->set(tarnwick::String(std::to_string(value)), 0, 0);
+        return text;
+    }
+    const bool array = i % 4 == 0;
+    auto real = std::make_unique<tarnwick::RealParameter>(name.c_str(), "", 0, array ? 2 : 0, 0, array);
+    for (std::uint64_t r = 0; r < (array ? 3u : 1u); ++r)
+        for (std::uint64_t c = 0; c < real->getColumnCount(); ++c) real->set(value + double(r + c), r, c);
+    return real;
+}
+
+struct Lists {
+    ParameterList current, newer, older;
+};
+
+const Lists& listsOf(std::size_t n) {
+    static std::map<std::size_t, Lists> made;
+    auto found = made.find(n);
+    if (found != made.end()) return found->second;
+    Lists& lists = made[n];
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i % 10 != 9) lists.older.push_back(makeParameter(i, 1.0));                        // a tenth come
+        if (i % 10 != 0) lists.newer.push_back(makeParameter(i, 2.0));                        // a tenth go
+        if (i % 10 != 9) lists.current.push_back(makeParameter(i, i % 3 == 0 ? 5.0 : 1.0));   // user's values
+    }
+    return lists;
+}
+
+void Update(benchmark::State& state) {
+    const Lists& lists = listsOf(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        ParameterList work(lists.current);
+        work.update(lists.newer, lists.older);
+        benchmark::DoNotOptimize(work.size());
+    }
+}
+
+void CopyOnly(benchmark::State& state) {
+    const Lists& lists = listsOf(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        ParameterList work(lists.current);
+        benchmark::DoNotOptimize(work.size());
+    }
+}
+
+BENCHMARK(Update)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(CopyOnly)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Collects each run's mean time, then prints per size the time per parameter and the ratio to 1 000.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const std::string name = run.benchmark_name();
+            const auto slash = name.find('/');
+            times_[name.substr(0, slash)][std::stol(name.substr(slash + 1))] =
+                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        }
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::printf("\n%-9s %-11s %14s %14s\n", "run", "parameters", "us/parameter", "time/1000's");
+        for (const auto& [family, sizes] : times_) {
+            const auto base = sizes.find(1000);
+            for (const auto& [n, seconds] : sizes)
+                std::printf("%-9s %-11ld %14.3f %14.2f\n", family.c_str(), n, seconds * 1e6 / double(n),
+                            base == sizes.end() ? 0.0 : seconds / base->second);
+        }
+    }
+
+private:
+    std::map<std::string, std::map<long, double>> times_;
+};
+
+}   // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,182 @@
+// Parametric library parts: sections, scripts, the value lists of the parameter script, details, and a
+// changed or new part written back to the simulated host with its parameters.
+#include "LibraryParts/ParametricSource.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <HostTable.h>
+
+#include "Foundation/DataFile.h"
+#include "Foundation/Memory.h"
+#include "LibraryParts/LengthParameter.h"
+#include "LibraryParts/ObjectSource.h"
+#include "LibraryParts/StringParameter.h"
+#include "Project/Library.h"
+#include "Support/DrawingFixture.h"
+
+using namespace tarnwick;
+
+namespace {
+
+std::string valuesOf(const TextRecord* record) {
+    if (record == nullptr) return "none";
+    std::string out;
+    for (const auto& field : *record) out += (out.empty() ? "" : "|") + std::string(field->getView());
+    return out;
+}
+
+}   // namespace
+
+class ParametricSources : public DrawingFixture {
+protected:
+    void SetUp() override {
+        DrawingFixture::SetUp();
+        Library::registerCreators();
+    }
+    void TearDown() override {
+        Library::unregisterCreators();
+        DrawingFixture::TearDown();
+    }
+};
+
+TEST_F(ParametricSources, ReadTheValueListsOfTheParameterScript) {
+    struct Case {
+        const char* what;
+        const char* script;
+        std::vector<std::pair<const char*, const char*>> lists;   // name, values ("none": no list)
+    };
+    const Case cases[] = {
+        {"values over two lines, any case of the name",
+         "VALUES \"mat\" \"Oak\", \"Ash\",\n   \"Elm\"\n",
+         {{"mat", "Oak|Ash|Elm"}, {"MAT", "Oak|Ash|Elm"}}},
+        {"lower case, apostrophes, no comma", "values 'w' 'a' 'b'", {{"w", "a"}}},
+        {"unquoted values end their list",
+         "VALUES \"n\" 1, 2, 3\nVALUES \"m\" \"x\"",
+         {{"n", ""}, {"m", "x"}}},
+        {"a comma inside a later value", "VALUES \"c\" \"a\" \"b,c\", \"d\"", {{"c", "a"}}},
+        {"a quote left open", "VALUES \"q\" \"a\", \"b\n\"c\"", {{"q", "a"}}},
+        {"two statements on a line",
+         "VALUES \"a\" \"1\", \"2\" VALUES \"b\" \"3\"",
+         {{"a", "1|2"}, {"b", "3"}}},
+        {"a name given twice answers its first", "VALUES \"d\" \"x\"\nVALUES \"d\" \"y\"", {{"d", "x"}}},
+        {"non-ASCII text keeps its place", "! größe\nVALUES \"größe\" \"ß\", \"SS\"", {{"größe", "ß|SS"}}},
+        {"no VALUES", "A = 1", {{"A", "none"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ObjectSource part;
+        part.setParameterScript(c.script);
+        for (const auto& [name, values] : c.lists)
+            EXPECT_EQ(valuesOf(part.getValueLists(name)), values) << name;
+    }
+
+    // A changed script is read again; a copy reads its own.
+    ObjectSource part;
+    part.setParameterScript("VALUES \"k\" \"1\"");
+    EXPECT_EQ(valuesOf(part.getValueLists("k")), "1");
+    part.setParameterScript("VALUES \"k\" \"2\"");
+    EXPECT_EQ(valuesOf(part.getValueLists("k")), "2");
+    ObjectSource copy(part);
+    EXPECT_EQ(valuesOf(copy.getValueLists("k")), "2");
+}
+
+TEST_F(ParametricSources, KeepTheirSectionsAndDetailsInMemory) {
+    ObjectSource part;   // a new part: nothing is asked of the host
+    host_->clearCalls();
+    EXPECT_EQ(part.getComment(), "");
+    part.setComment("abc");
+    const host::Handle comment = part.getSectionByType(fourcc("CTXT"));
+    ASSERT_EQ(getHandleSize(comment), 4u);
+    EXPECT_EQ(std::string(*comment, 4), std::string("abc\0", 4));
+    EXPECT_EQ(part.getComment(), "abc");
+    part.set3DScript("BLOCK 1, 1, 1");
+    part.setMasterScript("a = 1");
+    part.setParameterScript("VALUES \"x\" \"1\"");
+    std::vector<std::string> order;
+    for (std::uint32_t i = 0, type = 0; i < part.getSectionCount(); ++i) {
+        part.getSection(i, type);
+        order.push_back(host::fourccText(type));
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"1DSC", "3DSC", "CTXT", "VLSC"}));
+
+    part.setSection(fourcc("CTXT"), nullptr);   // removes it
+    EXPECT_EQ(part.getComment(), "");
+    EXPECT_TRUE(part.removeSection(fourcc("1DSC")));
+    EXPECT_FALSE(part.removeSection(fourcc("1DSC")));
+    part.setSection(fourcc("PARD"), allocateHandle(8));   // the parameters stand for it: no bytes kept
+    std::uint32_t type = 0;
+    EXPECT_EQ(part.getSection(1, type), nullptr);
+    EXPECT_EQ(host::fourccText(type), "PARD");
+
+    const host::LibraryPartDetails& details = part.getDetails();
+    EXPECT_TRUE(
+        std::all_of(std::begin(details.bytes), std::end(details.bytes), [](auto b) { return b == 0; }));
+    part.setSecondDetailFlag(true);
+    EXPECT_FALSE(part.getDetailFlag());
+    EXPECT_TRUE(part.getSecondDetailFlag());
+    EXPECT_EQ(part.getExtra(), 0);
+    for (const auto& call : host_->calls())
+        ADD_FAILURE() << host::hostSlotName(call.slot) << " " << host::fourccText(call.code);
+
+    host::ParameterOwnerRecord owner{};
+    bool commit = false;
+    part.fillParamOwner(owner, commit);
+    EXPECT_TRUE(commit);
+    EXPECT_EQ(owner.libraryIndex, 0);
+}
+
+TEST_F(ParametricSources, WriteChangedAndNewPartsBackWithTheirParameters) {
+    // A new part made of a script and two parameters.
+    ObjectSource made;
+    made.setFile(DataFile(folder_ / "Made.gsm"));
+    made.set3DScript("BLOCK A, B, ZZYZX");
+    made.setComment("made here");
+    auto width = std::make_unique<LengthParameter>("A", "Width", 0, 0, 0, false);
+    width->set(0.8, 0, 0);
+    made.getParameters().push_back(std::move(width));
+    auto names = std::make_unique<StringParameter>("names", "", 0, 1, 0, true);
+    names->set("😀", 0, 0);
+    names->set("b", 1, 0);
+    made.getParameters().push_back(std::move(names));
+    made.setSection(fourcc("PARD"), nullptr);
+    Library& library = *project().getLibrary();
+    ASSERT_EQ(inCommand([&] { return library.savePart(made); }), 0u) << std::hex << library.getLastResult();
+    ASSERT_NE(made.getIndex(), 0);
+    const host::SimLibraryPart* stored = host_->project().findLibraryPart(made.getIndex());
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->parameters.size(), 2u);
+    EXPECT_DOUBLE_EQ(stored->a, 0.8);
+
+    // Read back from the host, changed, and written again.
+    const auto fetch = [&] {
+        auto source = library.getSource(ComponentLink(made.getIndex(), 0, &library));
+        EXPECT_NE(dynamic_cast<ParametricSource*>(source.get()), nullptr);
+        return std::unique_ptr<ParametricSource>(dynamic_cast<ParametricSource*>(source.release()));
+    };
+    const auto owned = fetch();
+    ParametricSource& part = *owned;
+    EXPECT_EQ(part.get3DScript(), "BLOCK A, B, ZZYZX");
+    EXPECT_DOUBLE_EQ(part.getWidth(), 0.8);
+    EXPECT_EQ(part.getParameters().find("names")->getText(0, 0), "😀");
+    part.setWidth(1.5);
+    part.getParameters().find("names")->setText("c", 2, 0);
+    part.setSection(fourcc("PARD"), nullptr);
+    ASSERT_EQ(inCommand([&] { return library.savePart(part); }), 0u);
+    stored = host_->project().findLibraryPart(made.getIndex());
+    EXPECT_DOUBLE_EQ(stored->a, 1.5);
+    auto again = fetch();
+    EXPECT_EQ(again->getParameters().find("names")->getRowCount(), 3u);
+    EXPECT_EQ(again->getParameters().find("names")->getText(2, 0), "c");
+
+    // Parameters the host cannot give are not written back as none.
+    host_->injectFault({host::HostSlot::getLibraryPartParameters, std::nullopt}, 0, host::kErrBadIndex);
+    auto failing = fetch();
+    failing->setComment("changed");
+    failing->setSection(fourcc("PARD"), nullptr);
+    EXPECT_NE(inCommand([&] { return library.savePart(*failing); }), 0u);
+    host_->clearFaults();
+    EXPECT_EQ(host_->project().findLibraryPart(made.getIndex())->parameters.size(), 2u);
+}
