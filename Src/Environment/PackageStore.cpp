@@ -52,18 +52,35 @@ private:
     std::map<std::uint32_t, std::unique_ptr<Package>> read_;
 };
 
-// Each child element of the root of a text the XML reader accepted, by name, with its text from '<' to
-// the end of its end tag. Nothing for a text that is not 8-bit (UTF-16 has NUL bytes): its elements are
-// not found byte by byte.
 struct RawElement {
     std::string_view name;
     std::string_view text;
 };
 
+// Whether the text is UTF-8, as the store writes: no NUL bytes (UTF-16 has them) and no declaration of
+// another encoding. Elements of another encoding are not kept, since they would not read back as UTF-8.
+bool isUtf8Text(std::string_view text) {
+    if (text.find('\0') != std::string_view::npos) return false;
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    if (!text.starts_with("<?xml")) return true;
+    const std::string_view declaration = text.substr(0, text.find("?>"));
+    const std::size_t key = declaration.find("encoding");
+    if (key == std::string_view::npos) return true;
+    const std::size_t open = declaration.find_first_of("\"'", key);
+    if (open == std::string_view::npos) return false;
+    const std::size_t close = declaration.find(declaration[open], open + 1);
+    if (close == std::string_view::npos) return false;
+    std::string name(declaration.substr(open + 1, close - open - 1));
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return name == "UTF-8" || name == "UTF8";
+}
+
+// Each child element of the root of a UTF-8 text the XML reader accepted, by name, with its text from '<'
+// to the end of its end tag; nothing for a text in another encoding.
 std::vector<RawElement> rootChildren(std::string_view text) {
     constexpr auto npos = std::string_view::npos;
     std::vector<RawElement> children;
-    if (text.find('\0') != npos) return {};
+    if (!isUtf8Text(text)) return {};
     const auto skipTo = [&](std::size_t from, std::string_view end) {
         const std::size_t at = text.find(end, from);
         return at == npos ? npos : at + end.size();
