@@ -49,10 +49,11 @@ public:
 
     bool key(string_t& key) override {
         Frame& object = frames_.back();
-        if (!object.keys.insert(key).second) {
+        // Noted, not stopped at: a syntax error further on is what the text has first to answer for.
+        if (!object.keys.insert(key).second && duplicate_.empty()) {
             const std::string path = pathText();
-            error_ = "duplicate key \"" + key + "\" " + (path.empty() ? "at the top level" : "in " + path);
-            return false;
+            duplicate_ =
+                "duplicate key \"" + key + "\" " + (path.empty() ? "at the top level" : "in " + path);
         }
         object.key = key;
         return true;
@@ -65,6 +66,7 @@ public:
     }
 
     const std::string& error() const { return error_; }
+    const std::string& duplicate() const { return duplicate_; }
 
 private:
     struct Frame {
@@ -103,16 +105,23 @@ private:
 
     std::string_view text_;
     std::vector<Frame> frames_;
-    std::string error_;
+    std::string error_;       // the syntax error
+    std::string duplicate_;   // the first key given twice
 };
 
 }   // namespace
 
 bool checkJsonInput(std::string_view text, std::string& error) {
     Checker checker(text);
-    if (Json::sax_parse(text.begin(), text.end(), &checker)) return true;
-    error = checker.error().empty() ? "not valid JSON" : checker.error();
-    return false;
+    if (!Json::sax_parse(text.begin(), text.end(), &checker)) {
+        error = checker.error().empty() ? "not valid JSON" : checker.error();
+        return false;
+    }
+    if (!checker.duplicate().empty()) {
+        error = checker.duplicate();
+        return false;
+    }
+    return true;
 }
 
 }   // namespace host

@@ -62,7 +62,10 @@ struct RawElement {
 bool isUtf8Text(std::string_view text) {
     if (text.find('\0') != std::string_view::npos) return false;
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-    if (!text.starts_with("<?xml")) return true;
+    // Only "<?xml" and a blank (or "?>") declares; "<?xml-stylesheet" and the like are instructions.
+    if (!text.starts_with("<?xml") ||
+        !(text.size() > 5 && (std::isspace(static_cast<unsigned char>(text[5])) || text[5] == '?')))
+        return true;
     const std::string_view declaration = text.substr(0, text.find("?>"));
     const std::size_t key = declaration.find("encoding");
     if (key == std::string_view::npos) return true;
@@ -90,14 +93,13 @@ std::vector<RawElement> rootChildren(std::string_view text) {
     std::size_t openAt = 0;
     for (std::size_t p = text.find('<'); p != npos; p = text.find('<', p)) {
         const std::string_view rest = text.substr(p);
+        // As the reader does: each close is looked for after the whole opening ("<!-->" opens only).
         if (rest.starts_with("<!--")) {
-            p = skipTo(p, "-->");
+            p = skipTo(p + 4, "-->");
         } else if (rest.starts_with("<![CDATA[")) {
-            p = skipTo(p, "]]>");
+            p = skipTo(p + 9, "]]>");
         } else if (rest.starts_with("<?")) {
-            p = skipTo(p, "?>");
-        } else if (rest.starts_with("<!")) {   // a document type without an inner subset
-            p = skipTo(p, ">");
+            p = skipTo(p + 2, "?>");
         } else if (rest.starts_with("</")) {
             p = skipTo(p, ">");
             if (p != npos && --depth == 1) children.push_back({openName, text.substr(openAt, p - openAt)});
