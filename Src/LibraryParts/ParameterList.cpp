@@ -1,9 +1,10 @@
 #include "LibraryParts/ParameterList.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include <HostParameters.h>
@@ -18,63 +19,120 @@
 namespace tarnwick {
 namespace {
 
-// Keys are copies of the names: short ones sit in the table's own nodes, which keeps lookups in long
-// lists from chasing every parameter's text.
-using NameTable = std::unordered_map<std::string, std::uint64_t>;
-
-// Each name of the list with its lowest position; empty positions are skipped.
-NameTable nameTable(const ParameterList& list) {
-    NameTable table;
-    table.reserve(list.size());
-    for (std::uint64_t i = list.size(); i-- > 0;)
-        if (const Parameter* parameter = list[i].get())
-            table[std::string(parameter->getName().getView())] = i;
-    return table;
+// A name as lookups by name see it: lower-cased, directly for ASCII (most names), else by the host.
+std::string lowerName(const String& name) {
+    const std::string_view text = name.getView();
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        std::string lower(text);
+        for (char& c : lower)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return lower;
+    }
+    return std::string(name.toLower().getView());
 }
-
-std::string keyOf(const Parameter& parameter) { return std::string(parameter.getName().getView()); }
-
-std::string lowerName(const String& name) { return std::string(name.toLower().getView()); }
 
 bool isSizeName(const String& name) {
     const std::string lower = lowerName(name);
     return lower == "a" || lower == "b" || lower == "zzyzx";
 }
 
-// The positions of a list by lower-cased name, each run ascending, while the list is being brought up to
-// date: erased positions stay in the list (marked) until the end, so no position moves meanwhile.
-class PositionIndex {
+// The positions of a list's parameters by name in a few flat blocks (open addressing over the names'
+// hashes, the positions of one name chained in ascending order), so that merging and updating long
+// lists costs a lookup per parameter, not a walk of the list. Positions may be added past the end
+// (appended parameters) and the first one of a name erased; erased positions keep their place until the
+// caller closes the gaps.
+class NameIndex {
 public:
-    explicit PositionIndex(const ParameterList& list) : erased_(list.size(), false) {
-        runs_.reserve(list.size());
-        for (std::uint64_t i = 0; i < list.size(); ++i)
-            if (const Parameter* parameter = list[i].get()) runs_[lowerName(parameter->getName())].add(i);
+    // By the names as they are, or lower-cased (as indexOf compares them).
+    NameIndex(const ParameterList& list, bool lowerCase) : lowerCase_(lowerCase) {
+        entries_.reserve(list.size());
+        slots_.assign(capacityFor(list.size()), 0);
+        next_.reserve(list.size());
+        for (std::uint64_t i = 0; i < list.size(); ++i) {
+            next_.push_back(ParameterList::kNotFound);
+            erased_.push_back(false);
+            if (const Parameter* parameter = list[i].get()) add(keyOf(*parameter), i);
+        }
     }
-    std::uint64_t first(const std::string& name) const {   // the first live position; kNotFound: none
-        const auto run = runs_.find(name);
-        return run == runs_.end() ? ParameterList::kNotFound : run->second.first();
+
+    std::string keyOf(const Parameter& parameter) const {
+        return lowerCase_ ? lowerName(parameter.getName()) : std::string(parameter.getName().getView());
     }
-    void add(const std::string& name, std::uint64_t position) {
-        runs_[name].add(position);
-        erased_.resize(position + 1, false);
+
+    // The lowest position of the name that is not erased; kNotFound when none.
+    std::uint64_t first(const std::string& key) const {
+        const std::size_t slot = find(key, std::hash<std::string>()(key));
+        return slots_[slot] == 0 ? ParameterList::kNotFound : entries_[slots_[slot] - 1].first;
     }
-    void eraseFirst(const std::string& name) {   // the position first() gave
-        auto& run = runs_.at(name);
-        erased_[run.first()] = true;
-        ++run.head;
+
+    // A position above every one held so far.
+    void add(const std::string& key, std::uint64_t position) {
+        if (position >= next_.size()) {
+            next_.resize(position + 1, ParameterList::kNotFound);
+            erased_.resize(position + 1, false);
+        }
+        if ((entries_.size() + 1) * 2 > slots_.size()) rehash(slots_.size() * 2);
+        const std::size_t hash = std::hash<std::string>()(key);
+        const std::size_t slot = find(key, hash);
+        if (slots_[slot] == 0) {
+            entries_.push_back({key, hash, position, position});
+            slots_[slot] = static_cast<std::uint32_t>(entries_.size());
+            return;
+        }
+        Entry& entry = entries_[slots_[slot] - 1];
+        if (entry.first == ParameterList::kNotFound)
+            entry.first = position;
+        else
+            next_[entry.last] = position;
+        entry.last = position;
     }
+
+    void eraseFirst(const std::string& key) {   // the position first() gave
+        Entry& entry = entries_[slots_[find(key, std::hash<std::string>()(key))] - 1];
+        erased_[entry.first] = true;
+        if (entry.first == entry.last) entry.last = ParameterList::kNotFound;
+        entry.first = next_[entry.first];
+    }
+
     bool isErased(std::uint64_t position) const { return position < erased_.size() && erased_[position]; }
 
 private:
-    struct Run {
-        std::vector<std::uint64_t> positions;
-        std::size_t head = 0;   // positions before it were erased
-        void add(std::uint64_t position) { positions.push_back(position); }
-        std::uint64_t first() const {
-            return head < positions.size() ? positions[head] : ParameterList::kNotFound;
-        }
+    struct Entry {
+        std::string key;
+        std::size_t hash;
+        std::uint64_t first;   // kNotFound when every position of the name was erased
+        std::uint64_t last;
     };
-    std::unordered_map<std::string, Run> runs_;
+
+    static std::size_t capacityFor(std::size_t count) {
+        std::size_t capacity = 16;
+        while (capacity < count * 2) capacity *= 2;
+        return capacity;
+    }
+
+    std::size_t find(const std::string& key, std::size_t hash) const {   // the entry's slot, or an empty one
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+            const std::uint32_t held = slots_[slot];
+            if (held == 0) return slot;
+            const Entry& entry = entries_[held - 1];
+            if (entry.hash == hash && entry.key == key) return slot;
+        }
+    }
+
+    void rehash(std::size_t capacity) {
+        slots_.assign(capacity, 0);
+        for (std::size_t i = 0; i < entries_.size(); ++i) {
+            std::size_t slot = entries_[i].hash & (capacity - 1);
+            while (slots_[slot] != 0) slot = (slot + 1) & (capacity - 1);
+            slots_[slot] = static_cast<std::uint32_t>(i + 1);
+        }
+    }
+
+    bool lowerCase_;
+    std::vector<Entry> entries_;
+    std::vector<std::uint32_t> slots_;   // an entry's number + 1; 0: empty
+    std::vector<std::uint64_t> next_;    // per position: the next position of its name, or kNotFound
     std::vector<bool> erased_;
 };
 
@@ -234,30 +292,30 @@ void ParameterList::copyParameter(const ParameterList& other, const String& name
 }
 
 void ParameterList::merge(const ParameterList& other, bool skipSizes, bool resizeRows, bool resizeColumns) {
-    const NameTable table = nameTable(other);    // 1.
-    for (std::uint64_t i = size(); i-- > 0;) {   // 2.
+    const NameIndex table(other, /*lowerCase=*/false);   // 1.
+    for (std::uint64_t i = size(); i-- > 0;) {           // 2.
         Parameter* parameter = (*parameters_)[i];
         if (parameter == nullptr) continue;
-        if (skipSizes && isSizeName(parameter->getName())) continue;   // 3.
-        const auto found = table.find(keyOf(*parameter));              // 4.
-        if (found == table.end()) continue;
-        parameter->copyFrom(*other[found->second], resizeRows, resizeColumns);   // a refusal keeps ours
+        if (skipSizes && isSizeName(parameter->getName())) continue;        // 3.
+        const std::uint64_t found = table.first(table.keyOf(*parameter));   // 4.
+        if (found == kNotFound) continue;
+        parameter->copyFrom(*other[found], resizeRows, resizeColumns);   // a refusal keeps ours
     }
 }
 
 void ParameterList::update(const ParameterList& newer, const ParameterList& older) {
     // 1. Names are found through tables, so the update grows with the lists, not with their product.
-    const NameTable newTable = nameTable(newer);
-    PositionIndex here(*this);
+    const NameIndex newTable(newer, /*lowerCase=*/false);
+    NameIndex here(*this, /*lowerCase=*/true);
     // 2. What the old definition had: merged, replaced, or erased.
     for (std::uint64_t i = older.size(); i-- > 0;) {
         const Parameter* old = older[i].get();
         if (old == nullptr) continue;
-        const std::string key = lowerName(old->getName());
+        const std::string key = here.keyOf(*old);
         const std::uint64_t p = here.first(key);
-        const auto found = newTable.find(keyOf(*old));
-        if (found != newTable.end()) {
-            const Parameter* fresh = newer[found->second].get();
+        const std::uint64_t found = newTable.first(newTable.keyOf(*old));
+        if (found != kNotFound) {
+            const Parameter* fresh = newer[found].get();
             if (fresh == nullptr) continue;
             if (p == kNotFound) {
                 here.add(key, size());
@@ -273,11 +331,11 @@ void ParameterList::update(const ParameterList& newer, const ParameterList& olde
     }
     // 3. What only the new definition has. A parameter of that name that this list already holds is kept
     // (its value is the only one known) or, of another type, replaced: never a second one of the name.
-    const NameTable oldTable = nameTable(older);
+    const NameIndex oldTable(older, /*lowerCase=*/false);
     for (std::uint64_t i = newer.size(); i-- > 0;) {
         const Parameter* fresh = newer[i].get();
-        if (fresh == nullptr || oldTable.count(keyOf(*fresh)) != 0) continue;
-        const std::string key = lowerName(fresh->getName());
+        if (fresh == nullptr || oldTable.first(oldTable.keyOf(*fresh)) != kNotFound) continue;
+        const std::string key = here.keyOf(*fresh);
         const std::uint64_t p = here.first(key);
         if (p == kNotFound) {
             here.add(key, size());

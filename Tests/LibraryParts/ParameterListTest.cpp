@@ -164,3 +164,63 @@ TEST(ParameterList, CopiesOneParameterWholeOrByRowsWithoutChangingTheSource) {
     target.copyParameter(source, "g", ParameterList::kAll, ParameterList::kAll, true, true);
     EXPECT_TRUE(target.at(0)->isEqual(*source.at(0)));
 }
+
+// The update finds names through an index; this walks the lists for every name instead, on random lists
+// with names that repeat and differ in case.
+TEST(ParameterList, UpdatesAsAWalkOfTheListsWould) {
+    const auto naive = [](ParameterList& current, const ParameterList& newer, const ParameterList& older) {
+        const auto firstExact = [](const ParameterList& list, const String& name) {
+            for (std::uint64_t i = 0; i < list.size(); ++i)
+                if (list.at(i)->getName() == name) return i;
+            return ParameterList::kNotFound;
+        };
+        for (std::uint64_t i = older.size(); i-- > 0;) {
+            const Parameter& old = *older.at(i);
+            const std::uint64_t p = current.indexOf(old.getName());
+            const std::uint64_t n = firstExact(newer, old.getName());
+            if (n != ParameterList::kNotFound) {
+                const Parameter& fresh = *newer.at(n);
+                if (p == ParameterList::kNotFound)
+                    current.push_back(fresh.clone());
+                else if (current.at(p)->getType() == fresh.getType())
+                    current.at(p)->merge(fresh, old);
+                else
+                    current.set(fresh.clone(), p);
+            } else if (p != ParameterList::kNotFound) {
+                current.erase(p);
+            }
+        }
+        for (std::uint64_t i = newer.size(); i-- > 0;) {
+            const Parameter& fresh = *newer.at(i);
+            if (firstExact(older, fresh.getName()) != ParameterList::kNotFound) continue;
+            const std::uint64_t p = current.indexOf(fresh.getName());
+            if (p == ParameterList::kNotFound)
+                current.push_back(fresh.clone());
+            else if (current.at(p)->getType() != fresh.getType())
+                current.set(fresh.clone(), p);
+        }
+    };
+    std::uint32_t seed = 12345;
+    const auto next = [&seed](std::uint32_t below) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % below;
+    };
+    const char* names[] = {"a", "A", "b", "B", "c", "zz", "ZZ", "d"};
+    const auto randomList = [&] {
+        ParameterList list;
+        for (std::uint32_t i = next(7); i-- > 0;) {
+            const char* name = names[next(8)];
+            list.push_back(next(4) == 0 ? text(name, "t") : real(name, double(next(3))));
+        }
+        return list;
+    };
+    for (int round = 0; round < 500; ++round) {
+        ParameterList current = randomList();
+        const ParameterList newer = randomList();
+        const ParameterList older = randomList();
+        ParameterList expected(current);
+        naive(expected, newer, older);
+        current.update(newer, older);
+        ASSERT_EQ(describe(current), describe(expected)) << "round " << round;
+    }
+}
