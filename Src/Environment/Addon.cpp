@@ -297,7 +297,14 @@ bool Addon::loadPreferences(std::int32_t location) {
         projectStoreUnread_ = true;
         String message = Host::getString(kEnvironmentStrings, kStoredSettingsUnreadable);
         message.replaceAll("$1", getName());
-        showWarning(message, String());
+        String where;   // what the reader found wrong, when it was the reading that failed
+        if (const PackageStore::ReadError& why = store->getReadError(); result == 0 && why.line > 0) {
+            where = Host::getString(kEnvironmentStrings, kWhereInStoredData);
+            where.replaceAll("$1", String(static_cast<std::uint32_t>(why.line)));
+            where.replaceAll("$2", String(static_cast<std::uint32_t>(why.column)));
+            where.replaceAll("$3", String(why.text));
+        }
+        showWarning(message, where);
         return false;
     }
     const std::unique_ptr<Directory> folder = getPreferencesFolder();

@@ -42,6 +42,7 @@ public:
         kReportSaved = 9,   // "$1": the report file's name, "$2": its folder
         kReportNotSaved = 10,
         kStoredSettingsUnreadable = 11,   // "$1": the add-on's name
+        kWhereInStoredData = 12,          // "$1" line, "$2" column, "$3" what is wrong there
     };
     static constexpr const char* kProjectStoreName = "frameworkPreferenceStore";
 

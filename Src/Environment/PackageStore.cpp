@@ -201,7 +201,11 @@ bool PackageStore::read(DataBufferIn& in) {
     DataBufferIn whole(text);
     StoreRecord record(rootName_, packages_);
     XMLReader reader(whole);
-    if (!reader.read(record)) return false;
+    readError_ = {};
+    if (!reader.read(record)) {
+        readError_ = {reader.errorLine(), reader.errorColumn(), reader.errorText()};
+        return false;
+    }
     std::vector<std::string> unknown;
     for (const RawElement& child : rootChildren(text)) {
         const bool known = std::any_of(packages_.begin(), packages_.end(), [&](const auto& entry) {

@@ -60,6 +60,15 @@ public:
     bool write(DataBufferOut& out);
     std::size_t getUnknownCount() const { return unknown_.size(); }   // elements kept from the last read
 
+    // Where and why the last read failed (the XML reader's line, column and short text); zeros and an
+    // empty text after a read that succeeded.
+    struct ReadError {
+        std::size_t line = 0;
+        std::size_t column = 0;
+        std::string text;
+    };
+    const ReadError& getReadError() const { return readError_; }
+
 private:
     void announce(std::uint32_t code, bool notify) const;
 
@@ -67,6 +76,7 @@ private:
     bool flag_;
     Notifier notifier_;
     std::vector<std::string> unknown_;   // the text of each unknown package's element, from '<' to its end
+    ReadError readError_;
 };
 
 }   // namespace tarnwick

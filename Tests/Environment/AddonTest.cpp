@@ -93,6 +93,8 @@ TEST_F(AddonTest, KeepsStoredSettingsItCannotReadUntilTheUserChangesOne) {
         alerts[0].largeText,
         "The settings that the TestAddon addon keeps in this project cannot be read. The addon uses its "
         "defaults and leaves the stored settings as they are until you change a setting.");
+    EXPECT_EQ(alerts[0].smallText,
+              "Line 1, column 46 of the stored settings: mismatched end tag: expected </text>.");
     choose("Say Note");
     EXPECT_TRUE(logged("TestAddon: note Default"));
     host_->notifyProject(host::kProjectPreSave);
