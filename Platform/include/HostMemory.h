@@ -29,17 +29,31 @@ Result disposePtr(Ptr ptr);                 // null is allowed and succeeds
 bool isLiveHandle(Handle handle);
 bool isLivePtr(Ptr ptr);
 
+// --- Blocks of the add-on's own allocator --------------------------------------------------------
+// The framework's block pool takes its slabs and large blocks here, so that allocation faults reach the
+// strings and records cut from them. They are counted and failed like every other allocation but listed
+// apart (MemoryStats::liveRawBlocks), since the pool keeps idle slabs for reuse, and are neither cleared
+// nor filled: the pool hands out their pieces. Unlike the rest of the manager, these calls may come
+// from any thread. alignment is a power of two.
+Ptr newRawBlock(std::size_t size, std::size_t alignment);   // null when the allocation fails
+// Grows or shrinks a block made with an alignment of at most 16, in place where it can; keeps the smaller
+// of the old and new contents. Null (the block stays as it was) when growing fails or the block is unknown.
+Ptr resizeRawBlock(Ptr block, std::size_t size);
+Result disposeRawBlock(Ptr block);   // null is allowed and succeeds
+
 // --- Diagnostics and fault injection (tests and the command-line host) ---------------------------
 struct MemoryStats {
     std::size_t liveHandles = 0;
     std::size_t livePtrs = 0;
+    std::size_t liveRawBlocks = 0;   // of the add-on's own allocator
     std::size_t violations = 0;      // calls with a disposed, foreign or unknown block
     std::uint64_t allocations = 0;   // handles and pointers made, and handles grown, since the last reset
 };
 MemoryStats memoryStats();
 void resetMemoryStats();   // zeroes the violation and allocation counts, keeps live blocks
 // The nth allocation from now fails once; 0 turns it off. Allocations are what `allocations` counts:
-// a new handle or pointer, or a handle grown by setHandleSize (which then answers kErrMemFull).
+// a new handle, pointer or raw block, or a handle or raw block grown (setHandleSize then answers
+// kErrMemFull).
 void failAllocation(std::uint64_t nth);
 void failEveryAllocation(bool on);
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include <HostMemory.h>
 #include <sanitizer/asan_interface.h>
 
 namespace tarnwick {
@@ -22,8 +23,8 @@ constexpr std::uint32_t keptBlocks(std::size_t sizeClass) {
 }
 
 // Blocks are cut one after another from slabs, so that a tree read at once lies in memory in the order
-// it is walked, and the heap sees a few large blocks instead of a small one per object. A slab is
-// aligned to its size, which finds it from any of its blocks; it goes back to the heap when the last
+// it is walked, and the host sees a few large blocks instead of a small one per object. A slab is
+// aligned to its size, which finds it from any of its blocks; it goes back to the host when the last
 // of its blocks comes back to it (a block kept on a free list still counts as in use).
 constexpr std::size_t kSlabBytes = 64 * 1024;
 constexpr std::uint32_t kCutting = 1u << 30;   // added to the count while a thread still cuts the slab
@@ -41,7 +42,7 @@ void dropFromSlab(Slab* slab, std::uint32_t count) {
     if (slab->inUse.fetch_sub(count, std::memory_order_acq_rel) != count) return;
     slab->~Slab();
     ASAN_UNPOISON_MEMORY_REGION(slab, kSlabBytes);
-    ::operator delete(slab, std::align_val_t(kSlabBytes));
+    host::disposeRawBlock(reinterpret_cast<host::Ptr>(slab));
 }
 
 struct FreeBlock {
@@ -133,11 +134,12 @@ void makeReady() {
 }
 
 // The current slab is used up (or there is none): a new one. While the thread ends, a block gets a
-// slab of its own, which goes back to the heap with the block.
+// slab of its own, which goes back to the host with the block.
 [[gnu::noinline]] void* cutFromNewSlab(std::size_t bytes) {
     makeReady();
     finishCutting();
-    char* const memory = static_cast<char*>(::operator new(kSlabBytes, std::align_val_t(kSlabBytes)));
+    char* const memory = host::newRawBlock(kSlabBytes, kSlabBytes);
+    if (!memory) throw std::bad_alloc();
     ASAN_POISON_MEMORY_REGION(memory, kSlabBytes);
     ASAN_UNPOISON_MEMORY_REGION(memory, sizeof(Slab));
     char* const block = memory + BlockPool::kGrain;
@@ -157,7 +159,7 @@ void makeReady() {
 [[gnu::noinline]] void releaseRarely(void* block, std::size_t sizeClass) noexcept {
     if (!block) return;
     if (sizeClass >= kSizeClasses) {
-        std::free(block);
+        host::disposeRawBlock(static_cast<host::Ptr>(block));
         return;
     }
     makeReady();
@@ -173,7 +175,7 @@ void makeReady() {
 void* BlockPool::allocate(std::size_t size) {
     const std::size_t sizeClass = sizeClassOf(size);
     if (sizeClass >= kSizeClasses) {
-        void* const block = std::malloc(size);
+        void* const block = host::newRawBlock(size, kGrain);
         if (!block) throw std::bad_alloc();
         return block;
     }
@@ -195,6 +197,19 @@ void* BlockPool::allocate(std::size_t size) {
     return block;
 }
 
+void BlockPool::releaseIdle() noexcept {
+    for (std::size_t sizeClass = 0; sizeClass < kSizeClasses; ++sizeClass) {
+        while (FreeBlock* const block = cache.heads[sizeClass]) {
+            ASAN_UNPOISON_MEMORY_REGION(block, sizeof(FreeBlock));
+            cache.heads[sizeClass] = block->next;
+            ++cache.room[sizeClass];
+            returnToSlab(block, sizeClass);
+        }
+    }
+    finishCutting();
+    finishReturning();
+}
+
 void BlockPool::release(void* block, std::size_t size) noexcept {
     const std::size_t sizeClass = sizeClassOf(size);
     // The usual case, a block kept on a thread whose drain is made, needs no saved registers.
@@ -207,7 +222,7 @@ void BlockPool::release(void* block, std::size_t size) noexcept {
 
 void* BlockPool::reallocate(void* block, std::size_t size, std::size_t newSize) {
     if (sizeClassOf(size) >= kSizeClasses && sizeClassOf(newSize) >= kSizeClasses) {
-        void* const moved = std::realloc(block, newSize);
+        void* const moved = host::resizeRawBlock(static_cast<host::Ptr>(block), newSize);
         if (!moved) throw std::bad_alloc();
         return moved;
     }

@@ -1,13 +1,13 @@
 #include "Foundation/XMLReader.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
 
 #include <HostText.h>
 
+#include "Foundation/BlockPool.h"
 #include "Foundation/DataBufferIn.h"
 #include "Foundation/XMLAssembly.h"
 #include "Foundation/XMLByteClass.h"
@@ -158,7 +158,11 @@ XMLReader::XMLReader(DataBufferIn& in) : in_(in) {
 
 XMLReader::~XMLReader() = default;
 
-void XMLReader::Free::operator()(char* block) const noexcept { std::free(block); }
+void XMLReader::Free::operator()(char* block) const noexcept { BlockPool::release(block, bytes); }
+
+XMLReader::Buffer XMLReader::newBuffer(std::size_t bytes) {
+    return Buffer(static_cast<char*>(BlockPool::allocate(bytes)), Free{bytes});   // throws std::bad_alloc
+}
 
 // Every scan stops at a NUL as at the sentinel, so a NUL in the text ends up here as whatever error its
 // place makes (a name cut short, an unclosed tag): it is reported as what it is.
@@ -275,22 +279,21 @@ void XMLReader::describeError(const char* at) {
 // --- Input ------------------------------------------------------------------------------------------
 bool XMLReader::load() {
     // The input's size, where known, makes the block at once: a byte more than it, so that the read
-    // that reaches the end comes back short. Otherwise (or when the input grew) realloc lets a large
-    // block grow in place (or by remapping its pages) instead of copying it.
+    // that reaches the end comes back short. Otherwise (or when the input grew) a large block grows in
+    // place (or by remapping its pages) where it can, instead of being copied.
     std::size_t capacity = kFirstBlock - kBlockSlack;   // bytes of text; kTail more follow
     if (const std::size_t hint = in_.getSizeHint();
         hint >= capacity && hint < std::numeric_limits<std::size_t>::max() - kTail - 1)
         capacity = hint + 1;
     std::size_t size = 0;
-    buffer_.reset(static_cast<char*>(std::malloc(capacity + kTail)));
-    if (!buffer_) throw std::bad_alloc();
+    buffer_ = newBuffer(capacity + kTail);
     for (;;) {
         if (size == capacity) {
             const std::size_t larger = 2 * (capacity + kBlockSlack) - kBlockSlack;
-            char* const block = static_cast<char*>(std::realloc(buffer_.get(), larger + kTail));
-            if (!block) throw std::bad_alloc();
+            char* const block =
+                static_cast<char*>(BlockPool::reallocate(buffer_.get(), capacity + kTail, larger + kTail));
             buffer_.release();
-            buffer_.reset(block);
+            buffer_ = Buffer(block, Free{larger + kTail});
             capacity = larger;
         }
         const std::size_t wanted = capacity - size;
@@ -316,8 +319,7 @@ bool XMLReader::load() {
             units[i] = static_cast<char16_t>(bigEndian ? (first << 8 | second) : (second << 8 | first));
         }
         const std::string utf8 = host::utf16ToUtf8(units);   // lone surrogates become U+FFFD
-        buffer_.reset(static_cast<char*>(std::malloc(utf8.size() + kTail)));
-        if (!buffer_) throw std::bad_alloc();
+        buffer_ = newBuffer(utf8.size() + kTail);
         std::memcpy(buffer_.get(), utf8.data(), utf8.size());
         begin_ = buffer_.get();
         end_ = begin_ + utf8.size();
@@ -336,8 +338,7 @@ char* XMLReader::toUtf8(char* p) {
     std::size_t size = 0;
     for (const char* q = begin_; q < end_; ++q)
         size += utf8Length(singleByteCode(static_cast<unsigned char>(*q), windows1252));
-    std::unique_ptr<char, Free> converted(static_cast<char*>(std::malloc(size + kTail)));
-    if (!converted) throw std::bad_alloc();
+    Buffer converted = newBuffer(size + kTail);
     char* out = converted.get();
     char* movedP = nullptr;
     for (const char* q = begin_; q < end_; ++q) {

@@ -111,12 +111,15 @@ private:
 
     DataBufferIn& in_;
     struct Free {
+        std::size_t bytes;   // as allocated
         void operator()(char* block) const noexcept;
     };
+    using Buffer = std::unique_ptr<char, Free>;
+    static Buffer newBuffer(std::size_t bytes);   // from the block pool, so from the host
 
-    std::unique_ptr<char, Free> buffer_;   // the whole text, a '\0' sentinel and zero bytes; from malloc
-    char* begin_ = nullptr;                // first byte after a byte-order mark
-    char* end_ = nullptr;                  // the sentinel
+    Buffer buffer_;           // the whole text, a '\0' sentinel and zero bytes
+    char* begin_ = nullptr;   // first byte after a byte-order mark
+    char* end_ = nullptr;     // the sentinel
     XMLError error_ = XMLError::none;
     std::size_t errorOffset_ = 0;
     std::size_t errorLine_ = 0;

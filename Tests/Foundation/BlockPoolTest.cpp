@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 #include <malloc.h>
 
+#include <HostMemory.h>
+
 using namespace tarnwick;
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -160,8 +162,8 @@ TEST(BlockPool, TakesBlocksFreedOnAnotherThreadIntoThatThreadsLists) {
     }
 }
 
-TEST(BlockPool, GivesEverythingAThreadKeptBackToTheHeapWhenTheThreadEnds) {
-    const std::size_t before = heapInUse();
+TEST(BlockPool, GivesEverythingAThreadKeptBackToTheHostWhenTheThreadEnds) {
+    const std::size_t before = host::memoryStats().liveRawBlocks;
     std::thread worker([] {
         std::vector<Marked> blocks;
         for (std::size_t i = 0; i < 20000; ++i) blocks.push_back(make(1 + i % 700, 'k'));
@@ -170,5 +172,27 @@ TEST(BlockPool, GivesEverythingAThreadKeptBackToTheHeapWhenTheThreadEnds) {
         for (std::size_t i = 0; i < 50; ++i) release(blocks[i]);
     });
     worker.join();
-    EXPECT_LT(heapInUse(), before + kSlab);
+    EXPECT_EQ(host::memoryStats().liveRawBlocks, before);
+}
+
+TEST(BlockPool, TakesItsSlabsAndLargeBlocksFromTheHostsMemoryManager) {
+    BlockPool::releaseIdle();   // no slab half cut: the next small block needs a new one
+    const std::size_t before = host::memoryStats().liveRawBlocks;
+    host::failEveryAllocation(true);
+    EXPECT_THROW(BlockPool::allocate(16), std::bad_alloc);
+    EXPECT_THROW(BlockPool::allocate(BlockPool::kLargestKept + 1), std::bad_alloc);
+    host::failEveryAllocation(false);
+    EXPECT_EQ(host::memoryStats().liveRawBlocks, before);
+
+    Marked small = make(16, 's');
+    Marked large = make(BlockPool::kLargestKept + 1, 'l');
+    EXPECT_EQ(host::memoryStats().liveRawBlocks, before + 2);   // a slab and the large block
+    host::failEveryAllocation(true);   // growing a large block fails and keeps it as it was
+    EXPECT_THROW(BlockPool::reallocate(large.block, large.size, 4 * large.size), std::bad_alloc);
+    host::failEveryAllocation(false);
+    expectIntact(large);
+    release(small);
+    release(large);
+    BlockPool::releaseIdle();
+    EXPECT_EQ(host::memoryStats().liveRawBlocks, before);
 }
