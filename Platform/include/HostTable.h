@@ -15,6 +15,7 @@
 #include "FourCC.h"
 #include "HostAddonProtocol.h"
 #include "HostGuid.h"
+#include "HostIFCRecords.h"
 #include "HostMemory.h"
 #include "HostRecords.h"
 #include "HostResult.h"
@@ -357,6 +358,28 @@ enum HostScope : std::uint8_t {
       ::host::kScopeNone)                                                                                    \
     /*     releases the array handles of the records, then the handle, and sets it to null             */    \
     X(disposeParameters, std::uint32_t, (::host::Handle * parameters), ::host::kScopeNone)                   \
+    /* --- IFC data of a placed element (records in HostIFCRecords.h): storedOnly 1 gives what the  */       \
+    /*     element stores, 0 also what the host derives ("GlobalId" from the element's guid). The     */     \
+    /*     out array is emptied first. set: replaces the property of that set and name (or the        */     \
+    /*     attribute of that name), else adds it; remove: kErrBadName when there is no such property */      \
+    X(getElementIFCProperties, std::uint32_t,                                                                \
+      (const ::host::GuidRecord* element, std::uint8_t storedOnly,                                           \
+       ::host::Array<::host::IFCPropertyRecord>* properties),                                                \
+      ::host::kScopeNone)                                                                                    \
+    X(getElementIFCAttributes, std::uint32_t,                                                                \
+      (const ::host::GuidRecord* element, std::uint8_t storedOnly,                                           \
+       ::host::Array<::host::IFCAttributeRecord>* attributes),                                               \
+      ::host::kScopeNone)                                                                                    \
+    X(getElementIFCReferences, std::uint32_t,                                                                \
+      (const ::host::GuidRecord* element, std::uint8_t storedOnly,                                           \
+       ::host::Array<::host::IFCClassificationReferenceRecord>* references),                                 \
+      ::host::kScopeNone)                                                                                    \
+    X(setElementIFCProperty, std::uint32_t,                                                                  \
+      (const ::host::GuidRecord* element, const ::host::IFCPropertyRecord* property), ::host::kScopeUndo)    \
+    X(setElementIFCAttribute, std::uint32_t,                                                                 \
+      (const ::host::GuidRecord* element, const ::host::IFCAttributeRecord* attribute), ::host::kScopeUndo)  \
+    X(removeElementIFCProperty, std::uint32_t,                                                               \
+      (const ::host::GuidRecord* element, const ::host::IFCPropertyRecord* property), ::host::kScopeUndo)    \
     /* --- the module's own string resources: item (1-based) of a string list, as a new handle of   */       \
     /*     UTF-16 code units without a terminator; kErrBadIndex when the list or item is missing     */      \
     X(getString, std::uint32_t, (std::int16_t listId, std::int32_t item, ::host::Handle * text),             \

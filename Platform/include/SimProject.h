@@ -16,6 +16,7 @@
 #include "HostGuid.h"
 #include "HostRecords.h"
 #include "HostResult.h"
+#include "SimIFCState.h"
 
 // The state compares exactly, reals included: a project saved and loaded again must be the same to
 // the bit, and an undo must give back exactly what was there.
@@ -297,6 +298,7 @@ struct ProjectState {
     std::vector<SimLibraryPart> libraryParts;   // library index = place + 1
     std::vector<std::string> libraryFolders;    // the project's library folders ('GLIB')
     std::int32_t currentLibrary = -1;           // its position in libraryFolders, -1 when none
+    SimIFCState ifc;                            // IFC data, properties and classifications
     bool operator==(const ProjectState&) const = default;
 };
 

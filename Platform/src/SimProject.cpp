@@ -20,6 +20,7 @@
 #include "HostMemory.h"
 #include "HostText.h"
 #include "JsonInput.h"
+#include "SimIFCFile.h"
 
 namespace host {
 namespace {
@@ -1661,6 +1662,9 @@ void readProject(const Json& root, SimProject& loaded) {
         }
     }
 
+    if (std::string why; root.contains("ifc") && !(why = readIFCSection(root["ifc"], state)).empty())
+        throw LoadError{why};
+
     // Teamwork.
     if (root.contains("teamwork")) {
         const Json& entry = root["teamwork"];
@@ -1821,7 +1825,7 @@ bool SimProject::loadText(const std::string& json, std::string& error) {
                   "storeys",       "databases",  "elements",     "links",           "defaults",
                   "teamwork",      "renovation", "hiddenLayers", "currentDatabase", "frontWindow",
                   "currentStorey", "toolbox",    "layers",       "attributes",      "currentLayerCombination",
-                  "library",       "settings"},
+                  "library",       "settings",   "ifc"},
                  "project");
         if (root.contains("format") && required<std::string>(root, "format", "project") != kFormat)
             throw LoadError{std::string("project: \"format\" must be \"") + kFormat + "\""};
@@ -1938,6 +1942,7 @@ std::string SimProject::saveText() const {
         elements.push_back(std::move(entry));
     }
     root["elements"] = std::move(elements);
+    if (Json ifc = writeIFCSection(state); !ifc.is_null()) root["ifc"] = std::move(ifc);
     if (!state.links.empty()) {
         Json links = Json::array();
         for (const SimLink& link : state.links)

@@ -15,6 +15,7 @@
 #include "HostModel3D.h"
 #include "HostText.h"
 #include "SimAttributeTable.h"
+#include "SimIFC.h"
 #include "SimLibrary.h"
 #include "SimParameters.h"
 
@@ -178,7 +179,7 @@ struct SimulatedHost::LoadedAddon {
 };
 
 // --- The slot bodies and the one dispatch point -------------------------------------------------
-struct SimulatedHost::Internals {
+struct SimulatedHost::Internals : SimIFCSlots {
     using Addon = SimulatedHost::LoadedAddon;
 
     static std::optional<Result> takeFault(SimulatedHost& host, HostSlot slot, std::uint32_t code) {

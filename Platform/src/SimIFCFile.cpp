@@ -1,0 +1,331 @@
+#include "SimIFCFile.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <set>
+
+#include "HostIFCRecords.h"
+
+namespace host {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+struct FormatError {
+    std::string what;
+};
+
+// --- Reading helpers -----------------------------------------------------------------------------------
+void onlyKeys(const Json& object, std::initializer_list<const char*> keys, const std::string& where) {
+    if (!object.is_object()) throw FormatError{where + ": not an object"};
+    for (const auto& [key, value] : object.items())
+        if (std::none_of(keys.begin(), keys.end(), [&](const char* k) { return key == k; }))
+            throw FormatError{where + ": unknown key \"" + key + "\""};
+}
+
+const Json& list(const Json& object, const char* key, const std::string& where) {
+    static const Json kEmpty = Json::array();
+    const auto found = object.find(key);
+    if (found == object.end()) return kEmpty;
+    if (!found->is_array()) throw FormatError{where + ": \"" + key + "\" must be a list"};
+    return *found;
+}
+
+std::string at(const std::string& where, const char* key, std::size_t i) {
+    return where + "." + key + "[" + std::to_string(i) + "]";
+}
+
+template <typename T>
+T value(const Json& object, const char* key, const std::string& where, T fallback) {
+    const auto found = object.find(key);
+    if (found == object.end()) return fallback;
+    if constexpr (std::is_same_v<T, bool>) {
+        if (!found->is_boolean()) throw FormatError{where + ": \"" + key + "\" must be true or false"};
+    } else if constexpr (std::is_integral_v<T>) {
+        if (!found->is_number_integer() ||
+            (found->is_number_unsigned()
+                 ? found->get<std::uint64_t>() > std::uint64_t(std::numeric_limits<T>::max())
+                 : found->get<std::int64_t>() < std::int64_t(std::numeric_limits<T>::min()) ||
+                       found->get<std::int64_t>() > std::int64_t(std::numeric_limits<T>::max())))
+            throw FormatError{where + ": \"" + key + "\" must be a whole number that fits its field"};
+    } else if constexpr (std::is_same_v<T, double>) {
+        if (!found->is_number()) throw FormatError{where + ": \"" + key + "\" must be a number"};
+    } else {
+        if (!found->is_string()) throw FormatError{where + ": \"" + key + "\" must be a text"};
+    }
+    return found->get<T>();
+}
+
+std::string text(const Json& object, const char* key, const std::string& where) {
+    return value<std::string>(object, key, where, "");
+}
+
+std::string needText(const Json& object, const char* key, const std::string& where) {
+    if (!object.contains(key)) throw FormatError{where + ": needs \"" + key + "\""};
+    std::string result = text(object, key, where);
+    if (result.empty()) throw FormatError{where + ": \"" + key + "\" must not be empty"};
+    return result;
+}
+
+GuidBytes guidOf(const std::string& textForm, const std::string& where) {
+    GuidRecord guid;
+    if (!guidFromText(textForm, guid) || isNullGuid(toGuidBytes(guid)))
+        throw FormatError{where + ": \"" + textForm + "\" is not a guid"};
+    return toGuidBytes(guid);
+}
+
+GuidBytes needGuid(const Json& object, const char* key, const std::string& where) {
+    if (!object.contains(key)) throw FormatError{where + ": needs \"" + key + "\""};
+    return guidOf(text(object, key, where), where);
+}
+
+std::string guidText(const GuidBytes& guid) { return guidToText(toGuidRecord(guid)); }
+
+// A name of a code from a table, or the code itself.
+template <std::size_t N>
+std::int32_t codeOf(const Json& object, const char* key, const std::string& where,
+                    const char* const (&names)[N], std::int32_t first, std::int32_t fallback) {
+    if (!object.contains(key)) return fallback;
+    const std::string name = text(object, key, where);
+    for (std::size_t i = 0; i < N; ++i)
+        if (name == names[i]) return first + static_cast<std::int32_t>(i);
+    std::string known;
+    for (const char* n : names) known += std::string(known.empty() ? "" : ", ") + "\"" + n + "\"";
+    throw FormatError{where + ": \"" + key + "\" must be one of " + known};
+}
+
+template <std::size_t N>
+const char* nameOf(std::int32_t code, const char* const (&names)[N], std::int32_t first) {
+    const auto i = static_cast<std::size_t>(code - first);
+    return code >= first && i < N ? names[i] : "?";
+}
+
+// --- IFC data ------------------------------------------------------------------------------------------
+constexpr const char* kIFCKinds[] = {"single", "list", "bounded", "enumerated", "table", "reference"};
+
+SimIFCValue readIFCValue(const Json& entry, const std::string& where) {
+    onlyKeys(entry, {"type", "text", "integer", "real", "boolean", "primitive"}, where);
+    SimIFCValue result;
+    result.type = text(entry, "type", where);
+    result.text = text(entry, "text", where);
+    result.integer = value<std::int64_t>(entry, "integer", where, 0);
+    result.real = value<double>(entry, "real", where, 0);
+    result.boolean = value<bool>(entry, "boolean", where, false);
+    result.primitive = value<std::int32_t>(entry, "primitive", where, 0);
+    return result;
+}
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wfloat-equal"   // only what is not the default value is written
+Json writeIFCValue(const SimIFCValue& v) {
+    Json entry = Json::object();
+    if (!v.type.empty()) entry["type"] = v.type;
+    if (!v.text.empty()) entry["text"] = v.text;
+    if (v.integer != 0) entry["integer"] = v.integer;
+    if (v.real != 0) entry["real"] = v.real;
+    if (v.boolean) entry["boolean"] = true;
+    if (v.primitive != 0) entry["primitive"] = v.primitive;
+    return entry;
+}
+#pragma GCC diagnostic pop
+
+std::vector<SimIFCValue> readIFCValues(const Json& entry, const char* key, const std::string& where) {
+    std::vector<SimIFCValue> values;
+    const Json& items = list(entry, key, where);
+    for (std::size_t i = 0; i < items.size(); ++i)
+        values.push_back(readIFCValue(items[i], at(where, key, i)));
+    return values;
+}
+
+void writeIFCValues(Json& entry, const char* key, const std::vector<SimIFCValue>& values) {
+    if (values.empty()) return;
+    Json items = Json::array();
+    for (const SimIFCValue& v : values) items.push_back(writeIFCValue(v));
+    entry[key] = std::move(items);
+}
+
+SimIFCProperty readIFCProperty(const Json& entry, const std::string& where) {
+    onlyKeys(entry,
+             {"set", "name", "description", "kind", "flag", "value", "lower", "upper", "values",
+              "enumeration", "chosen", "defining", "defined", "referenceKind", "date"},
+             where);
+    SimIFCProperty p;
+    p.set = needText(entry, "set", where);
+    p.name = needText(entry, "name", where);
+    p.description = text(entry, "description", where);
+    p.kind = codeOf(entry, "kind", where, kIFCKinds, 0, kIFCSingleValue);
+    p.flag = value<std::uint8_t>(entry, "flag", where, 0);
+    if (entry.contains("value")) p.single = readIFCValue(entry["value"], where + ".value");
+    if (entry.contains("lower")) p.lower = readIFCValue(entry["lower"], where + ".lower");
+    if (entry.contains("upper")) p.upper = readIFCValue(entry["upper"], where + ".upper");
+    p.list = readIFCValues(entry, "values", where);
+    p.enumeration = readIFCValues(entry, "enumeration", where);
+    p.chosen = readIFCValues(entry, "chosen", where);
+    p.defining = readIFCValues(entry, "defining", where);
+    p.defined = readIFCValues(entry, "defined", where);
+    p.referenceKind = value<std::int32_t>(entry, "referenceKind", where, 0);
+    if (entry.contains("date")) {
+        const std::string date = text(entry, "date", where);
+        unsigned year = 0, month = 0, day = 0;
+        char end = 0;
+        if (std::sscanf(date.c_str(), "%4u-%2u-%2u%c", &year, &month, &day, &end) != 3)
+            throw FormatError{where + ": \"date\" must be written YYYY-MM-DD"};
+        p.year = static_cast<std::uint16_t>(year);
+        p.month = static_cast<std::uint16_t>(month);
+        p.day = static_cast<std::uint16_t>(day);
+    }
+    return p;
+}
+
+Json writeIFCProperty(const SimIFCProperty& p) {
+    Json entry{{"set", p.set}, {"name", p.name}};
+    if (!p.description.empty()) entry["description"] = p.description;
+    entry["kind"] = nameOf(p.kind, kIFCKinds, 0);
+    if (p.flag != 0) entry["flag"] = p.flag;
+    if (!(p.single == SimIFCValue{})) entry["value"] = writeIFCValue(p.single);
+    if (!(p.lower == SimIFCValue{})) entry["lower"] = writeIFCValue(p.lower);
+    if (!(p.upper == SimIFCValue{})) entry["upper"] = writeIFCValue(p.upper);
+    writeIFCValues(entry, "values", p.list);
+    writeIFCValues(entry, "enumeration", p.enumeration);
+    writeIFCValues(entry, "chosen", p.chosen);
+    writeIFCValues(entry, "defining", p.defining);
+    writeIFCValues(entry, "defined", p.defined);
+    if (p.referenceKind != 0) entry["referenceKind"] = p.referenceKind;
+    if (p.year != 0 || p.month != 0 || p.day != 0) {
+        char date[16];
+        std::snprintf(date, sizeof date, "%04u-%02u-%02u", unsigned(p.year) % 10000, unsigned(p.month) % 100,
+                      unsigned(p.day) % 100);
+        entry["date"] = date;
+    }
+    return entry;
+}
+
+SimIFCAttribute readIFCAttribute(const Json& entry, const std::string& where) {
+    onlyKeys(entry, {"name", "type", "value", "hasValue", "flag"}, where);
+    SimIFCAttribute a;
+    a.name = needText(entry, "name", where);
+    a.type = text(entry, "type", where);
+    a.value = text(entry, "value", where);
+    a.hasValue = value<bool>(entry, "hasValue", where, !a.value.empty());
+    a.flag = value<std::uint8_t>(entry, "flag", where, 0);
+    return a;
+}
+
+Json writeIFCAttribute(const SimIFCAttribute& a) {
+    Json entry{{"name", a.name}, {"type", a.type}, {"value", a.value}};
+    if (a.hasValue != !a.value.empty()) entry["hasValue"] = a.hasValue;
+    if (a.flag != 0) entry["flag"] = a.flag;
+    return entry;
+}
+
+SimIFCReference readIFCReference(const Json& entry, const std::string& where) {
+    onlyKeys(entry,
+             {"name", "location", "identification", "referencedName", "flags", "source", "edition",
+              "classification"},
+             where);
+    SimIFCReference r;
+    r.name = text(entry, "name", where);
+    r.location = text(entry, "location", where);
+    r.identification = text(entry, "identification", where);
+    r.referencedName = text(entry, "referencedName", where);
+    const Json& flags = list(entry, "flags", where);
+    if (flags.size() > 3) throw FormatError{where + ": \"flags\" holds at most three"};
+    for (std::size_t i = 0; i < flags.size(); ++i) {
+        if (!flags[i].is_number_unsigned() || flags[i].get<std::uint64_t>() > 255)
+            throw FormatError{where + ": \"flags\" must hold bytes"};
+        r.flags[i] = flags[i].get<std::uint8_t>();
+    }
+    r.source = text(entry, "source", where);
+    r.edition = text(entry, "edition", where);
+    r.classificationName = text(entry, "classification", where);
+    return r;
+}
+
+Json writeIFCReference(const SimIFCReference& r) {
+    Json entry{{"name", r.name}};
+    const auto put = [&](const char* key, const std::string& v) {
+        if (!v.empty()) entry[key] = v;
+    };
+    put("location", r.location);
+    put("identification", r.identification);
+    put("referencedName", r.referencedName);
+    if (r.flags != std::array<std::uint8_t, 3>{}) entry["flags"] = r.flags;
+    put("source", r.source);
+    put("edition", r.edition);
+    put("classification", r.classificationName);
+    return entry;
+}
+
+// --- Elements
+// ------------------------------------------------------------------------------------------------
+SimElementData readElementData(const Json& entry, const std::string& where) {
+    SimElementData data;
+    const Json& attributes = list(entry, "attributes", where);
+    for (std::size_t i = 0; i < attributes.size(); ++i)
+        data.attributes.push_back(readIFCAttribute(attributes[i], at(where, "attributes", i)));
+    const Json& properties = list(entry, "properties", where);
+    for (std::size_t i = 0; i < properties.size(); ++i)
+        data.properties.push_back(readIFCProperty(properties[i], at(where, "properties", i)));
+    const Json& references = list(entry, "references", where);
+    for (std::size_t i = 0; i < references.size(); ++i)
+        data.references.push_back(readIFCReference(references[i], at(where, "references", i)));
+    return data;
+}
+
+Json writeElementData(const SimElementData& data) {
+    Json entry = Json::object();
+    const auto put = [&](const char* key, const auto& items, auto write) {
+        if (items.empty()) return;
+        Json out = Json::array();
+        for (const auto& item : items) out.push_back(write(item));
+        entry[key] = std::move(out);
+    };
+    put("attributes", data.attributes, writeIFCAttribute);
+    put("properties", data.properties, writeIFCProperty);
+    put("references", data.references, writeIFCReference);
+    return entry;
+}
+
+}   // namespace
+
+std::string readIFCSection(const Json& section, ProjectState& state) {
+    try {
+        const std::string where = "ifc";
+        onlyKeys(section, {"elements"}, where);
+        SimIFCState ifc;
+        const Json& elements = list(section, "elements", where);
+        for (std::size_t i = 0; i < elements.size(); ++i) {
+            const std::string here = at(where, "elements", i);
+            onlyKeys(elements[i], {"guid", "attributes", "properties", "references"}, here);
+            const GuidBytes guid = needGuid(elements[i], "guid", here);
+            if (std::none_of(state.elements.begin(), state.elements.end(),
+                             [&](const SimElement& e) { return e.guid() == guid; }))
+                throw FormatError{here + ": the project has no element " + guidText(guid)};
+            if (ifc.elements.count(guid) != 0) throw FormatError{here + ": a second entry for this element"};
+            ifc.elements[guid] = readElementData(elements[i], here);
+        }
+        state.ifc = std::move(ifc);
+        return {};
+    } catch (const FormatError& e) {
+        return e.what;
+    } catch (const nlohmann::json::exception& e) {
+        return std::string("ifc: ") + e.what();
+    }
+}
+
+Json writeIFCSection(const ProjectState& state) {
+    Json section = Json::object();
+    Json elements = Json::array();
+    for (const SimElement& element : state.elements) {   // in the project's order; gone elements drop out
+        const auto found = state.ifc.elements.find(element.guid());
+        if (found == state.ifc.elements.end() || found->second.empty()) continue;
+        Json entry{{"guid", guidText(found->first)}};
+        entry.update(writeElementData(found->second));
+        elements.push_back(std::move(entry));
+    }
+    if (!elements.empty()) section["elements"] = std::move(elements);
+    return section.empty() ? Json() : section;
+}
+
+}   // namespace host
