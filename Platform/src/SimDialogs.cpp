@@ -110,9 +110,10 @@ struct Library {
     std::string stopMessage;
 };
 
+// Never destroyed: modules that outlive the program's statics still unregister their resources here.
 Library& library() {
-    static Library instance;
-    return instance;
+    static Library* instance = new Library;
+    return *instance;
 }
 
 Panel* findPanel(std::int16_t id) {
