@@ -2,7 +2,7 @@
 # Installs what the build needs on a Debian machine, only what is missing. Run as root.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
-          libboost-dev nlohmann-json3-dev libexpat1-dev libxml2-dev libpugixml-dev libgeos-dev
+          libboost-dev nlohmann-json3-dev libexpat1-dev libxml2-dev libpugixml-dev libgeos-dev libpng-dev
           clang libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,7 @@
 // For the host, its program and tests.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,8 @@ public:
     GetExportedFuncAddrsProc getExportedFuncAddrs() const { return getExports_; }
     SetImportedFuncAddrsProc setImportedFuncAddrs() const { return setImports_; }
     const ModuleResources& resources() const { return resources_; }
+    // The number the dialog library knows the resources by (HostDialogLibrary.h), while loaded.
+    std::int32_t resourceModule() const { return resourceModule_; }
 
 private:
     AddonModule() = default;
@@ -34,6 +37,7 @@ private:
     GetExportedFuncAddrsProc getExports_ = nullptr;
     SetImportedFuncAddrsProc setImports_ = nullptr;
     ModuleResources resources_;
+    std::int32_t resourceModule_ = 0;
 };
 
 }   // namespace host

@@ -75,6 +75,7 @@ void clearUserActions();   // also clears the recorded alerts' answers still pen
 // order the program happens to ask for them.
 std::optional<int> takeAlertAnswer();
 std::optional<DialogAction> takeDialogAction();
+std::optional<DialogAction> peekDialogAction();   // the next one, left in place
 std::size_t pendingDialogActions();
 std::optional<bool> takeSettingsDialogAnswer();   // true: accepted
 // The step at which the process window with this number (1 for the first window the program opens)

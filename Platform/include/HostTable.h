@@ -383,7 +383,9 @@ enum HostScope : std::uint8_t {
     /* --- the module's own string resources: item (1-based) of a string list, as a new handle of   */       \
     /*     UTF-16 code units without a terminator; kErrBadIndex when the list or item is missing     */      \
     X(getString, std::uint32_t, (std::int16_t listId, std::int32_t item, ::host::Handle * text),             \
-      ::host::kScopeNone)
+      ::host::kScopeNone)                                                                                    \
+    /* --- the module's resource number for the dialog library (HostDialogLibrary.h)               */        \
+    X(getResourceModule, std::uint32_t, (std::int32_t * module), ::host::kScopeNone)
 
 // Puts the context in front of a slot's parameter list: HOST_WITH_CONTEXT (int a) is
 // (host::HostContext* context, int a).

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "HostDialogLibrary.h"
+
 namespace host {
 namespace {
 
@@ -79,10 +81,12 @@ std::unique_ptr<AddonModule> AddonModule::load(const std::string& path, std::str
             }
         }
     }
+    module->resourceModule_ = DGRegisterResourceModule(&module->resources_);
     return module;
 }
 
 AddonModule::~AddonModule() {
+    if (resourceModule_ != 0) DGUnregisterResourceModule(resourceModule_);
     if (library_) dlclose(library_);
 }
 

@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "HostDialogLibrary.h"
 #include "HostFiles.h"
 #include "JsonInput.h"
 
@@ -175,7 +176,9 @@ int alert(int kind, std::string_view title, std::string_view largeText, std::str
     {
         State& s = state();
         std::lock_guard lock(s.mutex);
-        if (!s.script.alertAnswers.empty()) {
+        if (scriptRunStopped()) {   // a stopped run takes the way out: the last button
+            record.answer = !record.buttons[2].empty() ? 3 : !record.buttons[1].empty() ? 2 : 1;
+        } else if (!s.script.alertAnswers.empty()) {
             const int answer = s.script.alertAnswers.front();
             s.script.alertAnswers.pop_front();
             // Button 1 is always there; a later one only with a label.
@@ -263,6 +266,7 @@ bool parseUserActions(std::string_view json, const std::string& baseDirectory, s
 
 void clearUserActions() {
     clearFileDialogAnswers();
+    resetDialogLibrary();
     std::lock_guard lock(state().mutex);
     state().script = Script{};
     state().scriptErrors.clear();
@@ -284,6 +288,13 @@ std::optional<DialogAction> takeDialogAction() {
     DialogAction action = std::move(actions.front());
     actions.pop_front();
     return action;
+}
+
+std::optional<DialogAction> peekDialogAction() {
+    std::lock_guard lock(state().mutex);
+    const auto& actions = state().script.dialogActions;
+    if (actions.empty()) return std::nullopt;
+    return actions.front();
 }
 
 std::size_t pendingDialogActions() {

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "FourCC.h"
+#include "HostDialogLibrary.h"
 #include "HostDialogs.h"
 #include "HostMemory.h"
 #include "HostModel3D.h"
@@ -1552,7 +1553,9 @@ struct SimulatedHost::Internals : SimIFCSlots {
         if (!known) return kErrBadParameters;
         if (code == fourcc("CANC")) {
             if (!window.open) return kNoError;
-            if (!window.cancelled && window.cancelAtStep && window.steps >= *window.cancelAtStep) {
+            const bool stopped = scriptRunStopped();   // a stopped script run cancels too
+            if (!window.cancelled &&
+                (stopped || (window.cancelAtStep && window.steps >= *window.cancelAtStep))) {
                 window.cancelled = true;   // the user pressed Cancel; it stays pressed
                 progressEvent(host, ProgressEvent::cancelled, {}, window.steps);
             }
@@ -1927,6 +1930,11 @@ struct SimulatedHost::Internals : SimIFCSlots {
         const std::string* found = addon.module->resources().string(listId, item);
         if (!found) return kErrBadIndex;
         return newTextHandle(utf8ToUtf16(*found), *text);
+    }
+    static Result getResourceModule(SimulatedHost&, Addon& addon, std::int32_t* module) {
+        if (!module) return kErrBadParameters;
+        *module = addon.module->resourceModule();
+        return kNoError;
     }
 };
 

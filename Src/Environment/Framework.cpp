@@ -5,6 +5,7 @@
 
 #include <HostResult.h>
 
+#include "Interface/InterfacePanel.h"
 #include "Project/Library.h"
 
 namespace tarnwick {
@@ -44,6 +45,7 @@ std::span<const FrameworkRegistry> frameworkRegistries() {
     // The panel registry, then the creator registries of component sources, attributes and elements
     // join here, in that order, with their subsystems.
     static constexpr FrameworkRegistry kRegistries[] = {
+        {"panels", &InterfacePanel::createRegistry, &InterfacePanel::destroyRegistry},
         {"component sources", &makeSourceCreators, &Library::unregisterCreators},
     };
     return kRegistries;

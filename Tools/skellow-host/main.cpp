@@ -20,6 +20,7 @@
 #include <vector>
 
 #include <AddonModule.h>
+#include <HostDialogLibrary.h>
 #include <HostDialogs.h>
 #include <HostFiles.h>
 #include <SimulatedHost.h>
@@ -74,6 +75,22 @@ constexpr const char* kHelp =
     "\n"
     "Example:\n"
     "  skellow-host run examples/project.json --command \"Skellow From IFC\" --out /tmp/changed.json\n";
+
+// The script's dialog actions, for --help.
+constexpr const char* kDialogActionsHelp =
+    "\nDialog actions in the --answers script (each is played in the innermost open dialog, or in the\n"
+    "dialog whose resource id \"dialog\" names; a dialog the script says nothing more about is closed\n"
+    "with its default button, item 1):\n"
+    "  {\"do\": \"click\", \"item\": N}                    click a button or a static text\n"
+    "  {\"do\": \"doubleClick\", \"item\": N [, \"row\": R]}  double-click a static text or a list row\n"
+    "  {\"do\": \"setText\", \"item\": N, \"text\": T}       type T into an edit field (replacing it)\n"
+    "  {\"do\": \"selectPopup\", \"item\": N, \"index\": I}   pick a popup item by number (from 1)\n"
+    "  {\"do\": \"selectPopup\", \"item\": N, \"text\": T}    ... or by its text\n"
+    "  {\"do\": \"selectRows\", \"item\": N, \"rows\": [R..]} select list rows (from 1; [] none)\n"
+    "  {\"do\": \"resize\", \"width\": W, \"height\": H}     drag the dialog to this size\n"
+    "  {\"do\": \"closeBox\"}                           click the window's close box\n"
+    "An action naming a missing dialog, item or row, or a disabled or hidden item, stops the run with\n"
+    "exit status 2 and nothing is saved. Every dialog is shown as it opens, with each action played.\n";
 
 struct Arguments {
     bool help = false;
@@ -348,10 +365,19 @@ int runCommand(const Arguments& arguments) {
         errorShown = errorShown || alert.kind == host::kAlertError;
     });
     host.setProgressObserver(ProgressPrinter(isatty(STDOUT_FILENO) != 0));
+    host::setDialogTranscript([](const std::string& line) { std::cout << line << "\n"; });
     const host::Result result = host.selectMenuItem(*choice);
+    host::setDialogTranscript(nullptr);
     host.setProgressObserver(nullptr);
     host::setAlertObserver(nullptr);
     for (const auto& message : host::scriptErrors()) std::cerr << "skellow-host: script: " << message << "\n";
+    // A dialog action that could not be played stopped the run: nothing of it is kept.
+    host::stopOnUnplayedDialogActions();
+    if (host::scriptRunStopped()) {
+        std::cerr << "skellow-host: script: " << host::scriptStopMessage() << "; nothing was saved\n";
+        host.stopAddons();
+        return kExitBadInput;
+    }
     if (result != host::kNoError)
         std::cerr << "skellow-host: \"" << command << "\" ended with " << host::describeResult(result)
                   << "\n";
@@ -384,7 +410,7 @@ int main(int argc, char** argv) {
         return kExitBadInput;
     }
     if (arguments.help) {
-        std::cout << kHelpIntro << kUsage << kHelp;
+        std::cout << kHelpIntro << kUsage << kHelp << kDialogActionsHelp;
         return kExitDone;
     }
     return arguments.mode == "menus" ? listMenus(arguments) : runCommand(arguments);

@@ -1,0 +1,1420 @@
+// The headless dialog library: dialogs and their items as plain state, observers, and the modal loop
+// that plays the user-action script.
+#include "HostDialogLibrary.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+
+#include "HostDialogs.h"
+#include "ModuleResources.h"
+
+namespace host {
+namespace {
+
+constexpr std::int32_t kFrameLeft = 8;   // the frame around the client area
+constexpr std::int32_t kFrameTop = 30;
+constexpr std::int32_t kFrameExtraWidth = 16;
+constexpr std::int32_t kFrameExtraHeight = 38;
+constexpr std::int16_t kDefaultRowHeight = 18;
+constexpr std::int16_t kHeaderHeight = 20;
+
+struct PopupEntry {
+    std::string text;
+    bool separator = false;
+    std::int16_t status = 0;
+    std::int16_t style = 0;
+    std::int64_t userData = 0;
+    DGImage icon;
+};
+
+struct ListRow {
+    std::vector<std::string> tabs;
+    std::map<std::int16_t, DGImage> icons;
+    std::uint16_t color[3] = {};
+    std::uint16_t background[3] = {};
+    std::int16_t status = 0;
+    std::int16_t style = 0;
+    std::int64_t userData = 0;
+    bool selected = false;
+};
+
+struct HeaderEntry {
+    std::string text;
+    std::int16_t size = 0;
+    std::int16_t minSize = 0;
+    std::int16_t arrow = 0;
+    std::int16_t font = 0;
+    std::int32_t flags = 0;
+};
+
+struct Item {
+    DGItemType type = kDGButton;
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+    std::int32_t pendingMove[4] = {};   // collected while move-grow is begun: dx, dy, dw, dh
+    std::string text;
+    std::int32_t maxLength = 0;
+    bool enabled = true;
+    bool visible = true;
+    std::int16_t font = 0;
+    std::uint16_t colors[6] = {};
+    DGImage image;
+    std::vector<ItemObserver*> observers;
+    // Popups.
+    std::vector<PopupEntry> popup;
+    std::int16_t popupSelected = 0;
+    // Lists.
+    std::vector<ListRow> rows;
+    std::int16_t rowHeight = kDefaultRowHeight;
+    int drawDisabled = 0;
+    std::int16_t scroll = 0, hscroll = 0;
+    std::vector<DGTabData> tabs;
+    std::map<std::int16_t, std::int16_t> tabItems;   // tab field -> dialog item laid on it
+    std::set<std::int16_t> ownerDrawTabs;
+    bool headerFlags[3] = {};
+    std::vector<HeaderEntry> header;
+};
+
+struct Panel {
+    std::int16_t id = 0;
+    std::int32_t module = 0;
+    std::int32_t resourceId = 0;
+    bool modal = true;
+    GuidRecord guid;
+    std::string title;
+    DialogGrow grow = DialogGrow::none;
+    std::int32_t width = 0, height = 0, minWidth = 0, minHeight = 0;
+    std::int32_t x = 200, y = 150;
+    std::vector<Item> items;   // item n is items[n - 1]
+    std::vector<PanelObserver*> observers;
+    bool open = false;
+    bool running = false;   // its modal loop runs
+    std::optional<std::int32_t> closeRequest;
+    bool abort = false;
+    bool accepted = false;   // how the modal loop ended
+    bool visible = false;
+    bool dragAndDrop = false;
+    std::int16_t focus = -1;
+    std::int16_t z = 0;
+    int moveGrowDepth = 0;
+};
+
+struct Library {
+    std::map<std::int32_t, const ModuleResources*> modules;
+    std::int32_t nextModule = 1;
+    std::map<std::int16_t, std::unique_ptr<Panel>> panels;
+    std::int16_t nextPanel = 1000;
+    std::function<void(const std::string&)> transcript;
+    std::string stopMessage;
+};
+
+// Never destroyed: modules that outlive the program's statics still unregister their resources here.
+Library& library() {
+    static Library* instance = new Library;
+    return *instance;
+}
+
+Panel* findPanel(std::int16_t id) {
+    const auto found = library().panels.find(id);
+    return found == library().panels.end() ? nullptr : found->second.get();
+}
+
+Item* findItem(std::int16_t panel, std::int16_t item) {
+    Panel* p = findPanel(panel);
+    if (!p || item < 1 || static_cast<std::size_t>(item) > p->items.size()) return nullptr;
+    return &p->items[static_cast<std::size_t>(item) - 1];
+}
+
+Item* findPopup(std::int16_t panel, std::int16_t item) {
+    Item* i = findItem(panel, item);
+    return i && i->type == kDGPopUp ? i : nullptr;
+}
+
+PopupEntry* findPopupEntry(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    Item* i = findPopup(panel, item);
+    if (!i || position < 1 || static_cast<std::size_t>(position) > i->popup.size()) return nullptr;
+    return &i->popup[static_cast<std::size_t>(position) - 1];
+}
+
+Item* findList(std::int16_t panel, std::int16_t item) {
+    Item* i = findItem(panel, item);
+    return i && (i->type == kDGSingleList || i->type == kDGMultiList) ? i : nullptr;
+}
+
+ListRow* findRow(std::int16_t panel, std::int16_t item, std::int16_t row) {
+    Item* i = findList(panel, item);
+    if (!i || row < 1 || static_cast<std::size_t>(row) > i->rows.size()) return nullptr;
+    return &i->rows[static_cast<std::size_t>(row) - 1];
+}
+
+void write(const std::string& line) {
+    if (library().transcript) library().transcript(line);
+}
+
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// --- Text in characters ----------------------------------------------------------------------------
+std::vector<std::string> characters(std::string_view text) {
+    std::vector<std::string> result;
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t length = 1;
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead >= 0xF0)
+            length = 4;
+        else if (lead >= 0xE0)
+            length = 3;
+        else if (lead >= 0xC0)
+            length = 2;
+        length = std::min(length, text.size() - i);
+        result.emplace_back(text.substr(i, length));
+        i += length;
+    }
+    return result;
+}
+
+char32_t codePoint(const std::string& character) {
+    const auto byte = [&](std::size_t i) {
+        return static_cast<char32_t>(static_cast<unsigned char>(character[i]));
+    };
+    switch (character.size()) {
+        case 2:
+            return ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
+        case 3:
+            return ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
+        case 4:
+            return ((byte(0) & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) |
+                   (byte(3) & 0x3F);
+        default:
+            return byte(0);
+    }
+}
+
+std::string cutToLength(std::string_view text, std::int32_t maxLength) {
+    if (maxLength <= 0) return std::string(text);
+    std::string result;
+    std::int32_t count = 0;
+    for (const std::string& c : characters(text)) {
+        if (count++ == maxLength) break;
+        result += c;
+    }
+    return result;
+}
+
+// --- Observers: each call walks a copy and skips observers that left meanwhile ------------------------
+template <typename Call>
+void notifyPanel(std::int16_t id, Call&& call) {
+    Panel* p = findPanel(id);
+    if (!p) return;
+    const std::vector<PanelObserver*> observers = p->observers;
+    for (PanelObserver* observer : observers) {
+        p = findPanel(id);
+        if (!p || std::find(p->observers.begin(), p->observers.end(), observer) == p->observers.end())
+            continue;
+        call(*observer);
+    }
+}
+
+template <typename Call>
+void notifyItem(std::int16_t panel, std::int16_t item, Call&& call) {
+    Item* i = findItem(panel, item);
+    if (!i) return;
+    const std::vector<ItemObserver*> observers = i->observers;
+    for (ItemObserver* observer : observers) {
+        i = findItem(panel, item);
+        if (!i || std::find(i->observers.begin(), i->observers.end(), observer) == i->observers.end())
+            continue;
+        call(*observer);
+    }
+}
+
+// --- What the transcript shows ---------------------------------------------------------------------
+const char* typeName(DGItemType type) {
+    switch (type) {
+        case kDGButton:
+            return "button";
+        case kDGLeftText:
+        case kDGCenterText:
+        case kDGRightText:
+            return "text";
+        case kDGEditText:
+            return "edit";
+        case kDGPopUp:
+            return "popup";
+        case kDGSingleList:
+            return "list";
+        case kDGMultiList:
+            return "multi-selection list";
+        case kDGUserControl:
+            return "user control";
+        case kDGIcon:
+            return "icon";
+        case kDGSeparator:
+            return "separator";
+        default:
+            return "item";
+    }
+}
+
+bool isShown(const Panel& p, std::int16_t id) {
+    const Item& item = p.items[static_cast<std::size_t>(id) - 1];
+    if (item.visible) return true;
+    for (const Item& other : p.items)
+        for (const auto& [tab, laid] : other.tabItems)
+            if (laid == id) return true;
+    return false;
+}
+
+std::string rowText(const ListRow& row) {
+    std::string text;
+    for (std::size_t t = 0; t < row.tabs.size(); ++t) text += (t ? " | " : "") + row.tabs[t];
+    return text;
+}
+
+std::string dialogName(const Panel& p) {
+    return "dialog " + std::to_string(p.resourceId) + " " + quoted(p.title);
+}
+
+void showDialog(const Panel& p) {
+    if (!library().transcript) return;
+    write("Dialog " + std::to_string(p.resourceId) + " " + quoted(p.title) + " opens (" +
+          std::to_string(p.width) + " x " + std::to_string(p.height) + ")");
+    for (std::size_t n = 1; n <= p.items.size(); ++n) {
+        const Item& item = p.items[n - 1];
+        if (item.type == kDGSeparator || !isShown(p, static_cast<std::int16_t>(n))) continue;
+        std::string line = "  " + std::to_string(n) + " " + typeName(item.type);
+        if (!item.enabled) line += " (disabled)";
+        if (item.type == kDGPopUp) {
+            line += ":";
+            for (std::size_t k = 0; k < item.popup.size(); ++k) {
+                const PopupEntry& e = item.popup[k];
+                line += k ? " |" : "";
+                line += " ";
+                if (static_cast<std::int16_t>(k + 1) == item.popupSelected) line += "*";
+                line += e.separator ? "---" : quoted(e.text);
+            }
+        } else if (item.type == kDGSingleList || item.type == kDGMultiList) {
+            line += ", " + std::to_string(item.rows.size()) + " rows";
+            write(line);
+            std::string header;
+            for (const HeaderEntry& h : item.header) header += (header.empty() ? "" : " | ") + h.text;
+            if (!header.empty()) write("        " + header);
+            for (std::size_t r = 0; r < item.rows.size(); ++r)
+                write(std::string("    ") + (item.rows[r].selected ? "* " : "  ") + std::to_string(r + 1) +
+                      "  " + rowText(item.rows[r]));
+            continue;
+        } else if (item.type != kDGIcon && item.type != kDGUserControl) {
+            line += " " + quoted(item.text);
+        }
+        write(line);
+    }
+}
+
+// --- Stops ---------------------------------------------------------------------------------------------
+void stopAllModal() {
+    for (auto& [id, panel] : library().panels)
+        if (panel->running) panel->abort = true;
+}
+
+// --- The modal loop ------------------------------------------------------------------------------------
+void closePanel(std::int16_t id, bool accepted) {
+    notifyPanel(id, [&](PanelObserver& o) { o.panelClosed(id); });
+    if (Panel* p = findPanel(id)) {
+        p->open = false;
+        p->accepted = accepted;
+        p->closeRequest.reset();
+        write(dialogName(*p) + " closes " + (accepted ? "(OK)" : "(cancelled)"));
+    }
+}
+
+// Handles what the last callback asked for: an abort or a close request. True when the dialog closed.
+bool settle(std::int16_t id) {
+    for (;;) {
+        Panel* p = findPanel(id);
+        if (!p || !p->open) return true;
+        if (p->abort) {
+            p->abort = false;
+            closePanel(id, false);
+            return true;
+        }
+        if (!p->closeRequest) return false;
+        const std::int32_t code = *p->closeRequest;
+        p->closeRequest.reset();
+        bool allow = true;
+        notifyPanel(id, [&](PanelObserver& o) { o.panelCloseRequested(id, code == 1, allow); });
+        p = findPanel(id);
+        if (!p) return true;
+        if (allow) {
+            closePanel(id, code == 1);
+            return true;
+        }
+    }
+}
+
+std::string actionName(const DialogAction& a) {
+    switch (a.kind) {
+        case DialogActionKind::click:
+            return "click item " + std::to_string(a.item);
+        case DialogActionKind::doubleClick:
+            return "doubleClick item " + std::to_string(a.item) +
+                   (a.rows.empty() ? "" : " row " + std::to_string(a.rows[0]));
+        case DialogActionKind::setText:
+            return "setText item " + std::to_string(a.item) + " " + quoted(a.text);
+        case DialogActionKind::selectPopup:
+            return "selectPopup item " + std::to_string(a.item) + " " +
+                   (a.index ? "index " + std::to_string(*a.index) : quoted(a.text));
+        case DialogActionKind::selectRows: {
+            std::string rows;
+            for (int r : a.rows) rows += (rows.empty() ? "" : ", ") + std::to_string(r);
+            return "selectRows item " + std::to_string(a.item) + " rows [" + rows + "]";
+        }
+        case DialogActionKind::resize:
+            return "resize to " + std::to_string(a.width) + " x " + std::to_string(a.height);
+        case DialogActionKind::closeBox:
+            return "closeBox";
+    }
+    return "?";
+}
+
+// Plays one action on the dialog; false after stopping the run because it cannot be played.
+bool play(std::int16_t id, const DialogAction& action) {
+    Panel* p = findPanel(id);
+    const std::string where = dialogName(*p);
+    const auto refuse = [&](const std::string& why) {
+        stopScriptRun(actionName(action) + " in " + where + ": " + why);
+        return false;
+    };
+    write("  > " + actionName(action));
+    const auto itemId = static_cast<std::int16_t>(action.item);
+    Item* item = nullptr;
+    if (action.kind != DialogActionKind::resize && action.kind != DialogActionKind::closeBox) {
+        item = findItem(id, itemId);
+        if (!item || item->type == kDGSeparator)
+            return refuse("there is no item " + std::to_string(action.item));
+        if (!isShown(*p, itemId)) return refuse("item " + std::to_string(action.item) + " is hidden");
+        if (!item->enabled) return refuse("item " + std::to_string(action.item) + " is disabled");
+    }
+    const auto isText = [](DGItemType t) {
+        return t == kDGLeftText || t == kDGCenterText || t == kDGRightText;
+    };
+    const auto isList = [](DGItemType t) { return t == kDGSingleList || t == kDGMultiList; };
+    switch (action.kind) {
+        case DialogActionKind::click:
+            if (item->type != kDGButton && !isText(item->type))
+                return refuse(std::string("a ") + typeName(item->type) +
+                              " is not clicked; use its own action");
+            notifyItem(id, itemId, [&](ItemObserver& o) { o.itemClicked(id, itemId); });
+            return true;
+        case DialogActionKind::doubleClick:
+            if (isText(item->type)) {
+                notifyItem(id, itemId, [&](ItemObserver& o) { o.itemDoubleClicked(id, itemId); });
+                return true;
+            }
+            if (!isList(item->type))
+                return refuse(std::string("a ") + typeName(item->type) + " is not double-clicked");
+            if (action.rows.empty()) return refuse("a double click on a list needs its \"row\"");
+            if (static_cast<std::size_t>(action.rows[0]) > item->rows.size())
+                return refuse("the list has no row " + std::to_string(action.rows[0]));
+            {
+                const auto row = static_cast<std::int16_t>(action.rows[0]);
+                if (!item->rows[static_cast<std::size_t>(row) - 1].selected) {
+                    for (ListRow& r : item->rows) r.selected = false;
+                    item->rows[static_cast<std::size_t>(row) - 1].selected = true;
+                    notifyItem(id, itemId, [&](ItemObserver& o) { o.listSelectionChanged(id, itemId); });
+                }
+                if (!settle(id)) {
+                    const DGListClick click{row, 4,
+                                            static_cast<std::int16_t>((row - 1) * kDefaultRowHeight + 4)};
+                    notifyItem(id, itemId, [&](ItemObserver& o) { o.listDoubleClicked(id, itemId, click); });
+                }
+            }
+            return true;
+        case DialogActionKind::setText: {
+            if (item->type != kDGEditText)
+                return refuse(std::string("a ") + typeName(item->type) + " takes no typing");
+            std::string typed;
+            for (const std::string& c : characters(action.text)) {
+                bool deny = false;
+                notifyItem(id, itemId,
+                           [&](ItemObserver& o) { o.itemCharEntered(id, itemId, codePoint(c), deny); });
+                if (!deny) typed += c;
+            }
+            item = findItem(id, itemId);
+            if (!item) return true;
+            item->text = cutToLength(typed, item->maxLength);
+            notifyItem(id, itemId, [&](ItemObserver& o) { o.itemChanged(id, itemId); });
+            return true;
+        }
+        case DialogActionKind::selectPopup: {
+            if (item->type != kDGPopUp)
+                return refuse(std::string("a ") + typeName(item->type) + " is not a popup");
+            std::size_t position = 0;
+            if (action.index) {
+                position = static_cast<std::size_t>(*action.index);
+                if (position > item->popup.size())
+                    return refuse("the popup has " + std::to_string(item->popup.size()) + " items, not " +
+                                  std::to_string(position));
+            } else {
+                for (std::size_t k = 0; k < item->popup.size() && position == 0; ++k)
+                    if (!item->popup[k].separator && item->popup[k].text == action.text) position = k + 1;
+                if (position == 0) return refuse("the popup has no item " + quoted(action.text));
+            }
+            const PopupEntry& entry = item->popup[position - 1];
+            if (entry.separator) return refuse("popup item " + std::to_string(position) + " is a separator");
+            if (entry.status != 0) return refuse("popup item " + quoted(entry.text) + " is disabled");
+            item->popupSelected = static_cast<std::int16_t>(position);
+            notifyItem(id, itemId, [&](ItemObserver& o) { o.itemChanged(id, itemId); });
+            return true;
+        }
+        case DialogActionKind::selectRows: {
+            if (!isList(item->type)) return refuse(std::string("a ") + typeName(item->type) + " has no rows");
+            for (int row : action.rows)
+                if (static_cast<std::size_t>(row) > item->rows.size())
+                    return refuse("the list has no row " + std::to_string(row) + " (it has " +
+                                  std::to_string(item->rows.size()) + ")");
+            if (item->type == kDGSingleList && action.rows.size() > 1)
+                return refuse("the list lets one row at a time be selected");
+            for (ListRow& r : item->rows) r.selected = false;
+            for (int row : action.rows) item->rows[static_cast<std::size_t>(row) - 1].selected = true;
+            notifyItem(id, itemId, [&](ItemObserver& o) { o.listSelectionChanged(id, itemId); });
+            return true;
+        }
+        case DialogActionKind::resize: {
+            if (p->grow == DialogGrow::none) return refuse("the dialog cannot be resized");
+            std::int32_t width = std::max(action.width, p->minWidth);
+            std::int32_t height = std::max(action.height, p->minHeight);
+            if (p->grow == DialogGrow::vertical) width = p->width;
+            if (p->grow == DialogGrow::horizontal) height = p->height;
+            const std::int32_t dx = width - p->width, dy = height - p->height;
+            notifyPanel(id, [&](PanelObserver& o) { o.panelResizeEntered(id); });
+            notifyPanel(id, [&](PanelObserver& o) { o.panelResizing(id, dx, dy); });
+            if ((p = findPanel(id)) == nullptr) return true;
+            p->width = width;
+            p->height = height;
+            notifyPanel(id, [&](PanelObserver& o) { o.panelResized(id, dx, dy); });
+            notifyPanel(id, [&](PanelObserver& o) { o.panelResizeExited(id); });
+            return true;
+        }
+        case DialogActionKind::closeBox:
+            p->closeRequest = 2;
+            return true;
+    }
+    return true;
+}
+
+bool isFor(const DialogAction& action, const Panel& p) {
+    return !action.dialogId || *action.dialogId == p.resourceId;
+}
+
+}   // namespace
+
+PanelObserver::~PanelObserver() = default;
+void PanelObserver::panelOpened(std::int16_t) {}
+void PanelObserver::panelCloseRequested(std::int16_t, bool, bool&) {}
+void PanelObserver::panelClosed(std::int16_t) {}
+void PanelObserver::panelResizeEntered(std::int16_t) {}
+void PanelObserver::panelResizing(std::int16_t, std::int32_t, std::int32_t) {}
+void PanelObserver::panelResized(std::int16_t, std::int32_t, std::int32_t) {}
+void PanelObserver::panelResizeExited(std::int16_t) {}
+void PanelObserver::panelHotKey(std::int16_t, std::int32_t, bool&) {}
+void PanelObserver::panelDragEntered(std::int16_t, std::int32_t, std::int32_t, std::int16_t&, bool&) {}
+void PanelObserver::panelDragMoved(std::int16_t, std::int32_t, std::int32_t, std::int16_t&, bool&) {}
+void PanelObserver::panelDropped(std::int16_t, std::int32_t, std::int32_t, std::int16_t&, bool&) {}
+
+ItemObserver::~ItemObserver() = default;
+void ItemObserver::itemClicked(std::int16_t, std::int16_t) {}
+void ItemObserver::itemDoubleClicked(std::int16_t, std::int16_t) {}
+void ItemObserver::itemChanged(std::int16_t, std::int16_t) {}
+void ItemObserver::itemCharEntered(std::int16_t, std::int16_t, char32_t, bool&) {}
+void ItemObserver::itemFocusLost(std::int16_t, std::int16_t) {}
+void ItemObserver::listSelectionChanged(std::int16_t, std::int16_t) {}
+void ItemObserver::listClicked(std::int16_t, std::int16_t, const DGListClick&) {}
+void ItemObserver::listDoubleClicked(std::int16_t, std::int16_t, const DGListClick&) {}
+void ItemObserver::listHeaderItemClicked(std::int16_t, std::int16_t, std::int16_t) {}
+void ItemObserver::listHeaderItemResized(std::int16_t, std::int16_t, std::int16_t, std::int16_t,
+                                         std::int16_t) {}
+
+// --- Resource modules ----------------------------------------------------------------------------------
+std::int32_t DGRegisterResourceModule(const ModuleResources* resources) {
+    const std::int32_t module = library().nextModule++;
+    library().modules[module] = resources;
+    return module;
+}
+
+void DGUnregisterResourceModule(std::int32_t module) { library().modules.erase(module); }
+
+// --- Dialogs -------------------------------------------------------------------------------------------
+namespace {
+
+std::int16_t createDialog(std::int32_t module, std::int32_t resourceId, bool modal, const GuidRecord* guid) {
+    Library& lib = library();
+    const auto found = lib.modules.find(module);
+    if (found == lib.modules.end() || !found->second) return 0;
+    const DialogResource* resource = found->second->dialog(resourceId);
+    if (!resource || resource->palette == modal) return 0;
+    auto panel = std::make_unique<Panel>();
+    do {
+        lib.nextPanel = static_cast<std::int16_t>(lib.nextPanel >= 32000 ? 1000 : lib.nextPanel + 1);
+    } while (lib.panels.count(lib.nextPanel));
+    panel->id = lib.nextPanel;
+    panel->module = module;
+    panel->resourceId = resourceId;
+    panel->modal = modal;
+    if (guid) panel->guid = *guid;
+    panel->title = resource->title;
+    panel->grow = resource->grow;
+    panel->width = resource->width;
+    panel->height = resource->height;
+    for (const DialogItemResource& r : resource->items) {
+        Item item;
+        item.type = static_cast<DGItemType>(r.kind);
+        item.left = r.x;
+        item.top = r.y;
+        item.right = r.x + r.width;
+        item.bottom = r.y + r.height;
+        item.text = r.text;
+        item.maxLength = r.maxLength;
+        if (r.rowHeight > 0) item.rowHeight = static_cast<std::int16_t>(r.rowHeight);
+        panel->items.push_back(std::move(item));
+    }
+    const std::int16_t id = panel->id;
+    lib.panels.emplace(id, std::move(panel));
+    return id;
+}
+
+}   // namespace
+
+std::int16_t DGCreateModalDialog(std::int32_t module, std::int32_t resourceId) {
+    return createDialog(module, resourceId, true, nullptr);
+}
+
+std::int16_t DGCreatePalette(std::int32_t module, std::int32_t resourceId, const GuidRecord* guid) {
+    return createDialog(module, resourceId, false, guid);
+}
+
+void DGDestroyDialog(std::int16_t panel) {
+    Panel* p = findPanel(panel);
+    if (!p) return;
+    if (p->running) {   // its modal loop is on the stack: it finds the panel gone and returns
+        p->observers.clear();
+    }
+    library().panels.erase(panel);
+}
+
+bool DGIsModalDialog(std::int16_t panel) {
+    const Panel* p = findPanel(panel);
+    return p && p->modal;
+}
+
+bool DGIsPalette(std::int16_t panel) {
+    const Panel* p = findPanel(panel);
+    return p && !p->modal;
+}
+
+std::int32_t DGGetResourceId(std::int16_t panel) {
+    const Panel* p = findPanel(panel);
+    return p ? p->resourceId : 0;
+}
+
+bool DGInvokeModal(std::int16_t id) {
+    Panel* p = findPanel(id);
+    if (!p || !p->modal || p->running) return false;
+    p->running = true;
+    p->open = true;
+    p->accepted = false;
+    p->abort = scriptRunStopped();
+    p->closeRequest.reset();
+    notifyPanel(id, [&](PanelObserver& o) { o.panelOpened(id); });
+    if ((p = findPanel(id)) == nullptr) return false;
+    showDialog(*p);
+    bool defaultPressed = false;
+    while (!settle(id)) {
+        p = findPanel(id);
+        if (scriptRunStopped()) {
+            p->abort = true;
+            continue;
+        }
+        const std::optional<DialogAction> next = peekDialogAction();
+        if (next && isFor(*next, *p)) {
+            play(id, *takeDialogAction());
+            continue;
+        }
+        if (defaultPressed) {
+            stopScriptRun(dialogName(*p) +
+                          " stayed open after its default button; the script has nothing more for it");
+            continue;
+        }
+        defaultPressed = true;
+        write("  > default button (the script has nothing more for this dialog)");
+        const Item* ok = findItem(id, 1);
+        if (ok && ok->type == kDGButton && ok->enabled && isShown(*p, 1))
+            notifyItem(id, 1, [&](ItemObserver& o) { o.itemClicked(id, 1); });
+        else
+            p->closeRequest = 1;
+    }
+    p = findPanel(id);
+    if (!p) return false;
+    p->running = false;
+    return p->accepted;
+}
+
+void DGPostCloseRequest(std::int16_t panel, std::int32_t code) {
+    if (Panel* p = findPanel(panel); p && p->open) p->closeRequest = code;
+}
+
+void DGAbortModal(std::int16_t panel) {
+    if (Panel* p = findPanel(panel); p && p->open) p->abort = true;
+}
+
+void DGBeginEventProcessing(std::int16_t panel) {
+    Panel* p = findPanel(panel);
+    if (!p || p->modal || p->open) return;
+    p->open = true;
+    notifyPanel(panel, [&](PanelObserver& o) { o.panelOpened(panel); });
+    if ((p = findPanel(panel)) != nullptr) showDialog(*p);
+}
+
+void DGEndEventProcessing(std::int16_t panel) {
+    Panel* p = findPanel(panel);
+    if (!p || p->modal || !p->open) return;
+    p->visible = false;
+    closePanel(panel, false);
+}
+
+void DGShowPalette(std::int16_t panel, std::int16_t zPosition) {
+    if (Panel* p = findPanel(panel); p && !p->modal) {
+        p->visible = true;
+        p->z = zPosition;
+    }
+}
+
+void DGHidePalette(std::int16_t panel) {
+    if (Panel* p = findPanel(panel); p && !p->modal) p->visible = false;
+}
+
+void DGActivatePalette(std::int16_t panel) {
+    if (Panel* p = findPanel(panel); p && !p->modal) p->z = -32768;
+}
+
+bool DGIsPaletteVisible(std::int16_t panel) {
+    const Panel* p = findPanel(panel);
+    return p && !p->modal && p->visible;
+}
+
+void DGAttachPanelObserver(std::int16_t panel, PanelObserver* observer) {
+    Panel* p = findPanel(panel);
+    if (p && observer && std::find(p->observers.begin(), p->observers.end(), observer) == p->observers.end())
+        p->observers.push_back(observer);
+}
+
+void DGDetachPanelObserver(std::int16_t panel, PanelObserver* observer) {
+    if (Panel* p = findPanel(panel)) std::erase(p->observers, observer);
+}
+
+void DGEnableDragAndDrop(std::int16_t panel) {
+    if (Panel* p = findPanel(panel)) p->dragAndDrop = true;
+}
+
+double DGGetScaleFactor(std::int16_t) { return 1.0; }
+
+std::string DGGetTitle(std::int16_t panel) {
+    const Panel* p = findPanel(panel);
+    return p ? p->title : std::string();
+}
+
+void DGSetTitle(std::int16_t panel, std::string_view title) {
+    if (Panel* p = findPanel(panel)) p->title = title;
+}
+
+void DGGetClientPosition(std::int16_t panel, std::int32_t& x, std::int32_t& y) {
+    const Panel* p = findPanel(panel);
+    x = p ? p->x : 0;
+    y = p ? p->y : 0;
+}
+
+void DGSetClientPosition(std::int16_t panel, std::int32_t x, std::int32_t y) {
+    if (Panel* p = findPanel(panel)) {
+        p->x = x;
+        p->y = y;
+    }
+}
+
+void DGGetFramePosition(std::int16_t panel, std::int32_t& x, std::int32_t& y) {
+    DGGetClientPosition(panel, x, y);
+    if (findPanel(panel)) {
+        x -= kFrameLeft;
+        y -= kFrameTop;
+    }
+}
+
+void DGSetFramePosition(std::int16_t panel, std::int32_t x, std::int32_t y) {
+    DGSetClientPosition(panel, x + kFrameLeft, y + kFrameTop);
+}
+
+void DGGetDialogClientSize(std::int16_t panel, std::int16_t, std::int32_t& width, std::int32_t& height) {
+    const Panel* p = findPanel(panel);
+    width = p ? p->width : 0;
+    height = p ? p->height : 0;
+}
+
+void DGSetDialogClientSize(std::int16_t panel, std::int32_t width, std::int32_t height, std::int16_t,
+                           std::int32_t) {
+    if (Panel* p = findPanel(panel)) {
+        p->width = std::max(width, p->minWidth);
+        p->height = std::max(height, p->minHeight);
+    }
+}
+
+void DGSetDialogFrameSize(std::int16_t panel, std::int32_t width, std::int32_t height, std::int16_t anchor) {
+    DGSetDialogClientSize(panel, width - kFrameExtraWidth, height - kFrameExtraHeight, anchor, 0);
+}
+
+void DGGetDialogClientMinSize(std::int16_t panel, std::int32_t& width, std::int32_t& height) {
+    const Panel* p = findPanel(panel);
+    width = p ? p->minWidth : 0;
+    height = p ? p->minHeight : 0;
+}
+
+void DGGetDialogFrameMinSize(std::int16_t panel, std::int32_t& width, std::int32_t& height) {
+    DGGetDialogClientMinSize(panel, width, height);
+    if (findPanel(panel)) {
+        width += kFrameExtraWidth;
+        height += kFrameExtraHeight;
+    }
+}
+
+void DGSetDialogClientMinSize(std::int16_t panel, std::int32_t width, std::int32_t height) {
+    if (Panel* p = findPanel(panel)) {
+        p->minWidth = std::max(width, 0);
+        p->minHeight = std::max(height, 0);
+    }
+}
+
+void DGSetDialogFrameMinSize(std::int16_t panel, std::int32_t width, std::int32_t height) {
+    DGSetDialogClientMinSize(panel, width - kFrameExtraWidth, height - kFrameExtraHeight);
+}
+
+void DGGetMonitorRectFromRect(const std::int32_t[4], std::int32_t monitor[4]) {
+    monitor[0] = 0;
+    monitor[1] = 0;
+    monitor[2] = 1920;
+    monitor[3] = 1080;
+}
+
+void DGRedrawDialog(std::int16_t) {}
+
+void DGSetFocus(std::int16_t panel, std::int16_t item) {
+    if (Panel* p = findPanel(panel)) p->focus = item;
+}
+
+std::int16_t DGGetFocus(std::int16_t panel) {
+    const Panel* p = findPanel(panel);
+    return p ? p->focus : -1;
+}
+
+void DGSetDialogZPosition(std::int16_t panel, std::int16_t position) {
+    if (Panel* p = findPanel(panel)) p->z = position;
+}
+
+void DGBeginMoveGrowItems(std::int16_t panel) {
+    if (Panel* p = findPanel(panel)) ++p->moveGrowDepth;
+}
+
+void DGEndMoveGrowItems(std::int16_t panel) {
+    Panel* p = findPanel(panel);
+    if (!p || p->moveGrowDepth == 0 || --p->moveGrowDepth > 0) return;
+    for (Item& item : p->items) {
+        item.left += item.pendingMove[0];
+        item.top += item.pendingMove[1];
+        item.right += item.pendingMove[0] + item.pendingMove[2];
+        item.bottom += item.pendingMove[1] + item.pendingMove[3];
+        std::fill(std::begin(item.pendingMove), std::end(item.pendingMove), 0);
+    }
+}
+
+bool DGIsMoveGrowPending(std::int16_t panel) {
+    const Panel* p = findPanel(panel);
+    return p && p->moveGrowDepth > 0;
+}
+
+// --- Items ---------------------------------------------------------------------------------------------
+DGItemType DGGetItemType(std::int16_t panel, std::int16_t item) {
+    const Item* i = findItem(panel, item);
+    return i ? i->type : kDGNoItem;
+}
+
+void DGAttachItemObserver(std::int16_t panel, std::int16_t item, ItemObserver* observer) {
+    Item* i = findItem(panel, item);
+    if (i && observer && std::find(i->observers.begin(), i->observers.end(), observer) == i->observers.end())
+        i->observers.push_back(observer);
+}
+
+void DGDetachItemObserver(std::int16_t panel, std::int16_t item, ItemObserver* observer) {
+    if (Item* i = findItem(panel, item)) std::erase(i->observers, observer);
+}
+
+bool DGIsItemEnabled(std::int16_t panel, std::int16_t item) {
+    const Item* i = findItem(panel, item);
+    return i && i->enabled;
+}
+
+bool DGIsItemVisible(std::int16_t panel, std::int16_t item) {
+    const Panel* p = findPanel(panel);
+    return findItem(panel, item) && isShown(*p, item);
+}
+
+void DGEnableItem(std::int16_t panel, std::int16_t item) {
+    if (Item* i = findItem(panel, item)) i->enabled = true;
+}
+
+void DGDisableItem(std::int16_t panel, std::int16_t item) {
+    if (Item* i = findItem(panel, item)) i->enabled = false;
+}
+
+void DGShowItem(std::int16_t panel, std::int16_t item) {
+    if (Item* i = findItem(panel, item)) i->visible = true;
+}
+
+void DGHideItem(std::int16_t panel, std::int16_t item) {
+    if (Item* i = findItem(panel, item)) i->visible = false;
+}
+
+void DGRedrawItem(std::int16_t, std::int16_t) {}
+
+std::int16_t DGGetItemFont(std::int16_t panel, std::int16_t item) {
+    const Item* i = findItem(panel, item);
+    return i ? i->font : 0;
+}
+
+void DGSetItemFont(std::int16_t panel, std::int16_t item, std::int16_t font) {
+    if (Item* i = findItem(panel, item)) i->font = font;
+}
+
+void DGGetItemRect(std::int16_t panel, std::int16_t item, std::int16_t& left, std::int16_t& top,
+                   std::int16_t& right, std::int16_t& bottom) {
+    const Item* i = findItem(panel, item);
+    left = static_cast<std::int16_t>(i ? i->left : 0);
+    top = static_cast<std::int16_t>(i ? i->top : 0);
+    right = static_cast<std::int16_t>(i ? i->right : 0);
+    bottom = static_cast<std::int16_t>(i ? i->bottom : 0);
+}
+
+void DGMoveGrowItem(std::int16_t panel, std::int16_t item, std::int32_t dx, std::int32_t dy, std::int32_t dw,
+                    std::int32_t dh) {
+    Item* i = findItem(panel, item);
+    if (!i) return;
+    if (findPanel(panel)->moveGrowDepth > 0) {
+        i->pendingMove[0] += dx;
+        i->pendingMove[1] += dy;
+        i->pendingMove[2] += dw;
+        i->pendingMove[3] += dh;
+        return;
+    }
+    i->left += dx;
+    i->top += dy;
+    i->right += dx + dw;
+    i->bottom += dy + dh;
+}
+
+void DGMoveItem(std::int16_t panel, std::int16_t item, std::int32_t dx, std::int32_t dy) {
+    DGMoveGrowItem(panel, item, dx, dy, 0, 0);
+}
+
+void DGGrowItem(std::int16_t panel, std::int16_t item, std::int32_t dw, std::int32_t dh) {
+    DGMoveGrowItem(panel, item, 0, 0, dw, dh);
+}
+
+std::string DGGetItemText(std::int16_t panel, std::int16_t item) {
+    const Item* i = findItem(panel, item);
+    return i ? i->text : std::string();
+}
+
+void DGSetItemText(std::int16_t panel, std::int16_t item, std::string_view text) {
+    if (Item* i = findItem(panel, item))
+        i->text = i->type == kDGEditText ? cutToLength(text, i->maxLength) : std::string(text);
+}
+
+std::int32_t DGGetItemMaxLength(std::int16_t panel, std::int16_t item) {
+    const Item* i = findItem(panel, item);
+    return i ? i->maxLength : 0;
+}
+
+DGImage DGGetItemImage(std::int16_t panel, std::int16_t item) {
+    const Item* i = findItem(panel, item);
+    return i ? i->image : DGImage{};
+}
+
+void DGSetItemImage(std::int16_t panel, std::int16_t item, const DGImage& image) {
+    if (Item* i = findItem(panel, item)) i->image = image;
+}
+
+void DGSetItemTextColor(std::int16_t panel, std::int16_t item, std::uint16_t red, std::uint16_t green,
+                        std::uint16_t blue) {
+    if (Item* i = findItem(panel, item)) {
+        i->colors[0] = red;
+        i->colors[1] = green;
+        i->colors[2] = blue;
+    }
+}
+
+void DGSetItemBackgroundColor(std::int16_t panel, std::int16_t item, std::uint16_t red, std::uint16_t green,
+                              std::uint16_t blue) {
+    if (Item* i = findItem(panel, item)) {
+        i->colors[3] = red;
+        i->colors[4] = green;
+        i->colors[5] = blue;
+    }
+}
+
+std::vector<std::uint16_t> DGGetItemColors(std::int16_t panel, std::int16_t item) {
+    const Item* i = findItem(panel, item);
+    return i ? std::vector<std::uint16_t>(std::begin(i->colors), std::end(i->colors))
+             : std::vector<std::uint16_t>{};
+}
+
+// --- Popups --------------------------------------------------------------------------------------------
+std::int16_t DGPopUpGetItemCount(std::int16_t panel, std::int16_t item) {
+    const Item* i = findPopup(panel, item);
+    return i ? static_cast<std::int16_t>(i->popup.size()) : 0;
+}
+
+std::int16_t DGPopUpGetSelected(std::int16_t panel, std::int16_t item) {
+    const Item* i = findPopup(panel, item);
+    return i ? i->popupSelected : 0;
+}
+
+void DGPopUpSelectItem(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    Item* i = findPopup(panel, item);
+    if (i && position >= 1 && static_cast<std::size_t>(position) <= i->popup.size())
+        i->popupSelected = position;
+}
+
+namespace {
+
+void insertPopupEntry(std::int16_t panel, std::int16_t item, std::int16_t position, bool separator) {
+    Item* i = findPopup(panel, item);
+    if (!i) return;
+    std::size_t at = i->popup.size();
+    if (position >= 1 && static_cast<std::size_t>(position) <= i->popup.size())
+        at = static_cast<std::size_t>(position) - 1;
+    PopupEntry entry;
+    entry.separator = separator;
+    i->popup.insert(i->popup.begin() + static_cast<std::ptrdiff_t>(at), entry);
+    if (i->popupSelected > static_cast<std::int16_t>(at)) ++i->popupSelected;
+    if (i->popupSelected == 0 && !separator) i->popupSelected = static_cast<std::int16_t>(at + 1);
+}
+
+}   // namespace
+
+void DGPopUpInsertItem(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    insertPopupEntry(panel, item, position, false);
+}
+
+void DGPopUpInsertSeparator(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    insertPopupEntry(panel, item, position, true);
+}
+
+void DGPopUpDeleteItem(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    Item* i = findPopup(panel, item);
+    if (!i || position < 1 || static_cast<std::size_t>(position) > i->popup.size()) return;
+    i->popup.erase(i->popup.begin() + (position - 1));
+    if (i->popupSelected == position)
+        i->popupSelected = i->popup.empty()
+                               ? 0
+                               : std::min<std::int16_t>(position, static_cast<std::int16_t>(i->popup.size()));
+    else if (i->popupSelected > position)
+        --i->popupSelected;
+}
+
+bool DGPopUpIsSeparator(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    const PopupEntry* e = findPopupEntry(panel, item, position);
+    return e && e->separator;
+}
+
+std::string DGPopUpGetItemText(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    const PopupEntry* e = findPopupEntry(panel, item, position);
+    return e && !e->separator ? e->text : std::string();
+}
+
+void DGPopUpSetItemText(std::int16_t panel, std::int16_t item, std::int16_t position, std::string_view text) {
+    if (PopupEntry* e = findPopupEntry(panel, item, position); e && !e->separator) e->text = text;
+}
+
+DGImage DGPopUpGetItemIcon(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    const PopupEntry* e = findPopupEntry(panel, item, position);
+    return e ? e->icon : DGImage{};
+}
+
+void DGPopUpSetItemIcon(std::int16_t panel, std::int16_t item, std::int16_t position, const DGImage& icon) {
+    if (PopupEntry* e = findPopupEntry(panel, item, position)) e->icon = icon;
+}
+
+std::int16_t DGPopUpGetItemStatus(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    const PopupEntry* e = findPopupEntry(panel, item, position);
+    return e ? e->status : 0;
+}
+
+void DGPopUpSetItemStatus(std::int16_t panel, std::int16_t item, std::int16_t position, std::int16_t status) {
+    if (PopupEntry* e = findPopupEntry(panel, item, position)) e->status = status;
+}
+
+std::int16_t DGPopUpGetItemStyle(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    const PopupEntry* e = findPopupEntry(panel, item, position);
+    return e ? e->style : 0;
+}
+
+void DGPopUpSetItemStyle(std::int16_t panel, std::int16_t item, std::int16_t position, std::int16_t style) {
+    if (PopupEntry* e = findPopupEntry(panel, item, position)) e->style = style;
+}
+
+std::int64_t DGPopUpGetItemUserData(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    const PopupEntry* e = findPopupEntry(panel, item, position);
+    return e ? e->userData : 0;
+}
+
+void DGPopUpSetItemUserData(std::int16_t panel, std::int16_t item, std::int16_t position,
+                            std::int64_t value) {
+    if (PopupEntry* e = findPopupEntry(panel, item, position)) e->userData = value;
+}
+
+// --- Lists ---------------------------------------------------------------------------------------------
+std::int16_t DGListGetItemCount(std::int16_t panel, std::int16_t item) {
+    const Item* i = findList(panel, item);
+    return i ? static_cast<std::int16_t>(i->rows.size()) : 0;
+}
+
+std::int16_t DGListGetSelected(std::int16_t panel, std::int16_t item, std::int16_t start) {
+    const Item* i = findList(panel, item);
+    if (!i) return 0;
+    for (std::size_t r = static_cast<std::size_t>(std::max<std::int16_t>(start, 1)); r <= i->rows.size(); ++r)
+        if (i->rows[r - 1].selected) return static_cast<std::int16_t>(r);
+    return 0;
+}
+
+void DGListSelectItem(std::int16_t panel, std::int16_t item, std::int16_t row) {
+    Item* i = findList(panel, item);
+    if (!i) return;
+    if (row == 0) {
+        if (i->type == kDGMultiList)
+            for (ListRow& r : i->rows) r.selected = true;
+        return;
+    }
+    if (row < 1 || static_cast<std::size_t>(row) > i->rows.size()) return;
+    if (i->type == kDGSingleList)
+        for (ListRow& r : i->rows) r.selected = false;
+    i->rows[static_cast<std::size_t>(row) - 1].selected = true;
+}
+
+void DGListDeselectItem(std::int16_t panel, std::int16_t item, std::int16_t row) {
+    Item* i = findList(panel, item);
+    if (!i) return;
+    if (row == 0)
+        for (ListRow& r : i->rows) r.selected = false;
+    else if (ListRow* r = findRow(panel, item, row))
+        r->selected = false;
+}
+
+void DGListInsertItem(std::int16_t panel, std::int16_t item, std::int16_t row) {
+    Item* i = findList(panel, item);
+    if (!i) return;
+    std::size_t at = i->rows.size();
+    if (row >= 1 && static_cast<std::size_t>(row) <= i->rows.size()) at = static_cast<std::size_t>(row) - 1;
+    i->rows.insert(i->rows.begin() + static_cast<std::ptrdiff_t>(at), ListRow{});
+}
+
+void DGListDeleteItem(std::int16_t panel, std::int16_t item, std::int16_t row) {
+    Item* i = findList(panel, item);
+    if (!i) return;
+    if (row == 0)
+        i->rows.clear();
+    else if (row >= 1 && static_cast<std::size_t>(row) <= i->rows.size())
+        i->rows.erase(i->rows.begin() + (row - 1));
+}
+
+std::string DGListGetTabItemText(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t tab) {
+    const ListRow* r = findRow(panel, item, row);
+    if (!r || tab < 1 || static_cast<std::size_t>(tab) > r->tabs.size()) return {};
+    return r->tabs[static_cast<std::size_t>(tab) - 1];
+}
+
+void DGListSetTabItemText(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t tab,
+                          std::string_view text) {
+    ListRow* r = findRow(panel, item, row);
+    if (!r || tab < 1) return;
+    if (r->tabs.size() < static_cast<std::size_t>(tab)) r->tabs.resize(static_cast<std::size_t>(tab));
+    r->tabs[static_cast<std::size_t>(tab) - 1] = text;
+}
+
+DGImage DGListGetTabItemIcon(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t tab) {
+    const ListRow* r = findRow(panel, item, row);
+    if (!r) return {};
+    const auto found = r->icons.find(tab);
+    return found == r->icons.end() ? DGImage{} : found->second;
+}
+
+void DGListSetTabItemIcon(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t tab,
+                          const DGImage& icon) {
+    if (ListRow* r = findRow(panel, item, row); r && tab >= 1) r->icons[tab] = icon;
+}
+
+void DGListGetItemColor(std::int16_t panel, std::int16_t item, std::int16_t row, std::uint16_t& red,
+                        std::uint16_t& green, std::uint16_t& blue) {
+    const ListRow* r = findRow(panel, item, row);
+    red = r ? r->color[0] : 0;
+    green = r ? r->color[1] : 0;
+    blue = r ? r->color[2] : 0;
+}
+
+void DGListSetItemColor(std::int16_t panel, std::int16_t item, std::int16_t row, std::uint16_t red,
+                        std::uint16_t green, std::uint16_t blue) {
+    if (ListRow* r = findRow(panel, item, row)) {
+        r->color[0] = red;
+        r->color[1] = green;
+        r->color[2] = blue;
+    }
+}
+
+void DGListGetItemBackgroundColor(std::int16_t panel, std::int16_t item, std::int16_t row, std::uint16_t& red,
+                                  std::uint16_t& green, std::uint16_t& blue) {
+    const ListRow* r = findRow(panel, item, row);
+    red = r ? r->background[0] : 0;
+    green = r ? r->background[1] : 0;
+    blue = r ? r->background[2] : 0;
+}
+
+void DGListSetItemBackgroundColor(std::int16_t panel, std::int16_t item, std::int16_t row, std::uint16_t red,
+                                  std::uint16_t green, std::uint16_t blue) {
+    if (ListRow* r = findRow(panel, item, row)) {
+        r->background[0] = red;
+        r->background[1] = green;
+        r->background[2] = blue;
+    }
+}
+
+std::int16_t DGListGetItemStatus(std::int16_t panel, std::int16_t item, std::int16_t row) {
+    const ListRow* r = findRow(panel, item, row);
+    return r ? r->status : 0;
+}
+
+void DGListSetItemStatus(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t status) {
+    if (ListRow* r = findRow(panel, item, row)) r->status = status;
+}
+
+std::int64_t DGListGetItemUserData(std::int16_t panel, std::int16_t item, std::int16_t row) {
+    const ListRow* r = findRow(panel, item, row);
+    return r ? r->userData : 0;
+}
+
+void DGListSetItemUserData(std::int16_t panel, std::int16_t item, std::int16_t row, std::int64_t value) {
+    if (ListRow* r = findRow(panel, item, row)) r->userData = value;
+}
+
+std::int16_t DGListGetItemStyle(std::int16_t panel, std::int16_t item, std::int16_t row) {
+    const ListRow* r = findRow(panel, item, row);
+    return r ? r->style : 0;
+}
+
+void DGListSetItemStyle(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t style) {
+    if (ListRow* r = findRow(panel, item, row)) r->style = style;
+}
+
+void DGListRedrawItem(std::int16_t, std::int16_t, std::int16_t) {}
+void DGListRedrawTabItem(std::int16_t, std::int16_t, std::int16_t, std::int16_t) {}
+
+void DGListEnableDraw(std::int16_t panel, std::int16_t item) {
+    if (Item* i = findList(panel, item); i && i->drawDisabled > 0) --i->drawDisabled;
+}
+
+void DGListDisableDraw(std::int16_t panel, std::int16_t item) {
+    if (Item* i = findList(panel, item)) ++i->drawDisabled;
+}
+
+bool DGListIsDrawEnabled(std::int16_t panel, std::int16_t item) {
+    const Item* i = findList(panel, item);
+    return i && i->drawDisabled == 0;
+}
+
+std::int16_t DGListGetScrollPosition(std::int16_t panel, std::int16_t item) {
+    const Item* i = findList(panel, item);
+    return i ? i->scroll : 0;
+}
+
+void DGListSetScrollPosition(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    if (Item* i = findList(panel, item)) i->scroll = position;
+}
+
+std::int16_t DGListGetHScrollPosition(std::int16_t panel, std::int16_t item) {
+    const Item* i = findList(panel, item);
+    return i ? i->hscroll : 0;
+}
+
+void DGListSetHScrollPosition(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    if (Item* i = findList(panel, item)) i->hscroll = position;
+}
+
+std::int16_t DGListGetItemHeight(std::int16_t panel, std::int16_t item) {
+    const Item* i = findList(panel, item);
+    return i ? i->rowHeight : 0;
+}
+
+void DGListSetTabData(std::int16_t panel, std::int16_t item, std::int16_t count, const DGTabData* tabs) {
+    Item* i = findList(panel, item);
+    if (!i || count < 0 || (count > 0 && !tabs)) return;
+    i->tabs.assign(tabs, tabs + count);
+}
+
+std::vector<DGTabData> DGListGetTabData(std::int16_t panel, std::int16_t item) {
+    const Item* i = findList(panel, item);
+    return i ? i->tabs : std::vector<DGTabData>{};
+}
+
+void DGListSetDialItemOnTabField(std::int16_t panel, std::int16_t item, std::int16_t tab,
+                                 std::int16_t dialogItem) {
+    Item* i = findList(panel, item);
+    if (!i || tab < 1) return;
+    if (dialogItem == 0)
+        i->tabItems.erase(tab);
+    else
+        i->tabItems[tab] = dialogItem;
+}
+
+std::int16_t DGListGetDialItemOnTabField(std::int16_t panel, std::int16_t item, std::int16_t tab) {
+    const Item* i = findList(panel, item);
+    if (!i) return 0;
+    const auto found = i->tabItems.find(tab);
+    return found == i->tabItems.end() ? 0 : found->second;
+}
+
+void DGListSetTabFieldOwnerDrawFlag(std::int16_t panel, std::int16_t item, std::int16_t tab, bool ownerDraw) {
+    Item* i = findList(panel, item);
+    if (!i) return;
+    if (ownerDraw)
+        i->ownerDrawTabs.insert(tab);
+    else
+        i->ownerDrawTabs.erase(tab);
+}
+
+void DGListGetHeaderFlags(std::int16_t panel, std::int16_t item, bool& a, bool& b, bool& c) {
+    const Item* i = findList(panel, item);
+    a = i && i->headerFlags[0];
+    b = i && i->headerFlags[1];
+    c = i && i->headerFlags[2];
+}
+
+void DGListSetHeaderFlags(std::int16_t panel, std::int16_t item, bool a, bool b, bool c) {
+    if (Item* i = findList(panel, item)) {
+        i->headerFlags[0] = a;
+        i->headerFlags[1] = b;
+        i->headerFlags[2] = c;
+    }
+}
+
+std::int16_t DGListGetHeaderHeight(std::int16_t panel, std::int16_t item) {
+    const Item* i = findList(panel, item);
+    return i && !i->header.empty() ? kHeaderHeight : 0;
+}
+
+std::int16_t DGListGetHeaderItemCount(std::int16_t panel, std::int16_t item) {
+    const Item* i = findList(panel, item);
+    return i ? static_cast<std::int16_t>(i->header.size()) : 0;
+}
+
+void DGListSetHeaderItemCount(std::int16_t panel, std::int16_t item, std::int16_t count) {
+    if (Item* i = findList(panel, item); i && count >= 0) i->header.resize(static_cast<std::size_t>(count));
+}
+
+namespace {
+
+HeaderEntry* findHeader(std::int16_t panel, std::int16_t item, std::int16_t header) {
+    Item* i = findList(panel, item);
+    if (!i || header < 1 || static_cast<std::size_t>(header) > i->header.size()) return nullptr;
+    return &i->header[static_cast<std::size_t>(header) - 1];
+}
+
+}   // namespace
+
+std::string DGListGetHeaderItemText(std::int16_t panel, std::int16_t item, std::int16_t header) {
+    const HeaderEntry* h = findHeader(panel, item, header);
+    return h ? h->text : std::string();
+}
+
+void DGListSetHeaderItemText(std::int16_t panel, std::int16_t item, std::int16_t header,
+                             std::string_view text) {
+    if (HeaderEntry* h = findHeader(panel, item, header)) h->text = text;
+}
+
+std::int16_t DGListGetHeaderItemSize(std::int16_t panel, std::int16_t item, std::int16_t header) {
+    const HeaderEntry* h = findHeader(panel, item, header);
+    return h ? h->size : 0;
+}
+
+bool DGListSetHeaderItemSize(std::int16_t panel, std::int16_t item, std::int16_t header, std::int16_t size) {
+    HeaderEntry* h = findHeader(panel, item, header);
+    if (!h) return false;
+    h->size = std::max(size, h->minSize);
+    return true;
+}
+
+void DGListSetHeaderItemMinSize(std::int16_t panel, std::int16_t item, std::int16_t header,
+                                std::int16_t size) {
+    if (HeaderEntry* h = findHeader(panel, item, header)) h->minSize = size;
+}
+
+std::int16_t DGListGetHeaderItemArrowType(std::int16_t panel, std::int16_t item, std::int16_t header) {
+    const HeaderEntry* h = findHeader(panel, item, header);
+    return h ? h->arrow : 0;
+}
+
+void DGListSetHeaderItemArrowType(std::int16_t panel, std::int16_t item, std::int16_t header,
+                                  std::int16_t arrow) {
+    if (HeaderEntry* h = findHeader(panel, item, header)) h->arrow = arrow;
+}
+
+void DGListSetHeaderItemFont(std::int16_t panel, std::int16_t item, std::int16_t header, std::int16_t font) {
+    if (HeaderEntry* h = findHeader(panel, item, header)) h->font = font;
+}
+
+void DGListSetHeaderItemFlags(std::int16_t panel, std::int16_t item, std::int16_t header, std::int32_t flags,
+                              bool on) {
+    if (HeaderEntry* h = findHeader(panel, item, header))
+        h->flags = on ? (h->flags | flags) : (h->flags & ~flags);
+}
+
+// --- Transcript and script stops ---------------------------------------------------------------------------
+void setDialogTranscript(std::function<void(const std::string&)> writer) {
+    library().transcript = std::move(writer);
+}
+
+void stopScriptRun(const std::string& message) {
+    if (library().stopMessage.empty()) {
+        library().stopMessage = message;
+        write("  ! script stopped: " + message);
+    }
+    stopAllModal();
+}
+
+std::string scriptStopMessage() { return library().stopMessage; }
+
+bool scriptRunStopped() { return !library().stopMessage.empty(); }
+
+bool stopOnUnplayedDialogActions() {
+    const std::optional<DialogAction> next = peekDialogAction();
+    if (!next) return false;
+    const std::size_t count = pendingDialogActions();
+    std::string message = std::to_string(count) +
+                          (count == 1 ? " dialog action was" : " dialog actions were") +
+                          " never played: the first, " + actionName(*next) + ", waits for ";
+    message += next->dialogId ? "dialog " + std::to_string(*next->dialogId) + ", which never opened"
+                              : "a dialog, and none was open";
+    stopScriptRun(message);
+    return true;
+}
+
+void resetDialogLibrary() {
+    Library& lib = library();
+    lib.panels.clear();
+    lib.stopMessage.clear();
+}
+
+}   // namespace host

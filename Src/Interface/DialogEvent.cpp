@@ -1,0 +1,9 @@
+#include "Interface/DialogEvent.h"
+
+namespace tarnwick {
+
+DialogEvent::DialogEvent(const ControlLink& link, std::uint32_t method, std::optional<std::int64_t> value,
+                         ItemReceiver* receiver)
+    : InterfaceEvent(kType, method, link, value, receiver) {}
+
+}   // namespace tarnwick

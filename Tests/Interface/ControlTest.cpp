@@ -1,0 +1,110 @@
+#include "DialogFixture.h"
+#include "Environment/EventKeyList.h"
+#include "Environment/ItemEvent.h"
+#include "Environment/ItemMessage.h"
+#include "Environment/KeyEvent.h"
+#include "Environment/Subscriber.h"
+#include "Foundation/Colour.h"
+#include "Foundation/StringSetting.h"
+#include "Interface/EditText.h"
+#include "Interface/StaticText.h"
+
+using namespace tarnwick;
+
+namespace {
+
+struct ItemRect {
+    std::int16_t left, top, right, bottom;
+    bool operator==(const ItemRect&) const = default;
+};
+
+ItemRect hostRect(const DialogControl& control) {
+    ItemRect r{};
+    host::DGGetItemRect(control.getDialogId(), static_cast<std::int16_t>(control.getItemId()), r.left, r.top,
+                        r.right, r.bottom);
+    return r;
+}
+
+// Keeps digits out of an edit field, as a handler of typed characters does.
+class NoDigits : public Subscriber {
+public:
+    void subscribe(EventKeyList& keys) const override {
+        keys.append(InterfaceEvent::kSource, KeyEvent::kType);
+    }
+    bool receive(const Event& event) override {
+        const auto& key = dynamic_cast<const KeyEvent&>(event);
+        if (key.getCharacter() >= '0' && key.getCharacter() <= '9')
+            sendItemMessage(key, std::make_shared<ItemMessage>(0));
+        return true;
+    }
+};
+
+}   // namespace
+
+using ControlTest = DialogFixture;
+
+TEST_F(ControlTest, GeometryChangesReachTheHostAsDifferencesAndShowAtOnce) {
+    TestDialog dialog(100);
+    std::vector<ItemRect> rects;
+    std::vector<ScreenPoint> positions;
+    dialog.onOpened = [&](TestDialog& d) {
+        auto& label = DialogControl::make<StaticText>(ControlLink(3, &d));   // 10, 10 - 210, 28
+        label.move(ScreenPoint(20, 40));
+        rects.push_back(hostRect(label));
+        label.growBy(ScreenPoint(5, 2));
+        rects.push_back(hostRect(label));
+        label.moveGrowBy(ScreenPoint(-5, -2), ScreenPoint(1, 1));
+        rects.push_back(hostRect(label));
+        label.resize(ScreenPoint(100, 10));
+        rects.push_back(hostRect(label));
+        // While the host defers moves, the control still reports where it put the item.
+        host::DGBeginMoveGrowItems(d.getPanelId());
+        label.moveBy(ScreenPoint(10, 0));
+        positions.push_back(label.getPosition());
+        rects.push_back(hostRect(label));
+        host::DGEndMoveGrowItems(d.getPanelId());
+        rects.push_back(hostRect(label));
+        auto& empty = DialogControl::make<StaticText>(ControlLink(5, &d), StaticText::kLeft, 0);   // no rows
+        empty.setPosition(ScreenPoint(1, 2));
+        positions.push_back(empty.getPosition());
+        empty.setPosition(ScreenPoint(7, 7), 3);   // beyond the one cache row: ignored
+        positions.push_back(empty.getPosition(3));
+    };
+    dialog.open();
+    const std::vector<ItemRect> expected = {{20, 40, 220, 58}, {20, 40, 225, 60}, {21, 41, 221, 59},
+                                            {21, 41, 121, 51}, {21, 41, 121, 51}, {31, 41, 131, 51}};
+    EXPECT_EQ(rects, expected);
+    ASSERT_EQ(positions.size(), 3u);
+    EXPECT_EQ(positions[0].x, 31);
+    EXPECT_EQ(positions[1].x, 1);
+    EXPECT_EQ(positions[1].y, 2);
+    EXPECT_EQ(positions[2].x, 10);   // the host's, not the ignored 7
+}
+
+TEST_F(ControlTest, TextControlsReadAndWriteTheirItems) {
+    script(R"([{"do":"setText","item":4,"text":"a1b2c"},{"do":"click","item":1}])");
+    TestDialog dialog(100);
+    NoDigits noDigits;
+    String typed;
+    std::vector<std::uint16_t> colours;
+    dialog.onInitialise = [&](TestDialog& d) {
+        auto& label = DialogControl::make<StaticText>(ControlLink(3, &d));
+        auto& field = DialogControl::make<EditText>(ControlLink(4, &d));
+        field.subscribe(noDigits);
+        label.setCell(StringSetting(String("Name:")));
+        label.setTextColor(Colour(1.0, 0.5, 0.0, 1.0));
+        field.setFontStyle(16 | 4);
+    };
+    dialog.onClose = [&](TestDialog& d, const ActionEvent&) {
+        auto& field = dynamic_cast<EditText&>(*d.findControl(4));
+        typed = field.getText();
+        EXPECT_EQ(field.getText(0, 0), String());   // the cell form stays the base's: empty
+        EXPECT_EQ(field.getSetting()->getText(), String("abc"));
+        EXPECT_EQ(dynamic_cast<StaticText&>(*d.findControl(3)).getText(), String("Name:"));
+        EXPECT_EQ(host::DGGetItemFont(d.getPanelId(), 4), 20);
+        colours = host::DGGetItemColors(d.getPanelId(), 3);
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(typed, String("abc"));
+    EXPECT_EQ(colours, (std::vector<std::uint16_t>{65535, 32768, 0, 0, 0, 0}));
+}

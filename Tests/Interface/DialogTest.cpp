@@ -1,0 +1,284 @@
+#include <stdexcept>
+
+#include "DialogFixture.h"
+#include "Environment/EventKeyList.h"
+#include "Environment/ItemEvent.h"
+#include "Environment/ItemMessage.h"
+#include "Environment/KeyEvent.h"
+#include "Environment/ResizeEvent.h"
+#include "Environment/Subscriber.h"
+#include "Foundation/StringSetting.h"
+#include "Interface/Button.h"
+#include "Interface/DialogEvent.h"
+#include "Interface/EditText.h"
+#include "Interface/StaticText.h"
+
+using namespace tarnwick;
+
+namespace {
+
+// Takes events of one key; its function says whether it handled them.
+class Catch : public Subscriber {
+public:
+    Catch(std::uint32_t type, std::function<bool(const Event&)> handle)
+        : type_(type), handle_(std::move(handle)) {}
+    void subscribe(EventKeyList& keys) const override { keys.append(InterfaceEvent::kSource, type_); }
+    bool receive(const Event& event) override { return handle_(event); }
+
+private:
+    std::uint32_t type_;
+    std::function<bool(const Event&)> handle_;
+};
+
+// The usual controls of dialog 100: the label (3), the name field (4) and the button "Other" (5).
+void makeControls(TestDialog& dialog) {
+    DialogControl::make<StaticText>(ControlLink(3, &dialog));
+    DialogControl::make<EditText>(ControlLink(4, &dialog));
+    DialogControl::make<Button>(ControlLink(5, &dialog));
+}
+
+String fieldText(TestDialog& dialog) { return dynamic_cast<EditText*>(dialog.findControl(4))->getText(); }
+
+}   // namespace
+
+using DialogTest = DialogFixture;
+
+TEST_F(DialogTest, OpensFromItsResourceAndEndsAsTheUserClosesIt) {
+    struct Case {
+        const char* script;
+        DialogResult result;
+        const char* closeHook;
+        const char* name;   // the field's text when the close hook ran
+    };
+    const Case cases[] = {
+        {"[]", kDialogAccepted, "close", ""},   // nothing scripted: the default button
+        {R"([{"do":"setText","item":4,"text":"Door 12"},{"do":"click","item":1}])", kDialogAccepted, "close",
+         "Door 12"},
+        {R"([{"do":"setText","item":4,"text":"Door 12"},{"do":"click","item":2}])", kDialogCancelled,
+         "cancel", "Door 12"},
+        {R"([{"do":"closeBox"}])", kDialogCancelled, "cancel", ""},
+        {R"([{"do":"setText","item":4,"text":"A long name indeed"},{"do":"click","item":1}])",
+         kDialogAccepted, "close", "A long nam"},   // cut to the field's 10 characters
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        script(c.script);
+        TestDialog dialog(100);
+        String name("?");
+        dialog.onInitialise = makeControls;
+        const auto readName = [&](TestDialog& d, const ActionEvent&) { name = fieldText(d); };
+        dialog.onClose = readName;
+        dialog.onCancel = readName;
+        EXPECT_EQ(dialog.open(), c.result);
+        EXPECT_EQ((std::vector<std::string>{"initialise", "opened", c.closeHook, "closed"}), dialog.hooks);
+        EXPECT_EQ(name, String(c.name));
+        EXPECT_FALSE(dialog.isOpen());
+        EXPECT_EQ(dialog.getControlCount(), 0u);   // the controls go with the closed dialog
+        EXPECT_EQ(host::scriptStopMessage(), "");
+    }
+}
+
+TEST_F(DialogTest, ACloseThatTheDialogRefusesLeavesItOpenForAnotherTry) {
+    script(R"([{"do":"setText","item":4,"text":"bad"},{"do":"click","item":1},
+               {"do":"setText","item":4,"text":"good"},{"do":"click","item":1}])");
+    TestDialog dialog(100);
+    dialog.onInitialise = makeControls;
+    std::vector<String> tried;
+    dialog.onClose = [&](TestDialog& d, const ActionEvent& event) {
+        tried.push_back(fieldText(d));
+        if (fieldText(d) == String("bad")) sendItemMessage(event, std::make_shared<ItemMessage>(0));
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(tried, (std::vector<String>{String("bad"), String("good")}));
+}
+
+TEST_F(DialogTest, DispatchGoesToTheOwningControlFirstAndAlwaysUpdates) {
+    script(R"([{"do":"click","item":5},{"do":"click","item":3},{"do":"doubleClick","item":3},
+               {"do":"setText","item":4,"text":"x"},{"do":"resize","width":500,"height":320},{"do":"click","item":2}])");
+    TestDialog dialog(100);
+    std::vector<std::string> seen;
+    Catch buttonTaker(ActionEvent::kType, [&](const Event&) { return seen.push_back("button 5"), true; });
+    Catch opening(DialogEvent::kType, [&](const Event&) { return seen.push_back("control opened"), true; });
+    Catch panelActions(ActionEvent::kType, [&](const Event& e) {
+        const auto& action = dynamic_cast<const ActionEvent&>(e);
+        seen.push_back("panel action " + std::to_string(action.getItemId()) + " method " +
+                       std::to_string(action.getMethod()));
+        return false;
+    });
+    Catch panelOpening(DialogEvent::kType,
+                       [&](const Event&) { return seen.push_back("panel opened"), false; });
+    Catch panelItems(ItemEvent::kType, [&](const Event&) { return seen.push_back("panel item"), false; });
+    Catch panelResize(ResizeEvent::kType, [&](const Event& e) {
+        const auto& resize = dynamic_cast<const ResizeEvent&>(e);
+        seen.push_back("resize " + std::to_string(resize.getPhase()) + " " +
+                       std::to_string(resize.getHorizontalChange()));
+        return false;
+    });
+    dialog.onInitialise = [&](TestDialog& d) {
+        makeControls(d);
+        d.findControl(5)->subscribe(buttonTaker);
+        d.findControl(5)->subscribe(opening);   // the opening event reaches every control
+        d.findControl(3)->subscribe(opening);
+        d.subscribe(panelActions);
+        d.subscribe(panelOpening);
+        d.subscribe(panelItems);
+        d.subscribe(panelResize);
+    };
+    EXPECT_EQ(dialog.open(), kDialogCancelled);
+    const std::vector<std::string> expected = {
+        "control opened",
+        "control opened",   // both controls, though the first handled it; not the panel
+        "button 5",         // handled by the button's subscriber: the panel never sees it
+        "panel action 3 method 0",
+        "panel action 3 method 5",
+        "panel item",
+        "resize 0 0",
+        "resize 1 100",
+        "resize 2 0",
+        "panel action 2 method 0"};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(dialog.updates, 5);   // every action and item event, handled or not
+}
+
+TEST_F(DialogTest, AnExceptionInAHandlerIsReportedOnceAndTheDialogGoesOn) {
+    script(
+        R"([{"do":"click","item":5},{"do":"setText","item":4,"text":"still here"},{"do":"click","item":1}])");
+    TestDialog dialog(100);
+    Catch thrower(ActionEvent::kType, [](const Event&) -> bool { throw std::runtime_error("boom"); });
+    dialog.onInitialise = [&](TestDialog& d) {
+        makeControls(d);
+        d.findControl(5)->subscribe(thrower);
+    };
+    String name;
+    dialog.onClose = [&](TestDialog& d, const ActionEvent&) { name = fieldText(d); };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(name, String("still here"));
+    EXPECT_TRUE(debugLineContains("unknown in InterfacePanel::broadcastEvent (fall-through to last catch)"));
+}
+
+TEST_F(DialogTest, AFailingCloseTurnsIntoCancelAndAFailingOpenEndsTheDialog) {
+    {
+        script(R"([{"do":"click","item":1}])");
+        TestDialog dialog(100);
+        dialog.onClose = [](TestDialog&, const ActionEvent&) { throw std::runtime_error("disk full"); };
+        EXPECT_EQ(dialog.open(), kDialogCancelled);
+        EXPECT_EQ((std::vector<std::string>{"initialise", "opened", "close", "cancel", "closed"}),
+                  dialog.hooks);
+    }
+    {
+        TestDialog dialog(100);
+        dialog.onInitialise = [](TestDialog&) { throw std::runtime_error("no memory"); };
+        EXPECT_EQ(dialog.open(), kDialogCancelled);
+        EXPECT_EQ((std::vector<std::string>{"initialise", "cancel", "closed"}), dialog.hooks);
+    }
+    EXPECT_TRUE(debugLineContains("DialogObserver::PanelCloseRequested-A"));
+    EXPECT_TRUE(debugLineContains("DialogObserver::PanelOpened"));
+}
+
+TEST_F(DialogTest, ADialogOpensInsideAnotherOneAndTheScriptFollows) {
+    script(R"([{"do":"click","item":5},
+               {"do":"setText","dialog":100,"item":4,"text":"inner"},{"do":"click","item":1},
+               {"do":"setText","item":4,"text":"outer"},{"do":"click","item":1}])");
+    TestDialog outer(100);
+    String innerName, outerName;
+    DialogResult innerResult = kDialogNoResult;
+    Catch opener(ActionEvent::kType, [&](const Event&) {
+        TestDialog inner(100);
+        inner.onInitialise = makeControls;
+        inner.onClose = [&](TestDialog& d, const ActionEvent&) { innerName = fieldText(d); };
+        innerResult = inner.open();
+        return true;
+    });
+    outer.onInitialise = [&](TestDialog& d) {
+        makeControls(d);
+        d.findControl(5)->subscribe(opener);
+    };
+    outer.onClose = [&](TestDialog& d, const ActionEvent&) { outerName = fieldText(d); };
+    EXPECT_EQ(outer.open(), kDialogAccepted);
+    EXPECT_EQ(innerResult, kDialogAccepted);
+    EXPECT_EQ(innerName, String("inner"));
+    EXPECT_EQ(outerName, String("outer"));
+}
+
+TEST_F(DialogTest, AnActionThatCannotBePlayedStopsTheRun) {
+    struct Case {
+        const char* script;
+        const char* message;
+    };
+    const Case cases[] = {
+        {R"([{"do":"click","item":42}])", "click item 42 in dialog 100 \"Controls\": there is no item 42"},
+        {R"([{"do":"click","item":5}])", "click item 5 in dialog 100 \"Controls\": item 5 is disabled"},
+        {R"([{"do":"setText","item":7,"text":"x"}])",
+         "setText item 7 \"x\" in dialog 100 \"Controls\": item 7 is hidden"},
+        {R"([{"do":"setText","item":3,"text":"x"}])",
+         "setText item 3 \"x\" in dialog 100 \"Controls\": a text takes no typing"},
+        {R"([{"do":"selectRows","item":9,"rows":[3]}])",
+         "selectRows item 9 rows [3] in dialog 100 \"Controls\": the list has no row 3 (it has 0)"},
+        {R"([{"do":"click","dialog":555,"item":1}])",
+         "1 dialog action was never played: the first, click item 1, waits for dialog 555, which never "
+         "opened"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        script(c.script);
+        TestDialog dialog(100);
+        dialog.onInitialise = [](TestDialog& d) {
+            makeControls(d);
+            d.findControl(5)->setEnabled(false);
+            DialogControl::make<EditText>(ControlLink(7, &d)).setVisible(false);
+        };
+        dialog.open();
+        host::stopOnUnplayedDialogActions();
+        EXPECT_EQ(host::scriptStopMessage(), c.message);
+        // The dialog the action was for ends as cancelled; one the script never reached closes as usual.
+        const bool closedAsOk =
+            std::find(dialog.hooks.begin(), dialog.hooks.end(), "close") != dialog.hooks.end();
+        EXPECT_EQ(closedAsOk, &c == &cases[std::size(cases) - 1]);
+        // Once stopped, a later dialog cancels at once and an alert takes its way out.
+        TestDialog later(100);
+        EXPECT_EQ(later.open(), kDialogCancelled);
+        EXPECT_EQ(host::alert(host::kAlertWarning, "t", "Go on?", "", "OK", "Cancel", ""), 2);
+    }
+}
+
+TEST_F(DialogTest, AResourceWithoutButtonsStillGetsOkAndCancelControls) {
+    TestDialog dialog(101);
+    bool buttons = false;
+    dialog.onOpened = [&](TestDialog& d) {
+        buttons = dynamic_cast<Button*>(d.findControl(1)) && dynamic_cast<Button*>(d.findControl(2));
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);   // nothing to press: the default closes it as OK
+    EXPECT_TRUE(buttons);
+}
+
+TEST_F(DialogTest, TheTranscriptShowsTheDialogAsItOpensAndEachAction) {
+    script(R"([{"do":"setText","item":4,"text":"Wall"},{"do":"click","item":1}])");
+    TestDialog dialog(100);
+    dialog.onInitialise = makeControls;
+    dialog.onOpened = [](TestDialog& d) {
+        d.setTitle("Edit Name");
+        dynamic_cast<EditText*>(d.findControl(4))->setText("Door");
+    };
+    dialog.open();
+    EXPECT_TRUE(transcribed("Dialog 100 \"Edit Name\" opens (400 x 300)"))
+        << ::testing::PrintToString(transcript_);
+    EXPECT_TRUE(transcribed("  4 edit \"Door\""));
+    EXPECT_TRUE(transcribed("  > setText item 4 \"Wall\""));
+    EXPECT_TRUE(transcribed("dialog 100 \"Edit Name\" closes (OK)"));
+}
+
+TEST_F(DialogTest, APaletteOpensShowsAgainAndClosesWithItsWindow) {
+    TestDialog palette(102, /*modal=*/false);
+    EXPECT_EQ(palette.open(), kDialogNoResult);
+    EXPECT_TRUE(palette.isOpen());
+    EXPECT_TRUE(palette.isVisible());
+    palette.hide();
+    EXPECT_FALSE(palette.isVisible());
+    EXPECT_EQ(palette.open(), kDialogNoResult);   // already open: shown again
+    EXPECT_TRUE(palette.isVisible());
+    palette.closeWindow();
+    EXPECT_FALSE(palette.isOpen());
+    EXPECT_EQ((std::vector<std::string>{"initialise", "opened", "closed"}), palette.hooks);
+    EXPECT_EQ(palette.open(), kDialogNoResult);   // and it opens again
+    EXPECT_TRUE(palette.isOpen());
+}
