@@ -2,8 +2,9 @@
 # Installs what the build needs on a Debian machine, only what is missing. Run as root.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
-          libboost-dev nlohmann-json3-dev libexpat1-dev libxml2-dev libpugixml-dev libgeos-dev libpng-dev
-          clang libclang-rt-dev)
+          libboost-dev nlohmann-json3-dev libexpat1-dev libxml2-dev libpugixml-dev libgeos-dev
+          clang libclang-rt-dev libcairo2-dev libpng-dev libfreetype-dev libfontconfig-dev
+          fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

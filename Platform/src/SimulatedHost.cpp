@@ -19,6 +19,7 @@
 #include "SimIFC.h"
 #include "SimLibrary.h"
 #include "SimParameters.h"
+#include "SimText.h"
 
 namespace host {
 
@@ -802,6 +803,9 @@ struct SimulatedHost::Internals : SimIFCSlots {
     static Result utilities(SimulatedHost& host, Addon&, std::uint32_t code, void* p1, void* p2, void*) {
         if (SimParameters::isParameterCode(code))
             return SimParameters(host.project_, *host.parameterWork_).answer(code, p1, p2);
+        if (code == fourcc("GTLL"))
+            return SimText(host.project_)
+                .measure(static_cast<const TextLengthRecord*>(p1), static_cast<double*>(p2));
         if (code == fourcc("GLUI")) {
             if (!p1 || !p2) return kErrBadParameters;
             return library(host).uniqueIdText(*static_cast<const std::int16_t*>(p1), static_cast<char*>(p2));

@@ -16,6 +16,7 @@
 #include "Foundation/MemoryBlock.h"
 #include "Interface/CustomAlert.h"
 #include "Project/AttributeLink.h"
+#include "Project/City.h"
 #include "Project/Detail.h"
 #include "Project/Document3D.h"
 #include "Project/Drawing.h"
@@ -454,6 +455,25 @@ TARNWICK_PROJECT_NOTE(getProjectCity, city)
 TARNWICK_PROJECT_NOTE(getProjectPostcode, postcode)
 TARNWICK_PROJECT_NOTE(getProjectArchitect, architect)
 #undef TARNWICK_PROJECT_NOTE
+
+std::unique_ptr<City> Project::getCity() {
+    host::LocationRecord location{};
+    if (hostApi().environment(fourcc("GPLA"), &location) != 0) return nullptr;
+    Specification* specification = getSpecification();
+    const std::int16_t found = specification->findCity(location.longitude, location.latitude);
+    if (found == 0) {   // a new city, named by the project's city note, not yet in the host
+        auto city = std::make_unique<City>();
+        city->setName(getProjectCity());
+        city->setLongitude(location.longitude);
+        city->setLatitude(location.latitude);
+        city->setTimeZone(location.timeZone);
+        return city;
+    }
+    auto city = std::make_unique<City>(AttributeLink(found, AttributeType::city, specification));
+    city->setLatitude(location.latitude);
+    city->setTimeZone(location.timeZone);
+    return city;
+}
 
 std::unique_ptr<LayerCombination> Project::getLayerCombination() {
     std::int16_t index = 0;

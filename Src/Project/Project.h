@@ -17,6 +17,7 @@
 
 namespace tarnwick {
 
+class City;
 class DataFile;
 class Database;
 class Detail;
@@ -159,6 +160,10 @@ public:
     String getProjectCity() const;
     String getProjectPostcode() const;
     String getProjectArchitect() const;
+    // The project's location as a City: the project's city within 1 degree of the location ('GPLA'), given
+    // the location's latitude and time zone; else a new city (not yet in the host) named by the city
+    // note, at the location. Null when 'GPLA' fails. Owned by the caller.
+    std::unique_ptr<City> getCity();
     // The current layer combination ('GCLC'), owned by the caller; null when there is none or the host
     // fails.
     std::unique_ptr<LayerCombination> getLayerCombination();

@@ -1,5 +1,6 @@
 #include "Project/Specification.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -8,11 +9,20 @@
 #include <HostResult.h>
 
 #include "Environment/HostApi.h"
+#include "Geometry/Tolerance.h"
 #include "Project/AttrRefList.h"
 #include "Project/AttributeIterator.h"
 #include "Project/AttributeMemoStore.h"
+#include "Project/City.h"
+#include "Project/ComplexProfile.h"
+#include "Project/Fill.h"
+#include "Project/Finish.h"
+#include "Project/Font.h"
 #include "Project/Layer.h"
 #include "Project/LayerCombination.h"
+#include "Project/LineStyle.h"
+#include "Project/Material.h"
+#include "Project/Pen.h"
 
 namespace tarnwick {
 namespace {
@@ -39,6 +49,8 @@ std::unique_ptr<Attribute> askCreators(const CreatorList* list, const host::Attr
         if (std::unique_ptr<Attribute> attribute = creator(definition, link)) return attribute;
     return nullptr;
 }
+
+constexpr double kCityTolerance = 1.0;   // degrees, each coordinate; exactly 1.0 still matches
 
 // The index the host is asked for: a composite may be named by its negated index.
 std::int16_t hostIndexOf(const AttributeLink& link, bool& usable) {
@@ -258,10 +270,55 @@ std::unique_ptr<Attribute> Specification::makeAttribute(const host::AttributeDef
     return askCreators(r.base.get(), definition, link);
 }
 
-// The kinds with a host table that exist so far, in the product's filing order.
+// --- Look-ups -------------------------------------------------------------------------------------------
+std::int16_t Specification::findPen(double red, double green, double blue, double width) {
+    std::int16_t best = 0;
+    double bestDistance = 0.0;
+    double bestWidthDifference = 0.0;
+    Filter pens(AttributeType::pen, /*countCache=*/true);
+    for (AttributeIterator it = begin(pens, /*writeBack=*/false); it != end(); ++it) {
+        const auto* pen = dynamic_cast<const Pen*>(&*it);
+        if (pen == nullptr) continue;
+        const Colour colour = pen->getColour();
+        const double distance = std::sqrt((colour.red - red) * (colour.red - red) +
+                                          (colour.green - green) * (colour.green - green) +
+                                          (colour.blue - blue) * (colour.blue - blue));
+        const double widthDifference = pen->getWidth() - width;
+        // Nearest colour; of equal ones the thinner pen (the smaller signed difference).
+        if (best == 0 || distance < bestDistance ||
+            (exactlyEqual(distance, bestDistance) && widthDifference < bestWidthDifference)) {
+            best = pen->getLink().getShortIndex();
+            bestDistance = distance;
+            bestWidthDifference = widthDifference;
+        }
+    }
+    return best;
+}
+
+std::int16_t Specification::findCity(double longitude, double latitude) {
+    Filter cities(AttributeType::city, /*countCache=*/true);
+    for (AttributeIterator it = begin(cities, /*writeBack=*/false); it != end(); ++it) {
+        const auto* city = dynamic_cast<const City*>(&*it);
+        if (city == nullptr) continue;
+        if (std::abs(city->getLongitude() - longitude) <= kCityTolerance &&
+            std::abs(city->getLatitude() - latitude) <= kCityTolerance)
+            return city->getLink().getShortIndex();
+    }
+    return 0;
+}
+
+// Every kind with a host table, in the product's filing order.
 void registerAttributeCreators() {
+    Specification::registerCreator(AttributeType::pen, &Pen::create);
     Specification::registerCreator(AttributeType::layer, &Layer::create);
+    Specification::registerCreator(AttributeType::lineStyle, &LineStyle::create);
+    Specification::registerCreator(AttributeType::fill, &Fill::create);
+    Specification::registerCreator(AttributeType::finish, &Finish::create);
+    Specification::registerCreator(AttributeType::city, &City::create);
     Specification::registerCreator(AttributeType::layerCombination, &LayerCombination::create);
+    Specification::registerCreator(AttributeType::font, &Font::create);
+    Specification::registerCreator(AttributeType::complexProfile, &ComplexProfile::create);
+    Specification::registerCreator(AttributeType::material, &Material::create);
 }
 
 }   // namespace tarnwick

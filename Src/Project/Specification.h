@@ -106,6 +106,13 @@ public:
 
     std::uint32_t getLastResult() const { return lastResult_; }
 
+    // --- Look-ups -----------------------------------------------------------------------------------
+    // The pen nearest to the colour (red, green, blue 0..1; by distance in the colour cube), of equally
+    // near ones the one whose width is least above (or most below) the width. 0 when there is no pen.
+    std::int16_t findPen(double red, double green, double blue, double width);
+    // The first city whose longitude and latitude each lie within 1 degree of these; 0 when none.
+    std::int16_t findCity(double longitude, double latitude);
+
     // --- The creator registry (one per process) -------------------------------------------------------
     // Files the creator under the type, after those already filed (the registration list, made on first
     // use). Nothing for a null creator.
