@@ -5,7 +5,9 @@
 
 #include <HostResult.h>
 
+#include "Project/Drawing.h"
 #include "Project/Library.h"
+#include "Project/Specification.h"
 
 namespace tarnwick {
 namespace {
@@ -38,6 +40,24 @@ std::uint32_t makeSourceCreators() {
     return 0;
 }
 
+std::uint32_t makeAttributeCreators() {
+    try {
+        Specification::registerCreators();
+    } catch (const std::exception&) {   // out of memory
+        return host::kErrMemFull;
+    }
+    return 0;
+}
+
+std::uint32_t makeElementCreators() {
+    try {
+        Drawing::registerCreators();
+    } catch (const std::exception&) {   // out of memory
+        return host::kErrMemFull;
+    }
+    return 0;
+}
+
 }   // namespace
 
 std::span<const FrameworkRegistry> frameworkRegistries() {
@@ -45,6 +65,8 @@ std::span<const FrameworkRegistry> frameworkRegistries() {
     // join here, in that order, with their subsystems.
     static constexpr FrameworkRegistry kRegistries[] = {
         {"component sources", &makeSourceCreators, &Library::unregisterCreators},
+        {"attributes", &makeAttributeCreators, &Specification::unregisterCreators},
+        {"elements", &makeElementCreators, &Drawing::unregisterCreators},
     };
     return kRegistries;
 }
