@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace host {
@@ -78,6 +79,13 @@ std::optional<DialogAction> takeDialogAction();
 std::optional<DialogAction> peekDialogAction();   // the next one, left in place
 std::size_t pendingDialogActions();
 std::optional<bool> takeSettingsDialogAnswer();   // true: accepted
+// The object settings dialog ('OBJS'): accepted or not, and the record fields the user changed, by their
+// names in the project file (numbers only).
+struct ObjectSettingsAnswer {
+    bool accept = true;
+    std::vector<std::pair<std::string, double>> changes;
+};
+std::optional<ObjectSettingsAnswer> takeObjectSettingsAnswer();
 // The step at which the process window with this number (1 for the first window the program opens)
 // reports a cancel; an action without a window number serves the next window that opens.
 std::optional<int> takeProgressCancel(int windowNumber);

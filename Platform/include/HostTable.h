@@ -14,6 +14,7 @@
 
 #include "FourCC.h"
 #include "HostAddonProtocol.h"
+#include "HostElementRecords.h"
 #include "HostGuid.h"
 #include "HostIFCRecords.h"
 #include "HostMemory.h"
@@ -110,6 +111,13 @@ enum HostScope : std::uint8_t {
 //             shows the highlight; both null clears it)
 //   utilities 'RPAS' (const ElementHead*: an element of the current database; the host recomputes nothing
 //             it keeps, so it only checks the element)
+//   utilities 'NTOC' (const GuidRecord* element, ModelPoint* out, int32_t* in/out: the next of the
+//             element's plan coordinates, from 0; kErrBadIndex past the last)
+//             'GULN' (const GuidRecord* element, Handle* out: the name of its library part, UTF-16)
+//             'GELU' (const ElementHead*, char* out: 128 bytes, the unique id of its library part)
+//   database 'RFSH' (const ElementHead*: redraws the element; it must be in the current database)
+//   interface 'OBJS' (ElementRecord* object or lamp, ElementMemo* or null: the object settings dialog;
+//             the record (and memo) come back as the user left them; kErrCancel when cancelled)
 // An unknown code gives kErrBadParameters; a database, element or storey the project lacks gives
 // kErrBadIndex.
 //
@@ -203,6 +211,36 @@ enum HostScope : std::uint8_t {
       ::host::kScopeUndo)                                                                                    \
     /*     releases every handle and pointer block of the memo, then zeroes it                         */    \
     X(disposeElementMemo, std::uint32_t, (::host::ElementMemo * memo), ::host::kScopeNone)                   \
+    /* --- element kinds (records in HostElementRecords.h). quantities: the masked fields of the     */      \
+    /*     element's quantity record, its composites' and (when asked) its parts' as new handles     */      \
+    X(getElementQuantities, std::uint32_t,                                                                   \
+      (const ::host::GuidRecord* guid, const ::host::QuantityParameters* parameters,                         \
+       ::host::QuantityTargets* targets, const std::uint8_t* mask),                                          \
+      ::host::kScopeNone)                                                                                    \
+    /*     relations: an opening with type 17 fills an OpeningRelation, a zone with a type (0: all)    */    \
+    /*     a ZoneRelation whose lists the release below disposes                                      */     \
+    X(getElementRelations, std::uint32_t,                                                                    \
+      (const ::host::GuidRecord* guid, std::int32_t relatedType, void* relation, std::int32_t subtype),      \
+      ::host::kScopeNone)                                                                                    \
+    X(disposeZoneRelation, std::uint32_t, (::host::ZoneRelation * relation), ::host::kScopeNone)             \
+    /*     the add-on's relations between two elements, each with two values: related: a new handle of */    \
+    /*     the guids related to an element (null when none); values of one relation; create (or set  */      \
+    /*     the values of) and remove one                                                               */    \
+    X(getRelatedElements, std::uint32_t,                                                                     \
+      (const ::host::GuidRecord* guid, ::host::Handle* guids, std::int32_t* count), ::host::kScopeNone)      \
+    X(getRelationValues, std::uint32_t,                                                                      \
+      (const ::host::GuidRecord* first, const ::host::GuidRecord* second, ::host::RelationValues* values),   \
+      ::host::kScopeNone)                                                                                    \
+    X(createRelation, std::uint32_t,                                                                         \
+      (const ::host::GuidRecord* first, const ::host::GuidRecord* second, std::int32_t valueA,               \
+       std::int32_t valueB),                                                                                 \
+      ::host::kScopeUndo)                                                                                    \
+    X(removeRelation, std::uint32_t, (const ::host::GuidRecord* first, const ::host::GuidRecord* second),    \
+      ::host::kScopeUndo)                                                                                    \
+    /*     the flags of the link from first to second; kErrBadIndex when they are not linked           */    \
+    X(getLinkFlags, std::uint32_t,                                                                           \
+      (const ::host::GuidRecord* first, const ::host::GuidRecord* second, std::uint32_t* flags),             \
+      ::host::kScopeNone)                                                                                    \
     /* --- selection of the current database: a handle of `count` part references, add 1 adds them,  */      \
     /*     add 0 removes them; no parts clears the selection. One element by head: kErrAlreadySelected */    \
     /*     / kErrNotSelected when nothing changes                                                      */    \

@@ -172,6 +172,15 @@ struct SimLink {
     bool operator==(const SimLink&) const = default;
 };
 
+// A relation the add-on made between two elements, with its two values.
+struct SimRelation {
+    GuidBytes from{};
+    GuidBytes to{};
+    std::int32_t valueA = 0;
+    std::int32_t valueB = 0;
+    bool operator==(const SimRelation&) const = default;
+};
+
 struct SimMember {
     std::int16_t id = 0;
     std::int16_t value = 0;   // carried
@@ -286,6 +295,7 @@ struct ProjectState {
     std::vector<SimStorey> storeys;       // bottom up; at least one
     std::vector<SimElement> elements;     // in host order (the order of the element lists)
     std::vector<SimLink> links;
+    std::vector<SimRelation> relations;
     std::map<std::pair<std::int32_t, std::int32_t>, SimToolDefault> defaults;   // by (type, variation)
     SimTeamwork teamwork;
     std::vector<SimRenovationFilter> renovationFilters;

@@ -24,6 +24,7 @@ struct Script {
     std::deque<int> alertAnswers;
     std::deque<DialogAction> dialogActions;
     std::deque<bool> settingsAnswers;
+    std::deque<ObjectSettingsAnswer> objectSettingsAnswers;
     std::deque<ProgressCancel> progressCancels;
     std::vector<std::optional<std::string>> fileAnswers;   // handed to the file library on load
 };
@@ -143,6 +144,20 @@ void readAction(const Json& action, const std::string& baseDirectory, Script& sc
         if (accept == action.end() || !accept->is_boolean())
             throw ScriptError{"needs \"accept\": true or false"};
         script.settingsAnswers.push_back(accept->get<bool>());
+    } else if (kind == "objectSettings") {
+        const auto accept = action.find("accept");
+        if (accept == action.end() || !accept->is_boolean())
+            throw ScriptError{"needs \"accept\": true or false"};
+        ObjectSettingsAnswer answer;
+        answer.accept = accept->get<bool>();
+        if (const auto set = action.find("set"); set != action.end()) {
+            if (!set->is_object()) throw ScriptError{"\"set\" must map field names to numbers"};
+            for (const auto& [name, value] : set->items()) {
+                if (!value.is_number()) throw ScriptError{"\"set\": \"" + name + "\" must be a number"};
+                answer.changes.emplace_back(name, value.get<double>());
+            }
+        }
+        script.objectSettingsAnswers.push_back(std::move(answer));
     } else {
         static const std::pair<const char*, DialogActionKind> kDialogKinds[] = {
             {"click", DialogActionKind::click},           {"doubleClick", DialogActionKind::doubleClick},
@@ -307,6 +322,15 @@ std::optional<bool> takeSettingsDialogAnswer() {
     auto& answers = state().script.settingsAnswers;
     if (answers.empty()) return std::nullopt;
     const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+std::optional<ObjectSettingsAnswer> takeObjectSettingsAnswer() {
+    std::lock_guard lock(state().mutex);
+    auto& answers = state().script.objectSettingsAnswers;
+    if (answers.empty()) return std::nullopt;
+    ObjectSettingsAnswer answer = std::move(answers.front());
     answers.pop_front();
     return answer;
 }

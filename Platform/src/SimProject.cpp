@@ -20,6 +20,7 @@
 #include "HostMemory.h"
 #include "HostText.h"
 #include "JsonInput.h"
+#include "SimElementKinds.h"
 #include "SimIFCFile.h"
 
 namespace host {
@@ -268,52 +269,8 @@ SimMemo readMemo(const Json& entry, const std::string& where) {
 }
 
 // --- Element records: the named fields, then whatever bytes they leave ----------------------------
-struct RecordField {
-    const char* name;
-    std::size_t offset;
-    enum Kind { int8u, int16, int32, uint64, guid, real, point } kind;
-    std::int32_t forType;   // 0: every type; else only records of that type
-    bool always;            // written even when zero
-};
-
-constexpr std::int32_t kAnyType = 0;
-const RecordField kRecordFields[] = {
-    {"variation", 4, RecordField::int32, kAnyType, true},
-    {"storey", 72, RecordField::int16, kAnyType, true},
-    {"layer", 74, RecordField::int16, kAnyType, true},
-    {"writeNeedsMemo", 76, RecordField::int8u, kAnyType, false},
-    {"drawOrder", 77, RecordField::int8u, kAnyType, false},
-    {"owner", 78, RecordField::int16, kAnyType, false},
-    {"locked", 80, RecordField::int16, kAnyType, false},
-    {"headWord", 82, RecordField::int16, kAnyType, false},
-    {"phase", 88, RecordField::int32, kAnyType, false},
-    {"headValue", 32, RecordField::uint64, kAnyType, false},
-    {"firstIdentifier", 40, RecordField::guid, kAnyType, false},
-    {"secondIdentifier", 56, RecordField::guid, kAnyType, false},
-    {"thirdIdentifier", 92, RecordField::guid, kAnyType, false},
-    {"libraryIndex", kOpeningLibraryIndexOffset, RecordField::int32, kElementWindow, false},
-    {"libraryIndex", kOpeningLibraryIndexOffset, RecordField::int32, kElementDoor, false},
-    {"libraryIndex", kObjectLibraryIndexOffset, RecordField::int32, kElementObject, false},
-    {"libraryIndex", kObjectLibraryIndexOffset, RecordField::int32, kElementLamp, false},
-    {"position", kObjectPositionOffset, RecordField::point, kElementObject, false},
-    {"position", kObjectPositionOffset, RecordField::point, kElementLamp, false},
-    {"angle", kObjectAngleOffset, RecordField::real, kElementObject, false},
-    {"angle", kObjectAngleOffset, RecordField::real, kElementLamp, false},
-    {"elevation", kObjectElevationOffset, RecordField::real, kElementObject, false},
-    {"elevation", kObjectElevationOffset, RecordField::real, kElementLamp, false},
-    {"size", kObjectSizeOffset, RecordField::point, kElementObject, false},
-    {"size", kObjectSizeOffset, RecordField::point, kElementLamp, false},
-    {"width", kOpeningWidthOffset, RecordField::real, kElementWindow, false},
-    {"width", kOpeningWidthOffset, RecordField::real, kElementDoor, false},
-    {"height", kOpeningHeightOffset, RecordField::real, kElementWindow, false},
-    {"height", kOpeningHeightOffset, RecordField::real, kElementDoor, false},
-    {"wallPosition", kOpeningPositionOffset, RecordField::real, kElementWindow, false},
-    {"wallPosition", kOpeningPositionOffset, RecordField::real, kElementDoor, false},
-    {"wallElevation", kOpeningElevationOffset, RecordField::real, kElementWindow, false},
-    {"wallElevation", kOpeningElevationOffset, RecordField::real, kElementDoor, false},
-    {"parentType", kSectionParentTypeOffset, RecordField::int8u, kElementSectionElement, false},
-    {"parentGuid", kSectionParentGuidOffset, RecordField::guid, kElementSectionElement, false},
-};
+// The named fields (SimElementKinds.h): the head's, then each kind's.
+const std::span<const RecordField> kRecordFields = recordFields();
 
 std::size_t fieldSize(RecordField::Kind kind) {
     switch (kind) {
@@ -1624,6 +1581,7 @@ void readProject(const Json& root, SimProject& loaded) {
         if (!(v == SimView{})) view.views[key] = v;
     }
 
+    if (std::string error; !readRelations(root, state, error)) throw LoadError{error};
     // Links.
     if (root.contains("links")) {
         const Json& list = root["links"];
@@ -1825,7 +1783,7 @@ bool SimProject::loadText(const std::string& json, std::string& error) {
                   "storeys",       "databases",  "elements",     "links",           "defaults",
                   "teamwork",      "renovation", "hiddenLayers", "currentDatabase", "frontWindow",
                   "currentStorey", "toolbox",    "layers",       "attributes",      "currentLayerCombination",
-                  "library",       "settings",   "ifc"},
+                  "library",       "settings",   "ifc",             "relations"},
                  "project");
         if (root.contains("format") && required<std::string>(root, "format", "project") != kFormat)
             throw LoadError{std::string("project: \"format\" must be \"") + kFormat + "\""};
@@ -1950,6 +1908,7 @@ std::string SimProject::saveText() const {
                 Json{{"from", guidText(link.from)}, {"to", guidText(link.to)}, {"flags", link.flags}});
         root["links"] = std::move(links);
     }
+    writeRelations(root, state);
     if (!state.defaults.empty()) {
         Json defaults = Json::array();
         for (const auto& [key, tool] : state.defaults) {

@@ -16,6 +16,7 @@
 #include "HostModel3D.h"
 #include "HostText.h"
 #include "SimAttributeTable.h"
+#include "SimElementKinds.h"
 #include "SimIFC.h"
 #include "SimLibrary.h"
 #include "SimParameters.h"
@@ -370,12 +371,18 @@ struct SimulatedHost::Internals : SimIFCSlots {
             return kNoError;
         }
         if (code == fourcc("GCIS") || code == fourcc("GEIS")) return infoText(host, code, p1, p2);
+        if (code == fourcc("RFSH")) {   // a redraw: only checks the element
+            if (!p1) return kErrBadParameters;
+            return currentElement(host, toGuidBytes(static_cast<const ElementHead*>(p1)->guid))
+                       ? kNoError
+                       : kErrBadIndex;
+        }
         if (code == fourcc("CABO")) {
             if (!p2) return kErrBadParameters;
             const SimElement* element =
                 currentElement(host, toGuidBytes(static_cast<const ElementHead*>(p1)->guid));
             if (!element) return kErrBadIndex;
-            return elementBox(p, *element, *static_cast<ElementBoxRecord*>(p2));
+            return SimElementKinds::elementBox(p, *element, *static_cast<ElementBoxRecord*>(p2));
         }
         if (code == fourcc("PTOC") || code == fourcc("CTOP")) {
             if (!p2) return kErrBadParameters;
@@ -466,53 +473,6 @@ struct SimulatedHost::Internals : SimIFCSlots {
             if (count > 0) std::memcpy(units.data() + start, info->second.data(), count * sizeof(char16_t));
         }
         return newTextHandle(units, text);
-    }
-
-    // 'CABO': the box of what the record places. Objects and lamps: the rectangle of their width and
-    // depth (this host keeps no library parts, so it takes the two sizes as lengths) from their position,
-    // turned by their angle, flat at their elevation above the storey. Doors and windows: the project
-    // keeps no walls, so an opening's wall runs along the x axis from the origin; the box spans the
-    // opening's width from its place along the wall and its height from its elevation. kErrBadParameters
-    // for other kinds and for a record whose numbers give no finite box.
-    static Result elementBox(const SimProject& p, const SimElement& element, ElementBoxRecord& box) {
-        const ElementHead head = element.head();
-        const auto real = [&](std::size_t offset) {
-            double value;
-            std::memcpy(&value, element.record.data() + offset, sizeof value);
-            return value;
-        };
-        double level = 0;
-        if (element.databaseType == kDatabasePlan)
-            for (const SimStorey& storey : p.state.storeys)
-                if (storey.index == head.storey) level = storey.level;
-        ElementBoxRecord result{};
-        if (head.type == kElementObject || head.type == kElementLamp) {
-            const double x = real(kObjectPositionOffset), y = real(kObjectPositionOffset + 8);
-            const double width = real(kObjectSizeOffset), depth = real(kObjectSizeOffset + 8);
-            const double angle = real(kObjectAngleOffset);
-            const double c = std::cos(angle), s = std::sin(angle);
-            const std::pair<double, double> corners[] = {{0, 0}, {width, 0}, {width, depth}, {0, depth}};
-            result = {x, y, 0, x, y, 0};
-            for (const auto& [u, v] : corners) {
-                const double cx = x + u * c - v * s, cy = y + u * s + v * c;
-                result.xMin = std::min(result.xMin, cx);
-                result.xMax = std::max(result.xMax, cx);
-                result.yMin = std::min(result.yMin, cy);
-                result.yMax = std::max(result.yMax, cy);
-            }
-            result.zMin = result.zMax = level + real(kObjectElevationOffset);
-        } else if (head.type == kElementDoor || head.type == kElementWindow) {
-            const double along = real(kOpeningPositionOffset), width = real(kOpeningWidthOffset);
-            const double bottom = level + real(kOpeningElevationOffset), height = real(kOpeningHeightOffset);
-            result = {std::min(along, along + width), 0, std::min(bottom, bottom + height),
-                      std::max(along, along + width), 0, std::max(bottom, bottom + height)};
-        } else {
-            return kErrBadParameters;
-        }
-        for (double value : {result.xMin, result.yMin, result.zMin, result.xMax, result.yMax, result.zMax})
-            if (!std::isfinite(value)) return kErrBadParameters;
-        box = result;
-        return kNoError;
     }
 
     // The current database's window: kWindowWidth by kWindowHeight pixels, v downwards. The zoom box
@@ -766,6 +726,10 @@ struct SimulatedHost::Internals : SimIFCSlots {
             if (!p1 || !p2) return kErrBadParameters;
             return takeSettingsDialogAnswer().value_or(true) ? kNoError : kErrCancel;
         }
+        if (code == fourcc("OBJS")) {   // the object settings dialog: the script answers it
+            if (!p1) return kErrBadParameters;
+            return kinds(host).objectSettings(*static_cast<ElementRecord*>(p1));
+        }
         if (code == fourcc("HGEL"))
             return highlight(host, static_cast<Handle>(p1), static_cast<const bool*>(p2));
         return processWindow(host, code, p1, p2);
@@ -800,7 +764,7 @@ struct SimulatedHost::Internals : SimIFCSlots {
         return kNoError;
     }
 
-    static Result utilities(SimulatedHost& host, Addon&, std::uint32_t code, void* p1, void* p2, void*) {
+    static Result utilities(SimulatedHost& host, Addon&, std::uint32_t code, void* p1, void* p2, void* p3) {
         if (SimParameters::isParameterCode(code))
             return SimParameters(host.project_, *host.parameterWork_).answer(code, p1, p2);
         if (code == fourcc("GTLL"))
@@ -821,6 +785,21 @@ struct SimulatedHost::Internals : SimIFCSlots {
             return currentElement(host, toGuidBytes(static_cast<const ElementHead*>(p1)->guid))
                        ? kNoError
                        : kErrBadIndex;
+        }
+        if (code == fourcc("NTOC")) {
+            if (!p1 || !p2 || !p3) return kErrBadParameters;
+            return kinds(host).nextCoordinate(*static_cast<const GuidRecord*>(p1),
+                                              *static_cast<ModelPoint*>(p2), *static_cast<std::int32_t*>(p3));
+        }
+        if (code == fourcc("GULN")) {
+            if (!p1 || !p2) return kErrBadParameters;
+            return kinds(host).libraryPartName(*static_cast<const GuidRecord*>(p1),
+                                               *static_cast<Handle*>(p2));
+        }
+        if (code == fourcc("GELU")) {
+            if (!p1 || !p2) return kErrBadParameters;
+            return kinds(host).libraryPartUniqueId(*static_cast<const ElementHead*>(p1),
+                                                   static_cast<char*>(p2));
         }
         if (code == fourcc("NTOE")) {
             if (!p1 || !p2) return kErrBadParameters;
@@ -1091,6 +1070,9 @@ struct SimulatedHost::Internals : SimIFCSlots {
         std::erase_if(p.state.elements, [&](const SimElement& e) { return doomed.count(e.guid()) > 0; });
         std::erase_if(p.state.links,
                       [&](const SimLink& l) { return doomed.count(l.from) > 0 || doomed.count(l.to) > 0; });
+        std::erase_if(p.state.relations, [&](const SimRelation& r) {
+            return doomed.count(r.from) > 0 || doomed.count(r.to) > 0;
+        });
         for (auto& [key, view] : p.view.views)
             std::erase_if(view.selection.elements, [&](const GuidBytes& g) { return doomed.count(g) > 0; });
         return kNoError;
@@ -1857,6 +1839,46 @@ struct SimulatedHost::Internals : SimIFCSlots {
         return extension ? SimAttributeTable::disposeExtension(*extension) : kErrBadParameters;
     }
 
+    // --- Element kinds (SimElementKinds) ------------------------------------------------------------
+    static SimElementKinds kinds(SimulatedHost& host) { return SimElementKinds(host.project_); }
+
+    static Result getElementQuantities(SimulatedHost& host, Addon&, const GuidRecord* guid,
+                                       const QuantityParameters* parameters, QuantityTargets* targets,
+                                       const std::uint8_t* mask) {
+        if (!guid || !parameters || !targets) return kErrBadParameters;
+        return kinds(host).quantities(*guid, *targets, mask);
+    }
+    static Result getElementRelations(SimulatedHost& host, Addon&, const GuidRecord* guid, std::int32_t type,
+                                      void* relation, std::int32_t subtype) {
+        if (!guid || subtype != 0) return kErrBadParameters;
+        return kinds(host).relations(*guid, type, relation);
+    }
+    static Result disposeZoneRelation(SimulatedHost&, Addon&, ZoneRelation* relation) {
+        return relation ? SimElementKinds::disposeZoneRelation(*relation) : kErrBadParameters;
+    }
+    static Result getRelatedElements(SimulatedHost& host, Addon&, const GuidRecord* guid, Handle* guids,
+                                     std::int32_t* count) {
+        return guid && guids && count ? kinds(host).relatedElements(*guid, *guids, *count)
+                                      : kErrBadParameters;
+    }
+    static Result getRelationValues(SimulatedHost& host, Addon&, const GuidRecord* first,
+                                    const GuidRecord* second, RelationValues* values) {
+        return first && second && values ? kinds(host).relationValues(*first, *second, *values)
+                                         : kErrBadParameters;
+    }
+    static Result createRelation(SimulatedHost& host, Addon&, const GuidRecord* first,
+                                 const GuidRecord* second, std::int32_t a, std::int32_t b) {
+        return first && second ? kinds(host).createRelation(*first, *second, a, b) : kErrBadParameters;
+    }
+    static Result removeRelation(SimulatedHost& host, Addon&, const GuidRecord* first,
+                                 const GuidRecord* second) {
+        return first && second ? kinds(host).removeRelation(*first, *second) : kErrBadParameters;
+    }
+    static Result getLinkFlags(SimulatedHost& host, Addon&, const GuidRecord* first, const GuidRecord* second,
+                               std::uint32_t* flags) {
+        return first && second && flags ? kinds(host).linkFlags(*first, *second, *flags) : kErrBadParameters;
+    }
+
     // --- Library parts ---------------------------------------------------------------------------------
     static SimLibrary library(SimulatedHost& host) { return SimLibrary(host.project_, *host.libraryWork_); }
 
@@ -2022,7 +2044,7 @@ SimulatedHost::SimulatedHost()
     setModel3DProvider([this](const GuidRecord& guid) -> std::shared_ptr<const Model3DElement> {
         const SimElement* element = project_.findElement(toGuidBytes(guid));
         ElementBoxRecord box{};
-        if (!element || Internals::elementBox(project_, *element, box) != kNoError) return nullptr;
+        if (!element || SimElementKinds::elementBox(project_, *element, box) != kNoError) return nullptr;
         auto model = std::make_shared<Model3DElement>();
         model->bodies.push_back(makeBoxBody(box.xMax - box.xMin, box.yMax - box.yMin, box.zMax - box.zMin,
                                             box.xMin, box.yMin, box.zMin, /*angle=*/0.0));

@@ -1,5 +1,7 @@
 #include "Elements/Element.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -7,20 +9,29 @@
 #include <HostAddonProtocol.h>
 #include <HostResult.h>
 
+#include "Elements/ElementQuantity.h"
+#include "Elements/RelatedZones.h"
 #include "Environment/Host.h"
 #include "Environment/HostApi.h"
 #include "Foundation/Memory.h"
 #include "Foundation/MemoryBlock.h"
 #include "Foundation/System.h"
+#include "Geometry/Body.h"
+#include "Geometry/CadPolygon.h"
 #include "Geometry/Cube.h"
+#include "Geometry/Edge.h"
 #include "Geometry/Element3D.h"
+#include "Geometry/Face.h"
+#include "Geometry/Tolerance.h"
 #include "Geometry/TransformList.h"
+#include "Project/Attribute.h"
 #include "Project/Drawing.h"
 #include "Project/ElementLinkList.h"
 #include "Project/ElementMemoStore.h"
 #include "Project/HostProject.h"
 #include "Project/Layer.h"
 #include "Project/Plan.h"
+#include "Project/Project.h"
 #include "Project/Storey.h"
 #include "Project/User.h"
 
@@ -47,6 +58,46 @@ public:
 
 private:
     Database* saved_;
+};
+
+// The area of a planar face from its corners (Newell's method: half the length of the summed cross
+// products); 0 for fewer than three corners.
+double faceArea(const std::vector<CadPoint>& corners) {
+    if (corners.size() < 3) return 0.0;
+    double x = 0.0, y = 0.0, z = 0.0;
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        const CadPoint& a = corners[i];
+        const CadPoint& b = corners[(i + 1) % corners.size()];
+        x += (a.getY() - b.getY()) * (a.getZ() + b.getZ());
+        y += (a.getZ() - b.getZ()) * (a.getX() + b.getX());
+        z += (a.getX() - b.getX()) * (a.getY() + b.getY());
+    }
+    return std::sqrt(x * x + y * y + z * z) / 2.0;
+}
+
+// The corners of a face in the order its edges run; empty when an edge or vertex is missing.
+std::vector<CadPoint> faceCorners(const Body& body, const Face::Data& face) {
+    std::vector<CadPoint> corners;
+    for (std::int32_t reference : face.edges) {
+        const std::optional<Edge::Data> edge =
+            body.getEdge(static_cast<std::size_t>(Face::Data::edgeIndex(reference)));
+        if (!edge) return {};
+        const std::int32_t from = reference >= 0 ? edge->vertex1 : edge->vertex2;
+        const std::optional<CadPoint> corner = body.getVertex(static_cast<std::size_t>(from));
+        if (!corner) return {};
+        corners.push_back(*corner);
+    }
+    return corners;
+}
+
+// A 16-byte guid of the host's lists.
+const host::GuidRecord* guidsIn(host::Handle handle) {
+    return handle == nullptr ? nullptr : reinterpret_cast<const host::GuidRecord*>(*handle);
+}
+
+struct HandleGuard {
+    host::Handle handle = nullptr;
+    ~HandleGuard() { tarnwick::disposeHandle(handle); }
 };
 
 }   // namespace
@@ -92,6 +143,79 @@ const ElementLink& Element::getLink() const { return link_; }
 ElementLink Element::getOwnerLink() const { return ElementLink(); }
 std::int32_t Element::getAuxValue() const { return 0; }
 bool Element::isSupported() const { return true; }
+
+const ElementLinkList* Element::getRelatedZones() {
+    Project* project = HostProject::getProject();
+    return project != nullptr ? project->getRelatedZones().getRelated(link_) : nullptr;
+}
+
+// --- Quantities ---------------------------------------------------------------------------------------
+
+double Element::getQuantityA() { return 0.0; }
+double Element::getQuantityB() { return 0.0; }
+double Element::getQuantityC() { return 0.0; }
+
+double Element::getQuantityD() {
+    const std::shared_ptr<Element3D> model = get3D();
+    if (!model) return 0.0;
+    double area = 0.0;
+    for (std::size_t b = 0; b < model->getBodyCount(); ++b) {
+        const Body body = model->getBody(b);
+        for (std::size_t f = 0; f < body.getPolygonCount(); ++f)
+            if (const std::optional<Face::Data> face = body.getFace(f)) {
+                const double faceSize = faceArea(faceCorners(body, *face));
+                if (faceSize > Tolerance::plan * Tolerance::plan)
+                    area += faceSize;   // a degenerate face adds nothing
+            }
+    }
+    return area;
+}
+
+double Element::getQuantityE() { return 0.0; }
+double Element::getQuantityF() { return getQuantityE(); }
+double Element::getQuantityG() { return getHeight(); }
+double Element::getQuantityH() { return getHeight(); }
+std::int32_t Element::getQuantityI() { return 0; }
+double Element::getQuantityJ() { return 0.0; }
+double Element::getQuantityK() { return 0.0; }
+double Element::getQuantityL() { return 0.0; }
+
+AttributeLink Element::getMaterial() const { return AttributeLink(); }
+std::unique_ptr<Attribute> Element::getFill(std::int32_t) { return nullptr; }
+std::int32_t Element::getStructureKind() const { return 0; }
+
+double Element::getCompositeVolume(std::int16_t material) {
+    switch (getStructureKind()) {
+        case 0:
+            return getMaterial().getShortIndex() == material ? getQuantityE() : 0.0;
+        case 1: {
+            ElementQuantity request;
+            request.setCompositeMask(offsetof(host::CompositeQuantity, volume));
+            request.setCompositeMask(offsetof(host::CompositeQuantity, material));
+            request.request(link_);
+            double sum = 0.0;
+            for (const host::CompositeQuantity& skin : request.getComposites())
+                if (skin.material == material) sum += skin.volume;
+            return sum;
+        }
+        default:
+            return 0.0;
+    }
+}
+
+double Element::getCompositeArea(std::int16_t material) {
+    if (getStructureKind() != 1) return 0.0;
+    const std::unique_ptr<Attribute> fill = getFill(1);
+    if (!fill || fill->getType() != AttributeType::composite) return 0.0;
+    ElementQuantity request;
+    request.setCompositeMask(offsetof(host::CompositeQuantity, projectedArea));
+    request.setCompositeMask(offsetof(host::CompositeQuantity, material));
+    request.request(link_);
+    double sum = 0.0;
+    for (const host::CompositeQuantity& skin : request.getComposites())
+        if (skin.material == material) sum += skin.projectedArea;
+    return sum;
+}
 
 String Element::getInfoString(bool withPrefix) {
     if (infoText_.isEmpty() && link_.hasGuid()) {
@@ -263,6 +387,18 @@ double Element::getDepth() {
 
 double Element::getLength() { return getWidth(); }
 
+double Element::getOutlinePerimeter() {
+    const std::unique_ptr<CadPolygon> outline = getOutline();
+    return outline ? outline->getPlanLength() : 0.0;
+}
+
+double Element::getOutlineArea() {
+    const std::unique_ptr<CadPolygon> outline = getOutline();
+    return outline ? outline->getArea(/*absolute=*/true) : 0.0;
+}
+
+std::unique_ptr<CadPolygon> Element::getOutline() { return nullptr; }
+
 std::unique_ptr<Cube> Element::getBounds(bool fromHost) {
     if (!fromHost) {
         if (const std::shared_ptr<Element3D> model = get3D()) {
@@ -330,6 +466,97 @@ bool Element::applyChanges(Element& newer, Element& older) {
 }
 
 bool Element::openSettingsDialog() { return Host::openSettingsDialog(getTypeId(), getVariation()); }
+
+// --- Links and relations ------------------------------------------------------------------------------
+
+bool Element::copyLinksFrom(const Element& other) {
+    ElementLinkList linked;
+    other.getLinkedElements(linked);
+    const host::GuidRecord self = link_.getGuid().getRecord();
+    const host::GuidRecord from = other.getGuid().getRecord();
+    for (const auto& link : linked) {
+        if (!link) continue;
+        const host::GuidRecord to = link->getGuid().getRecord();
+        std::uint32_t flags = fourcc("TRNO");
+        if (hostApi().call<host::HostSlot::getLinkFlags>(&from, &to, &flags) != host::kNoError) return false;
+        if (flags == fourcc("TRNO")) continue;
+        if (hostApi().call<host::HostSlot::linkElements>(&self, &to, flags) != host::kNoError) return false;
+    }
+    return true;
+}
+
+bool Element::copyRelationsFrom(const Element& other, bool replace) {
+    const host::GuidRecord self = link_.getGuid().getRecord();
+    const host::GuidRecord from = other.getGuid().getRecord();
+    HandleGuard theirs, mine;   // both lists go on every way out
+    std::int32_t theirCount = 0, myCount = 0;
+    if (hostApi().call<host::HostSlot::getRelatedElements>(&from, &theirs.handle, &theirCount) !=
+            host::kNoError ||
+        hostApi().call<host::HostSlot::getRelatedElements>(&self, &mine.handle, &myCount) != host::kNoError)
+        return false;
+    theirCount = std::min<std::int32_t>(
+        theirCount, static_cast<std::int32_t>(tarnwick::getHandleSize(theirs.handle) / 16));
+    myCount =
+        std::min<std::int32_t>(myCount, static_cast<std::int32_t>(tarnwick::getHandleSize(mine.handle) / 16));
+    if (theirCount < 1) return true;   // nothing to copy, nothing changed
+    if (replace)
+        for (std::int32_t i = 0; i < myCount; ++i)
+            hostApi().call<host::HostSlot::removeRelation>(&self, &guidsIn(mine.handle)[i]);
+    bool all = true;
+    for (std::int32_t i = 0; i < theirCount; ++i) {
+        const host::GuidRecord& related = guidsIn(theirs.handle)[i];
+        host::RelationValues values{};
+        if (hostApi().call<host::HostSlot::getRelationValues>(&from, &related, &values) != host::kNoError ||
+            hostApi().call<host::HostSlot::createRelation>(&self, &related, values.valueA, values.valueB) !=
+                host::kNoError)
+            all = false;   // the others are still copied; the caller learns that one was not
+    }
+    return all;
+}
+
+bool Element::addRelation(const Element& other, std::int32_t valueA, std::int32_t valueB) {
+    const host::GuidRecord self = link_.getGuid().getRecord();
+    const host::GuidRecord to = other.getGuid().getRecord();
+    return hostApi().call<host::HostSlot::createRelation>(&self, &to, valueA, valueB) == host::kNoError;
+}
+
+bool Element::linkTo(const Element& other, std::uint32_t flags) {
+    const host::GuidRecord self = link_.getGuid().getRecord();
+    const host::GuidRecord to = other.getGuid().getRecord();
+    return hostApi().call<host::HostSlot::linkElements>(&self, &to, flags) == host::kNoError;
+}
+
+bool Element::unlinkFrom(const Element& other) {
+    const host::GuidRecord self = link_.getGuid().getRecord();
+    const host::GuidRecord to = other.getGuid().getRecord();
+    return hostApi().call<host::HostSlot::unlinkElements>(&self, &to) == host::kNoError;
+}
+
+std::uint32_t Element::getLinkFlags(const Element& other) const {
+    const host::GuidRecord self = link_.getGuid().getRecord();
+    const host::GuidRecord to = other.getGuid().getRecord();
+    std::uint32_t flags = 0;
+    return hostApi().call<host::HostSlot::getLinkFlags>(&self, &to, &flags) == host::kNoError ? flags : 0;
+}
+
+std::size_t Element::getPoints(std::vector<CadPoint>& points, bool fallback) {
+    const std::size_t before = points.size();
+    const host::GuidRecord guid = link_.getGuid().getRecord();
+    std::int32_t cursor = 0;
+    host::ModelPoint point{};
+    if (link_.hasGuid())
+        while (hostApi().utilities(fourcc("NTOC"), const_cast<host::GuidRecord*>(&guid), &point, &cursor) ==
+               host::kNoError)
+            points.push_back(CadPoint(point.x, point.y, 0.0));
+    if (points.size() == before && fallback) {
+        if (const std::unique_ptr<CadPolygon> outline = getOutline(); outline && !outline->isEmpty()) {
+            for (std::size_t i = 0; i < outline->getSize(); ++i) points.push_back(outline->getPoint(i).point);
+        } else {
+            points.push_back(getPosition());
+        }
+    }
+    return points.size() - before;
+}
 
 // --- Memo and defaults ----------------------------------------------------------------------------------
 

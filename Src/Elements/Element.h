@@ -3,15 +3,19 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include <HostRecords.h>
 
 #include "Foundation/String.h"
 #include "Geometry/CadPoint.h"
+#include "Project/AttributeLink.h"
 #include "Project/ElementLink.h"
 
 namespace tarnwick {
 
+class Attribute;
+class CadPolygon;
 class Cube;
 class Drawing;
 class Element3D;
@@ -62,6 +66,9 @@ public:
     // host once ('GCIS' the compound text, 'GEIS' the ID); empty when the host has none.
     virtual String getInfoString(bool withPrefix);
     virtual bool isSupported() const;   // true in the base
+    // The zones the element lies in (Project::getRelatedZones), owned by that index; null when it lies
+    // in none or there is no project.
+    virtual const ElementLinkList* getRelatedZones();
 
     // User data (the add-on's block stored with the element)
     virtual std::unique_ptr<MemoryBlock> getUserData();   // loads first; a copy, null when none
@@ -87,12 +94,39 @@ public:
     virtual bool storeUserData(const MemoryBlock* block, bool select, std::uint32_t flags);
     virtual bool setSelected(bool on);   // host select / deselect of the element's head
 
+    // Quantities the host computes, by letter; what each means is the kind's. 0.0 in the base (D: the
+    // faces of the 3D model, F: E, G and H: the height), and 0.0 whenever the host cannot say.
+    virtual double getQuantityA();
+    virtual double getQuantityB();
+    virtual double getQuantityC();
+    virtual double getQuantityD();
+    virtual double getQuantityE();
+    virtual double getQuantityF();
+    virtual double getQuantityG();
+    virtual double getQuantityH();
+    virtual std::int32_t getQuantityI();
+    virtual double getQuantityJ();
+    virtual double getQuantityK();
+    virtual double getQuantityL();
+
+    virtual AttributeLink getMaterial() const;   // an empty link in the base
+    // A kind's fill of one part, owned by the caller; null in the base.
+    virtual std::unique_ptr<Attribute> getFill(std::int32_t part);
+    // The volume (the area) of the element's skins of the building material: a basic element its whole
+    // volume when its material is the one; a composite one the sum over its skins of that material.
+    virtual double getCompositeVolume(std::int16_t material);
+    virtual double getCompositeArea(std::int16_t material);
+    virtual std::int32_t getStructureKind() const;   // 0 basic, 1 composite
+
     virtual CadPoint getPosition() const;               // the origin point in the base
     virtual double getElevation(bool absolute) const;   // 0.0 in the base
     virtual double getHeight();                         // z extent of getBounds(false); 0.0 without
     virtual double getWidth();                          // x extent
     virtual double getDepth();                          // y extent
     virtual double getLength();                         // getWidth
+    virtual double getOutlinePerimeter();               // the plan length of getOutline; 0.0 without
+    virtual double getOutlineArea();                    // its area; 0.0 without
+    virtual std::unique_ptr<CadPolygon> getOutline();   // owned by the caller; null in the base
     // Owned by the caller: the 3D model's bounds unless fromHost; else the host's box ('CABO') flattened
     // to the element's absolute elevation. Null when neither is there (or the element has no Drawing).
     virtual std::unique_ptr<Cube> getBounds(bool fromHost);
@@ -110,6 +144,13 @@ public:
     // element's head; true when the third identifier differed.
     virtual bool applyChanges(Element& newer, Element& older);
     virtual bool openSettingsDialog();   // the host's tool settings of the element's type; true when accepted
+    // Links this element to every element `other` is linked to, with the same flags. False at the first
+    // host error.
+    virtual bool copyLinksFrom(const Element& other);
+    // Relates this element to every element `other` is related to, with the same two values; with
+    // replace, its own relations go first. False when a list cannot be read or a relation not made.
+    virtual bool copyRelationsFrom(const Element& other, bool replace);
+    virtual bool addRelation(const Element& other, std::int32_t valueA, std::int32_t valueB);
 
     virtual std::unique_ptr<host::ElementRecord> getHostElement() const = 0;   // a new whole record
     // Loads what the element keeps of its memo: the base loads the user data unless memo loading is
@@ -160,6 +201,12 @@ public:
     // withUserData, and once the user data was loaded, also stores it as the default of the type.
     bool commit(bool withUserData);
     void reloadMemo();   // loads the whole memo even while memo loading is suspended
+    // Appends the element's plan coordinates as the host gives them ('NTOC'); without any and with
+    // fallback, the outline's points or else the position. The number appended.
+    std::size_t getPoints(std::vector<CadPoint>& points, bool fallback);
+    bool linkTo(const Element& other, std::uint32_t flags);   // false on a host error
+    bool unlinkFrom(const Element& other);
+    std::uint32_t getLinkFlags(const Element& other) const;   // 0 when not linked or on a host error
 
 protected:
     ElementLink link_;

@@ -6,7 +6,9 @@
 #include <HostResult.h>
 
 #include "Interface/InterfacePanel.h"
+#include "Project/Drawing.h"
 #include "Project/Library.h"
+#include "Project/Specification.h"
 
 namespace tarnwick {
 namespace {
@@ -39,6 +41,24 @@ std::uint32_t makeSourceCreators() {
     return 0;
 }
 
+std::uint32_t makeAttributeCreators() {
+    try {
+        Specification::registerCreators();
+    } catch (const std::exception&) {   // out of memory
+        return host::kErrMemFull;
+    }
+    return 0;
+}
+
+std::uint32_t makeElementCreators() {
+    try {
+        Drawing::registerCreators();
+    } catch (const std::exception&) {   // out of memory
+        return host::kErrMemFull;
+    }
+    return 0;
+}
+
 }   // namespace
 
 std::span<const FrameworkRegistry> frameworkRegistries() {
@@ -47,6 +67,8 @@ std::span<const FrameworkRegistry> frameworkRegistries() {
     static constexpr FrameworkRegistry kRegistries[] = {
         {"panels", &InterfacePanel::createRegistry, &InterfacePanel::destroyRegistry},
         {"component sources", &makeSourceCreators, &Library::unregisterCreators},
+        {"attributes", &makeAttributeCreators, &Specification::unregisterCreators},
+        {"elements", &makeElementCreators, &Drawing::unregisterCreators},
     };
     return kRegistries;
 }

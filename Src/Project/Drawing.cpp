@@ -11,12 +11,14 @@
 #include <HostResult.h>
 
 #include "Elements/Element.h"
+#include "Elements/ProxyElem.h"
 #include "Environment/HostApi.h"
 #include "Foundation/Colour.h"
 #include "Foundation/Memory.h"
 #include "Foundation/MemoryBlock.h"
 #include "Geometry/Cube.h"
 #include "Geometry/Transformation.h"
+#include "Project/AttributeLink.h"
 #include "Project/ElementLinkList.h"
 #include "Project/ElementListMaker.h"
 #include "Project/ElementMemoStore.h"
@@ -453,6 +455,10 @@ void Drawing::registerCreator(std::uint16_t typeId, ElementCreator creator, bool
     list->add(typeId, creator);
 }
 
+void Drawing::registerCreators() {
+    registerCreator(ProxyElem::kType, &ProxyElem::create, /*secondList=*/false);
+}
+
 void Drawing::unregisterCreators() {
     creatorList(false).reset();
     creatorList(true).reset();
@@ -793,6 +799,40 @@ bool Drawing::changeParameters(Element& element, Element* source, Element* mask)
     element.getMutableTypeRecord() = stored;
     element.setLink(link);
     return element.getTransformCount() >= 1 ? applyTransforms(element) : true;
+}
+
+bool Drawing::changePlacement(Element& element, const AttributeLink* layer, const AttributeLink* storey,
+                              const Guid* headGuid) {
+    const LinkRecord& location = element.getLink().getLocation();
+    if (location.getKind() != 0 && !getId().isSameDatabase(location)) return false;
+    if (layer == nullptr && storey == nullptr && headGuid == nullptr) return true;
+    if (!makeCurrent()) return false;
+    auto mask = std::make_unique<host::ElementRecord>();   // zeroed: only what is given is written
+    host::ElementHead& head = element.getMutableTypeRecord();
+    if (layer != nullptr) {
+        head.layer = layer->getShortIndex();
+        mask->head.layer = static_cast<std::int16_t>(0xFFFF);
+    }
+    if (storey != nullptr) {
+        head.storey = storey->getShortIndex();
+        mask->head.storey = static_cast<std::int16_t>(0xFFFF);
+    }
+    if (headGuid != nullptr) {
+        head.firstIdentifier = headGuid->getRecord();
+        std::memset(static_cast<void*>(&mask->head.firstIdentifier), 0xFF, sizeof mask->head.firstIdentifier);
+    }
+    const std::unique_ptr<host::ElementRecord> record = element.getHostElement();
+    if (!record) return false;
+    const host::ElementHead target = element.getTypeRecord();
+    if (setLastHostResult(hostApi().call<host::HostSlot::changeParameters>(
+            &target, std::int32_t{1}, record.get(), nullptr, mask.get())) != host::kNoError)
+        return false;
+    ElementLink link(element.getGuid(), this);
+    host::ElementHead stored{};
+    if (!loadElementRecord(link, &stored)) return false;
+    element.getMutableTypeRecord() = stored;
+    element.setLink(link);
+    return true;
 }
 
 bool Drawing::storeLayer(Element& element) {

@@ -20,6 +20,7 @@
 
 namespace tarnwick {
 
+class AttributeLink;
 class Colour;
 class Cube;
 class Element;
@@ -152,6 +153,8 @@ public:
     // creator already filed under a matching type is not filed again; others go after those filed.
     static void registerCreator(std::uint16_t typeId, ElementCreator creator, bool secondList);
     static void unregisterCreators();   // forgets both lists
+    // The built-in creators, at add-on start, in the first list: section elements (29) and objects (6).
+    static void registerCreators();
     // The element of a host record, owned by the caller; null when no creator answers. The record's
     // variation goes into the link. With a memo, the element loads from it (full mask) while the
     // Drawing's own memo loading is suspended.
@@ -210,6 +213,12 @@ public:
     // mask element's record, else every byte), then its pending transforms. False, with no host call,
     // when the record cannot be written without a memo that is missing.
     bool changeParameters(Element& element, Element* source, Element* mask);
+    // Gives the element the layer, the storey and the group (first identifier) that are not null, in
+    // one host change that writes only those fields; the element then takes its link and head as the
+    // host keeps them. False when the element lies in another Drawing or the host refuses; true at once
+    // when all three are null.
+    bool changePlacement(Element& element, const AttributeLink* layer, const AttributeLink* storey,
+                         const Guid* headGuid);
     // Writes the layer of the element's head to the host; false for a head without a valid layer.
     bool storeLayer(Element& element);
     // Edits one element by the transform (the 3D window edits in the Plan); on success the link is

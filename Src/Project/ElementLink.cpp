@@ -3,8 +3,10 @@
 #include <array>
 
 #include <FourCC.h>
+#include <HostResult.h>
 
 #include "Environment/HostApi.h"
+#include "LibraryParts/FamilyGuid.h"
 #include "Project/Drawing.h"
 #include "Project/HostProject.h"
 #include "Project/Plan.h"
@@ -264,6 +266,15 @@ bool ElementLink::operator==(const ElementLink& other) const {
 }
 
 // Type byte, sub-type byte, guid: lexicographic, so sorting is well defined whatever the sub-types.
+FamilyGuid ElementLink::getLibPartUniqueId() const {
+    host::ElementHead head{};
+    ElementLink(*this).getElemType(head, /*withStorey=*/true);
+    char text[host::kUniqueIdBytes] = {};
+    if (hostApi().utilities(fourcc("GELU"), &head, text) != host::kNoError) return FamilyGuid();
+    text[host::kUniqueIdBytes - 1] = '\0';
+    return FamilyGuid(text);
+}
+
 bool ElementLink::operator<(const ElementLink& other) const {
     const std::uint16_t mine = getTypeId();
     const std::uint16_t theirs = other.getTypeId();

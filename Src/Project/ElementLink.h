@@ -15,6 +15,7 @@ namespace tarnwick {
 
 class Database;
 class Drawing;
+class FamilyGuid;
 
 // A value; copy freely. Type ids are 16-bit: low byte the host element type, high byte a sub-type byte
 // (0 for every type the add-on names; as a pattern 0 matches every sub-type); a type byte of 0 means
@@ -75,6 +76,8 @@ public:
     void getHead(host::ElementHead& head, bool resolveSection);
     void getHead(host::ElementHead& head);   // never resolves section elements
     // Type byte, variation and guid; with withStorey the storey index as getHead gives it.
+    // The unique id of the element's library part ('GELU'); empty when the host has none for it.
+    FamilyGuid getLibPartUniqueId() const;
     void getElemType(host::ElementHead& head, bool withStorey);
     // Fills a zeroed 52-byte part reference; resolveSection as in getHead (the section element's table
     // id, the second guid); recompute takes the id from the type table instead of the cache.

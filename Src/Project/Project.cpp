@@ -8,6 +8,7 @@
 #include <FourCC.h>
 
 #include "Elements/Element.h"
+#include "Elements/RelatedZones.h"
 #include "Environment/Host.h"
 #include "Environment/HostApi.h"
 #include "Environment/Package.h"
@@ -587,7 +588,13 @@ bool Project::checkDefaultLayer(ElementLink& link, bool silent) {
     }
 }
 
+RelatedZones& Project::getRelatedZones() {
+    if (!relatedZones_) relatedZones_ = std::make_unique<RelatedZones>();
+    return *relatedZones_;
+}
+
 void Project::clear() {
+    relatedZones_.reset();
     model_->clear();
     plan_->clear();
     if (specification_) specification_->clear();

@@ -36,6 +36,7 @@ class MemoryBlock;
 class Model;
 class Package;
 class Plan;
+class RelatedZones;
 class Section;
 class Specification;
 class Worksheet;
@@ -203,6 +204,8 @@ public:
 
     // Drops every cache: the views, members and current database and window are forgotten and made
     // again on next use; the Plan and Model stay and are cleared.
+    // The project's index of elements and their zones, made empty on first use; clear drops it.
+    RelatedZones& getRelatedZones();
     void clear();
 
 private:
@@ -216,6 +219,7 @@ private:
     std::unique_ptr<Plan> plan_;
     std::unique_ptr<Specification> specification_;   // made on first use
     std::unique_ptr<Library> library_;               // made on first use
+    std::unique_ptr<RelatedZones> relatedZones_;     // made on first use
     std::unique_ptr<UserList> users_;
     std::unique_ptr<DetailList> details_;
     std::unique_ptr<Document3DList> documents3D_;

@@ -1,0 +1,215 @@
+// What elements learn from the host about each other: zones, relations, links, quantities, section
+// elements and placement, on the fixture project with two zones added.
+#include <cstring>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <HostElementRecords.h>
+#include <HostResult.h>
+
+#include "Elements/ElementQuantity.h"
+#include "Elements/ProxyElem.h"
+#include "Elements/RelatedZones.h"
+#include "LibraryParts/FamilyGuid.h"
+#include "Project/AttributeFixture.h"
+#include "Project/ElementLinkList.h"
+#include "Project/Section.h"
+
+namespace {
+
+using tarnwick::Drawing;
+using tarnwick::Element;
+using tarnwick::ElementLink;
+
+class ElementRelationsTest : public AttributeFixture {
+protected:
+    void SetUp() override {
+        AttributeFixture::SetUp();
+        // Zone A holds objects 0 and 1 on the ground floor; zone B holds object 1 and, reaching one
+        // storey up, object 2. The lamp (x 5) and the door (x 0) stand in neither.
+        zoneA_ = addZone(0.5, 2.5, 0);
+        zoneB_ = addZone(1.5, 4.5, 1);
+        registerRecordElements();
+        Drawing::registerCreator(host::kElementZone, &RecordElement::create, false);
+    }
+
+    host::GuidBytes addZone(double left, double right, std::int16_t upper) {
+        host::SimElement zone;
+        host::ElementHead head{};
+        head.type = host::kElementZone;
+        head.guid = host::toGuidRecord(host::newGuidBytes());
+        head.layer = 1;
+        zone.setHead(head);
+        std::memcpy(zone.record.data() + host::kZoneUpperStoreyOffset, &upper, sizeof upper);
+        const host::PolygonCoord coords[] = {{0, 0},     {left, -1}, {right, -1},
+                                             {right, 1}, {left, 1},  {left, -1}};
+        const std::int32_t ends[] = {0, 5};
+        auto bytes = [](const auto& array) {
+            const auto* begin = reinterpret_cast<const unsigned char*>(&array);
+            return std::vector<unsigned char>(begin, begin + sizeof array);
+        };
+        zone.memo.parts[offsetof(host::ElementMemo, coords)] = bytes(coords);
+        zone.memo.parts[offsetof(host::ElementMemo, pends)] = bytes(ends);
+        host_->project().state.elements.push_back(zone);
+        return zone.guid();
+    }
+
+    std::unique_ptr<Element> element(int index) {
+        return plan().getElement(ElementLink(tarnwickGuid(index), &plan()));
+    }
+    static tarnwick::Guid guid(const host::GuidBytes& bytes) {
+        return tarnwick::Guid(host::toGuidRecord(bytes));
+    }
+
+    std::vector<tarnwick::Guid> zonesOf(int index) {
+        std::vector<tarnwick::Guid> guids;
+        if (const tarnwick::ElementLinkList* zones = element(index)->getRelatedZones())
+            for (const auto& link : *zones) guids.push_back(link->getGuid());
+        return guids;
+    }
+
+    host::GuidBytes zoneA_{}, zoneB_{};
+};
+
+TEST_F(ElementRelationsTest, KnowsTheZonesAnElementLiesInInTheOrderTheZonesWereWalked) {
+    EXPECT_EQ(zonesOf(1), (std::vector<tarnwick::Guid>{guid(zoneA_), guid(zoneB_)}));
+    EXPECT_EQ(zonesOf(0), (std::vector<tarnwick::Guid>{guid(zoneA_)}));
+    EXPECT_EQ(zonesOf(2), (std::vector<tarnwick::Guid>{guid(zoneB_)}));   // one storey up
+    EXPECT_TRUE(zonesOf(kLampIndex).empty());
+    // Asked once per zone: a second question is answered from the index.
+    host_->clearCalls();
+    zonesOf(0);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getElementRelations), 0u);
+}
+
+TEST_F(ElementRelationsTest, LeavesOutAZoneTheHostCannotAnswerFor) {
+    host_->injectFault({host::HostSlot::getElementRelations, std::nullopt}, 1, host::kErrBadIndex);
+    EXPECT_TRUE(zonesOf(0).empty());
+    EXPECT_EQ(zonesOf(1), (std::vector<tarnwick::Guid>{guid(zoneB_)}));
+}
+
+TEST_F(ElementRelationsTest, FindsATypeKeyWhoseVariationIsZeroOnEitherSide) {
+    tarnwick::RelatedZones::ZoneElements zone;
+    tarnwick::ElementLinkList list;
+    list.append(ElementLink(tarnwickGuid(0), &plan()));
+    zone.set(0x0306, list);   // type 6, variation 3
+    EXPECT_NE(tarnwick::RelatedZones::findByType(zone, 0x0006), nullptr);
+    EXPECT_EQ(tarnwick::RelatedZones::findByType(zone, 0x0406), nullptr);
+    tarnwick::RelatedZones::ZoneElements any;
+    any.set(0x0006, list);
+    EXPECT_NE(tarnwick::RelatedZones::findByType(any, 0x0306), nullptr);
+    EXPECT_EQ(tarnwick::RelatedZones::findByType(any, 0x0007), nullptr);
+}
+
+TEST_F(ElementRelationsTest, CopiesRelationsAndLinksWithTheirValues) {
+    auto& state = host_->project().state;
+    state.relations = {{guidOf(0), guidOf(1), 3, 4},
+                       {guidOf(0), guidOf(kDoorIndex), 5, 6},
+                       {guidOf(2), guidOf(kLampIndex), 1, 1}};
+    state.links = {{guidOf(0), guidOf(1), 7}};
+    auto source = element(0);
+    auto target = element(2);
+    ASSERT_EQ(inCommand([&] { return target->copyRelationsFrom(*source, /*replace=*/true); }),
+              host::kNoError);
+    const std::vector<host::SimRelation> expected = {{guidOf(0), guidOf(1), 3, 4},
+                                                     {guidOf(0), guidOf(kDoorIndex), 5, 6},
+                                                     {guidOf(2), guidOf(1), 3, 4},
+                                                     {guidOf(2), guidOf(kDoorIndex), 5, 6}};
+    EXPECT_EQ(state.relations, expected);
+
+    ASSERT_EQ(inCommand([&] { return target->copyLinksFrom(*source); }), host::kNoError);
+    EXPECT_EQ(target->getLinkFlags(*element(1)), 7u);
+    EXPECT_EQ(target->getLinkFlags(*element(kDoorIndex)), 0u);
+
+    // A relation the host refuses to make is reported, not passed over.
+    host_->injectFault({host::HostSlot::createRelation, std::nullopt}, 1, host::kErrBadParameters);
+    EXPECT_NE(inCommand([&] { return element(kLampIndex)->copyRelationsFrom(*source, false); }),
+              host::kNoError);
+}
+
+TEST_F(ElementRelationsTest, AsksForQuantitiesOneFieldAtATime) {
+    host::SimElement& object = host_->project().state.elements[1];
+    const double size[2] = {1.0, 2.0};
+    std::memcpy(object.record.data() + host::kObjectSizeOffset, size, sizeof size);
+    object.record[host::kObjectFixedSizeOffset] = 1;
+    const ElementLink link(tarnwickGuid(1), &plan());
+    tarnwick::ElementQuantity area;
+    area.setMask(host::kQuantityMaskObject + 0);
+    ASSERT_TRUE(area.request(link));
+    EXPECT_DOUBLE_EQ(area.getReal(0), 2.0);
+    EXPECT_DOUBLE_EQ(area.getReal(8), 0.0);   // not asked for
+
+    host_->injectFault({host::HostSlot::getElementQuantities, std::nullopt}, 0, host::kErrBadIndex);
+    tarnwick::ElementQuantity failed;
+    failed.setMask(host::kQuantityMaskObject + 0);
+    EXPECT_FALSE(failed.request(link));
+    EXPECT_DOUBLE_EQ(failed.getReal(0), 0.0);
+}
+
+TEST_F(ElementRelationsTest, ASectionElementGivesBackTheModelElementItShows) {
+    Drawing::unregisterCreators();
+    Drawing::registerCreators();   // the built-in ones
+    Drawing::registerCreator(host::kElementObject, &RecordElement::create, false);
+    tarnwick::Section* section = project().getSection(guid(sectionGuid_));
+    ASSERT_NE(section, nullptr);
+    auto shown = section->getElement(ElementLink(tarnwickGuid(kSectionElementIndex), section));
+    auto* proxy = dynamic_cast<tarnwick::ProxyElem*>(shown.get());
+    ASSERT_NE(proxy, nullptr);
+    const auto source = proxy->getSourceElement();
+    ASSERT_NE(source, nullptr);
+    EXPECT_EQ(source->getGuid(), tarnwickGuid(0));
+    // Only its own type.
+    host::ElementRecord object{};
+    object.head.type = host::kElementObject;
+    ElementLink link;
+    EXPECT_EQ(tarnwick::ProxyElem::create(object, link), nullptr);
+}
+
+TEST_F(ElementRelationsTest, MovesAnElementToAnotherLayerAndStoreyInOneChange) {
+    auto object = element(0);
+    const tarnwick::AttributeLink walls(kWalls, tarnwick::AttributeType::layer);
+    const tarnwick::AttributeLink first(std::int16_t{1}, tarnwick::AttributeType::none);
+    ASSERT_EQ(inCommand([&] { return plan().changePlacement(*object, &walls, &first, nullptr); }),
+              host::kNoError);
+    EXPECT_EQ(simElement(0).head().layer, kWalls);
+    EXPECT_EQ(simElement(0).head().storey, 1);
+    EXPECT_EQ(object->getTypeRecord().storey, 1);
+    EXPECT_TRUE(plan().changePlacement(*object, nullptr, nullptr, nullptr));   // nothing asked
+}
+
+TEST_F(ElementRelationsTest, NamesTheLibraryPartOfAnElementByItsUniqueId) {
+    host::SimLibraryPart part;
+    part.name = "Chair";
+    part.uniqueId = "{11111111-2222-4333-8444-555555555555}-{11111111-2222-4333-8444-666666666666}";
+    host_->project().state.libraryParts.push_back(part);
+    const std::int32_t index = 1;
+    std::memcpy(host_->project().state.elements[0].record.data() + host::kObjectLibraryIndexOffset, &index,
+                sizeof index);
+    EXPECT_EQ(ElementLink(tarnwickGuid(0), &plan()).getLibPartUniqueId(),
+              tarnwick::FamilyGuid(part.uniqueId.c_str()));
+    EXPECT_TRUE(ElementLink(tarnwickGuid(1), &plan()).getLibPartUniqueId().isEmpty());   // no part
+}
+
+TEST_F(ElementRelationsTest, RelationsAndKindFieldsSurviveTheProjectFile) {
+    auto& state = host_->project().state;
+    state.relations = {{guidOf(0), guidOf(1), 3, -4}};
+    const double lower = 1.5;
+    state.elements[0].record[host::kObjectMirroredOffset] = 1;
+    host::SimElement marker;
+    host::ElementHead head{};
+    head.type = host::kElementSectionMarker;
+    head.guid = host::toGuidRecord(host::newGuidBytes());
+    marker.setHead(head);
+    std::memcpy(marker.record.data() + host::kMarkerLowerOffset, &lower, sizeof lower);
+    state.elements.push_back(marker);
+    const std::string text = host_->project().saveText();
+    EXPECT_NE(text.find("\"relations\""), std::string::npos);
+    EXPECT_NE(text.find("\"lower\": 1.5"), std::string::npos);
+    host::SimProject loaded;
+    std::string error;
+    ASSERT_TRUE(loaded.loadText(text, error)) << error;
+    EXPECT_EQ(loaded.state, state);
+}
+
+}   // namespace
