@@ -1,13 +1,12 @@
-// Elevation: an elevation view of the project. (The cut-plane operations it shares with Section join as their
-// common base.)
+// Elevation: an elevation view of the project, made by an elevation marker in the floor plan.
 #pragma once
 
-#include "Project/Drawing.h"
+#include "Project/CutPlane.h"
 
 namespace tarnwick {
 
 // Owned by the Project, made from (Project&, database Guid).
-class Elevation : public Drawing {
+class Elevation : public CutPlane {
 public:
     Elevation(Project& project, const Guid& databaseGuid);
     ~Elevation() override;
@@ -15,6 +14,7 @@ public:
     String typeName() const override;   // "Elevation"
     std::int32_t getDatabaseType() const override;
     std::int32_t getNavigatorType() const override;
+    std::uint16_t getMarkerType() const override;   // 33
 };
 
 }   // namespace tarnwick

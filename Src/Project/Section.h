@@ -1,13 +1,12 @@
-// Section: a section view of the project. (The cut-plane operations it shares with Elevation join as their
-// common base.)
+// Section: a section view of the project, made by a section marker in the floor plan.
 #pragma once
 
-#include "Project/Drawing.h"
+#include "Project/CutPlane.h"
 
 namespace tarnwick {
 
 // Owned by the Project, made from (Project&, database Guid).
-class Section : public Drawing {
+class Section : public CutPlane {
 public:
     Section(Project& project, const Guid& databaseGuid);
     ~Section() override;
@@ -15,6 +14,7 @@ public:
     String typeName() const override;   // "Section"
     std::int32_t getDatabaseType() const override;
     std::int32_t getNavigatorType() const override;
+    std::uint16_t getMarkerType() const override;   // 25
 };
 
 }   // namespace tarnwick

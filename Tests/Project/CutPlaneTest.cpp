@@ -1,0 +1,151 @@
+#include "Project/CutPlane.h"
+
+#include <cstring>
+#include <vector>
+
+#include <HostMarkers.h>
+#include <HostResult.h>
+
+#include "Project/CutPlaneReference.h"
+#include "Project/ElementLinkList.h"
+#include "Project/Elevation.h"
+#include "Project/Section.h"
+#include "Support/DrawingFixture.h"
+
+namespace {
+
+using tarnwick::CadPoint;
+using tarnwick::CutPlaneReference;
+using tarnwick::ElementLink;
+
+// Beside the fixture's plan: the marker of the fixture's section on the first storey (line (0,0) to
+// (4,0), looking to +y), an elevation marker naming the same view, and a section marker of another view.
+class CutPlaneTest : public DrawingFixture {
+protected:
+    void SetUp() override {
+        DrawingFixture::SetUp();
+        registerRecordElements();
+        for (std::uint16_t type : {host::kElementSectionMarker, host::kElementElevationMarker})
+            tarnwick::Drawing::registerCreator(type, &CutPlaneReference::create, false);
+        host::SimProject& project = host_->project();
+        marker_ = addMarker(project, host::kElementSectionMarker, sectionGuid_, {{0, 0}, {4, 0}}, {{2, 1}});
+        addMarker(project, host::kElementElevationMarker, sectionGuid_, {{0, 0}, {1, 0}}, {});
+        addMarker(project, host::kElementSectionMarker, host::newGuidBytes(), {{9, 9}, {9, 5}}, {});
+    }
+
+    using Points = std::vector<std::pair<double, double>>;
+    host::GuidBytes addMarker(host::SimProject& project, std::int32_t type, host::GuidBytes view,
+                              const Points& line, const Points& distance) {
+        host::SimElement element;
+        host::ElementHead head{};
+        head.type = type;
+        head.guid = host::toGuidRecord(host::newGuidBytes());
+        head.storey = 1;   // level 3.0
+        head.layer = 1;
+        element.setHead(head);
+        const host::GuidRecord viewGuid = host::toGuidRecord(view);
+        std::memcpy(element.record.data() + host::kMarkerViewGuidOffset, &viewGuid, sizeof viewGuid);
+        const host::GuidRecord shown = host::toGuidRecord(guidOf(0));
+        std::memcpy(element.record.data() + host::kMarkerElementGuidOffset, &shown, sizeof shown);
+        const double elevation = 4.0;
+        std::memcpy(element.record.data() + host::kMarkerElevationOffset, &elevation, sizeof elevation);
+        setCounts(element, static_cast<std::uint16_t>(line.size()),
+                  static_cast<std::uint16_t>(distance.size()));
+        element.memo.parts[offsetof(host::ElementMemo, sectionLineCoords)] = bytesOf(line);
+        if (!distance.empty())
+            element.memo.parts[offsetof(host::ElementMemo, sectionDistanceCoords)] = bytesOf(distance);
+        project.state.elements.push_back(element);
+        return element.guid();
+    }
+    static void setCounts(host::SimElement& element, std::uint16_t line, std::uint16_t distance) {
+        std::memcpy(element.record.data() + host::kMarkerLineCountOffset, &line, 2);
+        std::memcpy(element.record.data() + host::kMarkerDistanceCountOffset, &distance, 2);
+    }
+    static std::vector<unsigned char> bytesOf(const Points& points) {
+        std::vector<unsigned char> bytes(points.size() * 16);
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            std::memcpy(bytes.data() + i * 16, &points[i].first, 8);
+            std::memcpy(bytes.data() + i * 16 + 8, &points[i].second, 8);
+        }
+        return bytes;
+    }
+    host::SimElement& simMarker() { return *host_->project().findElement(marker_); }
+    tarnwick::Section& section() {
+        return *project().getSection(tarnwick::Guid(host::toGuidRecord(sectionGuid_)));
+    }
+
+    host::GuidBytes marker_{};
+};
+
+TEST_F(CutPlaneTest, ASectionFindsItsOwnMarkerWithItsSectionLine) {
+    std::unique_ptr<CutPlaneReference> marker = section().findMarker();
+    ASSERT_NE(marker, nullptr);
+    EXPECT_EQ(marker->getGuid(), tarnwick::Guid(host::toGuidRecord(marker_)));   // not the elevation marker
+    ASSERT_NE(marker->getLinePolygon(), nullptr);
+    EXPECT_EQ(marker->getPointCounts(), (std::array<std::uint16_t, 3>{2, 1, 0}));
+    EXPECT_EQ(marker->getViewGuid(), section().getGuid());
+    EXPECT_EQ(marker->getLinkedElement().getGuid(), tarnwickGuid(0));
+    EXPECT_DOUBLE_EQ(marker->getElevation(true), 4.0);
+    EXPECT_DOUBLE_EQ(marker->getElevation(false), 1.0);   // above the first storey's level
+    const CadPoint position = marker->getPosition();
+    EXPECT_DOUBLE_EQ(position.getZ(), 4.0);
+    EXPECT_FALSE(marker->isOnNegativeSide());   // the distance point lies left of the line
+    EXPECT_NEAR(marker->getDirection(), 3.14159265358979, 1e-9);
+    // No marker of the view: nothing.
+    host_->project().state.elements.erase(host_->project().state.elements.begin() + 6);
+    EXPECT_EQ(section().findMarker(), nullptr);
+}
+
+TEST_F(CutPlaneTest, AMovedMarkerTakesAllItsPointsAndItsCountsToTheHost) {
+    std::unique_ptr<CutPlaneReference> marker = section().findMarker();
+    ASSERT_NE(marker, nullptr);
+    marker->setElevation(3.0, /*absolute=*/false);
+    EXPECT_DOUBLE_EQ(marker->getElevation(true), 6.0);
+    EXPECT_DOUBLE_EQ(marker->getElevation(false), 3.0);
+    auto line = std::make_unique<tarnwick::CadPolygon>(0, 0, false);
+    for (double x : {0.0, 2.0, 4.0}) line->append(tarnwick::PolyPoint(CadPoint(x, 0.0)));
+    marker->setLinePolygon(std::move(line));
+    marker->setPosition(CadPoint(10.0, 1.0, 5.0));
+    ASSERT_EQ(inCommand([&] { return plan().storeElement(*marker, false, true); }), host::kNoError);
+    std::unique_ptr<CutPlaneReference> again = section().findMarker();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->getPointCounts(), (std::array<std::uint16_t, 3>{3, 1, 0}));
+    EXPECT_DOUBLE_EQ(again->getLinePolygon()->getPoint(2).point.getX(), 14.0);
+    EXPECT_DOUBLE_EQ(again->getDistancePolygon()->getPoint(0).point.getX(), 12.0);   // moved along
+    EXPECT_DOUBLE_EQ(again->getDistancePolygon()->getPoint(0).point.getY(), 2.0);
+    EXPECT_DOUBLE_EQ(again->getElevation(true), 5.0);
+}
+
+TEST_F(CutPlaneTest, ReadsNoMoreLinePointsThanTheMemoHolds) {
+    setCounts(simMarker(), 5, 1);   // the record says 5; the memo holds 2
+    std::unique_ptr<CutPlaneReference> marker = section().findMarker();
+    ASSERT_NE(marker, nullptr);
+    EXPECT_EQ(marker->getPointCounts()[0], 2u);
+    setCounts(simMarker(), 1, 1);   // a line of one point is no line
+    marker = section().findMarker();
+    ASSERT_NE(marker, nullptr);
+    EXPECT_EQ(marker->getLinePolygon(), nullptr);
+    EXPECT_EQ(marker->getDistancePolygon(), nullptr);
+    std::uint64_t mask = 1;
+    EXPECT_EQ(marker->getMemo(mask), nullptr);   // nothing valid to write
+    EXPECT_EQ(mask, 0u);
+}
+
+TEST_F(CutPlaneTest, FindsItsOwnLinksOfModelElementsOnceForEachTimeAsked) {
+    const ElementLink object(tarnwickGuid(0), &plan());
+    const ElementLink found = section().findInView(object);
+    EXPECT_EQ(found.getGuid(), tarnwickGuid(0));
+    EXPECT_EQ(found.getSecondGuid(), tarnwickGuid(kSectionElementIndex));   // the section element
+    EXPECT_FALSE(section().findInView(ElementLink(tarnwickGuid(1), &plan())).getGuid().isValid());
+    tarnwick::ElementLinkList in(3);
+    in.append(object);
+    in.append(object);
+    in.append(ElementLink(tarnwickGuid(2), &plan()));   // not shown in the section
+    tarnwick::ElementLinkList out(3);
+    host_->clearCalls();
+    EXPECT_EQ(section().findInView(in, out), 2u);
+    EXPECT_EQ(out.size(), 2u);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::changeElement), 0u);   // a look-up writes nothing
+}
+
+}   // namespace
