@@ -5,7 +5,7 @@
 //
 // Parameter editing goes through the utilities dispatcher:
 //   'OPAR' (const ParameterOwnerRecord*): opens editing of a placed element's (guid) or a library part's
-//          (library index, guid empty) parameters; one session at a time (kErrRefusedCommand)
+//          (library index, guid empty) parameters; one session at a time (a new one replaces it)
 //   'CHGP' (const ParameterChangeRecord*): sets one cell of the session's parameters
 //   'GPAR' (ParameterResultRecord* out): a new handle of the session's ParameterRecords
 //   'CPAR' (no parameters): closes the session

@@ -90,8 +90,7 @@ Result SimParameters::answer(std::uint32_t code, void* p1, void* p2) {
 
 // --- Editing sessions ------------------------------------------------------------------------------
 Result SimParameters::open(const ParameterOwnerRecord& owner) {
-    if (work_.open) return kErrRefusedCommand;
-    SimParameterWork session;
+    SimParameterWork session;   // replaces one left open (its close failed)
     const GuidBytes guid = toGuidBytes(owner.guid);
     if (!isNullGuid(guid)) {
         const SimElement* element = project_.findElement(guid);

@@ -31,7 +31,7 @@ public:
     // The dispatcher's answer for one of the codes above; kErrBadParameters for missing arguments.
     Result answer(std::uint32_t code, void* p1, void* p2);
 
-    // 'OPAR': kErrBadIndex for no such element or part, kErrRefusedCommand while a session is open.
+    // 'OPAR': kErrBadIndex for no such element or part; a session left open gives way to the new one.
     Result open(const ParameterOwnerRecord& owner);
     // 'CHGP': the parameter by name (ASCII case ignored) or, with an empty name, by index; an array's cell
     // by 1-based row and column. kErrBadName: no such parameter; kErrBadIndex: no such cell; both, and

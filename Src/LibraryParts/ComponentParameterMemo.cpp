@@ -84,7 +84,7 @@ bool ComponentParameterMemo::fetchDefaultSizes(MemoStore& store, bool onlyOnce) 
     const host::Handle parameters = library->getParameters(link, &count, &width, &depth);
     if (parameters == nullptr && count != 0) return false;   // failed, or records that went missing
     host::Handle* kept = store.parameters();
-    if (*kept != nullptr) hostApi().call<host::HostSlot::disposeParameters>(kept);
+    if (*kept != nullptr) tarnwick::ParameterList::releaseHandle(*kept);
     *kept = parameters;
     defaultWidth_ = width;
     defaultDepth_ = depth;
@@ -169,14 +169,13 @@ bool ComponentParameterMemo::writeParameters(const Vector<ParameterLink>& links,
     // 5. What the host made of them.
     host::ParameterResultRecord result{};
     if (hostApi().utilities(fourcc("GPAR"), &result) != 0) {
-        if (result.parameters != nullptr)
-            hostApi().call<host::HostSlot::disposeParameters>(&result.parameters);
+        if (result.parameters != nullptr) tarnwick::ParameterList::releaseHandle(result.parameters);
         return false;
     }
     // 6.
     tarnwick::ParameterList changed;
     const bool read = changed.readHandle(result.parameters);
-    hostApi().call<host::HostSlot::disposeParameters>(&result.parameters);
+    tarnwick::ParameterList::releaseHandle(result.parameters);
     if (read) parameters.merge(changed, /*skipSizes=*/false, /*resizeRows=*/true, /*resizeColumns=*/true);
     // 7.
     return editing.close() && allChanged && read;

@@ -370,8 +370,21 @@ bool ParameterList::readHandle(host::Handle handle) {
     return true;
 }
 
+void ParameterList::releaseHandle(host::Handle& handle) noexcept {
+    if (handle == nullptr) return;
+    if (hostApi().call<host::HostSlot::disposeParameters>(&handle) == 0) return;
+    const std::size_t count = getHandleSize(handle) / sizeof(host::ParameterRecord);
+    for (std::size_t i = 0; i < count; ++i) {
+        host::ParameterRecord record;
+        std::memcpy(static_cast<void*>(&record), *handle + i * sizeof record, sizeof record);
+        if (record.modifier == host::kParameterArray) host::disposeHandle(record.value.array);
+    }
+    host::disposeHandle(handle);   // never throws: this runs in destructors too
+    handle = nullptr;
+}
+
 bool ParameterList::writeHandle(host::Handle& handle) const {
-    if (handle != nullptr) hostApi().call<host::HostSlot::disposeParameters>(&handle);
+    releaseHandle(handle);
     handle = nullptr;
     if (size() == 0) return true;
     host::Handle made = allocateHandle(size() * sizeof(host::ParameterRecord));
@@ -384,11 +397,11 @@ bool ParameterList::writeHandle(host::Handle& handle) const {
             std::memcpy(*made + i * sizeof record, static_cast<const void*>(&record), sizeof record);
         }
     } catch (...) {
-        hostApi().call<host::HostSlot::disposeParameters>(&made);
+        releaseHandle(made);
         throw;
     }
     if (!written) {
-        hostApi().call<host::HostSlot::disposeParameters>(&made);
+        releaseHandle(made);
         return false;
     }
     handle = made;

@@ -94,6 +94,10 @@ public:
     bool writeCommandParameters(host::Handle& handle, bool create, std::uint32_t commandId,
                                 std::int32_t commandVersion) const;
 
+    // Releases a handle of host parameter records with the host's disposal; should the host refuse, the
+    // array handles and the handle go back to the memory manager all the same. Null afterwards.
+    static void releaseHandle(host::Handle& handle) noexcept;
+
 private:
     std::unique_ptr<ParameterVector> parameters_;   // never null
 };

@@ -108,7 +108,7 @@ ParametricSource::ParametricSource(const ParametricSource& other)
       details_(other.details_ ? std::make_unique<host::LibraryPartDetails>(*other.details_) : nullptr) {}
 
 ParametricSource::~ParametricSource() {
-    if (parameterHandle_ != nullptr) hostApi().call<host::HostSlot::disposeParameters>(&parameterHandle_);
+    if (parameterHandle_ != nullptr) tarnwick::ParameterList::releaseHandle(parameterHandle_);
 }
 
 host::LibraryPartDetails& ParametricSource::getDetails() {

@@ -18,6 +18,7 @@
 #include "LibraryParts/StringParameter.h"
 #include "Project/ElementMemoStore.h"
 #include "Support/DrawingFixture.h"
+#include "Support/FaultSweep.h"
 
 using namespace tarnwick;
 
@@ -257,4 +258,39 @@ TEST_F(ParameterMemos, PushesEachLinkedCellAndAlwaysClosesTheEditing) {
     EXPECT_FALSE(memo->writeParameter(ParameterLink("g"), false, false));
     EXPECT_TRUE(memo->writeParameter(ParameterLink("", 0, 0, /*index=*/2), false, false));   // by position
     EXPECT_TRUE(memo->writeParameter(ParameterLink("none"), false, false));   // nothing to push
+}
+
+// Changed cells pushed through the host's parameter editing with each host call and each allocation
+// failing in turn: a failure is reported, nothing leaks, and no editing is left open to refuse the next.
+TEST_F(ParameterMemos, EveryFailingHostCallIsReportedAndLeavesNothingBehind) {
+    const auto pushed = [] {
+        ParameterList list;
+        auto grid = std::make_unique<RealParameter>("g", "", 0, 2, 0, true);
+        for (std::uint64_t i = 0; i < 4; ++i) grid->set(double(i), i / 2, i % 2);
+        list.push_back(length("A", 1));
+        list.push_back(std::move(grid));
+        list.push_back(text("mat", "Oak"));
+        return list;
+    };
+    host_->project().findElement(guidOf(0))->memo.parameters = simParameters(pushed());
+    std::string lastText;
+    const auto push = [&]() -> host::Result {
+        try {
+            auto memo = element(0, 0);
+            memo->setParameters(pushed());
+            memo->getParameters().find("mat")->setText("Ash", 0, 0);
+            Vector<ParameterLink> links;
+            links.push_back(std::make_unique<ParameterLink>("mat"));
+            links.push_back(std::make_unique<ParameterLink>("g", 1));
+            const bool written = memo->writeParameters(links, false, false);
+            lastText = std::string(memo->getParameters().find("mat")->getText(0, 0).getView());
+            return written ? host::kNoError : host::kErrGeneral;
+        } catch (const std::exception&) {
+            return host::kErrMemFull;
+        }
+    };
+    FaultSweep sweep(*host_);
+    EXPECT_GT(sweep.run("push", push), 0u);
+    EXPECT_EQ(push(), host::kNoError);   // also after every faulted run
+    EXPECT_EQ(lastText, "Ash");
 }
