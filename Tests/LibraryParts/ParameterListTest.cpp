@@ -200,10 +200,10 @@ TEST(ParameterList, UpdatesAsAWalkOfTheListsWould) {
                 current.set(fresh.clone(), p);
         }
     };
-    std::uint32_t seed = 12345;
-    const auto next = [&seed](std::uint32_t below) {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 16) % below;
+    std::uint32_t random = 12345;
+    const auto next = [&random](std::uint32_t below) {
+        random = random * 1103515245u + 12345u;
+        return (random >> 16) % below;
     };
     const char* names[] = {"a", "A", "b", "B", "c", "zz", "ZZ", "d"};
     const auto randomList = [&] {
