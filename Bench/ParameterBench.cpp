@@ -72,7 +72,7 @@ void CopyOnly(benchmark::State& state) {
     }
 }
 
-BENCHMARK(Update)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(Update)->Arg(100)->Arg(1000)->Arg(2000)->Arg(4000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(CopyOnly)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // Collects each run's mean time, then prints per size the time per parameter and the ratio to 1 000.
