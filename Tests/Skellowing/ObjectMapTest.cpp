@@ -179,7 +179,8 @@ namespace {
 TEST_F(ObjectMapModel, FindsPartsOfTheRowsTypeHoldingTheTypedText) {
     skellow::LibraryPartList parts;
     const auto add = [&](const char* name, std::uint32_t type) {
-        parts.push_back({name, tarnwick::ComponentLink(static_cast<std::int32_t>(parts.size() + 1), type, nullptr)});
+        parts.push_back(
+            {name, tarnwick::ComponentLink(static_cast<std::int32_t>(parts.size() + 1), type, nullptr)});
     };
     add("Door 01", host::kLibraryDoor);
     add("Window 01", host::kLibraryWindow);

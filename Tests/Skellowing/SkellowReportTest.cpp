@@ -19,10 +19,12 @@ using SkellowReportText = SkellowingFixture;
 TEST_F(SkellowReportText, ListsTheCountsThatAreNotZeroInOrder) {
     const std::string replaced = "3 objects were successfully skellowed\n";
     const std::string missing =
-        "2 objects named a library part that could not be found in the loaded libraries. Please check that the "
+        "2 objects named a library part that could not be found in the loaded libraries. Please check that "
+        "the "
         "appropriate libraries are selected in the Library Manager.\n";
     const std::string failed =
-        "1 objects could not be skellowed. Please ensure all objects are unlocked and that you have the right to "
+        "1 objects could not be skellowed. Please ensure all objects are unlocked and that you have the "
+        "right to "
         "edit them (for TeameWork files).\n";
     const struct {
         SkellowReport report;
