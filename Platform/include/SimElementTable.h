@@ -36,6 +36,7 @@ public:
 
         Iterator() = default;
         Iterator(Table* table, std::size_t position) : table_(table), position_(position) {}
+        operator Iterator<true>() const { return {table_, position_}; }   // NOLINT: as a vector's
         reference operator*() const { return (*table_)[position_]; }
         pointer operator->() const { return &**this; }
         Iterator& operator++() {
@@ -55,7 +56,14 @@ public:
             position_ += n;
             return *this;
         }
+        Iterator& operator-=(difference_type n) {
+            position_ -= n;
+            return *this;
+        }
         Iterator operator+(difference_type n) const { return Iterator(table_, position_ + n); }
+        Iterator operator-(difference_type n) const { return Iterator(table_, position_ - n); }
+        reference operator[](difference_type n) const { return (*table_)[position_ + n]; }
+        bool operator<(const Iterator& other) const { return position_ < other.position_; }
         difference_type operator-(const Iterator& other) const {
             return static_cast<difference_type>(position_) - static_cast<difference_type>(other.position_);
         }
@@ -92,6 +100,8 @@ public:
     const_iterator end() const { return {this, items_.size()}; }
 
     void push_back(SimElement element);
+    iterator erase(const_iterator position);   // the element after it
+    iterator erase(const_iterator first, const_iterator last);
     // Erases every element the predicate (given a const SimElement&) picks; the number erased.
     template <typename Predicate>
     std::size_t eraseIf(Predicate picks) {

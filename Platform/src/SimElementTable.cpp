@@ -48,6 +48,17 @@ void SimElementTable::push_back(SimElement element) {
     if (indexValid_ && !isNull(guid)) index_.emplace(guid, items_.size() - 1);   // the first of a guid wins
 }
 
+SimElementTable::iterator SimElementTable::erase(const_iterator position) {
+    return erase(position, position + 1);
+}
+
+SimElementTable::iterator SimElementTable::erase(const_iterator first, const_iterator last) {
+    const auto begin = items_.begin() + static_cast<std::ptrdiff_t>(first.position());
+    items_.erase(begin, items_.begin() + static_cast<std::ptrdiff_t>(last.position()));
+    indexValid_ = false;
+    return {this, first.position()};
+}
+
 std::size_t SimElementTable::GuidHash::operator()(const GuidBytes& guid) const noexcept {
     std::uint64_t halves[2];
     std::memcpy(halves, guid.data(), sizeof halves);
