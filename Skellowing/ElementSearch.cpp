@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "Environment/Host.h"
+#include "Foundation/FileNamePattern.h"
 #include "Interface/ProgressWindow.h"
 #include "Interface/WarnAlert.h"
 #include "Project/ComponentSource.h"
@@ -37,6 +38,18 @@ bool gatherLibraryParts(LibraryPartList& parts, tarnwick::ProgressWindow& progre
     }
     // 4. Something to map to, and not cancelled.
     return !parts.empty() && !progress.isCancelled();
+}
+
+std::size_t findPartsByName(std::int32_t type, const String& text, const LibraryPartList& parts,
+                            LibraryPartList& found) {
+    found.clear();
+    String pattern = "*";
+    (pattern += text.toLower()) += "*";
+    const tarnwick::FileNamePattern contains(pattern);
+    for (const LibraryPartEntry& part : parts)
+        if (part.link.getType() == static_cast<std::uint32_t>(type) && contains.matches(part.name.toLower()))
+            found.push_back(part);
+    return found.size();
 }
 
 std::uint16_t stripLegacyVersion(String& name) {

@@ -2,6 +2,7 @@
 // kind grouped by their source name.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "Foundation/String.h"
@@ -17,6 +18,11 @@ namespace skellow {
 // Every placeable loaded part, in the library's order, stepping the progress once a part. False when the
 // project has no library, none was found, or the user cancelled.
 bool gatherLibraryParts(LibraryPartList& parts, tarnwick::ProgressWindow& progress);
+
+// The loaded parts of the type whose name holds the text in any letter case, in the list's order, into
+// `found` (emptied first); their number.
+std::size_t findPartsByName(std::int32_t type, const tarnwick::String& text, const LibraryPartList& parts,
+                            LibraryPartList& found);
 
 // A trailing version number of a part of an earlier library: "Chair 19" becomes "Chair" and gives 19,
 // "Chair 45" gives 4 (40 to 99 are versions 4 to 9). 0, and the name unchanged, when the name does not end

@@ -37,6 +37,7 @@ void ObjectMap::ensureDefaults() {
         if (found) continue;
         if (name.isEmpty())
             name = tarnwick::Host::getString(strings::kConfigurations, strings::kDefaultConfiguration);
+        if (name.isEmpty()) return;   // no text from the host: a nameless list could not be read back
         addList(name, kind);
     }
 }

@@ -53,9 +53,9 @@ String readFault(const String& fileName, const tarnwick::XMLReader& reader) {
 
 // A name beside the file that no entry has yet: "ObjectMap backup.xml", "ObjectMap backup 2.xml", ...
 // Empty when all are taken.
-String freeBackupName(const Directory& folder) {
+String freeBackupName(const Directory& folder, const String& baseName) {
     for (int n = 1; n <= kMostBackups; ++n) {
-        String candidate = text(strings::kAddon, strings::kTableFileName);
+        String candidate = baseName;
         candidate += " backup";
         if (n > 1) (candidate += " ") += String(static_cast<std::int32_t>(n));
         (candidate += ".") += kExtension;
@@ -66,10 +66,15 @@ String freeBackupName(const Directory& folder) {
 
 void notify(std::int16_t list, std::int32_t item) { tarnwick::NotifyAlert().show(text(list, item)); }
 
-// The whole table into "ObjectMap.xml.partial", which then replaces "ObjectMap.xml" in one step.
-bool writeTable(const Directory& folder, const String& name, ObjectMap& table) {
+String withExtension(const String& name) {
     String fileName = name;
     (fileName += ".") += kExtension;
+    return fileName;
+}
+
+// The whole table into "ObjectMap.xml.partial", which then replaces "ObjectMap.xml" in one step.
+bool writeTable(const Directory& folder, const String& name, ObjectMap& table) {
+    const String fileName = withExtension(name);
     host::Result error = 0;
     std::unique_ptr<DataFile> file =
         folder.createFile(fileName, DataFile::kReadWrite, error, kPartialExtension, kFileType, kCreator);
@@ -85,6 +90,13 @@ bool writeTable(const Directory& folder, const String& name, ObjectMap& table) {
     return file->renameOver(fileName);
 }
 
+// The table under the name given (the one the caller read), with the alert when it cannot be written.
+bool saveTable(const Directory& folder, const String& name, ObjectMap& table) {
+    if (writeTable(folder, name, table)) return true;
+    notify(strings::kTableFile, strings::kUnwritableTable);
+    return false;
+}
+
 }   // namespace
 
 void getObjectMapLocation(std::unique_ptr<Directory>& folder, String& name, bool withExtension) {
@@ -95,16 +107,17 @@ void getObjectMapLocation(std::unique_ptr<Directory>& folder, String& name, bool
 }
 
 bool loadObjectMap(ObjectMap& table) {
-    // 1. Where it is.
+    // 1. Where it is. Without its name (the host could not give the text) no file is touched.
     std::unique_ptr<Directory> folder;
-    String name;
-    getObjectMapLocation(folder, name, /*withExtension=*/true);
-    if (!folder) return false;
-    // 2. None yet: the defaults, written at once.
+    String baseName;
+    getObjectMapLocation(folder, baseName, /*withExtension=*/false);
+    if (!folder || baseName.isEmpty()) return false;
+    const String name = withExtension(baseName);
+    // 2. None yet: the defaults, written at once under the same name.
     DataFile file(*folder, name, DataFile::kReadWrite);
     if (!file.exists()) {
         table.clear();
-        saveObjectMap(table);
+        saveTable(*folder, baseName, table);
         return true;
     }
     // 3. Read into a table of its own, so that a read that stops half-way leaves nothing behind.
@@ -122,7 +135,7 @@ bool loadObjectMap(ObjectMap& table) {
         return true;
     }
     // 5. Unreadable: a new table only when the user wants one, and the old file kept beside it.
-    const String backup = freeBackupName(*folder);
+    const String backup = freeBackupName(*folder, baseName);
     if (!backup.isEmpty()) {
         String kept = text(strings::kTableFile, strings::kKeptAsBackup);
         kept.replaceAll("$1", backup);
@@ -138,7 +151,7 @@ bool loadObjectMap(ObjectMap& table) {
         return false;
     }
     table.clear();
-    saveObjectMap(table);
+    saveTable(*folder, baseName, table);
     return true;
 }
 
@@ -146,10 +159,8 @@ bool saveObjectMap(ObjectMap& table) {
     std::unique_ptr<Directory> folder;
     String name;
     getObjectMapLocation(folder, name, /*withExtension=*/false);
-    if (!folder) return false;
-    if (writeTable(*folder, name, table)) return true;
-    notify(strings::kTableFile, strings::kUnwritableTable);
-    return false;
+    if (!folder || name.isEmpty()) return false;
+    return saveTable(*folder, name, table);
 }
 
 }   // namespace skellow

@@ -16,6 +16,7 @@
 #include "HostGuid.h"
 #include "HostRecords.h"
 #include "HostResult.h"
+#include "SimElementTable.h"
 #include "SimIFCState.h"
 
 // The state compares exactly, reals included: a project saved and loaded again must be the same to
@@ -293,7 +294,7 @@ struct ProjectState {
     std::map<std::pair<std::string, std::string>, ModuleDataEntry> moduleData;
     std::vector<SimDatabase> databases;   // the floor plan, the 3D window, then the others in project order
     std::vector<SimStorey> storeys;       // bottom up; at least one
-    std::vector<SimElement> elements;     // in host order (the order of the element lists)
+    SimElementTable elements;             // in host order (the order of the element lists), by GUID
     std::vector<SimLink> links;
     std::vector<SimRelation> relations;
     std::map<std::pair<std::int32_t, std::int32_t>, SimToolDefault> defaults;   // by (type, variation)

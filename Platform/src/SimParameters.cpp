@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "FourCC.h"
 #include "HostText.h"
@@ -93,7 +94,7 @@ Result SimParameters::open(const ParameterOwnerRecord& owner) {
     SimParameterWork session;   // replaces one left open (its close failed)
     const GuidBytes guid = toGuidBytes(owner.guid);
     if (!isNullGuid(guid)) {
-        const SimElement* element = project_.findElement(guid);
+        const SimElement* element = std::as_const(project_).findElement(guid);
         if (!element) return kErrBadIndex;
         if (element->memo.parameters) session.parameters = *element->memo.parameters;
     } else {

@@ -843,16 +843,9 @@ void sortAttributes(std::vector<SimAttribute>& attributes) {
     });
 }
 
-SimElement* SimProject::findElement(const GuidBytes& guid) {
-    if (isNullGuid(guid)) return nullptr;
-    for (SimElement& element : state.elements)
-        if (element.guid() == guid) return &element;
-    return nullptr;
-}
+SimElement* SimProject::findElement(const GuidBytes& guid) { return state.elements.find(guid); }
 
-const SimElement* SimProject::findElement(const GuidBytes& guid) const {
-    return const_cast<SimProject*>(this)->findElement(guid);
-}
+const SimElement* SimProject::findElement(const GuidBytes& guid) const { return state.elements.find(guid); }
 
 bool SimProject::inDatabase(const SimElement& element, const DatabaseKey& key) {
     if (key.first == kDatabasePlan || key.first == kDatabaseModel)

@@ -8,6 +8,7 @@
 #include <new>
 #include <set>
 #include <sstream>
+#include <utility>
 
 #include "FourCC.h"
 #include "HostDialogLibrary.h"
@@ -365,7 +366,7 @@ struct SimulatedHost::Internals : SimIFCSlots {
         if (code == fourcc("DDAT")) return deleteDatabase(host, *static_cast<const DatabaseRecord*>(p1));
         if (code == fourcc("GEFA")) {
             auto& record = *static_cast<ElementRecord*>(p1);
-            const SimElement* element = p.findElement(toGuidBytes(record.head.guid));
+            const SimElement* element = std::as_const(p).findElement(toGuidBytes(record.head.guid));
             if (!element) return kErrBadIndex;
             std::memcpy(&record, element->record.data(), sizeof record);
             return kNoError;
@@ -446,7 +447,7 @@ struct SimulatedHost::Internals : SimIFCSlots {
             return kErrBadParameters;
         const DatabaseKey key = SimProject::keyOf(*found);
         const GuidBytes guid = found->guid;
-        std::erase_if(p.state.elements, [&](const SimElement& e) { return SimProject::inDatabase(e, key); });
+        p.state.elements.eraseIf([&](const SimElement& e) { return SimProject::inDatabase(e, key); });
         std::erase_if(p.state.databases, [&](const SimDatabase& d) { return SimProject::keyOf(d) == key; });
         for (SimDatabase& database : p.state.databases)   // layouts of a deleted master keep no master
             if (database.master == guid) database.master = {};
@@ -462,7 +463,7 @@ struct SimulatedHost::Internals : SimIFCSlots {
         Handle& text = *static_cast<Handle*>(p2);
         text = nullptr;
         const SimElement* element =
-            host.project_.findElement(toGuidBytes(*static_cast<const GuidRecord*>(p1)));
+            std::as_const(host.project_).findElement(toGuidBytes(*static_cast<const GuidRecord*>(p1)));
         if (!element) return kErrBadIndex;
         std::u16string units = code == fourcc("GCIS") ? utf8ToUtf16(element->infoPrefix) : std::u16string();
         const auto info = element->memo.parts.find(offsetof(ElementMemo, elementInfo));
@@ -905,12 +906,14 @@ struct SimulatedHost::Internals : SimIFCSlots {
         }
         if (grouping && guids.size() < 2) return kErrBadParameters;   // a group needs two elements
         const GuidRecord newGroup = grouping ? toGuidRecord(newGuidBytes()) : GuidRecord{};
-        for (SimElement& element : host.project_.state.elements) {
+        SimElementTable& all = host.project_.state.elements;
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            const SimElement& element = std::as_const(all)[i];   // read without taking a copy
             ElementHead head = element.head();
             if (guids.count(element.guid()) == 0 && groups.count(toGuidBytes(head.firstIdentifier)) == 0)
                 continue;
             head.firstIdentifier = newGroup;
-            element.setHead(head);
+            all[i].setHead(head);
         }
         writeBackHeads(p1, elements);
         return kNoError;
@@ -972,7 +975,7 @@ struct SimulatedHost::Internals : SimIFCSlots {
 
     static Result getElementHead(SimulatedHost& host, Addon&, const GuidRecord* guid, ElementHead* head) {
         if (!guid || !head) return kErrBadParameters;
-        const SimElement* found = host.project_.findElement(toGuidBytes(*guid));
+        const SimElement* found = std::as_const(host.project_).findElement(toGuidBytes(*guid));
         if (!found) return kErrBadIndex;
         *head = found->head();
         return kNoError;
@@ -981,7 +984,7 @@ struct SimulatedHost::Internals : SimIFCSlots {
     static Result getElementMemo(SimulatedHost& host, Addon&, const GuidRecord* guid, ElementMemo* memo,
                                  std::uint64_t mask) {
         if (!guid || !memo) return kErrBadParameters;
-        const SimElement* found = host.project_.findElement(toGuidBytes(*guid));
+        const SimElement* found = std::as_const(host.project_).findElement(toGuidBytes(*guid));
         if (!found) return kErrBadIndex;
         return memoToRecord(found->memo, mask == 0 ? kMemoFullMask : mask, *memo);
     }
@@ -1067,7 +1070,7 @@ struct SimulatedHost::Internals : SimIFCSlots {
             if (heldByOther(p, stored) || stored.locked != 0) return kErrRefusedCommand;
             doomed.insert(element->guid());
         }
-        std::erase_if(p.state.elements, [&](const SimElement& e) { return doomed.count(e.guid()) > 0; });
+        p.state.elements.eraseIf([&](const SimElement& e) { return doomed.count(e.guid()) > 0; });
         std::erase_if(p.state.links,
                       [&](const SimLink& l) { return doomed.count(l.from) > 0 || doomed.count(l.to) > 0; });
         std::erase_if(p.state.relations, [&](const SimRelation& r) {
@@ -1316,7 +1319,7 @@ struct SimulatedHost::Internals : SimIFCSlots {
                                 std::uint32_t filterFlags, std::int32_t variation,
                                 const GuidRecord* renovation, std::uint8_t* passes) {
         if (!guid || !passes) return kErrBadParameters;
-        const SimElement* element = host.project_.findElement(toGuidBytes(*guid));
+        const SimElement* element = std::as_const(host.project_).findElement(toGuidBytes(*guid));
         if (!element) return kErrBadIndex;
         bool result = true;
         if (Result r = passesFilter(host.project_, *element, filterFlags, variation, renovation, result))
@@ -2042,7 +2045,7 @@ SimulatedHost::SimulatedHost()
     // Every placed element has a 3D model: a box body of what 'CABO' says it places.
     modelOwner = this;
     setModel3DProvider([this](const GuidRecord& guid) -> std::shared_ptr<const Model3DElement> {
-        const SimElement* element = project_.findElement(toGuidBytes(guid));
+        const SimElement* element = std::as_const(project_).findElement(toGuidBytes(guid));
         ElementBoxRecord box{};
         if (!element || SimElementKinds::elementBox(project_, *element, box) != kNoError) return nullptr;
         auto model = std::make_shared<Model3DElement>();

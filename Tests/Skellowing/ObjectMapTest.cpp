@@ -173,3 +173,29 @@ TEST_F(ObjectMapModel, StripsOnlyTheVersionNumbersOfEarlierLibraries) {
 }
 
 }   // namespace
+
+namespace {
+
+TEST_F(ObjectMapModel, FindsPartsOfTheRowsTypeHoldingTheTypedText) {
+    skellow::LibraryPartList parts;
+    const auto add = [&](const char* name, std::uint32_t type) {
+        parts.push_back(
+            {name, tarnwick::ComponentLink(static_cast<std::int32_t>(parts.size() + 1), type, nullptr)});
+    };
+    add("Door 01", host::kLibraryDoor);
+    add("Window 01", host::kLibraryWindow);
+    add("Garage DOOR", host::kLibraryDoor);
+    add("Doormat", host::kLibraryObject);
+    add("Trapdoor", host::kLibraryDoor);
+    skellow::LibraryPartList found;
+    EXPECT_EQ(skellow::findPartsByName(host::kLibraryDoor, "door", parts, found), 3u);
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].name, "Door 01");
+    EXPECT_EQ(found[1].name, "Garage DOOR");
+    EXPECT_EQ(found[2].name, "Trapdoor");
+    EXPECT_EQ(skellow::findPartsByName(host::kLibraryDoor, "01", parts, found), 1u);
+    EXPECT_EQ(skellow::findPartsByName(host::kLibraryLamp, "door", parts, found), 0u);
+    EXPECT_TRUE(found.empty());
+}
+
+}   // namespace

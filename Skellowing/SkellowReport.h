@@ -1,0 +1,31 @@
+// SkellowReport: what a replacement run counts, and the report it shows at the end.
+#pragma once
+
+#include <cstdint>
+
+#include "Foundation/String.h"
+#include "Geometry/CadPoint.h"
+#include "Geometry/Cube.h"
+
+namespace skellow {
+
+// The counts of one run. Every element the run took up ends as replaced or failed; missing counts the
+// elements whose mapping names a part that is not loaded.
+struct SkellowReport {
+    std::uint32_t total = 0;       // elements of the groups mapped in the active configuration
+    std::uint32_t attempted = 0;   // elements the run took up
+    std::uint32_t success = 0;     // elements now on their new part, placed as before
+    std::uint32_t missing = 0;     // elements left alone: their mapped part is not loaded
+
+    std::uint32_t getFailures() const { return attempted - success; }
+    // A line per count that is not zero, in the order replaced, missing, failed, each ending in "\n";
+    // "No relevant objects were found to be skellowed" when all are zero.
+    tarnwick::String getText() const;
+};
+
+// How far an object must move so that the midpoint of its box's front edge (the minimum corner plus half
+// the width along x) stays where it was after its part changed, both boxes taken unrotated: the
+// difference of the two midpoints turned about z by the object's angle (radians).
+tarnwick::CadPoint frontEdgeOffset(const tarnwick::Cube& before, const tarnwick::Cube& after, double angle);
+
+}   // namespace skellow
