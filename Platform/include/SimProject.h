@@ -392,6 +392,9 @@ public:
 
 private:
     std::vector<UndoStep> undo_;
+    // Where each element's guid was last seen in state.elements: a hint, checked on every use and made
+    // again when wrong, so that changes to the list need not keep it up to date.
+    mutable std::map<GuidBytes, std::size_t> elementPlaces_;
 };
 
 }   // namespace host

@@ -843,17 +843,6 @@ void sortAttributes(std::vector<SimAttribute>& attributes) {
     });
 }
 
-SimElement* SimProject::findElement(const GuidBytes& guid) {
-    if (isNullGuid(guid)) return nullptr;
-    for (SimElement& element : state.elements)
-        if (element.guid() == guid) return &element;
-    return nullptr;
-}
-
-const SimElement* SimProject::findElement(const GuidBytes& guid) const {
-    return const_cast<SimProject*>(this)->findElement(guid);
-}
-
 bool SimProject::inDatabase(const SimElement& element, const DatabaseKey& key) {
     if (key.first == kDatabasePlan || key.first == kDatabaseModel)
         return element.databaseType == kDatabasePlan;
