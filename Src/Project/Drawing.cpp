@@ -11,6 +11,7 @@
 #include <HostResult.h>
 
 #include "Elements/Element.h"
+#include "Elements/Object.h"
 #include "Elements/ProxyElem.h"
 #include "Environment/HostApi.h"
 #include "Foundation/Colour.h"
@@ -457,6 +458,7 @@ void Drawing::registerCreator(std::uint16_t typeId, ElementCreator creator, bool
 
 void Drawing::registerCreators() {
     registerCreator(ProxyElem::kType, &ProxyElem::create, /*secondList=*/false);
+    registerCreator(Object::kType, &Object::create, /*secondList=*/false);
 }
 
 void Drawing::unregisterCreators() {

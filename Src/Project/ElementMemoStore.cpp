@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include <HostResult.h>
+
 #include "Environment/HostApi.h"
 #include "Foundation/Memory.h"
 #include "Foundation/TracedException.h"
@@ -26,8 +28,63 @@ ElementMemoStore::ElementMemoStore(host::ElementMemo* memo, bool keep)
 
 ElementMemoStore::~ElementMemoStore() {
     if (keep_ || memo_ == nullptr) return;
-    hostApi().call<host::HostSlot::disposeElementMemo>(memo_);   // its handles and the contour block
+    // Its handles and the contour block; when the host refuses, they go back to the memory manager all
+    // the same, the parameters' array handles with them.
+    if (hostApi().call<host::HostSlot::disposeElementMemo>(memo_) != host::kNoError) releaseHandles(*memo_);
     disposePtr(reinterpret_cast<host::Ptr>(memo_));
+}
+
+void ElementMemoStore::releaseHandles(host::ElementMemo& memo) {
+    if (memo.parameters != nullptr) {
+        const std::size_t count = getHandleSize(memo.parameters) / sizeof(host::ParameterRecord);
+        auto* records = reinterpret_cast<host::ParameterRecord*>(*memo.parameters);
+        for (std::size_t i = 0; i < count; ++i)
+            if (records[i].modifier == host::kParameterArray) disposeHandle(records[i].value.array);
+    }
+    for (host::Handle* handle : {&memo.coords,
+                                 &memo.pends,
+                                 &memo.parcs,
+                                 &memo.vertexIDs,
+                                 &memo.parameters,
+                                 &memo.gables,
+                                 &memo.roofSides,
+                                 &memo.meshPolyZ,
+                                 &memo.meshLevelCoords,
+                                 &memo.meshLevelEnds,
+                                 &memo.dimElems,
+                                 &memo.bezierDirs,
+                                 &memo.textContent,
+                                 &memo.textLineStarts,
+                                 &memo.beamHoles,
+                                 &memo.linkList,
+                                 &memo.pictHdl,
+                                 &memo.paragraphs,
+                                 &memo.drawingData,
+                                 &memo.sectionLineCoords,
+                                 &memo.sectionDistanceCoords,
+                                 &memo.sectionDepthCoords,
+                                 &memo.cWSegGridMesh,
+                                 &memo.cWSegPatternCells,
+                                 &memo.cWallSegments,
+                                 &memo.cWallFrames,
+                                 &memo.cWallPanels,
+                                 &memo.cWallPanelDefaults,
+                                 &memo.cWallJunctions,
+                                 &memo.cWallAccessories,
+                                 &memo.roofEdgeTypes,
+                                 &memo.sideMaterials,
+                                 &memo.additionalPolyCoords,
+                                 &memo.additionalPolyPends,
+                                 &memo.additionalPolyParcs,
+                                 &memo.additionalPolyVertexIDs,
+                                 &memo.additionalPolyEdges,
+                                 &memo.shellContours,
+                                 &memo.morphBody,
+                                 &memo.morphMaterialMapTable,
+                                 &memo.elementInfo})
+        disposeHandle(*handle);
+    disposePtr(memo.cWSegContour);
+    memo.cWSegContour = nullptr;
 }
 
 host::ElementMemo* ElementMemoStore::release() {

@@ -45,6 +45,8 @@ public:
 #undef TARNWICK_MEMO_ACCESSORS
 
 private:
+    static void releaseHandles(host::ElementMemo& memo);   // what the host's disposal would have freed
+
     host::ElementMemo* memo_;
     bool keep_;   // set: the record is not ours to release
 };

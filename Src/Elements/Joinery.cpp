@@ -1,0 +1,90 @@
+#include "Elements/Joinery.h"
+
+#include "Elements/ElementQuantity.h"
+#include "Project/ElementMemoStore.h"
+#include "Project/Storey.h"
+
+namespace tarnwick {
+
+Joinery::Joinery(const host::ElementRecord& record, const ElementLink& link, const ComponentLink& part)
+    : Opening(link, part) {
+    copyRecord(record);
+}
+
+Joinery::~Joinery() = default;
+
+void Joinery::copyRecord(const host::ElementRecord& record) {
+    std::memcpy(record_.bytes.data(), &record, host::kJoineryRecordSize);
+}
+
+bool Joinery::readDefaults(ElementMemoStore* memo) {
+    auto defaults = std::make_unique<host::ElementRecord>();
+    const bool read = getHostDefaults(*defaults, memo != nullptr ? memo->getMemo() : nullptr);
+    if (read)
+        copyRecord(*defaults);
+    else
+        record_.bytes.fill(0);
+    return read;
+}
+
+CadPoint Joinery::getPosition() const { return CadPoint(); }
+
+double Joinery::getElevation(bool absolute) const {
+    double elevation = getElevationInWall();
+    if (absolute)
+        if (const Storey* storey = getStorey()) elevation += storey->getLevel();
+    return elevation;
+}
+
+std::unique_ptr<host::ElementRecord> Joinery::getHostElement() const {
+    auto record = std::make_unique<host::ElementRecord>();   // zeroed
+    std::memcpy(static_cast<void*>(record.get()), record_.bytes.data(), host::kJoineryRecordSize);
+    ElementLink(link_).getElemType(record->head, /*withStorey=*/true);
+    return record;
+}
+
+bool Joinery::setComponent(const ComponentLink& link, bool resetSizes, bool mergeParameters) {
+    const std::int32_t kept = getLibraryIndex();
+    put(host::kOpeningLibraryIndexOffset, link.getIndex());
+    if (ComponentElem::setComponent(link, resetSizes, mergeParameters)) return true;
+    put(host::kOpeningLibraryIndexOffset, kept);
+    return false;
+}
+
+void Joinery::setWidth(double value) {
+    setOpeningWidth(value);
+    ComponentElem::setWidth(value);
+}
+
+void Joinery::setHeight(double value) {
+    setOpeningHeight(value);
+    ComponentElem::setHeight(value);
+}
+
+ElementLink Joinery::getOwnerWallLink() const {
+    return ElementLink(Guid(get<host::GuidRecord>(host::kOpeningWallGuidOffset)), getDrawing());
+}
+
+void Joinery::setOwnerWall(const ElementLink& wall) {
+    put(host::kOpeningWallGuidOffset, wall.getGuid().getRecord());
+}
+
+std::int32_t Joinery::getAttributeOption(std::int16_t* index) const {
+    const std::int32_t kind = get<std::int32_t>(188);
+    if ((kind == 1 || kind == 3) && index != nullptr) *index = get<std::int16_t>(194);
+    return kind;
+}
+
+void Joinery::setAttributeOption(std::int32_t kind, std::int16_t index) {
+    put(188, kind);
+    put(194, kind == 1 || kind == 3 ? index : std::int16_t{0});
+}
+
+double Joinery::quantity(std::size_t maskBase, std::size_t field) {
+    ElementQuantity request;
+    request.setMask(maskBase + field);
+    request.request(link_);
+    return request.getReal(field);
+}
+
+}   // namespace tarnwick

@@ -1,0 +1,332 @@
+#include "Elements/Object.h"
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+#include <FourCC.h>
+#include <HostResult.h>
+
+#include "Elements/ElementQuantity.h"
+#include "Environment/HostApi.h"
+#include "Geometry/CadPolygon.h"
+#include "Geometry/Cube.h"
+#include "Geometry/Tolerance.h"
+#include "LibraryParts/ObjectSource.h"
+#include "Project/Drawing.h"
+#include "Project/ElementMemoStore.h"
+#include "Project/HostProject.h"
+#include "Project/Library.h"
+#include "Project/Project.h"
+#include "Project/Storey.h"
+
+namespace tarnwick {
+
+namespace {
+
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+constexpr std::size_t kAngle = host::kObjectAngleOffset;
+constexpr std::size_t kElevation = host::kObjectElevationOffset;
+constexpr std::size_t kWidthRatio = host::kObjectSizeOffset;
+constexpr std::size_t kDepthRatio = host::kObjectSizeOffset + 8;
+constexpr std::size_t kPoint = host::kObjectPointOffset;
+constexpr std::size_t kPosition = host::kObjectPositionOffset;
+constexpr std::size_t kLibraryIndex = host::kObjectLibraryIndexOffset;
+constexpr std::size_t kOwner = host::kObjectOwnerGuidOffset;
+
+Library* projectLibrary() {
+    Project* project = HostProject::getProject();
+    return project != nullptr ? project->getLibrary() : nullptr;
+}
+
+// The angle a mirrored object stores: turned by pi, and 0 for what lies within the tolerance of a turn.
+double mirroredAngle(double angle) {
+    const double b = std::fmod(angle + std::numbers::pi, kTwoPi);
+    if (std::abs(b) <= Tolerance::angle || std::abs(std::abs(b) - kTwoPi) <= Tolerance::angle) return 0.0;
+    return b;
+}
+
+std::int32_t libraryIndexOf(const host::ElementRecord& record) {
+    std::int32_t index = 0;
+    std::memcpy(&index, reinterpret_cast<const unsigned char*>(&record) + kLibraryIndex, sizeof index);
+    return index;
+}
+
+}   // namespace
+
+std::unique_ptr<Element> Object::create(const host::ElementRecord& record, ElementLink& link) {
+    if (record.head.type != kType) return nullptr;
+    return std::make_unique<Object>(record, link);
+}
+
+Object::Object(const ElementLink& link, const ComponentLink& part) : ComponentElem(link, part) {}
+
+Object::Object(const host::ElementRecord& record, const ElementLink& link)
+    : ComponentElem(link, ComponentLink(libraryIndexOf(record), kPartType, projectLibrary())) {
+    copyRecord(record);
+}
+
+Object::Object(const host::ElementRecord& record, const ElementLink& link, const ComponentLink& part)
+    : ComponentElem(link, part) {
+    copyRecord(record);
+}
+
+Object::Object(bool withMemo, std::int32_t variation)
+    : ComponentElem(ElementLink(kType, variation), ComponentLink()) {
+    std::unique_ptr<ElementMemoStore> memo = withMemo ? std::make_unique<ElementMemoStore>() : nullptr;
+    if (readDefaults(memo.get()) && memo) ComponentElem::loadMemo(kFullMemoMask, memo);
+    const std::int32_t index = get<std::int32_t>(kLibraryIndex);
+    setComponent(ComponentLink(index, kPartType, index != 0 ? projectLibrary() : nullptr), !withMemo,
+                 !withMemo);
+}
+
+Object::Object(const ComponentLink& part, std::int32_t variation)
+    : ComponentElem(ElementLink(kType, variation), part) {
+    loadDefaults();
+}
+
+Object::Object(const String& partName, Library* library, std::int32_t variation)
+    : ComponentElem(ElementLink(kType, variation), ComponentLink(partName, kPartType, library)) {
+    loadDefaults();
+}
+
+Object::Object(const Object& other) = default;
+Object::~Object() = default;
+
+void Object::copyRecord(const host::ElementRecord& record) {
+    std::memcpy(record_.bytes.data(), &record, host::kObjectRecordSize);
+}
+
+bool Object::readDefaults(ElementMemoStore* memo) {
+    auto defaults = std::make_unique<host::ElementRecord>();
+    const bool read = getHostDefaults(*defaults, memo != nullptr ? memo->getMemo() : nullptr);
+    if (read)
+        copyRecord(*defaults);
+    else
+        record_.bytes.fill(0);
+    return read;
+}
+
+std::unique_ptr<Element> Object::clone() const { return std::make_unique<Object>(*this); }
+
+// --- Element ------------------------------------------------------------------------------------------
+
+ElementLink Object::getOwnerLink() const { return getOwnerGuidLink(); }
+
+double Object::getQuantityC() {
+    ElementQuantity request;
+    request.setMask(host::kQuantityMaskObject + 0);
+    request.request(link_);
+    return request.getReal(0);
+}
+
+double Object::getQuantityD() { return getQuantityC(); }
+
+double Object::getQuantityE() {
+    ElementQuantity request;
+    request.setMask(host::kQuantityMaskObject + 8);
+    request.request(link_);
+    return request.getReal(8);
+}
+
+CadPoint Object::getPosition() const {
+    return CadPoint(get<double>(kPosition), get<double>(kPosition + 8), getElevation(true));
+}
+
+double Object::getElevation(bool absolute) const {
+    double elevation = get<double>(kElevation);
+    if (absolute)
+        if (const Storey* storey = getStorey()) elevation += storey->getLevel();
+    return elevation;
+}
+
+void Object::setPosition(const CadPoint& point) {
+    put(kPosition, point.getX());
+    put(kPosition + 8, point.getY());
+    setElevation(point.getZ(), true);
+}
+
+void Object::setElevation(double value, bool absolute) {
+    if (absolute)
+        if (const Storey* storey = getStorey()) value -= storey->getLevel();
+    put(kElevation, value);
+}
+
+std::unique_ptr<CadPolygon> Object::getOutline() {
+    const std::unique_ptr<Cube> bounds = getBounds(true);
+    if (!bounds) return nullptr;
+    const Cube size(CadPoint(), CadPoint(getWidth(), getDepth(), 0.0));
+    auto outline = std::make_unique<CadPolygon>(size, get<double>(kAngle));
+    outline->moveCentreTo(bounds->getCentre());
+    return outline;
+}
+
+bool Object::applyChanges(Element& newer, Element& older) {
+    auto* newObject = dynamic_cast<Object*>(&newer);
+    auto* oldObject = dynamic_cast<Object*>(&older);
+    if (newObject != nullptr && oldObject != nullptr) {
+        // The fields the user can change, each taken over when it changed between older and newer.
+        static constexpr std::pair<std::size_t, std::size_t> kFields[] = {
+            {112, 2}, {114, 2}, {116, 2},          {118, 2}, {120, 2}, {122, 2}, {124, 2},   // attributes
+            {128, 1}, {129, 1}, {130, 1},          {131, 1}, {132, 1}, {133, 1}, {134, 2},   // flags, word
+            {136, 8}, {144, 8}, {152, 8},          {160, 8},   // angle ... ratios
+            {224, 1}, {225, 1}, {226, 1},          {228, 2}, {230, 2}, {232, 2}, {234, 1},
+            {236, 1}, {237, 1}, {kLibraryIndex, 4}};
+        const auto& from = newObject->record_.bytes;
+        const auto& before = oldObject->record_.bytes;
+        for (const auto& [offset, size] : kFields)
+            if (std::memcmp(from.data() + offset, before.data() + offset, size) != 0)
+                std::memcpy(record_.bytes.data() + offset, from.data() + offset, size);
+        // The colour goes as a whole when a channel moved by more than the tolerance.
+        for (std::size_t channel = 0; channel < 3; ++channel) {
+            const std::size_t at = host::kObjectColourOffset + 8 * channel;
+            if (std::abs(newObject->get<double>(at) - oldObject->get<double>(at)) > Tolerance::plan) {
+                std::memcpy(record_.bytes.data() + host::kObjectColourOffset,
+                            from.data() + host::kObjectColourOffset, 24);
+                break;
+            }
+        }
+    }
+    return ComponentElem::applyChanges(newer, older);
+}
+
+bool Object::openSettingsDialog() {
+    // 1.
+    std::uint64_t mask = 0;
+    std::unique_ptr<ElementMemoStore> memo = getMemo(mask);
+    if (!memo) return false;
+    // 2.
+    std::unique_ptr<host::ElementRecord> record = getHostElement();
+    // 3. The dialog works on the record; the parameters stay aside.
+    const bool hadParameters = memo->getMemo()->parameters != nullptr;
+    const bool accepted = hostApi().interface(fourcc("OBJS"), record.get()) == host::kNoError;
+    // 4.
+    if (accepted) {
+        copyRecord(*record);
+        if (hadParameters) ComponentElem::loadMemo(kParameterBit, memo);
+        const std::int32_t index = get<std::int32_t>(kLibraryIndex);
+        setComponent(ComponentLink(index, kPartType, projectLibrary()), !hadParameters, !hadParameters);
+    }
+    // 5.
+    return accepted;
+}
+
+std::unique_ptr<host::ElementRecord> Object::getHostElement() const {
+    auto record = std::make_unique<host::ElementRecord>();   // zeroed
+    std::memcpy(static_cast<void*>(record.get()), record_.bytes.data(), host::kObjectRecordSize);
+    ElementLink(link_).getElemType(record->head, /*withStorey=*/true);
+    return record;
+}
+
+// --- ComponentElem ------------------------------------------------------------------------------------
+
+double Object::getAngle() const {
+    const double stored = get<double>(kAngle);
+    return isMirrored() ? mirroredAngle(stored) : stored;
+}
+
+void Object::setAngle(double angle) {
+    double a = std::fmod(angle, kTwoPi);
+    if (a < 0.0) a += kTwoPi;
+    put(kAngle, isMirrored() ? mirroredAngle(a) : a);
+}
+
+bool Object::isMirrored() const { return byte(host::kObjectMirroredOffset) != 0; }
+bool Object::isOptionC() const { return byte(130) != 0; }
+void Object::setOptionC(bool flag) { setByte(130, flag); }
+std::int32_t Object::getLibraryIndex() const { return get<std::int32_t>(kLibraryIndex); }
+
+bool Object::setComponent(const ComponentLink& link, bool resetSizes, bool mergeParameters) {
+    // 1.
+    const std::uint32_t type = link.getType() == 0 ? kPartType : link.getType();
+    if (type != host::kLibraryObject && type != host::kLibraryLamp) return false;
+    // 2.
+    Library* library = link.getLibrary() != nullptr ? link.getLibrary() : projectLibrary();
+    if (library == nullptr) return false;
+    const ComponentLink part(link.getIndex(), type, library);
+    const std::unique_ptr<ComponentSource> source = library->getSource(part);
+    auto* objectSource = dynamic_cast<ObjectSource*>(source.get());
+    if (objectSource == nullptr) return false;
+    // 3., 4. The record changes only once the part is taken.
+    const auto kept = record_;
+    put(kLibraryIndex, part.getIndex());
+    setByte(host::kObjectFixedSizeOffset, objectSource->getDetailFlag());
+    if (!ComponentElem::setComponent(part, resetSizes, mergeParameters)) {
+        record_ = kept;
+        return false;
+    }
+    // 5.
+    if (resetSizes) {
+        setWidth(getDefaultWidth());
+        setDepth(getDefaultDepth());
+    }
+    return true;
+}
+
+double Object::getWidth() {
+    const double ratio = get<double>(kWidthRatio);
+    return isOptionE() ? ratio : ratio * getDefaultWidth();
+}
+
+double Object::getDepth() {
+    const double ratio = get<double>(kDepthRatio);
+    return isOptionE() ? ratio : ratio * getDefaultDepth();
+}
+
+void Object::setWidth(double value) {
+    const double size = getDefaultWidth();
+    put(kWidthRatio, isOptionE() ? value : (size > 0.0 ? value / size : 1.0));
+    ComponentElem::setWidth(value);
+}
+
+void Object::setDepth(double value) {
+    const double size = getDefaultDepth();
+    put(kDepthRatio, isOptionE() ? value : (size > 0.0 ? value / size : 1.0));
+    ComponentElem::setDepth(value);
+}
+
+// --- New operations -----------------------------------------------------------------------------------
+
+ElementLink Object::getOwnerGuidLink() const {
+    return ElementLink(Guid(get<host::GuidRecord>(kOwner)), getDrawing());
+}
+
+void Object::setOwnerGuid(const ElementLink& owner) { put(kOwner, owner.getGuid().getRecord()); }
+
+CadPoint Object::getPoint() const { return CadPoint(get<double>(kPoint), get<double>(kPoint + 8), 0.0); }
+
+void Object::setPoint(const CadPoint& point) {
+    put(kPoint, point.getX());
+    put(kPoint + 8, point.getY());
+}
+
+std::int32_t Object::clearPoint() {
+    put(kPoint, 0.0);
+    put(kPoint + 8, 0.0);
+    put(134, std::int16_t{0});
+    return 0;
+}
+
+void Object::loadDefaults() {
+    // 1. The defaults of the element's own type (a lamp's are its own); a failure leaves zeros.
+    readDefaults(nullptr);
+    // 2., 3.
+    record_.head.writeNeedsMemo = 1;
+    put(kLibraryIndex, componentLink_.getIndex());
+    put(kPoint, 0.0);
+    put(kPoint + 8, 0.0);
+    // 4. One rule with setComponent: the part's first detail byte; 1 when it cannot be read.
+    std::uint8_t fixed = 1;
+    if (componentLink_.isValid()) {
+        auto details = std::make_unique<host::LibraryPartDetails>();   // zeroed
+        if (hostApi().call<host::HostSlot::getLibraryPartDetails>(componentLink_.getIndex(), details.get()) ==
+            host::kNoError)
+            fixed = details->bytes[0] != 0 ? 1 : 0;
+    }
+    record_.bytes[host::kObjectFixedSizeOffset] = fixed;
+    // 5.
+    setWidth(getDefaultWidth());
+    setDepth(getDefaultDepth());
+}
+
+}   // namespace tarnwick

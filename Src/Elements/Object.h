@@ -1,0 +1,122 @@
+// Object: a placed library-part object (host type 6), and the base of Lamp. It keeps the first 328
+// bytes of the host record: attributes, flags, rotation, elevation, size ratios and position.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include <HostElementRecords.h>
+
+#include "Elements/ComponentElem.h"
+
+namespace tarnwick {
+
+class Library;
+
+// Setters change the kept record only; nothing reaches the host before commit or
+// Drawing::storeElement. The width and depth are kept as ratios of the part's A and B, or as lengths
+// when the part says so (the record's byte 132).
+class Object : public ComponentElem {
+public:
+    static constexpr std::uint16_t kType = host::kElementObject;
+    static constexpr std::uint32_t kPartType = host::kLibraryObject;
+
+    // The creator: a new Object for a record of type 6, else null.
+    static std::unique_ptr<Element> create(const host::ElementRecord& record, ElementLink& link);
+
+    Object(const host::ElementRecord& record, const ElementLink& link);   // the creator's form
+    // A new object from the host's defaults of the variation; with a memo, their parameters and gables.
+    Object(bool withMemo, std::int32_t variation);
+    Object(const ComponentLink& part, std::int32_t variation);   // a new object of the part
+    Object(const String& partName, Library* library, std::int32_t variation);
+    Object(const host::ElementRecord& record, const ElementLink& link, const ComponentLink& part);
+    Object(const Object& other);
+    ~Object() override;
+
+    // --- Element ------------------------------------------------------------------------------------
+    std::unique_ptr<Element> clone() const override;
+    ElementLink getOwnerLink() const override;
+    double getQuantityC() override;          // the host's quantity at 0 of the object's part of the mask
+    double getQuantityD() override;          // getQuantityC
+    double getQuantityE() override;          // at 8
+    CadPoint getPosition() const override;   // plan position, z the absolute elevation
+    double getElevation(bool absolute) const override;   // above the storey, or plus its level
+    std::unique_ptr<CadPolygon> getOutline() override;   // A by B turned by the angle, centred on the box
+    void setPosition(const CadPoint& point) override;
+    void setElevation(double value, bool absolute) override;
+    bool applyChanges(Element& newer, Element& older) override;
+    // The host's object settings dialog ('OBJS'); on OK the object takes what the user set, its part
+    // included. True when the user accepted.
+    bool openSettingsDialog() override;
+    std::unique_ptr<host::ElementRecord> getHostElement() const override;
+    const host::ElementHead& getTypeRecord() const override { return record_.head; }
+    host::ElementHead& getMutableTypeRecord() override { return record_.head; }
+
+    // --- ComponentElem ------------------------------------------------------------------------------
+    double getAngle() const override;   // the angle as seen, mirrored or not
+    bool isMirrored() const override;
+    bool isOptionC() const override;
+    // Takes an object or lamp part (type 0 counts as object); false, with nothing changed, for a part
+    // of another type, one that is not loaded, or one that is not a parametric object.
+    bool setComponent(const ComponentLink& link, bool resetSizes, bool mergeParameters) override;
+    void setOptionC(bool flag) override;
+    std::int32_t getLibraryIndex() const override;
+    // Sizes as the record keeps them: ratios of the part's defaults, or lengths (byte 132).
+    double getWidth() override;
+    double getDepth() override;
+    // A default size the part does not give (0 or less) keeps the ratio 1: no infinite or NaN ratio
+    // reaches the record. The parameter "A" ("B") takes the value too.
+    void setWidth(double value) override;
+    void setDepth(double value) override;
+
+    // --- New operations -----------------------------------------------------------------------------
+    ElementLink getOwnerGuidLink() const;
+    void setOwnerGuid(const ElementLink& owner);
+    bool isOptionA() const { return byte(128) != 0; }
+    bool isOptionB() const { return byte(129) != 0; }
+    bool isOptionE() const { return byte(132) != 0; }
+    bool isOptionF() const { return byte(133) != 0; }
+    void setOptionA(bool flag) { setByte(128, flag); }
+    void setOptionB(bool flag) { setByte(129, flag); }
+    void setOptionE(bool flag) { setByte(132, flag); }
+    void setOptionF(bool flag) { setByte(133, flag); }
+    void setMirrored(bool flag) { setByte(host::kObjectMirroredOffset, flag); }
+    std::int16_t getRecordWord() const { return get<std::int16_t>(134); }
+    void setRecordWord(std::int16_t value) { put(134, value); }
+    CadPoint getPoint() const;
+    void setPoint(const CadPoint& point);
+    std::int32_t clearPoint();   // 0
+    // The stored angle is of the unmirrored object: a mirrored one keeps its angle turned by pi.
+    void setAngle(double angle);
+    virtual void loadDefaults();
+
+protected:
+    Object(const ElementLink& link, const ComponentLink& part);   // the record zeroed, no defaults read
+    std::size_t libraryIndexOffset() const override { return host::kObjectLibraryIndexOffset; }
+    void copyRecord(const host::ElementRecord& record);
+    template <typename T>
+    T get(std::size_t offset) const {
+        T value;
+        std::memcpy(&value, record_.bytes.data() + offset, sizeof value);
+        return value;
+    }
+    template <typename T>
+    void put(std::size_t offset, const T& value) {
+        std::memcpy(record_.bytes.data() + offset, &value, sizeof value);
+    }
+    std::uint8_t byte(std::size_t offset) const { return record_.bytes[offset]; }
+    void setByte(std::size_t offset, bool flag) { record_.bytes[offset] = flag ? 1 : 0; }
+    // The defaults of the element's own type: true when the host gave them (else the record is zero).
+    bool readDefaults(ElementMemoStore* memo);
+
+private:
+    union Record {
+        host::ElementHead head;
+        std::array<unsigned char, host::kObjectRecordSize> bytes;
+    };
+    Record record_{};
+};
+
+}   // namespace tarnwick

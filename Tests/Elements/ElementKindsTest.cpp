@@ -1,0 +1,213 @@
+// Objects, lamps, doors and windows on a fixture project (kinds.json): made by their creators, switched
+// to another library part and written back, with the faults a switch can meet.
+#include <cmath>
+#include <fstream>
+#include <numbers>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include <HostElementRecords.h>
+#include <HostResult.h>
+
+#include "Elements/Door.h"
+#include "Elements/Lamp.h"
+#include "Elements/Object.h"
+#include "Elements/Window.h"
+#include "Environment/Host.h"
+#include "LibraryParts/Parameter.h"
+#include "LibraryParts/ParameterList.h"
+#include "Project/AttributeFixture.h"
+#include "Project/Library.h"
+
+namespace {
+
+using tarnwick::ComponentElem;
+using tarnwick::ComponentLink;
+using tarnwick::Drawing;
+using tarnwick::Element;
+using tarnwick::ElementLink;
+
+constexpr int kChair = 0, kDoor = 1, kWindow = 2, kLamp = 3, kMissing = 4;   // elements of kinds.json
+constexpr std::int32_t kTable = 2, kDoorB = 4, kWindowB = 6, kLampB = 8;     // library indices
+
+class ElementKindsTest : public AttributeFixture {
+protected:
+    void SetUp() override {
+        AttributeFixture::SetUp();
+        std::ifstream file(std::string(TEST_SOURCE_DIR) + "/kinds.json");
+        std::stringstream text;
+        text << file.rdbuf();
+        std::string error;
+        ASSERT_TRUE(host_->project().loadText(text.str(), error)) << error;
+        tarnwick::Library::registerCreators();   // the parts' sources, as the framework's start files them
+        Drawing::unregisterCreators();
+        Drawing::registerCreators();
+        Drawing::registerCreator(tarnwick::Door::kType, &tarnwick::Door::create, false);
+        Drawing::registerCreator(tarnwick::Window::kType, &tarnwick::Window::create, false);
+        Drawing::registerCreator(tarnwick::Lamp::kType, &tarnwick::Lamp::create, false);
+    }
+
+    void TearDown() override {
+        tarnwick::Library::unregisterCreators();
+        AttributeFixture::TearDown();
+    }
+
+    const host::SimElement& sim(int index) const {
+        return host_->project().state.elements.at(static_cast<std::size_t>(index));
+    }
+    std::unique_ptr<ComponentElem> element(int index) {
+        const tarnwick::Guid guid(host::toGuidRecord(sim(index).guid()));
+        auto made = plan().getElement(ElementLink(guid, &plan()));
+        return std::unique_ptr<ComponentElem>(dynamic_cast<ComponentElem*>(made.release()));
+    }
+    // What a replacement does: take the part, carrying the parameters across, and write the element.
+    bool switchPart(ComponentElem& target, std::int32_t index, std::uint32_t type) {
+        return inCommand([&] {
+                   return target.setComponent(ComponentLink(index, type, project().getLibrary()), false,
+                                              true) &&
+                          plan().storeElement(target, /*create=*/false, /*withMemo=*/true);
+               }) == host::kNoError;
+    }
+    template <typename T>
+    static T field(const host::SimElement& element, std::size_t offset) {
+        T value;
+        std::memcpy(&value, element.record.data() + offset, sizeof value);
+        return value;
+    }
+    static std::string parameterText(const host::SimElement& element, const char* name) {
+        if (!element.memo.parameters) return "<none>";
+        for (const host::SimParameter& parameter : *element.memo.parameters)
+            if (std::string(parameter.head().name) == name) {
+                const host::ParameterRecord head = parameter.head();
+                if (head.type == host::kParameterString) {
+                    std::string text;
+                    for (char16_t c : head.value.text) {
+                        if (c == 0) break;
+                        text += static_cast<char>(c);
+                    }
+                    return text;
+                }
+                std::ostringstream number;
+                number << head.value.real;
+                return number.str();
+            }
+        return "<missing>";
+    }
+};
+
+TEST_F(ElementKindsTest, CreatorsMakeEachKindAndOnlyTheirOwn) {
+    EXPECT_NE(dynamic_cast<tarnwick::Object*>(element(kChair).get()), nullptr);
+    EXPECT_NE(dynamic_cast<tarnwick::Door*>(element(kDoor).get()), nullptr);
+    EXPECT_NE(dynamic_cast<tarnwick::Window*>(element(kWindow).get()), nullptr);
+    auto lamp = element(kLamp);
+    ASSERT_NE(dynamic_cast<tarnwick::Lamp*>(lamp.get()), nullptr);
+    EXPECT_NE(dynamic_cast<tarnwick::Lamp*>(lamp->clone().get()), nullptr);
+    host::ElementRecord window{};
+    window.head.type = host::kElementWindow;
+    ElementLink link;
+    EXPECT_EQ(tarnwick::Door::create(window, link), nullptr);
+    EXPECT_EQ(tarnwick::Lamp::create(window, link), nullptr);
+    EXPECT_EQ(tarnwick::Object::create(window, link), nullptr);
+    EXPECT_NE(tarnwick::Window::create(window, link), nullptr);
+}
+
+TEST_F(ElementKindsTest, SwitchingThePartKeepsPlacementAndCarriesSharedValues) {
+    // The chair on the first storey becomes a table: position, angle and elevation stay, the shared
+    // "legs" keeps the chair's 5, the table's own "top" comes in, the chair's "cushion" goes.
+    auto chair = element(kChair);
+    const double elevation = chair->getElevation(true);
+    EXPECT_DOUBLE_EQ(elevation, 3.25);   // 0.25 above a storey at 3.0
+    ASSERT_TRUE(switchPart(*chair, kTable, host::kLibraryObject));
+    const host::SimElement& stored = sim(kChair);
+    EXPECT_EQ(field<std::int32_t>(stored, host::kObjectLibraryIndexOffset), kTable);
+    EXPECT_DOUBLE_EQ(field<double>(stored, host::kObjectPositionOffset), 2.0);
+    EXPECT_DOUBLE_EQ(field<double>(stored, host::kObjectAngleOffset), 0.5);
+    EXPECT_DOUBLE_EQ(field<double>(stored, host::kObjectElevationOffset), 0.25);
+    EXPECT_DOUBLE_EQ(chair->getElevation(true), elevation);
+    EXPECT_EQ(parameterText(stored, "legs"), "5");
+    EXPECT_EQ(parameterText(stored, "top"), "oak");
+    EXPECT_EQ(parameterText(stored, "cushion"), "<missing>");
+    EXPECT_EQ(parameterText(stored, "A"), "1.2");   // the sizes take the new part's defaults
+
+    auto door = element(kDoor);
+    ASSERT_TRUE(switchPart(*door, kDoorB, host::kLibraryDoor));
+    EXPECT_EQ(field<std::int32_t>(sim(kDoor), host::kOpeningLibraryIndexOffset), kDoorB);
+    EXPECT_DOUBLE_EQ(field<double>(sim(kDoor), host::kOpeningPositionOffset), 1.0);
+    EXPECT_EQ(parameterText(sim(kDoor), "handle"), "pull");
+
+    auto window = element(kWindow);
+    EXPECT_DOUBLE_EQ(window->getElevation(true), 3.9);   // 0.9 in its wall on a storey at 3.0
+    ASSERT_TRUE(switchPart(*window, kWindowB, host::kLibraryWindow));
+    EXPECT_EQ(field<std::int32_t>(sim(kWindow), host::kOpeningLibraryIndexOffset), kWindowB);
+    EXPECT_DOUBLE_EQ(field<double>(sim(kWindow), host::kOpeningElevationOffset), 0.9);
+
+    auto lamp = element(kLamp);
+    ASSERT_TRUE(switchPart(*lamp, kLampB, host::kLibraryLamp));
+    EXPECT_EQ(field<std::int32_t>(sim(kLamp), host::kObjectLibraryIndexOffset), kLampB);
+    EXPECT_DOUBLE_EQ(field<double>(sim(kLamp), host::kObjectAngleOffset), 1.0);
+    EXPECT_EQ(parameterText(sim(kLamp), "watts"), "75");
+}
+
+TEST_F(ElementKindsTest, APartOfAnotherKindOrNotLoadedIsRefusedAndChangesNothing) {
+    const host::ProjectState before = host_->project().state;
+    auto chair = element(kChair);
+    EXPECT_FALSE(
+        chair->setComponent(ComponentLink(kDoorB, host::kLibraryDoor, project().getLibrary()), false, true));
+    EXPECT_FALSE(
+        chair->setComponent(ComponentLink(77, host::kLibraryObject, project().getLibrary()), false, true));
+    auto door = element(kDoor);
+    EXPECT_FALSE(door->setComponent(ComponentLink(kWindowB, host::kLibraryWindow, project().getLibrary()),
+                                    false, true));
+    EXPECT_EQ(chair->getLibraryIndex(), 1);
+    EXPECT_EQ(door->getLibraryIndex(), 3);
+    EXPECT_FALSE(element(kMissing)->hasSource());
+    EXPECT_EQ(host_->project().state, before);
+}
+
+TEST_F(ElementKindsTest, LockedLayersAndOtherMembersElementsAreNotEditable) {
+    host_->project().state.elements[kChair].record[74] = kRoof;   // a locked layer
+    host::SimTeamwork& teamwork = host_->project().state.teamwork;
+    teamwork.shared = true;
+    teamwork.memberId = 1;
+    teamwork.members = {host::SimMember{1, 0, "Me", "me", {}}, host::SimMember{2, 0, "Other", "other", {}}};
+    const std::int16_t other = 2;
+    std::memcpy(host_->project().state.elements[kDoor].record.data() + 78, &other, sizeof other);
+    tarnwick::Host::reset();
+    EXPECT_FALSE(element(kChair)->isEditable());
+    auto door = element(kDoor);
+    EXPECT_FALSE(door->isEditable());
+    const host::ProjectState before = host_->project().state;
+    EXPECT_FALSE(switchPart(*door, kDoorB, host::kLibraryDoor));   // the host refuses: held by another
+    EXPECT_EQ(host_->project().state, before);
+}
+
+TEST_F(ElementKindsTest, AFaultOnAnyHostCallOfASwitchLeavesTheElementAsItWas) {
+    const host::SimElement original = sim(kChair);
+    for (std::uint64_t n = 1;; ++n) {
+        SCOPED_TRACE(n);
+        host_->project().state.elements[kChair] = original;
+        const std::size_t liveBefore = host::memoryStats().liveHandles;
+        auto chair = element(kChair);
+        host_->clearCalls();
+        host_->injectFault({}, n, host::kErrBadIndex);
+        const bool switched = switchPart(*chair, kTable, host::kLibraryObject);
+        host_->clearFaults();
+        const std::size_t calls = host_->calls().size();
+        const host::SimElement& now = sim(kChair);
+        if (switched) {   // whatever failed on the way, what was written is the whole switch
+            EXPECT_EQ(field<std::int32_t>(now, host::kObjectLibraryIndexOffset), kTable);
+            EXPECT_EQ(parameterText(now, "legs"), "5");
+        } else {
+            EXPECT_EQ(now, original);
+        }
+        chair.reset();
+        EXPECT_EQ(host::memoryStats().liveHandles, liveBefore)
+            << "handles left behind " << (n <= calls ? host::hostSlotName(host_->calls()[n - 1].slot) : "")
+            << " " << (n <= calls ? host_->calls()[n - 1].code : 0);
+        if (calls < n) break;   // the fault fell past the last call
+        ASSERT_LT(n, 500u);
+    }
+}
+
+}   // namespace
