@@ -4,6 +4,7 @@
 #include <fstream>
 #include <numbers>
 #include <sstream>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -54,7 +55,7 @@ protected:
     }
 
     const host::SimElement& sim(int index) const {
-        return host_->project().state.elements.at(static_cast<std::size_t>(index));
+        return std::as_const(host_->project()).state.elements[static_cast<std::size_t>(index)];
     }
     std::unique_ptr<ComponentElem> element(int index) {
         const tarnwick::Guid guid(host::toGuidRecord(sim(index).guid()));
