@@ -7,7 +7,9 @@
 #include "Foundation/Setting.h"
 #include "Foundation/TracedException.h"
 #include "Interface/ControlObserver.h"
+#include "Interface/HostFontStyle.h"
 #include "Interface/Image.h"
+#include "Project/TextStyle.h"
 
 namespace tarnwick {
 
@@ -217,6 +219,16 @@ bool DialogControl::setDimensions(std::int16_t rows, std::int16_t columns) {
 void DialogControl::setText(const String&, std::int16_t, std::int16_t) {}
 
 void DialogControl::setImage(const Image&, std::int16_t, std::int16_t) {}
+
+void DialogControl::setFont(const TextStyle& style, std::int16_t, std::int16_t) {
+    setFontStyle(hostFontOf(style));
+}
+
+TextStyle DialogControl::getFont() const {
+    const std::int16_t value = host::DGGetItemFont(getDialogId(), static_cast<std::int16_t>(getItemId(0)));
+    const int points = (value & 12) == 4 ? 11 : (value & 12) == 8 ? 9 : 12;
+    return TextStyle(textStyleOf(value), points * TextStyle::kMillimetresPerPoint);
+}
 
 std::unique_ptr<ControlObserver> DialogControl::makeObserver() const { return nullptr; }
 

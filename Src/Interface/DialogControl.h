@@ -22,6 +22,7 @@ namespace tarnwick {
 class ControlObserver;
 class Image;
 class Setting;
+class TextStyle;
 
 // The control's kind, as four characters; the panel keeps one host item observer per kind.
 enum ControlType : std::uint32_t {
@@ -100,6 +101,8 @@ public:
     virtual void setText(const String& text, std::int16_t row = 0, std::int16_t column = 0);   // nothing here
     virtual void setImage(const Image& image, std::int16_t row = 0,
                           std::int16_t column = 0);   // nothing here
+    // The item's font from the style's point size and its style (bold, italic, underlined).
+    virtual void setFont(const TextStyle& style, std::int16_t row = 0, std::int16_t column = 0);
     virtual std::uint32_t getControlType() const = 0;
     virtual std::unique_ptr<ControlObserver> makeObserver() const;   // null here
     virtual void createItem(std::int16_t hostPanel);                 // nothing here
@@ -109,6 +112,7 @@ public:
     virtual void setPosition(const ScreenPoint& point, std::int16_t row = 0);   // the cache only
     virtual void setSize(const ScreenPoint& size, std::int16_t row = 0);        // the cache only
 
+    TextStyle getFont() const;   // the item's host font as a text style (11, 9 or 12 points)
     std::int16_t getRowCount() const { return rows_; }
     std::uint16_t getColumnCount() const { return columns_; }
     std::uint8_t getFlag() const { return flag_; }

@@ -4,6 +4,7 @@
 
 #include "Foundation/Colour.h"
 #include "Interface/ActionEvent.h"
+#include "Project/TextStyle.h"
 
 namespace tarnwick {
 
@@ -40,6 +41,11 @@ void StaticText::createItem(std::int16_t hostPanel) {
 }
 
 void StaticText::releaseItem() { hostItem_ = 0; }
+
+void StaticText::setFont(const TextStyle& style, std::int16_t row, std::int16_t column) {
+    DialogControl::setFont(style, row, column);
+    setTextColor(style.getColour(), 0, 0);
+}
 
 void StaticText::setTextColor(const Colour& colour, std::int16_t row, std::int16_t column) {
     if (!isValidCell(row, column)) return;

@@ -36,6 +36,8 @@ public:
     std::unique_ptr<ControlObserver> makeObserver() const override;
     void createItem(std::int16_t hostPanel) override;
     void releaseItem() override;
+    void setFont(const TextStyle& style, std::int16_t row = 0,
+                 std::int16_t column = 0) override;   // and its colour
 
     // Colours as 16-bit channels, each floor(x * 65535 + 0.5); for a valid cell.
     virtual void setTextColor(const Colour& colour, std::int16_t row = 0, std::int16_t column = 0);

@@ -17,6 +17,7 @@
 #include "Interface/ConfirmAlert.h"
 #include "Interface/CustomAlert.h"
 #include "Interface/ErrorAlert.h"
+#include "Interface/NameRequest.h"
 #include "Interface/NotifyAlert.h"
 #include "Interface/ProgressWindow.h"
 #include "Interface/WarnAlert.h"
@@ -106,6 +107,12 @@ void refusedProgress() {
     say("owner " + std::to_string(window->isOwner()) + " cancelled " + std::to_string(window->isCancelled()));
 }
 
+void nameRequest() {
+    NameRequest request(nullptr, "", "", "First");
+    const String name = request.request();
+    say("name " + std::string(name.getView()) + (request.isCancelled() ? " (cancelled)" : ""));
+}
+
 class InterfaceMenu : public MenuSubscriber {
 public:
     InterfaceMenu() : MenuSubscriber(32500, 32510, 0, 0) {}
@@ -113,9 +120,9 @@ public:
 protected:
     bool doCommand(const MenuEvent& event) override {
         using Scenario = void (*)();
-        static constexpr Scenario kScenarios[] = {defaultTitles,     givenTitles,    ask,
-                                                  askWithLabels,     customAlerts,   nestedProgress,
-                                                  cancelledProgress, refusedProgress};
+        static constexpr Scenario kScenarios[] = {defaultTitles,     givenTitles,     ask,
+                                                  askWithLabels,     customAlerts,    nestedProgress,
+                                                  cancelledProgress, refusedProgress, nameRequest};
         const int index = event.getItem() - 1;
         if (index < 0 || index >= static_cast<int>(std::size(kScenarios))) return false;
         kScenarios[index]();
