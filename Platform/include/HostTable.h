@@ -418,6 +418,50 @@ enum HostScope : std::uint8_t {
       (const ::host::GuidRecord* element, const ::host::IFCAttributeRecord* attribute), ::host::kScopeUndo)  \
     X(removeElementIFCProperty, std::uint32_t,                                                               \
       (const ::host::GuidRecord* element, const ::host::IFCPropertyRecord* property), ::host::kScopeUndo)    \
+    /* --- classification systems and their item trees; get by guid (kErrBadIndex when unknown).      */     \
+    /*     Items of an element come as (system, item) pairs; add gives the element the item (an item  */     \
+    /*     of a system it has replaces that one), remove takes it away (nothing to do when not held); */     \
+    /*     both kErrBadIndex for an element or item the project lacks.                                */     \
+    /*     create: the host gives the new guid. A tool default by type and variation needs no scope   */     \
+    X(getClassificationSystems, std::uint32_t,                                                               \
+      (::host::Array<::host::ClassificationSystemRecord> * systems), ::host::kScopeNone)                     \
+    X(getClassificationSystem, std::uint32_t, (::host::ClassificationSystemRecord * system),                 \
+      ::host::kScopeNone)                                                                                    \
+    X(getClassificationItem, std::uint32_t, (::host::ClassificationItemRecord * item), ::host::kScopeNone)   \
+    X(getClassificationTopItems, std::uint32_t,                                                              \
+      (const ::host::GuidRecord* system, ::host::Array<::host::ClassificationItemRecord>* items),            \
+      ::host::kScopeNone)                                                                                    \
+    X(getClassificationChildren, std::uint32_t,                                                              \
+      (const ::host::GuidRecord* item, ::host::Array<::host::ClassificationItemRecord>* items),              \
+      ::host::kScopeNone)                                                                                    \
+    X(getClassificationItemSystem, std::uint32_t,                                                            \
+      (const ::host::GuidRecord* item, ::host::ClassificationSystemRecord* system), ::host::kScopeNone)      \
+    X(getClassificationItemParent, std::uint32_t,                                                            \
+      (const ::host::GuidRecord* item, ::host::ClassificationItemRecord* parent), ::host::kScopeNone)        \
+    X(createClassificationSystem, std::uint32_t, (::host::ClassificationSystemRecord * system),              \
+      ::host::kScopeUndo)                                                                                    \
+    X(changeClassificationSystem, std::uint32_t, (const ::host::ClassificationSystemRecord* system),         \
+      ::host::kScopeUndo)                                                                                    \
+    X(createClassificationItem, std::uint32_t,                                                               \
+      (::host::ClassificationItemRecord * item, const ::host::GuidRecord* system,                            \
+       const ::host::GuidRecord* parent, const ::host::GuidRecord* placement),                               \
+      ::host::kScopeUndo)                                                                                    \
+    X(changeClassificationItem, std::uint32_t, (const ::host::ClassificationItemRecord* item),               \
+      ::host::kScopeUndo)                                                                                    \
+    X(getElementClassifications, std::uint32_t,                                                              \
+      (const ::host::GuidRecord* element, ::host::Array<::host::ClassificationPairRecord>* pairs),           \
+      ::host::kScopeNone)                                                                                    \
+    X(getDefaultClassifications, std::uint32_t,                                                              \
+      (std::int32_t type, std::int32_t variation, ::host::Array<::host::ClassificationPairRecord> * pairs),  \
+      ::host::kScopeNone)                                                                                    \
+    X(addElementClassification, std::uint32_t,                                                               \
+      (const ::host::GuidRecord* element, const ::host::GuidRecord* item), ::host::kScopeUndo)               \
+    X(removeElementClassification, std::uint32_t,                                                            \
+      (const ::host::GuidRecord* element, const ::host::GuidRecord* item), ::host::kScopeUndo)               \
+    X(addDefaultClassification, std::uint32_t,                                                               \
+      (std::int32_t type, std::int32_t variation, const ::host::GuidRecord* item), ::host::kScopeNone)       \
+    X(removeDefaultClassification, std::uint32_t,                                                            \
+      (std::int32_t type, std::int32_t variation, const ::host::GuidRecord* item), ::host::kScopeNone)       \
     /* --- the module's own string resources: item (1-based) of a string list, as a new handle of   */       \
     /*     UTF-16 code units without a terminator; kErrBadIndex when the list or item is missing     */      \
     X(getString, std::uint32_t, (std::int16_t listId, std::int32_t item, ::host::Handle * text),             \

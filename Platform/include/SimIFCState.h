@@ -140,17 +140,18 @@ struct SimClassificationSystem {
     std::uint16_t year = 0;
     std::uint16_t month = 0;
     std::uint16_t day = 0;
+    std::vector<SimGuid> topItems;   // in the host's order
     bool operator==(const SimClassificationSystem&) const = default;
 };
 
-struct SimClassificationItem {
-    SimGuid guid{};
+struct SimClassificationItem {   // kept by its guid
     SimGuid system{};
     SimGuid parent{};   // null at the top of its system
     std::string id;
     std::string name;
     std::string description;
-    std::int32_t state = 3;   // kClassificationFor... flags
+    std::int32_t state = 3;          // kClassificationFor... flags
+    std::vector<SimGuid> children;   // in the host's order
     bool operator==(const SimClassificationItem&) const = default;
 };
 
@@ -172,8 +173,8 @@ struct SimIFCState {
     std::vector<SimPropertyGroup> propertyGroups;
     std::vector<SimPropertyDefinition> propertyDefinitions;
     std::vector<SimClassificationSystem> classificationSystems;
-    std::vector<SimClassificationItem> classificationItems;   // a parent before its children
-    std::map<SimGuid, SimElementData> elements;               // by element guid
+    std::map<SimGuid, SimClassificationItem> classificationItems;   // by guid; the trees are in the lists
+    std::map<SimGuid, SimElementData> elements;                     // by element guid
     std::map<std::pair<std::int32_t, std::int32_t>, SimElementData> defaults;   // by (type, variation)
     bool operator==(const SimIFCState&) const = default;
 };

@@ -257,9 +257,116 @@ Json writeIFCReference(const SimIFCReference& r) {
     return entry;
 }
 
+// --- Classification systems: each with its items nested as the host nests them -----------------------------
+void readItems(const Json& entry, const std::string& where, const GuidBytes& system, const GuidBytes& parent,
+               SimIFCState& ifc, std::vector<GuidBytes>& siblings) {
+    const Json& items = list(entry, "items", where);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::string here = at(where, "items", i);
+        onlyKeys(items[i], {"guid", "id", "name", "description", "state", "items"}, here);
+        const GuidBytes guid = needGuid(items[i], "guid", here);
+        SimClassificationItem item;
+        item.system = system;
+        item.parent = parent;
+        item.id = needText(items[i], "id", here);
+        item.name = text(items[i], "name", here);
+        item.description = text(items[i], "description", here);
+        item.state = value<std::int32_t>(items[i], "state", here, 3);
+        if (!ifc.classificationItems.emplace(guid, item).second)
+            throw FormatError{here + ": a second item with the guid " + guidText(guid)};
+        siblings.push_back(guid);
+        std::vector<GuidBytes> children;
+        readItems(items[i], here, system, guid, ifc, children);
+        ifc.classificationItems.at(guid).children = std::move(children);
+    }
+}
+
+void readSystems(const Json& section, const std::string& where, SimIFCState& ifc) {
+    const Json& systems = list(section, "classificationSystems", where);
+    for (std::size_t i = 0; i < systems.size(); ++i) {
+        const std::string here = at(where, "classificationSystems", i);
+        onlyKeys(systems[i], {"guid", "name", "description", "source", "edition", "date", "items"}, here);
+        SimClassificationSystem system;
+        system.guid = needGuid(systems[i], "guid", here);
+        system.name = needText(systems[i], "name", here);
+        system.description = text(systems[i], "description", here);
+        system.source = text(systems[i], "source", here);
+        system.edition = text(systems[i], "edition", here);
+        if (systems[i].contains("date")) {
+            unsigned year = 0, month = 0, day = 0;
+            char end = 0;
+            if (std::sscanf(text(systems[i], "date", here).c_str(), "%4u-%2u-%2u%c", &year, &month, &day,
+                            &end) != 3)
+                throw FormatError{here + ": \"date\" must be written YYYY-MM-DD"};
+            system.year = static_cast<std::uint16_t>(year);
+            system.month = static_cast<std::uint16_t>(month);
+            system.day = static_cast<std::uint16_t>(day);
+        }
+        for (const SimClassificationSystem& other : ifc.classificationSystems)
+            if (other.guid == system.guid || other.name == system.name)
+                throw FormatError{here + ": a second system with this guid or name"};
+        if (ifc.classificationItems.count(system.guid) != 0)
+            throw FormatError{here + ": the guid of an item"};
+        readItems(systems[i], here, system.guid, {}, ifc, system.topItems);
+        ifc.classificationSystems.push_back(std::move(system));
+    }
+}
+
+Json writeItems(const SimIFCState& ifc, const std::vector<GuidBytes>& guids) {
+    Json items = Json::array();
+    for (const GuidBytes& guid : guids) {
+        const SimClassificationItem& item = ifc.classificationItems.at(guid);
+        Json entry{{"guid", guidText(guid)}, {"id", item.id}, {"name", item.name}};
+        if (!item.description.empty()) entry["description"] = item.description;
+        if (item.state != 3) entry["state"] = item.state;
+        if (!item.children.empty()) entry["items"] = writeItems(ifc, item.children);
+        items.push_back(std::move(entry));
+    }
+    return items;
+}
+
+Json writeSystems(const SimIFCState& ifc) {
+    Json systems = Json::array();
+    for (const SimClassificationSystem& system : ifc.classificationSystems) {
+        Json entry{{"guid", guidText(system.guid)}, {"name", system.name}};
+        if (!system.description.empty()) entry["description"] = system.description;
+        if (!system.source.empty()) entry["source"] = system.source;
+        if (!system.edition.empty()) entry["edition"] = system.edition;
+        if (system.year != 0 || system.month != 0 || system.day != 0) {
+            char date[16];
+            std::snprintf(date, sizeof date, "%04u-%02u-%02u", unsigned(system.year) % 10000,
+                          unsigned(system.month) % 100, unsigned(system.day) % 100);
+            entry["date"] = date;
+        }
+        if (!system.topItems.empty()) entry["items"] = writeItems(ifc, system.topItems);
+        systems.push_back(std::move(entry));
+    }
+    return systems;
+}
+
+// An element's or default's items: known, and at most one per system.
+std::vector<GuidBytes> readClassifications(const Json& entry, const std::string& where,
+                                           const SimIFCState& ifc) {
+    std::vector<GuidBytes> items;
+    std::set<GuidBytes> systems;
+    const Json& guids = list(entry, "classifications", where);
+    for (std::size_t i = 0; i < guids.size(); ++i) {
+        const std::string here = at(where, "classifications", i);
+        if (!guids[i].is_string()) throw FormatError{here + ": must be an item's guid"};
+        const GuidBytes guid = guidOf(guids[i].get<std::string>(), here);
+        const auto item = ifc.classificationItems.find(guid);
+        if (item == ifc.classificationItems.end())
+            throw FormatError{here + ": no classification item " + guidText(guid)};
+        if (!systems.insert(item->second.system).second)
+            throw FormatError{here + ": a second item of one classification system"};
+        items.push_back(guid);
+    }
+    return items;
+}
+
 // --- Elements
 // ------------------------------------------------------------------------------------------------
-SimElementData readElementData(const Json& entry, const std::string& where) {
+SimElementData readElementData(const Json& entry, const std::string& where, const SimIFCState& ifc) {
     SimElementData data;
     const Json& attributes = list(entry, "attributes", where);
     for (std::size_t i = 0; i < attributes.size(); ++i)
@@ -270,6 +377,7 @@ SimElementData readElementData(const Json& entry, const std::string& where) {
     const Json& references = list(entry, "references", where);
     for (std::size_t i = 0; i < references.size(); ++i)
         data.references.push_back(readIFCReference(references[i], at(where, "references", i)));
+    data.classifications = readClassifications(entry, where, ifc);
     return data;
 }
 
@@ -284,6 +392,7 @@ Json writeElementData(const SimElementData& data) {
     put("attributes", data.attributes, writeIFCAttribute);
     put("properties", data.properties, writeIFCProperty);
     put("references", data.references, writeIFCReference);
+    put("classifications", data.classifications, guidText);
     return entry;
 }
 
@@ -292,18 +401,32 @@ Json writeElementData(const SimElementData& data) {
 std::string readIFCSection(const Json& section, ProjectState& state) {
     try {
         const std::string where = "ifc";
-        onlyKeys(section, {"elements"}, where);
+        onlyKeys(section, {"classificationSystems", "elements", "defaults"}, where);
         SimIFCState ifc;
+        readSystems(section, where, ifc);
         const Json& elements = list(section, "elements", where);
         for (std::size_t i = 0; i < elements.size(); ++i) {
             const std::string here = at(where, "elements", i);
-            onlyKeys(elements[i], {"guid", "attributes", "properties", "references"}, here);
+            onlyKeys(elements[i], {"guid", "attributes", "properties", "references", "classifications"},
+                     here);
             const GuidBytes guid = needGuid(elements[i], "guid", here);
             if (std::none_of(state.elements.begin(), state.elements.end(),
                              [&](const SimElement& e) { return e.guid() == guid; }))
                 throw FormatError{here + ": the project has no element " + guidText(guid)};
             if (ifc.elements.count(guid) != 0) throw FormatError{here + ": a second entry for this element"};
-            ifc.elements[guid] = readElementData(elements[i], here);
+            ifc.elements[guid] = readElementData(elements[i], here, ifc);
+        }
+        const Json& defaults = list(section, "defaults", where);
+        for (std::size_t i = 0; i < defaults.size(); ++i) {
+            const std::string here = at(where, "defaults", i);
+            onlyKeys(defaults[i], {"type", "variation", "classifications"}, here);
+            const auto key = std::make_pair(value<std::int32_t>(defaults[i], "type", here, 0),
+                                            value<std::int32_t>(defaults[i], "variation", here, 0));
+            if (ifc.defaults.count(key) != 0)
+                throw FormatError{here + ": a second entry for this tool default"};
+            SimElementData data;
+            data.classifications = readClassifications(defaults[i], here, ifc);
+            if (!data.empty()) ifc.defaults[key] = std::move(data);
         }
         state.ifc = std::move(ifc);
         return {};
@@ -324,7 +447,16 @@ Json writeIFCSection(const ProjectState& state) {
         entry.update(writeElementData(found->second));
         elements.push_back(std::move(entry));
     }
+    if (!state.ifc.classificationSystems.empty()) section["classificationSystems"] = writeSystems(state.ifc);
     if (!elements.empty()) section["elements"] = std::move(elements);
+    Json defaults = Json::array();
+    for (const auto& [key, data] : state.ifc.defaults) {
+        if (data.empty()) continue;
+        Json entry{{"type", key.first}, {"variation", key.second}};
+        entry.update(writeElementData(data));
+        defaults.push_back(std::move(entry));
+    }
+    if (!defaults.empty()) section["defaults"] = std::move(defaults);
     return section.empty() ? Json() : section;
 }
 

@@ -17,6 +17,7 @@
 #include "HostModel3D.h"
 #include "HostText.h"
 #include "SimAttributeTable.h"
+#include "SimClassification.h"
 #include "SimElementKinds.h"
 #include "SimIFC.h"
 #include "SimLibrary.h"
@@ -183,7 +184,7 @@ struct SimulatedHost::LoadedAddon {
 };
 
 // --- The slot bodies and the one dispatch point -------------------------------------------------
-struct SimulatedHost::Internals : SimIFCSlots {
+struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots {
     using Addon = SimulatedHost::LoadedAddon;
 
     static std::optional<Result> takeFault(SimulatedHost& host, HostSlot slot, std::uint32_t code) {

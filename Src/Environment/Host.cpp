@@ -198,6 +198,11 @@ Library* Host::getLibrary() {
     return project != nullptr ? project->getLibrary() : nullptr;
 }
 
+ClassificationDatabase* Host::getClassificationDatabase() {
+    Project* project = HostProject::getProject();
+    return project != nullptr ? project->getClassificationDatabase() : nullptr;
+}
+
 Database* Host::getCurrentDatabase() { return HostProject::getCurrentDatabase(); }
 
 bool Host::setCurrentDatabase(Database* database) { return HostProject::setCurrentDatabase(database); }

@@ -10,6 +10,7 @@
 
 namespace tarnwick {
 
+class ClassificationDatabase;
 class Database;
 class ElementLink;
 class Library;
@@ -54,7 +55,8 @@ public:
     static Plan* getPlan();                     // null without a project
     static Specification* getSpecification();   // the project's attributes; null without a project
     static Library* getLibrary();               // the project's library parts; null without a project
-    static Database* getCurrentDatabase();      // null without a project or when the host fails
+    static ClassificationDatabase* getClassificationDatabase();   // null without a project
+    static Database* getCurrentDatabase();                  // null without a project or when the host fails
     static bool setCurrentDatabase(Database* database);     // false on failure
     static bool setCurrentWindow(Database* database);       // false on failure
     static std::unique_ptr<ElementLink> getCurrentTool();   // 'GTBX'; null when the host fails

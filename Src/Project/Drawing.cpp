@@ -19,6 +19,7 @@
 #include "Foundation/MemoryBlock.h"
 #include "Geometry/Cube.h"
 #include "Geometry/Transformation.h"
+#include "IFC/ClassificationMemo.h"
 #include "Project/AttributeLink.h"
 #include "Project/ElementLinkList.h"
 #include "Project/ElementListMaker.h"
@@ -682,8 +683,11 @@ bool Drawing::storeElement(Element& element, bool create, bool withMemo) {
     ElementLink stored = element.getLink();
     stored.setGuid(Guid(record->head.guid), this);
     element.setLink(stored);
-    // 6. (Property and classification memos store here once elements carry them.)
-    return storeUserData(element);
+    // 6.
+    const bool userData = storeUserData(element);
+    auto* classifications = dynamic_cast<ClassificationMemo*>(&element);
+    const bool classified = classifications == nullptr || classifications->store(/*toDefault=*/false, isNew);
+    return userData && classified;
 }
 
 bool Drawing::storeUserData(Element& element) {

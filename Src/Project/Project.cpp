@@ -15,6 +15,8 @@
 #include "Foundation/DataFile.h"
 #include "Foundation/Memory.h"
 #include "Foundation/MemoryBlock.h"
+#include "IFC/ClassificationDatabase.h"
+#include "IFC/IFCData.h"
 #include "Interface/CustomAlert.h"
 #include "Project/AttributeLink.h"
 #include "Project/City.h"
@@ -180,6 +182,11 @@ Specification* Project::getSpecification() {
 Library* Project::getLibrary() {
     if (!library_) library_ = std::make_unique<Library>(*this);
     return library_.get();
+}
+
+ClassificationDatabase* Project::getClassificationDatabase() {
+    if (!classifications_) classifications_ = std::make_unique<ClassificationDatabase>(*this);
+    return classifications_.get();
 }
 
 Database* Project::getDatabase(const LinkRecord& id) {
@@ -598,6 +605,8 @@ void Project::clear() {
     model_->clear();
     plan_->clear();
     if (specification_) specification_->clear();
+    if (classifications_) classifications_->clear();
+    IFCData::releaseTypeTables();
     if (library_) library_->clear();
     users_.reset();
     details_.reset();

@@ -19,6 +19,7 @@ namespace tarnwick {
 
 class City;
 class DataFile;
+class ClassificationDatabase;
 class Database;
 class Detail;
 class Document3D;
@@ -77,6 +78,7 @@ public:
     Model& getModel() const { return *model_; }
     Specification* getSpecification();   // the attribute database, made on first use (never null)
     Library* getLibrary();               // the library parts, made on first use (never null)
+    ClassificationDatabase* getClassificationDatabase();   // made on first use (never null)
     // The database of an id: the Plan for kind 1, the Model for 4, else the view of that kind filed
     // under the guid (kinds 5 and 9 both in the layout list). Null for other kinds or unknown guids.
     Database* getDatabase(const LinkRecord& id);
@@ -217,9 +219,10 @@ private:
 
     std::unique_ptr<Model> model_;
     std::unique_ptr<Plan> plan_;
-    std::unique_ptr<Specification> specification_;   // made on first use
-    std::unique_ptr<Library> library_;               // made on first use
-    std::unique_ptr<RelatedZones> relatedZones_;     // made on first use
+    std::unique_ptr<Specification> specification_;              // made on first use
+    std::unique_ptr<Library> library_;                          // made on first use
+    std::unique_ptr<RelatedZones> relatedZones_;                // made on first use
+    std::unique_ptr<ClassificationDatabase> classifications_;   // made on first use
     std::unique_ptr<UserList> users_;
     std::unique_ptr<DetailList> details_;
     std::unique_ptr<Document3DList> documents3D_;

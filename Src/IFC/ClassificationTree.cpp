@@ -1,0 +1,150 @@
+#include "IFC/ClassificationTree.h"
+
+#include "Environment/HostApi.h"
+#include "IFC/Classification.h"
+#include "IFC/ClassificationDatabase.h"
+#include "IFC/ClassificationName.h"
+#include "IFC/ClassificationSystem.h"
+
+namespace tarnwick {
+
+ClassificationTree::ClassificationTree() {
+    addVertex(kNone, Guid(), ClassificationRecord(std::shared_ptr<ClassificationSystem>()));
+}
+
+ClassificationTree::~ClassificationTree() = default;
+
+// --- Building ------------------------------------------------------------------------------------------
+std::shared_ptr<ClassificationTree> ClassificationTree::build(ClassificationDatabase* database) {
+    // 1.
+    host::Array<host::ClassificationSystemRecord> systems;
+    if (hostApi().call<host::HostSlot::getClassificationSystems>(&systems) != host::kNoError) return nullptr;
+    // 2.
+    auto tree = std::make_shared<ClassificationTree>();
+    // 3.
+    for (const host::ClassificationSystemRecord& record : systems) {
+        const Guid guid(record.guid);
+        const std::shared_ptr<ClassificationSystem> system =
+            database != nullptr ? database->getSystem(guid) : std::make_shared<ClassificationSystem>(record);
+        const std::int64_t systemVertex = tree->addVertex(0, guid, ClassificationRecord(system));
+        host::Array<host::ClassificationItemRecord> top;
+        if (hostApi().call<host::HostSlot::getClassificationTopItems>(&record.guid, &top) != host::kNoError)
+            continue;
+        for (const host::ClassificationItemRecord& itemRecord : top) {
+            auto item = std::make_shared<Classification>(itemRecord);
+            const std::int64_t vertex =
+                tree->addVertex(systemVertex, item->getGuid(), ClassificationRecord(item));
+            if (!tree->addItems(vertex, item)) return nullptr;
+        }
+    }
+    return tree;
+}
+
+bool ClassificationTree::addItems(std::int64_t vertex, const std::shared_ptr<Classification>& item) {
+    if (!isVertex(vertex) || !item) return true;
+    std::set<Guid> path{item->getGuid()};
+    return addChildren(vertex, item->getGuid(), path);
+}
+
+// `path` holds the items from the top down to this one: a child among them would nest an item inside
+// itself, and descending into it would never end.
+bool ClassificationTree::addChildren(std::int64_t vertex, const Guid& item, std::set<Guid>& path) {
+    host::Array<host::ClassificationItemRecord> children;
+    if (hostApi().call<host::HostSlot::getClassificationChildren>(&item.getRecord(), &children) !=
+        host::kNoError)
+        return true;
+    for (const host::ClassificationItemRecord& record : children) {
+        const Guid guid(record.guid);
+        if (!path.insert(guid).second) return false;
+        auto child = std::make_shared<Classification>(record);
+        const std::int64_t childVertex = addVertex(vertex, guid, ClassificationRecord(child));
+        const bool sound = addChildren(childVertex, guid, path);
+        path.erase(guid);
+        if (!sound) return false;
+    }
+    return true;
+}
+
+std::int64_t ClassificationTree::addVertex(std::int64_t parent, const Guid& guid,
+                                           const ClassificationRecord& record) {
+    const auto vertex = boost::add_vertex(ClassificationTreeProperties(guid, {record, false}), *this);
+    if (isVertex(parent)) boost::add_edge(static_cast<vertex_descriptor>(parent), vertex, *this);
+    byGuid_.emplace(guid, static_cast<std::int64_t>(vertex));
+    return static_cast<std::int64_t>(vertex);
+}
+
+void ClassificationTree::removeVertex(std::int64_t vertex) {
+    if (!isVertex(vertex)) return;
+    boost::clear_vertex(static_cast<vertex_descriptor>(vertex), *this);
+    boost::remove_vertex(static_cast<vertex_descriptor>(vertex), *this);
+    reindex();
+}
+
+void ClassificationTree::reindex() {
+    byGuid_.clear();
+    const auto ids = boost::get(classificationTree_uniqueID_t(), *this);
+    for (std::size_t v = 0; v < boost::num_vertices(*this); ++v)
+        byGuid_.emplace(ids[v], static_cast<std::int64_t>(v));
+}
+
+// --- Lookups ---------------------------------------------------------------------------------------------
+bool ClassificationTree::isVertex(std::int64_t vertex) const {
+    return vertex >= 0 && static_cast<std::size_t>(vertex) < boost::num_vertices(*this);
+}
+
+std::int64_t ClassificationTree::findVertex(const Guid& guid) const {
+    const auto found = byGuid_.find(guid);   // equal keys keep their order of insertion: lowest first
+    if (found == byGuid_.end()) return kNone;
+    std::int64_t lowest = found->second;
+    for (auto it = found; it != byGuid_.end() && it->first == guid; ++it)
+        lowest = std::min(lowest, it->second);
+    return lowest;
+}
+
+Guid ClassificationTree::getGuid(std::int64_t vertex) const {
+    return isVertex(vertex)
+               ? boost::get(classificationTree_uniqueID_t(), *this, static_cast<vertex_descriptor>(vertex))
+               : Guid();
+}
+
+std::pair<Guid, ClassificationRecord> ClassificationTree::getRecord(std::int64_t vertex) const {
+    if (!isVertex(vertex)) return {Guid(), ClassificationRecord(std::shared_ptr<ClassificationSystem>())};
+    const auto v = static_cast<vertex_descriptor>(vertex);
+    return {boost::get(classificationTree_uniqueID_t(), *this, v),
+            boost::get(classificationTree_record_t(), *this, v)};
+}
+
+ClassificationRecord ClassificationTree::getRecordOf(const Guid& guid) const {
+    return getRecord(findVertex(guid)).second;
+}
+
+std::int64_t ClassificationTree::firstChild(std::int64_t vertex) const {
+    if (!isVertex(vertex)) return kNone;
+    const auto [first, last] = boost::out_edges(static_cast<vertex_descriptor>(vertex), *this);
+    return first == last ? kNone : static_cast<std::int64_t>(boost::target(*first, *this));
+}
+
+Guid ClassificationTree::getSystemGuid(const Guid& guid) const {
+    std::int64_t vertex = findVertex(guid);
+    // At most one step per vertex: a tree changed by hand into a loop still ends.
+    for (std::size_t steps = 0; isVertex(vertex) && steps <= boost::num_vertices(*this); ++steps) {
+        const auto [first, last] = boost::in_edges(static_cast<vertex_descriptor>(vertex), *this);
+        if (first == last) return Guid();   // the root, or a vertex without a parent
+        const auto parent = static_cast<std::int64_t>(boost::source(*first, *this));
+        if (parent == 0) return getGuid(vertex);
+        vertex = parent;
+    }
+    return Guid();
+}
+
+std::shared_ptr<Classification> ClassificationTree::findClassification(const String& name) const {
+    const auto records = boost::get(classificationTree_record_t(), *this);
+    for (std::size_t v = 0; v < boost::num_vertices(*this); ++v) {
+        // The kind is tested before the checked access, so boost::bad_get is never thrown.
+        const auto* item = boost::get<std::shared_ptr<Classification>>(&records[v]);
+        if (item != nullptr && *item && (*item)->getName() == name) return *item;
+    }
+    return nullptr;
+}
+
+}   // namespace tarnwick

@@ -1,0 +1,259 @@
+#include <gtest/gtest.h>
+
+#include "Environment/Host.h"
+#include "IFC/Classification.h"
+#include "IFC/ClassificationDatabase.h"
+#include "IFC/ClassificationMemo.h"
+#include "IFC/ClassificationName.h"
+#include "IFC/ClassificationSystem.h"
+#include "IFC/ClassificationTree.h"
+#include "Support/DrawingFixture.h"
+
+using namespace tarnwick;
+
+namespace {
+
+// An object that carries classifications.
+class ClassifiedElement : public RecordElement, public ClassificationMemo {
+public:
+    using RecordElement::RecordElement;
+    static std::unique_ptr<Element> create(const host::ElementRecord& record, ElementLink& link) {
+        return std::make_unique<ClassifiedElement>(record, link);
+    }
+    std::unique_ptr<Element> clone() const override { return std::make_unique<ClassifiedElement>(*this); }
+};
+
+}   // namespace
+
+// Two systems: "Uniclass" with Ss > Ss_25 > Ss_25_30 and Pr (for elements), "Zones" with one item for zones.
+class ClassificationTest : public DrawingFixture {
+protected:
+    void SetUp() override {
+        DrawingFixture::SetUp();
+        host::SimIFCState& ifc = host_->project().state.ifc;
+        uniclass_ = addSystem(ifc, "Uniclass");
+        ss_ = addItem(ifc, uniclass_, {}, "Ss", "Systems", 3);
+        ss25_ = addItem(ifc, uniclass_, ss_, "Ss_25", "Wall and barrier systems", 3);
+        ss2530_ = addItem(ifc, uniclass_, ss25_, "Ss_25_30", "Door systems", 1);
+        pr_ = addItem(ifc, uniclass_, {}, "Pr", "Products", 3);
+        zones_ = addSystem(ifc, "Zones");
+        room_ = addItem(ifc, zones_, {}, "Z1", "Room", 2);
+        addSystem(ifc, "Empty");
+    }
+
+    static host::GuidBytes addSystem(host::SimIFCState& ifc, const char* name) {
+        host::SimClassificationSystem system;
+        system.guid = host::newGuidBytes();
+        system.name = name;
+        ifc.classificationSystems.push_back(system);
+        return system.guid;
+    }
+    static host::GuidBytes addItem(host::SimIFCState& ifc, const host::GuidBytes& system,
+                                   const host::GuidBytes& parent, const char* id, const char* name,
+                                   std::int32_t state) {
+        const host::GuidBytes guid = host::newGuidBytes();
+        ifc.classificationItems[guid] = {system, parent, id, name, "", state, {}};
+        if (host::isNullGuid(parent)) {
+            for (auto& s : ifc.classificationSystems)
+                if (s.guid == system) s.topItems.push_back(guid);
+        } else {
+            ifc.classificationItems.at(parent).children.push_back(guid);
+        }
+        return guid;
+    }
+    static Guid g(const host::GuidBytes& bytes) { return Guid(host::toGuidRecord(bytes)); }
+    ClassificationDatabase& database() { return *Host::getClassificationDatabase(); }
+
+    std::unique_ptr<Element> classified(int index) {
+        Drawing::registerCreator(host::kElementObject, &ClassifiedElement::create, false);
+        Drawing::registerCreator(host::kElementDoor, &ClassifiedElement::create, false);
+        return plan().getElement(ElementLink(tarnwickGuid(index), &plan()));
+    }
+    std::vector<host::GuidBytes>& held(int index) {
+        return host_->project().state.ifc.elements[guidOf(index)].classifications;
+    }
+
+    host::GuidBytes uniclass_, ss_, ss25_, ss2530_, pr_, zones_, room_;
+};
+
+TEST_F(ClassificationTest, DatabaseLoadsOnceFindsByNameSystemAndIdAndKeepsEarlierRecords) {
+    EXPECT_EQ(database().typeName(), "ClassificationDatabase");
+    const auto early = database().getClassification(g(pr_));
+    database().loadItems();
+    EXPECT_EQ(database().getClassification(g(pr_)), early);
+    EXPECT_EQ(database().getClassification(g(ss2530_))->getSystemName(), "Uniclass");
+    EXPECT_EQ(database().getClassification(g(ss2530_))->getParentGuid(), g(ss25_));
+
+    const struct {
+        ClassificationName name;
+        const char* id;
+        const host::GuidBytes* found;   // null: none
+    } cases[] = {{{"Door systems", ""}, "", &ss2530_},
+                 {{"Door systems", "Uniclass"}, "Ss_25_30", &ss2530_},
+                 {{"Door systems", "Zones"}, "", nullptr},
+                 {{"Door systems", ""}, "Ss_99", nullptr},
+                 {{"Room", ""}, "", &room_}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name.getText());
+        const auto item = database().findClassification(c.name, c.id);
+        EXPECT_EQ(item ? item->getGuid() : Guid(), c.found ? g(*c.found) : Guid());
+    }
+    EXPECT_EQ(database().findSystem("Zones")->getGuid(), g(zones_));
+
+    // A refused systems query is not asked again until the database is cleared.
+    database().clear();
+    host_->injectFault({host::HostSlot::getClassificationSystems, {}}, 0, host::kErrGeneral);
+    EXPECT_EQ(database().findSystem("Zones"), nullptr);
+    host_->clearFaults();
+    EXPECT_EQ(database().findSystem("Zones"), nullptr);
+    EXPECT_EQ(database().getLastResult(), host::kErrGeneral);
+    database().clear();
+    EXPECT_NE(database().findSystem("Zones"), nullptr);
+}
+
+TEST_F(ClassificationTest, TreeHoldsEverySystemUnderTheRootAndFindsWithoutScanning) {
+    const auto tree = database().getTree();
+    ASSERT_TRUE(tree);
+    EXPECT_EQ(boost::num_vertices(*tree), 1u + 3u + 5u);
+    EXPECT_EQ(tree->findVertex(Guid()), 0);
+    EXPECT_EQ(tree->getSystemGuid(g(ss2530_)), g(uniclass_));
+    EXPECT_EQ(tree->getSystemGuid(g(uniclass_)), g(uniclass_));
+    EXPECT_EQ(tree->getSystemGuid(Guid::generate()), Guid());
+    const std::int64_t empty = tree->findVertex(g(host_->project().state.ifc.classificationSystems[2].guid));
+    EXPECT_EQ(tree->firstChild(empty), ClassificationTree::kNone);
+    EXPECT_EQ(tree->getGuid(tree->firstChild(tree->findVertex(g(ss25_)))), g(ss2530_));
+    EXPECT_EQ(tree->findClassification("Room")->getGuid(), g(room_));
+    // The systems are the database's own records.
+    EXPECT_EQ(boost::get<std::shared_ptr<ClassificationSystem>>(tree->getRecordOf(g(zones_))),
+              database().getSystem(g(zones_)));
+
+    // Removing a vertex moves the later ones down and keeps lookups right.
+    const std::int64_t before = tree->findVertex(g(room_));
+    tree->removeVertex(tree->findVertex(g(pr_)));
+    EXPECT_EQ(tree->findVertex(g(room_)), before - 1);
+    EXPECT_EQ(tree->findVertex(g(pr_)), ClassificationTree::kNone);
+}
+
+TEST_F(ClassificationTest, ASystemWhoseItemsNestInsideThemselvesIsRefusedWhole) {
+    host::SimIFCState& ifc = host_->project().state.ifc;
+    ifc.classificationItems.at(ss2530_).children.push_back(ss_);   // Ss_25_30 claims its own ancestor
+    database().loadItems();
+    EXPECT_EQ(database().getLastResult(), ClassificationDatabase::kErrCycle);
+    EXPECT_EQ(database().findClassification({"Door systems", ""}, ""), nullptr);
+    EXPECT_NE(database().findClassification({"Room", ""}, ""), nullptr);   // the other system loaded
+    EXPECT_EQ(database().getTree(), nullptr);
+}
+
+TEST_F(ClassificationTest, RecordsLoadOnceKeepTheirGuidAndNameThemselves) {
+    host_->clearCalls();
+    const Classification none{Guid()};
+    EXPECT_TRUE(none.getName().isEmpty());
+    EXPECT_EQ(host_->calls().size(), 0u);
+
+    // A host that fails the load keeps the record's identity.
+    host_->injectFault({host::HostSlot::getClassificationItem, {}}, 1, host::kErrGeneral);
+    Classification failed{g(pr_)};
+    EXPECT_TRUE(failed.loadFailed());
+    EXPECT_EQ(failed.getGuid(), g(pr_));
+    host::ClassificationItemRecord record{};
+    EXPECT_FALSE(failed.toHost(record));
+
+    const auto door = database().getClassification(g(ss2530_));
+    door->setName("Door systems");
+    EXPECT_FALSE(door->isChanged());
+    EXPECT_EQ(door->getDisplayName(true), "Uniclass:Ss_25_30 Door systems");
+    EXPECT_EQ(door->getDisplayName(false), "Ss_25_30 Door systems");
+    door->setId("");
+    EXPECT_EQ(door->getDisplayName(true), "Uniclass Door systems");
+    door->setName("");
+    EXPECT_EQ(door->getDisplayName(true), "Uniclass");
+    EXPECT_TRUE(door->isChanged());
+    door->markStateB();
+    EXPECT_EQ(door->getState(), 3);
+
+    ClassificationSystem unnamed{Guid()};
+    host::ClassificationSystemRecord system{};
+    system.editionYear = 7;
+    EXPECT_FALSE(unnamed.toHost(system));
+    EXPECT_EQ(system.editionYear, 7);
+}
+
+TEST_F(ClassificationTest, DatabaseStoresNewAndChangedRecordsInTheHost) {
+    const auto system = database().getSystem(g(uniclass_));
+    system->setEdition("2015");
+    ClassificationSystem made{Guid()};
+    made.setName("NS");
+    Classification item{Guid()};
+    EXPECT_EQ(inCommand([&] {
+                  item.setSystem(database().getSystem(g(zones_)));
+                  item.setId("Z2");
+                  item.setName("Corridor");
+                  return database().storeSystem(*system) && database().storeSystem(made) &&
+                         database().storeClassification(item, Guid());
+              }),
+              0u);
+    const host::SimIFCState& ifc = host_->project().state.ifc;
+    EXPECT_EQ(ifc.classificationSystems[0].edition, "2015");
+    EXPECT_EQ(ifc.classificationSystems.back().name, "NS");
+    EXPECT_EQ(g(ifc.classificationSystems.back().guid), made.getGuid());
+    ASSERT_TRUE(item.getGuid().isValid());
+    EXPECT_EQ(ifc.classificationItems.at(host::toGuidBytes(item.getGuid().getRecord())).name, "Corridor");
+}
+
+TEST_F(ClassificationTest, MemoKeepsOneItemPerSystemAndStoresOnlyTheDifference) {
+    held(0) = {pr_};
+    const auto element = classified(0);
+    auto& memo = dynamic_cast<ClassificationMemo&>(*element);
+    EXPECT_TRUE(memo.hasItem(g(pr_)));
+    EXPECT_FALSE(memo.add(g(pr_)));   // held already
+    EXPECT_FALSE(memo.isChanged());
+    EXPECT_FALSE(memo.add(g(room_)));    // an item for zones only
+    EXPECT_TRUE(memo.add(g(ss2530_)));   // replaces Pr, of the same system
+    std::vector<Guid> guids;
+    memo.getItemGuids(guids);
+    EXPECT_EQ(guids, std::vector<Guid>{g(ss2530_)});
+
+    host_->clearCalls();
+    EXPECT_EQ(inCommand([&] { return plan().storeElement(*element, false, true); }), 0u);
+    EXPECT_EQ(held(0), std::vector<host::GuidBytes>{ss2530_});
+    EXPECT_EQ(host_->countCalls(host::HostSlot::addElementClassification), 1u);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::removeElementClassification), 1u);
+    EXPECT_FALSE(memo.isChanged());
+
+    host_->clearCalls();   // nothing differs: no calls at all
+    EXPECT_TRUE(memo.store(false, false));
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getElementClassifications), 0u);
+}
+
+TEST_F(ClassificationTest, MemoNeverTakesAwayItemsTheDatabaseHasNotMet) {
+    held(1) = {room_};   // an item of a system this add-on never loaded
+    const auto element = classified(1);
+    auto& memo = dynamic_cast<ClassificationMemo&>(*element);
+    EXPECT_TRUE(memo.add(g(pr_)));
+    EXPECT_EQ(inCommand([&] { return memo.store(false, false); }), 0u);
+    EXPECT_EQ(held(1), (std::vector<host::GuidBytes>{room_, pr_}));
+
+    // A failed add keeps the memo changed, so the next store tries again.
+    EXPECT_TRUE(memo.remove(g(pr_)));
+    EXPECT_TRUE(memo.add(g(ss_)));
+    host_->injectFault({host::HostSlot::addElementClassification, {}}, 1, host::kErrGeneral);
+    EXPECT_NE(inCommand([&] { return memo.store(false, false); }), 0u);
+    EXPECT_TRUE(memo.isChanged());
+    EXPECT_EQ(inCommand([&] { return memo.store(false, false); }), 0u);
+    EXPECT_EQ(held(1), (std::vector<host::GuidBytes>{room_, ss_}));
+}
+
+TEST_F(ClassificationTest, ProjectFileKeepsSystemsItemsAndElementClassifications) {
+    held(0) = {ss2530_};
+    host::SimProject copy;
+    std::string error;
+    ASSERT_TRUE(copy.loadText(host_->project().saveText(), error)) << error;
+    EXPECT_EQ(copy.state.ifc, host_->project().state.ifc);
+
+    // Two items of one system on one element are refused, and the project stays as it was.
+    host_->project().state.ifc.elements[guidOf(0)].classifications = {ss2530_, pr_};
+    const std::string text = host_->project().saveText();
+    EXPECT_FALSE(copy.loadText(text, error));
+    EXPECT_NE(error.find("a second item of one classification system"), std::string::npos) << error;
+    EXPECT_EQ(copy.state.ifc.elements.at(guidOf(0)).classifications, std::vector<host::GuidBytes>{ss2530_});
+}
