@@ -1,0 +1,7 @@
+#include "LibraryParts/Primitive.h"
+
+namespace tarnwick {
+
+Primitive::~Primitive() = default;
+
+}   // namespace tarnwick

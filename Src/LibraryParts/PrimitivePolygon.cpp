@@ -1,0 +1,44 @@
+#include "LibraryParts/PrimitivePolygon.h"
+
+#include <ostream>
+
+#include "Geometry/Tolerance.h"
+#include "LibraryParts/ScriptWriter.h"
+
+namespace tarnwick {
+
+bool PrimitivePolygon::isHit(const CadPoint& point, double tolerance) const {
+    return isInside(point, tolerance);
+}
+
+std::unique_ptr<Cube> PrimitivePolygon::getBounds() const {
+    const std::optional<Cube> bounds = CadPolygon::getBounds();
+    return std::make_unique<Cube>(bounds ? *bounds : Cube());
+}
+
+bool PrimitivePolygon::isWritable() const {
+    return isIn2D() && isValid(/*checkSelfIntersection=*/true, Tolerance::plan);
+}
+
+void PrimitivePolygon::writeStatement(std::ostream& out, std::uint16_t entries, bool filled, int status,
+                                      std::uint32_t fillPen, std::uint32_t backgroundPen,
+                                      int indentation) const {
+    ScriptWriter::writeIndentation(out, indentation);
+    const unsigned values = 3u * entries;
+    if (filled)
+        out << "poly2_b " << entries << ", " << status << ", " << fillPen << ", " << backgroundPen << ", get("
+            << values << ")\n";
+    else
+        out << "poly2_a " << entries << ", 1, " << getPen() << ", get(" << values << ")\n";
+}
+
+bool PrimitivePolygon::write2D(std::ostream& out, const CadPoint& offset, int indentation) const {
+    if (!isWritable()) return true;
+    const std::uint16_t entries =
+        ScriptWriter::writePutPoints(*this, out, offset, indentation, /*writeWord=*/true);
+    // Status 2 fills; 1 more draws the contour, which only a pen can.
+    writeStatement(out, entries, filled_, 2 + (getPen() > 0 ? 1 : 0), fillPen_, fillPen_, indentation);
+    return ScriptWriter::isGood(out);
+}
+
+}   // namespace tarnwick
