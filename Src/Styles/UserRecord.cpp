@@ -1,0 +1,7 @@
+#include "Styles/UserRecord.h"
+
+namespace tarnwick {
+
+UserRecord::~UserRecord() = default;
+
+}   // namespace tarnwick
