@@ -19,9 +19,11 @@ struct FormatError {
 // --- Reading helpers -----------------------------------------------------------------------------------
 void onlyKeys(const Json& object, std::initializer_list<const char*> keys, const std::string& where) {
     if (!object.is_object()) throw FormatError{where + ": not an object"};
-    for (const auto& [key, value] : object.items())
+    for (const auto& item : object.items()) {
+        const std::string& key = item.key();
         if (std::none_of(keys.begin(), keys.end(), [&](const char* k) { return key == k; }))
             throw FormatError{where + ": unknown key \"" + key + "\""};
+    }
 }
 
 const Json& list(const Json& object, const char* key, const std::string& where) {

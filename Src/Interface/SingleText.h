@@ -13,14 +13,19 @@ namespace tarnwick {
 // forms without a cell, getText () and setText (text), which reach the host.
 class SingleText : public DialogControl {
 public:
-    using DialogControl::getText;
-    using DialogControl::setText;
-
     SingleText(const ControlLink& link, std::int16_t rows = 1, std::uint16_t columns = 1);
 
     // A StringSetting of the item's text for a valid cell; else empty.
     std::unique_ptr<Setting> getSetting(std::int16_t row = 0, std::int16_t column = 0) const override;
     void setCell(const Setting& setting, std::int16_t row = 0, std::int16_t column = 0) override;
+
+    // The cell forms, without their default cell, so that a call without one is never ambiguous.
+    String getText(std::int16_t row, std::int16_t column) const override {
+        return DialogControl::getText(row, column);
+    }
+    void setText(const String& text, std::int16_t row, std::int16_t column) override {
+        DialogControl::setText(text, row, column);
+    }
 
     // Added operations, in this order.
     virtual String getText() const;
