@@ -25,6 +25,8 @@
 #include "Foundation/XMLReader.h"
 #include "Foundation/XMLTypeProxy.h"
 #include "Foundation/XMLWriter.h"
+#include "Interface/ProgressWindow.h"
+#include "Styles/LegacyStyleFile.h"
 #include "Styles/UniqueName.h"
 #include "Styles/UserRecord.h"
 
@@ -316,10 +318,40 @@ public:
         return true;
     }
 
+    // Imports the styles of a legacy binary style file, each record of the type registered under its
+    // group's name. The file is read whole first: on failure (error says where) nothing is imported.
+    // count: the records put.
+    bool importLegacyFile(DataBufferIn& in, String& error, std::size_t& count) {
+        class Into final : public LegacyStyleFile::Target {
+        public:
+            explicit Into(UserDatabase& database) : database_(database) {}
+            std::shared_ptr<UserRecord> makeRecord(const String& typeKey, const String& name) override {
+                RecordPtr record = database_.makeRecordOfType(typeKey.getView());
+                if (record) record->setName(name);
+                return record;
+            }
+            void put(const Guid& key, const std::shared_ptr<UserRecord>& record) override {
+                database_.put({key, std::static_pointer_cast<Record>(record)});
+            }
+
+        private:
+            UserDatabase& database_;
+        };
+        Into target(*this);
+        LegacyStyleFile file;
+        const auto progress = ProgressWindow::open(Host::getString(kStyleStrings, kMigrationTitle), 1);
+        const bool read = file.read(in, target, progress.get());
+        error = file.getError();
+        count = file.getImportedCount();
+        return read;
+    }
+
 protected:
     static constexpr std::int16_t kUserDataStrings = 32703;
     static constexpr std::int32_t kMissingItem = 1;
     static constexpr std::int32_t kUntitledItem = 2;
+    static constexpr std::int16_t kStyleStrings = 32707;
+    static constexpr std::int32_t kMigrationTitle = 10;
 
     // A record of the type named by an element's tag, cleared; null for an unknown type.
     virtual RecordPtr makeRecordOfType(std::string_view typeName) const = 0;

@@ -1,0 +1,186 @@
+#include "Styles/LegacyStyleFile.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Foundation/DataBufferIn.h"
+#include "Support/DrawingFixture.h"
+#include "TestStyles.h"
+
+using tarnwick::DataBufferIn;
+using tarnwick::Guid;
+using tarnwick::String;
+
+namespace {
+
+constexpr const char* kKeyA = "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}";
+constexpr const char* kKeyB = "{00000000-0000-0000-0000-0000000000B2}";
+
+// Writes a legacy style file in either byte order.
+class LegacyWriter {
+public:
+    explicit LegacyWriter(bool bigEndian) : big_(bigEndian) {}
+    LegacyWriter& str(std::string_view text) {
+        bytes.append(text);
+        bytes.push_back('\0');
+        return *this;
+    }
+    LegacyWriter& i32(std::int32_t value) { return number(value); }
+    LegacyWriter& f64(double value) { return number(value); }
+    LegacyWriter& flag(bool value) {
+        bytes.push_back(value ? 1 : 0);
+        return *this;
+    }
+    LegacyWriter& header(std::string_view version, std::int32_t groups) {
+        str("TarnwickPresetFile").str(big_ ? "Mac" : "Win").str(version);
+        return i32(groups);
+    }
+    std::string bytes;
+
+private:
+    template <typename T>
+    LegacyWriter& number(T value) {
+        char raw[sizeof(T)];
+        std::memcpy(raw, &value, sizeof(T));
+        if (big_ == (std::endian::native == std::endian::little)) std::reverse(raw, raw + sizeof(T));
+        bytes.append(raw, sizeof(T));
+        return *this;
+    }
+    bool big_;
+};
+
+// A version 3 file: one "wallStyle" group with a nested group holding style A (a legacy pen and a 2 x 3
+// array), and style B with a real and a string.
+std::string sampleFile(bool bigEndian) {
+    LegacyWriter w(bigEndian);
+    w.header("Styles:3", 1);
+    w.str("wallStyle").str("second").i32(1);                     // group, one child group
+    w.str("inner").str("x").i32(0).i32(1);                       // child: no groups, one style
+    w.str("Brick").str(kKeyA).i32(1000).i32(7).str("dropped");   // name, key, time, number, text
+    w.i32(1).str("tarnLinePen").i32(0).i32(2);                   // one scalar
+    w.i32(1).str("tarnLinePen").i32(0).i32(2).i32(3);            // one 2 x 3 array
+    for (int i = 0; i < 6; ++i) w.i32(10 + i);
+    w.i32(1);   // the group's own style
+    w.str("Glass").str(kKeyB).i32(1000).i32(7).str("dropped");
+    w.i32(2).str("width").i32(1).f64(0.25).str("tarnlinepen").i32(2).str("red");
+    w.i32(0);
+    return w.bytes;
+}
+
+class LegacyStyleFileTest : public DrawingFixture {
+protected:
+    bool import(const std::string& bytes, std::size_t bufferSize = 4096) {
+        DataBufferIn in(std::string_view(bytes), bufferSize);
+        return database.importLegacyFile(in, error, count);
+    }
+    std::string setting(const char* key, const char* name) {
+        const auto record = database.findRecord(Guid(String(key)));
+        if (!record) return "<no record>";
+        const auto found = record->settings.find(name);
+        return found == record->settings.end() ? "<none>" : found->second;
+    }
+    TestStyleDatabase database;
+    String error;
+    std::size_t count = 0;
+};
+
+}   // namespace
+
+TEST_F(LegacyStyleFileTest, ImportsAFileOfEitherByteOrder) {
+    for (const bool big : {false, true}) {
+        SCOPED_TRACE(big ? "Mac" : "Win");
+        database.clear();
+        for (const std::size_t size : {std::size_t{1}, std::size_t{7}, std::size_t{4096}}) {
+            ASSERT_TRUE(import(sampleFile(big), size)) << error;
+        }
+        EXPECT_EQ(count, 2u);
+        EXPECT_EQ(database.size(), 2u);
+        EXPECT_EQ(std::string(database.findRecord(Guid(String(kKeyA)))->getName().getView()), "Brick");
+        EXPECT_EQ(setting(kKeyA, "linePen[0]"), "10");   // the array's values keep their places
+        EXPECT_EQ(setting(kKeyA, "linePen[5]"), "15");
+        EXPECT_EQ(setting(kKeyB, "tarnlinepen[0]"), "red");   // not a legacy name: kept as it is
+        EXPECT_NE(setting(kKeyB, "width[0]"), "<none>");
+    }
+}
+
+TEST_F(LegacyStyleFileTest, VersionDecidesWhichFieldsAStyleHas) {
+    struct Case {
+        const char* version;
+        bool headerFlag;
+        int styleFlags;
+        bool timeFields;
+    };
+    const Case cases[] = {
+        {"x:5", true, 1, true}, {"3", false, 0, true}, {"2", false, 0, false}, {"v:6", true, 2, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.version);
+        database.clear();
+        LegacyWriter w(false);
+        w.str("TarnwickPresetFile").str("Mtl").str(c.version);
+        if (c.headerFlag) w.flag(true);
+        w.i32(1).str("doorStyle");
+        if (std::string_view(c.version) != "2") w.str("second");
+        w.i32(0).i32(1).str("Door").str(kKeyA);
+        if (c.timeFields)
+            w.i32(5).i32(6).str("t");
+        else
+            w.str("1.1.1999");
+        for (int i = 0; i < c.styleFlags; ++i) w.flag(false);
+        w.i32(0).i32(0);
+        ASSERT_TRUE(import(w.bytes)) << error;
+        EXPECT_EQ(database.size(), 1u);
+    }
+}
+
+TEST_F(LegacyStyleFileTest, ABadFileFailsSaysWhereAndImportsNothing) {
+    const std::string good = sampleFile(false);
+    LegacyWriter deep(false);   // groups nested far past any real file
+    deep.header("3", 1);
+    for (int i = 0; i < 100000; ++i) deep.str("g").str("").i32(1);
+    LegacyWriter hugeArray(false);
+    hugeArray.header("3", 1).str("wallStyle").str("").i32(0).i32(1).str("A").str(kKeyA).i32(0).i32(0).str("");
+    hugeArray.i32(0).i32(1).str("arr").i32(0).i32(-65536).i32(-65536);
+    LegacyWriter badKind(false);
+    badKind.header("3", 1).str("wallStyle").str("").i32(0).i32(1).str("A").str(kKeyA).i32(0).i32(0).str("");
+    badKind.i32(1).str("p").i32(-1).i32(0);
+    const std::pair<std::string, const char*> cases[] = {
+        {good.substr(0, good.size() - 1), "truncated"},
+        {std::string("NotAStyleFile\0", 14), "magic"},
+        {std::string("TarnwickPresetFile\0Amiga\0", 25), "platform"},
+        {std::string("TarnwickPresetFile\0Win\0v:\0", 26), "version ends with its colon"},
+        {deep.bytes, "deep nesting"},
+        {hugeArray.bytes, "negative dimensions"},
+        {badKind.bytes, "kind -1"},
+        {good + std::string(4, '\0'), "fine: trailing bytes are not read"},
+    };
+    for (const auto& [bytes, what] : cases) {
+        SCOPED_TRACE(what);
+        database.clear();
+        database.put({Guid::generate(), std::make_shared<TestStyle>("wallStyle")});
+        const bool ok = import(bytes);
+        if (std::string_view(what).starts_with("fine")) {
+            EXPECT_TRUE(ok);
+            continue;
+        }
+        EXPECT_FALSE(ok);
+        EXPECT_TRUE(error.getView().starts_with("byte ")) << error;
+        EXPECT_EQ(database.size(), 1u);
+        EXPECT_EQ(count, 0u);
+    }
+}
+
+TEST_F(LegacyStyleFileTest, StylesOfUnknownTypesOrWithBadKeysAreDropped) {
+    LegacyWriter w(true);
+    w.header("3", 2);
+    w.str("roofStyle").str("").i32(0).i32(1).str("Slate").str(kKeyA).i32(0).i32(0).str("").i32(1);
+    w.str("tarnLinePen").i32(0).i32(3).i32(0);
+    w.str("wallStyle").str("").i32(0).i32(2);
+    w.str("").str(kKeyA).i32(0).i32(0).str("").i32(0).i32(0);            // no name: not valid
+    w.str("Stone").str("no guid").i32(0).i32(0).str("").i32(0).i32(0);   // no key
+    ASSERT_TRUE(import(w.bytes)) << error;
+    EXPECT_EQ(database.size(), 0u);
+}
