@@ -1,9 +1,15 @@
 #include "Skellowing/ObjectSpecification.h"
 
+#include <optional>
+
+#include "Elements/ComponentElem.h"
+#include "Elements/Object.h"
+#include "Elements/Opening.h"
 #include "Environment/Host.h"
 #include "Foundation/XMLAssemblyProxy.h"
 #include "Foundation/XMLTypeProxy.h"
 #include "LibraryParts/FamilyGuid.h"
+#include "LibraryParts/LengthParameter.h"
 #include "Project/ComponentSource.h"
 #include "Project/Library.h"
 
@@ -31,6 +37,13 @@ using tarnwick::XMLTypeProxy;
 constexpr std::string_view kTags[] = {"mappedType", "originalName", "mappedName", "mappedObjectGuid",
                                       "customParameters"};
 constexpr std::size_t kCustomParameters = 4;
+
+// The first cell of the custom parameter of the name, when it is a length.
+std::optional<double> customLength(const tarnwick::ParameterList& list, const char* name) {
+    const auto* length = dynamic_cast<const tarnwick::LengthParameter*>(list.find(String(name)));
+    if (!length) return std::nullopt;
+    return length->get(0, 0);
+}
 
 }   // namespace
 
@@ -167,6 +180,21 @@ std::unique_ptr<tarnwick::XMLProxy> ObjectSpecification::makeChildProxy(std::siz
                                                                 xmlParameters_->getItemCount() > 0);
         default:
             return nullptr;
+    }
+}
+
+void ObjectSpecification::apply(tarnwick::ComponentElem& element) const {
+    if (!customParameters_ || customParameters_->size() == 0) return;
+    const tarnwick::ParameterList& custom = *customParameters_;
+    element.parameters().mergeParameterList(custom, false, true, false);
+    if (auto* object = dynamic_cast<tarnwick::Object*>(&element)) {
+        // An object's sizes also go into its record, so they are set through its size setters.
+        if (const auto width = customLength(custom, "A")) object->setWidth(*width);
+        if (const auto depth = customLength(custom, "B")) object->setDepth(*depth);
+        if (const auto height = customLength(custom, "ZZYZX")) object->setHeight(*height);
+    } else if (auto* opening = dynamic_cast<tarnwick::Opening*>(&element)) {
+        if (const auto width = customLength(custom, "A")) opening->setOpeningWidth(*width);
+        if (const auto height = customLength(custom, "ZZYZX")) opening->setOpeningHeight(*height);
     }
 }
 

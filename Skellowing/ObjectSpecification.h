@@ -17,6 +17,10 @@
 #include "Skellowing/SourceGroups.h"
 #include "Skellowing/XMLParameterList.h"
 
+namespace tarnwick {
+class ComponentElem;
+}
+
 namespace skellow {
 
 // Owned by its SpecificationList. A copy (clone) shares the custom parameters and the resolved part with
@@ -50,6 +54,9 @@ public:
     // library; the answer is kept until the mapping changes. Null when no loaded part of the mapping's
     // type answers (a part found of another type does not count). Borrowed from this specification.
     const tarnwick::ComponentLink* findMappedPart();
+    // Merges the custom parameters into the element's; an object takes custom lengths "A", "B" and
+    // "ZZYZX" as its sizes, a door or window "A" and "ZZYZX" as its opening's. Nothing is written.
+    void apply(tarnwick::ComponentElem& element) const;
     // Maps to the loaded part of the link: its name, unique id and link. False (nothing changed) when the
     // link names no loaded, valid part.
     bool setMappedPart(const tarnwick::ComponentLink& link);

@@ -1,8 +1,13 @@
 #include "Skellowing/SkellowingAddon.h"
 
+#include "Elements/Door.h"
+#include "Elements/Lamp.h"
+#include "Elements/Object.h"
+#include "Elements/Window.h"
 #include "Environment/Framework.h"
 #include "Environment/Host.h"
 #include "Foundation/System.h"
+#include "Project/Drawing.h"
 #include "Project/Specification.h"
 #include "Skellowing/SkellowingMenu.h"
 #include "Skellowing/SkellowingPrefs.h"
@@ -45,7 +50,11 @@ std::unique_ptr<tarnwick::Directory> SkellowingAddon::getPreferencesFolder() con
 }
 
 void SkellowingAddon::installTools() {
-    // 1. The element creators join here with the element kinds. 2. The project's package.
+    // 1. The element kinds the run replaces parts of. 2. The project's package.
+    tarnwick::Drawing::registerCreator(tarnwick::Door::kType, &tarnwick::Door::create, false);
+    tarnwick::Drawing::registerCreator(tarnwick::Lamp::kType, &tarnwick::Lamp::create, false);
+    tarnwick::Drawing::registerCreator(tarnwick::Object::kType, &tarnwick::Object::create, false);
+    tarnwick::Drawing::registerCreator(tarnwick::Window::kType, &tarnwick::Window::create, false);
     registerPackage(SkellowingPrefs(), kProjectLocation);
     // 3. The menu; 4. every tool subscribed, in list order.
     tools_.push_back(std::make_unique<SkellowingMenu>());

@@ -1,0 +1,174 @@
+#include "Skellowing/SkellowRun.h"
+
+#include <memory>
+
+#include "Elements/ComponentElem.h"
+#include "Elements/Element.h"
+#include "Elements/Object.h"
+#include "Environment/Host.h"
+#include "Geometry/Cube.h"
+#include "Interface/NotifyAlert.h"
+#include "Interface/ProgressWindow.h"
+#include "Project/Drawing.h"
+#include "Project/EditManager.h"
+#include "Skellowing/ObjectMap.h"
+#include "Skellowing/SkellowingStrings.h"
+
+namespace skellow {
+namespace {
+
+using tarnwick::ComponentElem;
+using tarnwick::ComponentLink;
+using tarnwick::ElementLink;
+using tarnwick::Host;
+using tarnwick::String;
+
+constexpr std::int32_t kRunPhases = 1;
+
+// Every write reloads the element's memos, so loading is allowed for the run; the saved state comes back
+// however the run ends.
+class MemoLoadingAllowed {
+public:
+    MemoLoadingAllowed() : saved_(tarnwick::Element::memoLoadingSuspended) {
+        tarnwick::Element::memoLoadingSuspended = 0;
+    }
+    ~MemoLoadingAllowed() { tarnwick::Element::memoLoadingSuspended = saved_; }
+    MemoLoadingAllowed(const MemoLoadingAllowed&) = delete;
+    MemoLoadingAllowed& operator=(const MemoLoadingAllowed&) = delete;
+
+private:
+    std::uint8_t saved_;
+};
+
+// The group's mapping when the active configuration holds it itself: a mapping found elsewhere (another
+// configuration, or another kind's "Default") is not the user's choice for this run.
+ObjectSpecification* activeSpecification(const ObjectMap& table, const SourceKey& key, ObjectMapType kind,
+                                         const String& configuration) {
+    String name = configuration;
+    SpecificationList* where = nullptr;
+    ObjectSpecification* const found = table.findSpecification(key, name, kind, false, false, &where);
+    if (!found || name != configuration || where != table.findList(configuration, kind)) return nullptr;
+    return found;
+}
+
+class Replacer {
+public:
+    Replacer(ObjectMapType kind, tarnwick::Drawing& drawing, tarnwick::EditManager& editor)
+        : kind_(kind), drawing_(drawing), editor_(editor) {}
+
+    // True when the element now stands on the part, placed as before.
+    bool replace(const ElementLink& link, const ObjectSpecification& specification,
+                 const ComponentLink& part) {
+        const std::unique_ptr<tarnwick::Element> element = drawing_.getElement(link);
+        auto* const component = dynamic_cast<ComponentElem*>(element.get());
+        if (!component || !editor_.prepare(*component, true, true, false)) return false;
+        if (!component->hasSource()) return takePart(*component, specification, part) && store(*component);
+        auto* const object = dynamic_cast<tarnwick::Object*>(component);
+        if (!object) {
+            if (importedKind()) component->setOptionC(true);
+            return takePart(*component, specification, part) && store(*component);
+        }
+        return replaceObject(*object, specification, part);
+    }
+
+private:
+    bool importedKind() const { return kind_ == ObjectMapType::ifc || kind_ == ObjectMapType::dwg; }
+    bool store(tarnwick::Element& element) { return drawing_.storeElement(element, false, true); }
+
+    // A part the element's kind refuses leaves it on its old part, which must not pass for a replacement.
+    static bool takePart(ComponentElem& element, const ObjectSpecification& specification,
+                         const ComponentLink& part) {
+        if (!element.setComponent(part, false, true) || !(element.getComponentLink() == part)) return false;
+        specification.apply(element);
+        element.setVariation(0);
+        return true;
+    }
+
+    // The sizes are taken from the box of the unrotated object, and the midpoint of its front edge is
+    // kept: turned to 0, switched, then turned back and moved by the change of that midpoint.
+    bool replaceObject(tarnwick::Object& object, const ObjectSpecification& specification,
+                       const ComponentLink& part) {
+        const double angle = object.getAngle();
+        const double elevation = object.getElevation(true);
+        object.setAngle(0.0);
+        if (!store(object)) return false;   // nothing changed
+        const std::unique_ptr<tarnwick::Cube> before = object.getBounds(false);
+        if (!before) return putBack(object.getLink(), angle, elevation);
+        object.setWidth(before->getWidth());
+        object.setDepth(before->getDepth());
+        if (kind_ != ObjectMapType::dwg) object.setHeight(before->getHeight());
+        if (importedKind()) object.setOptionC(true);
+        if (!takePart(object, specification, part) || !store(object))
+            return putBack(object.getLink(), angle, elevation);
+        const std::unique_ptr<tarnwick::Cube> after = object.getBounds(false);
+        const tarnwick::CadPoint offset =
+            after ? frontEdgeOffset(*before, *after, angle) : tarnwick::CadPoint(0.0, 0.0, 0.0);
+        object.setAngle(angle);
+        object.setPosition(object.getPosition() + offset);
+        object.setElevation(elevation, true);
+        return store(object) && after != nullptr;
+    }
+
+    // The object as the host now holds it (its old part, turned to 0) turned and raised back; always a
+    // failure for the counts.
+    bool putBack(const ElementLink& link, double angle, double elevation) {
+        const std::unique_ptr<tarnwick::Element> element = drawing_.getElement(link);
+        if (auto* const object = dynamic_cast<tarnwick::Object*>(element.get())) {
+            object->setAngle(angle);
+            object->setElevation(elevation, true);
+            store(*object);
+        }
+        return false;
+    }
+
+    ObjectMapType kind_;
+    tarnwick::Drawing& drawing_;
+    tarnwick::EditManager& editor_;
+};
+
+}   // namespace
+
+SkellowReport skellowElements(ObjectMapType kind, tarnwick::Drawing& drawing, const tarnwick::Specification&,
+                              const SourceGroupMap& groups, const ObjectMap& table,
+                              const String& configuration) {
+    SkellowReport report;
+    const auto progress = tarnwick::ProgressWindow::open(
+        Host::getString(strings::kTitles, strings::kSkellowingTitle), kRunPhases);
+    if (!progress) return report;
+    // 1. The total: the elements of the groups the active configuration maps.
+    for (const auto& [key, links] : groups) {
+        if (activeSpecification(table, key, kind, configuration))
+            report.total += static_cast<std::uint32_t>(links.size());
+        progress->step();
+    }
+    {
+        const MemoLoadingAllowed loading;
+        tarnwick::EditManager editor(true, true);
+        progress->setPhase(Host::getString(strings::kMessages, strings::kSkellowingPhase),
+                           static_cast<std::int32_t>(report.total));
+        Replacer replacer(kind, drawing, editor);
+        // 2. Each mapped group in key order, until cancelled.
+        for (const auto& [key, links] : groups) {
+            if (progress->isCancelled()) break;
+            ObjectSpecification* const specification = activeSpecification(table, key, kind, configuration);
+            if (!specification) continue;
+            const ComponentLink* const part = specification->findMappedPart();
+            if (!part) {
+                report.missing += static_cast<std::uint32_t>(links.size());
+                continue;
+            }
+            for (const ElementLink& link : links) {
+                if (progress->isCancelled()) break;
+                ++report.attempted;
+                if (replacer.replace(link, *specification, *part)) ++report.success;
+                progress->step();
+            }
+        }
+        editor.restore(false);
+    }
+    // 3. The report, also after a cancel.
+    tarnwick::NotifyAlert().show(report.getText());
+    return report;
+}
+
+}   // namespace skellow
