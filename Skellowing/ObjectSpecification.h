@@ -41,7 +41,7 @@ public:
     ~ObjectSpecification() override;
 
     std::unique_ptr<tarnwick::XMLAssembly> clone() const override;
-    std::unique_ptr<ObjectSpecification> copy() const;   // the same as a specification
+    std::unique_ptr<ObjectSpecification> copy() const;   // the same mapping, as a new object
     // Empties mappedName, makes it an object again and drops parameters, part and mark; originalName and
     // mappedObjectGuid keep their texts.
     void clear() override;

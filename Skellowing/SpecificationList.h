@@ -35,7 +35,7 @@ public:
     std::size_t size() const { return getItemCount(); }
     ObjectSpecification& at(std::size_t index) const;   // throws TracedException "out_of_range" past the end
     ObjectSpecification& add(std::unique_ptr<ObjectSpecification> specification);   // appended
-    // The first specification that matches the key (ObjectSpecification::matches); null when none.
+    // The first mapping that matches the key (ObjectSpecification::matches); null when none.
     ObjectSpecification* findSpecification(const SourceKey& key) const;
     bool removeSpecification(const SourceKey& key);   // the first match, deleted; false when none
 
