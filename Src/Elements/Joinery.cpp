@@ -2,9 +2,19 @@
 
 #include "Elements/ElementQuantity.h"
 #include "Project/ElementMemoStore.h"
+#include "Project/HostProject.h"
+#include "Project/Project.h"
 #include "Project/Storey.h"
 
 namespace tarnwick {
+namespace {
+
+Library* projectLibrary() {
+    Project* project = HostProject::getProject();
+    return project != nullptr ? project->getLibrary() : nullptr;
+}
+
+}   // namespace
 
 Joinery::Joinery(const host::ElementRecord& record, const ElementLink& link, const ComponentLink& part)
     : Opening(link, part) {
@@ -12,6 +22,39 @@ Joinery::Joinery(const host::ElementRecord& record, const ElementLink& link, con
 }
 
 Joinery::~Joinery() = default;
+
+ComponentLink Joinery::partOf(const host::ElementRecord& record, std::uint32_t partType) {
+    std::int32_t index = 0;
+    std::memcpy(&index, reinterpret_cast<const unsigned char*>(&record) + host::kOpeningLibraryIndexOffset,
+                sizeof index);
+    return ComponentLink(index, partType, projectLibrary());
+}
+
+ComponentLink Joinery::partNamed(const String& name, std::uint32_t partType, Library* library) {
+    return ComponentLink(name, partType, library != nullptr ? library : projectLibrary());
+}
+
+void Joinery::takeHostDefaults(bool withMemo, std::uint32_t partType) {
+    std::unique_ptr<ElementMemoStore> memo = withMemo ? std::make_unique<ElementMemoStore>() : nullptr;
+    if (readDefaults(memo.get()) && memo) ComponentElem::loadMemo(kFullMemoMask, memo);
+    const std::int32_t index = getLibraryIndex();
+    Joinery::setComponent(ComponentLink(index, partType, index != 0 ? projectLibrary() : nullptr), !withMemo,
+                          !withMemo);
+}
+
+bool Joinery::setPartOfType(const ComponentLink& link, std::uint32_t partType, bool resetSizes,
+                            bool mergeParameters) {
+    if (link.getType() != 0 && link.getType() != partType) return false;
+    const ComponentLink part(link.getIndex(), partType,
+                             link.getLibrary() != nullptr ? link.getLibrary() : projectLibrary());
+    return Joinery::setComponent(part, resetSizes, mergeParameters);
+}
+
+void Joinery::loadOpeningDefaults() {
+    readDefaults(nullptr);   // a failed call leaves zeros
+    getMutableTypeRecord().writeNeedsMemo = 1;
+    put(host::kOpeningLibraryIndexOffset, componentLink_.getIndex());
+}
 
 void Joinery::copyRecord(const host::ElementRecord& record) {
     std::memcpy(record_.bytes.data(), &record, host::kJoineryRecordSize);

@@ -79,6 +79,16 @@ protected:
     bool readDefaults(ElementMemoStore* memo);   // the defaults of the element's type; zeros on failure
     // One of the host's door or window quantities: the field of its part of the mask.
     double quantity(std::size_t maskBase, std::size_t field);
+
+    // What a door and a window share, for their own part type.
+    static ComponentLink partOf(const host::ElementRecord& record, std::uint32_t partType);   // its part
+    static ComponentLink partNamed(const String& name, std::uint32_t partType, Library* library);
+    // The host's defaults; with a memo, their parameters and gables; then the part they name.
+    void takeHostDefaults(bool withMemo, std::uint32_t partType);
+    // Takes a part of partType (type 0 counts as one); false, with nothing changed, for any other type.
+    bool setPartOfType(const ComponentLink& link, std::uint32_t partType, bool resetSizes,
+                       bool mergeParameters);
+    void loadOpeningDefaults();   // the host's defaults with this element's own part
     template <typename T>
     T get(std::size_t offset) const {
         T value;

@@ -1,26 +1,6 @@
 #include "Elements/Window.h"
 
-#include "Project/ElementMemoStore.h"
-#include "Project/HostProject.h"
-#include "Project/Project.h"
-
 namespace tarnwick {
-
-namespace {
-
-Library* projectLibrary() {
-    Project* project = HostProject::getProject();
-    return project != nullptr ? project->getLibrary() : nullptr;
-}
-
-std::int32_t libraryIndexOf(const host::ElementRecord& record) {
-    std::int32_t index = 0;
-    std::memcpy(&index, reinterpret_cast<const unsigned char*>(&record) + host::kOpeningLibraryIndexOffset,
-                sizeof index);
-    return index;
-}
-
-}   // namespace
 
 std::unique_ptr<Element> Window::create(const host::ElementRecord& record, ElementLink& link) {
     if (record.head.type != kType) return nullptr;
@@ -28,19 +8,14 @@ std::unique_ptr<Element> Window::create(const host::ElementRecord& record, Eleme
 }
 
 Window::Window(const host::ElementRecord& record, const ElementLink& link)
-    : Joinery(record, link, ComponentLink(libraryIndexOf(record), kPartType, projectLibrary())) {}
+    : Joinery(record, link, partOf(record, kPartType)) {}
 
 Window::Window(const ComponentLink& part) : Joinery(ElementLink(kType, 0), part) { loadDefaults(); }
 
-Window::Window(const String& partName, Library* library)
-    : Window(ComponentLink(partName, kPartType, library != nullptr ? library : projectLibrary())) {}
+Window::Window(const String& partName, Library* library) : Window(partNamed(partName, kPartType, library)) {}
 
 Window::Window(bool withMemo) : Joinery(ElementLink(kType, 0), ComponentLink()) {
-    std::unique_ptr<ElementMemoStore> memo = withMemo ? std::make_unique<ElementMemoStore>() : nullptr;
-    if (readDefaults(memo.get()) && memo) ComponentElem::loadMemo(kFullMemoMask, memo);
-    const std::int32_t index = getLibraryIndex();
-    Joinery::setComponent(ComponentLink(index, kPartType, index != 0 ? projectLibrary() : nullptr), !withMemo,
-                          !withMemo);
+    takeHostDefaults(withMemo, kPartType);
 }
 
 Window::Window(const Window& other) = default;
@@ -57,16 +32,9 @@ double Window::getOpeningQuantityB() { return quantity(host::kQuantityMaskWindow
 double Window::getOpeningQuantityC() { return quantity(host::kQuantityMaskWindow, 16); }
 
 bool Window::setComponent(const ComponentLink& link, bool resetSizes, bool mergeParameters) {
-    if (link.getType() != 0 && link.getType() != kPartType) return false;
-    const ComponentLink part(link.getIndex(), kPartType,
-                             link.getLibrary() != nullptr ? link.getLibrary() : projectLibrary());
-    return Joinery::setComponent(part, resetSizes, mergeParameters);
+    return setPartOfType(link, kPartType, resetSizes, mergeParameters);
 }
 
-void Window::loadDefaults() {
-    readDefaults(nullptr);   // a failed call leaves zeros
-    getMutableTypeRecord().writeNeedsMemo = 1;
-    put(host::kOpeningLibraryIndexOffset, componentLink_.getIndex());
-}
+void Window::loadDefaults() { loadOpeningDefaults(); }
 
 }   // namespace tarnwick
