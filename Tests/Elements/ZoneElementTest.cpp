@@ -241,4 +241,29 @@ TEST_F(ZoneElementTest, AZoneCategoryKnowsItsStampAndItsParameters) {
     EXPECT_EQ(text(reread.getParameters(), "size"), "2.5");
 }
 
+TEST_F(ZoneElementTest, ANewZoneIsPlacedWithItsOwnStamp) {
+    // From the tool's defaults: their category's stamp and its parameters.
+    ZoneElement fresh(/*withMemo=*/false);
+    EXPECT_DOUBLE_EQ(fresh.getHeight(), 2.6);
+    EXPECT_EQ(fresh.getStampIndex(), kOfficeStamp);
+    EXPECT_EQ(text(fresh.getParameters(), "desks"), "6");
+    // With a stamp given, the record names that stamp, not the defaults' one.
+    tarnwick::Library& library = *project().getLibrary();
+    for (const std::int32_t stamp : {kRoomStamp, kOfficeStamp}) {
+        const ZoneElement placed(tarnwick::ComponentLink(stamp, host::kLibraryZone, &library));
+        EXPECT_EQ(placed.getStampIndex(), stamp);
+        std::int32_t written = 0;
+        std::memcpy(&written,
+                    reinterpret_cast<const unsigned char*>(placed.getHostElement().get()) +
+                        host::kZoneStampIndexOffset,
+                    sizeof written);
+        EXPECT_EQ(written, stamp);
+    }
+    const ZoneElement named(String("Room Stamp"), nullptr);
+    EXPECT_EQ(named.getStampIndex(), kRoomStamp);
+    const ZoneElement ofCategory(ZoneCategory(AttributeLink(kOffice, AttributeType::zoneCategory)));
+    EXPECT_EQ(ofCategory.getStampIndex(), kOfficeStamp);
+    EXPECT_EQ(ofCategory.getCategory().getLink().getShortIndex(), kOffice);
+}
+
 }   // namespace
