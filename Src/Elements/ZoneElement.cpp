@@ -320,11 +320,19 @@ ZoneCategory ZoneElement::getCategory() const {
     return ZoneCategory(categoryLink(get<std::int16_t>(kCategory)));
 }
 
-void ZoneElement::setCategory(const ZoneCategory& category) {
+bool ZoneElement::setCategory(const ZoneCategory& category) {
+    // A zone is shown by its stamp: a category whose stamp cannot be had leaves the zone as it is.
+    const ComponentLink& stamp = category.getStampLink();
+    if (!stamp.isValid()) return false;
     ParameterMemo::loadOnDemand(kParameterBit);   // the zone's values are what the merge carries over
+    const Record kept = record_;
     put(kCategory, category.getLink().getShortIndex());
-    setComponent(category.getStampLink(), /*resetSizes=*/true, /*mergeParameters=*/true);
+    if (!setComponent(stamp, /*resetSizes=*/true, /*mergeParameters=*/true)) {
+        record_ = kept;
+        return false;
+    }
     put(kStampIndex, componentLink_.getIndex());
+    return true;
 }
 
 bool ZoneElement::setComponent(const ComponentLink& link, bool resetSizes, bool mergeParameters) {

@@ -96,8 +96,9 @@ public:
     void setZoneFlagB(bool flag) { setByte(host::kZoneFlagBOffset, flag); }
     void setZoneFlagC(bool flag) { setByte(host::kZoneFlagCOffset, flag); }
     ZoneCategory getCategory() const;
-    // The category's index, and its stamp taken with the parameters carried across.
-    void setCategory(const ZoneCategory& category);
+    // The category's index, and its stamp taken with the parameters carried across. False, with nothing
+    // changed, when the category's stamp is not in the library (or cannot be looked up) or is refused.
+    bool setCategory(const ZoneCategory& category);
     // The host's zone quantities, each a field of its quantity record; 0 when the host cannot give it.
     double getZoneQuantityA() { return quantity(24); }
     double getZoneQuantityB() { return quantity(40); }

@@ -190,8 +190,12 @@ TEST_F(ZoneElementTest, TakingACategoryTakesItsStampAndWritesBack) {
     ASSERT_NE(made, nullptr);
     const ZoneCategory office(AttributeLink(kOffice, AttributeType::zoneCategory));
     made->setPosition(CadPoint(10, 20, 3.0));
-    made->setCategory(office);
+    ASSERT_TRUE(made->setCategory(office));
     EXPECT_EQ(made->getStampIndex(), kOfficeStamp);
+    // "Hall" names no stamp: the zone keeps its own and its category.
+    EXPECT_FALSE(made->setCategory(ZoneCategory(AttributeLink(kHall, AttributeType::zoneCategory))));
+    EXPECT_EQ(made->getStampIndex(), kOfficeStamp);
+    EXPECT_EQ(made->getCategory().getLink().getShortIndex(), kOffice);
     EXPECT_EQ(text(made->getParameters(), "font"), "Times");   // shared: the zone's value
     EXPECT_EQ(text(made->getParameters(), "desks"), "6");
     ASSERT_EQ(inCommand([&] { return plan().storeElement(*made, /*create=*/false, /*withMemo=*/true); }),
@@ -264,6 +268,40 @@ TEST_F(ZoneElementTest, ANewZoneIsPlacedWithItsOwnStamp) {
     const ZoneElement ofCategory(ZoneCategory(AttributeLink(kOffice, AttributeType::zoneCategory)));
     EXPECT_EQ(ofCategory.getStampIndex(), kOfficeStamp);
     EXPECT_EQ(ofCategory.getCategory().getLink().getShortIndex(), kOffice);
+}
+
+TEST_F(ZoneElementTest, AFaultOnAnyHostCallOfACategoryChangeLeavesTheZoneAsItWas) {
+    const host::SimElement original = simZone();
+    for (std::uint64_t n = 1;; ++n) {
+        SCOPED_TRACE(n);
+        host_->project().state.elements[0] = original;
+        const std::size_t liveBefore = host::memoryStats().liveHandles;
+        auto made = zone();
+        ASSERT_NE(made, nullptr);
+        host_->clearCalls();
+        host_->injectFault({}, n, host::kErrBadIndex);
+        const bool stored =
+            inCommand([&] {
+                const ZoneCategory office(AttributeLink(kOffice, AttributeType::zoneCategory));
+                return made->setCategory(office) &&
+                       plan().storeElement(*made, /*create=*/false, /*withMemo=*/true);
+            }) == host::kNoError;
+        host_->clearFaults();
+        const std::size_t calls = host_->calls().size();
+        if (stored) {   // what was written is the whole change
+            EXPECT_EQ(field<std::int16_t>(simZone(), host::kZoneCategoryOffset), kOffice);
+            EXPECT_EQ(field<std::int32_t>(simZone(), host::kZoneStampIndexOffset), kOfficeStamp);
+            const auto outline = zone()->getOutline();   // the polygon as it was
+            ASSERT_NE(outline, nullptr);
+            EXPECT_DOUBLE_EQ(outline->getArea(), 11.0);
+        } else {
+            EXPECT_EQ(simZone(), original);
+        }
+        made.reset();
+        EXPECT_EQ(host::memoryStats().liveHandles, liveBefore);
+        if (calls < n) break;   // the fault fell past the last call
+        ASSERT_LT(n, 500u);
+    }
 }
 
 }   // namespace
