@@ -20,6 +20,7 @@ class Event;
 class Package;
 class PackageStore;
 class Supervisor;
+class TarnwickLibrary;
 
 // Exactly one exists while the module runs: the product derives its add-on class from it, makes it in its
 // create function and hands it to setInstance. Not copyable.
@@ -43,6 +44,7 @@ public:
         kReportNotSaved = 10,
         kStoredSettingsUnreadable = 11,   // "$1": the add-on's name
         kWhereInStoredData = 12,          // "$1" line, "$2" column, "$3" what is wrong there
+        kStarterStylesUnreadable = 13,    // "$1": the add-on's name, "$2": where and why
     };
     static constexpr const char* kProjectStoreName = "frameworkPreferenceStore";
 
@@ -111,6 +113,13 @@ public:
     bool loadPreferences(std::int32_t location);
     bool isStoreUnread(std::int32_t location) const;   // the stored data of the location was not read
 
+    // The companion library: the style templates of the add-on's starter data. Made empty on first use;
+    // initialize reads the starter data into it.
+    TarnwickLibrary& getTarnwickLibrary();
+    // Reads the starter styles and templates (TarnwickLibrary::readStarterData); a starter file that
+    // cannot be read is named in a warning and nothing of it is used. False then.
+    bool readStarterStyles();
+
     // --- Exceptions -------------------------------------------------------------------------------------
     // Writes the report as "<name> <date time>.txt" in "Tarnwick Tools" under the host's special folder 5
     // and names the file in an alert; when no file can be written the alert asks for the steps by e-mail.
@@ -154,6 +163,7 @@ private:
     ActivityLog eventLog_;
     std::unique_ptr<PackageStore> fileStore_;
     std::unique_ptr<Supervisor> supervisor_;
+    std::unique_ptr<TarnwickLibrary> library_;   // made on first use
     int externalCallDepth_ = 0;
     bool projectStoreUnread_ = false;   // the project's stored packages are there but were not read
     bool fileStoreUnread_ = false;      // so is the preference file

@@ -108,6 +108,30 @@ bool PresetDatabase::listNames(Parameter& parameter, const String& typeName, con
     return changed;
 }
 
+Guid PresetDatabase::findStyleByName(const String& name, const Guid& excluded, const String& typeName) const {
+    for (const auto& [key, record] : *this)
+        if (record && key != excluded && record->getName() == name &&
+            (typeName.isEmpty() || record->getTypeName() == typeName))
+            return key;
+    return Guid();
+}
+
+Guid PresetDatabase::getCurrentStyle() {
+    const RecordPtr current = findRecord(getCurrentKey(), /*skipDeleted=*/true);
+    if (current) return getCurrentKey();
+    setCurrentKey(Guid());
+    for (const auto& [key, record] : *this)
+        if (record && !record->isDeleted()) {
+            setCurrentKey(key);
+            break;
+        }
+    return getCurrentKey();
+}
+
+void PresetDatabase::setCurrentStyle(const Guid& key) {
+    if (findRecord(key, /*skipDeleted=*/true)) setCurrentKey(key);
+}
+
 PresetDatabase::RecordPtr PresetDatabase::makeRecordOfType(std::string_view typeName) const {
     return newRecordOfType(String(typeName));
 }

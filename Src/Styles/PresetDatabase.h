@@ -62,6 +62,14 @@ public:
     // empty value. True when the parameter changed.
     bool listNames(Parameter& parameter, const String& typeName, const Filter* filter) const;
 
+    // The first style in key order of the name (of the type; any type: ""), other than excluded; null
+    // when none. Names are unique within a type at most, so a lookup for a template keeps to its type.
+    Guid findStyleByName(const String& name, const Guid& excluded, const String& typeName = String()) const;
+    // The current style: kept while it names a live style, else the first live style in key order;
+    // null when there is none.
+    Guid getCurrentStyle();
+    void setCurrentStyle(const Guid& key);   // only a live style becomes current
+
     // --- The style-type registry (process-wide) -------------------------------------------------------
     // Registers a type under its template's type name: ignored without a template or a display name; a
     // type is registered once, and a later registration of its name changes nothing. The first

@@ -117,14 +117,17 @@ TEST_F(PresetDatabaseTest, ATypesFlagsDecideWhereNamesAreUnique) {
     EXPECT_EQ(nameOf(database, roof), "Oak");   // names of this type may repeat
     EXPECT_EQ(nameOf(database, secondRoof), "Oak");
 
-    // A deleted holder of the same type gives its name up.
-    database.markRecord(wall, true);
-    const Guid fresh = database.createRecord(Guid(), "Oak", Guid());   // the current type: doors
-    EXPECT_EQ(nameOf(database, fresh), "Oak2");
+    // A deleted holder in the scope gives its name up; one outside it is no holder.
+    PresetDatabase other;
+    const Guid deletedWall = Guid::generate();
+    other.put({deletedWall, preset("Pine", "wallStyle", /*deleted=*/true)});
     PresetDatabase::findType("wallStyle", true);
-    const Guid freshWall = database.createRecord(Guid(), "Oak", Guid());
-    EXPECT_EQ(nameOf(database, freshWall), "Oak");
-    EXPECT_EQ(nameOf(database, wall), "Oak2");
+    const Guid freshWall = other.createRecord(Guid(), "Pine", Guid());
+    EXPECT_EQ(nameOf(other, freshWall), "Pine");
+    EXPECT_EQ(nameOf(other, deletedWall), "Pine1");
+    PresetDatabase::findType("doorStyle", true);
+    const Guid freshDoor = other.createRecord(Guid(), "Pine", Guid());   // unique among all: Pine is held
+    EXPECT_EQ(nameOf(other, freshDoor), "Pine2");
 }
 
 TEST_F(PresetDatabaseTest, ListNamesFillsAMenuParameterWithTheLiveStylesOfAType) {

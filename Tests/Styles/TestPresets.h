@@ -6,11 +6,13 @@
 #include <memory>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "Foundation/DateTime.h"
 #include "Foundation/Setting.h"
 #include "Foundation/XMLTypeProxy.h"
 #include "Styles/PresetDatabase.h"
+#include "Styles/PresetFieldType.h"
 
 class TestPreset : public tarnwick::PresetRecord {
 public:
@@ -82,3 +84,54 @@ inline void registerTestTypes(std::uint32_t wallFlags = tarnwick::PresetDatabase
     tarnwick::PresetDatabase::registerType(std::make_unique<TestPreset>("doorStyle"), "Door", "DR",
                                            doorFlags);
 }
+
+// A style with fields: "thickness" (a real), "pen" (an integer), "finish" (a text) and the link field
+// "frame", whose own sub-record is a style of the type "frameStyle" with the field "depth".
+class FieldStyle : public TestPreset {
+public:
+    explicit FieldStyle(std::string_view type) : TestPreset(type) {
+        if (type == "frameStyle") {
+            fields.push_back(
+                std::make_unique<tarnwick::PresetFieldType<tarnwick::RealSetting, double>>("depth"));
+            fields.push_back(std::make_unique<tarnwick::PresetLinkField>("back"));
+            return;
+        }
+        fields.push_back(
+            std::make_unique<tarnwick::PresetFieldType<tarnwick::RealSetting, double>>("thickness"));
+        fields.push_back(
+            std::make_unique<tarnwick::PresetFieldType<tarnwick::Int32Setting, std::int32_t>>("pen"));
+        fields.push_back(
+            std::make_unique<tarnwick::PresetFieldType<tarnwick::StringSetting, tarnwick::String>>(
+                "finish", std::vector<tarnwick::String>{tarnwick::String()}));
+        fields.push_back(std::make_unique<tarnwick::PresetLinkField>("frame"));
+        frame = std::make_shared<FieldStyle>("frameStyle");
+    }
+    FieldStyle(const FieldStyle& other) : TestPreset(other) {
+        for (const auto& field : other.fields) fields.push_back(field->clone());
+        if (other.frame) frame = std::static_pointer_cast<FieldStyle>(other.frame->clonePreset());
+    }
+    std::shared_ptr<UserRecord> cloneRecord() const override { return std::make_shared<FieldStyle>(*this); }
+    std::unique_ptr<XMLAssembly> clone() const override { return std::make_unique<FieldStyle>(*this); }
+    bool setSetting(const tarnwick::String& name, const tarnwick::Setting& value,
+                    std::uint32_t index) override {
+        return PresetRecord::setSetting(name, value, index);
+    }
+    std::size_t getFieldCount() const override { return fields.size(); }
+    tarnwick::PresetField* getField(std::size_t index) override {
+        return index < fields.size() ? fields[index].get() : nullptr;
+    }
+    std::shared_ptr<tarnwick::PresetRecord> getSubRecord(std::size_t index) const override {
+        return index == 3 ? frame : nullptr;
+    }
+
+    template <typename Field>
+    Field& field(const char* name) {
+        return dynamic_cast<Field&>(*findField(name));
+    }
+    double real(const char* name) {
+        return field<tarnwick::PresetFieldType<tarnwick::RealSetting, double>>(name).getValue();
+    }
+
+    std::vector<std::unique_ptr<tarnwick::PresetField>> fields;
+    std::shared_ptr<FieldStyle> frame;
+};
