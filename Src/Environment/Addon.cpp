@@ -410,6 +410,12 @@ std::uint32_t Addon::installHandlers() {
     return result;
 }
 
+Subscriber& Addon::adoptTool(std::unique_ptr<Subscriber> tool) {
+    Subscriber& kept = *tools_.emplace_back(std::move(tool));
+    subscribe(kept);
+    return kept;
+}
+
 TarnwickLibrary& Addon::getTarnwickLibrary() {
     if (!library_) library_ = std::make_unique<TarnwickLibrary>();
     return *library_;

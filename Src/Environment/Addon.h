@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include <HostAddonProtocol.h>
 #include <HostMemory.h>
 
 #include "Environment/Publisher.h"
+#include "Environment/Subscriber.h"
 #include "Foundation/ActivityLog.h"
 #include "Foundation/String.h"
 
@@ -113,6 +115,16 @@ public:
     bool loadPreferences(std::int32_t location);
     bool isStoreUnread(std::int32_t location) const;   // the stored data of the location was not read
 
+    // Subscribers the framework makes for itself (the style updater): subscribed to the add-on and
+    // deleted with it. The tool as kept.
+    Subscriber& adoptTool(std::unique_ptr<Subscriber> tool);
+    template <typename Tool>
+    Tool* findTool() const {   // the first tool of the kind; null when none
+        for (const auto& tool : tools_)
+            if (auto* found = dynamic_cast<Tool*>(tool.get())) return found;
+        return nullptr;
+    }
+
     // The companion library: the style templates of the add-on's starter data. Made empty on first use;
     // initialize reads the starter data into it.
     TarnwickLibrary& getTarnwickLibrary();
@@ -163,7 +175,8 @@ private:
     ActivityLog eventLog_;
     std::unique_ptr<PackageStore> fileStore_;
     std::unique_ptr<Supervisor> supervisor_;
-    std::unique_ptr<TarnwickLibrary> library_;   // made on first use
+    std::unique_ptr<TarnwickLibrary> library_;         // made on first use
+    std::vector<std::unique_ptr<Subscriber>> tools_;   // gone before the publisher base; each leaves it
     int externalCallDepth_ = 0;
     bool projectStoreUnread_ = false;   // the project's stored packages are there but were not read
     bool fileStoreUnread_ = false;      // so is the preference file

@@ -5,6 +5,9 @@
 
 #include "Environment/Addon.h"
 #include "LibraryParts/Parameter.h"
+#include "Styles/Preset.h"
+#include "Styles/PresetList.h"
+#include "Styles/PresetUpdater.h"
 
 namespace tarnwick {
 namespace {
@@ -146,6 +149,13 @@ PresetDatabase::RecordPtr PresetDatabase::makeLegacyRecord(std::string_view type
     return record;
 }
 
+void PresetDatabase::importLegacyValue(PresetRecord& record, const String& name, const Setting& value,
+                                       std::uint32_t index) {
+    const PresetList* const presets = PresetList::ofAddon();
+    if (const Preset* owner = presets ? presets->findOwner(record, name, *this) : nullptr)
+        owner->importLegacyValue(record, name, value, index, *this);
+}
+
 // --- Registry ----------------------------------------------------------------------------------------
 void PresetDatabase::registerType(std::unique_ptr<PresetRecord> templateRecord, const String& displayName,
                                   const String& key, std::uint32_t flags) {
@@ -158,10 +168,12 @@ void PresetDatabase::registerType(std::unique_ptr<PresetRecord> templateRecord, 
     r.types[type] = TemplateRecord{std::move(templateRecord), flags};
     r.displayNames[type] = displayName;
     if (!key.isEmpty()) r.keys[key] = type;
-    // 6. The project's style database, once.
+    // 6. The project's style database and the style tools, once each.
     Addon* const addon = Addon::getInstance();
-    if (addon && !addon->hasPackage(kCode, Addon::kProjectLocation))
+    if (!addon) return;
+    if (!addon->hasPackage(kCode, Addon::kProjectLocation))
         addon->registerPackage(PresetDatabase(), Addon::kProjectLocation);
+    if (!addon->findTool<PresetUpdater>()) addon->adoptTool(std::make_unique<PresetUpdater>());
 }
 
 bool PresetDatabase::findType(const String& name, bool byTypeName) {

@@ -92,6 +92,10 @@ protected:
     RecordPtr makeRecordOfType(std::string_view typeName) const override;
     RecordPtr newTemplateRecord() const override;
     RecordPtr makeLegacyRecord(std::string_view typeKey) const override;
+    // Through the first template of the add-on of the record's type that owns the name, looked up for
+    // each value (the values of one block may belong to different templates); dropped when none does.
+    void importLegacyValue(PresetRecord& record, const String& name, const Setting& value,
+                           std::uint32_t index) override;
 };
 
 }   // namespace tarnwick

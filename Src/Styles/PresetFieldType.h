@@ -29,6 +29,7 @@ public:
         : PresetField(name), values_(std::move(values)) {}
 
     const std::vector<Value>& getValues() const { return values_; }
+    std::vector<Value>& values() { return values_; }   // for a record's own XML of the field
     void setValues(std::vector<Value> values) { values_ = std::move(values); }
     Value getValue(std::size_t index = 0) const { return index < values_.size() ? values_[index] : Value{}; }
     void setValue(const Value& value, std::size_t index = 0) {

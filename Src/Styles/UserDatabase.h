@@ -335,6 +335,10 @@ public:
             void put(const Guid& key, const std::shared_ptr<UserRecord>& record) override {
                 database_.put({key, std::static_pointer_cast<Record>(record)});
             }
+            void storeValue(UserRecord& record, const String& name, const Setting& value,
+                            std::uint32_t index) override {
+                database_.importLegacyValue(static_cast<Record&>(record), name, value, index);
+            }
 
         private:
             UserDatabase& database_;
@@ -374,6 +378,12 @@ protected:
         } else {
             record->setName(variant);
         }
+    }
+
+    // A legacy file's value under a name that is no legacy name; by default the record's own parameter.
+    virtual void importLegacyValue(Record& record, const String& name, const Setting& value,
+                                   std::uint32_t index) {
+        record.setSetting(name, value, index);
     }
 
     // The record a legacy style file's group key stands for, named; null for an unknown key. By default

@@ -134,4 +134,18 @@ public:
 
     std::vector<std::unique_ptr<tarnwick::PresetField>> fields;
     std::shared_ptr<FieldStyle> frame;
+
+protected:
+    // A wall style's thickness is written with it, as the records of a real style type write their fields.
+    std::span<const std::string_view> getChildTags() const override {
+        static constexpr std::string_view tags[] = {"name", "number", "deleted", "thickness"};
+        return tags;
+    }
+    std::unique_ptr<tarnwick::XMLProxy> makeChildProxy(std::size_t index) override {
+        if (index != 3) return TestPreset::makeChildProxy(index);
+        auto* const thickness =
+            dynamic_cast<tarnwick::PresetFieldType<tarnwick::RealSetting, double>*>(findField("thickness"));
+        if (!thickness || thickness->values().empty()) return nullptr;
+        return std::make_unique<tarnwick::XMLTypeProxy<double>>(thickness->values()[0], "thickness");
+    }
 };
