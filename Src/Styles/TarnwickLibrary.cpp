@@ -50,7 +50,7 @@ bool TarnwickLibrary::readStarterData(const String& addonName, String& error) {
     error.clear();
     Library* const library = Host::getLibrary();
     if (!library) return true;
-    const String language(std::string_view(host::languageCode()));
+    const String language{std::string_view(host::languageCode())};
     std::unique_ptr<DataFile> file = starterFile(*library, addonName, language);
     if (!file && language != kInternational) file = starterFile(*library, addonName, String(kInternational));
     if (!file) return true;
