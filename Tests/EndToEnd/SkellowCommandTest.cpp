@@ -147,6 +147,25 @@ TEST_F(SkellowCommands, DecliningTheConfirmationLeavesTheDrawingButKeepsTheTable
     EXPECT_TRUE(std::filesystem::exists(tableFile()));
 }
 
+TEST_F(SkellowCommands, EndsSilentlyWhenTheSearchIsCancelledAndSaysSoWhenNothingQualifies) {
+    start("house.json", "house-table.xml");
+    const host::ProjectState before = host_->project().state;
+    script(R"([{"do": "cancelProgressAt", "step": 3, "window": 1}])");
+    run("Skellow From ArchiCAD");
+    EXPECT_TRUE(alertTexts().empty());
+    EXPECT_TRUE(host_->project().state == before);
+
+    // Without the legacy bench there is nothing of that kind: no question, no run.
+    host::GuidRecord bench;
+    ASSERT_TRUE(host::guidFromText(kBench, bench));
+    host_->project().state.elements.eraseIf(
+        [&](const host::SimElement& element) { return element.guid() == host::toGuidBytes(bench); });
+    const host::ProjectState withoutBench = host_->project().state;
+    run("Skellow Legacy Parts");
+    EXPECT_EQ(alertTexts(), std::vector<std::string>{"No relevant objects were found to be skellowed"});
+    EXPECT_TRUE(host_->project().state == withoutBench);
+}
+
 TEST_F(SkellowCommands, SearchesOnlyTheSelectionWhenSomeOfItQualifies) {
     start("house.json", "house-table.xml");
     host::GuidRecord chair2;
