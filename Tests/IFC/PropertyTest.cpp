@@ -90,6 +90,27 @@ TEST(SettingPair, ConvertsNumbersAsNumbersAndMatchesListsOneToOne) {
     EXPECT_TRUE(list({"A", "B"}).isEqual(list({"B", "A"})));
 }
 
+TEST(PropertyLink, ListsMergeFilterAndDifferInOrder) {
+    const PropertyLink a(Guid::generate()), b(Guid::generate()), c(Guid::generate());
+    PropertyLinks target{a, b};
+    PropertyLinks changes;
+    merge(target, {b, c}, &changes);
+    EXPECT_EQ(target, (PropertyLinks{a, b, c}));
+    EXPECT_EQ(changes, (PropertyLinks{a, c}));   // the old one the source lacks, then the one added
+    PropertyLinks empty;
+    merge(empty, {c, a});
+    EXPECT_EQ(empty, (PropertyLinks{c, a}));
+    filter(target, {c, a});
+    EXPECT_EQ(target, (PropertyLinks{a, c}));   // the list's own order
+    PropertyLinks onlyFirst, onlySecond;
+    EXPECT_TRUE(difference({a, b}, {b, c}, onlyFirst, onlySecond));
+    EXPECT_EQ(onlyFirst, PropertyLinks{a});
+    EXPECT_EQ(onlySecond, PropertyLinks{c});
+    onlyFirst.clear();
+    onlySecond.clear();
+    EXPECT_FALSE(difference({a, b}, {b, a}, onlyFirst, onlySecond));
+}
+
 // Uniclass with a door item and another item; the group "Pset" with five definitions, four of them
 // available for doors. The door (element 3) is classified as a door.
 class PropertyTest : public DrawingFixture {
