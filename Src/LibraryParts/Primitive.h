@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <vector>
 
 #include "Geometry/CadPoint.h"
 #include "Geometry/Cube.h"
@@ -53,5 +54,8 @@ private:
     bool hatchLine_ = false;
     bool hatchBorder_ = false;
 };
+
+// A list of primitives, each held by a shared pointer of its own class (so deleted whole).
+using PrimitiveList = std::vector<std::shared_ptr<Primitive>>;
 
 }   // namespace tarnwick
