@@ -13,6 +13,7 @@
 namespace tarnwick {
 
 class AttributeTracker;
+class NativeCanvas;
 
 // A mixin beside a geometry base. Primitives are kept by shared pointers to their own class; the
 // destructor is virtual all the same, so that one deleted through a Primitive pointer is deleted whole.
@@ -32,6 +33,9 @@ public:
                          int indentation) const = 0;
     virtual bool write3D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
                          int indentation) const = 0;
+    // Draws on a preview canvas, each model point moved by the offset first; true (what draws nothing
+    // draws nothing and succeeds).
+    virtual bool draw(NativeCanvas& canvas, const CadPoint& offset) const = 0;
 
     std::uint16_t getDrawingOrder() const { return drawingOrder_; }
     std::uint32_t getPen() const { return pen_; }
