@@ -444,6 +444,8 @@ bool play(std::int16_t id, const DialogAction& action) {
             if (!item) return true;
             item->text = cutToLength(typed, item->maxLength);
             notifyItem(id, itemId, [&](ItemObserver& o) { o.itemChanged(id, itemId); });
+            // The entry is over: the user leaves the field, as with Tab or a click elsewhere.
+            notifyItem(id, itemId, [&](ItemObserver& o) { o.itemFocusLost(id, itemId); });
             return true;
         }
         case DialogActionKind::selectPopup: {
