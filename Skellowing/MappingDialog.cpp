@@ -470,8 +470,8 @@ void MappingDialog::setParameters() {
     if (!edited) return;
     const tarnwick::ParameterList editedParameters(edited->parameters().getParameters());
     const tarnwick::ComponentLink newLink = edited->getComponentLink();
-    // 6.
-    const bool changed = !(part && newLink.isValid() && newLink == *part);
+    // 6. A settings dialog that leaves no part names none to map to.
+    const bool changed = newLink.isValid() && !(part && newLink == *part);
     if (changed || (!reference && newLink.isValid())) {
         if (const auto defaults = makeElementWrapper(key, newLink))
             reference = std::make_unique<tarnwick::ParameterList>(defaults->parameters().getParameters());
@@ -480,12 +480,12 @@ void MappingDialog::setParameters() {
     for (std::size_t r = 0; r < keys_.size(); ++r) {
         const auto row = static_cast<std::int16_t>(r);
         if (!list_->isSelected(row)) continue;
+        ObjectSpecification* const current = working_.findOwnSpecification(keys_[r], activeName_, kind_);
+        const bool takesPart = changed || (newLink.isValid() && !(current && current->findMappedPart()));
+        if (!takesPart && !reference) continue;   // nothing to set: no mapping is made for it
         ObjectSpecification* const own = ownSpecification(keys_[r]);
         if (!own) continue;
-        if (changed || (newLink.isValid() && !own->findMappedPart())) {
-            own->setMappedPart(newLink);
-            own->setPrefilled(false);
-        }
+        if (takesPart && own->setMappedPart(newLink)) own->setPrefilled(false);
         if (reference) own->setCustomParameters(*reference, editedParameters);
         setRowColour(keys_[r], row);
     }

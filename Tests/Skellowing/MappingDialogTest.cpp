@@ -410,3 +410,34 @@ TEST_F(MappingDialogTest, ObjectSelectionOffersTheCandidatesSortedAndNeedsARowTo
     }
     EXPECT_TRUE(transcribed("item 1 is disabled"));
 }
+
+TEST_F(MappingDialogTest, SettingsMapTheSelectedRowsToThePartTheToolDefaultsName) {
+    // The settings dialog opens on the first selected row's part; accepted, every selected row without a
+    // part of its own takes that part. Cancelled, nothing changes. No row selected: no button to click.
+    map(table_, "Default", ObjectMapType::gsm, object("Seat"), "Table");
+    groups_[object("Seat")];
+    groups_[object("Stool")];
+    struct Case {
+        bool accept;
+        std::vector<Row> rows;
+    };
+    const Case cases[] = {{true, {{"Seat", "Table", "black"}, {"Stool", "Table", "black"}}},
+                          {false, {{"Seat", "Table", "black"}, {"Stool", "", "orange"}}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.accept ? "accepted" : "cancelled");
+        host::clearUserActions();
+        script(std::string(R"([{"do":"selectRows","item":9,"rows":[1,2]},{"do":"click","item":10},
+                               {"do":"settingsDialog","accept":)") +
+               (c.accept ? "true" : "false") + R"(},{"do":"click","item":1}])");
+        ObjectMap table(table_);
+        ProbeDialog dialog(table, ObjectMapType::gsm, groups_, parts_);
+        EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+        EXPECT_EQ(host::scriptStopMessage(), "");
+        EXPECT_EQ(dialog.rows, c.rows);
+    }
+    host::clearUserActions();
+    script(R"([{"do":"click","item":10}])");
+    ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
+    EXPECT_EQ(dialog.open(), tarnwick::kDialogCancelled);
+    EXPECT_NE(host::scriptStopMessage().find("item 10 is disabled"), std::string::npos);
+}
