@@ -10,6 +10,7 @@
 #include <HostDialogLibrary.h>
 #include <HostDialogs.h>
 #include <HostRecords.h>
+#include <SimProject.h>
 
 #include "Environment/FocusEvent.h"
 #include "Environment/Host.h"
@@ -19,7 +20,9 @@
 #include "Interface/InterfacePanel.h"
 #include "Interface/ListControl.h"
 #include "Project/Drawing.h"
+#include "Project/HostProject.h"
 #include "Project/Library.h"
+#include "Project/Plan.h"
 #include "Project/Project.h"
 #include "Project/Specification.h"
 #include "Skellowing/MappingDialog.h"
@@ -218,6 +221,9 @@ TEST_F(MappingDialogTest, ShowsEachRowsMappingInItsColourAndOnlyAcceptingWritesT
         EXPECT_EQ(std::filesystem::exists(tableFile()), accept);
     }
     EXPECT_NE(readFile(tableFile()).find("<originalName>Stool</originalName>"), std::string::npos);
+    // The host shows each row's colour.
+    EXPECT_TRUE(transcribed("5  Lamp |   (#ff8800)"));
+    EXPECT_TRUE(transcribed("4  Stool | Chair  (#00ff00)"));
 }
 
 TEST_F(MappingDialogTest, LooksATypedNameUpWhenTheEntryIsOverNotWhileTyping) {
@@ -440,4 +446,22 @@ TEST_F(MappingDialogTest, SettingsMapTheSelectedRowsToThePartTheToolDefaultsName
     ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
     EXPECT_EQ(dialog.open(), tarnwick::kDialogCancelled);
     EXPECT_NE(host::scriptStopMessage().find("item 10 is disabled"), std::string::npos);
+}
+
+TEST_F(MappingDialogTest, ZoomShowsAndSelectsTheRowsFirstElement) {
+    const host::SimElement& seat = std::as_const(host_->project()).state.elements[0];
+    tarnwick::Plan& plan = tarnwick::HostProject::getProject()->getPlan();
+    groups_[object("Seat")].push_back(
+        tarnwick::ElementLink(tarnwick::Guid(host::toGuidRecord(seat.guid())), &plan));
+    script(R"([{"do":"selectRows","item":9,"rows":[1]},{"do":"click","item":11},{"do":"click","item":2}])");
+    ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
+    EXPECT_EQ(dialog.open(), tarnwick::kDialogCancelled);
+    EXPECT_EQ(host::scriptStopMessage(), "");
+    const host::SimView& view = host_->project().viewOf({host::kDatabasePlan, {}});
+    EXPECT_EQ(view.selection.elements, (std::vector<host::GuidBytes>{seat.guid()}));
+    // The element at (2, 3) with half a metre around it.
+    EXPECT_LT(view.zoom[0], 1.6);
+    EXPECT_LT(view.zoom[1], 2.6);
+    EXPECT_GT(view.zoom[2], 2.4);
+    EXPECT_GT(view.zoom[3], 3.4);
 }
