@@ -95,6 +95,22 @@ void acknowledge(const tarnwick::ActionEvent& event) {
     tarnwick::sendItemMessage(event, std::make_shared<tarnwick::ItemMessage>(0));
 }
 
+// A click on one of the row buttons.
+template <std::uint16_t Item, void (MappingDialog::*Act)()>
+class RowButton : public tarnwick::ActionSubscriber {
+public:
+    explicit RowButton(MappingDialog& dialog) : dialog_(dialog) {}
+    bool handle(const tarnwick::ActionEvent& event) override {
+        if (event.getItemId() != Item) return false;
+        acknowledge(event);
+        (dialog_.*Act)();
+        return true;
+    }
+
+private:
+    MappingDialog& dialog_;
+};
+
 }   // namespace
 
 // --- The handlers ----------------------------------------------------------------------------------------
@@ -153,22 +169,6 @@ public:
         const auto* focus = dynamic_cast<const tarnwick::FocusEvent*>(&event);
         if (!focus || focus->getItemId() != kMappedName) return false;
         dialog_.commitTypedName();
-        return true;
-    }
-
-private:
-    MappingDialog& dialog_;
-};
-
-// A click on one of the row buttons.
-template <std::uint16_t Item, void (MappingDialog::*Act)()>
-class RowButton : public tarnwick::ActionSubscriber {
-public:
-    explicit RowButton(MappingDialog& dialog) : dialog_(dialog) {}
-    bool handle(const tarnwick::ActionEvent& event) override {
-        if (event.getItemId() != Item) return false;
-        acknowledge(event);
-        (dialog_.*Act)();
         return true;
     }
 

@@ -139,7 +139,8 @@ String ObjectMap::fillConfigurationPopup(tarnwick::PopupMenu& popup, const Strin
     // 3. to 5.
     popup.insertSeparator(static_cast<std::uint16_t>(kCommands));
     const String wanted = name.isEmpty() ? popup.getText(kFirstName) : name;
-    const String selected = popup.selectText(wanted, kFirstName);
+    // Without a configuration of the kind nothing is chosen: the commands' empty texts are no names.
+    const String selected = names.empty() ? String() : popup.selectText(wanted, kFirstName);
     // 6. The commands name the selected configuration in double quotes.
     const String quoted = String(" \"") + selected + String("\"");
     popup.setText(Host::getString(strings::kPopup, 1), 0);
