@@ -52,7 +52,11 @@ protected:
                host_->countCalls(host::HostSlot::getElementIFCProperties) +
                host_->countCalls(host::HostSlot::getElementIFCReferences);
     }
-    const host::SimElementData& stored() { return host_->project().state.ifc.elements.at(guidOf(0)); }
+    const host::SimElementData& stored() {
+        const host::SimElementData* data = host_->project().state.ifc.elements.find(guidOf(0));
+        EXPECT_NE(data, nullptr);
+        return *data;
+    }
 };
 
 TEST_F(IFCMemoTest, ReadsOnceAndGivesOnlyWhatTheElementCarries) {
