@@ -13,6 +13,8 @@
 #include <HostDialogs.h>
 #include <HostFiles.h>
 
+#include "Environment/Addon.h"
+#include "Environment/Event.h"
 #include "Environment/Host.h"
 #include "Foundation/DataBufferOut.h"
 #include "Foundation/DataFile.h"
@@ -21,6 +23,7 @@
 #include "Project/Project.h"
 #include "Styles/DeletedDatabase.h"
 #include "Styles/PresetDialog.h"
+#include "Styles/PresetEditor.h"
 #include "Styles/TestPresets.h"
 #include "Styles/UserDataListDialog.h"
 #include "Styles/UserDatabaseCollection.h"
@@ -73,6 +76,7 @@ protected:
     void TearDown() override {
         for (const std::string& error : host::scriptErrors()) ADD_FAILURE() << "script: " << error;
         EXPECT_EQ(host::pendingDialogActions(), 0u) << "actions the dialogs never played";
+        tarnwick::Addon::destroyInstance();
         PresetDatabase::clearTypes();
         tarnwick::HostProject::destroy();
         std::error_code ignored;
@@ -341,4 +345,19 @@ TEST_F(UserDataDialogTest, TheStyleManagerTellsHowManyStylesAFileBrought) {
     EXPECT_EQ(alerts[1].largeText, "1 styles were imported from the selected file.");
     EXPECT_EQ(names(filed()), (std::vector<std::string>{"Wall A", "Wall B"}));
     EXPECT_NE(filed()->findRecord(kept), nullptr);
+}
+
+TEST_F(UserDataDialogTest, TheFirstRegistrationLetsTheHostOpenTheStyleManager) {
+    class StyleAddon : public tarnwick::Addon {
+    public:
+        StyleAddon() : Addon(32701) {}
+    };
+    PresetDatabase::clearTypes();
+    tarnwick::Addon::setInstance(std::make_unique<StyleAddon>());
+    registerTestTypes();
+    tarnwick::Addon* addon = tarnwick::Addon::getInstance();
+    ASSERT_NE(addon->findTool<tarnwick::PresetEditor>(), nullptr);
+    script(R"([{"do": "click", "item": 1}])");
+    EXPECT_TRUE(addon->publish(tarnwick::Event(host::fourcc("HOST"), host::fourcc("EPDB"))));
+    EXPECT_NE(filed(), nullptr);   // the dialog played the click (TearDown checks) and filed its copy
 }
