@@ -22,6 +22,7 @@
 #include "Geometry/Cube.h"
 #include "Geometry/Transformation.h"
 #include "IFC/ClassificationMemo.h"
+#include "IFC/PropertyMemo.h"
 #include "Project/AttributeLink.h"
 #include "Project/ElementLinkList.h"
 #include "Project/ElementListMaker.h"
@@ -691,7 +692,9 @@ bool Drawing::storeElement(Element& element, bool create, bool withMemo) {
     const bool userData = storeUserData(element);
     auto* classifications = dynamic_cast<ClassificationMemo*>(&element);
     const bool classified = classifications == nullptr || classifications->store(/*toDefault=*/false, isNew);
-    return userData && classified;
+    auto* properties = dynamic_cast<PropertyMemo*>(&element);
+    const bool propertied = properties == nullptr || properties->store(/*toDefault=*/false, isNew);
+    return userData && classified && propertied;
 }
 
 bool Drawing::storeUserData(Element& element) {
