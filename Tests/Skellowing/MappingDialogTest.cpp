@@ -268,20 +268,20 @@ TEST_F(MappingDialogTest, MapsATypedNameToTheOnePartItFitsOrTheOneTheUserPicks) 
     };
     const Case cases[] = {
         {"one match",
-         R"([{"do":"selectRows","item":9,"rows":[2]},{"do":"setText","item":8,"text":"CHAI"}])",
+         R"([{"do":"selectRows","item":9,"rows":[2]},{"do":"setText","item":8,"text":"CHAI","commit":true}])",
          {{"Gate", "", "orange"}, {"Seat", "Chair", "black"}},
          0},
         {"no match",
-         R"([{"do":"selectRows","item":9,"rows":[2]},{"do":"setText","item":8,"text":"door"}])",
+         R"([{"do":"selectRows","item":9,"rows":[2]},{"do":"setText","item":8,"text":"door","commit":true}])",
          {{"Gate", "", "orange"}, {"Seat", "door", "red"}},
          1},
         {"picked",
-         R"([{"do":"selectRows","item":9,"rows":[1]},{"do":"setText","item":8,"text":"door"},
+         R"([{"do":"selectRows","item":9,"rows":[1]},{"do":"setText","item":8,"text":"door","commit":true},
                       {"do":"selectRows","item":4,"rows":[3],"dialog":32511},{"do":"click","item":1,"dialog":32511}])",
          {{"Gate", "garage Door", "black"}, {"Seat", "Table", "black"}},
          0},
         {"not picked",
-         R"([{"do":"selectRows","item":9,"rows":[1]},{"do":"setText","item":8,"text":"door"},
+         R"([{"do":"selectRows","item":9,"rows":[1]},{"do":"setText","item":8,"text":"door","commit":true},
                           {"do":"click","item":2,"dialog":32511}])",
          {{"Gate", "", "orange"}, {"Seat", "Table", "black"}},
          0},
@@ -464,4 +464,31 @@ TEST_F(MappingDialogTest, ZoomShowsAndSelectsTheRowsFirstElement) {
     EXPECT_LT(view.zoom[1], 2.6);
     EXPECT_GT(view.zoom[2], 2.4);
     EXPECT_GT(view.zoom[3], 3.4);
+}
+
+TEST_F(MappingDialogTest, AnEntryLeftByChoosingAnotherRowOrAcceptingIsLookedUpToo) {
+    groups_[door("Gate")];
+    groups_[object("Seat")];
+    struct Case {
+        const char* actions;
+        std::vector<Row> rows;   // as the dialog shows them when it is accepted
+    };
+    const Case cases[] = {
+        {R"([{"do":"selectRows","item":9,"rows":[2]},{"do":"setText","item":8,"text":"CHAI"},
+             {"do":"selectRows","item":9,"rows":[1]},{"do":"click","item":1}])",
+         {{"Gate", "", "orange"}, {"Seat", "Chair", "black"}}},
+        {R"([{"do":"selectRows","item":9,"rows":[2]},{"do":"setText","item":8,"text":"CHAI"},
+             {"do":"click","item":1}])",
+         {{"Gate", "", "orange"}, {"Seat", "", "orange"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.actions);
+        host::clearUserActions();
+        script(c.actions);
+        ObjectMap table(table_);
+        ProbeDialog dialog(table, ObjectMapType::gsm, groups_, parts_);
+        EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+        EXPECT_EQ(dialog.rows, c.rows);
+        EXPECT_EQ(mappedName(table, "Default", ObjectMapType::gsm, object("Seat")), "Chair");
+    }
 }
