@@ -465,3 +465,30 @@ TEST_F(MappingDialogTest, ZoomShowsAndSelectsTheRowsFirstElement) {
     EXPECT_GT(view.zoom[2], 2.4);
     EXPECT_GT(view.zoom[3], 3.4);
 }
+
+TEST_F(MappingDialogTest, AnEntryLeftByChoosingAnotherRowOrAcceptingIsLookedUpToo) {
+    groups_[door("Gate")];
+    groups_[object("Seat")];
+    struct Case {
+        const char* actions;
+        std::vector<Row> rows;   // as the dialog shows them when it is accepted
+    };
+    const Case cases[] = {
+        {R"([{"do":"selectRows","item":9,"rows":[2]},{"do":"setText","item":8,"text":"CHAI"},
+             {"do":"selectRows","item":9,"rows":[1]},{"do":"click","item":1}])",
+         {{"Gate", "", "orange"}, {"Seat", "Chair", "black"}}},
+        {R"([{"do":"selectRows","item":9,"rows":[2]},{"do":"setText","item":8,"text":"CHAI"},
+             {"do":"click","item":1}])",
+         {{"Gate", "", "orange"}, {"Seat", "", "orange"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.actions);
+        host::clearUserActions();
+        script(c.actions);
+        ObjectMap table(table_);
+        ProbeDialog dialog(table, ObjectMapType::gsm, groups_, parts_);
+        EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+        EXPECT_EQ(dialog.rows, c.rows);
+        EXPECT_EQ(mappedName(table, "Default", ObjectMapType::gsm, object("Seat")), "Chair");
+    }
+}
