@@ -23,6 +23,7 @@
 #include "SimImages.h"
 #include "SimLibrary.h"
 #include "SimParameters.h"
+#include "SimProperty.h"
 #include "SimText.h"
 
 namespace host {
@@ -185,7 +186,7 @@ struct SimulatedHost::LoadedAddon {
 };
 
 // --- The slot bodies and the one dispatch point -------------------------------------------------
-struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots {
+struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimPropertySlots {
     using Addon = SimulatedHost::LoadedAddon;
 
     static std::optional<Result> takeFault(SimulatedHost& host, HostSlot slot, std::uint32_t code) {
