@@ -22,6 +22,7 @@
 #include "JsonInput.h"
 #include "SimElementKinds.h"
 #include "SimIFCFile.h"
+#include "SimModelView.h"
 
 namespace host {
 namespace {
@@ -1722,6 +1723,8 @@ void readProject(const Json& root, SimProject& loaded) {
     if (root.contains("frontWindow"))
         view.frontWindow = databaseFromText(required<std::string>(root, "frontWindow", "project"),
                                             "project: \"frontWindow\"");
+    if (std::string why; root.contains("view3D") && !(why = readView3D(root["view3D"], view)).empty())
+        throw LoadError{why};
     view.currentStorey =
         optionalValue<std::int16_t>(root, "currentStorey", "project", state.storeys.front().index);
     if (!hasStorey(view.currentStorey))
@@ -1776,7 +1779,7 @@ bool SimProject::loadText(const std::string& json, std::string& error) {
                   "storeys",       "databases",  "elements",     "links",           "defaults",
                   "teamwork",      "renovation", "hiddenLayers", "currentDatabase", "frontWindow",
                   "currentStorey", "toolbox",    "layers",       "attributes",      "currentLayerCombination",
-                  "library",       "settings",   "ifc",             "relations"},
+                  "library",       "settings",   "ifc",          "relations",       "view3D"},
                  "project");
         if (root.contains("format") && required<std::string>(root, "format", "project") != kFormat)
             throw LoadError{std::string("project: \"format\" must be \"") + kFormat + "\""};
@@ -1829,6 +1832,7 @@ std::string SimProject::saveText() const {
     root["currentDatabase"] = databaseText(view.currentDatabase);
     root["frontWindow"] = databaseText(view.frontWindow);
     root["currentStorey"] = view.currentStorey;
+    if (Json view3D = writeView3D(view); !view3D.is_null()) root["view3D"] = std::move(view3D);
     if (view.toolType != 0 || view.toolVariation != 0)
         root["toolbox"] = Json{{"type", view.toolType}, {"variation", view.toolVariation}};
     if (!(state.teamwork == SimProject().state.teamwork)) {

@@ -1,10 +1,18 @@
 #include "Project/Finish.h"
 
+#include <cstring>
 #include <string_view>
 
 #include "Interface/NativeContext.h"
 
 namespace tarnwick {
+namespace {
+host::AttributeDefinition definitionOf(const FinishRecord& record) {
+    host::AttributeDefinition definition{};
+    std::memcpy(&definition, &record, sizeof(record));
+    return definition;
+}
+}   // namespace
 
 Finish::Finish() : RecordAttribute(AttributeLink(), AttributeType::finish) { static_cast<void>(record()); }
 
@@ -18,6 +26,15 @@ Finish::Finish(const String& name)
     setLoadFailed(false);
     setName(name);
 }
+
+Finish::Finish(const FinishRecord& record)
+    : Finish(definitionOf(record), AttributeLink(record.header.index, AttributeType::finish)) {}
+
+Finish::Finish(std::shared_ptr<const host::ModelerMaterial> material,
+               std::shared_ptr<const host::ModelerTexture> texture)
+    : RecordAttribute(AttributeLink(), AttributeType::finish),
+      material_(std::move(material)),
+      texture_(std::move(texture)) {}
 
 Finish::Finish(const host::AttributeDefinition& definition, const AttributeLink& link)
     : RecordAttribute(definition, link, AttributeType::finish) {
@@ -38,6 +55,41 @@ std::unique_ptr<Attribute> Finish::clone() const { return std::make_unique<Finis
 
 AttributeExtensionPtr Finish::copyExtendedDefinition() const { return nullptr; }
 
+String Finish::getName() const { return material_ ? String(material_->name.c_str()) : Attribute::getName(); }
+
+// --- Values: the host material's when one is attached, else the record's ---------------------------
+std::int32_t Finish::getMaterialType() const { return material_ ? material_->type : record().materialType; }
+double Finish::getAmbientReflection() const {
+    return material_ ? material_->ambient : record().ambient / 100.0;
+}
+double Finish::getDiffuseReflection() const {
+    return material_ ? material_->diffuse : record().diffuse / 100.0;
+}
+double Finish::getSpecularReflection() const {
+    return material_ ? material_->specular : record().specular / 100.0;
+}
+double Finish::getTransparency() const {
+    return material_ ? material_->transparency : record().transparency / 100.0;
+}
+double Finish::getShining() const {
+    return material_ ? material_->shining / 100.0 : record().shining / 10000.0;
+}
+double Finish::getTransparencyAttenuation() const {
+    return material_ ? material_->transparencyAttenuation : record().transparencyAttenuation / 400.0;
+}
+double Finish::getEmissionAttenuation() const {
+    return material_ ? material_->emissionAttenuation : record().emissionAttenuation / 65535.0;
+}
+Colour Finish::getSurfaceColour() const {
+    return colourOf(material_ ? material_->surfaceColour : record().surfaceColour);
+}
+Colour Finish::getSpecularColour() const {
+    return colourOf(material_ ? material_->specularColour : record().specularColour);
+}
+Colour Finish::getEmissionColour() const {
+    return colourOf(material_ ? material_->emissionColour : record().emissionColour);
+}
+
 void Finish::setSurfaceColour(const Colour& colour) {
     FinishRecord& r = record();
     r.surfaceColour[0] = colour.red;
@@ -45,8 +97,45 @@ void Finish::setSurfaceColour(const Colour& colour) {
     r.surfaceColour[2] = colour.blue;
 }
 
+// --- Texture ---------------------------------------------------------------------------------------
+bool Finish::hasTexture() const {
+    return material_ ? material_->textureIndex != 0 : (record().textureFlags & kHasTexture) != 0;
+}
+
+bool Finish::isMirroredInX() const {
+    if (!hasTexture()) return false;
+    return material_ ? texture_ && texture_->mirrorX : (record().textureFlags & kMirrorX) != 0;
+}
+
+bool Finish::isMirroredInY() const {
+    if (!hasTexture()) return false;
+    return material_ ? texture_ && texture_->mirrorY : (record().textureFlags & kMirrorY) != 0;
+}
+
+bool Finish::isTextureMissing() const {
+    if (!hasTexture()) return true;
+    if (material_) return !texture_ || texture_->pixMap.pixels.empty();   // no picture to show
+    return record().textureMissing != 0;
+}
+
+double Finish::getTextureXSize() const {
+    if (!hasTexture()) return 1.0;
+    return material_ ? (texture_ ? texture_->xSize : 1.0) : record().textureXSize;
+}
+
+double Finish::getTextureYSize() const {
+    if (!hasTexture()) return 1.0;
+    return material_ ? (texture_ ? texture_->ySize : 1.0) : record().textureYSize;
+}
+
+double Finish::getTextureRotationAngle() const {
+    if (!hasTexture()) return 0.0;
+    return material_ ? material_->textureRotation : record().textureAngle;
+}
+
 String Finish::getTextureName() const {
     if (!hasTexture()) return String();
+    if (material_) return texture_ ? String(texture_->name.c_str()) : String();
     const FinishRecord& r = record();
     std::size_t length = 0;
     while (length < std::size(r.textureName) && r.textureName[length] != 0) ++length;
