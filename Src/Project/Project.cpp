@@ -16,6 +16,7 @@
 #include "Foundation/Memory.h"
 #include "Foundation/MemoryBlock.h"
 #include "IFC/ClassificationDatabase.h"
+#include "IFC/ClassificationMemo.h"
 #include "IFC/IFCData.h"
 #include "Interface/CustomAlert.h"
 #include "Project/AttributeLink.h"
@@ -35,6 +36,7 @@
 #include "Project/Library.h"
 #include "Project/LinkRecord.h"
 #include "Project/Model.h"
+#include "Project/Navigator.h"
 #include "Project/Plan.h"
 #include "Project/Section.h"
 #include "Project/Specification.h"
@@ -600,8 +602,22 @@ RelatedZones& Project::getRelatedZones() {
     return *relatedZones_;
 }
 
+Navigator& Project::getNavigator() {
+    if (!navigator_) navigator_ = std::make_unique<Navigator>();
+    return *navigator_;
+}
+
+bool Project::commitElement(Element& element, bool withUserData, bool storeClassifications) {
+    if (!element.commit(withUserData)) return false;
+    auto* classifications = dynamic_cast<ClassificationMemo*>(&element);
+    if (storeClassifications && classifications != nullptr)
+        return classifications->store(/*toDefault=*/false, /*force=*/true);
+    return true;
+}
+
 void Project::clear() {
     relatedZones_.reset();
+    navigator_.reset();
     model_->clear();
     plan_->clear();
     if (specification_) specification_->clear();

@@ -35,6 +35,7 @@ class Library;
 class LinkRecord;
 class MemoryBlock;
 class Model;
+class Navigator;
 class Package;
 class Plan;
 class RelatedZones;
@@ -208,7 +209,13 @@ public:
     // again on next use; the Plan and Model stay and are cleared.
     // The project's index of elements and their zones, made empty on first use; clear drops it.
     RelatedZones& getRelatedZones();
+    Navigator& getNavigator();   // made empty on first use; clear drops it
     void clear();
+
+    // Writes the element back (Element::commit, with its user data as the type's default when asked);
+    // then, with storeClassifications and when the element keeps classifications, all of them. False when
+    // the write or the store fails.
+    bool commitElement(Element& element, bool withUserData, bool storeClassifications);
 
 private:
     template <typename T>
@@ -222,6 +229,7 @@ private:
     std::unique_ptr<Specification> specification_;              // made on first use
     std::unique_ptr<Library> library_;                          // made on first use
     std::unique_ptr<RelatedZones> relatedZones_;                // made on first use
+    std::unique_ptr<Navigator> navigator_;                      // made on first use
     std::unique_ptr<ClassificationDatabase> classifications_;   // made on first use
     std::unique_ptr<UserList> users_;
     std::unique_ptr<DetailList> details_;
