@@ -96,6 +96,7 @@ enum HostScope : std::uint8_t {
 //            'DELI' (const char* location, p2 the value 1 cast to a pointer: the part file is deleted and its
 //                   parts unloaded; changes the project), 'DELS' (Handle of `char*` locations, p2 as 'DELI')
 //   utilities 'GLUI' (const std::int16_t* library index, char* out: 128 bytes, the unique-id text)
+//             'CMPI' (ImageConversionRecord*: the input picture converted to the record's MIME type)
 //             'CLPS' (const char* a, const char* b, UTF-8 unique ids: 0 when a is b's family: a's part is b's
 //                   or descends from it through the parents, or a and b share the main guid; else
 //                   kErrBadName)

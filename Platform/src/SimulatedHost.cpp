@@ -20,6 +20,7 @@
 #include "SimClassification.h"
 #include "SimElementKinds.h"
 #include "SimIFC.h"
+#include "SimImages.h"
 #include "SimLibrary.h"
 #include "SimModelView.h"
 #include "SimParameters.h"
@@ -774,6 +775,7 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots {
     static Result utilities(SimulatedHost& host, Addon&, std::uint32_t code, void* p1, void* p2, void* p3) {
         if (SimParameters::isParameterCode(code))
             return SimParameters(host.project_, *host.parameterWork_).answer(code, p1, p2);
+        if (code == fourcc("CMPI")) return convertPicture(static_cast<ImageConversionRecord*>(p1));
         if (code == fourcc("GTLL"))
             return SimText(host.project_)
                 .measure(static_cast<const TextLengthRecord*>(p1), static_cast<double*>(p2));
