@@ -248,6 +248,7 @@ struct SimAttribute {
     std::map<std::uint16_t, std::vector<unsigned char>> extension;
     std::optional<std::vector<SimParameter>> parameters;
     std::optional<SimUserData> userData;
+    std::string textureFile;   // a surface material's texture file ("": none); handed out as a kept location
 
     std::int32_t layerGroup() const;
     void setLayerGroup(std::int32_t group);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "HostFiles.h"
 #include "HostText.h"
 #include "SimAttributeTable.h"
 
@@ -45,6 +46,17 @@ std::string textureNameOf(const SurfaceMaterialRecord& r) {
     return utf16ToUtf8(std::u16string_view(r.textureName, length));
 }
 
+// The texture file's picture; empty when there is no file or it holds no picture this host decodes.
+PixMap pictureOf(const std::string& path) {
+    std::string bytes, error;
+    if (path.empty() || !readWholeFile(path, bytes, error)) return PixMap{};
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    std::int32_t type = kImageTypeUnknown;
+    if (GXImage::getType(data, bytes.size(), type) != kNoError) return PixMap{};
+    const GXImage picture(data, bytes.size(), type);
+    return picture.isEmpty() ? PixMap{} : picture.toPixMap();
+}
+
 }   // namespace
 
 Result SimModelView::sight(const std::shared_ptr<const ModelerSource>& source, ModelerSight** sight) const {
@@ -82,6 +94,7 @@ Result SimModelView::fill(ModelerContent& content) const {
             texture.ySize = record.textureYSize;
             texture.mirrorX = (record.textureFlags & kSurfaceMirrorX) != 0;
             texture.mirrorY = (record.textureFlags & kSurfaceMirrorY) != 0;
+            texture.pixMap = pictureOf(attribute.textureFile);
             content.textures.push_back(std::make_shared<const ModelerTexture>(std::move(texture)));
             material.textureIndex = static_cast<std::int32_t>(content.textures.size());
         }

@@ -20,6 +20,7 @@
 #include "HostMemory.h"
 #include "HostText.h"
 #include "JsonInput.h"
+#include "SimAttributeFields.h"
 #include "SimElementKinds.h"
 #include "SimIFCFile.h"
 #include "SimModelView.h"
@@ -1049,13 +1050,21 @@ Json writeAttribute(const SimAttribute& attribute) {
     }
     if (!extension.empty()) entry["extension"] = std::move(extension);
     if (attribute.parameters) entry["parameters"] = writeParameters(*attribute.parameters);
-    if (const auto rest = bodyRest(attribute.body, named); !rest.empty()) entry["body"] = toBase64(rest);
+    std::vector<unsigned char> body = attribute.body;
+    writeAttributeFields(attribute, entry, body);   // the kind's own fields by name, out of the body
+    if (const auto rest = bodyRest(std::move(body), named); !rest.empty()) entry["body"] = toBase64(rest);
     if (attribute.userData) entry["userData"] = writeUserData(*attribute.userData);
     return entry;
 }
 
-SimAttribute readAttribute(const Json& entry, const std::string& where, std::int32_t type) {
-    if (!entry.is_object()) throw LoadError{where + ": not an object"};
+SimAttribute readAttribute(const Json& given, const std::string& where, std::int32_t type) {
+    if (!given.is_object()) throw LoadError{where + ": not an object"};
+    Json entry = given;   // without the kind's named fields, which readAttributeFields takes
+    const Json* typed = given.contains("type") ? &given["type"] : nullptr;
+    const std::int32_t kind =
+        type != 0 ? type : (typed && typed->is_number_integer() ? typed->get<int>() : 0);
+    for (auto it = given.begin(); it != given.end(); ++it)
+        if (isAttributeField(kind, it.key())) entry.erase(it.key());
     if (type == kAttributeLayer)
         onlyKeys(entry, {"index", "name", "hidden", "locked", "flags", "group", "body", "userData"}, where);
     else
@@ -1080,6 +1089,7 @@ SimAttribute readAttribute(const Json& entry, const std::string& where, std::int
             throw LoadError{where + ": \"body\" is longer than the record"};
         std::copy(body.begin(), body.end(), attribute.body.begin());
     }
+    if (std::string why = readAttributeFields(given, where, attribute); !why.empty()) throw LoadError{why};
     if (attribute.type == kAttributeLayer) {
         attribute.flags = readLayerFlags(entry, where);
         if (entry.contains("group")) attribute.setLayerGroup(required<std::int32_t>(entry, "group", where));

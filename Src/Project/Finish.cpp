@@ -1,8 +1,13 @@
 #include "Project/Finish.h"
 
 #include <cstring>
+#include <string>
 #include <string_view>
 
+#include <HostImages.h>
+
+#include "Foundation/DataFile.h"
+#include "Interface/Image.h"
 #include "Interface/NativeContext.h"
 
 namespace tarnwick {
@@ -37,9 +42,7 @@ Finish::Finish(std::shared_ptr<const host::ModelerMaterial> material,
       texture_(std::move(texture)) {}
 
 Finish::Finish(const host::AttributeDefinition& definition, const AttributeLink& link)
-    : RecordAttribute(definition, link, AttributeType::finish) {
-    record().textureLocation = nullptr;   // the host's block stays with the host's record
-}
+    : RecordAttribute(definition, link, AttributeType::finish) {}
 
 Finish::Finish(const Finish& other) = default;
 Finish& Finish::operator=(const Finish& other) = default;
@@ -140,6 +143,25 @@ String Finish::getTextureName() const {
     std::size_t length = 0;
     while (length < std::size(r.textureName) && r.textureName[length] != 0) ++length;
     return String(std::u16string_view(r.textureName, length));
+}
+
+std::unique_ptr<Image> Finish::getTextureImage() const {
+    if (!hasTexture() || !texture_) return nullptr;
+    const host::PixMap& source = texture_->pixMap;
+    const std::size_t bytes =
+        static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height) * 4;
+    if (source.width <= 0 || source.height <= 0 || source.pixels.size() != bytes) return nullptr;
+    host::PixMap* copy = host::GXCreateGSPixMap(source.width, source.height, 72.0, host::kPixelTypeRGBA);
+    if (copy == nullptr) return nullptr;
+    copy->pixels = source.pixels;
+    return std::make_unique<Image>(copy);   // the image takes the pixel map over
+}
+
+std::unique_ptr<DataFile> Finish::getTextureFile() const {
+    if (material_) return nullptr;
+    const auto* location = static_cast<const char*>(record().textureLocation);
+    if (location == nullptr || *location == '\0') return nullptr;
+    return std::make_unique<DataFile>(FileLocation(std::string(location)), DataFile::kReadWrite);
 }
 
 void Finish::resetRecord(FinishRecord& record, bool) const {

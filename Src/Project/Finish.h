@@ -13,13 +13,15 @@
 
 namespace tarnwick {
 
+class DataFile;
+class Image;
+
 using FinishRecord = host::SurfaceMaterialRecord;   // the host surface-material record
 
 // An attribute of type 6; copy with clone. Every operation loads the record first, unless the finish
 // stands for a material of the host's 3D model: then it has no record of its own and answers from that
-// material and its texture, which it shares with its copies. The record's texture location is a host
-// block that belongs to the record the host handed out: it is cleared in the copy kept here, so that no
-// copy of the record (a definition written back, a clone) can free it twice.
+// material and its texture, which it shares with its copies. The record's texture location is one the
+// host keeps while it runs, so copies of the record share it and nobody frees it.
 class Finish : public RecordAttribute<FinishRecord> {
 public:
     static constexpr std::uint16_t kHasTexture = host::kSurfaceHasTexture;   // bit 12
@@ -72,6 +74,12 @@ public:
     double getTextureYSize() const;
     double getTextureRotationAngle() const;
     String getTextureName() const;
+    // The texture's picture (its pixels copied into a new 72 dpi pixel map), owned by the caller; null
+    // without a texture, without an attached host texture, or when the pixel map cannot be made.
+    std::unique_ptr<Image> getTextureImage() const;
+    // The texture file of the record, opened for reading and writing; null with a host material attached
+    // or without a texture file.
+    std::unique_ptr<DataFile> getTextureFile() const;
 
 protected:
     void resetRecord(FinishRecord& record, bool failed) const override;

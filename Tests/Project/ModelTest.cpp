@@ -3,13 +3,16 @@
 #include <cstring>
 #include <vector>
 
+#include <HostImages.h>
 #include <HostModeler.h>
 #include <HostResult.h>
 
+#include "Foundation/DataFile.h"
 #include "Geometry/Cube.h"
 #include "Geometry/Element3D.h"
 #include "Geometry/OrthogonalProjection.h"
 #include "Geometry/PerspectiveProjection.h"
+#include "Interface/Image.h"
 #include "Project/AttributeFixture.h"
 #include "Project/Finish.h"
 
@@ -173,6 +176,31 @@ TEST_F(ModelTest, TakesAFinishFromTheModelsMaterialOrElseFromTheComponentRecord)
     EXPECT_EQ(recorded.getIndex(), 2);
     EXPECT_TRUE(recorded.hasTexture());
     EXPECT_DOUBLE_EQ(recorded.getShining(), 0.25);
+}
+
+TEST_F(ModelTest, GivesATexturesPictureFromTheModelAndItsFileFromTheRecord) {
+    host::PixMap pixels;   // a 3 by 2 picture, written as the texture file of "Oak"
+    pixels.width = 3, pixels.height = 2;
+    pixels.pixels.assign(3 * 2 * 4, 0x80);
+    const std::string path = (folder_ / "oak.png").string();
+    ASSERT_EQ(host::GXImage(pixels).writeToFile(path, host::kImageTypePNG, 32), host::kNoError);
+    host_->project().findAttribute(host::kAttributeSurface, 2)->textureFile = path;
+
+    const std::unique_ptr<tarnwick::Image> picture = model().getFinish(2).getTextureImage();
+    ASSERT_NE(picture, nullptr);
+    EXPECT_FALSE(picture->isEmpty());
+    EXPECT_FALSE(model().getFinish(2).isTextureMissing());
+    EXPECT_EQ(model().getFinish(1).getTextureImage(), nullptr) << "no texture";
+    EXPECT_EQ(model().getFinish(2).getTextureFile(), nullptr) << "a host material has no file of its own";
+
+    const tarnwick::Finish recorded(
+        tarnwick::AttributeLink(std::int16_t{2}, tarnwick::AttributeType::finish));
+    const std::unique_ptr<tarnwick::DataFile> file = recorded.getTextureFile();
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->getPath(), tarnwick::String(path.c_str()));
+    EXPECT_EQ(recorded.getTextureImage(), nullptr) << "a record has no picture attached";
+    const tarnwick::Finish plain(tarnwick::AttributeLink(std::int16_t{1}, tarnwick::AttributeType::finish));
+    EXPECT_EQ(plain.getTextureFile(), nullptr);
 }
 
 TEST_F(ModelTest, ReadsAndWritesTheProjectionOfTheThreeDWindow) {
