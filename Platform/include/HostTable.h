@@ -473,6 +473,47 @@ enum HostScope : std::uint8_t {
     /*     and index (kind 7: a surface material; kErrBadIndex when the project lacks it)            */      \
     X(getCurrentWindowSight, std::uint32_t, (::host::ModelerSight * *sight), ::host::kScopeNone)             \
     X(get3DComponent, std::uint32_t, (::host::Component3DRecord * component), ::host::kScopeNone)            \
+    /* --- property groups and definitions, and the values of elements and tool defaults. get by    */     \
+    /*     guid: kErrBadIndex when the project has none. definitions: of one group, or of all when the */     \
+    /*     group guid is null. create: the host gives the new guid; create and change refuse an empty */      \
+    /*     or taken name (kErrBadName) and contradictory records (kErrBadParameters). Element values: */      \
+    /*     one record per definition asked for (kErrBadIndex for an unknown one), the element's own   */      \
+    /*     value or else the default with isDefault set; set: every record's definition must be       */      \
+    /*     available for the element's classification items, all or none. filter 0: every definition */      \
+    /*     available for the tool default's items. A tool default by type and variation needs no scope */     \
+    X(getPropertyGroups, std::uint32_t, (::host::Array<::host::PropertyGroupRecord> * groups),               \
+      ::host::kScopeNone)                                                                                    \
+    X(getPropertyGroup, std::uint32_t, (::host::PropertyGroupRecord * group), ::host::kScopeNone)            \
+    X(getPropertyDefinitions, std::uint32_t,                                                                 \
+      (const ::host::GuidRecord* group, ::host::Array<::host::PropertyDefinitionRecord>* definitions),       \
+      ::host::kScopeNone)                                                                                    \
+    X(getPropertyDefinition, std::uint32_t, (::host::PropertyDefinitionRecord * definition),                 \
+      ::host::kScopeNone)                                                                                    \
+    X(createPropertyGroup, std::uint32_t, (::host::PropertyGroupRecord * group), ::host::kScopeUndo)         \
+    X(changePropertyGroup, std::uint32_t, (const ::host::PropertyGroupRecord* group), ::host::kScopeUndo)    \
+    X(createPropertyDefinition, std::uint32_t, (::host::PropertyDefinitionRecord * definition),              \
+      ::host::kScopeUndo)                                                                                    \
+    X(changePropertyDefinition, std::uint32_t, (const ::host::PropertyDefinitionRecord* definition),         \
+      ::host::kScopeUndo)                                                                                    \
+    X(getElementProperties, std::uint32_t,                                                                   \
+      (const ::host::GuidRecord* element, const ::host::Array<::host::GuidRecord>* definitions,              \
+       ::host::Array<::host::PropertyRecord>* properties),                                                   \
+      ::host::kScopeNone)                                                                                    \
+    X(setElementProperties, std::uint32_t,                                                                   \
+      (const ::host::GuidRecord* element, const ::host::Array<::host::PropertyRecord>* properties),          \
+      ::host::kScopeUndo)                                                                                    \
+    X(getDefaultPropertyDefinitions, std::uint32_t,                                                          \
+      (std::int32_t type, std::int32_t variation, std::int32_t filter,                                       \
+       ::host::Array<::host::PropertyDefinitionRecord> * definitions),                                       \
+      ::host::kScopeNone)                                                                                    \
+    X(getDefaultProperties, std::uint32_t,                                                                   \
+      (std::int32_t type, std::int32_t variation,                                                            \
+       const ::host::Array<::host::PropertyDefinitionRecord>* definitions,                                   \
+       ::host::Array<::host::PropertyRecord>* properties),                                                   \
+      ::host::kScopeNone)                                                                                    \
+    X(setDefaultProperties, std::uint32_t,                                                                   \
+      (std::int32_t type, std::int32_t variation, const ::host::Array<::host::PropertyRecord>* properties),  \
+      ::host::kScopeNone)                                                                                    \
     /* --- the module's own string resources: item (1-based) of a string list, as a new handle of   */       \
     /*     UTF-16 code units without a terminator; kErrBadIndex when the list or item is missing     */      \
     X(getString, std::uint32_t, (std::int16_t listId, std::int32_t item, ::host::Handle * text),             \

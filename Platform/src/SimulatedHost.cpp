@@ -24,6 +24,7 @@
 #include "SimLibrary.h"
 #include "SimModelView.h"
 #include "SimParameters.h"
+#include "SimProperty.h"
 #include "SimText.h"
 
 namespace host {
@@ -186,7 +187,7 @@ struct SimulatedHost::LoadedAddon {
 };
 
 // --- The slot bodies and the one dispatch point -------------------------------------------------
-struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots {
+struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimPropertySlots {
     using Addon = SimulatedHost::LoadedAddon;
 
     static std::optional<Result> takeFault(SimulatedHost& host, HostSlot slot, std::uint32_t code) {

@@ -18,6 +18,8 @@
 #include "IFC/ClassificationDatabase.h"
 #include "IFC/ClassificationMemo.h"
 #include "IFC/IFCData.h"
+#include "IFC/PropertyDatabase.h"
+#include "IFC/PropertyMemo.h"
 #include "Interface/CustomAlert.h"
 #include "Project/AttributeLink.h"
 #include "Project/City.h"
@@ -189,6 +191,11 @@ Library* Project::getLibrary() {
 ClassificationDatabase* Project::getClassificationDatabase() {
     if (!classifications_) classifications_ = std::make_unique<ClassificationDatabase>(*this);
     return classifications_.get();
+}
+
+PropertyDatabase* Project::getPropertyDatabase() {
+    if (!properties_) properties_ = std::make_unique<PropertyDatabase>(*this);
+    return properties_.get();
 }
 
 Database* Project::getDatabase(const LinkRecord& id) {
@@ -607,12 +614,16 @@ Navigator& Project::getNavigator() {
     return *navigator_;
 }
 
-bool Project::commitElement(Element& element, bool withUserData, bool storeClassifications) {
+bool Project::commitElement(Element& element, bool withUserData, bool storeProperties,
+                            bool storeClassifications) {
     if (!element.commit(withUserData)) return false;
+    bool stored = true;
+    if (auto* properties = dynamic_cast<PropertyMemo*>(&element); storeProperties && properties != nullptr)
+        stored = properties->store(/*toDefault=*/false, /*force=*/true);
     auto* classifications = dynamic_cast<ClassificationMemo*>(&element);
     if (storeClassifications && classifications != nullptr)
-        return classifications->store(/*toDefault=*/false, /*force=*/true);
-    return true;
+        stored = classifications->store(/*toDefault=*/false, /*force=*/true) && stored;
+    return stored;
 }
 
 void Project::clear() {
@@ -622,6 +633,7 @@ void Project::clear() {
     plan_->clear();
     if (specification_) specification_->clear();
     if (classifications_) classifications_->clear();
+    if (properties_) properties_->clear();
     IFCData::releaseTypeTables();
     if (library_) library_->clear();
     users_.reset();

@@ -20,6 +20,7 @@ namespace tarnwick {
 class City;
 class DataFile;
 class ClassificationDatabase;
+class PropertyDatabase;
 class Database;
 class Detail;
 class Document3D;
@@ -80,6 +81,7 @@ public:
     Specification* getSpecification();   // the attribute database, made on first use (never null)
     Library* getLibrary();               // the library parts, made on first use (never null)
     ClassificationDatabase* getClassificationDatabase();   // made on first use (never null)
+    PropertyDatabase* getPropertyDatabase();               // made on first use (never null)
     // The database of an id: the Plan for kind 1, the Model for 4, else the view of that kind filed
     // under the guid (kinds 5 and 9 both in the layout list). Null for other kinds or unknown guids.
     Database* getDatabase(const LinkRecord& id);
@@ -213,9 +215,10 @@ public:
     void clear();
 
     // Writes the element back (Element::commit, with its user data as the type's default when asked);
-    // then, with storeClassifications and when the element keeps classifications, all of them. False when
-    // the write or the store fails.
-    bool commitElement(Element& element, bool withUserData, bool storeClassifications);
+    // then, when the element keeps them, all its properties (storeProperties) and all its classifications
+    // (storeClassifications). False when the write or a store fails (a failed store does not stop the
+    // other).
+    bool commitElement(Element& element, bool withUserData, bool storeProperties, bool storeClassifications);
 
 private:
     template <typename T>
@@ -231,6 +234,7 @@ private:
     std::unique_ptr<RelatedZones> relatedZones_;                // made on first use
     std::unique_ptr<Navigator> navigator_;                      // made on first use
     std::unique_ptr<ClassificationDatabase> classifications_;   // made on first use
+    std::unique_ptr<PropertyDatabase> properties_;              // made on first use
     std::unique_ptr<UserList> users_;
     std::unique_ptr<DetailList> details_;
     std::unique_ptr<Document3DList> documents3D_;

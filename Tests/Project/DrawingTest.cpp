@@ -275,12 +275,12 @@ TEST_F(DrawingWalk, TheProjectCommitsAnElementAndSaysWhenTheHostRefusedIt) {
     ASSERT_NE(element, nullptr);
     static_cast<RecordElement&>(*element).setX(7.5);
     bool committed = false;
-    inCommand([&] { return committed = project().commitElement(*element, false, true), true; });
+    inCommand([&] { return committed = project().commitElement(*element, false, true, true), true; });
     EXPECT_TRUE(committed);
     EXPECT_DOUBLE_EQ(positionX(simElement(1)), 7.5);
     host_->injectFault({host::HostSlot::changeElement, std::nullopt}, 0, host::kErrGeneral);
     static_cast<RecordElement&>(*element).setX(9.0);
-    inCommand([&] { return committed = project().commitElement(*element, false, true), true; });
+    inCommand([&] { return committed = project().commitElement(*element, false, true, true), true; });
     EXPECT_FALSE(committed);
     EXPECT_DOUBLE_EQ(positionX(simElement(1)), 7.5);
 }
