@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
           libboost-dev nlohmann-json3-dev libexpat1-dev libxml2-dev libpugixml-dev libgeos-dev
-          clang libclang-rt-dev libcairo2-dev libpng-dev libfreetype-dev libfontconfig-dev
+          clang libclang-rt-dev libcairo2-dev libpng-dev libjpeg-dev libfreetype-dev libfontconfig-dev
           fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,6 @@
-// The host's image library, headless: decoded pictures held as real image data (PNG through libpng),
-// pixel maps that can be stretched into one another, encoding and writing image files, and the file-type
-// table that names a type by its MIME string. Pictures of other types are recognised but not decoded.
+// The host's image library, headless: decoded pictures held as real image data (PNG through libpng, JPEG
+// through libjpeg), pixel maps that can be stretched into one another, encoding and writing image files,
+// and the file-type table that names a type by its MIME string.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "HostMemory.h"
 #include "HostResult.h"
 
 namespace host {
@@ -17,7 +18,7 @@ namespace host {
 enum ImageFileType : std::int32_t {
     kImageTypeUnknown = 0,
     kImageTypePNG = 1,
-    kImageTypeJPEG = 2,   // recognised, never decoded or written here
+    kImageTypeJPEG = 2,   // no alpha: written without it, decoded opaque
 };
 
 inline constexpr std::int32_t kPixelTypeRGBA = 32;   // the one pixel type: 8 bits each of r, g, b, a
@@ -31,11 +32,32 @@ struct PixMap {
     std::vector<std::uint8_t> pixels;
 };
 
+// 'CMPI' (utilities, the record as the first parameter): encoded picture bytes converted into the file
+// type of a MIME string. The host writes a new handle of the converted bytes to output, which the caller
+// disposes; it is left null when the conversion fails.
+struct ImageConversionRecord {
+    std::uint8_t reserved0[8];
+    Handle input;       // the encoded bytes; borrowed
+    const char* mime;   // zero-terminated, e.g. "image/png"
+    Handle output;
+    std::uint8_t flag;   // carried
+    std::uint8_t reserved33[3];
+    std::int32_t mode;   // carried
+    std::uint8_t reserved40[16];
+};
+static_assert(sizeof(ImageConversionRecord) == 56);
+static_assert(offsetof(ImageConversionRecord, input) == 8);
+static_assert(offsetof(ImageConversionRecord, mime) == 16);
+static_assert(offsetof(ImageConversionRecord, output) == 24);
+static_assert(offsetof(ImageConversionRecord, flag) == 32);
+static_assert(offsetof(ImageConversionRecord, mode) == 36);
+
 // A decoded picture. Copyable; copies share nothing.
 class GXImage {
 public:
     GXImage() = default;   // empty
-    // Decodes the bytes as the given type; bytes that do not decode leave the picture empty.
+    // Decodes the bytes as the given type (unknown: the type their signature names); bytes that do not
+    // decode leave the picture empty.
     GXImage(const std::uint8_t* bytes, std::size_t size, std::int32_t type);
     explicit GXImage(const PixMap& pixMap);
 
@@ -52,7 +74,7 @@ public:
     void setDPI(double horizontal, double vertical);
 
     // Encodes as the type in the colour depth (24: no alpha, else 32). kErrBadParameters for an empty
-    // picture or a type that cannot be written (only PNG can).
+    // picture or a type that cannot be written (PNG and JPEG can).
     Result toEncodedData(std::int32_t type, std::int32_t colorDepth, std::vector<std::uint8_t>& bytes) const;
     PixMap toPixMap() const;
     // Writes the encoded picture to the file; kErrFile when it cannot be written.

@@ -92,6 +92,7 @@ enum HostScope : std::uint8_t {
 //            'DELI' (const char* location, p2 the value 1 cast to a pointer: the part file is deleted and its
 //                   parts unloaded; changes the project), 'DELS' (Handle of `char*` locations, p2 as 'DELI')
 //   utilities 'GLUI' (const std::int16_t* library index, char* out: 128 bytes, the unique-id text)
+//             'CMPI' (ImageConversionRecord*: the input picture converted to the record's MIME type)
 //             'CLPS' (const char* a, const char* b, UTF-8 unique ids: 0 when a is b's family: a's part is b's
 //                   or descends from it through the parents, or a and b share the main guid; else
 //                   kErrBadName)
@@ -463,8 +464,49 @@ enum HostScope : std::uint8_t {
       (std::int32_t type, std::int32_t variation, const ::host::GuidRecord* item), ::host::kScopeNone)       \
     X(removeDefaultClassification, std::uint32_t,                                                            \
       (std::int32_t type, std::int32_t variation, const ::host::GuidRecord* item), ::host::kScopeNone)       \
-    /* --- plan shapes (HostShapes.h): the host draws the piece by piece into the callback, which  */        \
-    /*     answers 0 to go on (another result stops the drawing and is answered). element: by its    */      \
+    /* --- property groups and definitions, and the values of elements and tool defaults. get by    */       \
+    /*     guid: kErrBadIndex when the project has none. definitions: of one group, or of all when the */    \
+    /*     group guid is null. create: the host gives the new guid; create and change refuse an empty */     \
+    /*     or taken name (kErrBadName) and contradictory records (kErrBadParameters). Element values: */     \
+    /*     one record per definition asked for (kErrBadIndex for an unknown one), the element's own   */     \
+    /*     value or else the default with isDefault set; set: every record's definition must be       */     \
+    /*     available for the element's classification items, all or none. filter 0: every definition */      \
+    /*     available for the tool default's items. A tool default by type and variation needs no scope */    \
+    X(getPropertyGroups, std::uint32_t, (::host::Array<::host::PropertyGroupRecord> * groups),               \
+      ::host::kScopeNone)                                                                                    \
+    X(getPropertyGroup, std::uint32_t, (::host::PropertyGroupRecord * group), ::host::kScopeNone)            \
+    X(getPropertyDefinitions, std::uint32_t,                                                                 \
+      (const ::host::GuidRecord* group, ::host::Array<::host::PropertyDefinitionRecord>* definitions),       \
+      ::host::kScopeNone)                                                                                    \
+    X(getPropertyDefinition, std::uint32_t, (::host::PropertyDefinitionRecord * definition),                 \
+      ::host::kScopeNone)                                                                                    \
+    X(createPropertyGroup, std::uint32_t, (::host::PropertyGroupRecord * group), ::host::kScopeUndo)         \
+    X(changePropertyGroup, std::uint32_t, (const ::host::PropertyGroupRecord* group), ::host::kScopeUndo)    \
+    X(createPropertyDefinition, std::uint32_t, (::host::PropertyDefinitionRecord * definition),              \
+      ::host::kScopeUndo)                                                                                    \
+    X(changePropertyDefinition, std::uint32_t, (const ::host::PropertyDefinitionRecord* definition),         \
+      ::host::kScopeUndo)                                                                                    \
+    X(getElementProperties, std::uint32_t,                                                                   \
+      (const ::host::GuidRecord* element, const ::host::Array<::host::GuidRecord>* definitions,              \
+       ::host::Array<::host::PropertyRecord>* properties),                                                   \
+      ::host::kScopeNone)                                                                                    \
+    X(setElementProperties, std::uint32_t,                                                                   \
+      (const ::host::GuidRecord* element, const ::host::Array<::host::PropertyRecord>* properties),          \
+      ::host::kScopeUndo)                                                                                    \
+    X(getDefaultPropertyDefinitions, std::uint32_t,                                                          \
+      (std::int32_t type, std::int32_t variation, std::int32_t filter,                                       \
+       ::host::Array<::host::PropertyDefinitionRecord> * definitions),                                       \
+      ::host::kScopeNone)                                                                                    \
+    X(getDefaultProperties, std::uint32_t,                                                                   \
+      (std::int32_t type, std::int32_t variation,                                                            \
+       const ::host::Array<::host::PropertyDefinitionRecord>* definitions,                                   \
+       ::host::Array<::host::PropertyRecord>* properties),                                                   \
+      ::host::kScopeNone)                                                                                    \
+    X(setDefaultProperties, std::uint32_t,                                                                   \
+      (std::int32_t type, std::int32_t variation, const ::host::Array<::host::PropertyRecord>* properties),  \
+      ::host::kScopeNone)                                                                                    \
+    /* --- plan shapes (HostShapes.h): the host draws the shape piece by piece into the callback,  */        \
+    /*     which answers 0 to go on (another result stops it and is answered). element: by its     */        \
     /*     head's guid, in the current database. library part: by index, as it draws for the placed   */     \
     /*     element of the guid (its sizes; the part's own without one) and the part index (0: whole)  */     \
     X(drawElementShape, std::uint32_t,                                                                       \

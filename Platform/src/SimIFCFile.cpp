@@ -6,102 +6,14 @@
 #include <set>
 
 #include "HostIFCRecords.h"
+#include "SimJsonFields.h"
+#include "SimPropertyFile.h"
 
 namespace host {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-struct FormatError {
-    std::string what;
-};
-
-// --- Reading helpers -----------------------------------------------------------------------------------
-void onlyKeys(const Json& object, std::initializer_list<const char*> keys, const std::string& where) {
-    if (!object.is_object()) throw FormatError{where + ": not an object"};
-    for (const auto& item : object.items()) {
-        const std::string& key = item.key();
-        if (std::none_of(keys.begin(), keys.end(), [&](const char* k) { return key == k; }))
-            throw FormatError{where + ": unknown key \"" + key + "\""};
-    }
-}
-
-const Json& list(const Json& object, const char* key, const std::string& where) {
-    static const Json kEmpty = Json::array();
-    const auto found = object.find(key);
-    if (found == object.end()) return kEmpty;
-    if (!found->is_array()) throw FormatError{where + ": \"" + key + "\" must be a list"};
-    return *found;
-}
-
-std::string at(const std::string& where, const char* key, std::size_t i) {
-    return where + "." + key + "[" + std::to_string(i) + "]";
-}
-
-template <typename T>
-T value(const Json& object, const char* key, const std::string& where, T fallback) {
-    const auto found = object.find(key);
-    if (found == object.end()) return fallback;
-    if constexpr (std::is_same_v<T, bool>) {
-        if (!found->is_boolean()) throw FormatError{where + ": \"" + key + "\" must be true or false"};
-    } else if constexpr (std::is_integral_v<T>) {
-        if (!found->is_number_integer() ||
-            (found->is_number_unsigned()
-                 ? found->get<std::uint64_t>() > std::uint64_t(std::numeric_limits<T>::max())
-                 : found->get<std::int64_t>() < std::int64_t(std::numeric_limits<T>::min()) ||
-                       found->get<std::int64_t>() > std::int64_t(std::numeric_limits<T>::max())))
-            throw FormatError{where + ": \"" + key + "\" must be a whole number that fits its field"};
-    } else if constexpr (std::is_same_v<T, double>) {
-        if (!found->is_number()) throw FormatError{where + ": \"" + key + "\" must be a number"};
-    } else {
-        if (!found->is_string()) throw FormatError{where + ": \"" + key + "\" must be a text"};
-    }
-    return found->get<T>();
-}
-
-std::string text(const Json& object, const char* key, const std::string& where) {
-    return value<std::string>(object, key, where, "");
-}
-
-std::string needText(const Json& object, const char* key, const std::string& where) {
-    if (!object.contains(key)) throw FormatError{where + ": needs \"" + key + "\""};
-    std::string result = text(object, key, where);
-    if (result.empty()) throw FormatError{where + ": \"" + key + "\" must not be empty"};
-    return result;
-}
-
-GuidBytes guidOf(const std::string& textForm, const std::string& where) {
-    GuidRecord guid;
-    if (!guidFromText(textForm, guid) || isNullGuid(toGuidBytes(guid)))
-        throw FormatError{where + ": \"" + textForm + "\" is not a guid"};
-    return toGuidBytes(guid);
-}
-
-GuidBytes needGuid(const Json& object, const char* key, const std::string& where) {
-    if (!object.contains(key)) throw FormatError{where + ": needs \"" + key + "\""};
-    return guidOf(text(object, key, where), where);
-}
-
-std::string guidText(const GuidBytes& guid) { return guidToText(toGuidRecord(guid)); }
-
-// A name of a code from a table, or the code itself.
-template <std::size_t N>
-std::int32_t codeOf(const Json& object, const char* key, const std::string& where,
-                    const char* const (&names)[N], std::int32_t first, std::int32_t fallback) {
-    if (!object.contains(key)) return fallback;
-    const std::string name = text(object, key, where);
-    for (std::size_t i = 0; i < N; ++i)
-        if (name == names[i]) return first + static_cast<std::int32_t>(i);
-    std::string known;
-    for (const char* n : names) known += std::string(known.empty() ? "" : ", ") + "\"" + n + "\"";
-    throw FormatError{where + ": \"" + key + "\" must be one of " + known};
-}
-
-template <std::size_t N>
-const char* nameOf(std::int32_t code, const char* const (&names)[N], std::int32_t first) {
-    const auto i = static_cast<std::size_t>(code - first);
-    return code >= first && i < N ? names[i] : "?";
-}
+using namespace jsonfields;
 
 // --- IFC data ------------------------------------------------------------------------------------------
 constexpr const char* kIFCKinds[] = {"single", "list", "bounded", "enumerated", "table", "reference"};
@@ -380,10 +292,11 @@ SimElementData readElementData(const Json& entry, const std::string& where, cons
     for (std::size_t i = 0; i < references.size(); ++i)
         data.references.push_back(readIFCReference(references[i], at(where, "references", i)));
     data.classifications = readClassifications(entry, where, ifc);
+    data.propertyValues = readPropertyValues(entry, where, ifc);
     return data;
 }
 
-Json writeElementData(const SimElementData& data) {
+Json writeElementData(const SimIFCState& ifc, const SimElementData& data) {
     Json entry = Json::object();
     const auto put = [&](const char* key, const auto& items, auto write) {
         if (items.empty()) return;
@@ -395,6 +308,8 @@ Json writeElementData(const SimElementData& data) {
     put("properties", data.properties, writeIFCProperty);
     put("references", data.references, writeIFCReference);
     put("classifications", data.classifications, guidText);
+    if (Json values = writePropertyValues(ifc, data.propertyValues); !values.empty())
+        entry["propertyValues"] = std::move(values);
     return entry;
 }
 
@@ -403,13 +318,17 @@ Json writeElementData(const SimElementData& data) {
 std::string readIFCSection(const Json& section, ProjectState& state) {
     try {
         const std::string where = "ifc";
-        onlyKeys(section, {"classificationSystems", "elements", "defaults"}, where);
+        onlyKeys(section,
+                 {"classificationSystems", "propertyGroups", "propertyDefinitions", "elements", "defaults"},
+                 where);
         SimIFCState ifc;
         readSystems(section, where, ifc);
+        readPropertyDefinitions(section, where, ifc);
         const Json& elements = list(section, "elements", where);
         for (std::size_t i = 0; i < elements.size(); ++i) {
             const std::string here = at(where, "elements", i);
-            onlyKeys(elements[i], {"guid", "attributes", "properties", "references", "classifications"},
+            onlyKeys(elements[i],
+                     {"guid", "attributes", "properties", "references", "classifications", "propertyValues"},
                      here);
             const GuidBytes guid = needGuid(elements[i], "guid", here);
             if (std::none_of(state.elements.begin(), state.elements.end(),
@@ -421,13 +340,14 @@ std::string readIFCSection(const Json& section, ProjectState& state) {
         const Json& defaults = list(section, "defaults", where);
         for (std::size_t i = 0; i < defaults.size(); ++i) {
             const std::string here = at(where, "defaults", i);
-            onlyKeys(defaults[i], {"type", "variation", "classifications"}, here);
+            onlyKeys(defaults[i], {"type", "variation", "classifications", "propertyValues"}, here);
             const auto key = std::make_pair(value<std::int32_t>(defaults[i], "type", here, 0),
                                             value<std::int32_t>(defaults[i], "variation", here, 0));
             if (ifc.defaults.count(key) != 0)
                 throw FormatError{here + ": a second entry for this tool default"};
             SimElementData data;
             data.classifications = readClassifications(defaults[i], here, ifc);
+            data.propertyValues = readPropertyValues(defaults[i], here, ifc);
             if (!data.empty()) ifc.defaults[key] = std::move(data);
         }
         state.ifc = std::move(ifc);
@@ -446,16 +366,17 @@ Json writeIFCSection(const ProjectState& state) {
         const auto found = state.ifc.elements.find(element.guid());
         if (found == state.ifc.elements.end() || found->second.empty()) continue;
         Json entry{{"guid", guidText(found->first)}};
-        entry.update(writeElementData(found->second));
+        entry.update(writeElementData(state.ifc, found->second));
         elements.push_back(std::move(entry));
     }
     if (!state.ifc.classificationSystems.empty()) section["classificationSystems"] = writeSystems(state.ifc);
+    writePropertyDefinitions(state.ifc, section);
     if (!elements.empty()) section["elements"] = std::move(elements);
     Json defaults = Json::array();
     for (const auto& [key, data] : state.ifc.defaults) {
         if (data.empty()) continue;
         Json entry{{"type", key.first}, {"variation", key.second}};
-        entry.update(writeElementData(data));
+        entry.update(writeElementData(state.ifc, data));
         defaults.push_back(std::move(entry));
     }
     if (!defaults.empty()) section["defaults"] = std::move(defaults);

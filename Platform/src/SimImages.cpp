@@ -1,11 +1,16 @@
-// The image library over libpng's simplified interface.
-#include "HostImages.h"
+// The image library over libpng's simplified interface and libjpeg.
+#include "SimImages.h"
 
 #include <png.h>
 
 #include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+
+#include <jpeglib.h>
 
 namespace host {
 namespace {
@@ -18,10 +23,110 @@ bool startsWith(const std::uint8_t* bytes, std::size_t size, const std::uint8_t 
     return bytes && size >= N && std::memcmp(bytes, signature, N) == 0;
 }
 
+// A header may claim up to 65500 by 65500 pixels; a picture beyond this many is refused, not allocated.
+constexpr std::uint64_t kLargestPicture = std::uint64_t{1} << 26;
+
+// libjpeg reports a fault by calling error_exit, which must not return: it jumps back to the caller.
+struct JpegError {
+    jpeg_error_mgr manager;
+    std::jmp_buf back;
+};
+
+void stayQuiet(j_common_ptr) {}   // warnings about damaged data are not printed: the decode result tells
+
+[[noreturn]] void jumpBack(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<JpegError*>(info->err)->back, 1);
+}
+
+// Decodes into RGBA rows. Whatever the function changes after setjmp lives in the caller's objects, so
+// nothing here is left indeterminate by the jump.
+bool decodeJpeg(const std::uint8_t* bytes, std::size_t size, std::vector<std::uint8_t>& pixels,
+                std::int32_t& width, std::int32_t& height) {
+    jpeg_decompress_struct info{};
+    JpegError error{};
+    info.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = jumpBack;
+    error.manager.output_message = stayQuiet;
+    if (setjmp(error.back)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, bytes, static_cast<unsigned long>(size));
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_EXT_RGBA;
+    jpeg_start_decompress(&info);
+    if (std::uint64_t{info.output_width} * info.output_height > kLargestPicture) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    width = static_cast<std::int32_t>(info.output_width);
+    height = static_cast<std::int32_t>(info.output_height);
+    pixels.resize(std::size_t{info.output_width} * info.output_height * 4);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = pixels.data() + std::size_t{info.output_scanline} * info.output_width * 4;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+// The encoder's output block, malloc'ed by libjpeg.
+struct JpegOutput {
+    unsigned char* bytes = nullptr;
+    unsigned long size = 0;
+    ~JpegOutput() { std::free(bytes); }
+};
+
+bool encodeJpeg(const std::vector<std::uint8_t>& pixels, std::int32_t width, std::int32_t height,
+                JpegOutput& out) {
+    jpeg_compress_struct info{};
+    JpegError error{};
+    info.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = jumpBack;
+    error.manager.output_message = stayQuiet;
+    if (setjmp(error.back)) {
+        jpeg_destroy_compress(&info);
+        return false;
+    }
+    jpeg_create_compress(&info);
+    jpeg_mem_dest(&info, &out.bytes, &out.size);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = 4;
+    info.in_color_space = JCS_EXT_RGBX;   // JPEG has no alpha: it is dropped
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 90, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row =
+            const_cast<std::uint8_t*>(pixels.data()) + std::size_t{info.next_scanline} * info.image_width * 4;
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return true;
+}
+
 }   // namespace
 
 GXImage::GXImage(const std::uint8_t* bytes, std::size_t size, std::int32_t type) {
-    if (type != kImageTypePNG || !startsWith(bytes, size, kPngSignature)) return;
+    if (type == kImageTypeJPEG || (type == kImageTypeUnknown && startsWith(bytes, size, kJpegSignature))) {
+        std::vector<std::uint8_t> pixels;
+        std::int32_t width = 0;
+        std::int32_t height = 0;
+        if (!startsWith(bytes, size, kJpegSignature) || !decodeJpeg(bytes, size, pixels, width, height))
+            return;
+        width_ = width;
+        height_ = height;
+        type_ = kImageTypeJPEG;
+        colorDepth_ = 24;
+        pixels_ = std::move(pixels);
+        return;
+    }
+    if ((type != kImageTypePNG && type != kImageTypeUnknown) || !startsWith(bytes, size, kPngSignature))
+        return;
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, bytes, size)) return;
@@ -74,7 +179,14 @@ void GXImage::setDPI(double horizontal, double vertical) {
 Result GXImage::toEncodedData(std::int32_t type, std::int32_t colorDepth,
                               std::vector<std::uint8_t>& bytes) const {
     bytes.clear();
-    if (isEmpty() || type != kImageTypePNG) return kErrBadParameters;
+    if (isEmpty()) return kErrBadParameters;
+    if (type == kImageTypeJPEG) {
+        JpegOutput out;
+        if (!encodeJpeg(pixels_, width_, height_, out)) return kErrBadParameters;
+        bytes.assign(out.bytes, out.bytes + out.size);
+        return kNoError;
+    }
+    if (type != kImageTypePNG) return kErrBadParameters;
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     image.width = static_cast<png_uint_32>(width_);
@@ -168,6 +280,24 @@ std::int32_t FTMSearchForMime(std::string_view mime) {
     if (mime == "image/png") return kImageTypePNG;
     if (mime == "image/jpeg") return kImageTypeJPEG;
     return kImageTypeUnknown;
+}
+
+Result convertPicture(ImageConversionRecord* record) {
+    if (!record) return kErrBadParameters;
+    record->output = nullptr;
+    if (!record->input || !*record->input || !record->mime) return kErrBadParameters;
+    const std::int32_t type = FTMSearchForMime(record->mime);
+    if (type == kImageTypeUnknown) return kErrBadParameters;
+    const GXImage picture(reinterpret_cast<const std::uint8_t*>(*record->input), getHandleSize(record->input),
+                          kImageTypeUnknown);
+    std::vector<std::uint8_t> bytes;
+    if (picture.isEmpty() || picture.toEncodedData(type, picture.getColorDepth(), bytes) != kNoError)
+        return kErrBadParameters;
+    const Handle output = newHandle(bytes.size(), false);
+    if (!output) return kErrMemFull;
+    std::memcpy(*output, bytes.data(), bytes.size());
+    record->output = output;
+    return kNoError;
 }
 
 }   // namespace host

@@ -20,8 +20,10 @@
 #include "SimClassification.h"
 #include "SimElementKinds.h"
 #include "SimIFC.h"
+#include "SimImages.h"
 #include "SimLibrary.h"
 #include "SimParameters.h"
+#include "SimProperty.h"
 #include "SimShapes.h"
 #include "SimText.h"
 
@@ -185,7 +187,7 @@ struct SimulatedHost::LoadedAddon {
 };
 
 // --- The slot bodies and the one dispatch point -------------------------------------------------
-struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots {
+struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimPropertySlots {
     using Addon = SimulatedHost::LoadedAddon;
 
     static std::optional<Result> takeFault(SimulatedHost& host, HostSlot slot, std::uint32_t code) {
@@ -770,6 +772,7 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots {
     static Result utilities(SimulatedHost& host, Addon&, std::uint32_t code, void* p1, void* p2, void* p3) {
         if (SimParameters::isParameterCode(code))
             return SimParameters(host.project_, *host.parameterWork_).answer(code, p1, p2);
+        if (code == fourcc("CMPI")) return convertPicture(static_cast<ImageConversionRecord*>(p1));
         if (code == fourcc("GTLL"))
             return SimText(host.project_)
                 .measure(static_cast<const TextLengthRecord*>(p1), static_cast<double*>(p2));

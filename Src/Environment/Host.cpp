@@ -198,6 +198,11 @@ Library* Host::getLibrary() {
     return project != nullptr ? project->getLibrary() : nullptr;
 }
 
+PropertyDatabase* Host::getPropertyDatabase() {
+    Project* project = HostProject::getProject();
+    return project != nullptr ? project->getPropertyDatabase() : nullptr;
+}
+
 ClassificationDatabase* Host::getClassificationDatabase() {
     Project* project = HostProject::getProject();
     return project != nullptr ? project->getClassificationDatabase() : nullptr;

@@ -11,6 +11,7 @@
 namespace tarnwick {
 
 class ClassificationDatabase;
+class PropertyDatabase;
 class Database;
 class ElementLink;
 class Library;
@@ -56,6 +57,7 @@ public:
     static Specification* getSpecification();   // the project's attributes; null without a project
     static Library* getLibrary();               // the project's library parts; null without a project
     static ClassificationDatabase* getClassificationDatabase();   // null without a project
+    static PropertyDatabase* getPropertyDatabase();               // null without a project
     static Database* getCurrentDatabase();                  // null without a project or when the host fails
     static bool setCurrentDatabase(Database* database);     // false on failure
     static bool setCurrentWindow(Database* database);       // false on failure

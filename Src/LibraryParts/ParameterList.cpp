@@ -44,16 +44,20 @@ bool isSizeName(const String& name) {
 class NameIndex {
 public:
     // By the names as they are, or lower-cased (as indexOf compares them).
-    NameIndex(const ParameterList& list, bool lowerCase) : lowerCase_(lowerCase) {
-        entries_.reserve(list.size());
-        slots_.assign(capacityFor(list.size()), 0);
-        next_.reserve(list.size());
+    NameIndex(const ParameterList& list, bool lowerCase) : lowerCase_(lowerCase), storage_(takeStorage()) {
+        storage_.entries.reserve(list.size());
+        storage_.slots.assign(capacityFor(list.size()), 0);
+        storage_.next.reserve(list.size());
         for (std::uint64_t i = 0; i < list.size(); ++i) {
-            next_.push_back(ParameterList::kNotFound);
-            erased_.push_back(false);
+            storage_.next.push_back(ParameterList::kNotFound);
+            storage_.erased.push_back(false);
             if (const Parameter* parameter = list[i].get()) add(keyOf(*parameter), i);
         }
     }
+
+    ~NameIndex() { giveBack(std::move(storage_)); }
+    NameIndex(const NameIndex&) = delete;
+    NameIndex& operator=(const NameIndex&) = delete;
 
     std::string keyOf(const Parameter& parameter) const {
         return lowerCase_ ? lowerName(parameter.getName()) : std::string(parameter.getName().getView());
@@ -62,39 +66,42 @@ public:
     // The lowest position of the name that is not erased; kNotFound when none.
     std::uint64_t first(const std::string& key) const {
         const std::size_t slot = find(key, std::hash<std::string>()(key));
-        return slots_[slot] == 0 ? ParameterList::kNotFound : entries_[slots_[slot] - 1].first;
+        return storage_.slots[slot] == 0 ? ParameterList::kNotFound
+                                         : storage_.entries[storage_.slots[slot] - 1].first;
     }
 
     // A position above every one held so far.
     void add(const std::string& key, std::uint64_t position) {
-        if (position >= next_.size()) {
-            next_.resize(position + 1, ParameterList::kNotFound);
-            erased_.resize(position + 1, false);
+        if (position >= storage_.next.size()) {
+            storage_.next.resize(position + 1, ParameterList::kNotFound);
+            storage_.erased.resize(position + 1, false);
         }
-        if ((entries_.size() + 1) * 2 > slots_.size()) rehash(slots_.size() * 2);
+        if ((storage_.entries.size() + 1) * 2 > storage_.slots.size()) rehash(storage_.slots.size() * 2);
         const std::size_t hash = std::hash<std::string>()(key);
         const std::size_t slot = find(key, hash);
-        if (slots_[slot] == 0) {
-            entries_.push_back({key, hash, position, position});
-            slots_[slot] = static_cast<std::uint32_t>(entries_.size());
+        if (storage_.slots[slot] == 0) {
+            storage_.entries.push_back({key, hash, position, position});
+            storage_.slots[slot] = static_cast<std::uint32_t>(storage_.entries.size());
             return;
         }
-        Entry& entry = entries_[slots_[slot] - 1];
+        Entry& entry = storage_.entries[storage_.slots[slot] - 1];
         if (entry.first == ParameterList::kNotFound)
             entry.first = position;
         else
-            next_[entry.last] = position;
+            storage_.next[entry.last] = position;
         entry.last = position;
     }
 
     void eraseFirst(const std::string& key) {   // the position first() gave
-        Entry& entry = entries_[slots_[find(key, std::hash<std::string>()(key))] - 1];
-        erased_[entry.first] = true;
+        Entry& entry = storage_.entries[storage_.slots[find(key, std::hash<std::string>()(key))] - 1];
+        storage_.erased[entry.first] = true;
         if (entry.first == entry.last) entry.last = ParameterList::kNotFound;
-        entry.first = next_[entry.first];
+        entry.first = storage_.next[entry.first];
     }
 
-    bool isErased(std::uint64_t position) const { return position < erased_.size() && erased_[position]; }
+    bool isErased(std::uint64_t position) const {
+        return position < storage_.erased.size() && storage_.erased[position];
+    }
 
 private:
     struct Entry {
@@ -104,6 +111,41 @@ private:
         std::uint64_t last;
     };
 
+    struct Storage {
+        std::vector<Entry> entries;
+        std::vector<std::uint32_t> slots;   // an entry's number + 1; 0: empty
+        std::vector<std::uint64_t> next;    // per position: the next position of its name, or kNotFound
+        std::vector<bool> erased;
+    };
+
+    // An update builds three indexes. Their blocks are kept for the thread's next update: for long lists
+    // they are large enough for the allocator to map fresh pages each time, and faulting those in cost
+    // more than the update's own work.
+    static constexpr std::size_t kSpareStorages = 3;
+    static constexpr std::size_t kLargestKeptEntries = std::size_t{1} << 18;
+    static std::vector<Storage>& spares() {
+        thread_local std::vector<Storage> kept;
+        return kept;
+    }
+    static Storage takeStorage() {
+        std::vector<Storage>& kept = spares();
+        if (kept.empty()) return {};
+        Storage storage = std::move(kept.back());
+        kept.pop_back();
+        return storage;
+    }
+    static void giveBack(Storage&& storage) noexcept {
+        std::vector<Storage>& kept = spares();
+        if (kept.size() >= kSpareStorages || storage.entries.capacity() > kLargestKeptEntries) return;
+        storage.entries.clear();
+        storage.next.clear();
+        storage.erased.clear();
+        try {
+            kept.push_back(std::move(storage));
+        } catch (...) {   // no room to keep it: it is freed
+        }
+    }
+
     static std::size_t capacityFor(std::size_t count) {
         std::size_t capacity = 16;
         while (capacity < count * 2) capacity *= 2;
@@ -111,29 +153,26 @@ private:
     }
 
     std::size_t find(const std::string& key, std::size_t hash) const {   // the entry's slot, or an empty one
-        const std::size_t mask = slots_.size() - 1;
+        const std::size_t mask = storage_.slots.size() - 1;
         for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-            const std::uint32_t held = slots_[slot];
+            const std::uint32_t held = storage_.slots[slot];
             if (held == 0) return slot;
-            const Entry& entry = entries_[held - 1];
+            const Entry& entry = storage_.entries[held - 1];
             if (entry.hash == hash && entry.key == key) return slot;
         }
     }
 
     void rehash(std::size_t capacity) {
-        slots_.assign(capacity, 0);
-        for (std::size_t i = 0; i < entries_.size(); ++i) {
-            std::size_t slot = entries_[i].hash & (capacity - 1);
-            while (slots_[slot] != 0) slot = (slot + 1) & (capacity - 1);
-            slots_[slot] = static_cast<std::uint32_t>(i + 1);
+        storage_.slots.assign(capacity, 0);
+        for (std::size_t i = 0; i < storage_.entries.size(); ++i) {
+            std::size_t slot = storage_.entries[i].hash & (capacity - 1);
+            while (storage_.slots[slot] != 0) slot = (slot + 1) & (capacity - 1);
+            storage_.slots[slot] = static_cast<std::uint32_t>(i + 1);
         }
     }
 
     bool lowerCase_;
-    std::vector<Entry> entries_;
-    std::vector<std::uint32_t> slots_;   // an entry's number + 1; 0: empty
-    std::vector<std::uint64_t> next_;    // per position: the next position of its name, or kNotFound
-    std::vector<bool> erased_;
+    Storage storage_;
 };
 
 // Frees the blocks a command record owns and clears the references.

@@ -4,9 +4,11 @@
 #include <string_view>
 
 #include <FourCC.h>
+#include <HostImages.h>
 
 #include "Environment/HostApi.h"
 #include "Foundation/Memory.h"
+#include "Interface/Image.h"
 #include "LibraryParts/LengthParameter.h"
 #include "Project/ElementMemoStore.h"
 #include "Project/Library.h"
@@ -150,6 +152,34 @@ void ParametricSource::setInterfaceScript(const String& text) { setText(fourcc("
 void ParametricSource::setParameterScript(const String& text) {
     setText(fourcc("VLSC"), text);
     valueLists_.reset();   // the lists were read from the script that was
+}
+
+// --- Pictures -------------------------------------------------------------------------------------
+std::unique_ptr<Image> ParametricSource::getPreview() {
+    const host::Handle preview = getSectionByType(fourcc("GIFF"));
+    if (!preview) return nullptr;
+    host::ImageConversionRecord record{};
+    record.input = preview;
+    record.mime = "image/png";
+    record.flag = 1;
+    record.mode = 7;
+    if (hostApi().utilities(fourcc("CMPI"), &record) != host::kNoError) {
+        disposeHandle(record.output);
+        return nullptr;
+    }
+    if (!record.output) return nullptr;
+    MemoryBlock converted(record.output);   // taken over: disposed with the block
+    return std::make_unique<Image>(converted, /*takeOver=*/true);
+}
+
+std::unique_ptr<Image> ParametricSource::getPicture() {
+    const host::Handle picture = getSectionByType(fourcc("PICT"));
+    return picture ? std::make_unique<Image>(picture) : nullptr;
+}
+
+void ParametricSource::setPreview(const Image& image) {
+    const MemoryBlock& encoded = image.getEncodedDataAs(host::FTMSearchForMime("image/jpeg"));
+    setSection(fourcc("GIFF"), cloneHandle(encoded.getHandle()));   // throws when memory fails
 }
 
 const TextRecord* ParametricSource::getValueLists(const String& name) {

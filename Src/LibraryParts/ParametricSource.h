@@ -17,6 +17,8 @@
 
 namespace tarnwick {
 
+class Image;
+
 // Owned by the caller; copy through clone(). Sections, parameters and details load on first use and
 // changes live in memory until the Library saves the part. The 'PARD' section is never kept as bytes:
 // it is built from the parameters when the part is written.
@@ -57,12 +59,18 @@ public:
     // name in any case), owned by the source; null when it offers none. The lists are read once, and again
     // after the parameter script changed.
     virtual const TextRecord* getValueLists(const String& name);
+    // The preview ('GIFF') converted to PNG by the host, or the picture ('PICT') as it is: a new image
+    // owned by the caller, or null when the part has none (or the host cannot convert it).
+    virtual std::unique_ptr<Image> getPreview();
+    virtual std::unique_ptr<Image> getPicture();
     virtual void setMasterScript(const String& text);
     virtual void set2DScript(const String& text);
     virtual void set3DScript(const String& text);
     virtual void setComment(const String& text);
     virtual void setParameterScript(const String& text);
     virtual void setInterfaceScript(const String& text);
+    // Stores the image, encoded as JPEG (or in the encoding it already holds), as the preview.
+    virtual void setPreview(const Image& image);
     virtual std::int32_t getExtra() const { return 0; }
 
     // The 3200-byte details block: zero, and filled by the host when the source is valid, on the first

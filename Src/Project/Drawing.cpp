@@ -12,7 +12,9 @@
 
 #include "Elements/Element.h"
 #include "Elements/Object.h"
+#include "Elements/ElevationReference.h"
 #include "Elements/ProxyElem.h"
+#include "Elements/SectionReference.h"
 #include "Environment/HostApi.h"
 #include "Foundation/Colour.h"
 #include "Foundation/Memory.h"
@@ -20,6 +22,7 @@
 #include "Geometry/Cube.h"
 #include "Geometry/Transformation.h"
 #include "IFC/ClassificationMemo.h"
+#include "IFC/PropertyMemo.h"
 #include "Project/AttributeLink.h"
 #include "Project/ElementLinkList.h"
 #include "Project/ElementListMaker.h"
@@ -458,6 +461,8 @@ void Drawing::registerCreator(std::uint16_t typeId, ElementCreator creator, bool
 }
 
 void Drawing::registerCreators() {
+    registerCreator(SectionReference::kType, &SectionReference::create, /*secondList=*/false);
+    registerCreator(ElevationReference::kType, &ElevationReference::create, /*secondList=*/false);
     registerCreator(ProxyElem::kType, &ProxyElem::create, /*secondList=*/false);
     registerCreator(Object::kType, &Object::create, /*secondList=*/false);
 }
@@ -687,7 +692,9 @@ bool Drawing::storeElement(Element& element, bool create, bool withMemo) {
     const bool userData = storeUserData(element);
     auto* classifications = dynamic_cast<ClassificationMemo*>(&element);
     const bool classified = classifications == nullptr || classifications->store(/*toDefault=*/false, isNew);
-    return userData && classified;
+    auto* properties = dynamic_cast<PropertyMemo*>(&element);
+    const bool propertied = properties == nullptr || properties->store(/*toDefault=*/false, isNew);
+    return userData && classified && propertied;
 }
 
 bool Drawing::storeUserData(Element& element) {

@@ -16,6 +16,7 @@
 #include "Foundation/Memory.h"
 #include "Foundation/MemoryBlock.h"
 #include "IFC/ClassificationDatabase.h"
+#include "IFC/PropertyDatabase.h"
 #include "IFC/IFCData.h"
 #include "Interface/CustomAlert.h"
 #include "Project/AttributeLink.h"
@@ -187,6 +188,11 @@ Library* Project::getLibrary() {
 ClassificationDatabase* Project::getClassificationDatabase() {
     if (!classifications_) classifications_ = std::make_unique<ClassificationDatabase>(*this);
     return classifications_.get();
+}
+
+PropertyDatabase* Project::getPropertyDatabase() {
+    if (!properties_) properties_ = std::make_unique<PropertyDatabase>(*this);
+    return properties_.get();
 }
 
 Database* Project::getDatabase(const LinkRecord& id) {
@@ -606,6 +612,7 @@ void Project::clear() {
     plan_->clear();
     if (specification_) specification_->clear();
     if (classifications_) classifications_->clear();
+    if (properties_) properties_->clear();
     IFCData::releaseTypeTables();
     if (library_) library_->clear();
     users_.reset();

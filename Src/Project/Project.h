@@ -20,6 +20,7 @@ namespace tarnwick {
 class City;
 class DataFile;
 class ClassificationDatabase;
+class PropertyDatabase;
 class Database;
 class Detail;
 class Document3D;
@@ -79,6 +80,7 @@ public:
     Specification* getSpecification();   // the attribute database, made on first use (never null)
     Library* getLibrary();               // the library parts, made on first use (never null)
     ClassificationDatabase* getClassificationDatabase();   // made on first use (never null)
+    PropertyDatabase* getPropertyDatabase();               // made on first use (never null)
     // The database of an id: the Plan for kind 1, the Model for 4, else the view of that kind filed
     // under the guid (kinds 5 and 9 both in the layout list). Null for other kinds or unknown guids.
     Database* getDatabase(const LinkRecord& id);
@@ -223,6 +225,7 @@ private:
     std::unique_ptr<Library> library_;                          // made on first use
     std::unique_ptr<RelatedZones> relatedZones_;                // made on first use
     std::unique_ptr<ClassificationDatabase> classifications_;   // made on first use
+    std::unique_ptr<PropertyDatabase> properties_;              // made on first use
     std::unique_ptr<UserList> users_;
     std::unique_ptr<DetailList> details_;
     std::unique_ptr<Document3DList> documents3D_;

@@ -7,10 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <HostImages.h>
 #include <HostTable.h>
 
 #include "Foundation/DataFile.h"
 #include "Foundation/Memory.h"
+#include "Interface/Image.h"
 #include "LibraryParts/LengthParameter.h"
 #include "LibraryParts/ObjectSource.h"
 #include "LibraryParts/StringParameter.h"
@@ -26,6 +28,15 @@ std::string valuesOf(const TextRecord* record) {
     std::string out;
     for (const auto& field : *record) out += (out.empty() ? "" : "|") + std::string(field->getView());
     return out;
+}
+
+// A width by height picture of one opaque colour.
+host::PixMap pictureOf(std::int32_t width, std::int32_t height, std::uint8_t red) {
+    host::PixMap map;
+    map.width = width;
+    map.height = height;
+    for (std::int32_t i = 0; i < width * height; ++i) map.pixels.insert(map.pixels.end(), {red, 20, 90, 255});
+    return map;
 }
 
 }   // namespace
@@ -179,4 +190,46 @@ TEST_F(ParametricSources, WriteChangedAndNewPartsBackWithTheirParameters) {
     EXPECT_NE(inCommand([&] { return library.savePart(*failing); }), 0u);
     host_->clearFaults();
     EXPECT_EQ(host_->project().findLibraryPart(made.getIndex())->parameters.size(), 2u);
+}
+
+TEST_F(ParametricSources, StorePreviewsAsJpegAndHandThemOutAsPng) {
+    ObjectSource part;
+    host_->clearCalls();
+    EXPECT_EQ(part.getPreview(), nullptr);   // no preview, no question to the host
+    EXPECT_EQ(part.getPicture(), nullptr);
+    EXPECT_TRUE(host_->calls().empty());
+
+    part.setPreview(Image(host::GXCopyGSPixMap(pictureOf(12, 8, 200))));
+    const host::Handle stored = part.getSectionByType(fourcc("GIFF"));
+    std::int32_t type = host::kImageTypeUnknown;
+    ASSERT_EQ(
+        host::GXImage::getType(reinterpret_cast<const std::uint8_t*>(*stored), getHandleSize(stored), type),
+        host::kNoError);
+    EXPECT_EQ(type, host::kImageTypeJPEG);
+
+    const std::unique_ptr<Image> preview = part.getPreview();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->getRect(), ScreenRect(ScreenPoint(0, 0), ScreenPoint(12, 8)));
+    const MemoryBlock& png = preview->getEncodedData();
+    ASSERT_EQ(
+        host::GXImage::getType(reinterpret_cast<const std::uint8_t*>(png.getBytes()), png.getSize(), type),
+        host::kNoError);
+    EXPECT_EQ(type, host::kImageTypePNG);
+    const host::PixMap* pixels = preview->getPixMap();
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_NEAR(pixels->pixels[0], 200, 8);   // JPEG keeps the colour, not every bit of it
+    EXPECT_NEAR(pixels->pixels[2], 90, 8);
+    EXPECT_EQ(part.getSectionByType(fourcc("GIFF")), stored);   // converting leaves the section alone
+
+    // Bytes that are no picture convert to nothing; the picture section is handed out as it is.
+    part.setSection(fourcc("GIFF"), ptrToHandle("\xFF\xD8\xFFnot a jpeg", 14));
+    EXPECT_EQ(part.getPreview(), nullptr);
+    std::vector<std::uint8_t> bytes;
+    ASSERT_EQ(host::GXImage(pictureOf(3, 2, 10)).toEncodedData(host::kImageTypePNG, 32, bytes),
+              host::kNoError);
+    part.setSection(fourcc("PICT"), ptrToHandle(bytes.data(), bytes.size()));
+    const std::unique_ptr<Image> picture = part.getPicture();
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->getRect(), ScreenRect(ScreenPoint(0, 0), ScreenPoint(3, 2)));
+    EXPECT_EQ(getHandleSize(part.getSectionByType(fourcc("PICT"))), bytes.size());
 }
