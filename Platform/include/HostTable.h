@@ -481,7 +481,7 @@ enum HostScope : std::uint8_t {
     /*     one record per definition asked for (kErrBadIndex for an unknown one), the element's own   */      \
     /*     value or else the default with isDefault set; set: every record's definition must be       */      \
     /*     available for the element's classification items, all or none. filter 0: every definition */      \
-    /*     available for the tool default's items. A tool default by type and variation needs no scope */     \
+    /*     available for the tool default's items. A tool default by type and variation needs no scope */    \
     X(getPropertyGroups, std::uint32_t, (::host::Array<::host::PropertyGroupRecord> * groups),               \
       ::host::kScopeNone)                                                                                    \
     X(getPropertyGroup, std::uint32_t, (::host::PropertyGroupRecord * group), ::host::kScopeNone)            \
