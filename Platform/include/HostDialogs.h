@@ -47,7 +47,8 @@ void setAlertObserver(std::function<void(const AlertRecord&)> observer);
 enum class DialogActionKind {
     click,         // item: a button or static text is clicked
     doubleClick,   // item: a static text or list row is double-clicked (row: rows[0], if any)
-    setText,       // item, text: the user types the whole text into an edit field
+    setText,       // item, text: the user types the whole text into an edit field; with commit, then
+                   // leaves it (Tab or Enter), so the field loses the focus
     selectPopup,   // item, index (1-based) or text: the user picks a popup item
     selectRows,    // item, rows (1-based): the user selects these list rows (empty: none)
     resize,        // width, height: the user drags the dialog to this client size
@@ -59,6 +60,7 @@ struct DialogAction {
     std::optional<int> dialogId;   // the dialog resource id it is meant for; nullopt: the innermost
     int item = 0;
     std::string text;           // setText; selectPopup by text
+    bool commit = false;        // setText: the field loses the focus after the typing
     std::optional<int> index;   // selectPopup by 1-based index
     std::vector<int> rows;      // selectRows, doubleClick
     int width = 0;              // resize

@@ -31,6 +31,8 @@ inline constexpr std::size_t kObjectFixedSizeOffset = 132;   // 1: the sizes at 
 inline constexpr std::size_t kObjectPointOffset = 168;       // two doubles
 inline constexpr std::size_t kObjectColourOffset = 200;      // three doubles
 inline constexpr std::size_t kObjectOwnerGuidOffset = 252;   // 16 bytes
+inline constexpr std::size_t kObjectPenPairOffset = 224;     // StoreyShowRecord
+inline constexpr std::size_t kObjectLineRecordOffset = 232;  // StoreyOffsetRecord
 
 // Doors and windows (besides kOpening... of HostRecords.h).
 inline constexpr std::size_t kOpeningMirroredOffset = 196;
@@ -49,6 +51,38 @@ inline constexpr std::size_t kZoneUpperStoreyOffset = 792;   // 16-bit: storeys 
 inline constexpr std::size_t kZoneCountsOffset = 800;        // PolygonCounts
 inline constexpr std::size_t kZonePointAOffset = 824;
 inline constexpr std::size_t kZonePointBOffset = 840;
+
+// Zones: attributes, flags, values and points beside the fields above.
+inline constexpr std::size_t kZonePenOffset = 112;      // 16-bit pen of parts 0 and 1
+inline constexpr std::size_t kZoneFlagAOffset = 116;    // bytes
+inline constexpr std::size_t kZoneFlagBOffset = 117;
+inline constexpr std::size_t kZoneFlagCOffset = 753;
+inline constexpr std::size_t kZoneValueAOffset = 736;   // doubles
+inline constexpr std::size_t kZoneValueBOffset = 760;
+inline constexpr std::size_t kZoneFinishOffset = 754;   // 16-bit surface of parts 0 and 1
+inline constexpr std::size_t kZonePen6Offset = 770;     // 16-bit pens of parts 6, 8 and 2
+inline constexpr std::size_t kZonePen8Offset = 772;
+inline constexpr std::size_t kZonePen2Offset = 776;
+
+// Which storeys an element shows on, in two records beside its pens (objects and lamps at
+// kObjectPenPairOffset and kObjectLineRecordOffset).
+struct StoreyShowRecord {
+    std::uint8_t allStoreys;   // flags
+    std::uint8_t flagB;
+    std::uint8_t flagC;
+    std::uint8_t reserved3;
+    std::int16_t countA;   // storeys shown below and above, as the flags say
+    std::int16_t countB;
+};
+static_assert(sizeof(StoreyShowRecord) == 8);
+static_assert(offsetof(StoreyShowRecord, countA) == 4);
+struct StoreyOffsetRecord {
+    std::int16_t offset;   // storey offset
+    std::uint8_t extra;
+    std::uint8_t reserved3;
+};
+static_assert(sizeof(StoreyOffsetRecord) == 4);
+static_assert(offsetof(StoreyOffsetRecord, extra) == 2);
 
 // Section and elevation markers: the marker's lower and upper limit.
 inline constexpr std::size_t kMarkerLowerOffset = 168;

@@ -39,14 +39,28 @@ bool readWholeFile(const std::string& path, std::string& text, std::string& erro
 enum class FileDialogKind { open, save };
 std::optional<std::string> browseForFile(FileDialogKind kind, const std::string& title,
                                          const std::string& extension);
-void queueFileDialogAnswer(std::optional<std::string> path);   // nullopt: the user cancels
+// A dialog that offers several file types, each a name and an extension (no dot). The answer names the
+// path and the type the user chose (1-based, as scripted; it may lie outside the offered types).
+struct FileType {
+    std::string name;
+    std::string extension;
+};
+struct FileChoice {
+    std::string path;
+    int type = 1;
+};
+std::optional<FileChoice> browseForFileOfType(FileDialogKind kind, const std::string& title,
+                                              const std::vector<FileType>& types);
+// nullopt: the user cancels; type: the file type chosen, 1-based.
+void queueFileDialogAnswer(std::optional<std::string> path, int type = 1);
 void clearFileDialogAnswers();
 
 // The dialogs shown so far, oldest first, as the add-on asked for them.
 struct FileDialogRequest {
     FileDialogKind kind = FileDialogKind::open;
     std::string title;
-    std::string extension;
+    std::string extension;                // the first type's
+    std::vector<std::string> typeNames;   // the types offered; empty for a dialog of one extension
 };
 std::vector<FileDialogRequest> fileDialogRequests();
 void clearFileDialogRequests();

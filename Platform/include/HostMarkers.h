@@ -15,6 +15,7 @@ inline constexpr std::size_t kMarkerDistanceCountOffset = 1134;   // distance,
 inline constexpr std::size_t kMarkerDepthCountOffset = 1136;      // depth
 inline constexpr std::size_t kMarkerElementGuidOffset = 1248;     // the element it was placed from
 inline constexpr std::size_t kMarkerViewGuidOffset = 1336;        // the database guid of the view it makes
+inline constexpr std::size_t kMarkerValueOffset = 1352;           // 64-bit marker data (this host's choice)
 inline constexpr std::size_t kMarkerRecordBytes = 1600;           // the part of the record a marker keeps
 
 }   // namespace host

@@ -657,6 +657,25 @@ static_assert(offsetof(AttributeExtension, compositeLines) == 96);
 static_assert(offsetof(AttributeExtension, layerStatuses) == 104);
 static_assert(offsetof(AttributeExtension, parameters) == 112);
 
+// A composite's skin and the line between two skins, in the extended definition's compositeSkins and
+// compositeLines (one line before each skin and one after the last). Beyond the thickness the fields are
+// this host's choice.
+struct CompositeSkin {
+    std::int16_t fill;       // fill attribute index
+    std::int16_t fillPen;    // pen of the fill's pattern
+    std::int16_t framePen;   // pen of the skin's contour
+    std::uint16_t flags;
+    double thickness;   // metres
+};
+static_assert(sizeof(CompositeSkin) == 16);
+static_assert(offsetof(CompositeSkin, thickness) == 8);
+struct CompositeLine {
+    std::int16_t pen;
+    std::int16_t lineType;
+    std::uint8_t reserved4[28];
+};
+static_assert(sizeof(CompositeLine) == 32);
+
 // One layer's state in a layer combination.
 struct LayerStatusRecord {
     std::int16_t layer;    // the layer's index

@@ -26,7 +26,7 @@ struct Script {
     std::deque<bool> settingsAnswers;
     std::deque<ObjectSettingsAnswer> objectSettingsAnswers;
     std::deque<ProgressCancel> progressCancels;
-    std::vector<std::optional<std::string>> fileAnswers;   // handed to the file library on load
+    std::vector<std::pair<std::optional<std::string>, int>> fileAnswers;   // to the file library on load
 };
 
 struct State {
@@ -84,6 +84,10 @@ DialogAction dialogAction(DialogActionKind kind, const Json& action) {
         case DialogActionKind::setText:
             result.item = wholeNumber(action, "item", 1);
             result.text = text(action, "text");
+            if (const auto commit = action.find("commit"); commit != action.end()) {
+                if (!commit->is_boolean()) throw ScriptError{"\"commit\" must be true or false"};
+                result.commit = commit->get<bool>();
+            }
             break;
         case DialogActionKind::selectPopup:
             result.item = wholeNumber(action, "item", 1);
@@ -131,13 +135,14 @@ void readAction(const Json& action, const std::string& baseDirectory, Script& sc
             throw ScriptError{"\"cancel\" must be true or false"};
         const bool cancel = cancelKey != action.end() && cancelKey->get<bool>();
         if (cancel == action.contains("path")) throw ScriptError{"needs either \"path\" or \"cancel\": true"};
+        const int type = action.contains("type") ? wholeNumber(action, "type", 1) : 1;
         if (cancel) {
-            script.fileAnswers.push_back(std::nullopt);
+            script.fileAnswers.emplace_back(std::nullopt, type);
         } else {
             std::filesystem::path path = text(action, "path");
             if (path.is_relative() && !baseDirectory.empty())
                 path = std::filesystem::path(baseDirectory) / path;
-            script.fileAnswers.push_back(path.lexically_normal().string());
+            script.fileAnswers.emplace_back(path.lexically_normal().string(), type);
         }
     } else if (kind == "settingsDialog") {
         const auto accept = action.find("accept");
@@ -272,7 +277,7 @@ bool parseUserActions(std::string_view json, const std::string& baseDirectory, s
         }
     }
     clearFileDialogAnswers();
-    for (const auto& answer : script.fileAnswers) queueFileDialogAnswer(answer);
+    for (const auto& [path, type] : script.fileAnswers) queueFileDialogAnswer(path, type);
     std::lock_guard lock(state().mutex);
     state().script = std::move(script);
     state().scriptErrors.clear();

@@ -17,8 +17,8 @@ constexpr const char* kFolderNames[] = {"Application", "Temporary", "Preferences
                                         "Documents",   "Desktop",   "Application Data"};
 
 struct State {
-    std::string home;                                 // empty: the default home
-    std::deque<std::optional<std::string>> answers;   // the scripted dialog answers, next first
+    std::string home;                                                 // empty: the default home
+    std::deque<std::pair<std::optional<std::string>, int>> answers;   // scripted: path and type, next first
     std::vector<FileDialogRequest> requests;
 };
 
@@ -68,14 +68,29 @@ std::optional<std::string> specialFolder(int folder) {
 std::optional<std::string> browseForFile(FileDialogKind kind, const std::string& title,
                                          const std::string& extension) {
     State& s = state();
-    s.requests.push_back({kind, title, extension});
+    s.requests.push_back({kind, title, extension, {}});
     if (s.answers.empty()) return std::nullopt;   // nothing scripted: the user cancels
-    std::optional<std::string> answer = std::move(s.answers.front());
+    std::optional<std::string> answer = std::move(s.answers.front().first);
     s.answers.pop_front();
     return answer;
 }
 
-void queueFileDialogAnswer(std::optional<std::string> path) { state().answers.push_back(std::move(path)); }
+std::optional<FileChoice> browseForFileOfType(FileDialogKind kind, const std::string& title,
+                                              const std::vector<FileType>& types) {
+    State& s = state();
+    FileDialogRequest request{kind, title, types.empty() ? std::string() : types.front().extension, {}};
+    for (const FileType& type : types) request.typeNames.push_back(type.name);
+    s.requests.push_back(std::move(request));
+    if (s.answers.empty()) return std::nullopt;   // nothing scripted: the user cancels
+    auto [path, type] = std::move(s.answers.front());
+    s.answers.pop_front();
+    if (!path) return std::nullopt;
+    return FileChoice{std::move(*path), type};
+}
+
+void queueFileDialogAnswer(std::optional<std::string> path, int type) {
+    state().answers.emplace_back(std::move(path), type);
+}
 
 void clearFileDialogAnswers() { state().answers.clear(); }
 

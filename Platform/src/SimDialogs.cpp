@@ -360,7 +360,8 @@ std::string actionName(const DialogAction& a) {
             return "doubleClick item " + std::to_string(a.item) +
                    (a.rows.empty() ? "" : " row " + std::to_string(a.rows[0]));
         case DialogActionKind::setText:
-            return "setText item " + std::to_string(a.item) + " " + quoted(a.text);
+            return "setText item " + std::to_string(a.item) + " " + quoted(a.text) +
+                   (a.commit ? " commit" : "");
         case DialogActionKind::selectPopup:
             return "selectPopup item " + std::to_string(a.item) + " " +
                    (a.index ? "index " + std::to_string(*a.index) : quoted(a.text));
@@ -444,6 +445,8 @@ bool play(std::int16_t id, const DialogAction& action) {
             if (!item) return true;
             item->text = cutToLength(typed, item->maxLength);
             notifyItem(id, itemId, [&](ItemObserver& o) { o.itemChanged(id, itemId); });
+            if (action.commit && findItem(id, itemId))
+                notifyItem(id, itemId, [&](ItemObserver& o) { o.itemFocusLost(id, itemId); });
             return true;
         }
         case DialogActionKind::selectPopup: {

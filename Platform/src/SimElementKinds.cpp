@@ -66,6 +66,12 @@ constexpr RecordField kFields[] = {
     {"elevation", kZoneElevationOffset, RecordField::real, kElementZone, false},
     {"height", kZoneHeightOffset, RecordField::real, kElementZone, false},
     {"upperStoreys", kZoneUpperStoreyOffset, RecordField::int16, kElementZone, false},
+    {"pen", kZonePenOffset, RecordField::int16, kElementZone, false},
+    {"finish", kZoneFinishOffset, RecordField::int16, kElementZone, false},
+    {"valueA", kZoneValueAOffset, RecordField::real, kElementZone, false},
+    {"valueB", kZoneValueBOffset, RecordField::real, kElementZone, false},
+    {"pointA", kZonePointAOffset, RecordField::point, kElementZone, false},
+    {"pointB", kZonePointBOffset, RecordField::point, kElementZone, false},
     // Section and elevation markers.
     {"lower", kMarkerLowerOffset, RecordField::real, kElementSectionMarker, false},
     {"upper", kMarkerUpperOffset, RecordField::real, kElementSectionMarker, false},

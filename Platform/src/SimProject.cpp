@@ -22,6 +22,7 @@
 #include "JsonInput.h"
 #include "SimElementKinds.h"
 #include "SimIFCFile.h"
+#include "SimStyledText.h"
 
 namespace host {
 namespace {
@@ -254,6 +255,7 @@ SimMemo readMemo(const Json& entry, const std::string& where) {
         }
         if (!value.is_string()) throw LoadError{at + ": must be base64 text"};
         std::vector<unsigned char> bytes = readBase64(value.get<std::string>(), at);
+        if (std::string why; !checkMemoPart(part->offset, bytes, why)) throw LoadError{at + ": " + why};
         if (part->kind != MemoPartInfo::handle) {
             if (bytes.size() > part->size)
                 throw LoadError{at + ": holds " + std::to_string(bytes.size()) + " bytes; the part has " +
@@ -656,12 +658,11 @@ Result memoToRecord(const SimMemo& parts, MemoMask mask, ElementMemo& memo) {
             std::memcpy(block, bytes.data(), std::min<std::size_t>(bytes.size(), part.size));
             setPointerAt(memo, part.offset, block);
         } else {
-            Handle handle = newHandle(bytes.size(), /*clear=*/false);
-            if (!handle) {
+            Handle handle = nullptr;
+            if (Result r = memoPartToHandle(part.offset, bytes, handle)) {
                 disposeMemoRecord(memo);
-                return kErrMemFull;
+                return r;
             }
-            if (!bytes.empty()) std::memcpy(*handle, bytes.data(), bytes.size());
             setPointerAt(memo, part.offset, handle);
         }
     }
@@ -699,11 +700,7 @@ Result memoFromRecord(const ElementMemo& memo, MemoMask mask, bool removeMissing
                 if (removeMissing) result.parts.erase(part.offset);
                 continue;
             }
-            if (!isLiveHandle(handle)) return kErrBadHandle;
-            const std::size_t size = getHandleSize(handle);
-            const auto* bytes = reinterpret_cast<const unsigned char*>(*handle);
-            result.parts[part.offset] =
-                size ? std::vector<unsigned char>(bytes, bytes + size) : std::vector<unsigned char>();
+            if (Result r = memoPartFromHandle(part.offset, handle, result.parts[part.offset])) return r;
         }
     }
     if (Result r = parametersFromMemo(memo, mask, removeMissing, result)) return r;
@@ -718,8 +715,9 @@ Result disposeMemoRecord(ElementMemo& memo) {
         if (part.kind == MemoPartInfo::pointer)
             r = disposePtr(pointerAt<Ptr>(memo, part.offset));
         else if (part.kind == MemoPartInfo::handle)   // parameter records release their arrays too
-            r = part.bit == kMemoParameters ? disposeParameterHandle(pointerAt<Handle>(memo, part.offset))
-                                            : disposeHandle(pointerAt<Handle>(memo, part.offset));
+            r = part.bit == kMemoParameters
+                    ? disposeParameterHandle(pointerAt<Handle>(memo, part.offset))
+                    : disposeMemoPart(part.offset, pointerAt<Handle>(memo, part.offset));
         if (r != kNoError && result == kNoError) result = r;
     }
     std::memset(&memo, 0, sizeof memo);
@@ -1776,7 +1774,7 @@ bool SimProject::loadText(const std::string& json, std::string& error) {
                   "storeys",       "databases",  "elements",     "links",           "defaults",
                   "teamwork",      "renovation", "hiddenLayers", "currentDatabase", "frontWindow",
                   "currentStorey", "toolbox",    "layers",       "attributes",      "currentLayerCombination",
-                  "library",       "settings",   "ifc",             "relations"},
+                  "library",       "settings",   "ifc",          "relations"},
                  "project");
         if (root.contains("format") && required<std::string>(root, "format", "project") != kFormat)
             throw LoadError{std::string("project: \"format\" must be \"") + kFormat + "\""};

@@ -25,11 +25,16 @@
 #include "Geometry/Tolerance.h"
 #include "Geometry/TransformList.h"
 #include "Project/Attribute.h"
+#include "Project/ComplexProfile.h"
 #include "Project/Drawing.h"
 #include "Project/ElementLinkList.h"
 #include "Project/ElementMemoStore.h"
+#include "Project/Finish.h"
 #include "Project/HostProject.h"
 #include "Project/Layer.h"
+#include "Project/LineStyle.h"
+#include "Project/Pen.h"
+#include "Project/Phase.h"
 #include "Project/Plan.h"
 #include "Project/Project.h"
 #include "Project/Storey.h"
@@ -141,8 +146,15 @@ std::uint16_t Element::getTypeId() const { return link_.getTypeId(); }
 std::int32_t Element::getVariation() const { return link_.getVariation(); }
 const ElementLink& Element::getLink() const { return link_; }
 ElementLink Element::getOwnerLink() const { return ElementLink(); }
+PenLineRecord Element::getPenLineRecord() const { return PenLineRecord(); }
+void Element::setPenLineRecord(const PenLineRecord&) {}
 std::int32_t Element::getAuxValue() const { return 0; }
 bool Element::isSupported() const { return true; }
+
+bool Element::isOnStorey(const Attribute& storey) const {
+    const Storey* own = getStorey();
+    return own != nullptr && own->getIndex() == storey.getIndex();
+}
 
 const ElementLinkList* Element::getRelatedZones() {
     Project* project = HostProject::getProject();
@@ -180,9 +192,26 @@ double Element::getQuantityJ() { return 0.0; }
 double Element::getQuantityK() { return 0.0; }
 double Element::getQuantityL() { return 0.0; }
 
-AttributeLink Element::getMaterial() const { return AttributeLink(); }
+// --- Attributes by part -------------------------------------------------------------------------------
+
+Pen Element::getPen(std::int32_t) const { return Pen(AttributeLink(std::int16_t{0}, AttributeType::pen)); }
+LineStyle Element::getLineStyle(std::int32_t) const { return LineStyle(AttributeLink()); }
+Finish Element::getFinish(std::int32_t) const { return Finish(AttributeLink()); }
 std::unique_ptr<Attribute> Element::getFill(std::int32_t) { return nullptr; }
+std::unique_ptr<Attribute> Element::getExtraAttributeA() { return nullptr; }
+std::unique_ptr<Attribute> Element::getExtraAttributeB() { return nullptr; }
+ComplexProfile Element::getComplexProfile() const { return ComplexProfile(AttributeLink()); }
+AttributeLink Element::getMaterial() const { return AttributeLink(); }
 std::int32_t Element::getStructureKind() const { return 0; }
+std::int32_t Element::setPen(const AttributeLink&, std::int32_t) { return 0; }
+void Element::setFill(const AttributeLink&, std::int32_t) {}
+void Element::setLineStyle(const AttributeLink&, std::int32_t) {}
+void Element::setFinish(const AttributeLink&, std::int32_t) {}
+void Element::setExtraAttributeA(const AttributeLink&) {}
+void Element::setExtraAttributeB(const AttributeLink&) {}
+void Element::setExtraAttributeC(const AttributeLink&) {}
+void Element::setExtraAttributeD(const AttributeLink&) {}
+void Element::setExtraAttributeE(const AttributeLink&) {}
 
 double Element::getCompositeVolume(std::int16_t material) {
     switch (getStructureKind()) {
@@ -598,11 +627,21 @@ Storey* Element::getStorey() const {
     return location.isIndexKind() ? location.getStorey() : nullptr;
 }
 
-void Element::setStorey(const Storey& storey) {
+void Element::setStorey(const Storey& storey, bool keepVisibility) {
     const auto index = static_cast<std::int16_t>(storey.getIndex());
     link_.setStoreyIndex(index);
     getMutableTypeRecord().storey = index;
+    if (!keepVisibility) return;
+    PenLineRecord showing = getPenLineRecord();
+    showing.clearOffset();
+    setPenLineRecord(showing);
 }
+
+Phase Element::getPhase() const {
+    return Phase(AttributeLink(std::int32_t{getTypeRecord().phase}, AttributeType::none));
+}
+
+void Element::setPhase(const Attribute& phase) { getMutableTypeRecord().phase = phase.getIndex(); }
 
 std::uint8_t Element::getDrawIndex() const { return getTypeRecord().drawOrder; }
 void Element::setDrawIndex(std::uint8_t index) { getMutableTypeRecord().drawOrder = index; }

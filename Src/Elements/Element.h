@@ -7,6 +7,7 @@
 
 #include <HostRecords.h>
 
+#include "Elements/PenLineRecord.h"
 #include "Foundation/String.h"
 #include "Geometry/CadPoint.h"
 #include "Project/AttributeLink.h"
@@ -16,6 +17,11 @@ namespace tarnwick {
 
 class Attribute;
 class CadPolygon;
+class ComplexProfile;
+class Finish;
+class LineStyle;
+class Pen;
+class Phase;
 class Cube;
 class Drawing;
 class Element3D;
@@ -60,11 +66,15 @@ public:
     virtual std::uint16_t getTypeId() const;
     virtual std::int32_t getVariation() const;
     virtual const ElementLink& getLink() const;
-    virtual ElementLink getOwnerLink() const;   // empty in the base
-    virtual std::int32_t getAuxValue() const;   // 0 in the base
+    virtual ElementLink getOwnerLink() const;         // empty in the base
+    virtual PenLineRecord getPenLineRecord() const;   // all zero in the base
+    virtual std::int32_t getAuxValue() const;         // 0 in the base
     // The ID text the host shows, with the prefix the host puts before it when asked. Fetched from the
     // host once ('GCIS' the compound text, 'GEIS' the ID); empty when the host has none.
     virtual String getInfoString(bool withPrefix);
+    // Whether the link's storey (index-addressed) is the given storey: false for an element not placed
+    // on a storey.
+    virtual bool isOnStorey(const Attribute& storey) const;
     virtual bool isSupported() const;   // true in the base
     // The zones the element lies in (Project::getRelatedZones), owned by that index; null when it lies
     // in none or there is no project.
@@ -83,6 +93,7 @@ public:
     virtual void setLink(const ElementLink& link);   // keeps the element's own type id; refills the head
     virtual void resetLink();                        // forgets the guid: the element is stored as new
     virtual void setVariation(std::int32_t variation);
+    virtual void setPenLineRecord(const PenLineRecord& record);        // nothing in the base
     virtual void setName(const String& text);                          // the ID text
     virtual void attachUserData(std::unique_ptr<MemoryBlock> block);   // null allowed; loaded and changed
     virtual void setUserDataFlags(std::uint32_t flags);
@@ -109,14 +120,33 @@ public:
     virtual double getQuantityK();
     virtual double getQuantityL();
 
-    virtual AttributeLink getMaterial() const;   // an empty link in the base
+    // The attributes of one part of the element (what a part is, is the kind's). The base gives the
+    // pen of index 0 and attributes of an empty link; a part the kind does not have gives the same.
+    virtual Pen getPen(std::int32_t part) const;
+    virtual LineStyle getLineStyle(std::int32_t part) const;
+    virtual Finish getFinish(std::int32_t part) const;
     // A kind's fill of one part, owned by the caller; null in the base.
     virtual std::unique_ptr<Attribute> getFill(std::int32_t part);
+    virtual std::unique_ptr<Attribute> getExtraAttributeA();   // null in the base
+    virtual std::unique_ptr<Attribute> getExtraAttributeB();
+    virtual ComplexProfile getComplexProfile() const;   // of an empty link in the base
+    virtual AttributeLink getMaterial() const;          // an empty link in the base
     // The volume (the area) of the element's skins of the building material: a basic element its whole
     // volume when its material is the one; a composite one the sum over its skins of that material.
     virtual double getCompositeVolume(std::int16_t material);
     virtual double getCompositeArea(std::int16_t material);
     virtual std::int32_t getStructureKind() const;   // 0 basic, 1 composite
+    // Store the attribute's index as that of the part; a part the kind does not have takes nothing. The
+    // base stores nothing; setPen answers the index stored, 0 when none was.
+    virtual std::int32_t setPen(const AttributeLink& pen, std::int32_t part);
+    virtual void setFill(const AttributeLink& fill, std::int32_t part);
+    virtual void setLineStyle(const AttributeLink& lineStyle, std::int32_t part);
+    virtual void setFinish(const AttributeLink& finish, std::int32_t part);
+    virtual void setExtraAttributeA(const AttributeLink& attribute);   // nothing: no kind has them
+    virtual void setExtraAttributeB(const AttributeLink& attribute);
+    virtual void setExtraAttributeC(const AttributeLink& attribute);
+    virtual void setExtraAttributeD(const AttributeLink& attribute);
+    virtual void setExtraAttributeE(const AttributeLink& attribute);
 
     virtual CadPoint getPosition() const;               // the origin point in the base
     virtual double getElevation(bool absolute) const;   // 0.0 in the base
@@ -173,7 +203,11 @@ public:
     // The plan's storey that the link's storey-addressed location names; null otherwise (owned by the
     // Plan). setStorey puts the storey's index into the location and the head.
     Storey* getStorey() const;
-    void setStorey(const Storey& storey);
+    // With keepVisibility the element's storey showing loses its offset (getPenLineRecord's), so that
+    // it shows relative to the new storey as it did to the old.
+    void setStorey(const Storey& storey, bool keepVisibility = false);
+    Phase getPhase() const;   // of the head's renovation index
+    void setPhase(const Attribute& phase);
     std::uint8_t getDrawIndex() const;
     void setDrawIndex(std::uint8_t index);
     bool isLocked() const;

@@ -1,8 +1,12 @@
 #include "Elements/Joinery.h"
 
 #include "Elements/ElementQuantity.h"
+#include "Elements/PartAttributes.h"
 #include "Project/ElementMemoStore.h"
+#include "Project/Finish.h"
 #include "Project/HostProject.h"
+#include "Project/LineStyle.h"
+#include "Project/Pen.h"
 #include "Project/Project.h"
 #include "Project/Storey.h"
 
@@ -129,5 +133,20 @@ double Joinery::quantity(std::size_t maskBase, std::size_t field) {
     request.request(link_);
     return request.getReal(field);
 }
+
+// --- Attributes by part -------------------------------------------------------------------------------
+
+Pen Joinery::getPen(std::int32_t part) const { return parts().getPen(part); }
+LineStyle Joinery::getLineStyle(std::int32_t part) const { return parts().getLineStyle(part); }
+Finish Joinery::getFinish(std::int32_t part) const { return parts().getFinish(part); }
+std::unique_ptr<Attribute> Joinery::getFill(std::int32_t part) { return parts().getFill(part); }
+std::int32_t Joinery::setPen(const AttributeLink& pen, std::int32_t part) {
+    return parts().setPen(pen, part);
+}
+void Joinery::setFill(const AttributeLink& fill, std::int32_t part) { parts().setFill(fill, part); }
+void Joinery::setLineStyle(const AttributeLink& lineStyle, std::int32_t part) {
+    parts().setLineStyle(lineStyle, part);
+}
+void Joinery::setFinish(const AttributeLink& finish, std::int32_t part) { parts().setFinish(finish, part); }
 
 }   // namespace tarnwick

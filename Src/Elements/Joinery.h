@@ -9,6 +9,7 @@
 #include <HostElementRecords.h>
 
 #include "Elements/Opening.h"
+#include "Elements/PartAttributes.h"
 
 namespace tarnwick {
 
@@ -23,6 +24,15 @@ public:
 
     // --- Element ------------------------------------------------------------------------------------
     ElementLink getOwnerLink() const override { return getOwnerWallLink(); }
+    // The attributes of the parts, from the run at 112 (PartAttributes).
+    Pen getPen(std::int32_t part) const override;
+    LineStyle getLineStyle(std::int32_t part) const override;
+    Finish getFinish(std::int32_t part) const override;
+    std::unique_ptr<Attribute> getFill(std::int32_t part) override;
+    std::int32_t setPen(const AttributeLink& pen, std::int32_t part) override;
+    void setFill(const AttributeLink& fill, std::int32_t part) override;
+    void setLineStyle(const AttributeLink& lineStyle, std::int32_t part) override;
+    void setFinish(const AttributeLink& finish, std::int32_t part) override;
     CadPoint getPosition() const override;               // the origin: this system has no walls
     double getElevation(bool absolute) const override;   // in its wall, plus the storey's level
     void setPosition(const CadPoint&) override {}
@@ -99,6 +109,8 @@ protected:
     void put(std::size_t offset, const T& value) {
         std::memcpy(record_.bytes.data() + offset, &value, sizeof value);
     }
+    // The part attributes over the kept record (a const element only reads through it).
+    PartAttributes parts() const { return PartAttributes(const_cast<unsigned char*>(record_.bytes.data())); }
     std::uint8_t byte(std::size_t offset) const { return record_.bytes[offset]; }
     void setByte(std::size_t offset, bool flag) { record_.bytes[offset] = flag ? 1 : 0; }
 

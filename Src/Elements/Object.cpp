@@ -8,6 +8,7 @@
 #include <HostResult.h>
 
 #include "Elements/ElementQuantity.h"
+#include "Elements/PartAttributes.h"
 #include "Environment/HostApi.h"
 #include "Geometry/CadPolygon.h"
 #include "Geometry/Cube.h"
@@ -15,8 +16,11 @@
 #include "LibraryParts/ObjectSource.h"
 #include "Project/Drawing.h"
 #include "Project/ElementMemoStore.h"
+#include "Project/Finish.h"
 #include "Project/HostProject.h"
 #include "Project/Library.h"
+#include "Project/LineStyle.h"
+#include "Project/Pen.h"
 #include "Project/Project.h"
 #include "Project/Storey.h"
 
@@ -216,6 +220,29 @@ std::unique_ptr<host::ElementRecord> Object::getHostElement() const {
     std::memcpy(static_cast<void*>(record.get()), record_.bytes.data(), host::kObjectRecordSize);
     ElementLink(link_).getElemType(record->head, /*withStorey=*/true);
     return record;
+}
+
+// --- Attributes by part -------------------------------------------------------------------------------
+
+Pen Object::getPen(std::int32_t part) const { return parts().getPen(part); }
+LineStyle Object::getLineStyle(std::int32_t part) const { return parts().getLineStyle(part); }
+Finish Object::getFinish(std::int32_t part) const { return parts().getFinish(part); }
+std::unique_ptr<Attribute> Object::getFill(std::int32_t part) { return parts().getFill(part); }
+std::int32_t Object::setPen(const AttributeLink& pen, std::int32_t part) { return parts().setPen(pen, part); }
+void Object::setFill(const AttributeLink& fill, std::int32_t part) { parts().setFill(fill, part); }
+void Object::setLineStyle(const AttributeLink& lineStyle, std::int32_t part) {
+    parts().setLineStyle(lineStyle, part);
+}
+void Object::setFinish(const AttributeLink& finish, std::int32_t part) { parts().setFinish(finish, part); }
+
+PenLineRecord Object::getPenLineRecord() const {
+    return PenLineRecord(get<host::StoreyShowRecord>(host::kObjectPenPairOffset),
+                         get<host::StoreyOffsetRecord>(host::kObjectLineRecordOffset));
+}
+
+void Object::setPenLineRecord(const PenLineRecord& record) {
+    put(host::kObjectPenPairOffset, record.toPenPair());
+    put(host::kObjectLineRecordOffset, record.toLineRecord());
 }
 
 // --- ComponentElem ------------------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <HostElementRecords.h>
 
 #include "Elements/ComponentElem.h"
+#include "Elements/PartAttributes.h"
 
 namespace tarnwick {
 
@@ -38,6 +39,17 @@ public:
     // --- Element ------------------------------------------------------------------------------------
     std::unique_ptr<Element> clone() const override;
     ElementLink getOwnerLink() const override;
+    PenLineRecord getPenLineRecord() const override;   // from offsets 224 and 232
+    void setPenLineRecord(const PenLineRecord& record) override;
+    // The attributes of the parts, from the run at 112 (PartAttributes).
+    Pen getPen(std::int32_t part) const override;
+    LineStyle getLineStyle(std::int32_t part) const override;
+    Finish getFinish(std::int32_t part) const override;
+    std::unique_ptr<Attribute> getFill(std::int32_t part) override;
+    std::int32_t setPen(const AttributeLink& pen, std::int32_t part) override;
+    void setFill(const AttributeLink& fill, std::int32_t part) override;
+    void setLineStyle(const AttributeLink& lineStyle, std::int32_t part) override;
+    void setFinish(const AttributeLink& finish, std::int32_t part) override;
     double getQuantityC() override;          // the host's quantity at 0 of the object's part of the mask
     double getQuantityD() override;          // getQuantityC
     double getQuantityE() override;          // at 8
@@ -106,6 +118,8 @@ protected:
     void put(std::size_t offset, const T& value) {
         std::memcpy(record_.bytes.data() + offset, &value, sizeof value);
     }
+    // The part attributes over the kept record (a const element only reads through it).
+    PartAttributes parts() const { return PartAttributes(const_cast<unsigned char*>(record_.bytes.data())); }
     std::uint8_t byte(std::size_t offset) const { return record_.bytes[offset]; }
     void setByte(std::size_t offset, bool flag) { record_.bytes[offset] = flag ? 1 : 0; }
     // The defaults of the element's own type: true when the host gave them (else the record is zero).

@@ -1,10 +1,12 @@
 #include "Foundation/DataFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <limits>
 #include <memory>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -181,18 +183,54 @@ DataFile::ByteOrderMark DataFile::detectEncoding() const {
 }
 
 // --- Host dialogs ------------------------------------------------------------------------------------
+namespace {
+std::vector<host::FileType> fileTypes(const std::vector<String>& names,
+                                      const std::vector<String>& extensions) {
+    std::vector<host::FileType> types;
+    for (std::size_t i = 0; i < names.size() && i < extensions.size(); ++i)
+        types.push_back({std::string(names[i].getView()), std::string(extensions[i].getView())});
+    return types;
+}
+
+// The chosen path, with the 0-based type in chosenType; nullopt when the user cancels.
+std::optional<std::string> chooseOfType(host::FileDialogKind kind, const String& title,
+                                        const std::vector<String>& names,
+                                        const std::vector<String>& extensions, std::size_t& chosenType) {
+    const auto choice = host::browseForFileOfType(kind, title.getText(), fileTypes(names, extensions));
+    if (!choice) return std::nullopt;
+    chosenType = static_cast<std::size_t>(std::max(choice->type, 1) - 1);
+    return choice->path;
+}
+}   // namespace
+
 std::unique_ptr<DataFile> DataFile::browseToOpen(const String& title, const String& extension) {
-    const std::optional<std::string> path =
-        host::browseForFile(host::FileDialogKind::open, title.getText(), extension.getText());
+    return openChosen(host::browseForFile(host::FileDialogKind::open, title.getText(), extension.getText()));
+}
+
+std::unique_ptr<DataFile> DataFile::browseToOpen(const String& title, const std::vector<String>& typeNames,
+                                                 const std::vector<String>& extensions,
+                                                 std::size_t& chosenType) {
+    return openChosen(chooseOfType(host::FileDialogKind::open, title, typeNames, extensions, chosenType));
+}
+
+std::unique_ptr<DataFile> DataFile::browseToSave(const String& title, const String& extension) {
+    return saveChosen(host::browseForFile(host::FileDialogKind::save, title.getText(), extension.getText()));
+}
+
+std::unique_ptr<DataFile> DataFile::browseToSave(const String& title, const std::vector<String>& typeNames,
+                                                 const std::vector<String>& extensions,
+                                                 std::size_t& chosenType) {
+    return saveChosen(chooseOfType(host::FileDialogKind::save, title, typeNames, extensions, chosenType));
+}
+
+std::unique_ptr<DataFile> DataFile::openChosen(const std::optional<std::string>& path) {
     if (!path || path->empty()) return nullptr;
     auto file = std::make_unique<DataFile>(FileLocation(*path), kRead);
     if (!file->exists()) return nullptr;
     return file;
 }
 
-std::unique_ptr<DataFile> DataFile::browseToSave(const String& title, const String& extension) {
-    const std::optional<std::string> path =
-        host::browseForFile(host::FileDialogKind::save, title.getText(), extension.getText());
+std::unique_ptr<DataFile> DataFile::saveChosen(const std::optional<std::string>& path) {
     if (!path || path->empty()) return nullptr;
     auto file = std::make_unique<DataFile>(FileLocation(*path), kWrite, /*create=*/true);
     // The answer must name a file in an existing folder: not a folder, not a path ending in "/".

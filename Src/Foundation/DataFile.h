@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "Foundation/File.h"
 
@@ -79,8 +81,20 @@ public:
     // kWrite with create); null when the user cancels or the answer is not a usable file path.
     static std::unique_ptr<DataFile> browseToOpen(const String& title, const String& extension);
     static std::unique_ptr<DataFile> browseToSave(const String& title, const String& extension);
+    // The same dialogs offering file types, each a name with its extension (the two lists run in
+    // parallel). chosenType: the 0-based type the user chose, which may lie outside the lists (the caller
+    // checks); unchanged when the user cancels.
+    static std::unique_ptr<DataFile> browseToOpen(const String& title, const std::vector<String>& typeNames,
+                                                  const std::vector<String>& extensions,
+                                                  std::size_t& chosenType);
+    static std::unique_ptr<DataFile> browseToSave(const String& title, const std::vector<String>& typeNames,
+                                                  const std::vector<String>& extensions,
+                                                  std::size_t& chosenType);
 
 private:
+    static std::unique_ptr<DataFile> openChosen(const std::optional<std::string>& path);
+    static std::unique_ptr<DataFile> saveChosen(const std::optional<std::string>& path);
+
     OpenMode mode_;
     bool create_;
     int descriptor_ = -1;   // the system's file descriptor; -1 while closed

@@ -11,10 +11,13 @@
 
 namespace tarnwick {
 
+class AttributeTracker;
+
 // A mixin beside a geometry base. Primitives are kept by shared pointers to their own class; the
 // destructor is virtual all the same, so that one deleted through a Primitive pointer is deleted whole.
-// The writers take an offset added to every written coordinate and an indentation in tabs; they return
-// true when there is nothing to write in that dimension or the stream is still good afterwards.
+// The writers take the attribute defaults of the script being written (may be null), an offset added to
+// every written coordinate and an indentation in tabs; they return true when there is nothing to write in
+// that dimension or the stream is still good afterwards.
 class Primitive {
 public:
     Primitive(std::uint16_t drawingOrder, std::uint32_t pen, std::uint32_t lineType, bool in2D, bool in3D)
@@ -24,8 +27,10 @@ public:
     virtual void move(const CadPoint& offset) = 0;                           // the geometry only
     virtual bool isHit(const CadPoint& point, double tolerance) const = 0;   // tolerance in metres
     virtual std::unique_ptr<Cube> getBounds() const = 0;                     // never null
-    virtual bool write2D(std::ostream& out, const CadPoint& offset, int indentation) const = 0;
-    virtual bool write3D(std::ostream& out, const CadPoint& offset, int indentation) const = 0;
+    virtual bool write2D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                         int indentation) const = 0;
+    virtual bool write3D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                         int indentation) const = 0;
 
     std::uint16_t getDrawingOrder() const { return drawingOrder_; }
     std::uint32_t getPen() const { return pen_; }

@@ -43,10 +43,13 @@ bool PrimitiveArc::isHit(const CadPoint& point, double tolerance) const {
 
 std::unique_ptr<Cube> PrimitiveArc::getBounds() const { return std::make_unique<Cube>(CadArc::getBounds()); }
 
-bool PrimitiveArc::write2D(std::ostream& out, const CadPoint& offset, int indentation) const {
+bool PrimitiveArc::write2D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                           int indentation) const {
     if (!isIn2D()) return true;
+    ScriptWriter::writePenAndLineType(out, tracker, getPen(), getLineType(), indentation);
     // An ellipse is drawn in a frame moved to its centre, turned to its main axis and stretched along
-    // it; the arc is then written about that frame's origin, which the stretch leaves in place.
+    // it (the 2D script scales with "mul2"; "mulx" belongs to the 3D script); the arc is then written about
+    // that frame's origin, which the stretch leaves in place.
     const bool elliptic = std::abs(axisRatio_ - 1.0) > Tolerance::plan;
     CadPoint centre = getCentre();
     CadPoint centreOffset = offset;
@@ -58,7 +61,7 @@ bool PrimitiveArc::write2D(std::ostream& out, const CadPoint& offset, int indent
         ScriptWriter::writeIndentation(out, indentation);
         out << "rot2 " << ScriptWriter::formatDegrees(mainAxisAngle_) << '\n';
         ScriptWriter::writeIndentation(out, indentation);
-        out << "mulx " << ScriptWriter::formatReal(axisRatio_) << '\n';
+        out << "mul2 " << ScriptWriter::formatReal(axisRatio_) << ", 1\n";
         centre = CadPoint();
         centreOffset = CadPoint();
     }

@@ -25,8 +25,11 @@ public:
     void move(const CadPoint& offset) override;
     bool isHit(const CadPoint& point, double tolerance) const override;   // at an end or on the arc
     std::unique_ptr<Cube> getBounds() const override;                     // of the circular arc
-    bool write2D(std::ostream& out, const CadPoint& offset, int indentation) const override;
-    bool write3D(std::ostream&, const CadPoint&, int) const override { return true; }   // none
+    bool write2D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                 int indentation) const override;
+    bool write3D(std::ostream&, AttributeTracker*, const CadPoint&, int) const override {
+        return true;
+    }   // none
 
 private:
     double axisRatio_ = 1.0;

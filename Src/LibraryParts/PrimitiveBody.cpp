@@ -6,6 +6,9 @@
 
 #include "Geometry/Tolerance.h"
 #include "LibraryParts/ScriptWriter.h"
+#include "Project/AttributeLink.h"
+#include "Project/Finish.h"
+#include "Project/Pen.h"
 
 namespace tarnwick {
 namespace {
@@ -15,6 +18,7 @@ constexpr std::uint32_t kEdgeVisibleIfContour = 2;
 constexpr std::uint32_t kFaceStatusBits = 0x40042;
 constexpr std::uint32_t kBodyStatusBits = 0x40020;
 constexpr std::size_t kEdgesPerLine = 4;
+constexpr int kEdgePenSlot = 1;   // the tracker's pen slot of body edges
 
 std::int32_t polygonNumber(std::int32_t polygon) {   // 1-based; 0 when there is none
     return polygon == Edge::kNoPolygon || polygon < 0 ? 0 : polygon + 1;
@@ -32,7 +36,8 @@ std::int32_t normalNumber(std::vector<Vector3>& normals, const Vector3& normal) 
     return static_cast<std::int32_t>(normals.size());
 }
 
-void writeBody(std::ostream& out, const Body& body, const CadPoint& offset, int indentation) {
+void writeBody(std::ostream& out, AttributeTracker* tracker, const Body& body, const CadPoint& offset,
+               int indentation) {
     for (std::size_t v = 0; v < body.getVertexCount(); ++v) {
         ScriptWriter::writeIndentation(out, indentation);
         out << "vert ";
@@ -43,6 +48,10 @@ void writeBody(std::ostream& out, const Body& body, const CadPoint& offset, int 
         const Edge::Data edge = *body.getEdge(e);
         std::uint32_t status = edge.status;
         if ((status & kEdgeVisibleIfContour) == 0) status |= kEdgeInvisibleUnlessContour;
+        if (tracker != nullptr)
+            ScriptWriter::writeAttribute(Pen(AttributeLink(edge.pen, AttributeType::pen)), out, tracker,
+                                         indentation, kEdgePenSlot, /*onlyWhenChanged=*/true,
+                                         /*asLine=*/true);
         ScriptWriter::writeIndentation(out, indentation);
         out << "edge " << edge.vertex1 + 1 << ", " << edge.vertex2 + 1 << ", " << polygonNumber(edge.polygon1)
             << ", " << polygonNumber(edge.polygon2) << ", " << status << '\n';
@@ -59,6 +68,10 @@ void writeBody(std::ostream& out, const Body& body, const CadPoint& offset, int 
     }
     for (std::size_t f = 0; f < body.getPolygonCount(); ++f) {
         const Face::Data face = *body.getFace(f);
+        if (tracker != nullptr)
+            ScriptWriter::writeAttribute(Finish(AttributeLink(face.material, AttributeType::finish)), out,
+                                         tracker, indentation, /*penSlot=*/0, /*onlyWhenChanged=*/true,
+                                         /*asLine=*/true);
         ScriptWriter::writeIndentation(out, indentation);
         out << "pgon " << face.getEdgeCount() << ", " << faceNormals[f] << ", "
             << (face.status | kFaceStatusBits);
@@ -84,11 +97,12 @@ std::unique_ptr<Cube> PrimitiveBody::getBounds() const {
     return std::make_unique<Cube>(bounds ? *bounds : Cube());
 }
 
-bool PrimitiveBody::write3D(std::ostream& out, const CadPoint& offset, int indentation) const {
+bool PrimitiveBody::write3D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                            int indentation) const {
     if (!isIn3D() || !element_) return true;
     for (std::size_t b = 0; b < element_->getBodyCount(); ++b) {
         const Body body = element_->getBody(b);
-        if (!body.isEmpty()) writeBody(out, body, offset, indentation);
+        if (!body.isEmpty()) writeBody(out, tracker, body, offset, indentation);
     }
     return ScriptWriter::isGood(out);
 }

@@ -23,10 +23,13 @@ public:
     bool isHit(const CadPoint&, double) const override { return false; }
     std::unique_ptr<Cube> getBounds()
         const override;   // the bodies' bounds; a box at the origin without data
-    bool write2D(std::ostream&, const CadPoint&, int) const override { return true; }   // none
+    bool write2D(std::ostream&, AttributeTracker*, const CadPoint&, int) const override {
+        return true;
+    }   // none
     // Per body: "vert" lines, "edge" lines, the distinct face normals as "vect" lines, "pgon" lines and
     // "body"; vertices, edges, normals and faces are numbered from 1 within each body.
-    bool write3D(std::ostream& out, const CadPoint& offset, int indentation) const override;
+    bool write3D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                 int indentation) const override;
 
 private:
     std::shared_ptr<const Element3D> element_;

@@ -7,8 +7,8 @@
 
 namespace tarnwick {
 
-// The fill control is always 8 (the pattern follows the given origin and transformation). Without
-// attribute parameters to name the pens it is written as a plain hatch.
+// The fill control is always 8 (the pattern follows the given origin and transformation). Written with
+// "poly2_b{5}" when it has a fill and the writer a tracker; otherwise as a plain hatch.
 class PrimitiveDistortedHatch : public PrimitiveHatch {
 public:
     static constexpr std::uint32_t kFillControl = 8;
@@ -20,6 +20,9 @@ public:
     std::uint32_t getFillControl() const { return kFillControl; }
     CadPoint getFillOrigin() const { return fillOrigin_; }
     const std::array<double, 5>& getFillTransformation() const { return fillTransformation_; }
+
+    bool write2D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                 int indentation) const override;
 
 private:
     CadPoint fillOrigin_;

@@ -32,7 +32,19 @@ public:
     virtual void setBackgroundPen(std::uint32_t pen) { backgroundPen_ = pen; }
     virtual void setFillIndex(std::uint32_t fillIndex) { fillIndex_ = fillIndex; }
 
-    bool write2D(std::ostream& out, const CadPoint& offset, int indentation) const override;
+    bool write2D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                 int indentation) const override;
+    // The fill before the statement (only with a tracker): an ordinary fill as a "fill" line when it
+    // changes; a gradient defined once per script under its own name, then selected with "set fill"
+    // unless it is the fill in force. True.
+    bool writeGradient(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                       int indentation) const;
+
+protected:
+    // The put block, the pen and line-type lines and the fill: what every hatch writes before its
+    // statement. The entry count; 0 when the hatch writes nothing.
+    std::uint16_t writeHead(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                            int indentation) const;
 
 private:
     std::uint32_t backgroundPen_ = 0;

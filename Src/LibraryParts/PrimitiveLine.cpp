@@ -21,8 +21,12 @@ std::unique_ptr<Cube> PrimitiveLine::getBounds() const {
     return bounds;
 }
 
-bool PrimitiveLine::write2D(std::ostream& out, const CadPoint& offset, int indentation) const {
+bool PrimitiveLine::write2D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                            int indentation) const {
     if (!isIn2D()) return true;
+    // A line of a hatch takes the hatch's pen slot, so that it follows the hatch's fill pen parameter.
+    ScriptWriter::writePenAndLineType(out, tracker, getPen(), getLineType(), indentation,
+                                      isHatchLine() ? 2 : 0);
     ScriptWriter::writeIndentation(out, indentation);
     out << "line2 ";
     ScriptWriter::writeCoordinates2D(out, getBegin(), offset, /*moreFollows=*/true);
@@ -32,7 +36,8 @@ bool PrimitiveLine::write2D(std::ostream& out, const CadPoint& offset, int inden
     return ScriptWriter::isGood(out);
 }
 
-bool PrimitiveLine::write3D(std::ostream& out, const CadPoint& offset, int indentation) const {
+bool PrimitiveLine::write3D(std::ostream& out, AttributeTracker*, const CadPoint& offset,
+                            int indentation) const {
     if (!isIn3D()) return true;
     ScriptWriter::writeIndentation(out, indentation);
     out << "lin_ ";

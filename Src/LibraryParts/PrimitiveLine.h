@@ -17,8 +17,10 @@ public:
     void move(const CadPoint& offset) override;
     bool isHit(const CadPoint& point, double tolerance) const override;   // on the segment in plan
     std::unique_ptr<Cube> getBounds() const override;                     // the box of the two ends
-    bool write2D(std::ostream& out, const CadPoint& offset, int indentation) const override;
-    bool write3D(std::ostream& out, const CadPoint& offset, int indentation) const override;
+    bool write2D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                 int indentation) const override;
+    bool write3D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                 int indentation) const override;
 };
 
 }   // namespace tarnwick

@@ -3,6 +3,8 @@
 #include <ostream>
 
 #include "LibraryParts/ScriptWriter.h"
+#include "Project/AttributeLink.h"
+#include "Project/Pen.h"
 
 namespace tarnwick {
 
@@ -12,8 +14,12 @@ bool PrimitivePoint::isHit(const CadPoint& point, double tolerance) const {
 
 std::unique_ptr<Cube> PrimitivePoint::getBounds() const { return std::make_unique<Cube>(*this, *this); }
 
-bool PrimitivePoint::write2D(std::ostream& out, const CadPoint& offset, int indentation) const {
+bool PrimitivePoint::write2D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                             int indentation) const {
     if (!isIn2D()) return true;
+    ScriptWriter::writeAttribute(Pen(AttributeLink(static_cast<std::int32_t>(getPen()), AttributeType::pen)),
+                                 out, tracker, indentation, /*penSlot=*/0, /*onlyWhenChanged=*/true,
+                                 /*asLine=*/true);
     ScriptWriter::writeIndentation(out, indentation);
     out << "hotspot2 ";
     ScriptWriter::writeCoordinates2D(out, *this, offset, /*moreFollows=*/false);
@@ -21,7 +27,8 @@ bool PrimitivePoint::write2D(std::ostream& out, const CadPoint& offset, int inde
     return ScriptWriter::isGood(out);
 }
 
-bool PrimitivePoint::write3D(std::ostream& out, const CadPoint& offset, int indentation) const {
+bool PrimitivePoint::write3D(std::ostream& out, AttributeTracker*, const CadPoint& offset,
+                             int indentation) const {
     if (!isIn3D()) return true;
     ScriptWriter::writeIndentation(out, indentation);
     out << "hotspot ";

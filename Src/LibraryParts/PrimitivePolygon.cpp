@@ -20,24 +20,34 @@ bool PrimitivePolygon::isWritable() const {
     return isIn2D() && isValid(/*checkSelfIntersection=*/true, Tolerance::plan);
 }
 
-void PrimitivePolygon::writeStatement(std::ostream& out, std::uint16_t entries, bool filled, int status,
-                                      std::uint32_t fillPen, std::uint32_t backgroundPen,
-                                      int indentation) const {
+void PrimitivePolygon::writeStatement(std::ostream& out, AttributeTracker* tracker, std::uint16_t entries,
+                                      bool filled, int status, std::uint32_t fillPen,
+                                      std::uint32_t backgroundPen, int indentation) const {
     ScriptWriter::writeIndentation(out, indentation);
     const unsigned values = 3u * entries;
-    if (filled)
-        out << "poly2_b " << entries << ", " << status << ", " << fillPen << ", " << backgroundPen << ", get("
-            << values << ")\n";
-    else
+    if (filled) {
+        out << "poly2_b " << entries << ", " << status << ", ";
+        if (tracker != nullptr) {
+            ScriptWriter::writePenValue(out, tracker, fillPen, kFillPenSlot);
+            out << ", ";
+            ScriptWriter::writePenValue(out, tracker, backgroundPen, kBackgroundPenSlot);
+        } else {
+            out << fillPen << ", " << fillPen;
+        }
+        out << ", get(" << values << ")\n";
+    } else
         out << "poly2_a " << entries << ", 1, " << getPen() << ", get(" << values << ")\n";
 }
 
-bool PrimitivePolygon::write2D(std::ostream& out, const CadPoint& offset, int indentation) const {
+bool PrimitivePolygon::write2D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                               int indentation) const {
     if (!isWritable()) return true;
     const std::uint16_t entries =
-        ScriptWriter::writePutPoints(*this, out, offset, indentation, /*writeWord=*/true);
+        ScriptWriter::writePutPoints(*this, out, tracker, offset, indentation, /*writeWord=*/true);
+    ScriptWriter::writePenAndLineType(out, tracker, getPen(), getLineType(), indentation);
     // Status 2 fills; 1 more draws the contour, which only a pen can.
-    writeStatement(out, entries, filled_, 2 + (getPen() > 0 ? 1 : 0), fillPen_, fillPen_, indentation);
+    writeStatement(out, tracker, entries, filled_, 2 + (getPen() > 0 ? 1 : 0), fillPen_, fillPen_,
+                   indentation);
     return ScriptWriter::isGood(out);
 }
 

@@ -31,14 +31,22 @@ public:
     void move(const CadPoint& offset) override { *this += offset; }
     bool isHit(const CadPoint& point, double tolerance) const override;   // inside or on an edge
     std::unique_ptr<Cube> getBounds() const override;                     // of the outline; empty: the origin
-    bool write2D(std::ostream& out, const CadPoint& offset, int indentation) const override;
-    bool write3D(std::ostream&, const CadPoint&, int) const override { return true; }   // none
+    bool write2D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                 int indentation) const override;
+    bool write3D(std::ostream&, AttributeTracker*, const CadPoint&, int) const override {
+        return true;
+    }   // none
 
 protected:
+    static constexpr int kFillPenSlot = 2;         // the tracker's pen slots of fills
+    static constexpr int kBackgroundPenSlot = 3;   // and of fill backgrounds
+
     bool isWritable() const;   // in 2D and valid
     // "poly2_b" with the status and the two pens when filled, else "poly2_a" with the contour's pen.
-    void writeStatement(std::ostream& out, std::uint16_t entries, bool filled, int status,
-                        std::uint32_t fillPen, std::uint32_t backgroundPen, int indentation) const;
+    // With a tracker the two pens are values of pen slots 2 and 3, which it may name.
+    void writeStatement(std::ostream& out, AttributeTracker* tracker, std::uint16_t entries, bool filled,
+                        int status, std::uint32_t fillPen, std::uint32_t backgroundPen,
+                        int indentation) const;
 
 private:
     std::uint32_t fillPen_ = 0;

@@ -15,8 +15,10 @@ std::unique_ptr<Cube> PrimitiveText::getBounds() const {
     return std::make_unique<Cube>(position, position);
 }
 
-bool PrimitiveText::write2D(std::ostream& out, const CadPoint& offset, int indentation) const {
+bool PrimitiveText::write2D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                            int indentation) const {
     if (!isIn2D()) return true;
+    ScriptWriter::writePenAndLineType(out, tracker, getPen(), getLineType(), indentation);
     ScriptWriter::writeIndentation(out, indentation);
     out << "text2 ";
     ScriptWriter::writeCoordinates2D(out, *this, offset, /*moreFollows=*/true);

@@ -23,8 +23,11 @@ public:
     void move(const CadPoint& offset) override { static_cast<CadPoint&>(*this) += offset; }
     bool isHit(const CadPoint& point, double tolerance) const override;   // at the position in plan
     std::unique_ptr<Cube> getBounds() const override;                     // the box of the position
-    bool write2D(std::ostream& out, const CadPoint& offset, int indentation) const override;
-    bool write3D(std::ostream&, const CadPoint&, int) const override { return true; }   // none
+    bool write2D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
+                 int indentation) const override;
+    bool write3D(std::ostream&, AttributeTracker*, const CadPoint&, int) const override {
+        return true;
+    }   // none
 
 private:
     double extra_ = 0.0;

@@ -3,12 +3,19 @@
 #include <cmath>
 #include <iomanip>
 #include <numbers>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
 #include "Geometry/PolyEdge.h"
 #include "Geometry/Tolerance.h"
+#include "LibraryParts/AttributeTracker.h"
+#include "LibraryParts/Parameter.h"
 #include "LibraryParts/PrimitivePolygon.h"
+#include "Project/AttributeLink.h"
+#include "Project/Finish.h"
+#include "Project/LineStyle.h"
+#include "Project/Pen.h"
 
 namespace tarnwick {
 namespace {
@@ -17,6 +24,23 @@ constexpr double kStep = 1e-5;   // written reals are multiples of this
 // the rounding's binary residue (123.45678000000001) does not show.
 constexpr int kSignificantDigits = 15;
 constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
+constexpr std::int32_t kModeNever = -4;   // the tracker never writes the attribute
+constexpr std::int32_t kModeIndex = -3;   // by index, never as a parameter
+
+const char* keywordOf(AttributeType kind) {
+    switch (kind) {
+        case AttributeType::pen:
+            return "pen ";
+        case AttributeType::fill:
+            return "fill ";
+        case AttributeType::finish:
+            return "material ";
+        case AttributeType::lineStyle:
+            return "line_type ";
+        default:
+            return "";
+    }
+}
 
 // Status codes of "put" entries.
 constexpr int kStatusLine = 1;           // a straight edge to this point
@@ -116,7 +140,8 @@ int ScriptWriter::writeArcStatus(std::ostream& out, const PolyEdge& edge, const 
 }
 
 std::uint16_t ScriptWriter::writePutPoints(const PrimitivePolygon& polygon, std::ostream& out,
-                                           const CadPoint& offset, int indentation, bool writeWord) {
+                                           AttributeTracker*, const CadPoint& offset, int indentation,
+                                           bool writeWord) {
     if (!polygon.isIn2D() || !polygon.isValid(/*checkSelfIntersection=*/true, Tolerance::plan)) return 0;
     if (writeWord) {
         writeIndentation(out, indentation);
@@ -131,6 +156,67 @@ std::uint16_t ScriptWriter::writePutPoints(const PrimitivePolygon& polygon, std:
             writeContour(out, polygon.getHoles()[h], closed, withHoles,
                          /*last=*/h + 1 == polygon.getHoleCount(), /*first=*/false, offset, indentation);
     return static_cast<std::uint16_t>(entries);
+}
+
+void ScriptWriter::writeAttribute(const Attribute& attribute, std::ostream& out, AttributeTracker* tracker,
+                                  int indentation, int penSlot, bool onlyWhenChanged, bool asLine) {
+    const AttributeType kind = attribute.getType();
+    const std::int32_t index = attribute.getIndex();
+    // A statement needs its value whatever the tracker would rather leave out.
+    const auto fallback = [&] {
+        if (!asLine) out << index;
+    };
+    if (tracker == nullptr && asLine) return;   // geometry alone: the part's own attributes stay in force
+    // 1. The mode; 2. the change test.
+    const std::int32_t mode = tracker != nullptr ? tracker->getMode(kind, penSlot) : 0;
+    if (mode == kModeNever) return fallback();
+    if (onlyWhenChanged && tracker != nullptr && !tracker->isChanged(attribute, penSlot)) return fallback();
+    // 3. A parameter that carries the attribute. A value inside a statement puts nothing in force (no
+    // "pen" line was written), so what the tracker had in force is kept for the change tests after it.
+    std::string text;
+    if (mode != kModeIndex && tracker != nullptr && tracker->getOwner() != nullptr) {
+        const std::optional<AttributeTracker> inForce = asLine ? std::nullopt : std::optional(*tracker);
+        std::uint64_t row = 0;
+        if (const Parameter* parameter = tracker->apply(attribute, row, onlyWhenChanged, penSlot)) {
+            text = std::string(parameter->getName().getView());
+            if (parameter->isArray()) text += "[" + std::to_string(row + 1) + "]";
+        }
+        if (inForce) *tracker = *inForce;
+    }
+    // 4. Else the index, or a named surface material by its name.
+    if (text.empty()) {
+        if (index < 1) return fallback();
+        const String name = kind == AttributeType::finish ? attribute.getName() : String();
+        if (!name.isEmpty()) {
+            std::ostringstream quoted;
+            writeQuoted(quoted, name.getView());
+            text = quoted.str();
+        } else {
+            text = std::to_string(index);
+        }
+    }
+    if (!asLine) {
+        out << text;
+        return;
+    }
+    // 5. Now in force.
+    if (tracker != nullptr) tracker->setCurrent(kind, static_cast<std::uint32_t>(index), penSlot);
+    writeIndentation(out, indentation);
+    out << keywordOf(kind) << text << '\n';
+}
+
+void ScriptWriter::writePenAndLineType(std::ostream& out, AttributeTracker* tracker, std::uint32_t pen,
+                                       std::uint32_t lineType, int indentation, int penSlot) {
+    writeAttribute(Pen(AttributeLink(static_cast<std::int32_t>(pen), AttributeType::pen)), out, tracker,
+                   indentation, penSlot, /*onlyWhenChanged=*/true, /*asLine=*/true);
+    writeAttribute(LineStyle(AttributeLink(static_cast<std::int32_t>(lineType), AttributeType::lineStyle)),
+                   out, tracker, indentation, /*penSlot=*/0, /*onlyWhenChanged=*/true, /*asLine=*/true);
+}
+
+void ScriptWriter::writePenValue(std::ostream& out, AttributeTracker* tracker, std::uint32_t pen,
+                                 int penSlot) {
+    writeAttribute(Pen(AttributeLink(static_cast<std::int32_t>(pen), AttributeType::pen)), out, tracker,
+                   /*indentation=*/0, penSlot, /*onlyWhenChanged=*/false, /*asLine=*/false);
 }
 
 bool ScriptWriter::isGood(const std::ostream& out) { return !out.fail() && !out.bad(); }

@@ -11,9 +11,16 @@
 
 namespace tarnwick {
 
+class Attribute;
+class AttributeTracker;
 class PolyEdge;
 class PrimitivePolygon;
 
+// Attributes (pens, line types, fills, surface materials) go through an AttributeTracker when the caller
+// gives one: written only when they change, and by the name of the part's parameter that carries them
+// when the tracker exposes them. Without a tracker only the geometry is written, and the values that a
+// statement needs (a polygon's fill pens) by index.
+//
 // Reals are rounded to the step 1e-5 and written without exponent below 1e15, keeping every digit
 // the rounding leaves (so 123.45678 stays 123.45678). Angles arrive in radians and are written in degrees.
 class ScriptWriter {
@@ -35,7 +42,19 @@ public:
     // The polygon's contours as "put" entries; the entry count, 0 (nothing written) unless the
     // primitive is in 2D and the polygon is valid without self-intersection.
     static std::uint16_t writePutPoints(const PrimitivePolygon& polygon, std::ostream& out,
-                                        const CadPoint& offset, int indentation, bool writeWord);
+                                        AttributeTracker* tracker, const CadPoint& offset, int indentation,
+                                        bool writeWord);
+    // The attribute as a statement line ("pen 3", "line_type lineParam", "material \"Oak\"") or, without
+    // asLine, as a value inside a statement (a value is always written: the index when nothing else).
+    // A line is left out without a tracker, for mode -4, an index below 1 or, with onlyWhenChanged, no
+    // change.
+    static void writeAttribute(const Attribute& attribute, std::ostream& out, AttributeTracker* tracker,
+                               int indentation, int penSlot, bool onlyWhenChanged, bool asLine);
+    // The pen (in the slot) and line-type lines of a primitive, each only when it changes.
+    static void writePenAndLineType(std::ostream& out, AttributeTracker* tracker, std::uint32_t pen,
+                                    std::uint32_t lineType, int indentation, int penSlot = 0);
+    // A pen as a value inside a statement (the tracker may name it).
+    static void writePenValue(std::ostream& out, AttributeTracker* tracker, std::uint32_t pen, int penSlot);
     static bool isGood(const std::ostream& out);   // neither fail nor bad is set
 };
 

@@ -54,6 +54,22 @@ host::ElementHead& CutPlaneReference::getMutableTypeRecord() {
     return *reinterpret_cast<host::ElementHead*>(record_.data());
 }
 
+void CutPlaneReference::copyRecord(const host::ElementRecord& record) {
+    std::memcpy(record_.data(), &record, record_.size());
+}
+
+double CutPlaneReference::getHeight() {
+    return field<double>(host::kMarkerUpperOffset) - field<double>(host::kMarkerLowerOffset);
+}
+
+std::uint64_t CutPlaneReference::getMarkerValue() const {
+    return field<std::uint64_t>(host::kMarkerValueOffset);
+}
+
+void CutPlaneReference::setHeight(double height) {
+    setField(host::kMarkerUpperOffset, field<double>(host::kMarkerLowerOffset) + height);
+}
+
 double CutPlaneReference::storeyLevel() const {
     const Storey* storey = getStorey();
     return storey != nullptr ? storey->getLevel() : 0.0;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include <HostElementRecords.h>
 #include <HostMarkers.h>
 #include <HostRecords.h>
 
@@ -56,8 +57,8 @@ public:
     std::array<std::uint16_t, 3> getStoredPointCounts() const override;          // from the record
 
     // The pen of part 0 or 1 (the record's pen index); other parts: the pen of index 0.
-    Pen getPen(std::int32_t part) const;
-    std::int32_t setPen(const AttributeLink& pen, std::int32_t part);   // parts 0 and 1; the index
+    Pen getPen(std::int32_t part) const override;
+    std::int32_t setPen(const AttributeLink& pen, std::int32_t part) override;   // parts 0 and 1
     // The line from the first distance point seen on the negative side of the line's first two points.
     bool isOnNegativeSide() const;
     ElementLink getLinkedElement() const;   // the element it was placed from, in its Drawing
@@ -65,6 +66,14 @@ public:
     // The angle of the line from its first to its second point (0 without a valid line), turned half
     // round unless the marker looks to the negative side.
     double getDirection() const;
+
+    // The marker's height: its upper limit less its lower one (the elevation).
+    double getHeight() override;
+    virtual std::uint64_t getMarkerValue() const;   // the 64-bit marker data of the cut view
+    virtual void setHeight(double height);          // the upper limit, from the lower one
+
+protected:
+    void copyRecord(const host::ElementRecord& record);   // the first 1600 bytes
 
 private:
     template <typename T>

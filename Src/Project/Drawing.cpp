@@ -12,7 +12,9 @@
 
 #include "Elements/Element.h"
 #include "Elements/Object.h"
+#include "Elements/ElevationReference.h"
 #include "Elements/ProxyElem.h"
+#include "Elements/SectionReference.h"
 #include "Environment/HostApi.h"
 #include "Foundation/Colour.h"
 #include "Foundation/Memory.h"
@@ -459,6 +461,8 @@ void Drawing::registerCreator(std::uint16_t typeId, ElementCreator creator, bool
 }
 
 void Drawing::registerCreators() {
+    registerCreator(SectionReference::kType, &SectionReference::create, /*secondList=*/false);
+    registerCreator(ElevationReference::kType, &ElevationReference::create, /*secondList=*/false);
     registerCreator(ProxyElem::kType, &ProxyElem::create, /*secondList=*/false);
     registerCreator(Object::kType, &Object::create, /*secondList=*/false);
 }

@@ -8,6 +8,7 @@
 
 #include <HostResult.h>
 
+#include "Elements/Composite.h"
 #include "Environment/HostApi.h"
 #include "Geometry/Tolerance.h"
 #include "Project/AttrRefList.h"
@@ -23,6 +24,7 @@
 #include "Project/LineStyle.h"
 #include "Project/Material.h"
 #include "Project/Pen.h"
+#include "Project/ZoneCategory.h"
 
 namespace tarnwick {
 namespace {
@@ -313,12 +315,14 @@ void registerAttributeCreators() {
     Specification::registerCreator(AttributeType::layer, &Layer::create);
     Specification::registerCreator(AttributeType::lineStyle, &LineStyle::create);
     Specification::registerCreator(AttributeType::fill, &Fill::create);
+    Specification::registerCreator(AttributeType::composite, &Composite::create);
     Specification::registerCreator(AttributeType::finish, &Finish::create);
     Specification::registerCreator(AttributeType::city, &City::create);
     Specification::registerCreator(AttributeType::layerCombination, &LayerCombination::create);
     Specification::registerCreator(AttributeType::font, &Font::create);
     Specification::registerCreator(AttributeType::complexProfile, &ComplexProfile::create);
     Specification::registerCreator(AttributeType::material, &Material::create);
+    Specification::registerCreator(AttributeType::zoneCategory, &ZoneCategory::create);
 }
 
 }   // namespace tarnwick

@@ -19,7 +19,12 @@
 #include "LibraryParts/Parameter.h"
 #include "LibraryParts/ParameterList.h"
 #include "Project/AttributeFixture.h"
+#include "Project/Finish.h"
 #include "Project/Library.h"
+#include "Project/LineStyle.h"
+#include "Project/Pen.h"
+#include "Project/Plan.h"
+#include "Project/Storey.h"
 
 namespace {
 
@@ -209,6 +214,61 @@ TEST_F(ElementKindsTest, AFaultOnAnyHostCallOfASwitchLeavesTheElementAsItWas) {
         if (calls < n) break;   // the fault fell past the last call
         ASSERT_LT(n, 500u);
     }
+}
+
+TEST_F(ElementKindsTest, AttributesGoByPartAndTheStoreyShowingMovesWithTheElement) {
+    using tarnwick::AttributeLink;
+    using tarnwick::AttributeType;
+    const AttributeLink pen7(std::int16_t{7}, AttributeType::pen);
+    // Objects and openings keep their parts' attributes alike.
+    for (const int index : {kChair, kDoor}) {
+        SCOPED_TRACE(index);
+        auto element = this->element(index);
+        ASSERT_NE(element, nullptr);
+        EXPECT_EQ(element->setPen(pen7, 0), 7);   // the whole element: parts 0, 1, 10, 11 and 12
+        for (const std::int32_t part : {0, 1, 10, 11, 12})
+            EXPECT_EQ(element->getPen(part).getLink().getShortIndex(), 7);
+        element->setPen(AttributeLink(std::int16_t{8}, AttributeType::pen), 6);   // sets part 11's pen ...
+        EXPECT_EQ(element->getPen(11).getLink().getShortIndex(), 8);
+        EXPECT_EQ(element->getPen(6).getLink().getShortIndex(), 0);   // ... while part 6 has none
+        EXPECT_EQ(element->setPen(pen7, 5), 0);
+        element->setLineStyle(AttributeLink(std::int16_t{2}, AttributeType::lineStyle), 1);
+        element->setFinish(AttributeLink(std::int16_t{3}, AttributeType::finish), 2);   // no such part
+        EXPECT_EQ(element->getLineStyle(0).getLink().getShortIndex(), 2);
+        EXPECT_EQ(element->getLineStyle(4).getLink().getShortIndex(), 0);
+        EXPECT_EQ(element->getFinish(0).getLink().getShortIndex(), 0);
+        EXPECT_EQ(element->getFill(3), nullptr);                                    // no fill yet
+        element->setFill(AttributeLink(std::int16_t{0}, AttributeType::fill), 3);   // index 0: refused
+        element->setFill(AttributeLink(std::int16_t{4}, AttributeType::fill), 2);   // part 2 has none
+        EXPECT_EQ(element->getFill(0), nullptr);
+        element->setFill(AttributeLink(std::int16_t{4}, AttributeType::fill), 3);
+        ASSERT_NE(element->getFill(1), nullptr);
+        EXPECT_EQ(element->getFill(1)->getLink().getShortIndex(), 4);
+        EXPECT_EQ(element->getFill(2), nullptr);
+    }
+    // The storey showing: kept by objects through the host's two records, lost by nothing but a move
+    // that keeps the visibility, which clears its offset.
+    auto chair = element(kChair);
+    const host::StoreyShowRecord shown{1, 0, 1, 0, 2, 1};
+    const host::StoreyOffsetRecord offset{3, 5, 0};
+    const tarnwick::PenLineRecord showing(shown, offset);
+    EXPECT_EQ(tarnwick::PenLineRecord(showing.toPenPair(), showing.toLineRecord()), showing);
+    chair->setPenLineRecord(showing);
+    EXPECT_EQ(chair->getPenLineRecord(), showing);
+    tarnwick::Storey* ground = plan().getStorey(0);
+    tarnwick::Storey* first = plan().getStorey(1);
+    ASSERT_NE(ground, nullptr);
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(chair->isOnStorey(*first));
+    EXPECT_FALSE(chair->isOnStorey(*ground));
+    chair->setStorey(*ground, /*keepVisibility=*/true);
+    EXPECT_TRUE(chair->isOnStorey(*ground));
+    EXPECT_EQ(chair->getPenLineRecord().getCountA(), 2);
+    EXPECT_EQ(chair->getPenLineRecord().getOffset(), 0);
+    EXPECT_NE(chair->getPenLineRecord(), showing);   // the offset's byte went with it
+    EXPECT_TRUE(chair->getPenLineRecord().isFlagC());
+    // An element that keeps no showing answers an empty one.
+    EXPECT_EQ(element(kDoor)->getPenLineRecord(), tarnwick::PenLineRecord());
 }
 
 }   // namespace

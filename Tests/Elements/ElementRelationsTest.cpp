@@ -9,8 +9,10 @@
 #include <HostResult.h>
 
 #include "Elements/ElementQuantity.h"
+#include "Elements/ElevationReference.h"
 #include "Elements/ProxyElem.h"
 #include "Elements/RelatedZones.h"
+#include "Elements/SectionReference.h"
 #include "LibraryParts/FamilyGuid.h"
 #include "Project/AttributeFixture.h"
 #include "Project/ElementLinkList.h"
@@ -210,6 +212,45 @@ TEST_F(ElementRelationsTest, RelationsAndKindFieldsSurviveTheProjectFile) {
     std::string error;
     ASSERT_TRUE(loaded.loadText(text, error)) << error;
     EXPECT_EQ(loaded.state, state);
+}
+
+TEST_F(ElementRelationsTest, MarkersAreMadeByTheirOwnCreatorsAndWriteTheirHeightBack) {
+    for (const std::int32_t type : {host::kElementSectionMarker, host::kElementElevationMarker,
+                                    host::kElementSectionElement, host::kElementObject}) {
+        host::ElementRecord record{};
+        record.head.type = type;
+        ElementLink link;
+        EXPECT_EQ(tarnwick::SectionReference::create(record, link) != nullptr,
+                  type == host::kElementSectionMarker);
+        EXPECT_EQ(tarnwick::ElevationReference::create(record, link) != nullptr,
+                  type == host::kElementElevationMarker);
+    }
+    // An elevation marker from 1.5 up to 4.0, made by the built-in creators.
+    Drawing::unregisterCreators();
+    Drawing::registerCreators();
+    host::SimElement marker;
+    host::ElementHead head{};
+    head.type = host::kElementElevationMarker;
+    head.guid = host::toGuidRecord(host::newGuidBytes());
+    marker.setHead(head);
+    const double limits[] = {1.5, 4.0};
+    std::memcpy(marker.record.data() + host::kMarkerLowerOffset, limits, sizeof limits);
+    host_->project().state.elements.push_back(marker);
+    auto made = plan().getElement(ElementLink(tarnwick::Guid(head.guid), &plan()));
+    auto* elevation = dynamic_cast<tarnwick::ElevationReference*>(made.get());
+    ASSERT_NE(elevation, nullptr);
+    EXPECT_DOUBLE_EQ(elevation->getHeight(), 2.5);
+    elevation->setHeight(elevation->getHeight());
+    EXPECT_DOUBLE_EQ(elevation->getHeight(), 2.5);
+    elevation->setHeight(3.0);
+    ASSERT_EQ(
+        inCommand([&] { return plan().storeElement(*elevation, /*create=*/false, /*withMemo=*/false); }),
+        host::kNoError);
+    double upper = 0.0;
+    std::memcpy(&upper, host_->project().state.elements.back().record.data() + host::kMarkerUpperOffset,
+                sizeof upper);
+    EXPECT_DOUBLE_EQ(upper, 4.5);
+    EXPECT_NE(dynamic_cast<tarnwick::ElevationReference*>(elevation->clone().get()), nullptr);
 }
 
 }   // namespace

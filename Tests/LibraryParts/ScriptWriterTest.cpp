@@ -12,6 +12,8 @@
 #include <HostModel3D.h>
 
 #include "Geometry/CadPolygon.h"
+#include "LibraryParts/AttributeTracker.h"
+#include "LibraryParts/ParameterList.h"
 #include "LibraryParts/PrimitiveArc.h"
 #include "LibraryParts/PrimitiveBody.h"
 #include "LibraryParts/PrimitiveDistortedHatch.h"
@@ -20,6 +22,9 @@
 #include "LibraryParts/PrimitivePoint.h"
 #include "LibraryParts/PrimitivePolygon.h"
 #include "LibraryParts/PrimitiveText.h"
+#include "Project/AttributeLink.h"
+#include "Project/Finish.h"
+#include "Project/HostProject.h"
 
 using namespace tarnwick;
 
@@ -35,15 +40,17 @@ CadPolygon square(double x, double y, double size) {
     return polygon;
 }
 
-std::string script2D(const Primitive& primitive, CadPoint offset = {}, int indentation = 0) {
+std::string script2D(const Primitive& primitive, CadPoint offset = {}, int indentation = 0,
+                     AttributeTracker* tracker = nullptr) {
     std::ostringstream out;
-    EXPECT_TRUE(primitive.write2D(out, offset, indentation));
+    EXPECT_TRUE(primitive.write2D(out, tracker, offset, indentation));
     return out.str();
 }
 
-std::string script3D(const Primitive& primitive, CadPoint offset = {}, int indentation = 0) {
+std::string script3D(const Primitive& primitive, CadPoint offset = {}, int indentation = 0,
+                     AttributeTracker* tracker = nullptr) {
     std::ostringstream out;
-    EXPECT_TRUE(primitive.write3D(out, offset, indentation));
+    EXPECT_TRUE(primitive.write3D(out, tracker, offset, indentation));
     return out.str();
 }
 
@@ -115,7 +122,7 @@ TEST(ScriptWriter, WritesCirclesArcsAndEllipses) {
     EXPECT_EQ(script2D(ellipse, {10, 0}),
               "add2 11, 2\n"
               "rot2 30\n"
-              "mulx 0.5\n"
+              "mul2 0.5, 1\n"
               "arc2 0, 0, 3, 0, 90\n"
               "del 3\n");
 }
@@ -205,10 +212,11 @@ TEST(ScriptWriter, WritesHatchesByTheirFillAndContour) {
 TEST(ScriptWriter, ReportsAStreamThatFailed) {
     std::ostringstream out;
     out.setstate(std::ios::badbit);
-    EXPECT_FALSE(PrimitiveLine(Line({0, 0}, {1, 1}), 0, 1, 1, true, true).write2D(out, {}, 0));
-    EXPECT_FALSE(PrimitivePolygon(square(0, 0, 1), 1, true, 0, 1, 1, true, false).write2D(out, {}, 0));
+    EXPECT_FALSE(PrimitiveLine(Line({0, 0}, {1, 1}), 0, 1, 1, true, true).write2D(out, nullptr, {}, 0));
+    EXPECT_FALSE(
+        PrimitivePolygon(square(0, 0, 1), 1, true, 0, 1, 1, true, false).write2D(out, nullptr, {}, 0));
     // Nothing to write is no failure, even on a failed stream.
-    EXPECT_TRUE(PrimitiveLine(Line({0, 0}, {1, 1}), 0, 1, 1, false, true).write2D(out, {}, 0));
+    EXPECT_TRUE(PrimitiveLine(Line({0, 0}, {1, 1}), 0, 1, 1, false, true).write2D(out, nullptr, {}, 0));
 }
 
 TEST_F(ScriptWriterBodyTest, WritesBodiesWithSharedNormalsAndBrokenEdgeLists) {
@@ -239,4 +247,119 @@ TEST_F(ScriptWriterBodyTest, WritesBodiesWithSharedNormalsAndBrokenEdgeLists) {
         "\tbody 262176\n";
     EXPECT_EQ(script3D(primitive, {0, 0, 1}, 1), one + one);   // numbering restarts per body
     EXPECT_EQ(script2D(primitive), "");
+}
+
+namespace {
+// Attributes by index, or a surface material named in its record: nothing here asks the host.
+class ScriptWriterAttributeTest : public testing::Test {
+protected:
+    void TearDown() override {
+        host::clearModel3D();
+        HostProject::destroy();
+    }
+    ParameterList list_;
+    AttributeTracker tracker_{&list_};
+};
+}   // namespace
+
+TEST_F(ScriptWriterAttributeTest, WritesPensAndLineTypesOnlyWhenTheyChange) {
+    const PrimitiveLine line(Line({0, 0}, {1, 1}), 0, /*pen=*/3, /*lineType=*/2, true, false);
+    EXPECT_EQ(script2D(line, {10, 0}, 1, &tracker_), "\tpen 3\n\tline_type 2\n\tline2 10, 0, 11, 1\n");
+    EXPECT_EQ(script2D(line, {10, 0}, 1, &tracker_), "\tline2 10, 0, 11, 1\n");
+    const PrimitivePoint point(CadPoint(1, 2), 0, /*pen=*/3, 1, true, false);
+    EXPECT_EQ(script2D(point, {}, 0, &tracker_), "hotspot2 1, 2\n");
+    const PrimitiveText text(String("A"), CadPoint(0, 0), 0.0, 0, /*pen=*/4, /*lineType=*/2, true, false);
+    EXPECT_EQ(script2D(text, {}, 0, &tracker_), "pen 4\ntext2 0, 0, \"A\"\n");
+    // A line of a hatch takes the fill pens' slot: another slot counts as a change.
+    PrimitiveLine hatchLine(Line({0, 0}, {1, 0}), 0, /*pen=*/4, 2, true, false);
+    hatchLine.setHatchLine(true);
+    EXPECT_EQ(script2D(hatchLine, {}, 0, &tracker_), "pen 4\nline2 0, 0, 1, 0\n");
+
+    // Exposed as parameters: a scalar by its name, an array by its row.
+    tracker_.reset(&list_);
+    tracker_.setNames(AttributeType::pen, "contourPen", "Contour pen", -1, 0);
+    tracker_.setNames(AttributeType::lineStyle, "lineTypes", "Line types", 0);
+    EXPECT_EQ(script2D(line, {}, 0, &tracker_), "pen contourPen\nline_type lineTypes[1]\nline2 0, 0, 1, 1\n");
+    EXPECT_EQ(
+        script2D(PrimitiveLine(Line({0, 0}, {1, 1}), 0, 3, /*lineType=*/5, true, false), {}, 0, &tracker_),
+        "line_type lineTypes[2]\nline2 0, 0, 1, 1\n");
+    ASSERT_EQ(list_.size(), 2u);
+    EXPECT_EQ(list_.at(1)->getRowCount(), 2u);
+}
+
+TEST_F(ScriptWriterAttributeTest, WritesSurfaceMaterialsByNameOrIndexAndStatementValuesAlways) {
+    std::ostringstream out;
+    Finish oak(AttributeLink(std::int32_t{7}, AttributeType::finish));
+    oak.setName("Oak \"light\"");
+    ScriptWriter::writeAttribute(oak, out, &tracker_, 1, 0, true, true);
+    ScriptWriter::writeAttribute(Finish(AttributeLink(std::int32_t{8}, AttributeType::finish)), out,
+                                 &tracker_, 1, 0, true, true);
+    ScriptWriter::writeAttribute(Finish(AttributeLink(std::int32_t{8}, AttributeType::finish)), out,
+                                 &tracker_, 1, 0, true, true);
+    EXPECT_EQ(out.str(), "\tmaterial \"Oak \" + '\"' + \"light\" + '\"' + \"\"\n\tmaterial 8\n");
+
+    // A statement cannot do without its pens, whatever the mode.
+    tracker_.setNames(AttributeType::pen, "", "", -4, 2);
+    tracker_.setNames(AttributeType::pen, "backPen", "", -1, 3);
+    const PrimitivePolygon filled(square(0, 0, 1), /*fillPen=*/5, true, 0, /*pen=*/0, 1, true, false);
+    EXPECT_EQ(script2D(filled, {}, 0, &tracker_),
+              "put 0, 0, 1,\n\t1, 0, 1,\n\t1, 1, 1,\n\t0, 1, 1,\n\t0, 0, 1,\n\t0, 0, 700\nline_type 1\n"
+              "poly2_b 6, 2, 5, backPen, get(18)\n");
+}
+
+TEST_F(ScriptWriterAttributeTest, DefinesEachGradientOnceAndSelectsItWhenTheFillChanges) {
+    const std::string block = "put 0, 0, 1,\n\t1, 0, 1,\n\t1, 1, 1,\n\t0, 1, 1,\n\t0, 0, 1,\n\t0, 0, 700\n";
+    const auto make = [](std::uint32_t fillIndex, bool gradient, bool linear) {
+        return PrimitiveHatch(square(0, 0, 1), /*fillPen=*/4, /*backgroundPen=*/9, fillIndex,
+                              /*contour=*/true, gradient, linear, 0, /*pen=*/1, 1, true, false);
+    };
+    const PrimitiveHatch linear = make(0, true, true);
+    EXPECT_EQ(script2D(linear, {}, 0, &tracker_), block +
+                                                      "pen 1\nline_type 1\n"
+                                                      "define linear_gradient_fill tarnwickLinearGradient\n"
+                                                      "set fill tarnwickLinearGradient\n"
+                                                      "poly2_b 6, 3, 4, 9, get(18)\n");
+    EXPECT_EQ(script2D(linear, {}, 0, &tracker_), block + "poly2_b 6, 3, 4, 9, get(18)\n");
+    EXPECT_EQ(script2D(make(3, false, false), {}, 0, &tracker_),
+              block + "fill 3\npoly2_b 6, 3, 4, 9, get(18)\n");
+    EXPECT_EQ(script2D(linear, {}, 0, &tracker_),
+              block + "set fill tarnwickLinearGradient\npoly2_b 6, 3, 4, 9, get(18)\n");
+    EXPECT_EQ(script2D(make(0, true, false), {}, 0, &tracker_),
+              block +
+                  "define radial_gradient_fill tarnwickRadialGradient\n"
+                  "set fill tarnwickRadialGradient\n"
+                  "poly2_b 6, 3, 4, 9, get(18)\n");
+    EXPECT_EQ(script2D(make(3, false, false), {}, 0, &tracker_),
+              block + "fill 3\npoly2_b 6, 3, 4, 9, get(18)\n");
+
+    // A distorted hatch with a fill places its pattern by origin and transformation.
+    const PrimitiveDistortedHatch distorted(make(3, false, false), CadPoint(0.5, 0.25), {1, 0, 0, 1, 0.5});
+    EXPECT_EQ(script2D(distorted, {1, 0}, 1, &tracker_),
+              "\tput 1, 0, 1,\n\t\t2, 0, 1,\n\t\t2, 1, 1,\n\t\t1, 1, 1,\n\t\t1, 0, 1,\n\t\t1, 0, 700\n"
+              "\tpoly2_b{5} 6, 3, 1, 8,\n"
+              "\t\t4, 9,\n"
+              "\t\t1.5, 0.25,\n"
+              "\t\t1, 0, 0, 1,\n"
+              "\t\t0.5,\n"
+              "\t\tget(18)\n");
+}
+
+TEST_F(ScriptWriterAttributeTest, WritesEdgePensAndFaceMaterialsOfBodiesWhenTheyChange) {
+    host::Model3DBody body;
+    for (const auto& [x, y] : {std::pair{0, 0}, {1, 0}, {0, 1}})
+        body.vertices.push_back({double(x), double(y), 0.0});
+    for (int e = 0; e < 3; ++e)
+        body.edges.push_back({e, (e + 1) % 3, 0, host::kNoPolygon, 2, /*pen=*/e < 2 ? 5 : 6});
+    body.polygons.push_back({{0, 1, 2}, 0, /*material=*/12, {0.0, 0.0, 1.0}});
+    const host::GuidRecord guid = host::generateGuid();
+    host::Model3DElement model;
+    model.bodies.push_back(body);
+    host::setElementModel3D(guid, std::move(model));
+    const PrimitiveBody primitive(std::make_shared<const Element3D>(guid), 0, false, true);
+    EXPECT_EQ(script3D(primitive, {}, 0, &tracker_),
+              "vert 0, 0, 0\nvert 1, 0, 0\nvert 0, 1, 0\n"
+              "pen 5\nedge 1, 2, 1, 0, 2\nedge 2, 3, 1, 0, 2\npen 6\nedge 3, 1, 1, 0, 2\n"
+              "vect 0, 0, 1\n"
+              "material 12\npgon 3, 1, 262210, \n\t\t1, 2, 3\n"
+              "body 262176\n");
 }

@@ -167,6 +167,21 @@ TEST_F(HostFiles, AnswersDialogsFromTheQueueAndCancelsWhenItIsEmpty) {
     EXPECT_EQ(requests[3].extension, "png");
 }
 
+TEST_F(HostFiles, ADialogOfSeveralTypesAnswersThePathAndTheTypeChosen) {
+    queueFileDialogAnswer("/styles/old.dat", 2);
+    queueFileDialogAnswer(std::nullopt, 2);
+    const std::vector<FileType> types = {{"Styles File", "presets"}, {"Legacy Style File", "dat"}};
+    const auto chosen = browseForFileOfType(FileDialogKind::open, "Style Import", types);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(chosen->path, "/styles/old.dat");
+    EXPECT_EQ(chosen->type, 2);
+    EXPECT_EQ(browseForFileOfType(FileDialogKind::open, "Style Import", types), std::nullopt);
+    const std::vector<FileDialogRequest> requests = fileDialogRequests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].extension, "presets");
+    EXPECT_EQ(requests[0].typeNames, (std::vector<std::string>{"Styles File", "Legacy Style File"}));
+}
+
 TEST_F(HostFiles, ClearingTheAnswersMakesTheNextDialogCancel) {
     queueFileDialogAnswer("/a.xml");
     clearFileDialogAnswers();

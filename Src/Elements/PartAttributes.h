@@ -1,0 +1,40 @@
+// PartAttributes: where objects, lamps, doors and windows keep the attributes of their parts: one run of
+// 16-bit indices from record offset 112 (pens, line type, surface, fill), read and written by part.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "Project/AttributeLink.h"
+
+namespace tarnwick {
+
+class Attribute;
+class Finish;
+class LineStyle;
+class Pen;
+
+// Over a kind's copy of the host record (the whole record's offsets). Parts: 0 the element as a whole
+// (setting its pen sets every pen), 1 its outline, 3 its cut fill, 6 and 11, 8 and 12, 10 further pens.
+// A part without the attribute reads as index 0 (no fill: null) and takes nothing.
+class PartAttributes {
+public:
+    explicit PartAttributes(unsigned char* record) : record_(record) {}
+
+    Pen getPen(std::int32_t part) const;
+    LineStyle getLineStyle(std::int32_t part) const;
+    Finish getFinish(std::int32_t part) const;
+    std::unique_ptr<Attribute> getFill(std::int32_t part) const;        // owned by the caller
+    std::int32_t setPen(const AttributeLink& pen, std::int32_t part);   // the index stored, else 0
+    void setFill(const AttributeLink& fill, std::int32_t part);         // an index of 1 or more only
+    void setLineStyle(const AttributeLink& lineStyle, std::int32_t part);
+    void setFinish(const AttributeLink& finish, std::int32_t part);
+
+private:
+    std::int16_t index(std::size_t offset) const;
+    void put(std::size_t offset, std::int16_t index);
+
+    unsigned char* record_;
+};
+
+}   // namespace tarnwick
