@@ -17,7 +17,6 @@ namespace {
 
 constexpr std::string_view kMagic = "TarnwickPresetFile";
 constexpr std::int16_t kStyleStrings = 32707;
-constexpr std::int32_t kMigrationTitle = 10;
 constexpr std::int32_t kMigrationPhase = 11;
 
 constexpr std::pair<std::string_view, std::string_view> kLegacyNames[] = {
