@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "SimShared.h"
+
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wfloat-equal"   // the state compares exactly, as ProjectState does
 
@@ -169,13 +171,15 @@ struct SimElementData {
     bool operator==(const SimElementData&) const = default;
 };
 
+// A copy shares every part with the state it came from until one of the two changes it (SimShared.h):
+// an undo step keeps only the lists, items and elements' data its command changed.
 struct SimIFCState {
-    std::vector<SimPropertyGroup> propertyGroups;
-    std::vector<SimPropertyDefinition> propertyDefinitions;
-    std::vector<SimClassificationSystem> classificationSystems;
-    std::map<SimGuid, SimClassificationItem> classificationItems;   // by guid; the trees are in the lists
-    std::map<SimGuid, SimElementData> elements;                     // by element guid
-    std::map<std::pair<std::int32_t, std::int32_t>, SimElementData> defaults;   // by (type, variation)
+    SimShared<std::vector<SimPropertyGroup>> propertyGroups;
+    SimShared<std::vector<SimPropertyDefinition>> propertyDefinitions;
+    SimShared<std::vector<SimClassificationSystem>> classificationSystems;
+    SimSharedMap<SimGuid, SimClassificationItem> classificationItems;   // by guid; the trees are in the lists
+    SimSharedMap<SimGuid, SimElementData> elements;                     // by element guid
+    SimSharedMap<std::pair<std::int32_t, std::int32_t>, SimElementData> defaults;   // by (type, variation)
     bool operator==(const SimIFCState&) const = default;
 };
 

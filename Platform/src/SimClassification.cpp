@@ -12,16 +12,21 @@ UniString uni(const std::string& value) { return UniString(utf8ToUtf16(value)); 
 
 SimIFCState& data(SimulatedHost& host) { return host.project().state.ifc; }
 
-SimClassificationSystem* findSystem(SimIFCState& ifc, const GuidBytes& guid) {
-    for (SimClassificationSystem& system : ifc.classificationSystems)
+const SimClassificationSystem* findSystem(const SimIFCState& ifc, const GuidBytes& guid) {
+    for (const SimClassificationSystem& system : *ifc.classificationSystems)
         if (system.guid == guid) return &system;
     return nullptr;
 }
 
-SimClassificationItem* findItem(SimIFCState& ifc, const GuidRecord* guid) {
-    if (!guid) return nullptr;
-    const auto found = ifc.classificationItems.find(toGuidBytes(*guid));
-    return found == ifc.classificationItems.end() ? nullptr : &found->second;
+SimClassificationSystem* editSystem(SimIFCState& ifc, const GuidBytes& guid) {
+    if (!findSystem(ifc, guid)) return nullptr;   // nothing copied for a system that is not there
+    for (SimClassificationSystem& system : ifc.classificationSystems.edit())
+        if (system.guid == guid) return &system;
+    return nullptr;
+}
+
+const SimClassificationItem* findItem(const SimIFCState& ifc, const GuidRecord* guid) {
+    return guid ? ifc.classificationItems.find(toGuidBytes(*guid)) : nullptr;
 }
 
 ClassificationSystemRecord systemRecord(const SimClassificationSystem& system) {
@@ -57,19 +62,18 @@ ClassificationItemRecord itemRecord(const GuidBytes& guid, const SimClassificati
     return record;
 }
 
-Result listItems(SimIFCState& ifc, const std::vector<GuidBytes>& guids,
+Result listItems(const SimIFCState& ifc, const std::vector<GuidBytes>& guids,
                  Array<ClassificationItemRecord>& items) {
     items.clear();
     items.reserve(static_cast<std::uint32_t>(guids.size()));
-    for (const GuidBytes& guid : guids) {
-        const auto found = ifc.classificationItems.find(guid);
-        if (found != ifc.classificationItems.end()) items.push_back(itemRecord(guid, found->second));
-    }
+    for (const GuidBytes& guid : guids)
+        if (const SimClassificationItem* found = ifc.classificationItems.find(guid))
+            items.push_back(itemRecord(guid, *found));
     return kNoError;
 }
 
 bool nameTaken(const SimIFCState& ifc, const std::string& name, const GuidBytes& self) {
-    return std::any_of(ifc.classificationSystems.begin(), ifc.classificationSystems.end(),
+    return std::any_of(ifc.classificationSystems->begin(), ifc.classificationSystems->end(),
                        [&](const SimClassificationSystem& s) { return s.name == name && s.guid != self; });
 }
 
@@ -77,46 +81,45 @@ Result listPairs(const SimIFCState& ifc, const SimElementData* element,
                  Array<ClassificationPairRecord>& pairs) {
     pairs.clear();
     if (!element) return kNoError;
-    for (const GuidBytes& guid : element->classifications) {
-        const auto found = ifc.classificationItems.find(guid);
-        if (found != ifc.classificationItems.end())
-            pairs.push_back({toGuidRecord(found->second.system), toGuidRecord(guid)});
-    }
+    for (const GuidBytes& guid : element->classifications)
+        if (const SimClassificationItem* found = ifc.classificationItems.find(guid))
+            pairs.push_back({toGuidRecord(found->system), toGuidRecord(guid)});
     return kNoError;
 }
 
 // Gives the item, replacing the holder's item of the same system.
-Result addItem(SimIFCState& ifc, SimElementData& holder, const GuidRecord* item) {
+Result addItem(const SimIFCState& ifc, SimElementData& holder, const GuidRecord* item) {
     const SimClassificationItem* added = findItem(ifc, item);
     if (!added) return kErrBadIndex;
     const GuidBytes guid = toGuidBytes(*item);
     auto& held = holder.classifications;
     std::erase_if(held, [&](const GuidBytes& h) {
-        const auto other = ifc.classificationItems.find(h);
-        return h == guid || (other != ifc.classificationItems.end() && other->second.system == added->system);
+        const SimClassificationItem* other = ifc.classificationItems.find(h);
+        return h == guid || (other && other->system == added->system);
     });
     held.push_back(guid);
     return kNoError;
 }
 
-Result removeItem(SimIFCState& ifc, SimElementData* holder, const GuidRecord* item) {
+// Takes the item from the holder of the key, when it holds it; a holder left empty goes.
+template <typename Key>
+Result removeItem(SimIFCState& ifc, SimSharedMap<Key, SimElementData>& holders, const Key& key,
+                  const GuidRecord* item) {
     if (!findItem(ifc, item)) return kErrBadIndex;
-    if (holder) std::erase(holder->classifications, toGuidBytes(*item));
+    const GuidBytes guid = toGuidBytes(*item);
+    const SimElementData* held = holders.find(key);
+    if (!held || std::find(held->classifications.begin(), held->classifications.end(), guid) ==
+                     held->classifications.end())
+        return kNoError;   // nothing to take: nothing copied
+    SimElementData& holder = *holders.edit(key);
+    std::erase(holder.classifications, guid);
+    if (holder.empty()) holders.erase(key);
     return kNoError;
 }
 
-template <typename Map, typename Key>
-void dropEmpty(Map& map, const Key& key) {
-    const auto found = map.find(key);
-    if (found != map.end() && found->second.empty()) map.erase(found);
-}
-
-SimElementData* elementOf(SimulatedHost& host, const GuidRecord* element, bool& known) {
+const SimElementData* elementOf(SimulatedHost& host, const GuidRecord* element, bool& known) {
     known = element && host.project().findElement(toGuidBytes(*element));
-    if (!known) return nullptr;
-    auto& elements = data(host).elements;
-    const auto found = elements.find(toGuidBytes(*element));
-    return found == elements.end() ? nullptr : &found->second;
+    return known ? data(host).elements.find(toGuidBytes(*element)) : nullptr;
 }
 
 }   // namespace
@@ -126,7 +129,7 @@ Result SimClassificationSlots::getClassificationSystems(SimulatedHost& host, Add
                                                         Array<ClassificationSystemRecord>* systems) {
     if (!systems) return kErrBadParameters;
     systems->clear();
-    for (const SimClassificationSystem& system : data(host).classificationSystems)
+    for (const SimClassificationSystem& system : *data(host).classificationSystems)
         systems->push_back(systemRecord(system));
     return kNoError;
 }
@@ -198,19 +201,19 @@ Result SimClassificationSlots::createClassificationSystem(SimulatedHost& host, A
     if (made.name.empty() || nameTaken(data(host), made.name, {})) return kErrBadName;
     made.guid = newGuidBytes();
     system->guid = toGuidRecord(made.guid);
-    data(host).classificationSystems.push_back(std::move(made));
+    data(host).classificationSystems.edit().push_back(std::move(made));
     return kNoError;
 }
 
 Result SimClassificationSlots::changeClassificationSystem(SimulatedHost& host, Addon&,
                                                           const ClassificationSystemRecord* system) {
     if (!system) return kErrBadParameters;
-    SimClassificationSystem* found = findSystem(data(host), toGuidBytes(system->guid));
+    const SimClassificationSystem* found = findSystem(data(host), toGuidBytes(system->guid));
     if (!found) return kErrBadIndex;
     SimClassificationSystem changed = *found;
     takeSystem(*system, changed);
     if (changed.name.empty() || nameTaken(data(host), changed.name, found->guid)) return kErrBadName;
-    *found = std::move(changed);
+    *editSystem(data(host), changed.guid) = std::move(changed);
     return kNoError;
 }
 
@@ -220,7 +223,7 @@ Result SimClassificationSlots::createClassificationItem(SimulatedHost& host, Add
                                                         const GuidRecord* placement) {
     if (!item || !system) return kErrBadParameters;
     SimIFCState& ifc = data(host);
-    SimClassificationSystem* owner = findSystem(ifc, toGuidBytes(*system));
+    const SimClassificationSystem* owner = findSystem(ifc, toGuidBytes(*system));
     if (!owner) return kErrBadIndex;
     SimClassificationItem made;
     made.system = owner->guid;
@@ -229,13 +232,14 @@ Result SimClassificationSlots::createClassificationItem(SimulatedHost& host, Add
     made.description = text(item->description);
     made.state = item->state;
     if (made.id.empty()) return kErrBadName;
-    std::vector<GuidBytes>* siblings = &owner->topItems;
     if (parent && !isNullGuid(toGuidBytes(*parent))) {
-        SimClassificationItem* above = findItem(ifc, parent);
+        const SimClassificationItem* above = findItem(ifc, parent);
         if (!above || above->system != owner->guid) return kErrBadIndex;
         made.parent = toGuidBytes(*parent);
-        siblings = &above->children;
     }
+    std::vector<GuidBytes>* siblings = isNullGuid(made.parent)
+                                           ? &editSystem(ifc, made.system)->topItems
+                                           : &ifc.classificationItems.edit(made.parent)->children;
     // The placement names the sibling the new item goes before; none (or one not there): at the end.
     auto at = siblings->end();
     if (placement) at = std::find(siblings->begin(), siblings->end(), toGuidBytes(*placement));
@@ -249,9 +253,9 @@ Result SimClassificationSlots::createClassificationItem(SimulatedHost& host, Add
 Result SimClassificationSlots::changeClassificationItem(SimulatedHost& host, Addon&,
                                                         const ClassificationItemRecord* item) {
     if (!item) return kErrBadParameters;
-    SimClassificationItem* found = findItem(data(host), &item->guid);
-    if (!found) return kErrBadIndex;
+    if (!findItem(data(host), &item->guid)) return kErrBadIndex;
     if (item->id.empty()) return kErrBadName;
+    SimClassificationItem* found = data(host).classificationItems.edit(toGuidBytes(item->guid));
     found->id = text(item->id);
     found->name = text(item->name);
     found->description = text(item->description);
@@ -275,9 +279,7 @@ Result SimClassificationSlots::getDefaultClassifications(SimulatedHost& host, Ad
                                                          std::int32_t variation,
                                                          Array<ClassificationPairRecord>* pairs) {
     if (!pairs) return kErrBadParameters;
-    const auto& defaults = data(host).defaults;
-    const auto found = defaults.find({type, variation});
-    return listPairs(data(host), found == defaults.end() ? nullptr : &found->second, *pairs);
+    return listPairs(data(host), data(host).defaults.find({type, variation}), *pairs);
 }
 
 Result SimClassificationSlots::addElementClassification(SimulatedHost& host, Addon&,
@@ -292,11 +294,9 @@ Result SimClassificationSlots::removeElementClassification(SimulatedHost& host, 
                                                            const GuidRecord* element,
                                                            const GuidRecord* item) {
     bool known = false;
-    SimElementData* held = elementOf(host, element, known);
+    elementOf(host, element, known);
     if (!known) return kErrBadIndex;
-    const Result result = removeItem(data(host), held, item);
-    dropEmpty(data(host).elements, toGuidBytes(*element));
-    return result;
+    return removeItem(data(host), data(host).elements, toGuidBytes(*element), item);
 }
 
 Result SimClassificationSlots::addDefaultClassification(SimulatedHost& host, Addon&, std::int32_t type,
@@ -307,11 +307,7 @@ Result SimClassificationSlots::addDefaultClassification(SimulatedHost& host, Add
 
 Result SimClassificationSlots::removeDefaultClassification(SimulatedHost& host, Addon&, std::int32_t type,
                                                            std::int32_t variation, const GuidRecord* item) {
-    auto& defaults = data(host).defaults;
-    const auto found = defaults.find({type, variation});
-    const Result result = removeItem(data(host), found == defaults.end() ? nullptr : &found->second, item);
-    dropEmpty(defaults, std::make_pair(type, variation));
-    return result;
+    return removeItem(data(host), data(host).defaults, std::make_pair(type, variation), item);
 }
 
 }   // namespace host

@@ -56,10 +56,7 @@ SimElementData* elementData(SimulatedHost& host, const GuidRecord* element) {
 
 const SimElementData* storedData(SimulatedHost& host, const GuidRecord* element, bool& known) {
     known = element && host.project().findElement(toGuidBytes(*element));
-    if (!known) return nullptr;
-    const auto& elements = host.project().state.ifc.elements;
-    const auto found = elements.find(toGuidBytes(*element));
-    return found == elements.end() ? nullptr : &found->second;
+    return known ? host.project().state.ifc.elements.find(toGuidBytes(*element)) : nullptr;
 }
 
 }   // namespace
@@ -217,13 +214,12 @@ Result SimIFCSlots::removeElementIFCProperty(SimulatedHost& host, Addon&, const 
     const SimElementData* stored = storedData(host, element, known);
     if (!known) return kErrBadIndex;
     if (!stored) return kErrBadName;
-    SimElementData* data = &host.project().state.ifc.elements.at(toGuidBytes(*element));
     const std::string set = text(property->propertySetName);
     const std::string name = text(property->propertyName);
-    const auto same = std::find_if(data->properties.begin(), data->properties.end(),
-                                   [&](const SimIFCProperty& p) { return p.set == set && p.name == name; });
-    if (same == data->properties.end()) return kErrBadName;
-    data->properties.erase(same);
+    const auto same = [&](const SimIFCProperty& p) { return p.set == set && p.name == name; };
+    if (std::none_of(stored->properties.begin(), stored->properties.end(), same)) return kErrBadName;
+    SimElementData* data = host.project().state.ifc.elements.edit(toGuidBytes(*element));
+    data->properties.erase(std::find_if(data->properties.begin(), data->properties.end(), same));
     return kNoError;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <limits>
 #include <set>
+#include <utility>
 
 #include "HostIFCRecords.h"
 #include "SimJsonFields.h"
@@ -186,12 +187,12 @@ void readItems(const Json& entry, const std::string& where, const GuidBytes& sys
         item.name = text(items[i], "name", here);
         item.description = text(items[i], "description", here);
         item.state = value<std::int32_t>(items[i], "state", here, 3);
-        if (!ifc.classificationItems.emplace(guid, item).second)
+        if (!ifc.classificationItems.emplace(guid, item))
             throw FormatError{here + ": a second item with the guid " + guidText(guid)};
         siblings.push_back(guid);
         std::vector<GuidBytes> children;
         readItems(items[i], here, system, guid, ifc, children);
-        ifc.classificationItems.at(guid).children = std::move(children);
+        ifc.classificationItems.edit(guid)->children = std::move(children);
     }
 }
 
@@ -216,20 +217,20 @@ void readSystems(const Json& section, const std::string& where, SimIFCState& ifc
             system.month = static_cast<std::uint16_t>(month);
             system.day = static_cast<std::uint16_t>(day);
         }
-        for (const SimClassificationSystem& other : ifc.classificationSystems)
+        for (const SimClassificationSystem& other : *ifc.classificationSystems)
             if (other.guid == system.guid || other.name == system.name)
                 throw FormatError{here + ": a second system with this guid or name"};
         if (ifc.classificationItems.count(system.guid) != 0)
             throw FormatError{here + ": the guid of an item"};
         readItems(systems[i], here, system.guid, {}, ifc, system.topItems);
-        ifc.classificationSystems.push_back(std::move(system));
+        ifc.classificationSystems.edit().push_back(std::move(system));
     }
 }
 
 Json writeItems(const SimIFCState& ifc, const std::vector<GuidBytes>& guids) {
     Json items = Json::array();
     for (const GuidBytes& guid : guids) {
-        const SimClassificationItem& item = ifc.classificationItems.at(guid);
+        const SimClassificationItem& item = *ifc.classificationItems.find(guid);
         Json entry{{"guid", guidText(guid)}, {"id", item.id}, {"name", item.name}};
         if (!item.description.empty()) entry["description"] = item.description;
         if (item.state != 3) entry["state"] = item.state;
@@ -241,7 +242,7 @@ Json writeItems(const SimIFCState& ifc, const std::vector<GuidBytes>& guids) {
 
 Json writeSystems(const SimIFCState& ifc) {
     Json systems = Json::array();
-    for (const SimClassificationSystem& system : ifc.classificationSystems) {
+    for (const SimClassificationSystem& system : *ifc.classificationSystems) {
         Json entry{{"guid", guidText(system.guid)}, {"name", system.name}};
         if (!system.description.empty()) entry["description"] = system.description;
         if (!system.source.empty()) entry["source"] = system.source;
@@ -268,10 +269,9 @@ std::vector<GuidBytes> readClassifications(const Json& entry, const std::string&
         const std::string here = at(where, "classifications", i);
         if (!guids[i].is_string()) throw FormatError{here + ": must be an item's guid"};
         const GuidBytes guid = guidOf(guids[i].get<std::string>(), here);
-        const auto item = ifc.classificationItems.find(guid);
-        if (item == ifc.classificationItems.end())
-            throw FormatError{here + ": no classification item " + guidText(guid)};
-        if (!systems.insert(item->second.system).second)
+        const SimClassificationItem* item = ifc.classificationItems.find(guid);
+        if (!item) throw FormatError{here + ": no classification item " + guidText(guid)};
+        if (!systems.insert(item->system).second)
             throw FormatError{here + ": a second item of one classification system"};
         items.push_back(guid);
     }
@@ -331,8 +331,7 @@ std::string readIFCSection(const Json& section, ProjectState& state) {
                      {"guid", "attributes", "properties", "references", "classifications", "propertyValues"},
                      here);
             const GuidBytes guid = needGuid(elements[i], "guid", here);
-            if (std::none_of(state.elements.begin(), state.elements.end(),
-                             [&](const SimElement& e) { return e.guid() == guid; }))
+            if (std::as_const(state.elements).find(guid) == nullptr)
                 throw FormatError{here + ": the project has no element " + guidText(guid)};
             if (ifc.elements.count(guid) != 0) throw FormatError{here + ": a second entry for this element"};
             ifc.elements[guid] = readElementData(elements[i], here, ifc);
@@ -363,13 +362,13 @@ Json writeIFCSection(const ProjectState& state) {
     Json section = Json::object();
     Json elements = Json::array();
     for (const SimElement& element : state.elements) {   // in the project's order; gone elements drop out
-        const auto found = state.ifc.elements.find(element.guid());
-        if (found == state.ifc.elements.end() || found->second.empty()) continue;
-        Json entry{{"guid", guidText(found->first)}};
-        entry.update(writeElementData(state.ifc, found->second));
+        const SimElementData* found = state.ifc.elements.find(element.guid());
+        if (!found || found->empty()) continue;
+        Json entry{{"guid", guidText(element.guid())}};
+        entry.update(writeElementData(state.ifc, *found));
         elements.push_back(std::move(entry));
     }
-    if (!state.ifc.classificationSystems.empty()) section["classificationSystems"] = writeSystems(state.ifc);
+    if (!state.ifc.classificationSystems->empty()) section["classificationSystems"] = writeSystems(state.ifc);
     writePropertyDefinitions(state.ifc, section);
     if (!elements.empty()) section["elements"] = std::move(elements);
     Json defaults = Json::array();

@@ -132,19 +132,19 @@ SimPropertyDefinition simDefinition(const PropertyDefinitionRecord& record) {
 
 // --- Lookups and checks --------------------------------------------------------------------------------
 const SimPropertyGroup* findGroup(const SimIFCState& ifc, const GuidBytes& guid) {
-    for (const SimPropertyGroup& group : ifc.propertyGroups)
+    for (const SimPropertyGroup& group : *ifc.propertyGroups)
         if (group.guid == guid) return &group;
     return nullptr;
 }
 
 const SimPropertyDefinition* findDefinition(const SimIFCState& ifc, const GuidBytes& guid) {
-    for (const SimPropertyDefinition& definition : ifc.propertyDefinitions)
+    for (const SimPropertyDefinition& definition : *ifc.propertyDefinitions)
         if (definition.guid == guid) return &definition;
     return nullptr;
 }
 
 bool groupNameTaken(const SimIFCState& ifc, const std::string& name, const GuidBytes& self) {
-    return std::any_of(ifc.propertyGroups.begin(), ifc.propertyGroups.end(),
+    return std::any_of(ifc.propertyGroups->begin(), ifc.propertyGroups->end(),
                        [&](const SimPropertyGroup& g) { return g.name == name && g.guid != self; });
 }
 
@@ -181,7 +181,7 @@ bool fits(const SimPropertyDefinition& definition, const SimPropertyValue& value
 Result checkPropertyDefinition(const SimIFCState& ifc, const SimPropertyDefinition& definition) {
     if (definition.name.empty()) return kErrBadName;
     if (!findGroup(ifc, definition.group)) return kErrBadIndex;
-    for (const SimPropertyDefinition& other : ifc.propertyDefinitions)
+    for (const SimPropertyDefinition& other : *ifc.propertyDefinitions)
         if (other.group == definition.group && other.name == definition.name && other.guid != definition.guid)
             return kErrBadName;
     if (definition.collection < kPropertySingle || definition.collection > kPropertyMultipleChoice ||
@@ -251,15 +251,19 @@ Result listValues(const SimIFCState& ifc, const SimElementData* holder, const st
     return kNoError;
 }
 
-// Every record is checked before any is taken: all or none.
-Result setValues(SimIFCState& ifc, SimElementData& holder, const Array<PropertyRecord>& properties) {
+// Every record is checked before any is taken: all or none. A holder left empty goes.
+template <typename Key>
+Result setValues(SimIFCState& ifc, SimSharedMap<Key, SimElementData>& holders, const Key& key,
+                 const Array<PropertyRecord>& properties) {
     for (const PropertyRecord& record : properties) {
         const SimPropertyDefinition* definition = findDefinition(ifc, toGuidBytes(record.definition.guid));
         if (!definition) return kErrBadIndex;
-        if (!availableFor(ifc, *definition, &holder)) return kErrBadParameters;
+        if (!availableFor(ifc, *definition, holders.find(key))) return kErrBadParameters;
         if (record.isDefault == 0 && !fits(*definition, simValue(record.value, definition->collection)))
             return kErrBadParameters;
     }
+    if (properties.empty()) return kNoError;
+    SimElementData& holder = holders[key];
     for (const PropertyRecord& record : properties) {
         const GuidBytes guid = toGuidBytes(record.definition.guid);
         std::erase_if(holder.propertyValues, [&](const SimPropertyEntry& e) { return e.definition == guid; });
@@ -268,6 +272,7 @@ Result setValues(SimIFCState& ifc, SimElementData& holder, const Array<PropertyR
             holder.propertyValues.push_back(
                 {guid, canonicalValue(definition, simValue(record.value, definition.collection))});
     }
+    if (holder.empty()) holders.erase(key);
     return kNoError;
 }
 
@@ -276,13 +281,11 @@ bool knownElement(SimulatedHost& host, const GuidRecord* element) {
 }
 
 const SimElementData* holderOf(const SimIFCState& ifc, const GuidBytes& guid) {
-    const auto found = ifc.elements.find(guid);
-    return found == ifc.elements.end() ? nullptr : &found->second;
+    return ifc.elements.find(guid);
 }
 
 const SimElementData* defaultOf(const SimIFCState& ifc, std::int32_t type, std::int32_t variation) {
-    const auto found = ifc.defaults.find({type, variation});
-    return found == ifc.defaults.end() ? nullptr : &found->second;
+    return ifc.defaults.find({type, variation});
 }
 
 }   // namespace
@@ -291,7 +294,7 @@ const SimElementData* defaultOf(const SimIFCState& ifc, std::int32_t type, std::
 Result SimPropertySlots::getPropertyGroups(SimulatedHost& host, Addon&, Array<PropertyGroupRecord>* groups) {
     if (!groups) return kErrBadParameters;
     groups->clear();
-    for (const SimPropertyGroup& group : data(host).propertyGroups) groups->push_back(groupRecord(group));
+    for (const SimPropertyGroup& group : *data(host).propertyGroups) groups->push_back(groupRecord(group));
     return kNoError;
 }
 
@@ -310,7 +313,7 @@ Result SimPropertySlots::getPropertyDefinitions(SimulatedHost& host, Addon&, con
     const SimIFCState& ifc = data(host);
     if (!isNullGuid(wanted) && !findGroup(ifc, wanted)) return kErrBadIndex;
     definitions->clear();
-    for (const SimPropertyDefinition& definition : ifc.propertyDefinitions)
+    for (const SimPropertyDefinition& definition : *ifc.propertyDefinitions)
         if (isNullGuid(wanted) || definition.group == wanted)
             definitions->push_back(definitionRecord(definition));
     return kNoError;
@@ -331,7 +334,7 @@ Result SimPropertySlots::createPropertyGroup(SimulatedHost& host, Addon&, Proper
     const std::string name = text(group->name);
     if (name.empty() || groupNameTaken(ifc, name, {})) return kErrBadName;
     const SimPropertyGroup made{newGuidBytes(), kPropertyUserDefined, name};
-    ifc.propertyGroups.push_back(made);
+    ifc.propertyGroups.edit().push_back(made);
     *group = groupRecord(made);
     return kNoError;
 }
@@ -345,7 +348,7 @@ Result SimPropertySlots::changePropertyGroup(SimulatedHost& host, Addon&, const 
     if (!found) return kErrBadIndex;
     if (found->type != kPropertyUserDefined) return kErrBadParameters;   // the host's own groups stay
     if (name.empty() || groupNameTaken(ifc, name, guid)) return kErrBadName;
-    for (SimPropertyGroup& held : ifc.propertyGroups)
+    for (SimPropertyGroup& held : ifc.propertyGroups.edit())
         if (held.guid == guid) held.name = name;
     return kNoError;
 }
@@ -358,7 +361,7 @@ Result SimPropertySlots::createPropertyDefinition(SimulatedHost& host, Addon&,
     made.guid = newGuidBytes();
     made.defaultValue = canonicalValue(made, made.defaultValue);
     if (const Result refused = checkPropertyDefinition(ifc, made)) return refused;
-    ifc.propertyDefinitions.push_back(made);
+    ifc.propertyDefinitions.edit().push_back(made);
     *definition = definitionRecord(made);
     return kNoError;
 }
@@ -373,16 +376,21 @@ Result SimPropertySlots::changePropertyDefinition(SimulatedHost& host, Addon&,
     if (!found) return kErrBadIndex;
     if (found->definitionType != kPropertyUserDefined) return kErrBadParameters;
     if (const Result refused = checkPropertyDefinition(ifc, changed)) return refused;
-    for (SimPropertyDefinition& held : ifc.propertyDefinitions)
+    for (SimPropertyDefinition& held : ifc.propertyDefinitions.edit())
         if (held.guid == changed.guid) held = changed;
     // Values that no longer fit the changed definition fall back to its default.
-    const auto drop = [&](SimElementData& holder) {
-        std::erase_if(holder.propertyValues, [&](const SimPropertyEntry& e) {
-            return e.definition == changed.guid && !fits(changed, e.value);
-        });
+    const auto unfit = [&](const SimPropertyEntry& e) {
+        return e.definition == changed.guid && !fits(changed, e.value);
     };
-    for (auto& [guid, holder] : ifc.elements) drop(holder);
-    for (auto& [key, holder] : ifc.defaults) drop(holder);
+    const auto drop = [&](auto& holders) {
+        std::vector<std::decay_t<decltype((*holders.begin()).first)>> keys;   // only those changed are copied
+        for (const auto& [key, holder] : holders)
+            if (std::any_of(holder.propertyValues.begin(), holder.propertyValues.end(), unfit))
+                keys.push_back(key);
+        for (const auto& key : keys) std::erase_if(holders.edit(key)->propertyValues, unfit);
+    };
+    drop(ifc.elements);
+    drop(ifc.defaults);
     return kNoError;
 }
 
@@ -403,10 +411,7 @@ Result SimPropertySlots::setElementProperties(SimulatedHost& host, Addon&, const
     if (!properties) return kErrBadParameters;
     if (!knownElement(host, element)) return kErrBadIndex;
     SimIFCState& ifc = data(host);
-    SimElementData& holder = ifc.elements[toGuidBytes(*element)];
-    const Result result = setValues(ifc, holder, *properties);
-    if (holder.empty()) ifc.elements.erase(toGuidBytes(*element));
-    return result;
+    return setValues(ifc, ifc.elements, toGuidBytes(*element), *properties);
 }
 
 Result SimPropertySlots::getDefaultPropertyDefinitions(SimulatedHost& host, Addon&, std::int32_t type,
@@ -416,7 +421,7 @@ Result SimPropertySlots::getDefaultPropertyDefinitions(SimulatedHost& host, Addo
     const SimIFCState& ifc = data(host);
     const SimElementData* holder = defaultOf(ifc, type, variation);
     definitions->clear();
-    for (const SimPropertyDefinition& definition : ifc.propertyDefinitions)
+    for (const SimPropertyDefinition& definition : *ifc.propertyDefinitions)
         if (availableFor(ifc, definition, holder)) definitions->push_back(definitionRecord(definition));
     return kNoError;
 }
@@ -438,10 +443,7 @@ Result SimPropertySlots::setDefaultProperties(SimulatedHost& host, Addon&, std::
                                               const Array<PropertyRecord>* properties) {
     if (!properties) return kErrBadParameters;
     SimIFCState& ifc = data(host);
-    SimElementData& holder = ifc.defaults[{type, variation}];
-    const Result result = setValues(ifc, holder, *properties);
-    if (holder.empty()) ifc.defaults.erase({type, variation});
-    return result;
+    return setValues(ifc, ifc.defaults, std::make_pair(type, variation), *properties);
 }
 
 }   // namespace host

@@ -15,7 +15,7 @@ constexpr const char* kValueTypes[] = {"integer", "real", "string", "boolean", "
 constexpr const char* kMeasures[] = {"plain", "length", "area", "volume", "angle"};
 
 const SimPropertyDefinition* definitionOf(const SimIFCState& ifc, const GuidBytes& guid) {
-    for (const SimPropertyDefinition& definition : ifc.propertyDefinitions)
+    for (const SimPropertyDefinition& definition : *ifc.propertyDefinitions)
         if (definition.guid == guid) return &definition;
     return nullptr;
 }
@@ -191,26 +191,26 @@ void readPropertyDefinitions(const Json& section, const std::string& where, SimI
         group.guid = needGuid(groups[i], "guid", here);
         group.name = needText(groups[i], "name", here);
         group.type = value<bool>(groups[i], "builtIn", here, false) ? kPropertyBuiltIn : kPropertyUserDefined;
-        for (const SimPropertyGroup& other : ifc.propertyGroups)
+        for (const SimPropertyGroup& other : *ifc.propertyGroups)
             if (other.guid == group.guid || other.name == group.name)
                 throw FormatError{here + ": a second group with this guid or name"};
-        ifc.propertyGroups.push_back(std::move(group));
+        ifc.propertyGroups.edit().push_back(std::move(group));
     }
     const Json& definitions = list(section, "propertyDefinitions", where);
     for (std::size_t i = 0; i < definitions.size(); ++i)
-        ifc.propertyDefinitions.push_back(
+        ifc.propertyDefinitions.edit().push_back(
             readDefinition(definitions[i], at(where, "propertyDefinitions", i), ifc));
 }
 
 void writePropertyDefinitions(const SimIFCState& ifc, Json& section) {
     Json groups = Json::array();
-    for (const SimPropertyGroup& group : ifc.propertyGroups) {
+    for (const SimPropertyGroup& group : *ifc.propertyGroups) {
         Json entry{{"guid", guidText(group.guid)}, {"name", group.name}};
         if (group.type != kPropertyUserDefined) entry["builtIn"] = true;
         groups.push_back(std::move(entry));
     }
     Json definitions = Json::array();
-    for (const SimPropertyDefinition& definition : ifc.propertyDefinitions) {
+    for (const SimPropertyDefinition& definition : *ifc.propertyDefinitions) {
         Json entry{{"guid", guidText(definition.guid)},
                    {"group", guidText(definition.group)},
                    {"name", definition.name}};

@@ -131,7 +131,7 @@ public:
     String getNumber() const;
     String getName() const;
     void setNumber(const String& text);   // cut to 32 units
-    void setHeight(double value) { put(host::kZoneHeightOffset, value); }
+    void setHeight(double value) override { put(host::kZoneHeightOffset, value); }
     virtual void loadDefaults();   // the host's defaults of zones with this zone's stamp
 
     // The storey the zone reaches up to; null when it reaches none above its home storey.

@@ -251,6 +251,12 @@ TEST_F(ZoneElementTest, ANewZoneIsPlacedWithItsOwnStamp) {
     EXPECT_DOUBLE_EQ(fresh.getHeight(), 2.6);
     EXPECT_EQ(fresh.getStampIndex(), kOfficeStamp);
     EXPECT_EQ(text(fresh.getParameters(), "desks"), "6");
+    EXPECT_EQ(text(fresh.getParameters(), "font"), "Helvetica");   // no memo read: the stamp's own
+    // With the defaults' memo: their parameters as they are.
+    ZoneElement withMemo(/*withMemo=*/true);
+    EXPECT_EQ(withMemo.getStampIndex(), kOfficeStamp);
+    EXPECT_EQ(text(withMemo.getParameters(), "font"), "Courier");
+    EXPECT_EQ(text(withMemo.getParameters(), "desks"), "<missing>");
     // With a stamp given, the record names that stamp, not the defaults' one.
     tarnwick::Library& library = *project().getLibrary();
     for (const std::int32_t stamp : {kRoomStamp, kOfficeStamp}) {

@@ -45,7 +45,7 @@ protected:
         host::SimClassificationSystem system;
         system.guid = host::newGuidBytes();
         system.name = name;
-        ifc.classificationSystems.push_back(system);
+        ifc.classificationSystems.edit().push_back(system);
         return system.guid;
     }
     static host::GuidBytes addItem(host::SimIFCState& ifc, const host::GuidBytes& system,
@@ -54,10 +54,10 @@ protected:
         const host::GuidBytes guid = host::newGuidBytes();
         ifc.classificationItems[guid] = {system, parent, id, name, "", state, {}};
         if (host::isNullGuid(parent)) {
-            for (auto& s : ifc.classificationSystems)
+            for (auto& s : ifc.classificationSystems.edit())
                 if (s.guid == system) s.topItems.push_back(guid);
         } else {
-            ifc.classificationItems.at(parent).children.push_back(guid);
+            ifc.classificationItems.edit(parent)->children.push_back(guid);
         }
         return guid;
     }
@@ -119,7 +119,8 @@ TEST_F(ClassificationTest, TreeHoldsEverySystemUnderTheRootAndFindsWithoutScanni
     EXPECT_EQ(tree->getSystemGuid(g(ss2530_)), g(uniclass_));
     EXPECT_EQ(tree->getSystemGuid(g(uniclass_)), g(uniclass_));
     EXPECT_EQ(tree->getSystemGuid(Guid::generate()), Guid());
-    const std::int64_t empty = tree->findVertex(g(host_->project().state.ifc.classificationSystems[2].guid));
+    const std::int64_t empty =
+        tree->findVertex(g(host_->project().state.ifc.classificationSystems->at(2).guid));
     EXPECT_EQ(tree->firstChild(empty), ClassificationTree::kNone);
     EXPECT_EQ(tree->getGuid(tree->firstChild(tree->findVertex(g(ss25_)))), g(ss2530_));
     EXPECT_EQ(tree->findClassification("Room")->getGuid(), g(room_));
@@ -136,7 +137,7 @@ TEST_F(ClassificationTest, TreeHoldsEverySystemUnderTheRootAndFindsWithoutScanni
 
 TEST_F(ClassificationTest, ASystemWhoseItemsNestInsideThemselvesIsRefusedWhole) {
     host::SimIFCState& ifc = host_->project().state.ifc;
-    ifc.classificationItems.at(ss2530_).children.push_back(ss_);   // Ss_25_30 claims its own ancestor
+    ifc.classificationItems.edit(ss2530_)->children.push_back(ss_);   // Ss_25_30 claims its own ancestor
     database().loadItems();
     EXPECT_EQ(database().getLastResult(), ClassificationDatabase::kErrCycle);
     EXPECT_EQ(database().findClassification({"Door systems", ""}, ""), nullptr);
@@ -193,11 +194,11 @@ TEST_F(ClassificationTest, DatabaseStoresNewAndChangedRecordsInTheHost) {
               }),
               0u);
     const host::SimIFCState& ifc = host_->project().state.ifc;
-    EXPECT_EQ(ifc.classificationSystems[0].edition, "2015");
-    EXPECT_EQ(ifc.classificationSystems.back().name, "NS");
-    EXPECT_EQ(g(ifc.classificationSystems.back().guid), made.getGuid());
+    EXPECT_EQ(ifc.classificationSystems->at(0).edition, "2015");
+    EXPECT_EQ(ifc.classificationSystems->back().name, "NS");
+    EXPECT_EQ(g(ifc.classificationSystems->back().guid), made.getGuid());
     ASSERT_TRUE(item.getGuid().isValid());
-    EXPECT_EQ(ifc.classificationItems.at(host::toGuidBytes(item.getGuid().getRecord())).name, "Corridor");
+    EXPECT_EQ(ifc.classificationItems.find(host::toGuidBytes(item.getGuid().getRecord()))->name, "Corridor");
 }
 
 TEST_F(ClassificationTest, MemoKeepsOneItemPerSystemAndStoresOnlyTheDifference) {
@@ -255,5 +256,6 @@ TEST_F(ClassificationTest, ProjectFileKeepsSystemsItemsAndElementClassifications
     const std::string text = host_->project().saveText();
     EXPECT_FALSE(copy.loadText(text, error));
     EXPECT_NE(error.find("a second item of one classification system"), std::string::npos) << error;
-    EXPECT_EQ(copy.state.ifc.elements.at(guidOf(0)).classifications, std::vector<host::GuidBytes>{ss2530_});
+    EXPECT_EQ(copy.state.ifc.elements.find(guidOf(0))->classifications,
+              std::vector<host::GuidBytes>{ss2530_});
 }

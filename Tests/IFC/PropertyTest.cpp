@@ -90,6 +90,27 @@ TEST(SettingPair, ConvertsNumbersAsNumbersAndMatchesListsOneToOne) {
     EXPECT_TRUE(list({"A", "B"}).isEqual(list({"B", "A"})));
 }
 
+TEST(PropertyLink, ListsMergeFilterAndDifferInOrder) {
+    const PropertyLink a(Guid::generate()), b(Guid::generate()), c(Guid::generate());
+    PropertyLinks target{a, b};
+    PropertyLinks changes;
+    merge(target, {b, c}, &changes);
+    EXPECT_EQ(target, (PropertyLinks{a, b, c}));
+    EXPECT_EQ(changes, (PropertyLinks{a, c}));   // the old one the source lacks, then the one added
+    PropertyLinks empty;
+    merge(empty, {c, a});
+    EXPECT_EQ(empty, (PropertyLinks{c, a}));
+    filter(target, {c, a});
+    EXPECT_EQ(target, (PropertyLinks{a, c}));   // the list's own order
+    PropertyLinks onlyFirst, onlySecond;
+    EXPECT_TRUE(difference({a, b}, {b, c}, onlyFirst, onlySecond));
+    EXPECT_EQ(onlyFirst, PropertyLinks{a});
+    EXPECT_EQ(onlySecond, PropertyLinks{c});
+    onlyFirst.clear();
+    onlySecond.clear();
+    EXPECT_FALSE(difference({a, b}, {b, a}, onlyFirst, onlySecond));
+}
+
 // Uniclass with a door item and another item; the group "Pset" with five definitions, four of them
 // available for doors. The door (element 3) is classified as a door.
 class PropertyTest : public DrawingFixture {
@@ -105,9 +126,9 @@ protected:
         system.topItems = {door_, other_};
         ifc.classificationItems[door_] = {system.guid, {}, "Ss_25_30", "Doors", "", 3, {}};
         ifc.classificationItems[other_] = {system.guid, {}, "Pr", "Products", "", 3, {}};
-        ifc.classificationSystems.push_back(system);
+        ifc.classificationSystems.edit().push_back(system);
         group_ = host::newGuidBytes();
-        ifc.propertyGroups.push_back({group_, host::kPropertyUserDefined, "Pset"});
+        ifc.propertyGroups.edit().push_back({group_, host::kPropertyUserDefined, "Pset"});
 
         fire_ = addDefinition("FireRating", host::kPropertySingle, host::kVariantString, door_);
         auto& fire = definition(fire_);
@@ -138,11 +159,11 @@ protected:
         definition.collection = collection;
         definition.valueType = type;
         definition.availability = {item};
-        host_->project().state.ifc.propertyDefinitions.push_back(definition);
+        host_->project().state.ifc.propertyDefinitions.edit().push_back(definition);
         return definition.guid;
     }
     host::SimPropertyDefinition& definition(const host::GuidBytes& guid) {
-        for (auto& d : host_->project().state.ifc.propertyDefinitions)
+        for (auto& d : host_->project().state.ifc.propertyDefinitions.edit())
             if (d.guid == guid) return d;
         throw std::out_of_range("no definition");
     }
@@ -219,7 +240,7 @@ TEST_F(PropertyTest, TemplatesLoseTheirDefinitionOnlyWhenTheHostNoLongerHasIt) {
     EXPECT_EQ(definitionOf(fire_), fire);   // the same shared instance
 
     // Gone from the host: a null link, and its default is no longer there to read.
-    std::erase_if(host_->project().state.ifc.propertyDefinitions,
+    std::erase_if(host_->project().state.ifc.propertyDefinitions.edit(),
                   [&](const auto& d) { return d.guid == fire_; });
     database().clear();
     EXPECT_FALSE(fire->getLink().isValid());
@@ -275,9 +296,9 @@ TEST_F(PropertyTest, DatabaseSharesOneTemplatePerDefinitionAndCreatesInTheHost) 
     ASSERT_NE(width, nullptr);
     EXPECT_EQ(database().getDefinition(width->getLink()), width);
     const auto& ifc = host_->project().state.ifc;
-    EXPECT_EQ(ifc.propertyGroups.size(), 2u);
-    EXPECT_EQ(ifc.propertyDefinitions.back().name, "Width");
-    EXPECT_EQ(ifc.propertyDefinitions.back().measure, host::kMeasureLength);
+    EXPECT_EQ(ifc.propertyGroups->size(), 2u);
+    EXPECT_EQ(ifc.propertyDefinitions->back().name, "Width");
+    EXPECT_EQ(ifc.propertyDefinitions->back().measure, host::kMeasureLength);
     PropertyLinks links;
     EXPECT_TRUE(database().findForClassifications({g(door_)}, links));
     EXPECT_EQ(links.size(), 5u);
@@ -371,4 +392,34 @@ TEST_F(PropertyTest, ProjectFileKeepsDefinitionsAndValuesUndoTakesThemBackAndBad
         EXPECT_NE(error.find("propertyValues"), std::string::npos) << error;
         EXPECT_EQ(copy.state.ifc, before);
     }
+}
+
+TEST_F(PropertyTest, AnUndoStepKeepsOnlyTheIFCDataItsCommandChangedAndAFailedCommandLeavesNoTrace) {
+    host::SimIFCState& ifc = host_->project().state.ifc;
+    for (int i = 0; i < kObjects; ++i) ifc.elements[guidOf(i)].classifications = {other_};
+    const auto door = element(kDoorIndex);
+    auto& memo = dynamic_cast<PropertyMemo&>(*door);
+    EXPECT_TRUE(memo.setValue(StringSetting("EI60"), PropertyLink(g(fire_)), 0));
+    EXPECT_EQ(inCommand([&] { return plan().storeElement(*door, false, true); }), 0u);
+
+    const host::SimIFCState& before = host_->project().undoSteps().back().before.ifc;
+    EXPECT_EQ(ifc.elements.countShared(), 3u);   // the objects' data; the door's was copied to change it
+    EXPECT_TRUE(ifc.classificationItems.isSharedWith(before.classificationItems));
+    EXPECT_TRUE(ifc.propertyDefinitions.isSharedWith(before.propertyDefinitions));
+    EXPECT_EQ(before.elements.find(guidOf(kDoorIndex))->propertyValues.size(), 0u);
+    EXPECT_EQ(ownValue(kDoorIndex, fire_)->single.text, "EI60");
+
+    // A command that changes the data and then fails gives back exactly what was there.
+    const host::SimIFCState kept = ifc;
+    EXPECT_TRUE(memo.setValue(StringSetting("EI90"), PropertyLink(g(fire_)), 0));
+    EXPECT_NE(inCommand([&] {
+                  memo.store(false, false);
+                  return false;
+              }),
+              0u);
+    EXPECT_EQ(ifc, kept);
+    EXPECT_EQ(ownValue(kDoorIndex, fire_)->single.text, "EI60");
+
+    ASSERT_TRUE(host_->undo());
+    EXPECT_EQ(ownValue(kDoorIndex, fire_), nullptr);
 }

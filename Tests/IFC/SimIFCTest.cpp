@@ -73,7 +73,7 @@ TEST_F(SimIFCTest, ReadsAnElementsImportedDataAndWritesChangesBackUndoably) {
     EXPECT_EQ(
         inCommand([&] { return hostApi().call<host::HostSlot::setElementIFCProperty>(&guid, &record) == 0; }),
         0u);
-    const auto& stored = host_->project().state.ifc.elements.at(guidOf(kDoorIndex)).properties;
+    const auto& stored = host_->project().state.ifc.elements.find(guidOf(kDoorIndex))->properties;
     ASSERT_EQ(stored.size(), 2u);
     EXPECT_FALSE(stored[1].single.boolean);
     IFCDataList reloaded = load(1);
