@@ -34,6 +34,12 @@ std::optional<std::string> specialFolder(int folder);
 constexpr std::uintmax_t kMaxInputFileBytes = std::uintmax_t{256} << 20;
 bool readWholeFile(const std::string& path, std::string& text, std::string& error);
 
+// A file location that the host keeps for as long as it runs (a surface material's texture file): a
+// zero-terminated UTF-8 path that no caller copies or disposes; one path gives one location. Null for an
+// empty path. keptLocationPath: the path of such a location; nullopt for any other pointer.
+const char* keptLocation(const std::string& path);
+std::optional<std::string> keptLocationPath(const void* location);
+
 // The host's modal file dialogs. Headless: each answer comes from the user-action script (a path, or
 // a cancel); with nothing scripted the dialog is cancelled. The title and filter are recorded.
 enum class FileDialogKind { open, save };

@@ -632,6 +632,51 @@ struct AttributeDefinition {
 static_assert(sizeof(AttributeDefinition) == kAttributeDefinitionSize);
 static_assert(offsetof(AttributeDefinition, body) == 296);
 
+// A surface material (type 6): the fields the host and a finish read; the other bytes are carried.
+inline constexpr std::uint16_t kSurfaceHasTexture = 0x1000;
+inline constexpr std::uint16_t kSurfaceMirrorX = 0x400;
+inline constexpr std::uint16_t kSurfaceMirrorY = 0x800;
+struct SurfaceMaterialRecord {
+    AttributeHeader header;
+    std::uint8_t reserved296[4];
+    std::int32_t materialType;   // 0 to 9, carried
+    std::uint16_t ambient;       // reflections and transparency in hundredths
+    std::uint16_t diffuse;
+    std::uint16_t specular;
+    std::uint16_t transparency;
+    std::uint16_t shining;                   // / 10000
+    std::uint16_t transparencyAttenuation;   // / 400
+    std::uint16_t emissionAttenuation;       // / 65535
+    std::uint8_t reserved318[2];
+    double surfaceColour[3];   // red, green, blue 0..1
+    double specularColour[3];
+    double emissionColour[3];
+    std::uint8_t reserved392[8];
+    std::uint16_t textureFlags;   // kSurfaceHasTexture, kSurfaceMirrorX, kSurfaceMirrorY
+    std::uint8_t textureMissing;
+    std::uint8_t reserved403[5];
+    double textureXSize;
+    double textureYSize;
+    double textureAngle;   // radians
+    std::uint8_t reserved432[8];
+    char16_t textureName[256];
+    void* textureLocation;   // the texture file: a location block (zero-terminated UTF-8 path) or null
+    std::uint8_t reserved960[8];
+};
+static_assert(sizeof(SurfaceMaterialRecord) == 968);
+static_assert(offsetof(SurfaceMaterialRecord, materialType) == 300);
+static_assert(offsetof(SurfaceMaterialRecord, ambient) == 304);
+static_assert(offsetof(SurfaceMaterialRecord, emissionAttenuation) == 316);
+static_assert(offsetof(SurfaceMaterialRecord, surfaceColour) == 320);
+static_assert(offsetof(SurfaceMaterialRecord, specularColour) == 344);
+static_assert(offsetof(SurfaceMaterialRecord, emissionColour) == 368);
+static_assert(offsetof(SurfaceMaterialRecord, textureFlags) == 400);
+static_assert(offsetof(SurfaceMaterialRecord, textureMissing) == 402);
+static_assert(offsetof(SurfaceMaterialRecord, textureXSize) == 408);
+static_assert(offsetof(SurfaceMaterialRecord, textureAngle) == 424);
+static_assert(offsetof(SurfaceMaterialRecord, textureName) == 440);
+static_assert(offsetof(SurfaceMaterialRecord, textureLocation) == 952);
+
 inline constexpr std::size_t kLayerGroupOffset = 296;   // layer: 32-bit group number, carried
 // Combination: its 16-bit status count, carried.
 inline constexpr std::size_t kLayerCombinationCountOffset = 296;

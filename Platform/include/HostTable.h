@@ -18,6 +18,8 @@
 #include "HostGuid.h"
 #include "HostIFCRecords.h"
 #include "HostMemory.h"
+#include "HostModeler.h"
+#include "HostProjection.h"
 #include "HostRecords.h"
 #include "HostResult.h"
 #include "HostShapes.h"
@@ -82,6 +84,9 @@ enum HostScope : std::uint8_t {
 //                   time zone are written; a latitude outside -90..90, a longitude outside -180..180 or a
 //                   value that is not finite gives kErrBadParameters; changes the project)
 //            'GPRN' (ProjectNotesRecord* out: the project notes)
+//            'GP3D' (ProjectionRecord* out), 'CP3D' (const ProjectionRecord*: the 3D window's projection;
+//                   kErrBadParameters for values that are not finite, a camera on its target or a view
+//                   angle outside (0, pi))
 //            'OWLP' (const std::int32_t*: 1 lets createLibraryPart replace a part of the same name, 0 ends
 //                   it)
 //            'GLIB' (Handle* out: a new handle of LibraryInfoRecords, each with a new location; std::int32_t*
@@ -464,6 +469,11 @@ enum HostScope : std::uint8_t {
       (std::int32_t type, std::int32_t variation, const ::host::GuidRecord* item), ::host::kScopeNone)       \
     X(removeDefaultClassification, std::uint32_t,                                                            \
       (std::int32_t type, std::int32_t variation, const ::host::GuidRecord* item), ::host::kScopeNone)       \
+    /* --- the 3D window: a new sight of it with one reference for the caller (HostModeler.h);       */      \
+    /*     kErrRefusedCommand while it is not the front window. The 3D component record of a kind    */      \
+    /*     and index (kind 7: a surface material; kErrBadIndex when the project lacks it)            */      \
+    X(getCurrentWindowSight, std::uint32_t, (::host::ModelerSight * *sight), ::host::kScopeNone)             \
+    X(get3DComponent, std::uint32_t, (::host::Component3DRecord * component), ::host::kScopeNone)            \
     /* --- property groups and definitions, and the values of elements and tool defaults. get by    */     \
     /*     guid: kErrBadIndex when the project has none. definitions: of one group, or of all when the */     \
     /*     group guid is null. create: the host gives the new guid; create and change refuse an empty */      \
@@ -471,7 +481,7 @@ enum HostScope : std::uint8_t {
     /*     one record per definition asked for (kErrBadIndex for an unknown one), the element's own   */      \
     /*     value or else the default with isDefault set; set: every record's definition must be       */      \
     /*     available for the element's classification items, all or none. filter 0: every definition */      \
-    /*     available for the tool default's items. A tool default by type and variation needs no scope */     \
+    /*     available for the tool default's items. A tool default by type and variation needs no scope */    \
     X(getPropertyGroups, std::uint32_t, (::host::Array<::host::PropertyGroupRecord> * groups),               \
       ::host::kScopeNone)                                                                                    \
     X(getPropertyGroup, std::uint32_t, (::host::PropertyGroupRecord * group), ::host::kScopeNone)            \

@@ -177,8 +177,11 @@ struct SimIFCState {
     SimShared<std::vector<SimPropertyGroup>> propertyGroups;
     SimShared<std::vector<SimPropertyDefinition>> propertyDefinitions;
     SimShared<std::vector<SimClassificationSystem>> classificationSystems;
-    SimSharedMap<SimGuid, SimClassificationItem> classificationItems;   // by guid; the trees are in the lists
-    SimSharedMap<SimGuid, SimElementData> elements;                     // by element guid
+    // By guid; the trees are in the lists. Hashed: a system of 100 000 items is walked by lookups alone.
+    SimSharedMap<SimGuid, SimClassificationItem,
+                 std::unordered_map<SimGuid, std::shared_ptr<SimClassificationItem>, SimGuidHash>>
+        classificationItems;
+    SimSharedMap<SimGuid, SimElementData> elements;                                 // by element guid
     SimSharedMap<std::pair<std::int32_t, std::int32_t>, SimElementData> defaults;   // by (type, variation)
     bool operator==(const SimIFCState&) const = default;
 };

@@ -248,6 +248,7 @@ struct SimAttribute {
     std::map<std::uint16_t, std::vector<unsigned char>> extension;
     std::optional<std::vector<SimParameter>> parameters;
     std::optional<SimUserData> userData;
+    std::string textureFile;   // a surface material's texture file ("": none); handed out as a kept location
 
     std::int32_t layerGroup() const;
     void setLayerGroup(std::int32_t group);
@@ -331,6 +332,16 @@ struct SimView {
     bool highlightWireframe = false;
     bool operator==(const SimView&) const = default;
 };
+// The 3D window's projection ('GP3D', 'CP3D'): a perspective camera, or a parallel view by its matrix.
+// Both groups are kept, so switching the kind back finds the other's values as they were.
+struct SimProjection {
+    bool perspective = true;
+    // camera x, y, z, target x, y, z (metres), the view cone's full angle and the roll (radians)
+    std::array<double, 8> camera{-10, -10, 6, 0, 0, 0, 1.0471975511965976, 0};
+    // rows x (right), y (up), z (into the view), each three factors and a translation: a front view
+    std::array<double, 12> matrix{1, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0};
+    bool operator==(const SimProjection&) const = default;
+};
 // (kDatabasePlan or kDatabaseModel, empty) or (0, guid).
 using DatabaseKey = std::pair<std::int32_t, GuidBytes>;
 struct ViewState {
@@ -340,6 +351,7 @@ struct ViewState {
     std::int32_t toolType = 0;   // the toolbox's current tool ('GTBX')
     std::int32_t toolVariation = 0;
     std::map<DatabaseKey, SimView> views;
+    SimProjection projection3D;   // the 3D window's
     bool operator==(const ViewState&) const = default;
 };
 

@@ -4,9 +4,13 @@
 // hold only pointers). So an undo step keeps only what its command changed.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 
 namespace host {
@@ -32,12 +36,11 @@ private:
     std::shared_ptr<T> value_;   // never null
 };
 
-// An ordered map from K to V whose entries are shared with copies. Iterating gives (key, value) pairs of
-// references; changes go through edit, operator[], emplace and erase.
-template <typename K, typename V>
+// A map from K to V whose entries are shared with copies: ordered by K, or with Map an unordered map of
+// the same entries where nothing walks the map in order. Iterating gives (key, value) pairs of references;
+// changes go through edit, operator[], emplace and erase.
+template <typename K, typename V, typename Map = std::map<K, std::shared_ptr<V>>>
 class SimSharedMap {
-    using Map = std::map<K, std::shared_ptr<V>>;
-
 public:
     class const_iterator {
     public:
@@ -95,17 +98,25 @@ public:
     bool operator==(const SimSharedMap& other) const {
         if (map_.isSharedWith(other.map_)) return true;
         if (size() != other.size()) return false;
-        auto theirs = other.map_->begin();
         for (const auto& [key, entry] : *map_) {
-            if (!(key == theirs->first) || (entry != theirs->second && !(*entry == *theirs->second)))
+            const auto theirs = other.map_->find(key);
+            if (theirs == other.map_->end() || (entry != theirs->second && !(*entry == *theirs->second)))
                 return false;
-            ++theirs;
         }
         return true;
     }
 
 private:
     SimShared<Map> map_;
+};
+
+// A hash of a 16-byte GUID: its two halves mixed.
+struct SimGuidHash {
+    std::size_t operator()(const std::array<unsigned char, 16>& guid) const noexcept {
+        std::uint64_t halves[2];
+        std::memcpy(halves, guid.data(), sizeof halves);
+        return static_cast<std::size_t>(halves[0] ^ (halves[1] * 0x9E3779B97F4A7C15ull));
+    }
 };
 
 }   // namespace host

@@ -177,6 +177,7 @@ private:
     int commandDepth_ = 0;                          // undoable commands running (at most one)
     std::unique_ptr<SimLibraryWork> libraryWork_;   // a part is made within one command
     std::unique_ptr<SimParameterWork> parameterWork_;
+    std::shared_ptr<const ModelerSource> modelerSource_;   // what the 3D window's sights show
 
     ProcessWindowState window_;
     int windowsOpened_ = 0;

@@ -5,11 +5,18 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <system_error>
 #include <utility>
 
 namespace host {
 namespace {
+
+// Never destroyed: a kept location stays valid for every caller until the process ends.
+std::set<std::string>& keptLocations() {
+    static auto* const paths = new std::set<std::string>;
+    return *paths;
+}
 
 namespace fs = std::filesystem;
 
@@ -139,6 +146,18 @@ bool readWholeFile(const std::string& path, std::string& text, std::string& erro
         return false;
     }
     return true;
+}
+
+const char* keptLocation(const std::string& path) {
+    if (path.empty()) return nullptr;
+    return keptLocations().insert(path).first->c_str();
+}
+
+std::optional<std::string> keptLocationPath(const void* location) {
+    if (location == nullptr) return std::nullopt;
+    for (const std::string& path : keptLocations())
+        if (path.c_str() == location) return path;
+    return std::nullopt;
 }
 
 }   // namespace host

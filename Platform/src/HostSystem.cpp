@@ -10,10 +10,18 @@
 namespace host {
 namespace {
 
+struct Window {
+    std::string title;
+    ClientRect client;
+};
+
+constexpr WindowId kMainWindow = 1;
+
 struct State {
     ScreenPosition mouse;
-    std::map<WindowId, std::string> windows;   // open windows by id; ids grow, so oldest first
-    WindowId nextWindow = 1;                   // 0 means "no window"
+    std::map<WindowId, Window> windows{
+        {kMainWindow, {"skellow-host", {}}}};   // by id; ids grow: oldest first
+    WindowId nextWindow = kMainWindow + 1;      // 0 means "no window"
     std::string language = "INT";
 };
 
@@ -43,19 +51,35 @@ void setMousePosition(ScreenPosition position) { state().mouse = position; }
 
 // --- Windows ---------------------------------------------------------------------------------------
 WindowId findWindowByTitle(const std::string& title) {
-    for (const auto& [id, windowTitle] : state().windows)
-        if (windowTitle == title) return id;   // several alike: the one opened first
+    for (const auto& [id, window] : state().windows)
+        if (window.title == title) return id;   // several alike: the one opened first
     return 0;
 }
 
-WindowId openWindow(const std::string& title) {
+WindowId openWindow(const std::string& title, ClientRect client) {
     State& s = state();
     const WindowId id = s.nextWindow++;
-    s.windows.emplace(id, title);
+    s.windows.emplace(id, Window{title, client});
     return id;
 }
 
-void closeWindow(WindowId window) { state().windows.erase(window); }   // unknown ids are ignored
+void closeWindow(WindowId window) {
+    if (window != kMainWindow) state().windows.erase(window);   // unknown ids are ignored
+}
+
+WindowId mainWindow() { return kMainWindow; }
+
+bool windowClientRect(WindowId window, ClientRect& client) {
+    const auto found = state().windows.find(window);
+    if (found == state().windows.end()) return false;
+    client = found->second.client;
+    return true;
+}
+
+void setWindowClientRect(WindowId window, ClientRect client) {
+    const auto found = state().windows.find(window);
+    if (found != state().windows.end()) found->second.client = client;
+}
 
 // --- Descriptions ----------------------------------------------------------------------------------
 std::string languageCode() { return state().language; }

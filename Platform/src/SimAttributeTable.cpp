@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <set>
 
+#include "HostFiles.h"
 #include "HostMemory.h"
 
 namespace host {
@@ -53,6 +55,19 @@ void SimAttributeTable::putHeader(const SimAttribute& attribute, AttributeHeader
     std::memcpy(header.name, attribute.name.data(), std::min(attribute.name.size(), sizeof header.name - 1));
 }
 
+// A surface material's texture location: one the host keeps (or none) names its file; the pointer itself
+// is not kept in the body.
+Result SimAttributeTable::takeTextureFile(SimAttribute& attribute) {
+    if (attribute.type != kAttributeSurface) return kNoError;
+    const void* location = nullptr;
+    std::memcpy(&location, attribute.body.data() + kTextureLocationAt, sizeof location);
+    const std::optional<std::string> path = keptLocationPath(location);
+    if (location != nullptr && !path) return kErrBadParameters;   // not a location this host gave out
+    attribute.textureFile = path.value_or("");
+    std::fill_n(attribute.body.begin() + kTextureLocationAt, sizeof location, 0);
+    return kNoError;
+}
+
 Result SimAttributeTable::count(std::int32_t type, std::int16_t& count) const {
     if (!validType(type)) return kErrBadParameters;
     count = 0;
@@ -66,6 +81,10 @@ Result SimAttributeTable::get(AttributeDefinition& definition) const {
     if (!attribute) return validType(definition.header.type) ? kErrBadIndex : kErrBadParameters;
     putHeader(*attribute, definition.header);
     std::memcpy(definition.body, attribute->body.data(), sizeof definition.body);
+    if (attribute->type == kAttributeSurface) {
+        const char* location = keptLocation(attribute->textureFile);
+        std::memcpy(definition.body + kTextureLocationAt, &location, sizeof location);
+    }
     return kNoError;
 }
 
@@ -143,6 +162,7 @@ Result SimAttributeTable::create(AttributeDefinition& definition, const Attribut
     made.index = static_cast<std::int16_t>(highest + 1);
     made.flags = definition.header.flags;
     std::memcpy(made.body.data(), definition.body, sizeof definition.body);
+    if (Result r = takeTextureFile(made)) return r;
     if (extension)
         if (Result r = takeExtension(*extension, made)) return r;
     auto& attributes = project_.state.attributes;
@@ -160,6 +180,7 @@ Result SimAttributeTable::change(AttributeDefinition& definition, const Attribut
     if (nameTaken(changed.type, changed.name, attribute)) return kErrBadName;
     changed.flags = definition.header.flags;
     std::memcpy(changed.body.data(), definition.body, sizeof definition.body);
+    if (Result r = takeTextureFile(changed)) return r;
     if (extension)
         if (Result r = takeExtension(*extension, changed)) return r;
     *attribute = std::move(changed);

@@ -3,6 +3,7 @@
 // only reads and writes the project's state.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "HostRecords.h"
@@ -35,6 +36,10 @@ private:
     bool nameTaken(std::int32_t type, const std::string& name, const SimAttribute* self) const;
     static Result takeExtension(const AttributeExtension& extension, SimAttribute& attribute);
     static void putHeader(const SimAttribute& attribute, AttributeHeader& header);
+    static Result takeTextureFile(SimAttribute& attribute);
+    // The texture location's place in a definition's body.
+    static constexpr std::size_t kTextureLocationAt =
+        offsetof(SurfaceMaterialRecord, textureLocation) - sizeof(AttributeHeader);
 
     SimProject& project_;
 };

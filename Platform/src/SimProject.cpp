@@ -20,8 +20,10 @@
 #include "HostMemory.h"
 #include "HostText.h"
 #include "JsonInput.h"
+#include "SimAttributeFields.h"
 #include "SimElementKinds.h"
 #include "SimIFCFile.h"
+#include "SimModelView.h"
 #include "SimStyledText.h"
 
 namespace host {
@@ -1046,13 +1048,21 @@ Json writeAttribute(const SimAttribute& attribute) {
     }
     if (!extension.empty()) entry["extension"] = std::move(extension);
     if (attribute.parameters) entry["parameters"] = writeParameters(*attribute.parameters);
-    if (const auto rest = bodyRest(attribute.body, named); !rest.empty()) entry["body"] = toBase64(rest);
+    std::vector<unsigned char> body = attribute.body;
+    writeAttributeFields(attribute, entry, body);   // the kind's own fields by name, out of the body
+    if (const auto rest = bodyRest(std::move(body), named); !rest.empty()) entry["body"] = toBase64(rest);
     if (attribute.userData) entry["userData"] = writeUserData(*attribute.userData);
     return entry;
 }
 
-SimAttribute readAttribute(const Json& entry, const std::string& where, std::int32_t type) {
-    if (!entry.is_object()) throw LoadError{where + ": not an object"};
+SimAttribute readAttribute(const Json& given, const std::string& where, std::int32_t type) {
+    if (!given.is_object()) throw LoadError{where + ": not an object"};
+    Json entry = given;   // without the kind's named fields, which readAttributeFields takes
+    const Json* typed = given.contains("type") ? &given["type"] : nullptr;
+    const std::int32_t kind =
+        type != 0 ? type : (typed && typed->is_number_integer() ? typed->get<int>() : 0);
+    for (auto it = given.begin(); it != given.end(); ++it)
+        if (isAttributeField(kind, it.key())) entry.erase(it.key());
     if (type == kAttributeLayer)
         onlyKeys(entry, {"index", "name", "hidden", "locked", "flags", "group", "body", "userData"}, where);
     else
@@ -1077,6 +1087,7 @@ SimAttribute readAttribute(const Json& entry, const std::string& where, std::int
             throw LoadError{where + ": \"body\" is longer than the record"};
         std::copy(body.begin(), body.end(), attribute.body.begin());
     }
+    if (std::string why = readAttributeFields(given, where, attribute); !why.empty()) throw LoadError{why};
     if (attribute.type == kAttributeLayer) {
         attribute.flags = readLayerFlags(entry, where);
         if (entry.contains("group")) attribute.setLayerGroup(required<std::int32_t>(entry, "group", where));
@@ -1720,6 +1731,8 @@ void readProject(const Json& root, SimProject& loaded) {
     if (root.contains("frontWindow"))
         view.frontWindow = databaseFromText(required<std::string>(root, "frontWindow", "project"),
                                             "project: \"frontWindow\"");
+    if (std::string why; root.contains("view3D") && !(why = readView3D(root["view3D"], view)).empty())
+        throw LoadError{why};
     view.currentStorey =
         optionalValue<std::int16_t>(root, "currentStorey", "project", state.storeys.front().index);
     if (!hasStorey(view.currentStorey))
@@ -1774,7 +1787,7 @@ bool SimProject::loadText(const std::string& json, std::string& error) {
                   "storeys",       "databases",  "elements",     "links",           "defaults",
                   "teamwork",      "renovation", "hiddenLayers", "currentDatabase", "frontWindow",
                   "currentStorey", "toolbox",    "layers",       "attributes",      "currentLayerCombination",
-                  "library",       "settings",   "ifc",          "relations"},
+                  "library",       "settings",   "ifc",          "relations",       "view3D"},
                  "project");
         if (root.contains("format") && required<std::string>(root, "format", "project") != kFormat)
             throw LoadError{std::string("project: \"format\" must be \"") + kFormat + "\""};
@@ -1827,6 +1840,7 @@ std::string SimProject::saveText() const {
     root["currentDatabase"] = databaseText(view.currentDatabase);
     root["frontWindow"] = databaseText(view.frontWindow);
     root["currentStorey"] = view.currentStorey;
+    if (Json view3D = writeView3D(view); !view3D.is_null()) root["view3D"] = std::move(view3D);
     if (view.toolType != 0 || view.toolVariation != 0)
         root["toolbox"] = Json{{"type", view.toolType}, {"variation", view.toolVariation}};
     if (!(state.teamwork == SimProject().state.teamwork)) {

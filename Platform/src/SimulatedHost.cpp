@@ -22,6 +22,7 @@
 #include "SimIFC.h"
 #include "SimImages.h"
 #include "SimLibrary.h"
+#include "SimModelView.h"
 #include "SimParameters.h"
 #include "SimProperty.h"
 #include "SimShapes.h"
@@ -722,6 +723,10 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
             *static_cast<ToolboxRecord*>(p1) = ToolboxRecord{p.view.toolType, p.view.toolVariation};
             return kNoError;
         }
+        if ((code == fourcc("GP3D") || code == fourcc("CP3D")) && !p1) return kErrBadParameters;
+        if (code == fourcc("GP3D")) return SimModelView(p).projection(*static_cast<ProjectionRecord*>(p1));
+        if (code == fourcc("CP3D"))
+            return SimModelView(p).setProjection(*static_cast<const ProjectionRecord*>(p1));
         return kErrBadParameters;
     }
 
@@ -1976,6 +1981,13 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
         if (!found) return kErrBadIndex;
         return newTextHandle(utf8ToUtf16(*found), *text);
     }
+    static Result getCurrentWindowSight(SimulatedHost& host, Addon&, ModelerSight** sight) {
+        return SimModelView(host.project_).sight(host.modelerSource_, sight);
+    }
+    static Result get3DComponent(SimulatedHost& host, Addon&, Component3DRecord* component) {
+        if (!component) return kErrBadParameters;
+        return SimModelView(host.project_).component(*component);
+    }
     static Result getResourceModule(SimulatedHost&, Addon& addon, std::int32_t* module) {
         if (!module) return kErrBadParameters;
         *module = addon.module->resourceModule();
@@ -2037,6 +2049,9 @@ SimulatedHost::SimulatedHost()
                                             box.xMin, box.yMin, box.zMin, /*angle=*/0.0));
         return model;
     });
+    // Sights ask the project through this source; they fail once the host is gone.
+    modelerSource_ = std::make_shared<const ModelerSource>(
+        [this](ModelerContent& content) { return SimModelView(project_).fill(content); });
 }
 
 SimulatedHost::~SimulatedHost() {

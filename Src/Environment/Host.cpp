@@ -188,6 +188,8 @@ Project* Host::getProject() { return HostProject::getProject(); }
 
 Plan* Host::getPlan() { return HostProject::getPlan(); }
 
+host::WindowId Host::getMainWindow() { return host::mainWindow(); }
+
 Specification* Host::getSpecification() {
     Project* project = HostProject::getProject();
     return project != nullptr ? project->getSpecification() : nullptr;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+#include <HostSystem.h>
+
 #include "Foundation/ActivityLog.h"
 #include "Foundation/String.h"
 
@@ -62,6 +64,7 @@ public:
     static bool setCurrentDatabase(Database* database);     // false on failure
     static bool setCurrentWindow(Database* database);       // false on failure
     static std::unique_ptr<ElementLink> getCurrentTool();   // 'GTBX'; null when the host fails
+    static host::WindowId getMainWindow();                  // the host application's main window
     // The current member ('PROJ'; id 0 in a project that is not shared), with the name the project's
     // member list gives it. Read once until reset; null when the host cannot say (asked again next time).
     static const User* getUser();

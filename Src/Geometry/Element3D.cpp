@@ -2,7 +2,15 @@
 
 namespace tarnwick {
 
-Element3D::Element3D(const host::GuidRecord& element) : model_(host::findElementModel3D(element)) {}
+Element3D::Element3D(const host::GuidRecord& element)
+    : guid_(element), model_(host::findElementModel3D(element)) {}
+
+Element3D::Element3D(const host::ModelerModel& model, std::int32_t index) {
+    if (const host::ModelerElement* element = host::modelerElement(model, index)) {
+        guid_ = element->guid;
+        model_ = element->model;
+    }
+}
 
 Element3D::~Element3D() = default;
 

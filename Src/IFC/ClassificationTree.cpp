@@ -1,5 +1,7 @@
 #include "IFC/ClassificationTree.h"
 
+#include <cstring>
+
 #include "Environment/HostApi.h"
 #include "IFC/Classification.h"
 #include "IFC/ClassificationDatabase.h"
@@ -87,17 +89,22 @@ void ClassificationTree::reindex() {
         byGuid_.emplace(ids[v], static_cast<std::int64_t>(v));
 }
 
+std::size_t ClassificationTree::GuidHash::operator()(const Guid& guid) const noexcept {
+    std::uint64_t halves[2];
+    std::memcpy(halves, &guid.getRecord(), sizeof halves);
+    return static_cast<std::size_t>(halves[0] ^ (halves[1] * 0x9E3779B97F4A7C15ull));
+}
+
 // --- Lookups ---------------------------------------------------------------------------------------------
 bool ClassificationTree::isVertex(std::int64_t vertex) const {
     return vertex >= 0 && static_cast<std::size_t>(vertex) < boost::num_vertices(*this);
 }
 
 std::int64_t ClassificationTree::findVertex(const Guid& guid) const {
-    const auto found = byGuid_.find(guid);   // equal keys keep their order of insertion: lowest first
-    if (found == byGuid_.end()) return kNone;
-    std::int64_t lowest = found->second;
-    for (auto it = found; it != byGuid_.end() && it->first == guid; ++it)
-        lowest = std::min(lowest, it->second);
+    const auto [first, last] = byGuid_.equal_range(guid);
+    if (first == last) return kNone;
+    std::int64_t lowest = first->second;
+    for (auto it = first; it != last; ++it) lowest = std::min(lowest, it->second);
     return lowest;
 }
 

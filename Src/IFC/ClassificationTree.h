@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <unordered_map>
 #include <utility>
 
 #include <boost/graph/adjacency_list.hpp>
@@ -80,7 +81,10 @@ private:
     bool isVertex(std::int64_t vertex) const;
     void reindex();
 
-    std::multimap<Guid, std::int64_t> byGuid_;   // every vertex by its GUID, lowest index first
+    struct GuidHash {
+        std::size_t operator()(const Guid& guid) const noexcept;
+    };
+    std::unordered_multimap<Guid, std::int64_t, GuidHash> byGuid_;   // every vertex by its GUID
 };
 
 }   // namespace tarnwick

@@ -59,7 +59,8 @@ public:
     virtual void drawSwatch(NativeContext& context, std::int32_t width, std::int32_t height) const;
     // A new zeroed 1376-byte definition starting with a copy of the kind's record; owned by the caller.
     virtual std::unique_ptr<host::AttributeDefinition> copyDefinition() const = 0;
-    // A new extended definition, or null (every kind but layer combinations and zone categories).
+    // A new extended definition, or null (every kind but layer combinations, zone categories and
+    // composites).
     virtual AttributeExtensionPtr copyExtendedDefinition() const = 0;
     virtual const host::AttributeHeader& getRecord() const = 0;   // the record's header, loaded first
     virtual host::AttributeHeader& getRecord() = 0;

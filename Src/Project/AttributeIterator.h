@@ -4,20 +4,26 @@
 
 #include <memory>
 
+#include "Project/AttrRefList.h"
 #include "Project/Attribute.h"
 #include "Project/Specification.h"
 
 namespace tarnwick {
 
-// Move-only. An iterator holding no attribute is at the end; two iterators are equal when both are at
-// the end, or both hold attributes with equal links. Errors throw TracedException with the iterator's
-// run-time class name and the operation as place: "out_of_range" from getReference and moveForward at
-// the end, "bad_alloc" from a step whose link has no Specification or an iterator without filter.
+// Walks either the Specification itself or a list of links (in list order, passing over links whose
+// attribute does not load or pass the filter). Move-only. An iterator holding no attribute is at the end; two
+// iterators are equal when both are at the end, or both hold attributes with equal links. Errors throw
+// TracedException with the iterator's run-time class name and the operation as place: "out_of_range" from
+// getReference and moveForward at the end, "bad_alloc" from a step whose link is null or has no
+// Specification, or an iterator without filter.
 class AttributeIterator {
 public:
     AttributeIterator() = default;   // the end
     // Holds `first` (null: at the end) and a copy of the filter; forward or backward.
     AttributeIterator(std::unique_ptr<Attribute> first, const Specification::Filter& filter, bool forward,
+                      bool writeBack);
+    // Walks the links of the list (shared, not changed) from its first, which it loads now.
+    AttributeIterator(std::shared_ptr<const AttrRefList> links, const Specification::Filter& filter,
                       bool writeBack);
     AttributeIterator(AttributeIterator&&) noexcept = default;
     AttributeIterator& operator=(AttributeIterator&& other) noexcept;
@@ -51,9 +57,14 @@ public:
 
 private:
     void seekNext(const AttributeLink& link, bool forward);
+    // Loads the attribute at the list position, stepping on past links that give none; past the list's
+    // end the list is dropped. Without a list (or past its end) that is an error unless allowed.
+    void loadLinkedRecord(bool endAllowed, bool forward);
 
     std::unique_ptr<Specification::Filter> filter_;
     std::unique_ptr<Attribute> current_;
+    std::shared_ptr<const AttrRefList> links_;   // walking a list: null once past its end
+    std::int64_t position_ = 0;
     bool forward_ = true;
     bool writeBack_ = false;
     std::size_t failedWrites_ = 0;

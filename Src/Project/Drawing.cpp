@@ -3,22 +3,27 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <set>
 #include <string>
 #include <vector>
 
 #include <HostResult.h>
+#include <HostSystem.h>
 
 #include "Elements/Element.h"
-#include "Elements/Object.h"
 #include "Elements/ElevationReference.h"
+#include "Elements/Object.h"
 #include "Elements/ProxyElem.h"
 #include "Elements/SectionReference.h"
+#include "Environment/Host.h"
 #include "Environment/HostApi.h"
 #include "Foundation/Colour.h"
 #include "Foundation/Memory.h"
 #include "Foundation/MemoryBlock.h"
+#include "Foundation/System.h"
 #include "Geometry/Cube.h"
 #include "Geometry/Transformation.h"
 #include "IFC/ClassificationMemo.h"
@@ -450,6 +455,39 @@ double Drawing::getPixelSize() {
     if (setLastHostResult(hostApi().database(fourcc("PTOC"), &top, &a)) != host::kNoError) return 0.0;
     if (setLastHostResult(hostApi().database(fourcc("PTOC"), &below, &b)) != host::kNoError) return 0.0;
     return std::hypot(b.x - a.x, b.y - a.y) / 100.0;
+}
+
+CadPoint Drawing::getMousePoint() {
+    if (!project().setCurrentWindow(this)) return CadPoint();
+    const host::ScreenPosition mouse = System::getMousePosition();
+    host::WindowId window = System::findWindowByTitle(getName());
+    if (window == 0) window = Host::getMainWindow();
+    host::ClientRect client;
+    if (!host::windowClientRect(window, client)) return CadPoint();
+    // The zoom box's corners in host pixels give the host's width of the window.
+    host::BoxRecord zoom{};
+    if (setLastHostResult(hostApi().database(fourcc("GZOM"), &zoom)) != host::kNoError) return CadPoint();
+    host::ModelPoint corners[2] = {{zoom.xMin, zoom.yMin}, {zoom.xMax, zoom.yMax}};
+    host::PixelPoint pixels[2] = {};
+    for (int i = 0; i < 2; ++i)
+        if (setLastHostResult(hostApi().database(fourcc("CTOP"), &corners[i], &pixels[i])) != host::kNoError)
+            return CadPoint();
+    // Screen pixels per host pixel, to the nearest quarter (halves up). A window of no host width, or a
+    // ratio that rounds to 0, cannot be divided by: no point.
+    const int hostWidth = std::abs(pixels[1].h - pixels[0].h);
+    if (hostWidth == 0) return CadPoint();
+    const double ratio = std::floor(4.0 * client.width / hostWidth + 0.5) / 4.0;
+    if (!(ratio > 0.0)) return CadPoint();
+    const double h = std::trunc((mouse.x - client.left) / ratio);   // toward zero, whole host pixels
+    const double v = std::trunc((mouse.y - client.top) / ratio);
+    constexpr double kLow = std::numeric_limits<std::int16_t>::min();
+    constexpr double kHigh = std::numeric_limits<std::int16_t>::max();
+    if (h < kLow || h > kHigh || v < kLow || v > kHigh) return CadPoint();
+    host::PixelPoint pixel{static_cast<std::int16_t>(h), static_cast<std::int16_t>(v)};
+    host::ModelPoint point{};
+    if (setLastHostResult(hostApi().database(fourcc("PTOC"), &pixel, &point)) != host::kNoError)
+        return CadPoint();
+    return CadPoint(point.x, point.y, 0.0);
 }
 
 // --- Element creators ---------------------------------------------------------------------------------

@@ -147,6 +147,10 @@ public:
     bool drawElements(const ElementLinkList& links);           // 'DRWE' per link; true when all succeeded
     // Model metres per host pixel of the current window ('PTOC' of two pixels 100 apart); 0.0 on failure.
     double getPixelSize();
+    // The model point under the mouse in this Drawing's window (the window titled with its name, else the
+    // host's main window), z 0. The origin when a step fails, or when the window's screen pixels and the
+    // host's pixels of the zoom box cannot be matched.
+    CadPoint getMousePoint();
 
     // --- Element creators ---------------------------------------------------------------------------
     // Files the creator for the type (0 sub-type: every sub-type) in the first or the second list; a

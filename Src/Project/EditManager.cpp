@@ -5,6 +5,7 @@
 #include "Elements/Element.h"
 #include "Environment/Host.h"
 #include "Project/AttrRefList.h"
+#include "Project/AttributeIterator.h"
 #include "Project/Drawing.h"
 #include "Project/ElementLinkList.h"
 #include "Project/Layer.h"
@@ -163,19 +164,20 @@ bool EditManager::restoreLayers() {
     Specification* specification = Host::getSpecification();
     if (specification == nullptr) return false;   // both lists stay
     bool all = true;
+    // Each layer still there is written back as the walk leaves it.
     const auto putBack = [&](const AttrRefList* links, bool locked) {
         if (links == nullptr) return;
-        for (const auto& link : *links) {
-            if (!link) continue;
-            std::unique_ptr<Attribute> attribute = specification->getAttribute(*link);
-            auto* layer = dynamic_cast<Layer*>(attribute.get());
-            if (layer == nullptr) continue;   // deleted meanwhile: nothing to put back
+        const Specification::Filter layers(AttributeType::layer, /*countCache=*/false);
+        auto it = Specification::begin(*links, layers, /*writeBack=*/true);
+        for (; it != Specification::end(); ++it) {
+            auto* layer = dynamic_cast<Layer*>(&*it);
+            if (layer == nullptr) continue;   // a creator of another class: nothing to put back
             if (locked)
                 layer->setLocked(true);
             else
                 layer->setHidden(true);
-            all = specification->write(*layer) && all;
         }
+        all = it.getFailedWrites() == 0 && all;
     };
     putBack(unlockedLayers_.get(), /*locked=*/true);
     putBack(shownLayers_.get(), /*locked=*/false);

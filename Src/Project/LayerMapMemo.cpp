@@ -6,6 +6,8 @@
 #include "Environment/Host.h"
 #include "Foundation/Memory.h"
 #include "Project/AttributeIterator.h"
+#include "Project/AttributeSelection.h"
+#include "Project/Layer.h"
 #include "Project/MemoStore.h"
 #include "Project/Specification.h"
 
@@ -50,16 +52,17 @@ bool LayerMapMemo::makeStatuses(host::Handle& statuses) const {
     Specification* specification = Host::getSpecification();
     if (!map_ || specification == nullptr) return false;
     // Every layer of the project, in the Specification's order; reading them must not write them.
-    std::vector<std::int16_t> layers;
+    AttributeSelection<Layer> layers;
     const Specification::Filter filter(AttributeType::layer, /*countCache=*/true);
     for (auto it = specification->begin(filter, /*writeBack=*/false); it != Specification::end(); ++it)
-        if (dynamic_cast<const Layer*>(&*it) != nullptr) layers.push_back(it->getLink().getShortIndex());
-    if (layers.empty()) return true;   // a project without layers: no statuses
+        layers.add(it->clone());
+    if (layers.size() == 0) return true;   // a project without layers: no statuses
     statuses = allocateHandle(layers.size() * sizeof(host::LayerStatusRecord));
     for (std::size_t i = 0; i < layers.size(); ++i) {
+        const std::int16_t index = layers[i].getLink().getShortIndex();
         host::LayerStatusRecord record;
-        map_->getStatus(layers[i]).toRecord(record);
-        record.layer = layers[i];
+        map_->getStatus(index).toRecord(record);
+        record.layer = index;
         std::memcpy(*statuses + i * sizeof(record), &record, sizeof(record));
     }
     return true;

@@ -16,8 +16,10 @@
 #include "Foundation/Memory.h"
 #include "Foundation/MemoryBlock.h"
 #include "IFC/ClassificationDatabase.h"
-#include "IFC/PropertyDatabase.h"
+#include "IFC/ClassificationMemo.h"
 #include "IFC/IFCData.h"
+#include "IFC/PropertyDatabase.h"
+#include "IFC/PropertyMemo.h"
 #include "Interface/CustomAlert.h"
 #include "Project/AttributeLink.h"
 #include "Project/City.h"
@@ -36,6 +38,7 @@
 #include "Project/Library.h"
 #include "Project/LinkRecord.h"
 #include "Project/Model.h"
+#include "Project/Navigator.h"
 #include "Project/Plan.h"
 #include "Project/Section.h"
 #include "Project/Specification.h"
@@ -606,8 +609,26 @@ RelatedZones& Project::getRelatedZones() {
     return *relatedZones_;
 }
 
+Navigator& Project::getNavigator() {
+    if (!navigator_) navigator_ = std::make_unique<Navigator>();
+    return *navigator_;
+}
+
+bool Project::commitElement(Element& element, bool withUserData, bool storeProperties,
+                            bool storeClassifications) {
+    if (!element.commit(withUserData)) return false;
+    bool stored = true;
+    if (auto* properties = dynamic_cast<PropertyMemo*>(&element); storeProperties && properties != nullptr)
+        stored = properties->store(/*toDefault=*/false, /*force=*/true);
+    auto* classifications = dynamic_cast<ClassificationMemo*>(&element);
+    if (storeClassifications && classifications != nullptr)
+        stored = classifications->store(/*toDefault=*/false, /*force=*/true) && stored;
+    return stored;
+}
+
 void Project::clear() {
     relatedZones_.reset();
+    navigator_.reset();
     model_->clear();
     plan_->clear();
     if (specification_) specification_->clear();

@@ -36,6 +36,7 @@ class Library;
 class LinkRecord;
 class MemoryBlock;
 class Model;
+class Navigator;
 class Package;
 class Plan;
 class RelatedZones;
@@ -210,7 +211,14 @@ public:
     // again on next use; the Plan and Model stay and are cleared.
     // The project's index of elements and their zones, made empty on first use; clear drops it.
     RelatedZones& getRelatedZones();
+    Navigator& getNavigator();   // made empty on first use; clear drops it
     void clear();
+
+    // Writes the element back (Element::commit, with its user data as the type's default when asked);
+    // then, when the element keeps them, all its properties (storeProperties) and all its classifications
+    // (storeClassifications). False when the write or a store fails (a failed store does not stop the
+    // other).
+    bool commitElement(Element& element, bool withUserData, bool storeProperties, bool storeClassifications);
 
 private:
     template <typename T>
@@ -224,6 +232,7 @@ private:
     std::unique_ptr<Specification> specification_;              // made on first use
     std::unique_ptr<Library> library_;                          // made on first use
     std::unique_ptr<RelatedZones> relatedZones_;                // made on first use
+    std::unique_ptr<Navigator> navigator_;                      // made on first use
     std::unique_ptr<ClassificationDatabase> classifications_;   // made on first use
     std::unique_ptr<PropertyDatabase> properties_;              // made on first use
     std::unique_ptr<UserList> users_;

@@ -182,6 +182,10 @@ AttributeIterator Specification::begin(const Filter& filter, bool writeBack) {
     return AttributeIterator(std::move(first), *walk, /*forward=*/true, writeBack);
 }
 
+AttributeIterator Specification::begin(const AttrRefList& links, const Filter& filter, bool writeBack) {
+    return AttributeIterator(std::shared_ptr<const AttrRefList>(links.clone()), filter, writeBack);
+}
+
 // Starts at the type's own count: the total over every type would ask the host for thousands of
 // indices that do not exist, and once that 16-bit total wrapped it would miss the type's last ones.
 AttributeIterator Specification::rbegin(Filter& filter, bool writeBack) {

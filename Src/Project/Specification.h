@@ -91,6 +91,9 @@ public:
     // From the last attribute of the filter's type (type 18 when it has none), stepping backwards. The
     // filter's cached count is set to 0.
     AttributeIterator rbegin(Filter& filter, bool writeBack);
+    // The attributes of the links of the list, in its order, that load and pass the filter (links of any
+    // Specification; each is loaded from its own).
+    static AttributeIterator begin(const AttrRefList& links, const Filter& filter, bool writeBack);
     static AttributeIterator end();
 
     // --- Writing ------------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "Environment/Addon.h"
 #include "LibraryParts/Parameter.h"
 #include "Styles/Preset.h"
+#include "Styles/PresetEditor.h"
 #include "Styles/PresetList.h"
 #include "Styles/PresetUpdater.h"
 
@@ -173,6 +174,7 @@ void PresetDatabase::registerType(std::unique_ptr<PresetRecord> templateRecord, 
     if (!addon) return;
     if (!addon->hasPackage(kCode, Addon::kProjectLocation))
         addon->registerPackage(PresetDatabase(), Addon::kProjectLocation);
+    if (!addon->findTool<PresetEditor>()) addon->adoptTool(std::make_unique<PresetEditor>());
     if (!addon->findTool<PresetUpdater>()) addon->adoptTool(std::make_unique<PresetUpdater>());
 }
 

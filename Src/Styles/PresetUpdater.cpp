@@ -78,7 +78,7 @@ public:
     bool prepare() override {
         Addon* const addon = Addon::getInstance();
         Project* const project = Host::getProject();
-        if (!addon || !project) return false;
+        if (!addon || !project || getName().isEmpty()) return false;   // no name, no undo step: not run
         PresetDatabase* const styles = projectStyles();
         if (!styles) return false;   // no style database: nothing to apply
         // The styles as stored (an undone update gave them back), then stored as they are now, so that
@@ -96,9 +96,18 @@ public:
     std::uint32_t run() override {
         Addon* const addon = Addon::getInstance();
         if (!addon) return host::kErrGeneral;
-        PresetUpdater::applyToDrawing(addon->getTarnwickLibrary(), getEditManager(), /*quiet=*/true);
+        const std::uint32_t result =
+            PresetUpdater::applyToDrawing(addon->getTarnwickLibrary(), getEditManager(), /*quiet=*/true);
+        if (result != 0) return result;   // the host takes back what was written
         if (!addon->savePreferences(Addon::kProjectLocation)) return host::kErrGeneral;
         return 0;
+    }
+
+    // A body the host took back may have made styles first: they go too.
+    void finish(bool succeeded) override {
+        Project* const project = Host::getProject();
+        PresetDatabase* const styles = projectStyles();
+        if (!succeeded && project && styles) takeStoredStyles(*project, *styles);
     }
 };
 
@@ -114,20 +123,22 @@ bool PresetUpdater::receive(const Event&) {
     return true;
 }
 
-bool PresetUpdater::applyToDrawing(const TarnwickLibrary& library, EditManager& editor, bool quiet) {
+std::uint32_t PresetUpdater::applyToDrawing(const TarnwickLibrary& library, EditManager& editor, bool quiet) {
     // 1.-3. The drawing, its selection, and the question when there is none.
     Drawing* const drawing = currentDrawing();
-    if (!drawing) return false;
+    if (!drawing) return host::kErrGeneral;
     const bool selected = hasSelection(*drawing);
     if (!quiet && !selected && ConfirmAlert().ask(Host::getString(kStyleStrings, kUpdateAllQuestion)) != 1)
-        return false;
+        return host::kErrCancel;
     // 4.-5. Every element (the selected ones), written back when it changed and can be edited.
     const Drawing::Filter filter(/*selectedOnly=*/selected, /*withUserDataOnly=*/false);
     for (auto element = drawing->begin(/*writeBack=*/false, filter); !element.atEnd(); ++element) {
         if (!updateElement(library, *element)) continue;
-        if (editor.prepare(*element, true, true, true)) drawing->storeElement(*element, false, true);
+        if (!editor.prepare(*element, true, true, true)) continue;
+        if (!drawing->storeElement(*element, false, true))
+            return drawing->getLastHostResult() != 0 ? drawing->getLastHostResult() : host::kErrGeneral;
     }
-    return true;
+    return 0;
 }
 
 bool PresetUpdater::updateElement(const TarnwickLibrary& library, Element& element) {

@@ -24,10 +24,12 @@ public:
     void subscribe(EventKeyList& keys) const override;   // ('HOST', 'UEPR')
     bool receive(const Event& event) override;           // runs the transaction; always handled
 
-    // Applies the templates to every element of the edit manager's drawing (the selected ones when there
-    // is a selection) and writes back those that changed, each made editable first. Unless quiet, asks
-    // before updating all elements; false when declined or there is no drawing.
-    static bool applyToDrawing(const TarnwickLibrary& library, EditManager& editor, bool quiet);
+    // Applies the templates to every element of the current drawing (the selected ones when there is a
+    // selection) and writes back those that changed; one that cannot be made editable is left as it is.
+    // Unless quiet, asks before updating all elements. 0 when done; kErrCancel when declined,
+    // kErrGeneral without a drawing; a write the host refuses gives its result and ends the walk, so
+    // that the transaction takes the whole update back.
+    static std::uint32_t applyToDrawing(const TarnwickLibrary& library, EditManager& editor, bool quiet);
     // The templates of the element's subtype applied to its parameters; true when it changed. False for
     // an element not placed from a library part, one without parameters, or without a style database.
     static bool updateElement(const TarnwickLibrary& library, Element& element);

@@ -1,5 +1,7 @@
 #include <cstring>
 
+#include <HostFiles.h>
+
 #include "Host/SimProjectFixture.h"
 
 namespace {
@@ -442,6 +444,92 @@ TEST_F(SimAttributesTest, RefusesAProjectFileWithClashingOrMalformedAttributes) 
         EXPECT_FALSE(project().loadText(json, error));
         EXPECT_FALSE(error.empty());
     }
+}
+
+TEST_F(SimAttributesTest, WritesEachKindsOwnFieldsByNameAndStillReadsThemFromABody) {
+    // The fixture's pen gives its red in its body (the older form); saved, it is named.
+    const std::string saved = project().saveText();
+    EXPECT_NE(saved.find(R"("colour")"), std::string::npos);
+    EXPECT_EQ(saved.find(R"("body": "AAAAAAAA8D8=")"), std::string::npos);
+
+    constexpr const char* kNamed = R"({"attributes": [
+      {"type": 1, "index": 2, "name": "Red", "colour": [1.0, 0.0, 0.25], "width": 0.35},
+      {"type": 4, "index": 1, "name": "Hatch", "kind": 1, "pattern": [255, 0, 255, 0, 1, 2, 3, 4]},
+      {"type": 6, "index": 1, "name": "Oak", "ambient": 50, "surfaceColour": [0.5, 0.25, 0.0],
+       "textureFlags": 4096, "textureName": "Eiche", "textureXSize": 2.0, "textureFile": "/textures/oak.png"},
+      {"type": 7, "index": 1, "name": "Leeds", "latitudeMinutes": 3228, "timeZone": 60},
+      {"type": 11, "index": 1, "name": "Rail", "flag1": 1},
+      {"type": 17, "index": 1, "name": "Brick", "cutFill": 1, "surface": 1, "values": [1, 2, 3], "frameSurface": 1,
+       "body": "AQ=="}]})";
+    host::SimProject named;
+    std::string error;
+    ASSERT_TRUE(named.loadText(kNamed, error)) << error;
+    const host::SimAttribute* oak = named.findAttribute(host::kAttributeSurface, 1);
+    ASSERT_NE(oak, nullptr);
+    host::SurfaceMaterialRecord record{};
+    std::memcpy(reinterpret_cast<unsigned char*>(&record) + sizeof(host::AttributeHeader), oak->body.data(),
+                sizeof record - sizeof(host::AttributeHeader));
+    EXPECT_EQ(record.ambient, 50);
+    EXPECT_DOUBLE_EQ(record.surfaceColour[1], 0.25);
+    EXPECT_EQ(record.textureName[0], u'E');
+    EXPECT_EQ(oak->textureFile, "/textures/oak.png");
+    EXPECT_EQ(named.findAttribute(host::kAttributeBuildingMaterial, 1)->body[0], 1)
+        << "the body keeps the rest";
+    host::SimProject again;
+    ASSERT_TRUE(again.loadText(named.saveText(), error)) << error;
+    EXPECT_EQ(again.state.attributes, named.state.attributes);
+    EXPECT_EQ(again.saveText(), named.saveText());
+
+    const std::pair<const char*, const char*> bad[] = {
+        {R"({"attributes": [{"type": 1, "index": 1, "name": "P", "width": "thin"}]})",
+         "attributes[0]: \"width\" must be a number"},
+        {R"({"attributes": [{"type": 1, "index": 1, "name": "P", "colour": [1, 0]}]})",
+         "attributes[0]: \"colour\" must be a list of 3 numbers"},
+        {R"({"attributes": [{"type": 7, "index": 1, "name": "C", "timeZone": 40000}]})",
+         "attributes[0]: \"timeZone\" must be a whole number that fits its field"},
+        {R"({"attributes": [{"type": 4, "index": 1, "name": "F", "pattern": [256, 0, 0, 0, 0, 0, 0, 0]}]})",
+         "attributes[0]: \"pattern\" must be a list of 8 bytes"},
+        {R"({"attributes": [{"type": 1, "index": 1, "name": "P", "textureFile": "x"}]})",
+         "attributes[0]: unknown key \"textureFile\""},
+    };
+    for (const auto& [json, message] : bad) {
+        SCOPED_TRACE(json);
+        host::SimProject refused;
+        EXPECT_FALSE(refused.loadText(json, error));
+        EXPECT_EQ(error, message);
+    }
+}
+
+TEST_F(SimAttributesTest, HandsOutATextureFileAsAKeptLocationAndTakesOnlySuch) {
+    project().state.attributes.push_back([] {
+        host::SimAttribute oak;
+        oak.type = host::kAttributeSurface;
+        oak.index = 1;
+        oak.name = "Oak";
+        oak.textureFile = "/textures/oak.png";
+        return oak;
+    }());
+    host::sortAttributes(project().state.attributes);
+    host::AttributeDefinition definition;
+    ASSERT_EQ(get(host::kAttributeSurface, 1, definition), host::kNoError);
+    host::SurfaceMaterialRecord record;
+    std::memcpy(&record, &definition, sizeof record);
+    ASSERT_NE(record.textureLocation, nullptr);
+    EXPECT_STREQ(static_cast<const char*>(record.textureLocation), "/textures/oak.png");
+    EXPECT_EQ(record.textureLocation, host::keptLocation("/textures/oak.png")) << "one path, one location";
+
+    // Written back as read, the file stays; a location the host never gave out is refused.
+    EXPECT_EQ(inCommand([&] { return table().changeAttribute(context(), &definition, nullptr); }),
+              host::kNoError);
+    EXPECT_EQ(project().findAttribute(host::kAttributeSurface, 1)->textureFile, "/textures/oak.png");
+    char foreign[] = "/elsewhere.png";
+    void* location = foreign;
+    std::memcpy(reinterpret_cast<unsigned char*>(&definition) +
+                    offsetof(host::SurfaceMaterialRecord, textureLocation),
+                &location, sizeof location);
+    EXPECT_EQ(inCommand([&] { return table().changeAttribute(context(), &definition, nullptr); }),
+              host::kErrBadParameters);
+    EXPECT_EQ(project().findAttribute(host::kAttributeSurface, 1)->textureFile, "/textures/oak.png");
 }
 
 }   // namespace

@@ -238,6 +238,12 @@ TEST_F(PropertyTest, TemplatesLoseTheirDefinitionOnlyWhenTheHostNoLongerHasIt) {
     EXPECT_EQ(fire->getLink(), PropertyLink(g(fire_)));
     EXPECT_EQ(fire->getName(), "FireResistance");
     EXPECT_EQ(definitionOf(fire_), fire);   // the same shared instance
+    const auto group = fire->getGroup();
+    database().clear();
+    host_->injectFault({host::HostSlot::getPropertyGroup, {}}, 1, host::kErrGeneral);
+    EXPECT_EQ(group->getName(), "");   // not read this time
+    EXPECT_EQ(group->getGuid(), g(group_));
+    EXPECT_EQ(group->getName(), "Pset");
 
     // Gone from the host: a null link, and its default is no longer there to read.
     std::erase_if(host_->project().state.ifc.propertyDefinitions.edit(),

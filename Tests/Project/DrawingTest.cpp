@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <HostResult.h>
+#include <HostSystem.h>
 #include <SimProject.h>
 
 #include "Foundation/Colour.h"
@@ -265,6 +266,61 @@ TEST_F(DrawingWalk, ZoomsAndScalesTheView) {
     EXPECT_DOUBLE_EQ(plan().getScale(), 0.0);
     host_->injectFault({host::HostSlot::database, host::fourcc("GZOM")}, 0, host::kErrGeneral);
     EXPECT_EQ(plan().getZoom(false), nullptr);
+}
+
+TEST_F(DrawingWalk, TheProjectCommitsAnElementAndSaysWhenTheHostRefusedIt) {
+    registerRecordElements();
+    std::unique_ptr<tarnwick::Element> element =
+        plan().getElement(tarnwick::ElementLink(tarnwickGuid(1), &plan()));
+    ASSERT_NE(element, nullptr);
+    static_cast<RecordElement&>(*element).setX(7.5);
+    bool committed = false;
+    inCommand([&] { return committed = project().commitElement(*element, false, true, true), true; });
+    EXPECT_TRUE(committed);
+    EXPECT_DOUBLE_EQ(positionX(simElement(1)), 7.5);
+    host_->injectFault({host::HostSlot::changeElement, std::nullopt}, 0, host::kErrGeneral);
+    static_cast<RecordElement&>(*element).setX(9.0);
+    inCommand([&] { return committed = project().commitElement(*element, false, true, true), true; });
+    EXPECT_FALSE(committed);
+    EXPECT_DOUBLE_EQ(positionX(simElement(1)), 7.5);
+}
+
+TEST_F(DrawingWalk, FindsTheModelPointUnderTheMouseInItsWindow) {
+    const std::string title(plan().getName().getView());         // the host names the plan by its storey
+    const auto pointAt = [&](std::int16_t h, std::int16_t v) {   // the host's own answer for a pixel
+        host::PixelPoint pixel{h, v};
+        host::ModelPoint point{};
+        EXPECT_EQ(tarnwick::hostApi().database(host::fourcc("PTOC"), &pixel, &point), 0u);
+        return tarnwick::CadPoint(point.x, point.y, 0.0);
+    };
+    // The zoom box is 750 host pixels wide in the host's window: screen pixels per host pixel are
+    // 1000 / 750 = 1.33, taken as 1.25; 2000 / 750 = 2.67, taken as 2.75.
+    struct Case {
+        bool ownWindow;
+        host::ClientRect client;
+        host::ScreenPosition mouse;
+        tarnwick::CadPoint expected;
+    };
+    const Case cases[] = {
+        {false, {0, 0, 1000, 750}, {500, 375}, pointAt(400, 300)},
+        {true, {100, 50, 2000, 1500}, {1100, 800}, pointAt(363, 272)},
+        {true, {100, 50, 2000, 1500}, {90, 40}, pointAt(-3, -3)},   // cut toward zero
+        {true, {0, 0, 40, 30}, {20, 15}, tarnwick::CadPoint()},     // a ratio that rounds to 0: no point
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.client.width);
+        const host::WindowId own = c.ownWindow ? host::openWindow(title, c.client) : 0;
+        if (!c.ownWindow) host::setWindowClientRect(host::mainWindow(), c.client);
+        host::setMousePosition(c.mouse);
+        const tarnwick::CadPoint point = plan().getMousePoint();
+        EXPECT_NEAR(point.getX(), c.expected.getX(), 1e-9);
+        EXPECT_NEAR(point.getY(), c.expected.getY(), 1e-9);
+        host::closeWindow(own);
+    }
+    host::setWindowClientRect(host::mainWindow(), {});
+    host_->injectFault({host::HostSlot::database, host::fourcc("GZOM")}, 0, host::kErrGeneral);
+    host::setMousePosition({500, 375});
+    EXPECT_NEAR(plan().getMousePoint().getX(), 0.0, 1e-12);
 }
 
 TEST_F(DrawingWalk, RefusesToWriteAnElementThatNeedsItsMemoWithoutOne) {

@@ -7,6 +7,7 @@
 #include "Project/AttrRefList.h"
 #include "Project/AttributeFixture.h"
 #include "Project/AttributeIterator.h"
+#include "Project/AttributeSelection.h"
 #include "Project/Layer.h"
 
 namespace {
@@ -179,6 +180,62 @@ TEST_F(SpecificationTest, RemovesAttributesGroupedByType) {
                   return specification().remove(AttributeLink(std::int16_t{1}, AttributeType::layer));
               }),
               0u);
+}
+
+}   // namespace
+
+namespace {
+
+TEST_F(SpecificationTest, WalksAListOfLinksInItsOrderPastWhatNoLongerLoads) {
+    tarnwick::AttrRefList links;
+    for (std::int16_t index : {kGrid, kGone, kWalls})
+        links.append(AttributeLink(index, AttributeType::layer));
+    links.append(AttributeLink(std::int16_t{1}, AttributeType::pen));   // the filter leaves a pen out
+    const Specification::Filter layers(AttributeType::layer, /*countCache=*/false);
+    std::vector<int> walked;
+    inCommand([&] {
+        for (auto it = Specification::begin(links, layers, /*writeBack=*/true); it != Specification::end();
+             ++it) {
+            walked.push_back(it->getLink().getShortIndex());
+            static_cast<Layer&>(*it).setLocked(true);   // written back as the walk leaves it
+        }
+        return true;
+    });
+    EXPECT_EQ(walked, (std::vector<int>{kGrid, kWalls}));
+    EXPECT_NE(layerFlags(kGrid) & host::kLayerLocked, 0);
+    EXPECT_NE(layerFlags(kWalls) & host::kLayerLocked, 0);
+
+    EXPECT_TRUE(Specification::begin(tarnwick::AttrRefList(), layers, false) == Specification::end());
+    tarnwick::AttrRefList broken;
+    broken.push_back(nullptr);   // a null link is misuse, not an attribute to pass over
+    try {
+        Specification::begin(broken, layers, false);
+        FAIL() << "no exception";
+    } catch (const tarnwick::TracedException& e) {
+        EXPECT_EQ(std::string(e.getKind().getText()), "bad_alloc");
+        EXPECT_TRUE(std::string(e.getPlace().getText()).ends_with("::loadLinkedRecord"));
+    }
+}
+
+TEST_F(SpecificationTest, ASelectionOfLayersKeepsOnlyLayersAndWritesThemAllBack) {
+    tarnwick::AttributeSelection<Layer> selection;
+    EXPECT_TRUE(selection.add(specification().getAttribute(AttributeLink(kRoof, AttributeType::layer))));
+    EXPECT_FALSE(
+        selection.add(specification().getAttribute(AttributeLink(std::int16_t{1}, AttributeType::pen))));
+    EXPECT_TRUE(selection.add(std::make_unique<Layer>()));   // a new layer, no owner yet
+    ASSERT_EQ(selection.size(), 2u);
+    const std::unique_ptr<tarnwick::AttrRefList> links = selection.makeLinks();
+    ASSERT_EQ(links->size(), 2u);
+    EXPECT_EQ((*links)[0]->getShortIndex(), kRoof);
+
+    selection[0].setHidden(true);
+    bool written = true;
+    inCommand([&] { return written = selection.writeAll(), true; });
+    EXPECT_FALSE(written) << "the new layer has no owner to be written to";
+    EXPECT_NE(layerFlags(kRoof) & host::kLayerHidden, 0) << "the others are written all the same";
+    selection[1].setName("Annex");
+    EXPECT_EQ(inCommand([&] { return selection.writeAll(&specification()); }), 0u);
+    EXPECT_NE(selection[1].getLink().getShortIndex(), 0);
 }
 
 }   // namespace

@@ -10,6 +10,7 @@
 #include "Elements/ComponentElem.h"
 #include "Environment/Addon.h"
 #include "Environment/Event.h"
+#include "Environment/Host.h"
 #include "LibraryParts/ParameterList.h"
 #include "Project/Specification.h"
 #include "Styles/PresetList.h"
@@ -180,4 +181,15 @@ TEST_F(PresetUpdaterTest, OneUndoTakesBackTheElementsAndTheStylesTheUpdateMade) 
     EXPECT_TRUE(again.isValid());
     EXPECT_NE(again, granite);
     EXPECT_EQ(styles().size(), 2u);
+}
+
+TEST_F(PresetUpdaterTest, AWriteTheHostRefusesTakesTheWholeUpdateBack) {
+    // All panels: the first is written, the storing one makes its style, the last write is refused.
+    host_->injectFault({host::HostSlot::changeElement, std::nullopt}, 3, host::kErrGeneral);
+    EXPECT_TRUE(update());
+    EXPECT_EQ(tarnwick::Host::takeFailure(), host::kErrGeneral);
+    host_->clearFaults();
+    EXPECT_EQ(cell(kPanel, "wallThickness"), "0.1");
+    EXPECT_TRUE(host_->project().undoSteps().empty());
+    EXPECT_FALSE(styles().findStyleByName("Granite", Guid(), "wallStyle").isValid());
 }
