@@ -35,7 +35,6 @@
 #include "Project/Project.h"
 #include "Project/Storey.h"
 #include "Skellowing/ElementSearch.h"
-#include "Skellowing/ElementWrappers.h"
 #include "Skellowing/ListDialogLayout.h"
 #include "Skellowing/ObjectMapFile.h"
 #include "Skellowing/ObjectSelectionDialog.h"

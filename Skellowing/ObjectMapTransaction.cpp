@@ -5,11 +5,13 @@
 #include "Environment/Addon.h"
 #include "Environment/Host.h"
 #include "Environment/MenuEvent.h"
+#include "Foundation/TracedException.h"
 #include "Interface/ConfirmAlert.h"
 #include "Project/Drawing.h"
 #include "Project/Plan.h"
 #include "Project/Project.h"
 #include "Skellowing/ElementSearch.h"
+#include "Skellowing/MappingDialog.h"
 #include "Skellowing/ObjectMapFile.h"
 #include "Skellowing/SkellowRun.h"
 #include "Skellowing/SkellowingPrefs.h"
@@ -72,9 +74,13 @@ bool ObjectMapTransaction::prepare() {
     if (!gatherElements(kind_, *drawing_, parts, groups_)) return false;
     // 4. The mapping table.
     if (!loadObjectMap(table_)) return false;
-    // 5. The "Object Mapping Table" dialog goes here (the table, the kind, the groups and the parts; not
-    // accepted: return false). Until it does, the run takes the table as read.
-
+    // 5. The user maps the source names; only an accepted dialog goes on. A dialog the host cannot show
+    // is a failure to report, not the user's choice.
+    MappingDialog dialog(table_, kind_, groups_, parts);
+    const tarnwick::DialogResult answer = dialog.open();
+    if (answer == tarnwick::kDialogNoResult)
+        throw tarnwick::TracedException("bad_access", "ObjectMapTransaction::prepare");
+    if (answer != tarnwick::kDialogAccepted) return false;
     // 6. The configuration chosen is stored with the project.
     if (tarnwick::Addon* const addon = tarnwick::Addon::getInstance()) addon->savePreferences(0);
     // 7. The user takes responsibility for the result.

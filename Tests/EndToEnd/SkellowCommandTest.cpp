@@ -69,12 +69,15 @@ TEST_F(SkellowCommands, EachCommandReplacesItsElementsKeepingPlacementAndReports
          "2 objects were successfully skellowed"},
         // DXF/DWG imports are objects only: the window derived from AutoCad stays.
         {"Skellow From DXF/DWG", {{kDesk, kTable}}, "1 objects were successfully skellowed"},
+        // The desk's mapping is the DXF/DWG kind's: shown as inherited, it becomes the configuration's own
+        // when the dialog is accepted.
         {"Skellow From ArchiCAD",
          {{kChair1, kChairModern},
           {kChair2, kChairModern},
           {kWindow1, kWindowCasement},
-          {kWindow2, kWindowCasement}},
-         "4 objects were successfully skellowed"},
+          {kWindow2, kWindowCasement},
+          {kDesk, kTable}},
+         "5 objects were successfully skellowed"},
         {"Skellow Missing Parts", {{kSofa, kChairModern}}, "1 objects were successfully skellowed"},
         {"Skellow Legacy Parts", {{kBench, kTable}}, "1 objects were successfully skellowed"},
     };

@@ -1,0 +1,89 @@
+// The "Object Mapping Table" dialog inside a command, played from a script through the command-line
+// host: what the user chooses there is what the run replaces, and what the table and the project keep.
+#include <fstream>
+#include <map>
+
+#include <nlohmann/json.hpp>
+
+#include "EndToEndFixture.h"
+
+namespace {
+
+using nlohmann::json;
+
+std::map<std::string, int> partsOf(const json& project) {
+    std::map<std::string, int> parts;
+    for (const json& entry : project["elements"])
+        if (entry.contains("libraryIndex")) parts[entry["guid"]] = entry["libraryIndex"];
+    return parts;
+}
+
+class MappingDialogCommand : public EndToEndFixture {
+protected:
+    void SetUp() override {
+        EndToEndFixture::SetUp();
+        std::filesystem::create_directories(tableFile().parent_path());
+        std::filesystem::copy_file(fixture("house-table.xml"), tableFile());
+    }
+    ProgramRun runWith(const std::string& actions) {
+        const std::filesystem::path script = scratch_ / "answers.json";
+        std::ofstream(script) << actions;
+        return skellowHost({"run", fixture("house.json").string(), "--command", "Skellow From ArchiCAD",
+                            "--answers", script.string(), "--home", home().string(), "--out", out()});
+    }
+    std::string out() const { return (scratch_ / "out.json").string(); }
+};
+
+TEST_F(MappingDialogCommand, TheRunReplacesWhatTheUserMappedInTheChosenConfiguration) {
+    // In the empty "Showroom": the door typed as "glaz" (one part fits), the table as "chair" (two fit:
+    // the second of the sorted list is picked). The rows inherited from "Default" and from the DXF/DWG
+    // kind's "Default" come along on "Skellow".
+    const ProgramRun program = runWith(R"([
+        {"do": "selectPopup", "item": 4, "text": "Showroom"},
+        {"do": "selectRows", "item": 9, "rows": [2]}, {"do": "setText", "item": 8, "text": "glaz", "commit": true},
+        {"do": "selectRows", "item": 9, "rows": [6]}, {"do": "setText", "item": 8, "text": "chair", "commit": true},
+        {"do": "selectRows", "item": 4, "rows": [2], "dialog": 32511}, {"do": "click", "item": 1, "dialog": 32511},
+        {"do": "click", "item": 1}])");
+    ASSERT_EQ(program.status, 0) << program.out << program.err;
+    // The DXF/DWG kind's mapping shows as inherited; "chair" offers both chairs.
+    EXPECT_NE(program.out.find("      5  Desk Block | Table 01  (#00ff00)\n"), std::string::npos)
+        << program.out;
+    EXPECT_NE(program.out.find("    * 1  Chair 01\n      2  Chair Modern\n"), std::string::npos)
+        << program.out;
+    EXPECT_NE(program.out.find("[Notification] 7 objects were successfully skellowed\n"), std::string::npos)
+        << program.out;
+    const json before = json::parse(readFile(fixture("house.json")));
+    const json after = json::parse(readFile(out()));
+    std::map<std::string, int> expected = partsOf(before);
+    for (const char* chair : {"0B1E0000-0000-4000-8000-000000000001", "0B1E0000-0000-4000-8000-000000000002",
+                              "0B1E0000-0000-4000-8000-000000000003"})
+        expected[chair] = 2;                                 // Chair Modern
+    expected["D0020000-0000-4000-8000-000000000001"] = 7;    // Door Glazed
+    expected["A1D00000-0000-4000-8000-000000000001"] = 11;   // Window Casement
+    expected["A1D00000-0000-4000-8000-000000000002"] = 11;
+    expected["DE5C0000-0000-4000-8000-000000000001"] = 3;   // Table 01
+    EXPECT_EQ(partsOf(after), expected);
+    // The configuration is the project's choice from now on, and the table keeps it whole.
+    EXPECT_NE(after.dump().find("<gsmSource>Showroom</gsmSource>"), std::string::npos);
+    const std::string table = readFile(tableFile());
+    const std::size_t showroom = table.find("sourceName=\"Showroom\"");
+    ASSERT_NE(showroom, std::string::npos);
+    for (const char* source : {"Door 01", "Table 01", "Chair 01", "Window 01", "Desk Block"})
+        EXPECT_NE(table.find(std::string("<originalName>") + source + "</originalName>", showroom),
+                  std::string::npos)
+            << source;
+}
+
+TEST_F(MappingDialogCommand, CancellingTheDialogChangesNothing) {
+    const std::string table = readFile(tableFile());
+    const ProgramRun program = runWith(R"([
+        {"do": "selectPopup", "item": 4, "text": "Showroom"},
+        {"do": "selectRows", "item": 9, "rows": [2]}, {"do": "setText", "item": 8, "text": "glaz", "commit": true},
+        {"do": "click", "item": 2}])");
+    ASSERT_EQ(program.status, 0) << program.out << program.err;
+    EXPECT_EQ(program.out.find("[Confirmation]"), std::string::npos) << program.out;
+    EXPECT_EQ(readFile(tableFile()), table);
+    EXPECT_EQ(partsOf(json::parse(readFile(out()))), partsOf(json::parse(readFile(fixture("house.json")))));
+}
+
+}   // namespace
