@@ -1,18 +1,34 @@
 #include "Skellowing/ElementSearch.h"
 
+#include <array>
 #include <charconv>
+#include <stdexcept>
 
+#include "Elements/ComponentElem.h"
+#include "Elements/Door.h"
+#include "Elements/IFCMemo.h"
+#include "Elements/Lamp.h"
+#include "Elements/Object.h"
+#include "Elements/Window.h"
 #include "Environment/Host.h"
 #include "Foundation/FileNamePattern.h"
+#include "Foundation/Setting.h"
+#include "IFC/IFCAttribute.h"
+#include "Interface/NotifyAlert.h"
 #include "Interface/ProgressWindow.h"
 #include "Interface/WarnAlert.h"
+#include "LibraryParts/ParameterList.h"
+#include "LibraryParts/StringParameter.h"
 #include "Project/ComponentSource.h"
+#include "Project/Drawing.h"
+#include "Project/ElementLinkList.h"
 #include "Project/Library.h"
 #include "Skellowing/SkellowingStrings.h"
 
 namespace skellow {
 namespace {
 
+using tarnwick::ComponentElem;
 using tarnwick::Host;
 using tarnwick::String;
 
@@ -21,7 +37,88 @@ constexpr std::uint32_t kLastVersion = 99;
 constexpr std::uint32_t kFirstTenthVersion = 40;   // 40 to 99 are written for 4.0 to 9.9
 constexpr std::uint32_t kFirstNonVersion = 22;     // 22 and above (after the division) are no versions
 
+constexpr std::int32_t kGatherPhases = 3;
+constexpr std::uint32_t kWalkHostFlags = 530;   // the host's filter of visible, editable placed elements
+
+// Searched in this order; DXF/DWG imports are objects only.
+constexpr std::array<std::uint16_t, 4> kSearchedTypes = {host::kElementObject, host::kElementDoor,
+                                                         host::kElementLamp, host::kElementWindow};
+std::size_t searchedTypeCount(ObjectMapType kind) {
+    return kind == ObjectMapType::dwg ? 1 : kSearchedTypes.size();
+}
+
+// The element's source name when it belongs to the kind; false when it does not.
+bool sourceName(ObjectMapType kind, ComponentElem& element, String& name) {
+    switch (kind) {
+        case ObjectMapType::ifc:
+            return getIfcSourceName(element, name);
+        case ObjectMapType::dwg:
+            return getDwgSourceName(element, name);
+        case ObjectMapType::gsm:
+        case ObjectMapType::missing:
+        case ObjectMapType::legacy: {
+            const tarnwick::ComponentSource* const source = element.getSource();
+            const bool loaded = source != nullptr && source->isValid();
+            if (loaded == (kind == ObjectMapType::missing)) return false;
+            name = element.getLinkName();
+            return kind != ObjectMapType::legacy || stripLegacyVersion(name) != 0;
+        }
+        case ObjectMapType::none:
+            break;
+    }
+    throw std::out_of_range("skellow::findSourceElements");
+}
+
+// One pass over the searched types; false when the user cancelled.
+bool searchPass(ObjectMapType kind, tarnwick::Drawing& drawing, bool selectedOnly, SourceGroupMap& groups,
+                tarnwick::ProgressWindow& progress) {
+    for (std::size_t t = 0; t < searchedTypeCount(kind); ++t) {
+        const tarnwick::Drawing::Filter filter(kWalkHostFlags, kSearchedTypes[t], selectedOnly, 1, false);
+        // The walk only reads: nothing it visits is written back.
+        for (auto element = drawing.begin(/*writeBack=*/false, filter); !element.atEnd(); ++element) {
+            if (progress.isCancelled()) return false;
+            if (auto* const component = dynamic_cast<ComponentElem*>(&*element)) {
+                String name;
+                // An element without a name could not be shown in the table nor mapped from it.
+                if (sourceName(kind, *component, name) && !name.isEmpty()) {
+                    const SourceKey key(static_cast<std::int32_t>(component->getComponentLink().getType()),
+                                        name);
+                    groups[key].push_back(component->getLink());
+                }
+            }
+            progress.step();
+        }
+    }
+    return !progress.isCancelled();
+}
+
+std::size_t countSearched(ObjectMapType kind, tarnwick::Drawing& drawing, bool selectedOnly) {
+    std::size_t count = 0;
+    for (std::size_t t = 0; t < searchedTypeCount(kind); ++t)
+        count += drawing.countElements(tarnwick::Drawing::Filter(kSearchedTypes[t], selectedOnly, 1, false));
+    return count;
+}
+
 }   // namespace
+
+bool gatherElements(ObjectMapType kind, tarnwick::Drawing& drawing, LibraryPartList& parts,
+                    SourceGroupMap& groups) {
+    // 1. The progress window of the three phases.
+    const auto progress = tarnwick::ProgressWindow::open(
+        Host::getString(strings::kTitles, strings::kInitialisingTitle), kGatherPhases);
+    if (!progress) return false;
+    // 2. The parts that can replace.
+    if (!gatherLibraryParts(parts, *progress)) {
+        if (!progress->isCancelled())
+            tarnwick::WarnAlert().show(Host::getString(strings::kQuestions, strings::kNoLibraryParts));
+        return false;
+    }
+    // 3. The elements to replace.
+    if (findSourceElements(kind, drawing, groups, *progress)) return true;
+    if (!progress->isCancelled())
+        tarnwick::NotifyAlert().show(Host::getString(strings::kMessages, strings::kNothingFound));
+    return false;
+}
 
 bool gatherLibraryParts(LibraryPartList& parts, tarnwick::ProgressWindow& progress) {
     // 1. The project's library.
@@ -38,6 +135,69 @@ bool gatherLibraryParts(LibraryPartList& parts, tarnwick::ProgressWindow& progre
     }
     // 4. Something to map to, and not cancelled.
     return !parts.empty() && !progress.isCancelled();
+}
+
+bool findSourceElements(ObjectMapType kind, tarnwick::Drawing& drawing, SourceGroupMap& groups,
+                        tarnwick::ProgressWindow& progress) {
+    if (kind == ObjectMapType::none) throw std::out_of_range("skellow::findSourceElements");
+    // The selection first; the whole drawing only when none of it qualifies.
+    struct Pass {
+        bool selectedOnly;
+        std::int32_t phase;
+    };
+    for (const Pass pass : {Pass{true, strings::kGettingSelected}, Pass{false, strings::kSearching}}) {
+        if (!groups.empty() || progress.isCancelled()) break;
+        progress.setPhase(Host::getString(strings::kMessages, pass.phase),
+                          static_cast<std::int32_t>(countSearched(kind, drawing, pass.selectedOnly)));
+        if (!searchPass(kind, drawing, pass.selectedOnly, groups, progress)) break;
+    }
+    return !groups.empty() && !progress.isCancelled();
+}
+
+bool getIfcSourceName(ComponentElem& element, String& name) {
+    name = String();
+    auto* const ifc = dynamic_cast<tarnwick::IFCMemo*>(&element);
+    if (ifc == nullptr) return false;
+    const tarnwick::IFCAttribute* const attribute = ifc->findAttribute("Name");
+    if (attribute == nullptr) return false;
+    name = attribute->getValue().getText();
+    return !name.isEmpty() && element.getParameters().find("gs_ifc_buildingmaterial1") != nullptr;
+}
+
+bool getDwgSourceName(ComponentElem& element, String& name) {
+    name = element.getLinkName();
+    return dynamic_cast<const tarnwick::StringParameter*>(
+               element.getParameters().find("Derived_from_AutoCad")) != nullptr;
+}
+
+std::shared_ptr<ComponentElem> makeElementWrapper(const SourceKey& key, const tarnwick::ComponentLink& part) {
+    switch (key.first) {
+        case host::kLibraryWindow:
+            return std::make_shared<tarnwick::Window>(part);
+        case host::kLibraryDoor:
+            return std::make_shared<tarnwick::Door>(part);
+        case host::kLibraryObject:
+            return std::make_shared<tarnwick::Object>(part, 0);
+        case host::kLibraryLamp:
+            return std::make_shared<tarnwick::Lamp>(part, 0);
+        default:
+            return nullptr;
+    }
+}
+
+std::shared_ptr<ComponentElem> makeNewElementWrapper(const SourceKey& key, bool withMemo) {
+    switch (key.first) {
+        case host::kLibraryWindow:
+            return std::make_shared<tarnwick::Window>(withMemo);
+        case host::kLibraryDoor:
+            return std::make_shared<tarnwick::Door>(withMemo);
+        case host::kLibraryObject:
+            return std::make_shared<tarnwick::Object>(withMemo, 0);
+        case host::kLibraryLamp:
+            return std::make_shared<tarnwick::Lamp>(withMemo);
+        default:
+            return nullptr;
+    }
 }
 
 std::size_t findPartsByName(std::int32_t type, const String& text, const LibraryPartList& parts,

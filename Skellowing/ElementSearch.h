@@ -4,20 +4,50 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "Foundation/String.h"
 #include "Skellowing/ObjectMapType.h"
 #include "Skellowing/SourceGroups.h"
 
 namespace tarnwick {
+class ComponentElem;
+class ComponentLink;
+class Drawing;
 class ProgressWindow;
-}
+}   // namespace tarnwick
 
 namespace skellow {
+
+// The parts that can replace and the elements of the kind, under a progress window of three phases. False,
+// after telling the user why (no placeable part; nothing found), or silently when the user cancelled.
+bool gatherElements(ObjectMapType kind, tarnwick::Drawing& drawing, LibraryPartList& parts,
+                    SourceGroupMap& groups);
 
 // Every placeable loaded part, in the library's order, stepping the progress once a part. False when the
 // project has no library, none was found, or the user cancelled.
 bool gatherLibraryParts(LibraryPartList& parts, tarnwick::ProgressWindow& progress);
+
+// The elements of the kind grouped by (part type, source name): the selected ones, or every one when none
+// of the selection qualifies. Objects only for DXF/DWG; objects, doors, lamps and windows otherwise. An
+// element without a source name is left out. False when nothing was found or the user cancelled.
+bool findSourceElements(ObjectMapType kind, tarnwick::Drawing& drawing, SourceGroupMap& groups,
+                        tarnwick::ProgressWindow& progress);
+
+// The element's IFC "Name" into `name` (emptied first); true when it is not empty and the element has the
+// parameter "gs_ifc_buildingmaterial1". False for an element without IFC data.
+bool getIfcSourceName(tarnwick::ComponentElem& element, tarnwick::String& name);
+// The element's part name into `name` in any case; true when it has the text parameter
+// "Derived_from_AutoCad" that imports from DXF/DWG leave.
+bool getDwgSourceName(tarnwick::ComponentElem& element, tarnwick::String& name);
+
+// A wrapper of the key's part type (2 window, 3 door, 4 object, 5 lamp) standing on the part; empty for
+// another type. The key's name is not used.
+std::shared_ptr<tarnwick::ComponentElem> makeElementWrapper(const SourceKey& key,
+                                                            const tarnwick::ComponentLink& part);
+// A new wrapper of the key's part type holding the host's defaults of its element type, their parameters
+// and gables too when `withMemo`; empty for another type.
+std::shared_ptr<tarnwick::ComponentElem> makeNewElementWrapper(const SourceKey& key, bool withMemo);
 
 // The loaded parts of the type whose name holds the text in any letter case, in the list's order, into
 // `found` (emptied first); their number.

@@ -1,10 +1,15 @@
 #include "Skellowing/ObjectMap.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "Environment/Host.h"
+#include "Interface/PopupMenu.h"
 #include "Skellowing/SkellowingStrings.h"
 
 namespace skellow {
 
+using tarnwick::Host;
 using tarnwick::String;
 
 ObjectMap::ObjectMap() : XMLArray(kTag, SpecificationList::kTag) {}
@@ -35,8 +40,7 @@ void ObjectMap::ensureDefaults() {
         bool found = false;
         for (std::size_t i = 0; i < size() && !found; ++i) found = at(i).getKind() == kind;
         if (found) continue;
-        if (name.isEmpty())
-            name = tarnwick::Host::getString(strings::kConfigurations, strings::kDefaultConfiguration);
+        if (name.isEmpty()) name = Host::getString(strings::kConfigurations, strings::kDefaultConfiguration);
         if (name.isEmpty()) return;   // no text from the host: a nameless list could not be read back
         addList(name, kind);
     }
@@ -114,6 +118,39 @@ void ObjectMap::copySpecification(const ObjectSpecification& specification, cons
 
 void ObjectMap::removeSpecification(const SourceKey& key, const String& name, ObjectMapType kind) {
     if (SpecificationList* const list = findList(name, kind)) list->removeSpecification(key);
+}
+
+String ObjectMap::fillConfigurationPopup(tarnwick::PopupMenu& popup, const String& name,
+                                         ObjectMapType kind) const {
+    constexpr std::int16_t kCommands = 3;     // add, rename, delete
+    constexpr std::uint16_t kFirstName = 4;   // after the commands and the separator
+    // 1. The commands' places, empty for now.
+    std::vector<String> names;
+    for (std::size_t i = 0; i < size(); ++i)
+        if (at(i).getKind() == kind) names.push_back(at(i).getName());
+    popup.setDimensions(0);
+    popup.setDimensions(static_cast<std::int16_t>(kCommands + names.size()));
+    for (std::int16_t i = 0; i < kCommands; ++i) popup.setText(String(), i);
+    // 2. The names in any letter case; equal ones keep the table's order.
+    std::stable_sort(names.begin(), names.end(),
+                     [](const String& a, const String& b) { return a.toLower() < b.toLower(); });
+    for (std::size_t i = 0; i < names.size(); ++i)
+        popup.setText(names[i], static_cast<std::int16_t>(kCommands + i));
+    // 3. to 5.
+    popup.insertSeparator(static_cast<std::uint16_t>(kCommands));
+    const String wanted = name.isEmpty() ? popup.getText(kFirstName) : name;
+    // Without a configuration of the kind nothing is chosen: the commands' empty texts are no names.
+    const String selected = names.empty() ? String() : popup.selectText(wanted, kFirstName);
+    // 6. The commands name the selected configuration in double quotes.
+    const String quoted = String(" \"") + selected + String("\"");
+    popup.setText(Host::getString(strings::kPopup, 1), 0);
+    for (std::int16_t item : {std::int16_t{1}, std::int16_t{2}}) {
+        String text = Host::getString(strings::kPopup, item + 1);
+        text.replaceAll(String("$1"), quoted);
+        popup.setText(text, item);
+    }
+    // 7.
+    return selected;
 }
 
 std::unique_ptr<tarnwick::XMLAssembly> ObjectMap::makeItem() { return std::make_unique<SpecificationList>(); }

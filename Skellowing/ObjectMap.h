@@ -12,6 +12,10 @@
 #include "Skellowing/SourceGroups.h"
 #include "Skellowing/SpecificationList.h"
 
+namespace tarnwick {
+class PopupMenu;
+}
+
 namespace skellow {
 
 // Owns its configurations, in the order added; a copy is deep (see ObjectSpecification for what the
@@ -59,6 +63,11 @@ public:
                            ObjectMapType kind);
     // Deletes the configuration's first mapping of the key; nothing when there is none.
     void removeSpecification(const SourceKey& key, const tarnwick::String& name, ObjectMapType kind);
+    // Fills the mapping dialog's configuration popup: "Add new configuration...", "Rename ...", "Delete
+    // ...", a separator, then the kind's configurations sorted by their lower-case names, and selects the
+    // named one (an empty or unknown name: the first). The name selected.
+    tarnwick::String fillConfigurationPopup(tarnwick::PopupMenu& popup, const tarnwick::String& name,
+                                            ObjectMapType kind) const;
 
 protected:
     std::unique_ptr<tarnwick::XMLAssembly> makeItem() override;

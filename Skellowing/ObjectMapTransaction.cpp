@@ -1,15 +1,17 @@
 #include "Skellowing/ObjectMapTransaction.h"
 
+#include <HostResult.h>
+
 #include "Environment/Addon.h"
 #include "Environment/Host.h"
 #include "Environment/MenuEvent.h"
-#include "Interface/ProgressWindow.h"
-#include "Interface/WarnAlert.h"
+#include "Interface/ConfirmAlert.h"
 #include "Project/Drawing.h"
 #include "Project/Plan.h"
 #include "Project/Project.h"
 #include "Skellowing/ElementSearch.h"
 #include "Skellowing/ObjectMapFile.h"
+#include "Skellowing/SkellowRun.h"
 #include "Skellowing/SkellowingPrefs.h"
 #include "Skellowing/SkellowingStrings.h"
 
@@ -18,7 +20,29 @@ namespace {
 
 using tarnwick::Host;
 
-constexpr std::int32_t kGatherPhases = 3;
+// The host's suspend-groups mode is on while the run changes grouped elements, and goes back to off
+// however the run ends, exceptions included.
+class GroupsSuspended {
+public:
+    GroupsSuspended() : wasOff_(Host::isSuspendGroupsOff()) {
+        if (wasOff_) Host::setSuspendGroups(/*off=*/false);
+    }
+    ~GroupsSuspended() {
+        if (wasOff_) Host::setSuspendGroups(/*off=*/true);
+    }
+    GroupsSuspended(const GroupsSuspended&) = delete;
+    GroupsSuspended& operator=(const GroupsSuspended&) = delete;
+
+    // Puts the mode back now; false when the host would not.
+    bool restore() {
+        if (!wasOff_) return true;
+        wasOff_ = false;
+        return Host::setSuspendGroups(/*off=*/true);
+    }
+
+private:
+    bool wasOff_;
+};
 
 }   // namespace
 
@@ -43,25 +67,31 @@ bool ObjectMapTransaction::prepare() {
     tarnwick::Project* const project = Host::getProject();
     prefs_ = project ? dynamic_cast<SkellowingPrefs*>(project->getPackage(SkellowingPrefs::kCode)) : nullptr;
     if (!drawing_ || !specification_ || !prefs_) return false;
-    // 3. The parts that can replace.
+    // 3. The parts that can replace and the elements to replace; the part list ends with this step.
     LibraryPartList parts;
-    {
-        const auto progress = tarnwick::ProgressWindow::open(
-            Host::getString(strings::kTitles, strings::kInitialisingTitle), kGatherPhases);
-        if (!gatherLibraryParts(parts, *progress)) {
-            if (!progress->isCancelled())
-                tarnwick::WarnAlert().show(Host::getString(strings::kQuestions, strings::kNoLibraryParts));
-            return false;
-        }
-    }
+    if (!gatherElements(kind_, *drawing_, parts, groups_)) return false;
     // 4. The mapping table.
     if (!loadObjectMap(table_)) return false;
-    // 5. to 7. The search, the mapping dialog and the confirmation come with the element kinds and the
-    // dialogs; until then the command ends once the table is read.
-    return false;
+    // 5. The "Object Mapping Table" dialog goes here (the table, the kind, the groups and the parts; not
+    // accepted: return false). Until it does, the run takes the table as read.
+
+    // 6. The configuration chosen is stored with the project.
+    if (tarnwick::Addon* const addon = tarnwick::Addon::getInstance()) addon->savePreferences(0);
+    // 7. The user takes responsibility for the result.
+    return tarnwick::ConfirmAlert().ask(Host::getString(strings::kQuestions, strings::kConfirmRun)) == 1;
 }
 
-std::uint32_t ObjectMapTransaction::run() { return 0; }
+std::uint32_t ObjectMapTransaction::run() {
+    // 1. and 2. Groups suspended; 4. put back as they were, also when the run throws.
+    GroupsSuspended suspended;
+    // 3. The replacement, under the kind's active configuration.
+    const SkellowReport report =
+        skellowElements(kind_, *drawing_, *specification_, groups_, table_, prefs_->getSource(kind_));
+    // A mode, layer or lock the host would not put back fails the step, which the host then rolls back
+    // whole rather than leave the project half-restored.
+    const bool groupsBack = suspended.restore();
+    return report.editsPutBack && groupsBack ? 0 : host::kErrGeneral;
+}
 
 void ObjectMapTransaction::finish(bool succeeded) {
     if (succeeded && drawing_) drawing_->rebuild();

@@ -30,7 +30,9 @@ public:
 
     // Outside the undo step: the search, the table, the dialog and the confirmation. False declines.
     bool prepare() override;
-    std::uint32_t run() override;   // the replacement, inside the undo step; always 0
+    // The replacement, inside the undo step: 0, or kErrGeneral (the step is rolled back) when the host
+    // would not put back the suspend-groups mode or a layer or lock that the run changed.
+    std::uint32_t run() override;
     void finish(bool succeeded) override;
 
     ObjectMapType getKind() const { return kind_; }

@@ -16,6 +16,7 @@ struct SkellowReport {
     std::uint32_t attempted = 0;   // elements the run took up
     std::uint32_t success = 0;     // elements now on their new part, placed as before
     std::uint32_t missing = 0;     // elements left alone: their mapped part is not loaded
+    bool editsPutBack = true;      // the layers shown or unlocked and the elements unlocked are as they were
 
     std::uint32_t getFailures() const { return attempted - success; }
     // A line per count that is not zero, in the order replaced, missing, failed, each ending in "\n";

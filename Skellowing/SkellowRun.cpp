@@ -56,24 +56,38 @@ public:
     Replacer(ObjectMapType kind, tarnwick::Drawing& drawing, tarnwick::EditManager& editor)
         : kind_(kind), drawing_(drawing), editor_(editor) {}
 
-    // True when the element now stands on the part, placed as before.
+    // True when the element now stands on the part, placed as before. Otherwise it is written back as it
+    // was: a replacement that stops between its writes leaves nothing half-done.
     bool replace(const ElementLink& link, const ObjectSpecification& specification,
                  const ComponentLink& part) {
         const std::unique_ptr<tarnwick::Element> element = drawing_.getElement(link);
         auto* const component = dynamic_cast<ComponentElem*>(element.get());
         if (!component || !editor_.prepare(*component, true, true, false)) return false;
-        if (!component->hasSource()) return takePart(*component, specification, part) && store(*component);
-        auto* const object = dynamic_cast<tarnwick::Object*>(component);
-        if (!object) {
-            if (importedKind()) component->setOptionC(true);
-            return takePart(*component, specification, part) && store(*component);
-        }
-        return replaceObject(*object, specification, part);
+        const std::unique_ptr<tarnwick::Element> original = component->clone();
+        if (switchPart(*component, specification, part)) return true;
+        if (written_) store(*original);
+        return false;
     }
 
 private:
     bool importedKind() const { return kind_ == ObjectMapType::ifc || kind_ == ObjectMapType::dwg; }
-    bool store(tarnwick::Element& element) { return drawing_.storeElement(element, false, true); }
+    bool store(tarnwick::Element& element) {
+        if (!drawing_.storeElement(element, false, true)) return false;
+        written_ = true;
+        return true;
+    }
+
+    bool switchPart(ComponentElem& component, const ObjectSpecification& specification,
+                    const ComponentLink& part) {
+        written_ = false;
+        if (!component.hasSource()) return takePart(component, specification, part) && store(component);
+        auto* const object = dynamic_cast<tarnwick::Object*>(&component);
+        if (!object) {
+            if (importedKind()) component.setOptionC(true);
+            return takePart(component, specification, part) && store(component);
+        }
+        return replaceObject(*object, specification, part);
+    }
 
     // A part the element's kind refuses leaves it on its old part, which must not pass for a replacement.
     static bool takePart(ComponentElem& element, const ObjectSpecification& specification,
@@ -93,13 +107,12 @@ private:
         object.setAngle(0.0);
         if (!store(object)) return false;   // nothing changed
         const std::unique_ptr<tarnwick::Cube> before = object.getBounds(false);
-        if (!before) return putBack(object.getLink(), angle, elevation);
+        if (!before) return false;
         object.setWidth(before->getWidth());
         object.setDepth(before->getDepth());
         if (kind_ != ObjectMapType::dwg) object.setHeight(before->getHeight());
         if (importedKind()) object.setOptionC(true);
-        if (!takePart(object, specification, part) || !store(object))
-            return putBack(object.getLink(), angle, elevation);
+        if (!takePart(object, specification, part) || !store(object)) return false;
         const std::unique_ptr<tarnwick::Cube> after = object.getBounds(false);
         const tarnwick::CadPoint offset =
             after ? frontEdgeOffset(*before, *after, angle) : tarnwick::CadPoint(0.0, 0.0, 0.0);
@@ -109,21 +122,10 @@ private:
         return store(object) && after != nullptr;
     }
 
-    // The object as the host now holds it (its old part, turned to 0) turned and raised back; always a
-    // failure for the counts.
-    bool putBack(const ElementLink& link, double angle, double elevation) {
-        const std::unique_ptr<tarnwick::Element> element = drawing_.getElement(link);
-        if (auto* const object = dynamic_cast<tarnwick::Object*>(element.get())) {
-            object->setAngle(angle);
-            object->setElevation(elevation, true);
-            store(*object);
-        }
-        return false;
-    }
-
     ObjectMapType kind_;
     tarnwick::Drawing& drawing_;
     tarnwick::EditManager& editor_;
+    bool written_ = false;   // the element being replaced was written at least once
 };
 
 }   // namespace
@@ -164,6 +166,10 @@ SkellowReport skellowElements(ObjectMapType kind, tarnwick::Drawing& drawing, co
                 progress->step();
             }
         }
+        // Locks and layers go back inside the undo step; the run fails when they cannot.
+        const bool relocked = editor.relockElements();
+        const bool layersBack = editor.restoreLayers();
+        report.editsPutBack = relocked && layersBack;
         editor.restore(false);
     }
     // 3. The report, also after a cancel.

@@ -44,6 +44,40 @@ void beginRadialGradientPolygon(PictureContext* context, double centreX, double 
 void addPolygonPoint(PictureContext* context, double x, double y);
 void endPolygon(PictureContext* context);   // fills the polygon begun last; nothing without one
 
+// Lines, arcs and texts, for previews. A line or arc is stroked at once in the foreground colour and the
+// line width (pixels, 1 at first); inside a polygon moveTo and lineTo give its points instead. lineTo
+// strokes from the current point (nothing without one); each call leaves the current point at its end.
+void setLineWidth(PictureContext* context, double width);   // below 0 or not finite: unchanged
+void moveTo(PictureContext* context, double x, double y);
+void lineTo(PictureContext* context, double x, double y);
+
+// A circle, or a circular arc from a start angle by a sweep. Angles are radians on the picture's axes
+// (y down): a positive sweep turns clockwise as seen.
+struct DisplayArc {
+    double centreX = 0;
+    double centreY = 0;
+    double radius = 0;
+    double start = 0;
+    double sweep = 0;
+    bool fullCircle = false;
+
+    static DisplayArc createFullCircle(double centreX, double centreY, double radius) {
+        return {centreX, centreY, radius, 0.0, 0.0, true};
+    }
+    static DisplayArc createCircularArc(double centreX, double centreY, double radius, double start,
+                                        double sweep) {
+        return {centreX, centreY, radius, start, sweep, false};
+    }
+};
+void arcTo(PictureContext* context, const DisplayArc& arc);   // no line joins it to the current point
+
+// A text in the default font (sans-serif, 12 pixels), its baseline starting at (x, y), in the foreground
+// colour. `extra` is the text's real from the host's text record; this host does not use it.
+void drawPlainText(PictureContext* context, const char* utf8, double x, double y, double extra);
+
+// The rectangle a drawing may change: the whole picture here. All 0 without a context.
+void dirtyRect(const PictureContext* context, float& left, float& top, float& right, float& bottom);
+
 Rgba pixelAt(const PictureContext* context, std::int32_t x, std::int32_t y);   // transparent outside
 // Writes the picture as a PNG file; false when the file cannot be written.
 bool writePicturePng(const PictureContext* context, const char* path);

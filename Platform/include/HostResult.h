@@ -19,6 +19,7 @@ inline constexpr Result kErrNoUserData = 0x8106006D;         // the element carr
 inline constexpr Result kErrAlreadySelected = 0x810600DE;    // select: the element already is
 inline constexpr Result kErrNotSelected = 0x810600DF;        // deselect: the element was not
 inline constexpr Result kErrMissingFunction = 0x81060387;    // the host supplied no function for the slot
+inline constexpr Result kErrNoReceiver = 0x81060388;         // a shape piece came while nobody collects
 inline constexpr Result kErrCommandException = 0x8106038C;   // an exception escaped an undoable command
 inline constexpr Result kErrOutsideUndoScope = 0x81060390;   // a project change outside an undoable command
 inline constexpr Result kErrBadHandle = 0x81060391;          // a disposed, foreign or unknown memory handle

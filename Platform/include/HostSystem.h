@@ -21,6 +21,11 @@ WindowId findWindowByTitle(const std::string& title);
 WindowId openWindow(const std::string& title);   // the simulated desktop gains a window
 void closeWindow(WindowId window);               // an unknown id is ignored
 
+// The host's language code ("INT", "GER", ...), which names localised library parts; "INT" until a test
+// or the host program sets another.
+std::string languageCode();
+void setLanguageCode(const std::string& code);
+
 // Host and platform descriptions for exception reports.
 std::string hostDescription();       // the host application and its version
 std::string platformDescription();   // operating system, locale and version

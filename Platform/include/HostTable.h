@@ -20,6 +20,7 @@
 #include "HostMemory.h"
 #include "HostRecords.h"
 #include "HostResult.h"
+#include "HostShapes.h"
 
 namespace host {
 
@@ -503,6 +504,16 @@ enum HostScope : std::uint8_t {
       ::host::kScopeNone)                                                                                    \
     X(setDefaultProperties, std::uint32_t,                                                                   \
       (std::int32_t type, std::int32_t variation, const ::host::Array<::host::PropertyRecord>* properties),  \
+      ::host::kScopeNone)                                                                                    \
+    /* --- plan shapes (HostShapes.h): the host draws the piece by piece into the callback, which  */        \
+    /*     answers 0 to go on (another result stops the drawing and is answered). element: by its    */      \
+    /*     head's guid, in the current database. library part: by index, as it draws for the placed   */     \
+    /*     element of the guid (its sizes; the part's own without one) and the part index (0: whole)  */     \
+    X(drawElementShape, std::uint32_t,                                                                       \
+      (const ::host::ElementHead* head, ::host::HostShapeCallback callback), ::host::kScopeNone)             \
+    X(drawLibraryPartShape, std::uint32_t,                                                                   \
+      (std::int32_t libraryIndex, const ::host::GuidRecord* element, std::int16_t partIndex,                 \
+       ::host::HostShapeCallback callback),                                                                  \
       ::host::kScopeNone)                                                                                    \
     /* --- the module's own string resources: item (1-based) of a string list, as a new handle of   */       \
     /*     UTF-16 code units without a terminator; kErrBadIndex when the list or item is missing     */      \

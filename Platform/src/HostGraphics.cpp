@@ -1,9 +1,14 @@
 #include <HostGraphics.h>
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <new>
+#include <numbers>
 #include <utility>
 #include <vector>
 
@@ -18,6 +23,10 @@ struct PictureContext {
     cairo_pattern_t* effect = nullptr;   // the gradient of the polygon begun last; null: the pattern
     bool inPolygon = false;
     std::vector<std::pair<double, double>> points;
+    double lineWidth = 1.0;
+    bool hasCurrent = false;   // lines and arcs: where the next lineTo starts
+    double currentX = 0.0;
+    double currentY = 0.0;
 };
 
 namespace {
@@ -167,6 +176,76 @@ void endPolygon(PictureContext* context) {
     }
     context->points.clear();
     dropEffect(*context);
+}
+
+void setLineWidth(PictureContext* context, double width) {
+    if (context != nullptr && std::isfinite(width) && width >= 0.0) context->lineWidth = width;
+}
+
+void moveTo(PictureContext* context, double x, double y) {
+    if (context == nullptr) return;
+    if (context->inPolygon) return addPolygonPoint(context, x, y);
+    context->hasCurrent = true;
+    context->currentX = x;
+    context->currentY = y;
+}
+
+namespace {
+// Strokes the path just built in the foreground colour; at least one pixel wide, so a thin pen shows.
+void stroke(PictureContext& context) {
+    setColour(context.cairo, context.foreground);
+    cairo_set_line_width(context.cairo, std::max(1.0, context.lineWidth));
+    cairo_stroke(context.cairo);
+}
+}   // namespace
+
+void lineTo(PictureContext* context, double x, double y) {
+    if (context == nullptr) return;
+    if (context->inPolygon) return addPolygonPoint(context, x, y);
+    if (context->hasCurrent) {
+        cairo_new_path(context->cairo);
+        cairo_move_to(context->cairo, context->currentX, context->currentY);
+        cairo_line_to(context->cairo, x, y);
+        stroke(*context);
+    }
+    moveTo(context, x, y);
+}
+
+void arcTo(PictureContext* context, const DisplayArc& arc) {
+    if (context == nullptr || !(arc.radius > 0.0) || !std::isfinite(arc.radius)) return;
+    cairo_t* cairo = context->cairo;
+    cairo_new_path(cairo);
+    const double start = arc.fullCircle ? 0.0 : arc.start;
+    const double end = arc.fullCircle ? 2.0 * std::numbers::pi : arc.start + arc.sweep;
+    if (end >= start)
+        cairo_arc(cairo, arc.centreX, arc.centreY, arc.radius, start, end);
+    else
+        cairo_arc_negative(cairo, arc.centreX, arc.centreY, arc.radius, start, end);
+    stroke(*context);
+    moveTo(context, arc.centreX + arc.radius * std::cos(end), arc.centreY + arc.radius * std::sin(end));
+}
+
+void drawPlainText(PictureContext* context, const char* utf8, double x, double y, double) {
+    if (context == nullptr || utf8 == nullptr || *utf8 == '\0') return;
+    // Cairo keeps the fonts it found through fontconfig for the process; both let go at exit (cairo
+    // first), so that leak checks see only real leaks.
+    static const bool releasedAtExit =
+        FcInit() == FcTrue && std::atexit(FcFini) == 0 && std::atexit(cairo_debug_reset_static_data) == 0;
+    static_cast<void>(releasedAtExit);
+    cairo_t* cairo = context->cairo;
+    cairo_new_path(cairo);
+    cairo_select_font_face(cairo, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cairo, 12.0);
+    setColour(cairo, context->foreground);
+    cairo_move_to(cairo, x, y);
+    cairo_show_text(cairo, utf8);
+    cairo_new_path(cairo);
+}
+
+void dirtyRect(const PictureContext* context, float& left, float& top, float& right, float& bottom) {
+    left = top = 0.0f;
+    right = static_cast<float>(pictureWidth(context));
+    bottom = static_cast<float>(pictureHeight(context));
 }
 
 Rgba pixelAt(const PictureContext* context, std::int32_t x, std::int32_t y) {

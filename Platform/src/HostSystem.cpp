@@ -14,6 +14,7 @@ struct State {
     ScreenPosition mouse;
     std::map<WindowId, std::string> windows;   // open windows by id; ids grow, so oldest first
     WindowId nextWindow = 1;                   // 0 means "no window"
+    std::string language = "INT";
 };
 
 // Never destroyed, like the host's other services, so static destructors may still use it.
@@ -57,6 +58,10 @@ WindowId openWindow(const std::string& title) {
 void closeWindow(WindowId window) { state().windows.erase(window); }   // unknown ids are ignored
 
 // --- Descriptions ----------------------------------------------------------------------------------
+std::string languageCode() { return state().language; }
+
+void setLanguageCode(const std::string& code) { state().language = code; }
+
 std::string hostDescription() { return "skellow-host 22.0 (stand-in for the host, version 22)"; }
 
 // For example "Linux 6.1.0-18-amd64 x86_64, locale en_US.UTF-8".

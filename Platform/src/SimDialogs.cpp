@@ -3,6 +3,7 @@
 #include "HostDialogLibrary.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <optional>
@@ -266,9 +267,16 @@ bool isShown(const Panel& p, std::int16_t id) {
     return false;
 }
 
+// The tab texts, and the text colour as #rrggbb when it is not black.
 std::string rowText(const ListRow& row) {
     std::string text;
     for (std::size_t t = 0; t < row.tabs.size(); ++t) text += (t ? " | " : "") + row.tabs[t];
+    if (row.color[0] != 0 || row.color[1] != 0 || row.color[2] != 0) {
+        char colour[8];
+        std::snprintf(colour, sizeof colour, "#%02x%02x%02x", row.color[0] / 257, row.color[1] / 257,
+                      row.color[2] / 257);
+        text += std::string("  (") + colour + ")";
+    }
     return text;
 }
 

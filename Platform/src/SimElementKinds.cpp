@@ -538,8 +538,11 @@ Result SimElementKinds::linkFlags(const GuidRecord& first, const GuidRecord& sec
 Result SimElementKinds::libraryPartName(const GuidRecord& guid, Handle& name) const {
     const SimElement* element = project_.findElement(toGuidBytes(guid));
     if (!element) return kErrBadIndex;
-    const SimLibraryPart* part = project_.findLibraryPart(libraryIndexOf(element->record));
-    if (!part) return kErrBadName;
+    // A part taken out of the library is still named: the element names it, the library lacks it.
+    const std::int32_t index = libraryIndexOf(element->record);
+    const auto& parts = project_.state.libraryParts;
+    if (index < 1 || static_cast<std::size_t>(index) > parts.size()) return kErrBadName;
+    const SimLibraryPart* part = &parts[static_cast<std::size_t>(index) - 1];
     const std::u16string units = utf8ToUtf16(part->name);
     name = newHandle(units.size() * sizeof(char16_t), /*clear=*/false);
     if (!name) return kErrMemFull;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <limits>
 #include <set>
+#include <utility>
 
 #include "HostIFCRecords.h"
 #include "SimJsonFields.h"
@@ -330,8 +331,7 @@ std::string readIFCSection(const Json& section, ProjectState& state) {
                      {"guid", "attributes", "properties", "references", "classifications", "propertyValues"},
                      here);
             const GuidBytes guid = needGuid(elements[i], "guid", here);
-            if (std::none_of(state.elements.begin(), state.elements.end(),
-                             [&](const SimElement& e) { return e.guid() == guid; }))
+            if (std::as_const(state.elements).find(guid) == nullptr)
                 throw FormatError{here + ": the project has no element " + guidText(guid)};
             if (ifc.elements.count(guid) != 0) throw FormatError{here + ": a second entry for this element"};
             ifc.elements[guid] = readElementData(elements[i], here, ifc);

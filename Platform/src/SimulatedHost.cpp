@@ -24,6 +24,7 @@
 #include "SimLibrary.h"
 #include "SimParameters.h"
 #include "SimProperty.h"
+#include "SimShapes.h"
 #include "SimText.h"
 
 namespace host {
@@ -1956,6 +1957,17 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
         return result;
     }
 
+    // --- Plan shapes -----------------------------------------------------------------------------------
+    static Result drawElementShape(SimulatedHost& host, Addon&, const ElementHead* head,
+                                   HostShapeCallback callback) {
+        return head ? SimShapes(host.project_).drawElement(*head, callback) : kErrBadParameters;
+    }
+    static Result drawLibraryPartShape(SimulatedHost& host, Addon&, std::int32_t libraryIndex,
+                                       const GuidRecord* element, std::int16_t partIndex,
+                                       HostShapeCallback callback) {
+        return SimShapes(host.project_).drawLibraryPart(libraryIndex, element, partIndex, callback);
+    }
+
     static Result getString(SimulatedHost&, Addon& addon, std::int16_t listId, std::int32_t item,
                             Handle* text) {
         if (!text) return kErrBadParameters;
@@ -2006,38 +2018,6 @@ const HostFunctionTable& fullTable() {
 }
 
 }   // namespace
-
-// --- Messages ------------------------------------------------------------------------------------
-std::string describeResult(Result result) {
-    static const std::pair<Result, const char*> kNames[] = {
-        {kNoError, "no error"},
-        {kErrGeneral, "general failure"},
-        {kErrMemFull, "out of memory"},
-        {kErrCancel, "cancelled"},
-        {kErrNotReady, "not ready"},
-        {kErrBadIndex, "bad index"},
-        {kErrBadName, "bad name"},
-        {kErrBadParameters, "bad parameters"},
-        {kErrNoUserData, "no user data"},
-        {kErrAlreadySelected, "already selected"},
-        {kErrNotSelected, "not selected"},
-        {kErrMissingFunction, "missing function"},
-        {kErrCommandException, "exception in a command"},
-        {kErrOutsideUndoScope, "outside an undoable command"},
-        {kErrBadHandle, "bad handle"},
-        {kErrFile, "file error"},
-        {kErrNoModuleData, "no module data"},
-        {kErrRefusedCommand, "refused"},
-        {kErrNoSuchCommand, "no such add-on command"},
-    };
-    std::ostringstream text;
-    text << "0x" << std::hex << std::uppercase << result;
-    for (const auto& [code, name] : kNames)
-        if (code == result) text << " (" << name << ")";
-    return text.str();
-}
-
-std::string menuDisplayText(std::string_view text) { return std::string(text.substr(0, text.find('^'))); }
 
 // --- The host --------------------------------------------------------------------------------------
 namespace {

@@ -6,6 +6,7 @@
 #include <HostResult.h>
 
 #include "Elements/ParameterListPopulator.h"
+#include "Elements/PolygonConstructor.h"
 #include "Environment/HostApi.h"
 #include "Foundation/Memory.h"
 #include "Project/ComponentSource.h"
@@ -107,6 +108,20 @@ bool ComponentElem::isMirrored() const { return false; }
 bool ComponentElem::isOptionC() const { return false; }
 void ComponentElem::setOptionC(bool) {}
 std::int32_t ComponentElem::getLibraryIndex() const { return componentLink_.getIndex(); }
+
+bool ComponentElem::collectShape(PrimitiveList& receiver, std::int16_t partIndex, bool keepHatchLines) {
+    PolygonConstructor::beginCollect(receiver, keepHatchLines);
+    std::uint32_t result = 0;
+    try {
+        const host::GuidRecord guid = getTypeRecord().guid;
+        result = hostApi().call<host::HostSlot::drawLibraryPartShape>(
+            componentLink_.getIndex(), &guid, partIndex, &PolygonConstructor::shapePrimitiveCallback);
+    } catch (const std::exception&) {
+        result = host::kErrGeneral;
+    }
+    PolygonConstructor::endCollect();
+    return result == 0;
+}
 
 bool ComponentElem::setComponent(const ComponentLink& link, bool resetSizes, bool mergeParameters) {
     // The element's own values are what the merge carries over: without them it would hand the new

@@ -57,6 +57,11 @@ public:
     // defaults cannot be had.
     virtual bool populate(bool samePartOnly, bool skipSizes, bool resizeRows, bool resizeColumns);
     virtual std::int32_t getLibraryIndex() const;   // of the record: where the kind keeps it
+    // The plan shape of the element's library part (one part of it by index, 0 the whole) as the host
+    // draws it for this element, appended to the receiver. True when the host drew it; false on a host
+    // error or an exception on the way (the receiver keeps what came before).
+    virtual bool collectShape(PrimitiveList& receiver, std::int16_t partIndex, bool keepHatchLines);
+    using Element::collectShape;
 
     // --- The parameter memo's and the gable memo's side ----------------------------------------------
     bool load(std::uint64_t mask, std::unique_ptr<MemoStore>& store) override;   // loadMemo

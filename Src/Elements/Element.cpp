@@ -10,6 +10,7 @@
 #include <HostResult.h>
 
 #include "Elements/ElementQuantity.h"
+#include "Elements/PolygonConstructor.h"
 #include "Elements/RelatedZones.h"
 #include "Environment/Host.h"
 #include "Environment/HostApi.h"
@@ -455,6 +456,22 @@ std::shared_ptr<Element3D> Element::get3D() {
         model3D_ = build3D();
     }
     return model3D_;
+}
+
+bool Element::collectShape(PrimitiveList& receiver, bool keepHatchLines) {
+    Plan* plan = HostProject::getPlan();
+    if (plan == nullptr || !plan->makeCurrent()) return false;
+    PolygonConstructor::beginCollect(receiver, keepHatchLines);
+    std::uint32_t result = 0;
+    try {
+        result = hostApi().call<host::HostSlot::drawElementShape>(
+            &getTypeRecord(), &PolygonConstructor::shapePrimitiveCallback);
+    } catch (...) {
+        PolygonConstructor::endCollect();
+        throw;
+    }
+    PolygonConstructor::endCollect();
+    return result == 0;
 }
 
 std::shared_ptr<Element3D> Element::build3D() {

@@ -10,6 +10,7 @@
 #include "Elements/PenLineRecord.h"
 #include "Foundation/String.h"
 #include "Geometry/CadPoint.h"
+#include "LibraryParts/Primitive.h"
 #include "Project/AttributeLink.h"
 #include "Project/ElementLink.h"
 
@@ -181,6 +182,10 @@ public:
     // replace, its own relations go first. False when a list cannot be read or a relation not made.
     virtual bool copyRelationsFrom(const Element& other, bool replace);
     virtual bool addRelation(const Element& other, std::int32_t valueA, std::int32_t valueB);
+    // The element's plan shape as the host draws it, appended to the receiver as primitives (the lines
+    // that fill hatches only with keepHatchLines). True when the host drew it; false when it could not
+    // (a host error, or no floor plan), and then the receiver holds what came before the failure.
+    virtual bool collectShape(PrimitiveList& receiver, bool keepHatchLines);
 
     virtual std::unique_ptr<host::ElementRecord> getHostElement() const = 0;   // a new whole record
     // Loads what the element keeps of its memo: the base loads the user data unless memo loading is

@@ -10,6 +10,7 @@
 #include <HostElementRecords.h>
 
 #include "Elements/ComponentElem.h"
+#include "Elements/IFCMemo.h"
 #include "Elements/PartAttributes.h"
 
 namespace tarnwick {
@@ -19,7 +20,7 @@ class Library;
 // Setters change the kept record only; nothing reaches the host before commit or
 // Drawing::storeElement. The width and depth are kept as ratios of the part's A and B, or as lengths
 // when the part says so (the record's byte 132).
-class Object : public ComponentElem {
+class Object : public ComponentElem, public IFCMemo {
 public:
     static constexpr std::uint16_t kType = host::kElementObject;
     static constexpr std::uint32_t kPartType = host::kLibraryObject;

@@ -2,10 +2,11 @@
 #pragma once
 
 #include "Elements/ComponentElem.h"
+#include "Elements/IFCMemo.h"
 
 namespace tarnwick {
 
-class Opening : public ComponentElem {
+class Opening : public ComponentElem, public IFCMemo {
 public:
     Opening(const ElementLink& link, const ComponentLink& part) : ComponentElem(link, part) {}
     Opening(const Opening&) = default;

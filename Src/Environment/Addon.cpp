@@ -29,6 +29,7 @@
 #include "Foundation/TracedException.h"
 #include "Project/HostProject.h"
 #include "Project/Project.h"
+#include "Styles/TarnwickLibrary.h"
 
 namespace tarnwick {
 namespace {
@@ -405,7 +406,29 @@ std::uint32_t Addon::installHandlers() {
         result = hostApi().call<host::HostSlot::installCommandHandler>(
             Supervisor::kCommandId, Supervisor::kVersion, &onSupervisorCommand);
     if (result == 0) supervisor_->connect(getName(), getPreferencesFolder());
+    if (result == 0) readStarterStyles();
     return result;
+}
+
+Subscriber& Addon::adoptTool(std::unique_ptr<Subscriber> tool) {
+    Subscriber& kept = *tools_.emplace_back(std::move(tool));
+    subscribe(kept);
+    return kept;
+}
+
+TarnwickLibrary& Addon::getTarnwickLibrary() {
+    if (!library_) library_ = std::make_unique<TarnwickLibrary>();
+    return *library_;
+}
+
+bool Addon::readStarterStyles() {
+    String error;
+    if (getTarnwickLibrary().readStarterData(getName(), error)) return true;
+    String message = Host::getString(kEnvironmentStrings, kStarterStylesUnreadable);
+    message.replaceAll("$1", getName());
+    message.replaceAll("$2", error);
+    showWarning(message, String());
+    return false;
 }
 
 std::uint32_t Addon::onProjectNotification(std::uint32_t notification, std::int32_t) {

@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include <HostAddonProtocol.h>
 #include <HostMemory.h>
 
 #include "Environment/Publisher.h"
+#include "Environment/Subscriber.h"
 #include "Foundation/ActivityLog.h"
 #include "Foundation/String.h"
 
@@ -20,6 +22,7 @@ class Event;
 class Package;
 class PackageStore;
 class Supervisor;
+class TarnwickLibrary;
 
 // Exactly one exists while the module runs: the product derives its add-on class from it, makes it in its
 // create function and hands it to setInstance. Not copyable.
@@ -43,6 +46,7 @@ public:
         kReportNotSaved = 10,
         kStoredSettingsUnreadable = 11,   // "$1": the add-on's name
         kWhereInStoredData = 12,          // "$1" line, "$2" column, "$3" what is wrong there
+        kStarterStylesUnreadable = 13,    // "$1": the add-on's name, "$2": where and why
     };
     static constexpr const char* kProjectStoreName = "frameworkPreferenceStore";
 
@@ -111,6 +115,23 @@ public:
     bool loadPreferences(std::int32_t location);
     bool isStoreUnread(std::int32_t location) const;   // the stored data of the location was not read
 
+    // Subscribers the framework makes for itself (the style updater): subscribed to the add-on and
+    // deleted with it. The tool as kept.
+    Subscriber& adoptTool(std::unique_ptr<Subscriber> tool);
+    template <typename Tool>
+    Tool* findTool() const {   // the first tool of the kind; null when none
+        for (const auto& tool : tools_)
+            if (auto* found = dynamic_cast<Tool*>(tool.get())) return found;
+        return nullptr;
+    }
+
+    // The companion library: the style templates of the add-on's starter data. Made empty on first use;
+    // initialize reads the starter data into it.
+    TarnwickLibrary& getTarnwickLibrary();
+    // Reads the starter styles and templates (TarnwickLibrary::readStarterData); a starter file that
+    // cannot be read is named in a warning and nothing of it is used. False then.
+    bool readStarterStyles();
+
     // --- Exceptions -------------------------------------------------------------------------------------
     // Writes the report as "<name> <date time>.txt" in "Tarnwick Tools" under the host's special folder 5
     // and names the file in an alert; when no file can be written the alert asks for the steps by e-mail.
@@ -154,6 +175,8 @@ private:
     ActivityLog eventLog_;
     std::unique_ptr<PackageStore> fileStore_;
     std::unique_ptr<Supervisor> supervisor_;
+    std::unique_ptr<TarnwickLibrary> library_;         // made on first use
+    std::vector<std::unique_ptr<Subscriber>> tools_;   // gone before the publisher base; each leaves it
     int externalCallDepth_ = 0;
     bool projectStoreUnread_ = false;   // the project's stored packages are there but were not read
     bool fileStoreUnread_ = false;      // so is the preference file

@@ -65,6 +65,8 @@ protected:
     XMLAssembly(const XMLAssembly&) = default;
     XMLAssembly& operator=(const XMLAssembly&) = default;
 
+    void setTag(std::string_view tag) { tag_ = tag; }   // for a root whose user names it; borrowed
+
     virtual std::span<const std::string_view> getChildTags() const;        // index n: the tag of child n
     virtual std::unique_ptr<XMLProxy> makeChildProxy(std::size_t index);   // null: no such child
 

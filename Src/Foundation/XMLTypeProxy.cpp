@@ -75,6 +75,23 @@ bool XMLTypeProxy<unsigned int>::getText(std::string& text) const {
 }
 
 template <>
+bool XMLTypeProxy<unsigned long long>::setFromText(std::string_view text) {
+    text = trimmed(text);
+    unsigned long long value = 0;
+    if (text.empty() || text[0] == '-' || text[0] == '+') return false;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return false;
+    target_ = value;
+    return true;
+}
+
+template <>
+bool XMLTypeProxy<unsigned long long>::getText(std::string& text) const {
+    appendNumber(text, target_);
+    return true;
+}
+
+template <>
 bool XMLTypeProxy<Guid>::setFromText(std::string_view text) {
     Guid value;
     if (!value.fromString(String(text))) return false;

@@ -19,6 +19,8 @@ class String;
 //   int           decimal; reading takes the leading number after blanks, and text without one (or out of
 //                 range) gives 0, so an int never refuses its text;
 //   unsigned int  the same, without a sign;
+//   unsigned long long  decimal; reading refuses anything but one unsigned number (blanks around it
+//                 allowed) that fits, so a row or count that does not parse fails the read;
 //   Guid          the host's text form; a text that is no GUID is refused;
 //   bool          "true" or "false"; reading also takes "1" and "0" and refuses anything else;
 //   double        the shortest text that reads back to the same value; reading refuses text that is not
@@ -84,6 +86,10 @@ template <>
 bool XMLTypeProxy<unsigned int>::setFromText(std::string_view text);
 template <>
 bool XMLTypeProxy<unsigned int>::getText(std::string& text) const;
+template <>
+bool XMLTypeProxy<unsigned long long>::setFromText(std::string_view text);
+template <>
+bool XMLTypeProxy<unsigned long long>::getText(std::string& text) const;
 template <>
 bool XMLTypeProxy<Guid>::setFromText(std::string_view text);
 template <>

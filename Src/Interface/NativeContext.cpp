@@ -34,5 +34,20 @@ void NativeContext::beginRadialGradient(double centreX, double centreY, double i
 
 void NativeContext::addPoint(double x, double y) { host::addPolygonPoint(context_, x, y); }
 void NativeContext::endPolygon() { host::endPolygon(context_); }
+void NativeContext::setLineWidth(double width) { host::setLineWidth(context_, width); }
+void NativeContext::moveTo(double x, double y) { host::moveTo(context_, x, y); }
+void NativeContext::lineTo(double x, double y) { host::lineTo(context_, x, y); }
+void NativeContext::arcTo(const host::DisplayArc& arc) { host::arcTo(context_, arc); }
+
+void NativeContext::drawPlainText(const char* utf8, double x, double y, double extra) {
+    host::drawPlainText(context_, utf8, x, y, extra);
+}
+
+PixelRect NativeContext::getDirtyRect() const {
+    float left = 0, top = 0, right = 0, bottom = 0;
+    host::dirtyRect(context_, left, top, right, bottom);
+    return {static_cast<std::int32_t>(left), static_cast<std::int32_t>(top), static_cast<std::int32_t>(right),
+            static_cast<std::int32_t>(bottom)};
+}
 
 }   // namespace tarnwick

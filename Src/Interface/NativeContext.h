@@ -42,6 +42,14 @@ public:
                              const Colour& from, const Colour& to);
     void addPoint(double x, double y);
     void endPolygon();
+    // Previews: lines and arcs stroked in the foreground colour and line width (pixels); inside a
+    // polygon moveTo and lineTo give its points. Angles as the host's (HostGraphics.h: y down).
+    void setLineWidth(double width);
+    void moveTo(double x, double y);
+    void lineTo(double x, double y);
+    void arcTo(const host::DisplayArc& arc);
+    void drawPlainText(const char* utf8, double x, double y, double extra);   // the default font
+    PixelRect getDirtyRect() const;   // whole pixels: the host's corners truncated
 
     host::PictureContext* getHostContext() const { return context_; }
 

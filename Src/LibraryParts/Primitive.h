@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <vector>
 
 #include "Geometry/CadPoint.h"
 #include "Geometry/Cube.h"
@@ -12,6 +13,7 @@
 namespace tarnwick {
 
 class AttributeTracker;
+class NativeCanvas;
 
 // A mixin beside a geometry base. Primitives are kept by shared pointers to their own class; the
 // destructor is virtual all the same, so that one deleted through a Primitive pointer is deleted whole.
@@ -31,6 +33,9 @@ public:
                          int indentation) const = 0;
     virtual bool write3D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
                          int indentation) const = 0;
+    // Draws on a preview canvas, each model point moved by the offset first; true (what draws nothing
+    // draws nothing and succeeds).
+    virtual bool draw(NativeCanvas& canvas, const CadPoint& offset) const = 0;
 
     std::uint16_t getDrawingOrder() const { return drawingOrder_; }
     std::uint32_t getPen() const { return pen_; }
@@ -53,5 +58,8 @@ private:
     bool hatchLine_ = false;
     bool hatchBorder_ = false;
 };
+
+// A list of primitives, each held by a shared pointer of its own class (so deleted whole).
+using PrimitiveList = std::vector<std::shared_ptr<Primitive>>;
 
 }   // namespace tarnwick

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "Geometry/Tolerance.h"
+#include "LibraryParts/NativeCanvas.h"
 #include "LibraryParts/ScriptWriter.h"
 
 namespace tarnwick {
@@ -84,6 +85,10 @@ bool PrimitiveArc::write2D(std::ostream& out, AttributeTracker* tracker, const C
         out << "del 3\n";
     }
     return ScriptWriter::isGood(out);
+}
+
+bool PrimitiveArc::draw(NativeCanvas& canvas, const CadPoint& offset) const {
+    return canvas.drawArc(*this, offset);
 }
 
 }   // namespace tarnwick

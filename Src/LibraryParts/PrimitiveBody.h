@@ -23,9 +23,8 @@ public:
     bool isHit(const CadPoint&, double) const override { return false; }
     std::unique_ptr<Cube> getBounds()
         const override;   // the bodies' bounds; a box at the origin without data
-    bool write2D(std::ostream&, AttributeTracker*, const CadPoint&, int) const override {
-        return true;
-    }   // none
+    bool write2D(std::ostream&, AttributeTracker*, const CadPoint&, int) const override { return true; }
+    bool draw(NativeCanvas&, const CadPoint&) const override { return true; }   // nothing
     // Per body: "vert" lines, "edge" lines, the distinct face normals as "vect" lines, "pgon" lines and
     // "body"; vertices, edges, normals and faces are numbered from 1 within each body.
     bool write3D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,

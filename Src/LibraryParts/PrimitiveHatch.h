@@ -34,6 +34,7 @@ public:
 
     bool write2D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
                  int indentation) const override;
+    bool draw(NativeCanvas&, const CadPoint&) const override { return true; }   // nothing
     // The fill before the statement (only with a tracker): an ordinary fill as a "fill" line when it
     // changes; a gradient defined once per script under its own name, then selected with "set fill"
     // unless it is the fill in force. True.

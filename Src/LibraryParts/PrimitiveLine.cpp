@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "Geometry/PolyEdge.h"
+#include "LibraryParts/NativeCanvas.h"
 #include "LibraryParts/ScriptWriter.h"
 
 namespace tarnwick {
@@ -46,6 +47,10 @@ bool PrimitiveLine::write3D(std::ostream& out, AttributeTracker*, const CadPoint
     ScriptWriter::writeCoordinates3D(out, getEnd(), offset, /*moreFollows=*/false);
     out << '\n';
     return ScriptWriter::isGood(out);
+}
+
+bool PrimitiveLine::draw(NativeCanvas& canvas, const CadPoint& offset) const {
+    return canvas.drawLine(*this, offset);
 }
 
 }   // namespace tarnwick

@@ -19,6 +19,7 @@ public:
     std::unique_ptr<Cube> getBounds() const override;                     // the box of the two ends
     bool write2D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
                  int indentation) const override;
+    bool draw(NativeCanvas& canvas, const CadPoint& offset) const override;
     bool write3D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
                  int indentation) const override;
 };

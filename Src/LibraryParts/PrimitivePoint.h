@@ -18,6 +18,7 @@ public:
     std::unique_ptr<Cube> getBounds() const override;                     // the box of the point
     bool write2D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
                  int indentation) const override;
+    bool draw(NativeCanvas&, const CadPoint&) const override { return true; }   // nothing
     bool write3D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
                  int indentation) const override;
 };

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "Geometry/Tolerance.h"
+#include "LibraryParts/NativeCanvas.h"
 #include "LibraryParts/ScriptWriter.h"
 
 namespace tarnwick {
@@ -49,6 +50,10 @@ bool PrimitivePolygon::write2D(std::ostream& out, AttributeTracker* tracker, con
     writeStatement(out, tracker, entries, filled_, 2 + (getPen() > 0 ? 1 : 0), fillPen_, fillPen_,
                    indentation);
     return ScriptWriter::isGood(out);
+}
+
+bool PrimitivePolygon::draw(NativeCanvas& canvas, const CadPoint& offset) const {
+    return canvas.drawPolygon(*this, offset);
 }
 
 }   // namespace tarnwick

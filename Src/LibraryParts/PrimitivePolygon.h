@@ -33,6 +33,7 @@ public:
     std::unique_ptr<Cube> getBounds() const override;                     // of the outline; empty: the origin
     bool write2D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
                  int indentation) const override;
+    bool draw(NativeCanvas& canvas, const CadPoint& offset) const override;
     bool write3D(std::ostream&, AttributeTracker*, const CadPoint&, int) const override {
         return true;
     }   // none

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "LibraryParts/NativeCanvas.h"
 #include "LibraryParts/ScriptWriter.h"
 
 namespace tarnwick {
@@ -26,6 +27,10 @@ bool PrimitiveText::write2D(std::ostream& out, AttributeTracker* tracker, const 
     ScriptWriter::writeQuoted(out, getView());
     out << '\n';
     return ScriptWriter::isGood(out);
+}
+
+bool PrimitiveText::draw(NativeCanvas& canvas, const CadPoint& offset) const {
+    return canvas.drawText(*this, offset);
 }
 
 }   // namespace tarnwick

@@ -25,6 +25,7 @@ public:
     std::unique_ptr<Cube> getBounds() const override;                     // the box of the position
     bool write2D(std::ostream& out, AttributeTracker* tracker, const CadPoint& offset,
                  int indentation) const override;
+    bool draw(NativeCanvas& canvas, const CadPoint& offset) const override;
     bool write3D(std::ostream&, AttributeTracker*, const CadPoint&, int) const override {
         return true;
     }   // none

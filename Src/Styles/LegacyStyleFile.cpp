@@ -43,6 +43,11 @@ bool isLegacyName(const String& name) {
 
 }   // namespace
 
+void LegacyStyleFile::Target::storeValue(UserRecord& record, const String& name, const Setting& value,
+                                         std::uint32_t index) {
+    record.setSetting(name, value, index);
+}
+
 String LegacyStyleFile::legacyParameterName(const String& name) {
     for (const auto& [legacy, current] : kLegacyNames)
         if (name.getView() == legacy) return String(current);
@@ -183,7 +188,11 @@ bool LegacyStyleFile::readSetting(bool array, LegacyBinaryIn& in, const std::sha
         if (!record) continue;
         // Values of an array keep their places; a single value stands at 0.
         const auto at = array ? static_cast<std::uint32_t>(index) : 0u;
-        record->setSetting(isLegacyName(name) ? legacyParameterName(name) : name, *value, at);
+        if (isLegacyName(name)) {
+            record->setSetting(legacyParameterName(name), *value, at);
+        } else {
+            target_->storeValue(*record, name, *value, at);
+        }
     }
     return true;
 }

@@ -32,6 +32,10 @@ public:
         // A new record of the style type registered under typeKey, named; null for an unknown type.
         virtual std::shared_ptr<UserRecord> makeRecord(const String& typeKey, const String& name) = 0;
         virtual void put(const Guid& key, const std::shared_ptr<UserRecord>& record) = 0;
+        // A value under a name that is no legacy name: by default straight into the record's parameter
+        // of that name; a style database places it through the style template that owns the name.
+        virtual void storeValue(UserRecord& record, const String& name, const Setting& value,
+                                std::uint32_t index);
     };
 
     enum ValueKind : std::uint32_t {   // LegacyValueKind

@@ -28,6 +28,7 @@
 #include "Interface/ProgressWindow.h"
 #include "Styles/LegacyStyleFile.h"
 #include "Styles/UniqueName.h"
+#include "Styles/UserDatabaseCollection.h"
 #include "Styles/UserRecord.h"
 
 namespace tarnwick {
@@ -217,24 +218,9 @@ public:
 
     // Renames record to a name no other record of the database holds. When a deleted record holds the
     // wanted name, the two exchange: record takes the name and the deleted one the numbered variant. The
-    // record itself, when stored, is not counted as a holder.
-    void ensureUniqueName(const RecordPtr& record) {
-        if (!record) return;
-        UniqueName search(record->getName());
-        RecordPtr holder;
-        for (const auto& [key, other] : records_.storage) {
-            if (!other || other == record) continue;
-            const String name = other->getName();
-            if (!holder && name == record->getName()) holder = other;
-            search.add(name);
-        }
-        if (!search.hasClash()) return;
-        const String variant = search.result();
-        if (holder->isDeleted()) {
-            holder->setName(variant);   // the incoming record keeps the wanted name
-        } else {
-            record->setName(variant);
-        }
+    // record itself, when stored, is not counted as a holder. A kind with another scope overrides it.
+    virtual void ensureUniqueName(const RecordPtr& record) {
+        ensureUniqueNameAmong(record, [](const Record&) { return true; });
     }
 
     Guid newKey() const { return Guid::generate(); }
@@ -292,6 +278,22 @@ public:
     }
 
     // --- Files of its own ------------------------------------------------------------------------------
+    // Prepares a file of this database's own: the collection takes the file's root tag and a proxy that
+    // presents the database with the filters. With copy the proxy presents a deep copy, which the
+    // collection keeps as its package (takePackage gives it after a read). Without copy the collection
+    // gets no package, so the database stays with its owner.
+    void createProxy(UserDatabaseCollection& collection, bool copy, const FilterList& filters = {}) {
+        collection.setRootTag(getFileRootTag());
+        if (!copy) {
+            collection.add(std::make_unique<FilteredProxy>(*this, filters), nullptr);
+            return;
+        }
+        std::unique_ptr<Database> duplicate = copyFiltered(nullptr);
+        auto proxy = std::make_unique<FilteredProxy>(*duplicate, filters);
+        collection.add(std::move(proxy), std::move(duplicate));
+    }
+    virtual std::string_view getFileRootTag() const = 0;   // the root element of a file of its own
+
     // Writes <rootTag><packageTag>...</packageTag></rootTag> with the records that pass every filter.
     // False when the output failed.
     bool writeFile(DataBufferOut& out, std::string_view rootTag, const FilterList& filters = {}) {
@@ -326,12 +328,16 @@ public:
         public:
             explicit Into(UserDatabase& database) : database_(database) {}
             std::shared_ptr<UserRecord> makeRecord(const String& typeKey, const String& name) override {
-                RecordPtr record = database_.makeRecordOfType(typeKey.getView());
+                RecordPtr record = database_.makeLegacyRecord(typeKey.getView());
                 if (record) record->setName(name);
                 return record;
             }
             void put(const Guid& key, const std::shared_ptr<UserRecord>& record) override {
                 database_.put({key, std::static_pointer_cast<Record>(record)});
+            }
+            void storeValue(UserRecord& record, const String& name, const Setting& value,
+                            std::uint32_t index) override {
+                database_.importLegacyValue(static_cast<Record&>(record), name, value, index);
             }
 
         private:
@@ -352,6 +358,37 @@ protected:
     static constexpr std::int32_t kUntitledItem = 2;
     static constexpr std::int16_t kStyleStrings = 32707;
     static constexpr std::int32_t kMigrationTitle = 10;
+
+    // The unique-name rule over the stored records that `among` admits.
+    template <typename Among>
+    void ensureUniqueNameAmong(const RecordPtr& record, Among among) {
+        if (!record) return;
+        UniqueName search(record->getName());
+        RecordPtr holder;
+        for (const auto& [key, other] : records_.storage) {
+            if (!other || other == record || !among(*other)) continue;
+            const String name = other->getName();
+            if (!holder && name == record->getName()) holder = other;
+            search.add(name);
+        }
+        if (!search.hasClash()) return;
+        const String variant = search.result();
+        if (holder->isDeleted()) {
+            holder->setName(variant);   // the incoming record keeps the wanted name
+        } else {
+            record->setName(variant);
+        }
+    }
+
+    // A legacy file's value under a name that is no legacy name; by default the record's own parameter.
+    virtual void importLegacyValue(Record& record, const String& name, const Setting& value,
+                                   std::uint32_t index) {
+        record.setSetting(name, value, index);
+    }
+
+    // The record a legacy style file's group key stands for, named; null for an unknown key. By default
+    // the key is the type name.
+    virtual RecordPtr makeLegacyRecord(std::string_view typeKey) const { return makeRecordOfType(typeKey); }
 
     // A record of the type named by an element's tag, cleared; null for an unknown type.
     virtual RecordPtr makeRecordOfType(std::string_view typeName) const = 0;

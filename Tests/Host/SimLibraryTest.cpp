@@ -584,7 +584,7 @@ TEST_F(SimLibraryTest, LoadsTheExampleProjectWhosePlacedPartsAreLoadedAndPlaceab
             ++placed;
         }
     }
-    EXPECT_EQ(placed, 8);
+    EXPECT_EQ(placed, 9);
     EXPECT_EQ(missing, 1);
     EXPECT_TRUE(project().layerHidden(4));
     host::SimProject again;

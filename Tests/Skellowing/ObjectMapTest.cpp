@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include "Elements/Door.h"
+#include "Elements/Lamp.h"
+#include "Elements/Object.h"
+#include "Elements/Window.h"
 #include "Foundation/DataBufferOut.h"
 #include "Foundation/XMLWriter.h"
 #include "LibraryParts/LengthParameter.h"
@@ -196,6 +200,43 @@ TEST_F(ObjectMapModel, FindsPartsOfTheRowsTypeHoldingTheTypedText) {
     EXPECT_EQ(skellow::findPartsByName(host::kLibraryDoor, "01", parts, found), 1u);
     EXPECT_EQ(skellow::findPartsByName(host::kLibraryLamp, "door", parts, found), 0u);
     EXPECT_TRUE(found.empty());
+}
+
+}   // namespace
+
+namespace {
+
+// The settings button makes an element of the row's part type; a row of another type has none.
+TEST_F(ObjectMapModel, MakesTheWrapperOfTheRowsPartTypeOnly) {
+    const struct {
+        std::int32_t type;
+        bool (*isKind)(const tarnwick::ComponentElem*);
+    } cases[] = {
+        {host::kLibraryWindow,
+         [](const tarnwick::ComponentElem* e) {
+             return dynamic_cast<const tarnwick::Window*>(e) != nullptr;
+         }},
+        {host::kLibraryDoor,
+         [](const tarnwick::ComponentElem* e) { return dynamic_cast<const tarnwick::Door*>(e) != nullptr; }},
+        {host::kLibraryObject,
+         [](const tarnwick::ComponentElem* e) {
+             return dynamic_cast<const tarnwick::Object*>(e) != nullptr &&
+                    dynamic_cast<const tarnwick::Lamp*>(e) == nullptr;
+         }},
+        {host::kLibraryLamp,
+         [](const tarnwick::ComponentElem* e) { return dynamic_cast<const tarnwick::Lamp*>(e) != nullptr; }},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.type);
+        const SourceKey key(test.type, "Any");
+        EXPECT_TRUE(test.isKind(skellow::makeElementWrapper(key, tarnwick::ComponentLink()).get()));
+        EXPECT_TRUE(test.isKind(skellow::makeNewElementWrapper(key, false).get()));
+    }
+    for (const std::int32_t type : {0, 1, 6, 13}) {
+        const SourceKey key(type, "Any");
+        EXPECT_EQ(skellow::makeElementWrapper(key, tarnwick::ComponentLink()), nullptr);
+        EXPECT_EQ(skellow::makeNewElementWrapper(key, true), nullptr);
+    }
 }
 
 }   // namespace

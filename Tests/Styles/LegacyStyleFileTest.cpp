@@ -5,10 +5,15 @@
 #include <bit>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "Environment/Addon.h"
 #include "Foundation/DataBufferIn.h"
+#include "Styles/PresetList.h"
+#include "Styles/TarnwickLibrary.h"
 #include "Support/DrawingFixture.h"
+#include "TestPresets.h"
 #include "TestStyles.h"
 
 using tarnwick::DataBufferIn;
@@ -183,4 +188,48 @@ TEST_F(LegacyStyleFileTest, StylesOfUnknownTypesOrWithBadKeysAreDropped) {
     w.str("Stone").str("no guid").i32(0).i32(0).str("").i32(0).i32(0);   // no key
     ASSERT_TRUE(import(w.bytes)) << error;
     EXPECT_EQ(database.size(), 0u);
+}
+
+namespace {
+class TemplateAddon : public tarnwick::Addon {
+public:
+    TemplateAddon() : Addon(32701) {}
+};
+}   // namespace
+
+TEST_F(LegacyStyleFileTest, OtherNamesGoThroughTheTemplateThatOwnsEachOfThem) {
+    using tarnwick::PresetDatabase;
+    struct Forget {   // the add-on and the registered types, however the test ends
+        ~Forget() {
+            tarnwick::Addon::destroyInstance();
+            PresetDatabase::clearTypes();
+        }
+    } forget;
+    tarnwick::Addon::setInstance(std::make_unique<TemplateAddon>());
+    PresetDatabase::registerType(std::make_unique<FieldStyle>("wallStyle"), "Wall", "WL", 1);
+    // Two templates of the type: one owns the thickness (also under its older name), the other the finish.
+    auto& presets = tarnwick::Addon::getInstance()->getTarnwickLibrary().getPresets();
+    for (const auto& [field, parameter, legacy] :
+         {std::tuple{"thickness", "wallThickness", "oldThick"}, std::tuple{"finish", "wallFinish", ""}}) {
+        auto preset = std::make_unique<tarnwick::Preset>("wallStyle", "wallMenu");
+        tarnwick::PresetSetting setting{String(field), tarnwick::PresetParameter(String(parameter))};
+        if (*legacy) setting.addLegacyParameter(tarnwick::PresetParameter(String(legacy)));
+        preset->settingList.add(setting);
+        presets.add(std::move(preset));
+    }
+    LegacyWriter w(false);
+    w.str("TarnwickPresetFile").str("Win").str("6").flag(false).i32(1);
+    w.str("WL").str("").i32(0).i32(1);
+    w.str("Brick").str(kKeyA).i32(1000).i32(0).str("").flag(false).flag(false);
+    w.i32(3).str("oldThick").i32(1).f64(0.3).str("wallFinish").i32(2).str("oak").str("unknown").i32(0).i32(5);
+    w.i32(0);
+
+    PresetDatabase styles;
+    DataBufferIn in{std::string_view(w.bytes)};
+    ASSERT_TRUE(styles.importLegacyFile(in, error, count)) << error;
+    const auto brick = std::dynamic_pointer_cast<FieldStyle>(styles.findRecord(Guid(String(kKeyA))));
+    ASSERT_NE(brick, nullptr);
+    EXPECT_DOUBLE_EQ(brick->real("thickness"), 0.3);
+    using Finish = tarnwick::PresetFieldType<tarnwick::StringSetting, String>;
+    EXPECT_EQ(brick->field<Finish>("finish").getValue(), String("oak"));
 }

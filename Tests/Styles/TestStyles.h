@@ -79,6 +79,7 @@ public:
     TestStyleDatabase() : UserDatabase("presetDatabase") {}
     TestStyleDatabase(const TestStyleDatabase&) = default;
     std::uint32_t getPackageCode() const override { return 0x50534554; }
+    std::string_view getFileRootTag() const override { return "tarnwickPresets"; }
 
     static inline bool typesRegistered = true;   // false: no style type is known
 

@@ -24,6 +24,7 @@
 #include <functional>
 #include <string>
 
+#include <HostDialogs.h>
 #include <HostResult.h>
 #include <SimProject.h>
 #include <SimulatedHost.h>
@@ -41,7 +42,14 @@ public:
     std::function<bool(const host::SimProject& before, const host::SimProject& clean,
                        const host::SimProject& after, std::string& why)>
         consistent;
-    std::size_t maxCalls = 20000;   // calls (and allocations) swept at most; more calls are a finding
+    // Whether an alert tells the user that something failed; when set it decides instead of the alert's
+    // kind (a question shown as a warning is no failure; a notification that counts failures is one).
+    std::function<bool(const host::AlertRecord& alert)> reportsFailure;
+    // Calls whose failure the code under test is known to absorb into a different outcome: such a run is
+    // still checked for crashes and leaks, but not for what it left.
+    std::function<bool(const host::HostCall& call)> absorbed;
+    bool allocationsAbsorbed = false;   // likewise for every failed allocation
+    std::size_t maxCalls = 20000;       // calls (and allocations) swept at most; more calls are a finding
 
     // Runs the sweep; the command gives the host's result of one run. Returns the number of faulted
     // runs (0 when the clean run made no host call and no allocation).

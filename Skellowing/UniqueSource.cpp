@@ -1,0 +1,37 @@
+#include "Skellowing/UniqueSource.h"
+
+#include "Environment/Host.h"
+#include "Skellowing/SkellowingStrings.h"
+
+namespace skellow {
+
+using tarnwick::Host;
+using tarnwick::PopupMenu;
+using tarnwick::String;
+
+UniqueSource::UniqueSource(const PopupMenu& popup, std::uint16_t index) : popup_(popup), index_(index) {}
+
+bool UniqueSource::accept(const String& name, String& message) {
+    // 1. to 3. A name no item shows, or the renamed configuration's own.
+    const std::uint16_t item = popup_.findItem(name);
+    if (item == PopupMenu::kNone) return true;
+    if (index_ != PopupMenu::kNone && index_ == item) return true;
+    // 4. The name request shows the message and stays open.
+    message = Host::getString(strings::kMessages, strings::kNameUsed);
+    return false;
+}
+
+String requestSourceName(const PopupMenu& popup, std::uint16_t index) {
+    // 1. and 2.
+    UniqueSource filter(popup, index);
+    const String prompt =
+        Host::getString(strings::kMessages,
+                        index == PopupMenu::kNone ? strings::kNewSourcePrompt : strings::kRenameSourcePrompt);
+    const String title = Host::getString(strings::kTitles, strings::kSourceNameTitle);
+    // 3. and 4.
+    tarnwick::NameRequest request(&filter, title, prompt, String());
+    const String name = request.request();
+    return request.isCancelled() ? String() : name;
+}
+
+}   // namespace skellow

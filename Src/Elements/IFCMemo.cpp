@@ -1,0 +1,154 @@
+#include "Elements/IFCMemo.h"
+
+#include <vector>
+
+#include <HostIFCRecords.h>
+
+#include "Elements/Element.h"
+#include "Environment/HostApi.h"
+#include "Foundation/Setting.h"
+#include "IFC/IFCAttribute.h"
+#include "IFC/IFCDataList.h"
+#include "IFC/IFCNameIndex.h"
+#include "IFC/IFCProperty.h"
+
+namespace tarnwick {
+namespace {
+
+// The guid of the placed element this memo belongs to; false for a new element or no element at all.
+bool placedGuid(const IFCMemo& memo, Guid& guid) {
+    const auto* const element = dynamic_cast<const Element*>(&memo);
+    if (element == nullptr) return false;
+    guid = element->getGuid();
+    return guid.isValid();
+}
+
+}   // namespace
+
+IFCMemo::IFCMemo() = default;
+
+IFCMemo::IFCMemo(const IFCMemo& other)
+    : list_(other.list_ ? std::make_unique<IFCDataList>(*other.list_) : nullptr), allData_(other.allData_) {}
+
+IFCMemo::~IFCMemo() = default;
+
+// --- Loading -----------------------------------------------------------------------------------------------
+void IFCMemo::load() {
+    if (list_) return;
+    auto list = std::make_unique<IFCDataList>();
+    Guid guid;
+    if (placedGuid(*this, guid)) {
+        const host::GuidRecord& record = guid.getRecord();
+        const std::uint8_t storedOnly = allData_ == 0 ? 1 : 0;
+        // Each part that the host refuses stays empty; the others are kept.
+        host::Array<host::IFCPropertyRecord> properties;
+        if (hostApi().call<host::HostSlot::getElementIFCProperties>(&record, storedOnly, &properties) ==
+            host::kNoError)
+            list->appendProperties(properties);
+        host::Array<host::IFCAttributeRecord> attributes;
+        if (hostApi().call<host::HostSlot::getElementIFCAttributes>(&record, storedOnly, &attributes) ==
+            host::kNoError)
+            list->appendAttributes(attributes);
+        host::Array<host::IFCClassificationReferenceRecord> references;
+        if (hostApi().call<host::HostSlot::getElementIFCReferences>(&record, storedOnly, &references) ==
+            host::kNoError)
+            list->appendReferences(references);
+    }
+    list_ = std::move(list);
+}
+
+void IFCMemo::setAllData(bool flag) {
+    if (flag && allData_ == 0) list_.reset();   // what was read lacks the derived data
+    allData_ = flag ? 1 : 0;
+}
+
+// --- Lookups -----------------------------------------------------------------------------------------------
+IFCProperty* IFCMemo::findProperty(const String& setName, const String& name) {
+    load();
+    return list_->findProperty(name, setName);
+}
+
+IFCAttribute* IFCMemo::findAttribute(const String& name) {
+    load();
+    return list_->findAttribute(name);
+}
+
+IFCClassificationReference* IFCMemo::findReference(const String& name) {
+    load();
+    return list_->findReference(name);
+}
+
+String IFCMemo::getGlobalId() {
+    const IFCAttribute* const attribute = findAttribute("GlobalId");
+    return attribute ? attribute->getValue().getText() : String();
+}
+
+const IFCNameIndex* IFCMemo::getPropertyIndex() {
+    load();
+    return list_ ? list_->propertyIndex() : nullptr;
+}
+
+const IFCNameIndex* IFCMemo::getAttributeIndex() {
+    load();
+    return list_ ? list_->attributeIndex() : nullptr;
+}
+
+const IFCNameIndex* IFCMemo::getReferenceIndex() {
+    load();
+    return list_ ? list_->referenceIndex() : nullptr;
+}
+
+// --- Changes -----------------------------------------------------------------------------------------------
+void IFCMemo::addProperty(std::unique_ptr<IFCProperty> property) {
+    load();
+    Guid guid;
+    if (!property || !placedGuid(*this, guid)) return;
+    host::IFCPropertyRecord record;
+    if (!property->toHost(record)) return;   // neither the list nor the host changes
+    list_->addProperty(std::move(property));
+    hostApi().call<host::HostSlot::setElementIFCProperty>(&guid.getRecord(), &record);
+}
+
+void IFCMemo::addAttribute(std::unique_ptr<IFCAttribute> attribute) {
+    load();
+    Guid guid;
+    if (!attribute || !placedGuid(*this, guid)) return;
+    host::IFCAttributeRecord record;
+    if (!attribute->toHost(record)) return;
+    list_->addAttribute(std::move(attribute));
+    hostApi().call<host::HostSlot::setElementIFCAttribute>(&guid.getRecord(), &record);
+}
+
+void IFCMemo::removeProperty(const String& setName, const String& name) {
+    load();
+    Guid guid;
+    const IFCProperty* const property = list_->findProperty(name, setName);
+    if (property == nullptr || !placedGuid(*this, guid)) return;
+    host::IFCPropertyRecord record;
+    if (!property->toHost(record)) return;
+    list_->removeProperty(*property);   // deletes it: the record is what the host is asked about
+    hostApi().call<host::HostSlot::removeElementIFCProperty>(&guid.getRecord(), &record);
+}
+
+void IFCMemo::removePropertyFromAllSets(const String& name) {
+    load();
+    // The index is by set; removing changes it, so the sets are listed first.
+    std::vector<String> sets;
+    for (const auto& [setName, names] : *list_->propertyIndex())
+        for (const String& held : names)
+            if (held == name) {
+                sets.push_back(setName);
+                break;
+            }
+    for (const String& setName : sets) removeProperty(setName, name);
+}
+
+void IFCMemo::applyChanges(IFCMemo& newer, IFCMemo& older) {
+    newer.load();
+    if (newer.list_->propertyIndex()->empty()) return;
+    older.load();
+    if (older.list_->propertyIndex()->empty()) return;
+    load();
+}
+
+}   // namespace tarnwick

@@ -1,0 +1,55 @@
+// IFCMemo: the IFC data of an element (attributes, properties and classification references), read from
+// the host on first use and written back one item at a time.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "Foundation/String.h"
+
+namespace tarnwick {
+
+class IFCAttribute;
+class IFCClassificationReference;
+class IFCDataList;
+class IFCNameIndex;
+class IFCProperty;
+
+// A base of the element kinds that carry IFC data; it finds its element by a run-time cast, and serves
+// only a placed element (one with a valid guid). Host errors are not reported: the list lacks what could
+// not be read, and a failed write leaves the list changed. Lookups give borrowed pointers, null when
+// nothing matches.
+class IFCMemo {
+public:
+    IFCMemo();
+    IFCMemo(const IFCMemo& other);   // the flag copied, a loaded list deep-copied
+    IFCMemo& operator=(const IFCMemo&) = delete;
+    virtual ~IFCMemo();
+
+    // --- Virtual operations, in the order of the interface -------------------------------------------
+    virtual IFCProperty* findProperty(const String& setName, const String& name);
+    virtual IFCAttribute* findAttribute(const String& name);
+    virtual IFCClassificationReference* findReference(const String& name);
+    // Added to the list and sent to the host; nothing when it cannot be written as a host record.
+    virtual void addProperty(std::unique_ptr<IFCProperty> property);
+    virtual void addAttribute(std::unique_ptr<IFCAttribute> attribute);
+    // From the list and the host; nothing when the element has no such property.
+    virtual void removeProperty(const String& setName, const String& name);
+    virtual void removePropertyFromAllSets(const String& name);   // from every set that holds it
+
+    void load();   // once; an element without a valid guid gets an empty list and no host call
+    // Set: the next access reloads everything the host has, derived data ("GlobalId") included.
+    void setAllData(bool flag);
+    String getGlobalId();                      // the "GlobalId" attribute's value; empty when it has none
+    const IFCNameIndex* getPropertyIndex();    // property-set name to property names
+    const IFCNameIndex* getAttributeIndex();   // all attribute names under the empty key
+    const IFCNameIndex* getReferenceIndex();   // all reference names under the empty key
+    // Loads what a merge of the two would read; copies nothing.
+    void applyChanges(IFCMemo& newer, IFCMemo& older);
+
+private:
+    std::unique_ptr<IFCDataList> list_;   // null until loaded
+    std::uint8_t allData_ = 0;            // the host calls take its negation as "stored only"
+};
+
+}   // namespace tarnwick

@@ -1,0 +1,7 @@
+#include "Styles/PresetField.h"
+
+namespace tarnwick {
+
+PresetField::~PresetField() = default;
+
+}   // namespace tarnwick

@@ -1,0 +1,36 @@
+// PresetUpdater: brings placed library-part elements up to date with the styles. On the host event
+// ('HOST', 'UEPR') it runs the undoable transaction "Update Styles" over the selected elements of the
+// current drawing, or over all of them once the user agrees.
+#pragma once
+
+#include <cstdint>
+
+#include "Environment/Subscriber.h"
+
+namespace tarnwick {
+
+class EditManager;
+class Element;
+class Event;
+class EventKeyList;
+class TarnwickLibrary;
+
+// Made and subscribed by the first style-type registration; owned by the add-on. No state of its own.
+class PresetUpdater : public Subscriber {
+public:
+    PresetUpdater() : Subscriber(0) {}
+    ~PresetUpdater() override;
+
+    void subscribe(EventKeyList& keys) const override;   // ('HOST', 'UEPR')
+    bool receive(const Event& event) override;           // runs the transaction; always handled
+
+    // Applies the templates to every element of the edit manager's drawing (the selected ones when there
+    // is a selection) and writes back those that changed, each made editable first. Unless quiet, asks
+    // before updating all elements; false when declined or there is no drawing.
+    static bool applyToDrawing(const TarnwickLibrary& library, EditManager& editor, bool quiet);
+    // The templates of the element's subtype applied to its parameters; true when it changed. False for
+    // an element not placed from a library part, one without parameters, or without a style database.
+    static bool updateElement(const TarnwickLibrary& library, Element& element);
+};
+
+}   // namespace tarnwick

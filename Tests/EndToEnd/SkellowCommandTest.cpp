@@ -1,0 +1,189 @@
+// The five commands on the house fixture: which elements take which part, what stays where it was, what
+// the user is told, and what undo, a locked layer, a declined confirmation and a selection do.
+#include <cmath>
+#include <map>
+
+#include <nlohmann/json.hpp>
+
+#include "EndToEndFixture.h"
+
+namespace {
+
+using nlohmann::json;
+
+// The fixture's elements that the commands may change, by guid, with their library indices.
+constexpr const char* kChair1 = "0B1E0000-0000-4000-8000-000000000001";   // IFC "Office Chair", Chair 01
+constexpr const char* kChair2 = "0B1E0000-0000-4000-8000-000000000002";   // IFC name, no IFC material
+constexpr const char* kDoor = "D0020000-0000-4000-8000-000000000001";     // IFC "Entrance Door", locked
+constexpr const char* kWindow1 = "A1D00000-0000-4000-8000-000000000001";
+constexpr const char* kWindow2 = "A1D00000-0000-4000-8000-000000000002";   // derived from AutoCad
+constexpr const char* kDesk = "DE5C0000-0000-4000-8000-000000000001";      // DWG "Desk Block"
+constexpr const char* kSofa = "50FA0000-0000-4000-8000-000000000001";      // part deleted: missing
+constexpr const char* kBench = "BE7C0000-0000-4000-8000-000000000001";     // legacy "Bench 19"
+constexpr int kChairModern = 2, kTable = 3, kDoorGlazed = 7, kWindowCasement = 11;
+constexpr int kOpeningsLayer = 3;
+
+class SkellowCommands : public EndToEndFixture {
+protected:
+    static json element(const json& project, const std::string& guid) {
+        for (const json& entry : project["elements"])
+            if (entry["guid"] == guid) return entry;
+        ADD_FAILURE() << "no element " << guid;
+        return json::object();
+    }
+    static std::map<std::string, int> partsOf(const json& project) {
+        std::map<std::string, int> parts;
+        for (const json& entry : project["elements"])
+            if (entry.contains("libraryIndex")) parts[entry["guid"]] = entry["libraryIndex"];
+        return parts;
+    }
+    static json parameter(const json& entry, const std::string& name) {
+        for (const json& item : entry["memo"]["parameters"])
+            if (item["name"] == name) return item["value"];
+        return nullptr;
+    }
+    // The midpoint of an object's front edge: its position plus half its width, turned by its angle.
+    static std::pair<double, double> frontMidpoint(const json& entry) {
+        const double angle = entry.value("angle", 0.0);
+        const double half = parameter(entry, "A").get<double>() * entry["size"][0].get<double>() / 2;
+        return {entry["position"][0].get<double>() + half * std::cos(angle),
+                entry["position"][1].get<double>() + half * std::sin(angle)};
+    }
+    json current() const { return json::parse(host_->project().saveText()); }
+    void copyTable() {
+        std::filesystem::create_directories(tableFile().parent_path());
+        std::filesystem::copy_file(fixture("house-table.xml"), tableFile(),
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+};
+
+TEST_F(SkellowCommands, EachCommandReplacesItsElementsKeepingPlacementAndReportsTheCount) {
+    struct Case {
+        const char* command;
+        std::map<std::string, int> replaced;   // guid to the new library index
+        const char* report;
+    };
+    const Case cases[] = {
+        {"Skellow From IFC",
+         {{kChair1, kChairModern}, {kDoor, kDoorGlazed}},
+         "2 objects were successfully skellowed"},
+        // DXF/DWG imports are objects only: the window derived from AutoCad stays.
+        {"Skellow From DXF/DWG", {{kDesk, kTable}}, "1 objects were successfully skellowed"},
+        {"Skellow From ArchiCAD",
+         {{kChair1, kChairModern},
+          {kChair2, kChairModern},
+          {kWindow1, kWindowCasement},
+          {kWindow2, kWindowCasement}},
+         "4 objects were successfully skellowed"},
+        {"Skellow Missing Parts", {{kSofa, kChairModern}}, "1 objects were successfully skellowed"},
+        {"Skellow Legacy Parts", {{kBench, kTable}}, "1 objects were successfully skellowed"},
+    };
+    const json before = json::parse(readFile(fixture("house.json")));
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.command);
+        copyTable();
+        const std::string out = (scratch_ / "out.json").string();
+        const ProgramRun program = skellowHost({"run", fixture("house.json").string(), "--command",
+                                                test.command, "--home", home().string(), "--out", out});
+        ASSERT_EQ(program.status, 0) << program.out << program.err;
+        EXPECT_NE(program.out.find("[Notification] " + std::string(test.report) + "\n"), std::string::npos)
+            << program.out;
+        const json after = json::parse(readFile(out));
+        std::map<std::string, int> expected = partsOf(before);
+        for (const auto& [guid, index] : test.replaced) expected[guid] = index;
+        EXPECT_EQ(partsOf(after), expected);
+        for (const auto& [guid, index] : test.replaced) {
+            const json was = element(before, guid), now = element(after, guid);
+            EXPECT_EQ(now.value("storey", 0), was.value("storey", 0)) << guid;
+            if (!was.contains("position")) continue;   // doors and windows keep their place in the wall
+            EXPECT_DOUBLE_EQ(now.value("angle", 0.0), was.value("angle", 0.0)) << guid;
+            EXPECT_DOUBLE_EQ(now.value("elevation", 0.0), was.value("elevation", 0.0)) << guid;
+            if (guid == kSofa) {   // a missing part gave no box to keep: the element stays where it was
+                EXPECT_EQ(now["position"], was["position"]);
+                continue;
+            }
+            const auto [x0, y0] = frontMidpoint(was);
+            const auto [x1, y1] = frontMidpoint(now);
+            EXPECT_NEAR(x1, x0, 1e-9) << guid;
+            EXPECT_NEAR(y1, y0, 1e-9) << guid;
+        }
+    }
+}
+
+TEST_F(SkellowCommands, CarriesSharedParametersAndAppliesTheMappingsOwn) {
+    start("house.json", "house-table.xml");
+    ASSERT_EQ(run("Skellow From ArchiCAD"), host::kNoError);
+    EXPECT_EQ(parameter(element(current(), kChair2), "mat"), "Ash");   // shared by both parts: kept
+    ASSERT_TRUE(host_->undo());
+    ASSERT_EQ(run("Skellow From IFC"), host::kNoError);
+    EXPECT_EQ(parameter(element(current(), kChair1), "mat"), "Walnut");   // the mapping sets it
+}
+
+TEST_F(SkellowCommands, UndoRestoresTheProjectAndTheLockedLayerIsLockedAgain) {
+    start("house.json", "house-table.xml");
+    const host::ProjectState before = host_->project().state;
+    ASSERT_EQ(run("Skellow From IFC"), host::kNoError);
+    EXPECT_EQ(partsOf(current())[kDoor], kDoorGlazed);   // on the locked layer
+    const host::SimAttribute* layer = host_->project().findAttribute(host::kAttributeLayer, kOpeningsLayer);
+    ASSERT_NE(layer, nullptr);
+    EXPECT_NE(layer->flags & host::kLayerLocked, 0);
+    EXPECT_FALSE(host_->project().state.suspendGroups);
+    ASSERT_TRUE(host_->undo());
+    host::ProjectState undone = host_->project().state;
+    EXPECT_TRUE(undone.elements == before.elements);
+    EXPECT_TRUE(undone.moduleData != before.moduleData);   // the preferences were saved before the step
+    undone.moduleData = before.moduleData;
+    EXPECT_TRUE(undone.attributes == before.attributes);
+    EXPECT_TRUE(undone == before);
+}
+
+TEST_F(SkellowCommands, DecliningTheConfirmationLeavesTheDrawingButKeepsTheTable) {
+    start("house.json", "house-table.xml");
+    const std::map<std::string, int> before = partsOf(current());
+    script(R"([{"do": "answerAlert", "button": 2}])");
+    run("Skellow From ArchiCAD");
+    EXPECT_EQ(partsOf(current()), before);
+    EXPECT_EQ(alertTexts().size(), 1u);   // the question alone: no report
+    EXPECT_TRUE(std::filesystem::exists(tableFile()));
+}
+
+TEST_F(SkellowCommands, EndsSilentlyWhenTheSearchIsCancelledAndSaysSoWhenNothingQualifies) {
+    start("house.json", "house-table.xml");
+    const host::ProjectState before = host_->project().state;
+    script(R"([{"do": "cancelProgressAt", "step": 3, "window": 1}])");
+    run("Skellow From ArchiCAD");
+    EXPECT_TRUE(alertTexts().empty());
+    EXPECT_TRUE(host_->project().state == before);
+
+    // Without the legacy bench there is nothing of that kind: no question, no run.
+    host::GuidRecord bench;
+    ASSERT_TRUE(host::guidFromText(kBench, bench));
+    host_->project().state.elements.eraseIf(
+        [&](const host::SimElement& element) { return element.guid() == host::toGuidBytes(bench); });
+    const host::ProjectState withoutBench = host_->project().state;
+    run("Skellow Legacy Parts");
+    EXPECT_EQ(alertTexts(), std::vector<std::string>{"No relevant objects were found to be skellowed"});
+    EXPECT_TRUE(host_->project().state == withoutBench);
+}
+
+TEST_F(SkellowCommands, SearchesOnlyTheSelectionWhenSomeOfItQualifies) {
+    start("house.json", "house-table.xml");
+    host::GuidRecord chair2;
+    ASSERT_TRUE(host::guidFromText(kChair2, chair2));
+    host::SimSelection& selection = host_->project().viewOf({host::kDatabasePlan, {}}).selection;
+    selection.kind = host::kSelectionElements;
+    selection.elements = {host::toGuidBytes(chair2)};
+    std::map<std::string, int> expected = partsOf(current());
+    ASSERT_EQ(run("Skellow From ArchiCAD"), host::kNoError);
+    expected[kChair2] = kChairModern;
+    EXPECT_EQ(partsOf(current()), expected);
+
+    // A selection of which nothing qualifies: the whole drawing is searched.
+    ASSERT_TRUE(host_->undo());
+    ASSERT_TRUE(host::guidFromText(kChair1, chair2));
+    host_->project().viewOf({host::kDatabasePlan, {}}).selection.elements = {host::toGuidBytes(chair2)};
+    ASSERT_EQ(run("Skellow Missing Parts"), host::kNoError);
+    EXPECT_EQ(partsOf(current())[kSofa], kChairModern);
+}
+
+}   // namespace

@@ -1,0 +1,467 @@
+// The "Object Mapping Table" and "Object Selection" dialogs driven by scripted user actions on a small
+// project (dialog.json): the rows and their colours, typing a replacement, configurations, clearing,
+// resizing, the pre-fill, and what accepting and cancelling leave in the table, the preferences and the
+// table file.
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include <HostDialogLibrary.h>
+#include <HostDialogs.h>
+#include <HostRecords.h>
+#include <SimProject.h>
+
+#include "Environment/FocusEvent.h"
+#include "Environment/Host.h"
+#include "Environment/ItemEvent.h"
+#include "Interface/ActionEvent.h"
+#include "Interface/EditText.h"
+#include "Interface/InterfacePanel.h"
+#include "Interface/ListControl.h"
+#include "Project/Drawing.h"
+#include "Project/HostProject.h"
+#include "Project/Library.h"
+#include "Project/Plan.h"
+#include "Project/Project.h"
+#include "Project/Specification.h"
+#include "Skellowing/MappingDialog.h"
+#include "Skellowing/ObjectMap.h"
+#include "Skellowing/ObjectSelectionDialog.h"
+#include "Skellowing/SkellowingPrefs.h"
+#include "SkellowingFixture.h"
+
+namespace {
+
+using skellow::LibraryPartList;
+using skellow::ObjectMap;
+using skellow::ObjectMapType;
+using skellow::SourceGroupMap;
+using skellow::SourceKey;
+using tarnwick::String;
+
+constexpr std::int16_t kPopupItem = 4;
+constexpr std::int16_t kListItem = 9;
+
+struct Row {
+    std::string source, mapped, colour;
+    bool operator==(const Row&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const Row& row) {
+    return out << row.source << " -> \"" << row.mapped << "\" " << row.colour;
+}
+
+std::string colourName(std::uint16_t red, std::uint16_t green, std::uint16_t blue) {
+    if (red == 0 && green == 0 && blue == 0) return "black";
+    if (red == 0 && green == 65535 && blue == 0) return "green";
+    if (red == 65535 && green == 0 && blue == 0) return "red";
+    if (red == 65535 && green == 34952 && blue == 0) return "orange";
+    return "other";
+}
+
+// The mapping dialog with what it showed when it closed, and a hook once it has opened.
+class ProbeDialog : public skellow::MappingDialog {
+public:
+    using MappingDialog::MappingDialog;
+
+    std::function<void(ProbeDialog&)> onOpened;
+    std::vector<Row> rows;
+    std::vector<std::string> popup;   // "*" before the chosen item
+    std::int32_t width = 0, height = 0;
+    std::int16_t listWidth = 0, listHeight = 0, buttonTop = 0;
+
+    void opened() override {
+        MappingDialog::opened();
+        if (onOpened) onOpened(*this);
+    }
+    void close(const tarnwick::ActionEvent& event) override {
+        snapshot();
+        MappingDialog::close(event);
+    }
+    void cancel(const tarnwick::ActionEvent& event) override {
+        snapshot();
+        MappingDialog::cancel(event);
+    }
+
+    void snapshot() {
+        const std::int16_t panel = getPanelId();
+        rows.clear();
+        popup.clear();
+        for (std::int16_t r = 1; r <= host::DGListGetItemCount(panel, kListItem); ++r) {
+            std::uint16_t red = 0, green = 0, blue = 0;
+            host::DGListGetItemColor(panel, kListItem, r, red, green, blue);
+            rows.push_back({host::DGListGetTabItemText(panel, kListItem, r, 1),
+                            host::DGListGetTabItemText(panel, kListItem, r, 2),
+                            colourName(red, green, blue)});
+        }
+        const std::int16_t chosen = host::DGPopUpGetSelected(panel, kPopupItem);
+        for (std::int16_t i = 1; i <= host::DGPopUpGetItemCount(panel, kPopupItem); ++i)
+            popup.push_back((i == chosen ? "*" : "") + host::DGPopUpGetItemText(panel, kPopupItem, i));
+        host::DGGetDialogClientSize(panel, 0, width, height);
+        std::int16_t left = 0, top = 0, right = 0, bottom = 0;
+        host::DGGetItemRect(panel, kListItem, left, top, right, bottom);
+        listWidth = static_cast<std::int16_t>(right - left);
+        listHeight = static_cast<std::int16_t>(bottom - top);
+        host::DGGetItemRect(panel, 1, left, buttonTop, right, bottom);
+    }
+};
+
+class MappingDialogTest : public SkellowingFixture {
+protected:
+    void SetUp() override {
+        SkellowingFixture::SetUp();
+        std::ifstream file(std::string(TEST_SOURCE_DIR) + "/dialog.json");
+        std::stringstream text;
+        text << file.rdbuf();
+        std::string error;
+        ASSERT_TRUE(host_->project().loadText(text.str(), error)) << error;
+        tarnwick::Library::registerCreators();
+        tarnwick::Specification::registerCreators();
+        tarnwick::Drawing::unregisterCreators();
+        tarnwick::Drawing::registerCreators();
+        tarnwick::Addon::getInstance()->installTools();
+        tarnwick::Library* library = tarnwick::Host::getLibrary();
+        ASSERT_NE(library, nullptr);
+        const std::pair<const char*, std::uint32_t> parts[] = {
+            {"Chair", host::kLibraryObject},    {"Table", host::kLibraryObject},
+            {"Sofa 22", host::kLibraryObject},  {"garage Door", host::kLibraryDoor},
+            {"Front door", host::kLibraryDoor}, {"Back Door", host::kLibraryDoor}};
+        for (std::size_t i = 0; i < std::size(parts); ++i)
+            parts_.push_back(
+                {String(parts[i].first),
+                 tarnwick::ComponentLink(static_cast<std::int32_t>(i + 1), parts[i].second, library)});
+        table_.ensureDefaults();
+        tarnwick::InterfacePanel::createRegistry();
+        host::setDialogTranscript([this](const std::string& line) { transcript_.push_back(line); });
+    }
+    void TearDown() override {
+        host::setDialogTranscript(nullptr);
+        tarnwick::InterfacePanel::destroyRegistry();
+        tarnwick::Drawing::unregisterCreators();
+        tarnwick::Specification::unregisterCreators();
+        tarnwick::Library::unregisterCreators();
+        SkellowingFixture::TearDown();
+    }
+
+    skellow::SkellowingPrefs& prefs() {
+        return dynamic_cast<skellow::SkellowingPrefs&>(
+            *tarnwick::Host::getProject()->getPackage(skellow::SkellowingPrefs::kCode));
+    }
+    // Maps the key in the configuration, made when missing, to a loaded part or to a typed name.
+    void map(ObjectMap& table, const char* configuration, ObjectMapType kind, SourceKey key,
+             const char* part) {
+        if (!table.findList(String(configuration), kind)) table.addList(String(configuration), kind);
+        String name(configuration);
+        skellow::ObjectSpecification* made = table.findSpecification(key, name, kind, true);
+        ASSERT_NE(made, nullptr);
+        made->setTypedName(String(part));
+    }
+    static SourceKey object(const char* name) { return {host::kLibraryObject, String(name)}; }
+    static SourceKey door(const char* name) { return {host::kLibraryDoor, String(name)}; }
+
+    std::vector<std::string> alerts() const {
+        std::vector<std::string> texts;
+        for (const host::AlertRecord& alert : host::recordedAlerts()) texts.push_back(alert.largeText);
+        return texts;
+    }
+    static std::string message(std::int32_t item) {
+        return std::string(tarnwick::Host::getString(32522, item).getView());
+    }
+    std::string mappedName(const ObjectMap& table, const char* configuration, ObjectMapType kind,
+                           const SourceKey& key) const {
+        const skellow::ObjectSpecification* found =
+            table.findOwnSpecification(key, String(configuration), kind);
+        return found ? std::string(found->getMappedName().getView()) : "(none)";
+    }
+
+    bool transcribed(const std::string& text) const {
+        return std::any_of(transcript_.begin(), transcript_.end(),
+                           [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    }
+
+    ObjectMap table_;
+    std::vector<std::string> transcript_;
+    SourceGroupMap groups_;
+    LibraryPartList parts_;
+};
+
+}   // namespace
+
+TEST_F(MappingDialogTest, ShowsEachRowsMappingInItsColourAndOnlyAcceptingWritesTheTable) {
+    // Chair is the shown configuration's own; Stool is inherited from another configuration of the kind
+    // and Bench from the IFC kind's "Default", which is not the shown "Default" either.
+    map(table_, "Default", ObjectMapType::gsm, object("Chair"), "Table");
+    map(table_, "Site", ObjectMapType::gsm, object("Stool"), "Chair");
+    map(table_, "Default", ObjectMapType::ifc, object("Bench"), "Sofa 22");
+    map(table_, "Default", ObjectMapType::gsm, object("Ghost"), "Nothing");
+    for (const char* name : {"Bench", "Chair", "Ghost", "Stool"}) groups_[object(name)];
+    groups_[{host::kLibraryLamp, String("Lamp")}];
+    const std::vector<Row> shown{{"Bench", "Sofa 22", "green"},
+                                 {"Chair", "Table", "black"},
+                                 {"Ghost", "Nothing", "red"},
+                                 {"Stool", "Chair", "green"},
+                                 {"Lamp", "", "orange"}};
+    for (const bool accept : {false, true}) {
+        SCOPED_TRACE(accept ? "accepted" : "cancelled");
+        host::clearUserActions();
+        script(accept ? R"([{"do":"click","item":1}])" : R"([{"do":"click","item":2}])");
+        ObjectMap table(table_);
+        ProbeDialog dialog(table, ObjectMapType::gsm, groups_, parts_);
+        EXPECT_EQ(dialog.open(), accept ? tarnwick::kDialogAccepted : tarnwick::kDialogCancelled);
+        EXPECT_EQ(dialog.rows, shown);
+        EXPECT_EQ(dialog.popup,
+                  (std::vector<std::string>{"Add new configuration...", "Rename  \"Default\"...",
+                                            "Delete  \"Default\"...", "", "*Default", "Site"}));
+        // Accepting copies the inherited mappings of the listed rows into the shown configuration.
+        EXPECT_EQ(mappedName(table, "Default", ObjectMapType::gsm, object("Stool")),
+                  accept ? "Chair" : "(none)");
+        EXPECT_EQ(mappedName(table, "Default", ObjectMapType::gsm, object("Bench")),
+                  accept ? "Sofa 22" : "(none)");
+        EXPECT_EQ(mappedName(table, "Default", ObjectMapType::gsm, object("Lamp")), "(none)");
+        EXPECT_EQ(std::filesystem::exists(tableFile()), accept);
+    }
+    EXPECT_NE(readFile(tableFile()).find("<originalName>Stool</originalName>"), std::string::npos);
+    // The host shows each row's colour.
+    EXPECT_TRUE(transcribed("5  Lamp |   (#ff8800)"));
+    EXPECT_TRUE(transcribed("4  Stool | Chair  (#00ff00)"));
+}
+
+TEST_F(MappingDialogTest, LooksATypedNameUpWhenTheEntryIsOverNotWhileTyping) {
+    map(table_, "Default", ObjectMapType::gsm, object("Chair"), "Table");
+    groups_[object("Chair")];
+    script(R"([{"do":"click","item":1}])");
+    ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
+    std::vector<std::string> whileTyping;
+    dialog.onOpened = [&](ProbeDialog& d) {
+        auto& list = dynamic_cast<tarnwick::ListControl&>(*d.findControl(kListItem));
+        auto& field = dynamic_cast<tarnwick::EditText&>(*d.findControl(8));
+        list.select(true, 0);
+        EXPECT_EQ(field.getText(), String("Table"));   // the field edits the selected row
+        // Each keystroke is a change of the text: nothing is looked up, nothing is shown.
+        for (const char* text : {"z", "zz"}) {
+            field.setText(String(text));
+            d.broadcastEvent(tarnwick::ItemEvent(tarnwick::ControlLink(8, &d)));
+        }
+        whileTyping = alerts();
+        whileTyping.push_back(mappedName(d.getWorkingCopy(), "Default", ObjectMapType::gsm, object("Chair")));
+        // Leaving the field ends the entry.
+        d.broadcastEvent(tarnwick::FocusEvent(tarnwick::ControlLink(8, &d), 0));
+    };
+    EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+    EXPECT_EQ(whileTyping, (std::vector<std::string>{"Table"}));
+    EXPECT_EQ(alerts(), (std::vector<std::string>{message(11)}));
+    EXPECT_EQ(dialog.rows, (std::vector<Row>{{"Chair", "zz", "red"}}));
+    // The part chosen before no longer answers for the typed name.
+    String name("Default");
+    skellow::ObjectSpecification* chair =
+        table_.findSpecification(object("Chair"), name, ObjectMapType::gsm, false);
+    ASSERT_NE(chair, nullptr);
+    EXPECT_EQ(chair->findMappedPart(), nullptr);
+}
+
+TEST_F(MappingDialogTest, MapsATypedNameToTheOnePartItFitsOrTheOneTheUserPicks) {
+    struct Case {
+        const char* name;
+        const char* actions;
+        std::vector<Row> rows;
+        std::size_t alerts;
+    };
+    const Case cases[] = {
+        {"one match",
+         R"([{"do":"selectRows","item":9,"rows":[2]},{"do":"setText","item":8,"text":"CHAI","commit":true}])",
+         {{"Gate", "", "orange"}, {"Seat", "Chair", "black"}},
+         0},
+        {"no match",
+         R"([{"do":"selectRows","item":9,"rows":[2]},{"do":"setText","item":8,"text":"door","commit":true}])",
+         {{"Gate", "", "orange"}, {"Seat", "door", "red"}},
+         1},
+        {"picked",
+         R"([{"do":"selectRows","item":9,"rows":[1]},{"do":"setText","item":8,"text":"door","commit":true},
+                      {"do":"selectRows","item":4,"rows":[3],"dialog":32511},{"do":"click","item":1,"dialog":32511}])",
+         {{"Gate", "garage Door", "black"}, {"Seat", "Table", "black"}},
+         0},
+        {"not picked",
+         R"([{"do":"selectRows","item":9,"rows":[1]},{"do":"setText","item":8,"text":"door","commit":true},
+                          {"do":"click","item":2,"dialog":32511}])",
+         {{"Gate", "", "orange"}, {"Seat", "Table", "black"}},
+         0},
+    };
+    map(table_, "Default", ObjectMapType::gsm, object("Seat"), "Table");
+    groups_[door("Gate")];
+    groups_[object("Seat")];
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        host::clearUserActions();
+        host::clearRecordedAlerts();
+        transcript_.clear();
+        script(c.actions);
+        ObjectMap table(table_);
+        ProbeDialog dialog(table, ObjectMapType::gsm, groups_, parts_);
+        EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+        EXPECT_EQ(host::scriptStopMessage(), "");
+        EXPECT_EQ(dialog.rows, c.rows);
+        EXPECT_EQ(alerts().size(), c.alerts);
+    }
+    // The candidates were offered sorted in any letter case.
+    EXPECT_TRUE(transcribed("1  Back Door"));
+    EXPECT_TRUE(transcribed("3  garage Door"));
+}
+
+TEST_F(MappingDialogTest, AddsRenamesAndDeletesConfigurationsWithUniqueNames) {
+    groups_[object("Chair")];
+    // Deleting the only configuration is refused; a new one may not repeat a shown name exactly, but may
+    // differ in letter case; a rename may keep the name; deleting the shown one shows the first left.
+    script(R"([{"do":"selectPopup","item":4,"index":3},
+               {"do":"selectPopup","item":4,"index":1},
+               {"do":"setText","item":4,"text":"Default","dialog":32600},{"do":"click","item":1,"dialog":32600},
+               {"do":"setText","item":4,"text":"default","dialog":32600},{"do":"click","item":1,"dialog":32600},
+               {"do":"selectPopup","item":4,"index":2},
+               {"do":"setText","item":4,"text":"default","dialog":32600},{"do":"click","item":1,"dialog":32600},
+               {"do":"selectPopup","item":4,"index":2},{"do":"click","item":2,"dialog":32600},
+               {"do":"click","item":1}])");
+    ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
+    EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+    EXPECT_EQ(host::scriptStopMessage(), "");
+    EXPECT_EQ(alerts(), (std::vector<std::string>{message(10), message(7)}));
+    EXPECT_EQ(dialog.popup, (std::vector<std::string>{"Add new configuration...", "Rename  \"default\"...",
+                                                      "Delete  \"default\"...", "", "Default", "*default"}));
+    EXPECT_TRUE(transcribed("IFC source name"));
+    EXPECT_TRUE(transcribed("Enter a replacement name for the IFC source"));
+    EXPECT_EQ(prefs().getSource(ObjectMapType::gsm), String("default"));
+
+    // Deleting the shown one of two makes the first in sorted order shown.
+    host::clearUserActions();
+    script(R"([{"do":"selectPopup","item":4,"index":3},{"do":"click","item":1}])");
+    ProbeDialog again(table_, ObjectMapType::gsm, groups_, parts_);
+    EXPECT_EQ(again.open(), tarnwick::kDialogAccepted);
+    EXPECT_EQ(again.popup.back(), "*Default");
+    EXPECT_EQ(table_.findList(String("default"), ObjectMapType::gsm), nullptr);
+    EXPECT_EQ(prefs().getSource(ObjectMapType::gsm), String("Default"));
+}
+
+TEST_F(MappingDialogTest, ClearingRemovesOnlyTheShownConfigurationsMappings) {
+    map(table_, "Default", ObjectMapType::gsm, object("Chair"), "Table");
+    map(table_, "Site", ObjectMapType::gsm, object("Stool"), "Chair");
+    groups_[object("Chair")];
+    groups_[object("Stool")];
+    script(R"([{"do":"selectRows","item":9,"rows":[1,2]},{"do":"click","item":12},{"do":"click","item":1}])");
+    ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
+    EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+    EXPECT_EQ(dialog.rows, (std::vector<Row>{{"Chair", "", "orange"}, {"Stool", "", "orange"}}));
+    EXPECT_EQ(mappedName(table_, "Default", ObjectMapType::gsm, object("Chair")), "(none)");
+    EXPECT_EQ(mappedName(table_, "Default", ObjectMapType::gsm, object("Stool")), "(none)");   // not copied
+    EXPECT_EQ(mappedName(table_, "Site", ObjectMapType::gsm, object("Stool")), "Chair");
+}
+
+TEST_F(MappingDialogTest, ResizesInWholeRowsNeverBelowItsSmallestSize) {
+    struct Case {
+        int width, height, keptWidth, keptHeight;
+    };
+    const Case cases[] = {{600, 400, 439, 392}, {439, 350, 439, 358}};
+    groups_[object("Chair")];
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        host::clearUserActions();
+        script(R"([{"do":"resize","width":)" + std::to_string(c.width) + R"(,"height":)" +
+               std::to_string(c.height) + R"(},{"do":"click","item":1}])");
+        ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
+        EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+        EXPECT_EQ(dialog.width, c.keptWidth);
+        EXPECT_EQ(dialog.height, c.keptHeight);
+        EXPECT_EQ(dialog.listWidth, c.keptWidth - 40);
+        EXPECT_EQ(dialog.listHeight, c.keptHeight - 171);
+        EXPECT_EQ(dialog.buttonTop, c.keptHeight - 40);
+    }
+}
+
+TEST_F(MappingDialogTest, PrefillsLegacyNamesOnlyInTheShownConfiguration) {
+    // "Sofa" has its current part "Sofa 22"; another configuration's mapping of it stays as it is.
+    map(table_, "Old", ObjectMapType::legacy, object("Sofa"), "Table");
+    groups_[object("Chair")];
+    groups_[object("Sofa")];
+    script(R"([{"do":"click","item":1}])");
+    ProbeDialog dialog(table_, ObjectMapType::legacy, groups_, parts_);
+    EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+    EXPECT_EQ(dialog.rows, (std::vector<Row>{{"Chair", "", "orange"}, {"Sofa", "Sofa 22", "green"}}));
+    EXPECT_EQ(mappedName(table_, "Default", ObjectMapType::legacy, object("Sofa")), "Sofa 22");
+    EXPECT_EQ(mappedName(table_, "Old", ObjectMapType::legacy, object("Sofa")), "Table");
+}
+
+TEST_F(MappingDialogTest, ObjectSelectionOffersTheCandidatesSortedAndNeedsARowToAccept) {
+    struct Case {
+        const char* actions;
+        tarnwick::DialogResult result;
+        const char* chosen;
+    };
+    const Case cases[] = {
+        {R"([{"do":"click","item":1}])", tarnwick::kDialogAccepted, "A"},
+        {R"([{"do":"selectRows","item":4,"rows":[3]},{"do":"click","item":1}])", tarnwick::kDialogAccepted,
+         "c"},
+        {R"([{"do":"selectRows","item":4,"rows":[3]},{"do":"click","item":2}])", tarnwick::kDialogCancelled,
+         "A"},
+        // Without a row, OK cannot be clicked: the script stops there.
+        {R"([{"do":"selectRows","item":4,"rows":[]},{"do":"click","item":1}])", tarnwick::kDialogCancelled,
+         "A"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.actions);
+        host::clearUserActions();
+        script(c.actions);
+        LibraryPartList candidates{{String("b"), {}}, {String("A"), {}}, {String("c"), {}}};
+        skellow::ObjectSelectionDialog dialog(candidates);
+        EXPECT_EQ(dialog.open(), c.result);
+        ASSERT_NE(dialog.getResult(), nullptr);
+        EXPECT_EQ(dialog.getResult()->name, String(c.chosen));
+        EXPECT_EQ(candidates[0].name, String("A"));
+    }
+    EXPECT_TRUE(transcribed("item 1 is disabled"));
+}
+
+TEST_F(MappingDialogTest, SettingsMapTheSelectedRowsToThePartTheToolDefaultsName) {
+    // The settings dialog opens on the first selected row's part; accepted, every selected row without a
+    // part of its own takes that part. Cancelled, nothing changes. No row selected: no button to click.
+    map(table_, "Default", ObjectMapType::gsm, object("Seat"), "Table");
+    groups_[object("Seat")];
+    groups_[object("Stool")];
+    struct Case {
+        bool accept;
+        std::vector<Row> rows;
+    };
+    const Case cases[] = {{true, {{"Seat", "Table", "black"}, {"Stool", "Table", "black"}}},
+                          {false, {{"Seat", "Table", "black"}, {"Stool", "", "orange"}}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.accept ? "accepted" : "cancelled");
+        host::clearUserActions();
+        script(std::string(R"([{"do":"selectRows","item":9,"rows":[1,2]},{"do":"click","item":10},
+                               {"do":"settingsDialog","accept":)") +
+               (c.accept ? "true" : "false") + R"(},{"do":"click","item":1}])");
+        ObjectMap table(table_);
+        ProbeDialog dialog(table, ObjectMapType::gsm, groups_, parts_);
+        EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+        EXPECT_EQ(host::scriptStopMessage(), "");
+        EXPECT_EQ(dialog.rows, c.rows);
+    }
+    host::clearUserActions();
+    script(R"([{"do":"click","item":10}])");
+    ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
+    EXPECT_EQ(dialog.open(), tarnwick::kDialogCancelled);
+    EXPECT_NE(host::scriptStopMessage().find("item 10 is disabled"), std::string::npos);
+}
+
+TEST_F(MappingDialogTest, ZoomShowsAndSelectsTheRowsFirstElement) {
+    const host::SimElement& seat = std::as_const(host_->project()).state.elements[0];
+    tarnwick::Plan& plan = tarnwick::HostProject::getProject()->getPlan();
+    groups_[object("Seat")].push_back(
+        tarnwick::ElementLink(tarnwick::Guid(host::toGuidRecord(seat.guid())), &plan));
+    script(R"([{"do":"selectRows","item":9,"rows":[1]},{"do":"click","item":11},{"do":"click","item":2}])");
+    ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
+    EXPECT_EQ(dialog.open(), tarnwick::kDialogCancelled);
+    EXPECT_EQ(host::scriptStopMessage(), "");
+    const host::SimView& view = host_->project().viewOf({host::kDatabasePlan, {}});
+    EXPECT_EQ(view.selection.elements, (std::vector<host::GuidBytes>{seat.guid()}));
+    // The element at (2, 3) with half a metre around it.
+    EXPECT_LT(view.zoom[0], 1.6);
+    EXPECT_LT(view.zoom[1], 2.6);
+    EXPECT_GT(view.zoom[2], 2.4);
+    EXPECT_GT(view.zoom[3], 3.4);
+}

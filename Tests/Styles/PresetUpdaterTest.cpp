@@ -1,0 +1,183 @@
+// The style update over a small project of wall panels whose parameters show a style per row: selected
+// or all elements, the question before the undoable step, and one undo step for elements and styles.
+#include "Styles/PresetUpdater.h"
+
+#include <gtest/gtest.h>
+
+#include <FourCC.h>
+#include <HostDialogs.h>
+
+#include "Elements/ComponentElem.h"
+#include "Environment/Addon.h"
+#include "Environment/Event.h"
+#include "LibraryParts/ParameterList.h"
+#include "Project/Specification.h"
+#include "Styles/PresetList.h"
+#include "Styles/TarnwickLibrary.h"
+#include "Support/DrawingFixture.h"
+#include "TestPresets.h"
+
+using tarnwick::Guid;
+using tarnwick::PresetDatabase;
+using tarnwick::String;
+
+namespace {
+
+class TestAddon : public tarnwick::Addon {
+public:
+    TestAddon() : Addon(32701) {}
+};
+
+constexpr const char* kStone = "20000000-0000-4000-8000-000000000001";
+constexpr int kPanel = 0, kOtherSubtype = 1, kSelectedPanel = 2, kStoringPanel = 3;
+
+// A wall panel of the subtype (variation) with the style cells of one row and its thickness cells.
+std::string panel(int number, int variation, const char* key, int status, const char* name,
+                  double thickness) {
+    return R"({"type": 6, "guid": "10000000-0000-4000-8000-00000000000)" + std::to_string(number) +
+           R"(", "storey": 0, "layer": 1, "variation": )" + std::to_string(variation) +
+           R"(, "libraryIndex": 1, "position": [0, 0], "size": [1, 1], "memo": {"parameters": [
+             {"name": "wallName", "type": 12, "value": [[")" +
+           name + R"("]]},
+             {"name": "wallEcho", "type": 12, "value": [[""]]},
+             {"name": "wallKey", "type": 12, "value": [[")" +
+           key + R"("]]},
+             {"name": "wallStatus", "type": 1, "value": [[)" +
+           std::to_string(status) + R"(]]},
+             {"name": "wallMenu", "type": 12, "value": [[""]]},
+             {"name": "wallThickness", "type": 4, "value": [[)" +
+           std::to_string(thickness) + R"(]]},
+             {"name": "wallOld", "type": 4, "value": [[)" +
+           std::to_string(thickness) + R"(]]}]}})";
+}
+
+std::unique_ptr<tarnwick::Preset> wallTemplate(const char* thicknessParameter) {
+    auto preset = std::make_unique<tarnwick::Preset>("wallStyle", "wallMenu");
+    preset->nameParameter.name = "wallName";
+    preset->echoParameter.name = "wallEcho";
+    preset->keyParameter.name = "wallKey";
+    preset->statusParameter.name = "wallStatus";
+    tarnwick::PresetSetting thickness{String("thickness"),
+                                      tarnwick::PresetParameter(String(thicknessParameter))};
+    preset->settingList.add(thickness);
+    preset->subtypes = {3};
+    return preset;
+}
+
+}   // namespace
+
+class PresetUpdaterTest : public DrawingFixture {
+protected:
+    void SetUp() override {
+        DrawingFixture::SetUp();
+        const std::string json =
+            R"({"name": "Panels", "storeys": [{"index": 0, "name": "Ground", "level": 0, "height": 3}],
+            "layers": [{"index": 1, "name": "ArchiCAD Layer"}], "library": {"parts": [{"type": 4, "name": "Panel",
+            "uniqueId": "{C0000000-0000-4000-8000-000000000001}"}]}, "elements": [)" +
+            panel(1, 3, kStone, 0, "", 0.1) + "," + panel(2, 5, kStone, 0, "", 0.1) + "," +
+            panel(3, 3, kStone, 0, "", 0.1) + "," + panel(4, 3, "", 2, "Granite", 0.4) + "]}";
+        std::string error;
+        ASSERT_TRUE(host_->project().loadText(json, error)) << error;
+        tarnwick::Drawing::registerCreators();
+        tarnwick::Specification::registerCreators();
+        tarnwick::registerAttributeCreators();
+        tarnwick::Addon::setInstance(std::make_unique<TestAddon>());
+        PresetDatabase::registerType(std::make_unique<FieldStyle>("wallStyle"), "Wall", "WL", 1);
+        // Two templates share the key parameter: the later one, which writes wallThickness, is used.
+        auto& presets = tarnwick::Addon::getInstance()->getTarnwickLibrary().getPresets();
+        presets.add(wallTemplate("wallOld"));
+        presets.add(wallTemplate("wallThickness"));
+        auto stone = std::make_shared<FieldStyle>("wallStyle");
+        stone->name = "Stone";
+        stone->field<tarnwick::PresetFieldType<tarnwick::RealSetting, double>>("thickness").setValue(0.2);
+        styles().put({Guid(String(kStone)), stone});
+        host::clearRecordedAlerts();
+        host::clearUserActions();
+    }
+    void TearDown() override {
+        tarnwick::Addon::destroyInstance();
+        PresetDatabase::clearTypes();
+        tarnwick::Specification::unregisterCreators();
+        host::clearRecordedAlerts();
+        host::clearUserActions();
+        DrawingFixture::TearDown();
+    }
+
+    PresetDatabase& styles() {
+        return dynamic_cast<PresetDatabase&>(*project().getPackage(PresetDatabase::kCode));
+    }
+    void selectPanel(int index) {
+        host::SimSelection& selection = host_->project().viewOf({host::kDatabasePlan, {}}).selection;
+        selection.kind = host::kSelectionElements;
+        selection.elements = {host_->project().state.elements[static_cast<std::size_t>(index)].guid()};
+    }
+    std::string cell(int index, const char* parameter) {
+        const auto& guid = host_->project().state.elements[static_cast<std::size_t>(index)].guid();
+        const tarnwick::ElementLink link(Guid(host::toGuidRecord(guid)), &plan());
+        const std::unique_ptr<tarnwick::Element> element = plan().getElement(link);
+        auto* const component = dynamic_cast<tarnwick::ComponentElem*>(element.get());
+        if (!component) return "<no element>";
+        const tarnwick::Parameter* found = component->parameters().getParameters().find(parameter);
+        return found ? std::string(found->getText(0, 0).getView()) : "<none>";
+    }
+    bool update() {
+        return tarnwick::Addon::getInstance()->publishExternalEvent(
+            tarnwick::Event(host::fourcc("HOST"), host::fourcc("UEPR")));
+    }
+    void answer(int button) {
+        std::string error;
+        ASSERT_TRUE(host::parseUserActions(
+            R"([{"do": "answerAlert", "button": )" + std::to_string(button) + "}]", "", error))
+            << error;
+    }
+};
+
+TEST_F(PresetUpdaterTest, UpdatesOnlyTheSelectedElementsWithoutAsking) {
+    selectPanel(kSelectedPanel);
+    EXPECT_TRUE(update());
+    EXPECT_TRUE(host::recordedAlerts().empty());
+    EXPECT_EQ(cell(kSelectedPanel, "wallThickness"), "0.2");
+    EXPECT_EQ(cell(kSelectedPanel, "wallOld"), "0.1");   // the earlier template of the key is not used
+    EXPECT_EQ(cell(kSelectedPanel, "wallName"), "Stone");
+    EXPECT_EQ(cell(kPanel, "wallThickness"), "0.1");
+    ASSERT_EQ(host_->project().undoSteps().size(), 1u);
+    EXPECT_EQ(host_->project().undoSteps().back().name, "Update Styles");
+}
+
+TEST_F(PresetUpdaterTest, AsksBeforeTheUndoStepAndADeclineChangesNothing) {
+    answer(2);
+    EXPECT_TRUE(update());
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_EQ(host::recordedAlerts()[0].largeText,
+              "No elements are selected – do you wish to update all elements with the latest styles?");
+    EXPECT_TRUE(host_->project().undoSteps().empty());
+    EXPECT_EQ(cell(kPanel, "wallThickness"), "0.1");
+
+    answer(1);
+    EXPECT_TRUE(update());
+    EXPECT_EQ(cell(kPanel, "wallThickness"), "0.2");
+    EXPECT_EQ(cell(kSelectedPanel, "wallThickness"), "0.2");
+    EXPECT_EQ(cell(kOtherSubtype, "wallThickness"), "0.1");   // no template for its subtype
+    EXPECT_EQ(host_->project().undoSteps().size(), 1u);
+}
+
+TEST_F(PresetUpdaterTest, OneUndoTakesBackTheElementsAndTheStylesTheUpdateMade) {
+    EXPECT_TRUE(update());   // nothing selected: the default answer updates all
+    EXPECT_EQ(cell(kStoringPanel, "wallStatus"), "0");
+    const Guid granite = styles().findStyleByName("Granite", Guid(), "wallStyle");
+    ASSERT_TRUE(granite.isValid());
+    EXPECT_EQ(cell(kStoringPanel, "wallKey"), std::string(granite.toString().getView()));
+    ASSERT_EQ(host_->project().undoSteps().size(), 1u);
+
+    ASSERT_TRUE(host_->undo());
+    EXPECT_EQ(cell(kPanel, "wallThickness"), "0.1");
+    EXPECT_EQ(cell(kStoringPanel, "wallStatus"), "2");
+    // The next update goes on from the styles as the undone step left them: Granite is made again,
+    // under a new key, and the panel shows that one.
+    answer(1);
+    EXPECT_TRUE(update());
+    const Guid again = styles().findStyleByName("Granite", Guid(), "wallStyle");
+    EXPECT_TRUE(again.isValid());
+    EXPECT_NE(again, granite);
+    EXPECT_EQ(styles().size(), 2u);
+}
