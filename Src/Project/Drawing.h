@@ -183,7 +183,8 @@ public:
 
     // --- Writing ------------------------------------------------------------------------------------
     // Writes the element: created when asked, when it has no guid yet or when its link names another
-    // database; else changed. Then its user data. True when everything was written.
+    // database; else changed. Then its user data, its classifications and its property values (all of
+    // them when created). True when everything was written.
     bool storeElement(Element& element, bool create, bool withMemo);
     bool storeUserData(Element& element);   // true at once when its user data did not change
     // The element's user data, or (null block, or an empty one without keepEmpty) none.
