@@ -59,6 +59,8 @@ public:
     std::unique_ptr<CadPolygon> getOutline() override;   // A by B turned by the angle, centred on the box
     void setPosition(const CadPoint& point) override;
     void setElevation(double value, bool absolute) override;
+    // Takes the record fields that differ between newer and older, then the part and its parameters;
+    // the IFC data of all three is read, none copied (it reaches the host as it changes).
     bool applyChanges(Element& newer, Element& older) override;
     // The host's object settings dialog ('OBJS'); on OK the object takes what the user set, its part
     // included. True when the user accepted.
