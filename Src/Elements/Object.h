@@ -12,6 +12,8 @@
 #include "Elements/ComponentElem.h"
 #include "Elements/IFCMemo.h"
 #include "Elements/PartAttributes.h"
+#include "IFC/ClassificationMemo.h"
+#include "IFC/PropertyMemo.h"
 
 namespace tarnwick {
 
@@ -20,7 +22,8 @@ class Library;
 // Setters change the kept record only; nothing reaches the host before commit or
 // Drawing::storeElement. The width and depth are kept as ratios of the part's A and B, or as lengths
 // when the part says so (the record's byte 132).
-class Object : public ComponentElem, public IFCMemo {
+// It carries its IFC data, property values and classifications; a copy keeps all three.
+class Object : public ComponentElem, public IFCMemo, public PropertyMemo, public ClassificationMemo {
 public:
     static constexpr std::uint16_t kType = host::kElementObject;
     static constexpr std::uint32_t kPartType = host::kLibraryObject;

@@ -16,8 +16,11 @@
 #include "Elements/Object.h"
 #include "Elements/Window.h"
 #include "Environment/Host.h"
+#include "Foundation/StringSetting.h"
 #include "IFC/IFCAttribute.h"
 #include "IFC/IFCProperty.h"
+#include "IFC/PropertyMemo.h"
+#include "IFC/PropertyName.h"
 #include "LibraryParts/Parameter.h"
 #include "LibraryParts/ParameterList.h"
 #include "Project/AttributeFixture.h"
@@ -258,6 +261,49 @@ TEST_F(ElementKindsTest, AppliedChangesTakeTheChangedFieldsAndReadTheIFCDataWith
     const host::SimElementData* held = host_->project().state.ifc.elements.find(sim(kLamp).guid());
     ASSERT_NE(held, nullptr);
     EXPECT_EQ(*held, lampData);
+}
+
+TEST_F(ElementKindsTest, ACopyStoredAsANewObjectKeepsItsClassificationAndPropertyValues) {
+    // The chair is classified with an item for elements that makes the property "Finish" available.
+    host::SimIFCState& ifc = host_->project().state.ifc;
+    host::SimClassificationSystem system;
+    system.guid = host::newGuidBytes();
+    system.name = "Uniclass";
+    const host::GuidBytes furniture = host::newGuidBytes();
+    system.topItems = {furniture};
+    ifc.classificationItems[furniture] = {
+        system.guid, {}, "FF", "Furniture", "", host::kClassificationForElements, {}};
+    ifc.classificationSystems.edit().push_back(system);
+    const host::SimPropertyGroup group{host::newGuidBytes(), host::kPropertyUserDefined, "Fittings"};
+    ifc.propertyGroups.edit().push_back(group);
+    host::SimPropertyDefinition finish;
+    finish.guid = host::newGuidBytes();
+    finish.group = group.guid;
+    finish.name = "Finish";
+    finish.collection = host::kPropertySingle;
+    finish.valueType = host::kVariantString;
+    finish.availability = {furniture};
+    ifc.propertyDefinitions.edit().push_back(finish);
+    host::SimElementData data;
+    data.classifications = {furniture};
+    ifc.elements[sim(kChair).guid()] = data;
+
+    auto chair = element(kChair);
+    auto& properties = dynamic_cast<tarnwick::PropertyMemo&>(*chair);
+    ASSERT_TRUE(properties.setValue(tarnwick::StringSetting("Walnut"),
+                                    tarnwick::PropertyName("Finish", "Fittings"), 0));
+    const auto copy = chair->clone();
+    const std::size_t before = host_->project().state.elements.size();
+    ASSERT_EQ(inCommand([&] { return plan().storeElement(*copy, /*create=*/true, /*withMemo=*/true); }),
+              host::kNoError);
+    ASSERT_EQ(host_->project().state.elements.size(), before + 1);
+    const host::SimElementData* held = ifc.elements.find(host_->project().state.elements.back().guid());
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(held->classifications, std::vector<host::SimGuid>{furniture});
+    ASSERT_EQ(held->propertyValues.size(), 1u);
+    EXPECT_EQ(held->propertyValues[0].value.single.text, "Walnut");
+    // The chair itself is not changed until it is stored.
+    EXPECT_TRUE(ifc.elements.find(sim(kChair).guid())->propertyValues.empty());
 }
 
 TEST_F(ElementKindsTest, AttributesGoByPartAndTheStoreyShowingMovesWithTheElement) {
