@@ -191,7 +191,12 @@ bool Object::applyChanges(Element& newer, Element& older) {
             }
         }
     }
-    return ComponentElem::applyChanges(newer, older);
+    const bool changed = ComponentElem::applyChanges(newer, older);
+    // The IFC data goes to the host as it changes: a merge only reads what it would compare.
+    auto* newMemo = dynamic_cast<IFCMemo*>(&newer);
+    auto* oldMemo = dynamic_cast<IFCMemo*>(&older);
+    if (newMemo != nullptr && oldMemo != nullptr) IFCMemo::applyChanges(*newMemo, *oldMemo);
+    return changed;
 }
 
 bool Object::openSettingsDialog() {

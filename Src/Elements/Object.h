@@ -12,6 +12,8 @@
 #include "Elements/ComponentElem.h"
 #include "Elements/IFCMemo.h"
 #include "Elements/PartAttributes.h"
+#include "IFC/ClassificationMemo.h"
+#include "IFC/PropertyMemo.h"
 
 namespace tarnwick {
 
@@ -20,7 +22,8 @@ class Library;
 // Setters change the kept record only; nothing reaches the host before commit or
 // Drawing::storeElement. The width and depth are kept as ratios of the part's A and B, or as lengths
 // when the part says so (the record's byte 132).
-class Object : public ComponentElem, public IFCMemo {
+// It carries its IFC data, property values and classifications; a copy keeps all three.
+class Object : public ComponentElem, public IFCMemo, public PropertyMemo, public ClassificationMemo {
 public:
     static constexpr std::uint16_t kType = host::kElementObject;
     static constexpr std::uint32_t kPartType = host::kLibraryObject;
@@ -59,6 +62,8 @@ public:
     std::unique_ptr<CadPolygon> getOutline() override;   // A by B turned by the angle, centred on the box
     void setPosition(const CadPoint& point) override;
     void setElevation(double value, bool absolute) override;
+    // Takes the record fields that differ between newer and older, then the part and its parameters;
+    // the IFC data of all three is read, none copied (it reaches the host as it changes).
     bool applyChanges(Element& newer, Element& older) override;
     // The host's object settings dialog ('OBJS'); on OK the object takes what the user set, its part
     // included. True when the user accepted.

@@ -3,10 +3,13 @@
 
 #include "Elements/ComponentElem.h"
 #include "Elements/IFCMemo.h"
+#include "IFC/ClassificationMemo.h"
+#include "IFC/PropertyMemo.h"
 
 namespace tarnwick {
 
-class Opening : public ComponentElem, public IFCMemo {
+// It carries its IFC data, property values and classifications; a copy keeps all three.
+class Opening : public ComponentElem, public IFCMemo, public PropertyMemo, public ClassificationMemo {
 public:
     Opening(const ElementLink& link, const ComponentLink& part) : ComponentElem(link, part) {}
     Opening(const Opening&) = default;

@@ -1,6 +1,7 @@
 // ZoneElement: a zone (a room) of the host (type 17), placed through the zone stamp library part that its
-// zone category names. It keeps the first 920 bytes of the host record, its outline as a polygon memo
-// and its classifications, and reads its quantities from the host one field at a time.
+// zone category names. It keeps the first 920 bytes of the host record, its outline as a polygon memo,
+// its IFC data, properties and classifications, and reads its quantities from the host one field at a
+// time.
 #pragma once
 
 #include <array>
@@ -11,8 +12,10 @@
 #include <HostElementRecords.h>
 
 #include "Elements/ComponentElem.h"
+#include "Elements/IFCMemo.h"
 #include "Elements/PolygonMemo.h"
 #include "IFC/ClassificationMemo.h"
+#include "IFC/PropertyMemo.h"
 
 namespace tarnwick {
 
@@ -29,7 +32,11 @@ ComponentLink getStampLink(const AttributeLink& category);
 // Drawing::storeElement. The record keeps the zone's elevation above its home storey (the link's).
 // The polygon loads with the memo (mask bit 1) unless memo loading is suspended; the memo written back
 // carries it, so a zone without a valid polygon cannot be written.
-class ZoneElement : public ComponentElem, public PolygonMemo, public ClassificationMemo {
+class ZoneElement : public ComponentElem,
+                    public PolygonMemo,
+                    public IFCMemo,
+                    public PropertyMemo,
+                    public ClassificationMemo {
 public:
     static constexpr std::uint16_t kType = host::kElementZone;
     static constexpr std::uint32_t kPartType = host::kLibraryZone;
@@ -46,7 +53,9 @@ public:
     ZoneElement(const ElementLink& link, const ComponentLink& stamp);
     // The creator's form: the record's first 920 bytes, the stamp the record names.
     ZoneElement(const host::ElementRecord& record, const ElementLink& link);
-    ZoneElement(const ZoneElement& other);   // the polygon deep, the classifications shared
+    // The polygon, IFC data and properties deep, the classifications shared: a copy stored as a new zone
+    // carries them all.
+    ZoneElement(const ZoneElement& other);
     ~ZoneElement() override;
 
     // --- Element ------------------------------------------------------------------------------------

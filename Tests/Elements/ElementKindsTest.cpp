@@ -16,6 +16,11 @@
 #include "Elements/Object.h"
 #include "Elements/Window.h"
 #include "Environment/Host.h"
+#include "Foundation/StringSetting.h"
+#include "IFC/IFCAttribute.h"
+#include "IFC/IFCProperty.h"
+#include "IFC/PropertyMemo.h"
+#include "IFC/PropertyName.h"
 #include "LibraryParts/Parameter.h"
 #include "LibraryParts/ParameterList.h"
 #include "Project/AttributeFixture.h"
@@ -214,6 +219,91 @@ TEST_F(ElementKindsTest, AFaultOnAnyHostCallOfASwitchLeavesTheElementAsItWas) {
         if (calls < n) break;   // the fault fell past the last call
         ASSERT_LT(n, 500u);
     }
+}
+
+TEST_F(ElementKindsTest, AppliedChangesTakeTheChangedFieldsAndReadTheIFCDataWithoutCopyingIt) {
+    // The chair carries an IFC property that the lamp lacks; the chair, turned, is applied to the lamp.
+    host::SimIFCProperty colour;
+    colour.set = "Pset_A";
+    colour.name = "Colour";
+    colour.single = {0, 0, 0, false, "Red", "IfcLabel"};
+    host::SimElementData chairData;
+    chairData.properties = {colour};
+    host_->project().state.ifc.elements[sim(kChair).guid()] = chairData;
+    host::SimElementData lampData;
+    lampData.attributes = {{"Name", "IfcLabel", "Desk Lamp", true, 0}};
+    host_->project().state.ifc.elements[sim(kLamp).guid()] = lampData;
+
+    auto older = element(kChair);
+    auto newer = older->clone();
+    auto lamp = element(kLamp);
+    ASSERT_NE(lamp, nullptr);
+    auto& turned = dynamic_cast<tarnwick::Object&>(*newer);
+    auto& target = dynamic_cast<tarnwick::Lamp&>(*lamp);
+    turned.setAngle(1.0);
+    const double elevation = lamp->getElevation(false);
+    host_->clearCalls();
+    lamp->applyChanges(*newer, *older);
+    EXPECT_DOUBLE_EQ(lamp->getAngle(), 1.0);
+    EXPECT_DOUBLE_EQ(lamp->getElevation(false), elevation);   // unchanged in the chair: the lamp's own
+    EXPECT_EQ(lamp->getLibraryIndex(), field<std::int32_t>(sim(kLamp), host::kObjectLibraryIndexOffset));
+    // All three read their IFC data; the lamp keeps its own.
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getElementIFCProperties), 3u);
+    EXPECT_EQ(target.findProperty("Pset_A", "Colour"), nullptr);
+    ASSERT_NE(target.findAttribute("Name"), nullptr);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getElementIFCAttributes), 3u);   // read once, with the others
+    EXPECT_NE(turned.findProperty("Pset_A", "Colour"), nullptr);
+
+    ASSERT_EQ(inCommand([&] { return plan().storeElement(*lamp, /*create=*/false, /*withMemo=*/true); }),
+              host::kNoError);
+    EXPECT_DOUBLE_EQ(field<double>(sim(kLamp), host::kObjectAngleOffset), 1.0);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::setElementIFCProperty), 0u);
+    const host::SimElementData* held = host_->project().state.ifc.elements.find(sim(kLamp).guid());
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(*held, lampData);
+}
+
+TEST_F(ElementKindsTest, ACopyStoredAsANewObjectKeepsItsClassificationAndPropertyValues) {
+    // The chair is classified with an item for elements that makes the property "Finish" available.
+    host::SimIFCState& ifc = host_->project().state.ifc;
+    host::SimClassificationSystem system;
+    system.guid = host::newGuidBytes();
+    system.name = "Uniclass";
+    const host::GuidBytes furniture = host::newGuidBytes();
+    system.topItems = {furniture};
+    ifc.classificationItems[furniture] = {
+        system.guid, {}, "FF", "Furniture", "", host::kClassificationForElements, {}};
+    ifc.classificationSystems.edit().push_back(system);
+    const host::SimPropertyGroup group{host::newGuidBytes(), host::kPropertyUserDefined, "Fittings"};
+    ifc.propertyGroups.edit().push_back(group);
+    host::SimPropertyDefinition finish;
+    finish.guid = host::newGuidBytes();
+    finish.group = group.guid;
+    finish.name = "Finish";
+    finish.collection = host::kPropertySingle;
+    finish.valueType = host::kVariantString;
+    finish.availability = {furniture};
+    ifc.propertyDefinitions.edit().push_back(finish);
+    host::SimElementData data;
+    data.classifications = {furniture};
+    ifc.elements[sim(kChair).guid()] = data;
+
+    auto chair = element(kChair);
+    auto& properties = dynamic_cast<tarnwick::PropertyMemo&>(*chair);
+    ASSERT_TRUE(properties.setValue(tarnwick::StringSetting("Walnut"),
+                                    tarnwick::PropertyName("Finish", "Fittings"), 0));
+    const auto copy = chair->clone();
+    const std::size_t before = host_->project().state.elements.size();
+    ASSERT_EQ(inCommand([&] { return plan().storeElement(*copy, /*create=*/true, /*withMemo=*/true); }),
+              host::kNoError);
+    ASSERT_EQ(host_->project().state.elements.size(), before + 1);
+    const host::SimElementData* held = ifc.elements.find(host_->project().state.elements.back().guid());
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(held->classifications, std::vector<host::SimGuid>{furniture});
+    ASSERT_EQ(held->propertyValues.size(), 1u);
+    EXPECT_EQ(held->propertyValues[0].value.single.text, "Walnut");
+    // The chair itself is not changed until it is stored.
+    EXPECT_TRUE(ifc.elements.find(sim(kChair).guid())->propertyValues.empty());
 }
 
 TEST_F(ElementKindsTest, AttributesGoByPartAndTheStoreyShowingMovesWithTheElement) {

@@ -12,8 +12,13 @@
 #include <HostResult.h>
 
 #include "Elements/ZoneElement.h"
+#include "Foundation/StringSetting.h"
 #include "Geometry/CadPolygon.h"
 #include "Geometry/Cube.h"
+#include "IFC/IFCAttribute.h"
+#include "IFC/IFCProperty.h"
+#include "IFC/PropertyMemo.h"
+#include "IFC/PropertyName.h"
 #include "LibraryParts/Parameter.h"
 #include "LibraryParts/ParameterList.h"
 #include "Project/AttributeFixture.h"
@@ -274,6 +279,78 @@ TEST_F(ZoneElementTest, ANewZoneIsPlacedWithItsOwnStamp) {
     const ZoneElement ofCategory(ZoneCategory(AttributeLink(kOffice, AttributeType::zoneCategory)));
     EXPECT_EQ(ofCategory.getStampIndex(), kOfficeStamp);
     EXPECT_EQ(ofCategory.getCategory().getLink().getShortIndex(), kOffice);
+}
+
+TEST_F(ZoneElementTest, ReadsAndWritesItsIFCDataAndPropertiesAndACopyKeepsThem) {
+    // The zone carries IFC data, and its classification (an item for zones) makes one property of
+    // the group "Room" available.
+    host::SimIFCState& ifc = host_->project().state.ifc;
+    const host::GuidBytes zoneGuid = simZone().guid();
+    host::SimElementData data;
+    data.attributes = {{"Name", "IfcLabel", "Hall 1", true, 0}};
+    host::SimIFCProperty finish;
+    finish.set = "Pset_SpaceCommon";
+    finish.name = "FloorFinish";
+    finish.single = {0, 0, 0, false, "Oak", "IfcLabel"};
+    data.properties = {finish};
+    host::SimClassificationSystem system;
+    system.guid = host::newGuidBytes();
+    system.name = "Uniclass";
+    const host::GuidBytes space = host::newGuidBytes();
+    system.topItems = {space};
+    ifc.classificationItems[space] = {system.guid, {}, "SL_20", "Spaces", "", host::kClassificationForZones,
+                                      {}};
+    ifc.classificationSystems.edit().push_back(system);
+    host::SimPropertyGroup group{host::newGuidBytes(), host::kPropertyUserDefined, "Room"};
+    ifc.propertyGroups.edit().push_back(group);
+    host::SimPropertyDefinition occupancy;
+    occupancy.guid = host::newGuidBytes();
+    occupancy.group = group.guid;
+    occupancy.name = "Occupancy";
+    occupancy.collection = host::kPropertySingle;
+    occupancy.valueType = host::kVariantString;
+    occupancy.availability = {space};
+    ifc.propertyDefinitions.edit().push_back(occupancy);
+    data.classifications = {space};
+    ifc.elements[zoneGuid] = data;
+
+    auto made = zone();
+    ASSERT_NE(made, nullptr);
+    ASSERT_NE(made->findAttribute("Name"), nullptr);
+    EXPECT_EQ(made->findAttribute("Name")->getValue().getText(), "Hall 1");
+    ASSERT_NE(made->findProperty("Pset_SpaceCommon", "FloorFinish"), nullptr);
+    ASSERT_EQ(inCommand([&] {
+                  made->addAttribute(std::make_unique<tarnwick::IFCAttribute>(tarnwick::StringSetting("H-01"),
+                                                                              "Tag", "IfcIdentifier", 0));
+                  return true;
+              }),
+              host::kNoError);
+    const host::SimElementData* held = ifc.elements.find(zoneGuid);
+    ASSERT_NE(held, nullptr);
+    ASSERT_EQ(held->attributes.size(), 2u);
+    EXPECT_EQ(held->attributes[1].value, "H-01");
+
+    // A property value goes to the host with the zone.
+    auto& properties = static_cast<tarnwick::PropertyMemo&>(*made);
+    EXPECT_TRUE(properties.setValue(tarnwick::StringSetting("Office"),
+                                    tarnwick::PropertyName("Occupancy", "Room"), 0));
+    ASSERT_EQ(inCommand([&] { return plan().storeElement(*made, /*create=*/false, /*withMemo=*/true); }),
+              host::kNoError);
+    held = ifc.elements.find(zoneGuid);
+    ASSERT_NE(held, nullptr);
+    ASSERT_EQ(held->propertyValues.size(), 1u);
+    EXPECT_EQ(held->propertyValues[0].value.single.text, "Office");
+
+    // A copy has the IFC data and properties of its zone without asking the host again.
+    host_->clearCalls();
+    const auto copy = made->clone();
+    auto& copied = dynamic_cast<ZoneElement&>(*copy);
+    auto& copiedProperties = static_cast<tarnwick::PropertyMemo&>(copied);
+    ASSERT_NE(copied.findAttribute("Tag"), nullptr);
+    ASSERT_NE(copiedProperties.getValue(tarnwick::PropertyName("Occupancy", "Room"), 0), nullptr);
+    EXPECT_EQ(copiedProperties.getValue(tarnwick::PropertyName("Occupancy", "Room"), 0)->getText(), "Office");
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getElementIFCAttributes), 0u);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getElementProperties), 0u);
 }
 
 TEST_F(ZoneElementTest, AFaultOnAnyHostCallOfACategoryChangeLeavesTheZoneAsItWas) {
