@@ -11,6 +11,7 @@
 #include "Interface/ProgressWindow.h"
 #include "Project/Drawing.h"
 #include "Project/EditManager.h"
+#include "Project/Project.h"
 #include "Skellowing/ObjectMap.h"
 #include "Skellowing/SkellowingStrings.h"
 
@@ -144,6 +145,9 @@ SkellowReport skellowElements(ObjectMapType kind, tarnwick::Drawing& drawing, co
         progress->step();
     }
     {
+        // Only the run itself changes the current database and storey while it lasts, so the host's
+        // answers are kept rather than asked again at every write.
+        const std::shared_ptr<void> answers = drawing.getProject().keepHostAnswers();
         const MemoLoadingAllowed loading;
         tarnwick::EditManager editor(true, true);
         progress->setPhase(Host::getString(strings::kMessages, strings::kSkellowingPhase),

@@ -67,6 +67,9 @@ void clearModel3D() {
 Model3DBody makeBoxBody(double sizeX, double sizeY, double sizeZ, double originX, double originY,
                         double originZ, double angle, std::int32_t material, std::int32_t pen) {
     Model3DBody body;
+    body.vertices.reserve(8);
+    body.edges.reserve(12);
+    body.polygons.reserve(6);
     const double c = std::cos(angle), s = std::sin(angle);
     for (int corner = 0; corner < 8; ++corner) {
         const double x = (corner & 1) ? sizeX : 0.0, y = (corner & 2) ? sizeY : 0.0,
@@ -79,9 +82,13 @@ Model3DBody makeBoxBody(double sizeX, double sizeY, double sizeZ, double originX
     };
     const Face faces[6] = {{{0, 2, 3, 1}, {0, 0, -1}}, {{4, 5, 7, 6}, {0, 0, 1}},  {{0, 1, 5, 4}, {0, -1, 0}},
                            {{2, 6, 7, 3}, {0, 1, 0}},  {{0, 4, 6, 2}, {-1, 0, 0}}, {{1, 3, 7, 5}, {1, 0, 0}}};
-    std::map<std::pair<int, int>, std::int32_t> made;   // (from, to) of the first run -> edge index
+    // (from, to) of the first run -> edge index, or -1 while not made. Boxes are asked for on every
+    // bounds request, so this takes no allocation.
+    std::array<std::array<std::int32_t, 8>, 8> made;
+    for (auto& row : made) row.fill(-1);
     for (std::int32_t f = 0; f < 6; ++f) {
         Model3DPolygon polygon;
+        polygon.edges.reserve(4);
         polygon.material = material;
         const double nx = faces[f].normal[0], ny = faces[f].normal[1];
         polygon.normal[0] = nx * c - ny * s;
@@ -89,13 +96,13 @@ Model3DBody makeBoxBody(double sizeX, double sizeY, double sizeZ, double originX
         polygon.normal[2] = faces[f].normal[2];
         for (int k = 0; k < 4; ++k) {
             const int from = faces[f].corners[k], to = faces[f].corners[(k + 1) % 4];
-            if (const auto back = made.find({to, from}); back != made.end()) {
-                body.edges[back->second].polygon2 = f;
-                polygon.edges.push_back(~back->second);
+            if (const std::int32_t back = made[to][from]; back >= 0) {
+                body.edges[static_cast<std::size_t>(back)].polygon2 = f;
+                polygon.edges.push_back(~back);
             } else {
                 const auto index = static_cast<std::int32_t>(body.edges.size());
                 body.edges.push_back({from, to, f, kNoPolygon, 0, pen});
-                made[{from, to}] = index;
+                made[from][to] = index;
                 polygon.edges.push_back(index);
             }
         }

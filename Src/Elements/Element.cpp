@@ -121,6 +121,7 @@ Element::Element(const Element& other)
 Element& Element::operator=(const Element& other) {
     if (this == &other) return *this;
     link_ = other.link_;
+    infoRead_ = false;
     transforms_.reset();
     if (other.transforms_) transforms_ = std::make_unique<TransformList>(*other.transforms_);
     copyUserDataFrom(other);
@@ -248,7 +249,7 @@ double Element::getCompositeArea(std::int16_t material) {
 }
 
 String Element::getInfoString(bool withPrefix) {
-    if (infoText_.isEmpty() && link_.hasGuid()) {
+    if (!infoRead_ && infoText_.isEmpty() && link_.hasGuid()) {
         // 'GCIS' gives the compound text (prefix and ID), 'GEIS' the ID alone.
         host::GuidRecord guid = link_.getGuid().getRecord();
         host::Handle compound = nullptr;
@@ -262,6 +263,7 @@ String Element::getInfoString(bool withPrefix) {
                                        static_cast<std::uint32_t>(units));
         };
         if (haveId) infoText_ = textOf(id);
+        infoRead_ = haveId;
         if (haveCompound && haveId) {
             // The prefix is what stands before the ID, and only when the compound text ends with it.
             const String all = textOf(compound);
@@ -369,6 +371,7 @@ bool Element::hasUserData() {
 
 void Element::setLink(const ElementLink& link) {
     const std::uint16_t typeId = link_.getTypeId();
+    if (!(link.getGuid() == link_.getGuid())) infoRead_ = false;   // another element's ID is not known
     link_ = link;
     link_.setTypeId(typeId);
     link_.getElemType(getMutableTypeRecord(), /*withStorey=*/true);

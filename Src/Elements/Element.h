@@ -263,6 +263,7 @@ private:
     bool userDataChanged_ = false;     // the attached block differs from the host's
     String infoText_;                  // the ID text; empty until fetched
     String infoPrefix_;                // what the host puts before it
+    bool infoRead_ = false;            // the host was asked: an element without an ID is not asked again
 };
 
 }   // namespace tarnwick

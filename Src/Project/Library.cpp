@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <FourCC.h>
@@ -24,8 +26,10 @@
 #include "LibraryParts/WindowSource.h"
 #include "LibraryParts/ZoneSource.h"
 #include "Project/ElementIterator.h"
+#include "Project/HostProject.h"
 #include "Project/MacroSource.h"
 #include "Project/PictureSource.h"
+#include "Project/Project.h"
 
 namespace tarnwick {
 namespace {
@@ -61,6 +65,28 @@ constexpr Subtype kSubtypes[] = {
     {"{4ABD0A6E-634B-4931-B3AA-9BEE01F35CDF}-{71F409AA-4D0A-4152-BF03-8E77782C8DD6}", host::kLibraryWindow},
     {"{A73622DE-E40A-4E63-ADB7-52D13422BD06}-{8BAE3C2B-6B64-4F5B-8144-851BE94F4F39}", host::kLibraryZone},
 };
+
+// The subtype each unique id fell in (its index in kSubtypes, or -1 for none), kept while the project
+// keeps the host's answers: every family test is a host call, and a part's family does not change while
+// a command runs unless the add-on changes the library itself, which forgets them.
+struct ClassifiedParts {
+    std::uint64_t epoch = 0;
+    std::unordered_map<std::string, int> subtypeOf;
+};
+ClassifiedParts& classifiedParts() {
+    static ClassifiedParts instance;
+    return instance;
+}
+void forgetClassifiedParts() {
+    classifiedParts().epoch = 0;
+    classifiedParts().subtypeOf.clear();
+}
+
+int findSubtype(const FamilyGuid& uniqueId) {
+    for (std::size_t i = 0; i < std::size(kSubtypes); ++i)
+        if (uniqueId == FamilyGuid(kSubtypes[i].id)) return static_cast<int>(i);
+    return -1;
+}
 
 constexpr std::uint32_t kForwardDefaultType = 1;   // the working link's type of an untyped walk
 constexpr std::uint32_t kBackwardDefaultType = 12;
@@ -257,6 +283,7 @@ Library::~Library() = default;
 void Library::clear() { dropFileList(); }
 
 void Library::dropFileList() {
+    forgetClassifiedParts();   // the folders change, and with them the loaded parts
     folders_.reset();
     currentFolder_ = -1;
 }
@@ -321,9 +348,22 @@ std::unique_ptr<ComponentSource> Library::makeSource(host::LibraryPartRecord& re
 }
 
 std::uint32_t Library::classifyPart(const FamilyGuid& uniqueId, std::uint32_t type) {
-    for (const Subtype& subtype : kSubtypes)
-        if (uniqueId == FamilyGuid(subtype.id)) return subtype.type;
-    return type;
+    const Project* const project = HostProject::findProject();
+    const std::uint64_t epoch = project != nullptr ? project->getAnswerEpoch() : 0;
+    int subtype = -1;
+    if (epoch == 0) {
+        subtype = findSubtype(uniqueId);
+    } else {
+        ClassifiedParts& kept = classifiedParts();
+        if (kept.epoch != epoch) {
+            kept.subtypeOf.clear();
+            kept.epoch = epoch;
+        }
+        const auto [at, added] = kept.subtypeOf.try_emplace(std::string(uniqueId.getView()), -1);
+        if (added) at->second = findSubtype(uniqueId);
+        subtype = at->second;
+    }
+    return subtype >= 0 ? kSubtypes[static_cast<std::size_t>(subtype)].type : type;
 }
 
 // --- Walking ---------------------------------------------------------------------------------------
@@ -454,6 +494,7 @@ std::unique_ptr<ComponentSource> Library::registerPart(const File& file, std::ui
     record.ownerCode = owner;
     const HostLocation location(file.getLocation());
     record.location = location.get();
+    forgetClassifiedParts();
     lastResult_ = hostApi().call<host::HostSlot::registerLibraryPart>(&record);
     if (lastResult_ != 0) {
         dropHandedOutLocation(record, location);
@@ -507,6 +548,7 @@ host::LibrarySectionHeader headerOf(std::uint32_t type) {
 }   // namespace
 
 bool Library::savePart(ComponentSource& source) {
+    forgetClassifiedParts();
     auto* parametric = dynamic_cast<ParametricSource*>(&source);
     if (parametric == nullptr) return false;
     const HostLocation location(source.getLocation() != nullptr ? *source.getLocation() : FileLocation());
@@ -562,6 +604,7 @@ bool Library::savePart(ComponentSource& source) {
     part.missing = 0;
     std::int32_t overwrite = 1;
     hostApi().environment(fourcc("OWLP"), &overwrite);
+    forgetClassifiedParts();
     lastResult_ = hostApi().call<host::HostSlot::createLibraryPart>(&part);
     overwrite = 0;
     hostApi().environment(fourcc("OWLP"), &overwrite);   // also when creating failed
@@ -597,6 +640,7 @@ bool Library::savePart(ComponentSource& source) {
 // --- Files and folders -----------------------------------------------------------------------------
 bool Library::deleteFile(const File& file) {
     const HostLocation location(file.getLocation());
+    forgetClassifiedParts();
     lastResult_ = hostApi().environment(fourcc("DELI"), location.get(), reinterpret_cast<void*>(1));
     return lastResult_ == 0;
 }
@@ -610,6 +654,7 @@ bool Library::deleteFiles(const Vector<File>& files) {
         char* location = locations.back().get();
         list.append(&location, sizeof location);
     }
+    forgetClassifiedParts();
     lastResult_ = hostApi().environment(fourcc("DELS"), list.getHandle(), reinterpret_cast<void*>(1));
     return lastResult_ == 0;
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "LibraryParts/ParametricSource.h"
 #include "Project/ComponentSource.h"
 #include "Project/MacroSource.h"
+#include "Project/Project.h"
 #include "Support/DrawingFixture.h"
 
 using tarnwick::ComponentLink;
@@ -277,6 +279,29 @@ TEST_F(LibraryTest, MakesTheKindOfSourceTheClassifiedTypeAsksFor) {
     // Without creators there are no sources at all.
     Library::unregisterCreators();
     EXPECT_FALSE(library().contains(ComponentLink(1, 0, &library())));
+}
+
+TEST_F(LibraryTest, KeepsAPartsClassificationOnlyWhileNothingCouldChangeIt) {
+    const auto typeOf = [&](int index) {
+        const auto source = library().getSource(ComponentLink(index, 0, &library()));
+        return source ? source->getLink().getType() : 0u;
+    };
+    const auto familyTests = [&] {
+        return host_->countCalls(host::HostSlot::utilities, host::fourcc("CLPS"));
+    };
+    std::shared_ptr<void> answers = project().keepHostAnswers();
+    EXPECT_EQ(typeOf(3), std::uint32_t{host::kLibraryObject});
+    const std::size_t asked = familyTests();
+    EXPECT_EQ(typeOf(3), std::uint32_t{host::kLibraryObject});
+    EXPECT_EQ(familyTests(), asked);
+    // The armchair becomes a door's subtype: seen once the add-on reloads the library, or in a later command.
+    host_->project().state.libraryParts.at(2).parentId = kOldDoorId;
+    library().reload();
+    EXPECT_EQ(typeOf(3), std::uint32_t{host::kLibraryDoor});
+    answers.reset();
+    host_->project().state.libraryParts.at(2).parentId.clear();
+    answers = project().keepHostAnswers();
+    EXPECT_EQ(typeOf(3), std::uint32_t{host::kLibraryObject});
 }
 
 TEST_F(LibraryTest, ExtraCreatorsAreAskedBeforeTheBuiltInOnes) {
