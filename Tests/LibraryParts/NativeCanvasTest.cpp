@@ -5,12 +5,17 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <numbers>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include <HostGraphics.h>
+#include <HostImages.h>
 
 #include "Geometry/CadPolygon.h"
 #include "Geometry/Cube.h"
@@ -219,4 +224,70 @@ TEST_F(NativeCanvasTest, SetsAPenOnlyWhenItChangesAndKeepsAForcedColourOrWidth) 
     int wide = 0;
     for (int x = 14; x < 27; ++x) wide += host::pixelAt(picture_, x, 45) == host::Rgba{0, 128, 0, 255};
     EXPECT_NEAR(wide, 3, 1);
+}
+
+TEST_F(NativeCanvasTest, DrawsEachSceneAsItsReferencePicture) {
+    // Each scene fits model (0, 0)-(5, 4) into a 64 x 48 picture at scale 10, drawn as a preview would be;
+    // the pictures beside this test were made by this code and checked by eye.
+    const struct {
+        const char* file;
+        void (*draw)(NativeCanvas&);
+    } scenes[] = {
+        {"lines.png",
+         [](NativeCanvas& canvas) {
+             PrimitiveLine(Line({0, 0}, {5, 4}), 0, kRed, 1, true, false).draw(canvas, {});
+             PrimitiveLine(Line({0, 4}, {2, 0}), 0, kGreen, 1, true, false).draw(canvas, {});
+             PrimitiveLine(Line({0, 1}, {4, 1}), 0, kThick, 1, true, false).draw(canvas, {0.5, 2});
+         }},
+        {"arcs.png",
+         [](NativeCanvas& canvas) {
+             PrimitiveArc(CadArc({1.5, 2}, 1.5, 0, kPi), 0, kRed, 1, true, false).draw(canvas, {});
+             PrimitiveArc(CadArc({3.5, 2}, 1, 1, 2 * kPi), 0, kGreen, 1, true, false).draw(canvas, {});
+             PrimitiveArc(CadArc({2.5, 1}, 0.8, kPi, kPi / 2), 0, kThick, 1, true, false).draw(canvas, {});
+         }},
+        {"polygons.png",
+         [](NativeCanvas& canvas) {
+             canvas.fillRect(Colour(1.0, 1.0, 0.8, 1.0));
+             PrimitivePolygon(square(0.5, 0.5, 2), kRed, true, 0, kRed, 1, true, false).draw(canvas, {});
+             PrimitivePolygon(square(3, 1.5, 1.5), kGreen, false, 0, kGreen, 1, true, false).draw(canvas, {});
+             CadPolygon triangle;
+             for (const CadPoint& p : {CadPoint(1.5, 3.8), CadPoint(4.5, 3.8), CadPoint(3, 2.2)})
+                 triangle.append(PolyPoint(p));
+             PrimitivePolygon(triangle, kThick, true, 0, kThick, 1, true, false).draw(canvas, {});
+         }},
+    };
+    for (const auto& scene : scenes) {
+        SCOPED_TRACE(scene.file);
+        const std::unique_ptr<host::PictureContext, void (*)(host::PictureContext*)> picture(
+            host::newPictureContext(64, 48), host::disposePictureContext);
+        ASSERT_NE(picture, nullptr);
+        {
+            NativeCanvas canvas(std::make_shared<NativeContext>(picture.get()), ScreenRect({2, 2}, {62, 46}));
+            canvas.fit(Cube(CadPoint(0, 0), CadPoint(5, 4)));
+            scene.draw(canvas);
+        }
+        const std::string path = std::string(TEST_SOURCE_DIR) + "/Pictures/" + scene.file;
+        std::ifstream file(path, std::ios::binary);
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file),
+                                              std::istreambuf_iterator<char>()};
+        const host::PixMap reference =
+            host::GXImage(bytes.data(), bytes.size(), host::kImageTypePNG).toPixMap();
+        ASSERT_EQ(reference.width, 64) << path;
+        ASSERT_EQ(reference.height, 48) << path;
+        int differing = 0;
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const host::Rgba seen = host::pixelAt(picture.get(), x, y);
+                const std::uint8_t* const expected = &reference.pixels[(y * 64 + x) * 4];
+                const int channels[] = {seen.red, seen.green, seen.blue, seen.alpha};
+                bool same = true;
+                for (int c = 0; c < 4; ++c) same = same && std::abs(channels[c] - expected[c]) <= 1;
+                if (!same && differing++ == 0)
+                    ADD_FAILURE() << "first differing pixel (" << x << ", " << y << "): " << channels[0]
+                                  << " " << channels[1] << " " << channels[2] << " " << channels[3]
+                                  << " against " << int(expected[0]) << " " << int(expected[1]) << " "
+                                  << int(expected[2]) << " " << int(expected[3]);
+            }
+        EXPECT_EQ(differing, 0);
+    }
 }
