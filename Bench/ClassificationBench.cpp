@@ -4,8 +4,6 @@
 // with the system at all beyond a log n. A linear fit is the peer of the load, a constant one of a lookup.
 #include <benchmark/benchmark.h>
 
-#include <dlfcn.h>
-
 #include <memory>
 #include <random>
 #include <stdexcept>
@@ -14,6 +12,7 @@
 
 #include <SimulatedHost.h>
 
+#include "BenchProbe.h"
 #include "Environment/Host.h"
 #include "Environment/HostApi.h"
 #include "IFC/Classification.h"
@@ -50,13 +49,7 @@ struct Bound {
             ifc.classificationItems.emplace(guid, std::move(item));
         }
         ifc.classificationSystems.edit().push_back(std::move(system));
-        std::string error;
-        if (!host.startAddon(BENCH_PROBE, error)) throw std::runtime_error(error);
-        void* module = ::dlopen(BENCH_PROBE, RTLD_NOW | RTLD_NOLOAD);
-        const auto contextOf =
-            reinterpret_cast<host::HostContext* (*)()>(::dlsym(module, "DrawingProbeContext"));
-        tarnwick::hostApi().bind(&host.table(), contextOf());
-        ::dlclose(module);
+        bench::bindToProbe(host);
     }
     ~Bound() {
         tarnwick::HostProject::destroy();

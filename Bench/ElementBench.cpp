@@ -5,8 +5,6 @@
 // is the peer: the time per element should not grow with the project (100 000 within 12 times 10 000).
 #include <benchmark/benchmark.h>
 
-#include <dlfcn.h>
-
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -18,6 +16,7 @@
 #include <HostTable.h>
 #include <SimulatedHost.h>
 
+#include "BenchProbe.h"
 #include "Elements/Object.h"
 #include "Environment/HostApi.h"
 #include "Project/Drawing.h"
@@ -67,12 +66,7 @@ struct Bound {
         }
         for (const host::SimElement& element : project.state.elements)
             guids.push_back(tarnwick::Guid(host::toGuidRecord(element.guid())));
-        if (!host.startAddon(BENCH_PROBE, error)) throw std::runtime_error(error);
-        void* module = ::dlopen(BENCH_PROBE, RTLD_NOW | RTLD_NOLOAD);
-        const auto contextOf =
-            reinterpret_cast<host::HostContext* (*)()>(::dlsym(module, "DrawingProbeContext"));
-        tarnwick::hostApi().bind(&host.table(), contextOf());
-        ::dlclose(module);
+        bench::bindToProbe(host);
         tarnwick::Library::registerCreators();
         tarnwick::Drawing::registerCreators();
     }

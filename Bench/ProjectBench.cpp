@@ -4,8 +4,6 @@
 // peer: the time per element should not grow with the project.
 #include <benchmark/benchmark.h>
 
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -15,6 +13,7 @@
 #include <HostRecords.h>
 #include <SimulatedHost.h>
 
+#include "BenchProbe.h"
 #include "Elements/Element.h"
 #include "Environment/HostApi.h"
 #include "Project/Drawing.h"
@@ -70,13 +69,7 @@ struct Bound {
             element.setHead(head);
             project.state.elements.push_back(element);
         }
-        std::string error;
-        if (!host.startAddon(BENCH_PROBE, error)) throw std::runtime_error(error);
-        void* module = ::dlopen(BENCH_PROBE, RTLD_NOW | RTLD_NOLOAD);
-        const auto contextOf =
-            reinterpret_cast<host::HostContext* (*)()>(::dlsym(module, "DrawingProbeContext"));
-        tarnwick::hostApi().bind(&host.table(), contextOf());
-        ::dlclose(module);
+        bench::bindToProbe(host);
         tarnwick::Drawing::registerCreator(host::kElementObject, &PlainElement::create, false);
     }
     ~Bound() {
