@@ -72,7 +72,7 @@ protected:
         void* module = ::dlopen(INTERFACE_PROBE_PATH, RTLD_NOW | RTLD_NOLOAD);
         ASSERT_NE(module, nullptr);
         const auto contextOf =
-            reinterpret_cast<host::HostContext* (*)()>(::dlsym(module, "InterfaceProbeContext"));
+            reinterpret_cast<host::HostContext* (*)()>(::dlsym(module, "DrawingProbeContext"));
         ASSERT_NE(contextOf, nullptr);
         host::HostContext* context = contextOf();
         ::dlclose(module);
