@@ -72,6 +72,8 @@ bool sourceName(ObjectMapType kind, ComponentElem& element, String& name) {
 // One pass over the searched types; false when the user cancelled.
 bool searchPass(ObjectMapType kind, tarnwick::Drawing& drawing, bool selectedOnly, SourceGroupMap& groups,
                 tarnwick::ProgressWindow& progress) {
+    // The names and parameters are all the grouping reads of an element.
+    const tarnwick::Element::UserDataDeferral userData;
     for (std::size_t t = 0; t < searchedTypeCount(kind); ++t) {
         const tarnwick::Drawing::Filter filter(kWalkHostFlags, kSearchedTypes[t], selectedOnly, 1, false);
         // The walk only reads: nothing it visits is written back.

@@ -95,6 +95,16 @@ bool ObjectSpecification::matches(const SourceKey& key) const {
     return originalName_.toLower() == key.second.toLower();
 }
 
+bool ObjectSpecification::matchesLowered(std::int32_t type, const String& loweredName) const {
+    if (mappedType_ != type) return false;
+    if (!loweredKept_ || !(loweredFrom_ == originalName_)) {
+        lowered_ = originalName_.toLower();
+        loweredFrom_ = originalName_;
+        loweredKept_ = true;
+    }
+    return lowered_ == loweredName;
+}
+
 // --- The replacement part ------------------------------------------------------------------------------
 const ComponentLink* ObjectSpecification::findMappedPart() {
     // A part of another type would change the key this mapping answers to: it does not resolve.

@@ -72,8 +72,11 @@ public:
 
 private:
     bool importedKind() const { return kind_ == ObjectMapType::ifc || kind_ == ObjectMapType::dwg; }
-    bool store(tarnwick::Element& element) {
-        if (!drawing_.storeElement(element, false, true)) return false;
+    // A write that changes only the record leaves the memo the host holds as it is, unless the element's
+    // kind cannot be written without one.
+    bool store(tarnwick::Element& element, bool memoChanged = true) {
+        const bool withMemo = memoChanged || element.getTypeRecord().writeNeedsMemo != 0;
+        if (!drawing_.storeElement(element, false, withMemo)) return false;
         written_ = true;
         return true;
     }
@@ -106,7 +109,7 @@ private:
         const double angle = object.getAngle();
         const double elevation = object.getElevation(true);
         object.setAngle(0.0);
-        if (!store(object)) return false;   // nothing changed
+        if (!store(object, /*memoChanged=*/false)) return false;   // nothing changed
         const std::unique_ptr<tarnwick::Cube> before = object.getBounds(false);
         if (!before) return false;
         object.setWidth(before->getWidth());
@@ -120,7 +123,7 @@ private:
         object.setAngle(angle);
         object.setPosition(object.getPosition() + offset);
         object.setElevation(elevation, true);
-        return store(object) && after != nullptr;
+        return store(object, /*memoChanged=*/false) && after != nullptr;
     }
 
     ObjectMapType kind_;
@@ -149,6 +152,8 @@ SkellowReport skellowElements(ObjectMapType kind, tarnwick::Drawing& drawing, co
         // answers are kept rather than asked again at every write.
         const std::shared_ptr<void> answers = drawing.getProject().keepHostAnswers();
         const MemoLoadingAllowed loading;
+        // Each element is changed in place: its user data stays with it on the host unread.
+        const tarnwick::Element::UserDataDeferral userData;
         tarnwick::EditManager editor(true, true);
         progress->setPhase(Host::getString(strings::kMessages, strings::kSkellowingPhase),
                            static_cast<std::int32_t>(report.total));

@@ -50,8 +50,10 @@ ObjectSpecification& SpecificationList::add(std::unique_ptr<ObjectSpecification>
 }
 
 ObjectSpecification* SpecificationList::findSpecification(const SourceKey& key) const {
+    if (size() == 0) return nullptr;
+    const String lowered = key.second.toLower();
     for (std::size_t i = 0; i < size(); ++i)
-        if (at(i).matches(key)) return &at(i);
+        if (at(i).matchesLowered(key.first, lowered)) return &at(i);
     return nullptr;
 }
 

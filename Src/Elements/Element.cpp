@@ -610,7 +610,7 @@ std::size_t Element::getPoints(std::vector<CadPoint>& points, bool fallback) {
 // --- Memo and defaults ----------------------------------------------------------------------------------
 
 void Element::loadMemo(std::uint64_t, std::unique_ptr<ElementMemoStore>&) {
-    if (memoLoadingSuspended != 0) return;
+    if (memoLoadingSuspended != 0 || userDataDeferred_ != 0) return;
     loadUserData(false);
 }
 

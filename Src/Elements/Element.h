@@ -53,6 +53,17 @@ public:
     // Clear at start: elements load their memos unless a caller suspends it for a while.
     static std::uint8_t memoLoadingSuspended;
 
+    // While one lives, a memo that loads leaves the element's user data to be read from the host when
+    // first asked for. For work that reads elements or changes them in place and never needs the block:
+    // an element stored as a new one must have read its block first, or it would not be carried over.
+    class UserDataDeferral {
+    public:
+        UserDataDeferral() { ++userDataDeferred_; }
+        ~UserDataDeferral() { --userDataDeferred_; }
+        UserDataDeferral(const UserDataDeferral&) = delete;
+        UserDataDeferral& operator=(const UserDataDeferral&) = delete;
+    };
+
     explicit Element(const ElementLink& link);
     Element(const Element& other);   // link, blocks and transforms deep; the 3D model shared; texts empty
     // The link, transforms, block and user-data values; the texts keep their contents.
@@ -255,6 +266,7 @@ private:
 
     std::unique_ptr<TransformList> transforms_;   // null until the first addTransform
     std::shared_ptr<Element3D> model3D_;          // null until built
+    static inline int userDataDeferred_ = 0;      // the UserDataDeferral scopes open
     std::unique_ptr<MemoryBlock> userData_;       // the add-on's block, or null
     std::uint32_t userDataFlags_ = kDefaultUserDataFlags;
     std::uint32_t userDataVersion_ = kDefaultUserDataVersion;

@@ -92,19 +92,25 @@ bool ComponentParameterMemo::fetchDefaultSizes(MemoStore& store, bool onlyOnce) 
     return true;
 }
 
+std::shared_ptr<const Library::PartDefaults> ComponentParameterMemo::fetchDefaults() {
+    const ComponentLink link = getComponentLink();
+    Library* library = libraryOf(link);
+    if (link.getIndex() == 0 || library == nullptr) return nullptr;
+    std::shared_ptr<const Library::PartDefaults> defaults = library->getPartDefaults(link);
+    if (!defaults) return nullptr;
+    defaultWidth_ = defaults->width;
+    defaultDepth_ = defaults->depth;
+    defaultsFetched_ = true;
+    return defaults;
+}
+
 double ComponentParameterMemo::getDefaultWidth() {
-    if (!defaultsFetched_) {
-        ElementMemoStore store;
-        fetchDefaultSizes(store, true);
-    }
+    if (!defaultsFetched_) fetchDefaults();
     return defaultsFetched_ ? defaultWidth_ : 0.0;
 }
 
 double ComponentParameterMemo::getDefaultDepth() {
-    if (!defaultsFetched_) {
-        ElementMemoStore store;
-        fetchDefaultSizes(store, true);
-    }
+    if (!defaultsFetched_) fetchDefaults();
     return defaultsFetched_ ? defaultDepth_ : 0.0;
 }
 
@@ -184,25 +190,21 @@ bool ComponentParameterMemo::writeParameters(const Vector<ParameterLink>& links,
 void ComponentParameterMemo::reloadDefaults(bool forget, bool merge, bool fromDefaults) {
     // 1., 2.
     if (!forget && !merge) return;
-    ElementMemoStore store;
     if (forget) defaultsFetched_ = false;
     // 3.
-    const bool fetched = getComponentLink().getIndex() != 0 && fetchDefaultSizes(store, false);
-    if (!fetched || !merge) return;
-    // 4. Unless forget, the sizes are not merged.
+    const std::shared_ptr<const Library::PartDefaults> defaults =
+        getComponentLink().getIndex() != 0 ? fetchDefaults() : nullptr;
+    if (!defaults || !merge) return;
+    // 4. Unless forget, the sizes are not merged. Defaults that cannot be read leave the parameters.
+    if (!defaults->readable) return;
     const bool skipSizes = !forget;
     tarnwick::ParameterList& parameters = getParameters();
     if (fromDefaults) {
-        tarnwick::ParameterList defaults;
-        if (defaults.readHandle(std::as_const(store).parameters()))
-            parameters.merge(defaults, skipSizes, /*resizeRows=*/true, /*resizeColumns=*/false);
+        parameters.merge(defaults->parameters, skipSizes, /*resizeRows=*/true, /*resizeColumns=*/false);
         return;
     }
     const tarnwick::ParameterList kept(parameters);   // loaded above: the element's own values
-    if (!readParameters(store)) {
-        setParameters(kept);   // the defaults cannot be read: the element keeps what it had
-        return;
-    }
+    setParameters(defaults->parameters);
     getParameters().merge(kept, skipSizes, /*resizeRows=*/true, /*resizeColumns=*/false);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include <HostParameters.h>
 
@@ -12,6 +13,7 @@
 #include "LibraryParts/ParameterLink.h"
 #include "LibraryParts/ParameterMemo.h"
 #include "Project/ComponentLink.h"
+#include "Project/Library.h"
 
 namespace tarnwick {
 
@@ -66,6 +68,8 @@ public:
     bool areDefaultsFetched() const { return defaultsFetched_; }
 
 private:
+    // The part's defaults from the library, its sizes taken as the default sizes; null when none.
+    std::shared_ptr<const Library::PartDefaults> fetchDefaults();
     double sizeOf(const char* name);
     void setSize(const char* name, double value);
 

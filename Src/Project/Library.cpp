@@ -283,15 +283,37 @@ Library::~Library() = default;
 void Library::clear() { dropFileList(); }
 
 void Library::dropFileList() {
-    forgetClassifiedParts();   // the folders change, and with them the loaded parts
+    forgetKeptParts();   // the folders change, and with them the loaded parts
     folders_.reset();
     currentFolder_ = -1;
+}
+
+void Library::forgetKeptParts() {
+    forgetClassifiedParts();
+    kept_ = KeptParts();
+}
+
+Library::KeptParts* Library::keptParts() {
+    const std::uint64_t epoch = getProject().getAnswerEpoch();
+    if (epoch == 0) return nullptr;
+    if (kept_.epoch != epoch) {
+        kept_ = KeptParts();
+        kept_.epoch = epoch;
+    }
+    return &kept_;
 }
 
 // --- Sources ---------------------------------------------------------------------------------------
 std::unique_ptr<ComponentSource> Library::getSource(const ComponentLink& link) {
     ComponentLink working = link;
-    return loadSource(working, nullptr);
+    KeptParts* const kept = keptParts();
+    if (kept == nullptr) return loadSource(working, nullptr);
+    const std::pair<std::uint32_t, std::int32_t> key(link.getType(), link.getIndex());
+    if (const auto found = kept->sources.find(key); found != kept->sources.end())
+        return found->second->clone();
+    std::unique_ptr<ComponentSource> source = loadSource(working, nullptr);
+    if (source) kept->sources.emplace(key, source->clone());   // a failed read is asked again
+    return source;
 }
 
 bool Library::contains(const ComponentLink& link) { return getSource(link) != nullptr; }
@@ -494,7 +516,7 @@ std::unique_ptr<ComponentSource> Library::registerPart(const File& file, std::ui
     record.ownerCode = owner;
     const HostLocation location(file.getLocation());
     record.location = location.get();
-    forgetClassifiedParts();
+    forgetKeptParts();
     lastResult_ = hostApi().call<host::HostSlot::registerLibraryPart>(&record);
     if (lastResult_ != 0) {
         dropHandedOutLocation(record, location);
@@ -520,6 +542,22 @@ host::Handle Library::getParameters(const ComponentLink& link, std::int32_t* cou
     if (a != nullptr) *a = defaultA;
     if (b != nullptr) *b = defaultB;
     return parameters;
+}
+
+std::shared_ptr<const Library::PartDefaults> Library::getPartDefaults(const ComponentLink& link) {
+    KeptParts* const kept = keptParts();
+    if (kept != nullptr)
+        if (const auto found = kept->defaults.find(link.getIndex()); found != kept->defaults.end())
+            return found->second;
+    std::int32_t count = -1;   // the host sets it when it answers
+    auto defaults = std::make_shared<PartDefaults>();
+    const host::Handle parameters = getParameters(link, &count, &defaults->width, &defaults->depth);
+    if (parameters == nullptr && count != 0) return nullptr;   // failed, or records that went missing
+    defaults->readable = defaults->parameters.readHandle(parameters);
+    host::Handle released = parameters;
+    ParameterList::releaseHandle(released);
+    if (kept != nullptr) kept->defaults.emplace(link.getIndex(), defaults);
+    return defaults;
 }
 
 namespace {
@@ -548,7 +586,7 @@ host::LibrarySectionHeader headerOf(std::uint32_t type) {
 }   // namespace
 
 bool Library::savePart(ComponentSource& source) {
-    forgetClassifiedParts();
+    forgetKeptParts();
     auto* parametric = dynamic_cast<ParametricSource*>(&source);
     if (parametric == nullptr) return false;
     const HostLocation location(source.getLocation() != nullptr ? *source.getLocation() : FileLocation());
@@ -604,7 +642,7 @@ bool Library::savePart(ComponentSource& source) {
     part.missing = 0;
     std::int32_t overwrite = 1;
     hostApi().environment(fourcc("OWLP"), &overwrite);
-    forgetClassifiedParts();
+    forgetKeptParts();
     lastResult_ = hostApi().call<host::HostSlot::createLibraryPart>(&part);
     overwrite = 0;
     hostApi().environment(fourcc("OWLP"), &overwrite);   // also when creating failed
@@ -640,7 +678,7 @@ bool Library::savePart(ComponentSource& source) {
 // --- Files and folders -----------------------------------------------------------------------------
 bool Library::deleteFile(const File& file) {
     const HostLocation location(file.getLocation());
-    forgetClassifiedParts();
+    forgetKeptParts();
     lastResult_ = hostApi().environment(fourcc("DELI"), location.get(), reinterpret_cast<void*>(1));
     return lastResult_ == 0;
 }
@@ -654,7 +692,7 @@ bool Library::deleteFiles(const Vector<File>& files) {
         char* location = locations.back().get();
         list.append(&location, sizeof location);
     }
-    forgetClassifiedParts();
+    forgetKeptParts();
     lastResult_ = hostApi().environment(fourcc("DELS"), list.getHandle(), reinterpret_cast<void*>(1));
     return lastResult_ == 0;
 }

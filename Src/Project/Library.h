@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <utility>
 
 #include <HostMemory.h>
 #include <HostRecords.h>
@@ -14,6 +16,7 @@
 #include "Foundation/FileNamePattern.h"
 #include "Foundation/String.h"
 #include "Foundation/Vector.h"
+#include "LibraryParts/ParameterList.h"
 #include "Project/ComponentLink.h"
 #include "Project/ComponentSource.h"
 #include "Project/Database.h"
@@ -121,8 +124,10 @@ public:
     String typeName() const override { return "Library"; }
 
     // --- Sources ------------------------------------------------------------------------------------
-    std::unique_ptr<ComponentSource> getSource(const ComponentLink& link);   // null: no such loaded part
-    bool contains(const ComponentLink& link);                                // getSource gives one
+    // Null: no such loaded part. While the project keeps the host's answers, the part's source is read
+    // once and each caller gets a copy: every element switching to the same part asks for it.
+    std::unique_ptr<ComponentSource> getSource(const ComponentLink& link);
+    bool contains(const ComponentLink& link);   // getSource gives one
     // The part at the link (type 0 and index below 1: none), through the filter when one is given. The
     // link takes the record's type (or gives it to an untyped record) and this library.
     std::unique_ptr<ComponentSource> loadSource(ComponentLink& link, const Filter* filter);
@@ -167,6 +172,17 @@ public:
     // disposal (null on failure, or without a host call when count is null); the default A and B sizes
     // and the record count into the out values given.
     host::Handle getParameters(const ComponentLink& link, std::int32_t* count, double* a, double* b);
+    // What an element taking the part needs of it: its default parameters (readable false when the
+    // host's records could not be read) and the default A and B sizes.
+    struct PartDefaults {
+        ParameterList parameters;
+        bool readable = false;
+        double width = 0.0;
+        double depth = 0.0;
+    };
+    // The part's defaults through getParameters; null when the host cannot give them. While the project
+    // keeps the host's answers they are fetched once per part; a failure is not kept.
+    std::shared_ptr<const PartDefaults> getPartDefaults(const ComponentLink& link);
     // Writes a ParametricSource to the host: its sections into the existing part, or a new part made of
     // them. False for other sources (no host call) and on any failure.
     bool savePart(ComponentSource& source);
@@ -189,11 +205,21 @@ public:
     static void unregisterCreators();   // frees both registries (at add-on end)
 
 private:
+    // The sources and defaults kept while the project keeps the host's answers, under that epoch.
+    struct KeptParts {
+        std::uint64_t epoch = 0;
+        std::map<std::pair<std::uint32_t, std::int32_t>, std::unique_ptr<ComponentSource>> sources;
+        std::map<std::int32_t, std::shared_ptr<const PartDefaults>> defaults;
+    };
+
     void dropFileList();
+    KeptParts* keptParts();   // null while no answers are kept; emptied when a new epoch starts
+    void forgetKeptParts();   // the add-on changes the library: nothing kept about its parts holds
 
     std::unique_ptr<FileList> folders_;   // made on first use
-    std::int32_t currentFolder_ = -1;     // position in folders_; -1: none
-    std::uint32_t lastResult_ = 0;        // 0 = success
+    KeptParts kept_;
+    std::int32_t currentFolder_ = -1;   // position in folders_; -1: none
+    std::uint32_t lastResult_ = 0;      // 0 = success
 };
 
 }   // namespace tarnwick

@@ -160,6 +160,25 @@ TEST_F(ElementKindsTest, SwitchingThePartKeepsPlacementAndCarriesSharedValues) {
     EXPECT_EQ(parameterText(sim(kLamp), "watts"), "75");
 }
 
+TEST_F(ElementKindsTest, ElementsTakingTheSamePartInOneCommandEachGetItsOwnDefaults) {
+    const std::shared_ptr<void> answers = project().keepHostAnswers();
+    host_->clearCalls();
+    const ComponentLink table(kTable, host::kLibraryObject, project().getLibrary());
+    auto first = element(kChair);
+    auto second = element(kChair);
+    ASSERT_TRUE(first->setComponent(table, false, true));
+    first->parameters().ComponentParameterMemo::setWidth(3.0);   // the first one's own change
+    ASSERT_TRUE(second->setComponent(table, false, true));
+    EXPECT_DOUBLE_EQ(second->parameters().ComponentParameterMemo::getWidth(), 1.2);
+    EXPECT_DOUBLE_EQ(first->parameters().ComponentParameterMemo::getWidth(), 3.0);
+    for (ComponentElem* taken : {first.get(), second.get()}) {
+        EXPECT_NE(taken->getParameters().find("top"), nullptr);
+        EXPECT_EQ(taken->getParameters().find("cushion"), nullptr);
+        EXPECT_NE(taken->getParameters().find("legs"), nullptr);
+    }
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getLibraryPartParameters), 1u);
+}
+
 TEST_F(ElementKindsTest, APartOfAnotherKindOrNotLoadedIsRefusedAndChangesNothing) {
     const host::ProjectState before = host_->project().state;
     auto chair = element(kChair);

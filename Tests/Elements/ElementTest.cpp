@@ -207,6 +207,23 @@ TEST_F(ElementBase, ReloadsItsMemoAndLeavesTheSuspendedSwitchAsItWas) {
     Element::memoLoadingSuspended = 0;
 }
 
+TEST_F(ElementBase, LeavesItsUserDataUnreadWhileDeferredAndReadsItWhenAskedFor) {
+    std::unique_ptr<RecordElement> element;
+    {
+        const Element::UserDataDeferral deferred;
+        element = placed(0);
+        ASSERT_NE(element, nullptr);
+        EXPECT_EQ(element->parameters(), "p1");   // the rest of the memo loads as ever
+        EXPECT_FALSE(element->isUserDataLoaded());
+        host_->clearCalls();
+        const auto copy = element->clone();
+        EXPECT_EQ(host_->countCalls(host::HostSlot::getElementUserData), 0u);
+    }
+    EXPECT_EQ(textOf(element->getUserData().get()), "abc");
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getElementUserData), 1u);
+    EXPECT_TRUE(placed(0)->isUserDataLoaded());   // once the scope is gone it loads with the memo again
+}
+
 TEST_F(ElementBase, TakesOverLayerPhaseAndThirdIdentifierThatChanged) {
     auto element = unplaced();
     auto older = unplaced();

@@ -417,6 +417,51 @@ TEST_F(LibraryTest, GivesThePartsDefaultParametersAndSizes) {
     EXPECT_EQ(library().getParameters(ComponentLink(kParts + 1, 0, &library()), &count, &a, &b), nullptr);
 }
 
+TEST_F(LibraryTest, KeepsAPartsSourceAndDefaultsOnlyWhileNothingCouldChangeThem) {
+    const ComponentLink chair(1, host::kLibraryObject, &library());
+    const auto widthOf = [&](const ComponentLink& link) {
+        const auto defaults = library().getPartDefaults(link);
+        return defaults ? defaults->width : -1.0;
+    };
+    const auto asked = [&](host::HostSlot slot) { return host_->countCalls(slot); };
+    // Outside a command every question goes to the host.
+    host_->clearCalls();
+    EXPECT_DOUBLE_EQ(widthOf(chair), 0.5);
+    EXPECT_DOUBLE_EQ(widthOf(chair), 0.5);
+    EXPECT_EQ(asked(host::HostSlot::getLibraryPartParameters), 2u);
+    // Within one, once per part; each caller gets its own source.
+    std::shared_ptr<void> answers = project().keepHostAnswers();
+    host_->clearCalls();
+    const auto first = library().getSource(chair);
+    const auto second = library().getSource(chair);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(first.get(), second.get());
+    EXPECT_EQ(second->getName(), String("Chair"));
+    EXPECT_DOUBLE_EQ(widthOf(chair), 0.5);
+    EXPECT_DOUBLE_EQ(widthOf(chair), 0.5);
+    EXPECT_EQ(asked(host::HostSlot::getLibraryPart), 1u);
+    EXPECT_EQ(asked(host::HostSlot::getLibraryPartParameters), 1u);
+    // A failed read is not kept: the next question asks again.
+    const ComponentLink armchair(3, host::kLibraryObject, &library());
+    host_->injectFault({host::HostSlot::getLibraryPartParameters, std::nullopt}, 1, host::kErrGeneral);
+    EXPECT_DOUBLE_EQ(widthOf(armchair), -1.0);
+    host_->clearFaults();
+    EXPECT_DOUBLE_EQ(widthOf(armchair), 1.0);
+    // A part changed meanwhile is seen in the next command, or at once when the add-on changes the
+    // library itself.
+    host_->project().state.libraryParts[0].a = 0.9;
+    EXPECT_DOUBLE_EQ(widthOf(chair), 0.5);
+    answers.reset();
+    answers = project().keepHostAnswers();
+    EXPECT_DOUBLE_EQ(widthOf(chair), 0.9);
+    host_->project().state.libraryParts[0].a = 1.1;
+    host_->project().state.libraryParts[0].name = "Stool";
+    library().reload();
+    EXPECT_DOUBLE_EQ(widthOf(chair), 1.1);
+    EXPECT_EQ(library().getSource(chair)->getName(), String("Stool"));
+}
+
 TEST_F(LibraryTest, SavingOtherThanAParametricPartFailsWithoutAskingTheHost) {
     const auto macro = library().getSource(ComponentLink(9, 0, &library()));
     ASSERT_NE(macro, nullptr);
