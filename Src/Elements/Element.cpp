@@ -249,31 +249,38 @@ double Element::getCompositeArea(std::int16_t material) {
 }
 
 String Element::getInfoString(bool withPrefix) {
+    const auto textOf = [](host::Handle handle) {
+        const std::size_t units = tarnwick::getHandleSize(handle) / sizeof(char16_t);
+        return units == 0
+                   ? String()
+                   : String(reinterpret_cast<const char16_t*>(*handle), static_cast<std::uint32_t>(units));
+    };
+    host::GuidRecord guid = link_.getGuid().getRecord();
     if (!infoRead_ && infoText_.isEmpty() && link_.hasGuid()) {
-        // 'GCIS' gives the compound text (prefix and ID), 'GEIS' the ID alone.
-        host::GuidRecord guid = link_.getGuid().getRecord();
-        host::Handle compound = nullptr;
+        // 'GEIS' gives the ID alone; the prefix is asked for only when it is wanted.
         host::Handle id = nullptr;
-        const bool haveCompound = hostApi().database(fourcc("GCIS"), &guid, &compound) == host::kNoError;
         const bool haveId = hostApi().database(fourcc("GEIS"), &guid, &id) == host::kNoError;
-        auto textOf = [](host::Handle handle) {
-            const std::size_t units = tarnwick::getHandleSize(handle) / sizeof(char16_t);
-            return units == 0 ? String()
-                              : String(reinterpret_cast<const char16_t*>(*handle),
-                                       static_cast<std::uint32_t>(units));
-        };
-        if (haveId) infoText_ = textOf(id);
+        if (haveId) {
+            infoText_ = textOf(id);
+            hostInfoText_ = infoText_;
+            prefixRead_ = false;
+        }
         infoRead_ = haveId;
-        if (haveCompound && haveId) {
-            // The prefix is what stands before the ID, and only when the compound text ends with it.
+        tarnwick::disposeHandle(id);
+    }
+    if (withPrefix && infoRead_ && !prefixRead_) {
+        // 'GCIS' gives the compound text: the prefix is what stands before the host's ID, and only when
+        // the compound text ends with it.
+        prefixRead_ = true;
+        host::Handle compound = nullptr;
+        if (hostApi().database(fourcc("GCIS"), &guid, &compound) == host::kNoError) {
             const String all = textOf(compound);
             const std::uint32_t allLength = all.getLength();
-            const std::uint32_t idLength = infoText_.getLength();
-            if (allLength >= idLength && all.substring(allLength - idLength) == infoText_)
+            const std::uint32_t idLength = hostInfoText_.getLength();
+            if (allLength >= idLength && all.substring(allLength - idLength) == hostInfoText_)
                 infoPrefix_ = all.substring(0, allLength - idLength);
         }
         tarnwick::disposeHandle(compound);
-        tarnwick::disposeHandle(id);
     }
     if (!withPrefix) return infoText_;
     String text = infoPrefix_;
@@ -673,7 +680,9 @@ void Element::setLocked(bool locked) {
     getMutableTypeRecord().locked = locked ? 1 : 0;
 }
 
-bool Element::isEditable() const {
+bool Element::isEditable() const { return isEditable(getLayer()); }
+
+bool Element::isEditable(const Layer& layer) const {
     const host::ElementHead& head = getTypeRecord();
     if (Guid(head.secondIdentifier).isValid()) return false;   // the host edits it through its owner
     // The host refuses to change a locked element in a shared project as well.
@@ -683,7 +692,6 @@ bool Element::isEditable() const {
         const User* user = Host::getUser();
         if (user == nullptr || head.ownerId != user->getMemberId()) return false;
     }
-    const Layer layer = getLayer();
     return !layer.isLocked() && !layer.isHidden();
 }
 

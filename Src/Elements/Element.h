@@ -232,7 +232,8 @@ public:
     // not locked, in a shared project held by the current member (Host::getUser), and on a layer that
     // is neither locked nor hidden. False in a shared project when the current member is not known.
     bool isEditable() const;
-    std::int16_t getOwnerId() const;   // the member holding it in a shared project
+    bool isEditable(const Layer& layer) const;   // the same, with the element's layer as already read
+    std::int16_t getOwnerId() const;             // the member holding it in a shared project
     void setOwnerId(std::int16_t memberId);
     Guid getFirstIdentifier() const;
     void setFirstIdentifier(const Guid& identifier);
@@ -275,7 +276,9 @@ private:
     bool userDataChanged_ = false;     // the attached block differs from the host's
     String infoText_;                  // the ID text; empty until fetched
     String infoPrefix_;                // what the host puts before it
+    String hostInfoText_;              // the ID text as the host gave it, which the prefix stands before
     bool infoRead_ = false;            // the host was asked: an element without an ID is not asked again
+    bool prefixRead_ = false;          // the prefix of the ID last read was asked for
 };
 
 }   // namespace tarnwick

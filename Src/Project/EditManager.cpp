@@ -75,11 +75,11 @@ bool EditManager::prepare(Element& element, bool rememberLayers, bool rememberUn
     if (element.getSecondGuid().isValid()) return false;
     // 3. A layer the host would not give us cannot be judged: its reset record would say it is neither
     // hidden nor locked, and the element would pass as editable on a layer we know nothing of.
-    Layer layer = element.getLayer();
-    static_cast<void>(layer.getFlags());   // loads the record
+    std::unique_ptr<Layer> uncached;
+    Layer& layer = layerOf(element, *project, uncached);
     if (layer.isLoadFailed()) return false;
     // Editable already: nothing to change.
-    if (element.isEditable()) return true;
+    if (element.isEditable(layer)) return true;
     // 4. Layers are changed through the Specification.
     Specification* specification = project->getSpecification();
     if (specification == nullptr) return false;
@@ -125,6 +125,29 @@ bool EditManager::prepare(Element& element, bool rememberLayers, bool rememberUn
     return editable;
 }
 
+Layer& EditManager::layerOf(const Element& element, Project& project, std::unique_ptr<Layer>& uncached) {
+    const std::uint64_t epoch = project.getAnswerEpoch();
+    if (epoch != layersEpoch_) {
+        layers_.clear();
+        layersEpoch_ = epoch;
+    }
+    const std::int16_t index = element.getTypeRecord().layer;
+    if (epoch != 0)
+        if (const auto found = layers_.find(index); found != layers_.end()) return *found->second;
+    auto layer = std::make_unique<Layer>(element.getLayer());
+    static_cast<void>(layer->getFlags());   // loads the record
+    if (epoch == 0 || layer->isLoadFailed()) {
+        uncached = std::move(layer);
+        return *uncached;
+    }
+    return *layers_.emplace(index, std::move(layer)).first->second;
+}
+
+void EditManager::forgetLayers() {
+    layers_.clear();
+    layersEpoch_ = 0;
+}
+
 bool EditManager::showLayer(Layer& layer, bool rememberLayers) {
     if (!layer.isHidden()) return true;
     Specification* specification = Host::getSpecification();
@@ -161,6 +184,7 @@ bool EditManager::relockElements() {
 
 bool EditManager::restoreLayers() {
     if (!unlockedLayers_ && !shownLayers_) return true;
+    forgetLayers();
     Specification* specification = Host::getSpecification();
     if (specification == nullptr) return false;   // both lists stay
     bool all = true;
@@ -220,6 +244,7 @@ bool EditManager::showElementLayer(const ElementLink& link) {
     Layer layer(AttributeLink(index, AttributeType::layer, specification));
     if (!layer.isHidden()) return true;
     layer.setHidden(false);
+    forgetLayers();
     return specification->write(layer);
 }
 

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <map>
 #include <memory>
 
 #include "Project/LinkRecord.h"
@@ -15,6 +17,7 @@ class Element;
 class ElementLink;
 class ElementLinkList;
 class Layer;
+class Project;
 
 // Each Transaction owns one; other runs make their own. Copies take the layer lists, the unlocked
 // elements, the remembered database and both flags, but no reservations (giving them back twice would
@@ -71,6 +74,12 @@ public:
     bool isTeamwork() const { return teamwork_; }
 
 private:
+    // The element's layer, read once per layer while the project keeps the host's answers (only the
+    // add-on changes layers meanwhile, and what this manager writes it writes into the kept layer).
+    // A layer that could not be read is not kept.
+    Layer& layerOf(const Element& element, Project& project, std::unique_ptr<Layer>& uncached);
+    void forgetLayers();   // the layers are written back by other means
+
     std::unique_ptr<AttrRefList> unlockedLayers_;
     std::unique_ptr<AttrRefList> shownLayers_;
     std::unique_ptr<ElementLinkList> unlockedElements_;   // made with room for 50
@@ -78,6 +87,8 @@ private:
     LinkRecord rememberedDatabase_;                       // kind 0: none
     bool teamwork_ = false;
     bool allowOtherDatabases_ = false;
+    std::map<std::int16_t, std::unique_ptr<Layer>> layers_;   // see layerOf
+    std::uint64_t layersEpoch_ = 0;                           // the answers' epoch they were read in
 };
 
 }   // namespace tarnwick

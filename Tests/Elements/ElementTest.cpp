@@ -1,5 +1,6 @@
 #include "Elements/Element.h"
 
+#include <cstddef>
 #include <string>
 
 #include <HostResult.h>
@@ -347,6 +348,26 @@ TEST_F(ElementBase, HasNoIdTextWhenTheHostGivesNoneAndAsksOnceForEachElement) {
     EXPECT_EQ(asked(), once + 1);
     element->setName("B-7");
     EXPECT_EQ(element->getInfoString(false), "B-7");
+}
+
+TEST_F(ElementBase, AsksForTheIdPrefixOnlyWhenItIsWanted) {
+    host::SimElement& stored = host_->project().state.elements[0];
+    stored.infoPrefix = "W-";
+    const std::u16string id = u"12";
+    stored.memo.parts[offsetof(host::ElementMemo, elementInfo)] =
+        std::vector<unsigned char>(reinterpret_cast<const unsigned char*>(id.data()),
+                                   reinterpret_cast<const unsigned char*>(id.data() + id.size()));
+    auto element = placed(0);
+    host_->clearCalls();
+    const auto asked = [&](std::uint32_t code) { return host_->countCalls(host::HostSlot::database, code); };
+    EXPECT_EQ(element->getInfoString(false), "12");
+    EXPECT_EQ(asked(host::fourcc("GEIS")), 1u);
+    EXPECT_EQ(asked(host::fourcc("GCIS")), 0u);
+    element->setName("13");   // the prefix is still the one the host puts before its own ID
+    EXPECT_EQ(element->getInfoString(true), "W-13");
+    EXPECT_EQ(element->getPrefixInfo(), "W-");
+    EXPECT_EQ(asked(host::fourcc("GEIS")), 1u);
+    EXPECT_EQ(asked(host::fourcc("GCIS")), 1u);
 }
 
 }   // namespace

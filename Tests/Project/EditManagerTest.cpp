@@ -217,6 +217,31 @@ TEST_F(EditManagerTest, UnlocksALockedElementAndRelocksItInItsOwnDrawing) {
     EXPECT_EQ(project().getCurrentDatabase(), project().getSection(0));   // the user's database stays
 }
 
+TEST_F(EditManagerTest, WhileAnswersAreKeptReadsEachLayerOnceAndReadsItAgainAfterPuttingItBack) {
+    setHead(0, kSite);   // hidden and locked, under both elements
+    setHead(1, kSite);
+    EditManager edits(false, false);
+    const std::shared_ptr<void> answers = project().keepHostAnswers();
+    auto first = element(0);
+    auto second = element(1);
+    ASSERT_TRUE(first && second);
+    host_->clearCalls();
+    ASSERT_EQ(inCommand([&] {
+                  return edits.prepare(*first, true, true, false) &&
+                         edits.prepare(*second, true, true, false);
+              }),
+              0u);
+    EXPECT_EQ(layerFlags(kSite), 0);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getAttribute), 1u);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::changeAttribute), 2u);   // unlocked and shown once
+    // Put back, the layer is hidden and locked again: the next element finds it so.
+    ASSERT_EQ(inCommand([&] { return edits.restoreLayers(); }), 0u);
+    EXPECT_EQ(layerFlags(kSite), host::kLayerHidden | host::kLayerLocked);
+    ASSERT_EQ(inCommand([&] { return edits.prepare(*second, true, true, false); }), 0u);
+    EXPECT_EQ(layerFlags(kSite), 0);
+    ASSERT_EQ(inCommand([&] { return edits.restoreLayers(); }), 0u);
+}
+
 TEST_F(EditManagerTest, ShowElementLayersCountsTheLinksItCouldNotShow) {
     setHead(0, kDoors);
     setHead(1, kWalls);
