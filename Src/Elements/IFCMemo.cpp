@@ -28,33 +28,46 @@ bool placedGuid(const IFCMemo& memo, Guid& guid) {
 IFCMemo::IFCMemo() = default;
 
 IFCMemo::IFCMemo(const IFCMemo& other)
-    : list_(other.list_ ? std::make_unique<IFCDataList>(*other.list_) : nullptr), allData_(other.allData_) {}
+    : list_(other.list_ ? std::make_unique<IFCDataList>(*other.list_) : nullptr),
+      loadedParts_(other.loadedParts_),
+      allData_(other.allData_) {}
 
 IFCMemo::~IFCMemo() = default;
 
 // --- Loading -----------------------------------------------------------------------------------------------
-void IFCMemo::load() {
-    if (list_) return;
-    auto list = std::make_unique<IFCDataList>();
+void IFCMemo::load() { load(kAllParts); }
+
+void IFCMemo::load(std::uint8_t parts) {
+    if (list_ && (loadedParts_ & parts) == parts) return;
+    if (!list_) {
+        list_ = std::make_unique<IFCDataList>();
+        loadedParts_ = 0;
+    }
+    const std::uint8_t missing = parts & ~loadedParts_;
+    loadedParts_ |= missing;
     Guid guid;
-    if (placedGuid(*this, guid)) {
-        const host::GuidRecord& record = guid.getRecord();
-        const std::uint8_t storedOnly = allData_ == 0 ? 1 : 0;
-        // Each part that the host refuses stays empty; the others are kept.
+    if (!placedGuid(*this, guid)) return;
+    const host::GuidRecord& record = guid.getRecord();
+    const std::uint8_t storedOnly = allData_ == 0 ? 1 : 0;
+    // Each part that the host refuses stays empty; the others are kept.
+    if ((missing & kProperties) != 0) {
         host::Array<host::IFCPropertyRecord> properties;
         if (hostApi().call<host::HostSlot::getElementIFCProperties>(&record, storedOnly, &properties) ==
             host::kNoError)
-            list->appendProperties(properties);
+            list_->appendProperties(properties);
+    }
+    if ((missing & kAttributes) != 0) {
         host::Array<host::IFCAttributeRecord> attributes;
         if (hostApi().call<host::HostSlot::getElementIFCAttributes>(&record, storedOnly, &attributes) ==
             host::kNoError)
-            list->appendAttributes(attributes);
+            list_->appendAttributes(attributes);
+    }
+    if ((missing & kReferences) != 0) {
         host::Array<host::IFCClassificationReferenceRecord> references;
         if (hostApi().call<host::HostSlot::getElementIFCReferences>(&record, storedOnly, &references) ==
             host::kNoError)
-            list->appendReferences(references);
+            list_->appendReferences(references);
     }
-    list_ = std::move(list);
 }
 
 void IFCMemo::setAllData(bool flag) {
@@ -69,7 +82,7 @@ IFCProperty* IFCMemo::findProperty(const String& setName, const String& name) {
 }
 
 IFCAttribute* IFCMemo::findAttribute(const String& name) {
-    load();
+    load(kAttributes);
     return list_->findAttribute(name);
 }
 

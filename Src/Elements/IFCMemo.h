@@ -37,8 +37,11 @@ public:
     virtual void removeProperty(const String& setName, const String& name);
     virtual void removePropertyFromAllSets(const String& name);   // from every set that holds it
 
-    void load();   // once; an element without a valid guid gets an empty list and no host call
-    // Set: the next access reloads everything the host has, derived data ("GlobalId") included.
+    // Once for each part (properties, attributes, references); an element without a valid guid gets an
+    // empty list and no host call. An attribute lookup reads the attributes alone.
+    void load();
+    // Set: what was read is dropped, and each part is read again when next needed, with the derived
+    // data ("GlobalId") included.
     void setAllData(bool flag);
     String getGlobalId();                      // the "GlobalId" attribute's value; empty when it has none
     const IFCNameIndex* getPropertyIndex();    // property-set name to property names
@@ -48,7 +51,15 @@ public:
     void applyChanges(IFCMemo& newer, IFCMemo& older);
 
 private:
+    static constexpr std::uint8_t kProperties = 1;
+    static constexpr std::uint8_t kAttributes = 2;
+    static constexpr std::uint8_t kReferences = 4;
+    static constexpr std::uint8_t kAllParts = kProperties | kAttributes | kReferences;
+
+    void load(std::uint8_t parts);   // those of the parts not read yet
+
     std::unique_ptr<IFCDataList> list_;   // null until loaded
+    std::uint8_t loadedParts_ = 0;        // the parts read into the list
     std::uint8_t allData_ = 0;            // the host calls take its negation as "stored only"
 };
 

@@ -64,13 +64,16 @@ TEST_F(IFCMemoTest, ReadsOnceAndGivesOnlyWhatTheElementCarries) {
     ASSERT_NE(chair, nullptr);
     ASSERT_NE(chair->findAttribute("Name"), nullptr);
     EXPECT_EQ(chair->findAttribute("Name")->getValue().getText(), "Office Chair");
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getElementIFCAttributes), ifcReads());   // those alone
     EXPECT_EQ(chair->findProperty("Pset_B", "Colour")->getSetName(), "Pset_B");
     EXPECT_EQ(chair->findProperty("Pset_C", "Colour"), nullptr);
     EXPECT_EQ(chair->getGlobalId(), "");   // stored data only: the host derives none
     EXPECT_EQ(ifcReads(), 3u);
 
-    chair->setAllData(true);   // the derived data too: read again
+    chair->setAllData(true);   // the derived data too: read again, each part when first needed
     EXPECT_NE(chair->getGlobalId(), "");
+    EXPECT_EQ(ifcReads(), 4u);
+    EXPECT_NE(chair->findProperty("Pset_A", "Colour"), nullptr);
     EXPECT_EQ(ifcReads(), 6u);
 
     // A new element has nothing to read.
