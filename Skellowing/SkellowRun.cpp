@@ -1,6 +1,7 @@
 #include "Skellowing/SkellowRun.h"
 
 #include <memory>
+#include <vector>
 
 #include "Elements/ComponentElem.h"
 #include "Elements/Element.h"
@@ -141,10 +142,13 @@ SkellowReport skellowElements(ObjectMapType kind, tarnwick::Drawing& drawing, co
     const auto progress = tarnwick::ProgressWindow::open(
         Host::getString(strings::kTitles, strings::kSkellowingTitle), kRunPhases);
     if (!progress) return report;
-    // 1. The total: the elements of the groups the active configuration maps.
+    // 1. The total: the elements of the groups the active configuration maps, each group's mapping
+    // found once for both passes.
+    std::vector<ObjectSpecification*> mapped;
+    mapped.reserve(groups.size());
     for (const auto& [key, links] : groups) {
-        if (activeSpecification(table, key, kind, configuration))
-            report.total += static_cast<std::uint32_t>(links.size());
+        mapped.push_back(activeSpecification(table, key, kind, configuration));
+        if (mapped.back()) report.total += static_cast<std::uint32_t>(links.size());
         progress->step();
     }
     {
@@ -159,9 +163,10 @@ SkellowReport skellowElements(ObjectMapType kind, tarnwick::Drawing& drawing, co
                            static_cast<std::int32_t>(report.total));
         Replacer replacer(kind, drawing, editor);
         // 2. Each mapped group in key order, until cancelled.
+        auto mapping = mapped.begin();
         for (const auto& [key, links] : groups) {
             if (progress->isCancelled()) break;
-            ObjectSpecification* const specification = activeSpecification(table, key, kind, configuration);
+            ObjectSpecification* const specification = *mapping++;
             if (!specification) continue;
             const ComponentLink* const part = specification->findMappedPart();
             if (!part) {
