@@ -586,7 +586,7 @@ std::unique_ptr<Element> Drawing::loadElement(const ElementLink& link, const Fil
     if (filter != nullptr && filter->getTypeCount() > 0 && !filter->hasType(copy.getTypeId())) return nullptr;
     // 5.
     if (filter != nullptr) {
-        if (!passesHostFilter(copy, *filter)) return nullptr;
+        if (!filter->listedByHost_ && !passesHostFilter(copy, *filter)) return nullptr;
         if (filter->isWithUserDataOnly()) {
             host::ElementHead head{};
             copy.getHead(head);
@@ -983,24 +983,33 @@ bool Drawing::sendTool(std::uint32_t code, const ElementLinkList& links, Element
 Drawing::iterator Drawing::begin(bool writeBack, const Filter& filter) {
     std::shared_ptr<void> answers = project().keepHostAnswers();
     auto links = std::make_shared<ElementLinkList>(kInitialLinkCapacity);
-    fillLinkList(filter, links.get());
-    return iterator(std::move(links), filter, writeBack, std::move(answers));
+    const std::unique_ptr<Filter> walk = walkFilter(filter, writeBack);
+    fillLinkList(*walk, links.get());
+    return iterator(std::move(links), *walk, writeBack, std::move(answers));
 }
 
 Drawing::iterator Drawing::end() { return iterator(); }
 
+std::unique_ptr<Drawing::Filter> Drawing::walkFilter(const Filter& filter, bool writeBack) {
+    std::unique_ptr<Filter> walk = filter.clone();
+    walk->listedByHost_ = !writeBack && !filter.isSelectedOnly();
+    return walk;
+}
+
 Drawing::reverse_iterator Drawing::rbegin(bool writeBack, const Filter& filter) {
     std::shared_ptr<void> answers = project().keepHostAnswers();
     auto links = std::make_shared<ElementLinkList>(kInitialLinkCapacity);
-    fillLinkList(filter, links.get());
-    return reverse_iterator(std::move(links), filter, writeBack, std::move(answers));
+    const std::unique_ptr<Filter> walk = walkFilter(filter, writeBack);
+    fillLinkList(*walk, links.get());
+    return reverse_iterator(std::move(links), *walk, writeBack, std::move(answers));
 }
 
 Drawing::const_iterator Drawing::cbegin(const Filter& filter) {
     std::shared_ptr<void> answers = project().keepHostAnswers();
     auto links = std::make_shared<ElementLinkList>(kInitialLinkCapacity);
-    fillLinkList(filter, links.get());
-    return const_iterator(std::move(links), filter, std::move(answers));
+    const std::unique_ptr<Filter> walk = walkFilter(filter, false);
+    fillLinkList(*walk, links.get());
+    return const_iterator(std::move(links), *walk, std::move(answers));
 }
 
 Guid Drawing::renovationFilterFor(const Filter& filter) {

@@ -77,6 +77,10 @@ public:
         bool selectedOnly_ = false;
         bool withUserDataOnly_ = false;
         bool resolveSectionElements_ = true;
+        // The walk's own copy: its links are the host's list under these flags, and the walk only reads,
+        // so an element met there is not asked about the flags again.
+        bool listedByHost_ = false;
+        friend class Drawing;
     };
 
     using iterator = ElementIterator<Drawing, Element, ElementLink, Filter, ElementLinkList>;
@@ -237,6 +241,8 @@ public:
     bool callRPAS(const ElementLink& link);   // utilities 'RPAS' with the element's head
 
     // --- Iteration ----------------------------------------------------------------------------------
+    // A walk that only reads the host's list (not the selection) does not ask the host's filter again
+    // for each element: the list was made under the same flags.
     iterator begin(bool writeBack, const Filter& filter);
     reverse_iterator rbegin(bool writeBack, const Filter& filter);
     const_iterator cbegin(const Filter& filter);
@@ -264,6 +270,8 @@ private:
     bool sendEdit(const ElementLinkList& links, const Transformation& transform);
     Guid renovationFilterFor(const Filter& filter);
     void forgetSelection();   // the next question asks the host
+    // The filter a walk keeps: a walk that only reads the host's list takes the list's word for the flags.
+    static std::unique_ptr<Filter> walkFilter(const Filter& filter, bool writeBack);
 
     Guid databaseGuid_;
     ElementLink lastSelected_;                     // the last link of the loaded selection

@@ -164,6 +164,27 @@ TEST_F(DrawingWalk, FindsTheElementsEachFilterKindSelects) {
     }
 }
 
+TEST_F(DrawingWalk, OnlyAWalkThatReadsTheHostsListTakesItsWordForTheFlags) {
+    registerRecordElements();
+    select({1, kDoorIndex});
+    const auto filterCalls = [&] { return host_->countCalls(host::HostSlot::filterElement); };
+    host_->clearCalls();
+    EXPECT_EQ(walk(Drawing::Filter(false, false)).size(), 5u);
+    EXPECT_EQ(filterCalls(), 0u);
+    EXPECT_EQ(walk(Drawing::Filter(true, false)).size(), 2u);   // the selection is not the host's list
+    EXPECT_EQ(filterCalls(), 2u);
+    std::size_t written = 0;
+    ASSERT_EQ(inCommand([&] {
+                  for (auto it = plan().begin(true, Drawing::Filter(false, false)); it != Drawing::end();
+                       ++it)
+                      ++written;
+                  return true;
+              }),
+              host::kNoError);
+    EXPECT_EQ(written, 5u);
+    EXPECT_EQ(filterCalls(), 7u);   // a walk that writes asks again for each element
+}
+
 TEST_F(DrawingWalk, WritesBackEveryElementItPassesAndTheSavedProjectKeepsIt) {
     registerRecordElements();
     ASSERT_EQ(inCommand([&] {
