@@ -76,20 +76,23 @@ Result disposeParameterHandle(Handle handle) {
 Result parametersToHandle(const std::vector<SimParameter>& parameters, Handle& handle) {
     handle = nullptr;
     if (parameters.empty()) return kNoError;
-    Handle made = newHandle(parameters.size() * sizeof(ParameterRecord), true);
+    Handle made = newHandle(parameters.size() * sizeof(ParameterRecord), false);
     if (!made) return kErrMemFull;
+    for (std::size_t i = 0; i < parameters.size(); ++i) {   // each record as kept, its array handle null
+        auto* const record = reinterpret_cast<ParameterRecord*>(*made + i * sizeof(ParameterRecord));
+        std::memcpy(static_cast<void*>(record), parameters[i].record.data(), sizeof(ParameterRecord));
+        if (record->modifier == kParameterArray) record->value.array = nullptr;
+    }
     for (std::size_t i = 0; i < parameters.size(); ++i) {
-        ParameterRecord parameter = parameters[i].head();
-        if (parameter.modifier == kParameterArray && !parameters[i].arrayBytes.empty()) {
-            parameter.value.array = newHandle(parameters[i].arrayBytes.size(), false);
-            if (!parameter.value.array) {
-                disposeParameterHandle(made);   // the records so far hold their arrays
-                return kErrMemFull;
-            }
-            std::memcpy(*parameter.value.array, parameters[i].arrayBytes.data(),
-                        parameters[i].arrayBytes.size());
+        auto* const record = reinterpret_cast<ParameterRecord*>(*made + i * sizeof(ParameterRecord));
+        if (record->modifier != kParameterArray || parameters[i].arrayBytes.empty()) continue;
+        const Handle array = newHandle(parameters[i].arrayBytes.size(), false);
+        if (!array) {
+            disposeParameterHandle(made);   // the records so far hold their arrays, the others none
+            return kErrMemFull;
         }
-        std::memcpy(*made + i * sizeof(ParameterRecord), &parameter, sizeof parameter);
+        std::memcpy(*array, parameters[i].arrayBytes.data(), parameters[i].arrayBytes.size());
+        record->value.array = array;
     }
     handle = made;
     return kNoError;
