@@ -10,7 +10,6 @@
 #include <iterator>
 #include <memory>
 #include <type_traits>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -121,14 +120,18 @@ public:
     bool operator==(const SimElementTable& other) const;
 
 private:
-    struct GuidHash {
-        std::size_t operator()(const GuidBytes& guid) const noexcept;
+    // The index: open addressing with the GUIDs in place, so a lookup touches one slot in the common case.
+    struct Slot {
+        GuidBytes guid{};   // null: free
+        std::size_t position = 0;
     };
     std::size_t positionOf(const GuidBytes& guid) const;   // size() when none
     void rebuildIndex() const;
+    void addToIndex(const GuidBytes& guid, std::size_t position) const;   // the first of a guid wins
 
     std::vector<std::shared_ptr<SimElement>> items_;
-    mutable std::unordered_map<GuidBytes, std::size_t, GuidHash> index_;
+    mutable std::vector<Slot> index_;   // a power of two long, at most half full
+    mutable std::size_t indexed_ = 0;
     mutable bool indexValid_ = false;
 };
 

@@ -30,7 +30,9 @@ struct HostCall {
     HostSlot slot;
     std::uint32_t code = 0;   // the four-character code of a dispatcher call, else 0
     Result result = kNoError;
-    std::string addon;   // the calling add-on's name ("" before check environment named it)
+    // The calling add-on's name ("" before check environment named it); the host keeps the text for as
+    // long as the process runs, so a kept log stays readable.
+    std::string_view addon;
 };
 
 // Which calls a fault hits: a slot, a slot and a dispatcher code, or (both empty) every call.

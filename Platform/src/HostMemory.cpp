@@ -1,26 +1,41 @@
 #include "HostMemory.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
+#include <vector>
 
 namespace host {
 namespace {
 
 constexpr unsigned char kFreshFill = 0xA5;                    // blocks not asked for cleared
 constexpr std::size_t kMaxBlockSize = std::size_t{1} << 31;   // larger requests fail as "memory full"
-// Disposed master pointers are kept (not freed) this long, so a handle disposed a moment ago is
-// still recognised as disposed instead of being mistaken for a new handle at the same address.
+// Disposed master pointers wait this long before they are made again, so a handle disposed a moment
+// ago is still recognised as disposed instead of being mistaken for a new handle at the same address.
 constexpr std::size_t kHandleQuarantine = 4096;
+constexpr std::size_t kSlabSlots = 4096;   // master pointers made at a time
+
+// A handle is the address of a slot's `block`. Slots live in slabs that are never freed, so any
+// address can be checked against them without being dereferenced.
+struct HandleSlot {
+    char* block = nullptr;   // first: the handle points here
+    std::size_t size = 0;
+    bool live = false;
+};
+static_assert(offsetof(HandleSlot, block) == 0);
 
 struct State {
-    std::unordered_map<Handle, std::size_t> handles;   // live handle -> size of its block
-    std::unordered_map<Ptr, std::size_t> ptrs;         // live pointer block -> its size
-    std::unordered_map<Ptr, std::size_t> rawBlocks;    // live block of the add-on's allocator -> its size
-    std::deque<Handle> quarantine;                     // disposed master pointers, oldest first
+    std::vector<std::unique_ptr<HandleSlot[]>> slabs;   // in order of address
+    std::deque<HandleSlot*> disposed;                   // slots free for reuse, oldest first
+    std::size_t liveHandles = 0;
+    std::unordered_map<Ptr, std::size_t> ptrs;        // live pointer block -> its size
+    std::unordered_map<Ptr, std::size_t> rawBlocks;   // live block of the add-on's allocator -> its size
     std::size_t violations = 0;
     std::uint64_t allocations = 0;
     std::uint64_t failCountdown = 0;   // 0: no single failure pending
@@ -53,13 +68,34 @@ char* allocateBlock(std::size_t size, bool clear) {
     return block;
 }
 
-void quarantineHandle(Handle handle) {
+// The live slot of a handle; null for an address that is no slot of ours or a disposed one.
+HandleSlot* liveSlot(Handle handle) {
+    const auto& slabs = state().slabs;
+    const auto address = reinterpret_cast<std::uintptr_t>(handle);
+    const auto after = std::upper_bound(
+        slabs.begin(), slabs.end(), address,
+        [](std::uintptr_t a, const auto& slab) { return a < reinterpret_cast<std::uintptr_t>(slab.get()); });
+    if (after == slabs.begin()) return nullptr;
+    const auto base = reinterpret_cast<std::uintptr_t>((after - 1)->get());
+    const std::uintptr_t offset = address - base;
+    if (offset >= kSlabSlots * sizeof(HandleSlot) || offset % sizeof(HandleSlot) != 0) return nullptr;
+    HandleSlot* const slot = (after - 1)->get() + offset / sizeof(HandleSlot);
+    return slot->live ? slot : nullptr;
+}
+
+// A slot for a new handle: the oldest disposed one once enough wait behind it, else a fresh slab's.
+HandleSlot* takeSlot() {
     State& s = state();
-    s.quarantine.push_back(handle);
-    if (s.quarantine.size() > kHandleQuarantine) {
-        delete s.quarantine.front();
-        s.quarantine.pop_front();
+    if (s.disposed.size() <= kHandleQuarantine) {
+        auto slab = std::make_unique<HandleSlot[]>(kSlabSlots);
+        for (std::size_t i = 0; i < kSlabSlots; ++i) s.disposed.push_front(&slab[kSlabSlots - 1 - i]);
+        const auto at = std::upper_bound(s.slabs.begin(), s.slabs.end(), slab,
+                                         [](const auto& a, const auto& b) { return a.get() < b.get(); });
+        s.slabs.insert(at, std::move(slab));
     }
+    HandleSlot* const slot = s.disposed.front();
+    s.disposed.pop_front();
+    return slot;
 }
 
 Result violation() {
@@ -75,20 +111,21 @@ Handle newHandle(std::size_t size, bool clear) {
     if (!allocationMayProceed(size)) return nullptr;
     char* block = nullptr;
     if (size > 0 && !(block = allocateBlock(size, clear))) return nullptr;
-    Handle const handle = new char*(block);
+    HandleSlot* const slot = takeSlot();
+    *slot = {block, size, true};
     State& s = state();
-    s.handles.emplace(handle, size);
+    ++s.liveHandles;
     ++s.allocations;
-    return handle;
+    return &slot->block;
 }
 
 // The block always moves (even when shrinking), so code that kept *handle across a resize shows up.
 Result setHandleSize(Handle handle, std::size_t size) {
     const auto lock = locked();
     State& s = state();
-    const auto found = s.handles.find(handle);
-    if (found == s.handles.end()) return violation();
-    const std::size_t oldSize = found->second;
+    HandleSlot* const slot = liveSlot(handle);
+    if (!slot) return violation();
+    const std::size_t oldSize = slot->size;
     if (size == oldSize) return kNoError;
     char* block = nullptr;
     if (size > 0) {
@@ -98,38 +135,39 @@ Result setHandleSize(Handle handle, std::size_t size) {
     }
     std::free(*handle);
     *handle = block;
-    found->second = size;
+    slot->size = size;
     if (size > oldSize) ++s.allocations;
     return kNoError;
 }
 
 std::size_t getHandleSize(Handle handle) {
-    const auto lock = locked();
     if (!handle) return 0;
-    const auto found = state().handles.find(handle);
-    if (found == state().handles.end()) {
+    const auto lock = locked();
+    const HandleSlot* const slot = liveSlot(handle);
+    if (!slot) {
         violation();
         return 0;
     }
-    return found->second;
+    return slot->size;
 }
 
 Result disposeHandle(Handle handle) {
-    const auto lock = locked();
     if (!handle) return kNoError;
+    const auto lock = locked();
     State& s = state();
-    const auto found = s.handles.find(handle);
-    if (found == s.handles.end()) return violation();
-    s.handles.erase(found);
-    std::free(*handle);
-    *handle = nullptr;   // a stale dereference then fails at once instead of reading freed memory
-    quarantineHandle(handle);
+    HandleSlot* const slot = liveSlot(handle);
+    if (!slot) return violation();
+    std::free(slot->block);
+    *slot = {};   // a stale dereference then fails at once instead of reading freed memory
+    s.disposed.push_back(slot);
+    --s.liveHandles;
     return kNoError;
 }
 
 bool isLiveHandle(Handle handle) {
+    if (!handle) return false;
     const auto lock = locked();
-    return handle && state().handles.count(handle) > 0;
+    return liveSlot(handle) != nullptr;
 }
 
 // --- Pointer blocks --------------------------------------------------------------------------------
@@ -145,8 +183,8 @@ Ptr newPtr(std::size_t size, bool clear) {
 }
 
 std::size_t getPtrSize(Ptr ptr) {
-    const auto lock = locked();
     if (!ptr) return 0;
+    const auto lock = locked();
     const auto found = state().ptrs.find(ptr);
     if (found == state().ptrs.end()) {
         violation();
@@ -156,8 +194,8 @@ std::size_t getPtrSize(Ptr ptr) {
 }
 
 Result disposePtr(Ptr ptr) {
-    const auto lock = locked();
     if (!ptr) return kNoError;
+    const auto lock = locked();
     State& s = state();
     const auto found = s.ptrs.find(ptr);
     if (found == s.ptrs.end()) return violation();
@@ -167,8 +205,9 @@ Result disposePtr(Ptr ptr) {
 }
 
 bool isLivePtr(Ptr ptr) {
+    if (!ptr) return false;
     const auto lock = locked();
-    return ptr && state().ptrs.count(ptr) > 0;
+    return state().ptrs.count(ptr) > 0;
 }
 
 // --- Blocks of the add-on's own allocator ---------------------------------------------------------
@@ -221,7 +260,7 @@ MemoryStats memoryStats() {
     const auto lock = locked();
     const State& s = state();
     MemoryStats stats;
-    stats.liveHandles = s.handles.size();
+    stats.liveHandles = s.liveHandles;
     stats.livePtrs = s.ptrs.size();
     stats.liveRawBlocks = s.rawBlocks.size();
     stats.violations = s.violations;

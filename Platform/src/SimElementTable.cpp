@@ -13,6 +13,18 @@ bool isNull(const GuidBytes& guid) {
     return true;
 }
 
+// Generated GUIDs differ in any of their bytes (a counter in the last ones, random bits elsewhere):
+// both halves are mixed so that every byte moves the low bits the table uses.
+std::size_t hashOf(const GuidBytes& guid) {
+    std::uint64_t halves[2];
+    std::memcpy(halves, guid.data(), sizeof halves);
+    std::uint64_t h = halves[0] * 0x9E3779B97F4A7C15u ^ halves[1];
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDu;
+    h ^= h >> 33;
+    return static_cast<std::size_t>(h);
+}
+
 }   // namespace
 
 SimElementTable::SimElementTable() = default;
@@ -25,6 +37,7 @@ SimElementTable& SimElementTable::operator=(const SimElementTable& other) {
     if (this == &other) return *this;
     items_ = other.items_;
     index_.clear();
+    indexed_ = 0;
     indexValid_ = false;
     return *this;
 }
@@ -32,6 +45,7 @@ SimElementTable& SimElementTable::operator=(const SimElementTable& other) {
 void SimElementTable::clear() {
     items_.clear();
     index_.clear();
+    indexed_ = 0;
     indexValid_ = false;
 }
 
@@ -45,7 +59,11 @@ SimElement& SimElementTable::operator[](std::size_t position) {
 void SimElementTable::push_back(SimElement element) {
     const GuidBytes guid = element.guid();
     items_.push_back(std::make_shared<SimElement>(std::move(element)));
-    if (indexValid_ && !isNull(guid)) index_.emplace(guid, items_.size() - 1);   // the first of a guid wins
+    if (!indexValid_ || isNull(guid)) return;
+    if (2 * (indexed_ + 1) > index_.size())
+        indexValid_ = false;   // made again, larger, at the next lookup
+    else
+        addToIndex(guid, items_.size() - 1);
 }
 
 SimElementTable::iterator SimElementTable::erase(const_iterator position) {
@@ -59,18 +77,26 @@ SimElementTable::iterator SimElementTable::erase(const_iterator first, const_ite
     return {this, first.position()};
 }
 
-std::size_t SimElementTable::GuidHash::operator()(const GuidBytes& guid) const noexcept {
-    std::uint64_t halves[2];
-    std::memcpy(halves, guid.data(), sizeof halves);
-    return std::hash<std::uint64_t>()(halves[0] ^ (halves[1] * 0x9E3779B97F4A7C15u));
+void SimElementTable::addToIndex(const GuidBytes& guid, std::size_t position) const {
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t at = hashOf(guid) & mask;; at = (at + 1) & mask) {
+        if (index_[at].guid == guid) return;
+        if (isNull(index_[at].guid)) {
+            index_[at] = {guid, position};
+            ++indexed_;
+            return;
+        }
+    }
 }
 
 void SimElementTable::rebuildIndex() const {
-    index_.clear();
-    index_.reserve(items_.size());
+    std::size_t size = 16;
+    while (size < 2 * items_.size()) size *= 2;
+    index_.assign(size, Slot{});
+    indexed_ = 0;
     for (std::size_t i = 0; i < items_.size(); ++i) {
         const GuidBytes guid = items_[i]->guid();
-        if (!isNull(guid)) index_.emplace(guid, i);
+        if (!isNull(guid)) addToIndex(guid, i);
     }
     indexValid_ = true;
 }
@@ -78,9 +104,13 @@ void SimElementTable::rebuildIndex() const {
 std::size_t SimElementTable::positionOf(const GuidBytes& guid) const {
     if (isNull(guid)) return items_.size();
     if (!indexValid_) rebuildIndex();
-    const auto found = index_.find(guid);
-    if (found != index_.end() && found->second < items_.size() && items_[found->second]->guid() == guid)
-        return found->second;
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t at = hashOf(guid) & mask; !isNull(index_[at].guid); at = (at + 1) & mask) {
+        if (index_[at].guid != guid) continue;
+        const std::size_t position = index_[at].position;
+        if (position < items_.size() && items_[position]->guid() == guid) return position;
+        break;
+    }
     // A record written with another GUID leaves the index behind: a miss looks at every element, and
     // a hit there makes the index again.
     for (std::size_t i = 0; i < items_.size(); ++i) {

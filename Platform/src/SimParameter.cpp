@@ -4,6 +4,7 @@
 
 #include "HostMemory.h"
 #include "SimProject.h"
+#include "SimStyledText.h"
 
 namespace host {
 namespace {
@@ -30,6 +31,22 @@ std::optional<std::size_t> arrayValueCount(std::int32_t type, const unsigned cha
     }
     if (open) return std::nullopt;
     return count;
+}
+
+// Whether the live handle holds records that parametersFromHandle would turn into exactly `kept`:
+// the same scalar records (arrays are never taken as the same).
+bool sameParameters(Handle handle, const std::vector<SimParameter>& kept) {
+    const std::size_t size = getHandleSize(handle);
+    if (size == 0 || size != kept.size() * sizeof(ParameterRecord)) return false;
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        ParameterRecord parameter;
+        std::memcpy(&parameter, *handle + i * sizeof(ParameterRecord), sizeof parameter);
+        if (parameter.modifier != kParameterScalar || !kept[i].arrayBytes.empty()) return false;
+        parameter.rows = 0;   // as parametersFromHandle keeps a simple value
+        parameter.columns = 0;
+        if (std::memcmp(&parameter, kept[i].record.data(), sizeof parameter) != 0) return false;
+    }
+    return true;
 }
 
 }   // namespace
@@ -59,20 +76,23 @@ Result disposeParameterHandle(Handle handle) {
 Result parametersToHandle(const std::vector<SimParameter>& parameters, Handle& handle) {
     handle = nullptr;
     if (parameters.empty()) return kNoError;
-    Handle made = newHandle(parameters.size() * sizeof(ParameterRecord), true);
+    Handle made = newHandle(parameters.size() * sizeof(ParameterRecord), false);
     if (!made) return kErrMemFull;
+    for (std::size_t i = 0; i < parameters.size(); ++i) {   // each record as kept, its array handle null
+        auto* const record = reinterpret_cast<ParameterRecord*>(*made + i * sizeof(ParameterRecord));
+        std::memcpy(static_cast<void*>(record), parameters[i].record.data(), sizeof(ParameterRecord));
+        if (record->modifier == kParameterArray) record->value.array = nullptr;
+    }
     for (std::size_t i = 0; i < parameters.size(); ++i) {
-        ParameterRecord parameter = parameters[i].head();
-        if (parameter.modifier == kParameterArray && !parameters[i].arrayBytes.empty()) {
-            parameter.value.array = newHandle(parameters[i].arrayBytes.size(), false);
-            if (!parameter.value.array) {
-                disposeParameterHandle(made);   // the records so far hold their arrays
-                return kErrMemFull;
-            }
-            std::memcpy(*parameter.value.array, parameters[i].arrayBytes.data(),
-                        parameters[i].arrayBytes.size());
+        auto* const record = reinterpret_cast<ParameterRecord*>(*made + i * sizeof(ParameterRecord));
+        if (record->modifier != kParameterArray || parameters[i].arrayBytes.empty()) continue;
+        const Handle array = newHandle(parameters[i].arrayBytes.size(), false);
+        if (!array) {
+            disposeParameterHandle(made);   // the records so far hold their arrays, the others none
+            return kErrMemFull;
         }
-        std::memcpy(*made + i * sizeof(ParameterRecord), &parameter, sizeof parameter);
+        std::memcpy(*array, parameters[i].arrayBytes.data(), parameters[i].arrayBytes.size());
+        record->value.array = array;
     }
     handle = made;
     return kNoError;
@@ -133,17 +153,25 @@ Result parametersFromMemo(const ElementMemo& memo, MemoMask mask, bool removeMis
     if (!(mask & kMemoParameters)) return kNoError;
     const std::uint16_t offset = offsetof(ElementMemo, parameters);
     if (!memo.parameters) {
-        if (removeMissing) parts.parameters.reset();
+        if (removeMissing) {
+            parts.parameters.reset();
+            parts.parts.erase(offset);
+        }
         return kNoError;
     }
-    // Whole records become parameters; any other bytes stay the plain part memoFromRecord took.
-    std::vector<SimParameter> parameters;
-    if (getHandleSize(memo.parameters) == 0 ||
-        parametersFromHandle(memo.parameters, parameters) != kNoError) {
-        parts.parameters.reset();
-        return kNoError;
+    if (!isLiveHandle(memo.parameters)) return kErrBadHandle;
+    // Whole records become parameters (those given back unchanged stay as they are); any other bytes
+    // are kept as a plain part.
+    if (!parts.parameters || !sameParameters(memo.parameters, *parts.parameters)) {
+        std::vector<SimParameter> parameters;
+        if (getHandleSize(memo.parameters) == 0 ||
+            parametersFromHandle(memo.parameters, parameters) != kNoError) {
+            if (Result r = memoPartFromHandle(offset, memo.parameters, parts.parts[offset])) return r;
+            parts.parameters.reset();
+            return kNoError;
+        }
+        parts.parameters = std::move(parameters);
     }
-    parts.parameters = std::move(parameters);
     parts.parts.erase(offset);
     return kNoError;
 }

@@ -28,6 +28,7 @@
 #include "SimShapes.h"
 #include "SimText.h"
 #include "SimToolDefaults.h"
+#include "SimUserData.h"
 
 namespace host {
 
@@ -77,6 +78,27 @@ std::int32_t partReferenceId(std::int32_t type) {
 template <typename Record>
 void zeroRecord(Record& record) {
     std::memset(static_cast<void*>(&record), 0, sizeof record);
+}
+
+// An add-on's name as the call log keeps it: one text per name, for as long as the process runs.
+std::string_view loggedName(const std::string& name) {
+    static auto* const names = new std::set<std::string>;
+    return *names->insert(name).first;
+}
+
+// Takes the bytes of `in` that `bits` marks into `to`, eight at a time where it can.
+void mergeMasked(unsigned char* to, const void* in, const void* bits, std::size_t size) {
+    const auto* from = static_cast<const unsigned char*>(in);
+    const auto* mask = static_cast<const unsigned char*>(bits);
+    std::size_t at = 0;
+    for (std::uint64_t word[3]; at + 8 <= size; at += 8) {   // to, from, mask
+        std::memcpy(&word[0], to + at, 8);
+        std::memcpy(&word[1], from + at, 8);
+        std::memcpy(&word[2], mask + at, 8);
+        word[0] = (word[0] & ~word[2]) | (word[1] & word[2]);
+        std::memcpy(to + at, &word[0], 8);
+    }
+    for (; at < size; ++at) to[at] = static_cast<unsigned char>((to[at] & ~mask[at]) | (from[at] & mask[at]));
 }
 
 // Copies text into a fixed field of 16-bit characters, cut to leave room for the terminator.
@@ -164,6 +186,7 @@ struct SimulatedHost::LoadedAddon {
     AddonExports exports{};
     Stage stage = Stage::loaded;
     std::string name;
+    std::string_view loggedName;   // the name as the call log keeps it
     std::string description;
     std::vector<MenuRecord> menus;
     std::uint32_t notificationMask = 0;
@@ -189,7 +212,7 @@ struct SimulatedHost::LoadedAddon {
 };
 
 // --- The slot bodies and the one dispatch point -------------------------------------------------
-struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimPropertySlots {
+struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimPropertySlots, SimUserDataSlots {
     using Addon = SimulatedHost::LoadedAddon;
 
     static std::optional<Result> takeFault(SimulatedHost& host, HostSlot slot, std::uint32_t code) {
@@ -207,7 +230,8 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
     // Every slot comes here: the call log, the faults and the undo-scope rule live in this one place.
     template <typename Body>
     static Result answer(SimulatedHost& host, Addon& addon, HostSlot slot, std::uint32_t code, Body&& body) {
-        host.calls_.push_back({slot, code, kNoError, addon.name});
+        if (addon.loggedName != addon.name) addon.loggedName = loggedName(addon.name);
+        host.calls_.push_back({slot, code, kNoError, addon.loggedName});
         const std::size_t logged = host.calls_.size() - 1;   // the body may log nested calls
         Result result;
         if (auto forced = takeFault(host, slot, code)) {
@@ -1024,13 +1048,8 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
         const ElementHead before = found->head();
         if (element->head.type != before.type) return kErrBadParameters;   // an element keeps its type
         if (heldByOther(p, before)) return kErrRefusedCommand;
-        std::vector<unsigned char> record = found->record;
-        const auto* in = reinterpret_cast<const unsigned char*>(element);
-        const auto* bits = reinterpret_cast<const unsigned char*>(mask);
-        for (std::size_t i = 0; i < record.size(); ++i)
-            record[i] = static_cast<unsigned char>((record[i] & ~bits[i]) | (in[i] & bits[i]));
-        ElementHead after;
-        std::memcpy(&after, record.data(), sizeof after);
+        ElementHead after = before;   // the head first: the checks look at it before anything changes
+        mergeMasked(reinterpret_cast<unsigned char*>(&after), element, mask, sizeof after);
         // A locked element takes only the change that unlocks it.
         if (before.locked != 0 && after.locked != 0) return kErrRefusedCommand;
         after.type = before.type;
@@ -1042,14 +1061,13 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
                              [&](const SimStorey& s) { return s.index == after.storey; }))
                 return kErrBadParameters;
         }
-        SimMemo parts = found->memo;
-        if (memo)
-            if (Result r =
-                    memoFromRecord(*memo, memoMask == 0 ? kMemoFullMask : memoMask, withDelete != 0, parts))
+        if (memo)   // the last check: the memo stays as it was when it fails
+            if (Result r = memoFromRecord(*memo, memoMask == 0 ? kMemoFullMask : memoMask, withDelete != 0,
+                                          found->memo))
                 return r;
-        found->record = std::move(record);
+        mergeMasked(found->record.data() + sizeof after, &element->body, &mask->body,
+                    found->record.size() - sizeof after);
         found->setHead(after);
-        found->memo = std::move(parts);
         std::memcpy(element, found->record.data(), sizeof *element);
         return kNoError;
     }
@@ -1168,8 +1186,6 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
                                    const ElementRecord* mask) {
         if (!heads || count <= 0 || !defaults || !mask) return kErrBadParameters;
         SimProject& p = host.project_;
-        const auto* in = reinterpret_cast<const unsigned char*>(defaults);
-        const auto* bits = reinterpret_cast<const unsigned char*>(mask);
         std::vector<std::pair<SimElement*, SimElement>> changed;   // all or none: changed copies first
         for (std::int32_t i = 0; i < count; ++i) {
             SimElement* found = currentElement(host, toGuidBytes(heads[i].guid));
@@ -1180,9 +1196,7 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
             // Another type's body means nothing to this element: only the head is taken from it.
             const std::size_t end =
                 defaults->head.type == before.type ? copy.record.size() : sizeof(ElementHead);
-            for (std::size_t at = 0; at < end; ++at)
-                copy.record[at] =
-                    static_cast<unsigned char>((copy.record[at] & ~bits[at]) | (in[at] & bits[at]));
+            mergeMasked(copy.record.data(), defaults, mask, end);
             ElementHead after = copy.head();
             if (before.locked != 0 && after.locked != 0) return kErrRefusedCommand;
             after.type = before.type;
@@ -1321,78 +1335,6 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
         if (Result r = passesFilter(host.project_, *element, filterFlags, variation, renovation, result))
             return r;
         *passes = result ? 1 : 0;
-        return kNoError;
-    }
-
-    // --- User data ---------------------------------------------------------------------------------
-    // The user data a head names: a placed element's (by guid) or its tool default's. Null when the
-    // guid names no element; `toolDefault` tells which.
-    static std::optional<SimUserData>* userDataOf(SimulatedHost& host, const ElementHead& head, bool create,
-                                                  bool& toolDefault) {
-        SimProject& p = host.project_;
-        const GuidBytes guid = toGuidBytes(head.guid);
-        toolDefault = isNullGuid(guid);
-        if (!toolDefault) {
-            SimElement* element = p.findElement(guid);
-            return element ? &element->userData : nullptr;
-        }
-        if (head.type <= 0) return nullptr;
-        auto found = p.state.defaults.find({head.type, head.variation});
-        if (found == p.state.defaults.end()) {
-            if (!create) return nullptr;
-            SimToolDefault fresh;
-            ElementHead freshHead{};
-            freshHead.type = head.type;
-            freshHead.variation = head.variation;
-            freshHead.layer = 1;
-            std::memcpy(fresh.record.data(), &freshHead, sizeof freshHead);
-            found =
-                p.state.defaults.emplace(std::make_pair(head.type, head.variation), std::move(fresh)).first;
-        }
-        return &found->second.userData;
-    }
-
-    static Result getElementUserData(SimulatedHost& host, Addon&, const ElementHead* head,
-                                     UserDataRecord* data) {
-        if (!head || !data) return kErrBadParameters;
-        zeroRecord(*data);
-        bool toolDefault = false;
-        const std::optional<SimUserData>* stored = userDataOf(host, *head, false, toolDefault);
-        if (!stored) return toolDefault && head->type > 0 ? kErrNoUserData : kErrBadIndex;
-        if (!stored->has_value()) return kErrNoUserData;
-        const SimUserData& userData = **stored;
-        data->version = userData.version;
-        data->platformSign = userData.platformSign;
-        data->flags = userData.flags;
-        if (userData.bytes.empty()) return kNoError;   // no bytes: no handle
-        return newHandleWith(userData.bytes.data(), userData.bytes.size(), data->data);
-    }
-
-    static Result setElementUserData(SimulatedHost& host, Addon&, const ElementHead* head,
-                                     const UserDataRecord* data) {
-        if (!head || !data) return kErrBadParameters;
-        if (!isNullGuid(toGuidBytes(head->guid)) && !insideCommand(host)) return kErrOutsideUndoScope;
-        if (data->data && !isLiveHandle(data->data)) return kErrBadHandle;
-        bool toolDefault = false;
-        std::optional<SimUserData>* stored = userDataOf(host, *head, true, toolDefault);
-        if (!stored) return toolDefault ? kErrBadParameters : kErrBadIndex;
-        SimUserData userData{data->version, data->platformSign, data->flags, {}};
-        if (data->data && *data->data) {
-            const auto* bytes = reinterpret_cast<const unsigned char*>(*data->data);
-            userData.bytes.assign(bytes, bytes + getHandleSize(data->data));
-        }
-        *stored = std::move(userData);
-        return kNoError;
-    }
-
-    static Result clearElementUserData(SimulatedHost& host, Addon&, const ElementHead* head) {
-        if (!head) return kErrBadParameters;
-        if (!isNullGuid(toGuidBytes(head->guid)) && !insideCommand(host)) return kErrOutsideUndoScope;
-        bool toolDefault = false;
-        std::optional<SimUserData>* stored = userDataOf(host, *head, false, toolDefault);
-        if (!stored) return toolDefault && head->type > 0 ? kErrNoUserData : kErrBadIndex;
-        if (!stored->has_value()) return kErrNoUserData;
-        stored->reset();
         return kNoError;
     }
 

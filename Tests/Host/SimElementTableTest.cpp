@@ -1,4 +1,8 @@
 // The project's element table: found by GUID, and shared with an undo step's picture until changed.
+#include <random>
+#include <utility>
+#include <vector>
+
 #include <SimElementTable.h>
 #include <SimProject.h>
 
@@ -53,6 +57,42 @@ TEST(SimElementTable, APictureSharesWhatTheTableDidNotChangeSince) {
     table = picture;
     EXPECT_TRUE(table == picture);
     EXPECT_EQ(table.find(guids[0]), &table[0]);
+}
+
+// Whatever happens to the table, a lookup finds what a walk over the elements finds first.
+TEST(SimElementTable, FindsWhatAWalkFindsThroughAnyMixOfChanges) {
+    SimElementTable table;
+    std::vector<host::GuidBytes> known;
+    std::mt19937 random(15);
+    const auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+    const auto walk = [&](const host::GuidBytes& guid) -> const SimElement* {
+        for (const SimElement& element : std::as_const(table))
+            if (element.guid() == guid && !host::isNullGuid(guid)) return &element;
+        return nullptr;
+    };
+    SimElementTable picture;
+    for (int step = 0; step < 3000; ++step) {
+        const std::size_t what = pick(10);
+        if (what < 4 || table.empty()) {   // a new element, now and then with a GUID already there
+            known.push_back(what == 0 && !known.empty() ? known[pick(known.size())] : host::newGuidBytes());
+            table.push_back(elementWith(known.back(), host::kElementObject));
+        } else if (what == 4) {
+            table.erase(table.begin() + static_cast<std::ptrdiff_t>(pick(table.size())));
+        } else if (what == 5) {   // a record written with another GUID, or with none
+            host::ElementHead head = table[pick(table.size())].head();
+            known.push_back(pick(4) == 0 ? host::GuidBytes{} : host::newGuidBytes());
+            head.guid = host::toGuidRecord(known.back());
+            table[pick(table.size())].setHead(head);
+        } else if (what == 6) {
+            picture = table;
+        } else if (what == 7 && pick(8) == 0) {
+            table = picture;
+        }
+        for (int probe = 0; probe < 4; ++probe) {
+            const host::GuidBytes guid = pick(8) == 0 ? host::newGuidBytes() : known[pick(known.size())];
+            ASSERT_EQ(std::as_const(table).find(guid), walk(guid)) << "step " << step;
+        }
+    }
 }
 
 }   // namespace

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include <HostModel3D.h>
 
@@ -279,6 +280,99 @@ TEST_F(SimElementsTest, ChangesTheMaskedMemoPartsAndRemovesMissingOnesOnlyWithDe
     EXPECT_EQ(parts(), kept);
     host::resetMemoryStats();   // the foreign handle was counted as a violation on purpose
     EXPECT_EQ(table().disposeElementMemo(context(), &memo), host::kNoError);
+}
+
+TEST_F(SimElementsTest, TakesTheMemoParametersAsWrittenWhetherChangedOrNot) {
+    host::ElementRecord chair;
+    ASSERT_EQ(getRecord(kChair, chair), host::kNoError);
+    host::ElementRecord noBytes{};
+    const auto stored = [&] { return project().findElement(host::toGuidBytes(guid(kChair)))->memo; };
+    const auto write = [&](const std::vector<host::ParameterRecord>& records) {
+        host::ElementMemo memo{};
+        memo.parameters = handleOf(records);
+        const host::Result result = inCommand([&] {
+            return table().changeElement(context(), &chair, &noBytes, &memo, host::kMemoParameters, 0);
+        });
+        EXPECT_EQ(table().disposeElementMemo(context(), &memo), host::kNoError);
+        return result;
+    };
+    host::ParameterRecord a{};
+    a.type = 2;
+    std::strcpy(a.name, "A");
+    a.value.real = 0.5;
+    host::ParameterRecord b = a;
+    std::strcpy(b.name, "B");
+    b.value.real = 1.5;
+    ASSERT_EQ(write({a, b}), host::kNoError);
+    const host::SimMemo first = stored();
+    ASSERT_TRUE(first.parameters && first.parameters->size() == 2u);
+
+    host::ParameterRecord oneByOne = a;   // a simple value sent with dimensions keeps none
+    oneByOne.rows = oneByOne.columns = 1;
+    host::ParameterRecord changed = b;
+    changed.value.real = 2.5;
+    host::ParameterRecord odd = b;   // neither simple nor an array: the bytes stay a plain part
+    odd.modifier = 5;
+    const struct {
+        const char* what;
+        std::vector<host::ParameterRecord> records;
+        std::vector<double> values;   // empty: kept as a plain part
+    } cases[] = {
+        {"the same again", {a, b}, {0.5, 1.5}},
+        {"dimensions on a simple value", {oneByOne, b}, {0.5, 1.5}},
+        {"one value changed", {a, changed}, {0.5, 2.5}},
+        {"one record fewer", {a}, {0.5}},
+        {"a record of no known kind", {a, odd}, {}},
+        {"back as they were", {a, b}, {0.5, 1.5}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(write(c.records), host::kNoError);
+        const host::SimMemo now = stored();
+        if (c.values.empty()) {
+            EXPECT_FALSE(now.parameters.has_value());
+            ASSERT_EQ(now.parts.count(offsetof(host::ElementMemo, parameters)), 1u);
+            EXPECT_EQ(now.parts.at(offsetof(host::ElementMemo, parameters)).size(),
+                      c.records.size() * sizeof(host::ParameterRecord));
+            continue;
+        }
+        ASSERT_TRUE(now.parameters.has_value());
+        EXPECT_EQ(now.parts.count(offsetof(host::ElementMemo, parameters)), 0u);
+        ASSERT_EQ(now.parameters->size(), c.values.size());
+        for (std::size_t i = 0; i < c.values.size(); ++i) {
+            const host::ParameterRecord head = (*now.parameters)[i].head();
+            EXPECT_DOUBLE_EQ(head.value.real, c.values[i]);
+            EXPECT_EQ(head.rows, 0);
+            EXPECT_EQ(head.columns, 0);
+        }
+    }
+    EXPECT_EQ(stored(), first);
+}
+
+TEST(SimMemo, AFailedTakeLeavesTheKeptPartsAndParametersAsTheyWere) {
+    host::SimMemo parts;
+    parts.parts[offsetof(host::ElementMemo, gables)] = {1, 2, 3};
+    parts.parameters.emplace(1);
+    const host::SimMemo before = parts;
+    host::ElementMemo memo{};
+    memo.gables = host::newHandle(2, /*clear=*/true);
+    host::ParameterRecord record{};
+    record.type = 2;
+    memo.parameters = host::newHandle(sizeof record, /*clear=*/false);
+    std::memcpy(*memo.parameters, &record, sizeof record);
+    char* block = nullptr;
+    const host::Handle foreign = &block;                           // a handle the memory manager never made
+    for (host::Handle* bad : {&memo.coords, &memo.parameters}) {   // the first part taken, the last
+        const host::Handle kept = std::exchange(*bad, foreign);
+        EXPECT_EQ(host::memoFromRecord(memo, host::kMemoFullMask, true, parts), host::kErrBadHandle);
+        EXPECT_EQ(parts, before);
+        *bad = kept;
+    }
+    EXPECT_EQ(host::memoFromRecord(memo, host::kMemoFullMask, true, parts), host::kNoError);
+    EXPECT_EQ(parts.parts.at(offsetof(host::ElementMemo, gables)).size(), 2u);
+    EXPECT_EQ(parts.parameters->size(), 1u);
+    EXPECT_EQ(host::disposeMemoRecord(memo), host::kNoError);
+    host::resetMemoryStats();   // the foreign handle may be counted as a violation
 }
 
 TEST_F(SimElementsTest, KeepsUserDataOfElementsAndToolDefaults) {

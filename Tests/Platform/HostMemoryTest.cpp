@@ -119,7 +119,8 @@ TEST(HostMemory, RefusesDisposedForeignAndUnknownBlocksAndCountsEach) {
     const Handle disposed = newHandle(8, /*clear=*/true);
     const Ptr disposedPtr = newPtr(8, /*clear=*/true);
     const Ptr live = newPtr(8, /*clear=*/true);
-    ASSERT_TRUE(disposed && disposedPtr && live);
+    const Handle liveHandle = newHandle(8, /*clear=*/true);
+    ASSERT_TRUE(disposed && disposedPtr && live && liveHandle);
     ASSERT_EQ(disposeHandle(disposed), kNoError);
     ASSERT_EQ(disposePtr(disposedPtr), kNoError);
 
@@ -132,6 +133,8 @@ TEST(HostMemory, RefusesDisposedForeignAndUnknownBlocksAndCountsEach) {
         {"dispose a disposed pointer", [&] { return disposePtr(disposedPtr); }},
         {"dispose a foreign pointer", [&] { return disposePtr(foreignBytes); }},
         {"dispose the inside of a pointer block", [&] { return disposePtr(live + 1); }},
+        {"dispose the inside of a live handle's master pointer",
+         [&] { return disposeHandle(reinterpret_cast<Handle>(reinterpret_cast<char*>(liveHandle) + 1)); }},
     };
     for (const auto& [what, call] : cases) {
         SCOPED_TRACE(what);
@@ -147,6 +150,7 @@ TEST(HostMemory, RefusesDisposedForeignAndUnknownBlocksAndCountsEach) {
     EXPECT_EQ(foreignBlock, nullptr);   // the foreign "handle" was left alone
     EXPECT_TRUE(isLivePtr(live));
     EXPECT_EQ(disposePtr(live), kNoError);
+    EXPECT_EQ(disposeHandle(liveHandle), kNoError);
 }
 
 TEST(HostMemory, ADisposedHandleIsNotRevivedByLaterAllocations) {
@@ -155,6 +159,11 @@ TEST(HostMemory, ADisposedHandleIsNotRevivedByLaterAllocations) {
     ASSERT_EQ(disposeHandle(disposed), kNoError);
     std::vector<Handle> later;
     for (int i = 0; i < 200; ++i) later.push_back(newHandle(8, /*clear=*/true));
+    for (int i = 0; i < 3000; ++i) {   // handles made and disposed in turn do not get its place either
+        const Handle passing = newHandle(8, /*clear=*/false);
+        EXPECT_NE(passing, disposed);
+        EXPECT_EQ(disposeHandle(passing), kNoError);
+    }
     for (const Handle handle : later) EXPECT_NE(handle, disposed);
     EXPECT_FALSE(isLiveHandle(disposed));
     EXPECT_EQ(disposeHandle(disposed), kErrBadHandle);
