@@ -308,6 +308,7 @@ void DGListSetHeaderItemFlags(std::int16_t panel, std::int16_t item, std::int16_
 // Called with each line of what the dialogs showed and what the script did in them (the command-line host
 // prints them); empty: none.
 void setDialogTranscript(std::function<void(const std::string&)> writer);
+void writeDialogTranscript(const std::string& line);   // the host's own dialogs write theirs here
 // A script action that cannot be played (a missing dialog, item or row, a disabled or hidden item, an
 // action the item does not take) stops the run: the message is kept, every open modal dialog ends as
 // cancelled, later dialogs cancel as soon as they open, alerts press their last button and the process

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace host {
@@ -80,7 +81,14 @@ std::optional<int> takeAlertAnswer();
 std::optional<DialogAction> takeDialogAction();
 std::optional<DialogAction> peekDialogAction();   // the next one, left in place
 std::size_t pendingDialogActions();
-std::optional<bool> takeSettingsDialogAnswer();   // true: accepted
+// The tool settings dialog ('SETD'): accepted or not, the library part the user chose there (by name;
+// empty: the tool's part is kept) and the parameter values the user set, numbers or texts, by name.
+struct SettingsDialogAnswer {
+    bool accept = true;
+    std::string part;
+    std::vector<std::pair<std::string, std::variant<double, std::string>>> values;
+};
+std::optional<SettingsDialogAnswer> takeSettingsDialogAnswer();
 // The object settings dialog ('OBJS'): accepted or not, and the record fields the user changed, by their
 // names in the project file (numbers only).
 struct ObjectSettingsAnswer {

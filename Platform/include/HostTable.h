@@ -32,8 +32,8 @@ enum HostScope : std::uint8_t {
     kScopeUndo = 1,        // always: the call changes the project
     kScopeByCode = 2,      // a dispatcher: its first parameter is a four-character code, and the code
                            // decides (see Platform/README.md for the codes that change the project)
-    kScopeByElement = 3,   // user data: needed for a placed element (a head with a guid), not for a
-                           // tool default (a head with only type and variation)
+    kScopeByElement = 3,   // user data and writes: needed for a placed element (a head with a guid),
+                           // not for a tool default (a head with only type and variation)
 };
 
 // The dispatchers take a four-character code and pointers whose meaning the code gives (records in
@@ -198,11 +198,12 @@ enum HostScope : std::uint8_t {
     X(createElement, std::uint32_t, (::host::ElementRecord * element, const ::host::ElementMemo* memo),      \
       ::host::kScopeUndo)                                                                                    \
     /*     change: the bytes under the mask's set bits (type, guid and owner stay the host's), and the */    \
-    /*     memo's parts in memoMask (0: all); withDelete 1 removes a masked part the memo leaves null  */    \
+    /*     memo's parts in memoMask (0: all); withDelete 1 removes a masked part the memo leaves null; */    \
+    /*     a record with no guid changes the tool default of its type and variation                   */     \
     X(changeElement, std::uint32_t,                                                                          \
       (::host::ElementRecord * element, const ::host::ElementRecord* mask, const ::host::ElementMemo* memo,  \
        std::uint64_t memoMask, std::uint8_t withDelete),                                                     \
-      ::host::kScopeUndo)                                                                                    \
+      ::host::kScopeByElement)                                                                               \
     /*     delete: a handle of `count` heads; all or none                                             */     \
     X(deleteElements, std::uint32_t, (::host::Handle heads, std::int32_t count), ::host::kScopeUndo)         \
     /*     edit: a handle of `count` part references moved, turned, mirrored or raised as `edit` says;  */   \

@@ -23,7 +23,7 @@ struct ProgressCancel {
 struct Script {
     std::deque<int> alertAnswers;
     std::deque<DialogAction> dialogActions;
-    std::deque<bool> settingsAnswers;
+    std::deque<SettingsDialogAnswer> settingsAnswers;
     std::deque<ObjectSettingsAnswer> objectSettingsAnswers;
     std::deque<ProgressCancel> progressCancels;
     std::vector<std::pair<std::optional<std::string>, int>> fileAnswers;   // to the file library on load
@@ -148,7 +148,25 @@ void readAction(const Json& action, const std::string& baseDirectory, Script& sc
         const auto accept = action.find("accept");
         if (accept == action.end() || !accept->is_boolean())
             throw ScriptError{"needs \"accept\": true or false"};
-        script.settingsAnswers.push_back(accept->get<bool>());
+        SettingsDialogAnswer answer;
+        answer.accept = accept->get<bool>();
+        if (const auto part = action.find("part"); part != action.end()) {
+            if (!part->is_string() || part->get<std::string>().empty())
+                throw ScriptError{"\"part\" must be a library part's name"};
+            answer.part = part->get<std::string>();
+        }
+        if (const auto set = action.find("set"); set != action.end()) {
+            if (!set->is_object()) throw ScriptError{"\"set\" must map parameter names to values"};
+            for (const auto& [name, value] : set->items()) {
+                if (value.is_number())
+                    answer.values.emplace_back(name, value.get<double>());
+                else if (value.is_string())
+                    answer.values.emplace_back(name, value.get<std::string>());
+                else
+                    throw ScriptError{"\"set\": \"" + name + "\" must be a number or a text"};
+            }
+        }
+        script.settingsAnswers.push_back(std::move(answer));
     } else if (kind == "objectSettings") {
         const auto accept = action.find("accept");
         if (accept == action.end() || !accept->is_boolean())
@@ -322,11 +340,11 @@ std::size_t pendingDialogActions() {
     return state().script.dialogActions.size();
 }
 
-std::optional<bool> takeSettingsDialogAnswer() {
+std::optional<SettingsDialogAnswer> takeSettingsDialogAnswer() {
     std::lock_guard lock(state().mutex);
     auto& answers = state().script.settingsAnswers;
     if (answers.empty()) return std::nullopt;
-    const bool answer = answers.front();
+    SettingsDialogAnswer answer = std::move(answers.front());
     answers.pop_front();
     return answer;
 }

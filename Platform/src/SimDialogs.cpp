@@ -1397,6 +1397,8 @@ void setDialogTranscript(std::function<void(const std::string&)> writer) {
     library().transcript = std::move(writer);
 }
 
+void writeDialogTranscript(const std::string& line) { write(line); }
+
 void stopScriptRun(const std::string& message) {
     if (library().stopMessage.empty()) {
         library().stopMessage = message;

@@ -250,19 +250,24 @@ void writeRelations(Json& root, const ProjectState& state) {
 
 // --- Boxes, points, polygons --------------------------------------------------------------------------
 
-std::int32_t SimElementKinds::libraryIndexOf(const std::vector<unsigned char>& record) {
-    switch (at<std::int32_t>(record, 0)) {
+std::size_t SimElementKinds::libraryIndexOffset(std::int32_t type) {
+    switch (type) {
         case kElementObject:
         case kElementLamp:
-            return at<std::int32_t>(record, kObjectLibraryIndexOffset);
+            return kObjectLibraryIndexOffset;
         case kElementDoor:
         case kElementWindow:
-            return at<std::int32_t>(record, kOpeningLibraryIndexOffset);
+            return kOpeningLibraryIndexOffset;
         case kElementZone:
-            return at<std::int32_t>(record, kZoneStampIndexOffset);
+            return kZoneStampIndexOffset;
         default:
             return 0;
     }
+}
+
+std::int32_t SimElementKinds::libraryIndexOf(const std::vector<unsigned char>& record) {
+    const std::size_t offset = libraryIndexOffset(at<std::int32_t>(record, 0));
+    return offset == 0 ? 0 : at<std::int32_t>(record, offset);
 }
 
 std::vector<std::vector<ModelPoint>> SimElementKinds::zonePolygon(const SimElement& zone) {

@@ -63,6 +63,7 @@ public:
     static std::vector<std::vector<ModelPoint>> zonePolygon(const SimElement& zone);
     // The library index a record names (objects, lamps, doors, windows, zones); 0 for other kinds.
     static std::int32_t libraryIndexOf(const std::vector<unsigned char>& record);
+    static std::size_t libraryIndexOffset(std::int32_t type);   // 0 for kinds that name no part
 
 private:
     SimProject& project_;

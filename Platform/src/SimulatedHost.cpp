@@ -27,6 +27,7 @@
 #include "SimProperty.h"
 #include "SimShapes.h"
 #include "SimText.h"
+#include "SimToolDefaults.h"
 
 namespace host {
 
@@ -732,9 +733,10 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
 
     static Result interface(SimulatedHost& host, Addon&, std::uint32_t code, void* p1, void* p2, void*, void*,
                             void*) {
-        if (code == fourcc("SETD")) {   // the tool's settings dialog: the script says OK or Cancel
+        if (code == fourcc("SETD")) {   // the tool's settings dialog: the script answers it
             if (!p1 || !p2) return kErrBadParameters;
-            return takeSettingsDialogAnswer().value_or(true) ? kNoError : kErrCancel;
+            return SimToolDefaults(host.project_)
+                .settingsDialog(*static_cast<const std::int32_t*>(p1), *static_cast<const std::int32_t*>(p2));
         }
         if (code == fourcc("OBJS")) {   // the object settings dialog: the script answers it
             if (!p1) return kErrBadParameters;
@@ -951,27 +953,8 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
 
     // --- Elements ----------------------------------------------------------------------------------
     static Result getElementDefaults(SimulatedHost& host, Addon&, ElementRecord* element, ElementMemo* memo) {
-        if (!element || element->head.type <= 0) return kErrBadParameters;
-        const SimProject& p = host.project_;
-        const std::int32_t type = element->head.type;
-        const std::int32_t variation = element->head.variation;
-        const auto found = p.state.defaults.find({type, variation});
-        if (found != p.state.defaults.end()) {
-            std::memcpy(element, found->second.record.data(), sizeof *element);
-        } else {   // a tool the project has no settings for starts from nothing
-            zeroRecord(*element);
-            element->head.storey = p.view.currentStorey;
-            element->head.layer = 1;
-        }
-        element->head.type = type;
-        element->head.variation = variation;
-        element->head.guid = GuidRecord{};
-        if (memo) {
-            zeroRecord(*memo);
-            if (found != p.state.defaults.end())
-                return memoToRecord(found->second.memo, kMemoFullMask, *memo);
-        }
-        return kNoError;
+        if (!element) return kErrBadParameters;
+        return SimToolDefaults(host.project_).get(*element, memo);
     }
 
     static Result getElement(SimulatedHost& host, Addon&, ElementRecord* element) {
@@ -1032,6 +1015,9 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
                                 const ElementRecord* mask, const ElementMemo* memo, std::uint64_t memoMask,
                                 std::uint8_t withDelete) {
         if (!element || !mask) return kErrBadParameters;
+        if (isNullGuid(toGuidBytes(element->head.guid)))
+            return SimToolDefaults(host.project_).change(*element, *mask, memo, memoMask, withDelete != 0);
+        if (!insideCommand(host)) return kErrOutsideUndoScope;
         SimProject& p = host.project_;
         SimElement* found = currentElement(host, toGuidBytes(element->head.guid));
         if (!found) return kErrBadIndex;

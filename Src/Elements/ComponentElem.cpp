@@ -73,10 +73,11 @@ void ComponentElem::loadMemo(std::uint64_t mask, std::unique_ptr<ElementMemoStor
     if (!store && exists())
         if (Drawing* drawing = getDrawing()) store = drawing->loadMemo(link_, mask);
     // 4. Only a new element takes its part's defaults: a placed one whose memo the host could not give
-    // keeps its parameters unloaded rather than have the defaults written over them later.
+    // keeps its parameters unloaded rather than have the defaults written over them later. The defaults
+    // are asked for again even when the sizes were: the store must hold the parameters themselves.
     if (!store && (mask & kParameterBit) != 0 && !exists()) {
         store = std::make_unique<ElementMemoStore>();
-        fetchDefaultSizes(*store, /*onlyOnce=*/true);
+        fetchDefaultSizes(*store, /*onlyOnce=*/false);
     }
     // 5.
     if (!store) {

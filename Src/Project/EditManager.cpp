@@ -164,12 +164,14 @@ bool EditManager::restoreLayers() {
     Specification* specification = Host::getSpecification();
     if (specification == nullptr) return false;   // both lists stay
     bool all = true;
-    // Each layer still there is written back as the walk leaves it.
+    // Each layer still there is written back as the walk leaves it. The walk steps over a layer the host
+    // would not give: that one stays unlocked (or shown), which is a failure all the same.
     const auto putBack = [&](const AttrRefList* links, bool locked) {
         if (links == nullptr) return;
         const Specification::Filter layers(AttributeType::layer, /*countCache=*/false);
+        std::size_t visited = 0;
         auto it = Specification::begin(*links, layers, /*writeBack=*/true);
-        for (; it != Specification::end(); ++it) {
+        for (; it != Specification::end(); ++it, ++visited) {
             auto* layer = dynamic_cast<Layer*>(&*it);
             if (layer == nullptr) continue;   // a creator of another class: nothing to put back
             if (locked)
@@ -177,7 +179,7 @@ bool EditManager::restoreLayers() {
             else
                 layer->setHidden(true);
         }
-        all = it.getFailedWrites() == 0 && all;
+        all = it.getFailedWrites() == 0 && visited == links->size() && all;
     };
     putBack(unlockedLayers_.get(), /*locked=*/true);
     putBack(shownLayers_.get(), /*locked=*/false);

@@ -160,6 +160,25 @@ TEST_F(ElementKindsTest, SwitchingThePartKeepsPlacementAndCarriesSharedValues) {
     EXPECT_EQ(parameterText(sim(kLamp), "watts"), "75");
 }
 
+TEST_F(ElementKindsTest, ANewElementOfAPartListsThePartsParametersAfterItsSizes) {
+    // Making the element reads its part's default sizes first; its parameters are read afterwards.
+    for (const auto& [index, type] :
+         {std::pair{kTable, host::kLibraryObject}, {kDoorB, host::kLibraryDoor}}) {
+        SCOPED_TRACE(index);
+        const ComponentLink link(index, type, project().getLibrary());
+        std::unique_ptr<ComponentElem> made;
+        if (type == host::kLibraryObject)
+            made = std::make_unique<tarnwick::Object>(link, 0);
+        else
+            made = std::make_unique<tarnwick::Door>(link);
+        const tarnwick::ParameterList& parameters = made->parameters().getParameters();
+        EXPECT_EQ(parameters.size(), type == host::kLibraryObject ? 5u : 3u);
+        const tarnwick::Parameter* own = parameters.find(type == host::kLibraryObject ? "top" : "handle");
+        ASSERT_NE(own, nullptr);
+        EXPECT_EQ(own->getText(0, 0), type == host::kLibraryObject ? "oak" : "knob");
+    }
+}
+
 TEST_F(ElementKindsTest, APartOfAnotherKindOrNotLoadedIsRefusedAndChangesNothing) {
     const host::ProjectState before = host_->project().state;
     auto chair = element(kChair);

@@ -64,7 +64,7 @@ TEST_F(CommandFaults, NoFailingHostCallLosesTheProjectOrTheMappingTable) {
         };
         // Failures the framework below the product still turns into a smaller or different result without
         // saying so: reads of the search (elements, IFC data, part names), part and parameter reads of the
-        // element kinds, layer reads of the edit manager, the preferences' module data, and allocations.
+        // element kinds, the preferences' module data, and allocations.
         sweep.absorbed = [](const host::HostCall& call) {
             using host::HostSlot;
             static const HostSlot slots[] = {HostSlot::getElementHead,
@@ -74,7 +74,6 @@ TEST_F(CommandFaults, NoFailingHostCallLosesTheProjectOrTheMappingTable) {
                                              HostSlot::getElementIFCAttributes,
                                              HostSlot::getLibraryPart,
                                              HostSlot::getLibraryPartParameters,
-                                             HostSlot::getAttribute,
                                              HostSlot::putModuleData,
                                              HostSlot::getString};
             return std::find(std::begin(slots), std::end(slots), call.slot) != std::end(slots) ||

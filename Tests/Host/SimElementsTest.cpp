@@ -73,7 +73,9 @@ TEST_F(SimElementsTest, CreatesChangesAndDeletesElementsOnlyInsideAnUndoableComm
     host::ElementRecord mask;
     std::memset(static_cast<void*>(&mask), 0xFF, sizeof mask);
     EXPECT_EQ(table().createElement(context(), &record, nullptr), host::kErrOutsideUndoScope);
-    EXPECT_EQ(table().changeElement(context(), &record, &mask, nullptr, 0, 1), host::kErrOutsideUndoScope);
+    host::ElementRecord chair;
+    ASSERT_EQ(getRecord(kChair, chair), host::kNoError);
+    EXPECT_EQ(table().changeElement(context(), &chair, &mask, nullptr, 0, 1), host::kErrOutsideUndoScope);
     EXPECT_EQ(deleteOne(kChair), host::kErrOutsideUndoScope);
     EXPECT_EQ(project().state, before);
 
@@ -110,6 +112,32 @@ TEST_F(SimElementsTest, CreatesChangesAndDeletesElementsOnlyInsideAnUndoableComm
     EXPECT_EQ(inCommand([&] { return deleteOne(createdText.c_str()); }), host::kNoError);
     EXPECT_EQ(getRecord(createdText.c_str(), read), host::kErrBadIndex);
     EXPECT_EQ(project().undoSteps().size(), 3u);
+}
+
+TEST_F(SimElementsTest, AnElementNeverPlacedWritesTheDefaultsOfItsTool) {
+    // No undoable command is needed: the tool's settings are no placed element.
+    host::ElementRecord record = newObject();
+    record.head.layer = 3;
+    const std::int32_t library = 2;
+    std::memcpy(reinterpret_cast<char*>(&record) + host::kObjectLibraryIndexOffset, &library, 4);
+    host::ElementRecord layerAndPart{};
+    layerAndPart.head.layer = -1;
+    std::memset(reinterpret_cast<char*>(&layerAndPart) + host::kObjectLibraryIndexOffset, 0xFF, 4);
+    EXPECT_EQ(table().changeElement(context(), &record, &layerAndPart, nullptr, 0, 0), host::kNoError);
+    EXPECT_TRUE(project().undoSteps().empty());
+    const host::ElementRecord again = newObject();
+    EXPECT_EQ(again.head.layer, 3);
+    EXPECT_EQ(readInt(again, host::kObjectLibraryIndexOffset), 2);
+    EXPECT_TRUE(host::isNullGuid(host::toGuidBytes(again.head.guid)));
+    // A tool with no settings yet starts from the empty record; its variation is its own.
+    host::ElementRecord lamp{};
+    lamp.head.type = host::kElementLamp;
+    lamp.head.variation = 4;
+    host::ElementRecord all;
+    std::memset(static_cast<void*>(&all), 0xFF, sizeof all);
+    EXPECT_EQ(table().changeElement(context(), &lamp, &all, nullptr, 0, 0), host::kNoError);
+    EXPECT_EQ(project().state.defaults.count({host::kElementLamp, 4}), 1u);
+    EXPECT_EQ(project().state.defaults.count({host::kElementLamp, 0}), 0u);
 }
 
 TEST_F(SimElementsTest, UndoAndAFailingCommandBothRestoreTheElements) {

@@ -299,6 +299,51 @@ TEST_F(SimulatedHostTest, AnswersQueriesAndTheSettingsDialog) {
     std::int32_t type = 6, variation = 0;
     EXPECT_EQ(interfaceCall("SETD", &type, &variation), host::kErrCancel);
     EXPECT_EQ(interfaceCall("SETD", &type, &variation), host::kNoError);   // nothing scripted: OK
+    EXPECT_TRUE(host_->project().state.defaults.empty());
+}
+
+TEST_F(SimulatedHostTest, TheSettingsDialogChangesTheToolsPartAndItsValues) {
+    std::string error;
+    ASSERT_TRUE(host_->project().loadText(R"({"library": {"parts": [
+      {"type": 4, "name": "Chair", "uniqueId": "{C0000000-0000-4000-8000-000000000001}", "size": [0.5, 0.4], "parameters": [{"name": "mat", "type": 12, "value": "Oak"},
+                                                                      {"name": "legs", "type": 2, "value": 4}]},
+      {"type": 3, "name": "Door", "uniqueId": "{D0000000-0000-4000-8000-000000000001}", "parameters": [{"name": "A", "type": 2, "value": 0.9}]}]}})",
+                                          error))
+        << error;
+    start();
+    host::clearUserActions();
+    // Accepted: the part, its sizes and parameters, then the values set. What the script names wrongly
+    // is noted and left as it was.
+    ASSERT_TRUE(host::parseUserActions(R"([
+      {"do": "settingsDialog", "accept": true, "part": "Chair", "set": {"MAT": "Walnut", "legs": 3}},
+      {"do": "settingsDialog", "accept": true, "part": "Door", "set": {"legs": "four", "wheels": 2}}])",
+                                       "", error))
+        << error;
+    std::int32_t type = host::kElementObject, variation = 0;
+    EXPECT_EQ(interfaceCall("SETD", &type, &variation), host::kNoError);
+    const host::SimToolDefault chair = host_->project().state.defaults.at({type, variation});
+    const auto at = [&](std::size_t offset) {
+        double value;
+        std::memcpy(&value, chair.record.data() + offset, sizeof value);
+        return value;
+    };
+    std::int32_t library;
+    std::memcpy(&library, chair.record.data() + host::kObjectLibraryIndexOffset, sizeof library);
+    EXPECT_EQ(library, 1);
+    EXPECT_EQ(at(host::kObjectSizeOffset), 0.5);
+    EXPECT_EQ(at(host::kObjectSizeOffset + 8), 0.4);
+    ASSERT_TRUE(chair.memo.parameters);
+    ASSERT_EQ(chair.memo.parameters->size(), 2u);
+    EXPECT_EQ(std::u16string((*chair.memo.parameters)[0].head().value.text), u"Walnut");
+    EXPECT_EQ((*chair.memo.parameters)[1].head().value.real, 3);
+    EXPECT_TRUE(host::scriptErrors().empty());
+
+    EXPECT_EQ(interfaceCall("SETD", &type, &variation), host::kNoError);
+    EXPECT_EQ(host_->project().state.defaults.at({type, variation}), chair);
+    EXPECT_EQ(host::scriptErrors(),
+              (std::vector<std::string>{"settingsDialog: the tool has no part \"Door\" to choose",
+                                        "settingsDialog: \"legs\" does not take that value",
+                                        "settingsDialog: the tool's part has no parameter \"wheels\""}));
 }
 
 TEST_F(SimulatedHostTest, GivesTheModulesStringsAndSaysWhenOneIsMissing) {

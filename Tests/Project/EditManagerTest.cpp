@@ -108,6 +108,19 @@ TEST_F(EditManagerTest, RemembersALockedAndHiddenLayerInBothListsAndRestoreSetsB
     EXPECT_EQ(layerFlags(kSite), 0);
 }
 
+TEST_F(EditManagerTest, ALayerTheHostWillNotGiveBackFailsTheRestore) {
+    // It cannot be locked again, so it must not pass for restored.
+    setHead(0, kSite);
+    EditManager edits(false, false);
+    ASSERT_EQ(inCommand([&] {
+                  auto object = element(0);
+                  return object && edits.prepare(*object, true, true, false);
+              }),
+              0u);
+    host_->injectFault({host::HostSlot::getAttribute, std::nullopt}, 0, host::kErrGeneral);
+    EXPECT_NE(inCommand([&] { return edits.restoreLayers(); }), 0u);
+}
+
 TEST_F(EditManagerTest, AnElementAlreadyEditableChangesNothing) {
     setHead(0, kWalls);
     EditManager edits(true, false);

@@ -448,6 +448,34 @@ TEST_F(MappingDialogTest, SettingsMapTheSelectedRowsToThePartTheToolDefaultsName
     EXPECT_NE(host::scriptStopMessage().find("item 10 is disabled"), std::string::npos);
 }
 
+TEST_F(MappingDialogTest, SettingsChangedInTheToolsDialogBecomeTheRowsPartAndCustomValues) {
+    // The row's part with its values is the tool's default while the dialog shows it; the user there
+    // picks another part and sets a value: both selected rows take that part, and only the value that
+    // differs from the part's own defaults is kept as theirs.
+    map(table_, "Default", ObjectMapType::gsm, object("Seat"), "Table");
+    groups_[object("Seat")];
+    groups_[object("Stool")];
+    script(R"([{"do":"selectRows","item":9,"rows":[1,2]},{"do":"click","item":10},
+               {"do":"settingsDialog","accept":true,"part":"Chair","set":{"legs":5,"A":0.5}},
+               {"do":"click","item":1}])");
+    ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
+    EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+    EXPECT_EQ(host::scriptStopMessage(), "");
+    EXPECT_TRUE(host::scriptErrors().empty());
+    EXPECT_EQ(dialog.rows, (std::vector<Row>{{"Seat", "Chair", "black"}, {"Stool", "Chair", "black"}}));
+    for (const char* source : {"Seat", "Stool"}) {
+        SCOPED_TRACE(source);
+        String name("Default");
+        const skellow::ObjectSpecification* specification =
+            table_.findSpecification(object(source), name, ObjectMapType::gsm, false);
+        ASSERT_NE(specification, nullptr);
+        ASSERT_TRUE(specification->getCustomParameters());
+        ASSERT_EQ(specification->getCustomParameters()->size(), 1u);
+        EXPECT_EQ(specification->getCustomParameters()->at(0)->getName(), "legs");
+        EXPECT_EQ(specification->getCustomParameters()->at(0)->getText(0, 0), "5");
+    }
+}
+
 TEST_F(MappingDialogTest, ZoomShowsAndSelectsTheRowsFirstElement) {
     const host::SimElement& seat = std::as_const(host_->project()).state.elements[0];
     tarnwick::Plan& plan = tarnwick::HostProject::getProject()->getPlan();
