@@ -235,6 +235,7 @@ void ParameterList::update(const ParameterList& newer, const ParameterList& olde
     // 3. What only the new definition has. A parameter of that name that this list already holds is kept
     // (its value is the only one known) or, of another type, replaced: never a second one of the name.
     for (std::uint64_t i = newer.size(); i-- > 0;) {
+        if (i >= ahead && !newTable.isMarked(i - ahead)) ParameterNameIndex::prefetch(newer, i - ahead);
         const Parameter* fresh = newer[i].get();
         if (fresh == nullptr || newTable.isMarked(i)) continue;
         const std::uint64_t p = here.first(fresh->getName());
