@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "SimFlatMap.h"
 #include "SimShared.h"
 
 #pragma GCC diagnostic push
@@ -177,9 +178,10 @@ struct SimIFCState {
     SimShared<std::vector<SimPropertyGroup>> propertyGroups;
     SimShared<std::vector<SimPropertyDefinition>> propertyDefinitions;
     SimShared<std::vector<SimClassificationSystem>> classificationSystems;
-    // By guid; the trees are in the lists. Hashed: a system of 100 000 items is walked by lookups alone.
+    // By guid; the trees are in the lists. Hashed in flat blocks: a system of 100 000 items is walked by
+    // lookups alone.
     SimSharedMap<SimGuid, SimClassificationItem,
-                 std::unordered_map<SimGuid, std::shared_ptr<SimClassificationItem>, SimGuidHash>>
+                 SimFlatMap<SimGuid, std::shared_ptr<SimClassificationItem>, SimGuidHash>>
         classificationItems;
     SimSharedMap<SimGuid, SimElementData> elements;                                 // by element guid
     SimSharedMap<std::pair<std::int32_t, std::int32_t>, SimElementData> defaults;   // by (type, variation)

@@ -85,7 +85,7 @@ void ClassificationDatabase::loadItems() {
         for (auto& [guid, item] : found) items_->emplace(guid, std::move(item));   // earlier records stay
     }
     itemsByName_.clear();
-    for (const auto& [guid, item] : *items_) itemsByName_.emplace(item->getName(), guid);
+    for (const auto& [guid, item] : *items_) itemsByName_.emplace(item->getName().getView(), item);
 }
 
 bool ClassificationDatabase::addItems(const host::ClassificationItemRecord& record, bool descend,
@@ -128,15 +128,13 @@ bool ClassificationDatabase::matches(const Classification& item, const Classific
 std::shared_ptr<Classification> ClassificationDatabase::findClassification(const ClassificationName& name,
                                                                            const String& id) {
     loadItems();
-    // The index gives the candidates in GUID order; one renamed since the load is met by the walk.
-    const auto [first, last] = itemsByName_.equal_range(name);
+    // The index gives the candidates of the name, of which the first in GUID order wins; one renamed
+    // since the load is met by the walk.
+    const auto [first, last] = itemsByName_.equal_range(name.getView());
     std::shared_ptr<Classification> best;
-    for (auto it = first; it != last; ++it) {
-        const auto found = items_->find(it->second);
-        if (found != items_->end() && matches(*found->second, name, id) &&
-            (!best || found->first < best->getGuid()))
-            best = found->second;
-    }
+    for (auto it = first; it != last; ++it)
+        if (matches(*it->second, name, id) && (!best || it->second->getGuid() < best->getGuid()))
+            best = it->second;
     if (best) return best;
     for (const auto& [guid, item] : *items_)
         if (matches(*item, name, id)) return item;

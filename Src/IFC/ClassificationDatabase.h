@@ -7,6 +7,9 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include <HostIFCRecords.h>
 
@@ -59,7 +62,14 @@ private:
     std::uint32_t lastResult_ = 0;
     bool itemsLoaded_ = false;
     bool systemsLoaded_ = false;
-    std::multimap<String, Guid> itemsByName_;   // made by loadItems
+    // Every item by its name's exact text, made by loadItems; hashed, so a lookup costs the same for
+    // any number of items.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    };
+    std::unordered_multimap<std::string, std::shared_ptr<Classification>, NameHash, std::equal_to<>>
+        itemsByName_;
 };
 
 }   // namespace tarnwick

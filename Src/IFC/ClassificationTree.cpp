@@ -1,5 +1,6 @@
 #include "IFC/ClassificationTree.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "Environment/HostApi.h"
@@ -14,7 +15,10 @@ ClassificationTree::ClassificationTree() {
     addVertex(kNone, Guid(), ClassificationRecord(std::shared_ptr<ClassificationSystem>()));
 }
 
-ClassificationTree::~ClassificationTree() = default;
+// The graph's many small blocks go back before the index's one large block: freeing that then gathers
+// them at once (the C library gathers freed small blocks when a large one is freed or asked for), so the
+// work falls here rather than on whatever large allocation comes next, such as the next tree's load.
+ClassificationTree::~ClassificationTree() { clear(); }
 
 // --- Building ------------------------------------------------------------------------------------------
 std::shared_ptr<ClassificationTree> ClassificationTree::build(ClassificationDatabase* database) {
@@ -23,6 +27,7 @@ std::shared_ptr<ClassificationTree> ClassificationTree::build(ClassificationData
     if (hostApi().call<host::HostSlot::getClassificationSystems>(&systems) != host::kNoError) return nullptr;
     // 2.
     auto tree = std::make_shared<ClassificationTree>();
+    tree->deferIndex_ = true;
     // 3.
     for (const host::ClassificationSystemRecord& record : systems) {
         const Guid guid(record.guid);
@@ -39,6 +44,8 @@ std::shared_ptr<ClassificationTree> ClassificationTree::build(ClassificationData
             if (!tree->addItems(vertex, item)) return nullptr;
         }
     }
+    tree->deferIndex_ = false;
+    tree->reindex();
     return tree;
 }
 
@@ -71,7 +78,7 @@ std::int64_t ClassificationTree::addVertex(std::int64_t parent, const Guid& guid
                                            const ClassificationRecord& record) {
     const auto vertex = boost::add_vertex(ClassificationTreeProperties(guid, {record, false}), *this);
     if (isVertex(parent)) boost::add_edge(static_cast<vertex_descriptor>(parent), vertex, *this);
-    byGuid_.emplace(guid, static_cast<std::int64_t>(vertex));
+    if (!deferIndex_) index(hashOf(guid), static_cast<std::int64_t>(vertex));
     return static_cast<std::int64_t>(vertex);
 }
 
@@ -82,17 +89,57 @@ void ClassificationTree::removeVertex(std::int64_t vertex) {
     reindex();
 }
 
-void ClassificationTree::reindex() {
-    byGuid_.clear();
-    const auto ids = boost::get(classificationTree_uniqueID_t(), *this);
-    for (std::size_t v = 0; v < boost::num_vertices(*this); ++v)
-        byGuid_.emplace(ids[v], static_cast<std::int64_t>(v));
+// --- The GUID index ----------------------------------------------------------------------------------------
+void ClassificationTree::index(std::uint32_t hash, std::int64_t vertex) {
+    if (2 * (indexed_ + 1) > byGuid_.size()) {
+        std::vector<Slot> old(std::max<std::size_t>(16, 2 * byGuid_.size()));
+        old.swap(byGuid_);
+        for (const Slot& slot : old)
+            if (slot.vertex != 0) place(slot.hash, slot.vertex - 1);
+    }
+    place(hash, vertex);
+    ++indexed_;
 }
 
-std::size_t ClassificationTree::GuidHash::operator()(const Guid& guid) const noexcept {
+void ClassificationTree::place(std::uint32_t hash, std::int64_t vertex) {
+    const std::size_t mask = byGuid_.size() - 1;
+    std::size_t at = hash & mask;
+    while (byGuid_[at].vertex != 0) at = (at + 1) & mask;
+    byGuid_[at] = {hash, static_cast<std::uint32_t>(vertex + 1)};
+}
+
+void ClassificationTree::reindex() {
+    const std::size_t count = boost::num_vertices(*this);
+    std::size_t size = 16;
+    while (size < 2 * count) size *= 2;
+    byGuid_.assign(size, Slot());
+    indexed_ = count;
+    const auto ids = boost::get(classificationTree_uniqueID_t(), *this);
+    std::vector<std::uint32_t> hashes(count);
+    for (std::size_t v = 0; v < count; ++v) hashes[v] = hashOf(ids[v]);
+    // A large table is written all over: each slot is fetched a few vertices ahead of its use.
+    constexpr std::size_t kAhead = 16;
+    const std::size_t mask = size - 1;
+    for (std::size_t v = 0; v < count; ++v) {
+        if (v + kAhead < count) __builtin_prefetch(&byGuid_[hashes[v + kAhead] & mask], /*write=*/1);
+        place(hashes[v], static_cast<std::int64_t>(v));
+    }
+}
+
+// Both halves pass through a full 64-bit mix, so GUIDs that differ in a few bits only (made by a counter,
+// or in tests) still spread over the whole table.
+std::uint32_t ClassificationTree::hashOf(const Guid& guid) {
+    const auto mix = [](std::uint64_t h) {
+        h ^= h >> 33;
+        h *= 0xFF51AFD7ED558CCDull;
+        h ^= h >> 33;
+        h *= 0xC4CEB9FE1A85EC53ull;
+        return h ^ (h >> 33);
+    };
     std::uint64_t halves[2];
+    static_assert(sizeof halves == sizeof(host::GuidRecord));
     std::memcpy(halves, &guid.getRecord(), sizeof halves);
-    return static_cast<std::size_t>(halves[0] ^ (halves[1] * 0x9E3779B97F4A7C15ull));
+    return static_cast<std::uint32_t>(mix(halves[0] + mix(halves[1])));
 }
 
 // --- Lookups ---------------------------------------------------------------------------------------------
@@ -101,11 +148,18 @@ bool ClassificationTree::isVertex(std::int64_t vertex) const {
 }
 
 std::int64_t ClassificationTree::findVertex(const Guid& guid) const {
-    const auto [first, last] = byGuid_.equal_range(guid);
-    if (first == last) return kNone;
-    std::int64_t lowest = first->second;
-    for (auto it = first; it != last; ++it) lowest = std::min(lowest, it->second);
-    return lowest;
+    if (byGuid_.empty()) return kNone;
+    const std::uint32_t hash = hashOf(guid);
+    const std::size_t mask = byGuid_.size() - 1;
+    const auto ids = boost::get(classificationTree_uniqueID_t(), *this);
+    std::uint32_t lowest = 0;   // plus one, as in the slots
+    // Every slot of the GUID lies in the run of full slots that starts at its home.
+    for (std::size_t at = hash & mask; byGuid_[at].vertex != 0; at = (at + 1) & mask) {
+        const Slot& slot = byGuid_[at];
+        if (slot.hash == hash && (lowest == 0 || slot.vertex < lowest) && ids[slot.vertex - 1] == guid)
+            lowest = slot.vertex;
+    }
+    return static_cast<std::int64_t>(lowest) - 1;
 }
 
 Guid ClassificationTree::getGuid(std::int64_t vertex) const {

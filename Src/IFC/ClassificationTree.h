@@ -6,8 +6,8 @@
 #include <map>
 #include <memory>
 #include <set>
-#include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include <boost/graph/adjacency_list.hpp>
 #include <boost/variant.hpp>
@@ -77,14 +77,27 @@ public:
     void removeVertex(std::int64_t vertex);   // later vertices move down by one
 
 private:
+    // A slot of the GUID index: the low half of the hash of a vertex's GUID (enough to find the slot's
+    // home in a table of up to 2^32 slots) and the vertex plus one; 0 in an empty slot.
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t vertex = 0;
+    };
+
     bool addChildren(std::int64_t vertex, const Guid& item, std::set<Guid>& path);
     bool isVertex(std::int64_t vertex) const;
-    void reindex();
+    void index(std::uint32_t hash, std::int64_t vertex);   // doubles the table first when half full
+    void place(std::uint32_t hash, std::int64_t vertex);   // in the first empty slot from its home
+    void reindex();                                        // the table made anew for every vertex
+    static std::uint32_t hashOf(const Guid& guid);
 
-    struct GuidHash {
-        std::size_t operator()(const Guid& guid) const noexcept;
-    };
-    std::unordered_multimap<Guid, std::int64_t, GuidHash> byGuid_;   // every vertex by its GUID
+    // Every vertex by its GUID, open addressing with linear probing in a power-of-two table at most half
+    // full: one block that grows by doubling, so a load of many items costs a cache line per item rather
+    // than a node. A GUID may be on several vertices; each has its own slot. While the tree is built the
+    // table waits (deferIndex_), and is then made once at its final size.
+    std::vector<Slot> byGuid_;
+    std::size_t indexed_ = 0;
+    bool deferIndex_ = false;
 };
 
 }   // namespace tarnwick

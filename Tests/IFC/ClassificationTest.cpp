@@ -1,3 +1,7 @@
+#include <cstring>
+#include <random>
+#include <unordered_map>
+
 #include <gtest/gtest.h>
 
 #include "Environment/Host.h"
@@ -133,6 +137,50 @@ TEST_F(ClassificationTest, TreeHoldsEverySystemUnderTheRootAndFindsWithoutScanni
     tree->removeVertex(tree->findVertex(g(pr_)));
     EXPECT_EQ(tree->findVertex(g(room_)), before - 1);
     EXPECT_EQ(tree->findVertex(g(pr_)), ClassificationTree::kNone);
+}
+
+// The tree's GUID index against a plain multimap: random GUIDs, GUIDs a bit apart, repeats (the lowest
+// vertex wins), the null GUID again, misses, and the same after a removal renumbers the vertices.
+TEST(ClassificationTreeIndex, FindsWhatAMultimapFinds) {
+    std::mt19937_64 random(5);
+    const auto randomGuid = [&] {
+        host::GuidBytes bytes{};
+        for (unsigned char& byte : bytes) byte = static_cast<unsigned char>(random());
+        return Guid(host::toGuidRecord(bytes));
+    };
+    const auto nearGuid = [](std::uint32_t k) {   // differs from its neighbours in a few low bits
+        host::GuidBytes bytes{};
+        std::memcpy(bytes.data(), &k, sizeof k);
+        return Guid(host::toGuidRecord(bytes));
+    };
+    ClassificationTree tree;
+    std::vector<Guid> added{Guid()};
+    for (std::uint32_t k = 0; k < 5000; ++k) {
+        const Guid guid = k % 4 == 0   ? added[random() % added.size()]
+                          : k % 4 == 1 ? nearGuid(k)
+                                       : randomGuid();
+        tree.addVertex(static_cast<std::int64_t>(random() % added.size()), guid, ClassificationRecord());
+        added.push_back(guid);
+    }
+    const auto expectSameAsMultimap = [&] {
+        std::unordered_multimap<host::GuidBytes, std::int64_t, host::SimGuidHash> expected;
+        for (std::size_t v = 0; v < boost::num_vertices(tree); ++v)
+            expected.emplace(host::toGuidBytes(tree.getGuid(static_cast<std::int64_t>(v)).getRecord()),
+                             static_cast<std::int64_t>(v));
+        std::vector<Guid> asked = added;
+        for (int k = 0; k < 2000; ++k) asked.push_back(k % 2 == 0 ? randomGuid() : nearGuid(100000 + k));
+        for (const Guid& guid : asked) {
+            const auto [first, last] = expected.equal_range(host::toGuidBytes(guid.getRecord()));
+            std::int64_t lowest = ClassificationTree::kNone;
+            for (auto it = first; it != last; ++it)
+                if (lowest == ClassificationTree::kNone || it->second < lowest) lowest = it->second;
+            ASSERT_EQ(tree.findVertex(guid), lowest) << guid.toString();
+        }
+    };
+    expectSameAsMultimap();
+    EXPECT_EQ(tree.findVertex(Guid()), 0);
+    for (int k = 0; k < 50; ++k) tree.removeVertex(1 + static_cast<std::int64_t>(random() % 4000));
+    expectSameAsMultimap();
 }
 
 TEST_F(ClassificationTest, ASystemWhoseItemsNestInsideThemselvesIsRefusedWhole) {
