@@ -1,11 +1,8 @@
 #include "LibraryParts/ParameterList.h"
 
-#include <algorithm>
 #include <cstring>
-#include <functional>
 #include <string>
-#include <string_view>
-#include <vector>
+#include <utility>
 
 #include <HostParameters.h>
 #include <HostRecords.h>
@@ -15,165 +12,15 @@
 #include "Foundation/Setting.h"
 #include "Foundation/TracedException.h"
 #include "LibraryParts/LongParameter.h"
+#include "LibraryParts/ParameterNameIndex.h"
 
 namespace tarnwick {
 namespace {
 
-// A name as lookups by name see it: lower-cased, directly for ASCII (most names), else by the host.
-std::string lowerName(const String& name) {
-    const std::string_view text = name.getView();
-    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        std::string lower(text);
-        for (char& c : lower)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        return lower;
-    }
-    return std::string(name.toLower().getView());
-}
-
 bool isSizeName(const String& name) {
-    const std::string lower = lowerName(name);
+    const std::string lower = ParameterNameIndex::lowerCased(name);
     return lower == "a" || lower == "b" || lower == "zzyzx";
 }
-
-// The positions of a list's parameters by name in a few flat blocks (open addressing over the names'
-// hashes, the positions of one name chained in ascending order), so that merging and updating long
-// lists costs a lookup per parameter, not a walk of the list. Positions may be added past the end
-// (appended parameters) and the first one of a name erased; erased positions keep their place until the
-// caller closes the gaps.
-class NameIndex {
-public:
-    // By the names as they are, or lower-cased (as indexOf compares them).
-    NameIndex(const ParameterList& list, bool lowerCase) : lowerCase_(lowerCase), storage_(takeStorage()) {
-        storage_.entries.reserve(list.size());
-        storage_.slots.assign(capacityFor(list.size()), 0);
-        storage_.next.reserve(list.size());
-        for (std::uint64_t i = 0; i < list.size(); ++i) {
-            storage_.next.push_back(ParameterList::kNotFound);
-            storage_.erased.push_back(false);
-            if (const Parameter* parameter = list[i].get()) add(keyOf(*parameter), i);
-        }
-    }
-
-    ~NameIndex() { giveBack(std::move(storage_)); }
-    NameIndex(const NameIndex&) = delete;
-    NameIndex& operator=(const NameIndex&) = delete;
-
-    std::string keyOf(const Parameter& parameter) const {
-        return lowerCase_ ? lowerName(parameter.getName()) : std::string(parameter.getName().getView());
-    }
-
-    // The lowest position of the name that is not erased; kNotFound when none.
-    std::uint64_t first(const std::string& key) const {
-        const std::size_t slot = find(key, std::hash<std::string>()(key));
-        return storage_.slots[slot] == 0 ? ParameterList::kNotFound
-                                         : storage_.entries[storage_.slots[slot] - 1].first;
-    }
-
-    // A position above every one held so far.
-    void add(const std::string& key, std::uint64_t position) {
-        if (position >= storage_.next.size()) {
-            storage_.next.resize(position + 1, ParameterList::kNotFound);
-            storage_.erased.resize(position + 1, false);
-        }
-        if ((storage_.entries.size() + 1) * 2 > storage_.slots.size()) rehash(storage_.slots.size() * 2);
-        const std::size_t hash = std::hash<std::string>()(key);
-        const std::size_t slot = find(key, hash);
-        if (storage_.slots[slot] == 0) {
-            storage_.entries.push_back({key, hash, position, position});
-            storage_.slots[slot] = static_cast<std::uint32_t>(storage_.entries.size());
-            return;
-        }
-        Entry& entry = storage_.entries[storage_.slots[slot] - 1];
-        if (entry.first == ParameterList::kNotFound)
-            entry.first = position;
-        else
-            storage_.next[entry.last] = position;
-        entry.last = position;
-    }
-
-    void eraseFirst(const std::string& key) {   // the position first() gave
-        Entry& entry = storage_.entries[storage_.slots[find(key, std::hash<std::string>()(key))] - 1];
-        storage_.erased[entry.first] = true;
-        if (entry.first == entry.last) entry.last = ParameterList::kNotFound;
-        entry.first = storage_.next[entry.first];
-    }
-
-    bool isErased(std::uint64_t position) const {
-        return position < storage_.erased.size() && storage_.erased[position];
-    }
-
-private:
-    struct Entry {
-        std::string key;
-        std::size_t hash;
-        std::uint64_t first;   // kNotFound when every position of the name was erased
-        std::uint64_t last;
-    };
-
-    struct Storage {
-        std::vector<Entry> entries;
-        std::vector<std::uint32_t> slots;   // an entry's number + 1; 0: empty
-        std::vector<std::uint64_t> next;    // per position: the next position of its name, or kNotFound
-        std::vector<bool> erased;
-    };
-
-    // An update builds three indexes. Their blocks are kept for the thread's next update: for long lists
-    // they are large enough for the allocator to map fresh pages each time, and faulting those in cost
-    // more than the update's own work.
-    static constexpr std::size_t kSpareStorages = 3;
-    static constexpr std::size_t kLargestKeptEntries = std::size_t{1} << 18;
-    static std::vector<Storage>& spares() {
-        thread_local std::vector<Storage> kept;
-        return kept;
-    }
-    static Storage takeStorage() {
-        std::vector<Storage>& kept = spares();
-        if (kept.empty()) return {};
-        Storage storage = std::move(kept.back());
-        kept.pop_back();
-        return storage;
-    }
-    static void giveBack(Storage&& storage) noexcept {
-        std::vector<Storage>& kept = spares();
-        if (kept.size() >= kSpareStorages || storage.entries.capacity() > kLargestKeptEntries) return;
-        storage.entries.clear();
-        storage.next.clear();
-        storage.erased.clear();
-        try {
-            kept.push_back(std::move(storage));
-        } catch (...) {   // no room to keep it: it is freed
-        }
-    }
-
-    static std::size_t capacityFor(std::size_t count) {
-        std::size_t capacity = 16;
-        while (capacity < count * 2) capacity *= 2;
-        return capacity;
-    }
-
-    std::size_t find(const std::string& key, std::size_t hash) const {   // the entry's slot, or an empty one
-        const std::size_t mask = storage_.slots.size() - 1;
-        for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-            const std::uint32_t held = storage_.slots[slot];
-            if (held == 0) return slot;
-            const Entry& entry = storage_.entries[held - 1];
-            if (entry.hash == hash && entry.key == key) return slot;
-        }
-    }
-
-    void rehash(std::size_t capacity) {
-        storage_.slots.assign(capacity, 0);
-        for (std::size_t i = 0; i < storage_.entries.size(); ++i) {
-            std::size_t slot = storage_.entries[i].hash & (capacity - 1);
-            while (storage_.slots[slot] != 0) slot = (slot + 1) & (capacity - 1);
-            storage_.slots[slot] = static_cast<std::uint32_t>(i + 1);
-        }
-    }
-
-    bool lowerCase_;
-    Storage storage_;
-};
 
 // Frees the blocks a command record owns and clears the references.
 void releaseCommandRecord(host::CommandParameterRecord& record) {
@@ -331,33 +178,50 @@ void ParameterList::copyParameter(const ParameterList& other, const String& name
 }
 
 void ParameterList::merge(const ParameterList& other, bool skipSizes, bool resizeRows, bool resizeColumns) {
-    const NameIndex table(other, /*lowerCase=*/false);   // 1.
-    for (std::uint64_t i = size(); i-- > 0;) {           // 2.
+    const ParameterNameIndex table(other, /*ignoreCase=*/false);   // 1.
+    std::uint64_t found = other.size();
+    for (std::uint64_t i = size(); i-- > 0;) {   // 2.
+        ParameterNameIndex::prefetch(*this, i - ParameterNameIndex::kPrefetchDistance);
+        ParameterNameIndex::prefetch(other, found - 1 - ParameterNameIndex::kPrefetchDistance);
         Parameter* parameter = (*parameters_)[i];
         if (parameter == nullptr) continue;
-        if (skipSizes && isSizeName(parameter->getName())) continue;        // 3.
-        const std::uint64_t found = table.first(table.keyOf(*parameter));   // 4.
-        if (found == kNotFound) continue;
+        if (skipSizes && isSizeName(parameter->getName())) continue;   // 3.
+        // 4. Lists merged into one another mostly share their order: the same place or the one before
+        // the last match is tried first.
+        const std::uint64_t at = table.first(parameter->getName(), i, found - 1);
+        if (at == kNotFound) continue;
+        found = at;
         parameter->copyFrom(*other[found], resizeRows, resizeColumns);   // a refusal keeps ours
     }
 }
 
 void ParameterList::update(const ParameterList& newer, const ParameterList& older) {
-    // 1. Names are found through tables, so the update grows with the lists, not with their product.
-    const NameIndex newTable(newer, /*lowerCase=*/false);
-    NameIndex here(*this, /*lowerCase=*/true);
-    // 2. What the old definition had: merged, replaced, or erased.
+    // 1. Names are found through indexes, so the update grows with the lists, not with their product. The
+    // three lists mostly hold the same names in the same order: each lookup tries the place before its
+    // previous match first, so the lists are read in order rather than at random.
+    ParameterNameIndex newTable(newer, /*ignoreCase=*/false);
+    ParameterNameIndex here(*this, /*ignoreCase=*/true);
+    // 2. What the old definition had: merged, replaced, or erased. A new parameter whose name the old
+    // definition had is marked.
+    std::uint64_t lastHere = size();
+    std::uint64_t lastNew = newer.size();
+    constexpr std::uint64_t ahead = ParameterNameIndex::kPrefetchDistance;
     for (std::uint64_t i = older.size(); i-- > 0;) {
+        ParameterNameIndex::prefetch(older, i - ahead);
+        ParameterNameIndex::prefetch(*this, lastHere - 1 - ahead);
+        ParameterNameIndex::prefetch(newer, lastNew - 1 - ahead);
         const Parameter* old = older[i].get();
         if (old == nullptr) continue;
-        const std::string key = here.keyOf(*old);
-        const std::uint64_t p = here.first(key);
-        const std::uint64_t found = newTable.first(newTable.keyOf(*old));
+        const String& name = old->getName();
+        const std::uint64_t p = here.first(name, lastHere - 1, i);
+        const std::uint64_t found = newTable.first(name, lastNew - 1, lastNew - 2);
+        if (p != kNotFound) lastHere = p;
         if (found != kNotFound) {
+            lastNew = found;
+            newTable.mark(found);
             const Parameter* fresh = newer[found].get();
-            if (fresh == nullptr) continue;
             if (p == kNotFound) {
-                here.add(key, size());
+                here.add(name, size());
                 push_back(fresh->clone());
             } else if ((*this)[p]->getType() == fresh->getType()) {
                 (*this)[p]->merge(*fresh, *old);
@@ -365,30 +229,29 @@ void ParameterList::update(const ParameterList& newer, const ParameterList& olde
                 (*this)[p] = fresh->clone();
             }
         } else if (p != kNotFound) {
-            here.eraseFirst(key);
+            here.eraseFirst(p);
         }
     }
     // 3. What only the new definition has. A parameter of that name that this list already holds is kept
     // (its value is the only one known) or, of another type, replaced: never a second one of the name.
-    const NameIndex oldTable(older, /*lowerCase=*/false);
     for (std::uint64_t i = newer.size(); i-- > 0;) {
+        if (i >= ahead && !newTable.isMarked(i - ahead)) ParameterNameIndex::prefetch(newer, i - ahead);
         const Parameter* fresh = newer[i].get();
-        if (fresh == nullptr || oldTable.first(oldTable.keyOf(*fresh)) != kNotFound) continue;
-        const std::string key = here.keyOf(*fresh);
-        const std::uint64_t p = here.first(key);
+        if (fresh == nullptr || newTable.isMarked(i)) continue;
+        const std::uint64_t p = here.first(fresh->getName());
         if (p == kNotFound) {
-            here.add(key, size());
+            here.add(fresh->getName(), size());
             push_back(fresh->clone());
         } else if ((*this)[p]->getType() != fresh->getType()) {
             (*this)[p] = fresh->clone();
         }
     }
-    // The erasures close their gaps last, keeping the order of what stays.
-    auto kept = std::make_unique<ParameterVector>();
-    kept->reserve(size());
+    // The erasures close their gaps last, in place, keeping the order of what stays.
+    if (!here.anyErased()) return;
+    std::uint64_t kept = 0;
     for (std::uint64_t i = 0; i < size(); ++i)
-        if (!here.isErased(i)) kept->push_back(std::move((*this)[i]));
-    parameters_ = std::move(kept);
+        if (!here.isErased(i)) std::swap((*this)[kept++], (*this)[i]);
+    while (size() > kept) parameters_->erase(size() - 1);
 }
 
 // --- Host parameter records ------------------------------------------------------------------------

@@ -99,6 +99,8 @@ public:
     static void releaseHandle(host::Handle& handle) noexcept;
 
 private:
+    friend class ParameterNameIndex;   // walks the parameters without the checks of operator[]
+
     std::unique_ptr<ParameterVector> parameters_;   // never null
 };
 

@@ -1,8 +1,10 @@
 #include "LibraryParts/ParameterList.h"
 
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -165,8 +167,10 @@ TEST(ParameterList, CopiesOneParameterWholeOrByRowsWithoutChangingTheSource) {
     EXPECT_TRUE(target.at(0)->isEqual(*source.at(0)));
 }
 
-// The update finds names through an index; this walks the lists for every name instead, on random lists
-// with names that repeat and differ in case.
+// The update finds names at the places its previous matches suggest, else through an index; this walks
+// the lists for every name instead. On unrelated random lists the places mostly miss; on lists made from
+// one another (some names gone, come, moved or doubled) they mostly hold, and names repeat and differ in
+// case, also beyond ASCII and beyond eight bytes.
 TEST(ParameterList, UpdatesAsAWalkOfTheListsWould) {
     const auto naive = [](ParameterList& current, const ParameterList& newer, const ParameterList& older) {
         const auto firstExact = [](const ParameterList& list, const String& name) {
@@ -205,19 +209,53 @@ TEST(ParameterList, UpdatesAsAWalkOfTheListsWould) {
         random = random * 1103515245u + 12345u;
         return (random >> 16) % below;
     };
-    const char* names[] = {"a", "A", "b", "B", "c", "zz", "ZZ", "d"};
-    const auto randomList = [&] {
+    // "\xC3\x84" and "\xC3\xA4" are A and a with diaeresis; "\xC4\xB0", capital I with dot above, is "i"
+    // in lower case.
+    const char* names[] = {"a", "A", "b", "B", "zz", "ZZ", "i", "I", "\xC3\x84", "\xC3\xA4", "\xC4\xB0"};
+    const char* longNames[] = {"par_10", "PAR_10", "long_parameter_name", "LONG_Parameter_Name"};
+    const auto randomParameter = [&] {
+        const char* name =
+            next(4) == 0 ? longNames[next(std::size(longNames))] : names[next(std::size(names))];
+        return next(4) == 0 ? text(name, "t") : real(name, double(next(3)));
+    };
+    const auto randomList = [&](std::uint32_t longest) {
         ParameterList list;
-        for (std::uint32_t i = next(7); i-- > 0;) {
-            const char* name = names[next(8)];
-            list.push_back(next(4) == 0 ? text(name, "t") : real(name, double(next(3))));
+        for (std::uint32_t i = next(longest + 1); i-- > 0;) list.push_back(randomParameter());
+        return list;
+    };
+    // A copy of the list with a few parameters dropped, added, doubled or swapped with their neighbour.
+    const auto changed = [&](const ParameterList& from) {
+        ParameterList list(from);
+        for (std::uint32_t edits = next(4); edits-- > 0;) {
+            const std::uint64_t at = next(static_cast<std::uint32_t>(list.size()) + 1);
+            switch (next(4)) {
+                case 0:
+                    list.erase(at);
+                    break;
+                case 1:
+                    list.insert(randomParameter(), at);
+                    break;
+                case 2:
+                    if (at < list.size())
+                        list.insert(list.at(at)->clone(), next(static_cast<std::uint32_t>(list.size())));
+                    break;
+                default:
+                    if (at + 1 < list.size()) std::swap(list[at], list[at + 1]);
+            }
         }
         return list;
     };
-    for (int round = 0; round < 500; ++round) {
-        ParameterList current = randomList();
-        const ParameterList newer = randomList();
-        const ParameterList older = randomList();
+    for (int round = 0; round < 1000; ++round) {
+        ParameterList current, newer, older;
+        if (round % 2 == 0) {
+            current = randomList(6);
+            newer = randomList(6);
+            older = randomList(6);
+        } else {
+            older = randomList(30);
+            newer = changed(older);
+            current = changed(older);
+        }
         ParameterList expected(current);
         naive(expected, newer, older);
         current.update(newer, older);

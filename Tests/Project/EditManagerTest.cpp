@@ -35,6 +35,13 @@ protected:
     std::unique_ptr<tarnwick::Element> element(int index) {
         return plan().getElement(ElementLink(tarnwickGuid(index), &plan()));
     }
+    // Prepares the first element for an edit inside a command, remembering its layers.
+    bool prepareFirst(EditManager& edits) {
+        return inCommand([&] {
+                   auto object = element(0);
+                   return object && edits.prepare(*object, true, true, false);
+               }) == 0;
+    }
     void shareProject() {
         host::SimTeamwork& teamwork = host_->project().state.teamwork;
         teamwork.shared = true;
@@ -86,11 +93,7 @@ TEST_F(EditManagerTest, RestoresTheLayerWhenTheBodyThrows) {
 TEST_F(EditManagerTest, RemembersALockedAndHiddenLayerInBothListsAndRestoreSetsBothFlags) {
     setHead(0, kSite);
     EditManager edits(false, false);
-    ASSERT_EQ(inCommand([&] {
-                  auto object = element(0);
-                  return object && edits.prepare(*object, true, true, false);
-              }),
-              0u);
+    ASSERT_TRUE(prepareFirst(edits));
     ASSERT_NE(edits.getUnlockedLayers(), nullptr);
     ASSERT_NE(edits.getShownLayers(), nullptr);
     EXPECT_EQ(edits.getUnlockedLayers()->size(), 1u);
@@ -99,11 +102,7 @@ TEST_F(EditManagerTest, RemembersALockedAndHiddenLayerInBothListsAndRestoreSetsB
     EXPECT_EQ(inCommand([&] { return edits.restoreLayers(); }), 0u);
     EXPECT_EQ(layerFlags(kSite), host::kLayerHidden | host::kLayerLocked);
     // Outside an undo step the host refuses the writes: restoreLayers says so.
-    ASSERT_EQ(inCommand([&] {
-                  auto object = element(0);
-                  return object && edits.prepare(*object, true, true, false);
-              }),
-              0u);
+    ASSERT_TRUE(prepareFirst(edits));
     EXPECT_FALSE(edits.restoreLayers());
     EXPECT_EQ(layerFlags(kSite), 0);
 }
@@ -112,11 +111,7 @@ TEST_F(EditManagerTest, ALayerTheHostWillNotGiveBackFailsTheRestore) {
     // It cannot be locked again, so it must not pass for restored.
     setHead(0, kSite);
     EditManager edits(false, false);
-    ASSERT_EQ(inCommand([&] {
-                  auto object = element(0);
-                  return object && edits.prepare(*object, true, true, false);
-              }),
-              0u);
+    ASSERT_TRUE(prepareFirst(edits));
     host_->injectFault({host::HostSlot::getAttribute, std::nullopt}, 0, host::kErrGeneral);
     EXPECT_NE(inCommand([&] { return edits.restoreLayers(); }), 0u);
 }
