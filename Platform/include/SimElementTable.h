@@ -133,6 +133,10 @@ private:
     mutable std::vector<Slot> index_;   // a power of two long, at most half full
     mutable std::size_t indexed_ = 0;
     mutable bool indexValid_ = false;
+    // The last element the index found, while the index holds.
+    static constexpr std::size_t kNoPosition = static_cast<std::size_t>(-1);
+    mutable std::size_t last_ = kNoPosition;
+    mutable GuidBytes lastGuid_{};
 };
 
 }   // namespace host

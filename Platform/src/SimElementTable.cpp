@@ -99,16 +99,23 @@ void SimElementTable::rebuildIndex() const {
         if (!isNull(guid)) addToIndex(guid, i);
     }
     indexValid_ = true;
+    last_ = kNoPosition;   // positions may have moved
 }
 
 std::size_t SimElementTable::positionOf(const GuidBytes& guid) const {
     if (isNull(guid)) return items_.size();
     if (!indexValid_) rebuildIndex();
+    // The host is asked about one element many times in a row: its place is tried before the index.
+    if (last_ < items_.size() && lastGuid_ == guid && items_[last_]->guid() == guid) return last_;
     const std::size_t mask = index_.size() - 1;
     for (std::size_t at = hashOf(guid) & mask; !isNull(index_[at].guid); at = (at + 1) & mask) {
         if (index_[at].guid != guid) continue;
         const std::size_t position = index_[at].position;
-        if (position < items_.size() && items_[position]->guid() == guid) return position;
+        if (position < items_.size() && items_[position]->guid() == guid) {
+            last_ = position;
+            lastGuid_ = guid;
+            return position;
+        }
         break;
     }
     // A record written with another GUID leaves the index behind: a miss looks at every element, and
