@@ -143,10 +143,14 @@ Result disposeMemoRecord(ElementMemo& memo);
 Result parametersToMemo(const SimMemo& parts, MemoMask mask, ElementMemo& memo);
 Result parametersFromMemo(const ElementMemo& memo, MemoMask mask, bool removeMissing, SimMemo& parts);
 
+// An element record's bytes, kept in the element itself: a lookup then reaches the record without a
+// further pointer to follow, which counts when a project's elements no longer fit the caches.
+using ElementBytes = std::array<unsigned char, kElementRecordSize>;
+
 struct SimElement {
     std::int32_t databaseType = kDatabasePlan;   // kDatabasePlan for the floor plan (and the 3D window)
     GuidBytes databaseGuid{};                    // empty for the floor plan
-    std::vector<unsigned char> record = std::vector<unsigned char>(kElementRecordSize, 0);
+    ElementBytes record{};
     SimMemo memo;
     std::optional<SimUserData> userData;
     // What the host puts before the element's ID ('GCIS'); the ID is the memo's info.
@@ -160,7 +164,7 @@ struct SimElement {
 
 // A tool default: what a new element of a type and variation starts from.
 struct SimToolDefault {
-    std::vector<unsigned char> record = std::vector<unsigned char>(kElementRecordSize, 0);
+    ElementBytes record{};
     SimMemo memo;
     std::optional<SimUserData> userData;
     bool operator==(const SimToolDefault&) const = default;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <set>
+#include <span>
 
 #include "HostDialogs.h"
 #include "HostGuid.h"
@@ -83,14 +84,14 @@ constexpr RecordField kFields[] = {
 };
 
 template <typename T>
-T at(const std::vector<unsigned char>& record, std::size_t offset) {
+T at(std::span<const unsigned char> record, std::size_t offset) {
     T value{};
     if (offset + sizeof value <= record.size()) std::memcpy(&value, record.data() + offset, sizeof value);
     return value;
 }
 
 template <typename T>
-void put(std::vector<unsigned char>& record, std::size_t offset, const T& value) {
+void put(std::span<unsigned char> record, std::size_t offset, const T& value) {
     if (offset + sizeof value <= record.size()) std::memcpy(record.data() + offset, &value, sizeof value);
 }
 
@@ -265,7 +266,7 @@ std::size_t SimElementKinds::libraryIndexOffset(std::int32_t type) {
     }
 }
 
-std::int32_t SimElementKinds::libraryIndexOf(const std::vector<unsigned char>& record) {
+std::int32_t SimElementKinds::libraryIndexOf(std::span<const unsigned char> record) {
     const std::size_t offset = libraryIndexOffset(at<std::int32_t>(record, 0));
     return offset == 0 ? 0 : at<std::int32_t>(record, offset);
 }

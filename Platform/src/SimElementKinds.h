@@ -62,7 +62,7 @@ public:
     // The plan polygon of a zone (outline then holes, each without its closing entry); empty when none.
     static std::vector<std::vector<ModelPoint>> zonePolygon(const SimElement& zone);
     // The library index a record names (objects, lamps, doors, windows, zones); 0 for other kinds.
-    static std::int32_t libraryIndexOf(const std::vector<unsigned char>& record);
+    static std::int32_t libraryIndexOf(std::span<const unsigned char> record);
     static std::size_t libraryIndexOffset(std::int32_t type);   // 0 for kinds that name no part
 
 private:

@@ -297,20 +297,20 @@ std::size_t fieldSize(RecordField::Kind kind) {
 }
 
 template <typename T>
-T readAt(const std::vector<unsigned char>& record, std::size_t offset) {
+T readAt(std::span<const unsigned char> record, std::size_t offset) {
     T value;
     std::memcpy(&value, record.data() + offset, sizeof value);
     return value;
 }
 
 template <typename T>
-void writeAt(std::vector<unsigned char>& record, std::size_t offset, const T& value) {
+void writeAt(std::span<unsigned char> record, std::size_t offset, const T& value) {
     std::memcpy(record.data() + offset, &value, sizeof value);
 }
 
 // Writes the record's type, guid (withGuid) and named fields into `entry`, and its other bytes as base64.
-void writeRecord(Json& entry, const std::vector<unsigned char>& record, bool withGuid) {
-    std::vector<unsigned char> rest = record;
+void writeRecord(Json& entry, std::span<const unsigned char> record, bool withGuid) {
+    std::vector<unsigned char> rest(record.begin(), record.end());
     const auto type = readAt<std::int32_t>(record, 0);
     entry["type"] = type;
     std::memset(rest.data(), 0, 4);
@@ -373,8 +373,8 @@ bool isRecordKey(const std::string& key, std::int32_t type) {
     return false;
 }
 
-std::vector<unsigned char> readRecord(const Json& entry, const std::string& where, bool withGuid) {
-    std::vector<unsigned char> record(kElementRecordSize, 0);
+ElementBytes readRecord(const Json& entry, const std::string& where, bool withGuid) {
+    ElementBytes record{};
     if (entry.contains("bytes")) {
         const auto bytes = readBase64(required<std::string>(entry, "bytes", where), where + ".bytes");
         if (bytes.size() > record.size())

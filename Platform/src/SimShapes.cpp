@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 #include <numbers>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,7 @@
 namespace host {
 namespace {
 template <typename T>
-T at(const std::vector<unsigned char>& record, std::size_t offset) {
+T at(std::span<const unsigned char> record, std::size_t offset) {
     T value{};
     if (offset + sizeof value <= record.size()) std::memcpy(&value, record.data() + offset, sizeof value);
     return value;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 #include <iterator>
+#include <span>
 #include <string>
 
 #include "HostDialogLibrary.h"
@@ -39,12 +40,12 @@ std::string numberText(double value) {
 }
 
 template <typename T>
-void put(std::vector<unsigned char>& record, std::size_t offset, T value) {
+void put(std::span<unsigned char> record, std::size_t offset, T value) {
     std::memcpy(record.data() + offset, &value, sizeof value);
 }
 
 // The new sizes of a tool that takes another part: the part's own, as the settings dialog shows them.
-void putSizes(std::vector<unsigned char>& record, std::int32_t type, const SimLibraryPart& part) {
+void putSizes(std::span<unsigned char> record, std::int32_t type, const SimLibraryPart& part) {
     if (type == kElementObject || type == kElementLamp) {
         put(record, kObjectSizeOffset, part.a);
         put(record, kObjectSizeOffset + 8, part.b);

@@ -1097,7 +1097,7 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
 
     // Objects and lamps keep a plan position, an angle and an elevation; an edit changes those. A
     // mirror turns the angle as the mirrored x axis runs (the host keeps no mirrored flag).
-    static Result editRecord(const EditParameters& edit, std::vector<unsigned char>& record) {
+    static Result editRecord(const EditParameters& edit, ElementBytes& record) {
         const auto get = [&](std::size_t offset) {
             double value;
             std::memcpy(&value, record.data() + offset, sizeof value);
@@ -1164,7 +1164,7 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
         std::vector<PartReference> references(static_cast<std::size_t>(count));
         std::memcpy(references.data(), *parts, references.size() * sizeof(PartReference));
         // All or none: the records are edited as copies first.
-        std::vector<std::pair<SimElement*, std::vector<unsigned char>>> edited;
+        std::vector<std::pair<SimElement*, ElementBytes>> edited;
         for (const PartReference& reference : references) {
             SimElement* element = currentElement(host, toGuidBytes(reference.guid));
             if (!element) return kErrBadIndex;
@@ -1173,7 +1173,7 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
             if (head.type != kElementObject && head.type != kElementLamp) return kErrBadParameters;
             const auto named = [&](const auto& done) { return done.first == element; };
             if (std::any_of(edited.begin(), edited.end(), named)) continue;   // named twice: moved once
-            std::vector<unsigned char> record = element->record;
+            ElementBytes record = element->record;
             if (Result r = editRecord(*edit, record)) return r;
             edited.emplace_back(element, std::move(record));
         }
