@@ -93,7 +93,7 @@ struct SimUserData {
 // One parameter of a library part or a zone category: the host record with its value field zeroed for
 // an array, whose values are kept as the bytes of the array's handle.
 struct SimParameter {
-    std::vector<unsigned char> record = std::vector<unsigned char>(sizeof(ParameterRecord), 0);
+    std::array<unsigned char, sizeof(ParameterRecord)> record{};   // in place, as an element's record
     std::vector<unsigned char> arrayBytes;
     ParameterRecord head() const;   // the record (an array's handle null)
     bool operator==(const SimParameter&) const = default;
