@@ -100,10 +100,14 @@ void putInfoText(ElementMemoStore& memo, const String& name) {
     raw.elementInfo = tarnwick::ptrToHandle(units.data(), units.size() * sizeof(char16_t));
 }
 
-std::unique_ptr<host::ElementRecord> fullMask() {
-    auto mask = std::make_unique<host::ElementRecord>();
-    std::memset(static_cast<void*>(mask.get()), 0xFF, sizeof(host::ElementRecord));
-    return mask;
+// Every byte of a record set: made once, as every write of a whole record hands the host the same one.
+const host::ElementRecord& fullMask() {
+    static const std::unique_ptr<host::ElementRecord> mask = [] {
+        auto made = std::make_unique<host::ElementRecord>();
+        std::memset(static_cast<void*>(made.get()), 0xFF, sizeof(host::ElementRecord));
+        return made;
+    }();
+    return *mask;
 }
 
 static_assert(static_cast<std::int32_t>(Transformation::Kind::move) == host::kEditMove);
@@ -716,9 +720,9 @@ bool Drawing::storeElement(Element& element, bool create, bool withMemo) {
         result =
             hostApi().call<host::HostSlot::createElement>(record.get(), memo ? memo->getMemo() : nullptr);
     } else {
-        const std::unique_ptr<host::ElementRecord> mask = fullMask();
-        result = hostApi().call<host::HostSlot::changeElement>(
-            record.get(), mask.get(), memo ? memo->getMemo() : nullptr, memo ? memoMask : 0, std::uint8_t{1});
+        result = hostApi().call<host::HostSlot::changeElement>(record.get(), &fullMask(),
+                                                               memo ? memo->getMemo() : nullptr,
+                                                               memo ? memoMask : 0, std::uint8_t{1});
     }
     if (setLastHostResult(result) != host::kNoError) return false;
     // 5.
@@ -832,14 +836,15 @@ bool Drawing::changeParameters(Element& element, Element* source, Element* mask)
     const std::unique_ptr<ElementMemoStore> memo = from.getMemo(memoMask);
     // Nothing is written, so nothing may be reported as written.
     if (!memo && record->head.writeNeedsMemo != 0) return false;
-    const std::unique_ptr<host::ElementRecord> maskRecord =
-        mask != nullptr ? mask->getHostElement() : fullMask();
-    if (!maskRecord) return false;
+    const std::unique_ptr<host::ElementRecord> maskOfElement =
+        mask != nullptr ? mask->getHostElement() : nullptr;
+    if (mask != nullptr && !maskOfElement) return false;
+    const host::ElementRecord* const maskRecord = maskOfElement ? maskOfElement.get() : &fullMask();
     if (memo) putInfoText(*memo, element.getInfoString(false));
     // The element is changed, whoever supplies the defaults: its own head names it.
     const host::ElementHead head = element.getTypeRecord();
     if (setLastHostResult(hostApi().call<host::HostSlot::changeParameters>(
-            &head, std::int32_t{1}, record.get(), memo ? memo->getMemo() : nullptr, maskRecord.get())) !=
+            &head, std::int32_t{1}, record.get(), memo ? memo->getMemo() : nullptr, maskRecord)) !=
         host::kNoError)
         return false;
     // The host took only the masked bytes: the head it now holds is read back.
