@@ -1,7 +1,9 @@
 #include "LibraryParts/ParameterList.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include <HostParameters.h>
@@ -16,6 +18,17 @@
 
 namespace tarnwick {
 namespace {
+
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Two ASCII names equal once lower-cased, compared in place.
+bool equalFolded(std::string_view a, std::string_view b) {
+    const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
+}
 
 bool isSizeName(const String& name) {
     const std::string lower = ParameterNameIndex::lowerCased(name);
@@ -60,10 +73,25 @@ ParameterList::~ParameterList() = default;
 std::uint64_t ParameterList::size() const { return parameters_->size(); }
 
 std::uint64_t ParameterList::indexOf(const String& name) const {
-    const String wanted = name.toLower();
+    // Names of ASCII alone (nearly all) are compared in place; any other goes through the host's
+    // lower case, as a character outside ASCII may lower to one inside it.
+    const std::string_view wanted = name.getView();
+    const bool asciiWanted = isAscii(wanted);
+    String wantedLower;
+    bool lowered = false;
     for (std::uint64_t i = 0; i < size(); ++i) {
         const Parameter* parameter = (*parameters_)[i];
-        if (parameter != nullptr && parameter->getName().toLower() == wanted) return i;
+        if (parameter == nullptr) continue;
+        const std::string_view have = parameter->getName().getView();
+        if (asciiWanted && isAscii(have)) {
+            if (equalFolded(have, wanted)) return i;
+            continue;
+        }
+        if (!lowered) {
+            wantedLower = name.toLower();
+            lowered = true;
+        }
+        if (parameter->getName().toLower() == wantedLower) return i;
     }
     return kNotFound;
 }
