@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -148,7 +149,7 @@ public:
     // nth 0: every matching call does. Faults stay until cleared; a spent nth fault does nothing.
     void injectFault(const FaultKey& key, std::uint64_t nth, Result result);
     void clearFaults();
-    const std::vector<HostCall>& calls() const { return calls_; }
+    const std::deque<HostCall>& calls() const { return calls_; }
     std::size_t countCalls(HostSlot slot, std::optional<std::uint32_t> code = std::nullopt) const;
     void clearCalls() { calls_.clear(); }
 
@@ -174,7 +175,7 @@ private:
         Result result = kNoError;
     };
     std::vector<Fault> faults_;
-    std::vector<HostCall> calls_;
+    std::deque<HostCall> calls_;   // grows without moving what it holds: a long run logs millions
 
     int commandDepth_ = 0;                          // undoable commands running (at most one)
     std::unique_ptr<SimLibraryWork> libraryWork_;   // a part is made within one command

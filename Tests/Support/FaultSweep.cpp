@@ -1,5 +1,7 @@
 #include "Support/FaultSweep.h"
 
+#include <deque>
+
 #include <gtest/gtest.h>
 
 #include <FourCC.h>
@@ -86,7 +88,7 @@ std::size_t FaultSweep::run(const std::string& name, const std::function<host::R
         host_.injectFault({}, n, fault);
         const Outcome faulted = runOnce(command);
         host_.clearFaults();
-        const std::vector<host::HostCall> made = host_.calls();
+        const std::deque<host::HostCall> made = host_.calls();
         if (made.size() < n) break;   // the run no longer reaches call n: every call has failed once
         ++runs;
         SCOPED_TRACE(describeCall(made[n - 1], n, calls));
