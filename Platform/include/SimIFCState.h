@@ -183,7 +183,9 @@ struct SimIFCState {
     SimSharedMap<SimGuid, SimClassificationItem,
                  SimFlatMap<SimGuid, std::shared_ptr<SimClassificationItem>, SimGuidHash>>
         classificationItems;
-    SimSharedMap<SimGuid, SimElementData> elements;                                 // by element guid
+    // By element guid, hashed: every element read asks for its own.
+    SimSharedMap<SimGuid, SimElementData, SimFlatMap<SimGuid, std::shared_ptr<SimElementData>, SimGuidHash>>
+        elements;
     SimSharedMap<std::pair<std::int32_t, std::int32_t>, SimElementData> defaults;   // by (type, variation)
     bool operator==(const SimIFCState&) const = default;
 };

@@ -105,9 +105,8 @@ Result addItem(const SimIFCState& ifc, SimElementData& holder, const GuidRecord*
 }
 
 // Takes the item from the holder of the key, when it holds it; a holder left empty goes.
-template <typename Key>
-Result removeItem(SimIFCState& ifc, SimSharedMap<Key, SimElementData>& holders, const Key& key,
-                  const GuidRecord* item) {
+template <typename Holders, typename Key>
+Result removeItem(SimIFCState& ifc, Holders& holders, const Key& key, const GuidRecord* item) {
     if (!findItem(ifc, item)) return kErrBadIndex;
     const GuidBytes guid = toGuidBytes(*item);
     const SimElementData* held = holders.find(key);

@@ -252,8 +252,8 @@ Result listValues(const SimIFCState& ifc, const SimElementData* holder, const st
 }
 
 // Every record is checked before any is taken: all or none. A holder left empty goes.
-template <typename Key>
-Result setValues(SimIFCState& ifc, SimSharedMap<Key, SimElementData>& holders, const Key& key,
+template <typename Holders, typename Key>
+Result setValues(SimIFCState& ifc, Holders& holders, const Key& key,
                  const Array<PropertyRecord>& properties) {
     for (const PropertyRecord& record : properties) {
         const SimPropertyDefinition* definition = findDefinition(ifc, toGuidBytes(record.definition.guid));
