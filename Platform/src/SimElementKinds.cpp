@@ -9,6 +9,7 @@
 #include "HostDialogs.h"
 #include "HostGuid.h"
 #include "HostText.h"
+#include "SimBytes.h"
 
 namespace host {
 
@@ -83,18 +84,6 @@ constexpr RecordField kFields[] = {
     {"parentGuid", kSectionParentGuidOffset, RecordField::guid, kElementSectionElement, false},
 };
 
-template <typename T>
-T at(std::span<const unsigned char> record, std::size_t offset) {
-    T value{};
-    if (offset + sizeof value <= record.size()) std::memcpy(&value, record.data() + offset, sizeof value);
-    return value;
-}
-
-template <typename T>
-void put(std::span<unsigned char> record, std::size_t offset, const T& value) {
-    if (offset + sizeof value <= record.size()) std::memcpy(record.data() + offset, &value, sizeof value);
-}
-
 std::int32_t typeOf(const SimElement& element) { return element.head().type; }
 
 double storeyLevel(const SimProject& project, std::int16_t index) {
@@ -108,13 +97,13 @@ double storeyLevel(const SimProject& project, std::int16_t index) {
 bool standPoint(const SimElement& element, ModelPoint& point) {
     const std::int32_t type = typeOf(element);
     if (type == kElementObject || type == kElementLamp) {
-        point = {at<double>(element.record, kObjectPositionOffset),
-                 at<double>(element.record, kObjectPositionOffset + 8)};
+        point = {readAt<double>(element.record, kObjectPositionOffset),
+                 readAt<double>(element.record, kObjectPositionOffset + 8)};
         return true;
     }
     if (type == kElementDoor || type == kElementWindow) {
-        point = {at<double>(element.record, kOpeningPositionOffset) +
-                     at<double>(element.record, kOpeningWidthOffset) / 2,
+        point = {readAt<double>(element.record, kOpeningPositionOffset) +
+                     readAt<double>(element.record, kOpeningWidthOffset) / 2,
                  0.0};
         return true;
     }
@@ -157,7 +146,7 @@ double contourPerimeter(const std::vector<ModelPoint>& contour) {
 // Whether the zone's storeys (its home storey and the ones above it that it reaches) hold the storey.
 bool zoneCovers(const SimElement& zone, std::int16_t storey) {
     const std::int16_t home = zone.head().storey;
-    const auto up = std::max<std::int16_t>(at<std::int16_t>(zone.record, kZoneUpperStoreyOffset), 0);
+    const auto up = std::max<std::int16_t>(readAt<std::int16_t>(zone.record, kZoneUpperStoreyOffset), 0);
     return storey >= home && storey <= home + up;
 }
 
@@ -267,8 +256,8 @@ std::size_t SimElementKinds::libraryIndexOffset(std::int32_t type) {
 }
 
 std::int32_t SimElementKinds::libraryIndexOf(std::span<const unsigned char> record) {
-    const std::size_t offset = libraryIndexOffset(at<std::int32_t>(record, 0));
-    return offset == 0 ? 0 : at<std::int32_t>(record, offset);
+    const std::size_t offset = libraryIndexOffset(readAt<std::int32_t>(record, 0));
+    return offset == 0 ? 0 : readAt<std::int32_t>(record, offset);
 }
 
 std::vector<std::vector<ModelPoint>> SimElementKinds::zonePolygon(const SimElement& zone) {
@@ -296,7 +285,7 @@ std::vector<std::vector<ModelPoint>> SimElementKinds::zonePolygon(const SimEleme
 
 Result SimElementKinds::elementBox(const SimProject& p, const SimElement& element, ElementBoxRecord& box) {
     const ElementHead head = element.head();
-    const auto real = [&](std::size_t offset) { return at<double>(element.record, offset); };
+    const auto real = [&](std::size_t offset) { return readAt<double>(element.record, offset); };
     const double level = element.databaseType == kDatabasePlan ? storeyLevel(p, head.storey) : 0.0;
     ElementBoxRecord result{};
     if (head.type == kElementObject || head.type == kElementLamp) {
@@ -389,8 +378,8 @@ Result SimElementKinds::quantities(const GuidRecord& guid, QuantityTargets& targ
         }
     } else if (type == kElementDoor || type == kElementWindow) {
         base = type == kElementDoor ? kQuantityMaskDoor : kQuantityMaskWindow;
-        const double w = at<double>(element->record, kOpeningWidthOffset);
-        const double h = at<double>(element->record, kOpeningHeightOffset);
+        const double w = readAt<double>(element->record, kOpeningWidthOffset);
+        const double h = readAt<double>(element->record, kOpeningHeightOffset);
         fields = {{0, w * h}, {16, 2 * (w + h)}, {32, w}, {40, h}};   // area, perimeter, width, height
     } else if (type == kElementZone) {
         base = kQuantityMaskZone;
@@ -398,7 +387,7 @@ Result SimElementKinds::quantities(const GuidRecord& guid, QuantityTargets& targ
         if (!polygon.empty()) {
             double area = contourArea(polygon.front());
             for (std::size_t h = 1; h < polygon.size(); ++h) area -= contourArea(polygon[h]);
-            const double height = at<double>(element->record, kZoneHeightOffset);
+            const double height = readAt<double>(element->record, kZoneHeightOffset);
             // area, perimeter, area again (the zone's calculated area), volume
             fields = {{0, area}, {16, contourPerimeter(polygon.front())}, {24, area}, {120, area * height}};
         }
@@ -585,16 +574,16 @@ Result SimElementKinds::objectSettings(ElementRecord& record) const {
         }
         switch (field->kind) {
             case RecordField::int8u:
-                put(bytes, field->offset, static_cast<std::uint8_t>(value));
+                writeAt(bytes, field->offset, static_cast<std::uint8_t>(value));
                 break;
             case RecordField::int16:
-                put(bytes, field->offset, static_cast<std::int16_t>(value));
+                writeAt(bytes, field->offset, static_cast<std::int16_t>(value));
                 break;
             case RecordField::int32:
-                put(bytes, field->offset, static_cast<std::int32_t>(value));
+                writeAt(bytes, field->offset, static_cast<std::int32_t>(value));
                 break;
             case RecordField::real:
-                put(bytes, field->offset, value);
+                writeAt(bytes, field->offset, value);
                 break;
             default:
                 noteScriptError("objectSettings: \"" + name + "\" takes more than one number");

@@ -21,6 +21,7 @@
 #include "HostText.h"
 #include "JsonInput.h"
 #include "SimAttributeFields.h"
+#include "SimBytes.h"
 #include "SimElementKinds.h"
 #include "SimIFCFile.h"
 #include "SimModelView.h"
@@ -294,18 +295,6 @@ std::size_t fieldSize(RecordField::Kind kind) {
             return 16;
     }
     return 0;
-}
-
-template <typename T>
-T readAt(std::span<const unsigned char> record, std::size_t offset) {
-    T value;
-    std::memcpy(&value, record.data() + offset, sizeof value);
-    return value;
-}
-
-template <typename T>
-void writeAt(std::span<unsigned char> record, std::size_t offset, const T& value) {
-    std::memcpy(record.data() + offset, &value, sizeof value);
 }
 
 // Writes the record's type, guid (withGuid) and named fields into `entry`, and its other bytes as base64.

@@ -10,17 +10,11 @@
 
 #include "HostElementRecords.h"
 #include "HostText.h"
+#include "SimBytes.h"
 #include "SimElementKinds.h"
 
 namespace host {
 namespace {
-template <typename T>
-T at(std::span<const unsigned char> record, std::size_t offset) {
-    T value{};
-    if (offset + sizeof value <= record.size()) std::memcpy(&value, record.data() + offset, sizeof value);
-    return value;
-}
-
 // The record's attributes: pen, drawing order and line type 1 (the host's solid line).
 ShapePrimitive primitiveOf(std::int32_t type, const SimElement& element, std::int32_t pen) {
     ShapePrimitive primitive{};
@@ -69,18 +63,19 @@ std::vector<ShapeCoord> rectangle(double x, double y, double width, double depth
 
 void drawObject(const SimProject& project, const SimElement& element, Painter& painter) {
     const auto& record = element.record;
-    const double x = at<double>(record, kObjectPositionOffset),
-                 y = at<double>(record, kObjectPositionOffset + 8);
-    double width = at<double>(record, kObjectSizeOffset), depth = at<double>(record, kObjectSizeOffset + 8);
+    const double x = readAt<double>(record, kObjectPositionOffset),
+                 y = readAt<double>(record, kObjectPositionOffset + 8);
+    double width = readAt<double>(record, kObjectSizeOffset),
+           depth = readAt<double>(record, kObjectSizeOffset + 8);
     if (record[kObjectFixedSizeOffset] == 0)   // ratios of the part's A and B
         if (const SimLibraryPart* part = project.findLibraryPart(SimElementKinds::libraryIndexOf(record))) {
             width *= part->a;
             depth *= part->b;
         }
-    const std::int32_t pen = at<std::int16_t>(record, kObjectPenOffset);
+    const std::int32_t pen = readAt<std::int16_t>(record, kObjectPenOffset);
     // The outline as a polygon of one contour: coords and contour ends 1-based, as an element memo's.
     const std::vector<ShapeCoord> corners =
-        rectangle(x, y, width, depth, at<double>(record, kObjectAngleOffset));
+        rectangle(x, y, width, depth, readAt<double>(record, kObjectAngleOffset));
     std::vector<PolygonCoord> coords(1, PolygonCoord{0, 0});
     for (const ShapeCoord& corner : corners) coords.push_back({corner.x, corner.y});
     coords.push_back(coords[1]);
@@ -96,8 +91,8 @@ void drawObject(const SimProject& project, const SimElement& element, Painter& p
 
 void drawOpening(const SimElement& element, Painter& painter) {
     // The project keeps no walls: an opening's wall runs along the x axis from the origin.
-    const double along = at<double>(element.record, kOpeningPositionOffset);
-    const double width = at<double>(element.record, kOpeningWidthOffset);
+    const double along = readAt<double>(element.record, kOpeningPositionOffset);
+    const double width = readAt<double>(element.record, kOpeningWidthOffset);
     if (element.head().type == kElementWindow) {
         std::vector<PolygonCoord> points = {{0, 0}, {along, 0}, {along + width, 0}};
         ShapePrimitive sill = primitiveOf(kShapePolyline, element, 1);
@@ -133,7 +128,7 @@ void drawZone(const SimElement& zone, Painter& painter) {
     counts.contours = static_cast<std::int32_t>(ends->size() / sizeof(std::int32_t)) - 1;
     counts.arcs = arcs != nullptr ? static_cast<std::int32_t>(arcs->size() / sizeof(PolygonArc)) : 0;
     if (counts.coordinates < 1 || counts.contours < 1 ||
-        at<std::int32_t>(*ends, 4 * static_cast<std::size_t>(counts.contours)) > counts.coordinates)
+        readAt<std::int32_t>(*ends, 4 * static_cast<std::size_t>(counts.contours)) > counts.coordinates)
         return;
 
     HatchRecord hatch{};
@@ -149,7 +144,7 @@ void drawZone(const SimElement& zone, Painter& painter) {
 
     // One hatch line across the outline's first two corners' diagonal, as the fill draws them.
     const auto* points = reinterpret_cast<const PolygonCoord*>(coords->data());
-    const std::int32_t last = at<std::int32_t>(*ends, 4);   // the outline's last entry
+    const std::int32_t last = readAt<std::int32_t>(*ends, 4);   // the outline's last entry
     if (last >= 3) {
         if (!painter.send(primitiveOf(kShapeHatchLinesBegin, zone, 1))) return;
         ShapePrimitive line = primitiveOf(kShapeLine, zone, 1);
@@ -161,7 +156,7 @@ void drawZone(const SimElement& zone, Painter& painter) {
 
     std::u16string name;
     for (std::size_t i = 0; i < kZoneNameChars; ++i) {
-        const auto unit = at<char16_t>(zone.record, kZoneNameOffset + 2 * i);
+        const auto unit = readAt<char16_t>(zone.record, kZoneNameOffset + 2 * i);
         if (unit == 0) break;
         name.push_back(unit);
     }
@@ -209,8 +204,8 @@ Result SimShapes::drawLibraryPart(std::int32_t libraryIndex, const GuidRecord* e
         placed = *found;
         const auto& record = found->record;
         if (found->head().type == kElementObject || found->head().type == kElementLamp) {
-            width = at<double>(record, kObjectSizeOffset);
-            depth = at<double>(record, kObjectSizeOffset + 8);
+            width = readAt<double>(record, kObjectSizeOffset);
+            depth = readAt<double>(record, kObjectSizeOffset + 8);
             if (record[kObjectFixedSizeOffset] == 0) {
                 width *= part->a;
                 depth *= part->b;

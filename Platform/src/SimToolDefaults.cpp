@@ -10,6 +10,7 @@
 #include "HostDialogLibrary.h"
 #include "HostDialogs.h"
 #include "HostText.h"
+#include "SimBytes.h"
 #include "SimElementKinds.h"
 
 namespace host {
@@ -39,19 +40,14 @@ std::string numberText(double value) {
     return std::string(text, std::to_chars(std::begin(text), std::end(text), value).ptr);
 }
 
-template <typename T>
-void put(std::span<unsigned char> record, std::size_t offset, T value) {
-    std::memcpy(record.data() + offset, &value, sizeof value);
-}
-
 // The new sizes of a tool that takes another part: the part's own, as the settings dialog shows them.
 void putSizes(std::span<unsigned char> record, std::int32_t type, const SimLibraryPart& part) {
     if (type == kElementObject || type == kElementLamp) {
-        put(record, kObjectSizeOffset, part.a);
-        put(record, kObjectSizeOffset + 8, part.b);
+        writeAt(record, kObjectSizeOffset, part.a);
+        writeAt(record, kObjectSizeOffset + 8, part.b);
     } else if (type == kElementDoor || type == kElementWindow) {
-        put(record, kOpeningWidthOffset, part.a);
-        put(record, kOpeningHeightOffset, part.b);
+        writeAt(record, kOpeningWidthOffset, part.a);
+        writeAt(record, kOpeningHeightOffset, part.b);
     }
 }
 
@@ -93,15 +89,16 @@ Result SimToolDefaults::get(ElementRecord& element, ElementMemo* memo) const {
     const std::int32_t type = element.head.type;
     const std::int32_t variation = element.head.variation;
     const auto found = project_.state.defaults.find({type, variation});
-    const SimToolDefault tool =
-        found != project_.state.defaults.end() ? found->second : fresh(type, variation);
+    const bool known = found != project_.state.defaults.end();
+    const SimToolDefault empty = known ? SimToolDefault() : fresh(type, variation);
+    const SimToolDefault& tool = known ? found->second : empty;   // read in place: no copy of its memo
     std::memcpy(&element, tool.record.data(), sizeof element);
     element.head.type = type;
     element.head.variation = variation;
     element.head.guid = GuidRecord{};
     if (!memo) return kNoError;
     std::memset(static_cast<void*>(memo), 0, sizeof *memo);
-    return found != project_.state.defaults.end() ? memoToRecord(tool.memo, kMemoFullMask, *memo) : kNoError;
+    return known ? memoToRecord(tool.memo, kMemoFullMask, *memo) : kNoError;
 }
 
 Result SimToolDefaults::change(ElementRecord& element, const ElementRecord& mask, const ElementMemo* memo,
@@ -158,8 +155,8 @@ Result SimToolDefaults::settingsDialog(std::int32_t type, std::int32_t variation
         if (part == parts.end()) {
             noteScriptError("settingsDialog: the tool has no part \"" + answer->part + "\" to choose");
         } else {
-            put(tool.record, SimElementKinds::libraryIndexOffset(type),
-                static_cast<std::int32_t>(part - parts.begin() + 1));
+            writeAt(tool.record, SimElementKinds::libraryIndexOffset(type),
+                    static_cast<std::int32_t>(part - parts.begin() + 1));
             putSizes(tool.record, type, *part);
             tool.memo.parameters = part->parameters;
         }
