@@ -16,6 +16,8 @@ using Ptr = char*;
 // Blocks not asked for cleared are filled with 0xA5, so code that reads before writing shows it.
 // A request above 2 GiB fails like an exhausted memory (a negative size cast to size_t lands there).
 Handle newHandle(std::size_t size, bool clear);   // null when the allocation fails
+// The same, neither cleared nor filled: for the host's own code, which writes every byte at once.
+Handle newUnfilledHandle(std::size_t size);
 // Keeps the smaller of old and new contents; the handle stays, its block (*handle) moves on every
 // change of size. kErrBadHandle for an unknown handle; kErrMemFull (handle unchanged) when growing fails.
 Result setHandleSize(Handle handle, std::size_t size);

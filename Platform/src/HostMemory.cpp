@@ -61,12 +61,17 @@ bool allocationMayProceed(std::size_t size) {
     return size <= kMaxBlockSize;
 }
 
-// A fresh block of `size` bytes (at least one, so even an empty pointer block has an address).
-char* allocateBlock(std::size_t size, bool clear) {
+// A fresh block of `size` bytes (at least one, so even an empty pointer block has an address): zeroed,
+// filled so that reading before writing shows, or left as it is for the host's own code that writes
+// every byte at once.
+enum class Fill { zero, fresh, none };
+char* allocateBlock(std::size_t size, Fill fill) {
     char* const block = static_cast<char*>(std::malloc(size == 0 ? 1 : size));
-    if (block && size > 0) std::memset(block, clear ? 0 : kFreshFill, size);
+    if (block && size > 0 && fill != Fill::none)
+        std::memset(block, fill == Fill::zero ? 0 : kFreshFill, size);
     return block;
 }
+Fill fillOf(bool clear) { return clear ? Fill::zero : Fill::fresh; }
 
 // The live slot of a handle; null for an address that is no slot of ours or a disposed one.
 HandleSlot* liveSlot(Handle handle) {
@@ -103,14 +108,11 @@ Result violation() {
     return kErrBadHandle;
 }
 
-}   // namespace
-
-// --- Handles ---------------------------------------------------------------------------------------
-Handle newHandle(std::size_t size, bool clear) {
+Handle makeHandle(std::size_t size, Fill fill) {
     const auto lock = locked();
     if (!allocationMayProceed(size)) return nullptr;
     char* block = nullptr;
-    if (size > 0 && !(block = allocateBlock(size, clear))) return nullptr;
+    if (size > 0 && !(block = allocateBlock(size, fill))) return nullptr;
     HandleSlot* const slot = takeSlot();
     *slot = {block, size, true};
     State& s = state();
@@ -118,6 +120,12 @@ Handle newHandle(std::size_t size, bool clear) {
     ++s.allocations;
     return &slot->block;
 }
+
+}   // namespace
+
+// --- Handles ---------------------------------------------------------------------------------------
+Handle newHandle(std::size_t size, bool clear) { return makeHandle(size, fillOf(clear)); }
+Handle newUnfilledHandle(std::size_t size) { return makeHandle(size, Fill::none); }
 
 // The block always moves (even when shrinking), so code that kept *handle across a resize shows up.
 Result setHandleSize(Handle handle, std::size_t size) {
@@ -130,7 +138,7 @@ Result setHandleSize(Handle handle, std::size_t size) {
     char* block = nullptr;
     if (size > 0) {
         if (size > oldSize && !allocationMayProceed(size)) return kErrMemFull;
-        if (!(block = allocateBlock(size, /*clear=*/false))) return kErrMemFull;
+        if (!(block = allocateBlock(size, Fill::fresh))) return kErrMemFull;
         if (oldSize > 0) std::memcpy(block, *handle, size < oldSize ? size : oldSize);
     }
     std::free(*handle);
@@ -174,7 +182,7 @@ bool isLiveHandle(Handle handle) {
 Ptr newPtr(std::size_t size, bool clear) {
     const auto lock = locked();
     if (!allocationMayProceed(size)) return nullptr;
-    Ptr const block = allocateBlock(size, clear);
+    Ptr const block = allocateBlock(size, fillOf(clear));
     if (!block) return nullptr;
     State& s = state();
     s.ptrs.emplace(block, size);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <span>
 
 #include "HostMemory.h"
 #include "SimProject.h"
@@ -91,7 +92,7 @@ bool allZero(const unsigned char* bytes, std::size_t size) {
 
 Result memoToRecord(const SimMemo& parts, MemoMask mask, ElementMemo& memo) {
     std::memset(&memo, 0, sizeof memo);
-    for (const MemoPartInfo& part : memoParts()) {
+    for (const MemoPartInfo& part : parts.parts.empty() ? std::span<const MemoPartInfo>() : memoParts()) {
         if (!(part.bit & mask)) continue;
         const auto found = parts.parts.find(part.offset);
         if (found == parts.parts.end()) continue;

@@ -1,8 +1,11 @@
 // Library-part parameters between the project's form (arrays as bytes) and the host's records (arrays
 // as handles).
+#include <cstddef>
 #include <cstring>
+#include <span>
 
 #include "HostMemory.h"
+#include "SimBytes.h"
 #include "SimProject.h"
 #include "SimStyledText.h"
 
@@ -33,18 +36,30 @@ std::optional<std::size_t> arrayValueCount(std::int32_t type, const unsigned cha
     return count;
 }
 
+constexpr std::size_t kModifierAt = offsetof(ParameterRecord, modifier);
+constexpr std::size_t kRowsAt = offsetof(ParameterRecord, rows);
+constexpr std::size_t kColumnsAt = offsetof(ParameterRecord, columns);
+constexpr std::size_t kAfterSizesAt = kColumnsAt + sizeof(std::int32_t);
+
 // Whether the live handle holds records that parametersFromHandle would turn into exactly `kept`:
-// the same scalar records (arrays are never taken as the same).
+// the same scalar records (arrays are never taken as the same). Read in place: a record given back
+// unchanged is the common case.
 bool sameParameters(Handle handle, const std::vector<SimParameter>& kept) {
     const std::size_t size = getHandleSize(handle);
     if (size == 0 || size != kept.size() * sizeof(ParameterRecord)) return false;
+    const auto* records = reinterpret_cast<const unsigned char*>(*handle);
     for (std::size_t i = 0; i < kept.size(); ++i) {
-        ParameterRecord parameter;
-        std::memcpy(&parameter, *handle + i * sizeof(ParameterRecord), sizeof parameter);
-        if (parameter.modifier != kParameterScalar || !kept[i].arrayBytes.empty()) return false;
-        parameter.rows = 0;   // as parametersFromHandle keeps a simple value
-        parameter.columns = 0;
-        if (std::memcmp(&parameter, kept[i].record.data(), sizeof parameter) != 0) return false;
+        const std::span<const unsigned char> given(records + i * sizeof(ParameterRecord),
+                                                   sizeof(ParameterRecord));
+        const std::span<const unsigned char> mine(kept[i].record);
+        if (readAt<std::int16_t>(given, kModifierAt) != kParameterScalar || !kept[i].arrayBytes.empty())
+            return false;
+        // A simple value keeps no dimensions, as parametersFromHandle keeps it.
+        if (readAt<std::int32_t>(mine, kRowsAt) != 0 || readAt<std::int32_t>(mine, kColumnsAt) != 0 ||
+            std::memcmp(given.data(), mine.data(), kRowsAt) != 0 ||
+            std::memcmp(given.data() + kAfterSizesAt, mine.data() + kAfterSizesAt,
+                        sizeof(ParameterRecord) - kAfterSizesAt) != 0)
+            return false;
     }
     return true;
 }
@@ -64,10 +79,12 @@ Result disposeParameterHandle(Handle handle) {
     Result result = kNoError;
     const std::size_t count = getHandleSize(handle) / sizeof(ParameterRecord);
     for (std::size_t i = 0; i < count; ++i) {
-        ParameterRecord parameter;
-        std::memcpy(&parameter, *handle + i * sizeof(ParameterRecord), sizeof parameter);
-        if (parameter.modifier == kParameterArray && parameter.value.array)
-            if (disposeHandle(parameter.value.array) != kNoError) result = kErrBadHandle;
+        const std::span<const unsigned char> record(
+            reinterpret_cast<const unsigned char*>(*handle + i * sizeof(ParameterRecord)),
+            sizeof(ParameterRecord));
+        if (readAt<std::int16_t>(record, kModifierAt) != kParameterArray) continue;
+        if (const auto array = readAt<Handle>(record, offsetof(ParameterRecord, value)))
+            if (disposeHandle(array) != kNoError) result = kErrBadHandle;
     }
     disposeHandle(handle);
     return result;
@@ -76,7 +93,7 @@ Result disposeParameterHandle(Handle handle) {
 Result parametersToHandle(const std::vector<SimParameter>& parameters, Handle& handle) {
     handle = nullptr;
     if (parameters.empty()) return kNoError;
-    Handle made = newHandle(parameters.size() * sizeof(ParameterRecord), false);
+    Handle made = newUnfilledHandle(parameters.size() * sizeof(ParameterRecord));   // every byte is set below
     if (!made) return kErrMemFull;
     for (std::size_t i = 0; i < parameters.size(); ++i) {   // each record as kept, its array handle null
         auto* const record = reinterpret_cast<ParameterRecord*>(*made + i * sizeof(ParameterRecord));
@@ -86,7 +103,7 @@ Result parametersToHandle(const std::vector<SimParameter>& parameters, Handle& h
     for (std::size_t i = 0; i < parameters.size(); ++i) {
         auto* const record = reinterpret_cast<ParameterRecord*>(*made + i * sizeof(ParameterRecord));
         if (record->modifier != kParameterArray || parameters[i].arrayBytes.empty()) continue;
-        const Handle array = newHandle(parameters[i].arrayBytes.size(), false);
+        const Handle array = newUnfilledHandle(parameters[i].arrayBytes.size());
         if (!array) {
             disposeParameterHandle(made);   // the records so far hold their arrays, the others none
             return kErrMemFull;
@@ -104,30 +121,35 @@ Result parametersFromHandle(Handle handle, std::vector<SimParameter>& parameters
         if (!isLiveHandle(handle)) return kErrBadHandle;
         const std::size_t size = getHandleSize(handle);
         if (size % sizeof(ParameterRecord) != 0) return kErrBadParameters;
+        taken.reserve(size / sizeof(ParameterRecord));
         for (std::size_t i = 0; i < size / sizeof(ParameterRecord); ++i) {
-            ParameterRecord parameter;
-            std::memcpy(&parameter, *handle + i * sizeof(ParameterRecord), sizeof parameter);
-            SimParameter kept;
-            if (parameter.modifier == kParameterArray) {
-                const Handle array = parameter.value.array;
+            // Each record is copied once, into its place, and mended there.
+            SimParameter& kept = taken.emplace_back();
+            std::memcpy(kept.record.data(), *handle + i * sizeof(ParameterRecord), sizeof(ParameterRecord));
+            const std::span<unsigned char> record(kept.record);
+            const auto modifier = readAt<std::int16_t>(record, kModifierAt);
+            if (modifier == kParameterArray) {
+                const auto array = readAt<Handle>(record, offsetof(ParameterRecord, value));
+                const auto rows = readAt<std::int32_t>(record, kRowsAt);
+                const auto columns = readAt<std::int32_t>(record, kColumnsAt);
                 if (array && !isLiveHandle(array)) return kErrBadHandle;
-                if (parameter.rows < 0 || parameter.columns < 0) return kErrBadParameters;
+                if (rows < 0 || columns < 0) return kErrBadParameters;
                 const std::size_t arraySize = getHandleSize(array);
                 const auto* bytes = array ? reinterpret_cast<const unsigned char*>(*array) : nullptr;
-                const auto count = arrayValueCount(parameter.type, bytes, arraySize);
-                if (!count ||
-                    *count != static_cast<std::size_t>(parameter.rows) * std::size_t(parameter.columns))
+                const auto count = arrayValueCount(
+                    readAt<std::int32_t>(record, offsetof(ParameterRecord, type)), bytes, arraySize);
+                if (!count || *count != static_cast<std::size_t>(rows) * std::size_t(columns))
                     return kErrBadParameters;
                 if (arraySize > 0) kept.arrayBytes.assign(bytes, bytes + arraySize);
-                std::memset(&parameter.value, 0, sizeof parameter.value);
-            } else if (parameter.modifier != kParameterScalar) {
+                std::memset(record.data() + offsetof(ParameterRecord, value), 0,
+                            sizeof(ParameterRecord::value));
+            } else if (modifier != kParameterScalar) {
                 return kErrBadParameters;
             } else {
-                parameter.rows = 0;   // a simple value keeps no dimensions (senders may give 1 x 1)
-                parameter.columns = 0;
+                // A simple value keeps no dimensions (senders may give 1 x 1).
+                writeAt<std::int32_t>(record, kRowsAt, 0);
+                writeAt<std::int32_t>(record, kColumnsAt, 0);
             }
-            std::memcpy(kept.record.data(), &parameter, sizeof parameter);
-            taken.push_back(std::move(kept));
         }
     }
     parameters = std::move(taken);

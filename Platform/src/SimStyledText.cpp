@@ -165,7 +165,7 @@ constexpr std::uint16_t kParagraphsOffset = offsetof(ElementMemo, paragraphs);
 
 Result memoPartToHandle(std::uint16_t offset, const std::vector<unsigned char>& bytes, Handle& handle) {
     if (offset == kParagraphsOffset) return paragraphsToHandle(bytes, handle);
-    handle = newHandle(bytes.size(), /*clear=*/false);
+    handle = newUnfilledHandle(bytes.size());
     if (handle == nullptr) return kErrMemFull;
     if (!bytes.empty()) std::memcpy(*handle, bytes.data(), bytes.size());
     return kNoError;

@@ -151,7 +151,7 @@ std::string toUtf8(const char16_t* text) { return text ? utf16ToUtf8(text) : std
 
 // A new handle holding the bytes; kErrMemFull when the memory manager fails.
 Result newHandleWith(const void* bytes, std::size_t size, Handle& handle) {
-    handle = newHandle(size, /*clear=*/false);
+    handle = newUnfilledHandle(size);
     if (!handle) return kErrMemFull;
     if (size > 0) std::memcpy(*handle, bytes, size);
     return kNoError;
@@ -230,13 +230,12 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
     // Every slot comes here: the call log, the faults and the undo-scope rule live in this one place.
     template <typename Body>
     static Result answer(SimulatedHost& host, Addon& addon, HostSlot slot, std::uint32_t code, Body&& body) {
-        if (addon.loggedName != addon.name) addon.loggedName = loggedName(addon.name);
         host.calls_.push_back({slot, code, kNoError, addon.loggedName});
         const std::size_t logged = host.calls_.size() - 1;   // the body may log nested calls
         Result result;
         if (auto forced = takeFault(host, slot, code)) {
             result = *forced;
-        } else if (needsUndoScope(slot, code) && host.commandDepth_ == 0) {
+        } else if (host.commandDepth_ == 0 && needsUndoScope(slot, code)) {
             result = kErrOutsideUndoScope;
         } else {
             try {
@@ -2050,6 +2049,7 @@ bool SimulatedHost::startAddon(const std::string& path, const HostFunctionTable&
         return freeAndFail("check environment threw an exception");
     }
     addon->name = fieldText(environment->name, kAddonNameChars);
+    addon->loggedName = loggedName(addon->name);
     addon->description = fieldText(environment->description, kAddonDescriptionChars);
     if (type != kAddonNormal)
         return freeAndFail("the add-on declined to run here (check environment answered " +
