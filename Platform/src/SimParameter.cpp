@@ -116,42 +116,62 @@ Result parametersToHandle(const std::vector<SimParameter>& parameters, Handle& h
 }
 
 Result parametersFromHandle(Handle handle, std::vector<SimParameter>& parameters) {
-    std::vector<SimParameter> taken;
-    if (handle) {
-        if (!isLiveHandle(handle)) return kErrBadHandle;
-        const std::size_t size = getHandleSize(handle);
-        if (size % sizeof(ParameterRecord) != 0) return kErrBadParameters;
-        taken.reserve(size / sizeof(ParameterRecord));
-        for (std::size_t i = 0; i < size / sizeof(ParameterRecord); ++i) {
-            // Each record is copied once, into its place, and mended there.
-            SimParameter& kept = taken.emplace_back();
-            std::memcpy(kept.record.data(), *handle + i * sizeof(ParameterRecord), sizeof(ParameterRecord));
-            const std::span<unsigned char> record(kept.record);
-            const auto modifier = readAt<std::int16_t>(record, kModifierAt);
-            if (modifier == kParameterArray) {
-                const auto array = readAt<Handle>(record, offsetof(ParameterRecord, value));
-                const auto rows = readAt<std::int32_t>(record, kRowsAt);
-                const auto columns = readAt<std::int32_t>(record, kColumnsAt);
-                if (array && !isLiveHandle(array)) return kErrBadHandle;
-                if (rows < 0 || columns < 0) return kErrBadParameters;
-                const std::size_t arraySize = getHandleSize(array);
-                const auto* bytes = array ? reinterpret_cast<const unsigned char*>(*array) : nullptr;
-                const auto count = arrayValueCount(
-                    readAt<std::int32_t>(record, offsetof(ParameterRecord, type)), bytes, arraySize);
-                if (!count || *count != static_cast<std::size_t>(rows) * std::size_t(columns))
-                    return kErrBadParameters;
-                if (arraySize > 0) kept.arrayBytes.assign(bytes, bytes + arraySize);
-                std::memset(record.data() + offsetof(ParameterRecord, value), 0,
-                            sizeof(ParameterRecord::value));
-            } else if (modifier != kParameterScalar) {
-                return kErrBadParameters;
-            } else {
-                // A simple value keeps no dimensions (senders may give 1 x 1).
-                writeAt<std::int32_t>(record, kRowsAt, 0);
-                writeAt<std::int32_t>(record, kColumnsAt, 0);
-            }
-        }
+    if (!handle) {
+        parameters.clear();
+        return kNoError;
     }
+    if (!isLiveHandle(handle)) return kErrBadHandle;
+    const std::size_t size = getHandleSize(handle);
+    if (size % sizeof(ParameterRecord) != 0) return kErrBadParameters;
+    const std::size_t count = size / sizeof(ParameterRecord);
+    const auto recordAt = [&](std::size_t i) {
+        return std::span<const unsigned char>(
+            reinterpret_cast<const unsigned char*>(*handle) + i * sizeof(ParameterRecord),
+            sizeof(ParameterRecord));
+    };
+    // Every record is checked before anything is taken, so that a failure leaves `parameters` as it was.
+    bool arrays = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::span<const unsigned char> record = recordAt(i);
+        const auto modifier = readAt<std::int16_t>(record, kModifierAt);
+        if (modifier == kParameterScalar) continue;
+        if (modifier != kParameterArray) return kErrBadParameters;
+        arrays = true;
+        const auto array = readAt<Handle>(record, offsetof(ParameterRecord, value));
+        const auto rows = readAt<std::int32_t>(record, kRowsAt);
+        const auto columns = readAt<std::int32_t>(record, kColumnsAt);
+        if (array && !isLiveHandle(array)) return kErrBadHandle;
+        if (rows < 0 || columns < 0) return kErrBadParameters;
+        const auto* bytes = array ? reinterpret_cast<const unsigned char*>(*array) : nullptr;
+        const auto values = arrayValueCount(readAt<std::int32_t>(record, offsetof(ParameterRecord, type)),
+                                            bytes, getHandleSize(array));
+        if (!values || *values != static_cast<std::size_t>(rows) * std::size_t(columns))
+            return kErrBadParameters;
+    }
+    // Each record is copied once and mended in its place: a simple value keeps no dimensions (senders
+    // may give 1 x 1), an array keeps its values as bytes and no handle. Records of simple values
+    // replacing as many others are written over them, without making the list again.
+    const auto take = [&](std::size_t i, SimParameter& kept) {
+        std::memcpy(kept.record.data(), recordAt(i).data(), sizeof(ParameterRecord));
+        const std::span<unsigned char> record(kept.record);
+        if (readAt<std::int16_t>(record, kModifierAt) == kParameterScalar) {
+            writeAt<std::int32_t>(record, kRowsAt, 0);
+            writeAt<std::int32_t>(record, kColumnsAt, 0);
+            kept.arrayBytes.clear();
+            return;
+        }
+        const auto array = readAt<Handle>(record, offsetof(ParameterRecord, value));
+        const std::size_t arraySize = getHandleSize(array);
+        const auto* bytes = array ? reinterpret_cast<const unsigned char*>(*array) : nullptr;
+        kept.arrayBytes.assign(bytes, bytes + arraySize);
+        std::memset(record.data() + offsetof(ParameterRecord, value), 0, sizeof(ParameterRecord::value));
+    };
+    if (!arrays && parameters.size() == count) {
+        for (std::size_t i = 0; i < count; ++i) take(i, parameters[i]);
+        return kNoError;
+    }
+    std::vector<SimParameter> taken(count);
+    for (std::size_t i = 0; i < count; ++i) take(i, taken[i]);
     parameters = std::move(taken);
     return kNoError;
 }
@@ -185,14 +205,16 @@ Result parametersFromMemo(const ElementMemo& memo, MemoMask mask, bool removeMis
     // Whole records become parameters (those given back unchanged stay as they are); any other bytes
     // are kept as a plain part.
     if (!parts.parameters || !sameParameters(memo.parameters, *parts.parameters)) {
-        std::vector<SimParameter> parameters;
+        // Taken over the kept list, which parametersFromHandle leaves as it was when it fails.
+        std::vector<SimParameter> fresh;
+        std::vector<SimParameter>& parameters = parts.parameters ? *parts.parameters : fresh;
         if (getHandleSize(memo.parameters) == 0 ||
             parametersFromHandle(memo.parameters, parameters) != kNoError) {
             if (Result r = memoPartFromHandle(offset, memo.parameters, parts.parts[offset])) return r;
             parts.parameters.reset();
             return kNoError;
         }
-        parts.parameters = std::move(parameters);
+        if (!parts.parameters) parts.parameters = std::move(fresh);
     }
     parts.parts.erase(offset);
     return kNoError;
