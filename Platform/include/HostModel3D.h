@@ -66,8 +66,7 @@ void clearModel3D();
 // angle (radians) about the vertical through that point: 8 vertices, 12 edges, 6 outward-facing polygons.
 Model3DBody makeBoxBody(double sizeX, double sizeY, double sizeZ, double originX, double originY,
                         double originZ, double angle, std::int32_t material = 0, std::int32_t pen = 1);
-// An element of one unturned box body between two corners. Models are read-only: asked for the same
-// corners as the time before, the same model is given again instead of a new one.
+// An element of one unturned box body between two corners.
 std::shared_ptr<const Model3DElement> makeBoxModel(const Model3DVertex& min, const Model3DVertex& max);
 
 }   // namespace host

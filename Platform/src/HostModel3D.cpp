@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <map>
 #include <mutex>
 #include <tuple>
@@ -113,22 +112,10 @@ Model3DBody makeBoxBody(double sizeX, double sizeY, double sizeZ, double originX
 }
 
 std::shared_ptr<const Model3DElement> makeBoxModel(const Model3DVertex& min, const Model3DVertex& max) {
-    // The host is asked for an element's bounds again and again while the element stays as it is.
-    static std::mutex lock;
-    static Model3DVertex lastMin, lastMax;
-    static std::shared_ptr<const Model3DElement> last;
-    const auto same = [](const Model3DVertex& a, const Model3DVertex& b) {
-        return std::memcmp(&a, &b, sizeof a) == 0;   // bit for bit: -0.0 and NaN corners too
-    };
-    std::lock_guard guard(lock);
-    if (last && same(min, lastMin) && same(max, lastMax)) return last;
     auto model = std::make_shared<Model3DElement>();
     model->bodies.push_back(
         makeBoxBody(max.x - min.x, max.y - min.y, max.z - min.z, min.x, min.y, min.z, /*angle=*/0.0));
-    lastMin = min;
-    lastMax = max;
-    last = std::move(model);
-    return last;
+    return model;
 }
 
 }   // namespace host
