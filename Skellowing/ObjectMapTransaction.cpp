@@ -7,6 +7,7 @@
 #include "Environment/MenuEvent.h"
 #include "Foundation/TracedException.h"
 #include "Interface/ConfirmAlert.h"
+#include "Interface/WarnAlert.h"
 #include "Project/Drawing.h"
 #include "Project/Plan.h"
 #include "Project/Project.h"
@@ -81,8 +82,10 @@ bool ObjectMapTransaction::prepare() {
     if (answer == tarnwick::kDialogNoResult)
         throw tarnwick::TracedException("bad_access", "ObjectMapTransaction::prepare");
     if (answer != tarnwick::kDialogAccepted) return false;
-    // 6. The configuration chosen is stored with the project.
-    if (tarnwick::Addon* const addon = tarnwick::Addon::getInstance()) addon->savePreferences(0);
+    // 6. The configuration chosen is stored with the project; the run uses it even when it cannot be.
+    tarnwick::Addon* const addon = tarnwick::Addon::getInstance();
+    if (addon && !addon->savePreferences(tarnwick::Addon::kProjectLocation))
+        tarnwick::WarnAlert().show(Host::getString(strings::kMessages, strings::kChoiceNotStored));
     // 7. The user takes responsibility for the result.
     return tarnwick::ConfirmAlert().ask(Host::getString(strings::kQuestions, strings::kConfirmRun)) == 1;
 }
