@@ -241,6 +241,7 @@ bool Drawing::loadSelection() {
     // During a walk an empty selection stays empty unless the add-on changes it (which forgets this).
     const std::uint64_t epoch = project().getAnswerEpoch();
     if (epoch != 0 && emptySelectionEpoch_ == epoch) return false;
+    selectionUnread_ = true;
     if (!makeCurrent()) return false;
     host::SelectionRecord record{};
     host::Handle parts = nullptr;
@@ -250,6 +251,7 @@ bool Drawing::loadSelection() {
         tarnwick::disposeHandle(parts);
         return false;
     }
+    selectionUnread_ = false;
     marquee_ = record.kind >= host::kSelectionMarqueePolygon && record.kind <= host::kSelectionMarqueeRotated;
     const std::size_t count = tarnwick::getHandleSize(parts) / sizeof(host::PartReference);
     if (count >= 1) {
@@ -1062,8 +1064,11 @@ std::size_t Drawing::fillLinkList(const Filter& filter, ElementLinkList* list) {
         }
         return count;
     }
-    // 4. The selected elements that pass.
-    if (!loadSelection()) return 0;
+    // 4. The selected elements that pass. A selection the host failed to give is no empty one.
+    if (!loadSelection()) {
+        if (selectionUnread_) ++readFaults_.lists;
+        return 0;
+    }
     if (list != nullptr) list->reserve(list->size() + selection_->size());
     for (const auto& link : *selection_) {
         if (!link) continue;

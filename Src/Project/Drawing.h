@@ -119,7 +119,8 @@ public:
 
     // --- Selection ----------------------------------------------------------------------------------
     // Loads the host selection once (until a change made here or clear). False when nothing is selected
-    // or the host fails; asked again next time.
+    // or the host fails (a walk of the selection counts that among the read faults); asked again next
+    // time.
     bool loadSelection();
     ElementLinkList* getSelection();   // owned by the Drawing; null when nothing is selected
     bool isMarqueeSelection() const { return marquee_; }
@@ -290,6 +291,7 @@ private:
     bool highlighted_ = false;                     // a highlight made here is shown
     std::uint64_t emptySelectionEpoch_ = 0;        // the project's answer epoch of an empty selection
     ReadFaults readFaults_;
+    bool selectionUnread_ = false;   // the last selection the host was asked for, it failed to give
 };
 
 }   // namespace tarnwick

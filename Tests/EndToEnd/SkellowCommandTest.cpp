@@ -177,6 +177,15 @@ TEST_F(SkellowCommands, SearchesOnlyTheSelectionWhenSomeOfItQualifies) {
     selection.kind = host::kSelectionElements;
     selection.elements = {host::toGuidBytes(chair2)};
     std::map<std::string, int> expected = partsOf(current());
+    // A selection the host fails to give is not taken for none: the whole drawing is left alone.
+    const host::ProjectState before = host_->project().state;
+    host_->injectFault({host::HostSlot::getSelection, std::nullopt}, 0, host::kErrGeneral);
+    run("Skellow From ArchiCAD");
+    host_->clearFaults();
+    EXPECT_EQ(alertTexts(), std::vector<std::string>{"The objects or library parts of the project could not "
+                                                     "be read - nothing was skellowed"});
+    EXPECT_TRUE(host_->project().state == before);
+
     ASSERT_EQ(run("Skellow From ArchiCAD"), host::kNoError);
     expected[kChair2] = kChairModern;
     EXPECT_EQ(partsOf(current()), expected);
