@@ -1073,7 +1073,10 @@ std::size_t Drawing::fillLinkList(const Filter& filter, ElementLinkList* list) {
     for (const auto& link : *selection_) {
         if (!link) continue;
         if (filter.getTypeCount() > 0 && !filter.hasType(link->getTypeId())) continue;
-        if (filter.getHostFlags() != 0 && !passesHostFilter(*link, filter)) continue;
+        if (filter.getHostFlags() != 0 && !passesHostFilter(*link, filter)) {
+            if (lastHostResult_ != host::kNoError) ++readFaults_.elements;   // failed, not refused
+            continue;
+        }
         ++count;
         if (list != nullptr) list->append(*link);
     }

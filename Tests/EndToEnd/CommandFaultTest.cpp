@@ -10,8 +10,6 @@
 
 namespace {
 
-using CommandFaults = EndToEndFixture;
-
 // A run may stop part-way (an element whose write failed, a cancelled walk): every element must then be
 // as it was or as the run without a fault left it, and the rest of the project one or the other as a whole.
 bool eachElementConsistent(const host::SimProject& before, const host::SimProject& clean,
@@ -29,45 +27,68 @@ bool eachElementConsistent(const host::SimProject& before, const host::SimProjec
     return false;
 }
 
+class CommandFaults : public EndToEndFixture {
+protected:
+    // Sweeps each command on the house as it stands, the table put back before every run.
+    void sweepCommands(std::initializer_list<const char*> commands) {
+        const std::string table = readFile(tableFile());
+        for (const char* command : commands) {
+            SCOPED_TRACE(command);
+            // Accepting the mapping dialog writes the table (an inherited mapping becomes the
+            // configuration's own): every run starts from the table as it was and leaves it so or as the
+            // clean run writes it.
+            const auto putTableBack = [&] { std::ofstream(tableFile(), std::ios::binary) << table; };
+            const host::SimProject saved = host_->project();
+            run(command);
+            const std::string written = readFile(tableFile());
+            host_->project() = saved;
+            putTableBack();
+            FaultSweep sweep(*host_);
+            sweep.prepare = putTableBack;
+            sweep.consistent = [&](const host::SimProject& before, const host::SimProject& clean,
+                                   const host::SimProject& after, std::string& why) {
+                const std::string now = readFile(tableFile());
+                if (now != table && now != written) {
+                    why = "the mapping table file is neither as it was nor as the command writes it";
+                    return false;
+                }
+                return eachElementConsistent(before, clean, after, why);
+            };
+            // Errors and warnings tell of a failure, and so do the report's lines of elements that could not
+            // be replaced; the confirmation question (shown as a warning) does not.
+            sweep.reportsFailure = [](const host::AlertRecord& alert) {
+                if (alert.largeText.starts_with("Please note")) return false;
+                return alert.kind == host::kAlertError || alert.kind == host::kAlertWarning ||
+                       alert.largeText.find("could not be") != std::string::npos;
+            };
+            // A text the host cannot give is empty, and no other text could say so: without the table
+            // file's name the command stops before it touches anything (every allocation the sweep fails
+            // is that text's).
+            sweep.absorbed = [](const host::HostCall& call) {
+                return call.slot == host::HostSlot::getString;
+            };
+            sweep.allocationsAbsorbed = true;
+            EXPECT_GT(sweep.run(command, [&] { return run(command); }), 0u);
+        }
+    }
+};
+
 TEST_F(CommandFaults, NoFailingHostCallLosesTheProjectOrTheMappingTable) {
     start("house.json", "house-table.xml");
-    const std::string table = readFile(tableFile());
-    for (const char* command : {"Skellow From IFC", "Skellow From DXF/DWG", "Skellow From ArchiCAD",
-                                "Skellow Missing Parts", "Skellow Legacy Parts"}) {
-        SCOPED_TRACE(command);
-        // Accepting the mapping dialog writes the table (an inherited mapping becomes the configuration's
-        // own): every run starts from the table as it was and leaves it so or as the clean run writes it.
-        const auto putTableBack = [&] { std::ofstream(tableFile(), std::ios::binary) << table; };
-        const host::SimProject saved = host_->project();
-        run(command);
-        const std::string written = readFile(tableFile());
-        host_->project() = saved;
-        putTableBack();
-        FaultSweep sweep(*host_);
-        sweep.prepare = putTableBack;
-        sweep.consistent = [&](const host::SimProject& before, const host::SimProject& clean,
-                               const host::SimProject& after, std::string& why) {
-            const std::string now = readFile(tableFile());
-            if (now != table && now != written) {
-                why = "the mapping table file is neither as it was nor as the command writes it";
-                return false;
-            }
-            return eachElementConsistent(before, clean, after, why);
-        };
-        // Errors and warnings tell of a failure, and so do the report's lines of elements that could not be
-        // replaced; the confirmation question (shown as a warning) does not.
-        sweep.reportsFailure = [](const host::AlertRecord& alert) {
-            if (alert.largeText.starts_with("Please note")) return false;
-            return alert.kind == host::kAlertError || alert.kind == host::kAlertWarning ||
-                   alert.largeText.find("could not be") != std::string::npos;
-        };
-        // A text the host cannot give is empty, and no other text could say so: without the table file's
-        // name the command stops before it touches anything (every allocation the sweep fails is that
-        // text's).
-        sweep.absorbed = [](const host::HostCall& call) { return call.slot == host::HostSlot::getString; };
-        sweep.allocationsAbsorbed = true;
-        EXPECT_GT(sweep.run(command, [&] { return run(command); }), 0u);
-    }
+    sweepCommands({"Skellow From IFC", "Skellow From DXF/DWG", "Skellow From ArchiCAD",
+                   "Skellow Missing Parts", "Skellow Legacy Parts"});
+}
+
+// With a selection, a read that fails must not widen the search to the whole drawing.
+TEST_F(CommandFaults, NoFailingHostCallWidensASelectionsCommand) {
+    start("house.json", "house-table.xml");
+    host::GuidRecord chair, desk;
+    ASSERT_TRUE(host::guidFromText("0B1E0000-0000-4000-8000-000000000002", chair));
+    ASSERT_TRUE(host::guidFromText("DE5C0000-0000-4000-8000-000000000001", desk));
+    host::SimSelection& selection = host_->project().viewOf({host::kDatabasePlan, {}}).selection;
+    selection.kind = host::kSelectionElements;
+    selection.elements = {host::toGuidBytes(chair), host::toGuidBytes(desk)};
+    sweepCommands({"Skellow From ArchiCAD"});
 }
 
 }   // namespace
