@@ -435,7 +435,10 @@ std::unique_ptr<ComponentSource> Library::seek(const ComponentLink& link, bool f
 
 std::int32_t Library::getPartCount() {
     std::int32_t count = 0;
-    if (hostApi().call<host::HostSlot::getLibraryPartCount>(&count) != 0) return 0;
+    if (hostApi().call<host::HostSlot::getLibraryPartCount>(&count) != 0) {
+        ++failedReads_;   // a walk that stops here has not seen every part
+        return 0;
+    }
     return std::max(count, 0);
 }
 

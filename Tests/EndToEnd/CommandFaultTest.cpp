@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include <FourCC.h>
+#include <HostDialogLibrary.h>
 
 #include "EndToEndFixture.h"
 #include "Support/FaultSweep.h"
@@ -29,15 +30,21 @@ bool eachElementConsistent(const host::SimProject& before, const host::SimProjec
 
 class CommandFaults : public EndToEndFixture {
 protected:
-    // Sweeps each command on the house as it stands, the table put back before every run.
-    void sweepCommands(std::initializer_list<const char*> commands) {
+    // Sweeps each command on the house as it stands, the table and the user's actions put back before
+    // every run.
+    void sweepCommands(std::initializer_list<const char*> commands, const std::string& actions = "") {
         const std::string table = readFile(tableFile());
         for (const char* command : commands) {
             SCOPED_TRACE(command);
             // Accepting the mapping dialog writes the table (an inherited mapping becomes the
             // configuration's own): every run starts from the table as it was and leaves it so or as the
             // clean run writes it.
-            const auto putTableBack = [&] { std::ofstream(tableFile(), std::ios::binary) << table; };
+            const auto putTableBack = [&] {
+                std::ofstream(tableFile(), std::ios::binary) << table;
+                host::clearUserActions();
+                if (!actions.empty()) script(actions);
+            };
+            putTableBack();
             const host::SimProject saved = host_->project();
             run(command);
             const std::string written = readFile(tableFile());
@@ -68,7 +75,14 @@ protected:
                 return call.slot == host::HostSlot::getString;
             };
             sweep.allocationsAbsorbed = true;
-            EXPECT_GT(sweep.run(command, [&] { return run(command); }), 0u);
+            // A dialog that differs from the one the script was written for (a row fewer) stops the
+            // script, which the user would have seen: that run tells of its failure.
+            EXPECT_GT(sweep.run(command,
+                                [&] {
+                                    const host::Result result = run(command);
+                                    return host::scriptStopMessage().empty() ? result : host::kErrCancel;
+                                }),
+                      0u);
         }
     }
 };
@@ -89,6 +103,18 @@ TEST_F(CommandFaults, NoFailingHostCallWidensASelectionsCommand) {
     selection.kind = host::kSelectionElements;
     selection.elements = {host::toGuidBytes(chair), host::toGuidBytes(desk)};
     sweepCommands({"Skellow From ArchiCAD"});
+}
+
+// The user's choices in the mapping dialog go through more host calls: parts searched by name, the
+// "Object Selection" dialog, configurations.
+TEST_F(CommandFaults, NoFailingHostCallTurnsTheUsersMappingIntoAnother) {
+    start("house.json", "house-table.xml");
+    sweepCommands({"Skellow From ArchiCAD"}, R"([
+        {"do": "selectPopup", "item": 4, "text": "Showroom"},
+        {"do": "selectRows", "item": 9, "rows": [2]}, {"do": "setText", "item": 8, "text": "glaz", "commit": true},
+        {"do": "selectRows", "item": 9, "rows": [6]}, {"do": "setText", "item": 8, "text": "chair", "commit": true},
+        {"do": "selectRows", "item": 4, "rows": [2], "dialog": 32511}, {"do": "click", "item": 1, "dialog": 32511},
+        {"do": "click", "item": 1}])");
 }
 
 }   // namespace
