@@ -31,6 +31,7 @@ inline constexpr std::int32_t kSkellowingPhase = 13;
 inline constexpr std::int32_t kGettingSelected = 14;
 inline constexpr std::int32_t kProjectUnread = 15;
 inline constexpr std::int32_t kChoiceNotStored = 16;
+inline constexpr std::int32_t kSettingsUnread = 17;
 
 inline constexpr std::int16_t kQuestions = 32523;
 inline constexpr std::int32_t kNoLibraryParts = 1;
