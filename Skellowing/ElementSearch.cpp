@@ -14,6 +14,7 @@
 #include "Foundation/FileNamePattern.h"
 #include "Foundation/Setting.h"
 #include "IFC/IFCAttribute.h"
+#include "Interface/ErrorAlert.h"
 #include "Interface/NotifyAlert.h"
 #include "Interface/ProgressWindow.h"
 #include "Interface/WarnAlert.h"
@@ -23,6 +24,7 @@
 #include "Project/Drawing.h"
 #include "Project/ElementLinkList.h"
 #include "Project/Library.h"
+#include "Skellowing/SkellowReport.h"
 #include "Skellowing/SkellowingStrings.h"
 
 namespace skellow {
@@ -47,8 +49,10 @@ std::size_t searchedTypeCount(ObjectMapType kind) {
     return kind == ObjectMapType::dwg ? 1 : kSearchedTypes.size();
 }
 
-// The element's source name when it belongs to the kind; false when it does not.
-bool sourceName(ObjectMapType kind, ComponentElem& element, String& name) {
+SourceMatch matchIf(bool matches) { return matches ? SourceMatch::yes : SourceMatch::no; }
+
+// The element's source name when it belongs to the kind.
+SourceMatch sourceName(ObjectMapType kind, ComponentElem& element, String& name) {
     switch (kind) {
         case ObjectMapType::ifc:
             return getIfcSourceName(element, name);
@@ -57,11 +61,15 @@ bool sourceName(ObjectMapType kind, ComponentElem& element, String& name) {
         case ObjectMapType::gsm:
         case ObjectMapType::missing:
         case ObjectMapType::legacy: {
+            // A part the host failed to give could be loaded or missing: the element belongs to no kind.
             const tarnwick::ComponentSource* const source = element.getSource();
+            if (element.isSourceUnread()) return SourceMatch::unread;
             const bool loaded = source != nullptr && source->isValid();
-            if (loaded == (kind == ObjectMapType::missing)) return false;
-            name = element.getLinkName();
-            return kind != ObjectMapType::legacy || stripLegacyVersion(name) != 0;
+            if (loaded == (kind == ObjectMapType::missing)) return SourceMatch::no;
+            bool unread = false;
+            name = element.getLinkName(&unread);
+            if (unread) return SourceMatch::unread;
+            return matchIf(kind != ObjectMapType::legacy || stripLegacyVersion(name) != 0);
         }
         case ObjectMapType::none:
             break;
@@ -69,11 +77,19 @@ bool sourceName(ObjectMapType kind, ComponentElem& element, String& name) {
     throw std::out_of_range("skellow::findSourceElements");
 }
 
+// The parameters decide the imported kinds: parameters the host failed to give leave the element unread.
+SourceMatch withParameters(ComponentElem& element, bool matches) {
+    if (!matches && !element.parameters().isLoaded()) return SourceMatch::unread;
+    return matchIf(matches);
+}
+
 // One pass over the searched types; false when the user cancelled.
-bool searchPass(ObjectMapType kind, tarnwick::Drawing& drawing, bool selectedOnly, SourceGroupMap& groups,
+bool searchPass(ObjectMapType kind, tarnwick::Drawing& drawing, bool selectedOnly, SourceSearch& found,
                 tarnwick::ProgressWindow& progress) {
     // The names and parameters are all the grouping reads of an element.
     const tarnwick::Element::UserDataDeferral userData;
+    const std::size_t unreadBefore = drawing.getReadFaults().elements;
+    std::size_t unreadHere = 0;   // elements read whose own data the host failed to give
     for (std::size_t t = 0; t < searchedTypeCount(kind); ++t) {
         const tarnwick::Drawing::Filter filter(kWalkHostFlags, kSearchedTypes[t], selectedOnly, 1, false);
         // The walk only reads: nothing it visits is written back.
@@ -81,16 +97,20 @@ bool searchPass(ObjectMapType kind, tarnwick::Drawing& drawing, bool selectedOnl
             if (progress.isCancelled()) return false;
             if (auto* const component = dynamic_cast<ComponentElem*>(&*element)) {
                 String name;
+                const SourceMatch match = sourceName(kind, *component, name);
                 // An element without a name could not be shown in the table nor mapped from it.
-                if (sourceName(kind, *component, name) && !name.isEmpty()) {
+                if (match == SourceMatch::unread) {
+                    ++unreadHere;
+                } else if (match == SourceMatch::yes && !name.isEmpty()) {
                     const SourceKey key(static_cast<std::int32_t>(component->getComponentLink().getType()),
                                         name);
-                    groups[key].push_back(component->getLink());
+                    found.groups[key].push_back(component->getLink());
                 }
             }
             progress.step();
         }
     }
+    found.unread = static_cast<std::uint32_t>(drawing.getReadFaults().elements - unreadBefore + unreadHere);
     return !progress.isCancelled();
 }
 
@@ -104,21 +124,33 @@ std::size_t countSearched(ObjectMapType kind, tarnwick::Drawing& drawing, bool s
 }   // namespace
 
 bool gatherElements(ObjectMapType kind, tarnwick::Drawing& drawing, LibraryPartList& parts,
-                    SourceGroupMap& groups) {
+                    SourceSearch& found) {
     // 1. The progress window of the three phases.
     const auto progress = tarnwick::ProgressWindow::open(
         Host::getString(strings::kTitles, strings::kInitialisingTitle), kGatherPhases);
     if (!progress) return false;
-    // 2. The parts that can replace.
+    const auto unreadProject = [] {
+        tarnwick::ErrorAlert().show(Host::getString(strings::kMessages, strings::kProjectUnread));
+        return false;
+    };
+    // 2. The parts that can replace. A part the host failed to give might be the one a row needs.
+    tarnwick::Library* const library = Host::getLibrary();
+    const std::size_t partsUnread = library ? library->getFailedReads() : 0;
     if (!gatherLibraryParts(parts, *progress)) {
+        if (library && library->getFailedReads() != partsUnread) return unreadProject();
         if (!progress->isCancelled())
             tarnwick::WarnAlert().show(Host::getString(strings::kQuestions, strings::kNoLibraryParts));
         return false;
     }
-    // 3. The elements to replace.
-    if (findSourceElements(kind, drawing, groups, *progress)) return true;
-    if (!progress->isCancelled())
-        tarnwick::NotifyAlert().show(Host::getString(strings::kMessages, strings::kNothingFound));
+    // 3. The elements to replace. A list the host failed to give lacks elements nobody can count.
+    const bool searched = findSourceElements(kind, drawing, found, *progress);
+    if (progress->isCancelled()) return false;
+    if (found.listUnread) return unreadProject();
+    if (searched) return true;
+    // Nothing to map: the elements that could not be read are the whole report.
+    SkellowReport report;
+    report.total = report.attempted = found.unread;
+    tarnwick::NotifyAlert().show(report.getText());
     return false;
 }
 
@@ -129,47 +161,54 @@ bool gatherLibraryParts(LibraryPartList& parts, tarnwick::ProgressWindow& progre
     // 2. The phase, counting every loaded part.
     progress.setPhase(Host::getString(strings::kMessages, strings::kGatheringParts), library->getPartCount());
     // 3. Every part; the placeable ones are kept. The walk never saves a part back.
+    const std::size_t unreadBefore = library->getFailedReads();
     const tarnwick::Library::Filter everyPart(String(), 0, /*cacheCount=*/false, 0);
     for (auto part = library->begin(/*modify=*/false, everyPart); !part.atEnd(); ++part) {
         if (progress.isCancelled()) break;
         if (part->isPlaceable()) parts.push_back({part->getName(), part->getLink()});
         progress.step();
     }
-    // 4. Something to map to, and not cancelled.
-    return !parts.empty() && !progress.isCancelled();
+    // 4. Something to map to, every part read, and not cancelled.
+    return !parts.empty() && library->getFailedReads() == unreadBefore && !progress.isCancelled();
 }
 
-bool findSourceElements(ObjectMapType kind, tarnwick::Drawing& drawing, SourceGroupMap& groups,
+bool findSourceElements(ObjectMapType kind, tarnwick::Drawing& drawing, SourceSearch& found,
                         tarnwick::ProgressWindow& progress) {
     if (kind == ObjectMapType::none) throw std::out_of_range("skellow::findSourceElements");
-    // The selection first; the whole drawing only when none of it qualifies.
+    // The selection first; the whole drawing only when none of it qualifies, or could.
     struct Pass {
         bool selectedOnly;
         std::int32_t phase;
     };
     for (const Pass pass : {Pass{true, strings::kGettingSelected}, Pass{false, strings::kSearching}}) {
-        if (!groups.empty() || progress.isCancelled()) break;
+        if (!found.groups.empty() || found.unread != 0 || progress.isCancelled()) break;
         progress.setPhase(Host::getString(strings::kMessages, pass.phase),
                           static_cast<std::int32_t>(countSearched(kind, drawing, pass.selectedOnly)));
-        if (!searchPass(kind, drawing, pass.selectedOnly, groups, progress)) break;
+        const std::size_t listsBefore = drawing.getReadFaults().lists;
+        const bool walked = searchPass(kind, drawing, pass.selectedOnly, found, progress);
+        found.listUnread = found.listUnread || drawing.getReadFaults().lists != listsBefore;
+        if (!walked || found.listUnread) break;
     }
-    return !groups.empty() && !progress.isCancelled();
+    return !found.groups.empty() && !found.listUnread && !progress.isCancelled();
 }
 
-bool getIfcSourceName(ComponentElem& element, String& name) {
+SourceMatch getIfcSourceName(ComponentElem& element, String& name) {
     name = String();
     auto* const ifc = dynamic_cast<tarnwick::IFCMemo*>(&element);
-    if (ifc == nullptr) return false;
+    if (ifc == nullptr) return SourceMatch::no;
     const tarnwick::IFCAttribute* const attribute = ifc->findAttribute("Name");
-    if (attribute == nullptr) return false;
+    if (attribute == nullptr) return ifc->hasUnreadParts() ? SourceMatch::unread : SourceMatch::no;
     name = attribute->getValue().getText();
-    return !name.isEmpty() && element.getParameters().find("gs_ifc_buildingmaterial1") != nullptr;
+    if (name.isEmpty()) return SourceMatch::no;
+    return withParameters(element, element.getParameters().find("gs_ifc_buildingmaterial1") != nullptr);
 }
 
-bool getDwgSourceName(ComponentElem& element, String& name) {
-    name = element.getLinkName();
-    return dynamic_cast<const tarnwick::StringParameter*>(
-               element.getParameters().find("Derived_from_AutoCad")) != nullptr;
+SourceMatch getDwgSourceName(ComponentElem& element, String& name) {
+    bool unread = false;
+    name = element.getLinkName(&unread);
+    if (unread) return SourceMatch::unread;
+    return withParameters(element, dynamic_cast<const tarnwick::StringParameter*>(
+                                       element.getParameters().find("Derived_from_AutoCad")) != nullptr);
 }
 
 std::shared_ptr<ComponentElem> makeElementWrapper(const SourceKey& key, const tarnwick::ComponentLink& part) {

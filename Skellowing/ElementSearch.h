@@ -20,26 +20,30 @@ class ProgressWindow;
 namespace skellow {
 
 // The parts that can replace and the elements of the kind, under a progress window of three phases. False,
-// after telling the user why (no placeable part; nothing found), or silently when the user cancelled.
+// after telling the user why (no placeable part; nothing found; the host failed to give the parts or a
+// list of elements; only elements that could not be read), or silently when the user cancelled.
 bool gatherElements(ObjectMapType kind, tarnwick::Drawing& drawing, LibraryPartList& parts,
-                    SourceGroupMap& groups);
+                    SourceSearch& found);
 
 // Every placeable loaded part, in the library's order, stepping the progress once a part. False when the
-// project has no library, none was found, or the user cancelled.
+// project has no library, none was found, the host failed to give one, or the user cancelled.
 bool gatherLibraryParts(LibraryPartList& parts, tarnwick::ProgressWindow& progress);
 
 // The elements of the kind grouped by (part type, source name): the selected ones, or every one when none
 // of the selection qualifies. Objects only for DXF/DWG; objects, doors, lamps and windows otherwise. An
 // element without a source name is left out. False when nothing was found or the user cancelled.
-bool findSourceElements(ObjectMapType kind, tarnwick::Drawing& drawing, SourceGroupMap& groups,
+bool findSourceElements(ObjectMapType kind, tarnwick::Drawing& drawing, SourceSearch& found,
                         tarnwick::ProgressWindow& progress);
 
-// The element's IFC "Name" into `name` (emptied first); true when it is not empty and the element has the
-// parameter "gs_ifc_buildingmaterial1". False for an element without IFC data.
-bool getIfcSourceName(tarnwick::ComponentElem& element, tarnwick::String& name);
-// The element's part name into `name` in any case; true when it has the text parameter
+// Whether an element belongs to a kind of source, as far as the host's answers tell.
+enum class SourceMatch { no, yes, unread };
+
+// The element's IFC "Name" into `name` (emptied first); yes when it is not empty and the element has the
+// parameter "gs_ifc_buildingmaterial1". No for an element without IFC data.
+SourceMatch getIfcSourceName(tarnwick::ComponentElem& element, tarnwick::String& name);
+// The element's part name into `name` in any case; yes when it has the text parameter
 // "Derived_from_AutoCad" that imports from DXF/DWG leave.
-bool getDwgSourceName(tarnwick::ComponentElem& element, tarnwick::String& name);
+SourceMatch getDwgSourceName(tarnwick::ComponentElem& element, tarnwick::String& name);
 
 // A wrapper of the key's part type (2 window, 3 door, 4 object, 5 lamp) standing on the part; empty for
 // another type. The key's name is not used.

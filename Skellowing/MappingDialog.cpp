@@ -20,6 +20,7 @@
 #include "Interface/ActionSubscriber.h"
 #include "Interface/Button.h"
 #include "Interface/EditText.h"
+#include "Interface/ErrorAlert.h"
 #include "Interface/ItemSubscriber.h"
 #include "Interface/ListControl.h"
 #include "Interface/NotifyAlert.h"
@@ -464,9 +465,14 @@ void MappingDialog::setParameters() {
     const auto probe = makeNewElementWrapper(key, /*withMemo=*/false);
     if (!probe) return;
     if (!Host::openSettingsDialog(probe->getTypeRecord().type, probe->getTypeRecord().variation)) return;
-    // 5. What the user left there.
+    // 5. What the user left there. Defaults the host fails to give come as a zeroed record: what the user
+    // set is then lost, which must not pass unnoticed.
     const auto edited = makeNewElementWrapper(key, /*withMemo=*/true);
     if (!edited) return;
+    if (edited->getTypeRecord().type == 0) {
+        tarnwick::ErrorAlert().show(Host::getString(strings::kMessages, strings::kSettingsUnread));
+        return;
+    }
     const tarnwick::ParameterList editedParameters(edited->parameters().getParameters());
     const tarnwick::ComponentLink newLink = edited->getComponentLink();
     // 6. A settings dialog that leaves no part names none to map to.

@@ -7,6 +7,7 @@
 #include "Environment/MenuEvent.h"
 #include "Foundation/TracedException.h"
 #include "Interface/ConfirmAlert.h"
+#include "Interface/WarnAlert.h"
 #include "Project/Drawing.h"
 #include "Project/Plan.h"
 #include "Project/Project.h"
@@ -71,18 +72,20 @@ bool ObjectMapTransaction::prepare() {
     if (!drawing_ || !specification_ || !prefs_) return false;
     // 3. The parts that can replace and the elements to replace; the part list ends with this step.
     LibraryPartList parts;
-    if (!gatherElements(kind_, *drawing_, parts, groups_)) return false;
+    if (!gatherElements(kind_, *drawing_, parts, found_)) return false;
     // 4. The mapping table.
     if (!loadObjectMap(table_)) return false;
     // 5. The user maps the source names; only an accepted dialog goes on. A dialog the host cannot show
     // is a failure to report, not the user's choice.
-    MappingDialog dialog(table_, kind_, groups_, parts);
+    MappingDialog dialog(table_, kind_, found_.groups, parts);
     const tarnwick::DialogResult answer = dialog.open();
     if (answer == tarnwick::kDialogNoResult)
         throw tarnwick::TracedException("bad_access", "ObjectMapTransaction::prepare");
     if (answer != tarnwick::kDialogAccepted) return false;
-    // 6. The configuration chosen is stored with the project.
-    if (tarnwick::Addon* const addon = tarnwick::Addon::getInstance()) addon->savePreferences(0);
+    // 6. The configuration chosen is stored with the project; the run uses it even when it cannot be.
+    tarnwick::Addon* const addon = tarnwick::Addon::getInstance();
+    if (addon && !addon->savePreferences(tarnwick::Addon::kProjectLocation))
+        tarnwick::WarnAlert().show(Host::getString(strings::kMessages, strings::kChoiceNotStored));
     // 7. The user takes responsibility for the result.
     return tarnwick::ConfirmAlert().ask(Host::getString(strings::kQuestions, strings::kConfirmRun)) == 1;
 }
@@ -92,7 +95,7 @@ std::uint32_t ObjectMapTransaction::run() {
     GroupsSuspended suspended;
     // 3. The replacement, under the kind's active configuration.
     const SkellowReport report =
-        skellowElements(kind_, *drawing_, *specification_, groups_, table_, prefs_->getSource(kind_));
+        skellowElements(kind_, *drawing_, *specification_, found_, table_, prefs_->getSource(kind_));
     // A mode, layer or lock the host would not put back fails the step, which the host then rolls back
     // whole rather than leave the project half-restored.
     const bool groupsBack = suspended.restore();

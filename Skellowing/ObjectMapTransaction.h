@@ -39,7 +39,7 @@ public:
 
 private:
     ObjectMap table_;
-    SourceGroupMap groups_;
+    SourceSearch found_;
     tarnwick::Drawing* drawing_ = nullptr;               // the drawing searched
     tarnwick::Specification* specification_ = nullptr;   // the project's attributes
     SkellowingPrefs* prefs_ = nullptr;                   // the project's package

@@ -85,6 +85,8 @@ private:
     bool switchPart(ComponentElem& component, const ObjectSpecification& specification,
                     const ComponentLink& part) {
         written_ = false;
+        // Whether the old part is missing decides how the element is switched: it must be known.
+        if (component.isSourceUnread()) return false;
         if (!component.hasSource()) return takePart(component, specification, part) && store(component);
         auto* const object = dynamic_cast<tarnwick::Object*>(&component);
         if (!object) {
@@ -113,6 +115,9 @@ private:
         if (!store(object, /*memoChanged=*/false)) return false;   // nothing changed
         const std::unique_ptr<tarnwick::Cube> before = object.getBounds(false);
         if (!before) return false;
+        // The object keeps its sizes as ratios of its part's default sizes, which must be at hand.
+        object.getDefaultWidth();
+        if (!object.parameters().areDefaultsFetched()) return false;
         object.setWidth(before->getWidth());
         object.setDepth(before->getDepth());
         if (kind_ != ObjectMapType::dwg) object.setHeight(before->getHeight());
@@ -136,9 +141,11 @@ private:
 }   // namespace
 
 SkellowReport skellowElements(ObjectMapType kind, tarnwick::Drawing& drawing, const tarnwick::Specification&,
-                              const SourceGroupMap& groups, const ObjectMap& table,
+                              const SourceSearch& found, const ObjectMap& table,
                               const String& configuration) {
+    const SourceGroupMap& groups = found.groups;
     SkellowReport report;
+    report.total = report.attempted = found.unread;   // nobody can tell what they are: none is replaced
     const auto progress = tarnwick::ProgressWindow::open(
         Host::getString(strings::kTitles, strings::kSkellowingTitle), kRunPhases);
     if (!progress) return report;

@@ -18,10 +18,11 @@ class ObjectMap;
 
 // Runs inside the host's undo step; shows the report in a notification, also after a cancel, and gives
 // its counts back. An element that cannot be fetched, made editable or switched, or whose placement
-// cannot be kept, counts as failed; the elements of a group whose part is not loaded count as missing.
-// Memo loading and the edit manager's changes are put back on every path, exceptions included.
+// cannot be kept, counts as failed, and so does each element the search could not read; the elements of
+// a group whose part is not loaded count as missing. Memo loading and the edit manager's changes are put
+// back on every path, exceptions included.
 SkellowReport skellowElements(ObjectMapType kind, tarnwick::Drawing& drawing,
-                              const tarnwick::Specification& specification, const SourceGroupMap& groups,
+                              const tarnwick::Specification& specification, const SourceSearch& found,
                               const ObjectMap& table, const tarnwick::String& configuration);
 
 }   // namespace skellow

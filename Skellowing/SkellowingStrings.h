@@ -29,6 +29,9 @@ inline constexpr std::int32_t kNoPartMatches = 11;
 inline constexpr std::int32_t kSearching = 12;
 inline constexpr std::int32_t kSkellowingPhase = 13;
 inline constexpr std::int32_t kGettingSelected = 14;
+inline constexpr std::int32_t kProjectUnread = 15;
+inline constexpr std::int32_t kChoiceNotStored = 16;
+inline constexpr std::int32_t kSettingsUnread = 17;
 
 inline constexpr std::int16_t kQuestions = 32523;
 inline constexpr std::int32_t kNoLibraryParts = 1;

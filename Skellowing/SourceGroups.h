@@ -19,6 +19,14 @@ using SourceKey = std::pair<std::int32_t, tarnwick::String>;
 // The elements found under each key, in the order found.
 using SourceGroupMap = std::map<SourceKey, std::vector<tarnwick::ElementLink>>;
 
+// What the element search found: the groups, and the elements of the searched types that the host failed
+// to give in full, so that nobody can tell whether they belong to the kind. The run counts those as failed.
+struct SourceSearch {
+    SourceGroupMap groups;
+    std::uint32_t unread = 0;
+    bool listUnread = false;   // the host failed to give a list of elements: the groups may lack any
+};
+
 // A placeable loaded part: its name and link, in the library's order.
 struct LibraryPartEntry {
     tarnwick::String name;

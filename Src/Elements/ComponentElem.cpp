@@ -129,13 +129,17 @@ bool ComponentElem::setComponent(const ComponentLink& link, bool resetSizes, boo
     // part's defaults out as the element's.
     if (mergeParameters && exists() && !ParameterMemo::loadOnDemand(kParameterBit)) return false;
     // 1., 2., 3.
+    const ComponentLink previous = componentLink_;
     componentLink_ = link;
     source_.reset();
     sourceLookedUp_ = false;
     reset3D();
-    // 4.
-    reloadDefaults(/*forget=*/resetSizes, /*merge=*/mergeParameters, /*fromDefaults=*/false);
-    return true;
+    // 4. Defaults the host failed to give would leave the old part's values under the new part.
+    if (reloadDefaults(/*forget=*/resetSizes, /*merge=*/mergeParameters, /*fromDefaults=*/false)) return true;
+    componentLink_ = previous;
+    source_.reset();
+    sourceLookedUp_ = false;
+    return false;
 }
 
 bool ComponentElem::populate(bool samePartOnly, bool skipSizes, bool resizeRows, bool resizeColumns) {
@@ -187,7 +191,8 @@ void ComponentElem::fillParamOwner(host::ParameterOwnerRecord& record, bool& com
 ComponentSource* ComponentElem::getSource() {
     if (!sourceLookedUp_) {
         sourceLookedUp_ = true;
-        if (Library* library = componentLink_.getLibrary()) source_ = library->getSource(componentLink_);
+        if (Library* library = componentLink_.getLibrary())
+            source_ = library->getSource(componentLink_, &sourceUnread_);
     }
     return source_.get();
 }
@@ -202,17 +207,20 @@ FamilyGuid ComponentElem::getSourceTitle() {
     return source != nullptr ? source->getParentUniqueId() : FamilyGuid();
 }
 
-String ComponentElem::getLinkName() {
+String ComponentElem::getLinkName(bool* unread) {
+    if (unread != nullptr) *unread = false;
     if (ComponentSource* source = getSource()) return source->getName();
     host::GuidRecord guid = getGuid().getRecord();
     host::Handle name = nullptr;
     String text;
-    if (hostApi().utilities(fourcc("GULN"), &guid, &name) == host::kNoError) {
+    const bool named = hostApi().utilities(fourcc("GULN"), &guid, &name) == host::kNoError;
+    if (named) {
         const std::size_t units = tarnwick::getHandleSize(name) / sizeof(char16_t);
         if (units > 0)
             text = String(reinterpret_cast<const char16_t*>(*name), static_cast<std::uint32_t>(units));
     }
     tarnwick::disposeHandle(name);
+    if (unread != nullptr) *unread = !named || sourceUnread_;
     return text;
 }
 

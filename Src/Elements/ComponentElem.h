@@ -70,12 +70,19 @@ public:
     void fillParamOwner(host::ParameterOwnerRecord& record, bool& commit) override;
 
     // --- Non-virtual --------------------------------------------------------------------------------
-    ComponentSource* getSource();   // still ours; null when the part is not loaded
+    ComponentSource* getSource();   // still ours; null when the part is not loaded or could not be read
     bool hasSource() { return getSource() != nullptr; }
+    // The host failed to give the element's part: it may be loaded or missing, and hasSource cannot say.
+    bool isSourceUnread() {
+        getSource();
+        return sourceUnread_;
+    }
     FamilyGuid getSourceName();    // the part's unique id; empty without a source
     FamilyGuid getSourceTitle();   // the unique id of the part it derives from; empty without
-    String getLinkName();          // the part's name; without a source the host's ('GULN'), else empty
-    bool refreshHost();            // 'RFSH' with the element's head
+    // The part's name; without a source the host's ('GULN'), else empty. `unread` is set when the host
+    // failed to give the part or the name.
+    String getLinkName(bool* unread = nullptr);
+    bool refreshHost();   // 'RFSH' with the element's head
 
     // The memo parts, by name (both bases are memos).
     GableMemo& gables() { return *this; }
@@ -90,6 +97,7 @@ protected:
 private:
     std::unique_ptr<ComponentSource> source_;   // null until looked up, or not loaded
     bool sourceLookedUp_ = false;
+    bool sourceUnread_ = false;   // the last look-up failed on the host's side
 };
 
 }   // namespace tarnwick

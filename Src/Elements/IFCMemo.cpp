@@ -30,6 +30,7 @@ IFCMemo::IFCMemo() = default;
 IFCMemo::IFCMemo(const IFCMemo& other)
     : list_(other.list_ ? std::make_unique<IFCDataList>(*other.list_) : nullptr),
       loadedParts_(other.loadedParts_),
+      unreadParts_(other.unreadParts_),
       allData_(other.allData_) {}
 
 IFCMemo::~IFCMemo() = default;
@@ -42,6 +43,7 @@ void IFCMemo::load(std::uint8_t parts) {
     if (!list_) {
         list_ = std::make_unique<IFCDataList>();
         loadedParts_ = 0;
+        unreadParts_ = 0;
     }
     const std::uint8_t missing = parts & ~loadedParts_;
     loadedParts_ |= missing;
@@ -49,24 +51,30 @@ void IFCMemo::load(std::uint8_t parts) {
     if (!placedGuid(*this, guid)) return;
     const host::GuidRecord& record = guid.getRecord();
     const std::uint8_t storedOnly = allData_ == 0 ? 1 : 0;
-    // Each part that the host refuses stays empty; the others are kept.
+    // Each part that the host refuses stays empty and is marked; the others are kept.
     if ((missing & kProperties) != 0) {
         host::Array<host::IFCPropertyRecord> properties;
         if (hostApi().call<host::HostSlot::getElementIFCProperties>(&record, storedOnly, &properties) ==
             host::kNoError)
             list_->appendProperties(properties);
+        else
+            unreadParts_ |= kProperties;
     }
     if ((missing & kAttributes) != 0) {
         host::Array<host::IFCAttributeRecord> attributes;
         if (hostApi().call<host::HostSlot::getElementIFCAttributes>(&record, storedOnly, &attributes) ==
             host::kNoError)
             list_->appendAttributes(attributes);
+        else
+            unreadParts_ |= kAttributes;
     }
     if ((missing & kReferences) != 0) {
         host::Array<host::IFCClassificationReferenceRecord> references;
         if (hostApi().call<host::HostSlot::getElementIFCReferences>(&record, storedOnly, &references) ==
             host::kNoError)
             list_->appendReferences(references);
+        else
+            unreadParts_ |= kReferences;
     }
 }
 

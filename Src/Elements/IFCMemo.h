@@ -16,8 +16,8 @@ class IFCNameIndex;
 class IFCProperty;
 
 // A base of the element kinds that carry IFC data; it finds its element by a run-time cast, and serves
-// only a placed element (one with a valid guid). Host errors are not reported: the list lacks what could
-// not be read, and a failed write leaves the list changed. Lookups give borrowed pointers, null when
+// only a placed element (one with a valid guid). The list lacks what could not be read (hasUnreadParts
+// tells), and a failed write leaves the list changed. Lookups give borrowed pointers, null when
 // nothing matches.
 class IFCMemo {
 public:
@@ -43,6 +43,8 @@ public:
     // Set: what was read is dropped, and each part is read again when next needed, with the derived
     // data ("GlobalId") included.
     void setAllData(bool flag);
+    // A part the host failed to give: a lookup that found nothing may have missed what the host holds.
+    bool hasUnreadParts() const { return unreadParts_ != 0; }
     String getGlobalId();                      // the "GlobalId" attribute's value; empty when it has none
     const IFCNameIndex* getPropertyIndex();    // property-set name to property names
     const IFCNameIndex* getAttributeIndex();   // all attribute names under the empty key
@@ -60,6 +62,7 @@ private:
 
     std::unique_ptr<IFCDataList> list_;   // null until loaded
     std::uint8_t loadedParts_ = 0;        // the parts read into the list
+    std::uint8_t unreadParts_ = 0;        // of those, the ones the host refused
     std::uint8_t allData_ = 0;            // the host calls take its negation as "stored only"
 };
 

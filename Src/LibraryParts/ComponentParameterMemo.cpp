@@ -187,25 +187,27 @@ bool ComponentParameterMemo::writeParameters(const Vector<ParameterLink>& links,
     return editing.close() && allChanged && read;
 }
 
-void ComponentParameterMemo::reloadDefaults(bool forget, bool merge, bool fromDefaults) {
+bool ComponentParameterMemo::reloadDefaults(bool forget, bool merge, bool fromDefaults) {
     // 1., 2.
-    if (!forget && !merge) return;
+    if (!forget && !merge) return true;
     if (forget) defaultsFetched_ = false;
     // 3.
-    const std::shared_ptr<const Library::PartDefaults> defaults =
-        getComponentLink().getIndex() != 0 ? fetchDefaults() : nullptr;
-    if (!defaults || !merge) return;
+    if (getComponentLink().getIndex() == 0) return true;   // no part: nothing to take
+    const std::shared_ptr<const Library::PartDefaults> defaults = fetchDefaults();
+    if (!defaults) return false;
+    if (!merge) return true;
     // 4. Unless forget, the sizes are not merged. Defaults that cannot be read leave the parameters.
-    if (!defaults->readable) return;
+    if (!defaults->readable) return false;
     const bool skipSizes = !forget;
     tarnwick::ParameterList& parameters = getParameters();
     if (fromDefaults) {
         parameters.merge(defaults->parameters, skipSizes, /*resizeRows=*/true, /*resizeColumns=*/false);
-        return;
+        return true;
     }
     const tarnwick::ParameterList kept(parameters);   // loaded above: the element's own values
     setParameters(defaults->parameters);
     getParameters().merge(kept, skipSizes, /*resizeRows=*/true, /*resizeColumns=*/false);
+    return true;
 }
 
 }   // namespace tarnwick

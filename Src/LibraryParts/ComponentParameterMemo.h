@@ -55,9 +55,9 @@ public:
     virtual bool writeParameters(const Vector<ParameterLink>& links, bool commit, bool prepare);
     // Fetches the part's defaults again (forget: also the default sizes) and, with merge, either takes
     // the default values into the current parameters (fromDefaults) or makes the defaults the parameters
-    // with the current values carried over. Unless forget, A, B and ZZYZX are not merged. A failing read
-    // leaves the parameters as they were.
-    virtual void reloadDefaults(bool forget, bool merge, bool fromDefaults);
+    // with the current values carried over. Unless forget, A, B and ZZYZX are not merged. False when the
+    // defaults could not be read or understood: the parameters are then as they were.
+    virtual bool reloadDefaults(bool forget, bool merge, bool fromDefaults);
     // Fills the host's 32-byte owner record for parameter editing; may change the flag.
     virtual void fillParamOwner(host::ParameterOwnerRecord& record, bool& commit) = 0;
 

@@ -241,6 +241,7 @@ bool Drawing::loadSelection() {
     // During a walk an empty selection stays empty unless the add-on changes it (which forgets this).
     const std::uint64_t epoch = project().getAnswerEpoch();
     if (epoch != 0 && emptySelectionEpoch_ == epoch) return false;
+    selectionUnread_ = true;
     if (!makeCurrent()) return false;
     host::SelectionRecord record{};
     host::Handle parts = nullptr;
@@ -250,6 +251,7 @@ bool Drawing::loadSelection() {
         tarnwick::disposeHandle(parts);
         return false;
     }
+    selectionUnread_ = false;
     marquee_ = record.kind >= host::kSelectionMarqueePolygon && record.kind <= host::kSelectionMarqueeRotated;
     const std::size_t count = tarnwick::getHandleSize(parts) / sizeof(host::PartReference);
     if (count >= 1) {
@@ -570,9 +572,14 @@ std::unique_ptr<Element> Drawing::getElement(const ElementLink& link) {
     return loadElement(link, nullptr);
 }
 
+std::unique_ptr<Element> Drawing::unreadElement() {
+    ++readFaults_.elements;
+    return nullptr;
+}
+
 std::unique_ptr<Element> Drawing::loadElement(const ElementLink& link, const Filter* filter) {
     // 1.
-    if (!makeCurrent()) return nullptr;
+    if (!makeCurrent()) return unreadElement();
     ElementLink copy = link;
     // 2. The selection's own link carries the part reference the host selected.
     const ElementLink* selected = nullptr;
@@ -585,12 +592,14 @@ std::unique_ptr<Element> Drawing::loadElement(const ElementLink& link, const Fil
         copy = *selected;
     }
     // 3.
-    if (!resolveSectionElement(filter != nullptr && filter->resolvesSectionElements(), copy)) return nullptr;
+    if (!resolveSectionElement(filter != nullptr && filter->resolvesSectionElements(), copy))
+        return unreadElement();
     // 4.
     if (filter != nullptr && filter->getTypeCount() > 0 && !filter->hasType(copy.getTypeId())) return nullptr;
     // 5.
     if (filter != nullptr) {
-        if (!filter->listedByHost_ && !passesHostFilter(copy, *filter)) return nullptr;
+        if (!filter->listedByHost_ && !passesHostFilter(copy, *filter))
+            return lastHostResult_ == host::kNoError ? nullptr : unreadElement();
         if (filter->isWithUserDataOnly()) {
             host::ElementHead head{};
             copy.getHead(head);
@@ -604,12 +613,12 @@ std::unique_ptr<Element> Drawing::loadElement(const ElementLink& link, const Fil
     // 6. Read in the Drawing that holds the (resolved) link.
     Drawing* holder = copy.getDrawing();
     if (holder == nullptr) holder = this;
-    if (!holder->makeCurrent()) return nullptr;
+    if (!holder->makeCurrent()) return unreadElement();
     auto record = std::make_unique<host::ElementRecord>();   // zeroed
     record->head.type = copy.getTypeByte();
     record->head.guid = copy.getGuid().getRecord();
     if (setLastHostResult(hostApi().call<host::HostSlot::getElement>(record.get())) != host::kNoError)
-        return nullptr;
+        return unreadElement();
     ElementLink made(record->head, holder);
     made.setSecondTypeId(copy.getSecondTypeId());
     made.setSecondGuid(copy.getSecondGuid());
@@ -1027,7 +1036,10 @@ Guid Drawing::renovationFilterFor(const Filter& filter) {
 
 std::size_t Drawing::fillLinkList(const Filter& filter, ElementLinkList* list) {
     // 1.
-    if (!makeCurrent()) return 0;
+    if (!makeCurrent()) {
+        ++readFaults_.lists;
+        return 0;
+    }
     // 2. (Views that show section elements resolve them here once they join.)
     std::size_t count = 0;
     if (!filter.isSelectedOnly()) {
@@ -1039,20 +1051,32 @@ std::size_t Drawing::fillLinkList(const Filter& filter, ElementLinkList* list) {
             const std::uint32_t result = setLastHostResult(hostApi().call<host::HostSlot::getElementList>(
                 static_cast<std::int32_t>(filter.typeAt(i) & 0xFF), &guids, filter.getHostFlags(),
                 std::int32_t{0}, &renovation.getRecord()));
-            if (result == host::kNoError)
-                count += list != nullptr ? list->append(guidsOf(guids), guidCount(guids), *this)
-                                         : guidCount(guids);
+            if (result != host::kNoError) {
+                ++readFaults_.lists;
+            } else if (list == nullptr) {
+                count += guidCount(guids);
+            } else {   // a link is left out when its element's head cannot be read
+                const std::size_t added = list->append(guidsOf(guids), guidCount(guids), *this);
+                readFaults_.elements += guidCount(guids) - added;
+                count += added;
+            }
             tarnwick::disposeHandle(guids);
         }
         return count;
     }
-    // 4. The selected elements that pass.
-    if (!loadSelection()) return 0;
+    // 4. The selected elements that pass. A selection the host failed to give is no empty one.
+    if (!loadSelection()) {
+        if (selectionUnread_) ++readFaults_.lists;
+        return 0;
+    }
     if (list != nullptr) list->reserve(list->size() + selection_->size());
     for (const auto& link : *selection_) {
         if (!link) continue;
         if (filter.getTypeCount() > 0 && !filter.hasType(link->getTypeId())) continue;
-        if (filter.getHostFlags() != 0 && !passesHostFilter(*link, filter)) continue;
+        if (filter.getHostFlags() != 0 && !passesHostFilter(*link, filter)) {
+            if (lastHostResult_ != host::kNoError) ++readFaults_.elements;   // failed, not refused
+            continue;
+        }
         ++count;
         if (list != nullptr) list->append(*link);
     }

@@ -109,9 +109,18 @@ public:
     std::uint32_t getLastHostResult() const { return lastHostResult_; }
     bool makeCurrent();   // the host's current database becomes this one
 
+    // What the host failed to give to the lists and walks made here, counted since the Drawing was made:
+    // a caller compares the counts before and after a walk to tell a short walk from a failed one.
+    struct ReadFaults {
+        std::size_t lists = 0;      // lists of elements, each lacking an unknown number of them
+        std::size_t elements = 0;   // listed elements whose head or record could not be read
+    };
+    const ReadFaults& getReadFaults() const { return readFaults_; }
+
     // --- Selection ----------------------------------------------------------------------------------
     // Loads the host selection once (until a change made here or clear). False when nothing is selected
-    // or the host fails; asked again next time.
+    // or the host fails (a walk of the selection counts that among the read faults); asked again next
+    // time.
     bool loadSelection();
     ElementLinkList* getSelection();   // owned by the Drawing; null when nothing is selected
     bool isMarqueeSelection() const { return marquee_; }
@@ -171,7 +180,7 @@ public:
 
     // --- Reading ------------------------------------------------------------------------------------
     // The element of a link met in this Drawing, through the filter (null: no filter); null when it
-    // cannot be read or made, or the filter refuses it.
+    // cannot be read (counted among the read faults) or made, or the filter refuses it.
     std::unique_ptr<Element> loadElement(const ElementLink& link, const Filter* filter);
     bool loadElementRecord(ElementLink& link, host::ElementHead* head);   // the link rebuilt from the record
     // The element head by guid: the link of the head (empty on failure) and the layer of its index (index
@@ -272,6 +281,7 @@ private:
     void forgetSelection();   // the next question asks the host
     // The filter a walk keeps: a walk that only reads the host's list takes the list's word for the flags.
     static std::unique_ptr<Filter> walkFilter(const Filter& filter, bool writeBack);
+    std::unique_ptr<Element> unreadElement();   // counts a listed element the host failed to give: null
 
     Guid databaseGuid_;
     ElementLink lastSelected_;                     // the last link of the loaded selection
@@ -280,6 +290,8 @@ private:
     bool marquee_ = false;                         // the loaded selection is a marquee
     bool highlighted_ = false;                     // a highlight made here is shown
     std::uint64_t emptySelectionEpoch_ = 0;        // the project's answer epoch of an empty selection
+    ReadFaults readFaults_;
+    bool selectionUnread_ = false;   // the last selection the host was asked for, it failed to give
 };
 
 }   // namespace tarnwick

@@ -304,15 +304,18 @@ Library::KeptParts* Library::keptParts() {
 }
 
 // --- Sources ---------------------------------------------------------------------------------------
-std::unique_ptr<ComponentSource> Library::getSource(const ComponentLink& link) {
+std::unique_ptr<ComponentSource> Library::getSource(const ComponentLink& link, bool* unread) {
     ComponentLink working = link;
+    const std::size_t failedBefore = failedReads_;
+    if (unread != nullptr) *unread = false;
     KeptParts* const kept = keptParts();
-    if (kept == nullptr) return loadSource(working, nullptr);
     const std::pair<std::uint32_t, std::int32_t> key(link.getType(), link.getIndex());
-    if (const auto found = kept->sources.find(key); found != kept->sources.end())
-        return found->second->clone();
+    if (kept != nullptr)
+        if (const auto found = kept->sources.find(key); found != kept->sources.end())
+            return found->second->clone();
     std::unique_ptr<ComponentSource> source = loadSource(working, nullptr);
-    if (source) kept->sources.emplace(key, source->clone());   // a failed read is asked again
+    if (source && kept != nullptr) kept->sources.emplace(key, source->clone());   // a failure is asked again
+    if (unread != nullptr) *unread = failedReads_ != failedBefore;
     return source;
 }
 
@@ -325,7 +328,8 @@ std::unique_ptr<ComponentSource> Library::loadSource(ComponentLink& link, const 
     host::LibraryPartRecord record{};
     record.type = static_cast<std::int32_t>(link.getType());
     record.index = link.getIndex();
-    if (hostApi().call<host::HostSlot::getLibraryPart>(&record) != 0) {
+    if (const std::uint32_t result = hostApi().call<host::HostSlot::getLibraryPart>(&record); result != 0) {
+        if (result != host::kErrBadIndex) ++failedReads_;   // no part at the index: it is missing
         disposeLocation(record);
         return nullptr;
     }
@@ -431,7 +435,10 @@ std::unique_ptr<ComponentSource> Library::seek(const ComponentLink& link, bool f
 
 std::int32_t Library::getPartCount() {
     std::int32_t count = 0;
-    if (hostApi().call<host::HostSlot::getLibraryPartCount>(&count) != 0) return 0;
+    if (hostApi().call<host::HostSlot::getLibraryPartCount>(&count) != 0) {
+        ++failedReads_;   // a walk that stops here has not seen every part
+        return 0;
+    }
     return std::max(count, 0);
 }
 

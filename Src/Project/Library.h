@@ -124,9 +124,10 @@ public:
     String typeName() const override { return "Library"; }
 
     // --- Sources ------------------------------------------------------------------------------------
-    // Null: no such loaded part. While the project keeps the host's answers, the part's source is read
-    // once and each caller gets a copy: every element switching to the same part asks for it.
-    std::unique_ptr<ComponentSource> getSource(const ComponentLink& link);
+    // Null: no such loaded part, or the host failed to give it, which sets `unread` when given. While the
+    // project keeps the host's answers, the part's source is read once and each caller gets a copy: every
+    // element switching to the same part asks for it.
+    std::unique_ptr<ComponentSource> getSource(const ComponentLink& link, bool* unread = nullptr);
     bool contains(const ComponentLink& link);   // getSource gives one
     // The part at the link (type 0 and index below 1: none), through the filter when one is given. The
     // link takes the record's type (or gives it to an untyped record) and this library.
@@ -187,6 +188,9 @@ public:
     // them. False for other sources (no host call) and on any failure.
     bool savePart(ComponentSource& source);
     std::uint32_t getLastResult() const { return lastResult_; }   // of the last change; 0 = success
+    // The parts the host failed to give since the library was made; a part that is not loaded (a
+    // missing one) is an answer, not a failure. Walks compare it before and after.
+    std::size_t getFailedReads() const { return failedReads_; }
 
     // --- Files and folders --------------------------------------------------------------------------
     bool deleteFile(const File& file);              // 'DELI'; the result becomes the last result
@@ -220,6 +224,7 @@ private:
     KeptParts kept_;
     std::int32_t currentFolder_ = -1;   // position in folders_; -1: none
     std::uint32_t lastResult_ = 0;      // 0 = success
+    std::size_t failedReads_ = 0;
 };
 
 }   // namespace tarnwick

@@ -208,9 +208,19 @@ TEST_F(ElementKindsTest, APartOfAnotherKindOrNotLoadedIsRefusedAndChangesNothing
     auto door = element(kDoor);
     EXPECT_FALSE(door->setComponent(ComponentLink(kWindowB, host::kLibraryWindow, project().getLibrary()),
                                     false, true));
+    // A part whose defaults the host fails to give: the old values would stand under the new part.
+    host_->injectFault({host::HostSlot::getLibraryPartParameters, std::nullopt}, 0, host::kErrGeneral);
+    EXPECT_FALSE(chair->setComponent(ComponentLink(kTable, host::kLibraryObject, project().getLibrary()),
+                                     false, true));
+    EXPECT_FALSE(
+        door->setComponent(ComponentLink(kDoorB, host::kLibraryDoor, project().getLibrary()), false, true));
+    host_->clearFaults();
     EXPECT_EQ(chair->getLibraryIndex(), 1);
+    EXPECT_EQ(chair->getComponentLink().getIndex(), 1);
     EXPECT_EQ(door->getLibraryIndex(), 3);
+    EXPECT_EQ(door->getComponentLink().getIndex(), 3);
     EXPECT_FALSE(element(kMissing)->hasSource());
+    EXPECT_FALSE(element(kMissing)->isSourceUnread());   // missing is the host's answer, not a failure
     EXPECT_EQ(host_->project().state, before);
 }
 

@@ -1,17 +1,15 @@
 // Every host call and allocation of each command fails in turn (Support/FaultSweep.h): nothing crashes,
 // no failure passes for success, each element is left as it was or as the command leaves it, and the
 // mapping table file is as it was or as the command writes it, never half-written.
-#include <algorithm>
 #include <fstream>
 
 #include <FourCC.h>
+#include <HostDialogLibrary.h>
 
 #include "EndToEndFixture.h"
 #include "Support/FaultSweep.h"
 
 namespace {
-
-using CommandFaults = EndToEndFixture;
 
 // A run may stop part-way (an element whose write failed, a cancelled walk): every element must then be
 // as it was or as the run without a fault left it, and the rest of the project one or the other as a whole.
@@ -30,58 +28,93 @@ bool eachElementConsistent(const host::SimProject& before, const host::SimProjec
     return false;
 }
 
+class CommandFaults : public EndToEndFixture {
+protected:
+    // Sweeps each command on the house as it stands, the table and the user's actions put back before
+    // every run.
+    void sweepCommands(std::initializer_list<const char*> commands, const std::string& actions = "") {
+        const std::string table = readFile(tableFile());
+        for (const char* command : commands) {
+            SCOPED_TRACE(command);
+            // Accepting the mapping dialog writes the table (an inherited mapping becomes the
+            // configuration's own): every run starts from the table as it was and leaves it so or as the
+            // clean run writes it.
+            const auto putTableBack = [&] {
+                std::ofstream(tableFile(), std::ios::binary) << table;
+                host::clearUserActions();
+                if (!actions.empty()) script(actions);
+            };
+            putTableBack();
+            const host::SimProject saved = host_->project();
+            run(command);
+            const std::string written = readFile(tableFile());
+            host_->project() = saved;
+            putTableBack();
+            FaultSweep sweep(*host_);
+            sweep.prepare = putTableBack;
+            sweep.consistent = [&](const host::SimProject& before, const host::SimProject& clean,
+                                   const host::SimProject& after, std::string& why) {
+                const std::string now = readFile(tableFile());
+                if (now != table && now != written) {
+                    why = "the mapping table file is neither as it was nor as the command writes it";
+                    return false;
+                }
+                return eachElementConsistent(before, clean, after, why);
+            };
+            // Errors and warnings tell of a failure, and so do the report's lines of elements that could not
+            // be replaced; the confirmation question (shown as a warning) does not.
+            sweep.reportsFailure = [](const host::AlertRecord& alert) {
+                if (alert.largeText.starts_with("Please note")) return false;
+                return alert.kind == host::kAlertError || alert.kind == host::kAlertWarning ||
+                       alert.largeText.find("could not be") != std::string::npos;
+            };
+            // A text the host cannot give is empty, and no other text could say so: without the table
+            // file's name the command stops before it touches anything (every allocation the sweep fails
+            // is that text's).
+            sweep.absorbed = [](const host::HostCall& call) {
+                return call.slot == host::HostSlot::getString;
+            };
+            sweep.allocationsAbsorbed = true;
+            // A dialog that differs from the one the script was written for (a row fewer) stops the
+            // script, which the user would have seen: that run tells of its failure.
+            EXPECT_GT(sweep.run(command,
+                                [&] {
+                                    const host::Result result = run(command);
+                                    return host::scriptStopMessage().empty() ? result : host::kErrCancel;
+                                }),
+                      0u);
+        }
+    }
+};
+
 TEST_F(CommandFaults, NoFailingHostCallLosesTheProjectOrTheMappingTable) {
     start("house.json", "house-table.xml");
-    const std::string table = readFile(tableFile());
-    for (const char* command : {"Skellow From IFC", "Skellow From DXF/DWG", "Skellow From ArchiCAD",
-                                "Skellow Missing Parts", "Skellow Legacy Parts"}) {
-        SCOPED_TRACE(command);
-        // Accepting the mapping dialog writes the table (an inherited mapping becomes the configuration's
-        // own): every run starts from the table as it was and leaves it so or as the clean run writes it.
-        const auto putTableBack = [&] { std::ofstream(tableFile(), std::ios::binary) << table; };
-        const host::SimProject saved = host_->project();
-        run(command);
-        const std::string written = readFile(tableFile());
-        host_->project() = saved;
-        putTableBack();
-        FaultSweep sweep(*host_);
-        sweep.prepare = putTableBack;
-        sweep.consistent = [&](const host::SimProject& before, const host::SimProject& clean,
-                               const host::SimProject& after, std::string& why) {
-            const std::string now = readFile(tableFile());
-            if (now != table && now != written) {
-                why = "the mapping table file is neither as it was nor as the command writes it";
-                return false;
-            }
-            return eachElementConsistent(before, clean, after, why);
-        };
-        // Errors and warnings tell of a failure, and so do the report's lines of elements that could not be
-        // replaced; the confirmation question (shown as a warning) does not.
-        sweep.reportsFailure = [](const host::AlertRecord& alert) {
-            if (alert.largeText.starts_with("Please note")) return false;
-            return alert.kind == host::kAlertError || alert.kind == host::kAlertWarning ||
-                   alert.largeText.find("could not be") != std::string::npos;
-        };
-        // Failures the framework below the product still turns into a smaller or different result without
-        // saying so: reads of the search (elements, IFC data, part names), part and parameter reads of the
-        // element kinds, the preferences' module data, and allocations.
-        sweep.absorbed = [](const host::HostCall& call) {
-            using host::HostSlot;
-            static const HostSlot slots[] = {HostSlot::getElementHead,
-                                             HostSlot::getElement,
-                                             HostSlot::filterElement,
-                                             HostSlot::getElementList,
-                                             HostSlot::getElementIFCAttributes,
-                                             HostSlot::getLibraryPart,
-                                             HostSlot::getLibraryPartParameters,
-                                             HostSlot::putModuleData,
-                                             HostSlot::getString};
-            return std::find(std::begin(slots), std::end(slots), call.slot) != std::end(slots) ||
-                   (call.slot == HostSlot::utilities && call.code == host::fourcc("GULN"));
-        };
-        sweep.allocationsAbsorbed = true;
-        EXPECT_GT(sweep.run(command, [&] { return run(command); }), 0u);
-    }
+    sweepCommands({"Skellow From IFC", "Skellow From DXF/DWG", "Skellow From ArchiCAD",
+                   "Skellow Missing Parts", "Skellow Legacy Parts"});
+}
+
+// With a selection, a read that fails must not widen the search to the whole drawing.
+TEST_F(CommandFaults, NoFailingHostCallWidensASelectionsCommand) {
+    start("house.json", "house-table.xml");
+    host::GuidRecord chair, desk;
+    ASSERT_TRUE(host::guidFromText("0B1E0000-0000-4000-8000-000000000002", chair));
+    ASSERT_TRUE(host::guidFromText("DE5C0000-0000-4000-8000-000000000001", desk));
+    host::SimSelection& selection = host_->project().viewOf({host::kDatabasePlan, {}}).selection;
+    selection.kind = host::kSelectionElements;
+    selection.elements = {host::toGuidBytes(chair), host::toGuidBytes(desk)};
+    sweepCommands({"Skellow From ArchiCAD"});
+}
+
+// The user's choices in the mapping dialog go through more host calls: parts searched by name, the
+// "Object Selection" dialog, configurations.
+TEST_F(CommandFaults, NoFailingHostCallTurnsTheUsersMappingIntoAnother) {
+    start("house.json", "house-table.xml");
+    sweepCommands({"Skellow From ArchiCAD"}, R"([
+        {"do": "selectPopup", "item": 4, "text": "Showroom"},
+        {"do": "selectRows", "item": 9, "rows": [2]}, {"do": "setText", "item": 8, "text": "glaz", "commit": true},
+        {"do": "selectRows", "item": 9, "rows": [6]}, {"do": "setText", "item": 8, "text": "chair", "commit": true},
+        {"do": "selectRows", "item": 4, "rows": [2], "dialog": 32511}, {"do": "click", "item": 1, "dialog": 32511},
+        {"do": "click", "item": 1}])");
 }
 
 }   // namespace

@@ -177,6 +177,15 @@ TEST_F(SkellowCommands, SearchesOnlyTheSelectionWhenSomeOfItQualifies) {
     selection.kind = host::kSelectionElements;
     selection.elements = {host::toGuidBytes(chair2)};
     std::map<std::string, int> expected = partsOf(current());
+    // A selection the host fails to give is not taken for none: the whole drawing is left alone.
+    const host::ProjectState before = host_->project().state;
+    host_->injectFault({host::HostSlot::getSelection, std::nullopt}, 0, host::kErrGeneral);
+    run("Skellow From ArchiCAD");
+    host_->clearFaults();
+    EXPECT_EQ(alertTexts(), std::vector<std::string>{"The objects or library parts of the project could not "
+                                                     "be read - nothing was skellowed"});
+    EXPECT_TRUE(host_->project().state == before);
+
     ASSERT_EQ(run("Skellow From ArchiCAD"), host::kNoError);
     expected[kChair2] = kChairModern;
     EXPECT_EQ(partsOf(current()), expected);
@@ -187,6 +196,32 @@ TEST_F(SkellowCommands, SearchesOnlyTheSelectionWhenSomeOfItQualifies) {
     host_->project().viewOf({host::kDatabasePlan, {}}).selection.elements = {host::toGuidBytes(chair2)};
     ASSERT_EQ(run("Skellow Missing Parts"), host::kNoError);
     EXPECT_EQ(partsOf(current())[kSofa], kChairModern);
+}
+
+TEST_F(SkellowCommands, ElementsTheHostFailsToGiveCountAsFailedAndAFailedListStopsTheCommand) {
+    start("house.json", "house-table.xml");
+    const std::map<std::string, int> parts = partsOf(current());
+    // One of the two IFC elements cannot say its name: the other is replaced, and the report says so.
+    host_->injectFault({host::HostSlot::getElementIFCAttributes, std::nullopt}, 1, host::kErrGeneral);
+    ASSERT_EQ(run("Skellow From IFC"), host::kNoError);
+    host_->clearFaults();
+    EXPECT_EQ(alertTexts().back(),
+              "1 objects were successfully skellowed\n1 objects could not be skellowed. Please ensure all "
+              "objects are unlocked and that you have the right to edit them (for TeameWork files).\n");
+    std::size_t changed = 0;
+    for (const auto& [guid, index] : partsOf(current())) changed += parts.at(guid) != index ? 1 : 0;
+    EXPECT_EQ(changed, 1u);
+
+    // Without the host's lists of elements nobody knows what the search missed: nothing is changed.
+    ASSERT_TRUE(host_->undo());
+    const host::ProjectState before = host_->project().state;
+    host::clearRecordedAlerts();
+    host_->injectFault({host::HostSlot::getElementList, std::nullopt}, 0, host::kErrGeneral);
+    run("Skellow From ArchiCAD");
+    host_->clearFaults();
+    EXPECT_EQ(alertTexts(), std::vector<std::string>{"The objects or library parts of the project could not "
+                                                     "be read - nothing was skellowed"});
+    EXPECT_TRUE(host_->project().state == before);
 }
 
 }   // namespace

@@ -213,7 +213,7 @@ TEST_F(ParameterMemos, ReloadingDefaultsFollowsTheSizeRulesAndNeverLosesTheParam
         SCOPED_TRACE(c.expected);
         setElementParameters(2, placed());
         auto memo = element(2, part);
-        memo->reloadDefaults(c.forget, c.merge, c.fromDefaults);
+        EXPECT_TRUE(memo->reloadDefaults(c.forget, c.merge, c.fromDefaults));
         EXPECT_EQ(describe(memo->getParameters()), c.expected);
     }
 
@@ -222,10 +222,10 @@ TEST_F(ParameterMemos, ReloadingDefaultsFollowsTheSizeRulesAndNeverLosesTheParam
         17;   // a bad type code
     setElementParameters(2, placed());
     auto memo = element(2, part);
-    memo->reloadDefaults(false, true, false);
+    EXPECT_FALSE(memo->reloadDefaults(false, true, false));
     EXPECT_EQ(describe(memo->getParameters()), "A=3 ZZYZX=5 w=0.9");
     host_->injectFault({host::HostSlot::getLibraryPartParameters, std::nullopt}, 0, host::kErrBadIndex);
-    memo->reloadDefaults(true, true, true);
+    EXPECT_FALSE(memo->reloadDefaults(true, true, true));
     EXPECT_EQ(describe(memo->getParameters()), "A=3 ZZYZX=5 w=0.9");
 }
 

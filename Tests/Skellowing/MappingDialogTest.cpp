@@ -474,6 +474,31 @@ TEST_F(MappingDialogTest, SettingsChangedInTheToolsDialogBecomeTheRowsPartAndCus
         EXPECT_EQ(specification->getCustomParameters()->at(0)->getName(), "legs");
         EXPECT_EQ(specification->getCustomParameters()->at(0)->getText(0, 0), "5");
     }
+
+    // The tool's settings cannot be read back: the user is told, and the rows stay as they were.
+    const auto played = [&] {
+        host::clearUserActions();
+        host::clearRecordedAlerts();
+        script(R"([{"do":"selectRows","item":9,"rows":[2]},{"do":"click","item":10},
+                   {"do":"settingsDialog","accept":true,"part":"Table","set":{"legs":7}},{"do":"click","item":1}])");
+        ObjectMap table(table_);
+        ProbeDialog dialog(table, ObjectMapType::gsm, groups_, parts_);
+        EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+        return dialog.rows;
+    };
+    host_->clearCalls();
+    played();
+    std::uint64_t readBefore = 0;   // the tool's defaults read before its settings dialog
+    for (const host::HostCall& call : host_->calls()) {
+        if (call.slot == host::HostSlot::interface && call.code == host::fourcc("SETD")) break;
+        if (call.slot == host::HostSlot::getElementDefaults) ++readBefore;
+    }
+    host_->injectFault({host::HostSlot::getElementDefaults, std::nullopt}, readBefore + 1, host::kErrGeneral);
+    EXPECT_EQ(played(), (std::vector<Row>{{"Seat", "Chair", "black"}, {"Stool", "Chair", "black"}}));
+    host_->clearFaults();
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_EQ(host::recordedAlerts()[0].largeText,
+              "The settings could not be read back from the tool - the mapping is unchanged");
 }
 
 TEST_F(MappingDialogTest, ZoomShowsAndSelectsTheRowsFirstElement) {

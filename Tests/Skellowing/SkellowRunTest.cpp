@@ -85,16 +85,18 @@ protected:
         mapTo({host::kLibraryObject, String("Ghost")}, "Table");
         mapTo({host::kLibraryLamp, String("Lamp A")}, "Lamp Z");
     }
-    SourceGroupMap groups() {
-        SourceGroupMap made;
+    skellow::SourceSearch groups() {
+        skellow::SourceSearch found;
+        SourceGroupMap& made = found.groups;
         made[{host::kLibraryObject, String("Chair")}] = {link(kTurnedChair), link(kLockedChair)};
         made[{host::kLibraryObject, String("Ghost")}] = {link(kGhost)};
         made[{host::kLibraryLamp, String("Lamp A")}] = {link(kLampOne), link(kLampTwo)};
         made[{host::kLibraryObject, String("Unmapped")}] = {link(kLampOne)};
-        return made;
+        return found;
     }
 
-    SkellowReport run(const skellow::ObjectMap& table, const SourceGroupMap& found, ObjectMapType kind) {
+    SkellowReport run(const skellow::ObjectMap& table, const skellow::SourceSearch& found,
+                      ObjectMapType kind) {
         SkellowReport report;
         struct Call {
             std::function<void()> body;
