@@ -231,7 +231,7 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
     template <typename Body>
     static Result answer(SimulatedHost& host, Addon& addon, HostSlot slot, std::uint32_t code, Body&& body) {
         host.calls_.push_back({slot, code, kNoError, addon.loggedName});
-        const std::size_t logged = host.calls_.size() - 1;   // the body may log nested calls
+        HostCall& logged = host.calls_.back();   // stays in place while the body logs nested calls
         Result result;
         if (auto forced = takeFault(host, slot, code)) {
             result = *forced;
@@ -246,7 +246,7 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
                 result = kErrGeneral;
             }
         }
-        host.calls_[logged].result = result;
+        logged.result = result;
         return result;
     }
 
