@@ -30,8 +30,9 @@ bool gatherElements(ObjectMapType kind, tarnwick::Drawing& drawing, LibraryPartL
 bool gatherLibraryParts(LibraryPartList& parts, tarnwick::ProgressWindow& progress);
 
 // The elements of the kind grouped by (part type, source name): the selected ones, or every one when none
-// of the selection qualifies. Objects only for DXF/DWG; objects, doors, lamps and windows otherwise. An
-// element without a source name is left out. False when nothing was found or the user cancelled.
+// of the selection qualifies (nor failed to be read). Objects only for DXF/DWG; objects, doors, lamps and
+// windows otherwise. An element without a source name is left out; one the host fails to give in full is
+// counted as unread. False when nothing was found, a list could not be read, or the user cancelled.
 bool findSourceElements(ObjectMapType kind, tarnwick::Drawing& drawing, SourceSearch& found,
                         tarnwick::ProgressWindow& progress);
 
