@@ -50,6 +50,17 @@ protected:
                 entry["position"][1].get<double>() + half * std::sin(angle)};
     }
     json current() const { return json::parse(host_->project().saveText()); }
+    // With every call of the slot failing, "Skellow From ArchiCAD" says why it stops and changes nothing.
+    void expectAFailedReadStopsTheCommand(host::HostSlot slot) {
+        const host::ProjectState before = host_->project().state;
+        host::clearRecordedAlerts();
+        host_->injectFault({slot, std::nullopt}, 0, host::kErrGeneral);
+        run("Skellow From ArchiCAD");
+        host_->clearFaults();
+        EXPECT_EQ(alertTexts(), std::vector<std::string>{"The objects or library parts of the project could "
+                                                         "not be read - nothing was skellowed"});
+        EXPECT_TRUE(host_->project().state == before);
+    }
     void copyTable() {
         std::filesystem::create_directories(tableFile().parent_path());
         std::filesystem::copy_file(fixture("house-table.xml"), tableFile(),
@@ -178,13 +189,7 @@ TEST_F(SkellowCommands, SearchesOnlyTheSelectionWhenSomeOfItQualifies) {
     selection.elements = {host::toGuidBytes(chair2)};
     std::map<std::string, int> expected = partsOf(current());
     // A selection the host fails to give is not taken for none: the whole drawing is left alone.
-    const host::ProjectState before = host_->project().state;
-    host_->injectFault({host::HostSlot::getSelection, std::nullopt}, 0, host::kErrGeneral);
-    run("Skellow From ArchiCAD");
-    host_->clearFaults();
-    EXPECT_EQ(alertTexts(), std::vector<std::string>{"The objects or library parts of the project could not "
-                                                     "be read - nothing was skellowed"});
-    EXPECT_TRUE(host_->project().state == before);
+    expectAFailedReadStopsTheCommand(host::HostSlot::getSelection);
 
     ASSERT_EQ(run("Skellow From ArchiCAD"), host::kNoError);
     expected[kChair2] = kChairModern;
@@ -214,14 +219,7 @@ TEST_F(SkellowCommands, ElementsTheHostFailsToGiveCountAsFailedAndAFailedListSto
 
     // Without the host's lists of elements nobody knows what the search missed: nothing is changed.
     ASSERT_TRUE(host_->undo());
-    const host::ProjectState before = host_->project().state;
-    host::clearRecordedAlerts();
-    host_->injectFault({host::HostSlot::getElementList, std::nullopt}, 0, host::kErrGeneral);
-    run("Skellow From ArchiCAD");
-    host_->clearFaults();
-    EXPECT_EQ(alertTexts(), std::vector<std::string>{"The objects or library parts of the project could not "
-                                                     "be read - nothing was skellowed"});
-    EXPECT_TRUE(host_->project().state == before);
+    expectAFailedReadStopsTheCommand(host::HostSlot::getElementList);
 }
 
 }   // namespace
