@@ -1,5 +1,7 @@
 // "Skellow From IFC" on generated projects of 1 000, 10 000 and 100 000 objects whose IFC names fall in
-// 1 000 groups, each mapped in the table to one replacement part; the question is answered OK. The time
+// 1 000 groups, and of 10 000 and 100 000 objects that each have a name of their own, as the IFC exports
+// of authoring tools name them ("Type:<id>"); every group is mapped in the table to one replacement part
+// and the question is answered OK. The time
 // is of the whole command (search, table, question, replacement and report), without loading the
 // project. Counters: the host calls per element, and the peak memory the run adds as a share of the
 // memory the loaded project itself takes. A linear fit is the peer: the time per element should not grow.
@@ -22,11 +24,21 @@
 
 namespace {
 
-constexpr int kGroups = 1000;
+constexpr std::int64_t kGroups = 1000;
+
+// How the groups of a project are named: shared names "Item k", or a name for each object of its own.
+struct Naming {
+    std::int64_t groups;   // 0: one group per object
+    const char* prefix;
+    std::int64_t count(std::int64_t n) const { return groups == 0 ? n : groups; }
+    std::string name(std::int64_t k) const { return prefix + std::to_string(k); }
+};
+constexpr Naming kShared{kGroups, "Item "};
+constexpr Naming kOwn{0, "Type:"};
 
 // The project as the host's project file gives it: two object parts, the n objects on the first with
-// their IFC name and the IFC material parameter.
-std::string projectText(std::int64_t n) {
+// their IFC name (object i in group i modulo groups) and the IFC material parameter.
+std::string projectText(std::int64_t n, const Naming& naming) {
     std::ostringstream text;
     text << R"({"format": "skellow-host project", "version": 1, "name": "Bench",
   "library": {"parts": [
@@ -51,19 +63,19 @@ std::string projectText(std::int64_t n) {
     text << R"(], "ifc": {"elements": [)";
     for (std::int64_t i = 0; i < n; ++i)
         text << (i == 0 ? "" : ",") << R"({"guid": ")" << guidOf(i)
-             << R"(", "attributes": [{"name": "Name", "type": "IfcLabel", "value": "Item )" << (i % kGroups)
-             << R"("}]})";
+             << R"(", "attributes": [{"name": "Name", "type": "IfcLabel", "value": ")"
+             << naming.name(i % naming.count(n)) << R"("}]})";
     text << "]}}";
     return text.str();
 }
 
 // Every group mapped to the replacement part in the IFC kind's "Default" configuration.
-std::string tableText() {
+std::string tableText(std::int64_t groups, const Naming& naming) {
     std::ostringstream text;
     text << "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<objectMap>\n"
          << "\t<specificationList sourceName=\"Default\" objectType=\"IFC\">\n";
-    for (int k = 0; k < kGroups; ++k)
-        text << "\t\t<objectSpecification>\n\t\t\t<originalName>Item " << k
+    for (std::int64_t k = 0; k < groups; ++k)
+        text << "\t\t<objectSpecification>\n\t\t\t<originalName>" << naming.name(k)
              << "</originalName>\n\t\t\t<mappedName>Target</mappedName>\n"
              << "\t\t\t<mappedObjectGuid></mappedObjectGuid>\n\t\t</objectSpecification>\n";
     text << "\t</specificationList>\n</objectMap>\n";
@@ -97,14 +109,15 @@ std::int64_t recordBytes(const host::SimProject& project) {
     return bytes;
 }
 
-void SkellowFromIFC(benchmark::State& state) {
+void runSkellowFromIFC(benchmark::State& state, const Naming& naming) {
     const std::int64_t n = state.range(0);
     const std::filesystem::path home =
         std::filesystem::temp_directory_path() / ("skellow-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(home / "Application Data" / "Skellowing");
-    std::ofstream(home / "Application Data" / "Skellowing" / "ObjectMap.xml") << tableText();
+    std::ofstream(home / "Application Data" / "Skellowing" / "ObjectMap.xml")
+        << tableText(naming.count(n), naming);
     host::setHomeDirectory(home.string());
-    const std::string text = projectText(n);
+    const std::string text = projectText(n, naming);
     double callsPerElement = 0, memoryShare = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -144,10 +157,24 @@ void SkellowFromIFC(benchmark::State& state) {
     host::setHomeDirectory("");
     std::filesystem::remove_all(home);
 }
+
+void SkellowFromIFC(benchmark::State& state) { runSkellowFromIFC(state, kShared); }
+void SkellowFromIFCUniqueNames(benchmark::State& state) { runSkellowFromIFC(state, kOwn); }
+
 // Three runs of each size, reported with their mean and their minimum: one run of a size is at the mercy
 // of whatever else the machine does meanwhile.
 BENCHMARK(SkellowFromIFC)
     ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true)
+    ->ComputeStatistics("min",
+                        [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+    ->Complexity(benchmark::oN);
+BENCHMARK(SkellowFromIFCUniqueNames)
     ->Arg(10000)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
+#include <set>
 
 #include "Elements/ComponentElem.h"
 #include "Environment/EventKeyList.h"
@@ -284,10 +284,14 @@ void MappingDialog::refresh() {
 void MappingDialog::fillRows() {
     if (!list_) return;
     typed_.reset();
+    // The list holds at most kMaxRows rows: the keys past them are not shown, and keep their mappings.
+    const std::size_t rows = std::min(groups_.size(), static_cast<std::size_t>(ListControl::kMaxRows));
     list_->setDimensions(0, 2);
-    list_->setDimensions(static_cast<std::int16_t>(groups_.size()), 2);
+    list_->setDimensions(static_cast<std::int16_t>(rows), 2);
     keys_.clear();
+    keys_.reserve(rows);
     for (const auto& group : groups_) {
+        if (keys_.size() == rows) break;
         keys_.push_back(group.first);
         setRowColour(group.first, static_cast<std::int16_t>(keys_.size() - 1));
     }
@@ -304,6 +308,15 @@ std::uint16_t MappingDialog::firstSelectedRow() const {
     if (!list_) return ListControl::kNone;
     const std::uint16_t row = list_->getSelected(0);
     return row < keys_.size() ? row : ListControl::kNone;
+}
+
+std::vector<std::uint16_t> MappingDialog::selectedRows() const {
+    std::vector<std::uint16_t> rows;
+    // From one selected row to the next: asking every row would take a long list's length each time.
+    for (std::uint16_t r = firstSelectedRow(); r < keys_.size();
+         r = list_->getSelected(static_cast<std::int16_t>(r + 1)))
+        rows.push_back(r);
+    return rows;
 }
 
 // --- Rows ------------------------------------------------------------------------------------------------
@@ -482,9 +495,8 @@ void MappingDialog::setParameters() {
             reference = std::make_unique<tarnwick::ParameterList>(defaults->parameters().getParameters());
     }
     // 7. Every selected row.
-    for (std::size_t r = 0; r < keys_.size(); ++r) {
+    for (const std::uint16_t r : selectedRows()) {
         const auto row = static_cast<std::int16_t>(r);
-        if (!list_->isSelected(row)) continue;
         ObjectSpecification* const current = working_.findOwnSpecification(keys_[r], activeName_, kind_);
         const bool takesPart = changed || (newLink.isValid() && !(current && current->findMappedPart()));
         if (!takesPart && !reference) continue;   // nothing to set: no mapping is made for it
@@ -528,9 +540,8 @@ void MappingDialog::zoomOriginal() {
 
 void MappingDialog::clearMapping() {
     commitTypedName();
-    for (std::size_t r = 0; r < keys_.size(); ++r) {
+    for (const std::uint16_t r : selectedRows()) {
         const auto row = static_cast<std::int16_t>(r);
-        if (!list_->isSelected(row)) continue;
         // A mapping inherited from another configuration stays there.
         working_.removeSpecification(keys_[r], activeName_, kind_);
         showCleared(row);
@@ -549,21 +560,26 @@ void MappingDialog::close(const tarnwick::ActionEvent&) {
     table_.assign(working_);
     preferences->setSource(name, kind_);
     // 5. The rows that name a replacement.
-    std::map<SourceKey, String> listed;
+    std::set<SourceKey> listed;
     for (std::size_t r = keys_.size(); r-- > 0;) {
-        const String mapped = list_->getCellText(static_cast<std::int16_t>(r), 1);
-        if (keys_[r].second.isEmpty() || mapped.isEmpty()) continue;
-        listed.emplace(keys_[r], mapped);
+        if (keys_[r].second.isEmpty() || list_->getCellText(static_cast<std::int16_t>(r), 1).isEmpty())
+            continue;
+        listed.insert(keys_[r]);
     }
-    // 6. An inherited mapping of a listed row becomes the configuration's own.
+    // 6. An inherited mapping of a listed row becomes the configuration's own. A key past the list's rows
+    // counts as listed when its mapping names a replacement, as its row would have shown.
     SpecificationList* const own = table_.findList(name, kind_);
+    std::size_t row = 0;   // the groups are the rows' keys, in the same order
     for (const auto& group : groups_) {
+        const bool shown = row++ < keys_.size();
         String configuration = name;
         SpecificationList* where = nullptr;
         ObjectSpecification* const specification =
             table_.findSpecification(group.first, configuration, kind_, /*create=*/false, false, &where);
-        if (specification && where != own && listed.count(group.first) != 0)
-            table_.copySpecification(*specification, name, kind_);
+        if (!specification || where == own) continue;
+        const bool named = shown ? listed.count(group.first) != 0
+                                 : !group.first.second.isEmpty() && !specification->getMappedName().isEmpty();
+        if (named) table_.copySpecification(*specification, name, kind_);
     }
     // 7. A failed save has said so; the close goes on.
     saveObjectMap(table_);

@@ -72,8 +72,9 @@ private:
     // The key's mapping in the shown configuration itself, made there when it has none; null when the
     // configuration does not exist.
     ObjectSpecification* ownSpecification(const SourceKey& key);
-    void commitTypedName();                   // looks the typed name up, when there is one
-    std::uint16_t firstSelectedRow() const;   // ListControl::kNone when none
+    std::vector<std::uint16_t> selectedRows() const;   // first to last
+    void commitTypedName();                            // looks the typed name up, when there is one
+    std::uint16_t firstSelectedRow() const;            // ListControl::kNone when none
     void enableRowButtons(bool enabled);
     void editSource();
     void setParameters();

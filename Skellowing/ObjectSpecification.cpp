@@ -89,22 +89,6 @@ std::unique_ptr<tarnwick::XMLProxy> ObjectSpecification::findChild(std::string_v
     return std::make_unique<tarnwick::XMLAssemblyProxy>(*xmlParameters_, kTags[kCustomParameters]);
 }
 
-bool ObjectSpecification::matches(const SourceKey& key) const {
-    if (mappedType_ != key.first) return false;
-    if (originalName_ == key.second) return true;   // the usual case spares the host's case conversion
-    return originalName_.toLower() == key.second.toLower();
-}
-
-bool ObjectSpecification::matchesLowered(std::int32_t type, const String& loweredName) const {
-    if (mappedType_ != type) return false;
-    if (!loweredKept_ || !(loweredFrom_ == originalName_)) {
-        lowered_ = originalName_.toLower();
-        loweredFrom_ = originalName_;
-        loweredKept_ = true;
-    }
-    return lowered_ == loweredName;
-}
-
 // --- The replacement part ------------------------------------------------------------------------------
 const ComponentLink* ObjectSpecification::findMappedPart() {
     // A part of another type would change the key this mapping answers to: it does not resolve.

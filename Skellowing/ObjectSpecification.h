@@ -47,10 +47,6 @@ public:
     void clear() override;
     std::unique_ptr<tarnwick::XMLProxy> findChild(std::string_view name, bool attribute) override;
 
-    // Whether this maps the key: the same library-part type and the same name in any letter case.
-    bool matches(const SourceKey& key) const;
-    // The same test for a name already lowered: the list's search lowers the name it looks for once.
-    bool matchesLowered(std::int32_t type, const tarnwick::String& loweredName) const;
 
     // The replacement part: by mappedObjectGuid when there is one, else by mappedName, in the project's
     // library; the answer is kept until the mapping changes. Null when no loaded part of the mapping's
@@ -94,11 +90,6 @@ private:
         xmlParameters_;   // the XML form of the parameters while read or written
     std::shared_ptr<tarnwick::ComponentLink> mappedPart_;   // a cache; may hold a link that did not resolve
     bool prefilled_ = false;
-    // The original name lowered, and the name it was lowered from: the XML reader writes the name in
-    // place, so a lowered name that no longer belongs to it is made again.
-    mutable tarnwick::String loweredFrom_;
-    mutable tarnwick::String lowered_;
-    mutable bool loweredKept_ = false;
 };
 
 }   // namespace skellow

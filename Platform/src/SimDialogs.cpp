@@ -39,7 +39,11 @@ struct ListRow {
     std::int16_t status = 0;
     std::int16_t style = 0;
     std::int64_t userData = 0;
-    bool selected = false;
+    bool isSelected() const { return selected_; }
+
+private:
+    friend struct Item;   // which counts the selected rows
+    bool selected_ = false;
 };
 
 struct HeaderEntry {
@@ -66,8 +70,24 @@ struct Item {
     // Popups.
     std::vector<PopupEntry> popup;
     std::int16_t popupSelected = 0;
-    // Lists.
+    // Lists. The selected rows are counted: asking for the selection of a long list that has none then
+    // does not walk its rows. Rows are selected only through selectRow and selectAllRows, so the count is
+    // never below the rows that are.
     std::vector<ListRow> rows;
+    std::size_t selectedRows = 0;
+    void selectRow(std::size_t r, bool on) {
+        if (rows[r].selected_ == on) return;
+        rows[r].selected_ = on;
+        on ? ++selectedRows : --selectedRows;
+    }
+    void selectAllRows(bool on) {
+        for (ListRow& row : rows) row.selected_ = on;
+        selectedRows = on ? rows.size() : 0;
+    }
+    void eraseRow(std::size_t r) {
+        if (rows[r].selected_) --selectedRows;
+        rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(r));
+    }
     std::int16_t rowHeight = kDefaultRowHeight;
     int drawDisabled = 0;
     std::int16_t scroll = 0, hscroll = 0;
@@ -309,7 +329,7 @@ void showDialog(const Panel& p) {
             for (const HeaderEntry& h : item.header) header += (header.empty() ? "" : " | ") + h.text;
             if (!header.empty()) write("        " + header);
             for (std::size_t r = 0; r < item.rows.size(); ++r)
-                write(std::string("    ") + (item.rows[r].selected ? "* " : "  ") + std::to_string(r + 1) +
+                write(std::string("    ") + (item.rows[r].isSelected() ? "* " : "  ") + std::to_string(r + 1) +
                       "  " + rowText(item.rows[r]));
             continue;
         } else if (item.type != kDGIcon && item.type != kDGUserControl) {
@@ -427,9 +447,9 @@ bool play(std::int16_t id, const DialogAction& action) {
                 return refuse("the list has no row " + std::to_string(action.rows[0]));
             {
                 const auto row = static_cast<std::int16_t>(action.rows[0]);
-                if (!item->rows[static_cast<std::size_t>(row) - 1].selected) {
-                    for (ListRow& r : item->rows) r.selected = false;
-                    item->rows[static_cast<std::size_t>(row) - 1].selected = true;
+                if (!item->rows[static_cast<std::size_t>(row) - 1].isSelected()) {
+                    item->selectAllRows(false);
+                    item->selectRow(static_cast<std::size_t>(row) - 1, true);
                     notifyItem(id, itemId, [&](ItemObserver& o) { o.listSelectionChanged(id, itemId); });
                 }
                 if (!settle(id)) {
@@ -486,8 +506,8 @@ bool play(std::int16_t id, const DialogAction& action) {
                                   std::to_string(item->rows.size()) + ")");
             if (item->type == kDGSingleList && action.rows.size() > 1)
                 return refuse("the list lets one row at a time be selected");
-            for (ListRow& r : item->rows) r.selected = false;
-            for (int row : action.rows) item->rows[static_cast<std::size_t>(row) - 1].selected = true;
+            item->selectAllRows(false);
+            for (int row : action.rows) item->selectRow(static_cast<std::size_t>(row) - 1, true);
             notifyItem(id, itemId, [&](ItemObserver& o) { o.listSelectionChanged(id, itemId); });
             return true;
         }
@@ -1097,9 +1117,9 @@ std::int16_t DGListGetItemCount(std::int16_t panel, std::int16_t item) {
 
 std::int16_t DGListGetSelected(std::int16_t panel, std::int16_t item, std::int16_t start) {
     const Item* i = findList(panel, item);
-    if (!i) return 0;
+    if (!i || i->selectedRows == 0) return 0;
     for (std::size_t r = static_cast<std::size_t>(std::max<std::int16_t>(start, 1)); r <= i->rows.size(); ++r)
-        if (i->rows[r - 1].selected) return static_cast<std::int16_t>(r);
+        if (i->rows[r - 1].isSelected()) return static_cast<std::int16_t>(r);
     return 0;
 }
 
@@ -1107,23 +1127,21 @@ void DGListSelectItem(std::int16_t panel, std::int16_t item, std::int16_t row) {
     Item* i = findList(panel, item);
     if (!i) return;
     if (row == 0) {
-        if (i->type == kDGMultiList)
-            for (ListRow& r : i->rows) r.selected = true;
+        if (i->type == kDGMultiList) i->selectAllRows(true);
         return;
     }
     if (row < 1 || static_cast<std::size_t>(row) > i->rows.size()) return;
-    if (i->type == kDGSingleList)
-        for (ListRow& r : i->rows) r.selected = false;
-    i->rows[static_cast<std::size_t>(row) - 1].selected = true;
+    if (i->type == kDGSingleList) i->selectAllRows(false);
+    i->selectRow(static_cast<std::size_t>(row) - 1, true);
 }
 
 void DGListDeselectItem(std::int16_t panel, std::int16_t item, std::int16_t row) {
     Item* i = findList(panel, item);
     if (!i) return;
     if (row == 0)
-        for (ListRow& r : i->rows) r.selected = false;
-    else if (ListRow* r = findRow(panel, item, row))
-        r->selected = false;
+        i->selectAllRows(false);
+    else if (row >= 1 && static_cast<std::size_t>(row) <= i->rows.size())
+        i->selectRow(static_cast<std::size_t>(row) - 1, false);
 }
 
 void DGListInsertItem(std::int16_t panel, std::int16_t item, std::int16_t row) {
@@ -1137,10 +1155,12 @@ void DGListInsertItem(std::int16_t panel, std::int16_t item, std::int16_t row) {
 void DGListDeleteItem(std::int16_t panel, std::int16_t item, std::int16_t row) {
     Item* i = findList(panel, item);
     if (!i) return;
-    if (row == 0)
+    if (row == 0) {
         i->rows.clear();
-    else if (row >= 1 && static_cast<std::size_t>(row) <= i->rows.size())
-        i->rows.erase(i->rows.begin() + (row - 1));
+        i->selectedRows = 0;
+    } else if (row >= 1 && static_cast<std::size_t>(row) <= i->rows.size()) {
+        i->eraseRow(static_cast<std::size_t>(row) - 1);
+    }
 }
 
 std::string DGListGetTabItemText(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t tab) {

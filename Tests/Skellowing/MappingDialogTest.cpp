@@ -87,7 +87,9 @@ public:
         const std::int16_t panel = getPanelId();
         rows.clear();
         popup.clear();
-        for (std::int16_t r = 1; r <= host::DGListGetItemCount(panel, kListItem); ++r) {
+        const int count = host::DGListGetItemCount(panel, kListItem);   // up to 32767: no int16 counter
+        for (int index = 1; index <= count; ++index) {
+            const auto r = static_cast<std::int16_t>(index);
             std::uint16_t red = 0, green = 0, blue = 0;
             host::DGListGetItemColor(panel, kListItem, r, red, green, blue);
             rows.push_back({host::DGListGetTabItemText(panel, kListItem, r, 1),
@@ -351,6 +353,27 @@ TEST_F(MappingDialogTest, ClearingRemovesOnlyTheShownConfigurationsMappings) {
     EXPECT_EQ(mappedName(table_, "Default", ObjectMapType::gsm, object("Chair")), "(none)");
     EXPECT_EQ(mappedName(table_, "Default", ObjectMapType::gsm, object("Stool")), "(none)");   // not copied
     EXPECT_EQ(mappedName(table_, "Site", ObjectMapType::gsm, object("Stool")), "Chair");
+}
+
+// A list holds at most 32767 rows; the keys past them keep what their rows would have done on accepting.
+TEST_F(MappingDialogTest, ListsAsManyRowsAsTheListHoldsAndAcceptsTheKeysPastThem) {
+    constexpr int kRows = tarnwick::ListControl::kMaxRows;
+    char name[16];
+    for (int k = 0; k < kRows + 2; ++k) {
+        std::snprintf(name, sizeof name, "Item %05d", k);
+        groups_[object(name)];
+    }
+    map(table_, "Site", ObjectMapType::gsm, object("Item 00000"), "Chair");   // inherited, on a row
+    map(table_, "Site", ObjectMapType::gsm, object("Item 32768"), "Table");   // inherited, past the rows
+    map(table_, "Site", ObjectMapType::gsm, object("Item 32767"), "");        // names nothing
+    script(R"([{"do":"click","item":1}])");
+    ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
+    EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+    ASSERT_EQ(dialog.rows.size(), static_cast<std::size_t>(kRows));
+    EXPECT_EQ(dialog.rows.back().source, "Item 32766");
+    EXPECT_EQ(mappedName(table_, "Default", ObjectMapType::gsm, object("Item 00000")), "Chair");
+    EXPECT_EQ(mappedName(table_, "Default", ObjectMapType::gsm, object("Item 32768")), "Table");
+    EXPECT_EQ(mappedName(table_, "Default", ObjectMapType::gsm, object("Item 32767")), "(none)");
 }
 
 TEST_F(MappingDialogTest, ResizesInWholeRowsNeverBelowItsSmallestSize) {

@@ -10,7 +10,9 @@
 #include "Elements/Lamp.h"
 #include "Elements/Object.h"
 #include "Elements/Window.h"
+#include "Foundation/DataBufferIn.h"
 #include "Foundation/DataBufferOut.h"
+#include "Foundation/XMLReader.h"
 #include "Foundation/XMLWriter.h"
 #include "LibraryParts/LengthParameter.h"
 #include "LibraryParts/StringParameter.h"
@@ -128,6 +130,39 @@ TEST_F(ObjectMapModel, ACopyEditsItsOwnCustomParameters) {
     EXPECT_EQ(working.size(), 1u);
     table.assign(working);
     EXPECT_EQ(table.at(0).at(0).getCustomParameters()->size(), 1u);
+}
+
+// The search by key is indexed: the answers must stay those of a walk in list order through every change.
+TEST_F(ObjectMapModel, FindsTheFirstMappingOfAKeyThroughReadsCopiesAndRemovals) {
+    const std::string_view text =
+        "<objectMap><specificationList sourceName=\"Default\" objectType=\"GSM\">"
+        "<objectSpecification><originalName>Chair</originalName><mappedName>First</mappedName>"
+        "</objectSpecification>"
+        "<objectSpecification mappedType=\"door\"><originalName>Chair</originalName></objectSpecification>"
+        "<objectSpecification><originalName>CHAIR</originalName><mappedName>Second</mappedName>"
+        "</objectSpecification></specificationList></objectMap>";
+    ObjectMap table;
+    tarnwick::DataBufferIn in(text);
+    ASSERT_TRUE(tarnwick::XMLReader(in).read(table));
+    skellow::SpecificationList& list = *table.findList("Default", ObjectMapType::gsm);
+    const SourceKey chair(host::kLibraryObject, "chair");
+    ASSERT_NE(list.findSpecification(chair), nullptr);
+    EXPECT_EQ(list.findSpecification(chair)->getMappedName(), "First");
+    EXPECT_EQ(list.findSpecification(SourceKey(host::kLibraryDoor, "Chair")), &list.at(1));
+
+    // A copy answers with its own mappings; the first one removed, the later one of the key comes forward.
+    const ObjectMap copy(table);
+    EXPECT_EQ(copy.findOwnSpecification(chair, "Default", ObjectMapType::gsm), &copy.at(0).at(0));
+    EXPECT_TRUE(list.removeSpecification(chair));
+    EXPECT_EQ(list.findSpecification(chair)->getMappedName(), "Second");
+    EXPECT_TRUE(list.removeSpecification(chair));
+    EXPECT_EQ(list.findSpecification(chair), nullptr);
+    EXPECT_FALSE(list.removeSpecification(chair));
+    EXPECT_EQ(copy.findOwnSpecification(chair, "Default", ObjectMapType::gsm)->getMappedName(), "First");
+
+    // A mapping added after a search is found by the next one.
+    list.add(std::make_unique<ObjectSpecification>(SourceKey(host::kLibraryObject, "Stool"), false));
+    EXPECT_EQ(list.findSpecification(SourceKey(host::kLibraryObject, "STOOL")), &list.at(1));
 }
 
 TEST_F(ObjectMapModel, PreferencesKeepTheActiveConfigurationOfEachKind) {
