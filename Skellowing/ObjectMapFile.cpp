@@ -1,5 +1,6 @@
 #include "Skellowing/ObjectMapFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -216,6 +217,7 @@ bool changesBytes(std::string_view bytes) {
             }
         }
     }
+    if (std::none_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; })) return false;
     return host::utf16ToUtf8(host::utf8ToUtf16(bytes)) != bytes;
 }
 
