@@ -451,7 +451,14 @@ void MappingDialog::keepToolDefaults(const SourceKey& key) {
     if (toolDefaults_.count(key.first) != 0) return;
     // Settings the host fails to give come as a zeroed record, which must never be written back.
     std::shared_ptr<tarnwick::ComponentElem> before = makeNewElementWrapper(key, /*withMemo=*/true);
-    if (before && before->getTypeRecord().type != 0) toolDefaults_.emplace(key.first, std::move(before));
+    if (!before || before->getTypeRecord().type == 0) return;
+    // A tool that keeps no values of its own shows its part's: those are what it goes back to, since
+    // writing no values would leave the ones set since.
+    if (before->parameters().getParameters().size() == 0) {
+        if (const auto part = makeElementWrapper(key, before->getComponentLink()))
+            before->parameters().setParameters(part->parameters().getParameters());
+    }
+    toolDefaults_.emplace(key.first, std::move(before));
 }
 
 void MappingDialog::setParameters() {
