@@ -532,21 +532,34 @@ TEST_F(MappingDialogTest, CancellingPutsBackTheToolSettingsTheSettingsButtonChan
         return std::pair(tool.getComponentLink().getIndex(),
                          legs ? std::string(legs->getText(0, 0).getView()) : "(none)");
     };
-    const auto before = toolSettings();
-    ASSERT_EQ(before, std::pair(2, std::string("3")));
-    for (const bool accept : {false, true}) {
-        SCOPED_TRACE(accept ? "accepted" : "cancelled");
+    auto& defaults = host_->project().state.defaults;
+    const host::SimToolDefault stored = defaults.at({6, 0});   // Table, legs 3
+    struct Case {
+        const char* name;
+        bool accept;
+        bool ownValues;   // the tool keeps values of its own; else it shows its part's
+        std::pair<std::int32_t, std::string> after;
+    };
+    const Case cases[] = {{"cancelled", false, true, {2, "3"}},
+                          {"accepted: the tool keeps what the user chose", true, true, {1, "5"}},
+                          {"cancelled, no values of its own: its part's", false, false, {2, "3"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        defaults[{6, 0}] = stored;
+        if (!c.ownValues) defaults[{6, 0}].memo = {};
         host::clearUserActions();
         script(std::string(R"([{"do":"selectRows","item":9,"rows":[1]},{"do":"click","item":10},
                                {"do":"settingsDialog","accept":true,"part":"Chair","set":{"legs":5}},
                                {"do":"click","item":)") +
-               (accept ? "1" : "2") + "}]");
+               (c.accept ? "1" : "2") + "}]");
         ObjectMap table(table_);
         ProbeDialog dialog(table, ObjectMapType::gsm, groups_, parts_);
         dialog.open();
         EXPECT_EQ(host::scriptStopMessage(), "");
-        // Accepted, the tool keeps what the user chose there.
-        EXPECT_EQ(toolSettings(), accept ? std::pair(1, std::string("5")) : before);
+        EXPECT_EQ(toolSettings(), c.after);
+        if (!c.accept && c.ownValues) {
+            EXPECT_TRUE(defaults.at({6, 0}) == stored);
+        }
     }
 }
 
