@@ -25,10 +25,10 @@ public:
 
     // Why a parameter read cannot be built: the first of its tests that fails, in the order they run.
     enum class Fault {
-        none,   // it can be built
-        noName,
-        badColumns,   // a column count below 1, or not a number
-        noValue,
+        none,           // it can be built
+        noName,         // an empty "name"
+        badColumns,     // a column count below 1, or not a number
+        noValue,        // no "value"
         rowsUnfilled,   // the values do not fill whole rows
         unknownType,    // no type, or a name the reader does not know
     };
