@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <HostDebug.h>
@@ -233,9 +235,10 @@ std::vector<String> whatWasLeftOut(ObjectMap& read, std::string_view bytes) {
                     filled(strings::kParameterLeftOut, {list.at(s).getOriginalName(), list.getName(),
                                                         parameter.getName(), whyLeftOut(parameter)}));
     }
-    for (std::size_t i = 1; i < read.size();) {
+    std::set<std::pair<ObjectMapType, std::string>> seen;
+    for (std::size_t i = 0; i < read.size();) {
         const SpecificationList& list = read.at(i);
-        if (read.findList(list.getName(), list.getKind()) != &list) {
+        if (!seen.emplace(list.getKind(), std::string(list.getName().getView())).second) {
             lines.push_back(
                 filled(strings::kDuplicateConfiguration, {list.getName(), kindText(list.getKind())}));
             read.removeItem(i);
