@@ -374,11 +374,15 @@ void MappingDialog::prefillMappings() {
         const tarnwick::ComponentLink link(index, type, library);
         const std::unique_ptr<tarnwick::ComponentSource> source = library->getSource(link);
         if (!source) continue;
-        // 3. and 4. Only the shown configuration's own mapping: one found in another configuration is
-        // left as that configuration has it.
+        // 3. and 4. Only where the row would show no mapping: one the user made, here or in another
+        // configuration, stays theirs; the pre-fill goes into the shown configuration alone.
+        String name = activeName_;
+        const ObjectSpecification* const mapped =
+            working_.findSpecification(key, name, kind_, /*create=*/false);
+        if (mapped && !mapped->getMappedName().isEmpty()) continue;
         ObjectSpecification* specification = own->findSpecification(key);
         if (!specification) specification = &own->add(std::make_unique<ObjectSpecification>(key, true));
-        specification->setMappedPart(link);
+        if (specification->setMappedPart(link)) specification->setPrefilled(true);
     }
 }
 
@@ -456,6 +460,20 @@ void MappingDialog::commitTypedName() {
 }
 
 // --- The row buttons -------------------------------------------------------------------------------------
+void MappingDialog::keepToolDefaults(const SourceKey& key) {
+    if (toolDefaults_.count(key.first) != 0) return;
+    // Settings the host fails to give come as a zeroed record, which must never be written back.
+    std::shared_ptr<tarnwick::ComponentElem> before = makeNewElementWrapper(key, /*withMemo=*/true);
+    if (!before || before->getTypeRecord().type == 0) return;
+    // A tool that keeps no values of its own shows its part's: those are what it goes back to, since
+    // writing no values would leave the ones set since.
+    if (before->parameters().getParameters().size() == 0) {
+        if (const auto part = makeElementWrapper(key, before->getComponentLink()))
+            before->parameters().setParameters(part->parameters().getParameters());
+    }
+    toolDefaults_.emplace(key.first, std::move(before));
+}
+
 void MappingDialog::setParameters() {
     commitTypedName();
     // 2.
@@ -465,6 +483,7 @@ void MappingDialog::setParameters() {
     String name = activeName_;
     ObjectSpecification* const specification = working_.findSpecification(key, name, kind_, false);
     // 3. The mapped part with the row's parameters becomes the tool's default, for the dialog to show.
+    keepToolDefaults(key);
     const tarnwick::ComponentLink* const part = specification ? specification->findMappedPart() : nullptr;
     std::unique_ptr<tarnwick::ParameterList> reference;
     if (part) {
@@ -548,7 +567,13 @@ void MappingDialog::clearMapping() {
     }
 }
 
-// --- Accepting -------------------------------------------------------------------------------------------
+// --- Closing ---------------------------------------------------------------------------------------------
+void MappingDialog::cancel(const tarnwick::ActionEvent& event) {
+    for (const auto& [type, before] : toolDefaults_) before->commit(/*withUserData=*/false);
+    toolDefaults_.clear();
+    Dialog::cancel(event);
+}
+
 void MappingDialog::close(const tarnwick::ActionEvent&) {
     commitTypedName();
     // 1. and 2.

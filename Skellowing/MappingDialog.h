@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -15,6 +16,7 @@
 
 namespace tarnwick {
 class Button;
+class ComponentElem;
 class EditText;
 class ListControl;
 class PopupMenu;
@@ -27,10 +29,10 @@ class SkellowingPrefs;
 
 // Borrows the transaction's table, groups and parts, and edits a copy of the table: accepting
 // ("Skellow") writes the copy back, makes the shown configuration the kind's active one and saves the
-// table file; "Cancel" drops every change. A replacement name typed into the field is looked up when
-// the entry is over (the field loses the focus, another row or configuration is chosen, or the dialog is
-// accepted), not on every keystroke. Without the project's preferences the dialog stays empty and
-// accepting writes nothing.
+// table file; "Cancel" drops every change, the tool settings that "Skellowed Settings..." changed
+// included. A replacement name typed into the field is looked up when the entry is over (the field loses
+// the focus, another row or configuration is chosen, or the dialog is accepted), not on every keystroke.
+// Without the project's preferences the dialog stays empty and accepting writes nothing.
 class MappingDialog : public tarnwick::Dialog {
 public:
     static constexpr std::uint16_t kResourceId = 32510;
@@ -39,8 +41,9 @@ public:
                   const LibraryPartList& parts);
     ~MappingDialog() override;
 
-    void initialise() override;                                // the controls, the pre-fill, the rows
-    void close(const tarnwick::ActionEvent& event) override;   // "Skellow": the result is written
+    void initialise() override;                                 // the controls, the pre-fill, the rows
+    void close(const tarnwick::ActionEvent& event) override;    // "Skellow": the result is written
+    void cancel(const tarnwick::ActionEvent& event) override;   // the tools' settings put back
     void detach() override;
 
     void refresh();    // the popup for the shown configuration, then the rows
@@ -77,6 +80,7 @@ private:
     std::uint16_t firstSelectedRow() const;            // ListControl::kNone when none
     void enableRowButtons(bool enabled);
     void editSource();
+    void keepToolDefaults(const SourceKey& key);   // before the settings first change its tool's
     void setParameters();
     void zoomOriginal();
     void clearMapping();
@@ -96,6 +100,8 @@ private:
     ObjectMapType kind_;
     std::vector<SourceKey> keys_;   // the key of each row
     std::optional<TypedName> typed_;
+    // Each tool's settings as they were before the settings step first changed them, by part type.
+    std::map<std::int32_t, std::shared_ptr<tarnwick::ComponentElem>> toolDefaults_;
     // The controls belong to the panel while it is open.
     tarnwick::PopupMenu* popup_ = nullptr;
     tarnwick::StaticText* sourceName_ = nullptr;

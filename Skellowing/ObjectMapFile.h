@@ -19,13 +19,17 @@ void getObjectMapLocation(std::unique_ptr<tarnwick::Directory>& folder, tarnwick
 // Fills the table from the file. A missing file gives the default table, written at once (a failed write
 // is shown, and the table is used all the same). A file that cannot be read is named with the reason,
 // and the user may go on with a new table: the unreadable file is then kept beside it under a new name.
-// The table changes only when the command can go on. False when it cannot: no data folder (no message),
-// the user declined a new table, or the unreadable file could not be set aside.
+// A read that leaves anything out (a parameter that cannot be built, a second configuration of one name
+// and kind) or changes it (bytes that are not UTF-8) keeps a copy of the file as it was beside it, and
+// the user is told what was left out. The table changes only when the command can go on. False when it
+// cannot: no data folder (an error names it), the user declined a new table, or the file could not be
+// kept aside.
 bool loadObjectMap(ObjectMap& table);
 
-// Writes the whole table: into a new file first, which then takes the old one's place, so that a failed
-// write leaves the old file as it was. False (after an alert) when the file could not be written, and
-// without a message when there is no data folder.
+// Writes the whole table: into a new file first, made beside the table where no entry was, which then
+// takes the old one's place, so that a failed write leaves the old file as it was and nothing behind. A
+// table file that is read-only is not replaced. False (after an alert that says why) when the file could
+// not be written, and without a message when there is no data folder.
 bool saveObjectMap(ObjectMap& table);
 
 }   // namespace skellow

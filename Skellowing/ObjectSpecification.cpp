@@ -151,6 +151,11 @@ void ObjectSpecification::setCustomParameters(const tarnwick::ParameterList& ref
 }
 
 // --- XML children ----------------------------------------------------------------------------------------
+const std::vector<XMLParameter>& ObjectSpecification::getSkippedParameters() const {
+    static const std::vector<XMLParameter> none;
+    return xmlParameters_ ? xmlParameters_->getSkipped() : none;
+}
+
 std::span<const std::string_view> ObjectSpecification::getChildTags() const { return kTags; }
 
 std::unique_ptr<tarnwick::XMLProxy> ObjectSpecification::makeChildProxy(std::size_t index) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include <HostRecords.h>
 
@@ -75,6 +76,8 @@ public:
     // `reference`: a name whose edited value equals the default is removed, one that differs is (re)added
     // as a copy of the edited parameter, after those kept from before.
     void setCustomParameters(const tarnwick::ParameterList& reference, const tarnwick::ParameterList& edited);
+    // The custom parameters its read could not build, as read; empty when none, and once it is written.
+    const std::vector<XMLParameter>& getSkippedParameters() const;
 
 protected:
     std::span<const std::string_view> getChildTags() const override;

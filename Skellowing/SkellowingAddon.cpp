@@ -49,6 +49,12 @@ std::unique_ptr<tarnwick::Directory> SkellowingAddon::getPreferencesFolder() con
     return made;
 }
 
+tarnwick::String SkellowingAddon::getDataFolderPath() const {
+    const tarnwick::String name = tarnwick::Host::getString(strings::kAddon, strings::kDataFolderName);
+    const std::unique_ptr<tarnwick::Directory> special = tarnwick::System::getSpecialFolder5();
+    return special ? tarnwick::Directory(*special, name).getPath() : name;
+}
+
 void SkellowingAddon::installTools() {
     // 1. The element kinds the run replaces parts of. 2. The project's package.
     tarnwick::Drawing::registerCreator(tarnwick::Door::kType, &tarnwick::Door::create, false);

@@ -27,6 +27,9 @@ public:
     // cannot be made. It holds the mapping table file, and any preference file.
     std::unique_ptr<tarnwick::Directory> getPreferencesFolder() const override;
     std::unique_ptr<tarnwick::Directory> getDataFolder() const { return getPreferencesFolder(); }
+    // Where that folder is or would be made, for a message when it cannot be: its name alone when the
+    // host has no special folder 5.
+    tarnwick::String getDataFolderPath() const;
     // The element creators for doors, lamps, objects and windows, the preference package, the menu.
     void installTools() override;
 

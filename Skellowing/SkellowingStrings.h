@@ -43,6 +43,26 @@ inline constexpr std::int32_t kUnreadableTable = 3;
 inline constexpr std::int32_t kUnwritableTable = 4;
 inline constexpr std::int32_t kReadFaultAt = 5;    // "$1" the file, "$2" the line, "$3" the column, "$4" why
 inline constexpr std::int32_t kKeptAsBackup = 6;   // "$1" the backup's name
+// Why a save failed: "$1" the file, the folder or (cut short) the file.
+inline constexpr std::int32_t kReadOnlyTable = 7;
+inline constexpr std::int32_t kNoNewFile = 8;
+inline constexpr std::int32_t kTextNotKept = 9;
+inline constexpr std::int32_t kCutShort = 10;
+inline constexpr std::int32_t kNotReplaced = 11;
+// A read that left something out: "$1" the copy kept; then one line for each thing left out.
+inline constexpr std::int32_t kLeftOut = 12;
+inline constexpr std::int32_t kParameterLeftOut =
+    13;                                                // "$1" source, "$2" configuration, "$3" name, "$4" why
+inline constexpr std::int32_t kNoParameterName = 14;   // 14 to 18: why, by XMLParameter::Fault
+inline constexpr std::int32_t kBadColumnCount = 15;
+inline constexpr std::int32_t kNoParameterValue = 16;
+inline constexpr std::int32_t kRowsUnfilled = 17;             // "$1" values, "$2" columns
+inline constexpr std::int32_t kUnknownParameterType = 18;     // "$1" the type
+inline constexpr std::int32_t kDuplicateConfiguration = 19;   // "$1" the name, "$2" the kind's text
+inline constexpr std::int32_t kNotUtf8 = 20;
+inline constexpr std::int32_t kNoDataFolder = 21;   // "$1" the folder
+inline constexpr std::int32_t kFileUnread = 22;     // "$1" the file, "$2" why (a read fault)
+inline constexpr std::int32_t kControlCharacterName = 23;
 
 inline constexpr std::int16_t kReadFaults = 32527;   // item n: why a read failed with XMLError n
 

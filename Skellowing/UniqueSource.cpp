@@ -1,5 +1,7 @@
 #include "Skellowing/UniqueSource.h"
 
+#include <algorithm>
+
 #include "Environment/Host.h"
 #include "Skellowing/SkellowingStrings.h"
 
@@ -12,6 +14,13 @@ using tarnwick::String;
 UniqueSource::UniqueSource(const PopupMenu& popup, std::uint16_t index) : popup_(popup), index_(index) {}
 
 bool UniqueSource::accept(const String& name, String& message) {
+    // The table file cannot keep most control characters (such a name would make every save fail), and
+    // none belongs in a name the popup shows.
+    const std::string_view text = name.getView();
+    if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+        message = Host::getString(strings::kTableFile, strings::kControlCharacterName);
+        return false;
+    }
     // 1. to 3. A name no item shows, or the renamed configuration's own.
     const std::uint16_t item = popup_.findItem(name);
     if (item == PopupMenu::kNone) return true;

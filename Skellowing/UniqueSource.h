@@ -18,7 +18,8 @@ public:
     UniqueSource(const tarnwick::PopupMenu& popup, std::uint16_t index);
 
     // False, with the message "This name has already been used - please enter a unique name", for a
-    // name the popup shows, unless it is the renamed configuration's own.
+    // name the popup shows, unless it is the renamed configuration's own; false with its reason for a
+    // name holding a control character, which the table file cannot keep.
     bool accept(const tarnwick::String& name, tarnwick::String& message) override;
 
 private:

@@ -98,18 +98,30 @@ std::unique_ptr<tarnwick::XMLProxy> XMLParameter::findChild(std::string_view nam
     return XMLAssembly::findChild(name, attribute);
 }
 
-std::unique_ptr<Parameter> XMLParameter::toParameter() const {
-    // 1. The counts; 2. the rows.
-    if (name_.isEmpty() || typeName_.isEmpty() || columnCount_ < 1 || values_.empty()) return nullptr;
-    const auto columns = static_cast<std::uint64_t>(columnCount_);
-    if (values_.size() % columns != 0) return nullptr;
-    const std::uint64_t rows = values_.size() / columns;
-    // 3. The kind; 4. the parameter, an array when it has more than one cell.
-    const TypeName* kind = nullptr;
+namespace {
+const TypeName* findKind(const String& name) {
     for (const TypeName& entry : kTypeNames)
-        if (entry.name == typeName_.getView()) kind = &entry;
-    if (!kind) return nullptr;
-    std::unique_ptr<Parameter> parameter = kind->make(name_, columns, rows > 1 || columns > 1);
+        if (entry.name == name.getView()) return &entry;
+    return nullptr;
+}
+}   // namespace
+
+XMLParameter::Fault XMLParameter::check() const {
+    // 1. The counts; 3. the kind.
+    if (name_.isEmpty()) return Fault::noName;
+    if (columnCount_ < 1) return Fault::badColumns;
+    if (values_.empty()) return Fault::noValue;
+    if (values_.size() % static_cast<std::uint64_t>(columnCount_) != 0) return Fault::rowsUnfilled;
+    if (!findKind(typeName_)) return Fault::unknownType;
+    return Fault::none;
+}
+
+std::unique_ptr<Parameter> XMLParameter::toParameter() const {
+    if (check() != Fault::none) return nullptr;
+    // 2. The rows; 4. the parameter, an array when it has more than one cell.
+    const auto columns = static_cast<std::uint64_t>(columnCount_);
+    const std::uint64_t rows = values_.size() / columns;
+    std::unique_ptr<Parameter> parameter = findKind(typeName_)->make(name_, columns, rows > 1 || columns > 1);
     if (rows > 1) parameter->setRowCount(rows);
     // 5. The cells, row by row.
     for (std::uint64_t cell = 0; cell < values_.size(); ++cell)

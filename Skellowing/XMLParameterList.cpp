@@ -1,7 +1,5 @@
 #include "Skellowing/XMLParameterList.h"
 
-#include <HostDebug.h>
-
 namespace skellow {
 
 XMLParameterList::XMLParameterList(tarnwick::ParameterList& list, std::string_view tag)
@@ -16,15 +14,12 @@ std::unique_ptr<tarnwick::XMLAssembly> XMLParameterList::clone() const {
 
 bool XMLParameterList::isValid() {
     for (std::size_t i = 0; i < getItemCount(); ++i) {
-        if (std::unique_ptr<tarnwick::Parameter> parameter =
-                static_cast<XMLParameter&>(getItem(i)).toParameter())
+        const auto& read = static_cast<const XMLParameter&>(getItem(i));
+        if (std::unique_ptr<tarnwick::Parameter> parameter = read.toParameter())
             list_.push_back(std::move(parameter));
         else
-            ++dropped_;
+            skipped_.push_back(read);
     }
-    if (dropped_ > 0)
-        host::debugOutput("Skellowing: " + std::to_string(dropped_) +
-                          " custom parameters of the mapping table could not be read and were left out");
     XMLArray::clear();
     return true;
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "Foundation/XMLArray.h"
 #include "LibraryParts/ParameterList.h"
@@ -14,7 +15,7 @@ namespace skellow {
 // <customParameters><parameter .../>...</customParameters> over a ParameterList it borrows. For writing,
 // snapshot() makes one XMLParameter per parameter the file can keep. While reading, each "parameter"
 // becomes an XMLParameter; at the end tag every one that can be built is appended to the list, and one
-// that cannot costs only itself: the read goes on.
+// that cannot costs only itself: the read goes on, and it is kept as read in getSkipped().
 class XMLParameterList : public tarnwick::XMLArray {
 public:
     XMLParameterList(tarnwick::ParameterList& list, std::string_view tag);
@@ -24,15 +25,16 @@ public:
     std::unique_ptr<tarnwick::XMLAssembly> clone() const override;
     bool isValid() override;   // appends what was read; always true
 
-    void snapshot();                                           // the list's parameters as items, for a write
-    std::size_t getDroppedCount() const { return dropped_; }   // parameters read that could not be built
+    void snapshot();   // the list's parameters as items, for a write
+    // The parameters read that could not be built, as they were read.
+    const std::vector<XMLParameter>& getSkipped() const { return skipped_; }
 
 protected:
     std::unique_ptr<tarnwick::XMLAssembly> makeItem() override;
 
 private:
     tarnwick::ParameterList& list_;
-    std::size_t dropped_ = 0;
+    std::vector<XMLParameter> skipped_;
 };
 
 }   // namespace skellow

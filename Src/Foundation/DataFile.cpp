@@ -81,6 +81,39 @@ bool DataFile::close() {
     return result == 0;
 }
 
+bool DataFile::remove() {
+    close();
+    struct stat info {};
+    if (getLocation().empty() || ::lstat(getLocation().c_str(), &info) != 0 || S_ISDIR(info.st_mode))
+        return false;
+    return ::unlink(getLocation().c_str()) == 0;
+}
+
+bool DataFile::isReadOnly() const {
+    struct stat info {};
+    if (getLocation().empty() || ::stat(getLocation().c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    // The bits first: a process that may write anything still leaves a file the user locked alone.
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(getLocation().c_str(), W_OK) != 0;
+}
+
+std::unique_ptr<DataFile> DataFile::createNew(const Directory& folder, const std::function<String(int)>& name,
+                                              int tries) {
+    for (int n = 1; n <= tries; ++n) {
+        auto file = std::make_unique<DataFile>(folder, name(n), kReadWrite);
+        if (file->getLocation().empty()) return nullptr;
+        // O_EXCL: only an entry made by this very call; with O_CREAT it refuses a link too.
+        const int descriptor =
+            ::open(file->getLocation().c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (descriptor >= 0) {
+            file->descriptor_ = descriptor;
+            return file;
+        }
+        if (errno != EEXIST) return nullptr;
+    }
+    return nullptr;
+}
+
 // --- Size and time -----------------------------------------------------------------------------------
 std::optional<std::uint64_t> DataFile::getSize() const {
     if (isOpen()) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,7 +39,8 @@ public:
         std::size_t length = 0;   // bytes of the mark, to skip before the text
     };
 
-    // With create, opening makes the file when it is missing (never its folder).
+    // With create, opening makes the file when it is missing (never its folder). Such an open follows a
+    // link at the name; createNew never does.
     explicit DataFile(FileLocation location, OpenMode mode = kReadWrite, bool create = false);
     // The file called name in folder; an unusable name (File::isUsableName) gives an unusable entry.
     DataFile(const Directory& folder, const String& name, OpenMode mode = kReadWrite, bool create = false);
@@ -53,6 +55,12 @@ public:
 
     bool open();    // true when open afterwards (also when it already was)
     bool close();   // false when it was not open or the system reported an error
+    // Closes the file and deletes the entry at its location (a link itself, never a folder). False when
+    // nothing was deleted.
+    bool remove();
+    // The file's permissions leave it read-only: they let no one write it, or not this process.
+    // False when there is no file.
+    bool isReadOnly() const;
     bool isOpen() const { return descriptor_ >= 0; }
     bool canRead() const { return isOpen() && mode_ != kWrite; }
     bool canWrite() const { return isOpen() && mode_ != kRead; }
@@ -71,6 +79,12 @@ public:
     // Cuts or extends (with zero bytes) the open file to length bytes; a position past the new end moves
     // to the end. Emptying is setDataLength(0). False when not open for writing or on error.
     bool setDataLength(std::uint64_t length);
+
+    // A file made new in folder, opened in mode kReadWrite, under the first of name(1), name(2), ...,
+    // name(tries) that no entry has; a link, even a broken one, is an entry. So it is never a file or a
+    // link that was there before. Null when every name was taken, one was unusable, or the system refused.
+    static std::unique_ptr<DataFile> createNew(const Directory& folder,
+                                               const std::function<String(int)>& name, int tries);
 
     // The mark at the start of the file, read without moving the position; none when unreadable.
     ByteOrderMark detectEncoding() const;

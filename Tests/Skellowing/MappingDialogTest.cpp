@@ -12,6 +12,7 @@
 #include <HostRecords.h>
 #include <SimProject.h>
 
+#include "Elements/Object.h"
 #include "Environment/FocusEvent.h"
 #include "Environment/Host.h"
 #include "Environment/ItemEvent.h"
@@ -320,11 +321,16 @@ TEST_F(MappingDialogTest, AddsRenamesAndDeletesConfigurationsWithUniqueNames) {
                {"do":"selectPopup","item":4,"index":2},
                {"do":"setText","item":4,"text":"default","dialog":32600},{"do":"click","item":1,"dialog":32600},
                {"do":"selectPopup","item":4,"index":2},{"do":"click","item":2,"dialog":32600},
+               {"do":"selectPopup","item":4,"index":1},
+               {"do":"setText","item":4,"text":"Site\tB","dialog":32600},{"do":"click","item":1,"dialog":32600},
+               {"do":"click","item":2,"dialog":32600},
                {"do":"click","item":1}])");
     ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
     EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
     EXPECT_EQ(host::scriptStopMessage(), "");
-    EXPECT_EQ(alerts(), (std::vector<std::string>{message(10), message(7)}));
+    EXPECT_EQ(alerts(), (std::vector<std::string>{message(10), message(7),
+                                                  "A configuration name cannot hold control characters (such "
+                                                  "as a tab or a line break) - please enter another name"}));
     EXPECT_EQ(dialog.popup, (std::vector<std::string>{"Add new configuration...", "Rename  \"default\"...",
                                                       "Delete  \"default\"...", "", "Default", "*default"}));
     EXPECT_TRUE(transcribed("IFC source name"));
@@ -397,17 +403,33 @@ TEST_F(MappingDialogTest, ResizesInWholeRowsNeverBelowItsSmallestSize) {
     }
 }
 
-TEST_F(MappingDialogTest, PrefillsLegacyNamesOnlyInTheShownConfiguration) {
-    // "Sofa" has its current part "Sofa 22"; another configuration's mapping of it stays as it is.
-    map(table_, "Old", ObjectMapType::legacy, object("Sofa"), "Table");
+TEST_F(MappingDialogTest, PrefillsALegacyNameOnlyWhereNothingMapsIt) {
+    // "Sofa" has its current part "Sofa 22"; a mapping the user made, here or in another configuration,
+    // stays as it is.
+    struct Case {
+        const char* mappedIn;   // the configuration that maps Sofa to Table; null: none
+        Row sofa;
+        std::string shown;   // the shown configuration's own mapping once accepted
+    };
+    const Case cases[] = {{nullptr, {"Sofa", "Sofa 22", "green"}, "Sofa 22"},
+                          {"Default", {"Sofa", "Table", "black"}, "Table"},
+                          {"Old", {"Sofa", "Table", "green"}, "Table"}};
     groups_[object("Chair")];
     groups_[object("Sofa")];
-    script(R"([{"do":"click","item":1}])");
-    ProbeDialog dialog(table_, ObjectMapType::legacy, groups_, parts_);
-    EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
-    EXPECT_EQ(dialog.rows, (std::vector<Row>{{"Chair", "", "orange"}, {"Sofa", "Sofa 22", "green"}}));
-    EXPECT_EQ(mappedName(table_, "Default", ObjectMapType::legacy, object("Sofa")), "Sofa 22");
-    EXPECT_EQ(mappedName(table_, "Old", ObjectMapType::legacy, object("Sofa")), "Table");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mappedIn ? c.mappedIn : "none");
+        ObjectMap table(table_);
+        if (c.mappedIn) map(table, c.mappedIn, ObjectMapType::legacy, object("Sofa"), "Table");
+        host::clearUserActions();
+        script(R"([{"do":"click","item":1}])");
+        ProbeDialog dialog(table, ObjectMapType::legacy, groups_, parts_);
+        EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+        EXPECT_EQ(dialog.rows, (std::vector<Row>{{"Chair", "", "orange"}, c.sofa}));
+        EXPECT_EQ(mappedName(table, "Default", ObjectMapType::legacy, object("Sofa")), c.shown);
+        if (c.mappedIn) {
+            EXPECT_EQ(mappedName(table, c.mappedIn, ObjectMapType::legacy, object("Sofa")), "Table");
+        }
+    }
 }
 
 TEST_F(MappingDialogTest, ObjectSelectionOffersTheCandidatesSortedAndNeedsARowToAccept) {
@@ -522,6 +544,46 @@ TEST_F(MappingDialogTest, SettingsChangedInTheToolsDialogBecomeTheRowsPartAndCus
     ASSERT_EQ(host::recordedAlerts().size(), 1u);
     EXPECT_EQ(host::recordedAlerts()[0].largeText,
               "The settings could not be read back from the tool - the mapping is unchanged");
+}
+
+TEST_F(MappingDialogTest, CancellingPutsBackTheToolSettingsTheSettingsButtonChanged) {
+    map(table_, "Default", ObjectMapType::gsm, object("Seat"), "Table");
+    groups_[object("Seat")];
+    const auto toolSettings = [] {
+        tarnwick::Object tool(/*withMemo=*/true, 0);
+        const tarnwick::Parameter* legs = tool.parameters().getParameters().find(String("legs"));
+        return std::pair(tool.getComponentLink().getIndex(),
+                         legs ? std::string(legs->getText(0, 0).getView()) : "(none)");
+    };
+    auto& defaults = host_->project().state.defaults;
+    const host::SimToolDefault stored = defaults.at({6, 0});   // Table, legs 3
+    struct Case {
+        const char* name;
+        bool accept;
+        bool ownValues;   // the tool keeps values of its own; else it shows its part's
+        std::pair<std::int32_t, std::string> after;
+    };
+    const Case cases[] = {{"cancelled", false, true, {2, "3"}},
+                          {"accepted: the tool keeps what the user chose", true, true, {1, "5"}},
+                          {"cancelled, no values of its own: its part's", false, false, {2, "3"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        defaults[{6, 0}] = stored;
+        if (!c.ownValues) defaults[{6, 0}].memo = {};
+        host::clearUserActions();
+        script(std::string(R"([{"do":"selectRows","item":9,"rows":[1]},{"do":"click","item":10},
+                               {"do":"settingsDialog","accept":true,"part":"Chair","set":{"legs":5}},
+                               {"do":"click","item":)") +
+               (c.accept ? "1" : "2") + "}]");
+        ObjectMap table(table_);
+        ProbeDialog dialog(table, ObjectMapType::gsm, groups_, parts_);
+        dialog.open();
+        EXPECT_EQ(host::scriptStopMessage(), "");
+        EXPECT_EQ(toolSettings(), c.after);
+        if (!c.accept && c.ownValues) {
+            EXPECT_TRUE(defaults.at({6, 0}) == stored);
+        }
+    }
 }
 
 TEST_F(MappingDialogTest, ZoomShowsAndSelectsTheRowsFirstElement) {

@@ -1,5 +1,6 @@
 // The mapping table file: what is written, what is read back, and that the user's table is never lost.
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -92,33 +93,96 @@ TEST_F(ObjectMapFile, ReadsAndWritesBackATableUnchanged) {
     EXPECT_FALSE(std::filesystem::exists(dataFolder() / "ObjectMap.xml.partial"));
 }
 
-TEST_F(ObjectMapFile, OneBadParameterCostsOnlyItself) {
-    writeFile(
-        tableFile(),
-        "<objectMap><specificationList sourceName='Default' objectType='GSM'><objectSpecification>"
-        "<originalName>Chair</originalName><customParameters>"
-        "<parameter name='odd' type='length' columnCount='2'><value>1</value><value>2</value><value>3</value>"
-        "</parameter>"
-        "<parameter name='unknown' type='Unknown'><value>1</value></parameter>"
-        "<parameter name='' type='length'><value>1</value></parameter>"
-        "<parameter name='none' type='length'/>"
-        "<parameter name='zero' type='pen' columnCount='x'><value>1</value></parameter>"
-        "<parameter name='cells' type='pen' columnCount='2abc'><value>1</value><value>2</value></parameter>"
-        "<parameter name='mat' type='buildingmaterial'><value>7</value></parameter>"
-        "</customParameters></objectSpecification></specificationList></objectMap>");
+// Whatever a read leaves out or changes stays in a copy of the file made before any save, and the user is
+// told what; a clean table, in any encoding the reader converts faithfully, is read without a word.
+TEST_F(ObjectMapFile, AReadThatLeavesAnythingOutKeepsTheFileAsItWasAndSaysWhat) {
+    const std::string kept =
+        "Some of the object mapping table could not be read and is left out of it. The file as it was is "
+        "kept as \"ObjectMap backup.xml\" in the same folder.";
+    struct Case {
+        std::string text;
+        std::vector<std::string> lines;   // what the user is told; none: no alert, no copy
+    };
+    const Case cases[] = {
+        {"<objectMap><specificationList sourceName='Site' objectType='GSM'><objectSpecification>"
+         "<originalName>Chair</originalName><customParameters>"
+         "<parameter name='odd' type='length' "
+         "columnCount='2'><value>1</value><value>2</value><value>3</value>"
+         "</parameter>"
+         "<parameter name='unknown' type='Unknown'><value>1</value></parameter>"
+         "<parameter name='' type='length'><value>1</value></parameter>"
+         "<parameter name='none' type='length'/>"
+         "<parameter name='zero' type='pen' columnCount='x'><value>1</value></parameter>"
+         "<parameter name='cells' type='pen' columnCount='2abc'><value>1</value><value>2</value></parameter>"
+         "<parameter name='mat' type='buildingmaterial'><value>7</value></parameter>"
+         "</customParameters></objectSpecification></specificationList></objectMap>",
+         {"\"Chair\" in the configuration \"Site\": the parameter \"odd\" has 3 values, which do not fill "
+          "rows "
+          "of 2 columns.",
+          "\"Chair\" in the configuration \"Site\": the parameter \"unknown\" has the type \"Unknown\", "
+          "which "
+          "the table does not know.",
+          "\"Chair\" in the configuration \"Site\": the parameter \"\" has no name.",
+          "\"Chair\" in the configuration \"Site\": the parameter \"none\" has no value.",
+          "\"Chair\" in the configuration \"Site\": the parameter \"zero\" has a column count that is not a "
+          "number of 1 or more."}},
+        {"<objectMap><specificationList sourceName='Default' objectType='IFC'/>"
+         "<specificationList sourceName='Default' objectType='GSM'/>"
+         "<specificationList sourceName='Default' objectType='IFC'><objectSpecification>"
+         "<originalName>Lost</originalName></objectSpecification></specificationList></objectMap>",
+         {"The configuration \"Default\" (IFC) appears more than once: only the first is kept."}},
+        {"<objectMap><specificationList sourceName='Office \xFF\xFE Chair' objectType='IFC'/></objectMap>",
+         {"Some bytes of the file are not UTF-8 text and are read as other characters."}},
+        {"<objectMap><specificationList sourceName='Caf\xC3\xA9' objectType='IFC'/></objectMap>", {}},
+        {"<?xml version='1.0' encoding='ISO-8859-1'?><objectMap><specificationList sourceName='Caf\xE9' "
+         "objectType='IFC'/></objectMap>",
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::filesystem::remove_all(dataFolder());
+        writeFile(tableFile(), c.text);
+        for (int time = 0; time < 2; ++time) {   // a second read names the same copy
+            host::clearRecordedAlerts();
+            ObjectMap table;
+            ASSERT_TRUE(skellow::loadObjectMap(table));
+            const auto alerts = host::recordedAlerts();
+            if (c.lines.empty()) {
+                EXPECT_TRUE(alerts.empty());
+                continue;
+            }
+            ASSERT_EQ(alerts.size(), 1u);
+            EXPECT_EQ(alerts[0].largeText, kept);
+            std::string lines;
+            for (const std::string& line : c.lines) lines += (lines.empty() ? "" : "\n") + line;
+            EXPECT_EQ(alerts[0].smallText, lines);
+            EXPECT_EQ(readFile(tableFile()), c.text);
+            EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), c.text);
+            EXPECT_FALSE(std::filesystem::exists(dataFolder() / "ObjectMap backup 2.xml"));
+            if (time == 1) {   // what could be read is used, and written back as read
+                ASSERT_TRUE(skellow::saveObjectMap(table));
+                EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), c.text);
+                if (&c == &cases[0]) {   // a building material keeps its own name, never "Unknown"
+                    EXPECT_NE(
+                        readFile(tableFile()).find("<parameter name=\"mat\" type=\"buildingmaterial\">"),
+                        std::string::npos);
+                }
+            }
+        }
+    }
+    // The parameters that could be read are kept; one configuration of each name and kind is left.
     ObjectMap table;
+    writeFile(tableFile(), cases[0].text);
     ASSERT_TRUE(skellow::loadObjectMap(table));
     const auto& parameters = table.at(0).at(0).getCustomParameters();
     ASSERT_TRUE(parameters);
     ASSERT_EQ(parameters->size(), 2u);
     EXPECT_EQ(parameters->at(0)->getName(), "cells");
-    EXPECT_EQ(parameters->at(0)->getColumnCount(), 2u);
     EXPECT_EQ(parameters->at(1)->getType(), tarnwick::ParameterType::material);
-    EXPECT_TRUE(host::recordedAlerts().empty());
-    // The building material is written back under its own name, never as "Unknown".
-    ASSERT_TRUE(skellow::saveObjectMap(table));
-    EXPECT_NE(readFile(tableFile()).find("<parameter name=\"mat\" type=\"buildingmaterial\">"),
-              std::string::npos);
+    writeFile(tableFile(), cases[1].text);
+    ASSERT_TRUE(skellow::loadObjectMap(table));
+    ASSERT_EQ(table.size(), 5u);
+    EXPECT_EQ(table.at(0).size(), 0u);
 }
 
 TEST_F(ObjectMapFile, AddsTheMissingDefaultsAfterTheFilesOwnConfigurations) {
@@ -209,20 +273,65 @@ TEST_F(ObjectMapFile, ASecondUnreadableFileDoesNotReplaceTheFirstBackup) {
     EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup 2.xml"), "second");
 }
 
-TEST_F(ObjectMapFile, AWriteThatFailsLeavesTheOldFileAsItWas) {
+// The new file is the save's own, made beside the table: a link planted where it goes is never written
+// through. A save that fails leaves the old file and nothing else, and says why.
+TEST_F(ObjectMapFile, ASaveWritesOnlyAFileOfItsOwnAndAFailedOneSaysWhy) {
     writeFile(tableFile(), kUserTable);
+    writeFile(home_ / "victim.txt", "mine");
+    std::filesystem::create_symlink(home_ / "victim.txt", dataFolder() / "ObjectMap.xml.partial");
     ObjectMap table;
     ASSERT_TRUE(skellow::loadObjectMap(table));
-    // A mapping whose type has no text in the file cannot be written.
-    table.at(0).add(std::make_unique<skellow::ObjectSpecification>(
-        skellow::SourceKey(host::kLibraryZone, "Room"), false));
-    EXPECT_FALSE(skellow::saveObjectMap(table));
+    ASSERT_TRUE(skellow::saveObjectMap(table));
     EXPECT_EQ(readFile(tableFile()), kUserTable);
+    EXPECT_EQ(readFile(home_ / "victim.txt"), "mine");
+    std::filesystem::remove(dataFolder() / "ObjectMap.xml.partial");
+
+    struct Case {
+        const char* name;
+        std::function<void()> spoil;
+        std::string why;
+    };
+    const Case cases[] = {
+        {"a text the file cannot hold", [&] { table.at(0).at(0).setTypedName(String("Chair\x01")); },
+         "The table holds a text that the file cannot hold, such as a control character."},
+        {"a read-only table",
+         [&] { std::filesystem::permissions(tableFile(), std::filesystem::perms::owner_read); },
+         "\"ObjectMap.xml\" is read-only."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        host::clearRecordedAlerts();
+        c.spoil();
+        EXPECT_FALSE(skellow::saveObjectMap(table));
+        EXPECT_EQ(readFile(tableFile()), kUserTable);
+        std::vector<std::string> entries;
+        for (const auto& entry : std::filesystem::directory_iterator(dataFolder()))
+            entries.push_back(entry.path().filename().string());
+        EXPECT_EQ(entries, (std::vector<std::string>{"ObjectMap.xml"}));
+        const auto alerts = host::recordedAlerts();
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].largeText,
+                  "The file containing the object mapping table cannot be written - please check "
+                  "the permissions of the Skellowing add-on folder");
+        EXPECT_EQ(alerts[0].smallText, c.why);
+    }
+    // Read-only, it is still read.
+    host::clearRecordedAlerts();
+    ObjectMap again;
+    ASSERT_TRUE(skellow::loadObjectMap(again));
+    EXPECT_TRUE(host::recordedAlerts().empty());
+    EXPECT_EQ(again.at(0).size(), 2u);
+}
+
+TEST_F(ObjectMapFile, ADataFolderThatCannotBeMadeStopsTheCommandNamingIt) {
+    writeFile(dataFolder(), "not a folder");
+    ObjectMap table;
+    EXPECT_FALSE(skellow::loadObjectMap(table));
     const auto alerts = host::recordedAlerts();
     ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_EQ(alerts[0].largeText,
-              "The file containing the object mapping table cannot be written - please check "
-              "the permissions of the Skellowing add-on folder");
+    EXPECT_EQ(alerts[0].kind, host::kAlertError);
+    EXPECT_EQ(alerts[0].largeText, "The Skellowing add-on folder \"" + dataFolder().string() +
+                                       "\" cannot be found or made - nothing was skellowed.");
 }
 
 }   // namespace

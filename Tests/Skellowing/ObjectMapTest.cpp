@@ -3,6 +3,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include "Elements/Lamp.h"
 #include "Elements/Object.h"
 #include "Elements/Window.h"
+#include "Environment/MenuEvent.h"
 #include "Foundation/DataBufferIn.h"
 #include "Foundation/DataBufferOut.h"
 #include "Foundation/XMLReader.h"
@@ -18,6 +20,7 @@
 #include "LibraryParts/StringParameter.h"
 #include "Skellowing/ElementSearch.h"
 #include "Skellowing/ObjectMap.h"
+#include "Skellowing/ObjectMapTransaction.h"
 #include "Skellowing/SkellowingPrefs.h"
 #include "SkellowingFixture.h"
 
@@ -271,6 +274,23 @@ TEST_F(ObjectMapModel, MakesTheWrapperOfTheRowsPartTypeOnly) {
         const SourceKey key(type, "Any");
         EXPECT_EQ(skellow::makeElementWrapper(key, tarnwick::ComponentLink()), nullptr);
         EXPECT_EQ(skellow::makeNewElementWrapper(key, true), nullptr);
+    }
+}
+
+TEST_F(ObjectMapModel, AnotherItemOfTheMenuSaysItIsNotAvailableAndAnotherMenuIsIgnored) {
+    const std::tuple<std::int16_t, std::int16_t, std::size_t> cases[] = {
+        {32500, 6, 1}, {32500, 0, 1}, {32501, 1, 0}};
+    for (const auto& [list, item, alerts] : cases) {
+        SCOPED_TRACE(std::to_string(list) + "/" + std::to_string(item));
+        host::clearRecordedAlerts();
+        skellow::ObjectMapTransaction transaction(tarnwick::MenuEvent(list, item));
+        EXPECT_EQ(transaction.getKind(), ObjectMapType::none);
+        EXPECT_FALSE(transaction.prepare());
+        ASSERT_EQ(host::recordedAlerts().size(), alerts);
+        if (alerts) {
+            EXPECT_EQ(host::recordedAlerts()[0].largeText,
+                      "This functionality is coming in a future release");
+        }
     }
 }
 
