@@ -301,8 +301,8 @@ public:
     virtual void dispatchTo(Visitor& visitor) = 0;
 
     // Imports the styles of a legacy binary style file, each record of the type registered under its
-    // group's name. The file is read whole first: on failure (error says where) nothing is imported.
-    // count: the records put.
+    // group's name, put as soon as it was read: the styles before a failure (error says where) or a
+    // cancel stay. count: the records put.
     bool importLegacyFile(DataBufferIn& in, String& error, std::size_t& count) {
         class Into final : public LegacyStyleFile::Target {
         public:
