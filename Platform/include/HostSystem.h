@@ -38,6 +38,20 @@ void setWindowClientRect(WindowId window, ClientRect client);   // an unknown id
 std::string languageCode();
 void setLanguageCode(const std::string& code);
 
+// The host's time values: seconds since 1 January 1970 00:00:00 UTC, as the host's files keep them, and
+// the calendar record the host's time library converts them to (UTC; weekday 0 is Sunday).
+struct TimeRecord {
+    std::uint16_t year = 1970;
+    std::uint16_t month = 1;   // 1..12
+    std::uint16_t day = 1;     // 1..31
+    std::uint16_t hour = 0;
+    std::uint16_t minute = 0;
+    std::uint16_t second = 0;
+    std::uint16_t weekday = 4;   // 1 January 1970 was a Thursday
+};
+// False, record unchanged, for a value the host cannot convert: one before its epoch (negative).
+bool timeRecord(std::int32_t time, TimeRecord& record);
+
 // Host and platform descriptions for exception reports.
 std::string hostDescription();       // the host application and its version
 std::string platformDescription();   // operating system, locale and version

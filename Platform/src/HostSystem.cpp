@@ -81,6 +81,29 @@ void setWindowClientRect(WindowId window, ClientRect client) {
     if (found != state().windows.end()) found->second.client = client;
 }
 
+// --- Time values -----------------------------------------------------------------------------------
+bool timeRecord(std::int32_t time, TimeRecord& record) {
+    if (time < 0) return false;
+    const std::int32_t days = time / 86400;
+    const std::int32_t seconds = time % 86400;
+    // Days since the epoch to a civil date, counting in 400-year eras from 1 March 0000.
+    const std::int32_t shifted = days + 719468;
+    const std::int32_t era = shifted / 146097;
+    const std::int32_t dayOfEra = shifted - era * 146097;
+    const std::int32_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int32_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int32_t monthFromMarch = (5 * dayOfYear + 2) / 153;
+    const std::int32_t month = monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9;
+    record.year = static_cast<std::uint16_t>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+    record.month = static_cast<std::uint16_t>(month);
+    record.day = static_cast<std::uint16_t>(dayOfYear - (153 * monthFromMarch + 2) / 5 + 1);
+    record.hour = static_cast<std::uint16_t>(seconds / 3600);
+    record.minute = static_cast<std::uint16_t>(seconds / 60 % 60);
+    record.second = static_cast<std::uint16_t>(seconds % 60);
+    record.weekday = static_cast<std::uint16_t>((days + 4) % 7);
+    return true;
+}
+
 // --- Descriptions ----------------------------------------------------------------------------------
 std::string languageCode() { return state().language; }
 

@@ -28,6 +28,7 @@ public:
 
     std::uint32_t getPackageCode() const override { return kCode; }
     std::string_view getFileRootTag() const override { return kFileRootTag; }
+    void dispatchTo(Visitor& visitor) override { visitor.visit(*this); }
 
     // createRecord, but the new record is always named "Deleted" (made unique). Its key.
     Guid createDeletedRecord(const Guid& sourceKey, const Guid& wantedKey);

@@ -1,23 +1,21 @@
 // EditAttribute: the handler of an edit field of a user-data dialog that edits the selected records: when
-// the user leaves the field, each selected record in turn (only the first, as made here) takes the edit.
+// the field's text changes, each selected record in turn (only the first, as made here) takes the edit.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
-#include "Environment/EventKeyList.h"
-#include "Environment/FocusEvent.h"
+#include "Environment/ItemEvent.h"
 #include "Environment/ItemMessage.h"
-#include "Environment/Subscriber.h"
 #include "Interface/InterfacePanel.h"
+#include "Interface/ItemSubscriber.h"
 
 namespace tarnwick {
 
 // Dialog gives Entry, getView() (a list with begin (mode) and end) and getSelectedEntry (row). The edit
-// is committed when the field loses the focus (Tab, Enter or a click elsewhere); the changes of its text
-// while the user types raise nothing here.
+// is taken on the field's item events: the host raises one when the user has changed its text.
 template <typename Dialog>
-class EditAttribute : public Subscriber {
+class EditAttribute : public ItemSubscriber {
 public:
     using Entry = typename Dialog::Entry;
 
@@ -25,17 +23,9 @@ public:
     // of the panel the field is on.
     EditAttribute(bool firstOnly, bool lookInParent) : firstOnly_(firstOnly), lookInParent_(lookInParent) {}
 
-    void subscribe(EventKeyList& keys) const override {
-        keys.append(InterfaceEvent::kSource, FocusEvent::kType);
-    }
-    bool receive(const Event& event) override {
-        const auto* focus = dynamic_cast<const FocusEvent*>(&event);
-        return focus != nullptr && handle(*focus);
-    }
-
     // Virtual operations, in this order.
     // Walks the selected records while the edit is accepted; whether the last edit was.
-    virtual bool handle(const FocusEvent& event) {
+    bool handle(const ItemEvent& event) override {
         InterfacePanel* panel = event.getLink().getPanel();
         if (lookInParent_ && checkParent() && panel != nullptr) {
             if (InterfacePanel* parent = panel->getParent())
@@ -61,7 +51,7 @@ public:
     }
     virtual bool applyEdit(Dialog& dialog, const Entry& entry) = 0;
     virtual bool checkParent() const { return true; }
-    virtual bool acceptsEvent(const FocusEvent&) const { return true; }
+    virtual bool acceptsEvent(const ItemEvent&) const { return true; }
 
 private:
     bool firstOnly_;

@@ -3,8 +3,11 @@
 #include <string>
 #include <string_view>
 
+#include <HostSystem.h>
+
 #include "Environment/Host.h"
 #include "Foundation/DataBufferIn.h"
+#include "Foundation/Guid.h"
 #include "Foundation/Int32Setting.h"
 #include "Foundation/RealSetting.h"
 #include "Foundation/StringSetting.h"
@@ -63,7 +66,6 @@ bool LegacyStyleFile::read(DataBufferIn& source, Target& target, ProgressWindow*
     target_ = &target;
     error_.clear();
     imported_ = 0;
-    read_.clear();
     // 1. Numbers before the platform string are none; the mode is set from it.
     LegacyBinaryIn in(&source, LegacyBinaryIn::kLittleEndian);
     // 2. The magic.
@@ -89,26 +91,17 @@ bool LegacyStyleFile::read(DataBufferIn& source, Target& target, ProgressWindow*
     if (version_ > 4 && !in.readBool(flag).canRead()) return fail(in, "the file ends in its header");
     std::int32_t groups = 0;
     if (!in.readInt32(groups).canRead()) return fail(in, "the file ends in its header");
-    // 7.-8. Every group, with progress and cancel.
+    // 7.-8. Every group, with progress; a cancel skips the groups not yet read.
     if (progress != nullptr)
         progress->setPhase(Host::getString(kStyleStrings, kMigrationPhase),
                            static_cast<std::int16_t>(groups));
     for (std::int32_t group = 0; group < groups; ++group) {
-        if (progress != nullptr && progress->isCancelled()) {
-            read_.clear();
-            return false;
-        }
-        if (!readGroup(in, String(), 0)) {
-            read_.clear();
-            return false;
-        }
+        if (progress != nullptr && progress->isCancelled()) break;
+        if (!readGroup(in, String(), 0)) return false;
         if (progress != nullptr) progress->step();
     }
-    // The whole file was read: only now do its records come in.
-    for (const auto& [key, record] : read_) target.put(key, record);
-    imported_ = read_.size();
-    read_.clear();
-    return true;
+    // 9. A cancel during the last group counts too.
+    return progress == nullptr || !progress->isCancelled();
 }
 
 bool LegacyStyleFile::readGroup(LegacyBinaryIn& in, const String& inheritedKey, int depth) {
@@ -128,13 +121,17 @@ bool LegacyStyleFile::readGroup(LegacyBinaryIn& in, const String& inheritedKey, 
 }
 
 bool LegacyStyleFile::readRecord(LegacyBinaryIn& in, const String& typeKey) {
-    // 1.-3. Name, key, and the fields no longer used (time, number, text or date, flags).
+    // 1.-3. Name, key, and the fields no longer used (time, number, text or date, flags). The time is
+    // kept by no one, but one the host cannot convert marks a corrupt file.
     String name, keyText, dropped;
-    std::int32_t number = 0;
+    std::int32_t time = 0, number = 0;
     bool flag = false;
     in.readString(name).readString(keyText);
     if (version_ > 2) {
-        in.readInt32(number).readInt32(number).readString(dropped);
+        if (!in.readInt32(time).canRead()) return fail(in, "the file ends in a style");
+        if (host::TimeRecord when; !host::timeRecord(time, when))
+            return fail(in, "a time the host cannot convert");
+        in.readInt32(number).readString(dropped);
     } else {
         in.readDateText(dropped);
     }
@@ -155,7 +152,10 @@ bool LegacyStyleFile::readRecord(LegacyBinaryIn& in, const String& typeKey) {
         if (record->isValid()) {
             record->setImporting(false);
             const Guid key(keyText);
-            if (key.isValid()) read_.emplace_back(key, record);
+            if (key.isValid()) {
+                target_->put(key, record);
+                ++imported_;
+            }
         }
     }
     return true;

@@ -6,26 +6,26 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <utility>
-#include <vector>
 
-#include "Foundation/Guid.h"
 #include "Foundation/String.h"
 
 namespace tarnwick {
 
 class DataBufferIn;
+class Guid;
 class LegacyBinaryIn;
 class ProgressWindow;
 class Setting;
 class UserRecord;
 
-// Reads the whole file before anything is imported: a truncated, corrupt or hostile file gives false,
-// a message naming the byte where it broke, and no record. Styles of an unknown type, records that
-// fail their validity test and keys that are no Guid are dropped without a message.
+// Hands each style to the target as soon as it was read, so the styles before a failure or a cancel
+// stay with the target: the import is not undone (a caller that wants all or nothing reads into a
+// copy). A truncated, corrupt or hostile file, or a time the host cannot convert, gives false and a
+// message naming the byte where it broke. Styles of an unknown type, records that fail their validity
+// test and keys that are no Guid are dropped without a message.
 class LegacyStyleFile {
 public:
-    // Makes the records the file's styles are read into, and takes them once the whole file was read.
+    // Makes the records the file's styles are read into, and takes each once it was read.
     class Target {
     public:
         virtual ~Target() = default;
@@ -49,7 +49,7 @@ public:
     static String legacyParameterName(const String& name);
 
     // False when the file cannot be read (getError says why and where) or the user cancelled in the
-    // progress window (null: none is shown); nothing is imported then.
+    // progress window (null: none is shown; a cancel skips the groups not yet read).
     bool read(DataBufferIn& in, Target& target, ProgressWindow* progress = nullptr);
     const String& getError() const { return error_; }
     std::size_t getImportedCount() const { return imported_; }   // records handed to the target
@@ -65,7 +65,6 @@ private:
     std::int32_t version_ = 0;
     String error_;
     std::size_t imported_ = 0;
-    std::vector<std::pair<Guid, std::shared_ptr<UserRecord>>> read_;   // held until the file is read whole
 };
 
 }   // namespace tarnwick

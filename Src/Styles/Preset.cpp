@@ -291,13 +291,19 @@ bool Preset::storeStyle(ParameterList& parameters, PresetDatabase& database, std
         style = database.findRecord(key);
         if (!style) return false;
     }
-    // 3. Its name: the row's, else its own, else "Untitled"; unique by its type's rule. The style
-    // itself is no holder of the name, so a style just made is not numbered again.
+    // 3. Its name: the row's, else its own, else "Untitled"; unique among all styles. A deleted holder
+    // of the name takes the variant instead. The style itself does not count, so a style just made is
+    // not numbered again.
     String wanted = cellName.isEmpty() ? style->getName() : cellName;
     if (wanted.isEmpty()) wanted = Host::getString(kUserDataStrings, kUntitledItem);
     if (wanted != style->getName()) {
-        style->setName(wanted);
-        database.ensureUniqueName(style);
+        const PresetDatabase::UniqueChoice choice = database.makeUniqueName(wanted, key);
+        if (choice.holder && choice.holder->isDeleted()) {
+            choice.holder->setName(choice.name);
+            style->setName(wanted);
+        } else {
+            style->setName(choice.name);
+        }
     }
     // 4. The row shows the style, whose values become the row's.
     style->setDeleted(false);

@@ -9,6 +9,7 @@
 #include "Styles/PresetEditor.h"
 #include "Styles/PresetList.h"
 #include "Styles/PresetUpdater.h"
+#include "Styles/UniqueName.h"
 
 namespace tarnwick {
 namespace {
@@ -134,6 +135,18 @@ Guid PresetDatabase::getCurrentStyle() {
 
 void PresetDatabase::setCurrentStyle(const Guid& key) {
     if (findRecord(key, /*skipDeleted=*/true)) setCurrentKey(key);
+}
+
+PresetDatabase::UniqueChoice PresetDatabase::makeUniqueName(const String& name, const Guid& excluded) const {
+    UniqueName search(name);
+    RecordPtr holder;
+    for (const auto& [key, record] : *this) {
+        if (!record || key == excluded) continue;
+        const String own = record->getName();
+        if (own == name && (!holder || (holder->isDeleted() && !record->isDeleted()))) holder = record;
+        search.add(own);
+    }
+    return {search.result(), holder};
 }
 
 PresetDatabase::RecordPtr PresetDatabase::makeRecordOfType(std::string_view typeName) const {

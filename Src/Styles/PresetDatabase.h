@@ -49,6 +49,7 @@ public:
     bool isKeptOnReset() const override { return false; }   // reset with the project's other packages
     void shutDown() override;                               // forgets the registered types
     std::string_view getFileRootTag() const override { return kFileRootTag; }
+    void dispatchTo(Visitor& visitor) override { visitor.visit(*this); }
 
     // --- Styles -------------------------------------------------------------------------------------
     // By the flags of the record's type: unique among its type (1), among all styles (2), or not at all.
@@ -69,6 +70,16 @@ public:
     // null when there is none.
     Guid getCurrentStyle();
     void setCurrentStyle(const Guid& key);   // only a live style becomes current
+
+    // A name for a style being renamed to `name`, unique among all styles, whatever their type, other
+    // than `excluded` (the style itself: its old name is about to go). `name` itself when no style bears
+    // it, else the next free numbered variant. holder: the style that bears the name, a live one before
+    // a deleted one; null when none does.
+    struct UniqueChoice {
+        String name;
+        RecordPtr holder;
+    };
+    UniqueChoice makeUniqueName(const String& name, const Guid& excluded) const;
 
     // --- The style-type registry (process-wide) -------------------------------------------------------
     // Registers a type under its template's type name: ignored without a template or a display name; a

@@ -1,5 +1,6 @@
 #include "Styles/PresetDialog.h"
 
+#include <map>
 #include <memory>
 
 #include "Environment/Addon.h"
@@ -61,24 +62,32 @@ void PresetDialog::getFileTypes(std::vector<String>& names, std::vector<String>&
 bool PresetDialog::importFile(UserDatabaseCollection& collection, DataFile& file, const String& typeName,
                               const String& extension) {
     auto* database = dynamic_cast<PresetDatabase*>(collection.findPackage(PresetDatabase::kCode));
-    const std::size_t before = database != nullptr ? database->size() : 0;
+    // What the database held, to count what the file brought: new styles and the styles it replaced.
+    std::map<Guid, const PresetRecord*> before;
+    if (database != nullptr)
+        for (const auto& [key, record] : *database) before.emplace(key, record.get());
     bool read = false;
-    std::size_t brought = 0;
     // 1. and 2.
     if (typeName == Host::getString(kStyleStrings, kLegacyFileItem) && extension == "dat") {
         if (database != nullptr) {
             DataBufferIn in(file);
             String error;
-            read = database->importLegacyFile(in, error, brought);
+            std::size_t put = 0;
+            read = database->importLegacyFile(in, error, put);
             if (typePopup_ != nullptr)
                 PresetDatabase::findType(typePopup_->getSelectedText(), /*byTypeName=*/false);
         }
     } else {
         read = UserDataListDialog::importFile(collection, file, typeName, extension);
-        if (read && database != nullptr && database->size() > before) brought = database->size() - before;
     }
     // 3. What the file brought, not what the database holds with it.
-    if (read && brought != 0) {
+    std::size_t brought = 0;
+    if (read && database != nullptr)
+        for (const auto& [key, record] : *database) {
+            const auto found = before.find(key);
+            if (record && (found == before.end() || found->second != record.get())) ++brought;
+        }
+    if (brought != 0) {
         String message = Host::getString(Addon::kFrameworkStrings, kStylesImportedItem);
         message.replaceAll("$1", String(static_cast<std::uint64_t>(brought)));
         NotifyAlert().show(message);

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "Environment/Addon.h"
-#include "Environment/FocusEvent.h"
 #include "Environment/Host.h"
 #include "Environment/ItemEvent.h"
 #include "Environment/ItemMessage.h"
@@ -461,8 +460,7 @@ private:
         void (UserDataDialog::*action_)();
     };
 
-    // Renames when the user leaves the name field, not on every keystroke: names in passing would raise
-    // alerts and take names from deleted records.
+    // Renames the first selected record when the user changes the name field's text.
     class EditName final : public EditAttribute<UserDataDialog> {
     public:
         EditName() : EditAttribute<UserDataDialog>(/*firstOnly=*/true, /*lookInParent=*/true) {}

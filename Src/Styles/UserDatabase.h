@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -16,15 +15,12 @@
 #include "Environment/Host.h"
 #include "Environment/Package.h"
 #include "Foundation/DataBufferIn.h"
-#include "Foundation/DataBufferOut.h"
 #include "Foundation/DateTime.h"
 #include "Foundation/Guid.h"
 #include "Foundation/String.h"
 #include "Foundation/TracedException.h"
 #include "Foundation/XMLAssemblyProxy.h"
-#include "Foundation/XMLReader.h"
 #include "Foundation/XMLTypeProxy.h"
-#include "Foundation/XMLWriter.h"
 #include "Interface/ProgressWindow.h"
 #include "Styles/LegacyStyleFile.h"
 #include "Styles/UniqueName.h"
@@ -85,6 +81,14 @@ public:
         virtual bool passes(const Guid& key, const Record& record) const = 0;
     };
     using FilterList = std::vector<std::shared_ptr<const Filter>>;
+
+    // The other side of a double dispatch: code that holds a database by this template reaches the
+    // operation written for the database's own kind.
+    class Visitor {
+    public:
+        virtual ~Visitor() = default;
+        virtual void visit(Database& database) = 0;
+    };
 
     // Presents a database under its own tag with its own children, except that only records passing
     // every filter are written, and every record read that passes them is put (the put rule below).
@@ -227,7 +231,7 @@ public:
 
     // Stores an entry the way one database takes a record from another: an invalid key or an empty
     // record is ignored; a new key is inserted under a unique name; a stored record that differs from
-    // the incoming one is replaced by it, and the incoming record is renamed when its name is held.
+    // the incoming one is replaced by it, and the incoming record keeps its name.
     void put(const Entry& entry) {
         const auto& [key, record] = entry;
         if (!key.isValid() || !record) return;
@@ -240,7 +244,6 @@ public:
             insert(entry);
         } else if (found->second->differs(*record)) {
             replaceAt(found, record);
-            ensureUniqueName(record);
         }
     }
     // Stores an entry whose key is absent, renaming its record when another record holds its name.
@@ -294,35 +297,12 @@ public:
     }
     virtual std::string_view getFileRootTag() const = 0;   // the root element of a file of its own
 
-    // Writes <rootTag><packageTag>...</packageTag></rootTag> with the records that pass every filter.
-    // False when the output failed.
-    bool writeFile(DataBufferOut& out, std::string_view rootTag, const FilterList& filters = {}) {
-        FileRoot root(rootTag, *this, filters);
-        XMLWriter writer(out);
-        return writer.write(root) && out.flush();
-    }
-    // Reads a file written by writeFile and puts every record that passes the filters, with the file's
-    // current key. A malformed file changes nothing and error tells where it broke ("line L, column C:
-    // what"). False on failure.
-    bool readFile(DataBufferIn& in, std::string_view rootTag, String& error, const FilterList& filters = {}) {
-        Database read;   // the file is read whole before any record comes in
-        FileRoot root(rootTag, read, filters);
-        XMLReader reader(in);
-        if (!reader.read(root)) {
-            error =
-                String(std::string_view("line " + std::to_string(reader.errorLine()) + ", column " +
-                                        std::to_string(reader.errorColumn()) + ": " + reader.errorText()));
-            return false;
-        }
-        error.clear();
-        for (const auto& [key, record] : read.records_.storage) put({key, record});
-        if (read.current_.isValid()) current_ = read.current_;
-        return true;
-    }
+    // Passes the call on to the visitor's operation, with this database as its own kind.
+    virtual void dispatchTo(Visitor& visitor) = 0;
 
     // Imports the styles of a legacy binary style file, each record of the type registered under its
-    // group's name. The file is read whole first: on failure (error says where) nothing is imported.
-    // count: the records put.
+    // group's name, put as soon as it was read: the styles before a failure (error says where) or a
+    // cancel stay. count: the records put.
     bool importLegacyFile(DataBufferIn& in, String& error, std::size_t& count) {
         class Into final : public LegacyStyleFile::Target {
         public:
@@ -359,24 +339,36 @@ protected:
     static constexpr std::int16_t kStyleStrings = 32707;
     static constexpr std::int32_t kMigrationTitle = 10;
 
-    // The unique-name rule over the stored records that `among` admits.
+    // The unique-name rule over the stored records that `among` admits. A live holder of the name keeps
+    // it whatever the key order; only when every holder is deleted does the record take the name, and
+    // each deleted holder a variant of its own (stored data may hold a name twice).
     template <typename Among>
     void ensureUniqueNameAmong(const RecordPtr& record, Among among) {
         if (!record) return;
-        UniqueName search(record->getName());
-        RecordPtr holder;
+        const String wanted = record->getName();
+        UniqueName search(wanted);
+        std::vector<RecordPtr> deletedHolders;
+        bool liveHolder = false;
         for (const auto& [key, other] : records_.storage) {
             if (!other || other == record || !among(*other)) continue;
             const String name = other->getName();
-            if (!holder && name == record->getName()) holder = other;
+            if (name == wanted) {
+                if (other->isDeleted())
+                    deletedHolders.push_back(other);
+                else
+                    liveHolder = true;
+            }
             search.add(name);
         }
         if (!search.hasClash()) return;
-        const String variant = search.result();
-        if (holder->isDeleted()) {
-            holder->setName(variant);   // the incoming record keeps the wanted name
-        } else {
-            record->setName(variant);
+        if (liveHolder) {
+            record->setName(search.result());
+            return;
+        }
+        for (const RecordPtr& holder : deletedHolders) {
+            const String variant = search.result();
+            holder->setName(variant);
+            search.add(variant);
         }
     }
 
@@ -507,31 +499,6 @@ private:
         bool putOnRead_;
         typename RecordList::Storage::iterator cursor_;
         std::size_t cursorIndex_ = 0;
-    };
-
-    // The root of a file of its own: the database, filtered, as its only child.
-    class FileRoot final : public XMLAssembly {
-    public:
-        FileRoot(std::string_view tag, UserDatabase& database, const FilterList& filters)
-            : XMLAssembly(tag), database_(database), filters_(filters) {}
-        std::unique_ptr<XMLAssembly> clone() const override {
-            throw TracedException("bad_access", "UserDatabase::FileRoot::clone");
-        }
-        std::size_t getChildCount() const override { return 1; }
-        std::unique_ptr<XMLProxy> findChild(std::string_view name, bool attribute) override {
-            if (attribute || name != database_.getTag()) return nullptr;
-            return makeChildProxy(0);
-        }
-
-    protected:
-        std::unique_ptr<XMLProxy> makeChildProxy(std::size_t index) override {
-            if (index != 0) return nullptr;
-            return std::make_unique<FilteredProxy>(database_, filters_);
-        }
-
-    private:
-        UserDatabase& database_;
-        FilterList filters_;
     };
 
     static bool passes(const FilterList& filters, const Guid& key, const Record& record) {

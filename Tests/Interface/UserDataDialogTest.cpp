@@ -101,16 +101,14 @@ protected:
     std::filesystem::path folder_;
 };
 
-TEST_F(UserDataDialogTest, InsertCopiesTheSelectedRecordUnderTheNextFreeNameAndRenamesOnCommit) {
+TEST_F(UserDataDialogTest, InsertCopiesTheSelectedRecordUnderTheNextFreeNameAndRenamesOnAChange) {
     file("Wall 07");
     file("Wall 09");
-    // Rows: Wall 07, Wall 09. Insert from Wall 07; a name held by a current record is refused; a text
-    // typed but not left is no name yet; one surrounded by blanks is taken trimmed when the user leaves
-    // the field; blanks only are refused quietly.
+    // Rows: Wall 07, Wall 09. Insert from Wall 07; a name held by a current record is refused; one
+    // surrounded by blanks is taken trimmed as soon as the text changes; blanks only are refused quietly.
     script(R"([{"do": "selectRows", "item": 14, "rows": [1]}, {"do": "click", "item": 4},
                {"do": "setText", "item": 11, "text": "Wall 09", "commit": true},
-               {"do": "setText", "item": 11, "text": "Wall 07"},
-               {"do": "setText", "item": 11, "text": "  Lobby ", "commit": true},
+               {"do": "setText", "item": 11, "text": "  Lobby "},
                {"do": "setText", "item": 11, "text": "   ", "commit": true},
                {"do": "selectRows", "item": 14, "rows": []}, {"do": "click", "item": 4},
                {"do": "click", "item": 1}])");
@@ -318,11 +316,13 @@ TEST_F(UserDataDialogTest, ResizingMovesTheButtonsAndGrowsTheList) {
     EXPECT_EQ(dialog.after.listSize.y - dialog.before.listSize.y, 50);
 }
 
-TEST_F(UserDataDialogTest, TheStyleManagerTellsHowManyStylesAFileBrought) {
+TEST_F(UserDataDialogTest, TheStyleManagerTellsHowManyStylesAFileBroughtOrReplaced) {
     const Guid kept = file("Wall A");
+    const Guid changed = file("Wall C");
     PresetDatabase written;
     written.merge(*filed());
     written.put({Guid::generate(), preset("Wall B")});
+    written.put({changed, preset("Wall C", "wallStyle", false, /*number=*/7)});
     const std::string styles = path("two.presets");
     {
         tarnwick::UserDatabaseCollection collection;
@@ -331,7 +331,8 @@ TEST_F(UserDataDialogTest, TheStyleManagerTellsHowManyStylesAFileBrought) {
         tarnwick::DataBufferOut buffer;
         ASSERT_TRUE(buffer.open(out) && collection.write(buffer) && buffer.close());
     }
-    // The file as a legacy file is refused; as a styles file it brings one style beside the one there.
+    // The file as a legacy file is refused; as a styles file it brings one style and replaces one that
+    // differs; the one alike stays as it was.
     script(R"([{"do": "click", "item": 7}, {"do": "fileDialog", "path": ")" + styles + R"(", "type": 2},
                {"do": "click", "item": 7}, {"do": "fileDialog", "path": ")" +
            styles + R"("},
@@ -342,8 +343,9 @@ TEST_F(UserDataDialogTest, TheStyleManagerTellsHowManyStylesAFileBrought) {
     ASSERT_EQ(alerts.size(), 2u);
     EXPECT_EQ(alerts[0].kind, host::kAlertError);
     EXPECT_EQ(alerts[1].kind, host::kAlertInformation);
-    EXPECT_EQ(alerts[1].largeText, "1 styles were imported from the selected file.");
-    EXPECT_EQ(names(filed()), (std::vector<std::string>{"Wall A", "Wall B"}));
+    EXPECT_EQ(alerts[1].largeText, "2 styles were imported from the selected file.");
+    EXPECT_EQ(names(filed()), (std::vector<std::string>{"Wall A", "Wall B", "Wall C"}));
+    EXPECT_EQ(static_cast<const TestPreset&>(*filed()->findRecord(changed)).number, 7);
     EXPECT_NE(filed()->findRecord(kept), nullptr);
 }
 

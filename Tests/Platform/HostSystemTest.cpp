@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -33,6 +34,31 @@ TEST(HostSystem, FindsOpenWindowsByExactTitleUntilTheyClose) {
     const WindowId reopened = openWindow("Report");
     EXPECT_NE(reopened, report);   // ids are not reused
     closeWindow(reopened);
+}
+
+TEST(HostSystem, ConvertsTimeValuesFromItsEpochAndRefusesEarlierOnes) {
+    struct Case {
+        std::int32_t time;
+        TimeRecord expected;   // year, month, day, hour, minute, second, weekday
+    };
+    const Case cases[] = {
+        {0, {1970, 1, 1, 0, 0, 0, 4}},
+        {951782400 + 3661, {2000, 2, 29, 1, 1, 1, 2}},   // a leap day
+        {2147483647, {2038, 1, 19, 3, 14, 7, 2}},        // the last second a value can hold
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.time);
+        TimeRecord record{};
+        ASSERT_TRUE(timeRecord(c.time, record));
+        const auto fields = [](const TimeRecord& r) {
+            return std::vector<int>{r.year, r.month, r.day, r.hour, r.minute, r.second, r.weekday};
+        };
+        EXPECT_EQ(fields(record), fields(c.expected));
+    }
+    TimeRecord untouched{};
+    untouched.year = 1999;
+    EXPECT_FALSE(timeRecord(-1, untouched));
+    EXPECT_EQ(untouched.year, 1999);
 }
 
 TEST(HostSystem, DescribesThePlatformWithSystemAndLocale) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <HostDialogs.h>
+
 #include <bit>
 #include <cstring>
 #include <string>
@@ -141,7 +143,7 @@ TEST_F(LegacyStyleFileTest, VersionDecidesWhichFieldsAStyleHas) {
     }
 }
 
-TEST_F(LegacyStyleFileTest, ABadFileFailsSaysWhereAndImportsNothing) {
+TEST_F(LegacyStyleFileTest, ABadFileFailsSaysWhereAndKeepsTheStylesReadBeforeIt) {
     const std::string good = sampleFile(false);
     LegacyWriter deep(false);   // groups nested far past any real file
     deep.header("3", 1);
@@ -152,30 +154,54 @@ TEST_F(LegacyStyleFileTest, ABadFileFailsSaysWhereAndImportsNothing) {
     LegacyWriter badKind(false);
     badKind.header("3", 1).str("wallStyle").str("").i32(0).i32(1).str("A").str(kKeyA).i32(0).i32(0).str("");
     badKind.i32(1).str("p").i32(-1).i32(0);
-    const std::pair<std::string, const char*> cases[] = {
-        {good.substr(0, good.size() - 1), "truncated"},
-        {std::string("NotAStyleFile\0", 14), "magic"},
-        {std::string("TarnwickPresetFile\0Amiga\0", 25), "platform"},
-        {std::string("TarnwickPresetFile\0Win\0v:\0", 26), "version ends with its colon"},
-        {deep.bytes, "deep nesting"},
-        {hugeArray.bytes, "negative dimensions"},
-        {badKind.bytes, "kind -1"},
-        {good + std::string(4, '\0'), "fine: trailing bytes are not read"},
+    LegacyWriter badTime(false);   // the second group's style has a time before the host's epoch
+    badTime.header("3", 2).str("wallStyle").str("").i32(0).i32(1).str("A").str(kKeyA).i32(0).i32(0).str("");
+    badTime.i32(0).i32(0).str("doorStyle").str("").i32(0).i32(1).str("B").str(kKeyB).i32(-1);
+    struct Case {
+        std::string bytes;
+        const char* what;
+        std::size_t kept;   // styles read before the failure
     };
-    for (const auto& [bytes, what] : cases) {
-        SCOPED_TRACE(what);
+    const Case cases[] = {
+        {good.substr(0, good.size() - 1), "truncated in the second style", 1},
+        {std::string("NotAStyleFile\0", 14), "magic", 0},
+        {std::string("TarnwickPresetFile\0Amiga\0", 25), "platform", 0},
+        {std::string("TarnwickPresetFile\0Win\0v:\0", 26), "version ends with its colon", 0},
+        {deep.bytes, "deep nesting", 0},
+        {hugeArray.bytes, "negative dimensions", 0},
+        {badKind.bytes, "kind -1", 0},
+        {badTime.bytes, "a time the host cannot convert", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         database.clear();
         database.put({Guid::generate(), std::make_shared<TestStyle>("wallStyle")});
-        const bool ok = import(bytes);
-        if (std::string_view(what).starts_with("fine")) {
-            EXPECT_TRUE(ok);
-            continue;
-        }
-        EXPECT_FALSE(ok);
+        EXPECT_FALSE(import(c.bytes));
         EXPECT_TRUE(error.getView().starts_with("byte ")) << error;
-        EXPECT_EQ(database.size(), 1u);
-        EXPECT_EQ(count, 0u);
+        EXPECT_EQ(database.size(), 1u + c.kept);
+        EXPECT_EQ(count, c.kept);
     }
+    EXPECT_TRUE(import(good + std::string(4, '\0')));   // bytes after the last group are not read
+}
+
+TEST_F(LegacyStyleFileTest, ACancelSkipsTheGroupsNotYetReadAndKeepsThoseRead) {
+    LegacyWriter w(false);
+    w.header("3", 2);
+    w.str("wallStyle").str("").i32(0).i32(1).str("A").str(kKeyA).i32(0).i32(0).str("").i32(0).i32(0);
+    w.str("doorStyle").str("").i32(0).i32(1).str("B").str(kKeyB).i32(0).i32(0).str("").i32(0).i32(0);
+    // Cancelled after the first group, and during the last one: asked once more after the loop.
+    for (const auto& [step, kept] : {std::pair{1, 1u}, std::pair{2, 2u}}) {
+        SCOPED_TRACE(step);
+        database.clear();
+        host::clearUserActions();
+        std::string scriptError;
+        ASSERT_TRUE(host::parseUserActions(
+            R"([{"do": "cancelProgressAt", "step": )" + std::to_string(step) + "}]", "", scriptError))
+            << scriptError;
+        EXPECT_FALSE(import(w.bytes));
+        EXPECT_EQ(database.size(), kept);
+    }
+    host::clearUserActions();
 }
 
 TEST_F(LegacyStyleFileTest, StylesOfUnknownTypesOrWithBadKeysAreDropped) {

@@ -267,3 +267,19 @@ TEST_F(PresetDatabaseTest, DeletedRecordsStayDeletedRecordsWhateverTypesAreRegis
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(static_cast<DeletedDatabase&>(*read).recordsOfPackage(PresetDatabase::kCode).size(), 2u);
 }
+
+TEST_F(PresetDatabaseTest, ADatabaseHeldByTheTemplateReachesTheVisitorAsItsOwnKind) {
+    struct Seen final : PresetDatabase::Visitor, DeletedDatabase::Visitor {
+        void visit(PresetDatabase& database) override { styles = &database; }
+        void visit(DeletedDatabase& database) override { deleted = &database; }
+        PresetDatabase* styles = nullptr;
+        DeletedDatabase* deleted = nullptr;
+    } seen;
+    DeletedDatabase removed;
+    tarnwick::UserDatabase<tarnwick::PresetRecord, PresetDatabase>& asStyles = database;
+    tarnwick::UserDatabase<tarnwick::DeletedRecord, DeletedDatabase>& asDeleted = removed;
+    asStyles.dispatchTo(seen);
+    asDeleted.dispatchTo(seen);
+    EXPECT_EQ(seen.styles, &database);
+    EXPECT_EQ(seen.deleted, &removed);
+}

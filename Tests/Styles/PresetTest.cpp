@@ -265,9 +265,10 @@ TEST_F(PresetTest, RowsWithoutStylesMissingParametersAndEmptyRangesAreLeftAlone)
     EXPECT_EQ(number(parameters, "wallStatus", 0), Preset::kStoreRequest);
 }
 
-TEST_F(PresetTest, AStoredStyleIsNamedByItsTypesRule) {
+TEST_F(PresetTest, AStoredStyleIsNamedUniqueAmongTheStylesOfEveryType) {
     const std::unique_ptr<Preset> preset = wallPreset();
     addStyle("Wall", 0.1);
+    const Guid beam = addStyle("Beam", 0, "frameStyle");
     const Guid old = addStyle("Old", 0.1);
     database.markRecord(old, true);
     const Guid live = addStyle("Live", 0.1);
@@ -284,6 +285,8 @@ TEST_F(PresetTest, AStoredStyleIsNamedByItsTypesRule) {
     EXPECT_EQ(std::string(style(old).getName().getView()), "Old1");
     EXPECT_EQ(store(0, "Live", renamed), "Live1");   // a live holder keeps it
     EXPECT_EQ(std::string(style(live).getName().getView()), "Live");
+    EXPECT_EQ(store(0, "Beam", renamed), "Beam1");   // a style of another type holds it too
+    EXPECT_EQ(std::string(style(beam).getName().getView()), "Beam");
 }
 
 TEST_F(PresetTest, LinkedStylesAreFollowedOnceEvenWhenTheyLinkInACircle) {

@@ -80,6 +80,7 @@ public:
     TestStyleDatabase(const TestStyleDatabase&) = default;
     std::uint32_t getPackageCode() const override { return 0x50534554; }
     std::string_view getFileRootTag() const override { return "tarnwickPresets"; }
+    void dispatchTo(Visitor& visitor) override { visitor.visit(*this); }
 
     static inline bool typesRegistered = true;   // false: no style type is known
 

@@ -6,8 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "Foundation/DataBufferIn.h"
+#include "Foundation/DataBufferOut.h"
 #include "Foundation/TracedException.h"
+#include "Foundation/XMLReader.h"
 #include "Styles/UniqueName.h"
+#include "Styles/UserDatabaseCollection.h"
 #include "Support/DrawingFixture.h"
 #include "TestStyles.h"
 
@@ -33,13 +37,28 @@ std::string nameOf(const TestStyleDatabase& database, const Guid& key) {
     return record ? std::string(record->getName().getView()) : std::string("<none>");
 }
 
+// A file of the database's own, written and read through a collection as the dialogs do.
 std::string written(TestStyleDatabase& database, const TestStyleDatabase::FilterList& filters = {}) {
     String text;
     DataBufferOut out;
     out.open(text);
-    EXPECT_TRUE(database.writeFile(out, "tarnwickPresets", filters));
+    tarnwick::UserDatabaseCollection collection;
+    database.createProxy(collection, /*copy=*/false, filters);
+    EXPECT_TRUE(collection.write(out));
     out.close();
     return std::string(text.getView());
+}
+
+// Reads into a copy and takes its records only when the whole file was read.
+bool readFile(TestStyleDatabase& database, DataBufferIn& in, String& error,
+              const TestStyleDatabase::FilterList& filters = {}) {
+    tarnwick::UserDatabaseCollection collection;
+    database.createProxy(collection, /*copy=*/true, filters);
+    if (!collection.read(in, error)) return false;
+    const auto read = collection.takePackage(database.getPackageCode());
+    database.merge(*read);
+    database.setCurrentKey(static_cast<const TestStyleDatabase&>(*read).getCurrentKey());
+    return true;
 }
 
 class RejectAll : public TestStyleDatabase::Filter {
@@ -98,9 +117,9 @@ TEST_F(UserDatabaseTest, PutFollowsTheRuleForNewChangedAndUnchangedRecords) {
     database.put({first, style("Brick", 1)});   // does not differ: the stored record stays
     EXPECT_EQ(database.findRecord(first), kept);
 
-    database.put({first, style("Brick1", 5)});   // differs: replaced, and the held name is not taken
+    database.put({first, style("Brick1", 5)});   // differs: replaced, the incoming name kept as it is
     EXPECT_EQ(database.findRecord(first)->number, 5);
-    EXPECT_EQ(nameOf(database, first), "Brick2");
+    EXPECT_EQ(nameOf(database, first), "Brick1");
     EXPECT_EQ(nameOf(database, second), "Brick1");
 
     database.put({Guid(), style("Ignored")});   // an invalid key and an empty record are ignored
@@ -136,6 +155,17 @@ TEST_F(UserDatabaseTest, CreatedRecordsGetUniqueNamesAndADeletedHolderGivesItsNa
     const Guid live = database.createRecord(Guid(), "Render", Guid());
     EXPECT_EQ(nameOf(database, live), "Render2");
     EXPECT_EQ(nameOf(database, fresh), "Render");
+
+    // Stored data holding a name twice, a deleted holder first in key order: the live one keeps it.
+    const Guid low(String("{00000000-0000-0000-0000-000000000001}"));
+    const Guid high(String("{FFFFFFFF-0000-0000-0000-000000000001}"));
+    database.put({low, style("Oak", 0, /*deleted=*/true)});
+    database.put({high, style("Elm")});
+    database.findRecord(high)->name = "Oak";
+    const Guid oak = database.createRecord(Guid(), "Oak", Guid());
+    EXPECT_EQ(nameOf(database, oak), "Oak1");
+    EXPECT_EQ(nameOf(database, low), "Oak");
+    EXPECT_EQ(nameOf(database, high), "Oak");
 }
 
 TEST_F(UserDatabaseTest, OnlyTheCreatingLookupMakesAMissingPlaceholder) {
@@ -209,7 +239,7 @@ TEST_F(UserDatabaseTest, AFileIsReadBackExactlyAsWritten) {
     TestStyleDatabase read;
     DataBufferIn in(std::string_view(text), 7);
     String error;
-    ASSERT_TRUE(read.readFile(in, "tarnwickPresets", error)) << error;
+    ASSERT_TRUE(readFile(read, in, error)) << error;
     EXPECT_EQ(read.getCurrentKey(), current);
     EXPECT_EQ(written(read), text);
 }
@@ -225,7 +255,7 @@ TEST_F(UserDatabaseTest, FiltersDecideWhatIsWrittenAndWhatIsRead) {
     TestStyleDatabase read;
     DataBufferIn in{std::string_view(all)};
     String error;
-    ASSERT_TRUE(read.readFile(in, "tarnwickPresets", error, {std::make_shared<KeepNumbered>()}));
+    ASSERT_TRUE(readFile(read, in, error, {std::make_shared<KeepNumbered>()}));
     ASSERT_EQ(read.size(), 1u);
     EXPECT_EQ(std::string(read.begin()->second->getName().getView()), "Numbered");
 }
@@ -268,7 +298,7 @@ TEST_F(UserDatabaseTest, AMalformedFileIsRefusedWithWhereItBrokeAndChangesNothin
         SCOPED_TRACE(text);
         DataBufferIn in{std::string_view(text)};
         String error;
-        EXPECT_FALSE(database.readFile(in, "tarnwickPresets", error));
+        EXPECT_FALSE(readFile(database, in, error));
         EXPECT_TRUE(error.getView().starts_with("line ")) << error;
         EXPECT_NE(error.getView().find(", column "), std::string_view::npos) << error;
         EXPECT_EQ(database.size(), 1u);
