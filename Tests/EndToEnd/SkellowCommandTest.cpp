@@ -1,11 +1,11 @@
 // The five commands on the house fixture: which elements take which part, what stays where it was, what
 // the user is told, and what undo, a locked layer, a declined confirmation and a selection do.
-#include <cmath>
 #include <map>
 
 #include <nlohmann/json.hpp>
 
 #include "EndToEndFixture.h"
+#include "PlacementCheck.h"
 
 namespace {
 
@@ -42,13 +42,6 @@ protected:
             if (item["name"] == name) return item["value"];
         return nullptr;
     }
-    // The midpoint of an object's front edge: its position plus half its width, turned by its angle.
-    static std::pair<double, double> frontMidpoint(const json& entry) {
-        const double angle = entry.value("angle", 0.0);
-        const double half = parameter(entry, "A").get<double>() * entry["size"][0].get<double>() / 2;
-        return {entry["position"][0].get<double>() + half * std::cos(angle),
-                entry["position"][1].get<double>() + half * std::sin(angle)};
-    }
     json current() const { return json::parse(host_->project().saveText()); }
     // With every call of the slot failing, "Skellow From ArchiCAD" says why it stops and changes nothing.
     void expectAFailedReadStopsTheCommand(host::HostSlot slot) {
@@ -71,28 +64,24 @@ protected:
 TEST_F(SkellowCommands, EachCommandReplacesItsElementsKeepingPlacementAndReportsTheCount) {
     struct Case {
         const char* command;
-        std::map<std::string, int> replaced;   // guid to the new library index
-        const char* report;
+        std::map<std::string, placement::Replacement> replaced;
     };
     const Case cases[] = {
-        {"Skellow From IFC",
-         {{kChair1, kChairModern}, {kDoor, kDoorGlazed}},
-         "2 objects were successfully skellowed"},
+        {"Skellow From IFC", {{kChair1, {kChairModern}}, {kDoor, {kDoorGlazed}}}},
         // DXF/DWG imports are objects only: the window derived from AutoCad stays.
-        {"Skellow From DXF/DWG", {{kDesk, kTable}}, "1 objects were successfully skellowed"},
+        {"Skellow From DXF/DWG", {{kDesk, {kTable}}}},
         // The desk's mapping is the DXF/DWG kind's: shown as inherited, it becomes the configuration's own
         // when the dialog is accepted.
         {"Skellow From ArchiCAD",
-         {{kChair1, kChairModern},
-          {kChair2, kChairModern},
-          {kWindow1, kWindowCasement},
-          {kWindow2, kWindowCasement},
-          {kDesk, kTable}},
-         "5 objects were successfully skellowed"},
-        {"Skellow Missing Parts", {{kSofa, kChairModern}}, "1 objects were successfully skellowed"},
-        {"Skellow Legacy Parts", {{kBench, kTable}}, "1 objects were successfully skellowed"},
+         {{kChair1, {kChairModern}},
+          {kChair2, {kChairModern}},
+          {kWindow1, {kWindowCasement}},
+          {kWindow2, {kWindowCasement}},
+          {kDesk, {kTable}}}},
+        {"Skellow Missing Parts", {{kSofa, {kChairModern}}}},
+        {"Skellow Legacy Parts", {{kBench, {kTable}}}},
     };
-    const json before = json::parse(readFile(fixture("house.json")));
+    const json before = placement::savedForm(fixture("house.json"));
     for (const Case& test : cases) {
         SCOPED_TRACE(test.command);
         copyTable();
@@ -100,27 +89,8 @@ TEST_F(SkellowCommands, EachCommandReplacesItsElementsKeepingPlacementAndReports
         const ProgramRun program = skellowHost({"run", fixture("house.json").string(), "--command",
                                                 test.command, "--home", home().string(), "--out", out});
         ASSERT_EQ(program.status, 0) << program.out << program.err;
-        EXPECT_NE(program.out.find("[Notification] " + std::string(test.report) + "\n"), std::string::npos)
-            << program.out;
-        const json after = json::parse(readFile(out));
-        std::map<std::string, int> expected = partsOf(before);
-        for (const auto& [guid, index] : test.replaced) expected[guid] = index;
-        EXPECT_EQ(partsOf(after), expected);
-        for (const auto& [guid, index] : test.replaced) {
-            const json was = element(before, guid), now = element(after, guid);
-            EXPECT_EQ(now.value("storey", 0), was.value("storey", 0)) << guid;
-            if (!was.contains("position")) continue;   // doors and windows keep their place in the wall
-            EXPECT_DOUBLE_EQ(now.value("angle", 0.0), was.value("angle", 0.0)) << guid;
-            EXPECT_DOUBLE_EQ(now.value("elevation", 0.0), was.value("elevation", 0.0)) << guid;
-            if (guid == kSofa) {   // a missing part gave no box to keep: the element stays where it was
-                EXPECT_EQ(now["position"], was["position"]);
-                continue;
-            }
-            const auto [x0, y0] = frontMidpoint(was);
-            const auto [x1, y1] = frontMidpoint(now);
-            EXPECT_NEAR(x1, x0, 1e-9) << guid;
-            EXPECT_NEAR(y1, y0, 1e-9) << guid;
-        }
+        placement::expectKept(before, json::parse(readFile(out)), test.replaced,
+                              placement::reportIn(program.out));
     }
 }
 
