@@ -100,7 +100,8 @@ bool searchPass(ObjectMapType kind, tarnwick::Drawing& drawing, bool selectedOnl
             if (auto* const component = dynamic_cast<ComponentElem*>(&*element)) {
                 String name;
                 const SourceMatch match = sourceName(kind, *component, name);
-                // An element without a name could not be shown in the table nor mapped from it.
+                // An element without a source name could not be shown in the table nor mapped from it:
+                // only one whose part has no name is told of.
                 if (match == SourceMatch::unread) {
                     ++unreadHere;
                 } else if (match == SourceMatch::unnamed) {
