@@ -69,6 +69,7 @@ SourceMatch sourceName(ObjectMapType kind, ComponentElem& element, String& name)
             bool unread = false;
             name = element.getLinkName(&unread);
             if (unread) return SourceMatch::unread;
+            if (name.isEmpty()) return SourceMatch::unnamed;
             return matchIf(kind != ObjectMapType::legacy || stripLegacyVersion(name) != 0);
         }
         case ObjectMapType::none:
@@ -90,6 +91,7 @@ bool searchPass(ObjectMapType kind, tarnwick::Drawing& drawing, bool selectedOnl
     const tarnwick::Element::UserDataDeferral userData;
     const std::size_t unreadBefore = drawing.getReadFaults().elements;
     std::size_t unreadHere = 0;   // elements read whose own data the host failed to give
+    std::size_t unnamed = 0;
     for (std::size_t t = 0; t < searchedTypeCount(kind); ++t) {
         const tarnwick::Drawing::Filter filter(kWalkHostFlags, kSearchedTypes[t], selectedOnly, 1, false);
         // The walk only reads: nothing it visits is written back.
@@ -98,9 +100,12 @@ bool searchPass(ObjectMapType kind, tarnwick::Drawing& drawing, bool selectedOnl
             if (auto* const component = dynamic_cast<ComponentElem*>(&*element)) {
                 String name;
                 const SourceMatch match = sourceName(kind, *component, name);
-                // An element without a name could not be shown in the table nor mapped from it.
+                // An element without a source name could not be shown in the table nor mapped from it:
+                // only one whose part has no name is told of.
                 if (match == SourceMatch::unread) {
                     ++unreadHere;
+                } else if (match == SourceMatch::unnamed) {
+                    ++unnamed;
                 } else if (match == SourceMatch::yes && !name.isEmpty()) {
                     const SourceKey key(static_cast<std::int32_t>(component->getComponentLink().getType()),
                                         name);
@@ -111,6 +116,7 @@ bool searchPass(ObjectMapType kind, tarnwick::Drawing& drawing, bool selectedOnl
         }
     }
     found.unread = static_cast<std::uint32_t>(drawing.getReadFaults().elements - unreadBefore + unreadHere);
+    found.unnamed = static_cast<std::uint32_t>(unnamed);
     return !progress.isCancelled();
 }
 
@@ -149,7 +155,7 @@ bool gatherElements(ObjectMapType kind, tarnwick::Drawing& drawing, LibraryPartL
     if (searched) return true;
     // Nothing to map: the elements that could not be read are the whole report.
     SkellowReport report;
-    report.total = report.attempted = found.unread;
+    report.countUntaken(found);
     tarnwick::NotifyAlert().show(report.getText());
     return false;
 }
@@ -181,7 +187,7 @@ bool findSourceElements(ObjectMapType kind, tarnwick::Drawing& drawing, SourceSe
         std::int32_t phase;
     };
     for (const Pass pass : {Pass{true, strings::kGettingSelected}, Pass{false, strings::kSearching}}) {
-        if (!found.groups.empty() || found.unread != 0 || progress.isCancelled()) break;
+        if (!found.groups.empty() || found.unread != 0 || found.unnamed != 0 || progress.isCancelled()) break;
         progress.setPhase(Host::getString(strings::kMessages, pass.phase),
                           static_cast<std::int32_t>(countSearched(kind, drawing, pass.selectedOnly)));
         const std::size_t listsBefore = drawing.getReadFaults().lists;
@@ -207,8 +213,10 @@ SourceMatch getDwgSourceName(ComponentElem& element, String& name) {
     bool unread = false;
     name = element.getLinkName(&unread);
     if (unread) return SourceMatch::unread;
-    return withParameters(element, dynamic_cast<const tarnwick::StringParameter*>(
-                                       element.getParameters().find("Derived_from_AutoCad")) != nullptr);
+    const SourceMatch match =
+        withParameters(element, dynamic_cast<const tarnwick::StringParameter*>(
+                                    element.getParameters().find("Derived_from_AutoCad")) != nullptr);
+    return match == SourceMatch::yes && name.isEmpty() ? SourceMatch::unnamed : match;
 }
 
 std::shared_ptr<ComponentElem> makeElementWrapper(const SourceKey& key, const tarnwick::ComponentLink& part) {

@@ -31,19 +31,21 @@ bool gatherLibraryParts(LibraryPartList& parts, tarnwick::ProgressWindow& progre
 
 // The elements of the kind grouped by (part type, source name): the selected ones, or every one when none
 // of the selection qualifies (nor failed to be read). Objects only for DXF/DWG; objects, doors, lamps and
-// windows otherwise. An element without a source name is left out; one the host fails to give in full is
+// windows otherwise. An element without a source name is left out, unless it belongs to the kind by the
+// part it names and that part has no name: it is counted as unnamed. One the host fails to give in full is
 // counted as unread. False when nothing was found, a list could not be read, or the user cancelled.
 bool findSourceElements(ObjectMapType kind, tarnwick::Drawing& drawing, SourceSearch& found,
                         tarnwick::ProgressWindow& progress);
 
-// Whether an element belongs to a kind of source, as far as the host's answers tell.
-enum class SourceMatch { no, yes, unread };
+// Whether an element belongs to a kind of source, as far as the host's answers tell; unnamed: it does, but
+// the part it names has no name to group and map it by.
+enum class SourceMatch { no, yes, unread, unnamed };
 
 // The element's IFC "Name" into `name` (emptied first); yes when it is not empty and the element has the
 // parameter "gs_ifc_buildingmaterial1". No for an element without IFC data.
 SourceMatch getIfcSourceName(tarnwick::ComponentElem& element, tarnwick::String& name);
 // The element's part name into `name` in any case; yes when it has the text parameter
-// "Derived_from_AutoCad" that imports from DXF/DWG leave.
+// "Derived_from_AutoCad" that imports from DXF/DWG leave (unnamed when its part has no name).
 SourceMatch getDwgSourceName(tarnwick::ComponentElem& element, tarnwick::String& name);
 
 // A wrapper of the key's part type (2 window, 3 door, 4 object, 5 lamp) standing on the part; empty for

@@ -107,6 +107,11 @@ const ComponentLink* ObjectSpecification::findMappedPart() {
     return fits(*mappedPart_) ? mappedPart_.get() : nullptr;
 }
 
+const ComponentLink* ObjectSpecification::findNamedPart() {
+    findMappedPart();
+    return mappedPart_->isValid() ? mappedPart_.get() : nullptr;
+}
+
 bool ObjectSpecification::setMappedPart(const ComponentLink& link) {
     tarnwick::Library* const library = link.getLibrary() ? link.getLibrary() : tarnwick::Host::getLibrary();
     if (!library) return false;

@@ -53,6 +53,8 @@ public:
     // library; the answer is kept until the mapping changes. Null when no loaded part of the mapping's
     // type answers (a part found of another type does not count). Borrowed from this specification.
     const tarnwick::ComponentLink* findMappedPart();
+    // The loaded part the mapping names as findMappedPart looks it up, of whatever type; null when none.
+    const tarnwick::ComponentLink* findNamedPart();
     // Merges the custom parameters into the element's; an object takes custom lengths "A", "B" and
     // "ZZYZX" as its sizes, a door or window "A" and "ZZYZX" as its opening's. Nothing is written.
     void apply(tarnwick::ComponentElem& element) const;

@@ -4,6 +4,7 @@
 #include "Geometry/Tolerance.h"
 #include "Geometry/ZRotater.h"
 #include "Skellowing/SkellowingStrings.h"
+#include "Skellowing/SourceGroups.h"
 
 namespace skellow {
 namespace {
@@ -23,11 +24,19 @@ tarnwick::CadPoint frontEdgeMidpoint(const tarnwick::Cube& box) {
 
 }   // namespace
 
+void SkellowReport::countUntaken(const SourceSearch& found) {
+    total += found.unread + found.unnamed;
+    attempted += found.unread + found.unnamed;
+    unnamed += found.unnamed;
+}
+
 String SkellowReport::getText() const {
     String text;
     appendLine(text, strings::kReplacedLine, success);
     appendLine(text, strings::kMissingLine, missing);
-    appendLine(text, strings::kFailedLine, getFailures());
+    appendLine(text, strings::kFailedLine, getFailures() - refused - unnamed);
+    appendLine(text, strings::kRefusedLine, refused);
+    appendLine(text, strings::kUnnamedLine, unnamed);
     if (text.isEmpty()) text = tarnwick::Host::getString(strings::kMessages, strings::kNothingFound);
     return text;
 }

@@ -9,18 +9,26 @@
 
 namespace skellow {
 
+struct SourceSearch;
+
 // The counts of one run. Every element the run took up ends as replaced or failed; missing counts the
-// elements whose mapping names a part that is not loaded.
+// elements whose mapping names a part that is not loaded. Of the failed, refused and unnamed have a reason
+// of their own in the report.
 struct SkellowReport {
     std::uint32_t total = 0;       // elements of the groups mapped in the active configuration
     std::uint32_t attempted = 0;   // elements the run took up
     std::uint32_t success = 0;     // elements now on their new part, placed as before
     std::uint32_t missing = 0;     // elements left alone: their mapped part is not loaded
+    std::uint32_t refused = 0;     // failed: mapped to a loaded part of another kind, or not placeable
+    std::uint32_t unnamed = 0;     // failed: the part they refer to has no name to map them by
     bool editsPutBack = true;      // the layers shown or unlocked and the elements unlocked are as they were
 
     std::uint32_t getFailures() const { return attempted - success; }
-    // A line per count that is not zero, in the order replaced, missing, failed, each ending in "\n";
-    // "No relevant objects were found to be skellowed" when all are zero.
+    // The elements the search found but could not group (unread, unnamed) count as failed.
+    void countUntaken(const SourceSearch& found);
+    // A line per count that is not zero, in the order replaced, missing, failed for no reason known,
+    // refused, unnamed, each ending in "\n"; "No relevant objects were found to be skellowed" when all are
+    // zero.
     tarnwick::String getText() const;
 };
 

@@ -10,8 +10,10 @@
 #include "Geometry/Cube.h"
 #include "Interface/NotifyAlert.h"
 #include "Interface/ProgressWindow.h"
+#include "Project/ComponentSource.h"
 #include "Project/Drawing.h"
 #include "Project/EditManager.h"
+#include "Project/Library.h"
 #include "Project/Project.h"
 #include "Skellowing/ObjectMap.h"
 #include "Skellowing/SkellowingStrings.h"
@@ -51,6 +53,13 @@ ObjectSpecification* activeSpecification(const ObjectMap& table, const SourceKey
     ObjectSpecification* const found = table.findSpecification(key, name, kind, false, false, &where);
     if (!found || name != configuration || where != table.findList(configuration, kind)) return nullptr;
     return found;
+}
+
+// A part the host fails to give is left to the switch, which then fails.
+bool isPlaceable(const ComponentLink& part) {
+    tarnwick::Library* const library = part.getLibrary() ? part.getLibrary() : Host::getLibrary();
+    const std::unique_ptr<tarnwick::ComponentSource> source = library ? library->getSource(part) : nullptr;
+    return !source || source->isPlaceable();
 }
 
 class Replacer {
@@ -105,8 +114,9 @@ private:
         return true;
     }
 
-    // The sizes are taken from the box of the unrotated object, and the midpoint of its front edge is
-    // kept: turned to 0, switched, then turned back and moved by the change of that midpoint.
+    // The sizes are taken from the box of the unrotated object, which the new part keeps in its own terms,
+    // and the midpoint of its front edge is kept: turned to 0, switched, then turned back and moved by the
+    // change of that midpoint.
     bool replaceObject(tarnwick::Object& object, const ObjectSpecification& specification,
                        const ComponentLink& part) {
         const double angle = object.getAngle();
@@ -145,7 +155,7 @@ SkellowReport skellowElements(ObjectMapType kind, tarnwick::Drawing& drawing, co
                               const String& configuration) {
     const SourceGroupMap& groups = found.groups;
     SkellowReport report;
-    report.total = report.attempted = found.unread;   // nobody can tell what they are: none is replaced
+    report.countUntaken(found);   // nobody can tell what they are or map them: none is replaced
     const auto progress = tarnwick::ProgressWindow::open(
         Host::getString(strings::kTitles, strings::kSkellowingTitle), kRunPhases);
     if (!progress) return report;
@@ -176,8 +186,16 @@ SkellowReport skellowElements(ObjectMapType kind, tarnwick::Drawing& drawing, co
             ObjectSpecification* const specification = *mapping++;
             if (!specification) continue;
             const ComponentLink* const part = specification->findMappedPart();
-            if (!part) {
-                report.missing += static_cast<std::uint32_t>(links.size());
+            const auto count = static_cast<std::uint32_t>(links.size());
+            // A loaded part of another kind, or one that is not placed by itself, cannot take the
+            // elements' place: they fail for that reason, which is not a part missing.
+            if (!part && !specification->findNamedPart()) {
+                report.missing += count;
+                continue;
+            }
+            if (!part || !isPlaceable(*part)) {
+                report.attempted += count;
+                report.refused += count;
                 continue;
             }
             for (const ElementLink& link : links) {

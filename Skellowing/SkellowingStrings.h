@@ -32,6 +32,8 @@ inline constexpr std::int32_t kGettingSelected = 14;
 inline constexpr std::int32_t kProjectUnread = 15;
 inline constexpr std::int32_t kChoiceNotStored = 16;
 inline constexpr std::int32_t kSettingsUnread = 17;
+inline constexpr std::int32_t kRefusedLine = 18;   // "$1": a count
+inline constexpr std::int32_t kUnnamedLine = 19;   // "$1": a count
 
 inline constexpr std::int16_t kQuestions = 32523;
 inline constexpr std::int32_t kNoLibraryParts = 1;

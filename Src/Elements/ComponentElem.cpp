@@ -213,14 +213,16 @@ String ComponentElem::getLinkName(bool* unread) {
     host::GuidRecord guid = getGuid().getRecord();
     host::Handle name = nullptr;
     String text;
-    const bool named = hostApi().utilities(fourcc("GULN"), &guid, &name) == host::kNoError;
+    const std::uint32_t result = hostApi().utilities(fourcc("GULN"), &guid, &name);
+    const bool named = result == host::kNoError;
     if (named) {
         const std::size_t units = tarnwick::getHandleSize(name) / sizeof(char16_t);
         if (units > 0)
             text = String(reinterpret_cast<const char16_t*>(*name), static_cast<std::uint32_t>(units));
     }
     tarnwick::disposeHandle(name);
-    if (unread != nullptr) *unread = !named || sourceUnread_;
+    // A host that finds no part the element names has answered: the name is empty, not unread.
+    if (unread != nullptr) *unread = (!named && result != host::kErrBadName) || sourceUnread_;
     return text;
 }
 

@@ -80,7 +80,7 @@ public:
     FamilyGuid getSourceName();    // the part's unique id; empty without a source
     FamilyGuid getSourceTitle();   // the unique id of the part it derives from; empty without
     // The part's name; without a source the host's ('GULN'), else empty. `unread` is set when the host
-    // failed to give the part or the name.
+    // failed to give the part or the name; a part the host cannot name at all gives an empty name.
     String getLinkName(bool* unread = nullptr);
     bool refreshHost();   // 'RFSH' with the element's head
 

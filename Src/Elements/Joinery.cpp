@@ -1,7 +1,10 @@
 #include "Elements/Joinery.h"
 
+#include <optional>
+
 #include "Elements/ElementQuantity.h"
 #include "Elements/PartAttributes.h"
+#include "LibraryParts/LengthParameter.h"
 #include "Project/ElementMemoStore.h"
 #include "Project/Finish.h"
 #include "Project/HostProject.h"
@@ -16,6 +19,13 @@ namespace {
 Library* projectLibrary() {
     Project* project = HostProject::getProject();
     return project != nullptr ? project->getLibrary() : nullptr;
+}
+
+// A size parameter's value; none when the list lacks it or holds it as something other than a length.
+std::optional<double> lengthOf(ParameterList& parameters, const char* name) {
+    const auto* length = dynamic_cast<const LengthParameter*>(parameters.find(name));
+    if (length == nullptr || !length->holdsCell(0, 0)) return std::nullopt;
+    return length->get(0, 0);
 }
 
 }   // namespace
@@ -93,9 +103,17 @@ std::unique_ptr<host::ElementRecord> Joinery::getHostElement() const {
 bool Joinery::setComponent(const ComponentLink& link, bool resetSizes, bool mergeParameters) {
     const std::int32_t kept = getLibraryIndex();
     put(host::kOpeningLibraryIndexOffset, link.getIndex());
-    if (ComponentElem::setComponent(link, resetSizes, mergeParameters)) return true;
-    put(host::kOpeningLibraryIndexOffset, kept);
-    return false;
+    if (!ComponentElem::setComponent(link, resetSizes, mergeParameters)) {
+        put(host::kOpeningLibraryIndexOffset, kept);
+        return false;
+    }
+    // Another part brings its own "A" and "ZZYZX": the opening takes them, so that the two agree.
+    if (link.getIndex() != kept && ParameterMemo::isLoaded()) {
+        if (const std::optional<double> width = lengthOf(getParameters(), "A")) setOpeningWidth(*width);
+        if (const std::optional<double> height = lengthOf(getParameters(), "ZZYZX"))
+            setOpeningHeight(*height);
+    }
+    return true;
 }
 
 void Joinery::setWidth(double value) {

@@ -46,7 +46,8 @@ public:
     bool isMirrored() const override { return byte(host::kOpeningMirroredOffset) != 0; }
     bool isOptionC() const override { return byte(138) != 0; }
     void setOptionC(bool flag) override { setByte(138, flag); }
-    // Writes the library index into the record, then takes the part.
+    // Writes the library index into the record, then takes the part; the opening of another part takes
+    // its "A" and "ZZYZX" as they now are.
     bool setComponent(const ComponentLink& link, bool resetSizes, bool mergeParameters) override;
     std::int32_t getLibraryIndex() const override {
         return get<std::int32_t>(host::kOpeningLibraryIndexOffset);

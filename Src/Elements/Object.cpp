@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <optional>
 
 #include <FourCC.h>
 #include <HostResult.h>
@@ -279,6 +280,9 @@ bool Object::setComponent(const ComponentLink& link, bool resetSizes, bool merge
     const std::unique_ptr<ComponentSource> source = library->getSource(part);
     auto* objectSource = dynamic_cast<ObjectSource*>(source.get());
     if (objectSource == nullptr) return false;
+    // The kept sizes belong to the part the record names, under its size flag: taken as lengths now, they
+    // are written again in the new part's terms below, never read under the new part's flag.
+    const std::optional<KeptSize> size = resetSizes ? std::nullopt : keptSize(part);
     // 3., 4. The record changes only once the part is taken.
     const auto kept = record_;
     put(kLibraryIndex, part.getIndex());
@@ -291,8 +295,33 @@ bool Object::setComponent(const ComponentLink& link, bool resetSizes, bool merge
     if (resetSizes) {
         setWidth(getDefaultWidth());
         setDepth(getDefaultDepth());
+    } else if (size) {
+        // Without the merge the old part's default sizes may still be the ones at hand.
+        if (!mergeParameters) reloadDefaults(/*forget=*/true, /*merge=*/false, /*fromDefaults=*/false);
+        const double width = size->lengths ? size->width : size->width * getDefaultWidth();
+        const double depth = size->lengths ? size->depth : size->depth * getDefaultDepth();
+        put(kWidthRatio, inPartTerms(width, getDefaultWidth()));
+        put(kDepthRatio, inPartTerms(depth, getDefaultDepth()));
     }
     return true;
+}
+
+std::optional<Object::KeptSize> Object::keptSize(const ComponentLink& part) {
+    const std::int32_t index = get<std::int32_t>(kLibraryIndex);
+    if (index == part.getIndex()) return std::nullopt;   // already written for this part (its settings)
+    const double width = get<double>(kWidthRatio), depth = get<double>(kDepthRatio);
+    if (isOptionE()) return KeptSize{width, depth, /*lengths=*/true};
+    // Ratios need the defaults of the part that wrote them; a part that cannot give them (a missing one)
+    // leaves ratios, which the new part then reads as its own.
+    const bool known =
+        componentLink_.getIndex() == index && getDefaultWidth() > 0.0 && getDefaultDepth() > 0.0;
+    if (!known) return KeptSize{width, depth, /*lengths=*/false};
+    return KeptSize{width * getDefaultWidth(), depth * getDefaultDepth(), /*lengths=*/true};
+}
+
+double Object::inPartTerms(double length, double defaultSize) const {
+    if (isOptionE()) return length;
+    return defaultSize > 0.0 ? length / defaultSize : 1.0;
 }
 
 double Object::getWidth() {
@@ -306,14 +335,12 @@ double Object::getDepth() {
 }
 
 void Object::setWidth(double value) {
-    const double size = getDefaultWidth();
-    put(kWidthRatio, isOptionE() ? value : (size > 0.0 ? value / size : 1.0));
+    put(kWidthRatio, inPartTerms(value, getDefaultWidth()));
     ComponentElem::setWidth(value);
 }
 
 void Object::setDepth(double value) {
-    const double size = getDefaultDepth();
-    put(kDepthRatio, isOptionE() ? value : (size > 0.0 ? value / size : 1.0));
+    put(kDepthRatio, inPartTerms(value, getDefaultDepth()));
     ComponentElem::setDepth(value);
 }
 

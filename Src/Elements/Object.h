@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include <HostElementRecords.h>
 
@@ -77,7 +78,8 @@ public:
     bool isMirrored() const override;
     bool isOptionC() const override;
     // Takes an object or lamp part (type 0 counts as object); false, with nothing changed, for a part
-    // of another type, one that is not loaded, or one that is not a parametric object.
+    // of another type, one that is not loaded, or one that is not a parametric object. Unless resetSizes,
+    // the object keeps its width and depth in metres, written as the new part keeps sizes.
     bool setComponent(const ComponentLink& link, bool resetSizes, bool mergeParameters) override;
     void setOptionC(bool flag) override;
     std::int32_t getLibraryIndex() const override;
@@ -132,6 +134,18 @@ protected:
     bool readDefaults(ElementMemoStore* memo);
 
 private:
+    // The record's width and depth: lengths, or ratios of a part whose default sizes are not known.
+    struct KeptSize {
+        double width;
+        double depth;
+        bool lengths;
+    };
+    // What the record's sizes are, before it takes the part; none when it already names that part.
+    std::optional<KeptSize> keptSize(const ComponentLink& part);
+    // A length as the record keeps it under its size flag: itself, or a ratio of the default size
+    // (1 when the part gives none).
+    double inPartTerms(double length, double defaultSize) const;
+
     union Record {
         host::ElementHead head;
         std::array<unsigned char, host::kObjectRecordSize> bytes;

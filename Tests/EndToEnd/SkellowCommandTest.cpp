@@ -1,11 +1,11 @@
 // The five commands on the house fixture: which elements take which part, what stays where it was, what
 // the user is told, and what undo, a locked layer, a declined confirmation and a selection do.
-#include <cmath>
 #include <map>
 
 #include <nlohmann/json.hpp>
 
 #include "EndToEndFixture.h"
+#include "PlacementCheck.h"
 
 namespace {
 
@@ -21,7 +21,6 @@ constexpr const char* kDesk = "DE5C0000-0000-4000-8000-000000000001";      // DW
 constexpr const char* kSofa = "50FA0000-0000-4000-8000-000000000001";      // part deleted: missing
 constexpr const char* kBench = "BE7C0000-0000-4000-8000-000000000001";     // legacy "Bench 19"
 constexpr int kChairModern = 2, kTable = 3, kDoorGlazed = 7, kWindowCasement = 11;
-constexpr int kOpeningsLayer = 3;
 
 class SkellowCommands : public EndToEndFixture {
 protected:
@@ -31,23 +30,10 @@ protected:
         ADD_FAILURE() << "no element " << guid;
         return json::object();
     }
-    static std::map<std::string, int> partsOf(const json& project) {
-        std::map<std::string, int> parts;
-        for (const json& entry : project["elements"])
-            if (entry.contains("libraryIndex")) parts[entry["guid"]] = entry["libraryIndex"];
-        return parts;
-    }
     static json parameter(const json& entry, const std::string& name) {
         for (const json& item : entry["memo"]["parameters"])
             if (item["name"] == name) return item["value"];
         return nullptr;
-    }
-    // The midpoint of an object's front edge: its position plus half its width, turned by its angle.
-    static std::pair<double, double> frontMidpoint(const json& entry) {
-        const double angle = entry.value("angle", 0.0);
-        const double half = parameter(entry, "A").get<double>() * entry["size"][0].get<double>() / 2;
-        return {entry["position"][0].get<double>() + half * std::cos(angle),
-                entry["position"][1].get<double>() + half * std::sin(angle)};
     }
     json current() const { return json::parse(host_->project().saveText()); }
     // With every call of the slot failing, "Skellow From ArchiCAD" says why it stops and changes nothing.
@@ -71,28 +57,24 @@ protected:
 TEST_F(SkellowCommands, EachCommandReplacesItsElementsKeepingPlacementAndReportsTheCount) {
     struct Case {
         const char* command;
-        std::map<std::string, int> replaced;   // guid to the new library index
-        const char* report;
+        std::map<std::string, placement::Replacement> replaced;
     };
     const Case cases[] = {
-        {"Skellow From IFC",
-         {{kChair1, kChairModern}, {kDoor, kDoorGlazed}},
-         "2 objects were successfully skellowed"},
+        {"Skellow From IFC", {{kChair1, {kChairModern}}, {kDoor, {kDoorGlazed}}}},
         // DXF/DWG imports are objects only: the window derived from AutoCad stays.
-        {"Skellow From DXF/DWG", {{kDesk, kTable}}, "1 objects were successfully skellowed"},
+        {"Skellow From DXF/DWG", {{kDesk, {kTable}}}},
         // The desk's mapping is the DXF/DWG kind's: shown as inherited, it becomes the configuration's own
         // when the dialog is accepted.
         {"Skellow From ArchiCAD",
-         {{kChair1, kChairModern},
-          {kChair2, kChairModern},
-          {kWindow1, kWindowCasement},
-          {kWindow2, kWindowCasement},
-          {kDesk, kTable}},
-         "5 objects were successfully skellowed"},
-        {"Skellow Missing Parts", {{kSofa, kChairModern}}, "1 objects were successfully skellowed"},
-        {"Skellow Legacy Parts", {{kBench, kTable}}, "1 objects were successfully skellowed"},
+         {{kChair1, {kChairModern}},
+          {kChair2, {kChairModern}},
+          {kWindow1, {kWindowCasement}},
+          {kWindow2, {kWindowCasement}},
+          {kDesk, {kTable}}}},
+        {"Skellow Missing Parts", {{kSofa, {kChairModern}}}},
+        {"Skellow Legacy Parts", {{kBench, {kTable}}}},
     };
-    const json before = json::parse(readFile(fixture("house.json")));
+    const json before = placement::savedForm(fixture("house.json"));
     for (const Case& test : cases) {
         SCOPED_TRACE(test.command);
         copyTable();
@@ -100,27 +82,8 @@ TEST_F(SkellowCommands, EachCommandReplacesItsElementsKeepingPlacementAndReports
         const ProgramRun program = skellowHost({"run", fixture("house.json").string(), "--command",
                                                 test.command, "--home", home().string(), "--out", out});
         ASSERT_EQ(program.status, 0) << program.out << program.err;
-        EXPECT_NE(program.out.find("[Notification] " + std::string(test.report) + "\n"), std::string::npos)
-            << program.out;
-        const json after = json::parse(readFile(out));
-        std::map<std::string, int> expected = partsOf(before);
-        for (const auto& [guid, index] : test.replaced) expected[guid] = index;
-        EXPECT_EQ(partsOf(after), expected);
-        for (const auto& [guid, index] : test.replaced) {
-            const json was = element(before, guid), now = element(after, guid);
-            EXPECT_EQ(now.value("storey", 0), was.value("storey", 0)) << guid;
-            if (!was.contains("position")) continue;   // doors and windows keep their place in the wall
-            EXPECT_DOUBLE_EQ(now.value("angle", 0.0), was.value("angle", 0.0)) << guid;
-            EXPECT_DOUBLE_EQ(now.value("elevation", 0.0), was.value("elevation", 0.0)) << guid;
-            if (guid == kSofa) {   // a missing part gave no box to keep: the element stays where it was
-                EXPECT_EQ(now["position"], was["position"]);
-                continue;
-            }
-            const auto [x0, y0] = frontMidpoint(was);
-            const auto [x1, y1] = frontMidpoint(now);
-            EXPECT_NEAR(x1, x0, 1e-9) << guid;
-            EXPECT_NEAR(y1, y0, 1e-9) << guid;
-        }
+        placement::expectKept(before, json::parse(readFile(out)), test.replaced,
+                              placement::reportIn(program.out));
     }
 }
 
@@ -136,11 +99,11 @@ TEST_F(SkellowCommands, CarriesSharedParametersAndAppliesTheMappingsOwn) {
 TEST_F(SkellowCommands, UndoRestoresTheProjectAndTheLockedLayerIsLockedAgain) {
     start("house.json", "house-table.xml");
     const host::ProjectState before = host_->project().state;
+    const json saved = current();
     ASSERT_EQ(run("Skellow From IFC"), host::kNoError);
-    EXPECT_EQ(partsOf(current())[kDoor], kDoorGlazed);   // on the locked layer
-    const host::SimAttribute* layer = host_->project().findAttribute(host::kAttributeLayer, kOpeningsLayer);
-    ASSERT_NE(layer, nullptr);
-    EXPECT_NE(layer->flags & host::kLayerLocked, 0);
+    // The door is on the locked layer.
+    placement::expectKept(saved, current(), {{kChair1, {kChairModern}}, {kDoor, {kDoorGlazed}}},
+                          alertTexts().back());
     EXPECT_FALSE(host_->project().state.suspendGroups);
     ASSERT_TRUE(host_->undo());
     host::ProjectState undone = host_->project().state;
@@ -153,10 +116,10 @@ TEST_F(SkellowCommands, UndoRestoresTheProjectAndTheLockedLayerIsLockedAgain) {
 
 TEST_F(SkellowCommands, DecliningTheConfirmationLeavesTheDrawingButKeepsTheTable) {
     start("house.json", "house-table.xml");
-    const std::map<std::string, int> before = partsOf(current());
+    const json before = current();
     script(R"([{"do": "answerAlert", "button": 2}])");
     run("Skellow From ArchiCAD");
-    EXPECT_EQ(partsOf(current()), before);
+    placement::expectKept(before, current(), {}, "");
     EXPECT_EQ(alertTexts().size(), 1u);   // the question alone: no report
     EXPECT_TRUE(std::filesystem::exists(tableFile()));
 }
@@ -187,35 +150,29 @@ TEST_F(SkellowCommands, SearchesOnlyTheSelectionWhenSomeOfItQualifies) {
     host::SimSelection& selection = host_->project().viewOf({host::kDatabasePlan, {}}).selection;
     selection.kind = host::kSelectionElements;
     selection.elements = {host::toGuidBytes(chair2)};
-    std::map<std::string, int> expected = partsOf(current());
+    const json before = current();
     // A selection the host fails to give is not taken for none: the whole drawing is left alone.
     expectAFailedReadStopsTheCommand(host::HostSlot::getSelection);
 
     ASSERT_EQ(run("Skellow From ArchiCAD"), host::kNoError);
-    expected[kChair2] = kChairModern;
-    EXPECT_EQ(partsOf(current()), expected);
+    placement::expectKept(before, current(), {{kChair2, {kChairModern}}}, alertTexts().back());
 
     // A selection of which nothing qualifies: the whole drawing is searched.
     ASSERT_TRUE(host_->undo());
     ASSERT_TRUE(host::guidFromText(kChair1, chair2));
     host_->project().viewOf({host::kDatabasePlan, {}}).selection.elements = {host::toGuidBytes(chair2)};
     ASSERT_EQ(run("Skellow Missing Parts"), host::kNoError);
-    EXPECT_EQ(partsOf(current())[kSofa], kChairModern);
+    placement::expectKept(before, current(), {{kSofa, {kChairModern}}}, alertTexts().back());
 }
 
 TEST_F(SkellowCommands, ElementsTheHostFailsToGiveCountAsFailedAndAFailedListStopsTheCommand) {
     start("house.json", "house-table.xml");
-    const std::map<std::string, int> parts = partsOf(current());
-    // One of the two IFC elements cannot say its name: the other is replaced, and the report says so.
+    const json before = current();
+    // The first IFC element cannot say its name: the door is replaced, and the report says so.
     host_->injectFault({host::HostSlot::getElementIFCAttributes, std::nullopt}, 1, host::kErrGeneral);
     ASSERT_EQ(run("Skellow From IFC"), host::kNoError);
     host_->clearFaults();
-    EXPECT_EQ(alertTexts().back(),
-              "1 objects were successfully skellowed\n1 objects could not be skellowed. Please ensure all "
-              "objects are unlocked and that you have the right to edit them (for TeameWork files).\n");
-    std::size_t changed = 0;
-    for (const auto& [guid, index] : partsOf(current())) changed += parts.at(guid) != index ? 1 : 0;
-    EXPECT_EQ(changed, 1u);
+    placement::expectKept(before, current(), {{kDoor, {kDoorGlazed}}}, alertTexts().back(), {.failed = 1});
 
     // Without the host's lists of elements nobody knows what the search missed: nothing is changed.
     ASSERT_TRUE(host_->undo());

@@ -130,14 +130,15 @@ TEST_F(SkellowRunTest, SwitchesGroupedPartsKeepingPlacementAndCountsWhatFailed) 
     EXPECT_EQ(report.missing, 2u);   // both lamps, one group
     EXPECT_EQ(report.getFailures(), 1u);
 
-    // The turned chair is a table turned and raised as before, its front edge's midpoint kept: the
-    // 0.5 wide chair and the 1.2 wide table share the minimum corner when unturned, so the table moves
-    // back by 0.35 along its own x axis, which the quarter turn makes -y.
+    // The turned chair is a table turned and raised as before, and as large as the chair was (0.5 by
+    // 0.6, as ratios of the table's 1.2 by 0.8), so its front edge's midpoint stays where it was.
     EXPECT_EQ(field<std::int32_t>(kTurnedChair, host::kObjectLibraryIndexOffset), kTable);
     EXPECT_NEAR(field<double>(kTurnedChair, host::kObjectAngleOffset), std::numbers::pi / 2, 1e-9);
     EXPECT_NEAR(field<double>(kTurnedChair, host::kObjectElevationOffset), 0.25, 1e-9);
+    EXPECT_NEAR(field<double>(kTurnedChair, host::kObjectSizeOffset), 0.5 / 1.2, 1e-9);
+    EXPECT_NEAR(field<double>(kTurnedChair, host::kObjectSizeOffset + 8), 0.6 / 0.8, 1e-9);
     EXPECT_NEAR(field<double>(kTurnedChair, host::kObjectPositionOffset), 2.0, 1e-9);
-    EXPECT_NEAR(field<double>(kTurnedChair, host::kObjectPositionOffset + 8), 2.65, 1e-9);
+    EXPECT_NEAR(field<double>(kTurnedChair, host::kObjectPositionOffset + 8), 3.0, 1e-9);
     EXPECT_TRUE(host_->project().findAttribute(host::kAttributeLayer, kFurniture)->flags &
                 host::kLayerLocked);
     // The element without a part took the table; the locked chair and the lamps kept theirs.
