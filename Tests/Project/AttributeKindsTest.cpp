@@ -150,6 +150,12 @@ TEST_F(AttributeKindsTest, EveryKindIsReadFromTheProjectAndWrittenBack) {
     EXPECT_TRUE(oak->isTextureMissing());
     EXPECT_DOUBLE_EQ(oak->getTextureXSize(), 1.0);
     EXPECT_DOUBLE_EQ(oak->getTextureRotationAngle(), 0.0);
+    // Its type steps round 0 to 9.
+    const std::pair<std::int32_t, std::int32_t> steps[] = {{0, 1}, {8, 9}, {9, 0}};
+    for (const auto& [type, next] : steps) {
+        EXPECT_EQ(tarnwick::Finish::nextMaterialType(type), next);
+        EXPECT_EQ(tarnwick::Finish::previousMaterialType(next), type);
+    }
     oak->setSurfaceColour(Colour(0.0, 1.0, 0.0, 1.0));
     ASSERT_TRUE(write(*oak));
     EXPECT_DOUBLE_EQ(bodyOf<double>(host::kAttributeSurface, 1, 328), 1.0);
@@ -163,6 +169,11 @@ TEST_F(AttributeKindsTest, EveryKindIsReadFromTheProjectAndWrittenBack) {
     brick->setCutFillBackgroundPen(*load<tarnwick::Pen>(AttributeType::pen, 3));
     ASSERT_TRUE(write(*brick));
     EXPECT_EQ(bodyOf<std::int16_t>(host::kAttributeBuildingMaterial, 1, 328), 3);
+    tarnwick::MaterialRecord copied{};   // a material made from a host record is linked by its index
+    std::memcpy(&copied, brick->copyDefinition().get(), sizeof copied);
+    const tarnwick::Material fromRecord(copied);
+    EXPECT_EQ(fromRecord.getIndex(), 1);
+    EXPECT_EQ(fromRecord.getCutFillBackgroundPen().getName(), brick->getCutFillBackgroundPen().getName());
     // Cities keep whole minutes; the degrees read back keep the minutes' fraction.
     auto vienna = load<tarnwick::City>(AttributeType::city, 1);
     ASSERT_NE(vienna, nullptr);
