@@ -79,9 +79,9 @@ public:
     // index of a storey-addressed location goes into the head's storey field.
     void getHead(host::ElementHead& head, bool resolveSection);
     void getHead(host::ElementHead& head);   // never resolves section elements
-    // Type byte, variation and guid; with withStorey the storey index as getHead gives it.
     // The unique id of the element's library part ('GELU'); empty when the host has none for it.
     FamilyGuid getLibPartUniqueId() const;
+    // Type byte, variation and guid; with withStorey the storey index as getHead gives it.
     void getElemType(host::ElementHead& head, bool withStorey);
     // Fills a zeroed 52-byte part reference; resolveSection as in getHead (the section element's table
     // id, the second guid); recompute takes the id from the type table instead of the cache.

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include <HostGraphics.h>
 
@@ -305,6 +306,24 @@ TEST_F(AttributeKindsTest, TextsAreMeasuredInTheProjectsFonts) {
     EXPECT_FALSE(bold == style);
     host_->injectFault({host::HostSlot::utilities, host::fourcc("GTLL")}, 0, host::kErrGeneral);
     EXPECT_DOUBLE_EQ(style.measure("Width", 0), 0.0);
+
+    // The host's text records give back what they were made from.
+    host::TextRecord record{};
+    record.pen = 3;
+    record.style = host::kTextItalic;
+    record.font = 1;
+    record.extra = 7;
+    record.size = 2.5;
+    const host::TextRecord back = tarnwick::TextStyle(record).toHostRecord(4, 5);
+    EXPECT_EQ(std::make_tuple(back.word0, back.word1, back.pen, back.style, back.font, back.extra),
+              std::make_tuple(4, 5, std::int16_t{3}, std::uint16_t{host::kTextItalic}, std::int16_t{1},
+                              std::int16_t{7}));
+    EXPECT_DOUBLE_EQ(back.size, 2.5);
+    const host::TextSizeRecord size =
+        tarnwick::TextStyle(tarnwick::TextStyle(record).toSizeRecord()).toSizeRecord();
+    EXPECT_EQ(size.pen, 3);
+    EXPECT_EQ(size.font, 1);
+    EXPECT_DOUBLE_EQ(size.size, 2.5);
 }
 
 TEST_F(AttributeKindsTest, PhasesAreNamedByTheFrameworksTexts) {
