@@ -326,7 +326,8 @@ struct SimSelection {
     bool operator==(const SimSelection&) const = default;
 };
 struct SimView {
-    std::array<double, 4> zoom{0, 0, 20, 20};   // xMin, yMin, xMax, yMax
+    std::array<double, 4> zoom{0, 0, 20, 20};          // xMin, yMin, xMax, yMax
+    std::vector<std::array<double, 4>> earlierZooms;   // 'DOOM' goes back through them; not saved
     std::array<double, 4> extent{0, 0, 20, 20};
     double scale = 100;
     SimSelection selection;

@@ -29,6 +29,7 @@
 #include "SimText.h"
 #include "SimToolDefaults.h"
 #include "SimUserData.h"
+#include "SimZoom.h"
 
 namespace host {
 
@@ -853,6 +854,7 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
 
     static Result automation(SimulatedHost& host, Addon&, std::uint32_t code, void* p1, void*, void*) {
         SimProject& p = host.project_;
+        if (code == fourcc("DOOM")) return zoomBack(p.viewOf(p.view.currentDatabase));
         if (!p1) return kErrBadParameters;
         if (code == fourcc("CHWD")) {
             const SimDatabase* database = databaseOf(host, *static_cast<const DatabaseRecord*>(p1));
@@ -860,14 +862,8 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
             p.view.frontWindow = SimProject::keyOf(*database);
             return kNoError;
         }
-        if (code == fourcc("ZOOM")) {
-            const auto& box = *static_cast<const BoxRecord*>(p1);
-            if (!(box.xMin < box.xMax) || !(box.yMin < box.yMax) || !std::isfinite(box.xMax - box.xMin) ||
-                !std::isfinite(box.yMax - box.yMin))
-                return kErrBadParameters;
-            p.viewOf(p.view.currentDatabase).zoom = {box.xMin, box.yMin, box.xMax, box.yMax};
-            return kNoError;
-        }
+        if (code == fourcc("ZOOM"))
+            return zoomTo(p.viewOf(p.view.currentDatabase), *static_cast<const BoxRecord*>(p1));
         if (code == fourcc("RBLD")) return kNoError;
         if (code == fourcc("LLIB")) return library(host).setFolders(static_cast<Handle>(p1));
         return kErrBadParameters;

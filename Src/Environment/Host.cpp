@@ -92,6 +92,19 @@ void releaseEdits(Transaction& transaction) {
     }
 }
 
+// A transaction that ends in its prepare puts back what prepare changed: no body will run to do it.
+void putBackPrepared(Transaction& transaction) {
+    EditManager* edits = transaction.findEditManager();
+    if (edits == nullptr) return;
+    try {
+        edits->relockElements();
+        edits->restoreLayers();
+    } catch (...) {
+        Addon::reportCurrentException(kPlace);
+    }
+    releaseEdits(transaction);
+}
+
 std::uint32_t commandBody(void* userData) { return runBody(*static_cast<Running*>(userData)); }
 
 // Keeps the nesting depth right on every way out.
@@ -122,12 +135,12 @@ std::uint32_t Host::makeTransaction(Transaction& transaction) {
         prepared = transaction.prepare();
     } catch (...) {
         Addon::reportCurrentException(kPlace);
-        releaseEdits(transaction);
+        putBackPrepared(transaction);
         logTransaction("FAILED INIT: " + name);
         return 0;
     }
     if (!prepared) {
-        releaseEdits(transaction);
+        putBackPrepared(transaction);
         logTransaction("FAILED INIT: " + name);
         return kHandled;
     }
@@ -189,6 +202,12 @@ Project* Host::getProject() { return HostProject::getProject(); }
 Plan* Host::getPlan() { return HostProject::getPlan(); }
 
 host::WindowId Host::getMainWindow() { return host::mainWindow(); }
+
+Guid Host::getActiveRenovationFilter() {
+    Guid active;
+    if (hostApi().environment(fourcc("GARF"), &active.getRecord()) != host::kNoError) return Guid();
+    return active;
+}
 
 Specification* Host::getSpecification() {
     Project* project = HostProject::getProject();

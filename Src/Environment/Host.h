@@ -8,6 +8,7 @@
 #include <HostSystem.h>
 
 #include "Foundation/ActivityLog.h"
+#include "Foundation/Guid.h"
 #include "Foundation/String.h"
 
 namespace tarnwick {
@@ -34,7 +35,8 @@ public:
 
     // --- Transactions ------------------------------------------------------------------------------
     // Runs the transaction: log its name; refused inside a project notification ("BLOCKED: "); prepare
-    // outside the undo step (declined: "FAILED INIT: ", handled); number the outermost; run the body in
+    // outside the undo step (declined: "FAILED INIT: ", handled; declined or thrown, the edit manager puts
+    // back what prepare changed and gives its reservations back); number the outermost; run the body in
     // the host's undoable command named by the transaction (directly when it has no name or a host
     // command is already running); finish with the outcome; log "RUN ERROR: " on a non-zero result.
     // Exceptions are reported, never passed on. The low byte of the result is the handled flag: set
@@ -65,6 +67,7 @@ public:
     static bool setCurrentWindow(Database* database);       // false on failure
     static std::unique_ptr<ElementLink> getCurrentTool();   // 'GTBX'; null when the host fails
     static host::WindowId getMainWindow();                  // the host application's main window
+    static Guid getActiveRenovationFilter();                // 'GARF'; empty when the host fails
     // The current member ('PROJ'; id 0 in a project that is not shared), with the name the project's
     // member list gives it. Read once until reset; null when the host cannot say (asked again next time).
     static const User* getUser();

@@ -13,7 +13,8 @@ class EditManager;
 // Owned by whoever runs it; not copyable. Host::makeTransaction calls prepare outside the undo step,
 // run inside it, then finish. The transaction's EditManager (made when the body first asks for it)
 // is put back by the runner: elements relocked and layers restored inside the undo step, right after
-// the body, and reservations given back when the transaction ends, whatever its outcome.
+// the body (or right after a prepare that declined or threw), and reservations given back when the
+// transaction ends, whatever its outcome.
 class Transaction {
 public:
     explicit Transaction(const String& name);   // the name is also the undo text; empty: no undo step

@@ -18,7 +18,7 @@ public:
     bool getBool() const override;
     double getReal() const override;   // 1.0 or 0.0
     String getText() const override;   // "1" or "0"
-    bool isEmpty() const override;     // false
+    bool isEmpty() const override;     // true when false
     SettingKind getKind() const override;
     bool setInt64(std::int64_t value) override;   // not zero
     bool setInt32(std::int32_t value) override;   // not zero

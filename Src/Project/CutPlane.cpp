@@ -40,6 +40,12 @@ bool CutPlane::IsElementProxy::accepts(Element& element) const {
 CutPlane::CutPlane(Project& project, const Guid& databaseGuid) : Drawing(project, databaseGuid) {}
 CutPlane::~CutPlane() = default;
 
+bool CutPlane::toSectionElementLink(ElementLink& link) const { return link.makeSectionElement(); }
+
+ElementLink CutPlane::fromSectionElementLink(const ElementLink& link) const {
+    return link.resolveSectionElement(*this);
+}
+
 // A link whose location is this view itself is read here: asking the location again would never end.
 std::unique_ptr<Element> CutPlane::getElement(const ElementLink& link) {
     Drawing* location = link.getDrawing();

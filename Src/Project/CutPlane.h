@@ -43,6 +43,12 @@ public:
     ~CutPlane() override;
 
     virtual std::uint16_t getMarkerType() const = 0;   // 25 for a section, 33 for an elevation
+    // The link becomes a section-element link (type 29, variation 0, part-reference id 0); false when it
+    // already is one.
+    virtual bool toSectionElementLink(ElementLink& link) const;
+    // A link seen here as a section element (source this view, a second type and a valid second guid)
+    // becomes a link of that second type located here; any other link is copied unchanged.
+    virtual ElementLink fromSectionElementLink(const ElementLink& link) const;
 
     // A link seen here whose element lies in another Drawing is read there; otherwise as every Drawing.
     std::unique_ptr<Element> getElement(const ElementLink& link) override;

@@ -29,12 +29,14 @@
 #include "IFC/ClassificationMemo.h"
 #include "IFC/PropertyMemo.h"
 #include "Project/AttributeLink.h"
+#include "Project/CutPlane.h"
 #include "Project/ElementLinkList.h"
 #include "Project/ElementListMaker.h"
 #include "Project/ElementMemoStore.h"
 #include "Project/Layer.h"
 #include "Project/Plan.h"
 #include "Project/Project.h"
+#include "Project/Storey.h"
 
 namespace tarnwick {
 
@@ -303,9 +305,21 @@ bool Drawing::sendParts(const ElementLinkList& links, bool add) {
     return result == host::kNoError;
 }
 
-bool Drawing::select(const ElementLinkList& links) {
+const ElementLinkList& Drawing::forSelection(const ElementLinkList& links,
+                                             std::unique_ptr<ElementLinkList>& marked) {
+    auto* cutPlane = dynamic_cast<CutPlane*>(this);
+    if (cutPlane == nullptr) return links;
+    marked = links.clone();
+    markSectionElements(*marked, *cutPlane);
+    return *marked;
+}
+
+bool Drawing::select(const ElementLinkList& given) {
     if (!makeCurrent()) return false;
     forgetSelection();
+    std::unique_ptr<ElementLinkList> marked;
+    const ElementLinkList& links = forSelection(given, marked);
+    if (marked && !makeCurrent()) return false;   // marking walks the view and may leave the Plan current
     if (setLastHostResult(hostApi().call<host::HostSlot::selectElements>(nullptr, 0, std::uint8_t{0})) !=
         host::kNoError)
         return false;
@@ -330,9 +344,12 @@ bool Drawing::deselectAll() {
            host::kNoError;
 }
 
-bool Drawing::changeSelection(const ElementLinkList& links, bool add) {
+bool Drawing::changeSelection(const ElementLinkList& given, bool add) {
     if (!makeCurrent()) return false;
     forgetSelection();
+    std::unique_ptr<ElementLinkList> marked;
+    const ElementLinkList& links = forSelection(given, marked);
+    if (marked && !makeCurrent()) return false;   // marking walks the view and may leave the Plan current
     return sendParts(links, add);
 }
 
@@ -646,7 +663,7 @@ bool Drawing::loadElementRecord(ElementLink& link, host::ElementHead* head) {
     return true;
 }
 
-bool Drawing::loadElementHead(const Guid& guid, ElementLink* link, Layer* layer) {
+bool Drawing::loadElementHead(const Guid& guid, ElementLink* link, Layer* layer, Storey** storey) {
     host::ElementHead head{};
     const host::GuidRecord record = guid.getRecord();
     const bool read =
@@ -654,11 +671,17 @@ bool Drawing::loadElementHead(const Guid& guid, ElementLink* link, Layer* layer)
     if (link != nullptr) *link = read ? ElementLink(head, this) : ElementLink();
     if (layer != nullptr)
         *layer = Layer(AttributeLink(read ? head.layer : std::int16_t{0}, AttributeType::layer));
+    if (storey != nullptr) {
+        const std::int32_t type = getDatabaseType();
+        const bool storeys = type == host::kDatabasePlan || type == host::kDatabaseModel;
+        *storey = read && storeys ? project().getPlan().getStorey(head.storey) : nullptr;
+    }
     makeCurrent();
     return read;
 }
 
 std::unique_ptr<ElementMemoStore> Drawing::loadMemo(const ElementLink& link, std::uint64_t mask) {
+    if (!makeCurrent()) return nullptr;
     auto store = std::make_unique<ElementMemoStore>();
     const host::GuidRecord guid = link.getGuid().getRecord();
     if (setLastHostResult(hostApi().call<host::HostSlot::getElementMemo>(
@@ -686,6 +709,7 @@ std::unique_ptr<MemoryBlock> Drawing::getUserData(const ElementLink& link, std::
 }
 
 std::size_t Drawing::getLinkedElements(const ElementLink& link, ElementLinkList& list) {
+    if (!makeCurrent()) return 0;
     const host::GuidRecord guid = link.getGuid().getRecord();
     host::Handle guids = nullptr;
     std::int32_t count = 0;
@@ -779,6 +803,7 @@ bool Drawing::setUserData(const ElementLink& link, const MemoryBlock* block, boo
 }
 
 bool Drawing::linkElements(const ElementLink& first, const ElementLinkList& second) {
+    if (!makeCurrent()) return false;
     bool all = true;
     const host::GuidRecord from = first.getGuid().getRecord();
     for (const auto& link : second) {
@@ -798,6 +823,7 @@ bool Drawing::linkElements(const ElementLink& first, const ElementLink& second) 
 }
 
 bool Drawing::unlinkElements(const ElementLink& first, const ElementLinkList& second) {
+    if (!makeCurrent()) return false;
     bool all = true;
     const host::GuidRecord from = first.getGuid().getRecord();
     for (const auto& link : second) {
@@ -873,17 +899,16 @@ bool Drawing::changePlacement(Element& element, const AttributeLink* layer, cons
     if (layer == nullptr && storey == nullptr && headGuid == nullptr) return true;
     if (!makeCurrent()) return false;
     auto mask = std::make_unique<host::ElementRecord>();   // zeroed: only what is given is written
-    host::ElementHead& head = element.getMutableTypeRecord();
     if (layer != nullptr) {
-        head.layer = layer->getShortIndex();
+        element.setLayer(Layer(*layer));
         mask->head.layer = static_cast<std::int16_t>(0xFFFF);
     }
-    if (storey != nullptr) {
-        head.storey = storey->getShortIndex();
+    if (storey != nullptr) {   // the element's storey-dependent values follow it to the new storey
+        element.setStorey(Storey(*storey), /*keepVisibility=*/true);
         mask->head.storey = static_cast<std::int16_t>(0xFFFF);
     }
     if (headGuid != nullptr) {
-        head.firstIdentifier = headGuid->getRecord();
+        element.getMutableTypeRecord().firstIdentifier = headGuid->getRecord();
         std::memset(static_cast<void*>(&mask->head.firstIdentifier), 0xFF, sizeof mask->head.firstIdentifier);
     }
     const std::unique_ptr<host::ElementRecord> record = element.getHostElement();
@@ -1029,9 +1054,7 @@ Drawing::const_iterator Drawing::cbegin(const Filter& filter) {
 Guid Drawing::renovationFilterFor(const Filter& filter) {
     if ((filter.getHostFlags() & kRenovationFlag) == 0) return Guid();
     if (filter.getRenovationFilter().isValid()) return filter.getRenovationFilter();
-    Guid active;
-    hostApi().environment(fourcc("GARF"), &active.getRecord());
-    return active;
+    return Host::getActiveRenovationFilter();
 }
 
 std::size_t Drawing::fillLinkList(const Filter& filter, ElementLinkList* list) {
@@ -1040,17 +1063,22 @@ std::size_t Drawing::fillLinkList(const Filter& filter, ElementLinkList* list) {
         ++readFaults_.lists;
         return 0;
     }
-    // 2. (Views that show section elements resolve them here once they join.)
+    // 2. A cut plane lists its section elements; the filter's types are those of the elements they show.
+    const bool cutPlaneMode = filter.resolvesSectionElements() && dynamic_cast<CutPlane*>(this) != nullptr;
+    // Without a list the links are still needed there, to be tested as step 5 does.
+    ElementLinkList scratch;
+    if (cutPlaneMode && list == nullptr) list = &scratch;
+    const std::size_t first = list != nullptr ? list->size() : 0;
     std::size_t count = 0;
     if (!filter.isSelectedOnly()) {
-        // 3. One host list per type of the filter; one for every type when it names none.
+        // 3. One host list per type of the filter; one for every type when it names none or in a cut plane.
         const Guid renovation = renovationFilterFor(filter);
-        const std::size_t types = std::max<std::size_t>(filter.getTypeCount(), 1);
+        const std::size_t types = cutPlaneMode ? 1 : std::max<std::size_t>(filter.getTypeCount(), 1);
         for (std::size_t i = 0; i < types; ++i) {
+            const std::int32_t type = cutPlaneMode ? 0 : static_cast<std::int32_t>(filter.typeAt(i) & 0xFF);
             host::Handle guids = nullptr;
             const std::uint32_t result = setLastHostResult(hostApi().call<host::HostSlot::getElementList>(
-                static_cast<std::int32_t>(filter.typeAt(i) & 0xFF), &guids, filter.getHostFlags(),
-                std::int32_t{0}, &renovation.getRecord()));
+                type, &guids, filter.getHostFlags(), std::int32_t{0}, &renovation.getRecord()));
             if (result != host::kNoError) {
                 ++readFaults_.lists;
             } else if (list == nullptr) {
@@ -1062,25 +1090,62 @@ std::size_t Drawing::fillLinkList(const Filter& filter, ElementLinkList* list) {
             }
             tarnwick::disposeHandle(guids);
         }
-        return count;
-    }
-    // 4. The selected elements that pass. A selection the host failed to give is no empty one.
-    if (!loadSelection()) {
-        if (selectionUnread_) ++readFaults_.lists;
-        return 0;
-    }
-    if (list != nullptr) list->reserve(list->size() + selection_->size());
-    for (const auto& link : *selection_) {
-        if (!link) continue;
-        if (filter.getTypeCount() > 0 && !filter.hasType(link->getTypeId())) continue;
-        if (filter.getHostFlags() != 0 && !passesHostFilter(*link, filter)) {
-            if (lastHostResult_ != host::kNoError) ++readFaults_.elements;   // failed, not refused
-            continue;
+    } else {
+        // 4. The selected elements that pass. A selection the host failed to give is no empty one.
+        if (!loadSelection()) {
+            if (selectionUnread_) ++readFaults_.lists;
+            return 0;
         }
-        ++count;
-        if (list != nullptr) list->append(*link);
+        if (list != nullptr) list->reserve(list->size() + selection_->size());
+        for (const auto& link : *selection_) {
+            if (!link) continue;
+            if (!cutPlaneMode) {   // a cut plane's links are tested as the elements they show (step 5)
+                if (filter.getTypeCount() > 0 && !filter.hasType(link->getTypeId())) continue;
+                if (filter.getHostFlags() != 0 && !passesHostFilter(*link, filter)) {
+                    if (lastHostResult_ != host::kNoError) ++readFaults_.elements;   // failed, not refused
+                    continue;
+                }
+            }
+            ++count;
+            if (list != nullptr) list->append(*link);
+        }
     }
+    if (!cutPlaneMode) return count;
+    // 5. Each new link is tested as the element it shows; the list keeps the link as it was met here
+    // (it is resolved again when its element is loaded).
+    for (std::size_t i = list->size(); i-- > first;) {
+        ElementLink parent = *(*list)[i];
+        bool passes = resolveSectionElement(/*toParent=*/true, parent);
+        if (!passes) {
+            ++readFaults_.elements;
+        } else if (filter.getTypeCount() > 0 && !filter.hasType(parent.getTypeId())) {
+            passes = false;
+        } else if (filter.getHostFlags() != 0 && !passesHostFilter(parent, filter)) {
+            if (lastHostResult_ != host::kNoError) ++readFaults_.elements;   // failed, not refused
+            passes = false;
+        }
+        if (!passes) {
+            list->erase(i);
+            --count;
+        }
+    }
+    makeCurrent();   // resolving made the Plan current
     return count;
+}
+
+void Drawing::markSectionElements(ElementLinkList& list, CutPlane& cutPlane) {
+    const Filter every(std::uint16_t{0}, /*selectedOnly=*/false, /*flagByte1=*/0, /*withUserDataOnly=*/false);
+    for (auto it = cutPlane.cbegin(every); !it.atEnd(); ++it) {
+        const ElementLink& shown = it->getLink();
+        if (shown.getSecondTypeId() != ElementLink::kSectionElementType) continue;
+        for (const auto& link : list) {
+            if (!link || link->getGuid() != shown.getGuid()) continue;
+            link->setSourceDatabase(&cutPlane);
+            link->setSecondGuid(shown.getSecondGuid());
+            link->setSecondTypeId(ElementLink::kSectionElementType);
+            break;
+        }
+    }
 }
 
 ElementLink Drawing::retypeLink(const ElementLink& link, const Filter& filter) const {

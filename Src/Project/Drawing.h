@@ -23,6 +23,7 @@ namespace tarnwick {
 class AttributeLink;
 class Colour;
 class Cube;
+class CutPlane;
 class Element;
 class ElementLinkList;
 class ElementListMaker;
@@ -30,6 +31,7 @@ class ElementMemoStore;
 class Layer;
 class MemoryBlock;
 class Project;
+class Storey;
 class Transformation;
 
 // Owned by its Project; not copyable. Every host operation first makes this Drawing the host's current
@@ -183,9 +185,11 @@ public:
     // cannot be read (counted among the read faults) or made, or the filter refuses it.
     std::unique_ptr<Element> loadElement(const ElementLink& link, const Filter* filter);
     bool loadElementRecord(ElementLink& link, host::ElementHead* head);   // the link rebuilt from the record
-    // The element head by guid: the link of the head (empty on failure) and the layer of its index (index
-    // 0 on failure). Either out pointer may be null.
-    bool loadElementHead(const Guid& guid, ElementLink* link, Layer* layer = nullptr);
+    // The element head by guid: the link of the head (empty on failure), the layer of its index (index
+    // 0 on failure) and, in the plan and the 3D window, the Plan's storey of its index (else null; owned
+    // by the Plan). Any out pointer may be null.
+    bool loadElementHead(const Guid& guid, ElementLink* link, Layer* layer = nullptr,
+                         Storey** storey = nullptr);
     // A new memo of the parts in the mask (0: every part), null on failure.
     std::unique_ptr<ElementMemoStore> loadMemo(const ElementLink& link, std::uint64_t mask);
     // The element's user data: a block (over a null handle when it has none), or null on failure.
@@ -256,7 +260,9 @@ public:
     reverse_iterator rbegin(bool writeBack, const Filter& filter);
     const_iterator cbegin(const Filter& filter);
     static iterator end();   // the end of every walk
-    // Appends the links of the elements that pass (only counts them without a list); the count.
+    // Appends the links of the elements that pass (only counts them without a list); the count. In a cut
+    // plane (when the filter resolves section elements) the section elements are listed and tested as
+    // the model elements they show, and stay section-element links in the list.
     std::size_t fillLinkList(const Filter& filter, ElementLinkList* list);
     ElementLink retypeLink(const ElementLink& link, const Filter& filter) const;   // the filter's first type
     // A section element (type 29) met here: to parent, the link becomes the model element it shows (in
@@ -264,6 +270,10 @@ public:
     // second. False when the section element cannot be read.
     bool resolveSectionElement(bool toParent, ElementLink& link);
     bool passesHostFilter(const ElementLink& link, const Filter& filter);
+    // Before a cut plane's selection changes: each list link of a model element the cut plane shows
+    // (the first with its guid) is marked with the section element that shows it, so that the host is
+    // given that section element.
+    void markSectionElements(ElementLinkList& list, CutPlane& cutPlane);
 
 protected:
     Project& project() const { return getProject(); }
@@ -275,6 +285,9 @@ private:
     bool changeSelection(const ElementLinkList& links, bool add);
     bool changeSelection(const ElementLink& link, bool add);
     bool sendParts(const ElementLinkList& links, bool add);
+    // The links as this Drawing selects them: in a cut plane a copy marked with its section elements.
+    const ElementLinkList& forSelection(const ElementLinkList& links,
+                                        std::unique_ptr<ElementLinkList>& marked);
     bool sendTool(std::uint32_t code, const ElementLinkList& links, ElementListMaker* receiver);
     bool sendEdit(const ElementLinkList& links, const Transformation& transform);
     Guid renovationFilterFor(const Filter& filter);

@@ -83,8 +83,21 @@ bool EditManager::prepare(Element& element, bool rememberLayers, bool rememberUn
     // 4. Layers are changed through the Specification.
     Specification* specification = project->getSpecification();
     if (specification == nullptr) return false;
-    // 5. (Asked before any layer is touched, so that an element another member holds is left alone.)
-    // In a shared project the element must be this member's.
+    bool editable = true;
+    // 5. Unlock its layer.
+    if (layer.isLocked()) {
+        layer.setLocked(false);
+        if (specification->write(layer)) {
+            if (rememberLayers) made(unlockedLayers_).append(layer.getLink());
+        } else {
+            layer.setLocked(true);   // as the host still has it
+            editable = false;
+        }
+    }
+    // 6. Show its layer.
+    if (!showLayer(layer, rememberLayers)) editable = false;
+    // 7. In a shared project the element must be this member's. When it cannot be reserved, the layer
+    // changes stay remembered: they are put back with the others.
     if (teamwork_) {
         const User* user = Host::getUser();
         if (user == nullptr) return false;   // whose it is cannot be told
@@ -96,19 +109,6 @@ bool EditManager::prepare(Element& element, bool rememberLayers, bool rememberUn
             element.setOwnerId(user->getMemberId());
         }
     }
-    bool editable = true;
-    // 6. Unlock its layer.
-    if (layer.isLocked()) {
-        layer.setLocked(false);
-        if (specification->write(layer)) {
-            if (rememberLayers) made(unlockedLayers_).append(layer.getLink());
-        } else {
-            layer.setLocked(true);   // as the host still has it
-            editable = false;
-        }
-    }
-    // 7. Show its layer.
-    if (!showLayer(layer, rememberLayers)) editable = false;
     // 8. Unlock the element, in the current database (or any, when allowed).
     Drawing* drawing = element.getDrawing();
     if (element.isLocked() && drawing != nullptr) {

@@ -37,12 +37,13 @@ public:
     // a restore there is nothing left to do.
     virtual ~EditManager();
 
-    // Makes the element editable; true only when it is (now) editable. False without a project or a
-    // Specification, for an element that is part of another one (second identifier), when another member
-    // holds it and it cannot be reserved or the current member is not known (nothing is then changed for
-    // it), when its layer cannot be read, shown or unlocked, and when it stays locked (outside the current
-    // database without allowOtherDatabases, or refused by the host). What was changed is remembered as
-    // asked.
+    // Makes the element editable: its layer unlocked and shown, then (in a shared project) the element
+    // reserved, then the element unlocked. True only when it is (now) editable. False without a project
+    // or a Specification, for an element that is part of another one (second identifier), when its layer
+    // cannot be read, shown or unlocked, when another member holds it and it cannot be reserved or the
+    // current member is not known, and when it stays locked (outside the current database without
+    // allowOtherDatabases, or refused by the host). What was changed is remembered as asked, also when
+    // a later step fails.
     bool prepare(Element& element, bool rememberLayers, bool rememberUnlocked, bool rememberReserved);
     // Shows a hidden layer (written back); remembered when asked. True when it was not hidden or the
     // write succeeded; false without a Specification or when the write fails.

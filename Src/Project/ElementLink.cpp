@@ -139,6 +139,16 @@ Drawing* ElementLink::getDrawing() const { return drawingOf(location_); }
 
 Drawing* ElementLink::getSourceDatabase() const { return drawingOf(source_); }
 
+Library* ElementLink::getLibrary() const {
+    Project* project = currentProject();
+    return project != nullptr ? project->getLibrary() : nullptr;
+}
+
+Specification* ElementLink::getSpecification() const {
+    Project* project = currentProject();
+    return project != nullptr ? project->getSpecification() : nullptr;
+}
+
 void ElementLink::getHead(host::ElementHead& head, bool resolveSection) {
     head = host::ElementHead{};
     if (resolveSection && typeByte(secondTypeId_) == kSectionElementType && getSourceDatabase() != nullptr) {
@@ -265,7 +275,6 @@ bool ElementLink::operator==(const ElementLink& other) const {
            location_ == other.location_ && source_ == other.source_;
 }
 
-// Type byte, sub-type byte, guid: lexicographic, so sorting is well defined whatever the sub-types.
 FamilyGuid ElementLink::getLibPartUniqueId() const {
     host::ElementHead head{};
     ElementLink(*this).getElemType(head, /*withStorey=*/true);
@@ -275,6 +284,7 @@ FamilyGuid ElementLink::getLibPartUniqueId() const {
     return FamilyGuid(text);
 }
 
+// Type byte, sub-type byte, guid: lexicographic, so sorting is well defined whatever the sub-types.
 bool ElementLink::operator<(const ElementLink& other) const {
     const std::uint16_t mine = getTypeId();
     const std::uint16_t theirs = other.getTypeId();

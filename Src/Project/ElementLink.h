@@ -16,6 +16,8 @@ namespace tarnwick {
 class Database;
 class Drawing;
 class FamilyGuid;
+class Library;
+class Specification;
 
 // A value; copy freely. Type ids are 16-bit: low byte the host element type, high byte a sub-type byte
 // (0 for every type the add-on names; as a pattern 0 matches every sub-type); a type byte of 0 means
@@ -69,15 +71,17 @@ public:
     // The current project's database for the location (or the source) record; null when none.
     Drawing* getDrawing() const;
     Drawing* getSourceDatabase() const;
+    Library* getLibrary() const;               // the current project's; null without a project
+    Specification* getSpecification() const;   // the current project's; null without a project
 
     // Fills a zeroed 112-byte head. resolveSection: a section-element link (second type 29) whose source
     // resolves gives type 29 and the second guid; otherwise type byte, variation and guid. The storey
     // index of a storey-addressed location goes into the head's storey field.
     void getHead(host::ElementHead& head, bool resolveSection);
     void getHead(host::ElementHead& head);   // never resolves section elements
-    // Type byte, variation and guid; with withStorey the storey index as getHead gives it.
     // The unique id of the element's library part ('GELU'); empty when the host has none for it.
     FamilyGuid getLibPartUniqueId() const;
+    // Type byte, variation and guid; with withStorey the storey index as getHead gives it.
     void getElemType(host::ElementHead& head, bool withStorey);
     // Fills a zeroed 52-byte part reference; resolveSection as in getHead (the section element's table
     // id, the second guid); recompute takes the id from the type table instead of the cache.
@@ -113,10 +117,9 @@ public:
     void setSource(const LinkRecord& source) { source_ = source; }
     void setStoreyIndex(std::int16_t index) { location_.setIndex(index); }
 
-    // Equality: by guid when the other has one (then also the second type, second guid, location and
-    // source must agree); a link without a guid never equals one with; two links without guids compare
-    // their part references (both flagged) or their types, then the same further fields. The variation
-    // and part sub-index take no part.
+    // Equality: by the guids alone when the other has one; a link without a guid never equals one with;
+    // two links without guids compare their part references (both flagged) or their types, then the
+    // second type, second guid, location and source. The variation and part sub-index take no part.
     bool operator==(const ElementLink& other) const;
     bool operator!=(const ElementLink& other) const { return !(*this == other); }
     // Order: by type byte, then sub-type byte, then guid (the host's order): a strict weak ordering.

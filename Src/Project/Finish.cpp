@@ -12,6 +12,8 @@
 
 namespace tarnwick {
 namespace {
+constexpr std::int32_t kMaterialTypes = 10;   // types 0 to 9
+
 host::AttributeDefinition definitionOf(const FinishRecord& record) {
     host::AttributeDefinition definition{};
     std::memcpy(&definition, &record, sizeof(record));
@@ -47,6 +49,14 @@ Finish::Finish(const host::AttributeDefinition& definition, const AttributeLink&
 Finish::Finish(const Finish& other) = default;
 Finish& Finish::operator=(const Finish& other) = default;
 Finish::~Finish() = default;
+
+std::int32_t Finish::nextMaterialType(std::int32_t type) {
+    return ((type % kMaterialTypes + kMaterialTypes) % kMaterialTypes + 1) % kMaterialTypes;
+}
+
+std::int32_t Finish::previousMaterialType(std::int32_t type) {
+    return ((type % kMaterialTypes + kMaterialTypes) % kMaterialTypes + kMaterialTypes - 1) % kMaterialTypes;
+}
 
 std::unique_ptr<Attribute> Finish::create(const host::AttributeDefinition& definition,
                                           const AttributeLink& link) {

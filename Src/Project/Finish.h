@@ -52,7 +52,10 @@ public:
     void drawSwatch(NativeContext& context, std::int32_t width, std::int32_t height) const override;
 
     bool hasHostMaterial() const { return material_ != nullptr; }
-    std::int32_t getMaterialType() const;
+    std::int32_t getMaterialType() const;   // 0 to 9
+    // The material type one step up or down, wrapping from 9 to 0 and from 0 to 9.
+    static std::int32_t nextMaterialType(std::int32_t type);
+    static std::int32_t previousMaterialType(std::int32_t type);
     double getAmbientReflection() const;
     double getDiffuseReflection() const;
     double getSpecularReflection() const;

@@ -31,7 +31,8 @@ std::unique_ptr<Attribute> LayerCombination::clone() const {
 }
 
 std::int32_t LayerCombination::getIndex() const {
-    return -static_cast<std::int32_t>(getLink().getShortIndex());
+    const auto negated = static_cast<std::uint16_t>(-static_cast<std::int32_t>(getLink().getShortIndex()));
+    return static_cast<std::int32_t>(negated);
 }
 
 AttributeExtensionPtr LayerCombination::copyExtendedDefinition() const {

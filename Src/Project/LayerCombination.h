@@ -38,7 +38,8 @@ public:
 
     std::unique_ptr<Attribute> clone() const override;
     AttributeType getType() const override { return AttributeType::layerCombination; }
-    // The negated link index, as a signed 32-bit value: combinations are told from layers by the sign.
+    // The 16-bit link index negated, in the low half of the result (high half 0): combinations are told
+    // from layers by the sign of that half.
     std::int32_t getIndex() const override;
     // A new extended definition holding a status per project layer (the record's count becomes their
     // number); null without a map or a Specification.

@@ -400,13 +400,13 @@ Library::Iterator Library::begin(bool modify, const Filter& filter) {
     return Iterator(std::move(source), std::move(own), modify, /*forward=*/true);
 }
 
-Library::Iterator Library::rbegin(const Filter& filter, bool modify) {
+Library::Iterator Library::rbegin(const Filter& filter) {
     std::unique_ptr<Filter> own = filter.clone();
     const std::int32_t count = getPartCount();
     const ComponentLink start(count + 1, filter.getType() != 0 ? filter.getType() : kBackwardDefaultType,
                               this);
     std::unique_ptr<ComponentSource> source = count > 0 ? seek(start, /*forward=*/false, *own) : nullptr;
-    return Iterator(std::move(source), std::move(own), modify, /*forward=*/false);
+    return Iterator(std::move(source), std::move(own), /*modify=*/true, /*forward=*/false);
 }
 
 std::unique_ptr<ComponentSource> Library::seek(const ComponentLink& link, bool forward, Filter& filter) {
@@ -501,11 +501,11 @@ std::size_t Library::collectSubtypes(const ComponentLink& link, Vector<Component
     const std::unique_ptr<ComponentSource> source = getSource(link);
     if (!source) return 0;
     const FamilyGuid parent = source->getUniqueId();
-    // Each search starts after the part found last, so the walk ends even when the host's search would
-    // find its start again; every search asks for the linked part's type.
+    // Each search starts after the part found last, with the type found last, so the walk ends even when
+    // the host's search would find its start again.
     std::int32_t start = 0;
+    std::uint32_t type = link.getType();
     for (;;) {
-        std::uint32_t type = link.getType();
         const std::int32_t found = searchByParentGuid(parent, type, start);
         if (found <= start) break;
         links.push_back(std::make_unique<ComponentLink>(found, 0, this));

@@ -9,6 +9,7 @@
 #include <memory>
 #include <utility>
 
+#include <FourCC.h>
 #include <HostMemory.h>
 #include <HostRecords.h>
 
@@ -143,8 +144,8 @@ public:
     // --- Walking ------------------------------------------------------------------------------------
     Iterator begin(bool modify, const Filter& filter);
     Iterator begin(const Filter& filter) { return begin(false, filter); }
-    // From the last part down. Modifying only when asked: a backward look-up must not write parts back.
-    Iterator rbegin(const Filter& filter, bool modify = false);
+    // From the last part down; always modifying (a part is saved only when it was changed).
+    Iterator rbegin(const Filter& filter);
     static Iterator end() { return Iterator(); }
     // The next (forward) or previous part after the link that passes the filter; null when none. Forward,
     // the part count is kept in the filter when it caches it; a backward find forgets the cached count.
@@ -166,9 +167,12 @@ public:
     std::size_t collectSubtypes(const ComponentLink& link, Vector<ComponentLink>& links);
 
     // --- Parts --------------------------------------------------------------------------------------
-    // Registers an existing part file with the type and owner code; its source, or null when the file does
-    // not exist or the host refuses.
-    std::unique_ptr<ComponentSource> registerPart(const File& file, std::uint32_t type, std::uint32_t owner);
+    // The owner code of the add-on's own part files.
+    static constexpr std::uint32_t kOwnPartsOwner = host::fourcc("GSAC");
+    // Registers an existing part file with the type and owner code (the add-on's own when not given); its
+    // source, or null when the file does not exist or the host refuses.
+    std::unique_ptr<ComponentSource> registerPart(const File& file, std::uint32_t type,
+                                                  std::uint32_t owner = kOwnPartsOwner);
     // The part's default parameter records, a new handle the caller releases with the host's parameter
     // disposal (null on failure, or without a host call when count is null); the default A and B sizes
     // and the record count into the out values given.

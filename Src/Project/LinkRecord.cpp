@@ -1,6 +1,7 @@
 #include "Project/LinkRecord.h"
 
 #include "Environment/Host.h"
+#include "Project/Attribute.h"
 #include "Project/Plan.h"
 
 namespace tarnwick {
@@ -52,6 +53,8 @@ void LinkRecord::clear(bool alsoIndex) {
     guid_.clear();
     if (alsoIndex) index_ = 0;
 }
+
+void LinkRecord::setIndex(const Attribute& attribute) { index_ = attribute.getIndex(); }
 
 Storey* LinkRecord::getStorey() const {
     if (!isIndexKind()) return nullptr;

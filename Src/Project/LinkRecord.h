@@ -10,6 +10,7 @@
 
 namespace tarnwick {
 
+class Attribute;
 class Storey;
 
 // A value. Kinds are the host's database type codes (0 = none, 1 floor plan, 2 section, 3 detail,
@@ -49,6 +50,7 @@ public:
     void setKind(std::int32_t kind) { kind_ = kind; }
     void setGuid(const Guid& guid) { guid_ = guid; }
     void setIndex(std::int32_t index) { index_ = index; }   // a storey's index
+    void setIndex(const Attribute& attribute);              // the attribute's 32-bit index
     // The current project's storey of the index, for a storey-addressed record; null for a
     // guid-addressed one, without a project, or when the plan has no such storey. Owned by the Plan.
     Storey* getStorey() const;

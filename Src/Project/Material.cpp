@@ -1,11 +1,22 @@
 #include "Project/Material.h"
 
+#include <cstring>
+
 #include "Interface/NativeContext.h"
 #include "Project/Fill.h"
 #include "Project/Finish.h"
 #include "Project/Pen.h"
 
 namespace tarnwick {
+
+namespace {
+host::AttributeDefinition definitionOf(const MaterialRecord& record) {
+    static_assert(sizeof(host::AttributeDefinition) >= sizeof(MaterialRecord));
+    host::AttributeDefinition definition{};
+    std::memcpy(&definition, &record, sizeof(record));
+    return definition;
+}
+}   // namespace
 
 Material::Material() : RecordAttribute(AttributeLink(), AttributeType::material) {
     static_cast<void>(record());
@@ -24,6 +35,9 @@ Material::Material(const String& name)
     setLoadFailed(false);
     setName(name);
 }
+
+Material::Material(const MaterialRecord& record)
+    : Material(definitionOf(record), AttributeLink(record.header.index, AttributeType::material)) {}
 
 Material::Material(const host::AttributeDefinition& definition, const AttributeLink& link)
     : RecordAttribute(definition, link, AttributeType::material) {}

@@ -43,8 +43,9 @@ class Material : public RecordAttribute<MaterialRecord> {
 public:
     Material();
     explicit Material(const AttributeLink& link);
-    explicit Material(std::int32_t index);   // in the project's Specification
-    explicit Material(const String& name);   // as Fill's: a new material when the project has none
+    explicit Material(std::int32_t index);             // in the project's Specification
+    explicit Material(const String& name);             // as Fill's: a new material when the project has none
+    explicit Material(const MaterialRecord& record);   // its link of the record's type and index
     Material(const host::AttributeDefinition& definition, const AttributeLink& link);
     Material(const Material& other);
     Material& operator=(const Material& other);

@@ -561,6 +561,10 @@ std::unique_ptr<Element> Project::makeDefaultElement(std::uint16_t typeId, std::
     if (!loadDefaults(link, *record, memo->getMemo())) return nullptr;
     std::unique_ptr<Element> element = Drawing::makeElement(*record, link, memo);
     if (!element) return nullptr;
+    // A default has no guid to read these by: they come from the tool default.
+    if (auto* properties = dynamic_cast<PropertyMemo*>(element.get())) properties->loadDefaults();
+    if (auto* classifications = dynamic_cast<ClassificationMemo*>(element.get()))
+        classifications->loadDefaults();
     std::uint32_t flags = 0;
     std::uint16_t version = 0;
     std::uint16_t platform = 0;

@@ -102,17 +102,30 @@ bool SectionLineMemo::read(MemoStore& store) {
     return true;
 }
 
-const CadPolygon* SectionLineMemo::getLinePolygon() {
+// Loading on demand fills the cache a const reader asks for; the memo's value does not change.
+const CadPolygon* SectionLineMemo::getLinePolygon() const {
+    return const_cast<SectionLineMemo*>(this)->getLinePolygon();
+}
+
+CadPolygon* SectionLineMemo::getLinePolygon() {
     loadOnDemand(getPartMask());
     return line_.get();
 }
 
-const CadPolygon* SectionLineMemo::getDistancePolygon() {
+const CadPolygon* SectionLineMemo::getDistancePolygon() const {
+    return const_cast<SectionLineMemo*>(this)->getDistancePolygon();
+}
+
+CadPolygon* SectionLineMemo::getDistancePolygon() {
     loadOnDemand(getPartMask());
     return distance_.get();
 }
 
-const CadPolygon* SectionLineMemo::getDepthPolygon() {
+const CadPolygon* SectionLineMemo::getDepthPolygon() const {
+    return const_cast<SectionLineMemo*>(this)->getDepthPolygon();
+}
+
+CadPolygon* SectionLineMemo::getDepthPolygon() {
     loadOnDemand(getPartMask());
     return depth_.get();
 }

@@ -31,9 +31,14 @@ public:
     // (no polygons) without line points or with fewer than two.
     bool read(MemoStore& store) override;
 
-    const CadPolygon* getLinePolygon();   // loaded first; null when missing
-    const CadPolygon* getDistancePolygon();
-    const CadPolygon* getDepthPolygon();
+    // Each loaded first; null when missing. Changing a polygon through the mutable form changes it in
+    // place, for the next write.
+    const CadPolygon* getLinePolygon() const;
+    CadPolygon* getLinePolygon();
+    const CadPolygon* getDistancePolygon() const;
+    CadPolygon* getDistancePolygon();
+    const CadPolygon* getDepthPolygon() const;
+    CadPolygon* getDepthPolygon();
     void setLinePolygon(std::unique_ptr<CadPolygon> polygon);   // taken over; the memo counts as changed
     void setDistancePolygon(std::unique_ptr<CadPolygon> polygon);
     void setDepthPolygon(std::unique_ptr<CadPolygon> polygon);

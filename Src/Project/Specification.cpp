@@ -313,7 +313,7 @@ std::int16_t Specification::findCity(double longitude, double latitude) {
     return 0;
 }
 
-// Every kind with a host table, in the product's filing order.
+// Every kind with a host table, by its type code.
 void registerAttributeCreators() {
     Specification::registerCreator(AttributeType::pen, &Pen::create);
     Specification::registerCreator(AttributeType::layer, &Layer::create);
@@ -323,10 +323,10 @@ void registerAttributeCreators() {
     Specification::registerCreator(AttributeType::finish, &Finish::create);
     Specification::registerCreator(AttributeType::city, &City::create);
     Specification::registerCreator(AttributeType::layerCombination, &LayerCombination::create);
+    Specification::registerCreator(AttributeType::zoneCategory, &ZoneCategory::create);
     Specification::registerCreator(AttributeType::font, &Font::create);
     Specification::registerCreator(AttributeType::complexProfile, &ComplexProfile::create);
     Specification::registerCreator(AttributeType::material, &Material::create);
-    Specification::registerCreator(AttributeType::zoneCategory, &ZoneCategory::create);
 }
 
 }   // namespace tarnwick

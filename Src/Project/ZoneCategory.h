@@ -55,7 +55,7 @@ public:
     // The stamp's parameters in a new extended definition; null when they cannot be written.
     AttributeExtensionPtr copyExtendedDefinition() const override;
 
-    std::int32_t getColourValue() const;   // 0xRRGGBB, each channel truncated from 0..1 x 255
+    std::int32_t getColourValue() const;   // 0xRRGGBB, each channel rounded from 0..1 x 255
     void setColourValue(std::int32_t value);
     String getCode() const;
     void setCode(const String& code);   // cut to 255 units and the terminator

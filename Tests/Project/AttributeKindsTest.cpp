@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include <HostGraphics.h>
 
@@ -150,6 +151,12 @@ TEST_F(AttributeKindsTest, EveryKindIsReadFromTheProjectAndWrittenBack) {
     EXPECT_TRUE(oak->isTextureMissing());
     EXPECT_DOUBLE_EQ(oak->getTextureXSize(), 1.0);
     EXPECT_DOUBLE_EQ(oak->getTextureRotationAngle(), 0.0);
+    // Its type steps round 0 to 9.
+    const std::pair<std::int32_t, std::int32_t> steps[] = {{0, 1}, {8, 9}, {9, 0}};
+    for (const auto& [type, next] : steps) {
+        EXPECT_EQ(tarnwick::Finish::nextMaterialType(type), next);
+        EXPECT_EQ(tarnwick::Finish::previousMaterialType(next), type);
+    }
     oak->setSurfaceColour(Colour(0.0, 1.0, 0.0, 1.0));
     ASSERT_TRUE(write(*oak));
     EXPECT_DOUBLE_EQ(bodyOf<double>(host::kAttributeSurface, 1, 328), 1.0);
@@ -163,6 +170,11 @@ TEST_F(AttributeKindsTest, EveryKindIsReadFromTheProjectAndWrittenBack) {
     brick->setCutFillBackgroundPen(*load<tarnwick::Pen>(AttributeType::pen, 3));
     ASSERT_TRUE(write(*brick));
     EXPECT_EQ(bodyOf<std::int16_t>(host::kAttributeBuildingMaterial, 1, 328), 3);
+    tarnwick::MaterialRecord copied{};   // a material made from a host record is linked by its index
+    std::memcpy(&copied, brick->copyDefinition().get(), sizeof copied);
+    const tarnwick::Material fromRecord(copied);
+    EXPECT_EQ(fromRecord.getIndex(), 1);
+    EXPECT_EQ(fromRecord.getCutFillBackgroundPen().getName(), brick->getCutFillBackgroundPen().getName());
     // Cities keep whole minutes; the degrees read back keep the minutes' fraction.
     auto vienna = load<tarnwick::City>(AttributeType::city, 1);
     ASSERT_NE(vienna, nullptr);
@@ -294,6 +306,24 @@ TEST_F(AttributeKindsTest, TextsAreMeasuredInTheProjectsFonts) {
     EXPECT_FALSE(bold == style);
     host_->injectFault({host::HostSlot::utilities, host::fourcc("GTLL")}, 0, host::kErrGeneral);
     EXPECT_DOUBLE_EQ(style.measure("Width", 0), 0.0);
+
+    // The host's text records give back what they were made from.
+    host::TextRecord record{};
+    record.pen = 3;
+    record.style = host::kTextItalic;
+    record.font = 1;
+    record.extra = 7;
+    record.size = 2.5;
+    const host::TextRecord back = tarnwick::TextStyle(record).toHostRecord(4, 5);
+    EXPECT_EQ(std::make_tuple(back.word0, back.word1, back.pen, back.style, back.font, back.extra),
+              std::make_tuple(4, 5, std::int16_t{3}, std::uint16_t{host::kTextItalic}, std::int16_t{1},
+                              std::int16_t{7}));
+    EXPECT_DOUBLE_EQ(back.size, 2.5);
+    const host::TextSizeRecord size =
+        tarnwick::TextStyle(tarnwick::TextStyle(record).toSizeRecord()).toSizeRecord();
+    EXPECT_EQ(size.pen, 3);
+    EXPECT_EQ(size.font, 1);
+    EXPECT_DOUBLE_EQ(size.size, 2.5);
 }
 
 TEST_F(AttributeKindsTest, PhasesAreNamedByTheFrameworksTexts) {

@@ -116,6 +116,18 @@ TEST_F(CutPlaneTest, AMovedMarkerTakesAllItsPointsAndItsCountsToTheHost) {
     EXPECT_DOUBLE_EQ(again->getElevation(true), 5.0);
 }
 
+TEST_F(CutPlaneTest, APolygonChangedInPlaceIsStored) {
+    std::unique_ptr<CutPlaneReference> marker = section().findMarker();
+    ASSERT_NE(marker, nullptr);
+    tarnwick::CadPolygon* distance = marker->getDistancePolygon();
+    ASSERT_NE(distance, nullptr);
+    distance->setPoint(0, tarnwick::PolyPoint(CadPoint(3.0, 4.0)));
+    ASSERT_EQ(inCommand([&] { return plan().storeElement(*marker, false, true); }), host::kNoError);
+    const std::unique_ptr<const CutPlaneReference> again = section().findMarker();
+    ASSERT_NE(again, nullptr);
+    EXPECT_DOUBLE_EQ(again->getDistancePolygon()->getPoint(0).point.getY(), 4.0);
+}
+
 TEST_F(CutPlaneTest, ReadsNoMoreLinePointsThanTheMemoHolds) {
     setCounts(simMarker(), 5, 1);   // the record says 5; the memo holds 2
     std::unique_ptr<CutPlaneReference> marker = section().findMarker();
@@ -146,6 +158,22 @@ TEST_F(CutPlaneTest, FindsItsOwnLinksOfModelElementsOnceForEachTimeAsked) {
     EXPECT_EQ(section().findInView(in, out), 2u);
     EXPECT_EQ(out.size(), 2u);
     EXPECT_EQ(host_->countCalls(host::HostSlot::changeElement), 0u);   // a look-up writes nothing
+}
+
+TEST_F(CutPlaneTest, SelectsModelElementsThroughTheSectionElementsThatShowThem) {
+    tarnwick::ElementLinkList links;
+    links.append(ElementLink(tarnwickGuid(0), &plan()));
+    ASSERT_TRUE(section().select(links));
+    host::SimProject& sim = host_->project();
+    const host::SimSelection& selected =
+        sim.viewOf(host::SimProject::keyOf(*sim.findDatabase(host::kDatabaseSection, sectionGuid_)))
+            .selection;
+    ASSERT_EQ(selected.elements.size(), 1u);
+    EXPECT_EQ(selected.elements[0], guidOf(kSectionElementIndex));
+    ASSERT_TRUE(section().deselect(links));
+    EXPECT_TRUE(selected.elements.empty());
+    ASSERT_TRUE(section().addToSelection(links));
+    EXPECT_EQ(selected.elements.size(), 1u);
 }
 
 }   // namespace

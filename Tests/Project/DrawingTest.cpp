@@ -17,6 +17,8 @@
 #include "Project/ElementListMaker.h"
 #include "Project/Layer.h"
 #include "Project/Model.h"
+#include "Project/Section.h"
+#include "Project/Storey.h"
 #include "Support/DrawingFixture.h"
 
 namespace {
@@ -281,6 +283,10 @@ TEST_F(DrawingWalk, ZoomsAndScalesTheView) {
     ASSERT_NE(zoom, nullptr);
     EXPECT_DOUBLE_EQ(zoom->getWidth(), 6.0);
     EXPECT_DOUBLE_EQ(zoom->getDepth(), 5.0);
+    plan().zoomBack();   // to the zoom before
+    EXPECT_DOUBLE_EQ(plan().getZoom(false)->getWidth(), 20.0);
+    plan().zoomBack();   // none left
+    EXPECT_EQ(plan().getLastHostResult(), host::kErrRefusedCommand);
     EXPECT_EQ(plan().setScale(50.0, 0), host::kNoError);
     EXPECT_DOUBLE_EQ(plan().getScale(), 50.0);
     host_->injectFault({host::HostSlot::database, host::fourcc("GSCL")}, 0, host::kErrGeneral);
@@ -576,15 +582,26 @@ TEST_F(DrawingElementTools, ReadsAnElementHeadWithTheLayerOfItsIndex) {
     element.setHead(head);
     ElementLink link;
     tarnwick::Layer layer;
-    ASSERT_TRUE(plan().loadElementHead(tarnwickGuid(0), &link, &layer));
+    tarnwick::Storey* storey = nullptr;
+    ASSERT_TRUE(plan().loadElementHead(tarnwickGuid(0), &link, &layer, &storey));
     EXPECT_EQ(link.getGuid(), tarnwickGuid(0));
     EXPECT_EQ(layer.getIndex(), kRoof);
     EXPECT_TRUE(layer.isLocked());
     EXPECT_EQ(layer.getName(), "Roof");
+    ASSERT_NE(plan().getStorey(0), nullptr);
+    EXPECT_EQ(storey, plan().getStorey(0));
+    storey = nullptr;
+    ASSERT_TRUE(project().getModel().loadElementHead(tarnwickGuid(1), &link, nullptr, &storey));
+    EXPECT_EQ(storey, plan().getStorey(0));
+    // Other views have no storeys.
+    ASSERT_TRUE(project().getSection(0)->loadElementHead(tarnwickGuid(kSectionElementIndex), &link, nullptr,
+                                                         &storey));
+    EXPECT_EQ(storey, nullptr);
 
-    EXPECT_FALSE(plan().loadElementHead(tarnwick::Guid::generate(), &link, &layer));
+    EXPECT_FALSE(plan().loadElementHead(tarnwick::Guid::generate(), &link, &layer, &storey));
     EXPECT_FALSE(link.hasGuid());
     EXPECT_EQ(layer.getIndex(), 0);
+    EXPECT_EQ(storey, nullptr);
 }
 
 // --- Edits, parameters, groups and highlight --------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "Project/EditManager.h"
 
+#include <functional>
 #include <stdexcept>
 
 #include "Elements/Element.h"
@@ -90,6 +91,42 @@ TEST_F(EditManagerTest, RestoresTheLayerWhenTheBodyThrows) {
     EXPECT_EQ(transaction.findEditManager()->getUnlockedLayers(), nullptr);
 }
 
+TEST_F(EditManagerTest, PutsBackWhatAPrepareThatDeclinedOrThrewHadChanged) {
+    // Its prepare makes element 0 editable, then declines or throws.
+    struct Declining : Transaction {
+        Declining(std::function<void(EditManager&)> edit, bool throws)
+            : Transaction("Declined"), edit(std::move(edit)), throws(throws) {}
+        bool prepare() override {
+            edit(getEditManager());
+            if (throws) throw std::runtime_error("broken prepare");
+            return false;
+        }
+        std::uint32_t run() override { return 0; }
+        std::function<void(EditManager&)> edit;
+        bool throws;
+    };
+    for (const bool throws : {false, true}) {
+        SCOPED_TRACE(throws);
+        setHead(0, kSite);   // hidden and locked
+        std::uint16_t flagsWhilePrepared = 0xFFFF;
+        Declining transaction(
+            [&](EditManager& edits) {
+                auto object = element(0);
+                if (object && edits.prepare(*object, true, true, false))
+                    flagsWhilePrepared = layerFlags(kSite);
+            },
+            throws);
+        ASSERT_EQ(inCommand([&] {   // the host takes layer writes only inside a command
+                      Host::makeTransaction(transaction);
+                      return true;
+                  }),
+                  0u);
+        EXPECT_EQ(flagsWhilePrepared, 0);
+        EXPECT_EQ(layerFlags(kSite), host::kLayerHidden | host::kLayerLocked);
+        EXPECT_EQ(transaction.findEditManager()->getUnlockedLayers(), nullptr);
+    }
+}
+
 TEST_F(EditManagerTest, RemembersALockedAndHiddenLayerInBothListsAndRestoreSetsBothFlags) {
     setHead(0, kSite);
     EditManager edits(false, false);
@@ -105,6 +142,29 @@ TEST_F(EditManagerTest, RemembersALockedAndHiddenLayerInBothListsAndRestoreSetsB
     ASSERT_TRUE(prepareFirst(edits));
     EXPECT_FALSE(edits.restoreLayers());
     EXPECT_EQ(layerFlags(kSite), 0);
+}
+
+TEST_F(EditManagerTest, PutsBackWhatIsStillRememberedWhenDestroyedAndNothingOnceRestored) {
+    setHead(0, kSite);
+    std::size_t writesAtDestruction = 0;
+    auto object = element(0);
+    ASSERT_NE(object, nullptr);
+    ASSERT_EQ(inCommand([&] {
+                  {
+                      EditManager edits(false, false);
+                      if (!edits.prepare(*object, true, true, false) || layerFlags(kSite) != 0) return false;
+                  }   // left early: put back here
+                  if (layerFlags(kSite) != (host::kLayerHidden | host::kLayerLocked)) return false;
+                  auto edits = std::make_unique<EditManager>(false, false);
+                  if (!edits->prepare(*object, true, true, false) || !edits->restoreLayers()) return false;
+                  host_->clearCalls();
+                  edits.reset();
+                  writesAtDestruction = callsOf(host::HostSlot::changeAttribute);
+                  return true;
+              }),
+              0u);
+    EXPECT_EQ(writesAtDestruction, 0u);
+    EXPECT_EQ(layerFlags(kSite), host::kLayerHidden | host::kLayerLocked);
 }
 
 TEST_F(EditManagerTest, ALayerTheHostWillNotGiveBackFailsTheRestore) {
@@ -142,7 +202,7 @@ TEST_F(EditManagerTest, ALayerThatCannotBeReadMakesPrepareFailAndChangesNothing)
     EXPECT_EQ(edits.getShownLayers(), nullptr);
 }
 
-TEST_F(EditManagerTest, LeavesAnElementHeldByAnotherMemberUntouchedAndSaysSo) {
+TEST_F(EditManagerTest, RefusesAnElementHeldByAnotherMemberAndRemembersItsLayerChanges) {
     shareProject();
     setHead(1, kRoof, 0, /*owner=*/2);
     EditManager edits(true, false);
@@ -154,10 +214,12 @@ TEST_F(EditManagerTest, LeavesAnElementHeldByAnotherMemberUntouchedAndSaysSo) {
         return true;
     });
     EXPECT_FALSE(prepared);
-    EXPECT_EQ(layerFlags(kRoof), host::kLayerLocked | 0x10);   // its layer stays locked
-    EXPECT_EQ(edits.getUnlockedLayers(), nullptr);
+    EXPECT_EQ(layerFlags(kRoof), 0x10);   // unlocked before the reservation was asked
+    ASSERT_NE(edits.getUnlockedLayers(), nullptr);
     EXPECT_EQ(edits.getReservedElements(), nullptr);
     EXPECT_EQ(simElement(1).head().ownerId, 2);
+    EXPECT_EQ(inCommand([&] { return edits.restoreLayers(); }), 0u);
+    EXPECT_EQ(layerFlags(kRoof), host::kLayerLocked | 0x10);
 }
 
 TEST_F(EditManagerTest, ReservesAFreeElementAndGivesItBackWhenTheTransactionEnds) {

@@ -146,6 +146,36 @@ TEST_F(ElementIterator, TakesSectionElementsAsTheModelElementsTheyShow) {
 
 }   // namespace
 
+TEST_F(ElementIterator, InASectionFindsTheSectionElementsShowingElementsOfTheFilteredType) {
+    registerRecordElements();
+    Drawing* section = project().getSection(tarnwick::Guid(host::toGuidRecord(sectionGuid_)));
+    ASSERT_NE(section, nullptr);
+    const struct {
+        std::uint16_t type;
+        std::size_t found;
+    } cases[] = {{host::kElementObject, 1}, {host::kElementDoor, 0}, {0, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        const Drawing::Filter filter(c.type, false, 1, false);
+        host_->clearCalls();
+        tarnwick::ElementLinkList links;
+        EXPECT_EQ(section->fillLinkList(filter, &links), c.found);
+        EXPECT_EQ(host_->countCalls(host::HostSlot::getElementList), 1u);   // every type at once
+        ASSERT_EQ(links.size(), c.found);
+        EXPECT_EQ(section->countElements(filter), c.found);
+        if (c.found == 0) continue;
+        EXPECT_EQ(links[0]->getTypeByte(), ElementLink::kSectionElementType);   // as met in the section
+        auto it = section->begin(false, filter);
+        ASSERT_FALSE(it.atEnd());
+        EXPECT_EQ(it->getLink().getGuid(), tarnwickGuid(0));   // the model element it shows
+        EXPECT_DOUBLE_EQ(static_cast<RecordElement&>(*it).x(), 1.0);
+    }
+    // Taken as they are, section elements pass a filter of their own type only.
+    Drawing::Filter asMet(host::kElementObject, false, 1, false);
+    asMet.setResolveSectionElements(false);
+    EXPECT_EQ(section->countElements(asMet), 0u);
+}
+
 TEST_F(ElementIterator, AsksTheHostOnceAWalkForTheCurrentDatabaseStoreyAndSelection) {
     registerRecordElements();
     const Drawing::Filter every(false, false);

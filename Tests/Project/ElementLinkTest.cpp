@@ -281,6 +281,8 @@ TEST_F(ElementLinkHostTest, ReadsTheElementByGuidAndDropsOneTheHostLacks) {
     EXPECT_EQ(door.getTypeByte(), host::kElementDoor);
     EXPECT_EQ(door.getGuid(), tarnwickGuid(kDoorIndex));
     EXPECT_EQ(door.getDrawing(), &plan());
+    EXPECT_EQ(door.getLibrary(), project().getLibrary());
+    EXPECT_EQ(door.getSpecification(), project().getSpecification());
     EXPECT_EQ(door.getLayerIndex(), std::make_pair(std::int16_t{1}, std::int16_t{0}));
 
     const ElementLink gone(guid(12345), &plan());

@@ -245,8 +245,8 @@ TEST_F(LibraryTest, AWalkWritesBackOnlyWhenAskedAndOnlyWhatChanged) {
               }),
               0u);
     EXPECT_EQ(writes(), 0u);
-    ASSERT_EQ(inCommand([&] {   // a backward walk asked to modify saves the part it changed
-                  auto it = library().rbegin(Library::Filter(String("Chair"), 0, true, 0), /*modify=*/true);
+    ASSERT_EQ(inCommand([&] {   // a backward walk saves the part it changed
+                  auto it = library().rbegin(Library::Filter(String("Chair"), 0, true, 0));
                   auto* chair = dynamic_cast<tarnwick::ParametricSource*>(&*it);
                   if (chair == nullptr) return false;
                   host::Handle text = nullptr;
@@ -376,7 +376,7 @@ TEST_F(LibraryTest, SearchesByUniqueIdAndByIndex) {
     EXPECT_EQ(library().findByIndexGuid(kParts + 5), 0);
 }
 
-TEST_F(LibraryTest, CollectsTheSubtypesOfAPartAndStops) {
+TEST_F(LibraryTest, CollectsTheSubtypesOfAPartByTheTypeLastFoundAndStops) {
     tarnwick::Vector<ComponentLink> links;
     links.push_back(std::make_unique<ComponentLink>());   // kept: the vector is appended to
     EXPECT_EQ(library().collectSubtypes(ComponentLink(1, host::kLibraryObject, &library()), links), 3u);
@@ -390,6 +390,10 @@ TEST_F(LibraryTest, CollectsTheSubtypesOfAPartAndStops) {
     tarnwick::Vector<ComponentLink> own;
     EXPECT_EQ(library().collectSubtypes(ComponentLink(3, host::kLibraryObject, &library()), own), 1u);
     EXPECT_EQ(*own[0], ComponentLink(3, 0, &library()));
+    // Each search after the first asks for the type the last one found.
+    host_->project().state.libraryParts.at(9).type = host::kLibraryLamp;   // Chair Child 2
+    tarnwick::Vector<ComponentLink> typed;
+    EXPECT_EQ(library().collectSubtypes(ComponentLink(1, 0, &library()), typed), 1u);
 }
 
 // --- Parts ---------------------------------------------------------------------------------------
@@ -572,13 +576,12 @@ TEST_F(LibraryTest, AMissingSourceWithAnIndexIsCreatedNotWrittenOverAnotherPart)
     EXPECT_EQ(ghost.getIndex(), kParts + 1);
 }
 
-TEST_F(LibraryTest, RegistersAnExistingPartFileOnly) {
+TEST_F(LibraryTest, RegistersAnExistingPartFileOnlyAsTheAddonsOwnUnlessTold) {
     const std::filesystem::path file = folder_ / "Bench.gsm";
     std::ofstream(file) << "part";
     std::unique_ptr<ComponentSource> bench;
     ASSERT_EQ(inCommand([&] {
-                  bench = library().registerPart(tarnwick::DataFile(file), host::kLibraryObject,
-                                                 host::fourcc("GSAC"));
+                  bench = library().registerPart(tarnwick::DataFile(file), host::kLibraryObject);
                   return bench != nullptr;
               }),
               0u);

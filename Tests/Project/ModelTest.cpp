@@ -106,6 +106,24 @@ TEST_F(ModelTest, WalksTheElementsOfTheThreeDWindowBothWaysAndBoundsThem) {
     EXPECT_EQ(model().getElementCount(), static_cast<std::int32_t>(shown.size()));
 }
 
+TEST_F(ModelTest, ALinkTakesAnotherWithoutItsProxyAndAnAssignedIteratorWalksOn) {
+    const tarnwick::Drawing::Filter filter(false, false);
+    auto it = model().begin(filter);
+    ASSERT_TRUE(it != tarnwick::Model::end());
+    ASSERT_NE(it.getLink().getProxy(), nullptr);
+    tarnwick::Element3DLink mine(7, nullptr);
+    mine = it.getLink();
+    EXPECT_EQ(mine.getProxy(), nullptr);
+    EXPECT_EQ(mine, it.getLink());   // the proxies take no part
+    mine.setIndex(it.getLink().getIndex() + 1);
+    EXPECT_NE(mine, it.getLink());
+
+    decltype(it) other;
+    other = it;
+    ++other;
+    EXPECT_EQ(other.getLink().getIndex(), it.getLink().getIndex() + 1);
+}
+
 TEST_F(ModelTest, AnEmptyWindowGivesTheEndAtOnce) {
     host_->project().state.elements.clear();
     const tarnwick::Drawing::Filter filter(/*selectedOnly=*/false, /*withUserDataOnly=*/false);

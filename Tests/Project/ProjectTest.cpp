@@ -11,6 +11,11 @@
 #include "Foundation/DataFile.h"
 #include "Foundation/Memory.h"
 #include "Foundation/MemoryBlock.h"
+#include "Foundation/Setting.h"
+#include "Foundation/StringSetting.h"
+#include "IFC/ClassificationMemo.h"
+#include "IFC/PropertyLink.h"
+#include "IFC/PropertyMemo.h"
 #include "Project/Detail.h"
 #include "Project/ElementLink.h"
 #include "Project/ElementLinkList.h"
@@ -31,8 +36,46 @@ using tarnwick::ElementLinkList;
 using tarnwick::Guid;
 using tarnwick::LinkRecord;
 
+// A door kind that carries classifications and properties, as the element kinds do.
+class PropertiedElement : public RecordElement,
+                          public tarnwick::ClassificationMemo,
+                          public tarnwick::PropertyMemo {
+public:
+    using RecordElement::RecordElement;
+    static std::unique_ptr<tarnwick::Element> create(const host::ElementRecord& record, ElementLink& link) {
+        return std::make_unique<PropertiedElement>(record, link);
+    }
+    std::unique_ptr<tarnwick::Element> clone() const override {
+        return std::make_unique<PropertiedElement>(*this);
+    }
+};
+
 class ProjectTest : public DrawingFixture {
 protected:
+    // A classification item for doors and a text property available for it; the door is classified.
+    void classifyDoors() {
+        host::SimIFCState& ifc = host_->project().state.ifc;
+        host::SimClassificationSystem system;
+        system.guid = host::newGuidBytes();
+        system.name = "Uniclass";
+        system.topItems = {doorItem_};
+        ifc.classificationItems[doorItem_] = {system.guid, {}, "Ss_25_30", "Doors", "", 3, {}};
+        ifc.classificationSystems.edit().push_back(system);
+        host::SimPropertyDefinition fire;
+        fire.guid = fireRating_;
+        fire.group = host::newGuidBytes();
+        fire.name = "FireRating";
+        fire.collection = host::kPropertySingle;
+        fire.valueType = host::kVariantString;
+        fire.availability = {doorItem_};
+        ifc.propertyGroups.edit().push_back({fire.group, host::kPropertyUserDefined, "Pset"});
+        ifc.propertyDefinitions.edit().push_back(fire);
+        ifc.elements[guidOf(kDoorIndex)].classifications = {doorItem_};
+        tarnwick::Drawing::registerCreator(host::kElementDoor, &PropertiedElement::create, false);
+    }
+    const host::GuidBytes doorItem_ = host::newGuidBytes();
+    const host::GuidBytes fireRating_ = host::newGuidBytes();
+
     std::size_t calls(std::uint32_t code) const { return host_->countCalls(host::HostSlot::database, code); }
     Guid viewGuid(std::int32_t type) const {
         for (const host::SimDatabase& database : host_->project().state.databases)
@@ -373,6 +416,58 @@ TEST_F(ProjectTest, MakesAnElementOfAToolDefaultWithItsMemoAndUserData) {
     EXPECT_EQ(project().makeDefaultElement(2, 0), nullptr) << "no creator for walls";
 }
 
+TEST_F(ProjectTest, MakesAnElementOfAToolDefaultWithTheDefaultsPropertiesAndClassifications) {
+    classifyDoors();
+    host::SimToolDefault door;
+    host::ElementHead head{};
+    head.type = host::kElementDoor;
+    head.variation = 7;
+    std::memcpy(door.record.data(), &head, sizeof head);
+    host_->project().state.defaults[{host::kElementDoor, 7}] = door;
+    host::SimElementData& held = host_->project().state.ifc.defaults[{host::kElementDoor, 7}];
+    held.classifications = {doorItem_};
+    host::SimPropertyValue value;
+    value.single.type = host::kVariantString;
+    value.single.text = "EI60";
+    held.propertyValues = {{fireRating_, value}};
+
+    const std::unique_ptr<tarnwick::Element> element = project().makeDefaultElement(host::kElementDoor, 7);
+    ASSERT_NE(element, nullptr);
+    EXPECT_TRUE(
+        dynamic_cast<tarnwick::ClassificationMemo&>(*element).hasItem(Guid(host::toGuidRecord(doorItem_))));
+    const tarnwick::Setting* rating = dynamic_cast<tarnwick::PropertyMemo&>(*element).getValue(
+        tarnwick::PropertyLink(Guid(host::toGuidRecord(fireRating_))), 0);
+    ASSERT_NE(rating, nullptr);
+    EXPECT_EQ(rating->getText(), "EI60");
+}
+
+TEST_F(ProjectTest, CommitsAnElementAndSaysWhenItsPropertiesOrClassificationsWereRefused) {
+    classifyDoors();
+    const struct {
+        host::HostSlot slot;
+        bool properties, classifications, committed;
+    } cases[] = {{host::HostSlot::setElementProperties, true, false, false},
+                 {host::HostSlot::setElementProperties, false, true, true},   // not asked to store them
+                 {host::HostSlot::addElementClassification, false, true, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(host::hostSlotName(c.slot));
+        const std::unique_ptr<tarnwick::Element> door =
+            plan().getElement(ElementLink(tarnwickGuid(kDoorIndex), &plan()));
+        ASSERT_NE(door, nullptr);
+        ASSERT_TRUE(dynamic_cast<tarnwick::PropertyMemo&>(*door).setValue(
+            tarnwick::StringSetting("EI90"), tarnwick::PropertyLink(Guid(host::toGuidRecord(fireRating_))),
+            0));
+        host_->injectFault({c.slot, std::nullopt}, 0, host::kErrGeneral);
+        bool committed = false;
+        inCommand([&] {
+            committed = project().commitElement(*door, false, c.properties, c.classifications);
+            return true;
+        });
+        host_->clearFaults();
+        EXPECT_EQ(committed, c.committed);
+    }
+}
+
 TEST_F(ProjectTest, OpensTheProjectFileOnlyWhenThereIsOne) {
     EXPECT_EQ(project().getProjectFile(), nullptr);
     host_->project().filePath = (folder_ / "Fixture.json").string();
@@ -421,6 +516,12 @@ TEST_F(ProjectTest, GivesTheProjectThroughTheHostFacade) {
     EXPECT_EQ(tool->getVariation(), 5);
     host_->injectFault({host::HostSlot::environment, host::fourcc("GTBX")}, 1, host::kErrGeneral);
     EXPECT_EQ(tarnwick::HostProject::getCurrentTool(), nullptr);
+
+    const host::GuidBytes active = host::newGuidBytes();
+    host_->project().state.activeRenovationFilter = active;
+    EXPECT_EQ(tarnwick::Host::getActiveRenovationFilter(), Guid(host::toGuidRecord(active)));
+    host_->injectFault({host::HostSlot::environment, host::fourcc("GARF")}, 1, host::kErrGeneral);
+    EXPECT_FALSE(tarnwick::Host::getActiveRenovationFilter().isValid());
 }
 
 }   // namespace

@@ -103,6 +103,17 @@ TEST_F(SpecificationTest, WalksForwardAndBackwardPastDeletedIndicesAndAcrossType
         backwards.push_back(it->getLink().getShortIndex());
     EXPECT_EQ(backwards, (std::vector<int>{7, 5, 4, 3, 2, 1}));
     EXPECT_EQ(callsOf(host::HostSlot::changeAttribute), 0u);   // a plain walk writes nothing
+
+    // A backward walk of one type starts at that type's last index, also once the 16-bit count over
+    // every type has wrapped below it (here to 2).
+    host_->project().state.attributes.push_back(attribute(host::kAttributeFill, 32767, "a"));
+    host_->project().state.attributes.push_back(attribute(host::kAttributeFont, 32760, "b"));
+    host::sortAttributes(host_->project().state.attributes);
+    ASSERT_EQ(specification().getCount(AttributeType::none), 2);
+    backwards.clear();
+    for (auto it = specification().rbegin(layers, false); it != Specification::end(); ++it)
+        backwards.push_back(it->getLink().getShortIndex());
+    EXPECT_EQ(backwards, (std::vector<int>{7, 5, 4, 3, 2, 1}));
 }
 
 TEST_F(SpecificationTest, IteratorMisuseThrowsWithItsPlace) {

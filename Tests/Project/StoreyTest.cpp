@@ -83,6 +83,9 @@ TEST_F(StoreyTest, ElementsAndLinksFindTheirStorey) {
     EXPECT_EQ(byStorey, (std::map<std::string, int>{{"First", 2}, {"Ground", 3}}));
     // Guid-addressed locations have no storey.
     EXPECT_EQ(tarnwick::LinkRecord(host::kDatabaseSection, tarnwickGuid(0)).getStorey(), nullptr);
+    tarnwick::LinkRecord onRoof(host::kDatabasePlan, tarnwick::Guid());
+    onRoof.setIndex(*plan().getStorey(2));
+    EXPECT_EQ(onRoof.getStorey(), plan().getStorey(2));
     // Moving an element to another storey: its location and head carry the new index, and storing it
     // puts it there.
     std::unique_ptr<tarnwick::Element> object =

@@ -1,8 +1,10 @@
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <HostResult.h>
 
+#include "Geometry/Cube.h"
 #include "Project/Detail.h"
 #include "Project/Document3D.h"
 #include "Project/Layout.h"
@@ -81,6 +83,43 @@ TEST_F(Views, KeepAMasterLayoutWithoutAMasterOfItsOwn) {
     EXPECT_EQ(layout->getMasterId().getKind(), host::kDatabaseMasterLayout);
 }
 
+TEST_F(Views, ALayoutGivesItsPrintableBoxAndCopiesAnothersPage) {
+    host::SimDatabase second;
+    second.type = host::kDatabaseLayout;
+    second.guid = host::newGuidBytes();
+    second.name = "Sheet 02";
+    host_->project().state.databases.push_back(second);
+    const auto sim = [&](const char* name) -> host::SimDatabase& {
+        for (host::SimDatabase& database : host_->project().state.databases)
+            if (database.name == name) return database;
+        throw std::out_of_range(name);
+    };
+    host::SimLayout& page = sim("Sheet 01").layout;
+    page.paperWidth = 297;
+    page.paperHeight = 210;
+    page.margins = {10, 20, 30, 40};
+    page.textA = "Notes";
+    page.valueB = 9;
+    tarnwick::Layout* source = nullptr;
+    tarnwick::Layout* target = nullptr;
+    for (int i = 0; i < project().getLayoutCount(); ++i) {
+        tarnwick::Layout* layout = project().getLayout(i);
+        if (layout->getName() == "Sheet 01") source = layout;
+        if (layout->getName() == "Sheet 02") target = layout;
+    }
+    ASSERT_TRUE(source && target);
+    const tarnwick::Cube printable = source->getPrintableBox();
+    const tarnwick::CadPoint corners[][2] = {{printable.getMinimum(), tarnwick::CadPoint(10, 40, 0)},
+                                             {printable.getMaximum(), tarnwick::CadPoint(267, 190, 0)}};
+    for (const auto& [is, shouldBe] : corners) {
+        EXPECT_DOUBLE_EQ(is.getX(), shouldBe.getX());
+        EXPECT_DOUBLE_EQ(is.getY(), shouldBe.getY());
+        EXPECT_DOUBLE_EQ(is.getZ(), 0.0);
+    }
+    ASSERT_TRUE(target->copyFrom(*source));
+    EXPECT_EQ(sim("Sheet 02").layout, page);
+}
+
 TEST_F(Views, WriteNoLayoutRecordTheHostDidNotGive) {
     tarnwick::Layout* layout = project().getLayout(0);
     ASSERT_NE(layout, nullptr);
@@ -104,22 +143,25 @@ TEST_F(Views, RenameAWorksheetAndReportTheHostsCode) {
 }
 
 TEST_F(Views, ConvertLinksToAndFromSectionElementsOnce) {
-    tarnwick::Document3D document(project(), tarnwick::Guid::generate());
-    ElementLink link(6, 12);
-    EXPECT_TRUE(document.toSectionElementLink(link));
-    EXPECT_EQ(link.getTypeByte(), ElementLink::kSectionElementType);
-    EXPECT_EQ(link.getVariation(), 0);
-    EXPECT_FALSE(document.toSectionElementLink(link));
+    const auto check = [&](const auto& view) {
+        ElementLink link(6, 12);
+        EXPECT_TRUE(view.toSectionElementLink(link));
+        EXPECT_EQ(link.getTypeByte(), ElementLink::kSectionElementType);
+        EXPECT_EQ(link.getVariation(), 0);
+        EXPECT_FALSE(view.toSectionElementLink(link));
 
-    ElementLink seen(ElementLink::kSectionElementType, 0);
-    seen.setSource(document.getId());
-    seen.setSecondTypeId(6);
-    seen.setSecondGuid(tarnwickGuid(0));
-    const ElementLink model = document.fromSectionElementLink(seen);
-    EXPECT_EQ(model.getTypeByte(), 6);
-    EXPECT_EQ(model.getLocation(), document.getId());
-    seen.setSecondGuid(tarnwick::Guid());   // no model element: unchanged
-    EXPECT_EQ(document.fromSectionElementLink(seen).getTypeByte(), ElementLink::kSectionElementType);
+        ElementLink seen(ElementLink::kSectionElementType, 0);
+        seen.setSource(view.getId());
+        seen.setSecondTypeId(6);
+        seen.setSecondGuid(tarnwickGuid(0));
+        const ElementLink model = view.fromSectionElementLink(seen);
+        EXPECT_EQ(model.getTypeByte(), 6);
+        EXPECT_EQ(model.getLocation(), view.getId());
+        seen.setSecondGuid(tarnwick::Guid());   // no model element: unchanged
+        EXPECT_EQ(view.fromSectionElementLink(seen).getTypeByte(), ElementLink::kSectionElementType);
+    };
+    check(tarnwick::Document3D(project(), tarnwick::Guid::generate()));
+    check(tarnwick::Section(project(), tarnwick::Guid::generate()));
 }
 
 }   // namespace
