@@ -16,12 +16,12 @@
 namespace tarnwick {
 namespace {
 
-// A new handle of the host's UTF-16 text handle as UTF-8 with a terminator; null for an empty text.
+// A new handle of the host's UTF-16 text handle as UTF-8 with a terminator (just the terminator for an
+// empty text).
 host::Handle utf8Of(host::Handle text) {
     const std::size_t units = getHandleSize(text) / sizeof(char16_t);
-    if (units == 0) return nullptr;
-    const String converted(std::u16string_view(reinterpret_cast<const char16_t*>(*text), units));
-    if (converted.isEmpty()) return nullptr;
+    const String converted =
+        units == 0 ? String() : String(std::u16string_view(reinterpret_cast<const char16_t*>(*text), units));
     host::Handle handle = nullptr;
     stringToHandle(converted, handle);
     return handle;

@@ -294,3 +294,27 @@ TEST_F(ParameterMemos, EveryFailingHostCallIsReportedAndLeavesNothingBehind) {
     EXPECT_EQ(push(), host::kNoError);   // also after every faulted run
     EXPECT_EQ(lastText, "Ash");
 }
+
+TEST_F(ParameterMemos, ReadIntoMergesReadCopyReplacesAndOneParameterIsCopiedByName) {
+    ParameterList stored;
+    stored.push_back(length("A", 2));
+    stored.push_back(text("mat", "Ash"));
+    ElementMemoStore store;
+    ASSERT_TRUE(stored.writeHandle(store.getMemo()->parameters));
+    ObjectSource memo;   // a new part: loaded, without parameters
+    ParameterList receiver;
+    receiver.push_back(length("A", 1));
+    receiver.push_back(text("mat", "Oak"));
+    receiver.push_back(real("w", 0.5));
+    ASSERT_TRUE(memo.readInto(receiver, store, /*skipSizes=*/true, true, true));
+    EXPECT_EQ(describe(receiver), "A=1 mat=Ash w=0.5");
+    ASSERT_TRUE(memo.readCopy(receiver, store));
+    EXPECT_EQ(describe(receiver), "A=2 mat=Ash");
+
+    ObjectSource other;
+    other.getParameters().push_back(text("MAT", "Elm"));
+    memo.copyParameterFrom(other, "mat", ParameterList::kAll, ParameterList::kAll);
+    EXPECT_EQ(describe(memo.getParameters()), "A=2 mat=Elm");
+    memo.resetParameters();
+    EXPECT_EQ(describe(memo.getParameters()), "A=0 mat=");
+}
