@@ -74,6 +74,8 @@ TEST(SettingPair, ConvertsNumbersAsNumbersAndMatchesListsOneToOne) {
     EXPECT_FALSE(plain.isEqual(keyed));
     EXPECT_FALSE(SettingPair(StringSetting("A"), IDSetting(Guid())).isValid(/*checkKey=*/true));
     EXPECT_TRUE(keyed.isValid(/*checkKey=*/true));
+    for (const auto kind : {SettingKind::angle, SettingKind::area, SettingKind::volume})
+        EXPECT_TRUE(SettingPair(*MakePropertySetting().make(kind)).isValid(false));   // a defined zero
 
     BooleanPropertySetting yes;
     EXPECT_TRUE(yes.setText("TRUE"));
@@ -225,6 +227,20 @@ TEST_F(PropertyTest, TemplatesReadKindsDefaultsAndAllowedValuesAndWriteThemBack)
     EXPECT_TRUE(choice.setValue(SettingPair(StringSetting("Sliding")), 0));
     EXPECT_TRUE(choice.getValue(0).hasGuidKey());
     EXPECT_FALSE(choice.setValue(SettingPair(StringSetting("Folding")), 0));
+
+    // Without defaults a single choice sends none (its first allowed value standing in); a choice that
+    // stops being undefined keeps its own allowed value.
+    const host::GuidBytes leaf =
+        addDefinition("Leaf", host::kPropertySingleChoice, host::kVariantString, door_);
+    definition(leaf).allowed = {swing_, sliding_};
+    definition(leaf).defaultValue.status = host::kVariantStatusUserUndefined;
+    ASSERT_TRUE(definitionOf(leaf)->write(record));
+    EXPECT_EQ(record.defaultValue.basicValue.variantStatus, host::kVariantStatusUserUndefined);
+    SettingPair chosen = choice.getValue(0);
+    chosen.setState(SettingState::undefined);
+    kind->fixDefault(chosen);
+    EXPECT_EQ(chosen.value().getText(), "Sliding");
+    EXPECT_EQ(chosen.getState(), SettingState::defined);
 }
 
 TEST_F(PropertyTest, TemplatesLoseTheirDefinitionOnlyWhenTheHostNoLongerHasIt) {
@@ -428,4 +444,70 @@ TEST_F(PropertyTest, AnUndoStepKeepsOnlyTheIFCDataItsCommandChangedAndAFailedCom
 
     ASSERT_TRUE(host_->undo());
     EXPECT_EQ(ownValue(kDoorIndex, fire_), nullptr);
+}
+
+TEST_F(PropertyTest, MemoStoresEveryPropertyWithForceAndNeverReportsAnUnwritableChangeAsStored) {
+    const auto door = element(kDoorIndex);
+    auto& memo = dynamic_cast<PropertyMemo&>(*door);
+    EXPECT_TRUE(memo.setValue(StringSetting("EI60"), PropertyLink(g(fire_)), 0));
+    ASSERT_TRUE(definitionOf(fire_)->setName(""));   // can no longer be written
+    host_->clearCalls();
+    EXPECT_FALSE(memo.store(false, false));
+    EXPECT_EQ(host_->countCalls(host::HostSlot::setElementProperties), 0u);
+    EXPECT_TRUE(memo.isChanged());
+    ASSERT_TRUE(definitionOf(fire_)->setName("FireRating"));
+
+    EXPECT_EQ(inCommand([&] { return memo.store(false, /*force=*/true); }), 0u);
+    EXPECT_EQ(held(kDoorIndex).propertyValues.size(), 1u);   // the others keep using their defaults
+    EXPECT_EQ(ownValue(kDoorIndex, fire_)->single.text, "EI60");
+    EXPECT_FALSE(memo.find(PropertyLink(g(area_)))->isChanged());
+    EXPECT_FALSE(memo.isChanged());
+
+    // A filtered memo loads only what its filter names; a group goes whole.
+    const auto other = element(kDoorIndex);
+    auto& filtered = dynamic_cast<PropertyMemo&>(*other);
+    filtered.setFilter(std::make_shared<const PropertyLinks>(PropertyLinks{PropertyLink(g(fire_))}));
+    ASSERT_EQ(filtered.getList().size(), 1u);
+    EXPECT_EQ(filtered.getValue(PropertyLink(g(fire_)), 0)->getText(), "EI60");
+    EXPECT_TRUE(memo.removeGroup(String("Pset")));
+    EXPECT_TRUE(memo.getList().isEmpty());
+}
+
+TEST_F(PropertyTest, AToolDefaultLoadsAndStoresItsOwnPropertiesAndClassifications) {
+    host::SimIFCState& ifc = host_->project().state.ifc;
+    ifc.defaults[{host::kElementDoor, 0}].classifications = {door_};
+    host::ElementRecord record{};
+    record.head.type = host::kElementDoor;
+    PropertiedElement tool(record, ElementLink(host::kElementDoor, 0));
+    auto& classifications = static_cast<ClassificationMemo&>(tool);
+    auto& properties = static_cast<PropertyMemo&>(tool);
+    ASSERT_TRUE(classifications.loadDefaults());
+    EXPECT_TRUE(classifications.hasItem(g(door_)));
+    EXPECT_TRUE(classifications.isChanged());
+    ASSERT_TRUE(properties.loadDefaults());
+    EXPECT_EQ(properties.getList().size(), 4u);   // what the door item makes available
+    EXPECT_FALSE(properties.isChanged());
+
+    EXPECT_TRUE(properties.setValue(StringSetting("EI90"), PropertyLink(g(fire_)), 0));
+    EXPECT_TRUE(properties.storeToDefault());
+    EXPECT_TRUE(properties.isChanged());   // a default store leaves the flags
+    const host::SimElementData* stored = ifc.defaults.find({host::kElementDoor, 0});
+    ASSERT_NE(stored, nullptr);
+    ASSERT_EQ(stored->propertyValues.size(), 1u);
+    EXPECT_EQ(stored->propertyValues[0].value.single.text, "EI90");
+
+    EXPECT_TRUE(classifications.add(g(other_)));   // replaces the door item, of the same system
+    EXPECT_TRUE(classifications.storeToDefault());
+    EXPECT_EQ(ifc.defaults.find({host::kElementDoor, 0})->classifications,
+              std::vector<host::GuidBytes>{other_});
+    EXPECT_TRUE(classifications.isChanged());
+
+    // A type without defaults loads empty, and changed.
+    PropertiedElement bare(record, ElementLink(host::kElementObject, 3));
+    ASSERT_TRUE(static_cast<ClassificationMemo&>(bare).loadDefaults());
+    EXPECT_TRUE(static_cast<ClassificationMemo&>(bare).isChanged());
+    std::vector<Guid> items;
+    EXPECT_FALSE(static_cast<ClassificationMemo&>(bare).getItemGuids(items));
+    host_->injectFault({host::HostSlot::getDefaultProperties, {}}, 1, host::kErrGeneral);
+    EXPECT_FALSE(static_cast<PropertyMemo&>(bare).loadDefaults());
 }
