@@ -242,11 +242,14 @@ TEST(IFCDataList, FindsInListOrderAndReplacesByNameAndSet) {
     list.removeProperty(*label("", "Width", ""));   // an empty set matches only an empty one
     EXPECT_EQ(list.size(), 2u);
 
-    // A datum the list already holds moves to the end instead of being deleted first.
+    // A datum the list already holds moves to the end instead of being deleted first, in the index too.
+    list.addProperty(label("B", "Height", "h"));
+    const IFCNameIndex* index = list.propertyIndex();
     IFCProperty* held = list.findProperty("Width", "B");
     list.addProperty(std::unique_ptr<IFCProperty>(held));
     EXPECT_EQ(list.back(), held);
     EXPECT_EQ(valueOf(list.findProperty("Width", "B")), "b");
+    EXPECT_EQ(*index->find("B"), (std::vector<String>{"Height", "Width"}));
 }
 
 TEST(IFCDataList, AppendsHostArraysAndKeepsBuiltIndexesCurrent) {
