@@ -318,3 +318,29 @@ TEST_F(ParameterMemos, ReadIntoMergesReadCopyReplacesAndOneParameterIsCopiedByNa
     memo.resetParameters();
     EXPECT_EQ(describe(memo.getParameters()), "A=0 mat=");
 }
+
+TEST_F(ParameterMemos, AnUpdateTakesOnlyTheDefaultSizesThatDifferBetweenTheParts) {
+    const std::int32_t oldPart = addPart("Old", {}, /*a=*/1, /*b=*/2);
+    const std::int32_t newPart = addPart("New", {}, 1, 3);
+    std::vector<std::unique_ptr<Parameter>> own;
+    own.push_back(length("A", 5));
+    const std::int32_t ownPart = addPart("Own", std::move(own), 5, 5);
+    auto current = element(0, ownPart);
+    auto older = source(oldPart);
+    auto newer = source(newPart);
+    for (ComponentParameterMemo* memo : {static_cast<ComponentParameterMemo*>(current.get()),
+                                         static_cast<ComponentParameterMemo*>(older.get()),
+                                         static_cast<ComponentParameterMemo*>(newer.get())})
+        memo->getDefaultWidth();
+    current->update(*newer, *older);
+    EXPECT_EQ(current->getDefaultWidth(), 5.0);   // the parts agree: ours stays
+    EXPECT_EQ(current->getDefaultDepth(), 3.0);
+
+    // Fetched once, the defaults are not asked for again unless wanted.
+    ElementMemoStore store;
+    EXPECT_TRUE(current->fetchDefaultSizes(store, /*onlyOnce=*/true));
+    EXPECT_EQ(store.getMemo()->parameters, nullptr);
+    EXPECT_TRUE(current->fetchDefaultSizes(store, /*onlyOnce=*/false));
+    EXPECT_NE(store.getMemo()->parameters, nullptr);
+    EXPECT_EQ(current->getDefaultDepth(), 5.0);
+}
