@@ -190,7 +190,7 @@ bool ClassificationMemo::update(ClassificationMemo* other, ClassificationMemo* b
     if (other != nullptr && base != nullptr) {
         other->ensureLoaded();
         base->ensureLoaded();
-        if (!other->items_->empty() && !base->items_->empty()) ensureLoaded();
+        ensureLoaded();
     }
     return false;
 }

@@ -336,6 +336,14 @@ TEST_F(ClassificationTest, MemoEditsBySystemAndWritesWithForceOnlyWhatDiffers) {
     EXPECT_EQ(inCommand([&] { return memo.store(false, false); }), 0u);
     EXPECT_TRUE(held(0).empty());
 
+    // An update loads all three memos, whatever they hold, and changes nothing.
+    const auto first = classified(1);
+    const auto second = classified(2);
+    host_->clearCalls();
+    EXPECT_FALSE(
+        dynamic_cast<ClassificationMemo&>(*first).update(&dynamic_cast<ClassificationMemo&>(*second), &memo));
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getElementClassifications), 2u);   // ours was loaded
+
     host::ElementRecord record{};
     ClassifiedElement zone(record, ElementLink(host::kElementZone, 0));
     EXPECT_TRUE(static_cast<ClassificationMemo&>(zone).add(g(room_)));
