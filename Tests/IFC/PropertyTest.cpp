@@ -511,3 +511,47 @@ TEST_F(PropertyTest, AToolDefaultLoadsAndStoresItsOwnPropertiesAndClassification
     host_->injectFault({host::HostSlot::getDefaultProperties, {}}, 1, host::kErrGeneral);
     EXPECT_FALSE(static_cast<PropertyMemo&>(bare).loadDefaults());
 }
+
+TEST_F(PropertyTest, TemplateSettersKeepTheShapeOfTheCollectionAndExpressionsStandForTheDefault) {
+    const auto fire = definitionOf(fire_);
+    const std::pair<bool (PropertyTemplate::*)(bool), std::int32_t> steps[] = {
+        {&PropertyTemplate::setEnumeration, 3},
+        {&PropertyTemplate::setList, 4},
+        {&PropertyTemplate::setEnumeration, 2},
+        {&PropertyTemplate::setList, 1}};
+    bool on = true;
+    for (const auto& [step, collection] : steps) {
+        EXPECT_TRUE(((*fire).*step)(on));
+        EXPECT_EQ(fire->getCollectionType(), collection);
+        on = collection == 3;   // on, on, off, off
+    }
+    EXPECT_TRUE(fire->setExpression("A*2", 2));
+    EXPECT_EQ(fire->getExpressionCount(), 3u);
+    EXPECT_EQ(fire->getExpression(7), "");
+    EXPECT_FALSE(fire->setDefaultCount(3));
+    EXPECT_TRUE(fire->setExpressionCount(0));
+    EXPECT_FALSE(fire->hasExpressions());
+
+    // A new kind converts the default values as numbers.
+    const auto area = definitionOf(area_);
+    EXPECT_TRUE(area->setKind(SettingKind::real));
+    EXPECT_EQ(area->getDefaultValue(0).getKind(), SettingKind::real);
+    EXPECT_DOUBLE_EQ(area->getDefaultValue(0).value().getReal(), 1.89);
+
+    // Only a definition the host keeps from editing can be made writable here.
+    definition(tags_).editable = false;
+    const auto tags = definitionOf(tags_);
+    EXPECT_FALSE(tags->setName("Labels"));
+    EXPECT_TRUE(tags->makeWritable());
+    EXPECT_TRUE(tags->setName("Labels"));
+    EXPECT_FALSE(fire->makeWritable());
+
+    Property none;
+    none.setUsesDefault(true);
+    try {
+        none.getValue(0);
+        ADD_FAILURE() << "a default without a definition was read";
+    } catch (const TracedException& e) {
+        EXPECT_EQ(e.getKind(), "bad_access");
+    }
+}
