@@ -335,6 +335,19 @@ TEST_F(PropertyTest, DatabaseSharesOneTemplatePerDefinitionAndCreatesInTheHost) 
     const std::size_t count = database().getDefinitionCount();
     EXPECT_EQ(count, 7u);   // six user-defined and the one asked for
     EXPECT_EQ(definitionOf(builtIn), kept);
+    EXPECT_EQ(database().getDefinitionAt(count), nullptr);
+
+    // A template of the same definition held apart is exchanged for the shared one.
+    auto apart = std::make_shared<PropertyTemplate>();
+    apart->setLink(g(fire_));
+    EXPECT_TRUE(database().resolve(apart));
+    EXPECT_EQ(apart, fire);
+    std::shared_ptr<PropertyTemplate> none;
+    EXPECT_FALSE(database().resolve(none));
+    host_->clearCalls();
+    EXPECT_EQ(database().createGroup("Pset"), database().findGroup("Pset"));
+    EXPECT_EQ(database().createGroup(""), nullptr);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::createPropertyGroup), 0u);
 }
 
 TEST_F(PropertyTest, MemoShowsWhatClassificationsMakeAvailableAndStoresThroughTheDrawing) {
