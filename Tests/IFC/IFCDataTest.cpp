@@ -322,3 +322,24 @@ TEST(IFCClassificationReference, WritesBackWhatItReadAndIsFoundAndIndexedByName)
                     .toHost(property));
     EXPECT_EQ(utf8(property.singleValue.stringValue), "2O2Fr$t4X7Zf8NOew3FLOH");
 }
+
+TEST(IFCBoundedValue, ReadsBothBoundsInTheLowerBoundsTypeAndWritesThemBack) {
+    auto record = ifcProperty(host::kIFCBoundedValue, "Pset_Range", "Span");
+    record.lowerBound = ifcText("", "IfcReal");
+    record.lowerBound.realValue = 1.5;
+    record.upperBound = ifcText("", "IfcReal");
+    record.upperBound.realValue = 4.0;
+    const auto datum = IFCProperty::create(record);
+    ASSERT_TRUE(datum);
+    const auto& bounded = static_cast<const IFCBoundedValue&>(*datum);
+    EXPECT_DOUBLE_EQ(bounded.getLower().getReal(), 1.5);
+    EXPECT_DOUBLE_EQ(bounded.getUpper().getReal(), 4.0);
+    host::IFCPropertyRecord written{};
+    EXPECT_TRUE(datum->toHost(written));
+    EXPECT_DOUBLE_EQ(written.lowerBound.realValue, 1.5);
+    EXPECT_DOUBLE_EQ(written.upperBound.realValue, 4.0);
+    EXPECT_EQ(utf8(written.upperBound.valueType), "IfcReal");
+
+    record.lowerBound.valueType = uni("");   // the type comes from the lower bound
+    EXPECT_FALSE(IFCProperty::create(record));
+}
