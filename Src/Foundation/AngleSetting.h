@@ -8,7 +8,7 @@ namespace tarnwick {
 // Compares within RealSetting::kTolerance, in radians.
 class AngleSetting : public RealSetting {
 public:
-    AngleSetting() = default;                // 0.0, not set
+    AngleSetting() : Setting(SettingState::defined) {}   // 0.0, defined
     explicit AngleSetting(double radians);   // defined
 
     std::unique_ptr<Setting> clone() const override;

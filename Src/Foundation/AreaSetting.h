@@ -8,7 +8,7 @@ namespace tarnwick {
 // Text goes through the host's area number format; compares within RealSetting::kTolerance.
 class AreaSetting : public RealSetting {
 public:
-    AreaSetting() = default;              // 0.0, not set
+    AreaSetting() : Setting(SettingState::defined) {}   // 0.0, defined
     explicit AreaSetting(double value);   // defined
 
     std::unique_ptr<Setting> clone() const override;

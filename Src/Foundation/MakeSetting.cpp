@@ -14,14 +14,24 @@
 
 namespace tarnwick {
 
+namespace {
+
+// The measure kinds are made holding a defined zero; the factory's settings are empty and not set.
+std::unique_ptr<Setting> cleared(std::unique_ptr<Setting> setting) {
+    setting->clear();
+    return setting;
+}
+
+}   // namespace
+
 MakeSetting::~MakeSetting() = default;
 
 std::unique_ptr<Setting> makeEmptySetting(SettingKind kind) {
     switch (kind) {
         case SettingKind::angle:
-            return std::make_unique<AngleSetting>();
+            return cleared(std::make_unique<AngleSetting>());
         case SettingKind::area:
-            return std::make_unique<AreaSetting>();
+            return cleared(std::make_unique<AreaSetting>());
         case SettingKind::boolean:
             return std::make_unique<BooleanSetting>();
         case SettingKind::time:
@@ -39,7 +49,7 @@ std::unique_ptr<Setting> makeEmptySetting(SettingKind kind) {
         case SettingKind::string:
             return std::make_unique<StringSetting>();
         case SettingKind::volume:
-            return std::make_unique<VolumeSetting>();
+            return cleared(std::make_unique<VolumeSetting>());
         case SettingKind::none:
             break;
     }

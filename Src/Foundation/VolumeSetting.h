@@ -9,7 +9,7 @@ namespace tarnwick {
 // RealSetting::kTolerance.
 class VolumeSetting : public RealSetting {
 public:
-    VolumeSetting() = default;              // 0.0, not set
+    VolumeSetting() : Setting(SettingState::defined) {}   // 0.0, defined
     explicit VolumeSetting(double value);   // defined
 
     std::unique_ptr<Setting> clone() const override;

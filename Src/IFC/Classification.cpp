@@ -19,10 +19,11 @@ void Classification::refresh() const {
     changed_ = false;
     host::ClassificationItemRecord record{};
     record.guid = guid_.getRecord();
-    if (hostApi().call<host::HostSlot::getClassificationItem>(&record) != host::kNoError || !assign(record)) {
-        loadFailed_ = true;
-        loaded_ = true;
-    }
+    const std::uint32_t result = hostApi().call<host::HostSlot::getClassificationItem>(&record);
+    if (result == host::kErrBadIndex)
+        guid_.clear();   // the host does not know it: a record of nothing
+    else if (result != host::kNoError || !assign(record))
+        loadFailed_ = true;   // a passing failure keeps the identity, so a store does not make a duplicate
     changed_ = false;
 }
 

@@ -64,7 +64,7 @@ private:
     void refresh() const;
     bool assign(const host::ClassificationItemRecord& record) const;   // steps 2 to 6 of assignFromHost
 
-    Guid guid_;
+    mutable Guid guid_;   // cleared by a load the host answers with "no such item"
     mutable Guid parentGuid_;
     mutable String id_;
     mutable String name_;

@@ -190,7 +190,7 @@ bool ClassificationMemo::update(ClassificationMemo* other, ClassificationMemo* b
     if (other != nullptr && base != nullptr) {
         other->ensureLoaded();
         base->ensureLoaded();
-        if (!other->items_->empty() && !base->items_->empty()) ensureLoaded();
+        ensureLoaded();
     }
     return false;
 }
@@ -218,8 +218,8 @@ bool ClassificationMemo::store(bool toDefault, bool force) {
     std::vector<Guid> added;
     std::vector<Guid> removed;
     for (const auto& item : *items_)
-        if (force || std::none_of(current.begin(), current.end(),
-                                  [&](const auto& pair) { return Guid(pair.item) == item->getGuid(); }))
+        if (std::none_of(current.begin(), current.end(),
+                         [&](const auto& pair) { return Guid(pair.item) == item->getGuid(); }))
             added.push_back(item->getGuid());
     for (const host::ClassificationPairRecord& pair : current)
         if (!hasItem(Guid(pair.item))) removed.push_back(Guid(pair.item));

@@ -40,8 +40,8 @@ public:
     bool removeSystem(const Guid& systemGuid);
     void clear();
     bool loadDefaults();   // the items of the tool default of the element's type and variation
-    // Writes what differs from the host's items (everything with force). True when nothing needed
-    // writing or every call succeeded; a partly failed store stays changed, so the next one retries.
+    // Writes what differs from the host's items, also when unchanged with force. True when nothing
+    // needed writing or every call succeeded; a partly failed store stays changed, so the next one retries.
     bool store(bool toDefault, bool force);
     bool storeToDefault();
     bool update(ClassificationMemo* other, ClassificationMemo* base);   // loads, changes nothing

@@ -28,10 +28,13 @@ void ClassificationSystem::refresh() const {
     if (!guid_.isValid()) return;
     host::ClassificationSystemRecord record{};
     record.guid = guid_.getRecord();
-    if (hostApi().call<host::HostSlot::getClassificationSystem>(&record) == host::kNoError)
+    const std::uint32_t result = hostApi().call<host::HostSlot::getClassificationSystem>(&record);
+    if (result == host::kNoError)
         assign(record);
+    else if (result == host::kErrBadIndex)
+        guid_.clear();   // the host does not know it: a record of nothing
     else
-        loadFailed_ = true;
+        loadFailed_ = true;   // a passing failure keeps the identity
 }
 
 bool ClassificationSystem::loadFailed() const {

@@ -40,7 +40,7 @@ private:
     void refresh() const;
     void assign(const host::ClassificationSystemRecord& record) const;
 
-    Guid guid_;
+    mutable Guid guid_;   // cleared by a load the host answers with "no such system"
     mutable String name_;
     mutable String description_;
     mutable String source_;

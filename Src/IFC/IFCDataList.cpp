@@ -61,8 +61,10 @@ IFCDataList::iterator IFCDataList::findHeld(const IFCData* datum) {
 void IFCDataList::addProperty(std::unique_ptr<IFCProperty> property) {
     if (!property) return;
     if (const auto held = findHeld(property.get()); held != end()) {
-        // Already ours: removing it first would delete what is about to be appended.
-        push_back(release(held));
+        // Already ours: removing it first would delete what is about to be appended. A built index
+        // follows it to the end.
+        if (propertyIndex_) propertyIndex_->remove(property->getSetName(), property->getName());
+        indexAdded(*push_back(release(held)));
         property.release();   // NOLINT: the list's own node owns it
         return;
     }
@@ -74,7 +76,8 @@ void IFCDataList::addProperty(std::unique_ptr<IFCProperty> property) {
 void IFCDataList::addAttribute(std::unique_ptr<IFCAttribute> attribute) {
     if (!attribute) return;
     if (const auto held = findHeld(attribute.get()); held != end()) {
-        push_back(release(held));
+        if (attributeIndex_) attributeIndex_->remove(String(), attribute->getName());
+        indexAdded(*push_back(release(held)));
         attribute.release();   // NOLINT: the list's own node owns it
         return;
     }

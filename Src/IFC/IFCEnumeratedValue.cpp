@@ -12,10 +12,8 @@ IFCEnumeratedValue::IFCEnumeratedValue(const IFCEnumeratedValue& other) = defaul
 IFCEnumeratedValue::~IFCEnumeratedValue() = default;
 
 std::unique_ptr<IFCEnumeratedValue> IFCEnumeratedValue::create(const host::IFCPropertyRecord& record) {
-    // An enumeration with nothing chosen is still one: its values are kept rather than dropped.
-    const host::Array<host::IFCPropertyValueRecord>& typed = record.enumerationReferenceValues.empty()
-                                                                 ? record.enumerationValues
-                                                                 : record.enumerationReferenceValues;
+    // The type is that of the first chosen value: an enumeration with none chosen gives no datum.
+    const host::Array<host::IFCPropertyValueRecord>& typed = record.enumerationReferenceValues;
     if (typed.empty()) return nullptr;
     std::unique_ptr<IFCEnumeratedValue> property(new IFCEnumeratedValue());
     if (!property->takeHead(record, typed[0].valueType) || !property->valueType_.hasName()) return nullptr;
@@ -40,8 +38,6 @@ IFCDataKind IFCEnumeratedValue::getKind() const { return IFCDataKind::enumerated
 
 bool IFCEnumeratedValue::toHost(host::IFCPropertyRecord& record) const {
     const bool head = writeHead(record);
-    record.enumerationValues.clear();
-    record.enumerationReferenceValues.clear();
     for (const auto& [value, isChosen] : values_) {
         if (!value) continue;
         host::IFCPropertyValueRecord written{};

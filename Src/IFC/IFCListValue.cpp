@@ -31,7 +31,6 @@ IFCDataKind IFCListValue::getKind() const { return IFCDataKind::listValue; }
 
 bool IFCListValue::toHost(host::IFCPropertyRecord& record) const {
     const bool head = writeHead(record);
-    record.listValues.clear();   // a record filled before must not keep its old values too
     for (const auto& value : *this) {
         if (!value) continue;
         host::IFCPropertyValueRecord written{};

@@ -40,8 +40,6 @@ IFCDataKind IFCTableValue::getKind() const { return IFCDataKind::tableValue; }
 
 bool IFCTableValue::toHost(host::IFCPropertyRecord& record) const {
     const bool head = writeHead(record);
-    record.tableDefiningValues.clear();
-    record.tableDefinedValues.clear();
     for (const auto& [key, value] : rows_) {
         if (!key || !value) continue;
         host::IFCPropertyValueRecord defining{};

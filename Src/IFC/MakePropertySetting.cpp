@@ -15,8 +15,19 @@
 namespace tarnwick {
 
 std::unique_ptr<Setting> MakePropertySetting::make(SettingKind kind) const {
-    if (kind == SettingKind::boolean) return std::make_unique<BooleanPropertySetting>();
-    return makeEmptySetting(kind);   // null for none and unknown codes
+    // The measure kinds hold a defined zero, as their constructors make them.
+    switch (kind) {
+        case SettingKind::boolean:
+            return std::make_unique<BooleanPropertySetting>();
+        case SettingKind::angle:
+            return std::make_unique<AngleSetting>();
+        case SettingKind::area:
+            return std::make_unique<AreaSetting>();
+        case SettingKind::volume:
+            return std::make_unique<VolumeSetting>();
+        default:
+            return makeEmptySetting(kind);   // null for none and unknown codes
+    }
 }
 
 std::unique_ptr<Setting> MakePropertySetting::makeFromHost(const host::VariantRecord& variant) const {

@@ -141,8 +141,11 @@ bool PropertyTemplate::write(host::PropertyDefinitionRecord& record) {
             if (allowedOnly.empty()) allowedOnly.push_back(allowedValues_->at(0));
             defaults = std::move(allowedOnly);
         }
-        // The status is the one the values yield: a list of undefined values is not sent as normal.
+        // The status is the one the values yield (a list of undefined values is not sent as normal), and
+        // undefined without defaults of its own: a first allowed value standing in is no default.
         if (!writeValues(defaults, record.defaultValue.basicValue)) return false;
+        if (!defaultValues_ || defaultValues_->empty())
+            record.defaultValue.basicValue.variantStatus = host::kVariantStatusUserUndefined;
     }
     record.possibleEnumValues.clear();
     if (isEnumeration())

@@ -11,16 +11,17 @@
 #include "Environment/HostApi.h"
 #include "Foundation/Memory.h"
 #include "Foundation/String.h"
+#include "LibraryParts/ParameterList.h"
 
 namespace tarnwick {
 namespace {
 
-// A new handle of the host's UTF-16 text handle as UTF-8 with a terminator; null for an empty text.
+// A new handle of the host's UTF-16 text handle as UTF-8 with a terminator (just the terminator for an
+// empty text).
 host::Handle utf8Of(host::Handle text) {
     const std::size_t units = getHandleSize(text) / sizeof(char16_t);
-    if (units == 0) return nullptr;
-    const String converted(std::u16string_view(reinterpret_cast<const char16_t*>(*text), units));
-    if (converted.isEmpty()) return nullptr;
+    const String converted =
+        units == 0 ? String() : String(std::u16string_view(reinterpret_cast<const char16_t*>(*text), units));
     host::Handle handle = nullptr;
     stringToHandle(converted, handle);
     return handle;
@@ -39,11 +40,17 @@ host::Handle ComponentResourceMemo::getSection(std::uint32_t i, std::uint32_t& t
     if (i >= getSectionCount()) return nullptr;
     const auto entry = std::next(sections_.begin(), static_cast<std::ptrdiff_t>(i));
     type = entry->first;
+    if (type == fourcc("PARD") && keepsParameterSection())
+        if (const host::Handle built = buildParameterSection()) return built;
     return entry->second.getHandle();
 }
 
 host::Handle ComponentResourceMemo::getSectionByType(std::uint32_t type) {
     if (!loaded_) loadSections();
+    if (type == fourcc("PARD") && keepsParameterSection()) {
+        host::Handle parameters = nullptr;
+        return writeParameterHandle(parameters) ? parameters : nullptr;
+    }
     const auto entry = sections_.find(type);
     return entry == sections_.end() ? nullptr : entry->second.getHandle();
 }
@@ -65,6 +72,23 @@ bool ComponentResourceMemo::isTextSection(std::uint32_t type) {
         fourcc("1DSC"), fourcc("2DSC"), fourcc("3DSC"), fourcc("CTXT"), fourcc("VLSC"),
         fourcc("UISC"), fourcc("PRSC"), fourcc("FMSC"), fourcc("BMSC"), fourcc("CPYR")};
     return std::find(std::begin(kTextSections), std::end(kTextSections), type) != std::end(kTextSections);
+}
+
+bool ComponentResourceMemo::writeParameterHandle(host::Handle& handle) {
+    handle = nullptr;
+    return false;
+}
+
+host::Handle ComponentResourceMemo::buildParameterSection() {
+    host::Handle parameters = nullptr;
+    if (!writeParameterHandle(parameters)) return nullptr;
+    host::Handle section = nullptr;
+    const std::uint32_t result = hostApi().call<host::HostSlot::makeParameterSection>(
+        getRecord(), parameters, getWidth(), getDepth(), /*flags=*/0, &section, /*reserved=*/nullptr);
+    ParameterList::releaseHandle(parameters);
+    if (result == 0) return section;
+    disposeHandle(section);   // whatever a refusal left in it
+    return nullptr;
 }
 
 void ComponentResourceMemo::store(std::uint32_t type, MemoryBlock block) {

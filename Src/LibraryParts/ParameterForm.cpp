@@ -312,8 +312,9 @@ bool ParameterForm<T>::copyFrom(const Parameter& other, bool resizeRows, bool re
     if (form == nullptr || other.getType() != getType()) return false;
     if (!resizeRows && getRowCount() != other.getRowCount()) return false;
     if (!resizeColumns && getColumnCount() != other.getColumnCount()) return false;
-    // The stored count goes with the values, so that a scalar taking an array's values becomes one.
-    setColumnCountRaw(form->getColumnCountRaw());
+    // An array taking a scalar's value stays an array of one column; a scalar taking several values
+    // becomes an array, since a scalar holds one value.
+    if (isArray() || form->values_.size() > 1) setColumnCountRaw(other.getColumnCount());
     values_ = form->values_;
     return true;
 }

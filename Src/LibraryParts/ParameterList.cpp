@@ -186,17 +186,17 @@ void ParameterList::copyParameter(const ParameterList& other, const String& name
     // 2.
     target->setColumnCount(source->getColumnCount());
     target->setRowCount(source->getRowCount());
+    // 3. Only all columns are copied.
+    if (columns != kAll) return;
     // 4. Everything.
-    if (rows == kAll && columns == kAll) {
+    if (rows == kAll) {
         target->copyFrom(*source, resizeRows, resizeColumns);
         return;
     }
-    // 5. A count of rows (and of columns); rows the source lacks are cleared, and the source stays as it
-    // is (reading a cell never grows it).
-    const std::uint64_t rowCount = rows == kAll ? source->getRowCount() : rows;
-    const std::uint64_t columnCount = columns == kAll ? source->getColumnCount() : columns;
-    for (std::uint64_t r = 0; r < rowCount; ++r) {
-        for (std::uint64_t c = 0; c < columnCount && c < source->getColumnCount(); ++c) {
+    // 5. A count of rows; rows the source lacks are cleared, and the source stays as it is (reading a cell
+    // never grows it).
+    for (std::uint64_t r = 0; r < rows; ++r) {
+        for (std::uint64_t c = 0; c < source->getColumnCount(); ++c) {
             const std::unique_ptr<Setting> value = source->makeSetting(r, c);
             if (!value) continue;
             if (r >= source->getRowCount()) value->clear();

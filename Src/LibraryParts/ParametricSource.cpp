@@ -16,8 +16,8 @@
 namespace tarnwick {
 namespace {
 
-// The value of a size parameter when the part has it as a length; else the stored default.
-double sizeOr(tarnwick::ParameterList& parameters, const char* name, double fallback) {
+// The value of a size parameter when the part has it as a length; else the fallback.
+double sizeOr(const ParameterList& parameters, const char* name, double fallback) {
     const auto* length = dynamic_cast<const LengthParameter*>(parameters.find(name));
     return length != nullptr && length->holdsCell(0, 0) ? length->get(0, 0) : fallback;
 }
@@ -109,9 +109,7 @@ ParametricSource::ParametricSource(const ParametricSource& other)
       ComponentResourceMemo(other),
       details_(other.details_ ? std::make_unique<host::LibraryPartDetails>(*other.details_) : nullptr) {}
 
-ParametricSource::~ParametricSource() {
-    if (parameterHandle_ != nullptr) tarnwick::ParameterList::releaseHandle(parameterHandle_);
-}
+ParametricSource::~ParametricSource() = default;
 
 host::LibraryPartDetails& ParametricSource::getDetails() {
     if (!details_) {
@@ -208,6 +206,9 @@ bool ParametricSource::load(std::uint64_t, std::unique_ptr<MemoStore>& store) {
     return readParameters(*store);
 }
 
+double ParametricSource::getWidth() { return sizeOr(getParameters(), "A", getDefaultWidth()); }
+double ParametricSource::getDepth() { return sizeOr(getParameters(), "B", getDefaultDepth()); }
+
 void ParametricSource::setWidth(double width) {
     setDefaultWidth(width);
     ComponentParameterMemo::setWidth(width);
@@ -223,23 +224,11 @@ void ParametricSource::fillParamOwner(host::ParameterOwnerRecord& record, bool& 
     record.libraryIndex = getIndex();
 }
 
-host::Handle ParametricSource::getParameterHandle() {
-    getParameters().writeHandle(parameterHandle_);   // releases the one handed out before
-    return parameterHandle_;
-}
-
-MemoryBlock ParametricSource::makeParameterSection() {
-    tarnwick::ParameterList& parameters = getParameters();
-    if (getIndex() != 0 && !isLoaded()) return MemoryBlock();
-    const host::Handle handle = getParameterHandle();
-    const double a = sizeOr(parameters, "A", getDefaultWidth());
-    const double b = sizeOr(parameters, "B", getDefaultDepth());
-    host::Handle section = nullptr;
-    const std::uint32_t result = hostApi().call<host::HostSlot::makeParameterSection>(
-        getRecord(), handle, a, b, /*flags=*/0, &section, /*reserved=*/nullptr);
-    MemoryBlock block(section);
-    if (result != 0) block.clear();
-    return block;
+bool ParametricSource::writeParameterHandle(host::Handle& handle) {
+    handle = nullptr;
+    const tarnwick::ParameterList& parameters = getParameters();   // loads first
+    if (getIndex() != 0 && !isLoaded()) return false;
+    return parameters.writeHandle(handle);
 }
 
 }   // namespace tarnwick

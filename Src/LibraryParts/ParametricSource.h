@@ -33,8 +33,14 @@ public:
     ParametricSource(const ParametricSource& other);
     ~ParametricSource() override;
 
+    using ComponentSource::getRecord;
     using ComponentSource::isValid;   // the source's validity; the memo is always valid
     std::int32_t getIndex() const override { return ComponentSource::getIndex(); }
+    const host::LibraryPartRecord* getRecord() const override { return ComponentSource::getRecord(); }
+    // "A" and "B"; the part's stored default size when it has no such length, so that writing the
+    // part does not set its size to 0.
+    double getWidth() override;
+    double getDepth() override;
     // A section was set, or the parameters were loaded (the list is handed out for change in place).
     bool isChanged() const override { return hasChangedSections() || isLoaded(); }
 
@@ -81,16 +87,11 @@ public:
     bool getSecondDetailFlag() { return getDetails().bytes[2] != 0; }
     void setSecondDetailFlag(bool flag) { getDetails().bytes[2] = flag ? 1 : 0; }
 
-    // A handle of the part's parameter records as they are now, still owned by the source (until the
-    // next call or the source goes); null when there are none. Throws when memory fails.
-    host::Handle getParameterHandle();
-    // A new 'PARD' section built by the host from the parameters and A and B; empty when that fails, and
-    // for a part in the host whose parameters could not be read (its section must not be emptied).
-    MemoryBlock makeParameterSection();
-
 protected:
     bool keepsParameterSection() const override { return true; }
     void loadParameterSection() override { ensureLoaded(); }
+    // Fails for a part in the host whose parameters could not be read: its section must not be emptied.
+    bool writeParameterHandle(host::Handle& handle) override;
 
 private:
     String getText(std::uint32_t type);
@@ -98,7 +99,6 @@ private:
 
     std::unique_ptr<host::LibraryPartDetails> details_;   // none until first asked for
     std::unique_ptr<TextDatabase> valueLists_;            // none until first asked for; not copied
-    host::Handle parameterHandle_ = nullptr;   // owned; released with the host's parameter disposal
 };
 
 }   // namespace tarnwick

@@ -13,6 +13,7 @@
 namespace tarnwick {
 
 class AttributeTracker;
+class Element;
 class NativeCanvas;
 
 // A mixin beside a geometry base. Primitives are kept by shared pointers to their own class; the
@@ -24,6 +25,8 @@ class Primitive {
 public:
     Primitive(std::uint16_t drawingOrder, std::uint32_t pen, std::uint32_t lineType, bool in2D, bool in3D)
         : drawingOrder_(drawingOrder), pen_(pen), lineType_(lineType), in2D_(in2D), in3D_(in3D) {}
+    // The pen and line type of the element's attributes (its part 0) and its drawing-order byte.
+    Primitive(const Element& element, bool in2D, bool in3D);
     virtual ~Primitive();
 
     virtual void move(const CadPoint& offset) = 0;                           // the geometry only

@@ -13,6 +13,8 @@ public:
     PrimitiveArc(const CadArc& arc, std::uint16_t drawingOrder, std::uint32_t pen, std::uint32_t lineType,
                  bool in2D, bool in3D)
         : CadArc(arc), Primitive(drawingOrder, pen, lineType, in2D, in3D) {}
+    PrimitiveArc(const CadArc& arc, const Element& element, bool in2D, bool in3D)
+        : CadArc(arc), Primitive(element, in2D, in3D) {}
     // As the host gives an arc: begin and end angles and a clockwise flag. The sweep is end - begin
     // brought into [0, 2 pi), less 2 pi when clockwise; a full turn either way stays a full circle.
     PrimitiveArc(const CadPoint& centre, double radius, double beginAngle, double endAngle, bool clockwise,

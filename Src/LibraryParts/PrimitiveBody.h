@@ -11,11 +11,14 @@ namespace tarnwick {
 
 // Shares the element's 3D model; the point is the body's own position, which move changes and which
 // the written vertices do not follow (they take the writer's offset). Never hit; 3D only; pen and line
-// type 1.
+// type 1 unless made for an element.
 class PrimitiveBody : public CadPoint, public Primitive {
 public:
     PrimitiveBody(std::shared_ptr<const Element3D> element, std::uint16_t drawingOrder, bool in2D, bool in3D)
         : Primitive(drawingOrder, /*pen=*/1, /*lineType=*/1, in2D, in3D), element_(std::move(element)) {}
+    // The pen, line type and drawing order of the element the bodies show.
+    PrimitiveBody(std::shared_ptr<const Element3D> element, const Element& shown, bool in2D, bool in3D)
+        : Primitive(shown, in2D, in3D), element_(std::move(element)) {}
 
     const Element3D* getElement() const { return element_.get(); }   // null when made without one
 

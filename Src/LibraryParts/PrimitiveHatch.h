@@ -19,6 +19,15 @@ public:
           contour_(contour),
           gradient_(gradient),
           linear_(linear) {}
+    PrimitiveHatch(const CadPolygon& polygon, std::uint32_t fillPen, std::uint32_t backgroundPen,
+                   std::uint32_t fillIndex, bool contour, bool gradient, bool linear, const Element& element,
+                   bool in2D, bool in3D)
+        : PrimitivePolygon(polygon, fillPen, /*filled=*/true, element, in2D, in3D),
+          backgroundPen_(backgroundPen),
+          fillIndex_(fillIndex),
+          contour_(contour),
+          gradient_(gradient),
+          linear_(linear) {}
 
     virtual bool hasFill() const { return (fillIndex_ & 0xFFFFu) != 0 || gradient_; }
     virtual bool hasContour() const { return contour_; }

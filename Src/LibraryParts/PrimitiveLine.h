@@ -13,6 +13,8 @@ public:
     PrimitiveLine(const Line& line, std::uint16_t drawingOrder, std::uint32_t pen, std::uint32_t lineType,
                   bool in2D, bool in3D)
         : Line(line), Primitive(drawingOrder, pen, lineType, in2D, in3D) {}
+    PrimitiveLine(const Line& line, const Element& element, bool in2D, bool in3D)
+        : Line(line), Primitive(element, in2D, in3D) {}
 
     void move(const CadPoint& offset) override;
     bool isHit(const CadPoint& point, double tolerance) const override;   // on the segment in plan

@@ -12,6 +12,8 @@ public:
     PrimitivePoint(const CadPoint& point, std::uint16_t drawingOrder, std::uint32_t pen,
                    std::uint32_t lineType, bool in2D, bool in3D)
         : CadPoint(point), Primitive(drawingOrder, pen, lineType, in2D, in3D) {}
+    PrimitivePoint(const CadPoint& point, const Element& element, bool in2D, bool in3D)
+        : CadPoint(point), Primitive(element, in2D, in3D) {}
 
     void move(const CadPoint& offset) override { *this += offset; }
     bool isHit(const CadPoint& point, double tolerance) const override;   // equal in plan

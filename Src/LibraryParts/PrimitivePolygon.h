@@ -18,6 +18,9 @@ public:
           Primitive(drawingOrder, pen, lineType, in2D, in3D),
           fillPen_(fillPen),
           filled_(filled) {}
+    PrimitivePolygon(const CadPolygon& polygon, std::uint32_t fillPen, bool filled, const Element& element,
+                     bool in2D, bool in3D)
+        : CadPolygon(polygon), Primitive(element, in2D, in3D), fillPen_(fillPen), filled_(filled) {}
     // As the host gives one: a fill pen whose low 16 bits are 0 means the contour's pen.
     static std::uint32_t chooseFillPen(std::uint32_t recordFillPen, std::uint32_t recordPen) {
         return (recordFillPen & 0xFFFFu) != 0 ? recordFillPen : recordPen;

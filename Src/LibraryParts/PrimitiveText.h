@@ -17,6 +17,9 @@ public:
           CadPoint(position),
           Primitive(drawingOrder, pen, lineType, in2D, in3D),
           extra_(extra) {}
+    PrimitiveText(const String& text, const CadPoint& position, double extra, const Element& element,
+                  bool in2D, bool in3D)
+        : String(text), CadPoint(position), Primitive(element, in2D, in3D), extra_(extra) {}
 
     double getExtra() const { return extra_; }
 

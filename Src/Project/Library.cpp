@@ -569,17 +569,19 @@ std::shared_ptr<const Library::PartDefaults> Library::getPartDefaults(const Comp
 
 namespace {
 
-// The 'PARD' section goes to the host with the part's details, which must be accepted first; null (and
-// the host's result in `result`) when either fails. `part` is the record the details are set for.
+// The 'PARD' section (`built`, taken over) goes to the host with the part's details, which must be
+// accepted first; null (and the host's result in `result`) when either fails. `part` is the record the
+// details are set for.
 MemoryBlock prepareParameterSection(ParametricSource& source, const host::LibraryPartRecord& part,
-                                    std::uint32_t& result) {
-    MemoryBlock section = source.makeParameterSection();
+                                    host::Handle built, std::uint32_t& result) {
+    MemoryBlock section(built);
     if (section.getHandle() == nullptr) {   // the parameters cannot be written: the save has failed
         result = host::kErrGeneral;
         return section;
     }
-    result = hostApi().call<host::HostSlot::setLibraryPartDetails>(&part, source.getParameterHandle(),
-                                                                   &source.getDetails());
+    host::Handle parameters = source.getSectionByType(fourcc("PARD"));
+    result = hostApi().call<host::HostSlot::setLibraryPartDetails>(&part, parameters, &source.getDetails());
+    ParameterList::releaseHandle(parameters);
     if (result != 0) section.clear();
     return section;
 }
@@ -611,7 +613,7 @@ bool Library::savePart(ComponentSource& source) {
             const host::LibrarySectionHeader header = headerOf(type);
             std::uint32_t result = 0;
             if (type == pard) {
-                const MemoryBlock section = prepareParameterSection(*parametric, part, result);
+                const MemoryBlock section = prepareParameterSection(*parametric, part, handle, result);
                 if (result == 0)
                     result = hostApi().call<host::HostSlot::updateLibraryPartSection>(
                         source.getIndex(), &header, section.getHandle(), nullptr, nullptr);
@@ -661,7 +663,7 @@ bool Library::savePart(ComponentSource& source) {
         const host::LibrarySectionHeader header = headerOf(type);
         std::uint32_t result = 0;
         if (type == pard) {
-            const MemoryBlock section = prepareParameterSection(*parametric, part, result);
+            const MemoryBlock section = prepareParameterSection(*parametric, part, handle, result);
             if (result == 0)
                 result = hostApi().call<host::HostSlot::addLibraryPartSection>(&header, section.getHandle(),
                                                                                nullptr);

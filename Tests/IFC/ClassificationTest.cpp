@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <HostGuid.h>
+
 #include "Environment/Host.h"
 #include "IFC/Classification.h"
 #include "IFC/ClassificationDatabase.h"
@@ -206,6 +208,13 @@ TEST_F(ClassificationTest, RecordsLoadOnceKeepTheirGuidAndNameThemselves) {
     EXPECT_EQ(failed.getGuid(), g(pr_));
     host::ClassificationItemRecord record{};
     EXPECT_FALSE(failed.toHost(record));
+    // One the host does not know is a record of nothing.
+    const Classification unknown{Guid(host::generateGuid())};
+    EXPECT_TRUE(unknown.getName().isEmpty());
+    EXPECT_FALSE(unknown.getGuid().isValid());
+    const ClassificationSystem unknownSystem{Guid(host::generateGuid())};
+    EXPECT_TRUE(unknownSystem.getName().isEmpty());
+    EXPECT_FALSE(unknownSystem.getGuid().isValid());
 
     const auto door = database().getClassification(g(ss2530_));
     door->setName("Door systems");
@@ -306,4 +315,37 @@ TEST_F(ClassificationTest, ProjectFileKeepsSystemsItemsAndElementClassifications
     EXPECT_NE(error.find("a second item of one classification system"), std::string::npos) << error;
     EXPECT_EQ(copy.state.ifc.elements.find(guidOf(0))->classifications,
               std::vector<host::GuidBytes>{ss2530_});
+}
+
+TEST_F(ClassificationTest, MemoEditsBySystemAndWritesWithForceOnlyWhatDiffers) {
+    held(0) = {pr_};
+    const auto element = classified(0);
+    auto& memo = dynamic_cast<ClassificationMemo&>(*element);
+    host_->clearCalls();
+    EXPECT_EQ(inCommand([&] { return memo.store(false, /*force=*/true); }), 0u);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::addElementClassification), 0u);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::removeElementClassification), 0u);
+
+    EXPECT_FALSE(memo.addAll({g(room_), g(pr_)}));   // one for zones, one held
+    EXPECT_TRUE(memo.removeSystem(String("Uniclass")));
+    EXPECT_FALSE(memo.hasItem(g(pr_)));
+    EXPECT_TRUE(memo.addAll({g(ss_)}));
+    EXPECT_TRUE(memo.removeAll({g(room_), g(ss_)}));
+    memo.clear();
+    EXPECT_TRUE(memo.isChanged());
+    EXPECT_EQ(inCommand([&] { return memo.store(false, false); }), 0u);
+    EXPECT_TRUE(held(0).empty());
+
+    // An update loads all three memos, whatever they hold, and changes nothing.
+    const auto first = classified(1);
+    const auto second = classified(2);
+    host_->clearCalls();
+    EXPECT_FALSE(
+        dynamic_cast<ClassificationMemo&>(*first).update(&dynamic_cast<ClassificationMemo&>(*second), &memo));
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getElementClassifications), 2u);   // ours was loaded
+
+    host::ElementRecord record{};
+    ClassifiedElement zone(record, ElementLink(host::kElementZone, 0));
+    EXPECT_TRUE(static_cast<ClassificationMemo&>(zone).add(g(room_)));
+    EXPECT_FALSE(static_cast<ClassificationMemo&>(zone).add(g(ss2530_)));   // for other elements only
 }

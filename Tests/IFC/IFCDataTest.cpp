@@ -130,14 +130,21 @@ TEST(IFCEnumeratedValue, FlagsTheChosenValuesAndWritesThemBackWithoutDuplicates)
     for (const auto& [value, chosen] : values) seen.emplace_back(value->getText().getText(), chosen);
     EXPECT_EQ(seen, (std::vector<std::pair<std::string, bool>>{{"A", false}, {"B", true}, {"C", true}}));
 
-    // Written into the record it came from, the values replace what the record held.
-    EXPECT_TRUE(datum->toHost(record));
-    EXPECT_EQ(texts(record.enumerationValues), (std::vector<std::string>{"A", "B", "C"}));
-    EXPECT_EQ(texts(record.enumerationReferenceValues), (std::vector<std::string>{"B", "C"}));
-
-    // Nothing chosen is still an enumeration.
+    // The writers append to what the record holds.
+    record.enumerationValues.clear();
+    record.enumerationValues.push_back(ifcText("X"));
     record.enumerationReferenceValues.clear();
-    EXPECT_TRUE(IFCProperty::create(record));
+    EXPECT_TRUE(datum->toHost(record));
+    EXPECT_EQ(texts(record.enumerationValues), (std::vector<std::string>{"X", "A", "B", "C"}));
+    EXPECT_EQ(texts(record.enumerationReferenceValues), (std::vector<std::string>{"B", "C"}));
+    auto list = ifcProperty(host::kIFCListValue, "P", "L");
+    for (const char* v : {"a", "b"}) list.listValues.push_back(ifcText(v));
+    EXPECT_TRUE(IFCProperty::create(list)->toHost(list));
+    EXPECT_EQ(texts(list.listValues), (std::vector<std::string>{"a", "b", "a", "b"}));
+
+    // Nothing chosen gives no type, so no datum.
+    record.enumerationReferenceValues.clear();
+    EXPECT_FALSE(IFCProperty::create(record));
 }
 
 TEST(IFCTableValue, KeepsTheCommonRowsAndTheLaterOfEqualKeys) {
@@ -235,11 +242,14 @@ TEST(IFCDataList, FindsInListOrderAndReplacesByNameAndSet) {
     list.removeProperty(*label("", "Width", ""));   // an empty set matches only an empty one
     EXPECT_EQ(list.size(), 2u);
 
-    // A datum the list already holds moves to the end instead of being deleted first.
+    // A datum the list already holds moves to the end instead of being deleted first, in the index too.
+    list.addProperty(label("B", "Height", "h"));
+    const IFCNameIndex* index = list.propertyIndex();
     IFCProperty* held = list.findProperty("Width", "B");
     list.addProperty(std::unique_ptr<IFCProperty>(held));
     EXPECT_EQ(list.back(), held);
     EXPECT_EQ(valueOf(list.findProperty("Width", "B")), "b");
+    EXPECT_EQ(*index->find("B"), (std::vector<String>{"Height", "Width"}));
 }
 
 TEST(IFCDataList, AppendsHostArraysAndKeepsBuiltIndexesCurrent) {
@@ -271,4 +281,65 @@ TEST(IFCDataList, AppendsHostArraysAndKeepsBuiltIndexesCurrent) {
     ASSERT_EQ(copy.size(), 2u);
     EXPECT_NE(copy.findAttribute("Tag"), list.findAttribute("Tag"));
     EXPECT_EQ(copy.findAttribute("Tag")->getValue().getText(), "D-01");
+}
+
+TEST(IFCClassificationReference, WritesBackWhatItReadAndIsFoundAndIndexedByName) {
+    host::IFCClassificationReferenceRecord record{};
+    record.name = uni("Uniclass");
+    record.location = uni("https://example.org/ss");
+    record.locationFlag = 1;
+    record.identification = uni("Ss_25_30");
+    record.referencedName = uni("Door systems");
+    record.referencedNameFlag = 1;
+    record.source = uni("NBS");
+    record.edition = uni("2015");
+    record.classificationName = uni("Uniclass 2015");
+    host::Array<host::IFCClassificationReferenceRecord> records;
+    records.push_back(record);
+    IFCDataList list;
+    EXPECT_TRUE(list.appendReferences(records));
+    const IFCClassificationReference* reference = list.findReference("Uniclass");
+    ASSERT_NE(reference, nullptr);
+    EXPECT_EQ(*list.referenceIndex()->find(""), std::vector<String>{"Uniclass"});
+
+    const auto copy = reference->clone();
+    host::IFCClassificationReferenceRecord written{};
+    EXPECT_TRUE(static_cast<const IFCClassificationReference&>(*copy).toHost(written));
+    EXPECT_EQ(utf8(written.name), "Uniclass");
+    EXPECT_EQ(utf8(written.location), "https://example.org/ss");
+    EXPECT_EQ(utf8(written.identification), "Ss_25_30");
+    EXPECT_EQ(utf8(written.referencedName), "Door systems");
+    EXPECT_EQ(
+        (std::vector<int>{written.locationFlag, written.identificationFlag, written.referencedNameFlag}),
+        (std::vector<int>{1, 0, 1}));
+    EXPECT_EQ(utf8(written.source), "NBS");
+    EXPECT_EQ(utf8(written.edition), "2015");
+    EXPECT_EQ(utf8(written.classificationName), "Uniclass 2015");
+
+    // A property's identifier that is no GUID is written as it stands, not as a null GUID.
+    host::IFCPropertyRecord property{};
+    EXPECT_TRUE(IFCSingleValue("Id", "P", "IfcGloballyUniqueId", "", StringSetting("2O2Fr$t4X7Zf8NOew3FLOH"))
+                    .toHost(property));
+    EXPECT_EQ(utf8(property.singleValue.stringValue), "2O2Fr$t4X7Zf8NOew3FLOH");
+}
+
+TEST(IFCBoundedValue, ReadsBothBoundsInTheLowerBoundsTypeAndWritesThemBack) {
+    auto record = ifcProperty(host::kIFCBoundedValue, "Pset_Range", "Span");
+    record.lowerBound = ifcText("", "IfcReal");
+    record.lowerBound.realValue = 1.5;
+    record.upperBound = ifcText("", "IfcReal");
+    record.upperBound.realValue = 4.0;
+    const auto datum = IFCProperty::create(record);
+    ASSERT_TRUE(datum);
+    const auto& bounded = static_cast<const IFCBoundedValue&>(*datum);
+    EXPECT_DOUBLE_EQ(bounded.getLower().getReal(), 1.5);
+    EXPECT_DOUBLE_EQ(bounded.getUpper().getReal(), 4.0);
+    host::IFCPropertyRecord written{};
+    EXPECT_TRUE(datum->toHost(written));
+    EXPECT_DOUBLE_EQ(written.lowerBound.realValue, 1.5);
+    EXPECT_DOUBLE_EQ(written.upperBound.realValue, 4.0);
+    EXPECT_EQ(utf8(written.upperBound.valueType), "IfcReal");
+
+    record.lowerBound.valueType = uni("");   // the type comes from the lower bound
+    EXPECT_FALSE(IFCProperty::create(record));
 }

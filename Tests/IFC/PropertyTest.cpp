@@ -74,6 +74,8 @@ TEST(SettingPair, ConvertsNumbersAsNumbersAndMatchesListsOneToOne) {
     EXPECT_FALSE(plain.isEqual(keyed));
     EXPECT_FALSE(SettingPair(StringSetting("A"), IDSetting(Guid())).isValid(/*checkKey=*/true));
     EXPECT_TRUE(keyed.isValid(/*checkKey=*/true));
+    for (const auto kind : {SettingKind::angle, SettingKind::area, SettingKind::volume})
+        EXPECT_TRUE(SettingPair(*MakePropertySetting().make(kind)).isValid(false));   // a defined zero
 
     BooleanPropertySetting yes;
     EXPECT_TRUE(yes.setText("TRUE"));
@@ -225,6 +227,20 @@ TEST_F(PropertyTest, TemplatesReadKindsDefaultsAndAllowedValuesAndWriteThemBack)
     EXPECT_TRUE(choice.setValue(SettingPair(StringSetting("Sliding")), 0));
     EXPECT_TRUE(choice.getValue(0).hasGuidKey());
     EXPECT_FALSE(choice.setValue(SettingPair(StringSetting("Folding")), 0));
+
+    // Without defaults a single choice sends none (its first allowed value standing in); a choice that
+    // stops being undefined keeps its own allowed value.
+    const host::GuidBytes leaf =
+        addDefinition("Leaf", host::kPropertySingleChoice, host::kVariantString, door_);
+    definition(leaf).allowed = {swing_, sliding_};
+    definition(leaf).defaultValue.status = host::kVariantStatusUserUndefined;
+    ASSERT_TRUE(definitionOf(leaf)->write(record));
+    EXPECT_EQ(record.defaultValue.basicValue.variantStatus, host::kVariantStatusUserUndefined);
+    SettingPair chosen = choice.getValue(0);
+    chosen.setState(SettingState::undefined);
+    kind->fixDefault(chosen);
+    EXPECT_EQ(chosen.value().getText(), "Sliding");
+    EXPECT_EQ(chosen.getState(), SettingState::defined);
 }
 
 TEST_F(PropertyTest, TemplatesLoseTheirDefinitionOnlyWhenTheHostNoLongerHasIt) {
@@ -319,6 +335,19 @@ TEST_F(PropertyTest, DatabaseSharesOneTemplatePerDefinitionAndCreatesInTheHost) 
     const std::size_t count = database().getDefinitionCount();
     EXPECT_EQ(count, 7u);   // six user-defined and the one asked for
     EXPECT_EQ(definitionOf(builtIn), kept);
+    EXPECT_EQ(database().getDefinitionAt(count), nullptr);
+
+    // A template of the same definition held apart is exchanged for the shared one.
+    auto apart = std::make_shared<PropertyTemplate>();
+    apart->setLink(g(fire_));
+    EXPECT_TRUE(database().resolve(apart));
+    EXPECT_EQ(apart, fire);
+    std::shared_ptr<PropertyTemplate> none;
+    EXPECT_FALSE(database().resolve(none));
+    host_->clearCalls();
+    EXPECT_EQ(database().createGroup("Pset"), database().findGroup("Pset"));
+    EXPECT_EQ(database().createGroup(""), nullptr);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::createPropertyGroup), 0u);
 }
 
 TEST_F(PropertyTest, MemoShowsWhatClassificationsMakeAvailableAndStoresThroughTheDrawing) {
@@ -428,4 +457,114 @@ TEST_F(PropertyTest, AnUndoStepKeepsOnlyTheIFCDataItsCommandChangedAndAFailedCom
 
     ASSERT_TRUE(host_->undo());
     EXPECT_EQ(ownValue(kDoorIndex, fire_), nullptr);
+}
+
+TEST_F(PropertyTest, MemoStoresEveryPropertyWithForceAndNeverReportsAnUnwritableChangeAsStored) {
+    const auto door = element(kDoorIndex);
+    auto& memo = dynamic_cast<PropertyMemo&>(*door);
+    EXPECT_TRUE(memo.setValue(StringSetting("EI60"), PropertyLink(g(fire_)), 0));
+    ASSERT_TRUE(definitionOf(fire_)->setName(""));   // can no longer be written
+    host_->clearCalls();
+    EXPECT_FALSE(memo.store(false, false));
+    EXPECT_EQ(host_->countCalls(host::HostSlot::setElementProperties), 0u);
+    EXPECT_TRUE(memo.isChanged());
+    ASSERT_TRUE(definitionOf(fire_)->setName("FireRating"));
+
+    EXPECT_EQ(inCommand([&] { return memo.store(false, /*force=*/true); }), 0u);
+    EXPECT_EQ(held(kDoorIndex).propertyValues.size(), 1u);   // the others keep using their defaults
+    EXPECT_EQ(ownValue(kDoorIndex, fire_)->single.text, "EI60");
+    EXPECT_FALSE(memo.find(PropertyLink(g(area_)))->isChanged());
+    EXPECT_FALSE(memo.isChanged());
+
+    // A filtered memo loads only what its filter names; a group goes whole.
+    const auto other = element(kDoorIndex);
+    auto& filtered = dynamic_cast<PropertyMemo&>(*other);
+    filtered.setFilter(std::make_shared<const PropertyLinks>(PropertyLinks{PropertyLink(g(fire_))}));
+    ASSERT_EQ(filtered.getList().size(), 1u);
+    EXPECT_EQ(filtered.getValue(PropertyLink(g(fire_)), 0)->getText(), "EI60");
+    EXPECT_TRUE(memo.removeGroup(String("Pset")));
+    EXPECT_TRUE(memo.getList().isEmpty());
+}
+
+TEST_F(PropertyTest, AToolDefaultLoadsAndStoresItsOwnPropertiesAndClassifications) {
+    host::SimIFCState& ifc = host_->project().state.ifc;
+    ifc.defaults[{host::kElementDoor, 0}].classifications = {door_};
+    host::ElementRecord record{};
+    record.head.type = host::kElementDoor;
+    PropertiedElement tool(record, ElementLink(host::kElementDoor, 0));
+    auto& classifications = static_cast<ClassificationMemo&>(tool);
+    auto& properties = static_cast<PropertyMemo&>(tool);
+    ASSERT_TRUE(classifications.loadDefaults());
+    EXPECT_TRUE(classifications.hasItem(g(door_)));
+    EXPECT_TRUE(classifications.isChanged());
+    ASSERT_TRUE(properties.loadDefaults());
+    EXPECT_EQ(properties.getList().size(), 4u);   // what the door item makes available
+    EXPECT_FALSE(properties.isChanged());
+
+    EXPECT_TRUE(properties.setValue(StringSetting("EI90"), PropertyLink(g(fire_)), 0));
+    EXPECT_TRUE(properties.storeToDefault());
+    EXPECT_TRUE(properties.isChanged());   // a default store leaves the flags
+    const host::SimElementData* stored = ifc.defaults.find({host::kElementDoor, 0});
+    ASSERT_NE(stored, nullptr);
+    ASSERT_EQ(stored->propertyValues.size(), 1u);
+    EXPECT_EQ(stored->propertyValues[0].value.single.text, "EI90");
+
+    EXPECT_TRUE(classifications.add(g(other_)));   // replaces the door item, of the same system
+    EXPECT_TRUE(classifications.storeToDefault());
+    EXPECT_EQ(ifc.defaults.find({host::kElementDoor, 0})->classifications,
+              std::vector<host::GuidBytes>{other_});
+    EXPECT_TRUE(classifications.isChanged());
+
+    // A type without defaults loads empty, and changed.
+    PropertiedElement bare(record, ElementLink(host::kElementObject, 3));
+    ASSERT_TRUE(static_cast<ClassificationMemo&>(bare).loadDefaults());
+    EXPECT_TRUE(static_cast<ClassificationMemo&>(bare).isChanged());
+    std::vector<Guid> items;
+    EXPECT_FALSE(static_cast<ClassificationMemo&>(bare).getItemGuids(items));
+    host_->injectFault({host::HostSlot::getDefaultProperties, {}}, 1, host::kErrGeneral);
+    EXPECT_FALSE(static_cast<PropertyMemo&>(bare).loadDefaults());
+}
+
+TEST_F(PropertyTest, TemplateSettersKeepTheShapeOfTheCollectionAndExpressionsStandForTheDefault) {
+    const auto fire = definitionOf(fire_);
+    const std::pair<bool (PropertyTemplate::*)(bool), std::int32_t> steps[] = {
+        {&PropertyTemplate::setEnumeration, 3},
+        {&PropertyTemplate::setList, 4},
+        {&PropertyTemplate::setEnumeration, 2},
+        {&PropertyTemplate::setList, 1}};
+    bool on = true;
+    for (const auto& [step, collection] : steps) {
+        EXPECT_TRUE(((*fire).*step)(on));
+        EXPECT_EQ(fire->getCollectionType(), collection);
+        on = collection == 3;   // on, on, off, off
+    }
+    EXPECT_TRUE(fire->setExpression("A*2", 2));
+    EXPECT_EQ(fire->getExpressionCount(), 3u);
+    EXPECT_EQ(fire->getExpression(7), "");
+    EXPECT_FALSE(fire->setDefaultCount(3));
+    EXPECT_TRUE(fire->setExpressionCount(0));
+    EXPECT_FALSE(fire->hasExpressions());
+
+    // A new kind converts the default values as numbers.
+    const auto area = definitionOf(area_);
+    EXPECT_TRUE(area->setKind(SettingKind::real));
+    EXPECT_EQ(area->getDefaultValue(0).getKind(), SettingKind::real);
+    EXPECT_DOUBLE_EQ(area->getDefaultValue(0).value().getReal(), 1.89);
+
+    // Only a definition the host keeps from editing can be made writable here.
+    definition(tags_).editable = false;
+    const auto tags = definitionOf(tags_);
+    EXPECT_FALSE(tags->setName("Labels"));
+    EXPECT_TRUE(tags->makeWritable());
+    EXPECT_TRUE(tags->setName("Labels"));
+    EXPECT_FALSE(fire->makeWritable());
+
+    Property none;
+    none.setUsesDefault(true);
+    try {
+        none.getValue(0);
+        ADD_FAILURE() << "a default without a definition was read";
+    } catch (const TracedException& e) {
+        EXPECT_EQ(e.getKind(), "bad_access");
+    }
 }

@@ -163,6 +163,10 @@ TEST(ParameterList, CopiesOneParameterWholeOrByRowsWithoutChangingTheSource) {
     EXPECT_EQ(target.at(0)->getText(1, 1), "4");
     EXPECT_EQ(target.at(0)->getText(2, 0), "0");
     EXPECT_EQ(source.at(0)->getRowCount(), 2u);
+    target.at(0)->setText("9", 1, 1);
+    target.copyParameter(source, "g", 2, /*columns=*/1, true, true);   // shaped only: no values copied
+    EXPECT_EQ(target.at(0)->getRowCount(), 2u);
+    EXPECT_EQ(target.at(0)->getText(1, 1), "9");
     target.copyParameter(source, "g", ParameterList::kAll, ParameterList::kAll, true, true);
     EXPECT_TRUE(target.at(0)->isEqual(*source.at(0)));
 }

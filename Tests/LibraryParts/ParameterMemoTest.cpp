@@ -294,3 +294,53 @@ TEST_F(ParameterMemos, EveryFailingHostCallIsReportedAndLeavesNothingBehind) {
     EXPECT_EQ(push(), host::kNoError);   // also after every faulted run
     EXPECT_EQ(lastText, "Ash");
 }
+
+TEST_F(ParameterMemos, ReadIntoMergesReadCopyReplacesAndOneParameterIsCopiedByName) {
+    ParameterList stored;
+    stored.push_back(length("A", 2));
+    stored.push_back(text("mat", "Ash"));
+    ElementMemoStore store;
+    ASSERT_TRUE(stored.writeHandle(store.getMemo()->parameters));
+    ObjectSource memo;   // a new part: loaded, without parameters
+    ParameterList receiver;
+    receiver.push_back(length("A", 1));
+    receiver.push_back(text("mat", "Oak"));
+    receiver.push_back(real("w", 0.5));
+    ASSERT_TRUE(memo.readInto(receiver, store, /*skipSizes=*/true, true, true));
+    EXPECT_EQ(describe(receiver), "A=1 mat=Ash w=0.5");
+    ASSERT_TRUE(memo.readCopy(receiver, store));
+    EXPECT_EQ(describe(receiver), "A=2 mat=Ash");
+
+    ObjectSource other;
+    other.getParameters().push_back(text("MAT", "Elm"));
+    memo.copyParameterFrom(other, "mat", ParameterList::kAll, ParameterList::kAll);
+    EXPECT_EQ(describe(memo.getParameters()), "A=2 mat=Elm");
+    memo.resetParameters();
+    EXPECT_EQ(describe(memo.getParameters()), "A=0 mat=");
+}
+
+TEST_F(ParameterMemos, AnUpdateTakesOnlyTheDefaultSizesThatDifferBetweenTheParts) {
+    const std::int32_t oldPart = addPart("Old", {}, /*a=*/1, /*b=*/2);
+    const std::int32_t newPart = addPart("New", {}, 1, 3);
+    std::vector<std::unique_ptr<Parameter>> own;
+    own.push_back(length("A", 5));
+    const std::int32_t ownPart = addPart("Own", std::move(own), 5, 5);
+    auto current = element(0, ownPart);
+    auto older = source(oldPart);
+    auto newer = source(newPart);
+    for (ComponentParameterMemo* memo : {static_cast<ComponentParameterMemo*>(current.get()),
+                                         static_cast<ComponentParameterMemo*>(older.get()),
+                                         static_cast<ComponentParameterMemo*>(newer.get())})
+        memo->getDefaultWidth();
+    current->update(*newer, *older);
+    EXPECT_EQ(current->getDefaultWidth(), 5.0);   // the parts agree: ours stays
+    EXPECT_EQ(current->getDefaultDepth(), 3.0);
+
+    // Fetched once, the defaults are not asked for again unless wanted.
+    ElementMemoStore store;
+    EXPECT_TRUE(current->fetchDefaultSizes(store, /*onlyOnce=*/true));
+    EXPECT_EQ(store.getMemo()->parameters, nullptr);
+    EXPECT_TRUE(current->fetchDefaultSizes(store, /*onlyOnce=*/false));
+    EXPECT_NE(store.getMemo()->parameters, nullptr);
+    EXPECT_EQ(current->getDefaultDepth(), 5.0);
+}

@@ -146,6 +146,9 @@ TEST(Parameter, CopiesOnlyFromItsOwnKindAndShapeAsAllowed) {
     EXPECT_TRUE(scalar->copyFrom(*four, true, true));
     EXPECT_TRUE(scalar->isArray());
     EXPECT_EQ(valuesOf(*scalar), (std::vector<double>{1, 2, 3, 4}));
+    EXPECT_TRUE(four->copyFrom(*realScalar(6), true, true));   // an array stays one, of one column
+    EXPECT_TRUE(four->isArray());
+    EXPECT_EQ(valuesOf(*four), (std::vector<double>{6}));
 
     auto nan = realScalar(std::nan(""));
     EXPECT_FALSE(nan->isEqual(*nan->clone()));   // a value that is not a number never equals

@@ -2,6 +2,7 @@
 // changed or new part written back to the simulated host with its parameters.
 #include "LibraryParts/ParametricSource.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -117,11 +118,6 @@ TEST_F(ParametricSources, KeepTheirSectionsAndDetailsInMemory) {
     EXPECT_EQ(part.getComment(), "");
     EXPECT_TRUE(part.removeSection(fourcc("1DSC")));
     EXPECT_FALSE(part.removeSection(fourcc("1DSC")));
-    part.setSection(fourcc("PARD"), allocateHandle(8));   // the parameters stand for it: no bytes kept
-    std::uint32_t type = 0;
-    EXPECT_EQ(part.getSection(1, type), nullptr);
-    EXPECT_EQ(host::fourccText(type), "PARD");
-
     const host::LibraryPartDetails& details = part.getDetails();
     EXPECT_TRUE(
         std::all_of(std::begin(details.bytes), std::end(details.bytes), [](auto b) { return b == 0; }));
@@ -182,6 +178,18 @@ TEST_F(ParametricSources, WriteChangedAndNewPartsBackWithTheirParameters) {
     EXPECT_EQ(again->getParameters().find("names")->getRowCount(), 3u);
     EXPECT_EQ(again->getParameters().find("names")->getText(2, 0), "c");
 
+    // A section the host cannot read is left out and the rest load; sections are read only once, so
+    // removing them all does not bring them back.
+    const std::uint32_t all = again->getSectionCount();
+    host_->injectFault({host::HostSlot::getLibraryPartSection, std::nullopt}, 1, host::kErrSectionUnreadable);
+    auto skipped = fetch();
+    ASSERT_EQ(skipped->getSectionCount(), all - 1);
+    for (const std::uint32_t type : {fourcc("3DSC"), fourcc("CTXT"), fourcc("PARD")})
+        skipped->removeSection(type);
+    host_->clearCalls();
+    EXPECT_EQ(skipped->getSectionCount(), 0u);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getLibraryPartSectionList), 0u);
+
     // Parameters the host cannot give are not written back as none.
     host_->injectFault({host::HostSlot::getLibraryPartParameters, std::nullopt}, 0, host::kErrBadIndex);
     auto failing = fetch();
@@ -190,6 +198,43 @@ TEST_F(ParametricSources, WriteChangedAndNewPartsBackWithTheirParameters) {
     EXPECT_NE(inCommand([&] { return library.savePart(*failing); }), 0u);
     host_->clearFaults();
     EXPECT_EQ(host_->project().findLibraryPart(made.getIndex())->parameters.size(), 2u);
+}
+
+TEST_F(ParametricSources, BuildTheirParameterSectionFromTheParametersAndSizes) {
+    ObjectSource part;
+    for (const auto& [name, value] : {std::pair{"A", 0.8}, {"B", 0.6}}) {
+        auto size = std::make_unique<LengthParameter>(name, "", 0, 0, 0, false);
+        size->setChecked(value, 0, 0);
+        part.getParameters().push_back(std::move(size));
+    }
+    part.setComment("c");
+    part.setSection(fourcc("PARD"), allocateHandle(8));   // the parameters stand for it: no bytes kept
+    std::uint32_t type = 0;
+    MemoryBlock built(part.getSection(1, type));   // a new section, ours
+    EXPECT_EQ(host::fourccText(type), "PARD");
+    ASSERT_GE(built.getSize(), 20u);
+    double sizes[2];
+    std::int32_t count = 0;
+    std::memcpy(sizes, built.getBytes(), sizeof sizes);
+    std::memcpy(&count, built.getBytes() + sizeof sizes, sizeof count);
+    EXPECT_EQ(sizes[0], 0.8);
+    EXPECT_EQ(sizes[1], 0.6);
+    EXPECT_EQ(count, 2);
+    const MemoryBlock again(part.getSection(1, type));
+    EXPECT_NE(again.getHandle(), built.getHandle());                   // each call builds afresh
+    host::Handle parameters = part.getSectionByType(fourcc("PARD"));   // the records, ours as well
+    EXPECT_EQ(getHandleSize(parameters), 2 * sizeof(host::ParameterRecord));
+    ParameterList::releaseHandle(parameters);
+
+    host_->injectFault({host::HostSlot::makeParameterSection, std::nullopt}, 1, host::kErrGeneral);
+    EXPECT_EQ(part.getSection(1, type), nullptr);   // the entry's own handle
+
+    // A copy owns its own sections.
+    auto copy = std::make_unique<ObjectSource>(part);
+    const host::Handle comment = part.getSectionByType(fourcc("CTXT"));
+    EXPECT_NE(copy->getSectionByType(fourcc("CTXT")), comment);
+    copy.reset();
+    EXPECT_EQ(getHandleSize(comment), 2u);
 }
 
 TEST_F(ParametricSources, StorePreviewsAsJpegAndHandThemOutAsPng) {

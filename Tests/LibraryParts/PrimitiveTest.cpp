@@ -20,6 +20,9 @@
 #include "LibraryParts/PrimitivePoint.h"
 #include "LibraryParts/PrimitivePolygon.h"
 #include "LibraryParts/PrimitiveText.h"
+#include "Project/LineStyle.h"
+#include "Project/Pen.h"
+#include "Support/DrawingFixture.h"
 
 using namespace tarnwick;
 
@@ -34,6 +37,18 @@ CadPolygon square(double x, double y, double size) {
     polygon.append(PolyPoint({x, y + size}));
     return polygon;
 }
+
+// An element drawn with pen 12 and line type 5 in its part 0, and pen 3 elsewhere.
+class PennedElement : public RecordElement {
+public:
+    using RecordElement::RecordElement;
+    Pen getPen(std::int32_t part) const override {
+        return Pen(AttributeLink(std::int32_t{part == 0 ? 12 : 3}, AttributeType::pen));
+    }
+    LineStyle getLineStyle(std::int32_t part) const override {
+        return LineStyle(AttributeLink(std::int32_t{part == 0 ? 5 : 3}, AttributeType::lineStyle));
+    }
+};
 
 void expectBox(const Cube& box, double minX, double minY, double maxX, double maxY) {
     EXPECT_NEAR(box.getMinimum().getX(), minX, 1e-9);
@@ -188,4 +203,26 @@ TEST_F(PrimitiveBodyTest, IsNeverHitAndIsAsLargeAsItsBodies) {
         PrimitiveHatch(square(0, 0, 1), 1, 1, 1, false, false, false, 0, 1, 1, true, false), CadPoint(),
         std::array<double, 5>{1, 0, 0, 1, 0});
     owned.reset();
+}
+
+TEST(Primitive, MadeForAnElementTakeItsPenLineTypeAndDrawingOrder) {
+    host::ElementRecord record{};
+    record.head.drawOrder = 7;
+    const PennedElement element(record, ElementLink());
+    const Line line(CadPoint(0, 0), CadPoint(1, 0));
+    const std::unique_ptr<Primitive> made[] = {
+        std::make_unique<PrimitivePoint>(CadPoint(1, 1), element, true, false),
+        std::make_unique<PrimitiveLine>(line, element, true, false),
+        std::make_unique<PrimitiveArc>(CadArc(CadPoint(0, 0), 1, 0, kPi), element, true, false),
+        std::make_unique<PrimitiveText>(String("t"), CadPoint(0, 0), 0.0, element, true, false),
+        std::make_unique<PrimitivePolygon>(square(0, 0, 1), 4, true, element, true, false),
+        std::make_unique<PrimitiveHatch>(square(0, 0, 1), 4, 9, 2, true, false, false, element, true, false),
+        std::make_unique<PrimitiveBody>(nullptr, element, true, false)};
+    for (const auto& primitive : made) {
+        EXPECT_EQ(primitive->getPen(), 12u);
+        EXPECT_EQ(primitive->getLineType(), 5u);
+        EXPECT_EQ(primitive->getDrawingOrder(), 7u);
+        EXPECT_TRUE(primitive->isIn2D());
+        EXPECT_FALSE(primitive->isIn3D());
+    }
 }
