@@ -347,13 +347,12 @@ void Object::loadDefaults() {
     put(kLibraryIndex, componentLink_.getIndex());
     put(kPoint, 0.0);
     put(kPoint + 8, 0.0);
-    // 4. One rule with setComponent: the part's first detail byte; 1 when it cannot be read.
+    // 4. The part's first detail byte (0 when they cannot be read); 1 without a part.
     std::uint8_t fixed = 1;
     if (componentLink_.isValid()) {
         auto details = std::make_unique<host::LibraryPartDetails>();   // zeroed
-        if (hostApi().call<host::HostSlot::getLibraryPartDetails>(componentLink_.getIndex(), details.get()) ==
-            host::kNoError)
-            fixed = details->bytes[0] != 0 ? 1 : 0;
+        hostApi().call<host::HostSlot::getLibraryPartDetails>(componentLink_.getIndex(), details.get());
+        fixed = details->bytes[0];
     }
     record_.bytes[host::kObjectFixedSizeOffset] = fixed;
     // 5.

@@ -125,7 +125,11 @@ protected:
         std::memcpy(record_.bytes.data() + offset, &value, sizeof value);
     }
     // The part attributes over the kept record (a const element only reads through it).
-    PartAttributes parts() const { return PartAttributes(const_cast<unsigned char*>(record_.bytes.data())); }
+    PartAttributes parts() const {
+        return PartAttributes(
+            const_cast<unsigned char*>(record_.bytes.data()) + PartAttributes::kRecordOffset,
+            /*belowCounts=*/true);
+    }
     std::uint8_t byte(std::size_t offset) const { return record_.bytes[offset]; }
     void setByte(std::size_t offset, bool flag) { record_.bytes[offset] = flag ? 1 : 0; }
     // The defaults of the element's own type: true when the host gave them (else the record is zero).

@@ -18,6 +18,8 @@ Window::Window(bool withMemo) : Joinery(ElementLink(kType, 0), ComponentLink()) 
     takeHostDefaults(withMemo, kPartType);
 }
 
+Window::Window() : Window(false) {}
+
 Window::Window(const Window& other) = default;
 Window::~Window() = default;
 

@@ -21,6 +21,7 @@ public:
     Window(const String& partName, Library* library);
     // A new window from the host's defaults; with a memo, their parameters and gables.
     explicit Window(bool withMemo);
+    Window();   // the same without a memo
     Window(const Window& other);
     ~Window() override;
 

@@ -879,7 +879,7 @@ bool Drawing::changePlacement(Element& element, const AttributeLink* layer, cons
         mask->head.layer = static_cast<std::int16_t>(0xFFFF);
     }
     if (storey != nullptr) {
-        head.storey = storey->getShortIndex();
+        element.setStorey(Storey(*storey), /*keepVisibility=*/true);
         mask->head.storey = static_cast<std::int16_t>(0xFFFF);
     }
     if (headGuid != nullptr) {

@@ -8,6 +8,7 @@
 #include <HostElementRecords.h>
 #include <HostResult.h>
 
+#include "Elements/Door.h"
 #include "Elements/ElementQuantity.h"
 #include "Elements/ElevationReference.h"
 #include "Elements/ProxyElem.h"
@@ -89,6 +90,24 @@ TEST_F(ElementRelationsTest, LeavesOutAZoneTheHostCannotAnswerFor) {
     host_->injectFault({host::HostSlot::getElementRelations, std::nullopt}, 1, host::kErrBadIndex);
     EXPECT_TRUE(zonesOf(0).empty());
     EXPECT_EQ(zonesOf(1), (std::vector<tarnwick::Guid>{guid(zoneB_)}));
+}
+
+TEST_F(ElementRelationsTest, AnOpeningKnowsTheZonesOnTheSidesOfItsWall) {
+    host::SimElement& stored = host_->project().state.elements[kDoorIndex];
+    const auto doorAt = [&](double position) {
+        std::memcpy(stored.record.data() + host::kOpeningPositionOffset, &position, sizeof position);
+        host::ElementRecord record{};
+        std::memcpy(&record, stored.record.data(), sizeof record);
+        return tarnwick::Door(record, ElementLink(tarnwickGuid(kDoorIndex), &plan()));
+    };
+    const tarnwick::Door inZone = doorAt(1.0);
+    for (const ElementLink& zone : {inZone.getFirstZone(), inZone.getSecondZone()}) {
+        EXPECT_EQ(zone.getGuid(), guid(zoneA_));
+        EXPECT_EQ(zone.getDrawing(), nullptr);
+    }
+    EXPECT_FALSE(doorAt(-3.0).getFirstZone().hasGuid());   // in no zone
+    host_->injectFault({host::HostSlot::getElementRelations, std::nullopt}, 0, host::kErrBadIndex);
+    EXPECT_FALSE(inZone.getSecondZone().hasGuid());
 }
 
 TEST_F(ElementRelationsTest, FindsATypeKeyWhoseVariationIsZeroOnEitherSide) {
