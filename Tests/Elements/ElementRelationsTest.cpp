@@ -147,6 +147,10 @@ TEST_F(ElementRelationsTest, CopiesRelationsAndLinksWithTheirValues) {
     host_->injectFault({host::HostSlot::createRelation, std::nullopt}, 1, host::kErrBadParameters);
     EXPECT_NE(inCommand([&] { return element(kLampIndex)->copyRelationsFrom(*source, false); }),
               host::kNoError);
+    // An element without relations of its own (the lamp, the command undone) takes them all the same.
+    ASSERT_EQ(inCommand([&] { return element(kLampIndex)->copyRelationsFrom(*source, false); }),
+              host::kNoError);
+    EXPECT_EQ(state.relations.back(), (host::SimRelation{guidOf(kLampIndex), guidOf(kDoorIndex), 5, 6}));
 }
 
 TEST_F(ElementRelationsTest, AsksForQuantitiesOneFieldAtATime) {
@@ -270,6 +274,33 @@ TEST_F(ElementRelationsTest, MarkersAreMadeByTheirOwnCreatorsAndWriteTheirHeight
                 sizeof upper);
     EXPECT_DOUBLE_EQ(upper, 4.5);
     EXPECT_NE(dynamic_cast<tarnwick::ElevationReference*>(elevation->clone().get()), nullptr);
+}
+
+TEST_F(ElementRelationsTest, NewMarkersAndProxiesStartFromTheHostsDefaults) {
+    const double upper = 6.5;
+    for (const std::int32_t type :
+         {host::kElementSectionMarker, host::kElementElevationMarker, host::kElementSectionElement}) {
+        host::SimToolDefault defaults;
+        defaults.record[76] = 7;
+        std::memcpy(defaults.record.data() + host::kMarkerUpperOffset, &upper, sizeof upper);
+        host_->project().state.defaults[{type, 0}] = defaults;
+    }
+    const tarnwick::SectionReference section{ElementLink(host::kElementSectionMarker, 0)};
+    const tarnwick::ElevationReference elevation{ElementLink(host::kElementElevationMarker, 0)};
+    for (const Element* marker : std::initializer_list<const Element*>{&section, &elevation}) {
+        const auto record = marker->getHostElement();
+        EXPECT_EQ(record->head.writeNeedsMemo, 1);   // a marker is written with its section line
+        double stored = 0.0;
+        std::memcpy(&stored, reinterpret_cast<const unsigned char*>(record.get()) + host::kMarkerUpperOffset,
+                    sizeof stored);
+        EXPECT_DOUBLE_EQ(stored, upper);
+    }
+    const tarnwick::ProxyElem proxy;
+    EXPECT_EQ(proxy.getHostElement()->head.type, host::kElementSectionElement);
+    EXPECT_EQ(proxy.getHostElement()->head.writeNeedsMemo, 0);   // it has no memo to write
+    std::uint64_t mask = 1;
+    EXPECT_EQ(proxy.getMemo(mask), nullptr);
+    EXPECT_EQ(mask, 0u);
 }
 
 }   // namespace
