@@ -8,6 +8,7 @@
 #include <HostElementRecords.h>
 #include <HostResult.h>
 
+#include "Elements/Composite.h"
 #include "Elements/Door.h"
 #include "Elements/ElementQuantity.h"
 #include "Elements/ElevationReference.h"
@@ -24,6 +25,18 @@ namespace {
 using tarnwick::Drawing;
 using tarnwick::Element;
 using tarnwick::ElementLink;
+
+// An element built of skins, the fixture's composite "Brick" (index 3) its fill.
+class LayeredElement : public RecordElement {
+public:
+    using RecordElement::RecordElement;
+    std::int32_t getStructureKind() const override { return 1; }
+    std::unique_ptr<tarnwick::Attribute> getFill(std::int32_t part) override {
+        if (part != 1) return nullptr;
+        return std::make_unique<tarnwick::Composite>(
+            tarnwick::AttributeLink(std::int16_t{3}, tarnwick::AttributeType::composite));
+    }
+};
 
 class ElementRelationsTest : public AttributeFixture {
 protected:
@@ -301,6 +314,45 @@ TEST_F(ElementRelationsTest, NewMarkersAndProxiesStartFromTheHostsDefaults) {
     std::uint64_t mask = 1;
     EXPECT_EQ(proxy.getMemo(mask), nullptr);
     EXPECT_EQ(mask, 0u);
+}
+
+TEST_F(ElementRelationsTest, SumsTheSkinsOfAMaterialAndTakesTheFirstPartOfAPartedElement) {
+    host::SimElement& stored = host_->project().state.elements[0];
+    const auto skin = [](double volume, double area, std::int16_t material) {
+        host::CompositeQuantity made{};
+        made.volume = volume;
+        made.projectedArea = area;
+        made.material = material;
+        return made;
+    };
+    stored.skins = {skin(2.0, 5.0, 7), skin(1.0, 3.0, 8), skin(0.5, 1.0, 7)};
+    host::ElementRecord record{};
+    std::memcpy(&record, stored.record.data(), sizeof record);
+    LayeredElement layered(record, ElementLink(tarnwickGuid(0), &plan()));
+    EXPECT_DOUBLE_EQ(layered.getCompositeVolume(7), 2.5);
+    EXPECT_DOUBLE_EQ(layered.getCompositeArea(7), 6.0);
+    EXPECT_DOUBLE_EQ(layered.getCompositeVolume(9), 0.0);   // no skin of it
+
+    // An element the host reports by parts: the first part's three values stand for it.
+    host::SimElement parted;
+    host::ElementHead head{};
+    head.type = tarnwick::ElementQuantity::kPartType;
+    head.guid = host::toGuidRecord(host::newGuidBytes());
+    parted.setHead(head);
+    const auto part = [](double a, double b, double c) {
+        host::PartQuantity made{};
+        made.values[0] = a;
+        made.values[1] = b;
+        made.values[2] = c;
+        return made;
+    };
+    parted.partQuantities = {part(1.0, 2.0, 3.0), part(9.0, 9.0, 9.0)};
+    host_->project().state.elements.push_back(parted);
+    tarnwick::ElementQuantity request;
+    ASSERT_TRUE(request.request(ElementLink(tarnwick::Guid(head.guid), &plan())));
+    EXPECT_DOUBLE_EQ(request.getReal(32), 1.0);
+    EXPECT_DOUBLE_EQ(request.getReal(40), 2.0);
+    EXPECT_DOUBLE_EQ(request.getReal(48), 3.0);
 }
 
 }   // namespace
