@@ -606,4 +606,31 @@ TEST_F(ElementKindsTest, AnObjectGivesBackTheAngleAndElevationItWasGiven) {
     EXPECT_DOUBLE_EQ(chair.getElevation(false), 2.0);
 }
 
+TEST_F(ElementKindsTest, PopulatingTakesTheToolDefaultsParametersOfItsOwnPartWhenAskedForThatOnly) {
+    std::vector<host::SimParameter> parameters = *sim(kChair).memo.parameters;
+    for (host::SimParameter& parameter : parameters)
+        if (std::string(parameter.head().name) == "cushion") {
+            host::ParameterRecord head = parameter.head();
+            std::fill(std::begin(head.value.text), std::end(head.value.text), u'\0');
+            std::copy_n(u"green", 5, head.value.text);
+            std::memcpy(parameter.record.data(), &head, sizeof head);
+        }
+    host::SimToolDefault defaults;
+    defaults.memo.parameters = parameters;
+    const auto cushion = [](ComponentElem& element) {
+        return element.getParameters().find("cushion")->getText(0, 0);
+    };
+    auto chair = element(kChair);
+    for (const std::int32_t defaultPart : {kTable, 1}) {
+        SCOPED_TRACE(defaultPart);
+        std::memcpy(defaults.record.data() + host::kObjectLibraryIndexOffset, &defaultPart,
+                    sizeof defaultPart);
+        host_->project().state.defaults[{host::kElementObject, 0}] = defaults;
+        EXPECT_TRUE(chair->populate(/*samePartOnly=*/true, /*skipSizes=*/true, false, false));
+        EXPECT_EQ(cushion(*chair), defaultPart == 1 ? "green" : "blue");
+    }
+    host_->injectFault({host::HostSlot::getElementDefaults, std::nullopt}, 0, host::kErrGeneral);
+    EXPECT_FALSE(chair->populate(false, true, false, false));
+}
+
 }   // namespace

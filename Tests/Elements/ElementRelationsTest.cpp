@@ -93,6 +93,12 @@ TEST_F(ElementRelationsTest, KnowsTheZonesAnElementLiesInInTheOrderTheZonesWereW
     EXPECT_EQ(zonesOf(0), (std::vector<tarnwick::Guid>{guid(zoneA_)}));
     EXPECT_EQ(zonesOf(2), (std::vector<tarnwick::Guid>{guid(zoneB_)}));   // one storey up
     EXPECT_TRUE(zonesOf(kLampIndex).empty());
+    // Each zone keeps its elements of every type as it filed them.
+    tarnwick::RelatedZones& index = project().getRelatedZones();
+    const tarnwick::ElementLinkList* inA = index.getElements(ElementLink(guid(zoneA_), &plan()), 0);
+    ASSERT_NE(inA, nullptr);
+    EXPECT_EQ(inA->size(), 2u);
+    EXPECT_EQ(index.getElements(ElementLink(tarnwickGuid(0), &plan()), 0), nullptr);   // not a zone
     // Asked once per zone: a second question is answered from the index.
     host_->clearCalls();
     zonesOf(0);
