@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+#include <HostModel3D.h>
 #include <HostResult.h>
 
 #include "Environment/Host.h"
@@ -409,6 +410,21 @@ TEST_F(ElementBase, AsksForTheIdPrefixOnlyWhenItIsWanted) {
     EXPECT_EQ(element->getPrefixInfo(), "W-");
     EXPECT_EQ(asked(host::fourcc("GEIS")), 1u);
     EXPECT_EQ(asked(host::fourcc("GCIS")), 1u);
+}
+
+TEST_F(ElementBase, MeasuresItsSizesAndFacesFromIts3DModel) {
+    auto element = placed(1);
+    host::Model3DElement model;
+    model.bodies.push_back(host::makeBoxBody(2, 3, 4, 10, 20, 1, 0.0));
+    model.bodies.push_back(host::makeBoxBody(1, 1, 1, 10, 20, 5, 0.0));   // on top: 5 high in all
+    host::setElementModel3D(tarnwickGuid(1).getRecord(), std::move(model));
+    EXPECT_DOUBLE_EQ(element->getQuantityD(), 2 * (6 + 8 + 12) + 6);   // every face of both bodies
+    EXPECT_DOUBLE_EQ(element->getWidth(), 2.0);
+    EXPECT_DOUBLE_EQ(element->getDepth(), 3.0);
+    EXPECT_DOUBLE_EQ(element->getHeight(), 5.0);
+    EXPECT_DOUBLE_EQ(element->getLength(), 2.0);
+    host::clearModel3D();
+    EXPECT_DOUBLE_EQ(unplaced()->getQuantityD(), 0.0);   // no model
 }
 
 }   // namespace
