@@ -26,6 +26,7 @@
 #include "LibraryParts/Parameter.h"
 #include "LibraryParts/ParameterList.h"
 #include "Project/AttributeFixture.h"
+#include "Project/ElementMemoStore.h"
 #include "Project/Finish.h"
 #include "Project/Library.h"
 #include "Project/LineStyle.h"
@@ -631,6 +632,24 @@ TEST_F(ElementKindsTest, PopulatingTakesTheToolDefaultsParametersOfItsOwnPartWhe
     }
     host_->injectFault({host::HostSlot::getElementDefaults, std::nullopt}, 0, host::kErrGeneral);
     EXPECT_FALSE(chair->populate(false, true, false, false));
+}
+
+TEST_F(ElementKindsTest, AMemoTheHostCannotGiveIsMarkedLoadedOnlyWhileLoadingIsSuspended) {
+    Element::memoLoadingSuspended = 1;   // made without memos
+    auto suspended = element(kChair);
+    auto loading = element(kChair);
+    host_->injectFault({host::HostSlot::getElementMemo, std::nullopt}, 0, host::kErrGeneral);
+    std::unique_ptr<tarnwick::ElementMemoStore> store;
+    suspended->loadMemo(ComponentElem::kGableBit, store);   // only the bits passed
+    EXPECT_EQ(store, nullptr);
+    EXPECT_TRUE(suspended->gables().isLoaded());
+    EXPECT_FALSE(suspended->parameters().isLoaded());
+    // Loading, a placed element keeps its memos unloaded: the part's defaults never stand in for them.
+    Element::memoLoadingSuspended = 0;
+    loading->loadMemo(0, store);
+    EXPECT_EQ(store, nullptr);
+    EXPECT_FALSE(loading->gables().isLoaded());
+    EXPECT_FALSE(loading->parameters().isLoaded());
 }
 
 }   // namespace
