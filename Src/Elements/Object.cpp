@@ -94,6 +94,12 @@ Object::Object(const String& partName, Library* library, std::int32_t variation)
     loadDefaults();
 }
 
+Object::Object(std::int32_t libraryIndex, Library* library, std::int32_t variation)
+    : ComponentElem(ElementLink(kType, variation),
+                    ComponentLink(libraryIndex, kPartType, library != nullptr ? library : projectLibrary())) {
+    loadDefaults();
+}
+
 Object::Object(const Object& other) = default;
 Object::~Object() = default;
 
@@ -330,6 +336,19 @@ CadPoint Object::getPoint() const { return CadPoint(get<double>(kPoint), get<dou
 void Object::setPoint(const CadPoint& point) {
     put(kPoint, point.getX());
     put(kPoint + 8, point.getY());
+}
+
+void Object::setPenLineAll(bool flag, std::int32_t which) {
+    if (which != 0) return;
+    for (const std::size_t offset : {224, 225, 226}) setByte(offset, flag);
+}
+
+void Object::setPenLineFlagB(bool flag, std::int32_t which) {
+    if (which == 0) setByte(225, flag);
+}
+
+void Object::setPenLineFlagC(bool flag, std::int32_t which) {
+    if (which == 0) setByte(226, flag);
 }
 
 std::int32_t Object::clearPoint() {

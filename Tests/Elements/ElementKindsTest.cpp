@@ -162,6 +162,9 @@ TEST_F(ElementKindsTest, CreatorsMakeEachKindAndOnlyTheirOwn) {
     // A lamp of a part carries the part's index, whatever the host's defaults hold.
     const tarnwick::Lamp made(ComponentLink(kLampB, host::kLibraryLamp, project().getLibrary()), 0);
     EXPECT_EQ(made.getLibraryIndex(), kLampB);
+    const tarnwick::Object byIndex(kTable, nullptr, 0);   // of the project's library
+    EXPECT_EQ(byIndex.getLibraryIndex(), kTable);
+    EXPECT_EQ(byIndex.getComponentLink().getLibrary(), project().getLibrary());
 }
 
 TEST_F(ElementKindsTest, SwitchingThePartKeepsPlacementAndCarriesSharedValues) {
@@ -433,6 +436,16 @@ TEST_F(ElementKindsTest, AttributesGoByPartAndTheStoreyShowingMovesWithTheElemen
     EXPECT_EQ(chair->getPenLineRecord().getOffset(), 0);
     EXPECT_NE(chair->getPenLineRecord(), showing);   // the offset's byte went with it
     EXPECT_TRUE(chair->getPenLineRecord().isFlagC());
+    // Its three flags, set for the element's own showing only.
+    auto& object = dynamic_cast<tarnwick::Object&>(*chair);
+    object.setPenLineAll(false, 0);
+    object.setPenLineFlagB(true, 1);
+    object.setPenLineFlagC(true, 0);
+    EXPECT_FALSE(chair->getPenLineRecord().isAll());
+    EXPECT_FALSE(chair->getPenLineRecord().isFlagB());
+    EXPECT_TRUE(chair->getPenLineRecord().isFlagC());
+    object.setPenLineAll(true, 0);
+    EXPECT_TRUE(object.isPenLineAll());
     // An element that keeps no showing answers an empty one.
     EXPECT_EQ(element(kDoor)->getPenLineRecord(), tarnwick::PenLineRecord());
 }
