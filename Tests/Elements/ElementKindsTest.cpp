@@ -264,6 +264,9 @@ TEST_F(ElementKindsTest, APartOfAnotherKindOrNotLoadedIsRefusedAndChangesNothing
     EXPECT_EQ(door->getLibraryIndex(), 3);
     EXPECT_EQ(door->getComponentLink().getIndex(), 3);
     EXPECT_FALSE(element(kMissing)->hasSource());
+    EXPECT_TRUE(element(kMissing)->getSourceName().isEmpty());
+    EXPECT_TRUE(element(kMissing)->getSourceTitle().isEmpty());
+    EXPECT_EQ(chair->getSourceName(), "{C0000000-0000-4000-8000-000000000001}");
     EXPECT_FALSE(element(kMissing)->isSourceUnread());   // missing is the host's answer, not a failure
     EXPECT_FALSE(chair->setComponent(ComponentLink(kWindowB, host::kLibraryWindow, project().getLibrary()),
                                      false, true));
