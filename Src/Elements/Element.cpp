@@ -716,13 +716,12 @@ bool Element::isEditable() const { return isEditable(getLayer()); }
 bool Element::isEditable(const Layer& layer) const {
     const host::ElementHead& head = getTypeRecord();
     if (Guid(head.secondIdentifier).isValid()) return false;   // the host edits it through its owner
+    // The host refuses to change a locked element in a shared project as well.
+    if (head.locked != 0) return false;
     std::uint8_t shared = 0;
     if (hostApi().call<host::HostSlot::isSharedProject>(&shared) == host::kNoError && shared != 0) {
-        // Holding it is what counts there; the lock flag is not kept in a shared project (setLocked).
         const User* user = Host::getUser();
         if (user == nullptr || head.ownerId != user->getMemberId()) return false;
-    } else if (head.locked != 0) {
-        return false;
     }
     return !layer.isLocked() && !layer.isHidden();
 }

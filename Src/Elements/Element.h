@@ -233,8 +233,8 @@ public:
     bool isLocked() const;
     void setLocked(bool locked);   // nothing in a shared project
     // Whether the host lets the current member change the element now: not part of another element,
-    // in a shared project held by the current member (Host::getUser), elsewhere not locked, and on a
-    // layer that is neither locked nor hidden. False in a shared project when the member is not known.
+    // not locked, in a shared project held by the current member (Host::getUser), and on a layer that
+    // is neither locked nor hidden. False in a shared project when the current member is not known.
     bool isEditable() const;
     bool isEditable(const Layer& layer) const;   // the same, with the element's layer as already read
     std::int16_t getOwnerId() const;             // the member holding it in a shared project

@@ -342,7 +342,7 @@ TEST_F(ElementBase, InASharedProjectIsEditableOnlyWhileTheCurrentMemberHoldsIt) 
         {"held by the current member", 1, 0, kWalls, true},
         {"held by another member", 2, 0, kWalls, false},
         {"held by nobody", 0, 0, kWalls, false},
-        {"held by the current member, whatever its lock flag", 1, 1, kWalls, true},
+        {"held by the current member but locked", 1, 1, kWalls, false},
         {"held by the current member on a locked layer", 1, 0, kRoof, false},
     };
     for (const Case& c : cases) {
