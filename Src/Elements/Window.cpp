@@ -12,8 +12,6 @@ Window::Window(const host::ElementRecord& record, const ElementLink& link)
 
 Window::Window(const ComponentLink& part) : Joinery(ElementLink(kType, 0), part) { loadDefaults(); }
 
-Window::Window(const String& partName, Library* library) : Window(partNamed(partName, kPartType, library)) {}
-
 Window::Window(bool withMemo) : Joinery(ElementLink(kType, 0), ComponentLink()) {
     takeHostDefaults(withMemo, kPartType);
 }
