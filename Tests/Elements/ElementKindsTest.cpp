@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <HostDialogs.h>
 #include <HostElementRecords.h>
 #include <HostResult.h>
 
@@ -666,6 +667,21 @@ TEST_F(ElementKindsTest, AMemoTheHostCannotGiveIsMarkedLoadedOnlyWhileLoadingIsS
     EXPECT_EQ(store, nullptr);
     EXPECT_FALSE(loading->gables().isLoaded());
     EXPECT_FALSE(loading->parameters().isLoaded());
+}
+
+TEST_F(ElementKindsTest, AnObjectTakesWhatItsSettingsDialogSetsOnlyWhenAccepted) {
+    std::string error;
+    ASSERT_TRUE(host::parseUserActions(R"([{"do":"objectSettings","accept":false},
+                                           {"do":"objectSettings","accept":true,"set":{"angle":1.25}}])",
+                                       "", error))
+        << error;
+    auto made = element(kChair);
+    EXPECT_FALSE(made->openSettingsDialog());
+    EXPECT_DOUBLE_EQ(made->getAngle(), 0.5);
+    EXPECT_TRUE(made->openSettingsDialog());
+    EXPECT_DOUBLE_EQ(made->getAngle(), 1.25);
+    EXPECT_EQ(made->getParameters().find("cushion")->getText(0, 0), "blue");   // its own values stay
+    host::clearUserActions();
 }
 
 }   // namespace

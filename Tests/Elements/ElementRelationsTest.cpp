@@ -158,6 +158,9 @@ TEST_F(ElementRelationsTest, CopiesRelationsAndLinksWithTheirValues) {
                                                      {guidOf(2), guidOf(kDoorIndex), 5, 6}};
     EXPECT_EQ(state.relations, expected);
 
+    ASSERT_EQ(inCommand([&] { return element(kDoorIndex)->addRelation(*element(1), 8, 9); }), host::kNoError);
+    EXPECT_EQ(state.relations.back(), (host::SimRelation{guidOf(kDoorIndex), guidOf(1), 8, 9}));
+
     ASSERT_EQ(inCommand([&] { return target->copyLinksFrom(*source); }), host::kNoError);
     EXPECT_EQ(target->getLinkFlags(*element(1)), 7u);
     EXPECT_EQ(target->getLinkFlags(*element(kDoorIndex)), 0u);
@@ -359,6 +362,18 @@ TEST_F(ElementRelationsTest, SumsTheSkinsOfAMaterialAndTakesTheFirstPartOfAParte
     EXPECT_DOUBLE_EQ(request.getReal(32), 1.0);
     EXPECT_DOUBLE_EQ(request.getReal(40), 2.0);
     EXPECT_DOUBLE_EQ(request.getReal(48), 3.0);
+}
+
+TEST_F(ElementRelationsTest, GivesTheHostsPlanPointsAndWithoutThemItsPlace) {
+    std::vector<tarnwick::CadPoint> points;
+    EXPECT_EQ(element(0)->getPoints(points, true), 4u);   // the corners of its box
+    host::ElementRecord record{};
+    record.head.type = host::kElementObject;
+    RecordElement unplaced(record, ElementLink(host::kElementObject, 0));
+    EXPECT_EQ(unplaced.getPoints(points, false), 0u);
+    EXPECT_EQ(unplaced.getPoints(points, true), 1u);   // no outline: its position
+    ASSERT_EQ(points.size(), 5u);
+    EXPECT_DOUBLE_EQ(points.back().getX(), 0.0);
 }
 
 }   // namespace
