@@ -684,4 +684,25 @@ TEST_F(ElementKindsTest, AnObjectTakesWhatItsSettingsDialogSetsOnlyWhenAccepted)
     host::clearUserActions();
 }
 
+TEST_F(ElementKindsTest, ANewLampTakesTheToolDefaultsPartAndWithTheirMemoTheirParameters) {
+    std::vector<host::SimParameter> parameters = *sim(kLamp).memo.parameters;
+    for (host::SimParameter& parameter : parameters)
+        if (std::string(parameter.head().name) == "watts") {
+            host::ParameterRecord head = parameter.head();
+            head.value.real = 99.0;
+            std::memcpy(parameter.record.data(), &head, sizeof head);
+        }
+    host::SimToolDefault defaults;
+    defaults.memo.parameters = parameters;
+    std::memcpy(defaults.record.data() + host::kObjectLibraryIndexOffset, &kLampB, sizeof kLampB);
+    host_->project().state.defaults[{host::kElementLamp, 0}] = defaults;
+    for (const bool withMemo : {true, false}) {
+        SCOPED_TRACE(withMemo);
+        tarnwick::Lamp lamp(withMemo);
+        EXPECT_EQ(lamp.getLibraryIndex(), kLampB);
+        EXPECT_EQ(lamp.getComponentLink().getIndex(), kLampB);
+        EXPECT_EQ(lamp.getParameters().find("watts")->getText(0, 0), withMemo ? "99" : "60");
+    }
+}
+
 }   // namespace
