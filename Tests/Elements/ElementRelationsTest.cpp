@@ -50,7 +50,8 @@ protected:
         Drawing::registerCreator(host::kElementZone, &RecordElement::create, false);
     }
 
-    host::GuidBytes addZone(double left, double right, std::int16_t upper) {
+    host::GuidBytes addZone(double left, double right, std::int16_t upper, double bottom = -1,
+                            double top = 1) {
         host::SimElement zone;
         host::ElementHead head{};
         head.type = host::kElementZone;
@@ -58,8 +59,8 @@ protected:
         head.layer = 1;
         zone.setHead(head);
         std::memcpy(zone.record.data() + host::kZoneUpperStoreyOffset, &upper, sizeof upper);
-        const host::PolygonCoord coords[] = {{0, 0},     {left, -1}, {right, -1},
-                                             {right, 1}, {left, 1},  {left, -1}};
+        const host::PolygonCoord coords[] = {{0, 0},       {left, bottom}, {right, bottom},
+                                             {right, top}, {left, top},    {left, bottom}};
         const std::int32_t ends[] = {0, 5};
         auto bytes = [](const auto& array) {
             const auto* begin = reinterpret_cast<const unsigned char*>(&array);
@@ -125,6 +126,10 @@ TEST_F(ElementRelationsTest, AnOpeningKnowsTheZonesOnTheSidesOfItsWall) {
         EXPECT_EQ(zone.getDrawing(), nullptr);
     }
     EXPECT_FALSE(doorAt(-3.0).getFirstZone().hasGuid());   // in no zone
+    const host::GuidBytes above = addZone(-6.0, -4.0, 0, /*bottom=*/0.0, /*top=*/1.0);
+    const tarnwick::Door belowNone = doorAt(-5.0);
+    EXPECT_FALSE(belowNone.getFirstZone().hasGuid());
+    EXPECT_EQ(belowNone.getSecondZone().getGuid(), guid(above));
     host_->injectFault({host::HostSlot::getElementRelations, std::nullopt}, 0, host::kErrBadIndex);
     EXPECT_FALSE(inZone.getSecondZone().hasGuid());
 }
