@@ -130,6 +130,7 @@ struct CompositeQuantity {
     double projectedArea;
     std::int16_t material;   // the skin's building material index
     std::uint8_t reserved42[6];
+    bool operator==(const CompositeQuantity&) const = default;
 };
 static_assert(sizeof(CompositeQuantity) == 48);
 static_assert(offsetof(CompositeQuantity, volume) == 24);
@@ -141,6 +142,7 @@ struct PartQuantity {
     std::uint8_t reserved0[48];
     double values[3];
     std::uint8_t reserved72[8];
+    bool operator==(const PartQuantity&) const = default;
 };
 static_assert(sizeof(PartQuantity) == 80);
 

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "HostElementRecords.h"
 #include "HostGuid.h"
 #include "HostRecords.h"
 #include "HostResult.h"
@@ -155,6 +156,9 @@ struct SimElement {
     std::optional<SimUserData> userData;
     // What the host puts before the element's ID ('GCIS'); the ID is the memo's info.
     std::string infoPrefix;
+    // What the host reports of an element's skins and of its parts; set by tests, not in project files.
+    std::vector<CompositeQuantity> skins;
+    std::vector<PartQuantity> partQuantities;
 
     ElementHead head() const;
     void setHead(const ElementHead& head);

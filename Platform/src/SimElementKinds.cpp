@@ -391,14 +391,39 @@ Result SimElementKinds::quantities(const GuidRecord& guid, QuantityTargets& targ
             // area, perimeter, area again (the zone's calculated area), volume
             fields = {{0, area}, {16, contourPerimeter(polygon.front())}, {24, area}, {120, area * height}};
         }
-    } else {
+    } else if (element->skins.empty() && element->partQuantities.empty()) {
         return kErrBadParameters;
     }
     for (const auto& [offset, value] : fields)
         if (mask[base + offset] != 0) std::memcpy(targets.quantity + offset, &value, sizeof value);
-    // No composite or part quantities here: nothing this host keeps has skins or parts.
+    // The skins with the fields their part of the mask asks for; every part whole.
     if (targets.composites) *targets.composites = nullptr;
     if (targets.parts) *targets.parts = nullptr;
+    if (targets.composites && !element->skins.empty()) {
+        const std::uint8_t* asked = mask + kCompositeMaskOffset;
+        std::vector<CompositeQuantity> skins(element->skins.size());
+        for (std::size_t i = 0; i < skins.size(); ++i) {
+            const CompositeQuantity& held = element->skins[i];
+            if (asked[offsetof(CompositeQuantity, volume)] != 0) skins[i].volume = held.volume;
+            if (asked[offsetof(CompositeQuantity, projectedArea)] != 0)
+                skins[i].projectedArea = held.projectedArea;
+            if (asked[offsetof(CompositeQuantity, material)] != 0) skins[i].material = held.material;
+        }
+        if (!(*targets.composites = newHandle(skins.size() * sizeof(CompositeQuantity), /*clear=*/false)))
+            return kErrMemFull;
+        std::memcpy(**targets.composites, skins.data(), skins.size() * sizeof(CompositeQuantity));
+    }
+    if (targets.parts && !element->partQuantities.empty()) {
+        const std::size_t size = element->partQuantities.size() * sizeof(PartQuantity);
+        if (!(*targets.parts = newHandle(size, /*clear=*/false))) {
+            if (targets.composites) {
+                disposeHandle(*targets.composites);
+                *targets.composites = nullptr;
+            }
+            return kErrMemFull;
+        }
+        std::memcpy(**targets.parts, element->partQuantities.data(), size);
+    }
     return kNoError;
 }
 

@@ -43,8 +43,6 @@ ComponentElem::~ComponentElem() = default;
 // --- Element ------------------------------------------------------------------------------------------
 
 double ComponentElem::getHeight() { return ComponentParameterMemo::getHeight(); }
-double ComponentElem::getWidth() { return ComponentParameterMemo::getWidth(); }
-double ComponentElem::getDepth() { return ComponentParameterMemo::getDepth(); }
 
 bool ComponentElem::applyChanges(Element& newer, Element& older) {
     auto* newerPart = dynamic_cast<ComponentElem*>(&newer);
@@ -117,7 +115,7 @@ bool ComponentElem::collectShape(PrimitiveList& receiver, std::int16_t partIndex
         const host::GuidRecord guid = getTypeRecord().guid;
         result = hostApi().call<host::HostSlot::drawLibraryPartShape>(
             componentLink_.getIndex(), &guid, partIndex, &PolygonConstructor::shapePrimitiveCallback);
-    } catch (const std::exception&) {
+    } catch (...) {   // whatever stopped the drawing, the shape is not whole
         result = host::kErrGeneral;
     }
     PolygonConstructor::endCollect();

@@ -33,9 +33,9 @@ public:
     ~ComponentElem() override;
 
     // --- Element ------------------------------------------------------------------------------------
-    double getHeight() override;   // the parameter "ZZYZX"
-    double getWidth() override;    // the parameter "A" (a library part's width is its A)
-    double getDepth() override;    // "B"
+    // The parameter "ZZYZX". The element's width and depth stay its bounds' (Element's); the
+    // parameters "A" and "B" are the parameter memo's getWidth and getDepth.
+    double getHeight() override;
     bool applyChanges(Element& newer, Element& older) override;
     void loadMemo(std::uint64_t mask, std::unique_ptr<ElementMemoStore>& store) override;
     // A new memo with the gables and the parameters, and the mask of the parts it holds; null when one

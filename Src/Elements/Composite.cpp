@@ -6,9 +6,15 @@
 #include "Interface/NativeContext.h"
 #include "Project/AttributeMemoStore.h"
 #include "Project/Fill.h"
+#include "Project/Pen.h"
 #include "Project/Specification.h"
 
 namespace tarnwick {
+namespace {
+
+constexpr double kLineWidth = 0.25;   // the preview's lines
+
+}   // namespace
 
 Composite::Composite() : RecordAttribute(AttributeLink(), AttributeType::composite) {
     static_cast<void>(record());
@@ -87,6 +93,11 @@ void Composite::drawPreview(NativeContext* context, const PixelRect& rect) const
     if (!(total > 0.0)) return;
     const Colour black(0.0, 0.0, 0.0, 1.0);
     const Colour white(1.0, 1.0, 1.0, 1.0);
+    // A skin's pens colour its pattern and its frame; a skin without a pen draws in black.
+    const auto colourOf = [&](std::int16_t pen) {
+        return pen != 0 ? Pen(AttributeLink(pen, AttributeType::pen)).getColour() : black;
+    };
+    context->setLineWidth(kLineWidth);
     // Each edge is rounded from the running sum, so the bands meet and the last ends at the bottom.
     double reached = 0.0;
     std::int32_t top = rect.top;
@@ -96,7 +107,9 @@ void Composite::drawPreview(NativeContext* context, const PixelRect& rect) const
             rect.top + static_cast<std::int32_t>(std::lround(std::min(reached / total, 1.0) * rect.height()));
         if (bottom > top) {
             const Fill fill(AttributeLink(skins[i]->getRecord().fill, AttributeType::fill));
-            fill.drawInRect(*context, PixelRect{rect.left, top, rect.right, bottom}, black, white, black);
+            const host::CompositeSkin& skin = skins[i]->getRecord();
+            fill.drawInRect(*context, PixelRect{rect.left, top, rect.right, bottom}, colourOf(skin.fillPen),
+                            white, colourOf(skin.framePen));
         }
         top = bottom;
     }

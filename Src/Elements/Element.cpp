@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 #include <HostAddonProtocol.h>
 #include <HostResult.h>
@@ -34,6 +35,7 @@
 #include "Project/HostProject.h"
 #include "Project/Layer.h"
 #include "Project/LineStyle.h"
+#include "Project/Material.h"
 #include "Project/Pen.h"
 #include "Project/Phase.h"
 #include "Project/Plan.h"
@@ -137,6 +139,7 @@ void Element::copyUserDataFrom(const Element& other) {
     userDataPlatform_ = other.userDataPlatform_;
     userDataLoaded_ = other.userDataLoaded_;
     userDataChanged_ = other.userDataChanged_;
+    userDataPending_ = other.userDataPending_;   // the copy reads the same link's block when needed
 }
 
 // --- Identity ------------------------------------------------------------------------------------------
@@ -203,7 +206,7 @@ std::unique_ptr<Attribute> Element::getFill(std::int32_t) { return nullptr; }
 std::unique_ptr<Attribute> Element::getExtraAttributeA() { return nullptr; }
 std::unique_ptr<Attribute> Element::getExtraAttributeB() { return nullptr; }
 ComplexProfile Element::getComplexProfile() const { return ComplexProfile(AttributeLink()); }
-AttributeLink Element::getMaterial() const { return AttributeLink(); }
+Material Element::getMaterial() const { return Material(AttributeLink()); }
 std::int32_t Element::getStructureKind() const { return 0; }
 std::int32_t Element::setPen(const AttributeLink&, std::int32_t) { return 0; }
 void Element::setFill(const AttributeLink&, std::int32_t) {}
@@ -218,7 +221,7 @@ void Element::setExtraAttributeE(const AttributeLink&) {}
 double Element::getCompositeVolume(std::int16_t material) {
     switch (getStructureKind()) {
         case 0:
-            return getMaterial().getShortIndex() == material ? getQuantityE() : 0.0;
+            return getMaterial().getLink().getShortIndex() == material ? getQuantityE() : 0.0;
         case 1: {
             ElementQuantity request;
             request.setCompositeMask(offsetof(host::CompositeQuantity, volume));
@@ -302,6 +305,7 @@ bool Element::isUserDataChanged() const { return userDataChanged_; }
 bool Element::isUserDataLoaded() const { return userDataLoaded_; }
 
 std::unique_ptr<MemoryBlock> Element::readUserData(std::uint32_t* version, std::uint32_t* platform) {
+    readPendingUserData();
     if (userData_) return std::make_unique<MemoryBlock>(*userData_);
     if (Drawing* drawing = getDrawing()) drawing->makeCurrent();
     host::ElementHead head{};
@@ -319,6 +323,7 @@ std::unique_ptr<MemoryBlock> Element::readUserData(std::uint32_t* version, std::
 }
 
 void Element::attachUserData(std::unique_ptr<MemoryBlock> block) {
+    userDataPending_ = false;   // what it would read goes anyway
     userData_ = std::move(block);
     userDataLoaded_ = true;
     userDataChanged_ = true;
@@ -327,9 +332,13 @@ void Element::attachUserData(std::unique_ptr<MemoryBlock> block) {
 void Element::setUserDataFlags(std::uint32_t flags) { userDataFlags_ = flags; }
 void Element::setUserDataVersion(std::uint32_t version) { userDataVersion_ = version; }
 void Element::setUserDataPlatform(std::uint32_t platform) { userDataPlatform_ = platform; }
-void Element::setUserDataChanged(bool changed) { userDataChanged_ = changed; }
+void Element::setUserDataChanged(bool changed) {
+    readPendingUserData();   // a block read later would clear the flag
+    userDataChanged_ = changed;
+}
 
 bool Element::storeUserData(const MemoryBlock* block, bool select, std::uint32_t flags) {
+    userDataPending_ = false;   // a block it would read is never the one given: it goes anyway
     if (userData_.get() != block) userData_.reset();
     if (block == nullptr || block->getHandle() == nullptr || block->getSize() == 0) {
         // Nothing is attached now; let the next read ask the host again.
@@ -358,11 +367,20 @@ bool Element::storeUserData(const MemoryBlock* block, bool select, std::uint32_t
 }
 
 void Element::loadUserData(bool force) {
-    if (userDataLoaded_ && !force) return;
+    const bool pending = std::exchange(userDataPending_, false);
+    if (userDataLoaded_ && !force && !pending) return;
     if (!link_.hasGuid()) return;
-    Drawing* drawing = getDrawing();
-    if (drawing == nullptr) return;   // nothing can be read: stays unloaded
     userDataLoaded_ = true;
+    readUserDataBlock();
+}
+
+void Element::readPendingUserData() {
+    if (userDataPending_) loadUserData(false);
+}
+
+void Element::readUserDataBlock() {
+    Drawing* drawing = getDrawing();
+    if (drawing == nullptr) return;
     if (std::unique_ptr<MemoryBlock> block = drawing->getUserData(link_, nullptr, nullptr, nullptr)) {
         userData_ = std::move(block);
         userDataChanged_ = false;
@@ -377,6 +395,7 @@ bool Element::hasUserData() {
 // --- Link ---------------------------------------------------------------------------------------------
 
 void Element::setLink(const ElementLink& link) {
+    readPendingUserData();   // the block is the old link's
     const std::uint16_t typeId = link_.getTypeId();
     if (!(link.getGuid() == link_.getGuid())) infoRead_ = false;   // another element's ID is not known
     link_ = link;
@@ -385,6 +404,7 @@ void Element::setLink(const ElementLink& link) {
 }
 
 void Element::resetLink() {
+    readPendingUserData();   // the block goes with the element stored as new
     link_.setGuid(Guid(), nullptr);
     link_.setDrawing(nullptr);
     link_.setSecondGuid(Guid());
@@ -509,7 +529,13 @@ std::unique_ptr<Transformation> Element::removeTransform() {
 void Element::clearTransforms() { transforms_.reset(); }
 
 bool Element::applyChanges(Element& newer, Element& older) {
-    // The storey part waits for the storey attribute; the head fields are copied here.
+    // A move to another storey is taken only between elements placed on storeys.
+    if (link_.getLocation().isIndexKind()) {
+        const Storey* newStorey = newer.getStorey();
+        const Storey* oldStorey = older.getStorey();
+        if (newStorey != nullptr && oldStorey != nullptr && newStorey->getIndex() != oldStorey->getIndex())
+            setStorey(*newStorey, /*keepVisibility=*/true);
+    }
     const host::ElementHead& newHead = newer.getTypeRecord();
     const host::ElementHead& oldHead = older.getTypeRecord();
     host::ElementHead& head = getMutableTypeRecord();
@@ -617,7 +643,12 @@ std::size_t Element::getPoints(std::vector<CadPoint>& points, bool fallback) {
 // --- Memo and defaults ----------------------------------------------------------------------------------
 
 void Element::loadMemo(std::uint64_t, std::unique_ptr<ElementMemoStore>&) {
-    if (memoLoadingSuspended != 0 || userDataDeferred_ != 0) return;
+    if (memoLoadingSuspended != 0) return;
+    if (userDataDeferred_ != 0 && !userDataLoaded_ && !userDataChanged_ && link_.hasGuid()) {
+        userDataLoaded_ = true;   // as a read would leave it; the block comes when first needed
+        userDataPending_ = true;
+        return;
+    }
     loadUserData(false);
 }
 

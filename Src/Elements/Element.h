@@ -29,6 +29,7 @@ class Element3D;
 class ElementLinkList;
 class ElementMemoStore;
 class Layer;
+class Material;
 class Storey;
 class MemoryBlock;
 class TransformList;
@@ -53,9 +54,10 @@ public:
     // Clear at start: elements load their memos unless a caller suspends it for a while.
     static std::uint8_t memoLoadingSuspended;
 
-    // While one lives, a memo that loads leaves the element's user data to be read from the host when
-    // first asked for. For work that reads elements or changes them in place and never needs the block:
-    // an element stored as a new one must have read its block first, or it would not be carried over.
+    // While one lives, a memo load marks the user data loaded but reads the block from the host only
+    // when something first needs it (the block, whether one is attached, a change of link or of the
+    // changed flag). Every answer stays what an immediate read gives; work that never needs the block
+    // saves one host read per element.
     class UserDataDeferral {
     public:
         UserDataDeferral() { ++userDataDeferred_; }
@@ -142,7 +144,7 @@ public:
     virtual std::unique_ptr<Attribute> getExtraAttributeA();   // null in the base
     virtual std::unique_ptr<Attribute> getExtraAttributeB();
     virtual ComplexProfile getComplexProfile() const;   // of an empty link in the base
-    virtual AttributeLink getMaterial() const;          // an empty link in the base
+    virtual Material getMaterial() const;               // of an empty link in the base
     // The volume (the area) of the element's skins of the building material: a basic element its whole
     // volume when its material is the one; a composite one the sum over its skins of that material.
     virtual double getCompositeVolume(std::int16_t material);
@@ -182,8 +184,9 @@ public:
     virtual void addTransform(std::unique_ptr<Transformation> transform);
     virtual std::unique_ptr<Transformation> removeTransform();   // the first, owned by the caller
     virtual void clearTransforms();
-    // Copies the layer, phase and third identifier that differ between newer and older into this
-    // element's head; true when the third identifier differed.
+    // Takes newer's storey when it differs from older's (all three on storeys), then copies the layer,
+    // phase and third identifier that differ between newer and older into this element's head; true
+    // when the third identifier differed.
     virtual bool applyChanges(Element& newer, Element& older);
     virtual bool openSettingsDialog();   // the host's tool settings of the element's type; true when accepted
     // Links this element to every element `other` is linked to, with the same flags. False at the first
@@ -209,6 +212,7 @@ public:
     virtual host::ElementHead& getMutableTypeRecord() = 0;
     virtual bool isUserDataLoaded() const;
     // Reads the element's user data once (always with force); nothing for an element without guid.
+    // Without a Drawing nothing can be read, yet the data counts as loaded.
     virtual void loadUserData(bool force);
     // The host's default record (and memo, when given) of the element's type and variation.
     virtual bool getHostDefaults(host::ElementRecord& record, host::ElementMemo* memo) const;
@@ -264,6 +268,8 @@ protected:
 
 private:
     void copyUserDataFrom(const Element& other);
+    void readPendingUserData();   // the read a deferred memo load left, if any
+    void readUserDataBlock();     // the Drawing's block replaces the attached one, when there is one
 
     std::unique_ptr<TransformList> transforms_;   // null until the first addTransform
     std::shared_ptr<Element3D> model3D_;          // null until built
@@ -274,6 +280,7 @@ private:
     std::uint32_t userDataPlatform_;   // this platform's sign
     bool userDataLoaded_ = false;      // read from the host or set by the add-on
     bool userDataChanged_ = false;     // the attached block differs from the host's
+    bool userDataPending_ = false;     // loaded under a UserDataDeferral: the host is not yet read
     String infoText_;                  // the ID text; empty until fetched
     String infoPrefix_;                // what the host puts before it
     String hostInfoText_;              // the ID text as the host gave it, which the prefix stands before

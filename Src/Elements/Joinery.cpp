@@ -3,18 +3,21 @@
 #include <optional>
 
 #include "Elements/ElementQuantity.h"
-#include "Elements/PartAttributes.h"
 #include "LibraryParts/LengthParameter.h"
+#include "Project/Attribute.h"
+#include "Project/Drawing.h"
 #include "Project/ElementMemoStore.h"
-#include "Project/Finish.h"
 #include "Project/HostProject.h"
-#include "Project/LineStyle.h"
-#include "Project/Pen.h"
+#include "Project/Material.h"
 #include "Project/Project.h"
 #include "Project/Storey.h"
 
 namespace tarnwick {
 namespace {
+
+constexpr std::uint16_t kWallType = 1;               // the host's walls: no kind here wraps them
+constexpr std::size_t kAttributeOptionKind = 188;    // 32-bit
+constexpr std::size_t kAttributeOptionIndex = 194;   // 16-bit
 
 Library* projectLibrary() {
     Project* project = HostProject::getProject();
@@ -30,8 +33,10 @@ std::optional<double> lengthOf(ParameterList& parameters, const char* name) {
 
 }   // namespace
 
+Material makeMaterial(std::int16_t index) { return Material(AttributeLink(index, AttributeType::material)); }
+
 Joinery::Joinery(const host::ElementRecord& record, const ElementLink& link, const ComponentLink& part)
-    : Opening(link, part) {
+    : EnvironsOpening(link, part) {
     copyRecord(record);
 }
 
@@ -88,6 +93,7 @@ CadPoint Joinery::getPosition() const { return CadPoint(); }
 
 double Joinery::getElevation(bool absolute) const {
     double elevation = getElevationInWall();
+    if (const std::unique_ptr<Element> wall = getOwnerWall()) return elevation + wall->getElevation(absolute);
     if (absolute)
         if (const Storey* storey = getStorey()) elevation += storey->getLevel();
     return elevation;
@@ -130,19 +136,30 @@ ElementLink Joinery::getOwnerWallLink() const {
     return ElementLink(Guid(get<host::GuidRecord>(host::kOpeningWallGuidOffset)), getDrawing());
 }
 
+std::unique_ptr<Element> Joinery::getOwnerWall() const {
+    Drawing* drawing = getDrawing();
+    const ElementLink wall = getOwnerWallLink();
+    if (drawing == nullptr || !wall.hasGuid()) return nullptr;   // no wall to ask for
+    std::unique_ptr<Element> made = drawing->getElement(wall);
+    if (!made || made->getTypeId() != kWallType) return nullptr;
+    return made;
+}
+
 void Joinery::setOwnerWall(const ElementLink& wall) {
     put(host::kOpeningWallGuidOffset, wall.getGuid().getRecord());
 }
 
 std::int32_t Joinery::getAttributeOption(std::int16_t* index) const {
-    const std::int32_t kind = get<std::int32_t>(188);
-    if ((kind == 1 || kind == 3) && index != nullptr) *index = get<std::int16_t>(194);
+    const std::int32_t kind = get<std::int32_t>(kAttributeOptionKind);
+    if ((kind == 1 || kind == 3) && index != nullptr) *index = get<std::int16_t>(kAttributeOptionIndex);
     return kind;
 }
 
-void Joinery::setAttributeOption(std::int32_t kind, std::int16_t index) {
-    put(188, kind);
-    put(194, kind == 1 || kind == 3 ? index : std::int16_t{0});
+void Joinery::setAttributeOption(std::int32_t kind, const Attribute* attribute) {
+    const bool carriesIndex = (kind == 1 || kind == 3) && attribute != nullptr;
+    put(kAttributeOptionKind, kind);
+    put(kAttributeOptionIndex,
+        carriesIndex ? static_cast<std::int16_t>(attribute->getIndex()) : std::int16_t{0});
 }
 
 double Joinery::quantity(std::size_t maskBase, std::size_t field) {
@@ -151,20 +168,5 @@ double Joinery::quantity(std::size_t maskBase, std::size_t field) {
     request.request(link_);
     return request.getReal(field);
 }
-
-// --- Attributes by part -------------------------------------------------------------------------------
-
-Pen Joinery::getPen(std::int32_t part) const { return parts().getPen(part); }
-LineStyle Joinery::getLineStyle(std::int32_t part) const { return parts().getLineStyle(part); }
-Finish Joinery::getFinish(std::int32_t part) const { return parts().getFinish(part); }
-std::unique_ptr<Attribute> Joinery::getFill(std::int32_t part) { return parts().getFill(part); }
-std::int32_t Joinery::setPen(const AttributeLink& pen, std::int32_t part) {
-    return parts().setPen(pen, part);
-}
-void Joinery::setFill(const AttributeLink& fill, std::int32_t part) { parts().setFill(fill, part); }
-void Joinery::setLineStyle(const AttributeLink& lineStyle, std::int32_t part) {
-    parts().setLineStyle(lineStyle, part);
-}
-void Joinery::setFinish(const AttributeLink& finish, std::int32_t part) { parts().setFinish(finish, part); }
 
 }   // namespace tarnwick

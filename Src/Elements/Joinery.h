@@ -8,44 +8,38 @@
 
 #include <HostElementRecords.h>
 
-#include "Elements/Opening.h"
-#include "Elements/PartAttributes.h"
+#include "Elements/EnvironsOpening.h"
 
 namespace tarnwick {
 
+class Attribute;
+class Material;
+
+// A material of a 16-bit attribute index (its high half 0).
+Material makeMaterial(std::int16_t index);
+
 // Setters change the kept record only; nothing reaches the host before commit or storeElement. The
 // size parameters and the record agree: "A" and "ZZYZX" set the opening's width and height too.
-class Joinery : public Opening {
+class Joinery : public EnvironsOpening {
 public:
-    Joinery(const ElementLink& link, const ComponentLink& part) : Opening(link, part) {}
+    Joinery(const ElementLink& link, const ComponentLink& part) : EnvironsOpening(link, part) {}
     Joinery(const host::ElementRecord& record, const ElementLink& link, const ComponentLink& part);
     Joinery(const Joinery&) = default;
     ~Joinery() override;
 
     // --- Element ------------------------------------------------------------------------------------
     ElementLink getOwnerLink() const override { return getOwnerWallLink(); }
-    // The attributes of the parts, from the run at 112 (PartAttributes).
-    Pen getPen(std::int32_t part) const override;
-    LineStyle getLineStyle(std::int32_t part) const override;
-    Finish getFinish(std::int32_t part) const override;
-    std::unique_ptr<Attribute> getFill(std::int32_t part) override;
-    std::int32_t setPen(const AttributeLink& pen, std::int32_t part) override;
-    void setFill(const AttributeLink& fill, std::int32_t part) override;
-    void setLineStyle(const AttributeLink& lineStyle, std::int32_t part) override;
-    void setFinish(const AttributeLink& finish, std::int32_t part) override;
-    CadPoint getPosition() const override;               // the origin: this system has no walls
-    double getElevation(bool absolute) const override;   // in its wall, plus the storey's level
-    void setPosition(const CadPoint&) override {}
-    void setElevation(double, bool) override {}
+    CadPoint getPosition() const override;   // along its wall: the origin without a wall wrapper
+    // In its wall, plus the wall's own elevation; without a wall and when absolute, plus the storey's
+    // level.
+    double getElevation(bool absolute) const override;
     std::unique_ptr<host::ElementRecord> getHostElement() const override;
     const host::ElementHead& getTypeRecord() const override { return record_.head; }
     host::ElementHead& getMutableTypeRecord() override { return record_.head; }
 
-    // --- ComponentElem, Opening -----------------------------------------------------------------------
-    double getAngle() const override { return 0.0; }   // along its wall: no walls here
+    // --- ComponentElem, EnvironsOpening -------------------------------------------------------------
+    double getAngle() const override { return 0.0; }   // along its wall: none without a wall wrapper
     bool isMirrored() const override { return byte(host::kOpeningMirroredOffset) != 0; }
-    bool isOptionC() const override { return byte(138) != 0; }
-    void setOptionC(bool flag) override { setByte(138, flag); }
     // Writes the library index into the record, then takes the part; the opening of another part takes
     // its "A" and "ZZYZX" as they now are.
     bool setComponent(const ComponentLink& link, bool resetSizes, bool mergeParameters) override;
@@ -54,30 +48,37 @@ public:
     }
     void setWidth(double value) override;    // "A" and the opening's width
     void setHeight(double value) override;   // "ZZYZX" and the opening's height
-    double getOpeningWidth() const override { return get<double>(host::kOpeningWidthOffset); }
-    double getOpeningHeight() const override { return get<double>(host::kOpeningHeightOffset); }
-    void setOpeningWidth(double value) override { put(host::kOpeningWidthOffset, value); }
-    void setOpeningHeight(double value) override { put(host::kOpeningHeightOffset, value); }
+    const unsigned char* getOpeningRecord() const override {
+        return record_.bytes.data() + kOpeningRecordOffset;
+    }
+    unsigned char* getMutableOpeningRecord() override { return record_.bytes.data() + kOpeningRecordOffset; }
 
     // --- Its own -----------------------------------------------------------------------------------
-    ElementLink getEnvironsLink() const { return ElementLink(); }
-    bool isOpeningFlagA() const { return byte(136) != 0; }
-    bool isOpeningFlagB() const { return byte(137) != 0; }
-    bool isOpeningFlagD() const { return byte(199) != 0; }
-    void setOpeningFlagA(bool flag) { setByte(136, flag); }
-    void setOpeningFlagB(bool flag) { setByte(137, flag); }
-    void setOpeningFlagD(bool flag) { setByte(199, flag); }
-    ElementLink getOwnerWallLink() const;   // in the element's Drawing
-    void setOwnerWall(const ElementLink& wall);
-    double getWallPosition() const { return get<double>(host::kOpeningPositionOffset); }
-    double getElevationInWall() const { return get<double>(host::kOpeningElevationOffset); }
-    void setWallPosition(double value) { put(host::kOpeningPositionOffset, value); }
-    void setElevationInWall(double value) { put(host::kOpeningElevationOffset, value); }
-    double getJoineryValue(int which) const { return get<double>(256 + 8 * static_cast<std::size_t>(which)); }
-    void setJoineryValue(int which, double value) { put(256 + 8 * static_cast<std::size_t>(which), value); }
+    virtual ElementLink getOwnerWallLink() const;   // in the element's Drawing
+    // The wall it sits in, owned by the caller: the element the Drawing makes of the owner link when
+    // that is a wall; null otherwise (no kind here wraps walls, so a Drawing makes none by default).
+    virtual std::unique_ptr<Element> getOwnerWall() const;
+    virtual void setOwnerWall(const ElementLink& wall);   // the link's guid
+    virtual void setWallPosition(double value) { put(host::kOpeningPositionOffset, value); }
+    virtual void setElevationInWall(double value) { put(host::kOpeningElevationOffset, value); }
+    // Values the host keeps for doors and windows alike; stored and given back only.
+    virtual void setJoineryValueA(double value) { put(kJoineryValues, value); }
+    virtual void setJoineryValueB(double value) { put(kJoineryValues + 8, value); }
+    virtual void setJoineryValueC(double value) { put(kJoineryValues + 16, value); }
+    virtual void setJoineryValueD(double value) { put(kJoineryValues + 24, value); }
+    virtual void setJoineryValueE(double value) { put(kJoineryValues + 32, value); }
+    // Kinds 1 and 3 carry the attribute's index (0 without one); any other kind the index 0.
+    virtual void setAttributeOption(std::int32_t kind, const Attribute* attribute);
+    virtual double getWallPosition() const { return get<double>(host::kOpeningPositionOffset); }
+    virtual double getElevationInWall() const { return get<double>(host::kOpeningElevationOffset); }
+    virtual double getJoineryValueA() const { return get<double>(kJoineryValues); }
+    virtual double getJoineryValueB() const { return get<double>(kJoineryValues + 8); }
+    virtual double getJoineryValueC() const { return get<double>(kJoineryValues + 16); }
+    virtual double getJoineryValueD() const { return get<double>(kJoineryValues + 24); }
+    virtual double getJoineryValueE() const { return get<double>(kJoineryValues + 32); }
+
     // The attribute option's kind; kinds 1 and 3 carry an attribute index, given through `index`.
     std::int32_t getAttributeOption(std::int16_t* index) const;
-    void setAttributeOption(std::int32_t kind, std::int16_t index);
     bool isSideFlagA() const { return byte(197) != 0; }
     bool isSideFlagB() const { return byte(198) != 0; }
     void setMirrored(bool flag) { setByte(host::kOpeningMirroredOffset, flag); }
@@ -110,12 +111,13 @@ protected:
     void put(std::size_t offset, const T& value) {
         std::memcpy(record_.bytes.data() + offset, &value, sizeof value);
     }
-    // The part attributes over the kept record (a const element only reads through it).
-    PartAttributes parts() const { return PartAttributes(const_cast<unsigned char*>(record_.bytes.data())); }
     std::uint8_t byte(std::size_t offset) const { return record_.bytes[offset]; }
     void setByte(std::size_t offset, bool flag) { record_.bytes[offset] = flag ? 1 : 0; }
 
 private:
+    static constexpr std::size_t kOpeningRecordOffset = sizeof(host::ElementHead);
+    static constexpr std::size_t kJoineryValues = 256;   // five doubles
+
     union Record {
         host::ElementHead head;
         std::array<unsigned char, host::kJoineryRecordSize> bytes;

@@ -95,6 +95,12 @@ Object::Object(const String& partName, Library* library, std::int32_t variation)
     loadDefaults();
 }
 
+Object::Object(std::int32_t libraryIndex, Library* library, std::int32_t variation)
+    : ComponentElem(ElementLink(kType, variation),
+                    ComponentLink(libraryIndex, kPartType, library != nullptr ? library : projectLibrary())) {
+    loadDefaults();
+}
+
 Object::Object(const Object& other) = default;
 Object::~Object() = default;
 
@@ -359,6 +365,19 @@ void Object::setPoint(const CadPoint& point) {
     put(kPoint + 8, point.getY());
 }
 
+void Object::setPenLineAll(bool flag, std::int32_t which) {
+    if (which != 0) return;
+    for (const std::size_t offset : {224, 225, 226}) setByte(offset, flag);
+}
+
+void Object::setPenLineFlagB(bool flag, std::int32_t which) {
+    if (which == 0) setByte(225, flag);
+}
+
+void Object::setPenLineFlagC(bool flag, std::int32_t which) {
+    if (which == 0) setByte(226, flag);
+}
+
 std::int32_t Object::clearPoint() {
     put(kPoint, 0.0);
     put(kPoint + 8, 0.0);
@@ -374,13 +393,12 @@ void Object::loadDefaults() {
     put(kLibraryIndex, componentLink_.getIndex());
     put(kPoint, 0.0);
     put(kPoint + 8, 0.0);
-    // 4. One rule with setComponent: the part's first detail byte; 1 when it cannot be read.
+    // 4. The part's first detail byte (0 when they cannot be read); 1 without a part.
     std::uint8_t fixed = 1;
     if (componentLink_.isValid()) {
         auto details = std::make_unique<host::LibraryPartDetails>();   // zeroed
-        if (hostApi().call<host::HostSlot::getLibraryPartDetails>(componentLink_.getIndex(), details.get()) ==
-            host::kNoError)
-            fixed = details->bytes[0] != 0 ? 1 : 0;
+        hostApi().call<host::HostSlot::getLibraryPartDetails>(componentLink_.getIndex(), details.get());
+        fixed = details->bytes[0];
     }
     record_.bytes[host::kObjectFixedSizeOffset] = fixed;
     // 5.

@@ -37,6 +37,7 @@ public:
     Object(bool withMemo, std::int32_t variation);
     Object(const ComponentLink& part, std::int32_t variation);   // a new object of the part
     Object(const String& partName, Library* library, std::int32_t variation);
+    Object(std::int32_t libraryIndex, Library* library, std::int32_t variation);   // the project's: null
     Object(const host::ElementRecord& record, const ElementLink& link, const ComponentLink& part);
     Object(const Object& other);
     ~Object() override;
@@ -92,24 +93,36 @@ public:
     void setDepth(double value) override;
 
     // --- New operations -----------------------------------------------------------------------------
-    ElementLink getOwnerGuidLink() const;
-    void setOwnerGuid(const ElementLink& owner);
-    bool isOptionA() const { return byte(128) != 0; }
-    bool isOptionB() const { return byte(129) != 0; }
-    bool isOptionE() const { return byte(132) != 0; }
-    bool isOptionF() const { return byte(133) != 0; }
-    void setOptionA(bool flag) { setByte(128, flag); }
-    void setOptionB(bool flag) { setByte(129, flag); }
-    void setOptionE(bool flag) { setByte(132, flag); }
-    void setOptionF(bool flag) { setByte(133, flag); }
-    void setMirrored(bool flag) { setByte(host::kObjectMirroredOffset, flag); }
-    std::int16_t getRecordWord() const { return get<std::int16_t>(134); }
-    void setRecordWord(std::int16_t value) { put(134, value); }
-    CadPoint getPoint() const;
-    void setPoint(const CadPoint& point);
-    std::int32_t clearPoint();   // 0
+    virtual ElementLink getOwnerGuidLink() const;
+    virtual ElementLink getSecondReference() const { return ElementLink(); }   // an object keeps none
+    virtual bool hasSecondReference() const { return false; }
+    virtual bool isOptionA() const { return byte(128) != 0; }
+    virtual bool isOptionB() const { return byte(129) != 0; }
+    virtual bool isOptionF() const { return byte(133) != 0; }
+    // The storey showing's three flags (bytes 224 to 226, those of getPenLineRecord).
+    virtual bool isPenLineAll() const { return byte(224) != 0 && byte(225) != 0 && byte(226) != 0; }
+    virtual bool isPenLineFlagB() const { return byte(225) != 0; }
+    virtual bool isPenLineFlagC() const { return byte(226) != 0; }
+    virtual void setOwnerGuid(const ElementLink& owner);
+    virtual void setSecondReference(const ElementLink&) {}   // nothing: none is kept
+    virtual void setHasSecondReference(bool) {}
+    virtual void setOptionA(bool flag) { setByte(128, flag); }
+    virtual void setOptionB(bool flag) { setByte(129, flag); }
+    virtual void setOptionF(bool flag) { setByte(133, flag); }
+    // Only for which 0 (the element's own showing); any other which changes nothing.
+    virtual void setPenLineAll(bool flag, std::int32_t which);
+    virtual void setPenLineFlagB(bool flag, std::int32_t which);
+    virtual void setPenLineFlagC(bool flag, std::int32_t which);
+    virtual CadPoint getPoint() const;
+    virtual std::int16_t getRecordWord() const { return get<std::int16_t>(134); }
+    virtual bool isOptionE() const { return byte(132) != 0; }
     // The stored angle is of the unmirrored object: a mirrored one keeps its angle turned by pi.
-    void setAngle(double angle);
+    virtual void setAngle(double angle);
+    virtual void setPoint(const CadPoint& point);
+    virtual void setRecordWord(std::int16_t value) { put(134, value); }
+    virtual void setOptionE(bool flag) { setByte(132, flag); }
+    virtual void setMirrored(bool flag) { setByte(host::kObjectMirroredOffset, flag); }
+    virtual std::int32_t clearPoint();   // 0
     virtual void loadDefaults();
 
 protected:
@@ -127,7 +140,11 @@ protected:
         std::memcpy(record_.bytes.data() + offset, &value, sizeof value);
     }
     // The part attributes over the kept record (a const element only reads through it).
-    PartAttributes parts() const { return PartAttributes(const_cast<unsigned char*>(record_.bytes.data())); }
+    PartAttributes parts() const {
+        return PartAttributes(
+            const_cast<unsigned char*>(record_.bytes.data()) + PartAttributes::kRecordOffset,
+            /*belowCounts=*/true);
+    }
     std::uint8_t byte(std::size_t offset) const { return record_.bytes[offset]; }
     void setByte(std::size_t offset, bool flag) { record_.bytes[offset] = flag ? 1 : 0; }
     // The defaults of the element's own type: true when the host gave them (else the record is zero).

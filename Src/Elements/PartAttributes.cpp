@@ -11,16 +11,14 @@ namespace tarnwick {
 
 namespace {
 
-constexpr std::size_t kPen = 112;   // parts 0 and 1
-constexpr std::size_t kLineStyle = 114;
-constexpr std::size_t kFinish = 116;
-constexpr std::size_t kFill = 118;    // 0: none
-constexpr std::size_t kPen11 = 120;   // also part 6
-constexpr std::size_t kPen12 = 122;   // also part 8
-constexpr std::size_t kPen10 = 124;
-
-bool isBody(std::int32_t part) { return part == 0 || part == 1; }
-bool hasFill(std::int32_t part) { return isBody(part) || part == 3; }
+// From the start of the run (record offset 112).
+constexpr std::size_t kPen = 0;   // parts 0 and 1
+constexpr std::size_t kLineStyle = 2;
+constexpr std::size_t kFinish = 4;
+constexpr std::size_t kFill = 6;     // 0: none
+constexpr std::size_t kPen11 = 8;    // also part 6
+constexpr std::size_t kPen12 = 10;   // also part 8
+constexpr std::size_t kPen10 = 12;
 
 }   // namespace
 
@@ -36,7 +34,7 @@ void PartAttributes::put(std::size_t offset, std::int16_t value) {
 
 Pen PartAttributes::getPen(std::int32_t part) const {
     std::int16_t pen = 0;
-    if (isBody(part))
+    if (part == 0 || part == 1)
         pen = index(kPen);
     else if (part == 10)
         pen = index(kPen10);
@@ -95,11 +93,11 @@ void PartAttributes::setFill(const AttributeLink& fill, std::int32_t part) {
 }
 
 void PartAttributes::setLineStyle(const AttributeLink& lineStyle, std::int32_t part) {
-    if (isBody(part)) put(kLineStyle, lineStyle.getShortIndex());
+    if (part == 0 || part == 1) put(kLineStyle, lineStyle.getShortIndex());
 }
 
 void PartAttributes::setFinish(const AttributeLink& finish, std::int32_t part) {
-    if (isBody(part)) put(kFinish, finish.getShortIndex());
+    if (part == 0 || part == 1) put(kFinish, finish.getShortIndex());
 }
 
 }   // namespace tarnwick

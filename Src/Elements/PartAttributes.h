@@ -14,12 +14,17 @@ class Finish;
 class LineStyle;
 class Pen;
 
-// Over a kind's copy of the host record (the whole record's offsets). Parts: 0 the element as a whole
+// Over the run in a kind's copy of the host record: the bytes from record offset 112 (an opening
+// record begins there). Parts: 0 the element as a whole
 // (setting its pen sets every pen), 1 its outline, 3 its cut fill, 6 and 11, 8 and 12, 10 further pens.
 // A part without the attribute reads as index 0 (no fill: null) and takes nothing.
 class PartAttributes {
 public:
-    explicit PartAttributes(unsigned char* record) : record_(record) {}
+    static constexpr std::size_t kRecordOffset = 112;   // where the run starts in the host record
+
+    // With belowCounts, as objects keep them, every part below 2 reads as the whole element's line type
+    // and surface, and every part below 4 but 2 has the fill; else only the parts named above do.
+    PartAttributes(unsigned char* run, bool belowCounts) : record_(run), belowCounts_(belowCounts) {}
 
     Pen getPen(std::int32_t part) const;
     LineStyle getLineStyle(std::int32_t part) const;
@@ -34,7 +39,11 @@ private:
     std::int16_t index(std::size_t offset) const;
     void put(std::size_t offset, std::int16_t index);
 
-    unsigned char* record_;
+    bool isBody(std::int32_t part) const { return part == 0 || part == 1 || (belowCounts_ && part < 0); }
+    bool hasFill(std::int32_t part) const { return isBody(part) || part == 3; }
+
+    unsigned char* record_;   // the run's first byte
+    bool belowCounts_;
 };
 
 }   // namespace tarnwick

@@ -12,11 +12,11 @@ Window::Window(const host::ElementRecord& record, const ElementLink& link)
 
 Window::Window(const ComponentLink& part) : Joinery(ElementLink(kType, 0), part) { loadDefaults(); }
 
-Window::Window(const String& partName, Library* library) : Window(partNamed(partName, kPartType, library)) {}
-
 Window::Window(bool withMemo) : Joinery(ElementLink(kType, 0), ComponentLink()) {
     takeHostDefaults(withMemo, kPartType);
 }
+
+Window::Window() : Window(false) {}
 
 Window::Window(const Window& other) = default;
 Window::~Window() = default;

@@ -7,8 +7,6 @@
 
 namespace tarnwick {
 
-class Library;
-
 class Window : public Joinery {
 public:
     static constexpr std::uint16_t kType = host::kElementWindow;
@@ -18,9 +16,9 @@ public:
 
     Window(const host::ElementRecord& record, const ElementLink& link);   // the creator's form
     explicit Window(const ComponentLink& part);                           // a new window of the part
-    Window(const String& partName, Library* library);
     // A new window from the host's defaults; with a memo, their parameters and gables.
     explicit Window(bool withMemo);
+    Window();   // the same without a memo
     Window(const Window& other);
     ~Window() override;
 

@@ -27,14 +27,16 @@ protected:
         setSkins({0.1, 0.2, 0.1}, 4, 0.4);
     }
 
-    // The brick's skins, `lines` separating lines and the record's total thickness.
-    void setSkins(const std::vector<double>& thicknesses, std::size_t lines, double total) {
+    // The brick's skins (framed with framePen), `lines` separating lines and the record's total thickness.
+    void setSkins(const std::vector<double>& thicknesses, std::size_t lines, double total,
+                  std::int16_t framePen = 0) {
         host::SimAttribute& brick = simBrick();
         std::vector<unsigned char> skins(thicknesses.size() * sizeof(host::CompositeSkin));
         for (std::size_t i = 0; i < thicknesses.size(); ++i) {
             host::CompositeSkin skin{};
             skin.fill = static_cast<std::int16_t>(i);
             skin.thickness = thicknesses[i];
+            skin.framePen = framePen;
             std::memcpy(skins.data() + i * sizeof skin, &skin, sizeof skin);
         }
         std::vector<unsigned char> separators(lines * sizeof(host::CompositeLine));
@@ -115,6 +117,20 @@ TEST_F(CompositeTest, PreviewDrawsABandPerSkinDownTheWholeRectangle) {
         for (int y = 0; y < 40; ++y)
             if (host::pixelAt(picture, 10, y) == host::Rgba{0, 0, 0, 255}) rows.push_back(y);
         EXPECT_EQ(rows, c.frameRows);
+        host::disposePictureContext(picture);
+    }
+    // A skin's frame pen frames its band: pen 1 made red.
+    for (host::SimAttribute& a : host_->project().state.attributes)
+        if (a.type == host::kAttributePen && a.index == 1) {
+            const double red[3] = {1.0, 0.0, 0.0};   // the colour, first in the pen's body
+            std::memcpy(a.body.data(), red, sizeof red);
+        }
+    setSkins({0.25}, 2, 0.25, /*framePen=*/1);
+    {
+        const auto picture = host::newPictureContext(20, 40);
+        tarnwick::NativeContext context(picture);
+        brick()->drawSwatch(context, 20, 40);
+        EXPECT_EQ(host::pixelAt(picture, 10, 0), (host::Rgba{255, 0, 0, 255}));
         host::disposePictureContext(picture);
     }
     // Without thickness there is nothing to share out; without a context nothing to draw on.

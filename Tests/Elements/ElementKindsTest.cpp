@@ -8,15 +8,18 @@
 
 #include <gtest/gtest.h>
 
+#include <HostDialogs.h>
 #include <HostElementRecords.h>
 #include <HostResult.h>
 
 #include "Elements/Door.h"
+#include "Elements/Joinery.h"
 #include "Elements/Lamp.h"
 #include "Elements/Object.h"
 #include "Elements/Window.h"
 #include "Environment/Host.h"
 #include "Foundation/StringSetting.h"
+#include "Geometry/Cube.h"
 #include "IFC/IFCAttribute.h"
 #include "IFC/IFCProperty.h"
 #include "IFC/PropertyMemo.h"
@@ -24,9 +27,11 @@
 #include "LibraryParts/Parameter.h"
 #include "LibraryParts/ParameterList.h"
 #include "Project/AttributeFixture.h"
+#include "Project/ElementMemoStore.h"
 #include "Project/Finish.h"
 #include "Project/Library.h"
 #include "Project/LineStyle.h"
+#include "Project/Material.h"
 #include "Project/Pen.h"
 #include "Project/Plan.h"
 #include "Project/Storey.h"
@@ -80,6 +85,34 @@ protected:
                           plan().storeElement(target, /*create=*/false, /*withMemo=*/true);
                }) == host::kNoError;
     }
+    // Classifies the chair with an item for elements that makes the text property "Finish" of the
+    // group "Fittings" available; the item's guid.
+    host::SimGuid classifyChair() {
+        host::SimIFCState& ifc = host_->project().state.ifc;
+        host::SimClassificationSystem system;
+        system.guid = host::newGuidBytes();
+        system.name = "Uniclass";
+        const host::GuidBytes furniture = host::newGuidBytes();
+        system.topItems = {furniture};
+        ifc.classificationItems[furniture] = {
+            system.guid, {}, "FF", "Furniture", "", host::kClassificationForElements, {}};
+        ifc.classificationSystems.edit().push_back(system);
+        const host::SimPropertyGroup group{host::newGuidBytes(), host::kPropertyUserDefined, "Fittings"};
+        ifc.propertyGroups.edit().push_back(group);
+        host::SimPropertyDefinition finish;
+        finish.guid = host::newGuidBytes();
+        finish.group = group.guid;
+        finish.name = "Finish";
+        finish.collection = host::kPropertySingle;
+        finish.valueType = host::kVariantString;
+        finish.availability = {furniture};
+        ifc.propertyDefinitions.edit().push_back(finish);
+        host::SimElementData data;
+        data.classifications = {furniture};
+        ifc.elements[sim(kChair).guid()] = data;
+        return furniture;
+    }
+
     template <typename T>
     static T field(const host::SimElement& element, std::size_t offset) {
         T value;
@@ -121,6 +154,18 @@ TEST_F(ElementKindsTest, CreatorsMakeEachKindAndOnlyTheirOwn) {
     EXPECT_EQ(tarnwick::Lamp::create(window, link), nullptr);
     EXPECT_EQ(tarnwick::Object::create(window, link), nullptr);
     EXPECT_NE(tarnwick::Window::create(window, link), nullptr);
+    host::ElementRecord door{};
+    door.head.type = host::kElementDoor;
+    EXPECT_EQ(tarnwick::Window::create(door, link), nullptr);
+    host::ElementRecord object{};
+    object.head.type = host::kElementObject;
+    EXPECT_EQ(tarnwick::Lamp::create(object, link), nullptr);
+    // A lamp of a part carries the part's index, whatever the host's defaults hold.
+    const tarnwick::Lamp made(ComponentLink(kLampB, host::kLibraryLamp, project().getLibrary()), 0);
+    EXPECT_EQ(made.getLibraryIndex(), kLampB);
+    const tarnwick::Object byIndex(kTable, nullptr, 0);   // of the project's library
+    EXPECT_EQ(byIndex.getLibraryIndex(), kTable);
+    EXPECT_EQ(byIndex.getComponentLink().getLibrary(), project().getLibrary());
 }
 
 TEST_F(ElementKindsTest, SwitchingThePartKeepsPlacementAndCarriesSharedValues) {
@@ -221,8 +266,17 @@ TEST_F(ElementKindsTest, APartOfAnotherKindOrNotLoadedIsRefusedAndChangesNothing
     EXPECT_EQ(door->getLibraryIndex(), 3);
     EXPECT_EQ(door->getComponentLink().getIndex(), 3);
     EXPECT_FALSE(element(kMissing)->hasSource());
+    EXPECT_TRUE(element(kMissing)->getSourceName().isEmpty());
+    EXPECT_TRUE(element(kMissing)->getSourceTitle().isEmpty());
+    EXPECT_EQ(chair->getSourceName(), "{C0000000-0000-4000-8000-000000000001}");
     EXPECT_FALSE(element(kMissing)->isSourceUnread());   // missing is the host's answer, not a failure
+    EXPECT_FALSE(chair->setComponent(ComponentLink(kWindowB, host::kLibraryWindow, project().getLibrary()),
+                                     false, true));
     EXPECT_EQ(host_->project().state, before);
+    // A link of no type is taken as one of the element's own kind.
+    ASSERT_TRUE(door->setComponent(ComponentLink(kDoorB, 0, project().getLibrary()), false, true));
+    EXPECT_EQ(door->getComponentLink().getType(), host::kLibraryDoor);
+    EXPECT_EQ(door->getLibraryIndex(), kDoorB);
 }
 
 TEST_F(ElementKindsTest, LockedLayersAndOtherMembersElementsAreNotEditable) {
@@ -313,30 +367,8 @@ TEST_F(ElementKindsTest, AppliedChangesTakeTheChangedFieldsAndReadTheIFCDataWith
 }
 
 TEST_F(ElementKindsTest, ACopyStoredAsANewObjectKeepsItsClassificationAndPropertyValues) {
-    // The chair is classified with an item for elements that makes the property "Finish" available.
+    const host::SimGuid furniture = classifyChair();
     host::SimIFCState& ifc = host_->project().state.ifc;
-    host::SimClassificationSystem system;
-    system.guid = host::newGuidBytes();
-    system.name = "Uniclass";
-    const host::GuidBytes furniture = host::newGuidBytes();
-    system.topItems = {furniture};
-    ifc.classificationItems[furniture] = {
-        system.guid, {}, "FF", "Furniture", "", host::kClassificationForElements, {}};
-    ifc.classificationSystems.edit().push_back(system);
-    const host::SimPropertyGroup group{host::newGuidBytes(), host::kPropertyUserDefined, "Fittings"};
-    ifc.propertyGroups.edit().push_back(group);
-    host::SimPropertyDefinition finish;
-    finish.guid = host::newGuidBytes();
-    finish.group = group.guid;
-    finish.name = "Finish";
-    finish.collection = host::kPropertySingle;
-    finish.valueType = host::kVariantString;
-    finish.availability = {furniture};
-    ifc.propertyDefinitions.edit().push_back(finish);
-    host::SimElementData data;
-    data.classifications = {furniture};
-    ifc.elements[sim(kChair).guid()] = data;
-
     auto chair = element(kChair);
     auto& properties = dynamic_cast<tarnwick::PropertyMemo&>(*chair);
     ASSERT_TRUE(properties.setValue(tarnwick::StringSetting("Walnut"),
@@ -384,6 +416,9 @@ TEST_F(ElementKindsTest, AttributesGoByPartAndTheStoreyShowingMovesWithTheElemen
         ASSERT_NE(element->getFill(1), nullptr);
         EXPECT_EQ(element->getFill(1)->getLink().getShortIndex(), 4);
         EXPECT_EQ(element->getFill(2), nullptr);
+        // A negative part: the whole element's for an object, none for an opening.
+        EXPECT_EQ(element->getLineStyle(-1).getLink().getShortIndex(), index == kChair ? 2 : 0);
+        EXPECT_EQ(element->getFill(-1) != nullptr, index == kChair);
     }
     // The storey showing: kept by objects through the host's two records, lost by nothing but a move
     // that keeps the visibility, which clears its offset.
@@ -406,8 +441,282 @@ TEST_F(ElementKindsTest, AttributesGoByPartAndTheStoreyShowingMovesWithTheElemen
     EXPECT_EQ(chair->getPenLineRecord().getOffset(), 0);
     EXPECT_NE(chair->getPenLineRecord(), showing);   // the offset's byte went with it
     EXPECT_TRUE(chair->getPenLineRecord().isFlagC());
+    // Its three flags, set for the element's own showing only.
+    auto& object = dynamic_cast<tarnwick::Object&>(*chair);
+    object.setPenLineAll(false, 0);
+    object.setPenLineFlagB(true, 1);
+    object.setPenLineFlagC(true, 0);
+    EXPECT_FALSE(chair->getPenLineRecord().isAll());
+    EXPECT_FALSE(chair->getPenLineRecord().isFlagB());
+    EXPECT_TRUE(chair->getPenLineRecord().isFlagC());
+    object.setPenLineAll(true, 0);
+    EXPECT_TRUE(object.isPenLineAll());
     // An element that keeps no showing answers an empty one.
     EXPECT_EQ(element(kDoor)->getPenLineRecord(), tarnwick::PenLineRecord());
+}
+
+TEST_F(ElementKindsTest, AnOpeningWritesItsOwnFieldsWhereTheHostKeepsThem) {
+    auto made = element(kDoor);
+    auto& door = dynamic_cast<tarnwick::Door&>(*made);
+    door.setOpeningFlagA(true);
+    door.setOpeningFlagB(true);
+    door.setOpeningFlagC(true);   // the record keeps no such flag
+    door.setOptionC(true);
+    door.setOpeningFlagD(true);
+    door.setMirrored(true);
+    door.setSideFlagB(true);
+    door.setJoineryValueA(1.5);
+    door.setJoineryValueB(2.5);
+    door.setJoineryValueC(3.5);
+    door.setJoineryValueD(4.5);
+    door.setJoineryValueE(5.5);
+    const tarnwick::Material brick = tarnwick::makeMaterial(-2);
+    EXPECT_EQ(brick.getLink().getIndex(), 0xFFFE);   // the high half stays 0
+    door.setAttributeOption(3, &brick);
+    door.setWallPosition(2.25);
+    door.setElevationInWall(0.4);
+    door.setOwnerWall(ElementLink(tarnwick::Guid(host::toGuidRecord(sim(kChair).guid())), &plan()));
+    door.setWidth(1.1);
+    door.setHeight(2.3);
+    EXPECT_DOUBLE_EQ(door.getHeight(), 2.3);   // an opening's height is the record's
+    const host::SimElement before = sim(kDoor);
+    ASSERT_EQ(inCommand([&] { return plan().storeElement(door, /*create=*/false, /*withMemo=*/true); }),
+              host::kNoError);
+    const host::SimElement& stored = sim(kDoor);
+    for (const std::size_t offset : {136, 137, 138, 196, 198, 199})
+        EXPECT_EQ(stored.record[offset], 1) << offset;
+    EXPECT_EQ(stored.record[197], before.record[197]);
+    const std::pair<std::size_t, double> values[] = {{144, 1.1}, {152, 2.3},  {256, 1.5},
+                                                     {264, 2.5}, {272, 3.5},  {280, 4.5},
+                                                     {288, 5.5}, {320, 2.25}, {328, 0.4}};
+    for (const auto& [offset, value] : values)
+        EXPECT_DOUBLE_EQ(field<double>(stored, offset), value) << offset;
+    EXPECT_EQ(field<std::int32_t>(stored, 188), 3);
+    EXPECT_EQ(field<std::int16_t>(stored, 194), -2);
+    EXPECT_EQ(host::toGuidBytes(field<host::GuidRecord>(stored, host::kOpeningWallGuidOffset)),
+              sim(kChair).guid());
+    EXPECT_EQ(parameterText(stored, "A"), "1.1");
+    EXPECT_EQ(parameterText(stored, "ZZYZX"), "2.3");
+    // Only kinds 1 and 3 carry an attribute.
+    std::int16_t index = 9;
+    door.setAttributeOption(2, &brick);
+    EXPECT_EQ(door.getAttributeOption(&index), 2);
+    EXPECT_EQ(index, 9);
+    door.setAttributeOption(1, nullptr);
+    EXPECT_EQ(door.getAttributeOption(&index), 1);
+    EXPECT_EQ(index, 0);
+}
+
+TEST_F(ElementKindsTest, AnOpeningStandsOnTheWallItSitsInAndElseOnItsStorey) {
+    // No kind of this system wraps walls; a record kind stands in for one here.
+    host::SimElement wall;
+    host::ElementHead head{};
+    head.type = 1;
+    head.guid = host::toGuidRecord(host::newGuidBytes());
+    head.storey = 1;
+    wall.setHead(head);
+    host_->project().state.elements.push_back(wall);
+    Drawing::registerCreator(1, &RecordElement::create, false);
+    auto made = element(kWindow);
+    auto& window = dynamic_cast<tarnwick::Window&>(*made);
+    const auto linkOf = [&](const host::SimElement& element) {
+        return ElementLink(tarnwick::Guid(host::toGuidRecord(element.guid())), &plan());
+    };
+    window.setOwnerWall(linkOf(sim(kChair)));   // not a wall: the storey's level counts
+    EXPECT_EQ(window.getOwnerWall(), nullptr);
+    EXPECT_DOUBLE_EQ(window.getElevation(true), 3.9);
+    window.setOwnerWall(linkOf(wall));
+    const std::unique_ptr<Element> owner = window.getOwnerWall();
+    ASSERT_NE(owner, nullptr);
+    EXPECT_EQ(owner->getGuid(), window.getOwnerLink().getGuid());
+    EXPECT_DOUBLE_EQ(window.getElevation(true),
+                     0.9 + owner->getElevation(true));   // the wall's, not the storey's
+}
+
+TEST_F(ElementKindsTest, QuantitiesComeFromTheHostAndAreZeroWhenItFails) {
+    for (const int index : {kDoor, kWindow}) {
+        SCOPED_TRACE(index);
+        auto made = element(index);
+        auto& opening = dynamic_cast<tarnwick::Opening&>(*made);
+        const double w = opening.getOpeningWidth(), h = opening.getOpeningHeight();
+        ASSERT_GT(w * h, 0.0);
+        const std::unique_ptr<tarnwick::Cube> box = made->getBounds(false);
+        ASSERT_NE(box, nullptr);
+        EXPECT_DOUBLE_EQ(static_cast<Element&>(*made).getWidth(), box->getWidth());   // not "A"
+        EXPECT_DOUBLE_EQ(opening.getQuantityA(), w);   // what this host computes for openings
+        EXPECT_DOUBLE_EQ(opening.getOpeningQuantityA(), w);
+        EXPECT_DOUBLE_EQ(opening.getQuantityB(), h);
+        EXPECT_DOUBLE_EQ(opening.getOpeningQuantityB(), w * h);
+        EXPECT_DOUBLE_EQ(opening.getOpeningQuantityC(), 2 * (w + h));
+        for (const double none : {opening.getQuantityD(), opening.getQuantityE(), opening.getQuantityF()})
+            EXPECT_DOUBLE_EQ(none, 0.0);   // fields this host leaves empty
+        host_->injectFault({host::HostSlot::getElementQuantities, std::nullopt}, 0, host::kErrGeneral);
+        EXPECT_DOUBLE_EQ(opening.getQuantityA(), 0.0);
+        host_->clearFaults();
+    }
+    auto chair = element(kChair);
+    const std::unique_ptr<tarnwick::Cube> box = chair->getBounds(true);
+    ASSERT_NE(box, nullptr);
+    EXPECT_DOUBLE_EQ(chair->getQuantityC(), box->getWidth() * box->getDepth());
+    EXPECT_DOUBLE_EQ(chair->getQuantityD(), chair->getQuantityC());
+    EXPECT_DOUBLE_EQ(chair->getQuantityE(), 2 * (box->getWidth() + box->getDepth()));
+    // A basic element's volume of a material is its own volume when the material is its own.
+    EXPECT_DOUBLE_EQ(chair->getCompositeVolume(0), chair->getQuantityE());
+    EXPECT_DOUBLE_EQ(chair->getCompositeVolume(3), 0.0);
+    EXPECT_DOUBLE_EQ(chair->getCompositeArea(0), 0.0);   // only composite elements have skins
+}
+
+TEST_F(ElementKindsTest, AnObjectOfAPartWithoutADefaultSizeStoresAUsableRatio) {
+    host::SimLibraryPart& chairPart = host_->project().state.libraryParts[0];
+    chairPart.a = 0.0;
+    chairPart.b = -1.0;
+    auto chair = element(kChair);
+    chair->setWidth(0.8);
+    chair->setDepth(0.7);
+    const std::unique_ptr<host::ElementRecord> record = chair->getHostElement();
+    double ratios[2];
+    std::memcpy(ratios, reinterpret_cast<const unsigned char*>(record.get()) + host::kObjectSizeOffset,
+                sizeof ratios);
+    EXPECT_DOUBLE_EQ(ratios[0], 1.0);
+    EXPECT_DOUBLE_EQ(ratios[1], 1.0);
+}
+
+TEST_F(ElementKindsTest, CommittingAnElementFailsWhenItsPropertiesOrClassificationsCannotBeStored) {
+    const host::SimGuid furniture = classifyChair();
+    // A second system's item, which the chair gains below: storing its classifications must add it.
+    host::SimIFCState& ifc = host_->project().state.ifc;
+    host::SimClassificationSystem other;
+    other.guid = host::newGuidBytes();
+    other.name = "Omniclass";
+    const host::GuidBytes seating = host::newGuidBytes();
+    other.topItems = {seating};
+    ifc.classificationItems[seating] = {
+        other.guid, {}, "23-21", "Seating", "", host::kClassificationForElements, {}};
+    ifc.classificationSystems.edit().push_back(other);
+    const std::optional<host::HostSlot> failing[] = {host::HostSlot::setElementProperties,
+                                                     host::HostSlot::addElementClassification, std::nullopt};
+    for (const std::optional<host::HostSlot>& slot : failing) {
+        SCOPED_TRACE(slot ? host::hostSlotName(*slot) : "none");
+        ifc.elements[sim(kChair).guid()].classifications = {furniture};
+        auto chair = element(kChair);
+        ASSERT_TRUE(dynamic_cast<tarnwick::PropertyMemo&>(*chair).setValue(
+            tarnwick::StringSetting("Walnut"), tarnwick::PropertyName("Finish", "Fittings"), 0));
+        ASSERT_TRUE(dynamic_cast<tarnwick::ClassificationMemo&>(*chair).add(
+            tarnwick::Guid(host::toGuidRecord(seating))));
+        if (slot) host_->injectFault({*slot, std::nullopt}, 0, host::kErrGeneral);
+        bool committed = false;
+        inCommand([&] { return committed = project().commitElement(*chair, false, true, true), true; });
+        host_->clearFaults();
+        EXPECT_EQ(committed, !slot.has_value());
+    }
+    EXPECT_EQ(host_->project().state.ifc.elements.find(sim(kChair).guid())->propertyValues.size(), 1u);
+}
+
+TEST_F(ElementKindsTest, AnObjectGivesBackTheAngleAndElevationItWasGiven) {
+    auto made = element(kChair);
+    auto& chair = dynamic_cast<tarnwick::Object&>(*made);
+    constexpr double pi = std::numbers::pi;
+    const struct {
+        bool mirrored;
+        double set, stored, seen;
+    } cases[] = {
+        {false, -pi / 2, 3 * pi / 2, 3 * pi / 2}, {true, -pi / 2, pi / 2, 3 * pi / 2}, {true, pi, 0.0, pi}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.set);
+        chair.setMirrored(c.mirrored);
+        chair.setAngle(c.set);
+        double stored = 0.0;
+        std::memcpy(
+            &stored,
+            reinterpret_cast<const unsigned char*>(chair.getHostElement().get()) + host::kObjectAngleOffset,
+            sizeof stored);
+        EXPECT_NEAR(stored, c.stored, 1e-9);
+        EXPECT_NEAR(chair.getAngle(), c.seen, 1e-9);
+    }
+    chair.setElevation(5.0, /*absolute=*/true);   // on a storey at 3.0
+    EXPECT_DOUBLE_EQ(chair.getElevation(true), 5.0);
+    EXPECT_DOUBLE_EQ(chair.getElevation(false), 2.0);
+}
+
+TEST_F(ElementKindsTest, PopulatingTakesTheToolDefaultsParametersOfItsOwnPartWhenAskedForThatOnly) {
+    std::vector<host::SimParameter> parameters = *sim(kChair).memo.parameters;
+    for (host::SimParameter& parameter : parameters)
+        if (std::string(parameter.head().name) == "cushion") {
+            host::ParameterRecord head = parameter.head();
+            std::fill(std::begin(head.value.text), std::end(head.value.text), u'\0');
+            std::copy_n(u"green", 5, head.value.text);
+            std::memcpy(parameter.record.data(), &head, sizeof head);
+        }
+    host::SimToolDefault defaults;
+    defaults.memo.parameters = parameters;
+    const auto cushion = [](ComponentElem& element) {
+        return element.getParameters().find("cushion")->getText(0, 0);
+    };
+    auto chair = element(kChair);
+    for (const std::int32_t defaultPart : {kTable, 1}) {
+        SCOPED_TRACE(defaultPart);
+        std::memcpy(defaults.record.data() + host::kObjectLibraryIndexOffset, &defaultPart,
+                    sizeof defaultPart);
+        host_->project().state.defaults[{host::kElementObject, 0}] = defaults;
+        EXPECT_TRUE(chair->populate(/*samePartOnly=*/true, /*skipSizes=*/true, false, false));
+        EXPECT_EQ(cushion(*chair), defaultPart == 1 ? "green" : "blue");
+    }
+    host_->injectFault({host::HostSlot::getElementDefaults, std::nullopt}, 0, host::kErrGeneral);
+    EXPECT_FALSE(chair->populate(false, true, false, false));
+}
+
+TEST_F(ElementKindsTest, AMemoTheHostCannotGiveIsMarkedLoadedOnlyWhileLoadingIsSuspended) {
+    Element::memoLoadingSuspended = 1;   // made without memos
+    auto suspended = element(kChair);
+    auto loading = element(kChair);
+    host_->injectFault({host::HostSlot::getElementMemo, std::nullopt}, 0, host::kErrGeneral);
+    std::unique_ptr<tarnwick::ElementMemoStore> store;
+    suspended->loadMemo(ComponentElem::kGableBit, store);   // only the bits passed
+    EXPECT_EQ(store, nullptr);
+    EXPECT_TRUE(suspended->gables().isLoaded());
+    EXPECT_FALSE(suspended->parameters().isLoaded());
+    // Loading, a placed element keeps its memos unloaded: the part's defaults never stand in for them.
+    Element::memoLoadingSuspended = 0;
+    loading->loadMemo(0, store);
+    EXPECT_EQ(store, nullptr);
+    EXPECT_FALSE(loading->gables().isLoaded());
+    EXPECT_FALSE(loading->parameters().isLoaded());
+}
+
+TEST_F(ElementKindsTest, AnObjectTakesWhatItsSettingsDialogSetsOnlyWhenAccepted) {
+    std::string error;
+    ASSERT_TRUE(host::parseUserActions(R"([{"do":"objectSettings","accept":false},
+                                           {"do":"objectSettings","accept":true,"set":{"angle":1.25}}])",
+                                       "", error))
+        << error;
+    auto made = element(kChair);
+    EXPECT_FALSE(made->openSettingsDialog());
+    EXPECT_DOUBLE_EQ(made->getAngle(), 0.5);
+    EXPECT_TRUE(made->openSettingsDialog());
+    EXPECT_DOUBLE_EQ(made->getAngle(), 1.25);
+    EXPECT_EQ(made->getParameters().find("cushion")->getText(0, 0), "blue");   // its own values stay
+    host::clearUserActions();
+}
+
+TEST_F(ElementKindsTest, ANewLampTakesTheToolDefaultsPartAndWithTheirMemoTheirParameters) {
+    std::vector<host::SimParameter> parameters = *sim(kLamp).memo.parameters;
+    for (host::SimParameter& parameter : parameters)
+        if (std::string(parameter.head().name) == "watts") {
+            host::ParameterRecord head = parameter.head();
+            head.value.real = 99.0;
+            std::memcpy(parameter.record.data(), &head, sizeof head);
+        }
+    host::SimToolDefault defaults;
+    defaults.memo.parameters = parameters;
+    std::memcpy(defaults.record.data() + host::kObjectLibraryIndexOffset, &kLampB, sizeof kLampB);
+    host_->project().state.defaults[{host::kElementLamp, 0}] = defaults;
+    for (const bool withMemo : {true, false}) {
+        SCOPED_TRACE(withMemo);
+        tarnwick::Lamp lamp(withMemo);
+        EXPECT_EQ(lamp.getLibraryIndex(), kLampB);
+        EXPECT_EQ(lamp.getComponentLink().getIndex(), kLampB);
+        EXPECT_EQ(lamp.getParameters().find("watts")->getText(0, 0), withMemo ? "99" : "60");
+    }
 }
 
 }   // namespace

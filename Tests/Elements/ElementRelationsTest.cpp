@@ -8,6 +8,8 @@
 #include <HostElementRecords.h>
 #include <HostResult.h>
 
+#include "Elements/Composite.h"
+#include "Elements/Door.h"
 #include "Elements/ElementQuantity.h"
 #include "Elements/ElevationReference.h"
 #include "Elements/ProxyElem.h"
@@ -24,6 +26,18 @@ using tarnwick::Drawing;
 using tarnwick::Element;
 using tarnwick::ElementLink;
 
+// An element built of skins, the fixture's composite "Brick" (index 3) its fill.
+class LayeredElement : public RecordElement {
+public:
+    using RecordElement::RecordElement;
+    std::int32_t getStructureKind() const override { return 1; }
+    std::unique_ptr<tarnwick::Attribute> getFill(std::int32_t part) override {
+        if (part != 1) return nullptr;
+        return std::make_unique<tarnwick::Composite>(
+            tarnwick::AttributeLink(std::int16_t{3}, tarnwick::AttributeType::composite));
+    }
+};
+
 class ElementRelationsTest : public AttributeFixture {
 protected:
     void SetUp() override {
@@ -36,7 +50,8 @@ protected:
         Drawing::registerCreator(host::kElementZone, &RecordElement::create, false);
     }
 
-    host::GuidBytes addZone(double left, double right, std::int16_t upper) {
+    host::GuidBytes addZone(double left, double right, std::int16_t upper, double bottom = -1,
+                            double top = 1) {
         host::SimElement zone;
         host::ElementHead head{};
         head.type = host::kElementZone;
@@ -44,8 +59,8 @@ protected:
         head.layer = 1;
         zone.setHead(head);
         std::memcpy(zone.record.data() + host::kZoneUpperStoreyOffset, &upper, sizeof upper);
-        const host::PolygonCoord coords[] = {{0, 0},     {left, -1}, {right, -1},
-                                             {right, 1}, {left, 1},  {left, -1}};
+        const host::PolygonCoord coords[] = {{0, 0},       {left, bottom}, {right, bottom},
+                                             {right, top}, {left, top},    {left, bottom}};
         const std::int32_t ends[] = {0, 5};
         auto bytes = [](const auto& array) {
             const auto* begin = reinterpret_cast<const unsigned char*>(&array);
@@ -79,6 +94,12 @@ TEST_F(ElementRelationsTest, KnowsTheZonesAnElementLiesInInTheOrderTheZonesWereW
     EXPECT_EQ(zonesOf(0), (std::vector<tarnwick::Guid>{guid(zoneA_)}));
     EXPECT_EQ(zonesOf(2), (std::vector<tarnwick::Guid>{guid(zoneB_)}));   // one storey up
     EXPECT_TRUE(zonesOf(kLampIndex).empty());
+    // Each zone keeps its elements of every type as it filed them.
+    tarnwick::RelatedZones& index = project().getRelatedZones();
+    const tarnwick::ElementLinkList* inA = index.getElements(ElementLink(guid(zoneA_), &plan()), 0);
+    ASSERT_NE(inA, nullptr);
+    EXPECT_EQ(inA->size(), 2u);
+    EXPECT_EQ(index.getElements(ElementLink(tarnwickGuid(0), &plan()), 0), nullptr);   // not a zone
     // Asked once per zone: a second question is answered from the index.
     host_->clearCalls();
     zonesOf(0);
@@ -89,6 +110,28 @@ TEST_F(ElementRelationsTest, LeavesOutAZoneTheHostCannotAnswerFor) {
     host_->injectFault({host::HostSlot::getElementRelations, std::nullopt}, 1, host::kErrBadIndex);
     EXPECT_TRUE(zonesOf(0).empty());
     EXPECT_EQ(zonesOf(1), (std::vector<tarnwick::Guid>{guid(zoneB_)}));
+}
+
+TEST_F(ElementRelationsTest, AnOpeningKnowsTheZonesOnTheSidesOfItsWall) {
+    host::SimElement& stored = host_->project().state.elements[kDoorIndex];
+    const auto doorAt = [&](double position) {
+        std::memcpy(stored.record.data() + host::kOpeningPositionOffset, &position, sizeof position);
+        host::ElementRecord record{};
+        std::memcpy(&record, stored.record.data(), sizeof record);
+        return tarnwick::Door(record, ElementLink(tarnwickGuid(kDoorIndex), &plan()));
+    };
+    const tarnwick::Door inZone = doorAt(1.0);
+    for (const ElementLink& zone : {inZone.getFirstZone(), inZone.getSecondZone()}) {
+        EXPECT_EQ(zone.getGuid(), guid(zoneA_));
+        EXPECT_EQ(zone.getDrawing(), nullptr);
+    }
+    EXPECT_FALSE(doorAt(-3.0).getFirstZone().hasGuid());   // in no zone
+    const host::GuidBytes above = addZone(-6.0, -4.0, 0, /*bottom=*/0.0, /*top=*/1.0);
+    const tarnwick::Door belowNone = doorAt(-5.0);
+    EXPECT_FALSE(belowNone.getFirstZone().hasGuid());
+    EXPECT_EQ(belowNone.getSecondZone().getGuid(), guid(above));
+    host_->injectFault({host::HostSlot::getElementRelations, std::nullopt}, 0, host::kErrBadIndex);
+    EXPECT_FALSE(inZone.getSecondZone().hasGuid());
 }
 
 TEST_F(ElementRelationsTest, FindsATypeKeyWhoseVariationIsZeroOnEitherSide) {
@@ -120,6 +163,9 @@ TEST_F(ElementRelationsTest, CopiesRelationsAndLinksWithTheirValues) {
                                                      {guidOf(2), guidOf(kDoorIndex), 5, 6}};
     EXPECT_EQ(state.relations, expected);
 
+    ASSERT_EQ(inCommand([&] { return element(kDoorIndex)->addRelation(*element(1), 8, 9); }), host::kNoError);
+    EXPECT_EQ(state.relations.back(), (host::SimRelation{guidOf(kDoorIndex), guidOf(1), 8, 9}));
+
     ASSERT_EQ(inCommand([&] { return target->copyLinksFrom(*source); }), host::kNoError);
     EXPECT_EQ(target->getLinkFlags(*element(1)), 7u);
     EXPECT_EQ(target->getLinkFlags(*element(kDoorIndex)), 0u);
@@ -128,6 +174,10 @@ TEST_F(ElementRelationsTest, CopiesRelationsAndLinksWithTheirValues) {
     host_->injectFault({host::HostSlot::createRelation, std::nullopt}, 1, host::kErrBadParameters);
     EXPECT_NE(inCommand([&] { return element(kLampIndex)->copyRelationsFrom(*source, false); }),
               host::kNoError);
+    // An element without relations of its own (the lamp, the command undone) takes them all the same.
+    ASSERT_EQ(inCommand([&] { return element(kLampIndex)->copyRelationsFrom(*source, false); }),
+              host::kNoError);
+    EXPECT_EQ(state.relations.back(), (host::SimRelation{guidOf(kLampIndex), guidOf(kDoorIndex), 5, 6}));
 }
 
 TEST_F(ElementRelationsTest, AsksForQuantitiesOneFieldAtATime) {
@@ -251,6 +301,84 @@ TEST_F(ElementRelationsTest, MarkersAreMadeByTheirOwnCreatorsAndWriteTheirHeight
                 sizeof upper);
     EXPECT_DOUBLE_EQ(upper, 4.5);
     EXPECT_NE(dynamic_cast<tarnwick::ElevationReference*>(elevation->clone().get()), nullptr);
+}
+
+TEST_F(ElementRelationsTest, NewMarkersAndProxiesStartFromTheHostsDefaults) {
+    const double upper = 6.5;
+    for (const std::int32_t type :
+         {host::kElementSectionMarker, host::kElementElevationMarker, host::kElementSectionElement}) {
+        host::SimToolDefault defaults;
+        defaults.record[76] = 7;
+        std::memcpy(defaults.record.data() + host::kMarkerUpperOffset, &upper, sizeof upper);
+        host_->project().state.defaults[{type, 0}] = defaults;
+    }
+    const tarnwick::SectionReference section{ElementLink(host::kElementSectionMarker, 0)};
+    const tarnwick::ElevationReference elevation{ElementLink(host::kElementElevationMarker, 0)};
+    for (const Element* marker : std::initializer_list<const Element*>{&section, &elevation}) {
+        const auto record = marker->getHostElement();
+        EXPECT_EQ(record->head.writeNeedsMemo, 1);   // a marker is written with its section line
+        double stored = 0.0;
+        std::memcpy(&stored, reinterpret_cast<const unsigned char*>(record.get()) + host::kMarkerUpperOffset,
+                    sizeof stored);
+        EXPECT_DOUBLE_EQ(stored, upper);
+    }
+    const tarnwick::ProxyElem proxy;
+    EXPECT_EQ(proxy.getHostElement()->head.type, host::kElementSectionElement);
+    EXPECT_EQ(proxy.getHostElement()->head.writeNeedsMemo, 0);   // it has no memo to write
+    std::uint64_t mask = 1;
+    EXPECT_EQ(proxy.getMemo(mask), nullptr);
+    EXPECT_EQ(mask, 0u);
+}
+
+TEST_F(ElementRelationsTest, SumsTheSkinsOfAMaterialAndTakesTheFirstPartOfAPartedElement) {
+    host::SimElement& stored = host_->project().state.elements[0];
+    const auto skin = [](double volume, double area, std::int16_t material) {
+        host::CompositeQuantity made{};
+        made.volume = volume;
+        made.projectedArea = area;
+        made.material = material;
+        return made;
+    };
+    stored.skins = {skin(2.0, 5.0, 7), skin(1.0, 3.0, 8), skin(0.5, 1.0, 7)};
+    host::ElementRecord record{};
+    std::memcpy(&record, stored.record.data(), sizeof record);
+    LayeredElement layered(record, ElementLink(tarnwickGuid(0), &plan()));
+    EXPECT_DOUBLE_EQ(layered.getCompositeVolume(7), 2.5);
+    EXPECT_DOUBLE_EQ(layered.getCompositeArea(7), 6.0);
+    EXPECT_DOUBLE_EQ(layered.getCompositeVolume(9), 0.0);   // no skin of it
+
+    // An element the host reports by parts: the first part's three values stand for it.
+    host::SimElement parted;
+    host::ElementHead head{};
+    head.type = tarnwick::ElementQuantity::kPartType;
+    head.guid = host::toGuidRecord(host::newGuidBytes());
+    parted.setHead(head);
+    const auto part = [](double a, double b, double c) {
+        host::PartQuantity made{};
+        made.values[0] = a;
+        made.values[1] = b;
+        made.values[2] = c;
+        return made;
+    };
+    parted.partQuantities = {part(1.0, 2.0, 3.0), part(9.0, 9.0, 9.0)};
+    host_->project().state.elements.push_back(parted);
+    tarnwick::ElementQuantity request;
+    ASSERT_TRUE(request.request(ElementLink(tarnwick::Guid(head.guid), &plan())));
+    EXPECT_DOUBLE_EQ(request.getReal(32), 1.0);
+    EXPECT_DOUBLE_EQ(request.getReal(40), 2.0);
+    EXPECT_DOUBLE_EQ(request.getReal(48), 3.0);
+}
+
+TEST_F(ElementRelationsTest, GivesTheHostsPlanPointsAndWithoutThemItsPlace) {
+    std::vector<tarnwick::CadPoint> points;
+    EXPECT_EQ(element(0)->getPoints(points, true), 4u);   // the corners of its box
+    host::ElementRecord record{};
+    record.head.type = host::kElementObject;
+    RecordElement unplaced(record, ElementLink(host::kElementObject, 0));
+    EXPECT_EQ(unplaced.getPoints(points, false), 0u);
+    EXPECT_EQ(unplaced.getPoints(points, true), 1u);   // no outline: its position
+    ASSERT_EQ(points.size(), 5u);
+    EXPECT_DOUBLE_EQ(points.back().getX(), 0.0);
 }
 
 }   // namespace

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+#include <HostModel3D.h>
 #include <HostResult.h>
 
 #include "Environment/Host.h"
@@ -11,6 +12,7 @@
 #include "Geometry/Transformation.h"
 #include "Project/AttributeFixture.h"
 #include "Project/Layer.h"
+#include "Project/Storey.h"
 
 namespace {
 
@@ -208,21 +210,47 @@ TEST_F(ElementBase, ReloadsItsMemoAndLeavesTheSuspendedSwitchAsItWas) {
     Element::memoLoadingSuspended = 0;
 }
 
-TEST_F(ElementBase, LeavesItsUserDataUnreadWhileDeferredAndReadsItWhenAskedFor) {
-    std::unique_ptr<RecordElement> element;
-    {
-        const Element::UserDataDeferral deferred;
-        element = placed(0);
-        ASSERT_NE(element, nullptr);
-        EXPECT_EQ(element->parameters(), "p1");   // the rest of the memo loads as ever
-        EXPECT_FALSE(element->isUserDataLoaded());
-        host_->clearCalls();
+TEST_F(ElementBase, AnswersTheSameAboutUserDataWhenItsReadIsDeferred) {
+    // What a caller sees of the user data of elements made while memos load.
+    const auto observe = [&] {
+        std::string seen;
+        const auto note = [&](const std::string& what) { seen += what + ";"; };
+        auto element = placed(0);
+        note(std::to_string(element->isUserDataLoaded()) + std::to_string(element->isUserDataChanged()));
         const auto copy = element->clone();
-        EXPECT_EQ(host_->countCalls(host::HostSlot::getElementUserData), 0u);
+        std::uint32_t version = 0, platform = 0;
+        note(textOf(element->readUserData(&version, &platform).get()) + std::to_string(version));
+        note(textOf(copy->getUserData().get()));
+        auto moved = placed(0);
+        moved->resetLink();
+        note(std::to_string(moved->isUserDataChanged()) + textOf(moved->getUserData().get()));
+        auto flagged = placed(0);
+        flagged->setUserDataChanged(true);
+        note(std::to_string(flagged->hasUserData()) + std::to_string(flagged->isUserDataChanged()));
+        auto other = placed(1);
+        other->setLink(element->getLink());   // keeps what it read for the element it was made for
+        note(textOf(other->getUserData().get()));
+        auto committed = placed(0);
+        host_->project().state.defaults.clear();
+        EXPECT_EQ(inCommand([&] { return committed->commit(true); }), host::kNoError);
+        const auto found =
+            host_->project().state.defaults.find({host::kElementObject, committed->getVariation()});
+        note(found != host_->project().state.defaults.end() && found->second.userData ? "default" : "none");
+        return seen;
+    };
+    const std::string direct = observe();
+    std::string deferred;
+    {
+        const Element::UserDataDeferral deferral;
+        deferred = observe();
+        host_->clearCalls();
+        auto unread = placed(0);
+        EXPECT_EQ(unread->parameters(), "p1");   // the rest of the memo loads as ever
+        const auto copy = unread->clone();
+        EXPECT_EQ(host_->countCalls(host::HostSlot::getElementUserData), 0u);   // not needed: not read
     }
-    EXPECT_EQ(textOf(element->getUserData().get()), "abc");
-    EXPECT_EQ(host_->countCalls(host::HostSlot::getElementUserData), 1u);
-    EXPECT_TRUE(placed(0)->isUserDataLoaded());   // once the scope is gone it loads with the memo again
+    EXPECT_EQ(deferred, direct);
+    EXPECT_EQ(direct, "10;abc0;abc;1abc;11;;default;");
 }
 
 TEST_F(ElementBase, TakesOverLayerPhaseAndThirdIdentifierThatChanged) {
@@ -242,6 +270,20 @@ TEST_F(ElementBase, TakesOverLayerPhaseAndThirdIdentifierThatChanged) {
     EXPECT_EQ(element->getTypeRecord().layer, 9);   // the same in both: left alone
     EXPECT_EQ(tarnwick::Guid(element->getTypeRecord().thirdIdentifier),
               tarnwick::Guid(newer->getTypeRecord().thirdIdentifier));
+}
+
+TEST_F(ElementBase, TakesTheStoreyTheNewerElementMovedTo) {
+    auto element = placed(2);   // storey 1
+    const auto older = placed(2);
+    const auto newer = placed(0);   // storey 0
+    ASSERT_NE(element->getStorey(), nullptr);
+    element->applyChanges(*newer, *older);
+    ASSERT_NE(element->getStorey(), nullptr);
+    EXPECT_EQ(element->getStorey()->getIndex(), 0);
+    EXPECT_EQ(element->getHostElement()->head.storey, 0);
+    auto unmoved = placed(2);
+    unmoved->applyChanges(*newer, *placed(1));   // both on storey 0: no move to take
+    EXPECT_EQ(unmoved->getStorey()->getIndex(), 1);
 }
 
 TEST_F(ElementBase, LocksOnlyOutsideASharedProject) {
@@ -368,6 +410,21 @@ TEST_F(ElementBase, AsksForTheIdPrefixOnlyWhenItIsWanted) {
     EXPECT_EQ(element->getPrefixInfo(), "W-");
     EXPECT_EQ(asked(host::fourcc("GEIS")), 1u);
     EXPECT_EQ(asked(host::fourcc("GCIS")), 1u);
+}
+
+TEST_F(ElementBase, MeasuresItsSizesAndFacesFromIts3DModel) {
+    auto element = placed(1);
+    host::Model3DElement model;
+    model.bodies.push_back(host::makeBoxBody(2, 3, 4, 10, 20, 1, 0.0));
+    model.bodies.push_back(host::makeBoxBody(1, 1, 1, 10, 20, 5, 0.0));   // on top: 5 high in all
+    host::setElementModel3D(tarnwickGuid(1).getRecord(), std::move(model));
+    EXPECT_DOUBLE_EQ(element->getQuantityD(), 2 * (6 + 8 + 12) + 6);   // every face of both bodies
+    EXPECT_DOUBLE_EQ(element->getWidth(), 2.0);
+    EXPECT_DOUBLE_EQ(element->getDepth(), 3.0);
+    EXPECT_DOUBLE_EQ(element->getHeight(), 5.0);
+    EXPECT_DOUBLE_EQ(element->getLength(), 2.0);
+    host::clearModel3D();
+    EXPECT_DOUBLE_EQ(unplaced()->getQuantityD(), 0.0);   // no model
 }
 
 }   // namespace

@@ -136,6 +136,8 @@ TEST_F(ZoneElementTest, ReadsItsPolygonPlaceAndQuantities) {
     const auto outline = made->getOutline();
     ASSERT_NE(outline, nullptr);
     EXPECT_DOUBLE_EQ(outline->getArea(), 11.0);
+    EXPECT_DOUBLE_EQ(made->getOutlineArea(), 11.0);
+    EXPECT_DOUBLE_EQ(made->getOutlinePerimeter(), 14.0);   // the plan length of the outer contour
     // Without a polygon the position is point B.
     ZoneElement bare{ElementLink(), tarnwick::ComponentLink()};
     bare.setPointB(CadPoint(9, 8, 0));

@@ -443,6 +443,15 @@ TEST_F(ProjectTest, MakesAnElementOfAToolDefaultWithTheDefaultsPropertiesAndClas
 
 TEST_F(ProjectTest, CommitsAnElementAndSaysWhenItsPropertiesOrClassificationsWereRefused) {
     classifyDoors();
+    // A second system's item, which the door gains below: storing its classifications must add it.
+    host::SimIFCState& ifc = host_->project().state.ifc;
+    host::SimClassificationSystem other;
+    other.guid = host::newGuidBytes();
+    other.name = "Omniclass";
+    const host::GuidBytes entrance = host::newGuidBytes();
+    other.topItems = {entrance};
+    ifc.classificationItems[entrance] = {other.guid, {}, "23-17", "Doors", "", 3, {}};
+    ifc.classificationSystems.edit().push_back(other);
     const struct {
         host::HostSlot slot;
         bool properties, classifications, committed;
@@ -451,12 +460,15 @@ TEST_F(ProjectTest, CommitsAnElementAndSaysWhenItsPropertiesOrClassificationsWer
                  {host::HostSlot::addElementClassification, false, true, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(host::hostSlotName(c.slot));
+        ifc.elements[guidOf(kDoorIndex)].classifications = {doorItem_};
         const std::unique_ptr<tarnwick::Element> door =
             plan().getElement(ElementLink(tarnwickGuid(kDoorIndex), &plan()));
         ASSERT_NE(door, nullptr);
         ASSERT_TRUE(dynamic_cast<tarnwick::PropertyMemo&>(*door).setValue(
             tarnwick::StringSetting("EI90"), tarnwick::PropertyLink(Guid(host::toGuidRecord(fireRating_))),
             0));
+        ASSERT_TRUE(
+            dynamic_cast<tarnwick::ClassificationMemo&>(*door).add(Guid(host::toGuidRecord(entrance))));
         host_->injectFault({c.slot, std::nullopt}, 0, host::kErrGeneral);
         bool committed = false;
         inCommand([&] {
