@@ -352,7 +352,7 @@ bool settle(std::int16_t id) {
         bool allow = true;
         notifyPanel(id, [&](PanelObserver& o) { o.panelCloseRequested(id, code == 1, allow); });
         p = findPanel(id);
-        if (!p) return true;
+        if (!p || !p->open) return true;   // a palette's observer closes it itself
         if (allow) {
             closePanel(id, code == 1);
             return true;
@@ -382,8 +382,85 @@ std::string actionName(const DialogAction& a) {
             return "resize to " + std::to_string(a.width) + " x " + std::to_string(a.height);
         case DialogActionKind::closeBox:
             return "closeBox";
+        case DialogActionKind::clickRow:
+            return "clickRow item " + std::to_string(a.item) + " row " + std::to_string(a.rows[0]) +
+                   (a.command ? " command" : "") + (a.option ? " option" : "") + (a.shift ? " shift" : "");
+        case DialogActionKind::clickHeader:
+            return "clickHeader item " + std::to_string(a.item) + " header " + std::to_string(a.header);
+        case DialogActionKind::resizeHeader:
+            return "resizeHeader item " + std::to_string(a.item) + " header " + std::to_string(a.header) +
+                   " by " + std::to_string(a.change);
+        case DialogActionKind::dragHeader:
+            return "dragHeader item " + std::to_string(a.item) + " header " + std::to_string(a.header) +
+                   " to " + std::to_string(a.to);
+        case DialogActionKind::hotKey:
+            return "hotKey " + std::to_string(a.key);
+        case DialogActionKind::drop:
+            return a.item ? "drop on item " + std::to_string(a.item) +
+                                (a.row ? " before row " + std::to_string(a.row) : " at the end")
+                          : "drop at " + std::to_string(a.x) + ", " + std::to_string(a.y);
+        case DialogActionKind::dragRows: {
+            std::string rows;
+            for (int r : a.rows) rows += (rows.empty() ? "" : ", ") + std::to_string(r);
+            return "dragRows item " + std::to_string(a.item) + " rows [" + rows + "]" +
+                   (a.to ? " onto item " + std::to_string(a.to) +
+                               (a.row ? " before row " + std::to_string(a.row) : " at the end")
+                         : " to nowhere");
+        }
     }
     return "?";
+}
+
+bool isListType(DGItemType t) { return t == kDGSingleList || t == kDGMultiList; }
+
+// A click's record for a list row: the mouse a few units into the row.
+DGListClick clickOn(const Item& list, std::int16_t row) {
+    return {row, 4, static_cast<std::int16_t>((row - 1) * list.rowHeight + 4)};
+}
+
+// Where a drop before `row` (0: the end) lands in a list.
+DGListDropPlace placeIn(const Item& list, int row) {
+    const auto insertRow = static_cast<std::int16_t>(row == 0 ? list.rows.size() + 1 : row);
+    return {4, static_cast<std::int16_t>((insertRow - 1) * list.rowHeight), insertRow, 0};
+}
+
+std::string effectName(std::int16_t effect) {
+    if (effect == 0) return "none";
+    std::string name;
+    static const std::pair<std::int16_t, const char*> kEffects[] = {
+        {kDGDragCopy, "copy"}, {kDGDragMove, "move"}, {kDGDragLink, "link"}};
+    for (const auto& [bit, word] : kEffects)
+        if (effect & bit) name += (name.empty() ? "" : "+") + std::string(word);
+    return name.empty() ? std::to_string(effect) : name;
+}
+
+// Something carrying `offered` effects is dragged over the list and let go there, as the host does it:
+// entered, moved (each told what the drag offers), then dropped when the list takes an effect it was
+// offered and does not deny the drop, else left. Returns the effect the drop took (0: none).
+std::int16_t dragOverList(std::int16_t id, std::int16_t list, int row, std::int16_t offered) {
+    const Item* target = findItem(id, list);
+    if (!target) return 0;
+    const DGListDropPlace place = placeIn(*target, row);
+    std::int16_t effect = offered;
+    bool defaultBehaviour = true, rightDragMenu = false, deny = false;
+    notifyItem(id, list, [&](ItemObserver& o) {
+        o.listDragEntered(id, list, place, effect, defaultBehaviour, &rightDragMenu);
+    });
+    if ((effect & offered) != 0) {
+        effect = offered;
+        notifyItem(id, list, [&](ItemObserver& o) { o.listDragMoved(id, list, place, effect, deny); });
+    }
+    effect = static_cast<std::int16_t>(effect & offered);
+    if (effect == 0 || deny) {
+        std::int16_t left = offered;
+        notifyItem(id, list, [&](ItemObserver& o) { o.listDragLeft(id, list, place, left); });
+        write("    the list refused the drop");
+        return 0;
+    }
+    notifyItem(id, list, [&](ItemObserver& o) { o.listDropped(id, list, place, effect); });
+    effect = static_cast<std::int16_t>(effect & offered);
+    write("    dropped before row " + std::to_string(place.insertRow) + " (" + effectName(effect) + ")");
+    return effect;
 }
 
 // Plays one action on the dialog; false after stopping the run because it cannot be played.
@@ -397,7 +474,11 @@ bool play(std::int16_t id, const DialogAction& action) {
     write("  > " + actionName(action));
     const auto itemId = static_cast<std::int16_t>(action.item);
     Item* item = nullptr;
-    if (action.kind != DialogActionKind::resize && action.kind != DialogActionKind::closeBox) {
+    const bool onPanel = action.kind == DialogActionKind::resize ||
+                         action.kind == DialogActionKind::closeBox ||
+                         action.kind == DialogActionKind::hotKey ||
+                         (action.kind == DialogActionKind::drop && action.item == 0);
+    if (!onPanel) {
         item = findItem(id, itemId);
         if (!item || item->type == kDGSeparator)
             return refuse("there is no item " + std::to_string(action.item));
@@ -407,7 +488,14 @@ bool play(std::int16_t id, const DialogAction& action) {
     const auto isText = [](DGItemType t) {
         return t == kDGLeftText || t == kDGCenterText || t == kDGRightText;
     };
-    const auto isList = [](DGItemType t) { return t == kDGSingleList || t == kDGMultiList; };
+    const auto isList = isListType;
+    const auto header = static_cast<std::int16_t>(action.header);
+    if (action.kind == DialogActionKind::clickHeader || action.kind == DialogActionKind::resizeHeader ||
+        action.kind == DialogActionKind::dragHeader) {
+        if (!isList(item->type)) return refuse(std::string("a ") + typeName(item->type) + " has no header");
+        if (static_cast<std::size_t>(action.header) > item->header.size())
+            return refuse("the list has no header item " + std::to_string(action.header));
+    }
     switch (action.kind) {
         case DialogActionKind::click:
             if (item->type != kDGButton && !isText(item->type))
@@ -510,8 +598,173 @@ bool play(std::int16_t id, const DialogAction& action) {
         case DialogActionKind::closeBox:
             p->closeRequest = 2;
             return true;
+        case DialogActionKind::clickRow: {
+            if (!isList(item->type)) return refuse(std::string("a ") + typeName(item->type) + " has no rows");
+            const auto row = static_cast<std::int16_t>(action.rows[0]);
+            if (static_cast<std::size_t>(row) > item->rows.size())
+                return refuse("the list has no row " + std::to_string(row));
+            // The selection a click makes: command toggles the row, shift reaches it from the first
+            // selected row (in a multiple-selection list), a plain click selects it alone.
+            std::vector<bool> selection;
+            for (const ListRow& r : item->rows) selection.push_back(r.selected);
+            const std::size_t at = static_cast<std::size_t>(row) - 1;
+            const bool multi = item->type == kDGMultiList;
+            if (multi && action.command) {
+                selection[at] = !selection[at];
+            } else if (multi && action.shift) {
+                std::size_t first = at;
+                for (std::size_t r = 0; r < selection.size(); ++r)
+                    if (selection[r]) {
+                        first = r;
+                        break;
+                    }
+                for (std::size_t r = std::min(first, at); r <= std::max(first, at); ++r) selection[r] = true;
+            } else {
+                selection.assign(selection.size(), false);
+                selection[at] = true;
+            }
+            bool changed = false;
+            for (std::size_t r = 0; r < selection.size(); ++r) {
+                changed = changed || item->rows[r].selected != selection[r];
+                item->rows[r].selected = selection[r];
+            }
+            if (changed) notifyItem(id, itemId, [&](ItemObserver& o) { o.listSelectionChanged(id, itemId); });
+            if (settle(id)) return true;
+            if ((item = findItem(id, itemId)) == nullptr) return true;
+            DGListClick click = clickOn(*item, row);
+            click.command = action.command;
+            click.option = action.option;
+            click.shift = action.shift;
+            notifyItem(id, itemId, [&](ItemObserver& o) { o.listClicked(id, itemId, click); });
+            return true;
+        }
+        case DialogActionKind::clickHeader:
+            notifyItem(id, itemId, [&](ItemObserver& o) { o.listHeaderItemClicked(id, itemId, header); });
+            return true;
+        case DialogActionKind::resizeHeader: {
+            const auto change = static_cast<std::int16_t>(action.change);
+            notifyItem(id, itemId,
+                       [&](ItemObserver& o) { o.listHeaderItemResized(id, itemId, header, 0, 0); });
+            notifyItem(id, itemId,
+                       [&](ItemObserver& o) { o.listHeaderItemResized(id, itemId, header, 1, change); });
+            if ((item = findItem(id, itemId)) == nullptr) return true;
+            HeaderEntry& entry = item->header[static_cast<std::size_t>(header) - 1];
+            entry.size =
+                static_cast<std::int16_t>(std::max(entry.size + change, static_cast<int>(entry.minSize)));
+            notifyItem(id, itemId,
+                       [&](ItemObserver& o) { o.listHeaderItemResized(id, itemId, header, 2, change); });
+            return true;
+        }
+        case DialogActionKind::dragHeader: {
+            if (static_cast<std::size_t>(action.to) > item->header.size())
+                return refuse("the list has no header position " + std::to_string(action.to));
+            const auto from = item->header.begin() + (header - 1);
+            HeaderEntry moved = *from;
+            item->header.erase(from);
+            item->header.insert(item->header.begin() + (action.to - 1), moved);
+            const auto to = static_cast<std::int16_t>(action.to);
+            notifyItem(id, itemId, [&](ItemObserver& o) { o.listHeaderItemDragged(id, itemId, header, to); });
+            return true;
+        }
+        case DialogActionKind::hotKey: {
+            bool handled = false;
+            notifyPanel(id, [&](PanelObserver& o) { o.panelHotKey(id, action.key, handled); });
+            if (!handled) write("    nobody took the hot key");
+            return true;
+        }
+        case DialogActionKind::drop: {
+            if (item) {
+                if (!isList(item->type))
+                    return refuse(std::string("a ") + typeName(item->type) + " takes no drops");
+                if (static_cast<std::size_t>(action.row) > item->rows.size())
+                    return refuse("the list has no row " + std::to_string(action.row));
+                dragOverList(id, itemId, action.row, kDGDragCopy | kDGDragMove | kDGDragLink);
+                return true;
+            }
+            if (!p->dragAndDrop) return refuse("the dialog takes no drops");
+            const std::int32_t x = p->x + action.x, y = p->y + action.y;   // the host reports screen points
+            std::int16_t effect = kDGDragCopy | kDGDragMove | kDGDragLink;
+            bool handled = false;
+            notifyPanel(id, [&](PanelObserver& o) { o.panelDragEntered(id, x, y, effect, handled); });
+            if (handled && effect != 0) {
+                handled = false;
+                notifyPanel(id, [&](PanelObserver& o) { o.panelDragMoved(id, x, y, effect, handled); });
+            }
+            if (!handled || effect == 0) {
+                write("    the dialog refused the drop");
+                return true;
+            }
+            handled = false;
+            notifyPanel(id, [&](PanelObserver& o) { o.panelDropped(id, x, y, effect, handled); });
+            write(handled && effect != 0 ? "    dropped (" + effectName(effect) + ")"
+                                         : "    the dialog refused the drop");
+            return true;
+        }
+        case DialogActionKind::dragRows: {
+            if (!isList(item->type)) return refuse(std::string("a ") + typeName(item->type) + " has no rows");
+            for (int row : action.rows)
+                if (static_cast<std::size_t>(row) > item->rows.size())
+                    return refuse("the list has no row " + std::to_string(row));
+            if (item->type == kDGSingleList && action.rows.size() > 1)
+                return refuse("the list lets one row at a time be selected");
+            if (action.to) {
+                const auto to = static_cast<std::int16_t>(action.to);
+                const Item* target = findItem(id, to);
+                if (!target || !isList(target->type)) return refuse("there is no list " + std::to_string(to));
+                if (!isShown(*p, to) || !target->enabled)
+                    return refuse("list " + std::to_string(to) + " is hidden or disabled");
+                if (static_cast<std::size_t>(action.row) > target->rows.size())
+                    return refuse("list " + std::to_string(to) + " has no row " + std::to_string(action.row));
+            }
+            // The user drags the rows selected: they are selected first, as the press on them does.
+            bool changed = false;
+            for (std::size_t r = 0; r < item->rows.size(); ++r) {
+                const bool on = std::find(action.rows.begin(), action.rows.end(), static_cast<int>(r + 1)) !=
+                                action.rows.end();
+                changed = changed || item->rows[r].selected != on;
+                item->rows[r].selected = on;
+            }
+            if (changed) notifyItem(id, itemId, [&](ItemObserver& o) { o.listSelectionChanged(id, itemId); });
+            if (settle(id)) return true;
+            bool mayStart = true;
+            notifyItem(id, itemId, [&](ItemObserver& o) { o.listDragStarting(id, itemId, mayStart); });
+            if (!mayStart) {
+                write("    the list did not let the drag start");
+                return true;
+            }
+            std::int16_t effect = kDGDragCopy | kDGDragMove | kDGDragLink;
+            bool rightDragMenu = false;
+            notifyItem(id, itemId,
+                       [&](ItemObserver& o) { o.listDragStarted(id, itemId, effect, rightDragMenu); });
+            std::int16_t taken = 0;
+            if (action.to && findItem(id, static_cast<std::int16_t>(action.to)))
+                taken = dragOverList(id, static_cast<std::int16_t>(action.to), action.row, effect);
+            else if (!action.to)
+                write("    let go outside any list");
+            notifyItem(id, itemId, [&](ItemObserver& o) { o.listDragEnded(id, itemId, taken); });
+            return true;
+        }
     }
     return true;
+}
+
+// The owner-drawn cells of a row the host draws now: in an open dialog, with drawing enabled.
+void drawOwnerCells(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t onlyTab) {
+    const Panel* p = findPanel(panel);
+    const Item* list = findList(panel, item);
+    if (!p || !p->open || !list || list->drawDisabled > 0 || !findRow(panel, item, row)) return;
+    std::vector<std::pair<std::int16_t, std::int16_t>> cells;   // tab, width
+    for (const std::int16_t tab : list->ownerDrawTabs) {
+        if (onlyTab != 0 && tab != onlyTab) continue;
+        const std::size_t t = static_cast<std::size_t>(tab) - 1;
+        const std::int16_t width =
+            t < list->tabs.size() ? static_cast<std::int16_t>(list->tabs[t].end - list->tabs[t].begin) : 0;
+        cells.emplace_back(tab, width);
+    }
+    const std::int16_t height = list->rowHeight;
+    for (const auto& [tab, width] : cells)
+        notifyItem(panel, item,
+                   [&](ItemObserver& o) { o.listTabItemUpdate(panel, item, row, tab, width, height); });
 }
 
 bool isFor(const DialogAction& action, const Panel& p) {
@@ -545,6 +798,17 @@ void ItemObserver::listDoubleClicked(std::int16_t, std::int16_t, const DGListCli
 void ItemObserver::listHeaderItemClicked(std::int16_t, std::int16_t, std::int16_t) {}
 void ItemObserver::listHeaderItemResized(std::int16_t, std::int16_t, std::int16_t, std::int16_t,
                                          std::int16_t) {}
+void ItemObserver::listHeaderItemDragged(std::int16_t, std::int16_t, std::int16_t, std::int16_t) {}
+void ItemObserver::listTabItemUpdate(std::int16_t, std::int16_t, std::int16_t, std::int16_t, std::int16_t,
+                                     std::int16_t) {}
+void ItemObserver::listDragStarting(std::int16_t, std::int16_t, bool&) {}
+void ItemObserver::listDragStarted(std::int16_t, std::int16_t, std::int16_t&, bool&) {}
+void ItemObserver::listDragEnded(std::int16_t, std::int16_t, std::int16_t) {}
+void ItemObserver::listDragEntered(std::int16_t, std::int16_t, const DGListDropPlace&, std::int16_t&, bool&,
+                                   bool*) {}
+void ItemObserver::listDragMoved(std::int16_t, std::int16_t, const DGListDropPlace&, std::int16_t&, bool&) {}
+void ItemObserver::listDragLeft(std::int16_t, std::int16_t, const DGListDropPlace&, std::int16_t&) {}
+void ItemObserver::listDropped(std::int16_t, std::int16_t, const DGListDropPlace&, std::int16_t&) {}
 
 // --- Resource modules ----------------------------------------------------------------------------------
 std::int32_t DGRegisterResourceModule(const ModuleResources* resources) {
@@ -657,12 +921,21 @@ bool DGInvokeModal(std::int16_t id) {
             continue;
         }
         defaultPressed = true;
-        write("  > default button (the script has nothing more for this dialog)");
+        // The script is silent: the user presses Enter, which clicks the default button (item 1). One
+        // that is disabled or hidden cannot be pressed, so the user leaves with Escape instead.
         const Item* ok = findItem(id, 1);
-        if (ok && ok->type == kDGButton && ok->enabled && isShown(*p, 1))
+        const bool clickable = ok && ok->type == kDGButton;
+        if (clickable && ok->enabled && isShown(*p, 1)) {
+            write("  > default button: click item 1 (the script has nothing more for this dialog)");
             notifyItem(id, 1, [&](ItemObserver& o) { o.itemClicked(id, 1); });
-        else
+        } else if (clickable) {
+            write("  > the default button (item 1) is " + std::string(ok->enabled ? "hidden" : "disabled") +
+                  ": Escape cancels the dialog (the script has nothing more for it)");
+            p->closeRequest = 2;
+        } else {
+            write("  > Enter: the dialog has no default button (the script has nothing more for it)");
             p->closeRequest = 1;
+        }
     }
     p = findPanel(id);
     if (!p) return false;
@@ -677,6 +950,22 @@ void DGPostCloseRequest(std::int16_t panel, std::int32_t code) {
 void DGAbortModal(std::int16_t panel) {
     if (Panel* p = findPanel(panel); p && p->open) p->abort = true;
 }
+
+namespace {
+
+// The user turns to the palette: the script's next actions that name it are played there.
+void playPaletteActions(std::int16_t id) {
+    for (;;) {
+        const Panel* p = findPanel(id);
+        if (!p || !p->open || p->modal || scriptRunStopped()) return;
+        const std::optional<DialogAction> next = peekDialogAction();
+        if (!next || !next->dialogId || *next->dialogId != p->resourceId) return;
+        play(id, *takeDialogAction());
+        settle(id);
+    }
+}
+
+}   // namespace
 
 void DGBeginEventProcessing(std::int16_t panel) {
     Panel* p = findPanel(panel);
@@ -697,6 +986,7 @@ void DGShowPalette(std::int16_t panel, std::int16_t zPosition) {
     if (Panel* p = findPanel(panel); p && !p->modal) {
         p->visible = true;
         p->z = zPosition;
+        playPaletteActions(panel);
     }
 }
 
@@ -1230,8 +1520,13 @@ void DGListSetItemStyle(std::int16_t panel, std::int16_t item, std::int16_t row,
     if (ListRow* r = findRow(panel, item, row)) r->style = style;
 }
 
-void DGListRedrawItem(std::int16_t, std::int16_t, std::int16_t) {}
-void DGListRedrawTabItem(std::int16_t, std::int16_t, std::int16_t, std::int16_t) {}
+void DGListRedrawItem(std::int16_t panel, std::int16_t item, std::int16_t row) {
+    drawOwnerCells(panel, item, row, 0);
+}
+
+void DGListRedrawTabItem(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t tab) {
+    if (tab >= 1) drawOwnerCells(panel, item, row, tab);
+}
 
 void DGListEnableDraw(std::int16_t panel, std::int16_t item) {
     if (Item* i = findList(panel, item); i && i->drawDisabled > 0) --i->drawDisabled;

@@ -6,6 +6,8 @@
 #include "Environment/Subscriber.h"
 #include "Foundation/Colour.h"
 #include "Foundation/StringSetting.h"
+#include "Interface/ActionSubscriber.h"
+#include "Interface/Button.h"
 #include "Interface/EditText.h"
 #include "Interface/StaticText.h"
 
@@ -39,9 +41,48 @@ public:
     }
 };
 
+class Clicks : public ActionSubscriber {
+public:
+    bool handle(const ActionEvent&) override {
+        ++count;
+        return true;
+    }
+    int count = 0;
+};
+
 }   // namespace
 
 using ControlTest = DialogFixture;
+
+TEST_F(ControlTest, AControlBoundLaterJoinsItsPanelUntilEitherGoes) {
+    script(R"([{"do":"click","item":5},{"do":"click","item":5},{"do":"click","item":1}])");
+    Clicks clicks;
+    Button other{ControlLink()};   // made unbound, as a dialog's member is
+    Button outliving{ControlLink()};
+    other.subscribe(clicks);
+    std::int16_t linkDialog = -1;
+    {
+        TestDialog dialog(100);
+        dialog.onInitialise = [&](TestDialog& d) {
+            other.bind(ControlLink(5, &d));
+            linkDialog = ControlLink(5, &d).getDialogId();
+            EXPECT_EQ(linkDialog, d.getPanelId());
+        };
+        EXPECT_EQ(dialog.open(), kDialogAccepted);
+        EXPECT_EQ(clicks.count, 2);
+        EXPECT_EQ(dialog.findControl(5), nullptr);   // the closed dialog let it go
+        {
+            Button passing{ControlLink()};
+            passing.bind(ControlLink(3, &dialog));
+            EXPECT_EQ(dialog.findControl(3), &passing);
+        }
+        EXPECT_EQ(dialog.findControl(3), nullptr);   // gone with its owner
+        outliving.bind(ControlLink(9, &dialog));     // the panel goes first: nothing dangles
+        EXPECT_EQ(dialog.findControl(9), &outliving);
+    }
+    EXPECT_NE(linkDialog, 0);
+    EXPECT_EQ(ControlLink(5, nullptr).getDialogId(), 0);
+}
 
 TEST_F(ControlTest, GeometryChangesReachTheHostAsDifferencesAndShowAtOnce) {
     TestDialog dialog(100);

@@ -6,6 +6,7 @@
 #include <HostImages.h>
 
 #include "DialogFixture.h"
+#include "Foundation/DataBufferIn.h"
 #include "Foundation/DataFile.h"
 #include "Interface/Image.h"
 
@@ -30,6 +31,16 @@ MemoryBlock pngOf(std::int32_t width, std::int32_t height) {
 }   // namespace
 
 using ImageTest = DialogFixture;
+
+TEST_F(ImageTest, ReadsItsEncodedBytesFromAStreamToItsEnd) {
+    const MemoryBlock png = pngOf(30, 20);
+    const std::string_view bytes(png.getBytes(), png.getSize());
+    DataBufferIn stream(bytes, 7);   // refilled many times
+    const Image image(stream);
+    EXPECT_EQ(image.getRect(), ScreenRect(ScreenPoint(0, 0), ScreenPoint(30, 20)));
+    DataBufferIn empty(std::string_view{});
+    EXPECT_TRUE(Image(empty).isEmpty());
+}
 
 TEST_F(ImageTest, HoldsADecodedPictureThatScalesAndCopiesApart) {
     const MemoryBlock png = pngOf(200, 100);
