@@ -263,6 +263,41 @@ void DGPopUpSetItemStyle(std::int16_t panel, std::int16_t item, std::int16_t pos
 std::int64_t DGPopUpGetItemUserData(std::int16_t panel, std::int16_t item, std::int16_t position);
 void DGPopUpSetItemUserData(std::int16_t panel, std::int16_t item, std::int16_t position, std::int64_t value);
 
+// --- User-control popups -------------------------------------------------------------------------------
+// A user control item becomes a popup menu when it is given its control kind; the kind says what its
+// button shows of the chosen item (0 text and icon, 1 icon, 2 text). Its items are as a popup's: 1-based
+// positions (0 from UCPopupGetSelectedItem: none), except UCPopupSetItemStatus, which takes the 0-based
+// index. The check marks and the button's text and icon are the program's to set.
+void UCPopupSetControlKind(std::int16_t panel, std::int16_t item, std::int32_t kind);
+std::int32_t UCPopupGetControlKind(std::int16_t panel, std::int16_t item);   // -1: not a popup
+std::int16_t UCPopupGetItemCount(std::int16_t panel, std::int16_t item);
+std::int16_t UCPopupGetSelectedItem(std::int16_t panel, std::int16_t item);
+void UCPopupSelectItem(std::int16_t panel, std::int16_t item, std::int16_t position);
+void UCPopupInsertItem(std::int16_t panel, std::int16_t item, std::int16_t position);   // takes `position`
+void UCPopupAppendItem(std::int16_t panel, std::int16_t item);
+void UCPopupInsertSeparator(std::int16_t panel, std::int16_t item, std::int16_t position);   // -1: the end
+void UCPopupDeleteItem(std::int16_t panel, std::int16_t item, std::int16_t position);
+std::string UCPopupGetItemText(std::int16_t panel, std::int16_t item, std::int16_t position);
+void UCPopupSetItemText(std::int16_t panel, std::int16_t item, std::int16_t position, std::string_view text);
+// False when the item has no icon (the DGImage is then empty).
+bool UCPopupGetItemIcon(std::int16_t panel, std::int16_t item, std::int16_t position, DGImage& icon);
+void UCPopupSetItemIcon(std::int16_t panel, std::int16_t item, std::int16_t position,
+                        const DGImage* icon);   // null: none
+void UCPopupSetItemStatus(std::int16_t panel, std::int16_t item, std::int16_t index, bool disabled);
+bool UCPopupIsItemEnabled(std::int16_t panel, std::int16_t item, std::int16_t position);
+void UCPopupSetItemTextStyle(std::int16_t panel, std::int16_t item, std::int16_t position,
+                             std::int16_t style);   // 0, 16 bold, 32 italic, 48 underlined
+std::int16_t UCPopupGetItemTextStyle(std::int16_t panel, std::int16_t item, std::int16_t position);
+std::int64_t UCPopupGetItemData(std::int16_t panel, std::int16_t item, std::int16_t position);
+void UCPopupSetItemData(std::int16_t panel, std::int16_t item, std::int16_t position, std::int64_t value);
+void UCPopupCheckItem(std::int16_t panel, std::int16_t item, std::int16_t position);
+void UCPopupUncheckItem(std::int16_t panel, std::int16_t item, std::int16_t position);
+bool UCPopupIsItemChecked(std::int16_t panel, std::int16_t item, std::int16_t position);
+void UCPopupSetButtonText(std::int16_t panel, std::int16_t item, std::string_view text);
+std::string UCPopupGetButtonText(std::int16_t panel, std::int16_t item);
+void UCPopupSetButtonIcon(std::int16_t panel, std::int16_t item, const DGImage& icon);
+DGImage UCPopupGetButtonIcon(std::int16_t panel, std::int16_t item);
+
 // --- Lists (1-based rows and tab fields; 0 selects or deletes all) -------------------------------------
 inline constexpr std::int16_t kDGListBottom = -1;
 std::int16_t DGListGetItemCount(std::int16_t panel, std::int16_t item);

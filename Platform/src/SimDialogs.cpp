@@ -25,6 +25,7 @@ constexpr std::int16_t kHeaderHeight = 20;
 struct PopupEntry {
     std::string text;
     bool separator = false;
+    bool checked = false;   // user-control popups
     std::int16_t status = 0;
     std::int16_t style = 0;
     std::int64_t userData = 0;
@@ -64,8 +65,11 @@ struct Item {
     DGImage image;
     std::vector<ItemObserver*> observers;
     // Popups.
-    std::vector<PopupEntry> popup;
+    std::vector<PopupEntry> popup;   // also a user-control popup's
     std::int16_t popupSelected = 0;
+    std::int32_t controlKind = -1;   // a user control made a popup: its kind
+    std::string buttonText;
+    DGImage buttonIcon;
     // Lists.
     std::vector<ListRow> rows;
     std::int16_t rowHeight = kDefaultRowHeight;
@@ -137,6 +141,22 @@ PopupEntry* findPopupEntry(std::int16_t panel, std::int16_t item, std::int16_t p
     Item* i = findPopup(panel, item);
     if (!i || position < 1 || static_cast<std::size_t>(position) > i->popup.size()) return nullptr;
     return &i->popup[static_cast<std::size_t>(position) - 1];
+}
+
+// Any user control holds popup items; one given its control kind is a popup the user can choose from.
+Item* findUserPopup(std::int16_t panel, std::int16_t item) {
+    Item* i = findItem(panel, item);
+    return i && i->type == kDGUserControl ? i : nullptr;
+}
+
+PopupEntry* findUserPopupEntry(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    Item* i = findUserPopup(panel, item);
+    if (!i || position < 1 || static_cast<std::size_t>(position) > i->popup.size()) return nullptr;
+    return &i->popup[static_cast<std::size_t>(position) - 1];
+}
+
+bool isPopupItem(const Item& item) {
+    return item.type == kDGPopUp || (item.type == kDGUserControl && item.controlKind >= 0);
 }
 
 Item* findList(std::int16_t panel, std::int16_t item) {
@@ -293,8 +313,8 @@ void showDialog(const Panel& p) {
         if (item.type == kDGSeparator || !isShown(p, static_cast<std::int16_t>(n))) continue;
         std::string line = "  " + std::to_string(n) + " " + typeName(item.type);
         if (!item.enabled) line += " (disabled)";
-        if (item.type == kDGPopUp) {
-            line += ":";
+        if (isPopupItem(item)) {
+            line += item.type == kDGPopUp ? ":" : " popup:";
             for (std::size_t k = 0; k < item.popup.size(); ++k) {
                 const PopupEntry& e = item.popup[k];
                 line += k ? " |" : "";
@@ -546,7 +566,7 @@ bool play(std::int16_t id, const DialogAction& action) {
             return true;
         }
         case DialogActionKind::selectPopup: {
-            if (item->type != kDGPopUp)
+            if (!isPopupItem(*item))
                 return refuse(std::string("a ") + typeName(item->type) + " is not a popup");
             std::size_t position = 0;
             if (action.index) {
@@ -1377,6 +1397,148 @@ std::int64_t DGPopUpGetItemUserData(std::int16_t panel, std::int16_t item, std::
 void DGPopUpSetItemUserData(std::int16_t panel, std::int16_t item, std::int16_t position,
                             std::int64_t value) {
     if (PopupEntry* e = findPopupEntry(panel, item, position)) e->userData = value;
+}
+
+// --- User-control popups -------------------------------------------------------------------------------
+void UCPopupSetControlKind(std::int16_t panel, std::int16_t item, std::int32_t kind) {
+    Item* i = findItem(panel, item);
+    if (i && i->type == kDGUserControl && kind >= 0) i->controlKind = kind;
+}
+
+std::int32_t UCPopupGetControlKind(std::int16_t panel, std::int16_t item) {
+    const Item* i = findUserPopup(panel, item);
+    return i ? i->controlKind : -1;
+}
+
+std::int16_t UCPopupGetItemCount(std::int16_t panel, std::int16_t item) {
+    const Item* i = findUserPopup(panel, item);
+    return i ? static_cast<std::int16_t>(i->popup.size()) : 0;
+}
+
+std::int16_t UCPopupGetSelectedItem(std::int16_t panel, std::int16_t item) {
+    const Item* i = findUserPopup(panel, item);
+    return i ? i->popupSelected : 0;
+}
+
+void UCPopupSelectItem(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    if (findUserPopupEntry(panel, item, position)) findUserPopup(panel, item)->popupSelected = position;
+}
+
+namespace {
+
+void insertUserPopupEntry(std::int16_t panel, std::int16_t item, std::int16_t position, bool separator) {
+    Item* i = findUserPopup(panel, item);
+    if (!i) return;
+    PopupEntry entry;
+    entry.separator = separator;
+    const std::size_t at = position < 1 || static_cast<std::size_t>(position) > i->popup.size()
+                               ? i->popup.size()
+                               : static_cast<std::size_t>(position) - 1;
+    i->popup.insert(i->popup.begin() + static_cast<std::ptrdiff_t>(at), entry);
+    if (i->popupSelected >= static_cast<std::int16_t>(at + 1)) ++i->popupSelected;
+}
+
+}   // namespace
+
+void UCPopupInsertItem(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    insertUserPopupEntry(panel, item, position, false);
+}
+
+void UCPopupAppendItem(std::int16_t panel, std::int16_t item) {
+    insertUserPopupEntry(panel, item, -1, false);
+}
+
+void UCPopupInsertSeparator(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    insertUserPopupEntry(panel, item, position, true);
+}
+
+void UCPopupDeleteItem(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    if (!findUserPopupEntry(panel, item, position)) return;
+    Item* i = findUserPopup(panel, item);
+    i->popup.erase(i->popup.begin() + (position - 1));
+    if (i->popupSelected == position)
+        i->popupSelected = 0;
+    else if (i->popupSelected > position)
+        --i->popupSelected;
+}
+
+std::string UCPopupGetItemText(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    const PopupEntry* e = findUserPopupEntry(panel, item, position);
+    return e ? e->text : std::string();
+}
+
+void UCPopupSetItemText(std::int16_t panel, std::int16_t item, std::int16_t position, std::string_view text) {
+    if (PopupEntry* e = findUserPopupEntry(panel, item, position); e && !e->separator) e->text = text;
+}
+
+bool UCPopupGetItemIcon(std::int16_t panel, std::int16_t item, std::int16_t position, DGImage& icon) {
+    const PopupEntry* e = findUserPopupEntry(panel, item, position);
+    icon = e ? e->icon : DGImage{};
+    return !icon.isEmpty();
+}
+
+void UCPopupSetItemIcon(std::int16_t panel, std::int16_t item, std::int16_t position, const DGImage* icon) {
+    if (PopupEntry* e = findUserPopupEntry(panel, item, position)) e->icon = icon ? *icon : DGImage{};
+}
+
+void UCPopupSetItemStatus(std::int16_t panel, std::int16_t item, std::int16_t index, bool disabled) {
+    if (PopupEntry* e = findUserPopupEntry(panel, item, static_cast<std::int16_t>(index + 1)))
+        e->status = disabled ? 2 : 0;
+}
+
+bool UCPopupIsItemEnabled(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    const PopupEntry* e = findUserPopupEntry(panel, item, position);
+    return e && e->status == 0;
+}
+
+void UCPopupSetItemTextStyle(std::int16_t panel, std::int16_t item, std::int16_t position,
+                             std::int16_t style) {
+    if (PopupEntry* e = findUserPopupEntry(panel, item, position)) e->style = style;
+}
+
+std::int16_t UCPopupGetItemTextStyle(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    const PopupEntry* e = findUserPopupEntry(panel, item, position);
+    return e ? e->style : 0;
+}
+
+std::int64_t UCPopupGetItemData(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    const PopupEntry* e = findUserPopupEntry(panel, item, position);
+    return e ? e->userData : 0;
+}
+
+void UCPopupSetItemData(std::int16_t panel, std::int16_t item, std::int16_t position, std::int64_t value) {
+    if (PopupEntry* e = findUserPopupEntry(panel, item, position)) e->userData = value;
+}
+
+void UCPopupCheckItem(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    if (PopupEntry* e = findUserPopupEntry(panel, item, position)) e->checked = true;
+}
+
+void UCPopupUncheckItem(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    if (PopupEntry* e = findUserPopupEntry(panel, item, position)) e->checked = false;
+}
+
+bool UCPopupIsItemChecked(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    const PopupEntry* e = findUserPopupEntry(panel, item, position);
+    return e && e->checked;
+}
+
+void UCPopupSetButtonText(std::int16_t panel, std::int16_t item, std::string_view text) {
+    if (Item* i = findUserPopup(panel, item)) i->buttonText = text;
+}
+
+std::string UCPopupGetButtonText(std::int16_t panel, std::int16_t item) {
+    const Item* i = findUserPopup(panel, item);
+    return i ? i->buttonText : std::string();
+}
+
+void UCPopupSetButtonIcon(std::int16_t panel, std::int16_t item, const DGImage& icon) {
+    if (Item* i = findUserPopup(panel, item)) i->buttonIcon = icon;
+}
+
+DGImage UCPopupGetButtonIcon(std::int16_t panel, std::int16_t item) {
+    const Item* i = findUserPopup(panel, item);
+    return i ? i->buttonIcon : DGImage{};
 }
 
 // --- Lists ---------------------------------------------------------------------------------------------
