@@ -243,6 +243,12 @@ TEST_F(DialogTest, AnActionThatCannotBePlayedStopsTheRun) {
     }
 }
 
+TEST_F(DialogTest, PanelsSharingAHostIdAreFoundByTheFirstMade) {
+    TestDialog first(100), second(100);   // neither is open: both have host panel 0
+    EXPECT_EQ(InterfacePanel::findPanel(0), &first);
+    EXPECT_EQ(InterfacePanel::findBySerial(second.getSerial()), &second);
+}
+
 TEST_F(DialogTest, AResourceWithoutButtonsStillGetsOkAndCancelControls) {
     TestDialog dialog(101);
     bool buttons = false;
@@ -346,7 +352,9 @@ TEST_F(DialogTest, APaletteTakesTheActionsThatNameItWhenItShows) {
     TestDialog palette(102, /*modal=*/false);
     int clicks = 0;
     Catch go(ActionEvent::kType, [&](const Event&) { return ++clicks, true; });
-    palette.onInitialise = [&](TestDialog& d) { DialogControl::make<Button>(ControlLink(1, &d)).subscribe(go); };
+    palette.onInitialise = [&](TestDialog& d) {
+        DialogControl::make<Button>(ControlLink(1, &d)).subscribe(go);
+    };
     palette.open();
     EXPECT_EQ(clicks, 1);
     EXPECT_FALSE(palette.isOpen());   // the close box closed it

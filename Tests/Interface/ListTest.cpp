@@ -13,6 +13,7 @@
 #include "Environment/ResizeEvent.h"
 #include "Environment/Subscriber.h"
 #include "Foundation/Int32Setting.h"
+#include "Foundation/LengthSetting.h"
 #include "Foundation/StringSetting.h"
 #include "Foundation/TracedException.h"
 #include "Interface/ActionSubscriber.h"
@@ -22,6 +23,7 @@
 #include "Interface/ItemSubscriber.h"
 #include "Interface/ListClickRecord.h"
 #include "Interface/ListControl.h"
+#include "Interface/ListProxyList.h"
 #include "Interface/ResizeSubscriber.h"
 
 using namespace tarnwick;
@@ -356,4 +358,73 @@ TEST_F(ListTest, SubscribersTakeOnlyTheirEventsAndResizesApplyAtOnce) {
     dialog.open();
     EXPECT_EQ(items.handled, 1);
     EXPECT_FALSE(pending);   // the failed handler still ended the collected moves
+}
+
+TEST_F(ListTest, LeavingARowWritesBackOnlyAChangedValueOfAColumnThatStoresEdits) {
+    TestDialog dialog(100);
+    std::vector<std::string> seen;
+    dialog.onOpened = [&](TestDialog& d) {
+        auto& editor = DialogControl::make<EditText>(ControlLink(kEditor, &d));
+        ListControl& list = makeList(d, 4);
+        list.setFieldEditor(&editor, 0);
+        const auto note = [&](const String& text) { seen.emplace_back(text.getView()); };
+        const auto choose = [&](std::int16_t row) {   // the user's click on the row
+            list.deselectAll();
+            list.select(true, row);
+        };
+        // An unchanged value writes nothing back, not even the cell text.
+        list.setCell(StringSetting(String("s0")), 0, 0);
+        choose(0);
+        host::DGListSetTabItemText(d.getPanelId(), kList, 1, 1, "behind");
+        choose(1);
+        note(list.getCellText(0, 0));
+        // A column that stores no edits keeps the row as it was.
+        list.setStoreEdits(false, 0);
+        editor.setText("typed");
+        choose(2);
+        note(list.getCellText(1, 0));
+        list.setStoreEdits(true, 0);
+        // Clearing the edit row's cell reloads the editor without writing its old value back.
+        editor.setText("old");
+        list.clearCell(2, 0);
+        note(editor.getText());
+        note(list.getText(2, 0));
+        // The value's text, set and read back on a row that is not edited.
+        list.setText(String("x"), 3, 0);
+        note(list.getText(3, 0));
+        // Deleting the edit row moves the editors to the row after it, which takes its place.
+        list.deleteRows(2, 1);
+        note(String(std::to_string(list.getEditRow())));
+        note(editor.getText());
+        // Resizing lays the editors again but keeps a column's own flag.
+        list.setFieldEditorsShown(false, 0);
+        list.setDimensions(5, 2);
+        note(String(list.isFieldEditable(0) ? "editable" : "fixed"));
+        // Hit testing counts the rows scrolled out of sight (rows are 20 high, with no header).
+        list.setScrollPosition(2);
+        note(String(std::to_string(list.rowAt(ScreenPoint(0, 5), /*inList=*/true))));
+    };
+    dialog.open();
+    EXPECT_EQ(seen, (std::vector<std::string>{"behind", "r1", "", "", "x", "2", "x", "fixed", "2"}));
+}
+
+TEST_F(ListTest, ProxiesGrowToWhatIsAskedAndALengthIsEditedByTheRealEditor) {
+    FieldProxy proxy;
+    EXPECT_EQ(proxy.getSetting(300), nullptr);
+    EXPECT_EQ(proxy.getRowCount(), 301u);
+    ListControl::ProxyList columns(2, 3);
+    columns.insertColumns(5, 2);   // past the end: the gap up to 5 and the two asked for
+    EXPECT_EQ(columns.size(), 7u);
+    TestDialog dialog(100);
+    dialog.onOpened = [](TestDialog& d) {
+        auto& text = DialogControl::make<EditText>(ControlLink(kEditor, &d));
+        auto& real = DialogControl::make<EditText>(ControlLink(4, &d));
+        ListControl& list = makeList(d, 2);
+        list.setFieldEditor(&text, 0);
+        list.setFieldEditor(&real, 0, static_cast<std::uint32_t>(SettingKind::real));
+        list.setCell(LengthSetting(2.5), 1, 0);
+        EXPECT_EQ(list.findEditor(0, 1), &real);   // no editor for lengths: the one for reals
+        EXPECT_EQ(list.findEditor(0, 0), &text);
+    };
+    dialog.open();
 }

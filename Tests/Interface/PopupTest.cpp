@@ -64,6 +64,11 @@ TEST_F(PopupTest, FillsSelectsAndReportsItsItems) {
         std::vector<std::string> walked;
         for (auto it = popup.begin(0); it != popup.end(); ++it) walked.emplace_back(it->getText().getView());
         EXPECT_EQ(walked, (std::vector<std::string>{"Default", "", "A", "B"}));
+        popup.select(true, 0);
+        auto third = popup.begin(0);
+        ++(++third);   // a node reports its own item, not the one chosen
+        EXPECT_EQ(third->getSetting()->getText(), String("A"));
+        EXPECT_EQ(third->getSetting()->getInt32(), 2);
         auto end = popup.end();
         try {
             --end;
