@@ -1,7 +1,5 @@
 // The headless dialog library: the user's actions that the script plays in a dialog, each through the
 // host callbacks a real user's action raises.
-#include <cstdio>
-
 #include "SimDialogState.h"
 
 namespace host::dialogs {
