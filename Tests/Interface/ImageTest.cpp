@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -40,6 +41,22 @@ TEST_F(ImageTest, ReadsItsEncodedBytesFromAStreamToItsEnd) {
     EXPECT_EQ(image.getRect(), ScreenRect(ScreenPoint(0, 0), ScreenPoint(30, 20)));
     DataBufferIn empty(std::string_view{});
     EXPECT_TRUE(Image(empty).isEmpty());
+}
+
+TEST_F(ImageTest, BytesAlreadyHeldAreHandedOutWhateverTypeIsAskedFor) {
+    host::PixMap map;
+    map.width = 4;
+    map.height = 4;
+    map.pixels.assign(4 * 4 * 4, 200);
+    std::vector<std::uint8_t> jpeg;
+    ASSERT_EQ(host::GXImage(map).toEncodedData(host::kImageTypeJPEG, 24, jpeg), host::kNoError);
+    MemoryBlock block;
+    block.append(jpeg.data(), jpeg.size());
+    const Image image(block);
+    const MemoryBlock& asPng = image.getEncodedDataAs(host::kImageTypePNG);
+    ASSERT_EQ(asPng.getSize(), jpeg.size());
+    EXPECT_TRUE(
+        std::equal(jpeg.begin(), jpeg.end(), reinterpret_cast<const std::uint8_t*>(asPng.getBytes())));
 }
 
 TEST_F(ImageTest, HoldsADecodedPictureThatScalesAndCopiesApart) {
