@@ -65,11 +65,13 @@ TEST_F(ControlTest, AControlBoundLaterJoinsItsPanelUntilEitherGoes) {
         TestDialog dialog(100);
         dialog.onInitialise = [&](TestDialog& d) {
             other.bind(ControlLink(5, &d));
+            other.setItemId(6);   // it has its item already: nothing changes
             linkDialog = ControlLink(5, &d).getDialogId();
             EXPECT_EQ(linkDialog, d.getPanelId());
         };
         EXPECT_EQ(dialog.open(), kDialogAccepted);
         EXPECT_EQ(clicks.count, 2);
+        EXPECT_EQ(other.getItemId(), 5);
         EXPECT_EQ(dialog.findControl(5), nullptr);   // the closed dialog let it go
         {
             Button passing{ControlLink()};
