@@ -249,9 +249,8 @@ void InterfacePanel::joinControl(DialogControl& control) {
     for (const auto& own : controls_)
         if (own.get() == &control) return;
     if (std::find(joined_.begin(), joined_.end(), &control) != joined_.end()) return;
-    joined_.push_back(&control);
+    joined_.push_back(&control);   // its host item comes with the others' (attachObservers)
     control.joined_ = true;
-    attachObservers();   // nothing while the panel is not open
 }
 
 void InterfacePanel::leaveControl(DialogControl& control) {

@@ -72,8 +72,8 @@ public:
     DialogControl* findControl(std::uint16_t itemId) const;    // the first that owns the item; null: none
     void addControl(std::unique_ptr<DialogControl> control);   // the panel owns it from now on
     void removeControl(std::uint16_t itemId);                  // deletes the first that owns the item
-    // A control owned elsewhere that was bound to this panel: found and dispatched to as an own one, with
-    // its host item made at once when the panel is open. Nothing for a control already here.
+    // A control owned elsewhere that was bound to this panel: found, dispatched to and given its host item
+    // as an own one, but not deleted. Nothing for a control already here.
     void joinControl(DialogControl& control);
     void leaveControl(DialogControl& control);   // the joined control goes; nothing when it is not here
     std::size_t getControlCount() const { return controls_.size(); }   // the owned ones

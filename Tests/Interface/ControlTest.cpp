@@ -56,7 +56,7 @@ using ControlTest = DialogFixture;
 
 TEST_F(ControlTest, AControlBoundLaterJoinsItsPanelUntilEitherGoes) {
     script(R"([{"do":"click","item":5},{"do":"click","item":5},{"do":"click","item":1}])");
-    Clicks clicks;
+    Clicks clicks, okClicks;
     Button other{ControlLink()};   // made unbound, as a dialog's member is
     Button outliving{ControlLink()};
     other.subscribe(clicks);
@@ -65,12 +65,14 @@ TEST_F(ControlTest, AControlBoundLaterJoinsItsPanelUntilEitherGoes) {
         TestDialog dialog(100);
         dialog.onInitialise = [&](TestDialog& d) {
             other.bind(ControlLink(5, &d));
+            DialogControl::make<Button>(ControlLink(1, &d)).subscribe(okClicks);   // the dialog's own OK
             other.setItemId(6);   // it has its item already: nothing changes
             linkDialog = ControlLink(5, &d).getDialogId();
             EXPECT_EQ(linkDialog, d.getPanelId());
         };
         EXPECT_EQ(dialog.open(), kDialogAccepted);
         EXPECT_EQ(clicks.count, 2);
+        EXPECT_EQ(okClicks.count, 1);   // binding made no OK button of its own before the dialog's
         EXPECT_EQ(other.getItemId(), 5);
         EXPECT_EQ(dialog.findControl(5), nullptr);   // the closed dialog let it go
         {
