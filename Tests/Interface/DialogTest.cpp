@@ -243,6 +243,21 @@ TEST_F(DialogTest, AnActionThatCannotBePlayedStopsTheRun) {
     }
 }
 
+TEST_F(DialogTest, TwoControlsOfOneItemGiveItOneHostObserverAndTheFirstTakesItsEvents) {
+    script(R"([{"do":"click","item":5},{"do":"click","item":1}])");
+    TestDialog dialog(100);
+    int first = 0, second = 0;
+    Catch one(ActionEvent::kType, [&](const Event&) { return ++first, true; });
+    Catch two(ActionEvent::kType, [&](const Event&) { return ++second, true; });
+    dialog.onInitialise = [&](TestDialog& d) {
+        DialogControl::make<Button>(ControlLink(5, &d)).subscribe(one);
+        DialogControl::make<Button>(ControlLink(5, &d)).subscribe(two);
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(first, 1);   // one click, heard once
+    EXPECT_EQ(second, 0);
+}
+
 TEST_F(DialogTest, PanelsSharingAHostIdAreFoundByTheFirstMade) {
     TestDialog first(100), second(100);   // neither is open: both have host panel 0
     EXPECT_EQ(InterfacePanel::findPanel(0), &first);
@@ -298,7 +313,8 @@ TEST_F(DialogTest, ASilentScriptPressesTheDefaultButtonThroughItsClickButNeverAD
         transcript_.clear();
         TestDialog dialog(100);
         int clicks = 0;
-        Catch ok(ActionEvent::kType, [&](const Event&) { return ++clicks, false; });
+        // Handled here, OK still posts its close request.
+        Catch ok(ActionEvent::kType, [&](const Event&) { return ++clicks, true; });
         dialog.onOpened = [&](TestDialog& d) {
             d.findControl(1)->subscribe(ok);
             d.findControl(1)->setEnabled(!disabled);
