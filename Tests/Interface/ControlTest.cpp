@@ -10,6 +10,7 @@
 #include "Interface/Button.h"
 #include "Interface/EditText.h"
 #include "Interface/StaticText.h"
+#include "Project/TextStyle.h"
 
 using namespace tarnwick;
 
@@ -124,6 +125,22 @@ TEST_F(ControlTest, GeometryChangesReachTheHostAsDifferencesAndShowAtOnce) {
     EXPECT_EQ(positions[1].x, 1);
     EXPECT_EQ(positions[1].y, 2);
     EXPECT_EQ(positions[2].x, 10);   // the host's, not the ignored 7
+}
+
+TEST_F(ControlTest, AFontReachesTheHostAsSizeBitsOfWholePointsAndStyleBits) {
+    constexpr double kMillimetresPerPoint = 0.3527777777778;
+    TestDialog dialog(100);
+    std::vector<int> fonts;
+    dialog.onOpened = [&](TestDialog& d) {
+        auto& field = DialogControl::make<EditText>(ControlLink(4, &d));
+        for (const double points : {9.4, 9.5, 11.0, 12.0})
+            for (const std::uint16_t style : {std::uint16_t{0}, std::uint16_t{1}}) {
+                field.setFont(TextStyle(style, points * kMillimetresPerPoint));
+                fonts.push_back(host::DGGetItemFont(d.getPanelId(), 4));
+            }
+    };
+    dialog.open();
+    EXPECT_EQ(fonts, (std::vector<int>{8, 24, 4, 20, 4, 20, 0, 16}));
 }
 
 TEST_F(ControlTest, TextControlsReadAndWriteTheirItems) {
