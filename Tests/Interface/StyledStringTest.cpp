@@ -299,6 +299,20 @@ TEST(StyledStringTest, HostRecordsAreWrittenOnlyForTextsTheyCanHold) {
     ASSERT_TRUE(StyledTextHolder::readRecords(memo, read));
     EXPECT_EQ(styleRuns(read), "0:3:B 3:2:D");
     EXPECT_EQ(host::disposeMemoRecord(memo), host::kNoError);
+
+    // A ruler starting inside a line splits the line rather than letting two paragraphs overlap.
+    StyledString split("abcdef");
+    split.setRuler(rulerWithTabs(2, {1.0}), 4, String::npos);
+    host::ElementMemo splitMemo{};
+    ASSERT_TRUE(StyledTextHolder::writeRecords(split, splitMemo));
+    ASSERT_EQ(host::getHandleSize(splitMemo.paragraphs), 2 * sizeof(host::ParagraphRecord));
+    host::ParagraphRecord paragraphs[2];
+    std::memcpy(paragraphs, *splitMemo.paragraphs, sizeof paragraphs);
+    EXPECT_EQ(paragraphs[0].start, 0);
+    EXPECT_EQ(paragraphs[0].length, 4);
+    EXPECT_EQ(paragraphs[1].start, 4);
+    EXPECT_EQ(paragraphs[1].length, 2);
+    EXPECT_EQ(host::disposeMemoRecord(splitMemo), host::kNoError);
 }
 
 namespace {
