@@ -20,6 +20,7 @@
 #include "Interface/Button.h"
 #include "Interface/EditText.h"
 #include "Interface/FieldProxy.h"
+#include "Interface/Image.h"
 #include "Interface/ItemSubscriber.h"
 #include "Interface/ListClickRecord.h"
 #include "Interface/ListControl.h"
@@ -392,6 +393,8 @@ TEST_F(ListTest, LeavingARowWritesBackOnlyAChangedValueOfAColumnThatStoresEdits)
         // The value's text, set and read back on a row that is not edited.
         list.setText(String("x"), 3, 0);
         note(list.getText(3, 0));
+        list.setImage(Image(5), 2, 0);   // the cell's own icon, whatever the editor shows
+        note(String(std::to_string(list.getImage(2, 0).getResourceId())));
         // Deleting the edit row moves the editors to the row after it, which takes its place.
         list.deleteRows(2, 1);
         note(String(std::to_string(list.getEditRow())));
@@ -405,7 +408,7 @@ TEST_F(ListTest, LeavingARowWritesBackOnlyAChangedValueOfAColumnThatStoresEdits)
         note(String(std::to_string(list.rowAt(ScreenPoint(0, 5), /*inList=*/true))));
     };
     dialog.open();
-    EXPECT_EQ(seen, (std::vector<std::string>{"behind", "r1", "", "", "x", "2", "x", "fixed", "2"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"behind", "r1", "", "", "x", "5", "2", "x", "fixed", "2"}));
 }
 
 TEST_F(ListTest, ProxiesGrowToWhatIsAskedAndALengthIsEditedByTheRealEditor) {
