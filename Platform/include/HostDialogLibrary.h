@@ -55,7 +55,7 @@ public:
     virtual void panelResized(std::int16_t panel, std::int32_t dx, std::int32_t dy);    // after it
     virtual void panelResizeExited(std::int16_t panel);
     virtual void panelHotKey(std::int16_t panel, std::int32_t keyId, bool& handled);
-    // Drops on a panel that enabled them: position in panel coordinates, effect in and out.
+    // Drops on a panel that enabled them: position in screen coordinates, effect in and out.
     virtual void panelDragEntered(std::int16_t panel, std::int32_t x, std::int32_t y, std::int16_t& effect,
                                   bool& handled);
     virtual void panelDragMoved(std::int16_t panel, std::int32_t x, std::int32_t y, std::int16_t& effect,
@@ -75,6 +75,20 @@ struct DGListClick {
     bool shift = false;
 };
 
+// Where a drag over a list is: the position in the list, the 1-based row the drop would go before
+// (the row count + 1 past the last row) and the place relative to that row (0: just before it).
+struct DGListDropPlace {
+    std::int16_t x = 0;
+    std::int16_t y = 0;
+    std::int16_t insertRow = 0;
+    std::int16_t relative = 0;
+};
+
+// Drop effects, one bit each; a drag offers them all (7) and a target answers the one it takes.
+inline constexpr std::int16_t kDGDragCopy = 1;
+inline constexpr std::int16_t kDGDragMove = 2;
+inline constexpr std::int16_t kDGDragLink = 4;
+
 // Callbacks of an item; several observers may watch one item, each gets every callback of it.
 class ItemObserver {
 public:
@@ -91,6 +105,29 @@ public:
     virtual void listHeaderItemClicked(std::int16_t panel, std::int16_t item, std::int16_t headerItem);
     virtual void listHeaderItemResized(std::int16_t panel, std::int16_t item, std::int16_t headerItem,
                                        std::int16_t phase, std::int16_t change);
+    virtual void listHeaderItemDragged(std::int16_t panel, std::int16_t item, std::int16_t from,
+                                       std::int16_t to);
+    // An owner-drawn cell (DGListSetTabFieldOwnerDrawFlag) is to be drawn: its 1-based row and tab field
+    // and its size in pixels.
+    virtual void listTabItemUpdate(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t tab,
+                                   std::int16_t width, std::int16_t height);
+    // Dragging the list's selected rows. Clear `mayStart` to refuse the drag; started: the effects allowed
+    // in and out, and whether the host shows its right-drag menu; ended: the effect the drop took (0: none).
+    virtual void listDragStarting(std::int16_t panel, std::int16_t item, bool& mayStart);
+    virtual void listDragStarted(std::int16_t panel, std::int16_t item, std::int16_t& effect,
+                                 bool& rightDragMenu);
+    virtual void listDragEnded(std::int16_t panel, std::int16_t item, std::int16_t effect);
+    // Something dragged over the list. Entered: the effect taken out, `defaultBehaviour` (in true) left
+    // true lets the host show its own feedback, `rightDragMenu` null in the host form without it. Moved:
+    // `deny` set refuses the drop here. Left and dropped: the effect, in and out.
+    virtual void listDragEntered(std::int16_t panel, std::int16_t item, const DGListDropPlace& place,
+                                 std::int16_t& effect, bool& defaultBehaviour, bool* rightDragMenu);
+    virtual void listDragMoved(std::int16_t panel, std::int16_t item, const DGListDropPlace& place,
+                               std::int16_t& effect, bool& deny);
+    virtual void listDragLeft(std::int16_t panel, std::int16_t item, const DGListDropPlace& place,
+                              std::int16_t& effect);
+    virtual void listDropped(std::int16_t panel, std::int16_t item, const DGListDropPlace& place,
+                             std::int16_t& effect);
 };
 
 // --- Dialogs -------------------------------------------------------------------------------------------
@@ -110,7 +147,8 @@ bool DGInvokeModal(std::int16_t panel);
 void DGPostCloseRequest(std::int16_t panel, std::int32_t code);
 void DGAbortModal(std::int16_t panel);   // closes after the current callback, as cancelled
 
-// Palettes (modeless): shown, hidden and activated by the program; nothing in the script plays them.
+// Palettes (modeless): shown, hidden and activated by the program. When one opens or is shown, the
+// script's actions that name it ("dialog") and come next are played in it.
 void DGBeginEventProcessing(std::int16_t panel);   // opens the palette (panelOpened)
 void DGEndEventProcessing(std::int16_t panel);     // closes it (panelClosed)
 void DGShowPalette(std::int16_t panel, std::int16_t zPosition);
@@ -225,6 +263,41 @@ void DGPopUpSetItemStyle(std::int16_t panel, std::int16_t item, std::int16_t pos
 std::int64_t DGPopUpGetItemUserData(std::int16_t panel, std::int16_t item, std::int16_t position);
 void DGPopUpSetItemUserData(std::int16_t panel, std::int16_t item, std::int16_t position, std::int64_t value);
 
+// --- User-control popups -------------------------------------------------------------------------------
+// A user control item becomes a popup menu when it is given its control kind; the kind says what its
+// button shows of the chosen item (0 text and icon, 1 icon, 2 text). Its items are as a popup's: 1-based
+// positions (0 from UCPopupGetSelectedItem: none), except UCPopupSetItemStatus, which takes the 0-based
+// index. The check marks and the button's text and icon are the program's to set.
+void UCPopupSetControlKind(std::int16_t panel, std::int16_t item, std::int32_t kind);
+std::int32_t UCPopupGetControlKind(std::int16_t panel, std::int16_t item);   // -1: not a popup
+std::int16_t UCPopupGetItemCount(std::int16_t panel, std::int16_t item);
+std::int16_t UCPopupGetSelectedItem(std::int16_t panel, std::int16_t item);
+void UCPopupSelectItem(std::int16_t panel, std::int16_t item, std::int16_t position);
+void UCPopupInsertItem(std::int16_t panel, std::int16_t item, std::int16_t position);   // takes `position`
+void UCPopupAppendItem(std::int16_t panel, std::int16_t item);
+void UCPopupInsertSeparator(std::int16_t panel, std::int16_t item, std::int16_t position);   // -1: the end
+void UCPopupDeleteItem(std::int16_t panel, std::int16_t item, std::int16_t position);
+std::string UCPopupGetItemText(std::int16_t panel, std::int16_t item, std::int16_t position);
+void UCPopupSetItemText(std::int16_t panel, std::int16_t item, std::int16_t position, std::string_view text);
+// False when the item has no icon (the DGImage is then empty).
+bool UCPopupGetItemIcon(std::int16_t panel, std::int16_t item, std::int16_t position, DGImage& icon);
+void UCPopupSetItemIcon(std::int16_t panel, std::int16_t item, std::int16_t position,
+                        const DGImage* icon);   // null: none
+void UCPopupSetItemStatus(std::int16_t panel, std::int16_t item, std::int16_t index, bool disabled);
+bool UCPopupIsItemEnabled(std::int16_t panel, std::int16_t item, std::int16_t position);
+void UCPopupSetItemTextStyle(std::int16_t panel, std::int16_t item, std::int16_t position,
+                             std::int16_t style);   // 0, 16 bold, 32 italic, 48 underlined
+std::int16_t UCPopupGetItemTextStyle(std::int16_t panel, std::int16_t item, std::int16_t position);
+std::int64_t UCPopupGetItemData(std::int16_t panel, std::int16_t item, std::int16_t position);
+void UCPopupSetItemData(std::int16_t panel, std::int16_t item, std::int16_t position, std::int64_t value);
+void UCPopupCheckItem(std::int16_t panel, std::int16_t item, std::int16_t position);
+void UCPopupUncheckItem(std::int16_t panel, std::int16_t item, std::int16_t position);
+bool UCPopupIsItemChecked(std::int16_t panel, std::int16_t item, std::int16_t position);
+void UCPopupSetButtonText(std::int16_t panel, std::int16_t item, std::string_view text);
+std::string UCPopupGetButtonText(std::int16_t panel, std::int16_t item);
+void UCPopupSetButtonIcon(std::int16_t panel, std::int16_t item, const DGImage& icon);
+DGImage UCPopupGetButtonIcon(std::int16_t panel, std::int16_t item);
+
 // --- Lists (1-based rows and tab fields; 0 selects or deletes all) -------------------------------------
 inline constexpr std::int16_t kDGListBottom = -1;
 std::int16_t DGListGetItemCount(std::int16_t panel, std::int16_t item);
@@ -255,6 +328,7 @@ std::int64_t DGListGetItemUserData(std::int16_t panel, std::int16_t item, std::i
 void DGListSetItemUserData(std::int16_t panel, std::int16_t item, std::int16_t row, std::int64_t value);
 std::int16_t DGListGetItemStyle(std::int16_t panel, std::int16_t item, std::int16_t row);
 void DGListSetItemStyle(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t style);
+// In an open dialog with drawing enabled, each owner-drawn cell redrawn is asked for (listTabItemUpdate).
 void DGListRedrawItem(std::int16_t panel, std::int16_t item, std::int16_t row);
 void DGListRedrawTabItem(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t tab);
 void DGListEnableDraw(std::int16_t panel, std::int16_t item);

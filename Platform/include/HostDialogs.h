@@ -46,14 +46,22 @@ void setAlertObserver(std::function<void(const AlertRecord&)> observer);
 // What the user does inside a modal dialog. The dialog library plays these in order, each addressed
 // to the innermost open dialog (or to `dialogId` when it is given).
 enum class DialogActionKind {
-    click,         // item: a button or static text is clicked
-    doubleClick,   // item: a static text or list row is double-clicked (row: rows[0], if any)
-    setText,       // item, text: the user types the whole text into an edit field; with commit, then
-                   // leaves it (Tab or Enter), so the field loses the focus
-    selectPopup,   // item, index (1-based) or text: the user picks a popup item
-    selectRows,    // item, rows (1-based): the user selects these list rows (empty: none)
-    resize,        // width, height: the user drags the dialog to this client size
-    closeBox,      // the user clicks the window's close box
+    click,          // item: a button or static text is clicked
+    doubleClick,    // item: a static text or list row is double-clicked (row: rows[0], if any)
+    setText,        // item, text: the user types the whole text into an edit field; with commit, then
+                    // leaves it (Tab or Enter), so the field loses the focus
+    selectPopup,    // item, index (1-based) or text: the user picks a popup item
+    selectRows,     // item, rows (1-based): the user selects these list rows (empty: none)
+    resize,         // width, height: the user drags the dialog to this client size
+    closeBox,       // the user clicks the window's close box
+    clickRow,       // item, rows[0]: one click on a list row, with the keys held (command, option, shift)
+    clickHeader,    // item, header: a click on a list's header item
+    resizeHeader,   // item, header, change: the user drags the header item's edge by change
+    dragHeader,     // item, header, to: the user drags the header item to position `to`
+    hotKey,         // key: the user presses the dialog's hot key of this id
+    drop,           // something dragged from elsewhere is dropped: on list `item` before `row`, or with
+                    // item 0 on the panel at x, y
+    dragRows,       // item, rows: the user drags these list rows; with `to`, onto that list before `row`
 };
 
 struct DialogAction {
@@ -66,6 +74,16 @@ struct DialogAction {
     std::vector<int> rows;      // selectRows, doubleClick
     int width = 0;              // resize
     int height = 0;
+    bool command = false;   // clickRow: the keys held
+    bool option = false;
+    bool shift = false;
+    int header = 0;   // clickHeader, resizeHeader, dragHeader: the 1-based header item
+    int change = 0;   // resizeHeader
+    int to = 0;       // dragHeader: the new position; dragRows: the list dropped on (0: none)
+    int row = 0;      // drop, dragRows: the 1-based row the drop goes before (0: the end)
+    int key = 0;      // hotKey
+    int x = 0;        // drop on the panel
+    int y = 0;
 };
 
 // Replaces the whole script by the one in the file or text. False, with a message naming the file, the
@@ -99,6 +117,10 @@ std::optional<ObjectSettingsAnswer> takeObjectSettingsAnswer();
 // The step at which the process window with this number (1 for the first window the program opens)
 // reports a cancel; an action without a window number serves the next window that opens.
 std::optional<int> takeProgressCancel(int windowNumber);
+
+// What of the script was never used when the command ends, one line each ("answerAlert 2", ...):
+// answers no alert, dialog or process window asked for, and file dialog answers left over.
+std::vector<std::string> unplayedActions();
 
 // Script actions that could not be played as written (a missing button, a dialog that is not open),
 // one message each; the host goes on with the default.

@@ -60,6 +60,7 @@ std::optional<FileChoice> browseForFileOfType(FileDialogKind kind, const std::st
 // nullopt: the user cancels; type: the file type chosen, 1-based.
 void queueFileDialogAnswer(std::optional<std::string> path, int type = 1);
 void clearFileDialogAnswers();
+std::vector<std::string> pendingFileDialogAnswers();   // each answer left: its path, or "cancel"
 
 // The dialogs shown so far, oldest first, as the add-on asked for them.
 struct FileDialogRequest {

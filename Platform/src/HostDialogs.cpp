@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <initializer_list>
 #include <mutex>
 
 #include <nlohmann/json.hpp>
@@ -69,6 +70,25 @@ std::optional<int> dialogId(const Json& action) {
     return wholeNumber(action, "dialog", 1);
 }
 
+bool flag(const Json& action, const char* key) {
+    const auto found = action.find(key);
+    if (found == action.end()) return false;
+    if (!found->is_boolean()) throw ScriptError{std::string("\"") + key + "\" must be true or false"};
+    return found->get<bool>();
+}
+
+std::vector<int> rowList(const Json& action) {
+    const auto rows = action.find("rows");
+    if (rows == action.end() || !rows->is_array()) throw ScriptError{"needs \"rows\" as a list"};
+    std::vector<int> result;
+    for (const auto& row : *rows) {
+        if (!row.is_number_integer() || row.get<long long>() < 1 || row.get<long long>() > 32767)
+            throw ScriptError{"\"rows\" must hold row numbers from 1"};
+        result.push_back(row.get<int>());
+    }
+    return result;
+}
+
 DialogAction dialogAction(DialogActionKind kind, const Json& action) {
     DialogAction result;
     result.kind = kind;
@@ -98,30 +118,110 @@ DialogAction dialogAction(DialogActionKind kind, const Json& action) {
             else
                 result.text = text(action, "text");
             break;
-        case DialogActionKind::selectRows: {
+        case DialogActionKind::selectRows:
             result.item = wholeNumber(action, "item", 1);
-            const auto rows = action.find("rows");
-            if (rows == action.end() || !rows->is_array()) throw ScriptError{"needs \"rows\" as a list"};
-            for (const auto& row : *rows) {
-                if (!row.is_number_integer() || row.get<long long>() < 1 || row.get<long long>() > 32767)
-                    throw ScriptError{"\"rows\" must hold row numbers from 1"};
-                result.rows.push_back(row.get<int>());
-            }
+            result.rows = rowList(action);
             break;
-        }
         case DialogActionKind::resize:
             result.width = wholeNumber(action, "width", 0);
             result.height = wholeNumber(action, "height", 0);
             break;
         case DialogActionKind::closeBox:
             break;
+        case DialogActionKind::clickRow:
+            result.item = wholeNumber(action, "item", 1);
+            result.rows.push_back(wholeNumber(action, "row", 1));
+            result.command = flag(action, "command");
+            result.option = flag(action, "option");
+            result.shift = flag(action, "shift");
+            break;
+        case DialogActionKind::clickHeader:
+            result.item = wholeNumber(action, "item", 1);
+            result.header = wholeNumber(action, "header", 1);
+            break;
+        case DialogActionKind::resizeHeader:
+            result.item = wholeNumber(action, "item", 1);
+            result.header = wholeNumber(action, "header", 1);
+            result.change = wholeNumber(action, "change", -32767);
+            break;
+        case DialogActionKind::dragHeader:
+            result.item = wholeNumber(action, "item", 1);
+            result.header = wholeNumber(action, "header", 1);
+            result.to = wholeNumber(action, "to", 1);
+            break;
+        case DialogActionKind::hotKey:
+            result.key = wholeNumber(action, "key", 1);
+            break;
+        case DialogActionKind::drop:
+            if (action.contains("item") == (action.contains("x") || action.contains("y")))
+                throw ScriptError{"needs either \"item\" (a list) or \"x\" and \"y\" (the panel)"};
+            if (action.contains("item")) {
+                result.item = wholeNumber(action, "item", 1);
+                if (action.contains("row")) result.row = wholeNumber(action, "row", 1);
+            } else {
+                if (action.contains("row")) throw ScriptError{"\"row\" needs a list \"item\""};
+                result.x = wholeNumber(action, "x", 0);
+                result.y = wholeNumber(action, "y", 0);
+            }
+            break;
+        case DialogActionKind::dragRows:
+            result.item = wholeNumber(action, "item", 1);
+            result.rows = rowList(action);
+            if (result.rows.empty()) throw ScriptError{"needs at least one row to drag"};
+            if (action.contains("to")) result.to = wholeNumber(action, "to", 1);
+            if (action.contains("row")) {
+                if (result.to == 0) throw ScriptError{"\"row\" needs the list \"to\""};
+                result.row = wholeNumber(action, "row", 1);
+            }
+            break;
     }
     return result;
+}
+
+// The keys each action takes besides "do"; dialog actions also take "dialog".
+struct ActionKeys {
+    const char* kind;
+    std::initializer_list<const char*> keys;
+};
+const ActionKeys kActionKeys[] = {
+    {"answerAlert", {"button"}},
+    {"cancelProgressAt", {"step", "window"}},
+    {"fileDialog", {"path", "cancel", "type"}},
+    {"settingsDialog", {"accept", "part", "set"}},
+    {"objectSettings", {"accept", "set"}},
+    {"click", {"dialog", "item"}},
+    {"doubleClick", {"dialog", "item", "row"}},
+    {"setText", {"dialog", "item", "text", "commit"}},
+    {"selectPopup", {"dialog", "item", "index", "text"}},
+    {"selectRows", {"dialog", "item", "rows"}},
+    {"resize", {"dialog", "width", "height"}},
+    {"closeBox", {"dialog"}},
+    {"clickRow", {"dialog", "item", "row", "command", "option", "shift"}},
+    {"clickHeader", {"dialog", "item", "header"}},
+    {"resizeHeader", {"dialog", "item", "header", "change"}},
+    {"dragHeader", {"dialog", "item", "header", "to"}},
+    {"hotKey", {"dialog", "key"}},
+    {"drop", {"dialog", "item", "row", "x", "y"}},
+    {"dragRows", {"dialog", "item", "rows", "to", "row"}},
+};
+
+// A misspelt key would otherwise be dropped without a word, and the action played without it.
+void refuseUnknownKeys(const Json& action, const std::string& kind) {
+    for (const ActionKeys& known : kActionKeys) {
+        if (kind != known.kind) continue;
+        for (const auto& [key, value] : action.items()) {
+            if (key == "do") continue;
+            bool found = false;
+            for (const char* allowed : known.keys) found = found || key == allowed;
+            if (!found) throw ScriptError{"(\"" + kind + "\") has an unknown key \"" + key + "\""};
+        }
+    }
 }
 
 void readAction(const Json& action, const std::string& baseDirectory, Script& script) {
     if (!action.is_object()) throw ScriptError{"is not an object"};
     const std::string kind = text(action, "do");
+    refuseUnknownKeys(action, kind);
     if (kind == "answerAlert") {
         script.alertAnswers.push_back(wholeNumber(action, "button", 1));
     } else if (kind == "cancelProgressAt") {
@@ -183,10 +283,20 @@ void readAction(const Json& action, const std::string& baseDirectory, Script& sc
         script.objectSettingsAnswers.push_back(std::move(answer));
     } else {
         static const std::pair<const char*, DialogActionKind> kDialogKinds[] = {
-            {"click", DialogActionKind::click},           {"doubleClick", DialogActionKind::doubleClick},
-            {"setText", DialogActionKind::setText},       {"selectPopup", DialogActionKind::selectPopup},
-            {"selectRows", DialogActionKind::selectRows}, {"resize", DialogActionKind::resize},
-            {"closeBox", DialogActionKind::closeBox}};
+            {"click", DialogActionKind::click},
+            {"doubleClick", DialogActionKind::doubleClick},
+            {"setText", DialogActionKind::setText},
+            {"selectPopup", DialogActionKind::selectPopup},
+            {"selectRows", DialogActionKind::selectRows},
+            {"resize", DialogActionKind::resize},
+            {"closeBox", DialogActionKind::closeBox},
+            {"clickRow", DialogActionKind::clickRow},
+            {"clickHeader", DialogActionKind::clickHeader},
+            {"resizeHeader", DialogActionKind::resizeHeader},
+            {"dragHeader", DialogActionKind::dragHeader},
+            {"hotKey", DialogActionKind::hotKey},
+            {"drop", DialogActionKind::drop},
+            {"dragRows", DialogActionKind::dragRows}};
         for (const auto& [name, dialogKind] : kDialogKinds) {
             if (kind == name) {
                 script.dialogActions.push_back(dialogAction(dialogKind, action));
@@ -369,6 +479,24 @@ std::optional<int> takeProgressCancel(int windowNumber) {
         }
     }
     return std::nullopt;
+}
+
+std::vector<std::string> unplayedActions() {
+    std::vector<std::string> left;
+    {
+        std::lock_guard lock(state().mutex);
+        const Script& script = state().script;
+        for (const int button : script.alertAnswers) left.push_back("answerAlert " + std::to_string(button));
+        for (const SettingsDialogAnswer& answer : script.settingsAnswers)
+            left.push_back(std::string("settingsDialog ") + (answer.accept ? "accept" : "cancel"));
+        for (const ObjectSettingsAnswer& answer : script.objectSettingsAnswers)
+            left.push_back(std::string("objectSettings ") + (answer.accept ? "accept" : "cancel"));
+        for (const ProgressCancel& cancel : script.progressCancels)
+            left.push_back("cancelProgressAt step " + std::to_string(cancel.step) +
+                           (cancel.window ? " window " + std::to_string(*cancel.window) : ""));
+    }
+    for (const std::string& path : pendingFileDialogAnswers()) left.push_back("fileDialog " + path);
+    return left;
 }
 
 void noteScriptError(std::string message) {

@@ -101,6 +101,12 @@ void queueFileDialogAnswer(std::optional<std::string> path, int type) {
 
 void clearFileDialogAnswers() { state().answers.clear(); }
 
+std::vector<std::string> pendingFileDialogAnswers() {
+    std::vector<std::string> left;
+    for (const auto& [path, type] : state().answers) left.push_back(path ? *path : "cancel");
+    return left;
+}
+
 std::vector<FileDialogRequest> fileDialogRequests() { return state().requests; }
 
 void clearFileDialogRequests() { state().requests.clear(); }

@@ -1,135 +1,13 @@
 // The headless dialog library: dialogs and their items as plain state, observers, and the modal loop
-// that plays the user-action script.
+// that plays the user-action script (the actions themselves: SimDialogScript.cpp).
 #include "HostDialogLibrary.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <map>
-#include <memory>
-#include <optional>
-#include <set>
 
-#include "HostDialogs.h"
-#include "ModuleResources.h"
+#include "SimDialogState.h"
 
 namespace host {
-namespace {
-
-constexpr std::int32_t kFrameLeft = 8;   // the frame around the client area
-constexpr std::int32_t kFrameTop = 30;
-constexpr std::int32_t kFrameExtraWidth = 16;
-constexpr std::int32_t kFrameExtraHeight = 38;
-constexpr std::int16_t kDefaultRowHeight = 18;
-constexpr std::int16_t kHeaderHeight = 20;
-
-struct PopupEntry {
-    std::string text;
-    bool separator = false;
-    std::int16_t status = 0;
-    std::int16_t style = 0;
-    std::int64_t userData = 0;
-    DGImage icon;
-};
-
-struct ListRow {
-    std::vector<std::string> tabs;
-    std::map<std::int16_t, DGImage> icons;
-    std::uint16_t color[3] = {};
-    std::uint16_t background[3] = {};
-    std::int16_t status = 0;
-    std::int16_t style = 0;
-    std::int64_t userData = 0;
-    bool isSelected() const { return selected_; }
-
-private:
-    friend struct Item;   // which counts the selected rows
-    bool selected_ = false;
-};
-
-struct HeaderEntry {
-    std::string text;
-    std::int16_t size = 0;
-    std::int16_t minSize = 0;
-    std::int16_t arrow = 0;
-    std::int16_t font = 0;
-    std::int32_t flags = 0;
-};
-
-struct Item {
-    DGItemType type = kDGButton;
-    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
-    std::int32_t pendingMove[4] = {};   // collected while move-grow is begun: dx, dy, dw, dh
-    std::string text;
-    std::int32_t maxLength = 0;
-    bool enabled = true;
-    bool visible = true;
-    std::int16_t font = 0;
-    std::uint16_t colors[6] = {};
-    DGImage image;
-    std::vector<ItemObserver*> observers;
-    // Popups.
-    std::vector<PopupEntry> popup;
-    std::int16_t popupSelected = 0;
-    // Lists. The selected rows are counted: asking for the selection of a long list that has none then
-    // does not walk its rows. Rows are selected only through selectRow and selectAllRows, so the count is
-    // never below the rows that are.
-    std::vector<ListRow> rows;
-    std::size_t selectedRows = 0;
-    void selectRow(std::size_t r, bool on) {
-        if (rows[r].selected_ == on) return;
-        rows[r].selected_ = on;
-        on ? ++selectedRows : --selectedRows;
-    }
-    void selectAllRows(bool on) {
-        for (ListRow& row : rows) row.selected_ = on;
-        selectedRows = on ? rows.size() : 0;
-    }
-    void eraseRow(std::size_t r) {
-        if (rows[r].selected_) --selectedRows;
-        rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(r));
-    }
-    std::int16_t rowHeight = kDefaultRowHeight;
-    int drawDisabled = 0;
-    std::int16_t scroll = 0, hscroll = 0;
-    std::vector<DGTabData> tabs;
-    std::map<std::int16_t, std::int16_t> tabItems;   // tab field -> dialog item laid on it
-    std::set<std::int16_t> ownerDrawTabs;
-    bool headerFlags[3] = {};
-    std::vector<HeaderEntry> header;
-};
-
-struct Panel {
-    std::int16_t id = 0;
-    std::int32_t module = 0;
-    std::int32_t resourceId = 0;
-    bool modal = true;
-    GuidRecord guid;
-    std::string title;
-    DialogGrow grow = DialogGrow::none;
-    std::int32_t width = 0, height = 0, minWidth = 0, minHeight = 0;
-    std::int32_t x = 200, y = 150;
-    std::vector<Item> items;   // item n is items[n - 1]
-    std::vector<PanelObserver*> observers;
-    bool open = false;
-    bool running = false;   // its modal loop runs
-    std::optional<std::int32_t> closeRequest;
-    bool abort = false;
-    bool accepted = false;   // how the modal loop ended
-    bool visible = false;
-    bool dragAndDrop = false;
-    std::int16_t focus = -1;
-    std::int16_t z = 0;
-    int moveGrowDepth = 0;
-};
-
-struct Library {
-    std::map<std::int32_t, const ModuleResources*> modules;
-    std::int32_t nextModule = 1;
-    std::map<std::int16_t, std::unique_ptr<Panel>> panels;
-    std::int16_t nextPanel = 1000;
-    std::function<void(const std::string&)> transcript;
-    std::string stopMessage;
-};
+namespace dialogs {
 
 // Never destroyed: modules that outlive the program's statics still unregister their resources here.
 Library& library() {
@@ -159,6 +37,22 @@ PopupEntry* findPopupEntry(std::int16_t panel, std::int16_t item, std::int16_t p
     return &i->popup[static_cast<std::size_t>(position) - 1];
 }
 
+// Any user control holds popup items; one given its control kind is a popup the user can choose from.
+Item* findUserPopup(std::int16_t panel, std::int16_t item) {
+    Item* i = findItem(panel, item);
+    return i && i->type == kDGUserControl ? i : nullptr;
+}
+
+PopupEntry* findUserPopupEntry(std::int16_t panel, std::int16_t item, std::int16_t position) {
+    Item* i = findUserPopup(panel, item);
+    if (!i || position < 1 || static_cast<std::size_t>(position) > i->popup.size()) return nullptr;
+    return &i->popup[static_cast<std::size_t>(position) - 1];
+}
+
+bool isPopupItem(const Item& item) {
+    return item.type == kDGPopUp || (item.type == kDGUserControl && item.controlKind >= 0);
+}
+
 Item* findList(std::int16_t panel, std::int16_t item) {
     Item* i = findItem(panel, item);
     return i && (i->type == kDGSingleList || i->type == kDGMultiList) ? i : nullptr;
@@ -175,80 +69,6 @@ void write(const std::string& line) {
 }
 
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
-// --- Text in characters ----------------------------------------------------------------------------
-std::vector<std::string> characters(std::string_view text) {
-    std::vector<std::string> result;
-    for (std::size_t i = 0; i < text.size();) {
-        std::size_t length = 1;
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead >= 0xF0)
-            length = 4;
-        else if (lead >= 0xE0)
-            length = 3;
-        else if (lead >= 0xC0)
-            length = 2;
-        length = std::min(length, text.size() - i);
-        result.emplace_back(text.substr(i, length));
-        i += length;
-    }
-    return result;
-}
-
-char32_t codePoint(const std::string& character) {
-    const auto byte = [&](std::size_t i) {
-        return static_cast<char32_t>(static_cast<unsigned char>(character[i]));
-    };
-    switch (character.size()) {
-        case 2:
-            return ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
-        case 3:
-            return ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
-        case 4:
-            return ((byte(0) & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) |
-                   (byte(3) & 0x3F);
-        default:
-            return byte(0);
-    }
-}
-
-std::string cutToLength(std::string_view text, std::int32_t maxLength) {
-    if (maxLength <= 0) return std::string(text);
-    std::string result;
-    std::int32_t count = 0;
-    for (const std::string& c : characters(text)) {
-        if (count++ == maxLength) break;
-        result += c;
-    }
-    return result;
-}
-
-// --- Observers: each call walks a copy and skips observers that left meanwhile ------------------------
-template <typename Call>
-void notifyPanel(std::int16_t id, Call&& call) {
-    Panel* p = findPanel(id);
-    if (!p) return;
-    const std::vector<PanelObserver*> observers = p->observers;
-    for (PanelObserver* observer : observers) {
-        p = findPanel(id);
-        if (!p || std::find(p->observers.begin(), p->observers.end(), observer) == p->observers.end())
-            continue;
-        call(*observer);
-    }
-}
-
-template <typename Call>
-void notifyItem(std::int16_t panel, std::int16_t item, Call&& call) {
-    Item* i = findItem(panel, item);
-    if (!i) return;
-    const std::vector<ItemObserver*> observers = i->observers;
-    for (ItemObserver* observer : observers) {
-        i = findItem(panel, item);
-        if (!i || std::find(i->observers.begin(), i->observers.end(), observer) == i->observers.end())
-            continue;
-        call(*observer);
-    }
-}
 
 // --- What the transcript shows ---------------------------------------------------------------------
 const char* typeName(DGItemType type) {
@@ -313,8 +133,8 @@ void showDialog(const Panel& p) {
         if (item.type == kDGSeparator || !isShown(p, static_cast<std::int16_t>(n))) continue;
         std::string line = "  " + std::to_string(n) + " " + typeName(item.type);
         if (!item.enabled) line += " (disabled)";
-        if (item.type == kDGPopUp) {
-            line += ":";
+        if (isPopupItem(item)) {
+            line += item.type == kDGPopUp ? ":" : " popup:";
             for (std::size_t k = 0; k < item.popup.size(); ++k) {
                 const PopupEntry& e = item.popup[k];
                 line += k ? " |" : "";
@@ -372,7 +192,7 @@ bool settle(std::int16_t id) {
         bool allow = true;
         notifyPanel(id, [&](PanelObserver& o) { o.panelCloseRequested(id, code == 1, allow); });
         p = findPanel(id);
-        if (!p) return true;
+        if (!p || !p->open) return true;   // a palette's observer closes it itself
         if (allow) {
             closePanel(id, code == 1);
             return true;
@@ -380,162 +200,33 @@ bool settle(std::int16_t id) {
     }
 }
 
-std::string actionName(const DialogAction& a) {
-    switch (a.kind) {
-        case DialogActionKind::click:
-            return "click item " + std::to_string(a.item);
-        case DialogActionKind::doubleClick:
-            return "doubleClick item " + std::to_string(a.item) +
-                   (a.rows.empty() ? "" : " row " + std::to_string(a.rows[0]));
-        case DialogActionKind::setText:
-            return "setText item " + std::to_string(a.item) + " " + quoted(a.text) +
-                   (a.commit ? " commit" : "");
-        case DialogActionKind::selectPopup:
-            return "selectPopup item " + std::to_string(a.item) + " " +
-                   (a.index ? "index " + std::to_string(*a.index) : quoted(a.text));
-        case DialogActionKind::selectRows: {
-            std::string rows;
-            for (int r : a.rows) rows += (rows.empty() ? "" : ", ") + std::to_string(r);
-            return "selectRows item " + std::to_string(a.item) + " rows [" + rows + "]";
-        }
-        case DialogActionKind::resize:
-            return "resize to " + std::to_string(a.width) + " x " + std::to_string(a.height);
-        case DialogActionKind::closeBox:
-            return "closeBox";
-    }
-    return "?";
-}
-
-// Plays one action on the dialog; false after stopping the run because it cannot be played.
-bool play(std::int16_t id, const DialogAction& action) {
-    Panel* p = findPanel(id);
-    const std::string where = dialogName(*p);
-    const auto refuse = [&](const std::string& why) {
-        stopScriptRun(actionName(action) + " in " + where + ": " + why);
-        return false;
-    };
-    write("  > " + actionName(action));
-    const auto itemId = static_cast<std::int16_t>(action.item);
-    Item* item = nullptr;
-    if (action.kind != DialogActionKind::resize && action.kind != DialogActionKind::closeBox) {
-        item = findItem(id, itemId);
-        if (!item || item->type == kDGSeparator)
-            return refuse("there is no item " + std::to_string(action.item));
-        if (!isShown(*p, itemId)) return refuse("item " + std::to_string(action.item) + " is hidden");
-        if (!item->enabled) return refuse("item " + std::to_string(action.item) + " is disabled");
-    }
-    const auto isText = [](DGItemType t) {
-        return t == kDGLeftText || t == kDGCenterText || t == kDGRightText;
-    };
-    const auto isList = [](DGItemType t) { return t == kDGSingleList || t == kDGMultiList; };
-    switch (action.kind) {
-        case DialogActionKind::click:
-            if (item->type != kDGButton && !isText(item->type))
-                return refuse(std::string("a ") + typeName(item->type) +
-                              " is not clicked; use its own action");
-            notifyItem(id, itemId, [&](ItemObserver& o) { o.itemClicked(id, itemId); });
-            return true;
-        case DialogActionKind::doubleClick:
-            if (isText(item->type)) {
-                notifyItem(id, itemId, [&](ItemObserver& o) { o.itemDoubleClicked(id, itemId); });
-                return true;
-            }
-            if (!isList(item->type))
-                return refuse(std::string("a ") + typeName(item->type) + " is not double-clicked");
-            if (action.rows.empty()) return refuse("a double click on a list needs its \"row\"");
-            if (static_cast<std::size_t>(action.rows[0]) > item->rows.size())
-                return refuse("the list has no row " + std::to_string(action.rows[0]));
-            {
-                const auto row = static_cast<std::int16_t>(action.rows[0]);
-                if (!item->rows[static_cast<std::size_t>(row) - 1].isSelected()) {
-                    item->selectAllRows(false);
-                    item->selectRow(static_cast<std::size_t>(row) - 1, true);
-                    notifyItem(id, itemId, [&](ItemObserver& o) { o.listSelectionChanged(id, itemId); });
-                }
-                if (!settle(id)) {
-                    const DGListClick click{row, 4,
-                                            static_cast<std::int16_t>((row - 1) * kDefaultRowHeight + 4)};
-                    notifyItem(id, itemId, [&](ItemObserver& o) { o.listDoubleClicked(id, itemId, click); });
-                }
-            }
-            return true;
-        case DialogActionKind::setText: {
-            if (item->type != kDGEditText)
-                return refuse(std::string("a ") + typeName(item->type) + " takes no typing");
-            std::string typed;
-            for (const std::string& c : characters(action.text)) {
-                bool deny = false;
-                notifyItem(id, itemId,
-                           [&](ItemObserver& o) { o.itemCharEntered(id, itemId, codePoint(c), deny); });
-                if (!deny) typed += c;
-            }
-            item = findItem(id, itemId);
-            if (!item) return true;
-            item->text = cutToLength(typed, item->maxLength);
-            notifyItem(id, itemId, [&](ItemObserver& o) { o.itemChanged(id, itemId); });
-            if (action.commit && findItem(id, itemId))
-                notifyItem(id, itemId, [&](ItemObserver& o) { o.itemFocusLost(id, itemId); });
-            return true;
-        }
-        case DialogActionKind::selectPopup: {
-            if (item->type != kDGPopUp)
-                return refuse(std::string("a ") + typeName(item->type) + " is not a popup");
-            std::size_t position = 0;
-            if (action.index) {
-                position = static_cast<std::size_t>(*action.index);
-                if (position > item->popup.size())
-                    return refuse("the popup has " + std::to_string(item->popup.size()) + " items, not " +
-                                  std::to_string(position));
-            } else {
-                for (std::size_t k = 0; k < item->popup.size() && position == 0; ++k)
-                    if (!item->popup[k].separator && item->popup[k].text == action.text) position = k + 1;
-                if (position == 0) return refuse("the popup has no item " + quoted(action.text));
-            }
-            const PopupEntry& entry = item->popup[position - 1];
-            if (entry.separator) return refuse("popup item " + std::to_string(position) + " is a separator");
-            if (entry.status != 0) return refuse("popup item " + quoted(entry.text) + " is disabled");
-            item->popupSelected = static_cast<std::int16_t>(position);
-            notifyItem(id, itemId, [&](ItemObserver& o) { o.itemChanged(id, itemId); });
-            return true;
-        }
-        case DialogActionKind::selectRows: {
-            if (!isList(item->type)) return refuse(std::string("a ") + typeName(item->type) + " has no rows");
-            for (int row : action.rows)
-                if (static_cast<std::size_t>(row) > item->rows.size())
-                    return refuse("the list has no row " + std::to_string(row) + " (it has " +
-                                  std::to_string(item->rows.size()) + ")");
-            if (item->type == kDGSingleList && action.rows.size() > 1)
-                return refuse("the list lets one row at a time be selected");
-            item->selectAllRows(false);
-            for (int row : action.rows) item->selectRow(static_cast<std::size_t>(row) - 1, true);
-            notifyItem(id, itemId, [&](ItemObserver& o) { o.listSelectionChanged(id, itemId); });
-            return true;
-        }
-        case DialogActionKind::resize: {
-            if (p->grow == DialogGrow::none) return refuse("the dialog cannot be resized");
-            std::int32_t width = std::max(action.width, p->minWidth);
-            std::int32_t height = std::max(action.height, p->minHeight);
-            if (p->grow == DialogGrow::vertical) width = p->width;
-            if (p->grow == DialogGrow::horizontal) height = p->height;
-            const std::int32_t dx = width - p->width, dy = height - p->height;
-            notifyPanel(id, [&](PanelObserver& o) { o.panelResizeEntered(id); });
-            notifyPanel(id, [&](PanelObserver& o) { o.panelResizing(id, dx, dy); });
-            if ((p = findPanel(id)) == nullptr) return true;
-            p->width = width;
-            p->height = height;
-            notifyPanel(id, [&](PanelObserver& o) { o.panelResized(id, dx, dy); });
-            notifyPanel(id, [&](PanelObserver& o) { o.panelResizeExited(id); });
-            return true;
-        }
-        case DialogActionKind::closeBox:
-            p->closeRequest = 2;
-            return true;
-    }
-    return true;
-}
-
 bool isFor(const DialogAction& action, const Panel& p) {
     return !action.dialogId || *action.dialogId == p.resourceId;
+}
+
+}   // namespace dialogs
+
+using namespace dialogs;
+
+namespace {
+
+// The owner-drawn cells of a row the host draws now: in an open dialog, with drawing enabled.
+void drawOwnerCells(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t onlyTab) {
+    const Panel* p = findPanel(panel);
+    const Item* list = findList(panel, item);
+    if (!p || !p->open || !list || list->drawDisabled > 0 || !findRow(panel, item, row)) return;
+    std::vector<std::pair<std::int16_t, std::int16_t>> cells;   // tab, width
+    for (const std::int16_t tab : list->ownerDrawTabs) {
+        if (onlyTab != 0 && tab != onlyTab) continue;
+        const std::size_t t = static_cast<std::size_t>(tab) - 1;
+        const std::int16_t width =
+            t < list->tabs.size() ? static_cast<std::int16_t>(list->tabs[t].end - list->tabs[t].begin) : 0;
+        cells.emplace_back(tab, width);
+    }
+    const std::int16_t height = list->rowHeight;
+    for (const auto& [tab, width] : cells)
+        notifyItem(panel, item,
+                   [&](ItemObserver& o) { o.listTabItemUpdate(panel, item, row, tab, width, height); });
 }
 
 }   // namespace
@@ -565,6 +256,17 @@ void ItemObserver::listDoubleClicked(std::int16_t, std::int16_t, const DGListCli
 void ItemObserver::listHeaderItemClicked(std::int16_t, std::int16_t, std::int16_t) {}
 void ItemObserver::listHeaderItemResized(std::int16_t, std::int16_t, std::int16_t, std::int16_t,
                                          std::int16_t) {}
+void ItemObserver::listHeaderItemDragged(std::int16_t, std::int16_t, std::int16_t, std::int16_t) {}
+void ItemObserver::listTabItemUpdate(std::int16_t, std::int16_t, std::int16_t, std::int16_t, std::int16_t,
+                                     std::int16_t) {}
+void ItemObserver::listDragStarting(std::int16_t, std::int16_t, bool&) {}
+void ItemObserver::listDragStarted(std::int16_t, std::int16_t, std::int16_t&, bool&) {}
+void ItemObserver::listDragEnded(std::int16_t, std::int16_t, std::int16_t) {}
+void ItemObserver::listDragEntered(std::int16_t, std::int16_t, const DGListDropPlace&, std::int16_t&, bool&,
+                                   bool*) {}
+void ItemObserver::listDragMoved(std::int16_t, std::int16_t, const DGListDropPlace&, std::int16_t&, bool&) {}
+void ItemObserver::listDragLeft(std::int16_t, std::int16_t, const DGListDropPlace&, std::int16_t&) {}
+void ItemObserver::listDropped(std::int16_t, std::int16_t, const DGListDropPlace&, std::int16_t&) {}
 
 // --- Resource modules ----------------------------------------------------------------------------------
 std::int32_t DGRegisterResourceModule(const ModuleResources* resources) {
@@ -677,12 +379,21 @@ bool DGInvokeModal(std::int16_t id) {
             continue;
         }
         defaultPressed = true;
-        write("  > default button (the script has nothing more for this dialog)");
+        // The script is silent: the user presses Enter, which clicks the default button (item 1). One
+        // that is disabled or hidden cannot be pressed, so the user leaves with Escape instead.
         const Item* ok = findItem(id, 1);
-        if (ok && ok->type == kDGButton && ok->enabled && isShown(*p, 1))
+        const bool clickable = ok && ok->type == kDGButton;
+        if (clickable && ok->enabled && isShown(*p, 1)) {
+            write("  > default button: click item 1 (the script has nothing more for this dialog)");
             notifyItem(id, 1, [&](ItemObserver& o) { o.itemClicked(id, 1); });
-        else
+        } else if (clickable) {
+            write("  > the default button (item 1) is " + std::string(ok->enabled ? "hidden" : "disabled") +
+                  ": Escape cancels the dialog (the script has nothing more for it)");
+            p->closeRequest = 2;
+        } else {
+            write("  > Enter: the dialog has no default button (the script has nothing more for it)");
             p->closeRequest = 1;
+        }
     }
     p = findPanel(id);
     if (!p) return false;
@@ -697,6 +408,22 @@ void DGPostCloseRequest(std::int16_t panel, std::int32_t code) {
 void DGAbortModal(std::int16_t panel) {
     if (Panel* p = findPanel(panel); p && p->open) p->abort = true;
 }
+
+namespace {
+
+// The user turns to the palette: the script's next actions that name it are played there.
+void playPaletteActions(std::int16_t id) {
+    for (;;) {
+        const Panel* p = findPanel(id);
+        if (!p || !p->open || p->modal || scriptRunStopped()) return;
+        const std::optional<DialogAction> next = peekDialogAction();
+        if (!next || !next->dialogId || *next->dialogId != p->resourceId) return;
+        play(id, *takeDialogAction());
+        settle(id);
+    }
+}
+
+}   // namespace
 
 void DGBeginEventProcessing(std::int16_t panel) {
     Panel* p = findPanel(panel);
@@ -717,6 +444,7 @@ void DGShowPalette(std::int16_t panel, std::int16_t zPosition) {
     if (Panel* p = findPanel(panel); p && !p->modal) {
         p->visible = true;
         p->z = zPosition;
+        playPaletteActions(panel);
     }
 }
 
@@ -1250,8 +978,13 @@ void DGListSetItemStyle(std::int16_t panel, std::int16_t item, std::int16_t row,
     if (ListRow* r = findRow(panel, item, row)) r->style = style;
 }
 
-void DGListRedrawItem(std::int16_t, std::int16_t, std::int16_t) {}
-void DGListRedrawTabItem(std::int16_t, std::int16_t, std::int16_t, std::int16_t) {}
+void DGListRedrawItem(std::int16_t panel, std::int16_t item, std::int16_t row) {
+    drawOwnerCells(panel, item, row, 0);
+}
+
+void DGListRedrawTabItem(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t tab) {
+    if (tab >= 1) drawOwnerCells(panel, item, row, tab);
+}
 
 void DGListEnableDraw(std::int16_t panel, std::int16_t item) {
     if (Item* i = findList(panel, item); i && i->drawDisabled > 0) --i->drawDisabled;

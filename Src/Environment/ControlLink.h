@@ -17,6 +17,7 @@ public:
 
     std::uint16_t getItemId() const { return itemId_; }   // kNoItem: none
     InterfacePanel* getPanel() const { return panel_; }
+    std::int16_t getDialogId() const;   // the panel's host panel id; 0 without a panel or while it is closed
 
     bool operator==(const ControlLink&) const = default;   // both the item and the panel
 

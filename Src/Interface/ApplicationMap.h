@@ -29,10 +29,9 @@ public:
         this->clear();
         this->set(0, std::move(first));
     }
-    // Drops every entry at or after length except the one at 0, which still applies to an empty text.
+    // Drops every entry at or after length: trimmed to 0, the map is empty.
     void trim(std::uint32_t length) {
-        for (auto entry = this->lower_bound(length); entry != this->end();)
-            entry = entry->first == 0 ? std::next(entry) : this->erase(entry);
+        for (auto entry = this->lower_bound(length); entry != this->end();) entry = this->erase(entry);
     }
 
 private:

@@ -31,7 +31,9 @@ DialogControl::DialogControl(const DialogControl& other)
       sizeKnown_(other.sizeKnown_),
       positionKnown_(other.positionKnown_) {}
 
-DialogControl::~DialogControl() = default;
+DialogControl::~DialogControl() {
+    if (joined_) link_.getPanel()->leaveControl(*this);
+}
 
 void DialogControl::sizeCaches() {
     const std::size_t count = static_cast<std::size_t>(std::max<std::int16_t>(rows_, 1));
@@ -122,7 +124,9 @@ void DialogControl::bind(const ControlLink& link) {
 
 void DialogControl::setItemId(std::uint16_t itemId) {
     if (link_.getItemId() != kNoItem) return;
-    link_ = ControlLink(itemId, link_.getPanel());   // a control made for a panel already belongs to it
+    link_ = ControlLink(itemId, link_.getPanel());
+    // One made by make() belongs to its panel already; joinControl knows it and does nothing.
+    if (link_.getPanel() && itemId != kNoItem) link_.getPanel()->joinControl(*this);
 }
 
 void DialogControl::moveAndResize(const ScreenRect& rect, std::int16_t row) {

@@ -81,6 +81,8 @@ public:
     virtual String getText(std::int16_t row = 0, std::int16_t column = 0) const;   // empty here
     virtual Image getImage(std::int16_t row = 0, std::int16_t column = 0) const;   // empty here
     virtual void redraw(std::int16_t row = 0);
+    // A control bound to a panel later joins it as a borrowed control: the panel dispatches to it and
+    // gives it its host item, but does not delete it; it leaves the panel when either goes.
     virtual void bind(const ControlLink& link);
     virtual void setItemId(std::uint16_t itemId);   // only while the item id is unset
     virtual void moveAndResize(const ScreenRect& rect, std::int16_t row = 0);
@@ -118,6 +120,8 @@ public:
     std::uint8_t getFlag() const { return flag_; }
 
 private:
+    friend class InterfacePanel;   // ends a borrowed control's membership when the panel goes first
+
     [[noreturn]] static void throwWithoutPanel();
     void sizeCaches();
     bool cached(const std::vector<bool>& bits, std::int16_t row) const;
@@ -130,6 +134,7 @@ private:
     std::vector<ScreenPoint> positions_;
     std::vector<bool> sizeKnown_;
     std::vector<bool> positionKnown_;
+    bool joined_ = false;   // borrowed by its panel (bind or setItemId); never true for a copy
 };
 
 }   // namespace tarnwick

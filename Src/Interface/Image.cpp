@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Environment/HostApi.h"
+#include "Foundation/DataBufferIn.h"
 #include "Foundation/File.h"
 #include "Foundation/Memory.h"
 
@@ -47,6 +48,14 @@ Image::Image(MemoryBlock& encoded, bool takeOver) {
 Image::Image(host::Handle encoded) {
     MemoryBlock bytes;
     if (encoded) bytes.append(*encoded, getHandleSize(encoded));
+    setEncoded(std::move(bytes));
+}
+
+Image::Image(DataBufferIn& stream) {
+    MemoryBlock bytes;
+    std::vector<char> chunk(std::max<std::size_t>(stream.getSizeHint(), 4096));
+    for (std::size_t got; (got = stream.read(chunk.data(), chunk.size())) != 0;)
+        bytes.append(chunk.data(), got);
     setEncoded(std::move(bytes));
 }
 

@@ -15,6 +15,7 @@
 
 namespace tarnwick {
 
+class DataBufferIn;
 class File;
 
 // Copyable; a copy shares no host object. Without a picture every operation that needs one gives a
@@ -30,6 +31,7 @@ public:
     explicit Image(const MemoryBlock& encoded);   // encoded bytes, copied
     Image(MemoryBlock& encoded, bool takeOver);   // taken over when takeOver, else copied
     explicit Image(host::Handle encoded);         // copied
+    explicit Image(DataBufferIn& stream);         // encoded bytes, read to the stream's end
     explicit Image(host::PixMap* pixMap);         // taken over
     explicit Image(const host::DGImage& image);   // a host image or icon: its resource id
     Image(const Image& other);

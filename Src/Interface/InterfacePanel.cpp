@@ -1,5 +1,6 @@
 #include "Interface/InterfacePanel.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <HostDialogLibrary.h>
@@ -64,6 +65,7 @@ InterfacePanel::InterfacePanel(std::uint16_t resourceId, bool resizeOnOpen)
 
 InterfacePanel::~InterfacePanel() {
     if (registry) registry->erase(serial_);
+    releaseJoined();
     controls_.clear();
     observers_.clear();
 }
@@ -120,6 +122,8 @@ bool InterfacePanel::broadcastEvent(const Event& event) {
                 // 4. The opening event reaches every control. By index: a handler may add controls.
                 for (std::size_t i = 0; i < controls_.size(); ++i)
                     if (controls_[i]->publish(event)) handled = true;
+                for (std::size_t i = 0; i < joined_.size(); ++i)
+                    if (joined_[i]->publish(event)) handled = true;
             }
         }
         // 5. The panel's own subscribers.
@@ -140,6 +144,7 @@ void InterfacePanel::cancel(const ActionEvent&) {}
 void InterfacePanel::closed() {}
 
 void InterfacePanel::detach() {
+    releaseJoined();
     controls_.clear();
     panelId_ = 0;
     observers_.clear();
@@ -152,8 +157,8 @@ void InterfacePanel::attachObservers() {
     if (!observers_.count(GenericObserver::kKey))
         observers_[GenericObserver::kKey] = std::make_unique<GenericObserver>();
     // By index: making a host item may not add controls, but a control's observer might.
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        DialogControl& control = *controls_[i];
+    for (std::size_t i = 0; i < controls_.size() + joined_.size(); ++i) {
+        DialogControl& control = i < controls_.size() ? *controls_[i] : *joined_[i - controls_.size()];
         const std::uint16_t item = control.getItemId(0);
         if (!attached_.insert(item).second) continue;
         control.createItem(panel);
@@ -231,11 +236,30 @@ void InterfacePanel::setFocus() { host::DGSetFocus(panelId_, -1); }
 DialogControl* InterfacePanel::findControl(std::uint16_t itemId) const {
     for (const auto& control : controls_)
         if (control->ownsItem(itemId)) return control.get();
+    for (DialogControl* control : joined_)
+        if (control->ownsItem(itemId)) return control;
     return nullptr;
 }
 
 void InterfacePanel::addControl(std::unique_ptr<DialogControl> control) {
     if (control) controls_.push_back(std::move(control));
+}
+
+void InterfacePanel::joinControl(DialogControl& control) {
+    for (const auto& own : controls_)
+        if (own.get() == &control) return;
+    if (std::find(joined_.begin(), joined_.end(), &control) != joined_.end()) return;
+    joined_.push_back(&control);   // its host item comes with the others' (attachObservers)
+    control.joined_ = true;
+}
+
+void InterfacePanel::leaveControl(DialogControl& control) {
+    if (std::erase(joined_, &control) != 0) control.joined_ = false;
+}
+
+void InterfacePanel::releaseJoined() {
+    for (DialogControl* control : joined_) control->joined_ = false;
+    joined_.clear();
 }
 
 void InterfacePanel::removeControl(std::uint16_t itemId) {

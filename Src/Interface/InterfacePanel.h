@@ -72,7 +72,11 @@ public:
     DialogControl* findControl(std::uint16_t itemId) const;    // the first that owns the item; null: none
     void addControl(std::unique_ptr<DialogControl> control);   // the panel owns it from now on
     void removeControl(std::uint16_t itemId);                  // deletes the first that owns the item
-    std::size_t getControlCount() const { return controls_.size(); }
+    // A control owned elsewhere that was bound to this panel: found, dispatched to and given its host item
+    // as an own one, but not deleted. Nothing for a control already here.
+    void joinControl(DialogControl& control);
+    void leaveControl(DialogControl& control);   // the joined control goes; nothing when it is not here
+    std::size_t getControlCount() const { return controls_.size(); }   // the owned ones
     DialogControl& getControl(std::size_t index) const { return *controls_[index]; }
     // Appends every registered panel whose parent is this one, in registry order; true when any.
     bool collectChildren(std::vector<InterfacePanel*>& children) const;
@@ -89,7 +93,10 @@ protected:
 
 private:
     std::shared_ptr<InterfacePanelObserver> panelObserver_;
+    void releaseJoined();   // every joined control leaves
+
     std::vector<std::unique_ptr<DialogControl>> controls_;
+    std::vector<DialogControl*> joined_;   // borrowed, in the order they joined
     std::map<std::uint32_t, std::unique_ptr<ControlObserver>> observers_;
     std::set<std::uint16_t> attached_;
     std::int32_t serial_;

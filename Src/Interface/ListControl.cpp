@@ -128,9 +128,10 @@ bool ListControl::Node::moveBackward(std::int32_t mode) {
 ListControl::ListControl(const ControlLink& link, std::uint16_t rows, std::int16_t columns,
                          const ColumnProperty& model)
     : DialogControl(link, 0, 0), columnProperties_(std::make_unique<ColumnPropertyList>()) {
-    DialogControl::setDimensions(static_cast<std::int16_t>(std::min<std::uint16_t>(rows, kMaxRows)),
-                                 std::max<std::int16_t>(columns, 1));
+    DialogControl::setDimensions(0, std::max<std::int16_t>(columns, 1));
     columnProperties_->insert(0, model, getColumnCount());
+    // The rows go to the host list too, so that it has as many as the control counts.
+    appendRows(static_cast<std::int16_t>(std::min<std::uint16_t>(rows, kMaxRows)));
 }
 
 ListControl::ListControl(const ListControl& other)
@@ -187,7 +188,9 @@ void ListControl::select(bool on, std::int16_t row) {
         host::DGListDeselectItem(dialog(), item(), static_cast<std::int16_t>(row + 1));
     const std::int16_t first = host::DGListGetSelected(dialog(), item(), 1);
     const std::uint16_t firstRow = first == 0 ? kNone : static_cast<std::uint16_t>(first - 1);
-    if (firstRow != editRow_) attachEditor(first == 0 ? kNone : static_cast<std::uint16_t>(row));
+    // The editors go to the first selected row, where the host lays them: left on a row no longer
+    // selected, what the user types there would be written into that row.
+    if (firstRow != editRow_) attachEditor(firstRow);
 }
 
 void ListControl::selectAll() { host::DGListSelectItem(dialog(), item(), 0); }
@@ -519,15 +522,20 @@ std::uint16_t ListControl::rowAt(const ScreenPoint& point, bool inList) const {
     return kNone;
 }
 
-void ListControl::redraw(std::int16_t row) {
+void ListControl::redraw(std::int16_t row) { redraw(row, static_cast<std::int16_t>(kNone)); }
+
+void ListControl::redraw(std::int16_t row, std::int16_t column) {
     if (columnsChanged_) {
         columnsChanged_ = false;
         applyColumns();
     }
     if (static_cast<std::uint16_t>(row) == kNone)
         DialogControl::redraw(0);
-    else
+    else if (static_cast<std::uint16_t>(column) == kNone)
         host::DGListRedrawItem(dialog(), item(), static_cast<std::int16_t>(row + 1));
+    else
+        host::DGListRedrawTabItem(dialog(), item(), static_cast<std::int16_t>(row + 1),
+                                  static_cast<std::int16_t>(column + 1));
 }
 
 void ListControl::enableDraw(bool on) {

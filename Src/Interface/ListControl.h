@@ -126,7 +126,8 @@ public:
     String getText(std::int16_t row = 0,
                    std::int16_t column = 0) const override;   // the cell's value as text
     Image getImage(std::int16_t row = 0, std::int16_t column = 0) const override;
-    void redraw(std::int16_t row = 0) override;   // 65535: the whole list
+    void redraw(std::int16_t row = 0) override;           // 65535: the whole list
+    void redraw(std::int16_t row, std::int16_t column);   // column 65535: the whole row
     void growBy(const ScreenPoint& delta, std::int16_t row = 0) override;
     void moveGrowBy(const ScreenPoint& grow, const ScreenPoint& move, std::int16_t row = 0) override;
     bool setDimensions(std::int16_t rows, std::int16_t columns) override;

@@ -56,14 +56,27 @@ void PopupMenu::DGObserver::itemChanged(std::int16_t panel, std::int16_t item) {
         owner->broadcastEvent(ItemEvent(ControlLink(static_cast<std::uint16_t>(item), owner)));
 }
 
+void PopupMenu::UCObserver::attach(std::int16_t hostPanel, DialogControl& control) {
+    if (host::DGGetItemType(hostPanel, static_cast<std::int16_t>(control.getItemId())) ==
+        host::kDGUserControl)
+        watch(hostPanel, static_cast<std::int16_t>(control.getItemId()));
+}
+
+void PopupMenu::UCObserver::itemChanged(std::int16_t panel, std::int16_t item) {
+    if (InterfacePanel* owner = InterfacePanel::findPanel(panel))
+        owner->broadcastEvent(ItemEvent(ControlLink(static_cast<std::uint16_t>(item), owner)));
+}
+
 // --- Construction --------------------------------------------------------------------------------------
-std::int16_t PopupMenu::hostCount(const ControlLink& link) {
-    const std::int16_t dialog = link.getPanel() ? link.getPanel()->getPanelId() : 0;
-    return host::DGPopUpGetItemCount(dialog, static_cast<std::int16_t>(link.getItemId()));
+std::int16_t PopupMenu::hostCount(const ControlLink& link, std::int32_t style) {
+    const std::int16_t dialog = link.getDialogId();
+    const auto item = static_cast<std::int16_t>(link.getItemId());
+    return style == kDialogStyle ? host::DGPopUpGetItemCount(dialog, item)
+                                 : host::UCPopupGetItemCount(dialog, item);
 }
 
 PopupMenu::PopupMenu(const ControlLink& link, std::int16_t itemCount, std::int32_t style)
-    : DialogControl(link, hostCount(link), 1), style_(style) {
+    : DialogControl(link, hostCount(link, style), 1), style_(style) {
     if (itemCount >= 1 && itemCount != getRowCount()) {
         if (itemCount > getRowCount())
             appendItems(static_cast<std::int16_t>(itemCount - getRowCount()));
@@ -73,12 +86,16 @@ PopupMenu::PopupMenu(const ControlLink& link, std::int16_t itemCount, std::int32
 }
 
 PopupMenu::PopupMenu(const PopupMenu& other)
-    : DialogControl(other), hostItem_(other.hostItem_), style_(other.style_) {}
+    : DialogControl(other),
+      hostItem_(other.hostItem_),
+      style_(other.style_),
+      remembered_(other.remembered_) {}
 
 std::unique_ptr<DialogControl> PopupMenu::clone() const { return std::make_unique<PopupMenu>(*this); }
 
 bool PopupMenu::publish(const Event& event) {
     if (dynamic_cast<const ItemEvent*>(&event)) {
+        remembered_ = kNone;   // the user chose at the host: its choice is the one to show
         const std::uint16_t selected = getSelected(0);
         if (selected != kNone) select(true, selected);
     }
@@ -87,12 +104,20 @@ bool PopupMenu::publish(const Event& event) {
 
 // --- Items ---------------------------------------------------------------------------------------------
 std::uint16_t PopupMenu::getSelected(std::int16_t minimum) const {
-    const std::int32_t index = host::DGPopUpGetSelected(dialog(), item()) - 1;
+    std::int32_t index = 0;
+    if (!isUC())
+        index = host::DGPopUpGetSelected(dialog(), item()) - 1;
+    else if (validItem(remembered_))
+        index = remembered_;
+    else
+        index = host::UCPopupGetSelectedItem(dialog(), item()) - 1;
     return index < minimum || index < 0 ? kNone : static_cast<std::uint16_t>(index);
 }
 
 bool PopupMenu::isSelected(std::int16_t index) const {
-    return host::DGPopUpGetSelected(dialog(), item()) - 1 == index;
+    const std::int32_t chosen =
+        isUC() ? host::UCPopupGetSelectedItem(dialog(), item()) : host::DGPopUpGetSelected(dialog(), item());
+    return chosen - 1 == index;
 }
 
 std::unique_ptr<Setting> PopupMenu::getSetting(std::int16_t, std::int16_t) const {
@@ -103,12 +128,17 @@ std::unique_ptr<Setting> PopupMenu::getSetting(std::int16_t, std::int16_t) const
 
 String PopupMenu::getText(std::int16_t index, std::int16_t) const {
     if (!validItem(index)) return {};
-    return String(host::DGPopUpGetItemText(dialog(), item(), static_cast<std::int16_t>(index + 1)));
+    const auto position = static_cast<std::int16_t>(index + 1);
+    return String(isUC() ? host::UCPopupGetItemText(dialog(), item(), position)
+                         : host::DGPopUpGetItemText(dialog(), item(), position));
 }
 
 Image PopupMenu::getImage(std::int16_t index, std::int16_t) const {
     if (!validItem(index)) return Image();
-    return Image(host::DGPopUpGetItemIcon(dialog(), item(), static_cast<std::int16_t>(index + 1)));
+    const auto position = static_cast<std::int16_t>(index + 1);
+    if (!isUC()) return Image(host::DGPopUpGetItemIcon(dialog(), item(), position));
+    host::DGImage icon;
+    return host::UCPopupGetItemIcon(dialog(), item(), position, icon) ? Image(icon) : Image();
 }
 
 void PopupMenu::setEnabled(bool enabled, std::int16_t index) {
@@ -116,7 +146,10 @@ void PopupMenu::setEnabled(bool enabled, std::int16_t index) {
         DialogControl::setEnabled(enabled, 0);
         return;
     }
-    if (validItem(index))
+    if (!validItem(index)) return;
+    if (isUC())
+        host::UCPopupSetItemStatus(dialog(), item(), index, !enabled);   // the host's one 0-based call
+    else
         host::DGPopUpSetItemStatus(dialog(), item(), static_cast<std::int16_t>(index + 1), enabled ? 0 : 2);
 }
 
@@ -135,13 +168,22 @@ void PopupMenu::setCell(const Setting& setting, std::int16_t, std::int16_t) {
 }
 
 void PopupMenu::setText(const String& text, std::int16_t index, std::int16_t) {
-    if (validItem(index))
-        host::DGPopUpSetItemText(dialog(), item(), static_cast<std::int16_t>(index + 1), text.getView());
+    if (!validItem(index)) return;
+    const auto position = static_cast<std::int16_t>(index + 1);
+    if (isUC())
+        host::UCPopupSetItemText(dialog(), item(), position, text.getView());
+    else
+        host::DGPopUpSetItemText(dialog(), item(), position, text.getView());
 }
 
 void PopupMenu::setImage(const Image& image, std::int16_t index, std::int16_t) {
-    if (validItem(index))
-        host::DGPopUpSetItemIcon(dialog(), item(), static_cast<std::int16_t>(index + 1), image.toDGIcon());
+    if (!validItem(index)) return;
+    const auto position = static_cast<std::int16_t>(index + 1);
+    const host::DGImage icon = image.toDGIcon();
+    if (!isUC())
+        host::DGPopUpSetItemIcon(dialog(), item(), position, icon);
+    else
+        host::UCPopupSetItemIcon(dialog(), item(), position, icon.isEmpty() ? nullptr : &icon);
 }
 
 void PopupMenu::setFont(const TextStyle& style, std::int16_t index, std::int16_t column) {
@@ -149,14 +191,24 @@ void PopupMenu::setFont(const TextStyle& style, std::int16_t index, std::int16_t
         DialogControl::setFont(style, index, column);
         return;
     }
-    if (validItem(index))
-        host::DGPopUpSetItemStyle(dialog(), item(), static_cast<std::int16_t>(index + 1),
-                                  hostStyleOf(style.getStyleFlags()));
+    if (!validItem(index)) return;
+    const auto position = static_cast<std::int16_t>(index + 1);
+    const std::int16_t itemStyle = hostStyleOf(style.getStyleFlags());
+    if (isUC())
+        host::UCPopupSetItemTextStyle(dialog(), item(), position, itemStyle);
+    else
+        host::DGPopUpSetItemStyle(dialog(), item(), position, itemStyle);
 }
 
-std::unique_ptr<ControlObserver> PopupMenu::makeObserver() const { return std::make_unique<DGObserver>(); }
+std::unique_ptr<ControlObserver> PopupMenu::makeObserver() const {
+    if (isUC()) return std::make_unique<UCObserver>();
+    return std::make_unique<DGObserver>();
+}
 
-void PopupMenu::createItem(std::int16_t hostPanel) { hostItem_ = hostPanel; }
+void PopupMenu::createItem(std::int16_t hostPanel) {
+    hostItem_ = hostPanel;
+    if (isUC()) host::UCPopupSetControlKind(hostPanel, item(), style_);
+}
 
 void PopupMenu::releaseItem() { hostItem_ = 0; }
 
@@ -219,9 +271,10 @@ Colour PopupMenu::getItemColor(std::int16_t) const {
 }
 
 std::int64_t PopupMenu::getItemData(std::int16_t index) const {
-    return validItem(index)
-               ? host::DGPopUpGetItemUserData(dialog(), item(), static_cast<std::int16_t>(index + 1))
-               : 0;
+    if (!validItem(index)) return 0;
+    const auto position = static_cast<std::int16_t>(index + 1);
+    return isUC() ? host::UCPopupGetItemData(dialog(), item(), position)
+                  : host::DGPopUpGetItemUserData(dialog(), item(), position);
 }
 
 // 3.
@@ -235,12 +288,27 @@ String PopupMenu::selectText(const String& text, std::uint16_t fallback) {
 
 // 1.
 void PopupMenu::select(bool, std::uint16_t index) {
-    if (validItem(index)) host::DGPopUpSelectItem(dialog(), item(), static_cast<std::int16_t>(index + 1));
+    if (!validItem(index)) return;
+    const auto position = static_cast<std::int16_t>(index + 1);
+    if (!isUC()) {
+        host::DGPopUpSelectItem(dialog(), item(), position);
+        return;
+    }
+    remembered_ = index;
+    host::UCPopupSelectItem(dialog(), item(), position);
+    for (std::int16_t p = 1; p <= getRowCount(); ++p) host::UCPopupUncheckItem(dialog(), item(), p);
+    host::UCPopupCheckItem(dialog(), item(), position);
+    if (style_ == 0 || style_ == 2) host::UCPopupSetButtonText(dialog(), item(), getText(index).getView());
+    if (style_ == 0 || style_ == 1) host::UCPopupSetButtonIcon(dialog(), item(), getImage(index).toDGIcon());
 }
 
 void PopupMenu::setItemData(std::int64_t value, std::int16_t index) {
-    if (validItem(index))
-        host::DGPopUpSetItemUserData(dialog(), item(), static_cast<std::int16_t>(index + 1), value);
+    if (!validItem(index)) return;
+    const auto position = static_cast<std::int16_t>(index + 1);
+    if (isUC())
+        host::UCPopupSetItemData(dialog(), item(), position, value);
+    else
+        host::DGPopUpSetItemUserData(dialog(), item(), position, value);
 }
 
 bool PopupMenu::appendItem(const String& text, std::int16_t iconResourceId, std::int64_t userValue) {
@@ -260,8 +328,12 @@ bool PopupMenu::deleteItems(std::int16_t start, std::int16_t count) {
     if (count < 0) return false;
     if (count == 0) return true;
     DialogControl::setDimensions(static_cast<std::int16_t>(getRowCount() - count), 1);
-    for (std::int16_t i = 0; i < count; ++i)
-        host::DGPopUpDeleteItem(dialog(), item(), static_cast<std::int16_t>(start + 1));
+    for (std::int16_t i = 0; i < count; ++i) {
+        if (isUC())
+            host::UCPopupDeleteItem(dialog(), item(), static_cast<std::int16_t>(start + 1));
+        else
+            host::DGPopUpDeleteItem(dialog(), item(), static_cast<std::int16_t>(start + 1));
+    }
     return true;
 }
 
@@ -269,6 +341,15 @@ bool PopupMenu::insertItems(std::uint16_t after, std::int16_t count) {
     if (count < 0) return false;
     if (count == 0) return true;
     DialogControl::setDimensions(static_cast<std::int16_t>(getRowCount() + count), 1);
+    if (isUC()) {
+        for (std::int16_t i = 0; i < count; ++i) {
+            if (after < kNone - 1)
+                host::UCPopupInsertItem(dialog(), item(), static_cast<std::int16_t>(after + 1));
+            else
+                host::UCPopupAppendItem(dialog(), item());
+        }
+        return true;
+    }
     const std::int16_t position = after == kNone ? host::kDGPopUpEnd : static_cast<std::int16_t>(after + 1);
     for (std::int16_t i = 0; i < count; ++i) host::DGPopUpInsertItem(dialog(), item(), position);
     return true;
@@ -285,7 +366,10 @@ void PopupMenu::insertSeparator(std::uint16_t index) {
                                       ? host::kDGPopUpEnd
                                       : static_cast<std::int16_t>(index + 1);
     DialogControl::setDimensions(static_cast<std::int16_t>(getRowCount() + 1), 1);
-    host::DGPopUpInsertSeparator(dialog(), item(), position);
+    if (isUC())
+        host::UCPopupInsertSeparator(dialog(), item(), position);
+    else
+        host::DGPopUpInsertSeparator(dialog(), item(), position);
 }
 
 }   // namespace tarnwick

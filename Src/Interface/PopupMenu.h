@@ -17,7 +17,9 @@ class TextStyle;
 
 // One row per item, one column; items count from 0 here and from 1 at the host, 65535 is none. Operations
 // on an invalid item do nothing or give empty values. Item operations that also act on the whole control
-// take -1 (setEnabled) or 65535 (setFont) for it. Copies share the host item.
+// take -1 (setEnabled) or 65535 (setFont) for it. Copies share the host item. The style chooses the host
+// popup: kDialogStyle the dialog library's own, any other the host's user-control popup of that kind,
+// whose choice the control also remembers and shows (check mark, button text and icon by the kind).
 class PopupMenu : public DialogControl {
 public:
     static constexpr std::int32_t kDialogStyle = -1;   // the dialog library's own popup
@@ -55,8 +57,14 @@ public:
     using iterator = ViewIterator<Node>;
     using const_iterator = ViewIterator<const Node>;
 
-    // The host observer of every popup of a panel: a change of choice becomes an ItemEvent.
+    // The host observer of every dialog-library popup of a panel: a change of choice becomes an ItemEvent.
     class DGObserver : public ControlObserver {
+    public:
+        void attach(std::int16_t hostPanel, DialogControl& control) override;
+        void itemChanged(std::int16_t panel, std::int16_t item) override;
+    };
+    // The same for the user-control popups of a panel.
+    class UCObserver : public ControlObserver {
     public:
         void attach(std::int16_t hostPanel, DialogControl& control) override;
         void itemChanged(std::int16_t panel, std::int16_t item) override;
@@ -81,7 +89,9 @@ public:
     void setImage(const Image& image, std::int16_t index = 0, std::int16_t column = 0) override;
     // Index 65535: the font of the whole popup; else the item's style.
     void setFont(const TextStyle& style, std::int16_t index = 0, std::int16_t column = 0) override;
-    std::uint32_t getControlType() const override { return kPopupMenuControl; }
+    std::uint32_t getControlType() const override {   // one host observer per back-end
+        return isDGPopup() ? kPopupMenuControl : kUCPopupMenuControl;
+    }
     std::unique_ptr<ControlObserver> makeObserver() const override;
     void createItem(std::int16_t hostPanel) override;
     void releaseItem() override;
@@ -113,10 +123,13 @@ private:
     bool validItem(std::int32_t index) const { return isValidCell(static_cast<std::int16_t>(index), 0); }
     std::int16_t dialog() const { return getDialogId(); }
     std::int16_t item() const { return static_cast<std::int16_t>(getItemId()); }
-    static std::int16_t hostCount(const ControlLink& link);
+    static std::int16_t hostCount(const ControlLink& link, std::int32_t style);
+
+    bool isUC() const { return style_ != kDialogStyle; }
 
     std::int16_t hostItem_ = 0;   // the host panel of the item made for it; 0: none
     std::int32_t style_;
+    std::uint16_t remembered_ = kNone;   // user-control popups: the index last selected here
 };
 
 }   // namespace tarnwick

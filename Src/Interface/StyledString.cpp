@@ -129,14 +129,18 @@ void StyledString::trimMaps() {
 }
 
 void StyledString::setLength(std::uint32_t characters) {
+    String::setLength(characters);   // cut to nothing, it clears, which resets our maps: trim after
     styles_->trim(characters);
     rulers_->trim(characters);
-    String::setLength(characters);
 }
 
 void StyledString::assign(const char* bytes, std::uint32_t length, std::int32_t charset) {
     String::assign(bytes, length, charset);
     trimMaps();   // a shorter text leaves no run past its end
+    // A text given to maps emptied by setLength (0) takes the default formatting: without any, it
+    // could never be stored.
+    if (!isEmpty() && styles_->empty()) styles_->reset(TextStyle(0, kDefaultSize));
+    if (!isEmpty() && rulers_->empty()) rulers_->reset(TextRuler());
 }
 
 void StyledString::clear() {

@@ -74,6 +74,16 @@ TEST_F(HostDialogsTest, RejectsMalformedScriptsSayingWhereAndKeepsTheOldOne) {
         {R"([{"do": "setText", "item": 8}])", "action 1 needs \"text\" as a text"},
         {R"([{"do": "click", "item": 1, "dialog": "x"}])",
          "action 1 \"dialog\" must be a whole number from 1 to 32767"},
+        {R"([{"do": "closeBox"}, {"do": "click", "item": 1, "itme": 3}])",
+         "action 2 (\"click\") has an unknown key \"itme\""},
+        {R"([{"do": "setText", "item": 4, "text": "a", "comit": true}])",
+         "action 1 (\"setText\") has an unknown key \"comit\""},
+        {R"([{"do": "answerAlert", "button": 1, "dialog": 5}])",
+         "action 1 (\"answerAlert\") has an unknown key \"dialog\""},
+        {R"([{"do": "drop", "item": 9, "x": 3}])",
+         "action 1 needs either \"item\" (a list) or \"x\" and \"y\" (the panel)"},
+        {R"([{"do": "dragRows", "item": 9, "rows": [1], "row": 2}])",
+         "action 1 \"row\" needs the list \"to\""},
     };
     for (const auto& [script, message] : cases) {
         SCOPED_TRACE(script);
@@ -153,3 +163,22 @@ TEST_F(HostDialogsTest, FeedsFileDialogAnswersRelativeToTheScriptsFolder) {
 }
 
 }   // namespace
+
+TEST_F(HostDialogsTest, ReportsEveryAnswerTheProgramNeverAskedFor) {
+    std::string error;
+    ASSERT_TRUE(host::parseUserActions(R"([
+        {"do": "answerAlert", "button": 2}, {"do": "answerAlert", "button": 1},
+        {"do": "settingsDialog", "accept": false}, {"do": "objectSettings", "accept": true},
+        {"do": "cancelProgressAt", "step": 3, "window": 2}, {"do": "fileDialog", "path": "/a.json"},
+        {"do": "fileDialog", "cancel": true}])",
+                                       "", error))
+        << error;
+    EXPECT_EQ(host::alert(host::kAlertWarning, "t", "Go on?", "", "OK", "Cancel", ""), 2);
+    EXPECT_EQ(host::browseForFile(host::FileDialogKind::open, "Open", "json"), "/a.json");
+    host::clearFileDialogRequests();
+    EXPECT_EQ(host::unplayedActions(),
+              (std::vector<std::string>{"answerAlert 1", "settingsDialog cancel", "objectSettings accept",
+                                        "cancelProgressAt step 3 window 2", "fileDialog cancel"}));
+    host::clearUserActions();
+    EXPECT_TRUE(host::unplayedActions().empty());
+}

@@ -85,3 +85,13 @@ TEST_F(CommandLineDialogTest, StopsWithTwoAndSavesNothingWhenAnActionCannotBePla
         << run.err;
     EXPECT_FALSE(std::filesystem::exists(out()));
 }
+
+TEST_F(CommandLineDialogTest, FailsWithOneAndSaysSoWhenScriptedAnswersWereNeverUsed) {
+    const HostRun run = nameRequest(
+        R"([{"do": "click", "item": 1}, {"do": "answerAlert", "button": 2}, {"do": "fileDialog", "cancel": true}])");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("skellow-host: script: never played: answerAlert 2\n"), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("skellow-host: script: never played: fileDialog cancel\n"), std::string::npos)
+        << run.err;
+}

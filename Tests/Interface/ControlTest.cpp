@@ -6,8 +6,11 @@
 #include "Environment/Subscriber.h"
 #include "Foundation/Colour.h"
 #include "Foundation/StringSetting.h"
+#include "Interface/ActionSubscriber.h"
+#include "Interface/Button.h"
 #include "Interface/EditText.h"
 #include "Interface/StaticText.h"
+#include "Project/TextStyle.h"
 
 using namespace tarnwick;
 
@@ -39,9 +42,52 @@ public:
     }
 };
 
+class Clicks : public ActionSubscriber {
+public:
+    bool handle(const ActionEvent&) override {
+        ++count;
+        return true;
+    }
+    int count = 0;
+};
+
 }   // namespace
 
 using ControlTest = DialogFixture;
+
+TEST_F(ControlTest, AControlBoundLaterJoinsItsPanelUntilEitherGoes) {
+    script(R"([{"do":"click","item":5},{"do":"click","item":5},{"do":"click","item":1}])");
+    Clicks clicks, okClicks;
+    Button other{ControlLink()};   // made unbound, as a dialog's member is
+    Button outliving{ControlLink()};
+    other.subscribe(clicks);
+    std::int16_t linkDialog = -1;
+    {
+        TestDialog dialog(100);
+        dialog.onInitialise = [&](TestDialog& d) {
+            other.bind(ControlLink(5, &d));
+            DialogControl::make<Button>(ControlLink(1, &d)).subscribe(okClicks);   // the dialog's own OK
+            other.setItemId(6);   // it has its item already: nothing changes
+            linkDialog = ControlLink(5, &d).getDialogId();
+            EXPECT_EQ(linkDialog, d.getPanelId());
+        };
+        EXPECT_EQ(dialog.open(), kDialogAccepted);
+        EXPECT_EQ(clicks.count, 2);
+        EXPECT_EQ(okClicks.count, 1);   // binding made no OK button of its own before the dialog's
+        EXPECT_EQ(other.getItemId(), 5);
+        EXPECT_EQ(dialog.findControl(5), nullptr);   // the closed dialog let it go
+        {
+            Button passing{ControlLink()};
+            passing.bind(ControlLink(3, &dialog));
+            EXPECT_EQ(dialog.findControl(3), &passing);
+        }
+        EXPECT_EQ(dialog.findControl(3), nullptr);   // gone with its owner
+        outliving.bind(ControlLink(9, &dialog));     // the panel goes first: nothing dangles
+        EXPECT_EQ(dialog.findControl(9), &outliving);
+    }
+    EXPECT_NE(linkDialog, 0);
+    EXPECT_EQ(ControlLink(5, nullptr).getDialogId(), 0);
+}
 
 TEST_F(ControlTest, GeometryChangesReachTheHostAsDifferencesAndShowAtOnce) {
     TestDialog dialog(100);
@@ -79,6 +125,22 @@ TEST_F(ControlTest, GeometryChangesReachTheHostAsDifferencesAndShowAtOnce) {
     EXPECT_EQ(positions[1].x, 1);
     EXPECT_EQ(positions[1].y, 2);
     EXPECT_EQ(positions[2].x, 10);   // the host's, not the ignored 7
+}
+
+TEST_F(ControlTest, AFontReachesTheHostAsSizeBitsOfWholePointsAndStyleBits) {
+    constexpr double kMillimetresPerPoint = 0.3527777777778;
+    TestDialog dialog(100);
+    std::vector<int> fonts;
+    dialog.onOpened = [&](TestDialog& d) {
+        auto& field = DialogControl::make<EditText>(ControlLink(4, &d));
+        for (const double points : {9.4, 9.5, 11.0, 12.0})
+            for (const std::uint16_t style : {std::uint16_t{0}, std::uint16_t{1}}) {
+                field.setFont(TextStyle(style, points * kMillimetresPerPoint));
+                fonts.push_back(host::DGGetItemFont(d.getPanelId(), 4));
+            }
+    };
+    dialog.open();
+    EXPECT_EQ(fonts, (std::vector<int>{8, 24, 4, 20, 4, 20, 0, 16}));
 }
 
 TEST_F(ControlTest, TextControlsReadAndWriteTheirItems) {

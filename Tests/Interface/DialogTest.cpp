@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <stdexcept>
 
 #include "DialogFixture.h"
+#include "Environment/DropEvent.h"
 #include "Environment/EventKeyList.h"
 #include "Environment/ItemEvent.h"
 #include "Environment/ItemMessage.h"
@@ -241,6 +243,27 @@ TEST_F(DialogTest, AnActionThatCannotBePlayedStopsTheRun) {
     }
 }
 
+TEST_F(DialogTest, TwoControlsOfOneItemGiveItOneHostObserverAndTheFirstTakesItsEvents) {
+    script(R"([{"do":"click","item":5},{"do":"click","item":1}])");
+    TestDialog dialog(100);
+    int first = 0, second = 0;
+    Catch one(ActionEvent::kType, [&](const Event&) { return ++first, true; });
+    Catch two(ActionEvent::kType, [&](const Event&) { return ++second, true; });
+    dialog.onInitialise = [&](TestDialog& d) {
+        DialogControl::make<Button>(ControlLink(5, &d)).subscribe(one);
+        DialogControl::make<Button>(ControlLink(5, &d)).subscribe(two);
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(first, 1);   // one click, heard once
+    EXPECT_EQ(second, 0);
+}
+
+TEST_F(DialogTest, PanelsSharingAHostIdAreFoundByTheFirstMade) {
+    TestDialog first(100), second(100);   // neither is open: both have host panel 0
+    EXPECT_EQ(InterfacePanel::findPanel(0), &first);
+    EXPECT_EQ(InterfacePanel::findBySerial(second.getSerial()), &second);
+}
+
 TEST_F(DialogTest, AResourceWithoutButtonsStillGetsOkAndCancelControls) {
     TestDialog dialog(101);
     bool buttons = false;
@@ -281,4 +304,77 @@ TEST_F(DialogTest, APaletteOpensShowsAgainAndClosesWithItsWindow) {
     EXPECT_EQ((std::vector<std::string>{"initialise", "opened", "closed"}), palette.hooks);
     EXPECT_EQ(palette.open(), kDialogNoResult);   // and it opens again
     EXPECT_TRUE(palette.isOpen());
+}
+
+TEST_F(DialogTest, ASilentScriptPressesTheDefaultButtonThroughItsClickButNeverADisabledOne) {
+    for (const bool disabled : {false, true}) {
+        SCOPED_TRACE(disabled);
+        script("[]");
+        transcript_.clear();
+        TestDialog dialog(100);
+        int clicks = 0;
+        // Handled here, OK still posts its close request.
+        Catch ok(ActionEvent::kType, [&](const Event&) { return ++clicks, true; });
+        dialog.onOpened = [&](TestDialog& d) {
+            d.findControl(1)->subscribe(ok);
+            d.findControl(1)->setEnabled(!disabled);
+        };
+        EXPECT_EQ(dialog.open(), disabled ? kDialogCancelled : kDialogAccepted);
+        EXPECT_EQ(clicks, disabled ? 0 : 1);
+        EXPECT_TRUE(transcribed(
+            disabled
+                ? "  > the default button (item 1) is disabled: Escape cancels the dialog (the script has "
+                  "nothing more for it)"
+                : "  > default button: click item 1 (the script has nothing more for this dialog)"));
+        EXPECT_EQ(host::scriptStopMessage(), "");
+    }
+}
+
+TEST_F(DialogTest, HotKeysAndDropsReachThePanelAndItsAnswerGoesBackToTheHost) {
+    script(R"([{"do":"hotKey","key":7},{"do":"hotKey","key":8},{"do":"drop","x":30,"y":40},
+               {"do":"drop","x":1,"y":1},{"do":"click","item":1}])");
+    TestDialog dialog(100);
+    std::vector<std::string> drops;
+    Catch keys(DialogEvent::kType, [&](const Event& event) {
+        const auto& e = dynamic_cast<const DialogEvent&>(event);
+        if (e.getMethod() != DialogEvent::kHotKey || e.getValue() != 7) return false;
+        sendItemMessage(e, std::make_shared<ItemMessage>(1));
+        return true;
+    });
+    Catch dropped(DropEvent::kType, [&](const Event& event) {
+        DropRecord& record = dynamic_cast<const DropEvent&>(event).getRecord();
+        drops.push_back(std::to_string(record.phase) + "@" + std::to_string(record.x) + "," +
+                        std::to_string(record.y));
+        if (record.x != 30) return false;   // only drops at x 30 are taken, as a copy
+        record.effect = host::kDGDragCopy;
+        return true;
+    });
+    dialog.onInitialise = [&](TestDialog& d) {
+        d.enableDragAndDrop();
+        d.subscribe(keys);
+        d.subscribe(dropped);
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(host::scriptStopMessage(), "");
+    EXPECT_EQ(drops, (std::vector<std::string>{"4@30,40", "5@30,40", "7@30,40", "4@1,1"}));
+    for (const char* line : {"  > hotKey 8", "    nobody took the hot key", "    dropped (copy)",
+                             "    the dialog refused the drop"})
+        EXPECT_TRUE(transcribed(line)) << line;
+    EXPECT_EQ(std::count(transcript_.begin(), transcript_.end(), "    nobody took the hot key"), 1);
+}
+
+TEST_F(DialogTest, APaletteTakesTheActionsThatNameItWhenItShows) {
+    script(R"([{"do":"click","item":1,"dialog":102},{"do":"closeBox","dialog":102}])");
+    TestDialog palette(102, /*modal=*/false);
+    int clicks = 0;
+    Catch go(ActionEvent::kType, [&](const Event&) { return ++clicks, true; });
+    palette.onInitialise = [&](TestDialog& d) {
+        DialogControl::make<Button>(ControlLink(1, &d)).subscribe(go);
+    };
+    palette.open();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(palette.isOpen());   // the close box closed it
+    EXPECT_EQ(palette.hooks.back(), "closed");
+    EXPECT_EQ(host::pendingDialogActions(), 0u);
+    EXPECT_EQ(host::scriptStopMessage(), "");
 }

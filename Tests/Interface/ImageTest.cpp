@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -6,6 +7,7 @@
 #include <HostImages.h>
 
 #include "DialogFixture.h"
+#include "Foundation/DataBufferIn.h"
 #include "Foundation/DataFile.h"
 #include "Interface/Image.h"
 
@@ -30,6 +32,32 @@ MemoryBlock pngOf(std::int32_t width, std::int32_t height) {
 }   // namespace
 
 using ImageTest = DialogFixture;
+
+TEST_F(ImageTest, ReadsItsEncodedBytesFromAStreamToItsEnd) {
+    const MemoryBlock png = pngOf(30, 20);
+    const std::string_view bytes(png.getBytes(), png.getSize());
+    DataBufferIn stream(bytes, 7);   // refilled many times
+    const Image image(stream);
+    EXPECT_EQ(image.getRect(), ScreenRect(ScreenPoint(0, 0), ScreenPoint(30, 20)));
+    DataBufferIn empty(std::string_view{});
+    EXPECT_TRUE(Image(empty).isEmpty());
+}
+
+TEST_F(ImageTest, BytesAlreadyHeldAreHandedOutWhateverTypeIsAskedFor) {
+    host::PixMap map;
+    map.width = 4;
+    map.height = 4;
+    map.pixels.assign(4 * 4 * 4, 200);
+    std::vector<std::uint8_t> jpeg;
+    ASSERT_EQ(host::GXImage(map).toEncodedData(host::kImageTypeJPEG, 24, jpeg), host::kNoError);
+    MemoryBlock block;
+    block.append(jpeg.data(), jpeg.size());
+    const Image image(block);
+    const MemoryBlock& asPng = image.getEncodedDataAs(host::kImageTypePNG);
+    ASSERT_EQ(asPng.getSize(), jpeg.size());
+    EXPECT_TRUE(
+        std::equal(jpeg.begin(), jpeg.end(), reinterpret_cast<const std::uint8_t*>(asPng.getBytes())));
+}
 
 TEST_F(ImageTest, HoldsADecodedPictureThatScalesAndCopiesApart) {
     const MemoryBlock png = pngOf(200, 100);

@@ -1,15 +1,30 @@
+#include <set>
 #include <stdexcept>
 
 #include "DialogFixture.h"
+#include "Environment/DropEvent.h"
+#include "Environment/EventKeyList.h"
 #include "Environment/ItemEvent.h"
+#include "Environment/ItemMessage.h"
+#include "Environment/ListCellUpdateEvent.h"
+#include "Environment/ListHeaderClickEvent.h"
+#include "Environment/ListHeaderDragEvent.h"
+#include "Environment/ListHeaderResizeEvent.h"
 #include "Environment/ResizeEvent.h"
+#include "Environment/Subscriber.h"
 #include "Foundation/Int32Setting.h"
+#include "Foundation/LengthSetting.h"
 #include "Foundation/StringSetting.h"
 #include "Foundation/TracedException.h"
+#include "Interface/ActionSubscriber.h"
+#include "Interface/Button.h"
 #include "Interface/EditText.h"
 #include "Interface/FieldProxy.h"
+#include "Interface/Image.h"
 #include "Interface/ItemSubscriber.h"
+#include "Interface/ListClickRecord.h"
 #include "Interface/ListControl.h"
+#include "Interface/ListProxyList.h"
 #include "Interface/ResizeSubscriber.h"
 
 using namespace tarnwick;
@@ -41,19 +56,131 @@ std::vector<int> hostSelection(const ListControl& list) {
     return rows;
 }
 
+// Writes down the list events a list is offered, one line each.
+class ListEvents : public Subscriber {
+public:
+    void subscribe(EventKeyList& keys) const override {
+        for (std::uint32_t type :
+             {ActionEvent::kType, ListHeaderClickEvent::kType, ListHeaderDragEvent::kType,
+              ListHeaderResizeEvent::kType, ListCellUpdateEvent::kType})
+            keys.append(InterfaceEvent::kSource, type);
+    }
+    bool receive(const Event& event) override {
+        const auto& e = dynamic_cast<const InterfaceEvent&>(event);
+        std::string line = std::to_string(e.getMethod());
+        if (dynamic_cast<const ActionEvent*>(&event)) {
+            const ListClickRecord click = ListClickRecord::unpack(e.getValue());
+            line += " row " + std::to_string(click.hostRow) + " key " + std::to_string(click.modifier);
+        } else if (const auto* cell = dynamic_cast<const ListCellUpdateEvent*>(&event)) {
+            line += " cell " + std::to_string(cell->getRow()) + "," + std::to_string(cell->getColumn()) +
+                    " " + std::to_string(cell->getWidth()) + "x" + std::to_string(cell->getHeight());
+        } else {
+            const ListHeaderRecord h = ListHeaderRecord::unpack(e.getValue());
+            line += " " + std::to_string(h.phase) + ":" + std::to_string(h.firstItem) + ":" +
+                    std::to_string(h.secondItem) + ":" + std::to_string(h.change);
+        }
+        lines.push_back(line);
+        return true;
+    }
+    std::vector<std::string> lines;
+};
+
+// Writes down each drag-and-drop step ("phase:effect"); takes the phases in `takes`, answering with
+// `effect` and, as a target, the row the drop goes before.
+class Drops : public Subscriber {
+public:
+    Drops(std::set<int> takes, std::int16_t effect) : takes_(std::move(takes)), effect_(effect) {}
+    void subscribe(EventKeyList& keys) const override {
+        keys.append(InterfaceEvent::kSource, DropEvent::kType);
+    }
+    bool receive(const Event& event) override {
+        const auto& drop = dynamic_cast<const DropEvent&>(event);
+        DropRecord& record = drop.getRecord();
+        steps.push_back(std::to_string(record.phase) + ":" + std::to_string(record.effect));
+        if (record.phase == DropRecord::kDropped) insertedAt = record.insertPosition;
+        if (!takes_.count(record.phase)) return false;
+        if (record.phase != DropRecord::kDragEnded) record.effect = effect_;
+        return true;
+    }
+    std::vector<std::string> steps;
+    int insertedAt = 0;
+
+private:
+    std::set<int> takes_;
+    std::int16_t effect_;
+};
+
 }   // namespace
 
 using ListTest = DialogFixture;
+
+TEST_F(ListTest, ClicksHeadersAndOwnerDrawnCellsReachTheListAsItsEvents) {
+    script(R"([{"do":"clickRow","item":9,"row":2,"command":true,"shift":true},
+               {"do":"clickHeader","item":9,"header":2},
+               {"do":"resizeHeader","item":9,"header":1,"change":15},
+               {"do":"dragHeader","item":9,"header":1,"to":2},
+               {"do":"click","item":5}])");
+    struct Redraw : ActionSubscriber {
+        ListControl* list = nullptr;
+        bool handle(const ActionEvent&) override {
+            list->redraw(1, 1);   // owner-drawn: the host asks for the cell
+            list->redraw(1, 0);   // not owner-drawn: nothing asked
+            return true;
+        }
+    } redraw;
+    ListEvents events;
+    TestDialog dialog(100);
+    std::int16_t widthAfter = 0;
+    dialog.onInitialise = [&](TestDialog& d) {
+        ListControl& list = makeList(d, 3);
+        list.setHeaderItemCount(2);
+        list.setHeaderText(String("Name"), 0);
+        list.setHeaderSize(60, 0);
+        list.setOwnerDraw(true, 1);
+        list.subscribe(events);
+        redraw.list = &list;
+        DialogControl::make<Button>(ControlLink(5, &d)).subscribe(redraw);
+    };
+    dialog.onClose = [&](TestDialog& d, const ActionEvent&) {
+        widthAfter = dynamic_cast<ListControl&>(*d.findControl(kList)).getHeaderSize(1);
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(host::scriptStopMessage(), "");
+    EXPECT_EQ(events.lines,
+              (std::vector<std::string>{"4 row 2 key 1", "23 0:2:2:0", "25 0:1:1:0", "25 1:1:1:15",
+                                        "25 2:1:1:15", "24 0:1:2:0", "16 cell 1,1 0x20"}));
+    EXPECT_EQ(widthAfter, 75);   // resized by 15, then dragged to the second place
+}
+
+TEST_F(ListTest, DragsRowsThroughEveryPhaseAndAnswersTheHostWhatTheHandlersDecided) {
+    // Rows of list 9 onto list 10, which takes them as a move; then back, where nobody takes the drop.
+    Drops source({0, 1, 2}, host::kDGDragMove | host::kDGDragCopy), target({4, 5, 7}, host::kDGDragMove);
+    script(R"([{"do":"dragRows","item":9,"rows":[1,2],"to":10,"row":1},
+               {"do":"dragRows","item":10,"rows":[1],"to":9},
+               {"do":"drop","item":10,"row":2},
+               {"do":"click","item":1}])");
+    TestDialog dialog(100);
+    dialog.onInitialise = [&](TestDialog& d) {
+        makeList(d, 3).subscribe(source);
+        DialogControl::make<ListControl>(ControlLink(10, &d), 2, 1).subscribe(target);
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(host::scriptStopMessage(), "");
+    // Source: may start, offers copy and move, ends with the move taken; then, as a target nobody
+    // handles, answers no effect, so the drag leaves and ends with none.
+    EXPECT_EQ(source.steps, (std::vector<std::string>{"0:0", "1:7", "2:2", "4:7", "6:7"}));
+    EXPECT_EQ(target.steps,
+              (std::vector<std::string>{"4:7", "5:3", "7:7", "0:0", "1:7", "2:0", "4:7", "5:7", "7:7"}));
+    EXPECT_EQ(target.insertedAt, 2);
+    EXPECT_TRUE(transcribed("    dropped before row 1 (move)"));
+    EXPECT_TRUE(transcribed("    the list refused the drop"));
+}
 
 TEST_F(ListTest, InsertsAndDeletesRowsKeepingTheSelectionAndTheEditRow) {
     TestDialog dialog(100);
     dialog.onOpened = [](TestDialog& d) {
         ListControl& list = makeList(d, 5);
-        EXPECT_EQ(host::DGListGetItemCount(d.getPanelId(), kList),
-                  0);   // rows go to the host through insertRows
-        list.deleteRows(0, 5);
-        ASSERT_TRUE(list.appendRows(5));
-        for (std::int16_t r = 0; r < 5; ++r) list.setCellText(String("r" + std::to_string(r)), r, 0);
+        EXPECT_EQ(host::DGListGetItemCount(d.getPanelId(), kList), 5);   // a list made with rows has them
         list.select(true, 1);
         list.select(true, 3);
         list.select(true, 4);
@@ -110,6 +237,25 @@ TEST_F(ListTest, EditsCellsInPlaceAndKeepsTheEditorOnEveryRow) {
     EXPECT_EQ(host::scriptStopMessage(), "");
     EXPECT_EQ(closing, (std::vector<std::string>{"again", "second", "", "first", "again"}));
     EXPECT_EQ(laid, (std::vector<std::string>{"7", "0"}));
+}
+
+TEST_F(ListTest, DeselectingTheEditedRowTakesTheEditorsToTheFirstRowStillSelected) {
+    TestDialog dialog(100);
+    std::vector<std::uint16_t> editRows;
+    dialog.onOpened = [&](TestDialog& d) {
+        auto& editor = DialogControl::make<EditText>(ControlLink(kEditor, &d));
+        ListControl& list = makeList(d, 4);
+        list.setFieldEditor(&editor, 0);
+        list.select(true, 1);
+        list.select(true, 3);
+        editRows.push_back(list.getEditRow());
+        list.select(false, 1);
+        editRows.push_back(list.getEditRow());
+        list.select(false, 3);
+        editRows.push_back(list.getEditRow());
+    };
+    dialog.open();
+    EXPECT_EQ(editRows, (std::vector<std::uint16_t>{1, 3, ListControl::kNone}));
 }
 
 TEST_F(ListTest, ParsingACellNeverLosesWhatTheUserTypes) {
@@ -213,4 +359,75 @@ TEST_F(ListTest, SubscribersTakeOnlyTheirEventsAndResizesApplyAtOnce) {
     dialog.open();
     EXPECT_EQ(items.handled, 1);
     EXPECT_FALSE(pending);   // the failed handler still ended the collected moves
+}
+
+TEST_F(ListTest, LeavingARowWritesBackOnlyAChangedValueOfAColumnThatStoresEdits) {
+    TestDialog dialog(100);
+    std::vector<std::string> seen;
+    dialog.onOpened = [&](TestDialog& d) {
+        auto& editor = DialogControl::make<EditText>(ControlLink(kEditor, &d));
+        ListControl& list = makeList(d, 4);
+        list.setFieldEditor(&editor, 0);
+        const auto note = [&](const String& text) { seen.emplace_back(text.getView()); };
+        const auto choose = [&](std::int16_t row) {   // the user's click on the row
+            list.deselectAll();
+            list.select(true, row);
+        };
+        // An unchanged value writes nothing back, not even the cell text.
+        list.setCell(StringSetting(String("s0")), 0, 0);
+        choose(0);
+        host::DGListSetTabItemText(d.getPanelId(), kList, 1, 1, "behind");
+        choose(1);
+        note(list.getCellText(0, 0));
+        // A column that stores no edits keeps the row as it was.
+        list.setStoreEdits(false, 0);
+        editor.setText("typed");
+        choose(2);
+        note(list.getCellText(1, 0));
+        list.setStoreEdits(true, 0);
+        // Clearing the edit row's cell reloads the editor without writing its old value back.
+        editor.setText("old");
+        list.clearCell(2, 0);
+        note(editor.getText());
+        note(list.getText(2, 0));
+        // The value's text, set and read back on a row that is not edited.
+        list.setText(String("x"), 3, 0);
+        note(list.getText(3, 0));
+        list.setImage(Image(5), 2, 0);   // the cell's own icon, whatever the editor shows
+        note(String(std::to_string(list.getImage(2, 0).getResourceId())));
+        // Deleting the edit row moves the editors to the row after it, which takes its place.
+        list.deleteRows(2, 1);
+        note(String(std::to_string(list.getEditRow())));
+        note(editor.getText());
+        // Resizing lays the editors again but keeps a column's own flag.
+        list.setFieldEditorsShown(false, 0);
+        list.setDimensions(5, 2);
+        note(String(list.isFieldEditable(0) ? "editable" : "fixed"));
+        // Hit testing counts the rows scrolled out of sight (rows are 20 high, with no header).
+        list.setScrollPosition(2);
+        note(String(std::to_string(list.rowAt(ScreenPoint(0, 5), /*inList=*/true))));
+    };
+    dialog.open();
+    EXPECT_EQ(seen, (std::vector<std::string>{"behind", "r1", "", "", "x", "5", "2", "x", "fixed", "2"}));
+}
+
+TEST_F(ListTest, ProxiesGrowToWhatIsAskedAndALengthIsEditedByTheRealEditor) {
+    FieldProxy proxy;
+    EXPECT_EQ(proxy.getSetting(300), nullptr);
+    EXPECT_EQ(proxy.getRowCount(), 301u);
+    ListControl::ProxyList columns(2, 3);
+    columns.insertColumns(5, 2);   // past the end: the gap up to 5 and the two asked for
+    EXPECT_EQ(columns.size(), 7u);
+    TestDialog dialog(100);
+    dialog.onOpened = [](TestDialog& d) {
+        auto& text = DialogControl::make<EditText>(ControlLink(kEditor, &d));
+        auto& real = DialogControl::make<EditText>(ControlLink(4, &d));
+        ListControl& list = makeList(d, 2);
+        list.setFieldEditor(&text, 0);
+        list.setFieldEditor(&real, 0, static_cast<std::uint32_t>(SettingKind::real));
+        list.setCell(LengthSetting(2.5), 1, 0);
+        EXPECT_EQ(list.findEditor(0, 1), &real);   // no editor for lengths: the one for reals
+        EXPECT_EQ(list.findEditor(0, 0), &text);
+    };
+    dialog.open();
 }

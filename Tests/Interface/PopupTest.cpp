@@ -64,6 +64,11 @@ TEST_F(PopupTest, FillsSelectsAndReportsItsItems) {
         std::vector<std::string> walked;
         for (auto it = popup.begin(0); it != popup.end(); ++it) walked.emplace_back(it->getText().getView());
         EXPECT_EQ(walked, (std::vector<std::string>{"Default", "", "A", "B"}));
+        popup.select(true, 0);
+        auto third = popup.begin(0);
+        ++(++third);   // a node reports its own item, not the one chosen
+        EXPECT_EQ(third->getSetting()->getText(), String("A"));
+        EXPECT_EQ(third->getSetting()->getInt32(), 2);
         auto end = popup.end();
         try {
             --end;
@@ -144,4 +149,47 @@ TEST_F(PopupTest, TheNameRequestRefusesABadNameWithItsAlertAndTakesAGoodOne) {
         EXPECT_EQ(filter.asked.size(), 1u);   // Cancel runs no filter
         EXPECT_TRUE(host::recordedAlerts().empty());
     }
+}
+
+TEST_F(PopupTest, AUserControlPopupShowsTheChoiceOnItsButtonAndFollowsTheUser) {
+    constexpr std::int16_t kUserControl = 11;
+    script(R"([{"do":"selectPopup","item":11,"text":"B"},{"do":"click","item":1}])");
+    TestDialog dialog(100);
+    struct Choice : ItemSubscriber {
+        std::vector<std::string> seen;   // the button's text when a subscriber hears of the choice
+        bool handle(const ItemEvent& event) override {
+            seen.push_back(host::UCPopupGetButtonText(event.getLink().getDialogId(), kUserControl));
+            return true;
+        }
+    } choice;
+    std::vector<bool> checks;
+    dialog.onInitialise = [&](TestDialog& d) {
+        auto& popup = DialogControl::make<PopupMenu>(ControlLink(kUserControl, &d), 0, /*style=*/0);
+        for (const char* text : {"A", "B", "C"}) popup.appendItem(text);
+        popup.setImage(Image(5), 1);
+        popup.select(true, 0);
+        ASSERT_TRUE(popup.insertItems(65534, 1));   // appends, as 65535 does
+        EXPECT_EQ(host::UCPopupGetItemText(d.getPanelId(), kUserControl, 1), "A");
+        popup.setEnabled(false, 3);
+        popup.subscribe(choice);
+        EXPECT_FALSE(popup.isDGPopup());
+        EXPECT_EQ(popup.getControlType(), kUCPopupMenuControl);
+    };
+    dialog.onOpened = [](TestDialog& d) {   // the control kind reached the host with the item
+        EXPECT_EQ(host::UCPopupGetControlKind(d.getPanelId(), kUserControl), 0);
+        EXPECT_EQ(host::UCPopupGetButtonText(d.getPanelId(), kUserControl), "A");
+    };
+    dialog.onClose = [&](TestDialog& d, const ActionEvent&) {
+        auto& popup = dynamic_cast<PopupMenu&>(*d.findControl(kUserControl));
+        EXPECT_EQ(popup.getSelected(), 1);
+        EXPECT_EQ(popup.getSelectedText(), String("B"));
+        for (std::int16_t p = 1; p <= 4; ++p)
+            checks.push_back(host::UCPopupIsItemChecked(d.getPanelId(), kUserControl, p));
+        EXPECT_EQ(host::UCPopupGetButtonIcon(d.getPanelId(), kUserControl).resourceId, 5);
+        EXPECT_FALSE(host::UCPopupIsItemEnabled(d.getPanelId(), kUserControl, 4));
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(host::scriptStopMessage(), "");
+    EXPECT_EQ(choice.seen, (std::vector<std::string>{"B"}));
+    EXPECT_EQ(checks, (std::vector<bool>{false, true, false, false}));
 }

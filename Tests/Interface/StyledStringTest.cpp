@@ -128,16 +128,34 @@ TEST(StyledStringTest, RunsFollowEditsOfTheText) {
              return s;
          },
          "0:2:D"},
-        {"text assigned after setLength (0) is styled",
+        {"setLength (0) empties the maps; a style set then does nothing",
+         [] {
+             StyledString s("abcd");
+             s.setStyle(kBold, 0, 2);
+             s.setLength(0);
+             s.setStyle(kBold, 0, String::npos);
+             return s;
+         },
+         ""},
+        {"appending to a text cut to nothing takes the appended maps",
          [] {
              StyledString s("abcd");
              s.setLength(0);
-             s.setStyle(kBold, 0, String::npos);   // an empty text: the style at 0 takes it
-             s.assign("xyz");
-             s.setStyle(kDefault, 2, 1);
+             StyledString tail("xyz");
+             tail.setStyle(kBold, 1, 1);
+             s.append(tail);
              return s;
          },
-         "0:2:B 2:1:D"},
+         "0:1:D 1:1:B 2:1:D"},
+        {"text assigned after setLength (0) takes the default style",
+         [] {
+             StyledString s("abcd");
+             s.setStyle(kBold, 0, String::npos);
+             s.setLength(0);
+             s.assign("xyz");
+             return s;
+         },
+         "0:3:D"},
         {"upper case keeps the runs",
          [] {
              StyledString s("abcd");
@@ -281,4 +299,57 @@ TEST(StyledStringTest, HostRecordsAreWrittenOnlyForTextsTheyCanHold) {
     ASSERT_TRUE(StyledTextHolder::readRecords(memo, read));
     EXPECT_EQ(styleRuns(read), "0:3:B 3:2:D");
     EXPECT_EQ(host::disposeMemoRecord(memo), host::kNoError);
+
+    // A ruler starting inside a line splits the line rather than letting two paragraphs overlap.
+    StyledString split("abcdef");
+    split.setRuler(rulerWithTabs(2, {1.0}), 4, String::npos);
+    host::ElementMemo splitMemo{};
+    ASSERT_TRUE(StyledTextHolder::writeRecords(split, splitMemo));
+    ASSERT_EQ(host::getHandleSize(splitMemo.paragraphs), 2 * sizeof(host::ParagraphRecord));
+    host::ParagraphRecord paragraphs[2];
+    std::memcpy(paragraphs, *splitMemo.paragraphs, sizeof paragraphs);
+    EXPECT_EQ(paragraphs[0].start, 0);
+    EXPECT_EQ(paragraphs[0].length, 4);
+    EXPECT_EQ(paragraphs[1].start, 4);
+    EXPECT_EQ(paragraphs[1].length, 2);
+    EXPECT_EQ(host::disposeMemoRecord(splitMemo), host::kNoError);
+}
+
+namespace {
+
+// A holder over a text the test hands it, as a text element's holder is over its host records.
+class HeldText : public StyledTextHolder {
+public:
+    bool available = true;
+    StyledString host;
+
+protected:
+    bool fetchRecord() override { return available; }
+    bool loadText(StyledString& text) override {
+        text = host;
+        return true;
+    }
+};
+
+}   // namespace
+
+TEST(StyledStringTest, AHolderKeepsItsTextWhenTheHostHasNoneAndLaysTheOldFormattingOverANewText) {
+    HeldText holder;
+    holder.host = StyledString("abcd");
+    holder.host.setStyle(kBold, 0, 2);
+    holder.host.setRuler(rulerWithTabs(3, {10.0}), 0, String::npos);
+    EXPECT_EQ(styleRuns(holder.get()), "0:2:B 2:2:D");
+    holder.available = false;
+    EXPECT_EQ(holder.get(), String("abcd"));   // what was held stays
+
+    holder.available = true;
+    holder.set(StyledString("wxyz1234"), /*keepFormatting=*/true);
+    EXPECT_EQ(styleRuns(holder.getHeld()), "0:2:B 2:2:D 4:4:D");   // the last old run goes on to the end
+    EXPECT_EQ(*holder.getHeld().getRulerRun(0).object, rulerWithTabs(3, {10.0}));
+    EXPECT_EQ(holder.getHeld().getRulerRun(0).count, 8u);
+
+    StyledString plain("pq");
+    holder.set(plain, /*keepFormatting=*/false);
+    EXPECT_EQ(styleRuns(holder.getHeld()), "0:2:D");
+    EXPECT_EQ(holder.getHeld(), String("pq"));
 }

@@ -383,6 +383,10 @@ int runCommand(const Arguments& arguments) {
                   << "\n";
 
     int status = (result != host::kNoError || errorShown) ? kExitFailures : kExitDone;
+    for (const auto& left : host::unplayedActions()) {   // scripted answers nothing asked for
+        std::cerr << "skellow-host: script: never played: " << left << "\n";
+        status = kExitFailures;
+    }
     if (out) {
         // The host tells the add-ons before and after it saves, so they can store their module data.
         host.notifyProject(host::kProjectPreSave);

@@ -16,6 +16,7 @@
 #include "Interface/Alert.h"
 #include "Interface/ConfirmAlert.h"
 #include "Interface/CustomAlert.h"
+#include "Interface/Dialog.h"
 #include "Interface/ErrorAlert.h"
 #include "Interface/NameRequest.h"
 #include "Interface/NotifyAlert.h"
@@ -113,6 +114,21 @@ void nameRequest() {
     say("name " + std::string(name.getView()) + (request.isCancelled() ? " (cancelled)" : ""));
 }
 
+// A palette that stays open after its command, until the host closes the project or quits.
+class ToolPalette : public Dialog {
+public:
+    ToolPalette() : Dialog(32620, /*modal=*/false) {}
+    void closed() override { say("palette closed"); }
+};
+
+std::unique_ptr<ToolPalette> palette;
+
+void openPalette() {
+    if (!palette) palette = std::make_unique<ToolPalette>();
+    palette->open();
+    say("palette open " + std::to_string(palette->isOpen()));
+}
+
 class InterfaceMenu : public MenuSubscriber {
 public:
     InterfaceMenu() : MenuSubscriber(32500, 32510, 0, 0) {}
@@ -120,9 +136,9 @@ public:
 protected:
     bool doCommand(const MenuEvent& event) override {
         using Scenario = void (*)();
-        static constexpr Scenario kScenarios[] = {defaultTitles,     givenTitles,     ask,
-                                                  askWithLabels,     customAlerts,    nestedProgress,
-                                                  cancelledProgress, refusedProgress, nameRequest};
+        static constexpr Scenario kScenarios[] = {
+            defaultTitles,     givenTitles,     ask,         askWithLabels, customAlerts, nestedProgress,
+            cancelledProgress, refusedProgress, nameRequest, openPalette};
         const int index = event.getItem() - 1;
         if (index < 0 || index >= static_cast<int>(std::size(kScenarios))) return false;
         kScenarios[index]();
@@ -133,6 +149,7 @@ protected:
 class InterfaceTestAddon : public Addon {
 public:
     InterfaceTestAddon() : Addon(32528) {}
+    ~InterfaceTestAddon() override { palette.reset(); }
     void installTools() override {
         menu_ = std::make_unique<InterfaceMenu>();
         subscribe(*menu_);
