@@ -59,8 +59,9 @@ constexpr const char* kHelp =
     "                         add-on's preferences, data folder and exception reports); made when\n"
     "                         missing, once the inputs are accepted. Default: $SKELLOW_HOME, else\n"
     "                         $XDG_DATA_HOME/skellow-host, else ~/.local/share/skellow-host\n"
-    "  --out OUT.json         run: where to write the project as the command left it (its folder must\n"
-    "                         exist); without it nothing is written\n"
+    "  --out OUT.json         run: where to write the project as the command left it: a regular file\n"
+    "                         or a new name in a folder that takes new files; without it nothing is\n"
+    "                         written\n"
     "  --module PATH          the add-on module file; default: the Skellowing module built beside this\n"
     "                         program\n"
     "  --help, -h             this page\n"
@@ -70,8 +71,9 @@ constexpr const char* kHelp =
     "  1  the command failed: it returned an error, one of its transactions failed and was rolled\n"
     "     back, or it showed an error alert; with --out the project is written all the same\n"
     "  2  bad arguments or unreadable input (a project, script or module that is missing, no regular\n"
-    "     file, too large or malformed; an --out folder that is missing): a message on stderr says\n"
-    "     what is wrong, and nothing is written or made\n"
+    "     file, too large, nested too deep or malformed; an --out that is no regular file or whose\n"
+    "     folder takes no new file): a message on stderr says what is wrong, and nothing is written\n"
+    "     or made\n"
     "\n"
     "Example:\n"
     "  skellow-host run examples/project.json --command \"Skellow From IFC\" --out /tmp/changed.json\n";
@@ -282,20 +284,6 @@ private:
     bool terminal_;
 };
 
-// The folder --out writes into must be there before the command runs: a run whose result cannot be
-// written is refused at once, not found out after the work. "" when it can be written there.
-std::string checkOutput(const std::string& out) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (fs::is_directory(out, ec)) return out + ": is a folder, not a project file";
-    const fs::path folder = fs::absolute(out, ec).parent_path();
-    if (ec || !fs::is_directory(folder, ec))
-        return out + ": its folder " + folder.string() + " does not exist";
-    if (access(folder.c_str(), W_OK) != 0)
-        return out + ": its folder " + folder.string() + " cannot be written";
-    return "";
-}
-
 // The home folder given with --home: made (with its parents) once every input is accepted.
 bool makeHome(const std::string& home) {
     std::error_code ec;
@@ -325,8 +313,9 @@ int runCommand(const Arguments& arguments) {
     }
     const auto out = option(arguments, "--out");
     if (out) {
-        if (const std::string why = checkOutput(*out); !why.empty()) {
-            std::cerr << "skellow-host: " << why << "\n";
+        // A run whose result cannot be written is refused at once, not found out after the work.
+        if (!host::canReplaceFile(*out, error)) {
+            std::cerr << "skellow-host: " << error << "\n";
             return kExitBadInput;
         }
     }
