@@ -199,6 +199,55 @@ TEST(SkellowHost, RefusesACutOrForeignModuleFileWithAMessage) {
     }
 }
 
+// The product on the example project, with the example mapping table in a fresh home.
+ProgramRun runExample(const HostScratch& scratch, const std::string& answers) {
+    const std::string examples = std::string(TEST_SOURCE_DIR) + "/../../examples";
+    const std::filesystem::path table = scratch.file("home") + "/Application Data/Skellowing/ObjectMap.xml";
+    std::filesystem::remove_all(scratch.file("home"));
+    std::filesystem::create_directories(table.parent_path());
+    std::filesystem::copy_file(examples + "/ObjectMap.xml", table);
+    return skellowHost(scratch, {"run", examples + "/project.json", "--command", "Skellow From IFC", "--answers",
+                                 scratch.write("answers.json", answers), "--home", scratch.file("home")});
+}
+
+TEST(SkellowHost, ExitsWithZeroOnlyWhenTheCommandRanToItsEnd) {
+    HostScratch scratch;
+    struct Case {
+        std::string answers;
+        int status;
+        std::string err;
+    };
+    const Case cases[] = {
+        // A taken name refused in the name dialog, then a free one: the run goes on and does its work.
+        {R"([{"do": "selectPopup", "item": 4, "index": 1},
+             {"do": "setText", "item": 4, "text": "Default", "dialog": 32600},
+             {"do": "click", "item": 1, "dialog": 32600},
+             {"do": "setText", "item": 4, "text": "Site B", "dialog": 32600},
+             {"do": "click", "item": 1, "dialog": 32600}])",
+         0, ""},
+        // Cancel in the replacement's process window: what it had not reached stays undone.
+        {R"([{"do": "cancelProgressAt", "step": 1, "window": 2}])", 1,
+         "skellow-host: \"Skellow From IFC\" was cancelled before its end\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answers);
+        const ProgramRun run = runExample(scratch, c.answers);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.err, c.err);
+    }
+}
+
+TEST(SkellowHost, NamesWhatTheAddonHadSavedWhenTheScriptStopsTheRun) {
+    HostScratch scratch;
+    // The mapping dialog is accepted (the table saved), then an action waits for a dialog that never opens.
+    const ProgramRun run = runExample(scratch, R"([{"do": "click", "item": 1, "dialog": 4242}])");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("; the project was not saved, but the add-on had saved in " + scratch.file("home") +
+                           ": Application Data/Skellowing/ObjectMap.xml\n"),
+              std::string::npos)
+        << run.err;
+}
+
 TEST(SkellowHost, ExplainsEveryOptionAndExitStatusOnItsHelpPage) {
     HostScratch scratch;
     for (const char* help : {"--help", "-h"}) {

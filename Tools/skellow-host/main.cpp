@@ -5,8 +5,8 @@
 //   skellow-host run PROJECT.json --command "ITEM TEXT" [--answers SCRIPT.json] [--home DIR]
 //                    [--out OUT.json] [--module PATH]
 //
-// Exit status: 0 done; 1 the command reported failures (a non-zero result or an error alert);
-// 2 bad arguments or unreadable input (nothing is written).
+// Exit status: 0 done; 1 not all done (an error, a rollback, a refused element read or change, an error
+// alert outside the command's dialogs); 2 bad arguments or unreadable input (nothing is written).
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -23,6 +23,7 @@
 #include <HostDialogLibrary.h>
 #include <HostDialogs.h>
 #include <HostFiles.h>
+#include <HostTable.h>
 #include <SimulatedHost.h>
 
 namespace {
@@ -67,13 +68,19 @@ constexpr const char* kHelp =
     "  --help, -h             this page\n"
     "\n"
     "Exit status:\n"
-    "  0  done: the command ran and reported no failure\n"
-    "  1  the command failed: it returned an error, one of its transactions failed and was rolled\n"
-    "     back, or it showed an error alert; with --out the project is written all the same\n"
+    "  0  done: the command ran to its end, and the host refused it no element read and no change\n"
+    "     of the project\n"
+    "  1  not all done: the command returned an error; it was cancelled in the process window; an\n"
+    "     undoable step of it was rolled back; the host refused it an element read or a change (so\n"
+    "     there are elements it could not change, whatever its report says); or it showed an error\n"
+    "     alert while none of its dialogs was open (one answered inside a dialog that stays open,\n"
+    "     such as a refused name then corrected, does not count). A line on stderr says which.\n"
+    "     With --out the project is written all the same\n"
     "  2  bad arguments or unreadable input (a project, script or module that is missing, no regular\n"
     "     file, too large, nested too deep or malformed; an --out that is no regular file or whose\n"
     "     folder takes no new file): a message on stderr says what is wrong, and nothing is written\n"
-    "     or made\n"
+    "     or made. A script action that cannot be played stops the run with 2 too: the project is\n"
+    "     not written, and stderr names the files the add-on had already saved in the home\n"
     "\n"
     "Example:\n"
     "  skellow-host run examples/project.json --command \"Skellow From IFC\" --out /tmp/changed.json\n";
@@ -284,6 +291,42 @@ private:
     bool terminal_;
 };
 
+// The files under the home, each with its size and time of change: what a stopped run wrote is found
+// by comparing two of these.
+using FileStamps = std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>>;
+
+FileStamps stampFiles(const std::string& home) {
+    namespace fs = std::filesystem;
+    FileStamps stamps;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(home, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!it->is_regular_file(ec)) continue;
+        stamps[fs::relative(it->path(), home, ec).string()] = {it->file_size(ec), it->last_write_time(ec)};
+    }
+    return stamps;
+}
+
+// What the host refused the command: an element it asked to read, or a change of the project (which the
+// host only refuses for a reason: a locked or missing element, no undoable command around it, ...), or an
+// undoable command that was rolled back. Reads of anything else may fail on purpose (a search by name).
+bool refusedWork(const host::HostCall& call) {
+    if (call.result == host::kNoError) return false;
+    switch (call.slot) {
+        case host::HostSlot::undoableCommand:
+        case host::HostSlot::getElement:
+        case host::HostSlot::getElementHead:
+        case host::HostSlot::getElementMemo:
+        case host::HostSlot::getElementIFCAttributes:
+        case host::HostSlot::getElementIFCProperties:
+        case host::HostSlot::getElementIFCReferences:
+            return true;
+        default: {
+            const host::HostScope scope = host::hostSlotScope(call.slot);
+            return scope == host::kScopeUndo || scope == host::kScopeByElement;
+        }
+    }
+}
+
 // The home folder given with --home: made (with its parents) once every input is accepted.
 bool makeHome(const std::string& home) {
     std::error_code ec;
@@ -348,12 +391,21 @@ int runCommand(const Arguments& arguments) {
         return kExitBadInput;
     }
 
+    // An error alert inside an open dialog is answered there, and the user goes on in the dialog (a name
+    // refused, then corrected): only one outside every dialog tells that the command gave up.
     bool errorShown = false;
     host::setAlertObserver([&](const host::AlertRecord& alert) {
         printAlert(alert);
-        errorShown = errorShown || alert.kind == host::kAlertError;
+        errorShown = errorShown || (alert.kind == host::kAlertError && !host::modalDialogRunning());
     });
-    host.setProgressObserver(ProgressPrinter(isatty(STDOUT_FILENO) != 0));
+    const FileStamps homeBefore = stampFiles(host::homeDirectory());
+    const std::size_t callsBefore = host.calls().size();
+    bool cancelled = false;   // the user stopped the work in the process window
+    host.setProgressObserver([&, printer = ProgressPrinter(isatty(STDOUT_FILENO) != 0)](
+                                 const host::ProgressEvent& event, const host::ProcessWindowState& window) mutable {
+        printer(event, window);
+        cancelled = cancelled || event.kind == host::ProgressEvent::cancelled;
+    });
     host::setDialogTranscript([](const std::string& line) { std::cout << line << "\n"; });
     const host::Result result = host.selectMenuItem(*choice);
     host::setDialogTranscript(nullptr);
@@ -363,15 +415,36 @@ int runCommand(const Arguments& arguments) {
     // A dialog action that could not be played stopped the run: nothing of it is kept.
     host::stopOnUnplayedDialogActions();
     if (host::scriptRunStopped()) {
-        std::cerr << "skellow-host: script: " << host::scriptStopMessage() << "; nothing was saved\n";
+        // The add-on may have stored its own files before the stop (a dialog accepted earlier).
+        const FileStamps homeAfter = stampFiles(host::homeDirectory());
+        std::string written;
+        for (const auto& [file, stamp] : homeAfter)
+            if (const auto before = homeBefore.find(file); before == homeBefore.end() || before->second != stamp)
+                written += (written.empty() ? "" : ", ") + file;
+        std::cerr << "skellow-host: script: " << host::scriptStopMessage() << "; the project was not saved"
+                  << (written.empty() ? ", nor anything else"
+                                      : ", but the add-on had saved in " + host::homeDirectory() + ": " + written)
+                  << "\n";
         host.stopAddons();
         return kExitBadInput;
     }
     if (result != host::kNoError)
         std::cerr << "skellow-host: \"" << command << "\" ended with " << host::describeResult(result)
                   << "\n";
+    std::size_t refused = 0;
+    const host::HostCall* firstRefused = nullptr;
+    for (std::size_t i = callsBefore; i < host.calls().size(); ++i) {
+        if (!refusedWork(host.calls()[i])) continue;
+        if (refused++ == 0) firstRefused = &host.calls()[i];
+    }
+    if (firstRefused)
+        std::cerr << "skellow-host: " << refused << " of the command's element reads, project changes and "
+                  << "undoable steps failed, the first: " << host::hostSlotName(firstRefused->slot) << " with "
+                  << host::describeResult(firstRefused->result) << "\n";
+    if (errorShown) std::cerr << "skellow-host: \"" << command << "\" showed an error outside its dialogs\n";
+    if (cancelled) std::cerr << "skellow-host: \"" << command << "\" was cancelled before its end\n";
 
-    int status = (result != host::kNoError || errorShown) ? kExitFailures : kExitDone;
+    int status = (result != host::kNoError || refused > 0 || errorShown || cancelled) ? kExitFailures : kExitDone;
     if (out) {
         // The host tells the add-ons before and after it saves, so they can store their module data.
         host.notifyProject(host::kProjectPreSave);
