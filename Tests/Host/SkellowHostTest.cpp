@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 
+#include <FourCC.h>
+#include <HostRefusals.h>
+
 #include "Host/HostTestSupport.h"
 
 namespace {
@@ -227,6 +230,32 @@ TEST(SkellowHost, ExitsWithZeroOnlyWhenTheCommandRanToItsEnd) {
         const ProgramRun run = runExample(scratch, c.answers);
         EXPECT_EQ(run.status, c.status);
         EXPECT_EQ(run.err, c.err);
+    }
+}
+
+TEST(SkellowHost, CountsOnlyRefusedElementReadsChangesAndUndoableStepsAsWorkNotDone) {
+    using host::HostSlot;
+    struct Case {
+        HostSlot slot;
+        std::uint32_t code;
+        host::Result result;
+        bool counts;
+    };
+    const Case cases[] = {
+        {HostSlot::changeElement, 0, host::kErrRefusedCommand, true},   // a locked element
+        {HostSlot::setElementUserData, 0, host::kErrOutsideUndoScope, true},
+        {HostSlot::getElement, 0, host::kErrBadIndex, true},   // it could not be read
+        {HostSlot::getElementIFCAttributes, 0, host::kErrGeneral, true},
+        {HostSlot::undoableCommand, 0, host::kErrBadIndex, true},   // rolled back
+        {HostSlot::changeElement, 0, host::kNoError, false},
+        {HostSlot::searchLibraryPart, 0, host::kErrBadName, false},   // a search that finds nothing
+        {HostSlot::getLibraryPart, 0, host::kErrBadIndex, false},
+        {HostSlot::getModuleData, 0, host::kErrNoModuleData, false},
+        {HostSlot::utilities, host::fourcc("CLPS"), host::kErrBadName, false},   // another family
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(host::hostSlotName(c.slot));
+        EXPECT_EQ(host::refusedWork(host::HostCall{c.slot, c.code, c.result, {}}), c.counts);
     }
 }
 

@@ -23,6 +23,7 @@
 #include <HostDialogLibrary.h>
 #include <HostDialogs.h>
 #include <HostFiles.h>
+#include <HostRefusals.h>
 #include <HostTable.h>
 #include <SimulatedHost.h>
 
@@ -306,27 +307,6 @@ FileStamps stampFiles(const std::string& home) {
     return stamps;
 }
 
-// What the host refused the command: an element it asked to read, or a change of the project (which the
-// host only refuses for a reason: a locked or missing element, no undoable command around it, ...), or an
-// undoable command that was rolled back. Reads of anything else may fail on purpose (a search by name).
-bool refusedWork(const host::HostCall& call) {
-    if (call.result == host::kNoError) return false;
-    switch (call.slot) {
-        case host::HostSlot::undoableCommand:
-        case host::HostSlot::getElement:
-        case host::HostSlot::getElementHead:
-        case host::HostSlot::getElementMemo:
-        case host::HostSlot::getElementIFCAttributes:
-        case host::HostSlot::getElementIFCProperties:
-        case host::HostSlot::getElementIFCReferences:
-            return true;
-        default: {
-            const host::HostScope scope = host::hostSlotScope(call.slot);
-            return scope == host::kScopeUndo || scope == host::kScopeByElement;
-        }
-    }
-}
-
 // The home folder given with --home: made (with its parents) once every input is accepted.
 bool makeHome(const std::string& home) {
     std::error_code ec;
@@ -434,7 +414,7 @@ int runCommand(const Arguments& arguments) {
     std::size_t refused = 0;
     const host::HostCall* firstRefused = nullptr;
     for (std::size_t i = callsBefore; i < host.calls().size(); ++i) {
-        if (!refusedWork(host.calls()[i])) continue;
+        if (!host::refusedWork(host.calls()[i])) continue;
         if (refused++ == 0) firstRefused = &host.calls()[i];
     }
     if (firstRefused)
