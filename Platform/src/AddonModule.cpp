@@ -21,7 +21,7 @@ std::string dlerrorText() {
     return text ? text : "unknown reason";
 }
 
-using FileHeader = ElfW(Ehdr);      // of this process's class
+using FileHeader = ElfW(Ehdr);   // of this process's class
 using ProgramHeader = ElfW(Phdr);
 
 constexpr unsigned char kOwnClass = sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32;

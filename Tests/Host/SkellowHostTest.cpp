@@ -183,11 +183,13 @@ TEST(SkellowHost, RefusesACutShortModuleFileWithAMessage) {
     HostScratch scratch;
     const std::string whole = readFile(RAW_ADDON_PATH);
     const std::string cut = scratch.write("cut.so", whole.substr(0, whole.size() / 3));
-    const std::string message = "skellow-host: " + cut + ": is cut short: its section headers lie beyond its " +
+    const std::string message = "skellow-host: " + cut +
+                                ": is cut short: its section headers lie beyond its " +
                                 std::to_string(whole.size() / 3) + " bytes\n";
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{"menus", "--module", cut},
-          std::vector<std::string>{"run", scratch.write("p.json", kProject), "--command", "X", "--module", cut}}) {
+          std::vector<std::string>{"run", scratch.write("p.json", kProject), "--command", "X", "--module",
+                                   cut}}) {
         SCOPED_TRACE(arguments[0]);
         const ProgramRun run = skellowHost(scratch, arguments);
         EXPECT_EQ(run.status, 2);
@@ -202,8 +204,9 @@ ProgramRun runExample(const HostScratch& scratch, const std::string& answers) {
     std::filesystem::remove_all(scratch.file("home"));
     std::filesystem::create_directories(table.parent_path());
     std::filesystem::copy_file(examples + "/ObjectMap.xml", table);
-    return skellowHost(scratch, {"run", examples + "/project.json", "--command", "Skellow From IFC", "--answers",
-                                 scratch.write("answers.json", answers), "--home", scratch.file("home")});
+    return skellowHost(scratch,
+                       {"run", examples + "/project.json", "--command", "Skellow From IFC", "--answers",
+                        scratch.write("answers.json", answers), "--home", scratch.file("home")});
 }
 
 TEST(SkellowHost, ExitsWithZeroOnlyWhenTheCommandRanToItsEnd) {
@@ -264,8 +267,8 @@ TEST(SkellowHost, NamesWhatTheAddonHadSavedWhenTheScriptStopsTheRun) {
     // The mapping dialog is accepted (the table saved), then an action waits for a dialog that never opens.
     const ProgramRun run = runExample(scratch, R"([{"do": "click", "item": 1, "dialog": 4242}])");
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("; the project was not saved, but the add-on had saved in " + scratch.file("home") +
-                           ": Application Data/Skellowing/ObjectMap.xml\n"),
+    EXPECT_NE(run.err.find("; the project was not saved, but the add-on had saved in " +
+                           scratch.file("home") + ": Application Data/Skellowing/ObjectMap.xml\n"),
               std::string::npos)
         << run.err;
 }

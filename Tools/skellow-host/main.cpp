@@ -381,11 +381,12 @@ int runCommand(const Arguments& arguments) {
     const FileStamps homeBefore = stampFiles(host::homeDirectory());
     const std::size_t callsBefore = host.calls().size();
     bool cancelled = false;   // the user stopped the work in the process window
-    host.setProgressObserver([&, printer = ProgressPrinter(isatty(STDOUT_FILENO) != 0)](
-                                 const host::ProgressEvent& event, const host::ProcessWindowState& window) mutable {
-        printer(event, window);
-        cancelled = cancelled || event.kind == host::ProgressEvent::cancelled;
-    });
+    host.setProgressObserver(
+        [&, printer = ProgressPrinter(isatty(STDOUT_FILENO) != 0)](
+            const host::ProgressEvent& event, const host::ProcessWindowState& window) mutable {
+            printer(event, window);
+            cancelled = cancelled || event.kind == host::ProgressEvent::cancelled;
+        });
     host::setDialogTranscript([](const std::string& line) { std::cout << line << "\n"; });
     const host::Result result = host.selectMenuItem(*choice);
     host::setDialogTranscript(nullptr);
@@ -399,11 +400,13 @@ int runCommand(const Arguments& arguments) {
         const FileStamps homeAfter = stampFiles(host::homeDirectory());
         std::string written;
         for (const auto& [file, stamp] : homeAfter)
-            if (const auto before = homeBefore.find(file); before == homeBefore.end() || before->second != stamp)
+            if (const auto before = homeBefore.find(file);
+                before == homeBefore.end() || before->second != stamp)
                 written += (written.empty() ? "" : ", ") + file;
         std::cerr << "skellow-host: script: " << host::scriptStopMessage() << "; the project was not saved"
-                  << (written.empty() ? ", nor anything else"
-                                      : ", but the add-on had saved in " + host::homeDirectory() + ": " + written)
+                  << (written.empty()
+                          ? ", nor anything else"
+                          : ", but the add-on had saved in " + host::homeDirectory() + ": " + written)
                   << "\n";
         host.stopAddons();
         return kExitBadInput;
@@ -419,12 +422,13 @@ int runCommand(const Arguments& arguments) {
     }
     if (firstRefused)
         std::cerr << "skellow-host: " << refused << " of the command's element reads, project changes and "
-                  << "undoable steps failed, the first: " << host::hostSlotName(firstRefused->slot) << " with "
-                  << host::describeResult(firstRefused->result) << "\n";
+                  << "undoable steps failed, the first: " << host::hostSlotName(firstRefused->slot)
+                  << " with " << host::describeResult(firstRefused->result) << "\n";
     if (errorShown) std::cerr << "skellow-host: \"" << command << "\" showed an error outside its dialogs\n";
     if (cancelled) std::cerr << "skellow-host: \"" << command << "\" was cancelled before its end\n";
 
-    int status = (result != host::kNoError || refused > 0 || errorShown || cancelled) ? kExitFailures : kExitDone;
+    int status =
+        (result != host::kNoError || refused > 0 || errorShown || cancelled) ? kExitFailures : kExitDone;
     if (out) {
         // The host tells the add-ons before and after it saves, so they can store their module data.
         host.notifyProject(host::kProjectPreSave);
