@@ -22,6 +22,7 @@ constexpr std::string_view kBaseScript = R"([
     {"do": "cancelProgressAt", "step": 5, "window": 1},
     {"do": "fileDialog", "path": "a.json"},
     {"do": "settingsDialog", "accept": false},
+    {"do": "objectSettings", "accept": true, "set": {"angle": 1.5}},
     {"do": "setText", "item": 3, "text": "x", "dialog": 7}
 ])";
 
@@ -29,7 +30,11 @@ void checkBaseScriptKept() {
     if (host::takeAlertAnswer() != 2 || host::takeAlertAnswer()) std::abort();
     if (host::takeProgressCancel(1) != 5 || host::takeProgressCancel(1)) std::abort();
     if (host::browseForFile(host::FileDialogKind::open, "", "") != "/base/a.json") std::abort();
-    if (host::takeSettingsDialogAnswer() != false || host::takeSettingsDialogAnswer()) std::abort();
+    const auto settings = host::takeSettingsDialogAnswer();
+    if (!settings || settings->accept || host::takeSettingsDialogAnswer()) std::abort();
+    const auto object = host::takeObjectSettingsAnswer();
+    if (!object || !object->accept || object->changes.size() != 1 || host::takeObjectSettingsAnswer())
+        std::abort();
     const auto action = host::takeDialogAction();
     if (!action || action->kind != host::DialogActionKind::setText || action->item != 3 ||
         action->text != "x" || action->dialogId != 7 || host::takeDialogAction())
@@ -71,7 +76,13 @@ void checkAccepted(const Json& actions) {
             const auto answer = host::browseForFile(host::FileDialogKind::save, "", "");
             if (answer.has_value() != action.contains("path") || (answer && answer->empty())) std::abort();
         } else if (kind == "settingsDialog") {
-            if (host::takeSettingsDialogAnswer() != action.at("accept").get<bool>()) std::abort();
+            const auto answer = host::takeSettingsDialogAnswer();
+            if (!answer || answer->accept != action.at("accept").get<bool>()) std::abort();
+        } else if (kind == "objectSettings") {
+            const auto answer = host::takeObjectSettingsAnswer();
+            if (!answer || answer->accept != action.at("accept").get<bool>() ||
+                answer->changes.size() != (action.contains("set") ? action.at("set").size() : 0))
+                std::abort();
         } else {
             ++dialogActions;
         }
@@ -81,8 +92,8 @@ void checkAccepted(const Json& actions) {
         const auto action = host::takeDialogAction();
         if (!action || !dialogActionInRange(*action)) std::abort();
     }
-    if (host::takeAlertAnswer() || host::takeSettingsDialogAnswer() || host::takeDialogAction() ||
-        host::takeProgressCancel(1))
+    if (host::takeAlertAnswer() || host::takeSettingsDialogAnswer() || host::takeObjectSettingsAnswer() ||
+        host::takeDialogAction() || host::takeProgressCancel(1))
         std::abort();
 }
 

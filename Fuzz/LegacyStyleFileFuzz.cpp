@@ -1,5 +1,5 @@
-// The legacy binary style file on any bytes: a refused file says where it broke and imports nothing;
-// an accepted one hands over only records whose key is valid, and reading the same bytes again
+// The legacy binary style file on any bytes: a refused file says where it broke and keeps only the
+// styles read before that; every record handed over has a valid key, and reading the same bytes again
 // through a one-byte buffer gives the same result.
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "Foundation/DataBufferIn.h"
+#include "Foundation/Guid.h"
 #include "Foundation/Setting.h"
 #include "Foundation/String.h"
 #include "Styles/LegacyStyleFile.h"
@@ -67,6 +68,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool read = file.read(in, first);
     if (read != again.read(oneByte, second) || first.puts != second.puts) std::abort();
     if (file.getImportedCount() != first.puts) std::abort();
-    if (!read && (first.puts != 0 || !file.getError().getView().starts_with("byte "))) std::abort();
+    if (!read && !file.getError().getView().starts_with("byte ")) std::abort();
     return 0;
 }

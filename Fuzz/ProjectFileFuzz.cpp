@@ -6,10 +6,10 @@
 #include <string>
 
 // A round trip must give the same numbers, so the exact comparison of the records' doubles is meant.
-#pragma clang diagnostic push
-#pragma clang diagnostic ignored "-Wfloat-equal"
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wfloat-equal"
 #include <SimProject.h>
-#pragma clang diagnostic pop
+#pragma GCC diagnostic pop
 
 namespace {
 

@@ -438,7 +438,12 @@ void MappingDialog::commitTypedName() {
         chosen = candidates.front();
     } else if (candidates.size() > 1) {
         ObjectSelectionDialog selection(candidates);
-        if (selection.open() != tarnwick::kDialogAccepted || !selection.getResult()) {
+        const tarnwick::DialogResult answer = selection.open();
+        if (answer == tarnwick::kDialogNoResult) {   // the host could not show it: the user chose nothing
+            keepMappingOf(key, row);
+            return;
+        }
+        if (answer != tarnwick::kDialogAccepted || !selection.getResult()) {
             setRowColour(key, row);   // the row shows its mapping as it was
             return;
         }
@@ -446,16 +451,29 @@ void MappingDialog::commitTypedName() {
     }
     // 3. and 7. The shown configuration's own mapping takes the part, or the typed text when no part
     // fits it; then nothing that was resolved before still answers for it.
+    const bool ownBefore = working_.findOwnSpecification(key, activeName_, kind_) != nullptr;
     ObjectSpecification* const specification = ownSpecification(key);
     if (!specification) {
         setRowColour(key, row);
         return;
     }
-    if (!chosen || !specification->setMappedPart(chosen->link))
-        specification->setTypedName(typed.text);
-    else
+    if (chosen && !specification->setMappedPart(chosen->link)) {
+        // The host failed to give the part chosen: the typed text would put a name that maps nothing in
+        // place of the user's mapping.
+        if (!ownBefore) working_.removeSpecification(key, activeName_, kind_);
+        keepMappingOf(key, row);
+        return;
+    }
+    if (chosen)
         specification->setPrefilled(false);
+    else
+        specification->setTypedName(typed.text);
     if (!chosen) tarnwick::NotifyAlert().show(Host::getString(strings::kMessages, strings::kNoPartMatches));
+    setRowColour(key, row);
+}
+
+void MappingDialog::keepMappingOf(const SourceKey& key, std::int16_t row) {
+    tarnwick::ErrorAlert().show(Host::getString(strings::kMessages, strings::kPartNotChosen));
     setRowColour(key, row);
 }
 

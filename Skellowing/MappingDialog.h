@@ -76,7 +76,8 @@ private:
     // configuration does not exist.
     ObjectSpecification* ownSpecification(const SourceKey& key);
     std::vector<std::uint16_t> selectedRows() const;   // first to last
-    void commitTypedName();                            // looks the typed name up, when there is one
+    void commitTypedName();
+    void keepMappingOf(const SourceKey& key, std::int16_t row);   // says a choice failed; the row as it was                            // looks the typed name up, when there is one
     std::uint16_t firstSelectedRow() const;            // ListControl::kNone when none
     void enableRowButtons(bool enabled);
     void editSource();

@@ -34,6 +34,7 @@ inline constexpr std::int32_t kChoiceNotStored = 16;
 inline constexpr std::int32_t kSettingsUnread = 17;
 inline constexpr std::int32_t kRefusedLine = 18;   // "$1": a count
 inline constexpr std::int32_t kUnnamedLine = 19;   // "$1": a count
+inline constexpr std::int32_t kPartNotChosen = 20;
 
 inline constexpr std::int16_t kQuestions = 32523;
 inline constexpr std::int32_t kNoLibraryParts = 1;

@@ -394,5 +394,7 @@ bool scriptRunStopped();
 // with a message that says so and answers true; false when none were left.
 bool stopOnUnplayedDialogActions();
 void resetDialogLibrary();   // every dialog gone, no stop message (tests, a new run)
+// Whether a modal dialog's loop runs now: an alert shown now is answered inside that dialog.
+bool modalDialogRunning();
 
 }   // namespace host

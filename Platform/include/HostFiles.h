@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "HostResult.h"
@@ -33,6 +34,16 @@ std::optional<std::string> specialFolder(int folder);
 // file", "is larger than 256 MiB"), when it cannot be read or is no such file.
 constexpr std::uintmax_t kMaxInputFileBytes = std::uintmax_t{256} << 20;
 bool readWholeFile(const std::string& path, std::string& text, std::string& error);
+
+// Whether a file could be written at path now: it names a regular file or nothing (not a link, pipe,
+// device or folder), and its folder takes a new file (one is made and removed again to find out).
+// False, with "<path>: " and the reason in error.
+bool canReplaceFile(const std::string& path, std::string& error);
+// Writes bytes to path through a temporary file made new in its folder (never through a link) and
+// renamed over path, so a failure leaves the old file as it was and no temporary behind. A new file
+// gets the usual mode, a replaced one keeps its own. False, with "<path>: " and the reason in error,
+// when path is anything but a regular file or nothing, or the writing fails.
+bool replaceFile(const std::string& path, std::string_view bytes, std::string& error);
 
 // A file location that the host keeps for as long as it runs (a surface material's texture file): a
 // zero-terminated UTF-8 path that no caller copies or disposes; one path gives one location. Null for an

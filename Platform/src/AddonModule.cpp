@@ -1,9 +1,15 @@
 #include "AddonModule.h"
 
 #include <dlfcn.h>
+#include <elf.h>
+#include <link.h>
 
+#include <bit>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string_view>
+#include <vector>
 
 #include "HostDialogLibrary.h"
 
@@ -13,6 +19,48 @@ namespace {
 std::string dlerrorText() {
     const char* text = dlerror();
     return text ? text : "unknown reason";
+}
+
+using FileHeader = ElfW(Ehdr);   // of this process's class
+using ProgramHeader = ElfW(Phdr);
+
+constexpr unsigned char kOwnClass = sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32;
+constexpr unsigned char kOwnByteOrder =
+    std::endian::native == std::endian::little ? ELFDATA2LSB : ELFDATA2MSB;
+
+// Whether the bytes [offset, offset + count * entry) lie outside a file of `size` bytes.
+bool beyond(std::uint64_t offset, std::uint64_t count, std::uint64_t entry, std::uintmax_t size) {
+    if (offset > size) return true;
+    return entry != 0 && count > (size - offset) / entry;
+}
+
+// "" when the file holds all its headers and segments promise; else why not. The dynamic loader maps
+// a segment without asking whether the file holds it, and a cut file then ends the process with a
+// signal on the first touch. Files of another class or byte order are left to the loader, which
+// refuses them with a message.
+std::string whyCutShort(const std::string& path, std::uintmax_t size) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return "cannot be read";
+    FileHeader header{};
+    if (!in.read(reinterpret_cast<char*>(&header), sizeof header) ||
+        std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0)
+        return "is not a module file: it has no ELF header";
+    if (header.e_ident[EI_CLASS] != kOwnClass || header.e_ident[EI_DATA] != kOwnByteOrder) return "";
+    const std::string cut = "is cut short: its ";
+    const std::string of = " lie beyond its " + std::to_string(size) + " bytes";
+    if (header.e_phentsize != sizeof(ProgramHeader) ||
+        beyond(header.e_phoff, header.e_phnum, header.e_phentsize, size))
+        return cut + "program headers" + of;
+    if (header.e_shnum > 0 && beyond(header.e_shoff, header.e_shnum, header.e_shentsize, size))
+        return cut + "section headers" + of;
+    std::vector<ProgramHeader> segments(header.e_phnum);
+    in.seekg(static_cast<std::streamoff>(header.e_phoff));
+    if (!in.read(reinterpret_cast<char*>(segments.data()),
+                 static_cast<std::streamsize>(segments.size() * sizeof(ProgramHeader))))
+        return "cannot be read";
+    for (const ProgramHeader& segment : segments)
+        if (beyond(segment.p_offset, 1, segment.p_filesz, size)) return cut + "segments" + of;
+    return "";
 }
 
 }   // namespace
@@ -30,6 +78,10 @@ std::unique_ptr<AddonModule> AddonModule::load(const std::string& path, std::str
     }
     if (!std::filesystem::is_regular_file(status)) {
         error = path + ": is not a regular file, so not a module file";
+        return nullptr;
+    }
+    if (const std::string why = whyCutShort(path, std::filesystem::file_size(path, ec)); !why.empty()) {
+        error = path + ": " + why;
         return nullptr;
     }
     std::unique_ptr<AddonModule> module(new AddonModule);   // private constructor: no make_unique

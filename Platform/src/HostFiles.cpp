@@ -1,10 +1,17 @@
 #include "HostFiles.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <set>
 #include <system_error>
 #include <utility>
@@ -48,6 +55,66 @@ fs::path defaultHome() {
         return fs::path(user) / ".local" / "share" / "skellow-host";
     std::error_code error;
     return fs::temp_directory_path(error) / "skellow-host";
+}
+
+// "" when the host may write over path: a regular file or nothing there; else why not.
+std::string whyNotReplaceable(const std::string& path) {
+    struct stat status {};
+    if (lstat(path.c_str(), &status) != 0)
+        return errno == ENOENT ? "" : std::string("cannot be looked at: ") + std::strerror(errno);
+    if (S_ISREG(status.st_mode)) return "";
+    if (S_ISDIR(status.st_mode)) return "is a folder, not a file";
+    if (S_ISLNK(status.st_mode)) return "is a link; name the file itself";
+    return "is not a regular file";   // a pipe or device would be replaced, not written
+}
+
+// A file made new beside `target` under a name no one else has: the exclusive create never opens a
+// link or a file planted there. Removed again unless kept.
+class NewFileBeside {
+public:
+    explicit NewFileBeside(const std::string& target) {
+        std::random_device random;
+        for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
+            path_ = target + ".partial-" + std::to_string(random());
+            // 0666: the umask decides, as for any new file.
+            fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            if (fd_ < 0 && errno != EEXIST) break;
+        }
+        if (fd_ < 0) error_ = errno;
+    }
+    ~NewFileBeside() {
+        if (fd_ >= 0) ::close(fd_);
+        if (made() && !kept_) unlink(path_.c_str());
+    }
+    NewFileBeside(const NewFileBeside&) = delete;
+    NewFileBeside& operator=(const NewFileBeside&) = delete;
+
+    bool made() const { return error_ == 0; }
+    int error() const { return error_; }   // errno of the failed create
+    int fd() const { return fd_; }
+    const std::string& path() const { return path_; }
+    // False with errno when the data cannot be flushed.
+    bool close() {
+        const int fd = std::exchange(fd_, -1);
+        return ::close(fd) == 0;
+    }
+    void keep() { kept_ = true; }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    int error_ = 0;
+    bool kept_ = false;
+};
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
 }
 
 }   // namespace
@@ -151,6 +218,47 @@ bool readWholeFile(const std::string& path, std::string& text, std::string& erro
         error = path + ": cannot be read";
         return false;
     }
+    return true;
+}
+
+bool canReplaceFile(const std::string& path, std::string& error) {
+    if (const std::string why = whyNotReplaceable(path); !why.empty()) {
+        error = path + ": " + why;
+        return false;
+    }
+    std::error_code ec;
+    const fs::path folder = fs::absolute(path, ec).parent_path();
+    if (ec || !fs::is_directory(folder, ec)) {
+        error = path + ": its folder " + folder.string() + " does not exist";
+        return false;
+    }
+    // Asking for write permission is not enough: a read-only mount, a full disk or a file system
+    // that refuses such names only shows when a file is made.
+    const NewFileBeside probe(path);
+    if (!probe.made()) {
+        error =
+            path + ": its folder " + folder.string() + " takes no new file: " + std::strerror(probe.error());
+        return false;
+    }
+    return true;
+}
+
+bool replaceFile(const std::string& path, std::string_view bytes, std::string& error) {
+    if (const std::string why = whyNotReplaceable(path); !why.empty()) {
+        error = path + ": " + why;
+        return false;
+    }
+    NewFileBeside file(path);
+    const auto fail = [&](int code) {
+        error = path + ": cannot be written: " + std::strerror(code);
+        return false;
+    };
+    if (!file.made()) return fail(file.error());
+    struct stat old {};
+    if (lstat(path.c_str(), &old) == 0 && fchmod(file.fd(), old.st_mode & 07777) != 0) return fail(errno);
+    if (!writeAll(file.fd(), bytes) || !file.close()) return fail(errno);
+    if (rename(file.path().c_str(), path.c_str()) != 0) return fail(errno);
+    file.keep();
     return true;
 }
 

@@ -59,6 +59,10 @@ public:
         return true;
     }
 
+    // Stops before a level too deep is opened: the parser keeps one bit a level, a reader of the
+    // document one stack frame.
+    bool tooDeep() const { return tooDeep_; }
+
     bool parse_error(std::size_t position, const std::string&,
                      const nlohmann::detail::exception& exception) override {
         error_ = "not valid JSON at " + placeOf(text_, position) + ": " + reasonOf(exception);
@@ -81,6 +85,7 @@ private:
         return true;
     }
     bool open(bool object) {
+        if (frames_.size() >= kMaxJsonDepth) return tooDeep_ = true, false;
         value();   // an array counts the container as its element
         frames_.push_back({object, {}, {}, 0});
         return true;
@@ -107,13 +112,40 @@ private:
     std::vector<Frame> frames_;
     std::string error_;       // the syntax error
     std::string duplicate_;   // the first key given twice
+    bool tooDeep_ = false;
 };
 
 }   // namespace
 
+std::size_t firstTooDeep(std::string_view text) {
+    std::size_t depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;   // the escaped character, a quote included
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > kMaxJsonDepth) return i;
+        } else if (c == ']' || c == '}') {
+            if (depth > 0) --depth;
+        }
+    }
+    return text.size();
+}
+
 bool checkJsonInput(std::string_view text, std::string& error) {
     Checker checker(text);
     if (!Json::sax_parse(text.begin(), text.end(), &checker)) {
+        if (checker.tooDeep()) {
+            error = "nested deeper than " + std::to_string(kMaxJsonDepth) + " levels at " +
+                    placeOf(text, firstTooDeep(text) + 1);
+            return false;
+        }
         error = checker.error().empty() ? "not valid JSON" : checker.error();
         return false;
     }

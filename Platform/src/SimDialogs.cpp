@@ -1177,6 +1177,12 @@ bool stopOnUnplayedDialogActions() {
     return true;
 }
 
+bool modalDialogRunning() {
+    for (const auto& [id, panel] : library().panels)
+        if (panel->running) return true;
+    return false;
+}
+
 void resetDialogLibrary() {
     Library& lib = library();
     lib.panels.clear();

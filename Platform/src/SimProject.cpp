@@ -4,10 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <span>
 #include <type_traits>
@@ -16,7 +13,6 @@
 
 #include "ByteText.h"
 #include "FourCC.h"
-#include "HostFiles.h"
 #include "HostMemory.h"
 #include "HostText.h"
 #include "JsonInput.h"
@@ -1645,17 +1641,6 @@ bool SimProject::loadText(const std::string& json, std::string& error) {
     }
 }
 
-bool SimProject::loadFile(const std::string& path, std::string& error) {
-    std::string text;
-    if (!readWholeFile(path, text, error)) return false;
-    if (!loadText(text, error)) {
-        error = path + ": " + error;
-        return false;
-    }
-    filePath = path;
-    return true;
-}
-
 std::string SimProject::saveText() const {
     Json root;
     root["format"] = kFormat;
@@ -1762,28 +1747,6 @@ std::string SimProject::saveText() const {
     }
     root["moduleData"] = std::move(list);
     return root.dump(2) + "\n";
-}
-
-bool SimProject::saveFile(const std::string& path, std::string& error) const {
-    const std::string temporary = path + ".partial";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << saveText();
-        out.close();
-        if (!out) {
-            std::remove(temporary.c_str());
-            error = path + ": cannot be written";
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::remove(temporary.c_str());
-        error = path + ": cannot be written: " + ec.message();
-        return false;
-    }
-    return true;
 }
 
 void SimProject::pushUndoStep(std::string stepName, ProjectState before) {

@@ -11,6 +11,7 @@ namespace tarnwick {
 namespace {
 
 bool windowOpen = false;   // a host process window opened by one of our ProgressWindows is open
+bool closeOwed = false;    // the host refused to close our window: it may still stand open
 
 }   // namespace
 
@@ -18,10 +19,13 @@ std::shared_ptr<ProgressWindow> ProgressWindow::open(const String& title, std::i
     // Made and shared before the host window opens, so a failing allocation leaves no window open.
     std::shared_ptr<ProgressWindow> window(new ProgressWindow());
     if (!windowOpen) {
+        // Our window left standing would keep every later one from opening, and Cancel with it.
+        if (closeOwed && hostApi().interface(host::fourcc("CPWD")) == host::kNoError) closeOwed = false;
         std::u16string hostTitle = title.toUniString();
         if (hostApi().interface(host::fourcc("IPWD"), hostTitle.data(), &phaseCount) == host::kNoError) {
             window->owner_ = true;
             windowOpen = true;
+            closeOwed = false;
         }
     }
     return window;
@@ -29,7 +33,7 @@ std::shared_ptr<ProgressWindow> ProgressWindow::open(const String& title, std::i
 
 ProgressWindow::~ProgressWindow() {
     if (!owner_) return;   // a silent window must not close, or mark closed, the owner's window
-    hostApi().interface(host::fourcc("CPWD"));
+    closeOwed = hostApi().interface(host::fourcc("CPWD")) != host::kNoError;
     windowOpen = false;
 }
 

@@ -111,7 +111,7 @@ TEST(SimProject, RejectsBadProjectsAndKeepsWhatItHad) {
     EXPECT_FALSE(project.loadFile("/nonexistent/p.json", error));
     EXPECT_EQ(error, "/nonexistent/p.json: cannot be read");
     EXPECT_FALSE(project.saveFile("/nonexistent/p.json", error));
-    EXPECT_EQ(error, "/nonexistent/p.json: cannot be written");
+    EXPECT_EQ(error, "/nonexistent/p.json: cannot be written: No such file or directory");
 }
 
 TEST(SimProject, RefusesANumberTooLargeForADoubleInsteadOfThrowing) {

@@ -50,7 +50,7 @@ TEST_F(SimulatedHostTest, RefusesWhatIsNotAWorkingAddonWithAClearMessage) {
         {scratch.file("absent.so"), host::kAddonInterfaceVersion, host::kAddonNormal, "no such module file",
          0},
         {scratch.write("text.so", "not a library"), host::kAddonInterfaceVersion, host::kAddonNormal,
-         "cannot be loaded as a module: ", 0},
+         "is not a module file: it has no ELF header", 0},
         {RAW_ADDON_PATH, 0x150001, host::kAddonNormal,
          "built for interface version 0x150001 (22000); this host speaks 0x160001 (22000)", 0},
         {RAW_ADDON_PATH, host::kAddonInterfaceVersion, host::kAddonDoNotRegister,

@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 
+#include <FourCC.h>
+#include <HostRefusals.h>
+
 #include "Host/HostTestSupport.h"
 
 namespace {
@@ -92,7 +95,7 @@ TEST(SkellowHost, ExitsWithTwoOnBadArgumentsOrUnreadableInput) {
         {runWith({"run", project, "--command", "Ask Alert", "--out", missingFolderOut}),
          "skellow-host: " + missingFolderOut + ": its folder " + scratch.file("missing") + " does not exist"},
         {runWith({"run", project, "--command", "X", "--out", folder}),
-         "skellow-host: " + folder + ": is a folder, not a project file"},
+         "skellow-host: " + folder + ": is a folder, not a file"},
         {{"run", project, "--command", "X", "--out", out, "--module", folder, "--home", home},
          "skellow-host: " + folder + ": is a folder, not a module file"},
         {{"run", project, "--command", "X", "--out", out, "--module", scratch.file("none.so"), "--home",
@@ -109,6 +112,165 @@ TEST(SkellowHost, ExitsWithTwoOnBadArgumentsOrUnreadableInput) {
         EXPECT_FALSE(std::filesystem::exists(missingFolderOut));
         EXPECT_FALSE(std::filesystem::exists(home));   // nor made
     }
+}
+
+TEST(SkellowHost, RefusesInputNestedDeeperThanItReadsAndSaysWhere) {
+    HostScratch scratch;
+    const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+    // Under a key with one following: the shape that overflowed the stack of the project's reader.
+    const std::string project = scratch.write("deep.json", R"({"name": )" + deep + R"(, "version": 1})");
+    const std::string script = scratch.write("deep-answers.json", "\n  " + deep);
+    const std::string plain = scratch.write("p.json", kProject);
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"run", project, "--command", "X"},
+         project + ": nested deeper than 512 levels at line 1, column 521"},
+        {{"run", plain, "--command", "X", "--answers", script},
+         script + ": nested deeper than 512 levels at line 2, column 515"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        SCOPED_TRACE(message);
+        std::vector<std::string> all = arguments;
+        all.insert(all.end(), {"--module", RAW_ADDON_PATH, "--home", scratch.file("home")});
+        const ProgramRun run = skellowHost(scratch, all);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "skellow-host: " + message + "\n");
+    }
+}
+
+TEST(SkellowHost, WritesTheProjectOnlyAsANewFileAndRefusesOtherTargetsBeforeRunning) {
+    HostScratch scratch;
+    const std::string project = scratch.write("p.json", kProject);
+    const std::string victim = scratch.write("victim.txt", "keep me");
+    const std::string out = scratch.file("out.json");
+    std::filesystem::create_symlink(victim, out + ".partial");   // a link planted where a save might write
+    const auto runTo = [&](const std::string& target) {
+        return skellowHost(scratch, {"run", project, "--command", "Toggle Groups In Command", "--out", target,
+                                     "--module", RAW_ADDON_PATH, "--home", scratch.file("home")});
+    };
+    ProgramRun run = runTo(out);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(victim), "keep me");
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(out)));
+    std::size_t entries = 0;   // nothing left beside it but what the test made
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(scratch.file("")))
+        ++entries;
+    EXPECT_EQ(entries, 7u);   // p.json, victim.txt, the link, out.json, home, stdout, stderr
+
+    const std::string pipe = scratch.file("pipe");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string link = scratch.file("link.json");
+    std::filesystem::create_symlink(victim, link);
+    const std::pair<std::string, std::string> refused[] = {
+        {pipe, pipe + ": is not a regular file"},
+        {link, link + ": is a link; name the file itself"},
+        // A folder that passes a permission test but takes no file, even from root.
+        {"/proc/self/out.json", "/proc/self/out.json: its folder /proc/self takes no new file"},
+    };
+    for (const auto& [target, message] : refused) {
+        SCOPED_TRACE(target);
+        run = runTo(target);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err.substr(0, message.size() + 14), "skellow-host: " + message);
+        EXPECT_EQ(run.out, "") << "the command did not run";
+    }
+    struct stat status {};
+    ASSERT_EQ(lstat(pipe.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+}
+
+TEST(SkellowHost, RefusesACutShortModuleFileWithAMessage) {
+    HostScratch scratch;
+    const std::string whole = readFile(RAW_ADDON_PATH);
+    const std::string cut = scratch.write("cut.so", whole.substr(0, whole.size() / 3));
+    const std::string message = "skellow-host: " + cut +
+                                ": is cut short: its section headers lie beyond its " +
+                                std::to_string(whole.size() / 3) + " bytes\n";
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"menus", "--module", cut},
+          std::vector<std::string>{"run", scratch.write("p.json", kProject), "--command", "X", "--module",
+                                   cut}}) {
+        SCOPED_TRACE(arguments[0]);
+        const ProgramRun run = skellowHost(scratch, arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, message);
+    }
+}
+
+// The product on the example project, with the example mapping table in a fresh home.
+ProgramRun runExample(const HostScratch& scratch, const std::string& answers) {
+    const std::string examples = std::string(TEST_SOURCE_DIR) + "/../../examples";
+    const std::filesystem::path table = scratch.file("home") + "/Application Data/Skellowing/ObjectMap.xml";
+    std::filesystem::remove_all(scratch.file("home"));
+    std::filesystem::create_directories(table.parent_path());
+    std::filesystem::copy_file(examples + "/ObjectMap.xml", table);
+    return skellowHost(scratch,
+                       {"run", examples + "/project.json", "--command", "Skellow From IFC", "--answers",
+                        scratch.write("answers.json", answers), "--home", scratch.file("home")});
+}
+
+TEST(SkellowHost, ExitsWithZeroOnlyWhenTheCommandRanToItsEnd) {
+    HostScratch scratch;
+    struct Case {
+        std::string answers;
+        int status;
+        std::string err;
+    };
+    const Case cases[] = {
+        // A taken name refused in the name dialog, then a free one: the run goes on and does its work.
+        {R"([{"do": "selectPopup", "item": 4, "index": 1},
+             {"do": "setText", "item": 4, "text": "Default", "dialog": 32600},
+             {"do": "click", "item": 1, "dialog": 32600},
+             {"do": "setText", "item": 4, "text": "Site B", "dialog": 32600},
+             {"do": "click", "item": 1, "dialog": 32600}])",
+         0, ""},
+        // Cancel in the replacement's process window: what it had not reached stays undone.
+        {R"([{"do": "cancelProgressAt", "step": 1, "window": 2}])", 1,
+         "skellow-host: \"Skellow From IFC\" was cancelled before its end\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answers);
+        const ProgramRun run = runExample(scratch, c.answers);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.err, c.err);
+    }
+}
+
+TEST(SkellowHost, CountsOnlyRefusedElementReadsChangesAndUndoableStepsAsWorkNotDone) {
+    using host::HostSlot;
+    struct Case {
+        HostSlot slot;
+        std::uint32_t code;
+        host::Result result;
+        bool counts;
+    };
+    const Case cases[] = {
+        {HostSlot::changeElement, 0, host::kErrRefusedCommand, true},   // a locked element
+        {HostSlot::setElementUserData, 0, host::kErrOutsideUndoScope, true},
+        {HostSlot::getElement, 0, host::kErrBadIndex, true},   // it could not be read
+        {HostSlot::getElementIFCAttributes, 0, host::kErrGeneral, true},
+        {HostSlot::undoableCommand, 0, host::kErrBadIndex, true},   // rolled back
+        {HostSlot::changeElement, 0, host::kNoError, false},
+        {HostSlot::searchLibraryPart, 0, host::kErrBadName, false},   // a search that finds nothing
+        {HostSlot::getLibraryPart, 0, host::kErrBadIndex, false},
+        {HostSlot::getModuleData, 0, host::kErrNoModuleData, false},
+        {HostSlot::utilities, host::fourcc("CLPS"), host::kErrBadName, false},   // another family
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(host::hostSlotName(c.slot));
+        EXPECT_EQ(host::refusedWork(host::HostCall{c.slot, c.code, c.result, {}}), c.counts);
+    }
+}
+
+TEST(SkellowHost, NamesWhatTheAddonHadSavedWhenTheScriptStopsTheRun) {
+    HostScratch scratch;
+    // The mapping dialog is accepted (the table saved), then an action waits for a dialog that never opens.
+    const ProgramRun run = runExample(scratch, R"([{"do": "click", "item": 1, "dialog": 4242}])");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("; the project was not saved, but the add-on had saved in " +
+                           scratch.file("home") + ": Application Data/Skellowing/ObjectMap.xml\n"),
+              std::string::npos)
+        << run.err;
 }
 
 TEST(SkellowHost, ExplainsEveryOptionAndExitStatusOnItsHelpPage) {

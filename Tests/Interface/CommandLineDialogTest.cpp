@@ -80,7 +80,7 @@ TEST_F(CommandLineDialogTest, StopsWithTwoAndSavesNothingWhenAnActionCannotBePla
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(
         run.err.find("skellow-host: script: click item 9 in dialog 32600 \"New Name Entry\": there is no "
-                     "item 9; nothing was saved"),
+                     "item 9; the project was not saved, nor anything else\n"),
         std::string::npos)
         << run.err;
     EXPECT_FALSE(std::filesystem::exists(out()));

@@ -66,4 +66,14 @@ TEST_F(ProgressWindow, StaysSilentAndUncancelledWhenTheHostRefusesToOpen) {
     EXPECT_EQ(said().back(), "owner 1 cancelled 0");
 }
 
+TEST_F(ProgressWindow, OpensAgainAfterTheHostOnceRefusedToCloseIt) {
+    host_->injectFault({host::HostSlot::interface, host::fourcc("CPWD")}, 1, host::kErrGeneral);
+    ASSERT_TRUE(run("Refused Progress"));
+    ASSERT_TRUE(host_->processWindow().open);   // the refused close left the host's window standing
+    script(R"([{"do": "cancelProgressAt", "step": 1}])");
+    ASSERT_TRUE(run("Refused Progress"));
+    EXPECT_EQ(said().back(), "owner 1 cancelled 1");
+    EXPECT_FALSE(host_->processWindow().open);
+}
+
 }   // namespace

@@ -5,8 +5,8 @@
 //   skellow-host run PROJECT.json --command "ITEM TEXT" [--answers SCRIPT.json] [--home DIR]
 //                    [--out OUT.json] [--module PATH]
 //
-// Exit status: 0 done; 1 the command reported failures (a non-zero result or an error alert);
-// 2 bad arguments or unreadable input (nothing is written).
+// Exit status: 0 done; 1 not all done (an error, a rollback, a refused element read or change, an error
+// alert outside the command's dialogs); 2 bad arguments or unreadable input (nothing is written).
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -23,6 +23,8 @@
 #include <HostDialogLibrary.h>
 #include <HostDialogs.h>
 #include <HostFiles.h>
+#include <HostRefusals.h>
+#include <HostTable.h>
 #include <SimulatedHost.h>
 
 namespace {
@@ -59,19 +61,27 @@ constexpr const char* kHelp =
     "                         add-on's preferences, data folder and exception reports); made when\n"
     "                         missing, once the inputs are accepted. Default: $SKELLOW_HOME, else\n"
     "                         $XDG_DATA_HOME/skellow-host, else ~/.local/share/skellow-host\n"
-    "  --out OUT.json         run: where to write the project as the command left it (its folder must\n"
-    "                         exist); without it nothing is written\n"
+    "  --out OUT.json         run: where to write the project as the command left it: a regular file\n"
+    "                         or a new name in a folder that takes new files; without it nothing is\n"
+    "                         written\n"
     "  --module PATH          the add-on module file; default: the Skellowing module built beside this\n"
     "                         program\n"
     "  --help, -h             this page\n"
     "\n"
     "Exit status:\n"
-    "  0  done: the command ran and reported no failure\n"
-    "  1  the command failed: it returned an error, one of its transactions failed and was rolled\n"
-    "     back, or it showed an error alert; with --out the project is written all the same\n"
+    "  0  done: the command ran to its end, and the host refused it no element read and no change\n"
+    "     of the project\n"
+    "  1  not all done: the command returned an error; it was cancelled in the process window; an\n"
+    "     undoable step of it was rolled back; the host refused it an element read or a change (so\n"
+    "     there are elements it could not change, whatever its report says); or it showed an error\n"
+    "     alert while none of its dialogs was open (one answered inside a dialog that stays open,\n"
+    "     such as a refused name then corrected, does not count). A line on stderr says which.\n"
+    "     With --out the project is written all the same\n"
     "  2  bad arguments or unreadable input (a project, script or module that is missing, no regular\n"
-    "     file, too large or malformed; an --out folder that is missing): a message on stderr says\n"
-    "     what is wrong, and nothing is written or made\n"
+    "     file, too large, nested too deep or malformed; an --out that is no regular file or whose\n"
+    "     folder takes no new file): a message on stderr says what is wrong, and nothing is written\n"
+    "     or made. A script action that cannot be played stops the run with 2 too: the project is\n"
+    "     not written, and stderr names the files the add-on had already saved in the home\n"
     "\n"
     "Example:\n"
     "  skellow-host run examples/project.json --command \"Skellow From IFC\" --out /tmp/changed.json\n";
@@ -282,18 +292,19 @@ private:
     bool terminal_;
 };
 
-// The folder --out writes into must be there before the command runs: a run whose result cannot be
-// written is refused at once, not found out after the work. "" when it can be written there.
-std::string checkOutput(const std::string& out) {
+// The files under the home, each with its size and time of change: what a stopped run wrote is found
+// by comparing two of these.
+using FileStamps = std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>>;
+
+FileStamps stampFiles(const std::string& home) {
     namespace fs = std::filesystem;
+    FileStamps stamps;
     std::error_code ec;
-    if (fs::is_directory(out, ec)) return out + ": is a folder, not a project file";
-    const fs::path folder = fs::absolute(out, ec).parent_path();
-    if (ec || !fs::is_directory(folder, ec))
-        return out + ": its folder " + folder.string() + " does not exist";
-    if (access(folder.c_str(), W_OK) != 0)
-        return out + ": its folder " + folder.string() + " cannot be written";
-    return "";
+    for (fs::recursive_directory_iterator it(home, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!it->is_regular_file(ec)) continue;
+        stamps[fs::relative(it->path(), home, ec).string()] = {it->file_size(ec), it->last_write_time(ec)};
+    }
+    return stamps;
 }
 
 // The home folder given with --home: made (with its parents) once every input is accepted.
@@ -325,8 +336,9 @@ int runCommand(const Arguments& arguments) {
     }
     const auto out = option(arguments, "--out");
     if (out) {
-        if (const std::string why = checkOutput(*out); !why.empty()) {
-            std::cerr << "skellow-host: " << why << "\n";
+        // A run whose result cannot be written is refused at once, not found out after the work.
+        if (!host::canReplaceFile(*out, error)) {
+            std::cerr << "skellow-host: " << error << "\n";
             return kExitBadInput;
         }
     }
@@ -359,12 +371,22 @@ int runCommand(const Arguments& arguments) {
         return kExitBadInput;
     }
 
+    // An error alert inside an open dialog is answered there, and the user goes on in the dialog (a name
+    // refused, then corrected): only one outside every dialog tells that the command gave up.
     bool errorShown = false;
     host::setAlertObserver([&](const host::AlertRecord& alert) {
         printAlert(alert);
-        errorShown = errorShown || alert.kind == host::kAlertError;
+        errorShown = errorShown || (alert.kind == host::kAlertError && !host::modalDialogRunning());
     });
-    host.setProgressObserver(ProgressPrinter(isatty(STDOUT_FILENO) != 0));
+    const FileStamps homeBefore = stampFiles(host::homeDirectory());
+    const std::size_t callsBefore = host.calls().size();
+    bool cancelled = false;   // the user stopped the work in the process window
+    host.setProgressObserver(
+        [&, printer = ProgressPrinter(isatty(STDOUT_FILENO) != 0)](
+            const host::ProgressEvent& event, const host::ProcessWindowState& window) mutable {
+            printer(event, window);
+            cancelled = cancelled || event.kind == host::ProgressEvent::cancelled;
+        });
     host::setDialogTranscript([](const std::string& line) { std::cout << line << "\n"; });
     const host::Result result = host.selectMenuItem(*choice);
     host::setDialogTranscript(nullptr);
@@ -374,15 +396,39 @@ int runCommand(const Arguments& arguments) {
     // A dialog action that could not be played stopped the run: nothing of it is kept.
     host::stopOnUnplayedDialogActions();
     if (host::scriptRunStopped()) {
-        std::cerr << "skellow-host: script: " << host::scriptStopMessage() << "; nothing was saved\n";
+        // The add-on may have stored its own files before the stop (a dialog accepted earlier).
+        const FileStamps homeAfter = stampFiles(host::homeDirectory());
+        std::string written;
+        for (const auto& [file, stamp] : homeAfter)
+            if (const auto before = homeBefore.find(file);
+                before == homeBefore.end() || before->second != stamp)
+                written += (written.empty() ? "" : ", ") + file;
+        std::cerr << "skellow-host: script: " << host::scriptStopMessage() << "; the project was not saved"
+                  << (written.empty()
+                          ? ", nor anything else"
+                          : ", but the add-on had saved in " + host::homeDirectory() + ": " + written)
+                  << "\n";
         host.stopAddons();
         return kExitBadInput;
     }
     if (result != host::kNoError)
         std::cerr << "skellow-host: \"" << command << "\" ended with " << host::describeResult(result)
                   << "\n";
+    std::size_t refused = 0;
+    const host::HostCall* firstRefused = nullptr;
+    for (std::size_t i = callsBefore; i < host.calls().size(); ++i) {
+        if (!host::refusedWork(host.calls()[i])) continue;
+        if (refused++ == 0) firstRefused = &host.calls()[i];
+    }
+    if (firstRefused)
+        std::cerr << "skellow-host: " << refused << " of the command's element reads, project changes and "
+                  << "undoable steps failed, the first: " << host::hostSlotName(firstRefused->slot)
+                  << " with " << host::describeResult(firstRefused->result) << "\n";
+    if (errorShown) std::cerr << "skellow-host: \"" << command << "\" showed an error outside its dialogs\n";
+    if (cancelled) std::cerr << "skellow-host: \"" << command << "\" was cancelled before its end\n";
 
-    int status = (result != host::kNoError || errorShown) ? kExitFailures : kExitDone;
+    int status =
+        (result != host::kNoError || refused > 0 || errorShown || cancelled) ? kExitFailures : kExitDone;
     for (const auto& left : host::unplayedActions()) {   // scripted answers nothing asked for
         std::cerr << "skellow-host: script: never played: " << left << "\n";
         status = kExitFailures;
