@@ -54,6 +54,22 @@ bool dialogActionInRange(const host::DialogAction& action) {
             return inRange(action.width, 0) && inRange(action.height, 0);
         case Kind::closeBox:
             return true;
+        case Kind::hotKey:   // the dialog's, not an item's
+            return action.item == 0 && inRange(action.key, 1);
+        case Kind::drop:     // on a list before a row (0: its end), or with item 0 on the panel at x, y
+            return action.item == 0 ? inRange(action.x, 0) && inRange(action.y, 0) && action.row == 0
+                                    : inRange(action.item, 1) && inRange(action.row, 0);
+        case Kind::clickRow:
+            return inRange(action.item, 1) && action.rows.size() == 1;
+        case Kind::clickHeader:
+        case Kind::resizeHeader:
+        case Kind::dragHeader:
+            return inRange(action.item, 1) && inRange(action.header, 1) &&
+                   (action.kind != Kind::resizeHeader || inRange(action.change, -32767)) &&
+                   (action.kind != Kind::dragHeader || inRange(action.to, 1));
+        case Kind::dragRows:
+            return inRange(action.item, 1) && !action.rows.empty() && inRange(action.to, 0) &&
+                   inRange(action.row, 0) && (action.to != 0 || action.row == 0);
         default:
             return inRange(action.item, 1);
     }

@@ -132,6 +132,7 @@ public:
     PartialFile& operator=(const PartialFile&) = delete;
 
     DataFile& operator*() const { return *file_; }
+    bool made() const { return file_ != nullptr; }
     void keep() { file_.reset(); }
 
 private:
@@ -279,11 +280,18 @@ void getObjectMapLocation(std::unique_ptr<Directory>& folder, String& name, bool
 }
 
 bool loadObjectMap(ObjectMap& table) {
-    // 1. Where it is. A data folder that cannot be had stops the command, which must not look done.
+    // 1. Where it is. A data folder that cannot be had, or that takes no new file (so that no table the
+    // user edits could be kept), stops the command, which must not look done.
     std::unique_ptr<Directory> folder;
     String baseName;
     getObjectMapLocation(folder, baseName, /*withExtension=*/false);
-    if (!folder) {
+    const auto takesFiles = [&] {
+        const String fileName = withExtension(baseName);
+        return PartialFile(DataFile::createNew(
+                   *folder, [&fileName](int n) { return partialName(fileName, n); }, kMostBackups))
+            .made();
+    };
+    if (!folder || (!baseName.isEmpty() && !takesFiles())) {
         const auto* const addon = dynamic_cast<const SkellowingAddon*>(tarnwick::Addon::getInstance());
         tarnwick::ErrorAlert().show(
             filled(strings::kNoDataFolder, {addon ? addon->getDataFolderPath() : String()}));

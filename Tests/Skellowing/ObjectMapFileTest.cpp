@@ -323,15 +323,30 @@ TEST_F(ObjectMapFile, ASaveWritesOnlyAFileOfItsOwnAndAFailedOneSaysWhy) {
     EXPECT_EQ(again.at(0).size(), 2u);
 }
 
-TEST_F(ObjectMapFile, ADataFolderThatCannotBeMadeStopsTheCommandNamingIt) {
+TEST_F(ObjectMapFile, ADataFolderThatCannotBeMadeOrWrittenStopsTheCommandNamingIt) {
+    const std::string said = "The Skellowing add-on folder \"" + dataFolder().string() +
+                             "\" cannot be found, made or written to - nothing was skellowed.";
     writeFile(dataFolder(), "not a folder");
     ObjectMap table;
     EXPECT_FALSE(skellow::loadObjectMap(table));
-    const auto alerts = host::recordedAlerts();
+    auto alerts = host::recordedAlerts();
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].kind, host::kAlertError);
-    EXPECT_EQ(alerts[0].largeText, "The Skellowing add-on folder \"" + dataFolder().string() +
-                                       "\" cannot be found or made - nothing was skellowed.");
+    EXPECT_EQ(alerts[0].largeText, said);
+
+    // A folder that takes no new file (every name a save could use is taken) stops it too, touching
+    // nothing there.
+    std::filesystem::remove(dataFolder());
+    std::filesystem::create_directories(dataFolder());
+    writeFile(dataFolder() / "ObjectMap.xml", "");
+    for (int n = 1; n <= 100; ++n)
+        writeFile(dataFolder() / ("ObjectMap.xml.partial" + (n > 1 ? " " + std::to_string(n) : "")), "");
+    host::clearRecordedAlerts();
+    EXPECT_FALSE(skellow::loadObjectMap(table));
+    alerts = host::recordedAlerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].largeText, said);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dataFolder()), {}), 101);
 }
 
 }   // namespace
