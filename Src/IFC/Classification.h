@@ -15,8 +15,9 @@ namespace tarnwick {
 class ClassificationSystem;
 
 // Held through shared pointers (the database's map and tree, element memos, callers). Getters load the
-// record first; the host is asked at most once. A load that fails keeps the GUID (a later store then
-// changes this item, never makes a second one) and leaves the fields empty. The state word's flags:
+// record first; the host is asked at most once. A load the host answers with "no such item" clears the
+// GUID; any other failed load keeps it (a later store then changes this item, never makes a second one).
+// Either way the fields stay empty. The state word's flags:
 // 1 for elements other than zones, 2 for zones.
 class Classification {
 public:

@@ -11,8 +11,9 @@
 namespace tarnwick {
 
 // Held through shared pointers (the classification database, its tree, items and callers). Getters load
-// the record first; the host is asked at most once. A load that fails keeps the GUID (so that a later
-// store changes this system rather than making another) and leaves the fields empty.
+// the record first; the host is asked at most once. A load the host answers with "no such system" clears
+// the GUID; any other failed load keeps it (so that a later store changes this system rather than making
+// another). Either way the fields stay empty.
 class ClassificationSystem {
 public:
     explicit ClassificationSystem(const Guid& guid);                                 // not loaded
