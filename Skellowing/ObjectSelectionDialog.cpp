@@ -80,7 +80,10 @@ void ObjectSelectionDialog::initialise() {
                      [](const LibraryPartEntry& a, const LibraryPartEntry& b) {
                          return a.name.toLower() < b.name.toLower();
                      });
-    // 5. One row a candidate.
+    // 5. One row a candidate, as many as the list holds: a name that matches more parts is too short to
+    // choose by.
+    if (candidates_.size() > static_cast<std::size_t>(tarnwick::ListControl::kMaxRows))
+        candidates_.resize(static_cast<std::size_t>(tarnwick::ListControl::kMaxRows));
     list_->setDimensions(0, 1);
     list_->setDimensions(static_cast<std::int16_t>(candidates_.size()), 1);
     for (std::size_t i = 0; i < candidates_.size(); ++i)

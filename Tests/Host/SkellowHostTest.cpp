@@ -179,21 +179,25 @@ TEST(SkellowHost, WritesTheProjectOnlyAsANewFileAndRefusesOtherTargetsBeforeRunn
     EXPECT_TRUE(std::filesystem::is_symlink(link));
 }
 
-TEST(SkellowHost, RefusesACutShortModuleFileWithAMessage) {
+TEST(SkellowHost, RefusesACutShortOrForeignModuleFileWithAMessage) {
     HostScratch scratch;
     const std::string whole = readFile(RAW_ADDON_PATH);
     const std::string cut = scratch.write("cut.so", whole.substr(0, whole.size() / 3));
-    const std::string message = "skellow-host: " + cut +
-                                ": is cut short: its section headers lie beyond its " +
-                                std::to_string(whole.size() / 3) + " bytes\n";
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"menus", "--module", cut},
-          std::vector<std::string>{"run", scratch.write("p.json", kProject), "--command", "X", "--module",
-                                   cut}}) {
-        SCOPED_TRACE(arguments[0]);
-        const ProgramRun run = skellowHost(scratch, arguments);
-        EXPECT_EQ(run.status, 2);
-        EXPECT_EQ(run.err, message);
+    const std::string foreign = scratch.write("foreign.so", "#!/bin/sh\necho not a module\n");
+    const std::pair<std::string, std::string> cases[] = {
+        {cut, "is cut short: its section headers lie beyond its " + std::to_string(whole.size() / 3) +
+                  " bytes"},
+        {foreign, "is not a module file: it has no ELF header"}};
+    for (const auto& [module, why] : cases) {
+        for (const std::vector<std::string>& arguments :
+             {std::vector<std::string>{"menus", "--module", module},
+              std::vector<std::string>{"run", scratch.write("p.json", kProject), "--command", "X", "--module",
+                                       module}}) {
+            SCOPED_TRACE(arguments[0] + " " + module);
+            const ProgramRun run = skellowHost(scratch, arguments);
+            EXPECT_EQ(run.status, 2);
+            EXPECT_EQ(run.err, "skellow-host: " + module + ": " + why + "\n");
+        }
     }
 }
 
