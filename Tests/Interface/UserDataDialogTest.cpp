@@ -131,6 +131,23 @@ TEST_F(UserDataDialogTest, RenamingToADeletedRecordsNameGivesThatRecordAVariant)
     EXPECT_TRUE(host::recordedAlerts().empty());
 }
 
+TEST_F(UserDataDialogTest, ARenamedRowShowsTheNewNameNotTheRecordsListName) {
+    file("Oak");   // listed as "(unnamed)" until a name is set on its row
+    class Probe : public RecordDialog {
+    public:
+        std::string shown;
+        void close(const tarnwick::ActionEvent& event) override {
+            if (const auto row = getView()->begin(2); row != getView()->end())
+                shown = std::string(row->getText(0).getView());
+            RecordDialog::close(event);
+        }
+    } dialog;
+    script(R"([{"do": "selectRows", "item": 14, "rows": [1]}, {"do": "setText", "item": 11, "text": "Elm"},
+               {"do": "click", "item": 1}])");
+    ASSERT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+    EXPECT_EQ(dialog.shown, "Elm");
+}
+
 TEST_F(UserDataDialogTest, ANameACurrentRecordOfAnotherTypeHoldsIsRefusedWhateverTheKeyOrder) {
     file("Oak");
     file("Elm", /*deleted=*/true);
