@@ -20,6 +20,7 @@ namespace {
 
 constexpr std::string_view kMagic = "TarnwickPresetFile";
 constexpr std::int16_t kStyleStrings = 32707;
+constexpr std::int32_t kMigrationTitle = 10;
 constexpr std::int32_t kMigrationPhase = 11;
 
 constexpr std::pair<std::string_view, std::string_view> kLegacyNames[] = {
@@ -62,7 +63,7 @@ bool LegacyStyleFile::fail(const LegacyBinaryIn& in, const char* what) {
     return false;
 }
 
-bool LegacyStyleFile::read(DataBufferIn& source, Target& target, ProgressWindow* progress) {
+bool LegacyStyleFile::read(DataBufferIn& source, Target& target, bool showProgress) {
     target_ = &target;
     error_.clear();
     imported_ = 0;
@@ -91,10 +92,14 @@ bool LegacyStyleFile::read(DataBufferIn& source, Target& target, ProgressWindow*
     if (version_ > 4 && !in.readBool(flag).canRead()) return fail(in, "the file ends in its header");
     std::int32_t groups = 0;
     if (!in.readInt32(groups).canRead()) return fail(in, "the file ends in its header");
-    // 7.-8. Every group, with progress; a cancel skips the groups not yet read.
-    if (progress != nullptr)
+    // 7.-8. Every group, with progress; a cancel skips the groups not yet read. A file refused in its
+    // header shows no window.
+    std::shared_ptr<ProgressWindow> progress;
+    if (showProgress) {
+        progress = ProgressWindow::open(Host::getString(kStyleStrings, kMigrationTitle), 1);
         progress->setPhase(Host::getString(kStyleStrings, kMigrationPhase),
                            static_cast<std::int16_t>(groups));
+    }
     for (std::int32_t group = 0; group < groups; ++group) {
         if (progress != nullptr && progress->isCancelled()) break;
         if (!readGroup(in, String(), 0)) return false;

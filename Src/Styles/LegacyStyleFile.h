@@ -14,7 +14,6 @@ namespace tarnwick {
 class DataBufferIn;
 class Guid;
 class LegacyBinaryIn;
-class ProgressWindow;
 class Setting;
 class UserRecord;
 
@@ -49,8 +48,9 @@ public:
     static String legacyParameterName(const String& name);
 
     // False when the file cannot be read (getError says why and where) or the user cancelled in the
-    // progress window (null: none is shown; a cancel skips the groups not yet read).
-    bool read(DataBufferIn& in, Target& target, ProgressWindow* progress = nullptr);
+    // progress window, shown with showProgress once the header was read (a cancel skips the groups not
+    // yet read).
+    bool read(DataBufferIn& in, Target& target, bool showProgress = false);
     const String& getError() const { return error_; }
     std::size_t getImportedCount() const { return imported_; }   // records handed to the target
 

@@ -19,6 +19,7 @@
 #include "Foundation/DataFile.h"
 #include "Foundation/Guid.h"
 #include "Foundation/String.h"
+#include "Foundation/StringSetting.h"
 #include "Interface/ActionEvent.h"
 #include "Interface/ActionSubscriber.h"
 #include "Interface/Button.h"
@@ -403,7 +404,10 @@ public:
         name.trim(" \t\r\n");
         entry.second->setName(name);
         beforeChange();
-        refresh(entry.first, iterator());   // the refill shows the new name on the record's own row
+        // The refill shows the record's list name; its row takes the name itself.
+        const iterator row = refresh(entry.first, iterator());
+        if (row.getNode() != nullptr && row.getNode()->isValid())
+            row->setSetting(StringSetting(name), static_cast<std::int16_t>(getNameColumn()));
         return true;
     }
     void resized(const ResizeEvent& event) {

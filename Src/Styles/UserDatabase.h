@@ -21,7 +21,6 @@
 #include "Foundation/TracedException.h"
 #include "Foundation/XMLAssemblyProxy.h"
 #include "Foundation/XMLTypeProxy.h"
-#include "Interface/ProgressWindow.h"
 #include "Styles/LegacyStyleFile.h"
 #include "Styles/UniqueName.h"
 #include "Styles/UserDatabaseCollection.h"
@@ -325,8 +324,7 @@ public:
         };
         Into target(*this);
         LegacyStyleFile file;
-        const auto progress = ProgressWindow::open(Host::getString(kStyleStrings, kMigrationTitle), 1);
-        const bool read = file.read(in, target, progress.get());
+        const bool read = file.read(in, target, /*showProgress=*/true);
         error = file.getError();
         count = file.getImportedCount();
         return read;
@@ -336,8 +334,6 @@ protected:
     static constexpr std::int16_t kUserDataStrings = 32703;
     static constexpr std::int32_t kMissingItem = 1;
     static constexpr std::int32_t kUntitledItem = 2;
-    static constexpr std::int16_t kStyleStrings = 32707;
-    static constexpr std::int32_t kMigrationTitle = 10;
 
     // The unique-name rule over the stored records that `among` admits. A live holder of the name keeps
     // it whatever the key order; only when every holder is deleted does the record take the name, and

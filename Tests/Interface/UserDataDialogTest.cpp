@@ -104,17 +104,19 @@ protected:
 TEST_F(UserDataDialogTest, InsertCopiesTheSelectedRecordUnderTheNextFreeNameAndRenamesOnAChange) {
     file("Wall 07");
     file("Wall 09");
-    // Rows: Wall 07, Wall 09. Insert from Wall 07; a name held by a current record is refused; one
-    // surrounded by blanks is taken trimmed as soon as the text changes; blanks only are refused quietly.
+    // Rows: Wall 07, Wall 09. Insert from Wall 07 gives Wall 10; a name held by a current record is
+    // refused and blanks only quietly, so the copy keeps its own. Then Untitled with nothing selected,
+    // and the rows are Untitled, Wall 07, Wall 09, Wall 10: Wall 07 takes a name surrounded by blanks
+    // trimmed as soon as the text changes.
     script(R"([{"do": "selectRows", "item": 14, "rows": [1]}, {"do": "click", "item": 4},
                {"do": "setText", "item": 11, "text": "Wall 09", "commit": true},
-               {"do": "setText", "item": 11, "text": "  Lobby "},
                {"do": "setText", "item": 11, "text": "   ", "commit": true},
                {"do": "selectRows", "item": 14, "rows": []}, {"do": "click", "item": 4},
+               {"do": "selectRows", "item": 14, "rows": [2]}, {"do": "setText", "item": 11, "text": "  Lobby "},
                {"do": "click", "item": 1}])");
     RecordDialog dialog;
     ASSERT_EQ(dialog.open(), tarnwick::kDialogAccepted);
-    EXPECT_EQ(names(filed()), (std::vector<std::string>{"Lobby", "Untitled", "Wall 07", "Wall 09"}));
+    EXPECT_EQ(names(filed()), (std::vector<std::string>{"Lobby", "Untitled", "Wall 09", "Wall 10"}));
     const auto alerts = host::recordedAlerts();
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].largeText, "The name 'Wall 09' has already been used - please choose a unique name");
@@ -129,6 +131,23 @@ TEST_F(UserDataDialogTest, RenamingToADeletedRecordsNameGivesThatRecordAVariant)
     ASSERT_EQ(dialog.open(), tarnwick::kDialogAccepted);
     EXPECT_EQ(names(filed()), (std::vector<std::string>{"Elm", "Elm1*"}));
     EXPECT_TRUE(host::recordedAlerts().empty());
+}
+
+TEST_F(UserDataDialogTest, ARenamedRowShowsTheNewNameNotTheRecordsListName) {
+    file("Oak");   // listed as "(unnamed)" until a name is set on its row
+    class Probe : public RecordDialog {
+    public:
+        std::string shown;
+        void close(const tarnwick::ActionEvent& event) override {
+            if (const auto row = getView()->begin(2); row != getView()->end())
+                shown = std::string(row->getText(0).getView());
+            RecordDialog::close(event);
+        }
+    } dialog;
+    script(R"([{"do": "selectRows", "item": 14, "rows": [1]}, {"do": "setText", "item": 11, "text": "Elm"},
+               {"do": "click", "item": 1}])");
+    ASSERT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+    EXPECT_EQ(dialog.shown, "Elm");
 }
 
 TEST_F(UserDataDialogTest, ANameACurrentRecordOfAnotherTypeHoldsIsRefusedWhateverTheKeyOrder) {

@@ -4,6 +4,7 @@
 
 #include <HostDialogs.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <string>
@@ -182,6 +183,20 @@ TEST_F(LegacyStyleFileTest, ABadFileFailsSaysWhereAndKeepsTheStylesReadBeforeIt)
         EXPECT_EQ(count, c.kept);
     }
     EXPECT_TRUE(import(good + std::string(4, '\0')));   // bytes after the last group are not read
+}
+
+TEST_F(LegacyStyleFileTest, AFileRefusedInItsHeaderOpensNoProgressWindow) {
+    const auto opened = [this] {
+        return std::count_if(
+            host_->progressEvents().begin(), host_->progressEvents().end(),
+            [](const host::ProgressEvent& event) { return event.kind == host::ProgressEvent::open; });
+    };
+    LegacyWriter w(false);   // the file ends in its group count
+    w.str("TarnwickPresetFile").str("Win").str("3").bytes += '\1';
+    EXPECT_FALSE(import(w.bytes));
+    EXPECT_EQ(opened(), 0);
+    ASSERT_TRUE(import(sampleFile(false))) << error;
+    EXPECT_EQ(opened(), 1);
 }
 
 TEST_F(LegacyStyleFileTest, ACancelSkipsTheGroupsNotYetReadAndKeepsThoseRead) {
