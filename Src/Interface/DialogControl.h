@@ -120,7 +120,7 @@ public:
     std::uint8_t getFlag() const { return flag_; }
 
 private:
-    friend class InterfacePanel;   // ends a borrowed control's membership when the panel goes first
+    friend class InterfacePanel;   // ends a borrowed control's membership when the panel closes or goes
 
     [[noreturn]] static void throwWithoutPanel();
     void sizeCaches();

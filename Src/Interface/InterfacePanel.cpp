@@ -258,7 +258,12 @@ void InterfacePanel::leaveControl(DialogControl& control) {
 }
 
 void InterfacePanel::releaseJoined() {
-    for (DialogControl* control : joined_) control->joined_ = false;
+    // Without the panel in its link the control neither reaches a closed or deleted panel nor stays bound:
+    // binding it at the next opening joins it again.
+    for (DialogControl* control : joined_) {
+        control->joined_ = false;
+        control->link_ = ControlLink(control->link_.getItemId(), nullptr);
+    }
     joined_.clear();
 }
 

@@ -19,6 +19,8 @@ std::int16_t ScreenRect::width() const { return static_cast<std::int16_t>(std::a
 
 std::int16_t ScreenRect::height() const { return static_cast<std::int16_t>(std::abs(second.y - first.y)); }
 
+bool ScreenRect::isEmpty() const { return width() == 0 || height() == 0; }
+
 bool ScreenRect::operator==(const ScreenRect& other) const {
     return first.x == other.first.x && first.y == other.first.y && second.x == other.second.x &&
            second.y == other.second.y;

@@ -23,6 +23,7 @@ public:
 
     std::int16_t width() const;
     std::int16_t height() const;
+    bool isEmpty() const;                             // no width or no height
     bool operator==(const ScreenRect& other) const;   // the four coordinates; kinds are not compared
     std::array<std::int32_t, 4> toRect() const;       // top, left, bottom, right
 

@@ -33,7 +33,7 @@ CadPoint flippedAndTurned(const CadPoint& point, const ZRotater& rotation) {
 
 NativeCanvas::NativeCanvas(std::shared_ptr<NativeContext> context, const ScreenRect& rect)
     : context_(std::move(context)), rotation_(0.0, Tolerance::angle), rect_(rect) {
-    if (context_ && (rect_.width() == 0 || rect_.height() == 0)) {
+    if (context_ && rect_.isEmpty()) {
         const PixelRect dirty = context_->getDirtyRect();
         rect_ = ScreenRect(
             ScreenPoint(static_cast<std::int16_t>(dirty.left), static_cast<std::int16_t>(dirty.top)),
@@ -46,7 +46,7 @@ NativeCanvas::~NativeCanvas() = default;
 void NativeCanvas::setRotation(double angle) { rotation_.setAngle(angle, Tolerance::angle); }
 
 void NativeCanvas::fit(const Cube& bounds) {
-    if (rect_.width() == 0 || rect_.height() == 0) return;
+    if (rect_.isEmpty()) return;
     // The bounds as the screen sees them: flipped and turned, a box about their corners.
     const CadPoint low = bounds.getMinimum(), high = bounds.getMaximum();
     double left = 0, right = 0, top = 0, bottom = 0;

@@ -55,8 +55,7 @@ public:
 
 using ControlTest = DialogFixture;
 
-TEST_F(ControlTest, AControlBoundLaterJoinsItsPanelUntilEitherGoes) {
-    script(R"([{"do":"click","item":5},{"do":"click","item":5},{"do":"click","item":1}])");
+TEST_F(ControlTest, AControlBoundLaterJoinsItsPanelAtEveryOpeningUntilEitherGoes) {
     Clicks clicks, okClicks;
     Button other{ControlLink()};   // made unbound, as a dialog's member is
     Button outliving{ControlLink()};
@@ -68,14 +67,17 @@ TEST_F(ControlTest, AControlBoundLaterJoinsItsPanelUntilEitherGoes) {
             other.bind(ControlLink(5, &d));
             DialogControl::make<Button>(ControlLink(1, &d)).subscribe(okClicks);   // the dialog's own OK
             other.setItemId(6);   // it has its item already: nothing changes
+            EXPECT_EQ(other.getItemId(), 5);
             linkDialog = ControlLink(5, &d).getDialogId();
             EXPECT_EQ(linkDialog, d.getPanelId());
         };
-        EXPECT_EQ(dialog.open(), kDialogAccepted);
-        EXPECT_EQ(clicks.count, 2);
-        EXPECT_EQ(okClicks.count, 1);   // binding made no OK button of its own before the dialog's
-        EXPECT_EQ(other.getItemId(), 5);
-        EXPECT_EQ(dialog.findControl(5), nullptr);   // the closed dialog let it go
+        for (int opening = 1; opening <= 2; ++opening) {
+            script(R"([{"do":"click","item":5},{"do":"click","item":5},{"do":"click","item":1}])");
+            EXPECT_EQ(dialog.open(), kDialogAccepted);
+            EXPECT_EQ(clicks.count, 2 * opening);
+            EXPECT_EQ(okClicks.count, opening);   // binding made no OK button of its own before the dialog's
+            EXPECT_EQ(dialog.findControl(5), nullptr);   // the closed dialog let it go
+        }
         {
             Button passing{ControlLink()};
             passing.bind(ControlLink(3, &dialog));
@@ -85,6 +87,7 @@ TEST_F(ControlTest, AControlBoundLaterJoinsItsPanelUntilEitherGoes) {
         outliving.bind(ControlLink(9, &dialog));     // the panel goes first: nothing dangles
         EXPECT_EQ(dialog.findControl(9), &outliving);
     }
+    EXPECT_EQ(outliving.getDialogId(), 0);
     EXPECT_NE(linkDialog, 0);
     EXPECT_EQ(ControlLink(5, nullptr).getDialogId(), 0);
 }
