@@ -158,7 +158,8 @@ bool IFCData::readValue(Setting& setting, const host::IFCPropertyValueRecord& va
                         text = String(value.intValue);
                         break;
                     case host::kIFCPrimitiveReal:
-                        text = String(value.realValue, /*step=*/0.0);   // every digit it has
+                        // Every digit it has: six significant ones would lose part of the value.
+                        text = String(value.realValue, /*step=*/0.0);
                         break;
                     case host::kIFCPrimitiveBoolean:
                         text = value.boolValue != 0 ? "1" : "0";

@@ -84,7 +84,8 @@ host::Handle ComponentResourceMemo::buildParameterSection() {
     if (!writeParameterHandle(parameters)) return nullptr;
     host::Handle section = nullptr;
     const std::uint32_t result = hostApi().call<host::HostSlot::makeParameterSection>(
-        getRecord(), parameters, getWidth(), getDepth(), /*flags=*/0, &section, /*reserved=*/nullptr);
+        getRecord(), parameters, getSectionWidth(), getSectionDepth(), /*flags=*/0, &section,
+        /*reserved=*/nullptr);
     ParameterList::releaseHandle(parameters);
     if (result == 0) return section;
     disposeHandle(section);   // whatever a refusal left in it

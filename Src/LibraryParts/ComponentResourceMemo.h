@@ -64,6 +64,9 @@ protected:
     // The parameters as a new handle of host parameter records (null for none), owned by the caller;
     // false when they cannot be written.
     virtual bool writeParameterHandle(host::Handle& handle);
+    // The A and B sizes a 'PARD' section is built with.
+    virtual double getSectionWidth() { return getWidth(); }
+    virtual double getSectionDepth() { return getDepth(); }
 
 private:
     void loadSections();

@@ -206,8 +206,8 @@ bool ParametricSource::load(std::uint64_t, std::unique_ptr<MemoStore>& store) {
     return readParameters(*store);
 }
 
-double ParametricSource::getWidth() { return sizeOr(getParameters(), "A", getDefaultWidth()); }
-double ParametricSource::getDepth() { return sizeOr(getParameters(), "B", getDefaultDepth()); }
+double ParametricSource::getSectionWidth() { return sizeOr(getParameters(), "A", getDefaultWidth()); }
+double ParametricSource::getSectionDepth() { return sizeOr(getParameters(), "B", getDefaultDepth()); }
 
 void ParametricSource::setWidth(double width) {
     setDefaultWidth(width);

@@ -37,10 +37,8 @@ public:
     using ComponentSource::isValid;   // the source's validity; the memo is always valid
     std::int32_t getIndex() const override { return ComponentSource::getIndex(); }
     const host::LibraryPartRecord* getRecord() const override { return ComponentSource::getRecord(); }
-    // "A" and "B"; the part's stored default size when it has no such length, so that writing the
-    // part does not set its size to 0.
-    double getWidth() override;
-    double getDepth() override;
+    double getWidth() override { return ComponentParameterMemo::getWidth(); }   // "A"; 0.0 without it
+    double getDepth() override { return ComponentParameterMemo::getDepth(); }   // "B"
     // A section was set, or the parameters were loaded (the list is handed out for change in place).
     bool isChanged() const override { return hasChangedSections() || isLoaded(); }
 
@@ -92,6 +90,10 @@ protected:
     void loadParameterSection() override { ensureLoaded(); }
     // Fails for a part in the host whose parameters could not be read: its section must not be emptied.
     bool writeParameterHandle(host::Handle& handle) override;
+    // "A" and "B"; the part's stored default size without such a length, so that writing the part does
+    // not set its size to 0.
+    double getSectionWidth() override;
+    double getSectionDepth() override;
 
 private:
     String getText(std::uint32_t type);

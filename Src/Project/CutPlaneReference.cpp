@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <utility>
 
 #include "Geometry/Line.h"
 #include "Geometry/PointPosition.h"
@@ -130,32 +131,30 @@ std::unique_ptr<host::ElementRecord> CutPlaneReference::getHostElement() const {
 }
 
 bool CutPlaneReference::load(std::uint64_t mask, std::unique_ptr<MemoStore>& store) {
-    if (!store) {
-        Drawing* drawing = getDrawing();
-        std::unique_ptr<ElementMemoStore> fetched =
-            drawing != nullptr ? drawing->loadMemo(getLink(), mask | getPartMask()) : nullptr;
-        if (!fetched) {   // no Drawing, or the host failed: loaded, and empty
-            setLoaded(true);
-            return false;
-        }
-        store = std::move(fetched);
+    // An access that needs the line loads it, whatever the switch says for the Drawing's own loads.
+    const std::uint8_t suspended = std::exchange(memoLoadingSuspended, std::uint8_t{0});
+    std::unique_ptr<ElementMemoStore> elementStore(dynamic_cast<ElementMemoStore*>(store.get()));
+    if (elementStore) store.release();
+    try {
+        loadMemo(mask | getPartMask(), elementStore);
+    } catch (...) {
+        memoLoadingSuspended = suspended;
+        throw;
     }
-    const bool read = SectionLineMemo::read(*store);
-    setLoaded(true);
-    return read;
+    memoLoadingSuspended = suspended;
+    store = std::move(elementStore);
+    return linePolygon() != nullptr;   // a read that failed leaves no line
 }
 
 void CutPlaneReference::loadMemo(std::uint64_t mask, std::unique_ptr<ElementMemoStore>& store) {
     Element::loadMemo(mask, store);
     if (memoLoadingSuspended != 0) return;
     if (mask != 0 && (mask & getPartMask()) == 0) return;   // 0: every part
-    if (store) {
-        SectionLineMemo::read(*store);
-        setLoaded(true);
-        return;
-    }
-    std::unique_ptr<MemoStore> fetched;
-    load(mask, fetched);
+    std::unique_ptr<ElementMemoStore> fetched;
+    if (!store)
+        if (Drawing* drawing = getDrawing()) fetched = drawing->loadMemo(getLink(), mask | getPartMask());
+    if (ElementMemoStore* from = store ? store.get() : fetched.get()) SectionLineMemo::read(*from);
+    setLoaded(true);   // no Drawing, or the host failed: loaded, and empty
 }
 
 std::unique_ptr<ElementMemoStore> CutPlaneReference::getMemo(std::uint64_t& mask) const {

@@ -621,12 +621,16 @@ Navigator& Project::getNavigator() {
 bool Project::commitElement(Element& element, bool withUserData, bool storeProperties,
                             bool storeClassifications) {
     if (!element.commit(withUserData)) return false;
+    const bool isDefault = !element.getGuid().isValid();   // a tool default has no guid to store by
     bool stored = true;
     if (auto* properties = dynamic_cast<PropertyMemo*>(&element); storeProperties && properties != nullptr)
-        stored = properties->store(/*toDefault=*/false, /*force=*/true);
+        stored =
+            isDefault ? properties->storeToDefault() : properties->store(/*toDefault=*/false, /*force=*/true);
     auto* classifications = dynamic_cast<ClassificationMemo*>(&element);
     if (storeClassifications && classifications != nullptr)
-        stored = classifications->store(/*toDefault=*/false, /*force=*/true) && stored;
+        stored = (isDefault ? classifications->storeToDefault()
+                            : classifications->store(/*toDefault=*/false, /*force=*/true)) &&
+                 stored;
     return stored;
 }
 

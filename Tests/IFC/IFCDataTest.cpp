@@ -62,10 +62,10 @@ TEST(IFCData, ReadsEmptyTextsFromTheirPrimitiveFieldAndWritesGuidsAsText) {
     IFCSingleValue label("n", "s", "IfcLabel", "", StringSetting());
     host::IFCPropertyValueRecord real = ifcText("");
     real.primitiveType = host::kIFCPrimitiveReal;
-    real.realValue = 2.5;
+    real.realValue = 1234.5678;
     StringSetting read;
     EXPECT_TRUE(label.readValue(read, real));
-    EXPECT_EQ(read.getText(), "2.5");
+    EXPECT_EQ(read.getText(), "1234.5678");   // not cut to six significant digits
     host::IFCPropertyValueRecord boolean = ifcText("");
     boolean.primitiveType = host::kIFCPrimitiveBoolean;
     boolean.boolValue = 1;

@@ -200,6 +200,32 @@ TEST_F(ParametricSources, WriteChangedAndNewPartsBackWithTheirParameters) {
     EXPECT_EQ(host_->project().findLibraryPart(made.getIndex())->parameters.size(), 2u);
 }
 
+TEST_F(ParametricSources, WithoutSizeParametersHaveNoSizesAndKeepTheStoredOnesWhenWritten) {
+    ObjectSource made;
+    made.setFile(DataFile(folder_ / "Sizeless.gsm"));
+    auto name = std::make_unique<StringParameter>("name", "", 0, 0, 0, false);
+    name->set("a", 0, 0);
+    made.getParameters().push_back(std::move(name));
+    made.setSection(fourcc("PARD"), nullptr);
+    Library& library = *project().getLibrary();
+    ASSERT_EQ(inCommand([&] { return library.savePart(made); }), 0u);
+    host::SimLibraryPart* stored = host_->project().findLibraryPart(made.getIndex());
+    ASSERT_NE(stored, nullptr);
+    stored->a = 0.7;
+    stored->b = 0.4;
+
+    auto source = library.getSource(ComponentLink(made.getIndex(), 0, &library));
+    auto* part = dynamic_cast<ParametricSource*>(source.get());
+    ASSERT_NE(part, nullptr);
+    EXPECT_EQ(part->getWidth(), 0.0);
+    EXPECT_EQ(part->getDepth(), 0.0);
+    part->setSection(fourcc("PARD"), nullptr);
+    ASSERT_EQ(inCommand([&] { return library.savePart(*part); }), 0u);
+    stored = host_->project().findLibraryPart(made.getIndex());
+    EXPECT_EQ(stored->a, 0.7);
+    EXPECT_EQ(stored->b, 0.4);
+}
+
 TEST_F(ParametricSources, BuildTheirParameterSectionFromTheParametersAndSizes) {
     ObjectSource part;
     for (const auto& [name, value] : {std::pair{"A", 0.8}, {"B", 0.6}}) {

@@ -128,6 +128,17 @@ TEST_F(CutPlaneTest, APolygonChangedInPlaceIsStored) {
     EXPECT_DOUBLE_EQ(again->getDistancePolygon()->getPoint(0).point.getY(), 4.0);
 }
 
+TEST_F(CutPlaneTest, AMarkerMadeWithoutItsMemoLoadsItsUserDataWithItsLine) {
+    simMarker().userData = host::SimUserData{1, 0, 0, {'m'}};
+    tarnwick::Element::memoLoadingSuspended = 1;
+    std::unique_ptr<CutPlaneReference> marker = section().findMarker();
+    tarnwick::Element::memoLoadingSuspended = 0;
+    ASSERT_NE(marker, nullptr);
+    ASSERT_FALSE(marker->isUserDataLoaded());
+    ASSERT_NE(marker->getLinePolygon(), nullptr);
+    EXPECT_TRUE(marker->isUserDataLoaded());
+}
+
 TEST_F(CutPlaneTest, ReadsNoMoreLinePointsThanTheMemoHolds) {
     setCounts(simMarker(), 5, 1);   // the record says 5; the memo holds 2
     std::unique_ptr<CutPlaneReference> marker = section().findMarker();

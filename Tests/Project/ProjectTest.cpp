@@ -73,6 +73,18 @@ protected:
         ifc.elements[guidOf(kDoorIndex)].classifications = {doorItem_};
         tarnwick::Drawing::registerCreator(host::kElementDoor, &PropertiedElement::create, false);
     }
+    // An item of a second system, for an element to gain beside the door item.
+    host::GuidBytes addSecondSystemItem() {
+        host::SimIFCState& ifc = host_->project().state.ifc;
+        host::SimClassificationSystem other;
+        other.guid = host::newGuidBytes();
+        other.name = "Omniclass";
+        const host::GuidBytes entrance = host::newGuidBytes();
+        other.topItems = {entrance};
+        ifc.classificationItems[entrance] = {other.guid, {}, "23-17", "Doors", "", 3, {}};
+        ifc.classificationSystems.edit().push_back(other);
+        return entrance;
+    }
     const host::GuidBytes doorItem_ = host::newGuidBytes();
     const host::GuidBytes fireRating_ = host::newGuidBytes();
 
@@ -443,15 +455,9 @@ TEST_F(ProjectTest, MakesAnElementOfAToolDefaultWithTheDefaultsPropertiesAndClas
 
 TEST_F(ProjectTest, CommitsAnElementAndSaysWhenItsPropertiesOrClassificationsWereRefused) {
     classifyDoors();
-    // A second system's item, which the door gains below: storing its classifications must add it.
+    // The door gains this item below: storing its classifications must add it.
+    const host::GuidBytes entrance = addSecondSystemItem();
     host::SimIFCState& ifc = host_->project().state.ifc;
-    host::SimClassificationSystem other;
-    other.guid = host::newGuidBytes();
-    other.name = "Omniclass";
-    const host::GuidBytes entrance = host::newGuidBytes();
-    other.topItems = {entrance};
-    ifc.classificationItems[entrance] = {other.guid, {}, "23-17", "Doors", "", 3, {}};
-    ifc.classificationSystems.edit().push_back(other);
     const struct {
         host::HostSlot slot;
         bool properties, classifications, committed;
@@ -478,6 +484,34 @@ TEST_F(ProjectTest, CommitsAnElementAndSaysWhenItsPropertiesOrClassificationsWer
         host_->clearFaults();
         EXPECT_EQ(committed, c.committed);
     }
+}
+
+TEST_F(ProjectTest, CommitsAToolDefaultWithItsPropertiesAndClassificationsToTheDefault) {
+    classifyDoors();
+    const host::GuidBytes entrance = addSecondSystemItem();
+    host::SimToolDefault door;
+    host::ElementHead head{};
+    head.type = host::kElementDoor;
+    head.variation = 7;
+    std::memcpy(door.record.data(), &head, sizeof head);
+    host_->project().state.defaults[{host::kElementDoor, 7}] = door;
+    host_->project().state.ifc.defaults[{host::kElementDoor, 7}].classifications = {doorItem_};
+
+    const std::unique_ptr<tarnwick::Element> element = project().makeDefaultElement(host::kElementDoor, 7);
+    ASSERT_NE(element, nullptr);
+    ASSERT_TRUE(dynamic_cast<tarnwick::PropertyMemo&>(*element).setValue(
+        tarnwick::StringSetting("EI90"), tarnwick::PropertyLink(Guid(host::toGuidRecord(fireRating_))), 0));
+    ASSERT_TRUE(
+        dynamic_cast<tarnwick::ClassificationMemo&>(*element).add(Guid(host::toGuidRecord(entrance))));
+    bool committed = false;
+    inCommand([&] { return committed = project().commitElement(*element, false, true, true), true; });
+    EXPECT_TRUE(committed);
+
+    const host::SimElementData* held = host_->project().state.ifc.defaults.find({host::kElementDoor, 7});
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(held->classifications, (std::vector<host::GuidBytes>{doorItem_, entrance}));
+    ASSERT_EQ(held->propertyValues.size(), 1u);
+    EXPECT_EQ(held->propertyValues[0].value.single.text, "EI90");
 }
 
 TEST_F(ProjectTest, OpensTheProjectFileOnlyWhenThereIsOne) {
