@@ -163,27 +163,17 @@ void SkellowFromIFCUniqueNames(benchmark::State& state) { runSkellowFromIFC(stat
 
 // Three runs of each size, reported with their mean and their minimum: one run of a size is at the mercy
 // of whatever else the machine does meanwhile.
-BENCHMARK(SkellowFromIFC)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true)
-    ->ComputeStatistics("min",
-                        [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
-    ->Complexity(benchmark::oN);
-BENCHMARK(SkellowFromIFCUniqueNames)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true)
-    ->ComputeStatistics("min",
-                        [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
-    ->Complexity(benchmark::oN);
+void threeRuns(benchmark::internal::Benchmark* bench) {
+    bench->Unit(benchmark::kMillisecond)
+        ->Iterations(1)
+        ->Repetitions(3)
+        ->ReportAggregatesOnly(true)
+        ->ComputeStatistics(
+            "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+        ->Complexity(benchmark::oN);
+}
+BENCHMARK(SkellowFromIFC)->Arg(1000)->Arg(10000)->Arg(100000)->Apply(threeRuns);
+BENCHMARK(SkellowFromIFCUniqueNames)->Arg(10000)->Arg(100000)->Apply(threeRuns);
 
 }   // namespace
 

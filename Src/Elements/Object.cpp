@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
-#include <optional>
 
 #include <FourCC.h>
 #include <HostResult.h>
@@ -288,7 +287,7 @@ bool Object::setComponent(const ComponentLink& link, bool resetSizes, bool merge
     if (objectSource == nullptr) return false;
     // The kept sizes belong to the part the record names, under its size flag: taken as lengths now, they
     // are written again in the new part's terms below, never read under the new part's flag.
-    const std::optional<KeptSize> size = resetSizes ? std::nullopt : keptSize(part);
+    const KeptSize size = resetSizes ? KeptSize{} : keptSize(part);
     // 3., 4. The record changes only once the part is taken.
     const auto kept = record_;
     put(kLibraryIndex, part.getIndex());
@@ -301,28 +300,28 @@ bool Object::setComponent(const ComponentLink& link, bool resetSizes, bool merge
     if (resetSizes) {
         setWidth(getDefaultWidth());
         setDepth(getDefaultDepth());
-    } else if (size) {
+    } else if (size.kept) {
         // Without the merge the old part's default sizes may still be the ones at hand.
         if (!mergeParameters) reloadDefaults(/*forget=*/true, /*merge=*/false, /*fromDefaults=*/false);
-        const double width = size->lengths ? size->width : size->width * getDefaultWidth();
-        const double depth = size->lengths ? size->depth : size->depth * getDefaultDepth();
+        const double width = size.lengths ? size.width : size.width * getDefaultWidth();
+        const double depth = size.lengths ? size.depth : size.depth * getDefaultDepth();
         put(kWidthRatio, inPartTerms(width, getDefaultWidth()));
         put(kDepthRatio, inPartTerms(depth, getDefaultDepth()));
     }
     return true;
 }
 
-std::optional<Object::KeptSize> Object::keptSize(const ComponentLink& part) {
+Object::KeptSize Object::keptSize(const ComponentLink& part) {
     const std::int32_t index = get<std::int32_t>(kLibraryIndex);
-    if (index == part.getIndex()) return std::nullopt;   // already written for this part (its settings)
+    if (index == part.getIndex()) return {};   // already written for this part (its settings)
     const double width = get<double>(kWidthRatio), depth = get<double>(kDepthRatio);
-    if (isOptionE()) return KeptSize{width, depth, /*lengths=*/true};
+    if (isOptionE()) return KeptSize{width, depth, /*lengths=*/true, /*kept=*/true};
     // Ratios need the defaults of the part that wrote them; a part that cannot give them (a missing one)
     // leaves ratios, which the new part then reads as its own.
     const bool known =
         componentLink_.getIndex() == index && getDefaultWidth() > 0.0 && getDefaultDepth() > 0.0;
-    if (!known) return KeptSize{width, depth, /*lengths=*/false};
-    return KeptSize{width * getDefaultWidth(), depth * getDefaultDepth(), /*lengths=*/true};
+    if (!known) return KeptSize{width, depth, /*lengths=*/false, /*kept=*/true};
+    return KeptSize{width * getDefaultWidth(), depth * getDefaultDepth(), /*lengths=*/true, /*kept=*/true};
 }
 
 double Object::inPartTerms(double length, double defaultSize) const {

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <optional>
 
 #include <HostElementRecords.h>
 
@@ -153,12 +152,13 @@ protected:
 private:
     // The record's width and depth: lengths, or ratios of a part whose default sizes are not known.
     struct KeptSize {
-        double width;
-        double depth;
-        bool lengths;
+        double width = 0.0;
+        double depth = 0.0;
+        bool lengths = false;
+        bool kept = false;   // false: none to keep
     };
     // What the record's sizes are, before it takes the part; none when it already names that part.
-    std::optional<KeptSize> keptSize(const ComponentLink& part);
+    KeptSize keptSize(const ComponentLink& part);
     // A length as the record keeps it under its size flag: itself, or a ratio of the default size
     // (1 when the part gives none).
     double inPartTerms(double length, double defaultSize) const;
