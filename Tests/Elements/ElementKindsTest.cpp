@@ -566,6 +566,24 @@ TEST_F(ElementKindsTest, QuantitiesComeFromTheHostAndAreZeroWhenItFails) {
     EXPECT_DOUBLE_EQ(chair->getCompositeArea(0), 0.0);   // only composite elements have skins
 }
 
+TEST_F(ElementKindsTest, AnObjectsWidthIsItsBoundsAndItsParametersWidthIsA) {
+    for (const int index : {kChair, kLamp}) {
+        SCOPED_TRACE(index);
+        auto made = element(index);
+        made->setWidth(0.3);   // "A" and the record only: the placed element keeps its bounds
+        made->setDepth(0.2);
+        const std::unique_ptr<tarnwick::Cube> box = made->getBounds(false);
+        ASSERT_NE(box, nullptr);
+        ASSERT_NE(box->getWidth(), 0.3);
+        EXPECT_DOUBLE_EQ(static_cast<Element&>(*made).getWidth(), box->getWidth());
+        EXPECT_DOUBLE_EQ(static_cast<Element&>(*made).getDepth(), box->getDepth());
+        EXPECT_DOUBLE_EQ(static_cast<Element&>(*made).getLength(), box->getWidth());
+        EXPECT_DOUBLE_EQ(made->parameters().getWidth(), 0.3);
+        EXPECT_DOUBLE_EQ(made->parameters().getDepth(), 0.2);
+        EXPECT_DOUBLE_EQ(made->parameters().ComponentParameterMemo::getWidth(), 0.3);   // "A" itself
+    }
+}
+
 TEST_F(ElementKindsTest, AnObjectOfAPartWithoutADefaultSizeStoresAUsableRatio) {
     host::SimLibraryPart& chairPart = host_->project().state.libraryParts[0];
     chairPart.a = 0.0;
