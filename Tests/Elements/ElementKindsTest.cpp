@@ -168,6 +168,21 @@ TEST_F(ElementKindsTest, CreatorsMakeEachKindAndOnlyTheirOwn) {
     EXPECT_EQ(byIndex.getComponentLink().getLibrary(), project().getLibrary());
 }
 
+// A lamp skips an object's defaults: its own replace all that those would set.
+TEST_F(ElementKindsTest, ALampOfAPartIsTheSameWithOrWithoutTheObjectsDefaultsReadFirst) {
+    const ComponentLink part(kLampB, host::kLibraryLamp, project().getLibrary());
+    tarnwick::Lamp made(part, 0);
+    tarnwick::Lamp both(part, 0);
+    both.Object::loadDefaults();
+    both.loadDefaults();
+    EXPECT_EQ(
+        std::memcmp(both.getHostElement().get(), made.getHostElement().get(), sizeof(host::ElementRecord)),
+        0);
+    using Sizes = tarnwick::ComponentParameterMemo;   // "A" and "B" themselves
+    EXPECT_EQ(both.parameters().Sizes::getWidth(), made.parameters().Sizes::getWidth());
+    EXPECT_EQ(both.parameters().Sizes::getDepth(), made.parameters().Sizes::getDepth());
+}
+
 TEST_F(ElementKindsTest, SwitchingThePartKeepsPlacementAndCarriesSharedValues) {
     // The chair on the first storey becomes a table: position, angle and elevation stay, the shared
     // "legs" keeps the chair's 5, the table's own "top" comes in, the chair's "cushion" goes.
