@@ -36,7 +36,7 @@ ComponentElem::ComponentElem(const ElementLink& link, const ComponentLink& compo
     : Element(link), componentLink_(componentLink) {}
 
 ComponentElem::ComponentElem(const ComponentElem& other)
-    : Element(other), ComponentParameterMemo(other), GableMemo(other), componentLink_(other.componentLink_) {}
+    : Element(other), ElementParameterMemo(other), GableMemo(other), componentLink_(other.componentLink_) {}
 
 ComponentElem::~ComponentElem() = default;
 

@@ -9,8 +9,8 @@
 #include <HostParameters.h>
 
 #include "Elements/Element.h"
+#include "Elements/ElementParameterMemo.h"
 #include "Elements/GableMemo.h"
-#include "LibraryParts/ComponentParameterMemo.h"
 #include "LibraryParts/FamilyGuid.h"
 #include "Project/ComponentLink.h"
 
@@ -23,7 +23,7 @@ class ElementMemoStore;
 // gables load with the element's memo (mask bits 4 and 2) unless memo loading is suspended; a memo the
 // host cannot give leaves them unloaded. The cached source is looked up on first use and dropped when
 // the part changes. Host errors give false, null or empty texts.
-class ComponentElem : public Element, public ComponentParameterMemo, public GableMemo {
+class ComponentElem : public Element, public ElementParameterMemo, public GableMemo {
 public:
     static constexpr std::uint64_t kGableBit = GableMemo::kMemoKind;           // 2
     static constexpr std::uint64_t kParameterBit = ParameterMemo::kPartMask;   // 4
@@ -36,6 +36,8 @@ public:
     // The parameter "ZZYZX". The element's width and depth stay its bounds' (Element's); the
     // parameters "A" and "B" are the parameter memo's getWidth and getDepth.
     double getHeight() override;
+    using Element::getDepth;
+    using Element::getWidth;
     bool applyChanges(Element& newer, Element& older) override;
     void loadMemo(std::uint64_t mask, std::unique_ptr<ElementMemoStore>& store) override;
     // A new memo with the gables and the parameters, and the mask of the parts it holds; null when one

@@ -8,8 +8,8 @@
 
 #include <HostRecords.h>
 
+#include "Elements/CompositePattern.h"
 #include "Elements/ConstructionMemo.h"
-#include "Project/Pattern.h"
 #include "Project/RecordAttribute.h"
 
 namespace tarnwick {
@@ -27,8 +27,8 @@ static_assert(offsetof(CompositeRecord, thickness) == 296);
 
 // An attribute of type 5; copy with clone (the skins and lines deep). Every operation loads the record
 // first; the skins and lines load with the memo, from the host's extended definition.
-// isValid is the Attribute's for all three bases: the memo is loaded once, whatever it held.
-class Composite : public RecordAttribute<CompositeRecord>, public Pattern, public ConstructionMemo {
+// isValid is the attribute's, also as a pattern; as a memo, it is valid once it holds its skins and lines.
+class Composite : public RecordAttribute<CompositeRecord>, public CompositePattern, public ConstructionMemo {
 public:
     Composite();   // a new one: reset record, empty link
     explicit Composite(const AttributeLink& link);
@@ -41,7 +41,7 @@ public:
                                              const AttributeLink& link);
 
     std::unique_ptr<Attribute> clone() const override;
-    bool isValid() const override { return Attribute::isValid(); }
+    using RecordAttribute<CompositeRecord>::isValid;
     std::int32_t getIndex() const override { return Attribute::getIndex(); }
     const AttributeLink& getLink() const override { return Attribute::getLink(); }
     String getName() const override { return Attribute::getName(); }
@@ -61,6 +61,7 @@ public:
     bool load(std::uint64_t mask, std::unique_ptr<MemoStore>& store) override;
 
 protected:
+    bool isPatternValid() const override { return Attribute::isValid(); }
     void resetRecord(CompositeRecord& record, bool failed) const override;
 };
 

@@ -729,6 +729,9 @@ bool Element::isEditable(const Layer& layer) const {
 std::int16_t Element::getOwnerId() const { return getTypeRecord().ownerId; }
 void Element::setOwnerId(std::int16_t memberId) { getMutableTypeRecord().ownerId = memberId; }
 Guid Element::getFirstIdentifier() const { return Guid(getTypeRecord().firstIdentifier); }
+std::unique_ptr<Guid> Element::getFirstIdentifierCopy() const {
+    return std::make_unique<Guid>(getFirstIdentifier());
+}
 void Element::setFirstIdentifier(const Guid& identifier) {
     getMutableTypeRecord().firstIdentifier = identifier.getRecord();
 }

@@ -90,9 +90,6 @@ public:
     // on a storey.
     virtual bool isOnStorey(const Attribute& storey) const;
     virtual bool isSupported() const;   // true in the base
-    // The zones the element lies in (Project::getRelatedZones), owned by that index; null when it lies
-    // in none or there is no project.
-    virtual const ElementLinkList* getRelatedZones();
 
     // User data (the add-on's block stored with the element)
     virtual std::unique_ptr<MemoryBlock> getUserData();   // loads first; a copy, null when none
@@ -103,21 +100,9 @@ public:
     // The attached block (a copy), else the host's: version and platform out (1 for a record signed
     // 0x4D4D, else 2); a host error gives null with both set to 0. Either out pointer may be null.
     virtual std::unique_ptr<MemoryBlock> readUserData(std::uint32_t* version, std::uint32_t* platform);
-
-    virtual void setLink(const ElementLink& link);   // keeps the element's own type id; refills the head
-    virtual void resetLink();                        // forgets the guid: the element is stored as new
-    virtual void setVariation(std::int32_t variation);
-    virtual void setPenLineRecord(const PenLineRecord& record);        // nothing in the base
-    virtual void setName(const String& text);                          // the ID text
-    virtual void attachUserData(std::unique_ptr<MemoryBlock> block);   // null allowed; loaded and changed
-    virtual void setUserDataFlags(std::uint32_t flags);
-    virtual void setUserDataVersion(std::uint32_t version);
-    virtual void setUserDataPlatform(std::uint32_t platform);
-    virtual void setUserDataChanged(bool changed);
-    // Writes the block as the element's user data now (version 1, this platform's sign, the flags);
-    // false for a block without bytes. With select, the element is selected afterwards.
-    virtual bool storeUserData(const MemoryBlock* block, bool select, std::uint32_t flags);
-    virtual bool setSelected(bool on);   // host select / deselect of the element's head
+    // The zones the element lies in (Project::getRelatedZones), owned by that index; null when it lies
+    // in none or there is no project.
+    virtual const ElementLinkList* getRelatedZones();
 
     // Quantities the host computes, by letter; what each means is the kind's. 0.0 in the base (D: the
     // faces of the 3D model, F: E, G and H: the height), and 0.0 whenever the host cannot say.
@@ -133,6 +118,21 @@ public:
     virtual double getQuantityJ();
     virtual double getQuantityK();
     virtual double getQuantityL();
+
+    virtual void setLink(const ElementLink& link);   // keeps the element's own type id; refills the head
+    virtual void resetLink();                        // forgets the guid: the element is stored as new
+    virtual void setVariation(std::int32_t variation);
+    virtual void setPenLineRecord(const PenLineRecord& record);        // nothing in the base
+    virtual void setName(const String& text);                          // the ID text
+    virtual void attachUserData(std::unique_ptr<MemoryBlock> block);   // null allowed; loaded and changed
+    virtual void setUserDataFlags(std::uint32_t flags);
+    virtual void setUserDataVersion(std::uint32_t version);
+    virtual void setUserDataPlatform(std::uint32_t platform);
+    virtual void setUserDataChanged(bool changed);
+    // Writes the block as the element's user data now (version 1, this platform's sign, the flags);
+    // false for a block without bytes. With select, the element is selected afterwards.
+    virtual bool storeUserData(const MemoryBlock* block, bool select, std::uint32_t flags);
+    virtual bool setSelected(bool on);   // host select / deselect of the element's head
 
     // The attributes of one part of the element (what a part is, is the kind's). The base gives the
     // pen of index 0 and attributes of an empty link; a part the kind does not have gives the same.
@@ -170,11 +170,15 @@ public:
     virtual double getLength();                         // getWidth
     virtual double getOutlinePerimeter();               // the plan length of getOutline; 0.0 without
     virtual double getOutlineArea();                    // its area; 0.0 without
-    virtual std::unique_ptr<CadPolygon> getOutline();   // owned by the caller; null in the base
     // Owned by the caller: the 3D model's bounds unless fromHost; else the host's box ('CABO') flattened
     // to the element's absolute elevation. Null when neither is there (or the element has no Drawing).
     virtual std::unique_ptr<Cube> getBounds(bool fromHost);
+    virtual std::unique_ptr<CadPolygon> getOutline();   // owned by the caller; null in the base
     virtual std::size_t getTransformCount() const;
+    // The element's plan shape as the host draws it, appended to the receiver as primitives (the lines
+    // that fill hatches only with keepHatchLines). True when the host drew it; false when it could not
+    // (a host error, or no floor plan), and then the receiver holds what came before the failure.
+    virtual bool collectShape(PrimitiveList& receiver, bool keepHatchLines);
     virtual std::shared_ptr<Element3D> get3D();     // built once, shared; null without 3D data
     virtual std::shared_ptr<Element3D> build3D();   // a new model; null without guid or data
     virtual void reset3D();
@@ -196,10 +200,6 @@ public:
     // replace, its own relations go first. False when a list cannot be read or a relation not made.
     virtual bool copyRelationsFrom(const Element& other, bool replace);
     virtual bool addRelation(const Element& other, std::int32_t valueA, std::int32_t valueB);
-    // The element's plan shape as the host draws it, appended to the receiver as primitives (the lines
-    // that fill hatches only with keepHatchLines). True when the host drew it; false when it could not
-    // (a host error, or no floor plan), and then the receiver holds what came before the failure.
-    virtual bool collectShape(PrimitiveList& receiver, bool keepHatchLines);
 
     virtual std::unique_ptr<host::ElementRecord> getHostElement() const = 0;   // a new whole record
     // Loads what the element keeps of its memo: the base loads the user data unless memo loading is
@@ -240,6 +240,7 @@ public:
     std::int16_t getOwnerId() const;             // the member holding it in a shared project
     void setOwnerId(std::int16_t memberId);
     Guid getFirstIdentifier() const;
+    std::unique_ptr<Guid> getFirstIdentifierCopy() const;   // the same, on the heap
     void setFirstIdentifier(const Guid& identifier);
     void clearFirstIdentifier();
     Guid getSecondGuid() const;

@@ -165,7 +165,7 @@ void Object::setElevation(double value, bool absolute) {
 std::unique_ptr<CadPolygon> Object::getOutline() {
     const std::unique_ptr<Cube> bounds = getBounds(true);
     if (!bounds) return nullptr;
-    const Cube size(CadPoint(), CadPoint(getWidth(), getDepth(), 0.0));
+    const Cube size(CadPoint(), CadPoint(getParameterWidth(), getParameterDepth(), 0.0));
     auto outline = std::make_unique<CadPolygon>(size, get<double>(kAngle));
     outline->moveCentreTo(bounds->getCentre());
     return outline;
@@ -329,12 +329,12 @@ double Object::inPartTerms(double length, double defaultSize) const {
     return defaultSize > 0.0 ? length / defaultSize : 1.0;
 }
 
-double Object::getWidth() {
+double Object::getParameterWidth() {
     const double ratio = get<double>(kWidthRatio);
     return isOptionE() ? ratio : ratio * getDefaultWidth();
 }
 
-double Object::getDepth() {
+double Object::getParameterDepth() {
     const double ratio = get<double>(kDepthRatio);
     return isOptionE() ? ratio : ratio * getDefaultDepth();
 }

@@ -83,9 +83,6 @@ public:
     bool setComponent(const ComponentLink& link, bool resetSizes, bool mergeParameters) override;
     void setOptionC(bool flag) override;
     std::int32_t getLibraryIndex() const override;
-    // Sizes as the record keeps them: ratios of the part's defaults, or lengths (byte 132).
-    double getWidth() override;
-    double getDepth() override;
     // A default size the part does not give (0 or less) keeps the ratio 1: no infinite or NaN ratio
     // reaches the record. The parameter "A" ("B") takes the value too.
     void setWidth(double value) override;
@@ -126,6 +123,10 @@ public:
 
 protected:
     Object(const ElementLink& link, const ComponentLink& part);   // the record zeroed, no defaults read
+    // The parameters' sizes as the record keeps them: ratios of the part's defaults, or lengths (byte
+    // 132). The element's own width and depth stay its bounds'.
+    double getParameterWidth() override;
+    double getParameterDepth() override;
     std::size_t libraryIndexOffset() const override { return host::kObjectLibraryIndexOffset; }
     void copyRecord(const host::ElementRecord& record);
     template <typename T>

@@ -94,6 +94,18 @@ TEST_F(CompositeTest, SkinsWhoseLinesDoNotFitAreNotRead) {
     }
 }
 
+TEST_F(CompositeTest, SkinsTheHostCouldNotGiveAreAskedForAgain) {
+    auto composite = brick();
+    ASSERT_NE(composite, nullptr);
+    host_->injectFault({host::HostSlot::getAttributeExtension, std::nullopt}, 0, host::kErrGeneral);
+    EXPECT_EQ(composite->getCoreCount(), 0u);
+    host_->clearFaults();
+    EXPECT_TRUE(composite->isValid());   // the attribute's, whether its memo holds anything or not
+    EXPECT_FALSE(static_cast<tarnwick::Memo&>(*composite).isValid());
+    EXPECT_EQ(composite->getCoreCount(), 3u);
+    EXPECT_TRUE(static_cast<tarnwick::Memo&>(*composite).isValid());
+}
+
 TEST_F(CompositeTest, PreviewDrawsABandPerSkinDownTheWholeRectangle) {
     struct Case {
         std::vector<double> thicknesses;

@@ -168,6 +168,21 @@ TEST_F(ElementKindsTest, CreatorsMakeEachKindAndOnlyTheirOwn) {
     EXPECT_EQ(byIndex.getComponentLink().getLibrary(), project().getLibrary());
 }
 
+// A lamp skips an object's defaults: its own replace all that those would set.
+TEST_F(ElementKindsTest, ALampOfAPartIsTheSameWithOrWithoutTheObjectsDefaultsReadFirst) {
+    const ComponentLink part(kLampB, host::kLibraryLamp, project().getLibrary());
+    tarnwick::Lamp made(part, 0);
+    tarnwick::Lamp both(part, 0);
+    both.Object::loadDefaults();
+    both.loadDefaults();
+    EXPECT_EQ(
+        std::memcmp(both.getHostElement().get(), made.getHostElement().get(), sizeof(host::ElementRecord)),
+        0);
+    using Sizes = tarnwick::ComponentParameterMemo;   // "A" and "B" themselves
+    EXPECT_EQ(both.parameters().Sizes::getWidth(), made.parameters().Sizes::getWidth());
+    EXPECT_EQ(both.parameters().Sizes::getDepth(), made.parameters().Sizes::getDepth());
+}
+
 TEST_F(ElementKindsTest, SwitchingThePartKeepsPlacementAndCarriesSharedValues) {
     // The chair on the first storey becomes a table: position, angle and elevation stay, the shared
     // "legs" keeps the chair's 5, the table's own "top" comes in, the chair's "cushion" goes.
@@ -564,6 +579,24 @@ TEST_F(ElementKindsTest, QuantitiesComeFromTheHostAndAreZeroWhenItFails) {
     EXPECT_DOUBLE_EQ(chair->getCompositeVolume(0), chair->getQuantityE());
     EXPECT_DOUBLE_EQ(chair->getCompositeVolume(3), 0.0);
     EXPECT_DOUBLE_EQ(chair->getCompositeArea(0), 0.0);   // only composite elements have skins
+}
+
+TEST_F(ElementKindsTest, AnObjectsWidthIsItsBoundsAndItsParametersWidthIsA) {
+    for (const int index : {kChair, kLamp}) {
+        SCOPED_TRACE(index);
+        auto made = element(index);
+        made->setWidth(0.3);   // "A" and the record only: the placed element keeps its bounds
+        made->setDepth(0.2);
+        const std::unique_ptr<tarnwick::Cube> box = made->getBounds(false);
+        ASSERT_NE(box, nullptr);
+        ASSERT_NE(box->getWidth(), 0.3);
+        EXPECT_DOUBLE_EQ(static_cast<Element&>(*made).getWidth(), box->getWidth());
+        EXPECT_DOUBLE_EQ(static_cast<Element&>(*made).getDepth(), box->getDepth());
+        EXPECT_DOUBLE_EQ(static_cast<Element&>(*made).getLength(), box->getWidth());
+        EXPECT_DOUBLE_EQ(made->parameters().getWidth(), 0.3);
+        EXPECT_DOUBLE_EQ(made->parameters().getDepth(), 0.2);
+        EXPECT_DOUBLE_EQ(made->parameters().ComponentParameterMemo::getWidth(), 0.3);   // "A" itself
+    }
 }
 
 TEST_F(ElementKindsTest, AnObjectOfAPartWithoutADefaultSizeStoresAUsableRatio) {

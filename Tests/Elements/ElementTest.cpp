@@ -366,13 +366,16 @@ TEST_F(ElementBase, InASharedProjectIsNotEditableWhenTheCurrentMemberIsUnknown) 
 
 TEST_F(ElementBase, ForgetsItsPlaceWhenItsLinkIsReset) {
     auto element = placed(0);
-    element->setFirstIdentifier(tarnwick::Guid::generate());
+    const tarnwick::Guid group = tarnwick::Guid::generate();
+    element->setFirstIdentifier(group);
     element->setSecondIdentifier(tarnwick::Guid::generate());
     EXPECT_TRUE(element->isInGroup());
+    EXPECT_EQ(*element->getFirstIdentifierCopy(), group);
     element->getUserData();
     element->resetLink();
     EXPECT_FALSE(element->exists());
     EXPECT_FALSE(element->isInGroup());
+    EXPECT_FALSE(element->getFirstIdentifierCopy()->isValid());
     EXPECT_TRUE(element->isUserDataChanged());   // a block is attached: stored with the new element
 }
 
