@@ -1,6 +1,6 @@
 // Where libFuzzer is missing, a fuzz target is linked with this driver: it feeds the target each file it
 // is given, and each file of each folder it is given (in name order), once. A target that aborts on one
-// stops the run; no input at all is a failure too, so a missing seed folder does not pass unnoticed.
+// stops the run; no input at all is a failure too, so a missing corpus folder does not pass unnoticed.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>

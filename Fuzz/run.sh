@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds every fuzz target under libFuzzer (clang) and runs each for SECONDS (default 60), at most three at a
-# time, from a scratch folder: its seed inputs are copied there first, so the repository is only read.
+# time, from a scratch folder: its corpus is copied there first, so the repository is only read.
 # Prints each target's executions and outcome; exit status 1 when any target found something.
 #   bash Fuzz/run.sh [SECONDS [SCRATCH]]
 set -euo pipefail
@@ -13,7 +13,7 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithD
 cmake --build "$build" --parallel 3
 build=$(realpath "$build")
 
-# Input length limits: long enough for the seeds and the structures each reader nests.
+# Input length limits: long enough for the corpus files and the structures each reader nests.
 declare -A options=([XMLReaderFuzz]="-max_len=16384" [PackageStoreFuzz]="-max_len=16384"
                     [TextDatabaseFuzz]="-max_len=40000" [LegacyStyleFileFuzz]="-max_len=65536"
                     [ProjectFileFuzz]="-max_len=16384")

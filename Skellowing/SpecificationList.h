@@ -32,7 +32,7 @@ public:
 
     std::unique_ptr<tarnwick::XMLAssembly> clone() const override;
     bool isValid() override;   // false when the name is empty
-    void clear() override;     // deletes every specification
+    void clear() override;     // deletes every mapping
     // Reading an item: the name the reader writes into it is not known yet, so the index is made again.
     std::unique_ptr<tarnwick::XMLProxy> findChild(std::string_view name, bool attribute) override;
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test suite, the
-# replay of each fuzz target's seed inputs included (Fuzz/README.md).
+# replay of each fuzz target's corpus included (Fuzz/README.md).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh

@@ -42,6 +42,15 @@ DropRecord targetRecord(std::int16_t phase, const host::DGListDropPlace& place, 
 
 constexpr std::int16_t kAllEffects = 7;
 
+// Leaving or dropping, which ask nothing more of the handlers: the effect they decided, none when no
+// handler took the step.
+std::int16_t lastTargetStep(std::int16_t panel, std::int16_t item, std::int16_t phase,
+                            const host::DGListDropPlace& place) {
+    DropRecord record = targetRecord(phase, place, kAllEffects);
+    ItemReceiver receiver(0);
+    return raiseDrop(panel, item, record, receiver) ? record.effect : 0;
+}
+
 }   // namespace
 
 void ListControl::Observer::attach(std::int16_t hostPanel, DialogControl& control) {
@@ -84,10 +93,6 @@ void ListControl::Observer::listHeaderItemResized(std::int16_t panel, std::int16
         owner->broadcastEvent(ListHeaderResizeEvent(ControlLink(static_cast<std::uint16_t>(item), owner),
                                                     ListHeaderRecord{phase, headerItem, headerItem, change}));
 }
-
-}   // namespace tarnwick
-
-namespace tarnwick {
 
 void ListControl::Observer::listHeaderItemDragged(std::int16_t panel, std::int16_t item, std::int16_t from,
                                                   std::int16_t to) {
@@ -162,20 +167,12 @@ void ListControl::Observer::listDragMoved(std::int16_t panel, std::int16_t item,
 
 void ListControl::Observer::listDragLeft(std::int16_t panel, std::int16_t item,
                                          const host::DGListDropPlace& place, std::int16_t& effect) {
-    if (!InterfacePanel::findPanel(panel)) return;
-    DropRecord record = targetRecord(DropRecord::kDragLeft, place, kAllEffects);
-    ItemReceiver receiver(0);
-    const bool taken = raiseDrop(panel, item, record, receiver);
-    effect = taken ? record.effect : 0;
+    if (InterfacePanel::findPanel(panel)) effect = lastTargetStep(panel, item, DropRecord::kDragLeft, place);
 }
 
 void ListControl::Observer::listDropped(std::int16_t panel, std::int16_t item,
                                         const host::DGListDropPlace& place, std::int16_t& effect) {
-    if (!InterfacePanel::findPanel(panel)) return;
-    DropRecord record = targetRecord(DropRecord::kDropped, place, kAllEffects);
-    ItemReceiver receiver(0);
-    const bool taken = raiseDrop(panel, item, record, receiver);
-    effect = taken ? record.effect : 0;
+    if (InterfacePanel::findPanel(panel)) effect = lastTargetStep(panel, item, DropRecord::kDropped, place);
 }
 
 }   // namespace tarnwick

@@ -43,7 +43,7 @@ public:
     // cannot be read, shown or unlocked, when another member holds it and it cannot be reserved or the
     // current member is not known, and when it stays locked (outside the current database without
     // allowOtherDatabases, or refused by the host). What was changed is remembered as asked, also when
-    // a later step fails.
+    // one of the steps after it fails.
     bool prepare(Element& element, bool rememberLayers, bool rememberUnlocked, bool rememberReserved);
     // Shows a hidden layer (written back); remembered when asked. True when it was not hidden or the
     // write succeeded; false without a Specification or when the write fails.
