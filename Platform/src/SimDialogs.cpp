@@ -224,9 +224,11 @@ void drawOwnerCells(std::int16_t panel, std::int16_t item, std::int16_t row, std
         cells.emplace_back(tab, width);
     }
     const std::int16_t height = list->rowHeight;
-    for (const auto& [tab, width] : cells)
+    for (const auto& cell : cells) {
+        const std::int16_t tab = cell.first, width = cell.second;
         notifyItem(panel, item,
                    [&](ItemObserver& o) { o.listTabItemUpdate(panel, item, row, tab, width, height); });
+    }
 }
 
 }   // namespace
