@@ -50,7 +50,7 @@ private:
 }   // namespace
 
 ObjectMapTransaction::ObjectMapTransaction(const tarnwick::MenuEvent& event)
-    : Transaction(Host::getString(strings::kUndo, 1)) {
+    : Transaction(Host::getString(strings::kUndo, 1), /*teamwork=*/true, /*allowOtherDatabases=*/true) {
     if (event.getListId() != strings::kMenu) return;
     if (event.getItem() >= 1 && static_cast<std::size_t>(event.getItem()) <= kSourceKinds)
         kind_ = kindAt(static_cast<std::size_t>(event.getItem() - 1));

@@ -4,7 +4,8 @@
 
 namespace tarnwick {
 
-Transaction::Transaction(const String& name) : name_(name) {}
+Transaction::Transaction(const String& name, bool teamwork, bool allowOtherDatabases)
+    : name_(name), teamwork_(teamwork), allowOtherDatabases_(allowOtherDatabases) {}
 
 Transaction::~Transaction() = default;
 
@@ -15,8 +16,7 @@ bool Transaction::prepare() { return true; }
 void Transaction::finish(bool) {}
 
 EditManager& Transaction::getEditManager() {
-    if (!editManager_)
-        editManager_ = std::make_unique<EditManager>(/*teamwork=*/true, /*allowOtherDatabases=*/false);
+    if (!editManager_) editManager_ = std::make_unique<EditManager>(teamwork_, allowOtherDatabases_);
     return *editManager_;
 }
 

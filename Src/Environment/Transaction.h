@@ -17,7 +17,8 @@ class EditManager;
 // transaction ends, whatever its outcome.
 class Transaction {
 public:
-    explicit Transaction(const String& name);   // the name is also the undo text; empty: no undo step
+    // The name is also the undo text (empty: no undo step); the flags are those of its EditManager.
+    explicit Transaction(const String& name, bool teamwork = true, bool allowOtherDatabases = false);
     virtual ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -28,7 +29,7 @@ public:
     virtual std::uint32_t run() = 0;        // the body: 0 = success, else a host error code
     virtual void finish(bool succeeded);    // after the body, with its outcome (default: nothing)
 
-    // The transaction's editing scope (teamwork reservations on, other databases' elements left locked).
+    // The transaction's editing scope, made with the transaction's flags.
     EditManager& getEditManager();
     EditManager* findEditManager() const { return editManager_.get(); }   // null until asked for
 
@@ -38,6 +39,8 @@ public:
 private:
     String name_;
     std::uint32_t id_ = 0;
+    bool teamwork_;
+    bool allowOtherDatabases_;
     std::unique_ptr<EditManager> editManager_;
 };
 

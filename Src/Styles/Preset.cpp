@@ -291,13 +291,12 @@ bool Preset::storeStyle(ParameterList& parameters, PresetDatabase& database, std
         style = database.findRecord(key);
         if (!style) return false;
     }
-    // 3. Its name: the row's, else its own, else "Untitled"; unique among all styles. A deleted holder
-    // of the name takes the variant instead. The style itself does not count, so a style just made is
-    // not numbered again.
+    // 3. Its name: the row's, else its own, else "Untitled"; unique among all styles, itself included.
+    // A deleted holder of the name takes the variant instead.
     String wanted = cellName.isEmpty() ? style->getName() : cellName;
     if (wanted.isEmpty()) wanted = Host::getString(kUserDataStrings, kUntitledItem);
     if (wanted != style->getName()) {
-        const PresetDatabase::UniqueChoice choice = database.makeUniqueName(wanted, key);
+        const PresetDatabase::UniqueChoice choice = database.makeUniqueName(wanted);
         if (choice.holder && choice.holder->isDeleted()) {
             choice.holder->setName(choice.name);
             style->setName(wanted);

@@ -137,11 +137,11 @@ void PresetDatabase::setCurrentStyle(const Guid& key) {
     if (findRecord(key, /*skipDeleted=*/true)) setCurrentKey(key);
 }
 
-PresetDatabase::UniqueChoice PresetDatabase::makeUniqueName(const String& name, const Guid& excluded) const {
+PresetDatabase::UniqueChoice PresetDatabase::makeUniqueName(const String& name) const {
     UniqueName search(name);
     RecordPtr holder;
     for (const auto& [key, record] : *this) {
-        if (!record || key == excluded) continue;
+        if (!record) continue;
         const String own = record->getName();
         if (own == name && (!holder || (holder->isDeleted() && !record->isDeleted()))) holder = record;
         search.add(own);

@@ -71,15 +71,15 @@ public:
     Guid getCurrentStyle();
     void setCurrentStyle(const Guid& key);   // only a live style becomes current
 
-    // A name for a style being renamed to `name`, unique among all styles, whatever their type, other
-    // than `excluded` (the style itself: its old name is about to go). `name` itself when no style bears
-    // it, else the next free numbered variant. holder: the style that bears the name, a live one before
-    // a deleted one; null when none does.
+    // A name for a style being renamed to `name`, unique among all styles in key order, whatever their
+    // type: `name` itself when no style bears it, else the next numbered variant past the highest held.
+    // holder: the style that bears the name, a live one before a deleted one (a deleted holder gives its
+    // name up, which must never leave two live styles of one name); null when none does.
     struct UniqueChoice {
         String name;
         RecordPtr holder;
     };
-    UniqueChoice makeUniqueName(const String& name, const Guid& excluded) const;
+    UniqueChoice makeUniqueName(const String& name) const;
 
     // --- The style-type registry (process-wide) -------------------------------------------------------
     // Registers a type under its template's type name: ignored without a template or a display name; a

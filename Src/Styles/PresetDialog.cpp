@@ -63,9 +63,11 @@ bool PresetDialog::importFile(UserDatabaseCollection& collection, DataFile& file
                               const String& extension) {
     auto* database = dynamic_cast<PresetDatabase*>(collection.findPackage(PresetDatabase::kCode));
     // What the database held, to count what the file brought: new styles and the styles it replaced.
-    std::map<Guid, const PresetRecord*> before;
+    // The records are held, not just their addresses: a replaced one freed during the import could
+    // otherwise lend its address to a later one and go uncounted.
+    std::map<Guid, std::shared_ptr<const PresetRecord>> before;
     if (database != nullptr)
-        for (const auto& [key, record] : *database) before.emplace(key, record.get());
+        for (const auto& [key, record] : *database) before.emplace(key, record);
     bool read = false;
     // 1. and 2.
     if (typeName == Host::getString(kStyleStrings, kLegacyFileItem) && extension == "dat") {
@@ -85,7 +87,7 @@ bool PresetDialog::importFile(UserDatabaseCollection& collection, DataFile& file
     if (read && database != nullptr)
         for (const auto& [key, record] : *database) {
             const auto found = before.find(key);
-            if (record && (found == before.end() || found->second != record.get())) ++brought;
+            if (record && (found == before.end() || found->second != record)) ++brought;
         }
     if (brought != 0) {
         String message = Host::getString(Addon::kFrameworkStrings, kStylesImportedItem);

@@ -72,34 +72,39 @@ void takeStoredStyles(Project& project, const PresetDatabase& ours) {
 // One update, undone as one step with the style changes it made.
 class PresetUpdateTransaction final : public Transaction {
 public:
-    PresetUpdateTransaction() : Transaction(Host::getString(kStyleStrings, kUpdateName)) {}
+    PresetUpdateTransaction()
+        : Transaction(Host::getString(kStyleStrings, kUpdateName), /*teamwork=*/true,
+                      /*allowOtherDatabases=*/true) {}
 
-    // Outside the undo step: the drawing, the project's styles, and the question when nothing is selected.
+    // Runs whenever the add-on is there. The styles as stored come first (an undone update gave them
+    // back), then are stored as they are now, so that the undo step of this update starts from them: a
+    // store that fails declines, since an Undo could no longer give the styles back.
     bool prepare() override {
         Addon* const addon = Addon::getInstance();
+        if (!addon) return false;
         Project* const project = Host::getProject();
-        if (!addon || !project || getName().isEmpty()) return false;   // no name, no undo step: not run
         PresetDatabase* const styles = projectStyles();
-        if (!styles) return false;   // no style database: nothing to apply
-        // The styles as stored (an undone update gave them back), then stored as they are now, so that
-        // the undo step of this update starts from them.
-        takeStoredStyles(*project, *styles);
-        if (!addon->savePreferences(Addon::kProjectLocation)) return false;
-        Drawing* const drawing = currentDrawing();
-        if (!drawing) return false;
-        if (hasSelection(*drawing)) return true;
-        return ConfirmAlert().ask(Host::getString(kStyleStrings, kUpdateAllQuestion)) == 1;
+        if (project && styles) {
+            takeStoredStyles(*project, *styles);
+            if (!addon->savePreferences(Addon::kProjectLocation)) return false;
+        }
+        return true;
     }
 
-    // Inside it: the elements, then the styles as the project keeps them, so that the host's Undo of
-    // this step takes back both.
+    // Inside the undo step: the question when nothing is selected, the elements, then the styles as the
+    // project keeps them, so that the host's Undo of this step takes back both. A declined question or
+    // a missing drawing is a success that changed nothing; a write the host refused gives its error, so
+    // that the host takes the whole update back.
     std::uint32_t run() override {
         Addon* const addon = Addon::getInstance();
-        if (!addon) return host::kErrGeneral;
+        if (!addon) return 0;
+        EditManager& editor = getEditManager();
         const std::uint32_t result =
-            PresetUpdater::applyToDrawing(addon->getTarnwickLibrary(), getEditManager(), /*quiet=*/true);
-        if (result != 0) return result;   // the host takes back what was written
-        if (!addon->savePreferences(Addon::kProjectLocation)) return host::kErrGeneral;
+            PresetUpdater::applyToDrawing(addon->getTarnwickLibrary(), editor, /*quiet=*/false);
+        editor.restore(/*reactivateDatabase=*/true);
+        if (result == host::kErrCancel) return 0;
+        if (result != 0) return result;
+        if (projectStyles() && !addon->savePreferences(Addon::kProjectLocation)) return host::kErrGeneral;
         return 0;
     }
 
@@ -126,7 +131,7 @@ bool PresetUpdater::receive(const Event&) {
 std::uint32_t PresetUpdater::applyToDrawing(const TarnwickLibrary& library, EditManager& editor, bool quiet) {
     // 1.-3. The drawing, its selection, and the question when there is none.
     Drawing* const drawing = currentDrawing();
-    if (!drawing) return host::kErrGeneral;
+    if (!drawing) return host::kErrCancel;
     const bool selected = hasSelection(*drawing);
     if (!quiet && !selected && ConfirmAlert().ask(Host::getString(kStyleStrings, kUpdateAllQuestion)) != 1)
         return host::kErrCancel;

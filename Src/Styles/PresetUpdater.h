@@ -26,9 +26,9 @@ public:
 
     // Applies the templates to every element of the current drawing (the selected ones when there is a
     // selection) and writes back those that changed; one that cannot be made editable is left as it is.
-    // Unless quiet, asks before updating all elements. 0 when done; kErrCancel when declined,
-    // kErrGeneral without a drawing; a write the host refuses gives its result and ends the walk, so
-    // that the transaction takes the whole update back.
+    // Unless quiet, asks before updating all elements. 0 when done; kErrCancel when nothing was done
+    // (declined, or no drawing); a write the host refuses gives its result and ends the walk, so that
+    // the transaction takes the whole update back.
     static std::uint32_t applyToDrawing(const TarnwickLibrary& library, EditManager& editor, bool quiet);
     // The templates of the element's subtype applied to its parameters; true when it changed. False for
     // an element not placed from a library part, one without parameters, or without a style database.

@@ -21,6 +21,7 @@
 #include "Foundation/TracedException.h"
 #include "Foundation/XMLAssemblyProxy.h"
 #include "Foundation/XMLTypeProxy.h"
+#include "Project/ElementIterator.h"
 #include "Styles/LegacyStyleFile.h"
 #include "Styles/UniqueName.h"
 #include "Styles/UserDatabaseCollection.h"
@@ -45,11 +46,12 @@ public:
         using Storage = std::map<Guid, RecordPtr>;
         explicit RecordList(UserDatabase& owner) : owner_(&owner) {}
         // A clone of the current type's template; throws TracedException "bad_alloc" when no type is
-        // registered.
+        // registered, placed at the owning database's class so the report tells which list it was.
         RecordPtr newEmptyRecord() const {
             RecordPtr record = owner_->newTemplateRecord();
             if (!record)
-                throw TracedException("bad_alloc", String(owner_->getTag()) + "::RecordList::newEmptyRecord");
+                throw TracedException("bad_alloc",
+                                      iteration::runTimeName(*owner_) + "::RecordList::newEmptyRecord");
             return record;
         }
         // Every entry with a record, sorted by name in lower case; equal names stay in key order.
@@ -165,7 +167,9 @@ public:
     }
 
     // --- Records ---------------------------------------------------------------------------------------
-    // A new database of the same kind with a deep copy of every record that passes (all: no filter).
+    // A new database of the same kind with a deep copy of every record that passes (all: no filter),
+    // and the current key: the style dialog files such a copy, and with nothing selected the user's
+    // current style must survive it.
     std::unique_ptr<Database> copyFiltered(const std::shared_ptr<const Filter>& filter) const {
         auto copy = std::make_unique<Database>();
         for (const auto& [key, record] : records_.storage)

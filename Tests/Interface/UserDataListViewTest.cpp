@@ -8,6 +8,7 @@
 #include <HostDialogLibrary.h>
 
 #include "Interface/DialogFixture.h"
+#include "Interface/HostFontStyle.h"
 #include "Interface/ItemSubscriber.h"
 #include "Styles/TestStyles.h"
 #include "Styles/UserDataListView.h"
@@ -97,7 +98,9 @@ TEST_F(UserDataListViewTest, ListsTheRecordsOfTheChosenStatusInNameOrder) {
     const std::vector<std::vector<std::string>> expected = {
         {"Alpha", "beta", "gamma"}, {"Alpha", "beta"}, {"gamma"}, {"Alpha", "beta", "gamma"}};
     EXPECT_EQ(listed, expected);
-    EXPECT_NE(deletedStyle, currentStyle);   // a deleted row has a style of its own
+    // A deleted row has a style of its own: the text style code 2, as the host's list style.
+    EXPECT_EQ(deletedStyle, tarnwick::hostStyleOf(2));
+    EXPECT_EQ(currentStyle, tarnwick::hostStyleOf(0));
     EXPECT_EQ(secondUserData, 2);
 }
 

@@ -13,6 +13,7 @@
 
 #include "Environment/Addon.h"
 #include "Foundation/DataBufferIn.h"
+#include "LegacyWriter.h"
 #include "Styles/PresetList.h"
 #include "Styles/TarnwickLibrary.h"
 #include "Support/DrawingFixture.h"
@@ -27,39 +28,6 @@ namespace {
 
 constexpr const char* kKeyA = "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}";
 constexpr const char* kKeyB = "{00000000-0000-0000-0000-0000000000B2}";
-
-// Writes a legacy style file in either byte order.
-class LegacyWriter {
-public:
-    explicit LegacyWriter(bool bigEndian) : big_(bigEndian) {}
-    LegacyWriter& str(std::string_view text) {
-        bytes.append(text);
-        bytes.push_back('\0');
-        return *this;
-    }
-    LegacyWriter& i32(std::int32_t value) { return number(value); }
-    LegacyWriter& f64(double value) { return number(value); }
-    LegacyWriter& flag(bool value) {
-        bytes.push_back(value ? 1 : 0);
-        return *this;
-    }
-    LegacyWriter& header(std::string_view version, std::int32_t groups) {
-        str("TarnwickPresetFile").str(big_ ? "Mac" : "Win").str(version);
-        return i32(groups);
-    }
-    std::string bytes;
-
-private:
-    template <typename T>
-    LegacyWriter& number(T value) {
-        char raw[sizeof(T)];
-        std::memcpy(raw, &value, sizeof(T));
-        if (big_ == (std::endian::native == std::endian::little)) std::reverse(raw, raw + sizeof(T));
-        bytes.append(raw, sizeof(T));
-        return *this;
-    }
-    bool big_;
-};
 
 // A version 3 file: one "wallStyle" group with a nested group holding style A (a legacy pen and a 2 x 3
 // array), and style B with a real and a string.

@@ -279,14 +279,37 @@ TEST_F(PresetTest, AStoredStyleIsNamedUniqueAmongTheStylesOfEveryType) {
         preset->apply(parameters, database);
         return text(parameters, "wallName", row);
     };
-    EXPECT_EQ(store(0, "Wall", Guid()), "Wall1");   // made as Wall1, and not numbered again
-    const Guid renamed = database.findStyleByName("Wall1", Guid(), "wallStyle");
+    EXPECT_EQ(store(0, "Wall", Guid()), "Wall2");   // made as Wall1, then named past every Wall
+    const Guid renamed = database.findStyleByName("Wall2", Guid(), "wallStyle");
     EXPECT_EQ(store(0, "Old", renamed), "Old");   // a deleted holder gives its name up
     EXPECT_EQ(std::string(style(old).getName().getView()), "Old1");
     EXPECT_EQ(store(0, "Live", renamed), "Live1");   // a live holder keeps it
     EXPECT_EQ(std::string(style(live).getName().getView()), "Live");
     EXPECT_EQ(store(0, "Beam", renamed), "Beam1");   // a style of another type holds it too
     EXPECT_EQ(std::string(style(beam).getName().getView()), "Beam");
+}
+
+TEST_F(PresetTest, ALiveHolderOfANameKeepsItWhateverTheKeyOrderOfADeletedOne) {
+    const std::unique_ptr<Preset> preset = wallPreset();
+    for (const bool deletedFirst : {true, false}) {
+        database.clear();
+        const Guid low("00000000-0000-4000-8000-000000000001");
+        const Guid high("00000000-0000-4000-8000-000000000002");
+        // Stored data can hold one name twice; the database itself never gives it out twice.
+        for (const Guid& key : {low, high}) {
+            database.put({key, std::make_shared<FieldStyle>("wallStyle")});
+            style(key).name = "Twin";
+            style(key).setDeleted(key == (deletedFirst ? low : high));
+        }
+        const Guid ours = addStyle("Mine", 0.1);
+        setNumber(parameters, "wallStatus", 0, Preset::kStoreRequest);
+        setText(parameters, "wallName", 0, "Twin");
+        setText(parameters, "wallKey", 0, ours.toString());
+        preset->apply(parameters, database);
+        SCOPED_TRACE(deletedFirst ? "deleted holder first" : "live holder first");
+        EXPECT_EQ(std::string(style(ours).getName().getView()), "Twin1");
+        EXPECT_EQ(std::string(style(deletedFirst ? high : low).getName().getView()), "Twin");
+    }
 }
 
 TEST_F(PresetTest, LinkedStylesAreFollowedOnceEvenWhenTheyLinkInACircle) {

@@ -145,21 +145,31 @@ TEST_F(PresetUpdaterTest, UpdatesOnlyTheSelectedElementsWithoutAsking) {
     EXPECT_EQ(host_->project().undoSteps().back().name, "Update Styles");
 }
 
-TEST_F(PresetUpdaterTest, AsksBeforeTheUndoStepAndADeclineChangesNothing) {
+TEST_F(PresetUpdaterTest, AsksInsideTheUndoStepAndADeclineChangesNothing) {
     answer(2);
     EXPECT_TRUE(update());
     ASSERT_EQ(host::recordedAlerts().size(), 1u);
     EXPECT_EQ(host::recordedAlerts()[0].largeText,
               "No elements are selected – do you wish to update all elements with the latest styles?");
-    EXPECT_TRUE(host_->project().undoSteps().empty());
+    EXPECT_EQ(tarnwick::Host::takeFailure(), 0u);   // a decline is no failure
     EXPECT_EQ(cell(kPanel, "wallThickness"), "0.1");
+    EXPECT_EQ(cell(kStoringPanel, "wallStatus"), "2");
 
     answer(1);
     EXPECT_TRUE(update());
     EXPECT_EQ(cell(kPanel, "wallThickness"), "0.2");
     EXPECT_EQ(cell(kSelectedPanel, "wallThickness"), "0.2");
     EXPECT_EQ(cell(kOtherSubtype, "wallThickness"), "0.1");   // no template for its subtype
-    EXPECT_EQ(host_->project().undoSteps().size(), 1u);
+    EXPECT_EQ(host_->project().undoSteps().back().name, "Update Styles");
+}
+
+TEST_F(PresetUpdaterTest, WithoutTemplatesNothingChanges) {
+    tarnwick::Addon::getInstance()->getTarnwickLibrary().getPresets().clear();
+    answer(1);
+    EXPECT_TRUE(update());
+    EXPECT_EQ(cell(kPanel, "wallThickness"), "0.1");
+    EXPECT_EQ(cell(kStoringPanel, "wallStatus"), "2");
+    EXPECT_EQ(styles().size(), 1u);
 }
 
 TEST_F(PresetUpdaterTest, OneUndoTakesBackTheElementsAndTheStylesTheUpdateMade) {
