@@ -109,6 +109,13 @@ String partialName(const String& fileName, int n) {
     return name;
 }
 
+// "ObjectMap.xml.lock": held by the run that saves.
+String lockName(const String& fileName) {
+    String name = fileName;
+    (name += ".") += kLockExtension;
+    return name;
+}
+
 // "ObjectMap conflict.xml", ...: this run's table, when the file holds another run's that it cannot join.
 String besideName(const String& baseName, int n) {
     String name = baseName;
@@ -530,10 +537,8 @@ bool keepBeside(const Directory& folder, const String& baseName, ObjectMap& tabl
 // one last saw it gains this run's changes instead of losing its own.
 bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table, const String& after) {
     const String fileName = withExtension(baseName);
-    String lockName = fileName;
-    (lockName += ".") += kLockExtension;
     const std::unique_ptr<tarnwick::FileLock> lock =
-        tarnwick::FileLock::acquire(folder, lockName, kLockPatience);
+        tarnwick::FileLock::acquire(folder, lockName(fileName), kLockPatience);
     if (!lock) {
         showUnwritable(filled(strings::kTableLocked, {fileName}), after);
         return false;
@@ -572,6 +577,34 @@ void getObjectMapLocation(std::unique_ptr<Directory>& folder, String& name, bool
 
 namespace {
 
+// Setting an unreadable table aside under the backup name, while no other run saves. A table that is a
+// link stays one: a copy of what it names is kept, and the save that follows goes to that file.
+enum class SetAside {
+    done,
+    changed,   // the file no longer holds what was read: another run set it aside and saved a new one
+    failed,
+};
+SetAside setAside(const Directory& folder, const String& fileName, std::optional<std::string_view> bytes,
+                  const String& backup) {
+    const std::unique_ptr<tarnwick::FileLock> lock =
+        tarnwick::FileLock::acquire(folder, lockName(fileName), kLockPatience);
+    if (!lock) return SetAside::failed;
+    DataFile file(folder, fileName, DataFile::kRead);
+    std::string now;
+    if (bytes && !(file.exists() && readAll(file, now) && now == *bytes)) return SetAside::changed;
+    file.close();
+    const std::optional<tarnwick::FileLocation> target = file.followLinks();
+    if (!bytes || !target || *target == file.getLocation())
+        return file.rename(backup) ? SetAside::done : SetAside::failed;
+    std::unique_ptr<DataFile> made = DataFile::createNew(
+        folder, [&backup](int) { return backup; }, 1);
+    if (!made) return SetAside::failed;
+    PartialFile copy(std::move(made));
+    if (!(*copy).write(bytes->data(), bytes->size()) || !(*copy).close()) return SetAside::failed;
+    copy.keep();
+    return SetAside::done;
+}
+
 // Steps 2 to 5 of loading, once the folder is known to take files. again: another run set an unreadable
 // file aside while the user was asked, so what it left there is read instead.
 bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table, bool again) {
@@ -590,7 +623,8 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
     String detail;
     std::string bytes;
     std::vector<String> leftOut;
-    if (!readAll(file, bytes)) {
+    const bool wholeRead = readAll(file, bytes);
+    if (!wholeRead) {
         detail = filled(
             strings::kFileUnread,
             {name, text(strings::kReadFaults, static_cast<std::int32_t>(tarnwick::XMLError::inputFailed))});
@@ -637,16 +671,16 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         tarnwick::NotifyAlert().show(text(strings::kMessages, strings::kReinstallTable));
         return false;
     }
-    if (!file.rename(backup)) {
-        std::string now;
-        DataFile there(folder, name, DataFile::kRead);
-        if (!again && !(there.exists() && readAll(there, now) && now == bytes))
-            return loadFrom(folder, baseName, table, /*again=*/true);
+    const SetAside aside =
+        setAside(folder, name, wholeRead ? std::optional<std::string_view>(bytes) : std::nullopt, backup);
+    if (aside == SetAside::changed && !again) return loadFrom(folder, baseName, table, /*again=*/true);
+    if (aside != SetAside::done) {
         tarnwick::ErrorAlert().show(filled(strings::kNoNewFile, {folder.getPath()}));
         return false;
     }
+    // What was set aside counts as seen: a link still names it, and the new table takes its place.
     table.clear();
-    table.setFileState(stateOf(table, std::nullopt));
+    table.setFileState(stateOf(table, wholeRead ? std::optional<std::string_view>(bytes) : std::nullopt));
     saveTable(folder, baseName, table, String());
     return true;
 }

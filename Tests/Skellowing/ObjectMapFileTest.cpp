@@ -420,6 +420,14 @@ TEST_F(ObjectMapFile, ATableThatIsALinkIsSavedInTheFileItNamesKeepingItsPermissi
     EXPECT_TRUE(fs::is_symlink(tableFile()));
     EXPECT_EQ(readFile(shared / "New.xml"), kDefaults);
 
+    // Unreadable, it is copied aside, and the new table goes where the link leads.
+    writeFile(shared / "New.xml", "unreadable");
+    ObjectMap anew;
+    ASSERT_TRUE(skellow::loadObjectMap(anew));   // the default answer: a new table
+    EXPECT_TRUE(fs::is_symlink(tableFile()));
+    EXPECT_EQ(readFile(shared / "New.xml"), kDefaults);
+    EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), "unreadable");
+
     // A link in a circle names no file: the save says so and changes nothing.
     fs::remove(tableFile());
     fs::create_symlink("ObjectMap.xml", tableFile());
@@ -539,6 +547,23 @@ TEST_F(ObjectMapFile, TwoRunsOnOneTableLoseNoChange) {
         EXPECT_EQ(alerts[0].smallText, c.line);
     }
 
+    // Two runs asked about one unreadable file: the second reads the new table the first saved meanwhile,
+    // instead of setting that aside too.
+    std::filesystem::remove_all(dataFolder());
+    writeFile(tableFile(), "unreadable");
+    host::setAlertObserver([this](const host::AlertRecord&) {
+        if (readFile(tableFile()) != "unreadable") return;
+        std::filesystem::rename(tableFile(), dataFolder() / "ObjectMap backup.xml");
+        writeFile(tableFile(), kUserTable);
+    });
+    ObjectMap asked;
+    const bool loaded = skellow::loadObjectMap(asked);
+    host::setAlertObserver(nullptr);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(asked.size(), 6u);
+    EXPECT_EQ(readFile(tableFile()), kUserTable);
+    EXPECT_FALSE(std::filesystem::exists(dataFolder() / "ObjectMap backup 2.xml"));
+
     // What another run left that cannot be read is not replaced either.
     ObjectMap last;
     ASSERT_TRUE(skellow::loadObjectMap(last));
@@ -546,7 +571,7 @@ TEST_F(ObjectMapFile, TwoRunsOnOneTableLoseNoChange) {
     host::clearRecordedAlerts();
     EXPECT_FALSE(skellow::saveObjectMap(last));
     EXPECT_EQ(readFile(tableFile()), "<objectMap>");
-    EXPECT_NE(readFile(dataFolder() / "ObjectMap conflict 2.xml").find("<objectMap>"), std::string::npos);
+    EXPECT_NE(readFile(dataFolder() / "ObjectMap conflict.xml").find("<objectMap>"), std::string::npos);
     ASSERT_EQ(host::recordedAlerts().size(), 1u);
     EXPECT_NE(host::recordedAlerts()[0].smallText.find("the file ends inside an element."),
               std::string::npos);
