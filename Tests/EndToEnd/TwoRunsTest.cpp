@@ -35,10 +35,10 @@ TEST_F(TwoRuns, BothRunsChangesToOneTableAreKept) {
         const auto file = [&](const char* kind) {
             return "'" + (scratch_ / (run + std::string(kind))).string() + "'";
         };
-        both += "'" + std::string(SKELLOW_HOST_PATH) + "' run '" + fixture("house.json").string() +
+        both += "('" + std::string(SKELLOW_HOST_PATH) + "' run '" + fixture("house.json").string() +
                 "' --command 'Skellow From ArchiCAD' --answers '" + answers.string() + "' --home '" +
                 home().string() + "' --out " + file(".out.json") + " --module '" + SKELLOWING_MODULE_PATH +
-                "' >" + file(".stdout") + " 2>" + file(".stderr") + "; echo $? >" + file(".status") + " & ";
+                "' >" + file(".stdout") + " 2>" + file(".stderr") + "; echo $? >" + file(".status") + ") & ";
     }
     ASSERT_EQ(std::system((both + "wait").c_str()), 0);
     for (const char* run : {"A", "B"}) {
