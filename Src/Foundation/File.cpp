@@ -110,7 +110,7 @@ bool File::takePermissionsOf(const FileLocation& source) {
     if (::stat(source.c_str(), &info) != 0) return errno == ENOENT;
     // AT_SYMLINK_NOFOLLOW: a link put in this entry's place is refused, never its target changed.
     return !location_.empty() &&
-           ::fchmodat(AT_FDCWD, location_.c_str(), info.st_mode & 07777, AT_SYMLINK_NOFOLLOW) == 0;
+           ::fchmodat(AT_FDCWD, location_.c_str(), info.st_mode & 0777, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 bool File::move(const Directory& folder) {

@@ -46,8 +46,8 @@ public:
     // location that is no link (it need not exist). The entry's own location when it is no link; nullopt
     // when the entry is unusable, a link cannot be read, or the links run in a circle or too long a chain.
     std::optional<FileLocation> followLinks() const;
-    // Gives this entry the permission bits of the file at source (a link there followed), never through
-    // a link at this entry's own location. True when set; also true when source does not exist, which
+    // Gives this entry the read, write and run bits of the file at source (a link there followed), never
+    // through a link at this entry's own location. True when set; also true when source does not exist, which
     // leaves the bits as made. False when the system refuses.
     bool takePermissionsOf(const FileLocation& source);
 

@@ -63,7 +63,8 @@ struct XMLLeftOut {
 // encoding.
 //
 // Attributes are read like child elements of the same name; elements and attributes a record does not
-// know are skipped with their content. Text is decoded: the five predefined entities, character
+// know are skipped with their content, and so is an attribute given again in one tag, each listed in
+// leftOut(). Text is decoded: the five predefined entities, character
 // references, CR LF and lone CR to LF; in attribute values also tab and line breaks to spaces. Comments
 // and processing instructions are skipped; CDATA sections are text. Value text is handed to its proxy as
 // it stands (blanks included); text beside child records is ignored.
