@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string_view>
+#include <utility>
 
 #include "Foundation/String.h"
 #include "Foundation/XMLArray.h"
@@ -17,6 +18,8 @@ class PopupMenu;
 }
 
 namespace skellow {
+
+struct TableFileState;   // ObjectMapFile's record of the file this table was read from
 
 // Owns its configurations, in the order added; a copy is deep (see ObjectSpecification for what the
 // specifications share). <objectMap><specificationList .../>...</objectMap>; at its end tag a "Default"
@@ -69,8 +72,17 @@ public:
     tarnwick::String fillConfigurationPopup(tarnwick::PopupMenu& popup, const tarnwick::String& name,
                                             ObjectMapType kind) const;
 
+    // What the table file held when this table last met it (read or saved), so that a save can tell
+    // the changes made here from those another run saved meanwhile; null before. Copies share it;
+    // assign leaves it.
+    const std::shared_ptr<const TableFileState>& getFileState() const { return fileState_; }
+    void setFileState(std::shared_ptr<const TableFileState> state) { fileState_ = std::move(state); }
+
 protected:
     std::unique_ptr<tarnwick::XMLAssembly> makeItem() override;
+
+private:
+    std::shared_ptr<const TableFileState> fileState_;
 };
 
 }   // namespace skellow

@@ -1,13 +1,17 @@
 #include "Skellowing/ObjectMapFile.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
+#include <map>
 #include <optional>
 #include <set>
 #include <span>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -19,6 +23,7 @@
 #include "Foundation/DataBufferIn.h"
 #include "Foundation/DataBufferOut.h"
 #include "Foundation/DataFile.h"
+#include "Foundation/FileLock.h"
 #include "Foundation/XMLReader.h"
 #include "Foundation/XMLTypeProxy.h"
 #include "Foundation/XMLWriter.h"
@@ -40,8 +45,11 @@ using tarnwick::String;
 
 constexpr const char* kExtension = "xml";
 constexpr const char* kPartialExtension = "partial";   // the new file while it is written
+constexpr const char* kLockExtension = "lock";         // beside the table while a run saves it
 constexpr int kMostBackups = 100;
 constexpr std::size_t kReadChunk = 65536;
+constexpr std::size_t kMostLinesTold = 50;   // of what a read left out; the copy keeps all
+constexpr std::chrono::seconds kLockPatience{30};
 
 String text(std::int16_t list, std::int32_t item) { return Host::getString(list, item); }
 
@@ -69,6 +77,8 @@ public:
         showAlert(message, detail, Host::getString(kFrameworkStrings, kOkItem), String(), String());
     }
 };
+
+String count(std::uint64_t n) { return String(n); }
 
 String readFault(const String& fileName, const tarnwick::XMLReader& reader) {
     return filled(strings::kReadFaultAt,
@@ -99,6 +109,21 @@ String partialName(const String& fileName, int n) {
     return name;
 }
 
+// "ObjectMap.xml.lock": held by the run that saves.
+String lockName(const String& fileName) {
+    String name = fileName;
+    (name += ".") += kLockExtension;
+    return name;
+}
+
+// "ObjectMap conflict.xml", ...: this run's table, when the file holds another run's that it cannot join.
+String besideName(const String& baseName, int n) {
+    String name = baseName;
+    name += " conflict";
+    if (n > 1) (name += " ") += String(static_cast<std::int32_t>(n));
+    return withExtension(name);
+}
+
 // A name beside the file that no entry has yet. Empty when all are taken.
 String freeBackupName(const Directory& folder, const String& baseName) {
     for (int n = 1; n <= kMostBackups; ++n) {
@@ -106,6 +131,13 @@ String freeBackupName(const Directory& folder, const String& baseName) {
         if (!DataFile(folder, candidate).exists() && !Directory(folder, candidate).exists()) return candidate;
     }
     return String();
+}
+
+// Every backup name taken: the user must make room, and the command stops.
+void showNoBackupName(const Directory& folder, const String& baseName) {
+    tarnwick::ErrorAlert().show(
+        filled(strings::kNoBackupName, {withExtension(baseName), backupName(baseName, 1),
+                                        backupName(baseName, kMostBackups), folder.getPath()}));
 }
 
 // The whole file as it is on disk; false when it cannot be read to its end.
@@ -139,18 +171,25 @@ private:
     std::unique_ptr<DataFile> file_;
 };
 
-// The whole table into a new file beside "ObjectMap.xml", which then takes its place in one step. Empty
-// when written; otherwise why not, and the old file is as it was.
+// The whole table into a new file beside the table's file, which then takes its place in one step. A
+// table that is a link is written to the file the link names, in that file's folder, and the link stays.
+// The new file has the old one's permissions before it holds anything. Empty when written; otherwise
+// why not, and the old file is as it was.
 String writeTable(const Directory& folder, const String& name, ObjectMap& table) {
     const String fileName = withExtension(name);
+    const std::optional<tarnwick::FileLocation> target =
+        DataFile(folder, fileName, DataFile::kRead).followLinks();
+    if (!target) return filled(strings::kLinkLeadsNowhere, {fileName});
     // A table the user made read-only is theirs to keep as it is.
-    if (DataFile(folder, fileName, DataFile::kRead).isReadOnly())
-        return filled(strings::kReadOnlyTable, {fileName});
+    if (DataFile(*target, DataFile::kRead).isReadOnly()) return filled(strings::kReadOnlyTable, {fileName});
+    const Directory targetFolder(target->parent_path());
+    const String targetName(std::string_view(target->filename().native()));
     // Made where no entry was: never a file or link someone put in its way.
     std::unique_ptr<DataFile> made = DataFile::createNew(
-        folder, [&fileName](int n) { return partialName(fileName, n); }, kMostBackups);
-    if (!made) return filled(strings::kNoNewFile, {folder.getPath()});
+        targetFolder, [&targetName](int n) { return partialName(targetName, n); }, kMostBackups);
+    if (!made) return filled(strings::kNoNewFile, {targetFolder.getPath()});
     PartialFile file(std::move(made));
+    if (!(*file).takePermissionsOf(*target)) return filled(strings::kNotReplaced, {fileName});
     tarnwick::DataBufferOut out;
     if (!out.open(*file)) return filled(strings::kCutShort, {fileName});
     const bool written = tarnwick::XMLWriter(out).write(table, /*declaration=*/true, /*lineBreaks=*/true,
@@ -158,22 +197,22 @@ String writeTable(const Directory& folder, const String& name, ObjectMap& table)
     const bool flushed = out.close();
     if (!(*file).close() || !flushed) return filled(strings::kCutShort, {fileName});
     if (!written) return text(strings::kTableFile, strings::kTextNotKept);
-    if (!(*file).renameOver(fileName)) return filled(strings::kNotReplaced, {fileName});
+    if (!(*file).renameOver(targetName)) return filled(strings::kNotReplaced, {fileName});
     file.keep();
     return String();
 }
 
-void showUnwritable(const String& why) {
-    DetailedNotice().show(text(strings::kTableFile, strings::kUnwritableTable), why);
+String joined(const std::vector<String>& lines) {
+    String result;
+    for (const String& line : lines) (result += result.isEmpty() ? "" : "\n") += line;
+    return result;
 }
 
-// The table under the name given (the one the caller read), with the alert when it cannot be written.
-bool saveTable(const Directory& folder, const String& name, ObjectMap& table) {
-    const String why = writeTable(folder, name, table);
-    if (why.isEmpty()) return true;
+void showUnwritable(const String& why, const String& after = String()) {
+    String detail = why;
+    if (!after.isEmpty()) (detail += "\n") += after;
     host::debugOutput("Skellowing: " + std::string(why.getView()));
-    showUnwritable(why);
-    return false;
+    DetailedNotice().show(text(strings::kTableFile, strings::kUnwritableTable), detail);
 }
 
 // --- What a read left out ----------------------------------------------------------------------------
@@ -224,10 +263,21 @@ bool changesBytes(std::string_view bytes) {
     return host::utf16ToUtf8(host::utf8ToUtf16(bytes)) != bytes;
 }
 
-// One line for each thing the read left out or changed, in file order. A configuration whose name and
-// kind an earlier one has is dropped here: every lookup finds the first, so it could only mislead.
-std::vector<String> whatWasLeftOut(ObjectMap& read, std::string_view bytes) {
+String leftOutLine(const tarnwick::XMLLeftOut& item) {
+    using Kind = tarnwick::XMLLeftOut::Kind;
+    const std::int32_t item_ = item.kind == Kind::element     ? strings::kUnknownElement
+                               : item.kind == Kind::attribute ? strings::kUnknownAttribute
+                                                              : strings::kRepeatedAttribute;
+    return filled(item_, {count(item.line), String(std::string_view(item.name)),
+                          String(std::string_view(item.element))});
+}
+
+// One line for each thing the read left out or changed. A configuration whose name and kind an earlier
+// one has is dropped here: every lookup finds the first, so it could only mislead.
+std::vector<String> whatWasLeftOut(ObjectMap& read, std::string_view bytes,
+                                   const std::vector<tarnwick::XMLLeftOut>& passedOver) {
     std::vector<String> lines;
+    for (const tarnwick::XMLLeftOut& item : passedOver) lines.push_back(leftOutLine(item));
     for (std::size_t i = 0; i < read.size(); ++i) {
         const SpecificationList& list = read.at(i);
         for (std::size_t s = 0; s < list.size(); ++s)
@@ -270,6 +320,252 @@ String keepCopy(const Directory& folder, const String& baseName, std::string_vie
     return name;
 }
 
+// What the lines of a notice say: all of them up to a limit, then how many more.
+String toldLines(const std::vector<String>& lines) {
+    if (lines.size() <= kMostLinesTold) return joined(lines);
+    std::vector<String> told(lines.begin(), lines.begin() + kMostLinesTold);
+    told.push_back(filled(strings::kMoreLeftOut, {count(lines.size() - kMostLinesTold)}));
+    return joined(told);
+}
+
+// --- Two runs on one table -----------------------------------------------------------------------------
+// A table as the merge sees it: for each configuration (kind, name), its mappings by key (type, source
+// name in lower case, and which of that key's mappings it is), each with its text as the file holds it.
+using ListKey = std::pair<ObjectMapType, std::string>;
+using MappingKey = std::tuple<std::int32_t, std::string, int>;
+struct Mapping {
+    std::string text;
+    ObjectSpecification* specification;
+};
+struct ListView {
+    std::vector<MappingKey> order;
+    std::map<MappingKey, Mapping> mappings;
+};
+struct TableView {
+    std::vector<ListKey> order;
+    std::map<ListKey, ListView> lists;
+};
+
+std::string textOf(ObjectSpecification& specification) {
+    String xml;
+    tarnwick::DataBufferOut out;
+    out.open(xml);
+    tarnwick::XMLWriter(out).write(specification, /*declaration=*/false, /*lineBreaks=*/false,
+                                   /*indentation=*/false);
+    out.close();
+    return std::string(xml.getView());
+}
+
+TableView viewOf(const ObjectMap& table) {
+    TableView view;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const SpecificationList& list = table.at(i);
+        ListKey key{list.getKind(), std::string(list.getName().getView())};
+        if (view.lists.contains(key)) continue;   // a second of one name: every lookup finds the first
+        ListView& mappings = view.lists[key];
+        view.order.push_back(std::move(key));
+        std::map<std::pair<std::int32_t, std::string>, int> seen;
+        for (std::size_t s = 0; s < list.size(); ++s) {
+            ObjectSpecification& specification = list.at(s);
+            std::pair<std::int32_t, std::string> name{
+                specification.getMappedType(),
+                std::string(specification.getOriginalName().toLower().getView())};
+            const int occurrence = seen[name]++;
+            MappingKey mappingKey{name.first, std::move(name.second), occurrence};
+            mappings.mappings.emplace(mappingKey, Mapping{textOf(specification), &specification});
+            mappings.order.push_back(std::move(mappingKey));
+        }
+    }
+    return view;
+}
+
+const Mapping* mappingIn(const TableView& view, const ListKey& list, const MappingKey& key) {
+    const auto found = view.lists.find(list);
+    if (found == view.lists.end()) return nullptr;
+    const auto mapping = found->second.mappings.find(key);
+    return mapping == found->second.mappings.end() ? nullptr : &mapping->second;
+}
+
+// The newer table with this run's own changes (from base to ours) made in it: a configuration or mapping
+// that only one of the two changed takes that change. Each that both changed differently is a line of
+// conflicts; the result is then not to be used.
+ObjectMap merged(const ObjectMap& base, const ObjectMap& ours, const ObjectMap& newer,
+                 std::vector<String>& conflicts) {
+    const TableView b = viewOf(base), o = viewOf(ours), t = viewOf(newer);
+    std::vector<ListKey> order = t.order;   // the newer file's order, then the configurations made here
+    for (const ListKey& key : o.order)
+        if (!t.lists.contains(key)) order.push_back(key);
+    const auto same = [](const Mapping* x, const Mapping* y) { return x ? y && x->text == y->text : !y; };
+    ObjectMap result;
+    for (const ListKey& key : order) {
+        const bool inBase = b.lists.contains(key), inOurs = o.lists.contains(key);
+        const bool exists = inOurs == inBase ? t.lists.contains(key) : inOurs;
+        std::vector<MappingKey> keys;
+        if (const auto found = t.lists.find(key); found != t.lists.end()) keys = found->second.order;
+        if (const auto found = o.lists.find(key); found != o.lists.end())
+            for (const MappingKey& mapping : found->second.order)
+                if (!mappingIn(t, key, mapping)) keys.push_back(mapping);
+        std::vector<const ObjectSpecification*> kept;
+        const auto conflict = [&](const Mapping& mapping) {
+            conflicts.push_back(
+                filled(strings::kConflictLine, {mapping.specification->getOriginalName(),
+                                                String(std::string_view(key.second)), kindText(key.first)}));
+        };
+        for (const MappingKey& mappingKey : keys) {
+            const Mapping* const vb = mappingIn(b, key, mappingKey);
+            const Mapping* const vo = mappingIn(o, key, mappingKey);
+            const Mapping* const vt = mappingIn(t, key, mappingKey);
+            const Mapping* chosen = nullptr;
+            if (same(vo, vb)) {
+                chosen = vt;
+            } else if (same(vt, vb) || same(vo, vt)) {
+                chosen = vo;
+            } else {
+                conflict(vo ? *vo : *vt);
+                continue;
+            }
+            if (!chosen) continue;
+            if (exists) {
+                kept.push_back(chosen->specification);
+            } else {   // one deleted the configuration, the other changed a mapping in it
+                conflict(*chosen);
+            }
+        }
+        if (!exists) continue;
+        SpecificationList& list = result.addList(String(std::string_view(key.second)), key.first);
+        for (const ObjectSpecification* specification : kept) list.add(specification->copy());
+    }
+    result.ensureDefaults();
+    return result;
+}
+
+}   // namespace
+
+// What this run last saw of the table file: the table as read or saved, and, after a read, a hash of the
+// bytes read, which tells at once that the file is still as read.
+struct TableFileState {
+    ObjectMap base;
+    std::optional<std::size_t> hash;
+    std::size_t size = 0;
+};
+
+namespace {
+
+std::shared_ptr<const TableFileState> stateOf(const ObjectMap& table, std::optional<std::string_view> bytes) {
+    auto state = std::make_shared<TableFileState>();
+    state->base.assign(table);
+    if (bytes) {
+        state->hash = std::hash<std::string_view>()(*bytes);
+        state->size = bytes->size();
+    }
+    return state;
+}
+
+// The file as another run may have left it since this one last saw it.
+struct Newer {
+    enum class Kind {
+        asSeen,        // no other run saved it, or it is gone: this run's table is written as it is
+        table,         // another run's table, read in full
+        unmergeable,   // something that cannot be read in full: why
+    } kind = Kind::asSeen;
+    ObjectMap table;
+    std::vector<String> why;
+};
+
+Newer readNewer(const Directory& folder, const String& fileName, const TableFileState& state) {
+    Newer newer;
+    DataFile file(folder, fileName, DataFile::kRead);
+    if (!file.exists()) return newer;
+    std::string bytes;
+    if (!readAll(file, bytes)) {
+        newer.kind = Newer::Kind::unmergeable;
+        newer.why.push_back(
+            filled(strings::kFileUnread,
+                   {fileName,
+                    text(strings::kReadFaults, static_cast<std::int32_t>(tarnwick::XMLError::inputFailed))}));
+        return newer;
+    }
+    if (state.hash && bytes.size() == state.size && std::hash<std::string_view>()(bytes) == *state.hash)
+        return newer;
+    tarnwick::DataBufferIn in{std::string_view(bytes)};
+    tarnwick::XMLReader reader(in);
+    if (!reader.read(newer.table)) {
+        newer.kind = Newer::Kind::unmergeable;
+        newer.why.push_back(readFault(fileName, reader));
+        return newer;
+    }
+    newer.why = whatWasLeftOut(newer.table, bytes, reader.leftOut());
+    newer.kind = newer.why.empty() ? Newer::Kind::table : Newer::Kind::unmergeable;
+    newer.table.ensureDefaults();
+    return newer;
+}
+
+// This run's table in a file of its own beside the table, which is left as another run saved it, and
+// the user told where, with the lines below. False: the table file does not hold this run's table.
+bool keepBeside(const Directory& folder, const String& baseName, ObjectMap& table, std::int32_t message,
+                const std::vector<String>& lines, const String& after) {
+    const String fileName = withExtension(baseName);
+    std::unique_ptr<DataFile> made = DataFile::createNew(
+        folder, [&baseName](int n) { return besideName(baseName, n); }, kMostBackups);
+    if (!made) {
+        showUnwritable(filled(strings::kNoNewFile, {folder.getPath()}), after);
+        return false;
+    }
+    PartialFile file(std::move(made));
+    tarnwick::DataBufferOut out;
+    const bool opened =
+        (*file).takePermissionsOf(DataFile(folder, fileName).getLocation()) && out.open(*file);
+    const bool written = opened && tarnwick::XMLWriter(out).write(table, /*declaration=*/true,
+                                                                  /*lineBreaks=*/true, /*indentation=*/true);
+    const bool flushed = out.close();
+    if (!(*file).close() || !flushed || !written) {
+        showUnwritable(written ? filled(strings::kCutShort, {(*file).getName()})
+                               : text(strings::kTableFile, strings::kTextNotKept),
+                       after);
+        return false;
+    }
+    const String name = (*file).getName();
+    file.keep();
+    const String said = filled(message, {fileName, name});
+    host::debugOutput("Skellowing: " + std::string(said.getView()));
+    DetailedNotice().show(said, toldLines(lines));
+    return false;
+}
+
+// The table under the name given (the one the caller read), with the alert when it cannot be written;
+// `after` is said below why. Runs saving one table take turns, and a file another run saved since this
+// one last saw it gains this run's changes instead of losing its own.
+bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table, const String& after) {
+    const String fileName = withExtension(baseName);
+    const std::unique_ptr<tarnwick::FileLock> lock =
+        tarnwick::FileLock::acquire(folder, lockName(fileName), kLockPatience);
+    if (!lock) {
+        showUnwritable(filled(strings::kTableLocked, {fileName}), after);
+        return false;
+    }
+    ObjectMap* written = &table;
+    ObjectMap combined;
+    if (const std::shared_ptr<const TableFileState> state = table.getFileState()) {
+        Newer newer = readNewer(folder, fileName, *state);
+        if (newer.kind == Newer::Kind::unmergeable)
+            return keepBeside(folder, baseName, table, strings::kUnmergeableBeside, newer.why, after);
+        if (newer.kind == Newer::Kind::table) {
+            std::vector<String> conflicts;
+            combined.assign(merged(state->base, table, newer.table, conflicts));
+            if (!conflicts.empty())
+                return keepBeside(folder, baseName, table, strings::kSavedBeside, conflicts, after);
+            written = &combined;
+        }
+    }
+    const String why = writeTable(folder, baseName, *written);
+    if (!why.isEmpty()) {
+        showUnwritable(why, after);
+        return false;
+    }
+    table.setFileState(stateOf(table, std::nullopt));
+    return true;
+}
+
 }   // namespace
 
 void getObjectMapLocation(std::unique_ptr<Directory>& folder, String& name, bool withExtension) {
@@ -279,6 +575,118 @@ void getObjectMapLocation(std::unique_ptr<Directory>& folder, String& name, bool
     folder = addon ? addon->getPreferencesFolder() : nullptr;
 }
 
+namespace {
+
+// Setting an unreadable table aside under the backup name, while no other run saves. A table that is a
+// link stays one: a copy of what it names is kept, and the save that follows goes to that file.
+enum class SetAside {
+    done,
+    changed,   // the file no longer holds what was read: another run set it aside and saved a new one
+    failed,
+};
+SetAside setAside(const Directory& folder, const String& fileName, std::optional<std::string_view> bytes,
+                  const String& backup) {
+    const std::unique_ptr<tarnwick::FileLock> lock =
+        tarnwick::FileLock::acquire(folder, lockName(fileName), kLockPatience);
+    if (!lock) return SetAside::failed;
+    DataFile file(folder, fileName, DataFile::kRead);
+    std::string now;
+    if (bytes && !(file.exists() && readAll(file, now) && now == *bytes)) return SetAside::changed;
+    file.close();
+    const std::optional<tarnwick::FileLocation> target = file.followLinks();
+    if (!bytes || !target || *target == file.getLocation())
+        return file.rename(backup) ? SetAside::done : SetAside::failed;
+    std::unique_ptr<DataFile> made = DataFile::createNew(
+        folder, [&backup](int) { return backup; }, 1);
+    if (!made) return SetAside::failed;
+    PartialFile copy(std::move(made));
+    if (!(*copy).write(bytes->data(), bytes->size()) || !(*copy).close()) return SetAside::failed;
+    copy.keep();
+    return SetAside::done;
+}
+
+// Steps 2 to 5 of loading, once the folder is known to take files. again: another run set an unreadable
+// file aside while the user was asked, so what it left there is read instead.
+bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table, bool again) {
+    const String name = withExtension(baseName);
+    // 2. None yet: the defaults, written at once under the same name (merged into one another run may
+    // have written meanwhile).
+    DataFile file(folder, name, DataFile::kRead);
+    if (!file.exists()) {
+        table.clear();
+        table.setFileState(stateOf(table, std::nullopt));
+        saveTable(folder, baseName, table, String());
+        return true;
+    }
+    // 3. Read into a table of its own, so that a read that stops half-way leaves nothing behind.
+    ObjectMap read;
+    String detail;
+    std::string bytes;
+    std::vector<String> leftOut;
+    const bool wholeRead = readAll(file, bytes);
+    if (!wholeRead) {
+        detail = filled(
+            strings::kFileUnread,
+            {name, text(strings::kReadFaults, static_cast<std::int32_t>(tarnwick::XMLError::inputFailed))});
+    } else {
+        tarnwick::DataBufferIn in{std::string_view(bytes)};
+        tarnwick::XMLReader reader(in);
+        if (!reader.read(read))
+            detail = readFault(name, reader);
+        else
+            leftOut = whatWasLeftOut(read, bytes, reader.leftOut());
+    }
+    file.close();
+    // 4. Read: the table takes it. Whatever the read left out stays in a copy of the file as it was,
+    // made now, before any save can write the table without it.
+    if (detail.isEmpty()) {
+        if (!leftOut.empty()) {
+            const String kept = keepCopy(folder, baseName, bytes);
+            if (kept.isEmpty()) {
+                if (freeBackupName(folder, baseName).isEmpty())
+                    showNoBackupName(folder, baseName);
+                else
+                    tarnwick::ErrorAlert().show(filled(strings::kNoNewFile, {folder.getPath()}));
+                return false;
+            }
+            const String lines = toldLines(leftOut);
+            host::debugOutput("Skellowing: " + std::string(lines.getView()));
+            DetailedNotice().show(filled(strings::kLeftOut, {kept}), lines);
+        }
+        read.ensureDefaults();   // also after a read that never reached the table's end tag
+        table.assign(read);
+        table.setFileState(stateOf(table, std::string_view(bytes)));
+        return true;
+    }
+    // 5. Unreadable: a new table only when the user wants one, and the old file kept beside it. With no
+    // name left for it, nothing is asked: the command stops, saying why.
+    host::debugOutput("Skellowing: " + std::string(detail.getView()));
+    const String backup = freeBackupName(folder, baseName);
+    if (backup.isEmpty()) {
+        showNoBackupName(folder, baseName);
+        return false;
+    }
+    (detail += "\n") += filled(strings::kKeptAsBackup, {backup});
+    if (UnreadableTableAlert().ask(text(strings::kTableFile, strings::kUnreadableTable), detail) != 1) {
+        tarnwick::NotifyAlert().show(text(strings::kMessages, strings::kReinstallTable));
+        return false;
+    }
+    const SetAside aside =
+        setAside(folder, name, wholeRead ? std::optional<std::string_view>(bytes) : std::nullopt, backup);
+    if (aside == SetAside::changed && !again) return loadFrom(folder, baseName, table, /*again=*/true);
+    if (aside != SetAside::done) {
+        tarnwick::ErrorAlert().show(filled(strings::kNoNewFile, {folder.getPath()}));
+        return false;
+    }
+    // What was set aside counts as seen: a link still names it, and the new table takes its place.
+    table.clear();
+    table.setFileState(stateOf(table, wholeRead ? std::optional<std::string_view>(bytes) : std::nullopt));
+    saveTable(folder, baseName, table, String());
+    return true;
+}
+
+}   // namespace
+
 bool loadObjectMap(ObjectMap& table) {
     // 1. Where it is. A data folder that cannot be had, or that takes no new file (so that no table the
     // user edits could be kept), stops the command, which must not look done.
@@ -287,8 +695,9 @@ bool loadObjectMap(ObjectMap& table) {
     getObjectMapLocation(folder, baseName, /*withExtension=*/false);
     const auto takesFiles = [&] {
         const String fileName = withExtension(baseName);
-        return PartialFile(DataFile::createNew(
-                   *folder, [&fileName](int n) { return partialName(fileName, n); }, kMostBackups))
+        return PartialFile(
+                   DataFile::createNew(
+                       *folder, [&fileName](int n) { return partialName(fileName, n); }, kMostBackups))
             .made();
     };
     if (!folder || (!baseName.isEmpty() && !takesFiles())) {
@@ -299,62 +708,7 @@ bool loadObjectMap(ObjectMap& table) {
     }
     if (baseName.isEmpty())
         return false;   // without its name (the host could not give it) no file is touched
-    const String name = withExtension(baseName);
-    // 2. None yet: the defaults, written at once under the same name.
-    DataFile file(*folder, name, DataFile::kRead);
-    if (!file.exists()) {
-        table.clear();
-        saveTable(*folder, baseName, table);
-        return true;
-    }
-    // 3. Read into a table of its own, so that a read that stops half-way leaves nothing behind.
-    ObjectMap read;
-    String detail;
-    std::string bytes;
-    if (!readAll(file, bytes)) {
-        detail = filled(
-            strings::kFileUnread,
-            {name, text(strings::kReadFaults, static_cast<std::int32_t>(tarnwick::XMLError::inputFailed))});
-    } else {
-        tarnwick::DataBufferIn in{std::string_view(bytes)};
-        tarnwick::XMLReader reader(in);
-        if (!reader.read(read)) detail = readFault(name, reader);
-    }
-    file.close();
-    // 4. Read: the table takes it. Whatever the read left out stays in a copy of the file as it was,
-    // made now, before any save can write the table without it.
-    if (detail.isEmpty()) {
-        const std::vector<String> leftOut = whatWasLeftOut(read, bytes);
-        if (!leftOut.empty()) {
-            const String kept = keepCopy(*folder, baseName, bytes);
-            if (kept.isEmpty()) {
-                showUnwritable(filled(strings::kNoNewFile, {folder->getPath()}));
-                return false;
-            }
-            String lines;
-            for (const String& line : leftOut) (lines += lines.isEmpty() ? "" : "\n") += line;
-            host::debugOutput("Skellowing: " + std::string(lines.getView()));
-            DetailedNotice().show(filled(strings::kLeftOut, {kept}), lines);
-        }
-        read.ensureDefaults();   // also after a read that never reached the table's end tag
-        table.assign(read);
-        return true;
-    }
-    // 5. Unreadable: a new table only when the user wants one, and the old file kept beside it.
-    const String backup = freeBackupName(*folder, baseName);
-    if (!backup.isEmpty()) (detail += "\n") += filled(strings::kKeptAsBackup, {backup});
-    host::debugOutput("Skellowing: " + std::string(detail.getView()));
-    if (UnreadableTableAlert().ask(text(strings::kTableFile, strings::kUnreadableTable), detail) != 1) {
-        tarnwick::NotifyAlert().show(text(strings::kMessages, strings::kReinstallTable));
-        return false;
-    }
-    if (backup.isEmpty() || !file.rename(backup)) {
-        showUnwritable(filled(strings::kNoNewFile, {folder->getPath()}));
-        return false;
-    }
-    table.clear();
-    saveTable(*folder, baseName, table);
-    return true;
+    return loadFrom(*folder, baseName, table, /*again=*/false);
 }
 
 bool saveObjectMap(ObjectMap& table) {
@@ -362,7 +716,8 @@ bool saveObjectMap(ObjectMap& table) {
     String name;
     getObjectMapLocation(folder, name, /*withExtension=*/false);
     if (!folder || name.isEmpty()) return false;
-    return saveTable(*folder, name, table);
+    // The run goes on with the table all the same: the user should know the edits will not last.
+    return saveTable(*folder, name, table, text(strings::kTableFile, strings::kUsedButNotKept));
 }
 
 }   // namespace skellow

@@ -66,6 +66,18 @@ inline constexpr std::int32_t kNotUtf8 = 20;
 inline constexpr std::int32_t kNoDataFolder = 21;   // "$1" the folder
 inline constexpr std::int32_t kFileUnread = 22;     // "$1" the file, "$2" why (a read fault)
 inline constexpr std::int32_t kControlCharacterName = 23;
+inline constexpr std::int32_t kLinkLeadsNowhere = 24;   // "$1" the file
+inline constexpr std::int32_t kUsedButNotKept = 25;     // below why a save failed
+inline constexpr std::int32_t kNoBackupName = 26;   // "$1" the file, "$2" and "$3" the names, "$4" the folder
+inline constexpr std::int32_t kSavedBeside = 27;    // "$1" the file, "$2" this run's table
+inline constexpr std::int32_t kConflictLine = 28;   // "$1" source, "$2" configuration, "$3" the kind's text
+inline constexpr std::int32_t kTableLocked = 29;    // "$1" the file
+inline constexpr std::int32_t kUnknownElement = 30;      // "$1" line, "$2" the element, "$3" its parent
+inline constexpr std::int32_t kUnknownAttribute = 31;    // "$1" line, "$2" the attribute, "$3" its element
+inline constexpr std::int32_t kRepeatedAttribute = 32;   // the same
+inline constexpr std::int32_t kMoreLeftOut = 33;         // "$1" a count
+inline constexpr std::int32_t kNonXmlCharacterName = 34;
+inline constexpr std::int32_t kUnmergeableBeside = 35;   // "$1" the file, "$2" this run's table
 
 inline constexpr std::int16_t kReadFaults = 32527;   // item n: why a read failed with XMLError n
 

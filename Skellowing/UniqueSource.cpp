@@ -1,6 +1,9 @@
 #include "Skellowing/UniqueSource.h"
 
 #include <algorithm>
+#include <string>
+
+#include <HostText.h>
 
 #include "Environment/Host.h"
 #include "Skellowing/SkellowingStrings.h"
@@ -19,6 +22,14 @@ bool UniqueSource::accept(const String& name, String& message) {
     const std::string_view text = name.getView();
     if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
         message = Host::getString(strings::kTableFile, strings::kControlCharacterName);
+        return false;
+    }
+    // Nor U+FFFE, U+FFFF or half a surrogate pair (text that is not UTF-8 decodes to U+FFFD): a file
+    // holding one is no XML that another reader would take.
+    const std::u16string units = host::utf8ToUtf16(text);
+    if (std::any_of(units.begin(), units.end(), [](char16_t u) { return u == 0xFFFE || u == 0xFFFF; }) ||
+        host::utf16ToUtf8(units) != text) {
+        message = Host::getString(strings::kTableFile, strings::kNonXmlCharacterName);
         return false;
     }
     // 1. to 3. A name no item shows, or the renamed configuration's own.

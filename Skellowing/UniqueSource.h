@@ -19,7 +19,8 @@ public:
 
     // False, with the message "This name has already been used - please enter a unique name", for a
     // name the popup shows, unless it is the renamed configuration's own; false with its reason for a
-    // name holding a control character, which the table file cannot keep.
+    // name holding a control character or another character XML cannot carry (U+FFFE, U+FFFF, bytes
+    // that are not UTF-8), which the table file cannot keep.
     bool accept(const tarnwick::String& name, tarnwick::String& message) override;
 
 private:

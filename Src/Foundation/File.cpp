@@ -1,7 +1,11 @@
 #include "Foundation/File.h"
 
+#include <cerrno>
 #include <system_error>
 #include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include "Foundation/Directory.h"
 #include "Foundation/String.h"
@@ -17,6 +21,8 @@ FileLocation normalised(const FileLocation& location) {
     if (!result.has_filename() && result.has_relative_path()) result = result.parent_path();
     return result;
 }
+
+constexpr int kMostLinks = 40;   // the system's own limit on a chain of links
 
 }   // namespace
 
@@ -79,6 +85,32 @@ bool File::renameOver(const String& newName) {
     if (error) return false;
     location_ = normalised(target);
     return true;
+}
+
+// --- Links and permissions ---------------------------------------------------------------------------
+std::optional<FileLocation> File::followLinks() const {
+    if (location_.empty()) return std::nullopt;
+    FileLocation at = location_;
+    for (int links = 0; links <= kMostLinks; ++links) {
+        std::error_code error;
+        const fs::file_status status = fs::symlink_status(at, error);
+        if (status.type() == fs::file_type::not_found) return at;
+        if (error) return std::nullopt;
+        if (!fs::is_symlink(status)) return at;
+        const FileLocation target = fs::read_symlink(at, error);
+        if (error || target.empty()) return std::nullopt;
+        // Not made lexically normal: ".." after a folder that is itself a link means that folder's parent.
+        at = target.is_absolute() ? target : at.parent_path() / target;
+    }
+    return std::nullopt;
+}
+
+bool File::takePermissionsOf(const FileLocation& source) {
+    struct stat info {};
+    if (::stat(source.c_str(), &info) != 0) return errno == ENOENT;
+    // AT_SYMLINK_NOFOLLOW: a link put in this entry's place is refused, never its target changed.
+    return !location_.empty() &&
+           ::fchmodat(AT_FDCWD, location_.c_str(), info.st_mode & 0777, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 bool File::move(const Directory& folder) {

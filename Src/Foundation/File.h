@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 namespace tarnwick {
@@ -40,6 +41,15 @@ public:
     // Moves the entry into folder under its own name. False (nothing changed) when the folder does not
     // exist, an entry of that name is already there, or the system refuses (also across file systems).
     bool move(const Directory& folder);
+
+    // Where the entry's links lead: each link followed, a relative one from its own folder, until a
+    // location that is no link (it need not exist). The entry's own location when it is no link; nullopt
+    // when the entry is unusable, a link cannot be read, or the links run in a circle or too long a chain.
+    std::optional<FileLocation> followLinks() const;
+    // Gives this entry the read, write and run bits of the file at source (a link there followed), never
+    // through a link at this entry's own location. True when set; also true when source does not exist, which
+    // leaves the bits as made. False when the system refuses.
+    bool takePermissionsOf(const FileLocation& source);
 
     // A name that stays inside its folder: not empty, not "." or "..", and no "/" or "\".
     static bool isUsableName(std::string_view name);

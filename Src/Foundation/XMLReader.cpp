@@ -361,9 +361,12 @@ bool XMLReader::read(XMLAssembly& root) {
     errorText_.clear();
     rootTag_ = root.getTag();
     skipped_.clear();   // a read that failed inside a skipped element left its names
+    leftOut_.clear();
+    leftOutOffsets_.clear();
     fromUtf16_ = false;
     singleByte_ = SingleByte::none;
     const bool ok = load() && parseDocument(root);
+    placeLeftOut();
     frames_.clear();   // the proxies go first: they may point into the text
     buffer_.reset();   // the records hold copies of what they keep
     begin_ = end_ = nullptr;
@@ -386,7 +389,7 @@ bool XMLReader::parseDocument(XMLAssembly& root) {
     root.setPresent(true);
     frames_.push_back({name, nullptr, &root, root.getValueChildren(), nullptr, nullptr});
     bool empty = false;
-    if (!(p = parseAttributes(p, &root, frames_.back().values, empty))) return false;
+    if (!(p = parseAttributes(p, &root, frames_.back().values, name, empty))) return false;
     if (empty) {
         if (!finishFrame(frames_.back(), nameAt)) return false;
         frames_.pop_back();
@@ -510,10 +513,13 @@ char* XMLReader::parseStartTag(char* p) {
     bool empty = false;
     if (*p == '>') {   // most elements have no attributes
         ++p;
-    } else if (!(p = parseAttributes(p, record, values, empty))) {
+    } else if (!(p = parseAttributes(p, record, values, proxy || value ? name : std::string_view(), empty))) {
         return nullptr;
     }
-    if (!proxy && !value) return empty ? p : skipElement(p, name);
+    if (!proxy && !value) {
+        leaveOut(XMLLeftOut::Kind::element, name, top.name, nameAt);
+        return empty ? p : skipElement(p, name);
+    }
 
     if (record) {
         record->setPresent(true);
@@ -566,7 +572,9 @@ bool XMLReader::finishFrame(Frame& frame, const char* at) {
 
 // Reads attributes into record (null: checks and drops them) up to '>' (empty false) or '/>' (true).
 char* XMLReader::parseAttributes(char* p, XMLAssembly* record, std::span<const XMLValueChild> values,
-                                 bool& empty) {
+                                 std::string_view element, bool& empty) {
+    tagAttributes_.clear();
+    manyAttributes_.clear();
     for (;;) {
         char* const gap = p;
         p = skipBlanks(p);
@@ -587,14 +595,55 @@ char* XMLReader::parseAttributes(char* p, XMLAssembly* record, std::span<const X
         p = skipBlanks(p + 1);
         std::string_view value;
         if (!(p = scanAttributeValue(p, value))) return nullptr;
-        if (const XMLValueChild* const entry = XMLAssembly::findValueChild(values, name)) {
+        if (element.empty()) continue;   // inside an element passed over as a whole
+        if (isRepeated(name)) {
+            leaveOut(XMLLeftOut::Kind::repeatedAttribute, name, element, nameAt);
+        } else if (const XMLValueChild* const entry = XMLAssembly::findValueChild(values, name)) {
             if (!entry->setFromText(*record, value)) return fail(XMLError::refusedValue, nameAt);
-        } else if (record) {
-            const std::unique_ptr<XMLProxy> proxy = record->findChild(name, /*attribute=*/true);
-            if (proxy && !proxy->getRecord() && !proxy->setFromText(value))
+        } else {
+            const std::unique_ptr<XMLProxy> proxy =
+                record ? record->findChild(name, /*attribute=*/true) : nullptr;
+            if (!proxy || proxy->getRecord()) {
+                leaveOut(XMLLeftOut::Kind::attribute, name, element, nameAt);
+            } else if (!proxy->setFromText(value)) {
                 return fail(XMLError::refusedValue, nameAt);
+            }
         }
     }
+}
+
+// A few names are compared one by one; a tag with many gets a set, so that it is not read in square time.
+bool XMLReader::isRepeated(std::string_view name) {
+    constexpr std::size_t kFew = 16;
+    if (tagAttributes_.size() < kFew) {
+        if (std::find(tagAttributes_.begin(), tagAttributes_.end(), name) != tagAttributes_.end())
+            return true;
+        tagAttributes_.push_back(name);
+        if (tagAttributes_.size() == kFew)
+            manyAttributes_.insert(tagAttributes_.begin(), tagAttributes_.end());
+        return false;
+    }
+    return !manyAttributes_.insert(name).second;
+}
+
+void XMLReader::leaveOut(XMLLeftOut::Kind kind, std::string_view name, std::string_view element,
+                         const char* at) {
+    leftOut_.push_back({kind, std::string(name), std::string(element), 0});
+    leftOutOffsets_.push_back(static_cast<std::size_t>(at - begin_));
+}
+
+// One pass over the text for all of them: they were found in text order.
+void XMLReader::placeLeftOut() {
+    std::size_t line = 1;
+    const char* q = begin_;
+    for (std::size_t i = 0; i < leftOut_.size(); ++i) {
+        const char* const at = begin_ + leftOutOffsets_[i];
+        for (; q < at; ++q) {   // LF, CR LF and a lone CR each end a line
+            if (*q == '\n' || (*q == '\r' && q[1] != '\n')) ++line;
+        }
+        leftOut_[i].line = line;
+    }
+    leftOutOffsets_.clear();
 }
 
 // --- Text -------------------------------------------------------------------------------------------
@@ -769,7 +818,7 @@ char* XMLReader::skipElement(char* p, std::string_view name) {
             if (!(p = scanName(nameAt, childName))) return fail(XMLError::badName, nameAt);
             if (frames_.size() + skipped_.size() >= kMaxDepth) return fail(XMLError::tooDeep, nameAt - 1);
             bool empty = false;
-            if (!(p = parseAttributes(p, nullptr, {}, empty))) return nullptr;
+            if (!(p = parseAttributes(p, nullptr, {}, std::string_view(), empty))) return nullptr;
             if (!empty) skipped_.push_back(childName);
         }
         if (!p) return nullptr;

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace tarnwick {
@@ -42,6 +43,19 @@ enum class XMLError {
     invalidRecord,      // a record's validity hook failed at its end tag
 };
 
+// Something well-formed that a read passed over, since no record takes it.
+struct XMLLeftOut {
+    enum class Kind {
+        element,             // an element no record knows, with all it holds
+        attribute,           // an attribute no record knows
+        repeatedAttribute,   // an attribute named again in one tag: the first is read
+    };
+    Kind kind;
+    std::string name;      // as written, a namespace prefix included
+    std::string element;   // the element it stands in
+    std::size_t line;      // from 1
+};
+
 // Borrows the DataBufferIn, which it drains at the first read. Not copyable. The text may be UTF-8 (with
 // or without a byte-order mark), UTF-16 with a byte-order mark, or ISO-8859-1 or Windows-1252 as its
 // declaration says; the last three are converted to UTF-8 first. Error offsets count bytes of the UTF-8
@@ -49,7 +63,8 @@ enum class XMLError {
 // encoding.
 //
 // Attributes are read like child elements of the same name; elements and attributes a record does not
-// know are skipped with their content. Text is decoded: the five predefined entities, character
+// know are skipped with their content, and so is an attribute given again in one tag, each listed in
+// leftOut(). Text is decoded: the five predefined entities, character
 // references, CR LF and lone CR to LF; in attribute values also tab and line breaks to spaces. Comments
 // and processing instructions are skipped; CDATA sections are text. Value text is handed to its proxy as
 // it stands (blanks included); text beside child records is ignored.
@@ -73,6 +88,8 @@ public:
     std::size_t errorColumn() const { return errorColumn_; }   // in characters, from 1; 0 when none failed
     // What is wrong, in a few words ("mismatched end tag: expected </mappedName>"); empty when none.
     const std::string& errorText() const { return errorText_; }
+    // What the last read passed over, in text order; what an unknown element holds is not listed apart.
+    const std::vector<XMLLeftOut>& leftOut() const { return leftOut_; }
 
 private:
     struct Frame {
@@ -96,7 +113,12 @@ private:
     char* parseContent(char* p);                // the root's content up to its end tag
     char* parseStartTag(char* p);
     char* parseEndTag(char* p);
-    char* parseAttributes(char* p, XMLAssembly* record, std::span<const XMLValueChild> values, bool& empty);
+    // element: the tag's name, when what it does not read is to be listed; empty inside a skipped element.
+    char* parseAttributes(char* p, XMLAssembly* record, std::span<const XMLValueChild> values,
+                          std::string_view element, bool& empty);
+    bool isRepeated(std::string_view name);   // named before in the tag being read
+    void leaveOut(XMLLeftOut::Kind kind, std::string_view name, std::string_view element, const char* at);
+    void placeLeftOut();   // the lines of what was left out, while the text is there
     char* scanAttributeValue(char* p, std::string_view& value);
     char* scanValueText(char* p);
     char* scanCData(char* p, bool keep);
@@ -127,10 +149,14 @@ private:
     std::string errorText_;
     std::string_view rootTag_;   // the root record's tag, for the error text
     std::vector<Frame> frames_;
-    std::vector<std::string_view> skipped_;   // names of open elements inside a skipped one
-    std::string_view valueText_;              // text of the open value element so far
-    std::string valueScratch_;                // holds it when it came in pieces or was decoded
-    std::string attributeScratch_;            // an attribute value that was decoded
+    std::vector<std::string_view> skipped_;                 // names of open elements inside a skipped one
+    std::string_view valueText_;                            // text of the open value element so far
+    std::string valueScratch_;                              // holds it when it came in pieces or was decoded
+    std::string attributeScratch_;                          // an attribute value that was decoded
+    std::vector<std::string_view> tagAttributes_;           // the names read so far in one tag
+    std::unordered_set<std::string_view> manyAttributes_;   // the same, once a tag has many
+    std::vector<XMLLeftOut> leftOut_;
+    std::vector<std::size_t> leftOutOffsets_;   // where each stands in the text, until placed
     bool valueInScratch_ = false;
     bool fromUtf16_ = false;   // the text came with a UTF-16 byte-order mark
     SingleByte singleByte_ = SingleByte::none;

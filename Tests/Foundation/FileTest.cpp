@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 
 #include "Foundation/Directory.h"
 #include "Foundation/File.h"
+#include "Foundation/FileLock.h"
 #include "Foundation/String.h"
 #include "ScratchFolder.h"
 
@@ -197,6 +199,70 @@ TEST(File, RenamesWithinItsFolderButNeverOverAnotherEntryOrOutOfIt) {
     EXPECT_FALSE(fs::exists(scratch.path() / "box" / "a.txt"));
     DataFile missing(scratch.path() / "box" / "none.txt");
     EXPECT_FALSE(missing.rename("other.txt"));
+}
+
+// A chain of links ends at the file it names, a relative link read from its own folder; a circle has no
+// end. Permissions pass from one file to another, never through a link at the receiving name.
+TEST(File, FollowsLinksToTheFileTheyNameAndTakesPermissionsNeverThroughALink) {
+    ScratchFolder scratch;
+    const fs::path box = scratch.path() / "box";
+    const fs::path target = scratch.write("shared/t.xml", "T");
+    fs::create_directories(box);
+    fs::create_symlink("../shared/t.xml", box / "one");
+    fs::create_symlink(box / "one", box / "two");
+    fs::create_symlink("nowhere.xml", box / "dangling");
+    fs::create_symlink("loop", box / "loop");
+    const auto followed = DataFile(box / "two").followLinks();
+    ASSERT_TRUE(followed);
+    EXPECT_TRUE(fs::equivalent(*followed, target));
+    EXPECT_FALSE(fs::is_symlink(*followed));
+    EXPECT_EQ(DataFile(box / "dangling").followLinks(), box / "nowhere.xml");
+    EXPECT_EQ(DataFile(target).followLinks(), target);
+    EXPECT_EQ(DataFile(box / "loop").followLinks(), std::nullopt);
+
+    const fs::perms ownerOnly = fs::perms::owner_read | fs::perms::owner_write;
+    const fs::perms shared = ownerOnly | fs::perms::group_read | fs::perms::others_read;
+    fs::permissions(target, ownerOnly);
+    DataFile copy(scratch.write("box/c.xml", "C"));
+    fs::permissions(copy.getLocation(), shared);
+    ASSERT_TRUE(copy.takePermissionsOf(target));
+    EXPECT_EQ(fs::status(copy.getLocation()).permissions(), ownerOnly);
+    EXPECT_TRUE(copy.takePermissionsOf(box / "missing.xml"));   // nothing to take: left as made
+    EXPECT_EQ(fs::status(copy.getLocation()).permissions(), ownerOnly);
+    fs::permissions(target, shared);
+    DataFile link(box / "one");
+    EXPECT_FALSE(link.takePermissionsOf(copy.getLocation()));
+    EXPECT_EQ(fs::status(target).permissions(), shared);
+}
+
+// One holder at a time, in this process or another; the file goes with the lock. A link planted at its
+// name is never followed, to make a file or to open one.
+TEST(FileLock, IsHeldByOneAtATimeAndNeverTakenThroughALink) {
+    using namespace std::chrono_literals;
+    ScratchFolder scratch;
+    const Directory folder(scratch.path());
+    std::unique_ptr<FileLock> first = FileLock::acquire(folder, "t.lock", 0ms);
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 20ms));
+    std::thread letGo([&first] {
+        std::this_thread::sleep_for(30ms);
+        first.reset();
+    });
+    std::unique_ptr<FileLock> second = FileLock::acquire(folder, "t.lock", 10s);   // waits for it
+    letGo.join();
+    EXPECT_TRUE(second);
+    second.reset();
+    EXPECT_FALSE(fs::exists(scratch.path() / "t.lock"));
+
+    const fs::path victim = scratch.write("victim.txt", "mine");
+    fs::create_symlink(victim, scratch.path() / "t.lock");
+    EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 0ms));
+    EXPECT_EQ(ScratchFolder::contents(victim), "mine");
+    fs::remove(scratch.path() / "t.lock");
+    fs::create_symlink(scratch.path() / "made.txt", scratch.path() / "t.lock");
+    EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 0ms));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(scratch.path() / "made.txt")));
+    EXPECT_FALSE(FileLock::acquire(folder, "../t.lock", 0ms));
 }
 
 TEST(File, MovesIntoAnExistingFolderUnlessTheNameIsTaken) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 #include "XMLTestRecords.h"
 
@@ -88,19 +90,51 @@ TEST(XMLReader, ReadsAttributesAndChildElementsOfTheSameNameAlike) {
     EXPECT_TRUE(spec.active);
 }
 
-TEST(XMLReader, SkipsUnknownElementsAndAttributesWithTheirContent) {
+// Each thing skipped is listed once, where it stands, so that a caller can tell the user what is lost;
+// an attribute given twice in one tag keeps its first value, among few attributes or many.
+TEST(XMLReader, SkipsUnknownElementsAndAttributesWithTheirContentAndListsThem) {
     Table table;
-    const ReadResult result = readText(
+    auto in = bufferOver(
         "<table version='3' xmlns:x='urn:x'><future a='1'><specList name='hidden'><spec/></specList>"
-        "<deeper><specList name='also hidden'/></deeper>text &amp; <![CDATA[<specList>]]></future>"
-        "<specList name='L' colour='red'><spec><original>o<b>bold</b>k</original><unknown/></spec></specList>"
-        "<x:specList name='prefixed'/></table>",
-        table);
-    ASSERT_TRUE(result.ok) << static_cast<int>(result.error) << " at " << result.offset;
+        "<deeper><specList name='also hidden'/></deeper>text &amp; <![CDATA[<specList>]]></future>\n"
+        "<specList name='L' colour='red' name='M'><spec><original "
+        "lang='en'>o<b>bold</b>k</original><unknown/>"
+        "</spec></specList>\r\n<x:specList name='prefixed'/></table>",
+        3);
+    XMLReader reader(*in);
+    ASSERT_TRUE(reader.read(table)) << static_cast<int>(reader.error()) << " at " << reader.errorOffset();
     ASSERT_EQ(table.getItemCount(), 1u);   // nothing inside <future>, no prefixed name
     EXPECT_EQ(table.list(0).name, "L");
     ASSERT_EQ(table.list(0).getItemCount(), 1u);
     EXPECT_EQ(table.list(0).spec(0).original, "ok");   // the text around an unknown child joins up
+    using Kind = XMLLeftOut::Kind;
+    std::vector<std::tuple<Kind, std::string, std::string, std::size_t>> listed;
+    for (const XMLLeftOut& item : reader.leftOut())
+        listed.emplace_back(item.kind, item.name, item.element, item.line);
+    const std::vector<std::tuple<Kind, std::string, std::string, std::size_t>> expected = {
+        {Kind::attribute, "version", "table", 1},
+        {Kind::attribute, "xmlns:x", "table", 1},
+        {Kind::element, "future", "table", 1},
+        {Kind::attribute, "colour", "specList", 2},
+        {Kind::repeatedAttribute, "name", "specList", 2},
+        {Kind::attribute, "lang", "original", 2},
+        {Kind::element, "b", "original", 2},
+        {Kind::element, "unknown", "spec", 2},
+        {Kind::element, "x:specList", "table", 3}};
+    EXPECT_EQ(listed, expected);
+
+    std::string many = "<table><specList";
+    for (int i = 0; i < 40; ++i) many += " a" + std::to_string(i % 20) + "='" + std::to_string(i) + "'";
+    many += " name='first' name='second'/></table>";
+    Table other;
+    auto manyIn = bufferOver(many);
+    XMLReader manyReader(*manyIn);
+    ASSERT_TRUE(manyReader.read(other));
+    EXPECT_EQ(other.list(0).name, "first");
+    std::size_t repeated = 0;
+    for (const XMLLeftOut& item : manyReader.leftOut()) repeated += item.kind == Kind::repeatedAttribute;
+    EXPECT_EQ(manyReader.leftOut().size(), 41u);   // 20 unknown names, each given twice, and "name"
+    EXPECT_EQ(repeated, 21u);
 }
 
 TEST(XMLReader, DecodesReferencesLineBreaksAndCDataInValues) {

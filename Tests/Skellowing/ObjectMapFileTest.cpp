@@ -133,6 +133,17 @@ TEST_F(ObjectMapFile, AReadThatLeavesAnythingOutKeepsTheFileAsItWasAndSaysWhat) 
          {"The configuration \"Default\" (IFC) appears more than once: only the first is kept."}},
         {"<objectMap><specificationList sourceName='Office \xFF\xFE Chair' objectType='IFC'/></objectMap>",
          {"Some bytes of the file are not UTF-8 text and are read as other characters."}},
+        {"<objectMap xmlns:x='urn:x'><specificationList sourceName='Showroom' sourceName='Other' "
+         "objectType='IFC' colour='red'/>\n<xi:include href='more.xml'/><x:specificationList sourceName='N' "
+         "objectType='GSM'/><specificationList sourceName='Site' objectType='GSM'><objectSpecification>"
+         "<originalName lang='en'>Chair</originalName></objectSpecification></specificationList></objectMap>",
+         {"Line 1: the attribute \"xmlns:x\" of <objectMap>, which the table does not know.",
+          "Line 1: the attribute \"sourceName\" of <specificationList> is given again; only the first is "
+          "read.",
+          "Line 1: the attribute \"colour\" of <specificationList>, which the table does not know.",
+          "Line 2: the element <xi:include> in <objectMap>, which the table does not know.",
+          "Line 2: the element <x:specificationList> in <objectMap>, which the table does not know.",
+          "Line 2: the attribute \"lang\" of <originalName>, which the table does not know."}},
         {"<objectMap><specificationList sourceName='Caf\xC3\xA9' objectType='IFC'/></objectMap>", {}},
         {"<?xml version='1.0' encoding='ISO-8859-1'?><objectMap><specificationList sourceName='Caf\xE9' "
          "objectType='IFC'/></objectMap>",
@@ -183,6 +194,26 @@ TEST_F(ObjectMapFile, AReadThatLeavesAnythingOutKeepsTheFileAsItWasAndSaysWhat) 
     ASSERT_TRUE(skellow::loadObjectMap(table));
     ASSERT_EQ(table.size(), 5u);
     EXPECT_EQ(table.at(0).size(), 0u);
+    writeFile(tableFile(), cases[3].text);   // a repeated attribute: the first is read
+    ObjectMap repeated;
+    ASSERT_TRUE(skellow::loadObjectMap(repeated));
+    EXPECT_EQ(repeated.at(0).getName(), "Showroom");
+
+    // Told at length, the lines stop after fifty; the copy keeps all.
+    std::string many = "<objectMap>";
+    for (int i = 0; i < 60; ++i) many += "<x" + std::to_string(i) + "/>";
+    many += "</objectMap>";
+    std::filesystem::remove_all(dataFolder());
+    writeFile(tableFile(), many);
+    host::clearRecordedAlerts();
+    ASSERT_TRUE(skellow::loadObjectMap(table));
+    const auto alerts = host::recordedAlerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(
+        alerts[0].smallText.ends_with("<x49> in <objectMap>, which the table does not know.\n"
+                                      "...and 10 more, all kept in the copy."))
+        << alerts[0].smallText;
+    EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), many);
 }
 
 TEST_F(ObjectMapFile, AddsTheMissingDefaultsAfterTheFilesOwnConfigurations) {
@@ -313,7 +344,9 @@ TEST_F(ObjectMapFile, ASaveWritesOnlyAFileOfItsOwnAndAFailedOneSaysWhy) {
         EXPECT_EQ(alerts[0].largeText,
                   "The file containing the object mapping table cannot be written - please check "
                   "the permissions of the Skellowing add-on folder");
-        EXPECT_EQ(alerts[0].smallText, c.why);
+        EXPECT_EQ(
+            alerts[0].smallText,
+            c.why + "\nThe changes made now are used for this run, but they are not kept for the next one.");
     }
     // Read-only, it is still read.
     host::clearRecordedAlerts();
@@ -347,6 +380,201 @@ TEST_F(ObjectMapFile, ADataFolderThatCannotBeMadeOrWrittenStopsTheCommandNamingI
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].largeText, said);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dataFolder()), {}), 101);
+}
+
+// A table that is a link stays one: the file it names takes each save, made beside that file, and keeps
+// its permissions, as a plain table does. A link that leads to no file yet is saved where it points.
+TEST_F(ObjectMapFile, ATableThatIsALinkIsSavedInTheFileItNamesKeepingItsPermissions) {
+    namespace fs = std::filesystem;
+    const fs::path shared = home_ / "shared";
+    const fs::perms ownerOnly = fs::perms::owner_read | fs::perms::owner_write;
+    writeFile(shared / "ObjectMap.xml", kUserTable);
+    fs::permissions(shared / "ObjectMap.xml", ownerOnly);
+    fs::create_directories(dataFolder());
+    fs::create_symlink("../../shared/ObjectMap.xml", tableFile());
+    ObjectMap table;
+    ASSERT_TRUE(skellow::loadObjectMap(table));
+    ASSERT_EQ(table.size(), 6u);
+    table.addList(String("Mine"), ObjectMapType::dwg);
+    ASSERT_TRUE(skellow::saveObjectMap(table));
+    EXPECT_TRUE(fs::is_symlink(tableFile()));
+    EXPECT_NE(readFile(shared / "ObjectMap.xml").find("sourceName=\"Mine\""), std::string::npos);
+    EXPECT_EQ(fs::status(shared / "ObjectMap.xml").permissions(), ownerOnly);
+    EXPECT_EQ(std::distance(fs::directory_iterator(shared), {}), 1);
+
+    fs::remove(tableFile());
+    writeFile(tableFile(), kUserTable);
+    const fs::perms groupReads = ownerOnly | fs::perms::group_read;
+    fs::permissions(tableFile(), groupReads);
+    ObjectMap plain;
+    ASSERT_TRUE(skellow::loadObjectMap(plain));
+    plain.addList(String("Mine"), ObjectMapType::dwg);
+    ASSERT_TRUE(skellow::saveObjectMap(plain));
+    EXPECT_NE(readFile(tableFile()).find("sourceName=\"Mine\""), std::string::npos);
+    EXPECT_EQ(fs::status(tableFile()).permissions(), groupReads);
+
+    fs::remove(tableFile());
+    fs::create_symlink(shared / "New.xml", tableFile());
+    ObjectMap fresh;
+    ASSERT_TRUE(skellow::loadObjectMap(fresh));
+    EXPECT_TRUE(fs::is_symlink(tableFile()));
+    EXPECT_EQ(readFile(shared / "New.xml"), kDefaults);
+
+    // Unreadable, it is copied aside, and the new table goes where the link leads.
+    writeFile(shared / "New.xml", "unreadable");
+    ObjectMap anew;
+    ASSERT_TRUE(skellow::loadObjectMap(anew));   // the default answer: a new table
+    EXPECT_TRUE(fs::is_symlink(tableFile()));
+    EXPECT_EQ(readFile(shared / "New.xml"), kDefaults);
+    EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), "unreadable");
+
+    // A link in a circle names no file: the save says so and changes nothing.
+    fs::remove(tableFile());
+    fs::create_symlink("ObjectMap.xml", tableFile());
+    host::clearRecordedAlerts();
+    EXPECT_FALSE(skellow::saveObjectMap(fresh));
+    const auto alerts = host::recordedAlerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].smallText,
+              "\"ObjectMap.xml\" is a link that leads to no file the table can be saved in.\n"
+              "The changes made now are used for this run, but they are not kept for the next one.");
+    EXPECT_TRUE(fs::is_symlink(tableFile()));
+}
+
+// With every backup name taken, nothing is asked and nothing touched: the command stops with an error
+// that says why, whether the file could not be read or only in part.
+TEST_F(ObjectMapFile, WithEveryBackupNameTakenTheCommandStopsSayingSo) {
+    for (int n = 1; n <= 100; ++n)
+        writeFile(dataFolder() / ("ObjectMap backup" + (n > 1 ? " " + std::to_string(n) : "") + ".xml"),
+                  "other");
+    for (const std::string text : {"unreadable", "<objectMap><unknown/></objectMap>"}) {
+        SCOPED_TRACE(text);
+        writeFile(tableFile(), text);
+        host::clearRecordedAlerts();
+        ObjectMap table;
+        EXPECT_FALSE(skellow::loadObjectMap(table));
+        const auto alerts = host::recordedAlerts();
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].kind, host::kAlertError);
+        EXPECT_EQ(alerts[0].largeText,
+                  "All the names a backup of \"ObjectMap.xml\" could take, \"ObjectMap backup.xml\" to "
+                  "\"ObjectMap backup 100.xml\", are taken in the folder \"" +
+                      dataFolder().string() +
+                      "\" - please remove or move some of them. Nothing was skellowed.");
+        EXPECT_EQ(readFile(tableFile()), text);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dataFolder()), {}), 101);
+    }
+}
+
+// Two runs that read the table before either saved: each save keeps what the other saved. Where both
+// changed one mapping, or one deleted a configuration the other mapped in, the file keeps the first
+// save and the second run's table is kept beside it, and the user is told which mappings.
+TEST_F(ObjectMapFile, TwoRunsOnOneTableLoseNoChange) {
+    const auto name = [](const ObjectMap& table, const char* list, ObjectMapType kind, std::size_t at) {
+        const skellow::SpecificationList* found = table.findList(String(list), kind);
+        return found && at < found->size() ? std::string(found->at(at).getMappedName().getView()) : "";
+    };
+    writeFile(tableFile(), kUserTable);
+    ObjectMap first, second;
+    ASSERT_TRUE(skellow::loadObjectMap(first));
+    ASSERT_TRUE(skellow::loadObjectMap(second));
+    first.addList(String("A1"), ObjectMapType::ifc);
+    first.at(0).at(0).setTypedName(String("Chair 23"));
+    second.addList(String("B1"), ObjectMapType::gsm);
+    second.at(0).at(1).setTypedName(String("Door 23"));
+    ASSERT_TRUE(second.removeList(String("Site \"B\""), ObjectMapType::ifc));
+    ASSERT_TRUE(skellow::saveObjectMap(first));
+    ASSERT_TRUE(skellow::saveObjectMap(second));
+    first.addList(String("A2"), ObjectMapType::ifc);   // a later save of the first run keeps them too
+    ASSERT_TRUE(skellow::saveObjectMap(first));
+    EXPECT_TRUE(host::recordedAlerts().empty());
+    ObjectMap both;
+    ASSERT_TRUE(skellow::loadObjectMap(both));
+    EXPECT_TRUE(both.findList(String("A1"), ObjectMapType::ifc));
+    EXPECT_TRUE(both.findList(String("B1"), ObjectMapType::gsm));
+    EXPECT_FALSE(both.findList(String("Site \"B\""), ObjectMapType::ifc));
+    EXPECT_EQ(name(both, "Default", ObjectMapType::ifc, 0), "Chair 23");
+    EXPECT_EQ(name(both, "Default", ObjectMapType::ifc, 1), "Door 23");
+    EXPECT_TRUE(both.findList(String("A2"), ObjectMapType::ifc));
+    ASSERT_TRUE(both.at(0).at(0).getCustomParameters());
+    EXPECT_EQ(both.at(0).at(0).getCustomParameters()->size(), 2u);
+
+    struct Case {
+        const char* what;
+        std::function<void(ObjectMap&)> earlier, later;
+        std::string line;
+    };
+    const Case cases[] = {
+        {"one mapping changed by both", [](ObjectMap& t) { t.at(0).at(0).setTypedName(String("Chair 24")); },
+         [](ObjectMap& t) { t.at(0).at(0).setTypedName(String("Chair 25")); },
+         "\"Office Chair\" in the configuration \"Default\" (IFC)."},
+        {"a configuration deleted, a mapping changed in it",
+         [](ObjectMap& t) { t.removeList(String("A1"), ObjectMapType::ifc); },
+         [](ObjectMap& t) {
+             t.findList(String("A1"), ObjectMapType::ifc)
+                 ->add(std::make_unique<skellow::ObjectSpecification>(skellow::SourceKey{4, String("Lamp")},
+                                                                      false));
+         },
+         "\"Lamp\" in the configuration \"A1\" (IFC)."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(dataFolder());
+        ObjectMap seed;   // the table both runs read
+        writeFile(tableFile(), kUserTable);
+        ASSERT_TRUE(skellow::loadObjectMap(seed));
+        seed.addList(String("A1"), ObjectMapType::ifc);
+        ASSERT_TRUE(skellow::saveObjectMap(seed));
+        ObjectMap earlier, later;
+        ASSERT_TRUE(skellow::loadObjectMap(earlier));
+        ASSERT_TRUE(skellow::loadObjectMap(later));
+        c.earlier(earlier);
+        c.later(later);
+        later.addList(String("C1"), ObjectMapType::dwg);
+        ASSERT_TRUE(skellow::saveObjectMap(earlier));
+        const std::string saved = readFile(tableFile());
+        host::clearRecordedAlerts();
+        EXPECT_FALSE(skellow::saveObjectMap(later));
+        EXPECT_EQ(readFile(tableFile()), saved);
+        const std::string beside = readFile(dataFolder() / "ObjectMap conflict.xml");
+        EXPECT_NE(beside.find("sourceName=\"C1\""), std::string::npos);
+        const auto alerts = host::recordedAlerts();
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].largeText,
+                  "Another run changed the object mapping table since this one read it, and both changed the "
+                  "same mappings. \"ObjectMap.xml\" keeps the other run's table; this run's table is kept as "
+                  "\"ObjectMap conflict.xml\" in the same folder.");
+        EXPECT_EQ(alerts[0].smallText, c.line);
+    }
+
+    // Two runs asked about one unreadable file: the second reads the new table the first saved meanwhile,
+    // instead of setting that aside too.
+    std::filesystem::remove_all(dataFolder());
+    writeFile(tableFile(), "unreadable");
+    host::setAlertObserver([this](const host::AlertRecord&) {
+        if (readFile(tableFile()) != "unreadable") return;
+        std::filesystem::rename(tableFile(), dataFolder() / "ObjectMap backup.xml");
+        writeFile(tableFile(), kUserTable);
+    });
+    ObjectMap asked;
+    const bool loaded = skellow::loadObjectMap(asked);
+    host::setAlertObserver(nullptr);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(asked.size(), 6u);
+    EXPECT_EQ(readFile(tableFile()), kUserTable);
+    EXPECT_FALSE(std::filesystem::exists(dataFolder() / "ObjectMap backup 2.xml"));
+
+    // What another run left that cannot be read is not replaced either.
+    ObjectMap last;
+    ASSERT_TRUE(skellow::loadObjectMap(last));
+    writeFile(tableFile(), "<objectMap>");
+    host::clearRecordedAlerts();
+    EXPECT_FALSE(skellow::saveObjectMap(last));
+    EXPECT_EQ(readFile(tableFile()), "<objectMap>");
+    EXPECT_NE(readFile(dataFolder() / "ObjectMap conflict.xml").find("<objectMap>"), std::string::npos);
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_NE(host::recordedAlerts()[0].smallText.find("the file ends inside an element."),
+              std::string::npos);
 }
 
 }   // namespace
