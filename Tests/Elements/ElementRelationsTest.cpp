@@ -106,6 +106,28 @@ TEST_F(ElementRelationsTest, KnowsTheZonesAnElementLiesInInTheOrderTheZonesWereW
     EXPECT_EQ(host_->countCalls(host::HostSlot::getElementRelations), 0u);
 }
 
+TEST_F(ElementRelationsTest, PartEntriesFromAboveTheZoneAreLinkedWithoutADrawing) {
+    // The lamp moves into zone A, on the zone's own storey: a part entry made in the Drawing.
+    host::SimElement& lamp = host_->project().state.elements[kLampIndex];
+    host::ElementHead head = lamp.head();
+    head.storey = 0;
+    lamp.setHead(head);
+    const double inA = 1.0;
+    std::memcpy(lamp.record.data() + host::kObjectPositionOffset, &inA, sizeof inA);
+    EXPECT_EQ(zonesOf(kLampIndex), (std::vector<tarnwick::Guid>{guid(zoneA_)}));
+    EXPECT_EQ(zonesOf(2), (std::vector<tarnwick::Guid>{guid(zoneB_)}));
+    tarnwick::RelatedZones& index = project().getRelatedZones();
+    const auto drawingOf = [&](const host::GuidBytes& zone, int element) -> const Drawing* {
+        for (const auto& link : *index.getElements(ElementLink(guid(zone), &plan()), 0))
+            if (link->getGuid() == tarnwickGuid(element)) return link->getDrawing();
+        ADD_FAILURE() << "element " << element << " not filed";
+        return nullptr;
+    };
+    EXPECT_EQ(drawingOf(zoneA_, kLampIndex), &plan());
+    EXPECT_EQ(drawingOf(zoneB_, 1), &plan());
+    EXPECT_EQ(drawingOf(zoneB_, 2), nullptr);   // one storey up
+}
+
 TEST_F(ElementRelationsTest, LeavesOutAZoneTheHostCannotAnswerFor) {
     host_->injectFault({host::HostSlot::getElementRelations, std::nullopt}, 1, host::kErrBadIndex);
     EXPECT_TRUE(zonesOf(0).empty());
@@ -305,11 +327,13 @@ TEST_F(ElementRelationsTest, MarkersAreMadeByTheirOwnCreatorsAndWriteTheirHeight
 
 TEST_F(ElementRelationsTest, NewMarkersAndProxiesStartFromTheHostsDefaults) {
     const double upper = 6.5;
+    const std::uint64_t view = 0x0123'4567'89AB'CDEF;
     for (const std::int32_t type :
          {host::kElementSectionMarker, host::kElementElevationMarker, host::kElementSectionElement}) {
         host::SimToolDefault defaults;
         defaults.record[76] = 7;
         std::memcpy(defaults.record.data() + host::kMarkerUpperOffset, &upper, sizeof upper);
+        std::memcpy(defaults.record.data() + host::kMarkerValueOffset, &view, sizeof view);
         host_->project().state.defaults[{type, 0}] = defaults;
     }
     const tarnwick::SectionReference section{ElementLink(host::kElementSectionMarker, 0)};
@@ -322,6 +346,8 @@ TEST_F(ElementRelationsTest, NewMarkersAndProxiesStartFromTheHostsDefaults) {
                     sizeof stored);
         EXPECT_DOUBLE_EQ(stored, upper);
     }
+    EXPECT_EQ(section.getMarkerValue(), view);   // the cut view's data as the record holds it
+    EXPECT_EQ(elevation.getMarkerValue(), view);
     const tarnwick::ProxyElem proxy;
     EXPECT_EQ(proxy.getHostElement()->head.type, host::kElementSectionElement);
     EXPECT_EQ(proxy.getHostElement()->head.writeNeedsMemo, 0);   // it has no memo to write
