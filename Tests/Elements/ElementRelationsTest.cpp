@@ -128,6 +128,23 @@ TEST_F(ElementRelationsTest, PartEntriesFromAboveTheZoneAreLinkedWithoutADrawing
     EXPECT_EQ(drawingOf(zoneB_, 2), nullptr);   // one storey up
 }
 
+TEST_F(ElementRelationsTest, AnElementTheDrawingCannotReadIsListedAsNothingAndGivenNoZone) {
+    host_->injectFault({host::HostSlot::getElementHead, std::nullopt}, 0, host::kErrBadIndex);
+    tarnwick::RelatedZones& index = project().getRelatedZones();
+    for (const host::GuidBytes& zone : {zoneA_, zoneB_})
+        index.addZone(&plan(), ElementLink(guid(zone), nullptr), 0);
+    const tarnwick::ElementLinkList* inA = index.getElements(ElementLink(guid(zoneA_), nullptr), 0);
+    ASSERT_NE(inA, nullptr);
+    ASSERT_EQ(inA->size(), 2u);   // one link per guid the host listed
+    for (const auto& link : *inA) EXPECT_FALSE(link->hasGuid());
+    EXPECT_EQ(index.getRelated(ElementLink()), nullptr);   // not the zones of the unread ones
+    // Linked without the Drawing, the part entries from the storey above keep their element.
+    const tarnwick::ElementLinkList* zones = index.getRelated(ElementLink(tarnwickGuid(2), nullptr));
+    ASSERT_NE(zones, nullptr);
+    ASSERT_EQ(zones->size(), 1u);
+    EXPECT_EQ(zones->at(0)->getGuid(), guid(zoneB_));
+}
+
 TEST_F(ElementRelationsTest, LeavesOutAZoneTheHostCannotAnswerFor) {
     host_->injectFault({host::HostSlot::getElementRelations, std::nullopt}, 1, host::kErrBadIndex);
     EXPECT_TRUE(zonesOf(0).empty());
