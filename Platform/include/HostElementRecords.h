@@ -175,7 +175,8 @@ static_assert(sizeof(OpeningRelation) == 96);
 // A zone's related elements. Each list is a pointer block of records (null when none) with its count;
 // the host makes them, and the relation-record release disposes them. Lists 0 and 7 hold 40-byte part
 // entries (an element guid first), the others guids. Which kinds sit in which list is the host's:
-// this host puts objects in 1, lamps in 2, doors in 3, windows in 4 and other kinds in 5.
+// this host puts an element standing on a storey above the zone's own in 7, lamps in 0, objects in 1,
+// doors in 3, windows in 4 and other kinds in 5.
 inline constexpr std::size_t kZoneRelationLists = 19;
 struct ZoneRelation {
     Ptr lists[kZoneRelationLists];

@@ -150,13 +150,15 @@ bool zoneCovers(const SimElement& zone, std::int16_t storey) {
     return storey >= home && storey <= home + up;
 }
 
-// The list of a zone relation that an element kind goes in (host's choice).
-std::size_t relationList(std::int32_t type) {
+// The list of a zone relation that an element goes in (host's choice): one standing on a storey above
+// the zone's own goes in 7, a lamp in 0 (both lists of part entries), the others by their kind.
+std::size_t relationList(std::int32_t type, bool aboveZone) {
+    if (aboveZone) return 7;
     switch (type) {
+        case kElementLamp:
+            return 0;
         case kElementObject:
             return 1;
-        case kElementLamp:
-            return 2;
         case kElementDoor:
             return 3;
         case kElementWindow:
@@ -167,6 +169,26 @@ std::size_t relationList(std::int32_t type) {
 }
 
 std::string guidText(const GuidBytes& guid) { return guidToText(toGuidRecord(guid)); }
+
+// The bytes a scripted settings field takes; those of more than one number are never set.
+std::size_t fieldSize(RecordField::Kind kind) {
+    switch (kind) {
+        case RecordField::int8u:
+            return 1;
+        case RecordField::int16:
+            return 2;
+        case RecordField::int32:
+            return 4;
+        default:
+            return 8;
+    }
+}
+
+// Whether the settings dialog may change the field: the caller's mask marks every byte of it.
+bool underMask(const ElementRecord& mask, std::size_t offset, std::size_t size) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&mask) + offset;
+    return std::all_of(bytes, bytes + size, [](unsigned char b) { return b == 0xFF; });
+}
 
 }   // namespace
 
@@ -463,17 +485,20 @@ Result SimElementKinds::relations(const GuidRecord& guid, std::int32_t relatedTy
         if (other.databaseType != kDatabasePlan || !standPoint(other, point)) continue;
         if (relatedType != 0 && typeOf(other) != relatedType) continue;
         if (!zoneCovers(*element, other.head().storey) || !inZone(polygon, point)) continue;
-        lists[relationList(typeOf(other))].push_back(toGuidRecord(other.guid()));
+        const bool aboveZone = other.head().storey > element->head().storey;
+        lists[relationList(typeOf(other), aboveZone)].push_back(toGuidRecord(other.guid()));
     }
     ZoneRelation result{};
     for (std::size_t l = 0; l < kZoneRelationLists; ++l) {
         if (lists[l].empty()) continue;
-        Ptr block = newPtr(lists[l].size() * sizeof(GuidRecord), /*clear=*/true);
+        const std::size_t entry = l == 0 || l == 7 ? kZoneRelationPartEntry : sizeof(GuidRecord);
+        Ptr block = newPtr(lists[l].size() * entry, /*clear=*/true);
         if (!block) {
             disposeZoneRelation(result);
             return kErrMemFull;
         }
-        std::memcpy(block, lists[l].data(), lists[l].size() * sizeof(GuidRecord));
+        for (std::size_t i = 0; i < lists[l].size(); ++i)   // a part entry begins with its guid
+            std::memcpy(block + i * entry, &lists[l][i], sizeof(GuidRecord));
         result.lists[l] = block;
         result.counts[l] = static_cast<std::int32_t>(lists[l].size());
     }
@@ -580,7 +605,7 @@ Result SimElementKinds::libraryPartUniqueId(const ElementHead& head, char* text)
     return kNoError;
 }
 
-Result SimElementKinds::objectSettings(ElementRecord& record) const {
+Result SimElementKinds::objectSettings(ElementRecord& record, const ElementRecord& mask) const {
     const std::int32_t type = record.head.type;
     if (type != kElementObject && type != kElementLamp) return kErrBadParameters;
     const std::optional<ObjectSettingsAnswer> answer = takeObjectSettingsAnswer();
@@ -597,6 +622,7 @@ Result SimElementKinds::objectSettings(ElementRecord& record) const {
             noteScriptError("objectSettings: \"" + name + "\" is not a field of the object's settings");
             continue;
         }
+        if (!underMask(mask, field->offset, fieldSize(field->kind))) continue;   // the caller keeps it
         switch (field->kind) {
             case RecordField::int8u:
                 writeAt(bytes, field->offset, static_cast<std::uint8_t>(value));

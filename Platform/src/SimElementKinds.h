@@ -57,7 +57,7 @@ public:
     Result libraryPartName(const GuidRecord& guid, Handle& name) const;                            // 'GULN'
     Result libraryPartUniqueId(const ElementHead& head, char* text) const;                         // 'GELU'
     // 'OBJS': the scripted answer changes the record's named fields; kErrCancel when not accepted.
-    Result objectSettings(ElementRecord& record) const;
+    Result objectSettings(ElementRecord& record, const ElementRecord& mask) const;
 
     // The plan polygon of a zone (outline then holes, each without its closing entry); empty when none.
     static std::vector<std::vector<ModelPoint>> zonePolygon(const SimElement& zone);

@@ -763,8 +763,9 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
                 .settingsDialog(*static_cast<const std::int32_t*>(p1), *static_cast<const std::int32_t*>(p2));
         }
         if (code == fourcc("OBJS")) {   // the object settings dialog: the script answers it
-            if (!p1) return kErrBadParameters;
-            return kinds(host).objectSettings(*static_cast<ElementRecord*>(p1));
+            if (!p1 || !p2) return kErrBadParameters;
+            return kinds(host).objectSettings(*static_cast<ElementRecord*>(p1),
+                                              *static_cast<const ElementRecord*>(p2));
         }
         if (code == fourcc("HGEL"))
             return highlight(host, static_cast<Handle>(p1), static_cast<const bool*>(p2));

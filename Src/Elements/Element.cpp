@@ -26,6 +26,7 @@
 #include "Geometry/Face.h"
 #include "Geometry/Tolerance.h"
 #include "Geometry/TransformList.h"
+#include "Geometry/Vector3.h"
 #include "Project/Attribute.h"
 #include "Project/ComplexProfile.h"
 #include "Project/Drawing.h"
@@ -68,10 +69,13 @@ private:
     Database* saved_;
 };
 
-// The area of a planar face from its corners (Newell's method: half the length of the summed cross
-// products); 0 for fewer than three corners.
-double faceArea(const std::vector<CadPoint>& corners) {
-    if (corners.size() < 3) return 0.0;
+// A planar face from its corners, turned into its own plane (x, y in that plane, z 0): a rotation, so
+// lengths, areas and tolerances stay as they were. The plane's normal is Newell's (the summed cross
+// products), which holds for faces that are not convex; a face without one (fewer than three corners, or
+// all on a line) gives an empty polygon.
+CadPolygon levelled(const std::vector<CadPoint>& corners) {
+    CadPolygon polygon(corners.size());
+    if (corners.size() < 3) return polygon;
     double x = 0.0, y = 0.0, z = 0.0;
     for (std::size_t i = 0; i < corners.size(); ++i) {
         const CadPoint& a = corners[i];
@@ -80,7 +84,18 @@ double faceArea(const std::vector<CadPoint>& corners) {
         y += (a.getZ() - b.getZ()) * (a.getX() + b.getX());
         z += (a.getX() - b.getX()) * (a.getY() + b.getY());
     }
-    return std::sqrt(x * x + y * y + z * z) / 2.0;
+    const Vector3 normal = Vector3(x, y, z).normalised();
+    if (exactlyEqual(normal.length(), 0.0)) return polygon;   // no plane: nothing to measure
+    // Two unit axes of the plane, the first across the world axis least along the normal.
+    const Vector3 across = std::abs(normal.getX()) < 0.9 ? Vector3(1.0, 0.0, 0.0) : Vector3(0.0, 1.0, 0.0);
+    const Vector3 u = across.cross(normal).normalised();
+    const Vector3 v = normal.cross(u);
+    const Vector3 origin(corners.front());
+    for (const CadPoint& corner : corners) {
+        const Vector3 offset = Vector3(corner) - origin;
+        polygon.append(PolyPoint(CadPoint(offset.dot(u), offset.dot(v))));
+    }
+    return polygon;
 }
 
 // The corners of a face in the order its edges run; empty when an edge or vertex is missing.
@@ -180,9 +195,9 @@ double Element::getQuantityD() {
         const Body body = model->getBody(b);
         for (std::size_t f = 0; f < body.getPolygonCount(); ++f)
             if (const std::optional<Face::Data> face = body.getFace(f)) {
-                const double faceSize = faceArea(faceCorners(body, *face));
-                if (faceSize > Tolerance::plan * Tolerance::plan)
-                    area += faceSize;   // a degenerate face adds nothing
+                const CadPolygon polygon = levelled(faceCorners(body, *face));
+                if (polygon.isValid(/*checkSelfIntersection=*/false, Tolerance::plan))
+                    area += polygon.getArea(/*absolute=*/true, /*subtractHoles=*/true);
             }
     }
     return area;

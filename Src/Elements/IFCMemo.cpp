@@ -29,53 +29,39 @@ IFCMemo::IFCMemo() = default;
 
 IFCMemo::IFCMemo(const IFCMemo& other)
     : list_(other.list_ ? std::make_unique<IFCDataList>(*other.list_) : nullptr),
-      loadedParts_(other.loadedParts_),
       unreadParts_(other.unreadParts_),
       allData_(other.allData_) {}
 
 IFCMemo::~IFCMemo() = default;
 
 // --- Loading -----------------------------------------------------------------------------------------------
-void IFCMemo::load() { load(kAllParts); }
-
-void IFCMemo::load(std::uint8_t parts) {
-    if (list_ && (loadedParts_ & parts) == parts) return;
-    if (!list_) {
-        list_ = std::make_unique<IFCDataList>();
-        loadedParts_ = 0;
-        unreadParts_ = 0;
-    }
-    const std::uint8_t missing = parts & ~loadedParts_;
-    loadedParts_ |= missing;
+void IFCMemo::load() {
+    if (list_) return;
+    list_ = std::make_unique<IFCDataList>();
+    unreadParts_ = 0;
     Guid guid;
     if (!placedGuid(*this, guid)) return;
     const host::GuidRecord& record = guid.getRecord();
     const std::uint8_t storedOnly = allData_ == 0 ? 1 : 0;
     // Each part that the host refuses stays empty and is marked; the others are kept.
-    if ((missing & kProperties) != 0) {
-        host::Array<host::IFCPropertyRecord> properties;
-        if (hostApi().call<host::HostSlot::getElementIFCProperties>(&record, storedOnly, &properties) ==
-            host::kNoError)
-            list_->appendProperties(properties);
-        else
-            unreadParts_ |= kProperties;
-    }
-    if ((missing & kAttributes) != 0) {
-        host::Array<host::IFCAttributeRecord> attributes;
-        if (hostApi().call<host::HostSlot::getElementIFCAttributes>(&record, storedOnly, &attributes) ==
-            host::kNoError)
-            list_->appendAttributes(attributes);
-        else
-            unreadParts_ |= kAttributes;
-    }
-    if ((missing & kReferences) != 0) {
-        host::Array<host::IFCClassificationReferenceRecord> references;
-        if (hostApi().call<host::HostSlot::getElementIFCReferences>(&record, storedOnly, &references) ==
-            host::kNoError)
-            list_->appendReferences(references);
-        else
-            unreadParts_ |= kReferences;
-    }
+    host::Array<host::IFCPropertyRecord> properties;
+    if (hostApi().call<host::HostSlot::getElementIFCProperties>(&record, storedOnly, &properties) ==
+        host::kNoError)
+        list_->appendProperties(properties);
+    else
+        unreadParts_ |= kProperties;
+    host::Array<host::IFCAttributeRecord> attributes;
+    if (hostApi().call<host::HostSlot::getElementIFCAttributes>(&record, storedOnly, &attributes) ==
+        host::kNoError)
+        list_->appendAttributes(attributes);
+    else
+        unreadParts_ |= kAttributes;
+    host::Array<host::IFCClassificationReferenceRecord> references;
+    if (hostApi().call<host::HostSlot::getElementIFCReferences>(&record, storedOnly, &references) ==
+        host::kNoError)
+        list_->appendReferences(references);
+    else
+        unreadParts_ |= kReferences;
 }
 
 void IFCMemo::setAllData(bool flag) {
@@ -90,7 +76,7 @@ IFCProperty* IFCMemo::findProperty(const String& setName, const String& name) {
 }
 
 IFCAttribute* IFCMemo::findAttribute(const String& name) {
-    load(kAttributes);
+    load();
     return list_->findAttribute(name);
 }
 
@@ -120,24 +106,25 @@ const IFCNameIndex* IFCMemo::getReferenceIndex() {
 }
 
 // --- Changes -----------------------------------------------------------------------------------------------
+// A new element keeps what is added in its list; the host, which does not know it yet, refuses the write.
 void IFCMemo::addProperty(std::unique_ptr<IFCProperty> property) {
     load();
-    Guid guid;
-    if (!property || !placedGuid(*this, guid)) return;
+    const auto* const element = dynamic_cast<const Element*>(this);
+    if (!property || element == nullptr) return;
     host::IFCPropertyRecord record;
     if (!property->toHost(record)) return;   // neither the list nor the host changes
     list_->addProperty(std::move(property));
-    hostApi().call<host::HostSlot::setElementIFCProperty>(&guid.getRecord(), &record);
+    hostApi().call<host::HostSlot::setElementIFCProperty>(&element->getGuid().getRecord(), &record);
 }
 
 void IFCMemo::addAttribute(std::unique_ptr<IFCAttribute> attribute) {
     load();
-    Guid guid;
-    if (!attribute || !placedGuid(*this, guid)) return;
+    const auto* const element = dynamic_cast<const Element*>(this);
+    if (!attribute || element == nullptr) return;
     host::IFCAttributeRecord record;
     if (!attribute->toHost(record)) return;
     list_->addAttribute(std::move(attribute));
-    hostApi().call<host::HostSlot::setElementIFCAttribute>(&guid.getRecord(), &record);
+    hostApi().call<host::HostSlot::setElementIFCAttribute>(&element->getGuid().getRecord(), &record);
 }
 
 void IFCMemo::removeProperty(const String& setName, const String& name) {

@@ -32,7 +32,6 @@ std::unique_ptr<Element> Lamp::create(const host::ElementRecord& record, Element
 Lamp::Lamp(const host::ElementRecord& record, const ElementLink& link)
     : Object(record, link, ComponentLink(libraryIndexOf(record), kPartType, projectLibrary())) {}
 
-// Only the lamp's own defaults are read: the object's would set sizes the lamp's then overwrite.
 Lamp::Lamp(const ComponentLink& part, std::int32_t variation) : Object(ElementLink(kType, variation), part) {
     loadDefaults();
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <utility>
 
 #include <FourCC.h>
 #include <HostResult.h>
@@ -63,7 +64,10 @@ std::unique_ptr<Element> Object::create(const host::ElementRecord& record, Eleme
     return std::make_unique<Object>(record, link);
 }
 
-Object::Object(const ElementLink& link, const ComponentLink& part) : ComponentElem(link, part) {}
+// A kind made this way (a lamp) reads an object's defaults first and then its own over them.
+Object::Object(const ElementLink& link, const ComponentLink& part) : ComponentElem(link, part) {
+    Object::loadDefaults();
+}
 
 Object::Object(const host::ElementRecord& record, const ElementLink& link)
     : ComponentElem(link, ComponentLink(libraryIndexOf(record), kPartType, projectLibrary())) {
@@ -210,11 +214,17 @@ bool Object::openSettingsDialog() {
     std::uint64_t mask = 0;
     std::unique_ptr<ElementMemoStore> memo = getMemo(mask);
     if (!memo) return false;
-    // 2.
+    // 2. Every byte of the record may change.
     std::unique_ptr<host::ElementRecord> record = getHostElement();
-    // 3. The dialog works on the record; the parameters stay aside.
-    const bool hadParameters = memo->getMemo()->parameters != nullptr;
-    const bool accepted = hostApi().interface(fourcc("OBJS"), record.get()) == host::kNoError;
+    auto everything = std::make_unique<host::ElementRecord>();
+    std::memset(static_cast<void*>(everything.get()), 0xFF, sizeof(host::ElementRecord));
+    // 3. The dialog works on the record; the parameters stay aside meanwhile.
+    host::Handle& parameters = memo->getMemo()->parameters;
+    const bool hadParameters = parameters != nullptr;
+    const host::Handle aside = std::exchange(parameters, nullptr);
+    const bool accepted =
+        hostApi().interface(fourcc("OBJS"), record.get(), everything.get()) == host::kNoError;
+    parameters = aside;
     // 4.
     if (accepted) {
         copyRecord(*record);

@@ -122,7 +122,7 @@ public:
     virtual void loadDefaults();
 
 protected:
-    Object(const ElementLink& link, const ComponentLink& part);   // the record zeroed, no defaults read
+    Object(const ElementLink& link, const ComponentLink& part);   // then an object's own loadDefaults
     // The parameters' sizes as the record keeps them: ratios of the part's defaults, or lengths (byte
     // 132). The element's own width and depth stay its bounds'.
     double getParameterWidth() override;

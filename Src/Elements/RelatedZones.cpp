@@ -18,15 +18,18 @@ namespace {
 constexpr std::size_t kListCapacity = 50;
 constexpr std::uint16_t kZoneType = host::kElementZone;
 
-// The lists of a zone relation that are read, in reading order, and whether they hold 40-byte part
-// entries (a guid first) rather than guids. Lists 6, 11, 12 and 13 are not read.
+// The lists of a zone relation that are read, in reading order; whether they hold 40-byte part entries
+// (a guid first) rather than guids; and whether their links are made in the zone's Drawing. Lists 6,
+// 11, 12 and 13 are not read.
 struct ListKind {
     std::size_t list;
     bool partEntries;
+    bool inDrawing;
 };
-constexpr ListKind kReadLists[] = {{0, true},   {1, false},  {2, false},  {3, false},  {4, false},
-                                   {5, false},  {7, true},   {8, false},  {9, false},  {10, false},
-                                   {14, false}, {15, false}, {16, false}, {17, false}, {18, false}};
+constexpr ListKind kReadLists[] = {{0, true, true},   {1, false, true},  {2, false, true},  {3, false, true},
+                                   {4, false, true},  {5, false, true},  {7, true, false},  {8, false, true},
+                                   {9, false, true},  {10, false, true}, {14, false, true}, {15, false, true},
+                                   {16, false, true}, {17, false, true}, {18, false, true}};
 
 bool typeKeysMatch(RelatedZones::element_id a, RelatedZones::element_id b) {
     if ((a & 0xFF) != (b & 0xFF)) return false;
@@ -131,28 +134,30 @@ void RelatedZones::addZone(Drawing* drawing, const ElementLink& zone, element_id
     if (!elementZones_) elementZones_ = std::make_shared<std::map<Guid, ElementLinkList>>();
     ZoneEntry& entry = (*zoneElements_)[zone.getGuid()];
     if (!entry.zone) entry.zone = zone.clone();
-    // 5. Every list is read in the Drawing, the part entries too, so that their links know their type.
+    // 5.
     ElementLinkList related(kListCapacity);
     for (const ListKind& kind : kReadLists) {
         const auto* bytes = reinterpret_cast<const unsigned char*>(relation.record.lists[kind.list]);
         const std::int32_t count = relation.record.counts[kind.list];
         if (bytes == nullptr || count < 1) continue;
+        Drawing* const within = kind.inDrawing ? drawing : nullptr;
         if (!kind.partEntries) {
-            addLinks(drawing, related, reinterpret_cast<const host::GuidRecord*>(bytes), count);
+            addLinks(within, related, reinterpret_cast<const host::GuidRecord*>(bytes), count);
             continue;
         }
         for (std::int32_t i = 0; i < count; ++i) {
             host::GuidRecord first;
             std::memcpy(&first, bytes + static_cast<std::size_t>(i) * host::kZoneRelationPartEntry,
                         sizeof first);
-            addLinks(drawing, related, &first, 1);
+            addLinks(within, related, &first, 1);
         }
     }
     // 6.
     entry.elements.set(key, related);
-    // 7. An element listed twice gets the zone once.
+    // 7. An element listed twice gets the zone once. A link without a guid (one whose head the Drawing
+    // could not read) names no element, so no element is given the zone through it.
     for (const auto& link : related) {
-        if (!link) continue;
+        if (!link || !link->hasGuid()) continue;
         ElementLinkList& zones = (*elementZones_)[link->getGuid()];
         if (!zones.contains(zone)) zones.append(zone);
     }
@@ -161,13 +166,7 @@ void RelatedZones::addZone(Drawing* drawing, const ElementLink& zone, element_id
 
 void RelatedZones::addLinks(Drawing* drawing, ElementLinkList& list, const host::GuidRecord* guids,
                             std::int32_t count) {
-    for (std::int32_t i = 0; i < count; ++i) {
-        const Guid guid(guids[i]);
-        if (!guid.isValid()) continue;
-        const ElementLink link(guid, drawing);
-        if (drawing == nullptr || link.hasGuid())
-            list.append(drawing == nullptr ? ElementLink(guid, nullptr) : link);
-    }
+    for (std::int32_t i = 0; i < count; ++i) list.append(ElementLink(Guid(guids[i]), drawing));
 }
 
 }   // namespace tarnwick

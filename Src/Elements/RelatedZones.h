@@ -49,7 +49,8 @@ public:
     void addZone(Drawing* drawing, const ElementLink& zone, element_id key);
 
     static const ElementLinkList* findByType(const ZoneElements& zone, element_id key);
-    // Appends a link per guid, read in the Drawing (a guid whose head cannot be read is left out).
+    // Appends one link per guid, made in the Drawing when one is given: an empty link for a guid whose
+    // head the Drawing cannot read.
     static void addLinks(Drawing* drawing, ElementLinkList& list, const host::GuidRecord* guids,
                          std::int32_t count);
 

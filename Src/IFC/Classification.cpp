@@ -7,6 +7,17 @@
 #include "IFC/HostUniText.h"
 
 namespace tarnwick {
+namespace {
+std::uint64_t namesChanged = 0;
+
+void takeName(String& field, String value) {
+    if (field == value) return;
+    field = std::move(value);
+    ++namesChanged;
+}
+}   // namespace
+
+std::uint64_t Classification::nameGeneration() { return namesChanged; }
 
 Classification::Classification(const Guid& guid) : guid_(guid), loaded_(!guid.isValid()) {}
 
@@ -44,7 +55,7 @@ bool Classification::assign(const host::ClassificationItemRecord& record) const 
                                   : std::make_shared<ClassificationSystem>(system);
     // 4.
     id_ = fromUniString(record.id);
-    name_ = fromUniString(record.name);
+    takeName(name_, fromUniString(record.name));
     description_ = fromUniString(record.description);
     state_ = record.state;
     // 5.
@@ -115,7 +126,9 @@ void Classification::setId(const String& text) {
 }
 void Classification::setName(const String& text) {
     refresh();
-    change(name_, text, changed_);
+    if (name_ == text) return;
+    takeName(name_, text);
+    changed_ = true;
 }
 void Classification::setDescription(const String& text) {
     refresh();
@@ -150,8 +163,8 @@ void Classification::markStateB() {
 }
 
 bool Classification::toHost(host::ClassificationItemRecord& record) const {
-    refresh();
-    if (id_.isEmpty() || name_.isEmpty() || !system_) return false;
+    // Never loaded, the fields are not the host's: storing them would blank the item there.
+    if (!loaded_ || id_.isEmpty() || name_.isEmpty() || !system_) return false;
     record.guid = guid_.getRecord();
     record.id = toUniString(id_);
     record.name = toUniString(name_);

@@ -60,6 +60,9 @@ public:
     String getDisplayName(bool withSystem) const;
     // Takes the record and asks the host for the item's system (false when it cannot name one) and parent.
     bool assignFromHost(const host::ClassificationItemRecord& record);
+    // Grows whenever any item's name changes, by a setter or a load; an index by name older than it
+    // is stale.
+    static std::uint64_t nameGeneration();
 
 private:
     void refresh() const;

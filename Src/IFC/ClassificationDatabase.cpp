@@ -17,6 +17,7 @@ void ClassificationDatabase::clear() {
     items_.reset();
     tree_.reset();
     itemsByName_.clear();
+    indexed_ = false;
     lastResult_ = 0;
     itemsLoaded_ = false;
     systemsLoaded_ = false;
@@ -84,8 +85,18 @@ void ClassificationDatabase::loadItems() {
         }
         for (auto& [guid, item] : found) items_->emplace(guid, std::move(item));   // earlier records stay
     }
+}
+
+void ClassificationDatabase::indexNames() {
+    if (indexed_ && indexedItems_ == items_->size() && indexedNames_ == Classification::nameGeneration())
+        return;
     itemsByName_.clear();
-    for (const auto& [guid, item] : *items_) itemsByName_.emplace(item->getName().getView(), item);
+    for (const Items::value_type& entry : *items_)   // map entries stay where they are while it grows
+        itemsByName_.emplace(entry.second->getName().getView(), &entry);
+    // Read after the walk: an item loaded by it takes its name before the index does.
+    indexedNames_ = Classification::nameGeneration();
+    indexedItems_ = items_->size();
+    indexed_ = true;
 }
 
 bool ClassificationDatabase::addItems(const host::ClassificationItemRecord& record, bool descend,
@@ -128,17 +139,15 @@ bool ClassificationDatabase::matches(const Classification& item, const Classific
 std::shared_ptr<Classification> ClassificationDatabase::findClassification(const ClassificationName& name,
                                                                            const String& id) {
     loadItems();
-    // The index gives the candidates of the name, of which the first in GUID order wins; one renamed
-    // since the load is met by the walk.
+    indexNames();
+    // The index holds every item of the name, so the first of its matches in GUID order is the first
+    // match of the whole map.
     const auto [first, last] = itemsByName_.equal_range(name.getView());
-    std::shared_ptr<Classification> best;
+    Items::const_pointer best = nullptr;
     for (auto it = first; it != last; ++it)
-        if (matches(*it->second, name, id) && (!best || it->second->getGuid() < best->getGuid()))
+        if (matches(*it->second->second, name, id) && (best == nullptr || it->second->first < best->first))
             best = it->second;
-    if (best) return best;
-    for (const auto& [guid, item] : *items_)
-        if (matches(*item, name, id)) return item;
-    return nullptr;
+    return best != nullptr ? best->second : nullptr;
 }
 
 // --- Storing ---------------------------------------------------------------------------------------------

@@ -55,6 +55,7 @@ private:
     bool addItems(const host::ClassificationItemRecord& record, bool descend, Items& found,
                   std::set<Guid>& path);
     bool matches(const Classification& item, const ClassificationName& name, const String& id) const;
+    void indexNames();   // brings itemsByName_ up to the item map and the items' names
 
     std::unique_ptr<std::map<Guid, std::shared_ptr<ClassificationSystem>>> systems_;
     std::unique_ptr<Items> items_;
@@ -62,14 +63,16 @@ private:
     std::uint32_t lastResult_ = 0;
     bool itemsLoaded_ = false;
     bool systemsLoaded_ = false;
-    // Every item by its name's exact text, made by loadItems; hashed, so a lookup costs the same for
-    // any number of items.
+    // Every item by its name's exact text; hashed, so a lookup costs the same for any number of items.
+    // Made again when items were added or any item's name changed since (see indexNames).
     struct NameHash {
         using is_transparent = void;
         std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
     };
-    std::unordered_multimap<std::string, std::shared_ptr<Classification>, NameHash, std::equal_to<>>
-        itemsByName_;
+    std::unordered_multimap<std::string, Items::const_pointer, NameHash, std::equal_to<>> itemsByName_;
+    std::size_t indexedItems_ = 0;
+    std::uint64_t indexedNames_ = 0;
+    bool indexed_ = false;
 };
 
 }   // namespace tarnwick

@@ -85,8 +85,7 @@ void ClassificationSystem::setEditionDate(const DateTime& date) {
 }
 
 bool ClassificationSystem::toHost(host::ClassificationSystemRecord& record) const {
-    refresh();
-    if (name_.isEmpty()) return false;
+    if (name_.isEmpty()) return false;   // also a system never loaded: nothing of it is known here
     record.guid = guid_.getRecord();
     record.name = toUniString(name_);
     record.description = toUniString(description_);

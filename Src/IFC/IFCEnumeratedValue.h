@@ -19,14 +19,14 @@ public:
     IFCEnumeratedValue(const IFCEnumeratedValue& other);
     ~IFCEnumeratedValue() override;
 
-    // Null unless both names are there and the first chosen value (or, when none is chosen, the first
-    // value) has a type name.
+    // Null unless both names are there and the first chosen value has a type name: an enumeration with
+    // nothing chosen gives none.
     static std::unique_ptr<IFCEnumeratedValue> create(const host::IFCPropertyRecord& record);
 
     std::unique_ptr<IFCData> clone() const override;
     IFCDataKind getKind() const override;
-    // Replaces the record's values and chosen values with ours; true when the head is complete and a
-    // value was written.
+    // Appends our values to the record's values, and the chosen ones to its chosen values; true when the
+    // head is complete and the values hold one.
     bool toHost(host::IFCPropertyRecord& record) const override;
 
     const Values& getValues() const { return values_; }

@@ -22,7 +22,7 @@ public:
 
     std::unique_ptr<IFCData> clone() const override;
     IFCDataKind getKind() const override;
-    // Replaces the record's list values with ours; true when the head is complete and one was written.
+    // Appends our values to the record's list values; true when the head is complete and the list holds one.
     bool toHost(host::IFCPropertyRecord& record) const override;
 
 private:

@@ -16,7 +16,8 @@ public:
     // needs (names, values, value-type names).
     static std::unique_ptr<IFCProperty> create(const host::IFCPropertyRecord& record);
 
-    // Fills the record (whose value arrays it replaces); true when the record is complete.
+    // Fills the record's head and appends our values to its value arrays, leaving what they held; true
+    // when the record is complete.
     virtual bool toHost(host::IFCPropertyRecord& record) const = 0;
 
     String getSetName() const;       // the empty text when none

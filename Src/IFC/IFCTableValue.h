@@ -26,8 +26,8 @@ public:
 
     std::unique_ptr<IFCData> clone() const override;
     IFCDataKind getKind() const override;
-    // Replaces the record's defining and defined values with our rows; true when the head is complete and
-    // at least one row was written whole.
+    // Appends our rows to the record's defining and defined values; true when the head is complete, the
+    // two hold a row and as many of one as of the other.
     bool toHost(host::IFCPropertyRecord& record) const override;
 
     const Rows& getRows() const { return rows_; }

@@ -295,10 +295,12 @@ bool PropertyList::addOrReplace(const Property& property, bool markChanged) {
             break;
         }
     Property* stored = find(link);
-    if (stored != nullptr)
-        *stored = property;
-    else
+    if (stored == nullptr) {
         stored = items_.push_back(std::make_unique<Property>(property));
+    } else {
+        *stored = property;
+        stored->setChanged(true);   // the entry no longer holds what was loaded or stored
+    }
     if (markChanged) stored->setChanged(true);
     return true;
 }

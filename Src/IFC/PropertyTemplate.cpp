@@ -141,11 +141,12 @@ bool PropertyTemplate::write(host::PropertyDefinitionRecord& record) {
             if (allowedOnly.empty()) allowedOnly.push_back(allowedValues_->at(0));
             defaults = std::move(allowedOnly);
         }
-        // The status is the one the values yield (a list of undefined values is not sent as normal), and
-        // undefined without defaults of its own: a first allowed value standing in is no default.
+        // A definition with defaults of its own sends them as normal, whatever their states, so that one
+        // read back as normal and empty stays so; without, whatever stands in is sent as undefined.
         if (!writeValues(defaults, record.defaultValue.basicValue)) return false;
-        if (!defaultValues_ || defaultValues_->empty())
-            record.defaultValue.basicValue.variantStatus = host::kVariantStatusUserUndefined;
+        const bool hasDefaults = defaultValues_ && !defaultValues_->empty();
+        record.defaultValue.basicValue.variantStatus =
+            hasDefaults ? host::kVariantStatusNormal : host::kVariantStatusUserUndefined;
     }
     record.possibleEnumValues.clear();
     if (isEnumeration())

@@ -1,5 +1,6 @@
 // Objects, lamps, doors and windows on a fixture project (kinds.json): made by their creators, switched
 // to another library part and written back, with the faults a switch can meet.
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <numbers>
@@ -19,6 +20,7 @@
 #include "Elements/Window.h"
 #include "Environment/Host.h"
 #include "Foundation/StringSetting.h"
+#include "Geometry/CadPolygon.h"
 #include "Geometry/Cube.h"
 #include "IFC/IFCAttribute.h"
 #include "IFC/IFCProperty.h"
@@ -168,19 +170,59 @@ TEST_F(ElementKindsTest, CreatorsMakeEachKindAndOnlyTheirOwn) {
     EXPECT_EQ(byIndex.getComponentLink().getLibrary(), project().getLibrary());
 }
 
-// A lamp skips an object's defaults: its own replace all that those would set.
-TEST_F(ElementKindsTest, ALampOfAPartIsTheSameWithOrWithoutTheObjectsDefaultsReadFirst) {
+// A new lamp reads an object's defaults first, as every object for a part does, then its own over them.
+TEST_F(ElementKindsTest, ANewLampReadsAnObjectsDefaultsAndThenItsOwn) {
     const ComponentLink part(kLampB, host::kLibraryLamp, project().getLibrary());
-    tarnwick::Lamp made(part, 0);
-    tarnwick::Lamp both(part, 0);
-    both.Object::loadDefaults();
-    both.loadDefaults();
-    EXPECT_EQ(
-        std::memcmp(both.getHostElement().get(), made.getHostElement().get(), sizeof(host::ElementRecord)),
-        0);
-    using Sizes = tarnwick::ComponentParameterMemo;   // "A" and "B" themselves
-    EXPECT_EQ(both.parameters().Sizes::getWidth(), made.parameters().Sizes::getWidth());
-    EXPECT_EQ(both.parameters().Sizes::getDepth(), made.parameters().Sizes::getDepth());
+    const auto asked = [&](host::HostSlot slot) { return host_->countCalls(slot); };
+    for (const bool ofPart : {true, false}) {
+        SCOPED_TRACE(ofPart);
+        host_->clearCalls();
+        const tarnwick::Lamp made = ofPart ? tarnwick::Lamp(part, 0) : tarnwick::Lamp(/*withMemo=*/false);
+        EXPECT_EQ(asked(host::HostSlot::getElementDefaults), 2u);
+        if (!ofPart) continue;
+        EXPECT_EQ(asked(host::HostSlot::getLibraryPartDetails), 1u);   // the object's step
+        tarnwick::Lamp own(made);
+        own.loadDefaults();
+        EXPECT_EQ(
+            std::memcmp(own.getHostElement().get(), made.getHostElement().get(), sizeof(host::ElementRecord)),
+            0);
+    }
+}
+
+TEST_F(ElementKindsTest, AnObjectForAPartTakesItsFixedSizeFlagFromThePartsDetails) {
+    std::vector<unsigned char>& details = host_->project().state.libraryParts[kTable - 1].details;
+    details = {1};
+    EXPECT_TRUE(tarnwick::Object(kTable, nullptr, 0).isOptionE());
+    host_->injectFault({host::HostSlot::getLibraryPartDetails, std::nullopt}, 1, host::kErrGeneral);
+    EXPECT_FALSE(tarnwick::Object(kTable, nullptr, 0).isOptionE());   // unread details count as zeros
+    details.clear();
+    EXPECT_FALSE(tarnwick::Object(kTable, nullptr, 0).isOptionE());
+    EXPECT_TRUE(tarnwick::Object(ComponentLink(), 0).isOptionE());   // no part: fixed sizes
+}
+
+TEST_F(ElementKindsTest, AnObjectsOutlineIsItsSizeTurnedByItsAngleAboutTheCentreOfItsBox) {
+    auto chair = element(kChair);
+    chair->setWidth(0.8);   // "A" and "B": the box stays the placed one's
+    chair->setDepth(0.4);
+    const std::unique_ptr<tarnwick::Cube> box = chair->getBounds(true);
+    ASSERT_NE(box, nullptr);
+    const std::unique_ptr<tarnwick::CadPolygon> outline = chair->getOutline();
+    ASSERT_NE(outline, nullptr);
+    EXPECT_NEAR(outline->getArea(), 0.8 * 0.4, 1e-12);
+    EXPECT_NEAR(outline->getCentre().getX(), box->getCentre().getX(), 1e-12);
+    EXPECT_NEAR(outline->getCentre().getY(), box->getCentre().getY(), 1e-12);
+    const tarnwick::PolyEdge first = outline->getEdge(0);
+    EXPECT_NEAR(std::atan2(first.getEnd().getY() - first.getBegin().getY(),
+                           first.getEnd().getX() - first.getBegin().getX()),
+                chair->getAngle(), 1e-12);
+    EXPECT_NEAR(first.getChordLength(), 0.8, 1e-12);
+    host_->injectFault({host::HostSlot::database, host::fourcc("CABO")}, 1, host::kErrGeneral);
+    EXPECT_EQ(chair->getOutline(), nullptr);
+
+    // A redraw is asked for a placed element only.
+    EXPECT_TRUE(chair->refreshHost());
+    EXPECT_EQ(host_->countCalls(host::HostSlot::database, host::fourcc("RFSH")), 1u);
+    EXPECT_FALSE(tarnwick::Object(kTable, nullptr, 0).refreshHost());
 }
 
 TEST_F(ElementKindsTest, SwitchingThePartKeepsPlacementAndCarriesSharedValues) {
@@ -672,30 +714,42 @@ TEST_F(ElementKindsTest, AnObjectGivesBackTheAngleAndElevationItWasGiven) {
 }
 
 TEST_F(ElementKindsTest, PopulatingTakesTheToolDefaultsParametersOfItsOwnPartWhenAskedForThatOnly) {
-    std::vector<host::SimParameter> parameters = *sim(kChair).memo.parameters;
-    for (host::SimParameter& parameter : parameters)
-        if (std::string(parameter.head().name) == "cushion") {
-            host::ParameterRecord head = parameter.head();
-            std::fill(std::begin(head.value.text), std::end(head.value.text), u'\0');
-            std::copy_n(u"green", 5, head.value.text);
-            std::memcpy(parameter.record.data(), &head, sizeof head);
+    // Each kind finds the defaults' part where its own records keep the library index.
+    const struct {
+        int element;
+        std::int32_t type;
+        const char* parameter;
+        const char* own;   // the element's own value
+        std::int32_t ownPart, otherPart;
+        std::size_t indexOffset;
+    } kinds[] = {
+        {kChair, host::kElementObject, "cushion", "blue", 1, kTable, host::kObjectLibraryIndexOffset},
+        {kDoor, host::kElementDoor, "handle", "pull", 3, kDoorB, host::kOpeningLibraryIndexOffset}};
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.parameter);
+        std::vector<host::SimParameter> parameters = *sim(kind.element).memo.parameters;
+        for (host::SimParameter& parameter : parameters)
+            if (std::string(parameter.head().name) == kind.parameter) {
+                host::ParameterRecord head = parameter.head();
+                std::fill(std::begin(head.value.text), std::end(head.value.text), u'\0');
+                std::copy_n(u"green", 5, head.value.text);
+                std::memcpy(parameter.record.data(), &head, sizeof head);
+            }
+        host::SimToolDefault defaults;
+        defaults.memo.parameters = parameters;
+        auto made = element(kind.element);
+        for (const std::int32_t defaultPart : {kind.otherPart, kind.ownPart}) {
+            SCOPED_TRACE(defaultPart);
+            std::memcpy(defaults.record.data() + kind.indexOffset, &defaultPart, sizeof defaultPart);
+            host_->project().state.defaults[{kind.type, 0}] = defaults;
+            EXPECT_TRUE(made->populate(/*samePartOnly=*/true, /*skipSizes=*/true, false, false));
+            EXPECT_EQ(made->getParameters().find(kind.parameter)->getText(0, 0),
+                      defaultPart == kind.ownPart ? "green" : kind.own);
         }
-    host::SimToolDefault defaults;
-    defaults.memo.parameters = parameters;
-    const auto cushion = [](ComponentElem& element) {
-        return element.getParameters().find("cushion")->getText(0, 0);
-    };
-    auto chair = element(kChair);
-    for (const std::int32_t defaultPart : {kTable, 1}) {
-        SCOPED_TRACE(defaultPart);
-        std::memcpy(defaults.record.data() + host::kObjectLibraryIndexOffset, &defaultPart,
-                    sizeof defaultPart);
-        host_->project().state.defaults[{host::kElementObject, 0}] = defaults;
-        EXPECT_TRUE(chair->populate(/*samePartOnly=*/true, /*skipSizes=*/true, false, false));
-        EXPECT_EQ(cushion(*chair), defaultPart == 1 ? "green" : "blue");
+        host_->injectFault({host::HostSlot::getElementDefaults, std::nullopt}, 0, host::kErrGeneral);
+        EXPECT_FALSE(made->populate(false, true, false, false));
+        host_->clearFaults();
     }
-    host_->injectFault({host::HostSlot::getElementDefaults, std::nullopt}, 0, host::kErrGeneral);
-    EXPECT_FALSE(chair->populate(false, true, false, false));
 }
 
 TEST_F(ElementKindsTest, AMemoTheHostCannotGiveIsMarkedLoadedOnlyWhileLoadingIsSuspended) {

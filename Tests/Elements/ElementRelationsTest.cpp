@@ -106,6 +106,45 @@ TEST_F(ElementRelationsTest, KnowsTheZonesAnElementLiesInInTheOrderTheZonesWereW
     EXPECT_EQ(host_->countCalls(host::HostSlot::getElementRelations), 0u);
 }
 
+TEST_F(ElementRelationsTest, PartEntriesFromAboveTheZoneAreLinkedWithoutADrawing) {
+    // The lamp moves into zone A, on the zone's own storey: a part entry made in the Drawing.
+    host::SimElement& lamp = host_->project().state.elements[kLampIndex];
+    host::ElementHead head = lamp.head();
+    head.storey = 0;
+    lamp.setHead(head);
+    const double inA = 1.0;
+    std::memcpy(lamp.record.data() + host::kObjectPositionOffset, &inA, sizeof inA);
+    EXPECT_EQ(zonesOf(kLampIndex), (std::vector<tarnwick::Guid>{guid(zoneA_)}));
+    EXPECT_EQ(zonesOf(2), (std::vector<tarnwick::Guid>{guid(zoneB_)}));
+    tarnwick::RelatedZones& index = project().getRelatedZones();
+    const auto drawingOf = [&](const host::GuidBytes& zone, int element) -> const Drawing* {
+        for (const auto& link : *index.getElements(ElementLink(guid(zone), &plan()), 0))
+            if (link->getGuid() == tarnwickGuid(element)) return link->getDrawing();
+        ADD_FAILURE() << "element " << element << " not filed";
+        return nullptr;
+    };
+    EXPECT_EQ(drawingOf(zoneA_, kLampIndex), &plan());
+    EXPECT_EQ(drawingOf(zoneB_, 1), &plan());
+    EXPECT_EQ(drawingOf(zoneB_, 2), nullptr);   // one storey up
+}
+
+TEST_F(ElementRelationsTest, AnElementTheDrawingCannotReadIsListedAsNothingAndGivenNoZone) {
+    host_->injectFault({host::HostSlot::getElementHead, std::nullopt}, 0, host::kErrBadIndex);
+    tarnwick::RelatedZones& index = project().getRelatedZones();
+    for (const host::GuidBytes& zone : {zoneA_, zoneB_})
+        index.addZone(&plan(), ElementLink(guid(zone), nullptr), 0);
+    const tarnwick::ElementLinkList* inA = index.getElements(ElementLink(guid(zoneA_), nullptr), 0);
+    ASSERT_NE(inA, nullptr);
+    ASSERT_EQ(inA->size(), 2u);   // one link per guid the host listed
+    for (const auto& link : *inA) EXPECT_FALSE(link->hasGuid());
+    EXPECT_EQ(index.getRelated(ElementLink()), nullptr);   // not the zones of the unread ones
+    // Linked without the Drawing, the part entries from the storey above keep their element.
+    const tarnwick::ElementLinkList* zones = index.getRelated(ElementLink(tarnwickGuid(2), nullptr));
+    ASSERT_NE(zones, nullptr);
+    ASSERT_EQ(zones->size(), 1u);
+    EXPECT_EQ(zones->at(0)->getGuid(), guid(zoneB_));
+}
+
 TEST_F(ElementRelationsTest, LeavesOutAZoneTheHostCannotAnswerFor) {
     host_->injectFault({host::HostSlot::getElementRelations, std::nullopt}, 1, host::kErrBadIndex);
     EXPECT_TRUE(zonesOf(0).empty());
@@ -305,11 +344,13 @@ TEST_F(ElementRelationsTest, MarkersAreMadeByTheirOwnCreatorsAndWriteTheirHeight
 
 TEST_F(ElementRelationsTest, NewMarkersAndProxiesStartFromTheHostsDefaults) {
     const double upper = 6.5;
+    const std::uint64_t view = 0x0123'4567'89AB'CDEF;
     for (const std::int32_t type :
          {host::kElementSectionMarker, host::kElementElevationMarker, host::kElementSectionElement}) {
         host::SimToolDefault defaults;
         defaults.record[76] = 7;
         std::memcpy(defaults.record.data() + host::kMarkerUpperOffset, &upper, sizeof upper);
+        std::memcpy(defaults.record.data() + host::kMarkerValueOffset, &view, sizeof view);
         host_->project().state.defaults[{type, 0}] = defaults;
     }
     const tarnwick::SectionReference section{ElementLink(host::kElementSectionMarker, 0)};
@@ -322,6 +363,8 @@ TEST_F(ElementRelationsTest, NewMarkersAndProxiesStartFromTheHostsDefaults) {
                     sizeof stored);
         EXPECT_DOUBLE_EQ(stored, upper);
     }
+    EXPECT_EQ(section.getMarkerValue(), view);   // the cut view's data as the record holds it
+    EXPECT_EQ(elevation.getMarkerValue(), view);
     const tarnwick::ProxyElem proxy;
     EXPECT_EQ(proxy.getHostElement()->head.type, host::kElementSectionElement);
     EXPECT_EQ(proxy.getHostElement()->head.writeNeedsMemo, 0);   // it has no memo to write

@@ -1,5 +1,6 @@
 #include "Elements/Element.h"
 
+#include <cmath>
 #include <cstddef>
 #include <string>
 
@@ -426,6 +427,26 @@ TEST_F(ElementBase, MeasuresItsSizesAndFacesFromIts3DModel) {
     EXPECT_DOUBLE_EQ(element->getDepth(), 3.0);
     EXPECT_DOUBLE_EQ(element->getHeight(), 5.0);
     EXPECT_DOUBLE_EQ(element->getLength(), 2.0);
+
+    // Faces are measured in their own planes and count only when valid there: a tilted 2 x 2 square
+    // counts, a square with a corner doubled 1e-6 away does not.
+    host::Model3DBody faces;
+    const double s = std::sqrt(2.0);
+    faces.vertices = {{0, 0, 0}, {s, 0, s},    {s, 2, s}, {0, 2, 0}, {0, 5, 0},
+                      {1, 5, 0}, {1, 5, 1e-6}, {1, 5, 1}, {0, 5, 1}};
+    const auto ring = [&](std::int32_t first, std::int32_t count) {
+        host::Model3DPolygon polygon;
+        for (std::int32_t i = 0; i < count; ++i) {
+            polygon.edges.push_back(static_cast<std::int32_t>(faces.edges.size()));
+            faces.edges.push_back({first + i, first + (i + 1) % count, 0});
+        }
+        faces.polygons.push_back(polygon);
+    };
+    ring(0, 4);
+    ring(4, 5);
+    model.bodies = {faces};
+    host::setElementModel3D(tarnwickGuid(1).getRecord(), std::move(model));
+    EXPECT_NEAR(placed(1)->getQuantityD(), 4.0, 1e-12);
     host::clearModel3D();
     EXPECT_DOUBLE_EQ(unplaced()->getQuantityD(), 0.0);   // no model
 }

@@ -1,6 +1,7 @@
 // Zones and zone categories on a fixture project (zones.json): a zone on the first storey placed with
 // "Room Stamp" in the category "Hall", its polygon a 4 by 3 rectangle with a 1 by 1 hole; the category
 // "Office" names "Office Stamp".
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -281,6 +282,27 @@ TEST_F(ZoneElementTest, ANewZoneIsPlacedWithItsOwnStamp) {
     const ZoneElement ofCategory(ZoneCategory(AttributeLink(kOffice, AttributeType::zoneCategory)));
     EXPECT_EQ(ofCategory.getStampIndex(), kOfficeStamp);
     EXPECT_EQ(ofCategory.getCategory().getLink().getShortIndex(), kOffice);
+}
+
+TEST_F(ZoneElementTest, PopulatingFindsTheDefaultsStampWhereAZoneKeepsIt) {
+    std::vector<host::SimParameter> parameters = *simZone().memo.parameters;
+    for (host::SimParameter& parameter : parameters)
+        if (std::string(parameter.head().name) == "font") {
+            host::ParameterRecord head = parameter.head();
+            std::fill(std::begin(head.value.text), std::end(head.value.text), u'\0');
+            std::copy_n(u"Courier", 7, head.value.text);
+            std::memcpy(parameter.record.data(), &head, sizeof head);
+        }
+    host::SimToolDefault defaults;
+    defaults.memo.parameters = parameters;
+    auto placed = zone();
+    for (const std::int32_t stamp : {kOfficeStamp, kRoomStamp}) {
+        SCOPED_TRACE(stamp);
+        std::memcpy(defaults.record.data() + host::kZoneStampIndexOffset, &stamp, sizeof stamp);
+        host_->project().state.defaults[{ZoneElement::kType, 0}] = defaults;
+        EXPECT_TRUE(placed->populate(/*samePartOnly=*/true, /*skipSizes=*/true, false, false));
+        EXPECT_EQ(text(placed->getParameters(), "font"), stamp == kRoomStamp ? "Courier" : "Times");
+    }
 }
 
 TEST_F(ZoneElementTest, ReadsAndWritesItsIFCDataAndPropertiesAndACopyKeepsThem) {

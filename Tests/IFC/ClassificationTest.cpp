@@ -1,6 +1,7 @@
 #include <cstring>
 #include <random>
 #include <unordered_map>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,20 @@ TEST_F(ClassificationTest, DatabaseLoadsOnceFindsByNameSystemAndIdAndKeepsEarlie
     }
     EXPECT_EQ(database().findSystem("Zones")->getGuid(), g(zones_));
 
+    // Renamed after the load, two items share a name: the first of them in GUID order answers.
+    const auto [low, high] =
+        g(pr_) < g(ss2530_) ? std::pair(g(pr_), g(ss2530_)) : std::pair(g(ss2530_), g(pr_));
+    const ClassificationName shared(database().getClassification(high)->getName(), "");
+    database().getClassification(low)->setName(shared.getText());
+    EXPECT_EQ(database().findClassification(shared, "")->getGuid(), low);
+    database().getClassification(low)->setName("Elsewhere");
+    EXPECT_EQ(database().findClassification(shared, "")->getGuid(), high);
+    // An item the map meets after the load is found as well.
+    const host::GuidBytes hall = addItem(host_->project().state.ifc, zones_, {}, "Z2", "Hall", 2);
+    EXPECT_EQ(database().findClassification({"Hall", ""}, ""), nullptr);   // the map loads once
+    database().getClassification(g(hall));
+    EXPECT_EQ(database().findClassification({"Hall", ""}, "")->getGuid(), g(hall));
+
     // A refused systems query is not asked again until the database is cleared.
     database().clear();
     host_->injectFault({host::HostSlot::getClassificationSystems, {}}, 0, host::kErrGeneral);
@@ -208,6 +223,18 @@ TEST_F(ClassificationTest, RecordsLoadOnceKeepTheirGuidAndNameThemselves) {
     EXPECT_EQ(failed.getGuid(), g(pr_));
     host::ClassificationItemRecord record{};
     EXPECT_FALSE(failed.toHost(record));
+    // A record never loaded is not written either: its empty fields are not the host's.
+    const Classification lazy{g(pr_)};
+    const ClassificationSystem lazySystem{g(uniclass_)};
+    host::ClassificationSystemRecord systemRecord{};
+    host_->clearCalls();
+    EXPECT_FALSE(lazy.toHost(record));
+    EXPECT_FALSE(lazySystem.toHost(systemRecord));
+    EXPECT_EQ(host_->calls().size(), 0u);
+    EXPECT_EQ(lazy.getName(), "Products");
+    EXPECT_TRUE(lazy.toHost(record));
+    EXPECT_EQ(lazySystem.getName(), "Uniclass");
+    EXPECT_TRUE(lazySystem.toHost(systemRecord));
     // One the host does not know is a record of nothing.
     const Classification unknown{Guid(host::generateGuid())};
     EXPECT_TRUE(unknown.getName().isEmpty());

@@ -163,6 +163,20 @@ TEST(IFCTableValue, KeepsTheCommonRowsAndTheLaterOfEqualKeys) {
     EXPECT_TRUE(datum->toHost(written));
     EXPECT_EQ(written.tableDefiningValues.size(), 2u);
     EXPECT_EQ(written.tableDefiningValues[1].intValue, 2);
+
+    // The keys' type is that of the first defining value that names one.
+    auto unnamed = ifcProperty(host::kIFCTableValue, "P", "T");
+    unnamed.tableDefiningValues.push_back(ifcNumber(3, ""));
+    unnamed.tableDefiningValues.push_back(ifcNumber(4, "IfcInteger"));
+    for (const char* v : {"three", "four"}) unnamed.tableDefinedValues.push_back(ifcText(v));
+    const auto later = IFCProperty::create(unnamed);
+    ASSERT_TRUE(later);
+    const auto& keyed = static_cast<IFCTableValue&>(*later);
+    EXPECT_EQ(keyed.getKeyType().code, 7u);
+    bool four = false;
+    for (const auto& [key, value] : keyed.getRows())
+        four = four || (key->getKind() == SettingKind::int64 && key->getInt64() == 4);
+    EXPECT_TRUE(four);
 }
 
 TEST(IFCData, CopiesOwnTheirValuesAndShareOnlyPooledOnes) {

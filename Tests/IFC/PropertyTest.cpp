@@ -206,6 +206,10 @@ TEST_F(PropertyTest, TemplatesReadKindsDefaultsAndAllowedValuesAndWriteThemBack)
     EXPECT_EQ(tags->getDefaultValue(0).getState(), SettingState::undefined);
     EXPECT_EQ(tags->getDefaultValue(0).getKind(), SettingKind::string);
     EXPECT_THROW(tags->getDefaultValue(1), TracedException);
+    host::PropertyDefinitionRecord back{};
+    ASSERT_TRUE(tags->write(back));   // goes back as it came: normal, and empty
+    EXPECT_EQ(back.defaultValue.basicValue.variantStatus, host::kVariantStatusNormal);
+    EXPECT_TRUE(back.defaultValue.basicValue.listVariant.empty());
 
     const auto kind = definitionOf(kind_);
     EXPECT_EQ(kind->getAllowedValueCount(), 2u);
@@ -567,4 +571,90 @@ TEST_F(PropertyTest, TemplateSettersKeepTheShapeOfTheCollectionAndExpressionsSta
     } catch (const TracedException& e) {
         EXPECT_EQ(e.getKind(), "bad_access");
     }
+}
+
+TEST_F(PropertyTest, ValuesComeBackDefinedAndNormalizeToWhatTheirDefinitionNowAllows) {
+    // Leaving undefined takes the default, else the first allowed value, else a fresh value of the kind.
+    Property fire(definitionOf(fire_));
+    fire.setUsesDefault(true);
+    EXPECT_TRUE(fire.setUndefined(false));
+    EXPECT_FALSE(fire.usesDefault());
+    ASSERT_EQ(fire.getValueCount(), 1u);
+    EXPECT_EQ(fire.getValue(0).value().getText(), "EI30");
+    EXPECT_EQ(fire.getValue(0).getState(), SettingState::defined);
+    EXPECT_TRUE(fire.isChanged());
+    const host::GuidBytes leaf =
+        addDefinition("Leaf", host::kPropertySingleChoice, host::kVariantString, door_);
+    definition(leaf).allowed = {sliding_, swing_};
+    definition(leaf).defaultValue.status = host::kVariantStatusUserUndefined;
+    Property choice(definitionOf(leaf));
+    EXPECT_TRUE(choice.setUndefined(false));
+    EXPECT_EQ(choice.getValue(0).value().getText(), "Sliding");
+    EXPECT_TRUE(choice.getValue(0).hasGuidKey());
+    const host::GuidBytes width = addDefinition("Width", host::kPropertySingle, host::kVariantReal, door_);
+    definition(width).defaultValue.status = host::kVariantStatusUserUndefined;
+    Property fresh(definitionOf(width));
+    EXPECT_TRUE(fresh.setUndefined(false));
+    EXPECT_EQ(fresh.getValue(0).getKind(), SettingKind::real);
+    EXPECT_FALSE(fresh.isUndefined(false));
+
+    // A choice the definition no longer offers is dropped; what stays takes the definition's own pair.
+    const host::GuidBytes colours =
+        addDefinition("Colours", host::kPropertyMultipleChoice, host::kVariantString, door_);
+    definition(colours).allowed = {swing_, sliding_};
+    Property both(definitionOf(colours));
+    SettingPair unset{StringSetting("Swing")};
+    unset.setState(SettingState::undefined);
+    ASSERT_TRUE(both.setValue(unset, 0));
+    ASSERT_TRUE(both.setValue(SettingPair(StringSetting("Sliding")), 1));
+    ASSERT_TRUE(both.setValue(SettingPair(StringSetting("Swing")), 2));
+    host::SimEnumValue renamed = swing_;
+    renamed.display = text("Pivot");
+    definition(colours).allowed = {renamed};
+    database().clear();
+    ASSERT_TRUE(both.normalize(database()));
+    EXPECT_EQ(both.getTemplate(), definitionOf(colours));
+    ASSERT_EQ(both.getValueCount(), 1u);   // the undefined first goes too, once others stay
+    EXPECT_EQ(both.getValue(0).value().getText(), "Pivot");
+    EXPECT_EQ(both.getValue(0).getState(), SettingState::defined);
+
+    // An undefined one, or one on its default, is left as it is.
+    Property undefinedChoice(definitionOf(colours), unset);
+    ASSERT_TRUE(undefinedChoice.normalize(database()));
+    EXPECT_EQ(undefinedChoice.getValue(0).value().getText(), "Swing");
+    EXPECT_FALSE(Property().normalize(database()));
+}
+
+TEST_F(PropertyTest, MemoReloadsWhatItHoldsFromTheHostAndMarksWhatItReplaced) {
+    const auto door = element(kDoorIndex);
+    auto& memo = dynamic_cast<PropertyMemo&>(*door);
+    const auto writer = element(kDoorIndex);
+    auto& written = dynamic_cast<PropertyMemo&>(*writer);
+    EXPECT_TRUE(written.setValue(StringSetting("EI60"), PropertyLink(g(fire_)), 0));
+    EXPECT_TRUE(written.setValue(AreaSetting(2.5), PropertyLink(g(area_)), 0));
+    EXPECT_EQ(inCommand([&] { return written.store(false, false); }), 0u);
+
+    // Not loaded yet: a reload is a first load, and nothing is changed.
+    EXPECT_TRUE(memo.reload());
+    EXPECT_EQ(memo.getValue(PropertyLink(g(fire_)), 0)->getText(), "EI60");
+    EXPECT_FALSE(memo.isChanged());
+
+    EXPECT_TRUE(written.setValue(StringSetting("EI90"), PropertyLink(g(fire_)), 0));
+    EXPECT_TRUE(written.setValue(AreaSetting(3.5), PropertyLink(g(area_)), 0));
+    EXPECT_EQ(inCommand([&] { return written.store(false, false); }), 0u);
+    const PropertyLinks onlyFire{PropertyLink(g(fire_)), PropertyLink(g(hidden_))};
+    host_->clearCalls();
+    EXPECT_TRUE(memo.reload(&onlyFire));
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getElementProperties), 1u);
+    EXPECT_EQ(memo.getValue(PropertyLink(g(fire_)), 0)->getText(), "EI90");
+    EXPECT_DOUBLE_EQ(memo.getValue(PropertyLink(g(area_)), 0)->getReal(), 2.5);   // not asked for
+    EXPECT_TRUE(memo.find(PropertyLink(g(fire_)))->isChanged());
+    EXPECT_FALSE(memo.find(PropertyLink(g(area_)))->isChanged());
+    EXPECT_TRUE(memo.reload());
+    EXPECT_DOUBLE_EQ(memo.getValue(PropertyLink(g(area_)), 0)->getReal(), 3.5);
+
+    EXPECT_FALSE(memo.update(&written, &written));
+    EXPECT_DOUBLE_EQ(memo.getValue(PropertyLink(g(area_)), 0)->getReal(), 3.5);
+    host_->injectFault({host::HostSlot::getElementProperties, {}}, 1, host::kErrGeneral);
+    EXPECT_FALSE(memo.reload());
 }

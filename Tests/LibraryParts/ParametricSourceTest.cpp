@@ -181,6 +181,15 @@ TEST_F(ParametricSources, WriteChangedAndNewPartsBackWithTheirParameters) {
     // A section the host cannot read is left out and the rest load; sections are read only once, so
     // removing them all does not bring them back.
     const std::uint32_t all = again->getSectionCount();
+    // An empty text section stays a section: its text is the terminator alone.
+    for (host::SimSection& section : host_->project().state.libraryParts[made.getIndex() - 1].sections)
+        if (section.type == fourcc("CTXT")) section.bytes.clear();
+    const auto emptied = fetch();
+    EXPECT_EQ(emptied->getSectionCount(), all);
+    const host::Handle comment = emptied->getSectionByType(fourcc("CTXT"));
+    ASSERT_EQ(getHandleSize(comment), 1u);
+    EXPECT_EQ(**comment, '\0');
+    EXPECT_EQ(emptied->getComment(), "");
     host_->injectFault({host::HostSlot::getLibraryPartSection, std::nullopt}, 1, host::kErrSectionUnreadable);
     auto skipped = fetch();
     ASSERT_EQ(skipped->getSectionCount(), all - 1);
