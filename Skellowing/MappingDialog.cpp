@@ -111,6 +111,19 @@ private:
     MappingDialog& dialog_;
 };
 
+// A tool's settings written back as they were. A tool that had no part held no values of one either:
+// written whole, it holds none again.
+void putBack(tarnwick::ComponentElem& tool) {
+    tool.commit(/*withUserData=*/false, /*wholeMemo=*/!tool.getComponentLink().isValid());
+}
+
+// The host gave no settings of the tool: what was read is a zeroed record, never to be written or shown.
+bool unread(const tarnwick::Element& element) { return element.getTypeRecord().type == 0; }
+
+void showSettingsUnread() {
+    tarnwick::ErrorAlert().show(Host::getString(strings::kMessages, strings::kToolUnread));
+}
+
 }   // namespace
 
 // --- The handlers ----------------------------------------------------------------------------------------
@@ -478,18 +491,18 @@ void MappingDialog::keepMappingOf(const SourceKey& key, std::int16_t row) {
 }
 
 // --- The row buttons -------------------------------------------------------------------------------------
-void MappingDialog::keepToolDefaults(const SourceKey& key) {
-    if (toolDefaults_.count(key.first) != 0) return;
-    // Settings the host fails to give come as a zeroed record, which must never be written back.
+bool MappingDialog::keepToolDefaults(const SourceKey& key) {
+    if (toolDefaults_.count(key.first) != 0) return true;
     std::shared_ptr<tarnwick::ComponentElem> before = makeNewElementWrapper(key, /*withMemo=*/true);
-    if (!before || before->getTypeRecord().type == 0) return;
+    if (!before || unread(*before)) return false;
     // A tool that keeps no values of its own shows its part's: those are what it goes back to, since
     // writing no values would leave the ones set since.
-    if (before->parameters().getParameters().size() == 0) {
+    if (before->getComponentLink().isValid() && before->parameters().getParameters().size() == 0) {
         if (const auto part = makeElementWrapper(key, before->getComponentLink()))
             before->parameters().setParameters(part->parameters().getParameters());
     }
     toolDefaults_.emplace(key.first, std::move(before));
+    return true;
 }
 
 void MappingDialog::setParameters() {
@@ -500,26 +513,33 @@ void MappingDialog::setParameters() {
     const SourceKey key = keys_[first];
     String name = activeName_;
     ObjectSpecification* const specification = working_.findSpecification(key, name, kind_, false);
-    // 3. The mapped part with the row's parameters becomes the tool's default, for the dialog to show.
-    keepToolDefaults(key);
+    // 3. The mapped part with the row's parameters becomes the tool's default, for the dialog to show. The
+    // tool's own settings are kept first, to go back to on cancelling; without them nothing is written.
+    if (!keepToolDefaults(key)) return showSettingsUnread();
     const tarnwick::ComponentLink* const part = specification ? specification->findMappedPart() : nullptr;
     std::unique_ptr<tarnwick::ParameterList> reference;
     if (part) {
         if (const auto element = makeElementWrapper(key, *part)) {
+            if (unread(*element)) return showSettingsUnread();
             reference = std::make_unique<tarnwick::ParameterList>(element->parameters().getParameters());
             specification->apply(*element);
             element->commit(/*withUserData=*/true);
         }
     }
-    // 4. The host's settings dialog of the element type.
+    // 4. The host's settings dialog of the element type, only for a tool whose settings it gives.
     const auto probe = makeNewElementWrapper(key, /*withMemo=*/false);
     if (!probe) return;
+    if (unread(*probe)) {
+        putBack(*toolDefaults_.at(key.first));
+        toolDefaults_.erase(key.first);
+        return showSettingsUnread();
+    }
     if (!Host::openSettingsDialog(probe->getTypeRecord().type, probe->getTypeRecord().variation)) return;
     // 5. What the user left there. Defaults the host fails to give come as a zeroed record: what the user
     // set is then lost, which must not pass unnoticed.
     const auto edited = makeNewElementWrapper(key, /*withMemo=*/true);
     if (!edited) return;
-    if (edited->getTypeRecord().type == 0) {
+    if (unread(*edited)) {
         tarnwick::ErrorAlert().show(Host::getString(strings::kMessages, strings::kSettingsUnread));
         return;
     }
@@ -587,7 +607,7 @@ void MappingDialog::clearMapping() {
 
 // --- Closing ---------------------------------------------------------------------------------------------
 void MappingDialog::cancel(const tarnwick::ActionEvent& event) {
-    for (const auto& [type, before] : toolDefaults_) before->commit(/*withUserData=*/false);
+    for (const auto& [type, before] : toolDefaults_) putBack(*before);
     toolDefaults_.clear();
     Dialog::cancel(event);
 }

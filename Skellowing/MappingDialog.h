@@ -76,12 +76,13 @@ private:
     // configuration does not exist.
     ObjectSpecification* ownSpecification(const SourceKey& key);
     std::vector<std::uint16_t> selectedRows() const;   // first to last
-    void commitTypedName();                                       // looks the typed name up, when there is one
+    void commitTypedName();                            // looks the typed name up, when there is one
     void keepMappingOf(const SourceKey& key, std::int16_t row);   // says a choice failed; the row as it was
     std::uint16_t firstSelectedRow() const;                       // ListControl::kNone when none
     void enableRowButtons(bool enabled);
     void editSource();
-    void keepToolDefaults(const SourceKey& key);   // before the settings first change its tool's
+    // Before the settings first change its tool's; false when the host does not give them.
+    bool keepToolDefaults(const SourceKey& key);
     void setParameters();
     void zoomOriginal();
     void clearMapping();

@@ -1,6 +1,7 @@
 #include "Skellowing/ObjectMap.h"
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "Environment/Host.h"
@@ -124,16 +125,25 @@ String ObjectMap::fillConfigurationPopup(tarnwick::PopupMenu& popup, const Strin
                                          ObjectMapType kind) const {
     constexpr std::int16_t kCommands = 3;     // add, rename, delete
     constexpr std::uint16_t kFirstName = 4;   // after the commands and the separator
-    // 1. The commands' places, empty for now.
+    // A popup counts its items in 16 bits: the names past what it holds are not shown.
+    constexpr std::size_t kMostNames = std::numeric_limits<std::int16_t>::max() - kFirstName;
+    // 2. The names in any letter case; equal ones keep the table's order.
     std::vector<String> names;
     for (std::size_t i = 0; i < size(); ++i)
         if (at(i).getKind() == kind) names.push_back(at(i).getName());
+    std::stable_sort(names.begin(), names.end(),
+                     [](const String& a, const String& b) { return a.toLower() < b.toLower(); });
+    if (names.size() > kMostNames) {
+        // The configuration asked for stays shown, in its place in the order.
+        const auto wanted = std::find(names.begin(), names.end(), name);
+        if (wanted != names.end() && wanted - names.begin() >= static_cast<std::ptrdiff_t>(kMostNames))
+            names[kMostNames - 1] = name;
+        names.resize(kMostNames);
+    }
+    // 1. The commands' places, their texts set last.
     popup.setDimensions(0);
     popup.setDimensions(static_cast<std::int16_t>(kCommands + names.size()));
     for (std::int16_t i = 0; i < kCommands; ++i) popup.setText(String(), i);
-    // 2. The names in any letter case; equal ones keep the table's order.
-    std::stable_sort(names.begin(), names.end(),
-                     [](const String& a, const String& b) { return a.toLower() < b.toLower(); });
     for (std::size_t i = 0; i < names.size(); ++i)
         popup.setText(names[i], static_cast<std::int16_t>(kCommands + i));
     // 3. to 5.

@@ -98,11 +98,16 @@ const ComponentLink* ObjectSpecification::findMappedPart() {
     if (!mappedPart_) {
         tarnwick::Library* const library = tarnwick::Host::getLibrary();
         const auto type = static_cast<std::uint32_t>(mappedType_);
+        // By the guid, of any type: a part of another type is still the one the mapping names.
+        std::shared_ptr<ComponentLink> byGuid;
         if (!mappedObjectGuid_.isEmpty())
-            mappedPart_ =
-                std::make_shared<ComponentLink>(tarnwick::FamilyGuid(mappedObjectGuid_), type, library);
-        if (!mappedPart_ || !fits(*mappedPart_))
+            byGuid = std::make_shared<ComponentLink>(tarnwick::FamilyGuid(mappedObjectGuid_), 0u, library);
+        if (byGuid && fits(*byGuid)) {
+            mappedPart_ = std::move(byGuid);
+        } else {
             mappedPart_ = std::make_shared<ComponentLink>(mappedName_, type, library);
+            if (!mappedPart_->isValid() && byGuid && byGuid->isValid()) mappedPart_ = std::move(byGuid);
+        }
     }
     return fits(*mappedPart_) ? mappedPart_.get() : nullptr;
 }

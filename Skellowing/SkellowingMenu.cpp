@@ -7,14 +7,15 @@
 namespace skellow {
 namespace {
 
-constexpr std::uint32_t kMenuPosition = 13;   // the host's code for where the menu goes
+// The host's values, passed on unchanged: the prompts' list counted from the menu's (1: the next list,
+// 32510, which holds the status-line prompts), where the menu goes, and its flags.
+constexpr std::uint16_t kPromptList = 1;
+constexpr std::uint32_t kMenuPosition = 13;
 constexpr std::uint32_t kMenuFlags = 0;
 
 }   // namespace
 
-// The host takes the prompt list's id beside the menu's; the prompts are list 32510.
-SkellowingMenu::SkellowingMenu()
-    : MenuSubscriber(strings::kMenu, strings::kPrompts, kMenuPosition, kMenuFlags) {}
+SkellowingMenu::SkellowingMenu() : MenuSubscriber(strings::kMenu, kPromptList, kMenuPosition, kMenuFlags) {}
 
 bool SkellowingMenu::doCommand(const tarnwick::MenuEvent& event) {
     ObjectMapTransaction transaction(event);

@@ -5,8 +5,7 @@
 
 namespace skellow::strings {
 
-inline constexpr std::int16_t kMenu = 32500;      // 1 the menu's title, 2..6 the five commands
-inline constexpr std::int16_t kPrompts = 32510;   // the status-line prompts of the menu's items
+inline constexpr std::int16_t kMenu = 32500;   // 1 the menu's title, 2..6 the five commands
 inline constexpr std::int16_t kTitles = 32520;
 inline constexpr std::int32_t kInitialisingTitle = 1;   // "Initialising Skellowing"
 inline constexpr std::int32_t kSourceNameTitle = 2;     // "IFC source name"
@@ -35,6 +34,7 @@ inline constexpr std::int32_t kSettingsUnread = 17;
 inline constexpr std::int32_t kRefusedLine = 18;   // "$1": a count
 inline constexpr std::int32_t kUnnamedLine = 19;   // "$1": a count
 inline constexpr std::int32_t kPartNotChosen = 20;
+inline constexpr std::int32_t kToolUnread = 21;
 
 inline constexpr std::int16_t kQuestions = 32523;
 inline constexpr std::int32_t kNoLibraryParts = 1;

@@ -140,7 +140,8 @@ enum HostScope : std::uint8_t {
     X(automation, std::uint32_t, (std::uint32_t code, void* p1, void* p2, void* p3), ::host::kScopeByCode)   \
     X(elementTools, std::uint32_t, (std::uint32_t code, void* p1, void* p2, void* p3), ::host::kScopeByCode) \
     /* --- menus: the menu's string list gives the title (item 1) and the commands (items 2...); the  */     \
-    /*     prompt list gives one status-line prompt per item in the same order. Registration only     */     \
+    /*     prompt list (by its id, or counted from the menu's: 1 the next list) gives one status-line */     \
+    /*     prompt per item in the same order. Registration only                                       */     \
     /*     while register interface runs; the handler for a registered menu.                          */     \
     X(registerMenu, std::uint32_t,                                                                           \
       (std::int16_t menuListId, std::int16_t promptListId, std::int32_t position, std::int32_t flags),       \

@@ -60,7 +60,8 @@ public:
     // id that is already taken; what the file defined before the error is not kept.
     bool addFile(std::string_view text, const std::string& fileName, std::string& error);
 
-    const StringListResource* stringList(int id) const;      // null when there is none
+    const StringListResource* stringList(int id) const;                   // null when there is none
+    const StringListResource* stringListAfter(int id, int count) const;   // the count-th list past id
     const std::string* string(int listId, int item) const;   // null when the list or item is missing
     const DialogResource* dialog(int id) const;              // null when there is none
     bool empty() const { return stringLists_.empty() && dialogs_.empty(); }

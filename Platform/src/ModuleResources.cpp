@@ -311,6 +311,12 @@ const StringListResource* ModuleResources::stringList(int id) const {
     return found == stringLists_.end() ? nullptr : &found->second;
 }
 
+const StringListResource* ModuleResources::stringListAfter(int id, int count) const {
+    auto found = stringLists_.upper_bound(id);
+    for (; found != stringLists_.end() && count > 1; --count) ++found;
+    return count < 1 || found == stringLists_.end() ? nullptr : &found->second;
+}
+
 const std::string* ModuleResources::string(int listId, int item) const {
     const StringListResource* list = stringList(listId);
     if (!list || item < 1 || static_cast<std::size_t>(item) > list->items.size()) return nullptr;

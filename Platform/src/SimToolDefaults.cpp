@@ -129,6 +129,7 @@ Result SimToolDefaults::change(ElementRecord& element, const ElementRecord& mask
 }
 
 Result SimToolDefaults::settingsDialog(std::int32_t type, std::int32_t variation) {
+    if (type <= 0) return kErrBadParameters;   // no tool: nothing opens, nothing is written
     const std::optional<SettingsDialogAnswer> answer = takeSettingsDialogAnswer();
     writeDialogTranscript("Tool settings dialog of element type " + std::to_string(type) + " opens");
     const auto closes = [](const char* how) {

@@ -1522,11 +1522,15 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
         menu.position = position;
         menu.flags = flags;
         menu.title = *list->items[0];
-        const StringListResource* prompts = addon.module->resources().stringList(promptListId);
+        // The prompts' list by its id, or, for a value that names none, counted from the menu's list (1
+        // is the next one).
+        const ModuleResources& resources = addon.module->resources();
+        const StringListResource* prompts = resources.stringList(promptListId);
+        if (!prompts) prompts = resources.stringListAfter(menuListId, promptListId);
         if (prompts && !prompts->items.empty()) menu.titlePrompt = prompts->items[0].value_or("");
         for (std::size_t i = 1; i < list->items.size(); ++i) {
             const std::string* prompt =
-                prompts ? addon.module->resources().string(promptListId, static_cast<int>(i) + 1) : nullptr;
+                prompts ? resources.string(prompts->id, static_cast<int>(i) + 1) : nullptr;
             menu.items.push_back({*list->items[i], prompt ? *prompt : std::string()});
         }
         addon.menus.push_back(std::move(menu));

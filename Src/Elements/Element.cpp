@@ -773,7 +773,7 @@ std::size_t Element::getLinkedElements(ElementLinkList& list) const {
 
 // --- Write-back ---------------------------------------------------------------------------------------
 
-bool Element::commit(bool withUserData) {
+bool Element::commit(bool withUserData, bool wholeMemo) {
     // 1. The records to write.
     std::unique_ptr<host::ElementRecord> record = getHostElement();
     if (!record) return false;
@@ -784,9 +784,11 @@ bool Element::commit(bool withUserData) {
     // 3. Every field of the record.
     auto mask = std::make_unique<host::ElementRecord>();
     std::memset(static_cast<void*>(mask.get()), 0xFF, sizeof(host::ElementRecord));
-    // 4. Only the memo parts the kind filled: a part it did not load is left as the host has it.
+    // 4. Only the memo parts the kind filled: a part it did not load is left as the host has it, unless
+    // the whole memo is written (mask 0), which removes what it lacks.
     const std::uint32_t result = hostApi().call<host::HostSlot::changeElement>(
-        record.get(), mask.get(), memo ? memo->getMemo() : nullptr, memo ? memoMask : 0, std::uint8_t{0});
+        record.get(), mask.get(), memo ? memo->getMemo() : nullptr, memo && !wholeMemo ? memoMask : 0,
+        std::uint8_t{wholeMemo});
     // 5. The memo's handles go with the store.
     memo.reset();
     const bool changed = result == host::kNoError;

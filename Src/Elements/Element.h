@@ -254,8 +254,9 @@ public:
     bool hasUserData();       // loads first
     std::size_t getLinkedElements(ElementLinkList& list) const;   // 0 without a Drawing
     // Writes the element back with the host's change (variation from the link, every field). With
-    // withUserData, and once the user data was loaded, also stores it as the default of the type.
-    bool commit(bool withUserData);
+    // withUserData, and once the user data was loaded, also stores it as the default of the type. With
+    // wholeMemo, the memo parts the element does not hold are removed from the host's as well.
+    bool commit(bool withUserData, bool wholeMemo = false);
     void reloadMemo();   // loads the whole memo even while memo loading is suspended
     // Appends the element's plan coordinates as the host gives them ('NTOC'); without any and with
     // fallback, the outline's points or else the position. The number appended.

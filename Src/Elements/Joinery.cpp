@@ -113,10 +113,16 @@ bool Joinery::setComponent(const ComponentLink& link, bool resetSizes, bool merg
         put(host::kOpeningLibraryIndexOffset, kept);
         return false;
     }
-    // Another part brings its own "A" and "ZZYZX": the opening takes them, so that the two agree.
+    // The opening keeps its size in its wall under another part: that part's "A" and "ZZYZX" take it, so
+    // that the two agree. An opening of no size yet takes the part's.
     if (link.getIndex() != kept && ParameterMemo::isLoaded()) {
-        if (const std::optional<double> width = lengthOf(getParameters(), "A")) setOpeningWidth(*width);
-        if (const std::optional<double> height = lengthOf(getParameters(), "ZZYZX"))
+        if (getOpeningWidth() > 0.0)
+            ComponentElem::setWidth(getOpeningWidth());
+        else if (const std::optional<double> width = lengthOf(getParameters(), "A"))
+            setOpeningWidth(*width);
+        if (getOpeningHeight() > 0.0)
+            ComponentElem::setHeight(getOpeningHeight());
+        else if (const std::optional<double> height = lengthOf(getParameters(), "ZZYZX"))
             setOpeningHeight(*height);
     }
     return true;

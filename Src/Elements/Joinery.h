@@ -40,8 +40,8 @@ public:
     // --- ComponentElem, EnvironsOpening -------------------------------------------------------------
     double getAngle() const override { return 0.0; }   // along its wall: none without a wall wrapper
     bool isMirrored() const override { return byte(host::kOpeningMirroredOffset) != 0; }
-    // Writes the library index into the record, then takes the part; the opening of another part takes
-    // its "A" and "ZZYZX" as they now are.
+    // Writes the library index into the record, then takes the part; under another part the opening
+    // keeps its width and height, and "A" and "ZZYZX" take them.
     bool setComponent(const ComponentLink& link, bool resetSizes, bool mergeParameters) override;
     std::int32_t getLibraryIndex() const override {
         return get<std::int32_t>(host::kOpeningLibraryIndexOffset);

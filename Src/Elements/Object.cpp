@@ -295,13 +295,14 @@ bool Object::setComponent(const ComponentLink& link, bool resetSizes, bool merge
     const std::unique_ptr<ComponentSource> source = library->getSource(part);
     auto* objectSource = dynamic_cast<ObjectSource*>(source.get());
     if (objectSource == nullptr) return false;
-    // The kept sizes belong to the part the record names, under its size flag: taken as lengths now, they
-    // are written again in the new part's terms below, never read under the new part's flag.
-    const KeptSize size = resetSizes ? KeptSize{} : keptSize(part);
+    // The kept sizes belong to the part the record names, under its size flag: a stored size is never
+    // read under the new part's flag.
+    const bool fixedSize = objectSource->getDetailFlag() != 0;
+    const KeptSize size = resetSizes ? KeptSize{} : keptSize(part, fixedSize);
     // 3., 4. The record changes only once the part is taken.
     const auto kept = record_;
     put(kLibraryIndex, part.getIndex());
-    setByte(host::kObjectFixedSizeOffset, objectSource->getDetailFlag());
+    setByte(host::kObjectFixedSizeOffset, fixedSize);
     if (!ComponentElem::setComponent(part, resetSizes, mergeParameters)) {
         record_ = kept;
         return false;
@@ -313,24 +314,33 @@ bool Object::setComponent(const ComponentLink& link, bool resetSizes, bool merge
     } else if (size.kept) {
         // Without the merge the old part's default sizes may still be the ones at hand.
         if (!mergeParameters) reloadDefaults(/*forget=*/true, /*merge=*/false, /*fromDefaults=*/false);
-        const double width = size.lengths ? size.width : size.width * getDefaultWidth();
-        const double depth = size.lengths ? size.depth : size.depth * getDefaultDepth();
-        put(kWidthRatio, inPartTerms(width, getDefaultWidth()));
-        put(kDepthRatio, inPartTerms(depth, getDefaultDepth()));
+        if (size.lengths) {
+            put(kWidthRatio, inPartTerms(size.width, getDefaultWidth()));
+            put(kDepthRatio, inPartTerms(size.depth, getDefaultDepth()));
+        } else {
+            // Ratios stay ratios: the object takes the new part's size at the ratio it had. Under a
+            // fixed size they become lengths of the new part's defaults.
+            put(kWidthRatio, isOptionE() ? size.width * getDefaultWidth() : size.width);
+            put(kDepthRatio, isOptionE() ? size.depth * getDefaultDepth() : size.depth);
+        }
+        // "A" and "B" say the size the object now has.
+        ComponentElem::setWidth(getParameterWidth());
+        ComponentElem::setDepth(getParameterDepth());
     }
     return true;
 }
 
-Object::KeptSize Object::keptSize(const ComponentLink& part) {
+Object::KeptSize Object::keptSize(const ComponentLink& part, bool fixedSize) {
     const std::int32_t index = get<std::int32_t>(kLibraryIndex);
     if (index == part.getIndex()) return {};   // already written for this part (its settings)
     const double width = get<double>(kWidthRatio), depth = get<double>(kDepthRatio);
     if (isOptionE()) return KeptSize{width, depth, /*lengths=*/true, /*kept=*/true};
-    // Ratios need the defaults of the part that wrote them; a part that cannot give them (a missing one)
-    // leaves ratios, which the new part then reads as its own.
+    // Ratios stay ratios for a part that sizes by ratio too. Taken to a fixed size they need the defaults
+    // of the part that wrote them; a part that cannot give them (a missing one) leaves ratios, which then
+    // count as the new part's.
     const bool known =
         componentLink_.getIndex() == index && getDefaultWidth() > 0.0 && getDefaultDepth() > 0.0;
-    if (!known) return KeptSize{width, depth, /*lengths=*/false, /*kept=*/true};
+    if (!fixedSize || !known) return KeptSize{width, depth, /*lengths=*/false, /*kept=*/true};
     return KeptSize{width * getDefaultWidth(), depth * getDefaultDepth(), /*lengths=*/true, /*kept=*/true};
 }
 

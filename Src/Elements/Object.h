@@ -79,7 +79,8 @@ public:
     bool isOptionC() const override;
     // Takes an object or lamp part (type 0 counts as object); false, with nothing changed, for a part
     // of another type, one that is not loaded, or one that is not a parametric object. Unless resetSizes,
-    // the object keeps its width and depth in metres, written as the new part keeps sizes.
+    // the object keeps its size ratios when both parts size by ratio (it takes the new part's size at
+    // them), else its width and depth in metres; "A" and "B" then say that size.
     bool setComponent(const ComponentLink& link, bool resetSizes, bool mergeParameters) override;
     void setOptionC(bool flag) override;
     std::int32_t getLibraryIndex() const override;
@@ -151,15 +152,16 @@ protected:
     bool readDefaults(ElementMemoStore* memo);
 
 private:
-    // The record's width and depth: lengths, or ratios of a part whose default sizes are not known.
+    // The record's width and depth: lengths, or ratios kept as they are.
     struct KeptSize {
         double width = 0.0;
         double depth = 0.0;
         bool lengths = false;
         bool kept = false;   // false: none to keep
     };
-    // What the record's sizes are, before it takes the part; none when it already names that part.
-    KeptSize keptSize(const ComponentLink& part);
+    // What the record's sizes are, before it takes the part (of a fixed size or not); none when it
+    // already names that part.
+    KeptSize keptSize(const ComponentLink& part, bool fixedSize);
     // A length as the record keeps it under its size flag: itself, or a ratio of the default size
     // (1 when the part gives none).
     double inPartTerms(double length, double defaultSize) const;

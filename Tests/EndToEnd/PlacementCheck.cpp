@@ -1,6 +1,7 @@
 #include "PlacementCheck.h"
 
 #include <cmath>
+#include <optional>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -27,11 +28,18 @@ double storeyLevel(const json& project, int storey) {
     return 0.0;
 }
 
-double parameter(const json& element, const char* name, double otherwise) {
-    if (!element.contains("memo") || !element["memo"].contains("parameters")) return otherwise;
+std::optional<double> parameter(const json& element, const char* name) {
+    if (!element.contains("memo") || !element["memo"].contains("parameters")) return std::nullopt;
     for (const json& item : element["memo"]["parameters"])
-        if (item["name"] == name) return item["value"];
-    return otherwise;
+        if (item["name"] == name) return item["value"].get<double>();
+    return std::nullopt;
+}
+
+// The size parameter, when the element has it, says the size it has.
+void expectSays(const json& element, const char* name, double size) {
+    if (const std::optional<double> value = parameter(element, name)) {
+        EXPECT_NEAR(*value, size, kTolerance) << name;
+    }
 }
 
 // An object's width and depth in metres: its sizes, as lengths or as ratios of its part's.
@@ -59,14 +67,25 @@ void expectReplaced(const json& before, const json& after, const json& was, cons
     for (const char* kept : {"storey", "layer", "mirrored", "locked", "wallPosition", "wallElevation"})
         EXPECT_EQ(now.value(kept, json(0)), was.value(kept, json(0))) << kept;
     if (!now.contains("position")) {
-        // A door or window: its opening is what its new part's sizes say.
-        EXPECT_NEAR(now.value("width", 0.0), parameter(now, "A", now.value("width", 0.0)), kTolerance);
-        EXPECT_NEAR(now.value("height", 0.0), parameter(now, "ZZYZX", now.value("height", 0.0)), kTolerance);
+        // A door or window keeps its opening in its wall unless the mapping sets it; one of no size yet
+        // takes its new part's. "A" and "ZZYZX" say the opening.
+        const double width = now.value("width", 0.0), height = now.value("height", 0.0);
+        if (const double opening = was.value("width", 0.0); opening > 0.0) {
+            EXPECT_NEAR(width, replacement.width.value_or(opening), kTolerance);
+        }
+        if (const double opening = was.value("height", 0.0); opening > 0.0) {
+            EXPECT_NEAR(height, replacement.depth.value_or(opening), kTolerance);
+        }
+        expectSays(now, "A", width);
+        expectSays(now, "ZZYZX", height);
         return;
     }
     EXPECT_NEAR(now.value("angle", 0.0), was.value("angle", 0.0), kTolerance);
     EXPECT_NEAR(now.value("elevation", 0.0) + storeyLevel(after, now.value("storey", 0)),
                 was.value("elevation", 0.0) + storeyLevel(before, was.value("storey", 0)), kTolerance);
+    const auto [width, depth] = sizeOf(after, now);
+    expectSays(now, "A", width);
+    expectSays(now, "B", depth);
     if (!findPart(before, was["libraryIndex"])) {
         // Its part was missing: no box to measure, so it stays where it was, its ratios the new part's.
         EXPECT_EQ(now["position"], was["position"]);
@@ -75,10 +94,17 @@ void expectReplaced(const json& before, const json& after, const json& was, cons
         }
         return;
     }
+    // From a part sized by ratio to another, the ratios stay: it takes the new part's size at them.
+    // Otherwise it keeps its width and depth in metres.
+    const bool byRatio = was.value("fixedSize", 0) == 0 && now.value("fixedSize", 0) == 0;
     const auto [oldWidth, oldDepth] = sizeOf(before, was);
-    const auto [width, depth] = sizeOf(after, now);
-    EXPECT_NEAR(width, replacement.width.value_or(oldWidth), kTolerance);
-    EXPECT_NEAR(depth, replacement.depth.value_or(oldDepth), kTolerance);
+    const json* const part = findPart(after, now["libraryIndex"]);
+    const json partSize = part ? part->value("size", json::array({1.0, 1.0})) : json::array({1.0, 1.0});
+    const json ratios = was.value("size", json::array({0.0, 0.0}));
+    const double keptWidth = byRatio ? ratios[0].get<double>() * partSize[0].get<double>() : oldWidth;
+    const double keptDepth = byRatio ? ratios[1].get<double>() * partSize[1].get<double>() : oldDepth;
+    EXPECT_NEAR(width, replacement.width.value_or(keptWidth), kTolerance);
+    EXPECT_NEAR(depth, replacement.depth.value_or(keptDepth), kTolerance);
     const auto [x0, y0] = frontMidpoint(before, was);
     const auto [x1, y1] = frontMidpoint(after, now);
     EXPECT_NEAR(x1, x0, kTolerance);

@@ -1,6 +1,6 @@
 // PlacementCheck: what every command run must keep, checked on the project before and after the run: each
-// replaced element on its new part, placed where it was and sized by the rule, every other element as it
-// was, and a report whose counts are what changed.
+// replaced element on its new part, placed where it was, sized by the rule and its size parameters saying
+// that size, every other element as it was, and a report whose counts are what changed.
 #pragma once
 
 #include <filesystem>
@@ -17,7 +17,9 @@ struct Replacement {
                 std::optional<double> mappedDepth = std::nullopt)
         : part(takes), width(mappedWidth), depth(mappedDepth) {}
     int part;   // the library index it takes
-    // The mapping's own sizes; else an object keeps its width and depth in metres.
+    // The mapping's own sizes: an object's width and depth, a door's or window's width and height.
+    // Else an object keeps its ratios between parts sized by ratio and its metres otherwise, and an
+    // opening its width and height.
     std::optional<double> width;
     std::optional<double> depth;
 };

@@ -1,5 +1,6 @@
-// Replaced objects keep their place and their size in metres whatever size flags their old and new parts
-// have, doors take their new part's opening, and elements no part can be placed for are left as they were.
+// Replaced objects keep their place, and their size ratios between parts sized by ratio or else their size
+// in metres; doors keep their opening unless the mapping sets it; elements no part can be placed for are
+// left as they were, also when the mapping names such a part only by its guid.
 #include <nlohmann/json.hpp>
 
 #include "EndToEndFixture.h"
@@ -15,8 +16,9 @@ constexpr const char* kRatioChair = "5E000000-0000-4000-8000-000000000102";     
 constexpr const char* kMirroredChair = "5E000000-0000-4000-8000-000000000103";   // on a locked layer
 constexpr const char* kFixedStool = "5E000000-0000-4000-8000-000000000104";
 constexpr const char* kRatioTable = "5E000000-0000-4000-8000-000000000105";   // mirrored; "A", "B" mapped
-constexpr const char* kDoor = "5E000000-0000-4000-8000-000000000106";
-constexpr int kDeskRatio = 2, kChairFixed = 4, kDoorWide = 8;
+constexpr const char* kDoor = "5E000000-0000-4000-8000-000000000106";         // mapped with its own height
+constexpr const char* kRatioBench = "5E000000-0000-4000-8000-00000000010A";
+constexpr int kDeskRatio = 2, kChairFixed = 4, kTableRatio = 6, kDoorWide = 8;
 
 class Placement : public EndToEndFixture {
 protected:
@@ -27,15 +29,17 @@ TEST_F(Placement, ReplacedElementsKeepPlaceAndSizeAndPartsThatCannotBePlacedAreR
     start("sizes.json", "sizes-table.xml");
     const json before = current();
     ASSERT_EQ(run("Skellow From ArchiCAD"), host::kNoError);
-    // The cabinet mapped to a door part and the shelf mapped to a part that is not placeable stay.
+    // The cabinet mapped to a door part, the stand mapped to one by its guid alone and the shelf mapped to
+    // a part that is not placeable stay.
     placement::expectKept(before, current(),
                           {{kFixedDesk, {kDeskRatio}},
                            {kRatioChair, {kChairFixed}},
                            {kMirroredChair, {kChairFixed}},
                            {kFixedStool, {kChairFixed}},
                            {kRatioTable, {kDeskRatio, 1.2, 0.7}},
-                           {kDoor, {kDoorWide}}},
-                          alertTexts().back(), {.refused = 2});
+                           {kDoor, {kDoorWide, std::nullopt, 2.2}},
+                           {kRatioBench, {kTableRatio}}},
+                          alertTexts().back(), {.refused = 3});
 }
 
 TEST_F(Placement, AnElementWhosePartHasNoNameIsReportedForThatAndLeftAlone) {

@@ -98,8 +98,11 @@ public:
                             colourName(red, green, blue)});
         }
         const std::int16_t chosen = host::DGPopUpGetSelected(panel, kPopupItem);
-        for (std::int16_t i = 1; i <= host::DGPopUpGetItemCount(panel, kPopupItem); ++i)
+        const int items = host::DGPopUpGetItemCount(panel, kPopupItem);   // up to 32767 as well
+        for (int index = 1; index <= items; ++index) {
+            const auto i = static_cast<std::int16_t>(index);
             popup.push_back((i == chosen ? "*" : "") + host::DGPopUpGetItemText(panel, kPopupItem, i));
+        }
         host::DGGetDialogClientSize(panel, 0, width, height);
         std::int16_t left = 0, top = 0, right = 0, bottom = 0;
         host::DGGetItemRect(panel, kListItem, left, top, right, bottom);
@@ -567,14 +570,17 @@ TEST_F(MappingDialogTest, CancellingPutsBackTheToolSettingsTheSettingsButtonChan
         bool accept;
         bool ownValues;   // the tool keeps values of its own; else it shows its part's
         std::pair<std::int32_t, std::string> after;
+        bool hasPart = true;   // else the tool has no default of its own at all
     };
     const Case cases[] = {{"cancelled", false, true, {2, "3"}},
                           {"accepted: the tool keeps what the user chose", true, true, {1, "5"}},
-                          {"cancelled, no values of its own: its part's", false, false, {2, "3"}}};
+                          {"cancelled, no values of its own: its part's", false, false, {2, "3"}},
+                          {"cancelled, no part: none again", false, false, {0, "(none)"}, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         defaults[{6, 0}] = stored;
         if (!c.ownValues) defaults[{6, 0}].memo = {};
+        if (!c.hasPart) defaults.erase({6, 0});
         host::clearUserActions();
         script(std::string(R"([{"do":"selectRows","item":9,"rows":[1]},{"do":"click","item":10},
                                {"do":"settingsDialog","accept":true,"part":"Chair","set":{"legs":5}},
@@ -589,6 +595,67 @@ TEST_F(MappingDialogTest, CancellingPutsBackTheToolSettingsTheSettingsButtonChan
             EXPECT_TRUE(defaults.at({6, 0}) == stored);
         }
     }
+}
+
+TEST_F(MappingDialogTest, SettingsOfAToolTheHostDoesNotGiveAreNeitherShownNorWritten) {
+    // Each read of the tool's settings before its settings dialog fails in turn: the user is told, the
+    // dialog does not open, and the tool and the rows stay as they were.
+    map(table_, "Default", ObjectMapType::gsm, object("Seat"), "Table");
+    groups_[object("Seat")];
+    const auto& defaults = host_->project().state.defaults;
+    const host::SimToolDefault stored = defaults.at({6, 0});
+    const auto played = [&] {
+        host::clearUserActions();
+        host::clearRecordedAlerts();
+        transcript_.clear();
+        script(
+            R"([{"do":"selectRows","item":9,"rows":[1]},{"do":"click","item":10},{"do":"click","item":1}])");
+        ObjectMap table(table_);
+        ProbeDialog dialog(table, ObjectMapType::gsm, groups_, parts_);
+        EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+        return dialog.rows;
+    };
+    host_->clearCalls();
+    played();
+    ASSERT_TRUE(transcribed("Tool settings dialog of element type 6 opens"));
+    std::uint64_t reads = 0;
+    for (const host::HostCall& call : host_->calls()) {
+        if (call.slot == host::HostSlot::interface && call.code == host::fourcc("SETD")) break;
+        if (call.slot == host::HostSlot::getElementDefaults) ++reads;
+    }
+    ASSERT_GE(reads, 3u);   // the tool's own, the part's, the tool's for its type
+    for (std::uint64_t n = 1; n <= reads; ++n) {
+        SCOPED_TRACE(n);
+        host_->project().state.defaults[{6, 0}] = stored;
+        host_->injectFault({host::HostSlot::getElementDefaults, std::nullopt}, n, host::kErrGeneral);
+        EXPECT_EQ(played(), (std::vector<Row>{{"Seat", "Table", "black"}}));
+        host_->clearFaults();
+        EXPECT_FALSE(transcribed("Tool settings dialog"));
+        EXPECT_EQ(alerts(), std::vector<std::string>{message(21)});
+        EXPECT_TRUE(defaults.at({6, 0}) == stored);
+        EXPECT_EQ(defaults.size(), 1u);
+    }
+    // The stand-in's settings dialog has no tool of no type to show.
+    for (const std::int32_t type : {0, -1}) EXPECT_FALSE(tarnwick::Host::openSettingsDialog(type, 0));
+    EXPECT_EQ(defaults.size(), 1u);
+}
+
+// A popup counts its items in 16 bits: configurations past what it holds are not offered, but the one
+// chosen still is.
+TEST_F(MappingDialogTest, OffersNoMoreConfigurationsThanThePopupHolds) {
+    char name[24];
+    for (int k = 0; k < 32770; ++k) {
+        std::snprintf(name, sizeof name, "Site %05d", k);
+        table_.addList(String(name), ObjectMapType::gsm);
+    }
+    prefs().setSource(String("Site 32769"), ObjectMapType::gsm);
+    script(R"([{"do":"click","item":2}])");
+    ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
+    EXPECT_EQ(dialog.open(), tarnwick::kDialogCancelled);
+    ASSERT_EQ(dialog.popup.size(), 32767u);
+    EXPECT_EQ(dialog.popup[4], "Default");
+    EXPECT_EQ(dialog.popup[32765], "Site 32760");
+    EXPECT_EQ(dialog.popup.back(), "*Site 32769");
 }
 
 TEST_F(MappingDialogTest, ZoomShowsAndSelectsTheRowsFirstElement) {

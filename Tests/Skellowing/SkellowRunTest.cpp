@@ -130,15 +130,16 @@ TEST_F(SkellowRunTest, SwitchesGroupedPartsKeepingPlacementAndCountsWhatFailed) 
     EXPECT_EQ(report.missing, 2u);   // both lamps, one group
     EXPECT_EQ(report.getFailures(), 1u);
 
-    // The turned chair is a table turned and raised as before, and as large as the chair was (0.5 by
-    // 0.6, as ratios of the table's 1.2 by 0.8), so its front edge's midpoint stays where it was.
+    // The turned chair is a table turned and raised as before, at the chair's ratios (1 of the table's 1.2
+    // by 0.8, where the chair was 0.5 by 0.6), with its front edge's midpoint where it was: moved by half
+    // the change of width, turned with it.
     EXPECT_EQ(field<std::int32_t>(kTurnedChair, host::kObjectLibraryIndexOffset), kTable);
     EXPECT_NEAR(field<double>(kTurnedChair, host::kObjectAngleOffset), std::numbers::pi / 2, 1e-9);
     EXPECT_NEAR(field<double>(kTurnedChair, host::kObjectElevationOffset), 0.25, 1e-9);
-    EXPECT_NEAR(field<double>(kTurnedChair, host::kObjectSizeOffset), 0.5 / 1.2, 1e-9);
-    EXPECT_NEAR(field<double>(kTurnedChair, host::kObjectSizeOffset + 8), 0.6 / 0.8, 1e-9);
+    EXPECT_NEAR(field<double>(kTurnedChair, host::kObjectSizeOffset), 1.0, 1e-9);
+    EXPECT_NEAR(field<double>(kTurnedChair, host::kObjectSizeOffset + 8), 1.0, 1e-9);
     EXPECT_NEAR(field<double>(kTurnedChair, host::kObjectPositionOffset), 2.0, 1e-9);
-    EXPECT_NEAR(field<double>(kTurnedChair, host::kObjectPositionOffset + 8), 3.0, 1e-9);
+    EXPECT_NEAR(field<double>(kTurnedChair, host::kObjectPositionOffset + 8), 3.0 - (1.2 - 0.5) / 2, 1e-9);
     EXPECT_TRUE(host_->project().findAttribute(host::kAttributeLayer, kFurniture)->flags &
                 host::kLayerLocked);
     // The element without a part took the table; the locked chair and the lamps kept theirs.
