@@ -405,8 +405,15 @@ std::int32_t Object::clearPoint() {
 }
 
 void Object::loadDefaults() {
-    // 1. The defaults of the element's own type (a lamp's are its own); a failure leaves zeros.
-    readDefaults(nullptr);
+    // 1. An object's defaults (type 6) whatever kind this is: a lamp reads its own over them. A failed
+    // read leaves zeros, which tells a caller that no settings were given.
+    auto defaults = std::make_unique<host::ElementRecord>();
+    ElementLink(kType, link_.getVariation()).getElemType(defaults->head, /*withStorey=*/false);
+    defaults->head.variation = link_.getVariation();
+    if (hostApi().call<host::HostSlot::getElementDefaults>(defaults.get(), nullptr) == host::kNoError)
+        copyRecord(*defaults);
+    else
+        record_.bytes.fill(0);
     // 2., 3.
     record_.head.writeNeedsMemo = 1;
     put(kLibraryIndex, componentLink_.getIndex());
