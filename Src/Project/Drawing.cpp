@@ -305,8 +305,6 @@ bool Drawing::sendParts(const ElementLinkList& links, bool add, bool resolve) {
     return result == host::kNoError;
 }
 
-bool Drawing::isCutPlane() const { return dynamic_cast<const CutPlane*>(this) != nullptr; }
-
 const ElementLinkList& Drawing::forSelection(const ElementLinkList& links,
                                              std::unique_ptr<ElementLinkList>& marked) {
     auto* cutPlane = dynamic_cast<CutPlane*>(this);
@@ -325,7 +323,7 @@ bool Drawing::select(const ElementLinkList& given) {
     if (setLastHostResult(hostApi().call<host::HostSlot::selectElements>(nullptr, 0, std::uint8_t{0})) !=
         host::kNoError)
         return false;
-    if (!sendParts(links, /*add=*/true, /*resolve=*/isCutPlane()))
+    if (!sendParts(links, /*add=*/true, /*resolve=*/marked != nullptr))
         return false;   // the cache stays empty: read again on demand
     if (links.size() > 0) {
         selection_ = links.clone();

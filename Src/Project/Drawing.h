@@ -294,7 +294,6 @@ private:
     // The links as this Drawing selects them: in a cut plane a copy marked with its section elements.
     const ElementLinkList& forSelection(const ElementLinkList& links,
                                         std::unique_ptr<ElementLinkList>& marked);
-    bool isCutPlane() const;
     bool sendTool(std::uint32_t code, const ElementLinkList& links, ElementListMaker* receiver);
     bool sendEdit(const ElementLinkList& links, const Transformation& transform);
     Guid renovationFilterFor(const Filter& filter);
