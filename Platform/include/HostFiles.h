@@ -45,11 +45,15 @@ bool canReplaceFile(const std::string& path, std::string& error);
 // when path is anything but a regular file or nothing, or the writing fails.
 bool replaceFile(const std::string& path, std::string_view bytes, std::string& error);
 
-// A file location that the host keeps for as long as it runs (a surface material's texture file): a
-// zero-terminated UTF-8 path that no caller copies or disposes; one path gives one location. Null for an
-// empty path. keptLocationPath: the path of such a location; nullopt for any other pointer.
-const char* keptLocation(const std::string& path);
-std::optional<std::string> keptLocationPath(const void* location);
+// A file location as records carry it (a surface material's texture file): a pointer block of the
+// memory manager holding a zero-terminated UTF-8 path, owned by whoever holds the record. newLocation:
+// null for an empty path or when memory fails. copyLocation: a new block with the same path; null for
+// null, for anything but a location, or when memory fails. locationPath: the path; nullopt for null, for
+// a pointer the memory manager did not hand out or a block without its terminator.
+void* newLocation(const std::string& path);
+void* copyLocation(const void* location);
+std::optional<std::string> locationPath(const void* location);
+void disposeLocation(void* location);   // null is allowed
 
 // The host's modal file dialogs. Headless: each answer comes from the user-action script (a path, or
 // a cancel); with nothing scripted the dialog is cancelled. The title and filter are recorded.

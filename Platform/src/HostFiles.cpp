@@ -12,18 +12,13 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <set>
 #include <system_error>
 #include <utility>
 
+#include "HostMemory.h"
+
 namespace host {
 namespace {
-
-// Never destroyed: a kept location stays valid for every caller until the process ends.
-std::set<std::string>& keptLocations() {
-    static auto* const paths = new std::set<std::string>;
-    return *paths;
-}
 
 namespace fs = std::filesystem;
 
@@ -262,16 +257,28 @@ bool replaceFile(const std::string& path, std::string_view bytes, std::string& e
     return true;
 }
 
-const char* keptLocation(const std::string& path) {
+void* newLocation(const std::string& path) {
     if (path.empty()) return nullptr;
-    return keptLocations().insert(path).first->c_str();
+    Ptr block = newPtr(path.size() + 1, /*clear=*/false);
+    if (block == nullptr) return nullptr;
+    std::memcpy(block, path.c_str(), path.size() + 1);
+    return block;
 }
 
-std::optional<std::string> keptLocationPath(const void* location) {
-    if (location == nullptr) return std::nullopt;
-    for (const std::string& path : keptLocations())
-        if (path.c_str() == location) return path;
-    return std::nullopt;
+std::optional<std::string> locationPath(const void* location) {
+    Ptr block = static_cast<Ptr>(const_cast<void*>(location));
+    if (block == nullptr || !isLivePtr(block)) return std::nullopt;
+    const std::size_t size = getPtrSize(block);
+    const std::size_t length = strnlen(block, size);
+    if (length == size) return std::nullopt;   // no terminator inside the block
+    return std::string(block, length);
 }
+
+void* copyLocation(const void* location) {
+    const std::optional<std::string> path = locationPath(location);
+    return path ? newLocation(*path) : nullptr;
+}
+
+void disposeLocation(void* location) { disposePtr(static_cast<Ptr>(location)); }
 
 }   // namespace host

@@ -55,14 +55,14 @@ void SimAttributeTable::putHeader(const SimAttribute& attribute, AttributeHeader
     std::memcpy(header.name, attribute.name.data(), std::min(attribute.name.size(), sizeof header.name - 1));
 }
 
-// A surface material's texture location: one the host keeps (or none) names its file; the pointer itself
-// is not kept in the body.
+// A surface material's texture location (or none) names its file; the location stays the caller's, and
+// the pointer itself is not kept in the body.
 Result SimAttributeTable::takeTextureFile(SimAttribute& attribute) {
     if (attribute.type != kAttributeSurface) return kNoError;
     const void* location = nullptr;
     std::memcpy(&location, attribute.body.data() + kTextureLocationAt, sizeof location);
-    const std::optional<std::string> path = keptLocationPath(location);
-    if (location != nullptr && !path) return kErrBadParameters;   // not a location this host gave out
+    const std::optional<std::string> path = locationPath(location);
+    if (location != nullptr && !path) return kErrBadParameters;   // no location block
     attribute.textureFile = path.value_or("");
     std::fill_n(attribute.body.begin() + kTextureLocationAt, sizeof location, 0);
     return kNoError;
@@ -81,8 +81,9 @@ Result SimAttributeTable::get(AttributeDefinition& definition) const {
     if (!attribute) return validType(definition.header.type) ? kErrBadIndex : kErrBadParameters;
     putHeader(*attribute, definition.header);
     std::memcpy(definition.body, attribute->body.data(), sizeof definition.body);
-    if (attribute->type == kAttributeSurface) {
-        const char* location = keptLocation(attribute->textureFile);
+    if (attribute->type == kAttributeSurface) {   // a new location, the caller's to dispose of
+        void* location = newLocation(attribute->textureFile);
+        if (location == nullptr && !attribute->textureFile.empty()) return kErrMemFull;
         std::memcpy(definition.body + kTextureLocationAt, &location, sizeof location);
     }
     return kNoError;

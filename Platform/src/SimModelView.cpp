@@ -86,6 +86,8 @@ Result SimModelView::fill(ModelerContent& content) const {
         if (table.get(definition) != kNoError) continue;
         SurfaceMaterialRecord record;
         std::memcpy(&record, &definition, sizeof(record));
+        disposeLocation(record.textureLocation);   // the file is read from the attribute below
+        record.textureLocation = nullptr;
         ModelerMaterial material = materialOf(record, attribute.name);
         if (record.textureFlags & kSurfaceHasTexture) {
             ModelerTexture texture;

@@ -18,6 +18,7 @@ AttributeIterator& AttributeIterator::operator=(AttributeIterator&& other) noexc
     if (this == &other) return *this;
     filter_ = std::move(other.filter_);
     current_ = std::move(other.current_);
+    observer_ = other.observer_;
     links_ = std::move(other.links_);
     position_ = other.position_;
     forward_ = other.forward_;
@@ -61,6 +62,7 @@ void AttributeIterator::seekNext(const AttributeLink& link, bool forward) {
     Specification* owner = link.getOwner();
     if (owner == nullptr || !filter_) iteration::fail(*this, "bad_alloc", "seekNext");
     current_ = owner->seek(link, forward, filter_.get());
+    if (observer_ != nullptr) observer_->loaded(current_.get());
 }
 
 void AttributeIterator::loadLinkedRecord(bool endAllowed, bool forward) {
@@ -77,6 +79,7 @@ void AttributeIterator::loadLinkedRecord(bool endAllowed, bool forward) {
         if (link == nullptr || link->getOwner() == nullptr || !filter_)
             iteration::fail(*this, "bad_alloc", "loadLinkedRecord");
         current_ = link->getOwner()->loadAttribute(*link, filter_.get());
+        if (observer_ != nullptr) observer_->loaded(current_.get());
         if (current_) return;
         position_ += forward ? 1 : -1;
     }

@@ -6,6 +6,7 @@
 
 #include "Project/AttrRefList.h"
 #include "Project/Attribute.h"
+#include "Project/IterationObserver.h"
 #include "Project/Specification.h"
 
 namespace tarnwick {
@@ -52,6 +53,9 @@ public:
     bool operator==(const AttributeIterator& other) const;
     bool operator!=(const AttributeIterator& other) const { return !(*this == other); }
 
+    // Told after each load from now on (null: nobody); not owned.
+    void setObserver(IterationObserver<Attribute>* observer) { observer_ = observer; }
+
     // Bookkeeping of the writes made when leaving attributes: how many failed.
     std::size_t getFailedWrites() const { return failedWrites_; }
 
@@ -63,6 +67,7 @@ private:
 
     std::unique_ptr<Specification::Filter> filter_;
     std::unique_ptr<Attribute> current_;
+    IterationObserver<Attribute>* observer_ = nullptr;
     std::shared_ptr<const AttrRefList> links_;   // walking a list: null once past its end
     std::int64_t position_ = 0;
     bool forward_ = true;

@@ -149,12 +149,16 @@ bool CutPlaneReference::load(std::uint64_t mask, std::unique_ptr<MemoStore>& sto
 void CutPlaneReference::loadMemo(std::uint64_t mask, std::unique_ptr<ElementMemoStore>& store) {
     Element::loadMemo(mask, store);
     if (memoLoadingSuspended != 0) return;
-    if (mask != 0 && (mask & getPartMask()) == 0) return;   // 0: every part
-    std::unique_ptr<ElementMemoStore> fetched;
-    if (!store)
-        if (Drawing* drawing = getDrawing()) fetched = drawing->loadMemo(getLink(), mask | getPartMask());
-    if (ElementMemoStore* from = store ? store.get() : fetched.get()) SectionLineMemo::read(*from);
-    setLoaded(true);   // no Drawing, or the host failed: loaded, and empty
+    // A line set here or read before and still valid is kept; anything else is read with the rest.
+    if (!isLoaded() || !isValid()) mask |= getPartMask();
+    if (!store) {
+        if (Drawing* drawing = getDrawing()) store = drawing->loadMemo(getLink(), mask);
+        if (!store) {
+            setLoaded(true);   // no Drawing, or the host failed: loaded, and empty
+            return;
+        }
+    }
+    if ((mask & getPartMask()) != 0) SectionLineMemo::read(*store);
 }
 
 std::unique_ptr<ElementMemoStore> CutPlaneReference::getMemo(std::uint64_t& mask) const {

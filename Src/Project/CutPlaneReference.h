@@ -42,9 +42,10 @@ public:
     // A whole record: the kept bytes, the head's type from the link with its storey, and the point
     // counts of the polygons when they were loaded (so the record and the arrays agree).
     std::unique_ptr<host::ElementRecord> getHostElement() const override;
-    // The Element's own memo loading; then, unless memo loading is suspended, the section line from
-    // the given store or, without one, from the host's memo of the marker (a failed read leaves it
-    // loaded and empty).
+    // The Element's own memo loading; then, unless memo loading is suspended, the section line is read
+    // along (whatever the mask asks) unless it is loaded and valid already, from the given store or,
+    // without one, from the host's memo of the marker, which becomes the store (a failed fetch leaves
+    // the line loaded and empty). A mask naming the line's parts reads it again in any case.
     void loadMemo(std::uint64_t mask, std::unique_ptr<ElementMemoStore>& store) override;
     // The section line in a new store, with the mask of what it holds (kMemoSectionLine, and
     // kMemoSectionDistances when there are distance or depth points); null and 0 when the line is not

@@ -1,5 +1,5 @@
-// Database: the base of every database of the project (drawings and views, and the attribute, library,
-// property and classification databases as they join).
+// Database: the base of every database of the project: the drawings and views, and the attribute,
+// library, property and classification databases.
 #pragma once
 
 #include "Foundation/String.h"

@@ -295,8 +295,8 @@ std::unique_ptr<Element> Drawing::getSelectedElement(std::uint16_t typeId, bool 
     return holder != nullptr ? holder->getElement(link) : nullptr;
 }
 
-bool Drawing::sendParts(const ElementLinkList& links, bool add) {
-    host::Handle parts = links.makePartReferences(/*resolve=*/true);
+bool Drawing::sendParts(const ElementLinkList& links, bool add, bool resolve) {
+    host::Handle parts = links.makePartReferences(resolve);
     const auto count =
         static_cast<std::int32_t>(tarnwick::getHandleSize(parts) / sizeof(host::PartReference));
     const std::uint32_t result = setLastHostResult(
@@ -323,7 +323,8 @@ bool Drawing::select(const ElementLinkList& given) {
     if (setLastHostResult(hostApi().call<host::HostSlot::selectElements>(nullptr, 0, std::uint8_t{0})) !=
         host::kNoError)
         return false;
-    if (!sendParts(links, /*add=*/true)) return false;   // the cache stays empty: read again on demand
+    if (!sendParts(links, /*add=*/true, /*resolve=*/marked != nullptr))
+        return false;   // the cache stays empty: read again on demand
     if (links.size() > 0) {
         selection_ = links.clone();
         if (const ElementLink* last = selection_->back()) lastSelected_ = *last;
@@ -344,32 +345,32 @@ bool Drawing::deselectAll() {
            host::kNoError;
 }
 
-bool Drawing::changeSelection(const ElementLinkList& given, bool add) {
+bool Drawing::changeSelection(const ElementLinkList& given, bool add, bool alwaysResolve) {
     if (!makeCurrent()) return false;
     forgetSelection();
     std::unique_ptr<ElementLinkList> marked;
     const ElementLinkList& links = forSelection(given, marked);
     if (marked && !makeCurrent()) return false;   // marking walks the view and may leave the Plan current
-    return sendParts(links, add);
+    return sendParts(links, add, /*resolve=*/alwaysResolve || marked != nullptr);
 }
 
-bool Drawing::changeSelection(const ElementLink& link, bool add) {
+bool Drawing::changeSelection(const ElementLink& link, bool add, bool alwaysResolve) {
     ElementLinkList links(1);
     links.append(link);
-    return changeSelection(links, add);
+    return changeSelection(links, add, alwaysResolve);
 }
 
-bool Drawing::addToSelection(const ElementLinkList& links) { return changeSelection(links, true); }
-bool Drawing::addToSelection(const ElementLink& link) { return changeSelection(link, true); }
+bool Drawing::addToSelection(const ElementLinkList& links) { return changeSelection(links, true, true); }
+bool Drawing::addToSelection(const ElementLink& link) { return changeSelection(link, true, false); }
 bool Drawing::addToSelection(ElementListMaker& maker) {
     const std::unique_ptr<ElementLinkList> links = maker.makeList();
-    return links ? changeSelection(*links, true) : true;
+    return links ? changeSelection(*links, true, false) : true;
 }
-bool Drawing::deselect(const ElementLinkList& links) { return changeSelection(links, false); }
-bool Drawing::deselect(const ElementLink& link) { return changeSelection(link, false); }
+bool Drawing::deselect(const ElementLinkList& links) { return changeSelection(links, false, false); }
+bool Drawing::deselect(const ElementLink& link) { return changeSelection(link, false, true); }
 bool Drawing::deselect(ElementListMaker& maker) {
     const std::unique_ptr<ElementLinkList> links = maker.makeList();
-    return links ? changeSelection(*links, false) : true;
+    return links ? changeSelection(*links, false, false) : true;
 }
 
 bool Drawing::setSelected(const ElementLink& link, bool on) {

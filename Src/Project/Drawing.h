@@ -128,6 +128,10 @@ public:
     bool isMarqueeSelection() const { return marquee_; }
     // The last selected element (type 0) or the last selected one of the type; owned by the caller.
     std::unique_ptr<Element> getSelectedElement(std::uint16_t typeId, bool keepSectionElements);
+    // The host is given the parts of the links. A cut plane gives a link of a model element it shows as
+    // the section element showing it; any other Drawing gives the element itself, so that a link found by
+    // walking a section selects its model element in the plan. addToSelection of a list and deselect of
+    // one link give a link marked with a section element as that section element everywhere.
     // Makes the list the host selection; the cached selection is the list when the host took it.
     bool select(const ElementLinkList& links);
     bool select(ElementListMaker& maker);   // an empty or missing list deselects all
@@ -282,9 +286,11 @@ protected:
     bool writeRecord(host::DatabaseRecord& record);   // 'MDAT'
 
 private:
-    bool changeSelection(const ElementLinkList& links, bool add);
-    bool changeSelection(const ElementLink& link, bool add);
-    bool sendParts(const ElementLinkList& links, bool add);
+    // alwaysResolve: the links are given as the section elements they are marked with also outside a
+    // cut plane (elsewhere only a cut plane gives them so, Plan links stand for the model elements).
+    bool changeSelection(const ElementLinkList& links, bool add, bool alwaysResolve);
+    bool changeSelection(const ElementLink& link, bool add, bool alwaysResolve);
+    bool sendParts(const ElementLinkList& links, bool add, bool resolve);
     // The links as this Drawing selects them: in a cut plane a copy marked with its section elements.
     const ElementLinkList& forSelection(const ElementLinkList& links,
                                         std::unique_ptr<ElementLinkList>& marked);

@@ -1,6 +1,8 @@
 #include "Project/EditManager.h"
 
+#include <algorithm>
 #include <map>
+#include <vector>
 
 #include "Elements/Element.h"
 #include "Environment/Host.h"
@@ -39,6 +41,15 @@ ElementLinkList& madeLinks(std::unique_ptr<ElementLinkList>& list) {
     return *list;
 }
 
+// Appends the link to the list and a fresh mark beside it, both or neither.
+template <typename List, typename Link>
+void remember(List& list, std::vector<std::shared_ptr<bool>>& marks, const Link& link) {
+    auto mark = std::make_shared<bool>(false);
+    marks.reserve(marks.size() + 1);
+    list.append(link);
+    marks.push_back(std::move(mark));
+}
+
 }   // namespace
 
 EditManager::EditManager(bool teamwork, bool allowOtherDatabases)
@@ -54,6 +65,9 @@ EditManager::EditManager(const EditManager& other)
     : unlockedLayers_(other.unlockedLayers_ ? other.unlockedLayers_->clone() : nullptr),
       shownLayers_(other.shownLayers_ ? other.shownLayers_->clone() : nullptr),
       unlockedElements_(other.unlockedElements_ ? other.unlockedElements_->clone() : nullptr),
+      unlockedLayersPutBack_(other.unlockedLayersPutBack_),
+      shownLayersPutBack_(other.shownLayersPutBack_),
+      unlockedElementsPutBack_(other.unlockedElementsPutBack_),
       rememberedDatabase_(other.rememberedDatabase_),
       teamwork_(other.teamwork_),
       allowOtherDatabases_(other.allowOtherDatabases_) {}
@@ -88,7 +102,7 @@ bool EditManager::prepare(Element& element, bool rememberLayers, bool rememberUn
     if (layer.isLocked()) {
         layer.setLocked(false);
         if (specification->write(layer)) {
-            if (rememberLayers) made(unlockedLayers_).append(layer.getLink());
+            if (rememberLayers) remember(made(unlockedLayers_), unlockedLayersPutBack_, layer.getLink());
         } else {
             layer.setLocked(true);   // as the host still has it
             editable = false;
@@ -117,7 +131,8 @@ bool EditManager::prepare(Element& element, bool rememberLayers, bool rememberUn
         one.append(element.getLink());
         if (lockInDrawing(*project, *drawing, one, /*lock=*/false)) {
             element.setLocked(false);
-            if (rememberUnlocked) madeLinks(unlockedElements_).append(element.getLink());
+            if (rememberUnlocked)
+                remember(madeLinks(unlockedElements_), unlockedElementsPutBack_, element.getLink());
         } else {
             editable = false;
         }
@@ -157,7 +172,7 @@ bool EditManager::showLayer(Layer& layer, bool rememberLayers) {
         layer.setHidden(true);   // as the host still has it
         return false;
     }
-    if (rememberLayers) made(shownLayers_).append(layer.getLink());
+    if (rememberLayers) remember(made(shownLayers_), shownLayersPutBack_, layer.getLink());
     return true;
 }
 
@@ -166,19 +181,37 @@ bool EditManager::relockElements() {
     if (!unlockedElements_) return true;
     Project* project = Host::getProject();
     if (project == nullptr) return false;
-    // Each element goes back in its own Drawing; those the host refuses stay listed.
-    std::map<Drawing*, ElementLinkList> byDrawing;
-    auto left = std::make_unique<ElementLinkList>(kListRoom);
-    for (const auto& link : *unlockedElements_) {
-        if (!link) continue;
+    // Each element goes back in its own Drawing; those the host refuses stay listed. One that a copy of
+    // this manager locked already is passed over.
+    std::map<Drawing*, std::vector<std::size_t>> byDrawing;
+    std::vector<std::size_t> left;
+    for (std::size_t i = 0; i < unlockedElements_->size(); ++i) {
+        const ElementLink* link = (*unlockedElements_)[i];
+        if (link == nullptr || *unlockedElementsPutBack_[i]) continue;
         if (Drawing* drawing = link->getDrawing())
-            byDrawing[drawing].append(*link);
+            byDrawing[drawing].push_back(i);
         else
-            left->append(*link);
+            left.push_back(i);
     }
-    for (auto& [drawing, links] : byDrawing)
-        if (!lockInDrawing(*project, *drawing, links, /*lock=*/true)) left->appendCopies(links);
-    unlockedElements_ = left->empty() ? nullptr : std::move(left);
+    for (const auto& [drawing, entries] : byDrawing) {
+        ElementLinkList links(entries.size());
+        for (const std::size_t i : entries) links.append(*(*unlockedElements_)[i]);
+        if (lockInDrawing(*project, *drawing, links, /*lock=*/true)) {
+            for (const std::size_t i : entries) *unlockedElementsPutBack_[i] = true;
+        } else {
+            left.insert(left.end(), entries.begin(), entries.end());
+        }
+    }
+    std::sort(left.begin(), left.end());   // in the order they were unlocked
+    auto kept = std::make_unique<ElementLinkList>(kListRoom);
+    PutBack keptMarks;
+    keptMarks.reserve(left.size());
+    for (const std::size_t i : left) {
+        kept->append(*(*unlockedElements_)[i]);
+        keptMarks.push_back(unlockedElementsPutBack_[i]);
+    }
+    unlockedElements_ = left.empty() ? nullptr : std::move(kept);
+    unlockedElementsPutBack_ = std::move(keptMarks);
     return unlockedElements_ == nullptr;
 }
 
@@ -189,12 +222,18 @@ bool EditManager::restoreLayers() {
     if (specification == nullptr) return false;   // both lists stay
     bool all = true;
     // Each layer still there is written back as the walk leaves it. The walk steps over a layer the host
-    // would not give: that one stays unlocked (or shown), which is a failure all the same.
-    const auto putBack = [&](const AttrRefList* links, bool locked) {
+    // would not give: that one stays unlocked (or shown), which is a failure all the same. One that a
+    // copy of this manager put back already is passed over.
+    const auto putBack = [&](const AttrRefList* links, const PutBack& marks, bool locked) {
         if (links == nullptr) return;
+        AttrRefList pending;
+        for (std::size_t i = 0; i < links->size(); ++i)
+            if ((*links)[i] != nullptr && !*marks[i]) pending.append(*(*links)[i]);
+        for (const auto& mark : marks) *mark = true;   // this manager's to put back now, nobody else's
+        if (pending.empty()) return;
         const Specification::Filter layers(AttributeType::layer, /*countCache=*/false);
         std::size_t visited = 0;
-        auto it = Specification::begin(*links, layers, /*writeBack=*/true);
+        auto it = Specification::begin(pending, layers, /*writeBack=*/true);
         for (; it != Specification::end(); ++it, ++visited) {
             auto* layer = dynamic_cast<Layer*>(&*it);
             if (layer == nullptr) continue;   // a creator of another class: nothing to put back
@@ -203,12 +242,14 @@ bool EditManager::restoreLayers() {
             else
                 layer->setHidden(true);
         }
-        all = it.getFailedWrites() == 0 && visited == links->size() && all;
+        all = it.getFailedWrites() == 0 && visited == pending.size() && all;
     };
-    putBack(unlockedLayers_.get(), /*locked=*/true);
-    putBack(shownLayers_.get(), /*locked=*/false);
+    putBack(unlockedLayers_.get(), unlockedLayersPutBack_, /*locked=*/true);
+    putBack(shownLayers_.get(), shownLayersPutBack_, /*locked=*/false);
     unlockedLayers_.reset();
     shownLayers_.reset();
+    unlockedLayersPutBack_.clear();
+    shownLayersPutBack_.clear();
     return all;
 }
 

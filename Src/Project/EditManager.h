@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "Project/LinkRecord.h"
 
@@ -21,7 +22,9 @@ class Project;
 
 // Each Transaction owns one; other runs make their own. Copies take the layer lists, the unlocked
 // elements, the remembered database and both flags, but no reservations (giving them back twice would
-// fail). Host failures never throw here; allocation failures do.
+// fail). A change a copy shares with its original is put back by whichever of them comes first; the
+// other passes over it, so a layer shown or an element unlocked again since is not undone by mistake.
+// Host failures never throw here; allocation failures do.
 //
 // The database current at construction is remembered by its id, not by pointer: the project's views
 // are deleted and made again when the project is cleared, and a kept pointer would then dangle.
@@ -81,11 +84,17 @@ private:
     Layer& layerOf(const Element& element, Project& project, std::unique_ptr<Layer>& uncached);
     void forgetLayers();   // the layers are written back by other means
 
+    // One for each entry of a list, shared with the copies: set once the change is put back.
+    using PutBack = std::vector<std::shared_ptr<bool>>;
+
     std::unique_ptr<AttrRefList> unlockedLayers_;
     std::unique_ptr<AttrRefList> shownLayers_;
     std::unique_ptr<ElementLinkList> unlockedElements_;   // made with room for 50
     std::unique_ptr<ElementLinkList> reservedElements_;   // made with room for 50
-    LinkRecord rememberedDatabase_;                       // kind 0: none
+    PutBack unlockedLayersPutBack_;
+    PutBack shownLayersPutBack_;
+    PutBack unlockedElementsPutBack_;
+    LinkRecord rememberedDatabase_;   // kind 0: none
     bool teamwork_ = false;
     bool allowOtherDatabases_ = false;
     std::map<std::int16_t, std::unique_ptr<Layer>> layers_;   // see layerOf

@@ -12,6 +12,7 @@
 
 #include "Foundation/String.h"
 #include "Foundation/TracedException.h"
+#include "Project/IterationObserver.h"
 
 namespace tarnwick {
 
@@ -56,6 +57,7 @@ public:
     IteratorBase(const IteratorBase& other)
         : current_(copyOf(other.current_)),
           filter_(other.filter_ ? other.filter_->clone() : nullptr),
+          observer_(other.observer_),
           links_(other.links_),
           answers_(other.answers_),
           position_(other.position_) {}
@@ -64,6 +66,7 @@ public:
         release(true);
         current_ = copyOf(other.current_);
         filter_ = other.filter_ ? other.filter_->clone() : nullptr;
+        observer_ = other.observer_;
         links_ = other.links_;
         answers_ = other.answers_;
         position_ = other.position_;
@@ -91,6 +94,8 @@ public:
     std::unique_ptr<Item> takeElement() { return std::move(current_); }   // owned by the caller now
 
     bool atEnd() const { return !current_ && !links_; }
+    // Told after each load from now on (null: nobody); not owned. Copies tell the same one.
+    void setObserver(IterationObserver<Item>* observer) { observer_ = observer; }
     // Two iterators are equal at the end, or on the same list and position.
     bool operator==(const IteratorBase& other) const {
         if (atEnd() || other.atEnd()) return atEnd() == other.atEnd();
@@ -122,6 +127,7 @@ protected:
             Container* container = link != nullptr ? link->getDrawing() : nullptr;
             if (container == nullptr || !filter_) iteration::fail(*this, "bad_alloc", "loadLinkedRecord");
             current_ = container->loadElement(*link, filter_.get());
+            if (observer_ != nullptr) observer_->loaded(current_.get());
             if (current_) return;
             position_ += forward ? 1 : -1;
         }
@@ -149,6 +155,7 @@ protected:
         Container* container = current_ ? current_->getLink().getDrawing() : nullptr;
         if (container == nullptr || !filter_) iteration::fail(*this, "bad_alloc", "seekNext");
         release(deleteItem);
+        if (observer_ != nullptr) observer_->loaded(nullptr);
     }
 
     void endWalk() {   // past either end: the list and the kept answers go
@@ -158,6 +165,7 @@ protected:
 
     std::unique_ptr<Item> current_;    // null at the end
     std::unique_ptr<Filter> filter_;   // our own copy
+    IterationObserver<Item>* observer_ = nullptr;
     std::shared_ptr<LinkList> links_;
     std::shared_ptr<void> answers_;   // shared by copies; gone at the end
     std::int64_t position_ = 0;

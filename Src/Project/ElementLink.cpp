@@ -11,6 +11,7 @@
 #include "Project/HostProject.h"
 #include "Project/Plan.h"
 #include "Project/Project.h"
+#include "Project/Storey.h"
 
 namespace tarnwick {
 namespace {
@@ -53,11 +54,11 @@ Drawing* drawingOf(const LinkRecord& record) {
     return dynamic_cast<Drawing*>(project->getDatabase(record));
 }
 
-// The storey index of a storey-addressed location, which names a storey of the current project's
-// floor plan.
+// The index of the floor plan's storey that a storey-addressed location names; false when there is none.
 bool storeyOf(const LinkRecord& location, std::int16_t& index) {
-    if (!location.isIndexKind() || currentProject() == nullptr) return false;
-    index = location.getStoreyIndex();
+    const Storey* storey = location.getStorey();
+    if (storey == nullptr) return false;
+    index = static_cast<std::int16_t>(storey->getIndex());
     return true;
 }
 

@@ -1,9 +1,11 @@
 #include "Project/Finish.h"
 
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 
+#include <HostFiles.h>
 #include <HostImages.h>
 
 #include "Foundation/DataFile.h"
@@ -20,6 +22,26 @@ host::AttributeDefinition definitionOf(const FinishRecord& record) {
     return definition;
 }
 }   // namespace
+
+void RecordParts<host::SurfaceMaterialRecord>::copy(host::SurfaceMaterialRecord& record) {
+    if (record.textureLocation == nullptr) return;
+    void* const location = host::copyLocation(record.textureLocation);
+    if (location == nullptr) throw std::bad_alloc();
+    record.textureLocation = location;
+}
+
+void RecordParts<host::SurfaceMaterialRecord>::dispose(host::SurfaceMaterialRecord& record) {
+    host::disposeLocation(record.textureLocation);
+    record.textureLocation = nullptr;
+}
+
+void disposeDefinitionParts(host::AttributeDefinition& definition) {
+    if (definition.header.type != toByte(AttributeType::finish)) return;
+    host::SurfaceMaterialRecord record;
+    std::memcpy(&record, &definition, sizeof record);
+    RecordParts<host::SurfaceMaterialRecord>::dispose(record);
+    std::memcpy(&definition, &record, sizeof record);
+}
 
 Finish::Finish() : RecordAttribute(AttributeLink(), AttributeType::finish) { static_cast<void>(record()); }
 
@@ -175,6 +197,7 @@ std::unique_ptr<DataFile> Finish::getTextureFile() const {
 }
 
 void Finish::resetRecord(FinishRecord& record, bool) const {
+    RecordParts<FinishRecord>::dispose(record);
     record = FinishRecord{};
     record.header.type = toByte(AttributeType::finish);
 }

@@ -20,8 +20,8 @@ using FinishRecord = host::SurfaceMaterialRecord;   // the host surface-material
 
 // An attribute of type 6; copy with clone. Every operation loads the record first, unless the finish
 // stands for a material of the host's 3D model: then it has no record of its own and answers from that
-// material and its texture, which it shares with its copies. The record's texture location is one the
-// host keeps while it runs, so copies of the record share it and nobody frees it.
+// material and its texture, which it shares with its copies. The record's texture location is its own:
+// copies get copies of it, and it goes with the record.
 class Finish : public RecordAttribute<FinishRecord> {
 public:
     static constexpr std::uint16_t kHasTexture = host::kSurfaceHasTexture;   // bit 12

@@ -14,9 +14,13 @@ Finish FinishLookup::getFinish(std::int32_t materialIndex) {
     component.kind = host::kComponentMaterial;
     component.index = static_cast<std::int16_t>(materialIndex);
     if (hostApi().call<host::HostSlot::get3DComponent>(&component) != 0) return Finish();
-    FinishRecord record;
-    std::memcpy(&record, component.material, sizeof(record));
-    return Finish(record);
+    // The material's texture location is ours now: the finish takes a copy, this one goes.
+    struct Filled {
+        FinishRecord record;
+        ~Filled() { RecordParts<FinishRecord>::dispose(record); }
+    } filled;
+    std::memcpy(&filled.record, component.material, sizeof(filled.record));
+    return Finish(filled.record);
 }
 
 }   // namespace tarnwick

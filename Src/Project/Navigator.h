@@ -3,8 +3,8 @@
 
 namespace tarnwick {
 
-// Made empty by the Project on first use and dropped by its clear; the add-on reads no navigator item
-// of the host, so it holds nothing yet.
+// Made empty by the Project on first use and dropped by its clear. It holds no items: the add-on reads
+// none of the host's navigator, so this is the Project's place for it and nothing more.
 class Navigator {
 public:
     virtual ~Navigator() = default;

@@ -66,8 +66,11 @@ bool Plan::loadStoreys() {
 bool Plan::currentIndex(std::int16_t& index) const {
     const std::uint64_t epoch = getProject().getAnswerEpoch();
     if (epoch == 0 || currentEpoch_ != epoch) {
+        // The host gives the storeys with the current one: kept when they were not yet.
+        auto list = storeys_ ? nullptr : std::make_unique<StoreyList>();
         std::int16_t current = 0;
-        hasCurrent_ = readStoreys(nullptr, current);
+        hasCurrent_ = readStoreys(list.get(), current);
+        if (list && hasCurrent_) storeys_ = std::move(list);
         current_ = current;
         currentEpoch_ = epoch;
     }

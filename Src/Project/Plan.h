@@ -49,10 +49,10 @@ private:
     // The current storey's index: kept while the project keeps the host's answers, else asked.
     bool currentIndex(std::int16_t& index) const;
 
-    std::unique_ptr<StoreyList> storeys_;      // null until loaded
-    mutable std::int16_t current_ = 0;         // the current storey index as last read
-    mutable bool hasCurrent_ = false;          // the host named a current storey
-    mutable std::uint64_t currentEpoch_ = 0;   // the project's answer epoch of that reading; 0 none
+    mutable std::unique_ptr<StoreyList> storeys_;   // null until loaded
+    mutable std::int16_t current_ = 0;              // the current storey index as last read
+    mutable bool hasCurrent_ = false;               // the host named a current storey
+    mutable std::uint64_t currentEpoch_ = 0;        // the project's answer epoch of that reading; 0 none
 };
 
 }   // namespace tarnwick

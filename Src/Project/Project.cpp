@@ -652,7 +652,13 @@ void Project::clear() {
     layouts_.reset();
     sections_.reset();
     worksheets_.reset();
+    scratch_.reset();
     forgetCurrent();
+}
+
+void*& Project::getScratchCell() {
+    if (!scratch_) scratch_ = std::make_unique<void*>(nullptr);
+    return *scratch_;
 }
 
 }   // namespace tarnwick

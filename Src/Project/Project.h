@@ -56,8 +56,8 @@ using WorksheetList = DatabaseList<Worksheet>;
 // object per project database. The floor plan and the 3D model are made with the Project (with empty
 // database guids); the other views are made from the host's database lists on first use. Every view
 // kind is made as T(Project&, const Guid& databaseGuid); a Layout as Layout(Project&, const Guid&,
-// bool master). The other databases (library, attributes, properties, classification) join as members
-// when their classes exist. clear() runs whenever the host's project changes.
+// bool master). The library, attribute, property and classification databases are members made on
+// first use. clear() runs whenever the host's project changes.
 //
 // Host failures give null, false, 0 or an empty text; nothing is thrown but allocation failures.
 class Project {
@@ -212,6 +212,9 @@ public:
     // The project's index of elements and their zones, made empty on first use; clear drops it.
     RelatedZones& getRelatedZones();
     Navigator& getNavigator();   // made empty on first use; clear drops it
+    // One pointer a caller may keep with the project until it changes: null when made on first use, and
+    // dropped by clear. What it points to is the caller's.
+    void*& getScratchCell();
     void clear();
 
     // Writes the element back (Element::commit, with its user data as the type's default when asked);
@@ -243,6 +246,7 @@ private:
     std::unique_ptr<LayoutList> layouts_;
     std::unique_ptr<SectionList> sections_;
     std::unique_ptr<WorksheetList> worksheets_;
+    std::unique_ptr<void*> scratch_;   // made on first use
     struct KeptAnswers {
         std::int32_t keepers = 0;
         std::uint64_t epoch = 0;

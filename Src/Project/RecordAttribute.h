@@ -13,6 +13,22 @@
 
 namespace tarnwick {
 
+// What a record points to beyond itself goes with the record: copied when the record is copied, disposed
+// of when it goes. Most records point to nothing.
+template <class Record>
+struct RecordParts {
+    static void copy(Record&) {}
+    static void dispose(Record&) {}
+};
+// A surface material's texture location (see Finish).
+template <>
+struct RecordParts<host::SurfaceMaterialRecord> {
+    static void copy(host::SurfaceMaterialRecord& record);   // a new location; throws std::bad_alloc
+    static void dispose(host::SurfaceMaterialRecord& record);
+};
+// A definition the host filled owns those parts: disposes of them once a wrapper has taken its copies.
+void disposeDefinitionParts(host::AttributeDefinition& definition);
+
 // Record starts with a host::AttributeHeader named `header` and is at most a whole definition. A kind
 // derives from RecordAttribute<Record> and overrides resetRecord for its defaults.
 template <class Record>
@@ -36,15 +52,17 @@ protected:
     // The creators': the record's part of the definition copied.
     RecordAttribute(const host::AttributeDefinition& definition, const AttributeLink& link,
                     AttributeType type)
-        : Attribute(link, type), record_(std::make_unique<Record>()) {
-        std::memcpy(record_.get(), &definition, sizeof(Record));
+        : Attribute(link, type) {
+        Record copy;
+        std::memcpy(&copy, &definition, sizeof(Record));
+        record_ = copyOf(copy);
     }
     RecordAttribute(const RecordAttribute& other)
-        : Attribute(other), record_(other.record_ ? std::make_unique<Record>(*other.record_) : nullptr) {}
+        : Attribute(other), record_(other.record_ ? copyOf(*other.record_) : nullptr) {}
     RecordAttribute& operator=(const RecordAttribute& other) {
         if (this == &other) return *this;
         Attribute::operator=(other);
-        record_ = other.record_ ? std::make_unique<Record>(*other.record_) : nullptr;
+        record_ = other.record_ ? copyOf(*other.record_) : nullptr;
         return *this;
     }
 
@@ -54,12 +72,12 @@ protected:
         if (record_) return *record_;
         if (std::unique_ptr<Attribute> fetched = fetchFromOwner()) {
             auto& same = static_cast<RecordAttribute&>(*fetched);   // fetchFromOwner checked the class
-            record_ = same.record_ ? std::move(same.record_) : std::make_unique<Record>(same.record());
+            record_ = same.record_ ? std::move(same.record_) : copyOf(same.record());
             setLoadFailed(false);
             return *record_;
         }
         const bool failed = expectsHostRecord();
-        record_ = std::make_unique<Record>();   // zeroed
+        record_.reset(new Record());   // zeroed
         setLoadFailed(failed);
         resetRecord(*record_, failed);
         return *record_;
@@ -71,7 +89,26 @@ protected:
     virtual void resetRecord(Record& record, bool failed) const = 0;
 
 private:
-    mutable std::unique_ptr<Record> record_;
+    struct Disposer {
+        void operator()(Record* record) const {
+            RecordParts<Record>::dispose(*record);
+            delete record;
+        }
+    };
+    using RecordPtr = std::unique_ptr<Record, Disposer>;
+
+    static RecordPtr copyOf(const Record& record) {
+        RecordPtr copy(new Record(record));
+        try {
+            RecordParts<Record>::copy(*copy);
+        } catch (...) {   // the copy does not own the original's parts
+            *copy = Record();
+            throw;
+        }
+        return copy;
+    }
+
+    mutable RecordPtr record_;
 };
 
 }   // namespace tarnwick

@@ -24,6 +24,7 @@
 #include "Project/LineStyle.h"
 #include "Project/Material.h"
 #include "Project/Pen.h"
+#include "Project/RecordAttribute.h"
 #include "Project/ZoneCategory.h"
 
 namespace tarnwick {
@@ -115,7 +116,12 @@ std::unique_ptr<Attribute> Specification::loadAttribute(const AttributeLink& lin
     definition->header.index = index;
     lastResult_ = hostApi().call<host::HostSlot::getAttribute>(definition.get());
     if (lastResult_ != 0) return nullptr;
-    // 4. The wrapper, linked to this Specification.
+    // 4. The wrapper, linked to this Specification. It copies what the definition points to, which is
+    // ours to dispose of.
+    struct Filled {
+        host::AttributeDefinition& definition;
+        ~Filled() { disposeDefinitionParts(definition); }
+    } filled{*definition};
     std::unique_ptr<Attribute> attribute =
         makeAttribute(*definition, AttributeLink(index, link.getType(), this));
     // 5. The filter's own test.

@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr std::size_t kLocationAt = offsetof(host::SurfaceMaterialRecord, textureLocation);
+
 using host::HostSlot;
 
 constexpr const char* kChair = "0B1E0000-0000-4000-8000-000000000001";
@@ -500,7 +502,7 @@ TEST_F(SimAttributesTest, WritesEachKindsOwnFieldsByNameAndStillReadsThemFromABo
     }
 }
 
-TEST_F(SimAttributesTest, HandsOutATextureFileAsAKeptLocationAndTakesOnlySuch) {
+TEST_F(SimAttributesTest, HandsOutATextureFileAsANewLocationAndTakesAnyLocationBlock) {
     project().state.attributes.push_back([] {
         host::SimAttribute oak;
         oak.type = host::kAttributeSurface;
@@ -516,20 +518,30 @@ TEST_F(SimAttributesTest, HandsOutATextureFileAsAKeptLocationAndTakesOnlySuch) {
     std::memcpy(&record, &definition, sizeof record);
     ASSERT_NE(record.textureLocation, nullptr);
     EXPECT_STREQ(static_cast<const char*>(record.textureLocation), "/textures/oak.png");
-    EXPECT_EQ(record.textureLocation, host::keptLocation("/textures/oak.png")) << "one path, one location";
+    host::AttributeDefinition again;
+    ASSERT_EQ(get(host::kAttributeSurface, 1, again), host::kNoError);
+    void* second = nullptr;
+    std::memcpy(&second, reinterpret_cast<unsigned char*>(&again) + kLocationAt, sizeof second);
+    EXPECT_NE(second, record.textureLocation) << "each definition its own";
+    host::disposeLocation(second);
 
-    // Written back as read, the file stays; a location the host never gave out is refused.
+    // A copy made by the caller names the file; the host keeps the path, not the block.
+    const auto setLocation = [&](void* location) {
+        std::memcpy(reinterpret_cast<unsigned char*>(&definition) + kLocationAt, &location, sizeof location);
+    };
+    void* copy = host::newLocation("/textures/walnut.png");
+    setLocation(copy);
     EXPECT_EQ(inCommand([&] { return table().changeAttribute(context(), &definition, nullptr); }),
               host::kNoError);
-    EXPECT_EQ(project().findAttribute(host::kAttributeSurface, 1)->textureFile, "/textures/oak.png");
+    host::disposeLocation(copy);
+    host::disposeLocation(record.textureLocation);
+    EXPECT_EQ(project().findAttribute(host::kAttributeSurface, 1)->textureFile, "/textures/walnut.png");
+    // Anything but a location block is refused.
     char foreign[] = "/elsewhere.png";
-    void* location = foreign;
-    std::memcpy(reinterpret_cast<unsigned char*>(&definition) +
-                    offsetof(host::SurfaceMaterialRecord, textureLocation),
-                &location, sizeof location);
+    setLocation(foreign);
     EXPECT_EQ(inCommand([&] { return table().changeAttribute(context(), &definition, nullptr); }),
               host::kErrBadParameters);
-    EXPECT_EQ(project().findAttribute(host::kAttributeSurface, 1)->textureFile, "/textures/oak.png");
+    EXPECT_EQ(project().findAttribute(host::kAttributeSurface, 1)->textureFile, "/textures/walnut.png");
 }
 
 }   // namespace

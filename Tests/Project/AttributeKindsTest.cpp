@@ -10,6 +10,7 @@
 
 #include <HostGraphics.h>
 
+#include "Foundation/DataFile.h"
 #include "Interface/NativeContext.h"
 #include "Project/AttributeFixture.h"
 #include "Project/City.h"
@@ -210,6 +211,28 @@ TEST_F(AttributeKindsTest, EveryKindIsReadFromTheProjectAndWrittenBack) {
     EXPECT_FALSE(tarnwick::Phase::existing().isValid());
     EXPECT_FALSE(tarnwick::TextStyle().isValid());
     EXPECT_FALSE(write(*tarnwick::Phase::existing().clone()));
+}
+
+TEST_F(AttributeKindsTest, ASurfaceAndEachOfItsCopiesOwnTheirTextureFile) {
+    host_->project().findAttribute(host::kAttributeSurface, 1)->textureFile = "/textures/oak.png";
+    const auto pathOf = [](const tarnwick::Finish& finish) {
+        const std::unique_ptr<tarnwick::DataFile> file = finish.getTextureFile();
+        return file ? file->getPath() : tarnwick::String();
+    };
+    auto oak = load<tarnwick::Finish>(AttributeType::finish, 1);
+    ASSERT_NE(oak, nullptr);
+    const std::unique_ptr<tarnwick::Attribute> cloned = oak->clone();
+    tarnwick::Finish assigned;
+    assigned = *oak;
+    oak.reset();   // the copies keep theirs
+    EXPECT_EQ(pathOf(static_cast<const tarnwick::Finish&>(*cloned)), "/textures/oak.png");
+    EXPECT_EQ(pathOf(assigned), "/textures/oak.png");
+    // Written back by a copy, the file stays the material's; the link of the other brings it back too.
+    host_->project().findAttribute(host::kAttributeSurface, 1)->textureFile = "/textures/elm.png";
+    ASSERT_TRUE(write(assigned));
+    EXPECT_EQ(host_->project().findAttribute(host::kAttributeSurface, 1)->textureFile, "/textures/oak.png");
+    const tarnwick::Finish linked(AttributeLink(std::int16_t{1}, AttributeType::finish));
+    EXPECT_EQ(pathOf(linked), "/textures/oak.png");
 }
 
 TEST_F(AttributeKindsTest, FindsTheNearestPenAndACityWithinADegree) {

@@ -139,6 +139,27 @@ TEST_F(CutPlaneTest, AMarkerMadeWithoutItsMemoLoadsItsUserDataWithItsLine) {
     EXPECT_TRUE(marker->isUserDataLoaded());
 }
 
+TEST_F(CutPlaneTest, ANarrowMemoLoadReadsAMissingLineAndKeepsALineSetHere) {
+    tarnwick::Element::memoLoadingSuspended = 1;
+    std::unique_ptr<CutPlaneReference> marker = section().findMarker();
+    tarnwick::Element::memoLoadingSuspended = 0;
+    ASSERT_NE(marker, nullptr);
+    ASSERT_FALSE(marker->isLoaded());
+    host_->clearCalls();
+    std::unique_ptr<tarnwick::ElementMemoStore> store;
+    marker->loadMemo(host::kMemoParameters, store);   // the line comes with it, in the same call
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getElementMemo), 1u);
+    EXPECT_EQ(marker->getPointCounts(), (std::array<std::uint16_t, 3>{2, 1, 0}));
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getElementMemo), 1u);
+    auto line = std::make_unique<tarnwick::CadPolygon>(0, 0, false);
+    for (double x : {0.0, 2.0, 4.0}) line->append(tarnwick::PolyPoint(CadPoint(x, 0.0)));
+    marker->setLinePolygon(std::move(line));
+    store.reset();
+    marker->loadMemo(host::kMemoParameters, store);
+    EXPECT_TRUE(marker->isChanged());
+    EXPECT_EQ(marker->getPointCounts()[0], 3u);
+}
+
 TEST_F(CutPlaneTest, ReadsNoMoreLinePointsThanTheMemoHolds) {
     setCounts(simMarker(), 5, 1);   // the record says 5; the memo holds 2
     std::unique_ptr<CutPlaneReference> marker = section().findMarker();
@@ -184,6 +205,28 @@ TEST_F(CutPlaneTest, SelectsModelElementsThroughTheSectionElementsThatShowThem) 
     ASSERT_TRUE(section().deselect(links));
     EXPECT_TRUE(selected.elements.empty());
     ASSERT_TRUE(section().addToSelection(links));
+    EXPECT_EQ(selected.elements.size(), 1u);
+}
+
+TEST_F(CutPlaneTest, APlanSelectsTheModelElementOfALinkFoundInASection) {
+    const tarnwick::Drawing::Filter objects(host::kElementObject, false, 1, false);
+    auto it = section().begin(false, objects);
+    ASSERT_FALSE(it.atEnd());
+    const ElementLink found = it->getLink();   // in the plan, marked with the section element
+    ASSERT_EQ(found.getSecondTypeId(), ElementLink::kSectionElementType);
+    ASSERT_EQ(found.getDrawing(), &plan());
+    tarnwick::ElementLinkList links;
+    links.append(found);
+    const host::SimSelection& selected = host_->project().viewOf({host::kDatabasePlan, {}}).selection;
+    ASSERT_TRUE(plan().select(links));
+    EXPECT_EQ(selected.elements, std::vector<host::GuidBytes>{guidOf(0)});
+    ASSERT_TRUE(plan().deselect(links));
+    EXPECT_TRUE(selected.elements.empty());
+    ASSERT_TRUE(plan().addToSelection(found));
+    EXPECT_EQ(selected.elements, std::vector<host::GuidBytes>{guidOf(0)});
+    // These two give the section element wherever they run: the plan does not have it.
+    EXPECT_FALSE(plan().deselect(found));
+    EXPECT_EQ(plan().getLastHostResult(), host::kErrBadIndex);
     EXPECT_EQ(selected.elements.size(), 1u);
 }
 

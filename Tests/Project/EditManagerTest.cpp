@@ -167,6 +167,33 @@ TEST_F(EditManagerTest, PutsBackWhatIsStillRememberedWhenDestroyedAndNothingOnce
     EXPECT_EQ(layerFlags(kSite), host::kLayerHidden | host::kLayerLocked);
 }
 
+TEST_F(EditManagerTest, ACopyAndItsOriginalPutEachChangeBackOnce) {
+    setHead(0, kSite, /*locked=*/1);   // a locked element on a hidden and locked layer
+    auto object = element(0);
+    ASSERT_NE(object, nullptr);
+    std::size_t callsByCopies = 1;
+    ASSERT_EQ(inCommand([&] {
+                  auto edits = std::make_unique<EditManager>(false, false);
+                  if (!edits->prepare(*object, true, true, false)) return false;
+                  const EditManager copy(*edits);
+                  edits.reset();   // puts everything back
+                  if (layerFlags(kSite) != (host::kLayerHidden | host::kLayerLocked) ||
+                      simElement(0).head().locked == 0)
+                      return false;
+                  // Changed again since (by the user): the copy must not undo that.
+                  host_->project().findAttribute(host::kAttributeLayer, kSite)->flags = 0;
+                  setHead(0, kSite, /*locked=*/0);
+                  host_->clearCalls();
+                  EditManager(copy).restore(false);   // a copy of the copy shares the marks too
+                  callsByCopies = host_->calls().size();
+                  return true;
+              }),
+              0u);   // and the copy goes here
+    EXPECT_EQ(callsByCopies, 0u);
+    EXPECT_EQ(layerFlags(kSite), 0);
+    EXPECT_EQ(simElement(0).head().locked, 0);
+}
+
 TEST_F(EditManagerTest, ALayerTheHostWillNotGiveBackFailsTheRestore) {
     // It cannot be locked again, so it must not pass for restored.
     setHead(0, kSite);

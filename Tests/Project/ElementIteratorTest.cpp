@@ -69,6 +69,24 @@ TEST_F(ElementIterator, SkipsElementsNoCreatorMakesAndWalksBackwards) {
     EXPECT_EQ(xs, (std::vector<double>{3.0, 2.0, 1.0}));
 }
 
+TEST_F(ElementIterator, TellsItsObserverAfterEachLoadAlsoWhenNothingWasMade) {
+    Drawing::registerCreator(6, &RecordElement::create, false);   // no creator for the door and the lamp
+    struct Loads : tarnwick::IterationObserver<tarnwick::Element> {
+        std::vector<double> xs;   // -1: nothing made
+        void loaded(const tarnwick::Element* element) override {
+            xs.push_back(element ? static_cast<const RecordElement*>(element)->x() : -1.0);
+        }
+    } loads;
+    auto it = plan().begin(false, Drawing::Filter(false, false));
+    it.setObserver(&loads);
+    auto copy = it;
+    ++it;
+    EXPECT_EQ(loads.xs, (std::vector<double>{2.0}));
+    ++copy;   // a copy tells the same observer
+    while (!it.atEnd()) ++it;
+    EXPECT_EQ(loads.xs, (std::vector<double>{2.0, 2.0, 3.0, -1.0, -1.0}));
+}
+
 TEST_F(ElementIterator, WritesBackOnlyWhenAskedAndNotTheElementHeldAtItsDestruction) {
     registerRecordElements();
     const Drawing::Filter objects(6, false, 1, false);

@@ -328,6 +328,34 @@ TEST_F(ElementLinkHostTest, GivesASectionElementItsOwnHeadOnlyWhenAsked) {
     EXPECT_EQ(link.getSourceDatabase(), section);
 }
 
+TEST_F(ElementLinkHostTest, GivesAHeadTheStoreyOnlyWhenThePlanHasIt) {
+    ElementLink link(tarnwickGuid(2), &plan());   // on storey 1
+    const struct {
+        std::int16_t index;
+        std::int16_t expected;
+    } cases[] = {{1, 1}, {0, 0}, {7, 0}};   // storey 7 does not exist
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.index);
+        link.setStoreyIndex(c.index);
+        host::ElementHead head{};
+        head.storey = -9;
+        link.getHead(head, /*resolveSection=*/false);
+        EXPECT_EQ(head.storey, c.expected);
+        head.storey = -9;
+        link.getElemType(head, /*withStorey=*/true);
+        EXPECT_EQ(head.storey, c.index == 7 ? -9 : c.expected);   // left as it was
+        head.storey = -9;
+        link.getElemType(head, /*withStorey=*/false);
+        EXPECT_EQ(head.storey, -9);
+    }
+    // A view addressed by its guid names no storey.
+    link.setDrawing(project().getSection(Guid(host::toGuidRecord(sectionGuid_))));
+    link.setStoreyIndex(1);
+    host::ElementHead head{};
+    link.getHead(head, /*resolveSection=*/false);
+    EXPECT_EQ(head.storey, 0);
+}
+
 TEST_F(ElementLinkHostTest, MakesHostRecordsForEachLinkInOrder) {
     ElementLinkList empty;
     EXPECT_EQ(empty.makeHeads(false), nullptr);

@@ -536,9 +536,14 @@ TEST_F(ProjectTest, ResetClearsWhatWasMadeOnFirstUseAndKeepsTheProject) {
     another.guid = host::newGuidBytes();
     host_->project().state.databases.push_back(another);
     EXPECT_EQ(p->getSectionCount(), 1);
+    int kept = 0;
+    EXPECT_EQ(p->getScratchCell(), nullptr);
+    p->getScratchCell() = &kept;
+    EXPECT_EQ(p->getScratchCell(), &kept);
 
     tarnwick::HostProject::reset();
     EXPECT_EQ(tarnwick::HostProject::getProject(), p);
+    EXPECT_EQ(p->getScratchCell(), nullptr);
     EXPECT_EQ(&p->getPlan(), planBefore);
     host_->clearCalls();
     EXPECT_EQ(p->getSectionCount(), 2);

@@ -204,15 +204,23 @@ TEST_F(SpecificationTest, WalksAListOfLinksInItsOrderPastWhatNoLongerLoads) {
     links.append(AttributeLink(std::int16_t{1}, AttributeType::pen));   // the filter leaves a pen out
     const Specification::Filter layers(AttributeType::layer, /*countCache=*/false);
     std::vector<int> walked;
+    struct Loads : tarnwick::IterationObserver<tarnwick::Attribute> {
+        std::vector<int> indices;   // 0: nothing loaded
+        void loaded(const tarnwick::Attribute* attribute) override {
+            indices.push_back(attribute ? attribute->getLink().getShortIndex() : 0);
+        }
+    } loads;
     inCommand([&] {
-        for (auto it = Specification::begin(links, layers, /*writeBack=*/true); it != Specification::end();
-             ++it) {
+        auto it = Specification::begin(links, layers, /*writeBack=*/true);
+        it.setObserver(&loads);   // from the second load on
+        for (; it != Specification::end(); ++it) {
             walked.push_back(it->getLink().getShortIndex());
             static_cast<Layer&>(*it).setLocked(true);   // written back as the walk leaves it
         }
         return true;
     });
     EXPECT_EQ(walked, (std::vector<int>{kGrid, kWalls}));
+    EXPECT_EQ(loads.indices, (std::vector<int>{0, kWalls, 0}));
     EXPECT_NE(layerFlags(kGrid) & host::kLayerLocked, 0);
     EXPECT_NE(layerFlags(kWalls) & host::kLayerLocked, 0);
 

@@ -3,6 +3,7 @@
 // resizing, the pre-fill, and what accepting and cancelling leave in the table, the preferences and the
 // table file.
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -25,6 +26,7 @@
 #include "Project/Library.h"
 #include "Project/Plan.h"
 #include "Project/Project.h"
+#include "Project/Section.h"
 #include "Project/Specification.h"
 #include "Skellowing/MappingDialog.h"
 #include "Skellowing/ObjectMap.h"
@@ -674,6 +676,43 @@ TEST_F(MappingDialogTest, ZoomShowsAndSelectsTheRowsFirstElement) {
     EXPECT_LT(view.zoom[1], 2.6);
     EXPECT_GT(view.zoom[2], 2.4);
     EXPECT_GT(view.zoom[3], 3.4);
+}
+
+TEST_F(MappingDialogTest, ZoomSelectsInThePlanAnElementFoundInASection) {
+    // A section showing the seat, walked as the search walks it when the section is current.
+    host::SimProject& sim = host_->project();
+    const host::GuidBytes seat = sim.state.elements[0].guid();
+    host::SimDatabase view;
+    view.type = host::kDatabaseSection;
+    view.guid = host::newGuidBytes();
+    view.name = "Section A";
+    sim.state.databases.push_back(view);
+    host::SimElement shown;
+    shown.databaseType = host::kDatabaseSection;
+    shown.databaseGuid = view.guid;
+    host::ElementHead head{};
+    head.type = host::kElementSectionElement;
+    head.guid = host::toGuidRecord(host::newGuidBytes());
+    head.layer = 1;
+    shown.setHead(head);
+    shown.record[host::kSectionParentTypeOffset] = static_cast<unsigned char>(host::kElementObject);
+    const host::GuidRecord parent = host::toGuidRecord(seat);
+    std::memcpy(shown.record.data() + host::kSectionParentGuidOffset, &parent, sizeof parent);
+    sim.state.elements.push_back(shown);
+    tarnwick::Project* project = tarnwick::HostProject::getProject();
+    project->clear();   // the views are listed again
+    tarnwick::Drawing* section = project->getSection(tarnwick::Guid(host::toGuidRecord(view.guid)));
+    ASSERT_NE(section, nullptr);
+    {
+        auto it = section->begin(false, tarnwick::Drawing::Filter(host::kElementObject, false, 1, false));
+        ASSERT_FALSE(it.atEnd());
+        groups_[object("Seat")].push_back(it->getLink());
+    }
+    script(R"([{"do":"selectRows","item":9,"rows":[1]},{"do":"click","item":11},{"do":"click","item":2}])");
+    ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
+    EXPECT_EQ(dialog.open(), tarnwick::kDialogCancelled);
+    EXPECT_EQ(host::scriptStopMessage(), "");
+    EXPECT_EQ(sim.viewOf({host::kDatabasePlan, {}}).selection.elements, std::vector<host::GuidBytes>{seat});
 }
 
 TEST_F(MappingDialogTest, AnEntryLeftByChoosingAnotherRowOrAcceptingIsLookedUpToo) {
