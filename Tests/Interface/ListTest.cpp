@@ -147,7 +147,8 @@ TEST_F(ListTest, ClicksHeadersAndOwnerDrawnCellsReachTheListAsItsEvents) {
     EXPECT_EQ(dialog.open(), kDialogAccepted);
     EXPECT_EQ(host::scriptStopMessage(), "");
     EXPECT_EQ(events.lines,
-              (std::vector<std::string>{"4 row 2 key 1", "23 0:2:2:0", "25 0:1:1:0", "25 1:1:1:15",
+              (std::vector<std::string>{"16 cell 0,1 0x20", "16 cell 1,1 0x20", "16 cell 2,1 0x20",
+                                        "4 row 2 key 1", "23 0:2:2:0", "25 0:1:1:0", "25 1:1:1:15",
                                         "25 2:1:1:15", "24 0:1:2:0", "16 cell 1,1 0x20"}));
     EXPECT_EQ(widthAfter, 75);   // resized by 15, then dragged to the second place
 }
@@ -390,9 +391,12 @@ TEST_F(ListTest, LeavingARowWritesBackOnlyAChangedValueOfAColumnThatStoresEdits)
         list.clearCell(2, 0);
         note(editor.getText());
         note(list.getText(2, 0));
-        // The value's text, set and read back on a row that is not edited.
+        // The value's text set on a row that is not edited. A text editor's column has no text of its
+        // own: the cell's is read with getCellText.
+        list.setCell(StringSetting(String("w")), 3, 0);
         list.setText(String("x"), 3, 0);
         note(list.getText(3, 0));
+        note(list.getCellText(3, 0));
         list.setImage(Image(5), 2, 0);   // the cell's own icon, whatever the editor shows
         note(String(std::to_string(list.getImage(2, 0).getResourceId())));
         // Deleting the edit row moves the editors to the row after it, which takes its place.
@@ -408,7 +412,7 @@ TEST_F(ListTest, LeavingARowWritesBackOnlyAChangedValueOfAColumnThatStoresEdits)
         note(String(std::to_string(list.rowAt(ScreenPoint(0, 5), /*inList=*/true))));
     };
     dialog.open();
-    EXPECT_EQ(seen, (std::vector<std::string>{"behind", "r1", "", "", "x", "5", "2", "x", "fixed", "2"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"behind", "r1", "", "", "", "x", "5", "2", "x", "fixed", "2"}));
 }
 
 TEST_F(ListTest, ProxiesGrowToWhatIsAskedAndALengthIsEditedByTheRealEditor) {
