@@ -207,13 +207,14 @@ std::int16_t dragOverList(std::int16_t id, std::int16_t list, const DialogAction
         return leave();
     }
     if (deny) write("    the list shows no place for the drop");
+    std::int16_t allowed = offered;   // what the drop may end as: the effect chosen in the menu
     if (action.rightButton && rightDragMenu) {
         const std::optional<std::int16_t> chosen = chooseInMenu(effect, action);
         if (!chosen) return leave();
-        effect = *chosen;
+        effect = allowed = *chosen;
     }
     notifyItem(id, list, [&](ItemObserver& o) { o.listDropped(id, list, place, effect); });
-    effect = static_cast<std::int16_t>(effect & offered);
+    effect = static_cast<std::int16_t>(effect & allowed);
     write("    dropped before row " + std::to_string(place.insertRow) + " (" + effectName(effect) + ")");
     return effect;
 }
@@ -234,14 +235,15 @@ std::int16_t dragOverPanel(std::int16_t id, const DialogAction& action, std::int
         write("    the dialog refused the drop");
         return 0;
     }
+    std::int16_t allowed = offered;
     if (action.rightButton && menu) {
         const std::optional<std::int16_t> chosen = chooseInMenu(effect, action);
         if (!chosen) return 0;
-        effect = *chosen;
+        effect = allowed = *chosen;
     }
     handled = false;
     notifyPanel(id, [&](PanelObserver& o) { o.panelDropped(id, x, y, effect, handled); });
-    effect = static_cast<std::int16_t>(handled ? effect & offered : 0);
+    effect = static_cast<std::int16_t>(handled ? effect & allowed : 0);
     write(effect != 0 ? "    dropped (" + effectName(effect) + ")" : "    the dialog refused the drop");
     return effect;
 }
