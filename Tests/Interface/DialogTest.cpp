@@ -13,6 +13,7 @@
 #include "Interface/Button.h"
 #include "Interface/DialogEvent.h"
 #include "Interface/EditText.h"
+#include "Interface/ScreenPoint.h"
 #include "Interface/StaticText.h"
 
 using namespace tarnwick;
@@ -414,4 +415,72 @@ TEST_F(DialogTest, AnOpenPaletteTakesTheActionsThatNameItWhileADialogWaitsAndAft
     EXPECT_EQ(clicks, 2);
     EXPECT_EQ(host::scriptStopMessage(), "");
     palette.closeWindow();
+}
+
+TEST_F(DialogTest, TypingStopsWhenTheFieldIsFullAndALongTextIsEchoedByItsStart) {
+    // Field 4 takes 10 characters; its handler refuses "b", which then takes no room.
+    const std::string text = "b" + std::string(2000, 'a');
+    script(R"([{"do":"setText","item":4,"text":")" + text + R"("},{"do":"setText","item":5,"text":")" + text +
+           R"("}])");
+    TestDialog dialog(100);
+    int heard = 0;
+    Catch keys(KeyEvent::kType, [&](const Event& event) {
+        ++heard;
+        const auto& key = dynamic_cast<const KeyEvent&>(event);
+        if (key.getCharacter() == 'b') sendItemMessage(key, std::make_shared<ItemMessage>(0));
+        return true;
+    });
+    String typed;
+    dialog.onInitialise = [&](TestDialog& d) {
+        makeControls(d);
+        d.findControl(4)->subscribe(keys);
+    };
+    dialog.onClosed = [&](TestDialog& d) { typed = fieldText(d); };
+    EXPECT_EQ(dialog.open(), kDialogCancelled);   // typing into a button stops the run
+    EXPECT_EQ(heard, 11);
+    EXPECT_EQ(typed, String(std::string(10, 'a')));
+    const std::string echo = "\"b" + std::string(59, 'a') + "\"... (2001 characters)";
+    EXPECT_TRUE(transcribed("  > setText item 4 " + echo)) << ::testing::PrintToString(transcript_);
+    EXPECT_TRUE(transcribed("    the field is full: 1990 more characters were not typed"));
+    EXPECT_EQ(host::scriptStopMessage(),
+              "setText item 5 " + echo + " in dialog 100 \"Controls\": a button takes no typing");
+}
+
+TEST_F(DialogTest, PositionsOfKindsItDoesNotKnowAreNoneAndTwoOpenPanelsAreFoundApart) {
+    TestDialog dialog(100), palette(102, /*modal=*/false);
+    std::vector<std::string> seen;
+    const auto note = [&](const ScreenPoint& p) {
+        seen.push_back(std::to_string(p.x) + "," + std::to_string(p.y));
+    };
+    dialog.onOpened = [&](TestDialog& d) {
+        d.setPosition(ScreenPoint(50, 60, 0));
+        d.setPosition(ScreenPoint(5, 5, 6));   // no such kind: nothing moves
+        note(d.getPosition(0));
+        note(d.getPosition(6));
+        note(d.getPosition(7));
+        palette.open();
+        EXPECT_NE(palette.getPanelId(), d.getPanelId());
+        EXPECT_EQ(InterfacePanel::findPanel(d.getPanelId()), &d);
+        EXPECT_EQ(InterfacePanel::findPanel(palette.getPanelId()), &palette);
+        palette.closeWindow();
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    note(dialog.getPosition(0));   // closed
+    EXPECT_EQ(seen, (std::vector<std::string>{"50,60", "0,0", "0,0", "0,0"}));
+}
+
+TEST_F(DialogTest, AStaticTextOfAnAlignmentItDoesNotKnowHearsNoClicks) {
+    for (const std::int32_t alignment :
+         {std::int32_t{StaticText::kCentre}, std::int32_t{StaticText::kRight}, std::int32_t{128}}) {
+        SCOPED_TRACE(alignment);
+        script(R"([{"do":"click","item":3},{"do":"click","item":1}])");
+        TestDialog dialog(100);
+        int clicks = 0;
+        Catch click(ActionEvent::kType, [&](const Event&) { return ++clicks, true; });
+        dialog.onInitialise = [&](TestDialog& d) {
+            DialogControl::make<StaticText>(ControlLink(3, &d), alignment).subscribe(click);
+        };
+        EXPECT_EQ(dialog.open(), kDialogAccepted);
+        EXPECT_EQ(clicks, alignment == 128 ? 0 : 1);
+    }
 }
