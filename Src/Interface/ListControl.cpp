@@ -893,8 +893,13 @@ void ListControl::attachEditor(std::uint16_t newRow) {
             ensureProxies();
             FieldProxy& proxy = (*proxies_)[static_cast<std::size_t>(c)];
             const Setting* stored = proxy.getSetting(newRow);
+            // Another row with no value stored yet shows its cell's text, read through the editor:
+            // loaded empty, the editor would write that emptiness over the cell when the row is left.
+            std::unique_ptr<Setting> read;
+            if (!stored && newRow != editRow_) read = getSetting(static_cast<std::int16_t>(newRow), c);
             const VoidSetting none;
-            if (loadEditor(*editor, stored ? *stored : static_cast<const Setting&>(none))) {
+            const Setting& value = stored ? *stored : read ? *read : static_cast<const Setting&>(none);
+            if (loadEditor(*editor, value)) {
                 editor->setWidth(
                     static_cast<std::int16_t>((*columnProperties_)[static_cast<std::size_t>(c)].width));
                 layEditor(c, nullptr, false);

@@ -685,3 +685,22 @@ TEST_F(ListTest, RowsDraggedOntoTheDialogDropThereWithTheEffectsTheListAllows) {
     EXPECT_EQ(panel.steps, (std::vector<std::string>{"4:7", "5:7", "7:7"}));
     EXPECT_TRUE(transcribed("    dropped (move)"));
 }
+
+TEST_F(ListTest, ARowPassedThroughUnchangedKeepsItsCellTextAndItsEditorShowsIt) {
+    TestDialog dialog(100);
+    dialog.onOpened = [](TestDialog& d) {
+        auto& editor = DialogControl::make<EditText>(ControlLink(kEditor, &d));
+        ListControl& list = makeList(d, 3);   // cells with text only, no value stored yet
+        list.setFieldEditor(&editor, 0);
+        list.select(true, 1);
+        EXPECT_EQ(editor.getText(), String("r1"));   // the editor shows the cell
+        list.deselectAll();
+        list.select(true, 2);   // nothing typed: nothing written over row 1
+        EXPECT_EQ(cells(list), (std::vector<std::string>{"r0", "r1", "r2"}));
+        editor.setText("new");
+        list.deselectAll();
+        list.select(true, 0);
+        EXPECT_EQ(cells(list), (std::vector<std::string>{"r0", "r1", "new"}));
+    };
+    dialog.open();
+}
