@@ -2,7 +2,8 @@
 // module, their items (buttons, texts, edit fields, popups, lists, user controls, icons) with all their
 // state, panel and item observers, and the modal loop, which plays the user-action script (HostDialogs.h)
 // as the user's clicks, typing and choices. Only what the script plays raises observer callbacks: a
-// change the program makes through these functions never does.
+// change the program makes through these functions never does, except a redraw, which asks the program
+// to draw the owner-drawn list cells it shows.
 //
 // Panels are addressed by their 16-bit panel id (never 0 while the dialog exists), items by their 1-based
 // item id; popup items, list rows and tab fields are 1-based. Texts are UTF-8. Platform/README.md
