@@ -46,6 +46,11 @@ bool inRange(int value, int lowest) { return value >= lowest && value <= 32767; 
 bool dialogActionInRange(const host::DialogAction& action) {
     using Kind = host::DialogActionKind;
     if (action.dialogId && !inRange(*action.dialogId, 1)) return false;
+    // A right-drag menu's choice is one effect, and only of a drag with the right button.
+    if (action.choose != 0 &&
+        (!action.rightButton || (action.choose != 1 && action.choose != 2 && action.choose != 4)))
+        return false;
+    if (action.rightButton && action.kind != Kind::drop && action.kind != Kind::dragRows) return false;
     if (action.index && !inRange(*action.index, 1)) return false;
     for (const int row : action.rows)
         if (!inRange(row, 1)) return false;
@@ -56,7 +61,7 @@ bool dialogActionInRange(const host::DialogAction& action) {
             return true;
         case Kind::hotKey:   // the dialog's, not an item's
             return action.item == 0 && inRange(action.key, 1);
-        case Kind::drop:     // on a list before a row (0: its end), or with item 0 on the panel at x, y
+        case Kind::drop:   // on a list before a row (0: its end), or with item 0 on the panel at x, y
             return action.item == 0 ? inRange(action.x, 0) && inRange(action.y, 0) && action.row == 0
                                     : inRange(action.item, 1) && inRange(action.row, 0);
         case Kind::clickRow:
@@ -67,9 +72,12 @@ bool dialogActionInRange(const host::DialogAction& action) {
             return inRange(action.item, 1) && inRange(action.header, 1) &&
                    (action.kind != Kind::resizeHeader || inRange(action.change, -32767)) &&
                    (action.kind != Kind::dragHeader || inRange(action.to, 1));
-        case Kind::dragRows:
+        case Kind::dragRows:   // onto a list before a row, or onto the dialog at x, y
             return inRange(action.item, 1) && !action.rows.empty() && inRange(action.to, 0) &&
-                   inRange(action.row, 0) && (action.to != 0 || action.row == 0);
+                   inRange(action.row, 0) && (action.to != 0 || action.row == 0) &&
+                   (!action.onPanel || (action.to == 0 && inRange(action.x, 0) && inRange(action.y, 0)));
+        case Kind::scroll:
+            return inRange(action.item, 1) && action.rows.size() == 1;
         default:
             return inRange(action.item, 1);
     }

@@ -2,7 +2,8 @@
 // module, their items (buttons, texts, edit fields, popups, lists, user controls, icons) with all their
 // state, panel and item observers, and the modal loop, which plays the user-action script (HostDialogs.h)
 // as the user's clicks, typing and choices. Only what the script plays raises observer callbacks: a
-// change the program makes through these functions never does.
+// change the program makes through these functions never does, except a redraw, which asks the program
+// to draw the owner-drawn list cells it shows.
 //
 // Panels are addressed by their 16-bit panel id (never 0 while the dialog exists), items by their 1-based
 // item id; popup items, list rows and tab fields are 1-based. Texts are UTF-8. Platform/README.md
@@ -18,6 +19,8 @@
 #include "HostGuid.h"
 
 namespace host {
+
+struct PictureContext;   // HostGraphics.h
 
 class ModuleResources;
 
@@ -107,10 +110,11 @@ public:
                                        std::int16_t phase, std::int16_t change);
     virtual void listHeaderItemDragged(std::int16_t panel, std::int16_t item, std::int16_t from,
                                        std::int16_t to);
-    // An owner-drawn cell (DGListSetTabFieldOwnerDrawFlag) is to be drawn: its 1-based row and tab field
-    // and its size in pixels.
+    // An owner-drawn cell (DGListSetTabFieldOwnerDrawFlag) is to be drawn: its 1-based row and tab field,
+    // its size in pixels and the picture of the cell to draw into, (0, 0) its top left corner (null when
+    // the cell has no width).
     virtual void listTabItemUpdate(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t tab,
-                                   std::int16_t width, std::int16_t height);
+                                   std::int16_t width, std::int16_t height, PictureContext* context);
     // Dragging the list's selected rows. Clear `mayStart` to refuse the drag; started: the effects allowed
     // in and out, and whether the host shows its right-drag menu; ended: the effect the drop took (0: none).
     virtual void listDragStarting(std::int16_t panel, std::int16_t item, bool& mayStart);
@@ -328,9 +332,14 @@ std::int64_t DGListGetItemUserData(std::int16_t panel, std::int16_t item, std::i
 void DGListSetItemUserData(std::int16_t panel, std::int16_t item, std::int16_t row, std::int64_t value);
 std::int16_t DGListGetItemStyle(std::int16_t panel, std::int16_t item, std::int16_t row);
 void DGListSetItemStyle(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t style);
-// In an open dialog with drawing enabled, each owner-drawn cell redrawn is asked for (listTabItemUpdate).
+// In an open dialog with drawing enabled, each owner-drawn cell redrawn is asked for (listTabItemUpdate):
+// those of the row or cell here, those of the rows in sight when the dialog opens, when the whole list is
+// redrawn (DGRedrawItem) and when the user scrolls it.
 void DGListRedrawItem(std::int16_t panel, std::int16_t item, std::int16_t row);
 void DGListRedrawTabItem(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t tab);
+// What the program last drew into an owner-drawn cell; null when it was never asked to draw it.
+const PictureContext* DGListGetTabItemPicture(std::int16_t panel, std::int16_t item, std::int16_t row,
+                                              std::int16_t tab);
 void DGListEnableDraw(std::int16_t panel, std::int16_t item);
 void DGListDisableDraw(std::int16_t panel, std::int16_t item);
 bool DGListIsDrawEnabled(std::int16_t panel, std::int16_t item);
@@ -390,8 +399,9 @@ void writeDialogTranscript(const std::string& line);   // the host's own dialogs
 void stopScriptRun(const std::string& message);
 std::string scriptStopMessage();
 bool scriptRunStopped();
-// Dialog actions still waiting when the command is over: a dialog they name never opened. Stops the run
-// with a message that says so and answers true; false when none were left.
+// Dialog actions still waiting when the command is over. Those next in the script that name an open
+// palette are played there first (the user turns to it after the command); any left then name a dialog
+// that never opened: stops the run with a message that says so and answers true; false when none were.
 bool stopOnUnplayedDialogActions();
 void resetDialogLibrary();   // every dialog gone, no stop message (tests, a new run)
 // Whether a modal dialog's loop runs now: an alert shown now is answered inside that dialog.

@@ -47,7 +47,8 @@ void setAlertObserver(std::function<void(const AlertRecord&)> observer);
 // to the innermost open dialog (or to `dialogId` when it is given).
 enum class DialogActionKind {
     click,          // item: a button or static text is clicked
-    doubleClick,    // item: a static text or list row is double-clicked (row: rows[0], if any)
+    doubleClick,    // item: a static text or list row is double-clicked (row: rows[0], if any), a row with
+                    // the keys held (command, option, shift)
     setText,        // item, text: the user types the whole text into an edit field; with commit, then
                     // leaves it (Tab or Enter), so the field loses the focus
     selectPopup,    // item, index (1-based) or text: the user picks a popup item
@@ -61,7 +62,9 @@ enum class DialogActionKind {
     hotKey,         // key: the user presses the dialog's hot key of this id
     drop,           // something dragged from elsewhere is dropped: on list `item` before `row`, or with
                     // item 0 on the panel at x, y
-    dragRows,       // item, rows: the user drags these list rows; with `to`, onto that list before `row`
+    dragRows,       // item, rows: the user drags these list rows; with `to`, onto that list before `row`;
+                    // with onPanel, onto the dialog at x, y
+    scroll,         // item, row: the user scrolls the list until its row `row` is the first in sight
 };
 
 struct DialogAction {
@@ -82,8 +85,12 @@ struct DialogAction {
     int to = 0;       // dragHeader: the new position; dragRows: the list dropped on (0: none)
     int row = 0;      // drop, dragRows: the 1-based row the drop goes before (0: the end)
     int key = 0;      // hotKey
-    int x = 0;        // drop on the panel
+    int x = 0;        // drop, dragRows: on the panel at x, y
     int y = 0;
+    bool onPanel = false;       // dragRows: dropped on the dialog at x, y
+    bool rightButton = false;   // drop, dragRows: dragged with the right mouse button
+    int choose = 0;             // the effect chosen in the right-drag menu (1 copy, 2 move, 4 link; 0: the
+                                // one the target took)
 };
 
 // Replaces the whole script by the one in the file or text. False, with a message naming the file, the

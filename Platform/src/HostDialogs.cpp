@@ -89,6 +89,18 @@ std::vector<int> rowList(const Json& action) {
     return result;
 }
 
+// A drag with the right mouse button, and the effect the user picks in the host's right-drag menu.
+void rightDrag(const Json& action, DialogAction& result) {
+    result.rightButton = flag(action, "rightButton");
+    if (!action.contains("choose")) return;
+    if (!result.rightButton) throw ScriptError{"\"choose\" needs \"rightButton\": true"};
+    const std::string effect = text(action, "choose");
+    static const std::pair<const char*, int> kEffects[] = {{"copy", 1}, {"move", 2}, {"link", 4}};
+    for (const auto& [name, bit] : kEffects)
+        if (effect == name) result.choose = bit;
+    if (result.choose == 0) throw ScriptError{"\"choose\" must be \"copy\", \"move\" or \"link\""};
+}
+
 DialogAction dialogAction(DialogActionKind kind, const Json& action) {
     DialogAction result;
     result.kind = kind;
@@ -100,6 +112,11 @@ DialogAction dialogAction(DialogActionKind kind, const Json& action) {
         case DialogActionKind::doubleClick:
             result.item = wholeNumber(action, "item", 1);
             if (action.contains("row")) result.rows.push_back(wholeNumber(action, "row", 1));
+            result.command = flag(action, "command");
+            result.option = flag(action, "option");
+            result.shift = flag(action, "shift");
+            if ((result.command || result.option || result.shift) && result.rows.empty())
+                throw ScriptError{"keys held need a list \"row\""};
             break;
         case DialogActionKind::setText:
             result.item = wholeNumber(action, "item", 1);
@@ -163,16 +180,29 @@ DialogAction dialogAction(DialogActionKind kind, const Json& action) {
                 result.x = wholeNumber(action, "x", 0);
                 result.y = wholeNumber(action, "y", 0);
             }
+            rightDrag(action, result);
             break;
         case DialogActionKind::dragRows:
             result.item = wholeNumber(action, "item", 1);
             result.rows = rowList(action);
             if (result.rows.empty()) throw ScriptError{"needs at least one row to drag"};
+            if (action.contains("to") && (action.contains("x") || action.contains("y")))
+                throw ScriptError{"needs either \"to\" (a list) or \"x\" and \"y\" (the dialog)"};
             if (action.contains("to")) result.to = wholeNumber(action, "to", 1);
             if (action.contains("row")) {
                 if (result.to == 0) throw ScriptError{"\"row\" needs the list \"to\""};
                 result.row = wholeNumber(action, "row", 1);
             }
+            if (action.contains("x") || action.contains("y")) {
+                result.onPanel = true;
+                result.x = wholeNumber(action, "x", 0);
+                result.y = wholeNumber(action, "y", 0);
+            }
+            rightDrag(action, result);
+            break;
+        case DialogActionKind::scroll:
+            result.item = wholeNumber(action, "item", 1);
+            result.rows.push_back(wholeNumber(action, "row", 1));
             break;
     }
     return result;
@@ -190,7 +220,7 @@ const ActionKeys kActionKeys[] = {
     {"settingsDialog", {"accept", "part", "set"}},
     {"objectSettings", {"accept", "set"}},
     {"click", {"dialog", "item"}},
-    {"doubleClick", {"dialog", "item", "row"}},
+    {"doubleClick", {"dialog", "item", "row", "command", "option", "shift"}},
     {"setText", {"dialog", "item", "text", "commit"}},
     {"selectPopup", {"dialog", "item", "index", "text"}},
     {"selectRows", {"dialog", "item", "rows"}},
@@ -201,8 +231,9 @@ const ActionKeys kActionKeys[] = {
     {"resizeHeader", {"dialog", "item", "header", "change"}},
     {"dragHeader", {"dialog", "item", "header", "to"}},
     {"hotKey", {"dialog", "key"}},
-    {"drop", {"dialog", "item", "row", "x", "y"}},
-    {"dragRows", {"dialog", "item", "rows", "to", "row"}},
+    {"drop", {"dialog", "item", "row", "x", "y", "rightButton", "choose"}},
+    {"dragRows", {"dialog", "item", "rows", "to", "row", "x", "y", "rightButton", "choose"}},
+    {"scroll", {"dialog", "item", "row"}},
 };
 
 // A misspelt key would otherwise be dropped without a word, and the action played without it.
@@ -296,7 +327,8 @@ void readAction(const Json& action, const std::string& baseDirectory, Script& sc
             {"dragHeader", DialogActionKind::dragHeader},
             {"hotKey", DialogActionKind::hotKey},
             {"drop", DialogActionKind::drop},
-            {"dragRows", DialogActionKind::dragRows}};
+            {"dragRows", DialogActionKind::dragRows},
+            {"scroll", DialogActionKind::scroll}};
         for (const auto& [name, dialogKind] : kDialogKinds) {
             if (kind == name) {
                 script.dialogActions.push_back(dialogAction(dialogKind, action));

@@ -6,25 +6,21 @@ namespace host::dialogs {
 namespace {
 
 // --- Text in characters ----------------------------------------------------------------------------
-std::vector<std::string> characters(std::string_view text) {
-    std::vector<std::string> result;
-    for (std::size_t i = 0; i < text.size();) {
-        std::size_t length = 1;
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead >= 0xF0)
-            length = 4;
-        else if (lead >= 0xE0)
-            length = 3;
-        else if (lead >= 0xC0)
-            length = 2;
-        length = std::min(length, text.size() - i);
-        result.emplace_back(text.substr(i, length));
-        i += length;
-    }
-    return result;
+// The bytes of the UTF-8 character at `i` (a lead byte cut short at the end takes what is left). The
+// text is walked in place: a long one costs no copy of a string for each of its characters.
+std::size_t characterLength(std::string_view text, std::size_t i) {
+    std::size_t length = 1;
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead >= 0xF0)
+        length = 4;
+    else if (lead >= 0xE0)
+        length = 3;
+    else if (lead >= 0xC0)
+        length = 2;
+    return std::min(length, text.size() - i);
 }
 
-char32_t codePoint(const std::string& character) {
+char32_t codePoint(std::string_view character) {
     const auto byte = [&](std::size_t i) {
         return static_cast<char32_t>(static_cast<unsigned char>(character[i]));
     };
@@ -41,83 +37,22 @@ char32_t codePoint(const std::string& character) {
     }
 }
 
-}   // namespace
+std::size_t countCharacters(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); i += characterLength(text, i)) ++count;
+    return count;
+}
 
-std::string cutToLength(std::string_view text, std::int32_t maxLength) {
-    if (maxLength <= 0) return std::string(text);
-    std::string result;
-    std::int32_t count = 0;
-    for (const std::string& c : characters(text)) {
-        if (count++ == maxLength) break;
-        result += c;
+// A script text as the transcript and the stop message echo it: a long one only by its start.
+std::string echoed(std::string_view text) {
+    constexpr std::size_t kShown = 60;
+    std::size_t end = 0, shown = 0;
+    while (end < text.size() && shown < kShown) {
+        end += characterLength(text, end);
+        ++shown;
     }
-    return result;
-}
-
-std::string actionName(const DialogAction& a) {
-    switch (a.kind) {
-        case DialogActionKind::click:
-            return "click item " + std::to_string(a.item);
-        case DialogActionKind::doubleClick:
-            return "doubleClick item " + std::to_string(a.item) +
-                   (a.rows.empty() ? "" : " row " + std::to_string(a.rows[0]));
-        case DialogActionKind::setText:
-            return "setText item " + std::to_string(a.item) + " " + quoted(a.text) +
-                   (a.commit ? " commit" : "");
-        case DialogActionKind::selectPopup:
-            return "selectPopup item " + std::to_string(a.item) + " " +
-                   (a.index ? "index " + std::to_string(*a.index) : quoted(a.text));
-        case DialogActionKind::selectRows: {
-            std::string rows;
-            for (int r : a.rows) rows += (rows.empty() ? "" : ", ") + std::to_string(r);
-            return "selectRows item " + std::to_string(a.item) + " rows [" + rows + "]";
-        }
-        case DialogActionKind::resize:
-            return "resize to " + std::to_string(a.width) + " x " + std::to_string(a.height);
-        case DialogActionKind::closeBox:
-            return "closeBox";
-        case DialogActionKind::clickRow:
-            return "clickRow item " + std::to_string(a.item) + " row " + std::to_string(a.rows[0]) +
-                   (a.command ? " command" : "") + (a.option ? " option" : "") + (a.shift ? " shift" : "");
-        case DialogActionKind::clickHeader:
-            return "clickHeader item " + std::to_string(a.item) + " header " + std::to_string(a.header);
-        case DialogActionKind::resizeHeader:
-            return "resizeHeader item " + std::to_string(a.item) + " header " + std::to_string(a.header) +
-                   " by " + std::to_string(a.change);
-        case DialogActionKind::dragHeader:
-            return "dragHeader item " + std::to_string(a.item) + " header " + std::to_string(a.header) +
-                   " to " + std::to_string(a.to);
-        case DialogActionKind::hotKey:
-            return "hotKey " + std::to_string(a.key);
-        case DialogActionKind::drop:
-            return a.item ? "drop on item " + std::to_string(a.item) +
-                                (a.row ? " before row " + std::to_string(a.row) : " at the end")
-                          : "drop at " + std::to_string(a.x) + ", " + std::to_string(a.y);
-        case DialogActionKind::dragRows: {
-            std::string rows;
-            for (int r : a.rows) rows += (rows.empty() ? "" : ", ") + std::to_string(r);
-            return "dragRows item " + std::to_string(a.item) + " rows [" + rows + "]" +
-                   (a.to ? " onto item " + std::to_string(a.to) +
-                               (a.row ? " before row " + std::to_string(a.row) : " at the end")
-                         : " to nowhere");
-        }
-    }
-    return "?";
-}
-
-namespace {
-
-bool isListType(DGItemType t) { return t == kDGSingleList || t == kDGMultiList; }
-
-// A click's record for a list row: the mouse a few units into the row.
-DGListClick clickOn(const Item& list, std::int16_t row) {
-    return {row, 4, static_cast<std::int16_t>((row - 1) * list.rowHeight + 4)};
-}
-
-// Where a drop before `row` (0: the end) lands in a list.
-DGListDropPlace placeIn(const Item& list, int row) {
-    const auto insertRow = static_cast<std::int16_t>(row == 0 ? list.rows.size() + 1 : row);
-    return {4, static_cast<std::int16_t>((insertRow - 1) * list.rowHeight), insertRow, 0};
+    if (end == text.size()) return quoted(text);
+    return quoted(text.substr(0, end)) + "... (" + std::to_string(countCharacters(text)) + " characters)";
 }
 
 std::string effectName(std::int16_t effect) {
@@ -130,15 +65,130 @@ std::string effectName(std::int16_t effect) {
     return name.empty() ? std::to_string(effect) : name;
 }
 
+std::string keysHeld(const DialogAction& a) {
+    return std::string(a.command ? " command" : "") + (a.option ? " option" : "") + (a.shift ? " shift" : "");
+}
+
+std::string rightDrag(const DialogAction& a) {
+    return std::string(a.rightButton ? " with the right button" : "") +
+           (a.choose ? " choosing " + effectName(static_cast<std::int16_t>(a.choose)) : "");
+}
+
+}   // namespace
+
+std::string cutToLength(std::string_view text, std::int32_t maxLength) {
+    if (maxLength <= 0) return std::string(text);
+    std::size_t end = 0;
+    for (std::int32_t count = 0; end < text.size() && count < maxLength; ++count)
+        end += characterLength(text, end);
+    return std::string(text.substr(0, end));
+}
+
+std::string actionName(const DialogAction& a) {
+    switch (a.kind) {
+        case DialogActionKind::click:
+            return "click item " + std::to_string(a.item);
+        case DialogActionKind::doubleClick:
+            return "doubleClick item " + std::to_string(a.item) +
+                   (a.rows.empty() ? "" : " row " + std::to_string(a.rows[0]) + keysHeld(a));
+        case DialogActionKind::setText:
+            return "setText item " + std::to_string(a.item) + " " + echoed(a.text) +
+                   (a.commit ? " commit" : "");
+        case DialogActionKind::selectPopup:
+            return "selectPopup item " + std::to_string(a.item) + " " +
+                   (a.index ? "index " + std::to_string(*a.index) : echoed(a.text));
+        case DialogActionKind::selectRows: {
+            std::string rows;
+            for (int r : a.rows) rows += (rows.empty() ? "" : ", ") + std::to_string(r);
+            return "selectRows item " + std::to_string(a.item) + " rows [" + rows + "]";
+        }
+        case DialogActionKind::resize:
+            return "resize to " + std::to_string(a.width) + " x " + std::to_string(a.height);
+        case DialogActionKind::closeBox:
+            return "closeBox";
+        case DialogActionKind::clickRow:
+            return "clickRow item " + std::to_string(a.item) + " row " + std::to_string(a.rows[0]) +
+                   keysHeld(a);
+        case DialogActionKind::clickHeader:
+            return "clickHeader item " + std::to_string(a.item) + " header " + std::to_string(a.header);
+        case DialogActionKind::resizeHeader:
+            return "resizeHeader item " + std::to_string(a.item) + " header " + std::to_string(a.header) +
+                   " by " + std::to_string(a.change);
+        case DialogActionKind::dragHeader:
+            return "dragHeader item " + std::to_string(a.item) + " header " + std::to_string(a.header) +
+                   " to " + std::to_string(a.to);
+        case DialogActionKind::hotKey:
+            return "hotKey " + std::to_string(a.key);
+        case DialogActionKind::drop:
+            return (a.item ? "drop on item " + std::to_string(a.item) +
+                                 (a.row ? " before row " + std::to_string(a.row) : " at the end")
+                           : "drop at " + std::to_string(a.x) + ", " + std::to_string(a.y)) +
+                   rightDrag(a);
+        case DialogActionKind::dragRows: {
+            std::string rows;
+            for (int r : a.rows) rows += (rows.empty() ? "" : ", ") + std::to_string(r);
+            std::string onto = " to nowhere";
+            if (a.to)
+                onto = " onto item " + std::to_string(a.to) +
+                       (a.row ? " before row " + std::to_string(a.row) : " at the end");
+            else if (a.onPanel)
+                onto = " onto the dialog at " + std::to_string(a.x) + ", " + std::to_string(a.y);
+            return "dragRows item " + std::to_string(a.item) + " rows [" + rows + "]" + onto + rightDrag(a);
+        }
+        case DialogActionKind::scroll:
+            return "scroll item " + std::to_string(a.item) + " to row " + std::to_string(a.rows[0]);
+    }
+    return "?";
+}
+
+namespace {
+
+bool isListType(DGItemType t) { return t == kDGSingleList || t == kDGMultiList; }
+
+std::int16_t headerHeight(const Item& list) { return list.header.empty() ? 0 : kHeaderHeight; }
+
+// A click's record for a list row: the mouse a few units into the row where the list shows it, below
+// its header and moved up by the rows scrolled out of sight.
+DGListClick clickOn(const Item& list, std::int16_t row, const DialogAction& action) {
+    const std::int32_t into = std::min<std::int32_t>(4, list.rowHeight / 2);
+    const std::int32_t y = headerHeight(list) + (row - 1 - list.scroll) * list.rowHeight + into;
+    return {
+        row,           4,           static_cast<std::int16_t>(std::clamp(y, -32768, 32767)), action.command,
+        action.option, action.shift};
+}
+
+// Where a drop before `row` (0: the end) lands in a list.
+DGListDropPlace placeIn(const Item& list, int row) {
+    const auto insertRow = static_cast<std::int16_t>(row == 0 ? list.rows.size() + 1 : row);
+    const std::int32_t y = headerHeight(list) + (insertRow - 1 - list.scroll) * list.rowHeight;
+    return {4, static_cast<std::int16_t>(std::clamp(y, -32768, 32767)), insertRow, 0};
+}
+
+// The host's right-drag menu, offered when a right-button drag is let go and nothing turned it off:
+// it lists the effects the target takes, and the user picks one. Nothing when the script picks one not
+// offered: the run stops.
+std::optional<std::int16_t> chooseInMenu(std::int16_t taken, const DialogAction& action) {
+    write("    the right-drag menu offers " + effectName(taken));
+    if (action.choose == 0) return taken;
+    if ((action.choose & taken) == 0) {
+        stopScriptRun(actionName(action) + ": the right-drag menu offers only " + effectName(taken));
+        return std::nullopt;
+    }
+    return static_cast<std::int16_t>(action.choose);
+}
+
 // Something carrying `offered` effects is dragged over the list and let go there, as the host does it:
 // entered, moved (each told what the drag offers), then dropped when the list takes an effect it was
-// offered and does not deny the drop, else left. Returns the effect the drop took (0: none).
-std::int16_t dragOverList(std::int16_t id, std::int16_t list, int row, std::int16_t offered) {
+// offered, else left. A list that denies the feedback only shows no place for the drop; the drop still
+// goes where the user lets go. `menu`: the source leaves the right-drag menu on. Returns the effect the
+// drop took (0: none).
+std::int16_t dragOverList(std::int16_t id, std::int16_t list, const DialogAction& action,
+                          std::int16_t offered, bool menu) {
     const Item* target = findItem(id, list);
     if (!target) return 0;
-    const DGListDropPlace place = placeIn(*target, row);
+    const DGListDropPlace place = placeIn(*target, action.row);
     std::int16_t effect = offered;
-    bool defaultBehaviour = true, rightDragMenu = false, deny = false;
+    bool defaultBehaviour = true, rightDragMenu = action.rightButton && menu, deny = false;
     notifyItem(id, list, [&](ItemObserver& o) {
         o.listDragEntered(id, list, place, effect, defaultBehaviour, &rightDragMenu);
     });
@@ -147,15 +197,54 @@ std::int16_t dragOverList(std::int16_t id, std::int16_t list, int row, std::int1
         notifyItem(id, list, [&](ItemObserver& o) { o.listDragMoved(id, list, place, effect, deny); });
     }
     effect = static_cast<std::int16_t>(effect & offered);
-    if (effect == 0 || deny) {
+    const auto leave = [&] {
         std::int16_t left = offered;
         notifyItem(id, list, [&](ItemObserver& o) { o.listDragLeft(id, list, place, left); });
+        return std::int16_t{0};
+    };
+    if (effect == 0) {
         write("    the list refused the drop");
-        return 0;
+        return leave();
+    }
+    if (deny) write("    the list shows no place for the drop");
+    std::int16_t allowed = offered;   // what the drop may end as: the effect chosen in the menu
+    if (action.rightButton && rightDragMenu) {
+        const std::optional<std::int16_t> chosen = chooseInMenu(effect, action);
+        if (!chosen) return leave();
+        effect = allowed = *chosen;
     }
     notifyItem(id, list, [&](ItemObserver& o) { o.listDropped(id, list, place, effect); });
-    effect = static_cast<std::int16_t>(effect & offered);
+    effect = static_cast<std::int16_t>(effect & allowed);
     write("    dropped before row " + std::to_string(place.insertRow) + " (" + effectName(effect) + ")");
+    return effect;
+}
+
+// The same over the dialog itself, at x, y in its client coordinates. Returns the effect taken (0: none).
+std::int16_t dragOverPanel(std::int16_t id, const DialogAction& action, std::int16_t offered, bool menu) {
+    const Panel* p = findPanel(id);
+    const std::int32_t x = p->x + action.x, y = p->y + action.y;   // the host reports screen points
+    std::int16_t effect = offered;
+    bool handled = false;
+    notifyPanel(id, [&](PanelObserver& o) { o.panelDragEntered(id, x, y, effect, handled); });
+    if (handled && effect != 0) {
+        handled = false;
+        notifyPanel(id, [&](PanelObserver& o) { o.panelDragMoved(id, x, y, effect, handled); });
+    }
+    effect = static_cast<std::int16_t>(effect & offered);
+    if (!handled || effect == 0) {
+        write("    the dialog refused the drop");
+        return 0;
+    }
+    std::int16_t allowed = offered;
+    if (action.rightButton && menu) {
+        const std::optional<std::int16_t> chosen = chooseInMenu(effect, action);
+        if (!chosen) return 0;
+        effect = allowed = *chosen;
+    }
+    handled = false;
+    notifyPanel(id, [&](PanelObserver& o) { o.panelDropped(id, x, y, effect, handled); });
+    effect = static_cast<std::int16_t>(handled ? effect & allowed : 0);
+    write(effect != 0 ? "    dropped (" + effectName(effect) + ")" : "    the dialog refused the drop");
     return effect;
 }
 
@@ -217,9 +306,8 @@ bool play(std::int16_t id, const DialogAction& action) {
                     item->selectRow(static_cast<std::size_t>(row) - 1, true);
                     notifyItem(id, itemId, [&](ItemObserver& o) { o.listSelectionChanged(id, itemId); });
                 }
-                if (!settle(id)) {
-                    const DGListClick click{row, 4,
-                                            static_cast<std::int16_t>((row - 1) * kDefaultRowHeight + 4)};
+                if (!settle(id) && (item = findItem(id, itemId)) != nullptr) {
+                    const DGListClick click = clickOn(*item, row, action);
                     notifyItem(id, itemId, [&](ItemObserver& o) { o.listDoubleClicked(id, itemId, click); });
                 }
             }
@@ -227,13 +315,26 @@ bool play(std::int16_t id, const DialogAction& action) {
         case DialogActionKind::setText: {
             if (item->type != kDGEditText)
                 return refuse(std::string("a ") + typeName(item->type) + " takes no typing");
+            // A full field takes no more characters: what is typed costs at most the field's length.
+            const std::int32_t limit = item->maxLength;
+            const std::string_view text = action.text;
             std::string typed;
-            for (const std::string& c : characters(action.text)) {
+            std::int32_t count = 0;
+            std::size_t i = 0;
+            while (i < text.size() && (limit <= 0 || count < limit)) {
+                const std::string_view c = text.substr(i, characterLength(text, i));
+                i += c.size();
                 bool deny = false;
                 notifyItem(id, itemId,
                            [&](ItemObserver& o) { o.itemCharEntered(id, itemId, codePoint(c), deny); });
-                if (!deny) typed += c;
+                if (!deny) {
+                    typed += c;
+                    ++count;
+                }
             }
+            if (i < text.size())
+                write("    the field is full: " + std::to_string(countCharacters(text.substr(i))) +
+                      " more characters were not typed");
             item = findItem(id, itemId);
             if (!item) return true;
             item->text = cutToLength(typed, item->maxLength);
@@ -328,10 +429,7 @@ bool play(std::int16_t id, const DialogAction& action) {
             if (changed) notifyItem(id, itemId, [&](ItemObserver& o) { o.listSelectionChanged(id, itemId); });
             if (settle(id)) return true;
             if ((item = findItem(id, itemId)) == nullptr) return true;
-            DGListClick click = clickOn(*item, row);
-            click.command = action.command;
-            click.option = action.option;
-            click.shift = action.shift;
+            const DGListClick click = clickOn(*item, row, action);
             notifyItem(id, itemId, [&](ItemObserver& o) { o.listClicked(id, itemId, click); });
             return true;
         }
@@ -375,26 +473,11 @@ bool play(std::int16_t id, const DialogAction& action) {
                     return refuse(std::string("a ") + typeName(item->type) + " takes no drops");
                 if (static_cast<std::size_t>(action.row) > item->rows.size())
                     return refuse("the list has no row " + std::to_string(action.row));
-                dragOverList(id, itemId, action.row, kDGDragCopy | kDGDragMove | kDGDragLink);
+                dragOverList(id, itemId, action, kDGDragCopy | kDGDragMove | kDGDragLink, true);
                 return true;
             }
             if (!p->dragAndDrop) return refuse("the dialog takes no drops");
-            const std::int32_t x = p->x + action.x, y = p->y + action.y;   // the host reports screen points
-            std::int16_t effect = kDGDragCopy | kDGDragMove | kDGDragLink;
-            bool handled = false;
-            notifyPanel(id, [&](PanelObserver& o) { o.panelDragEntered(id, x, y, effect, handled); });
-            if (handled && effect != 0) {
-                handled = false;
-                notifyPanel(id, [&](PanelObserver& o) { o.panelDragMoved(id, x, y, effect, handled); });
-            }
-            if (!handled || effect == 0) {
-                write("    the dialog refused the drop");
-                return true;
-            }
-            handled = false;
-            notifyPanel(id, [&](PanelObserver& o) { o.panelDropped(id, x, y, effect, handled); });
-            write(handled && effect != 0 ? "    dropped (" + effectName(effect) + ")"
-                                         : "    the dialog refused the drop");
+            dragOverPanel(id, action, kDGDragCopy | kDGDragMove | kDGDragLink, true);
             return true;
         }
         case DialogActionKind::dragRows: {
@@ -413,6 +496,7 @@ bool play(std::int16_t id, const DialogAction& action) {
                 if (static_cast<std::size_t>(action.row) > target->rows.size())
                     return refuse("list " + std::to_string(to) + " has no row " + std::to_string(action.row));
             }
+            if (action.onPanel && !p->dragAndDrop) return refuse("the dialog takes no drops");
             // The user drags the rows selected: they are selected first, as the press on them does.
             bool changed = false;
             for (std::size_t r = 0; r < item->rows.size(); ++r) {
@@ -435,10 +519,21 @@ bool play(std::int16_t id, const DialogAction& action) {
                        [&](ItemObserver& o) { o.listDragStarted(id, itemId, effect, rightDragMenu); });
             std::int16_t taken = 0;
             if (action.to && findItem(id, static_cast<std::int16_t>(action.to)))
-                taken = dragOverList(id, static_cast<std::int16_t>(action.to), action.row, effect);
-            else if (!action.to)
+                taken = dragOverList(id, static_cast<std::int16_t>(action.to), action, effect, rightDragMenu);
+            else if (action.onPanel && findPanel(id))
+                taken = dragOverPanel(id, action, effect, rightDragMenu);
+            else if (!action.to && !action.onPanel)
                 write("    let go outside any list");
             notifyItem(id, itemId, [&](ItemObserver& o) { o.listDragEnded(id, itemId, taken); });
+            return true;
+        }
+        case DialogActionKind::scroll: {
+            if (!isList(item->type)) return refuse(std::string("a ") + typeName(item->type) + " has no rows");
+            const int row = action.rows[0];
+            if (static_cast<std::size_t>(row) > item->rows.size())
+                return refuse("the list has no row " + std::to_string(row));
+            item->scroll = static_cast<std::int16_t>(row - 1);
+            drawListInSight(id, itemId);   // the rows that come into sight
             return true;
         }
     }

@@ -16,6 +16,7 @@
 
 #include "HostDialogLibrary.h"
 #include "HostDialogs.h"
+#include "HostGraphics.h"
 #include "ModuleResources.h"
 
 namespace host::dialogs {
@@ -39,6 +40,8 @@ struct PopupEntry {
 
 struct ListRow {
     std::vector<std::string> tabs;
+    // What the program drew into its owner-drawn cells, by tab field.
+    std::map<std::int16_t, std::shared_ptr<PictureContext>> drawn;
     std::map<std::int16_t, DGImage> icons;
     std::uint16_t color[3] = {};
     std::uint16_t background[3] = {};
@@ -185,6 +188,13 @@ void notifyItem(std::int16_t panel, std::int16_t item, Call&& call) {
 const char* typeName(DGItemType type);
 bool isShown(const Panel& p, std::int16_t id);   // shown, or laid on a list's tab field
 std::string dialogName(const Panel& p);
+
+// Asks the program to draw the owner-drawn cells of the list's rows in sight (an open dialog, drawing
+// enabled), or of one row (and one tab field; 0: all).
+void drawOwnerCells(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t onlyTab);
+void drawListInSight(std::int16_t panel, std::int16_t item);
+void drawListsOf(std::int16_t panel);         // every list of a dialog that has just opened
+std::int16_t rowsInSight(const Item& list);   // how many rows the list shows at once (at least 1)
 
 // The modal loop.
 void closePanel(std::int16_t id, bool accepted);

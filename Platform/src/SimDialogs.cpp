@@ -149,8 +149,8 @@ void showDialog(const Panel& p) {
             for (const HeaderEntry& h : item.header) header += (header.empty() ? "" : " | ") + h.text;
             if (!header.empty()) write("        " + header);
             for (std::size_t r = 0; r < item.rows.size(); ++r)
-                write(std::string("    ") + (item.rows[r].isSelected() ? "* " : "  ") + std::to_string(r + 1) +
-                      "  " + rowText(item.rows[r]));
+                write(std::string("    ") + (item.rows[r].isSelected() ? "* " : "  ") +
+                      std::to_string(r + 1) + "  " + rowText(item.rows[r]));
             continue;
         } else if (item.type != kDGIcon && item.type != kDGUserControl) {
             line += " " + quoted(item.text);
@@ -204,13 +204,14 @@ bool isFor(const DialogAction& action, const Panel& p) {
     return !action.dialogId || *action.dialogId == p.resourceId;
 }
 
-}   // namespace dialogs
+// --- Owner-drawn cells ---------------------------------------------------------------------------------
+std::int16_t rowsInSight(const Item& list) {
+    const std::int32_t header = list.header.empty() ? 0 : kHeaderHeight;
+    const std::int32_t height = list.bottom - list.top - header;
+    if (list.rowHeight <= 0 || height <= 0) return 1;
+    return static_cast<std::int16_t>(std::clamp((height + list.rowHeight - 1) / list.rowHeight, 1, 32767));
+}
 
-using namespace dialogs;
-
-namespace {
-
-// The owner-drawn cells of a row the host draws now: in an open dialog, with drawing enabled.
 void drawOwnerCells(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t onlyTab) {
     const Panel* p = findPanel(panel);
     const Item* list = findList(panel, item);
@@ -219,19 +220,49 @@ void drawOwnerCells(std::int16_t panel, std::int16_t item, std::int16_t row, std
     for (const std::int16_t tab : list->ownerDrawTabs) {
         if (onlyTab != 0 && tab != onlyTab) continue;
         const std::size_t t = static_cast<std::size_t>(tab) - 1;
-        const std::int16_t width =
-            t < list->tabs.size() ? static_cast<std::int16_t>(list->tabs[t].end - list->tabs[t].begin) : 0;
-        cells.emplace_back(tab, width);
+        std::int32_t width = 0;
+        if (t < list->tabs.size())
+            width = list->tabs[t].end - list->tabs[t].begin;
+        else if (list->tabs.empty() && tab == 1)   // without tab data one field spans the list
+            width = list->right - list->left;
+        cells.emplace_back(tab, static_cast<std::int16_t>(std::clamp(width, 0, 4096)));
     }
     const std::int16_t height = list->rowHeight;
     for (const auto& cell : cells) {
         const std::int16_t tab = cell.first, width = cell.second;
-        notifyItem(panel, item,
-                   [&](ItemObserver& o) { o.listTabItemUpdate(panel, item, row, tab, width, height); });
+        // Each drawing starts on a fresh cell, as the host erases it before asking.
+        std::shared_ptr<PictureContext> picture(newPictureContext(width, height), disposePictureContext);
+        notifyItem(panel, item, [&](ItemObserver& o) {
+            o.listTabItemUpdate(panel, item, row, tab, width, height, picture.get());
+        });
+        if (ListRow* r = findRow(panel, item, row); r && picture) r->drawn[tab] = std::move(picture);
     }
 }
 
-}   // namespace
+void drawListInSight(std::int16_t panel, std::int16_t item) {
+    const Item* list = findList(panel, item);
+    if (!list || list->ownerDrawTabs.empty()) return;
+    const std::int32_t first = std::max<std::int32_t>(list->scroll, 0) + 1;
+    const std::int32_t last = first + rowsInSight(*list) - 1;
+    for (std::int32_t r = first; r <= last; ++r) {
+        list = findList(panel, item);
+        if (!list || static_cast<std::size_t>(r) > list->rows.size()) return;
+        drawOwnerCells(panel, item, static_cast<std::int16_t>(r), 0);
+    }
+}
+
+// The lists of a dialog that has just opened draw their cells in sight.
+void drawListsOf(std::int16_t panel) {
+    const Panel* p = findPanel(panel);
+    for (std::size_t n = 1; p && n <= p->items.size(); ++n) {
+        if (!p->items[n - 1].ownerDrawTabs.empty()) drawListInSight(panel, static_cast<std::int16_t>(n));
+        p = findPanel(panel);
+    }
+}
+
+}   // namespace dialogs
+
+using namespace dialogs;
 
 PanelObserver::~PanelObserver() = default;
 void PanelObserver::panelOpened(std::int16_t) {}
@@ -260,7 +291,7 @@ void ItemObserver::listHeaderItemResized(std::int16_t, std::int16_t, std::int16_
                                          std::int16_t) {}
 void ItemObserver::listHeaderItemDragged(std::int16_t, std::int16_t, std::int16_t, std::int16_t) {}
 void ItemObserver::listTabItemUpdate(std::int16_t, std::int16_t, std::int16_t, std::int16_t, std::int16_t,
-                                     std::int16_t) {}
+                                     std::int16_t, PictureContext*) {}
 void ItemObserver::listDragStarting(std::int16_t, std::int16_t, bool&) {}
 void ItemObserver::listDragStarted(std::int16_t, std::int16_t, std::int16_t&, bool&) {}
 void ItemObserver::listDragEnded(std::int16_t, std::int16_t, std::int16_t) {}
@@ -352,6 +383,32 @@ std::int32_t DGGetResourceId(std::int16_t panel) {
     return p ? p->resourceId : 0;
 }
 
+namespace {
+
+// Escape clicks the Cancel button (item 2) as the user's click would, so its own handlers hear it; a
+// dialog without one that can be pressed gets the window's cancelling close request.
+void pressEscape(std::int16_t id, const std::string& why) {
+    const Panel* p = findPanel(id);
+    const Item* cancel = findItem(id, 2);
+    if (cancel && cancel->type == kDGButton && cancel->enabled && isShown(*p, 2)) {
+        write("  > " + why + ": Escape clicks item 2 (the script has nothing more for this dialog)");
+        notifyItem(id, 2, [&](ItemObserver& o) { o.itemClicked(id, 2); });
+        return;
+    }
+    write("  > " + why + ": Escape cancels the dialog (the script has nothing more for it)");
+    findPanel(id)->closeRequest = 2;
+}
+
+// The open palette that a script action names; 0: none.
+std::int16_t openPaletteFor(const DialogAction& action) {
+    if (!action.dialogId) return 0;
+    for (const auto& [id, panel] : library().panels)
+        if (!panel->modal && panel->open && panel->resourceId == *action.dialogId) return id;
+    return 0;
+}
+
+}   // namespace
+
 bool DGInvokeModal(std::int16_t id) {
     Panel* p = findPanel(id);
     if (!p || !p->modal || p->running) return false;
@@ -363,6 +420,7 @@ bool DGInvokeModal(std::int16_t id) {
     notifyPanel(id, [&](PanelObserver& o) { o.panelOpened(id); });
     if ((p = findPanel(id)) == nullptr) return false;
     showDialog(*p);
+    drawListsOf(id);
     bool defaultPressed = false;
     while (!settle(id)) {
         p = findPanel(id);
@@ -375,27 +433,31 @@ bool DGInvokeModal(std::int16_t id) {
             play(id, *takeDialogAction());
             continue;
         }
+        // The user may turn to an open palette while the dialog waits.
+        if (const std::int16_t palette = next ? openPaletteFor(*next) : 0) {
+            play(palette, *takeDialogAction());
+            settle(palette);
+            continue;
+        }
         if (defaultPressed) {
             stopScriptRun(dialogName(*p) +
                           " stayed open after its default button; the script has nothing more for it");
             continue;
         }
         defaultPressed = true;
-        // The script is silent: the user presses Enter, which clicks the default button (item 1). One
-        // that is disabled or hidden cannot be pressed, so the user leaves with Escape instead.
+        // The script is silent: the user presses Enter, which clicks the default button (item 1). With
+        // none that can be pressed (disabled, hidden, or no button at all) the user leaves with Escape.
         const Item* ok = findItem(id, 1);
-        const bool clickable = ok && ok->type == kDGButton;
-        if (clickable && ok->enabled && isShown(*p, 1)) {
+        if (ok && ok->type == kDGButton && ok->enabled && isShown(*p, 1)) {
             write("  > default button: click item 1 (the script has nothing more for this dialog)");
             notifyItem(id, 1, [&](ItemObserver& o) { o.itemClicked(id, 1); });
-        } else if (clickable) {
-            write("  > the default button (item 1) is " + std::string(ok->enabled ? "hidden" : "disabled") +
-                  ": Escape cancels the dialog (the script has nothing more for it)");
-            p->closeRequest = 2;
-        } else {
-            write("  > Enter: the dialog has no default button (the script has nothing more for it)");
-            p->closeRequest = 1;
+            continue;
         }
+        const std::string why =
+            !ok || ok->type != kDGButton
+                ? "the dialog has no default button (item 1)"
+                : "the default button (item 1) is " + std::string(ok->enabled ? "hidden" : "disabled");
+        pressEscape(id, why);
     }
     p = findPanel(id);
     if (!p) return false;
@@ -432,7 +494,9 @@ void DGBeginEventProcessing(std::int16_t panel) {
     if (!p || p->modal || p->open) return;
     p->open = true;
     notifyPanel(panel, [&](PanelObserver& o) { o.panelOpened(panel); });
-    if ((p = findPanel(panel)) != nullptr) showDialog(*p);
+    if ((p = findPanel(panel)) == nullptr) return;
+    showDialog(*p);
+    drawListsOf(panel);
 }
 
 void DGEndEventProcessing(std::int16_t panel) {
@@ -641,7 +705,7 @@ void DGHideItem(std::int16_t panel, std::int16_t item) {
     if (Item* i = findItem(panel, item)) i->visible = false;
 }
 
-void DGRedrawItem(std::int16_t, std::int16_t) {}
+void DGRedrawItem(std::int16_t panel, std::int16_t item) { drawListInSight(panel, item); }
 
 std::int16_t DGGetItemFont(std::int16_t panel, std::int16_t item) {
     const Item* i = findItem(panel, item);
@@ -988,6 +1052,14 @@ void DGListRedrawTabItem(std::int16_t panel, std::int16_t item, std::int16_t row
     if (tab >= 1) drawOwnerCells(panel, item, row, tab);
 }
 
+const PictureContext* DGListGetTabItemPicture(std::int16_t panel, std::int16_t item, std::int16_t row,
+                                              std::int16_t tab) {
+    const ListRow* r = findRow(panel, item, row);
+    if (!r) return nullptr;
+    const auto found = r->drawn.find(tab);
+    return found == r->drawn.end() ? nullptr : found->second.get();
+}
+
 void DGListEnableDraw(std::int16_t panel, std::int16_t item) {
     if (Item* i = findList(panel, item); i && i->drawDisabled > 0) --i->drawDisabled;
 }
@@ -1167,6 +1239,14 @@ std::string scriptStopMessage() { return library().stopMessage; }
 bool scriptRunStopped() { return !library().stopMessage.empty(); }
 
 bool stopOnUnplayedDialogActions() {
+    // The command is over and the user turns to the open palettes the next actions name.
+    for (std::optional<DialogAction> next = peekDialogAction(); next && !scriptRunStopped();
+         next = peekDialogAction()) {
+        const std::int16_t palette = openPaletteFor(*next);
+        if (palette == 0) break;
+        play(palette, *takeDialogAction());
+        settle(palette);
+    }
     const std::optional<DialogAction> next = peekDialogAction();
     if (!next) return false;
     const std::size_t count = pendingDialogActions();

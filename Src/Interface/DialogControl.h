@@ -134,7 +134,8 @@ private:
     std::vector<ScreenPoint> positions_;
     std::vector<bool> sizeKnown_;
     std::vector<bool> positionKnown_;
-    bool joined_ = false;   // borrowed by its panel (bind or setItemId); never true for a copy
+    bool joined_ = false;            // borrowed by its panel (bind or setItemId); never true for a copy
+    std::uint64_t panelOrder_ = 0;   // when it came into its panel's controls, owned or borrowed
 };
 
 }   // namespace tarnwick

@@ -233,16 +233,22 @@ void InterfacePanel::redraw() {
 void InterfacePanel::setFocus() { host::DGSetFocus(panelId_, -1); }
 
 // --- Controls ----------------------------------------------------------------------------------------
+// The first control of the item to come, whether the panel owns or borrows it.
 DialogControl* InterfacePanel::findControl(std::uint16_t itemId) const {
-    for (const auto& control : controls_)
-        if (control->ownsItem(itemId)) return control.get();
-    for (DialogControl* control : joined_)
-        if (control->ownsItem(itemId)) return control;
-    return nullptr;
+    DialogControl* found = nullptr;
+    const auto consider = [&](DialogControl* control) {
+        if (control->ownsItem(itemId) && (!found || control->panelOrder_ < found->panelOrder_))
+            found = control;
+    };
+    for (const auto& control : controls_) consider(control.get());
+    for (DialogControl* control : joined_) consider(control);
+    return found;
 }
 
 void InterfacePanel::addControl(std::unique_ptr<DialogControl> control) {
-    if (control) controls_.push_back(std::move(control));
+    if (!control) return;
+    control->panelOrder_ = ++controlsCome_;
+    controls_.push_back(std::move(control));
 }
 
 void InterfacePanel::joinControl(DialogControl& control) {
@@ -251,6 +257,7 @@ void InterfacePanel::joinControl(DialogControl& control) {
     if (std::find(joined_.begin(), joined_.end(), &control) != joined_.end()) return;
     joined_.push_back(&control);   // its host item comes with the others' (attachObservers)
     control.joined_ = true;
+    control.panelOrder_ = ++controlsCome_;
 }
 
 void InterfacePanel::leaveControl(DialogControl& control) {

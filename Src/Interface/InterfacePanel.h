@@ -97,6 +97,7 @@ private:
 
     std::vector<std::unique_ptr<DialogControl>> controls_;
     std::vector<DialogControl*> joined_;   // borrowed, in the order they joined
+    std::uint64_t controlsCome_ = 0;       // counts the controls as they come, owned or borrowed
     std::map<std::uint32_t, std::unique_ptr<ControlObserver>> observers_;
     std::set<std::uint16_t> attached_;
     std::int32_t serial_;

@@ -19,6 +19,7 @@
 #include "Interface/ListClickRecord.h"
 #include "Interface/ListControlObserver.h"
 #include "Interface/ListProxyList.h"
+#include "Interface/PopupMenu.h"
 #include "Project/TextStyle.h"
 
 namespace tarnwick {
@@ -222,8 +223,17 @@ std::unique_ptr<Setting> ListControl::getSetting(std::int16_t row, std::int16_t 
 
 String ListControl::getText(std::int16_t row, std::int16_t column) const {
     if (!isValidCell(row, column)) return {};
-    if (const std::unique_ptr<Setting> value = getSetting(row, column)) return value->getText();
-    return getCellText(row, column);
+    const DialogControl* editor = nullptr;
+    if (const FieldProxy* proxy = getProxy(column)) {
+        const auto found = proxy->getEditors().find(0);
+        if (found != proxy->getEditors().end()) editor = found->second;
+    }
+    if (!editor) return {};
+    // A popup's own getText takes an index of its items, which a row number is not: its cell's text is
+    // the value it holds. The texts keep the base one, which has no cell text (getCellText reads it).
+    if (dynamic_cast<const PopupMenu*>(editor))
+        if (const std::unique_ptr<Setting> value = getSetting(row, column)) return value->getText();
+    return editor->getText(row, column);
 }
 
 Image ListControl::getImage(std::int16_t row, std::int16_t column) const {
@@ -883,8 +893,13 @@ void ListControl::attachEditor(std::uint16_t newRow) {
             ensureProxies();
             FieldProxy& proxy = (*proxies_)[static_cast<std::size_t>(c)];
             const Setting* stored = proxy.getSetting(newRow);
+            // Another row with no value stored yet shows its cell's text, read through the editor:
+            // loaded empty, the editor would write that emptiness over the cell when the row is left.
+            std::unique_ptr<Setting> read;
+            if (!stored && newRow != editRow_) read = getSetting(static_cast<std::int16_t>(newRow), c);
             const VoidSetting none;
-            if (loadEditor(*editor, stored ? *stored : static_cast<const Setting&>(none))) {
+            const Setting& value = stored ? *stored : read ? *read : static_cast<const Setting&>(none);
+            if (loadEditor(*editor, value)) {
                 editor->setWidth(
                     static_cast<std::int16_t>((*columnProperties_)[static_cast<std::size_t>(c)].width));
                 layEditor(c, nullptr, false);

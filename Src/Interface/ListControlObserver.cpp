@@ -102,10 +102,11 @@ void ListControl::Observer::listHeaderItemDragged(std::int16_t panel, std::int16
 }
 
 void ListControl::Observer::listTabItemUpdate(std::int16_t panel, std::int16_t item, std::int16_t row,
-                                              std::int16_t tab, std::int16_t width, std::int16_t height) {
+                                              std::int16_t tab, std::int16_t width, std::int16_t height,
+                                              host::PictureContext* context) {
     if (InterfacePanel* owner = InterfacePanel::findPanel(panel))
         owner->broadcastEvent(ListCellUpdateEvent(ControlLink(static_cast<std::uint16_t>(item), owner), row,
-                                                  tab, width, height));
+                                                  tab, width, height, context));
 }
 
 // --- Drag and drop: the list as source -----------------------------------------------------------------

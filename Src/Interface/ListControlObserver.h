@@ -26,7 +26,7 @@ public:
     void listHeaderItemDragged(std::int16_t panel, std::int16_t item, std::int16_t from,
                                std::int16_t to) override;
     void listTabItemUpdate(std::int16_t panel, std::int16_t item, std::int16_t row, std::int16_t tab,
-                           std::int16_t width, std::int16_t height) override;
+                           std::int16_t width, std::int16_t height, host::PictureContext* context) override;
     void listDragStarting(std::int16_t panel, std::int16_t item, bool& mayStart) override;
     void listDragStarted(std::int16_t panel, std::int16_t item, std::int16_t& effect,
                          bool& rightDragMenu) override;

@@ -46,7 +46,8 @@ public:
     StyledString(const char16_t* chars, std::uint32_t count);
     explicit StyledString(const String& text, std::uint32_t start = 0, std::uint32_t count = npos);
     StyledString(const StyledString& other);
-    StyledString(const StyledString& other, std::uint32_t start, std::uint32_t count);   // maps whole
+    // The maps are copied whole, then cut to the copy's length.
+    StyledString(const StyledString& other, std::uint32_t start, std::uint32_t count);
     StyledString& operator=(const StyledString& other);
     ~StyledString() override;
 

@@ -84,6 +84,14 @@ TEST_F(HostDialogsTest, RejectsMalformedScriptsSayingWhereAndKeepsTheOldOne) {
          "action 1 needs either \"item\" (a list) or \"x\" and \"y\" (the panel)"},
         {R"([{"do": "dragRows", "item": 9, "rows": [1], "row": 2}])",
          "action 1 \"row\" needs the list \"to\""},
+        {R"([{"do": "dragRows", "item": 9, "rows": [1], "to": 3, "x": 1, "y": 1}])",
+         "action 1 needs either \"to\" (a list) or \"x\" and \"y\" (the dialog)"},
+        {R"([{"do": "doubleClick", "item": 9, "shift": true}])", "action 1 keys held need a list \"row\""},
+        {R"([{"do": "drop", "item": 9, "choose": "copy"}])",
+         "action 1 \"choose\" needs \"rightButton\": true"},
+        {R"([{"do": "drop", "item": 9, "rightButton": true, "choose": "all"}])",
+         "action 1 \"choose\" must be \"copy\", \"move\" or \"link\""},
+        {R"([{"do": "scroll", "item": 9}])", "action 1 needs \"row\""},
     };
     for (const auto& [script, message] : cases) {
         SCOPED_TRACE(script);

@@ -92,6 +92,22 @@ TEST_F(ControlTest, AControlBoundLaterJoinsItsPanelAtEveryOpeningUntilEitherGoes
     EXPECT_EQ(ControlLink(5, nullptr).getDialogId(), 0);
 }
 
+TEST_F(ControlTest, TheFirstControlOfAnItemToComeTakesItsEventsOwnedOrBorrowed) {
+    Clicks borrowedClicks, ownedClicks;
+    Button borrowed{ControlLink()};
+    borrowed.subscribe(borrowedClicks);
+    script(R"([{"do":"click","item":5},{"do":"click","item":1}])");
+    TestDialog dialog(100);
+    dialog.onInitialise = [&](TestDialog& d) {
+        borrowed.bind(ControlLink(5, &d));
+        DialogControl::make<Button>(ControlLink(5, &d)).subscribe(ownedClicks);
+        EXPECT_EQ(d.findControl(5), &borrowed);
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(borrowedClicks.count, 1);
+    EXPECT_EQ(ownedClicks.count, 0);
+}
+
 TEST_F(ControlTest, GeometryChangesReachTheHostAsDifferencesAndShowAtOnce) {
     TestDialog dialog(100);
     std::vector<ItemRect> rects;

@@ -13,6 +13,7 @@
 #include "Interface/Button.h"
 #include "Interface/DialogEvent.h"
 #include "Interface/EditText.h"
+#include "Interface/ScreenPoint.h"
 #include "Interface/StaticText.h"
 
 using namespace tarnwick;
@@ -270,8 +271,12 @@ TEST_F(DialogTest, AResourceWithoutButtonsStillGetsOkAndCancelControls) {
     dialog.onOpened = [&](TestDialog& d) {
         buttons = dynamic_cast<Button*>(d.findControl(1)) && dynamic_cast<Button*>(d.findControl(2));
     };
-    EXPECT_EQ(dialog.open(), kDialogAccepted);   // nothing to press: the default closes it as OK
+    // Nothing to press: Enter does nothing, and Escape leaves the dialog without accepting it.
+    EXPECT_EQ(dialog.open(), kDialogCancelled);
     EXPECT_TRUE(buttons);
+    EXPECT_TRUE(
+        transcribed("  > the dialog has no default button (item 1): Escape cancels the dialog (the "
+                    "script has nothing more for it)"));
 }
 
 TEST_F(DialogTest, TheTranscriptShowsTheDialogAsItOpensAndEachAction) {
@@ -307,25 +312,34 @@ TEST_F(DialogTest, APaletteOpensShowsAgainAndClosesWithItsWindow) {
 }
 
 TEST_F(DialogTest, ASilentScriptPressesTheDefaultButtonThroughItsClickButNeverADisabledOne) {
-    for (const bool disabled : {false, true}) {
+    // OK enabled; OK disabled, so Escape clicks Cancel; both disabled, so Escape closes the window.
+    for (const int disabled : {0, 1, 2}) {
         SCOPED_TRACE(disabled);
         script("[]");
         transcript_.clear();
         TestDialog dialog(100);
-        int clicks = 0;
-        // Handled here, OK still posts its close request.
-        Catch ok(ActionEvent::kType, [&](const Event&) { return ++clicks, true; });
+        std::vector<int> clicks;
+        // Handled here, OK and Cancel still post their close requests.
+        Catch okClick(ActionEvent::kType, [&](const Event&) { return clicks.push_back(1), true; });
+        Catch cancelClick(ActionEvent::kType, [&](const Event&) { return clicks.push_back(2), true; });
         dialog.onOpened = [&](TestDialog& d) {
-            d.findControl(1)->subscribe(ok);
-            d.findControl(1)->setEnabled(!disabled);
+            d.findControl(1)->subscribe(okClick);
+            d.findControl(2)->subscribe(cancelClick);
+            d.findControl(1)->setEnabled(disabled < 1);
+            d.findControl(2)->setEnabled(disabled < 2);
         };
         EXPECT_EQ(dialog.open(), disabled ? kDialogCancelled : kDialogAccepted);
-        EXPECT_EQ(clicks, disabled ? 0 : 1);
-        EXPECT_TRUE(transcribed(
-            disabled
-                ? "  > the default button (item 1) is disabled: Escape cancels the dialog (the script has "
-                  "nothing more for it)"
-                : "  > default button: click item 1 (the script has nothing more for this dialog)"));
+        EXPECT_EQ(clicks, disabled == 0   ? std::vector<int>{1}
+                          : disabled == 1 ? std::vector<int>{2}
+                                          : std::vector<int>{});
+        const std::string escape = disabled == 1
+                                       ? "Escape clicks item 2 (the script has nothing more for this dialog)"
+                                       : "Escape cancels the dialog (the script has nothing more for it)";
+        EXPECT_TRUE(transcribed(disabled
+                                    ? "  > the default button (item 1) is disabled: " + escape
+                                    : "  > default button: click item 1 (the script has nothing more for "
+                                      "this dialog)"))
+            << ::testing::PrintToString(transcript_);
         EXPECT_EQ(host::scriptStopMessage(), "");
     }
 }
@@ -377,4 +391,96 @@ TEST_F(DialogTest, APaletteTakesTheActionsThatNameItWhenItShows) {
     EXPECT_EQ(palette.hooks.back(), "closed");
     EXPECT_EQ(host::pendingDialogActions(), 0u);
     EXPECT_EQ(host::scriptStopMessage(), "");
+}
+
+TEST_F(DialogTest, AnOpenPaletteTakesTheActionsThatNameItWhileADialogWaitsAndAfterTheCommand) {
+    TestDialog palette(102, /*modal=*/false);
+    int clicks = 0;
+    Catch go(ActionEvent::kType, [&](const Event&) { return ++clicks, true; });
+    palette.onInitialise = [&](TestDialog& d) {
+        DialogControl::make<Button>(ControlLink(1, &d)).subscribe(go);
+    };
+    script("[]");
+    palette.open();
+    std::string error;   // the palette stays open: the library is not reset
+    ASSERT_TRUE(host::parseUserActions(R"([{"do":"click","item":1,"dialog":102},{"do":"click","item":1},
+                                           {"do":"click","item":1,"dialog":102}])",
+                                       "", error));
+    TestDialog dialog(100);
+    int clicksWhileOpen = -1;
+    dialog.onClose = [&](TestDialog&, const ActionEvent&) { clicksWhileOpen = clicks; };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(clicksWhileOpen, 1);
+    EXPECT_FALSE(host::stopOnUnplayedDialogActions());   // the command is over: the user turns to it
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(host::scriptStopMessage(), "");
+    palette.closeWindow();
+}
+
+TEST_F(DialogTest, TypingStopsWhenTheFieldIsFullAndALongTextIsEchoedByItsStart) {
+    // Field 4 takes 10 characters; its handler refuses "b", which then takes no room.
+    const std::string text = "b" + std::string(2000, 'a');
+    script(R"([{"do":"setText","item":4,"text":")" + text + R"("},{"do":"setText","item":5,"text":")" + text +
+           R"("}])");
+    TestDialog dialog(100);
+    int heard = 0;
+    Catch keys(KeyEvent::kType, [&](const Event& event) {
+        ++heard;
+        const auto& key = dynamic_cast<const KeyEvent&>(event);
+        if (key.getCharacter() == 'b') sendItemMessage(key, std::make_shared<ItemMessage>(0));
+        return true;
+    });
+    String typed;
+    dialog.onInitialise = [&](TestDialog& d) {
+        makeControls(d);
+        d.findControl(4)->subscribe(keys);
+    };
+    dialog.onClosed = [&](TestDialog& d) { typed = fieldText(d); };
+    EXPECT_EQ(dialog.open(), kDialogCancelled);   // typing into a button stops the run
+    EXPECT_EQ(heard, 11);
+    EXPECT_EQ(typed, String(std::string(10, 'a')));
+    const std::string echo = "\"b" + std::string(59, 'a') + "\"... (2001 characters)";
+    EXPECT_TRUE(transcribed("  > setText item 4 " + echo)) << ::testing::PrintToString(transcript_);
+    EXPECT_TRUE(transcribed("    the field is full: 1990 more characters were not typed"));
+    EXPECT_EQ(host::scriptStopMessage(),
+              "setText item 5 " + echo + " in dialog 100 \"Controls\": a button takes no typing");
+}
+
+TEST_F(DialogTest, PositionsOfKindsItDoesNotKnowAreNoneAndTwoOpenPanelsAreFoundApart) {
+    TestDialog dialog(100), palette(102, /*modal=*/false);
+    std::vector<std::string> seen;
+    const auto note = [&](const ScreenPoint& p) {
+        seen.push_back(std::to_string(p.x) + "," + std::to_string(p.y));
+    };
+    dialog.onOpened = [&](TestDialog& d) {
+        d.setPosition(ScreenPoint(50, 60, 0));
+        d.setPosition(ScreenPoint(5, 5, 6));   // no such kind: nothing moves
+        note(d.getPosition(0));
+        note(d.getPosition(6));
+        note(d.getPosition(7));
+        palette.open();
+        EXPECT_NE(palette.getPanelId(), d.getPanelId());
+        EXPECT_EQ(InterfacePanel::findPanel(d.getPanelId()), &d);
+        EXPECT_EQ(InterfacePanel::findPanel(palette.getPanelId()), &palette);
+        palette.closeWindow();
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    note(dialog.getPosition(0));   // closed
+    EXPECT_EQ(seen, (std::vector<std::string>{"50,60", "0,0", "0,0", "0,0"}));
+}
+
+TEST_F(DialogTest, AStaticTextOfAnAlignmentItDoesNotKnowHearsNoClicks) {
+    for (const std::int32_t alignment :
+         {std::int32_t{StaticText::kCentre}, std::int32_t{StaticText::kRight}, std::int32_t{128}}) {
+        SCOPED_TRACE(alignment);
+        script(R"([{"do":"click","item":3},{"do":"click","item":1}])");
+        TestDialog dialog(100);
+        int clicks = 0;
+        Catch click(ActionEvent::kType, [&](const Event&) { return ++clicks, true; });
+        dialog.onInitialise = [&](TestDialog& d) {
+            DialogControl::make<StaticText>(ControlLink(3, &d), alignment).subscribe(click);
+        };
+        EXPECT_EQ(dialog.open(), kDialogAccepted);
+        EXPECT_EQ(clicks, alignment == 128 ? 0 : 1);
+    }
 }

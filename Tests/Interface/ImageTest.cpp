@@ -75,6 +75,34 @@ TEST_F(ImageTest, HoldsADecodedPictureThatScalesAndCopiesApart) {
     EXPECT_FALSE(Image().scaleTo(ScreenRect(ScreenPoint(0, 0), ScreenPoint(5, 5)), true));
 }
 
+TEST_F(ImageTest, ScalesIntoATargetAwayFromTheOriginAndKeepsItsResolution) {
+    Image image(pngOf(200, 100));
+    image.setHorizontalDPI(144.0, /*both=*/false);
+    EXPECT_EQ(image.getHorizontalDPI(), 144.0);
+    EXPECT_EQ(image.getVerticalDPI(), 72.0);
+    image.setVerticalDPI(300.0, /*both=*/true);
+    EXPECT_EQ(image.getHorizontalDPI(), 300.0);
+    EXPECT_EQ(image.getVerticalDPI(), 300.0);
+    // Only the target's size counts: the new picture holds just that, from its own corner.
+    ASSERT_TRUE(image.scaleTo(ScreenRect(ScreenPoint(30, 40), ScreenPoint(80, 65)), /*keepAspect=*/false));
+    EXPECT_EQ(image.getRect(), ScreenRect(ScreenPoint(0, 0), ScreenPoint(50, 25)));
+    EXPECT_EQ(image.getHorizontalDPI(), 300.0);
+    const host::PixMap* scaled = image.getPixMap();
+    ASSERT_NE(scaled, nullptr);
+    ASSERT_EQ(scaled->pixels.size(), 50u * 25u * 4u);
+    EXPECT_EQ(scaled->pixels[0], 0);                                         // the source's first pixel
+    EXPECT_EQ(scaled->pixels[(24 * 50 + 49) * 4], (196 + 96 * 200) % 256);   // near its last
+    EXPECT_FALSE(image.scaleTo(ScreenRect(ScreenPoint(30, 40), ScreenPoint(30, 90)), false));   // no width
+    // A pixel map handed over becomes the picture, with its resolution; none empties the image.
+    Image made;
+    made.setPixMap(host::GXCreateGSPixMap(3, 2, 150.0, host::kPixelTypeRGBA));
+    EXPECT_EQ(made.getRect(), ScreenRect(ScreenPoint(0, 0), ScreenPoint(3, 2)));
+    EXPECT_EQ(made.getVerticalDPI(), 150.0);
+    EXPECT_EQ(Image(made.getEncodedData()).getRect(), made.getRect());
+    made.setPixMap(nullptr);
+    EXPECT_TRUE(made.isEmpty());
+}
+
 TEST_F(ImageTest, TellsResourcesFromPicturesAndShowsThemInTheHost) {
     EXPECT_TRUE(Image(5).isHostResource());
     EXPECT_EQ(Image(5).toDGImage().module, host::kHostResourceModule);

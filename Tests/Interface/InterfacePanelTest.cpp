@@ -18,3 +18,9 @@ TEST_F(InterfacePanelTest, AnOpenPaletteClosesWhenTheProjectClosesOrTheHostQuits
         EXPECT_EQ(said(), (std::vector<std::string>{"palette open 1", "palette closed"}));
     }
 }
+
+TEST_F(InterfacePanelTest, AProjectCloseAbortsAnOpenModalDialogAndStillReachesTheOtherSubscribers) {
+    ASSERT_TRUE(run("Modal With The Project"));
+    // Left alone, the dialog would end accepted through its default button.
+    EXPECT_EQ(said(), (std::vector<std::string>{"project event 32", "modal closed", "modal ended 2"}));
+}

@@ -25,7 +25,11 @@
 #include "Interface/ListClickRecord.h"
 #include "Interface/ListControl.h"
 #include "Interface/ListProxyList.h"
+#include "Interface/MenuSetting.h"
+#include "Interface/NativeContext.h"
+#include "Interface/PopupMenu.h"
 #include "Interface/ResizeSubscriber.h"
+#include "Project/TextStyle.h"
 
 using namespace tarnwick;
 
@@ -147,7 +151,8 @@ TEST_F(ListTest, ClicksHeadersAndOwnerDrawnCellsReachTheListAsItsEvents) {
     EXPECT_EQ(dialog.open(), kDialogAccepted);
     EXPECT_EQ(host::scriptStopMessage(), "");
     EXPECT_EQ(events.lines,
-              (std::vector<std::string>{"4 row 2 key 1", "23 0:2:2:0", "25 0:1:1:0", "25 1:1:1:15",
+              (std::vector<std::string>{"16 cell 0,1 0x20", "16 cell 1,1 0x20", "16 cell 2,1 0x20",
+                                        "4 row 2 key 1", "23 0:2:2:0", "25 0:1:1:0", "25 1:1:1:15",
                                         "25 2:1:1:15", "24 0:1:2:0", "16 cell 1,1 0x20"}));
     EXPECT_EQ(widthAfter, 75);   // resized by 15, then dragged to the second place
 }
@@ -390,9 +395,12 @@ TEST_F(ListTest, LeavingARowWritesBackOnlyAChangedValueOfAColumnThatStoresEdits)
         list.clearCell(2, 0);
         note(editor.getText());
         note(list.getText(2, 0));
-        // The value's text, set and read back on a row that is not edited.
+        // The value's text set on a row that is not edited. A text editor's column has no text of its
+        // own: the cell's is read with getCellText.
+        list.setCell(StringSetting(String("w")), 3, 0);
         list.setText(String("x"), 3, 0);
         note(list.getText(3, 0));
+        note(list.getCellText(3, 0));
         list.setImage(Image(5), 2, 0);   // the cell's own icon, whatever the editor shows
         note(String(std::to_string(list.getImage(2, 0).getResourceId())));
         // Deleting the edit row moves the editors to the row after it, which takes its place.
@@ -408,7 +416,7 @@ TEST_F(ListTest, LeavingARowWritesBackOnlyAChangedValueOfAColumnThatStoresEdits)
         note(String(std::to_string(list.rowAt(ScreenPoint(0, 5), /*inList=*/true))));
     };
     dialog.open();
-    EXPECT_EQ(seen, (std::vector<std::string>{"behind", "r1", "", "", "x", "5", "2", "x", "fixed", "2"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"behind", "r1", "", "", "", "x", "5", "2", "x", "fixed", "2"}));
 }
 
 TEST_F(ListTest, ProxiesGrowToWhatIsAskedAndALengthIsEditedByTheRealEditor) {
@@ -428,6 +436,271 @@ TEST_F(ListTest, ProxiesGrowToWhatIsAskedAndALengthIsEditedByTheRealEditor) {
         list.setCell(LengthSetting(2.5), 1, 0);
         EXPECT_EQ(list.findEditor(0, 1), &real);   // no editor for lengths: the one for reals
         EXPECT_EQ(list.findEditor(0, 0), &text);
+    };
+    dialog.open();
+}
+
+TEST_F(ListTest, AScriptedClickFindsTheRowClickedBelowTheHeaderAndAfterScrolling) {
+    // Rows 20 high under a header, then scrolled by two: the list's own hit test finds each row.
+    script(R"([{"do":"clickRow","item":9,"row":3},{"do":"scroll","item":9,"row":3},
+               {"do":"clickRow","item":9,"row":5},{"do":"doubleClick","item":9,"row":6,"command":true},
+               {"do":"click","item":1}])");
+    struct Clicks : ActionSubscriber {
+        ListControl* list = nullptr;
+        std::vector<std::string> found;
+        bool handle(const ActionEvent& event) override {
+            found.push_back(std::to_string(list->rowAt(list->getLastClick(), /*inList=*/true)) + " key " +
+                            std::to_string(ListClickRecord::unpack(event.getValue()).modifier) +
+                            (event.isDoubleClick() ? " double" : ""));
+            return true;
+        }
+    } clicks;
+    TestDialog dialog(100);
+    dialog.onInitialise = [&](TestDialog& d) {
+        ListControl& list = makeList(d, 10);
+        list.setHeaderItemCount(2);
+        clicks.list = &list;
+        list.subscribe(clicks);
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(host::scriptStopMessage(), "");
+    EXPECT_EQ(clicks.found, (std::vector<std::string>{"2 key 0", "4 key 0", "5 key 1 double"}));
+}
+
+TEST_F(ListTest, OwnerDrawnCellsAreDrawnByTheirHandlerWhenTheListShowsThem) {
+    // The list shows 8 of its 20 rows: those in sight when it opens, when it is scrolled to its tenth row
+    // and when it is redrawn whole are drawn, each into a fresh picture of the cell.
+    script(R"([{"do":"scroll","item":9,"row":10},{"do":"click","item":5},{"do":"click","item":1}])");
+    struct Painter : Subscriber {
+        std::map<int, int> draws;   // row: times drawn
+        std::set<std::string> sizes;
+        void subscribe(EventKeyList& keys) const override {
+            keys.append(InterfaceEvent::kSource, ListCellUpdateEvent::kType);
+        }
+        bool receive(const Event& event) override {
+            const auto& cell = dynamic_cast<const ListCellUpdateEvent&>(event);
+            ++draws[cell.getRow()];
+            sizes.insert(std::to_string(cell.getWidth()) + "x" + std::to_string(cell.getHeight()));
+            NativeContext context(cell.getDrawContext());
+            context.frameRect({0, 0, cell.getWidth(), cell.getHeight()}, Colour(0.0, 0.0, 0.0, 1.0));
+            context.fillRect({0, 0, cell.getRow() + 1, 1},
+                             Colour(0.0, 1.0, 0.0, 1.0));   // as wide as the row
+            return true;
+        }
+    } painter;
+    struct Redraw : ActionSubscriber {
+        ListControl* list = nullptr;
+        bool handle(const ActionEvent&) override {
+            return list->redraw(static_cast<std::int16_t>(ListControl::kNone)), true;
+        }
+    } redraw;
+    TestDialog dialog(100);
+    std::int16_t width = 0;
+    std::vector<std::string> pixels;
+    dialog.onInitialise = [&](TestDialog& d) {
+        ListControl& list = makeList(d, 20);
+        list.applyColumns();
+        list.setOwnerDraw(true, 0);
+        list.subscribe(painter);
+        width = static_cast<std::int16_t>(list.getColumnStyle(0).width);
+        redraw.list = &list;
+        DialogControl::make<Button>(ControlLink(5, &d)).subscribe(redraw);
+    };
+    dialog.onClose = [&](TestDialog& d, const ActionEvent&) {
+        for (const std::int16_t row : {1, 12, 18}) {
+            const host::PictureContext* picture =
+                host::DGListGetTabItemPicture(d.getPanelId(), kList, row, 1);
+            if (!picture) {
+                pixels.push_back("none");
+                continue;
+            }
+            const std::int32_t w = host::pictureWidth(picture);
+            std::int32_t green = 0;   // the run the handler filled along the top
+            while (green < w && host::pixelAt(picture, green, 0) == host::Rgba{0, 255, 0, 255}) ++green;
+            std::string line = std::to_string(w) + "x" + std::to_string(host::pictureHeight(picture)) +
+                               " green " + std::to_string(green);
+            if (host::pixelAt(picture, 0, 5) == host::Rgba{0, 0, 0, 255}) line += " framed";
+            if (host::pixelAt(picture, 5, 5) == host::Rgba{255, 255, 255, 255}) line += " white inside";
+            pixels.push_back(line);
+        }
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(host::scriptStopMessage(), "");
+    ASSERT_GT(width, 0);
+    EXPECT_EQ(painter.sizes, (std::set<std::string>{std::to_string(width) + "x20"}));
+    EXPECT_EQ(painter.draws, (std::map<int, int>{{0, 1},
+                                                 {1, 1},
+                                                 {2, 1},
+                                                 {3, 1},
+                                                 {4, 1},
+                                                 {5, 1},
+                                                 {6, 1},
+                                                 {7, 1},
+                                                 {9, 2},
+                                                 {10, 2},
+                                                 {11, 2},
+                                                 {12, 2},
+                                                 {13, 2},
+                                                 {14, 2},
+                                                 {15, 2},
+                                                 {16, 2}}));
+    const std::string size = std::to_string(width) + "x20";
+    EXPECT_EQ(pixels, (std::vector<std::string>{size + " green 1 framed white inside",
+                                                size + " green 12 framed white inside", "none"}));
+}
+
+TEST_F(ListTest, DeletingRowsBeforeTheEditRowLeavesItsEditorsTextAndSelectionOnIt) {
+    TestDialog dialog(100);
+    dialog.onOpened = [](TestDialog& d) {
+        auto& editor = DialogControl::make<EditText>(ControlLink(kEditor, &d));
+        ListControl& list = makeList(d, 6);
+        list.setFieldEditor(&editor, 0);
+        list.select(true, 4);
+        editor.setText("typed");
+        ASSERT_TRUE(list.deleteRows(1, 2));   // row 4 is row 2 now
+        EXPECT_EQ(list.getEditRow(), 2);
+        EXPECT_EQ(hostSelection(list), (std::vector<int>{3}));
+        EXPECT_EQ(editor.getText(), String("typed"));
+        list.deselectAll();
+        list.select(true, 0);   // leaving the row writes what was typed into it, and nowhere else
+        EXPECT_EQ(cells(list), (std::vector<std::string>{"r0", "r3", "typed", "r5"}));
+    };
+    dialog.open();
+}
+
+TEST_F(ListTest, AListNarrowerThanItsFixedColumnsLeavesTheOthersNoWidthRatherThanAWrappedOne) {
+    TestDialog dialog(100);
+    std::vector<std::string> widths;
+    int gap = -1;
+    dialog.onOpened = [&](TestDialog& d) {
+        // List 10 is 170 wide: a fixed column of 200 leaves the weighted one nothing, even at 10 wide.
+        auto& list =
+            DialogControl::make<ListControl>(ControlLink(10, &d), 2, 2, ListControl::ColumnProperty(200));
+        list.setColumnProperties(ListControl::ColumnProperty(), 1);
+        for (const std::int16_t shrink : {0, -160}) {
+            list.growBy(ScreenPoint(shrink, 0));
+            list.applyColumns();
+            std::string line;
+            for (const host::DGTabData& tab : host::DGListGetTabData(d.getPanelId(), 10))
+                line += std::to_string(tab.begin) + "-" + std::to_string(tab.end) + " ";
+            widths.push_back(line);
+        }
+        EXPECT_EQ(list.getColumnStyle(1).width, 0);
+        gap = list.getColumnGap();
+    };
+    dialog.open();
+    const std::string second = std::to_string(200 + gap) + "-" + std::to_string(200 + gap) + " ";
+    EXPECT_EQ(widths, (std::vector<std::string>{"0-200 " + second, "0-200 " + second}));
+}
+
+TEST_F(ListTest, TextsOfCellsAndRowsAreTheEditorsAndAWholeListTakesItsFontAsOne) {
+    TestDialog dialog(100);
+    dialog.onOpened = [](TestDialog& d) {
+        auto& popup = DialogControl::make<PopupMenu>(ControlLink(8, &d));
+        for (const char* text : {"a", "b", "c"}) popup.appendItem(String(text));
+        ListControl& list = makeList(d, 3);
+        list.setFieldEditor(&popup, 0);
+        // A popup column's text is the value the cell holds, not the popup's item of the row's number.
+        list.setCell(MenuSetting(2, String("c")), 1, 0);
+        EXPECT_EQ(list.getText(1, 0), String("c"));
+        EXPECT_EQ(popup.getText(1), String("b"));
+        EXPECT_EQ(list.getText(1, 1), String());   // no editor: no text of its own
+        EXPECT_EQ(list.getCellText(1, 1), String());
+        // Nothing selected: no row at or after any.
+        list.deselectAll();
+        EXPECT_EQ(list.getSelected(0), ListControl::kNone);
+        EXPECT_EQ(list.getSelected(2), ListControl::kNone);
+        // Row 65535: the font of the whole list, no row's style.
+        list.setFont(TextStyle(1, 8.0 * 0.3527777777778), static_cast<std::int16_t>(ListControl::kNone));
+        EXPECT_EQ(host::DGGetItemFont(d.getPanelId(), kList), 8 | 16);
+        for (std::int16_t row = 1; row <= 3; ++row)
+            EXPECT_EQ(host::DGListGetItemStyle(d.getPanelId(), kList, row), 0);
+        list.setFont(TextStyle(1, 3.0), 0);
+        EXPECT_EQ(host::DGListGetItemStyle(d.getPanelId(), kList, 1), 16);
+    };
+    dialog.open();
+}
+
+TEST_F(ListTest, ADeniedFeedbackStillDropsAndARightDragOffersTheMenuUnlessTurnedOff) {
+    // List 9 drags as copy or move and asks for the right-drag menu; list 10 takes both, denies the
+    // feedback of drops before its first row and turns the menu off for drops at its end.
+    struct Handler : Subscriber {
+        std::vector<std::string> steps;
+        void subscribe(EventKeyList& keys) const override {
+            keys.append(InterfaceEvent::kSource, DropEvent::kType);
+        }
+        bool receive(const Event& event) override {
+            const auto& drop = dynamic_cast<const DropEvent&>(event);
+            DropRecord& record = drop.getRecord();
+            steps.push_back(std::to_string(record.phase) + ":" + std::to_string(record.effect) +
+                            (record.rightDragMenu ? " menu" : ""));
+            if (record.phase == DropRecord::kDragStarted) record.rightDragMenu = 1;
+            if (record.phase == DropRecord::kDragEntered && record.insertPosition == 3)
+                record.rightDragMenu = 0;
+            if (record.phase == DropRecord::kDragMoved && record.insertPosition == 1)
+                sendItemMessage(drop, std::make_shared<ItemMessage>(1));   // deny the feedback
+            if (record.phase != DropRecord::kDragEnded && record.phase != DropRecord::kDragStarting)
+                record.effect = host::kDGDragCopy | host::kDGDragMove;
+            return true;
+        }
+    } source, target;
+    script(R"([{"do":"drop","item":10,"row":1},
+               {"do":"dragRows","item":9,"rows":[1],"to":10,"row":2,"rightButton":true,"choose":"copy"},
+               {"do":"drop","item":10,"rightButton":true},
+               {"do":"drop","item":10,"row":2,"rightButton":true,"choose":"link"}])");
+    TestDialog dialog(100);
+    dialog.onInitialise = [&](TestDialog& d) {
+        makeList(d, 3).subscribe(source);
+        DialogControl::make<ListControl>(ControlLink(10, &d), 2, 1).subscribe(target);
+    };
+    EXPECT_EQ(dialog.open(), kDialogCancelled);
+    EXPECT_EQ(source.steps, (std::vector<std::string>{"0:0", "1:7", "2:1"}));   // ended as the copy chosen
+    EXPECT_EQ(target.steps, (std::vector<std::string>{"4:7", "5:7", "7:7", "4:7 menu", "5:3", "7:7",
+                                                      "4:7 menu", "5:7", "7:7", "4:7 menu", "5:7", "6:7"}));
+    std::vector<std::string> said;
+    for (const std::string& line : transcript_)
+        if (line.rfind("    ", 0) == 0 && line[4] != ' ') said.push_back(line);   // not the rows shown
+    EXPECT_EQ(said, (std::vector<std::string>{
+                        "    the list shows no place for the drop", "    dropped before row 1 (copy+move)",
+                        "    the right-drag menu offers copy+move", "    dropped before row 2 (copy)",
+                        "    dropped before row 3 (copy+move)", "    the right-drag menu offers copy+move"}));
+    EXPECT_EQ(
+        host::scriptStopMessage(),
+        "drop on item 10 before row 2 with the right button choosing link: the right-drag menu offers only "
+        "copy+move");
+}
+
+TEST_F(ListTest, RowsDraggedOntoTheDialogDropThereWithTheEffectsTheListAllows) {
+    Drops source({0, 1, 2}, host::kDGDragMove | host::kDGDragCopy), panel({4, 5, 7}, host::kDGDragMove);
+    script(R"([{"do":"dragRows","item":9,"rows":[2],"x":30,"y":40},{"do":"click","item":1}])");
+    TestDialog dialog(100);
+    dialog.onInitialise = [&](TestDialog& d) {
+        d.enableDragAndDrop();
+        makeList(d, 3).subscribe(source);
+        d.subscribe(panel);
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(host::scriptStopMessage(), "");
+    EXPECT_EQ(source.steps, (std::vector<std::string>{"0:0", "1:7", "2:2"}));
+    EXPECT_EQ(panel.steps, (std::vector<std::string>{"4:7", "5:7", "7:7"}));
+    EXPECT_TRUE(transcribed("    dropped (move)"));
+}
+
+TEST_F(ListTest, ARowPassedThroughUnchangedKeepsItsCellTextAndItsEditorShowsIt) {
+    TestDialog dialog(100);
+    dialog.onOpened = [](TestDialog& d) {
+        auto& editor = DialogControl::make<EditText>(ControlLink(kEditor, &d));
+        ListControl& list = makeList(d, 3);   // cells with text only, no value stored yet
+        list.setFieldEditor(&editor, 0);
+        list.select(true, 1);
+        EXPECT_EQ(editor.getText(), String("r1"));   // the editor shows the cell
+        list.deselectAll();
+        list.select(true, 2);   // nothing typed: nothing written over row 1
+        EXPECT_EQ(cells(list), (std::vector<std::string>{"r0", "r1", "r2"}));
+        editor.setText("new");
+        list.deselectAll();
+        list.select(true, 0);
+        EXPECT_EQ(cells(list), (std::vector<std::string>{"r0", "r1", "new"}));
     };
     dialog.open();
 }

@@ -156,6 +156,15 @@ TEST(StyledStringTest, RunsFollowEditsOfTheText) {
              return s;
          },
          "0:3:D"},
+        {"a copy of a part keeps no run past its end for an append to bring back",
+         [] {
+             StyledString s("abcdef");
+             s.setStyle(kBold, 4, 2);
+             StyledString part(s, 0, 3);
+             part.append(StyledString("xyz"));
+             return part;
+         },
+         "0:3:D 3:3:D"},
         {"upper case keeps the runs",
          [] {
              StyledString s("abcd");

@@ -141,7 +141,7 @@ TEST_F(UserDataDialogTest, ARenamedRowShowsTheNewNameNotTheRecordsListName) {
         std::string shown;
         void close(const tarnwick::ActionEvent& event) override {
             if (const auto row = getView()->begin(2); row != getView()->end())
-                shown = std::string(row->getText(0).getView());
+                shown = std::string(getView()->getCellText(row->getRow(), 0).getView());
             RecordDialog::close(event);
         }
     } dialog;

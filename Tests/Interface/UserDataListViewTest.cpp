@@ -51,7 +51,7 @@ TestStyleDatabase makeDatabase(std::vector<Guid>& keys) {
 std::vector<std::string> rows(const View& view) {
     std::vector<std::string> names;
     for (std::int16_t row = 0; row < view.getRowCount(); ++row)
-        names.push_back(std::string(view.getText(row, 0).getView()));
+        names.push_back(std::string(view.getCellText(row, 0).getView()));
     return names;
 }
 
@@ -118,7 +118,8 @@ TEST_F(UserDataListViewTest, RefillSelectsTheRequestedRowOrAFallback) {
         const auto fill = [&](const Guid& key, const View::iterator& at) {
             const auto result = view.fill(database, key, at);
             selections.push_back(selectedRows(view));
-            results.push_back(result == view.end() ? "end" : std::string(result->getText(0).getView()));
+            results.push_back(
+                result == view.end() ? "end" : std::string(view.getCellText(result->getRow(), 0).getView()));
         };
         fill(Guid(), view.end());             // nothing asked, nowhere: nothing selected
         fill(keys[0], view.end());            // beta's row
@@ -127,7 +128,7 @@ TEST_F(UserDataListViewTest, RefillSelectsTheRequestedRowOrAFallback) {
         fill(Guid::generate(), view.end());   // a key without a record makes none
         view.setFilterBypass(true);
         fill(keys[2], view.end());   // shown all the same
-        EXPECT_EQ(view.findRow(Guid(), keys[0])->getText(0), tarnwick::String("beta"));
+        EXPECT_EQ(view.getCellText(view.findRow(Guid(), keys[0])->getRow(), 0), tarnwick::String("beta"));
         EXPECT_TRUE(view.findRow(Guid(), Guid()) == view.end());
     };
     ASSERT_EQ(dialog.open(), tarnwick::kDialogAccepted);

@@ -13,6 +13,8 @@
 #include "Environment/Framework.h"
 #include "Environment/MenuEvent.h"
 #include "Environment/MenuSubscriber.h"
+#include "Environment/ProjectEvent.h"
+#include "Environment/ProjectSubscriber.h"
 #include "Interface/Alert.h"
 #include "Interface/ConfirmAlert.h"
 #include "Interface/CustomAlert.h"
@@ -129,6 +131,33 @@ void openPalette() {
     say("palette open " + std::to_string(palette->isOpen()));
 }
 
+// A modal dialog open when the host closes the project: the host's notification aborts it, and a
+// subscriber after the framework's still hears the notification.
+class ProjectWatcher : public ProjectSubscriber {
+public:
+    bool receive(const ProjectEvent& event) override {
+        say("project event " + std::to_string(event.getCode()));
+        return false;
+    }
+    using ProjectSubscriber::receive;
+};
+
+ProjectWatcher watcher;
+
+class ClosedWithTheProject : public Dialog {
+public:
+    ClosedWithTheProject() : Dialog(32621, /*modal=*/true) {}
+    void opened() override { Addon::getInstance()->publishExternalEvent(ProjectEvent(32)); }
+    void closed() override { say("modal closed"); }
+};
+
+void modalWithTheProject() {
+    ClosedWithTheProject dialog;
+    if (!Addon::getInstance()->isSubscribed(watcher)) Addon::getInstance()->subscribe(watcher);
+    const DialogResult result = dialog.open();
+    say("modal ended " + std::to_string(result));
+}
+
 class InterfaceMenu : public MenuSubscriber {
 public:
     InterfaceMenu() : MenuSubscriber(32500, 32510, 0, 0) {}
@@ -136,9 +165,10 @@ public:
 protected:
     bool doCommand(const MenuEvent& event) override {
         using Scenario = void (*)();
-        static constexpr Scenario kScenarios[] = {
-            defaultTitles,     givenTitles,     ask,         askWithLabels, customAlerts, nestedProgress,
-            cancelledProgress, refusedProgress, nameRequest, openPalette};
+        static constexpr Scenario kScenarios[] = {defaultTitles,     givenTitles,        ask,
+                                                  askWithLabels,     customAlerts,       nestedProgress,
+                                                  cancelledProgress, refusedProgress,    nameRequest,
+                                                  openPalette,       modalWithTheProject};
         const int index = event.getItem() - 1;
         if (index < 0 || index >= static_cast<int>(std::size(kScenarios))) return false;
         kScenarios[index]();
@@ -149,7 +179,10 @@ protected:
 class InterfaceTestAddon : public Addon {
 public:
     InterfaceTestAddon() : Addon(32528) {}
-    ~InterfaceTestAddon() override { palette.reset(); }
+    ~InterfaceTestAddon() override {
+        palette.reset();
+        unsubscribe(watcher);
+    }
     void installTools() override {
         menu_ = std::make_unique<InterfaceMenu>();
         subscribe(*menu_);
