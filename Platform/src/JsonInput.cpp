@@ -155,7 +155,7 @@ private:
         std::size_t taken = 0;                      // how many so far
     };
 
-    // Places a value in the container being read; the value's place, or null when it was taken.
+    // Places a value in the container being read (a taken list hands it over once it is complete).
     Document* place(Document&& value) {
         if (levels_.empty()) {
             document_ = std::move(value);
