@@ -91,10 +91,27 @@ struct SimUserData {
     bool operator==(const SimUserData&) const = default;
 };
 
+// A parameter record's bytes as the project keeps them. Most of a record's 1600 bytes are the zeros of
+// its unused text room, and a large project holds several records an element: only the stretches that
+// are not zero are kept, each after the count of zeros before it (the zeros after the last are implied).
+class ParameterBytes {
+public:
+    using Bytes = std::array<unsigned char, sizeof(ParameterRecord)>;
+    ParameterBytes() = default;        // all zero
+    void assign(const void* record);   // sizeof(ParameterRecord) bytes
+    void copyTo(void* record) const;   // sizeof(ParameterRecord) bytes
+    Bytes bytes() const;
+    static constexpr std::size_t size() { return sizeof(ParameterRecord); }
+    bool operator==(const ParameterBytes&) const = default;   // one form for one record
+
+private:
+    std::vector<unsigned char> runs_;   // (zeros, length: two bytes each) then the length's bytes, again
+};
+
 // One parameter of a library part or a zone category: the host record with its value field zeroed for
 // an array, whose values are kept as the bytes of the array's handle.
 struct SimParameter {
-    std::array<unsigned char, sizeof(ParameterRecord)> record{};   // in place, as an element's record
+    ParameterBytes record;
     std::vector<unsigned char> arrayBytes;
     ParameterRecord head() const;   // the record (an array's handle null)
     bool operator==(const SimParameter&) const = default;

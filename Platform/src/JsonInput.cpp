@@ -115,7 +115,127 @@ private:
     bool tooDeep_ = false;
 };
 
+// The document's builder: one level a container being read, each knowing the key it sits under and
+// whether its items are taken as they complete.
+class StreamBuilder : public nlohmann::json_sax<nlohmann::ordered_json> {
+public:
+    using Document = nlohmann::ordered_json;
+
+    StreamBuilder(Document& document, const std::vector<std::vector<std::string>>& lists,
+                  const std::vector<JsonStreamReader::Taker*>& takers)
+        : document_(document), lists_(lists), takers_(takers) {}
+
+    bool null() override { return add(nullptr); }
+    bool boolean(bool value) override { return add(value); }
+    bool number_integer(number_integer_t value) override { return add(value); }
+    bool number_unsigned(number_unsigned_t value) override { return add(value); }
+    bool number_float(number_float_t value, const string_t&) override { return add(value); }
+    bool string(string_t& value) override { return add(std::move(value)); }
+    bool binary(binary_t& value) override { return add(Document::binary(std::move(value))); }
+    bool start_object(std::size_t) override { return open(Document::object()); }
+    bool start_array(std::size_t) override { return open(Document::array()); }
+    bool end_object() override { return close(); }
+    bool end_array() override { return close(); }
+    bool key(string_t& key) override {
+        key_ = std::move(key);
+        return true;
+    }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& exception) override {
+        error_ = reasonOf(exception);
+        return false;
+    }
+
+    const std::string& error() const { return error_; }
+
+private:
+    struct Level {
+        Document* value;
+        std::string key;                            // the key it sits under in its object
+        JsonStreamReader::Taker* taker = nullptr;   // an array whose items are taken
+        std::size_t taken = 0;                      // how many so far
+    };
+
+    // Places a value in the container being read (a taken list hands it over once it is complete).
+    Document* place(Document&& value) {
+        if (levels_.empty()) {
+            document_ = std::move(value);
+            return &document_;
+        }
+        Document& parent = *levels_.back().value;
+        if (parent.is_array()) {
+            parent.push_back(std::move(value));
+            return &parent.back();
+        }
+        Document& slot = parent[key_];
+        slot = std::move(value);
+        return &slot;
+    }
+    bool add(Document&& value) {
+        place(std::move(value));
+        settle();
+        return true;
+    }
+    // After an item of the innermost container is complete: a taken list hands it over.
+    void settle() {
+        if (levels_.empty() || !levels_.back().taker) return;
+        Level& list = levels_.back();
+        auto& items = list.value->get_ref<Document::array_t&>();
+        Document item = std::move(items.back());
+        items.pop_back();
+        (*list.taker)(list.taken++, std::move(item));
+    }
+    bool open(Document&& container) {
+        const bool array = container.is_array();
+        const bool inObject = !levels_.empty() && levels_.back().value->is_object();
+        Level level{place(std::move(container)), inObject ? key_ : std::string()};
+        if (array) level.taker = takerOf(level.key);
+        levels_.push_back(std::move(level));
+        return true;
+    }
+    bool close() {
+        levels_.pop_back();
+        settle();
+        return true;
+    }
+    // The taker of a list opened under `key`, when the keys from the top lead to one.
+    JsonStreamReader::Taker* takerOf(const std::string& key) const {
+        for (std::size_t i = 0; i < lists_.size(); ++i) {
+            const auto& keys = lists_[i];
+            if (keys.size() != levels_.size()) continue;
+            bool same = keys.back() == key;
+            for (std::size_t k = 0; same && k + 1 < keys.size(); ++k)
+                same = levels_[k + 1].value->is_object() && levels_[k + 1].key == keys[k];
+            if (same && (levels_.empty() || levels_.front().value->is_object())) return takers_[i];
+        }
+        return nullptr;
+    }
+
+    Document& document_;
+    const std::vector<std::vector<std::string>>& lists_;
+    const std::vector<JsonStreamReader::Taker*>& takers_;
+    std::vector<Level> levels_;
+    std::string key_;
+    std::string error_;
+};
+
 }   // namespace
+
+void JsonStreamReader::takeItems(std::vector<std::string> keys, Taker taker) {
+    taken_.push_back({std::move(keys), std::move(taker)});
+}
+
+bool JsonStreamReader::read(std::string_view text, Json& document, std::string& error) {
+    std::vector<std::vector<std::string>> lists;
+    std::vector<Taker*> takers;
+    for (TakenList& list : taken_) {
+        lists.push_back(list.keys);
+        takers.push_back(&list.taker);
+    }
+    StreamBuilder builder(document, lists, takers);
+    if (Json::sax_parse(text.begin(), text.end(), &builder)) return true;
+    error = builder.error().empty() ? "not valid JSON" : builder.error();
+    return false;
+}
 
 std::size_t firstTooDeep(std::string_view text) {
     std::size_t depth = 0;

@@ -5,8 +5,12 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include <nlohmann/json.hpp>
 
 namespace host {
 
@@ -23,5 +27,27 @@ std::size_t firstTooDeep(std::string_view text);
 // "nested deeper than 512 levels at line 1, column 513", or "duplicate key \"name\" in
 // library.parts[1]" (the path from the top; "at the top level" there).
 bool checkJsonInput(std::string_view text, std::string& error);
+
+// Builds a document as its text streams by, handing each item of the lists it is told of to a taker as
+// soon as the item is complete: those lists stay empty in the document, so the largest parts of a file
+// are never held whole as a tree. For a text that checkJsonInput has passed.
+class JsonStreamReader {
+public:
+    using Json = nlohmann::ordered_json;
+    // The item's place in its list, and the item.
+    using Taker = std::function<void(std::size_t index, Json&& item)>;
+
+    // The list under these keys from the top (objects all the way down) goes to `taker`.
+    void takeItems(std::vector<std::string> keys, Taker taker);
+    // False with the parser's reason in `error` when the text is not one JSON value.
+    bool read(std::string_view text, Json& document, std::string& error);
+
+private:
+    struct TakenList {
+        std::vector<std::string> keys;
+        Taker taker;
+    };
+    std::vector<TakenList> taken_;
+};
 
 }   // namespace host

@@ -60,13 +60,16 @@ void writeIFCValues(Json& entry, const char* key, const std::vector<SimIFCValue>
     entry[key] = std::move(items);
 }
 
-SimIFCProperty readIFCProperty(const Json& entry, const std::string& where) {
+// A property of a set the entry names, or (`set` given) one listed under its set.
+SimIFCProperty readIFCProperty(const Json& entry, const std::string& where,
+                               const std::string* set = nullptr) {
     onlyKeys(entry,
              {"set", "name", "description", "kind", "flag", "value", "lower", "upper", "values",
               "enumeration", "chosen", "defining", "defined", "referenceKind", "date"},
              where);
     SimIFCProperty p;
-    p.set = needText(entry, "set", where);
+    if (set && entry.contains("set")) throw FormatError{where + ": takes the set it is listed under"};
+    p.set = set ? *set : needText(entry, "set", where);
     p.name = needText(entry, "name", where);
     p.description = text(entry, "description", where);
     p.kind = codeOf(entry, "kind", where, kIFCKinds, 0, kIFCSingleValue);
@@ -96,7 +99,7 @@ SimIFCProperty readIFCProperty(const Json& entry, const std::string& where) {
 Json writeIFCProperty(const SimIFCProperty& p) {
     Json entry{{"set", p.set}, {"name", p.name}};
     if (!p.description.empty()) entry["description"] = p.description;
-    entry["kind"] = nameOf(p.kind, kIFCKinds, 0);
+    if (p.kind != kIFCSingleValue) entry["kind"] = nameOf(p.kind, kIFCKinds, 0);
     if (p.flag != 0) entry["flag"] = p.flag;
     if (!(p.single == SimIFCValue{})) entry["value"] = writeIFCValue(p.single);
     if (!(p.lower == SimIFCValue{})) entry["lower"] = writeIFCValue(p.lower);
@@ -280,19 +283,31 @@ std::vector<GuidBytes> readClassifications(const Json& entry, const std::string&
 
 // --- Elements
 // ------------------------------------------------------------------------------------------------
-SimElementData readElementData(const Json& entry, const std::string& where, const SimIFCState& ifc) {
+// What an entry holds that needs nothing else of the section: its attributes, properties and references.
+SimElementData readOwnElementData(const Json& entry, const std::string& where) {
     SimElementData data;
     const Json& attributes = list(entry, "attributes", where);
     for (std::size_t i = 0; i < attributes.size(); ++i)
         data.attributes.push_back(readIFCAttribute(attributes[i], at(where, "attributes", i)));
     const Json& properties = list(entry, "properties", where);
+    data.properties.reserve(properties.size());
     for (std::size_t i = 0; i < properties.size(); ++i)
         data.properties.push_back(readIFCProperty(properties[i], at(where, "properties", i)));
+    // The same properties in the shorter form the host writes: those of one set listed under it.
+    const Json& sets = list(entry, "propertySets", where);
+    if (!sets.empty() && !properties.empty())
+        throw FormatError{where + ": needs either \"properties\" or \"propertySets\""};
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+        const std::string here = at(where, "propertySets", i);
+        onlyKeys(sets[i], {"set", "properties"}, here);
+        const std::string set = needText(sets[i], "set", here);
+        const Json& members = list(sets[i], "properties", here);
+        for (std::size_t k = 0; k < members.size(); ++k)
+            data.properties.push_back(readIFCProperty(members[k], at(here, "properties", k), &set));
+    }
     const Json& references = list(entry, "references", where);
     for (std::size_t i = 0; i < references.size(); ++i)
         data.references.push_back(readIFCReference(references[i], at(where, "references", i)));
-    data.classifications = readClassifications(entry, where, ifc);
-    data.propertyValues = readPropertyValues(entry, where, ifc);
     return data;
 }
 
@@ -305,7 +320,17 @@ Json writeElementData(const SimIFCState& ifc, const SimElementData& data) {
         entry[key] = std::move(out);
     };
     put("attributes", data.attributes, writeIFCAttribute);
-    put("properties", data.properties, writeIFCProperty);
+    if (!data.properties.empty()) {   // a run of properties of one set under the set's name
+        Json sets = Json::array();
+        for (const SimIFCProperty& property : data.properties) {
+            if (sets.empty() || sets.back()["set"] != property.set)
+                sets.push_back(Json{{"set", property.set}, {"properties", Json::array()}});
+            Json member = writeIFCProperty(property);
+            member.erase("set");
+            sets.back()["properties"].push_back(std::move(member));
+        }
+        entry["propertySets"] = std::move(sets);
+    }
     put("references", data.references, writeIFCReference);
     put("classifications", data.classifications, guidText);
     if (Json values = writePropertyValues(ifc, data.propertyValues); !values.empty())
@@ -315,7 +340,26 @@ Json writeElementData(const SimIFCState& ifc, const SimElementData& data) {
 
 }   // namespace
 
-std::string readIFCSection(const Json& section, ProjectState& state) {
+void SimIFCElementEntries::read(std::size_t index, const Json& entry) {
+    if (!error.empty()) return;
+    const std::string here = at("ifc", "elements", index);
+    try {
+        onlyKeys(entry,
+                 {"guid", "attributes", "properties", "propertySets", "references", "classifications",
+                  "propertyValues"},
+                 here);
+        Entry read{needGuid(entry, "guid", here), readOwnElementData(entry, here), Json()};
+        for (const char* key : {"classifications", "propertyValues"})
+            if (const auto found = entry.find(key); found != entry.end()) read.rest[key] = *found;
+        entries.push_back(std::move(read));
+    } catch (const FormatError& e) {
+        error = e.what;
+    } catch (const nlohmann::json::exception& e) {
+        error = std::string("ifc: ") + e.what();
+    }
+}
+
+std::string readIFCSection(const Json& section, ProjectState& state, SimIFCElementEntries streamed) {
     try {
         const std::string where = "ifc";
         onlyKeys(section,
@@ -324,17 +368,21 @@ std::string readIFCSection(const Json& section, ProjectState& state) {
         SimIFCState ifc;
         readSystems(section, where, ifc);
         readPropertyDefinitions(section, where, ifc);
-        const Json& elements = list(section, "elements", where);
-        for (std::size_t i = 0; i < elements.size(); ++i) {
+        // Entries the text held in its list, then those read as it streamed by: one of the two is empty.
+        for (const Json& entry : list(section, "elements", where))
+            streamed.read(streamed.entries.size(), entry);
+        if (!streamed.error.empty()) throw FormatError{streamed.error};
+        for (std::size_t i = 0; i < streamed.entries.size(); ++i) {
             const std::string here = at(where, "elements", i);
-            onlyKeys(elements[i],
-                     {"guid", "attributes", "properties", "references", "classifications", "propertyValues"},
-                     here);
-            const GuidBytes guid = needGuid(elements[i], "guid", here);
-            if (std::as_const(state.elements).find(guid) == nullptr)
-                throw FormatError{here + ": the project has no element " + guidText(guid)};
-            if (ifc.elements.count(guid) != 0) throw FormatError{here + ": a second entry for this element"};
-            ifc.elements[guid] = readElementData(elements[i], here, ifc);
+            SimIFCElementEntries::Entry& entry = streamed.entries[i];
+            if (std::as_const(state.elements).find(entry.guid) == nullptr)
+                throw FormatError{here + ": the project has no element " + guidText(entry.guid)};
+            if (ifc.elements.count(entry.guid) != 0)
+                throw FormatError{here + ": a second entry for this element"};
+            const Json& rest = entry.rest.is_null() ? Json::object() : entry.rest;
+            entry.data.classifications = readClassifications(rest, here, ifc);
+            entry.data.propertyValues = readPropertyValues(rest, here, ifc);
+            ifc.elements[entry.guid] = std::move(entry.data);
         }
         const Json& defaults = list(section, "defaults", where);
         for (std::size_t i = 0; i < defaults.size(); ++i) {
@@ -358,19 +406,10 @@ std::string readIFCSection(const Json& section, ProjectState& state) {
     }
 }
 
-Json writeIFCSection(const ProjectState& state) {
+bool appendIFCSection(const ProjectState& state, std::string& out) {
     Json section = Json::object();
-    Json elements = Json::array();
-    for (const SimElement& element : state.elements) {   // in the project's order; gone elements drop out
-        const SimElementData* found = state.ifc.elements.find(element.guid());
-        if (!found || found->empty()) continue;
-        Json entry{{"guid", guidText(element.guid())}};
-        entry.update(writeElementData(state.ifc, *found));
-        elements.push_back(std::move(entry));
-    }
     if (!state.ifc.classificationSystems->empty()) section["classificationSystems"] = writeSystems(state.ifc);
     writePropertyDefinitions(state.ifc, section);
-    if (!elements.empty()) section["elements"] = std::move(elements);
     Json defaults = Json::array();
     for (const auto& [key, data] : state.ifc.defaults) {
         if (data.empty()) continue;
@@ -378,8 +417,41 @@ Json writeIFCSection(const ProjectState& state) {
         entry.update(writeElementData(state.ifc, data));
         defaults.push_back(std::move(entry));
     }
-    if (!defaults.empty()) section["defaults"] = std::move(defaults);
-    return section.empty() ? Json() : section;
+    const std::size_t start = out.size();
+    bool any = false;
+    // The elements in the project's order, one entry built at a time; gone elements drop out.
+    const auto appendElements = [&] {
+        bool first = true;
+        for (const SimElement& element : state.elements) {
+            const SimElementData* found = state.ifc.elements.find(element.guid());
+            if (!found || found->empty()) continue;
+            if (first)
+                out += ",\"elements\":[";
+            else
+                out += ',';
+            first = false;
+            Json entry{{"guid", guidText(element.guid())}};
+            entry.update(writeElementData(state.ifc, *found));
+            out += entry.dump();
+        }
+        if (!first) out += ']';
+        any = any || !first;
+    };
+    out += '{';
+    for (const auto& [key, value] : section.items()) {
+        out += ',' + Json(key).dump() + ':' + value.dump();
+        any = true;
+    }
+    appendElements();
+    if (!defaults.empty()) out += ",\"defaults\":" + defaults.dump();
+    any = any || !defaults.empty();
+    if (!any) {
+        out.resize(start);
+        return false;
+    }
+    out.erase(start + 1, 1);   // the comma before the first key
+    out += '}';
+    return true;
 }
 
 }   // namespace host

@@ -436,7 +436,8 @@ Result SimLibrary::makeParameterSection(Handle parameters, double a, double b, H
     append(bytes, static_cast<std::int32_t>(taken.size()));
     append(bytes, std::int32_t{0});
     for (const SimParameter& parameter : taken) {
-        bytes.insert(bytes.end(), parameter.record.begin(), parameter.record.end());
+        const ParameterBytes::Bytes record = parameter.record.bytes();
+        bytes.insert(bytes.end(), record.begin(), record.end());
         append(bytes, static_cast<std::uint32_t>(parameter.arrayBytes.size()));
         append(bytes, std::int32_t{0});
         bytes.insert(bytes.end(), parameter.arrayBytes.begin(), parameter.arrayBytes.end());
@@ -464,9 +465,11 @@ bool SimLibrary::readParameterSection(const std::vector<unsigned char>& bytes,
     for (std::int32_t i = 0; i < count; ++i) {
         SimParameter parameter;
         std::uint32_t arraySize = 0;
-        if (!take(parameter.record.data(), parameter.record.size()) || !take(&arraySize, sizeof arraySize) ||
+        ParameterBytes::Bytes recordBytes;
+        if (!take(recordBytes.data(), recordBytes.size()) || !take(&arraySize, sizeof arraySize) ||
             !take(&zero, sizeof zero) || bytes.size() - at < arraySize)
             return false;
+        parameter.record.assign(recordBytes.data());
         parameter.arrayBytes.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at),
                                     bytes.begin() + static_cast<std::ptrdiff_t>(at + arraySize));
         at += arraySize;

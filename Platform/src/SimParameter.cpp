@@ -51,7 +51,8 @@ bool sameParameters(Handle handle, const std::vector<SimParameter>& kept) {
     for (std::size_t i = 0; i < kept.size(); ++i) {
         const std::span<const unsigned char> given(records + i * sizeof(ParameterRecord),
                                                    sizeof(ParameterRecord));
-        const std::span<const unsigned char> mine(kept[i].record);
+        const ParameterBytes::Bytes keptBytes = kept[i].record.bytes();
+        const std::span<const unsigned char> mine(keptBytes);
         if (readAt<std::int16_t>(given, kModifierAt) != kParameterScalar || !kept[i].arrayBytes.empty())
             return false;
         // A simple value keeps no dimensions, as parametersFromHandle keeps it.
@@ -68,7 +69,7 @@ bool sameParameters(Handle handle, const std::vector<SimParameter>& kept) {
 
 ParameterRecord SimParameter::head() const {
     ParameterRecord result;
-    std::memcpy(&result, record.data(), sizeof result);
+    record.copyTo(&result);
     if (result.modifier == kParameterArray) result.value.array = nullptr;
     return result;
 }
@@ -97,7 +98,7 @@ Result parametersToHandle(const std::vector<SimParameter>& parameters, Handle& h
     if (!made) return kErrMemFull;
     for (std::size_t i = 0; i < parameters.size(); ++i) {   // each record as kept, its array handle null
         auto* const record = reinterpret_cast<ParameterRecord*>(*made + i * sizeof(ParameterRecord));
-        std::memcpy(static_cast<void*>(record), parameters[i].record.data(), sizeof(ParameterRecord));
+        parameters[i].record.copyTo(record);
         if (record->modifier == kParameterArray) record->value.array = nullptr;
     }
     for (std::size_t i = 0; i < parameters.size(); ++i) {
@@ -152,11 +153,13 @@ Result parametersFromHandle(Handle handle, std::vector<SimParameter>& parameters
     // may give 1 x 1), an array keeps its values as bytes and no handle. Records of simple values
     // replacing as many others are written over them, without making the list again.
     const auto take = [&](std::size_t i, SimParameter& kept) {
-        std::memcpy(kept.record.data(), recordAt(i).data(), sizeof(ParameterRecord));
-        const std::span<unsigned char> record(kept.record);
+        ParameterBytes::Bytes given;
+        std::memcpy(given.data(), recordAt(i).data(), sizeof(ParameterRecord));
+        const std::span<unsigned char> record(given);
         if (readAt<std::int16_t>(record, kModifierAt) == kParameterScalar) {
             writeAt<std::int32_t>(record, kRowsAt, 0);
             writeAt<std::int32_t>(record, kColumnsAt, 0);
+            kept.record.assign(given.data());
             kept.arrayBytes.clear();
             return;
         }
@@ -165,6 +168,7 @@ Result parametersFromHandle(Handle handle, std::vector<SimParameter>& parameters
         const auto* bytes = array ? reinterpret_cast<const unsigned char*>(*array) : nullptr;
         kept.arrayBytes.assign(bytes, bytes + arraySize);
         std::memset(record.data() + offsetof(ParameterRecord, value), 0, sizeof(ParameterRecord::value));
+        kept.record.assign(given.data());
     };
     if (!arrays && parameters.size() == count) {
         for (std::size_t i = 0; i < count; ++i) take(i, parameters[i]);

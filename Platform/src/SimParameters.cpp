@@ -135,7 +135,7 @@ Result SimParameters::change(const ParameterChangeRecord& change) {
         } else {
             record.value.real = change.real;
         }
-        std::memcpy(found->record.data(), &record, sizeof record);
+        found->record.assign(&record);
         return kNoError;
     }
     if (change.row < 1 || change.row > record.rows || change.column < 1 || change.column > record.columns)

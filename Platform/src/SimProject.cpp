@@ -18,77 +18,20 @@
 #include "JsonInput.h"
 #include "SimAttributeFields.h"
 #include "SimBytes.h"
+#include "SimElementFile.h"
 #include "SimElementKinds.h"
 #include "SimIFCFile.h"
 #include "SimModelView.h"
 #include "SimStyledText.h"
 
 namespace host {
-namespace {
 
-using Json = nlohmann::ordered_json;
+using namespace projectfile;
+
+namespace {
 
 constexpr const char* kFormat = "skellow-host project";
 constexpr int kFormatVersion = 1;
-
-struct LoadError {
-    std::string what;
-};
-
-// --- Module data bytes: kept as text when they are UTF-8 without NULs, else as base64 (ByteText.h) --
-std::vector<unsigned char> fromBase64(const std::string& text) {
-    std::vector<unsigned char> bytes;
-    std::string why;
-    if (!decodeBase64(text, bytes, why)) throw LoadError{why};
-    return bytes;
-}
-
-// --- Reading helpers ---------------------------------------------------------------------------
-void onlyKeys(const Json& object, std::initializer_list<const char*> keys, const std::string& where) {
-    for (const auto& [key, value] : object.items()) {
-        bool known = false;
-        for (const char* k : keys) known = known || key == k;
-        if (!known) throw LoadError{where + ": unknown key \"" + key + "\""};
-    }
-}
-
-// Whether the value is a whole number in T's range. A number outside the field's range is refused, not cut.
-template <typename T>
-bool fitsField(const Json& value) {
-    return value.is_number_unsigned()
-               ? value.get<std::uint64_t>() <= std::uint64_t(std::numeric_limits<T>::max())
-           : value.is_number_integer()
-               ? value.get<std::int64_t>() >= std::int64_t(std::numeric_limits<T>::min()) &&
-                     (std::numeric_limits<T>::max() > std::numeric_limits<std::int64_t>::max() ||
-                      value.get<std::int64_t>() <= std::int64_t(std::numeric_limits<T>::max()))
-               : false;
-}
-
-template <typename T>
-struct IsWholeNumberList : std::false_type {};
-template <typename T>
-struct IsWholeNumberList<std::vector<T>>
-    : std::bool_constant<std::is_integral_v<T> && !std::is_same_v<T, bool>> {};
-
-template <typename T>
-T required(const Json& object, const char* key, const std::string& where) {
-    const auto found = object.find(key);
-    if (found == object.end()) throw LoadError{where + ": needs \"" + key + "\""};
-    if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>) {
-        if (!fitsField<T>(*found))
-            throw LoadError{where + ": \"" + key + "\" must be a whole number that fits its field"};
-    } else if constexpr (IsWholeNumberList<T>::value) {
-        // The list's own conversion would cut each number, or for a large float be undefined.
-        if (found->is_array() &&
-            !std::all_of(found->begin(), found->end(), fitsField<typename T::value_type>))
-            throw LoadError{where + ": \"" + key + "\" must hold whole numbers that fit their field"};
-    }
-    try {
-        return found->get<T>();
-    } catch (const nlohmann::json::exception&) {
-        throw LoadError{where + ": \"" + key + "\" has the wrong type"};
-    }
-}
 
 ModuleDataEntry readModuleData(const Json& entry, const std::string& where, std::string& addon,
                                std::string& name) {
@@ -116,21 +59,6 @@ ModuleDataEntry readModuleData(const Json& entry, const std::string& where, std:
     return data;
 }
 
-template <typename T>
-T optionalValue(const Json& object, const char* key, const std::string& where, T fallback) {
-    return object.contains(key) ? required<T>(object, key, where) : fallback;
-}
-
-GuidBytes readGuid(const Json& object, const char* key, const std::string& where) {
-    const auto text = required<std::string>(object, key, where);
-    GuidRecord guid;
-    if (!guidFromText(text, guid))
-        throw LoadError{where + ": \"" + key + "\" is not a guid: \"" + text + "\""};
-    return toGuidBytes(guid);
-}
-
-std::string guidText(const GuidBytes& guid) { return guidToText(toGuidRecord(guid)); }
-
 // Things the host finds by their guid (lockables, renovation filters) must each have their own.
 template <typename Item>
 void refuseTakenGuid(const std::vector<Item>& items, const GuidBytes& guid, const std::string& where,
@@ -139,285 +67,6 @@ void refuseTakenGuid(const std::vector<Item>& items, const GuidBytes& guid, cons
         if (items[i].guid == guid)
             throw LoadError{where + ": \"guid\" " + guidText(guid) + " is that of " + listName + "[" +
                             std::to_string(i) + "]"};
-}
-
-// Bytes as module data keeps them: "text" when plain UTF-8, else "base64".
-void writeBytes(Json& entry, const std::vector<unsigned char>& bytes) {
-    if (plainUtf8(bytes))
-        entry["text"] = std::string(bytes.begin(), bytes.end());
-    else
-        entry["base64"] = toBase64(bytes);
-}
-
-std::vector<unsigned char> readBase64(const std::string& text, const std::string& where) {
-    try {
-        return fromBase64(text);
-    } catch (const LoadError& e) {
-        throw LoadError{where + ": " + e.what};
-    }
-}
-
-std::vector<unsigned char> readBytes(const Json& entry, const std::string& where) {
-    if (entry.contains("text") == entry.contains("base64"))
-        throw LoadError{where + ": needs either \"text\" or \"base64\""};
-    if (entry.contains("text")) {
-        const auto text = required<std::string>(entry, "text", where);
-        return std::vector<unsigned char>(text.begin(), text.end());
-    }
-    return readBase64(required<std::string>(entry, "base64", where), where);
-}
-
-// --- User data ----------------------------------------------------------------------------------
-Json writeUserData(const SimUserData& data) {
-    Json entry;
-    entry["version"] = data.version;
-    entry["platformSign"] = data.platformSign;
-    entry["flags"] = data.flags;
-    writeBytes(entry, data.bytes);
-    return entry;
-}
-
-SimUserData readUserData(const Json& entry, const std::string& where) {
-    if (!entry.is_object()) throw LoadError{where + ": not an object"};
-    onlyKeys(entry, {"version", "platformSign", "flags", "text", "base64"}, where);
-    SimUserData data;
-    const auto version = required<std::int64_t>(entry, "version", where);
-    const auto sign = required<std::int64_t>(entry, "platformSign", where);
-    if (version < 0 || version > 0xFFFF || sign < 0 || sign > 0xFFFF)
-        throw LoadError{where + ": \"version\" and \"platformSign\" must be 0 to 65535"};
-    data.version = static_cast<std::uint16_t>(version);
-    data.platformSign = static_cast<std::uint16_t>(sign);
-    data.flags = required<std::uint32_t>(entry, "flags", where);
-    data.bytes = readBytes(entry, where);
-    return data;
-}
-
-// --- Memos: a part by its name; bytes as base64, the info text as text ----------------------------
-bool infoAsText(const std::vector<unsigned char>& bytes, std::string& text) {
-    if (bytes.size() % 2 != 0) return false;
-    std::u16string units(bytes.size() / 2, u'\0');
-    std::memcpy(units.data(), bytes.data(), bytes.size());
-    text = utf16ToUtf8(units);
-    return utf8ToUtf16(text) == units;   // lone surrogates would not come back
-}
-
-Json writeParameters(const std::vector<SimParameter>& parameters);
-std::vector<SimParameter> readParameters(const Json& list, const std::string& where);
-
-// Parameters as a list of them; other bytes of the parameter part as base64 under the same name.
-Json writeMemo(const SimMemo& memo) {
-    Json entry = Json::object();
-    if (memo.parameters) entry["parameters"] = writeParameters(*memo.parameters);
-    for (const MemoPartInfo& part : memoParts()) {
-        const auto found = memo.parts.find(part.offset);
-        if (found == memo.parts.end()) continue;
-        std::string text;
-        if (part.offset == offsetof(ElementMemo, elementInfo) && infoAsText(found->second, text))
-            entry["info"] = text;
-        else if (part.offset == offsetof(ElementMemo, elementInfo))
-            entry["infoBase64"] = toBase64(found->second);
-        else
-            entry[part.name] = toBase64(found->second);
-    }
-    return entry;
-}
-
-SimMemo readMemo(const Json& entry, const std::string& where) {
-    if (!entry.is_object()) throw LoadError{where + ": not an object"};
-    SimMemo memo;
-    for (const auto& [key, value] : entry.items()) {
-        const std::string at = where + "." + key;
-        if (key == "info" || key == "infoBase64") {
-            if (memo.parts.count(offsetof(ElementMemo, elementInfo)))
-                throw LoadError{where + ": needs either \"info\" or \"infoBase64\""};
-            std::vector<unsigned char> bytes;
-            if (key == "info") {
-                if (!value.is_string()) throw LoadError{at + ": must be a text"};
-                const std::u16string units = utf8ToUtf16(value.get<std::string>());
-                bytes.resize(units.size() * 2);
-                if (!units.empty()) std::memcpy(bytes.data(), units.data(), bytes.size());
-            } else {
-                if (!value.is_string()) throw LoadError{at + ": must be base64 text"};
-                bytes = readBase64(value.get<std::string>(), at);
-            }
-            memo.parts[offsetof(ElementMemo, elementInfo)] = std::move(bytes);
-            continue;
-        }
-        const auto& parts = memoParts();
-        const auto part = std::find_if(parts.begin(), parts.end(), [&key = key](const MemoPartInfo& p) {
-            return key == p.name && p.offset != offsetof(ElementMemo, elementInfo);
-        });
-        if (part == parts.end()) throw LoadError{where + ": unknown memo part \"" + key + "\""};
-        if (part->bit == kMemoParameters && value.is_array()) {
-            memo.parameters = readParameters(value, at);
-            continue;
-        }
-        if (!value.is_string()) throw LoadError{at + ": must be base64 text"};
-        std::vector<unsigned char> bytes = readBase64(value.get<std::string>(), at);
-        if (std::string why; !checkMemoPart(part->offset, bytes, why)) throw LoadError{at + ": " + why};
-        if (part->kind != MemoPartInfo::handle) {
-            if (bytes.size() > part->size)
-                throw LoadError{at + ": holds " + std::to_string(bytes.size()) + " bytes; the part has " +
-                                std::to_string(part->size)};
-            bytes.resize(part->size, 0);
-            if (part->kind == MemoPartInfo::inlineBlock &&
-                std::all_of(bytes.begin(), bytes.end(), [](unsigned char b) { return b == 0; }))
-                continue;   // an all-zero inline block is no part
-        }
-        memo.parts[part->offset] = std::move(bytes);
-    }
-    return memo;
-}
-
-// --- Element records: the named fields, then whatever bytes they leave ----------------------------
-// The named fields (SimElementKinds.h): the head's, then each kind's.
-const std::span<const RecordField> kRecordFields = recordFields();
-
-std::size_t fieldSize(RecordField::Kind kind) {
-    switch (kind) {
-        case RecordField::int8u:
-            return 1;
-        case RecordField::int16:
-            return 2;
-        case RecordField::int32:
-            return 4;
-        case RecordField::uint64:
-            return 8;
-        case RecordField::guid:
-            return 16;
-        case RecordField::real:
-            return 8;
-        case RecordField::point:
-            return 16;
-    }
-    return 0;
-}
-
-// Writes the record's type, guid (withGuid) and named fields into `entry`, and its other bytes as base64.
-void writeRecord(Json& entry, std::span<const unsigned char> record, bool withGuid) {
-    std::vector<unsigned char> rest(record.begin(), record.end());
-    const auto type = readAt<std::int32_t>(record, 0);
-    entry["type"] = type;
-    std::memset(rest.data(), 0, 4);
-    if (withGuid) {
-        GuidBytes guid;
-        std::memcpy(guid.data(), record.data() + offsetof(ElementHead, guid), 16);
-        entry["guid"] = guidText(guid);
-        std::memset(rest.data() + offsetof(ElementHead, guid), 0, 16);
-    }
-    for (const RecordField& field : kRecordFields) {
-        if (field.forType != kAnyType && field.forType != type) continue;
-        const std::size_t size = fieldSize(field.kind);
-        const bool zero = std::all_of(record.begin() + field.offset, record.begin() + field.offset + size,
-                                      [](unsigned char b) { return b == 0; });
-        // JSON has no infinity or NaN: such a double stays in "bytes".
-        if ((field.kind == RecordField::real || field.kind == RecordField::point) &&
-            (!std::isfinite(readAt<double>(record, field.offset)) ||
-             (field.kind == RecordField::point && !std::isfinite(readAt<double>(record, field.offset + 8)))))
-            continue;
-        std::memset(rest.data() + field.offset, 0, size);
-        if (zero && !field.always) continue;
-        switch (field.kind) {
-            case RecordField::int8u:
-                entry[field.name] = readAt<std::uint8_t>(record, field.offset);
-                break;
-            case RecordField::int16:
-                entry[field.name] = readAt<std::int16_t>(record, field.offset);
-                break;
-            case RecordField::int32:
-                entry[field.name] = readAt<std::int32_t>(record, field.offset);
-                break;
-            case RecordField::uint64:
-                entry[field.name] = readAt<std::uint64_t>(record, field.offset);
-                break;
-            case RecordField::guid: {
-                GuidBytes guid;
-                std::memcpy(guid.data(), record.data() + field.offset, 16);
-                entry[field.name] = guidText(guid);
-                break;
-            }
-            case RecordField::real:
-                entry[field.name] = readAt<double>(record, field.offset);
-                break;
-            case RecordField::point:
-                entry[field.name] = Json::array(
-                    {readAt<double>(record, field.offset), readAt<double>(record, field.offset + 8)});
-                break;
-        }
-    }
-    std::size_t used = rest.size();
-    while (used > 0 && rest[used - 1] == 0) --used;
-    if (used > 0) entry["bytes"] = toBase64(std::vector<unsigned char>(rest.begin(), rest.begin() + used));
-}
-
-// The keys of a record entry besides the named fields.
-bool isRecordKey(const std::string& key, std::int32_t type) {
-    if (key == "type" || key == "bytes") return true;
-    for (const RecordField& field : kRecordFields)
-        if (key == field.name && (field.forType == kAnyType || field.forType == type)) return true;
-    return false;
-}
-
-ElementBytes readRecord(const Json& entry, const std::string& where, bool withGuid) {
-    ElementBytes record{};
-    if (entry.contains("bytes")) {
-        const auto bytes = readBase64(required<std::string>(entry, "bytes", where), where + ".bytes");
-        if (bytes.size() > record.size())
-            throw LoadError{where + ": \"bytes\" holds more than a record (" + std::to_string(bytes.size()) +
-                            ")"};
-        std::copy(bytes.begin(), bytes.end(), record.begin());
-    }
-    const auto type = required<std::int32_t>(entry, "type", where);
-    if (type <= 0 || type > 255) throw LoadError{where + ": \"type\" must be 1 to 255"};
-    writeAt(record, 0, type);
-    if (withGuid) {
-        const GuidBytes guid = readGuid(entry, "guid", where);
-        if (isNullGuid(guid)) throw LoadError{where + ": \"guid\" must not be empty"};
-        std::memcpy(record.data() + offsetof(ElementHead, guid), guid.data(), 16);
-    }
-    for (const RecordField& field : kRecordFields) {
-        if (field.forType != kAnyType && field.forType != type) continue;
-        if (!entry.contains(field.name)) continue;
-        switch (field.kind) {
-            case RecordField::int8u:
-                writeAt(record, field.offset, required<std::uint8_t>(entry, field.name, where));
-                break;
-            case RecordField::int16:
-                writeAt(record, field.offset, required<std::int16_t>(entry, field.name, where));
-                break;
-            case RecordField::int32:
-                writeAt(record, field.offset, required<std::int32_t>(entry, field.name, where));
-                break;
-            case RecordField::uint64:
-                writeAt(record, field.offset, required<std::uint64_t>(entry, field.name, where));
-                break;
-            case RecordField::guid: {
-                const GuidBytes guid = readGuid(entry, field.name, where);
-                std::memcpy(record.data() + field.offset, guid.data(), 16);
-                break;
-            }
-            case RecordField::real:
-                writeAt(record, field.offset, required<double>(entry, field.name, where));
-                break;
-            case RecordField::point: {
-                const auto point = required<std::vector<double>>(entry, field.name, where);
-                if (point.size() != 2) throw LoadError{where + ": \"" + field.name + "\" must be [x, y]"};
-                writeAt(record, field.offset, point[0]);
-                writeAt(record, field.offset + 8, point[1]);
-                break;
-            }
-        }
-    }
-    return record;
-}
-
-void refuseUnknownKeys(const Json& entry, std::int32_t type, std::initializer_list<const char*> extra,
-                       const std::string& where) {
-    for (const auto& [key, value] : entry.items()) {
-        if (isRecordKey(key, type)) continue;
-        if (std::none_of(extra.begin(), extra.end(), [&key = key](const char* k) { return key == k; }))
-            throw LoadError{where + ": unknown key \"" + key + "\""};
-    }
 }
 
 // --- Layout settings ----------------------------------------------------------------------------
@@ -675,129 +324,6 @@ bool SimProject::inDatabase(const SimElement& element, const DatabaseKey& key) {
 }
 
 namespace {
-
-// Reads the project's content into `loaded` (which starts as a new project).
-// --- Parameters: {"name", "type", "value"}; an array's value is a list of rows ----------------------
-Json writeParameter(const SimParameter& parameter) {
-    const ParameterRecord record = parameter.head();
-    Json entry;
-    entry["name"] = std::string(record.name, strnlen(record.name, sizeof record.name));
-    entry["type"] = record.type;
-    if (record.index != 0) entry["index"] = record.index;
-    if (record.flags != 0) entry["flags"] = record.flags;
-    std::size_t length = 0;
-    while (length < 256 && record.description[length] != 0) ++length;
-    if (length > 0) entry["description"] = utf16ToUtf8(std::u16string_view(record.description, length));
-    const bool text = record.type == kParameterString;
-    if (record.modifier == kParameterArray) {
-        Json rows = Json::array();
-        std::size_t at = 0;   // byte position in the array bytes
-        const auto& bytes = parameter.arrayBytes;
-        for (std::int32_t r = 0; r < record.rows; ++r) {
-            Json row = Json::array();
-            for (std::int32_t c = 0; c < record.columns; ++c) {
-                if (text) {
-                    std::u16string value;
-                    for (char16_t unit; at + 1 < bytes.size(); at += 2) {
-                        std::memcpy(&unit, bytes.data() + at, 2);
-                        if (unit == 0) break;
-                        value += unit;
-                    }
-                    at += 2;
-                    row.push_back(utf16ToUtf8(value));
-                } else {
-                    double value = 0;
-                    std::memcpy(&value, bytes.data() + at, sizeof value);
-                    at += sizeof value;
-                    row.push_back(value);
-                }
-            }
-            rows.push_back(std::move(row));
-        }
-        entry["value"] = std::move(rows);
-    } else if (text) {
-        std::size_t n = 0;
-        while (n < 256 && record.value.text[n] != 0) ++n;
-        entry["value"] = utf16ToUtf8(std::u16string_view(record.value.text, n));
-    } else {
-        entry["value"] = record.value.real;
-    }
-    return entry;
-}
-
-SimParameter readParameter(const Json& entry, const std::string& where) {
-    if (!entry.is_object()) throw LoadError{where + ": not an object"};
-    onlyKeys(entry, {"name", "type", "index", "flags", "description", "value"}, where);
-    ParameterRecord record;
-    std::memset(static_cast<void*>(&record), 0, sizeof record);
-    // The record's texts end at their first zero, so a U+0000 would cut them (and shift an array's cells).
-    const auto noZero = [&](const std::string& text) {
-        if (text.find('\0') != std::string::npos) throw LoadError{where + ": a text must not hold U+0000"};
-        return text;
-    };
-    const auto name = noZero(required<std::string>(entry, "name", where));
-    if (name.empty() || name.size() >= sizeof record.name)
-        throw LoadError{where + ": \"name\" must be 1 to 31 bytes"};
-    std::memcpy(record.name, name.data(), name.size());
-    record.type = required<std::int32_t>(entry, "type", where);
-    if (record.type < 1 || record.type > 16) throw LoadError{where + ": \"type\" must be 1 to 16"};
-    record.index = optionalValue<std::int16_t>(entry, "index", where, 0);
-    record.flags = optionalValue<std::uint16_t>(entry, "flags", where, 0);
-    const std::u16string description =
-        utf8ToUtf16(noZero(optionalValue<std::string>(entry, "description", where, "")));
-    if (description.size() >= 256) throw LoadError{where + ": \"description\" is too long"};
-    std::copy(description.begin(), description.end(), record.description);
-    const bool text = record.type == kParameterString;
-    SimParameter parameter;
-    if (entry.contains("value") && entry["value"].is_array()) {
-        record.modifier = kParameterArray;
-        const Json& rows = entry["value"];
-        record.rows = static_cast<std::int32_t>(rows.size());
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            if (!rows[r].is_array() || (r > 0 && rows[r].size() != rows[0].size()))
-                throw LoadError{where + ": an array \"value\" must be rows of one length"};
-            record.columns = static_cast<std::int32_t>(rows[r].size());
-            for (const Json& cell : rows[r]) {
-                if (text != cell.is_string() || (!text && !cell.is_number()))
-                    throw LoadError{where + ": a value does not suit the type"};
-                if (text) {
-                    const std::u16string value = utf8ToUtf16(noZero(cell.get<std::string>()));
-                    const auto* raw = reinterpret_cast<const unsigned char*>(value.c_str());
-                    parameter.arrayBytes.insert(parameter.arrayBytes.end(), raw,
-                                                raw + (value.size() + 1) * 2);
-                } else {
-                    const double value = cell.get<double>();
-                    const auto* raw = reinterpret_cast<const unsigned char*>(&value);
-                    parameter.arrayBytes.insert(parameter.arrayBytes.end(), raw, raw + sizeof value);
-                }
-            }
-        }
-    } else if (entry.contains("value")) {
-        if (text) {
-            const std::u16string value = utf8ToUtf16(noZero(required<std::string>(entry, "value", where)));
-            if (value.size() >= 256) throw LoadError{where + ": \"value\" is too long"};
-            std::copy(value.begin(), value.end(), record.value.text);
-        } else {
-            record.value.real = required<double>(entry, "value", where);
-        }
-    }
-    std::memcpy(parameter.record.data(), &record, sizeof record);
-    return parameter;
-}
-
-std::vector<SimParameter> readParameters(const Json& list, const std::string& where) {
-    if (!list.is_array()) throw LoadError{where + ": must be a list"};
-    std::vector<SimParameter> parameters;
-    for (std::size_t i = 0; i < list.size(); ++i)
-        parameters.push_back(readParameter(list[i], where + "[" + std::to_string(i) + "]"));
-    return parameters;
-}
-
-Json writeParameters(const std::vector<SimParameter>& parameters) {
-    Json list = Json::array();
-    for (const SimParameter& parameter : parameters) list.push_back(writeParameter(parameter));
-    return list;
-}
 
 // --- Attributes ----------------------------------------------------------------------------------
 // The extension parts by name in the file.
@@ -1140,14 +666,14 @@ void readAttributes(const Json& root, ProjectState& state) {
                      [](const SimAttribute& a) { return a.type == kAttributeLayer && a.index == 1; }))
         attributes.push_back(state.attributes.front());   // the host's own layer of the empty project
     sortAttributes(attributes);
-    for (std::size_t i = 1; i < attributes.size(); ++i) {
-        const SimAttribute& a = attributes[i - 1];
+    std::set<std::pair<std::int32_t, std::string_view>> names;   // a name is unique within its type
+    for (std::size_t i = 0; i < attributes.size(); ++i) {
         const SimAttribute& b = attributes[i];
-        if (a.type == b.type && a.index == b.index)
-            throw LoadError{"attributes: two of type " + std::to_string(a.type) + " with index " +
-                            std::to_string(a.index)};
-        if (a.type == b.type && a.name == b.name)
-            throw LoadError{"attributes: two of type " + std::to_string(a.type) + " named \"" + a.name +
+        if (i > 0 && attributes[i - 1].type == b.type && attributes[i - 1].index == b.index)
+            throw LoadError{"attributes: two of type " + std::to_string(b.type) + " with index " +
+                            std::to_string(b.index)};
+        if (!names.emplace(b.type, b.name).second)
+            throw LoadError{"attributes: two of type " + std::to_string(b.type) + " named \"" + b.name +
                             "\""};
     }
     state.attributes = std::move(attributes);
@@ -1229,7 +755,8 @@ void writeSettings(Json& root, const SimSettings& settings) {
                                            {"architect", settings.architect}}}};
 }
 
-void readProject(const Json& root, SimProject& loaded) {
+void readProject(const Json& root, SimProject& loaded, StreamedElements& streamed,
+                 SimIFCElementEntries streamedIFC) {
     ProjectState& state = loaded.state;
     ViewState& view = loaded.view;
 
@@ -1339,38 +866,32 @@ void readProject(const Json& root, SimProject& loaded) {
         return key;
     };
 
-    // Elements.
+    // Elements: their entries were read as the text streamed by; here they meet the rest of the project.
     if (root.contains("elements")) {
         const Json& list = root["elements"];
         if (!list.is_array()) throw LoadError{"project: \"elements\" must be a list"};
-        std::set<GuidBytes> seen;
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            const std::string where = "elements[" + std::to_string(i) + "]";
-            const Json& entry = list[i];
-            if (!entry.is_object()) throw LoadError{where + ": not an object"};
-            SimElement element;
-            element.record = readRecord(entry, where, /*withGuid=*/true);
-            refuseUnknownKeys(entry, element.head().type,
-                              {"guid", "database", "memo", "userData", "infoPrefix"}, where);
-            if (!seen.insert(element.guid()).second)
-                throw LoadError{where + ": a second element with this guid"};
-            if (entry.contains("database")) {
-                const DatabaseKey key =
-                    databaseFromText(required<std::string>(entry, "database", where), where + ".database");
-                if (key.first == 0) {
-                    element.databaseType = loaded.database(key)->type;
-                    element.databaseGuid = key.second;
-                }
-            }
-            if (element.databaseType == kDatabasePlan && !hasStorey(element.head().storey))
-                throw LoadError{where + ": no storey " + std::to_string(element.head().storey)};
-            if (entry.contains("memo")) element.memo = readMemo(entry["memo"], where + ".memo");
-            if (entry.contains("userData"))
-                element.userData = readUserData(entry["userData"], where + ".userData");
-            element.infoPrefix = optionalValue<std::string>(entry, "infoPrefix", where, "");
-            state.elements.push_back(std::move(element));
-        }
+        for (const Json& entry : list) streamed.read(streamed.elements.size(), entry);
     }
+    if (!streamed.error.empty()) throw LoadError{streamed.error};
+    std::set<GuidBytes> seen;
+    auto database = streamed.databases.begin();
+    for (std::size_t i = 0; i < streamed.elements.size(); ++i) {
+        const auto where = [i] { return "elements[" + std::to_string(i) + "]"; };
+        SimElement& element = streamed.elements[i];
+        if (!seen.insert(element.guid()).second)
+            throw LoadError{where() + ": a second element with this guid"};
+        if (database != streamed.databases.end() && database->first == i) {
+            const DatabaseKey key = databaseFromText(database->second, where() + ".database");
+            if (key.first == 0) {
+                element.databaseType = loaded.database(key)->type;
+                element.databaseGuid = key.second;
+            }
+            ++database;
+        }
+        if (element.databaseType == kDatabasePlan && !hasStorey(element.head().storey))
+            throw LoadError{where() + ": no storey " + std::to_string(element.head().storey)};
+    }
+    state.elements = std::move(streamed.elements);
 
     // Views of the databases, now that their elements are known.
     for (const auto& [key, entry] : viewEntries) {
@@ -1443,8 +964,10 @@ void readProject(const Json& root, SimProject& loaded) {
         }
     }
 
-    if (std::string why; root.contains("ifc") && !(why = readIFCSection(root["ifc"], state)).empty())
-        throw LoadError{why};
+    if (root.contains("ifc")) {   // its "elements" were read as the text streamed by
+        if (std::string why = readIFCSection(root["ifc"], state, std::move(streamedIFC)); !why.empty())
+            throw LoadError{why};
+    }
 
     // Teamwork.
     if (root.contains("teamwork")) {
@@ -1600,7 +1123,15 @@ Json writeDatabase(const SimDatabase& database, const ViewState& view) {
 
 bool SimProject::loadText(const std::string& json, std::string& error) {
     if (!checkJsonInput(json, error)) return false;   // says where, or which key is doubled
-    const Json root = Json::parse(json, nullptr, /*allow_exceptions=*/false);
+    // The two lists that grow with the project are read into records as the text streams by, never
+    // held whole as a document.
+    StreamedElements elements;
+    SimIFCElementEntries ifcElements;
+    JsonStreamReader reader;
+    reader.takeItems({"elements"}, [&](std::size_t i, Json&& entry) { elements.read(i, entry); });
+    reader.takeItems({"ifc", "elements"}, [&](std::size_t i, Json&& entry) { ifcElements.read(i, entry); });
+    Json root;
+    if (!reader.read(json, root, error)) return false;
     try {
         if (!root.is_object()) throw LoadError{"the project must be a JSON object"};
         onlyKeys(root,
@@ -1631,7 +1162,7 @@ bool SimProject::loadText(const std::string& json, std::string& error) {
                                     "\""};
             }
         }
-        readProject(root, loaded);
+        readProject(root, loaded, elements, std::move(ifcElements));
         loaded.filePath = filePath;
         *this = std::move(loaded);
         return true;
@@ -1704,18 +1235,7 @@ std::string SimProject::saveText() const {
     Json databases = Json::array();
     for (const SimDatabase& database : state.databases) databases.push_back(writeDatabase(database, view));
     root["databases"] = std::move(databases);
-    Json elements = Json::array();
-    for (const SimElement& element : state.elements) {
-        Json entry;
-        writeRecord(entry, element.record, /*withGuid=*/true);
-        if (element.databaseType != kDatabasePlan) entry["database"] = guidText(element.databaseGuid);
-        if (!element.memo.parts.empty() || element.memo.parameters) entry["memo"] = writeMemo(element.memo);
-        if (element.userData) entry["userData"] = writeUserData(*element.userData);
-        if (!element.infoPrefix.empty()) entry["infoPrefix"] = element.infoPrefix;
-        elements.push_back(std::move(entry));
-    }
-    root["elements"] = std::move(elements);
-    if (Json ifc = writeIFCSection(state); !ifc.is_null()) root["ifc"] = std::move(ifc);
+    root["elements"] = Json::array();   // written an entry at a time below, then the IFC data
     if (!state.links.empty()) {
         Json links = Json::array();
         for (const SimLink& link : state.links)
@@ -1746,7 +1266,30 @@ std::string SimProject::saveText() const {
         list.push_back(std::move(entry));
     }
     root["moduleData"] = std::move(list);
-    return root.dump(2) + "\n";
+    // Compact, and built an element at a time: the text is no larger than the file a project is read
+    // from, and the project is never held a second time as a whole document.
+    std::string out = "{";
+    for (const auto& [key, value] : root.items()) {
+        if (out.size() > 1) out += ',';
+        out += Json(key).dump() + ':';
+        if (key != "elements") {
+            out += value.dump();
+            continue;
+        }
+        out += '[';
+        bool first = true;
+        for (const SimElement& element : state.elements) {
+            if (!first) out += ',';
+            first = false;
+            out += writeElement(element).dump();
+        }
+        out += ']';
+        const std::size_t before = out.size();
+        out += ",\"ifc\":";
+        if (!appendIFCSection(state, out)) out.resize(before);
+    }
+    out += "}\n";
+    return out;
 }
 
 void SimProject::pushUndoStep(std::string stepName, ProjectState before) {

@@ -1,4 +1,5 @@
-// The project's file: read whole and taken apart by loadText, written whole through replaceFile.
+// The project's file: read whole, its element lists taken apart as the text streams by (loadText), and
+// written compactly through replaceFile.
 #include "SimProject.h"
 
 #include "HostFiles.h"
@@ -17,14 +18,10 @@ bool SimProject::loadFile(const std::string& path, std::string& error) {
     return true;
 }
 
+// A project this host read is written back whatever it has grown to: the compact text is about the size
+// of the file it was read from, and a run's result is never thrown away for its size.
 bool SimProject::saveFile(const std::string& path, std::string& error) const {
     const std::string text = saveText();
-    // A project this host could not open again is not written: the limits are those of reading.
-    if (text.size() > kMaxInputFileBytes) {
-        error = path + ": cannot be written: the project takes " + std::to_string(text.size() >> 20) +
-                " MiB, more than the " + std::to_string(kMaxInputFileBytes >> 20) + " MiB this host reads";
-        return false;
-    }
     if (firstTooDeep(text) != text.size()) {
         error = path + ": cannot be written: the project nests deeper than the " +
                 std::to_string(kMaxJsonDepth) + " levels this host reads";

@@ -67,7 +67,7 @@ bool setValue(SimParameter& parameter, const std::variant<double, std::string>& 
         if (!number) return false;
         record.value.real = *number;
     }
-    std::memcpy(parameter.record.data(), &record, sizeof record);
+    parameter.record.assign(&record);
     return true;
 }
 

@@ -733,7 +733,7 @@ TEST_F(ElementKindsTest, PopulatingTakesTheToolDefaultsParametersOfItsOwnPartWhe
                 host::ParameterRecord head = parameter.head();
                 std::fill(std::begin(head.value.text), std::end(head.value.text), u'\0');
                 std::copy_n(u"green", 5, head.value.text);
-                std::memcpy(parameter.record.data(), &head, sizeof head);
+                parameter.record.assign(&head);
             }
         host::SimToolDefault defaults;
         defaults.memo.parameters = parameters;
@@ -791,7 +791,7 @@ TEST_F(ElementKindsTest, ANewLampTakesTheToolDefaultsPartAndWithTheirMemoTheirPa
         if (std::string(parameter.head().name) == "watts") {
             host::ParameterRecord head = parameter.head();
             head.value.real = 99.0;
-            std::memcpy(parameter.record.data(), &head, sizeof head);
+            parameter.record.assign(&head);
         }
     host::SimToolDefault defaults;
     defaults.memo.parameters = parameters;

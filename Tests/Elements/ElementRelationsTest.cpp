@@ -296,7 +296,7 @@ TEST_F(ElementRelationsTest, RelationsAndKindFieldsSurviveTheProjectFile) {
     state.elements.push_back(marker);
     const std::string text = host_->project().saveText();
     EXPECT_NE(text.find("\"relations\""), std::string::npos);
-    EXPECT_NE(text.find("\"lower\": 1.5"), std::string::npos);
+    EXPECT_NE(text.find("\"lower\":1.5"), std::string::npos);
     host::SimProject loaded;
     std::string error;
     ASSERT_TRUE(loaded.loadText(text, error)) << error;

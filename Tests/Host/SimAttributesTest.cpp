@@ -452,7 +452,7 @@ TEST_F(SimAttributesTest, WritesEachKindsOwnFieldsByNameAndStillReadsThemFromABo
     // The fixture's pen gives its red in its body (the older form); saved, it is named.
     const std::string saved = project().saveText();
     EXPECT_NE(saved.find(R"("colour")"), std::string::npos);
-    EXPECT_EQ(saved.find(R"("body": "AAAAAAAA8D8=")"), std::string::npos);
+    EXPECT_EQ(saved.find(R"("body":"AAAAAAAA8D8=")"), std::string::npos);
 
     constexpr const char* kNamed = R"({"attributes": [
       {"type": 1, "index": 2, "name": "Red", "colour": [1.0, 0.0, 0.25], "width": 0.35},

@@ -39,8 +39,8 @@ TEST(SimProject, RoundTripsThroughItsJsonFile) {
 
     // Text that is plain UTF-8 stays readable in the file; other bytes go as base64.
     const std::string text = loaded.saveText();
-    EXPECT_NE(text.find("\"text\": \"<a>\xC3\xA9</a>\""), std::string::npos);
-    EXPECT_NE(text.find("\"base64\": \"AP8QgA==\""), std::string::npos);
+    EXPECT_NE(text.find("\"text\":\"<a>\xC3\xA9</a>\""), std::string::npos);
+    EXPECT_NE(text.find("\"base64\":\"AP8QgA==\""), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(scratch.file("p.json.partial")));
 }
 

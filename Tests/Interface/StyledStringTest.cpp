@@ -278,10 +278,10 @@ TEST(StyledStringTest, HostRecordsRoundTripThroughTheProjectFile) {
 
     // A paragraph part cut short in the file is refused with where it broke.
     const std::string saved = project.saveText();
-    const auto at = saved.find("\"paragraphs\": \"");
+    const auto at = saved.find("\"paragraphs\":\"");
     ASSERT_NE(at, std::string::npos);
     std::string cut = saved;
-    cut.replace(at + 15, 8, "");
+    cut.replace(at + 14, 8, "");
     EXPECT_FALSE(reloaded.loadText(cut, error));
     EXPECT_NE(error.find("paragraphs"), std::string::npos) << error;
 }

@@ -218,8 +218,11 @@ TEST_F(ParameterMemos, ReloadingDefaultsFollowsTheSizeRulesAndNeverLosesTheParam
     }
 
     // Defaults that cannot be read leave the element as it was.
-    host_->project().state.libraryParts[std::size_t(part) - 1].parameters[0].record[0] =
-        17;   // a bad type code
+    host::ParameterBytes& record =
+        host_->project().state.libraryParts[std::size_t(part) - 1].parameters[0].record;
+    host::ParameterBytes::Bytes bytes = record.bytes();
+    bytes[0] = 17;   // a bad type code
+    record.assign(bytes.data());
     setElementParameters(2, placed());
     auto memo = element(2, part);
     EXPECT_FALSE(memo->reloadDefaults(false, true, false));

@@ -403,7 +403,7 @@ TEST_F(LibraryTest, GivesThePartsDefaultParametersAndSizes) {
     record.type = 1;
     std::strcpy(record.name, "width");
     record.value.real = 2.5;
-    std::memcpy(parameter.record.data(), &record, sizeof record);
+    parameter.record.assign(&record);
     host_->project().state.libraryParts[0].parameters = {parameter};
     host_->clearCalls();
     double a = 0;
