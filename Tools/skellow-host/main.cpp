@@ -5,8 +5,9 @@
 //   skellow-host run PROJECT.json --command "ITEM TEXT" [--answers SCRIPT.json] [--home DIR]
 //                    [--out OUT.json] [--module PATH]
 //
-// Exit status: 0 done; 1 not all done (an error, a rollback, a refused element read or change, an error
-// alert outside the command's dialogs); 2 bad arguments or unreadable input (nothing is written).
+// Exit status: 0 done; 1 not all done (an error, a rollback, a refused read or change the command
+// needed, a failed allocation, an error alert that ended its work); 2 bad arguments, unreadable input
+// or a script that cannot be played (nothing is written).
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -73,19 +74,24 @@ constexpr const char* kHelp =
     "  --help, -h             this page\n"
     "\n"
     "Exit status:\n"
-    "  0  done: the command ran to its end, and the host refused it no element read and no change\n"
-    "     of the project\n"
+    "  0  done: the command ran to its end, the host refused it none of the reads and changes it\n"
+    "     needed, and no error alert told otherwise\n"
     "  1  not all done: the command returned an error; it was cancelled in the process window; an\n"
-    "     undoable step of it was rolled back; the host refused it an element read or a change (so\n"
-    "     there are elements it could not change, whatever its report says); or it showed an error\n"
-    "     alert while none of its dialogs was open (one answered inside a dialog that stays open,\n"
-    "     such as a refused name then corrected, does not count). A line on stderr says which.\n"
-    "     With --out the project is written all the same\n"
+    "     undoable step of it was rolled back; the host refused it a read it needed (an element, its\n"
+    "     layer or other attribute, its library part, the part's parameters or name, its bounds) or\n"
+    "     a change, or an allocation failed (so there are elements it could not change, whatever its\n"
+    "     report says); it showed an error alert while none of its dialogs was open, or in a dialog\n"
+    "     that then closed before the user did anything more (one answered inside a dialog that\n"
+    "     stays open, such as a refused name then corrected, does not count); or an error alert came\n"
+    "     as the project was saved or closed. A line on stderr says which. With --out the project is\n"
+    "     written all the same\n"
     "  2  bad arguments or unreadable input (a project, script or module that is missing, no regular\n"
-    "     file, too large, nested too deep or malformed; an --out that is no regular file or whose\n"
-    "     folder takes no new file): a message on stderr says what is wrong, and nothing is written\n"
-    "     or made. A script action that cannot be played stops the run with 2 too: the project is\n"
-    "     not written, and stderr names the files the add-on had already saved in the home\n"
+    "     file, too large, nested too deep, damaged or malformed; an --out that is no regular file or\n"
+    "     whose folder takes no new file): a message on stderr says what is wrong, and nothing is\n"
+    "     written or made. A script action or answer that cannot be played as written (a missing\n"
+    "     item or button, a value a parameter refuses, a part a tool does not have) stops the run with\n"
+    "     2 too: the project is not written, and stderr names the files the add-on had already saved\n"
+    "     in the home\n"
     "\n"
     "Example:\n"
     "  skellow-host run examples/project.json --command \"Skellow From IFC\" --out /tmp/changed.json\n";

@@ -13,6 +13,10 @@
 #include "Environment/Framework.h"
 #include "Environment/MenuEvent.h"
 #include "Environment/MenuSubscriber.h"
+#include "Environment/ProjectEvent.h"
+#include "Environment/Subscriber.h"
+#include "Foundation/TracedException.h"
+#include "Interface/ActionEvent.h"
 #include "Interface/Alert.h"
 #include "Interface/ConfirmAlert.h"
 #include "Interface/CustomAlert.h"
@@ -129,6 +133,33 @@ void openPalette() {
     say("palette open " + std::to_string(palette->isOpen()));
 }
 
+// A dialog whose OK fails: the framework reports it and the dialog closes as cancelled.
+class FailingDialog : public Dialog {
+public:
+    FailingDialog() : Dialog(32621, /*modal=*/true) {}
+    void close(const ActionEvent&) override { throw TracedException("bad_alloc", "FailingDialog::close"); }
+};
+
+void failingOk() { say("failing dialog " + std::to_string(FailingDialog().open())); }
+
+// The next pre-save notification shows an error, as a store that cannot be written would.
+bool errorOnSave = false;
+
+void errorAtSave() { errorOnSave = true; }
+
+class SaveWatcher : public Subscriber {
+public:
+    void subscribe(EventKeyList& keys) const override {
+        keys.append(ProjectEvent::kSource, ProjectEvent::kType);
+    }
+    bool receive(const Event& event) override {
+        const auto* project = dynamic_cast<const ProjectEvent*>(&event);
+        if (!errorOnSave || !project || project->getCode() != host::kProjectPreSave) return false;
+        ErrorAlert().show("not stored");
+        return false;
+    }
+};
+
 class InterfaceMenu : public MenuSubscriber {
 public:
     InterfaceMenu() : MenuSubscriber(32500, 32510, 0, 0) {}
@@ -138,7 +169,7 @@ protected:
         using Scenario = void (*)();
         static constexpr Scenario kScenarios[] = {
             defaultTitles,     givenTitles,     ask,         askWithLabels, customAlerts, nestedProgress,
-            cancelledProgress, refusedProgress, nameRequest, openPalette};
+            cancelledProgress, refusedProgress, nameRequest, openPalette,   failingOk,    errorAtSave};
         const int index = event.getItem() - 1;
         if (index < 0 || index >= static_cast<int>(std::size(kScenarios))) return false;
         kScenarios[index]();
@@ -153,10 +184,12 @@ public:
     void installTools() override {
         menu_ = std::make_unique<InterfaceMenu>();
         subscribe(*menu_);
+        subscribe(saveWatcher_);
     }
 
 private:
     std::unique_ptr<InterfaceMenu> menu_;
+    SaveWatcher saveWatcher_;
 };
 
 const AddonFactory registration(&AddonFactory::create<InterfaceTestAddon>, &AddonFactory::destroy);
