@@ -382,7 +382,7 @@ TEST(SkellowHost, NamesTheDataFolderByItsPathWhenTheHostCannotMakeItsFolder) {
         << run.out;
 }
 
-TEST(SkellowHost, CountsOnlyRefusedElementReadsChangesAndUndoableStepsAsWorkNotDone) {
+TEST(SkellowHost, CountsRefusedReadsChangesAndStepsTheCommandNeededButNotLookupsThatFindNothing) {
     using host::HostSlot;
     struct Case {
         HostSlot slot;
