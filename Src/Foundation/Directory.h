@@ -40,8 +40,9 @@ public:
     // The file "name.extension" in this folder, made when missing and opened in mode. The name is cut
     // after its last character that is not "."; without an extension no "." is added. Null on failure,
     // with error host::kErrBadName when the name is empty or only dots, or the name or extension is not
-    // usable inside the folder, and host::kErrFile when the system refuses. fileType and creator are
-    // kept by other platforms only and have no effect here.
+    // usable inside the folder, and host::kErrFile when the system refuses (also for a link at the name,
+    // which opening never follows). fileType and creator are kept by other platforms only and have no
+    // effect here.
     std::unique_ptr<DataFile> createFile(const String& name, DataFile::OpenMode mode, host::Result& error,
                                          const String& extension, std::uint32_t fileType = 0,
                                          std::uint32_t creator = 0) const;
