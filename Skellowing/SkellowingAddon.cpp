@@ -1,5 +1,10 @@
 #include "Skellowing/SkellowingAddon.h"
 
+#include <optional>
+#include <string>
+
+#include <HostFiles.h>
+
 #include "Elements/Door.h"
 #include "Elements/Lamp.h"
 #include "Elements/Object.h"
@@ -51,8 +56,12 @@ std::unique_ptr<tarnwick::Directory> SkellowingAddon::getPreferencesFolder() con
 
 tarnwick::String SkellowingAddon::getDataFolderPath() const {
     const tarnwick::String name = tarnwick::Host::getString(strings::kAddon, strings::kDataFolderName);
-    const std::unique_ptr<tarnwick::Directory> special = tarnwick::System::getSpecialFolder5();
-    return special ? tarnwick::Directory(*special, name).getPath() : name;
+    if (const std::unique_ptr<tarnwick::Directory> special = tarnwick::System::getSpecialFolder5())
+        return tarnwick::Directory(*special, name).getPath();
+    // The host could not give its folder: name where it should have been.
+    const std::optional<std::string> where = host::specialFolderPath(host::kFolderApplicationData);
+    if (!where) return name;
+    return tarnwick::Directory(tarnwick::FileLocation(*where)).getPath() + "/" + name;
 }
 
 void SkellowingAddon::installTools() {

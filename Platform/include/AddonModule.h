@@ -18,6 +18,11 @@ public:
     // Null, with a message that names the file and what is wrong, when the file cannot be loaded, lacks
     // one of the two exports, or carries resources that do not parse.
     static std::unique_ptr<AddonModule> load(const std::string& path, std::string& error);
+    // Loads the file in a child process first, for a program that must not die of a damaged module: a
+    // file whose headers look whole can still send the loader astray. False, with a message naming the
+    // file, when the checks of load refuse it or the trial ends in a crash; a file the loader merely
+    // refuses passes, for load to say why.
+    static bool loadsApart(const std::string& path, std::string& error);
     ~AddonModule();
     AddonModule(const AddonModule&) = delete;
     AddonModule& operator=(const AddonModule&) = delete;

@@ -33,7 +33,7 @@ struct AlertRecord {
 
 // Shows an alert (texts in UTF-8) and returns the 1-based button the script presses: its next
 // answerAlert, else 1. An answer naming a button the alert lacks is a script error (see
-// scriptErrors) and presses button 1 instead.
+// noteScriptError), and the alert takes its last button, as in any stopped run.
 int alert(int kind, std::string_view title, std::string_view largeText, std::string_view smallText,
           std::string_view button1, std::string_view button2, std::string_view button3);
 
@@ -129,8 +129,9 @@ std::optional<int> takeProgressCancel(int windowNumber);
 // answers no alert, dialog or process window asked for, and file dialog answers left over.
 std::vector<std::string> unplayedActions();
 
-// Script actions that could not be played as written (a missing button, a dialog that is not open),
-// one message each; the host goes on with the default.
+// Script answers that could not be played as written (a missing button, a value a parameter refuses),
+// one message each. The first stops the run as stopScriptRun does (HostDialogLibrary.h): the caller
+// then takes the way out, as the other answers of a stopped run do.
 void noteScriptError(std::string message);
 std::vector<std::string> scriptErrors();
 

@@ -28,6 +28,9 @@ enum SpecialFolder : int {
 };
 // The folder's path; nullopt for an unknown number or when it cannot be created.
 std::optional<std::string> specialFolder(int folder);
+// Where the folder is or would be, for messages: nothing is made or looked at. Nullopt for an unknown
+// number.
+std::optional<std::string> specialFolderPath(int folder);
 
 // The whole file at path, as it stands: a regular file of at most kMaxInputFileBytes. False, with
 // "<path>: " and what is wrong in error ("cannot be read", "is a folder, not a file", "is not a regular

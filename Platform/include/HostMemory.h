@@ -50,9 +50,10 @@ struct MemoryStats {
     std::size_t liveRawBlocks = 0;   // of the add-on's own allocator
     std::size_t violations = 0;      // calls with a disposed, foreign or unknown block
     std::uint64_t allocations = 0;   // handles and pointers made, and handles grown, since the last reset
+    std::uint64_t refusedAllocations = 0;   // allocations that failed (made to, or too large) likewise
 };
 MemoryStats memoryStats();
-void resetMemoryStats();   // zeroes the violation and allocation counts, keeps live blocks
+void resetMemoryStats();   // zeroes the violation and both allocation counts, keeps live blocks
 // The nth allocation from now fails once; 0 turns it off. Allocations are what `allocations` counts:
 // a new handle, pointer or raw block, or a handle or raw block grown (setHandleSize then answers
 // kErrMemFull).

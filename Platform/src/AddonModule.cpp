@@ -2,12 +2,19 @@
 
 #include <dlfcn.h>
 #include <elf.h>
+#include <fcntl.h>
 #include <link.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <bit>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +39,79 @@ constexpr unsigned char kOwnByteOrder =
 bool beyond(std::uint64_t offset, std::uint64_t count, std::uint64_t entry, std::uintmax_t size) {
     if (offset > size) return true;
     return entry != 0 && count > (size - offset) / entry;
+}
+
+using DynamicEntry = ElfW(Dyn);
+
+// How a trial load in a child process ends when the loader survives it.
+constexpr int kLoaded = 0;
+constexpr int kRefused = 3;
+
+// Whether [address, address + bytes) lies in what one loaded segment takes from the file.
+bool inLoadedFile(const std::vector<ProgramHeader>& segments, std::uint64_t address, std::uint64_t bytes) {
+    for (const ProgramHeader& segment : segments) {
+        if (segment.p_type != PT_LOAD || address < segment.p_vaddr) continue;
+        const std::uint64_t offset = address - segment.p_vaddr;
+        if (offset <= segment.p_filesz && bytes <= segment.p_filesz - offset) return true;
+    }
+    return false;
+}
+
+// "" when the dynamic section, and the tables it points the loader to, lie in the file's loaded
+// segments; else what is wrong. The loader follows these addresses without a check, so a damaged
+// module of full length would end the process with a signal.
+std::string whyDynamicUnsound(std::ifstream& in, const std::vector<ProgramHeader>& segments) {
+    const auto dynamic = std::find_if(segments.begin(), segments.end(), [](const ProgramHeader& segment) {
+        return segment.p_type == PT_DYNAMIC;
+    });
+    const std::string damaged = "is damaged: its dynamic section ";
+    if (dynamic == segments.end()) return "is not a module file: it has no dynamic section";
+    if (!inLoadedFile(segments, dynamic->p_vaddr, dynamic->p_filesz))
+        return damaged + "lies outside its loaded segments";
+    std::vector<DynamicEntry> entries(dynamic->p_filesz / sizeof(DynamicEntry));
+    in.seekg(static_cast<std::streamoff>(dynamic->p_offset));
+    if (!in.read(reinterpret_cast<char*>(entries.data()),
+                 static_cast<std::streamsize>(entries.size() * sizeof(DynamicEntry))))
+        return "cannot be read";
+    const auto end = std::find_if(entries.begin(), entries.end(),
+                                  [](const DynamicEntry& entry) { return entry.d_tag == DT_NULL; });
+    if (end == entries.end()) return damaged + "has no end";
+    const auto value = [&](ElfW(Sxword) tag) -> std::optional<std::uint64_t> {
+        const auto found = std::find_if(entries.begin(), end,
+                                        [tag](const DynamicEntry& entry) { return entry.d_tag == tag; });
+        if (found == end) return std::nullopt;
+        return found->d_un.d_val;
+    };
+    if (!value(DT_STRTAB) || !value(DT_SYMTAB) || !(value(DT_HASH) || value(DT_GNU_HASH)))
+        return damaged + "names no symbol table";
+    // Each table the loader reads, with its length where the section gives one.
+    const std::pair<ElfW(Sxword), ElfW(Sxword)> tables[] = {{DT_STRTAB, DT_STRSZ},
+                                                            {DT_SYMTAB, DT_NULL},
+                                                            {DT_HASH, DT_NULL},
+                                                            {DT_GNU_HASH, DT_NULL},
+                                                            {DT_RELA, DT_RELASZ},
+                                                            {DT_REL, DT_RELSZ},
+                                                            {DT_JMPREL, DT_PLTRELSZ},
+                                                            {DT_INIT_ARRAY, DT_INIT_ARRAYSZ},
+                                                            {DT_FINI_ARRAY, DT_FINI_ARRAYSZ},
+                                                            {DT_PREINIT_ARRAY, DT_PREINIT_ARRAYSZ},
+                                                            {DT_INIT, DT_NULL},
+                                                            {DT_FINI, DT_NULL},
+                                                            {DT_VERSYM, DT_NULL},
+                                                            {DT_VERDEF, DT_NULL},
+                                                            {DT_VERNEED, DT_NULL}};
+    for (const auto& [address, length] : tables) {
+        const std::optional<std::uint64_t> at = value(address);
+        if (!at) continue;
+        const std::uint64_t bytes = length == DT_NULL ? 1 : value(length).value_or(0);
+        if (!inLoadedFile(segments, *at, bytes)) return damaged + "points outside its loaded segments";
+    }
+    // The names of the libraries it needs are read from the string table.
+    const std::uint64_t strings = value(DT_STRSZ).value_or(0);
+    for (auto entry = entries.begin(); entry != end; ++entry)
+        if ((entry->d_tag == DT_NEEDED || entry->d_tag == DT_SONAME) && entry->d_un.d_val >= strings)
+            return damaged + "names a library outside its string table";
+    return "";
 }
 
 // "" when the file holds all its headers and segments promise; else why not. The dynamic loader maps
@@ -60,7 +140,7 @@ std::string whyCutShort(const std::string& path, std::uintmax_t size) {
         return "cannot be read";
     for (const ProgramHeader& segment : segments)
         if (beyond(segment.p_offset, 1, segment.p_filesz, size)) return cut + "segments" + of;
-    return "";
+    return whyDynamicUnsound(in, segments);
 }
 
 }   // namespace
@@ -135,6 +215,36 @@ std::unique_ptr<AddonModule> AddonModule::load(const std::string& path, std::str
     }
     module->resourceModule_ = DGRegisterResourceModule(&module->resources_);
     return module;
+}
+
+bool AddonModule::loadsApart(const std::string& path, std::string& error) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) {
+        if (const std::string why = whyCutShort(path, std::filesystem::file_size(path, ec)); !why.empty())
+            return error = path + ": " + why, false;
+    }
+    std::fflush(nullptr);   // what is buffered is written once, by this process
+    const pid_t child = fork();
+    if (child < 0) return true;   // no trial: the load itself will tell
+    if (child == 0) {
+        // The module's static constructors run here; their output and a sanitizer's are not ours.
+        const int nothing = ::open("/dev/null", O_WRONLY);
+        if (nothing >= 0) {
+            dup2(nothing, STDOUT_FILENO);
+            dup2(nothing, STDERR_FILENO);
+        }
+        const std::string file = std::filesystem::absolute(path, ec).string();
+        _exit(dlopen(ec ? path.c_str() : file.c_str(), RTLD_NOW | RTLD_LOCAL) ? kLoaded : kRefused);
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0)
+        if (errno != EINTR) return true;
+    if (WIFEXITED(status) && (WEXITSTATUS(status) == kLoaded || WEXITSTATUS(status) == kRefused)) return true;
+    error = path + ": is damaged: loading it stops the process (" +
+            (WIFSIGNALED(status) ? "signal " + std::to_string(WTERMSIG(status))
+                                 : "exit status " + std::to_string(WEXITSTATUS(status))) +
+            ")";
+    return false;
 }
 
 AddonModule::~AddonModule() {

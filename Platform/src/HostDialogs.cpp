@@ -352,25 +352,31 @@ int alert(int kind, std::string_view title, std::string_view largeText, std::str
     record.buttons[0] = button1;
     record.buttons[1] = button2;
     record.buttons[2] = button3;
+    // A stopped run, or an answer that cannot be played, takes the way out: the last button.
+    const int lastButton = !record.buttons[2].empty() ? 3 : !record.buttons[1].empty() ? 2 : 1;
     std::function<void(const AlertRecord&)> observer;
+    std::string unplayable;
     {
         State& s = state();
         std::lock_guard lock(s.mutex);
-        if (scriptRunStopped()) {   // a stopped run takes the way out: the last button
-            record.answer = !record.buttons[2].empty() ? 3 : !record.buttons[1].empty() ? 2 : 1;
+        if (scriptRunStopped()) {
+            record.answer = lastButton;
         } else if (!s.script.alertAnswers.empty()) {
             const int answer = s.script.alertAnswers.front();
             s.script.alertAnswers.pop_front();
             // Button 1 is always there; a later one only with a label.
-            if (answer == 1 || (answer <= 3 && !record.buttons[answer - 1].empty()))
+            if (answer == 1 || (answer <= 3 && !record.buttons[answer - 1].empty())) {
                 record.answer = answer;
-            else
-                s.scriptErrors.push_back("answerAlert " + std::to_string(answer) + ": the alert \"" +
-                                         std::string(largeText) + "\" has no such button; pressed 1");
+            } else {
+                record.answer = lastButton;
+                unplayable = "answerAlert " + std::to_string(answer) + ": the alert \"" +
+                             std::string(largeText) + "\" has no such button";
+            }
         }
         s.alerts.push_back(record);
         observer = s.observer;
     }
+    if (!unplayable.empty()) noteScriptError(std::move(unplayable));
     if (observer) observer(record);
     return record.answer;
 }
@@ -532,8 +538,11 @@ std::vector<std::string> unplayedActions() {
 }
 
 void noteScriptError(std::string message) {
-    std::lock_guard lock(state().mutex);
-    state().scriptErrors.push_back(std::move(message));
+    {
+        std::lock_guard lock(state().mutex);
+        state().scriptErrors.push_back(message);
+    }
+    stopScriptRun(message);   // outside the lock: the stop cancels dialogs, whose callbacks may ask us
 }
 
 std::vector<std::string> scriptErrors() {

@@ -63,6 +63,17 @@ std::string whyNotReplaceable(const std::string& path) {
     return "is not a regular file";   // a pipe or device would be replaced, not written
 }
 
+// target's name with suffix, its name cut short when the two would pass what a folder entry may hold,
+// so that any name the user may give has a new file beside it.
+std::string partialName(const std::string& target, const std::string& suffix) {
+    constexpr std::size_t kMostNameBytes = 255;
+    const std::size_t slash = target.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    std::string name = target.substr(nameStart);
+    if (name.size() + suffix.size() > kMostNameBytes) name.resize(kMostNameBytes - suffix.size());
+    return target.substr(0, nameStart) + name + suffix;
+}
+
 // A file made new beside `target` under a name no one else has: the exclusive create never opens a
 // link or a file planted there. Removed again unless kept.
 class NewFileBeside {
@@ -70,7 +81,7 @@ public:
     explicit NewFileBeside(const std::string& target) {
         std::random_device random;
         for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
-            path_ = target + ".partial-" + std::to_string(random());
+            path_ = partialName(target, ".partial-" + std::to_string(random()));
             // 0666: the umask decides, as for any new file.
             fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
             if (fd_ < 0 && errno != EEXIST) break;
@@ -122,6 +133,12 @@ std::string homeDirectory() {
     std::error_code error;
     fs::create_directories(home, error);   // a failure shows when a folder under it is asked for
     return home.string();
+}
+
+std::optional<std::string> specialFolderPath(int folder) {
+    if (folder < 0 || folder >= static_cast<int>(std::size(kFolderNames))) return std::nullopt;
+    const fs::path home = state().home.empty() ? defaultHome() : fs::path(state().home);
+    return (home / kFolderNames[folder]).string();
 }
 
 std::optional<std::string> specialFolder(int folder) {

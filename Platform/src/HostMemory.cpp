@@ -38,6 +38,7 @@ struct State {
     std::unordered_map<Ptr, std::size_t> rawBlocks;   // live block of the add-on's allocator -> its size
     std::size_t violations = 0;
     std::uint64_t allocations = 0;
+    std::uint64_t refusedAllocations = 0;
     std::uint64_t failCountdown = 0;   // 0: no single failure pending
     bool failEvery = false;
     // The add-on's pool allocates on any thread; everything above is shared, so every call holds this.
@@ -56,9 +57,10 @@ std::unique_lock<std::mutex> locked() { return std::unique_lock<std::mutex>(stat
 // Every allocation goes through here, so the fault injection sees them all.
 bool allocationMayProceed(std::size_t size) {
     State& s = state();
-    if (s.failEvery) return false;
-    if (s.failCountdown > 0 && --s.failCountdown == 0) return false;
-    return size <= kMaxBlockSize;
+    const bool refused =
+        s.failEvery || (s.failCountdown > 0 && --s.failCountdown == 0) || size > kMaxBlockSize;
+    if (refused) ++s.refusedAllocations;
+    return !refused;
 }
 
 // A fresh block of `size` bytes (at least one, so even an empty pointer block has an address): zeroed,
@@ -273,6 +275,7 @@ MemoryStats memoryStats() {
     stats.liveRawBlocks = s.rawBlocks.size();
     stats.violations = s.violations;
     stats.allocations = s.allocations;
+    stats.refusedAllocations = s.refusedAllocations;
     return stats;
 }
 
@@ -280,6 +283,7 @@ void resetMemoryStats() {
     const auto lock = locked();
     state().violations = 0;
     state().allocations = 0;
+    state().refusedAllocations = 0;
 }
 
 void failAllocation(std::uint64_t nth) {

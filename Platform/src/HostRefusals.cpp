@@ -1,5 +1,7 @@
 #include "HostRefusals.h"
 
+#include "FourCC.h"
+
 namespace host {
 
 bool refusedWork(const HostCall& call) {
@@ -12,7 +14,17 @@ bool refusedWork(const HostCall& call) {
         case HostSlot::getElementIFCAttributes:
         case HostSlot::getElementIFCProperties:
         case HostSlot::getElementIFCReferences:
+        // What an element refers to: its layer or other attribute, its part and the part's parameters.
+        case HostSlot::getAttribute:
             return true;
+        case HostSlot::getLibraryPart:
+        case HostSlot::getLibraryPartParameters:
+            return call.result != kErrBadIndex;   // no part at that index: a missing part, not a failure
+        case HostSlot::utilities:
+            // The name of an element's part; kErrBadName: it names no part, which is an answer.
+            return call.code == fourcc("GULN") && call.result != kErrBadName;
+        case HostSlot::database:
+            return call.code == fourcc("CABO");   // an element's bounds
         default: {
             const HostScope scope = hostSlotScope(call.slot);
             return scope == kScopeUndo || scope == kScopeByElement;

@@ -179,6 +179,10 @@ Result SimToolDefaults::settingsDialog(std::int32_t type, std::int32_t variation
         else if (!setValue(*parameter, value))
             noteScriptError("settingsDialog: \"" + name + "\" does not take that value");
     }
+    if (scriptRunStopped()) {   // an answer that could not be played: nothing of it is kept
+        closes("Cancel");
+        return kErrCancel;
+    }
     defaults.insert_or_assign({type, variation}, std::move(tool));
     closes("OK");
     return kNoError;

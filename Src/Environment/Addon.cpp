@@ -37,6 +37,7 @@ namespace {
 constexpr const char* kPreferencesFolderName = "Tarnwick";
 constexpr const char* kReportFolderName = "Tarnwick Tools";
 constexpr const char* kPreferenceFilePrefix = "com.tarnwickgroup.";
+constexpr int kMostReports = 1000;   // names tried for one second's exception report
 constexpr std::int32_t kModuleDataVersion = 1;
 constexpr std::uint32_t kHostSource = host::fourcc("HOST");
 constexpr std::uint32_t kAllProjectNotifications =
@@ -267,12 +268,15 @@ bool Addon::savePreferences(std::int32_t location) {
     const std::unique_ptr<Directory> folder = getPreferencesFolder();
     if (!folder) return false;
     host::Result error = 0;
-    std::unique_ptr<DataFile> file =
-        folder->createFile(kPreferenceFilePrefix + getName(), DataFile::kWrite, error, "xml");
-    if (!file) return false;
-    DataBufferOut out;
-    const bool written = out.open(*file) && store->write(out);
-    if (!out.close() || !written) return false;
+    const bool saved = folder->replaceFile(
+        kPreferenceFilePrefix + getName(), "xml",
+        [store](DataFile& file) {
+            DataBufferOut out;
+            const bool written = out.open(file) && store->write(out);
+            return out.close() && written;
+        },
+        error);
+    if (!saved) return false;
     fileStoreUnread_ = false;
     return true;
 }
@@ -331,15 +335,20 @@ String Addon::reportException(const String& report) {
             DateTime now;
             now.setToNow();
             const String base = getName() + " " + now.formatForFileName();
-            // Two reports within a second each keep their own file.
-            String name = base;
-            for (std::uint32_t n = 2; DataFile(*folder, name + ".txt", DataFile::kRead).exists(); ++n)
-                name = base + " (" + String(n) + ")";
-            std::unique_ptr<DataFile> file = folder->createFile(name, DataFile::kWrite, error, "txt");
+            // Two reports within a second each keep their own file; a report never replaces an entry.
+            std::unique_ptr<DataFile> file = DataFile::createNew(
+                *folder,
+                [&base](int n) {
+                    return (n == 1 ? base : base + " (" + String(static_cast<std::int32_t>(n)) + ")") +
+                           ".txt";
+                },
+                kMostReports);
             if (file && file->write(report) && file->close()) {
                 fileName = file->getName();
                 folderPath = folder->getPath();
                 path = file->getPath();
+            } else if (file) {
+                file->remove();   // half a report would mislead whoever reads it
             }
         }
     }

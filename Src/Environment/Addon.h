@@ -104,8 +104,9 @@ public:
     bool hasPackage(std::uint32_t code, std::int32_t location) const;
     PackageStore* getPackageStore(std::int32_t location) const;   // null for an unknown location
     // Location 0 writes the project's packages as the module data "frameworkPreferenceStore"; the file
-    // location writes "com.tarnwickgroup.<name>.xml" in getPreferencesFolder(). An empty store writes
-    // nothing. False when the data cannot be made or stored, or for an unknown location.
+    // location writes "com.tarnwickgroup.<name>.xml" in getPreferencesFolder(), whole, as a new file that
+    // then takes the name (Directory::replaceFile). An empty store writes nothing. False when the data
+    // cannot be made or stored, or for an unknown location.
     bool savePreferences(std::int32_t location);
     // Reads them back. Nothing stored yet is no error; the packages keep their values where the stored
     // data lacks them or cannot be read (false then). Stored data that is there but cannot be read (or
@@ -133,8 +134,9 @@ public:
     bool readStarterStyles();
 
     // --- Exceptions -------------------------------------------------------------------------------------
-    // Writes the report as "<name> <date time>.txt" in "Tarnwick Tools" under the host's special folder 5
-    // and names the file in an alert; when no file can be written the alert asks for the steps by e-mail.
+    // Writes the report as "<name> <date time>.txt" (" (2)", ... added when that is taken: a report is
+    // always a new file) in "Tarnwick Tools" under the host's special folder 5 and names the file in an
+    // alert; when no file can be written the alert asks for the steps by e-mail.
     // Returns the file's path, or "" when none was written.
     String reportException(const String& report);
 

@@ -92,8 +92,8 @@ void Supervisor::becomeSupervisor() {
     members_.assign(1, ownName_);
     if (!folder_) return;
     host::Result error = 0;
-    auto marker = folder_->createFile(kMarkerName, DataFile::kWrite, error, kMarkerExtension);
-    if (marker) marker->write(ownName_);
+    folder_->replaceFile(
+        kMarkerName, kMarkerExtension, [this](DataFile& marker) { return marker.write(ownName_); }, error);
 }
 
 void Supervisor::disconnect() {

@@ -70,6 +70,8 @@ bool DataFile::open() {
             return false;   // not one of the modes
     }
     if (create_) flags |= O_CREAT;
+    // A link planted at a name we write would have us empty and fill the file it names.
+    if (mode_ == kWrite || create_) flags |= O_NOFOLLOW;
     descriptor_ = openRegular(getLocation(), flags);
     return isOpen();
 }

@@ -39,8 +39,9 @@ public:
         std::size_t length = 0;   // bytes of the mark, to skip before the text
     };
 
-    // With create, opening makes the file when it is missing (never its folder). Such an open follows a
-    // link at the name; createNew never does.
+    // With create, opening makes the file when it is missing (never its folder). An open that may write
+    // (kWrite, or with create) never follows a link at the name: it fails instead, and nothing is made
+    // where a dangling link points. Reading follows links.
     explicit DataFile(FileLocation location, OpenMode mode = kReadWrite, bool create = false);
     // The file called name in folder; an unusable name (File::isUsableName) gives an unusable entry.
     DataFile(const Directory& folder, const String& name, OpenMode mode = kReadWrite, bool create = false);

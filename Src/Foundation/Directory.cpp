@@ -1,6 +1,8 @@
 #include "Foundation/Directory.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -9,6 +11,23 @@
 
 namespace tarnwick {
 namespace fs = std::filesystem;
+namespace {
+
+constexpr int kPartialTries = 100;   // names "x.partial", "x.partial 2", ... tried for a new file
+
+// "report..." becomes "report", then ".txt" follows; "..." and "" name nothing, nor a name or extension
+// that would leave the folder.
+std::optional<std::string> fileNameOf(const String& name, const String& extension) {
+    const std::string_view text = name.getView();
+    const std::size_t last = text.find_last_not_of('.');
+    if (last == std::string_view::npos) return std::nullopt;
+    std::string fileName(text.substr(0, last + 1));
+    if (!extension.isEmpty()) fileName.append(".").append(extension.getView());
+    if (!File::isUsableName(text.substr(0, last + 1)) || !File::isUsableName(fileName)) return std::nullopt;
+    return fileName;
+}
+
+}   // namespace
 
 Directory::Directory(FileLocation location, bool create) : File(std::move(location)) {
     if (!create || getLocation().empty()) return;
@@ -67,26 +86,55 @@ std::unique_ptr<DataFile> Directory::createFile(const String& name, DataFile::Op
                                                 host::Result& error, const String& extension,
                                                 [[maybe_unused]] std::uint32_t fileType,
                                                 [[maybe_unused]] std::uint32_t creator) const {
-    // "report..." becomes "report", then ".txt" follows; "..." and "" name nothing.
-    const std::string_view text = name.getView();
-    const std::size_t last = text.find_last_not_of('.');
-    if (last == std::string_view::npos) {
+    const std::optional<std::string> fileName = fileNameOf(name, extension);
+    if (!fileName) {
         error = host::kErrBadName;
         return nullptr;
     }
-    std::string fileName(text.substr(0, last + 1));
-    if (!extension.isEmpty()) fileName.append(".").append(extension.getView());
-    if (!isUsableName(text.substr(0, last + 1)) || !isUsableName(fileName)) {   // a separator in either
-        error = host::kErrBadName;
-        return nullptr;
-    }
-    auto file = std::make_unique<DataFile>(*this, String(std::string_view(fileName)), mode, /*create=*/true);
+    auto file = std::make_unique<DataFile>(*this, String(std::string_view(*fileName)), mode, /*create=*/true);
     if (!file->open()) {
         error = host::kErrFile;
         return nullptr;
     }
     error = host::kNoError;
     return file;
+}
+
+bool Directory::replaceFile(const String& name, const String& extension,
+                            const std::function<bool(DataFile&)>& write, host::Result& error) const {
+    const std::optional<std::string> fileName = fileNameOf(name, extension);
+    if (!fileName) {
+        error = host::kErrBadName;
+        return false;
+    }
+    error = host::kErrFile;
+    const String target{std::string_view(*fileName)};
+    std::unique_ptr<DataFile> file = DataFile::createNew(
+        *this,
+        [&target](int n) {
+            String partial = target + ".partial";
+            return n > 1 ? partial + " " + String(static_cast<std::int32_t>(n)) : partial;
+        },
+        kPartialTries);
+    if (!file) return false;
+    bool done = false;
+    try {
+        done = write(*file);
+    } catch (...) {
+        file->remove();
+        throw;
+    }
+    if (!file->close() || !done) {
+        file->remove();
+        return false;
+    }
+    // rename() replaces a link itself, never what it names.
+    if (::rename(file->getLocation().c_str(), (getLocation() / *fileName).c_str()) != 0) {
+        file->remove();
+        return false;
+    }
+    error = host::kNoError;
+    return true;
 }
 
 }   // namespace tarnwick

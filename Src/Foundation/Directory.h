@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -39,11 +40,19 @@ public:
     // The file "name.extension" in this folder, made when missing and opened in mode. The name is cut
     // after its last character that is not "."; without an extension no "." is added. Null on failure,
     // with error host::kErrBadName when the name is empty or only dots, or the name or extension is not
-    // usable inside the folder, and host::kErrFile when the system refuses. fileType and creator are
-    // kept by other platforms only and have no effect here.
+    // usable inside the folder, and host::kErrFile when the system refuses (also for a link at the name,
+    // which opening never follows). fileType and creator are kept by other platforms only and have no
+    // effect here.
     std::unique_ptr<DataFile> createFile(const String& name, DataFile::OpenMode mode, host::Result& error,
                                          const String& extension, std::uint32_t fileType = 0,
                                          std::uint32_t creator = 0) const;
+    // The file "name.extension" (named as createFile names it) written whole: write fills a new file made
+    // beside it where no entry was, which then takes the name in one step, replacing the file or link
+    // there (a link's target is never touched). False when the name is unusable (error
+    // host::kErrBadName), write returns false or throws, or the system refuses (host::kErrFile); the old
+    // entry is then as it was and no new file is left.
+    bool replaceFile(const String& name, const String& extension, const std::function<bool(DataFile&)>& write,
+                     host::Result& error) const;
 };
 
 }   // namespace tarnwick

@@ -1,5 +1,7 @@
 #include "Environment/Addon.h"
 
+#include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -176,6 +178,58 @@ TEST_F(AddonTest, WritesEachReportToItsOwnFileAndAsksForAnEmailWhenNoneCanBeWrit
     host::clearRecordedAlerts();
     EXPECT_TRUE(addon.reportException("third report").isEmpty());
     EXPECT_EQ(host::recordedAlerts().size(), 1u);
+}
+
+// Each file the framework writes in the data folders replaces a link planted at its name, and neither
+// writes the file the link names nor makes one where a dangling link points.
+TEST_F(AddonTest, NeverWritesTheMarkerPreferencesOrAReportThroughALink) {
+    namespace fs = std::filesystem;
+    const fs::path victim = home_ / "outside" / "victim.txt";
+    const fs::path nowhere = home_ / "outside" / "nowhere.txt";
+    fs::create_directories(victim.parent_path());
+    std::ofstream(victim) << "victim";
+    const auto untouched = [&] {
+        EXPECT_EQ(contents(victim), "victim");
+        EXPECT_FALSE(fs::exists(fs::symlink_status(nowhere)));
+    };
+    const fs::path marker = folder5() / "Tarnwick" / "com.tarnwickgroup.supervisor.txt";
+    const fs::path preferences = folder5() / "Tarnwick" / "com.tarnwickgroup.TestAddon.xml";
+    fs::create_directories(marker.parent_path());
+    for (const fs::path& target : {victim, nowhere}) {
+        SCOPED_TRACE(target.string());
+        fs::remove(marker);
+        fs::create_symlink(target, marker);
+        start();
+        EXPECT_EQ(fs::symlink_status(marker).type(), fs::file_type::regular);
+        EXPECT_EQ(contents(marker), "TestAddon");
+        fs::remove(preferences);
+        fs::create_symlink(target, preferences);
+        choose("Save File Note");
+        EXPECT_EQ(fs::symlink_status(preferences).type(), fs::file_type::regular);
+        EXPECT_NE(contents(preferences).find("<text>In File</text>"), std::string::npos);
+        host_->stopAddons();
+        untouched();
+    }
+
+    // A report takes a name no entry has: links planted at the names of the next seconds are passed over.
+    BareAddon addon;
+    const fs::path first(std::string(addon.reportException("first report").getView()));
+    const std::string stem = first.filename().string();
+    const std::string prefix = stem.substr(0, stem.size() - std::string(" 2000-01-01 00.00.00.txt").size());
+    const auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    for (std::time_t t = now; t <= now + 3; ++t) {
+        char when[32];
+        std::strftime(when, sizeof when, "%Y-%m-%d %H.%M.%S", std::localtime(&t));
+        const fs::path planted = first.parent_path() / (prefix + " " + when);
+        if (!fs::exists(fs::symlink_status(planted.string() + ".txt")))
+            fs::create_symlink(victim, planted.string() + ".txt");
+        fs::create_symlink(nowhere, planted.string() + " (2).txt");
+    }
+    const fs::path second(std::string(addon.reportException("second report").getView()));
+    ASSERT_FALSE(second.empty());
+    EXPECT_EQ(fs::symlink_status(second).type(), fs::file_type::regular);
+    EXPECT_EQ(contents(second), "second report");
+    untouched();
 }
 
 }   // namespace

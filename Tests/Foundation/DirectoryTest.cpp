@@ -1,6 +1,7 @@
 #include "Foundation/Directory.h"
 
 #include <filesystem>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,49 @@ TEST(Directory, ListsItsChildrenByNameAsFoldersAndFiles) {
     EXPECT_EQ(children[2]->getName(), "c");
     EXPECT_TRUE(Directory(scratch.path() / "missing").getChildren().empty());
     EXPECT_TRUE(Directory(scratch.path() / "box" / "b.txt").getChildren().empty());
+}
+
+TEST(Directory, WritesAFileWholeInPlaceOfALinkNeverThroughOne) {
+    ScratchFolder scratch;
+    const Directory folder(scratch.path() / "data", /*create=*/true);
+    const fs::path victim = scratch.write("outside/victim.txt", "victim");
+    const fs::path nowhere = scratch.path() / "outside" / "nowhere.txt";
+    const auto writes = [](const char* text) {
+        return [text](DataFile& file) { return file.write(String(text)); };
+    };
+    host::Result error = 0;
+    for (const fs::path& target : {victim, nowhere}) {
+        SCOPED_TRACE(target.string());
+        fs::remove(folder.getLocation() / "marker.txt");
+        fs::create_symlink(target, folder.getLocation() / "marker.txt");
+        // Opening to write refuses the link and makes nothing where it points.
+        EXPECT_EQ(folder.createFile("marker", DataFile::kWrite, error, "txt"), nullptr);
+        EXPECT_EQ(DataFile(folder, "marker.txt", DataFile::kReadWrite, /*create=*/true).open(), false);
+        ASSERT_TRUE(folder.replaceFile("marker", "txt", writes("mine"), error));
+        EXPECT_EQ(error, host::kNoError);
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder.getLocation() / "marker.txt")));
+        EXPECT_EQ(ScratchFolder::contents(folder.getLocation() / "marker.txt"), "mine");
+        EXPECT_EQ(ScratchFolder::contents(victim), "victim");
+        EXPECT_FALSE(fs::exists(fs::symlink_status(nowhere)));
+    }
+    // A link where the new file would be made is passed over, not written through.
+    fs::create_symlink(victim, folder.getLocation() / "marker.txt.partial");
+    EXPECT_TRUE(folder.replaceFile("marker", "txt", writes("again"), error));
+    EXPECT_EQ(ScratchFolder::contents(folder.getLocation() / "marker.txt"), "again");
+    EXPECT_EQ(ScratchFolder::contents(victim), "victim");
+    fs::remove(folder.getLocation() / "marker.txt.partial");
+
+    // A write that fails or throws leaves the old file and nothing else.
+    EXPECT_FALSE(folder.replaceFile(
+        "marker", "txt", [](DataFile&) { return false; }, error));
+    EXPECT_EQ(error, host::kErrFile);
+    EXPECT_THROW(folder.replaceFile(
+                     "marker", "txt", [](DataFile&) -> bool { throw std::bad_alloc(); }, error),
+                 std::bad_alloc);
+    EXPECT_FALSE(folder.replaceFile("..", "", writes("x"), error));
+    EXPECT_EQ(error, host::kErrBadName);
+    EXPECT_EQ(ScratchFolder::contents(folder.getLocation() / "marker.txt"), "again");
+    EXPECT_EQ(entriesBelow(folder.getLocation()), std::vector<std::string>{"marker.txt"});
 }
 
 }   // namespace

@@ -1,3 +1,4 @@
+#include <HostDialogLibrary.h>
 #include <HostDialogs.h>
 
 #include <HostFiles.h>
@@ -29,7 +30,8 @@ TEST_F(HostDialogsTest, AnswersAlertsFromTheScriptAndRecordsWhatTheyShowed) {
     host::setAlertObserver([&](const host::AlertRecord&) { ++observed; });
 
     EXPECT_EQ(host::alert(host::kAlertWarning, "Confirmation", "Go on?", "small", "OK", "Cancel", ""), 2);
-    // The script names a third button that this alert lacks: button 1, and a script error.
+    // The script names a third button that this alert lacks: the run stops, and the alert takes its
+    // last button, here its only one.
     EXPECT_EQ(host::alert(host::kAlertError, "Error", "Bad", "", "OK", "", ""), 1);
     // Nothing more scripted: the default button.
     EXPECT_EQ(host::alert(host::kAlertInformation, "Notification", "Done", "", "OK", "", ""), 1);
@@ -47,6 +49,7 @@ TEST_F(HostDialogsTest, AnswersAlertsFromTheScriptAndRecordsWhatTheyShowed) {
     EXPECT_EQ(observed, 3);
     ASSERT_EQ(host::scriptErrors().size(), 1u);
     EXPECT_NE(host::scriptErrors()[0].find("answerAlert 3"), std::string::npos);
+    EXPECT_EQ(host::scriptStopMessage(), host::scriptErrors()[0]);
 }
 
 TEST_F(HostDialogsTest, RejectsMalformedScriptsSayingWhereAndKeepsTheOldOne) {

@@ -1,3 +1,4 @@
+#include <HostDialogLibrary.h>
 #include <SimulatedHost.h>
 
 #include <cstring>
@@ -338,8 +339,10 @@ TEST_F(SimulatedHostTest, TheSettingsDialogChangesTheToolsPartAndItsValues) {
     EXPECT_EQ((*chair.memo.parameters)[1].head().value.real, 3);
     EXPECT_TRUE(host::scriptErrors().empty());
 
-    EXPECT_EQ(interfaceCall("SETD", &type, &variation), host::kNoError);
+    // Answers that cannot be played stop the run: the dialog is cancelled and nothing of it is kept.
+    EXPECT_EQ(interfaceCall("SETD", &type, &variation), host::kErrCancel);
     EXPECT_EQ(host_->project().state.defaults.at({type, variation}), chair);
+    EXPECT_EQ(host::scriptStopMessage(), "settingsDialog: the tool has no part \"Door\" to choose");
     EXPECT_EQ(host::scriptErrors(),
               (std::vector<std::string>{"settingsDialog: the tool has no part \"Door\" to choose",
                                         "settingsDialog: \"legs\" does not take that value",

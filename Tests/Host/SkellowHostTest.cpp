@@ -1,8 +1,12 @@
 // The command-line host, run as a program: exit status, messages and what it writes.
+#include <elf.h>
+#include <link.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include <FourCC.h>
 #include <HostRefusals.h>
@@ -185,8 +189,8 @@ TEST(SkellowHost, RefusesACutShortOrForeignModuleFileWithAMessage) {
     const std::string cut = scratch.write("cut.so", whole.substr(0, whole.size() / 3));
     const std::string foreign = scratch.write("foreign.so", "#!/bin/sh\necho not a module\n");
     const std::pair<std::string, std::string> cases[] = {
-        {cut, "is cut short: its section headers lie beyond its " + std::to_string(whole.size() / 3) +
-                  " bytes"},
+        {cut,
+         "is cut short: its section headers lie beyond its " + std::to_string(whole.size() / 3) + " bytes"},
         {foreign, "is not a module file: it has no ELF header"}};
     for (const auto& [module, why] : cases) {
         for (const std::vector<std::string>& arguments :
@@ -199,6 +203,83 @@ TEST(SkellowHost, RefusesACutShortOrForeignModuleFileWithAMessage) {
             EXPECT_EQ(run.err, "skellow-host: " + module + ": " + why + "\n");
         }
     }
+}
+
+// The module's bytes with the dynamic section, or every relocation of its DT_RELA table, damaged.
+enum class Damage { dynamicSection, relocations };
+std::string damagedModule(std::string bytes, Damage damage) {
+    const auto at = [&bytes](std::uint64_t offset, auto& value) {
+        std::memcpy(&value, bytes.data() + offset, sizeof value);
+    };
+    ElfW(Ehdr) header;
+    at(0, header);
+    std::vector<ElfW(Phdr)> segments(header.e_phnum);
+    for (std::size_t i = 0; i < segments.size(); ++i)
+        at(header.e_phoff + i * sizeof(ElfW(Phdr)), segments[i]);
+    const auto dynamic = std::find_if(segments.begin(), segments.end(), [](const ElfW(Phdr) & segment) {
+        return segment.p_type == PT_DYNAMIC;
+    });
+    if (dynamic == segments.end()) return "";
+    if (damage == Damage::dynamicSection) {
+        std::memset(bytes.data() + dynamic->p_offset, 0xFF, dynamic->p_filesz);
+        return bytes;
+    }
+    std::uint64_t table = 0, size = 0;
+    for (std::uint64_t offset = dynamic->p_offset; offset < dynamic->p_offset + dynamic->p_filesz;
+         offset += sizeof(ElfW(Dyn))) {
+        ElfW(Dyn) entry;
+        at(offset, entry);
+        if (entry.d_tag == DT_RELA) table = entry.d_un.d_ptr;
+        if (entry.d_tag == DT_RELASZ) size = entry.d_un.d_val;
+    }
+    for (const ElfW(Phdr) & segment : segments) {   // the table's address to its place in the file
+        if (segment.p_type != PT_LOAD || table < segment.p_vaddr ||
+            table >= segment.p_vaddr + segment.p_filesz)
+            continue;
+        for (std::uint64_t offset = 0; offset + sizeof(ElfW(Rela)) <= size; offset += sizeof(ElfW(Rela))) {
+            ElfW(Rela) relocation;
+            const std::uint64_t place = table - segment.p_vaddr + segment.p_offset + offset;
+            at(place, relocation);
+            relocation.r_offset = 0x7FFFFFFF0000;   // each one now writes far outside the module
+            std::memcpy(bytes.data() + place, &relocation, sizeof relocation);
+        }
+        return size > 0 ? bytes : "";
+    }
+    return "";
+}
+
+TEST(SkellowHost, RefusesADamagedModuleOfFullLengthWithoutCrashingOrLeavingAFolder) {
+    HostScratch scratch;
+    const std::string whole = readFile(RAW_ADDON_PATH);
+    const std::string badDynamic = damagedModule(whole, Damage::dynamicSection);
+    const std::string badRelocations = damagedModule(whole, Damage::relocations);
+    ASSERT_FALSE(badDynamic.empty());
+    ASSERT_FALSE(badRelocations.empty()) << "the module has relocations to damage";
+    const std::pair<std::string, std::string> cases[] = {
+        {scratch.write("dynamic.so", badDynamic), "is damaged: its dynamic section has no end\n"},
+        {scratch.write("relocations.so", badRelocations), "is damaged: loading it stops the process ("}};
+    const std::string temporary = scratch.file("tmp");
+    std::filesystem::create_directories(temporary);
+    const char* const testTemporary = std::getenv("TMPDIR");
+    const std::string kept = testTemporary ? testTemporary : "";
+    ASSERT_EQ(setenv("TMPDIR", temporary.c_str(), 1), 0);   // where menus makes its home
+    for (const auto& [module, why] : cases) {
+        for (const std::vector<std::string>& arguments :
+             {std::vector<std::string>{"menus", "--module", module},
+              std::vector<std::string>{"run", scratch.write("p.json", kProject), "--command", "X", "--home",
+                                       scratch.file("home"), "--module", module}}) {
+            SCOPED_TRACE(arguments[0] + " " + module);
+            const ProgramRun run = skellowHost(scratch, arguments);
+            EXPECT_EQ(run.status, 2);
+            EXPECT_EQ(run.err.rfind("skellow-host: " + module + ": " + why, 0), 0u) << run.err;
+            EXPECT_TRUE(std::filesystem::is_empty(temporary));
+            EXPECT_FALSE(std::filesystem::exists(scratch.file("home")));
+        }
+    }
+    if (testTemporary)
+        setenv("TMPDIR", kept.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
 }
 
 // The product on the example project, with the example mapping table in a fresh home.
@@ -240,7 +321,68 @@ TEST(SkellowHost, ExitsWithZeroOnlyWhenTheCommandRanToItsEnd) {
     }
 }
 
-TEST(SkellowHost, CountsOnlyRefusedElementReadsChangesAndUndoableStepsAsWorkNotDone) {
+// The example project with one text replaced.
+std::string exampleWith(const std::string& from, const std::string& to) {
+    std::string text = readFile(std::string(TEST_SOURCE_DIR) + "/../../examples/project.json");
+    const std::size_t at = text.find(from);
+    return at == std::string::npos ? "" : text.replace(at, from.size(), to);
+}
+
+TEST(SkellowHost, ExitsWithOneWhenTheReportNamesElementsThatWereNotDone) {
+    HostScratch scratch;
+    const std::string examples = std::string(TEST_SOURCE_DIR) + "/../../examples";
+    const std::string chair = R"("layer": 1,
+     "drawOrder": 3, "libraryIndex": 1, "position": [2.0, 3.0])";
+    const std::string missingLayer = exampleWith(chair, R"("layer": 9,
+     "drawOrder": 3, "libraryIndex": 1, "position": [2.0, 3.0])");
+    // The chair stands 1.7e308 above a ground floor at 1e308: its elevation above 0 is no number.
+    std::string overflow = exampleWith(chair, chair + R"(, "elevation": 1.7e308)");
+    overflow.replace(overflow.find(R"("level": 0.0)"), 12, R"("level": 1e308)");
+    struct Case {
+        std::string project;
+        std::string table;   // the mapping of "Office Chair"
+        int status;
+        std::string err;
+    };
+    const Case cases[] = {
+        {missingLayer, "Chair Modern", 1, "the first: getAttribute with 0x81060062 (bad index)\n"},
+        {overflow, "Chair Modern", 1, "the first: database 'CABO' with 0x81060068 (bad parameters)\n"},
+        // What the add-on leaves alone on its own it says in its report, and the host cannot tell.
+        {readFile(examples + "/project.json"), "No Such Part", 0, ""},
+        {readFile(examples + "/project.json"), "Door Glazed", 0, ""},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(i);
+        ASSERT_FALSE(c.project.empty());
+        std::string table = readFile(examples + "/ObjectMap.xml");
+        table.replace(table.find("Chair Modern"), 12, c.table);
+        const std::filesystem::path home = scratch.file("home" + std::to_string(i));
+        std::filesystem::create_directories(home / "Application Data" / "Skellowing");
+        scratch.write("home" + std::to_string(i) + "/Application Data/Skellowing/ObjectMap.xml", table);
+        const ProgramRun run = skellowHost(scratch, {"run", scratch.write("p.json", c.project), "--command",
+                                                     "Skellow From IFC", "--home", home.string()});
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+        EXPECT_EQ(run.out.find("could not be skellowed") != std::string::npos, c.status == 1) << run.out;
+    }
+}
+
+TEST(SkellowHost, NamesTheDataFolderByItsPathWhenTheHostCannotMakeItsFolder) {
+    HostScratch scratch;
+    std::filesystem::create_directories(scratch.file("home"));
+    scratch.write("home/Application Data", "a file where the host's folder should be");
+    const ProgramRun run =
+        skellowHost(scratch, {"run", std::string(TEST_SOURCE_DIR) + "/../../examples/project.json",
+                              "--command", "Skellow From IFC", "--home", scratch.file("home")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("The Skellowing add-on folder \"" + scratch.file("home") +
+                           "/Application Data/Skellowing\" cannot be found, made or written to"),
+              std::string::npos)
+        << run.out;
+}
+
+TEST(SkellowHost, CountsRefusedReadsChangesAndStepsTheCommandNeededButNotLookupsThatFindNothing) {
     using host::HostSlot;
     struct Case {
         HostSlot slot;
@@ -256,7 +398,14 @@ TEST(SkellowHost, CountsOnlyRefusedElementReadsChangesAndUndoableStepsAsWorkNotD
         {HostSlot::undoableCommand, 0, host::kErrBadIndex, true},   // rolled back
         {HostSlot::changeElement, 0, host::kNoError, false},
         {HostSlot::searchLibraryPart, 0, host::kErrBadName, false},   // a search that finds nothing
-        {HostSlot::getLibraryPart, 0, host::kErrBadIndex, false},
+        {HostSlot::getLibraryPart, 0, host::kErrBadIndex, false},     // no part there: a missing one
+        {HostSlot::getLibraryPart, 0, host::kErrMemFull, true},
+        {HostSlot::getLibraryPartParameters, 0, host::kErrBadIndex, false},
+        {HostSlot::getLibraryPartParameters, 0, host::kErrGeneral, true},
+        {HostSlot::getAttribute, 0, host::kErrBadIndex, true},   // an element's layer the project lacks
+        {HostSlot::utilities, host::fourcc("GULN"), host::kErrGeneral, true},
+        {HostSlot::utilities, host::fourcc("GULN"), host::kErrBadName, false},   // it names no part
+        {HostSlot::database, host::fourcc("CABO"), host::kErrBadParameters, true},
         {HostSlot::getModuleData, 0, host::kErrNoModuleData, false},
         {HostSlot::utilities, host::fourcc("CLPS"), host::kErrBadName, false},   // another family
     };

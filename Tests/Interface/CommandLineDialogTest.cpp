@@ -41,14 +41,14 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(folder_); }
 
-    HostRun nameRequest(const std::string& script) {
+    HostRun nameRequest(const std::string& script, const std::string& item = "Name Request") {
         std::ofstream(folder_ / "answers.json") << script;
         std::string command = quoted(SKELLOW_HOST_PATH);
         for (const std::string& argument :
-             {std::string("run"), (folder_ / "p.json").string(), std::string("--command"),
-              std::string("Name Request"), std::string("--answers"), (folder_ / "answers.json").string(),
-              std::string("--out"), out(), std::string("--module"), std::string(INTERFACE_TEST_ADDON_PATH),
-              std::string("--home"), (folder_ / "home").string()})
+             {std::string("run"), (folder_ / "p.json").string(), std::string("--command"), item,
+              std::string("--answers"), (folder_ / "answers.json").string(), std::string("--out"), out(),
+              std::string("--module"), std::string(INTERFACE_TEST_ADDON_PATH), std::string("--home"),
+              (folder_ / "home").string()})
             command += " " + quoted(argument);
         command +=
             " >" + quoted((folder_ / "stdout").string()) + " 2>" + quoted((folder_ / "stderr").string());
@@ -94,4 +94,32 @@ TEST_F(CommandLineDialogTest, FailsWithOneAndSaysSoWhenScriptedAnswersWereNeverU
         << run.err;
     EXPECT_NE(run.err.find("skellow-host: script: never played: fileDialog cancel\n"), std::string::npos)
         << run.err;
+}
+
+TEST_F(CommandLineDialogTest, FailsWithOneWhenAnErrorEndsADialogOrComesAsTheProjectIsSaved) {
+    // OK fails: the framework says so and closes the dialog as cancelled, with nothing done.
+    HostRun run = nameRequest("[]", "Failing OK");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("dialog 32621 \"Failing\" closes (cancelled)\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("skellow-host: \"Failing OK\" showed an error in a dialog, which then closed "
+                           "before the user did anything more\n"),
+              std::string::npos)
+        << run.err;
+    // An error in the pre-save notification is printed and counted.
+    run = nameRequest("[]", "Error At Save");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("] not stored\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("skellow-host: an add-on showed an error as the project was saved or closed\n"),
+              std::string::npos)
+        << run.err;
+}
+
+TEST_F(CommandLineDialogTest, StopsWithTwoWhenAnAlertHasNoButtonTheScriptPresses) {
+    const HostRun run = nameRequest(R"([{"do": "answerAlert", "button": 3}])", "Ask");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("skellow-host: script: answerAlert 3: the alert \"Go on?\" has no such button; "
+                           "the project was not saved"),
+              std::string::npos)
+        << run.err;
+    EXPECT_FALSE(std::filesystem::exists(out()));
 }

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -188,6 +189,26 @@ TEST_F(HostFiles, ClearingTheAnswersMakesTheNextDialogCancel) {
     EXPECT_EQ(browseForFile(FileDialogKind::open, "Open", "xml"), std::nullopt);
     clearFileDialogRequests();
     EXPECT_TRUE(fileDialogRequests().empty());
+}
+
+}   // namespace
+
+namespace {
+
+TEST_F(HostFiles, ReplacesAFileWhoseNameTakesAllAFolderEntryMayHold) {
+    for (const std::size_t length : {std::size_t{236}, std::size_t{255}}) {
+        SCOPED_TRACE(length);
+        const std::string path = (root_ / std::string(length, 'n')).string();
+        std::string error;
+        EXPECT_TRUE(canReplaceFile(path, error)) << error;
+        ASSERT_TRUE(replaceFile(path, "first", error)) << error;
+        ASSERT_TRUE(replaceFile(path, "second", error)) << error;
+        std::ifstream in(path);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "second");
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(root_)) left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left.size(), 2u) << "only the two files, no new file left beside them";
 }
 
 }   // namespace

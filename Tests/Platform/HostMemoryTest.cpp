@@ -172,6 +172,7 @@ TEST(HostMemory, ADisposedHandleIsNotRevivedByLaterAllocations) {
 
 TEST(HostMemory, FailsTheNthAllocationFromNowOnce) {
     MemoryTestGuard guard;
+    const std::uint64_t refusedBefore = memoryStats().refusedAllocations;
     failAllocation(3);
     const Handle first = newHandle(4, /*clear=*/true);
     const Ptr second = newPtr(4, /*clear=*/true);
@@ -183,6 +184,7 @@ TEST(HostMemory, FailsTheNthAllocationFromNowOnce) {
     EXPECT_EQ(third, nullptr);
     EXPECT_NE(fourth, nullptr);
     EXPECT_NE(fifth, nullptr);
+    EXPECT_EQ(memoryStats().refusedAllocations, refusedBefore + 1) << "the command-line host counts it";
     disposeHandle(first);
     disposePtr(second);
     disposePtr(fourth);

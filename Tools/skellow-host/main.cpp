@@ -5,24 +5,29 @@
 //   skellow-host run PROJECT.json --command "ITEM TEXT" [--answers SCRIPT.json] [--home DIR]
 //                    [--out OUT.json] [--module PATH]
 //
-// Exit status: 0 done; 1 not all done (an error, a rollback, a refused element read or change, an error
-// alert outside the command's dialogs); 2 bad arguments or unreadable input (nothing is written).
+// Exit status: 0 done; 1 not all done (an error, a rollback, a refused read or change the command
+// needed, a failed allocation, an error alert that ended its work); 2 bad arguments, unreadable input
+// or a script that cannot be played (nothing is written).
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <AddonModule.h>
+#include <FourCC.h>
 #include <HostDialogLibrary.h>
 #include <HostDialogs.h>
 #include <HostFiles.h>
+#include <HostMemory.h>
 #include <HostRefusals.h>
 #include <HostTable.h>
 #include <SimulatedHost.h>
@@ -69,19 +74,24 @@ constexpr const char* kHelp =
     "  --help, -h             this page\n"
     "\n"
     "Exit status:\n"
-    "  0  done: the command ran to its end, and the host refused it no element read and no change\n"
-    "     of the project\n"
+    "  0  done: the command ran to its end, the host refused it none of the reads and changes it\n"
+    "     needed, and no error alert told otherwise\n"
     "  1  not all done: the command returned an error; it was cancelled in the process window; an\n"
-    "     undoable step of it was rolled back; the host refused it an element read or a change (so\n"
-    "     there are elements it could not change, whatever its report says); or it showed an error\n"
-    "     alert while none of its dialogs was open (one answered inside a dialog that stays open,\n"
-    "     such as a refused name then corrected, does not count). A line on stderr says which.\n"
-    "     With --out the project is written all the same\n"
+    "     undoable step of it was rolled back; the host refused it a read it needed (an element, its\n"
+    "     layer or other attribute, its library part, the part's parameters or name, its bounds) or\n"
+    "     a change, or an allocation failed (so there are elements it could not change, whatever its\n"
+    "     report says); it showed an error alert while none of its dialogs was open, or in a dialog\n"
+    "     that then closed before the user did anything more (one answered inside a dialog that\n"
+    "     stays open, such as a refused name then corrected, does not count); or an error alert came\n"
+    "     as the project was saved or closed. A line on stderr says which. With --out the project is\n"
+    "     written all the same\n"
     "  2  bad arguments or unreadable input (a project, script or module that is missing, no regular\n"
-    "     file, too large, nested too deep or malformed; an --out that is no regular file or whose\n"
-    "     folder takes no new file): a message on stderr says what is wrong, and nothing is written\n"
-    "     or made. A script action that cannot be played stops the run with 2 too: the project is\n"
-    "     not written, and stderr names the files the add-on had already saved in the home\n"
+    "     file, too large, nested too deep, damaged or malformed; an --out that is no regular file or\n"
+    "     whose folder takes no new file): a message on stderr says what is wrong, and nothing is\n"
+    "     written or made. A script action or answer that cannot be played as written (a missing\n"
+    "     item or button, a value a parameter refuses, a part a tool does not have) stops the run with\n"
+    "     2 too: the project is not written, and stderr names the files the add-on had already saved\n"
+    "     in the home\n"
     "\n"
     "Example:\n"
     "  skellow-host run examples/project.json --command \"Skellow From IFC\" --out /tmp/changed.json\n";
@@ -198,6 +208,10 @@ int listMenus(const Arguments& arguments) {
     std::string error;
     const auto path = modulePath(arguments, error);
     if (!path) {
+        std::cerr << "skellow-host: " << error << "\n";
+        return kExitBadInput;
+    }
+    if (!host::AddonModule::loadsApart(*path, error)) {   // before the home, which a crash would leave
         std::cerr << "skellow-host: " << error << "\n";
         return kExitBadInput;
     }
@@ -319,6 +333,24 @@ bool makeHome(const std::string& home) {
     return true;
 }
 
+// The transcript's mark of a user action played in a dialog (the script's, or Enter or Escape).
+constexpr std::string_view kActionMark = "  > ";
+
+// Prints and judges every alert for as long as it lives: also those of the notifications that follow
+// the command (the project saved, the add-ons leaving).
+class AlertPrinter {
+public:
+    explicit AlertPrinter(std::function<void(const host::AlertRecord&)> observer) {
+        host::setAlertObserver(std::move(observer));
+    }
+    ~AlertPrinter() { host::setAlertObserver(nullptr); }
+    AlertPrinter(const AlertPrinter&) = delete;
+    AlertPrinter& operator=(const AlertPrinter&) = delete;
+};
+
+// " 'GULN'" for a call of a dispatcher with a four-character code; "" for others.
+std::string codeText(std::uint32_t code) { return code == 0 ? "" : " '" + host::fourccText(code) + "'"; }
+
 int runCommand(const Arguments& arguments) {
     // Everything is read and checked before the add-on runs or any folder is made, so bad input changes
     // nothing.
@@ -352,7 +384,8 @@ int runCommand(const Arguments& arguments) {
     }
     const auto path = modulePath(arguments, error);
     // Loaded here to be checked before the home is made; the host's own load of it shares this one.
-    const auto module = path ? host::AddonModule::load(*path, error) : nullptr;
+    const auto module =
+        path && host::AddonModule::loadsApart(*path, error) ? host::AddonModule::load(*path, error) : nullptr;
     if (!module) {
         std::cerr << "skellow-host: " << error << "\n";
         return kExitBadInput;
@@ -371,15 +404,26 @@ int runCommand(const Arguments& arguments) {
         return kExitBadInput;
     }
 
-    // An error alert inside an open dialog is answered there, and the user goes on in the dialog (a name
-    // refused, then corrected): only one outside every dialog tells that the command gave up.
+    // An error alert outside every dialog tells that the command gave up. One inside a dialog is answered
+    // there, and counts only when the user does nothing more in a dialog after it: the dialog closed on
+    // its own (a handler failed and it closed as cancelled). A name refused, then corrected, does not.
     bool errorShown = false;
-    host::setAlertObserver([&](const host::AlertRecord& alert) {
+    bool errorInDialog = false;     // an error alert in a dialog, the user's last word so far
+    bool errorAfterwards = false;   // an error alert as the project is saved or closed
+    bool commandRunning = true;
+    const AlertPrinter alerts([&](const host::AlertRecord& alert) {
         printAlert(alert);
-        errorShown = errorShown || (alert.kind == host::kAlertError && !host::modalDialogRunning());
+        if (alert.kind != host::kAlertError) return;
+        if (!commandRunning)
+            errorAfterwards = true;
+        else if (host::modalDialogRunning())
+            errorInDialog = true;
+        else
+            errorShown = true;
     });
     const FileStamps homeBefore = stampFiles(host::homeDirectory());
     const std::size_t callsBefore = host.calls().size();
+    const std::uint64_t refusedAllocationsBefore = host::memoryStats().refusedAllocations;
     bool cancelled = false;   // the user stopped the work in the process window
     host.setProgressObserver(
         [&, printer = ProgressPrinter(isatty(STDOUT_FILENO) != 0)](
@@ -387,12 +431,14 @@ int runCommand(const Arguments& arguments) {
             printer(event, window);
             cancelled = cancelled || event.kind == host::ProgressEvent::cancelled;
         });
-    host::setDialogTranscript([](const std::string& line) { std::cout << line << "\n"; });
+    host::setDialogTranscript([&](const std::string& line) {
+        std::cout << line << "\n";
+        if (line.starts_with(kActionMark)) errorInDialog = false;   // the user went on
+    });
     const host::Result result = host.selectMenuItem(*choice);
     host::setDialogTranscript(nullptr);
     host.setProgressObserver(nullptr);
-    host::setAlertObserver(nullptr);
-    for (const auto& message : host::scriptErrors()) std::cerr << "skellow-host: script: " << message << "\n";
+    commandRunning = false;
     // A dialog action that could not be played stopped the run: nothing of it is kept.
     host::stopOnUnplayedDialogActions();
     if (host::scriptRunStopped()) {
@@ -421,14 +467,25 @@ int runCommand(const Arguments& arguments) {
         if (refused++ == 0) firstRefused = &host.calls()[i];
     }
     if (firstRefused)
-        std::cerr << "skellow-host: " << refused << " of the command's element reads, project changes and "
-                  << "undoable steps failed, the first: " << host::hostSlotName(firstRefused->slot)
-                  << " with " << host::describeResult(firstRefused->result) << "\n";
+        std::cerr << "skellow-host: " << refused << " of the host calls the command needed failed (reads, "
+                  << "project changes, undoable steps), the first: " << host::hostSlotName(firstRefused->slot)
+                  << codeText(firstRefused->code) << " with " << host::describeResult(firstRefused->result)
+                  << "\n";
+    const std::uint64_t refusedAllocations =
+        host::memoryStats().refusedAllocations - refusedAllocationsBefore;
+    if (refusedAllocations > 0)
+        std::cerr << "skellow-host: " << refusedAllocations
+                  << " of the command's memory allocations failed\n";
     if (errorShown) std::cerr << "skellow-host: \"" << command << "\" showed an error outside its dialogs\n";
+    if (errorInDialog)
+        std::cerr << "skellow-host: \"" << command << "\" showed an error in a dialog, which then closed "
+                  << "before the user did anything more\n";
     if (cancelled) std::cerr << "skellow-host: \"" << command << "\" was cancelled before its end\n";
 
-    int status =
-        (result != host::kNoError || refused > 0 || errorShown || cancelled) ? kExitFailures : kExitDone;
+    int status = (result != host::kNoError || refused > 0 || refusedAllocations > 0 || errorShown ||
+                  errorInDialog || cancelled)
+                     ? kExitFailures
+                     : kExitDone;
     for (const auto& left : host::unplayedActions()) {   // scripted answers nothing asked for
         std::cerr << "skellow-host: script: never played: " << left << "\n";
         status = kExitFailures;
@@ -447,6 +504,10 @@ int runCommand(const Arguments& arguments) {
     host.stopAddons();
     for (const auto& line : host.stopResults())
         if (line.find("failed") != std::string::npos) std::cerr << "skellow-host: " << line << "\n";
+    if (errorAfterwards) {
+        std::cerr << "skellow-host: an add-on showed an error as the project was saved or closed\n";
+        status = kExitFailures;
+    }
     return status;
 }
 

@@ -15,6 +15,9 @@
 #include "Environment/MenuSubscriber.h"
 #include "Environment/ProjectEvent.h"
 #include "Environment/ProjectSubscriber.h"
+#include "Environment/Subscriber.h"
+#include "Foundation/TracedException.h"
+#include "Interface/ActionEvent.h"
 #include "Interface/Alert.h"
 #include "Interface/ConfirmAlert.h"
 #include "Interface/CustomAlert.h"
@@ -158,6 +161,33 @@ void modalWithTheProject() {
     say("modal ended " + std::to_string(result));
 }
 
+// A dialog whose OK fails: the framework reports it and the dialog closes as cancelled.
+class FailingDialog : public Dialog {
+public:
+    FailingDialog() : Dialog(32621, /*modal=*/true) {}
+    void close(const ActionEvent&) override { throw TracedException("bad_alloc", "FailingDialog::close"); }
+};
+
+void failingOk() { say("failing dialog " + std::to_string(FailingDialog().open())); }
+
+// The next pre-save notification shows an error, as a store that cannot be written would.
+bool errorOnSave = false;
+
+void errorAtSave() { errorOnSave = true; }
+
+class SaveWatcher : public Subscriber {
+public:
+    void subscribe(EventKeyList& keys) const override {
+        keys.append(ProjectEvent::kSource, ProjectEvent::kType);
+    }
+    bool receive(const Event& event) override {
+        const auto* project = dynamic_cast<const ProjectEvent*>(&event);
+        if (!errorOnSave || !project || project->getCode() != host::kProjectPreSave) return false;
+        ErrorAlert().show("not stored");
+        return false;
+    }
+};
+
 class InterfaceMenu : public MenuSubscriber {
 public:
     InterfaceMenu() : MenuSubscriber(32500, 32510, 0, 0) {}
@@ -165,10 +195,10 @@ public:
 protected:
     bool doCommand(const MenuEvent& event) override {
         using Scenario = void (*)();
-        static constexpr Scenario kScenarios[] = {defaultTitles,     givenTitles,        ask,
-                                                  askWithLabels,     customAlerts,       nestedProgress,
-                                                  cancelledProgress, refusedProgress,    nameRequest,
-                                                  openPalette,       modalWithTheProject};
+        static constexpr Scenario kScenarios[] = {
+            defaultTitles,     givenTitles,     ask,         askWithLabels, customAlerts,        nestedProgress,
+            cancelledProgress, refusedProgress, nameRequest, openPalette,   modalWithTheProject, failingOk,
+            errorAtSave};
         const int index = event.getItem() - 1;
         if (index < 0 || index >= static_cast<int>(std::size(kScenarios))) return false;
         kScenarios[index]();
@@ -186,10 +216,12 @@ public:
     void installTools() override {
         menu_ = std::make_unique<InterfaceMenu>();
         subscribe(*menu_);
+        subscribe(saveWatcher_);
     }
 
 private:
     std::unique_ptr<InterfaceMenu> menu_;
+    SaveWatcher saveWatcher_;
 };
 
 const AddonFactory registration(&AddonFactory::create<InterfaceTestAddon>, &AddonFactory::destroy);
