@@ -291,7 +291,7 @@ TEST_F(ZoneElementTest, PopulatingFindsTheDefaultsStampWhereAZoneKeepsIt) {
             host::ParameterRecord head = parameter.head();
             std::fill(std::begin(head.value.text), std::end(head.value.text), u'\0');
             std::copy_n(u"Courier", 7, head.value.text);
-            std::memcpy(parameter.record.data(), &head, sizeof head);
+            parameter.record.assign(&head);
         }
     host::SimToolDefault defaults;
     defaults.memo.parameters = parameters;

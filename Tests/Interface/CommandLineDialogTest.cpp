@@ -100,7 +100,7 @@ TEST_F(CommandLineDialogTest, FailsWithOneWhenAnErrorEndsADialogOrComesAsTheProj
     // OK fails: the framework says so and closes the dialog as cancelled, with nothing done.
     HostRun run = nameRequest("[]", "Failing OK");
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.out.find("dialog 32621 \"Failing\" closes (cancelled)\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("dialog 32621 \"Modal\" closes (cancelled)\n"), std::string::npos) << run.out;
     EXPECT_NE(run.err.find("skellow-host: \"Failing OK\" showed an error in a dialog, which then closed "
                            "before the user did anything more\n"),
               std::string::npos)
