@@ -30,8 +30,10 @@ struct UniqueId {
 // change parts in place, so nothing the index holds is taken on trust: every entry a lookup touches is
 // first compared with the part's texts (no parsing, no case folding), and before a lookup answers that
 // nothing qualifies, every entry is. A stale entry makes the index anew and the lookup run again. Parts
-// added at the end are indexed as they come. Every answer is the lowest library index that qualifies (the
-// highest when asked), as a walk in library order gives it.
+// added at the end are indexed as they come. Every answer is the lowest library index that qualifies
+// (the highest when asked), as a walk in library order gives it, but for one case: a part changed in place,
+// not through the host's calls, to a name or id that a later unchanged part already has is not preferred
+// to that part until the index is made anew.
 class SimLibraryIndex {
 public:
     using Parts = std::vector<SimLibraryPart>;
