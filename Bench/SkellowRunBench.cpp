@@ -61,29 +61,31 @@ void* counted(void* block) {
 }   // namespace
 
 extern "C" {
-void* malloc(std::size_t size) { return counted(__libc_malloc(size)); }
-void* calloc(std::size_t count, std::size_t size) { return counted(__libc_calloc(count, size)); }
-void* realloc(void* block, std::size_t size) {
+void* malloc(std::size_t size) noexcept { return counted(__libc_malloc(size)); }
+void* calloc(std::size_t count, std::size_t size) noexcept { return counted(__libc_calloc(count, size)); }
+void* realloc(void* block, std::size_t size) noexcept {
     const std::int64_t before = usableBytes(block);
     void* const moved = __libc_realloc(block, size);
     if (moved == nullptr && size != 0) return nullptr;   // refused: the block stays as it was
     liveHeap.fetch_sub(before);                          // moved, grown in place, or freed by size 0
     return counted(moved);
 }
-void free(void* block) {
+void free(void* block) noexcept {
     liveHeap.fetch_sub(usableBytes(block));
     __libc_free(block);
 }
-void* memalign(std::size_t alignment, std::size_t size) { return counted(__libc_memalign(alignment, size)); }
-void* aligned_alloc(std::size_t alignment, std::size_t size) { return memalign(alignment, size); }
-int posix_memalign(void** out, std::size_t alignment, std::size_t size) {
+void* memalign(std::size_t alignment, std::size_t size) noexcept {
+    return counted(__libc_memalign(alignment, size));
+}
+void* aligned_alloc(std::size_t alignment, std::size_t size) noexcept { return memalign(alignment, size); }
+int posix_memalign(void** out, std::size_t alignment, std::size_t size) noexcept {
     void* const block = memalign(alignment, size);
     if (block == nullptr) return ENOMEM;
     *out = block;
     return 0;
 }
-void* valloc(std::size_t size) { return counted(__libc_valloc(size)); }
-void* pvalloc(std::size_t size) { return counted(__libc_pvalloc(size)); }
+void* valloc(std::size_t size) noexcept { return counted(__libc_valloc(size)); }
+void* pvalloc(std::size_t size) noexcept { return counted(__libc_pvalloc(size)); }
 }
 
 namespace {
