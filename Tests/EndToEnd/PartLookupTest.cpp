@@ -2,7 +2,6 @@
 // next command sees the library as it is then.
 #include <algorithm>
 #include <fstream>
-#include <set>
 #include <string>
 
 #include <nlohmann/json.hpp>
