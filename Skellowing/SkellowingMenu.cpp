@@ -1,6 +1,7 @@
 #include "Skellowing/SkellowingMenu.h"
 
 #include "Environment/Host.h"
+#include "Project/Library.h"
 #include "Skellowing/ObjectMapTransaction.h"
 #include "Skellowing/SkellowingStrings.h"
 
@@ -18,6 +19,10 @@ constexpr std::uint32_t kMenuFlags = 0;
 SkellowingMenu::SkellowingMenu() : MenuSubscriber(strings::kMenu, kPromptList, kMenuPosition, kMenuFlags) {}
 
 bool SkellowingMenu::doCommand(const tarnwick::MenuEvent& event) {
+    // The dialog's rows and the run look up the same few parts again and again; while the command lasts
+    // only the command itself could change the library.
+    tarnwick::Library* const library = tarnwick::Host::getLibrary();
+    const std::shared_ptr<void> answers = library != nullptr ? library->keepAnswers() : nullptr;
     ObjectMapTransaction transaction(event);
     return (tarnwick::Host::makeTransaction(transaction) & 0xFF) != 0;
 }

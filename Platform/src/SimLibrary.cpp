@@ -15,28 +15,6 @@ namespace {
 
 constexpr std::uint32_t kParameterSection = fourcc("PARD");
 
-// A unique-id text: "{main}" or "{main}-{revision}", hexadecimal digits in either case.
-struct UniqueId {
-    GuidRecord main{};
-    GuidRecord revision{};
-    bool hasRevision = false;
-};
-
-bool parseUniqueId(std::string_view text, UniqueId& id) {
-    const auto braced = [](std::string_view part, GuidRecord& guid) {
-        return part.size() == 38 && part.front() == '{' && part.back() == '}' && guidFromText(part, guid);
-    };
-    if (text.size() == 38) {
-        id.hasRevision = false;
-        return braced(text, id.main);
-    }
-    if (text.size() != 77 || text[38] != '-') return false;
-    id.hasRevision = true;
-    return braced(text.substr(0, 38), id.main) && braced(text.substr(39), id.revision);
-}
-
-bool sameGuid(const GuidRecord& a, const GuidRecord& b) { return compareGuids(a, b) == 0; }
-
 // The text of a zero-terminated field of `size` bytes; nullopt when it has no terminator.
 std::optional<std::string> fieldText(const char* field, std::size_t size) {
     const std::size_t length = strnlen(field, size);
@@ -64,8 +42,6 @@ void putBytes(char (&field)[N], const std::string& text) {
     std::fill(std::begin(field), std::end(field), '\0');
     std::memcpy(field, text.data(), std::min(text.size(), N - 1));
 }
-
-bool sameName(const std::string& a, const std::string& b) { return toLowerText(a) == toLowerText(b); }
 
 // A location handed in: a live pointer block holding a zero-terminated path.
 Result takeLocation(const char* location, std::string& path) {
@@ -136,28 +112,13 @@ Result SimLibrary::putRecord(const SimLibraryPart& part, std::int32_t index, Lib
     return kNoError;
 }
 
+SimLibraryIndex& SimLibrary::indexed() const { return work_.index; }
+
 std::int32_t SimLibrary::findByUniqueId(const std::string& text, std::int32_t type, std::int32_t after,
                                         bool parent, bool onlyPlaceable) const {
     UniqueId wanted;
-    if (!parseUniqueId(text, wanted)) return 0;
-    const auto& parts = project_.state.libraryParts;
-    const auto passes = [&](std::size_t i) {
-        const SimLibraryPart& part = parts[i];
-        return !part.deleted && static_cast<std::int32_t>(i) + 1 > after &&
-               (type == 0 || part.type == type) && (!onlyPlaceable || part.placeable);
-    };
-    for (int pass = 0; pass < 2; ++pass) {   // the same text first, then the same main guid
-        for (std::size_t i = 0; i < parts.size(); ++i) {
-            if (!passes(i)) continue;
-            UniqueId id;
-            if (!parseUniqueId(parent ? parts[i].parentId : parts[i].uniqueId, id)) continue;
-            const bool same = sameGuid(id.main, wanted.main) &&
-                              (pass == 1 || (id.hasRevision == wanted.hasRevision &&
-                                             (!id.hasRevision || sameGuid(id.revision, wanted.revision))));
-            if (same) return static_cast<std::int32_t>(i) + 1;
-        }
-    }
-    return 0;
+    if (!UniqueId::parse(text, wanted)) return 0;
+    return indexed().findByUniqueId(project_.state.libraryParts, wanted, type, after, parent, onlyPlaceable);
 }
 
 Result SimLibrary::search(LibraryPartRecord& part, bool createIfMissing, bool onlyPlaceable) const {
@@ -174,16 +135,9 @@ Result SimLibrary::search(LibraryPartRecord& part, bool createIfMissing, bool on
     } else if (!parentId->empty()) {
         found = findByUniqueId(*parentId, part.type, std::max(part.index, 0), true, onlyPlaceable);
     } else if (!documentName->empty() || !fileName->empty()) {
-        const auto& parts = project_.state.libraryParts;
-        for (std::size_t i = 0; i < parts.size() && found == 0; ++i) {
-            const SimLibraryPart& candidate = parts[i];
-            if (candidate.deleted || (part.type != 0 && candidate.type != part.type) ||
-                (onlyPlaceable && !candidate.placeable))
-                continue;
-            const bool named = !documentName->empty() ? sameName(candidate.name, *documentName)
-                                                      : sameName(candidate.fileName, *fileName);
-            if (named) found = static_cast<std::int32_t>(i) + 1;
-        }
+        const bool byFile = documentName->empty();
+        found = indexed().findByName(project_.state.libraryParts, byFile ? *fileName : *documentName, byFile,
+                                     part.type, onlyPlaceable, /*last=*/false);
     } else {
         return kErrBadParameters;   // nothing to search by
     }
@@ -208,13 +162,12 @@ Result SimLibrary::create(const LibraryPartRecord& part) {
     if (!name || !fileName || !uniqueId || !parentId) return kErrBadParameters;
     if (name->empty()) return kErrBadName;
     UniqueId parsed;
-    if ((!uniqueId->empty() && !parseUniqueId(*uniqueId, parsed)) ||
-        (!parentId->empty() && !parseUniqueId(*parentId, parsed)))
+    if ((!uniqueId->empty() && !UniqueId::parse(*uniqueId, parsed)) ||
+        (!parentId->empty() && !UniqueId::parse(*parentId, parsed)))
         return kErrBadParameters;
-    std::int32_t replacing = 0;
     const auto& parts = project_.state.libraryParts;
-    for (std::size_t i = 0; i < parts.size(); ++i)
-        if (!parts[i].deleted && sameName(parts[i].name, *name)) replacing = static_cast<std::int32_t>(i) + 1;
+    const std::int32_t replacing = indexed().findByName(parts, *name, /*fileName=*/false, /*type=*/0,
+                                                        /*onlyPlaceable=*/false, /*last=*/true);
     if (replacing != 0 && !work_.overwrite) return kErrBadName;
     if (!uniqueId->empty()) {
         const std::int32_t holder = findByUniqueId(*uniqueId, 0, 0, false, false);
@@ -496,38 +449,34 @@ Result SimLibrary::uniqueIdText(std::int32_t index, char* text) const {
 
 Result SimLibrary::family(const char* a, const char* b) const {
     UniqueId first, second;
-    if (!parseUniqueId(a, first) || !parseUniqueId(b, second)) return kErrBadParameters;
-    if (sameGuid(first.main, second.main)) return kNoError;
+    if (!UniqueId::parse(a, first) || !UniqueId::parse(b, second)) return kErrBadParameters;
+    if (first.sameMain(second)) return kNoError;
     // Up the parents of a's part; a chain that comes back on itself ends.
+    SimLibraryIndex& index = indexed();
+    const auto& parts = project_.state.libraryParts;
     std::set<std::int32_t> seen;
-    for (std::int32_t at = findByUniqueId(a, 0, 0, false, false); at != 0 && seen.insert(at).second;) {
-        const std::string& parent = project_.state.libraryParts[at - 1].parentId;
-        UniqueId up;
-        if (!parseUniqueId(parent, up)) break;
-        if (sameGuid(up.main, second.main)) return kNoError;
-        at = findByUniqueId(parent, 0, 0, false, false);
+    for (std::int32_t at = index.findByUniqueId(parts, first, 0, 0, false, false);
+         at != 0 && seen.insert(at).second;) {
+        const UniqueId* const up = index.idOf(parts, at, /*parent=*/true);
+        if (!up) break;
+        if (up->sameMain(second)) return kNoError;
+        at = index.findByUniqueId(parts, *up, 0, 0, false, false);
     }
     return kErrBadName;
 }
 
 Result SimLibrary::compare(const char* a, const char* b) const {
     UniqueId first, second;
-    if (!parseUniqueId(a, first) || !parseUniqueId(b, second) || !sameGuid(first.main, second.main))
+    if (!UniqueId::parse(a, first) || !UniqueId::parse(b, second) || !first.sameMain(second))
         return kErrBadParameters;
-    if (first.hasRevision == second.hasRevision &&
-        (!first.hasRevision || sameGuid(first.revision, second.revision)))
-        return kNoError;
+    if (first.sameText(second)) return kNoError;
     // Loaded order: the index of the first part that carries exactly this text; 0 when none.
+    SimLibraryIndex& index = indexed();
+    const auto& parts = project_.state.libraryParts;
     const auto loadedAt = [&](const UniqueId& wanted) {
-        const auto& parts = project_.state.libraryParts;
-        for (std::size_t i = 0; i < parts.size(); ++i) {
-            UniqueId id;
-            if (!parts[i].deleted && parseUniqueId(parts[i].uniqueId, id) && sameGuid(id.main, wanted.main) &&
-                id.hasRevision == wanted.hasRevision &&
-                (!id.hasRevision || sameGuid(id.revision, wanted.revision)))
-                return static_cast<std::int32_t>(i) + 1;
-        }
-        return std::int32_t{0};
+        const std::int32_t at = index.findByUniqueId(parts, wanted, 0, 0, false, false);
+        const UniqueId* const id = index.idOf(parts, at, /*parent=*/false);
+        return id != nullptr && id->sameText(wanted) ? at : 0;
     };
     const std::int32_t at = loadedAt(first), other = loadedAt(second);
     if (at == 0 && other == 0) return kErrBadParameters;   // neither is loaded: no order to tell

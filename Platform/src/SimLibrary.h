@@ -11,16 +11,18 @@
 #include "HostMemory.h"
 #include "HostRecords.h"
 #include "HostResult.h"
+#include "SimLibraryIndex.h"
 #include "SimProject.h"
 
 namespace host {
 
-// What lives between the calls that make one part: the part being made, the index it replaces, and
-// whether a part of the same name may be replaced ('OWLP').
+// What lives between the calls: the part being made, the index it replaces, and whether a part of the
+// same name may be replaced ('OWLP'); the index of the loaded parts.
 struct SimLibraryWork {
     std::optional<SimLibraryPart> making;
     std::int32_t replacing = 0;   // the index the part replaces; 0: it is new
     bool overwrite = false;
+    SimLibraryIndex index;
 };
 
 class SimLibrary {
@@ -61,6 +63,7 @@ public:
 private:
     // The record of a part (with a new location, or null); kErrMemFull when the location fails.
     static Result putRecord(const SimLibraryPart& part, std::int32_t index, LibraryPartRecord& record);
+    SimLibraryIndex& indexed() const;   // kept between the calls; it follows the parts itself
     // The loaded part whose unique id is the text, else the first whose main guid is the text's; 0 when none.
     std::int32_t findByUniqueId(const std::string& text, std::int32_t type, std::int32_t after, bool parent,
                                 bool onlyPlaceable) const;

@@ -66,22 +66,6 @@ constexpr Subtype kSubtypes[] = {
     {"{A73622DE-E40A-4E63-ADB7-52D13422BD06}-{8BAE3C2B-6B64-4F5B-8144-851BE94F4F39}", host::kLibraryZone},
 };
 
-// The subtype each unique id fell in (its index in kSubtypes, or -1 for none), kept while the project
-// keeps the host's answers: every family test is a host call, and a part's family does not change while
-// a command runs unless the add-on changes the library itself, which forgets them.
-struct ClassifiedParts {
-    std::uint64_t epoch = 0;
-    std::unordered_map<std::string, int> subtypeOf;
-};
-ClassifiedParts& classifiedParts() {
-    static ClassifiedParts instance;
-    return instance;
-}
-void forgetClassifiedParts() {
-    classifiedParts().epoch = 0;
-    classifiedParts().subtypeOf.clear();
-}
-
 int findSubtype(const FamilyGuid& uniqueId) {
     for (std::size_t i = 0; i < std::size(kSubtypes); ++i)
         if (uniqueId == FamilyGuid(kSubtypes[i].id)) return static_cast<int>(i);
@@ -178,6 +162,17 @@ std::int32_t foundIndex(std::uint32_t result, host::LibraryPartRecord& record, s
     if (result != 0) return 0;
     type = Library::classifyPart(idText(record.uniqueId), static_cast<std::uint32_t>(record.type));
     return record.index;
+}
+
+// A search's kept answer, into `index` and `type`; false when none is kept.
+template <class Searches, class Key>
+bool keptAnswer(const Searches* searches, const Key& key, std::int32_t& index, std::uint32_t& type) {
+    if (searches == nullptr) return false;
+    const auto found = searches->find(key);
+    if (found == searches->end()) return false;
+    index = found->second.index;
+    type = found->second.type;
+    return true;
 }
 
 // Asks the registry's creators of the type, in filing order; the first source made wins.
@@ -288,19 +283,26 @@ void Library::dropFileList() {
     currentFolder_ = -1;
 }
 
-void Library::forgetKeptParts() {
-    forgetClassifiedParts();
-    kept_ = KeptParts();
+void Library::forgetKeptParts() { keeping_->kept = KeptParts(); }
+
+std::shared_ptr<void> Library::keepAnswers() {
+    if (keeping_->keepers++ == 0) ++keeping_->epoch;
+    std::shared_ptr<Keeping> keeping = keeping_;
+    return std::shared_ptr<void>(nullptr, [keeping](void*) {
+        if (--keeping->keepers == 0) keeping->kept = KeptParts();
+    });
 }
 
 Library::KeptParts* Library::keptParts() {
-    const std::uint64_t epoch = getProject().getAnswerEpoch();
-    if (epoch == 0) return nullptr;
-    if (kept_.epoch != epoch) {
-        kept_ = KeptParts();
-        kept_.epoch = epoch;
+    const AnswerKey key =
+        keeping_->keepers > 0 ? AnswerKey(keeping_->epoch, 0) : AnswerKey(0, getProject().getAnswerEpoch());
+    if (key == AnswerKey(0, 0)) return nullptr;
+    KeptParts& kept = keeping_->kept;
+    if (kept.key != key) {
+        kept = KeptParts();
+        kept.key = key;
     }
-    return &kept_;
+    return &kept;
 }
 
 // --- Sources ---------------------------------------------------------------------------------------
@@ -374,18 +376,13 @@ std::unique_ptr<ComponentSource> Library::makeSource(host::LibraryPartRecord& re
 }
 
 std::uint32_t Library::classifyPart(const FamilyGuid& uniqueId, std::uint32_t type) {
-    const Project* const project = HostProject::findProject();
-    const std::uint64_t epoch = project != nullptr ? project->getAnswerEpoch() : 0;
+    Project* const project = HostProject::findProject();
+    KeptParts* const kept = project != nullptr ? project->getLibrary()->keptParts() : nullptr;
     int subtype = -1;
-    if (epoch == 0) {
+    if (kept == nullptr) {
         subtype = findSubtype(uniqueId);
     } else {
-        ClassifiedParts& kept = classifiedParts();
-        if (kept.epoch != epoch) {
-            kept.subtypeOf.clear();
-            kept.epoch = epoch;
-        }
-        const auto [at, added] = kept.subtypeOf.try_emplace(std::string(uniqueId.getView()), -1);
+        const auto [at, added] = kept->subtypeOf.try_emplace(std::string(uniqueId.getView()), -1);
         if (added) at->second = findSubtype(uniqueId);
         subtype = at->second;
     }
@@ -444,6 +441,10 @@ std::int32_t Library::getPartCount() {
 
 // --- Searching -------------------------------------------------------------------------------------
 std::int32_t Library::searchByName(const String& name, std::uint32_t& type) {
+    KeptParts* const kept = keptParts();
+    SearchKey key(type, std::string(name.getView()));
+    std::int32_t index = 0;
+    if (keptAnswer(kept != nullptr ? &kept->byName : nullptr, key, index, type)) return index;
     // 1. The document name with the requested type.
     host::LibraryPartRecord record{};
     record.type = static_cast<std::int32_t>(type);
@@ -463,15 +464,23 @@ std::int32_t Library::searchByName(const String& name, std::uint32_t& type) {
         (name + ".gsm").copyToUniChars(record.fileName, host::kLibraryNameChars);
         result = searchPart(record);
     }
-    return foundIndex(result, record, type);
+    index = foundIndex(result, record, type);
+    if (kept != nullptr && index != 0) kept->byName.emplace(std::move(key), Found{index, type});
+    return index;
 }
 
 std::int32_t Library::searchByGuid(const FamilyGuid& uniqueId, std::uint32_t& type) {
+    KeptParts* const kept = keptParts();
+    SearchKey key(type, std::string(uniqueId.getView()));
+    std::int32_t index = 0;
+    if (keptAnswer(kept != nullptr ? &kept->byGuid : nullptr, key, index, type)) return index;
     host::LibraryPartRecord record{};
     record.type = static_cast<std::int32_t>(type);
     uniqueId.copyTo(record.uniqueId, host::kUniqueIdBytes);
     const std::uint32_t result = searchPart(record);
-    return foundIndex(result, record, type);
+    index = foundIndex(result, record, type);
+    if (kept != nullptr && index != 0) kept->byGuid.emplace(std::move(key), Found{index, type});
+    return index;
 }
 
 std::int32_t Library::searchByParentGuid(const FamilyGuid& parentId, std::uint32_t& type,

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <utility>
 
 #include <FourCC.h>
@@ -124,10 +126,18 @@ public:
     void clear() override;   // drops the folder list; it is read again on next use
     String typeName() const override { return "Library"; }
 
+    // --- Kept answers -------------------------------------------------------------------------------
+    // While a command runs, only the add-on's own calls change the loaded parts, and each of those forgets
+    // what is kept. So while at least one token lives (or the project keeps the host's answers), a part
+    // found by name or unique id, a part's family, source and defaults are asked of the host once, and
+    // each later question gets the same answer; the last token going forgets them. A failed question is
+    // not kept: it is asked again.
+    std::shared_ptr<void> keepAnswers();
+
     // --- Sources ------------------------------------------------------------------------------------
-    // Null: no such loaded part, or the host failed to give it, which sets `unread` when given. While the
-    // project keeps the host's answers, the part's source is read once and each caller gets a copy: every
-    // element switching to the same part asks for it.
+    // Null: no such loaded part, or the host failed to give it, which sets `unread` when given. While
+    // answers are kept, the part's source is read once and each caller gets a copy: every element switching
+    // to the same part asks for it.
     std::unique_ptr<ComponentSource> getSource(const ComponentLink& link, bool* unread = nullptr);
     bool contains(const ComponentLink& link);   // getSource gives one
     // The part at the link (type 0 and index below 1: none), through the filter when one is given. The
@@ -185,8 +195,8 @@ public:
         double width = 0.0;
         double depth = 0.0;
     };
-    // The part's defaults through getParameters; null when the host cannot give them. While the project
-    // keeps the host's answers they are fetched once per part; a failure is not kept.
+    // The part's defaults through getParameters; null when the host cannot give them. While answers are
+    // kept they are fetched once per part; a failure is not kept.
     std::shared_ptr<const PartDefaults> getPartDefaults(const ComponentLink& link);
     // Writes a ParametricSource to the host: its sections into the existing part, or a new part made of
     // them. False for other sources (no host call) and on any failure.
@@ -213,19 +223,37 @@ public:
     static void unregisterCreators();   // frees both registries (at add-on end)
 
 private:
-    // The sources and defaults kept while the project keeps the host's answers, under that epoch.
+    // Which keeping the kept answers belong to: our own tokens' number, else the project's (0, 0: none).
+    using AnswerKey = std::pair<std::uint64_t, std::uint64_t>;
+    // A search's answer: the index found and the found part's classified type.
+    struct Found {
+        std::int32_t index = 0;
+        std::uint32_t type = 0;
+    };
+    using SearchKey = std::pair<std::uint32_t, std::string>;   // requested type, name or unique-id text
+    using Searches = std::map<SearchKey, Found>;
+    // What the host answered under one key.
     struct KeptParts {
-        std::uint64_t epoch = 0;
+        AnswerKey key{0, 0};
         std::map<std::pair<std::uint32_t, std::int32_t>, std::unique_ptr<ComponentSource>> sources;
         std::map<std::int32_t, std::shared_ptr<const PartDefaults>> defaults;
+        Searches byName;
+        Searches byGuid;
+        std::unordered_map<std::string, int> subtypeOf;   // by unique-id text: the family's place, -1 none
+    };
+    // Shared with the tokens, so that a token outliving the library touches nothing that is gone.
+    struct Keeping {
+        std::int32_t keepers = 0;
+        std::uint64_t epoch = 0;
+        KeptParts kept;
     };
 
     void dropFileList();
-    KeptParts* keptParts();   // null while no answers are kept; emptied when a new epoch starts
+    KeptParts* keptParts();   // null while no answers are kept; emptied when a new keeping starts
     void forgetKeptParts();   // the add-on changes the library: nothing kept about its parts holds
 
     std::unique_ptr<FileList> folders_;   // made on first use
-    KeptParts kept_;
+    std::shared_ptr<Keeping> keeping_ = std::make_shared<Keeping>();
     std::int32_t currentFolder_ = -1;   // position in folders_; -1: none
     std::uint32_t lastResult_ = 0;      // 0 = success
     std::size_t failedReads_ = 0;

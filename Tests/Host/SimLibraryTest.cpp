@@ -212,6 +212,35 @@ TEST_F(SimLibraryTest, GivesTheUniqueIdOfAnIndex) {
     EXPECT_EQ(utilities("GLUI", &index, text), host::kErrBadIndex);
 }
 
+TEST_F(SimLibraryTest, FindsPartsChangedInPlaceOrAddedSinceTheLastSearch) {
+    const auto byName = [&](const std::u16string& name) {
+        host::LibraryPartRecord part{};
+        setName(part.documentName, name);
+        std::int32_t index = 0;
+        search(part, index);
+        return index;
+    };
+    const auto family = [&](const std::string& a) {
+        return utilities("CLPS", a.c_str(), const_cast<char*>(kDoorFamily));
+    };
+    ASSERT_EQ(byName(u"Chair"), 3);
+    ASSERT_EQ(family(kChair), host::kErrBadName);
+    auto& parts = project().state.libraryParts;
+    parts.at(2).name = "Stool";
+    parts.at(2).parentId = kDoorFamily;
+    EXPECT_EQ(byName(u"Chair"), 0);
+    EXPECT_EQ(byName(u"stool"), 3);
+    EXPECT_EQ(family(kChair), host::kNoError);
+    host::SimLibraryPart copy = parts.at(2);
+    copy.name = "Bench";
+    copy.uniqueId = kStranger;
+    parts.push_back(copy);
+    EXPECT_EQ(byName(u"Bench"), 7);
+    EXPECT_EQ(family(kStranger), host::kNoError);
+    parts.at(2).deleted = true;
+    EXPECT_EQ(byName(u"Stool"), 0);
+}
+
 TEST_F(SimLibraryTest, TellsWhetherAPartBelongsToAFamilyThroughItsParents) {
     struct Case {
         const char* a;

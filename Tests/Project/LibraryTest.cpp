@@ -376,6 +376,76 @@ TEST_F(LibraryTest, SearchesByUniqueIdAndByIndex) {
     EXPECT_EQ(library().findByIndexGuid(kParts + 5), 0);
 }
 
+TEST_F(LibraryTest, AnswersSearchesOnceACommandAsTheHostDoesAndSeesWhatChangedInTheNext) {
+    struct Answer {
+        std::int32_t index;
+        std::uint32_t type;
+        bool operator==(const Answer&) const = default;
+    };
+    // Each way a search can end: the type asked for, any type, the file name, a family's type, a miss.
+    const std::pair<const char*, std::uint32_t> names[] = {{"Chair", host::kLibraryObject},
+                                                           {"chair", 0},
+                                                           {"Chair", host::kLibraryDoor},
+                                                           {"chair_01", 0},
+                                                           {"Old Door", 0},
+                                                           {"Armchair", 0},
+                                                           {"Sofa", host::kLibraryLamp}};
+    const std::pair<std::string, std::uint32_t> ids[] = {
+        {id(2), 0}, {kOldDoorId, host::kLibraryObject}, {id(2), host::kLibraryLamp}, {id(3), 0}};
+    const auto ask = [&] {
+        std::vector<Answer> answers;
+        for (const auto& [name, asked] : names) {
+            std::uint32_t type = asked;
+            answers.push_back({library().searchByName(String(name), type), type});
+        }
+        for (const auto& [text, asked] : ids) {
+            std::uint32_t type = asked;
+            answers.push_back({library().searchByGuid(FamilyGuid(text.c_str()), type), type});
+        }
+        return answers;
+    };
+    const auto searches = [&] { return host_->countCalls(host::HostSlot::searchLibraryPart); };
+    const std::vector<Answer> hosts = ask();   // outside a command every question goes to the host
+    ASSERT_EQ(hosts[5], (Answer{3, host::kLibraryObject}));
+    std::shared_ptr<void> command = library().keepAnswers();
+    EXPECT_EQ(ask(), hosts);
+    host_->clearCalls();
+    EXPECT_EQ(ask(), hosts);
+    // Only the misses ask again: "Sofa" (three searches) and the lamp of another part's id.
+    EXPECT_EQ(searches(), 4u);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::utilities, host::fourcc("CLPS")), 0u);
+    // Another library loaded meanwhile, whose armchair is a door's subtype, loaded after a new Sofa: seen
+    // only by the next command.
+    auto& parts = host_->project().state.libraryParts;
+    parts.at(2).deleted = true;
+    host::SimLibraryPart sofa = parts.at(2);
+    sofa.name = "Sofa";
+    sofa.fileName = "Sofa.gsm";
+    sofa.uniqueId = id(11);
+    sofa.deleted = false;
+    parts.push_back(sofa);
+    host::SimLibraryPart armchair = parts.at(2);
+    armchair.parentId = kOldDoorId;
+    armchair.deleted = false;
+    parts.push_back(armchair);
+    EXPECT_EQ(ask()[5], hosts[5]);
+    command.reset();
+    command = library().keepAnswers();
+    const std::vector<Answer> next = ask();
+    EXPECT_EQ(next[5], (Answer{kParts + 2, host::kLibraryDoor}));
+    EXPECT_EQ(next[6], (Answer{kParts + 1, host::kLibraryObject}));
+    EXPECT_EQ(next[10], next[5]);   // by the same unique id
+    // A change of the add-on's own forgets at once what was kept: each question asks as outside a command.
+    library().reload();
+    host_->clearCalls();
+    EXPECT_EQ(ask(), next);
+    const std::size_t asked = searches();
+    command.reset();
+    host_->clearCalls();
+    EXPECT_EQ(ask(), next);
+    EXPECT_EQ(searches(), asked);
+}
+
 TEST_F(LibraryTest, CollectsTheSubtypesOfAPartByTheTypeLastFoundAndStops) {
     tarnwick::Vector<ComponentLink> links;
     links.push_back(std::make_unique<ComponentLink>());   // kept: the vector is appended to
