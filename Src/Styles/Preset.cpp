@@ -192,7 +192,7 @@ bool Preset::apply(ParameterList& parameters, PresetDatabase& database) const {
     auto* const menu = dynamic_cast<StringParameter*>(parameters.find(menuName));
     if (!menu) return changed;
     const std::unique_ptr<const PresetDatabase::Filter> keyFilter =
-        filter ? filter->makeFilter(parameters, database) : nullptr;
+        filter ? filter->makeFilter(parameters) : nullptr;
     return database.listNames(*menu, type, keyFilter.get()) || changed;
 }
 

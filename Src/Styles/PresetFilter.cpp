@@ -1,9 +1,11 @@
 #include "Styles/PresetFilter.h"
 
+#include "Environment/Host.h"
 #include "Foundation/XMLAssemblyProxy.h"
 #include "Foundation/XMLTypeProxy.h"
 #include "LibraryParts/ParameterList.h"
 #include "LibraryParts/StringParameter.h"
+#include "Project/Project.h"
 #include "Styles/PresetFieldType.h"
 
 namespace tarnwick {
@@ -41,15 +43,20 @@ void PresetFilter::clear() {
     XMLAssembly::clear();
 }
 
-std::unique_ptr<const PresetDatabase::Filter> PresetFilter::makeFilter(const ParameterList& parameters,
-                                                                       const PresetDatabase& database) const {
-    // 2. Every name, and the key cell (its own row: no template row is added).
-    if (type.isEmpty() || keyFilterField.isEmpty() || keyParameter.name.isEmpty()) return nullptr;
+std::unique_ptr<const PresetDatabase::Filter> PresetFilter::makeFilter(
+    const ParameterList& parameters) const {
+    // 1. The current project's style database.
+    Project* const project = Host::getProject();
+    const auto* const database =
+        project ? dynamic_cast<const PresetDatabase*>(project->getPackage(PresetDatabase::kCode)) : nullptr;
+    // 2. Every name, the database, and the key cell (its own row: no template row is added).
+    if (type.isEmpty() || keyFilterField.isEmpty() || keyParameter.name.isEmpty() || !database)
+        return nullptr;
     const auto* const cell = dynamic_cast<const StringParameter*>(parameters.find(keyParameter.name));
     if (!cell || !cell->holdsCell(keyParameter.row, 0)) return nullptr;
     // 3.-4. The key style, of our type, and its link field.
     const Guid key(cell->get(keyParameter.row, 0));
-    const std::shared_ptr<const PresetRecord> style = database.findRecord(key);
+    const std::shared_ptr<const PresetRecord> style = database->findRecord(key);
     if (!style || style->getTypeName() != type) return nullptr;
     const auto* const field = dynamic_cast<const PresetLinkField*>(style->findField(keyFilterField));
     if (!field) return nullptr;

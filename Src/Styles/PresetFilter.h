@@ -29,11 +29,11 @@ public:
     void clear() override;
     bool isValid() override { return !type.isEmpty(); }
 
-    // The filter for one element's parameters: the styles that the key style's link field lists. Null
-    // (no narrowing) when a name is missing, the key cell is empty or names no style of our type, or
-    // the key style has no such link field.
-    std::unique_ptr<const PresetDatabase::Filter> makeFilter(const ParameterList& parameters,
-                                                             const PresetDatabase& database) const;
+    // The filter for one element's parameters over the current project's styles: the styles that the
+    // key style's link field lists. Null (no narrowing) when a name is missing, the project holds no style
+    // database, the key cell is empty or names no style of our type, or the key style has no such link
+    // field.
+    std::unique_ptr<const PresetDatabase::Filter> makeFilter(const ParameterList& parameters) const;
 
     String type;             // the key style's type
     String keyFilterField;   // its link field that lists the admitted styles

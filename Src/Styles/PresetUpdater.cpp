@@ -24,7 +24,6 @@
 #include "Project/Drawing.h"
 #include "Project/EditManager.h"
 #include "Project/ElementLinkList.h"
-#include "Project/Plan.h"
 #include "Project/Project.h"
 #include "Styles/Preset.h"
 #include "Styles/PresetDatabase.h"
@@ -45,10 +44,8 @@ PresetDatabase* projectStyles() {
     return project ? dynamic_cast<PresetDatabase*>(project->getPackage(PresetDatabase::kCode)) : nullptr;
 }
 
-Drawing* currentDrawing() {
-    if (auto* drawing = dynamic_cast<Drawing*>(Host::getCurrentDatabase())) return drawing;
-    return Host::getPlan();
-}
+// The drawing the update works in: the current database, when it is one.
+Drawing* currentDrawing() { return dynamic_cast<Drawing*>(Host::getCurrentDatabase()); }
 
 bool hasSelection(Drawing& drawing) {
     const ElementLinkList* const selection = drawing.getSelection();

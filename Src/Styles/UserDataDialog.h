@@ -136,8 +136,8 @@ public:
     void setDatabase(std::unique_ptr<Database> database) {
         if (database) database_ = std::move(database);
     }
-    // The working database's record of key; none for a key without one (never a placeholder).
-    virtual RecordPtr getRecord(const Guid& key) { return database_->findRecord(key); }
+    // The working database's record of key; a valid key without one gets a deleted "Missing " placeholder.
+    virtual RecordPtr getRecord(const Guid& key) { return database_->findOrCreateRecord(key); }
     // The key of a record named name other than excluded: one that is not deleted when there is such a
     // record, else the first in key order; the null key when none.
     virtual Guid findKeyByName(const String& name, const Guid& excluded) const {
@@ -478,8 +478,10 @@ private:
         bool handle(const ResizeEvent& event) override {
             auto* dialog = dynamic_cast<UserDataDialog*>(event.getLink().getPanel());
             if (dialog == nullptr) return false;
-            if (event.getPhase() != ResizeEvent::kResized && event.getPhase() != ResizeEvent::kEnd)
-                return false;
+            const bool moved = event.getPhase() == ResizeEvent::kResized &&
+                               (event.getHorizontalChange() != 0 || event.getVerticalChange() != 0);
+            if (!moved && event.getPhase() != ResizeEvent::kEnd) return false;
+            sendItemMessage(event, std::make_shared<ItemMessage>());
             dialog->resized(event);
             return true;
         }

@@ -116,6 +116,11 @@ TEST_F(PresetDatabaseTest, ATypesFlagsDecideWhereNamesAreUnique) {
     database.put({secondRoof, preset("Oak", "roofStyle")});
     EXPECT_EQ(nameOf(database, roof), "Oak");   // names of this type may repeat
     EXPECT_EQ(nameOf(database, secondRoof), "Oak");
+    // A put names by the record's own type, not the current one, whose names could repeat.
+    PresetDatabase::findType("roofStyle", true);
+    const Guid thirdWall = Guid::generate();
+    database.put({thirdWall, preset("Oak", "wallStyle")});
+    EXPECT_EQ(nameOf(database, thirdWall), "Oak2");
 
     // A deleted holder in the scope gives its name up; one outside it is no holder.
     PresetDatabase other;

@@ -446,11 +446,15 @@ TEST_F(PresetTest, AKeyFilterAdmitsTheStylesTheKeyStyleLinks) {
     filter.keyFilterField = "frame";
     filter.keyParameter.name = "wallKey";
 
-    EXPECT_EQ(filter.makeFilter(parameters, database), nullptr);   // an empty key cell
-    setText(parameters, "wallKey", 0, first.toString());           // a style of another type
-    EXPECT_EQ(filter.makeFilter(parameters, database), nullptr);
     setText(parameters, "wallKey", 0, key.toString());
-    const auto admitted = filter.makeFilter(parameters, database);
+    EXPECT_EQ(filter.makeFilter(parameters), nullptr);   // the project holds no style database
+    project().addPackage(database, false);
+    setText(parameters, "wallKey", 0, "");
+    EXPECT_EQ(filter.makeFilter(parameters), nullptr);     // an empty key cell
+    setText(parameters, "wallKey", 0, first.toString());   // a style of another type
+    EXPECT_EQ(filter.makeFilter(parameters), nullptr);
+    setText(parameters, "wallKey", 0, key.toString());
+    const auto admitted = filter.makeFilter(parameters);
     ASSERT_NE(admitted, nullptr);
     std::vector<std::string> names;
     for (const auto& [guid, record] : database)

@@ -193,6 +193,24 @@ TEST_F(PresetUpdaterTest, OneUndoTakesBackTheElementsAndTheStylesTheUpdateMade) 
     EXPECT_EQ(styles().size(), 2u);
 }
 
+TEST_F(PresetUpdaterTest, StylesThatCannotBeStoredAroundTheUpdateLeaveTheProjectAsItWas) {
+    // Before the step: an Undo could not give the styles back, so nothing is asked or done.
+    host_->injectFault({host::HostSlot::putModuleData, std::nullopt}, 1, host::kErrGeneral);
+    EXPECT_TRUE(update());
+    host_->clearFaults();
+    EXPECT_TRUE(host::recordedAlerts().empty());
+    EXPECT_TRUE(host_->project().undoSteps().empty());
+    EXPECT_EQ(cell(kPanel, "wallThickness"), "0.1");
+    // Inside it: the host takes the elements back, and the styles the update made go with them.
+    host_->injectFault({host::HostSlot::putModuleData, std::nullopt}, 2, host::kErrGeneral);
+    EXPECT_TRUE(update());
+    host_->clearFaults();
+    EXPECT_EQ(tarnwick::Host::takeFailure(), host::kErrGeneral);
+    EXPECT_EQ(cell(kPanel, "wallThickness"), "0.1");
+    EXPECT_TRUE(host_->project().undoSteps().empty());
+    EXPECT_FALSE(styles().findStyleByName("Granite", Guid(), "wallStyle").isValid());
+}
+
 TEST_F(PresetUpdaterTest, AWriteTheHostRefusesTakesTheWholeUpdateBack) {
     // All panels: the first is written, the storing one makes its style, the last write is refused.
     host_->injectFault({host::HostSlot::changeElement, std::nullopt}, 3, host::kErrGeneral);
