@@ -532,13 +532,22 @@ bool keepBeside(const Directory& folder, const String& baseName, ObjectMap& tabl
     return false;
 }
 
+// The turn of this run at the table's file: the lock stands beside the file the name leads to, so that
+// runs whose data folders link to one shared table take turns too.
+std::unique_ptr<tarnwick::FileLock> lockTable(const Directory& folder, const String& fileName) {
+    const std::optional<tarnwick::FileLocation> target =
+        DataFile(folder, fileName, DataFile::kRead).followLinks();
+    if (!target) return tarnwick::FileLock::acquire(folder, lockName(fileName), kLockPatience);
+    const String targetName(std::string_view(target->filename().native()));
+    return tarnwick::FileLock::acquire(Directory(target->parent_path()), lockName(targetName), kLockPatience);
+}
+
 // The table under the name given (the one the caller read), with the alert when it cannot be written;
 // `after` is said below why. Runs saving one table take turns, and a file another run saved since this
 // one last saw it gains this run's changes instead of losing its own.
 bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table, const String& after) {
     const String fileName = withExtension(baseName);
-    const std::unique_ptr<tarnwick::FileLock> lock =
-        tarnwick::FileLock::acquire(folder, lockName(fileName), kLockPatience);
+    const std::unique_ptr<tarnwick::FileLock> lock = lockTable(folder, fileName);
     if (!lock) {
         showUnwritable(filled(strings::kTableLocked, {fileName}), after);
         return false;
@@ -586,8 +595,7 @@ enum class SetAside {
 };
 SetAside setAside(const Directory& folder, const String& fileName, std::optional<std::string_view> bytes,
                   const String& backup) {
-    const std::unique_ptr<tarnwick::FileLock> lock =
-        tarnwick::FileLock::acquire(folder, lockName(fileName), kLockPatience);
+    const std::unique_ptr<tarnwick::FileLock> lock = lockTable(folder, fileName);
     if (!lock) return SetAside::failed;
     DataFile file(folder, fileName, DataFile::kRead);
     std::string now;
