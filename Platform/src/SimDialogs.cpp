@@ -251,7 +251,7 @@ void drawListInSight(std::int16_t panel, std::int16_t item) {
     }
 }
 
-// The lists of a dialog that has just opened draw their cells in sight.
+// The lists of a dialog that has just opened, or is redrawn whole, draw their cells in sight.
 void drawListsOf(std::int16_t panel) {
     const Panel* p = findPanel(panel);
     for (std::size_t n = 1; p && n <= p->items.size(); ++n) {
@@ -627,7 +627,7 @@ void DGGetMonitorRectFromRect(const std::int32_t[4], std::int32_t monitor[4]) {
     monitor[3] = 1080;
 }
 
-void DGRedrawDialog(std::int16_t) {}
+void DGRedrawDialog(std::int16_t panel) { drawListsOf(panel); }
 
 void DGSetFocus(std::int16_t panel, std::int16_t item) {
     if (Panel* p = findPanel(panel)) p->focus = item;

@@ -119,11 +119,13 @@ bool InterfacePanel::broadcastEvent(const Event& event) {
                 if (DialogControl* control = findControl(static_cast<std::uint16_t>(item)))
                     handled = control->publish(event);
             } else if (interfaceEvent->getMethod() == DialogEvent::kOpened) {
-                // 4. The opening event reaches every control. By index: a handler may add controls.
-                for (std::size_t i = 0; i < controls_.size(); ++i)
-                    if (controls_[i]->publish(event)) handled = true;
-                for (std::size_t i = 0; i < joined_.size(); ++i)
-                    if (joined_[i]->publish(event)) handled = true;
+                // 4. The opening event reaches every control, in the order they came. A handler may add
+                // controls, which come last and hear it too, or remove one, its own included.
+                for (DialogControl* control = controlAfter(0); control;) {
+                    const std::uint64_t order = control->panelOrder_;
+                    if (control->publish(event)) handled = true;
+                    control = controlAfter(order);
+                }
             }
         }
         // 5. The panel's own subscribers.
@@ -156,9 +158,9 @@ void InterfacePanel::attachObservers() {
     if (panel == 0) return;
     if (!observers_.count(GenericObserver::kKey))
         observers_[GenericObserver::kKey] = std::make_unique<GenericObserver>();
-    // By index: making a host item may not add controls, but a control's observer might.
-    for (std::size_t i = 0; i < controls_.size() + joined_.size(); ++i) {
-        DialogControl& control = i < controls_.size() ? *controls_[i] : *joined_[i - controls_.size()];
+    // In the order the controls came; a control's observer might add controls, which come last.
+    for (DialogControl* next = controlAfter(0); next; next = controlAfter(next->panelOrder_)) {
+        DialogControl& control = *next;
         const std::uint16_t item = control.getItemId(0);
         if (!attached_.insert(item).second) continue;
         control.createItem(panel);
@@ -243,6 +245,19 @@ DialogControl* InterfacePanel::findControl(std::uint16_t itemId) const {
     for (const auto& control : controls_) consider(control.get());
     for (DialogControl* control : joined_) consider(control);
     return found;
+}
+
+// The owned and the borrowed controls each keep the order they came in; asked afresh each step, so that a
+// control added or gone meanwhile is taken into account.
+DialogControl* InterfacePanel::controlAfter(std::uint64_t order) const {
+    DialogControl* next = nullptr;
+    const auto consider = [&](DialogControl* control) {
+        if (control->panelOrder_ > order && (!next || control->panelOrder_ < next->panelOrder_))
+            next = control;
+    };
+    for (const auto& control : controls_) consider(control.get());
+    for (DialogControl* control : joined_) consider(control);
+    return next;
 }
 
 void InterfacePanel::addControl(std::unique_ptr<DialogControl> control) {

@@ -93,7 +93,8 @@ protected:
 
 private:
     std::shared_ptr<InterfacePanelObserver> panelObserver_;
-    void releaseJoined();   // every joined control leaves
+    void releaseJoined();                                     // every joined control leaves
+    DialogControl* controlAfter(std::uint64_t order) const;   // the next to have come; null: none
 
     std::vector<std::unique_ptr<DialogControl>> controls_;
     std::vector<DialogControl*> joined_;   // borrowed, in the order they joined

@@ -424,8 +424,8 @@ bool ListControl::deleteRows(std::int16_t first, std::int16_t count) {
         deselectAll();
         for (std::int32_t i = 0; i < n; ++i)
             host::DGListDeleteItem(dialog(), item(), static_cast<std::int16_t>(at + 1));
-        for (std::int16_t r : kept)
-            host::DGListSelectItem(dialog(), item(), static_cast<std::int16_t>(r + 1));
+        // Through select, so that the editors follow the first row still selected.
+        for (std::int16_t r : kept) select(true, r);
     }
     enableDraw(true);
     DialogControl::redraw(0);
@@ -674,7 +674,7 @@ void ListControl::applyColumns() {
         tabs[c].truncation = static_cast<std::uint16_t>(p.truncation);
         tabs[c].separator = 0;
         tabs[c].disabled = p.enabled ? 0 : 1;
-        // 6. Every editor of the column takes its width.
+        // 6. Every editor of the column, whatever its kind: one laid on the edit row keeps its cell's width.
         if (proxies_ && c < proxies_->size())
             for (const auto& [kind, editor] : (*proxies_)[c].getEditors())
                 if (editor) editor->setWidth(static_cast<std::int16_t>(p.width));
@@ -858,8 +858,7 @@ void ListControl::hideEditors() {
     const bool enabled = proxiesEnabled_;
     proxiesEnabled_ = true;
     for (std::int16_t c = 0; proxies_ && c < static_cast<std::int16_t>(getColumnCount()); ++c)
-        for (const auto& [kind, editor] : getProxy(c)->getEditors())
-            if (editor) editor->setVisible(false);
+        if (DialogControl* editor = getProxy(c)->editor(0)) editor->setVisible(false);
     proxiesEnabled_ = enabled;
 }
 

@@ -8,6 +8,7 @@
 #include "Foundation/StringSetting.h"
 #include "Interface/ActionSubscriber.h"
 #include "Interface/Button.h"
+#include "Interface/DialogEvent.h"
 #include "Interface/EditText.h"
 #include "Interface/StaticText.h"
 #include "Project/TextStyle.h"
@@ -51,9 +52,43 @@ public:
     int count = 0;
 };
 
+// Writes down under its name when its host item is made and when it hears the dialog open.
+class Witness : public Button {
+public:
+    Witness(const ControlLink& link, std::string name, std::vector<std::string>& log)
+        : Button(link), name_(std::move(name)), log_(log) {}
+    void createItem(std::int16_t hostPanel) override {
+        log_.push_back("item " + name_);
+        Button::createItem(hostPanel);
+    }
+    bool publish(const Event& event) override {
+        if (const auto* opening = dynamic_cast<const DialogEvent*>(&event);
+            opening && opening->getMethod() == DialogEvent::kOpened)
+            log_.push_back("opened " + name_);
+        return Button::publish(event);
+    }
+
+private:
+    std::string name_;
+    std::vector<std::string>& log_;
+};
+
 }   // namespace
 
 using ControlTest = DialogFixture;
+
+TEST_F(ControlTest, TheOpeningAndTheHostItemsReachTheControlsInTheOrderTheyCameOwnedOrBorrowed) {
+    std::vector<std::string> log;
+    Witness borrowed(ControlLink(), "borrowed", log);
+    TestDialog dialog(100);
+    dialog.onInitialise = [&](TestDialog& d) {
+        borrowed.bind(ControlLink(5, &d));
+        DialogControl::make<Witness>(ControlLink(3, &d), "owned", log);
+    };
+    dialog.open();
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"item borrowed", "item owned", "opened borrowed", "opened owned"}));
+}
 
 TEST_F(ControlTest, AControlBoundLaterJoinsItsPanelAtEveryOpeningUntilEitherGoes) {
     Clicks clicks, okClicks;

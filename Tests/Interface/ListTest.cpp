@@ -201,6 +201,7 @@ TEST_F(ListTest, InsertsAndDeletesRowsKeepingTheSelectionAndTheEditRow) {
         // The limit counts what would really be inserted: refused, nothing changed.
         EXPECT_FALSE(list.insertRows(30000, 30000));
         EXPECT_FALSE(list.insertRows(static_cast<std::int16_t>(32767), 32767));
+        EXPECT_FALSE(list.insertRows(static_cast<std::int16_t>(32767), 1));   // one asked, the gap too
         EXPECT_EQ(list.getRowCount(), 7);
         // 65535 is the end, not a negative start.
         ASSERT_TRUE(list.insertRows(static_cast<std::int16_t>(65535), 1));
@@ -468,9 +469,10 @@ TEST_F(ListTest, AScriptedClickFindsTheRowClickedBelowTheHeaderAndAfterScrolling
 }
 
 TEST_F(ListTest, OwnerDrawnCellsAreDrawnByTheirHandlerWhenTheListShowsThem) {
-    // The list shows 8 of its 20 rows: those in sight when it opens, when it is scrolled to its tenth row
-    // and when it is redrawn whole are drawn, each into a fresh picture of the cell.
-    script(R"([{"do":"scroll","item":9,"row":10},{"do":"click","item":5},{"do":"click","item":1}])");
+    // The list shows 8 of its 20 rows. Those in sight are drawn, each into a fresh picture of the cell, when
+    // it opens, when it is scrolled to its tenth row, when it is redrawn whole and when its dialog is.
+    script(R"([{"do":"scroll","item":9,"row":10},{"do":"click","item":5},{"do":"click","item":5},
+               {"do":"click","item":1}])");
     struct Painter : Subscriber {
         std::map<int, int> draws;   // row: times drawn
         std::set<std::string> sizes;
@@ -488,10 +490,15 @@ TEST_F(ListTest, OwnerDrawnCellsAreDrawnByTheirHandlerWhenTheListShowsThem) {
             return true;
         }
     } painter;
-    struct Redraw : ActionSubscriber {
+    struct Redraw : ActionSubscriber {   // the list first, then its whole dialog
         ListControl* list = nullptr;
+        int clicks = 0;
         bool handle(const ActionEvent&) override {
-            return list->redraw(static_cast<std::int16_t>(ListControl::kNone)), true;
+            if (++clicks == 1)
+                list->redraw(static_cast<std::int16_t>(ListControl::kNone));
+            else
+                list->getLink().getPanel()->redraw();
+            return true;
         }
     } redraw;
     TestDialog dialog(100);
@@ -536,14 +543,14 @@ TEST_F(ListTest, OwnerDrawnCellsAreDrawnByTheirHandlerWhenTheListShowsThem) {
                                                  {5, 1},
                                                  {6, 1},
                                                  {7, 1},
-                                                 {9, 2},
-                                                 {10, 2},
-                                                 {11, 2},
-                                                 {12, 2},
-                                                 {13, 2},
-                                                 {14, 2},
-                                                 {15, 2},
-                                                 {16, 2}}));
+                                                 {9, 3},
+                                                 {10, 3},
+                                                 {11, 3},
+                                                 {12, 3},
+                                                 {13, 3},
+                                                 {14, 3},
+                                                 {15, 3},
+                                                 {16, 3}}));
     const std::string size = std::to_string(width) + "x20";
     EXPECT_EQ(pixels, (std::vector<std::string>{size + " green 1 framed white inside",
                                                 size + " green 12 framed white inside", "none"}));
@@ -701,6 +708,74 @@ TEST_F(ListTest, ARowPassedThroughUnchangedKeepsItsCellTextAndItsEditorShowsIt) 
         list.deselectAll();
         list.select(true, 0);
         EXPECT_EQ(cells(list), (std::vector<std::string>{"r0", "r1", "new"}));
+    };
+    dialog.open();
+}
+
+TEST_F(ListTest, RowsDeletedFromTheEditRowSendTheEditorsToTheFirstRowStillSelected) {
+    TestDialog dialog(100);
+    dialog.onOpened = [](TestDialog& d) {
+        auto& editor = DialogControl::make<EditText>(ControlLink(kEditor, &d));
+        ListControl& list = makeList(d, 5);
+        list.setFieldEditor(&editor, 0);
+        list.select(true, 0);
+        list.select(true, 3);
+        ASSERT_TRUE(list.deleteRows(0, 1));   // row 3 is row 2 now, the only one selected
+        EXPECT_EQ(list.getEditRow(), 2);
+        EXPECT_EQ(editor.getText(), String("r3"));
+        editor.setText("typed");
+        list.deselectAll();
+        list.select(true, 0);
+        EXPECT_EQ(cells(list), (std::vector<std::string>{"r1", "r2", "typed", "r4"}));
+    };
+    dialog.open();
+}
+
+TEST_F(ListTest, RowsInsertedAtOrBeforeTheEditRowLeaveWhatIsTypedToTheSameRow) {
+    TestDialog dialog(100);
+    dialog.onOpened = [](TestDialog& d) {
+        auto& editor = DialogControl::make<EditText>(ControlLink(kEditor, &d));
+        ListControl& list = makeList(d, 3);
+        list.setFieldEditor(&editor, 0);
+        list.select(true, 1);
+        editor.setText("typed");
+        ASSERT_TRUE(list.insertRows(1, 2));
+        EXPECT_EQ(list.getEditRow(), 3);
+        list.deselectAll();
+        list.select(true, 0);
+        EXPECT_EQ(cells(list), (std::vector<std::string>{"r0", "", "", "typed", "r2"}));
+    };
+    dialog.open();
+}
+
+TEST_F(ListTest, TheEditRowReadsTheValueTypedIntoTheEditorOfItsKind) {
+    TestDialog dialog(100);
+    dialog.onOpened = [](TestDialog& d) {
+        auto& editor = DialogControl::make<EditText>(ControlLink(kEditor, &d));
+        ListControl& list = makeList(d, 2);
+        list.setFieldEditor(&editor, 0, static_cast<std::uint32_t>(SettingKind::string));   // no default
+        list.setCell(StringSetting(String("stored")), 1, 0);
+        list.select(true, 1);
+        editor.setText("typed");
+        EXPECT_EQ(list.getSetting(1, 0)->getText(), String("typed"));
+        EXPECT_EQ(list.getCellText(1, 0), String("stored"));
+    };
+    dialog.open();
+}
+
+TEST_F(ListTest, AnEditorOfAKindLaidOnTheEditRowFollowsItsColumnsWidth) {
+    TestDialog dialog(100);
+    dialog.onOpened = [](TestDialog& d) {
+        auto& editor = DialogControl::make<EditText>(ControlLink(kEditor, &d));
+        ListControl& list = makeList(d, 2);
+        list.setFieldEditor(&editor, 0, static_cast<std::uint32_t>(SettingKind::string));   // no default
+        list.setCell(StringSetting(String("stored")), 1, 0);
+        list.applyColumns();
+        list.select(true, 1);
+        const std::uint16_t before = list.getColumnStyle(0).width;
+        list.growBy(ScreenPoint(60, 0));
+        ASSERT_GT(list.getColumnStyle(0).width, before);
+        EXPECT_EQ(editor.getWidth(), list.getColumnStyle(0).width);
     };
     dialog.open();
 }
