@@ -82,11 +82,8 @@ public:
 
 private:
     bool importedKind() const { return kind_ == ObjectMapType::ifc || kind_ == ObjectMapType::dwg; }
-    // A write that changes only the record leaves the memo the host holds as it is, unless the element's
-    // kind cannot be written without one.
-    bool store(tarnwick::Element& element, bool memoChanged = true) {
-        const bool withMemo = memoChanged || element.getTypeRecord().writeNeedsMemo != 0;
-        if (!drawing_.storeElement(element, false, withMemo)) return false;
+    bool store(tarnwick::Element& element) {
+        if (!drawing_.storeElement(element, /*create=*/false, /*withMemo=*/true)) return false;
         written_ = true;
         return true;
     }
@@ -122,7 +119,7 @@ private:
         const double angle = object.getAngle();
         const double elevation = object.getElevation(true);
         object.setAngle(0.0);
-        if (!store(object, /*memoChanged=*/false)) return false;   // nothing changed
+        if (!store(object)) return false;   // nothing changed
         const std::unique_ptr<tarnwick::Cube> before = object.getBounds(false);
         if (!before) return false;
         // The object keeps its sizes as ratios of its part's default sizes, which must be at hand.
@@ -139,7 +136,7 @@ private:
         object.setAngle(angle);
         object.setPosition(object.getPosition() + offset);
         object.setElevation(elevation, true);
-        return store(object, /*memoChanged=*/false) && after != nullptr;
+        return store(object) && after != nullptr;
     }
 
     ObjectMapType kind_;

@@ -761,6 +761,8 @@ void Element::setHeadValue(std::uint64_t value) { getMutableTypeRecord().headVal
 std::int16_t Element::getHeadWord() const { return getTypeRecord().headWord; }
 void Element::setHeadWord(std::int16_t value) { getMutableTypeRecord().headWord = value; }
 
+bool Element::isInfoStringKnown() const { return infoRead_ || !infoText_.isEmpty(); }
+
 String Element::getPrefixInfo() {
     getInfoString(true);
     return infoPrefix_;

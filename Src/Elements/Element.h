@@ -86,6 +86,9 @@ public:
     // The ID text the host shows, with the prefix the host puts before it when asked. Fetched from the
     // host once ('GCIS' the compound text, 'GEIS' the ID); empty when the host has none.
     virtual String getInfoString(bool withPrefix);
+    // Whether the ID getInfoString gives is the element's (read from the host or set since): false
+    // while the host has not given it, when its empty text does not mean the element has none.
+    bool isInfoStringKnown() const;
     // Whether the link's storey (index-addressed) is the given storey: false for an element not placed
     // on a storey.
     virtual bool isOnStorey(const Attribute& storey) const;

@@ -739,12 +739,14 @@ bool Drawing::storeElement(Element& element, bool create, bool withMemo) {
     const bool isNew = create || !Guid(record->head.guid).isValid() ||
                        !getId().isSameDatabase(element.getLink().getLocation());
     if (isNew) element.setUserDataChanged(true);
-    // 3.
+    // 3. Memo mask 0 is every part, and the host drops those the memo leaves out: an element holding none
+    // of its kind's parts has none, but an ID the host could not give is not the element's to drop.
     std::uint64_t memoMask = 0;
     std::unique_ptr<ElementMemoStore> memo;
     if (withMemo) memo = element.getMemo(memoMask);
     if (memo) {
         putInfoText(*memo, element.getInfoString(false));
+        if (memoMask == 0 && !element.isInfoStringKnown()) memoMask = host::kMemoFullMask & ~host::kMemoInfo;
     } else if (record->head.writeNeedsMemo != 0) {
         return false;
     }

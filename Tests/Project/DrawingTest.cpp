@@ -1,6 +1,8 @@
 #include "Project/Drawing.h"
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <HostResult.h>
@@ -358,6 +360,72 @@ TEST_F(DrawingWalk, RefusesToWriteAnElementThatNeedsItsMemoWithoutOne) {
     host_->clearCalls();
     EXPECT_EQ(inCommand([&] { return plan().storeElement(*element, false, false); }), 1u);
     EXPECT_EQ(host_->countCalls(host::HostSlot::changeElement), 0u);
+}
+
+// A kind whose memo holds none of its parts, as an object without parameters.
+class PartlessElement : public RecordElement {
+public:
+    using RecordElement::RecordElement;
+    static std::unique_ptr<Element> create(const host::ElementRecord& record, ElementLink& link) {
+        return std::make_unique<PartlessElement>(record, link);
+    }
+    std::unique_ptr<Element> clone() const override { return std::make_unique<PartlessElement>(*this); }
+    std::unique_ptr<tarnwick::ElementMemoStore> getMemo(std::uint64_t& mask) const override {
+        mask = 0;
+        return std::make_unique<tarnwick::ElementMemoStore>();
+    }
+};
+
+// Object 0 holds its ID alone on the host, as such an element does.
+class PartlessWrite : public DrawingWalk {
+protected:
+    void SetUp() override {
+        DrawingWalk::SetUp();
+        Drawing::registerCreator(host::kElementObject, &PartlessElement::create, false);
+        host_->project().state.elements[0].memo.parts = {{kInfo, idBytes(u"Chair 1")}};
+    }
+    static std::vector<unsigned char> idBytes(std::u16string_view id) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(id.data());
+        return {bytes, bytes + id.size() * sizeof(char16_t)};
+    }
+    // The host's part of object 0 at this offset; empty when it has none.
+    std::vector<unsigned char> hostPart(std::uint16_t offset) const {
+        const auto& parts = simElement(0).memo.parts;
+        const auto found = parts.find(offset);
+        return found == parts.end() ? std::vector<unsigned char>{} : found->second;
+    }
+    std::unique_ptr<Element> objectMovedTo(double x) {
+        std::unique_ptr<Element> element = plan().getElement(ElementLink(tarnwickGuid(0), &plan()));
+        if (element) static_cast<RecordElement&>(*element).setX(x);
+        return element;
+    }
+
+    static constexpr std::uint16_t kInfo = offsetof(host::ElementMemo, elementInfo);
+};
+
+// An element put back as it was read (a replacement undone by hand) must not keep the parts that the
+// write it undoes gave it.
+TEST_F(PartlessWrite, LeavesTheHostNoneOfTheKindsPartsButTheID) {
+    std::unique_ptr<Element> element = objectMovedTo(7.0);
+    ASSERT_NE(element, nullptr);
+    host_->project().state.elements[0].memo.parts[offsetof(host::ElementMemo, parameters)] = {'p', '2'};
+    ASSERT_EQ(inCommand([&] { return plan().storeElement(*element, false, true); }), host::kNoError);
+    EXPECT_DOUBLE_EQ(positionX(simElement(0)), 7.0);
+    EXPECT_TRUE(hostPart(offsetof(host::ElementMemo, parameters)).empty());
+    EXPECT_EQ(hostPart(kInfo), idBytes(u"Chair 1"));
+}
+
+TEST_F(PartlessWrite, NeverWritesOverAnIDTheHostCouldNotGive) {
+    host_->injectFault({host::HostSlot::database, host::fourcc("GEIS")}, 0, host::kErrGeneral);
+    std::unique_ptr<Element> element = objectMovedTo(7.0);
+    ASSERT_NE(element, nullptr);
+    ASSERT_EQ(inCommand([&] { return plan().storeElement(*element, false, true); }), host::kNoError);
+    EXPECT_DOUBLE_EQ(positionX(simElement(0)), 7.0);
+    EXPECT_EQ(hostPart(kInfo), idBytes(u"Chair 1"));
+    // An ID the element was given is its own, read or not.
+    element->setName(tarnwick::String("Chair 9"));
+    ASSERT_EQ(inCommand([&] { return plan().storeElement(*element, false, true); }), host::kNoError);
+    EXPECT_EQ(hostPart(kInfo), idBytes(u"Chair 9"));
 }
 
 TEST_F(DrawingWalk, RoundTripsUserDataAndMemos) {
