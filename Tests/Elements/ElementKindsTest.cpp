@@ -262,6 +262,17 @@ TEST_F(ElementKindsTest, SwitchingThePartKeepsPlacementAndCarriesSharedValues) {
     EXPECT_EQ(parameterText(sim(kLamp), "watts"), "75");
 }
 
+TEST_F(ElementKindsTest, AnOpeningOfNoSizeSwitchedToAnotherPartTakesThatPartsSize) {
+    host::SimElement& stored = host_->project().state.elements[kDoor];
+    const double none = 0.0;
+    for (const std::size_t offset : {host::kOpeningWidthOffset, host::kOpeningHeightOffset})
+        std::memcpy(stored.record.data() + offset, &none, sizeof none);
+    auto door = element(kDoor);
+    ASSERT_TRUE(switchPart(*door, kDoorB, host::kLibraryDoor));
+    EXPECT_DOUBLE_EQ(field<double>(sim(kDoor), host::kOpeningWidthOffset), 1.0);    // Door B's "A"
+    EXPECT_DOUBLE_EQ(field<double>(sim(kDoor), host::kOpeningHeightOffset), 2.2);   // and "ZZYZX"
+}
+
 TEST_F(ElementKindsTest, ElementsTakingTheSamePartInOneCommandEachGetItsOwnDefaults) {
     const std::shared_ptr<void> answers = project().keepHostAnswers();
     host_->clearCalls();
