@@ -123,8 +123,9 @@ enum HostScope : std::uint8_t {
 //             'GULN' (const GuidRecord* element, Handle* out: the name of its library part, UTF-16)
 //             'GELU' (const ElementHead*, char* out: 128 bytes, the unique id of its library part)
 //   database 'RFSH' (const ElementHead*: redraws the element; it must be in the current database)
-//   interface 'OBJS' (ElementRecord* object or lamp, ElementMemo* or null: the object settings dialog;
-//             the record (and memo) come back as the user left them; kErrCancel when cancelled)
+//   interface 'OBJS' (ElementRecord* object or lamp, const ElementRecord* mask: the object settings
+//             dialog; only a field whose mask bytes are all 0xFF may change; the record comes back
+//             as the user left it; kErrCancel when cancelled)
 // An unknown code gives kErrBadParameters; a database, element or storey the project lacks gives
 // kErrBadIndex.
 //

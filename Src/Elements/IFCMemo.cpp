@@ -129,13 +129,15 @@ void IFCMemo::addAttribute(std::unique_ptr<IFCAttribute> attribute) {
 
 void IFCMemo::removeProperty(const String& setName, const String& name) {
     load();
-    Guid guid;
     const IFCProperty* const property = list_->findProperty(name, setName);
-    if (property == nullptr || !placedGuid(*this, guid)) return;
+    if (property == nullptr) return;
     host::IFCPropertyRecord record;
     if (!property->toHost(record)) return;
     list_->removeProperty(*property);   // deletes it: the record is what the host is asked about
-    hostApi().call<host::HostSlot::removeElementIFCProperty>(&guid.getRecord(), &record);
+    // A new element only has its list: the host does not know it yet.
+    Guid guid;
+    if (placedGuid(*this, guid))
+        hostApi().call<host::HostSlot::removeElementIFCProperty>(&guid.getRecord(), &record);
 }
 
 void IFCMemo::removePropertyFromAllSets(const String& name) {

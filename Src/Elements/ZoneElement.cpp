@@ -95,9 +95,9 @@ ZoneElement::ZoneElement(bool withMemo) : ComponentElem(ElementLink(kType, 0), C
     setComponent(stamp, !withMemo, !withMemo);
 }
 
-// The category's stamp as the category itself knows it: a new category has no link to look it up by.
+// The stamp of the category as the project stores it: the zone names the category by that index.
 ZoneElement::ZoneElement(const ZoneCategory& category)
-    : ComponentElem(ElementLink(kType, 0), category.getStampLink()) {
+    : ComponentElem(ElementLink(kType, 0), getStampLink(category.getLink())) {
     loadDefaults();
     put(kCategory, category.getLink().getShortIndex());
     put(kStampIndex, componentLink_.getIndex());

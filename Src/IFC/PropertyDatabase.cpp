@@ -127,7 +127,7 @@ std::shared_ptr<PropertyTemplate> PropertyDatabase::createDefinition(
     definition->setEnumeration(collectionType == PropertyTemplate::kSingleChoice ||
                                collectionType == PropertyTemplate::kMultipleChoice);
     if (availability.isValid()) definition->addAvailability(availability);
-    return storeDefinition(definition) ? definition : nullptr;
+    return storeDefinition(definition) ? definitions_.at(definition->getLink()) : nullptr;
 }
 
 std::shared_ptr<PropertyTemplate> PropertyDatabase::createDefinition(const PropertyName& name,
@@ -149,10 +149,9 @@ bool PropertyDatabase::storeDefinition(const std::shared_ptr<PropertyTemplate>& 
     if (lastError_ != host::kNoError) return false;
     const Guid guid(record.guid);
     definition->setLink(guid);
-    definition->setModified(false);
     const auto found = definitions_.find(guid);
-    // This instance becomes the shared one, so the caller and every later finder see one definition.
-    if (found == definitions_.end() || found->second != definition) enter(guid, definition);
+    if (found == definitions_.end() || found->second != definition)
+        enter(guid, std::make_shared<PropertyTemplate>(*definition));
     return true;
 }
 

@@ -28,6 +28,7 @@ public:
     std::int32_t getGroupType() const;
     bool isUserDefined() const;
     bool isModified() const { return modified_; }
+    bool isEnabled() const { return enabled_; }   // every group is made so; nothing here clears it
 
     bool setName(const String& name);   // false unless user-defined
     bool setModified(bool modified);    // false unless user-defined
@@ -45,6 +46,7 @@ private:
     mutable std::int32_t groupType_ = kUserDefined;
     mutable bool loaded_ = false;
     mutable bool modified_ = false;
+    bool enabled_ = true;
 };
 
 }   // namespace tarnwick

@@ -26,6 +26,11 @@ SettingState stateOf(std::int32_t status) {
     }
 }
 
+template <typename T>
+std::unique_ptr<T> copyOf(const std::unique_ptr<T>& owned) {
+    return owned ? std::make_unique<T>(*owned) : nullptr;
+}
+
 bool contains(const std::vector<Guid>& guids, const Guid& guid) {
     return std::find(guids.begin(), guids.end(), guid) != guids.end();
 }
@@ -38,6 +43,25 @@ PropertyTemplate::PropertyTemplate()
 PropertyTemplate::PropertyTemplate(const Guid& guid) : link_(guid) {}
 
 PropertyTemplate::PropertyTemplate(const host::PropertyDefinitionRecord& record) { read(record); }
+
+PropertyTemplate::PropertyTemplate(const PropertyTemplate& other)
+    : link_(other.link_),
+      group_(other.group_),
+      name_(other.name_),
+      description_(other.description_),
+      defaultValues_(copyOf(other.defaultValues_)),
+      allowedValues_(copyOf(other.allowedValues_)),
+      availability_(copyOf(other.availability_)),
+      defaultExpressions_(copyOf(other.defaultExpressions_)),
+      stamp_(other.stamp_),
+      collectionType_(other.collectionType_),
+      kind_(other.kind_),
+      index_(other.index_),
+      writable_(other.writable_),
+      hostWritable_(other.hostWritable_),
+      marked_(other.marked_),
+      modified_(other.modified_),
+      loaded_(other.loaded_) {}
 
 PropertyTemplate::~PropertyTemplate() = default;
 

@@ -35,7 +35,7 @@ public:
     PropertyTemplate();                            // a new writable definition, not in the host
     explicit PropertyTemplate(const Guid& guid);   // read from the host on first access
     explicit PropertyTemplate(const host::PropertyDefinitionRecord& record);
-    PropertyTemplate(const PropertyTemplate&) = delete;
+    PropertyTemplate(const PropertyTemplate& other);   // a deep copy: lists owned anew, the group shared
     PropertyTemplate& operator=(const PropertyTemplate&) = delete;
     ~PropertyTemplate();
 
@@ -52,6 +52,7 @@ public:
     bool isListValued();    // collection type 2 or 4
     std::uint32_t getIndex() const { return index_; }
     void setIndex(std::uint32_t index) { index_ = index; }   // the database's numbering
+    bool isMarked() const { return marked_; }                // travels with copies; nothing sets it here
 
     std::size_t getDefaultValueCount();
     const SettingPair& getDefaultValue(std::size_t i);   // out of range: "out_of_range"
@@ -146,6 +147,7 @@ private:
     std::uint32_t index_ = 0;
     bool writable_ = false;
     bool hostWritable_ = false;
+    bool marked_ = false;
     bool modified_ = false;
     bool loaded_ = false;
 };

@@ -97,6 +97,8 @@ void NativeCanvas::setPen(std::uint16_t index) {
     if (index == pen_ || !context_) return;
     const Pen pen(AttributeLink(static_cast<std::int16_t>(index), AttributeType::pen));
     if (!forcedColour_) context_->setForeground(pen.getColour());
+    // A pen's width is on paper, not in the model: scaled with the model, a 0.5 mm pen would be 57
+    // points wide on a canvas of 40 per metre.
     if (forcedWidth_ <= kNoWidth) context_->setLineWidth(pen.getWidth() / kMillimetresPerPoint);
     pen_ = index;
 }
@@ -131,7 +133,7 @@ bool NativeCanvas::drawArc(const PrimitiveArc& arc, const CadPoint& offset) {
     context_->moveTo(start.x, start.y);
     const Position centre = toScreen(arc.getCentre(), offset);
     const double radius = arc.getRadius() * scale_;
-    if (kFullTurn - std::abs(arc.getSweep()) <= Tolerance::angle) {
+    if (std::abs(arc.getSweep() - kFullTurn) <= Tolerance::angle) {
         context_->arcTo(host::DisplayArc::createFullCircle(centre.x, centre.y, radius));
         return true;
     }

@@ -166,7 +166,6 @@ void ScriptWriter::writeAttribute(const Attribute& attribute, std::ostream& out,
     const auto fallback = [&] {
         if (!asLine) out << index;
     };
-    if (tracker == nullptr && asLine) return;   // geometry alone: the part's own attributes stay in force
     // 1. The mode; 2. the change test.
     const std::int32_t mode = tracker != nullptr ? tracker->getMode(kind, penSlot) : 0;
     if (mode == kModeNever) return fallback();

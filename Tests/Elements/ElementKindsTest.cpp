@@ -11,15 +11,18 @@
 
 #include <HostDialogs.h>
 #include <HostElementRecords.h>
+#include <HostMemory.h>
 #include <HostResult.h>
 
 #include "Elements/Door.h"
+#include "Elements/Gable.h"
 #include "Elements/Joinery.h"
 #include "Elements/Lamp.h"
 #include "Elements/Object.h"
 #include "Elements/Window.h"
 #include "Environment/Host.h"
 #include "Foundation/StringSetting.h"
+#include "Foundation/TracedException.h"
 #include "Geometry/CadPolygon.h"
 #include "Geometry/Cube.h"
 #include "IFC/IFCAttribute.h"
@@ -260,6 +263,33 @@ TEST_F(ElementKindsTest, SwitchingThePartKeepsPlacementAndCarriesSharedValues) {
     EXPECT_EQ(field<std::int32_t>(sim(kLamp), host::kObjectLibraryIndexOffset), kLampB);
     EXPECT_DOUBLE_EQ(field<double>(sim(kLamp), host::kObjectAngleOffset), 1.0);
     EXPECT_EQ(parameterText(sim(kLamp), "watts"), "75");
+}
+
+TEST_F(ElementKindsTest, AnOpeningOfNoSizeSwitchedToAnotherPartTakesThatPartsSize) {
+    host::SimElement& stored = host_->project().state.elements[kDoor];
+    const double none = 0.0;
+    for (const std::size_t offset : {host::kOpeningWidthOffset, host::kOpeningHeightOffset})
+        std::memcpy(stored.record.data() + offset, &none, sizeof none);
+    auto door = element(kDoor);
+    ASSERT_TRUE(switchPart(*door, kDoorB, host::kLibraryDoor));
+    EXPECT_DOUBLE_EQ(field<double>(sim(kDoor), host::kOpeningWidthOffset), 1.0);    // Door B's "A"
+    EXPECT_DOUBLE_EQ(field<double>(sim(kDoor), host::kOpeningHeightOffset), 2.2);   // and "ZZYZX"
+}
+
+TEST_F(ElementKindsTest, AMemoThatCannotBeWrittenWholeLeavesNothingBehind) {
+    auto chair = element(kChair);
+    chair->addGable(std::make_unique<tarnwick::Gable>());
+    std::uint64_t mask = 0;
+    ASSERT_NE(chair->getMemo(mask), nullptr);
+    EXPECT_EQ(mask, ComponentElem::kParameterBit | ComponentElem::kGableBit);
+    const host::MemoryStats before = host::memoryStats();
+    for (const std::uint64_t nth : {1u, 2u, 3u}) {   // the memo, the gables' handle, the parameters' one
+        host::failAllocation(nth);
+        EXPECT_THROW(chair->getMemo(mask), tarnwick::TracedException) << nth;
+        host::failAllocation(0);
+        EXPECT_EQ(host::memoryStats().liveHandles, before.liveHandles) << nth;
+        EXPECT_EQ(host::memoryStats().livePtrs, before.livePtrs) << nth;
+    }
 }
 
 TEST_F(ElementKindsTest, ElementsTakingTheSamePartInOneCommandEachGetItsOwnDefaults) {

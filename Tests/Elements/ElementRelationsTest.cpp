@@ -173,6 +173,16 @@ TEST_F(ElementRelationsTest, AnOpeningKnowsTheZonesOnTheSidesOfItsWall) {
     EXPECT_FALSE(inZone.getSecondZone().hasGuid());
 }
 
+TEST_F(ElementRelationsTest, AnElementTheHostListsTwiceInAZoneGetsThatZoneOnce) {
+    auto& elements = host_->project().state.elements;
+    elements.push_back(elements[0]);   // the host's record names object 0 twice for zone A
+    EXPECT_EQ(zonesOf(0), (std::vector<tarnwick::Guid>{guid(zoneA_)}));
+    const tarnwick::ElementLinkList* inA =
+        project().getRelatedZones().getElements(ElementLink(guid(zoneA_), &plan()), 0);
+    ASSERT_NE(inA, nullptr);
+    EXPECT_EQ(inA->size(), 3u);   // the zone keeps what the host listed
+}
+
 TEST_F(ElementRelationsTest, FindsATypeKeyWhoseVariationIsZeroOnEitherSide) {
     tarnwick::RelatedZones::ZoneElements zone;
     tarnwick::ElementLinkList list;

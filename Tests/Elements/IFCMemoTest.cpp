@@ -93,6 +93,9 @@ TEST_F(IFCMemoTest, ReadsOnceAndGivesOnlyWhatTheElementCarries) {
     ASSERT_NE(unplaced.findAttribute("Tag"), nullptr);
     EXPECT_EQ(unplaced.findAttribute("Tag")->getValue().getText(), "C-01");
     EXPECT_NE(unplaced.findProperty("Pset_B", "Maker"), nullptr);
+    unplaced.removeProperty("Pset_B", "Maker");   // and can be taken out again
+    EXPECT_EQ(unplaced.findProperty("Pset_B", "Maker"), nullptr);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::removeElementIFCProperty), 0u);
     EXPECT_EQ(host_->project().state.ifc.elements.size(), elements);
 }
 

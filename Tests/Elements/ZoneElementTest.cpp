@@ -200,6 +200,9 @@ TEST_F(ZoneElementTest, TakingACategoryTakesItsStampAndWritesBack) {
     made->setPosition(CadPoint(10, 20, 3.0));
     ASSERT_TRUE(made->setCategory(office));
     EXPECT_EQ(made->getStampIndex(), kOfficeStamp);
+    const ZoneElement placed(office);   // a new zone of the category
+    EXPECT_EQ(placed.getStampIndex(), kOfficeStamp);
+    EXPECT_EQ(placed.getCategory().getLink().getShortIndex(), kOffice);
     // "Hall" names no stamp: the zone keeps its own and its category.
     EXPECT_FALSE(made->setCategory(ZoneCategory(AttributeLink(kHall, AttributeType::zoneCategory))));
     EXPECT_EQ(made->getStampIndex(), kOfficeStamp);

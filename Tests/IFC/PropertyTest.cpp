@@ -310,7 +310,7 @@ TEST_F(PropertyTest, DatabaseSharesOneTemplatePerDefinitionAndCreatesInTheHost) 
     EXPECT_EQ(database().createDefinition(PropertyName("FireRating", "Pset"), SettingKind::string, 1), fire);
     EXPECT_EQ(host_->countCalls(host::HostSlot::createPropertyDefinition), 0u);
 
-    // A new definition in a new group: both made in the host; the caller's instance is the shared one.
+    // A new definition in a new group: both made in the host; what comes back is the shared one.
     std::shared_ptr<PropertyTemplate> width;
     EXPECT_EQ(inCommand([&] {
                   width =
@@ -328,6 +328,15 @@ TEST_F(PropertyTest, DatabaseSharesOneTemplatePerDefinitionAndCreatesInTheHost) 
     PropertyLinks links;
     EXPECT_TRUE(database().findForClassifications({g(door_)}, links));
     EXPECT_EQ(links.size(), 5u);
+    // A changed template of the caller's own is stored as a copy, which every finder shares from then on.
+    const auto own = std::make_shared<PropertyTemplate>(*width);
+    ASSERT_TRUE(own->setName("Depth"));
+    EXPECT_EQ(inCommand([&] { return database().storeDefinition(own); }), 0u);
+    const auto shared = database().getDefinition(width->getLink());
+    EXPECT_NE(shared, own);
+    EXPECT_NE(shared, width);
+    EXPECT_EQ(shared->getName(), "Depth");
+    EXPECT_EQ(ifc.propertyDefinitions->back().name, "Depth");
 
     // Built into the host: not cached by a load, but one asked for by GUID stays.
     const host::GuidBytes builtIn = addDefinition("Builtin", 1, host::kVariantString, door_);

@@ -200,13 +200,13 @@ TEST_F(NativeCanvasTest, DrawsLinesArcsPolygonsAndTextsWhereTheModelPutsThem) {
     EXPECT_EQ(host::pixelAt(picture_, 55, 55), kWhite);
 }
 
-TEST_F(NativeCanvasTest, SetsAPenOnlyWhenItChangesAndKeepsAForcedColourOrWidth) {
-    const auto canvas = fitted();
+TEST_F(NativeCanvasTest, SetsAPenOnlyWhenItChangesAtItsPaperWidthWhateverTheScaleAndKeepsAForcedOne) {
+    const auto canvas = fitted();   // scale 10
     const std::size_t before = callsOf(host::HostSlot::getAttribute);
     PrimitiveLine(Line({0, 3}, {4, 3}), 0, kThick, 1, true, false).draw(*canvas, {});
     PrimitiveLine(Line({0, 1}, {4, 1}), 0, kThick, 1, true, false).draw(*canvas, {});
     EXPECT_EQ(callsOf(host::HostSlot::getAttribute) - before, 1u);   // one pen, read once
-    // The thick pen is five points, here five pixels, across.
+    // The thick pen is five points, here five pixels, across: not fifty.
     int across = 0;
     for (int y = 10; y < 30; ++y) across += host::pixelAt(picture_, 30, y) == host::Rgba{0, 0, 255, 255};
     EXPECT_NEAR(across, 5, 1);
@@ -224,6 +224,30 @@ TEST_F(NativeCanvasTest, SetsAPenOnlyWhenItChangesAndKeepsAForcedColourOrWidth) 
     int wide = 0;
     for (int x = 14; x < 27; ++x) wide += host::pixelAt(picture_, x, 45) == host::Rgba{0, 128, 0, 255};
     EXPECT_NEAR(wide, 3, 1);
+}
+
+TEST_F(NativeCanvasTest, AnArcTurnsWithTheCanvas) {
+    NativeCanvas canvas(context_, ScreenRect({10, 10}, {50, 50}));
+    canvas.setRotation(kPi / 2);
+    canvas.fit(Cube(CadPoint(0, 0), CadPoint(4, 4)));
+    // A quarter arc about (2, 2), radius 1.5, from 0 to 90 degrees: drawn through its own middle only.
+    EXPECT_TRUE(PrimitiveArc(CadArc({2, 2}, 1.5, 0, kPi / 2), 0, kRed, 1, true, false).draw(canvas, {}));
+    const auto at = [&](double degrees) {
+        const double angle = degrees * kPi / 180;
+        return canvas.toScreen(CadPoint(2 + 1.5 * std::cos(angle), 2 + 1.5 * std::sin(angle)), {});
+    };
+    EXPECT_TRUE(near(at(45).x, at(45).y, host::Rgba{255, 0, 0, 255}));
+    for (const double outside : {-45.0, 135.0, 225.0}) EXPECT_TRUE(blank(at(outside).x, at(outside).y));
+}
+
+TEST_F(NativeCanvasTest, AnOpenOutlineLeavesOutItsClosingEdge) {
+    const auto canvas = fitted();   // model (x, y) lands at (10 + 10x, 50 - 10y)
+    CadPolygon open(0, 0, /*closed=*/false);
+    for (const CadPoint& p : {CadPoint(0, 0), CadPoint(4, 0), CadPoint(4, 4)}) open.append(PolyPoint(p));
+    EXPECT_TRUE(PrimitivePolygon(open, kRed, false, 0, kRed, 1, true, false).draw(*canvas, {}));
+    EXPECT_FALSE(blank(30, 50));   // (2, 0), on the first edge
+    EXPECT_FALSE(blank(50, 30));   // (4, 2), on the second
+    EXPECT_TRUE(blank(30, 30));    // (2, 2), where the closing edge would run
 }
 
 TEST_F(NativeCanvasTest, DrawsEachSceneAsItsReferencePicture) {

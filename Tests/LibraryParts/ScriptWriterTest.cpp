@@ -54,6 +54,9 @@ std::string script3D(const Primitive& primitive, CadPoint offset = {}, int inden
     return out.str();
 }
 
+// Without an attribute record every primitive still says its pen and line type: "pen 1", "line_type 1".
+const std::string kPenAndLineType = "pen 1\nline_type 1\n";
+
 PrimitiveHatch hatch(const CadPolygon& polygon, std::uint32_t fillIndex, bool contour, bool gradient) {
     return PrimitiveHatch(polygon, /*fillPen=*/4, /*backgroundPen=*/9, fillIndex, contour, gradient,
                           /*linear=*/true, 0, /*pen=*/1, 1, true, false);
@@ -86,19 +89,20 @@ TEST(ScriptWriter, RoundsRealsToTheStepAndKeepsTheirDigits) {
 
 TEST(ScriptWriter, WritesHotspotsLinesAndTextsWithOffsetAndIndentation) {
     const PrimitivePoint point(CadPoint(1, 2, 3), 0, 1, 1, true, true);
-    EXPECT_EQ(script2D(point, {10, 0}, 1), "\thotspot2 11, 2\n");
+    EXPECT_EQ(script2D(point, {10, 0}, 1), "\tpen 1\n\thotspot2 11, 2\n");
     EXPECT_EQ(script3D(point, {10, 0, 1}, 1), "\thotspot 11, 2, 4\n");
 
     const PrimitiveLine line(Line({0, 0, 0}, {1, 1, 2}), 0, 3, 2, true, true);
-    EXPECT_EQ(script2D(line, {10, 0}, 1), "\tline2 10, 0, 11, 1\n");
+    EXPECT_EQ(script2D(line, {10, 0}, 1), "\tpen 3\n\tline_type 2\n\tline2 10, 0, 11, 1\n");
     EXPECT_EQ(script3D(line, {10, 0}, 2), "\t\tlin_ 10, 0, 0, 11, 1, 2\n");
 
     const PrimitiveText text(String("Room 1.5"), CadPoint(1, 2), 0.0, 0, 1, 1, true, true);
-    EXPECT_EQ(script2D(text), "text2 1, 2, \"Room 1.5\"\n");
+    EXPECT_EQ(script2D(text), kPenAndLineType + "text2 1, 2, \"Room 1.5\"\n");
     EXPECT_EQ(script3D(text), "");
     // A quote would end the string and let the rest run as script; a line break would end the statement.
     const PrimitiveText quoted(String("say \"hi\"\nthere"), CadPoint(0, 0), 0.0, 0, 1, 1, true, false);
-    EXPECT_EQ(script2D(quoted), "text2 0, 0, \"say \" + '\"' + \"hi\" + '\"' + \" there\"\n");
+    EXPECT_EQ(script2D(quoted),
+              kPenAndLineType + "text2 0, 0, \"say \" + '\"' + \"hi\" + '\"' + \" there\"\n");
 
     // Not taking part in a dimension writes nothing there.
     const PrimitivePoint only3D(CadPoint(1, 2), 0, 1, 1, false, true);
@@ -111,20 +115,21 @@ TEST(ScriptWriter, WritesCirclesArcsAndEllipses) {
     const auto arc = [](double start, double sweep) {
         return PrimitiveArc(CadArc({1, 2}, 3, start, sweep), 0, 1, 1, true, false);
     };
-    EXPECT_EQ(script2D(arc(0, 2 * kPi)), "circle2 1, 2, 3\n");
-    EXPECT_EQ(script2D(arc(1, -2 * kPi)), "circle2 1, 2, 3\n");
-    EXPECT_EQ(script2D(arc(0, kPi / 2), {1, 0}, 1), "\tarc2 2, 2, 3, 0, 90\n");
-    EXPECT_EQ(script2D(arc(kPi / 2, -kPi / 2)), "arc2 1, 2, 3, 0, 90\n");   // clockwise: ends exchanged
+    EXPECT_EQ(script2D(arc(0, 2 * kPi)), kPenAndLineType + "circle2 1, 2, 3\n");
+    EXPECT_EQ(script2D(arc(1, -2 * kPi)), kPenAndLineType + "circle2 1, 2, 3\n");
+    EXPECT_EQ(script2D(arc(0, kPi / 2), {1, 0}, 1), "\tpen 1\n\tline_type 1\n\tarc2 2, 2, 3, 0, 90\n");
+    EXPECT_EQ(script2D(arc(kPi / 2, -kPi / 2)),
+              kPenAndLineType + "arc2 1, 2, 3, 0, 90\n");   // clockwise: ends exchanged
     EXPECT_EQ(script3D(arc(0, kPi)), "");
 
     // An ellipse is written about its own centre, so the stretch does not move it.
     const PrimitiveArc ellipse(CadPoint(1, 2), 3, 0, kPi / 2, false, 0.5, kPi / 6, 0, 1, 1, true, false);
-    EXPECT_EQ(script2D(ellipse, {10, 0}),
-              "add2 11, 2\n"
-              "rot2 30\n"
-              "mul2 0.5, 1\n"
-              "arc2 0, 0, 3, 0, 90\n"
-              "del 3\n");
+    EXPECT_EQ(script2D(ellipse, {10, 0}), kPenAndLineType +
+                                              "add2 11, 2\n"
+                                              "rot2 30\n"
+                                              "mul2 0.5, 1\n"
+                                              "arc2 0, 0, 3, 0, 90\n"
+                                              "del 3\n");
 }
 
 TEST(ScriptWriter, WritesPolygonsAsPutBlocksAndStatements) {
@@ -136,13 +141,15 @@ TEST(ScriptWriter, WritesPolygonsAsPutBlocksAndStatements) {
               "\t\t0, 1, 1,\n"
               "\t\t0, 0, 1,\n"
               "\t\t0, 0, 700\n"
+              "\tpen 1\n"
+              "\tline_type 1\n"
               "\tpoly2_a 6, 1, 1, get(18)\n");
 
     const std::string block = "put 0, 0, 1,\n\t1, 0, 1,\n\t1, 1, 1,\n\t0, 1, 1,\n\t0, 0, 1,\n\t0, 0, 700\n";
     EXPECT_EQ(script2D(PrimitivePolygon(square(0, 0, 1), 5, true, 0, 1, 1, true, false)),
-              block + "poly2_b 6, 3, 5, 5, get(18)\n");
+              block + kPenAndLineType + "poly2_b 6, 3, 5, 5, get(18)\n");
     EXPECT_EQ(script2D(PrimitivePolygon(square(0, 0, 1), 5, true, 0, /*pen=*/0, 1, true, false)),
-              block + "poly2_b 6, 2, 5, 5, get(18)\n");
+              block + "line_type 1\npoly2_b 6, 2, 5, 5, get(18)\n");   // pen 0: no "pen" line
 
     CadPolygon rounded = square(0, 0, 1);   // the right side bulges out as a half circle
     rounded.setPoint(2, PolyPoint({1, 1}, kPi));
@@ -153,8 +160,8 @@ TEST(ScriptWriter, WritesPolygonsAsPutBlocksAndStatements) {
               "\t0, 180, 4001,\n"
               "\t0, 1, 1,\n"
               "\t0, 0, 1,\n"
-              "\t0, 0, 700\n"
-              "poly2_a 7, 1, 1, get(21)\n");
+              "\t0, 0, 700\n" +
+                  kPenAndLineType + "poly2_a 7, 1, 1, get(21)\n");
 
     CadPolygon holed = square(0, 0, 4);
     holed.addHole(square(1, 1, 2));
@@ -170,15 +177,15 @@ TEST(ScriptWriter, WritesPolygonsAsPutBlocksAndStatements) {
               "\t4, 3, 1,\n"
               "\t2, 3, 1,\n"
               "\t2, 1, 1,\n"
-              "\t2, 1, -1\n"
-              "poly2_a 12, 1, 1, get(36)\n");
+              "\t2, 1, -1\n" +
+                  kPenAndLineType + "poly2_a 12, 1, 1, get(36)\n");
 
     CadPolygon open(0, 0, /*closed=*/false);
     open.append(PolyPoint({0, 0}));
     open.append(PolyPoint({1, 0}));
     open.append(PolyPoint({1, 1}));
     EXPECT_EQ(script2D(PrimitivePolygon(open, 5, false, 0, 1, 1, true, false)),
-              "put 0, 0, 1,\n\t1, 0, 1,\n\t1, 1, 1\npoly2_a 3, 1, 1, get(9)\n");
+              "put 0, 0, 1,\n\t1, 0, 1,\n\t1, 1, 1\n" + kPenAndLineType + "poly2_a 3, 1, 1, get(9)\n");
 
     // A crossed outline or a polygon outside 2D writes nothing, and that is no failure.
     CadPolygon bowTie;
@@ -203,9 +210,9 @@ TEST(ScriptWriter, WritesHatchesByTheirFillAndContour) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.statement);
         const PrimitiveHatch plain = hatch(square(0, 0, 1), c.fillIndex, c.contour, c.gradient);
-        EXPECT_EQ(script2D(plain), block + c.statement);
+        EXPECT_EQ(script2D(plain), block + kPenAndLineType + c.statement);
         const PrimitiveDistortedHatch distorted(plain, CadPoint(0.5, 0.5), {1, 0, 0, 1, 0});
-        EXPECT_EQ(script2D(distorted), block + c.statement);
+        EXPECT_EQ(script2D(distorted), block + kPenAndLineType + c.statement);
     }
 }
 
