@@ -223,6 +223,10 @@ TEST_F(CutPlaneTest, SelectsModelElementsThroughTheSectionElementsThatShowThem) 
             .selection;
     ASSERT_EQ(selected.elements.size(), 1u);
     EXPECT_EQ(selected.elements[0], guidOf(kSectionElementIndex));
+    const tarnwick::ElementLinkList* kept = section().getSelection();   // the list given, unmarked
+    ASSERT_TRUE(kept != nullptr && kept->size() == 1);
+    EXPECT_EQ(kept->back()->getGuid(), tarnwickGuid(0));
+    EXPECT_FALSE(kept->back()->getSecondGuid().isValid());
     ASSERT_TRUE(section().deselect(links));
     EXPECT_TRUE(selected.elements.empty());
     ASSERT_TRUE(section().addToSelection(links));
