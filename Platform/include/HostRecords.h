@@ -534,6 +534,15 @@ static_assert(offsetof(ProjectNotesRecord, city) == 1024);
 static_assert(offsetof(ProjectNotesRecord, postcode) == 1536);
 static_assert(offsetof(ProjectNotesRecord, architect) == 1792);
 
+// One entry of a layout's guid-to-text table: a handle of these back to back (the count is the handle
+// size / sizeof(LayoutTextEntry)). Each 'GLAY' makes a new table that belongs to the caller, who frees
+// it with disposeHandle; 'CLAY' does not read it.
+struct LayoutTextEntry {
+    GuidRecord guid;
+    char16_t text[256];   // zero-terminated when shorter
+};
+static_assert(sizeof(LayoutTextEntry) == 528);
+
 // A layout's or master layout's own settings ('GLAY', 'CLAY'; the second parameter is the database
 // guid). Paper and margins in millimetres. The flag, value, the two values, texts and bytes are
 // carried for the add-on: the host keeps and gives them back unchanged.
@@ -552,8 +561,7 @@ struct LayoutRecord {
     std::int32_t valueA;
     std::int32_t valueB;
     std::uint8_t reserved576[16];
-    void* customTexts;   // a table from guid to text, owned with the record; this host gives none (null)
-                         // and does not read it from a 'CLAY'
+    Handle customTexts;   // of LayoutTextEntry, owned with the record (see above)
     char16_t textA[256];
     char16_t textB[256];
     std::uint8_t byteA;

@@ -675,8 +675,11 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
                 p.findDatabase(kDatabaseLayout, toGuidBytes(*static_cast<const GuidRecord*>(p2))));
             if (!layout) return kErrBadIndex;
             if (code == fourcc("GLAY")) {
-                putLayout(layout->layout, *static_cast<LayoutRecord*>(p1));
-                return kNoError;
+                auto& record = *static_cast<LayoutRecord*>(p1);
+                putLayout(layout->layout, record);
+                // This host keeps no guid texts: the caller's table is empty, but its own to free.
+                record.customTexts = newHandle(0, /*clear=*/true);
+                return record.customTexts != nullptr ? kNoError : kErrMemFull;
             }
             return takeLayout(*static_cast<const LayoutRecord*>(p1), layout->layout);
         }

@@ -148,9 +148,9 @@ bool CutPlaneReference::load(std::uint64_t mask, std::unique_ptr<MemoStore>& sto
 
 void CutPlaneReference::loadMemo(std::uint64_t mask, std::unique_ptr<ElementMemoStore>& store) {
     Element::loadMemo(mask, store);
-    if (memoLoadingSuspended != 0) return;
     // A line set here or read before and still valid is kept; anything else is read with the rest.
-    if (!isLoaded() || !isValid()) mask |= getPartMask();
+    // While loading is deferred only the line a memo given to us (or the mask) asks for is read.
+    if (memoLoadingSuspended == 0 && (!isLoaded() || !isValid())) mask |= getPartMask();
     if (!store) {
         if (Drawing* drawing = getDrawing()) store = drawing->loadMemo(getLink(), mask);
         if (!store) {

@@ -325,8 +325,8 @@ bool Drawing::select(const ElementLinkList& given) {
         return false;
     if (!sendParts(links, /*add=*/true, /*resolve=*/marked != nullptr))
         return false;   // the cache stays empty: read again on demand
-    if (links.size() > 0) {
-        selection_ = links.clone();
+    if (given.size() > 0) {
+        selection_ = given.clone();   // the caller's links, not the section elements they were marked with
         if (const ElementLink* last = selection_->back()) lastSelected_ = *last;
     }
     return true;

@@ -7,6 +7,7 @@
 #include <HostResult.h>
 
 #include "Environment/HostApi.h"
+#include "Foundation/Memory.h"
 
 namespace tarnwick {
 
@@ -32,7 +33,13 @@ void toUnits(const String& text, char16_t (&field)[kTextChars]) {
 Layout::Layout(Project& project, const Guid& databaseGuid, bool master)
     : Drawing(project, databaseGuid), master_(master) {}
 
-Layout::~Layout() = default;   // the host leaves the record's text table null; nothing else to free
+Layout::~Layout() { dropRecord(); }
+
+void Layout::dropRecord() {
+    if (record_) disposeHandle(record_->customTexts);
+    record_.reset();
+    recordLoaded_ = false;
+}
 
 String Layout::typeName() const { return master_ ? "Master Layout" : "Layout"; }
 std::int32_t Layout::getDatabaseType() const { return 5; }
@@ -45,7 +52,10 @@ bool Layout::loadRecord() {
     host::GuidRecord guid = getGuid().getRecord();
     recordLoaded_ =
         setLastHostResult(hostApi().environment(fourcc("GLAY"), record_.get(), &guid)) == host::kNoError;
-    if (!recordLoaded_) std::memset(record_.get(), 0, sizeof(host::LayoutRecord));
+    if (!recordLoaded_) {
+        disposeHandle(record_->customTexts);   // null unless the host gave one before it failed
+        std::memset(record_.get(), 0, sizeof(host::LayoutRecord));
+    }
     return recordLoaded_;
 }
 
@@ -66,8 +76,7 @@ bool Layout::setMaster(const LinkRecord& master) {
     if (!readRecord(record)) return false;
     record.masterGuid = master.getGuid().getRecord();
     if (!writeRecord(record)) return false;
-    record_.reset();   // read again
-    recordLoaded_ = false;
+    dropRecord();   // read again
     return true;
 }
 

@@ -41,9 +41,10 @@ public:
 
 private:
     bool writeLayout();   // 'CLAY'; refused while the record did not load
+    void dropRecord();    // frees the record with the guid-to-text table the host gave with it
 
     bool master_;
-    std::unique_ptr<host::LayoutRecord> record_;   // null until loaded
+    std::unique_ptr<host::LayoutRecord> record_;   // null until loaded; its text table is ours
     bool recordLoaded_ = false;                    // the host gave the record
 };
 

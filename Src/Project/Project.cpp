@@ -155,6 +155,10 @@ std::int16_t askAboutLayer(const Layer& layer) {
 Project::Project()
     : model_(std::make_unique<Model>(*this, Guid())),
       plan_(std::make_unique<Plan>(*this, Guid())),
+      specification_(std::make_unique<Specification>(*this)),
+      library_(std::make_unique<Library>(*this)),
+      classifications_(std::make_unique<ClassificationDatabase>(*this)),
+      properties_(std::make_unique<PropertyDatabase>(*this)),
       packages_("frameworkPreferenceStore", /*flag=*/true) {}
 
 Project::~Project() = default;
@@ -178,26 +182,6 @@ bool Project::loadDefaults(ElementLink& link, host::ElementRecord& record, host:
 }
 
 // --- Databases and views --------------------------------------------------------------------------
-Specification* Project::getSpecification() {
-    if (!specification_) specification_ = std::make_unique<Specification>(*this);
-    return specification_.get();
-}
-
-Library* Project::getLibrary() {
-    if (!library_) library_ = std::make_unique<Library>(*this);
-    return library_.get();
-}
-
-ClassificationDatabase* Project::getClassificationDatabase() {
-    if (!classifications_) classifications_ = std::make_unique<ClassificationDatabase>(*this);
-    return classifications_.get();
-}
-
-PropertyDatabase* Project::getPropertyDatabase() {
-    if (!properties_) properties_ = std::make_unique<PropertyDatabase>(*this);
-    return properties_.get();
-}
-
 Database* Project::getDatabase(const LinkRecord& id) {
     switch (id.getKind()) {
         case host::kDatabasePlan:
@@ -639,11 +623,11 @@ void Project::clear() {
     navigator_.reset();
     model_->clear();
     plan_->clear();
-    if (specification_) specification_->clear();
-    if (classifications_) classifications_->clear();
-    if (properties_) properties_->clear();
+    specification_->clear();
+    classifications_->clear();
+    properties_->clear();
     IFCData::releaseTypeTables();
-    if (library_) library_->clear();
+    library_->clear();
     users_.reset();
     details_.reset();
     documents3D_.reset();

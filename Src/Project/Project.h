@@ -53,11 +53,11 @@ using SectionList = DatabaseList<Section>;
 using WorksheetList = DatabaseList<Worksheet>;
 
 // One per add-on, made by the host facade (HostProject) on first request; not copyable. It owns one
-// object per project database. The floor plan and the 3D model are made with the Project (with empty
-// database guids); the other views are made from the host's database lists on first use. Every view
-// kind is made as T(Project&, const Guid& databaseGuid); a Layout as Layout(Project&, const Guid&,
-// bool master). The library, attribute, property and classification databases are members made on
-// first use. clear() runs whenever the host's project changes.
+// object per project database. The floor plan and the 3D model (with empty database guids) and the
+// library, attribute, property and classification databases are made with the Project and live as long;
+// the other views are made from the host's database lists on first use. Every view kind is made as
+// T(Project&, const Guid& databaseGuid); a Layout as Layout(Project&, const Guid&, bool master).
+// clear() runs whenever the host's project changes.
 //
 // Host failures give null, false, 0 or an empty text; nothing is thrown but allocation failures.
 class Project {
@@ -78,10 +78,10 @@ public:
     // --- Databases and views ----------------------------------------------------------------------
     Plan& getPlan() const { return *plan_; }
     Model& getModel() const { return *model_; }
-    Specification* getSpecification();   // the attribute database, made on first use (never null)
-    Library* getLibrary();               // the library parts, made on first use (never null)
-    ClassificationDatabase* getClassificationDatabase();   // made on first use (never null)
-    PropertyDatabase* getPropertyDatabase();               // made on first use (never null)
+    Specification* getSpecification() { return specification_.get(); }   // the attributes; never null
+    Library* getLibrary() { return library_.get(); }                     // never null
+    ClassificationDatabase* getClassificationDatabase() { return classifications_.get(); }   // never null
+    PropertyDatabase* getPropertyDatabase() { return properties_.get(); }                    // never null
     // The database of an id: the Plan for kind 1, the Model for 4, else the view of that kind filed
     // under the guid (kinds 5 and 9 both in the layout list). Null for other kinds or unknown guids.
     Database* getDatabase(const LinkRecord& id);
@@ -232,12 +232,12 @@ private:
 
     std::unique_ptr<Model> model_;
     std::unique_ptr<Plan> plan_;
-    std::unique_ptr<Specification> specification_;              // made on first use
-    std::unique_ptr<Library> library_;                          // made on first use
-    std::unique_ptr<RelatedZones> relatedZones_;                // made on first use
-    std::unique_ptr<Navigator> navigator_;                      // made on first use
-    std::unique_ptr<ClassificationDatabase> classifications_;   // made on first use
-    std::unique_ptr<PropertyDatabase> properties_;              // made on first use
+    std::unique_ptr<Specification> specification_;
+    std::unique_ptr<Library> library_;
+    std::unique_ptr<RelatedZones> relatedZones_;   // made on first use
+    std::unique_ptr<Navigator> navigator_;         // made on first use
+    std::unique_ptr<ClassificationDatabase> classifications_;
+    std::unique_ptr<PropertyDatabase> properties_;
     std::unique_ptr<UserList> users_;
     std::unique_ptr<DetailList> details_;
     std::unique_ptr<Document3DList> documents3D_;

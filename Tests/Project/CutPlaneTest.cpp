@@ -6,8 +6,10 @@
 #include <HostMarkers.h>
 #include <HostResult.h>
 
+#include "Foundation/Memory.h"
 #include "Project/CutPlaneReference.h"
 #include "Project/ElementLinkList.h"
+#include "Project/ElementMemoStore.h"
 #include "Project/Elevation.h"
 #include "Project/Section.h"
 #include "Support/DrawingFixture.h"
@@ -139,6 +141,25 @@ TEST_F(CutPlaneTest, AMarkerMadeWithoutItsMemoLoadsItsUserDataWithItsLine) {
     EXPECT_TRUE(marker->isUserDataLoaded());
 }
 
+TEST_F(CutPlaneTest, AMarkerMadeFromARecordAndAMemoReadsItsLineFromThatMemo) {
+    host::SimElement given = simMarker();
+    setCounts(given, 3, 0);
+    host::ElementRecord record{};
+    std::memcpy(&record, given.record.data(), sizeof record);
+    auto memo = std::make_unique<tarnwick::ElementMemoStore>();
+    const std::vector<unsigned char> line = bytesOf({{1, 1}, {5, 1}, {7, 1}});
+    *memo->sectionLineCoords() = tarnwick::ptrToHandle(line.data(), line.size());
+    ElementLink link(tarnwick::Guid(host::toGuidRecord(marker_)), &plan());
+    host_->clearCalls();
+    const std::unique_ptr<tarnwick::Element> made = tarnwick::Drawing::makeElement(record, link, memo);
+    auto* marker = dynamic_cast<CutPlaneReference*>(made.get());
+    ASSERT_NE(marker, nullptr);
+    ASSERT_NE(marker->getLinePolygon(), nullptr);
+    EXPECT_EQ(marker->getPointCounts(), (std::array<std::uint16_t, 3>{3, 0, 0}));
+    EXPECT_DOUBLE_EQ(marker->getLinePolygon()->getPoint(2).point.getX(), 7.0);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getElementMemo), 0u);
+}
+
 TEST_F(CutPlaneTest, ANarrowMemoLoadReadsAMissingLineAndKeepsALineSetHere) {
     tarnwick::Element::memoLoadingSuspended = 1;
     std::unique_ptr<CutPlaneReference> marker = section().findMarker();
@@ -202,6 +223,10 @@ TEST_F(CutPlaneTest, SelectsModelElementsThroughTheSectionElementsThatShowThem) 
             .selection;
     ASSERT_EQ(selected.elements.size(), 1u);
     EXPECT_EQ(selected.elements[0], guidOf(kSectionElementIndex));
+    const tarnwick::ElementLinkList* kept = section().getSelection();   // the list given, unmarked
+    ASSERT_TRUE(kept != nullptr && kept->size() == 1);
+    EXPECT_EQ(kept->back()->getGuid(), tarnwickGuid(0));
+    EXPECT_FALSE(kept->back()->getSecondGuid().isValid());
     ASSERT_TRUE(section().deselect(links));
     EXPECT_TRUE(selected.elements.empty());
     ASSERT_TRUE(section().addToSelection(links));

@@ -14,6 +14,7 @@
 #include "Foundation/Setting.h"
 #include "Foundation/StringSetting.h"
 #include "IFC/ClassificationMemo.h"
+#include "IFC/PropertyDatabase.h"
 #include "IFC/PropertyLink.h"
 #include "IFC/PropertyMemo.h"
 #include "Project/Detail.h"
@@ -540,8 +541,11 @@ TEST_F(ProjectTest, ResetClearsWhatWasMadeOnFirstUseAndKeepsTheProject) {
     EXPECT_EQ(p->getScratchCell(), nullptr);
     p->getScratchCell() = &kept;
     EXPECT_EQ(p->getScratchCell(), &kept);
+    const std::uint32_t definitions = tarnwick::PropertyDatabase::definitionGeneration();
 
     tarnwick::HostProject::reset();
+    // Property definitions cached anywhere are read again, though nobody asked for the database yet.
+    EXPECT_NE(tarnwick::PropertyDatabase::definitionGeneration(), definitions);
     EXPECT_EQ(tarnwick::HostProject::getProject(), p);
     EXPECT_EQ(p->getScratchCell(), nullptr);
     EXPECT_EQ(&p->getPlan(), planBefore);

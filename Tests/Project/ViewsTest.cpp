@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include <HostMemory.h>
 #include <HostResult.h>
 
 #include "Geometry/Cube.h"
@@ -118,6 +119,25 @@ TEST_F(Views, ALayoutGivesItsPrintableBoxAndCopiesAnothersPage) {
     }
     ASSERT_TRUE(target->copyFrom(*source));
     EXPECT_EQ(sim("Sheet 02").layout, page);
+}
+
+TEST_F(Views, ALayoutFreesTheTextTableOfEachRecordItDrops) {
+    tarnwick::Layout* master = nullptr;
+    tarnwick::Layout* listed = nullptr;
+    for (int i = 0; i < project().getLayoutCount(); ++i)
+        (project().getLayout(i)->isMaster() ? master : listed) = project().getLayout(i);
+    ASSERT_TRUE(master && listed);
+    const std::size_t before = host::memoryStats().liveHandles;
+    {
+        tarnwick::Layout layout(project(), listed->getGuid(), /*master=*/false);
+        ASSERT_TRUE(layout.loadRecord());
+        EXPECT_EQ(host::memoryStats().liveHandles, before + 1);   // the table came with the record
+        ASSERT_TRUE(layout.setMaster(master->getId()));
+        EXPECT_EQ(host::memoryStats().liveHandles, before);
+        ASSERT_TRUE(layout.loadRecord());
+    }
+    EXPECT_EQ(host::memoryStats().liveHandles, before);
+    EXPECT_EQ(host::memoryStats().violations, 0u);
 }
 
 TEST_F(Views, WriteNoLayoutRecordTheHostDidNotGive) {
