@@ -119,26 +119,6 @@ namespace {
 // The named fields (SimElementKinds.h): the head's, then each kind's.
 const std::span<const RecordField> kRecordFields = recordFields();
 
-std::size_t fieldSize(RecordField::Kind kind) {
-    switch (kind) {
-        case RecordField::int8u:
-            return 1;
-        case RecordField::int16:
-            return 2;
-        case RecordField::int32:
-            return 4;
-        case RecordField::uint64:
-            return 8;
-        case RecordField::guid:
-            return 16;
-        case RecordField::real:
-            return 8;
-        case RecordField::point:
-            return 16;
-    }
-    return 0;
-}
-
 }   // namespace
 
 // Writes the record's type, guid (withGuid) and named fields into `entry`, and its other bytes as base64.

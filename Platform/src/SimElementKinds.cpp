@@ -170,20 +170,6 @@ std::size_t relationList(std::int32_t type, bool aboveZone) {
 
 std::string guidText(const GuidBytes& guid) { return guidToText(toGuidRecord(guid)); }
 
-// The bytes a scripted settings field takes; those of more than one number are never set.
-std::size_t fieldSize(RecordField::Kind kind) {
-    switch (kind) {
-        case RecordField::int8u:
-            return 1;
-        case RecordField::int16:
-            return 2;
-        case RecordField::int32:
-            return 4;
-        default:
-            return 8;
-    }
-}
-
 // Whether the settings dialog may change the field: the caller's mask marks every byte of it.
 bool underMask(const ElementRecord& mask, std::size_t offset, std::size_t size) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(&mask) + offset;
@@ -193,6 +179,24 @@ bool underMask(const ElementRecord& mask, std::size_t offset, std::size_t size) 
 }   // namespace
 
 std::span<const RecordField> recordFields() { return kFields; }
+
+std::size_t fieldSize(RecordField::Kind kind) {
+    switch (kind) {
+        case RecordField::int8u:
+            return 1;
+        case RecordField::int16:
+            return 2;
+        case RecordField::int32:
+            return 4;
+        case RecordField::uint64:
+        case RecordField::real:
+            return 8;
+        case RecordField::guid:
+        case RecordField::point:
+            return 16;
+    }
+    return 0;
+}
 
 // --- Relations in the project file --------------------------------------------------------------------
 

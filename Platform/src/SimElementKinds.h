@@ -29,7 +29,8 @@ struct RecordField {
     bool always;            // written even when zero
 };
 inline constexpr std::int32_t kAnyType = 0;
-std::span<const RecordField> recordFields();   // the head's fields, then each kind's
+std::span<const RecordField> recordFields();     // the head's fields, then each kind's
+std::size_t fieldSize(RecordField::Kind kind);   // the bytes a field of the kind takes
 
 // The project file's "relations": [{"from", "to", "valueA", "valueB"}]. False with a message naming the
 // entry when malformed or when an element is missing; `state` is then unchanged.

@@ -275,30 +275,24 @@ String Element::getInfoString(bool withPrefix) {
     };
     host::GuidRecord guid = link_.getGuid().getRecord();
     if (!infoRead_ && infoText_.isEmpty() && link_.hasGuid()) {
-        // 'GEIS' gives the ID alone; the prefix is asked for only when it is wanted.
+        // The compound text (prefix and ID) and the ID alone: the prefix is the compound text less as many
+        // characters as the ID has. Without the ID there is nothing to cut by, and no prefix.
+        host::Handle compound = nullptr;
         host::Handle id = nullptr;
+        const bool haveCompound = hostApi().database(fourcc("GCIS"), &guid, &compound) == host::kNoError;
         const bool haveId = hostApi().database(fourcc("GEIS"), &guid, &id) == host::kNoError;
         if (haveId) {
             infoText_ = textOf(id);
-            hostInfoText_ = infoText_;
-            prefixRead_ = false;
+            if (haveCompound) {
+                const String all = textOf(compound);
+                const std::uint32_t idLength = infoText_.getLength();
+                infoPrefix_ =
+                    all.getLength() > idLength ? all.substring(0, all.getLength() - idLength) : String();
+            }
         }
         infoRead_ = haveId;
-        tarnwick::disposeHandle(id);
-    }
-    if (withPrefix && infoRead_ && !prefixRead_) {
-        // 'GCIS' gives the compound text: the prefix is what stands before the host's ID, and only when
-        // the compound text ends with it.
-        prefixRead_ = true;
-        host::Handle compound = nullptr;
-        if (hostApi().database(fourcc("GCIS"), &guid, &compound) == host::kNoError) {
-            const String all = textOf(compound);
-            const std::uint32_t allLength = all.getLength();
-            const std::uint32_t idLength = hostInfoText_.getLength();
-            if (allLength >= idLength && all.substring(allLength - idLength) == hostInfoText_)
-                infoPrefix_ = all.substring(0, allLength - idLength);
-        }
         tarnwick::disposeHandle(compound);
+        tarnwick::disposeHandle(id);
     }
     if (!withPrefix) return infoText_;
     String text = infoPrefix_;

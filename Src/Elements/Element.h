@@ -288,9 +288,7 @@ private:
     bool userDataPending_ = false;     // loaded under a UserDataDeferral: the host is not yet read
     String infoText_;                  // the ID text; empty until fetched
     String infoPrefix_;                // what the host puts before it
-    String hostInfoText_;              // the ID text as the host gave it, which the prefix stands before
-    bool infoRead_ = false;            // the host was asked: an element without an ID is not asked again
-    bool prefixRead_ = false;          // the prefix of the ID last read was asked for
+    bool infoRead_ = false;            // the host gave the ID: it is not asked again
 };
 
 }   // namespace tarnwick

@@ -396,7 +396,7 @@ TEST_F(ElementBase, HasNoIdTextWhenTheHostGivesNoneAndAsksOnceForEachElement) {
     EXPECT_EQ(element->getInfoString(false), "B-7");
 }
 
-TEST_F(ElementBase, AsksForTheIdPrefixOnlyWhenItIsWanted) {
+TEST_F(ElementBase, ReadsTheIdWithItsPrefixAndKeepsThePrefixForAGivenName) {
     host::SimElement& stored = host_->project().state.elements[0];
     stored.infoPrefix = "W-";
     const std::u16string id = u"12";
@@ -408,7 +408,7 @@ TEST_F(ElementBase, AsksForTheIdPrefixOnlyWhenItIsWanted) {
     const auto asked = [&](std::uint32_t code) { return host_->countCalls(host::HostSlot::database, code); };
     EXPECT_EQ(element->getInfoString(false), "12");
     EXPECT_EQ(asked(host::fourcc("GEIS")), 1u);
-    EXPECT_EQ(asked(host::fourcc("GCIS")), 0u);
+    EXPECT_EQ(asked(host::fourcc("GCIS")), 1u);
     element->setName("13");   // the prefix is still the one the host puts before its own ID
     EXPECT_EQ(element->getInfoString(true), "W-13");
     EXPECT_EQ(element->getPrefixInfo(), "W-");
