@@ -520,11 +520,11 @@ TEST_F(ObjectMapFile, TwoRunsOnOneTableLoseNoChange) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::filesystem::remove_all(dataFolder());
-        ObjectMap seed;   // the table both runs read
+        ObjectMap common;   // the table both runs read
         writeFile(tableFile(), kUserTable);
-        ASSERT_TRUE(skellow::loadObjectMap(seed));
-        seed.addList(String("A1"), ObjectMapType::ifc);
-        ASSERT_TRUE(skellow::saveObjectMap(seed));
+        ASSERT_TRUE(skellow::loadObjectMap(common));
+        common.addList(String("A1"), ObjectMapType::ifc);
+        ASSERT_TRUE(skellow::saveObjectMap(common));
         ObjectMap earlier, later;
         ASSERT_TRUE(skellow::loadObjectMap(earlier));
         ASSERT_TRUE(skellow::loadObjectMap(later));
