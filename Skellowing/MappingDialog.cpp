@@ -274,7 +274,7 @@ void MappingDialog::initialise() {
     list_->subscribe(*changeSelection_);
     // 6. to 8.
     enableRowButtons(false);
-    prefillMappings();
+    prefillMappings(*this, kind_, groups_, working_);
     refresh();
 }
 
@@ -306,7 +306,7 @@ void MappingDialog::fillRows() {
     for (const auto& group : groups_) {
         if (keys_.size() == rows) break;
         keys_.push_back(group.first);
-        setRowColour(group.first, static_cast<std::int16_t>(keys_.size() - 1));
+        setRowColour(*this, group.first, static_cast<std::int16_t>(keys_.size() - 1));
     }
     // The rows went with their selection, which the host need not report.
     enableRowButtons(false);
@@ -333,29 +333,31 @@ std::vector<std::uint16_t> MappingDialog::selectedRows() const {
 }
 
 // --- Rows ------------------------------------------------------------------------------------------------
-void MappingDialog::setRowColour(const SourceKey& key, std::int16_t row) {
+void setRowColour(MappingDialog& dialog, const SourceKey& key, std::int16_t row) {
+    tarnwick::ListControl& list = *dialog.list_;
     // 1.
-    list_->setColor(kBlack, row);
-    list_->setCell(StringSetting(key.second), row, 0);
-    list_->setUserData(key.first, row);
+    list.setColor(kBlack, row);
+    list.setCell(StringSetting(key.second), row, 0);
+    list.setUserData(key.first, row);
     // 2. to 4. A mapping is the shown configuration's own only when it answers from that very list:
     // every kind has a "Default", so the name alone does not tell.
-    String name = activeName_;
+    String name = dialog.activeName_;
     SpecificationList* where = nullptr;
-    ObjectSpecification* const specification =
-        working_.findSpecification(key, name, kind_, /*create=*/false, /*prefilled=*/false, &where);
+    ObjectSpecification* const specification = dialog.working_.findSpecification(
+        key, name, dialog.kind_, /*create=*/false, /*prefilled=*/false, &where);
     String mapped;
     if (specification) {
         mapped = specification->getMappedName();
         if (!specification->findMappedPart())
-            list_->setColor(kRed, row);
-        else if (where != working_.findList(activeName_, kind_) || specification->isPrefilled())
-            list_->setColor(kGreen, row);
+            list.setColor(kRed, row);
+        else if (where != dialog.working_.findList(dialog.activeName_, dialog.kind_) ||
+                 specification->isPrefilled())
+            list.setColor(kGreen, row);
     } else {
-        list_->setColor(kOrange, row);
+        list.setColor(kOrange, row);
     }
     // 5.
-    list_->setCell(StringSetting(mapped), row, 1);
+    list.setCell(StringSetting(mapped), row, 1);
 }
 
 void MappingDialog::showCleared(std::int16_t row) {
@@ -370,17 +372,18 @@ ObjectSpecification* MappingDialog::ownSpecification(const SourceKey& key) {
     return working_.findSpecification(key, name, kind_, /*create=*/true);
 }
 
-void MappingDialog::prefillMappings() {
-    if (kind_ != ObjectMapType::missing && kind_ != ObjectMapType::legacy) return;
+void prefillMappings(MappingDialog& dialog, ObjectMapType kind, const SourceGroupMap& groups,
+                     ObjectMap& workingCopy) {
+    if (kind != ObjectMapType::missing && kind != ObjectMapType::legacy) return;
     tarnwick::Library* const library = Host::getLibrary();
     if (!library) return;
-    SpecificationList* const own = working_.findList(activeName_, kind_);
+    SpecificationList* const own = workingCopy.findList(dialog.activeName_, kind);
     if (!own) return;
-    for (const auto& group : groups_) {
+    for (const auto& group : groups) {
         const SourceKey& key = group.first;
         // 2. The part named like the source (legacy: with the version that replaces it).
         String search = key.second;
-        if (kind_ == ObjectMapType::legacy) search += String((" " + std::to_string(kLegacyVersion)).c_str());
+        if (kind == ObjectMapType::legacy) search += String((" " + std::to_string(kLegacyVersion)).c_str());
         auto type = static_cast<std::uint32_t>(key.first);
         const std::int32_t index = library->searchByName(search, type);
         if (index == 0 || type != static_cast<std::uint32_t>(key.first)) continue;
@@ -389,9 +392,9 @@ void MappingDialog::prefillMappings() {
         if (!source) continue;
         // 3. and 4. Only where the row would show no mapping: one the user made, here or in another
         // configuration, stays theirs; the pre-fill goes into the shown configuration alone.
-        String name = activeName_;
+        String name = dialog.activeName_;
         const ObjectSpecification* const mapped =
-            working_.findSpecification(key, name, kind_, /*create=*/false);
+            workingCopy.findSpecification(key, name, kind, /*create=*/false);
         if (mapped && !mapped->getMappedName().isEmpty()) continue;
         ObjectSpecification* specification = own->findSpecification(key);
         if (!specification) specification = &own->add(std::make_unique<ObjectSpecification>(key, true));
@@ -457,7 +460,7 @@ void MappingDialog::commitTypedName() {
             return;
         }
         if (answer != tarnwick::kDialogAccepted || !selection.getResult()) {
-            setRowColour(key, row);   // the row shows its mapping as it was
+            setRowColour(*this, key, row);   // the row shows its mapping as it was
             return;
         }
         chosen = *selection.getResult();
@@ -467,7 +470,7 @@ void MappingDialog::commitTypedName() {
     const bool ownBefore = working_.findOwnSpecification(key, activeName_, kind_) != nullptr;
     ObjectSpecification* const specification = ownSpecification(key);
     if (!specification) {
-        setRowColour(key, row);
+        setRowColour(*this, key, row);
         return;
     }
     if (chosen && !specification->setMappedPart(chosen->link)) {
@@ -482,12 +485,12 @@ void MappingDialog::commitTypedName() {
     else
         specification->setTypedName(typed.text);
     if (!chosen) tarnwick::NotifyAlert().show(Host::getString(strings::kMessages, strings::kNoPartMatches));
-    setRowColour(key, row);
+    setRowColour(*this, key, row);
 }
 
 void MappingDialog::keepMappingOf(const SourceKey& key, std::int16_t row) {
     tarnwick::ErrorAlert().show(Host::getString(strings::kMessages, strings::kPartNotChosen));
-    setRowColour(key, row);
+    setRowColour(*this, key, row);
 }
 
 // --- The row buttons -------------------------------------------------------------------------------------
@@ -561,7 +564,7 @@ void MappingDialog::setParameters() {
         if (!own) continue;
         if (takesPart && own->setMappedPart(newLink)) own->setPrefilled(false);
         if (reference) own->setCustomParameters(*reference, editedParameters);
-        setRowColour(keys_[r], row);
+        setRowColour(*this, keys_[r], row);
     }
 }
 

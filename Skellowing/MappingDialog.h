@@ -69,8 +69,9 @@ private:
     };
 
     SkellowingPrefs* prefs() const;   // the project's package; null when none
-    void prefillMappings();
-    void setRowColour(const SourceKey& key, std::int16_t row);
+    friend void setRowColour(MappingDialog& dialog, const SourceKey& key, std::int16_t row);
+    friend void prefillMappings(MappingDialog& dialog, ObjectMapType kind, const SourceGroupMap& groups,
+                                ObjectMap& workingCopy);
     void showCleared(std::int16_t row);   // an empty replacement, orange
     // The key's mapping in the shown configuration itself, made there when it has none; null when the
     // configuration does not exist.
@@ -112,5 +113,13 @@ private:
     tarnwick::Button* buttons_[5] = {};   // items 1, 2, 10, 11, 12
     tarnwick::String activeName_;
 };
+
+// One row: the source name, its mapping in the shown configuration and the row's colour (black: the
+// configuration's own, green: inherited or pre-filled, red: naming no part, orange: none).
+void setRowColour(MappingDialog& dialog, const SourceKey& key, std::int16_t row);
+// For missing and legacy parts: maps each group without a mapping to the part named like its source,
+// in the shown configuration of the working copy.
+void prefillMappings(MappingDialog& dialog, ObjectMapType kind, const SourceGroupMap& groups,
+                     ObjectMap& workingCopy);
 
 }   // namespace skellow
