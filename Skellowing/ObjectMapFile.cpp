@@ -93,13 +93,16 @@ String withExtension(const String& name) {
     return fileName;
 }
 
-// "ObjectMap backup.xml", "ObjectMap backup 2.xml", ...
-String backupName(const String& baseName, int n) {
+// "ObjectMap <word>.xml", "ObjectMap <word> 2.xml", ...: the nth file of a kind kept beside the table.
+String besideTable(const String& baseName, const char* word, int n) {
     String name = baseName;
-    name += " backup";
+    (name += " ") += word;
     if (n > 1) (name += " ") += String(static_cast<std::int32_t>(n));
     return withExtension(name);
 }
+
+// "ObjectMap backup.xml", "ObjectMap backup 2.xml", ...
+String backupName(const String& baseName, int n) { return besideTable(baseName, "backup", n); }
 
 // "ObjectMap.xml.partial", "ObjectMap.xml.partial 2", ...
 String partialName(const String& fileName, int n) {
@@ -117,12 +120,7 @@ String lockName(const String& fileName) {
 }
 
 // "ObjectMap conflict.xml", ...: this run's table, when the file holds another run's that it cannot join.
-String besideName(const String& baseName, int n) {
-    String name = baseName;
-    name += " conflict";
-    if (n > 1) (name += " ") += String(static_cast<std::int32_t>(n));
-    return withExtension(name);
-}
+String conflictName(const String& baseName, int n) { return besideTable(baseName, "conflict", n); }
 
 // A name beside the file that no entry has yet. Empty when all are taken.
 String freeBackupName(const Directory& folder, const String& baseName) {
@@ -506,7 +504,7 @@ bool keepBeside(const Directory& folder, const String& baseName, ObjectMap& tabl
                 const std::vector<String>& lines, const String& after) {
     const String fileName = withExtension(baseName);
     std::unique_ptr<DataFile> made = DataFile::createNew(
-        folder, [&baseName](int n) { return besideName(baseName, n); }, kMostBackups);
+        folder, [&baseName](int n) { return conflictName(baseName, n); }, kMostBackups);
     if (!made) {
         showUnwritable(filled(strings::kNoNewFile, {folder.getPath()}), after);
         return false;

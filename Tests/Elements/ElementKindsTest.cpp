@@ -758,13 +758,8 @@ TEST_F(ElementKindsTest, PopulatingTakesTheToolDefaultsParametersOfItsOwnPartWhe
     for (const auto& kind : kinds) {
         SCOPED_TRACE(kind.parameter);
         std::vector<host::SimParameter> parameters = *sim(kind.element).memo.parameters;
-        for (host::SimParameter& parameter : parameters)
-            if (std::string(parameter.head().name) == kind.parameter) {
-                host::ParameterRecord head = parameter.head();
-                std::fill(std::begin(head.value.text), std::end(head.value.text), u'\0');
-                std::copy_n(u"green", 5, head.value.text);
-                parameter.record.assign(&head);
-            }
+        editParameter(parameters, kind.parameter,
+                      [](host::ParameterRecord& r) { setTextValue(r, u"green"); });
         host::SimToolDefault defaults;
         defaults.memo.parameters = parameters;
         auto made = element(kind.element);
@@ -817,12 +812,7 @@ TEST_F(ElementKindsTest, AnObjectTakesWhatItsSettingsDialogSetsOnlyWhenAccepted)
 
 TEST_F(ElementKindsTest, ANewLampTakesTheToolDefaultsPartAndWithTheirMemoTheirParameters) {
     std::vector<host::SimParameter> parameters = *sim(kLamp).memo.parameters;
-    for (host::SimParameter& parameter : parameters)
-        if (std::string(parameter.head().name) == "watts") {
-            host::ParameterRecord head = parameter.head();
-            head.value.real = 99.0;
-            parameter.record.assign(&head);
-        }
+    editParameter(parameters, "watts", [](host::ParameterRecord& r) { r.value.real = 99.0; });
     host::SimToolDefault defaults;
     defaults.memo.parameters = parameters;
     std::memcpy(defaults.record.data() + host::kObjectLibraryIndexOffset, &kLampB, sizeof kLampB);

@@ -289,13 +289,7 @@ TEST_F(ZoneElementTest, ANewZoneIsPlacedWithItsOwnStamp) {
 
 TEST_F(ZoneElementTest, PopulatingFindsTheDefaultsStampWhereAZoneKeepsIt) {
     std::vector<host::SimParameter> parameters = *simZone().memo.parameters;
-    for (host::SimParameter& parameter : parameters)
-        if (std::string(parameter.head().name) == "font") {
-            host::ParameterRecord head = parameter.head();
-            std::fill(std::begin(head.value.text), std::end(head.value.text), u'\0');
-            std::copy_n(u"Courier", 7, head.value.text);
-            parameter.record.assign(&head);
-        }
+    editParameter(parameters, "font", [](host::ParameterRecord& r) { setTextValue(r, u"Courier"); });
     host::SimToolDefault defaults;
     defaults.memo.parameters = parameters;
     auto placed = zone();

@@ -1,3 +1,4 @@
+#include <functional>
 #include <set>
 #include <stdexcept>
 
@@ -50,6 +51,20 @@ std::vector<std::string> cells(const ListControl& list) {
     for (std::int16_t r = 0; r < list.getRowCount(); ++r)
         texts.emplace_back(list.getCellText(r, 0).getView());
     return texts;
+}
+
+// Opens dialog 100 with a list of `rows` rows ("r0", ...) whose first column an edit field of the kind
+// edits (0: the default editor), and runs `body` on them.
+void withEditedList(std::uint16_t rows, const std::function<void(ListControl&, EditText&)>& body,
+                    std::uint32_t kind = 0) {
+    TestDialog dialog(100);
+    dialog.onOpened = [&](TestDialog& d) {
+        auto& editor = DialogControl::make<EditText>(ControlLink(kEditor, &d));
+        ListControl& list = makeList(d, rows);
+        list.setFieldEditor(&editor, 0, kind);
+        body(list, editor);
+    };
+    dialog.open();
 }
 
 std::vector<int> hostSelection(const ListControl& list) {
@@ -556,25 +571,6 @@ TEST_F(ListTest, OwnerDrawnCellsAreDrawnByTheirHandlerWhenTheListShowsThem) {
                                                 size + " green 12 framed white inside", "none"}));
 }
 
-TEST_F(ListTest, DeletingRowsBeforeTheEditRowLeavesItsEditorsTextAndSelectionOnIt) {
-    TestDialog dialog(100);
-    dialog.onOpened = [](TestDialog& d) {
-        auto& editor = DialogControl::make<EditText>(ControlLink(kEditor, &d));
-        ListControl& list = makeList(d, 6);
-        list.setFieldEditor(&editor, 0);
-        list.select(true, 4);
-        editor.setText("typed");
-        ASSERT_TRUE(list.deleteRows(1, 2));   // row 4 is row 2 now
-        EXPECT_EQ(list.getEditRow(), 2);
-        EXPECT_EQ(hostSelection(list), (std::vector<int>{3}));
-        EXPECT_EQ(editor.getText(), String("typed"));
-        list.deselectAll();
-        list.select(true, 0);   // leaving the row writes what was typed into it, and nowhere else
-        EXPECT_EQ(cells(list), (std::vector<std::string>{"r0", "r3", "typed", "r5"}));
-    };
-    dialog.open();
-}
-
 TEST_F(ListTest, AListNarrowerThanItsFixedColumnsLeavesTheOthersNoWidthRatherThanAWrappedOne) {
     TestDialog dialog(100);
     std::vector<std::string> widths;
@@ -693,31 +689,19 @@ TEST_F(ListTest, RowsDraggedOntoTheDialogDropThereWithTheEffectsTheListAllows) {
     EXPECT_TRUE(transcribed("    dropped (move)"));
 }
 
-TEST_F(ListTest, ARowPassedThroughUnchangedKeepsItsCellTextAndItsEditorShowsIt) {
-    TestDialog dialog(100);
-    dialog.onOpened = [](TestDialog& d) {
-        auto& editor = DialogControl::make<EditText>(ControlLink(kEditor, &d));
-        ListControl& list = makeList(d, 3);   // cells with text only, no value stored yet
-        list.setFieldEditor(&editor, 0);
-        list.select(true, 1);
-        EXPECT_EQ(editor.getText(), String("r1"));   // the editor shows the cell
+TEST_F(ListTest, RowsInsertedOrDeletedAroundTheEditRowLeaveWhatIsTypedWithItsRow) {
+    withEditedList(6, [](ListControl& list, EditText& editor) {   // rows deleted before the edit row
+        list.select(true, 4);
+        editor.setText("typed");
+        ASSERT_TRUE(list.deleteRows(1, 2));   // row 4 is row 2 now
+        EXPECT_EQ(list.getEditRow(), 2);
+        EXPECT_EQ(hostSelection(list), (std::vector<int>{3}));
+        EXPECT_EQ(editor.getText(), String("typed"));
         list.deselectAll();
-        list.select(true, 2);   // nothing typed: nothing written over row 1
-        EXPECT_EQ(cells(list), (std::vector<std::string>{"r0", "r1", "r2"}));
-        editor.setText("new");
-        list.deselectAll();
-        list.select(true, 0);
-        EXPECT_EQ(cells(list), (std::vector<std::string>{"r0", "r1", "new"}));
-    };
-    dialog.open();
-}
-
-TEST_F(ListTest, RowsDeletedFromTheEditRowSendTheEditorsToTheFirstRowStillSelected) {
-    TestDialog dialog(100);
-    dialog.onOpened = [](TestDialog& d) {
-        auto& editor = DialogControl::make<EditText>(ControlLink(kEditor, &d));
-        ListControl& list = makeList(d, 5);
-        list.setFieldEditor(&editor, 0);
+        list.select(true, 0);   // leaving the row writes what was typed into it, and nowhere else
+        EXPECT_EQ(cells(list), (std::vector<std::string>{"r0", "r3", "typed", "r5"}));
+    });
+    withEditedList(5, [](ListControl& list, EditText& editor) {   // the edit row itself deleted
         list.select(true, 0);
         list.select(true, 3);
         ASSERT_TRUE(list.deleteRows(0, 1));   // row 3 is row 2 now, the only one selected
@@ -727,16 +711,8 @@ TEST_F(ListTest, RowsDeletedFromTheEditRowSendTheEditorsToTheFirstRowStillSelect
         list.deselectAll();
         list.select(true, 0);
         EXPECT_EQ(cells(list), (std::vector<std::string>{"r1", "r2", "typed", "r4"}));
-    };
-    dialog.open();
-}
-
-TEST_F(ListTest, RowsInsertedAtOrBeforeTheEditRowLeaveWhatIsTypedToTheSameRow) {
-    TestDialog dialog(100);
-    dialog.onOpened = [](TestDialog& d) {
-        auto& editor = DialogControl::make<EditText>(ControlLink(kEditor, &d));
-        ListControl& list = makeList(d, 3);
-        list.setFieldEditor(&editor, 0);
+    });
+    withEditedList(3, [](ListControl& list, EditText& editor) {   // rows inserted at the edit row
         list.select(true, 1);
         editor.setText("typed");
         ASSERT_TRUE(list.insertRows(1, 2));
@@ -744,38 +720,37 @@ TEST_F(ListTest, RowsInsertedAtOrBeforeTheEditRowLeaveWhatIsTypedToTheSameRow) {
         list.deselectAll();
         list.select(true, 0);
         EXPECT_EQ(cells(list), (std::vector<std::string>{"r0", "", "", "typed", "r2"}));
-    };
-    dialog.open();
+    });
 }
 
-TEST_F(ListTest, TheEditRowReadsTheValueTypedIntoTheEditorOfItsKind) {
-    TestDialog dialog(100);
-    dialog.onOpened = [](TestDialog& d) {
-        auto& editor = DialogControl::make<EditText>(ControlLink(kEditor, &d));
-        ListControl& list = makeList(d, 2);
-        list.setFieldEditor(&editor, 0, static_cast<std::uint32_t>(SettingKind::string));   // no default
-        list.setCell(StringSetting(String("stored")), 1, 0);
+TEST_F(ListTest, ARowPassedThroughUnchangedKeepsItsCellTextAndItsEditorShowsIt) {
+    withEditedList(3, [](ListControl& list, EditText& editor) {   // cells with text only, no value yet
         list.select(true, 1);
-        editor.setText("typed");
-        EXPECT_EQ(list.getSetting(1, 0)->getText(), String("typed"));
-        EXPECT_EQ(list.getCellText(1, 0), String("stored"));
-    };
-    dialog.open();
+        EXPECT_EQ(editor.getText(), String("r1"));   // the editor shows the cell
+        list.deselectAll();
+        list.select(true, 2);   // nothing typed: nothing written over row 1
+        EXPECT_EQ(cells(list), (std::vector<std::string>{"r0", "r1", "r2"}));
+        editor.setText("new");
+        list.deselectAll();
+        list.select(true, 0);
+        EXPECT_EQ(cells(list), (std::vector<std::string>{"r0", "r1", "new"}));
+    });
 }
 
-TEST_F(ListTest, AnEditorOfAKindLaidOnTheEditRowFollowsItsColumnsWidth) {
-    TestDialog dialog(100);
-    dialog.onOpened = [](TestDialog& d) {
-        auto& editor = DialogControl::make<EditText>(ControlLink(kEditor, &d));
-        ListControl& list = makeList(d, 2);
-        list.setFieldEditor(&editor, 0, static_cast<std::uint32_t>(SettingKind::string));   // no default
-        list.setCell(StringSetting(String("stored")), 1, 0);
-        list.applyColumns();
-        list.select(true, 1);
-        const std::uint16_t before = list.getColumnStyle(0).width;
-        list.growBy(ScreenPoint(60, 0));
-        ASSERT_GT(list.getColumnStyle(0).width, before);
-        EXPECT_EQ(editor.getWidth(), list.getColumnStyle(0).width);
-    };
-    dialog.open();
+TEST_F(ListTest, AnEditorOfAnotherKindOnTheEditRowGivesItsValueAndFollowsItsColumnsWidth) {
+    withEditedList(
+        2,
+        [](ListControl& list, EditText& editor) {
+            list.setCell(StringSetting(String("stored")), 1, 0);
+            list.applyColumns();
+            list.select(true, 1);
+            editor.setText("typed");
+            EXPECT_EQ(list.getSetting(1, 0)->getText(), String("typed"));
+            EXPECT_EQ(list.getCellText(1, 0), String("stored"));
+            const std::uint16_t before = list.getColumnStyle(0).width;
+            list.growBy(ScreenPoint(60, 0));
+            ASSERT_GT(list.getColumnStyle(0).width, before);
+            EXPECT_EQ(editor.getWidth(), list.getColumnStyle(0).width);
+        },
+        static_cast<std::uint32_t>(SettingKind::string));   // not the column's default editor
 }

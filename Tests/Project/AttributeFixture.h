@@ -4,7 +4,10 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include <SimProject.h>
 
@@ -74,3 +77,21 @@ public:
 private:
     Body body_;
 };
+
+// The named parameter of a list, its record changed by `edit` (as a tool default's values differ from a
+// placed element's).
+inline void editParameter(std::vector<host::SimParameter>& parameters, std::string_view name,
+                          const std::function<void(host::ParameterRecord&)>& edit) {
+    for (host::SimParameter& parameter : parameters) {
+        host::ParameterRecord head = parameter.head();
+        if (std::string_view(head.name) != name) continue;
+        edit(head);
+        parameter.record.assign(&head);
+    }
+}
+
+// A text parameter's record holding `text`.
+inline void setTextValue(host::ParameterRecord& record, std::u16string_view text) {
+    std::fill(std::begin(record.value.text), std::end(record.value.text), u'\0');
+    std::copy(text.begin(), text.end(), record.value.text);
+}

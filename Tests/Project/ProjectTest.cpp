@@ -86,6 +86,15 @@ protected:
         ifc.classificationSystems.edit().push_back(other);
         return entrance;
     }
+    // A door tool default of variation 7, with no values of its own.
+    void fileDoorDefault() {
+        host::SimToolDefault door;
+        host::ElementHead head{};
+        head.type = host::kElementDoor;
+        head.variation = 7;
+        std::memcpy(door.record.data(), &head, sizeof head);
+        host_->project().state.defaults[{host::kElementDoor, 7}] = door;
+    }
     const host::GuidBytes doorItem_ = host::newGuidBytes();
     const host::GuidBytes fireRating_ = host::newGuidBytes();
 
@@ -431,12 +440,7 @@ TEST_F(ProjectTest, MakesAnElementOfAToolDefaultWithItsMemoAndUserData) {
 
 TEST_F(ProjectTest, MakesAnElementOfAToolDefaultWithTheDefaultsPropertiesAndClassifications) {
     classifyDoors();
-    host::SimToolDefault door;
-    host::ElementHead head{};
-    head.type = host::kElementDoor;
-    head.variation = 7;
-    std::memcpy(door.record.data(), &head, sizeof head);
-    host_->project().state.defaults[{host::kElementDoor, 7}] = door;
+    fileDoorDefault();
     host::SimElementData& held = host_->project().state.ifc.defaults[{host::kElementDoor, 7}];
     held.classifications = {doorItem_};
     host::SimPropertyValue value;
@@ -490,12 +494,7 @@ TEST_F(ProjectTest, CommitsAnElementAndSaysWhenItsPropertiesOrClassificationsWer
 TEST_F(ProjectTest, CommitsAToolDefaultWithItsPropertiesAndClassificationsToTheDefault) {
     classifyDoors();
     const host::GuidBytes entrance = addSecondSystemItem();
-    host::SimToolDefault door;
-    host::ElementHead head{};
-    head.type = host::kElementDoor;
-    head.variation = 7;
-    std::memcpy(door.record.data(), &head, sizeof head);
-    host_->project().state.defaults[{host::kElementDoor, 7}] = door;
+    fileDoorDefault();
     host_->project().state.ifc.defaults[{host::kElementDoor, 7}].classifications = {doorItem_};
 
     const std::unique_ptr<tarnwick::Element> element = project().makeDefaultElement(host::kElementDoor, 7);

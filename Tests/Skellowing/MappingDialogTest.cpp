@@ -187,6 +187,28 @@ protected:
                            [&](const std::string& line) { return line.find(text) != std::string::npos; });
     }
 
+    // The rows of the dialog on a copy of the table after the script's actions, with what an earlier
+    // play showed forgotten.
+    std::vector<Row> playRows(const std::string& actions) {
+        host::clearUserActions();
+        host::clearRecordedAlerts();
+        transcript_.clear();
+        script(actions);
+        ObjectMap table(table_);
+        ProbeDialog dialog(table, ObjectMapType::gsm, groups_, parts_);
+        EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+        return dialog.rows;
+    }
+    // How often the last play read a tool's defaults before it opened the tool's settings dialog.
+    std::uint64_t defaultsReadBeforeSettings() const {
+        std::uint64_t reads = 0;
+        for (const host::HostCall& call : host_->calls()) {
+            if (call.slot == host::HostSlot::interface && call.code == host::fourcc("SETD")) break;
+            if (call.slot == host::HostSlot::getElementDefaults) ++reads;
+        }
+        return reads;
+    }
+
     ObjectMap table_;
     std::vector<std::string> transcript_;
     SourceGroupMap groups_;
@@ -532,22 +554,12 @@ TEST_F(MappingDialogTest, SettingsChangedInTheToolsDialogBecomeTheRowsPartAndCus
 
     // The tool's settings cannot be read back: the user is told, and the rows stay as they were.
     const auto played = [&] {
-        host::clearUserActions();
-        host::clearRecordedAlerts();
-        script(R"([{"do":"selectRows","item":9,"rows":[2]},{"do":"click","item":10},
-                   {"do":"settingsDialog","accept":true,"part":"Table","set":{"legs":7}},{"do":"click","item":1}])");
-        ObjectMap table(table_);
-        ProbeDialog dialog(table, ObjectMapType::gsm, groups_, parts_);
-        EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
-        return dialog.rows;
+        return playRows(R"([{"do":"selectRows","item":9,"rows":[2]},{"do":"click","item":10},
+            {"do":"settingsDialog","accept":true,"part":"Table","set":{"legs":7}},{"do":"click","item":1}])");
     };
     host_->clearCalls();
     played();
-    std::uint64_t readBefore = 0;   // the tool's defaults read before its settings dialog
-    for (const host::HostCall& call : host_->calls()) {
-        if (call.slot == host::HostSlot::interface && call.code == host::fourcc("SETD")) break;
-        if (call.slot == host::HostSlot::getElementDefaults) ++readBefore;
-    }
+    const std::uint64_t readBefore = defaultsReadBeforeSettings();
     host_->injectFault({host::HostSlot::getElementDefaults, std::nullopt}, readBefore + 1, host::kErrGeneral);
     EXPECT_EQ(played(), (std::vector<Row>{{"Seat", "Chair", "black"}, {"Stool", "Chair", "black"}}));
     host_->clearFaults();
@@ -607,24 +619,13 @@ TEST_F(MappingDialogTest, SettingsOfAToolTheHostDoesNotGiveAreNeitherShownNorWri
     const auto& defaults = host_->project().state.defaults;
     const host::SimToolDefault stored = defaults.at({6, 0});
     const auto played = [&] {
-        host::clearUserActions();
-        host::clearRecordedAlerts();
-        transcript_.clear();
-        script(
+        return playRows(
             R"([{"do":"selectRows","item":9,"rows":[1]},{"do":"click","item":10},{"do":"click","item":1}])");
-        ObjectMap table(table_);
-        ProbeDialog dialog(table, ObjectMapType::gsm, groups_, parts_);
-        EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
-        return dialog.rows;
     };
     host_->clearCalls();
     played();
     ASSERT_TRUE(transcribed("Tool settings dialog of element type 6 opens"));
-    std::uint64_t reads = 0;
-    for (const host::HostCall& call : host_->calls()) {
-        if (call.slot == host::HostSlot::interface && call.code == host::fourcc("SETD")) break;
-        if (call.slot == host::HostSlot::getElementDefaults) ++reads;
-    }
+    const std::uint64_t reads = defaultsReadBeforeSettings();
     ASSERT_GE(reads, 3u);   // the tool's own, the part's, the tool's for its type
     for (std::uint64_t n = 1; n <= reads; ++n) {
         SCOPED_TRACE(n);
