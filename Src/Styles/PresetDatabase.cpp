@@ -58,16 +58,16 @@ PresetDatabase::~PresetDatabase() = default;
 void PresetDatabase::shutDown() { clearTypes(); }
 
 // --- Styles ------------------------------------------------------------------------------------------
-void PresetDatabase::ensureUniqueName(const RecordPtr& record) {
+void PresetDatabase::ensureUniqueName(const RecordPtr& record, bool givesNameUp) {
     if (!record) return;
     const String type = record->getTypeName();
     switch (getTypeFlags(type)) {
         case kUniqueInType:
-            ensureUniqueNameAmong(record,
+            ensureUniqueNameAmong(record, givesNameUp,
                                   [&](const PresetRecord& other) { return other.getTypeName() == type; });
             break;
         case kUniqueInDatabase:
-            ensureUniqueNameAmong(record, [](const PresetRecord&) { return true; });
+            ensureUniqueNameAmong(record, givesNameUp, [](const PresetRecord&) { return true; });
             break;
         default:
             break;   // this type's names may repeat

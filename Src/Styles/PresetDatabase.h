@@ -53,7 +53,8 @@ public:
 
     // --- Styles -------------------------------------------------------------------------------------
     // By the flags of the record's type: unique among its type (1), among all styles (2), or not at all.
-    void ensureUniqueName(const RecordPtr& record) override;
+    void ensureUniqueName(const RecordPtr& record, bool givesNameUp) override;
+    using UserDatabase::ensureUniqueName;
     // A new style of the type registered under a legacy group key, cleared and named; not stored. Null for
     // an unknown key.
     RecordPtr makeRecord(const String& key, const String& name) const;

@@ -132,13 +132,23 @@ std::uint32_t PresetUpdater::applyToDrawing(const TarnwickLibrary& library, Edit
     const bool selected = hasSelection(*drawing);
     if (!quiet && !selected && ConfirmAlert().ask(Host::getString(kStyleStrings, kUpdateAllQuestion)) != 1)
         return host::kErrCancel;
-    // 4.-5. Every element (the selected ones), written back when it changed and can be edited.
+    // 4.-5. Every element (the selected ones), written back when it changed and can be edited. Whether
+    // it can is known only after its update, which may already have made or changed styles: an element
+    // that is not written takes those back, or every run would leave another copy of its style.
     const Drawing::Filter filter(/*selectedOnly=*/selected, /*withUserDataOnly=*/false);
+    std::unique_ptr<PresetDatabase> written;   // the styles as the elements written so far left them
     for (auto element = drawing->begin(/*writeBack=*/false, filter); !element.atEnd(); ++element) {
+        if (!written)
+            if (const PresetDatabase* const styles = projectStyles()) written = styles->copyFiltered(nullptr);
         if (!updateElement(library, *element)) continue;
-        if (!editor.prepare(*element, true, true, true)) continue;
+        if (!editor.prepare(*element, true, true, true)) {
+            if (Project* const project = Host::getProject(); project && written)
+                project->adoptPackage(std::move(written), /*notify=*/false);
+            continue;
+        }
         if (!drawing->storeElement(*element, false, true))
             return drawing->getLastHostResult() != 0 ? drawing->getLastHostResult() : host::kErrGeneral;
+        written.reset();
     }
     return 0;
 }

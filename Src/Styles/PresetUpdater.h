@@ -25,7 +25,8 @@ public:
     bool receive(const Event& event) override;           // runs the transaction; always handled
 
     // Applies the templates to every element of the current drawing (the selected ones when there is a
-    // selection) and writes back those that changed; one that cannot be made editable is left as it is.
+    // selection) and writes back those that changed; one that cannot be made editable is left as it is,
+    // and so are the styles: what its update made or changed in them is taken back.
     // Unless quiet, asks before updating all elements. 0 when done; kErrCancel when nothing was done
     // (declined, or no drawing); a write the host refuses gives its result and ends the walk, so that
     // the transaction takes the whole update back.

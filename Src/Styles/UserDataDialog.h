@@ -33,7 +33,6 @@
 #include "Project/Project.h"
 #include "Styles/DeletedDatabase.h"
 #include "Styles/EditAttribute.h"
-#include "Styles/UniqueName.h"
 #include "Styles/UserDataListView.h"
 #include "Styles/UserDataStatusMenu.h"
 #include "Styles/UserDatabaseCollection.h"
@@ -154,8 +153,8 @@ public:
     virtual String getFileExtension() const { return "xml"; }
 
     // Whether the record of key may take name (blanks around it do not count): never an empty name nor
-    // one a current record holds (said in an alert unless quiet); a deleted holder gives the name up and
-    // takes a numbered variant.
+    // one a current record holds (said in an alert unless quiet); a deleted holder gives the name up by
+    // the database's own naming rule (a type whose names may repeat lets it keep the name).
     virtual bool checkName(const Guid& key, const String& name, bool quiet) {
         String trimmed = name;
         trimmed.trim(" \t\r\n");
@@ -170,11 +169,7 @@ public:
             }
             return false;
         }
-        // The holder itself counts in the search, so it ends with a name no record holds.
-        UniqueName search(trimmed);
-        for (const auto& [otherKey, other] : *database_)
-            if (other) search.add(other->getName());
-        holder->setName(search.result());
+        database_->ensureUniqueName(holder, /*givesNameUp=*/true);
         return true;
     }
 

@@ -225,10 +225,13 @@ public:
 
     // Renames record to a name no other record of the database holds. When a deleted record holds the
     // wanted name, the two exchange: record takes the name and the deleted one the numbered variant. The
-    // record itself, when stored, is not counted as a holder. A kind with another scope overrides it.
-    virtual void ensureUniqueName(const RecordPtr& record) {
-        ensureUniqueNameAmong(record, [](const Record&) { return true; });
+    // record itself, when stored, is not counted as a holder, unless it gives its name up to a record
+    // about to take it: then it holds the name and so takes the variant. A kind with another scope
+    // overrides it.
+    virtual void ensureUniqueName(const RecordPtr& record, bool givesNameUp) {
+        ensureUniqueNameAmong(record, givesNameUp, [](const Record&) { return true; });
     }
+    void ensureUniqueName(const RecordPtr& record) { ensureUniqueName(record, false); }
 
     Guid newKey() const { return Guid::generate(); }
 
@@ -343,14 +346,14 @@ protected:
     // it whatever the key order; only when every holder is deleted does the record take the name, and
     // each deleted holder a variant of its own (stored data may hold a name twice).
     template <typename Among>
-    void ensureUniqueNameAmong(const RecordPtr& record, Among among) {
+    void ensureUniqueNameAmong(const RecordPtr& record, bool itselfCounts, Among among) {
         if (!record) return;
         const String wanted = record->getName();
         UniqueName search(wanted);
         std::vector<RecordPtr> deletedHolders;
         bool liveHolder = false;
         for (const auto& [key, other] : records_.storage) {
-            if (!other || other == record || !among(*other)) continue;
+            if (!other || (other == record && !itselfCounts) || !among(*other)) continue;
             const String name = other->getName();
             if (name == wanted) {
                 if (other->isDeleted())

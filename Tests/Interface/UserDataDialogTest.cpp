@@ -89,10 +89,11 @@ protected:
     const PresetDatabase* filed() {
         return dynamic_cast<const PresetDatabase*>(project().getPackage(PresetDatabase::kCode));
     }
-    Guid file(const char* name, bool deleted = false, std::string_view type = "wallStyle") {
+    Guid file(const char* name, bool deleted = false, std::string_view type = "wallStyle",
+              const Guid& wantedKey = Guid()) {
         PresetDatabase database;
         if (const PresetDatabase* before = filed()) database.merge(*before);
-        const Guid key = Guid::generate();
+        const Guid key = wantedKey.isValid() ? wantedKey : Guid::generate();
         database.put({key, preset(name, type, deleted)});
         project().addPackage(database, false);
         return key;
@@ -123,15 +124,32 @@ TEST_F(UserDataDialogTest, InsertCopiesTheSelectedRecordUnderTheNextFreeNameAndR
     EXPECT_EQ(alerts[0].largeText, "The name 'Wall 09' has already been used - please choose a unique name");
 }
 
-TEST_F(UserDataDialogTest, RenamingToADeletedRecordsNameGivesThatRecordAVariant) {
-    file("Oak");
-    file("Elm", /*deleted=*/true);
-    script(R"([{"do": "selectRows", "item": 14, "rows": [1]},
-               {"do": "setText", "item": 11, "text": "Elm", "commit": true}, {"do": "click", "item": 1}])");
-    RecordDialog dialog;
-    ASSERT_EQ(dialog.open(), tarnwick::kDialogAccepted);
-    EXPECT_EQ(names(filed()), (std::vector<std::string>{"Elm", "Elm1*"}));
-    EXPECT_TRUE(host::recordedAlerts().empty());
+TEST_F(UserDataDialogTest, RenamingToADeletedRecordsNameRenamesThatRecordByItsTypesRule) {
+    // A deleted wall holds "Oak" and a door is called "Oak1"; the current wall Elm is renamed to "Oak".
+    // The deleted wall takes its variant among walls, among all styles, or keeps the name.
+    const struct {
+        std::uint32_t wallFlags;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {PresetDatabase::kUniqueInType, {"Oak", "Oak1", "Oak1*"}},
+        {PresetDatabase::kUniqueInDatabase, {"Oak", "Oak1", "Oak2*"}},
+        {0, {"Oak", "Oak*", "Oak1"}},
+    };
+    for (const auto& [wallFlags, expected] : cases) {
+        SCOPED_TRACE(wallFlags);
+        PresetDatabase::clearTypes();
+        registerTestTypes(wallFlags);
+        tarnwick::HostProject::destroy();
+        file("Oak", /*deleted=*/true);
+        file("Elm");
+        file("Oak1", /*deleted=*/false, "doorStyle");
+        script(R"([{"do": "selectRows", "item": 14, "rows": [1]},
+                   {"do": "setText", "item": 11, "text": "Oak", "commit": true}, {"do": "click", "item": 1}])");
+        RecordDialog dialog;
+        ASSERT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+        EXPECT_EQ(names(filed()), expected);
+        EXPECT_TRUE(host::recordedAlerts().empty());
+    }
 }
 
 TEST_F(UserDataDialogTest, ARenamedRowShowsTheNewNameNotTheRecordsListName) {
@@ -152,15 +170,24 @@ TEST_F(UserDataDialogTest, ARenamedRowShowsTheNewNameNotTheRecordsListName) {
 }
 
 TEST_F(UserDataDialogTest, ANameACurrentRecordOfAnotherTypeHoldsIsRefusedWhateverTheKeyOrder) {
-    file("Oak");
-    file("Elm", /*deleted=*/true);
-    file("Elm", /*deleted=*/false, "doorStyle");
-    script(R"([{"do": "selectPopup", "item": 9, "text": "All"}, {"do": "selectRows", "item": 14, "rows": [3]},
-               {"do": "setText", "item": 11, "text": "Elm", "commit": true}, {"do": "click", "item": 1}])");
-    RecordDialog dialog;
-    ASSERT_EQ(dialog.open(), tarnwick::kDialogAccepted);
-    EXPECT_EQ(names(filed()), (std::vector<std::string>{"Elm", "Elm*", "Oak"}));
-    EXPECT_EQ(host::recordedAlerts().size(), 1u);
+    const Guid low("00000000-0000-4000-8000-000000000001");
+    const Guid high("FFFFFFFF-0000-4000-8000-000000000001");
+    ASSERT_TRUE(low < high);
+    for (const bool deletedFirst : {true, false}) {
+        SCOPED_TRACE(deletedFirst ? "deleted holder first" : "current holder first");
+        tarnwick::HostProject::destroy();
+        host::clearRecordedAlerts();
+        file("Oak");
+        file("Elm", /*deleted=*/true, "wallStyle", deletedFirst ? low : high);
+        file("Elm", /*deleted=*/false, "doorStyle", deletedFirst ? high : low);
+        script(
+            R"([{"do": "selectPopup", "item": 9, "text": "All"}, {"do": "selectRows", "item": 14, "rows": [3]},
+                   {"do": "setText", "item": 11, "text": "Elm", "commit": true}, {"do": "click", "item": 1}])");
+        RecordDialog dialog;
+        ASSERT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+        EXPECT_EQ(names(filed()), (std::vector<std::string>{"Elm", "Elm*", "Oak"}));
+        EXPECT_EQ(host::recordedAlerts().size(), 1u);
+    }
 }
 
 TEST_F(UserDataDialogTest, ACopyOfADeletedRecordIsCurrent) {

@@ -9,6 +9,7 @@
 #include "Environment/PackageStore.h"
 #include "Foundation/DataBufferIn.h"
 #include "Foundation/DataBufferOut.h"
+#include "Foundation/TracedException.h"
 #include "LibraryParts/StringParameter.h"
 #include "Styles/DeletedDatabase.h"
 #include "Styles/UserDatabaseCollection.h"
@@ -133,6 +134,23 @@ TEST_F(PresetDatabaseTest, ATypesFlagsDecideWhereNamesAreUnique) {
     PresetDatabase::findType("doorStyle", true);
     const Guid freshDoor = other.createRecord(Guid(), "Pine", Guid());   // unique among all: Pine is held
     EXPECT_EQ(nameOf(other, freshDoor), "Pine2");
+}
+
+TEST_F(PresetDatabaseTest, WithoutARegisteredTypeAPutOrMergeStoresTheRecordsAndOnlyCreatingThrows) {
+    // After the shut-down (or before any registration) a merge still takes good records: a put makes
+    // no record of its own, and a type that is not registered keeps no naming rule.
+    const Guid first = Guid::generate(), second = Guid::generate(), merged = Guid::generate();
+    ASSERT_FALSE(PresetDatabase::hasTypes());
+    PresetDatabase other;
+    EXPECT_NO_THROW(other.put({merged, preset("Oak", "wallStyle")}));
+    EXPECT_NO_THROW(database.put({first, preset("Oak", "wallStyle")}));
+    EXPECT_NO_THROW(database.insert({second, preset("Oak", "wallStyle")}));
+    EXPECT_NO_THROW(database.merge(other));
+    EXPECT_EQ(nameOf(database, first), "Oak");
+    EXPECT_EQ(nameOf(database, second), "Oak");
+    EXPECT_EQ(nameOf(database, merged), "Oak");
+    EXPECT_THROW(database.createRecord(Guid(), "Elm", Guid()), tarnwick::TracedException);
+    EXPECT_EQ(database.size(), 3u);
 }
 
 TEST_F(PresetDatabaseTest, ListNamesFillsAMenuParameterWithTheLiveStylesOfAType) {

@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include <FourCC.h>
 #include <HostDialogs.h>
+#include <HostRecords.h>
+#include <SimProject.h>
 
 #include "Elements/ComponentElem.h"
 #include "Environment/Addon.h"
@@ -220,4 +225,33 @@ TEST_F(PresetUpdaterTest, AWriteTheHostRefusesTakesTheWholeUpdateBack) {
     EXPECT_EQ(cell(kPanel, "wallThickness"), "0.1");
     EXPECT_TRUE(host_->project().undoSteps().empty());
     EXPECT_FALSE(styles().findStyleByName("Granite", Guid(), "wallStyle").isValid());
+}
+
+TEST_F(PresetUpdaterTest, AnElementThatCannotBeWrittenLeavesNoStyleBehind) {
+    // A second panel asks to store "Granite" too, after the first; it is part of another element, so it
+    // cannot be made editable. Its update would make a style each run (Granite1, Granite2, ...).
+    host::SimElement refused = host_->project().state.elements[kStoringPanel];
+    host::ElementHead head = refused.head();
+    head.guid = host::toGuidRecord(host::newGuidBytes());
+    head.secondIdentifier = host::toGuidRecord(host_->project().state.elements[kPanel].guid());
+    refused.setHead(head);
+    host_->project().state.elements.push_back(refused);
+    const int kRefused = kStoringPanel + 1;
+    Guid granite;
+    for (int run = 1; run <= 3; ++run) {
+        SCOPED_TRACE(run);
+        answer(1);
+        EXPECT_TRUE(update());
+        EXPECT_EQ(tarnwick::Host::takeFailure(), 0u);
+        std::vector<std::string> names;
+        for (const auto& entry : styles().entries()) names.emplace_back(entry.second->getName().getView());
+        EXPECT_EQ(names, (std::vector<std::string>{"Granite", "Stone"}));
+        // The written panel keeps the style it made; the other stays as it was.
+        if (run == 1) granite = styles().findStyleByName("Granite", Guid(), "wallStyle");
+        ASSERT_TRUE(granite.isValid());
+        EXPECT_EQ(cell(kStoringPanel, "wallKey"), std::string(granite.toString().getView()));
+        EXPECT_EQ(cell(kRefused, "wallStatus"), "2");
+        EXPECT_EQ(cell(kRefused, "wallKey"), "");
+        EXPECT_EQ(cell(kPanel, "wallThickness"), "0.2");
+    }
 }
