@@ -52,8 +52,14 @@ bool dialogActionInRange(const host::DialogAction& action) {
         return false;
     if (action.rightButton && action.kind != Kind::drop && action.kind != Kind::dragRows) return false;
     if (action.index && !inRange(*action.index, 1)) return false;
+    // Row 0 is a click below a list's last row; a column, the keys held, only where a row is clicked.
     for (const int row : action.rows)
-        if (!inRange(row, 1)) return false;
+        if (!inRange(row, action.kind == Kind::clickRow ? 0 : 1)) return false;
+    const bool rowClicked =
+        (action.kind == Kind::clickRow || action.kind == Kind::doubleClick) && action.rows.size() == 1;
+    if ((action.column != 0 || action.command || action.option || action.shift) &&
+        (!rowClicked || !inRange(action.column, 0)))
+        return false;
     switch (action.kind) {
         case Kind::resize:
             return inRange(action.width, 0) && inRange(action.height, 0);

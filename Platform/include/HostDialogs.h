@@ -47,15 +47,17 @@ void setAlertObserver(std::function<void(const AlertRecord&)> observer);
 // to the innermost open dialog (or to `dialogId` when it is given).
 enum class DialogActionKind {
     click,          // item: a button or static text is clicked
-    doubleClick,    // item: a static text or list row is double-clicked (row: rows[0], if any), a row with
-                    // the keys held (command, option, shift)
+    doubleClick,    // item: a static text or list row is double-clicked (row: rows[0], if any), a row in
+                    // its column, with the keys held (command, option, shift)
     setText,        // item, text: the user types the whole text into an edit field; with commit, then
                     // leaves it (Tab or Enter), so the field loses the focus
+    leaveField,     // item: the user leaves an edit field without typing: it loses the focus
     selectPopup,    // item, index (1-based) or text: the user picks a popup item
     selectRows,     // item, rows (1-based): the user selects these list rows (empty: none)
     resize,         // width, height: the user drags the dialog to this client size
     closeBox,       // the user clicks the window's close box
-    clickRow,       // item, rows[0]: one click on a list row, with the keys held (command, option, shift)
+    clickRow,       // item, rows[0]: one click on a list row (0: below the last row) in its column, with
+                    // the keys held (command, option, shift)
     clickHeader,    // item, header: a click on a list's header item
     resizeHeader,   // item, header, change: the user drags the header item's edge by change
     dragHeader,     // item, header, to: the user drags the header item to position `to`
@@ -74,10 +76,11 @@ struct DialogAction {
     std::string text;           // setText; selectPopup by text
     bool commit = false;        // setText: the field loses the focus after the typing
     std::optional<int> index;   // selectPopup by 1-based index
-    std::vector<int> rows;      // selectRows, doubleClick
+    std::vector<int> rows;      // selectRows, doubleClick, clickRow, dragRows, scroll
+    int column = 0;             // clickRow, doubleClick: the 1-based column clicked in (0: the first)
     int width = 0;              // resize
     int height = 0;
-    bool command = false;   // clickRow: the keys held
+    bool command = false;   // clickRow, doubleClick: the keys held
     bool option = false;
     bool shift = false;
     int header = 0;   // clickHeader, resizeHeader, dragHeader: the 1-based header item

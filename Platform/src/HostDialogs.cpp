@@ -101,6 +101,17 @@ void rightDrag(const Json& action, DialogAction& result) {
     if (result.choose == 0) throw ScriptError{"\"choose\" must be \"copy\", \"move\" or \"link\""};
 }
 
+// The keys held during a click, and the column clicked in; both only where a list row is clicked.
+void listClick(const Json& action, DialogAction& result) {
+    result.command = flag(action, "command");
+    result.option = flag(action, "option");
+    result.shift = flag(action, "shift");
+    if (action.contains("column")) result.column = wholeNumber(action, "column", 1);
+    if ((result.command || result.option || result.shift) && result.rows.empty())
+        throw ScriptError{"keys held need a list \"row\""};
+    if (result.column != 0 && result.rows.empty()) throw ScriptError{"\"column\" needs a list \"row\""};
+}
+
 DialogAction dialogAction(DialogActionKind kind, const Json& action) {
     DialogAction result;
     result.kind = kind;
@@ -112,11 +123,7 @@ DialogAction dialogAction(DialogActionKind kind, const Json& action) {
         case DialogActionKind::doubleClick:
             result.item = wholeNumber(action, "item", 1);
             if (action.contains("row")) result.rows.push_back(wholeNumber(action, "row", 1));
-            result.command = flag(action, "command");
-            result.option = flag(action, "option");
-            result.shift = flag(action, "shift");
-            if ((result.command || result.option || result.shift) && result.rows.empty())
-                throw ScriptError{"keys held need a list \"row\""};
+            listClick(action, result);
             break;
         case DialogActionKind::setText:
             result.item = wholeNumber(action, "item", 1);
@@ -125,6 +132,9 @@ DialogAction dialogAction(DialogActionKind kind, const Json& action) {
                 if (!commit->is_boolean()) throw ScriptError{"\"commit\" must be true or false"};
                 result.commit = commit->get<bool>();
             }
+            break;
+        case DialogActionKind::leaveField:
+            result.item = wholeNumber(action, "item", 1);
             break;
         case DialogActionKind::selectPopup:
             result.item = wholeNumber(action, "item", 1);
@@ -145,12 +155,10 @@ DialogAction dialogAction(DialogActionKind kind, const Json& action) {
             break;
         case DialogActionKind::closeBox:
             break;
-        case DialogActionKind::clickRow:
+        case DialogActionKind::clickRow:   // row 0: below the last row
             result.item = wholeNumber(action, "item", 1);
-            result.rows.push_back(wholeNumber(action, "row", 1));
-            result.command = flag(action, "command");
-            result.option = flag(action, "option");
-            result.shift = flag(action, "shift");
+            result.rows.push_back(wholeNumber(action, "row", 0));
+            listClick(action, result);
             break;
         case DialogActionKind::clickHeader:
             result.item = wholeNumber(action, "item", 1);
@@ -220,13 +228,14 @@ const ActionKeys kActionKeys[] = {
     {"settingsDialog", {"accept", "part", "set"}},
     {"objectSettings", {"accept", "set"}},
     {"click", {"dialog", "item"}},
-    {"doubleClick", {"dialog", "item", "row", "command", "option", "shift"}},
+    {"doubleClick", {"dialog", "item", "row", "column", "command", "option", "shift"}},
     {"setText", {"dialog", "item", "text", "commit"}},
+    {"leaveField", {"dialog", "item"}},
     {"selectPopup", {"dialog", "item", "index", "text"}},
     {"selectRows", {"dialog", "item", "rows"}},
     {"resize", {"dialog", "width", "height"}},
     {"closeBox", {"dialog"}},
-    {"clickRow", {"dialog", "item", "row", "command", "option", "shift"}},
+    {"clickRow", {"dialog", "item", "row", "column", "command", "option", "shift"}},
     {"clickHeader", {"dialog", "item", "header"}},
     {"resizeHeader", {"dialog", "item", "header", "change"}},
     {"dragHeader", {"dialog", "item", "header", "to"}},
@@ -317,6 +326,7 @@ void readAction(const Json& action, const std::string& baseDirectory, Script& sc
             {"click", DialogActionKind::click},
             {"doubleClick", DialogActionKind::doubleClick},
             {"setText", DialogActionKind::setText},
+            {"leaveField", DialogActionKind::leaveField},
             {"selectPopup", DialogActionKind::selectPopup},
             {"selectRows", DialogActionKind::selectRows},
             {"resize", DialogActionKind::resize},

@@ -69,6 +69,12 @@ std::string keysHeld(const DialogAction& a) {
     return std::string(a.command ? " command" : "") + (a.option ? " option" : "") + (a.shift ? " shift" : "");
 }
 
+// Where a click on a list row lands, as the transcript and the stop message say it.
+std::string rowClicked(const DialogAction& a) {
+    return (a.rows[0] == 0 ? std::string(" below the last row") : " row " + std::to_string(a.rows[0])) +
+           (a.column ? " column " + std::to_string(a.column) : "") + keysHeld(a);
+}
+
 std::string rightDrag(const DialogAction& a) {
     return std::string(a.rightButton ? " with the right button" : "") +
            (a.choose ? " choosing " + effectName(static_cast<std::int16_t>(a.choose)) : "");
@@ -89,11 +95,12 @@ std::string actionName(const DialogAction& a) {
         case DialogActionKind::click:
             return "click item " + std::to_string(a.item);
         case DialogActionKind::doubleClick:
-            return "doubleClick item " + std::to_string(a.item) +
-                   (a.rows.empty() ? "" : " row " + std::to_string(a.rows[0]) + keysHeld(a));
+            return "doubleClick item " + std::to_string(a.item) + (a.rows.empty() ? "" : rowClicked(a));
         case DialogActionKind::setText:
             return "setText item " + std::to_string(a.item) + " " + echoed(a.text) +
                    (a.commit ? " commit" : "");
+        case DialogActionKind::leaveField:
+            return "leaveField item " + std::to_string(a.item);
         case DialogActionKind::selectPopup:
             return "selectPopup item " + std::to_string(a.item) + " " +
                    (a.index ? "index " + std::to_string(*a.index) : echoed(a.text));
@@ -107,8 +114,7 @@ std::string actionName(const DialogAction& a) {
         case DialogActionKind::closeBox:
             return "closeBox";
         case DialogActionKind::clickRow:
-            return "clickRow item " + std::to_string(a.item) + " row " + std::to_string(a.rows[0]) +
-                   keysHeld(a);
+            return "clickRow item " + std::to_string(a.item) + rowClicked(a);
         case DialogActionKind::clickHeader:
             return "clickHeader item " + std::to_string(a.item) + " header " + std::to_string(a.header);
         case DialogActionKind::resizeHeader:
@@ -147,14 +153,73 @@ bool isListType(DGItemType t) { return t == kDGSingleList || t == kDGMultiList; 
 
 std::int16_t headerHeight(const Item& list) { return list.header.empty() ? 0 : kHeaderHeight; }
 
-// A click's record for a list row: the mouse a few units into the row where the list shows it, below
-// its header and moved up by the rows scrolled out of sight.
-DGListClick clickOn(const Item& list, std::int16_t row, const DialogAction& action) {
+// A click's record for a list row (0: below the last row): the mouse a few units into the row where
+// the list shows it, below its header and moved up by the rows scrolled out of sight, and a few units
+// into the tab field of its column (a list without tab data is one column). Nothing when the list has
+// no such column, or shows no room below its last row.
+std::optional<DGListClick> clickOn(const Item& list, std::int16_t row, const DialogAction& action) {
+    std::int32_t x = 4;
+    const std::size_t column = static_cast<std::size_t>(std::max(action.column, 1));
+    if (column > std::max<std::size_t>(list.tabs.size(), 1)) return std::nullopt;
+    if (!list.tabs.empty()) {
+        const DGTabData& tab = list.tabs[column - 1];
+        x = tab.begin + std::min<std::int32_t>(4, std::max(tab.end - tab.begin, 0) / 2);
+    }
+    const std::int32_t shown = row == 0 ? static_cast<std::int32_t>(list.rows.size()) + 1 : row;
     const std::int32_t into = std::min<std::int32_t>(4, list.rowHeight / 2);
-    const std::int32_t y = headerHeight(list) + (row - 1 - list.scroll) * list.rowHeight + into;
-    return {
-        row,           4,           static_cast<std::int16_t>(std::clamp(y, -32768, 32767)), action.command,
-        action.option, action.shift};
+    const std::int32_t y = headerHeight(list) + (shown - 1 - list.scroll) * list.rowHeight + into;
+    if (row == 0 && y >= list.bottom - list.top) return std::nullopt;
+    return DGListClick{row,
+                       static_cast<std::int16_t>(std::clamp(x, -32768, 32767)),
+                       static_cast<std::int16_t>(std::clamp(y, -32768, 32767)),
+                       action.command,
+                       action.option,
+                       action.shift};
+}
+
+// Why a click cannot land where the script says (clickOn gave nothing).
+std::string noPlaceFor(const Item& list, const DialogAction& action) {
+    const std::size_t columns = std::max<std::size_t>(list.tabs.size(), 1);
+    if (static_cast<std::size_t>(action.column) > columns)
+        return "the list has no column " + std::to_string(action.column) + " (it has " +
+               std::to_string(columns) + ")";
+    return "the list shows no room below its last row";
+}
+
+// The selection a click on the row at `at` (0-based) makes: command toggles the row, shift reaches it
+// from the first selected row (in a multiple-selection list), a plain click selects it alone. The list
+// hears of a change.
+void selectAsClicked(std::int16_t id, std::int16_t itemId, Item& list, std::size_t at,
+                     const DialogAction& action) {
+    std::vector<bool> selection;
+    for (const ListRow& r : list.rows) selection.push_back(r.isSelected());
+    const bool multi = list.type == kDGMultiList;
+    if (multi && action.command) {
+        selection[at] = !selection[at];
+    } else if (multi && action.shift) {
+        std::size_t first = at;
+        for (std::size_t r = 0; r < selection.size(); ++r)
+            if (selection[r]) {
+                first = r;
+                break;
+            }
+        for (std::size_t r = std::min(first, at); r <= std::max(first, at); ++r) selection[r] = true;
+    } else {
+        selection.assign(selection.size(), false);
+        selection[at] = true;
+    }
+    bool changed = false;
+    for (std::size_t r = 0; r < selection.size(); ++r) {
+        changed = changed || list.rows[r].isSelected() != selection[r];
+        list.selectRow(r, selection[r]);
+    }
+    if (changed) notifyItem(id, itemId, [&](ItemObserver& o) { o.listSelectionChanged(id, itemId); });
+}
+
+// The user leaves an edit field (Tab, Enter or a click elsewhere): the focus moves off it.
+void leaveField(std::int16_t id, std::int16_t itemId) {
+    if (Panel* p = findPanel(id); p && p->focus == itemId) p->focus = -1;
+    notifyItem(id, itemId, [&](ItemObserver& o) { o.itemFocusLost(id, itemId); });
 }
 
 // Where a drop before `row` (0: the end) lands in a list.
@@ -189,8 +254,11 @@ std::int16_t dragOverList(std::int16_t id, std::int16_t list, const DialogAction
     const DGListDropPlace place = placeIn(*target, action.row);
     std::int16_t effect = offered;
     bool defaultBehaviour = true, rightDragMenu = action.rightButton && menu, deny = false;
+    // A drag with the left button enters through the host's form without the right-drag-menu flag: it
+    // has no menu to keep or turn off.
     notifyItem(id, list, [&](ItemObserver& o) {
-        o.listDragEntered(id, list, place, effect, defaultBehaviour, &rightDragMenu);
+        o.listDragEntered(id, list, place, effect, defaultBehaviour,
+                          action.rightButton ? &rightDragMenu : nullptr);
     });
     if ((effect & offered) != 0) {
         effect = offered;
@@ -297,19 +365,25 @@ bool play(std::int16_t id, const DialogAction& action) {
             if (!isList(item->type))
                 return refuse(std::string("a ") + typeName(item->type) + " is not double-clicked");
             if (action.rows.empty()) return refuse("a double click on a list needs its \"row\"");
-            if (static_cast<std::size_t>(action.rows[0]) > item->rows.size())
+            if (action.rows[0] < 1 || static_cast<std::size_t>(action.rows[0]) > item->rows.size())
                 return refuse("the list has no row " + std::to_string(action.rows[0]));
+            if (!clickOn(*item, static_cast<std::int16_t>(action.rows[0]), action))
+                return refuse(noPlaceFor(*item, action));
             {
                 const auto row = static_cast<std::int16_t>(action.rows[0]);
-                if (!item->rows[static_cast<std::size_t>(row) - 1].isSelected()) {
+                const std::size_t at = static_cast<std::size_t>(row) - 1;
+                // Its first click selects as a click does; without keys a row already selected keeps
+                // the rows selected with it.
+                if (action.command || action.shift) {
+                    selectAsClicked(id, itemId, *item, at, action);
+                } else if (!item->rows[at].isSelected()) {
                     item->selectAllRows(false);
-                    item->selectRow(static_cast<std::size_t>(row) - 1, true);
+                    item->selectRow(at, true);
                     notifyItem(id, itemId, [&](ItemObserver& o) { o.listSelectionChanged(id, itemId); });
                 }
-                if (!settle(id) && (item = findItem(id, itemId)) != nullptr) {
-                    const DGListClick click = clickOn(*item, row, action);
-                    notifyItem(id, itemId, [&](ItemObserver& o) { o.listDoubleClicked(id, itemId, click); });
-                }
+                if (settle(id) || (item = findItem(id, itemId)) == nullptr) return true;
+                if (const std::optional<DGListClick> click = clickOn(*item, row, action))
+                    notifyItem(id, itemId, [&](ItemObserver& o) { o.listDoubleClicked(id, itemId, *click); });
             }
             return true;
         case DialogActionKind::setText: {
@@ -339,10 +413,14 @@ bool play(std::int16_t id, const DialogAction& action) {
             if (!item) return true;
             item->text = cutToLength(typed, item->maxLength);
             notifyItem(id, itemId, [&](ItemObserver& o) { o.itemChanged(id, itemId); });
-            if (action.commit && findItem(id, itemId))
-                notifyItem(id, itemId, [&](ItemObserver& o) { o.itemFocusLost(id, itemId); });
+            if (action.commit && findItem(id, itemId)) leaveField(id, itemId);
             return true;
         }
+        case DialogActionKind::leaveField:
+            if (item->type != kDGEditText)
+                return refuse(std::string("a ") + typeName(item->type) + " is not an edit field");
+            leaveField(id, itemId);
+            return true;
         case DialogActionKind::selectPopup: {
             if (!isPopupItem(*item))
                 return refuse(std::string("a ") + typeName(item->type) + " is not a popup");
@@ -401,36 +479,14 @@ bool play(std::int16_t id, const DialogAction& action) {
             const auto row = static_cast<std::int16_t>(action.rows[0]);
             if (static_cast<std::size_t>(row) > item->rows.size())
                 return refuse("the list has no row " + std::to_string(row));
-            // The selection a click makes: command toggles the row, shift reaches it from the first
-            // selected row (in a multiple-selection list), a plain click selects it alone.
-            std::vector<bool> selection;
-            for (const ListRow& r : item->rows) selection.push_back(r.isSelected());
-            const std::size_t at = static_cast<std::size_t>(row) - 1;
-            const bool multi = item->type == kDGMultiList;
-            if (multi && action.command) {
-                selection[at] = !selection[at];
-            } else if (multi && action.shift) {
-                std::size_t first = at;
-                for (std::size_t r = 0; r < selection.size(); ++r)
-                    if (selection[r]) {
-                        first = r;
-                        break;
-                    }
-                for (std::size_t r = std::min(first, at); r <= std::max(first, at); ++r) selection[r] = true;
-            } else {
-                selection.assign(selection.size(), false);
-                selection[at] = true;
+            if (!clickOn(*item, row, action)) return refuse(noPlaceFor(*item, action));
+            // Below the last row the click leaves the selection as it is.
+            if (row != 0) {
+                selectAsClicked(id, itemId, *item, static_cast<std::size_t>(row) - 1, action);
+                if (settle(id) || (item = findItem(id, itemId)) == nullptr) return true;
             }
-            bool changed = false;
-            for (std::size_t r = 0; r < selection.size(); ++r) {
-                changed = changed || item->rows[r].isSelected() != selection[r];
-                item->selectRow(r, selection[r]);
-            }
-            if (changed) notifyItem(id, itemId, [&](ItemObserver& o) { o.listSelectionChanged(id, itemId); });
-            if (settle(id)) return true;
-            if ((item = findItem(id, itemId)) == nullptr) return true;
-            const DGListClick click = clickOn(*item, row, action);
-            notifyItem(id, itemId, [&](ItemObserver& o) { o.listClicked(id, itemId, click); });
+            if (const std::optional<DGListClick> click = clickOn(*item, row, action))
+                notifyItem(id, itemId, [&](ItemObserver& o) { o.listClicked(id, itemId, *click); });
             return true;
         }
         case DialogActionKind::clickHeader:

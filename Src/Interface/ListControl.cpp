@@ -32,6 +32,12 @@ Colour fromWords(std::uint16_t red, std::uint16_t green, std::uint16_t blue) {
     return Colour(red, green, blue, std::uint16_t{65535});
 }
 
+const DialogControl* defaultEditor(const FieldProxy* proxy) {   // null: no proxy, or no editor of kind 0
+    if (!proxy) return nullptr;
+    const auto found = proxy->getEditors().find(0);
+    return found == proxy->getEditors().end() ? nullptr : found->second;
+}
+
 }   // namespace
 
 // --- Column properties ----------------------------------------------------------------------------
@@ -223,11 +229,7 @@ std::unique_ptr<Setting> ListControl::getSetting(std::int16_t row, std::int16_t 
 
 String ListControl::getText(std::int16_t row, std::int16_t column) const {
     if (!isValidCell(row, column)) return {};
-    const DialogControl* editor = nullptr;
-    if (const FieldProxy* proxy = getProxy(column)) {
-        const auto found = proxy->getEditors().find(0);
-        if (found != proxy->getEditors().end()) editor = found->second;
-    }
+    const DialogControl* editor = defaultEditor(getProxy(column));
     if (!editor) return {};
     // A popup's own getText takes an index of its items, which a row number is not: its cell's text is
     // the value it holds. The texts keep the base one, which has no cell text (getCellText reads it).
@@ -238,6 +240,11 @@ String ListControl::getText(std::int16_t row, std::int16_t column) const {
 
 Image ListControl::getImage(std::int16_t row, std::int16_t column) const {
     if (!validRow(row)) return Image();
+    // A column with a default editor shows the editor's image (a text has none). A popup's getImage takes
+    // an index of its items, which a row number is not: a popup column keeps the icon its cell was given.
+    if (isValidCell(row, column))
+        if (const DialogControl* editor = defaultEditor(getProxy(column)))
+            if (!dynamic_cast<const PopupMenu*>(editor)) return editor->getImage(0, 0);
     return Image(host::DGListGetTabItemIcon(dialog(), item(), static_cast<std::int16_t>(row + 1),
                                             static_cast<std::int16_t>(column + 1)));
 }
@@ -749,8 +756,7 @@ void ListControl::setHeaderArrow(std::int16_t arrow, std::int16_t column) {
 }
 
 void ListControl::setOwnerDraw(bool ownerDraw, std::int16_t column) {
-    // Also before the list's item is made: the host list exists with the dialog.
-    if (dialog() != 0 && column >= 0 && column < static_cast<std::int16_t>(getColumnCount()))
+    if (listBox_ != 0 && column >= 0 && column < static_cast<std::int16_t>(getColumnCount()))
         host::DGListSetTabFieldOwnerDrawFlag(dialog(), item(), static_cast<std::int16_t>(column + 1),
                                              ownerDraw);
 }

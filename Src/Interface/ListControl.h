@@ -125,7 +125,8 @@ public:
     std::unique_ptr<Setting> getSetting(std::int16_t row = 0, std::int16_t column = 0) const override;
     String getText(std::int16_t row = 0,
                    std::int16_t column = 0) const override;   // the cell's value as text
-    Image getImage(std::int16_t row = 0, std::int16_t column = 0) const override;
+    Image getImage(std::int16_t row = 0,
+                   std::int16_t column = 0) const override;   // empty for a column with a text editor
     void redraw(std::int16_t row = 0) override;           // 65535: the whole list
     void redraw(std::int16_t row, std::int16_t column);   // column 65535: the whole row
     void growBy(const ScreenPoint& delta, std::int16_t row = 0) override;
@@ -189,7 +190,7 @@ public:
     virtual std::int16_t setHeaderSize(std::int16_t size, std::int16_t column);
     virtual void setHeaderMinSize(std::int16_t size, std::int16_t column);
     virtual void setHeaderArrow(std::int16_t arrow, std::int16_t column);
-    virtual void setOwnerDraw(bool ownerDraw, std::int16_t column);
+    virtual void setOwnerDraw(bool ownerDraw, std::int16_t column);   // nothing before the host item exists
     // Binds an editor (a control of this panel with a lower item id) to a column under a setting kind
     // (0: the column's default editor). False for another dialog's control, an item id not below the
     // list's, or a column past the end.

@@ -90,6 +90,13 @@ TEST_F(HostDialogsTest, RejectsMalformedScriptsSayingWhereAndKeepsTheOldOne) {
         {R"([{"do": "dragRows", "item": 9, "rows": [1], "to": 3, "x": 1, "y": 1}])",
          "action 1 needs either \"to\" (a list) or \"x\" and \"y\" (the dialog)"},
         {R"([{"do": "doubleClick", "item": 9, "shift": true}])", "action 1 keys held need a list \"row\""},
+        {R"([{"do": "doubleClick", "item": 9, "column": 2}])", "action 1 \"column\" needs a list \"row\""},
+        {R"([{"do": "doubleClick", "item": 9, "row": 0}])",
+         "action 1 \"row\" must be a whole number from 1 to 32767"},
+        {R"([{"do": "clickRow", "item": 9, "row": 1, "column": 0}])",
+         "action 1 \"column\" must be a whole number from 1 to 32767"},
+        {R"([{"do": "leaveField", "item": 4, "text": "a"}])",
+         "action 1 (\"leaveField\") has an unknown key \"text\""},
         {R"([{"do": "drop", "item": 9, "choose": "copy"}])",
          "action 1 \"choose\" needs \"rightButton\": true"},
         {R"([{"do": "drop", "item": 9, "rightButton": true, "choose": "all"}])",
@@ -131,11 +138,13 @@ TEST_F(HostDialogsTest, KeepsDialogActionsInOrderForTheDialogLibrary) {
         {"do": "selectRows", "item": 4, "rows": [1, 3], "dialog": 32511},
         {"do": "selectPopup", "item": 5, "text": "Default"},
         {"do": "resize", "width": 500, "height": 400},
+        {"do": "leaveField", "item": 8},
+        {"do": "clickRow", "item": 4, "row": 0, "column": 2, "shift": true},
         {"do": "click", "item": 1}
     ])",
                                        "", error))
         << error;
-    EXPECT_EQ(host::pendingDialogActions(), 5u);
+    EXPECT_EQ(host::pendingDialogActions(), 7u);
     auto action = host::takeDialogAction();
     ASSERT_TRUE(action);
     EXPECT_EQ(action->kind, host::DialogActionKind::setText);
@@ -153,6 +162,14 @@ TEST_F(HostDialogsTest, KeepsDialogActionsInOrderForTheDialogLibrary) {
     action = host::takeDialogAction();
     EXPECT_EQ(action->width, 500);
     EXPECT_EQ(action->height, 400);
+    action = host::takeDialogAction();
+    EXPECT_EQ(action->kind, host::DialogActionKind::leaveField);
+    EXPECT_EQ(action->item, 8);
+    action = host::takeDialogAction();
+    EXPECT_EQ(action->kind, host::DialogActionKind::clickRow);
+    EXPECT_EQ(action->rows, (std::vector<int>{0}));   // below the last row
+    EXPECT_EQ(action->column, 2);
+    EXPECT_TRUE(action->shift);
     EXPECT_EQ(host::takeDialogAction()->kind, host::DialogActionKind::click);
     EXPECT_FALSE(host::takeDialogAction());
     EXPECT_EQ(host::takeAlertAnswer(), 1);

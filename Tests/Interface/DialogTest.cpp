@@ -4,6 +4,7 @@
 #include "DialogFixture.h"
 #include "Environment/DropEvent.h"
 #include "Environment/EventKeyList.h"
+#include "Environment/FocusEvent.h"
 #include "Environment/ItemEvent.h"
 #include "Environment/ItemMessage.h"
 #include "Environment/KeyEvent.h"
@@ -215,6 +216,8 @@ TEST_F(DialogTest, AnActionThatCannotBePlayedStopsTheRun) {
          "setText item 7 \"x\" in dialog 100 \"Controls\": item 7 is hidden"},
         {R"([{"do":"setText","item":3,"text":"x"}])",
          "setText item 3 \"x\" in dialog 100 \"Controls\": a text takes no typing"},
+        {R"([{"do":"leaveField","item":3}])",
+         "leaveField item 3 in dialog 100 \"Controls\": a text is not an edit field"},
         {R"([{"do":"selectRows","item":9,"rows":[3]}])",
          "selectRows item 9 rows [3] in dialog 100 \"Controls\": the list has no row 3 (it has 0)"},
         {R"([{"do":"click","dialog":555,"item":1}])",
@@ -444,6 +447,35 @@ TEST_F(DialogTest, TypingStopsWhenTheFieldIsFullAndALongTextIsEchoedByItsStart) 
     EXPECT_TRUE(transcribed("    the field is full: 1990 more characters were not typed"));
     EXPECT_EQ(host::scriptStopMessage(),
               "setText item 5 " + echo + " in dialog 100 \"Controls\": a button takes no typing");
+}
+
+TEST_F(DialogTest, AFieldLeftWithOrWithoutTypingLosesTheFocusAndKeepsWhatItHolds) {
+    script(R"([{"do":"leaveField","item":4},{"do":"setText","item":4,"text":"ab"},
+               {"do":"leaveField","item":4},{"do":"setText","item":4,"text":"cd","commit":true}])");
+    TestDialog dialog(100);
+    std::vector<std::string> left;   // the field's text each time it lost the focus
+    Catch focus(FocusEvent::kType, [&](const Event& event) {
+        left.push_back(std::to_string(dynamic_cast<const FocusEvent&>(event).getItemId()) + " " +
+                       std::string(fieldText(dialog).getView()));
+        return true;
+    });
+    std::int16_t focusAfter = 0;
+    dialog.onInitialise = [&](TestDialog& d) {
+        makeControls(d);
+        d.findControl(4)->subscribe(focus);
+    };
+    dialog.onOpened = [](TestDialog& d) {
+        dynamic_cast<EditText&>(*d.findControl(4)).setText("start");
+        host::DGSetFocus(d.getPanelId(), 4);
+    };
+    dialog.onClose = [&](TestDialog& d, const ActionEvent&) {
+        focusAfter = host::DGGetFocus(d.getPanelId());
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(host::scriptStopMessage(), "");
+    EXPECT_EQ(left, (std::vector<std::string>{"4 start", "4 ab", "4 cd"}));
+    EXPECT_EQ(focusAfter, -1);   // the dialog itself
+    EXPECT_TRUE(transcribed("  > leaveField item 4"));
 }
 
 TEST_F(DialogTest, PositionsOfKindsItDoesNotKnowAreNoneAndTwoOpenPanelsAreFoundApart) {

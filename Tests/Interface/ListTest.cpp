@@ -155,10 +155,13 @@ TEST_F(ListTest, ClicksHeadersAndOwnerDrawnCellsReachTheListAsItsEvents) {
         list.setHeaderItemCount(2);
         list.setHeaderText(String("Name"), 0);
         list.setHeaderSize(60, 0);
-        list.setOwnerDraw(true, 1);
+        list.setOwnerDraw(true, 0);   // the list has no host item yet: this reaches nothing
         list.subscribe(events);
         redraw.list = &list;
         DialogControl::make<Button>(ControlLink(5, &d)).subscribe(redraw);
+    };
+    dialog.onOpened = [](TestDialog& d) {
+        dynamic_cast<ListControl&>(*d.findControl(kList)).setOwnerDraw(true, 1);
     };
     dialog.onClose = [&](TestDialog& d, const ActionEvent&) {
         widthAfter = dynamic_cast<ListControl&>(*d.findControl(kList)).getHeaderSize(1);
@@ -417,8 +420,13 @@ TEST_F(ListTest, LeavingARowWritesBackOnlyAChangedValueOfAColumnThatStoresEdits)
         list.setText(String("x"), 3, 0);
         note(list.getText(3, 0));
         note(list.getCellText(3, 0));
-        list.setImage(Image(5), 2, 0);   // the cell's own icon, whatever the editor shows
+        // Set on the edit row, the text is also the editor's: leaving the row would write the old back.
+        list.setText(String("y"), 2, 0);
+        note(editor.getText());
+        // A text editor's column has no image either; the cell's own icon is still there.
+        list.setImage(Image(5), 2, 0);
         note(String(std::to_string(list.getImage(2, 0).getResourceId())));
+        note(String(std::to_string(host::DGListGetTabItemIcon(d.getPanelId(), kList, 3, 1).resourceId)));
         // Deleting the edit row moves the editors to the row after it, which takes its place.
         list.deleteRows(2, 1);
         note(String(std::to_string(list.getEditRow())));
@@ -432,7 +440,8 @@ TEST_F(ListTest, LeavingARowWritesBackOnlyAChangedValueOfAColumnThatStoresEdits)
         note(String(std::to_string(list.rowAt(ScreenPoint(0, 5), /*inList=*/true))));
     };
     dialog.open();
-    EXPECT_EQ(seen, (std::vector<std::string>{"behind", "r1", "", "", "", "x", "5", "2", "x", "fixed", "2"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"behind", "r1", "", "", "", "x", "y", "-1", "5", "2", "x",
+                                              "fixed", "2"}));
 }
 
 TEST_F(ListTest, ProxiesGrowToWhatIsAskedAndALengthIsEditedByTheRealEditor) {
@@ -456,31 +465,109 @@ TEST_F(ListTest, ProxiesGrowToWhatIsAskedAndALengthIsEditedByTheRealEditor) {
     dialog.open();
 }
 
-TEST_F(ListTest, AScriptedClickFindsTheRowClickedBelowTheHeaderAndAfterScrolling) {
-    // Rows 20 high under a header, then scrolled by two: the list's own hit test finds each row.
+namespace {
+
+// Writes down each click on a list: the cell the list's own hit test finds there, the host row, the keys
+// held, and the rows selected when it came.
+struct Clicks : ActionSubscriber {
+    ListControl* list = nullptr;
+    std::vector<std::string> found;
+    bool handle(const ActionEvent& event) override {
+        const ListClickRecord click = ListClickRecord::unpack(event.getValue());
+        std::string line = std::to_string(list->rowAt(list->getLastClick(), /*inList=*/true)) + "," +
+                           std::to_string(list->columnAt(list->getLastClick(), /*inList=*/true)) + " row " +
+                           std::to_string(click.hostRow) + " key " + std::to_string(click.modifier) +
+                           (event.isDoubleClick() ? " double" : "") + " selected";
+        for (const int row : hostSelection(*list)) line += " " + std::to_string(row);
+        found.push_back(line);
+        return true;
+    }
+};
+
+}   // namespace
+
+TEST_F(ListTest, AScriptedClickFindsTheCellClickedBelowTheHeaderAndAfterScrolling) {
+    // Rows 20 high under a header, then scrolled by two: the list's own hit test finds each cell.
     script(R"([{"do":"clickRow","item":9,"row":3},{"do":"scroll","item":9,"row":3},
-               {"do":"clickRow","item":9,"row":5},{"do":"doubleClick","item":9,"row":6,"command":true},
+               {"do":"clickRow","item":9,"row":5,"column":2},
+               {"do":"doubleClick","item":9,"row":6,"column":2,"command":true},
                {"do":"click","item":1}])");
-    struct Clicks : ActionSubscriber {
-        ListControl* list = nullptr;
-        std::vector<std::string> found;
-        bool handle(const ActionEvent& event) override {
-            found.push_back(std::to_string(list->rowAt(list->getLastClick(), /*inList=*/true)) + " key " +
-                            std::to_string(ListClickRecord::unpack(event.getValue()).modifier) +
-                            (event.isDoubleClick() ? " double" : ""));
-            return true;
-        }
-    } clicks;
+    Clicks clicks;
     TestDialog dialog(100);
     dialog.onInitialise = [&](TestDialog& d) {
         ListControl& list = makeList(d, 10);
         list.setHeaderItemCount(2);
+        list.applyColumns();
         clicks.list = &list;
         list.subscribe(clicks);
     };
     EXPECT_EQ(dialog.open(), kDialogAccepted);
     EXPECT_EQ(host::scriptStopMessage(), "");
-    EXPECT_EQ(clicks.found, (std::vector<std::string>{"2 key 0", "4 key 0", "5 key 1 double"}));
+    EXPECT_EQ(clicks.found,
+              (std::vector<std::string>{"2,0 row 3 key 0 selected 3", "4,1 row 5 key 0 selected 5",
+                                        "5,1 row 6 key 1 double selected 5 6"}));
+    EXPECT_TRUE(transcribed("  > doubleClick item 9 row 6 column 2 command"));
+}
+
+TEST_F(ListTest, ADoubleClickWithKeysHeldSelectsAsAClickWithThemDoes) {
+    // Command adds the row, shift the rows from the first selected one; without keys a row already
+    // selected keeps the others.
+    script(R"([{"do":"clickRow","item":9,"row":2},{"do":"doubleClick","item":9,"row":4,"command":true},
+               {"do":"doubleClick","item":9,"row":6,"shift":true},{"do":"doubleClick","item":9,"row":3},
+               {"do":"click","item":1}])");
+    Clicks clicks;
+    TestDialog dialog(100);
+    dialog.onInitialise = [&](TestDialog& d) {
+        clicks.list = &makeList(d, 6);
+        clicks.list->applyColumns();
+        clicks.list->subscribe(clicks);
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(host::scriptStopMessage(), "");
+    EXPECT_EQ(clicks.found,
+              (std::vector<std::string>{"1,0 row 2 key 0 selected 2", "3,0 row 4 key 1 double selected 2 4",
+                                        "5,0 row 6 key 4 double selected 2 3 4 5 6",
+                                        "2,0 row 3 key 0 double selected 2 3 4 5 6"}));
+}
+
+TEST_F(ListTest, AClickBelowTheLastRowFindsNoRowAndLeavesTheSelection) {
+    script(R"([{"do":"selectRows","item":9,"rows":[2]},{"do":"clickRow","item":9,"row":0,"column":2},
+               {"do":"click","item":1}])");
+    Clicks clicks;
+    TestDialog dialog(100);
+    dialog.onInitialise = [&](TestDialog& d) {
+        ListControl& list = makeList(d, 3);
+        list.setHeaderItemCount(2);
+        list.applyColumns();
+        clicks.list = &list;
+        list.subscribe(clicks);
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(host::scriptStopMessage(), "");
+    EXPECT_EQ(clicks.found, (std::vector<std::string>{"65535,1 row 0 key 0 selected 2"}));
+    EXPECT_TRUE(transcribed("  > clickRow item 9 below the last row column 2"));
+    // A full list shows no room below its rows, and a list has only its own columns.
+    const std::pair<int, const char*> cases[] = {
+        {7, R"([{"do":"clickRow","item":9,"row":0}])"},   // 7 rows of 20 under the header fill 150
+        {3, R"([{"do":"doubleClick","item":9,"row":1,"column":3}])"}};
+    std::vector<std::string> stops;
+    for (const auto& [rows, actions] : cases) {
+        script(actions);
+        TestDialog full(100);
+        full.onInitialise = [rows = rows](TestDialog& d) {
+            ListControl& list = makeList(d, static_cast<std::uint16_t>(rows));
+            list.setHeaderItemCount(2);
+            list.applyColumns();
+        };
+        EXPECT_EQ(full.open(), kDialogCancelled);
+        stops.push_back(host::scriptStopMessage());
+    }
+    EXPECT_EQ(stops,
+              (std::vector<std::string>{
+                  "clickRow item 9 below the last row in dialog 100 \"Controls\": the list shows no room "
+                  "below its last row",
+                  "doubleClick item 9 row 1 column 3 in dialog 100 \"Controls\": the list has no column 3 "
+                  "(it has 2)"}));
 }
 
 TEST_F(ListTest, OwnerDrawnCellsAreDrawnByTheirHandlerWhenTheListShowsThem) {
@@ -522,11 +609,13 @@ TEST_F(ListTest, OwnerDrawnCellsAreDrawnByTheirHandlerWhenTheListShowsThem) {
     dialog.onInitialise = [&](TestDialog& d) {
         ListControl& list = makeList(d, 20);
         list.applyColumns();
-        list.setOwnerDraw(true, 0);
         list.subscribe(painter);
         width = static_cast<std::int16_t>(list.getColumnStyle(0).width);
         redraw.list = &list;
         DialogControl::make<Button>(ControlLink(5, &d)).subscribe(redraw);
+    };
+    dialog.onOpened = [](TestDialog& d) {
+        dynamic_cast<ListControl&>(*d.findControl(kList)).setOwnerDraw(true, 0);
     };
     dialog.onClose = [&](TestDialog& d, const ActionEvent&) {
         for (const std::int16_t row : {1, 12, 18}) {
@@ -600,13 +689,20 @@ TEST_F(ListTest, TextsOfCellsAndRowsAreTheEditorsAndAWholeListTakesItsFontAsOne)
     TestDialog dialog(100);
     dialog.onOpened = [](TestDialog& d) {
         auto& popup = DialogControl::make<PopupMenu>(ControlLink(8, &d));
-        for (const char* text : {"a", "b", "c"}) popup.appendItem(String(text));
+        std::int16_t icon = 23;
+        for (const char* text : {"a", "b", "c"}) popup.appendItem(String(text), icon++);
         ListControl& list = makeList(d, 3);
         list.setFieldEditor(&popup, 0);
-        // A popup column's text is the value the cell holds, not the popup's item of the row's number.
+        // A popup column's text is the value the cell holds, not the popup's item of the row's number;
+        // its image is the cell's own, not that of the popup's first item.
         list.setCell(MenuSetting(2, String("c")), 1, 0);
         EXPECT_EQ(list.getText(1, 0), String("c"));
         EXPECT_EQ(popup.getText(1), String("b"));
+        list.setText(String("z"), 1, 0);   // the cell's, not the popup item's of the row's number
+        EXPECT_EQ(popup.getText(1), String("b"));
+        list.setImage(Image(6), 1, 0);
+        EXPECT_EQ(list.getImage(1, 0).getResourceId(), 6);
+        EXPECT_EQ(popup.getImage(0).getResourceId(), 23);
         EXPECT_EQ(list.getText(1, 1), String());   // no editor: no text of its own
         EXPECT_EQ(list.getCellText(1, 1), String());
         // Nothing selected: no row at or after any.
@@ -647,6 +743,7 @@ TEST_F(ListTest, ADeniedFeedbackStillDropsAndARightDragOffersTheMenuUnlessTurned
             return true;
         }
     } source, target;
+    // The first drop, with the left button, enters through the host's form without the menu's flag.
     script(R"([{"do":"drop","item":10,"row":1},
                {"do":"dragRows","item":9,"rows":[1],"to":10,"row":2,"rightButton":true,"choose":"copy"},
                {"do":"drop","item":10,"rightButton":true},
