@@ -600,26 +600,14 @@ bool keepBeside(const Directory& folder, const String& baseName, ObjectMap& tabl
     return false;
 }
 
-// The turn of this run at the table's file: the lock stands beside the file the name leads to, so that
-// runs whose data folders link to one shared table take turns too. Null when it cannot be had, with why:
-// another run kept it for the whole wait, or the lock file could not be made, named with its reason.
-std::unique_ptr<tarnwick::FileLock> lockTable(const Directory& folder, const String& fileName, String& why) {
+// Why a lock could not be had: another run kept it for the whole wait, or the lock at path could not be
+// made or opened, with the reason.
+String lockRefused(const tarnwick::FileLock::Refusal& refusal, const String& fileName, const String& path) {
     using Reason = tarnwick::FileLock::Reason;
-    const std::optional<tarnwick::FileLocation> target =
-        DataFile(folder, fileName, DataFile::kRead).followLinks();
-    const Directory lockFolder = target ? Directory(target->parent_path()) : folder;
-    const String lockFile =
-        lockName(target ? String(std::string_view(target->filename().native())) : fileName);
-    tarnwick::FileLock::Refusal refusal;
-    std::unique_ptr<tarnwick::FileLock> lock =
-        tarnwick::FileLock::acquire(lockFolder, lockFile, lockPatience(), &refusal);
-    if (lock) return lock;
-    if (refusal.reason == Reason::held) {
-        why = filled(strings::kTableLocked, {fileName});
-        return nullptr;
-    }
     std::int32_t reason = 0;
     switch (refusal.reason) {
+        case Reason::held:
+            return filled(strings::kTableLocked, {fileName});
         case Reason::folder:
             reason = strings::kLockFolder;
             break;
@@ -636,16 +624,46 @@ std::unique_ptr<tarnwick::FileLock> lockTable(const Directory& folder, const Str
             reason = strings::kLockDenied;
             break;
         case Reason::none:
-        case Reason::held:
         case Reason::failed:
         case Reason::badName:
             break;
     }
-    const String path = DataFile(lockFolder, lockFile).getPath();
-    why = filled(strings::kLockNotMade, {path.isEmpty() ? lockFile : path,
-                                         reason != 0 ? text(strings::kTableFile, reason)
-                                                     : String(std::strerror(refusal.systemError))});
-    return nullptr;
+    return filled(strings::kLockNotMade, {path, reason != 0 ? text(strings::kTableFile, reason)
+                                                            : String(std::strerror(refusal.systemError))});
+}
+
+// The turn of this run at the table's file: the lock stands beside the file the name leads to, so that
+// runs whose data folders link to one shared table take turns too. A file with more than one name (hard
+// links), which is written in place, is also locked in itself, as runs that reach it by other names lock
+// beside those. Destroyed in reverse order: the file first.
+struct TableTurn {
+    std::unique_ptr<tarnwick::FileLock> beside;
+    std::unique_ptr<tarnwick::FileLock> shared;
+};
+
+// Empty when the turn cannot be had, with why.
+TableTurn lockTable(const Directory& folder, const String& fileName, String& why) {
+    const std::optional<tarnwick::FileLocation> target =
+        DataFile(folder, fileName, DataFile::kRead).followLinks();
+    const Directory lockFolder = target ? Directory(target->parent_path()) : folder;
+    const String lockFile =
+        lockName(target ? String(std::string_view(target->filename().native())) : fileName);
+    tarnwick::FileLock::Refusal refusal;
+    TableTurn turn;
+    turn.beside = tarnwick::FileLock::acquire(lockFolder, lockFile, lockPatience(), &refusal);
+    if (!turn.beside) {
+        const String path = DataFile(lockFolder, lockFile).getPath();
+        why = lockRefused(refusal, fileName, path.isEmpty() ? lockFile : path);
+        return turn;
+    }
+    if (target && DataFile(*target, DataFile::kRead).getLinkCount().value_or(1) > 1) {
+        turn.shared = tarnwick::FileLock::acquireFile(*target, lockPatience(), &refusal);
+        if (!turn.shared) {
+            why = lockRefused(refusal, fileName, String(std::string_view(target->native())));
+            turn.beside.reset();
+        }
+    }
+    return turn;
 }
 
 // The table under the name given (the one the caller read), with the alert when it cannot be written;
@@ -654,8 +672,8 @@ std::unique_ptr<tarnwick::FileLock> lockTable(const Directory& folder, const Str
 bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table, const String& after) {
     const String fileName = withExtension(baseName);
     String locked;
-    const std::unique_ptr<tarnwick::FileLock> lock = lockTable(folder, fileName, locked);
-    if (!lock) {
+    const TableTurn turn = lockTable(folder, fileName, locked);
+    if (!turn.beside) {
         showUnwritable(locked, after);
         return false;
     }
@@ -707,8 +725,8 @@ enum class SetAside {
 };
 SetAside setAside(const Directory& folder, const String& fileName, std::optional<std::string_view> bytes,
                   const String& backup, String& why) {
-    const std::unique_ptr<tarnwick::FileLock> lock = lockTable(folder, fileName, why);
-    if (!lock) return SetAside::failed;
+    const TableTurn turn = lockTable(folder, fileName, why);
+    if (!turn.beside) return SetAside::failed;
     DataFile file(folder, fileName, DataFile::kRead);
     std::string now;
     if (bytes && !(file.exists() && readAll(file, now) && now == *bytes)) return SetAside::changed;

@@ -114,11 +114,11 @@ int openTaken(const FileLocation& location, Refusal& why, bool& gone) {
 
 }   // namespace
 
-FileLock::FileLock(FileLocation location, int descriptor)
-    : location_(std::move(location)), descriptor_(descriptor) {}
+FileLock::FileLock(FileLocation location, int descriptor, bool made)
+    : location_(std::move(location)), descriptor_(descriptor), made_(made) {}
 
 FileLock::~FileLock() {
-    if (stillThere(descriptor_, location_)) ::unlink(location_.c_str());
+    if (made_ && stillThere(descriptor_, location_)) ::unlink(location_.c_str());
     ::close(descriptor_);   // lets go of the lock
 }
 
@@ -146,7 +146,7 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
         // link refuses a name that is taken, whatever has it, and never follows a link there.
         if (::link(own.c_str(), location.c_str()) == 0) {
             ::unlink(own.c_str());
-            return std::unique_ptr<FileLock>(new FileLock(location, ownDescriptor));
+            return std::unique_ptr<FileLock>(new FileLock(location, ownDescriptor, /*made=*/true));
         }
         if (errno != EEXIST) {
             why = {errno == EACCES ? Reason::denied : Reason::failed, errno};
@@ -171,7 +171,7 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
             // Left by a run that ended without letting go (a lock ends with its process): a lock made
             // it, so this run takes it over and deletes it in turn.
             dropOwn();
-            return std::unique_ptr<FileLock>(new FileLock(location, descriptor));
+            return std::unique_ptr<FileLock>(new FileLock(location, descriptor, /*made=*/true));
         }
         const int error = errno;
         ::close(descriptor);
@@ -185,6 +185,42 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
         }
         dropOwn();
         return nullptr;
+    }
+}
+
+std::unique_ptr<FileLock> FileLock::acquireFile(const FileLocation& file, std::chrono::milliseconds patience,
+                                                Refusal* refusal) {
+    Refusal ignored;
+    Refusal& why = refusal ? *refusal : ignored;
+    why = {};
+    struct stat info {};
+    if (file.empty() || ::lstat(file.c_str(), &info) != 0) {
+        why = file.empty() ? Refusal{Reason::badName, 0} : systemRefusal(errno);
+        return nullptr;
+    }
+    if (!S_ISREG(info.st_mode)) {   // looked at before it is opened, as above
+        why = {S_ISLNK(info.st_mode)   ? Reason::link
+               : S_ISDIR(info.st_mode) ? Reason::folder
+                                       : Reason::notAFile,
+               0};
+        return nullptr;
+    }
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        why = errno == ELOOP ? Refusal{Reason::link, 0} : systemRefusal(errno);
+        return nullptr;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    for (;;) {
+        if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0)
+            return std::unique_ptr<FileLock>(new FileLock(file, descriptor, /*made=*/false));
+        const int error = errno;
+        if (error != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
+            why = {error != EWOULDBLOCK ? Reason::failed : Reason::held, error != EWOULDBLOCK ? error : 0};
+            ::close(descriptor);
+            return nullptr;
+        }
+        std::this_thread::sleep_for(kPoll);
     }
 }
 

@@ -41,16 +41,23 @@ public:
     // comes from waiting, every other reason is found at once.
     static std::unique_ptr<FileLock> acquire(const Directory& folder, const String& name,
                                              std::chrono::milliseconds patience, Refusal* refusal = nullptr);
+    // The lock on an existing file itself, which every name the file has (hard links) shares: for runs
+    // that write the file in place under different names. The file is only opened to read, never through
+    // a link, and stays as it is. Null as above: held, or the file cannot be opened (link, notAFile,
+    // denied, failed).
+    static std::unique_ptr<FileLock> acquireFile(const FileLocation& file, std::chrono::milliseconds patience,
+                                                 Refusal* refusal = nullptr);
     ~FileLock();
 
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
 private:
-    FileLock(FileLocation location, int descriptor);
+    FileLock(FileLocation location, int descriptor, bool made);
 
     FileLocation location_;
     int descriptor_;   // the open lock file, which holds the lock
+    bool made_;        // a lock file, deleted as the lock is let go; false: a file locked in itself
 };
 
 }   // namespace tarnwick

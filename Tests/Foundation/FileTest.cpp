@@ -276,7 +276,8 @@ TEST(FileLock, IsHeldByOneAtATimeAndNeverTakenThroughALink) {
 }
 
 // Only a file a lock made is a lock: someone's file at the name is refused at once, neither waited for,
-// changed nor deleted. One left by a run that ended while holding it is taken over, and then goes.
+// changed nor deleted. One left by a run that ended while holding it is taken over, and then goes. A
+// file locked in itself is never changed or deleted.
 TEST(FileLock, NeverTakesOverOrDeletesAFileItDidNotMake) {
     using namespace std::chrono_literals;
     ScratchFolder scratch;
@@ -301,6 +302,20 @@ TEST(FileLock, NeverTakesOverOrDeletesAFileItDidNotMake) {
     left.reset();
     EXPECT_FALSE(fs::exists(lock));
     EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), {}), 1);   // the home
+
+    // A file locked in itself, under either of its names, is one lock, and stays as it was.
+    const fs::path shared = scratch.write("shared.xml", "table");
+    fs::create_hard_link(shared, scratch.path() / "other.xml");
+    std::unique_ptr<FileLock> one = FileLock::acquireFile(shared, 0ms);
+    ASSERT_TRUE(one);
+    EXPECT_FALSE(FileLock::acquireFile(scratch.path() / "other.xml", 0ms, &why));
+    EXPECT_EQ(why.reason, FileLock::Reason::held);
+    one.reset();
+    EXPECT_TRUE(FileLock::acquireFile(scratch.path() / "other.xml", 0ms));
+    EXPECT_EQ(ScratchFolder::contents(shared), "table");
+    fs::create_symlink(shared, scratch.path() / "link.xml");
+    EXPECT_FALSE(FileLock::acquireFile(scratch.path() / "link.xml", 0ms, &why));
+    EXPECT_EQ(why.reason, FileLock::Reason::link);
 }
 
 TEST(File, MovesIntoAnExistingFolderUnlessTheNameIsTaken) {

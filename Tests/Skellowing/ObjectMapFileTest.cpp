@@ -613,6 +613,24 @@ TEST_F(ObjectMapFile, ASavedTableStaysTheFileThatOthersShare) {
               "The table holds a text that the file cannot hold, such as a control character.\n"
               "The changes made now are used for this run, but they are not kept for the next one.");
 
+    // A run that saves it under the other name has its turn first.
+    skellow::setTableLockPatience(std::chrono::milliseconds(0));
+    {
+        const auto otherRun = tarnwick::FileLock::acquireFile(other, std::chrono::milliseconds(0));
+        ASSERT_TRUE(otherRun);
+        host::clearRecordedAlerts();
+        table.at(0).at(0).setTypedName(String("Chair 23"));
+        EXPECT_FALSE(skellow::saveObjectMap(table));
+        ASSERT_EQ(host::recordedAlerts().size(), 1u);
+        EXPECT_NE(host::recordedAlerts()[0].smallText.find(
+                      "Another run is still saving \"ObjectMap.xml\" - this run waited for it in vain."),
+                  std::string::npos);
+        EXPECT_EQ(readFile(other), saved);
+    }
+    skellow::setTableLockPatience(std::chrono::seconds(30));
+    EXPECT_TRUE(skellow::saveObjectMap(table));
+    EXPECT_NE(readFile(other).find("Chair 23"), std::string::npos);
+
     // Another user's table, which this user may write.
     if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs the administrator";
     const uid_t nobody = 65534;
