@@ -4,6 +4,8 @@
 #include <array>
 #include <set>
 
+#include <HostResult.h>
+
 #include "Elements/ComponentElem.h"
 #include "Environment/EventKeyList.h"
 #include "Environment/FocusEvent.h"
@@ -647,8 +649,9 @@ void MappingDialog::close(const tarnwick::ActionEvent&) {
                                  : !group.first.second.isEmpty() && !specification->getMappedName().isEmpty();
         if (named) table_.copySpecification(*specification, name, kind_);
     }
-    // 7. A failed save has said so; the close goes on.
-    saveObjectMap(table_);
+    // 7. A failed save has said so; the close goes on, and the command tells the host it did not keep
+    // all the user asked for.
+    if (!saveObjectMap(table_)) tarnwick::Host::noteFailure(host::kErrFile);
 }
 
 }   // namespace skellow

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -49,7 +50,12 @@ constexpr const char* kLockExtension = "lock";         // beside the table while
 constexpr int kMostBackups = 100;
 constexpr std::size_t kReadChunk = 65536;
 constexpr std::size_t kMostLinesTold = 50;   // of what a read left out; the copy keeps all
-constexpr std::chrono::seconds kLockPatience{30};
+constexpr std::chrono::milliseconds kLockPatience{30000};
+
+std::chrono::milliseconds& lockPatience() {
+    static std::chrono::milliseconds patience = kLockPatience;
+    return patience;
+}
 
 String text(std::int16_t list, std::int32_t item) { return Host::getString(list, item); }
 
@@ -73,7 +79,7 @@ public:
 // A notification with the details below it.
 class DetailedNotice : public tarnwick::NotifyAlert {
 public:
-    void show(const String& message, const String& detail) const {
+    void showWithDetail(const String& message, const String& detail) const {
         showAlert(message, detail, Host::getString(kFrameworkStrings, kOkItem), String(), String());
     }
 };
@@ -126,7 +132,7 @@ String conflictName(const String& baseName, int n) { return besideTable(baseName
 String freeBackupName(const Directory& folder, const String& baseName) {
     for (int n = 1; n <= kMostBackups; ++n) {
         const String candidate = backupName(baseName, n);
-        if (!DataFile(folder, candidate).exists() && !Directory(folder, candidate).exists()) return candidate;
+        if (!DataFile(folder, candidate).isTaken()) return candidate;
     }
     return String();
 }
@@ -169,17 +175,61 @@ private:
     std::unique_ptr<DataFile> file_;
 };
 
+// The name without its ".xml": "ObjectMap" for "ObjectMap.xml".
+String baseOf(const String& fileName) {
+    const std::string_view name = fileName.getView();
+    const std::string suffix = std::string(".") + kExtension;
+    return name.ends_with(suffix) && name.size() > suffix.size()
+               ? String(name.substr(0, name.size() - suffix.size()))
+               : fileName;
+}
+
+// The table written into the table's file itself, so that every name it has (hard links) and its owner
+// and group stay as they are. What it held goes into copy (a file of this run's own beside it) first, so
+// that a write that fails can put it back; should that fail too, the copy stays, under a backup name.
+// Empty when written; otherwise why not.
+String writeInPlace(const tarnwick::FileLocation& target, const String& fileName, PartialFile& copy,
+                    ObjectMap& table) {
+    DataFile file(target, DataFile::kReadWrite, /*create=*/true);   // never through a link put there since
+    std::string before;
+    if (!readAll(file, before))
+        return filled(strings::kFileUnread,
+                      {fileName, text(strings::kReadFaults,
+                                      static_cast<std::int32_t>(tarnwick::XMLError::inputFailed))});
+    if (!(*copy).takePermissionsOf(target) || !(*copy).write(before.data(), before.size()) ||
+        !(*copy).close())
+        return filled(strings::kCutShort, {(*copy).getName()});
+    tarnwick::DataBufferOut out;
+    const bool emptied = file.setDataLength(0) && out.open(file);
+    const bool written = emptied && tarnwick::XMLWriter(out).write(table, /*declaration=*/true,
+                                                                   /*lineBreaks=*/true, /*indentation=*/true);
+    const bool flushed = out.close();
+    if (written && flushed && file.close()) return String();
+    String why = emptied && !written && flushed ? text(strings::kTableFile, strings::kTextNotKept)
+                                                : filled(strings::kCutShort, {fileName});
+    if (file.open() && file.setDataLength(0) && file.write(before.data(), before.size()) && file.close())
+        return why;
+    copy.keep();
+    const String base = baseOf(String(std::string_view(target.filename().native())));
+    int n = 1;
+    while (n <= kMostBackups && !(*copy).rename(backupName(base, n))) ++n;
+    (why += "\n") += filled(strings::kOldContentKept, {fileName, (*copy).getName()});
+    return why;
+}
+
 // The whole table into a new file beside the table's file, which then takes its place in one step. A
 // table that is a link is written to the file the link names, in that file's folder, and the link stays.
-// The new file has the old one's permissions before it holds anything. Empty when written; otherwise
-// why not, and the old file is as it was.
+// The new file has the old one's owner, group and permissions before it holds anything; where it cannot
+// be given them, or the old file has more than one name, the table is written into the old file itself.
+// Empty when written; otherwise why not, and the old file holds what it held.
 String writeTable(const Directory& folder, const String& name, ObjectMap& table) {
     const String fileName = withExtension(name);
     const std::optional<tarnwick::FileLocation> target =
         DataFile(folder, fileName, DataFile::kRead).followLinks();
     if (!target) return filled(strings::kLinkLeadsNowhere, {fileName});
     // A table the user made read-only is theirs to keep as it is.
-    if (DataFile(*target, DataFile::kRead).isReadOnly()) return filled(strings::kReadOnlyTable, {fileName});
+    const DataFile old(*target, DataFile::kRead);
+    if (old.isReadOnly()) return filled(strings::kReadOnlyTable, {fileName});
     const Directory targetFolder(target->parent_path());
     const String targetName(std::string_view(target->filename().native()));
     // Made where no entry was: never a file or link someone put in its way.
@@ -187,6 +237,8 @@ String writeTable(const Directory& folder, const String& name, ObjectMap& table)
         targetFolder, [&targetName](int n) { return partialName(targetName, n); }, kMostBackups);
     if (!made) return filled(strings::kNoNewFile, {targetFolder.getPath()});
     PartialFile file(std::move(made));
+    if (old.exists() && (old.getLinkCount().value_or(1) > 1 || !(*file).takeOwnerOf(*target)))
+        return writeInPlace(*target, fileName, file, table);
     if (!(*file).takePermissionsOf(*target)) return filled(strings::kNotReplaced, {fileName});
     tarnwick::DataBufferOut out;
     if (!out.open(*file)) return filled(strings::kCutShort, {fileName});
@@ -210,7 +262,7 @@ void showUnwritable(const String& why, const String& after = String()) {
     String detail = why;
     if (!after.isEmpty()) (detail += "\n") += after;
     host::debugOutput("Skellowing: " + std::string(why.getView()));
-    DetailedNotice().show(text(strings::kTableFile, strings::kUnwritableTable), detail);
+    DetailedNotice().showWithDetail(text(strings::kTableFile, strings::kUnwritableTable), detail);
 }
 
 // --- What a read left out ----------------------------------------------------------------------------
@@ -312,7 +364,10 @@ String keepCopy(const Directory& folder, const String& baseName, std::string_vie
         folder, [&baseName](int n) { return backupName(baseName, n); }, kMostBackups);
     if (!made) return String();
     PartialFile copy(std::move(made));
-    if (!(*copy).write(bytes.data(), bytes.size()) || !(*copy).close()) return String();
+    // Readable by those who could read the table, and no others.
+    if (!(*copy).takePermissionsOf(DataFile(folder, withExtension(baseName)).getLocation()) ||
+        !(*copy).write(bytes.data(), bytes.size()) || !(*copy).close())
+        return String();
     const String name = (*copy).getName();
     copy.keep();
     return name;
@@ -445,6 +500,7 @@ struct TableFileState {
     ObjectMap base;
     std::optional<std::size_t> hash;
     std::size_t size = 0;
+    String told;   // why a save of the table last failed, as the user was told
 };
 
 namespace {
@@ -456,6 +512,15 @@ std::shared_ptr<const TableFileState> stateOf(const ObjectMap& table, std::optio
         state->hash = std::hash<std::string_view>()(*bytes);
         state->size = bytes->size();
     }
+    return state;
+}
+
+std::shared_ptr<const TableFileState> toldState(const TableFileState& from, const String& why) {
+    auto state = std::make_shared<TableFileState>();
+    state->base.assign(from.base);
+    state->hash = from.hash;
+    state->size = from.size;
+    state->told = why;
     return state;
 }
 
@@ -506,7 +571,12 @@ bool keepBeside(const Directory& folder, const String& baseName, ObjectMap& tabl
     std::unique_ptr<DataFile> made = DataFile::createNew(
         folder, [&baseName](int n) { return conflictName(baseName, n); }, kMostBackups);
     if (!made) {
-        showUnwritable(filled(strings::kNoNewFile, {folder.getPath()}), after);
+        const bool allTaken = DataFile(folder, conflictName(baseName, kMostBackups)).isTaken();
+        showUnwritable(allTaken ? filled(strings::kNoConflictName,
+                                         {fileName, conflictName(baseName, 1),
+                                          conflictName(baseName, kMostBackups), folder.getPath()})
+                                : filled(strings::kNoNewFile, {folder.getPath()}),
+                       after);
         return false;
     }
     PartialFile file(std::move(made));
@@ -526,18 +596,74 @@ bool keepBeside(const Directory& folder, const String& baseName, ObjectMap& tabl
     file.keep();
     const String said = filled(message, {fileName, name});
     host::debugOutput("Skellowing: " + std::string(said.getView()));
-    DetailedNotice().show(said, toldLines(lines));
+    DetailedNotice().showWithDetail(said, toldLines(lines));
     return false;
 }
 
+// Why a lock could not be had: another run kept it for the whole wait, or the lock at path could not be
+// made or opened, with the reason.
+String lockRefused(const tarnwick::FileLock::Refusal& refusal, const String& fileName, const String& path) {
+    using Reason = tarnwick::FileLock::Reason;
+    std::int32_t reason = 0;
+    switch (refusal.reason) {
+        case Reason::held:
+            return filled(strings::kTableLocked, {fileName});
+        case Reason::folder:
+            reason = strings::kLockFolder;
+            break;
+        case Reason::link:
+            reason = strings::kLockLink;
+            break;
+        case Reason::notAFile:
+            reason = strings::kLockNotAFile;
+            break;
+        case Reason::notALock:
+            reason = strings::kLockNotALock;
+            break;
+        case Reason::denied:
+            reason = strings::kLockDenied;
+            break;
+        case Reason::none:
+        case Reason::failed:
+        case Reason::badName:
+            break;
+    }
+    return filled(strings::kLockNotMade, {path, reason != 0 ? text(strings::kTableFile, reason)
+                                                            : String(std::strerror(refusal.systemError))});
+}
+
 // The turn of this run at the table's file: the lock stands beside the file the name leads to, so that
-// runs whose data folders link to one shared table take turns too.
-std::unique_ptr<tarnwick::FileLock> lockTable(const Directory& folder, const String& fileName) {
+// runs whose data folders link to one shared table take turns too. A file with more than one name (hard
+// links), which is written in place, is also locked in itself, as runs that reach it by other names lock
+// beside those. Destroyed in reverse order: the file first.
+struct TableTurn {
+    std::unique_ptr<tarnwick::FileLock> beside;
+    std::unique_ptr<tarnwick::FileLock> shared;
+};
+
+// Empty when the turn cannot be had, with why.
+TableTurn lockTable(const Directory& folder, const String& fileName, String& why) {
     const std::optional<tarnwick::FileLocation> target =
         DataFile(folder, fileName, DataFile::kRead).followLinks();
-    if (!target) return tarnwick::FileLock::acquire(folder, lockName(fileName), kLockPatience);
-    const String targetName(std::string_view(target->filename().native()));
-    return tarnwick::FileLock::acquire(Directory(target->parent_path()), lockName(targetName), kLockPatience);
+    const Directory lockFolder = target ? Directory(target->parent_path()) : folder;
+    const String lockFile =
+        lockName(target ? String(std::string_view(target->filename().native())) : fileName);
+    tarnwick::FileLock::Refusal refusal;
+    TableTurn turn;
+    turn.beside = tarnwick::FileLock::acquire(lockFolder, lockFile, lockPatience(), &refusal);
+    if (!turn.beside) {
+        const String path = DataFile(lockFolder, lockFile).getPath();
+        why = lockRefused(refusal, fileName, path.isEmpty() ? lockFile : path);
+        return turn;
+    }
+    if (target && DataFile(*target, DataFile::kRead).getLinkCount().value_or(1) > 1) {
+        turn.shared = tarnwick::FileLock::acquireFile(*target, lockPatience(), &refusal);
+        if (!turn.shared) {
+            why = lockRefused(refusal, fileName, String(std::string_view(target->native())));
+            turn.beside.reset();
+        }
+    }
+    return turn;
 }
 
 // The table under the name given (the one the caller read), with the alert when it cannot be written;
@@ -545,9 +671,10 @@ std::unique_ptr<tarnwick::FileLock> lockTable(const Directory& folder, const Str
 // one last saw it gains this run's changes instead of losing its own.
 bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table, const String& after) {
     const String fileName = withExtension(baseName);
-    const std::unique_ptr<tarnwick::FileLock> lock = lockTable(folder, fileName);
-    if (!lock) {
-        showUnwritable(filled(strings::kTableLocked, {fileName}), after);
+    String locked;
+    const TableTurn turn = lockTable(folder, fileName, locked);
+    if (!turn.beside) {
+        showUnwritable(locked, after);
         return false;
     }
     ObjectMap* written = &table;
@@ -566,7 +693,11 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
     }
     const String why = writeTable(folder, baseName, *written);
     if (!why.isEmpty()) {
-        showUnwritable(why, after);
+        // Said once for the table: a save that fails again as it did (a link that leads nowhere, when the
+        // default table could not be written as it was read) adds nothing the user does not know.
+        const std::shared_ptr<const TableFileState> state = table.getFileState();
+        if (!state || state->told != why) showUnwritable(why, after);
+        if (state) table.setFileState(toldState(*state, why));
         return false;
     }
     table.setFileState(stateOf(table, std::nullopt));
@@ -584,29 +715,32 @@ void getObjectMapLocation(std::unique_ptr<Directory>& folder, String& name, bool
 
 namespace {
 
-// Setting an unreadable table aside under the backup name, while no other run saves. A table that is a
-// link stays one: a copy of what it names is kept, and the save that follows goes to that file.
+// Setting an unreadable table aside under the backup name, while no other run saves: a copy of what it
+// holds is kept, and the save that follows goes into the file, which stays the one a link, a second
+// name or another user shares. Only a file that could not be read to its end is moved aside instead.
 enum class SetAside {
     done,
     changed,   // the file no longer holds what was read: another run set it aside and saved a new one
     failed,
 };
 SetAside setAside(const Directory& folder, const String& fileName, std::optional<std::string_view> bytes,
-                  const String& backup) {
-    const std::unique_ptr<tarnwick::FileLock> lock = lockTable(folder, fileName);
-    if (!lock) return SetAside::failed;
+                  const String& backup, String& why) {
+    const TableTurn turn = lockTable(folder, fileName, why);
+    if (!turn.beside) return SetAside::failed;
     DataFile file(folder, fileName, DataFile::kRead);
     std::string now;
     if (bytes && !(file.exists() && readAll(file, now) && now == *bytes)) return SetAside::changed;
     file.close();
-    const std::optional<tarnwick::FileLocation> target = file.followLinks();
-    if (!bytes || !target || *target == file.getLocation())
-        return file.rename(backup) ? SetAside::done : SetAside::failed;
+    why = filled(strings::kNoNewFile, {folder.getPath()});
+    if (!bytes) return file.rename(backup) ? SetAside::done : SetAside::failed;
+    // A copy, and the file stays: a link, a second name (hard link) or another owner keep sharing it.
     std::unique_ptr<DataFile> made = DataFile::createNew(
         folder, [&backup](int) { return backup; }, 1);
     if (!made) return SetAside::failed;
     PartialFile copy(std::move(made));
-    if (!(*copy).write(bytes->data(), bytes->size()) || !(*copy).close()) return SetAside::failed;
+    if (!(*copy).takePermissionsOf(file.getLocation()) || !(*copy).write(bytes->data(), bytes->size()) ||
+        !(*copy).close())
+        return SetAside::failed;
     copy.keep();
     return SetAside::done;
 }
@@ -621,7 +755,7 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
     if (!file.exists()) {
         table.clear();
         table.setFileState(stateOf(table, std::nullopt));
-        saveTable(folder, baseName, table, String());
+        saveTable(folder, baseName, table, text(strings::kTableFile, strings::kUsedButNotKept));
         return true;
     }
     // 3. Read into a table of its own, so that a read that stops half-way leaves nothing behind.
@@ -657,7 +791,7 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
             }
             const String lines = toldLines(leftOut);
             host::debugOutput("Skellowing: " + std::string(lines.getView()));
-            DetailedNotice().show(filled(strings::kLeftOut, {kept}), lines);
+            DetailedNotice().showWithDetail(filled(strings::kLeftOut, {kept}), lines);
         }
         read.ensureDefaults();   // also after a read that never reached the table's end tag
         table.assign(read);
@@ -677,11 +811,12 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         tarnwick::NotifyAlert().show(text(strings::kMessages, strings::kReinstallTable));
         return false;
     }
-    const SetAside aside =
-        setAside(folder, name, wholeRead ? std::optional<std::string_view>(bytes) : std::nullopt, backup);
+    String why;
+    const SetAside aside = setAside(
+        folder, name, wholeRead ? std::optional<std::string_view>(bytes) : std::nullopt, backup, why);
     if (aside == SetAside::changed && !again) return loadFrom(folder, baseName, table, /*again=*/true);
     if (aside != SetAside::done) {
-        tarnwick::ErrorAlert().show(filled(strings::kNoNewFile, {folder.getPath()}));
+        tarnwick::ErrorAlert().show(why.isEmpty() ? filled(strings::kNoNewFile, {folder.getPath()}) : why);
         return false;
     }
     // What was set aside counts as seen: a link still names it, and the new table takes its place.
@@ -717,13 +852,19 @@ bool loadObjectMap(ObjectMap& table) {
     return loadFrom(*folder, baseName, table, /*again=*/false);
 }
 
+void setTableLockPatience(std::chrono::milliseconds patience) { lockPatience() = patience; }
+
 bool saveObjectMap(ObjectMap& table) {
     std::unique_ptr<Directory> folder;
     String name;
     getObjectMapLocation(folder, name, /*withExtension=*/false);
-    if (!folder || name.isEmpty()) return false;
     // The run goes on with the table all the same: the user should know the edits will not last.
-    return saveTable(*folder, name, table, text(strings::kTableFile, strings::kUsedButNotKept));
+    const String after = text(strings::kTableFile, strings::kUsedButNotKept);
+    if (!folder || name.isEmpty()) {
+        showUnwritable(text(strings::kTableFile, strings::kNoLocation), after);
+        return false;
+    }
+    return saveTable(*folder, name, table, after);
 }
 
 }   // namespace skellow

@@ -2,6 +2,7 @@
 // and writing it.
 #pragma once
 
+#include <chrono>
 #include <memory>
 
 #include "Foundation/Directory.h"
@@ -27,9 +28,15 @@ void getObjectMapLocation(std::unique_ptr<tarnwick::Directory>& folder, tarnwick
 bool loadObjectMap(ObjectMap& table);
 
 // Writes the whole table: into a new file first, made beside the table where no entry was, which then
-// takes the old one's place, so that a failed write leaves the old file as it was and nothing behind. A
-// table file that is read-only is not replaced. False (after an alert that says why) when the file could
-// not be written, and without a message when there is no data folder.
+// takes the old one's place, so that a failed write leaves the old file as it was and nothing behind.
+// Where that would change what the file is to those who share it (a second name for it, an owner or
+// group the new file cannot be given), the table is written into the file itself, once what it held is
+// kept in a copy beside it that a failed write puts back. A table file that is read-only is not
+// replaced. False, after an alert that says why, when the file could not be written or the host gave
+// no data folder or name; a failure told already for this table is not told again.
 bool saveObjectMap(ObjectMap& table);
+
+// How long a save waits for another run that is saving the table, 30 s until set (tests set less).
+void setTableLockPatience(std::chrono::milliseconds patience);
 
 }   // namespace skellow

@@ -78,6 +78,15 @@ inline constexpr std::int32_t kRepeatedAttribute = 32;   // the same
 inline constexpr std::int32_t kMoreLeftOut = 33;         // "$1" a count
 inline constexpr std::int32_t kNonXmlCharacterName = 34;
 inline constexpr std::int32_t kUnmergeableBeside = 35;   // "$1" the file, "$2" this run's table
+inline constexpr std::int32_t kLockNotMade = 36;   // "$1" the lock file, "$2" why: 37 to 41 or the system's
+inline constexpr std::int32_t kLockFolder = 37;
+inline constexpr std::int32_t kLockLink = 38;
+inline constexpr std::int32_t kLockNotAFile = 39;
+inline constexpr std::int32_t kLockNotALock = 40;
+inline constexpr std::int32_t kLockDenied = 41;
+inline constexpr std::int32_t kNoLocation = 42;       // the host gave no data folder or no table name
+inline constexpr std::int32_t kNoConflictName = 43;   // "$1" to "$4" as kNoBackupName
+inline constexpr std::int32_t kOldContentKept = 44;   // "$1" the file, "$2" the copy of what it held
 
 inline constexpr std::int16_t kReadFaults = 32527;   // item n: why a read failed with XMLError n
 

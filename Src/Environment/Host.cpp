@@ -183,6 +183,10 @@ std::uint32_t Host::makeTransaction(Transaction& transaction) {
 
 std::uint32_t Host::takeFailure() { return std::exchange(state().failure, 0); }
 
+void Host::noteFailure(std::uint32_t result) {
+    if (state().failure == 0) state().failure = result;
+}
+
 ActivityLog& Host::getTransactionLog() { return state().log; }
 
 std::uint32_t Host::getTransactionCount() { return state().counter; }

@@ -47,6 +47,9 @@ public:
     // last call, and forgets it; 0 when none failed. The menu callback hands it back to the host, so
     // that a command whose transaction was rolled back is seen to have failed.
     static std::uint32_t takeFailure();
+    // Work of the command that failed outside a transaction's body, with nothing to roll back (a file the
+    // user's changes were to be kept in): result is taken as above, unless a failure is already held.
+    static void noteFailure(std::uint32_t result);
 
     static ActivityLog& getTransactionLog();
     static std::uint32_t getTransactionCount();       // transactions numbered since the last reset

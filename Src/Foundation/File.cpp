@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "Foundation/Directory.h"
 #include "Foundation/String.h"
@@ -40,6 +41,11 @@ bool File::isUsableName(std::string_view name) {
 FileLocation File::childLocation(const File& folder, std::string_view name) {
     if (folder.location_.empty() || !isUsableName(name)) return {};
     return folder.location_ / FileLocation(name);
+}
+
+bool File::isTaken() const {
+    struct stat info {};
+    return !location_.empty() && ::lstat(location_.c_str(), &info) == 0;
 }
 
 // --- Names -------------------------------------------------------------------------------------------
@@ -111,6 +117,26 @@ bool File::takePermissionsOf(const FileLocation& source) {
     // AT_SYMLINK_NOFOLLOW: a link put in this entry's place is refused, never its target changed.
     return !location_.empty() &&
            ::fchmodat(AT_FDCWD, location_.c_str(), info.st_mode & 0777, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool File::takeOwnerOf(const FileLocation& source) {
+    struct stat wanted {};
+    if (::stat(source.c_str(), &wanted) != 0) return errno == ENOENT;
+    struct stat own {};
+    if (location_.empty() || ::lstat(location_.c_str(), &own) != 0) return false;
+    if (own.st_uid == wanted.st_uid && own.st_gid == wanted.st_gid) return true;
+    // AT_SYMLINK_NOFOLLOW: as above. The system may take a call it cannot fully honour (a file system
+    // without owners), so what counts is what the entry has afterwards.
+    if (::fchownat(AT_FDCWD, location_.c_str(), wanted.st_uid, wanted.st_gid, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    return ::lstat(location_.c_str(), &own) == 0 && own.st_uid == wanted.st_uid &&
+           own.st_gid == wanted.st_gid;
+}
+
+std::optional<std::uint64_t> File::getLinkCount() const {
+    struct stat info {};
+    if (location_.empty() || ::stat(location_.c_str(), &info) != 0) return std::nullopt;
+    return static_cast<std::uint64_t>(info.st_nlink);
 }
 
 bool File::move(const Directory& folder) {

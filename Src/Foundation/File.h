@@ -2,6 +2,7 @@
 // contents (DataFile).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -22,6 +23,9 @@ public:
 
     virtual bool exists() const = 0;     // false on any error
     virtual bool isFolder() const = 0;   // true for a Directory, false for a DataFile
+    // An entry of any kind has the location, a link too, even one that leads nowhere: a name that a new
+    // entry cannot take. False when unusable.
+    bool isTaken() const;
 
     const FileLocation& getLocation() const { return location_; }   // empty when unusable
     String getName() const;   // the last part of the location; empty when unusable
@@ -50,6 +54,12 @@ public:
     // through a link at this entry's own location. True when set; also true when source does not exist, which
     // leaves the bits as made. False when the system refuses.
     bool takePermissionsOf(const FileLocation& source);
+    // Gives this entry, never through a link at its own location, the owner and group of the file at
+    // source (a link there followed). True when it has them afterwards, also when it had them already or
+    // source does not exist; false when the system refuses (as it does to give a file to another user).
+    bool takeOwnerOf(const FileLocation& source);
+    // The names the file has (its hard links), a link at the location followed; nullopt when missing.
+    std::optional<std::uint64_t> getLinkCount() const;
 
     // A name that stays inside its folder: not empty, not "." or "..", and no "/" or "\".
     static bool isUsableName(std::string_view name);

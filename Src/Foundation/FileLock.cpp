@@ -1,6 +1,8 @@
 #include "Foundation/FileLock.h"
 
 #include <cerrno>
+#include <string>
+#include <string_view>
 #include <thread>
 
 #include <fcntl.h>
@@ -14,7 +16,18 @@
 namespace tarnwick {
 namespace {
 
+using Reason = FileLock::Reason;
+using Refusal = FileLock::Refusal;
+
 constexpr std::chrono::milliseconds kPoll{10};   // between tries while another run holds the lock
+constexpr int kMostOwnNames = 100;
+// What every lock file holds: how a file that no lock made is told apart, and what a user who finds
+// one left behind reads.
+constexpr std::string_view kLockLine = "A run holds this lock while it writes the file beside it.\n";
+
+Refusal systemRefusal(int error) {
+    return {error == EACCES || error == EPERM ? Reason::denied : Reason::failed, error};
+}
 
 // The open file is still the one at location: a holder deletes it before letting go, so a lock won on
 // a file no longer there locks nothing anyone else sees.
@@ -25,40 +38,188 @@ bool stillThere(int descriptor, const FileLocation& location) {
            open.st_dev == there.st_dev && open.st_ino == there.st_ino;
 }
 
+bool writeAll(int descriptor, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t put = ::write(descriptor, bytes.data(), bytes.size());
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(put));
+    }
+    return true;
+}
+
+bool holdsLockLine(int descriptor) {
+    char bytes[kLockLine.size() + 1];
+    const ssize_t got = ::pread(descriptor, bytes, sizeof bytes, 0);
+    return got == static_cast<ssize_t>(kLockLine.size()) &&
+           std::string_view(bytes, kLockLine.size()) == kLockLine;
+}
+
+// A lock file of this run's own under a passing name beside the lock's, holding the lock line and
+// locked before anyone can see it at the lock's name. -1, with why, when none can be made.
+int makeOwn(const FileLocation& location, FileLocation& made, Refusal& why) {
+    for (int n = 1; n <= kMostOwnNames; ++n) {
+        FileLocation candidate = location;
+        candidate += "." + std::to_string(::getpid()) + "-" + std::to_string(n);
+        const int descriptor =
+            ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (descriptor < 0) {
+            if (errno == EEXIST) continue;
+            why = systemRefusal(errno);
+            return -1;
+        }
+        if (!writeAll(descriptor, kLockLine) || ::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+            why = {Reason::failed, errno};
+            ::close(descriptor);
+            ::unlink(candidate.c_str());
+            return -1;
+        }
+        made = std::move(candidate);
+        return descriptor;
+    }
+    why = {Reason::failed, EEXIST};
+    return -1;
+}
+
+// The lock file at location, opened to wait on, never to write. -1 with why; gone when nothing is there
+// any more (its holder let go meanwhile).
+int openTaken(const FileLocation& location, Refusal& why, bool& gone) {
+    struct stat info {};
+    if (::lstat(location.c_str(), &info) != 0) {
+        gone = errno == ENOENT;
+        why = systemRefusal(errno);
+        return -1;
+    }
+    // Looked at before it is opened: opening a device may do something.
+    if (!S_ISREG(info.st_mode)) {
+        why = {S_ISLNK(info.st_mode)   ? Reason::link
+               : S_ISDIR(info.st_mode) ? Reason::folder
+                                       : Reason::notAFile,
+               0};
+        return -1;
+    }
+    const int descriptor = ::open(location.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        gone = errno == ENOENT;
+        why = errno == ELOOP ? Refusal{Reason::link, 0} : systemRefusal(errno);
+        return -1;
+    }
+    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) || !holdsLockLine(descriptor)) {
+        why = {S_ISREG(info.st_mode) ? Reason::notALock : Reason::notAFile, 0};
+        ::close(descriptor);
+        return -1;
+    }
+    return descriptor;
+}
+
 }   // namespace
 
-FileLock::FileLock(FileLocation location, int descriptor)
-    : location_(std::move(location)), descriptor_(descriptor) {}
+FileLock::FileLock(FileLocation location, int descriptor, bool made)
+    : location_(std::move(location)), descriptor_(descriptor), made_(made) {}
 
 FileLock::~FileLock() {
-    ::unlink(location_.c_str());
+    if (made_ && stillThere(descriptor_, location_)) ::unlink(location_.c_str());
     ::close(descriptor_);   // lets go of the lock
 }
 
 std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const String& name,
-                                            std::chrono::milliseconds patience) {
-    if (folder.getLocation().empty() || !File::isUsableName(name.getView())) return nullptr;
+                                            std::chrono::milliseconds patience, Refusal* refusal) {
+    Refusal ignored;
+    Refusal& why = refusal ? *refusal : ignored;
+    why = {};
+    if (folder.getLocation().empty() || !File::isUsableName(name.getView())) {
+        why = {Reason::badName, 0};
+        return nullptr;
+    }
     const FileLocation location = folder.getLocation() / FileLocation(name.getView());
     const auto deadline = std::chrono::steady_clock::now() + patience;
+    // This run's own lock file, made once and given the lock's name as soon as that is free; removed
+    // however the wait ends unless it became the lock.
+    FileLocation own;
+    int ownDescriptor = makeOwn(location, own, why);
+    if (ownDescriptor < 0) return nullptr;
+    const auto dropOwn = [&] {
+        ::close(ownDescriptor);
+        ::unlink(own.c_str());
+    };
     for (;;) {
-        // O_NOFOLLOW: a link planted at the name is refused, never its target made or opened.
-        const int descriptor =
-            ::open(location.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
-        if (descriptor < 0) return nullptr;
-        struct stat info {};
-        if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
-            ::close(descriptor);
+        // link refuses a name that is taken, whatever has it, and never follows a link there.
+        if (::link(own.c_str(), location.c_str()) == 0) {
+            ::unlink(own.c_str());
+            return std::unique_ptr<FileLock>(new FileLock(location, ownDescriptor, /*made=*/true));
+        }
+        if (errno != EEXIST) {
+            why = {errno == EACCES ? Reason::denied : Reason::failed, errno};
+            dropOwn();
+            return nullptr;
+        }
+        bool gone = false;
+        const int descriptor = openTaken(location, why, gone);
+        if (descriptor < 0) {
+            if (gone) {
+                why = {};
+                continue;
+            }
+            dropOwn();
             return nullptr;
         }
         if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0) {
-            if (stillThere(descriptor, location))
-                return std::unique_ptr<FileLock>(new FileLock(location, descriptor));
-            ::close(descriptor);   // its holder deleted it: try the one there now at once
+            if (!stillThere(descriptor, location)) {   // its holder deleted it as it let go: try again
+                ::close(descriptor);
+                continue;
+            }
+            // Left by a run that ended without letting go (a lock ends with its process): a lock made
+            // it, so this run takes it over and deletes it in turn.
+            dropOwn();
+            return std::unique_ptr<FileLock>(new FileLock(location, descriptor, /*made=*/true));
+        }
+        const int error = errno;
+        ::close(descriptor);
+        if (error != EWOULDBLOCK) {
+            why = {Reason::failed, error};
+        } else if (std::chrono::steady_clock::now() >= deadline) {
+            why = {Reason::held, 0};
+        } else {
+            std::this_thread::sleep_for(kPoll);
             continue;
         }
-        const int why = errno;
-        ::close(descriptor);
-        if (why != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) return nullptr;
+        dropOwn();
+        return nullptr;
+    }
+}
+
+std::unique_ptr<FileLock> FileLock::acquireFile(const FileLocation& file, std::chrono::milliseconds patience,
+                                                Refusal* refusal) {
+    Refusal ignored;
+    Refusal& why = refusal ? *refusal : ignored;
+    why = {};
+    struct stat info {};
+    if (file.empty() || ::lstat(file.c_str(), &info) != 0) {
+        why = file.empty() ? Refusal{Reason::badName, 0} : systemRefusal(errno);
+        return nullptr;
+    }
+    if (!S_ISREG(info.st_mode)) {   // looked at before it is opened, as above
+        why = {S_ISLNK(info.st_mode)   ? Reason::link
+               : S_ISDIR(info.st_mode) ? Reason::folder
+                                       : Reason::notAFile,
+               0};
+        return nullptr;
+    }
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        why = errno == ELOOP ? Refusal{Reason::link, 0} : systemRefusal(errno);
+        return nullptr;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    for (;;) {
+        if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0)
+            return std::unique_ptr<FileLock>(new FileLock(file, descriptor, /*made=*/false));
+        const int error = errno;
+        if (error != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
+            why = {error != EWOULDBLOCK ? Reason::failed : Reason::held, error != EWOULDBLOCK ? error : 0};
+            ::close(descriptor);
+            return nullptr;
+        }
         std::this_thread::sleep_for(kPoll);
     }
 }

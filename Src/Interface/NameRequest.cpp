@@ -1,6 +1,9 @@
 #include "Interface/NameRequest.h"
 
 #include <memory>
+#include <string>
+
+#include <HostDialogLibrary.h>
 
 #include "Environment/Addon.h"
 #include "Environment/Host.h"
@@ -20,6 +23,7 @@ constexpr std::uint16_t kNameItem = 4;
 constexpr std::int32_t kDefaultTitle = 8;      // "New Name Entry"
 constexpr std::int32_t kDefaultPrompt = 9;     // "Please specify a name"
 constexpr std::int32_t kUnsuitableName = 10;   // "Sorry, this name is unsuitable."
+constexpr std::int32_t kNulInName = 28;        // "A name cannot hold a NUL character ..."
 
 class RequestDialog : public Dialog {
 public:
@@ -42,6 +46,13 @@ public:
     }
 
     void close(const ActionEvent& event) override {
+        // A text ends at a NUL, so the name would be cut short there without a word: refused instead.
+        if (host::DGGetItemText(getPanelId(), static_cast<std::int16_t>(kNameItem)).find('\0') !=
+            std::string::npos) {
+            ErrorAlert().show(Host::getString(Addon::kFrameworkStrings, kNulInName));
+            sendItemMessage(event, std::make_shared<ItemMessage>(0));   // the dialog stays open
+            return;
+        }
         const String text = name_->getText();
         // 1. and 2.
         if (NameRequest::Filter* filter = request_.getFilter()) {

@@ -76,4 +76,21 @@ TEST_F(MappingDialogCommand, CancellingTheDialogChangesNothing) {
     placement::expectKept(placement::savedForm(fixture("house.json")), json::parse(readFile(out())), {}, "");
 }
 
+// The user's edits that cannot be kept (a read-only table) are told, the run goes on with them, and the
+// run ends with 1: it did not do all the user asked. The project is written all the same.
+TEST_F(MappingDialogCommand, AFailedSaveOfTheUsersEditsEndsTheRunWithOne) {
+    const std::string table = readFile(tableFile());
+    std::filesystem::permissions(tableFile(), std::filesystem::perms::owner_read);
+    const ProgramRun program = runWith(R"([
+        {"do": "selectPopup", "item": 4, "text": "Showroom"},
+        {"do": "selectRows", "item": 9, "rows": [2]}, {"do": "setText", "item": 8, "text": "glaz", "commit": true},
+        {"do": "click", "item": 1}])");
+    EXPECT_EQ(program.status, 1) << program.out << program.err;
+    EXPECT_NE(program.out.find("\"ObjectMap.xml\" is read-only."), std::string::npos) << program.out;
+    EXPECT_NE(program.err.find("\"Skellow From ArchiCAD\" ended with"), std::string::npos) << program.err;
+    EXPECT_EQ(readFile(tableFile()), table);
+    EXPECT_NE(program.out.find("successfully skellowed"), std::string::npos) << program.out;
+    EXPECT_TRUE(std::filesystem::exists(out()));
+}
+
 }   // namespace

@@ -254,15 +254,68 @@ TEST(FileLock, IsHeldByOneAtATimeAndNeverTakenThroughALink) {
     second.reset();
     EXPECT_FALSE(fs::exists(scratch.path() / "t.lock"));
 
+    FileLock::Refusal why;
     const fs::path victim = scratch.write("victim.txt", "mine");
     fs::create_symlink(victim, scratch.path() / "t.lock");
-    EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 0ms));
+    EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 0ms, &why));
+    EXPECT_EQ(why.reason, FileLock::Reason::link);
     EXPECT_EQ(ScratchFolder::contents(victim), "mine");
     fs::remove(scratch.path() / "t.lock");
     fs::create_symlink(scratch.path() / "made.txt", scratch.path() / "t.lock");
-    EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 0ms));
+    EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 0ms, &why));
+    EXPECT_EQ(why.reason, FileLock::Reason::link);
     EXPECT_FALSE(fs::exists(fs::symlink_status(scratch.path() / "made.txt")));
-    EXPECT_FALSE(FileLock::acquire(folder, "../t.lock", 0ms));
+    EXPECT_FALSE(FileLock::acquire(folder, "../t.lock", 0ms, &why));
+    EXPECT_EQ(why.reason, FileLock::Reason::badName);
+    fs::remove(scratch.path() / "t.lock");
+    fs::create_directory(scratch.path() / "t.lock");
+    EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 0ms, &why));
+    EXPECT_EQ(why.reason, FileLock::Reason::folder);
+    fs::remove(scratch.path() / "t.lock");
+    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), {}), 2) << "nothing of its own left";
+}
+
+// Only a file a lock made is a lock: someone's file at the name is refused at once, neither waited for,
+// changed nor deleted. One left by a run that ended while holding it is taken over, and then goes. A
+// file locked in itself is never changed or deleted.
+TEST(FileLock, NeverTakesOverOrDeletesAFileItDidNotMake) {
+    using namespace std::chrono_literals;
+    ScratchFolder scratch;
+    const Directory folder(scratch.path());
+    const fs::path lock = scratch.write("t.lock", "someone's");
+    FileLock::Refusal why;
+    EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 10s, &why));
+    EXPECT_EQ(why.reason, FileLock::Reason::notALock);
+    EXPECT_EQ(ScratchFolder::contents(lock), "someone's");
+
+    fs::remove(lock);
+    std::unique_ptr<FileLock> made = FileLock::acquire(folder, "t.lock", 0ms);
+    ASSERT_TRUE(made);
+    const std::string line = ScratchFolder::contents(lock);
+    EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 0ms, &why));
+    EXPECT_EQ(why.reason, FileLock::Reason::held);
+    made.reset();
+    scratch.write("t.lock", line);   // as a run that ended while holding it leaves it
+    std::unique_ptr<FileLock> left = FileLock::acquire(folder, "t.lock", 0ms, &why);
+    ASSERT_TRUE(left);
+    EXPECT_EQ(why.reason, FileLock::Reason::none);
+    left.reset();
+    EXPECT_FALSE(fs::exists(lock));
+    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), {}), 1);   // the home
+
+    // A file locked in itself, under either of its names, is one lock, and stays as it was.
+    const fs::path shared = scratch.write("shared.xml", "table");
+    fs::create_hard_link(shared, scratch.path() / "other.xml");
+    std::unique_ptr<FileLock> one = FileLock::acquireFile(shared, 0ms);
+    ASSERT_TRUE(one);
+    EXPECT_FALSE(FileLock::acquireFile(scratch.path() / "other.xml", 0ms, &why));
+    EXPECT_EQ(why.reason, FileLock::Reason::held);
+    one.reset();
+    EXPECT_TRUE(FileLock::acquireFile(scratch.path() / "other.xml", 0ms));
+    EXPECT_EQ(ScratchFolder::contents(shared), "table");
+    fs::create_symlink(shared, scratch.path() / "link.xml");
+    EXPECT_FALSE(FileLock::acquireFile(scratch.path() / "link.xml", 0ms, &why));
+    EXPECT_EQ(why.reason, FileLock::Reason::link);
 }
 
 TEST(File, MovesIntoAnExistingFolderUnlessTheNameIsTaken) {

@@ -4,6 +4,7 @@
 // table file.
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -11,6 +12,7 @@
 #include <HostDialogLibrary.h>
 #include <HostDialogs.h>
 #include <HostRecords.h>
+#include <HostResult.h>
 #include <SimProject.h>
 
 #include "Elements/Object.h"
@@ -256,6 +258,24 @@ TEST_F(MappingDialogTest, ShowsEachRowsMappingInItsColourAndOnlyAcceptingWritesT
     EXPECT_TRUE(transcribed("4  Stool | Chair  (#00ff00)"));
 }
 
+// Accepting saves the table; a save that fails is told, and the command learns that not all the user
+// asked for is kept.
+TEST_F(MappingDialogTest, AcceptingWithATableThatCannotBeSavedFailsTheCommand) {
+    groups_[object("Chair")];
+    tarnwick::Host::takeFailure();
+    for (const bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "writable");
+        if (readOnly) std::filesystem::permissions(tableFile(), std::filesystem::perms::owner_read);
+        host::clearUserActions();
+        host::clearRecordedAlerts();
+        script(R"([{"do":"click","item":1}])");
+        ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
+        EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+        EXPECT_EQ(alerts().size(), readOnly ? 1u : 0u);
+        EXPECT_EQ(tarnwick::Host::takeFailure(), readOnly ? host::kErrFile : host::kNoError);
+    }
+}
+
 TEST_F(MappingDialogTest, LooksATypedNameUpWhenTheEntryIsOverNotWhileTyping) {
     map(table_, "Default", ObjectMapType::gsm, object("Chair"), "Table");
     groups_[object("Chair")];
@@ -349,6 +369,7 @@ TEST_F(MappingDialogTest, AddsRenamesAndDeletesConfigurationsWithUniqueNames) {
                {"do":"setText","item":4,"text":"default","dialog":32600},{"do":"click","item":1,"dialog":32600},
                {"do":"selectPopup","item":4,"index":2},{"do":"click","item":2,"dialog":32600},
                {"do":"selectPopup","item":4,"index":1},
+               {"do":"setText","item":4,"text":"Site\u0000B","dialog":32600},{"do":"click","item":1,"dialog":32600},
                {"do":"setText","item":4,"text":"Site\tB","dialog":32600},{"do":"click","item":1,"dialog":32600},
                {"do":"setText","item":4,"text":"Site\uFFFEB","dialog":32600},{"do":"click","item":1,"dialog":32600},
                {"do":"click","item":2,"dialog":32600},
@@ -358,6 +379,7 @@ TEST_F(MappingDialogTest, AddsRenamesAndDeletesConfigurationsWithUniqueNames) {
     EXPECT_EQ(host::scriptStopMessage(), "");
     EXPECT_EQ(alerts(),
               (std::vector<std::string>{message(10), message(7),
+                                        "A name cannot hold a NUL character - please enter another name",
                                         "A configuration name cannot hold control characters (such "
                                         "as a tab or a line break) - please enter another name",
                                         "A configuration name cannot hold characters that an XML "

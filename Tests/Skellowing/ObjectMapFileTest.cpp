@@ -1,4 +1,8 @@
 // The mapping table file: what is written, what is read back, and that the user's table is never lost.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -6,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Foundation/Directory.h"
+#include "Foundation/FileLock.h"
 #include "Skellowing/ObjectMap.h"
 #include "Skellowing/ObjectMapFile.h"
 #include "SkellowingFixture.h"
@@ -575,6 +581,209 @@ TEST_F(ObjectMapFile, TwoRunsOnOneTableLoseNoChange) {
     ASSERT_EQ(host::recordedAlerts().size(), 1u);
     EXPECT_NE(host::recordedAlerts()[0].smallText.find("the file ends inside an element."),
               std::string::npos);
+}
+
+// A table shared under a second name (a hard link), or owned by another user, stays that one file after
+// a save: each name sees the new table, and the owner and group stay. A write into it that fails puts
+// back what it held and leaves nothing beside it.
+TEST_F(ObjectMapFile, ASavedTableStaysTheFileThatOthersShare) {
+    namespace fs = std::filesystem;
+    const fs::path other = home_ / "other" / "ObjectMap.xml";
+    writeFile(tableFile(), kUserTable);
+    fs::create_directories(other.parent_path());
+    fs::create_hard_link(tableFile(), other);
+    ObjectMap table;
+    ASSERT_TRUE(skellow::loadObjectMap(table));
+    table.addList(String("Mine"), ObjectMapType::dwg);
+    ASSERT_TRUE(skellow::saveObjectMap(table));
+    EXPECT_TRUE(host::recordedAlerts().empty());
+    EXPECT_NE(readFile(other).find("sourceName=\"Mine\""), std::string::npos);
+    EXPECT_TRUE(fs::equivalent(tableFile(), other));
+    EXPECT_EQ(fs::hard_link_count(other), 2u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dataFolder()), {}), 1);
+
+    const std::string saved = readFile(other);
+    table.at(0).at(0).setTypedName(String("Chair\x01"));
+    EXPECT_FALSE(skellow::saveObjectMap(table));
+    EXPECT_EQ(readFile(other), saved);
+    EXPECT_TRUE(fs::equivalent(tableFile(), other));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dataFolder()), {}), 1);
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_EQ(host::recordedAlerts()[0].smallText,
+              "The table holds a text that the file cannot hold, such as a control character.\n"
+              "The changes made now are used for this run, but they are not kept for the next one.");
+
+    // A run that saves it under the other name has its turn first.
+    skellow::setTableLockPatience(std::chrono::milliseconds(0));
+    {
+        const auto otherRun = tarnwick::FileLock::acquireFile(other, std::chrono::milliseconds(0));
+        ASSERT_TRUE(otherRun);
+        host::clearRecordedAlerts();
+        table.at(0).at(0).setTypedName(String("Chair 23"));
+        EXPECT_FALSE(skellow::saveObjectMap(table));
+        ASSERT_EQ(host::recordedAlerts().size(), 1u);
+        EXPECT_NE(host::recordedAlerts()[0].smallText.find(
+                      "Another run is still saving \"ObjectMap.xml\" - this run waited for it in vain."),
+                  std::string::npos);
+        EXPECT_EQ(readFile(other), saved);
+    }
+    skellow::setTableLockPatience(std::chrono::seconds(30));
+    EXPECT_TRUE(skellow::saveObjectMap(table));
+    EXPECT_NE(readFile(other).find("Chair 23"), std::string::npos);
+
+    // Another user's table, which this user may write.
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs the administrator";
+    const uid_t nobody = 65534;
+    fs::remove(other);
+    ASSERT_EQ(::chown(tableFile().c_str(), nobody, nobody), 0);
+    ObjectMap theirs;
+    ASSERT_TRUE(skellow::loadObjectMap(theirs));
+    theirs.addList(String("Theirs"), ObjectMapType::gsm);
+    ASSERT_TRUE(skellow::saveObjectMap(theirs));
+    struct stat info {};
+    ASSERT_EQ(::stat(tableFile().c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, nobody);
+    EXPECT_EQ(info.st_gid, nobody);
+    EXPECT_NE(readFile(tableFile()).find("sourceName=\"Theirs\""), std::string::npos);
+}
+
+// The lock beside the table: what is at its name and is no lock of a run is never taken over, changed
+// or deleted, and the save says at once why it could not lock; only a lock another run holds is waited
+// for, and then blamed on that run. A lock a run left behind is taken over.
+TEST_F(ObjectMapFile, ALockThatCannotBeHadIsToldWithItsReason) {
+    namespace fs = std::filesystem;
+    const fs::path lock = dataFolder() / "ObjectMap.xml.lock";
+    const std::string after =
+        "\nThe changes made now are used for this run, but they are not kept for the next one.";
+    const std::string notMade = "The lock file \"" + lock.string() +
+                                "\", which lets one run at a time save the table, could not be made: ";
+    writeFile(tableFile(), kUserTable);
+    writeFile(home_ / "victim.txt", "mine");
+    ObjectMap table;
+    ASSERT_TRUE(skellow::loadObjectMap(table));
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        std::string why;
+    };
+    const Case cases[] = {
+        {"a folder", [&] { fs::create_directories(lock); }, notMade + "a folder has its name."},
+        {"a link", [&] { fs::create_symlink(home_ / "victim.txt", lock); }, notMade + "a link has its name."},
+        {"a dangling link", [&] { fs::create_symlink(home_ / "made.txt", lock); },
+         notMade + "a link has its name."},
+        {"a pipe", [&] { ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0); },
+         notMade + "something that is not a file has its name."},
+        {"someone's file", [&] { writeFile(lock, "mine"); },
+         notMade + "a file that is not a lock has its name - remove or rename it."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host::clearRecordedAlerts();
+        c.make();
+        const auto before = fs::symlink_status(lock).type();
+        EXPECT_FALSE(skellow::saveObjectMap(table));
+        ASSERT_EQ(host::recordedAlerts().size(), 1u);
+        EXPECT_EQ(host::recordedAlerts()[0].smallText, c.why + after);
+        EXPECT_EQ(fs::symlink_status(lock).type(), before);
+        if (fs::is_regular_file(fs::symlink_status(lock))) {
+            EXPECT_EQ(readFile(lock), "mine");
+        }
+        EXPECT_EQ(readFile(home_ / "victim.txt"), "mine");
+        EXPECT_FALSE(fs::exists(fs::symlink_status(home_ / "made.txt")));
+        EXPECT_EQ(readFile(tableFile()), kUserTable);
+        fs::remove(lock);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dataFolder()), {}), 1);
+    }
+
+    // Another run holds it past the wait.
+    skellow::setTableLockPatience(std::chrono::milliseconds(0));
+    {
+        const auto held = tarnwick::FileLock::acquire(
+            tarnwick::Directory(dataFolder()), String("ObjectMap.xml.lock"), std::chrono::milliseconds(0));
+        ASSERT_TRUE(held);
+        host::clearRecordedAlerts();
+        EXPECT_FALSE(skellow::saveObjectMap(table));
+        ASSERT_EQ(host::recordedAlerts().size(), 1u);
+        EXPECT_EQ(host::recordedAlerts()[0].smallText,
+                  "Another run is still saving \"ObjectMap.xml\" - this run waited for it in vain." + after);
+    }
+    skellow::setTableLockPatience(std::chrono::seconds(30));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(lock)));
+
+    // Left behind by a run that ended while saving: taken over, and gone after the save.
+    writeFile(lock, "A run holds this lock while it writes the file beside it.\n");
+    table.addList(String("Mine"), ObjectMapType::dwg);
+    EXPECT_TRUE(skellow::saveObjectMap(table));
+    EXPECT_NE(readFile(tableFile()).find("sourceName=\"Mine\""), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dataFolder()), {}), 1);
+}
+
+// Every failed save is told: also one the host gave no table name for, and the conflict file's with all
+// its names taken, which names them. A failure already told for the table is not told again.
+TEST_F(ObjectMapFile, EveryFailedSaveIsToldOnce) {
+    namespace fs = std::filesystem;
+    const std::string after =
+        "\nThe changes made now are used for this run, but they are not kept for the next one.";
+    ObjectMap table;
+    ASSERT_TRUE(skellow::loadObjectMap(table));
+    host_->injectFault({host::HostSlot::getString, std::nullopt}, 1, host::kErrGeneral);
+    EXPECT_FALSE(skellow::saveObjectMap(table));
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_EQ(host::recordedAlerts()[0].largeText,
+              "The file containing the object mapping table cannot be written - please check the "
+              "permissions of the Skellowing add-on folder");
+    EXPECT_EQ(host::recordedAlerts()[0].smallText,
+              "The host could not give the Skellowing add-on folder or the table file's name." + after);
+
+    // Two runs changed one mapping, and every name the later one's table could take is taken.
+    ObjectMap earlier, later;
+    ASSERT_TRUE(skellow::loadObjectMap(earlier));
+    ASSERT_TRUE(skellow::loadObjectMap(later));
+    earlier.addList(String("A"), ObjectMapType::ifc);
+    later.addList(String("A"), ObjectMapType::ifc);
+    earlier.findList(String("A"), ObjectMapType::ifc)
+        ->add(std::make_unique<skellow::ObjectSpecification>(skellow::SourceKey{4, String("Lamp")}, false));
+    later.findList(String("A"), ObjectMapType::ifc)
+        ->add(std::make_unique<skellow::ObjectSpecification>(skellow::SourceKey{4, String("Lamp")}, false));
+    later.findList(String("A"), ObjectMapType::ifc)->at(0).setTypedName(String("Lamp 2"));
+    ASSERT_TRUE(skellow::saveObjectMap(earlier));
+    fs::create_symlink("nowhere", dataFolder() / "ObjectMap conflict.xml");
+    for (int n = 2; n <= 100; ++n)
+        writeFile(dataFolder() / ("ObjectMap conflict " + std::to_string(n) + ".xml"), "other");
+    host::clearRecordedAlerts();
+    EXPECT_FALSE(skellow::saveObjectMap(later));
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_EQ(host::recordedAlerts()[0].smallText,
+              "All the names this run's table could be kept under beside \"ObjectMap.xml\", \"ObjectMap "
+              "conflict.xml\" to \"ObjectMap conflict 100.xml\", are taken in the folder \"" +
+                  dataFolder().string() + "\" - please remove or move some of them." + after);
+
+    // A table link in a circle: told as the command loads the table, not again as its dialog saves it.
+    fs::remove_all(dataFolder());
+    fs::create_directories(dataFolder());
+    fs::create_symlink("ObjectMap.xml", tableFile());
+    host::clearRecordedAlerts();
+    ObjectMap circle;
+    ASSERT_TRUE(skellow::loadObjectMap(circle));
+    EXPECT_FALSE(skellow::saveObjectMap(circle));
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_EQ(host::recordedAlerts()[0].smallText,
+              "\"ObjectMap.xml\" is a link that leads to no file the table can be saved in." + after);
+}
+
+// Any entry at a backup name takes it, a link that leads nowhere too: the unreadable table is kept under
+// the next name, which the question names.
+TEST_F(ObjectMapFile, ALinkAtABackupNameTakesIt) {
+    writeFile(tableFile(), "unreadable");
+    std::filesystem::create_symlink(home_ / "nowhere.xml", dataFolder() / "ObjectMap backup.xml");
+    ObjectMap table;
+    ASSERT_TRUE(skellow::loadObjectMap(table));   // the default answer: a new table
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_NE(host::recordedAlerts()[0].smallText.find("kept as \"ObjectMap backup 2.xml\""),
+              std::string::npos);
+    EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup 2.xml"), "unreadable");
+    EXPECT_EQ(readFile(tableFile()), kDefaults);
+    EXPECT_FALSE(std::filesystem::exists(home_ / "nowhere.xml"));
 }
 
 }   // namespace
