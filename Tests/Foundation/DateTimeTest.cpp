@@ -166,10 +166,18 @@ TEST(DateTime, NowIsTheLocalTimeWithItsZone) {
         std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
         return std::string(text);
     };
-    const std::time_t before = std::time(nullptr);
+    // Bracketed with the clock setToNow reads: std::time reads a coarser one, which can still show the
+    // last second when this one has already turned. Read again if the clock was set back in between.
+    const auto secondsNow = [] {
+        return std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    };
+    std::time_t before = 0, after = 0;
     DateTime now;
-    now.setToNow();
-    const std::time_t after = std::time(nullptr);
+    do {
+        before = secondsNow();
+        now.setToNow();
+        after = secondsNow();
+    } while (after < before);
     const std::string text(now.format().getView());
     EXPECT_TRUE(text == textOf(before) || text == textOf(after)) << text;
 

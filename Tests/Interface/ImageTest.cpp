@@ -1,8 +1,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <HostImages.h>
 
@@ -116,7 +118,9 @@ TEST_F(ImageTest, TellsResourcesFromPicturesAndShowsThemInTheHost) {
 }
 
 TEST_F(ImageTest, WritesPngFilesAndRefusesAnUnknownType) {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "tarnwick-image-test";
+    // Named for this process: another test program running at the same time removes its own.
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("tarnwick-image-test-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     const Image image(pngOf(8, 8));
     const DataFile png(folder / "a.png");
