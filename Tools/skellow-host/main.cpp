@@ -87,12 +87,13 @@ constexpr const char* kHelp =
     "     this host reads, so that it cannot be opened again. A line on stderr says which. With --out\n"
     "     the project is written all the same\n"
     "  2  bad arguments or unreadable input (a project, script or module that is missing, no regular\n"
-    "     file, too large, nested too deep, damaged or malformed; an --out that is no regular file or\n"
-    "     whose folder takes no new file): a message on stderr says what is wrong, and nothing is\n"
-    "     written or made. A script action or answer that cannot be played as written (a missing\n"
-    "     item or button, a value a parameter refuses, a part a tool does not have) stops the run with\n"
-    "     2 too: the project is not written, and stderr names the files the add-on had already saved\n"
-    "     in the home\n"
+    "     file, too large, nested too deep, damaged or malformed; a module built for another machine;\n"
+    "     a menu command the module does not offer; an --out that is no regular file or whose folder\n"
+    "     takes no new file): a message on stderr says what is wrong, and nothing is written or\n"
+    "     made. A script action or answer that cannot be played as written (a missing item or\n"
+    "     button, a value a parameter refuses, a part a tool does not have) stops the run with 2 too:\n"
+    "     the project is not written, and stderr names the files the add-on had already saved in the\n"
+    "     home\n"
     "\n"
     "Example:\n"
     "  skellow-host run examples/project.json --command \"Skellow From IFC\" --out /tmp/changed.json\n";
@@ -381,8 +382,8 @@ public:
 std::string codeText(std::uint32_t code) { return code == 0 ? "" : " '" + host::fourccText(code) + "'"; }
 
 int runCommand(const Arguments& arguments) {
-    // Everything is read and checked before the add-on runs or any folder is made, so bad input changes
-    // nothing.
+    // Everything is read and checked before the add-on runs in the home or any folder is made, so bad
+    // input changes nothing.
     host::SimProject project;
     std::string error;
     if (!project.loadFile(arguments.project, error)) {
