@@ -24,15 +24,15 @@ inline constexpr std::size_t kProxyRecordSize = 176;     // section elements
 inline constexpr std::size_t kMarkerRecordSize = 1600;   // section and elevation markers
 
 // Objects and lamps (besides kObject... of HostRecords.h).
-inline constexpr std::size_t kObjectPenOffset = 112;         // 16-bit pens at 112, 120, 122, 124
-inline constexpr std::size_t kObjectFlagsOffset = 128;       // six flag bytes; 131 is the mirror flag
-inline constexpr std::size_t kObjectMirroredOffset = 131;    // 1: mirrored
-inline constexpr std::size_t kObjectFixedSizeOffset = 132;   // 1: the sizes at 152 are lengths, not ratios
-inline constexpr std::size_t kObjectPointOffset = 168;       // two doubles
-inline constexpr std::size_t kObjectColourOffset = 200;      // three doubles
-inline constexpr std::size_t kObjectOwnerGuidOffset = 252;   // 16 bytes
-inline constexpr std::size_t kObjectPenPairOffset = 224;     // StoreyShowRecord
-inline constexpr std::size_t kObjectLineRecordOffset = 232;  // StoreyOffsetRecord
+inline constexpr std::size_t kObjectPenOffset = 112;          // 16-bit pens at 112, 120, 122, 124
+inline constexpr std::size_t kObjectFlagsOffset = 128;        // six flag bytes; 131 is the mirror flag
+inline constexpr std::size_t kObjectMirroredOffset = 131;     // 1: mirrored
+inline constexpr std::size_t kObjectFixedSizeOffset = 132;    // 1: the sizes at 152 are lengths, not ratios
+inline constexpr std::size_t kObjectPointOffset = 168;        // two doubles
+inline constexpr std::size_t kObjectColourOffset = 200;       // three doubles
+inline constexpr std::size_t kObjectOwnerGuidOffset = 252;    // 16 bytes
+inline constexpr std::size_t kObjectPenPairOffset = 224;      // StoreyShowRecord
+inline constexpr std::size_t kObjectLineRecordOffset = 232;   // StoreyOffsetRecord
 
 // Doors and windows (besides kOpening... of HostRecords.h).
 inline constexpr std::size_t kOpeningMirroredOffset = 196;
@@ -53,8 +53,8 @@ inline constexpr std::size_t kZonePointAOffset = 824;
 inline constexpr std::size_t kZonePointBOffset = 840;
 
 // Zones: attributes, flags, values and points beside the fields above.
-inline constexpr std::size_t kZonePenOffset = 112;      // 16-bit pen of parts 0 and 1
-inline constexpr std::size_t kZoneFlagAOffset = 116;    // bytes
+inline constexpr std::size_t kZonePenOffset = 112;     // 16-bit pen of parts 0 and 1
+inline constexpr std::size_t kZoneFlagAOffset = 116;   // bytes
 inline constexpr std::size_t kZoneFlagBOffset = 117;
 inline constexpr std::size_t kZoneFlagCOffset = 753;
 inline constexpr std::size_t kZoneValueAOffset = 736;   // doubles
@@ -123,6 +123,10 @@ inline constexpr std::size_t kQuantityMaskWindow = 904;
 inline constexpr std::size_t kQuantityMaskObject = 1216;   // objects and lamps
 inline constexpr std::size_t kQuantityMaskZone = 2360;
 
+// The records compare exactly, reals included, as the project state holding them does.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wfloat-equal"
+
 // One skin of a composite element's quantities.
 struct CompositeQuantity {
     std::uint8_t reserved0[24];
@@ -145,6 +149,8 @@ struct PartQuantity {
     bool operator==(const PartQuantity&) const = default;
 };
 static_assert(sizeof(PartQuantity) == 80);
+
+#pragma GCC diagnostic pop
 
 // The request: where the host writes. `composites` and `parts` are handles the host fills with new
 // handles of the records above (null when none); the caller disposes them.

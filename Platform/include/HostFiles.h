@@ -34,9 +34,11 @@ std::optional<std::string> specialFolderPath(int folder);
 
 // The whole file at path, as it stands: a regular file of at most kMaxInputFileBytes. False, with
 // "<path>: " and what is wrong in error ("cannot be read", "is a folder, not a file", "is not a regular
-// file", "is larger than 256 MiB"), when it cannot be read or is no such file.
-constexpr std::uintmax_t kMaxInputFileBytes = std::uintmax_t{256} << 20;
+// file", "is larger than 1 GiB"), when it cannot be read or is no such file.
+constexpr std::uintmax_t kMaxInputFileBytes = std::uintmax_t{1} << 30;
 bool readWholeFile(const std::string& path, std::string& text, std::string& error);
+// A size limit as messages give it: "1 GiB", "256 MiB", or "300 bytes" when it is no whole MiB.
+std::string sizeLimitText(std::uintmax_t bytes);
 
 // Whether a file could be written at path now: it names a regular file or nothing (not a link, pipe,
 // device or folder), and its folder takes a new file (one is made and removed again to find out).

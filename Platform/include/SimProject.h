@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "HostElementRecords.h"
+#include "HostFiles.h"
 #include "HostGuid.h"
 #include "HostRecords.h"
 #include "HostResult.h"
@@ -388,7 +389,12 @@ public:
     bool loadFile(const std::string& path, std::string& error);
     bool loadText(const std::string& json, std::string& error);
     std::string saveText() const;
-    bool saveFile(const std::string& path, std::string& error) const;   // writes a temporary, then renames
+    // Writes a temporary, then renames it. False, with "<path>: " and the reason in error, when the file
+    // is not written. A project larger than readLimit, the most loadFile reads, is written all the same:
+    // then tooLarge says so and names its size (else it is empty).
+    bool saveFile(const std::string& path, std::string& error, std::string& tooLarge,
+                  std::uintmax_t readLimit = kMaxInputFileBytes) const;
+    bool saveFile(const std::string& path, std::string& error) const;   // the size left unchecked
 
     SimProject();   // an empty project: the floor plan with one storey and the 3D window
 

@@ -35,6 +35,55 @@ constexpr unsigned char kOwnClass = sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32
 constexpr unsigned char kOwnByteOrder =
     std::endian::native == std::endian::little ? ELFDATA2LSB : ELFDATA2MSB;
 
+// The machine this process runs on, as ELF headers name it; EM_NONE where this build does not know it.
+constexpr ElfW(Half) kOwnMachine =
+#if defined(__x86_64__)
+    EM_X86_64;
+#elif defined(__aarch64__)
+    EM_AARCH64;
+#elif defined(__i386__)
+    EM_386;
+#elif defined(__arm__)
+    EM_ARM;
+#elif defined(__riscv)
+    EM_RISCV;
+#elif defined(__powerpc64__)
+    EM_PPC64;
+#elif defined(__s390x__)
+    EM_S390;
+#else
+    EM_NONE;
+#endif
+
+std::string machineName(ElfW(Half) machine) {
+    switch (machine) {
+        case EM_X86_64:
+            return "x86-64";
+        case EM_AARCH64:
+            return "AArch64";
+        case EM_386:
+            return "x86 (32-bit)";
+        case EM_ARM:
+            return "ARM (32-bit)";
+        case EM_RISCV:
+            return "RISC-V";
+        case EM_PPC64:
+            return "PowerPC 64";
+        case EM_PPC:
+            return "PowerPC";
+        case EM_S390:
+            return "IBM Z";
+        case EM_MIPS:
+            return "MIPS";
+        case EM_SPARCV9:
+            return "SPARC V9";
+        case 258:   // EM_LOONGARCH, newer than some elf.h
+            return "LoongArch";
+        default:
+            return "machine number " + std::to_string(machine);
+    }
+}
+
 // Whether the bytes [offset, offset + count * entry) lie outside a file of `size` bytes.
 bool beyond(std::uint64_t offset, std::uint64_t count, std::uint64_t entry, std::uintmax_t size) {
     if (offset > size) return true;
@@ -114,11 +163,12 @@ std::string whyDynamicUnsound(std::ifstream& in, const std::vector<ProgramHeader
     return "";
 }
 
-// "" when the file holds all its headers and segments promise; else why not. The dynamic loader maps
-// a segment without asking whether the file holds it, and a cut file then ends the process with a
-// signal on the first touch. Files of another class or byte order are left to the loader, which
-// refuses them with a message.
-std::string whyCutShort(const std::string& path, std::uintmax_t size) {
+// "" when the file is built for this machine and holds all its headers and segments promise; else why
+// not. The dynamic loader maps a segment without asking whether the file holds it, and a cut file then
+// ends the process with a signal on the first touch; a module of another machine it refuses as "No such
+// file or directory". Files of another class or byte order are left to the loader, which refuses them
+// with a message.
+std::string whyUnloadable(const std::string& path, std::uintmax_t size) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return "cannot be read";
     FileHeader header{};
@@ -126,6 +176,9 @@ std::string whyCutShort(const std::string& path, std::uintmax_t size) {
         std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0)
         return "is not a module file: it has no ELF header";
     if (header.e_ident[EI_CLASS] != kOwnClass || header.e_ident[EI_DATA] != kOwnByteOrder) return "";
+    if (kOwnMachine != EM_NONE && header.e_machine != kOwnMachine)
+        return "is a module for another machine: built for " + machineName(header.e_machine) +
+               ", this host runs " + machineName(kOwnMachine);
     const std::string cut = "is cut short: its ";
     const std::string of = " lie beyond its " + std::to_string(size) + " bytes";
     if (header.e_phentsize != sizeof(ProgramHeader) ||
@@ -160,7 +213,7 @@ std::unique_ptr<AddonModule> AddonModule::load(const std::string& path, std::str
         error = path + ": is not a regular file, so not a module file";
         return nullptr;
     }
-    if (const std::string why = whyCutShort(path, std::filesystem::file_size(path, ec)); !why.empty()) {
+    if (const std::string why = whyUnloadable(path, std::filesystem::file_size(path, ec)); !why.empty()) {
         error = path + ": " + why;
         return nullptr;
     }
@@ -220,7 +273,7 @@ std::unique_ptr<AddonModule> AddonModule::load(const std::string& path, std::str
 bool AddonModule::loadsApart(const std::string& path, std::string& error) {
     std::error_code ec;
     if (std::filesystem::is_regular_file(path, ec)) {
-        if (const std::string why = whyCutShort(path, std::filesystem::file_size(path, ec)); !why.empty())
+        if (const std::string why = whyUnloadable(path, std::filesystem::file_size(path, ec)); !why.empty())
             return error = path + ": " + why, false;
     }
     std::fflush(nullptr);   // what is buffered is written once, by this process

@@ -209,7 +209,7 @@ bool readWholeFile(const std::string& path, std::string& text, std::string& erro
     }
     const std::uintmax_t size = fs::file_size(path, ec);
     if (!ec && size > kMaxInputFileBytes) {
-        error = path + ": is larger than " + std::to_string(kMaxInputFileBytes >> 20) + " MiB";
+        error = path + ": is larger than " + sizeLimitText(kMaxInputFileBytes);
         return false;
     }
     std::ifstream in(path, std::ios::binary);
@@ -222,7 +222,7 @@ bool readWholeFile(const std::string& path, std::string& text, std::string& erro
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
         text.append(buffer, static_cast<std::size_t>(in.gcount()));
         if (text.size() > kMaxInputFileBytes) {   // it grew while we read
-            error = path + ": is larger than " + std::to_string(kMaxInputFileBytes >> 20) + " MiB";
+            error = path + ": is larger than " + sizeLimitText(kMaxInputFileBytes);
             return false;
         }
     }
@@ -231,6 +231,14 @@ bool readWholeFile(const std::string& path, std::string& text, std::string& erro
         return false;
     }
     return true;
+}
+
+std::string sizeLimitText(std::uintmax_t bytes) {
+    constexpr std::uintmax_t kMiB = std::uintmax_t{1} << 20;
+    constexpr std::uintmax_t kGiB = std::uintmax_t{1} << 30;
+    if (bytes > 0 && bytes % kGiB == 0) return std::to_string(bytes / kGiB) + " GiB";
+    if (bytes > 0 && bytes % kMiB == 0) return std::to_string(bytes / kMiB) + " MiB";
+    return std::to_string(bytes) + " bytes";
 }
 
 bool canReplaceFile(const std::string& path, std::string& error) {

@@ -18,16 +18,28 @@ bool SimProject::loadFile(const std::string& path, std::string& error) {
     return true;
 }
 
-// A project this host read is written back whatever it has grown to: the compact text is about the size
-// of the file it was read from, and a run's result is never thrown away for its size.
 bool SimProject::saveFile(const std::string& path, std::string& error) const {
+    std::string tooLarge;
+    return saveFile(path, error, tooLarge);
+}
+
+// A run's result is never thrown away for its size: a project grown past what the host reads is written
+// all the same, and the caller tells that it cannot be opened again.
+bool SimProject::saveFile(const std::string& path, std::string& error, std::string& tooLarge,
+                          std::uintmax_t readLimit) const {
+    tooLarge.clear();
     const std::string text = saveText();
     if (firstTooDeep(text) != text.size()) {
         error = path + ": cannot be written: the project nests deeper than the " +
                 std::to_string(kMaxJsonDepth) + " levels this host reads";
         return false;
     }
-    return replaceFile(path, text, error);
+    if (!replaceFile(path, text, error)) return false;
+    if (text.size() > readLimit)
+        tooLarge = path + ": is written, but its " + std::to_string(text.size()) +
+                   " bytes are more than the " + sizeLimitText(readLimit) +
+                   " this host reads: it cannot be opened again";
+    return true;
 }
 
 }   // namespace host

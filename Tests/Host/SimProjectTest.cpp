@@ -44,6 +44,24 @@ TEST(SimProject, RoundTripsThroughItsJsonFile) {
     EXPECT_FALSE(std::filesystem::exists(scratch.file("p.json.partial")));
 }
 
+TEST(SimProject, WritesAProjectLargerThanItReadsAndSaysThatItCannotBeOpenedAgain) {
+    HostScratch scratch;
+    const host::SimProject project = sampleProject();
+    const std::string text = project.saveText();
+    const std::string path = scratch.file("p.json");
+    std::string error;
+    std::string tooLarge = "stale";
+    ASSERT_TRUE(project.saveFile(path, error, tooLarge, text.size())) << error;
+    EXPECT_EQ(tooLarge, "");   // as large as it may be
+    ASSERT_TRUE(project.saveFile(path, error, tooLarge, text.size() - 1)) << error;
+    EXPECT_EQ(tooLarge, path + ": is written, but its " + std::to_string(text.size()) +
+                            " bytes are more than the " + std::to_string(text.size() - 1) +
+                            " bytes this host reads: it cannot be opened again");
+    EXPECT_EQ(readFile(path), text);   // the run's result is kept whole
+    EXPECT_EQ(host::sizeLimitText(host::kMaxInputFileBytes), "1 GiB");
+    EXPECT_EQ(host::sizeLimitText(std::uintmax_t{256} << 20), "256 MiB");
+}
+
 TEST(SimProject, DecodesEveryBase64Length) {
     for (std::size_t size = 0; size < 8; ++size) {
         SCOPED_TRACE(size);

@@ -80,7 +80,8 @@ TEST(SkellowHost, ExitsWithTwoOnBadArgumentsOrUnreadableInput) {
          "skellow-host: " + broken + ": not valid JSON"},
         {{"run", project, "--command", "X", "--answers", badScript, "--out", out, "--module", RAW_ADDON_PATH},
          "skellow-host: " + badScript + ": action 1 unknown action \"fly\""},
-        {{"run", project, "--command", "Nothing Like It", "--out", out, "--module", RAW_ADDON_PATH},
+        {{"run", project, "--command", "Nothing Like It", "--out", out, "--module", RAW_ADDON_PATH, "--home",
+          home},
          "skellow-host: no menu command \"Nothing Like It\"; the add-ons offer:"},
         {{"menus", "--module", NO_EXPORTS_PATH},
          std::string("skellow-host: ") + NO_EXPORTS_PATH + ": not an add-on module: it does not export"},
@@ -188,10 +189,20 @@ TEST(SkellowHost, RefusesACutShortOrForeignModuleFileWithAMessage) {
     const std::string whole = readFile(RAW_ADDON_PATH);
     const std::string cut = scratch.write("cut.so", whole.substr(0, whole.size() / 3));
     const std::string foreign = scratch.write("foreign.so", "#!/bin/sh\necho not a module\n");
+    // The same module as if built for another machine: AArch64, or x86-64 where this is AArch64.
+    ElfW(Ehdr) header;
+    std::memcpy(&header, whole.data(), sizeof header);
+    const bool onArm = header.e_machine == EM_AARCH64;
+    header.e_machine = onArm ? EM_X86_64 : EM_AARCH64;
+    std::string otherBytes = whole;
+    std::memcpy(otherBytes.data(), &header, sizeof header);
+    const std::string other = scratch.write("other.so", otherBytes);
     const std::pair<std::string, std::string> cases[] = {
         {cut,
          "is cut short: its section headers lie beyond its " + std::to_string(whole.size() / 3) + " bytes"},
-        {foreign, "is not a module file: it has no ELF header"}};
+        {foreign, "is not a module file: it has no ELF header"},
+        {other, onArm ? "is a module for another machine: built for x86-64, this host runs AArch64"
+                      : "is a module for another machine: built for AArch64, this host runs x86-64"}};
     for (const auto& [module, why] : cases) {
         for (const std::vector<std::string>& arguments :
              {std::vector<std::string>{"menus", "--module", module},

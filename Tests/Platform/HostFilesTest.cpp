@@ -132,7 +132,7 @@ TEST_F(HostFiles, ReadsOnlyRegularFilesAndSaysWhatIsWrongWithTheOthers) {
     std::ofstream(big) << "[";
     fs::resize_file(big, kMaxInputFileBytes + 1);   // sparse: takes no room on the disk
     const std::pair<std::string, std::string> cases[] = {
-        {big, big + ": is larger than 256 MiB"},
+        {big, big + ": is larger than 1 GiB"},
         {root_.string(), root_.string() + ": is a folder, not a file"},
         {"/dev/zero", "/dev/zero: is not a regular file"},
         {pipe, pipe + ": is not a regular file"},

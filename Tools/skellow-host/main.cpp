@@ -6,8 +6,8 @@
 //                    [--out OUT.json] [--module PATH]
 //
 // Exit status: 0 done; 1 not all done (an error, a rollback, a refused read or change the command
-// needed, a failed allocation, an error alert that ended its work); 2 bad arguments, unreadable input
-// or a script that cannot be played (nothing is written).
+// needed, a failed allocation, an error alert that ended its work, a project written larger than the
+// host reads); 2 bad arguments, unreadable input or a script that cannot be played (nothing is written).
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -83,15 +83,17 @@ constexpr const char* kHelp =
     "     report says); it showed an error alert while none of its dialogs was open, or in a dialog\n"
     "     that then closed before the user did anything more (one answered inside a dialog that\n"
     "     stays open, such as a refused name then corrected, does not count); or an error alert came\n"
-    "     as the project was saved or closed. A line on stderr says which. With --out the project is\n"
-    "     written all the same\n"
+    "     as the project was saved or closed; or the project written to --out is larger than the 1 GiB\n"
+    "     this host reads, so that it cannot be opened again. A line on stderr says which. With --out\n"
+    "     the project is written all the same\n"
     "  2  bad arguments or unreadable input (a project, script or module that is missing, no regular\n"
-    "     file, too large, nested too deep, damaged or malformed; an --out that is no regular file or\n"
-    "     whose folder takes no new file): a message on stderr says what is wrong, and nothing is\n"
-    "     written or made. A script action or answer that cannot be played as written (a missing\n"
-    "     item or button, a value a parameter refuses, a part a tool does not have) stops the run with\n"
-    "     2 too: the project is not written, and stderr names the files the add-on had already saved\n"
-    "     in the home\n"
+    "     file, too large, nested too deep, damaged or malformed; a module built for another machine;\n"
+    "     a menu command the module does not offer; an --out that is no regular file or whose folder\n"
+    "     takes no new file): a message on stderr says what is wrong, and nothing is written or\n"
+    "     made. A script action or answer that cannot be played as written (a missing item or\n"
+    "     button, a value a parameter refuses, a part a tool does not have) stops the run with 2 too:\n"
+    "     the project is not written, and stderr names the files the add-on had already saved in the\n"
+    "     home\n"
     "\n"
     "Example:\n"
     "  skellow-host run examples/project.json --command \"Skellow From IFC\" --out /tmp/changed.json\n";
@@ -204,26 +206,8 @@ private:
     std::string path_;
 };
 
-int listMenus(const Arguments& arguments) {
-    std::string error;
-    const auto path = modulePath(arguments, error);
-    if (!path) {
-        std::cerr << "skellow-host: " << error << "\n";
-        return kExitBadInput;
-    }
-    if (!host::AddonModule::loadsApart(*path, error)) {   // before the home, which a crash would leave
-        std::cerr << "skellow-host: " << error << "\n";
-        return kExitBadInput;
-    }
-    // Listing changes nothing: what the add-on makes at start (its preference folder, ...) goes into a
-    // home that is removed afterwards. Declared before the host, so it outlives the add-on's free data.
-    const TemporaryHome home;
-    if (!home.made()) {
-        std::cerr << "skellow-host: no temporary folder can be made for the add-on\n";
-        return kExitBadInput;
-    }
-    host::SimulatedHost host;
-    if (!startModule(host, *path)) return kExitBadInput;
+// Each add-on's name and description, and its menus with their commands and prompts.
+void printMenus(const host::SimulatedHost& host) {
     for (const auto& addon : host.addons()) {
         std::cout << addon.name << "\n";
         std::size_t start = 0;
@@ -244,10 +228,56 @@ int listMenus(const Arguments& arguments) {
             }
         }
     }
+}
+
+// Runs `look` on a host with the module started in a home of its own, removed afterwards: what the
+// add-on makes at start (its preference folder, ...) is not left behind. kExitBadInput when the module
+// cannot be started there, with the message on stderr; else what `look` returns.
+int withModuleApart(const std::string& path, const std::function<int(host::SimulatedHost&)>& look) {
+    // Declared before the host, so it outlives the add-on's free data.
+    const TemporaryHome home;
+    if (!home.made()) {
+        std::cerr << "skellow-host: no temporary folder can be made for the add-on\n";
+        return kExitBadInput;
+    }
+    host::SimulatedHost host;
+    if (!startModule(host, path)) return kExitBadInput;
+    const int status = look(host);
     host.stopAddons();
     for (const auto& line : host.stopResults())
         if (line.find("failed") != std::string::npos) std::cerr << "skellow-host: " << line << "\n";
-    return kExitDone;
+    return status;
+}
+
+int listMenus(const Arguments& arguments) {
+    std::string error;
+    const auto path = modulePath(arguments, error);
+    if (!path) {
+        std::cerr << "skellow-host: " << error << "\n";
+        return kExitBadInput;
+    }
+    if (!host::AddonModule::loadsApart(*path, error)) {   // before the home, which a crash would leave
+        std::cerr << "skellow-host: " << error << "\n";
+        return kExitBadInput;
+    }
+    return withModuleApart(*path, [](host::SimulatedHost& host) {
+        printMenus(host);
+        return kExitDone;
+    });
+}
+
+// Whether the module offers the menu command; else stderr lists what it offers. Asked in a home of its
+// own, so that a run refused for a command the module lacks makes nothing.
+int checkCommand(const std::string& path, const std::string& command) {
+    return withModuleApart(path, [&command](host::SimulatedHost& host) {
+        if (host.findMenuItem(command)) return kExitDone;
+        std::cerr << "skellow-host: no menu command \"" << command << "\"; the add-ons offer:\n";
+        for (const auto& addon : host.addons())
+            for (const auto& menu : addon.menus)
+                for (const auto& item : menu.items)
+                    std::cerr << "  " << host::menuDisplayText(item.text) << "\n";
+        return kExitBadInput;
+    });
 }
 
 const char* alertKindName(int kind) {
@@ -352,11 +382,11 @@ public:
 std::string codeText(std::uint32_t code) { return code == 0 ? "" : " '" + host::fourccText(code) + "'"; }
 
 int runCommand(const Arguments& arguments) {
-    // Everything is read and checked before the add-on runs or any folder is made, so bad input changes
-    // nothing.
-    host::SimulatedHost host;
+    // Everything is read and checked before the add-on runs in the home or any folder is made, so bad
+    // input changes nothing.
+    host::SimProject project;
     std::string error;
-    if (!host.project().loadFile(arguments.project, error)) {
+    if (!project.loadFile(arguments.project, error)) {
         std::cerr << "skellow-host: " << error << "\n";
         return kExitBadInput;
     }
@@ -383,25 +413,23 @@ int runCommand(const Arguments& arguments) {
         }
     }
     const auto path = modulePath(arguments, error);
-    // Loaded here to be checked before the home is made; the host's own load of it shares this one.
-    const auto module =
-        path && host::AddonModule::loadsApart(*path, error) ? host::AddonModule::load(*path, error) : nullptr;
-    if (!module) {
+    if (!path || !host::AddonModule::loadsApart(*path, error)) {
         std::cerr << "skellow-host: " << error << "\n";
         return kExitBadInput;
     }
-    if (home && !makeHome(*home)) return kExitBadInput;
-    if (!startModule(host, *path)) return kExitBadInput;
     const std::string command = *option(arguments, "--command");
+    // The module is loaded and its menus read apart (before the host below: one host at a time answers
+    // the 3D model's requests).
+    if (checkCommand(*path, command) != kExitDone) return kExitBadInput;
+    if (home && !makeHome(*home)) return kExitBadInput;
+    host::SimulatedHost host;
+    host.project() = std::move(project);
+    if (!startModule(host, *path)) return kExitBadInput;
     const auto choice = host.findMenuItem(command);
-    if (!choice) {
-        std::cerr << "skellow-host: no menu command \"" << command << "\"; the add-ons offer:\n";
-        for (const auto& addon : host.addons())
-            for (const auto& menu : addon.menus)
-                for (const auto& item : menu.items)
-                    std::cerr << "  " << host::menuDisplayText(item.text) << "\n";
+    if (!choice) {   // it offered the command a moment ago
+        std::cerr << "skellow-host: the module no longer offers \"" << command << "\"\n";
         host.stopAddons();
-        return kExitBadInput;
+        return kExitFailures;
     }
 
     // An error alert outside every dialog tells that the command gave up. One inside a dialog is answered
@@ -493,11 +521,16 @@ int runCommand(const Arguments& arguments) {
     if (out) {
         // The host tells the add-ons before and after it saves, so they can store their module data.
         host.notifyProject(host::kProjectPreSave);
-        if (!host.project().saveFile(*out, error)) {
+        std::string tooLarge;
+        if (!host.project().saveFile(*out, error, tooLarge)) {
             std::cerr << "skellow-host: " << error << "\n";
             status = kExitFailures;
         } else {
             host.notifyProject(host::kProjectSave);
+            if (!tooLarge.empty()) {   // written, but no run of this host can take it up again
+                std::cerr << "skellow-host: " << tooLarge << "\n";
+                status = kExitFailures;
+            }
         }
     }
     host.notifyProject(host::kProjectQuit);
