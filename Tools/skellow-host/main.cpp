@@ -9,6 +9,7 @@
 // needed, a failed allocation, an error alert that ended its work, a project written larger than the
 // host reads); 2 bad arguments, unreadable input or a script that cannot be played (nothing is written).
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -336,17 +337,34 @@ private:
     bool terminal_;
 };
 
-// The files under the home, each with its size and time of change: what a stopped run wrote is found
-// by comparing two of these.
-using FileStamps = std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>>;
+// The files under the home, each with what tells a change: the file (a save by rename makes a new one),
+// its size and its times of change to the nanosecond. What a stopped run wrote is found by comparing
+// two of these.
+struct FileStamp {
+    dev_t device;
+    ino_t file;
+    off_t size;
+    timespec modified;
+    timespec changed;
+    bool operator==(const FileStamp& other) const {
+        const auto same = [](const timespec& a, const timespec& b) {
+            return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+        };
+        return device == other.device && file == other.file && size == other.size &&
+               same(modified, other.modified) && same(changed, other.changed);
+    }
+};
+using FileStamps = std::map<std::string, FileStamp>;
 
 FileStamps stampFiles(const std::string& home) {
     namespace fs = std::filesystem;
     FileStamps stamps;
     std::error_code ec;
     for (fs::recursive_directory_iterator it(home, ec), end; !ec && it != end; it.increment(ec)) {
-        if (!it->is_regular_file(ec)) continue;
-        stamps[fs::relative(it->path(), home, ec).string()] = {it->file_size(ec), it->last_write_time(ec)};
+        struct stat info {};
+        if (!it->is_regular_file(ec) || ::lstat(it->path().c_str(), &info) != 0) continue;
+        stamps[fs::relative(it->path(), home, ec).string()] = {info.st_dev, info.st_ino, info.st_size,
+                                                               info.st_mtim, info.st_ctim};
     }
     return stamps;
 }
