@@ -27,5 +27,6 @@ inline constexpr Result kErrFile = 0x81060392;               // a file or folder
 inline constexpr Result kErrNoModuleData = 0x81060393;       // the project holds no module data of that name
 inline constexpr Result kErrRefusedCommand = 0x81060394;     // not allowed now (nested command, wrong stage)
 inline constexpr Result kErrNoSuchCommand = 0x81060395;   // no loaded add-on serves that command and version
+inline constexpr Result kErrNoProject = 0x81060396;       // no project is open
 
 }   // namespace host

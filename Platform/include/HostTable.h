@@ -59,7 +59,8 @@ enum HostScope : std::uint8_t {
 //            'PTOC' (const PixelPoint*, ModelPoint* out), 'CTOP' (const ModelPoint*, PixelPoint* out): the
 //                   current database's window and the plan
 //   environment 'ISSG' (uint8_t* out: 1 while the suspend-groups mode is on)
-//            'PROJ' (ProjectInfoRecord* out, with the current member's id), 'SHAR' (SharingRecord* out;
+//            'PROJ' (ProjectInfoRecord* out, with the current member's id; kErrNoProject when no project is
+//                   open, as every call on the project then), 'SHAR' (SharingRecord* out;
 //                   count 0 when not shared)
 //            'GSTO' (StoreyInfoRecord* out, p2 the value kStoreyInfoAll itself cast to a pointer)
 //            'CSTO' (const StoreyCommandRecord*: goes to the storey)

@@ -141,6 +141,14 @@ public:
     Result mergeModuleData(const std::string& addonName, const std::string& dataName,
                            const ModuleDataEntry& incoming);
 
+    // The user closes the project: the add-ons hear of it while it is still open, and from then on
+    // every call that reads or writes the project, 'PROJ' included, is answered with kErrNoProject.
+    // Opening brings the same project back, as a file opened again, and tells the add-ons. Neither
+    // does anything when the project already is so.
+    void closeProject();
+    void openProject();
+    bool isProjectOpen() const { return projectOpen_; }
+
     bool undo() { return project_.undo(); }   // the user's Undo of the last undoable command
     bool insideUndoableCommand() const { return commandDepth_ > 0; }
 
@@ -151,7 +159,10 @@ public:
     void clearFaults();
     const std::deque<HostCall>& calls() const { return calls_; }
     std::size_t countCalls(HostSlot slot, std::optional<std::uint32_t> code = std::nullopt) const;
-    void clearCalls() { calls_.clear(); }
+    void clearCalls() {
+        calls_.clear();
+        ++callLogClears_;
+    }
 
     // --- Process window ---------------------------------------------------------------------------
     const ProcessWindowState& processWindow() const { return window_; }
@@ -165,6 +176,7 @@ private:
     friend struct Internals;
 
     SimProject project_;
+    bool projectOpen_ = true;
     std::vector<std::unique_ptr<LoadedAddon>> addons_;
     std::vector<std::string> stopResults_;
 
@@ -176,6 +188,7 @@ private:
     };
     std::vector<Fault> faults_;
     std::deque<HostCall> calls_;   // grows without moving what it holds: a long run logs millions
+    std::uint64_t callLogClears_ = 0;
 
     int commandDepth_ = 0;                          // undoable commands running (at most one)
     std::unique_ptr<SimLibraryWork> libraryWork_;   // a part is made within one command

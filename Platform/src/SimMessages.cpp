@@ -32,6 +32,7 @@ std::string describeResult(Result result) {
         {kErrNoModuleData, "no module data"},
         {kErrRefusedCommand, "refused"},
         {kErrNoSuchCommand, "no such add-on command"},
+        {kErrNoProject, "no open project"},
     };
     std::ostringstream text;
     text << "0x" << std::hex << std::uppercase << result;

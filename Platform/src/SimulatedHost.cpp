@@ -17,6 +17,7 @@
 #include "HostModel3D.h"
 #include "HostText.h"
 #include "SimAttributeTable.h"
+#include "SimCallRules.h"
 #include "SimClassification.h"
 #include "SimElementKinds.h"
 #include "SimIFC.h"
@@ -48,19 +49,6 @@ std::set<const HostContext*>& liveContexts() {
     static std::set<const HostContext*> contexts;
     return contexts;
 }
-
-// Dispatcher codes that change the project and so need an undoable command; code 0 stands for every
-// code of the slot.
-struct ChangingCode {
-    HostSlot slot;
-    std::uint32_t code;
-};
-constexpr ChangingCode kProjectChangingCodes[] = {
-    {HostSlot::elementTools, 0},               // locking, grouping, suspending groups: all change the project
-    {HostSlot::environment, fourcc("DELI")},   // deleting part files unloads their parts
-    {HostSlot::environment, fourcc("DELS")},
-    {HostSlot::environment, fourcc("CPLA")},   // the location is saved with the project
-};
 
 // Element type to part-reference id; every other type has none (0).
 constexpr std::pair<std::int32_t, std::int32_t> kPartReferenceIds[] = {
@@ -130,22 +118,6 @@ std::string takeText(const char16_t (&field)[N]) {
 void putNote(char (&field)[kProjectNoteBytes], const std::string& utf8) {
     std::fill(std::begin(field), std::end(field), '\0');
     std::copy_n(utf8.begin(), std::min(utf8.size(), kProjectNoteBytes), field);
-}
-
-bool needsUndoScope(HostSlot slot, std::uint32_t code) {
-    switch (hostSlotScope(slot)) {
-        case kScopeNone:
-            return false;
-        case kScopeUndo:
-            return true;
-        case kScopeByElement:   // the body decides (it knows whether a placed element is meant)
-            return false;
-        case kScopeByCode:
-            break;
-    }
-    for (const auto& changing : kProjectChangingCodes)
-        if (changing.slot == slot && (changing.code == 0 || changing.code == code)) return true;
-    return false;
 }
 
 std::string toUtf8(const char16_t* text) { return text ? utf16ToUtf8(text) : std::string(); }
@@ -228,14 +200,18 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
         return forced;
     }
 
-    // Every slot comes here: the call log, the faults and the undo-scope rule live in this one place.
+    // Every slot comes here: the call log, the faults and the rules of SimCallRules live in this one place.
     template <typename Body>
     static Result answer(SimulatedHost& host, Addon& addon, HostSlot slot, std::uint32_t code, Body&& body) {
         host.calls_.push_back({slot, code, kNoError, addon.loggedName});
-        HostCall& logged = host.calls_.back();   // stays in place while the body logs nested calls
+        // Nested calls log after this one; a log cleared meanwhile (a test may) has no entry for it.
+        const std::size_t at = host.calls_.size() - 1;
+        const std::uint64_t clears = host.callLogClears_;
         Result result;
         if (auto forced = takeFault(host, slot, code)) {
             result = *forced;
+        } else if (!host.projectOpen_ && needsOpenProject(slot, code)) {
+            result = kErrNoProject;
         } else if (host.commandDepth_ == 0 && needsUndoScope(slot, code)) {
             result = kErrOutsideUndoScope;
         } else {
@@ -247,7 +223,7 @@ struct SimulatedHost::Internals : SimIFCSlots, SimClassificationSlots, SimProper
                 result = kErrGeneral;
             }
         }
-        logged.result = result;
+        if (host.callLogClears_ == clears) host.calls_[at].result = result;
         return result;
     }
 

@@ -274,9 +274,11 @@ String Element::getInfoString(bool withPrefix) {
                    : String(reinterpret_cast<const char16_t*>(*handle), static_cast<std::uint32_t>(units));
     };
     host::GuidRecord guid = link_.getGuid().getRecord();
+    String whole;   // the compound text, when the host gave it but not the ID
     if (!infoRead_ && infoText_.isEmpty() && link_.hasGuid()) {
         // The compound text (prefix and ID) and the ID alone: the prefix is the compound text less as many
-        // characters as the ID has. Without the ID there is nothing to cut by, and no prefix.
+        // characters as the ID has. Without the ID there is nothing to cut by: no prefix is kept, and
+        // the compound text answers for the whole.
         host::Handle compound = nullptr;
         host::Handle id = nullptr;
         const bool haveCompound = hostApi().database(fourcc("GCIS"), &guid, &compound) == host::kNoError;
@@ -289,12 +291,15 @@ String Element::getInfoString(bool withPrefix) {
                 infoPrefix_ =
                     all.getLength() > idLength ? all.substring(0, all.getLength() - idLength) : String();
             }
+        } else if (haveCompound) {
+            whole = textOf(compound);
         }
         infoRead_ = haveId;
         tarnwick::disposeHandle(compound);
         tarnwick::disposeHandle(id);
     }
     if (!withPrefix) return infoText_;
+    if (!whole.isEmpty()) return whole;
     String text = infoPrefix_;
     text += infoText_;
     return text;

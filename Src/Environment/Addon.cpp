@@ -206,6 +206,11 @@ void Addon::postHandle(const Event& event) {
                 if (PackageStore* store = getPackageStore(kProjectLocation)) store->resetPackages(false);
                 loadPreferences(kProjectLocation);
                 break;
+            case host::kProjectClose:
+                // The project was still open while the subscribers heard of its closing: it is asked
+                // for again, and nothing they left of it holds.
+                HostProject::reset();
+                break;
             default:
                 break;
         }

@@ -59,7 +59,8 @@ public:
     static void reset();
 
     // --- The project ----------------------------------------------------------------------------------
-    static Project* getProject();               // made on first request; null when it cannot be
+    // Made on first request; null when no project is open or it cannot be made.
+    static Project* getProject();
     static Plan* getPlan();                     // null without a project
     static Specification* getSpecification();   // the project's attributes; null without a project
     static Library* getLibrary();               // the project's library parts; null without a project

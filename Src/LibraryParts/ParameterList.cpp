@@ -373,6 +373,10 @@ bool ParameterList::writeCommandParameters(host::Handle& handle, bool create, st
     // 1.
     if (create && hostApi().utilities(fourcc("ICLP"), &handle) != 0) return false;
     // 2., 3. One record after another; the host keeps copies, ours are released at once.
+    const auto freeList = [&handle] {
+        hostApi().utilities(fourcc("FCLP"), &handle);
+        handle = nullptr;
+    };
     const auto add = [&handle](const Parameter& parameter) {
         host::CommandParameterRecord record{};
         if (!parameter.toCommandParameter(record)) return false;
@@ -392,17 +396,11 @@ bool ParameterList::writeCommandParameters(host::Handle& handle, bool create, st
             written = add(id) && add(version);
         }
     } catch (...) {
-        if (create) {
-            hostApi().utilities(fourcc("FCLP"), &handle);
-            handle = nullptr;
-        }
+        freeList();
         throw;
     }
-    // 4. Only a list this call made is freed: a caller's own list stays the caller's.
-    if (!written && create) {
-        hostApi().utilities(fourcc("FCLP"), &handle);
-        handle = nullptr;
-    }
+    // 4. A list written in part is of no use to anyone: nothing is left behind.
+    if (!written) freeList();
     return written;
 }
 

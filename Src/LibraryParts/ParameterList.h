@@ -89,8 +89,8 @@ public:
     // empty list) when the host refuses the count or a kind is unknown.
     bool readCommandParameters(host::Handle handle);
     // Appends every parameter to the command list at `handle` (a new list there when create is set), then
-    // "command_id" and "command_version" when the id is not 0. On failure a list this call made is freed
-    // (handle null); a caller's own list is kept.
+    // "command_id" and "command_version" when the id is not 0. On failure the list is freed, a caller's
+    // own too (handle null).
     bool writeCommandParameters(host::Handle& handle, bool create, std::uint32_t commandId,
                                 std::int32_t commandVersion) const;
 

@@ -3,6 +3,9 @@
 #include <new>
 
 #include <FourCC.h>
+#include <HostMemory.h>
+#include <HostRecords.h>
+#include <HostResult.h>
 
 #include "Environment/HostApi.h"
 #include "Project/Database.h"
@@ -15,6 +18,7 @@ namespace {
 
 struct State {
     std::unique_ptr<Project> project;
+    bool open = false;   // the host said a project is open; asked again whenever the project changes
 };
 
 State& state() {
@@ -22,10 +26,22 @@ State& state() {
     return instance;
 }
 
+// 'PROJ' answers only while a project is open; the file location it gives is not wanted here.
+bool hostHasProject() {
+    host::ProjectInfoRecord info{};
+    const bool open = hostApi().environment(fourcc("PROJ"), &info) == host::kNoError;
+    host::disposeHandle(info.location);
+    return open;
+}
+
 }   // namespace
 
 Project* HostProject::getProject() {
     State& s = state();
+    if (!s.open) {
+        if (!hostHasProject()) return nullptr;   // asked again next time
+        s.open = true;
+    }
     if (!s.project) {
         try {
             s.project = std::make_unique<Project>();
@@ -65,9 +81,15 @@ std::unique_ptr<ElementLink> HostProject::getCurrentTool() {
 }
 
 void HostProject::reset() {
-    if (state().project) state().project->clear();
+    State& s = state();
+    s.open = false;
+    if (s.project) s.project->clear();
 }
 
-void HostProject::destroy() { state().project.reset(); }
+void HostProject::destroy() {
+    State& s = state();
+    s.open = false;
+    s.project.reset();
+}
 
 }   // namespace tarnwick

@@ -1,5 +1,5 @@
-// HostProject: the host facade's side of the project: the single Project, made on first request, and
-// the pass-throughs to the project's current database and window.
+// HostProject: the host facade's side of the project: the single Project, made on first request while
+// the host has a project open, and the pass-throughs to the project's current database and window.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +18,10 @@ class HostProject {
 public:
     HostProject() = delete;
 
-    static Project* getProject();            // made on first request; null only when it cannot be made
-    static Project* findProject();           // the project if it was made; never makes one
+    // Made on first request; null while the host has no project open ('PROJ' refused) or when it cannot
+    // be made. The host is asked once after each change of project.
+    static Project* getProject();
+    static Project* findProject();           // the project if it was made; never makes one nor asks
     static Plan* getPlan();                  // the project's floor plan; null without a project
     static Database* getCurrentDatabase();   // null without a project or when the host fails
     static bool setCurrentDatabase(Database* database);   // false on failure
@@ -27,7 +29,8 @@ public:
     // A new link of the toolbox's current tool (type and variation, 'GTBX'); null when the host fails.
     static std::unique_ptr<ElementLink> getCurrentTool();
 
-    // Clears the project: the host facade's reset, and before a project is opened or closed.
+    // Clears the project and forgets that the host has one open: the host facade's reset, and when a
+    // project is opened or closed.
     static void reset();
     // Deletes the project (the module is unloading).
     static void destroy();

@@ -42,10 +42,10 @@ bool LinkRecord::operator<(const LinkRecord& other) const {
     return guid_ < other.guid_;
 }
 
+// Asked of a Drawing's id about an element's location: the Drawing's own addressing decides.
 bool LinkRecord::isSameDatabase(const LinkRecord& other) const {
     if (kind_ != other.kind_ && !(isPlanOrModel(kind_) && isPlanOrModel(other.kind_))) return false;
-    if (isIndexKind() && other.isIndexKind()) return true;
-    return guid_ == other.guid_;
+    return isIndexKind() || guid_ == other.guid_;
 }
 
 void LinkRecord::clear(bool alsoIndex) {

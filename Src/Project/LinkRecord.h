@@ -39,7 +39,7 @@ public:
     bool isIndexKind() const;   // storey-addressed
     bool isValid() const;       // kind 0: false; kinds 1 and 4: true; else a guid is needed
     // The same database: equal kinds, or both the plan or the 3D model (kinds 1 and 4 count as one);
-    // then both storey-addressed, or equal guids.
+    // then this record storey-addressed, or equal guids.
     bool isSameDatabase(const LinkRecord& other) const;
     void clear(bool alsoIndex = false);   // kind 0 and empty guid; the index only when asked
 

@@ -319,20 +319,20 @@ std::int16_t Specification::findCity(double longitude, double latitude) {
     return 0;
 }
 
-// Every kind with a host table, by its type code.
+// Every kind with a host table; each type has one creator, so the order decides no lookup.
 void registerAttributeCreators() {
-    Specification::registerCreator(AttributeType::pen, &Pen::create);
-    Specification::registerCreator(AttributeType::layer, &Layer::create);
-    Specification::registerCreator(AttributeType::lineStyle, &LineStyle::create);
-    Specification::registerCreator(AttributeType::fill, &Fill::create);
-    Specification::registerCreator(AttributeType::composite, &Composite::create);
-    Specification::registerCreator(AttributeType::finish, &Finish::create);
     Specification::registerCreator(AttributeType::city, &City::create);
-    Specification::registerCreator(AttributeType::layerCombination, &LayerCombination::create);
-    Specification::registerCreator(AttributeType::zoneCategory, &ZoneCategory::create);
+    Specification::registerCreator(AttributeType::composite, &Composite::create);
+    Specification::registerCreator(AttributeType::fill, &Fill::create);
     Specification::registerCreator(AttributeType::font, &Font::create);
-    Specification::registerCreator(AttributeType::complexProfile, &ComplexProfile::create);
+    Specification::registerCreator(AttributeType::layer, &Layer::create);
+    Specification::registerCreator(AttributeType::layerCombination, &LayerCombination::create);
+    Specification::registerCreator(AttributeType::lineStyle, &LineStyle::create);
+    Specification::registerCreator(AttributeType::finish, &Finish::create);
     Specification::registerCreator(AttributeType::material, &Material::create);
+    Specification::registerCreator(AttributeType::pen, &Pen::create);
+    Specification::registerCreator(AttributeType::zoneCategory, &ZoneCategory::create);
+    Specification::registerCreator(AttributeType::complexProfile, &ComplexProfile::create);
 }
 
 }   // namespace tarnwick

@@ -15,6 +15,7 @@
 #include "Elements/ProxyElem.h"
 #include "Elements/RelatedZones.h"
 #include "Elements/SectionReference.h"
+#include "Environment/Host.h"
 #include "LibraryParts/FamilyGuid.h"
 #include "Project/AttributeFixture.h"
 #include "Project/ElementLinkList.h"
@@ -149,6 +150,22 @@ TEST_F(ElementRelationsTest, LeavesOutAZoneTheHostCannotAnswerFor) {
     host_->injectFault({host::HostSlot::getElementRelations, std::nullopt}, 1, host::kErrBadIndex);
     EXPECT_TRUE(zonesOf(0).empty());
     EXPECT_EQ(zonesOf(1), (std::vector<tarnwick::Guid>{guid(zoneB_)}));
+}
+
+TEST_F(ElementRelationsTest, WithoutAProjectNoElementHasZonesAndNothingIsFiled) {
+    const std::unique_ptr<Element> inA = element(0);
+    tarnwick::RelatedZones index;
+    host_->closeProject();
+    tarnwick::Host::reset();   // what the add-on does when it hears of the closing
+    host_->clearCalls();
+    EXPECT_EQ(inA->getRelatedZones(), nullptr);
+    EXPECT_EQ(index.getRelated(ElementLink(tarnwickGuid(0), nullptr)), nullptr);
+    EXPECT_EQ(index.getRelated(ElementLink(tarnwickGuid(1), nullptr)), nullptr);
+    EXPECT_EQ(host_->countCalls(host::HostSlot::getElementRelations), 0u);
+    host_->openProject();
+    tarnwick::Host::reset();
+    EXPECT_EQ(index.getElements(ElementLink(guid(zoneA_), &plan()), 0), nullptr) << "no zone was filed";
+    EXPECT_EQ(zonesOf(0), (std::vector<tarnwick::Guid>{guid(zoneA_)}));
 }
 
 TEST_F(ElementRelationsTest, AnOpeningKnowsTheZonesOnTheSidesOfItsWall) {

@@ -416,6 +416,23 @@ TEST_F(ElementBase, ReadsTheIdWithItsPrefixAndKeepsThePrefixForAGivenName) {
     EXPECT_EQ(asked(host::fourcc("GCIS")), 1u);
 }
 
+TEST_F(ElementBase, GivesTheWholeTextButNoPrefixWhenTheHostGivesNoId) {
+    host::SimElement& stored = host_->project().state.elements[0];
+    stored.infoPrefix = "W-";
+    const std::u16string id = u"12";
+    stored.memo.parts[offsetof(host::ElementMemo, elementInfo)] =
+        std::vector<unsigned char>(reinterpret_cast<const unsigned char*>(id.data()),
+                                   reinterpret_cast<const unsigned char*>(id.data() + id.size()));
+    auto element = placed(0);
+    host_->injectFault({host::HostSlot::database, host::fourcc("GEIS")}, 0, host::kErrGeneral);
+    EXPECT_EQ(element->getInfoString(true), "W-12");
+    EXPECT_EQ(element->getInfoString(false), "");
+    EXPECT_EQ(element->getPrefixInfo(), "");   // the ID is not part of the prefix
+    host_->clearFaults();
+    EXPECT_EQ(element->getInfoString(false), "12");   // asked again once the host gives the ID
+    EXPECT_EQ(element->getPrefixInfo(), "W-");
+}
+
 TEST_F(ElementBase, MeasuresItsSizesAndFacesFromIts3DModel) {
     auto element = placed(1);
     host::Model3DElement model;

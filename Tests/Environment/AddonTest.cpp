@@ -153,6 +153,20 @@ TEST_F(AddonTest, ForgetsTheProjectBeforeTheSubscribersHearThatAnotherIsOpened) 
     EXPECT_TRUE(logged("TestAddon: open finds 0 transactions"));
 }
 
+TEST_F(AddonTest, HasNoProjectOnceTheHostClosedItAndFindsItAgainWhenOpened) {
+    start();
+    choose("Save Note");
+    host::clearDebugLines();
+    host_->closeProject();
+    EXPECT_TRUE(logged("TestAddon: close finds the project")) << "still there while closing";
+    choose("Say Note");
+    EXPECT_TRUE(logged("TestAddon: note none"));
+    host_->openProject();
+    host::clearDebugLines();
+    choose("Say Note");
+    EXPECT_TRUE(logged("TestAddon: note Saved")) << "read from the project opened";
+}
+
 // An add-on made in the test itself, with no host behind its table.
 class BareAddon : public tarnwick::Addon {
 public:

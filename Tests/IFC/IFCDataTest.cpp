@@ -177,6 +177,9 @@ TEST(IFCTableValue, KeepsTheCommonRowsAndTheLaterOfEqualKeys) {
     for (const auto& [key, value] : keyed.getRows())
         four = four || (key->getKind() == SettingKind::int64 && key->getInt64() == 4);
     EXPECT_TRUE(four);
+    host::IFCPropertyRecord back{};
+    EXPECT_TRUE(later->toHost(back)) << "every row goes back";
+    EXPECT_EQ(back.tableDefiningValues.size(), 2u);
 }
 
 TEST(IFCData, CopiesOwnTheirValuesAndShareOnlyPooledOnes) {

@@ -554,6 +554,41 @@ TEST_F(ProjectTest, ResetClearsWhatWasMadeOnFirstUseAndKeepsTheProject) {
     EXPECT_EQ(p->getUserCount(), 2);
 }
 
+TEST_F(ProjectTest, HasNoProjectWhileTheHostHasNoneOpen) {
+    using tarnwick::Host;
+    using tarnwick::HostProject;
+    tarnwick::Project* before = &project();
+    const ElementLink link(tarnwickGuid(0), &plan());
+    ASSERT_EQ(link.getDrawing(), &plan());
+    host_->closeProject();
+    Host::reset();   // what the add-on does when it hears of the closing
+    host_->clearCalls();
+    EXPECT_EQ(Host::getProject(), nullptr);
+    EXPECT_EQ(Host::getProject(), nullptr);
+    const auto asked = [&] { return host_->countCalls(host::HostSlot::environment, host::fourcc("PROJ")); };
+    EXPECT_EQ(asked(), 2u) << "asked each time while there is none";
+    EXPECT_EQ(Host::getPlan(), nullptr);
+    EXPECT_EQ(Host::getSpecification(), nullptr);
+    EXPECT_EQ(Host::getLibrary(), nullptr);
+    EXPECT_EQ(Host::getPropertyDatabase(), nullptr);
+    EXPECT_EQ(Host::getClassificationDatabase(), nullptr);
+    EXPECT_EQ(Host::getCurrentDatabase(), nullptr);
+    EXPECT_FALSE(Host::setCurrentDatabase(before->getSection(0)));
+    EXPECT_FALSE(Host::setCurrentWindow(before->getSection(0)));
+    EXPECT_EQ(link.getDrawing(), nullptr);
+    EXPECT_EQ(link.getLocation().getStorey(), nullptr);
+    EXPECT_EQ(Host::getUser(), nullptr);
+    EXPECT_FALSE(Host::getString(32700, 17).isEmpty()) << "the host's own texts stay";
+
+    host_->openProject();
+    Host::reset();
+    host_->clearCalls();
+    EXPECT_EQ(Host::getProject(), before);
+    EXPECT_EQ(Host::getPlan(), &before->getPlan());
+    EXPECT_EQ(link.getDrawing(), &before->getPlan());
+    EXPECT_EQ(asked(), 1u) << "asked once while it stays open";
+}
+
 TEST_F(ProjectTest, GivesTheProjectThroughTheHostFacade) {
     EXPECT_EQ(tarnwick::HostProject::getPlan(), &plan());
     EXPECT_EQ(tarnwick::HostProject::getCurrentDatabase(), &plan());

@@ -138,6 +138,7 @@ protected:
         ::dlclose(module);
         ASSERT_NE(context, nullptr);
         tarnwick::hostApi().bind(&host_->table(), context);
+        tarnwick::HostProject::getProject();   // as an add-on's start does: the open project is known
         RecordElement::memoLoads = 0;
         tarnwick::Element::memoLoadingSuspended = 0;
     }

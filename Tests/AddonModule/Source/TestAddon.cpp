@@ -96,10 +96,10 @@ private:
     static constexpr std::string_view kTags[] = {"text"};
 };
 
-// The note of the project (location 0) or of the preference file.
-NotePackage& note(std::int32_t location = Addon::kProjectLocation) {
-    return static_cast<NotePackage&>(
-        *Addon::getInstance()->getPackageStore(location)->find(NotePackage::kCode));
+// The note of the project (location 0) or of the preference file; null while no project is open.
+NotePackage* note(std::int32_t location = Addon::kProjectLocation) {
+    PackageStore* const store = Addon::getInstance()->getPackageStore(location);
+    return store ? static_cast<NotePackage*>(store->find(NotePackage::kCode)) : nullptr;
 }
 
 // Tells the debug output, and the user when it failed: a failure must not pass for a success.
@@ -198,15 +198,15 @@ protected:
                 transaction = std::make_unique<SuspendTransaction>();
                 break;
             case 8:
-                note().text = "Saved";
+                if (NotePackage* project = note()) project->text = "Saved";
                 saved(Addon::getInstance()->savePreferences(Addon::kProjectLocation), "note");
                 return true;
             case 9:
-                say("note " + std::string(note().text.getView()));
-                say("file note " + std::string(note(Addon::kFileLocation).text.getView()));
+                say("note " + std::string(note() ? note()->text.getView() : "none"));
+                say("file note " + std::string(note(Addon::kFileLocation)->text.getView()));
                 return true;
             case 10:
-                note(Addon::kFileLocation).text = "In File";
+                note(Addon::kFileLocation)->text = "In File";
                 saved(Addon::getInstance()->savePreferences(Addon::kFileLocation), "file note");
                 return true;
             default:
@@ -229,8 +229,8 @@ public:
     }
 };
 
-// Tries to change the project while the host reports that it was saved, and tells what it finds of
-// the project before when another one is opened.
+// Tries to change the project while the host reports that it was saved, tells what it finds of the
+// project before when another one is opened, and whether the project closing can still be read.
 class ProjectWatcher : public Subscriber {
 public:
     void subscribe(EventKeyList& keys) const override {
@@ -240,6 +240,8 @@ public:
         const auto* project = dynamic_cast<const ProjectEvent*>(&event);
         if (project && project->getCode() == host::kProjectOpen)
             say("open finds " + std::to_string(Host::getTransactionCount()) + " transactions");
+        if (project && project->getCode() == host::kProjectClose)
+            say(Host::getProject() ? "close finds the project" : "close finds no project");
         if (!project || project->getCode() != host::kProjectSave) return false;
         CountTransaction transaction("In Notification");
         Host::makeTransaction(transaction);
