@@ -4,6 +4,8 @@
     Bench/make_project.py unique N OUT_DIR      N chairs, each with an IFC name of its own ("Type:<n>")
     Bench/make_project.py psets N OUT_DIR       N elements of 40 IFC names, each carrying property sets
                                                 as an IFC export gives them (4 sets of 12 values)
+    Bench/make_project.py psets-flat N OUT_DIR  the same, each property naming its set, in the longer
+                                                form that lists the properties without their sets
 
 OUT_DIR gets project.json and home/Application Data/Skellowing/ObjectMap.xml, so that
 
@@ -113,6 +115,8 @@ def project(kind, count):
             {"name": "GlobalId", "type": "IfcGloballyUniqueId", "value": "0Bu%019d" % n}]}
         if kind == "psets":
             data["propertySets"] = property_sets(n, name)
+        elif kind == "psets-flat":
+            data["properties"] = [dict(set=s["set"], **p) for s in property_sets(n, name) for p in s["properties"]]
         root["ifc"]["elements"].append(data)
     return root, sorted(names)
 
@@ -129,7 +133,7 @@ def table(names):
 
 
 def main():
-    if len(sys.argv) != 4 or sys.argv[1] not in ("unique", "psets"):
+    if len(sys.argv) != 4 or sys.argv[1] not in ("unique", "psets", "psets-flat"):
         sys.exit(__doc__)
     kind, count, out = sys.argv[1], int(sys.argv[2]), sys.argv[3]
     root, names = project(kind, count)

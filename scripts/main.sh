@@ -2,7 +2,9 @@
 # Builds the add-on and the command-line host (Release) and runs the five commands of the "Object
 # Skellowing" menu on the example project, one after the other, each on the project the previous one
 # saved. The mapping table starts as examples/ObjectMap.xml; examples/answers/ holds what the user does in
-# each command's dialogs. The last project is saved as $build/project-out.json.
+# each command's dialogs. The last project is saved as $build/project-out.json. Each command's exit status
+# is printed (0 done, 1 not all done, 2 bad input: nothing written, and the script stops there); the
+# script ends with the worst of them. The build also makes every test suite (-DSKELLOW_TESTS=ON).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -21,6 +23,7 @@ cp examples/ObjectMap.xml "$home/Application Data/Skellowing/ObjectMap.xml"
 "$hostprogram" menus --module "$module"
 project=examples/project.json
 step=0
+worst=0
 for command in "Skellow From IFC" "Skellow From DXF/DWG" "Skellow From ArchiCAD" "Skellow Missing Parts" \
                "Skellow Legacy Parts"; do
     step=$((step + 1))
@@ -32,9 +35,12 @@ for command in "Skellow From IFC" "Skellow From DXF/DWG" "Skellow From ArchiCAD"
     status=0
     "$hostprogram" run "$project" --command "$command" "${answers[@]}" --module "$module" --home "$home" \
         --out "$out" || status=$?
+    echo "=== $command: exit status $status"
+    if ((status > worst)); then worst=$status; fi
     if ((status == 2)); then exit 2; fi   # bad input: nothing was written
     project="$out"
 done
 cp "$project" "$build/project-out.json"
 echo
 echo "The changed project: $build/project-out.json; the mapping table: $home/Application Data/Skellowing/ObjectMap.xml"
+exit "$worst"

@@ -61,8 +61,9 @@ constexpr const char* kHelp =
     "Options:\n"
     "  --command \"ITEM TEXT\"  run: the menu command, by the text the menu shows (required)\n"
     "  --answers SCRIPT.json  run: the user-action script, the answers to alerts, dialogs, file dialogs\n"
-    "                         and the progress window's Cancel button; without it each alert and dialog\n"
-    "                         takes its default button (OK) and file dialogs are cancelled\n"
+    "                         and the progress window's Cancel button (below); without it each alert and\n"
+    "                         dialog takes its default button (OK) and file dialogs are cancelled.\n"
+    "                         Answers that nothing asked for are named on stderr and give exit status 1\n"
     "  --home DIR             run: the host's home folder, under which its special folders lie (the\n"
     "                         add-on's preferences, data folder and exception reports); made when\n"
     "                         missing, once the inputs are accepted. Default: $SKELLOW_HOME, else\n"
@@ -96,24 +97,23 @@ constexpr const char* kHelp =
     "     the project is not written, and stderr names the files the add-on had already saved in the\n"
     "     home\n"
     "\n"
-    "Example:\n"
-    "  skellow-host run examples/project.json --command \"Skellow From IFC\" --out /tmp/changed.json\n";
+    "Example: a home whose data folder holds the example mapping table, then the command (without\n"
+    "--home the table is read from and saved to the default home above, made empty when missing):\n"
+    "  mkdir -p \"/tmp/home/Application Data/Skellowing\"\n"
+    "  cp examples/ObjectMap.xml \"/tmp/home/Application Data/Skellowing/\"\n"
+    "  skellow-host run examples/project.json --command \"Skellow From IFC\" --home /tmp/home \\\n"
+    "      --out /tmp/changed.json\n";
 
-// The script's dialog actions, for --help.
+// Where the script's actions are told, for --help.
 constexpr const char* kDialogActionsHelp =
-    "\nDialog actions in the --answers script (each is played in the innermost open dialog, or in the\n"
-    "dialog whose resource id \"dialog\" names; a dialog the script says nothing more about is closed\n"
-    "with its default button, item 1):\n"
-    "  {\"do\": \"click\", \"item\": N}                    click a button or a static text\n"
-    "  {\"do\": \"doubleClick\", \"item\": N [, \"row\": R]}  double-click a static text or a list row\n"
-    "  {\"do\": \"setText\", \"item\": N, \"text\": T}       type T into an edit field (replacing it)\n"
-    "  {\"do\": \"selectPopup\", \"item\": N, \"index\": I}   pick a popup item by number (from 1)\n"
-    "  {\"do\": \"selectPopup\", \"item\": N, \"text\": T}    ... or by its text\n"
-    "  {\"do\": \"selectRows\", \"item\": N, \"rows\": [R..]} select list rows (from 1; [] none)\n"
-    "  {\"do\": \"resize\", \"width\": W, \"height\": H}     drag the dialog to this size\n"
-    "  {\"do\": \"closeBox\"}                           click the window's close box\n"
-    "An action naming a missing dialog, item or row, or a disabled or hidden item, stops the run with\n"
-    "exit status 2 and nothing is saved. Every dialog is shown as it opens, with each action played.\n";
+    "\nThe --answers script is a JSON list of actions, or {\"actions\": [...]}, for example\n"
+    "  [{\"do\": \"setText\", \"item\": 8, \"text\": \"chair\", \"commit\": true},\n"
+    "   {\"do\": \"click\", \"item\": 1}, {\"do\": \"answerAlert\", \"button\": 2}]\n"
+    "Every action and its fields (alerts, the progress window, file, settings and object settings\n"
+    "dialogs, and each dialog action) are listed in Platform/README.md, \"The user-action script\";\n"
+    "examples/answers/3.json plays the mapping dialog of the example. Every dialog is shown as it opens,\n"
+    "with each action played. An action that cannot be played as written stops the run with exit\n"
+    "status 2; answers still unused when the command ends give 1.\n";
 
 struct Arguments {
     bool help = false;
