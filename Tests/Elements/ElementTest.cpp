@@ -50,6 +50,15 @@ protected:
                             host::SimMember{2, 0, "Other", "other", {}}};
     }
 
+    // The host's ID of the first element, and the prefix it puts before it.
+    void giveFirstElementId(const char* prefix, const std::u16string& id) {
+        host::SimElement& stored = host_->project().state.elements[0];
+        stored.infoPrefix = prefix;
+        stored.memo.parts[offsetof(host::ElementMemo, elementInfo)] =
+            std::vector<unsigned char>(reinterpret_cast<const unsigned char*>(id.data()),
+                                       reinterpret_cast<const unsigned char*>(id.data() + id.size()));
+    }
+
     std::unique_ptr<RecordElement> placed(int index) {
         registerRecordElements();
         auto element = plan().getElement(ElementLink(tarnwickGuid(index), &plan()));
@@ -397,12 +406,7 @@ TEST_F(ElementBase, HasNoIdTextWhenTheHostGivesNoneAndAsksOnceForEachElement) {
 }
 
 TEST_F(ElementBase, ReadsTheIdWithItsPrefixAndKeepsThePrefixForAGivenName) {
-    host::SimElement& stored = host_->project().state.elements[0];
-    stored.infoPrefix = "W-";
-    const std::u16string id = u"12";
-    stored.memo.parts[offsetof(host::ElementMemo, elementInfo)] =
-        std::vector<unsigned char>(reinterpret_cast<const unsigned char*>(id.data()),
-                                   reinterpret_cast<const unsigned char*>(id.data() + id.size()));
+    giveFirstElementId("W-", u"12");
     auto element = placed(0);
     host_->clearCalls();
     const auto asked = [&](std::uint32_t code) { return host_->countCalls(host::HostSlot::database, code); };
@@ -417,12 +421,7 @@ TEST_F(ElementBase, ReadsTheIdWithItsPrefixAndKeepsThePrefixForAGivenName) {
 }
 
 TEST_F(ElementBase, GivesTheWholeTextButNoPrefixWhenTheHostGivesNoId) {
-    host::SimElement& stored = host_->project().state.elements[0];
-    stored.infoPrefix = "W-";
-    const std::u16string id = u"12";
-    stored.memo.parts[offsetof(host::ElementMemo, elementInfo)] =
-        std::vector<unsigned char>(reinterpret_cast<const unsigned char*>(id.data()),
-                                   reinterpret_cast<const unsigned char*>(id.data() + id.size()));
+    giveFirstElementId("W-", u"12");
     auto element = placed(0);
     host_->injectFault({host::HostSlot::database, host::fourcc("GEIS")}, 0, host::kErrGeneral);
     EXPECT_EQ(element->getInfoString(true), "W-12");

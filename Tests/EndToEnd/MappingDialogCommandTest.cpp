@@ -1,6 +1,7 @@
 // The "Object Mapping Table" dialog inside a command, played from a script through the command-line
 // host: what the user chooses there is what the run replaces, and what the table and the project keep.
 #include <fstream>
+#include <string>
 
 #include <nlohmann/json.hpp>
 
@@ -23,6 +24,14 @@ protected:
         std::ofstream(script) << actions;
         return skellowHost({"run", fixture("house.json").string(), "--command", "Skellow From ArchiCAD",
                             "--answers", script.string(), "--home", home().string(), "--out", out()});
+    }
+    // In "Showroom" the user types "glaz" for the second row, then clicks button.
+    static std::string glazInShowroomThenClick(int button) {
+        return R"([
+        {"do": "selectPopup", "item": 4, "text": "Showroom"},
+        {"do": "selectRows", "item": 9, "rows": [2]}, {"do": "setText", "item": 8, "text": "glaz", "commit": true},
+        {"do": "click", "item": )" +
+               std::to_string(button) + "}]";
     }
     std::string out() const { return (scratch_ / "out.json").string(); }
 };
@@ -66,10 +75,7 @@ TEST_F(MappingDialogCommand, TheRunReplacesWhatTheUserMappedInTheChosenConfigura
 
 TEST_F(MappingDialogCommand, CancellingTheDialogChangesNothing) {
     const std::string table = readFile(tableFile());
-    const ProgramRun program = runWith(R"([
-        {"do": "selectPopup", "item": 4, "text": "Showroom"},
-        {"do": "selectRows", "item": 9, "rows": [2]}, {"do": "setText", "item": 8, "text": "glaz", "commit": true},
-        {"do": "click", "item": 2}])");
+    const ProgramRun program = runWith(glazInShowroomThenClick(2));
     ASSERT_EQ(program.status, 0) << program.out << program.err;
     EXPECT_EQ(program.out.find("[Confirmation]"), std::string::npos) << program.out;
     EXPECT_EQ(readFile(tableFile()), table);
@@ -81,10 +87,7 @@ TEST_F(MappingDialogCommand, CancellingTheDialogChangesNothing) {
 TEST_F(MappingDialogCommand, AFailedSaveOfTheUsersEditsEndsTheRunWithOne) {
     const std::string table = readFile(tableFile());
     std::filesystem::permissions(tableFile(), std::filesystem::perms::owner_read);
-    const ProgramRun program = runWith(R"([
-        {"do": "selectPopup", "item": 4, "text": "Showroom"},
-        {"do": "selectRows", "item": 9, "rows": [2]}, {"do": "setText", "item": 8, "text": "glaz", "commit": true},
-        {"do": "click", "item": 1}])");
+    const ProgramRun program = runWith(glazInShowroomThenClick(1));
     EXPECT_EQ(program.status, 1) << program.out << program.err;
     EXPECT_NE(program.out.find("\"ObjectMap.xml\" is read-only."), std::string::npos) << program.out;
     EXPECT_NE(program.err.find("\"Skellow From ArchiCAD\" ended with"), std::string::npos) << program.err;
