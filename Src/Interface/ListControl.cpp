@@ -135,10 +135,11 @@ bool ListControl::Node::moveBackward(std::int32_t mode) {
 ListControl::ListControl(const ControlLink& link, std::uint16_t rows, std::int16_t columns,
                          const ColumnProperty& model)
     : DialogControl(link, 0, 0), columnProperties_(std::make_unique<ColumnPropertyList>()) {
-    DialogControl::setDimensions(0, std::max<std::int16_t>(columns, 1));
-    columnProperties_->insert(0, model, getColumnCount());
-    // The rows go to the host list too, so that it has as many as the control counts.
-    appendRows(static_cast<std::int16_t>(std::min<std::uint16_t>(rows, kMaxRows)));
+    // Through the list's own resizing: the rows reach the host list too, and the columns are laid out at
+    // the first redraw. More rows than the list may hold make none, as inserting them would.
+    ListControl::setDimensions(static_cast<std::int16_t>(rows), std::max<std::int16_t>(columns, 1));
+    for (std::int16_t c = 0; c < static_cast<std::int16_t>(getColumnCount()); ++c)
+        setColumnProperties(model, c);
 }
 
 ListControl::ListControl(const ListControl& other)
@@ -147,7 +148,6 @@ ListControl::ListControl(const ListControl& other)
       columnProperties_(std::make_unique<ColumnPropertyList>(*other.columnProperties_)),
       proxies_(other.proxies_ ? std::make_unique<ProxyList>(*other.proxies_) : nullptr),
       editRow_(other.editRow_),
-      lastClick_(other.lastClick_),
       columnGap_(other.columnGap_),
       proxiesEnabled_(other.proxiesEnabled_),
       columnsChanged_(other.columnsChanged_) {}
@@ -242,9 +242,8 @@ Image ListControl::getImage(std::int16_t row, std::int16_t column) const {
     if (!validRow(row)) return Image();
     // A column with a default editor shows the editor's image (a text has none). A popup's getImage takes
     // an index of its items, which a row number is not: a popup column keeps the icon its cell was given.
-    if (isValidCell(row, column))
-        if (const DialogControl* editor = defaultEditor(getProxy(column)))
-            if (!dynamic_cast<const PopupMenu*>(editor)) return editor->getImage(0, 0);
+    if (const DialogControl* editor = defaultEditor(getProxy(column)))
+        if (!dynamic_cast<const PopupMenu*>(editor)) return editor->getImage(0, 0);
     return Image(host::DGListGetTabItemIcon(dialog(), item(), static_cast<std::int16_t>(row + 1),
                                             static_cast<std::int16_t>(column + 1)));
 }
@@ -277,6 +276,8 @@ void ListControl::setImage(const Image& image, std::int16_t row, std::int16_t co
 
 void ListControl::clearCell(std::int16_t row, std::int16_t column) {
     if (!isValidCell(row, column)) return;
+    // Emptied first: an editor brought onto the row reads the cell, and would store its old text again.
+    setCellText(String(), row, column);
     if (FieldProxy* proxy = getProxy(column)) {
         proxy->setSetting(nullptr, row);
         if (getSelected(0) == static_cast<std::uint16_t>(row)) {
@@ -286,7 +287,6 @@ void ListControl::clearCell(std::int16_t row, std::int16_t column) {
             proxy->storeEdits = store;
         }
     }
-    setCellText(String(), row, column);
 }
 
 String ListControl::getCellText(std::int16_t row, std::int16_t column) const {
@@ -403,12 +403,12 @@ bool ListControl::deleteRows(std::int16_t first, std::int16_t count) {
     if (editRow_ != kNone && (at <= editRow_ || all)) {
         if (all) {
             editRow_ = kNone;
-        } else if (editRow_ < at + n) {
+        } else {
+            // Leaving the edit row writes its value back; the first row still selected takes the editors
+            // again when the selection is restored below.
             const std::int32_t target = at + n < rows ? at + n : at - 1;
             attachEditor(static_cast<std::uint16_t>(target));
             if (target >= at + n) editRow_ = static_cast<std::uint16_t>(editRow_ - n);
-        } else {
-            editRow_ = static_cast<std::uint16_t>(editRow_ - n);
         }
     }
     // 3.
@@ -734,7 +734,7 @@ void ListControl::setHeaderFont(const TextStyle& style, std::int16_t column) {
     host::DGListSetHeaderItemFont(dialog(), item(), static_cast<std::int16_t>(column + 1), hostFontOf(style));
 }
 
-void ListControl::setHeaderItemFlags(std::int16_t column, std::int32_t flags, bool on) {
+void ListControl::setHeaderFlags(std::int16_t column, std::int32_t flags, bool on) {
     if (column >= 0 && column < getHeaderItemCount())
         host::DGListSetHeaderItemFlags(dialog(), item(), static_cast<std::int16_t>(column + 1), flags, on);
 }

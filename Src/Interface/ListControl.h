@@ -127,8 +127,8 @@ public:
                    std::int16_t column = 0) const override;   // the cell's value as text
     Image getImage(std::int16_t row = 0,
                    std::int16_t column = 0) const override;   // empty for a column with a text editor
-    void redraw(std::int16_t row = 0) override;           // 65535: the whole list
-    void redraw(std::int16_t row, std::int16_t column);   // column 65535: the whole row
+    void redraw(std::int16_t row = 0) override;               // 65535: the whole list
+    void redraw(std::int16_t row, std::int16_t column);       // column 65535: the whole row
     void growBy(const ScreenPoint& delta, std::int16_t row = 0) override;
     void moveGrowBy(const ScreenPoint& grow, const ScreenPoint& move, std::int16_t row = 0) override;
     bool setDimensions(std::int16_t rows, std::int16_t columns) override;
@@ -186,7 +186,7 @@ public:
     virtual void setHeaderItemCount(std::int16_t count);
     virtual void setHeaderText(const String& text, std::int16_t column);
     virtual void setHeaderFont(const TextStyle& style, std::int16_t column);
-    virtual void setHeaderItemFlags(std::int16_t column, std::int32_t flags, bool on);
+    virtual void setHeaderFlags(std::int16_t column, std::int32_t flags, bool on);
     virtual std::int16_t setHeaderSize(std::int16_t size, std::int16_t column);
     virtual void setHeaderMinSize(std::int16_t size, std::int16_t column);
     virtual void setHeaderArrow(std::int16_t arrow, std::int16_t column);

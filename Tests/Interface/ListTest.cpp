@@ -150,6 +150,7 @@ TEST_F(ListTest, ClicksHeadersAndOwnerDrawnCellsReachTheListAsItsEvents) {
     ListEvents events;
     TestDialog dialog(100);
     std::int16_t widthAfter = 0;
+    std::uint16_t columnAt50 = 0;
     dialog.onInitialise = [&](TestDialog& d) {
         ListControl& list = makeList(d, 3);
         list.setHeaderItemCount(2);
@@ -164,14 +165,20 @@ TEST_F(ListTest, ClicksHeadersAndOwnerDrawnCellsReachTheListAsItsEvents) {
         dynamic_cast<ListControl&>(*d.findControl(kList)).setOwnerDraw(true, 1);
     };
     dialog.onClose = [&](TestDialog& d, const ActionEvent&) {
-        widthAfter = dynamic_cast<ListControl&>(*d.findControl(kList)).getHeaderSize(1);
+        auto& list = dynamic_cast<ListControl&>(*d.findControl(kList));
+        widthAfter = list.getHeaderSize(1);
+        columnAt50 = list.columnAt(ScreenPoint(50, 0), /*inList=*/true);
     };
     EXPECT_EQ(dialog.open(), kDialogAccepted);
     EXPECT_EQ(host::scriptStopMessage(), "");
+    // The columns of a new list have no width until its first redraw lays them out, which draws every
+    // owner-drawn cell again at its width.
     EXPECT_EQ(events.lines,
               (std::vector<std::string>{"16 cell 0,1 0x20", "16 cell 1,1 0x20", "16 cell 2,1 0x20",
                                         "4 row 2 key 1", "23 0:2:2:0", "25 0:1:1:0", "25 1:1:1:15",
-                                        "25 2:1:1:15", "24 0:1:2:0", "16 cell 1,1 0x20"}));
+                                        "25 2:1:1:15", "24 0:1:2:0", "16 cell 0,1 179x20",
+                                        "16 cell 1,1 179x20", "16 cell 2,1 179x20", "16 cell 1,1 179x20"}));
+    EXPECT_EQ(columnAt50, 0);
     EXPECT_EQ(widthAfter, 75);   // resized by 15, then dragged to the second place
 }
 
@@ -221,6 +228,7 @@ TEST_F(ListTest, InsertsAndDeletesRowsKeepingTheSelectionAndTheEditRow) {
         EXPECT_FALSE(list.insertRows(static_cast<std::int16_t>(32767), 32767));
         EXPECT_FALSE(list.insertRows(static_cast<std::int16_t>(32767), 1));   // one asked, the gap too
         EXPECT_EQ(list.getRowCount(), 7);
+        EXPECT_EQ(DialogControl::make<ListControl>(ControlLink(10, &d), 40000, 1).getRowCount(), 0);
         // 65535 is the end, not a negative start.
         ASSERT_TRUE(list.insertRows(static_cast<std::int16_t>(65535), 1));
         EXPECT_EQ(list.getCellText(0, 0), String("r2"));
@@ -572,7 +580,8 @@ TEST_F(ListTest, AClickBelowTheLastRowFindsNoRowAndLeavesTheSelection) {
 
 TEST_F(ListTest, OwnerDrawnCellsAreDrawnByTheirHandlerWhenTheListShowsThem) {
     // The list shows 8 of its 20 rows. Those in sight are drawn, each into a fresh picture of the cell, when
-    // it opens, when it is scrolled to its tenth row, when it is redrawn whole and when its dialog is.
+    // it opens, when it is scrolled to its tenth row, twice when it is first redrawn whole (its columns are
+    // laid out before the redraw) and when its dialog is.
     script(R"([{"do":"scroll","item":9,"row":10},{"do":"click","item":5},{"do":"click","item":5},
                {"do":"click","item":1}])");
     struct Painter : Subscriber {
@@ -647,14 +656,14 @@ TEST_F(ListTest, OwnerDrawnCellsAreDrawnByTheirHandlerWhenTheListShowsThem) {
                                                  {5, 1},
                                                  {6, 1},
                                                  {7, 1},
-                                                 {9, 3},
-                                                 {10, 3},
-                                                 {11, 3},
-                                                 {12, 3},
-                                                 {13, 3},
-                                                 {14, 3},
-                                                 {15, 3},
-                                                 {16, 3}}));
+                                                 {9, 4},
+                                                 {10, 4},
+                                                 {11, 4},
+                                                 {12, 4},
+                                                 {13, 4},
+                                                 {14, 4},
+                                                 {15, 4},
+                                                 {16, 4}}));
     const std::string size = std::to_string(width) + "x20";
     EXPECT_EQ(pixels, (std::vector<std::string>{size + " green 1 framed white inside",
                                                 size + " green 12 framed white inside", "none"}));
@@ -703,7 +712,8 @@ TEST_F(ListTest, TextsOfCellsAndRowsAreTheEditorsAndAWholeListTakesItsFontAsOne)
         list.setImage(Image(6), 1, 0);
         EXPECT_EQ(list.getImage(1, 0).getResourceId(), 6);
         EXPECT_EQ(popup.getImage(0).getResourceId(), 23);
-        EXPECT_EQ(list.getText(1, 1), String());   // no editor: no text of its own
+        EXPECT_THROW(list.getImage(1, 2), TracedException);   // no such column
+        EXPECT_EQ(list.getText(1, 1), String());              // no editor: no text of its own
         EXPECT_EQ(list.getCellText(1, 1), String());
         // Nothing selected: no row at or after any.
         list.deselectAll();
@@ -850,4 +860,36 @@ TEST_F(ListTest, AnEditorOfAnotherKindOnTheEditRowGivesItsValueAndFollowsItsColu
             EXPECT_EQ(editor.getWidth(), list.getColumnStyle(0).width);
         },
         static_cast<std::uint32_t>(SettingKind::string));   // not the column's default editor
+}
+
+TEST_F(ListTest, ClearingASelectedCellTheEditorsLeftEmptiesItsValueToo) {
+    withEditedList(3, [](ListControl& list, EditText& editor) {
+        list.setCell(StringSetting(String("v1")), 1, 0);
+        list.select(true, 1);
+        list.hideEditors();   // as when the dialog opens: the row is selected, the editors are on none
+        list.clearCell(1, 0);
+        EXPECT_EQ(list.getCellText(1, 0), String());
+        const Setting* stored = list.getProxy(0)->getSetting(1);
+        EXPECT_EQ(stored ? stored->getText() : String(), String());
+        EXPECT_EQ(editor.getText(), String());
+        EXPECT_EQ(list.getSetting(1, 0)->getText(), String());
+    });
+}
+
+TEST_F(ListTest, AnEditorWithoutAValueLeavesTheEditRowTheValueStoredForIt) {
+    TestDialog dialog(100);
+    dialog.onOpened = [](TestDialog& d) {
+        auto& button = DialogControl::make<Button>(ControlLink(5, &d));
+        ListControl& list = makeList(d, 2);
+        list.setFieldEditor(&button, 0);
+        list.setCell(Int32Setting(7), 1, 0);
+        list.select(true, 1);
+        ASSERT_EQ(list.getEditRow(), 1);
+        const std::unique_ptr<Setting> value = list.getSetting(1, 0);
+        ASSERT_TRUE(value);
+        EXPECT_TRUE(value->isEqual(Int32Setting(7)));
+        ASSERT_TRUE(list.getProxy(0)->getSetting(1));
+        EXPECT_TRUE(list.getProxy(0)->getSetting(1)->isEqual(Int32Setting(7)));
+    };
+    dialog.open();
 }
