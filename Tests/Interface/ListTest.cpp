@@ -492,6 +492,23 @@ struct Clicks : ActionSubscriber {
     }
 };
 
+// Opens a dialog with a list of rows (under a header when asked) and plays the script's clicks on it:
+// what each click found.
+std::vector<std::string> clicksOnAList(std::uint16_t rows, bool header) {
+    Clicks clicks;
+    TestDialog dialog(100);
+    dialog.onInitialise = [&](TestDialog& d) {
+        ListControl& list = makeList(d, rows);
+        if (header) list.setHeaderItemCount(2);
+        list.applyColumns();
+        clicks.list = &list;
+        list.subscribe(clicks);
+    };
+    EXPECT_EQ(dialog.open(), kDialogAccepted);
+    EXPECT_EQ(host::scriptStopMessage(), "");
+    return clicks.found;
+}
+
 }   // namespace
 
 TEST_F(ListTest, AScriptedClickFindsTheCellClickedBelowTheHeaderAndAfterScrolling) {
@@ -500,18 +517,7 @@ TEST_F(ListTest, AScriptedClickFindsTheCellClickedBelowTheHeaderAndAfterScrollin
                {"do":"clickRow","item":9,"row":5,"column":2},
                {"do":"doubleClick","item":9,"row":6,"column":2,"command":true},
                {"do":"click","item":1}])");
-    Clicks clicks;
-    TestDialog dialog(100);
-    dialog.onInitialise = [&](TestDialog& d) {
-        ListControl& list = makeList(d, 10);
-        list.setHeaderItemCount(2);
-        list.applyColumns();
-        clicks.list = &list;
-        list.subscribe(clicks);
-    };
-    EXPECT_EQ(dialog.open(), kDialogAccepted);
-    EXPECT_EQ(host::scriptStopMessage(), "");
-    EXPECT_EQ(clicks.found,
+    EXPECT_EQ(clicksOnAList(10, /*header=*/true),
               (std::vector<std::string>{"2,0 row 3 key 0 selected 3", "4,1 row 5 key 0 selected 5",
                                         "5,1 row 6 key 1 double selected 5 6"}));
     EXPECT_TRUE(transcribed("  > doubleClick item 9 row 6 column 2 command"));
@@ -523,16 +529,7 @@ TEST_F(ListTest, ADoubleClickWithKeysHeldSelectsAsAClickWithThemDoes) {
     script(R"([{"do":"clickRow","item":9,"row":2},{"do":"doubleClick","item":9,"row":4,"command":true},
                {"do":"doubleClick","item":9,"row":6,"shift":true},{"do":"doubleClick","item":9,"row":3},
                {"do":"click","item":1}])");
-    Clicks clicks;
-    TestDialog dialog(100);
-    dialog.onInitialise = [&](TestDialog& d) {
-        clicks.list = &makeList(d, 6);
-        clicks.list->applyColumns();
-        clicks.list->subscribe(clicks);
-    };
-    EXPECT_EQ(dialog.open(), kDialogAccepted);
-    EXPECT_EQ(host::scriptStopMessage(), "");
-    EXPECT_EQ(clicks.found,
+    EXPECT_EQ(clicksOnAList(6, /*header=*/false),
               (std::vector<std::string>{"1,0 row 2 key 0 selected 2", "3,0 row 4 key 1 double selected 2 4",
                                         "5,0 row 6 key 4 double selected 2 3 4 5 6",
                                         "2,0 row 3 key 0 double selected 2 3 4 5 6"}));
@@ -541,18 +538,8 @@ TEST_F(ListTest, ADoubleClickWithKeysHeldSelectsAsAClickWithThemDoes) {
 TEST_F(ListTest, AClickBelowTheLastRowFindsNoRowAndLeavesTheSelection) {
     script(R"([{"do":"selectRows","item":9,"rows":[2]},{"do":"clickRow","item":9,"row":0,"column":2},
                {"do":"click","item":1}])");
-    Clicks clicks;
-    TestDialog dialog(100);
-    dialog.onInitialise = [&](TestDialog& d) {
-        ListControl& list = makeList(d, 3);
-        list.setHeaderItemCount(2);
-        list.applyColumns();
-        clicks.list = &list;
-        list.subscribe(clicks);
-    };
-    EXPECT_EQ(dialog.open(), kDialogAccepted);
-    EXPECT_EQ(host::scriptStopMessage(), "");
-    EXPECT_EQ(clicks.found, (std::vector<std::string>{"65535,1 row 0 key 0 selected 2"}));
+    EXPECT_EQ(clicksOnAList(3, /*header=*/true),
+              (std::vector<std::string>{"65535,1 row 0 key 0 selected 2"}));
     EXPECT_TRUE(transcribed("  > clickRow item 9 below the last row column 2"));
     // A full list shows no room below its rows, and a list has only its own columns.
     const std::pair<int, const char*> cases[] = {
