@@ -184,10 +184,10 @@ String baseOf(const String& fileName) {
                : fileName;
 }
 
-// The table written into the table's file itself, so that every name it has (hard links) and its owner
-// and group stay as they are. What it held goes into copy (a file of this run's own beside it) first, so
-// that a write that fails can put it back; should that fail too, the copy stays, under a backup name.
-// Empty when written; otherwise why not.
+// The table written into the table's file itself, so that every name it has (hard links), its owner
+// and group, and its extended attributes (an access list that shares it) stay as they are. What it held goes
+// into copy (a file of this run's own beside it) first, so that a write that fails can put it back; should
+// that fail too, the copy stays, under a backup name. Empty when written; otherwise why not.
 String writeInPlace(const tarnwick::FileLocation& target, const String& fileName, PartialFile& copy,
                     ObjectMap& table) {
     DataFile file(target, DataFile::kReadWrite, /*create=*/true);   // never through a link put there since
@@ -220,7 +220,8 @@ String writeInPlace(const tarnwick::FileLocation& target, const String& fileName
 // The whole table into a new file beside the table's file, which then takes its place in one step. A
 // table that is a link is written to the file the link names, in that file's folder, and the link stays.
 // The new file has the old one's owner, group and permissions before it holds anything; where it cannot
-// be given them, or the old file has more than one name, the table is written into the old file itself.
+// be given them, or the old file has more than one name or carries extended attributes (which a new file
+// would not have), the table is written into the old file itself.
 // Empty when written; otherwise why not, and the old file holds what it held.
 String writeTable(const Directory& folder, const String& name, ObjectMap& table) {
     const String fileName = withExtension(name);
@@ -237,7 +238,8 @@ String writeTable(const Directory& folder, const String& name, ObjectMap& table)
         targetFolder, [&targetName](int n) { return partialName(targetName, n); }, kMostBackups);
     if (!made) return filled(strings::kNoNewFile, {targetFolder.getPath()});
     PartialFile file(std::move(made));
-    if (old.exists() && (old.getLinkCount().value_or(1) > 1 || !(*file).takeOwnerOf(*target)))
+    if (old.exists() &&
+        (old.getLinkCount().value_or(1) > 1 || old.hasExtendedAttributes() || !(*file).takeOwnerOf(*target)))
         return writeInPlace(*target, fileName, file, table);
     if (!(*file).takePermissionsOf(*target)) return filled(strings::kNotReplaced, {fileName});
     tarnwick::DataBufferOut out;
@@ -524,6 +526,21 @@ std::shared_ptr<const TableFileState> toldState(const TableFileState& from, cons
     return state;
 }
 
+// Said once for the table: a save that fails again as it did (a lock that cannot be made, when the
+// default table could not be written as it was read) adds nothing the user does not know.
+void showUnwritableOnce(ObjectMap& table, const String& why, const String& after) {
+    const std::shared_ptr<const TableFileState> state = table.getFileState();
+    if (!state || state->told != why) showUnwritable(why, after);
+    if (state) table.setFileState(toldState(*state, why));
+}
+
+// Whether every name from the first to the last is taken in folder.
+bool allNamesTaken(const Directory& folder, const std::function<String(int)>& nameOf, int last) {
+    for (int n = 1; n <= last; ++n)
+        if (!DataFile(folder, nameOf(n)).isTaken()) return false;
+    return true;
+}
+
 // The file as another run may have left it since this one last saw it.
 struct Newer {
     enum class Kind {
@@ -571,12 +588,14 @@ bool keepBeside(const Directory& folder, const String& baseName, ObjectMap& tabl
     std::unique_ptr<DataFile> made = DataFile::createNew(
         folder, [&baseName](int n) { return conflictName(baseName, n); }, kMostBackups);
     if (!made) {
-        const bool allTaken = DataFile(folder, conflictName(baseName, kMostBackups)).isTaken();
-        showUnwritable(allTaken ? filled(strings::kNoConflictName,
-                                         {fileName, conflictName(baseName, 1),
-                                          conflictName(baseName, kMostBackups), folder.getPath()})
-                                : filled(strings::kNoNewFile, {folder.getPath()}),
-                       after);
+        const bool allTaken = allNamesTaken(
+            folder, [&baseName](int n) { return conflictName(baseName, n); }, kMostBackups);
+        showUnwritableOnce(table,
+                           allTaken ? filled(strings::kNoConflictName,
+                                             {fileName, conflictName(baseName, 1),
+                                              conflictName(baseName, kMostBackups), folder.getPath()})
+                                    : filled(strings::kNoNewFile, {folder.getPath()}),
+                           after);
         return false;
     }
     PartialFile file(std::move(made));
@@ -587,9 +606,10 @@ bool keepBeside(const Directory& folder, const String& baseName, ObjectMap& tabl
                                                                   /*lineBreaks=*/true, /*indentation=*/true);
     const bool flushed = out.close();
     if (!(*file).close() || !flushed || !written) {
-        showUnwritable(written ? filled(strings::kCutShort, {(*file).getName()})
-                               : text(strings::kTableFile, strings::kTextNotKept),
-                       after);
+        showUnwritableOnce(table,
+                           written ? filled(strings::kCutShort, {(*file).getName()})
+                                   : text(strings::kTableFile, strings::kTextNotKept),
+                           after);
         return false;
     }
     const String name = (*file).getName();
@@ -674,7 +694,7 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
     String locked;
     const TableTurn turn = lockTable(folder, fileName, locked);
     if (!turn.beside) {
-        showUnwritable(locked, after);
+        showUnwritableOnce(table, locked, after);
         return false;
     }
     ObjectMap* written = &table;
@@ -693,11 +713,7 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
     }
     const String why = writeTable(folder, baseName, *written);
     if (!why.isEmpty()) {
-        // Said once for the table: a save that fails again as it did (a link that leads nowhere, when the
-        // default table could not be written as it was read) adds nothing the user does not know.
-        const std::shared_ptr<const TableFileState> state = table.getFileState();
-        if (!state || state->told != why) showUnwritable(why, after);
-        if (state) table.setFileState(toldState(*state, why));
+        showUnwritableOnce(table, why, after);
         return false;
     }
     table.setFileState(stateOf(table, std::nullopt));

@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "Foundation/Directory.h"
@@ -137,6 +138,13 @@ std::optional<std::uint64_t> File::getLinkCount() const {
     struct stat info {};
     if (location_.empty() || ::stat(location_.c_str(), &info) != 0) return std::nullopt;
     return static_cast<std::uint64_t>(info.st_nlink);
+}
+
+bool File::hasExtendedAttributes() const {
+    if (location_.empty()) return false;
+    const ssize_t size = ::llistxattr(location_.c_str(), nullptr, 0);
+    // Attributes that cannot be listed may be there all the same.
+    return size > 0 || (size < 0 && errno != ENOTSUP && errno != ENOENT);
 }
 
 bool File::move(const Directory& folder) {

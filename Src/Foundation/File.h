@@ -60,6 +60,9 @@ public:
     bool takeOwnerOf(const FileLocation& source);
     // The names the file has (its hard links), a link at the location followed; nullopt when missing.
     std::optional<std::uint64_t> getLinkCount() const;
+    // True when the entry itself (never a link's target) carries extended attributes, an access list
+    // among them, or when they cannot be listed; false when it has none, or the file system keeps none.
+    bool hasExtendedAttributes() const;
 
     // A name that stays inside its folder: not empty, not "." or "..", and no "/" or "\".
     static bool isUsableName(std::string_view name);
