@@ -196,6 +196,17 @@ bool Preset::apply(ParameterList& parameters, PresetDatabase& database) const {
     return database.listNames(*menu, type, keyFilter.get()) || changed;
 }
 
+bool Preset::asksToStore(const ParameterList& parameters) const {
+    const auto* const status = dynamic_cast<const IntegerParameter*>(parameters.find(statusParameter.name));
+    if (!status) return false;
+    for (std::uint64_t n = 0; n < indexRange.count; ++n) {
+        const std::uint64_t row = statusParameter.row + indexRange.row + n;
+        if (!status->holdsCell(row, 0)) break;
+        if (status->get(row, 0) == kStoreRequest) return true;
+    }
+    return false;
+}
+
 bool Preset::cells(ParameterList& parameters, std::uint64_t i, Cells& out) const {
     out.name = dynamic_cast<StringParameter*>(parameters.find(nameParameter.name));
     out.echo = dynamic_cast<StringParameter*>(parameters.find(echoParameter.name));

@@ -69,6 +69,9 @@ public:
     // when a parameter or a style changed; false at once when the status parameter is missing.
     bool apply(ParameterMemo& holder, PresetDatabase& database) const;
     bool apply(ParameterList& parameters, PresetDatabase& database) const;
+    // Whether apply would meet a row that asks to store its values: the only step of apply that makes or
+    // changes styles; the others at most move the database's current style.
+    bool asksToStore(const ParameterList& parameters) const;
 
     // The parameter cell of the first setting of the field; empty when none.
     PresetParameter getFieldParameter(const String& fieldName) const;

@@ -1,5 +1,6 @@
 #include "Styles/PresetUpdater.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@
 #include "Environment/PackageStore.h"
 #include "Environment/Transaction.h"
 #include "Foundation/DataBufferIn.h"
+#include "Foundation/Guid.h"
 #include "Foundation/MemoryBlock.h"
 #include "Interface/ConfirmAlert.h"
 #include "LibraryParts/ParameterList.h"
@@ -134,26 +136,33 @@ std::uint32_t PresetUpdater::applyToDrawing(const TarnwickLibrary& library, Edit
         return host::kErrCancel;
     // 4.-5. Every element (the selected ones), written back when it changed and can be edited. Whether
     // it can is known only after its update, which may already have made or changed styles: an element
-    // that is not written takes those back, or every run would leave another copy of its style.
+    // that is not written takes those back, or every run would leave another copy of its style. Only a
+    // store makes or changes styles, so the styles are copied just before an element's first store; any
+    // other step moves only the current style, which is kept aside.
     const Drawing::Filter filter(/*selectedOnly=*/selected, /*withUserDataOnly=*/false);
-    std::unique_ptr<PresetDatabase> written;   // the styles as the elements written so far left them
     for (auto element = drawing->begin(/*writeBack=*/false, filter); !element.atEnd(); ++element) {
-        if (!written)
-            if (const PresetDatabase* const styles = projectStyles()) written = styles->copyFiltered(nullptr);
-        if (!updateElement(library, *element)) continue;
+        const PresetDatabase* const styles = projectStyles();
+        const Guid current = styles ? styles->getCurrentKey() : Guid();
+        std::unique_ptr<PresetDatabase> before;   // the styles before the element's first store
+        const auto keepStyles = [&before] {
+            if (const PresetDatabase* const now = projectStyles(); now && !before)
+                before = now->copyFiltered(nullptr);
+        };
+        if (!updateElement(library, *element, keepStyles)) continue;
         if (!editor.prepare(*element, true, true, true)) {
-            if (Project* const project = Host::getProject(); project && written)
-                project->adoptPackage(std::move(written), /*notify=*/false);
+            if (Project* const project = Host::getProject(); project && before)
+                project->adoptPackage(std::move(before), /*notify=*/false);
+            if (PresetDatabase* const after = projectStyles()) after->setCurrentKey(current);
             continue;
         }
         if (!drawing->storeElement(*element, false, true))
             return drawing->getLastHostResult() != 0 ? drawing->getLastHostResult() : host::kErrGeneral;
-        written.reset();
     }
     return 0;
 }
 
-bool PresetUpdater::updateElement(const TarnwickLibrary& library, Element& element) {
+bool PresetUpdater::updateElement(const TarnwickLibrary& library, Element& element,
+                                  const std::function<void()>& beforeStore) {
     // 1. A library-part element with parameters, in a project with styles.
     auto* const component = dynamic_cast<ComponentElem*>(&element);
     PresetDatabase* const styles = projectStyles();
@@ -172,7 +181,9 @@ bool PresetUpdater::updateElement(const TarnwickLibrary& library, Element& eleme
     bool changed = false;
     for (std::uint64_t position = 0; position < parameters.size(); ++position) {
         const auto found = templates.find(parameters.at(position)->getName());
-        if (found != templates.end()) changed = found->second->apply(parameters, *styles) || changed;
+        if (found == templates.end()) continue;
+        if (beforeStore && found->second->asksToStore(parameters)) beforeStore();
+        changed = found->second->apply(parameters, *styles) || changed;
     }
     return changed;
 }

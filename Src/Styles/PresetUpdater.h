@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "Environment/Subscriber.h"
 
@@ -33,7 +34,10 @@ public:
     static std::uint32_t applyToDrawing(const TarnwickLibrary& library, EditManager& editor, bool quiet);
     // The templates of the element's subtype applied to its parameters; true when it changed. False for
     // an element not placed from a library part, one without parameters, or without a style database.
-    static bool updateElement(const TarnwickLibrary& library, Element& element);
+    // beforeStore, when given, runs before each template whose rows ask to store their values as styles,
+    // the only step that makes or changes styles.
+    static bool updateElement(const TarnwickLibrary& library, Element& element,
+                              const std::function<void()>& beforeStore = {});
 };
 
 }   // namespace tarnwick

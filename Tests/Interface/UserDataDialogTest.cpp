@@ -207,10 +207,11 @@ TEST_F(UserDataDialogTest, DeleteMarksCurrentRecordsAndRemovesDeletedOnesOnlyWhe
         project().addPackage(DeletedDatabase(), /*notify=*/false);
         const Guid ash = file("Ash");
         const Guid beech = file("Beech", /*deleted=*/true);
-        script(
-            R"([{"do": "selectPopup", "item": 9, "text": "All"}, {"do": "selectRows", "item": 14, "rows": [1, 2]},
+        const std::string exported = path("before.presets");   // a file that still holds Beech
+        script(R"([{"do": "click", "item": 8}, {"do": "fileDialog", "path": ")" + exported + R"("},
+                   {"do": "selectPopup", "item": 9, "text": "All"}, {"do": "selectRows", "item": 14, "rows": [1, 2]},
                    {"do": "click", "item": 5}, {"do": "answerAlert", "button": )" +
-            std::to_string(answer) + R"(}, {"do": "click", "item": 1}])");
+               std::to_string(answer) + R"(}, {"do": "click", "item": 1}])");
         host::clearRecordedAlerts();
         RecordDialog dialog;
         ASSERT_EQ(dialog.open(), tarnwick::kDialogAccepted);
@@ -228,6 +229,16 @@ TEST_F(UserDataDialogTest, DeleteMarksCurrentRecordsAndRemovesDeletedOnesOnlyWhe
             ASSERT_NE(record, nullptr);
             EXPECT_EQ(record->getPackageCode(), PresetDatabase::kCode);
             EXPECT_FALSE(record->isDeleted());
+            // Importing Beech again brings it back, and its entry among the removed records says so.
+            script(R"([{"do": "click", "item": 7}, {"do": "fileDialog", "path": ")" + exported +
+                   R"(", "type": 1}, {"do": "click", "item": 1}])");
+            RecordDialog importing;
+            ASSERT_EQ(importing.open(), tarnwick::kDialogAccepted);
+            EXPECT_NE(filed()->findRecord(beech), nullptr);
+            removed = dynamic_cast<const DeletedDatabase*>(project().getPackage(DeletedDatabase::kCode));
+            ASSERT_NE(removed, nullptr);
+            ASSERT_NE(removed->findRecord(beech), nullptr);
+            EXPECT_TRUE(removed->findRecord(beech)->isDeleted());
         } else {
             EXPECT_NE(filed()->findRecord(beech), nullptr);
             EXPECT_TRUE(removed == nullptr || removed->findRecord(beech) == nullptr);

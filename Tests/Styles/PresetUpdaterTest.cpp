@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -76,14 +77,7 @@ class PresetUpdaterTest : public DrawingFixture {
 protected:
     void SetUp() override {
         DrawingFixture::SetUp();
-        const std::string json =
-            R"({"name": "Panels", "storeys": [{"index": 0, "name": "Ground", "level": 0, "height": 3}],
-            "layers": [{"index": 1, "name": "ArchiCAD Layer"}], "library": {"parts": [{"type": 4, "name": "Panel",
-            "uniqueId": "{C0000000-0000-4000-8000-000000000001}"}]}, "elements": [)" +
-            panel(1, 3, kStone, 0, "", 0.1) + "," + panel(2, 5, kStone, 0, "", 0.1) + "," +
-            panel(3, 3, kStone, 0, "", 0.1) + "," + panel(4, 3, "", 2, "Granite", 0.4) + "]}";
-        std::string error;
-        ASSERT_TRUE(host_->project().loadText(json, error)) << error;
+        ASSERT_NO_FATAL_FAILURE(load(""));
         tarnwick::Drawing::registerCreators();
         tarnwick::Specification::registerCreators();
         tarnwick::registerAttributeCreators();
@@ -109,6 +103,25 @@ protected:
         DrawingFixture::TearDown();
     }
 
+    // The project of four panels, after the given ones.
+    void load(const std::string& before) {
+        const std::string json =
+            R"({"name": "Panels", "storeys": [{"index": 0, "name": "Ground", "level": 0, "height": 3}],
+            "layers": [{"index": 1, "name": "ArchiCAD Layer"}], "library": {"parts": [{"type": 4, "name": "Panel",
+            "uniqueId": "{C0000000-0000-4000-8000-000000000001}"}]}, "elements": [)" +
+            before + panel(1, 3, kStone, 0, "", 0.1) + "," + panel(2, 5, kStone, 0, "", 0.1) + "," +
+            panel(3, 3, kStone, 0, "", 0.1) + "," + panel(4, 3, "", 2, "Granite", 0.4) + "]}";
+        std::string error;
+        ASSERT_TRUE(host_->project().loadText(json, error)) << error;
+    }
+    // Makes the element a part of another, so that it cannot be made editable.
+    void makePartOf(int index, int owner) {
+        host::SimElement& element = host_->project().state.elements[static_cast<std::size_t>(index)];
+        host::ElementHead head = element.head();
+        head.secondIdentifier =
+            host::toGuidRecord(host_->project().state.elements[static_cast<std::size_t>(owner)].guid());
+        element.setHead(head);
+    }
     PresetDatabase& styles() {
         return dynamic_cast<PresetDatabase&>(*project().getPackage(PresetDatabase::kCode));
     }
@@ -253,5 +266,47 @@ TEST_F(PresetUpdaterTest, AnElementThatCannotBeWrittenLeavesNoStyleBehind) {
         EXPECT_EQ(cell(kRefused, "wallStatus"), "2");
         EXPECT_EQ(cell(kRefused, "wallKey"), "");
         EXPECT_EQ(cell(kPanel, "wallThickness"), "0.2");
+    }
+}
+
+TEST_F(PresetUpdaterTest, ElementsThatCannotBeWrittenBeforeTheOthersTakeBackWhatTheyDidToTheStyles) {
+    // Ahead of the panels, three that cannot be made editable: one stores a thickness into Stone, one
+    // makes "Granite" before the panel that makes it, one unlinks Slate, which makes Slate current.
+    constexpr const char* kSlate = "20000000-0000-4000-8000-000000000002";
+    ASSERT_NO_FATAL_FAILURE(load(panel(5, 3, kStone, 2, "Stone", 0.5) + "," +
+                                 panel(6, 3, "", 2, "Granite", 0.7) + "," +
+                                 panel(7, 3, kSlate, 8, "Slate", 0.1) + ","));
+    const int kBefore = 3;
+    for (int index = 0; index < kBefore; ++index) makePartOf(index, kBefore + kPanel);
+    auto slate = std::make_shared<FieldStyle>("wallStyle");
+    slate->name = "Slate";
+    styles().put({Guid(String(kSlate)), slate});
+    const Guid stone{String(kStone)};
+    styles().setCurrentKey(stone);
+    Guid granite;
+    for (int run = 1; run <= 3; ++run) {
+        SCOPED_TRACE(run);
+        answer(1);
+        EXPECT_TRUE(update());
+        EXPECT_EQ(tarnwick::Host::takeFailure(), 0u);
+        std::vector<std::string> names;
+        for (const auto& entry : styles().entries()) names.emplace_back(entry.second->getName().getView());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"Granite", "Slate", "Stone"}));
+        EXPECT_EQ(styles().getCurrentKey().toString(), stone.toString());   // not Slate
+        const auto* const thickness =
+            dynamic_cast<const tarnwick::PresetFieldType<tarnwick::RealSetting, double>*>(
+                styles().findRecord(stone)->findField("thickness"));
+        ASSERT_NE(thickness, nullptr);
+        EXPECT_EQ(thickness->getValue(), 0.2);
+        // The panels written after them show the styles as they were, and the one that makes Granite
+        // keeps the key it gave it.
+        EXPECT_EQ(cell(kBefore + kPanel, "wallThickness"), "0.2");
+        if (run == 1) granite = styles().findStyleByName("Granite", Guid(), "wallStyle");
+        ASSERT_TRUE(granite.isValid());
+        EXPECT_EQ(cell(kBefore + kStoringPanel, "wallKey"), std::string(granite.toString().getView()));
+        EXPECT_EQ(cell(kBefore + kStoringPanel, "wallStatus"), "0");
+        for (int index = 0; index < kBefore; ++index) EXPECT_EQ(cell(index, "wallEcho"), "");
+        EXPECT_EQ(cell(2, "wallStatus"), "8");
     }
 }
