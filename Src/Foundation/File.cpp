@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -116,8 +117,23 @@ bool File::takePermissionsOf(const FileLocation& source) {
     struct stat info {};
     if (::stat(source.c_str(), &info) != 0) return errno == ENOENT;
     // AT_SYMLINK_NOFOLLOW: a link put in this entry's place is refused, never its target changed.
-    return !location_.empty() &&
-           ::fchmodat(AT_FDCWD, location_.c_str(), info.st_mode & 0777, AT_SYMLINK_NOFOLLOW) == 0;
+    if (location_.empty() ||
+        ::fchmodat(AT_FDCWD, location_.c_str(), info.st_mode & 0777, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    // With an access list the mode's group bits are only its mask, wider than the group may be: the list
+    // goes along, set after the mode, which it then decides.
+    constexpr const char* kAccessList = "system.posix_acl_access";
+    std::vector<char> list(256);
+    ssize_t size = ::getxattr(source.c_str(), kAccessList, list.data(), list.size());
+    if (size < 0 && errno == ERANGE) {
+        size = ::getxattr(source.c_str(), kAccessList, nullptr, 0);
+        if (size > 0) {
+            list.resize(static_cast<std::size_t>(size));
+            size = ::getxattr(source.c_str(), kAccessList, list.data(), list.size());
+        }
+    }
+    if (size < 0) return errno == ENODATA || errno == ENOTSUP;
+    return ::lsetxattr(location_.c_str(), kAccessList, list.data(), static_cast<std::size_t>(size), 0) == 0;
 }
 
 bool File::takeOwnerOf(const FileLocation& source) {

@@ -50,9 +50,9 @@ public:
     // location that is no link (it need not exist). The entry's own location when it is no link; nullopt
     // when the entry is unusable, a link cannot be read, or the links run in a circle or too long a chain.
     std::optional<FileLocation> followLinks() const;
-    // Gives this entry the read, write and run bits of the file at source (a link there followed), never
-    // through a link at this entry's own location. True when set; also true when source does not exist, which
-    // leaves the bits as made. False when the system refuses.
+    // Gives this entry the read, write and run bits of the file at source (a link there followed), and its
+    // access list when it has one, never through a link at this entry's own location. True when set; also
+    // true when source does not exist, which leaves the bits as made. False when the system refuses.
     bool takePermissionsOf(const FileLocation& source);
     // Gives this entry, never through a link at its own location, the owner and group of the file at
     // source (a link there followed). True when it has them afterwards, also when it had them already or
