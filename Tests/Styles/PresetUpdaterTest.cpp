@@ -125,6 +125,13 @@ protected:
     PresetDatabase& styles() {
         return dynamic_cast<PresetDatabase&>(*project().getPackage(PresetDatabase::kCode));
     }
+    // The names of the project's styles, in order.
+    std::vector<std::string> styleNames() {
+        std::vector<std::string> names;
+        for (const auto& entry : styles().entries()) names.emplace_back(entry.second->getName().getView());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
     void selectPanel(int index) {
         host::SimSelection& selection = host_->project().viewOf({host::kDatabasePlan, {}}).selection;
         selection.kind = host::kSelectionElements;
@@ -256,9 +263,7 @@ TEST_F(PresetUpdaterTest, AnElementThatCannotBeWrittenLeavesNoStyleBehind) {
         answer(1);
         EXPECT_TRUE(update());
         EXPECT_EQ(tarnwick::Host::takeFailure(), 0u);
-        std::vector<std::string> names;
-        for (const auto& entry : styles().entries()) names.emplace_back(entry.second->getName().getView());
-        EXPECT_EQ(names, (std::vector<std::string>{"Granite", "Stone"}));
+        EXPECT_EQ(styleNames(), (std::vector<std::string>{"Granite", "Stone"}));
         // The written panel keeps the style it made; the other stays as it was.
         if (run == 1) granite = styles().findStyleByName("Granite", Guid(), "wallStyle");
         ASSERT_TRUE(granite.isValid());
@@ -289,10 +294,7 @@ TEST_F(PresetUpdaterTest, ElementsThatCannotBeWrittenBeforeTheOthersTakeBackWhat
         answer(1);
         EXPECT_TRUE(update());
         EXPECT_EQ(tarnwick::Host::takeFailure(), 0u);
-        std::vector<std::string> names;
-        for (const auto& entry : styles().entries()) names.emplace_back(entry.second->getName().getView());
-        std::sort(names.begin(), names.end());
-        EXPECT_EQ(names, (std::vector<std::string>{"Granite", "Slate", "Stone"}));
+        EXPECT_EQ(styleNames(), (std::vector<std::string>{"Granite", "Slate", "Stone"}));
         EXPECT_EQ(styles().getCurrentKey().toString(), stone.toString());   // not Slate
         const auto* const thickness =
             dynamic_cast<const tarnwick::PresetFieldType<tarnwick::RealSetting, double>*>(
