@@ -138,7 +138,7 @@ Element::Element(const Element& other)
 Element& Element::operator=(const Element& other) {
     if (this == &other) return *this;
     link_ = other.link_;
-    infoRead_ = false;
+    forgetHostId();
     transforms_.reset();
     if (other.transforms_) transforms_ = std::make_unique<TransformList>(*other.transforms_);
     copyUserDataFrom(other);
@@ -281,6 +281,7 @@ String Element::getInfoString(bool withPrefix) {
         // the compound text answers for the whole.
         host::Handle compound = nullptr;
         host::Handle id = nullptr;
+        infoPrefix_ = String();
         const bool haveCompound = hostApi().database(fourcc("GCIS"), &guid, &compound) == host::kNoError;
         const bool haveId = hostApi().database(fourcc("GEIS"), &guid, &id) == host::kNoError;
         if (haveId) {
@@ -411,7 +412,7 @@ bool Element::hasUserData() {
 void Element::setLink(const ElementLink& link) {
     readPendingUserData();   // the block is the old link's
     const std::uint16_t typeId = link_.getTypeId();
-    if (!(link.getGuid() == link_.getGuid())) infoRead_ = false;   // another element's ID is not known
+    if (!(link.getGuid() == link_.getGuid())) forgetHostId();   // another element's ID is not known
     link_ = link;
     link_.setTypeId(typeId);
     link_.getElemType(getMutableTypeRecord(), /*withStorey=*/true);
@@ -759,6 +760,15 @@ std::uint64_t Element::getHeadValue() const { return getTypeRecord().headValue; 
 void Element::setHeadValue(std::uint64_t value) { getMutableTypeRecord().headValue = value; }
 std::int16_t Element::getHeadWord() const { return getTypeRecord().headWord; }
 void Element::setHeadWord(std::int16_t value) { getMutableTypeRecord().headWord = value; }
+
+void Element::forgetHostId() {
+    // A name given to the element stays; an ID the host gave was that element's.
+    if (infoRead_) {
+        infoText_ = String();
+        infoPrefix_ = String();
+    }
+    infoRead_ = false;
+}
 
 bool Element::isInfoStringKnown() const { return infoRead_ || !infoText_.isEmpty(); }
 

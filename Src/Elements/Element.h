@@ -275,6 +275,7 @@ private:
     void copyUserDataFrom(const Element& other);
     void readPendingUserData();   // the read a deferred memo load left, if any
     void readUserDataBlock();     // the Drawing's block replaces the attached one, when there is one
+    void forgetHostId();          // on another link: the ID the host gave goes, a name given stays
 
     std::unique_ptr<TransformList> transforms_;   // null until the first addTransform
     std::shared_ptr<Element3D> model3D_;          // null until built

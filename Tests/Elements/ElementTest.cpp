@@ -50,9 +50,9 @@ protected:
                             host::SimMember{2, 0, "Other", "other", {}}};
     }
 
-    // The host's ID of the first element, and the prefix it puts before it.
-    void giveFirstElementId(const char* prefix, const std::u16string& id) {
-        host::SimElement& stored = host_->project().state.elements[0];
+    // The host's ID of an element, and the prefix it puts before it.
+    void giveElementId(std::size_t index, const char* prefix, const std::u16string& id) {
+        host::SimElement& stored = host_->project().state.elements[index];
         stored.infoPrefix = prefix;
         stored.memo.parts[offsetof(host::ElementMemo, elementInfo)] =
             std::vector<unsigned char>(reinterpret_cast<const unsigned char*>(id.data()),
@@ -406,7 +406,7 @@ TEST_F(ElementBase, HasNoIdTextWhenTheHostGivesNoneAndAsksOnceForEachElement) {
 }
 
 TEST_F(ElementBase, ReadsTheIdWithItsPrefixAndKeepsThePrefixForAGivenName) {
-    giveFirstElementId("W-", u"12");
+    giveElementId(0, "W-", u"12");
     auto element = placed(0);
     host_->clearCalls();
     const auto asked = [&](std::uint32_t code) { return host_->countCalls(host::HostSlot::database, code); };
@@ -421,7 +421,7 @@ TEST_F(ElementBase, ReadsTheIdWithItsPrefixAndKeepsThePrefixForAGivenName) {
 }
 
 TEST_F(ElementBase, GivesTheWholeTextButNoPrefixWhenTheHostGivesNoId) {
-    giveFirstElementId("W-", u"12");
+    giveElementId(0, "W-", u"12");
     auto element = placed(0);
     host_->injectFault({host::HostSlot::database, host::fourcc("GEIS")}, 0, host::kErrGeneral);
     EXPECT_EQ(element->getInfoString(true), "W-12");
@@ -430,6 +430,14 @@ TEST_F(ElementBase, GivesTheWholeTextButNoPrefixWhenTheHostGivesNoId) {
     host_->clearFaults();
     EXPECT_EQ(element->getInfoString(false), "12");   // asked again once the host gives the ID
     EXPECT_EQ(element->getPrefixInfo(), "W-");
+
+    // Linked to another element, nothing of the first one's ID or prefix stays.
+    giveElementId(1, "D-", u"5");
+    host_->injectFault({host::HostSlot::database, host::fourcc("GEIS")}, 0, host::kErrGeneral);
+    element->setLink(ElementLink(tarnwickGuid(1), &plan()));
+    EXPECT_EQ(element->getInfoString(true), "D-5");
+    EXPECT_EQ(element->getInfoString(false), "");
+    EXPECT_EQ(element->getPrefixInfo(), "");
 }
 
 TEST_F(ElementBase, MeasuresItsSizesAndFacesFromIts3DModel) {
