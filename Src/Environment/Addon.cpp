@@ -75,6 +75,7 @@ Addon::Addon(std::int16_t infoListId)
     : infoListId_(infoListId),
       eventLog_(kEventLogSize),
       fileStore_(std::make_unique<PackageStore>(kProjectStoreName, false)),
+      projectKinds_(std::make_unique<PackageStore>(kProjectStoreName, true)),
       supervisor_(std::make_unique<Supervisor>(*this)) {
     lastInfoListId = infoListId;
     TracedException::setReportLogs(&Host::getTransactionLog(), &eventLog_);
@@ -140,6 +141,20 @@ String Addon::getDescription() const {
 // --- Events ----------------------------------------------------------------------------------------
 bool Addon::publishExternalEvent(const Event& event) {
     logEvent(event);
+    // A project the subscribers asked for while it was closing is forgotten however the event ends.
+    const auto* const projectEvent = dynamic_cast<const ProjectEvent*>(&event);
+    struct ForgetClosedProject {
+        bool closing;
+        ~ForgetClosedProject() {
+            if (!closing) return;
+            try {
+                HostProject::reset();
+            } catch (...) {
+                reportCurrentException("tarnwick::Addon::publishExternalEvent");
+            }
+        }
+    } const forget{event.getSource() == kHostSource && projectEvent &&
+                   projectEvent->getCode() == host::kProjectClose};
     try {
         const bool fromHost = event.getSource() == kHostSource;
         if (fromHost) forgetProject(event);
@@ -202,14 +217,14 @@ void Addon::postHandle(const Event& event) {
             case host::kProjectNew:
             case host::kProjectNewAndReset:
             case host::kProjectOpen:
-                // Another project: its own stored packages apply, or the defaults where it has none.
-                if (PackageStore* store = getPackageStore(kProjectLocation)) store->resetPackages(false);
+                // Another project: its own stored packages apply, or the defaults where it has none;
+                // every kind registered has one, also when no project was open as it was registered.
+                if (PackageStore* store = getPackageStore(kProjectLocation)) {
+                    for (const auto& [code, package] : *projectKinds_)
+                        if (!store->find(code)) store->addPackage(*package, false);
+                    store->resetPackages(false);
+                }
                 loadPreferences(kProjectLocation);
-                break;
-            case host::kProjectClose:
-                // The project was still open while the subscribers heard of its closing: it is asked
-                // for again, and nothing they left of it holds.
-                HostProject::reset();
                 break;
             default:
                 break;
@@ -243,6 +258,10 @@ PackageStore* Addon::getPackageStore(std::int32_t location) const {
 
 bool Addon::registerPackage(const Package& package, std::int32_t location) {
     PackageStore* store = getPackageStore(location);
+    if (location == kProjectLocation) {
+        projectKinds_->addPackage(package, false);
+        if (!store) return true;   // filed when a project opens
+    }
     if (!store) return false;
     store->addPackage(package, false);
     return true;

@@ -98,8 +98,9 @@ public:
     int getExternalCallDepth() const { return externalCallDepth_; }
 
     // --- Packages ---------------------------------------------------------------------------------------
-    // Files a clone of the package in the store of the location (replacing one of its type). False for an
-    // unknown location.
+    // Files a clone of the package in the store of the location (replacing one of its type); for the
+    // project, also in every project opened later, so one that is not open yet gets it when it opens.
+    // False for an unknown location.
     bool registerPackage(const Package& package, std::int32_t location);
     bool hasPackage(std::uint32_t code, std::int32_t location) const;
     PackageStore* getPackageStore(std::int32_t location) const;   // null for an unknown location
@@ -176,6 +177,9 @@ private:
     std::int16_t infoListId_;
     ActivityLog eventLog_;
     std::unique_ptr<PackageStore> fileStore_;
+    // A package of each kind registered for the project, so that a project opened after the add-on
+    // started (or after none was open) gets them too.
+    std::unique_ptr<PackageStore> projectKinds_;
     std::unique_ptr<Supervisor> supervisor_;
     std::unique_ptr<TarnwickLibrary> library_;         // made on first use
     std::vector<std::unique_ptr<Subscriber>> tools_;   // gone before the publisher base; each leaves it

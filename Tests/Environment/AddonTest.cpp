@@ -167,6 +167,15 @@ TEST_F(AddonTest, HasNoProjectOnceTheHostClosedItAndFindsItAgainWhenOpened) {
     EXPECT_TRUE(logged("TestAddon: note Saved")) << "read from the project opened";
 }
 
+TEST_F(AddonTest, StartedWithNoProjectOpenGivesTheProjectOpenedLaterItsPackages) {
+    host_->closeProject();
+    start();
+    host_->openProject();
+    host::clearDebugLines();
+    choose("Say Note");
+    EXPECT_TRUE(logged("TestAddon: note Default"));
+}
+
 // An add-on made in the test itself, with no host behind its table.
 class BareAddon : public tarnwick::Addon {
 public:
