@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -89,9 +90,34 @@ bool dialogActionInRange(const host::DialogAction& action) {
     }
 }
 
+// The column and row a dialog action was written with are the ones it holds: a column is at least 1, a
+// row at least 1 except below a list's last row, and one not written is 0 (no row for a list click).
+bool asWritten(const host::DialogAction& action, const Json& written) {
+    using Kind = host::DialogActionKind;
+    const auto number = [&](const char* key) {
+        return written.contains(key) ? written.at(key).get<int>() : 0;
+    };
+    if (written.contains("column") ? number("column") < 1 || action.column != number("column")
+                                   : action.column != 0)
+        return false;
+    const bool hasRow = written.contains("row");
+    switch (action.kind) {
+        case Kind::clickRow:
+        case Kind::doubleClick:
+        case Kind::scroll:
+            if (hasRow && number("row") < (action.kind == Kind::clickRow ? 0 : 1)) return false;
+            return hasRow ? action.rows == std::vector<int>{number("row")} : action.rows.empty();
+        case Kind::drop:
+        case Kind::dragRows:
+            return hasRow ? number("row") >= 1 && action.row == number("row") : action.row == 0;
+        default:
+            return !hasRow;
+    }
+}
+
 // Takes every action of an accepted script, checking it against the script's own list.
 void checkAccepted(const Json& actions) {
-    std::size_t dialogActions = 0;
+    std::vector<const Json*> dialogActions;
     for (const Json& action : actions) {
         const std::string kind = action.at("do").get<std::string>();
         if (kind == "answerAlert") {
@@ -114,13 +140,13 @@ void checkAccepted(const Json& actions) {
                 answer->changes.size() != (action.contains("set") ? action.at("set").size() : 0))
                 std::abort();
         } else {
-            ++dialogActions;
+            dialogActions.push_back(&action);
         }
     }
-    if (host::pendingDialogActions() != dialogActions) std::abort();
-    for (std::size_t i = 0; i < dialogActions; ++i) {
+    if (host::pendingDialogActions() != dialogActions.size()) std::abort();
+    for (const Json* written : dialogActions) {
         const auto action = host::takeDialogAction();
-        if (!action || !dialogActionInRange(*action)) std::abort();
+        if (!action || !dialogActionInRange(*action) || !asWritten(*action, *written)) std::abort();
     }
     if (host::takeAlertAnswer() || host::takeSettingsDialogAnswer() || host::takeObjectSettingsAnswer() ||
         host::takeDialogAction() || host::takeProgressCancel(1))

@@ -156,14 +156,16 @@ std::int16_t headerHeight(const Item& list) { return list.header.empty() ? 0 : k
 // A click's record for a list row (0: below the last row): the mouse a few units into the row where
 // the list shows it, below its header and moved up by the rows scrolled out of sight, and a few units
 // into the tab field of its column (a list without tab data is one column). Nothing when the list has
-// no such column, or shows no room below its last row.
+// no such column, the column is too narrow to click inside (its edges belong to its neighbours), or
+// the list shows no room below its last row.
 std::optional<DGListClick> clickOn(const Item& list, std::int16_t row, const DialogAction& action) {
     std::int32_t x = 4;
     const std::size_t column = static_cast<std::size_t>(std::max(action.column, 1));
     if (column > std::max<std::size_t>(list.tabs.size(), 1)) return std::nullopt;
     if (!list.tabs.empty()) {
         const DGTabData& tab = list.tabs[column - 1];
-        x = tab.begin + std::min<std::int32_t>(4, std::max(tab.end - tab.begin, 0) / 2);
+        if (tab.end - tab.begin < 2) return std::nullopt;
+        x = tab.begin + std::min<std::int32_t>(4, (tab.end - tab.begin) / 2);
     }
     const std::int32_t shown = row == 0 ? static_cast<std::int32_t>(list.rows.size()) + 1 : row;
     const std::int32_t into = std::min<std::int32_t>(4, list.rowHeight / 2);
@@ -183,7 +185,20 @@ std::string noPlaceFor(const Item& list, const DialogAction& action) {
     if (static_cast<std::size_t>(action.column) > columns)
         return "the list has no column " + std::to_string(action.column) + " (it has " +
                std::to_string(columns) + ")";
+    const int column = std::max(action.column, 1);
+    if (!list.tabs.empty()) {
+        const DGTabData& tab = list.tabs[static_cast<std::size_t>(column) - 1];
+        if (tab.end - tab.begin < 2)
+            return "the list's column " + std::to_string(column) + " is too narrow to click (it is " +
+                   std::to_string(std::max(tab.end - tab.begin, 0)) + " wide)";
+    }
     return "the list shows no room below its last row";
+}
+
+// Why a row number is refused: it is past the list's last row.
+std::string noRow(const Item& list, int row) {
+    return "the list has no row " + std::to_string(row) + " (it has " + std::to_string(list.rows.size()) +
+           ")";
 }
 
 // The selection a click on the row at `at` (0-based) makes: command toggles the row, shift reaches it
@@ -366,7 +381,7 @@ bool play(std::int16_t id, const DialogAction& action) {
                 return refuse(std::string("a ") + typeName(item->type) + " is not double-clicked");
             if (action.rows.empty()) return refuse("a double click on a list needs its \"row\"");
             if (action.rows[0] < 1 || static_cast<std::size_t>(action.rows[0]) > item->rows.size())
-                return refuse("the list has no row " + std::to_string(action.rows[0]));
+                return refuse(noRow(*item, action.rows[0]));
             if (!clickOn(*item, static_cast<std::int16_t>(action.rows[0]), action))
                 return refuse(noPlaceFor(*item, action));
             {
@@ -389,6 +404,7 @@ bool play(std::int16_t id, const DialogAction& action) {
         case DialogActionKind::setText: {
             if (item->type != kDGEditText)
                 return refuse(std::string("a ") + typeName(item->type) + " takes no typing");
+            p->focus = itemId;   // a person types into the field that has the focus
             // A full field takes no more characters: what is typed costs at most the field's length.
             const std::int32_t limit = item->maxLength;
             const std::string_view text = action.text;
@@ -445,9 +461,7 @@ bool play(std::int16_t id, const DialogAction& action) {
         case DialogActionKind::selectRows: {
             if (!isList(item->type)) return refuse(std::string("a ") + typeName(item->type) + " has no rows");
             for (int row : action.rows)
-                if (static_cast<std::size_t>(row) > item->rows.size())
-                    return refuse("the list has no row " + std::to_string(row) + " (it has " +
-                                  std::to_string(item->rows.size()) + ")");
+                if (static_cast<std::size_t>(row) > item->rows.size()) return refuse(noRow(*item, row));
             if (item->type == kDGSingleList && action.rows.size() > 1)
                 return refuse("the list lets one row at a time be selected");
             item->selectAllRows(false);
@@ -477,8 +491,7 @@ bool play(std::int16_t id, const DialogAction& action) {
         case DialogActionKind::clickRow: {
             if (!isList(item->type)) return refuse(std::string("a ") + typeName(item->type) + " has no rows");
             const auto row = static_cast<std::int16_t>(action.rows[0]);
-            if (static_cast<std::size_t>(row) > item->rows.size())
-                return refuse("the list has no row " + std::to_string(row));
+            if (static_cast<std::size_t>(row) > item->rows.size()) return refuse(noRow(*item, row));
             if (!clickOn(*item, row, action)) return refuse(noPlaceFor(*item, action));
             // Below the last row the click leaves the selection as it is.
             if (row != 0) {
@@ -528,7 +541,7 @@ bool play(std::int16_t id, const DialogAction& action) {
                 if (!isList(item->type))
                     return refuse(std::string("a ") + typeName(item->type) + " takes no drops");
                 if (static_cast<std::size_t>(action.row) > item->rows.size())
-                    return refuse("the list has no row " + std::to_string(action.row));
+                    return refuse(noRow(*item, action.row));
                 dragOverList(id, itemId, action, kDGDragCopy | kDGDragMove | kDGDragLink, true);
                 return true;
             }
@@ -539,8 +552,7 @@ bool play(std::int16_t id, const DialogAction& action) {
         case DialogActionKind::dragRows: {
             if (!isList(item->type)) return refuse(std::string("a ") + typeName(item->type) + " has no rows");
             for (int row : action.rows)
-                if (static_cast<std::size_t>(row) > item->rows.size())
-                    return refuse("the list has no row " + std::to_string(row));
+                if (static_cast<std::size_t>(row) > item->rows.size()) return refuse(noRow(*item, row));
             if (item->type == kDGSingleList && action.rows.size() > 1)
                 return refuse("the list lets one row at a time be selected");
             if (action.to) {
@@ -550,7 +562,8 @@ bool play(std::int16_t id, const DialogAction& action) {
                 if (!isShown(*p, to) || !target->enabled)
                     return refuse("list " + std::to_string(to) + " is hidden or disabled");
                 if (static_cast<std::size_t>(action.row) > target->rows.size())
-                    return refuse("list " + std::to_string(to) + " has no row " + std::to_string(action.row));
+                    return refuse("list " + std::to_string(to) + " has no row " + std::to_string(action.row) +
+                                  " (it has " + std::to_string(target->rows.size()) + ")");
             }
             if (action.onPanel && !p->dragAndDrop) return refuse("the dialog takes no drops");
             // The user drags the rows selected: they are selected first, as the press on them does.
@@ -586,8 +599,7 @@ bool play(std::int16_t id, const DialogAction& action) {
         case DialogActionKind::scroll: {
             if (!isList(item->type)) return refuse(std::string("a ") + typeName(item->type) + " has no rows");
             const int row = action.rows[0];
-            if (static_cast<std::size_t>(row) > item->rows.size())
-                return refuse("the list has no row " + std::to_string(row));
+            if (static_cast<std::size_t>(row) > item->rows.size()) return refuse(noRow(*item, row));
             item->scroll = static_cast<std::int16_t>(row - 1);
             drawListInSight(id, itemId);   // the rows that come into sight
             return true;

@@ -449,7 +449,9 @@ TEST_F(DialogTest, TypingStopsWhenTheFieldIsFullAndALongTextIsEchoedByItsStart) 
               "setText item 5 " + echo + " in dialog 100 \"Controls\": a button takes no typing");
 }
 
-TEST_F(DialogTest, AFieldLeftWithOrWithoutTypingLosesTheFocusAndKeepsWhatItHolds) {
+TEST_F(DialogTest, TypingFocusesAFieldAndOneLeftWithOrWithoutTypingLosesTheFocusAndKeepsWhatItHolds) {
+    // Left without typing, then typed into after the focus went elsewhere: the typing takes the focus
+    // back to the field, so each leaving leaves a field that had it.
     script(R"([{"do":"leaveField","item":4},{"do":"setText","item":4,"text":"ab"},
                {"do":"leaveField","item":4},{"do":"setText","item":4,"text":"cd","commit":true}])");
     TestDialog dialog(100);
@@ -459,10 +461,15 @@ TEST_F(DialogTest, AFieldLeftWithOrWithoutTypingLosesTheFocusAndKeepsWhatItHolds
                        std::string(fieldText(dialog).getView()));
         return true;
     });
+    std::vector<std::int16_t> focusTyping;   // the dialog's focus as each character is typed
+    Catch keys(KeyEvent::kType, [&](const Event&) {
+        return focusTyping.push_back(host::DGGetFocus(dialog.getPanelId())), true;
+    });
     std::int16_t focusAfter = 0;
     dialog.onInitialise = [&](TestDialog& d) {
         makeControls(d);
         d.findControl(4)->subscribe(focus);
+        d.findControl(4)->subscribe(keys);
     };
     dialog.onOpened = [](TestDialog& d) {
         dynamic_cast<EditText&>(*d.findControl(4)).setText("start");
@@ -474,6 +481,7 @@ TEST_F(DialogTest, AFieldLeftWithOrWithoutTypingLosesTheFocusAndKeepsWhatItHolds
     EXPECT_EQ(dialog.open(), kDialogAccepted);
     EXPECT_EQ(host::scriptStopMessage(), "");
     EXPECT_EQ(left, (std::vector<std::string>{"4 start", "4 ab", "4 cd"}));
+    EXPECT_EQ(focusTyping, (std::vector<std::int16_t>{4, 4, 4, 4}));
     EXPECT_EQ(focusAfter, -1);   // the dialog itself
     EXPECT_TRUE(transcribed("  > leaveField item 4"));
 }

@@ -129,6 +129,15 @@ private:
     std::int16_t effect_;
 };
 
+// Hears at the host how each drag enters a list: with the right-drag menu's flag or in the form without.
+struct DragEntries : host::ItemObserver {
+    void listDragEntered(std::int16_t, std::int16_t item, const host::DGListDropPlace&, std::int16_t&, bool&,
+                         bool* rightDragMenu) override {
+        entries.push_back(std::to_string(item) + (rightDragMenu ? " menu flag" : " no flag"));
+    }
+    std::vector<std::string> entries;
+};
+
 }   // namespace
 
 using ListTest = DialogFixture;
@@ -189,12 +198,16 @@ TEST_F(ListTest, DragsRowsThroughEveryPhaseAndAnswersTheHostWhatTheHandlersDecid
                {"do":"dragRows","item":10,"rows":[1],"to":9},
                {"do":"drop","item":10,"row":2},
                {"do":"click","item":1}])");
+    DragEntries entries;
     TestDialog dialog(100);
     dialog.onInitialise = [&](TestDialog& d) {
         makeList(d, 3).subscribe(source);
         DialogControl::make<ListControl>(ControlLink(10, &d), 2, 1).subscribe(target);
+        for (const std::int16_t list : {9, 10}) host::DGAttachItemObserver(d.getPanelId(), list, &entries);
     };
     EXPECT_EQ(dialog.open(), kDialogAccepted);
+    // Dragged and dropped with the left button: the host has no menu to offer.
+    EXPECT_EQ(entries.entries, (std::vector<std::string>{"10 no flag", "9 no flag", "10 no flag"}));
     EXPECT_EQ(host::scriptStopMessage(), "");
     // Source: may start, offers copy and move, ends with the move taken; then, as a target nobody
     // handles, answers no effect, so the drag leaves and ends with none.
@@ -657,6 +670,8 @@ TEST_F(ListTest, OwnerDrawnCellsAreDrawnByTheirHandlerWhenTheListShowsThem) {
 }
 
 TEST_F(ListTest, AListNarrowerThanItsFixedColumnsLeavesTheOthersNoWidthRatherThanAWrappedOne) {
+    // A column of no width has no room for a click: the click would land in its neighbour.
+    script(R"([{"do":"clickRow","item":10,"row":1,"column":2}])");
     TestDialog dialog(100);
     std::vector<std::string> widths;
     int gap = -1;
@@ -676,9 +691,12 @@ TEST_F(ListTest, AListNarrowerThanItsFixedColumnsLeavesTheOthersNoWidthRatherTha
         EXPECT_EQ(list.getColumnStyle(1).width, 0);
         gap = list.getColumnGap();
     };
-    dialog.open();
+    EXPECT_EQ(dialog.open(), kDialogCancelled);
     const std::string second = std::to_string(200 + gap) + "-" + std::to_string(200 + gap) + " ";
     EXPECT_EQ(widths, (std::vector<std::string>{"0-200 " + second, "0-200 " + second}));
+    EXPECT_EQ(host::scriptStopMessage(),
+              "clickRow item 10 row 1 column 2 in dialog 100 \"Controls\": the "
+              "list's column 2 is too narrow to click (it is 0 wide)");
 }
 
 TEST_F(ListTest, TextsOfCellsAndRowsAreTheEditorsAndAWholeListTakesItsFontAsOne) {
@@ -745,12 +763,16 @@ TEST_F(ListTest, ADeniedFeedbackStillDropsAndARightDragOffersTheMenuUnlessTurned
                {"do":"dragRows","item":9,"rows":[1],"to":10,"row":2,"rightButton":true,"choose":"copy"},
                {"do":"drop","item":10,"rightButton":true},
                {"do":"drop","item":10,"row":2,"rightButton":true,"choose":"link"}])");
+    DragEntries entries;
     TestDialog dialog(100);
     dialog.onInitialise = [&](TestDialog& d) {
         makeList(d, 3).subscribe(source);
         DialogControl::make<ListControl>(ControlLink(10, &d), 2, 1).subscribe(target);
+        host::DGAttachItemObserver(d.getPanelId(), 10, &entries);
     };
     EXPECT_EQ(dialog.open(), kDialogCancelled);
+    EXPECT_EQ(entries.entries,
+              (std::vector<std::string>{"10 no flag", "10 menu flag", "10 menu flag", "10 menu flag"}));
     EXPECT_EQ(source.steps, (std::vector<std::string>{"0:0", "1:7", "2:1"}));   // ended as the copy chosen
     EXPECT_EQ(target.steps, (std::vector<std::string>{"4:7", "5:7", "7:7", "4:7 menu", "5:3", "7:7",
                                                       "4:7 menu", "5:7", "7:7", "4:7 menu", "5:7", "6:7"}));
