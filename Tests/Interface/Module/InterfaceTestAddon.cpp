@@ -15,7 +15,6 @@
 #include "Environment/MenuSubscriber.h"
 #include "Environment/ProjectEvent.h"
 #include "Environment/ProjectSubscriber.h"
-#include "Environment/Subscriber.h"
 #include "Foundation/TracedException.h"
 #include "Interface/ActionEvent.h"
 #include "Interface/Alert.h"
@@ -175,17 +174,13 @@ bool errorOnSave = false;
 
 void errorAtSave() { errorOnSave = true; }
 
-class SaveWatcher : public Subscriber {
+class SaveWatcher : public ProjectSubscriber {
 public:
-    void subscribe(EventKeyList& keys) const override {
-        keys.append(ProjectEvent::kSource, ProjectEvent::kType);
-    }
-    bool receive(const Event& event) override {
-        const auto* project = dynamic_cast<const ProjectEvent*>(&event);
-        if (!errorOnSave || !project || project->getCode() != host::kProjectPreSave) return false;
-        ErrorAlert().show("not stored");
+    bool receive(const ProjectEvent& event) override {
+        if (errorOnSave && event.getCode() == host::kProjectPreSave) ErrorAlert().show("not stored");
         return false;
     }
+    using ProjectSubscriber::receive;
 };
 
 class InterfaceMenu : public MenuSubscriber {
@@ -195,10 +190,11 @@ public:
 protected:
     bool doCommand(const MenuEvent& event) override {
         using Scenario = void (*)();
-        static constexpr Scenario kScenarios[] = {
-            defaultTitles,     givenTitles,     ask,         askWithLabels, customAlerts,        nestedProgress,
-            cancelledProgress, refusedProgress, nameRequest, openPalette,   modalWithTheProject, failingOk,
-            errorAtSave};
+        static constexpr Scenario kScenarios[] = {defaultTitles,     givenTitles,         ask,
+                                                  askWithLabels,     customAlerts,        nestedProgress,
+                                                  cancelledProgress, refusedProgress,     nameRequest,
+                                                  openPalette,       modalWithTheProject, failingOk,
+                                                  errorAtSave};
         const int index = event.getItem() - 1;
         if (index < 0 || index >= static_cast<int>(std::size(kScenarios))) return false;
         kScenarios[index]();
