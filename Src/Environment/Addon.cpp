@@ -141,6 +141,7 @@ String Addon::getDescription() const {
 // --- Events ----------------------------------------------------------------------------------------
 bool Addon::publishExternalEvent(const Event& event) {
     logEvent(event);
+    const bool fromHost = event.getSource() == kHostSource;
     // A project the subscribers asked for while it was closing is forgotten however the event ends.
     const auto* const projectEvent = dynamic_cast<const ProjectEvent*>(&event);
     struct ForgetClosedProject {
@@ -153,10 +154,8 @@ bool Addon::publishExternalEvent(const Event& event) {
                 reportCurrentException("tarnwick::Addon::publishExternalEvent");
             }
         }
-    } const forget{event.getSource() == kHostSource && projectEvent &&
-                   projectEvent->getCode() == host::kProjectClose};
+    } const forget{fromHost && projectEvent && projectEvent->getCode() == host::kProjectClose};
     try {
-        const bool fromHost = event.getSource() == kHostSource;
         if (fromHost) forgetProject(event);
         if (fromHost && preHandle(event)) return true;
         bool handled = publish(event);

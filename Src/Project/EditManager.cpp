@@ -41,13 +41,17 @@ ElementLinkList& madeLinks(std::unique_ptr<ElementLinkList>& list) {
     return *list;
 }
 
-// Appends the link to the list and a fresh mark beside it, both or neither.
+// Appends the link to the list and a fresh mark beside it, both or neither. The mark goes first, so
+// that the vector keeps its doubling growth instead of reserving one more entry each time.
 template <typename List, typename Link>
 void remember(List& list, std::vector<std::shared_ptr<bool>>& marks, const Link& link) {
-    auto mark = std::make_shared<bool>(false);
-    marks.reserve(marks.size() + 1);
-    list.append(link);
-    marks.push_back(std::move(mark));
+    marks.push_back(std::make_shared<bool>(false));
+    try {
+        list.append(link);
+    } catch (...) {
+        marks.pop_back();
+        throw;
+    }
 }
 
 }   // namespace

@@ -144,9 +144,8 @@ std::uint32_t PresetUpdater::applyToDrawing(const TarnwickLibrary& library, Edit
         const PresetDatabase* const styles = projectStyles();
         const Guid current = styles ? styles->getCurrentKey() : Guid();
         std::unique_ptr<PresetDatabase> before;   // the styles before the element's first store
-        const auto keepStyles = [&before] {
-            if (const PresetDatabase* const now = projectStyles(); now && !before)
-                before = now->copyFiltered(nullptr);
+        const auto keepStyles = [&before, styles] {
+            if (styles && !before) before = styles->copyFiltered(nullptr);
         };
         if (!updateElement(library, *element, keepStyles)) continue;
         if (!editor.prepare(*element, true, true, true)) {
