@@ -353,6 +353,19 @@ std::vector<String> whatWasLeftOut(ObjectMap& read, std::string_view bytes,
     return lines;
 }
 
+// The bytes in a new file of the folder under the first free name, readable by those who could read
+// the file at like and no others. Its name; empty when none could be made.
+String copyBeside(const Directory& folder, const std::function<String(int)>& nameFor, int tries,
+                  const tarnwick::FileLocation& like, std::string_view bytes) {
+    PartialFile copy(DataFile::createNew(folder, nameFor, tries));
+    if (!copy.made() || !(*copy).takePermissionsOf(like) || !(*copy).write(bytes.data(), bytes.size()) ||
+        !(*copy).close())
+        return String();
+    const String name = (*copy).getName();
+    copy.keep();
+    return name;
+}
+
 // The file as it was, beside it: a backup that already holds exactly these bytes, or a new one. Its
 // name; empty when none could be made.
 String keepCopy(const Directory& folder, const String& baseName, std::string_view bytes) {
@@ -362,17 +375,9 @@ String keepCopy(const Directory& folder, const String& baseName, std::string_vie
         if (backup.getSize() == bytes.size() && readAll(backup, held) && held == bytes)
             return backup.getName();
     }
-    std::unique_ptr<DataFile> made = DataFile::createNew(
-        folder, [&baseName](int n) { return backupName(baseName, n); }, kMostBackups);
-    if (!made) return String();
-    PartialFile copy(std::move(made));
-    // Readable by those who could read the table, and no others.
-    if (!(*copy).takePermissionsOf(DataFile(folder, withExtension(baseName)).getLocation()) ||
-        !(*copy).write(bytes.data(), bytes.size()) || !(*copy).close())
-        return String();
-    const String name = (*copy).getName();
-    copy.keep();
-    return name;
+    return copyBeside(
+        folder, [&baseName](int n) { return backupName(baseName, n); }, kMostBackups,
+        DataFile(folder, withExtension(baseName)).getLocation(), bytes);
 }
 
 // What the lines of a notice say: all of them up to a limit, then how many more.
@@ -750,15 +755,9 @@ SetAside setAside(const Directory& folder, const String& fileName, std::optional
     why = filled(strings::kNoNewFile, {folder.getPath()});
     if (!bytes) return file.rename(backup) ? SetAside::done : SetAside::failed;
     // A copy, and the file stays: a link, a second name (hard link) or another owner keep sharing it.
-    std::unique_ptr<DataFile> made = DataFile::createNew(
-        folder, [&backup](int) { return backup; }, 1);
-    if (!made) return SetAside::failed;
-    PartialFile copy(std::move(made));
-    if (!(*copy).takePermissionsOf(file.getLocation()) || !(*copy).write(bytes->data(), bytes->size()) ||
-        !(*copy).close())
-        return SetAside::failed;
-    copy.keep();
-    return SetAside::done;
+    const String copy = copyBeside(
+        folder, [&backup](int) { return backup; }, 1, file.getLocation(), *bytes);
+    return copy.isEmpty() ? SetAside::failed : SetAside::done;
 }
 
 // Steps 2 to 5 of loading, once the folder is known to take files. again: another run set an unreadable
