@@ -93,6 +93,13 @@ String readFault(const String& fileName, const tarnwick::XMLReader& reader) {
                    text(strings::kReadFaults, static_cast<std::int32_t>(reader.error()))});
 }
 
+// The file could not be read to its end.
+String unreadFault(const String& fileName) {
+    return filled(
+        strings::kFileUnread,
+        {fileName, text(strings::kReadFaults, static_cast<std::int32_t>(tarnwick::XMLError::inputFailed))});
+}
+
 String withExtension(const String& name) {
     String fileName = name;
     (fileName += ".") += kExtension;
@@ -192,10 +199,7 @@ String writeInPlace(const tarnwick::FileLocation& target, const String& fileName
                     ObjectMap& table) {
     DataFile file(target, DataFile::kReadWrite, /*create=*/true);   // never through a link put there since
     std::string before;
-    if (!readAll(file, before))
-        return filled(strings::kFileUnread,
-                      {fileName, text(strings::kReadFaults,
-                                      static_cast<std::int32_t>(tarnwick::XMLError::inputFailed))});
+    if (!readAll(file, before)) return unreadFault(fileName);
     if (!(*copy).takePermissionsOf(target) || !(*copy).write(before.data(), before.size()) ||
         !(*copy).close())
         return filled(strings::kCutShort, {(*copy).getName()});
@@ -564,10 +568,7 @@ Newer readNewer(const Directory& folder, const String& fileName, const TableFile
     std::string bytes;
     if (!readAll(file, bytes)) {
         newer.kind = Newer::Kind::unmergeable;
-        newer.why.push_back(
-            filled(strings::kFileUnread,
-                   {fileName,
-                    text(strings::kReadFaults, static_cast<std::int32_t>(tarnwick::XMLError::inputFailed))}));
+        newer.why.push_back(unreadFault(fileName));
         return newer;
     }
     if (state.hash && bytes.size() == state.size && std::hash<std::string_view>()(bytes) == *state.hash)
@@ -780,9 +781,7 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
     std::vector<String> leftOut;
     const bool wholeRead = readAll(file, bytes);
     if (!wholeRead) {
-        detail = filled(
-            strings::kFileUnread,
-            {name, text(strings::kReadFaults, static_cast<std::int32_t>(tarnwick::XMLError::inputFailed))});
+        detail = unreadFault(name);
     } else {
         tarnwick::DataBufferIn in{std::string_view(bytes)};
         tarnwick::XMLReader reader(in);
