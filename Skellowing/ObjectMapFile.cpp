@@ -93,6 +93,13 @@ String readFault(const String& fileName, const tarnwick::XMLReader& reader) {
                    text(strings::kReadFaults, static_cast<std::int32_t>(reader.error()))});
 }
 
+// The file could not be read to its end.
+String unreadFault(const String& fileName) {
+    return filled(
+        strings::kFileUnread,
+        {fileName, text(strings::kReadFaults, static_cast<std::int32_t>(tarnwick::XMLError::inputFailed))});
+}
+
 String withExtension(const String& name) {
     String fileName = name;
     (fileName += ".") += kExtension;
@@ -192,10 +199,7 @@ String writeInPlace(const tarnwick::FileLocation& target, const String& fileName
                     ObjectMap& table) {
     DataFile file(target, DataFile::kReadWrite, /*create=*/true);   // never through a link put there since
     std::string before;
-    if (!readAll(file, before))
-        return filled(strings::kFileUnread,
-                      {fileName, text(strings::kReadFaults,
-                                      static_cast<std::int32_t>(tarnwick::XMLError::inputFailed))});
+    if (!readAll(file, before)) return unreadFault(fileName);
     if (!(*copy).takePermissionsOf(target) || !(*copy).write(before.data(), before.size()) ||
         !(*copy).close())
         return filled(strings::kCutShort, {(*copy).getName()});
@@ -353,6 +357,19 @@ std::vector<String> whatWasLeftOut(ObjectMap& read, std::string_view bytes,
     return lines;
 }
 
+// The bytes in a new file of the folder under the first free name, readable by those who could read
+// the file at like and no others. Its name; empty when none could be made.
+String copyBeside(const Directory& folder, const std::function<String(int)>& nameFor, int tries,
+                  const tarnwick::FileLocation& like, std::string_view bytes) {
+    PartialFile copy(DataFile::createNew(folder, nameFor, tries));
+    if (!copy.made() || !(*copy).takePermissionsOf(like) || !(*copy).write(bytes.data(), bytes.size()) ||
+        !(*copy).close())
+        return String();
+    const String name = (*copy).getName();
+    copy.keep();
+    return name;
+}
+
 // The file as it was, beside it: a backup that already holds exactly these bytes, or a new one. Its
 // name; empty when none could be made.
 String keepCopy(const Directory& folder, const String& baseName, std::string_view bytes) {
@@ -362,17 +379,9 @@ String keepCopy(const Directory& folder, const String& baseName, std::string_vie
         if (backup.getSize() == bytes.size() && readAll(backup, held) && held == bytes)
             return backup.getName();
     }
-    std::unique_ptr<DataFile> made = DataFile::createNew(
-        folder, [&baseName](int n) { return backupName(baseName, n); }, kMostBackups);
-    if (!made) return String();
-    PartialFile copy(std::move(made));
-    // Readable by those who could read the table, and no others.
-    if (!(*copy).takePermissionsOf(DataFile(folder, withExtension(baseName)).getLocation()) ||
-        !(*copy).write(bytes.data(), bytes.size()) || !(*copy).close())
-        return String();
-    const String name = (*copy).getName();
-    copy.keep();
-    return name;
+    return copyBeside(
+        folder, [&baseName](int n) { return backupName(baseName, n); }, kMostBackups,
+        DataFile(folder, withExtension(baseName)).getLocation(), bytes);
 }
 
 // What the lines of a notice say: all of them up to a limit, then how many more.
@@ -559,10 +568,7 @@ Newer readNewer(const Directory& folder, const String& fileName, const TableFile
     std::string bytes;
     if (!readAll(file, bytes)) {
         newer.kind = Newer::Kind::unmergeable;
-        newer.why.push_back(
-            filled(strings::kFileUnread,
-                   {fileName,
-                    text(strings::kReadFaults, static_cast<std::int32_t>(tarnwick::XMLError::inputFailed))}));
+        newer.why.push_back(unreadFault(fileName));
         return newer;
     }
     if (state.hash && bytes.size() == state.size && std::hash<std::string_view>()(bytes) == *state.hash)
@@ -750,15 +756,9 @@ SetAside setAside(const Directory& folder, const String& fileName, std::optional
     why = filled(strings::kNoNewFile, {folder.getPath()});
     if (!bytes) return file.rename(backup) ? SetAside::done : SetAside::failed;
     // A copy, and the file stays: a link, a second name (hard link) or another owner keep sharing it.
-    std::unique_ptr<DataFile> made = DataFile::createNew(
-        folder, [&backup](int) { return backup; }, 1);
-    if (!made) return SetAside::failed;
-    PartialFile copy(std::move(made));
-    if (!(*copy).takePermissionsOf(file.getLocation()) || !(*copy).write(bytes->data(), bytes->size()) ||
-        !(*copy).close())
-        return SetAside::failed;
-    copy.keep();
-    return SetAside::done;
+    const String copy = copyBeside(
+        folder, [&backup](int) { return backup; }, 1, file.getLocation(), *bytes);
+    return copy.isEmpty() ? SetAside::failed : SetAside::done;
 }
 
 // Steps 2 to 5 of loading, once the folder is known to take files. again: another run set an unreadable
@@ -781,9 +781,7 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
     std::vector<String> leftOut;
     const bool wholeRead = readAll(file, bytes);
     if (!wholeRead) {
-        detail = filled(
-            strings::kFileUnread,
-            {name, text(strings::kReadFaults, static_cast<std::int32_t>(tarnwick::XMLError::inputFailed))});
+        detail = unreadFault(name);
     } else {
         tarnwick::DataBufferIn in{std::string_view(bytes)};
         tarnwick::XMLReader reader(in);

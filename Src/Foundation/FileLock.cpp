@@ -81,9 +81,14 @@ int makeOwn(const FileLocation& location, FileLocation& made, Refusal& why) {
     return -1;
 }
 
-// The lock file at location, opened to wait on, never to write. -1 with why; gone when nothing is there
-// any more (its holder let go meanwhile).
-int openTaken(const FileLocation& location, Refusal& why, bool& gone) {
+// Why what is at a name, being no plain file, cannot serve.
+Refusal notAFile(mode_t mode) {
+    return {S_ISLNK(mode) ? Reason::link : S_ISDIR(mode) ? Reason::folder : Reason::notAFile, 0};
+}
+
+// The plain file at location, opened to wait on, never to write, and never through a link. -1 with why;
+// gone when nothing is there (any more).
+int openPlain(const FileLocation& location, Refusal& why, bool& gone) {
     struct stat info {};
     if (::lstat(location.c_str(), &info) != 0) {
         gone = errno == ENOENT;
@@ -92,10 +97,7 @@ int openTaken(const FileLocation& location, Refusal& why, bool& gone) {
     }
     // Looked at before it is opened: opening a device may do something.
     if (!S_ISREG(info.st_mode)) {
-        why = {S_ISLNK(info.st_mode)   ? Reason::link
-               : S_ISDIR(info.st_mode) ? Reason::folder
-                                       : Reason::notAFile,
-               0};
+        why = notAFile(info.st_mode);
         return -1;
     }
     const int descriptor = ::open(location.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -104,8 +106,19 @@ int openTaken(const FileLocation& location, Refusal& why, bool& gone) {
         why = errno == ELOOP ? Refusal{Reason::link, 0} : systemRefusal(errno);
         return -1;
     }
-    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) || !holdsLockLine(descriptor)) {
-        why = {S_ISREG(info.st_mode) ? Reason::notALock : Reason::notAFile, 0};
+    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        why = {Reason::notAFile, 0};
+        ::close(descriptor);
+        return -1;
+    }
+    return descriptor;
+}
+
+// The lock file at location, opened to wait on. -1 with why; gone when its holder let go meanwhile.
+int openTaken(const FileLocation& location, Refusal& why, bool& gone) {
+    const int descriptor = openPlain(location, why, gone);
+    if (descriptor >= 0 && !holdsLockLine(descriptor)) {
+        why = {Reason::notALock, 0};
         ::close(descriptor);
         return -1;
     }
@@ -193,23 +206,13 @@ std::unique_ptr<FileLock> FileLock::acquireFile(const FileLocation& file, std::c
     Refusal ignored;
     Refusal& why = refusal ? *refusal : ignored;
     why = {};
-    struct stat info {};
-    if (file.empty() || ::lstat(file.c_str(), &info) != 0) {
-        why = file.empty() ? Refusal{Reason::badName, 0} : systemRefusal(errno);
+    if (file.empty()) {
+        why = {Reason::badName, 0};
         return nullptr;
     }
-    if (!S_ISREG(info.st_mode)) {   // looked at before it is opened, as above
-        why = {S_ISLNK(info.st_mode)   ? Reason::link
-               : S_ISDIR(info.st_mode) ? Reason::folder
-                                       : Reason::notAFile,
-               0};
-        return nullptr;
-    }
-    const int descriptor = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) {
-        why = errno == ELOOP ? Refusal{Reason::link, 0} : systemRefusal(errno);
-        return nullptr;
-    }
+    bool gone = false;
+    const int descriptor = openPlain(file, why, gone);
+    if (descriptor < 0) return nullptr;
     const auto deadline = std::chrono::steady_clock::now() + patience;
     for (;;) {
         if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0)

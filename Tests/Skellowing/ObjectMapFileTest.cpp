@@ -303,13 +303,32 @@ TEST_F(ObjectMapFile, AnUnreadableFileIsNamedWithItsReasonAndNeverLost) {
     }
 }
 
-TEST_F(ObjectMapFile, ASecondUnreadableFileDoesNotReplaceTheFirstBackup) {
-    writeFile(dataFolder() / "ObjectMap backup.xml", "first");
-    writeFile(tableFile(), "second");
-    ObjectMap table;
-    ASSERT_TRUE(skellow::loadObjectMap(table));   // the default answer: a new table
-    EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), "first");
-    EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup 2.xml"), "second");
+// Any entry at a backup name takes it, an earlier backup or a link that leads nowhere: the unreadable table
+// is kept under the next name, which the question names, and the entry stays as it was.
+TEST_F(ObjectMapFile, AnUnreadableFileIsKeptUnderTheFirstBackupNameNoEntryHas) {
+    const std::filesystem::path first = dataFolder() / "ObjectMap backup.xml";
+    for (const bool link : {false, true}) {
+        SCOPED_TRACE(link ? "a link at the backup name" : "an earlier backup");
+        std::filesystem::remove(first);
+        std::filesystem::remove(dataFolder() / "ObjectMap backup 2.xml");
+        if (link)
+            std::filesystem::create_symlink(home_ / "nowhere.xml", first);
+        else
+            writeFile(first, "first");
+        writeFile(tableFile(), "unreadable");
+        host::clearRecordedAlerts();
+        ObjectMap table;
+        ASSERT_TRUE(skellow::loadObjectMap(table));   // the default answer: a new table
+        ASSERT_FALSE(host::recordedAlerts().empty());
+        EXPECT_NE(host::recordedAlerts()[0].smallText.find("kept as \"ObjectMap backup 2.xml\""),
+                  std::string::npos);
+        EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup 2.xml"), "unreadable");
+        EXPECT_EQ(readFile(tableFile()), kDefaults);
+        if (link)
+            EXPECT_FALSE(std::filesystem::exists(home_ / "nowhere.xml"));
+        else
+            EXPECT_EQ(readFile(first), "first");
+    }
 }
 
 // The new file is the save's own, made beside the table: a link planted where it goes is never written
@@ -802,21 +821,6 @@ TEST_F(ObjectMapFile, EveryFailedSaveIsToldOnce) {
     ASSERT_EQ(host::recordedAlerts().size(), 1u);
     EXPECT_EQ(host::recordedAlerts()[0].smallText,
               "\"ObjectMap.xml\" is a link that leads to no file the table can be saved in." + after);
-}
-
-// Any entry at a backup name takes it, a link that leads nowhere too: the unreadable table is kept under
-// the next name, which the question names.
-TEST_F(ObjectMapFile, ALinkAtABackupNameTakesIt) {
-    writeFile(tableFile(), "unreadable");
-    std::filesystem::create_symlink(home_ / "nowhere.xml", dataFolder() / "ObjectMap backup.xml");
-    ObjectMap table;
-    ASSERT_TRUE(skellow::loadObjectMap(table));   // the default answer: a new table
-    ASSERT_FALSE(host::recordedAlerts().empty());
-    EXPECT_NE(host::recordedAlerts()[0].smallText.find("kept as \"ObjectMap backup 2.xml\""),
-              std::string::npos);
-    EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup 2.xml"), "unreadable");
-    EXPECT_EQ(readFile(tableFile()), kDefaults);
-    EXPECT_FALSE(std::filesystem::exists(home_ / "nowhere.xml"));
 }
 
 }   // namespace
