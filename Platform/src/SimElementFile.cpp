@@ -119,6 +119,32 @@ namespace {
 // The named fields (SimElementKinds.h): the head's, then each kind's.
 const std::span<const RecordField> kRecordFields = recordFields();
 
+// Calls `use` with a value of the type a number field is stored as; false for guids and points.
+template <typename Use>
+bool withNumberType(RecordField::Kind kind, Use&& use) {
+    switch (kind) {
+        case RecordField::int8u:
+            use(std::uint8_t{});
+            return true;
+        case RecordField::int16:
+            use(std::int16_t{});
+            return true;
+        case RecordField::int32:
+            use(std::int32_t{});
+            return true;
+        case RecordField::uint64:
+            use(std::uint64_t{});
+            return true;
+        case RecordField::real:
+            use(double{});
+            return true;
+        case RecordField::guid:
+        case RecordField::point:
+            return false;
+    }
+    return false;
+}
+
 }   // namespace
 
 // Writes the record's type, guid (withGuid) and named fields into `entry`, and its other bytes as base64.
@@ -145,32 +171,16 @@ void writeRecord(Json& entry, std::span<const unsigned char> record, bool withGu
             continue;
         std::memset(rest.data() + field.offset, 0, size);
         if (zero && !field.always) continue;
-        switch (field.kind) {
-            case RecordField::int8u:
-                entry[field.name] = readAt<std::uint8_t>(record, field.offset);
-                break;
-            case RecordField::int16:
-                entry[field.name] = readAt<std::int16_t>(record, field.offset);
-                break;
-            case RecordField::int32:
-                entry[field.name] = readAt<std::int32_t>(record, field.offset);
-                break;
-            case RecordField::uint64:
-                entry[field.name] = readAt<std::uint64_t>(record, field.offset);
-                break;
-            case RecordField::guid: {
-                GuidBytes guid;
-                std::memcpy(guid.data(), record.data() + field.offset, 16);
-                entry[field.name] = guidText(guid);
-                break;
-            }
-            case RecordField::real:
-                entry[field.name] = readAt<double>(record, field.offset);
-                break;
-            case RecordField::point:
-                entry[field.name] = Json::array(
-                    {readAt<double>(record, field.offset), readAt<double>(record, field.offset + 8)});
-                break;
+        if (withNumberType(field.kind,
+                           [&]<typename T>(T) { entry[field.name] = readAt<T>(record, field.offset); }))
+            continue;
+        if (field.kind == RecordField::guid) {
+            GuidBytes guid;
+            std::memcpy(guid.data(), record.data() + field.offset, 16);
+            entry[field.name] = guidText(guid);
+        } else {
+            entry[field.name] =
+                Json::array({readAt<double>(record, field.offset), readAt<double>(record, field.offset + 8)});
         }
     }
     std::size_t used = rest.size();
@@ -210,34 +220,18 @@ ElementBytes readRecord(const Json& entry, const std::string& where, bool withGu
     for (const RecordField& field : kRecordFields) {
         if (field.forType != kAnyType && field.forType != type) continue;
         if (!entry.contains(field.name)) continue;
-        switch (field.kind) {
-            case RecordField::int8u:
-                writeAt(record, field.offset, required<std::uint8_t>(entry, field.name, where));
-                break;
-            case RecordField::int16:
-                writeAt(record, field.offset, required<std::int16_t>(entry, field.name, where));
-                break;
-            case RecordField::int32:
-                writeAt(record, field.offset, required<std::int32_t>(entry, field.name, where));
-                break;
-            case RecordField::uint64:
-                writeAt(record, field.offset, required<std::uint64_t>(entry, field.name, where));
-                break;
-            case RecordField::guid: {
-                const GuidBytes guid = readGuid(entry, field.name, where);
-                std::memcpy(record.data() + field.offset, guid.data(), 16);
-                break;
-            }
-            case RecordField::real:
-                writeAt(record, field.offset, required<double>(entry, field.name, where));
-                break;
-            case RecordField::point: {
-                const auto point = required<std::vector<double>>(entry, field.name, where);
-                if (point.size() != 2) throw LoadError{where + ": \"" + field.name + "\" must be [x, y]"};
-                writeAt(record, field.offset, point[0]);
-                writeAt(record, field.offset + 8, point[1]);
-                break;
-            }
+        if (withNumberType(field.kind, [&]<typename T>(T) {
+                writeAt(record, field.offset, required<T>(entry, field.name, where));
+            }))
+            continue;
+        if (field.kind == RecordField::guid) {
+            const GuidBytes guid = readGuid(entry, field.name, where);
+            std::memcpy(record.data() + field.offset, guid.data(), 16);
+        } else {
+            const auto point = required<std::vector<double>>(entry, field.name, where);
+            if (point.size() != 2) throw LoadError{where + ": \"" + field.name + "\" must be [x, y]"};
+            writeAt(record, field.offset, point[0]);
+            writeAt(record, field.offset + 8, point[1]);
         }
     }
     return record;

@@ -23,6 +23,16 @@ bool placedGuid(const IFCMemo& memo, Guid& guid) {
     return guid.isValid();
 }
 
+// Reads one part of the element's IFC data into the list; the part's mark when the host refuses it, else 0.
+template <host::HostSlot Slot, typename Record>
+std::uint8_t readPart(const host::GuidRecord& guid, std::uint8_t storedOnly, IFCDataList& list,
+                      bool (IFCDataList::*append)(const host::Array<Record>&), std::uint8_t part) {
+    host::Array<Record> records;
+    if (hostApi().call<Slot>(&guid, storedOnly, &records) != host::kNoError) return part;
+    (list.*append)(records);
+    return 0;
+}
+
 }   // namespace
 
 IFCMemo::IFCMemo() = default;
@@ -44,24 +54,12 @@ void IFCMemo::load() {
     const host::GuidRecord& record = guid.getRecord();
     const std::uint8_t storedOnly = allData_ == 0 ? 1 : 0;
     // Each part that the host refuses stays empty and is marked; the others are kept.
-    host::Array<host::IFCPropertyRecord> properties;
-    if (hostApi().call<host::HostSlot::getElementIFCProperties>(&record, storedOnly, &properties) ==
-        host::kNoError)
-        list_->appendProperties(properties);
-    else
-        unreadParts_ |= kProperties;
-    host::Array<host::IFCAttributeRecord> attributes;
-    if (hostApi().call<host::HostSlot::getElementIFCAttributes>(&record, storedOnly, &attributes) ==
-        host::kNoError)
-        list_->appendAttributes(attributes);
-    else
-        unreadParts_ |= kAttributes;
-    host::Array<host::IFCClassificationReferenceRecord> references;
-    if (hostApi().call<host::HostSlot::getElementIFCReferences>(&record, storedOnly, &references) ==
-        host::kNoError)
-        list_->appendReferences(references);
-    else
-        unreadParts_ |= kReferences;
+    unreadParts_ |= readPart<host::HostSlot::getElementIFCProperties>(
+        record, storedOnly, *list_, &IFCDataList::appendProperties, kProperties);
+    unreadParts_ |= readPart<host::HostSlot::getElementIFCAttributes>(
+        record, storedOnly, *list_, &IFCDataList::appendAttributes, kAttributes);
+    unreadParts_ |= readPart<host::HostSlot::getElementIFCReferences>(
+        record, storedOnly, *list_, &IFCDataList::appendReferences, kReferences);
 }
 
 void IFCMemo::setAllData(bool flag) {
