@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -12,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -67,12 +69,16 @@ String filled(std::int32_t item, std::initializer_list<String> values) {
     return result;
 }
 
-// The question about an unreadable file, with the reason and the backup's name below it.
+// The question about an unreadable file, with the reason and the backup's name below it: OK and Cancel,
+// or the two answers given and Cancel (1, 2 and 3).
 class UnreadableTableAlert : public tarnwick::ConfirmAlert {
 public:
-    std::int16_t ask(const String& message, const String& detail) const {
-        return showAlert(message, detail, Host::getString(kFrameworkStrings, kOkItem),
-                         Host::getString(kFrameworkStrings, kCancelItem), String());
+    std::int16_t ask(const String& message, const String& detail, const String& first = String(),
+                     const String& second = String()) const {
+        const String cancel = Host::getString(kFrameworkStrings, kCancelItem);
+        if (first.isEmpty())
+            return showAlert(message, detail, Host::getString(kFrameworkStrings, kOkItem), cancel, String());
+        return showAlert(message, detail, first, second, cancel);
     }
 };
 
@@ -100,8 +106,11 @@ String unreadFault(const String& fileName) {
         {fileName, text(strings::kReadFaults, static_cast<std::int32_t>(tarnwick::XMLError::inputFailed))});
 }
 
+// The name up to its last character that is not ".", then ".xml".
 String withExtension(const String& name) {
-    String fileName = name;
+    const std::string_view text = name.getView();
+    const std::size_t last = text.find_last_not_of('.');
+    String fileName(text.substr(0, last == std::string_view::npos ? 0 : last + 1));
     (fileName += ".") += kExtension;
     return fileName;
 }
@@ -191,70 +200,150 @@ String baseOf(const String& fileName) {
                : fileName;
 }
 
+String nameOf(const tarnwick::FileLocation& location) {
+    return String(std::string_view(location.filename().native()));
+}
+
+// The whole table as the file holds it, made before any file is touched. False when it holds a text the
+// file cannot hold.
+bool tableText(ObjectMap& table, String& text) {
+    tarnwick::DataBufferOut out;
+    out.open(text);
+    const bool written = tarnwick::XMLWriter(out).write(table, /*declaration=*/true, /*lineBreaks=*/true,
+                                                        /*indentation=*/true);
+    return out.close() && written;
+}
+
+// Why nothing but a regular file (or nothing) at location can take the table: a folder, a pipe, socket
+// or device is never written over. Empty when it can.
+String whyNoTableAt(const tarnwick::FileLocation& location, std::int32_t folderText, std::int32_t otherText) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::symlink_status(location, error);
+    if (error || status.type() == std::filesystem::file_type::not_found ||
+        status.type() == std::filesystem::file_type::regular)
+        return String();
+    const String path(std::string_view(location.native()));
+    return filled(status.type() == std::filesystem::file_type::directory ? folderText : otherText, {path});
+}
+
+// bytes in a new file beside the table's, on the disk, under the first free name of the backup series:
+// written whole under a passing name first, so that a run stopped half-way leaves no cut copy under a
+// name the next load looks at. Its name; empty when none could be made.
+String keepOnDisk(const Directory& folder, const String& tableName, const tarnwick::FileLocation& like,
+                  std::string_view bytes) {
+    PartialFile copy(DataFile::createNew(
+        folder, [&tableName](int n) { return partialName(tableName, n); }, kMostBackups));
+    if (!copy.made() || !(*copy).takePermissionsOf(like) || !(*copy).write(bytes.data(), bytes.size()) ||
+        !(*copy).flush() || !(*copy).close())
+        return String();
+    const String base = baseOf(tableName);
+    for (int n = 1; n <= kMostBackups; ++n) {
+        if ((*copy).rename(backupName(base, n))) {
+            const String name = (*copy).getName();
+            copy.keep();
+            folder.flush();
+            return name;
+        }
+    }
+    return String();
+}
+
+// What a file held, put back into it however its write ends, an exception too, unless the write was
+// done. Only system calls on what is already in memory: nothing here can throw.
+class PutBack {
+public:
+    PutBack(DataFile& file, std::string_view held) : file_(file), held_(held) {}
+    ~PutBack() {
+        if (armed_) restore();
+    }
+    PutBack(const PutBack&) = delete;
+    PutBack& operator=(const PutBack&) = delete;
+
+    void dismiss() { armed_ = false; }
+    bool restore() {
+        armed_ = false;
+        return file_.open() && file_.setDataLength(0) && file_.write(held_.data(), held_.size()) &&
+               file_.flush() && file_.close();
+    }
+
+private:
+    DataFile& file_;
+    std::string_view held_;
+    bool armed_ = true;
+};
+
 // The table written into the table's file itself, so that every name it has (hard links), its owner
-// and group, and its extended attributes (an access list that shares it) stay as they are. What it held goes
-// into copy (a file of this run's own beside it) first, so that a write that fails can put it back; should
-// that fail too, the copy stays, under a backup name. Empty when written; otherwise why not.
-String writeInPlace(const tarnwick::FileLocation& target, const String& fileName, PartialFile& copy,
-                    ObjectMap& table) {
+// and group, and its extended attributes (an access list that shares it) stay as they are. What it held
+// is on the disk under a backup name before the file is emptied, so that neither a failed write nor a
+// run stopped in the middle loses it: a failed write puts it back, and should that fail too, or the run
+// stop, the next load finds the copy and offers it. Empty when written; otherwise why not.
+String writeInPlace(const tarnwick::FileLocation& target, const String& fileName, std::string_view text) {
     DataFile file(target, DataFile::kReadWrite, /*create=*/true);   // never through a link put there since
     std::string before;
     if (!readAll(file, before)) return unreadFault(fileName);
-    if (!(*copy).takePermissionsOf(target) || !(*copy).write(before.data(), before.size()) ||
-        !(*copy).close())
-        return filled(strings::kCutShort, {(*copy).getName()});
-    tarnwick::DataBufferOut out;
-    const bool emptied = file.setDataLength(0) && out.open(file);
-    const bool written = emptied && tarnwick::XMLWriter(out).write(table, /*declaration=*/true,
-                                                                   /*lineBreaks=*/true, /*indentation=*/true);
-    const bool flushed = out.close();
-    if (written && flushed && file.close()) return String();
-    String why = emptied && !written && flushed ? text(strings::kTableFile, strings::kTextNotKept)
-                                                : filled(strings::kCutShort, {fileName});
-    if (file.open() && file.setDataLength(0) && file.write(before.data(), before.size()) && file.close())
-        return why;
-    copy.keep();
-    const String base = baseOf(String(std::string_view(target.filename().native())));
-    int n = 1;
-    while (n <= kMostBackups && !(*copy).rename(backupName(base, n))) ++n;
-    (why += "\n") += filled(strings::kOldContentKept, {fileName, (*copy).getName()});
+    const Directory folder(target.parent_path());
+    const String copy = keepOnDisk(folder, nameOf(target), target, before);
+    if (copy.isEmpty()) {
+        const String base = baseOf(nameOf(target));
+        return freeBackupName(folder, base).isEmpty()
+                   ? filled(strings::kNoCopyName,
+                            {fileName, backupName(base, 1), backupName(base, kMostBackups), folder.getPath()})
+                   : filled(strings::kNoNewFile, {folder.getPath()});
+    }
+    const auto dropCopy = [&folder, &copy] { DataFile(folder, copy).remove(); };
+    PutBack putBack(file, before);
+    if (file.setDataLength(0) && file.write(text.data(), text.size()) && file.flush() && file.close()) {
+        putBack.dismiss();
+        dropCopy();
+        return String();
+    }
+    if (putBack.restore()) {
+        dropCopy();
+        return filled(strings::kCutShort, {fileName});
+    }
+    String why = filled(strings::kCutShort, {fileName});
+    (why += "\n") += filled(strings::kOldContentKept, {fileName, copy});
     return why;
 }
 
-// The whole table into a new file beside the table's file, which then takes its place in one step. A
-// table that is a link is written to the file the link names, in that file's folder, and the link stays.
-// The new file has the old one's owner, group and permissions before it holds anything; where it cannot
-// be given them, or the old file has more than one name or carries extended attributes (which a new file
-// would not have), the table is written into the old file itself.
-// Empty when written; otherwise why not, and the old file holds what it held.
-String writeTable(const Directory& folder, const String& name, ObjectMap& table) {
+// The table's text into a new file beside the table's file, which then takes its place in one step, on
+// the disk before and after. A table that is a link is written to the file the link names, in that file's
+// folder, and the link stays. The new file has the old one's owner, group and permissions before it holds
+// anything; where it cannot be given them, or the old file has more than one name or carries extended
+// attributes (which a new file would not have), the table is written into the old file itself. Only a
+// regular file is ever written over. Empty when written; otherwise why not, and the old file holds what
+// it held.
+String writeTable(const Directory& folder, const String& name, std::string_view text) {
     const String fileName = withExtension(name);
     const std::optional<tarnwick::FileLocation> target =
         DataFile(folder, fileName, DataFile::kRead).followLinks();
     if (!target) return filled(strings::kLinkLeadsNowhere, {fileName});
+    if (String why = whyNoTableAt(*target, strings::kSaveIntoFolder, strings::kSaveOverNonFile);
+        !why.isEmpty())
+        return why;
     // A table the user made read-only is theirs to keep as it is.
     const DataFile old(*target, DataFile::kRead);
     if (old.isReadOnly()) return filled(strings::kReadOnlyTable, {fileName});
     const Directory targetFolder(target->parent_path());
-    const String targetName(std::string_view(target->filename().native()));
+    const String targetName = nameOf(*target);
     // Made where no entry was: never a file or link someone put in its way.
     std::unique_ptr<DataFile> made = DataFile::createNew(
         targetFolder, [&targetName](int n) { return partialName(targetName, n); }, kMostBackups);
     if (!made) return filled(strings::kNoNewFile, {targetFolder.getPath()});
     PartialFile file(std::move(made));
-    if (old.exists() &&
-        (old.getLinkCount().value_or(1) > 1 || old.hasExtendedAttributes() || !(*file).takeOwnerOf(*target)))
-        return writeInPlace(*target, fileName, file, table);
+    if (old.exists() && (old.getLinkCount().value_or(1) > 1 || old.hasExtendedAttributes() ||
+                         !(*file).takeOwnerOf(*target))) {
+        (*file).remove();
+        file.keep();
+        return writeInPlace(*target, fileName, text);
+    }
     if (!(*file).takePermissionsOf(*target)) return filled(strings::kNotReplaced, {fileName});
-    tarnwick::DataBufferOut out;
-    if (!out.open(*file)) return filled(strings::kCutShort, {fileName});
-    const bool written = tarnwick::XMLWriter(out).write(table, /*declaration=*/true, /*lineBreaks=*/true,
-                                                        /*indentation=*/true);
-    const bool flushed = out.close();
-    if (!(*file).close() || !flushed) return filled(strings::kCutShort, {fileName});
-    if (!written) return text(strings::kTableFile, strings::kTextNotKept);
+    // On the disk before it takes the name: after a power cut the name holds the old table or the new one.
+    if (!(*file).write(text.data(), text.size()) || !(*file).flush() || !(*file).close())
+        return filled(strings::kCutShort, {fileName});
     if (!(*file).renameOver(targetName)) return filled(strings::kNotReplaced, {fileName});
     file.keep();
+    targetFolder.flush();
     return String();
 }
 
@@ -363,7 +452,7 @@ String copyBeside(const Directory& folder, const std::function<String(int)>& nam
                   const tarnwick::FileLocation& like, std::string_view bytes) {
     PartialFile copy(DataFile::createNew(folder, nameFor, tries));
     if (!copy.made() || !(*copy).takePermissionsOf(like) || !(*copy).write(bytes.data(), bytes.size()) ||
-        !(*copy).close())
+        !(*copy).flush() || !(*copy).close())
         return String();
     const String name = (*copy).getName();
     copy.keep();
@@ -588,8 +677,8 @@ Newer readNewer(const Directory& folder, const String& fileName, const TableFile
 
 // This run's table in a file of its own beside the table, which is left as another run saved it, and
 // the user told where, with the lines below. False: the table file does not hold this run's table.
-bool keepBeside(const Directory& folder, const String& baseName, ObjectMap& table, std::int32_t message,
-                const std::vector<String>& lines, const String& after) {
+bool keepBeside(const Directory& folder, const String& baseName, ObjectMap& table, std::string_view text,
+                std::int32_t message, const std::vector<String>& lines, const String& after) {
     const String fileName = withExtension(baseName);
     std::unique_ptr<DataFile> made = DataFile::createNew(
         folder, [&baseName](int n) { return conflictName(baseName, n); }, kMostBackups);
@@ -605,21 +694,14 @@ bool keepBeside(const Directory& folder, const String& baseName, ObjectMap& tabl
         return false;
     }
     PartialFile file(std::move(made));
-    tarnwick::DataBufferOut out;
-    const bool opened =
-        (*file).takePermissionsOf(DataFile(folder, fileName).getLocation()) && out.open(*file);
-    const bool written = opened && tarnwick::XMLWriter(out).write(table, /*declaration=*/true,
-                                                                  /*lineBreaks=*/true, /*indentation=*/true);
-    const bool flushed = out.close();
-    if (!(*file).close() || !flushed || !written) {
-        showUnwritableOnce(table,
-                           written ? filled(strings::kCutShort, {(*file).getName()})
-                                   : text(strings::kTableFile, strings::kTextNotKept),
-                           after);
+    if (!(*file).takePermissionsOf(DataFile(folder, fileName).getLocation()) ||
+        !(*file).write(text.data(), text.size()) || !(*file).flush() || !(*file).close()) {
+        showUnwritableOnce(table, filled(strings::kCutShort, {(*file).getName()}), after);
         return false;
     }
     const String name = (*file).getName();
     file.keep();
+    folder.flush();
     const String said = filled(message, {fileName, name});
     host::debugOutput("Skellowing: " + std::string(said.getView()));
     DetailedNotice().showWithDetail(said, toldLines(lines));
@@ -667,13 +749,25 @@ struct TableTurn {
     std::unique_ptr<tarnwick::FileLock> shared;
 };
 
+// The new files a run that ended while it saved left beside the table. Only a run that has the table's
+// turn writes one, so the run that has it now knows each of them for a dead run's; only regular files
+// of those names are removed, never a link or anything else.
+void removeLeftPartials(const Directory& folder, const String& tableName) {
+    for (int n = 1; n <= kMostBackups; ++n) {
+        DataFile partial(folder, partialName(tableName, n), DataFile::kRead);
+        std::error_code error;
+        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(partial.getLocation(), error)))
+            partial.remove();
+    }
+}
+
 // Empty when the turn cannot be had, with why.
 TableTurn lockTable(const Directory& folder, const String& fileName, String& why) {
     const std::optional<tarnwick::FileLocation> target =
         DataFile(folder, fileName, DataFile::kRead).followLinks();
     const Directory lockFolder = target ? Directory(target->parent_path()) : folder;
-    const String lockFile =
-        lockName(target ? String(std::string_view(target->filename().native())) : fileName);
+    const String tableName = target ? nameOf(*target) : fileName;
+    const String lockFile = lockName(tableName);
     tarnwick::FileLock::Refusal refusal;
     TableTurn turn;
     turn.beside = tarnwick::FileLock::acquire(lockFolder, lockFile, lockPatience(), &refusal);
@@ -682,21 +776,37 @@ TableTurn lockTable(const Directory& folder, const String& fileName, String& why
         why = lockRefused(refusal, fileName, path.isEmpty() ? lockFile : path);
         return turn;
     }
-    if (target && DataFile(*target, DataFile::kRead).getLinkCount().value_or(1) > 1) {
+    if (target && DataFile(*target, DataFile::kRead).exists() &&
+        DataFile(*target, DataFile::kRead).getLinkCount().value_or(1) > 1) {
         turn.shared = tarnwick::FileLock::acquireFile(*target, lockPatience(), &refusal);
         if (!turn.shared) {
             why = lockRefused(refusal, fileName, String(std::string_view(target->native())));
             turn.beside.reset();
+            return turn;
         }
     }
+    removeLeftPartials(lockFolder, tableName);
     return turn;
 }
 
 // The table under the name given (the one the caller read), with the alert when it cannot be written;
-// `after` is said below why. Runs saving one table take turns, and a file another run saved since this
-// one last saw it gains this run's changes instead of losing its own.
+// `after` is said below why. A table that is as it was read is not written. Runs saving one table take
+// turns, and a file another run saved since this one last saw it gains this run's changes instead of
+// losing its own.
 bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table, const String& after) {
     const String fileName = withExtension(baseName);
+    String ownText;
+    if (!tableText(table, ownText)) {
+        showUnwritableOnce(table, text(strings::kTableFile, strings::kTextNotKept), after);
+        return false;
+    }
+    const std::shared_ptr<const TableFileState> state = table.getFileState();
+    const std::string_view bytes = ownText.getView();
+    // Nothing changed, and the file is still there: also a table the user keeps read-only stays as it is.
+    if (state && state->hash && bytes.size() == state->size &&
+        std::hash<std::string_view>()(bytes) == *state->hash &&
+        DataFile(folder, fileName, DataFile::kRead).exists())
+        return true;
     String locked;
     const TableTurn turn = lockTable(folder, fileName, locked);
     if (!turn.beside) {
@@ -705,24 +815,32 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
     }
     ObjectMap* written = &table;
     ObjectMap combined;
-    if (const std::shared_ptr<const TableFileState> state = table.getFileState()) {
+    String combinedText;
+    if (state) {
         Newer newer = readNewer(folder, fileName, *state);
         if (newer.kind == Newer::Kind::unmergeable)
-            return keepBeside(folder, baseName, table, strings::kUnmergeableBeside, newer.why, after);
+            return keepBeside(folder, baseName, table, bytes, strings::kUnmergeableBeside, newer.why, after);
         if (newer.kind == Newer::Kind::table) {
             std::vector<String> conflicts;
             combined.assign(merged(state->base, table, newer.table, conflicts));
             if (!conflicts.empty())
-                return keepBeside(folder, baseName, table, strings::kSavedBeside, conflicts, after);
+                return keepBeside(folder, baseName, table, bytes, strings::kSavedBeside, conflicts, after);
             written = &combined;
+            if (!tableText(combined, combinedText)) {
+                showUnwritableOnce(table, text(strings::kTableFile, strings::kTextNotKept), after);
+                return false;
+            }
         }
     }
-    const String why = writeTable(folder, baseName, *written);
+    const String why = writeTable(folder, baseName, written == &table ? bytes : combinedText.getView());
     if (!why.isEmpty()) {
         showUnwritableOnce(table, why, after);
         return false;
     }
-    table.setFileState(stateOf(table, std::nullopt));
+    // Written as it is, the file is known by its bytes; merged, by its table alone (the next save merges
+    // again from what this run had).
+    table.setFileState(
+        stateOf(table, written == &table ? std::optional<std::string_view>(bytes) : std::nullopt));
     return true;
 }
 
@@ -730,7 +848,8 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
 
 void getObjectMapLocation(std::unique_ptr<Directory>& folder, String& name, bool withExtension) {
     name = text(strings::kAddon, strings::kTableFileName);
-    if (withExtension) (name += ".") += kExtension;
+    // Cut as the save names the file, so that reading and writing meet in one file.
+    if (withExtension) name = skellow::withExtension(name);
     const tarnwick::Addon* const addon = tarnwick::Addon::getInstance();
     folder = addon ? addon->getPreferencesFolder() : nullptr;
 }
@@ -761,40 +880,95 @@ SetAside setAside(const Directory& folder, const String& fileName, std::optional
     return copy.isEmpty() ? SetAside::failed : SetAside::done;
 }
 
+// A table file as one read found it.
+struct TableRead {
+    ObjectMap table;
+    std::string bytes;
+    bool whole = false;   // read to its end
+    String detail;        // why it cannot be read; empty when it can
+    std::vector<String> leftOut;
+};
+
+// Read into a table of its own, so that a read that stops half-way leaves nothing behind.
+void readTableFile(const Directory& folder, const String& name, TableRead& read) {
+    DataFile file(folder, name, DataFile::kRead);
+    read.whole = readAll(file, read.bytes);
+    if (!read.whole) {
+        read.detail = unreadFault(name);
+        return;
+    }
+    tarnwick::DataBufferIn in{std::string_view(read.bytes)};
+    tarnwick::XMLReader reader(in);
+    if (!reader.read(read.table))
+        read.detail = readFault(name, reader);
+    else
+        read.leftOut = whatWasLeftOut(read.table, read.bytes, reader.leftOut());
+}
+
+// The newest file of the backup series that reads whole, with nothing left out: what a save that wrote
+// into the table's file kept there, when it did not end. Its name, its table in table; empty when none.
+String wholeCopy(const Directory& folder, const String& baseName, ObjectMap& table) {
+    String found;
+    std::filesystem::file_time_type newest{};
+    for (int n = 1; n <= kMostBackups; ++n) {
+        const String name = backupName(baseName, n);
+        const std::optional<std::filesystem::file_time_type> time =
+            DataFile(folder, name, DataFile::kRead).getModificationTime();
+        if (!time || (!found.isEmpty() && *time < newest) ||
+            !DataFile(folder, name, DataFile::kRead).exists())
+            continue;
+        TableRead copy;
+        readTableFile(folder, name, copy);
+        if (!copy.detail.isEmpty() || !copy.leftOut.empty()) continue;
+        copy.table.ensureDefaults();
+        table.assign(copy.table);
+        found = name;
+        newest = *time;
+    }
+    return found;
+}
+
 // Steps 2 to 5 of loading, once the folder is known to take files. again: another run set an unreadable
 // file aside while the user was asked, so what it left there is read instead.
 bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table, bool again) {
     const String name = withExtension(baseName);
+    DataFile file(folder, name, DataFile::kRead);
+    // Only a regular file is a table: a folder, pipe or device at its name is neither read nor replaced.
+    if (const std::optional<tarnwick::FileLocation> target = file.followLinks()) {
+        if (const String why = whyNoTableAt(*target, strings::kTableIsFolder, strings::kTableNotAFile);
+            !why.isEmpty()) {
+            host::debugOutput("Skellowing: " + std::string(why.getView()));
+            tarnwick::ErrorAlert().show(why);
+            return false;
+        }
+    }
     // 2. None yet: the defaults, written at once under the same name (merged into one another run may
     // have written meanwhile).
-    DataFile file(folder, name, DataFile::kRead);
     if (!file.exists()) {
         table.clear();
         table.setFileState(stateOf(table, std::nullopt));
         saveTable(folder, baseName, table, text(strings::kTableFile, strings::kUsedButNotKept));
         return true;
     }
-    // 3. Read into a table of its own, so that a read that stops half-way leaves nothing behind.
-    ObjectMap read;
-    String detail;
-    std::string bytes;
-    std::vector<String> leftOut;
-    const bool wholeRead = readAll(file, bytes);
-    if (!wholeRead) {
-        detail = unreadFault(name);
-    } else {
-        tarnwick::DataBufferIn in{std::string_view(bytes)};
-        tarnwick::XMLReader reader(in);
-        if (!reader.read(read))
-            detail = readFault(name, reader);
-        else
-            leftOut = whatWasLeftOut(read, bytes, reader.leftOut());
+    // 3. Read. What cannot be read may be what another run is writing into the file at this moment: it is
+    // read again in the table's turn, once that run is done.
+    TableRead first;
+    readTableFile(folder, name, first);
+    TableRead second;
+    TableRead* read = &first;
+    if (!first.detail.isEmpty()) {
+        String why;
+        if (const TableTurn turn = lockTable(folder, name, why); turn.beside) {
+            readTableFile(folder, name, second);
+            read = &second;
+        }
     }
-    file.close();
+    const std::string& bytes = read->bytes;
+    String detail = read->detail;
     // 4. Read: the table takes it. Whatever the read left out stays in a copy of the file as it was,
     // made now, before any save can write the table without it.
     if (detail.isEmpty()) {
-        if (!leftOut.empty()) {
+        if (!read->leftOut.empty()) {
             const String kept = keepCopy(folder, baseName, bytes);
             if (kept.isEmpty()) {
                 if (freeBackupName(folder, baseName).isEmpty())
@@ -803,40 +977,60 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
                     tarnwick::ErrorAlert().show(filled(strings::kNoNewFile, {folder.getPath()}));
                 return false;
             }
-            const String lines = toldLines(leftOut);
+            const String lines = toldLines(read->leftOut);
             host::debugOutput("Skellowing: " + std::string(lines.getView()));
             DetailedNotice().showWithDetail(filled(strings::kLeftOut, {kept}), lines);
         }
-        read.ensureDefaults();   // also after a read that never reached the table's end tag
-        table.assign(read);
+        read->table.ensureDefaults();   // also after a read that never reached the table's end tag
+        table.assign(read->table);
         table.setFileState(stateOf(table, std::string_view(bytes)));
         return true;
     }
-    // 5. Unreadable: a new table only when the user wants one, and the old file kept beside it. With no
-    // name left for it, nothing is asked: the command stops, saying why.
+    // 5. Unreadable: a whole copy beside it put back, or a new table, only when the user wants one, and
+    // the old file kept beside it. With no name left for it, nothing is asked: the command stops, saying
+    // why.
     host::debugOutput("Skellowing: " + std::string(detail.getView()));
     const String backup = freeBackupName(folder, baseName);
     if (backup.isEmpty()) {
         showNoBackupName(folder, baseName);
         return false;
     }
-    (detail += "\n") += filled(strings::kKeptAsBackup, {backup});
-    if (UnreadableTableAlert().ask(text(strings::kTableFile, strings::kUnreadableTable), detail) != 1) {
+    ObjectMap copyTable;
+    const String copy = wholeCopy(folder, baseName, copyTable);
+    bool putBack = false;
+    bool goOn = false;
+    if (copy.isEmpty()) {
+        (detail += "\n") += filled(strings::kKeptAsBackup, {backup});
+        goOn = UnreadableTableAlert().ask(text(strings::kTableFile, strings::kUnreadableTable), detail) == 1;
+    } else {
+        (detail += "\n") += filled(strings::kKeptIfPutBack, {backup});
+        const std::int16_t answer =
+            UnreadableTableAlert().ask(filled(strings::kPutBackQuestion, {copy}), detail,
+                                       text(strings::kTableFile, strings::kPutBackButton),
+                                       text(strings::kTableFile, strings::kNewTableButton));
+        putBack = answer == 1;
+        goOn = answer == 1 || answer == 2;
+    }
+    if (!goOn) {
         tarnwick::NotifyAlert().show(text(strings::kMessages, strings::kReinstallTable));
         return false;
     }
     String why;
     const SetAside aside = setAside(
-        folder, name, wholeRead ? std::optional<std::string_view>(bytes) : std::nullopt, backup, why);
+        folder, name, read->whole ? std::optional<std::string_view>(bytes) : std::nullopt, backup, why);
     if (aside == SetAside::changed && !again) return loadFrom(folder, baseName, table, /*again=*/true);
     if (aside != SetAside::done) {
         tarnwick::ErrorAlert().show(why.isEmpty() ? filled(strings::kNoNewFile, {folder.getPath()}) : why);
         return false;
     }
     // What was set aside counts as seen: a link still names it, and the new table takes its place.
-    table.clear();
-    table.setFileState(stateOf(table, wholeRead ? std::optional<std::string_view>(bytes) : std::nullopt));
-    saveTable(folder, baseName, table, String());
+    if (putBack)
+        table.assign(copyTable);
+    else
+        table.clear();
+    table.setFileState(stateOf(table, read->whole ? std::optional<std::string_view>(bytes) : std::nullopt));
+    // The copy put back is the table now; until it is saved as the table, it stays.
+    if (saveTable(folder, baseName, table, String()) && putBack) DataFile(folder, copy).remove();
     return true;
 }
 

@@ -87,6 +87,16 @@ inline constexpr std::int32_t kLockDenied = 41;
 inline constexpr std::int32_t kNoLocation = 42;       // the host gave no data folder or no table name
 inline constexpr std::int32_t kNoConflictName = 43;   // "$1" to "$4" as kNoBackupName
 inline constexpr std::int32_t kOldContentKept = 44;   // "$1" the file, "$2" the copy of what it held
+// "$1" the path of what has the table's name (or its link leads to), when the table is read, then saved
+inline constexpr std::int32_t kTableIsFolder = 45;
+inline constexpr std::int32_t kTableNotAFile = 46;
+inline constexpr std::int32_t kPutBackQuestion = 47;   // "$1" the whole copy beside an unreadable table
+inline constexpr std::int32_t kKeptIfPutBack = 48;     // "$1" the unreadable file's backup name
+inline constexpr std::int32_t kPutBackButton = 49;
+inline constexpr std::int32_t kNewTableButton = 50;
+inline constexpr std::int32_t kSaveIntoFolder = 51;
+inline constexpr std::int32_t kSaveOverNonFile = 52;
+inline constexpr std::int32_t kNoCopyName = 53;   // "$1" to "$4" as kNoBackupName
 
 inline constexpr std::int16_t kReadFaults = 32527;   // item n: why a read failed with XMLError n
 

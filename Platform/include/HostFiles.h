@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,6 +50,14 @@ bool canReplaceFile(const std::string& path, std::string& error);
 // gets the usual mode, a replaced one keeps its own. False, with "<path>: " and the reason in error,
 // when path is anything but a regular file or nothing, or the writing fails.
 bool replaceFile(const std::string& path, std::string_view bytes, std::string& error);
+
+// The host's flush to disk: what was written to the open file (its descriptor), or the names in the
+// folder at path (a file renamed, made or removed there), is on the disk when it returns, so that a power
+// cut cannot take it back. False, with errno, when the system refuses.
+bool flushFile(int descriptor);
+bool flushFolder(const std::string& path);
+// For tests: called with the path of every file or folder flushed, once it is; an empty one stops it.
+void watchFlushes(std::function<void(const std::string& path)> watcher);
 
 // A file location as records carry it (a surface material's texture file): a pointer block of the
 // memory manager holding a zero-terminated UTF-8 path, owned by whoever holds the record. newLocation:

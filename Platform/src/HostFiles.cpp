@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <system_error>
@@ -29,6 +31,7 @@ struct State {
     std::string home;                                                 // empty: the default home
     std::deque<std::pair<std::optional<std::string>, int>> answers;   // scripted: path and type, next first
     std::vector<FileDialogRequest> requests;
+    std::function<void(const std::string&)> flushWatcher;
 };
 
 // Never destroyed, so a module's static destructors can still reach the host's folders.
@@ -121,6 +124,10 @@ bool writeAll(int fd, std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
     return true;
+}
+
+void told(const std::string& path) {
+    if (state().flushWatcher) state().flushWatcher(path);
 }
 
 }   // namespace
@@ -276,10 +283,46 @@ bool replaceFile(const std::string& path, std::string_view bytes, std::string& e
     if (!file.made()) return fail(file.error());
     struct stat old {};
     if (lstat(path.c_str(), &old) == 0 && fchmod(file.fd(), old.st_mode & 07777) != 0) return fail(errno);
-    if (!writeAll(file.fd(), bytes) || !file.close()) return fail(errno);
+    if (!writeAll(file.fd(), bytes) || !flushFile(file.fd()) || !file.close()) return fail(errno);
     if (rename(file.path().c_str(), path.c_str()) != 0) return fail(errno);
     file.keep();
+    // The new file holds the name already; a folder the system cannot flush leaves nothing to undo.
+    std::error_code ec;
+    const fs::path folder = fs::absolute(path, ec).parent_path();
+    if (!ec) flushFolder(folder.string());
     return true;
+}
+
+// --- Flushing to disk ------------------------------------------------------------------------------
+bool flushFile(int descriptor) {
+    while (::fsync(descriptor) != 0)
+        if (errno != EINTR) return false;
+    if (state().flushWatcher) {
+        char path[64];
+        std::snprintf(path, sizeof path, "/proc/self/fd/%d", descriptor);
+        std::error_code error;
+        told(fs::read_symlink(path, error).string());
+    }
+    return true;
+}
+
+bool flushFolder(const std::string& path) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) return false;
+    // A file system that keeps no folder on a disk of its own refuses the flush as meaningless.
+    int result = 0;
+    while ((result = ::fsync(descriptor)) != 0 && errno == EINTR) {
+    }
+    const bool flushed = result == 0 || errno == EINVAL || errno == ENOTSUP;
+    const int error = errno;
+    ::close(descriptor);
+    errno = error;
+    if (flushed) told(path);
+    return flushed;
+}
+
+void watchFlushes(std::function<void(const std::string& path)> watcher) {
+    state().flushWatcher = std::move(watcher);
 }
 
 void* newLocation(const std::string& path) {

@@ -183,6 +183,8 @@ bool DataFile::write(const void* bytes, std::size_t count) {
 
 bool DataFile::write(const String& text) { return write(text.getText(), text.getByteLength()); }
 
+bool DataFile::flush() { return canWrite() && host::flushFile(descriptor_); }
+
 bool DataFile::setDataLength(std::uint64_t length) {
     if (!canWrite() || length > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return false;
     if (::ftruncate(descriptor_, static_cast<off_t>(length)) != 0) return false;

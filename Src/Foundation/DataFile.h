@@ -77,6 +77,10 @@ public:
     // All count bytes, or false (the file not open for writing, or the system wrote fewer).
     bool write(const void* bytes, std::size_t count);
     bool write(const String& text);   // its UTF-8 bytes, without the terminator
+    // What was written put on the disk through the host, so that a power cut cannot take it back: before
+    // the file takes another's name, or another file is emptied. False when not open for writing or the
+    // system refuses.
+    bool flush();
     // Cuts or extends (with zero bytes) the open file to length bytes; a position past the new end moves
     // to the end. Emptying is setDataLength(0). False when not open for writing or on error.
     bool setDataLength(std::uint64_t length);

@@ -7,6 +7,8 @@
 #include <system_error>
 #include <utility>
 
+#include <HostFiles.h>
+
 #include "Foundation/String.h"
 
 namespace tarnwick {
@@ -124,7 +126,9 @@ bool Directory::replaceFile(const String& name, const String& extension,
         file->remove();
         throw;
     }
-    if (!file->close() || !done) {
+    // On the disk before it takes the name: after a power cut the name holds the old file or the new one
+    // whole, never an empty one.
+    if (!done || !file->flush() || !file->close()) {
         file->remove();
         return false;
     }
@@ -133,8 +137,12 @@ bool Directory::replaceFile(const String& name, const String& extension,
         file->remove();
         return false;
     }
+    // The new file holds the name already; a folder the system cannot flush leaves nothing to undo.
+    flush();
     error = host::kNoError;
     return true;
 }
+
+bool Directory::flush() const { return !getLocation().empty() && host::flushFolder(getLocation().native()); }
 
 }   // namespace tarnwick

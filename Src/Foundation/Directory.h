@@ -47,12 +47,15 @@ public:
                                          const String& extension, std::uint32_t fileType = 0,
                                          std::uint32_t creator = 0) const;
     // The file "name.extension" (named as createFile names it) written whole: write fills a new file made
-    // beside it where no entry was, which then takes the name in one step, replacing the file or link
-    // there (a link's target is never touched). False when the name is unusable (error
-    // host::kErrBadName), write returns false or throws, or the system refuses (host::kErrFile); the old
-    // entry is then as it was and no new file is left.
+    // beside it where no entry was, which is flushed to the disk and then takes the name in one step,
+    // replacing the file or link there (a link's target is never touched), and the folder is flushed. False
+    // when the name is unusable (error host::kErrBadName), write returns false or throws, or the system
+    // refuses (host::kErrFile); the old entry is then as it was and no new file is left.
     bool replaceFile(const String& name, const String& extension, const std::function<bool(DataFile&)>& write,
                      host::Result& error) const;
+    // The folder's names as they are now (a file renamed, made or removed in it) put on the disk through
+    // the host, so that a power cut cannot take them back. False when the system refuses.
+    bool flush() const;
 };
 
 }   // namespace tarnwick

@@ -1,8 +1,10 @@
 #include "Foundation/FileLock.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <thread>
 
 #include <fcntl.h>
@@ -16,6 +18,7 @@
 namespace tarnwick {
 namespace {
 
+namespace fs = std::filesystem;
 using Reason = FileLock::Reason;
 using Refusal = FileLock::Refusal;
 
@@ -68,7 +71,8 @@ int makeOwn(const FileLocation& location, FileLocation& made, Refusal& why) {
             why = systemRefusal(errno);
             return -1;
         }
-        if (!writeAll(descriptor, kLockLine) || ::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        // Locked before it holds the line, so that no holder ever takes it for one a dead run left.
+        if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0 || !writeAll(descriptor, kLockLine)) {
             why = {Reason::failed, errno};
             ::close(descriptor);
             ::unlink(candidate.c_str());
@@ -125,6 +129,35 @@ int openTaken(const FileLocation& location, Refusal& why, bool& gone) {
     return descriptor;
 }
 
+// The passing names of lock files that runs made beside location and never gave up, because they ended
+// while waiting: a name of the form "<lock>.<pid>-<n>" holding the lock line that no one holds. A run
+// still waiting holds its own, and anything else at such a name is left alone.
+void removeLeftOwn(const FileLocation& location) {
+    const std::string prefix = location.filename().native() + ".";
+    const auto isOwnName = [&prefix](std::string_view name) {
+        if (!name.starts_with(prefix)) return false;
+        name.remove_prefix(prefix.size());
+        const std::size_t dash = name.find('-');
+        const auto digits = [](std::string_view part) {
+            return !part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos;
+        };
+        return dash != std::string_view::npos && digits(name.substr(0, dash)) &&
+               digits(name.substr(dash + 1));
+    };
+    std::error_code error;
+    for (fs::directory_iterator entry(location.parent_path(), error), end; !error && entry != end;
+         entry.increment(error)) {
+        if (!isOwnName(entry->path().filename().native())) continue;
+        Refusal why;
+        bool gone = false;
+        const int descriptor = openTaken(entry->path(), why, gone);
+        if (descriptor < 0) continue;
+        if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0 && stillThere(descriptor, entry->path()))
+            ::unlink(entry->path().c_str());
+        ::close(descriptor);
+    }
+}
+
 }   // namespace
 
 FileLock::FileLock(FileLocation location, int descriptor, bool made)
@@ -159,6 +192,7 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
         // link refuses a name that is taken, whatever has it, and never follows a link there.
         if (::link(own.c_str(), location.c_str()) == 0) {
             ::unlink(own.c_str());
+            removeLeftOwn(location);
             return std::unique_ptr<FileLock>(new FileLock(location, ownDescriptor, /*made=*/true));
         }
         if (errno != EEXIST) {
@@ -184,6 +218,7 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
             // Left by a run that ended without letting go (a lock ends with its process): a lock made
             // it, so this run takes it over and deletes it in turn.
             dropOwn();
+            removeLeftOwn(location);
             return std::unique_ptr<FileLock>(new FileLock(location, descriptor, /*made=*/true));
         }
         const int error = errno;

@@ -37,8 +37,10 @@ public:
 
     // The lock on the file called name in folder, made there when missing, never through a link. Waits
     // up to patience for another holder to let go; a lock file left by a run that ended without letting
-    // go is taken over at once. Null when it cannot be had, with why in refusal (when given): only held
-    // comes from waiting, every other reason is found at once.
+    // go is taken over at once, and the passing lock files beside it of runs that ended while they waited
+    // ("<name>.<process>-<n>", holding the lock line, held by no one) are removed once the lock is had. Null
+    // when it cannot be had, with why in refusal (when given): only held comes from waiting, every other
+    // reason is found at once.
     static std::unique_ptr<FileLock> acquire(const Directory& folder, const String& name,
                                              std::chrono::milliseconds patience, Refusal* refusal = nullptr);
     // The lock on an existing file itself, which every name the file has (hard links) shares: for runs

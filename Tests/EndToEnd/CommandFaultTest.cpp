@@ -3,6 +3,7 @@
 // mapping table file is as it was or as the command writes it, never half-written (or, where a choice the
 // user made in the dialog failed with an error, as the dialog then showed it).
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include <FourCC.h>
@@ -30,6 +31,14 @@ bool eachElementConsistent(const host::SimProject& before, const host::SimProjec
     return false;
 }
 
+// A user's choices in the mapping dialog: another configuration, a part typed, a part chosen among several.
+constexpr const char* kUsersMapping = R"([
+    {"do": "selectPopup", "item": 4, "text": "Showroom"},
+    {"do": "selectRows", "item": 9, "rows": [2]}, {"do": "setText", "item": 8, "text": "glaz", "commit": true},
+    {"do": "selectRows", "item": 9, "rows": [6]}, {"do": "setText", "item": 8, "text": "chair", "commit": true},
+    {"do": "selectRows", "item": 4, "rows": [2], "dialog": 32511}, {"do": "click", "item": 1, "dialog": 32511},
+    {"do": "click", "item": 1}])";
+
 class CommandFaults : public EndToEndFixture {
 protected:
     // Whether the run just made, playing the user's actions, showed an error alert.
@@ -41,8 +50,9 @@ protected:
     }
 
     // Sweeps each command on the house as it stands, the table and the user's actions put back before
-    // every run.
-    void sweepCommands(std::initializer_list<const char*> commands, const std::string& actions = "") {
+    // every run. sharedName: a second name of the table file (a hard link), which must name it still.
+    void sweepCommands(std::initializer_list<const char*> commands, const std::string& actions = "",
+                       const std::filesystem::path& sharedName = {}) {
         const std::string table = readFile(tableFile());
         for (const char* command : commands) {
             SCOPED_TRACE(command);
@@ -69,6 +79,10 @@ protected:
                 // the table as the dialog then showed it: the file then holds that table.
                 if (now != table && now != written && !errorShown(actions)) {
                     why = "the mapping table file is neither as it was nor as the command writes it";
+                    return false;
+                }
+                if (!sharedName.empty() && !std::filesystem::equivalent(tableFile(), sharedName)) {
+                    why = "the mapping table file no longer has its second name";
                     return false;
                 }
                 return eachElementConsistent(before, clean, after, why);
@@ -105,6 +119,17 @@ TEST_F(CommandFaults, NoFailingHostCallLosesTheProjectOrTheMappingTable) {
                    "Skellow Missing Parts", "Skellow Legacy Parts"});
 }
 
+// A table with a second name is written into the file itself: a failure anywhere, the table's own
+// save included, leaves it whole under both names.
+TEST_F(CommandFaults, NoFailingHostCallLosesAHardLinkedTable) {
+    start("house.json", "house-table.xml");
+    const std::filesystem::path shared = home() / "shared" / "ObjectMap.xml";
+    std::filesystem::create_directories(shared.parent_path());
+    std::filesystem::create_hard_link(tableFile(), shared);
+    sweepCommands({"Skellow From ArchiCAD"}, "", shared);
+    sweepCommands({"Skellow From ArchiCAD"}, kUsersMapping, shared);
+}
+
 // With a selection, a read that fails must not widen the search to the whole drawing.
 TEST_F(CommandFaults, NoFailingHostCallWidensASelectionsCommand) {
     start("house.json", "house-table.xml");
@@ -121,12 +146,7 @@ TEST_F(CommandFaults, NoFailingHostCallWidensASelectionsCommand) {
 // "Object Selection" dialog, configurations.
 TEST_F(CommandFaults, NoFailingHostCallTurnsTheUsersMappingIntoAnother) {
     start("house.json", "house-table.xml");
-    sweepCommands({"Skellow From ArchiCAD"}, R"([
-        {"do": "selectPopup", "item": 4, "text": "Showroom"},
-        {"do": "selectRows", "item": 9, "rows": [2]}, {"do": "setText", "item": 8, "text": "glaz", "commit": true},
-        {"do": "selectRows", "item": 9, "rows": [6]}, {"do": "setText", "item": 8, "text": "chair", "commit": true},
-        {"do": "selectRows", "item": 4, "rows": [2], "dialog": 32511}, {"do": "click", "item": 1, "dialog": 32511},
-        {"do": "click", "item": 1}])");
+    sweepCommands({"Skellow From ArchiCAD"}, kUsersMapping);
 }
 
 }   // namespace

@@ -178,9 +178,17 @@ TEST(Directory, WritesAFileWholeInPlaceOfALinkNeverThroughOne) {
         EXPECT_EQ(ScratchFolder::contents(victim), "victim");
         EXPECT_FALSE(fs::exists(fs::symlink_status(nowhere)));
     }
-    // A link where the new file would be made is passed over, not written through.
+    // A link where the new file would be made is passed over, not written through. The new file is on the
+    // disk before it takes the name, and the folder after.
     fs::create_symlink(victim, folder.getLocation() / "marker.txt.partial");
+    std::vector<std::string> flushed;
+    host::watchFlushes([&](const std::string& path) {
+        flushed.push_back(fs::path(path).filename().string() + " " +
+                          ScratchFolder::contents(folder.getLocation() / "marker.txt"));
+    });
     EXPECT_TRUE(folder.replaceFile("marker", "txt", writes("again"), error));
+    host::watchFlushes(nullptr);
+    EXPECT_EQ(flushed, (std::vector<std::string>{"marker.txt.partial 2 mine", "data again"}));
     EXPECT_EQ(ScratchFolder::contents(folder.getLocation() / "marker.txt"), "again");
     EXPECT_EQ(ScratchFolder::contents(victim), "victim");
     fs::remove(folder.getLocation() / "marker.txt.partial");

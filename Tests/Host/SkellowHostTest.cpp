@@ -428,8 +428,10 @@ TEST(SkellowHost, CountsRefusedReadsChangesAndStepsTheCommandNeededButNotLookups
 
 TEST(SkellowHost, NamesWhatTheAddonHadSavedWhenTheScriptStopsTheRun) {
     HostScratch scratch;
-    // The mapping dialog is accepted (the table saved), then an action waits for a dialog that never opens.
-    const ProgramRun run = runExample(scratch, R"([{"do": "click", "item": 1, "dialog": 4242}])");
+    // A mapping is cleared and the dialog accepted (the table saved), then an action waits for a dialog
+    // that never opens.
+    const ProgramRun run = runExample(scratch, R"([{"do": "selectRows", "item": 9, "rows": [1]},
+        {"do": "click", "item": 12}, {"do": "click", "item": 1}, {"do": "click", "item": 1, "dialog": 4242}])");
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("; the project was not saved, but the add-on had saved in " +
                            scratch.file("home") + ": Application Data/Skellowing/ObjectMap.xml\n"),

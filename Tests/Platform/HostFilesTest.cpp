@@ -202,7 +202,15 @@ TEST_F(HostFiles, ReplacesAFileWhoseNameTakesAllAFolderEntryMayHold) {
         std::string error;
         EXPECT_TRUE(canReplaceFile(path, error)) << error;
         ASSERT_TRUE(replaceFile(path, "first", error)) << error;
+        // On the disk before it takes the name, and the folder after.
+        std::vector<std::string> held;
+        watchFlushes([&](const std::string&) {
+            std::ifstream in(path);
+            held.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        });
         ASSERT_TRUE(replaceFile(path, "second", error)) << error;
+        watchFlushes(nullptr);
+        EXPECT_EQ(held, (std::vector<std::string>{"first", "second"}));
         std::ifstream in(path);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "second");
     }

@@ -1,15 +1,27 @@
 // The mapping table file: what is written, what is read back, and that the user's table is never lost.
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include <HostMemory.h>
 
 #include "Foundation/Directory.h"
 #include "Foundation/FileLock.h"
@@ -353,7 +365,10 @@ TEST_F(ObjectMapFile, ASaveWritesOnlyAFileOfItsOwnAndAFailedOneSaysWhy) {
         {"a text the file cannot hold", [&] { table.at(0).at(0).setTypedName(String("Chair\x01")); },
          "The table holds a text that the file cannot hold, such as a control character."},
         {"a read-only table",
-         [&] { std::filesystem::permissions(tableFile(), std::filesystem::perms::owner_read); },
+         [&] {
+             table.at(0).at(0).setTypedName(String("Chair 2"));
+             std::filesystem::permissions(tableFile(), std::filesystem::perms::owner_read);
+         },
          "\"ObjectMap.xml\" is read-only."},
     };
     for (const Case& c : cases) {
@@ -594,6 +609,7 @@ TEST_F(ObjectMapFile, TwoRunsOnOneTableLoseNoChange) {
     // What another run left that cannot be read is not replaced either.
     ObjectMap last;
     ASSERT_TRUE(skellow::loadObjectMap(last));
+    last.addList(String("Last"), ObjectMapType::ifc);
     writeFile(tableFile(), "<objectMap>");
     host::clearRecordedAlerts();
     EXPECT_FALSE(skellow::saveObjectMap(last));
@@ -671,10 +687,13 @@ TEST_F(ObjectMapFile, ASavedTableStaysTheFileThatOthersShare) {
     EXPECT_TRUE(testaccess::has(tableFile()));
     EXPECT_EQ(std::distance(fs::directory_iterator(dataFolder()), {}), 1);
 
-    // Another user's table, which this user may write.
+    // Another user's table, which this user may write: the administrator gives the new file to its owner,
+    // and a user who cannot writes into the file itself.
     if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs the administrator";
-    const uid_t nobody = 65534;
+    const uid_t nobody = 65534, someone = 1234;
     fs::remove(other);
+    ::removexattr(tableFile().c_str(), "user.note");
+    ::removexattr(tableFile().c_str(), "system.posix_acl_access");
     ASSERT_EQ(::chown(tableFile().c_str(), nobody, nobody), 0);
     ObjectMap theirs;
     ASSERT_TRUE(skellow::loadObjectMap(theirs));
@@ -685,6 +704,242 @@ TEST_F(ObjectMapFile, ASavedTableStaysTheFileThatOthersShare) {
     EXPECT_EQ(info.st_uid, nobody);
     EXPECT_EQ(info.st_gid, nobody);
     EXPECT_NE(readFile(tableFile()).find("sourceName=\"Theirs\""), std::string::npos);
+
+    ASSERT_EQ(::chown(tableFile().c_str(), someone, someone), 0);
+    ASSERT_EQ(::chmod(tableFile().c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(dataFolder().c_str(), 01777), 0);   // where anyone may make the lock and the copy
+    ASSERT_EQ(::stat(tableFile().c_str(), &before), 0);
+    const pid_t saver = ::fork();
+    ASSERT_GE(saver, 0);
+    if (saver == 0) {   // the user nobody, who can neither give a file away nor take it
+        ObjectMap mine;
+        const bool saved = ::setgroups(0, nullptr) == 0 && ::setgid(nobody) == 0 && ::setuid(nobody) == 0 &&
+                           skellow::loadObjectMap(mine) &&
+                           (mine.addList(String("Nobody's"), ObjectMapType::gsm), true) &&
+                           skellow::saveObjectMap(mine);
+        ::_exit(saved ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(saver, &status, 0), saver);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_EQ(::stat(tableFile().c_str(), &info), 0);
+    EXPECT_EQ(info.st_ino, before.st_ino);
+    EXPECT_EQ(info.st_uid, someone);
+    EXPECT_EQ(info.st_gid, someone);
+    EXPECT_NE(readFile(tableFile()).find("sourceName=\"Nobody&apos;s\""), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dataFolder()), {}), 1);
+}
+
+// A save that stops half-way loses nothing. What the table held is on the disk before the file is emptied,
+// and a new file before it takes the table's name, its folder after. A write into the table that fails
+// puts back what it held; where that fails too, or the run is stopped, the copy stays under a backup name,
+// and the next load offers to put it back.
+TEST_F(ObjectMapFile, ASaveStoppedHalfWayLosesNothing) {
+    namespace fs = std::filesystem;
+    writeFile(tableFile(), kUserTable);
+    ObjectMap table;
+    ASSERT_TRUE(skellow::loadObjectMap(table));
+    std::string held = kUserTable;
+    std::vector<std::string> flushed;   // what was flushed, and whether the table then held the old text
+    host::watchFlushes([&](const std::string& path) {
+        flushed.push_back(fs::path(path).filename().string() +
+                          (readFile(tableFile()) == held ? " (old)" : " (new)"));
+    });
+    table.addList(String("Renamed"), ObjectMapType::dwg);
+    ASSERT_TRUE(skellow::saveObjectMap(table));
+    EXPECT_EQ(flushed, (std::vector<std::string>{"ObjectMap.xml.partial (old)", "Skellowing (new)"}));
+
+    // Written into the file itself, which has a second name.
+    const fs::path other = home_ / "other" / "ObjectMap.xml";
+    fs::create_directories(other.parent_path());
+    fs::create_hard_link(tableFile(), other);
+    held = readFile(tableFile());
+    flushed.clear();
+    table.addList(String("Linked"), ObjectMapType::dwg);
+    ASSERT_TRUE(skellow::saveObjectMap(table));
+    EXPECT_EQ(flushed, (std::vector<std::string>{"ObjectMap.xml.partial (old)", "Skellowing (old)",
+                                                 "ObjectMap.xml (new)"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dataFolder()), {}), 1);
+
+    // The write fails, and so does putting the table back: the file size limit falls once the copy is safe.
+    held = readFile(tableFile());
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const auto oldSignal = ::signal(SIGXFSZ, SIG_IGN);
+    host::watchFlushes([&](const std::string& path) {
+        if (path != dataFolder().string()) return;
+        const rlimit small{64, limit.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    });
+    table.addList(String("Cut"), ObjectMapType::dwg);
+    const bool saved = skellow::saveObjectMap(table);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ::signal(SIGXFSZ, oldSignal);
+    host::watchFlushes(nullptr);
+    EXPECT_FALSE(saved);
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_EQ(
+        host::recordedAlerts()[0].smallText,
+        "\"ObjectMap.xml\" could not be written to its end - the disk may be full.\n"
+        "The table could not be written into \"ObjectMap.xml\", nor what it held put back: that is kept "
+        "as \"ObjectMap backup.xml\" in the same folder.\n"
+        "The changes made now are used for this run, but they are not kept for the next one.");
+    EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), held);
+    const std::string cut = readFile(tableFile());
+    EXPECT_EQ(cut.size(), 64u);
+
+    // The next run finds the table cut short with its copy beside it: Cancel leaves both, and the default
+    // answer puts the copy back into the file both names share.
+    for (const int answer : {3, 1}) {
+        SCOPED_TRACE(answer);
+        host::clearRecordedAlerts();
+        script("[{\"do\": \"answerAlert\", \"button\": " + std::to_string(answer) + "}]");
+        ObjectMap next;
+        EXPECT_EQ(skellow::loadObjectMap(next), answer == 1);
+        ASSERT_FALSE(host::recordedAlerts().empty());
+        EXPECT_EQ(host::recordedAlerts()[0].largeText,
+                  "The file containing the object mapping table cannot be read, but the copy \"ObjectMap "
+                  "backup.xml\" beside it holds a whole table - do you wish to put the copy back?");
+        EXPECT_NE(
+            host::recordedAlerts()[0].smallText.find(
+                "If you put it back, or continue with a new mapping table, the unreadable file is kept as "
+                "\"ObjectMap backup 2.xml\" in the same folder."),
+            std::string::npos);
+        if (answer == 3) {
+            EXPECT_EQ(readFile(tableFile()), cut);
+            EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), held);
+        } else {
+            EXPECT_NE(next.findList(String("Linked"), ObjectMapType::dwg), nullptr);
+            EXPECT_EQ(next.findList(String("Cut"), ObjectMapType::dwg), nullptr);
+        }
+    }
+    EXPECT_EQ(readFile(tableFile()), held);
+    EXPECT_TRUE(fs::equivalent(tableFile(), other));
+    EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup 2.xml"), cut);
+    EXPECT_FALSE(fs::exists(dataFolder() / "ObjectMap backup.xml"));
+
+    // However the host's memory fails while the table is saved, the file holds the old table or the new.
+    held = readFile(tableFile());
+    table.addList(String("Swept"), ObjectMapType::gsm);
+    for (std::uint64_t nth = 1;; ++nth) {
+        SCOPED_TRACE(nth);
+        host::resetMemoryStats();
+        host::failAllocation(nth);
+        bool done = false;
+        try {
+            done = skellow::saveObjectMap(table);
+        } catch (const std::bad_alloc&) {
+        }
+        const bool faulted = host::memoryStats().refusedAllocations != 0;
+        host::failAllocation(0);
+        const std::string now = readFile(other);
+        EXPECT_TRUE(now == held || now.find("sourceName=\"Swept\"") != std::string::npos);
+        EXPECT_TRUE(fs::equivalent(tableFile(), other));
+        EXPECT_EQ(std::distance(fs::directory_iterator(dataFolder()), {}), 2);   // the table and backup 2
+        if (done || !faulted) break;
+        held = now;
+    }
+    EXPECT_NE(readFile(other).find("sourceName=\"Swept\""), std::string::npos);
+}
+
+// A run that reads the table while another writes into it waits for that run's turn and reads the table it
+// leaves, instead of calling it unreadable.
+TEST_F(ObjectMapFile, AReadDuringAnotherRunsWriteWaitsForItsTurn) {
+    namespace fs = std::filesystem;
+    // The other run, in the middle of its write: it has the table's turn, and the file is cut short.
+    writeFile(tableFile(), std::string(kUserTable).substr(0, 100));
+    auto writing = tarnwick::FileLock::acquire(tarnwick::Directory(dataFolder()),
+                                               String("ObjectMap.xml.lock"), std::chrono::milliseconds(0));
+    ASSERT_TRUE(writing);
+    std::atomic<bool> loaded{false};
+    std::thread other([&] {
+        // It ends its write once this run waits for the turn, with a lock file of its own beside the lock.
+        const auto waiting = [&] {
+            for (const auto& entry : fs::directory_iterator(dataFolder()))
+                if (entry.path().filename().string().starts_with("ObjectMap.xml.lock.")) return true;
+            return false;
+        };
+        while (!loaded && !waiting()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        writeFile(tableFile(), kUserTable);
+        writing.reset();
+    });
+    ObjectMap table;
+    const bool read = skellow::loadObjectMap(table);
+    loaded = true;
+    other.join();
+    EXPECT_TRUE(read);
+    EXPECT_TRUE(host::recordedAlerts().empty());
+    ASSERT_EQ(table.size(), 6u);
+    EXPECT_EQ(table.at(0).size(), 2u);
+    EXPECT_EQ(readFile(tableFile()), kUserTable);
+}
+
+// Only a regular file is a table: a folder, a pipe or a device at its name, or where its link leads, is told
+// with its path as the command loads the table, which stops it, and a save never replaces it.
+TEST_F(ObjectMapFile, NothingButARegularFileIsTakenForTheTable) {
+    namespace fs = std::filesystem;
+    const fs::path outside = home_ / "outside";
+    fs::create_directories(outside);
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        fs::path at;   // what is there
+        bool folder;
+    };
+    std::vector<Case> cases = {
+        {"a folder", [&] { fs::create_directories(tableFile() / "inside"); }, tableFile(), true},
+        {"a pipe", [&] { ASSERT_EQ(::mkfifo(tableFile().c_str(), 0600), 0); }, tableFile(), false},
+        {"a link to a pipe",
+         [&] {
+             ASSERT_EQ(::mkfifo((outside / "pipe").c_str(), 0600), 0);
+             fs::create_symlink(outside / "pipe", tableFile());
+         },
+         outside / "pipe", false},
+        {"a link to a folder", [&] { fs::create_symlink(outside, tableFile()); }, outside, true},
+    };
+    if (::geteuid() == 0)
+        cases.push_back({"a link to a device",
+                         [&] {
+                             ASSERT_EQ(::mknod((outside / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+                             fs::create_symlink(outside / "null", tableFile());
+                         },
+                         outside / "null", false});
+    ObjectMap table;
+    ASSERT_TRUE(skellow::loadObjectMap(table));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(tableFile());
+        c.make();
+        const fs::file_type type = fs::symlink_status(c.at).type();
+        host::clearRecordedAlerts();
+        ObjectMap read;
+        EXPECT_FALSE(skellow::loadObjectMap(read));
+        ASSERT_EQ(host::recordedAlerts().size(), 1u);
+        EXPECT_EQ(
+            host::recordedAlerts()[0].largeText,
+            "\"" + c.at.string() +
+                (c.folder ? "\" is a folder, where the file of the object mapping table should be: the "
+                            "table can be neither read from it nor saved in it - please move the folder "
+                            "away. Nothing was skellowed."
+                          : "\" is not a regular file but a pipe, socket or device: the object mapping "
+                            "table is never read from it or saved over it - please move it away. Nothing "
+                            "was skellowed."));
+        host::clearRecordedAlerts();
+        table.addList(String(c.what), ObjectMapType::dwg);
+        EXPECT_FALSE(skellow::saveObjectMap(table));
+        ASSERT_EQ(host::recordedAlerts().size(), 1u);
+        EXPECT_EQ(
+            host::recordedAlerts()[0].smallText,
+            "\"" + c.at.string() +
+                (c.folder ? "\" is a folder, not a file the table can be saved in."
+                          : "\" is not a regular file but a pipe, socket or device: the table is never "
+                            "saved over it.") +
+                "\nThe changes made now are used for this run, but they are not kept for the next one.");
+        EXPECT_EQ(fs::symlink_status(c.at).type(), type);
+        if (c.folder) fs::remove_all(tableFile() / "inside");
+        fs::remove(outside / "pipe");
+        fs::remove(outside / "null");
+    }
 }
 
 // The lock beside the table: what is at its name and is no lock of a run is never taken over, changed
@@ -720,6 +975,7 @@ TEST_F(ObjectMapFile, ALockThatCannotBeHadIsToldWithItsReason) {
         SCOPED_TRACE(c.what);
         ObjectMap read;   // of its own: a failure already told for a table is not told again
         ASSERT_TRUE(skellow::loadObjectMap(read));
+        read.addList(String("Mine"), ObjectMapType::dwg);
         host::clearRecordedAlerts();
         c.make();
         const auto before = fs::symlink_status(lock).type();
@@ -744,6 +1000,7 @@ TEST_F(ObjectMapFile, ALockThatCannotBeHadIsToldWithItsReason) {
             tarnwick::Directory(dataFolder()), String("ObjectMap.xml.lock"), std::chrono::milliseconds(0));
         ASSERT_TRUE(held);
         host::clearRecordedAlerts();
+        table.addList(String("Held"), ObjectMapType::dwg);
         EXPECT_FALSE(skellow::saveObjectMap(table));
         ASSERT_EQ(host::recordedAlerts().size(), 1u);
         EXPECT_EQ(host::recordedAlerts()[0].smallText,
@@ -752,12 +1009,29 @@ TEST_F(ObjectMapFile, ALockThatCannotBeHadIsToldWithItsReason) {
     skellow::setTableLockPatience(std::chrono::seconds(30));
     EXPECT_FALSE(fs::exists(fs::symlink_status(lock)));
 
-    // Left behind by a run that ended while saving: taken over, and gone after the save.
-    writeFile(lock, "A run holds this lock while it writes the file beside it.\n");
+    // Left behind by a run that ended while saving: taken over, and gone after the save, with the new files
+    // and the passing lock files of runs that ended before they were done. A run still waiting keeps its
+    // own, and nothing else of those names is touched.
+    const std::string lockLine = "A run holds this lock while it writes the file beside it.\n";
+    writeFile(lock, lockLine);
+    writeFile(dataFolder() / "ObjectMap.xml.partial", "<objectMap>cut short");
+    writeFile(dataFolder() / "ObjectMap.xml.partial 3", "");
+    writeFile(dataFolder() / "ObjectMap.xml.lock.4194305-1", lockLine);
+    writeFile(dataFolder() / "ObjectMap.xml.lock.4194305-2", "mine");
+    writeFile(dataFolder() / "ObjectMap.xml.lock.12-1", lockLine);
+    fs::create_symlink(home_ / "victim.txt", dataFolder() / "ObjectMap.xml.partial 2");
+    const int waiting = ::open((dataFolder() / "ObjectMap.xml.lock.12-1").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(waiting, LOCK_EX | LOCK_NB), 0);
     table.addList(String("Mine"), ObjectMapType::dwg);
     EXPECT_TRUE(skellow::saveObjectMap(table));
+    ::close(waiting);
     EXPECT_NE(readFile(tableFile()).find("sourceName=\"Mine\""), std::string::npos);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dataFolder()), {}), 1);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dataFolder())) left.push_back(entry.path().filename());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"ObjectMap.xml", "ObjectMap.xml.lock.12-1",
+                                              "ObjectMap.xml.lock.4194305-2", "ObjectMap.xml.partial 2"}));
+    EXPECT_EQ(readFile(home_ / "victim.txt"), "mine");
 }
 
 // Every failed save is told: also one the host gave no table name for, and the conflict file's with all
