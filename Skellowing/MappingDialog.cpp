@@ -126,6 +126,13 @@ void showSettingsUnread() {
     tarnwick::ErrorAlert().show(Host::getString(strings::kMessages, strings::kToolUnread));
 }
 
+// Groups past what the list holds have no row: the user cannot see or change their mappings.
+void showRowsNotShown(std::size_t count) {
+    String text = Host::getString(strings::kMessages, strings::kRowsNotShown);
+    text.replaceAll("$1", String(static_cast<std::uint64_t>(count)));
+    tarnwick::NotifyAlert().show(text);
+}
+
 }   // namespace
 
 // --- The handlers ----------------------------------------------------------------------------------------
@@ -278,6 +285,8 @@ void MappingDialog::initialise() {
     enableRowButtons(false);
     prefillMappings(*this, kind_, groups_, working_);
     refresh();
+    // Told when the dialog opens, not again at each refill.
+    if (keys_.size() < groups_.size()) showRowsNotShown(groups_.size() - keys_.size());
 }
 
 void MappingDialog::detach() {

@@ -431,7 +431,10 @@ void Element::resetLink() {
 }
 
 void Element::setVariation(std::int32_t variation) { link_.setVariation(variation); }
-void Element::setName(const String& text) { infoText_ = text; }
+void Element::setName(const String& text) {
+    infoText_ = text;
+    infoRead_ = false;   // given, not the host's: another link keeps it
+}
 
 bool Element::setSelected(bool on) {
     host::ElementHead head{};
@@ -762,11 +765,9 @@ std::int16_t Element::getHeadWord() const { return getTypeRecord().headWord; }
 void Element::setHeadWord(std::int16_t value) { getMutableTypeRecord().headWord = value; }
 
 void Element::forgetHostId() {
-    // A name given to the element stays; an ID the host gave was that element's.
-    if (infoRead_) {
-        infoText_ = String();
-        infoPrefix_ = String();
-    }
+    // A name given to the element stays; an ID and a prefix the host gave were that element's.
+    if (infoRead_) infoText_ = String();
+    infoPrefix_ = String();
     infoRead_ = false;
 }
 

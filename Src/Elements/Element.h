@@ -126,7 +126,7 @@ public:
     virtual void resetLink();                        // forgets the guid: the element is stored as new
     virtual void setVariation(std::int32_t variation);
     virtual void setPenLineRecord(const PenLineRecord& record);        // nothing in the base
-    virtual void setName(const String& text);                          // the ID text
+    virtual void setName(const String& text);                          // the ID text; kept on another link
     virtual void attachUserData(std::unique_ptr<MemoryBlock> block);   // null allowed; loaded and changed
     virtual void setUserDataFlags(std::uint32_t flags);
     virtual void setUserDataVersion(std::uint32_t version);
@@ -275,7 +275,7 @@ private:
     void copyUserDataFrom(const Element& other);
     void readPendingUserData();   // the read a deferred memo load left, if any
     void readUserDataBlock();     // the Drawing's block replaces the attached one, when there is one
-    void forgetHostId();          // on another link: the ID the host gave goes, a name given stays
+    void forgetHostId();          // on another link: the host's ID and prefix go, a name given stays
 
     std::unique_ptr<TransformList> transforms_;   // null until the first addTransform
     std::shared_ptr<Element3D> model3D_;          // null until built
@@ -287,9 +287,9 @@ private:
     bool userDataLoaded_ = false;      // read from the host or set by the add-on
     bool userDataChanged_ = false;     // the attached block differs from the host's
     bool userDataPending_ = false;     // loaded under a UserDataDeferral: the host is not yet read
-    String infoText_;                  // the ID text; empty until fetched
+    String infoText_;                  // the ID text, the host's or given; empty until either
     String infoPrefix_;                // what the host puts before it
-    bool infoRead_ = false;            // the host gave the ID: it is not asked again
+    bool infoRead_ = false;            // infoText_ is the host's ID, not a name given by setName
 };
 
 }   // namespace tarnwick

@@ -189,7 +189,8 @@ public:
 
     // A new record named after the source record (its clone), or by name ("Untitled" when empty) of the
     // current type without one; stored under wantedKey, or a new key when that is invalid, with a name
-    // no other record holds. Returns its key. Throws as newEmptyRecord does when no type is registered.
+    // no other record holds, the one it replaces under wantedKey included. Returns its key. Throws as
+    // newEmptyRecord does when no type is registered.
     Guid createRecord(const Guid& sourceKey, const String& name, const Guid& wantedKey) {
         const RecordPtr source = findRecord(sourceKey);
         RecordPtr record;
@@ -201,8 +202,8 @@ public:
             record->setName(name.isEmpty() ? Host::getString(kUserDataStrings, kUntitledItem) : name);
         }
         const Guid key = wantedKey.isValid() ? wantedKey : newKey();
-        records_.storage[key] = record;   // replaces a record under that key
-        ensureUniqueName(record);
+        ensureUniqueName(record);         // a record still under the key holds its name until replaced
+        records_.storage[key] = record;   // replaces it
         return key;
     }
 

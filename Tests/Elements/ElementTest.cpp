@@ -438,6 +438,23 @@ TEST_F(ElementBase, GivesTheWholeTextButNoPrefixWhenTheHostGivesNoId) {
     EXPECT_EQ(element->getInfoString(true), "D-5");
     EXPECT_EQ(element->getInfoString(false), "");
     EXPECT_EQ(element->getPrefixInfo(), "");
+
+    // A name given after the host's ID was read is the element's own: another link keeps it, but not the
+    // prefix the host put before the other element's ID.
+    host_->clearFaults();
+    EXPECT_EQ(element->getInfoString(false), "5");
+    element->setName("13");
+    element->setLink(ElementLink(tarnwickGuid(0), &plan()));
+    EXPECT_EQ(element->getInfoString(true), "13");
+    EXPECT_EQ(element->getPrefixInfo(), "");
+
+    // Assigned another element, it forgets the ID the host gave for the one before; a given name stays.
+    auto read = placed(0);
+    EXPECT_EQ(read->getInfoString(true), "W-12");
+    static_cast<Element&>(*read) = *placed(1);
+    EXPECT_EQ(read->getInfoString(true), "D-5");
+    static_cast<Element&>(*element) = *placed(1);
+    EXPECT_EQ(element->getInfoString(true), "13");
 }
 
 TEST_F(ElementBase, MeasuresItsSizesAndFacesFromIts3DModel) {

@@ -425,7 +425,8 @@ TEST_F(MappingDialogTest, ClearingRemovesOnlyTheShownConfigurationsMappings) {
     EXPECT_EQ(mappedName(table_, "Site", ObjectMapType::gsm, object("Stool")), "Chair");
 }
 
-// A list holds at most 32767 rows; the keys past them keep what their rows would have done on accepting.
+// A list holds at most 32767 rows; the keys past them keep what their rows would have done on accepting,
+// and the user is told once how many have no row.
 TEST_F(MappingDialogTest, ListsAsManyRowsAsTheListHoldsAndAcceptsTheKeysPastThem) {
     constexpr int kRows = tarnwick::ListControl::kMaxRows;
     char name[16];
@@ -436,11 +437,16 @@ TEST_F(MappingDialogTest, ListsAsManyRowsAsTheListHoldsAndAcceptsTheKeysPastThem
     map(table_, "Site", ObjectMapType::gsm, object("Item 00000"), "Chair");   // inherited, on a row
     map(table_, "Site", ObjectMapType::gsm, object("Item 32768"), "Table");   // inherited, past the rows
     map(table_, "Site", ObjectMapType::gsm, object("Item 32767"), "");        // names nothing
-    script(R"([{"do":"click","item":1}])");
+    // Choosing the shown configuration again fills the rows again.
+    script(R"([{"do":"selectPopup","item":4,"index":5},{"do":"click","item":1}])");
     ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
     EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+    EXPECT_EQ(host::scriptStopMessage(), "");
     ASSERT_EQ(dialog.rows.size(), static_cast<std::size_t>(kRows));
     EXPECT_EQ(dialog.rows.back().source, "Item 32766");
+    std::string told = message(22);
+    told.replace(told.find("$1"), 2, "2");
+    EXPECT_EQ(alerts(), std::vector<std::string>{told});
     EXPECT_EQ(mappedName(table_, "Default", ObjectMapType::gsm, object("Item 00000")), "Chair");
     EXPECT_EQ(mappedName(table_, "Default", ObjectMapType::gsm, object("Item 32768")), "Table");
     EXPECT_EQ(mappedName(table_, "Default", ObjectMapType::gsm, object("Item 32767")), "(none)");

@@ -166,6 +166,10 @@ TEST_F(UserDatabaseTest, CreatedRecordsGetUniqueNamesAndADeletedHolderGivesItsNa
     EXPECT_EQ(nameOf(database, oak), "Oak1");
     EXPECT_EQ(nameOf(database, low), "Oak");
     EXPECT_EQ(nameOf(database, high), "Oak");
+
+    // Created under a key that holds a record: that record still counts when the name is chosen.
+    EXPECT_EQ(database.createRecord(Guid(), "Oak1", oak), oak);
+    EXPECT_EQ(nameOf(database, oak), "Oak2");
 }
 
 TEST_F(UserDatabaseTest, OnlyTheCreatingLookupMakesAMissingPlaceholder) {
