@@ -92,6 +92,8 @@ bool dialogActionInRange(const host::DialogAction& action) {
 
 // The column and row a dialog action was written with are the ones it holds: a column is at least 1, a
 // row at least 1 except below a list's last row, and one not written is 0 (no row for a list click).
+// What depends on the dialog (a double click's row on a text, leaving a field without the focus) is
+// refused only when the action is played.
 bool asWritten(const host::DialogAction& action, const Json& written) {
     using Kind = host::DialogActionKind;
     const auto number = [&](const char* key) {

@@ -374,6 +374,8 @@ bool play(std::int16_t id, const DialogAction& action) {
             return true;
         case DialogActionKind::doubleClick:
             if (isText(item->type)) {
+                if (!action.rows.empty())
+                    return refuse(std::string("a ") + typeName(item->type) + " has no rows");
                 notifyItem(id, itemId, [&](ItemObserver& o) { o.itemDoubleClicked(id, itemId); });
                 return true;
             }
@@ -435,6 +437,9 @@ bool play(std::int16_t id, const DialogAction& action) {
         case DialogActionKind::leaveField:
             if (item->type != kDGEditText)
                 return refuse(std::string("a ") + typeName(item->type) + " is not an edit field");
+            // A person can only leave the field they are in: one without the focus has nothing to lose.
+            if (p->focus != itemId)
+                return refuse("item " + std::to_string(action.item) + " does not have the focus");
             leaveField(id, itemId);
             return true;
         case DialogActionKind::selectPopup: {

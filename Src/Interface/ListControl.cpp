@@ -19,6 +19,7 @@
 #include "Interface/ListClickRecord.h"
 #include "Interface/ListControlObserver.h"
 #include "Interface/ListProxyList.h"
+#include "Interface/MenuSetting.h"
 #include "Interface/PopupMenu.h"
 #include "Project/TextStyle.h"
 
@@ -261,9 +262,21 @@ void ListControl::setCell(const Setting& setting, std::int16_t row, std::int16_t
 void ListControl::setText(const String& text, std::int16_t row, std::int16_t column) {
     if (!isValidCell(row, column)) return;
     if (FieldProxy* proxy = getProxy(column)) {
-        if (Setting* stored = proxy->getSetting(row)) stored->setText(text);
-        if (row == static_cast<std::int16_t>(editRow_))
-            if (DialogControl* editor = findEditor(column, row)) editor->setCell(StringSetting(text), 0, 0);
+        DialogControl* editor = findEditor(column, row);
+        Setting* stored = proxy->getSetting(row);
+        // A popup holds only its items: it would keep its old choice for any other text, and write that
+        // choice back over the cell when it leaves the row. The choice goes with an item's text, as the
+        // popup loads a row's value by it.
+        if (const auto* popup = dynamic_cast<const PopupMenu*>(editor)) {
+            const std::uint16_t index = popup->findItem(text);
+            if (index == PopupMenu::kNone) return;
+            if (dynamic_cast<const MenuSetting*>(stored)) {
+                proxy->setSetting(std::make_unique<MenuSetting>(index, text), row);
+                stored = nullptr;
+            }
+        }
+        if (stored) stored->setText(text);
+        if (editor && row == static_cast<std::int16_t>(editRow_)) editor->setCell(StringSetting(text), 0, 0);
     }
     setCellText(text, row, column);
 }

@@ -133,6 +133,7 @@ public:
     void moveGrowBy(const ScreenPoint& grow, const ScreenPoint& move, std::int16_t row = 0) override;
     bool setDimensions(std::int16_t rows, std::int16_t columns) override;
     void setCell(const Setting& setting, std::int16_t row = 0, std::int16_t column = 0) override;
+    // A popup column takes only the text of one of its items; any other leaves the cell as it was.
     void setText(const String& text, std::int16_t row = 0, std::int16_t column = 0) override;
     void setImage(const Image& image, std::int16_t row = 0, std::int16_t column = 0) override;
     // Row 65535: the font of the whole list; else the row's style and colour.

@@ -697,7 +697,7 @@ TEST_F(ListTest, TextsOfCellsAndRowsAreTheEditorsAndAWholeListTakesItsFontAsOne)
         list.setCell(MenuSetting(2, String("c")), 1, 0);
         EXPECT_EQ(list.getText(1, 0), String("c"));
         EXPECT_EQ(popup.getText(1), String("b"));
-        list.setText(String("z"), 1, 0);   // the cell's, not the popup item's of the row's number
+        list.setText(String("a"), 1, 0);   // the cell's, not the popup item's of the row's number
         EXPECT_EQ(popup.getText(1), String("b"));
         list.setImage(Image(6), 1, 0);
         EXPECT_EQ(list.getImage(1, 0).getResourceId(), 6);
@@ -718,6 +718,45 @@ TEST_F(ListTest, TextsOfCellsAndRowsAreTheEditorsAndAWholeListTakesItsFontAsOne)
         EXPECT_EQ(host::DGListGetItemStyle(d.getPanelId(), kList, 1), 16);
     };
     dialog.open();
+}
+
+TEST_F(ListTest, APopupColumnTakesOnlyItsItemsAsTextsAndKeepsEachWithItsChoiceThroughTheEditors) {
+    TestDialog dialog(100);
+    std::vector<std::string> seen;
+    dialog.onOpened = [&](TestDialog& d) {
+        auto& popup = DialogControl::make<PopupMenu>(ControlLink(8, &d));
+        for (const char* text : {"a", "b", "c"}) popup.appendItem(String(text));
+        ListControl& list = makeList(d, 3);
+        list.setFieldEditor(&popup, 0);
+        const auto note = [&](std::int16_t row) {   // the cell's text and the value the row gives
+            seen.push_back(std::string(list.getCellText(row, 0).getView()) + " " +
+                           std::string(list.getSetting(row, 0)->getText().getView()));
+        };
+        const auto choose = [&](std::int16_t row) {
+            list.deselectAll();
+            list.select(true, row);
+        };
+        list.setCell(MenuSetting(1, String("b")), 1, 0);
+        list.setCell(MenuSetting(1, String("b")), 2, 0);
+        choose(1);
+        // A text the popup has no item for is refused, on the edit row and on any other: the popup
+        // would keep its old choice and write it back over the text when the row is left.
+        list.setText(String("z"), 1, 0);
+        note(1);
+        list.setText(String("z"), 2, 0);
+        note(2);
+        // An item's text takes the popup's choice with it, so the row keeps it when the editors come back.
+        list.setText(String("c"), 1, 0);
+        list.setText(String("a"), 2, 0);
+        choose(2);
+        note(1);
+        note(2);
+        choose(1);
+        note(1);
+        note(2);
+    };
+    dialog.open();
+    EXPECT_EQ(seen, (std::vector<std::string>{"b b", "b b", "c c", "a a", "c c", "a a"}));
 }
 
 TEST_F(ListTest, ADeniedFeedbackStillDropsAndARightDragOffersTheMenuUnlessTurnedOff) {
