@@ -299,6 +299,7 @@ bool Object::setComponent(const ComponentLink& link, bool resetSizes, bool merge
     // read under the new part's flag.
     const bool fixedSize = objectSource->getDetailFlag() != 0;
     const KeptSize size = resetSizes ? KeptSize{} : keptSize(part, fixedSize);
+    const bool samePart = componentLink_.getIndex() == part.getIndex();
     // 3., 4. The record changes only once the part is taken.
     const auto kept = record_;
     put(kLibraryIndex, part.getIndex());
@@ -313,7 +314,8 @@ bool Object::setComponent(const ComponentLink& link, bool resetSizes, bool merge
         setDepth(getDefaultDepth());
     } else if (size.kept) {
         // Without the merge the old part's default sizes may still be the ones at hand.
-        if (!mergeParameters) reloadDefaults(/*forget=*/true, /*merge=*/false, /*fromDefaults=*/false);
+        if (!mergeParameters && !samePart)
+            reloadDefaults(/*forget=*/true, /*merge=*/false, /*fromDefaults=*/false);
         if (size.lengths) {
             put(kWidthRatio, inPartTerms(size.width, getDefaultWidth()));
             put(kDepthRatio, inPartTerms(size.depth, getDefaultDepth()));
@@ -332,7 +334,9 @@ bool Object::setComponent(const ComponentLink& link, bool resetSizes, bool merge
 
 Object::KeptSize Object::keptSize(const ComponentLink& part, bool fixedSize) {
     const std::int32_t index = get<std::int32_t>(kLibraryIndex);
-    if (index == part.getIndex()) return {};   // already written for this part (its settings)
+    // A record written for the part while the object stood on another (by its settings, or the tool's
+    // defaults) already holds the part's sizes. One that stands on the part keeps them as any other.
+    if (index == part.getIndex() && componentLink_.getIndex() != index) return {};
     const double width = get<double>(kWidthRatio), depth = get<double>(kDepthRatio);
     if (isOptionE()) return KeptSize{width, depth, /*lengths=*/true, /*kept=*/true};
     // Ratios stay ratios for a part that sizes by ratio too. Taken to a fixed size they need the defaults

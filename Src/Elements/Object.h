@@ -80,7 +80,8 @@ public:
     // Takes an object or lamp part (type 0 counts as object); false, with nothing changed, for a part
     // of another type, one that is not loaded, or one that is not a parametric object. Unless resetSizes,
     // the object keeps its size ratios when both parts size by ratio (it takes the new part's size at
-    // them), else its width and depth in metres; "A" and "B" then say that size.
+    // them), else its width and depth in metres, also on the part it stands on; "A" and "B" then say
+    // that size.
     bool setComponent(const ComponentLink& link, bool resetSizes, bool mergeParameters) override;
     void setOptionC(bool flag) override;
     std::int32_t getLibraryIndex() const override;
@@ -159,8 +160,8 @@ private:
         bool lengths = false;
         bool kept = false;   // false: none to keep
     };
-    // What the record's sizes are, before it takes the part (of a fixed size or not); none when it
-    // already names that part.
+    // What the record's sizes are, before it takes the part (of a fixed size or not); none when the
+    // record was written for that part while the object stood on another.
     KeptSize keptSize(const ComponentLink& part, bool fixedSize);
     // A length as the record keeps it under its size flag: itself, or a ratio of the default size
     // (1 when the part gives none).

@@ -1,6 +1,7 @@
 // Replaced objects keep their place, and their size ratios between parts sized by ratio or else their size
-// in metres; doors keep their opening unless the mapping sets it; elements no part can be placed for are
-// left as they were, also when the mapping names such a part only by its guid.
+// in metres, also when mapped to the part they stand on; doors keep their opening unless the mapping sets
+// it; elements no part can be placed for are left as they were, also when the mapping names such a part
+// only by its guid.
 #include <nlohmann/json.hpp>
 
 #include "EndToEndFixture.h"
@@ -18,6 +19,8 @@ constexpr const char* kFixedStool = "5E000000-0000-4000-8000-000000000104";
 constexpr const char* kRatioTable = "5E000000-0000-4000-8000-000000000105";   // mirrored; "A", "B" mapped
 constexpr const char* kDoor = "5E000000-0000-4000-8000-000000000106";         // mapped with its own height
 constexpr const char* kRatioBench = "5E000000-0000-4000-8000-00000000010A";
+constexpr const char* kRatioDeskOnItsPart = "5E000000-0000-4000-8000-00000000010C";    // each mapped to
+constexpr const char* kFixedChairOnItsPart = "5E000000-0000-4000-8000-00000000010D";   // its own part
 constexpr int kDeskRatio = 2, kChairFixed = 4, kTableRatio = 6, kDoorWide = 8;
 
 class Placement : public EndToEndFixture {
@@ -38,7 +41,9 @@ TEST_F(Placement, ReplacedElementsKeepPlaceAndSizeAndPartsThatCannotBePlacedAreR
                            {kFixedStool, {kChairFixed}},
                            {kRatioTable, {kDeskRatio, 1.2, 0.7}},
                            {kDoor, {kDoorWide, std::nullopt, 2.2}},
-                           {kRatioBench, {kTableRatio}}},
+                           {kRatioBench, {kTableRatio}},
+                           {kRatioDeskOnItsPart, {kDeskRatio}},
+                           {kFixedChairOnItsPart, {kChairFixed}}},
                           alertTexts().back(), {.refused = 3});
 }
 
