@@ -295,6 +295,9 @@ bool Object::setComponent(const ComponentLink& link, bool resetSizes, bool merge
     const std::unique_ptr<ComponentSource> source = library->getSource(part);
     auto* objectSource = dynamic_cast<ObjectSource*>(source.get());
     if (objectSource == nullptr) return false;
+    // Without its details nobody can tell whether the part sizes its objects by ratio: taking it would
+    // resize the object by a guess.
+    if (objectSource->areDetailsUnread()) return false;
     // The kept sizes belong to the part the record names, under its size flag: a stored size is never
     // read under the new part's flag.
     const bool fixedSize = objectSource->getDetailFlag() != 0;
@@ -423,11 +426,16 @@ void Object::loadDefaults() {
     put(kLibraryIndex, componentLink_.getIndex());
     put(kPoint, 0.0);
     put(kPoint + 8, 0.0);
-    // 4. The part's first detail byte (0 when they cannot be read); 1 without a part.
+    // 4. The part's first detail byte; 1 without a part. Details the host refuses leave the record zero,
+    // as refused defaults do: whether the part sizes by ratio is unknown, so no size can be set.
     std::uint8_t fixed = 1;
     if (componentLink_.isValid()) {
         auto details = std::make_unique<host::LibraryPartDetails>();   // zeroed
-        hostApi().call<host::HostSlot::getLibraryPartDetails>(componentLink_.getIndex(), details.get());
+        if (hostApi().call<host::HostSlot::getLibraryPartDetails>(componentLink_.getIndex(), details.get()) !=
+            host::kNoError) {
+            record_.bytes.fill(0);
+            return;
+        }
         fixed = details->bytes[0];
     }
     record_.bytes[host::kObjectFixedSizeOffset] = fixed;

@@ -78,10 +78,10 @@ public:
     bool isMirrored() const override;
     bool isOptionC() const override;
     // Takes an object or lamp part (type 0 counts as object); false, with nothing changed, for a part
-    // of another type, one that is not loaded, or one that is not a parametric object. Unless resetSizes,
-    // the object keeps its size ratios when both parts size by ratio (it takes the new part's size at
-    // them), else its width and depth in metres, also on the part it stands on; "A" and "B" then say
-    // that size.
+    // of another type, one that is not loaded, one that is not a parametric object, or one whose details
+    // the host refuses (they say whether it sizes by ratio). Unless resetSizes, the object keeps its size
+    // ratios when both parts size by ratio (it takes the new part's size at them), else its width and
+    // depth in metres, also on the part it stands on; "A" and "B" then say that size.
     bool setComponent(const ComponentLink& link, bool resetSizes, bool mergeParameters) override;
     void setOptionC(bool flag) override;
     std::int32_t getLibraryIndex() const override;
@@ -121,6 +121,8 @@ public:
     virtual void setOptionE(bool flag) { setByte(132, flag); }
     virtual void setMirrored(bool flag) { setByte(host::kObjectMirroredOffset, flag); }
     virtual std::int32_t clearPoint();   // 0
+    // The host's object defaults on the element's part; a record of zeros (no settings) when the host
+    // gives neither them nor the part's details.
     virtual void loadDefaults();
 
 protected:

@@ -2,7 +2,11 @@
 // in metres, also when mapped to the part they stand on; doors keep their opening unless the mapping sets
 // it; elements no part can be placed for are left as they were, also when the mapping names such a part
 // only by its guid.
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
+
+#include <HostRefusals.h>
 
 #include "EndToEndFixture.h"
 #include "PlacementCheck.h"
@@ -45,6 +49,21 @@ TEST_F(Placement, ReplacedElementsKeepPlaceAndSizeAndPartsThatCannotBePlacedAreR
                            {kRatioDeskOnItsPart, {kDeskRatio}},
                            {kFixedChairOnItsPart, {kChairFixed}}},
                           alertTexts().back(), {.refused = 3});
+}
+
+// Without a part's details nobody can tell whether it sizes its objects by ratio: every object is left
+// as it was and counted, and the host's refusal makes the command one that did not do all it was asked.
+TEST_F(Placement, ObjectsWhosePartsDetailsTheHostRefusesAreLeftAsTheyWereAndCounted) {
+    start("sizes.json", "sizes-table.xml");
+    const json before = current();
+    host_->clearCalls();
+    host_->injectFault({host::HostSlot::getLibraryPartDetails, std::nullopt}, 0, host::kErrGeneral);
+    run("Skellow From ArchiCAD");
+    host_->clearFaults();
+    placement::expectKept(before, current(), {{kDoor, {kDoorWide, std::nullopt, 2.2}}}, alertTexts().back(),
+                          {.failed = 8, .refused = 3});
+    const auto& calls = host_->calls();
+    EXPECT_TRUE(std::any_of(calls.begin(), calls.end(), host::refusedWork));
 }
 
 TEST_F(Placement, AnElementWhosePartHasNoNameIsReportedForThatAndLeftAlone) {
