@@ -19,6 +19,7 @@ bool refusedWork(const HostCall& call) {
             return true;
         case HostSlot::getLibraryPart:
         case HostSlot::getLibraryPartParameters:
+        case HostSlot::getLibraryPartDetails:     // whether the part sizes its objects by ratio
             return call.result != kErrBadIndex;   // no part at that index: a missing part, not a failure
         case HostSlot::utilities:
             // The name of an element's part; kErrBadName: it names no part, which is an answer.

@@ -295,10 +295,14 @@ bool Object::setComponent(const ComponentLink& link, bool resetSizes, bool merge
     const std::unique_ptr<ComponentSource> source = library->getSource(part);
     auto* objectSource = dynamic_cast<ObjectSource*>(source.get());
     if (objectSource == nullptr) return false;
+    // Without its details nobody can tell whether the part sizes its objects by ratio: taking it would
+    // resize the object by a guess.
+    if (objectSource->areDetailsUnread()) return false;
     // The kept sizes belong to the part the record names, under its size flag: a stored size is never
     // read under the new part's flag.
     const bool fixedSize = objectSource->getDetailFlag() != 0;
     const KeptSize size = resetSizes ? KeptSize{} : keptSize(part, fixedSize);
+    const bool samePart = componentLink_.getIndex() == part.getIndex();
     // 3., 4. The record changes only once the part is taken.
     const auto kept = record_;
     put(kLibraryIndex, part.getIndex());
@@ -313,7 +317,8 @@ bool Object::setComponent(const ComponentLink& link, bool resetSizes, bool merge
         setDepth(getDefaultDepth());
     } else if (size.kept) {
         // Without the merge the old part's default sizes may still be the ones at hand.
-        if (!mergeParameters) reloadDefaults(/*forget=*/true, /*merge=*/false, /*fromDefaults=*/false);
+        if (!mergeParameters && !samePart)
+            reloadDefaults(/*forget=*/true, /*merge=*/false, /*fromDefaults=*/false);
         if (size.lengths) {
             put(kWidthRatio, inPartTerms(size.width, getDefaultWidth()));
             put(kDepthRatio, inPartTerms(size.depth, getDefaultDepth()));
@@ -332,7 +337,9 @@ bool Object::setComponent(const ComponentLink& link, bool resetSizes, bool merge
 
 Object::KeptSize Object::keptSize(const ComponentLink& part, bool fixedSize) {
     const std::int32_t index = get<std::int32_t>(kLibraryIndex);
-    if (index == part.getIndex()) return {};   // already written for this part (its settings)
+    // A record written for the part while the object stood on another (by its settings, or the tool's
+    // defaults) already holds the part's sizes. One that stands on the part keeps them as any other.
+    if (index == part.getIndex() && componentLink_.getIndex() != index) return {};
     const double width = get<double>(kWidthRatio), depth = get<double>(kDepthRatio);
     if (isOptionE()) return KeptSize{width, depth, /*lengths=*/true, /*kept=*/true};
     // Ratios stay ratios for a part that sizes by ratio too. Taken to a fixed size they need the defaults
@@ -419,11 +426,16 @@ void Object::loadDefaults() {
     put(kLibraryIndex, componentLink_.getIndex());
     put(kPoint, 0.0);
     put(kPoint + 8, 0.0);
-    // 4. The part's first detail byte (0 when they cannot be read); 1 without a part.
+    // 4. The part's first detail byte; 1 without a part. Details the host refuses leave the record zero,
+    // as refused defaults do: whether the part sizes by ratio is unknown, so no size can be set.
     std::uint8_t fixed = 1;
     if (componentLink_.isValid()) {
         auto details = std::make_unique<host::LibraryPartDetails>();   // zeroed
-        hostApi().call<host::HostSlot::getLibraryPartDetails>(componentLink_.getIndex(), details.get());
+        if (hostApi().call<host::HostSlot::getLibraryPartDetails>(componentLink_.getIndex(), details.get()) !=
+            host::kNoError) {
+            record_.bytes.fill(0);
+            return;
+        }
         fixed = details->bytes[0];
     }
     record_.bytes[host::kObjectFixedSizeOffset] = fixed;

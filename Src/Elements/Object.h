@@ -78,9 +78,10 @@ public:
     bool isMirrored() const override;
     bool isOptionC() const override;
     // Takes an object or lamp part (type 0 counts as object); false, with nothing changed, for a part
-    // of another type, one that is not loaded, or one that is not a parametric object. Unless resetSizes,
-    // the object keeps its size ratios when both parts size by ratio (it takes the new part's size at
-    // them), else its width and depth in metres; "A" and "B" then say that size.
+    // of another type, one that is not loaded, one that is not a parametric object, or one whose details
+    // the host refuses (they say whether it sizes by ratio). Unless resetSizes, the object keeps its size
+    // ratios when both parts size by ratio (it takes the new part's size at them), else its width and
+    // depth in metres, also on the part it stands on; "A" and "B" then say that size.
     bool setComponent(const ComponentLink& link, bool resetSizes, bool mergeParameters) override;
     void setOptionC(bool flag) override;
     std::int32_t getLibraryIndex() const override;
@@ -120,6 +121,8 @@ public:
     virtual void setOptionE(bool flag) { setByte(132, flag); }
     virtual void setMirrored(bool flag) { setByte(host::kObjectMirroredOffset, flag); }
     virtual std::int32_t clearPoint();   // 0
+    // The host's object defaults on the element's part; a record of zeros (no settings) when the host
+    // gives neither them nor the part's details.
     virtual void loadDefaults();
 
 protected:
@@ -159,8 +162,8 @@ private:
         bool lengths = false;
         bool kept = false;   // false: none to keep
     };
-    // What the record's sizes are, before it takes the part (of a fixed size or not); none when it
-    // already names that part.
+    // What the record's sizes are, before it takes the part (of a fixed size or not); none when the
+    // record was written for that part while the object stood on another.
     KeptSize keptSize(const ComponentLink& part, bool fixedSize);
     // A length as the record keeps it under its size flag: itself, or a ratio of the default size
     // (1 when the part gives none).

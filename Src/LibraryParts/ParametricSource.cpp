@@ -107,7 +107,8 @@ ParametricSource::ParametricSource(const ParametricSource& other)
     : ComponentSource(other),
       ComponentParameterMemo(other),
       ComponentResourceMemo(other),
-      details_(other.details_ ? std::make_unique<host::LibraryPartDetails>(*other.details_) : nullptr) {}
+      details_(other.details_ ? std::make_unique<host::LibraryPartDetails>(*other.details_) : nullptr),
+      detailsUnread_(other.detailsUnread_) {}
 
 ParametricSource::~ParametricSource() = default;
 
@@ -115,8 +116,10 @@ host::LibraryPartDetails& ParametricSource::getDetails() {
     if (!details_) {
         details_ = std::make_unique<host::LibraryPartDetails>();
         if (isValid() &&
-            hostApi().call<host::HostSlot::getLibraryPartDetails>(getIndex(), details_.get()) != 0)
+            hostApi().call<host::HostSlot::getLibraryPartDetails>(getIndex(), details_.get()) != 0) {
             *details_ = host::LibraryPartDetails{};   // what a failed call left is not the part's
+            detailsUnread_ = true;
+        }
     }
     return *details_;
 }

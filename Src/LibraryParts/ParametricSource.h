@@ -78,8 +78,13 @@ public:
     virtual std::int32_t getExtra() const { return 0; }
 
     // The 3200-byte details block: zero, and filled by the host when the source is valid, on the first
-    // call; later calls give the same block.
+    // call; later calls give the same block. A block the host refused to fill stays zero, which is not
+    // what the part says: areDetailsUnread tells.
     host::LibraryPartDetails& getDetails();
+    bool areDetailsUnread() {
+        getDetails();
+        return detailsUnread_;
+    }
     bool getDetailFlag() { return getDetails().bytes[0] != 0; }
     void setDetailFlag(bool flag) { getDetails().bytes[0] = flag ? 1 : 0; }
     bool getSecondDetailFlag() { return getDetails().bytes[2] != 0; }
@@ -100,6 +105,7 @@ private:
     void setText(std::uint32_t type, const String& text);
 
     std::unique_ptr<host::LibraryPartDetails> details_;   // none until first asked for
+    bool detailsUnread_ = false;                          // the host refused them
     std::unique_ptr<TextDatabase> valueLists_;            // none until first asked for; not copied
 };
 

@@ -196,8 +196,9 @@ TEST_F(ElementKindsTest, AnObjectForAPartTakesItsFixedSizeFlagFromThePartsDetail
     std::vector<unsigned char>& details = host_->project().state.libraryParts[kTable - 1].details;
     details = {1};
     EXPECT_TRUE(tarnwick::Object(kTable, nullptr, 0).isOptionE());
+    // Details the host refuses cannot say how the part sizes it: no settings, as refused defaults give.
     host_->injectFault({host::HostSlot::getLibraryPartDetails, std::nullopt}, 1, host::kErrGeneral);
-    EXPECT_FALSE(tarnwick::Object(kTable, nullptr, 0).isOptionE());   // unread details count as zeros
+    EXPECT_EQ(tarnwick::Object(kTable, nullptr, 0).getTypeRecord().type, 0);
     details.clear();
     EXPECT_FALSE(tarnwick::Object(kTable, nullptr, 0).isOptionE());
     EXPECT_TRUE(tarnwick::Object(ComponentLink(), 0).isOptionE());   // no part: fixed sizes
@@ -331,9 +332,10 @@ TEST_F(ElementKindsTest, ANewElementOfAPartListsThePartsParametersAfterItsSizes)
     }
 }
 
-TEST_F(ElementKindsTest, APartOfAnotherKindOrNotLoadedIsRefusedAndChangesNothing) {
+TEST_F(ElementKindsTest, APartOfAnotherKindNotLoadedOrUnreadIsRefusedAndChangesNothing) {
     const host::ProjectState before = host_->project().state;
     auto chair = element(kChair);
+    const std::unique_ptr<host::ElementRecord> chairRecord = chair->getHostElement();
     EXPECT_FALSE(
         chair->setComponent(ComponentLink(kDoorB, host::kLibraryDoor, project().getLibrary()), false, true));
     EXPECT_FALSE(
@@ -348,6 +350,12 @@ TEST_F(ElementKindsTest, APartOfAnotherKindOrNotLoadedIsRefusedAndChangesNothing
     EXPECT_FALSE(
         door->setComponent(ComponentLink(kDoorB, host::kLibraryDoor, project().getLibrary()), false, true));
     host_->clearFaults();
+    // A part whose details the host fails to give: whether it sizes its objects by ratio is unknown.
+    host_->injectFault({host::HostSlot::getLibraryPartDetails, std::nullopt}, 0, host::kErrGeneral);
+    EXPECT_FALSE(chair->setComponent(ComponentLink(kTable, host::kLibraryObject, project().getLibrary()),
+                                     false, true));
+    host_->clearFaults();
+    EXPECT_EQ(std::memcmp(chair->getHostElement().get(), chairRecord.get(), sizeof(host::ElementRecord)), 0);
     EXPECT_EQ(chair->getLibraryIndex(), 1);
     EXPECT_EQ(chair->getComponentLink().getIndex(), 1);
     EXPECT_EQ(door->getLibraryIndex(), 3);

@@ -1,7 +1,12 @@
 // Replaced objects keep their place, and their size ratios between parts sized by ratio or else their size
-// in metres; doors keep their opening unless the mapping sets it; elements no part can be placed for are
-// left as they were, also when the mapping names such a part only by its guid.
+// in metres, also when mapped to the part they stand on; doors keep their opening unless the mapping sets
+// it; elements no part can be placed for are left as they were, also when the mapping names such a part
+// only by its guid.
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
+
+#include <HostRefusals.h>
 
 #include "EndToEndFixture.h"
 #include "PlacementCheck.h"
@@ -18,6 +23,8 @@ constexpr const char* kFixedStool = "5E000000-0000-4000-8000-000000000104";
 constexpr const char* kRatioTable = "5E000000-0000-4000-8000-000000000105";   // mirrored; "A", "B" mapped
 constexpr const char* kDoor = "5E000000-0000-4000-8000-000000000106";         // mapped with its own height
 constexpr const char* kRatioBench = "5E000000-0000-4000-8000-00000000010A";
+constexpr const char* kRatioDeskOnItsPart = "5E000000-0000-4000-8000-00000000010C";    // each mapped to
+constexpr const char* kFixedChairOnItsPart = "5E000000-0000-4000-8000-00000000010D";   // its own part
 constexpr int kDeskRatio = 2, kChairFixed = 4, kTableRatio = 6, kDoorWide = 8;
 
 class Placement : public EndToEndFixture {
@@ -38,8 +45,25 @@ TEST_F(Placement, ReplacedElementsKeepPlaceAndSizeAndPartsThatCannotBePlacedAreR
                            {kFixedStool, {kChairFixed}},
                            {kRatioTable, {kDeskRatio, 1.2, 0.7}},
                            {kDoor, {kDoorWide, std::nullopt, 2.2}},
-                           {kRatioBench, {kTableRatio}}},
+                           {kRatioBench, {kTableRatio}},
+                           {kRatioDeskOnItsPart, {kDeskRatio}},
+                           {kFixedChairOnItsPart, {kChairFixed}}},
                           alertTexts().back(), {.refused = 3});
+}
+
+// Without a part's details nobody can tell whether it sizes its objects by ratio: every object is left
+// as it was and counted, and the host's refusal makes the command one that did not do all it was asked.
+TEST_F(Placement, ObjectsWhosePartsDetailsTheHostRefusesAreLeftAsTheyWereAndCounted) {
+    start("sizes.json", "sizes-table.xml");
+    const json before = current();
+    host_->clearCalls();
+    host_->injectFault({host::HostSlot::getLibraryPartDetails, std::nullopt}, 0, host::kErrGeneral);
+    run("Skellow From ArchiCAD");
+    host_->clearFaults();
+    placement::expectKept(before, current(), {{kDoor, {kDoorWide, std::nullopt, 2.2}}}, alertTexts().back(),
+                          {.failed = 8, .refused = 3});
+    const auto& calls = host_->calls();
+    EXPECT_TRUE(std::any_of(calls.begin(), calls.end(), host::refusedWork));
 }
 
 TEST_F(Placement, AnElementWhosePartHasNoNameIsReportedForThatAndLeftAlone) {

@@ -413,6 +413,8 @@ TEST(SkellowHost, CountsRefusedReadsChangesAndStepsTheCommandNeededButNotLookups
         {HostSlot::getLibraryPart, 0, host::kErrMemFull, true},
         {HostSlot::getLibraryPartParameters, 0, host::kErrBadIndex, false},
         {HostSlot::getLibraryPartParameters, 0, host::kErrGeneral, true},
+        {HostSlot::getLibraryPartDetails, 0, host::kErrGeneral, true},   // how the part sizes its objects
+        {HostSlot::getLibraryPartDetails, 0, host::kErrBadIndex, false},
         {HostSlot::getAttribute, 0, host::kErrBadIndex, true},   // an element's layer the project lacks
         {HostSlot::utilities, host::fourcc("GULN"), host::kErrGeneral, true},
         {HostSlot::utilities, host::fourcc("GULN"), host::kErrBadName, false},   // it names no part
