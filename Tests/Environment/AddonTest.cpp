@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <FourCC.h>
+
 #include "Environment/AddonHostFixture.h"
 
 namespace {
@@ -174,6 +176,35 @@ TEST_F(AddonTest, StartedWithNoProjectOpenGivesTheProjectOpenedLaterItsPackages)
     host::clearDebugLines();
     choose("Say Note");
     EXPECT_TRUE(logged("TestAddon: note Default"));
+}
+
+// The host may refuse 'PROJ' as the add-on starts (once, or until the start is over): the project's
+// packages wait, and are filed, with what the project stores read over them once, when the project is found.
+TEST_F(AddonTest, FilesThePackagesWhenTheProjectIsFoundAfterTheHostRefusedItAtTheStart) {
+    const host::FaultKey project{host::HostSlot::environment, host::fourcc("PROJ")};
+    start();
+    choose("Save Note");
+    host_->stopAddons();
+    host_->clearCalls();
+    start();
+    const std::size_t asked = host_->countCalls(host::HostSlot::environment, host::fourcc("PROJ"));
+    const std::size_t reads = host_->countCalls(host::HostSlot::getModuleData);
+    ASSERT_GT(asked, 0u);
+    host_->stopAddons();
+    for (std::size_t n = 0; n <= asked; ++n) {   // 0: every 'PROJ' of the start
+        SCOPED_TRACE(n);
+        host_->clearCalls();
+        host_->injectFault(project, n, host::kErrGeneral);
+        start();
+        host_->clearFaults();
+        if (n > 0) {
+            EXPECT_EQ(host_->countCalls(host::HostSlot::getModuleData), reads) << "read once";
+        }
+        host::clearDebugLines();
+        choose("Say Note");
+        EXPECT_TRUE(logged("TestAddon: note Saved"));
+        host_->stopAddons();
+    }
 }
 
 // An add-on made in the test itself, with no host behind its table.
