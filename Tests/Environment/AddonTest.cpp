@@ -51,6 +51,32 @@ TEST_F(AddonTest, TakesOverFromASupervisorThatNoLongerAnswers) {
         << "a supervisor that stops leaves no name behind";
 }
 
+// An add-on the host could not give its name to (a text refused) cannot be reached by the others: it
+// writes no supervisor marker, which would name nobody.
+TEST_F(AddonTest, WritesNoSupervisorMarkerWithoutItsName) {
+    const auto marker = folder5() / "Tarnwick" / "com.tarnwickgroup.supervisor.txt";
+    host_->clearCalls();
+    start();
+    const std::size_t texts = host_->countCalls(host::HostSlot::getString);
+    host_->stopAddons();
+    bool nameless = false;
+    for (std::size_t n = 1; n <= texts; ++n) {
+        SCOPED_TRACE(n);
+        host_->injectFault({host::HostSlot::getString, std::nullopt}, n, host::kErrGeneral);
+        std::string error;
+        const bool started = host_->startAddon(TEST_ADDON_PATH, error);   // not without a name to show
+        host_->clearFaults();
+        if (std::filesystem::exists(marker)) {
+            EXPECT_EQ(contents(marker), "TestAddon");
+        } else if (started) {
+            nameless = true;
+        }
+        host_->stopAddons();
+        EXPECT_FALSE(std::filesystem::exists(marker));
+    }
+    EXPECT_TRUE(nameless) << "no refused text was the name the add-on links with";
+}
+
 TEST_F(AddonTest, KeepsTheProjectsPackagesAsModuleDataAndReadsThemAtTheNextStart) {
     start();
     choose("Say Note");
