@@ -47,6 +47,17 @@ private:
     bool wasOff_;
 };
 
+// Without the project or its preferences the command cannot run: the user is told, and the host sees
+// the command fail rather than a silent end.
+void tellProjectUnavailable() {
+    const tarnwick::Addon* const addon = tarnwick::Addon::getInstance();
+    tarnwick::String message =
+        Host::getString(tarnwick::Addon::kEnvironmentStrings, tarnwick::Addon::kProjectUnavailable);
+    message.replaceAll("$1", addon ? addon->getName() : tarnwick::String());
+    tarnwick::Addon::showAlert(message, tarnwick::String());
+    Host::noteFailure(host::kErrGeneral);
+}
+
 }   // namespace
 
 ObjectMapTransaction::ObjectMapTransaction(const tarnwick::MenuEvent& event)
@@ -69,7 +80,10 @@ bool ObjectMapTransaction::prepare() {
     specification_ = Host::getSpecification();
     tarnwick::Project* const project = Host::getProject();
     prefs_ = project ? dynamic_cast<SkellowingPrefs*>(project->getPackage(SkellowingPrefs::kCode)) : nullptr;
-    if (!drawing_ || !specification_ || !prefs_) return false;
+    if (!drawing_ || !specification_ || !prefs_) {
+        tellProjectUnavailable();
+        return false;
+    }
     // 3. The parts that can replace and the elements to replace; the part list ends with this step.
     LibraryPartList parts;
     if (!gatherElements(kind_, *drawing_, parts, found_)) return false;

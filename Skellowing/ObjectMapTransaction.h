@@ -28,7 +28,8 @@ public:
     explicit ObjectMapTransaction(const tarnwick::MenuEvent& event);
     ~ObjectMapTransaction() override;
 
-    // Outside the undo step: the search, the table, the dialog and the confirmation. False declines.
+    // Outside the undo step: the search, the table, the dialog and the confirmation. False declines;
+    // without the project or its preferences it also tells the user and notes a failure for the host.
     bool prepare() override;
     // The replacement, inside the undo step: 0, or kErrGeneral (the step is rolled back) when the host
     // would not put back the suspend-groups mode or a layer or lock that the run changed.

@@ -3,8 +3,10 @@
 # Skellowing" menu on the example project, one after the other, each on the project the previous one
 # saved. The mapping table starts as examples/ObjectMap.xml; examples/answers/ holds what the user does in
 # each command's dialogs. The last project is saved as $build/project-out.json. Each command's exit status
-# is printed (0 done, 1 not all done, 2 bad input: nothing written, and the script stops there); the
-# script ends with the worst of them. The build also makes every test suite (-DSKELLOW_TESTS=ON).
+# is printed (0 done, 1 not all done, 2 bad input or a script that could not be played: that command's
+# project is not written, though the add-on may have saved the mapping table after an accepted dialog; the
+# script stops there); the script ends with the worst of them. The build also makes every test suite
+# (-DSKELLOW_TESTS=ON).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -37,7 +39,7 @@ for command in "Skellow From IFC" "Skellow From DXF/DWG" "Skellow From ArchiCAD"
         --out "$out" || status=$?
     echo "=== $command: exit status $status"
     if ((status > worst)); then worst=$status; fi
-    if ((status == 2)); then exit 2; fi   # bad input: nothing was written
+    if ((status == 2)); then exit 2; fi   # its project was not written: nothing to go on with
     project="$out"
 done
 cp "$project" "$build/project-out.json"

@@ -68,6 +68,18 @@ host::Handle writeStore(PackageStore& store) {
     return handle;
 }
 
+// Holds a flag up for as long as it lives, and down after.
+class FlagRaised {
+public:
+    explicit FlagRaised(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagRaised() { flag_ = false; }
+    FlagRaised(const FlagRaised&) = delete;
+    FlagRaised& operator=(const FlagRaised&) = delete;
+
+private:
+    bool& flag_;
+};
+
 }   // namespace
 
 // --- Life ------------------------------------------------------------------------------------------
@@ -216,14 +228,9 @@ void Addon::postHandle(const Event& event) {
             case host::kProjectNew:
             case host::kProjectNewAndReset:
             case host::kProjectOpen:
-                // Another project: its own stored packages apply, or the defaults where it has none;
-                // every kind registered has one, also when no project was open as it was registered.
-                if (PackageStore* store = getPackageStore(kProjectLocation)) {
-                    for (const auto& [code, package] : *projectKinds_)
-                        if (!store->find(code)) store->addPackage(*package, false);
-                    store->resetPackages(false);
-                }
-                loadPreferences(kProjectLocation);
+                // Another project: finding it files and reads its packages (fileProjectPackages), unless
+                // a subscriber found it already.
+                Host::getProject();
                 break;
             default:
                 break;
@@ -259,11 +266,26 @@ bool Addon::registerPackage(const Package& package, std::int32_t location) {
     PackageStore* store = getPackageStore(location);
     if (location == kProjectLocation) {
         projectKinds_->addPackage(package, false);
-        if (!store) return true;   // filed when a project opens
+        if (!store) return true;   // filed when the project is found
     }
     if (!store) return false;
     store->addPackage(package, false);
     return true;
+}
+
+void Addon::fileProjectPackages() {
+    try {
+        PackageStore* const store = getPackageStore(kProjectLocation);
+        if (!store) return;
+        // Its own stored packages apply, or the defaults where it has none; every kind registered has
+        // one, also those registered while the host gave no project.
+        for (const auto& [code, package] : *projectKinds_)
+            if (!store->find(code)) store->addPackage(*package, false);
+        store->resetPackages(false);
+        if (!projectReadComing_) loadPreferences(kProjectLocation);
+    } catch (...) {
+        reportCurrentException("tarnwick::Addon::fileProjectPackages");
+    }
 }
 
 bool Addon::hasPackage(std::uint32_t code, std::int32_t location) const {
@@ -309,7 +331,14 @@ bool Addon::isStoreUnread(std::int32_t location) const {
 }
 
 bool Addon::loadPreferences(std::int32_t location) {
-    PackageStore* store = getPackageStore(location);
+    PackageStore* store = nullptr;
+    if (location == kProjectLocation) {
+        // A project found only now files its packages, and they are read here, once.
+        const FlagRaised reading(projectReadComing_);
+        store = getPackageStore(location);
+    } else {
+        store = getPackageStore(location);
+    }
     if (!store) return false;
     if (store->empty()) return true;
     if (location == kProjectLocation) {

@@ -47,6 +47,7 @@ public:
         kStoredSettingsUnreadable = 11,   // "$1": the add-on's name
         kWhereInStoredData = 12,          // "$1" line, "$2" column, "$3" what is wrong there
         kStarterStylesUnreadable = 13,    // "$1": the add-on's name, "$2": where and why
+        kProjectUnavailable = 14,         // "$1": the add-on's name
     };
     static constexpr const char* kProjectStoreName = "frameworkPreferenceStore";
 
@@ -99,9 +100,13 @@ public:
 
     // --- Packages ---------------------------------------------------------------------------------------
     // Files a clone of the package in the store of the location (replacing one of its type); for the
-    // project, also in every project opened later, so one that is not open yet gets it when it opens.
-    // False for an unknown location.
+    // project, also in every project found later, so one that the host does not give yet (none is open,
+    // or 'PROJ' was refused) gets it when it is found. False for an unknown location.
     bool registerPackage(const Package& package, std::int32_t location);
+    // The project was found, the first time since it changed (HostProject::getProject calls it): every
+    // kind registered for the project gets a package in it, each at its defaults, then the project's
+    // stored packages are read over them (loadPreferences). Exceptions are reported, never passed on.
+    void fileProjectPackages();
     bool hasPackage(std::uint32_t code, std::int32_t location) const;
     PackageStore* getPackageStore(std::int32_t location) const;   // null for an unknown location
     // Location 0 writes the project's packages as the module data "frameworkPreferenceStore"; the file
@@ -186,6 +191,9 @@ private:
     int externalCallDepth_ = 0;
     bool projectStoreUnread_ = false;   // the project's stored packages are there but were not read
     bool fileStoreUnread_ = false;      // so is the preference file
+    // A read of the project's packages is to come (the start's, or one under way): a project found
+    // meanwhile files its packages but leaves the reading to it.
+    bool projectReadComing_ = true;
 };
 
 }   // namespace tarnwick

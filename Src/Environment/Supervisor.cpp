@@ -69,6 +69,11 @@ Supervisor::~Supervisor() = default;
 void Supervisor::connect(const String& ownName, std::unique_ptr<Directory> folder) {
     ownName_ = ownName;
     folder_ = std::move(folder);
+    supervisorName_.clear();
+    members_.clear();
+    // No other add-on can reach one without a name (the host did not give it): it neither joins nor
+    // supervises, and leaves no marker to be found.
+    if (ownName_.isEmpty()) return;
     String named;
     if (folder_) {
         DataFile marker(*folder_, String(kMarkerName) + "." + kMarkerExtension, DataFile::kRead);

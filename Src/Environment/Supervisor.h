@@ -40,7 +40,8 @@ public:
     Supervisor& operator=(const Supervisor&) = delete;
 
     // Joins the supervisor named in the shared folder, or becomes it when there is none or it does not
-    // answer. The folder is where the marker file lives; null: this add-on supervises alone.
+    // answer. The folder is where the marker file lives; null: this add-on supervises alone. Without a
+    // name it stays apart: no marker, no list.
     void connect(const String& ownName, std::unique_ptr<Directory> folder);
     void disconnect();   // leaves the supervisor; a supervisor removes its marker
     void keepAlive();    // connects again when the supervisor stopped answering

@@ -7,6 +7,7 @@
 #include <HostRecords.h>
 #include <HostResult.h>
 
+#include "Environment/Addon.h"
 #include "Environment/HostApi.h"
 #include "Project/Database.h"
 #include "Project/ElementLink.h"
@@ -18,7 +19,8 @@ namespace {
 
 struct State {
     std::unique_ptr<Project> project;
-    bool open = false;   // the host said a project is open; asked again whenever the project changes
+    bool open = false;    // the host said a project is open; asked again whenever the project changes
+    bool found = false;   // the add-on has filed its packages in the project since it last changed
 };
 
 State& state() {
@@ -48,6 +50,12 @@ Project* HostProject::getProject() {
         } catch (const std::exception&) {   // out of memory: no project this time, asked again next time
             return nullptr;
         }
+    }
+    if (!s.found) {
+        // The add-on's project packages wait for a project: the host may have refused 'PROJ' when
+        // they were registered, or when the project changed.
+        s.found = true;
+        if (Addon* addon = Addon::getInstance()) addon->fileProjectPackages();
     }
     return s.project.get();
 }
@@ -83,12 +91,14 @@ std::unique_ptr<ElementLink> HostProject::getCurrentTool() {
 void HostProject::reset() {
     State& s = state();
     s.open = false;
+    s.found = false;
     if (s.project) s.project->clear();
 }
 
 void HostProject::destroy() {
     State& s = state();
     s.open = false;
+    s.found = false;
     s.project.reset();
 }
 

@@ -19,7 +19,8 @@ public:
     HostProject() = delete;
 
     // Made on first request; null while the host has no project open ('PROJ' refused) or when it cannot
-    // be made. The host is asked once after each change of project.
+    // be made. The host is asked once after each change of project. The first time it is found after a
+    // change, the add-on files its project packages in it (Addon::fileProjectPackages).
     static Project* getProject();
     static Project* findProject();           // the project if it was made; never makes one nor asks
     static Plan* getPlan();                  // the project's floor plan; null without a project

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -57,8 +58,10 @@ protected:
     }
 
     // The module started in a host holding the fixture project, with the mapping table given (none: the
-    // command makes the default one).
-    void start(const std::string& project, const std::string& table = "") {
+    // command makes the default one). `beforeStart` runs in the new host just before the module starts
+    // (to arm a fault).
+    void start(const std::string& project, const std::string& table = "",
+               const std::function<void()>& beforeStart = {}) {
         if (!table.empty()) {
             std::filesystem::create_directories(tableFile().parent_path());
             std::filesystem::copy_file(fixture(table), tableFile(),
@@ -67,6 +70,7 @@ protected:
         host_ = std::make_unique<host::SimulatedHost>();
         std::string error;
         ASSERT_TRUE(host_->project().loadFile(fixture(project).string(), error)) << error;
+        if (beforeStart) beforeStart();
         ASSERT_TRUE(host_->startAddon(SKELLOWING_MODULE_PATH, error)) << error;
         host::clearRecordedAlerts();
     }

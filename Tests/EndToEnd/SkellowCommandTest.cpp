@@ -1,8 +1,12 @@
 // The five commands on the house fixture: which elements take which part, what stays where it was, what
 // the user is told, and what undo, a locked layer, a declined confirmation and a selection do.
+#include <algorithm>
 #include <map>
 
 #include <nlohmann/json.hpp>
+
+#include <FourCC.h>
+#include <HostMemory.h>
 
 #include "EndToEndFixture.h"
 #include "PlacementCheck.h"
@@ -177,6 +181,62 @@ TEST_F(SkellowCommands, ElementsTheHostFailsToGiveCountAsFailedAndAFailedListSto
     // Without the host's lists of elements nobody knows what the search missed: nothing is changed.
     ASSERT_TRUE(host_->undo());
     expectAFailedReadStopsTheCommand(host::HostSlot::getElementList);
+}
+
+// The host may refuse 'PROJ' as the module starts, or fail to make its answer: the project's preferences
+// are filed once the project is found, and the command runs as after a clean start.
+TEST_F(SkellowCommands, RunsAsAfterACleanStartWhenTheHostRefusedTheProjectAsTheModuleStarted) {
+    const auto projectRefused = [&] {
+        return std::any_of(host_->calls().begin(), host_->calls().end(), [](const host::HostCall& call) {
+            return call.slot == host::HostSlot::environment && call.code == host::fourcc("PROJ") &&
+                   call.result != host::kNoError;
+        });
+    };
+    start("house.json", "house-table.xml");
+    ASSERT_EQ(run("Skellow From IFC"), host::kNoError);
+    const host::ProjectState clean = host_->project().state;
+    const std::vector<std::string> told = alertTexts();
+    const auto expectAsClean = [&] {
+        EXPECT_EQ(run("Skellow From IFC"), host::kNoError);
+        EXPECT_EQ(alertTexts(), told);
+        EXPECT_TRUE(host_->project().state == clean);
+    };
+
+    start("house.json", "house-table.xml", [&] {
+        host_->injectFault({host::HostSlot::environment, host::fourcc("PROJ")}, 1, host::kErrGeneral);
+    });
+    host_->clearFaults();
+    ASSERT_TRUE(projectRefused());
+    expectAsClean();
+
+    // The allocation of the project's name in the answer: the first of the start's allocations whose
+    // failure refuses 'PROJ'.
+    bool refused = false;
+    for (std::uint64_t n = 1; n <= 10 && !refused; ++n) {
+        SCOPED_TRACE(n);
+        start("house.json", "house-table.xml", [&] { host::failAllocation(n); });
+        host::failAllocation(0);
+        refused = projectRefused();
+        if (refused) expectAsClean();
+    }
+    EXPECT_TRUE(refused);
+}
+
+// A command without the project's preferences (here the host never gives the project) cannot run: it says
+// so, changes nothing, and the host sees it fail.
+TEST_F(SkellowCommands, SaysSoAndFailsWhenThePreferencesCannotBeHad) {
+    start("house.json", "house-table.xml", [&] {
+        host_->injectFault({host::HostSlot::environment, host::fourcc("PROJ")}, 0, host::kErrGeneral);
+    });
+    const host::ProjectState before = host_->project().state;
+    EXPECT_EQ(run("Skellow From IFC"), host::kErrGeneral);
+    const auto& alerts = host::recordedAlerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].kind, host::kAlertError);
+    EXPECT_EQ(alerts[0].largeText,
+              "The Skellowing addon cannot run this command: the project, or the settings the addon keeps in "
+              "it, could not be had from the host.");
+    EXPECT_TRUE(host_->project().state == before);
 }
 
 }   // namespace

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <FourCC.h>
+
 #include "Environment/AddonHostFixture.h"
 
 namespace {
@@ -47,6 +49,32 @@ TEST_F(AddonTest, TakesOverFromASupervisorThatNoLongerAnswers) {
     host_->stopAddons();
     EXPECT_FALSE(std::filesystem::exists(folder5() / "Tarnwick" / "com.tarnwickgroup.supervisor.txt"))
         << "a supervisor that stops leaves no name behind";
+}
+
+// An add-on the host could not give its name to (a text refused) cannot be reached by the others: it
+// writes no supervisor marker, which would name nobody.
+TEST_F(AddonTest, WritesNoSupervisorMarkerWithoutItsName) {
+    const auto marker = folder5() / "Tarnwick" / "com.tarnwickgroup.supervisor.txt";
+    host_->clearCalls();
+    start();
+    const std::size_t texts = host_->countCalls(host::HostSlot::getString);
+    host_->stopAddons();
+    bool nameless = false;
+    for (std::size_t n = 1; n <= texts; ++n) {
+        SCOPED_TRACE(n);
+        host_->injectFault({host::HostSlot::getString, std::nullopt}, n, host::kErrGeneral);
+        std::string error;
+        const bool started = host_->startAddon(TEST_ADDON_PATH, error);   // not without a name to show
+        host_->clearFaults();
+        if (std::filesystem::exists(marker)) {
+            EXPECT_EQ(contents(marker), "TestAddon");
+        } else if (started) {
+            nameless = true;
+        }
+        host_->stopAddons();
+        EXPECT_FALSE(std::filesystem::exists(marker));
+    }
+    EXPECT_TRUE(nameless) << "no refused text was the name the add-on links with";
 }
 
 TEST_F(AddonTest, KeepsTheProjectsPackagesAsModuleDataAndReadsThemAtTheNextStart) {
@@ -174,6 +202,35 @@ TEST_F(AddonTest, StartedWithNoProjectOpenGivesTheProjectOpenedLaterItsPackages)
     host::clearDebugLines();
     choose("Say Note");
     EXPECT_TRUE(logged("TestAddon: note Default"));
+}
+
+// The host may refuse 'PROJ' as the add-on starts (once, or until the start is over): the project's
+// packages wait, and are filed, with what the project stores read over them once, when the project is found.
+TEST_F(AddonTest, FilesThePackagesWhenTheProjectIsFoundAfterTheHostRefusedItAtTheStart) {
+    const host::FaultKey project{host::HostSlot::environment, host::fourcc("PROJ")};
+    start();
+    choose("Save Note");
+    host_->stopAddons();
+    host_->clearCalls();
+    start();
+    const std::size_t asked = host_->countCalls(host::HostSlot::environment, host::fourcc("PROJ"));
+    const std::size_t reads = host_->countCalls(host::HostSlot::getModuleData);
+    ASSERT_GT(asked, 0u);
+    host_->stopAddons();
+    for (std::size_t n = 0; n <= asked; ++n) {   // 0: every 'PROJ' of the start
+        SCOPED_TRACE(n);
+        host_->clearCalls();
+        host_->injectFault(project, n, host::kErrGeneral);
+        start();
+        host_->clearFaults();
+        if (n > 0) {
+            EXPECT_EQ(host_->countCalls(host::HostSlot::getModuleData), reads) << "read once";
+        }
+        host::clearDebugLines();
+        choose("Say Note");
+        EXPECT_TRUE(logged("TestAddon: note Saved"));
+        host_->stopAddons();
+    }
 }
 
 // An add-on made in the test itself, with no host behind its table.

@@ -7,7 +7,8 @@
 //
 // Exit status: 0 done; 1 not all done (an error, a rollback, a refused read or change the command
 // needed, a failed allocation, an error alert that ended its work, a project written larger than the
-// host reads); 2 bad arguments, unreadable input or a script that cannot be played (nothing is written).
+// host reads); 2 bad arguments or unreadable input (nothing is written), or a script that cannot be
+// played (the project is not written; what the add-on saved in the home before is named).
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
