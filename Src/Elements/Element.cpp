@@ -275,7 +275,7 @@ String Element::getInfoString(bool withPrefix) {
     };
     host::GuidRecord guid = link_.getGuid().getRecord();
     String whole;   // the compound text, when the host gave it but not the ID
-    if (!infoRead_ && infoText_.isEmpty() && link_.hasGuid()) {
+    if (infoText_.isEmpty() && link_.hasGuid()) {
         // The compound text (prefix and ID) and the ID alone: the prefix is the compound text less as many
         // characters as the ID has. Without the ID there is nothing to cut by: no prefix is kept, and
         // the compound text answers for the whole.

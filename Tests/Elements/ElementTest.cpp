@@ -389,20 +389,21 @@ TEST_F(ElementBase, ForgetsItsPlaceWhenItsLinkIsReset) {
     EXPECT_TRUE(element->isUserDataChanged());   // a block is attached: stored with the new element
 }
 
-TEST_F(ElementBase, HasNoIdTextWhenTheHostGivesNoneAndAsksOnceForEachElement) {
+TEST_F(ElementBase, HasNoIdTextWhenTheHostGivesNoneAndAsksAgainWhileItHasNone) {
     auto element = placed(0);
     const auto other = placed(1);
     ASSERT_NE(other, nullptr);
     const auto asked = [&] { return host_->countCalls(host::HostSlot::database, host::fourcc("GEIS")); };
     EXPECT_EQ(element->getInfoString(true), "");
     const std::size_t once = asked();
-    EXPECT_EQ(element->getInfoString(false), "");   // none is an answer too
-    EXPECT_EQ(asked(), once);
-    element->setLink(other->getLink());   // another element's ID is asked for
-    element->getInfoString(false);
+    EXPECT_EQ(element->getInfoString(false), "");   // the host may have given it one since
     EXPECT_EQ(asked(), once + 1);
-    element->setName("B-7");
+    element->setLink(other->getLink());
+    element->getInfoString(false);
+    EXPECT_EQ(asked(), once + 2);
+    element->setName("B-7");   // a text: nothing more to ask
     EXPECT_EQ(element->getInfoString(false), "B-7");
+    EXPECT_EQ(asked(), once + 2);
 }
 
 TEST_F(ElementBase, ReadsTheIdWithItsPrefixAndKeepsThePrefixForAGivenName) {
