@@ -173,10 +173,13 @@ bool readAll(DataFile& file, std::string& bytes) {
 }
 
 // --- Writing ---------------------------------------------------------------------------------------
-// The file being written, deleted however the write ends unless it took the table's place.
+// The file being written, deleted however the write ends unless it took the table's place. Held locked
+// while this run has it, so that a run that finds it left behind can tell a dead run's from a live one's.
 class PartialFile {
 public:
-    explicit PartialFile(std::unique_ptr<DataFile> file) : file_(std::move(file)) {}
+    explicit PartialFile(std::unique_ptr<DataFile> file) : file_(std::move(file)) {
+        if (file_) file_->holdLock();
+    }
     ~PartialFile() {
         if (file_) file_->remove();
     }
@@ -228,14 +231,20 @@ String whyNoTableAt(const tarnwick::FileLocation& location, std::int32_t folderT
 
 // bytes in a new file beside the table's, on the disk, under the first free name of the backup series:
 // written whole under a passing name first, so that a run stopped half-way leaves no cut copy under a
-// name the next load looks at. Its name; empty when none could be made.
+// name the next load looks at. Its name, or empty with why not.
 String keepOnDisk(const Directory& folder, const String& tableName, const tarnwick::FileLocation& like,
-                  std::string_view bytes) {
+                  std::string_view bytes, String& why) {
     PartialFile copy(DataFile::createNew(
         folder, [&tableName](int n) { return partialName(tableName, n); }, kMostBackups));
-    if (!copy.made() || !(*copy).takePermissionsOf(like) || !(*copy).write(bytes.data(), bytes.size()) ||
-        !(*copy).flush() || !(*copy).close())
+    if (!copy.made()) {
+        why = filled(strings::kNoNewFile, {folder.getPath()});
         return String();
+    }
+    if (!(*copy).takePermissionsOf(like) || !(*copy).write(bytes.data(), bytes.size()) || !(*copy).flush() ||
+        !(*copy).close()) {
+        why = filled(strings::kCutShort, {(*copy).getName()});
+        return String();
+    }
     const String base = baseOf(tableName);
     for (int n = 1; n <= kMostBackups; ++n) {
         if ((*copy).rename(backupName(base, n))) {
@@ -245,6 +254,10 @@ String keepOnDisk(const Directory& folder, const String& tableName, const tarnwi
             return name;
         }
     }
+    why = freeBackupName(folder, base).isEmpty()
+              ? filled(strings::kNoCopyName, {withExtension(base), backupName(base, 1),
+                                              backupName(base, kMostBackups), folder.getPath()})
+              : filled(strings::kNoNewFile, {folder.getPath()});
     return String();
 }
 
@@ -282,14 +295,9 @@ String writeInPlace(const tarnwick::FileLocation& target, const String& fileName
     std::string before;
     if (!readAll(file, before)) return unreadFault(fileName);
     const Directory folder(target.parent_path());
-    const String copy = keepOnDisk(folder, nameOf(target), target, before);
-    if (copy.isEmpty()) {
-        const String base = baseOf(nameOf(target));
-        return freeBackupName(folder, base).isEmpty()
-                   ? filled(strings::kNoCopyName,
-                            {fileName, backupName(base, 1), backupName(base, kMostBackups), folder.getPath()})
-                   : filled(strings::kNoNewFile, {folder.getPath()});
-    }
+    String why;
+    const String copy = keepOnDisk(folder, nameOf(target), target, before, why);
+    if (copy.isEmpty()) return why;
     const auto dropCopy = [&folder, &copy] { DataFile(folder, copy).remove(); };
     PutBack putBack(file, before);
     if (file.setDataLength(0) && file.write(text.data(), text.size()) && file.flush() && file.close()) {
@@ -301,8 +309,8 @@ String writeInPlace(const tarnwick::FileLocation& target, const String& fileName
         dropCopy();
         return filled(strings::kCutShort, {fileName});
     }
-    String why = filled(strings::kCutShort, {fileName});
-    (why += "\n") += filled(strings::kOldContentKept, {fileName, copy});
+    why = filled(strings::kCutShort, {fileName});
+    (why += "\n") += filled(strings::kOldContentKept, {fileName, DataFile(folder, copy).getPath()});
     return why;
 }
 
@@ -600,14 +608,17 @@ struct TableFileState {
     ObjectMap base;
     std::optional<std::size_t> hash;
     std::size_t size = 0;
-    String told;   // why a save of the table last failed, as the user was told
+    bool holdsBase = false;   // the file held base as this run left it: read from it, or written so
+    String told;              // why a save of the table last failed, as the user was told
 };
 
 namespace {
 
-std::shared_ptr<const TableFileState> stateOf(const ObjectMap& table, std::optional<std::string_view> bytes) {
+std::shared_ptr<const TableFileState> stateOf(const ObjectMap& table, std::optional<std::string_view> bytes,
+                                              bool holdsBase) {
     auto state = std::make_shared<TableFileState>();
     state->base.assign(table);
+    state->holdsBase = holdsBase;
     if (bytes) {
         state->hash = std::hash<std::string_view>()(*bytes);
         state->size = bytes->size();
@@ -620,6 +631,7 @@ std::shared_ptr<const TableFileState> toldState(const TableFileState& from, cons
     state->base.assign(from.base);
     state->hash = from.hash;
     state->size = from.size;
+    state->holdsBase = from.holdsBase;
     state->told = why;
     return state;
 }
@@ -749,14 +761,14 @@ struct TableTurn {
     std::unique_ptr<tarnwick::FileLock> shared;
 };
 
-// The new files a run that ended while it saved left beside the table. Only a run that has the table's
-// turn writes one, so the run that has it now knows each of them for a dead run's; only regular files
-// of those names are removed, never a link or anything else.
+// The new files that runs which ended while they wrote left beside the table: a live run holds its own
+// locked. Only regular files of those names are removed, never a link or anything else.
 void removeLeftPartials(const Directory& folder, const String& tableName) {
     for (int n = 1; n <= kMostBackups; ++n) {
         DataFile partial(folder, partialName(tableName, n), DataFile::kRead);
         std::error_code error;
-        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(partial.getLocation(), error)))
+        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(partial.getLocation(), error)) &&
+            partial.open() && partial.holdLock())
             partial.remove();
     }
 }
@@ -802,11 +814,14 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
     }
     const std::shared_ptr<const TableFileState> state = table.getFileState();
     const std::string_view bytes = ownText.getView();
-    // Nothing changed, and the file is still there: also a table the user keeps read-only stays as it is.
-    if (state && state->hash && bytes.size() == state->size &&
-        std::hash<std::string_view>()(bytes) == *state->hash &&
-        DataFile(folder, fileName, DataFile::kRead).exists())
-        return true;
+    // Nothing changed since the file held the table, and the file is still there: also a table the user
+    // keeps read-only stays as it is, in whatever form its text has.
+    if (state && state->holdsBase && DataFile(folder, fileName, DataFile::kRead).exists()) {
+        ObjectMap base;   // the writer takes a table it may visit, not a shared one
+        base.assign(state->base);
+        String baseText;
+        if (tableText(base, baseText) && baseText.getView() == bytes) return true;
+    }
     String locked;
     const TableTurn turn = lockTable(folder, fileName, locked);
     if (!turn.beside) {
@@ -839,8 +854,8 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
     }
     // Written as it is, the file is known by its bytes; merged, by its table alone (the next save merges
     // again from what this run had).
-    table.setFileState(
-        stateOf(table, written == &table ? std::optional<std::string_view>(bytes) : std::nullopt));
+    table.setFileState(stateOf(
+        table, written == &table ? std::optional<std::string_view>(bytes) : std::nullopt, written == &table));
     return true;
 }
 
@@ -933,10 +948,17 @@ String wholeCopy(const Directory& folder, const String& baseName, ObjectMap& tab
 bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table, bool again) {
     const String name = withExtension(baseName);
     DataFile file(folder, name, DataFile::kRead);
-    // Only a regular file is a table: a folder, pipe or device at its name is neither read nor replaced.
-    if (const std::optional<tarnwick::FileLocation> target = file.followLinks()) {
-        if (const String why = whyNoTableAt(*target, strings::kTableIsFolder, strings::kTableNotAFile);
-            !why.isEmpty()) {
+    // Only a regular file is a table: a folder, pipe or device at its name, or where its link leads, is
+    // neither read nor replaced.
+    const std::optional<tarnwick::FileLocation> target = file.followLinks();
+    if (target) {
+        String why = whyNoTableAt(*target, strings::kTableIsFolder, strings::kTableNotAFile);
+        if (!why.isEmpty() && *target != file.getLocation()) {
+            why = filled(
+                std::filesystem::is_directory(*target) ? strings::kLinkToFolder : strings::kLinkToNonFile,
+                {file.getPath(), String(std::string_view(target->native()))});
+        }
+        if (!why.isEmpty()) {
             host::debugOutput("Skellowing: " + std::string(why.getView()));
             tarnwick::ErrorAlert().show(why);
             return false;
@@ -946,7 +968,7 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
     // have written meanwhile).
     if (!file.exists()) {
         table.clear();
-        table.setFileState(stateOf(table, std::nullopt));
+        table.setFileState(stateOf(table, std::nullopt, /*holdsBase=*/false));
         saveTable(folder, baseName, table, text(strings::kTableFile, strings::kUsedButNotKept));
         return true;
     }
@@ -983,7 +1005,7 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         }
         read->table.ensureDefaults();   // also after a read that never reached the table's end tag
         table.assign(read->table);
-        table.setFileState(stateOf(table, std::string_view(bytes)));
+        table.setFileState(stateOf(table, std::string_view(bytes), /*holdsBase=*/true));
         return true;
     }
     // 5. Unreadable: a whole copy beside it put back, or a new table, only when the user wants one, and
@@ -995,8 +1017,13 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         showNoBackupName(folder, baseName);
         return false;
     }
+    // A save into the file itself keeps its copy beside the file the name leads to, named after it.
+    const Directory copyFolder = target ? Directory(target->parent_path()) : folder;
     ObjectMap copyTable;
-    const String copy = wholeCopy(folder, baseName, copyTable);
+    const String copyName = wholeCopy(copyFolder, target ? baseOf(nameOf(*target)) : baseName, copyTable);
+    const String copy = copyName.isEmpty() || copyFolder.compareLocation(folder)
+                            ? copyName
+                            : DataFile(copyFolder, copyName).getPath();
     bool putBack = false;
     bool goOn = false;
     if (copy.isEmpty()) {
@@ -1028,9 +1055,10 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         table.assign(copyTable);
     else
         table.clear();
-    table.setFileState(stateOf(table, read->whole ? std::optional<std::string_view>(bytes) : std::nullopt));
+    table.setFileState(stateOf(table, read->whole ? std::optional<std::string_view>(bytes) : std::nullopt,
+                               /*holdsBase=*/false));
     // The copy put back is the table now; until it is saved as the table, it stays.
-    if (saveTable(folder, baseName, table, String()) && putBack) DataFile(folder, copy).remove();
+    if (saveTable(folder, baseName, table, String()) && putBack) DataFile(copyFolder, copyName).remove();
     return true;
 }
 

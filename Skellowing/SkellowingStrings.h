@@ -87,7 +87,8 @@ inline constexpr std::int32_t kLockNotALock = 40;
 inline constexpr std::int32_t kLockDenied = 41;
 inline constexpr std::int32_t kNoLocation = 42;       // the host gave no data folder or no table name
 inline constexpr std::int32_t kNoConflictName = 43;   // "$1" to "$4" as kNoBackupName
-inline constexpr std::int32_t kOldContentKept = 44;   // "$1" the file, "$2" the copy of what it held
+inline constexpr std::int32_t kOldContentKept =
+    44;   // "$1" the file, "$2" the path of a copy of what it held
 // "$1" the path of what has the table's name (or its link leads to), when the table is read, then saved
 inline constexpr std::int32_t kTableIsFolder = 45;
 inline constexpr std::int32_t kTableNotAFile = 46;
@@ -98,6 +99,9 @@ inline constexpr std::int32_t kNewTableButton = 50;
 inline constexpr std::int32_t kSaveIntoFolder = 51;
 inline constexpr std::int32_t kSaveOverNonFile = 52;
 inline constexpr std::int32_t kNoCopyName = 53;   // "$1" to "$4" as kNoBackupName
+// "$1" the table's name, "$2" where its link leads, when the table is read
+inline constexpr std::int32_t kLinkToFolder = 54;
+inline constexpr std::int32_t kLinkToNonFile = 55;
 
 inline constexpr std::int16_t kReadFaults = 32527;   // item n: why a read failed with XMLError n
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -182,6 +183,8 @@ bool DataFile::write(const void* bytes, std::size_t count) {
 }
 
 bool DataFile::write(const String& text) { return write(text.getText(), text.getByteLength()); }
+
+bool DataFile::holdLock() { return isOpen() && ::flock(descriptor_, LOCK_EX | LOCK_NB) == 0; }
 
 bool DataFile::flush() { return canWrite() && host::flushFile(descriptor_); }
 

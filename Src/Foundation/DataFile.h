@@ -77,6 +77,9 @@ public:
     // All count bytes, or false (the file not open for writing, or the system wrote fewer).
     bool write(const void* bytes, std::size_t count);
     bool write(const String& text);   // its UTF-8 bytes, without the terminator
+    // The system's lock on the open file, taken without waiting and held until it is closed, so that
+    // other processes can tell that a live one still has the file. False when not open or another holds it.
+    bool holdLock();
     // What was written put on the disk through the host, so that a power cut cannot take it back: before
     // the file takes another's name, or another file is emptied. False when not open for writing or the
     // system refuses.

@@ -130,9 +130,13 @@ int openTaken(const FileLocation& location, Refusal& why, bool& gone) {
 }
 
 // The passing names of lock files that runs made beside location and never gave up, because they ended
-// while waiting: a name of the form "<lock>.<pid>-<n>" holding the lock line that no one holds. A run
-// still waiting holds its own, and anything else at such a name is left alone.
-void removeLeftOwn(const FileLocation& location) {
+// while waiting, before their file held the whole line, or just after it took the lock's name: a name of
+// the form "<lock>.<pid>-<n>" holding the lock line or a beginning of it that no one holds, or the lock
+// this run holds (held, open as held). A run still waiting holds its own, and anything else at such a
+// name is left alone.
+void removeLeftOwn(const FileLocation& location, int held) {
+    struct stat lock {};
+    const bool knowsLock = ::fstat(held, &lock) == 0;
     const std::string prefix = location.filename().native() + ".";
     const auto isOwnName = [&prefix](std::string_view name) {
         if (!name.starts_with(prefix)) return false;
@@ -150,9 +154,20 @@ void removeLeftOwn(const FileLocation& location) {
         if (!isOwnName(entry->path().filename().native())) continue;
         Refusal why;
         bool gone = false;
-        const int descriptor = openTaken(entry->path(), why, gone);
+        const int descriptor = openPlain(entry->path(), why, gone);
         if (descriptor < 0) continue;
-        if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0 && stillThere(descriptor, entry->path()))
+        // A run may have ended before its file held the whole line.
+        char bytes[kLockLine.size() + 1];
+        const ssize_t got = ::pread(descriptor, bytes, sizeof bytes, 0);
+        if (got < 0 || got > static_cast<ssize_t>(kLockLine.size()) ||
+            !kLockLine.starts_with(std::string_view(bytes, static_cast<std::size_t>(got)))) {
+            ::close(descriptor);
+            continue;
+        }
+        struct stat own {};
+        const bool isLock = knowsLock && ::fstat(descriptor, &own) == 0 && own.st_dev == lock.st_dev &&
+                            own.st_ino == lock.st_ino;
+        if ((isLock || ::flock(descriptor, LOCK_EX | LOCK_NB) == 0) && stillThere(descriptor, entry->path()))
             ::unlink(entry->path().c_str());
         ::close(descriptor);
     }
@@ -188,12 +203,19 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
         ::close(ownDescriptor);
         ::unlink(own.c_str());
     };
-    for (;;) {
+    for (int remade = 0;;) {
         // link refuses a name that is taken, whatever has it, and never follows a link there.
         if (::link(own.c_str(), location.c_str()) == 0) {
             ::unlink(own.c_str());
-            removeLeftOwn(location);
+            removeLeftOwn(location, ownDescriptor);
             return std::unique_ptr<FileLock>(new FileLock(location, ownDescriptor, /*made=*/true));
+        }
+        // The holder took this run's file for a dead run's in the moment before it was locked: another.
+        if (errno == ENOENT && remade++ < kMostOwnNames) {
+            ::close(ownDescriptor);
+            ownDescriptor = makeOwn(location, own, why);
+            if (ownDescriptor < 0) return nullptr;
+            continue;
         }
         if (errno != EEXIST) {
             why = {errno == EACCES ? Reason::denied : Reason::failed, errno};
@@ -218,7 +240,7 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
             // Left by a run that ended without letting go (a lock ends with its process): a lock made
             // it, so this run takes it over and deletes it in turn.
             dropOwn();
-            removeLeftOwn(location);
+            removeLeftOwn(location, descriptor);
             return std::unique_ptr<FileLock>(new FileLock(location, descriptor, /*made=*/true));
         }
         const int error = errno;

@@ -190,7 +190,8 @@ TEST_F(ObjectMapFile, AReadThatLeavesAnythingOutKeepsTheFileAsItWasAndSaysWhat) 
             EXPECT_EQ(readFile(tableFile()), c.text);
             EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), c.text);
             EXPECT_FALSE(std::filesystem::exists(dataFolder() / "ObjectMap backup 2.xml"));
-            if (time == 1) {   // what could be read is used, and written back as read
+            if (time == 1) {   // what could be read is used, and written back as read with a change
+                table.addList(String("Changed"), ObjectMapType::dwg);
                 ASSERT_TRUE(skellow::saveObjectMap(table));
                 EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), c.text);
                 if (&c == &cases[0]) {   // a building material keeps its own name, never "Unknown"
@@ -443,6 +444,23 @@ TEST_F(ObjectMapFile, ATableThatIsALinkIsSavedInTheFileItNamesKeepingItsPermissi
     EXPECT_NE(readFile(shared / "ObjectMap.xml").find("sourceName=\"Mine\""), std::string::npos);
     EXPECT_EQ(fs::status(shared / "ObjectMap.xml").permissions(), ownerOnly);
     EXPECT_EQ(std::distance(fs::directory_iterator(shared), {}), 1);
+
+    // A save into that file that did not end kept its copy beside it, which a load through the link offers.
+    const std::string whole = readFile(shared / "ObjectMap.xml");
+    writeFile(shared / "ObjectMap backup.xml", whole);
+    writeFile(shared / "ObjectMap.xml", whole.substr(0, 40));
+    host::clearRecordedAlerts();
+    ObjectMap putBack;
+    ASSERT_TRUE(skellow::loadObjectMap(putBack));   // the default answer: put the copy back
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_EQ(host::recordedAlerts()[0].largeText,
+              "The file containing the object mapping table cannot be read, but the copy \"" +
+                  (shared / "ObjectMap backup.xml").string() +
+                  "\" beside it holds a whole table - do you wish to put the copy back?");
+    EXPECT_EQ(readFile(shared / "ObjectMap.xml"), whole);
+    EXPECT_FALSE(fs::exists(shared / "ObjectMap backup.xml"));
+    EXPECT_NE(putBack.findList(String("Mine"), ObjectMapType::dwg), nullptr);
+    fs::remove(dataFolder() / "ObjectMap backup.xml");   // the cut file, kept
 
     fs::remove(tableFile());
     writeFile(tableFile(), kUserTable);
@@ -782,8 +800,10 @@ TEST_F(ObjectMapFile, ASaveStoppedHalfWayLosesNothing) {
         host::recordedAlerts()[0].smallText,
         "\"ObjectMap.xml\" could not be written to its end - the disk may be full.\n"
         "The table could not be written into \"ObjectMap.xml\", nor what it held put back: that is kept "
-        "as \"ObjectMap backup.xml\" in the same folder.\n"
-        "The changes made now are used for this run, but they are not kept for the next one.");
+        "as \"" +
+            (dataFolder() / "ObjectMap backup.xml").string() +
+            "\".\n"
+            "The changes made now are used for this run, but they are not kept for the next one.");
     EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), held);
     const std::string cut = readFile(tableFile());
     EXPECT_EQ(cut.size(), 64u);
@@ -915,15 +935,19 @@ TEST_F(ObjectMapFile, NothingButARegularFileIsTakenForTheTable) {
         ObjectMap read;
         EXPECT_FALSE(skellow::loadObjectMap(read));
         ASSERT_EQ(host::recordedAlerts().size(), 1u);
-        EXPECT_EQ(
-            host::recordedAlerts()[0].largeText,
-            "\"" + c.at.string() +
-                (c.folder ? "\" is a folder, where the file of the object mapping table should be: the "
-                            "table can be neither read from it nor saved in it - please move the folder "
-                            "away. Nothing was skellowed."
-                          : "\" is not a regular file but a pipe, socket or device: the object mapping "
-                            "table is never read from it or saved over it - please move it away. Nothing "
-                            "was skellowed."));
+        const std::string what =
+            c.folder
+                ? "a folder, where the file of the object mapping table should be: the table can be neither "
+                  "read from it nor saved in it - please "
+                : "not a regular file but a pipe, socket or device: the object mapping table is never read "
+                  "from it or saved over it - please ";
+        EXPECT_EQ(host::recordedAlerts()[0].largeText,
+                  c.at == tableFile()
+                      ? "\"" + c.at.string() + "\" is " + what + (c.folder ? "move the folder" : "move it") +
+                            " out of the way. Nothing was skellowed."
+                      : "\"" + tableFile().string() + "\" is a link to \"" + c.at.string() + "\"" +
+                            (c.folder ? ", " : ", which is ") + what +
+                            "make the link lead to a file. Nothing was skellowed.");
         host::clearRecordedAlerts();
         table.addList(String(c.what), ObjectMapType::dwg);
         EXPECT_FALSE(skellow::saveObjectMap(table));
@@ -1018,6 +1042,8 @@ TEST_F(ObjectMapFile, ALockThatCannotBeHadIsToldWithItsReason) {
     writeFile(dataFolder() / "ObjectMap.xml.partial 3", "");
     writeFile(dataFolder() / "ObjectMap.xml.lock.4194305-1", lockLine);
     writeFile(dataFolder() / "ObjectMap.xml.lock.4194305-2", "mine");
+    writeFile(dataFolder() / "ObjectMap.xml.lock.4194305-3", lockLine.substr(0, 10));   // ended as it wrote
+    fs::create_hard_link(lock, dataFolder() / "ObjectMap.xml.lock.4194306-1");   // ended as it took the name
     writeFile(dataFolder() / "ObjectMap.xml.lock.12-1", lockLine);
     fs::create_symlink(home_ / "victim.txt", dataFolder() / "ObjectMap.xml.partial 2");
     const int waiting = ::open((dataFolder() / "ObjectMap.xml.lock.12-1").c_str(), O_RDONLY);
