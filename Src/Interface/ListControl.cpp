@@ -39,6 +39,37 @@ const DialogControl* defaultEditor(const FieldProxy* proxy) {   // null: no prox
     return found == proxy->getEditors().end() ? nullptr : found->second;
 }
 
+// The editor of a column for a value of its kind: its own kind's, else the real kind's for a real, else the
+// default.
+DialogControl* editorFor(const FieldProxy& proxy, const Setting* value) {
+    const auto& editors = proxy.getEditors();
+    const auto editorOf = [&](std::uint32_t kind) -> DialogControl* {
+        const auto found = editors.find(kind);
+        return found == editors.end() ? nullptr : found->second;
+    };
+    if (!value) return editorOf(0);
+    if (DialogControl* own = editorOf(static_cast<std::uint32_t>(value->getKind()))) return own;
+    if (dynamic_cast<const RealSetting*>(value))
+        if (DialogControl* real = editorOf(static_cast<std::uint32_t>(SettingKind::real))) return real;
+    return editorOf(0);   // a column with only its default editor keeps it on every row
+}
+
+// Whether a popup can show a value: a choice of one of its items, or any other value whose text is an item.
+bool holds(const PopupMenu& popup, const Setting& value) {
+    if (const auto* menu = dynamic_cast<const MenuSetting*>(&value))
+        return menu->getIndex() >= 0 && menu->getIndex() < popup.getRowCount() &&
+               popup.getText(static_cast<std::int16_t>(menu->getIndex())) == value.getText();
+    return popup.findItem(value.getText()) != PopupMenu::kNone;
+}
+
+// Whether an editor still shows the choice it kept when loaded with a value it had no item for.
+bool keepsStaleChoice(const std::map<const DialogControl*, std::uint16_t>& stale,
+                      const DialogControl& editor) {
+    const auto found = stale.find(&editor);
+    const auto* popup = dynamic_cast<const PopupMenu*>(&editor);
+    return found != stale.end() && popup && popup->getSelected(0) == found->second;
+}
+
 }   // namespace
 
 // --- Column properties ----------------------------------------------------------------------------
@@ -149,6 +180,7 @@ ListControl::ListControl(const ListControl& other)
       columnProperties_(std::make_unique<ColumnPropertyList>(*other.columnProperties_)),
       proxies_(other.proxies_ ? std::make_unique<ProxyList>(*other.proxies_) : nullptr),
       editRow_(other.editRow_),
+      staleChoices_(other.staleChoices_),
       columnGap_(other.columnGap_),
       proxiesEnabled_(other.proxiesEnabled_),
       columnsChanged_(other.columnsChanged_) {}
@@ -209,21 +241,26 @@ void ListControl::deselectAll() { host::DGListDeselectItem(dialog(), item(), 0);
 std::unique_ptr<Setting> ListControl::getSetting(std::int16_t row, std::int16_t column) const {
     if (!isValidCell(row, column)) return nullptr;
     // The edit row's value is the one in its editor, whatever kind the editor is filed under: the cell
-    // text follows only when the editors leave the row.
+    // text follows only when the editors leave the row. A popup that kept another row's choice does not
+    // hold the row's value.
     if (row == static_cast<std::int16_t>(editRow_))
         if (DialogControl* editor = findEditor(column, row))
-            if (auto value = editor->getSetting(0, 0)) return value;
+            if (!keepsStaleChoice(staleChoices_, *editor))
+                if (auto value = editor->getSetting(0, 0)) return value;
     FieldProxy* proxy = getProxy(column);
     DialogControl* editor = proxy ? proxy->getEditors().at(0) : nullptr;
     if (!editor) return std::make_unique<StringSetting>(getCellText(row, column));
     if (Setting* stored = proxy->getSetting(row)) return stored->clone();
     // Parsed from the cell text by the editor; its own content is put back, so a value the user is
     // typing there is not lost.
+    const StringSetting cell(getCellText(row, column));
     const std::unique_ptr<Setting> saved = editor->getSetting(0, 0);
-    editor->setCell(StringSetting(getCellText(row, column)), 0, 0);
+    editor->setCell(cell, 0, 0);
     std::unique_ptr<Setting> value = editor->getSetting(0, 0);
     if (saved) editor->setCell(*saved, 0, 0);
-    if (!value) return std::make_unique<StringSetting>(getCellText(row, column));
+    // A popup with no item for the text keeps its choice, which is another row's value, not this one's.
+    const auto* popup = dynamic_cast<const PopupMenu*>(editor);
+    if (!value || (popup && !holds(*popup, cell))) return cell.clone();
     proxy->setSetting(value->clone(), row);
     return value;
 }
@@ -252,9 +289,16 @@ Image ListControl::getImage(std::int16_t row, std::int16_t column) const {
 void ListControl::setCell(const Setting& setting, std::int16_t row, std::int16_t column) {
     if (!isValidCell(row, column)) return;
     if (FieldProxy* proxy = getProxy(column)) {
+        // A popup holds only its items: it would keep its old choice for any other value, and write that
+        // choice back over the cell when it leaves the row.
+        if (const auto* popup = dynamic_cast<const PopupMenu*>(editorFor(*proxy, &setting)))
+            if (!holds(*popup, setting)) return;
         proxy->setSetting(setting.clone(), row);
         if (getSelected(0) == static_cast<std::uint16_t>(row))
-            if (DialogControl* editor = findEditor(column, row)) editor->setCell(setting, 0, 0);
+            if (DialogControl* editor = findEditor(column, row)) {
+                editor->setCell(setting, 0, 0);
+                if (row == static_cast<std::int16_t>(editRow_)) noteLoaded(*editor, setting);
+            }
     }
     setCellText(setting.getText(), row, column);
 }
@@ -275,8 +319,14 @@ void ListControl::setText(const String& text, std::int16_t row, std::int16_t col
                 stored = nullptr;
             }
         }
-        if (stored) stored->setText(text);
-        if (editor && row == static_cast<std::int16_t>(editRow_)) editor->setCell(StringSetting(text), 0, 0);
+        // A value that cannot take the text refuses it: the cell would show what the row does not hold, and
+        // be written back when the row is left.
+        if (stored && !stored->setText(text)) return;
+        if (editor && row == static_cast<std::int16_t>(editRow_)) {
+            const StringSetting value(text);
+            editor->setCell(value, 0, 0);
+            noteLoaded(*editor, value);
+        }
     }
     setCellText(text, row, column);
 }
@@ -371,8 +421,10 @@ bool ListControl::appendRows(std::int16_t count) {
 
 bool ListControl::insertRows(std::int16_t first, std::int16_t count) {
     const std::int32_t rows = getRowCount();
+    // 1.
+    if (count > kMaxRows - rows) return false;
     std::int32_t at = first, n = count;
-    // 1. and 2. Where: 65535 (read as -1) is the end, so it is told apart before negative starts.
+    // 2. Where: 65535 (read as -1) is the end, so it is told apart before negative starts.
     if (static_cast<std::uint16_t>(first) == kNone) {
         at = rows;
     } else if (at > rows) {
@@ -382,7 +434,7 @@ bool ListControl::insertRows(std::int16_t first, std::int16_t count) {
         n += at;
         at = 0;
     }
-    // The limit is checked on the count that will really be inserted.
+    // The limit is checked on the count that will really be inserted too: a gap adds to it.
     if (n > kMaxRows - rows) return false;
     if (n < 1) return true;
     // 4. The proxies and the count; the edit row keeps naming the same row.
@@ -545,8 +597,11 @@ std::uint16_t ListControl::rowAt(const ScreenPoint& point, bool inList) const {
     if (!inList) y -= const_cast<ListControl*>(this)->getPosition(0).y;
     const std::int32_t height = getItemHeight();
     if (getRowCount() == 0 || height <= 0) return kNone;
-    // Rows start below the header; a scrolled list shows its scroll position's row first.
-    const std::int32_t fromTop = y - getHeaderHeight() + getScrollPosition() * height;
+    // Rows start below the header; a scrolled list shows its scroll position's row first. The header
+    // covers the rows scrolled out of sight.
+    const std::int32_t belowHeader = y - getHeaderHeight();
+    if (belowHeader < 0) return kNone;
+    const std::int32_t fromTop = belowHeader + getScrollPosition() * height;
     for (std::int32_t r = 0; r < getRowCount(); ++r)
         if (fromTop >= r * height && fromTop <= (r + 1) * height) return static_cast<std::uint16_t>(r);
     return kNone;
@@ -826,17 +881,7 @@ DialogControl* ListControl::getFieldEditor(std::int16_t column, std::uint32_t ki
 DialogControl* ListControl::findEditor(std::int16_t column, std::int16_t row) const {
     FieldProxy* proxy = getProxy(column);
     if (!proxy || row < 0) return nullptr;
-    const Setting* stored = proxy->getSetting(row);
-    const auto& editors = proxy->getEditors();
-    const auto editorOf = [&](std::uint32_t kind) -> DialogControl* {
-        const auto found = editors.find(kind);
-        return found == editors.end() ? nullptr : found->second;
-    };
-    if (!stored) return editorOf(0);
-    if (DialogControl* own = editorOf(static_cast<std::uint32_t>(stored->getKind()))) return own;
-    if (dynamic_cast<const RealSetting*>(stored))
-        if (DialogControl* real = editorOf(static_cast<std::uint32_t>(SettingKind::real))) return real;
-    return editorOf(0);   // a column with only its default editor keeps it on every row
+    return editorFor(*proxy, proxy->getSetting(row));
 }
 
 void ListControl::layEditor(std::int16_t column, DialogControl* editor, bool shown) {
@@ -874,6 +919,7 @@ bool ListControl::isFieldEditable(std::int16_t column) const {
 
 void ListControl::hideEditors() {
     editRow_ = kNone;
+    staleChoices_.clear();
     const bool enabled = proxiesEnabled_;
     proxiesEnabled_ = true;
     for (std::int16_t c = 0; proxies_ && c < static_cast<std::int16_t>(getColumnCount()); ++c)
@@ -886,14 +932,25 @@ bool ListControl::loadEditor(DialogControl& editor, const Setting& setting) {
     return true;
 }
 
+void ListControl::noteLoaded(const DialogControl& editor, const Setting& value) {
+    const auto* popup = dynamic_cast<const PopupMenu*>(&editor);
+    if (popup && !holds(*popup, value))
+        staleChoices_[&editor] = popup->getSelected(0);
+    else
+        staleChoices_.erase(&editor);
+}
+
 void ListControl::attachEditor(std::uint16_t newRow) {
+    const std::map<const DialogControl*, std::uint16_t> left = staleChoices_;
+    staleChoices_.clear();
     for (std::int16_t c = 0; c < static_cast<std::int16_t>(getColumnCount()); ++c) {
         // 1. Leaving the old row.
         if (editRow_ != kNone) {
             if (DialogControl* editor = findEditor(c, static_cast<std::int16_t>(editRow_))) {
                 ensureProxies();
                 FieldProxy& proxy = (*proxies_)[static_cast<std::size_t>(c)];
-                if (proxy.storeEdits) {
+                // A popup that kept another row's choice has nothing of this row's to write back.
+                if (proxy.storeEdits && !keepsStaleChoice(left, *editor)) {
                     if (std::unique_ptr<Setting> value = editor->getSetting(0, 0)) {
                         const Setting* stored = proxy.getSetting(editRow_);
                         if (!stored || !stored->isEqual(*value)) {
@@ -918,6 +975,7 @@ void ListControl::attachEditor(std::uint16_t newRow) {
             const VoidSetting none;
             const Setting& value = stored ? *stored : read ? *read : static_cast<const Setting&>(none);
             if (loadEditor(*editor, value)) {
+                noteLoaded(*editor, value);
                 editor->setWidth(
                     static_cast<std::int16_t>((*columnProperties_)[static_cast<std::size_t>(c)].width));
                 layEditor(c, nullptr, false);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -132,8 +133,9 @@ public:
     void growBy(const ScreenPoint& delta, std::int16_t row = 0) override;
     void moveGrowBy(const ScreenPoint& grow, const ScreenPoint& move, std::int16_t row = 0) override;
     bool setDimensions(std::int16_t rows, std::int16_t columns) override;
+    // A popup column takes only a setting or a text that is one of its items, and a row's stored value only
+    // a text it can hold: any other leaves the cell as it was.
     void setCell(const Setting& setting, std::int16_t row = 0, std::int16_t column = 0) override;
-    // A popup column takes only the text of one of its items; any other leaves the cell as it was.
     void setText(const String& text, std::int16_t row = 0, std::int16_t column = 0) override;
     void setImage(const Image& image, std::int16_t row = 0, std::int16_t column = 0) override;
     // Row 65535: the font of the whole list; else the row's style and colour.
@@ -225,11 +227,15 @@ private:
     bool validRow(std::int16_t row) const { return row >= 0 && row < getRowCount(); }
     void layEditor(std::int16_t column, DialogControl* editor, bool shown);
     void relayEditors();
+    void noteLoaded(const DialogControl& editor, const Setting& value);   // into the edit row's editor
 
     std::int16_t listBox_ = 0;   // the host panel of the list item made for it; shared by copies
     std::unique_ptr<ColumnPropertyList> columnProperties_;
     std::unique_ptr<ProxyList> proxies_;
     std::uint16_t editRow_ = kNone;
+    // Popups laid on the edit row with a value they have no item for, and the choice they kept then: until
+    // the user chooses another, that choice is not the row's value.
+    std::map<const DialogControl*, std::uint16_t> staleChoices_;
     ScreenPoint lastClick_;
     std::uint16_t columnGap_ = 4;
     bool proxiesEnabled_ = true;

@@ -15,6 +15,7 @@
 #include "Environment/Subscriber.h"
 #include "Foundation/Int32Setting.h"
 #include "Foundation/LengthSetting.h"
+#include "Foundation/RealSetting.h"
 #include "Foundation/StringSetting.h"
 #include "Foundation/TracedException.h"
 #include "Interface/ActionSubscriber.h"
@@ -241,11 +242,22 @@ TEST_F(ListTest, InsertsAndDeletesRowsKeepingTheSelectionAndTheEditRow) {
         EXPECT_FALSE(list.insertRows(static_cast<std::int16_t>(32767), 32767));
         EXPECT_FALSE(list.insertRows(static_cast<std::int16_t>(32767), 1));   // one asked, the gap too
         EXPECT_EQ(list.getRowCount(), 7);
-        EXPECT_EQ(DialogControl::make<ListControl>(ControlLink(10, &d), 40000, 1).getRowCount(), 0);
+        ListControl& other = DialogControl::make<ListControl>(ControlLink(10, &d), 40000, 1);
+        EXPECT_EQ(other.getRowCount(), 0);
+        // A full list refuses any count asked, even one that a negative start takes back to none.
+        ASSERT_TRUE(other.appendRows(ListControl::kMaxRows));
+        EXPECT_FALSE(other.insertRows(-3, 3));
+        EXPECT_EQ(other.getRowCount(), ListControl::kMaxRows);
         // 65535 is the end, not a negative start.
         ASSERT_TRUE(list.insertRows(static_cast<std::int16_t>(65535), 1));
         EXPECT_EQ(list.getCellText(0, 0), String("r2"));
         EXPECT_EQ(list.getRowCount(), 8);
+        // Deleting the edit row's run at the end of the list takes the editors to the row before it.
+        list.deselectAll();
+        list.select(true, 7);
+        ASSERT_TRUE(list.deleteRows(6, 5));
+        EXPECT_EQ(list.getRowCount(), 6);
+        EXPECT_EQ(list.getEditRow(), 5);
         ASSERT_TRUE(list.deleteRows(0, 100));
         EXPECT_EQ(host::DGListGetItemCount(d.getPanelId(), kList), 0);
         EXPECT_EQ(list.getEditRow(), ListControl::kNone);
@@ -459,10 +471,20 @@ TEST_F(ListTest, LeavingARowWritesBackOnlyAChangedValueOfAColumnThatStoresEdits)
         // Hit testing counts the rows scrolled out of sight (rows are 20 high, with no header).
         list.setScrollPosition(2);
         note(String(std::to_string(list.rowAt(ScreenPoint(0, 5), /*inList=*/true))));
+        // A text the row's value cannot take is refused: the cell would show what the row does not hold,
+        // and be written back when the row is left.
+        list.setCell(RealSetting(2.5), 4, 0);
+        list.setText(String("abc"), 4, 0);
+        note(list.getCellText(4, 0));
+        choose(4);
+        choose(0);
+        note(list.getCellText(4, 0));
+        list.setText(String("3.5"), 4, 0);
+        note(list.getCellText(4, 0) + String(" ") + list.getSetting(4, 0)->getText());
     };
     dialog.open();
     EXPECT_EQ(seen, (std::vector<std::string>{"behind", "r1", "", "", "", "x", "y", "-1", "5", "2", "x",
-                                              "fixed", "2"}));
+                                              "fixed", "2", "2.5", "2.5", "3.5 3.5"}));
 }
 
 TEST_F(ListTest, ProxiesGrowToWhatIsAskedAndALengthIsEditedByTheRealEditor) {
@@ -543,6 +565,20 @@ TEST_F(ListTest, AScriptedClickFindsTheCellBelowTheHeaderAfterScrollingAndSelect
               (std::vector<std::string>{"1,0 row 2 key 0 selected 2", "3,0 row 4 key 1 double selected 2 4",
                                         "5,0 row 6 key 4 double selected 2 3 4 5 6",
                                         "2,0 row 3 key 0 double selected 2 3 4 5 6"}));
+    // A point in the header finds no row, scrolled or not: the rows scrolled out of sight are not there.
+    TestDialog dialog(100);
+    std::vector<std::uint16_t> found;
+    dialog.onOpened = [&](TestDialog& d) {
+        ListControl& list = makeList(d, 10);
+        list.setHeaderItemCount(2);
+        for (const std::int16_t scroll : {0, 3}) {
+            list.setScrollPosition(scroll);
+            for (const std::int16_t y : {0, 5, 25}) found.push_back(list.rowAt(ScreenPoint(0, y), true));
+        }
+    };
+    dialog.open();
+    EXPECT_EQ(found, (std::vector<std::uint16_t>{ListControl::kNone, ListControl::kNone, 0,
+                                                 ListControl::kNone, ListControl::kNone, 3}));
 }
 
 TEST_F(ListTest, AClickBelowTheLastRowFindsNoRowAndLeavesTheSelection) {
@@ -754,9 +790,33 @@ TEST_F(ListTest, APopupColumnTakesOnlyItsItemsAsTextsAndKeepsEachWithItsChoiceTh
         choose(1);
         note(1);
         note(2);
+        // So is a value whose text is not an item.
+        list.setCell(StringSetting(String("z")), 1, 0);
+        note(1);
+        list.setCell(StringSetting(String("z")), 2, 0);
+        note(2);
+        // A cleared row stays empty when left: the popup's choice is another row's until one is chosen.
+        choose(2);
+        list.clearCell(2, 0);
+        note(2);
+        choose(0);
+        note(2);
+        // A cell text that is not an item is the row's value; the popup's choice is another row's, and is
+        // neither stored for it nor written over it.
+        note(0);
+        choose(1);
+        note(0);
+        EXPECT_EQ(list.getProxy(0)->getSetting(0), nullptr);
+        EXPECT_EQ(list.getProxy(0)->getSetting(2), nullptr);
+        // An item chosen there is the row's.
+        choose(2);
+        popup.select(true, 1);
+        choose(0);
+        note(2);
     };
     dialog.open();
-    EXPECT_EQ(seen, (std::vector<std::string>{"b b", "b b", "c c", "a a", "c c", "a a"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"b b", "b b", "c c", "a a", "c c", "a a", "c c", "a a", " ",
+                                              " ", "r0 r0", "r0 r0", "b b"}));
 }
 
 TEST_F(ListTest, ADeniedFeedbackStillDropsAndARightDragOffersTheMenuUnlessTurnedOff) {
