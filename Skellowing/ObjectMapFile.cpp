@@ -1030,7 +1030,10 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         (detail += "\n") += filled(strings::kKeptAsBackup, {backup});
         goOn = UnreadableTableAlert().ask(text(strings::kTableFile, strings::kUnreadableTable), detail) == 1;
     } else {
-        (detail += "\n") += filled(strings::kKeptIfPutBack, {backup});
+        // Kept beside the name, which may lie in another folder than the copy.
+        (detail += "\n") += copy == copyName
+                                ? filled(strings::kKeptIfPutBack, {backup})
+                                : filled(strings::kKeptAtIfPutBack, {DataFile(folder, backup).getPath()});
         const std::int16_t answer =
             UnreadableTableAlert().ask(filled(strings::kPutBackQuestion, {copy}), detail,
                                        text(strings::kTableFile, strings::kPutBackButton),

@@ -102,6 +102,7 @@ inline constexpr std::int32_t kNoCopyName = 53;   // "$1" to "$4" as kNoBackupNa
 // "$1" the table's name, "$2" where its link leads, when the table is read
 inline constexpr std::int32_t kLinkToFolder = 54;
 inline constexpr std::int32_t kLinkToNonFile = 55;
+inline constexpr std::int32_t kKeptAtIfPutBack = 56;   // "$1" the path of the unreadable file's backup
 
 inline constexpr std::int16_t kReadFaults = 32527;   // item n: why a read failed with XMLError n
 

@@ -457,6 +457,11 @@ TEST_F(ObjectMapFile, ATableThatIsALinkIsSavedInTheFileItNamesKeepingItsPermissi
               "The file containing the object mapping table cannot be read, but the copy \"" +
                   (shared / "ObjectMap backup.xml").string() +
                   "\" beside it holds a whole table - do you wish to put the copy back?");
+    EXPECT_NE(
+        host::recordedAlerts()[0].smallText.find(
+            "If you put it back, or continue with a new mapping table, the unreadable file is kept as \"" +
+            (dataFolder() / "ObjectMap backup.xml").string() + "\"."),
+        std::string::npos);
     EXPECT_EQ(readFile(shared / "ObjectMap.xml"), whole);
     EXPECT_FALSE(fs::exists(shared / "ObjectMap backup.xml"));
     EXPECT_NE(putBack.findList(String("Mine"), ObjectMapType::dwg), nullptr);
