@@ -294,10 +294,11 @@ void ListControl::setCell(const Setting& setting, std::int16_t row, std::int16_t
         if (const auto* popup = dynamic_cast<const PopupMenu*>(editorFor(*proxy, &setting)))
             if (!holds(*popup, setting)) return;
         proxy->setSetting(setting.clone(), row);
-        if (getSelected(0) == static_cast<std::uint16_t>(row))
+        // The editors' row, selected or not: they write their value back when they leave it.
+        if (row == static_cast<std::int16_t>(editRow_))
             if (DialogControl* editor = findEditor(column, row)) {
                 editor->setCell(setting, 0, 0);
-                if (row == static_cast<std::int16_t>(editRow_)) noteLoaded(*editor, setting);
+                noteLoaded(*editor, setting);
             }
     }
     setCellText(setting.getText(), row, column);
@@ -343,7 +344,7 @@ void ListControl::clearCell(std::int16_t row, std::int16_t column) {
     setCellText(String(), row, column);
     if (FieldProxy* proxy = getProxy(column)) {
         proxy->setSetting(nullptr, row);
-        if (getSelected(0) == static_cast<std::uint16_t>(row)) {
+        if (row == static_cast<std::int16_t>(editRow_)) {
             const bool store = proxy->storeEdits;
             proxy->storeEdits = false;   // the editor's old value is not written back
             attachEditor(static_cast<std::uint16_t>(row));

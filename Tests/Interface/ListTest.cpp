@@ -481,10 +481,21 @@ TEST_F(ListTest, LeavingARowWritesBackOnlyAChangedValueOfAColumnThatStoresEdits)
         note(list.getCellText(4, 0));
         list.setText(String("3.5"), 4, 0);
         note(list.getCellText(4, 0) + String(" ") + list.getSetting(4, 0)->getText());
+        // With no row selected the editors stay on their row: a value set or cleared there is theirs
+        // too, or leaving the row would write their old one back.
+        list.deselectAll();
+        list.setCell(StringSetting(String("kept")), 0, 0);
+        choose(1);
+        note(list.getCellText(0, 0));
+        list.deselectAll();
+        editor.setText("typed");
+        list.clearCell(1, 0);
+        choose(2);
+        note(list.getCellText(1, 0));
     };
     dialog.open();
     EXPECT_EQ(seen, (std::vector<std::string>{"behind", "r1", "", "", "", "x", "y", "-1", "5", "2", "x",
-                                              "fixed", "2", "2.5", "2.5", "3.5 3.5"}));
+                                              "fixed", "2", "2.5", "2.5", "3.5 3.5", "kept", ""}));
 }
 
 TEST_F(ListTest, ProxiesGrowToWhatIsAskedAndALengthIsEditedByTheRealEditor) {
@@ -958,6 +969,10 @@ TEST_F(ListTest, TheEditRowsValueIsItsEditorsFollowsItsColumnsWidthAndEmptiesWhe
         EXPECT_EQ(list.getCellText(1, 0), String());
         const Setting* stored = list.getProxy(0)->getSetting(1);
         EXPECT_EQ(stored ? stored->getText() : String(), String());
+        EXPECT_EQ(list.getSetting(1, 0)->getText(), String());
+        list.select(true, 0);
+        list.select(false, 0);   // the editors come onto the cleared row
+        ASSERT_EQ(list.getEditRow(), 1);
         EXPECT_EQ(editor.getText(), String());
         EXPECT_EQ(list.getSetting(1, 0)->getText(), String());
     });
