@@ -173,6 +173,12 @@ bool readAll(DataFile& file, std::string& bytes) {
 }
 
 // --- Writing ---------------------------------------------------------------------------------------
+// bytes into the open file, on the disk, and the file closed: a file that is then whole, whatever stops
+// the run after.
+bool writeWhole(DataFile& file, std::string_view bytes) {
+    return file.write(bytes.data(), bytes.size()) && file.flush() && file.close();
+}
+
 // The file being written, deleted however the write ends unless it took the table's place. Held locked
 // while this run has it, so that a run that finds it left behind can tell a dead run's from a live one's.
 class PartialFile {
@@ -240,8 +246,7 @@ String keepOnDisk(const Directory& folder, const String& tableName, const tarnwi
         why = filled(strings::kNoNewFile, {folder.getPath()});
         return String();
     }
-    if (!(*copy).takePermissionsOf(like) || !(*copy).write(bytes.data(), bytes.size()) || !(*copy).flush() ||
-        !(*copy).close()) {
+    if (!(*copy).takePermissionsOf(like) || !writeWhole(*copy, bytes)) {
         why = filled(strings::kCutShort, {(*copy).getName()});
         return String();
     }
@@ -275,8 +280,7 @@ public:
     void dismiss() { armed_ = false; }
     bool restore() {
         armed_ = false;
-        return file_.open() && file_.setDataLength(0) && file_.write(held_.data(), held_.size()) &&
-               file_.flush() && file_.close();
+        return file_.open() && file_.setDataLength(0) && writeWhole(file_, held_);
     }
 
 private:
@@ -300,7 +304,7 @@ String writeInPlace(const tarnwick::FileLocation& target, const String& fileName
     if (copy.isEmpty()) return why;
     const auto dropCopy = [&folder, &copy] { DataFile(folder, copy).remove(); };
     PutBack putBack(file, before);
-    if (file.setDataLength(0) && file.write(text.data(), text.size()) && file.flush() && file.close()) {
+    if (file.setDataLength(0) && writeWhole(file, text)) {
         putBack.dismiss();
         dropCopy();
         return String();
@@ -347,8 +351,7 @@ String writeTable(const Directory& folder, const String& name, std::string_view 
     }
     if (!(*file).takePermissionsOf(*target)) return filled(strings::kNotReplaced, {fileName});
     // On the disk before it takes the name: after a power cut the name holds the old table or the new one.
-    if (!(*file).write(text.data(), text.size()) || !(*file).flush() || !(*file).close())
-        return filled(strings::kCutShort, {fileName});
+    if (!writeWhole(*file, text)) return filled(strings::kCutShort, {fileName});
     if (!(*file).renameOver(targetName)) return filled(strings::kNotReplaced, {fileName});
     file.keep();
     targetFolder.flush();
@@ -459,9 +462,7 @@ std::vector<String> whatWasLeftOut(ObjectMap& read, std::string_view bytes,
 String copyBeside(const Directory& folder, const std::function<String(int)>& nameFor, int tries,
                   const tarnwick::FileLocation& like, std::string_view bytes) {
     PartialFile copy(DataFile::createNew(folder, nameFor, tries));
-    if (!copy.made() || !(*copy).takePermissionsOf(like) || !(*copy).write(bytes.data(), bytes.size()) ||
-        !(*copy).flush() || !(*copy).close())
-        return String();
+    if (!copy.made() || !(*copy).takePermissionsOf(like) || !writeWhole(*copy, bytes)) return String();
     const String name = (*copy).getName();
     copy.keep();
     return name;
@@ -706,8 +707,7 @@ bool keepBeside(const Directory& folder, const String& baseName, ObjectMap& tabl
         return false;
     }
     PartialFile file(std::move(made));
-    if (!(*file).takePermissionsOf(DataFile(folder, fileName).getLocation()) ||
-        !(*file).write(text.data(), text.size()) || !(*file).flush() || !(*file).close()) {
+    if (!(*file).takePermissionsOf(DataFile(folder, fileName).getLocation()) || !writeWhole(*file, text)) {
         showUnwritableOnce(table, filled(strings::kCutShort, {(*file).getName()}), after);
         return false;
     }

@@ -51,11 +51,19 @@ bool writeAll(int descriptor, std::string_view bytes) {
     return true;
 }
 
-bool holdsLockLine(int descriptor) {
+// How much of the lock line the file holds, from its start and nothing else; -1 when it holds more or
+// other bytes, or cannot be read.
+ssize_t lockLineHeld(int descriptor) {
     char bytes[kLockLine.size() + 1];
     const ssize_t got = ::pread(descriptor, bytes, sizeof bytes, 0);
-    return got == static_cast<ssize_t>(kLockLine.size()) &&
-           std::string_view(bytes, kLockLine.size()) == kLockLine;
+    if (got < 0 || got > static_cast<ssize_t>(kLockLine.size()) ||
+        !kLockLine.starts_with(std::string_view(bytes, static_cast<std::size_t>(got))))
+        return -1;
+    return got;
+}
+
+bool holdsLockLine(int descriptor) {
+    return lockLineHeld(descriptor) == static_cast<ssize_t>(kLockLine.size());
 }
 
 // A lock file of this run's own under a passing name beside the lock's, holding the lock line and
@@ -157,10 +165,7 @@ void removeLeftOwn(const FileLocation& location, int held) {
         const int descriptor = openPlain(entry->path(), why, gone);
         if (descriptor < 0) continue;
         // A run may have ended before its file held the whole line.
-        char bytes[kLockLine.size() + 1];
-        const ssize_t got = ::pread(descriptor, bytes, sizeof bytes, 0);
-        if (got < 0 || got > static_cast<ssize_t>(kLockLine.size()) ||
-            !kLockLine.starts_with(std::string_view(bytes, static_cast<std::size_t>(got)))) {
+        if (lockLineHeld(descriptor) < 0) {
             ::close(descriptor);
             continue;
         }
