@@ -54,10 +54,21 @@ bool replaceFile(const std::string& path, std::string_view bytes, std::string& e
 // The host's flush to disk: what was written to the open file (its descriptor), or the names in the
 // folder at path (a file renamed, made or removed there), is on the disk when it returns, so that a power
 // cut cannot take it back. False, with errno, when the system refuses.
-bool flushFile(int descriptor);
+bool flushFile(int descriptor, const std::string& path = "");   // path: the file's, for the watchers
 bool flushFolder(const std::string& path);
 // For tests: called with the path of every file or folder flushed, once it is; an empty one stops it.
 void watchFlushes(std::function<void(const std::string& path)> watcher);
+
+// The file operations the framework makes on the system's files, each asked through fileOperationFault
+// just before it is made. For tests, which fail one (or end the process at it) to see what that leaves.
+enum class FileOperation { open, read, write, truncate, flush, rename, link, unlink, close, attribute };
+const char* fileOperationName(FileOperation operation);   // "open", "write", ...
+// 0: go on; otherwise the errno with which the operation fails, without being made. The watcher decides
+// (none: 0); flushFile and flushFolder ask it themselves.
+int fileOperationFault(FileOperation operation, const std::string& path);
+bool fileOperationsWatched();   // whether a watcher is set: the path need only be found for one
+// For tests: the watcher answers for every file operation from now on; an empty one stops it.
+void watchFileOperations(std::function<int(FileOperation operation, const std::string& path)> watcher);
 
 // A file location as records carry it (a surface material's texture file): a pointer block of the
 // memory manager holding a zero-terminated UTF-8 path, owned by whoever holds the record. newLocation:

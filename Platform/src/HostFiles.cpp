@@ -32,6 +32,7 @@ struct State {
     std::deque<std::pair<std::optional<std::string>, int>> answers;   // scripted: path and type, next first
     std::vector<FileDialogRequest> requests;
     std::function<void(const std::string&)> flushWatcher;
+    std::function<int(FileOperation, const std::string&)> operationWatcher;
 };
 
 // Never destroyed, so a module's static destructors can still reach the host's folders.
@@ -102,7 +103,7 @@ public:
     int error() const { return error_; }   // errno of the failed create
     int fd() const { return fd_; }
     const std::string& path() const { return path_; }
-    // False with errno when the data cannot be flushed.
+    // False with errno when the system reports a late write error (flushFile has put the data on the disk).
     bool close() {
         const int fd = std::exchange(fd_, -1);
         return ::close(fd) == 0;
@@ -126,7 +127,7 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-void told(const std::string& path) {
+void tellFlushWatcher(const std::string& path) {
     if (state().flushWatcher) state().flushWatcher(path);
 }
 
@@ -283,7 +284,8 @@ bool replaceFile(const std::string& path, std::string_view bytes, std::string& e
     if (!file.made()) return fail(file.error());
     struct stat old {};
     if (lstat(path.c_str(), &old) == 0 && fchmod(file.fd(), old.st_mode & 07777) != 0) return fail(errno);
-    if (!writeAll(file.fd(), bytes) || !flushFile(file.fd()) || !file.close()) return fail(errno);
+    if (!writeAll(file.fd(), bytes) || !flushFile(file.fd(), file.path()) || !file.close())
+        return fail(errno);
     if (rename(file.path().c_str(), path.c_str()) != 0) return fail(errno);
     file.keep();
     // The new file holds the name already; a folder the system cannot flush leaves nothing to undo.
@@ -294,19 +296,30 @@ bool replaceFile(const std::string& path, std::string_view bytes, std::string& e
 }
 
 // --- Flushing to disk ------------------------------------------------------------------------------
-bool flushFile(int descriptor) {
+bool flushFile(int descriptor, const std::string& given) {
+    // The system's name of an open file is the one it had when opened, or none: the caller knows better.
+    std::string path = given;
+    if (path.empty() && (state().flushWatcher || fileOperationsWatched())) {
+        char link[64];
+        std::snprintf(link, sizeof link, "/proc/self/fd/%d", descriptor);
+        std::error_code error;
+        path = fs::read_symlink(link, error).string();
+    }
+    if (const int fault = fileOperationFault(FileOperation::flush, path)) {
+        errno = fault;
+        return false;
+    }
     while (::fsync(descriptor) != 0)
         if (errno != EINTR) return false;
-    if (state().flushWatcher) {
-        char path[64];
-        std::snprintf(path, sizeof path, "/proc/self/fd/%d", descriptor);
-        std::error_code error;
-        told(fs::read_symlink(path, error).string());
-    }
+    tellFlushWatcher(path);
     return true;
 }
 
 bool flushFolder(const std::string& path) {
+    if (const int fault = fileOperationFault(FileOperation::flush, path)) {
+        errno = fault;
+        return false;
+    }
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor < 0) return false;
     // A file system that keeps no folder on a disk of its own refuses the flush as meaningless.
@@ -317,12 +330,28 @@ bool flushFolder(const std::string& path) {
     const int error = errno;
     ::close(descriptor);
     errno = error;
-    if (flushed) told(path);
+    if (flushed) tellFlushWatcher(path);
     return flushed;
 }
 
 void watchFlushes(std::function<void(const std::string& path)> watcher) {
     state().flushWatcher = std::move(watcher);
+}
+
+const char* fileOperationName(FileOperation operation) {
+    constexpr const char* kNames[] = {"open",   "read", "write",  "truncate", "flush",
+                                      "rename", "link", "unlink", "close",    "attribute"};
+    return kNames[static_cast<int>(operation)];
+}
+
+int fileOperationFault(FileOperation operation, const std::string& path) {
+    return state().operationWatcher ? state().operationWatcher(operation, path) : 0;
+}
+
+bool fileOperationsWatched() { return static_cast<bool>(state().operationWatcher); }
+
+void watchFileOperations(std::function<int(FileOperation operation, const std::string& path)> watcher) {
+    state().operationWatcher = std::move(watcher);
 }
 
 void* newLocation(const std::string& path) {

@@ -97,8 +97,10 @@ void Supervisor::becomeSupervisor() {
     members_.assign(1, ownName_);
     if (!folder_) return;
     host::Result error = 0;
+    // A meeting point of running add-ons, which a power cut ends: not worth a flush.
     folder_->replaceFile(
-        kMarkerName, kMarkerExtension, [this](DataFile& marker) { return marker.write(ownName_); }, error);
+        kMarkerName, kMarkerExtension, [this](DataFile& marker) { return marker.write(ownName_); }, error,
+        /*durable=*/false);
 }
 
 void Supervisor::disconnect() {

@@ -16,6 +16,7 @@
 #include <HostFiles.h>
 
 #include "Foundation/Directory.h"
+#include "Foundation/FileSystemCalls.h"
 #include "Foundation/String.h"
 
 namespace tarnwick {
@@ -26,11 +27,12 @@ namespace fs = std::filesystem;
 // Opens a regular file only. O_NONBLOCK keeps a pipe put in the file's place from blocking the open;
 // it is cleared again at once, as it means nothing for regular files.
 int openRegular(const FileLocation& location, int flags) {
-    const int descriptor = ::open(location.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
+    const int descriptor = sys::open(location.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
     if (descriptor < 0) return -1;
     struct stat info {};
     if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(descriptor);
+        errno = EINVAL;
         return -1;
     }
     ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
@@ -79,9 +81,7 @@ bool DataFile::open() {
 
 bool DataFile::close() {
     if (!isOpen()) return false;
-    const int result = ::close(descriptor_);
-    descriptor_ = -1;
-    return result == 0;
+    return sys::close(std::exchange(descriptor_, -1), getLocation().c_str());
 }
 
 bool DataFile::remove() {
@@ -89,7 +89,7 @@ bool DataFile::remove() {
     struct stat info {};
     if (getLocation().empty() || ::lstat(getLocation().c_str(), &info) != 0 || S_ISDIR(info.st_mode))
         return false;
-    return ::unlink(getLocation().c_str()) == 0;
+    return sys::unlink(getLocation().c_str());
 }
 
 bool DataFile::isReadOnly() const {
@@ -107,7 +107,7 @@ std::unique_ptr<DataFile> DataFile::createNew(const Directory& folder, const std
         if (file->getLocation().empty()) return nullptr;
         // O_EXCL: only an entry made by this very call; with O_CREAT it refuses a link too.
         const int descriptor =
-            ::open(file->getLocation().c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            sys::open(file->getLocation().c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (descriptor >= 0) {
             file->descriptor_ = descriptor;
             return file;
@@ -142,11 +142,9 @@ std::optional<fs::file_time_type> DataFile::getModificationTime() const {
 // --- Reading and writing -----------------------------------------------------------------------------
 std::optional<std::size_t> DataFile::readSome(void* dest, std::size_t count) {
     if (!canRead()) return std::nullopt;
-    for (;;) {
-        const ssize_t got = ::read(descriptor_, dest, count);
-        if (got >= 0) return static_cast<std::size_t>(got);
-        if (errno != EINTR) return std::nullopt;
-    }
+    const ssize_t got = sys::read(descriptor_, getLocation().c_str(), dest, count);
+    if (got < 0) return std::nullopt;
+    return static_cast<std::size_t>(got);
 }
 
 bool DataFile::read(void* dest, std::size_t count) {
@@ -167,30 +165,18 @@ bool DataFile::read(void* dest, std::size_t count) {
 }
 
 bool DataFile::write(const void* bytes, std::size_t count) {
-    if (!canWrite()) return false;
-    const auto* next = static_cast<const char*>(bytes);
-    while (count != 0) {
-        const ssize_t put = ::write(descriptor_, next, count);
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (put == 0) return false;
-        next += put;
-        count -= static_cast<std::size_t>(put);
-    }
-    return true;
+    return canWrite() && sys::writeAll(descriptor_, getLocation().c_str(), bytes, count);
 }
 
 bool DataFile::write(const String& text) { return write(text.getText(), text.getByteLength()); }
 
 bool DataFile::holdLock() { return isOpen() && ::flock(descriptor_, LOCK_EX | LOCK_NB) == 0; }
 
-bool DataFile::flush() { return canWrite() && host::flushFile(descriptor_); }
+bool DataFile::flush() { return canWrite() && host::flushFile(descriptor_, getLocation().native()); }
 
 bool DataFile::setDataLength(std::uint64_t length) {
     if (!canWrite() || length > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return false;
-    if (::ftruncate(descriptor_, static_cast<off_t>(length)) != 0) return false;
+    if (!sys::truncate(descriptor_, getLocation().c_str(), static_cast<off_t>(length))) return false;
     const off_t position = ::lseek(descriptor_, 0, SEEK_CUR);
     if (position < 0) return false;
     if (static_cast<std::uint64_t>(position) > length)
@@ -210,11 +196,12 @@ DataFile::ByteOrderMark DataFile::detectEncoding() const {
     char bytes[3];
     ssize_t got = -1;
     if (canRead()) {
-        got = ::pread(descriptor_, bytes, sizeof bytes, 0);   // leaves the position alone
+        got = sys::readAt(descriptor_, getLocation().c_str(), bytes, sizeof bytes,
+                          0);   // leaves the position alone
     } else if (!getLocation().empty()) {
         const int descriptor = openRegular(getLocation(), O_RDONLY);
         if (descriptor >= 0) {
-            got = ::pread(descriptor, bytes, sizeof bytes, 0);
+            got = sys::readAt(descriptor, getLocation().c_str(), bytes, sizeof bytes, 0);
             ::close(descriptor);
         }
     }

@@ -114,6 +114,9 @@ public:
                                                   std::size_t& chosenType);
 
 private:
+    friend class PassingFile;   // hands over a descriptor it made itself
+    friend class SafeFile;      // records a copy on the open file
+
     static std::unique_ptr<DataFile> openChosen(const std::optional<std::string>& path);
     static std::unique_ptr<DataFile> saveChosen(const std::optional<std::string>& path);
 

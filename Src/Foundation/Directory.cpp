@@ -9,13 +9,12 @@
 
 #include <HostFiles.h>
 
+#include "Foundation/SafeFile.h"
 #include "Foundation/String.h"
 
 namespace tarnwick {
 namespace fs = std::filesystem;
 namespace {
-
-constexpr int kPartialTries = 100;   // names "x.partial", "x.partial 2", ... tried for a new file
 
 // "report..." becomes "report", then ".txt" follows; "..." and "" name nothing, nor a name or extension
 // that would leave the folder.
@@ -103,44 +102,17 @@ std::unique_ptr<DataFile> Directory::createFile(const String& name, DataFile::Op
 }
 
 bool Directory::replaceFile(const String& name, const String& extension,
-                            const std::function<bool(DataFile&)>& write, host::Result& error) const {
+                            const std::function<bool(DataFile&)>& write, host::Result& error,
+                            bool durable) const {
     const std::optional<std::string> fileName = fileNameOf(name, extension);
     if (!fileName) {
         error = host::kErrBadName;
         return false;
     }
-    error = host::kErrFile;
-    const String target{std::string_view(*fileName)};
-    std::unique_ptr<DataFile> file = DataFile::createNew(
-        *this,
-        [&target](int n) {
-            String partial = target + ".partial";
-            return n > 1 ? partial + " " + String(static_cast<std::int32_t>(n)) : partial;
-        },
-        kPartialTries);
-    if (!file) return false;
-    bool done = false;
-    try {
-        done = write(*file);
-    } catch (...) {
-        file->remove();
-        throw;
-    }
-    // On the disk before it takes the name: after a power cut the name holds the old file or the new one
-    // whole, never an empty one.
-    if (!done || !file->flush() || !file->close()) {
-        file->remove();
-        return false;
-    }
-    // rename() replaces a link itself, never what it names.
-    if (::rename(file->getLocation().c_str(), (getLocation() / *fileName).c_str()) != 0) {
-        file->remove();
-        return false;
-    }
-    // The new file holds the name already; a folder the system cannot flush leaves nothing to undo.
-    flush();
-    error = host::kNoError;
-    return true;
+    const SafeFile::Outcome outcome =
+        SafeFile::replace(*this, String(std::string_view(*fileName)), write, {.durable = durable});
+    error = outcome.done() ? host::kNoError : host::kErrFile;
+    return outcome.done();
 }
 
 bool Directory::flush() const { return !getLocation().empty() && host::flushFolder(getLocation().native()); }

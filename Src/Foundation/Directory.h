@@ -46,13 +46,16 @@ public:
     std::unique_ptr<DataFile> createFile(const String& name, DataFile::OpenMode mode, host::Result& error,
                                          const String& extension, std::uint32_t fileType = 0,
                                          std::uint32_t creator = 0) const;
-    // The file "name.extension" (named as createFile names it) written whole: write fills a new file made
-    // beside it where no entry was, which is flushed to the disk and then takes the name in one step,
-    // replacing the file or link there (a link's target is never touched), and the folder is flushed. False
-    // when the name is unusable (error host::kErrBadName), write returns false or throws, or the system
-    // refuses (host::kErrFile); the old entry is then as it was and no new file is left.
+    // The file "name.extension" (named as createFile names it) written whole (SafeFile::replace): write
+    // fills a new file made beside it, which is flushed to the disk and then takes the name in one step,
+    // replacing the file or link there (a link's target is never touched) unless another entry came
+    // meanwhile, and the folder is flushed. durable false: nothing is flushed, for a file that means
+    // nothing after a power cut. False when the name is unusable (error host::kErrBadName), write returns
+    // false or throws, or the system refuses (host::kErrFile); the old entry is then as it was and no new
+    // file is left. Also false (kErrFile) when only the folder could not be flushed: the new file has the
+    // name then, but a power cut may take it back.
     bool replaceFile(const String& name, const String& extension, const std::function<bool(DataFile&)>& write,
-                     host::Result& error) const;
+                     host::Result& error, bool durable = true) const;
     // The folder's names as they are now (a file renamed, made or removed in it) put on the disk through
     // the host, so that a power cut cannot take them back. False when the system refuses.
     bool flush() const;

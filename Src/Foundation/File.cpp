@@ -1,5 +1,6 @@
 #include "Foundation/File.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 #include <utility>
@@ -11,6 +12,8 @@
 #include <unistd.h>
 
 #include "Foundation/Directory.h"
+#include "Foundation/FileSystemCalls.h"
+#include "Foundation/SafeFile.h"
 #include "Foundation/String.h"
 
 namespace tarnwick {
@@ -69,12 +72,10 @@ bool File::compareLocation(const File& other) const {
 
 // --- Renaming and moving -----------------------------------------------------------------------------
 bool File::relocate(const FileLocation& target) {
-    std::error_code error;
     if (!exists()) return false;
-    // The system's rename replaces an existing file without a word; an entry there must stay.
-    if (fs::exists(fs::symlink_status(target, error))) return false;
-    fs::rename(location_, target, error);
-    if (error) return false;
+    // The system's plain rename replaces an existing file without a word; an entry there must stay,
+    // also one that appears in the moment before.
+    if (!sys::renameNoReplace(location_.c_str(), target.c_str())) return false;
     location_ = normalised(target);
     return true;
 }
@@ -89,8 +90,7 @@ bool File::renameOver(const String& newName) {
     const FileLocation target = location_.parent_path() / FileLocation(newName.getView());
     std::error_code error;
     if (fs::is_directory(fs::symlink_status(target, error))) return false;
-    fs::rename(location_, target, error);   // replaces a file there atomically
-    if (error) return false;
+    if (!sys::rename(location_.c_str(), target.c_str())) return false;   // replaces a file there atomically
     location_ = normalised(target);
     return true;
 }
@@ -158,9 +158,22 @@ std::optional<std::uint64_t> File::getLinkCount() const {
 
 bool File::hasExtendedAttributes() const {
     if (location_.empty()) return false;
-    const ssize_t size = ::llistxattr(location_.c_str(), nullptr, 0);
+    std::vector<char> names(256);
+    ssize_t size = -1;
+    while ((size = ::llistxattr(location_.c_str(), names.data(), names.size())) < 0 && errno == ERANGE) {
+        const ssize_t needed = ::llistxattr(location_.c_str(), nullptr, 0);
+        if (needed < 0) break;
+        names.resize(static_cast<std::size_t>(needed) + 1);
+    }
     // Attributes that cannot be listed may be there all the same.
-    return size > 0 || (size < 0 && errno != ENOTSUP && errno != ENOENT);
+    if (size < 0) return errno != ENOTSUP && errno != ENOENT;
+    // The record of a copy that a write into the file keeps is the framework's own, not the file's.
+    for (std::string_view rest(names.data(), static_cast<std::size_t>(size)); !rest.empty();) {
+        const std::string_view name = rest.substr(0, rest.find('\0'));
+        if (!SafeFile::isOwnAttribute(name)) return true;
+        rest.remove_prefix(std::min(rest.size(), name.size() + 1));
+    }
+    return false;
 }
 
 bool File::move(const Directory& folder) {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include "Foundation/Directory.h"
+#include "Foundation/FileSystemCalls.h"
 #include "Foundation/String.h"
 
 namespace tarnwick {
@@ -41,16 +43,6 @@ bool stillThere(int descriptor, const FileLocation& location) {
            open.st_dev == there.st_dev && open.st_ino == there.st_ino;
 }
 
-bool writeAll(int descriptor, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t put = ::write(descriptor, bytes.data(), bytes.size());
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(put));
-    }
-    return true;
-}
-
 // How much of the lock line the file holds, from its start and nothing else; -1 when it holds more or
 // other bytes, or cannot be read.
 ssize_t lockLineHeld(int descriptor) {
@@ -66,29 +58,56 @@ bool holdsLockLine(int descriptor) {
     return lockLineHeld(descriptor) == static_cast<ssize_t>(kLockLine.size());
 }
 
-// A lock file of this run's own under a passing name beside the lock's, holding the lock line and
-// locked before anyone can see it at the lock's name. -1, with why, when none can be made.
+// A lock file of this run's own under a passing name beside the lock's, holding the lock line: made
+// without a name, locked and filled before it takes one, so that no other run ever sees it unlocked or
+// short of its line. A file system without unnamed files makes it under its name and locks it at once;
+// a name that another run took for a dead run's in that moment is given up. -1, with why, when none
+// can be made.
 int makeOwn(const FileLocation& location, FileLocation& made, Refusal& why) {
+    const auto refused = [&why](int error) {
+        why = systemRefusal(error);
+        return -1;
+    };
+    int unnamed = sys::open(location.parent_path().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0644);
+    if (unnamed < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return refused(errno);
+    if (unnamed >= 0 && (::flock(unnamed, LOCK_EX | LOCK_NB) != 0 ||
+                         !sys::writeAll(unnamed, location.c_str(), kLockLine.data(), kLockLine.size()))) {
+        const int error = errno;
+        ::close(unnamed);
+        return refused(error);
+    }
     for (int n = 1; n <= kMostOwnNames; ++n) {
         FileLocation candidate = location;
         candidate += "." + std::to_string(::getpid()) + "-" + std::to_string(n);
+        if (unnamed >= 0) {
+            if (sys::linkOpen(unnamed, candidate.c_str())) {
+                made = std::move(candidate);
+                return unnamed;
+            }
+            if (errno == EEXIST) continue;
+            ::close(std::exchange(unnamed, -1));   // the system's file links cannot be reached: by name
+        }
         const int descriptor =
-            ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+            sys::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (descriptor < 0) {
             if (errno == EEXIST) continue;
-            why = systemRefusal(errno);
-            return -1;
+            return refused(errno);
         }
-        // Locked before it holds the line, so that no holder ever takes it for one a dead run left.
-        if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0 || !writeAll(descriptor, kLockLine)) {
-            why = {Reason::failed, errno};
+        if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0 || !stillThere(descriptor, candidate)) {
             ::close(descriptor);
-            ::unlink(candidate.c_str());
+            continue;
+        }
+        if (!sys::writeAll(descriptor, candidate.c_str(), kLockLine.data(), kLockLine.size())) {
+            const int error = errno;
+            ::close(descriptor);
+            sys::unlink(candidate.c_str());
+            why = {Reason::failed, error};
             return -1;
         }
         made = std::move(candidate);
         return descriptor;
     }
+    if (unnamed >= 0) ::close(unnamed);
     why = {Reason::failed, EEXIST};
     return -1;
 }
@@ -112,7 +131,7 @@ int openPlain(const FileLocation& location, Refusal& why, bool& gone) {
         why = notAFile(info.st_mode);
         return -1;
     }
-    const int descriptor = ::open(location.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int descriptor = sys::open(location.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) {
         gone = errno == ENOENT;
         why = errno == ELOOP ? Refusal{Reason::link, 0} : systemRefusal(errno);
@@ -173,7 +192,7 @@ void removeLeftOwn(const FileLocation& location, int held) {
         const bool isLock = knowsLock && ::fstat(descriptor, &own) == 0 && own.st_dev == lock.st_dev &&
                             own.st_ino == lock.st_ino;
         if ((isLock || ::flock(descriptor, LOCK_EX | LOCK_NB) == 0) && stillThere(descriptor, entry->path()))
-            ::unlink(entry->path().c_str());
+            sys::unlink(entry->path().c_str());
         ::close(descriptor);
     }
 }
@@ -184,7 +203,7 @@ FileLock::FileLock(FileLocation location, int descriptor, bool made)
     : location_(std::move(location)), descriptor_(descriptor), made_(made) {}
 
 FileLock::~FileLock() {
-    if (made_ && stillThere(descriptor_, location_)) ::unlink(location_.c_str());
+    if (made_ && stillThere(descriptor_, location_)) sys::unlink(location_.c_str());
     ::close(descriptor_);   // lets go of the lock
 }
 
@@ -206,12 +225,12 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
     if (ownDescriptor < 0) return nullptr;
     const auto dropOwn = [&] {
         ::close(ownDescriptor);
-        ::unlink(own.c_str());
+        sys::unlink(own.c_str());
     };
     for (int remade = 0;;) {
         // link refuses a name that is taken, whatever has it, and never follows a link there.
-        if (::link(own.c_str(), location.c_str()) == 0) {
-            ::unlink(own.c_str());
+        if (sys::link(own.c_str(), location.c_str())) {
+            sys::unlink(own.c_str());
             removeLeftOwn(location, ownDescriptor);
             return std::unique_ptr<FileLock>(new FileLock(location, ownDescriptor, /*made=*/true));
         }

@@ -1,0 +1,128 @@
+#include "Foundation/FileSystemCalls.h"
+
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <stdio.h>   // renameat2
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <HostFiles.h>
+
+namespace tarnwick::sys {
+namespace {
+
+using host::FileOperation;
+
+// False, with errno set, when the test's watcher fails the operation.
+bool allowed(FileOperation operation, const char* path) {
+    const int fault = host::fileOperationFault(operation, path ? path : "");
+    if (fault == 0) return true;
+    errno = fault;
+    return false;
+}
+
+}   // namespace
+
+int open(const char* path, int flags, mode_t mode) { return openAt(AT_FDCWD, path, flags, mode); }
+
+int openAt(int folder, const char* path, int flags, mode_t mode) {
+    if (!allowed(FileOperation::open, path)) return -1;
+    int descriptor = -1;
+    while ((descriptor = ::openat(folder, path, flags, mode)) < 0 && errno == EINTR) {
+    }
+    return descriptor;
+}
+
+ssize_t read(int descriptor, const char* path, void* bytes, std::size_t count) {
+    if (!allowed(FileOperation::read, path)) return -1;
+    ssize_t got = -1;
+    while ((got = ::read(descriptor, bytes, count)) < 0 && errno == EINTR) {
+    }
+    return got;
+}
+
+ssize_t readAt(int descriptor, const char* path, void* bytes, std::size_t count, off_t offset) {
+    if (!allowed(FileOperation::read, path)) return -1;
+    ssize_t got = -1;
+    while ((got = ::pread(descriptor, bytes, count, offset)) < 0 && errno == EINTR) {
+    }
+    return got;
+}
+
+bool writeAll(int descriptor, const char* path, const void* bytes, std::size_t count) {
+    if (!allowed(FileOperation::write, path)) return false;
+    const auto* next = static_cast<const char*>(bytes);
+    while (count != 0) {
+        const ssize_t put = ::write(descriptor, next, count);
+        if (put < 0 && errno == EINTR) continue;
+        if (put < 0) return false;
+        if (put == 0) {
+            errno = EIO;
+            return false;
+        }
+        next += put;
+        count -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+bool truncate(int descriptor, const char* path, off_t length) {
+    if (!allowed(FileOperation::truncate, path)) return false;
+    int result = -1;
+    while ((result = ::ftruncate(descriptor, length)) != 0 && errno == EINTR) {
+    }
+    return result == 0;
+}
+
+bool rename(const char* from, const char* to) {
+    return allowed(FileOperation::rename, to) && ::rename(from, to) == 0;
+}
+
+bool renameNoReplace(const char* from, const char* to) {
+    if (!allowed(FileOperation::rename, to)) return false;
+    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system without the flag: link refuses a taken name as well, then the old name goes.
+    if (::link(from, to) != 0) return false;
+    ::unlink(from);
+    return true;
+}
+
+bool link(const char* from, const char* to) {
+    return allowed(FileOperation::link, to) && ::link(from, to) == 0;
+}
+
+bool linkOpen(int descriptor, const char* to) {
+    if (!allowed(FileOperation::link, to)) return false;
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/self/fd/%d", descriptor);
+    return ::linkat(AT_FDCWD, path, AT_FDCWD, to, AT_SYMLINK_FOLLOW) == 0;
+}
+
+bool unlink(const char* path) { return allowed(FileOperation::unlink, path) && ::unlink(path) == 0; }
+
+bool close(int descriptor, const char* path) {
+    const bool faulted = !allowed(FileOperation::close, path);
+    const int error = errno;
+    // Closed all the same: a descriptor that failed to close is gone too.
+    const bool closed = ::close(descriptor) == 0;
+    if (faulted) errno = error;
+    return closed && !faulted;
+}
+
+bool setAttribute(int descriptor, const char* path, const char* name, const void* value, std::size_t size) {
+    return allowed(FileOperation::attribute, path) && ::fsetxattr(descriptor, name, value, size, 0) == 0;
+}
+
+ssize_t getAttribute(const char* path, const char* name, void* value, std::size_t size) {
+    if (!allowed(FileOperation::attribute, path)) return -1;
+    return ::lgetxattr(path, name, value, size);
+}
+
+bool removeAttribute(const char* path, const char* name) {
+    return allowed(FileOperation::attribute, path) && ::lremovexattr(path, name) == 0;
+}
+
+}   // namespace tarnwick::sys

@@ -1,0 +1,33 @@
+// FileSystemCalls: the system calls the framework makes on files, each first asked through the host's
+// fileOperationFault, so that a test can fail any one of them, or end the run at it, and see what it left.
+#pragma once
+
+#include <sys/types.h>
+#include <cstddef>
+
+namespace tarnwick::sys {
+
+// As the system's calls of the same names: -1 (or false) with errno on failure, EINTR retried where the
+// call may be repeated. A faulted call is not made and fails with the fault's errno. Calls on an open
+// file take its path too, for the test that watches them (the system cannot always tell it).
+int open(const char* path, int flags, mode_t mode = 0);
+int openAt(int folder, const char* path, int flags, mode_t mode = 0);
+ssize_t read(int descriptor, const char* path, void* bytes, std::size_t count);
+ssize_t readAt(int descriptor, const char* path, void* bytes, std::size_t count, off_t offset);
+bool writeAll(int descriptor, const char* path, const void* bytes,
+              std::size_t count);   // all of them, or false
+bool truncate(int descriptor, const char* path, off_t length);
+bool rename(const char* from, const char* to);
+// Renames only when no entry has the name `to`: EEXIST otherwise, whatever appeared there meanwhile.
+bool renameNoReplace(const char* from, const char* to);
+bool link(const char* from, const char* to);
+// Gives the open file (made unnamed, O_TMPFILE) the name `to`; EEXIST when it is taken.
+bool linkOpen(int descriptor, const char* to);
+bool unlink(const char* path);
+bool close(int descriptor, const char* path);
+// Extended attributes of the open file, or (path) of the entry itself, never a link's target.
+bool setAttribute(int descriptor, const char* path, const char* name, const void* value, std::size_t size);
+ssize_t getAttribute(const char* path, const char* name, void* value, std::size_t size);
+bool removeAttribute(const char* path, const char* name);
+
+}   // namespace tarnwick::sys

@@ -1,0 +1,170 @@
+#include "Foundation/PassingFile.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "Foundation/FileSystemCalls.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr const char* kPassingExtension = ".partial";
+
+// Whether the system lets this descriptor hold the file's lock now, without waiting.
+bool lockNow(int descriptor) { return ::flock(descriptor, LOCK_EX | LOCK_NB) == 0; }
+
+std::optional<FileIdentity> identityOf(int descriptor) {
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0) return std::nullopt;
+    return FileIdentity{info.st_dev, info.st_ino};
+}
+
+// Whether the file open at descriptor holds nothing, or the first bytes of writes and nothing more.
+bool holdsStartOf(int descriptor, const FileLocation& location, std::string_view writes) {
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0 || info.st_size < 0 ||
+        static_cast<std::uint64_t>(info.st_size) > writes.size())
+        return false;
+    std::vector<char> held(static_cast<std::size_t>(info.st_size) + 1);
+    const ssize_t got = sys::readAt(descriptor, location.c_str(), held.data(), held.size(), 0);
+    return got == info.st_size && writes.starts_with(std::string_view(held.data(), held.size() - 1));
+}
+
+}   // namespace
+
+std::optional<FileIdentity> identityAt(const FileLocation& location) {
+    struct stat info {};
+    if (location.empty() || ::lstat(location.c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity{info.st_dev, info.st_ino};
+}
+
+PassingFile::PassingFile(std::unique_ptr<DataFile> file, FileIdentity identity)
+    : file_(std::move(file)), identity_(identity) {}
+
+PassingFile::~PassingFile() {
+    if (!named_ && stillAt(file_->getLocation())) sys::unlink(file_->getLocation().c_str());
+    file_->close();
+}
+
+String PassingFile::nameFor(const String& forName, int n) {
+    String name = forName;
+    name += kPassingExtension;
+    if (n > 1) (name += " ") += String(static_cast<std::int32_t>(n));
+    return name;
+}
+
+std::unique_ptr<PassingFile> PassingFile::make(const Directory& folder, const String& forName) {
+    if (folder.getLocation().empty() || !File::isUsableName(forName.getView())) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    // Made without a name and locked, then named: no other run ever sees it unlocked. A file system
+    // that has no unnamed files makes it under its name, locked at once.
+    int unnamed = sys::open(folder.getLocation().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    if (unnamed < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return nullptr;
+    if (unnamed >= 0 && !lockNow(unnamed)) {
+        const int error = errno;
+        ::close(unnamed);
+        errno = error;
+        return nullptr;
+    }
+    const auto adopt = [](FileLocation location, int descriptor) {
+        auto file = std::make_unique<DataFile>(std::move(location), DataFile::kReadWrite);
+        file->descriptor_ = descriptor;
+        const std::optional<FileIdentity> identity = identityOf(descriptor);
+        return std::unique_ptr<PassingFile>(
+            new PassingFile(std::move(file), identity.value_or(FileIdentity{})));
+    };
+    for (int n = 1; n <= kMostNames; ++n) {
+        FileLocation location = folder.getLocation() / FileLocation(nameFor(forName, n).getView());
+        if (unnamed >= 0) {
+            if (sys::linkOpen(unnamed, location.c_str())) return adopt(std::move(location), unnamed);
+            if (errno == EEXIST) continue;
+            ::close(std::exchange(unnamed, -1));   // the system's file links cannot be reached: by name
+        }
+        const int made =
+            sys::open(location.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (made < 0) {
+            if (errno == EEXIST) continue;
+            return nullptr;
+        }
+        // Another run may have taken it, empty and not yet locked, for a dead run's and removed it: that
+        // name is given up.
+        if (!lockNow(made) || identityOf(made) != identityAt(location)) {
+            ::close(made);
+            continue;
+        }
+        return adopt(std::move(location), made);
+    }
+    if (unnamed >= 0) ::close(unnamed);
+    errno = EEXIST;
+    return nullptr;
+}
+
+bool PassingFile::stillAt(const FileLocation& location) const { return identityAt(location) == identity_; }
+
+bool PassingFile::takeName(const String& name) {
+    if (!File::isUsableName(name.getView())) {
+        errno = EINVAL;
+        return false;
+    }
+    const FileLocation& from = file_->getLocation();
+    const FileLocation to = from.parent_path() / FileLocation(name.getView());
+    if (!stillAt(from)) {
+        errno = ENOENT;
+        return false;
+    }
+    if (!sys::renameNoReplace(from.c_str(), to.c_str())) return false;
+    file_->setLocation(to);
+    named_ = true;
+    return true;
+}
+
+bool PassingFile::replace(const String& name, const std::optional<FileIdentity>& was) {
+    if (!was) return takeName(name);
+    if (!File::isUsableName(name.getView())) {
+        errno = EINVAL;
+        return false;
+    }
+    const FileLocation& from = file_->getLocation();
+    const FileLocation to = from.parent_path() / FileLocation(name.getView());
+    if (identityAt(to) != was) {
+        errno = EEXIST;
+        return false;
+    }
+    if (!stillAt(from)) {
+        errno = ENOENT;
+        return false;
+    }
+    if (!sys::rename(from.c_str(), to.c_str())) return false;
+    file_->setLocation(to);
+    named_ = true;
+    return true;
+}
+
+void PassingFile::removeLeft(const Directory& folder, const String& forName, std::string_view writes) {
+    if (folder.getLocation().empty()) return;
+    for (int n = 1; n <= kMostNames; ++n) {
+        const FileLocation location = folder.getLocation() / FileLocation(nameFor(forName, n).getView());
+        struct stat seen {};
+        if (::lstat(location.c_str(), &seen) != 0 || !S_ISREG(seen.st_mode)) continue;
+        const int descriptor = sys::open(location.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (descriptor < 0) continue;
+        // The file looked at is the one opened, no live run holds it, and it can only be a run's.
+        const FileIdentity identity{seen.st_dev, seen.st_ino};
+        if (identityOf(descriptor) == identity && lockNow(descriptor) &&
+            holdsStartOf(descriptor, location, writes) && identityAt(location) == identity)
+            sys::unlink(location.c_str());
+        ::close(descriptor);
+    }
+}
+
+}   // namespace tarnwick

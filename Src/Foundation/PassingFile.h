@@ -1,0 +1,67 @@
+// PassingFile: a new file made in a folder for a name it is to take ("<name>.partial", "<name>.partial
+// 2", ...): locked, or seen by no one, from the moment it exists, so that a run that finds such a file
+// unlocked knows its maker has ended; removed again, by its identity, unless it takes a name.
+#pragma once
+
+#include <sys/types.h>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "Foundation/DataFile.h"
+#include "Foundation/Directory.h"
+#include "Foundation/String.h"
+
+namespace tarnwick {
+
+// Device and inode: what a file is, whatever name it has now.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+// The entry at location itself (a link is not followed); nullopt when there is none.
+std::optional<FileIdentity> identityAt(const FileLocation& location);
+
+// Owned by the caller; not copyable.
+class PassingFile {
+public:
+    static constexpr int kMostNames = 100;
+
+    // Made in folder for forName, open to read and write, under the first passing name no entry has.
+    // Null with errno when none can be made.
+    static std::unique_ptr<PassingFile> make(const Directory& folder, const String& forName);
+    ~PassingFile();   // removes the file unless it took a name (only the file this made)
+
+    PassingFile(const PassingFile&) = delete;
+    PassingFile& operator=(const PassingFile&) = delete;
+
+    DataFile& file() { return *file_; }
+
+    // The file takes name in its folder, only where no entry has it: never anything that appeared
+    // meanwhile. False with errno (EEXIST: taken).
+    bool takeName(const String& name);
+    // The file takes name in one step, replacing what was there: this must still be the entry `was`
+    // (a file or a link itself, whose target is never touched), or nothing when was is nullopt. False with
+    // errno (EEXIST: another entry came in the meantime).
+    bool replace(const String& name, const std::optional<FileIdentity>& was);
+    // Where the file now is; its passing name until it took another.
+    const FileLocation& getLocation() const { return file_->getLocation(); }
+
+    // "<forName>.partial", then "<forName>.partial 2", ...
+    static String nameFor(const String& forName, int n);
+    // The passing files for forName in folder that runs which ended left there: only those no live run
+    // holds, and of them only those known to be such a run's: empty, or the start of `writes` (what the
+    // caller, who has the turn at forName, writes next). Each is removed by its identity.
+    static void removeLeft(const Directory& folder, const String& forName, std::string_view writes);
+
+private:
+    PassingFile(std::unique_ptr<DataFile> file, FileIdentity identity);
+    bool stillAt(const FileLocation& location) const;   // the entry there is this file
+
+    std::unique_ptr<DataFile> file_;
+    FileIdentity identity_;
+    bool named_ = false;   // took a name: not removed
+};
+
+}   // namespace tarnwick

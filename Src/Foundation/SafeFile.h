@@ -1,0 +1,90 @@
+// SafeFile: files written so that whatever stops the writing (an error, an exception, a kill, a power
+// cut) leaves every name of the file with whole content: the old or the new, or, for a file written into
+// itself, a whole copy of the old that a run through any of its names finds.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string_view>
+
+#include "Foundation/DataFile.h"
+#include "Foundation/Directory.h"
+#include "Foundation/PassingFile.h"
+
+namespace tarnwick {
+
+class String;
+
+class SafeFile {
+public:
+    // How a write ended.
+    enum class Result {
+        written,            // the name holds the new content, on the disk
+        noNewFile,          // no new file could be made in the folder; nothing changed
+        cutShort,           // the new content could not be written whole or put on the disk; the old stays
+        notReplaced,        // the new file could not take the name (or another entry came); the old stays
+        namesTaken,         // every name the new file could take is taken; nothing changed
+        notOwned,           // the new file cannot have the old one's owner and group; nothing changed
+        folderNotFlushed,   // the name holds the new content, but the folder's names may not be on the disk
+        unread,             // in place: the file could not be read to its end; it is untouched
+        copyNotKept,        // in place: no copy of what it held could be kept on the disk; it is untouched
+        copyNamesTaken,     // in place: every name the copy could take is taken; it is untouched
+        notPutBack,         // in place: the write stopped and what it held could not be put back: see copy
+        notFlushed,         // in place: it holds the new content, which may not be on the disk, and what
+                            // it held could not be put back: see copy
+    };
+    struct Outcome {
+        Result result = Result::written;
+        int systemError = 0;   // errno of the step that failed
+        FileLocation file;     // the file written (writeNew: the name it took)
+        FileLocation copy;     // in place, notPutBack and notFlushed: where what the file held is kept
+        bool done() const { return result == Result::written; }
+    };
+
+    // A new file in folder under the first of name(1) ... name(tries) that no entry has, holding bytes
+    // whole, with the permissions of the file at like (when given), on the disk with its name. It is
+    // written under a passing name for passingFor (PassingFile).
+    static Outcome writeNew(const Directory& folder, const String& passingFor,
+                            const std::function<String(int)>& name, int tries, std::string_view bytes,
+                            const FileLocation* like = nullptr);
+
+    struct ReplaceOptions {
+        bool durable = true;      // the file and its name put on the disk; false for what means nothing
+                                  // after a power cut (a meeting point of running programs)
+        bool keepOwner = false;   // the new file takes the old one's owner, group and permissions; when
+                                  // it cannot have the owner and group: notOwned
+    };
+    // The file called name in folder replaced in one step by a new one that fill writes (false, or a
+    // throw, and nothing changes): a file or a link there is replaced (a link's target is never touched),
+    // unless another entry took its place meanwhile.
+    static Outcome replace(const Directory& folder, const String& name,
+                           const std::function<bool(DataFile&)>& fill, ReplaceOptions options);
+
+    // bytes as the whole content of the regular file at location (or a new one there): in a new file
+    // that replaces it (replace, keepOwner), unless that would not be the same file to those who share it
+    // (it has other names, attributes a new file would not have, or an owner or group the new one cannot
+    // be given); it is then written into itself (writeInPlace).
+    static Outcome save(const FileLocation& location, std::string_view bytes,
+                        const std::function<String(int)>& copyName, int tries);
+    // bytes written into the existing regular file at location itself, so that it stays the file its
+    // other names, owner and attributes make it. What it held is first kept whole on the disk under the
+    // first free copyName(1) ... copyName(tries) beside it, and recorded on the file where the file
+    // system allows; however the write ends, what it held is put back unless the new content is on the
+    // disk. The copy and its record are removed once it is.
+    static Outcome writeInPlace(const FileLocation& location, std::string_view bytes,
+                                const std::function<String(int)>& copyName, int tries);
+
+    // The copy that a write into the file at location keeps while it writes, as recorded on the file,
+    // when it is still there: a write that did not end left it. Nullopt when none is recorded.
+    static std::optional<FileLocation> recordedCopy(const FileLocation& location);
+    // Whether the file system of the file at location keeps the record of a copy.
+    static bool recordsCopies(const FileLocation& location);
+    // The recorded copy removed with its record, once the file is known to be whole again (the write
+    // that kept it had ended).
+    static void dropRecordedCopy(const FileLocation& location);
+    // Whether name is the framework's own attribute, which the record of a copy is.
+    static bool isOwnAttribute(std::string_view name);
+};
+
+}   // namespace tarnwick
