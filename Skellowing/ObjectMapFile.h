@@ -13,7 +13,7 @@ namespace skellow {
 class ObjectMap;
 
 // The folder (owned by the caller; null when the add-on has no data folder) and the file's name,
-// "ObjectMap", with ".xml" when asked.
+// "ObjectMap"; when asked, cut after its last character that is not "." and then given ".xml".
 void getObjectMapLocation(std::unique_ptr<tarnwick::Directory>& folder, tarnwick::String& name,
                           bool withExtension);
 

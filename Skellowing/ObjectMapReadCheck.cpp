@@ -1,0 +1,136 @@
+#include "Skellowing/ObjectMapReadCheck.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string_view>
+#include <utility>
+
+#include <HostText.h>
+
+#include "Foundation/DataBufferIn.h"
+#include "Foundation/XMLReader.h"
+#include "Skellowing/ObjectMapTexts.h"
+#include "Skellowing/SkellowingStrings.h"
+#include "Skellowing/XMLParameter.h"
+
+namespace skellow {
+
+using tarnwick::DataFile;
+using tarnwick::Directory;
+using tarnwick::String;
+
+namespace {
+
+constexpr std::size_t kReadChunk = 65536;
+
+// --- What a read left out ----------------------------------------------------------------------------
+String whyLeftOut(const XMLParameter& parameter) {
+    switch (parameter.check()) {
+        case XMLParameter::Fault::noName:
+            return text(strings::kTableFile, strings::kNoParameterName);
+        case XMLParameter::Fault::badColumns:
+            return text(strings::kTableFile, strings::kBadColumnCount);
+        case XMLParameter::Fault::noValue:
+            return text(strings::kTableFile, strings::kNoParameterValue);
+        case XMLParameter::Fault::rowsUnfilled:
+            return filled(strings::kRowsUnfilled,
+                          {String(static_cast<std::uint64_t>(parameter.getValueCount())),
+                           String(parameter.getColumnCount())});
+        case XMLParameter::Fault::unknownType:
+        case XMLParameter::Fault::none:
+            break;
+    }
+    return filled(strings::kUnknownParameterType, {parameter.getTypeText()});
+}
+
+// Bytes the reader takes as UTF-8 but that are not: each becomes another character. A byte-order mark
+// of UTF-16 or a declared single-byte encoding makes every byte a character of its own.
+bool changesBytes(std::string_view bytes) {
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return false;
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    if (bytes.starts_with("<?xml")) {
+        const std::string_view declaration = bytes.substr(0, bytes.find("?>"));
+        if (const std::size_t at = declaration.find("encoding"); at != std::string_view::npos) {
+            std::string value(declaration.substr(at));
+            const std::size_t open = value.find_first_of("\"'");
+            const std::size_t close = open == std::string::npos ? open : value.find(value[open], open + 1);
+            if (close != std::string::npos) {
+                value = host::toLowerText(value.substr(open + 1, close - open - 1));
+                if (value != "utf-8" && value != "utf8" && value != "us-ascii" && value != "ascii")
+                    return false;
+            }
+        }
+    }
+    if (std::none_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; })) return false;
+    return host::utf16ToUtf8(host::utf8ToUtf16(bytes)) != bytes;
+}
+
+String leftOutLine(const tarnwick::XMLLeftOut& item) {
+    using Kind = tarnwick::XMLLeftOut::Kind;
+    const std::int32_t item_ = item.kind == Kind::element     ? strings::kUnknownElement
+                               : item.kind == Kind::attribute ? strings::kUnknownAttribute
+                                                              : strings::kRepeatedAttribute;
+    return filled(item_, {count(item.line), String(std::string_view(item.name)),
+                          String(std::string_view(item.element))});
+}
+
+// One line for each thing the read left out or changed. A configuration whose name and kind an earlier
+// one has is dropped here: every lookup finds the first, so it could only mislead.
+std::vector<String> whatWasLeftOut(ObjectMap& read, std::string_view bytes,
+                                   const std::vector<tarnwick::XMLLeftOut>& passedOver) {
+    std::vector<String> lines;
+    for (const tarnwick::XMLLeftOut& item : passedOver) lines.push_back(leftOutLine(item));
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        const SpecificationList& list = read.at(i);
+        for (std::size_t s = 0; s < list.size(); ++s)
+            for (const XMLParameter& parameter : list.at(s).getSkippedParameters())
+                lines.push_back(
+                    filled(strings::kParameterLeftOut, {list.at(s).getOriginalName(), list.getName(),
+                                                        parameter.getName(), whyLeftOut(parameter)}));
+    }
+    std::set<std::pair<ObjectMapType, std::string>> seen;
+    for (std::size_t i = 0; i < read.size();) {
+        const SpecificationList& list = read.at(i);
+        if (!seen.emplace(list.getKind(), std::string(list.getName().getView())).second) {
+            lines.push_back(
+                filled(strings::kDuplicateConfiguration, {list.getName(), kindText(list.getKind())}));
+            read.removeItem(i);
+        } else {
+            ++i;
+        }
+    }
+    if (changesBytes(bytes)) lines.push_back(text(strings::kTableFile, strings::kNotUtf8));
+    return lines;
+}
+
+}   // namespace
+
+bool readAll(DataFile& file, std::string& bytes) {
+    if (!file.open()) return false;
+    std::vector<char> chunk(kReadChunk);
+    for (;;) {
+        const std::optional<std::size_t> got = file.readSome(chunk.data(), chunk.size());
+        if (!got) return false;
+        if (*got == 0) return true;
+        bytes.append(chunk.data(), *got);
+    }
+}
+
+void readTableFile(const Directory& folder, const String& name, TableRead& read) {
+    DataFile file(folder, name, DataFile::kRead);
+    read.whole = readAll(file, read.bytes);
+    if (!read.whole) {
+        read.detail = unreadFault(name);
+        return;
+    }
+    tarnwick::DataBufferIn in{std::string_view(read.bytes)};
+    tarnwick::XMLReader reader(in);
+    if (!reader.read(read.table))
+        read.detail = readFault(name, reader);
+    else
+        read.leftOut = whatWasLeftOut(read.table, read.bytes, reader.leftOut());
+}
+
+}   // namespace skellow

@@ -1,0 +1,45 @@
+#include "Skellowing/ObjectMapTexts.h"
+
+#include <string>
+
+#include "Environment/Host.h"
+#include "Foundation/XMLReader.h"
+#include "Foundation/XMLTypeProxy.h"
+#include "Skellowing/SkellowingStrings.h"
+
+namespace skellow {
+
+using tarnwick::Host;
+using tarnwick::String;
+
+String text(std::int16_t list, std::int32_t item) { return Host::getString(list, item); }
+
+String filled(std::int32_t item, std::initializer_list<String> values) {
+    String result = text(strings::kTableFile, item);
+    int n = 0;
+    for (const String& value : values) result.replaceAll(String(("$" + std::to_string(++n)).c_str()), value);
+    return result;
+}
+
+String count(std::uint64_t n) { return String(n); }
+
+String readFault(const String& fileName, const tarnwick::XMLReader& reader) {
+    return filled(strings::kReadFaultAt,
+                  {fileName, String(static_cast<std::uint64_t>(reader.errorLine())),
+                   String(static_cast<std::uint64_t>(reader.errorColumn())),
+                   text(strings::kReadFaults, static_cast<std::int32_t>(reader.error()))});
+}
+
+String unreadFault(const String& fileName) {
+    return filled(
+        strings::kFileUnread,
+        {fileName, text(strings::kReadFaults, static_cast<std::int32_t>(tarnwick::XMLError::inputFailed))});
+}
+
+String kindText(ObjectMapType kind) {
+    for (const auto& entry : tarnwick::XMLTypeProxy<ObjectMapType>::enumTexts())
+        if (entry.value == kind) return String(entry.text);
+    return String();
+}
+
+}   // namespace skellow

@@ -1,0 +1,107 @@
+#include "Skellowing/TableTurn.h"
+
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+#include "Foundation/DataFile.h"
+#include "Skellowing/ObjectMapFile.h"
+#include "Skellowing/ObjectMapFileNames.h"
+#include "Skellowing/ObjectMapTexts.h"
+#include "Skellowing/SkellowingStrings.h"
+
+namespace skellow {
+
+using tarnwick::DataFile;
+using tarnwick::Directory;
+using tarnwick::String;
+
+namespace {
+
+constexpr std::chrono::milliseconds kLockPatience{30000};
+
+std::chrono::milliseconds& lockPatience() {
+    static std::chrono::milliseconds patience = kLockPatience;
+    return patience;
+}
+
+// Why a lock could not be had: another run kept it for the whole wait, or the lock at path could not be
+// made or opened, with the reason.
+String lockRefused(const tarnwick::FileLock::Refusal& refusal, const String& fileName, const String& path) {
+    using Reason = tarnwick::FileLock::Reason;
+    std::int32_t reason = 0;
+    switch (refusal.reason) {
+        case Reason::held:
+            return filled(strings::kTableLocked, {fileName});
+        case Reason::folder:
+            reason = strings::kLockFolder;
+            break;
+        case Reason::link:
+            reason = strings::kLockLink;
+            break;
+        case Reason::notAFile:
+            reason = strings::kLockNotAFile;
+            break;
+        case Reason::notALock:
+            reason = strings::kLockNotALock;
+            break;
+        case Reason::denied:
+            reason = strings::kLockDenied;
+            break;
+        case Reason::none:
+        case Reason::failed:
+        case Reason::badName:
+            break;
+    }
+    return filled(strings::kLockNotMade, {path, reason != 0 ? text(strings::kTableFile, reason)
+                                                            : String(std::strerror(refusal.systemError))});
+}
+
+// The new files that runs which ended while they wrote left beside the table: a live run holds its own
+// locked. Only regular files of those names are removed, never a link or anything else.
+void removeLeftPartials(const Directory& folder, const String& tableName) {
+    for (int n = 1; n <= kMostBackups; ++n) {
+        DataFile partial(folder, partialName(tableName, n), DataFile::kRead);
+        std::error_code error;
+        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(partial.getLocation(), error)) &&
+            partial.open() && partial.holdLock())
+            partial.remove();
+    }
+}
+
+}   // namespace
+
+TableTurn lockTable(const Directory& folder, const String& fileName, String& why) {
+    const std::optional<tarnwick::FileLocation> target =
+        DataFile(folder, fileName, DataFile::kRead).followLinks();
+    const Directory lockFolder = target ? Directory(target->parent_path()) : folder;
+    const String tableName = target ? nameOf(*target) : fileName;
+    const String lockFile = lockName(tableName);
+    tarnwick::FileLock::Refusal refusal;
+    TableTurn turn;
+    turn.beside = tarnwick::FileLock::acquire(lockFolder, lockFile, lockPatience(), &refusal);
+    if (!turn.beside) {
+        const String path = DataFile(lockFolder, lockFile).getPath();
+        why = lockRefused(refusal, fileName, path.isEmpty() ? lockFile : path);
+        return turn;
+    }
+    if (target && DataFile(*target, DataFile::kRead).exists() &&
+        DataFile(*target, DataFile::kRead).getLinkCount().value_or(1) > 1) {
+        turn.shared = tarnwick::FileLock::acquireFile(*target, lockPatience(), &refusal);
+        if (!turn.shared) {
+            why = lockRefused(refusal, fileName, String(std::string_view(target->native())));
+            turn.beside.reset();
+            return turn;
+        }
+    }
+    removeLeftPartials(lockFolder, tableName);
+    return turn;
+}
+
+void setTableLockPatience(std::chrono::milliseconds patience) { lockPatience() = patience; }
+
+}   // namespace skellow

@@ -1,0 +1,26 @@
+// TableTurn: a run's turn at the table's file, so that runs saving one table take turns.
+#pragma once
+
+#include <memory>
+
+#include "Foundation/Directory.h"
+#include "Foundation/FileLock.h"
+#include "Foundation/String.h"
+
+namespace skellow {
+
+// The turn of this run at the table's file: the lock stands beside the file the name leads to, so that
+// runs whose data folders link to one shared table take turns too. A file with more than one name (hard
+// links), which is written in place, is also locked in itself, as runs that reach it by other names lock
+// beside those. Destroyed in reverse order: the file first.
+struct TableTurn {
+    std::unique_ptr<tarnwick::FileLock> beside;
+    std::unique_ptr<tarnwick::FileLock> shared;
+};
+
+// Empty when the turn cannot be had, with why. The new files that ended runs left beside the table are
+// removed once it is had.
+TableTurn lockTable(const tarnwick::Directory& folder, const tarnwick::String& fileName,
+                    tarnwick::String& why);
+
+}   // namespace skellow
