@@ -1,6 +1,8 @@
 #include "Skellowing/ObjectMapFile.h"
 
+#include <chrono>
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -14,6 +16,8 @@
 #include "Environment/Addon.h"
 #include "Environment/Host.h"
 #include "Foundation/DataFile.h"
+#include "Foundation/PassingFile.h"
+#include "Foundation/SafeFile.h"
 #include "Interface/ConfirmAlert.h"
 #include "Interface/ErrorAlert.h"
 #include "Interface/NotifyAlert.h"
@@ -41,6 +45,10 @@ constexpr std::size_t kMostLinesTold = 50;   // of what a read left out; the cop
 // or the two answers given and Cancel (1, 2 and 3).
 class UnreadableTableAlert : public tarnwick::ConfirmAlert {
 public:
+    // Cancel as the default (1), and the other answer (2).
+    std::int16_t askCancelFirst(const String& message, const String& detail, const String& other) const {
+        return showAlert(message, detail, Host::getString(kFrameworkStrings, kCancelItem), other, String());
+    }
     std::int16_t ask(const String& message, const String& detail, const String& first = String(),
                      const String& second = String()) const {
         const String cancel = Host::getString(kFrameworkStrings, kCancelItem);
@@ -71,11 +79,13 @@ String joined(const std::vector<String>& lines) {
     return result;
 }
 
-void showUnwritable(const String& why, const String& after = String()) {
+// heading: the table file's text over why; the permissions are named only where they may be the cause.
+void showUnwritable(const String& why, const String& after = String(),
+                    std::int32_t heading = strings::kUnwritableTable) {
     String detail = why;
     if (!after.isEmpty()) (detail += "\n") += after;
     host::debugOutput("Skellowing: " + std::string(why.getView()));
-    DetailedNotice().showWithDetail(text(strings::kTableFile, strings::kUnwritableTable), detail);
+    DetailedNotice().showWithDetail(text(strings::kTableFile, heading), detail);
 }
 
 // What the lines of a notice say: all of them up to a limit, then how many more.
@@ -124,9 +134,10 @@ std::shared_ptr<const TableFileState> toldState(const TableFileState& from, cons
 
 // Said once for the table: a save that fails again as it did (a lock that cannot be made, when the
 // default table could not be written as it was read) adds nothing the user does not know.
-void showUnwritableOnce(ObjectMap& table, const String& why, const String& after) {
+void showUnwritableOnce(ObjectMap& table, const String& why, const String& after,
+                        std::int32_t heading = strings::kUnwritableTable) {
     const std::shared_ptr<const TableFileState> state = table.getFileState();
-    if (!state || state->told != why) showUnwritable(why, after);
+    if (!state || state->told != why) showUnwritable(why, after, heading);
     if (state) table.setFileState(toldState(*state, why));
 }
 
@@ -142,7 +153,8 @@ struct Newer {
     enum class Kind {
         asSeen,        // no other run saved it, or it is gone: this run's table is written as it is
         table,         // another run's table, read in full
-        unmergeable,   // something that cannot be read in full: why
+        unmergeable,   // something that cannot be read as a whole table: why
+        unread,        // the file could not be read to its end: nothing is known of it
     } kind = Kind::asSeen;
     ObjectMap table;
     std::vector<String> why;
@@ -150,12 +162,19 @@ struct Newer {
 
 Newer readNewer(const Directory& folder, const String& fileName, const TableFileState& state) {
     Newer newer;
-    if (!DataFile(folder, fileName, DataFile::kRead).exists()) return newer;
+    DataFile file(folder, fileName, DataFile::kRead);
+    if (!file.exists()) return newer;
     TableRead read;
-    readTableFile(folder, fileName, read);
-    if (read.whole && state.hash && read.bytes.size() == state.size &&
+    if (!readAll(file, read.bytes)) {
+        newer.kind = Newer::Kind::unread;
+        return newer;
+    }
+    // Still as this run saw it: known by its hash, not parsed again.
+    if (state.hash && read.bytes.size() == state.size &&
         std::hash<std::string_view>()(read.bytes) == *state.hash)
         return newer;
+    read.whole = true;
+    parseTable(fileName, read);
     if (!read.detail.isEmpty()) {
         newer.kind = Newer::Kind::unmergeable;
         newer.why.push_back(read.detail);
@@ -173,31 +192,40 @@ Newer readNewer(const Directory& folder, const String& fileName, const TableFile
 bool keepBeside(const Directory& folder, const String& baseName, ObjectMap& table, std::string_view text,
                 std::int32_t message, const std::vector<String>& lines, const String& after) {
     const String fileName = withExtension(baseName);
-    std::unique_ptr<DataFile> made = DataFile::createNew(
-        folder, [&baseName](int n) { return conflictName(baseName, n); }, kMostBackups);
-    if (!made) {
-        const bool allTaken = allNamesTaken(
-            folder, [&baseName](int n) { return conflictName(baseName, n); }, kMostBackups);
-        showUnwritableOnce(table,
-                           allTaken ? filled(strings::kNoConflictName,
-                                             {fileName, conflictName(baseName, 1),
-                                              conflictName(baseName, kMostBackups), folder.getPath()})
-                                    : filled(strings::kNoNewFile, {folder.getPath()}),
-                           after);
+    const auto nameFor = [&baseName](int n) { return conflictName(baseName, n); };
+    const String name =
+        copyBeside(folder, fileName, nameFor, kMostBackups, DataFile(folder, fileName).getLocation(), text);
+    if (name.isEmpty()) {
+        showUnwritableOnce(
+            table,
+            allNamesTaken(folder, nameFor, kMostBackups)
+                ? filled(strings::kNoConflictName, {fileName, conflictName(baseName, 1),
+                                                    conflictName(baseName, kMostBackups), folder.getPath()})
+                : filled(strings::kNoNewFile, {folder.getPath()}),
+            after);
         return false;
     }
-    PartialFile file(std::move(made));
-    if (!(*file).takePermissionsOf(DataFile(folder, fileName).getLocation()) || !writeWhole(*file, text)) {
-        showUnwritableOnce(table, filled(strings::kCutShort, {(*file).getName()}), after);
-        return false;
-    }
-    const String name = (*file).getName();
-    file.keep();
-    folder.flush();
     const String said = filled(message, {fileName, name});
     host::debugOutput("Skellowing: " + std::string(said.getView()));
     DetailedNotice().showWithDetail(said, toldLines(lines));
     return false;
+}
+
+// Whether the file still holds, as a table, what this run's table is, so that nothing need be written:
+// by the hash of the text when the file holds this very text. A file the user keeps read-only, whose
+// text may have another form (line ends, spaces), is compared by the text of the table read from it.
+bool unchanged(const Directory& folder, const String& fileName, const TableFileState& state,
+               std::string_view text) {
+    const DataFile file(folder, fileName, DataFile::kRead);
+    if (!state.holdsBase || !file.exists()) return false;
+    if (state.hash && text.size() == state.size && std::hash<std::string_view>()(text) == *state.hash)
+        return true;
+    if (!file.isReadOnly()) return false;
+    ObjectMap base;   // the writer takes a table it may visit, not a shared one
+    base.assign(state.base);
+    String baseText;
+    String ignored;
+    return tableText(base, baseText, ignored) && baseText.getView() == text;
 }
 
 // The table under the name given (the one the caller read), with the alert when it cannot be written;
@@ -207,22 +235,16 @@ bool keepBeside(const Directory& folder, const String& baseName, ObjectMap& tabl
 bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table, const String& after) {
     const String fileName = withExtension(baseName);
     String ownText;
-    if (!tableText(table, ownText)) {
-        showUnwritableOnce(table, text(strings::kTableFile, strings::kTextNotKept), after);
+    String why;
+    if (!tableText(table, ownText, why)) {
+        showUnwritableOnce(table, why, after, strings::kCannotWrite);
         return false;
     }
     const std::shared_ptr<const TableFileState> state = table.getFileState();
     const std::string_view bytes = ownText.getView();
-    // Nothing changed since the file held the table, and the file is still there: also a table the user
-    // keeps read-only stays as it is, in whatever form its text has.
-    if (state && state->holdsBase && DataFile(folder, fileName, DataFile::kRead).exists()) {
-        ObjectMap base;   // the writer takes a table it may visit, not a shared one
-        base.assign(state->base);
-        String baseText;
-        if (tableText(base, baseText) && baseText.getView() == bytes) return true;
-    }
+    if (state && unchanged(folder, fileName, *state, bytes)) return true;
     String locked;
-    const TableTurn turn = lockTable(folder, fileName, locked);
+    const TableTurn turn = lockTable(folder, fileName, locked, bytes);
     if (!turn.beside) {
         showUnwritableOnce(table, locked, after);
         return false;
@@ -232,6 +254,9 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
     String combinedText;
     if (state) {
         Newer newer = readNewer(folder, fileName, *state);
+        if (newer.kind == Newer::Kind::unread)
+            return keepBeside(folder, baseName, table, bytes, strings::kUnreadBeside, {unreadFault(fileName)},
+                              after);
         if (newer.kind == Newer::Kind::unmergeable)
             return keepBeside(folder, baseName, table, bytes, strings::kUnmergeableBeside, newer.why, after);
         if (newer.kind == Newer::Kind::table) {
@@ -240,21 +265,24 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
             if (!conflicts.empty())
                 return keepBeside(folder, baseName, table, bytes, strings::kSavedBeside, conflicts, after);
             written = &combined;
-            if (!tableText(combined, combinedText)) {
-                showUnwritableOnce(table, text(strings::kTableFile, strings::kTextNotKept), after);
+            if (!tableText(combined, combinedText, why)) {
+                showUnwritableOnce(table, why, after, strings::kCannotWrite);
                 return false;
             }
         }
     }
-    const String why = writeTable(folder, baseName, written == &table ? bytes : combinedText.getView());
-    if (!why.isEmpty()) {
-        showUnwritableOnce(table, why, after);
+    const Unwritten unwritten =
+        writeTable(folder, baseName, written == &table ? bytes : combinedText.getView());
+    // Written as it is, the file is known by its bytes; merged, by its table alone (the next save merges
+    // again from what this run had). Written but not surely on the disk, it holds the table all the same.
+    if (!unwritten.failed() || unwritten.holdsNew)
+        table.setFileState(stateOf(table,
+                                   written == &table ? std::optional<std::string_view>(bytes) : std::nullopt,
+                                   written == &table));
+    if (unwritten.failed()) {
+        showUnwritableOnce(table, unwritten.why, unwritten.holdsNew ? String() : after, unwritten.heading);
         return false;
     }
-    // Written as it is, the file is known by its bytes; merged, by its table alone (the next save merges
-    // again from what this run had).
-    table.setFileState(stateOf(
-        table, written == &table ? std::optional<std::string_view>(bytes) : std::nullopt, written == &table));
     return true;
 }
 
@@ -290,31 +318,66 @@ SetAside setAside(const Directory& folder, const String& fileName, std::optional
     if (!bytes) return file.rename(backup) ? SetAside::done : SetAside::failed;
     // A copy, and the file stays: a link, a second name (hard link) or another owner keep sharing it.
     const String copy = copyBeside(
-        folder, [&backup](int) { return backup; }, 1, file.getLocation(), *bytes);
+        folder, fileName, [&backup](int) { return backup; }, 1, file.getLocation(), *bytes);
     return copy.isEmpty() ? SetAside::failed : SetAside::done;
 }
 
-// The newest file of the backup series that reads whole, with nothing left out: what a save that wrote
-// into the table's file kept there, when it did not end. Its name, its table in table; empty when none.
-String wholeCopy(const Directory& folder, const String& baseName, ObjectMap& table) {
-    String found;
-    std::filesystem::file_time_type newest{};
-    for (int n = 1; n <= kMostBackups; ++n) {
-        const String name = backupName(baseName, n);
-        const std::optional<std::filesystem::file_time_type> time =
-            DataFile(folder, name, DataFile::kRead).getModificationTime();
-        if (!time || (!found.isEmpty() && *time < newest) ||
-            !DataFile(folder, name, DataFile::kRead).exists())
-            continue;
-        TableRead copy;
-        readTableFile(folder, name, copy);
-        if (!copy.detail.isEmpty() || !copy.leftOut.empty()) continue;
-        copy.table.ensureDefaults();
-        table.assign(copy.table);
-        found = name;
-        newest = *time;
+// A whole table that an unreadable table's file may be put back from.
+struct Offer {
+    tarnwick::FileLocation location;   // empty: none
+    ObjectMap table;
+    bool recorded = false;   // the copy that the save which cut the file kept, as recorded on the file
+    std::optional<std::filesystem::file_time_type> time;
+};
+
+// The file's table when it reads whole with nothing left out.
+bool readsWhole(const tarnwick::FileLocation& location, ObjectMap& table) {
+    TableRead read;
+    readTableFile(Directory(location.parent_path()), nameOf(location), read);
+    if (!read.detail.isEmpty() || !read.leftOut.empty()) return false;
+    read.table.ensureDefaults();
+    table.assign(read.table);
+    return true;
+}
+
+// What to offer for the unreadable table at target: the copy that the save which cut it recorded on it,
+// found through any of its names; else the newest whole table of the backup series beside it or of a
+// passing file that a run which ended left there (a live run holds its own locked).
+Offer copyToOffer(const tarnwick::FileLocation& target) {
+    Offer offer;
+    if (const std::optional<tarnwick::FileLocation> copy = tarnwick::SafeFile::recordedCopy(target);
+        copy && readsWhole(*copy, offer.table)) {
+        offer.location = *copy;
+        offer.recorded = true;
+        return offer;
     }
-    return found;
+    const Directory folder(target.parent_path());
+    const String tableName = nameOf(target);
+    const String base = baseOf(tableName);
+    for (int n = 1; n <= kMostBackups; ++n) {
+        for (const String& name : {backupName(base, n), partialName(tableName, n)}) {
+            DataFile candidate(folder, name, DataFile::kRead);
+            const std::optional<std::filesystem::file_time_type> time = candidate.getModificationTime();
+            if (!time || (offer.time && *time < *offer.time) || !candidate.exists() || !candidate.open() ||
+                !candidate.holdLock())
+                continue;
+            ObjectMap table;
+            if (!readsWhole(candidate.getLocation(), table)) continue;
+            offer.table.assign(table);
+            offer.location = candidate.getLocation();
+            offer.time = time;
+        }
+    }
+    return offer;
+}
+
+// A file's time as the user reads it, in local time.
+String timeText(std::filesystem::file_time_type time) {
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(time));
+    std::tm local{};
+    char text[32] = "";
+    if (::localtime_r(&seconds, &local)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return String(text);
 }
 
 // Steps 2 to 5 of loading, once the folder is known to take files. again: another run set an unreadable
@@ -322,21 +385,22 @@ String wholeCopy(const Directory& folder, const String& baseName, ObjectMap& tab
 bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table, bool again) {
     const String name = withExtension(baseName);
     DataFile file(folder, name, DataFile::kRead);
+    const auto stop = [](const String& why) {
+        host::debugOutput("Skellowing: " + std::string(why.getView()));
+        tarnwick::ErrorAlert().show(why);
+        return false;
+    };
     // Only a regular file is a table: a folder, pipe or device at its name, or where its link leads, is
-    // neither read nor replaced.
+    // neither read nor replaced; nor is a link that leads nowhere but round in a circle.
     const std::optional<tarnwick::FileLocation> target = file.followLinks();
-    if (target) {
-        String why = whyNoTableAt(*target, strings::kTableIsFolder, strings::kTableNotAFile);
-        if (!why.isEmpty() && *target != file.getLocation()) {
+    if (!target) return stop(filled(strings::kLinkLoop, {file.getPath()}));
+    if (String why = whyNoTableAt(*target, strings::kTableIsFolder, strings::kTableNotAFile);
+        !why.isEmpty()) {
+        if (*target != file.getLocation())
             why = filled(
                 std::filesystem::is_directory(*target) ? strings::kLinkToFolder : strings::kLinkToNonFile,
                 {file.getPath(), String(std::string_view(target->native()))});
-        }
-        if (!why.isEmpty()) {
-            host::debugOutput("Skellowing: " + std::string(why.getView()));
-            tarnwick::ErrorAlert().show(why);
-            return false;
-        }
+        return stop(why);
     }
     // 2. None yet: the defaults, written at once under the same name (merged into one another run may
     // have written meanwhile).
@@ -347,17 +411,18 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         return true;
     }
     // 3. Read. What cannot be read may be what another run is writing into the file at this moment: it is
-    // read again in the table's turn, once that run is done.
+    // read again in the table's turn, once that run is done. A turn that cannot be had leaves nothing
+    // known of the file: that is said, and the command stops.
     TableRead first;
     readTableFile(folder, name, first);
     TableRead second;
     TableRead* read = &first;
     if (!first.detail.isEmpty()) {
         String why;
-        if (const TableTurn turn = lockTable(folder, name, why); turn.beside) {
-            readTableFile(folder, name, second);
-            read = &second;
-        }
+        const TableTurn turn = lockTable(folder, name, why);
+        if (!turn.beside) return stop(why);
+        readTableFile(folder, name, second);
+        read = &second;
     }
     const std::string& bytes = read->bytes;
     String detail = read->detail;
@@ -382,38 +447,52 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         table.setFileState(stateOf(table, std::string_view(bytes), /*holdsBase=*/true));
         return true;
     }
-    // 5. Unreadable: a whole copy beside it put back, or a new table, only when the user wants one, and
-    // the old file kept beside it. With no name left for it, nothing is asked: the command stops, saying
-    // why.
+    // 5. Unreadable: a whole copy put back, or a new table, only when the user wants one, and the old file
+    // kept beside it. With no name left for it, nothing is asked: the command stops, saying why.
     host::debugOutput("Skellowing: " + std::string(detail.getView()));
     const String backup = freeBackupName(folder, baseName);
     if (backup.isEmpty()) {
         showNoBackupName(folder, baseName);
         return false;
     }
-    // A save into the file itself keeps its copy beside the file the name leads to, named after it.
-    const Directory copyFolder = target ? Directory(target->parent_path()) : folder;
-    ObjectMap copyTable;
-    const String copyName = wholeCopy(copyFolder, target ? baseOf(nameOf(*target)) : baseName, copyTable);
-    const String copy = copyName.isEmpty() || copyFolder.compareLocation(folder)
-                            ? copyName
-                            : DataFile(copyFolder, copyName).getPath();
+    Offer offer = copyToOffer(*target);
+    const String copyPath(std::string_view(offer.location.native()));
+    const bool besideName =
+        !offer.location.empty() && Directory(offer.location.parent_path()).compareLocation(folder);
+    const String copy = besideName ? String(std::string_view(offer.location.filename().native())) : copyPath;
+    (detail += "\n") += offer.location.empty() ? filled(strings::kKeptAsBackup, {backup})
+                        : besideName
+                            ? filled(strings::kKeptIfPutBack, {backup})
+                            : filled(strings::kKeptAtIfPutBack, {DataFile(folder, backup).getPath()});
+    const String putBackButton = text(strings::kTableFile, strings::kPutBackButton);
+    const String newTableButton = text(strings::kTableFile, strings::kNewTableButton);
     bool putBack = false;
     bool goOn = false;
-    if (copy.isEmpty()) {
-        (detail += "\n") += filled(strings::kKeptAsBackup, {backup});
-        goOn = UnreadableTableAlert().ask(text(strings::kTableFile, strings::kUnreadableTable), detail) == 1;
-    } else {
-        // Kept beside the name, which may lie in another folder than the copy.
-        (detail += "\n") += copy == copyName
-                                ? filled(strings::kKeptIfPutBack, {backup})
-                                : filled(strings::kKeptAtIfPutBack, {DataFile(folder, backup).getPath()});
+    if (offer.recorded) {
+        // The one copy known to be what the file held before the save that cut it: put back by default.
         const std::int16_t answer =
-            UnreadableTableAlert().ask(filled(strings::kPutBackQuestion, {copy}), detail,
-                                       text(strings::kTableFile, strings::kPutBackButton),
-                                       text(strings::kTableFile, strings::kNewTableButton));
+            UnreadableTableAlert().ask(besideName ? filled(strings::kPutBackQuestion, {copy})
+                                                  : filled(strings::kStoppedSaveQuestion, {copy}),
+                                       detail, putBackButton, newTableButton);
         putBack = answer == 1;
         goOn = answer == 1 || answer == 2;
+    } else if (!offer.location.empty()) {
+        // Any other whole table may be older than what the file last held: never put back by default.
+        const std::optional<std::filesystem::file_time_type> tableTime =
+            DataFile(*target, DataFile::kRead).getModificationTime();
+        const std::int16_t answer = UnreadableTableAlert().ask(
+            filled(strings::kOlderCopyQuestion,
+                   {copy, timeText(*offer.time), tableTime ? timeText(*tableTime) : String()}),
+            detail, newTableButton, putBackButton);
+        putBack = answer == 2;
+        goOn = answer == 1 || answer == 2;
+    } else if (DataFile(*target, DataFile::kRead).getLinkCount().value_or(1) > 1 &&
+               !tarnwick::SafeFile::recordsCopies(*target)) {
+        // A save through another name may have kept the only whole copy beside that name.
+        goOn = UnreadableTableAlert().askCancelFirst(text(strings::kTableFile, strings::kOtherNamesQuestion),
+                                                     detail, newTableButton) == 2;
+    } else {
+        goOn = UnreadableTableAlert().ask(text(strings::kTableFile, strings::kUnreadableTable), detail) == 1;
     }
     if (!goOn) {
         tarnwick::NotifyAlert().show(text(strings::kMessages, strings::kReinstallTable));
@@ -429,13 +508,14 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
     }
     // What was set aside counts as seen: a link still names it, and the new table takes its place.
     if (putBack)
-        table.assign(copyTable);
+        table.assign(offer.table);
     else
         table.clear();
     table.setFileState(stateOf(table, read->whole ? std::optional<std::string_view>(bytes) : std::nullopt,
                                /*holdsBase=*/false));
     // The copy put back is the table now; until it is saved as the table, it stays.
-    if (saveTable(folder, baseName, table, String()) && putBack) DataFile(copyFolder, copyName).remove();
+    if (saveTable(folder, baseName, table, String()) && putBack)
+        DataFile(offer.location, DataFile::kRead).remove();
     return true;
 }
 
@@ -448,11 +528,7 @@ bool loadObjectMap(ObjectMap& table) {
     String baseName;
     getObjectMapLocation(folder, baseName, /*withExtension=*/false);
     const auto takesFiles = [&] {
-        const String fileName = withExtension(baseName);
-        return PartialFile(
-                   DataFile::createNew(
-                       *folder, [&fileName](int n) { return partialName(fileName, n); }, kMostBackups))
-            .made();
+        return tarnwick::PassingFile::make(*folder, withExtension(baseName)) != nullptr;
     };
     if (!folder || (!baseName.isEmpty() && !takesFiles())) {
         const auto* const addon = dynamic_cast<const SkellowingAddon*>(tarnwick::Addon::getInstance());

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "Foundation/DataFile.h"
+#include "Foundation/PassingFile.h"
 
 namespace skellow {
 
@@ -14,8 +15,7 @@ using tarnwick::String;
 namespace {
 
 constexpr const char* kExtension = "xml";
-constexpr const char* kPartialExtension = "partial";   // the new file while it is written
-constexpr const char* kLockExtension = "lock";         // beside the table while a run saves it
+constexpr const char* kLockExtension = "lock";   // beside the table while a run saves it
 
 // "ObjectMap <word>.xml", "ObjectMap <word> 2.xml", ...: the nth file of a kind kept beside the table.
 String besideTable(const String& baseName, const char* word, int n) {
@@ -37,12 +37,7 @@ String withExtension(const String& name) {
 
 String backupName(const String& baseName, int n) { return besideTable(baseName, "backup", n); }
 
-String partialName(const String& fileName, int n) {
-    String name = fileName;
-    (name += ".") += kPartialExtension;
-    if (n > 1) (name += " ") += String(static_cast<std::int32_t>(n));
-    return name;
-}
+String partialName(const String& fileName, int n) { return tarnwick::PassingFile::nameFor(fileName, n); }
 
 String lockName(const String& fileName) {
     String name = fileName;

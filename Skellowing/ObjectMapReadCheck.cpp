@@ -125,6 +125,10 @@ void readTableFile(const Directory& folder, const String& name, TableRead& read)
         read.detail = unreadFault(name);
         return;
     }
+    parseTable(name, read);
+}
+
+void parseTable(const String& name, TableRead& read) {
     tarnwick::DataBufferIn in{std::string_view(read.bytes)};
     tarnwick::XMLReader reader(in);
     if (!reader.read(read.table))

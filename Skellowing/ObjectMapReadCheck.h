@@ -26,5 +26,7 @@ struct TableRead {
 
 // Read into a table of its own, so that a read that stops half-way leaves nothing behind.
 void readTableFile(const tarnwick::Directory& folder, const tarnwick::String& name, TableRead& read);
+// The table of the bytes read whole, as readTableFile reads them; name is the file's, for the lines.
+void parseTable(const tarnwick::String& name, TableRead& read);
 
 }   // namespace skellow

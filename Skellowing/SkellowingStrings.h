@@ -103,6 +103,19 @@ inline constexpr std::int32_t kNoCopyName = 53;   // "$1" to "$4" as kNoBackupNa
 inline constexpr std::int32_t kLinkToFolder = 54;
 inline constexpr std::int32_t kLinkToNonFile = 55;
 inline constexpr std::int32_t kKeptAtIfPutBack = 56;   // "$1" the path of the unreadable file's backup
+inline constexpr std::int32_t kCannotWrite = 57;       // heads a failed save whose cause is no permission
+inline constexpr std::int32_t kSystemSaid = 58;        // "$1" the system's reason
+inline constexpr std::int32_t kLinkLoop = 59;          // "$1" the table's name
+inline constexpr std::int32_t kUnreadBeside = 60;      // "$1" the file, "$2" this run's table
+inline constexpr std::int32_t kNoTextMemory = 61;
+// "$1" the file written; "$2" the path of a copy of what it held
+inline constexpr std::int32_t kFolderNotFlushed = 62;
+inline constexpr std::int32_t kWrittenNotFlushed = 63;
+inline constexpr std::int32_t kCopyNotKept = 64;
+// Questions about an unreadable table: "$1" a copy's path; "$2" its time and "$3" the table's
+inline constexpr std::int32_t kStoppedSaveQuestion = 65;
+inline constexpr std::int32_t kOlderCopyQuestion = 66;
+inline constexpr std::int32_t kOtherNamesQuestion = 67;
 
 inline constexpr std::int16_t kReadFaults = 32527;   // item n: why a read failed with XMLError n
 

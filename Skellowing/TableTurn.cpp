@@ -9,8 +9,11 @@
 #include <system_error>
 
 #include "Foundation/DataFile.h"
+#include "Foundation/PassingFile.h"
+#include "Foundation/SafeFile.h"
 #include "Skellowing/ObjectMapFile.h"
 #include "Skellowing/ObjectMapFileNames.h"
+#include "Skellowing/ObjectMapReadCheck.h"
 #include "Skellowing/ObjectMapTexts.h"
 #include "Skellowing/SkellowingStrings.h"
 
@@ -61,21 +64,9 @@ String lockRefused(const tarnwick::FileLock::Refusal& refusal, const String& fil
                                                             : String(std::strerror(refusal.systemError))});
 }
 
-// The new files that runs which ended while they wrote left beside the table: a live run holds its own
-// locked. Only regular files of those names are removed, never a link or anything else.
-void removeLeftPartials(const Directory& folder, const String& tableName) {
-    for (int n = 1; n <= kMostBackups; ++n) {
-        DataFile partial(folder, partialName(tableName, n), DataFile::kRead);
-        std::error_code error;
-        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(partial.getLocation(), error)) &&
-            partial.open() && partial.holdLock())
-            partial.remove();
-    }
-}
-
 }   // namespace
 
-TableTurn lockTable(const Directory& folder, const String& fileName, String& why) {
+TableTurn lockTable(const Directory& folder, const String& fileName, String& why, std::string_view writes) {
     const std::optional<tarnwick::FileLocation> target =
         DataFile(folder, fileName, DataFile::kRead).followLinks();
     const Directory lockFolder = target ? Directory(target->parent_path()) : folder;
@@ -98,7 +89,14 @@ TableTurn lockTable(const Directory& folder, const String& fileName, String& why
             return turn;
         }
     }
-    removeLeftPartials(lockFolder, tableName);
+    tarnwick::PassingFile::removeLeft(lockFolder, tableName, writes);
+    // A copy recorded on a table that reads whole again is what a save that ended after its write left:
+    // it is never to be offered again.
+    if (target && tarnwick::SafeFile::recordedCopy(*target)) {
+        TableRead read;
+        readTableFile(lockFolder, tableName, read);
+        if (read.detail.isEmpty()) tarnwick::SafeFile::dropRecordedCopy(*target);
+    }
     return turn;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 
 #include "Foundation/Directory.h"
 #include "Foundation/FileLock.h"
@@ -18,9 +19,10 @@ struct TableTurn {
     std::unique_ptr<tarnwick::FileLock> shared;
 };
 
-// Empty when the turn cannot be had, with why. The new files that ended runs left beside the table are
-// removed once it is had.
+// Empty when the turn cannot be had, with why. Once it is had, what ended runs left beside the table is
+// removed: their passing files that can only be theirs (empty, or the start of writes, what this run
+// writes next), and the copy that a save into the file recorded on it, once the file reads whole again.
 TableTurn lockTable(const tarnwick::Directory& folder, const tarnwick::String& fileName,
-                    tarnwick::String& why);
+                    tarnwick::String& why, std::string_view writes = {});
 
 }   // namespace skellow

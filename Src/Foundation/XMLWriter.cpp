@@ -75,6 +75,7 @@ bool XMLWriter::write(XMLAssembly& root, bool declaration, bool lineBreaks, bool
     indentation_ = indentation;
     all_ = all;
     failed_ = false;
+    badText_ = false;
     if (!stage_) stage_ = std::make_unique<char[]>(kStageBytes);
     staged_ = 0;
     if (declaration) {
@@ -146,7 +147,7 @@ bool XMLWriter::writeRecord(XMLAssembly& record, std::string_view name, std::str
         putByte(' ');
         putName(child->getNamespace(), child->getTag());
         put("=\"");
-        if (!putEscaped<XMLByteClass::kEscapeAttribute, '<', '&', '>', '"', '\''>(text_)) return false;
+        if (!putEscaped<XMLByteClass::kEscapeAttribute, '<', '&', '>', '"', '\''>(text_)) return stopAtText();
         putByte('"');
     }
     bool hasElements = false;
@@ -169,7 +170,7 @@ bool XMLWriter::writeRecord(XMLAssembly& record, std::string_view name, std::str
         putByte('<');
         putName(child->getNamespace(), child->getTag());
         putByte('>');
-        if (!putEscaped<XMLByteClass::kEscapeText, '<', '&', '>', '"', '\''>(text_)) return false;
+        if (!putEscaped<XMLByteClass::kEscapeText, '<', '&', '>', '"', '\''>(text_)) return stopAtText();
         put("</");
         putName(child->getNamespace(), child->getTag());
         putByte('>');

@@ -39,7 +39,15 @@ public:
     bool write(XMLAssembly& root, bool declaration = true, bool lineBreaks = true, bool indentation = true,
                bool all = false);
 
+    // After a write that returned false: whether it stopped at a text that XML cannot carry (a control
+    // character), rather than at a text that could not be made or output that failed.
+    bool stoppedAtText() const { return badText_; }
+
 private:
+    bool stopAtText() {
+        badText_ = true;
+        return false;
+    }
     bool writeRecord(XMLAssembly& record, std::string_view name, std::string_view nameSpace,
                      std::size_t depth);
     void put(std::string_view bytes);       // staged; a refused write is noted in failed_ when it goes out
@@ -57,6 +65,7 @@ private:
     bool indentation_ = true;
     bool all_ = false;
     bool failed_ = false;
+    bool badText_ = false;
     std::string text_;   // a child's text; reused
     // Output gathers here and goes to the DataBufferOut in large pieces, not one call per tag or name.
     std::unique_ptr<char[]> stage_;

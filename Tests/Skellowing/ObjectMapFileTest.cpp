@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -359,16 +360,19 @@ TEST_F(ObjectMapFile, ASaveWritesOnlyAFileOfItsOwnAndAFailedOneSaysWhy) {
         const char* name;
         std::function<void()> spoil;
         std::string why;
+        std::string heading;   // the permissions are named only where they may be the cause
     };
+    const std::string cannotWrite = "The file containing the object mapping table cannot be written";
     const Case cases[] = {
         {"a text the file cannot hold", [&] { table.at(0).at(0).setTypedName(String("Chair\x01")); },
-         "The table holds a text that the file cannot hold, such as a control character."},
+         "The table holds a text that the file cannot hold, such as a control character.", cannotWrite},
         {"a read-only table",
          [&] {
              table.at(0).at(0).setTypedName(String("Chair 2"));
              std::filesystem::permissions(tableFile(), std::filesystem::perms::owner_read);
          },
-         "\"ObjectMap.xml\" is read-only."},
+         "\"ObjectMap.xml\" is read-only.",
+         cannotWrite + " - please check the permissions of the Skellowing add-on folder"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -382,9 +386,7 @@ TEST_F(ObjectMapFile, ASaveWritesOnlyAFileOfItsOwnAndAFailedOneSaysWhy) {
         EXPECT_EQ(entries, (std::vector<std::string>{"ObjectMap.xml"}));
         const auto alerts = host::recordedAlerts();
         ASSERT_EQ(alerts.size(), 1u);
-        EXPECT_EQ(alerts[0].largeText,
-                  "The file containing the object mapping table cannot be written - please check "
-                  "the permissions of the Skellowing add-on folder");
+        EXPECT_EQ(alerts[0].largeText, c.heading);
         EXPECT_EQ(
             alerts[0].smallText,
             c.why + "\nThe changes made now are used for this run, but they are not kept for the next one.");
@@ -443,27 +445,58 @@ TEST_F(ObjectMapFile, ATableThatIsALinkIsSavedInTheFileItNamesKeepingItsPermissi
     EXPECT_EQ(fs::status(shared / "ObjectMap.xml").permissions(), ownerOnly);
     EXPECT_EQ(std::distance(fs::directory_iterator(shared), {}), 1);
 
-    // A save into that file that did not end kept its copy beside it, which a load through the link offers.
+    // A save into that file through another of its names stops with the file emptied: the copy it kept,
+    // recorded on the file, is offered through the link by default, and put back.
+    fs::create_hard_link(shared / "ObjectMap.xml", shared / "other.xml");
     const std::string whole = readFile(shared / "ObjectMap.xml");
-    writeFile(shared / "ObjectMap backup.xml", whole);
-    writeFile(shared / "ObjectMap.xml", whole.substr(0, 40));
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        return operation == host::FileOperation::write && path == (shared / "ObjectMap.xml").string() ? ENOSPC
+                                                                                                      : 0;
+    });
+    table.addList(String("Lost"), ObjectMapType::dwg);
+    EXPECT_FALSE(skellow::saveObjectMap(table));
+    host::watchFileOperations(nullptr);
+    ASSERT_EQ(readFile(shared / "ObjectMap.xml"), "");
+    ASSERT_EQ(readFile(shared / "ObjectMap backup.xml"), whole);
     host::clearRecordedAlerts();
     ObjectMap putBack;
     ASSERT_TRUE(skellow::loadObjectMap(putBack));   // the default answer: put the copy back
     ASSERT_FALSE(host::recordedAlerts().empty());
     EXPECT_EQ(host::recordedAlerts()[0].largeText,
-              "The file containing the object mapping table cannot be read, but the copy \"" +
-                  (shared / "ObjectMap backup.xml").string() +
-                  "\" beside it holds a whole table - do you wish to put the copy back?");
+              "The file containing the object mapping table cannot be read: a save into it stopped half-way, "
+              "and what it held before is kept whole as \"" +
+                  (shared / "ObjectMap backup.xml").string() + "\" - do you wish to put that back?");
     EXPECT_NE(
         host::recordedAlerts()[0].smallText.find(
             "If you put it back, or continue with a new mapping table, the unreadable file is kept as \"" +
             (dataFolder() / "ObjectMap backup.xml").string() + "\"."),
         std::string::npos);
     EXPECT_EQ(readFile(shared / "ObjectMap.xml"), whole);
+    EXPECT_TRUE(fs::equivalent(shared / "ObjectMap.xml", shared / "other.xml"));
     EXPECT_FALSE(fs::exists(shared / "ObjectMap backup.xml"));
     EXPECT_NE(putBack.findList(String("Mine"), ObjectMapType::dwg), nullptr);
     fs::remove(dataFolder() / "ObjectMap backup.xml");   // the cut file, kept
+
+    // Any other whole table found beside a cut file, in the backup series or in a passing file a run that
+    // ended left, may be older than the file's last save: it is offered with both times, never by default.
+    for (const char* name : {"ObjectMap backup.xml", "ObjectMap.xml.partial"}) {
+        SCOPED_TRACE(name);
+        writeFile(shared / name, whole);
+        writeFile(shared / "ObjectMap.xml", whole.substr(0, 40));
+        host::clearRecordedAlerts();
+        ObjectMap older;
+        ASSERT_TRUE(skellow::loadObjectMap(older));   // the default answer: a new table
+        ASSERT_FALSE(host::recordedAlerts().empty());
+        EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with(
+            "The file containing the object mapping table cannot be read. \"" + (shared / name).string() +
+            "\" holds a whole table, last changed "));
+        EXPECT_EQ(older.findList(String("Mine"), ObjectMapType::dwg), nullptr);
+        EXPECT_EQ(readFile(shared / name), whole);
+        EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), whole.substr(0, 40));
+        fs::remove(shared / name);
+        fs::remove(dataFolder() / "ObjectMap backup.xml");
+    }
+    fs::remove(shared / "other.xml");
 
     fs::remove(tableFile());
     writeFile(tableFile(), kUserTable);
@@ -806,7 +839,10 @@ TEST_F(ObjectMapFile, ASaveStoppedHalfWayLosesNothing) {
         "as \"" +
             (dataFolder() / "ObjectMap backup.xml").string() +
             "\".\n"
+            "The system said: File too large.\n"
             "The changes made now are used for this run, but they are not kept for the next one.");
+    EXPECT_EQ(host::recordedAlerts()[0].largeText,
+              "The file containing the object mapping table cannot be written");
     EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), held);
     const std::string cut = readFile(tableFile());
     EXPECT_EQ(cut.size(), 64u);
@@ -840,6 +876,143 @@ TEST_F(ObjectMapFile, ASaveStoppedHalfWayLosesNothing) {
     EXPECT_TRUE(fs::equivalent(tableFile(), other));
     EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup 2.xml"), cut);
     EXPECT_FALSE(fs::exists(dataFolder() / "ObjectMap backup.xml"));
+}
+
+// A table shared by two homes (hard links): the copy that a save stopped through one name kept is found
+// through the other and put back by default; a copy whose save ended after its write is removed by the
+// next run that saves, through any name, so that it is never put back over newer work.
+TEST_F(ObjectMapFile, AStoppedSavesCopyIsFoundThroughEveryNameAndOnlyWhileItIsNeeded) {
+    namespace fs = std::filesystem;
+    writeFile(tableFile(), kUserTable);
+    const fs::path home2 = home_ / "second";
+    const fs::path other = home2 / "Application Data" / "Skellowing" / "ObjectMap.xml";
+    const fs::path copy = dataFolder() / "ObjectMap backup.xml";
+    fs::create_directories(other.parent_path());
+    fs::create_hard_link(tableFile(), other);
+    const auto failing = [&](host::FileOperation failed, const fs::path& at, int error) {
+        host::watchFileOperations([=](host::FileOperation operation, const std::string& path) {
+            return operation == failed && path == at.string() ? error : 0;
+        });
+    };
+    ObjectMap table;
+    ASSERT_TRUE(skellow::loadObjectMap(table));
+    failing(host::FileOperation::write, tableFile(), ENOSPC);   // the put-back's write fails too
+    table.addList(String("Lost"), ObjectMapType::dwg);
+    EXPECT_FALSE(skellow::saveObjectMap(table));
+    host::watchFileOperations(nullptr);
+    ASSERT_EQ(readFile(other), "");
+
+    host::setHomeDirectory(home2.string());
+    host::clearRecordedAlerts();
+    ObjectMap second;
+    ASSERT_TRUE(skellow::loadObjectMap(second));
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_EQ(host::recordedAlerts()[0].largeText,
+              "The file containing the object mapping table cannot be read: a save into it stopped half-way, "
+              "and what it held before is kept whole as \"" +
+                  copy.string() + "\" - do you wish to put that back?");
+    EXPECT_EQ(second.at(0).size(), 2u);
+    EXPECT_TRUE(fs::equivalent(tableFile(), other));
+    EXPECT_FALSE(fs::exists(copy));
+
+    // Home 1's next save writes whole, but its copy and the record of it cannot be removed.
+    host::setHomeDirectory(home_.string());
+    ObjectMap first;
+    ASSERT_TRUE(skellow::loadObjectMap(first));
+    bool removing = false;   // from the copy's removal on, the record's removal fails too
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        removing = removing || (operation == host::FileOperation::unlink && path == copy.string());
+        return removing && operation != host::FileOperation::close ? EIO : 0;
+    });
+    first.addList(String("Kept"), ObjectMapType::dwg);
+    EXPECT_TRUE(skellow::saveObjectMap(first));
+    host::watchFileOperations(nullptr);
+    ASSERT_TRUE(fs::exists(copy));
+    // Home 2's save, which ends, removes it.
+    host::setHomeDirectory(home2.string());
+    ObjectMap newer;
+    ASSERT_TRUE(skellow::loadObjectMap(newer));
+    newer.addList(String("Newer"), ObjectMapType::dwg);
+    ASSERT_TRUE(skellow::saveObjectMap(newer));
+    EXPECT_FALSE(fs::exists(copy));
+    // A file damaged later is no stopped save: nothing is offered to put back over the newer table.
+    host::setHomeDirectory(home_.string());
+    fs::resize_file(tableFile(), 40);
+    host::clearRecordedAlerts();
+    script(R"([{"do": "answerAlert", "button": 2}])");
+    ObjectMap damaged;
+    EXPECT_FALSE(skellow::loadObjectMap(damaged));
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with(
+        "The file containing the object mapping table cannot be read - do you wish to continue"));
+}
+
+// Each failure is told as what it is: a folder the system cannot flush, a file the save cannot read back,
+// another run's save that outlasts this run's wait.
+TEST_F(ObjectMapFile, EachFailureIsToldAsWhatItIs) {
+    namespace fs = std::filesystem;
+    writeFile(tableFile(), kUserTable);
+    ObjectMap table;
+    ASSERT_TRUE(skellow::loadObjectMap(table));
+    const auto failing = [&](host::FileOperation failed, const fs::path& at) {
+        host::watchFileOperations([=](host::FileOperation operation, const std::string& path) {
+            return operation == failed && path == at.string() ? EIO : 0;
+        });
+    };
+    // The new file has the table's name, but the folder's record of it may not be on the disk.
+    failing(host::FileOperation::flush, dataFolder());
+    table.addList(String("Flushed"), ObjectMapType::dwg);
+    EXPECT_FALSE(skellow::saveObjectMap(table));
+    host::watchFileOperations(nullptr);
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_EQ(host::recordedAlerts()[0].smallText,
+              "\"ObjectMap.xml\" holds the new table, but the folder's record of it could not be put on the "
+              "disk: a power cut may still take the change back.\nThe system said: Input/output error.");
+    EXPECT_NE(readFile(tableFile()).find("\"Flushed\""), std::string::npos);
+
+    // Written into itself (it has a second name), it is not emptied before its copy's name is on the disk.
+    fs::create_hard_link(tableFile(), home_ / "other.xml");
+    const std::string held = readFile(tableFile());
+    failing(host::FileOperation::flush, dataFolder());
+    host::clearRecordedAlerts();
+    table.addList(String("Untouched"), ObjectMapType::dwg);
+    EXPECT_FALSE(skellow::saveObjectMap(table));
+    host::watchFileOperations(nullptr);
+    EXPECT_EQ(readFile(tableFile()), held);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dataFolder()), {}), 1);
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_TRUE(host::recordedAlerts()[0].smallText.starts_with(
+        "\"ObjectMap.xml\" is left as it is: what it holds could not first be kept whole on the disk beside "
+        "it.\nThe system said: Input/output error."));
+
+    // The save cannot read the file back to see whether another run changed it: no other run is blamed.
+    failing(host::FileOperation::read, tableFile());
+    host::clearRecordedAlerts();
+    EXPECT_FALSE(skellow::saveObjectMap(table));
+    host::watchFileOperations(nullptr);
+    EXPECT_EQ(readFile(tableFile()), held);
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_EQ(
+        host::recordedAlerts()[0].largeText,
+        "\"ObjectMap.xml\" could not be read to see whether another run changed the table since this one "
+        "read it, so it is left as it is; this run's table is kept as \"ObjectMap conflict.xml\" in the "
+        "same folder.");
+    EXPECT_NE(readFile(dataFolder() / "ObjectMap conflict.xml").find("\"Untouched\""), std::string::npos);
+
+    // Another run saves the table for longer than this run waits: said, and the command stops.
+    fs::resize_file(tableFile(), 40);
+    auto writing = tarnwick::FileLock::acquire(tarnwick::Directory(dataFolder()),
+                                               String("ObjectMap.xml.lock"), std::chrono::milliseconds(0));
+    ASSERT_TRUE(writing);
+    skellow::setTableLockPatience(std::chrono::milliseconds(0));
+    host::clearRecordedAlerts();
+    ObjectMap waited;
+    EXPECT_FALSE(skellow::loadObjectMap(waited));
+    skellow::setTableLockPatience(std::chrono::seconds(30));
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_EQ(host::recordedAlerts()[0].largeText,
+              "Another run is still saving \"ObjectMap.xml\" - this run waited for it in vain.");
+    EXPECT_EQ(fs::file_size(tableFile()), 40u);
 }
 
 // A run that reads the table while another writes into it waits for that run's turn and reads the table it
@@ -1019,6 +1192,8 @@ TEST_F(ObjectMapFile, ALockThatCannotBeHadIsToldWithItsReason) {
     const std::string lockLine = "A run holds this lock while it writes the file beside it.\n";
     writeFile(lock, lockLine);
     writeFile(dataFolder() / "ObjectMap.xml.partial", "<objectMap>cut short");
+    writeFile(dataFolder() / "ObjectMap.xml.partial 4",
+              "<?xml version=\"1.0\"");   // the start of the new table
     writeFile(dataFolder() / "ObjectMap.xml.partial 3", "");
     writeFile(dataFolder() / "ObjectMap.xml.lock.4194305-1", lockLine);
     writeFile(dataFolder() / "ObjectMap.xml.lock.4194305-2", "mine");
@@ -1035,8 +1210,10 @@ TEST_F(ObjectMapFile, ALockThatCannotBeHadIsToldWithItsReason) {
     std::vector<std::string> left;
     for (const auto& entry : fs::directory_iterator(dataFolder())) left.push_back(entry.path().filename());
     std::sort(left.begin(), left.end());
+    // A passing file that holds what this run does not write may be a whole table or the user's: it stays.
     EXPECT_EQ(left, (std::vector<std::string>{"ObjectMap.xml", "ObjectMap.xml.lock.12-1",
-                                              "ObjectMap.xml.lock.4194305-2", "ObjectMap.xml.partial 2"}));
+                                              "ObjectMap.xml.lock.4194305-2", "ObjectMap.xml.partial",
+                                              "ObjectMap.xml.partial 2"}));
     EXPECT_EQ(readFile(home_ / "victim.txt"), "mine");
 }
 
@@ -1090,17 +1267,21 @@ TEST_F(ObjectMapFile, EveryFailedSaveIsToldOnce) {
     ASSERT_EQ(host::recordedAlerts().size(), 1u);
     EXPECT_NE(host::recordedAlerts()[0].smallText.find("a folder has its name."), std::string::npos);
 
-    // A table link in a circle: told as the command loads the table, not again as its dialog saves it.
+    // A table link in a circle is no table yet, nor one: told as the command loads the table, which stops.
     fs::remove_all(dataFolder());
     fs::create_directories(dataFolder());
     fs::create_symlink("ObjectMap.xml", tableFile());
     host::clearRecordedAlerts();
     ObjectMap circle;
-    ASSERT_TRUE(skellow::loadObjectMap(circle));
-    EXPECT_FALSE(skellow::saveObjectMap(circle));
+    EXPECT_FALSE(skellow::loadObjectMap(circle));
     ASSERT_EQ(host::recordedAlerts().size(), 1u);
-    EXPECT_EQ(host::recordedAlerts()[0].smallText,
-              "\"ObjectMap.xml\" is a link that leads to no file the table can be saved in." + after);
+    EXPECT_EQ(
+        host::recordedAlerts()[0].largeText,
+        "\"" + tableFile().string() +
+            "\" is a link that leads round in a circle, or through too many links, to no file: the object "
+            "mapping table is never read from it or saved over it - please make the link lead to a file. "
+            "Nothing was skellowed.");
+    EXPECT_TRUE(fs::is_symlink(tableFile()));
 }
 
 }   // namespace
