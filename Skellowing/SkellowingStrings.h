@@ -35,7 +35,7 @@ inline constexpr std::int32_t kRefusedLine = 18;   // "$1": a count
 inline constexpr std::int32_t kUnnamedLine = 19;   // "$1": a count
 inline constexpr std::int32_t kPartNotChosen = 20;
 inline constexpr std::int32_t kToolUnread = 21;
-inline constexpr std::int32_t kRowsNotShown = 22;   // "$1": a count
+inline constexpr std::int32_t kRowsNotShown = 22;   // "$1": a count of names
 
 inline constexpr std::int16_t kQuestions = 32523;
 inline constexpr std::int32_t kNoLibraryParts = 1;
