@@ -122,6 +122,12 @@ void putBack(tarnwick::ComponentElem& tool) {
 // The host gave no settings of the tool: what was read is a zeroed record, never to be written or shown.
 bool unread(const tarnwick::Element& element) { return element.getTypeRecord().type == 0; }
 
+// A tool whose settings name a part it could not take (the host refused the part's details): it holds no
+// part to map to, though the user chose one.
+bool partNotTaken(const tarnwick::ComponentElem& tool) {
+    return tool.getLibraryIndex() != tool.getComponentLink().getIndex();
+}
+
 void showSettingsUnread() {
     tarnwick::ErrorAlert().show(Host::getString(strings::kMessages, strings::kToolUnread));
 }
@@ -549,11 +555,11 @@ void MappingDialog::setParameters() {
         return showSettingsUnread();
     }
     if (!Host::openSettingsDialog(probe->getTypeRecord().type, probe->getTypeRecord().variation)) return;
-    // 5. What the user left there. Defaults the host fails to give come as a zeroed record: what the user
-    // set is then lost, which must not pass unnoticed.
+    // 5. What the user left there. Defaults the host fails to give come as a zeroed record, and a part
+    // whose details it refuses is not taken: what the user set is then lost, which must not pass unnoticed.
     const auto edited = makeNewElementWrapper(key, /*withMemo=*/true);
     if (!edited) return;
-    if (unread(*edited)) {
+    if (unread(*edited) || partNotTaken(*edited)) {
         tarnwick::ErrorAlert().show(Host::getString(strings::kMessages, strings::kSettingsUnread));
         return;
     }

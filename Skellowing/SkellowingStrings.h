@@ -35,7 +35,7 @@ inline constexpr std::int32_t kRefusedLine = 18;   // "$1": a count
 inline constexpr std::int32_t kUnnamedLine = 19;   // "$1": a count
 inline constexpr std::int32_t kPartNotChosen = 20;
 inline constexpr std::int32_t kToolUnread = 21;
-inline constexpr std::int32_t kRowsNotShown = 22;   // "$1": a count
+inline constexpr std::int32_t kRowsNotShown = 22;   // "$1": a count of names
 
 inline constexpr std::int16_t kQuestions = 32523;
 inline constexpr std::int32_t kNoLibraryParts = 1;
@@ -55,8 +55,8 @@ inline constexpr std::int32_t kCutShort = 10;
 inline constexpr std::int32_t kNotReplaced = 11;
 // A read that left something out: "$1" the copy kept; then one line for each thing left out.
 inline constexpr std::int32_t kLeftOut = 12;
-inline constexpr std::int32_t kParameterLeftOut =
-    13;                                                // "$1" source, "$2" configuration, "$3" name, "$4" why
+// "$1" source, "$2" configuration, "$3" name, "$4" why
+inline constexpr std::int32_t kParameterLeftOut = 13;
 inline constexpr std::int32_t kNoParameterName = 14;   // 14 to 18: why, by XMLParameter::Fault
 inline constexpr std::int32_t kBadColumnCount = 15;
 inline constexpr std::int32_t kNoParameterValue = 16;
@@ -87,8 +87,8 @@ inline constexpr std::int32_t kLockNotALock = 40;
 inline constexpr std::int32_t kLockDenied = 41;
 inline constexpr std::int32_t kNoLocation = 42;       // the host gave no data folder or no table name
 inline constexpr std::int32_t kNoConflictName = 43;   // "$1" to "$4" as kNoBackupName
-inline constexpr std::int32_t kOldContentKept =
-    44;   // "$1" the file, "$2" the path of a copy of what it held
+// "$1" the file, "$2" the path of a copy of what it held
+inline constexpr std::int32_t kOldContentKept = 44;
 // "$1" the path of what has the table's name (or its link leads to), when the table is read, then saved
 inline constexpr std::int32_t kTableIsFolder = 45;
 inline constexpr std::int32_t kTableNotAFile = 46;

@@ -7,8 +7,8 @@ namespace tarnwick {
 // `tolerance`; these are the values its callers pass.
 struct Tolerance {
     static constexpr double plan = 1e-5;   // metres: coinciding points, points on edges, polygon validity
-    static constexpr double angle =
-        1e-5;   // radians: rotater angles; an arc angle at or below it is straight
+    // radians: rotater angles; an arc angle at or below it is straight
+    static constexpr double angle = 1e-5;
 };
 
 // The few comparisons where exactness is meant (a stored zero, a value copied unchanged). NaN equals nothing.

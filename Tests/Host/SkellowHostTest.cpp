@@ -453,6 +453,19 @@ TEST(SkellowHost, ExplainsEveryOptionAndExitStatusOnItsHelpPage) {
     }
 }
 
+TEST(SkellowHost, PlaysTheHelpPagesExampleScriptOnTheExampleProjectToItsEnd) {
+    HostScratch scratch;
+    const std::string help = skellowHost(scratch, {"--help"}).out;
+    const std::size_t from = help.find("\n  [{");
+    const std::size_t to = help.find("}]\n", from);
+    ASSERT_NE(to, std::string::npos) << help;
+    const std::string script = help.substr(from, to + 2 - from);
+    const ProgramRun run = runExample(scratch, script);
+    EXPECT_EQ(run.status, 0) << script << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(run.out.find("dialog 32511 \"Object Selection\" closes (OK)"), std::string::npos) << run.out;
+}
+
 TEST(SkellowHost, TakesAModuleNamedWithoutAFolderFromTheWorkingFolder) {
     HostScratch scratch;
     const std::filesystem::path module = RAW_ADDON_PATH;

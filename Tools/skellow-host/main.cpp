@@ -55,7 +55,7 @@ constexpr const char* kHelp =
     "\n"
     "Commands:\n"
     "  menus                  print the add-on's name and description and each of its menus with their\n"
-    "                         commands and prompts; nothing is read or written on disk\n"
+    "                         commands and prompts; it changes nothing on disk\n"
     "  run PROJECT.json       open the project file (format in Platform/README.md), start the module,\n"
     "                         run the menu command, print its progress and every alert it shows\n"
     "\n"
@@ -64,7 +64,9 @@ constexpr const char* kHelp =
     "  --answers SCRIPT.json  run: the user-action script, the answers to alerts, dialogs, file dialogs\n"
     "                         and the progress window's Cancel button (below); without it each alert and\n"
     "                         dialog takes its default button (OK) and file dialogs are cancelled.\n"
-    "                         Answers that nothing asked for are named on stderr and give exit status 1\n"
+    "                         Answers to alerts, file and settings dialogs and the process window that\n"
+    "                         nothing asked for are named on stderr and give exit status 1; a dialog\n"
+    "                         action never played stops the run with 2 (below)\n"
     "  --home DIR             run: the host's home folder, under which its special folders lie (the\n"
     "                         add-on's preferences, data folder and exception reports); made when\n"
     "                         missing, once the inputs are accepted. Default: $SKELLOW_HOME, else\n"
@@ -95,9 +97,10 @@ constexpr const char* kHelp =
     "     a menu command the module does not offer; an --out that is no regular file or whose folder\n"
     "     takes no new file): a message on stderr says what is wrong, and nothing is written or\n"
     "     made. A script action or answer that cannot be played as written (a missing item or\n"
-    "     button, a value a parameter refuses, a part a tool does not have) stops the run with 2 too:\n"
-    "     the project is not written, and stderr names the files the add-on had already saved in the\n"
-    "     home\n"
+    "     button, a value a parameter refuses, a part a tool does not have), or a dialog action still\n"
+    "     unplayed when the command ends (the dialog it waits for never opened), stops the run with 2\n"
+    "     too: the project is not written, and stderr names the files the add-on had already saved in\n"
+    "     the home\n"
     "\n"
     "Example: a home whose data folder holds the example mapping table, then the command (without\n"
     "--home the table is read from and saved to the default home above, made empty when missing):\n"
@@ -108,14 +111,20 @@ constexpr const char* kHelp =
 
 // Where the script's actions are told, for --help.
 constexpr const char* kDialogActionsHelp =
-    "\nThe --answers script is a JSON list of actions, or {\"actions\": [...]}, for example\n"
-    "  [{\"do\": \"setText\", \"item\": 8, \"text\": \"chair\", \"commit\": true},\n"
-    "   {\"do\": \"click\", \"item\": 1}, {\"do\": \"answerAlert\", \"button\": 2}]\n"
+    "\nThe --answers script is a JSON list of actions, or {\"actions\": [...]}. For example, for\n"
+    "\"Skellow From IFC\" on examples/project.json: select the second row, type \"chair\" as its part,\n"
+    "take the first of the parts this offers, accept, then answer the question with its second button\n"
+    "(Cancel):\n"
+    "  [{\"do\": \"selectRows\", \"item\": 9, \"rows\": [2]},\n"
+    "   {\"do\": \"setText\", \"item\": 8, \"text\": \"chair\", \"commit\": true},\n"
+    "   {\"do\": \"click\", \"item\": 1, \"dialog\": 32511}, {\"do\": \"click\", \"item\": 1},\n"
+    "   {\"do\": \"answerAlert\", \"button\": 2}]\n"
     "Every action and its fields (alerts, the progress window, file, settings and object settings\n"
     "dialogs, and each dialog action) are listed in Platform/README.md, \"The user-action script\";\n"
     "examples/answers/3.json plays the mapping dialog of the example. Every dialog is shown as it opens,\n"
-    "with each action played. An action that cannot be played as written stops the run with exit\n"
-    "status 2; answers still unused when the command ends give 1.\n";
+    "with each action played. An action that cannot be played as written, or a dialog action still\n"
+    "unplayed when the command ends, stops the run with exit status 2, and the project is not written;\n"
+    "answers to alerts, file and settings dialogs and the process window still unused then give 1.\n";
 
 struct Arguments {
     bool help = false;
