@@ -915,9 +915,41 @@ TEST_F(ObjectMapFile, AStoppedSavesCopyIsFoundThroughEveryNameAndOnlyWhileItIsNe
     EXPECT_TRUE(fs::equivalent(tableFile(), other));
     EXPECT_FALSE(fs::exists(copy));
 
-    // Home 1's next save writes whole, but its copy and the record of it cannot be removed.
+    // On a file system that keeps no record, a run through another name cannot know where a stopped save
+    // kept its copy: it never writes a new table over the file by default.
     host::setHomeDirectory(home_.string());
+    ObjectMap unrecorded;
+    ASSERT_TRUE(skellow::loadObjectMap(unrecorded));
+    const std::string before = readFile(tableFile());
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        if (operation == host::FileOperation::attribute) return ENOTSUP;
+        return operation == host::FileOperation::write && path == tableFile().string() ? ENOSPC : 0;
+    });
+    unrecorded.addList(String("Unrecorded"), ObjectMapType::dwg);
+    EXPECT_FALSE(skellow::saveObjectMap(unrecorded));
+    ASSERT_EQ(readFile(other), "");
+    ASSERT_EQ(readFile(copy), before);
+    host::watchFileOperations([](host::FileOperation operation, const std::string&) {
+        return operation == host::FileOperation::attribute ? ENOTSUP : 0;
+    });
+    host::setHomeDirectory(home2.string());
+    host::clearRecordedAlerts();
+    ObjectMap unsure;
+    EXPECT_FALSE(skellow::loadObjectMap(unsure));   // the default answer: Cancel
+    host::watchFileOperations(nullptr);
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with(
+        "The file containing the object mapping table cannot be read. It has other names (hard links)"));
+    EXPECT_EQ(readFile(other), "");
+    EXPECT_EQ(readFile(copy), before);
+    // Through the name that saved, the copy beside it is found (by default only where it was recorded).
+    fs::rename(copy, home_ / "kept.xml");
+    fs::copy_file(home_ / "kept.xml", tableFile(), fs::copy_options::overwrite_existing);
+    fs::remove(home_ / "kept.xml");
+
+    // Home 1's next save writes whole, but its copy and the record of it cannot be removed.
     ObjectMap first;
+    host::setHomeDirectory(home_.string());
     ASSERT_TRUE(skellow::loadObjectMap(first));
     bool removing = false;   // from the copy's removal on, the record's removal fails too
     host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
@@ -985,19 +1017,70 @@ TEST_F(ObjectMapFile, EachFailureIsToldAsWhatItIs) {
         "\"ObjectMap.xml\" is left as it is: what it holds could not first be kept whole on the disk beside "
         "it.\nThe system said: Input/output error."));
 
-    // The save cannot read the file back to see whether another run changed it: no other run is blamed.
-    failing(host::FileOperation::read, tableFile());
+    // The write into it fails once: what it held is put back, and its copy removed.
+    int writes = 0;
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        return operation == host::FileOperation::write && path == tableFile().string() && ++writes == 1
+                   ? ENOSPC
+                   : 0;
+    });
     host::clearRecordedAlerts();
     EXPECT_FALSE(skellow::saveObjectMap(table));
     host::watchFileOperations(nullptr);
     EXPECT_EQ(readFile(tableFile()), held);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dataFolder()), {}), 1);
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_TRUE(
+        host::recordedAlerts()[0].smallText.starts_with("\"ObjectMap.xml\" could not be written to its end - "
+                                                        "the disk may be full.\nThe system said: No space"));
+
+    // Written whole, it cannot be flushed, nor emptied again to put back what it held: it holds the new
+    // table, which the next run reads, and is told so.
+    int truncates = 0;
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        if (path != tableFile().string()) return 0;
+        return operation == host::FileOperation::flush ||
+                       (operation == host::FileOperation::truncate && ++truncates == 2)
+                   ? EIO
+                   : 0;
+    });
+    host::clearRecordedAlerts();
+    EXPECT_FALSE(skellow::saveObjectMap(table));
+    host::watchFileOperations(nullptr);
+    EXPECT_NE(readFile(tableFile()).find("\"Untouched\""), std::string::npos);
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_EQ(
+        host::recordedAlerts()[0].smallText,
+        "\"ObjectMap.xml\" holds the new table, but it could not be put on the disk, nor what it held before "
+        "put back: that is kept as \"" +
+            (dataFolder() / "ObjectMap backup.xml").string() +
+            "\" until the table is next saved.\nThe system said: Input/output error.");
+    EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), held);
+    ObjectMap next;
+    ASSERT_TRUE(skellow::loadObjectMap(next));
+    EXPECT_NE(next.findList(String("Untouched"), ObjectMapType::dwg), nullptr);
+    // The next save, which ends, removes the copy that is no longer needed.
+    next.addList(String("Next"), ObjectMapType::dwg);
+    ASSERT_TRUE(skellow::saveObjectMap(next));
+    EXPECT_FALSE(fs::exists(dataFolder() / "ObjectMap backup.xml"));
+    table.assign(next);
+    table.setFileState(next.getFileState());
+    const std::string saved = readFile(tableFile());
+
+    // The save cannot read the file back to see whether another run changed it: no other run is blamed.
+    failing(host::FileOperation::read, tableFile());
+    host::clearRecordedAlerts();
+    table.addList(String("Beside"), ObjectMapType::dwg);
+    EXPECT_FALSE(skellow::saveObjectMap(table));
+    host::watchFileOperations(nullptr);
+    EXPECT_EQ(readFile(tableFile()), saved);
     ASSERT_EQ(host::recordedAlerts().size(), 1u);
     EXPECT_EQ(
         host::recordedAlerts()[0].largeText,
         "\"ObjectMap.xml\" could not be read to see whether another run changed the table since this one "
         "read it, so it is left as it is; this run's table is kept as \"ObjectMap conflict.xml\" in the "
         "same folder.");
-    EXPECT_NE(readFile(dataFolder() / "ObjectMap conflict.xml").find("\"Untouched\""), std::string::npos);
+    EXPECT_NE(readFile(dataFolder() / "ObjectMap conflict.xml").find("\"Beside\""), std::string::npos);
 
     // Another run saves the table for longer than this run waits: said, and the command stops.
     fs::resize_file(tableFile(), 40);
