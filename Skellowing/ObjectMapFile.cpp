@@ -110,11 +110,14 @@ struct TableFileState {
 
 namespace {
 
+// bytes: what the file was read as, known by their hash from then on. size: else, the bytes the table's
+// text took, for the next text's room.
 std::shared_ptr<const TableFileState> stateOf(const ObjectMap& table, std::optional<std::string_view> bytes,
-                                              bool holdsBase) {
+                                              bool holdsBase, std::size_t size = 0) {
     auto state = std::make_shared<TableFileState>();
     state->base.assign(table);
     state->holdsBase = holdsBase;
+    state->size = size;
     if (bytes) {
         state->hash = std::hash<std::string_view>()(*bytes);
         state->size = bytes->size();
@@ -234,13 +237,13 @@ bool unchanged(const Directory& folder, const String& fileName, const TableFileS
 // losing its own.
 bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table, const String& after) {
     const String fileName = withExtension(baseName);
+    const std::shared_ptr<const TableFileState> state = table.getFileState();
     String ownText;
     String why;
-    if (!tableText(table, ownText, why)) {
+    if (!tableText(table, ownText, why, state ? state->size : 0)) {
         showUnwritableOnce(table, why, after, strings::kCannotWrite);
         return false;
     }
-    const std::shared_ptr<const TableFileState> state = table.getFileState();
     const std::string_view bytes = ownText.getView();
     if (state && unchanged(folder, fileName, *state, bytes)) return true;
     String locked;
@@ -273,12 +276,11 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
     }
     const Unwritten unwritten =
         writeTable(folder, baseName, written == &table ? bytes : combinedText.getView());
-    // Written as it is, the file is known by its bytes; merged, by its table alone (the next save merges
-    // again from what this run had). Written but not surely on the disk, it holds the table all the same.
+    // Written, the file holds this table: known by the table alone, as hashing the text again would cost
+    // what a save should not, when a run seldom saves twice (a later save merges from what this run had).
+    // Written but not surely on the disk, it holds the table all the same.
     if (!unwritten.failed() || unwritten.holdsNew)
-        table.setFileState(stateOf(table,
-                                   written == &table ? std::optional<std::string_view>(bytes) : std::nullopt,
-                                   written == &table));
+        table.setFileState(stateOf(table, std::nullopt, written == &table, bytes.size()));
     if (unwritten.failed()) {
         showUnwritableOnce(table, unwritten.why, unwritten.holdsNew ? String() : after, unwritten.heading);
         return false;

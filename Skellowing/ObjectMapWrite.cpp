@@ -1,6 +1,7 @@
 #include "Skellowing/ObjectMapWrite.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -36,7 +37,10 @@ Unwritten failure(String why, int error) {
 
 }   // namespace
 
-bool tableText(ObjectMap& table, String& xml, String& why) {
+bool tableText(ObjectMap& table, String& xml, String& why, std::size_t sizeHint) {
+    // Room for what the text is likely to take, so that it is not moved again and again as it grows.
+    if (sizeHint > 0 && sizeHint < UINT32_MAX / 2)
+        xml.reserveBytes(static_cast<std::uint32_t>(sizeHint + sizeHint / 8 + 4096));
     tarnwick::DataBufferOut out;
     out.open(xml);
     tarnwick::XMLWriter writer(out);

@@ -2,6 +2,7 @@
 // write or a run stopped half-way loses nothing, and saying why when a write fails.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -23,8 +24,8 @@ struct Unwritten {
 };
 
 // The whole table as the file holds it, made before any file is touched. False, with why, when it holds
-// a text the file cannot hold or the memory ran out.
-bool tableText(ObjectMap& table, tarnwick::String& text, tarnwick::String& why);
+// a text the file cannot hold or the memory ran out. sizeHint: the bytes the text took before, if known.
+bool tableText(ObjectMap& table, tarnwick::String& text, tarnwick::String& why, std::size_t sizeHint = 0);
 
 // Why nothing but a regular file (or nothing) at location can take the table: a folder, a pipe, socket
 // or device is never written over. Empty when it can.

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -152,8 +153,22 @@ bool PassingFile::replace(const String& name, const std::optional<FileIdentity>&
 
 void PassingFile::removeLeft(const Directory& folder, const String& forName, std::string_view writes) {
     if (folder.getLocation().empty()) return;
-    for (int n = 1; n <= kMostNames; ++n) {
-        const FileLocation location = folder.getLocation() / FileLocation(nameFor(forName, n).getView());
+    // The folder's few entries are looked at once, rather than every passing name there could be.
+    const std::string first(nameFor(forName, 1).getView());
+    const auto isPassing = [&first](std::string_view name) {
+        if (!name.starts_with(first)) return false;
+        name.remove_prefix(first.size());
+        return name.empty() || (name.size() > 1 && name[0] == ' ' &&
+                                name.find_first_not_of("0123456789", 1) == std::string_view::npos);
+    };
+    std::vector<std::string> names;
+    if (DIR* const entries = ::opendir(folder.getLocation().c_str())) {
+        while (const dirent* entry = ::readdir(entries))
+            if (isPassing(entry->d_name)) names.emplace_back(entry->d_name);
+        ::closedir(entries);
+    }
+    for (const std::string& name : names) {
+        const FileLocation location = folder.getLocation() / name;
         struct stat seen {};
         if (::lstat(location.c_str(), &seen) != 0 || !S_ISREG(seen.st_mode)) continue;
         const int descriptor = sys::open(location.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);

@@ -130,6 +130,9 @@ public:
     String& trim(const String& set, std::uint32_t ends = kTrimBoth);   // strips runs of set's characters
     String toUpper() const;                                            // through the host's case conversion
     String toLower() const;
+    // Room for that many bytes and a terminator, keeping the text: a text that then grows to them is not
+    // moved again (a long text made piece by piece).
+    void reserveBytes(std::uint32_t bytes);
 
 private:
     // Texts of up to this many bytes need no heap block: names, numbers, short values and GUIDs in
@@ -140,7 +143,6 @@ private:
     bool isInline() const { return capacity_ <= kInlineBytes; }
     char* data() { return isInline() ? inline_ : heap_; }
     void setBytes(std::string_view utf8);     // exactly these (valid UTF-8) bytes
-    void reserveBytes(std::uint32_t bytes);   // room for that many bytes and a terminator, keeping the text
     void freeHeap();                          // back to the empty inline form
     void takeFrom(String& other) noexcept;    // other's text, leaving other empty; this holds no heap block
     std::uint32_t indexOfByte(std::uint32_t byteOffset) const;   // characters before that byte
