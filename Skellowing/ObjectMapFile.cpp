@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <functional>
@@ -102,13 +103,33 @@ String toldLines(const std::vector<String>& lines) {
 // bytes read, which tells at once that the file is still as read.
 struct TableFileState {
     ObjectMap base;
-    std::optional<std::size_t> hash;
+    std::optional<std::uint64_t> hash;
     std::size_t size = 0;
     bool holdsBase = false;   // the file held base as this run left it: read from it, or written so
     String told;              // why a save of the table last failed, as the user was told
 };
 
 namespace {
+
+// A digest of a text, to know at once whether a file still holds it: eight bytes a step, so that it
+// costs a save little beside making the text. Not meant to stand against texts made to collide.
+std::uint64_t digestOf(std::string_view text) {
+    std::uint64_t digest = 0x9E3779B97F4A7C15u ^ text.size();
+    const auto mix = [&digest](std::uint64_t word) {
+        digest = (digest ^ word) * 0xBF58476D1CE4E5B9u;
+        digest ^= digest >> 31;
+    };
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + at, 8);
+        mix(word);
+    }
+    std::uint64_t rest = 0;
+    std::memcpy(&rest, text.data() + at, text.size() - at);
+    mix(rest);
+    return digest;
+}
 
 // bytes: what the file was read as, known by their hash from then on. size: else, the bytes the table's
 // text took, for the next text's room.
@@ -119,7 +140,7 @@ std::shared_ptr<const TableFileState> stateOf(const ObjectMap& table, std::optio
     state->holdsBase = holdsBase;
     state->size = size;
     if (bytes) {
-        state->hash = std::hash<std::string_view>()(*bytes);
+        state->hash = digestOf(*bytes);
         state->size = bytes->size();
     }
     return state;
@@ -173,9 +194,7 @@ Newer readNewer(const Directory& folder, const String& fileName, const TableFile
         return newer;
     }
     // Still as this run saw it: known by its hash, not parsed again.
-    if (state.hash && read.bytes.size() == state.size &&
-        std::hash<std::string_view>()(read.bytes) == *state.hash)
-        return newer;
+    if (state.hash && read.bytes.size() == state.size && digestOf(read.bytes) == *state.hash) return newer;
     read.whole = true;
     parseTable(fileName, read);
     if (!read.detail.isEmpty()) {
@@ -221,8 +240,7 @@ bool unchanged(const Directory& folder, const String& fileName, const TableFileS
                std::string_view text) {
     const DataFile file(folder, fileName, DataFile::kRead);
     if (!state.holdsBase || !file.exists()) return false;
-    if (state.hash && text.size() == state.size && std::hash<std::string_view>()(text) == *state.hash)
-        return true;
+    if (state.hash && text.size() == state.size && digestOf(text) == *state.hash) return true;
     if (!file.isReadOnly()) return false;
     ObjectMap base;   // the writer takes a table it may visit, not a shared one
     base.assign(state.base);
@@ -276,11 +294,12 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
     }
     const Unwritten unwritten =
         writeTable(folder, baseName, written == &table ? bytes : combinedText.getView());
-    // Written, the file holds this table: known by the table alone, as hashing the text again would cost
-    // what a save should not, when a run seldom saves twice (a later save merges from what this run had).
-    // Written but not surely on the disk, it holds the table all the same.
+    // Written as it is, the file is known by its text's digest; merged, by its table alone (the next save
+    // merges again from what this run had). Written but not surely on the disk, it holds it all the same.
     if (!unwritten.failed() || unwritten.holdsNew)
-        table.setFileState(stateOf(table, std::nullopt, written == &table, bytes.size()));
+        table.setFileState(stateOf(table,
+                                   written == &table ? std::optional<std::string_view>(bytes) : std::nullopt,
+                                   written == &table, bytes.size()));
     if (unwritten.failed()) {
         showUnwritableOnce(table, unwritten.why, unwritten.holdsNew ? String() : after, unwritten.heading);
         return false;
@@ -317,10 +336,16 @@ SetAside setAside(const Directory& folder, const String& fileName, std::optional
     if (bytes && !(file.exists() && readAll(file, now) && now == *bytes)) return SetAside::changed;
     file.close();
     why = filled(strings::kNoNewFile, {folder.getPath()});
-    if (!bytes) return file.rename(backup) ? SetAside::done : SetAside::failed;
+    // The name said, or, should an entry have taken it meanwhile, the next free one of the series.
+    const String base = baseOf(fileName);
+    const auto nameFor = [&](int n) { return n == 1 ? backup : backupName(base, n - 1); };
+    if (!bytes) {
+        for (int n = 1; n <= kMostBackups + 1; ++n)
+            if (file.rename(nameFor(n))) return SetAside::done;
+        return SetAside::failed;
+    }
     // A copy, and the file stays: a link, a second name (hard link) or another owner keep sharing it.
-    const String copy = copyBeside(
-        folder, fileName, [&backup](int) { return backup; }, 1, file.getLocation(), *bytes);
+    const String copy = copyBeside(folder, fileName, nameFor, kMostBackups + 1, file.getLocation(), *bytes);
     return copy.isEmpty() ? SetAside::failed : SetAside::done;
 }
 
@@ -444,6 +469,12 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
             host::debugOutput("Skellowing: " + std::string(lines.getView()));
             DetailedNotice().showWithDetail(filled(strings::kLeftOut, {kept}), lines);
         }
+        // A copy recorded on a table that reads whole was left by a save that ended after its write: the
+        // turn removes it, so that it is never offered over what the table holds now.
+        if (tarnwick::SafeFile::recordedCopy(*target)) {
+            String ignored;
+            lockTable(folder, name, ignored);
+        }
         read->table.ensureDefaults();   // also after a read that never reached the table's end tag
         table.assign(read->table);
         table.setFileState(stateOf(table, std::string_view(bytes), /*holdsBase=*/true));
@@ -484,7 +515,8 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
             DataFile(*target, DataFile::kRead).getModificationTime();
         const std::int16_t answer = UnreadableTableAlert().ask(
             filled(strings::kOlderCopyQuestion,
-                   {copy, timeText(*offer.time), tableTime ? timeText(*tableTime) : String()}),
+                   {copy, timeText(*offer.time),
+                    tableTime ? timeText(*tableTime) : text(strings::kTableFile, strings::kUnknownTime)}),
             detail, newTableButton, putBackButton);
         putBack = answer == 2;
         goOn = answer == 1 || answer == 2;

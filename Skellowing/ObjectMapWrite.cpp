@@ -96,6 +96,8 @@ Unwritten writeTable(const Directory& folder, const String& name, std::string_vi
             return failure(unreadFault(fileName), error);
         case SafeFile::Result::copyNotKept:
             return failure(filled(strings::kCopyNotKept, {fileName}), error);
+        case SafeFile::Result::notRecorded:
+            return failure(filled(strings::kCopyNotRecorded, {fileName}), error);
         case SafeFile::Result::copyNamesTaken:
             return {filled(strings::kNoCopyName, {withExtension(base), backupName(base, 1),
                                                   backupName(base, kMostBackups), targetFolder.getPath()}),

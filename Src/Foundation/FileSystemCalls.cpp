@@ -90,6 +90,11 @@ bool renameNoReplace(const char* from, const char* to) {
     return true;
 }
 
+bool exchange(const char* from, const char* to) {
+    return allowed(FileOperation::rename, to) &&
+           ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE) == 0;
+}
+
 bool link(const char* from, const char* to) {
     return allowed(FileOperation::link, to) && ::link(from, to) == 0;
 }

@@ -20,6 +20,8 @@ bool truncate(int descriptor, const char* path, off_t length);
 bool rename(const char* from, const char* to);
 // Renames only when no entry has the name `to`: EEXIST otherwise, whatever appeared there meanwhile.
 bool renameNoReplace(const char* from, const char* to);
+// The two entries trade names in one step; EINVAL where the file system cannot.
+bool exchange(const char* from, const char* to);
 bool link(const char* from, const char* to);
 // Gives the open file (made unnamed, O_TMPFILE) the name `to`; EEXIST when it is taken.
 bool linkOpen(int descriptor, const char* to);

@@ -135,14 +135,29 @@ bool PassingFile::replace(const String& name, const std::optional<FileIdentity>&
         errno = EINVAL;
         return false;
     }
-    const FileLocation& from = file_->getLocation();
+    const FileLocation from = file_->getLocation();
     const FileLocation to = from.parent_path() / FileLocation(name.getView());
-    if (identityAt(to) != was) {
-        errno = EEXIST;
-        return false;
-    }
     if (!stillAt(from)) {
         errno = ENOENT;
+        return false;
+    }
+    // The names traded in one step, then what took the passing name looked at: the entry seen at the
+    // start, which goes, or one that came meanwhile, which gets its name back.
+    if (sys::exchange(from.c_str(), to.c_str())) {
+        if (identityAt(from) != was) {
+            sys::exchange(from.c_str(), to.c_str());
+            errno = EEXIST;
+            return false;
+        }
+        file_->setLocation(to);
+        named_ = true;
+        if (identityAt(from) == was) sys::unlink(from.c_str());
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system that cannot trade names: looked at, then replaced.
+    if (identityAt(to) != was) {
+        errno = EEXIST;
         return false;
     }
     if (!sys::rename(from.c_str(), to.c_str())) return false;

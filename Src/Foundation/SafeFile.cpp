@@ -156,18 +156,26 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
     }
     const auto dropCopy = [&] { removeIfStill(copy.file, copyIdentity); };
     // 2. Recorded on the file, which all its names share, so that a run through any of them finds the
-    // copy. The record is a change of the file's own, kept in order with the emptying that follows.
-    const std::string record = std::to_string(copyIdentity.device) + " " +
-                               std::to_string(copyIdentity.inode) + " " + copy.file.native();
-    const bool recorded =
-        sys::setAttribute(file.descriptor_, location.c_str(), kCopyRecord, record.data(), record.size());
-    if (!recorded && !unsupported(errno)) {
-        const int error = errno;
-        dropCopy();
-        return failed(Result::copyNotKept, error);
+    // copy. The record is a change of the file's own, kept in order with the emptying that follows. A
+    // record already there names the whole table that a stopped write kept (this write puts it back): it
+    // stays the one recorded until the file is whole again, whatever stops this write.
+    const bool recordedBefore = recordedCopy(location).has_value();
+    bool recorded = false;   // by this write
+    if (!recordedBefore) {
+        const std::string record = std::to_string(copyIdentity.device) + " " +
+                                   std::to_string(copyIdentity.inode) + " " + copy.file.native();
+        recorded =
+            sys::setAttribute(file.descriptor_, location.c_str(), kCopyRecord, record.data(), record.size());
+        if (!recorded && !unsupported(errno)) {
+            const int error = errno;
+            dropCopy();
+            return failed(Result::notRecorded, error);
+        }
     }
-    const auto dropRecord = [&] {
-        if (recorded) sys::removeAttribute(location.c_str(), kCopyRecord);
+    // Once what the file holds is on the disk again, this write's record goes; the one before it only
+    // once the file is whole.
+    const auto dropRecord = [&](bool whole) {
+        if (recorded || (whole && recordedBefore)) sys::removeAttribute(location.c_str(), kCopyRecord);
     };
     // 3. The new content; the copy goes once it is on the disk.
     PutBack putBack(file, before);
@@ -176,20 +184,20 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
     if (whole && file.flush()) {
         putBack.dismiss();
         dropCopy();
-        dropRecord();
+        dropRecord(/*whole=*/true);
         return {Result::written, 0, location, {}};
     }
     const int error = errno;
     if (!emptied) {
         putBack.dismiss();
         dropCopy();
-        dropRecord();
+        dropRecord(/*whole=*/false);
         return failed(Result::cutShort, error);
     }
     switch (putBack.restore()) {
         case PutBack::State::back:
             dropCopy();
-            dropRecord();
+            dropRecord(/*whole=*/false);
             return failed(Result::cutShort, error);
         case PutBack::State::backNotFlushed:   // the copy stays the one on the disk
             return failed(Result::cutShort, error);

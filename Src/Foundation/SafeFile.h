@@ -30,6 +30,7 @@ public:
         unread,             // in place: the file could not be read to its end; it is untouched
         copyNotKept,        // in place: no copy of what it held could be kept on the disk; it is untouched
         copyNamesTaken,     // in place: every name the copy could take is taken; it is untouched
+        notRecorded,        // in place: the copy could not be recorded on the file; it is untouched
         notPutBack,         // in place: the write stopped and what it held could not be put back: see copy
         notFlushed,         // in place: it holds the new content, which may not be on the disk, and what
                             // it held could not be put back: see copy

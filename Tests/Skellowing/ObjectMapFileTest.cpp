@@ -902,7 +902,14 @@ TEST_F(ObjectMapFile, AStoppedSavesCopyIsFoundThroughEveryNameAndOnlyWhileItIsNe
     host::watchFileOperations(nullptr);
     ASSERT_EQ(readFile(other), "");
 
+    // Through the other name the copy is offered by default; a put-back that fails in turn (the disk is
+    // still full) leaves it the copy recorded, found again by the next run.
     host::setHomeDirectory(home2.string());
+    failing(host::FileOperation::write, other, ENOSPC);
+    ObjectMap failed;
+    EXPECT_TRUE(skellow::loadObjectMap(failed));
+    host::watchFileOperations(nullptr);
+    ASSERT_EQ(readFile(other), "");
     host::clearRecordedAlerts();
     ObjectMap second;
     ASSERT_TRUE(skellow::loadObjectMap(second));
@@ -1054,15 +1061,15 @@ TEST_F(ObjectMapFile, EachFailureIsToldAsWhatItIs) {
         "\"ObjectMap.xml\" holds the new table, but it could not be put on the disk, nor what it held before "
         "put back: that is kept as \"" +
             (dataFolder() / "ObjectMap backup.xml").string() +
-            "\" until the table is next saved.\nThe system said: Input/output error.");
+            "\" until a run finds the table whole again.\nThe system said: Input/output error.");
     EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), held);
+    // The next run finds it whole, and the copy, no longer needed, goes: never to be put back over it.
     ObjectMap next;
     ASSERT_TRUE(skellow::loadObjectMap(next));
     EXPECT_NE(next.findList(String("Untouched"), ObjectMapType::dwg), nullptr);
-    // The next save, which ends, removes the copy that is no longer needed.
+    EXPECT_FALSE(fs::exists(dataFolder() / "ObjectMap backup.xml"));
     next.addList(String("Next"), ObjectMapType::dwg);
     ASSERT_TRUE(skellow::saveObjectMap(next));
-    EXPECT_FALSE(fs::exists(dataFolder() / "ObjectMap backup.xml"));
     table.assign(next);
     table.setFileState(next.getFileState());
     const std::string saved = readFile(tableFile());
