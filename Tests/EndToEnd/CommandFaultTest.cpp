@@ -32,14 +32,6 @@ bool eachElementConsistent(const host::SimProject& before, const host::SimProjec
     return false;
 }
 
-// A user's choices in the mapping dialog: another configuration, a part typed, a part chosen among several.
-constexpr const char* kUsersMapping = R"([
-    {"do": "selectPopup", "item": 4, "text": "Showroom"},
-    {"do": "selectRows", "item": 9, "rows": [2]}, {"do": "setText", "item": 8, "text": "glaz", "commit": true},
-    {"do": "selectRows", "item": 9, "rows": [6]}, {"do": "setText", "item": 8, "text": "chair", "commit": true},
-    {"do": "selectRows", "item": 4, "rows": [2], "dialog": 32511}, {"do": "click", "item": 1, "dialog": 32511},
-    {"do": "click", "item": 1}])";
-
 class CommandFaults : public EndToEndFixture {
 protected:
     // Whether the run just made, playing the user's actions, showed an error alert.
@@ -85,7 +77,7 @@ protected:
                     if (now == table || now == written) return true;
                     // A choice in the dialog that failed was told at once, and the user accepted the
                     // table as the dialog then showed it: a whole table still, with every row it had.
-                    if (errorShown(actions) && keepsEverySource(tableRows(table), tableRows(now)))
+                    if (errorShown(actions) && sourcesLost(tableRows(table), tableRows(now)).empty())
                         return true;
                     why = "the hard-linked mapping table holds " + std::to_string(now.size()) +
                           " bytes, neither the " + std::to_string(table.size()) + " it held nor the " +
@@ -106,13 +98,7 @@ protected:
                 }
                 return eachElementConsistent(before, clean, after, why);
             };
-            // Errors and warnings tell of a failure, and so do the report's lines of elements that could not
-            // be replaced; the confirmation question (shown as a warning) does not.
-            sweep.reportsFailure = [](const host::AlertRecord& alert) {
-                if (alert.largeText.starts_with("Please note")) return false;
-                return alert.kind == host::kAlertError || alert.kind == host::kAlertWarning ||
-                       alert.largeText.find("could not be") != std::string::npos;
-            };
+            sweep.reportsFailure = toldAsFailure;
             // A text the host cannot give is empty, and no other text could say so: without the table
             // file's name the command stops before it touches anything (every allocation the sweep fails
             // is that text's).

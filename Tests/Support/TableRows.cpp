@@ -63,12 +63,14 @@ TableRows tableRowsAt(const std::filesystem::path& file) {
     return tableRows(text.str());
 }
 
-bool keepsEverySource(const TableRows& was, const TableRows& now) {
-    return std::all_of(was.begin(), was.end(), [&now](const TableRow& row) {
-        return std::any_of(now.begin(), now.end(), [&row](const TableRow& other) {
-            return other.list == row.list && other.original == row.original;
-        });
-    });
+TableRows sourcesLost(const TableRows& was, const TableRows& now) {
+    TableRows lost;
+    for (const TableRow& row : was)
+        if (std::none_of(now.begin(), now.end(), [&row](const TableRow& other) {
+                return other.list == row.list && other.original == row.original;
+            }))
+            lost.insert(row);
+    return lost;
 }
 
 std::string rowNames(const TableRows& rows) {

@@ -20,7 +20,7 @@ using TableRows = std::set<TableRow>;
 // elements do not close.
 TableRows tableRows(std::string_view text);
 TableRows tableRowsAt(const std::filesystem::path& file);   // empty too when it cannot be read
-// Whether every row of `was` has a row of the same list and original name in `now` (mapped anew or not).
-bool keepsEverySource(const TableRows& was, const TableRows& now);
+// The rows of `was` with no row of the same list and original name in `now` (mapped anew or not).
+TableRows sourcesLost(const TableRows& was, const TableRows& now);
 // "Door 01 (GSM/Default), ..." for messages.
 std::string rowNames(const TableRows& rows);
