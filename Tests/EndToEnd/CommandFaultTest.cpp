@@ -63,6 +63,9 @@ protected:
             const host::SimProject saved = host_->project();
             run(command);
             const std::string written = readFile(tableFile());
+            // What a faulted run may leave is measured against it: an emptied table must not pass as written.
+            EXPECT_EQ(rowNames(sourcesLost(tableRows(table), tableRows(written))), "none")
+                << "the run without a fault lost rows of the table";
             host_->project() = saved;
             putTableBack();
             FaultSweep sweep(*host_);

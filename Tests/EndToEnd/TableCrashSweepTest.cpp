@@ -247,6 +247,7 @@ void TableCrashSweep::sweep(TableKind kind) {
     was.newText = readFile(file(kind));
     was.newRows = tableRows(was.newText);
     ASSERT_NE(was.newRows, was.oldRows) << "the user's mapping must change the table";
+    ASSERT_EQ(rowNames(sourcesLost(was.oldRows, was.newRows)), "none") << "the run without a stop lost rows";
     ASSERT_EQ(nameLeftTheFile(kind), "");
     was.saved = entries(kind);
     const std::size_t total = clean.operations;
