@@ -21,6 +21,14 @@
 #include <HostFiles.h>
 #include <SimulatedHost.h>
 
+// A user's choices in the mapping dialog: another configuration, a part typed, a part chosen among several.
+inline constexpr const char* kUsersMapping = R"([
+    {"do": "selectPopup", "item": 4, "text": "Showroom"},
+    {"do": "selectRows", "item": 9, "rows": [2]}, {"do": "setText", "item": 8, "text": "glaz", "commit": true},
+    {"do": "selectRows", "item": 9, "rows": [6]}, {"do": "setText", "item": 8, "text": "chair", "commit": true},
+    {"do": "selectRows", "item": 4, "rows": [2], "dialog": 32511}, {"do": "click", "item": 1, "dialog": 32511},
+    {"do": "click", "item": 1}])";
+
 class EndToEndFixture : public ::testing::Test {
 protected:
     struct ProgramRun {
@@ -50,8 +58,9 @@ protected:
     }
 
     std::filesystem::path home() const { return scratch_ / "home"; }
-    std::filesystem::path tableFile() const {
-        return home() / "Application Data" / "Skellowing" / "ObjectMap.xml";
+    std::filesystem::path tableFile() const { return tableIn(home()); }
+    static std::filesystem::path tableIn(const std::filesystem::path& home) {
+        return home / "Application Data" / "Skellowing" / "ObjectMap.xml";
     }
     static std::filesystem::path fixture(const std::string& name) {
         return std::filesystem::path(TEST_SOURCE_DIR) / "Projects" / name;
@@ -91,6 +100,14 @@ protected:
         std::vector<std::string> texts;
         for (const host::AlertRecord& alert : host::recordedAlerts()) texts.push_back(alert.largeText);
         return texts;
+    }
+
+    // Whether an alert tells of a failure: errors and warnings do, and so do the report's lines of elements
+    // that could not be replaced; the confirmation question (shown as a warning) does not.
+    static bool toldAsFailure(const host::AlertRecord& alert) {
+        if (alert.largeText.starts_with("Please note")) return false;
+        return alert.kind == host::kAlertError || alert.kind == host::kAlertWarning ||
+               alert.largeText.find("could not be") != std::string::npos;
     }
 
     // The command-line host, run on files of the scratch folder.

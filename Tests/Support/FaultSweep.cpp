@@ -19,6 +19,12 @@ std::string describeCall(const host::HostCall& call, std::size_t n, std::size_t 
     return text;
 }
 
+// Allocations asked for between two counts: each is made or refused, and the one made to fail is refused,
+// so a run that reached the nth has asked for at least n, the last one of the run included.
+std::uint64_t allocationsAsked(const host::MemoryStats& from, const host::MemoryStats& to) {
+    return to.allocations - from.allocations + (to.refusedAllocations - from.refusedAllocations);
+}
+
 }   // namespace
 
 void FaultSweep::putBack(const host::SimProject& project) {
@@ -47,10 +53,10 @@ std::size_t FaultSweep::run(const std::string& name, const std::function<host::R
     SCOPED_TRACE("fault sweep of \"" + name + "\"");
     const host::SimProject before = host_.project();
     putBack(before);
-    const std::uint64_t allocatedBefore = host::memoryStats().allocations;
+    const host::MemoryStats cleanBefore = host::memoryStats();
     const Outcome clean = runOnce(command);
     const std::size_t calls = host_.calls().size();
-    const std::uint64_t allocations = host::memoryStats().allocations - allocatedBefore;
+    const std::uint64_t allocations = allocationsAsked(cleanBefore, host::memoryStats());
     const host::SimProject cleanProject = host_.project();
     if (calls > maxCalls) {
         ADD_FAILURE() << "the clean run made " << calls << " host calls, more than " << maxCalls;
@@ -63,6 +69,7 @@ std::size_t FaultSweep::run(const std::string& name, const std::function<host::R
         EXPECT_EQ(after.liveHandles, memory.liveHandles) << "host handles leaked";
         EXPECT_EQ(after.livePtrs, memory.livePtrs) << "host pointer blocks leaked";
         EXPECT_EQ(after.violations, memory.violations) << "disposed, foreign or unknown blocks were used";
+        if (std::string why; alwaysHolds && !alwaysHolds(why)) ADD_FAILURE() << why;
         if (!outcomeKnown) return;
         const host::SimProject& project = host_.project();
         std::string why;
@@ -100,7 +107,7 @@ std::size_t FaultSweep::run(const std::string& name, const std::function<host::R
         const host::MemoryStats memory = host::memoryStats();
         host::failAllocation(n);
         const Outcome faulted = runOnce(command);
-        const bool reached = host::memoryStats().allocations - memory.allocations >= n;
+        const bool reached = allocationsAsked(memory, host::memoryStats()) >= n;
         host::failAllocation(0);
         if (!reached) break;
         ++runs;

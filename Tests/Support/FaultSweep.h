@@ -46,10 +46,13 @@ public:
     // kind (a question shown as a warning is no failure; a notification that counts failures is one).
     std::function<bool(const host::AlertRecord& alert)> reportsFailure;
     // Calls whose failure the code under test is known to absorb into a different outcome: such a run is
-    // still checked for crashes and leaks, but not for what it left.
+    // still checked for crashes, leaks and alwaysHolds, but not for what else it left.
     std::function<bool(const host::HostCall& call)> absorbed;
     bool allocationsAbsorbed = false;   // likewise for every failed allocation
-    std::size_t maxCalls = 20000;       // calls (and allocations) swept at most; more calls are a finding
+    // What must hold after every faulted run, whatever it reported, absorbed or not (a file that no fault
+    // may leave half-written, ...); `why` says what is wrong when it does not.
+    std::function<bool(std::string& why)> alwaysHolds;
+    std::size_t maxCalls = 20000;   // calls (and allocations) swept at most; more calls are a finding
 
     // Runs the sweep; the command gives the host's result of one run. Returns the number of faulted
     // runs (0 when the clean run made no host call and no allocation).
