@@ -551,7 +551,8 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         folder, name, read->whole ? std::optional<std::string_view>(bytes) : std::nullopt, backup, why);
     if (aside == SetAside::changed && !again) return loadFrom(folder, baseName, table, /*again=*/true);
     if (aside == SetAside::changed) return stop(filled(strings::kChangedAgain, {name}));
-    if (aside != SetAside::done) return stop(why.isEmpty() ? filled(strings::kNoNewFile, {folder.getPath()}) : why);
+    if (aside != SetAside::done)
+        return stop(why.isEmpty() ? filled(strings::kNoNewFile, {folder.getPath()}) : why);
     // What was set aside counts as seen: a link still names it, and the new table takes its place.
     if (putBack)
         table.assign(offer.table);

@@ -142,9 +142,9 @@ private:
 
     bool isInline() const { return capacity_ <= kInlineBytes; }
     char* data() { return isInline() ? inline_ : heap_; }
-    void setBytes(std::string_view utf8);     // exactly these (valid UTF-8) bytes
-    void freeHeap();                          // back to the empty inline form
-    void takeFrom(String& other) noexcept;    // other's text, leaving other empty; this holds no heap block
+    void setBytes(std::string_view utf8);    // exactly these (valid UTF-8) bytes
+    void freeHeap();                         // back to the empty inline form
+    void takeFrom(String& other) noexcept;   // other's text, leaving other empty; this holds no heap block
     std::uint32_t indexOfByte(std::uint32_t byteOffset) const;   // characters before that byte
 
     // The text and its terminator: inside the object while capacity_ is kInlineBytes, else in a
