@@ -203,7 +203,7 @@ Newer readNewer(const Directory& folder, const String& fileName, const TableFile
     DataFile file(folder, fileName, DataFile::kRead);
     if (!file.exists()) return newer;
     TableRead read;
-    if (!readAll(file, read.bytes)) {
+    if (!file.readToEnd(read.bytes)) {
         newer.kind = Newer::Kind::unread;
         return newer;
     }
@@ -347,7 +347,7 @@ SetAside setAside(const Directory& folder, const String& fileName, std::optional
     if (!turn.beside) return SetAside::failed;
     DataFile file(folder, fileName, DataFile::kRead);
     std::string now;
-    if (bytes && !(file.exists() && readAll(file, now) && now == *bytes)) return SetAside::changed;
+    if (bytes && !(file.exists() && file.readToEnd(now) && now == *bytes)) return SetAside::changed;
     file.close();
     why = filled(strings::kNoNewFile, {folder.getPath()});
     // The name said, or, should an entry have taken it meanwhile, the next free one of the series.

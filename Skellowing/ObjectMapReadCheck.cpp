@@ -23,8 +23,6 @@ using tarnwick::String;
 
 namespace {
 
-constexpr std::size_t kReadChunk = 65536;
-
 // --- What a read left out ----------------------------------------------------------------------------
 String whyLeftOut(const XMLParameter& parameter) {
     switch (parameter.check()) {
@@ -107,20 +105,9 @@ std::vector<String> whatWasLeftOut(ObjectMap& read, std::string_view bytes,
 
 }   // namespace
 
-bool readAll(DataFile& file, std::string& bytes) {
-    if (!file.open()) return false;
-    std::vector<char> chunk(kReadChunk);
-    for (;;) {
-        const std::optional<std::size_t> got = file.readSome(chunk.data(), chunk.size());
-        if (!got) return false;
-        if (*got == 0) return true;
-        bytes.append(chunk.data(), *got);
-    }
-}
-
 void readTableFile(const Directory& folder, const String& name, TableRead& read) {
     DataFile file(folder, name, DataFile::kRead);
-    read.whole = readAll(file, read.bytes);
+    read.whole = file.readToEnd(read.bytes);
     if (!read.whole) {
         read.detail = unreadFault(name);
         return;

@@ -12,9 +12,6 @@
 
 namespace skellow {
 
-// The whole file as it is on disk; false when it cannot be read to its end.
-bool readAll(tarnwick::DataFile& file, std::string& bytes);
-
 // A table file as one read found it.
 struct TableRead {
     ObjectMap table;

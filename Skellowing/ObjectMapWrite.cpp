@@ -129,7 +129,7 @@ String keepCopy(const Directory& folder, const String& baseName, std::string_vie
     for (int n = 1; n <= kMostBackups; ++n) {
         DataFile backup(folder, backupName(baseName, n), DataFile::kRead);
         std::string held;
-        if (backup.getSize() == bytes.size() && readAll(backup, held) && held == bytes)
+        if (backup.getSize() == bytes.size() && backup.readToEnd(held) && held == bytes)
             return backup.getName();
     }
     const String fileName = withExtension(baseName);

@@ -147,6 +147,18 @@ std::optional<std::size_t> DataFile::readSome(void* dest, std::size_t count) {
     return static_cast<std::size_t>(got);
 }
 
+bool DataFile::readToEnd(std::string& bytes) {
+    if (!open()) return false;
+    constexpr std::size_t kChunk = 65536;
+    std::vector<char> chunk(kChunk);
+    for (;;) {
+        const std::optional<std::size_t> got = readSome(chunk.data(), chunk.size());
+        if (!got) return false;
+        if (*got == 0) return true;
+        bytes.append(chunk.data(), *got);
+    }
+}
+
 bool DataFile::read(void* dest, std::size_t count) {
     if (!canRead()) return false;
     const off_t start = ::lseek(descriptor_, 0, SEEK_CUR);

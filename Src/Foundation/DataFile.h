@@ -74,6 +74,9 @@ public:
     bool read(void* dest, std::size_t count);
     // Up to count bytes; 0 at the end. Nullopt when the file is not open for reading or reading fails.
     std::optional<std::size_t> readSome(void* dest, std::size_t count);
+    // Everything from the position to the end appended to bytes, the file opened first when it is not.
+    // False when it cannot be opened or read to its end (bytes then holds what was read).
+    bool readToEnd(std::string& bytes);
     // All count bytes, or false (the file not open for writing, or the system wrote fewer).
     bool write(const void* bytes, std::size_t count);
     bool write(const String& text);   // its UTF-8 bytes, without the terminator

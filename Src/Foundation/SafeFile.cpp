@@ -17,22 +17,10 @@ using Outcome = SafeFile::Outcome;
 
 // On the file written into itself, while it is: "<device> <inode> <path>" of the copy of what it held.
 constexpr const char* kCopyRecord = "user.tarnwick.copy";
-constexpr std::size_t kReadChunk = 65536;
 
 Outcome failed(Result result, int error = errno) { return {result, error, {}, {}}; }
 
 bool unsupported(int error) { return error == ENOTSUP || error == EOPNOTSUPP; }
-
-bool readAll(DataFile& file, std::string& bytes) {
-    if (!file.open()) return false;
-    std::vector<char> chunk(kReadChunk);
-    for (;;) {
-        const std::optional<std::size_t> got = file.readSome(chunk.data(), chunk.size());
-        if (!got) return false;
-        if (*got == 0) return true;
-        bytes.append(chunk.data(), *got);
-    }
-}
 
 // The file at location removed, if it is still the file identity names.
 void removeIfStill(const FileLocation& location, const FileIdentity& identity) {
@@ -143,7 +131,7 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
                                const std::function<String(int)>& copyName, int tries) {
     DataFile file(location, DataFile::kReadWrite, /*create=*/true);   // never through a link put there since
     std::string before;
-    if (!readAll(file, before)) return failed(Result::unread);
+    if (!file.readToEnd(before)) return failed(Result::unread);
     // 1. What it holds, whole on the disk beside it under a name of its own, before it is emptied.
     const Directory folder(location.parent_path());
     FileIdentity copyIdentity;
