@@ -101,8 +101,8 @@ String toldLines(const std::vector<String>& lines) {
 
 }   // namespace
 
-// What this run last saw of the table file: the table as read or saved, and, after a read, a hash of the
-// bytes read, which tells at once that the file is still as read.
+// What this run last saw of the table file: the table as read or saved, and the digest of the text the
+// file then held (bytes read, or written as they are), which tells at once that it still holds them.
 struct TableFileState {
     ObjectMap base;
     std::optional<std::uint64_t> hash;
@@ -179,13 +179,6 @@ void showUnwritableOnce(ObjectMap& table, const String& why, const String& after
     if (state) table.setFileState(toldState(*state, why));
 }
 
-// Whether every name from the first to the last is taken in folder.
-bool allNamesTaken(const Directory& folder, const std::function<String(int)>& nameOf, int last) {
-    for (int n = 1; n <= last; ++n)
-        if (!DataFile(folder, nameOf(n)).isTaken()) return false;
-    return true;
-}
-
 // The file as another run may have left it since this one last saw it.
 struct Newer {
     enum class Kind {
@@ -209,7 +202,6 @@ Newer readNewer(const Directory& folder, const String& fileName, const TableFile
     }
     // Still as this run saw it: known by its hash, not parsed again.
     if (state.hash && read.bytes.size() == state.size && digestOf(read.bytes) == *state.hash) return newer;
-    read.whole = true;
     parseTable(fileName, read);
     if (!read.detail.isEmpty()) {
         newer.kind = Newer::Kind::unmergeable;
@@ -234,7 +226,7 @@ bool keepBeside(const Directory& folder, const String& baseName, ObjectMap& tabl
     if (name.isEmpty()) {
         showUnwritableOnce(
             table,
-            allNamesTaken(folder, nameFor, kMostBackups)
+            freeName(folder, nameFor).isEmpty()
                 ? filled(strings::kNoConflictName, {fileName, conflictName(baseName, 1),
                                                     conflictName(baseName, kMostBackups), folder.getPath()})
                 : filled(strings::kNoNewFile, {folder.getPath()}),

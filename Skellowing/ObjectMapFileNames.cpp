@@ -47,12 +47,16 @@ String lockName(const String& fileName) {
 
 String conflictName(const String& baseName, int n) { return besideTable(baseName, "conflict", n); }
 
-String freeBackupName(const Directory& folder, const String& baseName) {
+String freeName(const Directory& folder, const std::function<String(int)>& nameFor) {
     for (int n = 1; n <= kMostBackups; ++n) {
-        const String candidate = backupName(baseName, n);
+        const String candidate = nameFor(n);
         if (!DataFile(folder, candidate).isTaken()) return candidate;
     }
     return String();
+}
+
+String freeBackupName(const Directory& folder, const String& baseName) {
+    return freeName(folder, [&baseName](int n) { return backupName(baseName, n); });
 }
 
 String baseOf(const String& fileName) {

@@ -2,6 +2,8 @@
 // is written, and the lock.
 #pragma once
 
+#include <functional>
+
 #include "Foundation/Directory.h"
 #include "Foundation/File.h"
 #include "Foundation/String.h"
@@ -25,7 +27,10 @@ tarnwick::String lockName(const tarnwick::String& fileName);
 // "ObjectMap conflict.xml", ...: this run's table, when the file holds another run's that it cannot join.
 tarnwick::String conflictName(const tarnwick::String& baseName, int n);
 
-// A name beside the file that no entry has yet. Empty when all are taken.
+// The first of nameFor(1) ... nameFor(kMostBackups) that no entry of folder has. Empty when all are taken.
+tarnwick::String freeName(const tarnwick::Directory& folder,
+                          const std::function<tarnwick::String(int)>& nameFor);
+// The same in the backup series.
 tarnwick::String freeBackupName(const tarnwick::Directory& folder, const tarnwick::String& baseName);
 
 // The name without its ".xml": "ObjectMap" for "ObjectMap.xml".

@@ -54,7 +54,7 @@ bool replaceFile(const std::string& path, std::string_view bytes, std::string& e
 // The host's flush to disk: what was written to the open file (its descriptor), or the names in the
 // folder at path (a file renamed, made or removed there), is on the disk when it returns, so that a power
 // cut cannot take it back. False, with errno, when the system refuses.
-bool flushFile(int descriptor, const std::string& path = "");   // path: the file's, for the watchers
+bool flushFile(int descriptor, const std::string& path);   // path: the file's, for the watchers
 bool flushFolder(const std::string& path);
 // For tests: called with the path of every file or folder flushed, once it is; an empty one stops it.
 void watchFlushes(std::function<void(const std::string& path)> watcher);
@@ -66,7 +66,6 @@ const char* fileOperationName(FileOperation operation);   // "open", "write", ..
 // 0: go on; otherwise the errno with which the operation fails, without being made. The watcher decides
 // (none: 0); flushFile and flushFolder ask it themselves.
 int fileOperationFault(FileOperation operation, const std::string& path);
-bool fileOperationsWatched();   // whether a watcher is set: the path need only be found for one
 // For tests: the watcher answers for every file operation from now on; an empty one stops it.
 void watchFileOperations(std::function<int(FileOperation operation, const std::string& path)> watcher);
 

@@ -296,15 +296,7 @@ bool replaceFile(const std::string& path, std::string_view bytes, std::string& e
 }
 
 // --- Flushing to disk ------------------------------------------------------------------------------
-bool flushFile(int descriptor, const std::string& given) {
-    // The system's name of an open file is the one it had when opened, or none: the caller knows better.
-    std::string path = given;
-    if (path.empty() && (state().flushWatcher || fileOperationsWatched())) {
-        char link[64];
-        std::snprintf(link, sizeof link, "/proc/self/fd/%d", descriptor);
-        std::error_code error;
-        path = fs::read_symlink(link, error).string();
-    }
+bool flushFile(int descriptor, const std::string& path) {
     if (const int fault = fileOperationFault(FileOperation::flush, path)) {
         errno = fault;
         return false;
@@ -347,8 +339,6 @@ const char* fileOperationName(FileOperation operation) {
 int fileOperationFault(FileOperation operation, const std::string& path) {
     return state().operationWatcher ? state().operationWatcher(operation, path) : 0;
 }
-
-bool fileOperationsWatched() { return static_cast<bool>(state().operationWatcher); }
 
 void watchFileOperations(std::function<int(FileOperation operation, const std::string& path)> watcher) {
     state().operationWatcher = std::move(watcher);

@@ -15,6 +15,7 @@
 
 #include "Foundation/Directory.h"
 #include "Foundation/FileSystemCalls.h"
+#include "Foundation/PassingFile.h"
 #include "Foundation/String.h"
 
 namespace tarnwick {
@@ -58,58 +59,15 @@ bool holdsLockLine(int descriptor) {
     return lockLineHeld(descriptor) == static_cast<ssize_t>(kLockLine.size());
 }
 
-// A lock file of this run's own under a passing name beside the lock's, holding the lock line: made
-// without a name, locked and filled before it takes one, so that no other run ever sees it unlocked or
-// short of its line. A file system without unnamed files makes it under its name and locks it at once;
-// a name that another run took for a dead run's in that moment is given up. -1, with why, when none
-// can be made.
+// A lock file of this run's own under a passing name beside the lock's, "<lock>.<pid>-<n>", holding the
+// lock line and locked before any other run can see it. -1, with why, when none can be made.
 int makeOwn(const FileLocation& location, FileLocation& made, Refusal& why) {
-    const auto refused = [&why](int error) {
-        why = systemRefusal(error);
-        return -1;
-    };
-    int unnamed = sys::open(location.parent_path().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0644);
-    if (unnamed < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return refused(errno);
-    if (unnamed >= 0 && (::flock(unnamed, LOCK_EX | LOCK_NB) != 0 ||
-                         !sys::writeAll(unnamed, location.c_str(), kLockLine.data(), kLockLine.size()))) {
-        const int error = errno;
-        ::close(unnamed);
-        return refused(error);
-    }
-    for (int n = 1; n <= kMostOwnNames; ++n) {
-        FileLocation candidate = location;
-        candidate += "." + std::to_string(::getpid()) + "-" + std::to_string(n);
-        if (unnamed >= 0) {
-            if (sys::linkOpen(unnamed, candidate.c_str())) {
-                made = std::move(candidate);
-                return unnamed;
-            }
-            if (errno == EEXIST) continue;
-            ::close(std::exchange(unnamed, -1));   // the system's file links cannot be reached: by name
-        }
-        const int descriptor =
-            sys::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (descriptor < 0) {
-            if (errno == EEXIST) continue;
-            return refused(errno);
-        }
-        if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0 || !stillThere(descriptor, candidate)) {
-            ::close(descriptor);
-            continue;
-        }
-        if (!sys::writeAll(descriptor, candidate.c_str(), kLockLine.data(), kLockLine.size())) {
-            const int error = errno;
-            ::close(descriptor);
-            sys::unlink(candidate.c_str());
-            why = {Reason::failed, error};
-            return -1;
-        }
-        made = std::move(candidate);
-        return descriptor;
-    }
-    if (unnamed >= 0) ::close(unnamed);
-    why = {Reason::failed, EEXIST};
-    return -1;
+    const std::string prefix = location.native() + "." + std::to_string(::getpid()) + "-";
+    const int descriptor = PassingFile::makeLocked(
+        location.parent_path(), [&prefix](int n) { return FileLocation(prefix + std::to_string(n)); },
+        kMostOwnNames, kLockLine, 0644, made);
+    if (descriptor < 0) why = errno == EEXIST ? Refusal{Reason::failed, EEXIST} : systemRefusal(errno);
+    return descriptor;
 }
 
 // Why what is at a name, being no plain file, cannot serve.

@@ -25,12 +25,10 @@ bool allowed(FileOperation operation, const char* path) {
 
 }   // namespace
 
-int open(const char* path, int flags, mode_t mode) { return openAt(AT_FDCWD, path, flags, mode); }
-
-int openAt(int folder, const char* path, int flags, mode_t mode) {
+int open(const char* path, int flags, mode_t mode) {
     if (!allowed(FileOperation::open, path)) return -1;
     int descriptor = -1;
-    while ((descriptor = ::openat(folder, path, flags, mode)) < 0 && errno == EINTR) {
+    while ((descriptor = ::open(path, flags, mode)) < 0 && errno == EINTR) {
     }
     return descriptor;
 }

@@ -11,7 +11,6 @@ namespace tarnwick::sys {
 // call may be repeated. A faulted call is not made and fails with the fault's errno. Calls on an open
 // file take its path too, for the test that watches them (the system cannot always tell it).
 int open(const char* path, int flags, mode_t mode = 0);
-int openAt(int folder, const char* path, int flags, mode_t mode = 0);
 ssize_t read(int descriptor, const char* path, void* bytes, std::size_t count);
 ssize_t readAt(int descriptor, const char* path, void* bytes, std::size_t count, off_t offset);
 bool writeAll(int descriptor, const char* path, const void* bytes,

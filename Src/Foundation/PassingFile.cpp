@@ -62,107 +62,123 @@ String PassingFile::nameFor(const String& forName, int n) {
     return name;
 }
 
+int PassingFile::makeLocked(const FileLocation& folder, const std::function<FileLocation(int)>& name,
+                            int tries, std::string_view first, mode_t mode, FileLocation& made) {
+    // Made without a name, locked and filled, then named: no other run ever sees it unlocked or short of
+    // its first bytes. A file system that has no unnamed files makes it under its name, locked at once; a
+    // name that another run took in that moment for a dead run's (empty, unlocked) is given up.
+    int unnamed = sys::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+    if (unnamed < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return -1;
+    const auto give = [](int descriptor) {
+        const int error = errno;
+        ::close(descriptor);
+        errno = error;
+        return -1;
+    };
+    if (unnamed >= 0 &&
+        (!lockNow(unnamed) || !sys::writeAll(unnamed, folder.c_str(), first.data(), first.size())))
+        return give(unnamed);
+    for (int n = 1; n <= tries; ++n) {
+        FileLocation location = name(n);
+        if (unnamed >= 0) {
+            if (sys::linkOpen(unnamed, location.c_str())) {
+                made = std::move(location);
+                return unnamed;
+            }
+            if (errno == EEXIST) continue;
+            ::close(std::exchange(unnamed, -1));   // the system's file links cannot be reached: by name
+        }
+        const int descriptor =
+            sys::open(location.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (descriptor < 0) {
+            if (errno == EEXIST) continue;
+            return -1;
+        }
+        if (!lockNow(descriptor) || identityOf(descriptor) != identityAt(location)) {
+            ::close(descriptor);
+            continue;
+        }
+        if (!sys::writeAll(descriptor, location.c_str(), first.data(), first.size())) {
+            sys::unlink(location.c_str());
+            return give(descriptor);
+        }
+        made = std::move(location);
+        return descriptor;
+    }
+    if (unnamed >= 0) ::close(unnamed);
+    errno = EEXIST;
+    return -1;
+}
+
 std::unique_ptr<PassingFile> PassingFile::make(const Directory& folder, const String& forName) {
     if (folder.getLocation().empty() || !File::isUsableName(forName.getView())) {
         errno = EINVAL;
         return nullptr;
     }
-    // Made without a name and locked, then named: no other run ever sees it unlocked. A file system
-    // that has no unnamed files makes it under its name, locked at once.
-    int unnamed = sys::open(folder.getLocation().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
-    if (unnamed < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return nullptr;
-    if (unnamed >= 0 && !lockNow(unnamed)) {
-        const int error = errno;
-        ::close(unnamed);
-        errno = error;
-        return nullptr;
+    FileLocation location;
+    const int descriptor = makeLocked(
+        folder.getLocation(),
+        [&](int n) { return folder.getLocation() / FileLocation(nameFor(forName, n).getView()); }, kMostNames,
+        {}, 0666, location);
+    if (descriptor < 0) return nullptr;
+    auto file = std::make_unique<DataFile>(std::move(location), DataFile::kReadWrite);
+    file->descriptor_ = descriptor;
+    const FileIdentity identity = identityOf(descriptor).value_or(FileIdentity{});
+    return std::unique_ptr<PassingFile>(new PassingFile(std::move(file), identity));
+}
+
+// Where name in the file's folder is, when the name is usable and the file still has its passing name.
+std::optional<FileLocation> PassingFile::targetOf(const String& name) const {
+    if (!File::isUsableName(name.getView())) {
+        errno = EINVAL;
+        return std::nullopt;
     }
-    const auto adopt = [](FileLocation location, int descriptor) {
-        auto file = std::make_unique<DataFile>(std::move(location), DataFile::kReadWrite);
-        file->descriptor_ = descriptor;
-        const std::optional<FileIdentity> identity = identityOf(descriptor);
-        return std::unique_ptr<PassingFile>(
-            new PassingFile(std::move(file), identity.value_or(FileIdentity{})));
-    };
-    for (int n = 1; n <= kMostNames; ++n) {
-        FileLocation location = folder.getLocation() / FileLocation(nameFor(forName, n).getView());
-        if (unnamed >= 0) {
-            if (sys::linkOpen(unnamed, location.c_str())) return adopt(std::move(location), unnamed);
-            if (errno == EEXIST) continue;
-            ::close(std::exchange(unnamed, -1));   // the system's file links cannot be reached: by name
-        }
-        const int made =
-            sys::open(location.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (made < 0) {
-            if (errno == EEXIST) continue;
-            return nullptr;
-        }
-        // Another run may have taken it, empty and not yet locked, for a dead run's and removed it: that
-        // name is given up.
-        if (!lockNow(made) || identityOf(made) != identityAt(location)) {
-            ::close(made);
-            continue;
-        }
-        return adopt(std::move(location), made);
+    if (!stillAt(file_->getLocation())) {
+        errno = ENOENT;
+        return std::nullopt;
     }
-    if (unnamed >= 0) ::close(unnamed);
-    errno = EEXIST;
-    return nullptr;
+    return file_->getLocation().parent_path() / FileLocation(name.getView());
+}
+
+void PassingFile::named(const FileLocation& location) {
+    file_->setLocation(location);
+    named_ = true;
 }
 
 bool PassingFile::stillAt(const FileLocation& location) const { return identityAt(location) == identity_; }
 
 bool PassingFile::takeName(const String& name) {
-    if (!File::isUsableName(name.getView())) {
-        errno = EINVAL;
-        return false;
-    }
-    const FileLocation& from = file_->getLocation();
-    const FileLocation to = from.parent_path() / FileLocation(name.getView());
-    if (!stillAt(from)) {
-        errno = ENOENT;
-        return false;
-    }
-    if (!sys::renameNoReplace(from.c_str(), to.c_str())) return false;
-    file_->setLocation(to);
-    named_ = true;
+    const std::optional<FileLocation> to = targetOf(name);
+    if (!to || !sys::renameNoReplace(file_->getLocation().c_str(), to->c_str())) return false;
+    named(*to);
     return true;
 }
 
 bool PassingFile::replace(const String& name, const std::optional<FileIdentity>& was) {
     if (!was) return takeName(name);
-    if (!File::isUsableName(name.getView())) {
-        errno = EINVAL;
-        return false;
-    }
+    const std::optional<FileLocation> to = targetOf(name);
+    if (!to) return false;
     const FileLocation from = file_->getLocation();
-    const FileLocation to = from.parent_path() / FileLocation(name.getView());
-    if (!stillAt(from)) {
-        errno = ENOENT;
-        return false;
-    }
     // The names traded in one step, then what took the passing name looked at: the entry seen at the
     // start, which goes, or one that came meanwhile, which gets its name back.
-    if (sys::exchange(from.c_str(), to.c_str())) {
+    if (sys::exchange(from.c_str(), to->c_str())) {
         if (identityAt(from) != was) {
-            sys::exchange(from.c_str(), to.c_str());
+            sys::exchange(from.c_str(), to->c_str());
             errno = EEXIST;
             return false;
         }
-        file_->setLocation(to);
-        named_ = true;
+        named(*to);
         if (identityAt(from) == was) sys::unlink(from.c_str());
         return true;
     }
     if (errno != EINVAL && errno != ENOSYS) return false;
     // A file system that cannot trade names: looked at, then replaced.
-    if (identityAt(to) != was) {
+    if (identityAt(*to) != was) {
         errno = EEXIST;
         return false;
     }
-    if (!sys::rename(from.c_str(), to.c_str())) return false;
-    file_->setLocation(to);
-    named_ = true;
+    if (!sys::rename(from.c_str(), to->c_str())) return false;
+    named(*to);
     return true;
 }
 

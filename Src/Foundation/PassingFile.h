@@ -4,6 +4,7 @@
 #pragma once
 
 #include <sys/types.h>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -50,6 +51,11 @@ public:
 
     // "<forName>.partial", then "<forName>.partial 2", ...
     static String nameFor(const String& forName, int n);
+    // A new file in folder under the first of name(1) ... name(tries) that no entry has, holding first,
+    // locked through the descriptor returned before any other process can see it there; the caller owns
+    // the descriptor. -1 with errno (EEXIST: every name taken).
+    static int makeLocked(const FileLocation& folder, const std::function<FileLocation(int)>& name, int tries,
+                          std::string_view first, mode_t mode, FileLocation& made);
     // The passing files for forName in folder that runs which ended left there: only those no live run
     // holds, and of them only those known to be such a run's: empty, or the start of `writes` (what the
     // caller, who has the turn at forName, writes next). Each is removed by its identity.
@@ -57,7 +63,9 @@ public:
 
 private:
     PassingFile(std::unique_ptr<DataFile> file, FileIdentity identity);
-    bool stillAt(const FileLocation& location) const;   // the entry there is this file
+    bool stillAt(const FileLocation& location) const;                 // the entry there is this file
+    std::optional<FileLocation> targetOf(const String& name) const;   // nullopt with errno
+    void named(const FileLocation& location);                         // it took that name
 
     std::unique_ptr<DataFile> file_;
     FileIdentity identity_;

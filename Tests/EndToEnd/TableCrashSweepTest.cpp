@@ -6,7 +6,6 @@
 // name still names the one file, a run that told of no failure has saved, and a copy a killed run left is
 // never put back over a save that finished after it.
 #include <signal.h>
-#include <sys/types.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -16,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <set>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,25 +45,23 @@ bool holdsBench(const TableRows& rows) {
     });
 }
 
-// What a child run told through its pipe and its end.
+// What a child run told through its pipe ("stop <operation> <path>", then "end <operations> <failure>")
+// and how it ended.
 struct ChildRun {
     bool exited = false;          // with status 0: not killed, no sanitizer report
     bool killed = false;          // by SIGKILL
-    std::string status;           // how it ended otherwise, for messages
     std::size_t operations = 0;   // file operations the command made
-    std::string stoppedAt;        // "write home/...": the operation failed or killed at; empty: not reached
     bool toldFailure = true;      // a non-zero result, a script stopped, or an alert of failure
-    std::string told;             // the result and those alerts, for messages
+    std::string stoppedAt;        // "write home/...": the operation failed or killed at
 };
 
-// In the child: writes all of line to the pipe, raw, so that no file operation of ours is counted.
-void tell(int pipe, std::string line) {
-    line += '\n';
-    for (std::size_t done = 0; done < line.size();) {
-        const ssize_t put = ::write(pipe, line.data() + done, line.size() - done);
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return;
-        done += static_cast<std::size_t>(put);
+// In the child: the line written raw, so that no file operation of ours is counted.
+void tell(int pipe, const std::string& line) {
+    const std::string text = line + "\n";
+    for (std::size_t done = 0; done < text.size();) {
+        const ssize_t put = ::write(pipe, text.data() + done, text.size() - done);
+        if (put <= 0 && errno != EINTR) return;
+        if (put > 0) done += static_cast<std::size_t>(put);
     }
 }
 
@@ -71,27 +69,7 @@ class TableCrashSweep : public EndToEndFixture {
 protected:
     fs::path home2() const { return scratch_ / "home2"; }
     fs::path shared() const { return scratch_ / "shared" / "ObjectMap.xml"; }
-
-    // The fresh table, and nothing else in the homes and the shared folder.
-    void lay(TableKind kind) {
-        for (const fs::path& folder : {home(), home2(), shared().parent_path()}) {
-            fs::remove_all(folder);
-            fs::create_directories(folder);
-        }
-        fs::create_directories(tableFile().parent_path());
-        if (kind == TableKind::ordinary) {
-            fs::copy_file(fixture("house-table.xml"), tableFile());
-            return;
-        }
-        fs::copy_file(fixture("house-table.xml"), shared());
-        if (kind == TableKind::symlink) {
-            fs::create_symlink(shared(), tableFile());
-            return;
-        }
-        fs::create_directories(tableIn(home2()).parent_path());
-        fs::create_hard_link(shared(), tableFile());
-        fs::create_hard_link(shared(), tableIn(home2()));
-    }
+    fs::path file(TableKind kind) const { return kind == TableKind::ordinary ? tableFile() : shared(); }
     std::vector<fs::path> names(TableKind kind) const {
         if (kind == TableKind::ordinary) return {tableFile()};
         if (kind == TableKind::symlink) return {tableFile(), shared()};
@@ -103,10 +81,25 @@ protected:
         return kind == TableKind::hardLinked ? std::vector<fs::path>{home2(), home()}
                                              : std::vector<fs::path>{home()};
     }
-    fs::path file(TableKind kind) const { return kind == TableKind::ordinary ? tableFile() : shared(); }
+    std::string shown(const fs::path& path) const { return path.lexically_relative(scratch_).string(); }
 
-    // Every file and folder in the homes and the shared folder, and the user attributes of the table's
-    // file (a record of a copy).
+    // The fresh table, and nothing else in the homes and the shared folder.
+    void lay(TableKind kind) const {
+        for (const fs::path& folder : {home(), home2(), shared().parent_path()}) {
+            fs::remove_all(folder);
+            fs::create_directories(folder);
+        }
+        fs::create_directories(tableFile().parent_path());
+        fs::copy_file(fixture("house-table.xml"), file(kind));
+        if (kind == TableKind::symlink) fs::create_symlink(shared(), tableFile());
+        if (kind != TableKind::hardLinked) return;
+        fs::create_directories(tableIn(home2()).parent_path());
+        fs::create_hard_link(shared(), tableFile());
+        fs::create_hard_link(shared(), tableIn(home2()));
+    }
+
+    // Every entry in the homes and the shared folder, and the user attributes of the table's file (the
+    // record of a copy).
     std::set<std::string> entries(TableKind kind) const {
         std::set<std::string> found;
         for (const fs::path& folder : {home(), home2(), shared().parent_path()})
@@ -119,20 +112,14 @@ protected:
         return found;
     }
 
-    // A path as messages show it: inside the scratch folder.
-    std::string shown(const fs::path& path) const { return path.lexically_relative(scratch_).string(); }
-
-    // Empty while every name names the table's one file (the symbolic link still a link to it); else
-    // which name does not.
+    // Empty while every name names the table's one file (the symbolic link still a link to it).
     std::string nameLeftTheFile(TableKind kind) const {
         std::error_code error;
         if (kind == TableKind::symlink && !fs::is_symlink(tableFile(), error))
             return shown(tableFile()) + " is no longer a symbolic link";
-        if (kind == TableKind::ordinary && !fs::is_regular_file(fs::symlink_status(tableFile(), error)))
-            return shown(tableFile()) + " is no longer a file";
         for (const fs::path& name : names(kind))
             if (!fs::equivalent(name, file(kind), error))
-                return shown(name) + " no longer names the table's file " + shown(file(kind));
+                return shown(name) + " no longer names the table's file";
         return {};
     }
 
@@ -144,11 +131,6 @@ protected:
         int ends[2];
         if (::pipe(ends) != 0) return {};
         const pid_t child = ::fork();
-        if (child < 0) {
-            ::close(ends[0]);
-            ::close(ends[1]);
-            return {};
-        }
         if (child == 0) {
             ::close(ends[0]);
             inChild(ends[1], runHome, actions, at, stop);
@@ -156,30 +138,28 @@ protected:
         ::close(ends[1]);
         std::string told;
         char buffer[4096];
-        for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) != 0;) {
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) break;
-            told.append(buffer, static_cast<std::size_t>(got));
-        }
+        for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) != 0;)
+            if (got > 0)
+                told.append(buffer, static_cast<std::size_t>(got));
+            else if (errno != EINTR)
+                break;
         ::close(ends[0]);
         int status = 0;
-        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        while (child > 0 && ::waitpid(child, &status, 0) < 0 && errno == EINTR) {
         }
         ChildRun run;
-        run.exited = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-        run.killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-        run.status = WIFSIGNALED(status) ? "killed by signal " + std::to_string(WTERMSIG(status))
-                                         : "exit status " + std::to_string(WEXITSTATUS(status));
-        for (std::size_t from = 0, to; (to = told.find('\n', from)) != std::string::npos; from = to + 1) {
-            const std::string line = told.substr(from, to - from);
-            const std::size_t space = line.find(' ');
-            const std::string key = line.substr(0, space);
-            const std::string value = space == std::string::npos ? "" : line.substr(space + 1);
-            if (key == "at") run.stoppedAt = value;
-            if (key == "path") run.stoppedAt += " " + shown(value);
-            if (key == "operations") run.operations = std::stoul(value);
-            if (key == "failure") run.toldFailure = value == "1";
-            if (key == "told") run.told = value;
+        run.exited = child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        run.killed = child > 0 && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+        std::istringstream lines(told);
+        for (std::string key; lines >> key;) {
+            if (key == "stop") {
+                std::string operation, path;
+                lines >> operation >> std::ws;
+                std::getline(lines, path);
+                run.stoppedAt = operation + " " + shown(path);
+            } else if (key == "end") {
+                lines >> run.operations >> run.toldFailure;
+            }
         }
         return run;
     }
@@ -188,21 +168,17 @@ protected:
                                      std::size_t at, Stop stop) {
         host::setHomeDirectory(runHome.string());
         host::clearUserActions();
-        host::clearRecordedAlerts();
         host::SimulatedHost host;
         std::string error;
         if (!host.project().loadFile(fixture("house.json").string(), error) ||
             !host.startAddon(SKELLOWING_MODULE_PATH, error) ||
-            (!actions.empty() && !host::parseUserActions(actions, runHome.string(), error))) {
-            tell(pipe, "told " + error);
+            (!actions.empty() && !host::parseUserActions(actions, runHome.string(), error)))
             ::_exit(3);
-        }
         host::clearRecordedAlerts();
         std::size_t operations = 0;
         host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
             if (++operations != at) return 0;
-            tell(pipe, std::string("at ") + host::fileOperationName(operation));
-            tell(pipe, "path " + path);
+            tell(pipe, std::string("stop ") + host::fileOperationName(operation) + " " + path);
             if (stop == Stop::kill) ::raise(SIGKILL);
             return EIO;
         });
@@ -210,116 +186,85 @@ protected:
         const host::Result result = choice ? host.selectMenuItem(*choice) : host::kErrBadParameters;
         host::watchFileOperations({});
         // A dialog other than the one the actions were written for stops them, which the user would see.
-        bool failure = result != host::kNoError || !host::scriptStopMessage().empty();
-        std::string told = "result " + std::to_string(result);
-        for (const host::AlertRecord& alert : host::recordedAlerts()) {
-            if (!toldAsFailure(alert)) continue;
-            failure = true;
-            std::string text = alert.largeText;
-            std::replace(text.begin(), text.end(), '\n', ' ');
-            told += " [" + text + "]";
-        }
-        tell(pipe, "operations " + std::to_string(operations));
-        tell(pipe, std::string("failure ") + (failure ? "1" : "0"));
-        tell(pipe, "told " + told);
+        const auto& alerts = host::recordedAlerts();
+        const bool failure = result != host::kNoError || !host::scriptStopMessage().empty() ||
+                             std::any_of(alerts.begin(), alerts.end(), toldAsFailure);
+        tell(pipe, "end " + std::to_string(operations) + " " + (failure ? "1" : "0"));
         ::_exit(0);
     }
 
-    // What the sweep knows from the run that was not stopped.
-    struct Reference {
-        std::string oldText, newText;   // the table's file before and after it
-        TableRows oldRows, newRows;
-        std::set<std::string> laid, saved;   // the entries before and after it
-    };
     void sweep(TableKind kind);
-    void checkNextRuns(TableKind kind, const Reference& was, std::vector<std::string>& found) const;
+    // The findings of the next runs with the default answers, after a stopped one.
+    void checkNextRuns(TableKind kind, const TableRows& oldRows, const TableRows& newRows,
+                       std::vector<std::string>& found) const;
     void checkNoOlderCopyComesBack(TableKind kind, std::vector<std::string>& found) const;
 };
 
 void TableCrashSweep::sweep(TableKind kind) {
-    Reference was;
     lay(kind);
-    was.laid = entries(kind);
-    was.oldText = readFile(file(kind));
-    was.oldRows = tableRows(was.oldText);
+    const std::set<std::string> laid = entries(kind);
+    const std::string oldText = readFile(file(kind));
     const ChildRun clean = runChild(home(), kUsersMapping);
-    ASSERT_TRUE(clean.exited && !clean.toldFailure) << clean.status << ", " << clean.told;
-    was.newText = readFile(file(kind));
-    was.newRows = tableRows(was.newText);
-    ASSERT_NE(was.newRows, was.oldRows) << "the user's mapping must change the table";
-    ASSERT_EQ(rowNames(sourcesLost(was.oldRows, was.newRows)), "none") << "the run without a stop lost rows";
+    ASSERT_TRUE(clean.exited && !clean.toldFailure) << "the run without a stop failed";
+    const std::string newText = readFile(file(kind));
+    const TableRows oldRows = tableRows(oldText), newRows = tableRows(newText);
+    ASSERT_NE(newRows, oldRows) << "the user's mapping must change the table";
+    ASSERT_EQ(rowNames(sourcesLost(oldRows, newRows)), "none") << "the run without a stop lost rows";
     ASSERT_EQ(nameLeftTheFile(kind), "");
-    was.saved = entries(kind);
+    const std::set<std::string> saved = entries(kind);
     const std::size_t total = clean.operations;
     ASSERT_GT(total, 0u);
-    RecordProperty("fileOperations", static_cast<int>(total));
 
     for (const Stop stop : {Stop::error, Stop::kill}) {
         const char* const how = stop == Stop::error ? "failed with EIO" : "killed";
         std::vector<std::string> findings;
-        std::size_t runsFound = 0;
         for (std::size_t n = 1; n <= total; ++n) {
             lay(kind);
             const ChildRun stopped = runChild(home(), kUsersMapping, n, stop);
             std::vector<std::string> found;
             if (!stopped.exited && !(stop == Stop::kill && stopped.killed))
-                found.push_back("the run crashed: " + stopped.status);
-            // A run that told of no failure saved, at every name.
+                found.push_back("the run crashed");
             if (stop == Stop::error && stopped.exited && !stopped.toldFailure)
                 for (const fs::path& name : names(kind))
-                    if (tableRowsAt(name) != was.newRows)
-                        found.push_back("the run told of no failure (" + stopped.told + "), but " +
-                                        shown(name) + " does not hold the table it saved");
+                    if (tableRowsAt(name) != newRows)
+                        found.push_back("the run told of no failure, but " + shown(name) +
+                                        " does not hold the table it saved");
             // A run that left every name as it was or as saved, and nothing beside, leaves the next runs
             // nothing to find: they would only repeat the sweep's first runs, so for time they are left out.
             const std::string now = readFile(file(kind));
             const std::set<std::string> left = entries(kind);
-            const bool untouched = (now == was.oldText || now == was.newText) &&
-                                   (left == was.laid || left == was.saved) && nameLeftTheFile(kind).empty();
-            if (!untouched) {
-                checkNextRuns(kind, was, found);
+            if (!((now == oldText || now == newText) && (left == laid || left == saved) &&
+                  nameLeftTheFile(kind).empty())) {
+                checkNextRuns(kind, oldRows, newRows, found);
                 if (stop == Stop::kill && found.empty()) checkNoOlderCopyComesBack(kind, found);
             }
-            if (found.empty()) continue;
-            ++runsFound;
             for (const std::string& what : found)
                 findings.push_back("operation " + std::to_string(n) + " of " + std::to_string(total) + " (" +
-                                   (stopped.stoppedAt.empty() ? "not reached" : stopped.stoppedAt) + ") " +
-                                   how + ": " + what);
+                                   stopped.stoppedAt + ") " + how + ": " + what);
         }
         std::string shownFindings;
         for (std::size_t i = 0; i < findings.size() && i < kFindingsShown; ++i)
             shownFindings += "  " + findings[i] + "\n";
-        EXPECT_TRUE(findings.empty()) << runsFound << " of the " << total << " runs whose file operation was "
-                                      << how << " lost or misreported the table, among them:\n"
+        EXPECT_TRUE(findings.empty()) << findings.size() << " findings where a file operation of " << total
+                                      << " " << how << ", among them:\n"
                                       << shownFindings;
     }
 }
 
 // The next runs, with the default answers, through every home: then every name names the one file and
 // holds no fewer rows than both the old table and the one the stopped run was saving.
-void TableCrashSweep::checkNextRuns(TableKind kind, const Reference& was,
+void TableCrashSweep::checkNextRuns(TableKind kind, const TableRows& oldRows, const TableRows& newRows,
                                     std::vector<std::string>& found) const {
     for (const fs::path& next : homes(kind))
-        if (const ChildRun after = runChild(next, ""); !after.exited)
-            found.push_back("the next run through " + shown(next) + " crashed: " + after.status);
+        if (!runChild(next, "").exited) found.push_back("the next run through " + shown(next) + " crashed");
     if (const std::string part = nameLeftTheFile(kind); !part.empty()) found.push_back(part);
-    const std::size_t fewest = std::min(was.oldRows.size(), was.newRows.size());
-    std::string order;
-    for (const fs::path& next : homes(kind)) order += (order.empty() ? "" : ", then ") + shown(next);
-    std::string fewer;
-    TableRows least = was.oldRows;
-    for (const fs::path& name : names(kind)) {
-        const TableRows rows = tableRowsAt(name);
-        if (rows.size() >= fewest) continue;
-        fewer += shown(name) + " holds " + std::to_string(rows.size()) + " rows, ";
-        if (rows.size() < least.size()) least = rows;
-    }
-    if (!fewer.empty())
-        found.push_back("after the next runs with the default answers (" + order + "), " + fewer +
-                        "the old table " + std::to_string(was.oldRows.size()) + " and the stopped one " +
-                        std::to_string(was.newRows.size()) +
-                        "; lost: " + rowNames(sourcesLost(was.oldRows, least)));
+    for (const fs::path& name : names(kind))
+        if (const TableRows rows = tableRowsAt(name); rows.size() < std::min(oldRows.size(), newRows.size()))
+            found.push_back("after the next runs with the default answers, " + shown(name) + " holds " +
+                            std::to_string(rows.size()) + " rows (the old table " +
+                            std::to_string(oldRows.size()) + ", the stopped one " +
+                            std::to_string(newRows.size()) +
+                            "); lost: " + rowNames(sourcesLost(oldRows, rows)));
 }
 
 // A copy that a killed run left must not come back over a save that finished since: one more mapping saved
@@ -328,22 +273,17 @@ void TableCrashSweep::checkNextRuns(TableKind kind, const Reference& was,
 void TableCrashSweep::checkNoOlderCopyComesBack(TableKind kind, std::vector<std::string>& found) const {
     const fs::path other = homes(kind).front();
     const ChildRun benched = runChild(other, kAddsBench);
-    if (!benched.exited) {
-        found.push_back("the save of one more mapping through " + shown(other) +
-                        " crashed: " + benched.status);
-        return;
-    }
+    if (!benched.exited)
+        return found.push_back("the save of one more mapping through " + shown(other) + " crashed");
     if (benched.toldFailure) return;   // refused and told so (another run's turn, ...): nothing newer to lose
-    if (!holdsBench(tableRowsAt(file(kind)))) {
-        found.push_back("the save of one more mapping through " + shown(other) +
-                        " told of no failure, but the table does not hold it");
-        return;
-    }
+    if (!holdsBench(tableRowsAt(file(kind))))
+        return found.push_back(
+            "the save of one more mapping told of no failure, but the table does not hold it");
     fs::resize_file(file(kind), fs::file_size(file(kind)) / 2);
-    const ChildRun damaged = runChild(home(), "");
+    const bool exited = runChild(home(), "").exited;
     const TableRows rows = tableRowsAt(file(kind));
-    if (!damaged.exited)
-        found.push_back("the run through " + shown(home()) + " on the cut table crashed: " + damaged.status);
+    if (!exited)
+        found.push_back("the run through " + shown(home()) + " on the cut table crashed");
     else if (!rows.empty() && !holdsBench(rows))
         found.push_back("once the table saved later through " + shown(other) +
                         " was cut, the next run through " + shown(home()) + " put back an older table (" +
