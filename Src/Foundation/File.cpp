@@ -85,16 +85,6 @@ bool File::rename(const String& newName) {
     return relocate(location_.parent_path() / FileLocation(newName.getView()));
 }
 
-bool File::renameOver(const String& newName) {
-    if (location_.empty() || !isUsableName(newName.getView()) || !exists()) return false;
-    const FileLocation target = location_.parent_path() / FileLocation(newName.getView());
-    std::error_code error;
-    if (fs::is_directory(fs::symlink_status(target, error))) return false;
-    if (!sys::rename(location_.c_str(), target.c_str())) return false;   // replaces a file there atomically
-    location_ = normalised(target);
-    return true;
-}
-
 // --- Links and permissions ---------------------------------------------------------------------------
 std::optional<FileLocation> File::followLinks() const {
     if (location_.empty()) return std::nullopt;

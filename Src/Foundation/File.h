@@ -37,11 +37,6 @@ public:
     // Gives the entry a new name in its folder. False (nothing changed) when the name is unusable, the
     // entry does not exist, an entry of that name already exists, or the system refuses.
     bool rename(const String& newName);
-    // The same, replacing a file of that name in one step, so that either the old or the new contents is
-    // there at any moment (a file written in full under another name takes the place of the old one).
-    // False (nothing changed) when the name is unusable, the entry does not exist, a folder has that name,
-    // or the system refuses.
-    bool renameOver(const String& newName);
     // Moves the entry into folder under its own name. False (nothing changed) when the folder does not
     // exist, an entry of that name is already there, or the system refuses (also across file systems).
     bool move(const Directory& folder);
