@@ -65,7 +65,7 @@ enum class FileOperation { open, read, write, truncate, flush, rename, link, unl
 const char* fileOperationName(FileOperation operation);   // "open", "write", ...
 // 0: go on; otherwise the errno with which the operation fails, without being made. The watcher decides
 // (none: 0); flushFile and flushFolder ask it themselves.
-int fileOperationFault(FileOperation operation, const std::string& path);
+int fileOperationFault(FileOperation operation, const char* path);   // no text is made without a watcher
 // For tests: the watcher answers for every file operation from now on; an empty one stops it.
 void watchFileOperations(std::function<int(FileOperation operation, const std::string& path)> watcher);
 

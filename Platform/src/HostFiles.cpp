@@ -297,7 +297,7 @@ bool replaceFile(const std::string& path, std::string_view bytes, std::string& e
 
 // --- Flushing to disk ------------------------------------------------------------------------------
 bool flushFile(int descriptor, const std::string& path) {
-    if (const int fault = fileOperationFault(FileOperation::flush, path)) {
+    if (const int fault = fileOperationFault(FileOperation::flush, path.c_str())) {
         errno = fault;
         return false;
     }
@@ -308,7 +308,7 @@ bool flushFile(int descriptor, const std::string& path) {
 }
 
 bool flushFolder(const std::string& path) {
-    if (const int fault = fileOperationFault(FileOperation::flush, path)) {
+    if (const int fault = fileOperationFault(FileOperation::flush, path.c_str())) {
         errno = fault;
         return false;
     }
@@ -336,8 +336,8 @@ const char* fileOperationName(FileOperation operation) {
     return kNames[static_cast<int>(operation)];
 }
 
-int fileOperationFault(FileOperation operation, const std::string& path) {
-    return state().operationWatcher ? state().operationWatcher(operation, path) : 0;
+int fileOperationFault(FileOperation operation, const char* path) {
+    return state().operationWatcher ? state().operationWatcher(operation, path ? path : "") : 0;
 }
 
 void watchFileOperations(std::function<int(FileOperation operation, const std::string& path)> watcher) {

@@ -17,7 +17,7 @@ using host::FileOperation;
 
 // False, with errno set, when the test's watcher fails the operation.
 bool allowed(FileOperation operation, const char* path) {
-    const int fault = host::fileOperationFault(operation, path ? path : "");
+    const int fault = host::fileOperationFault(operation, path);
     if (fault == 0) return true;
     errno = fault;
     return false;
