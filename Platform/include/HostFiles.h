@@ -60,8 +60,26 @@ bool flushFolder(const std::string& path);
 void watchFlushes(std::function<void(const std::string& path)> watcher);
 
 // The file operations the framework makes on the system's files, each asked through fileOperationFault
-// just before it is made. For tests, which fail one (or end the process at it) to see what that leaves.
-enum class FileOperation { open, read, write, truncate, flush, rename, link, unlink, close, attribute };
+// just before it is made. For tests, which fail one (or end the process at it) to see what that leaves, or
+// answer as a file system without a feature would: openUnnamed (a file made with no name, O_TMPFILE) with
+// EOPNOTSUPP, renameNoReplace and exchange (the rename flags) with EINVAL, attribute with ENOTSUP.
+enum class FileOperation {
+    open,
+    read,
+    write,
+    truncate,
+    flush,
+    rename,
+    link,
+    unlink,
+    close,
+    attribute,         // an extended attribute read, listed, set or removed
+    openUnnamed,       // a file made in a folder with no name; path: the folder
+    renameNoReplace,   // a rename that never replaces; path: the name taken
+    exchange,          // two entries trading names in one step; path: the name taken
+    permissions,       // a file's mode or owner set; path: the file
+    makeFolder,        // a folder made; path: the folder
+};
 const char* fileOperationName(FileOperation operation);   // "open", "write", ...
 // 0: go on; otherwise the errno with which the operation fails, without being made. The watcher decides
 // (none: 0); flushFile and flushFolder ask it themselves.

@@ -26,7 +26,8 @@ bool allowed(FileOperation operation, const char* path) {
 }   // namespace
 
 int open(const char* path, int flags, mode_t mode) {
-    if (!allowed(FileOperation::open, path)) return -1;
+    if (!allowed((flags & O_TMPFILE) == O_TMPFILE ? FileOperation::openUnnamed : FileOperation::open, path))
+        return -1;
     int descriptor = -1;
     while ((descriptor = ::open(path, flags, mode)) < 0 && errno == EINTR) {
     }
@@ -79,17 +80,18 @@ bool rename(const char* from, const char* to) {
 }
 
 bool renameNoReplace(const char* from, const char* to) {
-    if (!allowed(FileOperation::rename, to)) return false;
-    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return true;
+    if (allowed(FileOperation::renameNoReplace, to) &&
+        ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+        return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
     // A file system without the flag: link refuses a taken name as well, then the old name goes.
-    if (::link(from, to) != 0) return false;
+    if (!link(from, to)) return false;
     ::unlink(from);
     return true;
 }
 
 bool exchange(const char* from, const char* to) {
-    return allowed(FileOperation::rename, to) &&
+    return allowed(FileOperation::exchange, to) &&
            ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE) == 0;
 }
 
