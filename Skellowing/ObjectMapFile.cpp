@@ -33,6 +33,7 @@
 #include "Skellowing/SkellowingAddon.h"
 #include "Skellowing/SkellowingStrings.h"
 #include "Skellowing/TableTurn.h"
+#include "Skellowing/UnreadableTable.h"
 
 namespace skellow {
 namespace {
@@ -44,21 +45,16 @@ using tarnwick::String;
 
 constexpr std::size_t kMostLinesTold = 50;   // of what a read left out; the copy keeps all
 
-// The question about an unreadable file, with the reason and the backup's name below it: OK and Cancel,
-// or the two answers given and Cancel (1, 2 and 3).
+// The question about an unreadable file, with the reason and what is known below it, and up to three
+// answers.
 class UnreadableTableAlert : public tarnwick::ConfirmAlert {
 public:
-    // Cancel as the default (1), and the other answer (2).
-    std::int16_t askCancelFirst(const String& message, const String& detail, const String& other) const {
-        return showAlert(message, detail, Host::getString(kFrameworkStrings, kCancelItem), other, String());
+    std::int16_t ask(const String& message, const String& detail, const String& first, const String& second,
+                     const String& third) const {
+        return showAlert(message, detail, first, second, third);
     }
-    std::int16_t ask(const String& message, const String& detail, const String& first = String(),
-                     const String& second = String()) const {
-        const String cancel = Host::getString(kFrameworkStrings, kCancelItem);
-        if (first.isEmpty())
-            return showAlert(message, detail, Host::getString(kFrameworkStrings, kOkItem), cancel, String());
-        return showAlert(message, detail, first, second, cancel);
-    }
+    static String cancel() { return Host::getString(kFrameworkStrings, kCancelItem); }
+    static String ok() { return Host::getString(kFrameworkStrings, kOkItem); }
 };
 
 // A notification with the details below it.
@@ -258,8 +254,9 @@ bool unchanged(const Directory& folder, const String& fileName, const TableFileS
 // The table under the name given (the one the caller read), with the alert when it cannot be written;
 // `after` is said below why. A table that is as it was read is not written. Runs saving one table take
 // turns, and a file another run saved since this one last saw it gains this run's changes instead of
-// losing its own.
-bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table, const String& after) {
+// losing its own. whenWritten runs once the file holds the table, still in this run's turn.
+bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table, const String& after,
+               const std::function<void()>& whenWritten = {}) {
     const String fileName = withExtension(baseName);
     const std::shared_ptr<const TableFileState> state = table.getFileState();
     String ownText;
@@ -273,7 +270,8 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
     String locked;
     const TableTurn turn = lockTable(folder, fileName, locked, bytes);
     if (!turn.beside) {
-        showUnwritableOnce(table, locked, after);
+        showUnwritableOnce(table, locked, after,
+                           turn.deniedByPermissions ? strings::kUnwritableTable : strings::kCannotWrite);
         return false;
     }
     ObjectMap* written = &table;
@@ -310,6 +308,7 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
         showUnwritableOnce(table, unwritten.why, unwritten.holdsNew ? String() : after, unwritten.heading);
         return false;
     }
+    if (whenWritten) whenWritten();
     return true;
 }
 
@@ -326,15 +325,16 @@ void getObjectMapLocation(std::unique_ptr<Directory>& folder, String& name, bool
 namespace {
 
 // Setting an unreadable table aside under the backup name, while no other run saves: a copy of what it
-// holds is kept, and the save that follows goes into the file, which stays the one a link, a second
-// name or another user shares. Only a file that could not be read to its end is moved aside instead.
+// holds is kept, and the save that follows goes into the file, which stays the one a link, a second name
+// or another user shares. Only a lone file with no record on it, which could not be read to its end, is
+// moved aside instead; a shared one that cannot be read whole is left as it is.
 enum class SetAside {
     done,
     changed,   // the file no longer holds what was read: another run set it aside and saved a new one
     failed,
 };
 SetAside setAside(const Directory& folder, const String& fileName, std::optional<std::string_view> bytes,
-                  const String& backup, String& why) {
+                  bool mayMove, const String& backup, String& why) {
     const TableTurn turn = lockTable(folder, fileName, why);
     if (!turn.beside) return SetAside::failed;
     DataFile file(folder, fileName, DataFile::kRead);
@@ -345,22 +345,33 @@ SetAside setAside(const Directory& folder, const String& fileName, std::optional
     // The name said, or, should an entry have taken it meanwhile, the next free one of the series.
     const String base = baseOf(fileName);
     const auto nameFor = [&](int n) { return n == 1 ? backup : backupName(base, n - 1); };
+    if (!bytes && !mayMove) {
+        why = filled(strings::kSharedUnread, {fileName});
+        return SetAside::failed;
+    }
     if (!bytes) {
         for (int n = 1; n <= kMostBackups + 1; ++n)
             if (file.rename(nameFor(n))) return SetAside::done;
         return SetAside::failed;
     }
-    // A copy, and the file stays: a link, a second name (hard link) or another owner keep sharing it.
     const String copy = copyBeside(folder, fileName, nameFor, kMostBackups + 1, file.getLocation(), *bytes);
     return copy.isEmpty() ? SetAside::failed : SetAside::done;
 }
 
-// A whole table that an unreadable table's file may be put back from.
-struct Offer {
+// A whole table beside an unreadable table's file, which it may be put back from.
+struct Copy {
     tarnwick::FileLocation location;   // empty: none
-    ObjectMap table;
-    bool recorded = false;   // the copy that the save which cut the file kept, as recorded on the file
+    tarnwick::FileIdentity identity;
     std::optional<std::filesystem::file_time_type> time;
+};
+
+// What a run knows of an unreadable table's file, and the table it would put back.
+struct Known {
+    UnreadableTable facts;
+    Copy recorded;              // the copy the record names (as recorded when it cannot be followed)
+    String unfollowable;        // why the record cannot be followed
+    std::vector<Copy> copies;   // whole tables of the series beside the file, newest first
+    ObjectMap offered;          // the recorded copy's table, else the newest copy's
 };
 
 // The file's table when it reads whole with nothing left out.
@@ -373,44 +384,148 @@ bool readsWhole(const tarnwick::FileLocation& location, ObjectMap& table) {
     return true;
 }
 
-// What to offer for the unreadable table at target: the copy that the save which cut it recorded on it,
-// found through any of its names; else the newest whole table of the backup series beside it or of a
-// passing file that a run which ended left there (a live run holds its own locked).
-Offer copyToOffer(const tarnwick::FileLocation& target) {
-    Offer offer;
-    if (const std::optional<tarnwick::FileLocation> copy = tarnwick::SafeFile::recordedCopy(target);
-        copy && readsWhole(*copy, offer.table)) {
-        offer.location = *copy;
-        offer.recorded = true;
-        return offer;
+// What is known of the unreadable table at target, reached through name: the copy that the save which
+// cut it recorded on it, found through any of its names, and the whole tables of the backup series beside
+// it or of passing files that runs which ended left there (a live run holds its own locked).
+Known knownOf(const tarnwick::FileLocation& name, const tarnwick::FileLocation& target) {
+    using Record = UnreadableTable::Record;
+    using State = tarnwick::SafeFile::RecordedCopy::State;
+    Known known;
+    known.facts.severalNames = DataFile(target, DataFile::kRead).getLinkCount().value_or(1) > 1;
+    known.facts.recordsKept = tarnwick::SafeFile::recordsCopies(target);
+    const tarnwick::SafeFile::RecordedCopy record = tarnwick::SafeFile::recordedCopy(target, name);
+    known.recorded.location = record.copy;
+    if (record.state == State::found && readsWhole(record.copy, known.offered)) {
+        known.facts.record = Record::followed;
+        known.recorded.identity = record.identity;
+        return known;
+    }
+    if (record.state != State::none) {
+        known.facts.record = Record::unfollowable;
+        known.unfollowable = record.state == State::found ? text(strings::kTableFile, strings::kCopyNotWhole)
+                             : record.systemError != 0    ? String(std::strerror(record.systemError))
+                                                          : text(strings::kTableFile, strings::kCopyReplaced);
     }
     const Directory folder(target.parent_path());
     const String tableName = nameOf(target);
     const String base = baseOf(tableName);
     for (int n = 1; n <= kMostBackups; ++n) {
-        for (const String& name : {backupName(base, n), partialName(tableName, n)}) {
-            DataFile candidate(folder, name, DataFile::kRead);
-            const std::optional<std::filesystem::file_time_type> time = candidate.getModificationTime();
-            if (!time || (offer.time && *time < *offer.time) || !candidate.exists() || !candidate.open() ||
-                !candidate.holdLock())
-                continue;
+        for (const String& candidateName : {backupName(base, n), partialName(tableName, n)}) {
+            DataFile candidate(folder, candidateName, DataFile::kRead);
+            if (!candidate.exists() || candidate.getLocation() == record.copy) continue;
+            Copy copy{candidate.getLocation(),
+                      tarnwick::identityAt(candidate.getLocation()).value_or(tarnwick::FileIdentity{}),
+                      candidate.getModificationTime()};
             ObjectMap table;
-            if (!readsWhole(candidate.getLocation(), table)) continue;
-            offer.table.assign(table);
-            offer.location = candidate.getLocation();
-            offer.time = time;
+            if (!copy.time || !candidate.open() || !candidate.holdLock() ||
+                !readsWhole(candidate.getLocation(), table))
+                continue;
+            const auto newer = [&copy](const Copy& other) { return *copy.time > *other.time; };
+            const auto at = std::find_if(known.copies.begin(), known.copies.end(), newer);
+            if (at == known.copies.begin()) known.offered.assign(table);
+            known.copies.insert(at, std::move(copy));
         }
     }
-    return offer;
+    known.facts.wholeCopies = known.copies.size();
+    return known;
 }
 
 // A file's time as the user reads it, in local time.
-String timeText(std::filesystem::file_time_type time) {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(time));
+String timeText(std::optional<std::filesystem::file_time_type> time) {
+    if (!time) return text(strings::kTableFile, strings::kUnknownTime);
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(*time));
     std::tm local{};
-    char text[32] = "";
-    if (::localtime_r(&seconds, &local)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return String(text);
+    char shown[32] = "";
+    if (::localtime_r(&seconds, &local)) std::strftime(shown, sizeof shown, "%Y-%m-%d %H:%M:%S", &local);
+    return String(shown);
+}
+
+// The question about an unreadable table, as what is known decides it: the first answer is the default.
+struct Question {
+    String message;
+    std::vector<String> lines;   // below the reason
+    std::vector<std::pair<String, UnreadableTable::Answer>> answers;
+    Copy offered;   // what Put Back puts back
+};
+
+Question questionFor(const Known& known, const Directory& folder, const tarnwick::FileLocation& target) {
+    using Answer = UnreadableTable::Answer;
+    Question question;
+    const auto shown = [&folder](const tarnwick::FileLocation& location) {
+        return Directory(location.parent_path()).compareLocation(folder)
+                   ? String(std::string_view(location.filename().native()))
+                   : String(std::string_view(location.native()));
+    };
+    const String putBack = text(strings::kTableFile, strings::kPutBackButton);
+    const String newTable = text(strings::kTableFile, strings::kNewTableButton);
+    const String cancel = UnreadableTableAlert::cancel();
+    const String recordedAt = shown(known.recorded.location);
+    switch (known.facts.byDefault()) {
+        case Answer::putBack:
+            question.offered = known.recorded;
+            question.message = filled(recordedAt == String(std::string_view(known.recorded.location.native()))
+                                          ? strings::kStoppedSaveQuestion
+                                          : strings::kPutBackQuestion,
+                                      {recordedAt});
+            question.answers = {
+                {putBack, Answer::putBack}, {newTable, Answer::newTable}, {cancel, Answer::cancel}};
+            return question;
+        case Answer::newTable:
+            question.message = text(strings::kTableFile, strings::kUnreadableTable);
+            question.answers = {{UnreadableTableAlert::ok(), Answer::newTable}, {cancel, Answer::cancel}};
+            return question;
+        case Answer::cancel:
+            break;
+    }
+    // Every copy known, the newest offered; the record that cannot be followed, with why.
+    const bool unfollowable = known.facts.record == UnreadableTable::Record::unfollowable;
+    const bool recordPath = !known.recorded.location.empty();
+    bool toldRecord = false;
+    bool toldOtherNames = false;
+    if (!known.copies.empty()) {
+        question.offered = known.copies.front();
+        const std::optional<std::filesystem::file_time_type> tableTime =
+            DataFile(target, DataFile::kRead).getModificationTime();
+        question.message =
+            filled(strings::kOlderCopyQuestion,
+                   {shown(question.offered.location), timeText(question.offered.time), timeText(tableTime)});
+        for (auto copy = known.copies.begin() + 1; copy != known.copies.end(); ++copy)
+            question.lines.push_back(
+                filled(strings::kWholeCopyToo, {shown(copy->location), timeText(copy->time)}));
+    } else if (unfollowable) {
+        question.message = recordPath
+                               ? filled(strings::kUnreachableCopyQuestion, {recordedAt, known.unfollowable})
+                               : filled(strings::kUnreadRecordQuestion, {known.unfollowable});
+        toldRecord = true;
+    } else if (known.facts.copyMayLieElsewhere()) {
+        question.message = text(strings::kTableFile, strings::kOtherNamesQuestion);
+        toldOtherNames = true;
+    } else {
+        question.message = text(strings::kTableFile, strings::kUnreadableTable);
+    }
+    if (unfollowable && !toldRecord)
+        question.lines.push_back(recordPath
+                                     ? filled(strings::kUnreachableCopyLine, {recordedAt, known.unfollowable})
+                                     : filled(strings::kUnreadRecordQuestion, {known.unfollowable}));
+    if (known.facts.copyMayLieElsewhere() && !toldOtherNames)
+        question.lines.push_back(text(strings::kTableFile, strings::kOtherNamesLine));
+    question.answers.push_back({cancel, Answer::cancel});
+    if (!question.offered.location.empty()) question.answers.push_back({putBack, Answer::putBack});
+    question.answers.push_back({newTable, Answer::newTable});
+    return question;
+}
+
+// The answer to the question, the first as the default.
+UnreadableTable::Answer ask(const Question& question, const String& detail) {
+    const auto& answers = question.answers;
+    const auto button = [&answers](std::size_t n) {
+        return n < answers.size() ? answers[n].first : String();
+    };
+    const std::int16_t chosen =
+        UnreadableTableAlert().ask(question.message, detail, button(0), button(1), button(2));
+    if (chosen < 1 || static_cast<std::size_t>(chosen) > answers.size())
+        return UnreadableTable::Answer::cancel;
+    return answers[static_cast<std::size_t>(chosen) - 1].second;
 }
 
 // Steps 2 to 5 of loading, once the folder is known to take files. again: another run set an unreadable
@@ -475,11 +590,13 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
             host::debugOutput("Skellowing: " + std::string(lines.getView()));
             DetailedNotice().showWithDetail(filled(strings::kLeftOut, {kept}), lines);
         }
-        // A copy recorded on a table that reads whole was left by a save that ended after its write: the
-        // turn removes it, so that it is never offered over what the table holds now.
-        if (tarnwick::SafeFile::recordedCopy(*target)) {
+        // A copy recorded on a table that reads whole was left by a save that ended after its write: a
+        // turn had now removes it, so that it is never offered over what the table holds now. A run that
+        // has the turn is saving, and its record is its own.
+        if (tarnwick::SafeFile::recordedCopy(*target).state !=
+            tarnwick::SafeFile::RecordedCopy::State::none) {
             String ignored;
-            lockTable(folder, name, ignored);
+            lockTable(folder, name, ignored, {}, std::chrono::milliseconds(0));
         }
         read->table.ensureDefaults();   // also after a read that never reached the table's end tag
         table.assign(read->table);
@@ -494,67 +611,42 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         showNoBackupName(folder, baseName);
         return false;
     }
-    Offer offer = copyToOffer(*target);
-    const String copyPath(std::string_view(offer.location.native()));
-    const bool besideName =
-        !offer.location.empty() && Directory(offer.location.parent_path()).compareLocation(folder);
-    const String copy = besideName ? String(std::string_view(offer.location.filename().native())) : copyPath;
-    (detail += "\n") += offer.location.empty() ? filled(strings::kKeptAsBackup, {backup})
-                        : besideName
+    Known known = knownOf(file.getLocation(), *target);
+    const Question question = questionFor(known, folder, *target);
+    for (const String& line : question.lines) (detail += "\n") += line;
+    (detail += "\n") += question.offered.location.empty() ? filled(strings::kKeptAsBackup, {backup})
+                        : Directory(question.offered.location.parent_path()).compareLocation(folder)
                             ? filled(strings::kKeptIfPutBack, {backup})
                             : filled(strings::kKeptAtIfPutBack, {DataFile(folder, backup).getPath()});
-    const String putBackButton = text(strings::kTableFile, strings::kPutBackButton);
-    const String newTableButton = text(strings::kTableFile, strings::kNewTableButton);
-    bool putBack = false;
-    bool goOn = false;
-    if (offer.recorded) {
-        // The one copy known to be what the file held before the save that cut it: put back by default.
-        const std::int16_t answer =
-            UnreadableTableAlert().ask(besideName ? filled(strings::kPutBackQuestion, {copy})
-                                                  : filled(strings::kStoppedSaveQuestion, {copy}),
-                                       detail, putBackButton, newTableButton);
-        putBack = answer == 1;
-        goOn = answer == 1 || answer == 2;
-    } else if (!offer.location.empty()) {
-        // Any other whole table may be older than what the file last held: never put back by default.
-        const std::optional<std::filesystem::file_time_type> tableTime =
-            DataFile(*target, DataFile::kRead).getModificationTime();
-        const std::int16_t answer = UnreadableTableAlert().ask(
-            filled(strings::kOlderCopyQuestion,
-                   {copy, timeText(*offer.time),
-                    tableTime ? timeText(*tableTime) : text(strings::kTableFile, strings::kUnknownTime)}),
-            detail, newTableButton, putBackButton);
-        putBack = answer == 2;
-        goOn = answer == 1 || answer == 2;
-    } else if (DataFile(*target, DataFile::kRead).getLinkCount().value_or(1) > 1 &&
-               !tarnwick::SafeFile::recordsCopies(*target)) {
-        // A save through another name may have kept the only whole copy beside that name.
-        goOn = UnreadableTableAlert().askCancelFirst(text(strings::kTableFile, strings::kOtherNamesQuestion),
-                                                     detail, newTableButton) == 2;
-    } else {
-        goOn = UnreadableTableAlert().ask(text(strings::kTableFile, strings::kUnreadableTable), detail) == 1;
-    }
-    if (!goOn) {
+    const UnreadableTable::Answer answer = ask(question, detail);
+    if (answer == UnreadableTable::Answer::cancel) {
         tarnwick::NotifyAlert().show(text(strings::kMessages, strings::kReinstallTable));
         return false;
     }
     String why;
-    const SetAside aside = setAside(
-        folder, name, read->whole ? std::optional<std::string_view>(bytes) : std::nullopt, backup, why);
+    const bool mayMove = !known.facts.severalNames && known.facts.record == UnreadableTable::Record::none;
+    const SetAside aside =
+        setAside(folder, name, read->whole ? std::optional<std::string_view>(bytes) : std::nullopt, mayMove,
+                 backup, why);
     if (aside == SetAside::changed && !again) return loadFrom(folder, baseName, table, /*again=*/true);
     if (aside == SetAside::changed) return stop(filled(strings::kChangedAgain, {name}));
     if (aside != SetAside::done)
         return stop(why.isEmpty() ? filled(strings::kNoNewFile, {folder.getPath()}) : why);
     // What was set aside counts as seen: a link still names it, and the new table takes its place.
+    const bool putBack = answer == UnreadableTable::Answer::putBack;
     if (putBack)
-        table.assign(offer.table);
+        table.assign(known.offered);
     else
         table.clear();
     table.setFileState(stateOf(table, read->whole ? std::optional<std::string_view>(bytes) : std::nullopt,
                                /*holdsBase=*/false));
-    // The copy put back is the table now; until it is saved as the table, it stays.
-    if (saveTable(folder, baseName, table, String()) && putBack)
-        DataFile(offer.location, DataFile::kRead).remove();
+    // The copy put back is the table now: once the file holds it, in the same turn, it goes, if it is still
+    // the file offered.
+    const Copy offered = question.offered;
+    saveTable(folder, baseName, table, String(), [&] {
+        if (putBack && tarnwick::identityAt(offered.location) == offered.identity)
+            DataFile(offered.location, DataFile::kRead).remove();
+    });
     return true;
 }
 

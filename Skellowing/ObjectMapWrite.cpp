@@ -29,6 +29,12 @@ using tarnwick::String;
 // The permissions are worth checking only when the system refused this user.
 bool deniedBy(int error) { return error == EACCES || error == EPERM || error == EROFS; }
 
+// "Could not be written to its end", with the full disk named only where the system said so.
+String cutShort(const String& fileName, int error) {
+    const bool full = error == ENOSPC || error == EDQUOT || error == EFBIG;
+    return filled(full ? strings::kCutShort : strings::kNotWrittenToEnd, {fileName});
+}
+
 // why, with the system's reason below it.
 Unwritten failure(String why, int error) {
     (why += "\n") += filled(strings::kSystemSaid, {String(std::strerror(error))});
@@ -82,7 +88,7 @@ Unwritten writeTable(const Directory& folder, const String& name, std::string_vi
         case SafeFile::Result::noNewFile:
             return failure(filled(strings::kNoNewFile, {targetFolder.getPath()}), error);
         case SafeFile::Result::cutShort:
-            return failure(filled(strings::kCutShort, {fileName}), error);
+            return failure(cutShort(fileName, error), error);
         case SafeFile::Result::notReplaced:
         case SafeFile::Result::namesTaken:
         case SafeFile::Result::notOwned:
@@ -103,7 +109,7 @@ Unwritten writeTable(const Directory& folder, const String& name, std::string_vi
                                                   backupName(base, kMostBackups), targetFolder.getPath()}),
                     strings::kCannotWrite};
         case SafeFile::Result::notPutBack: {
-            String why = filled(strings::kCutShort, {fileName});
+            String why = cutShort(fileName, error);
             (why += "\n") +=
                 filled(strings::kOldContentKept, {fileName, String(std::string_view(outcome.copy.native()))});
             return failure(why, error);

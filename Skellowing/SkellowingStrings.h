@@ -119,6 +119,16 @@ inline constexpr std::int32_t kOtherNamesQuestion = 67;
 inline constexpr std::int32_t kUnknownTime = 68;       // in place of a time
 inline constexpr std::int32_t kCopyNotRecorded = 69;   // "$1" the file
 inline constexpr std::int32_t kChangedAgain = 70;      // "$1" the file
+// A record of a copy that cannot be followed: "$1" the copy's path, "$2" why (the system's reason or 76, 77)
+inline constexpr std::int32_t kUnreachableCopyQuestion = 71;
+inline constexpr std::int32_t kUnreadRecordQuestion = 72;   // "$1" the system's reason
+inline constexpr std::int32_t kWholeCopyToo = 73;           // "$1" a copy, "$2" its time
+inline constexpr std::int32_t kUnreachableCopyLine = 74;    // as 71
+inline constexpr std::int32_t kOtherNamesLine = 75;
+inline constexpr std::int32_t kCopyReplaced = 76;
+inline constexpr std::int32_t kCopyNotWhole = 77;
+inline constexpr std::int32_t kNotWrittenToEnd = 78;   // "$1" the file: 10 without the full disk
+inline constexpr std::int32_t kSharedUnread = 79;      // "$1" the file
 
 inline constexpr std::int16_t kReadFaults = 32527;   // item n: why a read failed with XMLError n
 

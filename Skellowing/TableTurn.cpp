@@ -66,7 +66,9 @@ String lockRefused(const tarnwick::FileLock::Refusal& refusal, const String& fil
 
 }   // namespace
 
-TableTurn lockTable(const Directory& folder, const String& fileName, String& why, std::string_view writes) {
+TableTurn lockTable(const Directory& folder, const String& fileName, String& why, std::string_view writes,
+                    std::optional<std::chrono::milliseconds> patience) {
+    const std::chrono::milliseconds wait = patience.value_or(lockPatience());
     const std::optional<tarnwick::FileLocation> target =
         DataFile(folder, fileName, DataFile::kRead).followLinks();
     const Directory lockFolder = target ? Directory(target->parent_path()) : folder;
@@ -74,17 +76,19 @@ TableTurn lockTable(const Directory& folder, const String& fileName, String& why
     const String lockFile = lockName(tableName);
     tarnwick::FileLock::Refusal refusal;
     TableTurn turn;
-    turn.beside = tarnwick::FileLock::acquire(lockFolder, lockFile, lockPatience(), &refusal);
+    turn.beside = tarnwick::FileLock::acquire(lockFolder, lockFile, wait, &refusal);
     if (!turn.beside) {
         const String path = DataFile(lockFolder, lockFile).getPath();
         why = lockRefused(refusal, fileName, path.isEmpty() ? lockFile : path);
+        turn.deniedByPermissions = refusal.reason == tarnwick::FileLock::Reason::denied;
         return turn;
     }
     if (target && DataFile(*target, DataFile::kRead).exists() &&
         DataFile(*target, DataFile::kRead).getLinkCount().value_or(1) > 1) {
-        turn.shared = tarnwick::FileLock::acquireFile(*target, lockPatience(), &refusal);
+        turn.shared = tarnwick::FileLock::acquireFile(*target, wait, &refusal);
         if (!turn.shared) {
             why = lockRefused(refusal, fileName, String(std::string_view(target->native())));
+            turn.deniedByPermissions = refusal.reason == tarnwick::FileLock::Reason::denied;
             turn.beside.reset();
             return turn;
         }
@@ -92,7 +96,8 @@ TableTurn lockTable(const Directory& folder, const String& fileName, String& why
     tarnwick::PassingFile::removeLeft(lockFolder, tableName, writes);
     // A copy recorded on a table that reads whole again is what a save that ended after its write left:
     // it is never to be offered again.
-    if (target && tarnwick::SafeFile::recordedCopy(*target)) {
+    if (target &&
+        tarnwick::SafeFile::recordedCopy(*target).state != tarnwick::SafeFile::RecordedCopy::State::none) {
         TableRead read;
         readTableFile(lockFolder, tableName, read);
         if (read.detail.isEmpty()) tarnwick::SafeFile::dropRecordedCopy(*target);

@@ -1,7 +1,9 @@
 // TableTurn: a run's turn at the table's file, so that runs saving one table take turns.
 #pragma once
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "Foundation/Directory.h"
@@ -17,12 +19,15 @@ namespace skellow {
 struct TableTurn {
     std::unique_ptr<tarnwick::FileLock> beside;
     std::unique_ptr<tarnwick::FileLock> shared;
+    bool deniedByPermissions = false;   // not had: the system refused this user
 };
 
-// Empty when the turn cannot be had, with why. Once it is had, what ended runs left beside the table is
-// removed: their passing files that can only be theirs (empty, or the start of writes, what this run
-// writes next), and the copy that a save into the file recorded on it, once the file reads whole again.
+// Empty when the turn cannot be had within patience (the wait set for saves unless given), with why. Once
+// it is had, what ended runs left beside the table is removed: their passing files that can only be
+// theirs (empty, or the start of writes, what this run writes next), and the copy that a save into the
+// file recorded on it, once the file reads whole again.
 TableTurn lockTable(const tarnwick::Directory& folder, const tarnwick::String& fileName,
-                    tarnwick::String& why, std::string_view writes = {});
+                    tarnwick::String& why, std::string_view writes = {},
+                    std::optional<std::chrono::milliseconds> patience = std::nullopt);
 
 }   // namespace skellow

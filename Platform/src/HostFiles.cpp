@@ -331,10 +331,10 @@ void watchFlushes(std::function<void(const std::string& path)> watcher) {
 }
 
 const char* fileOperationName(FileOperation operation) {
-    constexpr const char* kNames[] = {"open",        "read",           "write",           "truncate",
-                                      "flush",       "rename",         "link",            "unlink",
-                                      "close",       "attribute",      "openUnnamed",     "renameNoReplace",
-                                      "exchange",    "permissions",    "makeFolder"};
+    constexpr const char* kNames[] = {"open",     "read",        "write",       "truncate",
+                                      "flush",    "rename",      "link",        "unlink",
+                                      "close",    "attribute",   "openUnnamed", "renameNoReplace",
+                                      "exchange", "permissions", "makeFolder"};
     return kNames[static_cast<int>(operation)];
 }
 

@@ -1,10 +1,14 @@
 #include "Foundation/SafeFile.h"
 
 #include <cerrno>
+#include <charconv>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <sys/stat.h>
 
 #include "Foundation/FileSystemCalls.h"
 #include "Foundation/String.h"
@@ -15,8 +19,13 @@ namespace {
 using Result = SafeFile::Result;
 using Outcome = SafeFile::Outcome;
 
-// On the file written into itself, while it is: "<device> <inode> <path>" of the copy of what it held.
+// On the file written into itself, while it is: "<inode> <path>" of the copy of what it held. The release
+// before wrote "<device> <inode> <path>"; a device number may change with a remount, so it is passed over.
 constexpr const char* kCopyRecord = "user.tarnwick.copy";
+// Where the file system keeps no record on the file: a note beside the name written through, holding the
+// file's inode and then the record.
+constexpr std::string_view kNoteExtension = ".copy";
+constexpr std::size_t kMostRecord = 4200;   // a path and two numbers
 
 Outcome failed(Result result, int error = errno) { return {result, error, {}, {}}; }
 
@@ -80,6 +89,87 @@ private:
     bool armed_ = true;
 };
 
+FileLocation noteFor(const FileLocation& location) {
+    return location.parent_path() / (location.filename().native() + std::string(kNoteExtension));
+}
+
+// The number that text starts with, up to a space, which is passed over.
+bool takeNumber(std::string_view& text, std::uint64_t& value) {
+    const std::size_t space = text.find(' ');
+    if (space == 0 || space == std::string_view::npos) return false;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + space, value);
+    if (error != std::errc() || end != text.data() + space) return false;
+    text.remove_prefix(space + 1);
+    return true;
+}
+
+// The copy's inode and path, from a record of this release or of the one before.
+bool parseRecord(std::string_view text, std::uint64_t& inode, FileLocation& copy) {
+    if (!takeNumber(text, inode)) return false;
+    if (!text.starts_with('/') && !takeNumber(text, inode)) return false;
+    if (!text.starts_with('/')) return false;
+    copy = FileLocation(std::string(text));
+    return true;
+}
+
+// What the note beside location holds of the record on the file there. None: no note, or one about
+// another file; unread: the note cannot be read (errno).
+enum class Note { none, read, unread };
+Note noteOn(const FileLocation& location, std::string& record) {
+    const FileLocation note = noteFor(location);
+    if (!identityAt(note)) return Note::none;
+    DataFile file(note, DataFile::kRead);
+    std::string text;
+    if (!file.readToEnd(text)) return Note::unread;
+    struct stat info {};
+    std::uint64_t inode = 0;
+    std::string_view rest = text;
+    if (text.size() > kMostRecord || ::stat(location.c_str(), &info) != 0 || !takeNumber(rest, inode) ||
+        inode != info.st_ino)
+        return Note::none;
+    record = rest;
+    return Note::read;
+}
+
+// The record written where the file's system keeps it: on the file open at descriptor, or, where it
+// cannot, in the note beside it, flushed and under its name (one a stopped write left is replaced); the
+// note's identity in note. False with errno.
+bool setRecord(int descriptor, const FileLocation& location, const std::string& record,
+               std::optional<FileIdentity>& note) {
+    if (sys::setAttribute(descriptor, location.c_str(), kCopyRecord, record.data(), record.size()))
+        return true;
+    if (!unsupported(errno)) return false;
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0) return false;
+    const FileLocation at = noteFor(location);
+    const String name(std::string_view(at.filename().native()));
+    const std::unique_ptr<PassingFile> file = PassingFile::make(Directory(location.parent_path()), name);
+    const std::string text = std::to_string(info.st_ino) + " " + record;
+    if (!file || !file->file().write(text.data(), text.size()) || !file->file().flush() ||
+        !file->replace(name, identityAt(at)))
+        return false;
+    note = identityAt(at);
+    return true;
+}
+
+// This write's record removed: from the file, or its note.
+void dropRecord(const FileLocation& location, const std::optional<FileIdentity>& note) {
+    if (note)
+        removeIfStill(noteFor(location), *note);
+    else
+        sys::removeAttribute(location.c_str(), kCopyRecord);
+}
+
+// The record an earlier write left removed: from the file, or its note.
+void dropEarlierRecord(const FileLocation& location) {
+    if (sys::removeAttribute(location.c_str(), kCopyRecord) || !unsupported(errno)) return;
+    const FileLocation note = noteFor(location);
+    std::string record;
+    if (const std::optional<FileIdentity> identity = identityAt(note);
+        identity && noteOn(location, record) == Note::read)
+        removeIfStill(note, *identity);
+}
+
 }   // namespace
 
 Outcome SafeFile::writeNew(const Directory& folder, const String& passingFor,
@@ -129,95 +219,136 @@ Outcome SafeFile::save(const FileLocation& location, std::string_view bytes,
 
 Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view bytes,
                                const std::function<String(int)>& copyName, int tries) {
-    DataFile file(location, DataFile::kReadWrite, /*create=*/true);   // never through a link put there since
+    // Opened as the regular file it is, never through a link put at its name since it was looked at.
+    DataFile file(location, DataFile::kReadWrite, /*create=*/true);
     std::string before;
     if (!file.readToEnd(before)) return failed(Result::unread);
-    // 1. What it holds, whole on the disk beside it under a name of its own, before it is emptied.
+    // 1. What it holds, whole on the disk beside it under a passing name.
     const Directory folder(location.parent_path());
-    FileIdentity copyIdentity;
-    Outcome copy = keepWhole(folder, String(std::string_view(location.filename().native())), copyName, tries,
-                             before, &location, copyIdentity);
-    if (!copy.done()) {
-        if (copy.result == Result::folderNotFlushed) removeIfStill(copy.file, copyIdentity);
-        return failed(copy.result == Result::namesTaken ? Result::copyNamesTaken : Result::copyNotKept,
-                      copy.systemError);
-    }
-    const auto dropCopy = [&] { removeIfStill(copy.file, copyIdentity); };
-    // 2. Recorded on the file, which all its names share, so that a run through any of them finds the
-    // copy. The record is a change of the file's own, kept in order with the emptying that follows. A
-    // record already there names the whole table that a stopped write kept (this write puts it back): it
-    // stays the one recorded until the file is whole again, whatever stops this write.
-    const bool recordedBefore = recordedCopy(location).has_value();
+    const std::unique_ptr<PassingFile> copy =
+        PassingFile::make(folder, String(std::string_view(location.filename().native())));
+    if (!copy) return failed(Result::copyNotKept);
+    DataFile& copyData = copy->file();
+    if (!copyData.takePermissionsOf(location) || !copyData.write(before.data(), before.size()) ||
+        !copyData.flush())
+        return failed(Result::copyNotKept);
+    const FileIdentity copyIdentity = identityAt(copy->getLocation()).value_or(FileIdentity{});
+    // 2. Recorded under the name it is about to take, then named: no copy ever has a name that no record
+    // names. A record already there names the whole table that a stopped write kept (this write puts it
+    // back): it stays the one recorded until the file is whole, whatever stops this write.
+    const bool recordedBefore = recordedCopy(location).state != RecordedCopy::State::none;
     bool recorded = false;   // by this write
-    if (!recordedBefore) {
-        const std::string record = std::to_string(copyIdentity.device) + " " +
-                                   std::to_string(copyIdentity.inode) + " " + copy.file.native();
-        recorded =
-            sys::setAttribute(file.descriptor_, location.c_str(), kCopyRecord, record.data(), record.size());
-        if (!recorded && !unsupported(errno)) {
-            const int error = errno;
-            dropCopy();
-            return failed(Result::notRecorded, error);
+    std::optional<FileIdentity> note;
+    const auto dropOwnRecord = [&] {
+        if (recorded) dropRecord(location, note);
+    };
+    const auto refused = [&](Result result, int error) {
+        dropOwnRecord();
+        return failed(result, error);
+    };
+    FileLocation named;
+    for (int n = 1; named.empty(); ++n) {
+        if (n > tries) return refused(Result::copyNamesTaken, EEXIST);
+        const String name = copyName(n);
+        const FileLocation at = location.parent_path() / FileLocation(name.getView());
+        if (identityAt(at)) continue;
+        if (!recordedBefore) {
+            const std::string record = std::to_string(copyIdentity.inode) + " " + at.native();
+            if (!setRecord(file.descriptor_, location, record, note))
+                return refused(Result::notRecorded, errno);
+            recorded = true;
         }
+        if (copy->takeName(name))
+            named = at;
+        else if (errno != EEXIST)
+            return refused(Result::copyNotKept, errno);
+    }
+    const auto dropCopy = [&] { removeIfStill(named, copyIdentity); };
+    // 3. The copy's name and the record on the disk before the file is emptied.
+    if (!folder.flush() || (recorded && !note && !file.flush())) {
+        const int error = errno;
+        dropCopy();
+        return refused(Result::copyNotKept, error);
     }
     // Once what the file holds is on the disk again, this write's record goes; the one before it only
     // once the file is whole.
-    const auto dropRecord = [&](bool whole) {
-        if (recorded || (whole && recordedBefore)) sys::removeAttribute(location.c_str(), kCopyRecord);
+    const auto dropRecords = [&](bool whole) {
+        dropOwnRecord();
+        if (whole && recordedBefore) dropEarlierRecord(location);
     };
-    // 3. The new content; the copy goes once it is on the disk.
+    // 4. The new content; the copy goes once it is on the disk.
     PutBack putBack(file, before);
     const bool emptied = file.setDataLength(0);
     const bool whole = emptied && file.write(bytes.data(), bytes.size());
     if (whole && file.flush()) {
         putBack.dismiss();
         dropCopy();
-        dropRecord(/*whole=*/true);
+        dropRecords(/*whole=*/true);
         return {Result::written, 0, location, {}};
     }
     const int error = errno;
     if (!emptied) {
         putBack.dismiss();
         dropCopy();
-        dropRecord(/*whole=*/false);
+        dropRecords(/*whole=*/false);
         return failed(Result::cutShort, error);
     }
     switch (putBack.restore()) {
         case PutBack::State::back:
             dropCopy();
-            dropRecord(/*whole=*/false);
+            dropRecords(/*whole=*/false);
             return failed(Result::cutShort, error);
         case PutBack::State::backNotFlushed:   // the copy stays the one on the disk
             return failed(Result::cutShort, error);
         case PutBack::State::untouched:
-            if (whole) return {Result::notFlushed, error, location, copy.file};
+            if (whole) return {Result::notFlushed, error, location, named};
             break;
         case PutBack::State::cut:
             break;
     }
-    return {Result::notPutBack, error, location, copy.file};
+    return {Result::notPutBack, error, location, named};
 }
 
-std::optional<FileLocation> SafeFile::recordedCopy(const FileLocation& location) {
-    char value[4200];
+SafeFile::RecordedCopy SafeFile::recordedCopy(const FileLocation& location, const FileLocation& through) {
+    using State = RecordedCopy::State;
+    char value[kMostRecord];
     const ssize_t size = sys::getAttribute(location.c_str(), kCopyRecord, value, sizeof value);
-    if (size <= 0) return std::nullopt;
-    const std::string_view record(value, static_cast<std::size_t>(size));
-    const std::size_t first = record.find(' ');
-    const std::size_t second = first == std::string_view::npos ? first : record.find(' ', first + 1);
-    if (second == std::string_view::npos) return std::nullopt;
-    FileIdentity identity;
-    try {
-        identity.device = static_cast<dev_t>(std::stoull(std::string(record.substr(0, first))));
-        identity.inode =
-            static_cast<ino_t>(std::stoull(std::string(record.substr(first + 1, second - first - 1))));
-    } catch (const std::exception&) {
-        return std::nullopt;   // not a record of ours
+    std::string record;
+    if (size >= 0) {
+        record.assign(value, static_cast<std::size_t>(size));
+    } else if (unsupported(errno)) {
+        const Note note = noteOn(location, record);
+        if (note == Note::unread) return {State::unfollowable, {}, {}, errno};
+        if (note == Note::none) return {};
+    } else if (errno == ENODATA) {
+        return {};
+    } else {
+        return {State::unfollowable, {}, {}, errno};
     }
-    FileLocation copy(std::string(record.substr(second + 1)));
-    // Only while the copy is still the file it recorded: a name taken since by another file is not it.
-    if (identityAt(copy) != identity || !DataFile(copy, DataFile::kRead).exists()) return std::nullopt;
-    return copy;
+    std::uint64_t inode = 0;
+    FileLocation copy;
+    if (!parseRecord(record, inode, copy)) return {State::unfollowable, {}, {}, EINVAL};
+    // Only while the copy is still the file recorded: a name taken since by another file is not it.
+    const auto at = [inode](const FileLocation& place, int& error) -> std::optional<FileIdentity> {
+        struct stat info {};
+        if (::lstat(place.c_str(), &info) != 0) {
+            error = errno;
+            return std::nullopt;
+        }
+        if (!S_ISREG(info.st_mode) || info.st_ino != inode) return std::nullopt;
+        return FileIdentity{info.st_dev, info.st_ino};
+    };
+    int error = 0;
+    if (const std::optional<FileIdentity> identity = at(copy, error))
+        return {State::found, copy, *identity, 0};
+    // The folder it lay in may have moved, with the name this run came through.
+    if (!through.empty() && through.parent_path() != copy.parent_path()) {
+        const FileLocation beside = through.parent_path() / copy.filename();
+        int ignored = 0;
+        if (const std::optional<FileIdentity> identity = at(beside, ignored))
+            return {State::found, beside, *identity, 0};
+    }
+    return {State::unfollowable, copy, {}, error};
 }
 
 bool SafeFile::recordsCopies(const FileLocation& location) {
@@ -225,8 +356,9 @@ bool SafeFile::recordsCopies(const FileLocation& location) {
 }
 
 void SafeFile::dropRecordedCopy(const FileLocation& location) {
-    if (const std::optional<FileLocation> copy = recordedCopy(location)) sys::unlink(copy->c_str());
-    sys::removeAttribute(location.c_str(), kCopyRecord);
+    if (const RecordedCopy copy = recordedCopy(location); copy.state == RecordedCopy::State::found)
+        removeIfStill(copy.copy, copy.identity);
+    dropEarlierRecord(location);
 }
 
 bool SafeFile::isOwnAttribute(std::string_view name) { return name == kCopyRecord; }

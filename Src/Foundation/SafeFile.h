@@ -70,16 +70,29 @@ public:
                         const std::function<String(int)>& copyName, int tries);
     // bytes written into the existing regular file at location itself, so that it stays the file its
     // other names, owner and attributes make it. What it held is first kept whole on the disk under the
-    // first free copyName(1) ... copyName(tries) beside it, and recorded on the file where the file
-    // system allows; however the write ends, what it held is put back unless the new content is on the
-    // disk. The copy and its record are removed once it is.
+    // first free copyName(1) ... copyName(tries) beside it, and recorded (recordedCopy) before the copy
+    // takes that name and before the file is emptied; however the write ends, what it held is put back
+    // unless the new content is on the disk. The copy and its record are removed once it is.
     static Outcome writeInPlace(const FileLocation& location, std::string_view bytes,
                                 const std::function<String(int)>& copyName, int tries);
 
-    // The copy that a write into the file at location keeps while it writes, as recorded on the file,
-    // when it is still there: a write that did not end left it. Nullopt when none is recorded.
-    static std::optional<FileLocation> recordedCopy(const FileLocation& location);
-    // Whether the file system of the file at location keeps the record of a copy.
+    // The copy that a write into the file keeps while it writes, as the record says: on the file itself,
+    // which every name shares, or, where its file system keeps no such record, in a note beside the name
+    // written through ("<name>.copy"), naming the file. A copy is known by its path and inode, which a
+    // remount keeps; one moved along with the folder of `through` (a name of the file) is found beside it.
+    struct RecordedCopy {
+        enum class State {
+            none,           // no write into the file left a record
+            found,          // copy: the file recorded, still there
+            unfollowable,   // a record, but its copy cannot be had: copy as recorded (empty when the
+                            // record could not be read), systemError why (0: another file is there)
+        } state = State::none;
+        FileLocation copy;
+        FileIdentity identity;   // found: the copy's
+        int systemError = 0;
+    };
+    static RecordedCopy recordedCopy(const FileLocation& location, const FileLocation& through = {});
+    // Whether the file system of the file at location keeps the record on the file itself.
     static bool recordsCopies(const FileLocation& location);
     // The recorded copy removed with its record, once the file is known to be whole again (the write
     // that kept it had ended).

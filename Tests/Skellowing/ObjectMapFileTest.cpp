@@ -454,23 +454,41 @@ TEST_F(ObjectMapFile, ATableThatIsALinkIsSavedInTheFileItNamesKeepingItsPermissi
     const std::string whole = readFile(shared / "ObjectMap.xml");
 
     // Any other whole table found beside a cut file, in the backup series or in a passing file a run that
-    // ended left, may be older than the file's last save: it is offered with both times, never by default.
+    // ended left, may be older than the file's last save, or someone's only rows: it is offered with both
+    // times, and by default nothing is written. A live run's passing file is not offered at all.
     for (const char* name : {"ObjectMap backup.xml", "ObjectMap.xml.partial"}) {
         SCOPED_TRACE(name);
         writeFile(shared / name, whole);
         writeFile(shared / "ObjectMap.xml", whole.substr(0, 40));
         host::clearRecordedAlerts();
         ObjectMap older;
-        ASSERT_TRUE(skellow::loadObjectMap(older));   // the default answer: a new table
+        EXPECT_FALSE(skellow::loadObjectMap(older));   // the default answer: Cancel
         ASSERT_FALSE(host::recordedAlerts().empty());
         EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with(
             "The file containing the object mapping table cannot be read. \"" + (shared / name).string() +
             "\" holds a whole table, last changed "));
-        EXPECT_EQ(older.findList(String("Mine"), ObjectMapType::dwg), nullptr);
         EXPECT_EQ(readFile(shared / name), whole);
-        EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), whole.substr(0, 40));
+        EXPECT_EQ(readFile(shared / "ObjectMap.xml"), whole.substr(0, 40));
+        EXPECT_FALSE(fs::exists(dataFolder() / "ObjectMap backup.xml"));
         fs::remove(shared / name);
+    }
+    writeFile(shared / "ObjectMap.xml.partial", whole);
+    {
+        const int live = ::open((shared / "ObjectMap.xml.partial").c_str(), O_RDONLY);
+        ASSERT_EQ(::flock(live, LOCK_EX | LOCK_NB), 0);
+        host::clearRecordedAlerts();
+        ObjectMap unoffered;
+        EXPECT_TRUE(skellow::loadObjectMap(unoffered));   // a lone file with nothing beside: a new table
+        ::close(live);
+        ASSERT_FALSE(host::recordedAlerts().empty());
+        EXPECT_EQ(
+            host::recordedAlerts()[0].largeText,
+            "The file containing the object mapping table cannot be read - do you wish to continue with a "
+            "new mapping table?");
+        EXPECT_EQ(readFile(shared / "ObjectMap.xml.partial"), whole);
+        fs::remove(shared / "ObjectMap.xml.partial");
         fs::remove(dataFolder() / "ObjectMap backup.xml");
+        writeFile(shared / "ObjectMap.xml", whole);
     }
 
     fs::remove(tableFile());
@@ -790,7 +808,7 @@ TEST_F(ObjectMapFile, ASaveStoppedHalfWayLosesNothingThroughAnyName) {
     ASSERT_TRUE(skellow::saveObjectMap(table));
     host::watchFlushes(nullptr);
     EXPECT_EQ(flushed, (std::vector<std::string>{"ObjectMap.xml.partial (old)", "Skellowing (old)",
-                                                 "ObjectMap.xml (new)"}));
+                                                 "ObjectMap.xml (old)", "ObjectMap.xml (new)"}));
     EXPECT_EQ(std::distance(fs::directory_iterator(dataFolder()), {}), 1);
 
     // The disk is full: the write fails, and so does putting the table back.
@@ -927,9 +945,10 @@ TEST_F(ObjectMapFile, EachFailureIsToldAsWhatItIs) {
     // Written whole, it cannot be flushed, nor emptied again to put back what it held: it holds the new
     // table, which the next run reads, and is told so.
     int truncates = 0;
+    int flushes = 0;   // the first puts the record of the copy on the disk
     host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
         if (path != tableFile().string()) return 0;
-        return operation == host::FileOperation::flush ||
+        return (operation == host::FileOperation::flush && ++flushes > 1) ||
                        (operation == host::FileOperation::truncate && ++truncates == 2)
                    ? EIO
                    : 0;
