@@ -402,9 +402,13 @@ Known knownOf(const tarnwick::FileLocation& name, const tarnwick::FileLocation& 
     }
     if (record.state != State::none) {
         known.facts.record = Record::unfollowable;
-        known.unfollowable = record.state == State::found ? text(strings::kTableFile, strings::kCopyNotWhole)
-                             : record.systemError != 0    ? String(std::strerror(record.systemError))
-                                                          : text(strings::kTableFile, strings::kCopyReplaced);
+        int error = record.systemError;
+        if (DataFile copy(record.copy, DataFile::kRead); record.state == State::found && !copy.open())
+            error = errno;
+        known.unfollowable = error != 0 ? String(std::strerror(error))
+                             : record.state == State::found
+                                 ? text(strings::kTableFile, strings::kCopyNotWhole)
+                                 : text(strings::kTableFile, strings::kCopyReplaced);
     }
     const Directory folder(target.parent_path());
     const String tableName = nameOf(target);

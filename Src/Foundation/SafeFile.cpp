@@ -236,7 +236,11 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
     // 2. Recorded under the name it is about to take, then named: no copy ever has a name that no record
     // names. A record already there names the whole table that a stopped write kept (this write puts it
     // back): it stays the one recorded until the file is whole, whatever stops this write.
-    const bool recordedBefore = recordedCopy(location).state != RecordedCopy::State::none;
+    const RecordedCopy earlier = recordedCopy(location);
+    // A record that cannot even be read may name the only whole copy: nothing may empty the file.
+    if (earlier.state == RecordedCopy::State::unfollowable && earlier.copy.empty())
+        return failed(Result::notRecorded, earlier.systemError);
+    const bool recordedBefore = earlier.state != RecordedCopy::State::none;
     bool recorded = false;   // by this write
     std::optional<FileIdentity> note;
     const auto dropOwnRecord = [&] {

@@ -873,8 +873,11 @@ TEST_F(ObjectMapFile, ASaveStoppedHalfWayLosesNothingThroughAnyName) {
     ObjectMap unrecorded;
     ASSERT_TRUE(skellow::loadObjectMap(unrecorded));
     held = readFile(tableFile());
+    const auto noRecords = [](host::FileOperation operation, const std::string&) {
+        return operation == host::FileOperation::attribute ? ENOTSUP : 0;
+    };
     host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
-        if (operation == host::FileOperation::attribute) return ENOTSUP;
+        if (const int fault = noRecords(operation, path)) return fault;
         return operation == host::FileOperation::write && path == tableFile().string() ? ENOSPC : 0;
     });
     unrecorded.addList(String("Unrecorded"), ObjectMapType::dwg);
@@ -882,14 +885,144 @@ TEST_F(ObjectMapFile, ASaveStoppedHalfWayLosesNothingThroughAnyName) {
     ASSERT_EQ(readFile(other), "");
     host::setHomeDirectory(home2.string());
     host::clearRecordedAlerts();
+    host::watchFileOperations(noRecords);
     ObjectMap unsure;
     EXPECT_FALSE(skellow::loadObjectMap(unsure));   // the default answer: Cancel
-    host::watchFileOperations(nullptr);
     ASSERT_FALSE(host::recordedAlerts().empty());
     EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with(
         "The file containing the object mapping table cannot be read. It has other names (hard links)"));
     EXPECT_EQ(readFile(other), "");
     EXPECT_EQ(readFile(copy), held);
+
+    // Nor when a whole table lies beside that name, which may be older than the one the save cut.
+    const fs::path older = other.parent_path() / "ObjectMap backup.xml";
+    writeFile(older, kDefaults);
+    host::watchFileOperations(noRecords);
+    host::clearRecordedAlerts();
+    EXPECT_FALSE(skellow::loadObjectMap(unsure));
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with(
+        "The file containing the object mapping table cannot be read. \"ObjectMap backup.xml\" holds a whole "
+        "table"));
+    EXPECT_NE(host::recordedAlerts()[0].smallText.find("The file has other names (hard links)"),
+              std::string::npos);
+    EXPECT_EQ(readFile(other), "");
+    fs::remove(older);
+
+    // Through the name that saved, the note the save left beside its copy names the file: the copy is put
+    // back by default into the file both names share, and the note and the copy go.
+    host::setHomeDirectory(home_.string());
+    host::clearRecordedAlerts();
+    ObjectMap noted;
+    EXPECT_TRUE(skellow::loadObjectMap(noted));
+    host::watchFileOperations(nullptr);
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_EQ(host::recordedAlerts()[0].largeText,
+              "The file containing the object mapping table cannot be read, but the copy \"ObjectMap "
+              "backup.xml\" beside it holds a whole table - do you wish to put the copy back?");
+    EXPECT_EQ(readFile(other), held);
+    EXPECT_TRUE(fs::equivalent(tableFile(), other));
+    EXPECT_FALSE(fs::exists(copy));
+    EXPECT_FALSE(fs::exists(dataFolder() / "ObjectMap.xml.copy"));
+}
+
+// A save into a table that two homes share, stopped once the table is emptied (its write and the put-back
+// fail: the disk is full), on a file system that keeps records or not. The table is left cut, and what it
+// held lies beside the name that saved.
+void cutBySave(const std::filesystem::path& table, bool records) {
+    host::watchFileOperations(
+        [table = table.string(), records](host::FileOperation operation, const std::string& path) {
+            if (!records && operation == host::FileOperation::attribute) return ENOTSUP;
+            return operation == host::FileOperation::write && path == table ? ENOSPC : 0;
+        });
+    ObjectMap cut;
+    EXPECT_TRUE(skellow::loadObjectMap(cut));
+    cut.addList(String("Cut"), ObjectMapType::dwg);
+    EXPECT_FALSE(skellow::saveObjectMap(cut));
+    host::watchFileOperations(nullptr);
+    EXPECT_EQ(std::filesystem::file_size(table), 0u);
+}
+
+// A record whose copy a run through another name cannot reach (another user's folder, a home moved, a
+// read error) is named with its path and why, and nothing is written by default; the record stays, and a
+// run that reaches the copy, also through a home that moved, puts it back.
+TEST_F(ObjectMapFile, ARecordWhoseCopyCannotBeReachedIsToldAndNothingIsWritten) {
+    namespace fs = std::filesystem;
+    const fs::path first = home_ / "first";
+    const fs::path second = home_ / "second";
+    const fs::path name1 = first / "Application Data" / "Skellowing" / "ObjectMap.xml";
+    const fs::path name2 = second / "Application Data" / "Skellowing" / "ObjectMap.xml";
+    writeFile(name1, kUserTable);
+    fs::create_directories(name2.parent_path());
+    fs::create_hard_link(name1, name2);
+    host::setHomeDirectory(first.string());
+    cutBySave(name1, /*records=*/true);
+    const fs::path copy = name1.parent_path() / "ObjectMap backup.xml";
+    ASSERT_EQ(readFile(copy), kUserTable);
+
+    // The copy's folder refuses this user.
+    host::setHomeDirectory(second.string());
+    const std::string closed = name1.parent_path().string() + "/";
+    host::watchFileOperations(
+        [&](host::FileOperation, const std::string& path) { return path.starts_with(closed) ? EACCES : 0; });
+    host::clearRecordedAlerts();
+    ObjectMap refused;
+    EXPECT_FALSE(skellow::loadObjectMap(refused));   // the default answer: Cancel
+    host::watchFileOperations(nullptr);
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_EQ(
+        host::recordedAlerts()[0].largeText,
+        "The file containing the object mapping table cannot be read: a save into it stopped half-way, "
+        "and what it held before is kept as \"" +
+            copy.string() +
+            "\", which this run cannot read: Permission denied. Please put that back by hand before you "
+            "continue with a new mapping table.");
+    EXPECT_EQ(readFile(name2), "");
+    EXPECT_GT(::getxattr(name2.c_str(), "user.tarnwick.copy", nullptr, 0), 0);
+
+    // The saving home moved: the copy moved with it, and is found beside the name it moved with.
+    const fs::path moved = home_ / "moved";
+    fs::rename(first, moved);
+    host::clearRecordedAlerts();
+    ObjectMap lost;
+    EXPECT_FALSE(skellow::loadObjectMap(lost));
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_NE(host::recordedAlerts()[0].largeText.find("No such file or directory"), std::string::npos);
+    host::setHomeDirectory(moved.string());
+    ObjectMap found;
+    EXPECT_TRUE(skellow::loadObjectMap(found));
+    EXPECT_EQ(readFile(name2), kUserTable);
+    EXPECT_FALSE(fs::exists(moved / "Application Data" / "Skellowing" / "ObjectMap backup.xml"));
+    EXPECT_LE(::getxattr(name2.c_str(), "user.tarnwick.copy", nullptr, 0), 0);
+}
+
+// A shared table that cannot be read to its end is never moved aside, which would take one name off the
+// file the others share: nothing changes, and the next run puts the copy back into the one file.
+TEST_F(ObjectMapFile, ASharedFileThatCannotBeReadWholeIsNeverSplit) {
+    namespace fs = std::filesystem;
+    const fs::path other = home_ / "second" / "Application Data" / "Skellowing" / "ObjectMap.xml";
+    writeFile(tableFile(), kUserTable);
+    fs::create_directories(other.parent_path());
+    fs::create_hard_link(tableFile(), other);
+    cutBySave(tableFile(), /*records=*/true);
+    host::setHomeDirectory((home_ / "second").string());
+    failOn(host::FileOperation::read, other, EIO);
+    host::clearRecordedAlerts();
+    ObjectMap unread;
+    EXPECT_FALSE(skellow::loadObjectMap(unread));
+    host::watchFileOperations(nullptr);
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_EQ(
+        host::recordedAlerts().back().largeText,
+        "\"ObjectMap.xml\" could not be read to its end, and it has other names (hard links) that a table "
+        "put in its place would not reach, so it is left as it is. Nothing was skellowed.");
+    EXPECT_TRUE(fs::equivalent(tableFile(), other));
+    EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), kUserTable);
+    ObjectMap next;
+    EXPECT_TRUE(skellow::loadObjectMap(next));
+    EXPECT_TRUE(fs::equivalent(tableFile(), other));
+    EXPECT_EQ(readFile(other), kUserTable);
+    EXPECT_FALSE(fs::exists(dataFolder() / "ObjectMap backup.xml"));
 }
 
 // Each failure is told as what it is: a folder the system cannot flush, a write into the table that fails
