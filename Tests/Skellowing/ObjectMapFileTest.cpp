@@ -1043,6 +1043,18 @@ TEST_F(ObjectMapFile, EachFailureIsToldAsWhatItIs) {
               "disk: a power cut may still take the change back.\nThe system said: Input/output error.");
     EXPECT_NE(readFile(tableFile()).find("\"Flushed\""), std::string::npos);
 
+    // The new file cannot be put on the disk: not a full disk, and said as it is.
+    failOn(host::FileOperation::flush, dataFolder() / "ObjectMap.xml.partial", EIO);
+    host::clearRecordedAlerts();
+    table.addList(String("Unflushed"), ObjectMapType::dwg);
+    EXPECT_FALSE(skellow::saveObjectMap(table));
+    host::watchFileOperations(nullptr);
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_EQ(host::recordedAlerts()[0].smallText,
+              "\"ObjectMap.xml\" could not be written to its end.\nThe system said: Input/output error.\n"
+              "The changes made now are used for this run, but they are not kept for the next one.");
+    EXPECT_EQ(readFile(tableFile()).find("\"Unflushed\""), std::string::npos);
+
     // Written into itself (it has a second name), it is not emptied before its copy's name is on the disk.
     fs::create_hard_link(tableFile(), home_ / "other.xml");
     const std::string held = readFile(tableFile());
@@ -1247,6 +1259,7 @@ TEST_F(ObjectMapFile, ALockThatCannotBeHadIsToldWithItsReason) {
     const fs::path lock = dataFolder() / "ObjectMap.xml.lock";
     const std::string after =
         "\nThe changes made now are used for this run, but they are not kept for the next one.";
+    const std::string cannotWrite = "The file containing the object mapping table cannot be written";
     const std::string notMade = "The lock file \"" + lock.string() +
                                 "\", which lets one run at a time save the table, could not be made: ";
     writeFile(tableFile(), kUserTable);
@@ -1278,6 +1291,7 @@ TEST_F(ObjectMapFile, ALockThatCannotBeHadIsToldWithItsReason) {
         const auto before = fs::symlink_status(lock).type();
         EXPECT_FALSE(skellow::saveObjectMap(read));
         ASSERT_EQ(host::recordedAlerts().size(), 1u);
+        EXPECT_EQ(host::recordedAlerts()[0].largeText, cannotWrite);   // not the permissions
         EXPECT_EQ(host::recordedAlerts()[0].smallText, c.why + after);
         EXPECT_EQ(fs::symlink_status(lock).type(), before);
         if (fs::is_regular_file(fs::symlink_status(lock))) {
@@ -1300,8 +1314,25 @@ TEST_F(ObjectMapFile, ALockThatCannotBeHadIsToldWithItsReason) {
         table.addList(String("Held"), ObjectMapType::dwg);
         EXPECT_FALSE(skellow::saveObjectMap(table));
         ASSERT_EQ(host::recordedAlerts().size(), 1u);
+        EXPECT_EQ(host::recordedAlerts()[0].largeText, cannotWrite);
         EXPECT_EQ(host::recordedAlerts()[0].smallText,
                   "Another run is still saving \"ObjectMap.xml\" - this run waited for it in vain." + after);
+    }
+    // A load that finds a copy recorded on a table that reads whole, while another run has the turn, does
+    // not wait for that run, which is saving: the record is its own.
+    skellow::setTableLockPatience(std::chrono::minutes(10));
+    {
+        const auto held = tarnwick::FileLock::acquire(
+            tarnwick::Directory(dataFolder()), String("ObjectMap.xml.lock"), std::chrono::milliseconds(0));
+        ASSERT_TRUE(held);
+        const std::string record = "1 " + (dataFolder() / "ObjectMap backup.xml").string();
+        ASSERT_EQ(::setxattr(tableFile().c_str(), "user.tarnwick.copy", record.data(), record.size(), 0), 0);
+        const auto start = std::chrono::steady_clock::now();
+        ObjectMap read;
+        EXPECT_TRUE(skellow::loadObjectMap(read));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::minutes(5));
+        EXPECT_GT(::getxattr(tableFile().c_str(), "user.tarnwick.copy", nullptr, 0), 0);
+        ::removexattr(tableFile().c_str(), "user.tarnwick.copy");
     }
     skellow::setTableLockPatience(std::chrono::seconds(30));
     EXPECT_FALSE(fs::exists(fs::symlink_status(lock)));
