@@ -996,6 +996,32 @@ TEST_F(ObjectMapFile, ARecordWhoseCopyCannotBeReachedIsToldAndNothingIsWritten) 
     EXPECT_LE(::getxattr(name2.c_str(), "user.tarnwick.copy", nullptr, 0), 0);
 }
 
+// A copy put back is removed once the table holds it, only while it is still the file offered: another
+// run's file that took its name meanwhile stays.
+TEST_F(ObjectMapFile, ACopyPutBackGoesOnlyWhileItIsTheFileOffered) {
+    namespace fs = std::filesystem;
+    const fs::path partial = dataFolder() / "ObjectMap.xml.partial";
+    writeFile(tableFile(), std::string(kUserTable).substr(0, 60));
+    writeFile(partial, kUserTable);
+    script(R"([{"do": "answerAlert", "button": 2}])");   // Put Back
+    bool came = false;
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        if (operation == host::FileOperation::flush && path == dataFolder().string() && !came) {
+            came = true;
+            writeFile(dataFolder() / "another", "another run's");
+            fs::rename(dataFolder() / "another", partial);
+        }
+        return 0;
+    });
+    ObjectMap table;
+    EXPECT_TRUE(skellow::loadObjectMap(table));
+    host::watchFileOperations(nullptr);
+    ASSERT_TRUE(came);
+    EXPECT_NE(table.findList(String("Site \"B\""), ObjectMapType::ifc), nullptr);
+    EXPECT_NE(readFile(tableFile()).find("Office Chair"), std::string::npos);
+    EXPECT_EQ(readFile(partial), "another run's");
+}
+
 // A shared table that cannot be read to its end is never moved aside, which would take one name off the
 // file the others share: nothing changes, and the next run puts the copy back into the one file.
 TEST_F(ObjectMapFile, ASharedFileThatCannotBeReadWholeIsNeverSplit) {
