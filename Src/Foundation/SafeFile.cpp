@@ -223,6 +223,13 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
     DataFile file(location, DataFile::kReadWrite, /*create=*/true);
     std::string before;
     if (!file.readToEnd(before)) return failed(Result::unread);
+    // A record already there names the whole table that a stopped write kept (this write puts it back):
+    // it stays the one recorded until the file is whole, whatever stops this write. One that cannot even
+    // be read may name the only whole copy: nothing may empty the file.
+    const RecordedCopy earlier = recordedCopy(location);
+    if (earlier.state == RecordedCopy::State::unfollowable && earlier.copy.empty())
+        return failed(Result::notRecorded, earlier.systemError);
+    const bool recordedBefore = earlier.state != RecordedCopy::State::none;
     // 1. What it holds, whole on the disk beside it under a passing name.
     const Directory folder(location.parent_path());
     const std::unique_ptr<PassingFile> copy =
@@ -233,14 +240,8 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
         !copyData.flush())
         return failed(Result::copyNotKept);
     const FileIdentity copyIdentity = identityAt(copy->getLocation()).value_or(FileIdentity{});
-    // 2. Recorded under the name it is about to take, then named: no copy ever has a name that no record
-    // names. A record already there names the whole table that a stopped write kept (this write puts it
-    // back): it stays the one recorded until the file is whole, whatever stops this write.
-    const RecordedCopy earlier = recordedCopy(location);
-    // A record that cannot even be read may name the only whole copy: nothing may empty the file.
-    if (earlier.state == RecordedCopy::State::unfollowable && earlier.copy.empty())
-        return failed(Result::notRecorded, earlier.systemError);
-    const bool recordedBefore = earlier.state != RecordedCopy::State::none;
+    // 2. Recorded under the name it is about to take, then named, so that a stop in between leaves no
+    // copy under a name of the series that no record names.
     bool recorded = false;   // by this write
     std::optional<FileIdentity> note;
     const auto dropOwnRecord = [&] {
