@@ -615,7 +615,7 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         showNoBackupName(folder, baseName);
         return false;
     }
-    Known known = knownOf(file.getLocation(), *target);
+    const Known known = knownOf(file.getLocation(), *target);
     const Question question = questionFor(known, folder, *target);
     for (const String& line : question.lines) (detail += "\n") += line;
     (detail += "\n") += question.offered.location.empty() ? filled(strings::kKeptAsBackup, {backup})
