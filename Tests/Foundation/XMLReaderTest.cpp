@@ -137,6 +137,42 @@ TEST(XMLReader, SkipsUnknownElementsAndAttributesWithTheirContentAndListsThem) {
     EXPECT_EQ(repeated, 21u);
 }
 
+// A value a record holds once keeps its first element, and each later one is listed; the items of a list,
+// and the same value in another record, are all read.
+TEST(XMLReader, ReadsAValueGivenAgainInOneRecordOnceAndListsTheOthers) {
+    Table table;
+    auto in = bufferOver(
+        "<table><note>first</note><specList name='L'>\n"
+        "<spec><original>Office Chair</original><mapped>A</mapped><original>Other</original>"
+        "<original/><kind>door</kind><kind>window</kind></spec>\n"
+        "<spec><original>Second</original><mapped>B</mapped></spec><spec><original>Third</original></spec>"
+        "</specList>\n<note>second</note><specList name='M'><spec><original>Fourth</original></spec>"
+        "</specList></table>");
+    XMLReader reader(*in);
+    ASSERT_TRUE(reader.read(table)) << static_cast<int>(reader.error()) << " at " << reader.errorOffset();
+    EXPECT_EQ(table.note, "first");
+    ASSERT_EQ(table.getItemCount(), 2u);
+    ASSERT_EQ(table.list(0).getItemCount(), 3u);
+    EXPECT_EQ(table.list(0).spec(0).original, "Office Chair");
+    EXPECT_EQ(table.list(0).spec(0).mapped, "A");
+    EXPECT_EQ(table.list(0).spec(0).kind, Kind::door);
+    EXPECT_EQ(table.list(0).spec(1).original, "Second");
+    EXPECT_EQ(table.list(0).spec(1).mapped, "B");
+    EXPECT_EQ(table.list(0).spec(2).original, "Third");
+    ASSERT_EQ(table.list(1).getItemCount(), 1u);
+    EXPECT_EQ(table.list(1).spec(0).original, "Fourth");
+    using Kind = XMLLeftOut::Kind;
+    std::vector<std::tuple<Kind, std::string, std::string, std::size_t>> listed;
+    for (const XMLLeftOut& item : reader.leftOut())
+        listed.emplace_back(item.kind, item.name, item.element, item.line);
+    const std::vector<std::tuple<Kind, std::string, std::string, std::size_t>> expected = {
+        {Kind::repeatedElement, "original", "spec", 2},
+        {Kind::repeatedElement, "original", "spec", 2},
+        {Kind::repeatedElement, "kind", "spec", 2},
+        {Kind::repeatedElement, "note", "table", 4}};
+    EXPECT_EQ(listed, expected);
+}
+
 TEST(XMLReader, DecodesReferencesLineBreaksAndCDataInValues) {
     const std::pair<std::string_view, std::string_view> cases[] = {
         {"<original>&lt;a&gt; &amp; &quot;b&quot; &apos;c&apos;</original>", "<a> & \"b\" 'c'"},
