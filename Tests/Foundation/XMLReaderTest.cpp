@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -137,8 +138,35 @@ TEST(XMLReader, SkipsUnknownElementsAndAttributesWithTheirContentAndListsThem) {
     EXPECT_EQ(repeated, 21u);
 }
 
+// A tree of folders: each has a title of its own, after or before the folders in it, and any number of
+// labels, each read into a value made for it.
+class Folder : public XMLArray {
+public:
+    Folder() : XMLArray("folder", "folder") {}
+    std::unique_ptr<XMLAssembly> clone() const override { return std::make_unique<Folder>(*this); }
+    Folder& folder(std::size_t index) const { return static_cast<Folder&>(getItem(index)); }
+    std::unique_ptr<XMLProxy> findChild(std::string_view name, bool attribute) override {
+        if (attribute || name != "label") return XMLArray::findChild(name, attribute);
+        return std::make_unique<XMLTypeProxy<String>>(labels.emplace_back(), "label");
+    }
+
+    String title;
+    std::deque<String> labels;
+
+protected:
+    std::unique_ptr<XMLAssembly> makeItem() override { return std::make_unique<Folder>(); }
+    std::span<const std::string_view> getChildTags() const override { return kTags; }
+    std::unique_ptr<XMLProxy> makeChildProxy(std::size_t index) override {
+        if (index == 0) return std::make_unique<XMLTypeProxy<String>>(title, kTags[0]);
+        return XMLArray::makeChildProxy(index);
+    }
+
+private:
+    static constexpr std::string_view kTags[] = {"title"};
+};
+
 // A value a record holds once keeps its first element, and each later one is listed; the items of a list,
-// and the same value in another record, are all read.
+// and the same value in another record, inside it or beside it, are all read.
 TEST(XMLReader, ReadsAValueGivenAgainInOneRecordOnceAndListsTheOthers) {
     Table table;
     auto in = bufferOver(
@@ -171,6 +199,19 @@ TEST(XMLReader, ReadsAValueGivenAgainInOneRecordOnceAndListsTheOthers) {
         {Kind::repeatedElement, "kind", "spec", 2},
         {Kind::repeatedElement, "note", "table", 4}};
     EXPECT_EQ(listed, expected);
+
+    Folder tree;
+    auto treeIn = bufferOver(
+        "<folder><folder><title>inner</title><folder><title>innermost</title></folder></folder>"
+        "<label>a</label><title>outer</title><label>b</label><title>again</title></folder>");
+    XMLReader treeReader(*treeIn);
+    ASSERT_TRUE(treeReader.read(tree));
+    EXPECT_EQ(tree.title, "outer");
+    EXPECT_EQ(tree.folder(0).title, "inner");
+    EXPECT_EQ(tree.folder(0).folder(0).title, "innermost");
+    EXPECT_EQ(tree.labels, (std::deque<String>{String("a"), String("b")}));
+    ASSERT_EQ(treeReader.leftOut().size(), 1u);
+    EXPECT_EQ(treeReader.leftOut()[0].name, "title");
 }
 
 TEST(XMLReader, DecodesReferencesLineBreaksAndCDataInValues) {

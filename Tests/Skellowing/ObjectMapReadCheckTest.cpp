@@ -14,7 +14,7 @@ namespace {
 using ObjectMapReadCheck = SkellowingFixture;
 
 // A hand-edited row that names a value twice: the first is used and written back, the file as it was is
-// kept beside it, and the user is told of each later copy.
+// kept beside it, and the user is told of each later copy. The values of a parameter are all read.
 TEST_F(ObjectMapReadCheck, AValueGivenTwiceInARowKeepsItsFirstAndTheFileAsItWas) {
     const std::string text =
         "<objectMap>\n"
@@ -23,7 +23,9 @@ TEST_F(ObjectMapReadCheck, AValueGivenTwiceInARowKeepsItsFirstAndTheFileAsItWas)
         "<mappedName>Chair Modern</mappedName><mappedName>Door Glazed</mappedName>\n"
         "<mappedObjectGuid></mappedObjectGuid><mappedObjectGuid>{X}</mappedObjectGuid></"
         "objectSpecification>\n"
-        "<objectSpecification><originalName>Desk</originalName></objectSpecification>\n"
+        "<objectSpecification><originalName>Desk</originalName><customParameters>"
+        "<parameter name='seatMat' type='material' columnCount='2'><value>12</value><value>13</value>"
+        "</parameter></customParameters></objectSpecification>\n"
         "</specificationList></objectMap>\n";
     writeFile(tableFile(), text);
     skellow::ObjectMap table;
@@ -33,6 +35,10 @@ TEST_F(ObjectMapReadCheck, AValueGivenTwiceInARowKeepsItsFirstAndTheFileAsItWas)
     EXPECT_EQ(table.at(0).at(0).getMappedName(), "Chair Modern");
     EXPECT_TRUE(table.at(0).at(0).getMappedObjectGuid().isEmpty());
     EXPECT_EQ(table.at(0).at(1).getOriginalName(), "Desk");
+    const auto& parameters = table.at(0).at(1).getCustomParameters();   // values of a list are all read
+    ASSERT_TRUE(parameters);
+    ASSERT_EQ(parameters->size(), 1u);
+    EXPECT_EQ(parameters->at(0)->getText(0, 1), "13");
 
     const auto alerts = host::recordedAlerts();
     ASSERT_EQ(alerts.size(), 1u);
