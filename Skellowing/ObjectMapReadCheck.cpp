@@ -67,9 +67,20 @@ bool changesBytes(std::string_view bytes) {
 
 String leftOutLine(const tarnwick::XMLLeftOut& item) {
     using Kind = tarnwick::XMLLeftOut::Kind;
-    const std::int32_t item_ = item.kind == Kind::element     ? strings::kUnknownElement
-                               : item.kind == Kind::attribute ? strings::kUnknownAttribute
-                                                              : strings::kRepeatedAttribute;
+    std::int32_t item_ = strings::kUnknownElement;
+    switch (item.kind) {
+        case Kind::element:
+            break;
+        case Kind::attribute:
+            item_ = strings::kUnknownAttribute;
+            break;
+        case Kind::repeatedAttribute:
+            item_ = strings::kRepeatedAttribute;
+            break;
+        case Kind::repeatedElement:
+            item_ = strings::kRepeatedElement;
+            break;
+    }
     return filled(item_, {count(item.line), String(std::string_view(item.name)),
                           String(std::string_view(item.element))});
 }

@@ -129,6 +129,7 @@ inline constexpr std::int32_t kCopyReplaced = 76;
 inline constexpr std::int32_t kCopyNotWhole = 77;
 inline constexpr std::int32_t kNotWrittenToEnd = 78;   // "$1" the file: 10 without the full disk
 inline constexpr std::int32_t kSharedUnread = 79;      // "$1" the file
+inline constexpr std::int32_t kRepeatedElement = 80;   // as kUnknownElement
 
 inline constexpr std::int16_t kReadFaults = 32527;   // item n: why a read failed with XMLError n
 

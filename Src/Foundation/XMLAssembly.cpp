@@ -69,6 +69,13 @@ const XMLValueChild* XMLAssembly::findValueChild(std::span<const XMLValueChild> 
     return nullptr;
 }
 
+bool XMLAssembly::hasChildTag(std::string_view tag) const {
+    for (const std::string_view entry : getChildTags()) {
+        if (sameName(entry, tag)) return true;
+    }
+    return false;
+}
+
 std::span<const std::string_view> XMLAssembly::getChildTags() const { return {}; }
 
 std::unique_ptr<XMLProxy> XMLAssembly::makeChildProxy(std::size_t) { return nullptr; }

@@ -60,6 +60,10 @@ public:
     virtual std::span<const XMLValueChild> getValueChildren() const;
     // The entry of table whose tag is name; null when there is none.
     static const XMLValueChild* findValueChild(std::span<const XMLValueChild> table, std::string_view name);
+    // Whether tag (bare) is in the child table. A value child named there holds one value: a read takes
+    // the first element of its name in the record and leaves a later one out. Values made afresh for
+    // each element, the items of a list, are named past the table.
+    bool hasChildTag(std::string_view tag) const;
 
 protected:
     XMLAssembly(const XMLAssembly&) = default;

@@ -99,6 +99,10 @@ char* putUtf8(std::uint32_t code, char* out) {
     return out;
 }
 
+// A value from a proxy of the record's child table is one the record holds once; one made afresh for
+// each element, an item of a list, is not.
+bool holdsOne(const XMLAssembly& record, const XMLProxy& proxy) { return record.hasChildTag(proxy.getTag()); }
+
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -363,11 +367,13 @@ bool XMLReader::read(XMLAssembly& root) {
     skipped_.clear();   // a read that failed inside a skipped element left its names
     leftOut_.clear();
     leftOutOffsets_.clear();
+    valuesRead_.clear();
     fromUtf16_ = false;
     singleByte_ = SingleByte::none;
     const bool ok = load() && parseDocument(root);
     placeLeftOut();
     frames_.clear();   // the proxies go first: they may point into the text
+    valuesRead_.clear();
     buffer_.reset();   // the records hold copies of what they keep
     begin_ = end_ = nullptr;
     return ok;
@@ -387,12 +393,12 @@ bool XMLReader::parseDocument(XMLAssembly& root) {
     if (!(p = scanName(nameAt, name))) return fail(XMLError::badName, nameAt) != nullptr;
     if (name != root.getTag()) return fail(XMLError::unexpectedRoot, nameAt) != nullptr;
     root.setPresent(true);
-    frames_.push_back({name, nullptr, &root, root.getValueChildren(), nullptr, nullptr});
+    frames_.push_back({name, nullptr, &root, root.getValueChildren(), nullptr, nullptr, 0});
     bool empty = false;
     if (!(p = parseAttributes(p, &root, frames_.back().values, name, empty))) return false;
     if (empty) {
         if (!finishFrame(frames_.back(), nameAt)) return false;
-        frames_.pop_back();
+        popFrame();
     } else if (!(p = parseContent(p))) {
         return false;
     }
@@ -508,16 +514,21 @@ char* XMLReader::parseStartTag(char* p) {
     std::unique_ptr<XMLProxy> proxy =
         parent && !value ? parent->findChild(name, /*attribute=*/false) : nullptr;
     XMLAssembly* const record = proxy ? proxy->getRecord() : nullptr;
+    const bool again =
+        (value || (proxy && !record && holdsOne(*parent, *proxy))) && isReadAgain(name, top.valuesFrom);
+    const bool read = (proxy || value) && !again;
     const std::span<const XMLValueChild> values =
         record ? record->getValueChildren() : std::span<const XMLValueChild>();
+    const std::size_t valuesFrom = valuesRead_.size();
     bool empty = false;
     if (*p == '>') {   // most elements have no attributes
         ++p;
-    } else if (!(p = parseAttributes(p, record, values, proxy || value ? name : std::string_view(), empty))) {
+    } else if (!(p = parseAttributes(p, record, values, read ? name : std::string_view(), empty))) {
         return nullptr;
     }
-    if (!proxy && !value) {
-        leaveOut(XMLLeftOut::Kind::element, name, top.name, nameAt);
+    if (!read) {
+        leaveOut(again ? XMLLeftOut::Kind::repeatedElement : XMLLeftOut::Kind::element, name, top.name,
+                 nameAt);
         return empty ? p : skipElement(p, name);
     }
 
@@ -527,10 +538,10 @@ char* XMLReader::parseStartTag(char* p) {
         valueText_ = {};
         valueInScratch_ = false;
     }
-    frames_.push_back({name, std::move(proxy), record, values, value, parent});
+    frames_.push_back({name, std::move(proxy), record, values, value, parent, valuesFrom});
     if (empty) {
         if (!finishFrame(frames_.back(), nameAt)) return nullptr;
-        frames_.pop_back();
+        popFrame();
     }
     return p;
 }
@@ -555,7 +566,7 @@ char* XMLReader::parseEndTag(char* p) {
     q = skipBlanks(q);
     if (*q != '>') return fail(XMLError::malformedTag, q);
     if (!finishFrame(frames_.back(), p)) return nullptr;
-    frames_.pop_back();
+    popFrame();
     return q + 1;
 }
 
@@ -568,6 +579,12 @@ bool XMLReader::finishFrame(Frame& frame, const char* at) {
         return fail(XMLError::invalidRecord, at) != nullptr;
     }
     return true;
+}
+
+// The names its record's values took go with it.
+void XMLReader::popFrame() {
+    valuesRead_.resize(frames_.back().valuesFrom);
+    frames_.pop_back();
 }
 
 // Reads attributes into record (null: checks and drops them) up to '>' (empty false) or '/>' (true).
@@ -624,6 +641,14 @@ bool XMLReader::isRepeated(std::string_view name) {
         return false;
     }
     return !manyAttributes_.insert(name).second;
+}
+
+// A record reads few values of its own, each named once here: a search of them is short.
+bool XMLReader::isReadAgain(std::string_view name, std::size_t from) {
+    const auto read = valuesRead_.begin() + static_cast<std::ptrdiff_t>(from);
+    if (std::find(read, valuesRead_.end(), name) != valuesRead_.end()) return true;
+    valuesRead_.push_back(name);
+    return false;
 }
 
 void XMLReader::leaveOut(XMLLeftOut::Kind kind, std::string_view name, std::string_view element,

@@ -49,6 +49,7 @@ struct XMLLeftOut {
         element,             // an element no record knows, with all it holds
         attribute,           // an attribute no record knows
         repeatedAttribute,   // an attribute named again in one tag: the first is read
+        repeatedElement,     // an element of one value given again in one record: the first is read
     };
     Kind kind;
     std::string name;      // as written, a namespace prefix included
@@ -63,11 +64,13 @@ struct XMLLeftOut {
 // encoding.
 //
 // Attributes are read like child elements of the same name; elements and attributes a record does not
-// know are skipped with their content, and so is an attribute given again in one tag, each listed in
-// leftOut(). Text is decoded: the five predefined entities, character
-// references, CR LF and lone CR to LF; in attribute values also tab and line breaks to spaces. Comments
-// and processing instructions are skipped; CDATA sections are text. Value text is handed to its proxy as
-// it stands (blanks included); text beside child records is ignored.
+// know are skipped with their content, and so are an attribute given again in one tag and an element
+// given again for a value of its record's child or value table, which holds one value
+// (XMLAssembly::hasChildTag), each listed in leftOut().
+// Text is decoded: the five predefined entities, character references, CR LF and lone CR to LF; in
+// attribute values also tab and line breaks to spaces. Comments and processing instructions are skipped;
+// CDATA sections are text. Value text is handed to its proxy as it stands (blanks included); text beside
+// child records is ignored.
 class XMLReader {
 public:
     static constexpr std::size_t kMaxDepth = 256;   // open elements at one time, skipped ones included
@@ -99,6 +102,7 @@ private:
         std::span<const XMLValueChild> values;   // the record's value table
         const XMLValueChild* value;              // a value from its record's table, else null
         XMLAssembly* owner;                      // that record
+        std::size_t valuesFrom;                  // where its value elements read so far start in valuesRead_
     };
 
     enum class SingleByte { none, latin1, windows1252 };   // a declared encoding to convert
@@ -116,7 +120,9 @@ private:
     // element: the tag's name, when what it does not read is to be listed; empty inside a skipped element.
     char* parseAttributes(char* p, XMLAssembly* record, std::span<const XMLValueChild> values,
                           std::string_view element, bool& empty);
-    bool isRepeated(std::string_view name);   // named before in the tag being read
+    bool isRepeated(std::string_view name);                      // named before in the tag being read
+    bool isReadAgain(std::string_view name, std::size_t from);   // notes it when it is not
+    void popFrame();
     void leaveOut(XMLLeftOut::Kind kind, std::string_view name, std::string_view element, const char* at);
     void placeLeftOut();   // the lines of what was left out, while the text is there
     char* scanAttributeValue(char* p, std::string_view& value);
@@ -155,6 +161,7 @@ private:
     std::string attributeScratch_;                          // an attribute value that was decoded
     std::vector<std::string_view> tagAttributes_;           // the names read so far in one tag
     std::unordered_set<std::string_view> manyAttributes_;   // the same, once a tag has many
+    std::vector<std::string_view> valuesRead_;   // names of the value elements read in the open records
     std::vector<XMLLeftOut> leftOut_;
     std::vector<std::size_t> leftOutOffsets_;   // where each stands in the text, until placed
     bool valueInScratch_ = false;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -135,6 +136,82 @@ TEST(XMLReader, SkipsUnknownElementsAndAttributesWithTheirContentAndListsThem) {
     for (const XMLLeftOut& item : manyReader.leftOut()) repeated += item.kind == Kind::repeatedAttribute;
     EXPECT_EQ(manyReader.leftOut().size(), 41u);   // 20 unknown names, each given twice, and "name"
     EXPECT_EQ(repeated, 21u);
+}
+
+// A tree of folders: each has a title of its own, after or before the folders in it, and any number of
+// labels, each read into a value made for it.
+class Folder : public XMLArray {
+public:
+    Folder() : XMLArray("folder", "folder") {}
+    std::unique_ptr<XMLAssembly> clone() const override { return std::make_unique<Folder>(*this); }
+    Folder& folder(std::size_t index) const { return static_cast<Folder&>(getItem(index)); }
+    std::unique_ptr<XMLProxy> findChild(std::string_view name, bool attribute) override {
+        if (attribute || name != "label") return XMLArray::findChild(name, attribute);
+        return std::make_unique<XMLTypeProxy<String>>(labels.emplace_back(), "label");
+    }
+
+    String title;
+    std::deque<String> labels;
+
+protected:
+    std::unique_ptr<XMLAssembly> makeItem() override { return std::make_unique<Folder>(); }
+    std::span<const std::string_view> getChildTags() const override { return kTags; }
+    std::unique_ptr<XMLProxy> makeChildProxy(std::size_t index) override {
+        if (index == 0) return std::make_unique<XMLTypeProxy<String>>(title, kTags[0]);
+        return XMLArray::makeChildProxy(index);
+    }
+
+private:
+    static constexpr std::string_view kTags[] = {"title"};
+};
+
+// A value a record holds once keeps its first element, and each later one is listed; the items of a list,
+// and the same value in another record, inside it or beside it, are all read.
+TEST(XMLReader, ReadsAValueGivenAgainInOneRecordOnceAndListsTheOthers) {
+    Table table;
+    auto in = bufferOver(
+        "<table><note>first</note><specList name='L'>\n"
+        "<spec><original>Office Chair</original><mapped>A</mapped><original>Other</original>"
+        "<original/><kind>door</kind><kind>window</kind></spec>\n"
+        "<spec><original>Second</original><mapped>B</mapped></spec><spec><original>Third</original></spec>"
+        "</specList>\n<note>second</note><specList name='M'><spec><original>Fourth</original></spec>"
+        "</specList></table>");
+    XMLReader reader(*in);
+    ASSERT_TRUE(reader.read(table)) << static_cast<int>(reader.error()) << " at " << reader.errorOffset();
+    EXPECT_EQ(table.note, "first");
+    ASSERT_EQ(table.getItemCount(), 2u);
+    ASSERT_EQ(table.list(0).getItemCount(), 3u);
+    EXPECT_EQ(table.list(0).spec(0).original, "Office Chair");
+    EXPECT_EQ(table.list(0).spec(0).mapped, "A");
+    EXPECT_EQ(table.list(0).spec(0).kind, Kind::door);
+    EXPECT_EQ(table.list(0).spec(1).original, "Second");
+    EXPECT_EQ(table.list(0).spec(1).mapped, "B");
+    EXPECT_EQ(table.list(0).spec(2).original, "Third");
+    ASSERT_EQ(table.list(1).getItemCount(), 1u);
+    EXPECT_EQ(table.list(1).spec(0).original, "Fourth");
+    using Kind = XMLLeftOut::Kind;
+    std::vector<std::tuple<Kind, std::string, std::string, std::size_t>> listed;
+    for (const XMLLeftOut& item : reader.leftOut())
+        listed.emplace_back(item.kind, item.name, item.element, item.line);
+    const std::vector<std::tuple<Kind, std::string, std::string, std::size_t>> expected = {
+        {Kind::repeatedElement, "original", "spec", 2},
+        {Kind::repeatedElement, "original", "spec", 2},
+        {Kind::repeatedElement, "kind", "spec", 2},
+        {Kind::repeatedElement, "note", "table", 4}};
+    EXPECT_EQ(listed, expected);
+
+    Folder tree;
+    auto treeIn = bufferOver(
+        "<folder><folder><title>inner</title><folder><title>innermost</title></folder></folder>"
+        "<label>a</label><title>outer</title><label>b</label><title>again</title></folder>");
+    XMLReader treeReader(*treeIn);
+    ASSERT_TRUE(treeReader.read(tree));
+    EXPECT_EQ(tree.title, "outer");
+    EXPECT_EQ(tree.folder(0).title, "inner");
+    EXPECT_EQ(tree.folder(0).folder(0).title, "innermost");
+    EXPECT_EQ(tree.labels, (std::deque<String>{String("a"), String("b")}));
+    ASSERT_EQ(treeReader.leftOut().size(), 1u);
+    EXPECT_EQ(treeReader.leftOut()[0].name, "title");
 }
 
 TEST(XMLReader, DecodesReferencesLineBreaksAndCDataInValues) {
