@@ -47,6 +47,22 @@ std::optional<FileIdentity> identityAt(const FileLocation& location) {
     return FileIdentity{info.st_dev, info.st_ino};
 }
 
+bool replaceableAt(const FileLocation& location, std::optional<FileIdentity>& was) {
+    was.reset();
+    struct stat info {};
+    if (location.empty()) {
+        errno = EINVAL;
+        return false;
+    }
+    if (::lstat(location.c_str(), &info) != 0) return errno == ENOENT;
+    if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
+        errno = S_ISDIR(info.st_mode) ? EISDIR : EEXIST;
+        return false;
+    }
+    was = FileIdentity{info.st_dev, info.st_ino};
+    return true;
+}
+
 PassingFile::PassingFile(std::unique_ptr<DataFile> file, FileIdentity identity)
     : file_(std::move(file)), identity_(identity) {}
 

@@ -23,6 +23,11 @@ struct FileIdentity {
 };
 // The entry at location itself (a link is not followed); nullopt when there is none.
 std::optional<FileIdentity> identityAt(const FileLocation& location);
+// What a new file that takes the name at location would replace: the entry there itself, in was, when it
+// is a regular file or a link (never followed); nullopt when there is none. False, with errno EISDIR (a
+// folder) or EEXIST (a pipe, socket or device), when another kind of entry has the name, or the system's
+// errno when it cannot be looked at.
+bool replaceableAt(const FileLocation& location, std::optional<FileIdentity>& was);
 
 // Owned by the caller; not copyable.
 class PassingFile {

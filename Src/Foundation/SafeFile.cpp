@@ -94,7 +94,9 @@ Outcome SafeFile::replace(const Directory& folder, const String& name,
     if (folder.getLocation().empty() || !File::isUsableName(name.getView()))
         return failed(Result::notReplaced, EINVAL);
     const FileLocation target = folder.getLocation() / FileLocation(name.getView());
-    const std::optional<FileIdentity> was = identityAt(target);
+    // Only a file or a link is replaced: a folder, pipe or device at the name stays where it is.
+    std::optional<FileIdentity> was;
+    if (!replaceableAt(target, was)) return failed(Result::notReplaced);
     std::unique_ptr<PassingFile> file = PassingFile::make(folder, name);
     if (!file) return failed(Result::noNewFile);
     DataFile& data = file->file();

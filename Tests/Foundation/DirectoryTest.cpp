@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <HostFiles.h>
@@ -204,6 +206,25 @@ TEST(Directory, WritesAFileWholeInPlaceOfALinkNeverThroughOne) {
     EXPECT_EQ(error, host::kErrBadName);
     EXPECT_EQ(ScratchFolder::contents(folder.getLocation() / "marker.txt"), "again");
     EXPECT_EQ(entriesBelow(folder.getLocation()), std::vector<std::string>{"marker.txt"});
+}
+
+// A folder, pipe or device at the name is no file to replace: the write is refused and nothing moves,
+// neither the entry nor what a folder holds.
+TEST(Directory, WritesAFileWholeOnlyInPlaceOfAFileOrALink) {
+    ScratchFolder scratch;
+    const Directory folder(scratch.path() / "data", /*create=*/true);
+    scratch.write("data/prefs.xml/user-notes.txt", "notes");
+    ASSERT_EQ(::mkfifo((folder.getLocation() / "marker.txt").c_str(), 0600), 0);
+    host::Result error = 0;
+    const auto writes = [](DataFile& file) { return file.write(String("mine")); };
+    EXPECT_FALSE(folder.replaceFile("prefs", "xml", writes, error));
+    EXPECT_EQ(error, host::kErrFile);
+    EXPECT_FALSE(folder.replaceFile("marker", "txt", writes, error));
+    EXPECT_EQ(error, host::kErrFile);
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(folder.getLocation() / "marker.txt")));
+    EXPECT_EQ(ScratchFolder::contents(folder.getLocation() / "prefs.xml" / "user-notes.txt"), "notes");
+    EXPECT_EQ(entriesBelow(folder.getLocation()),
+              (std::vector<std::string>{"marker.txt", "prefs.xml", "prefs.xml/user-notes.txt"}));
 }
 
 }   // namespace
