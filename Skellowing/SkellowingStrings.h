@@ -119,6 +119,7 @@ inline constexpr std::int32_t kOtherNamesQuestion = 67;
 inline constexpr std::int32_t kUnknownTime = 68;       // in place of a time
 inline constexpr std::int32_t kCopyNotRecorded = 69;   // "$1" the file
 inline constexpr std::int32_t kChangedAgain = 70;      // "$1" the file
+inline constexpr std::int32_t kOtherSaveKept = 71;     // "$1" the file, "$2" where the other run's table is
 
 inline constexpr std::int16_t kReadFaults = 32527;   // item n: why a read failed with XMLError n
 

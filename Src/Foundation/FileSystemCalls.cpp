@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <stdio.h>   // renameat2
+#include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -84,10 +85,19 @@ bool renameNoReplace(const char* from, const char* to) {
         ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
-    // A file system without the flag: link refuses a taken name as well, then the old name goes.
+    // A file system without the flag: link refuses a taken name as well, then the old name goes. Where it
+    // cannot go, the new name goes again (while it is still this file), so that the file keeps the one
+    // name it had. A run stopped between the two leaves the file with both.
     if (!link(from, to)) return false;
-    ::unlink(from);
-    return true;
+    if (unlink(from)) return true;
+    const int error = errno;
+    struct stat kept {};
+    struct stat made {};
+    if (::lstat(from, &kept) == 0 && ::lstat(to, &made) == 0 && kept.st_dev == made.st_dev &&
+        kept.st_ino == made.st_ino)
+        unlink(to);
+    errno = error;
+    return false;
 }
 
 bool exchange(const char* from, const char* to) {

@@ -17,7 +17,9 @@ bool writeAll(int descriptor, const char* path, const void* bytes,
               std::size_t count);   // all of them, or false
 bool truncate(int descriptor, const char* path, off_t length);
 bool rename(const char* from, const char* to);
-// Renames only when no entry has the name `to`: EEXIST otherwise, whatever appeared there meanwhile.
+// Renames only when no entry has the name `to`: EEXIST otherwise, whatever appeared there meanwhile. Where
+// the file system cannot rename so, the file is linked to `to` and unlinked at `from`; false with errno,
+// and the file at `from` only, when either fails.
 bool renameNoReplace(const char* from, const char* to);
 // The two entries trade names in one step; EINVAL where the file system cannot.
 bool exchange(const char* from, const char* to);

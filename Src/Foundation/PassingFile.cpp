@@ -170,7 +170,8 @@ bool PassingFile::takeName(const String& name) {
     return true;
 }
 
-bool PassingFile::replace(const String& name, const std::optional<FileIdentity>& was) {
+bool PassingFile::replace(const String& name, const std::optional<FileIdentity>& was,
+                          FileLocation* displaced) {
     if (!was) return takeName(name);
     const std::optional<FileLocation> to = targetOf(name);
     if (!to) return false;
@@ -179,8 +180,15 @@ bool PassingFile::replace(const String& name, const std::optional<FileIdentity>&
     // start, which goes, or one that came meanwhile, which gets its name back.
     if (sys::exchange(from.c_str(), to->c_str())) {
         if (identityAt(from) != was) {
-            sys::exchange(from.c_str(), to->c_str());
-            errno = EEXIST;
+            if (sys::exchange(from.c_str(), to->c_str())) {
+                errno = EEXIST;
+                return false;
+            }
+            // This file keeps the name, and the entry that came lies at the passing name.
+            const int error = errno;
+            named(*to);
+            if (displaced) *displaced = from;
+            errno = error;
             return false;
         }
         named(*to);
@@ -188,7 +196,9 @@ bool PassingFile::replace(const String& name, const std::optional<FileIdentity>&
         return true;
     }
     if (errno != EINVAL && errno != ENOSYS) return false;
-    // A file system that cannot trade names: looked at, then replaced.
+    // A file system that cannot trade names: looked at, then renamed over. An entry that takes the name
+    // between the look and the rename is replaced, and is gone: this way is not safe from a run that
+    // writes the same name at the same moment.
     if (identityAt(*to) != was) {
         errno = EEXIST;
         return false;

@@ -49,8 +49,13 @@ public:
     bool takeName(const String& name);
     // The file takes name in one step, replacing what was there: this must still be the entry `was`
     // (a file or a link itself, whose target is never touched), or nothing when was is nullopt. False with
-    // errno (EEXIST: another entry came in the meantime).
-    bool replace(const String& name, const std::optional<FileIdentity>& was);
+    // errno (EEXIST: another entry came in the meantime, and keeps the name). Where the file system cannot
+    // trade two names in one step, what is at the name is looked at and then replaced: an entry that came
+    // in between is replaced too. When the names, traded with an entry that came meanwhile, could not be
+    // traded back, false with the system's errno, but the file has the name all the same and that entry
+    // lies at the passing name, given in displaced.
+    bool replace(const String& name, const std::optional<FileIdentity>& was,
+                 FileLocation* displaced = nullptr);
     // Where the file now is; its passing name until it took another.
     const FileLocation& getLocation() const { return file_->getLocation(); }
 

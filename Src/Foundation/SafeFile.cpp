@@ -107,7 +107,10 @@ Outcome SafeFile::replace(const Directory& folder, const String& name,
     }
     // On the disk before it takes the name: after a power cut the name holds the old file or the new one.
     if (!fill(data) || (options.durable && !data.flush())) return failed(Result::cutShort);
-    if (!file->replace(name, was)) return failed(Result::notReplaced);
+    FileLocation displaced;
+    if (!file->replace(name, was, &displaced))
+        return displaced.empty() ? failed(Result::notReplaced)
+                                 : Outcome{Result::displaced, errno, target, displaced};
     Outcome outcome;
     outcome.file = target;
     if (options.durable && !folder.flush()) {

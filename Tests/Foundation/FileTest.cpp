@@ -1,5 +1,6 @@
 #include "Foundation/DataFile.h"
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -201,6 +202,38 @@ TEST(File, RenamesWithinItsFolderButNeverOverAnotherEntryOrOutOfIt) {
     EXPECT_FALSE(fs::exists(scratch.path() / "box" / "a.txt"));
     DataFile missing(scratch.path() / "box" / "none.txt");
     EXPECT_FALSE(missing.rename("other.txt"));
+}
+
+// Where the file system cannot rename without replacing, the file is linked to its new name and unlinked
+// at the old one: never over a taken name, and a failed unlink leaves the file with its one old name.
+TEST(File, RenamesWithoutReplacingAlsoWhereTheFileSystemCannotSayNoReplace) {
+    ScratchFolder scratch;
+    const fs::path box = scratch.path() / "box";
+    const fs::path from = scratch.write("box/a.txt", "A");
+    scratch.write("box/b.txt", "B");
+    int unlinkFault = 0;
+    const FileOperationWatch watch([&](host::FileOperation operation, const std::string& path) {
+        if (operation == host::FileOperation::renameNoReplace) return EINVAL;
+        return operation == host::FileOperation::unlink && path == from.string() ? unlinkFault : 0;
+    });
+    DataFile file(from);
+    bool renamed = file.rename("b.txt");
+    int error = errno;
+    EXPECT_FALSE(renamed);
+    EXPECT_EQ(error, EEXIST);
+    EXPECT_EQ(ScratchFolder::contents(box / "b.txt"), "B");
+    unlinkFault = EIO;
+    renamed = file.rename("c.txt");
+    error = errno;
+    EXPECT_FALSE(renamed);
+    EXPECT_EQ(error, EIO);
+    EXPECT_FALSE(fs::exists(box / "c.txt"));
+    EXPECT_EQ(fs::hard_link_count(from), 1u);
+    unlinkFault = 0;
+    EXPECT_TRUE(file.rename("c.txt"));
+    EXPECT_FALSE(fs::exists(from));
+    EXPECT_EQ(ScratchFolder::contents(box / "c.txt"), "A");
+    EXPECT_EQ(fs::hard_link_count(box / "c.txt"), 1u);
 }
 
 // A chain of links ends at the file it names, a relative link read from its own folder; a circle has no

@@ -1,5 +1,6 @@
 // PassingFile: a run's new file is never taken for one a run that ended left, and of those only the files
 // that can be a run's are removed.
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "Foundation/Directory.h"
 #include "Foundation/PassingFile.h"
+#include "Foundation/SafeFile.h"
 #include "Foundation/String.h"
 #include "ScratchFolder.h"
 
@@ -57,6 +59,52 @@ TEST(PassingFile, ALiveRunsFileIsKeptAndOnlyWhatCanBeADeadRunsIsRemoved) {
     live.reset();   // a file that took its name stays
     EXPECT_EQ(named, folder.getLocation() / "table.xml");
     EXPECT_EQ(ScratchFolder::contents(named), "");
+}
+
+// An entry that takes the name while a new file is written for it keeps the name: it is given it back
+// when the names were traded, and the file system that cannot trade names looks before it renames. Where
+// the names cannot be traded back, the outcome says so, and where the entry lies.
+TEST(PassingFile, AnEntryThatCameMeanwhileKeepsTheNameOrIsToldWhereItLies) {
+    ScratchFolder scratch;
+    const Directory folder(scratch.path() / "data", /*create=*/true);
+    const fs::path table = folder.getLocation() / "t.xml";
+    const auto comesMeanwhile = [&](DataFile& file) {
+        scratch.write("data/t.xml", "old");
+        return file.write(String("mine"));
+    };
+    const auto anotherComes = [&](DataFile& file) {
+        scratch.write("data/other", "another run's");
+        fs::rename(folder.getLocation() / "other", table);
+        return file.write(String("mine"));
+    };
+    const auto entries = [&] { return std::distance(fs::directory_iterator(folder.getLocation()), {}); };
+    int exchangeFault = 0;
+    int exchanges = 0;
+    const FileOperationWatch watch([&](host::FileOperation operation, const std::string&) {
+        if (operation != host::FileOperation::exchange) return 0;
+        return ++exchanges == 2 || exchangeFault == EINVAL ? exchangeFault : 0;
+    });
+    for (const int fault : {0, EINVAL}) {
+        SCOPED_TRACE(fault);
+        exchangeFault = fault;
+        fs::remove(table);
+        EXPECT_EQ(SafeFile::replace(folder, "t.xml", comesMeanwhile, {}).result,
+                  SafeFile::Result::notReplaced);
+        EXPECT_EQ(ScratchFolder::contents(table), "old");
+        EXPECT_EQ(SafeFile::replace(folder, "t.xml", anotherComes, {}).result, SafeFile::Result::notReplaced);
+        EXPECT_EQ(ScratchFolder::contents(table), "another run's");
+        EXPECT_EQ(entries(), 1);
+    }
+    exchangeFault = EIO;
+    exchanges = 0;
+    const SafeFile::Outcome outcome = SafeFile::replace(folder, "t.xml", anotherComes, {});
+    EXPECT_EQ(outcome.result, SafeFile::Result::displaced);
+    EXPECT_EQ(outcome.systemError, EIO);
+    EXPECT_EQ(outcome.file, table);
+    EXPECT_EQ(outcome.copy, folder.getLocation() / "t.xml.partial");
+    EXPECT_EQ(ScratchFolder::contents(table), "mine");
+    EXPECT_EQ(ScratchFolder::contents(outcome.copy), "another run's");
+    EXPECT_EQ(entries(), 2);
 }
 
 }   // namespace
