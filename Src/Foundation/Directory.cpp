@@ -9,6 +9,7 @@
 
 #include <HostFiles.h>
 
+#include "Foundation/FileSystemCalls.h"
 #include "Foundation/SafeFile.h"
 #include "Foundation/String.h"
 
@@ -28,12 +29,20 @@ std::optional<std::string> fileNameOf(const String& name, const String& extensio
     return fileName;
 }
 
+// The folder at location and every missing one above it, each made through the seam.
+void makeFolders(const FileLocation& location) {
+    std::error_code error;
+    if (fs::is_directory(location, error)) return;
+    const FileLocation parent = location.parent_path();
+    if (!parent.empty() && parent != location) makeFolders(parent);
+    sys::makeFolder(location.c_str(), 0777);
+}
+
 }   // namespace
 
 Directory::Directory(FileLocation location, bool create) : File(std::move(location)) {
     if (!create || getLocation().empty()) return;
-    std::error_code error;
-    fs::create_directories(getLocation(), error);   // exists() tells the caller how it went
+    makeFolders(getLocation());   // exists() tells the caller how it went
 }
 
 Directory::Directory(const Directory& parent, const String& name, bool create)
@@ -72,8 +81,7 @@ std::unique_ptr<Directory> Directory::makeSubdirectory(const String& name, host:
         return nullptr;
     }
     auto child = std::make_unique<Directory>(*this, name);
-    std::error_code systemError;
-    if (!child->getLocation().empty()) fs::create_directory(child->getLocation(), systemError);
+    if (!child->getLocation().empty()) sys::makeFolder(child->getLocation().c_str(), 0777);
     if (!child->exists()) {   // also when a file of that name is in the way
         error = host::kErrFile;
         return nullptr;

@@ -127,8 +127,26 @@ bool close(int descriptor, const char* path) {
     return closed && !faulted;
 }
 
+bool makeFolder(const char* path, mode_t mode) {
+    return allowed(FileOperation::makeFolder, path) && ::mkdir(path, mode) == 0;
+}
+
+bool setMode(const char* path, mode_t mode) {
+    return allowed(FileOperation::permissions, path) &&
+           ::fchmodat(AT_FDCWD, path, mode, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool setOwner(const char* path, uid_t owner, gid_t group) {
+    return allowed(FileOperation::permissions, path) &&
+           ::fchownat(AT_FDCWD, path, owner, group, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
 bool setAttribute(int descriptor, const char* path, const char* name, const void* value, std::size_t size) {
     return allowed(FileOperation::attribute, path) && ::fsetxattr(descriptor, name, value, size, 0) == 0;
+}
+
+bool setAttribute(const char* path, const char* name, const void* value, std::size_t size) {
+    return allowed(FileOperation::attribute, path) && ::lsetxattr(path, name, value, size, 0) == 0;
 }
 
 ssize_t getAttribute(const char* path, const char* name, void* value, std::size_t size) {
@@ -138,6 +156,16 @@ ssize_t getAttribute(const char* path, const char* name, void* value, std::size_
 
 bool removeAttribute(const char* path, const char* name) {
     return allowed(FileOperation::attribute, path) && ::lremovexattr(path, name) == 0;
+}
+
+ssize_t listAttributes(const char* path, char* names, std::size_t size) {
+    if (!allowed(FileOperation::attribute, path)) return -1;
+    return ::llistxattr(path, names, size);
+}
+
+ssize_t getAttributeFollowingLinks(const char* path, const char* name, void* value, std::size_t size) {
+    if (!allowed(FileOperation::attribute, path)) return -1;
+    return ::getxattr(path, name, value, size);
 }
 
 }   // namespace tarnwick::sys

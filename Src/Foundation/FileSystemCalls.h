@@ -28,9 +28,20 @@ bool link(const char* from, const char* to);
 bool linkOpen(int descriptor, const char* to);
 bool unlink(const char* path);
 bool close(int descriptor, const char* path);
+// A new folder at path; EEXIST when the name is taken.
+bool makeFolder(const char* path, mode_t mode);
+// The mode bits, or the owner and group, of the entry at path itself: a link there is refused, never
+// followed.
+bool setMode(const char* path, mode_t mode);
+bool setOwner(const char* path, uid_t owner, gid_t group);
 // Extended attributes of the open file, or (path) of the entry itself, never a link's target.
 bool setAttribute(int descriptor, const char* path, const char* name, const void* value, std::size_t size);
+bool setAttribute(const char* path, const char* name, const void* value, std::size_t size);
 ssize_t getAttribute(const char* path, const char* name, void* value, std::size_t size);
 bool removeAttribute(const char* path, const char* name);
+// The names of the entry's attributes, each ended by a NUL, as the system lists them.
+ssize_t listAttributes(const char* path, char* names, std::size_t size);
+// An extended attribute of the file a link at path leads to (the entry itself when it is no link).
+ssize_t getAttributeFollowingLinks(const char* path, const char* name, void* value, std::size_t size);
 
 }   // namespace tarnwick::sys

@@ -3,8 +3,12 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -273,6 +277,47 @@ TEST(File, FollowsLinksToTheFileTheyNameAndTakesPermissionsNeverThroughALink) {
     if (!testaccess::give(target)) GTEST_SKIP() << "this file system keeps no access lists";
     ASSERT_TRUE(copy.takePermissionsOf(target));
     EXPECT_TRUE(testaccess::has(copy.getLocation()));
+}
+
+// A mode, an owner or an attribute given, and a folder made, are each asked of the host first, which can
+// refuse them as a file system would.
+TEST(File, AsksTheHostBeforeItGivesAModeOwnerOrAttributeOrMakesAFolder) {
+    ScratchFolder scratch;
+    const fs::path source = scratch.write("box/source.txt", "S");
+    DataFile file(scratch.write("box/file.txt", "F"));
+    std::optional<host::FileOperation> failing;
+    std::vector<std::string> asked;
+    const FileOperationWatch watch([&](host::FileOperation operation, const std::string& path) {
+        asked.push_back(std::string(host::fileOperationName(operation)) + " " +
+                        fs::path(path).filename().string());
+        return operation == failing ? EIO : 0;
+    });
+    failing = host::FileOperation::permissions;
+    EXPECT_FALSE(file.takePermissionsOf(source));
+    failing = host::FileOperation::attribute;
+    EXPECT_FALSE(file.takePermissionsOf(source));   // its access list cannot be read
+    EXPECT_TRUE(file.hasExtendedAttributes());      // they cannot be listed
+    failing = host::FileOperation::makeFolder;
+    EXPECT_FALSE(Directory(scratch.path() / "new" / "deep", /*create=*/true).exists());
+    host::Result error = 0;
+    EXPECT_EQ(Directory(scratch.path()).makeSubdirectory("sub", error), nullptr);
+    EXPECT_EQ(asked, (std::vector<std::string>{"permissions file.txt", "permissions file.txt",
+                                               "attribute source.txt", "attribute file.txt", "makeFolder new",
+                                               "makeFolder deep", "makeFolder sub"}));
+    EXPECT_FALSE(fs::exists(scratch.path() / "new"));
+    EXPECT_FALSE(fs::exists(scratch.path() / "sub"));
+    failing.reset();
+    EXPECT_TRUE(Directory(scratch.path() / "new" / "deep", /*create=*/true).exists());
+
+    // An owner is given only where it differs, which takes a user who may give files away.
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file another group at will";
+    ASSERT_EQ(::chown(source.c_str(), static_cast<uid_t>(-1), ::getegid() + 1), 0);
+    failing = host::FileOperation::permissions;
+    asked.clear();
+    EXPECT_FALSE(file.takeOwnerOf(source));
+    EXPECT_EQ(asked, std::vector<std::string>{"permissions file.txt"});
+    failing.reset();
+    EXPECT_TRUE(file.takeOwnerOf(source));
 }
 
 // One holder at a time, in this process or another; the file goes with the lock. A link planted at its
