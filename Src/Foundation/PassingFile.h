@@ -11,23 +11,10 @@
 
 #include "Foundation/DataFile.h"
 #include "Foundation/Directory.h"
+#include "Foundation/FileIdentity.h"
 #include "Foundation/String.h"
 
 namespace tarnwick {
-
-// Device and inode: what a file is, whatever name it has now.
-struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
-// The entry at location itself (a link is not followed); nullopt when there is none.
-std::optional<FileIdentity> identityAt(const FileLocation& location);
-// What a new file that takes the name at location would replace: the entry there itself, in was, when it
-// is a regular file or a link (never followed); nullopt when there is none. False, with errno EISDIR (a
-// folder) or EEXIST (a pipe, socket or device), when another kind of entry has the name, or the system's
-// errno when it cannot be looked at.
-bool replaceableAt(const FileLocation& location, std::optional<FileIdentity>& was);
 
 // Owned by the caller; not copyable.
 class PassingFile {
@@ -70,10 +57,20 @@ public:
     // holds, and of them only those known to be such a run's: empty, or the start of `writes` (what the
     // caller, who has the turn at forName, writes next). Each is removed by its identity.
     static void removeLeft(const Directory& folder, const String& forName, std::string_view writes);
+    // The files in folder that runs which ended left there under a name isName accepts: only those held
+    // by no one (a file this run holds open at `held` counts as no one's), and of them only those that
+    // isRuns, shown the file open to read, knows as such a run's by what they hold. Each is removed by
+    // its identity.
+    static void removeLeft(const FileLocation& folder,
+                           const std::function<bool(std::string_view name)>& isName,
+                           const std::function<bool(int descriptor, const FileLocation& location)>& isRuns,
+                           int held = -1);
+    // Whether the file open at descriptor (at location) holds nothing, or the first bytes of text and
+    // nothing more.
+    static bool holdsStartOf(int descriptor, const FileLocation& location, std::string_view text);
 
 private:
     PassingFile(std::unique_ptr<DataFile> file, FileIdentity identity);
-    bool stillAt(const FileLocation& location) const;                 // the entry there is this file
     std::optional<FileLocation> targetOf(const String& name) const;   // nullopt with errno
     void named(const FileLocation& location);                         // it took that name
 

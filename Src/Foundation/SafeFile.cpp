@@ -22,11 +22,6 @@ Outcome failed(Result result, int error = errno) { return {result, error, {}, {}
 
 bool unsupported(int error) { return error == ENOTSUP || error == EOPNOTSUPP; }
 
-// The file at location removed, if it is still the file identity names.
-void removeIfStill(const FileLocation& location, const FileIdentity& identity) {
-    if (identityAt(location) == identity) sys::unlink(location.c_str());
-}
-
 // bytes whole in a new file in folder under the first free name(n), its name on the disk. The new file
 // and its identity in made.
 Outcome keepWhole(const Directory& folder, const String& passingFor, const std::function<String(int)>& name,
