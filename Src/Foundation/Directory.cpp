@@ -1,14 +1,19 @@
 #include "Foundation/Directory.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <HostFiles.h>
 
+#include "Foundation/FileIdentity.h"
 #include "Foundation/FileSystemCalls.h"
 #include "Foundation/SafeFile.h"
 #include "Foundation/String.h"
@@ -16,6 +21,8 @@
 namespace tarnwick {
 namespace fs = std::filesystem;
 namespace {
+
+constexpr int kMostProbeNames = 100;
 
 // "report..." becomes "report", then ".txt" follows; "..." and "" name nothing, nor a name or extension
 // that would leave the folder.
@@ -121,6 +128,38 @@ bool Directory::replaceFile(const String& name, const String& extension,
         SafeFile::replace(*this, String(std::string_view(*fileName)), write, {.durable = durable});
     error = outcome.done() ? host::kNoError : host::kErrFile;
     return outcome.done();
+}
+
+bool Directory::takesNewFiles() const {
+    if (getLocation().empty()) {
+        errno = EINVAL;
+        return false;
+    }
+    // Made and closed: an unnamed file is gone with its descriptor. A close that fails says nothing of
+    // the folder.
+    const int unnamed = sys::open(getLocation().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (unnamed >= 0) {
+        sys::close(unnamed, getLocation().c_str());
+        return true;
+    }
+    if (!sys::noUnnamedFiles(errno)) return false;
+    // A name no other process makes: one that another run of this process id left is passed over.
+    const std::string own = ".new-file." + std::to_string(::getpid()) + "-";
+    for (int n = 1; n <= kMostProbeNames; ++n) {
+        const FileLocation location = getLocation() / (own + std::to_string(n));
+        const int descriptor =
+            sys::open(location.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (descriptor < 0) {
+            if (errno == EEXIST) continue;
+            return false;
+        }
+        const std::optional<FileIdentity> made = identityOf(descriptor);
+        sys::close(descriptor, location.c_str());
+        if (made) removeIfStill(location, *made);
+        return true;
+    }
+    errno = EEXIST;
+    return false;
 }
 
 bool Directory::flush() const { return !getLocation().empty() && host::flushFolder(getLocation().native()); }

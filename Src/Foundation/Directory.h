@@ -56,6 +56,10 @@ public:
     // name then, but a power cut may take it back.
     bool replaceFile(const String& name, const String& extension, const std::function<bool(DataFile&)>& write,
                      host::Result& error, bool durable = true) const;
+    // Whether a new file can be made in the folder now: one is made and closed again, without a name where
+    // the file system allows, else under a name of this process's own, which is removed again. No name
+    // that other runs use is taken, so what they left there plays no part. False with errno.
+    bool takesNewFiles() const;
     // The folder's names as they are now (a file renamed, made or removed in it) put on the disk through
     // the host, so that a power cut cannot take them back. False when the system refuses.
     bool flush() const;

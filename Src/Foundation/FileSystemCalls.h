@@ -11,6 +11,9 @@ namespace tarnwick::sys {
 // call may be repeated. A faulted call is not made and fails with the fault's errno. Calls on an open
 // file take its path too, for the test that watches them (the system cannot always tell it).
 int open(const char* path, int flags, mode_t mode = 0);
+// Whether an open with O_TMPFILE failed with error because the file system (or the system) makes no
+// files without a name.
+bool noUnnamedFiles(int error);
 ssize_t read(int descriptor, const char* path, void* bytes, std::size_t count);
 ssize_t readAt(int descriptor, const char* path, void* bytes, std::size_t count, off_t offset);
 bool writeAll(int descriptor, const char* path, const void* bytes,

@@ -41,7 +41,7 @@ int PassingFile::makeLocked(const FileLocation& folder, const std::function<File
     // its first bytes. A file system that has no unnamed files makes it under its name, locked at once; a
     // name that another run took in that moment for a dead run's (empty, unlocked) is given up.
     int unnamed = sys::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
-    if (unnamed < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return -1;
+    if (unnamed < 0 && !sys::noUnnamedFiles(errno)) return -1;
     const auto give = [](int descriptor) {
         const int error = errno;
         ::close(descriptor);

@@ -1,5 +1,7 @@
 #include "Foundation/Directory.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <new>
 #include <string>
@@ -13,6 +15,7 @@
 #include <HostResult.h>
 
 #include "Foundation/DataFile.h"
+#include "Foundation/PassingFile.h"
 #include "Foundation/String.h"
 #include "ScratchFolder.h"
 
@@ -225,6 +228,38 @@ TEST(Directory, WritesAFileWholeOnlyInPlaceOfAFileOrALink) {
     EXPECT_EQ(ScratchFolder::contents(folder.getLocation() / "prefs.xml" / "user-notes.txt"), "notes");
     EXPECT_EQ(entriesBelow(folder.getLocation()),
               (std::vector<std::string>{"marker.txt", "prefs.xml", "prefs.xml/user-notes.txt"}));
+}
+
+// Whether a folder takes new files is found without taking a name that runs use: files that runs left
+// under every passing name play no part, and the probe leaves nothing behind, with or without unnamed
+// files. A folder that refuses new files is told.
+TEST(Directory, TellsWhetherItTakesNewFilesWhateverRunsLeftInIt) {
+    ScratchFolder scratch;
+    const Directory folder(scratch.path() / "data", /*create=*/true);
+    for (int n = 1; n <= PassingFile::kMostNames; ++n)
+        scratch.write("data/" + std::string(PassingFile::nameFor("ObjectMap.xml", n).getView()),
+                      "<objectMap/>");
+    const auto entries = [&] { return std::distance(fs::directory_iterator(folder.getLocation()), {}); };
+    int unnamedFault = 0;
+    int openFault = 0;
+    const FileOperationWatch watch([&](host::FileOperation operation, const std::string&) {
+        if (operation == host::FileOperation::openUnnamed) return unnamedFault;
+        return operation == host::FileOperation::open ? openFault : 0;
+    });
+    for (const int fault : {0, EOPNOTSUPP}) {
+        unnamedFault = fault;
+        EXPECT_TRUE(folder.takesNewFiles()) << fault;
+        EXPECT_EQ(entries(), PassingFile::kMostNames);
+    }
+    for (const int fault : {EACCES, EOPNOTSUPP}) {
+        unnamedFault = fault;
+        openFault = EACCES;
+        const bool takes = folder.takesNewFiles();
+        const int error = errno;
+        EXPECT_FALSE(takes) << fault;
+        EXPECT_EQ(error, EACCES);
+    }
+    EXPECT_EQ(entries(), PassingFile::kMostNames);
 }
 
 }   // namespace
