@@ -18,6 +18,14 @@ namespace {
 
 constexpr const char* kPassingExtension = ".partial";
 
+// Whether name is one of the passing names whose first is `first`: "<first>", "<first> 2", ...
+bool isPassingName(std::string_view name, std::string_view first) {
+    if (!name.starts_with(first)) return false;
+    name.remove_prefix(first.size());
+    return name.empty() || (name.size() > 1 && name[0] == ' ' &&
+                            name.find_first_not_of("0123456789", 1) == std::string_view::npos);
+}
+
 }   // namespace
 
 PassingFile::PassingFile(std::unique_ptr<DataFile> file, FileIdentity identity)
@@ -177,15 +185,28 @@ void PassingFile::removeLeft(const Directory& folder, const String& forName, std
     if (folder.getLocation().empty()) return;
     const std::string first(nameFor(forName, 1).getView());
     removeLeft(
-        folder.getLocation(),
-        [&first](std::string_view name) {
-            if (!name.starts_with(first)) return false;
-            name.remove_prefix(first.size());
-            return name.empty() || (name.size() > 1 && name[0] == ' ' &&
-                                    name.find_first_not_of("0123456789", 1) == std::string_view::npos);
-        },
+        folder.getLocation(), [&first](std::string_view name) { return isPassingName(name, first); },
         [writes](int descriptor, const FileLocation& location) {
             return holdsStartOf(descriptor, location, writes);
+        });
+}
+
+void PassingFile::removeLeftBeside() const {
+    const FileLocation& location = file_->getLocation();
+    if (!named_ || !stillAt(location, identity_)) return;
+    const std::string first(nameFor(String(std::string_view(location.filename().native())), 1).getView());
+    struct stat own {};
+    if (::fstat(file_->descriptor_, &own) != 0) return;
+    removeLeft(
+        location.parent_path(), [&first](std::string_view name) { return isPassingName(name, first); },
+        [&](int descriptor, const FileLocation& left) {
+            // What this file holds, as far as the file left is long.
+            struct stat info {};
+            if (::fstat(descriptor, &info) != 0 || info.st_size > own.st_size) return false;
+            std::string start(static_cast<std::size_t>(info.st_size), '\0');
+            const ssize_t got =
+                sys::readAt(file_->descriptor_, location.c_str(), start.data(), start.size(), 0);
+            return got == info.st_size && holdsStartOf(descriptor, left, start);
         });
 }
 

@@ -57,6 +57,10 @@ public:
     // holds, and of them only those known to be such a run's: empty, or the start of `writes` (what the
     // caller, who has the turn at forName, writes next). Each is removed by its identity.
     static void removeLeft(const Directory& folder, const String& forName, std::string_view writes);
+    // Once the file took a name: the passing files for that name that runs which ended left beside it,
+    // removed as removeLeft removes them, where such a run's is known by holding nothing or the start of
+    // what this file holds.
+    void removeLeftBeside() const;
     // The files in folder that runs which ended left there under a name isName accepts: only those held
     // by no one (a file this run holds open at `held` counts as no one's), and of them only those that
     // isRuns, shown the file open to read, knows as such a run's by what they hold. Each is removed by

@@ -106,6 +106,8 @@ Outcome SafeFile::replace(const Directory& folder, const String& name,
     if (!file->replace(name, was, &displaced))
         return displaced.empty() ? failed(Result::notReplaced)
                                  : Outcome{Result::displaced, errno, target, displaced};
+    // What runs stopped while writing this name left beside it goes now that it holds a whole file.
+    file->removeLeftBeside();
     Outcome outcome;
     outcome.file = target;
     if (options.durable && !folder.flush()) {

@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -260,6 +263,29 @@ TEST(Directory, TellsWhetherItTakesNewFilesWhateverRunsLeftInIt) {
         EXPECT_EQ(error, EACCES);
     }
     EXPECT_EQ(entries(), PassingFile::kMostNames);
+}
+
+// What runs stopped while writing a file left beside it goes with the next whole write of that name: the
+// passing files that hold nothing or the start of what the name now holds. Any other file stays, and so
+// does a live run's, which it holds locked.
+TEST(Directory, AWholeWriteRemovesWhatStoppedWritesOfItsNameLeft) {
+    ScratchFolder scratch;
+    const Directory folder(scratch.path() / "data", /*create=*/true);
+    scratch.write("data/prefs.xml.partial", "");
+    scratch.write("data/prefs.xml.partial 2", "<prefs a=");
+    scratch.write("data/prefs.xml.partial 3", "<prefs b=\"2\"/>");
+    scratch.write("data/prefs.xml.partial 4", "<prefs a=\"1\"/> and more");
+    scratch.write("data/other.xml.partial", "");
+    const fs::path live = scratch.write("data/prefs.xml.partial 5", "<prefs");
+    const int held = ::open(live.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    host::Result error = 0;
+    EXPECT_TRUE(folder.replaceFile(
+        "prefs", "xml", [](DataFile& file) { return file.write(String("<prefs a=\"1\"/>")); }, error));
+    ::close(held);
+    EXPECT_EQ(entriesBelow(folder.getLocation()),
+              (std::vector<std::string>{"other.xml.partial", "prefs.xml", "prefs.xml.partial 3",
+                                        "prefs.xml.partial 4", "prefs.xml.partial 5"}));
 }
 
 }   // namespace
