@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -277,6 +278,20 @@ TEST(File, FollowsLinksToTheFileTheyNameAndTakesPermissionsNeverThroughALink) {
     if (!testaccess::give(target)) GTEST_SKIP() << "this file system keeps no access lists";
     ASSERT_TRUE(copy.takePermissionsOf(target));
     EXPECT_TRUE(testaccess::has(copy.getLocation()));
+}
+
+// The record of a copy that a write into a file keeps is the framework's own: only another attribute makes
+// the file one that a new file in its place would not be.
+TEST(File, CountsOnlyAttributesThatAreNotTheFrameworksOwn) {
+    ScratchFolder scratch;
+    const fs::path path = scratch.write("t.xml", "T");
+    const DataFile file(path);
+    if (::llistxattr(path.c_str(), nullptr, 0) != 0 ||
+        ::lsetxattr(path.c_str(), "user.tarnwick.copy", "1 2 c", 5, 0) != 0)
+        GTEST_SKIP() << "this file system gives files attributes of its own, or keeps no user attributes";
+    EXPECT_FALSE(file.hasExtendedAttributes());
+    ASSERT_EQ(::lsetxattr(path.c_str(), "user.note", "n", 1, 0), 0);
+    EXPECT_TRUE(file.hasExtendedAttributes());
 }
 
 // A mode, an owner or an attribute given, and a folder made, are each asked of the host first, which can
