@@ -1,6 +1,8 @@
 // PassingFile: a new file made in a folder for a name it is to take ("<name>.partial", "<name>.partial
-// 2", ...): locked, or seen by no one, from the moment it exists, so that a run that finds such a file
-// unlocked knows its maker has ended; removed again, by its identity, unless it takes a name.
+// 2", ...), locked before it holds a byte, so that a run that finds such a file unlocked knows its maker
+// has ended or has not yet locked it; removed again, by its identity, unless it takes a name. Where the
+// file system makes unnamed files, no one sees it before it is locked; elsewhere it lies empty and unlocked
+// under its name for a moment, and a file that another run removed in that moment is given up.
 #pragma once
 
 #include <sys/types.h>
@@ -49,8 +51,9 @@ public:
     // "<forName>.partial", then "<forName>.partial 2", ...
     static String nameFor(const String& forName, int n);
     // A new file in folder under the first of name(1) ... name(tries) that no entry has, holding first,
-    // locked through the descriptor returned before any other process can see it there; the caller owns
-    // the descriptor. -1 with errno (EEXIST: every name taken).
+    // locked through the descriptor returned before it holds anything (and, where the file system makes
+    // unnamed files, before any other process can see it); the caller owns the descriptor. -1 with errno
+    // (EEXIST: every name taken).
     static int makeLocked(const FileLocation& folder, const std::function<FileLocation(int)>& name, int tries,
                           std::string_view first, mode_t mode, FileLocation& made);
     // The passing files for forName in folder that runs which ended left there: only those no live run
