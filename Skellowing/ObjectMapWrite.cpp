@@ -121,6 +121,13 @@ Unwritten writeTable(const Directory& folder, const String& name, std::string_vi
             told.holdsNew = true;
             return told;
         }
+        case SafeFile::Result::displaced: {
+            Unwritten told = failure(
+                filled(strings::kOtherSaveKept, {fileName, String(std::string_view(outcome.copy.native()))}),
+                error);
+            told.holdsNew = true;
+            return told;
+        }
     }
     return failure(filled(strings::kNotReplaced, {fileName}), error);
 }

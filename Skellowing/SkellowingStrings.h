@@ -130,6 +130,7 @@ inline constexpr std::int32_t kCopyNotWhole = 77;
 inline constexpr std::int32_t kNotWrittenToEnd = 78;   // "$1" the file: 10 without the full disk
 inline constexpr std::int32_t kSharedUnread = 79;      // "$1" the file
 inline constexpr std::int32_t kRepeatedElement = 80;   // as kUnknownElement
+inline constexpr std::int32_t kOtherSaveKept = 81;     // "$1" the file, "$2" where the other run's table is
 
 inline constexpr std::int16_t kReadFaults = 32527;   // item n: why a read failed with XMLError n
 

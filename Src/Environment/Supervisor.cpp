@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include <HostResult.h>
@@ -109,8 +108,7 @@ void Supervisor::disconnect() {
         // The others find no supervisor at their next keep-alive and one of them takes over.
         if (folder_) {
             DataFile marker(*folder_, String(kMarkerName) + "." + kMarkerExtension, DataFile::kRead);
-            std::error_code ignored;
-            if (marker.exists()) std::filesystem::remove(marker.getLocation(), ignored);
+            if (marker.exists()) marker.remove();
         }
     } else if (!supervisorName_.isEmpty()) {
         std::string reply;

@@ -9,13 +9,13 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <HostFiles.h>
 
 #include "Foundation/Directory.h"
+#include "Foundation/FileIdentity.h"
 #include "Foundation/FileSystemCalls.h"
 #include "Foundation/String.h"
 
@@ -182,7 +182,7 @@ bool DataFile::write(const void* bytes, std::size_t count) {
 
 bool DataFile::write(const String& text) { return write(text.getText(), text.getByteLength()); }
 
-bool DataFile::holdLock() { return isOpen() && ::flock(descriptor_, LOCK_EX | LOCK_NB) == 0; }
+bool DataFile::holdLock() { return isOpen() && lockNow(descriptor_); }
 
 bool DataFile::flush() { return canWrite() && host::flushFile(descriptor_, getLocation().native()); }
 

@@ -1,20 +1,28 @@
 #include "Foundation/Directory.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <HostFiles.h>
 
+#include "Foundation/FileIdentity.h"
+#include "Foundation/FileSystemCalls.h"
 #include "Foundation/SafeFile.h"
 #include "Foundation/String.h"
 
 namespace tarnwick {
 namespace fs = std::filesystem;
 namespace {
+
+constexpr int kMostProbeNames = 100;
 
 // "report..." becomes "report", then ".txt" follows; "..." and "" name nothing, nor a name or extension
 // that would leave the folder.
@@ -28,12 +36,20 @@ std::optional<std::string> fileNameOf(const String& name, const String& extensio
     return fileName;
 }
 
+// The folder at location and every missing one above it, each made through the seam.
+void makeFolders(const FileLocation& location) {
+    std::error_code error;
+    if (fs::is_directory(location, error)) return;
+    const FileLocation parent = location.parent_path();
+    if (!parent.empty() && parent != location) makeFolders(parent);
+    sys::makeFolder(location.c_str(), 0777);
+}
+
 }   // namespace
 
 Directory::Directory(FileLocation location, bool create) : File(std::move(location)) {
     if (!create || getLocation().empty()) return;
-    std::error_code error;
-    fs::create_directories(getLocation(), error);   // exists() tells the caller how it went
+    makeFolders(getLocation());   // exists() tells the caller how it went
 }
 
 Directory::Directory(const Directory& parent, const String& name, bool create)
@@ -72,8 +88,7 @@ std::unique_ptr<Directory> Directory::makeSubdirectory(const String& name, host:
         return nullptr;
     }
     auto child = std::make_unique<Directory>(*this, name);
-    std::error_code systemError;
-    if (!child->getLocation().empty()) fs::create_directory(child->getLocation(), systemError);
+    if (!child->getLocation().empty()) sys::makeFolder(child->getLocation().c_str(), 0777);
     if (!child->exists()) {   // also when a file of that name is in the way
         error = host::kErrFile;
         return nullptr;
@@ -113,6 +128,38 @@ bool Directory::replaceFile(const String& name, const String& extension,
         SafeFile::replace(*this, String(std::string_view(*fileName)), write, {.durable = durable});
     error = outcome.done() ? host::kNoError : host::kErrFile;
     return outcome.done();
+}
+
+bool Directory::takesNewFiles() const {
+    if (getLocation().empty()) {
+        errno = EINVAL;
+        return false;
+    }
+    // Made and closed: an unnamed file is gone with its descriptor. A close that fails says nothing of
+    // the folder.
+    const int unnamed = sys::open(getLocation().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (unnamed >= 0) {
+        sys::close(unnamed, getLocation().c_str());
+        return true;
+    }
+    if (!sys::noUnnamedFiles(errno)) return false;
+    // A name no other process makes: one that another run of this process id left is passed over.
+    const std::string own = ".new-file." + std::to_string(::getpid()) + "-";
+    for (int n = 1; n <= kMostProbeNames; ++n) {
+        const FileLocation location = getLocation() / (own + std::to_string(n));
+        const int descriptor =
+            sys::open(location.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (descriptor < 0) {
+            if (errno == EEXIST) continue;
+            return false;
+        }
+        const std::optional<FileIdentity> made = identityOf(descriptor);
+        sys::close(descriptor, location.c_str());
+        if (made) removeIfStill(location, *made);
+        return true;
+    }
+    errno = EEXIST;
+    return false;
 }
 
 bool Directory::flush() const { return !getLocation().empty() && host::flushFolder(getLocation().native()); }

@@ -49,13 +49,20 @@ public:
     // The file "name.extension" (named as createFile names it) written whole (SafeFile::replace): write
     // fills a new file made beside it, which is flushed to the disk and then takes the name in one step,
     // replacing the file or link there (a link's target is never touched) unless another entry came
-    // meanwhile, and the folder is flushed. durable false: nothing is flushed, for a file that means
-    // nothing after a power cut. False when the name is unusable (error host::kErrBadName), write returns
-    // false or throws, or the system refuses (host::kErrFile); the old entry is then as it was and no new
-    // file is left. Also false (kErrFile) when only the folder could not be flushed: the new file has the
-    // name then, but a power cut may take it back.
+    // meanwhile, and the folder is flushed. A folder, pipe or device at the name is never replaced.
+    // Passing files that stopped writes of the name left beside it are removed once it is written
+    // (PassingFile::removeLeftBeside). durable false: nothing is flushed, for a file that means nothing
+    // after a power cut. False when the name is unusable (error host::kErrBadName), write returns false or
+    // throws, or the system refuses (host::kErrFile); the old entry is then as it was and no new file is
+    // left. Also false (kErrFile) when only the folder could not be flushed: the new file has the name
+    // then, but a power cut may take it back; and when an entry that took the name meanwhile could not be
+    // given it back: the new file has the name then, and that entry a passing name beside it.
     bool replaceFile(const String& name, const String& extension, const std::function<bool(DataFile&)>& write,
                      host::Result& error, bool durable = true) const;
+    // Whether a new file can be made in the folder now: one is made and closed again, without a name where
+    // the file system allows, else under a name of this process's own, which is removed again. No name
+    // that other runs use is taken, so what they left there plays no part. False with errno.
+    bool takesNewFiles() const;
     // The folder's names as they are now (a file renamed, made or removed in it) put on the disk through
     // the host, so that a power cut cannot take them back. False when the system refuses.
     bool flush() const;

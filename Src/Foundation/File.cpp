@@ -6,10 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
-#include <unistd.h>
 
 #include "Foundation/Directory.h"
 #include "Foundation/FileSystemCalls.h"
@@ -107,23 +104,21 @@ bool File::takePermissionsOf(const FileLocation& source) {
     struct stat info {};
     if (::stat(source.c_str(), &info) != 0) return errno == ENOENT;
     // AT_SYMLINK_NOFOLLOW: a link put in this entry's place is refused, never its target changed.
-    if (location_.empty() ||
-        ::fchmodat(AT_FDCWD, location_.c_str(), info.st_mode & 0777, AT_SYMLINK_NOFOLLOW) != 0)
-        return false;
+    if (location_.empty() || !sys::setMode(location_.c_str(), info.st_mode & 0777)) return false;
     // With an access list the mode's group bits are only its mask, wider than the group may be: the list
     // goes along, set after the mode, which it then decides.
     constexpr const char* kAccessList = "system.posix_acl_access";
     std::vector<char> list(256);
-    ssize_t size = ::getxattr(source.c_str(), kAccessList, list.data(), list.size());
+    ssize_t size = sys::getAttributeFollowingLinks(source.c_str(), kAccessList, list.data(), list.size());
     if (size < 0 && errno == ERANGE) {
-        size = ::getxattr(source.c_str(), kAccessList, nullptr, 0);
+        size = sys::getAttributeFollowingLinks(source.c_str(), kAccessList, nullptr, 0);
         if (size > 0) {
             list.resize(static_cast<std::size_t>(size));
-            size = ::getxattr(source.c_str(), kAccessList, list.data(), list.size());
+            size = sys::getAttributeFollowingLinks(source.c_str(), kAccessList, list.data(), list.size());
         }
     }
     if (size < 0) return errno == ENODATA || errno == ENOTSUP;
-    return ::lsetxattr(location_.c_str(), kAccessList, list.data(), static_cast<std::size_t>(size), 0) == 0;
+    return sys::setAttribute(location_.c_str(), kAccessList, list.data(), static_cast<std::size_t>(size));
 }
 
 bool File::takeOwnerOf(const FileLocation& source) {
@@ -134,8 +129,7 @@ bool File::takeOwnerOf(const FileLocation& source) {
     if (own.st_uid == wanted.st_uid && own.st_gid == wanted.st_gid) return true;
     // AT_SYMLINK_NOFOLLOW: as above. The system may take a call it cannot fully honour (a file system
     // without owners), so what counts is what the entry has afterwards.
-    if (::fchownat(AT_FDCWD, location_.c_str(), wanted.st_uid, wanted.st_gid, AT_SYMLINK_NOFOLLOW) != 0)
-        return false;
+    if (!sys::setOwner(location_.c_str(), wanted.st_uid, wanted.st_gid)) return false;
     return ::lstat(location_.c_str(), &own) == 0 && own.st_uid == wanted.st_uid &&
            own.st_gid == wanted.st_gid;
 }
@@ -150,8 +144,9 @@ bool File::hasExtendedAttributes() const {
     if (location_.empty()) return false;
     std::vector<char> names(256);
     ssize_t size = -1;
-    while ((size = ::llistxattr(location_.c_str(), names.data(), names.size())) < 0 && errno == ERANGE) {
-        const ssize_t needed = ::llistxattr(location_.c_str(), nullptr, 0);
+    while ((size = sys::listAttributes(location_.c_str(), names.data(), names.size())) < 0 &&
+           errno == ERANGE) {
+        const ssize_t needed = sys::listAttributes(location_.c_str(), nullptr, 0);
         if (needed < 0) break;
         names.resize(static_cast<std::size_t>(needed) + 1);
     }

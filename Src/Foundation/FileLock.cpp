@@ -1,15 +1,13 @@
 #include "Foundation/FileLock.h"
 
 #include <cerrno>
-#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <thread>
 #include <utility>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,7 +19,6 @@
 namespace tarnwick {
 namespace {
 
-namespace fs = std::filesystem;
 using Reason = FileLock::Reason;
 using Refusal = FileLock::Refusal;
 
@@ -35,28 +32,11 @@ Refusal systemRefusal(int error) {
     return {error == EACCES || error == EPERM ? Reason::denied : Reason::failed, error};
 }
 
-// The open file is still the one at location: a holder deletes it before letting go, so a lock won on
-// a file no longer there locks nothing anyone else sees.
-bool stillThere(int descriptor, const FileLocation& location) {
-    struct stat open {};
-    struct stat there {};
-    return ::fstat(descriptor, &open) == 0 && ::lstat(location.c_str(), &there) == 0 &&
-           open.st_dev == there.st_dev && open.st_ino == there.st_ino;
-}
-
-// How much of the lock line the file holds, from its start and nothing else; -1 when it holds more or
-// other bytes, or cannot be read.
-ssize_t lockLineHeld(int descriptor) {
+// Whether the file holds the lock line and nothing else.
+bool holdsLockLine(int descriptor, const FileLocation& location) {
     char bytes[kLockLine.size() + 1];
-    const ssize_t got = ::pread(descriptor, bytes, sizeof bytes, 0);
-    if (got < 0 || got > static_cast<ssize_t>(kLockLine.size()) ||
-        !kLockLine.starts_with(std::string_view(bytes, static_cast<std::size_t>(got))))
-        return -1;
-    return got;
-}
-
-bool holdsLockLine(int descriptor) {
-    return lockLineHeld(descriptor) == static_cast<ssize_t>(kLockLine.size());
+    const ssize_t got = sys::readAt(descriptor, location.c_str(), bytes, sizeof bytes, 0);
+    return got >= 0 && std::string_view(bytes, static_cast<std::size_t>(got)) == kLockLine;
 }
 
 // A lock file of this run's own under a passing name beside the lock's, "<lock>.<pid>-<n>", holding the
@@ -106,7 +86,7 @@ int openPlain(const FileLocation& location, Refusal& why, bool& gone) {
 // The lock file at location, opened to wait on. -1 with why; gone when its holder let go meanwhile.
 int openTaken(const FileLocation& location, Refusal& why, bool& gone) {
     const int descriptor = openPlain(location, why, gone);
-    if (descriptor >= 0 && !holdsLockLine(descriptor)) {
+    if (descriptor >= 0 && !holdsLockLine(descriptor, location)) {
         why = {Reason::notALock, 0};
         ::close(descriptor);
         return -1;
@@ -120,8 +100,6 @@ int openTaken(const FileLocation& location, Refusal& why, bool& gone) {
 // this run holds (held, open as held). A run still waiting holds its own, and anything else at such a
 // name is left alone.
 void removeLeftOwn(const FileLocation& location, int held) {
-    struct stat lock {};
-    const bool knowsLock = ::fstat(held, &lock) == 0;
     const std::string prefix = location.filename().native() + ".";
     const auto isOwnName = [&prefix](std::string_view name) {
         if (!name.starts_with(prefix)) return false;
@@ -133,26 +111,12 @@ void removeLeftOwn(const FileLocation& location, int held) {
         return dash != std::string_view::npos && digits(name.substr(0, dash)) &&
                digits(name.substr(dash + 1));
     };
-    std::error_code error;
-    for (fs::directory_iterator entry(location.parent_path(), error), end; !error && entry != end;
-         entry.increment(error)) {
-        if (!isOwnName(entry->path().filename().native())) continue;
-        Refusal why;
-        bool gone = false;
-        const int descriptor = openPlain(entry->path(), why, gone);
-        if (descriptor < 0) continue;
-        // A run may have ended before its file held the whole line.
-        if (lockLineHeld(descriptor) < 0) {
-            ::close(descriptor);
-            continue;
-        }
-        struct stat own {};
-        const bool isLock = knowsLock && ::fstat(descriptor, &own) == 0 && own.st_dev == lock.st_dev &&
-                            own.st_ino == lock.st_ino;
-        if ((isLock || ::flock(descriptor, LOCK_EX | LOCK_NB) == 0) && stillThere(descriptor, entry->path()))
-            sys::unlink(entry->path().c_str());
-        ::close(descriptor);
-    }
+    PassingFile::removeLeft(
+        location.parent_path(), isOwnName,
+        [](int descriptor, const FileLocation& own) {
+            return PassingFile::holdsStartOf(descriptor, own, kLockLine);
+        },
+        held);
 }
 
 }   // namespace
@@ -161,7 +125,8 @@ FileLock::FileLock(FileLocation location, int descriptor, bool made)
     : location_(std::move(location)), descriptor_(descriptor), made_(made) {}
 
 FileLock::~FileLock() {
-    if (made_ && stillThere(descriptor_, location_)) sys::unlink(location_.c_str());
+    if (const std::optional<FileIdentity> held = identityOf(descriptor_); made_ && held)
+        removeIfStill(location_, *held);
     ::close(descriptor_);   // lets go of the lock
 }
 
@@ -214,8 +179,8 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
             dropOwn();
             return nullptr;
         }
-        if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0) {
-            if (!stillThere(descriptor, location)) {   // its holder deleted it as it let go: try again
+        if (lockNow(descriptor)) {
+            if (!stillAt(location, descriptor)) {   // its holder deleted it as it let go: try again
                 ::close(descriptor);
                 continue;
             }
@@ -254,7 +219,7 @@ std::unique_ptr<FileLock> FileLock::acquireFile(const FileLocation& file, std::c
     if (descriptor < 0) return nullptr;
     const auto deadline = std::chrono::steady_clock::now() + patience;
     for (;;) {
-        if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0)
+        if (lockNow(descriptor))
             return std::unique_ptr<FileLock>(new FileLock(file, descriptor, /*made=*/false));
         const int error = errno;
         if (error != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {

@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <stdio.h>   // renameat2
+#include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -32,6 +33,11 @@ int open(const char* path, int flags, mode_t mode) {
     while ((descriptor = ::open(path, flags, mode)) < 0 && errno == EINTR) {
     }
     return descriptor;
+}
+
+bool noUnnamedFiles(int error) {
+    // EISDIR: a system older than the flag takes it for a folder opened to write.
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
 }
 
 ssize_t read(int descriptor, const char* path, void* bytes, std::size_t count) {
@@ -84,10 +90,19 @@ bool renameNoReplace(const char* from, const char* to) {
         ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
-    // A file system without the flag: link refuses a taken name as well, then the old name goes.
+    // A file system without the flag: link refuses a taken name as well, then the old name goes. Where it
+    // cannot go, the new name goes again (while it is still this file), so that the file keeps the one
+    // name it had. A run stopped between the two leaves the file with both.
     if (!link(from, to)) return false;
-    ::unlink(from);
-    return true;
+    if (unlink(from)) return true;
+    const int error = errno;
+    struct stat kept {};
+    struct stat made {};
+    if (::lstat(from, &kept) == 0 && ::lstat(to, &made) == 0 && kept.st_dev == made.st_dev &&
+        kept.st_ino == made.st_ino)
+        unlink(to);
+    errno = error;
+    return false;
 }
 
 bool exchange(const char* from, const char* to) {
@@ -117,8 +132,26 @@ bool close(int descriptor, const char* path) {
     return closed && !faulted;
 }
 
+bool makeFolder(const char* path, mode_t mode) {
+    return allowed(FileOperation::makeFolder, path) && ::mkdir(path, mode) == 0;
+}
+
+bool setMode(const char* path, mode_t mode) {
+    return allowed(FileOperation::permissions, path) &&
+           ::fchmodat(AT_FDCWD, path, mode, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool setOwner(const char* path, uid_t owner, gid_t group) {
+    return allowed(FileOperation::permissions, path) &&
+           ::fchownat(AT_FDCWD, path, owner, group, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
 bool setAttribute(int descriptor, const char* path, const char* name, const void* value, std::size_t size) {
     return allowed(FileOperation::attribute, path) && ::fsetxattr(descriptor, name, value, size, 0) == 0;
+}
+
+bool setAttribute(const char* path, const char* name, const void* value, std::size_t size) {
+    return allowed(FileOperation::attribute, path) && ::lsetxattr(path, name, value, size, 0) == 0;
 }
 
 ssize_t getAttribute(const char* path, const char* name, void* value, std::size_t size) {
@@ -128,6 +161,16 @@ ssize_t getAttribute(const char* path, const char* name, void* value, std::size_
 
 bool removeAttribute(const char* path, const char* name) {
     return allowed(FileOperation::attribute, path) && ::lremovexattr(path, name) == 0;
+}
+
+ssize_t listAttributes(const char* path, char* names, std::size_t size) {
+    if (!allowed(FileOperation::attribute, path)) return -1;
+    return ::llistxattr(path, names, size);
+}
+
+ssize_t getAttributeFollowingLinks(const char* path, const char* name, void* value, std::size_t size) {
+    if (!allowed(FileOperation::attribute, path)) return -1;
+    return ::getxattr(path, name, value, size);
 }
 
 }   // namespace tarnwick::sys

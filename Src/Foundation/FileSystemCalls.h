@@ -11,13 +11,18 @@ namespace tarnwick::sys {
 // call may be repeated. A faulted call is not made and fails with the fault's errno. Calls on an open
 // file take its path too, for the test that watches them (the system cannot always tell it).
 int open(const char* path, int flags, mode_t mode = 0);
+// Whether an open with O_TMPFILE failed with error because the file system (or the system) makes no
+// files without a name.
+bool noUnnamedFiles(int error);
 ssize_t read(int descriptor, const char* path, void* bytes, std::size_t count);
 ssize_t readAt(int descriptor, const char* path, void* bytes, std::size_t count, off_t offset);
 bool writeAll(int descriptor, const char* path, const void* bytes,
               std::size_t count);   // all of them, or false
 bool truncate(int descriptor, const char* path, off_t length);
 bool rename(const char* from, const char* to);
-// Renames only when no entry has the name `to`: EEXIST otherwise, whatever appeared there meanwhile.
+// Renames only when no entry has the name `to`: EEXIST otherwise, whatever appeared there meanwhile. Where
+// the file system cannot rename so, the file is linked to `to` and unlinked at `from`; false with errno,
+// and the file at `from` only, when either fails.
 bool renameNoReplace(const char* from, const char* to);
 // The two entries trade names in one step; EINVAL where the file system cannot.
 bool exchange(const char* from, const char* to);
@@ -26,9 +31,20 @@ bool link(const char* from, const char* to);
 bool linkOpen(int descriptor, const char* to);
 bool unlink(const char* path);
 bool close(int descriptor, const char* path);
+// A new folder at path; EEXIST when the name is taken.
+bool makeFolder(const char* path, mode_t mode);
+// The mode bits, or the owner and group, of the entry at path itself: a link there is refused, never
+// followed.
+bool setMode(const char* path, mode_t mode);
+bool setOwner(const char* path, uid_t owner, gid_t group);
 // Extended attributes of the open file, or (path) of the entry itself, never a link's target.
 bool setAttribute(int descriptor, const char* path, const char* name, const void* value, std::size_t size);
+bool setAttribute(const char* path, const char* name, const void* value, std::size_t size);
 ssize_t getAttribute(const char* path, const char* name, void* value, std::size_t size);
 bool removeAttribute(const char* path, const char* name);
+// The names of the entry's attributes, each ended by a NUL, as the system lists them.
+ssize_t listAttributes(const char* path, char* names, std::size_t size);
+// An extended attribute of the file a link at path leads to (the entry itself when it is no link).
+ssize_t getAttributeFollowingLinks(const char* path, const char* name, void* value, std::size_t size);
 
 }   // namespace tarnwick::sys

@@ -8,7 +8,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,39 +18,21 @@ namespace {
 
 constexpr const char* kPassingExtension = ".partial";
 
-// Whether the system lets this descriptor hold the file's lock now, without waiting.
-bool lockNow(int descriptor) { return ::flock(descriptor, LOCK_EX | LOCK_NB) == 0; }
-
-std::optional<FileIdentity> identityOf(int descriptor) {
-    struct stat info {};
-    if (::fstat(descriptor, &info) != 0) return std::nullopt;
-    return FileIdentity{info.st_dev, info.st_ino};
-}
-
-// Whether the file open at descriptor holds nothing, or the first bytes of writes and nothing more.
-bool holdsStartOf(int descriptor, const FileLocation& location, std::string_view writes) {
-    struct stat info {};
-    if (::fstat(descriptor, &info) != 0 || info.st_size < 0 ||
-        static_cast<std::uint64_t>(info.st_size) > writes.size())
-        return false;
-    std::vector<char> held(static_cast<std::size_t>(info.st_size) + 1);
-    const ssize_t got = sys::readAt(descriptor, location.c_str(), held.data(), held.size(), 0);
-    return got == info.st_size && writes.starts_with(std::string_view(held.data(), held.size() - 1));
+// Whether name is one of the passing names whose first is `first`: "<first>", "<first> 2", ...
+bool isPassingName(std::string_view name, std::string_view first) {
+    if (!name.starts_with(first)) return false;
+    name.remove_prefix(first.size());
+    return name.empty() || (name.size() > 1 && name[0] == ' ' &&
+                            name.find_first_not_of("0123456789", 1) == std::string_view::npos);
 }
 
 }   // namespace
-
-std::optional<FileIdentity> identityAt(const FileLocation& location) {
-    struct stat info {};
-    if (location.empty() || ::lstat(location.c_str(), &info) != 0) return std::nullopt;
-    return FileIdentity{info.st_dev, info.st_ino};
-}
 
 PassingFile::PassingFile(std::unique_ptr<DataFile> file, FileIdentity identity)
     : file_(std::move(file)), identity_(identity) {}
 
 PassingFile::~PassingFile() {
-    if (!named_ && stillAt(file_->getLocation())) sys::unlink(file_->getLocation().c_str());
+    if (!named_) removeIfStill(file_->getLocation(), identity_);
     file_->close();
 }
 
@@ -68,7 +49,7 @@ int PassingFile::makeLocked(const FileLocation& folder, const std::function<File
     // its first bytes. A file system that has no unnamed files makes it under its name, locked at once; a
     // name that another run took in that moment for a dead run's (empty, unlocked) is given up.
     int unnamed = sys::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
-    if (unnamed < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return -1;
+    if (unnamed < 0 && !sys::noUnnamedFiles(errno)) return -1;
     const auto give = [](int descriptor) {
         const int error = errno;
         ::close(descriptor);
@@ -94,7 +75,7 @@ int PassingFile::makeLocked(const FileLocation& folder, const std::function<File
             if (errno == EEXIST) continue;
             return -1;
         }
-        if (!lockNow(descriptor) || identityOf(descriptor) != identityAt(location)) {
+        if (!lockNow(descriptor) || !stillAt(location, descriptor)) {
             ::close(descriptor);
             continue;
         }
@@ -133,7 +114,7 @@ std::optional<FileLocation> PassingFile::targetOf(const String& name) const {
         errno = EINVAL;
         return std::nullopt;
     }
-    if (!stillAt(file_->getLocation())) {
+    if (!stillAt(file_->getLocation(), identity_)) {
         errno = ENOENT;
         return std::nullopt;
     }
@@ -145,8 +126,6 @@ void PassingFile::named(const FileLocation& location) {
     named_ = true;
 }
 
-bool PassingFile::stillAt(const FileLocation& location) const { return identityAt(location) == identity_; }
-
 bool PassingFile::takeName(const String& name) {
     const std::optional<FileLocation> to = targetOf(name);
     if (!to || !sys::renameNoReplace(file_->getLocation().c_str(), to->c_str())) return false;
@@ -154,7 +133,8 @@ bool PassingFile::takeName(const String& name) {
     return true;
 }
 
-bool PassingFile::replace(const String& name, const std::optional<FileIdentity>& was) {
+bool PassingFile::replace(const String& name, const std::optional<FileIdentity>& was,
+                          FileLocation* displaced) {
     if (!was) return takeName(name);
     const std::optional<FileLocation> to = targetOf(name);
     if (!to) return false;
@@ -163,8 +143,15 @@ bool PassingFile::replace(const String& name, const std::optional<FileIdentity>&
     // start, which goes, or one that came meanwhile, which gets its name back.
     if (sys::exchange(from.c_str(), to->c_str())) {
         if (identityAt(from) != was) {
-            sys::exchange(from.c_str(), to->c_str());
-            errno = EEXIST;
+            if (sys::exchange(from.c_str(), to->c_str())) {
+                errno = EEXIST;
+                return false;
+            }
+            // This file keeps the name, and the entry that came lies at the passing name.
+            const int error = errno;
+            named(*to);
+            if (displaced) *displaced = from;
+            errno = error;
             return false;
         }
         named(*to);
@@ -172,7 +159,9 @@ bool PassingFile::replace(const String& name, const std::optional<FileIdentity>&
         return true;
     }
     if (errno != EINVAL && errno != ENOSYS) return false;
-    // A file system that cannot trade names: looked at, then replaced.
+    // A file system that cannot trade names: looked at, then renamed over. An entry that takes the name
+    // between the look and the rename is replaced, and is gone: this way is not safe from a run that
+    // writes the same name at the same moment.
     if (identityAt(*to) != was) {
         errno = EEXIST;
         return false;
@@ -182,33 +171,70 @@ bool PassingFile::replace(const String& name, const std::optional<FileIdentity>&
     return true;
 }
 
+bool PassingFile::holdsStartOf(int descriptor, const FileLocation& location, std::string_view text) {
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0 || info.st_size < 0 ||
+        static_cast<std::uint64_t>(info.st_size) > text.size())
+        return false;
+    std::vector<char> held(static_cast<std::size_t>(info.st_size) + 1);
+    const ssize_t got = sys::readAt(descriptor, location.c_str(), held.data(), held.size(), 0);
+    return got == info.st_size && text.starts_with(std::string_view(held.data(), held.size() - 1));
+}
+
 void PassingFile::removeLeft(const Directory& folder, const String& forName, std::string_view writes) {
     if (folder.getLocation().empty()) return;
-    // The folder's few entries are looked at once, rather than every passing name there could be.
     const std::string first(nameFor(forName, 1).getView());
-    const auto isPassing = [&first](std::string_view name) {
-        if (!name.starts_with(first)) return false;
-        name.remove_prefix(first.size());
-        return name.empty() || (name.size() > 1 && name[0] == ' ' &&
-                                name.find_first_not_of("0123456789", 1) == std::string_view::npos);
-    };
+    removeLeft(
+        folder.getLocation(), [&first](std::string_view name) { return isPassingName(name, first); },
+        [writes](int descriptor, const FileLocation& location) {
+            return holdsStartOf(descriptor, location, writes);
+        });
+}
+
+void PassingFile::removeLeftBeside() const {
+    const FileLocation& location = file_->getLocation();
+    if (!named_ || !stillAt(location, identity_)) return;
+    const std::string first(nameFor(String(std::string_view(location.filename().native())), 1).getView());
+    struct stat own {};
+    if (::fstat(file_->descriptor_, &own) != 0) return;
+    removeLeft(
+        location.parent_path(), [&first](std::string_view name) { return isPassingName(name, first); },
+        [&](int descriptor, const FileLocation& left) {
+            // What this file holds, as far as the file left is long.
+            struct stat info {};
+            if (::fstat(descriptor, &info) != 0 || info.st_size > own.st_size) return false;
+            std::string start(static_cast<std::size_t>(info.st_size), '\0');
+            const ssize_t got =
+                sys::readAt(file_->descriptor_, location.c_str(), start.data(), start.size(), 0);
+            return got == info.st_size && holdsStartOf(descriptor, left, start);
+        });
+}
+
+void PassingFile::removeLeft(const FileLocation& folder,
+                             const std::function<bool(std::string_view name)>& isName,
+                             const std::function<bool(int descriptor, const FileLocation& location)>& isRuns,
+                             int held) {
+    // The folder's few entries are looked at once, rather than every name there could be.
     std::vector<std::string> names;
-    if (DIR* const entries = ::opendir(folder.getLocation().c_str())) {
+    if (DIR* const entries = ::opendir(folder.c_str())) {
         while (const dirent* entry = ::readdir(entries))
-            if (isPassing(entry->d_name)) names.emplace_back(entry->d_name);
+            if (isName(entry->d_name)) names.emplace_back(entry->d_name);
         ::closedir(entries);
     }
+    const std::optional<FileIdentity> own = held >= 0 ? identityOf(held) : std::nullopt;
     for (const std::string& name : names) {
-        const FileLocation location = folder.getLocation() / name;
+        const FileLocation location = folder / name;
         struct stat seen {};
+        // Looked at before it is opened: opening a device may do something.
         if (::lstat(location.c_str(), &seen) != 0 || !S_ISREG(seen.st_mode)) continue;
         const int descriptor = sys::open(location.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (descriptor < 0) continue;
-        // The file looked at is the one opened, no live run holds it, and it can only be a run's.
+        // The file looked at is the one opened, no one holds it (this run's own may be held here), it can
+        // only be a run's, and it is still the one at the name.
         const FileIdentity identity{seen.st_dev, seen.st_ino};
-        if (identityOf(descriptor) == identity && lockNow(descriptor) &&
-            holdsStartOf(descriptor, location, writes) && identityAt(location) == identity)
-            sys::unlink(location.c_str());
+        if (identityOf(descriptor) == identity && (own == identity || lockNow(descriptor)) &&
+            isRuns(descriptor, location))
+            removeIfStill(location, identity);
         ::close(descriptor);
     }
 }

@@ -31,11 +31,6 @@ Outcome failed(Result result, int error = errno) { return {result, error, {}, {}
 
 bool unsupported(int error) { return error == ENOTSUP || error == EOPNOTSUPP; }
 
-// The file at location removed, if it is still the file identity names.
-void removeIfStill(const FileLocation& location, const FileIdentity& identity) {
-    if (identityAt(location) == identity) sys::unlink(location.c_str());
-}
-
 // bytes whole in a new file in folder under the first free name(n), its name on the disk. The new file
 // and its identity in made.
 Outcome keepWhole(const Directory& folder, const String& passingFor, const std::function<String(int)>& name,
@@ -184,7 +179,9 @@ Outcome SafeFile::replace(const Directory& folder, const String& name,
     if (folder.getLocation().empty() || !File::isUsableName(name.getView()))
         return failed(Result::notReplaced, EINVAL);
     const FileLocation target = folder.getLocation() / FileLocation(name.getView());
-    const std::optional<FileIdentity> was = identityAt(target);
+    // Only a file or a link is replaced: a folder, pipe or device at the name stays where it is.
+    std::optional<FileIdentity> was;
+    if (!replaceableAt(target, was)) return failed(Result::notReplaced);
     std::unique_ptr<PassingFile> file = PassingFile::make(folder, name);
     if (!file) return failed(Result::noNewFile);
     DataFile& data = file->file();
@@ -195,7 +192,12 @@ Outcome SafeFile::replace(const Directory& folder, const String& name,
     }
     // On the disk before it takes the name: after a power cut the name holds the old file or the new one.
     if (!fill(data) || (options.durable && !data.flush())) return failed(Result::cutShort);
-    if (!file->replace(name, was)) return failed(Result::notReplaced);
+    FileLocation displaced;
+    if (!file->replace(name, was, &displaced))
+        return displaced.empty() ? failed(Result::notReplaced)
+                                 : Outcome{Result::displaced, errno, target, displaced};
+    // What runs stopped while writing this name left beside it goes now that it holds a whole file.
+    file->removeLeftBeside();
     Outcome outcome;
     outcome.file = target;
     if (options.durable && !folder.flush()) {

@@ -34,12 +34,15 @@ public:
         notPutBack,         // in place: the write stopped and what it held could not be put back: see copy
         notFlushed,         // in place: it holds the new content, which may not be on the disk, and what
                             // it held could not be put back: see copy
+        displaced,          // another entry took the name meanwhile and could not be given it back: the
+                            // name holds the new content, and that entry is at copy
     };
     struct Outcome {
         Result result = Result::written;
         int systemError = 0;   // errno of the step that failed
         FileLocation file;     // the file written (writeNew: the name it took)
-        FileLocation copy;     // in place, notPutBack and notFlushed: where what the file held is kept
+        FileLocation copy;     // in place, notPutBack and notFlushed: where what the file held is kept;
+                               // displaced: where the entry that came meanwhile is
         bool done() const { return result == Result::written; }
     };
 

@@ -1,9 +1,16 @@
 #include "Foundation/Directory.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <new>
 #include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +18,7 @@
 #include <HostResult.h>
 
 #include "Foundation/DataFile.h"
+#include "Foundation/PassingFile.h"
 #include "Foundation/String.h"
 #include "ScratchFolder.h"
 
@@ -204,6 +212,80 @@ TEST(Directory, WritesAFileWholeInPlaceOfALinkNeverThroughOne) {
     EXPECT_EQ(error, host::kErrBadName);
     EXPECT_EQ(ScratchFolder::contents(folder.getLocation() / "marker.txt"), "again");
     EXPECT_EQ(entriesBelow(folder.getLocation()), std::vector<std::string>{"marker.txt"});
+}
+
+// A folder, pipe or device at the name is no file to replace: the write is refused and nothing moves,
+// neither the entry nor what a folder holds.
+TEST(Directory, WritesAFileWholeOnlyInPlaceOfAFileOrALink) {
+    ScratchFolder scratch;
+    const Directory folder(scratch.path() / "data", /*create=*/true);
+    scratch.write("data/prefs.xml/user-notes.txt", "notes");
+    ASSERT_EQ(::mkfifo((folder.getLocation() / "marker.txt").c_str(), 0600), 0);
+    host::Result error = 0;
+    const auto writes = [](DataFile& file) { return file.write(String("mine")); };
+    EXPECT_FALSE(folder.replaceFile("prefs", "xml", writes, error));
+    EXPECT_EQ(error, host::kErrFile);
+    EXPECT_FALSE(folder.replaceFile("marker", "txt", writes, error));
+    EXPECT_EQ(error, host::kErrFile);
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(folder.getLocation() / "marker.txt")));
+    EXPECT_EQ(ScratchFolder::contents(folder.getLocation() / "prefs.xml" / "user-notes.txt"), "notes");
+    EXPECT_EQ(entriesBelow(folder.getLocation()),
+              (std::vector<std::string>{"marker.txt", "prefs.xml", "prefs.xml/user-notes.txt"}));
+}
+
+// Whether a folder takes new files is found without taking a name that runs use: files that runs left
+// under every passing name play no part, and the probe leaves nothing behind, with or without unnamed
+// files. A folder that refuses new files is told.
+TEST(Directory, TellsWhetherItTakesNewFilesWhateverRunsLeftInIt) {
+    ScratchFolder scratch;
+    const Directory folder(scratch.path() / "data", /*create=*/true);
+    for (int n = 1; n <= PassingFile::kMostNames; ++n)
+        scratch.write("data/" + std::string(PassingFile::nameFor("ObjectMap.xml", n).getView()),
+                      "<objectMap/>");
+    const auto entries = [&] { return std::distance(fs::directory_iterator(folder.getLocation()), {}); };
+    int unnamedFault = 0;
+    int openFault = 0;
+    const FileOperationWatch watch([&](host::FileOperation operation, const std::string&) {
+        if (operation == host::FileOperation::openUnnamed) return unnamedFault;
+        return operation == host::FileOperation::open ? openFault : 0;
+    });
+    for (const int fault : {0, EOPNOTSUPP}) {
+        unnamedFault = fault;
+        EXPECT_TRUE(folder.takesNewFiles()) << fault;
+        EXPECT_EQ(entries(), PassingFile::kMostNames);
+    }
+    for (const int fault : {EACCES, EOPNOTSUPP}) {
+        unnamedFault = fault;
+        openFault = EACCES;
+        const bool takes = folder.takesNewFiles();
+        const int error = errno;
+        EXPECT_FALSE(takes) << fault;
+        EXPECT_EQ(error, EACCES);
+    }
+    EXPECT_EQ(entries(), PassingFile::kMostNames);
+}
+
+// What runs stopped while writing a file left beside it goes with the next whole write of that name: the
+// passing files that hold nothing or the start of what the name now holds. Any other file stays, and so
+// does a live run's, which it holds locked.
+TEST(Directory, AWholeWriteRemovesWhatStoppedWritesOfItsNameLeft) {
+    ScratchFolder scratch;
+    const Directory folder(scratch.path() / "data", /*create=*/true);
+    scratch.write("data/prefs.xml.partial", "");
+    scratch.write("data/prefs.xml.partial 2", "<prefs a=");
+    scratch.write("data/prefs.xml.partial 3", "<prefs b=\"2\"/>");
+    scratch.write("data/prefs.xml.partial 4", "<prefs a=\"1\"/> and more");
+    scratch.write("data/other.xml.partial", "");
+    const fs::path live = scratch.write("data/prefs.xml.partial 5", "<prefs");
+    const int held = ::open(live.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    host::Result error = 0;
+    EXPECT_TRUE(folder.replaceFile(
+        "prefs", "xml", [](DataFile& file) { return file.write(String("<prefs a=\"1\"/>")); }, error));
+    ::close(held);
+    EXPECT_EQ(entriesBelow(folder.getLocation()),
+              (std::vector<std::string>{"other.xml.partial", "prefs.xml", "prefs.xml.partial 3",
+                                        "prefs.xml.partial 4", "prefs.xml.partial 5"}));
 }
 
 }   // namespace

@@ -1,9 +1,15 @@
 #include "Foundation/DataFile.h"
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include <sys/xattr.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -203,6 +209,38 @@ TEST(File, RenamesWithinItsFolderButNeverOverAnotherEntryOrOutOfIt) {
     EXPECT_FALSE(missing.rename("other.txt"));
 }
 
+// Where the file system cannot rename without replacing, the file is linked to its new name and unlinked
+// at the old one: never over a taken name, and a failed unlink leaves the file with its one old name.
+TEST(File, RenamesWithoutReplacingAlsoWhereTheFileSystemCannotSayNoReplace) {
+    ScratchFolder scratch;
+    const fs::path box = scratch.path() / "box";
+    const fs::path from = scratch.write("box/a.txt", "A");
+    scratch.write("box/b.txt", "B");
+    int unlinkFault = 0;
+    const FileOperationWatch watch([&](host::FileOperation operation, const std::string& path) {
+        if (operation == host::FileOperation::renameNoReplace) return EINVAL;
+        return operation == host::FileOperation::unlink && path == from.string() ? unlinkFault : 0;
+    });
+    DataFile file(from);
+    bool renamed = file.rename("b.txt");
+    int error = errno;
+    EXPECT_FALSE(renamed);
+    EXPECT_EQ(error, EEXIST);
+    EXPECT_EQ(ScratchFolder::contents(box / "b.txt"), "B");
+    unlinkFault = EIO;
+    renamed = file.rename("c.txt");
+    error = errno;
+    EXPECT_FALSE(renamed);
+    EXPECT_EQ(error, EIO);
+    EXPECT_FALSE(fs::exists(box / "c.txt"));
+    EXPECT_EQ(fs::hard_link_count(from), 1u);
+    unlinkFault = 0;
+    EXPECT_TRUE(file.rename("c.txt"));
+    EXPECT_FALSE(fs::exists(from));
+    EXPECT_EQ(ScratchFolder::contents(box / "c.txt"), "A");
+    EXPECT_EQ(fs::hard_link_count(box / "c.txt"), 1u);
+}
+
 // A chain of links ends at the file it names, a relative link read from its own folder; a circle has no
 // end. Permissions pass from one file to another, never through a link at the receiving name.
 TEST(File, FollowsLinksToTheFileTheyNameAndTakesPermissionsNeverThroughALink) {
@@ -240,6 +278,61 @@ TEST(File, FollowsLinksToTheFileTheyNameAndTakesPermissionsNeverThroughALink) {
     if (!testaccess::give(target)) GTEST_SKIP() << "this file system keeps no access lists";
     ASSERT_TRUE(copy.takePermissionsOf(target));
     EXPECT_TRUE(testaccess::has(copy.getLocation()));
+}
+
+// The record of a copy that a write into a file keeps is the framework's own: only another attribute makes
+// the file one that a new file in its place would not be.
+TEST(File, CountsOnlyAttributesThatAreNotTheFrameworksOwn) {
+    ScratchFolder scratch;
+    const fs::path path = scratch.write("t.xml", "T");
+    const DataFile file(path);
+    if (::llistxattr(path.c_str(), nullptr, 0) != 0 ||
+        ::lsetxattr(path.c_str(), "user.tarnwick.copy", "1 2 c", 5, 0) != 0)
+        GTEST_SKIP() << "this file system gives files attributes of its own, or keeps no user attributes";
+    EXPECT_FALSE(file.hasExtendedAttributes());
+    ASSERT_EQ(::lsetxattr(path.c_str(), "user.note", "n", 1, 0), 0);
+    EXPECT_TRUE(file.hasExtendedAttributes());
+}
+
+// A mode, an owner or an attribute given, and a folder made, are each asked of the host first, which can
+// refuse them as a file system would.
+TEST(File, AsksTheHostBeforeItGivesAModeOwnerOrAttributeOrMakesAFolder) {
+    ScratchFolder scratch;
+    const fs::path source = scratch.write("box/source.txt", "S");
+    DataFile file(scratch.write("box/file.txt", "F"));
+    std::optional<host::FileOperation> failing;
+    std::vector<std::string> asked;
+    const FileOperationWatch watch([&](host::FileOperation operation, const std::string& path) {
+        asked.push_back(std::string(host::fileOperationName(operation)) + " " +
+                        fs::path(path).filename().string());
+        return operation == failing ? EIO : 0;
+    });
+    failing = host::FileOperation::permissions;
+    EXPECT_FALSE(file.takePermissionsOf(source));
+    failing = host::FileOperation::attribute;
+    EXPECT_FALSE(file.takePermissionsOf(source));   // its access list cannot be read
+    EXPECT_TRUE(file.hasExtendedAttributes());      // they cannot be listed
+    failing = host::FileOperation::makeFolder;
+    EXPECT_FALSE(Directory(scratch.path() / "new" / "deep", /*create=*/true).exists());
+    host::Result error = 0;
+    EXPECT_EQ(Directory(scratch.path()).makeSubdirectory("sub", error), nullptr);
+    EXPECT_EQ(asked, (std::vector<std::string>{"permissions file.txt", "permissions file.txt",
+                                               "attribute source.txt", "attribute file.txt", "makeFolder new",
+                                               "makeFolder deep", "makeFolder sub"}));
+    EXPECT_FALSE(fs::exists(scratch.path() / "new"));
+    EXPECT_FALSE(fs::exists(scratch.path() / "sub"));
+    failing.reset();
+    EXPECT_TRUE(Directory(scratch.path() / "new" / "deep", /*create=*/true).exists());
+
+    // An owner is given only where it differs, which takes a user who may give files away.
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file another group at will";
+    ASSERT_EQ(::chown(source.c_str(), static_cast<uid_t>(-1), ::getegid() + 1), 0);
+    failing = host::FileOperation::permissions;
+    asked.clear();
+    EXPECT_FALSE(file.takeOwnerOf(source));
+    EXPECT_EQ(asked, std::vector<std::string>{"permissions file.txt"});
+    failing.reset();
+    EXPECT_TRUE(file.takeOwnerOf(source));
 }
 
 // One holder at a time, in this process or another; the file goes with the lock. A link planted at its

@@ -1,13 +1,16 @@
-// ScratchFolder: a fresh temporary folder that is also the host's home for the length of a test, and
-// HostMemoryScope: fails the test when host memory blocks made inside it outlive it.
+// ScratchFolder: a fresh temporary folder that is also the host's home for the length of a test;
+// HostMemoryScope: fails the test when host memory blocks made inside it outlive it; FileOperationWatch: a
+// watcher that answers for the host's file operations for the length of a scope.
 #pragma once
 
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -67,4 +70,13 @@ public:
 
 private:
     host::MemoryStats before_;
+};
+
+class FileOperationWatch {
+public:
+    using Watcher = std::function<int(host::FileOperation operation, const std::string& path)>;
+    explicit FileOperationWatch(Watcher watcher) { host::watchFileOperations(std::move(watcher)); }
+    ~FileOperationWatch() { host::watchFileOperations(nullptr); }
+    FileOperationWatch(const FileOperationWatch&) = delete;
+    FileOperationWatch& operator=(const FileOperationWatch&) = delete;
 };

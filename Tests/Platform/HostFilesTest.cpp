@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -217,6 +218,20 @@ TEST_F(HostFiles, ReplacesAFileWhoseNameTakesAllAFolderEntryMayHold) {
     std::vector<std::string> left;
     for (const auto& entry : fs::directory_iterator(root_)) left.push_back(entry.path().filename().string());
     EXPECT_EQ(left.size(), 2u) << "only the two files, no new file left beside them";
+}
+
+// A flush is the system's: one it refuses (a descriptor that is not open) fails with its errno, and no
+// watcher hears of it.
+TEST_F(HostFiles, AFlushTheSystemRefusesFails) {
+    std::vector<std::string> flushed;
+    watchFlushes([&](const std::string& path) { flushed.push_back(path); });
+    errno = 0;
+    const bool done = flushFile(-1, (root_ / "none").string());
+    const int error = errno;
+    watchFlushes(nullptr);
+    EXPECT_FALSE(done);
+    EXPECT_EQ(error, EBADF);
+    EXPECT_TRUE(flushed.empty());
 }
 
 }   // namespace

@@ -1,0 +1,55 @@
+#include "Foundation/FileIdentity.h"
+
+#include <cerrno>
+
+#include <sys/file.h>
+#include <sys/stat.h>
+
+#include "Foundation/FileSystemCalls.h"
+
+namespace tarnwick {
+
+std::optional<FileIdentity> identityAt(const FileLocation& location) {
+    struct stat info {};
+    if (location.empty() || ::lstat(location.c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity{info.st_dev, info.st_ino};
+}
+
+std::optional<FileIdentity> identityOf(int descriptor) {
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0) return std::nullopt;
+    return FileIdentity{info.st_dev, info.st_ino};
+}
+
+bool replaceableAt(const FileLocation& location, std::optional<FileIdentity>& was) {
+    was.reset();
+    struct stat info {};
+    if (location.empty()) {
+        errno = EINVAL;
+        return false;
+    }
+    if (::lstat(location.c_str(), &info) != 0) return errno == ENOENT;
+    if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
+        errno = S_ISDIR(info.st_mode) ? EISDIR : EEXIST;
+        return false;
+    }
+    was = FileIdentity{info.st_dev, info.st_ino};
+    return true;
+}
+
+bool stillAt(const FileLocation& location, const FileIdentity& identity) {
+    return identityAt(location) == identity;
+}
+
+bool stillAt(const FileLocation& location, int descriptor) {
+    const std::optional<FileIdentity> open = identityOf(descriptor);
+    return open && stillAt(location, *open);
+}
+
+bool removeIfStill(const FileLocation& location, const FileIdentity& identity) {
+    return stillAt(location, identity) && sys::unlink(location.c_str());
+}
+
+bool lockNow(int descriptor) { return ::flock(descriptor, LOCK_EX | LOCK_NB) == 0; }
+
+}   // namespace tarnwick
