@@ -648,8 +648,7 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
     // the file offered.
     const Copy offered = question.offered;
     saveTable(folder, baseName, table, String(), [&] {
-        if (putBack && tarnwick::identityAt(offered.location) == offered.identity)
-            DataFile(offered.location, DataFile::kRead).remove();
+        if (putBack) tarnwick::removeIfStill(offered.location, offered.identity);
     });
     return true;
 }
@@ -662,9 +661,7 @@ bool loadObjectMap(ObjectMap& table) {
     std::unique_ptr<Directory> folder;
     String baseName;
     getObjectMapLocation(folder, baseName, /*withExtension=*/false);
-    const auto takesFiles = [&] {
-        return tarnwick::PassingFile::make(*folder, withExtension(baseName)) != nullptr;
-    };
+    const auto takesFiles = [&] { return folder->takesNewFiles(); };
     if (!folder || (!baseName.isEmpty() && !takesFiles())) {
         const auto* const addon = dynamic_cast<const SkellowingAddon*>(tarnwick::Addon::getInstance());
         tarnwick::ErrorAlert().show(

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <system_error>
 
@@ -93,7 +94,15 @@ TableTurn lockTable(const Directory& folder, const String& fileName, String& why
             return turn;
         }
     }
-    tarnwick::PassingFile::removeLeft(lockFolder, tableName, writes);
+    // A copy of what the table holds now, stopped before it took a name, is nothing's only copy either:
+    // the table is read only when such a file is there.
+    std::optional<std::string> holds;
+    tarnwick::PassingFile::removeLeft(
+        lockFolder, tableName, writes, [&](int descriptor, const tarnwick::FileLocation& location) {
+            if (!holds && !DataFile(lockFolder, tableName, DataFile::kRead).readToEnd(holds.emplace()))
+                holds = std::string();
+            return !holds->empty() && tarnwick::PassingFile::holdsStartOf(descriptor, location, *holds);
+        });
     // A copy recorded on a table that reads whole again is what a save that ended after its write left:
     // it is never to be offered again.
     if (target &&

@@ -181,13 +181,15 @@ bool PassingFile::holdsStartOf(int descriptor, const FileLocation& location, std
     return got == info.st_size && text.starts_with(std::string_view(held.data(), held.size() - 1));
 }
 
-void PassingFile::removeLeft(const Directory& folder, const String& forName, std::string_view writes) {
+void PassingFile::removeLeft(
+    const Directory& folder, const String& forName, std::string_view writes,
+    const std::function<bool(int descriptor, const FileLocation& location)>& alsoRuns) {
     if (folder.getLocation().empty()) return;
     const std::string first(nameFor(forName, 1).getView());
     removeLeft(
         folder.getLocation(), [&first](std::string_view name) { return isPassingName(name, first); },
-        [writes](int descriptor, const FileLocation& location) {
-            return holdsStartOf(descriptor, location, writes);
+        [writes, &alsoRuns](int descriptor, const FileLocation& location) {
+            return holdsStartOf(descriptor, location, writes) || (alsoRuns && alsoRuns(descriptor, location));
         });
 }
 

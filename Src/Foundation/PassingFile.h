@@ -57,9 +57,12 @@ public:
     static int makeLocked(const FileLocation& folder, const std::function<FileLocation(int)>& name, int tries,
                           std::string_view first, mode_t mode, FileLocation& made);
     // The passing files for forName in folder that runs which ended left there: only those no live run
-    // holds, and of them only those known to be such a run's: empty, or the start of `writes` (what the
-    // caller, who has the turn at forName, writes next). Each is removed by its identity.
-    static void removeLeft(const Directory& folder, const String& forName, std::string_view writes);
+    // holds, and of them only those known to be such a run's: empty, the start of `writes` (what the
+    // caller, who has the turn at forName, writes next), or what `alsoRuns` knows as such a run's. Each is
+    // removed by its identity.
+    static void removeLeft(
+        const Directory& folder, const String& forName, std::string_view writes,
+        const std::function<bool(int descriptor, const FileLocation& location)>& alsoRuns = {});
     // Once the file took a name: the passing files for that name that runs which ended left beside it,
     // removed as removeLeft removes them, where such a run's is known by holding nothing or the start of
     // what this file holds.

@@ -45,10 +45,11 @@ TEST(SafeFile, WhatAFileHeldComesBackHoweverAWriteIntoItEnds) {
     // reason than a file system without records: nothing is written, and no copy stays that no record
     // names.
     const fs::path other = scratch.write("other.xml", "old");
-    for (const int failing : {1, 2}) {   // the record read, then the record set
-        int attributes = 0;
-        host::watchFileOperations([&](host::FileOperation operation, const std::string&) {
-            return operation == host::FileOperation::attribute && ++attributes == failing ? EIO : 0;
+    for (const bool copied : {false, true}) {   // the record read, then the record set once the copy is kept
+        bool copyFlushed = false;
+        host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+            if (operation == host::FileOperation::flush && path != other.string()) copyFlushed = true;
+            return operation == host::FileOperation::attribute && copyFlushed == copied ? EIO : 0;
         });
         const SafeFile::Outcome unrecorded = SafeFile::writeInPlace(other, "new", copyName, 3);
         host::watchFileOperations(nullptr);

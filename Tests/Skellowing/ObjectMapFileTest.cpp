@@ -416,18 +416,28 @@ TEST_F(ObjectMapFile, ADataFolderThatCannotBeMadeOrWrittenStopsTheCommandNamingI
     EXPECT_EQ(alerts[0].kind, host::kAlertError);
     EXPECT_EQ(alerts[0].largeText, said);
 
-    // A folder that takes no new file (every name a save could use is taken) stops it too, touching
-    // nothing there.
+    // A folder that takes no new file stops it too, touching nothing there.
     std::filesystem::remove(dataFolder());
     std::filesystem::create_directories(dataFolder());
-    writeFile(dataFolder() / "ObjectMap.xml", "");
-    for (int n = 1; n <= 100; ++n)
-        writeFile(dataFolder() / ("ObjectMap.xml.partial" + (n > 1 ? " " + std::to_string(n) : "")), "");
+    writeFile(dataFolder() / "ObjectMap.xml", kUserTable);
+    host::watchFileOperations([](host::FileOperation operation, const std::string&) {
+        return operation == host::FileOperation::openUnnamed ? EACCES : 0;
+    });
     host::clearRecordedAlerts();
     EXPECT_FALSE(skellow::loadObjectMap(table));
+    host::watchFileOperations(nullptr);
     alerts = host::recordedAlerts();
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].largeText, said);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dataFolder()), {}), 1);
+
+    // Whole tables that runs which ended left under every passing name do not make it one.
+    for (int n = 1; n <= 100; ++n)
+        writeFile(dataFolder() / ("ObjectMap.xml.partial" + (n > 1 ? " " + std::to_string(n) : "")),
+                  kDefaults);
+    host::clearRecordedAlerts();
+    EXPECT_TRUE(skellow::loadObjectMap(table));
+    EXPECT_TRUE(host::recordedAlerts().empty());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dataFolder()), {}), 101);
 }
 
