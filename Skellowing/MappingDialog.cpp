@@ -134,7 +134,8 @@ void showSettingsUnread() {
 
 // Groups past what the list holds have no row: the user cannot see or change their mappings.
 void showRowsNotShown(std::size_t count) {
-    String text = Host::getString(strings::kMessages, strings::kRowsNotShown);
+    String text =
+        Host::getString(strings::kMessages, count == 1 ? strings::kRowNotShown : strings::kRowsNotShown);
     text.replaceAll("$1", String(static_cast<std::uint64_t>(count)));
     tarnwick::NotifyAlert().show(text);
 }

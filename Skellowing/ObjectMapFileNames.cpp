@@ -30,7 +30,8 @@ String besideTable(const String& baseName, const char* word, int n) {
 String withExtension(const String& name) {
     const std::string_view text = name.getView();
     const std::size_t last = text.find_last_not_of('.');
-    String fileName(text.substr(0, last == std::string_view::npos ? 0 : last + 1));
+    if (last == std::string_view::npos) return String();   // dots alone name no file, as for a folder
+    String fileName(text.substr(0, last + 1));
     (fileName += ".") += kExtension;
     return fileName;
 }

@@ -12,7 +12,8 @@ namespace skellow {
 
 inline constexpr int kMostBackups = 100;   // names in each series beside the table, from 1
 
-// The name up to its last character that is not ".", then ".xml".
+// The name up to its last character that is not ".", then ".xml"; empty (no name) for a name of dots
+// alone or none, as Directory::createFile refuses it.
 tarnwick::String withExtension(const tarnwick::String& name);
 
 // "ObjectMap backup.xml", "ObjectMap backup 2.xml", ...

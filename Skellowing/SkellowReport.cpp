@@ -1,5 +1,7 @@
 #include "Skellowing/SkellowReport.h"
 
+#include <string>
+
 #include "Environment/Host.h"
 #include "Geometry/Tolerance.h"
 #include "Geometry/ZRotater.h"
@@ -11,9 +13,11 @@ namespace {
 
 using tarnwick::String;
 
+// A line whose text the host does not give is left out, not shown as an empty one.
 void appendLine(String& text, std::int32_t item, std::uint32_t count) {
     if (count == 0) return;
     String line = tarnwick::Host::getString(strings::kMessages, item);
+    if (line.isEmpty()) return;
     line.replaceAll("$1", String(count));
     (text += line) += "\n";
 }
@@ -37,7 +41,14 @@ String SkellowReport::getText() const {
     appendLine(text, strings::kFailedLine, getFailures() - refused - unnamed);
     appendLine(text, strings::kRefusedLine, refused);
     appendLine(text, strings::kUnnamedLine, unnamed);
-    if (text.isEmpty()) text = tarnwick::Host::getString(strings::kMessages, strings::kNothingFound);
+    if (text.isEmpty() && success == 0 && missing == 0 && getFailures() == 0)
+        text = tarnwick::Host::getString(strings::kMessages, strings::kNothingFound);
+    if (text.isEmpty()) {
+        // The one text not from the string lists: the host gave none of theirs, and the user is still
+        // told what was done.
+        text = String("Skellowing: " + std::to_string(success) + " replaced, " + std::to_string(missing) +
+                      " missing, " + std::to_string(getFailures()) + " failed");
+    }
     return text;
 }
 

@@ -36,6 +36,7 @@ inline constexpr std::int32_t kUnnamedLine = 19;   // "$1": a count
 inline constexpr std::int32_t kPartNotChosen = 20;
 inline constexpr std::int32_t kToolUnread = 21;
 inline constexpr std::int32_t kRowsNotShown = 22;   // "$1": a count of names
+inline constexpr std::int32_t kRowNotShown = 23;    // the same for one name
 
 inline constexpr std::int16_t kQuestions = 32523;
 inline constexpr std::int32_t kNoLibraryParts = 1;
@@ -108,7 +109,7 @@ inline constexpr std::int32_t kSystemSaid = 58;        // "$1" the system's reas
 inline constexpr std::int32_t kLinkLoop = 59;          // "$1" the table's name
 inline constexpr std::int32_t kUnreadBeside = 60;      // "$1" the file, "$2" this run's table
 inline constexpr std::int32_t kNoTextMemory = 61;
-// "$1" the file written; "$2" the path of a copy of what it held
+// "$1" the file written; in 63, "$2" the path of a copy of what it held
 inline constexpr std::int32_t kFolderNotFlushed = 62;
 inline constexpr std::int32_t kWrittenNotFlushed = 63;
 inline constexpr std::int32_t kCopyNotKept = 64;

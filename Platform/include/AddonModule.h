@@ -2,6 +2,7 @@
 // For the host, its program and tests.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -18,11 +19,14 @@ public:
     // Null, with a message that names the file and what is wrong, when the file cannot be loaded, lacks
     // one of the two exports, or carries resources that do not parse.
     static std::unique_ptr<AddonModule> load(const std::string& path, std::string& error);
-    // Loads the file in a child process first, for a program that must not die of a damaged module: a
-    // file whose headers look whole can still send the loader astray. False, with a message naming the
-    // file, when the checks of load refuse it or the trial ends in a crash; a file the loader merely
-    // refuses passes, for load to say why.
-    static bool loadsApart(const std::string& path, std::string& error);
+    // Loads the file in a child process first, for a program that must not die or wait for ever on a
+    // damaged module: a file whose headers look whole can still send the loader astray. False, with a
+    // message naming the file, when the checks of load refuse it (a pipe or socket among them, before
+    // any process is made), or the trial ends in a crash or has not ended within patience (the child is
+    // then killed); a file the loader merely refuses passes, for load to say why.
+    static bool loadsApart(const std::string& path, std::string& error,
+                           std::chrono::milliseconds patience = kTrialPatience);
+    static constexpr std::chrono::milliseconds kTrialPatience{30000};
     ~AddonModule();
     AddonModule(const AddonModule&) = delete;
     AddonModule& operator=(const AddonModule&) = delete;

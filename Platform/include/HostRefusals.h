@@ -8,7 +8,8 @@ namespace host {
 
 // True when the host answered the call with an error and the call was work the command needed: an
 // element it asked to read, or what an element refers to (an attribute such as its layer, its library
-// part, the part's parameters, details or unique name, the element's bounds), a change of the project
+// part, the part's parameters, details or unique name, the element's bounds) or a text of the add-on's
+// string lists (what it tells the user is then short of it), a change of the project
 // (refused for a reason: a locked or missing element, no undoable command around it, ...), or an undoable
 // command (then rolled back). Other reads may fail on purpose (a part searched by name, no part at an
 // index) and do not count.

@@ -2,6 +2,7 @@
 // user-interface number formatting. Text crosses this boundary as UTF-8 or UTF-16.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,14 @@ int compareText(std::string_view a, std::string_view b);
 // one code point for one: letters without a single-letter counterpart ('ß') stay as they are.
 std::string toUpperText(std::string_view utf8);
 std::string toLowerText(std::string_view utf8);
+
+// Outside input (a key, a value, an argument) as a message quotes it: in double quotes, and one longer
+// than kQuotedCharacters characters by its first ones, "…" and its length ("kkk…" (1048576 characters)),
+// so that no message repeats a whole file or argument.
+inline constexpr std::size_t kQuotedCharacters = 60;
+std::string quotedInput(std::string_view utf8);
+// Its first kQuotedCharacters characters and "…", without quotes or length; a short one as it is.
+std::string shortenedInput(std::string_view utf8);
 
 // User-interface number formats: the host's working units for lengths, areas and angles.
 enum NumberFormat : int {

@@ -10,12 +10,16 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sstream>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "HostDialogLibrary.h"
@@ -196,23 +200,51 @@ std::string whyUnloadable(const std::string& path, std::uintmax_t size) {
     return whyDynamicUnsound(in, segments);
 }
 
+// Why the path names no file a module can be loaded from, without opening it; empty when it names one.
+std::string whyNoModuleFile(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status)) return "no such module file";
+    if (std::filesystem::is_directory(status)) return "is a folder, not a module file";
+    // A pipe or socket would hold the loader's open until someone wrote to it.
+    if (!std::filesystem::is_regular_file(status)) return "is not a regular file, so not a module file";
+    return "";
+}
+
+enum class Trial { ended, notWaited, tooLong };
+
+// Waits for the child at most patience; one still running then is killed.
+Trial waitForTrial(pid_t child, std::chrono::milliseconds patience, int& status) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    auto pause = std::chrono::milliseconds(1);
+    for (;;) {
+        const pid_t ended = waitpid(child, &status, WNOHANG);
+        if (ended == child) return Trial::ended;
+        if (ended < 0 && errno != EINTR) return Trial::notWaited;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) break;
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
+        pause = std::min(pause * 2, std::chrono::milliseconds(20));
+    }
+    kill(child, SIGKILL);
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) continue;
+    return Trial::tooLong;
+}
+
+std::string secondsText(std::chrono::milliseconds time) {
+    std::ostringstream text;
+    text << static_cast<double>(time.count()) / 1000.0;
+    return text.str();
+}
+
 }   // namespace
 
 std::unique_ptr<AddonModule> AddonModule::load(const std::string& path, std::string& error) {
+    if (const std::string why = whyNoModuleFile(path); !why.empty()) {
+        error = path + ": " + why;
+        return nullptr;
+    }
     std::error_code ec;
-    const std::filesystem::file_status status = std::filesystem::status(path, ec);
-    if (!std::filesystem::exists(status)) {
-        error = path + ": no such module file";
-        return nullptr;
-    }
-    if (std::filesystem::is_directory(status)) {
-        error = path + ": is a folder, not a module file";
-        return nullptr;
-    }
-    if (!std::filesystem::is_regular_file(status)) {
-        error = path + ": is not a regular file, so not a module file";
-        return nullptr;
-    }
     if (const std::string why = whyUnloadable(path, std::filesystem::file_size(path, ec)); !why.empty()) {
         error = path + ": " + why;
         return nullptr;
@@ -270,12 +302,12 @@ std::unique_ptr<AddonModule> AddonModule::load(const std::string& path, std::str
     return module;
 }
 
-bool AddonModule::loadsApart(const std::string& path, std::string& error) {
+bool AddonModule::loadsApart(const std::string& path, std::string& error,
+                             std::chrono::milliseconds patience) {
+    if (const std::string why = whyNoModuleFile(path); !why.empty()) return error = path + ": " + why, false;
     std::error_code ec;
-    if (std::filesystem::is_regular_file(path, ec)) {
-        if (const std::string why = whyUnloadable(path, std::filesystem::file_size(path, ec)); !why.empty())
-            return error = path + ": " + why, false;
-    }
+    if (const std::string why = whyUnloadable(path, std::filesystem::file_size(path, ec)); !why.empty())
+        return error = path + ": " + why, false;
     std::fflush(nullptr);   // what is buffered is written once, by this process
     const pid_t child = fork();
     if (child < 0) return true;   // no trial: the load itself will tell
@@ -290,8 +322,16 @@ bool AddonModule::loadsApart(const std::string& path, std::string& error) {
         _exit(dlopen(ec ? path.c_str() : file.c_str(), RTLD_NOW | RTLD_LOCAL) ? kLoaded : kRefused);
     }
     int status = 0;
-    while (waitpid(child, &status, 0) < 0)
-        if (errno != EINTR) return true;
+    switch (waitForTrial(child, patience, status)) {
+        case Trial::notWaited:
+            return true;   // as without a trial
+        case Trial::tooLong:
+            error = path + ": loading it did not end within " + secondsText(patience) +
+                    " seconds, so it is not taken";
+            return false;
+        case Trial::ended:
+            break;
+    }
     if (WIFEXITED(status) && (WEXITSTATUS(status) == kLoaded || WEXITSTATUS(status) == kRefused)) return true;
     error = path + ": is damaged: loading it stops the process (" +
             (WIFSIGNALED(status) ? "signal " + std::to_string(WTERMSIG(status))

@@ -9,6 +9,7 @@
 
 #include "HostDialogLibrary.h"
 #include "HostFiles.h"
+#include "HostText.h"
 #include "JsonInput.h"
 
 namespace host {
@@ -253,7 +254,8 @@ void refuseUnknownKeys(const Json& action, const std::string& kind) {
             if (key == "do") continue;
             bool found = false;
             for (const char* allowed : known.keys) found = found || key == allowed;
-            if (!found) throw ScriptError{"(\"" + kind + "\") has an unknown key \"" + key + "\""};
+            if (!found)
+                throw ScriptError{"(" + quotedInput(kind) + ") has an unknown key " + quotedInput(key)};
         }
     }
 }
@@ -303,7 +305,7 @@ void readAction(const Json& action, const std::string& baseDirectory, Script& sc
                 else if (value.is_string())
                     answer.values.emplace_back(name, value.get<std::string>());
                 else
-                    throw ScriptError{"\"set\": \"" + name + "\" must be a number or a text"};
+                    throw ScriptError{"\"set\": " + quotedInput(name) + " must be a number or a text"};
             }
         }
         script.settingsAnswers.push_back(std::move(answer));
@@ -316,7 +318,8 @@ void readAction(const Json& action, const std::string& baseDirectory, Script& sc
         if (const auto set = action.find("set"); set != action.end()) {
             if (!set->is_object()) throw ScriptError{"\"set\" must map field names to numbers"};
             for (const auto& [name, value] : set->items()) {
-                if (!value.is_number()) throw ScriptError{"\"set\": \"" + name + "\" must be a number"};
+                if (!value.is_number())
+                    throw ScriptError{"\"set\": " + quotedInput(name) + " must be a number"};
                 answer.changes.emplace_back(name, value.get<double>());
             }
         }
@@ -345,7 +348,7 @@ void readAction(const Json& action, const std::string& baseDirectory, Script& sc
                 return;
             }
         }
-        throw ScriptError{"unknown action \"" + kind + "\""};
+        throw ScriptError{"unknown action " + quotedInput(kind)};
     }
 }
 
@@ -426,7 +429,7 @@ bool parseUserActions(std::string_view json, const std::string& baseDirectory, s
         // A misspelt key would otherwise be dropped without a word.
         for (const auto& [key, value] : root.items()) {
             if (key != "actions") {
-                error = "unknown key \"" + key + "\" (the script holds only \"actions\")";
+                error = "unknown key " + quotedInput(key) + " (the script holds only \"actions\")";
                 return false;
             }
         }

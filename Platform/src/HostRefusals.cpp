@@ -16,6 +16,8 @@ bool refusedWork(const HostCall& call) {
         case HostSlot::getElementIFCReferences:
         // What an element refers to: its layer or other attribute, its part and the part's parameters.
         case HostSlot::getAttribute:
+        // A text of the add-on's resources: what it shows the user is then short of it.
+        case HostSlot::getString:
             return true;
         case HostSlot::getLibraryPart:
         case HostSlot::getLibraryPartParameters:

@@ -1,5 +1,6 @@
 #include "HostText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -9,6 +10,7 @@ namespace host {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
+constexpr const char* kEllipsis = "\xE2\x80\xA6";   // U+2026, where a quoted input is cut
 
 bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
@@ -65,6 +67,16 @@ void encodeUtf8(char32_t c, std::string& out) {
 
 bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// The bytes of text's first `characters` characters, each counted by its lead byte.
+std::size_t bytesOfCharacters(std::string_view text, std::size_t characters) {
+    std::size_t at = 0;
+    for (std::size_t seen = 0; at < text.size(); ++at) {
+        if (isContinuation(static_cast<unsigned char>(text[at]))) continue;
+        if (seen++ == characters) break;
+    }
+    return at;
+}
 
 // --- Case mapping ----------------------------------------------------------------------------------
 // Simple one-to-one mappings only, so every code point keeps its place: 'ß' and the Greek letters with
@@ -175,6 +187,22 @@ std::string utf16ToUtf8(std::u16string_view utf16) {
         encodeUtf8(c, out);
     }
     return out;
+}
+
+std::string shortenedInput(std::string_view utf8) {
+    const std::size_t shown = bytesOfCharacters(utf8, kQuotedCharacters);
+    if (shown == utf8.size()) return std::string(utf8);
+    return std::string(utf8.substr(0, shown)) + kEllipsis;
+}
+
+std::string quotedInput(std::string_view utf8) {
+    const std::size_t shown = bytesOfCharacters(utf8, kQuotedCharacters);
+    if (shown == utf8.size()) return "\"" + std::string(utf8) + "\"";
+    const auto characters = static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char byte) {
+        return !isContinuation(static_cast<unsigned char>(byte));
+    }));
+    return "\"" + std::string(utf8.substr(0, shown)) + std::string(kEllipsis) + "\" (" +
+           std::to_string(characters) + " characters)";
 }
 
 // Decoded rather than compared bytewise, so malformed bytes sort as the U+FFFD they stand for.

@@ -7,6 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "HostText.h"
+
 namespace host {
 namespace {
 
@@ -27,6 +29,11 @@ std::string reasonOf(const nlohmann::detail::exception& exception) {
     if (const std::size_t tagEnd = what.find("] "); tagEnd != std::string::npos) what.erase(0, tagEnd + 2);
     if (what.rfind("parse error", 0) == 0)
         if (const std::size_t colon = what.find(": "); colon != std::string::npos) what.erase(0, colon + 2);
+    // What it read last, in single quotes, may be a whole number of a million digits.
+    const std::size_t open = what.find('\''), close = what.rfind('\'');
+    if (open != std::string::npos && close > open)
+        what = what.substr(0, open + 1) +
+               shortenedInput(std::string_view(what).substr(open + 1, close - open - 1)) + what.substr(close);
     return what;
 }
 
@@ -52,8 +59,8 @@ public:
         // Noted, not stopped at: a syntax error further on is what the text has first to answer for.
         if (!object.keys.insert(key).second && duplicate_.empty()) {
             const std::string path = pathText();
-            duplicate_ =
-                "duplicate key \"" + key + "\" " + (path.empty() ? "at the top level" : "in " + path);
+            duplicate_ = "duplicate key " + quotedInput(key) + " " +
+                         (path.empty() ? "at the top level" : "in " + path);
         }
         object.key = key;
         return true;
@@ -101,7 +108,7 @@ private:
         for (std::size_t i = 0; i + 1 < frames_.size(); ++i) {
             const Frame& frame = frames_[i];
             if (frame.object)
-                path += (path.empty() ? "" : ".") + frame.key;
+                path += (path.empty() ? "" : ".") + shortenedInput(frame.key);
             else
                 path += "[" + std::to_string(frame.next - 1) + "]";
         }

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <utility>
 
+#include "HostText.h"
+
 namespace host {
 namespace {
 
@@ -115,7 +117,7 @@ struct Parser {
     }
     bool done() {
         if (more()) {
-            error = "unexpected \"" + tokens[at].value + "\" at the end of the line";
+            error = "unexpected " + quotedInput(tokens[at].value) + " at the end of the line";
             return false;
         }
         return true;
@@ -206,7 +208,7 @@ bool dialogItem(Parser& p, DialogResource& dialog) {
         return false;
     }
     if (!p.word(kind, "the item's kind")) return false;
-    if (!itemKind(kind, item.kind)) return p.error = "unknown item kind \"" + kind + "\"", false;
+    if (!itemKind(kind, item.kind)) return p.error = "unknown item kind " + quotedInput(kind), false;
     if (!p.number(-32768, 32767, x, "x") || !p.number(-32768, 32767, y, "y") ||
         !p.number(0, 32767, width, "the width") || !p.number(0, 32767, height, "the height") ||
         !p.text(item.text, "the item's text"))
@@ -229,7 +231,7 @@ bool dialogItem(Parser& p, DialogResource& dialog) {
         } else if (option == "help") {
             if (!p.text(item.help, "the help text")) return false;
         } else {
-            return p.error = "unknown option \"" + option + "\"", false;
+            return p.error = "unknown option " + quotedInput(option), false;
         }
     }
     dialog.items.push_back(std::move(item));
@@ -282,7 +284,7 @@ bool ModuleResources::addFile(std::string_view text, const std::string& fileName
                     return fail("dialog " + std::to_string(dialog.id) + " is defined twice");
                 where = inDialog;
             } else {
-                return fail("expected strings or dialog, not \"" + keyword + "\"");
+                return fail("expected strings or dialog, not " + quotedInput(keyword));
             }
         } else if (isEnd) {
             if (tokens.size() != 1) return fail("unexpected text after end");

@@ -2,6 +2,8 @@
 // host callbacks a real user's action raises.
 #include "SimDialogState.h"
 
+#include "HostText.h"
+
 namespace host::dialogs {
 namespace {
 
@@ -41,18 +43,6 @@ std::size_t countCharacters(std::string_view text) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < text.size(); i += characterLength(text, i)) ++count;
     return count;
-}
-
-// A script text as the transcript and the stop message echo it: a long one only by its start.
-std::string echoed(std::string_view text) {
-    constexpr std::size_t kShown = 60;
-    std::size_t end = 0, shown = 0;
-    while (end < text.size() && shown < kShown) {
-        end += characterLength(text, end);
-        ++shown;
-    }
-    if (end == text.size()) return quoted(text);
-    return quoted(text.substr(0, end)) + "... (" + std::to_string(countCharacters(text)) + " characters)";
 }
 
 std::string effectName(std::int16_t effect) {
@@ -97,13 +87,13 @@ std::string actionName(const DialogAction& a) {
         case DialogActionKind::doubleClick:
             return "doubleClick item " + std::to_string(a.item) + (a.rows.empty() ? "" : rowClicked(a));
         case DialogActionKind::setText:
-            return "setText item " + std::to_string(a.item) + " " + echoed(a.text) +
+            return "setText item " + std::to_string(a.item) + " " + quotedInput(a.text) +
                    (a.commit ? " commit" : "");
         case DialogActionKind::leaveField:
             return "leaveField item " + std::to_string(a.item);
         case DialogActionKind::selectPopup:
             return "selectPopup item " + std::to_string(a.item) + " " +
-                   (a.index ? "index " + std::to_string(*a.index) : echoed(a.text));
+                   (a.index ? "index " + std::to_string(*a.index) : quotedInput(a.text));
         case DialogActionKind::selectRows: {
             std::string rows;
             for (int r : a.rows) rows += (rows.empty() ? "" : ", ") + std::to_string(r);
@@ -454,7 +444,7 @@ bool play(std::int16_t id, const DialogAction& action) {
             } else {
                 for (std::size_t k = 0; k < item->popup.size() && position == 0; ++k)
                     if (!item->popup[k].separator && item->popup[k].text == action.text) position = k + 1;
-                if (position == 0) return refuse("the popup has no item " + quoted(action.text));
+                if (position == 0) return refuse("the popup has no item " + quotedInput(action.text));
             }
             const PopupEntry& entry = item->popup[position - 1];
             if (entry.separator) return refuse("popup item " + std::to_string(position) + " is a separator");

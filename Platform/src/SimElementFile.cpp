@@ -41,7 +41,7 @@ namespace {
 bool infoAsText(const std::vector<unsigned char>& bytes, std::string& text) {
     if (bytes.size() % 2 != 0) return false;
     std::u16string units(bytes.size() / 2, u'\0');
-    std::memcpy(units.data(), bytes.data(), bytes.size());
+    if (!bytes.empty()) std::memcpy(units.data(), bytes.data(), bytes.size());   // an empty one has no data
     text = utf16ToUtf8(units);
     return utf8ToUtf16(text) == units;   // lone surrogates would not come back
 }
@@ -91,7 +91,7 @@ SimMemo readMemo(const Json& entry, const std::string& where) {
         const auto part = std::find_if(parts.begin(), parts.end(), [&key = key](const MemoPartInfo& p) {
             return key == p.name && p.offset != offsetof(ElementMemo, elementInfo);
         });
-        if (part == parts.end()) throw LoadError{where + ": unknown memo part \"" + key + "\""};
+        if (part == parts.end()) throw LoadError{where + ": unknown memo part " + quotedInput(key)};
         if (part->bit == kMemoParameters && value.is_array()) {
             memo.parameters = readParameters(value, at);
             continue;
@@ -242,7 +242,7 @@ void refuseUnknownKeys(const Json& entry, std::int32_t type, std::initializer_li
     for (const auto& [key, value] : entry.items()) {
         if (isRecordKey(key, type)) continue;
         if (std::none_of(extra.begin(), extra.end(), [&key = key](const char* k) { return key == k; }))
-            throw LoadError{where + ": unknown key \"" + key + "\""};
+            throw LoadError{where + ": unknown key " + quotedInput(key)};
     }
 }
 

@@ -223,8 +223,8 @@ bool readRelations(const Json& root, ProjectState& state, std::string& error) {
         for (const auto& [key, value] : entry.items()) {
             if (key == "from" || key == "to") continue;
             if ((key != "valueA" && key != "valueB") || !value.is_number_integer()) {
-                error = where + ": \"" + key +
-                        "\" is not a relation value (\"valueA\", \"valueB\": whole numbers)";
+                error = where + ": " + quotedInput(key) +
+                        " is not a relation value (\"valueA\", \"valueB\": whole numbers)";
                 return false;
             }
             const auto number = value.get<std::int64_t>();
@@ -623,7 +623,8 @@ Result SimElementKinds::objectSettings(ElementRecord& record, const ElementRecor
                 return name == f.name && (f.forType == type || f.forType == kAnyType);
             });
         if (field == std::end(kFields) || field->forType == kAnyType) {
-            noteScriptError("objectSettings: \"" + name + "\" is not a field of the object's settings");
+            noteScriptError("objectSettings: " + quotedInput(name) +
+                            " is not a field of the object's settings");
             continue;
         }
         if (!underMask(mask, field->offset, fieldSize(field->kind))) continue;   // the caller keeps it
@@ -641,7 +642,7 @@ Result SimElementKinds::objectSettings(ElementRecord& record, const ElementRecor
                 writeAt(bytes, field->offset, value);
                 break;
             default:
-                noteScriptError("objectSettings: \"" + name + "\" takes more than one number");
+                noteScriptError("objectSettings: " + quotedInput(name) + " takes more than one number");
                 break;
         }
     }

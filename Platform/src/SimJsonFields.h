@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "HostGuid.h"
+#include "HostText.h"
 #include "SimProject.h"
 
 namespace host::jsonfields {
@@ -29,7 +30,7 @@ inline void onlyKeys(const Json& object, std::initializer_list<const char*> keys
     for (const auto& item : object.items()) {
         const std::string& key = item.key();
         if (std::none_of(keys.begin(), keys.end(), [&](const char* k) { return key == k; }))
-            throw FormatError{where + ": unknown key \"" + key + "\""};
+            throw FormatError{where + ": unknown key " + quotedInput(key)};
     }
 }
 
@@ -80,7 +81,7 @@ inline std::string needText(const Json& object, const char* key, const std::stri
 inline GuidBytes guidOf(const std::string& textForm, const std::string& where) {
     GuidRecord guid;
     if (!guidFromText(textForm, guid) || isNullGuid(toGuidBytes(guid)))
-        throw FormatError{where + ": \"" + textForm + "\" is not a guid"};
+        throw FormatError{where + ": " + quotedInput(textForm) + " is not a guid"};
     return toGuidBytes(guid);
 }
 

@@ -163,7 +163,7 @@ std::string readView3D(const Json& section, ViewState& view) {
                 target[i] = value[i].get<double>();
             }
         } else {
-            return "view3D: unknown key \"" + key + "\"";
+            return "view3D: unknown key " + quotedInput(key);
         }
     }
     // What the file gives must be a projection 'CP3D' would take.

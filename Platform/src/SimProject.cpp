@@ -469,7 +469,7 @@ SimAttribute readAttribute(const Json& given, const std::string& where, std::int
                                              [&key = key](const auto& named) { return key == named.first; });
             if (found == std::end(kExtensionNames) ||
                 (found->second == offsetof(AttributeExtension, layerStatuses)))
-                throw LoadError{where + ".extension: unknown part \"" + key + "\""};
+                throw LoadError{where + ".extension: unknown part " + quotedInput(key)};
             if (!value.is_string())
                 throw LoadError{where + ".extension: \"" + key + "\" must be base64 text"};
             attribute.extension[found->second] = readBase64(value.get<std::string>(), where + ".extension");
@@ -673,8 +673,8 @@ void readAttributes(const Json& root, ProjectState& state) {
             throw LoadError{"attributes: two of type " + std::to_string(b.type) + " with index " +
                             std::to_string(b.index)};
         if (!names.emplace(b.type, b.name).second)
-            throw LoadError{"attributes: two of type " + std::to_string(b.type) + " named \"" + b.name +
-                            "\""};
+            throw LoadError{"attributes: two of type " + std::to_string(b.type) + " named " +
+                            quotedInput(b.name)};
     }
     state.attributes = std::move(attributes);
     state.currentLayerCombination =
@@ -860,7 +860,8 @@ void readProject(const Json& root, SimProject& loaded, StreamedElements& streame
         if (text == "3d") return {kDatabaseModel, {}};
         GuidRecord guid;
         if (!guidFromText(text, guid))
-            throw LoadError{where + ": \"" + text + "\" is neither \"plan\", \"3d\" nor a database guid"};
+            throw LoadError{where + ": " + quotedInput(text) +
+                            " is neither \"plan\", \"3d\" nor a database guid"};
         const DatabaseKey key{0, toGuidBytes(guid)};
         if (!loaded.database(key)) throw LoadError{where + ": no database " + text};
         return key;
@@ -909,7 +910,7 @@ void readProject(const Json& root, SimProject& loaded, StreamedElements& streame
                  optionalValue<std::vector<std::string>>(selection, "elements", where, {})) {
                 GuidRecord guid;
                 if (!guidFromText(text, guid))
-                    throw LoadError{where + ": selection: \"" + text + "\" is not a guid"};
+                    throw LoadError{where + ": selection: " + quotedInput(text) + " is not a guid"};
                 const SimElement* element = loaded.findElement(toGuidBytes(guid));
                 if (!element || !SimProject::inDatabase(*element, key))
                     throw LoadError{where + ": selection: no element " + text + " in this database"};
@@ -1060,7 +1061,8 @@ void readProject(const Json& root, SimProject& loaded, StreamedElements& streame
                         return a.type == kAttributeLayer && a.name == made.name;
                     }))
                     throw LoadError{"project: \"hiddenLayers\": layer " + std::to_string(layer) +
-                                    " would be made as \"" + made.name + "\", a name another layer has"};
+                                    " would be made as " + quotedInput(made.name) +
+                                    ", a name another layer has"};
                 state.attributes.push_back(std::move(made));
                 sortAttributes(state.attributes);
             }
@@ -1158,8 +1160,8 @@ bool SimProject::loadText(const std::string& json, std::string& error) {
                 std::string addon, name;
                 ModuleDataEntry data = readModuleData(list[i], where, addon, name);
                 if (!loaded.state.moduleData.emplace(std::make_pair(addon, name), std::move(data)).second)
-                    throw LoadError{where + ": \"" + addon + "\" already has module data named \"" + name +
-                                    "\""};
+                    throw LoadError{where + ": " + quotedInput(addon) + " already has module data named " +
+                                    quotedInput(name)};
             }
         }
         readProject(root, loaded, elements, std::move(ifcElements));

@@ -15,6 +15,7 @@
 
 #include "ByteText.h"
 #include "HostGuid.h"
+#include "HostText.h"
 #include "SimProject.h"
 
 namespace host::projectfile {
@@ -38,7 +39,7 @@ inline void onlyKeys(const Json& object, std::initializer_list<const char*> keys
     for (const auto& [key, value] : object.items()) {
         bool known = false;
         for (const char* k : keys) known = known || key == k;
-        if (!known) throw LoadError{where + ": unknown key \"" + key + "\""};
+        if (!known) throw LoadError{where + ": unknown key " + quotedInput(key)};
     }
 }
 
@@ -89,7 +90,7 @@ inline GuidBytes readGuid(const Json& object, const char* key, const std::string
     const auto text = required<std::string>(object, key, where);
     GuidRecord guid;
     if (!guidFromText(text, guid))
-        throw LoadError{where + ": \"" + key + "\" is not a guid: \"" + text + "\""};
+        throw LoadError{where + ": \"" + key + "\" is not a guid: " + quotedInput(text)};
     return toGuidBytes(guid);
 }
 

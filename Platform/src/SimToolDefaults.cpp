@@ -147,14 +147,15 @@ Result SimToolDefaults::settingsDialog(std::int32_t type, std::int32_t variation
     const auto found = defaults.find({type, variation});
     SimToolDefault tool = found != defaults.end() ? found->second : fresh(type, variation);
     if (!answer->part.empty()) {
-        writeDialogTranscript("  > part \"" + answer->part + "\"");
+        writeDialogTranscript("  > part " + quotedInput(answer->part));
         const std::int32_t partType = partTypeOf(type);
         const auto& parts = project_.state.libraryParts;
         const auto part = std::find_if(parts.begin(), parts.end(), [&](const SimLibraryPart& p) {
             return p.type == partType && !p.deleted && p.placeable && p.name == answer->part;
         });
         if (part == parts.end()) {
-            noteScriptError("settingsDialog: the tool has no part \"" + answer->part + "\" to choose");
+            noteScriptError("settingsDialog: the tool has no part " + quotedInput(answer->part) +
+                            " to choose");
         } else {
             writeAt(tool.record, SimElementKinds::libraryIndexOffset(type),
                     static_cast<std::int32_t>(part - parts.begin() + 1));
@@ -163,10 +164,10 @@ Result SimToolDefaults::settingsDialog(std::int32_t type, std::int32_t variation
         }
     }
     for (const auto& [name, value] : answer->values) {
-        writeDialogTranscript("  > set " + name + " " +
+        writeDialogTranscript("  > set " + shortenedInput(name) + " " +
                               (std::holds_alternative<double>(value)
                                    ? numberText(std::get<double>(value))
-                                   : "\"" + std::get<std::string>(value) + "\""));
+                                   : quotedInput(std::get<std::string>(value))));
         const std::string key = toLowerText(name);
         auto* parameters = tool.memo.parameters ? &*tool.memo.parameters : nullptr;
         const auto parameter =
@@ -175,9 +176,9 @@ Result SimToolDefaults::settingsDialog(std::int32_t type, std::int32_t variation
                                [&](const SimParameter& p) { return toLowerText(p.head().name) == key; })
                 : std::vector<SimParameter>::iterator{};
         if (!parameters || parameter == parameters->end())
-            noteScriptError("settingsDialog: the tool's part has no parameter \"" + name + "\"");
+            noteScriptError("settingsDialog: the tool's part has no parameter " + quotedInput(name));
         else if (!setValue(*parameter, value))
-            noteScriptError("settingsDialog: \"" + name + "\" does not take that value");
+            noteScriptError("settingsDialog: " + quotedInput(name) + " does not take that value");
     }
     if (scriptRunStopped()) {   // an answer that could not be played: nothing of it is kept
         closes("Cancel");

@@ -29,6 +29,7 @@
 #include "Geometry/Vector3.h"
 #include "Project/Attribute.h"
 #include "Project/ComplexProfile.h"
+#include "Project/CurrentDatabaseKeeper.h"
 #include "Project/Drawing.h"
 #include "Project/ElementLinkList.h"
 #include "Project/ElementMemoStore.h"
@@ -54,20 +55,6 @@ constexpr std::size_t kMaxTransforms = std::numeric_limits<std::uint32_t>::max()
 bool userDataSucceeded(std::uint32_t result) {
     return result == host::kNoError || result == host::kErrNoUserData;
 }
-
-// Restores the current database on every way out.
-class CurrentDatabaseKeeper {
-public:
-    CurrentDatabaseKeeper() : saved_(HostProject::getCurrentDatabase()) {}
-    ~CurrentDatabaseKeeper() {
-        if (saved_ != nullptr) HostProject::setCurrentDatabase(saved_);
-    }
-    CurrentDatabaseKeeper(const CurrentDatabaseKeeper&) = delete;
-    CurrentDatabaseKeeper& operator=(const CurrentDatabaseKeeper&) = delete;
-
-private:
-    Database* saved_;
-};
 
 // A planar face from its corners, turned into its own plane (x, y in that plane, z 0): a rotation, so
 // lengths, areas and tolerances stay as they were. The plane's normal is Newell's (the summed cross

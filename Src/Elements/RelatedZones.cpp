@@ -6,6 +6,7 @@
 #include <HostResult.h>
 
 #include "Environment/HostApi.h"
+#include "Project/CurrentDatabaseKeeper.h"
 #include "Project/Drawing.h"
 #include "Project/ElementLink.h"
 #include "Project/HostProject.h"
@@ -36,20 +37,6 @@ bool typeKeysMatch(RelatedZones::element_id a, RelatedZones::element_id b) {
     const auto variationA = a >> 8, variationB = b >> 8;
     return variationA == 0 || variationB == 0 || variationA == variationB;
 }
-
-// Gives the current database back on every way out, the iterator's exception included.
-class CurrentDatabaseKeeper {
-public:
-    CurrentDatabaseKeeper() : saved_(HostProject::getCurrentDatabase()) {}
-    ~CurrentDatabaseKeeper() {
-        if (saved_ != nullptr) HostProject::setCurrentDatabase(saved_);
-    }
-    CurrentDatabaseKeeper(const CurrentDatabaseKeeper&) = delete;
-    CurrentDatabaseKeeper& operator=(const CurrentDatabaseKeeper&) = delete;
-
-private:
-    Database* saved_;
-};
 
 // Releases the host's relation record on every way out.
 struct RelationKeeper {

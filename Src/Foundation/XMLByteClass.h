@@ -20,7 +20,7 @@ public:
         kTextStop = 0x08,    // ends a run of plain text: '<', '&', CR, NUL, other control characters
         kAttributeStop = 0x10,     // ends a run of an attribute value: kTextStop, both quotes, tab, LF
         kEscapeText = 0x20,        // the writer must not copy it into text: '<', '&', '>', both quotes,
-                                   // CR, controls
+                                   // CR, controls, 0xEF (the lead byte of U+FFFE and U+FFFF)
         kEscapeAttribute = 0x40,   // ... nor into a quoted attribute value: kEscapeText, tab, LF
         kControl = 0x80,           // a control character XML cannot carry: 0x00-0x1F but tab, LF and CR
     };
@@ -154,6 +154,7 @@ constexpr std::array<std::uint8_t, 256> XMLByteClass::build() {
     for (const char c : {'<', '&', '>', '"', '\'', '\r'})
         add(static_cast<unsigned char>(c), kEscapeText | kEscapeAttribute);
     for (const char c : {'\t', '\n'}) add(static_cast<unsigned char>(c), kEscapeAttribute);
+    add(0xEF, kEscapeText | kEscapeAttribute);
     return table;
 }
 

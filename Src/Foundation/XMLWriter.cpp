@@ -40,6 +40,13 @@ std::string_view escapeOf(char byte) {
     }
 }
 
+// Whether the character at p, whose lead byte is 0xEF, is U+FFFE or U+FFFF: UTF-8 carries them, XML
+// does not. (A String's text never holds a surrogate, the other code points it leaves out.)
+bool outsideXml(const char* p, const char* end) {
+    return end - p >= 3 && static_cast<unsigned char>(p[1]) == 0xBF &&
+           static_cast<unsigned char>(p[2]) >= 0xBE;
+}
+
 // Most pieces are a tag, a bracket or an indent: up to 16 bytes are copied without a memcpy call, by
 // two loads and stores that overlap as far as they must.
 constexpr std::size_t kShortPiece = 16;
@@ -147,7 +154,8 @@ bool XMLWriter::writeRecord(XMLAssembly& record, std::string_view name, std::str
         putByte(' ');
         putName(child->getNamespace(), child->getTag());
         put("=\"");
-        if (!putEscaped<XMLByteClass::kEscapeAttribute, '<', '&', '>', '"', '\''>(text_)) return stopAtText();
+        if (!putEscaped<XMLByteClass::kEscapeAttribute, '<', '&', '>', '"', '\'', '\xEF'>(text_))
+            return stopAtText();
         putByte('"');
     }
     bool hasElements = false;
@@ -170,7 +178,8 @@ bool XMLWriter::writeRecord(XMLAssembly& record, std::string_view name, std::str
         putByte('<');
         putName(child->getNamespace(), child->getTag());
         putByte('>');
-        if (!putEscaped<XMLByteClass::kEscapeText, '<', '&', '>', '"', '\''>(text_)) return stopAtText();
+        if (!putEscaped<XMLByteClass::kEscapeText, '<', '&', '>', '"', '\'', '\xEF'>(text_))
+            return stopAtText();
         put("</");
         putName(child->getNamespace(), child->getTag());
         putByte('>');
@@ -206,7 +215,7 @@ void XMLWriter::flushStage() {
 }
 
 // Runs of plain bytes go out in one call each; only the bytes of escapeClass are looked at one by one.
-// listed are its bytes other than control bytes.
+// listed are its bytes other than control bytes, 0xEF among them.
 template <std::uint8_t escapeClass, char... listed>
 bool XMLWriter::putEscaped(std::string_view text) {
     const char* p = text.data();
@@ -216,6 +225,11 @@ bool XMLWriter::putEscaped(std::string_view text) {
         p = XMLByteClass::findInRun<escapeClass, listed...>(p, end);
         if (p != run) put({run, static_cast<std::size_t>(p - run)});
         if (p == end) break;
+        if (*p == '\xEF') {   // the lead byte of U+FFFE and U+FFFF
+            if (outsideXml(p, end)) return false;
+            putByte(*p++);
+            continue;
+        }
         const std::string_view escaped = escapeOf(*p);
         if (escaped.empty()) return false;
         put(escaped);

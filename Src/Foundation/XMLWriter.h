@@ -15,8 +15,8 @@ class XMLAssembly;
 // Borrows the DataBufferOut; the caller closes or flushes it. Not copyable. Output is UTF-8. Texts and
 // attribute values are escaped so that any reader gives back exactly what was written: '&', '<', '>',
 // '"' and '\'' as the five standard entities everywhere, CR everywhere and tab and LF in attribute
-// values as character references. Texts holding a control character XML cannot carry (0x01-0x1F but tab, LF
-// and CR) have no text form: the write then fails.
+// values as character references. Texts holding a character XML cannot carry (a control character
+// 0x01-0x1F but tab, LF and CR; U+FFFE or U+FFFF) have no text form: the write then fails.
 //
 // A record's first eight children are each made once a write: the attribute pass keeps the proxies of
 // element children until the element pass writes them. Later children are made once in each pass.
@@ -40,7 +40,8 @@ public:
                bool all = false);
 
     // After a write that returned false: whether it stopped at a text that XML cannot carry (a control
-    // character), rather than at a text that could not be made or output that failed.
+    // character, U+FFFE or U+FFFF), rather than at a text that could not be made or output that
+    // failed.
     bool stoppedAtText() const { return badText_; }
 
 private:
@@ -56,7 +57,7 @@ private:
     void flushStage();   // hands the staged bytes to the DataBufferOut
     void putName(std::string_view nameSpace, std::string_view tag);
     template <std::uint8_t escapeClass, char... listed>
-    bool putEscaped(std::string_view text);   // false: a control character; listed: its non-control bytes
+    bool putEscaped(std::string_view text);   // false: a character XML cannot carry; listed: 0x20 and up
     void putIndent(std::size_t depth);
     void putLineBreak();
 

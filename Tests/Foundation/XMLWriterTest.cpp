@@ -89,9 +89,10 @@ TEST(XMLWriter, EscapesTheFiveSpecialCharactersAsTheStandardEntities) {
 
 TEST(XMLWriter, EscapesTextsSoThatEveryNameReadsBackUnchanged) {
     const std::string_view names[] = {
-        "Door & frame", "<b>bold</b>",  "say \"hi\"", "it's",    "tab\there",
-        "line\nbreak",  "cr\r\nlf",     "lone\rcr",   "]]> end", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80",
-        " padded ",     "&amp; literal"};
+        "Door & frame", "<b>bold</b>", "say \"hi\"", "it's", "tab\there", "line\nbreak", "cr\r\nlf",
+        "lone\rcr", "]]> end", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", " padded ", "&amp; literal",
+        // Next to what XML cannot carry: U+FFFD, U+FEFF, U+D7FF, U+E000 and U+1FFFF.
+        "\xEF\xBF\xBD \xEF\xBB\xBF \xED\x9F\xBF \xEE\x80\x80 \xF0\x9F\xBF\xBF"};
     for (const std::string_view name : names) {
         SCOPED_TRACE(name);
         Table table;
@@ -131,6 +132,19 @@ TEST(XMLWriter, FailsWhenAChildHasNoText) {
     EXPECT_EQ(withSpec([](Spec& s) { s.ratio = std::numeric_limits<double>::infinity(); }), "<failed>");
     EXPECT_EQ(withSpec([](Spec& s) { s.kind = static_cast<Kind>(9); }), "<failed>");   // no text in the table
     EXPECT_EQ(withSpec([](Spec& s) { s.original = "bell\x07"; }), "<a text XML cannot carry>");
+    // What UTF-8 holds and XML 1.0 does not, in a text or an attribute: U+FFFE and U+FFFF.
+    for (const char* outside : {"\xEF\xBF\xBE", "name \xEF\xBF\xBF"}) {
+        SCOPED_TRACE(outside);
+        EXPECT_EQ(withSpec([outside](Spec& s) { s.original = outside; }), "<a text XML cannot carry>");
+        Table table;
+        static_cast<SpecList&>(table.addItem(std::make_unique<SpecList>())).name = outside;
+        String text;
+        DataBufferOut out;
+        out.open(text);
+        XMLWriter writer(out);
+        EXPECT_FALSE(writer.write(table));
+        EXPECT_TRUE(writer.stoppedAtText());
+    }
     EXPECT_EQ(withSpec([](Spec& s) { s.original = "fine"; }), "written");
 }
 

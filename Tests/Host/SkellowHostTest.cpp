@@ -1,13 +1,18 @@
 // The command-line host, run as a program: exit status, messages and what it writes.
 #include <elf.h>
 #include <link.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
+#include <AddonModule.h>
 #include <FourCC.h>
 #include <HostRefusals.h>
 
@@ -119,6 +124,41 @@ TEST(SkellowHost, ExitsWithTwoOnBadArgumentsOrUnreadableInput) {
     }
 }
 
+// A message quotes outside input by its first characters only, and says that an argument is empty.
+TEST(SkellowHost, QuotesOutsideInputByItsStartAndNamesAnEmptyArgument) {
+    HostScratch scratch;
+    const std::string ellipsis = "\xE2\x80\xA6";
+    const std::string number = scratch.write("number.json", "{\"size\": " + std::string(2000000, '9') + "}");
+    const std::string key = scratch.write("key.json", "{\"" + std::string(1 << 20, 'k') + "\": 1}");
+    const std::string project = scratch.write("p.json", kProject);
+    const std::string home = scratch.file("home");
+    const struct {
+        std::vector<std::string> arguments;
+        std::string err;
+    } cases[] = {
+        {{"run", number, "--command", "X", "--home", home},
+         "skellow-host: " + number + ": not valid JSON at line 1, column 2000009: number overflow parsing '" +
+             std::string(60, '9') + ellipsis + "'\n"},
+        {{"run", key, "--command", "X", "--home", home},
+         "skellow-host: " + key + ": project: unknown key \"" + std::string(60, 'k') + ellipsis +
+             "\" (1048576 characters)\n"},
+        {{"run", project, "--command", std::string(100000, 'c'), "--module", RAW_ADDON_PATH, "--home", home},
+         "skellow-host: no menu command \"" + std::string(60, 'c') + ellipsis +
+             "\" (100000 characters); the add-ons offer:\n"},
+        {{"run", project, "--command", "X", "--out", ""}, "skellow-host: --out is empty\n"},
+        {{"run", project, "--command", "X", "--home", ""}, "skellow-host: --home is empty\n"},
+        {{"run", "", "--command", "X"}, "skellow-host: the project file's name is empty\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.err.substr(0, 100));
+        const ProgramRun run = skellowHost(scratch, c.arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err.substr(0, c.err.size()), c.err);
+        EXPECT_LT(run.err.size(), 1000u);
+        EXPECT_FALSE(std::filesystem::exists(home));
+    }
+}
+
 TEST(SkellowHost, RefusesInputNestedDeeperThanItReadsAndSaysWhere) {
     HostScratch scratch;
     const std::string deep = std::string(100000, '[') + std::string(100000, ']');
@@ -214,6 +254,47 @@ TEST(SkellowHost, RefusesACutShortOrForeignModuleFileWithAMessage) {
             EXPECT_EQ(run.err, "skellow-host: " + module + ": " + why + "\n");
         }
     }
+}
+
+// A pipe or a socket given as the module is refused before anything opens it (an open of a pipe waits
+// for a writer), and a module whose loading never ends is given up.
+TEST(SkellowHost, RefusesAModuleThatIsNoFileOrNeverEndsLoading) {
+    HostScratch scratch;
+    const std::string pipe = scratch.file("pipe.so");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string socketPath = scratch.file("socket.so");
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(socket, 0);
+    ASSERT_EQ(bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    const std::string project = scratch.write("p.json", kProject);
+    for (const std::string& module : {pipe, socketPath}) {
+        for (const std::vector<std::string>& arguments :
+             {std::vector<std::string>{"menus", "--module", module},
+              std::vector<std::string>{"run", project, "--command", "X", "--module", module, "--home",
+                                       scratch.file("home")}}) {
+            SCOPED_TRACE(arguments[0] + " " + module);
+            // Killed when it waits: a test that hangs tells nothing.
+            std::string command = "timeout -s KILL 120 " + quoted(SKELLOW_HOST_PATH);
+            for (const auto& argument : arguments) command += " " + quoted(argument);
+            command += " 2>" + quoted(scratch.file("stderr"));
+            const int raw = std::system(command.c_str());
+            EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 2);
+            EXPECT_EQ(readFile(scratch.file("stderr")),
+                      "skellow-host: " + module + ": is not a regular file, so not a module file\n");
+            EXPECT_FALSE(std::filesystem::exists(scratch.file("home")));
+        }
+    }
+    ::close(socket);
+
+    std::string error;
+    EXPECT_FALSE(
+        host::AddonModule::loadsApart(WAITS_WHEN_LOADED_PATH, error, std::chrono::milliseconds(100)));
+    EXPECT_EQ(error, std::string(WAITS_WHEN_LOADED_PATH) +
+                         ": loading it did not end within 0.1 seconds, so it is not taken");
 }
 
 // The module's bytes with the dynamic section, or every relocation of its DT_RELA table, damaged.
@@ -416,6 +497,7 @@ TEST(SkellowHost, CountsRefusedReadsChangesAndStepsTheCommandNeededButNotLookups
         {HostSlot::getLibraryPartDetails, 0, host::kErrGeneral, true},   // how the part sizes its objects
         {HostSlot::getLibraryPartDetails, 0, host::kErrBadIndex, false},
         {HostSlot::getAttribute, 0, host::kErrBadIndex, true},   // an element's layer the project lacks
+        {HostSlot::getString, 0, host::kErrGeneral, true},       // a text the add-on would have shown
         {HostSlot::utilities, host::fourcc("GULN"), host::kErrGeneral, true},
         {HostSlot::utilities, host::fourcc("GULN"), host::kErrBadName, false},   // it names no part
         {HostSlot::database, host::fourcc("CABO"), host::kErrBadParameters, true},
@@ -464,6 +546,11 @@ TEST(SkellowHost, PlaysTheHelpPagesExampleScriptOnTheExampleProjectToItsEnd) {
     EXPECT_EQ(run.status, 0) << script << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_NE(run.out.find("dialog 32511 \"Object Selection\" closes (OK)"), std::string::npos) << run.out;
+    // As the help says beside it: the accepted dialog saved the table, though the drawing was spared.
+    const std::string table = readFile(scratch.file("home") + "/Application Data/Skellowing/ObjectMap.xml");
+    EXPECT_EQ(table.find("<originalName>Office Chair</originalName>\n\t\t\t<mappedName>Chair Modern"),
+              std::string::npos);
+    EXPECT_NE(table.find("<originalName>Office Chair</originalName>"), std::string::npos);
 }
 
 TEST(SkellowHost, TakesAModuleNamedWithoutAFolderFromTheWorkingFolder) {

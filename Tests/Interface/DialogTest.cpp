@@ -448,7 +448,7 @@ TEST_F(DialogTest, TypingStopsWhenTheFieldIsFullAndALongTextIsEchoedByItsStart) 
     EXPECT_EQ(dialog.open(), kDialogCancelled);   // typing into a button stops the run
     EXPECT_EQ(heard, 11);
     EXPECT_EQ(typed, String(std::string(10, 'a')));
-    const std::string echo = "\"b" + std::string(59, 'a') + "\"... (2001 characters)";
+    const std::string echo = "\"b" + std::string(59, 'a') + "\xE2\x80\xA6\" (2001 characters)";
     EXPECT_TRUE(transcribed("  > setText item 4 " + echo)) << ::testing::PrintToString(transcript_);
     EXPECT_TRUE(transcribed("    the field is full: 1990 more characters were not typed"));
     EXPECT_EQ(host::scriptStopMessage(),

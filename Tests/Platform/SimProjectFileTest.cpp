@@ -15,12 +15,12 @@
 namespace {
 
 constexpr const char* kElement = R"({"guid": "1FC00000-0000-4000-8000-00000000000%d", "type": 6, "storey": %d,
-    "libraryIndex": 1, "position": [1.5, 2], "memo": {"info": "i", "parameters": [
+    "libraryIndex": 1, "position": [1.5, 2], "memo": {"info": "%s", "parameters": [
     {"name": "A", "type": 2, "value": 0.5}, {"name": "mat", "type": 12, "value": "Oak"}]}})";
 
-std::string element(int n, int storey = 1) {
+std::string element(int n, int storey = 1, const char* info = "i") {
     char text[512];
-    std::snprintf(text, sizeof text, kElement, n, storey);
+    std::snprintf(text, sizeof text, kElement, n, storey, info);
     return text;
 }
 
@@ -103,7 +103,8 @@ TEST(SimProjectFile, ReadsElementListsBeforeTheSectionsTheyNeed) {
 }
 
 TEST(SimProjectFile, WritesCompactlyWithPropertiesUnderTheirSets) {
-    const std::string json = "{\"elements\": [" + element(1) + ", " + element(2) + R"(],
+    // The second element's ID text is empty.
+    const std::string json = "{\"elements\": [" + element(1) + ", " + element(2, 1, "") + R"(],
         "storeys": [{"index": 1, "level": 0, "height": 3}],
         "ifc": {"elements": [{"guid": "1FC00000-0000-4000-8000-000000000001", "properties": [
             {"set": "Pset_A", "name": "One", "value": {"type": "IfcLabel", "text": "x"}},
@@ -130,6 +131,7 @@ TEST(SimProjectFile, WritesCompactlyWithPropertiesUnderTheirSets) {
     ASSERT_TRUE(again.loadText(saved, error)) << error;
     EXPECT_EQ(again.state, project.state);
     EXPECT_EQ(again.saveText(), saved);
+    EXPECT_NE(saved.find(R"("info":"")"), std::string::npos);
 
     // The grouped form holds each property once: not both forms, not a set of its own inside a group.
     const std::string guid = R"({"guid": "1FC00000-0000-4000-8000-000000000001", )";

@@ -452,6 +452,21 @@ TEST_F(MappingDialogTest, ListsAsManyRowsAsTheListHoldsAndAcceptsTheKeysPastThem
     EXPECT_EQ(mappedName(table_, "Default", ObjectMapType::gsm, object("Item 32767")), "(none)");
 }
 
+// One name past the rows is told as one.
+TEST_F(MappingDialogTest, TellsOfOneNameWithoutARowInTheSingular) {
+    char name[16];
+    for (int k = 0; k <= tarnwick::ListControl::kMaxRows; ++k) {
+        std::snprintf(name, sizeof name, "Item %05d", k);
+        groups_[object(name)].resize(1);
+    }
+    script(R"([{"do":"click","item":1}])");
+    ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
+    EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+    EXPECT_EQ(alerts(), std::vector<std::string>{"1 name is not listed because the list cannot hold any "
+                                                 "more. Its mapping is kept and used, but cannot be seen "
+                                                 "or changed here."});
+}
+
 TEST_F(MappingDialogTest, ResizesInWholeRowsNeverBelowItsSmallestSize) {
     struct Case {
         int width, height, keptWidth, keptHeight;

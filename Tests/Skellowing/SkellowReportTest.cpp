@@ -39,6 +39,22 @@ TEST_F(SkellowReportText, ListsTheCountsThatAreNotZeroInOrder) {
     for (const auto& c : cases) EXPECT_EQ(std::string(c.report.getText().getView()), c.text);
 }
 
+// A line whose text the host does not give is left out, and with no text at all the counts are still
+// told: never a blank report.
+TEST_F(SkellowReportText, LeavesOutALineWhoseTextCannotBeReadAndNeverShowsNothing) {
+    const SkellowReport report{5, 2, 2, 3};
+    host_->injectFault({host::HostSlot::getString, {}}, 1, host::kErrGeneral);   // the replaced line's
+    EXPECT_EQ(std::string(report.getText().getView()),
+              "3 objects named a library part that could not be found in the loaded libraries. Please check "
+              "that the appropriate libraries are selected in the Library Manager.\n");
+    host_->clearFaults();
+    host_->injectFault({host::HostSlot::getString, {}}, 0, host::kErrGeneral);
+    EXPECT_EQ(std::string(report.getText().getView()), "Skellowing: 2 replaced, 3 missing, 0 failed");
+    EXPECT_EQ(std::string(SkellowReport().getText().getView()),
+              "Skellowing: 0 replaced, 0 missing, 0 failed");
+    host_->clearFaults();
+}
+
 TEST(FrontEdgeOffset, KeepsTheFrontEdgeMidpointOfATurnedObject) {
     const struct {
         Cube before;

@@ -7,8 +7,9 @@
 //
 // Exit status: 0 done; 1 not all done (an error, a rollback, a refused read or change the command
 // needed, a failed allocation, an error alert that ended its work, a project written larger than the
-// host reads); 2 bad arguments or unreadable input (nothing is written), or a script that cannot be
-// played (the project is not written; what the add-on saved in the home before is named).
+// host reads, or one that could not be written to --out); 2 bad arguments or unreadable input (nothing
+// is written), or a script that cannot be played (the project is not written; what the add-on saved in
+// the home before is named).
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +33,7 @@
 #include <HostMemory.h>
 #include <HostRefusals.h>
 #include <HostTable.h>
+#include <HostText.h>
 #include <SimulatedHost.h>
 
 namespace {
@@ -85,15 +87,18 @@ constexpr const char* kHelp =
     "     mapping table could not be saved); it was cancelled in the process window; an\n"
     "     undoable step of it was rolled back; the host refused it a read it needed (an element, its\n"
     "     layer or other attribute, its library part, the part's parameters, details or name, its\n"
-    "     bounds) or a change, or an allocation failed (so there are elements it could not change,\n"
-    "     whatever its report says); it showed an error alert while none of its dialogs was open, or\n"
-    "     in a dialog that then closed before the user did anything more (one answered inside a dialog\n"
-    "     that stays open, such as a refused name then corrected, does not count); or an error alert\n"
-    "     came as the project was saved or closed; or the project written to --out is larger than the\n"
-    "     1 GiB this host reads, so that it cannot be opened again. A line on stderr says which. With\n"
-    "     --out the project is written all the same\n"
-    "  2  bad arguments or unreadable input (a project, script or module that is missing, no regular\n"
-    "     file, too large, nested too deep, damaged or malformed; a module built for another machine;\n"
+    "     bounds, or a text of its string lists) or a change, or an allocation failed (so there are\n"
+    "     elements it could not change, whatever its report says); it showed an error alert while none\n"
+    "     of its dialogs was open, or in a dialog that then closed before the user did anything more\n"
+    "     (one answered inside a dialog that stays open, such as a refused name then corrected, does\n"
+    "     not count); or an error alert came as the project was saved or closed; or the project\n"
+    "     written to --out is larger than the 1 GiB this host reads, so that it cannot be opened\n"
+    "     again. A line on stderr says which. With --out the project is written all the same. The\n"
+    "     write to --out failing at its end (a full disk) gives 1 too: the project is then not\n"
+    "     written, and a file --out named stays as it was\n"
+    "  2  bad arguments or unreadable input (an empty argument; a project, script or module that is\n"
+    "     missing, no regular file, too large, nested too deep, damaged or malformed; a module built\n"
+    "     for another machine, or whose trial load in a child process does not end within 30 seconds;\n"
     "     a menu command the module does not offer; an --out that is no regular file or whose folder\n"
     "     takes no new file): a message on stderr says what is wrong, and nothing is written or\n"
     "     made. A script action or answer that cannot be played as written (a missing item or\n"
@@ -119,6 +124,9 @@ constexpr const char* kDialogActionsHelp =
     "   {\"do\": \"setText\", \"item\": 8, \"text\": \"chair\", \"commit\": true},\n"
     "   {\"do\": \"click\", \"item\": 1, \"dialog\": 32511}, {\"do\": \"click\", \"item\": 1},\n"
     "   {\"do\": \"answerAlert\", \"button\": 2}]\n"
+    "Accepting the dialog saves the mapping table at once (\"Office Chair\" then maps to the part\n"
+    "taken); the Cancel at the end spares only the drawing. Without --home that is the table of the\n"
+    "default home: try the example with a --home of its own, as above.\n"
     "Every action and its fields (alerts, the progress window, file, settings and object settings\n"
     "dialogs, and each dialog action) are listed in Platform/README.md, \"The user-action script\";\n"
     "examples/answers/3.json plays the mapping dialog of the example. Every dialog is shown as it opens,\n"
@@ -140,26 +148,32 @@ bool parseArguments(int argc, char** argv, Arguments& arguments, std::string& er
     if (argc < 2) return error = "no command given", false;
     arguments.mode = argv[1];
     std::vector<std::string> allowed;
+    bool project = false;   // the project's operand was given
     if (arguments.mode == "menus")
         allowed = {"--module"};
     else if (arguments.mode == "run")
         allowed = {"--command", "--answers", "--home", "--out", "--module"};
     else
-        return error = "unknown command \"" + arguments.mode + "\"", false;
+        return error = "unknown command " + host::quotedInput(arguments.mode), false;
     for (int i = 2; i < argc; ++i) {
         const std::string word = argv[i];
         if (isHelp(word)) return arguments.help = true;
         if (word.rfind("--", 0) == 0) {
             bool known = false;
             for (const auto& option : allowed) known = known || option == word;
-            if (!known) return error = "unknown option " + word + " for " + arguments.mode, false;
+            if (!known)
+                return error = "unknown option " + host::shortenedInput(word) + " for " + arguments.mode,
+                       false;
             if (i + 1 >= argc) return error = word + " needs a value", false;
             if (!arguments.options.emplace(word, argv[++i]).second)
                 return error = word + " is given twice", false;
-        } else if (arguments.mode == "run" && arguments.project.empty()) {
+            if (arguments.options[word].empty()) return error = word + " is empty", false;
+        } else if (arguments.mode == "run" && !project) {
+            if (word.empty()) return error = "the project file's name is empty", false;
+            project = true;
             arguments.project = word;
         } else {
-            return error = "unexpected argument \"" + word + "\"", false;
+            return error = "unexpected argument " + host::quotedInput(word), false;
         }
     }
     if (arguments.mode == "run") {
@@ -283,7 +297,8 @@ int listMenus(const Arguments& arguments) {
 int checkCommand(const std::string& path, const std::string& command) {
     return withModuleApart(path, [&command](host::SimulatedHost& host) {
         if (host.findMenuItem(command)) return kExitDone;
-        std::cerr << "skellow-host: no menu command \"" << command << "\"; the add-ons offer:\n";
+        std::cerr << "skellow-host: no menu command " << host::quotedInput(command)
+                  << "; the add-ons offer:\n";
         for (const auto& addon : host.addons())
             for (const auto& menu : addon.menus)
                 for (const auto& item : menu.items)
@@ -515,8 +530,8 @@ int runCommand(const Arguments& arguments) {
         return kExitBadInput;
     }
     if (result != host::kNoError)
-        std::cerr << "skellow-host: \"" << command << "\" ended with " << host::describeResult(result)
-                  << "\n";
+        std::cerr << "skellow-host: " << host::quotedInput(command) << " ended with "
+                  << host::describeResult(result) << "\n";
     std::size_t refused = 0;
     const host::HostCall* firstRefused = nullptr;
     for (std::size_t i = callsBefore; i < host.calls().size(); ++i) {
@@ -533,11 +548,15 @@ int runCommand(const Arguments& arguments) {
     if (refusedAllocations > 0)
         std::cerr << "skellow-host: " << refusedAllocations
                   << " of the command's memory allocations failed\n";
-    if (errorShown) std::cerr << "skellow-host: \"" << command << "\" showed an error outside its dialogs\n";
+    if (errorShown)
+        std::cerr << "skellow-host: " << host::quotedInput(command)
+                  << " showed an error outside its dialogs\n";
     if (errorInDialog)
-        std::cerr << "skellow-host: \"" << command << "\" showed an error in a dialog, which then closed "
+        std::cerr << "skellow-host: " << host::quotedInput(command)
+                  << " showed an error in a dialog, which then closed "
                   << "before the user did anything more\n";
-    if (cancelled) std::cerr << "skellow-host: \"" << command << "\" was cancelled before its end\n";
+    if (cancelled)
+        std::cerr << "skellow-host: " << host::quotedInput(command) << " was cancelled before its end\n";
 
     int status = (result != host::kNoError || refused > 0 || refusedAllocations > 0 || errorShown ||
                   errorInDialog || cancelled)
