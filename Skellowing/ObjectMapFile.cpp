@@ -661,15 +661,14 @@ bool loadObjectMap(ObjectMap& table) {
     std::unique_ptr<Directory> folder;
     String baseName;
     getObjectMapLocation(folder, baseName, /*withExtension=*/false);
-    const auto takesFiles = [&] { return folder->takesNewFiles(); };
-    if (!folder || (!baseName.isEmpty() && !takesFiles())) {
+    const bool named = !withExtension(baseName).isEmpty();   // a name of dots alone names no file
+    if (!folder || (named && !folder->takesNewFiles())) {
         const auto* const addon = dynamic_cast<const SkellowingAddon*>(tarnwick::Addon::getInstance());
         tarnwick::ErrorAlert().show(
             filled(strings::kNoDataFolder, {addon ? addon->getDataFolderPath() : String()}));
         return false;
     }
-    if (baseName.isEmpty())
-        return false;   // without its name (the host could not give it) no file is touched
+    if (!named) return false;   // without its name (the host could not give it) no file is touched
     return loadFrom(*folder, baseName, table, /*again=*/false);
 }
 
@@ -679,7 +678,7 @@ bool saveObjectMap(ObjectMap& table) {
     getObjectMapLocation(folder, name, /*withExtension=*/false);
     // The run goes on with the table all the same: the user should know the edits will not last.
     const String after = text(strings::kTableFile, strings::kUsedButNotKept);
-    if (!folder || name.isEmpty()) {
+    if (!folder || withExtension(name).isEmpty()) {
         showUnwritable(text(strings::kTableFile, strings::kNoLocation), after);
         return false;
     }
