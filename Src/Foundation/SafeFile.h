@@ -61,7 +61,9 @@ public:
     };
     // The file called name in folder replaced in one step by a new one that fill writes (false, or a
     // throw, and nothing changes): a file or a link there is replaced (a link's target is never touched),
-    // unless another entry took its place meanwhile.
+    // unless another entry took its place meanwhile; a folder, pipe or device there is refused. On a file
+    // system that cannot trade two names in one step, the name is looked at, then replaced: an entry that
+    // came in that moment is lost. displaced: another entry came and could not be given its name back.
     static Outcome replace(const Directory& folder, const String& name,
                            const std::function<bool(DataFile&)>& fill, ReplaceOptions options);
 
