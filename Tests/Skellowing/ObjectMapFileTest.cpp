@@ -1382,6 +1382,7 @@ TEST_F(ObjectMapFile, ALockThatCannotBeHadIsToldWithItsReason) {
     writeFile(dataFolder() / "ObjectMap.xml.partial 4",
               "<?xml version=\"1.0\"");   // the start of the new table
     writeFile(dataFolder() / "ObjectMap.xml.partial 3", "");
+    writeFile(dataFolder() / "ObjectMap.xml.partial 5", readFile(tableFile()));   // a copy not yet named
     writeFile(dataFolder() / "ObjectMap.xml.lock.4194305-1", lockLine);
     writeFile(dataFolder() / "ObjectMap.xml.lock.4194305-2", "mine");
     writeFile(dataFolder() / "ObjectMap.xml.lock.4194305-3", lockLine.substr(0, 10));   // ended as it wrote
