@@ -254,7 +254,8 @@ bool unchanged(const Directory& folder, const String& fileName, const TableFileS
 // The table under the name given (the one the caller read), with the alert when it cannot be written;
 // `after` is said below why. A table that is as it was read is not written. Runs saving one table take
 // turns, and a file another run saved since this one last saw it gains this run's changes instead of
-// losing its own. whenWritten runs once the file holds the table, still in this run's turn.
+// losing its own. whenWritten runs once the file holds this table as it is (not merged into another
+// run's), still in this run's turn.
 bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table, const String& after,
                const std::function<void()>& whenWritten = {}) {
     const String fileName = withExtension(baseName);
@@ -308,7 +309,7 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
         showUnwritableOnce(table, unwritten.why, unwritten.holdsNew ? String() : after, unwritten.heading);
         return false;
     }
-    if (whenWritten) whenWritten();
+    if (whenWritten && written == &table) whenWritten();
     return true;
 }
 
@@ -372,15 +373,17 @@ struct Known {
     String unfollowable;        // why the record cannot be followed
     std::vector<Copy> copies;   // whole tables of the series beside the file, newest first
     ObjectMap offered;          // the recorded copy's table, else the newest copy's
+    std::vector<String> offeredLeftOut;   // what its read left out: the copy then stays
 };
 
-// The file's table when it reads whole with nothing left out.
-bool readsWhole(const tarnwick::FileLocation& location, ObjectMap& table) {
+// The file's table when it reads as one, with what the read left out.
+bool readsAsTable(const tarnwick::FileLocation& location, ObjectMap& table, std::vector<String>& leftOut) {
     TableRead read;
     readTableFile(Directory(location.parent_path()), nameOf(location), read);
-    if (!read.detail.isEmpty() || !read.leftOut.empty()) return false;
+    if (!read.detail.isEmpty()) return false;
     read.table.ensureDefaults();
     table.assign(read.table);
+    leftOut = std::move(read.leftOut);
     return true;
 }
 
@@ -395,7 +398,7 @@ Known knownOf(const tarnwick::FileLocation& name, const tarnwick::FileLocation& 
     known.facts.recordsKept = tarnwick::SafeFile::recordsCopies(target);
     const tarnwick::SafeFile::RecordedCopy record = tarnwick::SafeFile::recordedCopy(target, name);
     known.recorded.location = record.copy;
-    if (record.state == State::found && readsWhole(record.copy, known.offered)) {
+    if (record.state == State::found && readsAsTable(record.copy, known.offered, known.offeredLeftOut)) {
         known.facts.record = Record::followed;
         known.recorded.identity = record.identity;
         return known;
@@ -414,19 +417,24 @@ Known knownOf(const tarnwick::FileLocation& name, const tarnwick::FileLocation& 
     const String tableName = nameOf(target);
     const String base = baseOf(tableName);
     for (int n = 1; n <= kMostBackups; ++n) {
-        for (const String& candidateName : {backupName(base, n), partialName(tableName, n)}) {
+        for (const String& candidateName :
+             {backupName(base, n), partialName(tableName, n), conflictName(base, n)}) {
             DataFile candidate(folder, candidateName, DataFile::kRead);
             if (!candidate.exists() || candidate.getLocation() == record.copy) continue;
             Copy copy{candidate.getLocation(),
                       tarnwick::identityAt(candidate.getLocation()).value_or(tarnwick::FileIdentity{}),
                       candidate.getModificationTime()};
             ObjectMap table;
+            std::vector<String> leftOut;
             if (!copy.time || !candidate.open() || !candidate.holdLock() ||
-                !readsWhole(candidate.getLocation(), table))
+                !readsAsTable(candidate.getLocation(), table, leftOut))
                 continue;
             const auto newer = [&copy](const Copy& other) { return *copy.time > *other.time; };
             const auto at = std::find_if(known.copies.begin(), known.copies.end(), newer);
-            if (at == known.copies.begin()) known.offered.assign(table);
+            if (at == known.copies.begin()) {
+                known.offered.assign(table);
+                known.offeredLeftOut = std::move(leftOut);
+            }
             known.copies.insert(at, std::move(copy));
         }
     }
@@ -444,6 +452,13 @@ String timeText(std::optional<std::filesystem::file_time_type> time) {
     return String(shown);
 }
 
+// A file as the user is shown it from folder: its name when it lies there, else its path.
+String shownFrom(const Directory& folder, const tarnwick::FileLocation& location) {
+    return Directory(location.parent_path()).compareLocation(folder)
+               ? String(std::string_view(location.filename().native()))
+               : String(std::string_view(location.native()));
+}
+
 // The question about an unreadable table, as what is known decides it: the first answer is the default.
 struct Question {
     String message;
@@ -456,9 +471,7 @@ Question questionFor(const Known& known, const Directory& folder, const tarnwick
     using Answer = UnreadableTable::Answer;
     Question question;
     const auto shown = [&folder](const tarnwick::FileLocation& location) {
-        return Directory(location.parent_path()).compareLocation(folder)
-                   ? String(std::string_view(location.filename().native()))
-                   : String(std::string_view(location.native()));
+        return shownFrom(folder, location);
     };
     const String putBack = text(strings::kTableFile, strings::kPutBackButton);
     const String newTable = text(strings::kTableFile, strings::kNewTableButton);
@@ -628,7 +641,9 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         return false;
     }
     String why;
-    const bool mayMove = !known.facts.severalNames && known.facts.record == UnreadableTable::Record::none;
+    // Moved aside only where the name is the file itself, which nothing else shares.
+    const bool mayMove = !known.facts.severalNames && known.facts.record == UnreadableTable::Record::none &&
+                         *target == file.getLocation();
     const SetAside aside =
         setAside(folder, name, read->whole ? std::optional<std::string_view>(bytes) : std::nullopt, mayMove,
                  backup, why);
@@ -645,10 +660,20 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
     table.setFileState(stateOf(table, read->whole ? std::optional<std::string_view>(bytes) : std::nullopt,
                                /*holdsBase=*/false));
     // The copy put back is the table now: once the file holds it, in the same turn, it goes, if it is still
-    // the file offered.
+    // the file offered; one whose read left anything out stays, and the user is told what. Until then it
+    // is held, so that no clean-up takes it for a dead run's.
     const Copy offered = question.offered;
+    DataFile held(offered.location, DataFile::kRead);
+    if (putBack && held.open()) held.holdLock();
+    if (putBack && !known.offeredLeftOut.empty()) {
+        const String lines = toldLines(known.offeredLeftOut);
+        host::debugOutput("Skellowing: " + std::string(lines.getView()));
+        DetailedNotice().showWithDetail(filled(strings::kLeftOut, {shownFrom(folder, offered.location)}),
+                                        lines);
+    }
     saveTable(folder, baseName, table, String(), [&] {
-        if (putBack) tarnwick::removeIfStill(offered.location, offered.identity);
+        if (putBack && known.offeredLeftOut.empty())
+            tarnwick::removeIfStill(offered.location, offered.identity);
     });
     return true;
 }

@@ -99,6 +99,12 @@ TEST(SafeFile, WithoutRecordsOnFilesAStoppedWriteLeavesANoteBesideTheName) {
     EXPECT_EQ(found.state, State::found);
     EXPECT_EQ(found.copy, scratch.path() / "copy 1");
     EXPECT_EQ(held(found.copy), "old");
+    // A note beside the name that names another file is not this file's.
+    const fs::path note = scratch.path() / "table.xml.copy";
+    const std::string noted = held(note);
+    std::ofstream(note, std::ios::trunc) << "1" << noted.substr(noted.find(' '));
+    EXPECT_EQ(SafeFile::recordedCopy(file).state, State::none);
+    std::ofstream(note, std::ios::trunc) << noted;
     // The next write puts it back whole, and the note goes with the copy.
     EXPECT_FALSE(SafeFile::recordsCopies(file));
     host::watchFileOperations([](host::FileOperation operation, const std::string&) {

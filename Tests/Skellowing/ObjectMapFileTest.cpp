@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -1036,6 +1037,11 @@ TEST_F(ObjectMapFile, ACopyPutBackGoesOnlyWhileItIsTheFileOffered) {
 // file the others share: nothing changes, and the next run puts the copy back into the one file.
 TEST_F(ObjectMapFile, ASharedFileThatCannotBeReadWholeIsNeverSplit) {
     namespace fs = std::filesystem;
+    const std::string leftAsItIs =
+        "\"ObjectMap.xml\" could not be read to its end, so no whole copy of it can be kept before a table "
+        "takes its place, and it is shared (another name, a link to it, or the record of a copy), so it "
+        "cannot "
+        "be moved aside: it is left as it is. Nothing was skellowed.";
     const fs::path other = home_ / "second" / "Application Data" / "Skellowing" / "ObjectMap.xml";
     writeFile(tableFile(), kUserTable);
     fs::create_directories(other.parent_path());
@@ -1048,10 +1054,7 @@ TEST_F(ObjectMapFile, ASharedFileThatCannotBeReadWholeIsNeverSplit) {
     EXPECT_FALSE(skellow::loadObjectMap(unread));
     host::watchFileOperations(nullptr);
     ASSERT_FALSE(host::recordedAlerts().empty());
-    EXPECT_EQ(
-        host::recordedAlerts().back().largeText,
-        "\"ObjectMap.xml\" could not be read to its end, and it has other names (hard links) that a table "
-        "put in its place would not reach, so it is left as it is. Nothing was skellowed.");
+    EXPECT_EQ(host::recordedAlerts().back().largeText, leftAsItIs);
     EXPECT_TRUE(fs::equivalent(tableFile(), other));
     EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), kUserTable);
     ObjectMap next;
@@ -1059,6 +1062,103 @@ TEST_F(ObjectMapFile, ASharedFileThatCannotBeReadWholeIsNeverSplit) {
     EXPECT_TRUE(fs::equivalent(tableFile(), other));
     EXPECT_EQ(readFile(other), kUserTable);
     EXPECT_FALSE(fs::exists(dataFolder() / "ObjectMap backup.xml"));
+
+    // Without a record, even when the user asks for a new table; nor a link, whose name would be moved
+    // aside, not the file it leads to.
+    writeFile(other, "unreadable");
+    failOn(host::FileOperation::read, other, EIO);
+    script(R"([{"do": "answerAlert", "button": 2}])");   // New Table
+    host::clearRecordedAlerts();
+    EXPECT_FALSE(skellow::loadObjectMap(next));
+    host::watchFileOperations(nullptr);
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_EQ(host::recordedAlerts().back().largeText, leftAsItIs);
+    EXPECT_TRUE(fs::equivalent(tableFile(), other));
+    fs::remove(tableFile());
+    fs::create_symlink(other, tableFile());
+    fs::remove(other.parent_path() / "ObjectMap backup.xml");
+    host::setHomeDirectory(home_.string());
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        return operation == host::FileOperation::read && (path == tableFile() || path == other) ? EIO : 0;
+    });
+    host::clearRecordedAlerts();
+    EXPECT_FALSE(skellow::loadObjectMap(next));   // the default answer: a new table, which cannot be had
+    host::watchFileOperations(nullptr);
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_EQ(host::recordedAlerts().back().largeText, leftAsItIs);
+    EXPECT_TRUE(fs::is_symlink(tableFile()));
+    EXPECT_EQ(readFile(other), "unreadable");
+}
+
+// A copy put back is removed only once the file holds it as it is: not when another run's table, written
+// meanwhile, took its place; not when the write fails (nor may a clean-up have taken it meanwhile); and
+// not when its read left anything out, which the user is told.
+TEST_F(ObjectMapFile, ACopyPutBackGoesOnlyOnceTheFileHoldsItWhole) {
+    namespace fs = std::filesystem;
+    const fs::path other = home_ / "second" / "Application Data" / "Skellowing" / "ObjectMap.xml";
+    const fs::path copy = dataFolder() / "ObjectMap backup.xml";
+    writeFile(tableFile(), kUserTable);
+    fs::create_directories(other.parent_path());
+    fs::create_hard_link(tableFile(), other);
+    cutBySave(tableFile(), /*records=*/true);
+    ASSERT_EQ(readFile(copy), kUserTable);
+    // Once the cut file is set aside, another run, whose user asked for a new table, writes its own.
+    bool came = false;
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        if (!came && operation == host::FileOperation::flush && path == dataFolder().string() &&
+            fs::exists(dataFolder() / "ObjectMap backup 2.xml")) {
+            came = true;
+            std::ofstream(other, std::ios::binary | std::ios::trunc) << kDefaults;
+            ::removexattr(other.c_str(), "user.tarnwick.copy");
+        }
+        return 0;
+    });
+    ObjectMap merged;
+    EXPECT_TRUE(skellow::loadObjectMap(merged));   // the default answer: Put Back
+    host::watchFileOperations(nullptr);
+    ASSERT_TRUE(came);
+    EXPECT_EQ(readFile(copy), kUserTable);
+
+    // A dead run's whole passing file, put back into a file the disk has no room for.
+    fs::remove(copy);
+    fs::remove(dataFolder() / "ObjectMap backup 2.xml");
+    const fs::path partial = dataFolder() / "ObjectMap.xml.partial";
+    writeFile(tableFile(), kUserTable);
+    ObjectMap written;   // the passing file holds what the put-back writes, byte for byte
+    ASSERT_TRUE(skellow::loadObjectMap(written));
+    written.addList(String("Mine"), ObjectMapType::dwg);
+    ASSERT_TRUE(skellow::saveObjectMap(written));
+    const std::string whole = readFile(tableFile());
+    writeFile(partial, whole);
+    writeFile(tableFile(), whole.substr(0, 60));
+    script(R"([{"do": "answerAlert", "button": 2}])");   // Put Back
+    failOn(host::FileOperation::write, tableFile(), ENOSPC);
+    ObjectMap full;
+    EXPECT_TRUE(skellow::loadObjectMap(full));
+    host::watchFileOperations(nullptr);
+    EXPECT_EQ(readFile(partial), whole);
+
+    // The stopped save's own copy, of a file whose read leaves a second value out.
+    for (const auto& entry : fs::directory_iterator(dataFolder()))
+        if (entry.path() != tableFile()) fs::remove(entry.path());
+    std::string twice = kUserTable;
+    const std::string mapped = "\t\t\t<mappedName>Chair 22</mappedName>\n";
+    twice.insert(twice.find(mapped) + mapped.size(), "\t\t\t<mappedName>Again</mappedName>\n");
+    writeFile(tableFile(), twice);
+    cutBySave(tableFile(), /*records=*/true);
+    const fs::path kept = dataFolder() / "ObjectMap backup 2.xml";   // the first holds the file as it was
+    ASSERT_EQ(readFile(kept), twice);
+    host::clearRecordedAlerts();
+    ObjectMap leftOut;
+    EXPECT_TRUE(skellow::loadObjectMap(leftOut));   // the default answer: Put Back
+    ASSERT_GE(host::recordedAlerts().size(), 2u);
+    EXPECT_TRUE(host::recordedAlerts()[0].largeText.ends_with("do you wish to put the copy back?"));
+    EXPECT_EQ(
+        host::recordedAlerts()[1].largeText,
+        "Some of the object mapping table could not be read and is left out of it. The file as it was is "
+        "kept as \"ObjectMap backup 2.xml\" in the same folder.");
+    EXPECT_NE(readFile(other).find("Chair 22"), std::string::npos);
+    EXPECT_EQ(readFile(kept), twice);
 }
 
 // Each failure is told as what it is: a folder the system cannot flush, a write into the table that fails
