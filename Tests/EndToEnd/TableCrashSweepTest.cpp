@@ -184,6 +184,12 @@ std::string reworded(std::string_view text, const std::function<std::string(cons
     return result;
 }
 
+// The note beside a table's name that records a copy where the file system keeps no record on the file.
+bool isNote(const fs::path& path) {
+    const std::string name = path.filename().string();
+    return name.ends_with(".copy") || name.find(".copy.partial") != std::string::npos;   // or on its way
+}
+
 // A name as another run would leave it: a lock file's passing name "<lock>.<pid>-<n>" without the run.
 std::string withoutRun(const std::string& name) {
     const std::size_t dot = name.rfind('.');
@@ -349,7 +355,8 @@ std::string TableCrashSweep::stateNow() const {
         } else if (!S_ISREG(info.st_mode)) {
             state << "/\n";
         } else {
-            const std::string text = readFile(entry);
+            std::string text = readFile(entry);
+            if (isNote(entry)) text = reworded(text, [](const std::string&) { return std::string("#"); });
             state << " file " << files.try_emplace({info.st_dev, info.st_ino}, files.size()).first->second
                   << " " << text.size() << " " << digest(text);
             for (const auto& [name, value] : userAttributes(entry)) {
@@ -523,6 +530,13 @@ void TableCrashSweep::layKept(const Kept& kept) {
         if (struct stat info{}; ::lstat(made[file].c_str(), &info) == 0)
             inodes[std::to_string(kept.files[file].info.st_ino)] = std::to_string(info.st_ino);
     for (std::size_t file = 0; file < made.size(); ++file) {
+        // The note of a copy, where the file system keeps no record, names files by their inodes too.
+        if (isNote(made[file]))
+            std::ofstream(made[file], std::ios::binary | std::ios::trunc)
+                << reworded(kept.files[file].text, [&inodes](const std::string& number) {
+                       const auto inode = inodes.find(number);
+                       return inode == inodes.end() ? number : inode->second;
+                   });
         for (const auto& [name, value] : kept.files[file].attributes) {
             const std::string laid = reworded(value, [&inodes](const std::string& number) {
                 const auto inode = inodes.find(number);
