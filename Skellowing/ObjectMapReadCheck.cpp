@@ -40,7 +40,7 @@ String whyLeftOut(const XMLParameter& parameter) {
         case XMLParameter::Fault::none:
             break;
     }
-    return filled(strings::kUnknownParameterType, {parameter.getTypeText()});
+    return filled(strings::kUnknownParameterType, {shownName(parameter.getTypeText())});
 }
 
 // Bytes the reader takes as UTF-8 but that are not: each becomes another character. A byte-order mark
@@ -81,7 +81,8 @@ String leftOutLine(const tarnwick::XMLLeftOut& item) {
             item_ = strings::kRepeatedElement;
             break;
     }
-    return filled(item_, {count(item.line), String(std::string_view(item.name)),
+    // The element is one the table knows: only the name left out can be of any length.
+    return filled(item_, {count(item.line), shownName(String(std::string_view(item.name))),
                           String(std::string_view(item.element))});
 }
 
@@ -95,9 +96,9 @@ std::vector<String> whatWasLeftOut(ObjectMap& read, std::string_view bytes,
         const SpecificationList& list = read.at(i);
         for (std::size_t s = 0; s < list.size(); ++s)
             for (const XMLParameter& parameter : list.at(s).getSkippedParameters())
-                lines.push_back(
-                    filled(strings::kParameterLeftOut, {list.at(s).getOriginalName(), list.getName(),
-                                                        parameter.getName(), whyLeftOut(parameter)}));
+                lines.push_back(filled(strings::kParameterLeftOut,
+                                       {list.at(s).getOriginalName(), list.getName(),
+                                        shownName(parameter.getName()), whyLeftOut(parameter)}));
     }
     std::set<std::pair<ObjectMapType, std::string>> seen;
     for (std::size_t i = 0; i < read.size();) {

@@ -12,6 +12,12 @@ namespace skellow {
 using tarnwick::Host;
 using tarnwick::String;
 
+namespace {
+
+constexpr std::uint32_t kShownNameCharacters = 60;
+
+}   // namespace
+
 String text(std::int16_t list, std::int32_t item) { return Host::getString(list, item); }
 
 String filled(std::int32_t item, std::initializer_list<String> values) {
@@ -22,6 +28,11 @@ String filled(std::int32_t item, std::initializer_list<String> values) {
 }
 
 String count(std::uint64_t n) { return String(n); }
+
+String shownName(const String& name) {
+    if (name.getLength() <= kShownNameCharacters) return name;
+    return filled(strings::kCutName, {name.substring(0, kShownNameCharacters)});
+}
 
 String readFault(const String& fileName, const tarnwick::XMLReader& reader) {
     return filled(strings::kReadFaultAt,

@@ -18,6 +18,9 @@ tarnwick::String text(std::int16_t list, std::int32_t item);   // the list's ite
 // A text of the table file's list, its "$1", "$2", ... given in order.
 tarnwick::String filled(std::int32_t item, std::initializer_list<tarnwick::String> values);
 tarnwick::String count(std::uint64_t n);   // a number as the texts show it
+// A name the file gave, as a line quotes it: a long one by its first characters, so that no line
+// repeats a whole file.
+tarnwick::String shownName(const tarnwick::String& name);
 
 // Where and why the reader stopped in the file.
 tarnwick::String readFault(const tarnwick::String& fileName, const tarnwick::XMLReader& reader);

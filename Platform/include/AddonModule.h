@@ -23,7 +23,8 @@ public:
     // damaged module: a file whose headers look whole can still send the loader astray. False, with a
     // message naming the file, when the checks of load refuse it (a pipe or socket among them, before
     // any process is made), or the trial ends in a crash or has not ended within patience (the child is
-    // then killed); a file the loader merely refuses passes, for load to say why.
+    // then killed); a file the loader merely refuses passes, for load to say why. Patience counts the
+    // time this process runs, not a time it is stopped in (Ctrl-Z); the child dies with this process.
     static bool loadsApart(const std::string& path, std::string& error,
                            std::chrono::milliseconds patience = kTrialPatience);
     static constexpr std::chrono::milliseconds kTrialPatience{30000};

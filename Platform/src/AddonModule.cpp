@@ -4,6 +4,7 @@
 #include <elf.h>
 #include <fcntl.h>
 #include <link.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "HostDialogLibrary.h"
+#include "HostText.h"
 
 namespace host {
 namespace {
@@ -213,17 +215,27 @@ std::string whyNoModuleFile(const std::string& path) {
 
 enum class Trial { ended, notWaited, tooLong };
 
-// Waits for the child at most patience; one still running then is killed.
+// The longest time between two looks at the child that counts whole. A longer one means this process
+// was stopped, and with it the child if the job was (Ctrl-Z), or not run: only this much of it counts.
+constexpr std::chrono::milliseconds kLongestCountedPause{250};
+
+// Waits for the child until it has had patience of the time this process runs; one still running then
+// is killed. A child that stops alone is counted as running, or a module that stops itself would hold
+// the host for ever.
 Trial waitForTrial(pid_t child, std::chrono::milliseconds patience, int& status) {
-    const auto deadline = std::chrono::steady_clock::now() + patience;
+    using Clock = std::chrono::steady_clock;
+    Clock::duration counted{};
+    Clock::time_point looked = Clock::now();
     auto pause = std::chrono::milliseconds(1);
     for (;;) {
         const pid_t ended = waitpid(child, &status, WNOHANG);
         if (ended == child) return Trial::ended;
         if (ended < 0 && errno != EINTR) return Trial::notWaited;
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) break;
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
+        const Clock::time_point now = Clock::now();
+        counted += std::min<Clock::duration>(now - looked, kLongestCountedPause);
+        looked = now;
+        if (counted >= patience) break;
+        std::this_thread::sleep_for(std::min<Clock::duration>(pause, patience - counted));
         pause = std::min(pause * 2, std::chrono::milliseconds(20));
     }
     kill(child, SIGKILL);
@@ -240,13 +252,14 @@ std::string secondsText(std::chrono::milliseconds time) {
 }   // namespace
 
 std::unique_ptr<AddonModule> AddonModule::load(const std::string& path, std::string& error) {
+    const std::string named = shownPath(path);   // as messages name it
     if (const std::string why = whyNoModuleFile(path); !why.empty()) {
-        error = path + ": " + why;
+        error = named + ": " + why;
         return nullptr;
     }
     std::error_code ec;
     if (const std::string why = whyUnloadable(path, std::filesystem::file_size(path, ec)); !why.empty()) {
-        error = path + ": " + why;
+        error = named + ": " + why;
         return nullptr;
     }
     std::unique_ptr<AddonModule> module(new AddonModule);   // private constructor: no make_unique
@@ -259,7 +272,7 @@ std::unique_ptr<AddonModule> AddonModule::load(const std::string& path, std::str
     // RTLD_LOCAL: two add-ons may define the same names.
     module->library_ = dlopen(ec ? path.c_str() : file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module->library_) {
-        error = path + ": cannot be loaded as a module: " + dlerrorText();
+        error = named + ": cannot be loaded as a module: " + dlerrorText();
         return nullptr;
     }
     module->getExports_ =
@@ -271,7 +284,7 @@ std::unique_ptr<AddonModule> AddonModule::load(const std::string& path, std::str
         if (!module->getExports_) missing = kGetExportedFuncAddrsSymbol;
         if (!module->setImports_)
             missing += std::string(missing.empty() ? "" : " and ") + kSetImportedFuncAddrsSymbol;
-        error = path + ": not an add-on module: it does not export " + missing;
+        error = named + ": not an add-on module: it does not export " + missing;
         return nullptr;
     }
     // Resources are optional: a module without them has no strings or dialogs to offer.
@@ -280,20 +293,20 @@ std::unique_ptr<AddonModule> AddonModule::load(const std::string& path, std::str
     if (getResources) {
         const AddonResourceTable* table = getResources();
         if (table && table->count > 0 && !table->files) {
-            error = path + ": its resource table lists files it does not hold";
+            error = named + ": its resource table lists files it does not hold";
             return nullptr;
         }
         for (std::uint32_t i = 0; table && i < table->count; ++i) {
             const AddonResourceFile& file = table->files[i];
             const std::string name = file.name ? file.name : "resource " + std::to_string(i + 1);
             if (!file.bytes && file.size > 0) {
-                error = path + ": resource " + name + " has no bytes";
+                error = named + ": resource " + name + " has no bytes";
                 return nullptr;
             }
             std::string why;
             const std::string_view text(reinterpret_cast<const char*>(file.bytes), file.size);
             if (!module->resources_.addFile(text, name, why)) {
-                error = path + ": bad resources: " + why;
+                error = named + ": bad resources: " + why;
                 return nullptr;
             }
         }
@@ -304,17 +317,25 @@ std::unique_ptr<AddonModule> AddonModule::load(const std::string& path, std::str
 
 bool AddonModule::loadsApart(const std::string& path, std::string& error,
                              std::chrono::milliseconds patience) {
-    if (const std::string why = whyNoModuleFile(path); !why.empty()) return error = path + ": " + why, false;
+    const std::string named = shownPath(path);   // as messages name it
+    if (const std::string why = whyNoModuleFile(path); !why.empty()) return error = named + ": " + why, false;
     std::error_code ec;
     if (const std::string why = whyUnloadable(path, std::filesystem::file_size(path, ec)); !why.empty())
-        return error = path + ": " + why, false;
+        return error = named + ": " + why, false;
+    const pid_t parent = getpid();
     std::fflush(nullptr);   // what is buffered is written once, by this process
     const pid_t child = fork();
     if (child < 0) return true;   // no trial: the load itself will tell
     if (child == 0) {
-        // The module's static constructors run here; their output and a sanitizer's are not ours.
-        const int nothing = ::open("/dev/null", O_WRONLY);
+        // Dies with this process (killed, say) rather than loading on for ever; a parent gone before
+        // the request took hold shows in the parent's id.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) _exit(kRefused);
+        // The module's static constructors run here; their output and a sanitizer's are not ours, nor
+        // is the terminal's input (a read of it would stop a job in the background).
+        const int nothing = ::open("/dev/null", O_RDWR);
         if (nothing >= 0) {
+            dup2(nothing, STDIN_FILENO);
             dup2(nothing, STDOUT_FILENO);
             dup2(nothing, STDERR_FILENO);
         }
@@ -326,14 +347,14 @@ bool AddonModule::loadsApart(const std::string& path, std::string& error,
         case Trial::notWaited:
             return true;   // as without a trial
         case Trial::tooLong:
-            error = path + ": loading it did not end within " + secondsText(patience) +
+            error = named + ": loading it did not end within " + secondsText(patience) +
                     " seconds, so it is not taken";
             return false;
         case Trial::ended:
             break;
     }
     if (WIFEXITED(status) && (WEXITSTATUS(status) == kLoaded || WEXITSTATUS(status) == kRefused)) return true;
-    error = path + ": is damaged: loading it stops the process (" +
+    error = named + ": is damaged: loading it stops the process (" +
             (WIFSIGNALED(status) ? "signal " + std::to_string(WTERMSIG(status))
                                  : "exit status " + std::to_string(WEXITSTATUS(status))) +
             ")";

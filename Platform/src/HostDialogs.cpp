@@ -415,7 +415,7 @@ bool loadUserActions(const std::string& path, std::string& error) {
     if (!readWholeFile(path, text, error)) return false;
     const std::string base = std::filesystem::path(path).parent_path().string();
     if (!parseUserActions(text, base, error)) {
-        error = path + ": " + error;
+        error = shownPath(path) + ": " + error;
         return false;
     }
     return true;

@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "HostMemory.h"
+#include "HostText.h"
 
 namespace host {
 namespace {
@@ -204,25 +205,25 @@ bool readWholeFile(const std::string& path, std::string& text, std::string& erro
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (ec || !fs::exists(status)) {
-        error = path + ": cannot be read";
+        error = shownPath(path) + ": cannot be read";
         return false;
     }
     if (fs::is_directory(status)) {
-        error = path + ": is a folder, not a file";
+        error = shownPath(path) + ": is a folder, not a file";
         return false;
     }
     if (!fs::is_regular_file(status)) {
-        error = path + ": is not a regular file";
+        error = shownPath(path) + ": is not a regular file";
         return false;
     }
     const std::uintmax_t size = fs::file_size(path, ec);
     if (!ec && size > kMaxInputFileBytes) {
-        error = path + ": is larger than " + sizeLimitText(kMaxInputFileBytes);
+        error = shownPath(path) + ": is larger than " + sizeLimitText(kMaxInputFileBytes);
         return false;
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error = path + ": cannot be read";
+        error = shownPath(path) + ": cannot be read";
         return false;
     }
     text.clear();
@@ -230,12 +231,12 @@ bool readWholeFile(const std::string& path, std::string& text, std::string& erro
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
         text.append(buffer, static_cast<std::size_t>(in.gcount()));
         if (text.size() > kMaxInputFileBytes) {   // it grew while we read
-            error = path + ": is larger than " + sizeLimitText(kMaxInputFileBytes);
+            error = shownPath(path) + ": is larger than " + sizeLimitText(kMaxInputFileBytes);
             return false;
         }
     }
     if (in.bad()) {
-        error = path + ": cannot be read";
+        error = shownPath(path) + ": cannot be read";
         return false;
     }
     return true;
@@ -251,21 +252,21 @@ std::string sizeLimitText(std::uintmax_t bytes) {
 
 bool canReplaceFile(const std::string& path, std::string& error) {
     if (const std::string why = whyNotReplaceable(path); !why.empty()) {
-        error = path + ": " + why;
+        error = shownPath(path) + ": " + why;
         return false;
     }
     std::error_code ec;
     const fs::path folder = fs::absolute(path, ec).parent_path();
     if (ec || !fs::is_directory(folder, ec)) {
-        error = path + ": its folder " + folder.string() + " does not exist";
+        error = shownPath(path) + ": its folder " + shownPath(folder.string()) + " does not exist";
         return false;
     }
     // Asking for write permission is not enough: a read-only mount, a full disk or a file system
     // that refuses such names only shows when a file is made.
     const NewFileBeside probe(path);
     if (!probe.made()) {
-        error =
-            path + ": its folder " + folder.string() + " takes no new file: " + std::strerror(probe.error());
+        error = shownPath(path) + ": its folder " + shownPath(folder.string()) +
+                " takes no new file: " + std::strerror(probe.error());
         return false;
     }
     return true;
@@ -273,12 +274,12 @@ bool canReplaceFile(const std::string& path, std::string& error) {
 
 bool replaceFile(const std::string& path, std::string_view bytes, std::string& error) {
     if (const std::string why = whyNotReplaceable(path); !why.empty()) {
-        error = path + ": " + why;
+        error = shownPath(path) + ": " + why;
         return false;
     }
     NewFileBeside file(path);
     const auto fail = [&](int code) {
-        error = path + ": cannot be written: " + std::strerror(code);
+        error = shownPath(path) + ": cannot be written: " + std::strerror(code);
         return false;
     };
     if (!file.made()) return fail(file.error());

@@ -1,6 +1,7 @@
 #include "HostText.h"
 
-#include <algorithm>
+#include <limits.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -68,14 +69,28 @@ void encodeUtf8(char32_t c, std::string& out) {
 bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-// The bytes of text's first `characters` characters, each counted by its lead byte.
+// The bytes of text's first `characters` characters, each read as decodeUtf8 reads it: a malformed
+// sequence, a stray continuation byte among them, is one character.
 std::size_t bytesOfCharacters(std::string_view text, std::size_t characters) {
     std::size_t at = 0;
-    for (std::size_t seen = 0; at < text.size(); ++at) {
-        if (isContinuation(static_cast<unsigned char>(text[at]))) continue;
-        if (seen++ == characters) break;
-    }
+    for (std::size_t seen = 0; seen < characters && at < text.size(); ++seen) decodeUtf8(text, at);
     return at;
+}
+
+std::size_t countCharacters(std::string_view text) {
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < text.size(); ++characters) decodeUtf8(text, at);
+    return characters;
+}
+
+// The input between the quotes (none when empty), cut after kQuotedCharacters characters with "…" and
+// followed by its length.
+std::string cutInput(std::string_view utf8, std::string_view quote) {
+    const std::size_t shown = bytesOfCharacters(utf8, kQuotedCharacters);
+    std::string text = std::string(quote) + std::string(utf8.substr(0, shown));
+    if (shown == utf8.size()) return text + std::string(quote);
+    return text + kEllipsis + std::string(quote) + " (" + std::to_string(countCharacters(utf8)) +
+           " characters)";
 }
 
 // --- Case mapping ----------------------------------------------------------------------------------
@@ -189,20 +204,14 @@ std::string utf16ToUtf8(std::u16string_view utf16) {
     return out;
 }
 
-std::string shortenedInput(std::string_view utf8) {
-    const std::size_t shown = bytesOfCharacters(utf8, kQuotedCharacters);
-    if (shown == utf8.size()) return std::string(utf8);
-    return std::string(utf8.substr(0, shown)) + kEllipsis;
+std::string shortenedInput(std::string_view utf8) { return cutInput(utf8, ""); }
+
+std::string shownPath(std::string_view path) {
+    return path.size() < PATH_MAX ? std::string(path) : shortenedInput(path);
 }
 
-std::string quotedInput(std::string_view utf8) {
-    const std::size_t shown = bytesOfCharacters(utf8, kQuotedCharacters);
-    if (shown == utf8.size()) return "\"" + std::string(utf8) + "\"";
-    const auto characters = static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char byte) {
-        return !isContinuation(static_cast<unsigned char>(byte));
-    }));
-    return "\"" + std::string(utf8.substr(0, shown)) + std::string(kEllipsis) + "\" (" +
-           std::to_string(characters) + " characters)";
+std::string quotedInput(std::string_view utf8, char quote) {
+    return cutInput(utf8, std::string_view(&quote, 1));
 }
 
 // Decoded rather than compared bytewise, so malformed bytes sort as the U+FFFD they stand for.

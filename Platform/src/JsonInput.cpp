@@ -32,8 +32,9 @@ std::string reasonOf(const nlohmann::detail::exception& exception) {
     // What it read last, in single quotes, may be a whole number of a million digits.
     const std::size_t open = what.find('\''), close = what.rfind('\'');
     if (open != std::string::npos && close > open)
-        what = what.substr(0, open + 1) +
-               shortenedInput(std::string_view(what).substr(open + 1, close - open - 1)) + what.substr(close);
+        what = what.substr(0, open) +
+               quotedInput(std::string_view(what).substr(open + 1, close - open - 1), '\'') +
+               what.substr(close + 1);
     return what;
 }
 

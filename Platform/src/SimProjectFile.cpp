@@ -3,6 +3,7 @@
 #include "SimProject.h"
 
 #include "HostFiles.h"
+#include "HostText.h"
 #include "JsonInput.h"
 
 namespace host {
@@ -11,7 +12,7 @@ bool SimProject::loadFile(const std::string& path, std::string& error) {
     std::string text;
     if (!readWholeFile(path, text, error)) return false;
     if (!loadText(text, error)) {
-        error = path + ": " + error;
+        error = shownPath(path) + ": " + error;
         return false;
     }
     filePath = path;
@@ -30,13 +31,13 @@ bool SimProject::saveFile(const std::string& path, std::string& error, std::stri
     tooLarge.clear();
     const std::string text = saveText();
     if (firstTooDeep(text) != text.size()) {
-        error = path + ": cannot be written: the project nests deeper than the " +
+        error = shownPath(path) + ": cannot be written: the project nests deeper than the " +
                 std::to_string(kMaxJsonDepth) + " levels this host reads";
         return false;
     }
     if (!replaceFile(path, text, error)) return false;
     if (text.size() > readLimit)
-        tooLarge = path + ": is written, but its " + std::to_string(text.size()) +
+        tooLarge = shownPath(path) + ": is written, but its " + std::to_string(text.size()) +
                    " bytes are more than the " + sizeLimitText(readLimit) +
                    " this host reads: it cannot be opened again";
     return true;

@@ -1983,7 +1983,7 @@ bool SimulatedHost::startAddon(const std::string& path, const HostFunctionTable&
     addon->context.addon = addon.get();
     addon->table = table;
     const auto fail = [&](const std::string& why) {
-        error = path + ": " + why;
+        error = shownPath(path) + ": " + why;
         return false;
     };
 
@@ -2016,7 +2016,7 @@ bool SimulatedHost::startAddon(const std::string& path, const HostFunctionTable&
     const auto freeAndFail = [&](const std::string& why) {
         addon->stage = Stage::freeing;
         const Result freed = guarded([&] { return addon->exports.freeData(); });
-        error = path + ": " + why;
+        error = shownPath(path) + ": " + why;
         if (freed != kNoError) error += "; free data then failed: " + describeResult(freed);
         return false;
     };

@@ -1,6 +1,7 @@
 // The command-line host, run as a program: exit status, messages and what it writes.
 #include <elf.h>
 #include <link.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -9,8 +10,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include <AddonModule.h>
 #include <FourCC.h>
@@ -132,22 +135,46 @@ TEST(SkellowHost, QuotesOutsideInputByItsStartAndNamesAnEmptyArgument) {
     const std::string key = scratch.write("key.json", "{\"" + std::string(1 << 20, 'k') + "\": 1}");
     const std::string project = scratch.write("p.json", kProject);
     const std::string home = scratch.file("home");
+    const std::string stray(100000, '\x80');
+    std::string longPath = scratch.file("");
+    for (int i = 0; i < 60000; ++i) longPath += "./";
+    longPath += "x";
+    const std::string longPathShown =
+        longPath.substr(0, 60) + ellipsis + " (" + std::to_string(longPath.size()) + " characters)";
     const struct {
         std::vector<std::string> arguments;
         std::string err;
     } cases[] = {
         {{"run", number, "--command", "X", "--home", home},
          "skellow-host: " + number + ": not valid JSON at line 1, column 2000009: number overflow parsing '" +
-             std::string(60, '9') + ellipsis + "'\n"},
+             std::string(60, '9') + ellipsis + "' (2000000 characters)\n"},
         {{"run", key, "--command", "X", "--home", home},
          "skellow-host: " + key + ": project: unknown key \"" + std::string(60, 'k') + ellipsis +
              "\" (1048576 characters)\n"},
         {{"run", project, "--command", std::string(100000, 'c'), "--module", RAW_ADDON_PATH, "--home", home},
          "skellow-host: no menu command \"" + std::string(60, 'c') + ellipsis +
              "\" (100000 characters); the add-ons offer:\n"},
+        // Bytes that are no UTF-8 count as the characters they read as.
+        {{stray, "--module", RAW_ADDON_PATH},
+         "skellow-host: unknown command \"" + stray.substr(0, 60) + ellipsis + "\" (100000 characters)\n"},
+        {{"menus", "--" + stray, "x"},
+         "skellow-host: unknown option --" + stray.substr(0, 58) + ellipsis +
+             " (100002 characters) for menus\n"},
+        // Paths as well; none of these can be opened, its name being longer than the system takes.
+        {{"run", longPath, "--command", "X", "--home", home},
+         "skellow-host: " + longPathShown + ": cannot be read\n"},
+        {{"run", project, "--command", "X", "--answers", longPath, "--home", home},
+         "skellow-host: " + longPathShown + ": cannot be read\n"},
+        {{"run", project, "--command", "X", "--out", longPath, "--home", home},
+         "skellow-host: " + longPathShown + ": cannot be looked at: File name too long\n"},
+        {{"menus", "--module", longPath}, "skellow-host: " + longPathShown + ": no such module file\n"},
+        {{"run", project, "--command", "Ask Alert", "--module", RAW_ADDON_PATH, "--home", longPath},
+         "skellow-host: " + longPathShown + ": cannot be used as the host's home directory\n"},
         {{"run", project, "--command", "X", "--out", ""}, "skellow-host: --out is empty\n"},
         {{"run", project, "--command", "X", "--home", ""}, "skellow-host: --home is empty\n"},
         {{"run", "", "--command", "X"}, "skellow-host: the project file's name is empty\n"},
+        {{"", "--module", RAW_ADDON_PATH}, "skellow-host: the command (menus or run) is empty\n"},
+        {{"run", project, "", "--command", "X"}, "skellow-host: unexpected empty argument\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.err.substr(0, 100));
@@ -295,6 +322,103 @@ TEST(SkellowHost, RefusesAModuleThatIsNoFileOrNeverEndsLoading) {
         host::AddonModule::loadsApart(WAITS_WHEN_LOADED_PATH, error, std::chrono::milliseconds(100)));
     EXPECT_EQ(error, std::string(WAITS_WHEN_LOADED_PATH) +
                          ": loading it did not end within 0.1 seconds, so it is not taken");
+}
+
+// AddonModule::loadsApart of the module that waits when loaded, run by a process of its own in a process
+// group of its own (a job): it exits 0 when the module is taken, 1 when not. The module's constructor,
+// run by the trial's child, tells its process id and waits until the test releases it.
+class GatedTrial {
+public:
+    explicit GatedTrial(std::chrono::milliseconds patience) {
+        int told[2], released[2];
+        if (pipe(told) != 0 || pipe(released) != 0) return;
+        process_ = fork();
+        if (process_ == 0) {
+            setpgid(0, 0);
+            ::close(told[0]);
+            ::close(released[1]);
+            const std::string gate = std::to_string(told[1]) + " " + std::to_string(released[0]);
+            setenv("SKELLOW_TEST_LOAD_GATE", gate.c_str(), 1);
+            std::string error;
+            _exit(host::AddonModule::loadsApart(WAITS_WHEN_LOADED_PATH, error, patience) ? 0 : 1);
+        }
+        if (process_ > 0) setpgid(process_, process_);
+        ::close(told[1]);
+        told_ = told[0];
+        release_ = released[1];
+        kept_ = released[0];   // so that a release after the load ended raises no SIGPIPE
+    }
+    ~GatedTrial() {
+        if (process_ <= 0) return;
+        kill(-process_, SIGKILL);   // the job: the trial's child too, when it outlived its parent
+        if (loader_ > 0) kill(loader_, SIGKILL);
+        ended(true);
+        ::close(told_);
+        ::close(release_);
+        ::close(kept_);
+    }
+    GatedTrial(const GatedTrial&) = delete;
+    GatedTrial& operator=(const GatedTrial&) = delete;
+
+    pid_t process() const { return process_; }
+    // The trial's child, once the module's constructor runs in it; 0 when none told.
+    pid_t loader() {
+        if (read(told_, &loader_, sizeof loader_) != static_cast<ssize_t>(sizeof loader_)) loader_ = 0;
+        return loader_;
+    }
+    void release() { EXPECT_EQ(write(release_, "x", 1), 1); }
+    // The trial process's exit status, or 128 + the signal that ended it; -1 while it runs and !block.
+    int ended(bool block) {
+        int raw = 0;
+        if (status_ < 0 && process_ > 0 && waitpid(process_, &raw, block ? 0 : WNOHANG) == process_)
+            status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+        return status_;
+    }
+    // Whether every process holding the told end has ended (the trial's, then its child) within time.
+    bool toldClosedWithin(std::chrono::milliseconds time) {
+        pollfd watch{told_, POLLIN, 0};
+        char byte = 0;
+        return poll(&watch, 1, static_cast<int>(time.count())) == 1 && read(told_, &byte, 1) == 0;
+    }
+
+private:
+    pid_t process_ = -1;
+    pid_t loader_ = 0;
+    int told_ = -1;
+    int release_ = -1;
+    int kept_ = -1;
+    int status_ = -1;
+};
+
+// A job stopped (Ctrl-Z) during the trial load, for longer than the trial's patience, and then continued:
+// the time stopped does not count, and the module is taken once its load ends.
+TEST(SkellowHost, CountsOnlyTheTimeTheHostRunsAgainstTheTrialLoad) {
+    constexpr std::chrono::milliseconds patience(3000);
+    GatedTrial trial(patience);
+    ASSERT_GT(trial.process(), 0);
+    ASSERT_GT(trial.loader(), 0);
+    ASSERT_EQ(kill(-trial.process(), SIGSTOP), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(trial.process(), &status, WUNTRACED), trial.process());
+    ASSERT_TRUE(WIFSTOPPED(status));
+    std::this_thread::sleep_for(patience + std::chrono::milliseconds(500));   // all of the job stopped
+    ASSERT_EQ(kill(-trial.process(), SIGCONT), 0);
+    // A bound that counted the stop gives up at once; the load is let end only a little later, so that
+    // it cannot be over before that. This wait is well within the patience left.
+    for (int i = 0; i < 300 && trial.ended(false) < 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    trial.release();
+    EXPECT_EQ(trial.ended(true), 0) << "the module was not taken";
+}
+
+// The host killed during the trial load: the trial's child does not load on for ever.
+TEST(SkellowHost, EndsTheTrialLoadWhenTheHostIsKilled) {
+    GatedTrial trial(std::chrono::minutes(10));
+    ASSERT_GT(trial.process(), 0);
+    ASSERT_GT(trial.loader(), 0);
+    ASSERT_EQ(kill(trial.process(), SIGTERM), 0);
+    EXPECT_EQ(trial.ended(true), 128 + SIGTERM);
+    EXPECT_TRUE(trial.toldClosedWithin(std::chrono::seconds(20))) << "the trial's child still runs";
 }
 
 // The module's bytes with the dynamic section, or every relocation of its DT_RELA table, damaged.

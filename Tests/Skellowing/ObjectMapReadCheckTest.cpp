@@ -62,4 +62,31 @@ TEST_F(ObjectMapReadCheck, AValueGivenTwiceInARowKeepsItsFirstAndTheFileAsItWas)
     EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), text);
 }
 
+// Names the file gives at any length are told by their first characters: no line repeats a whole file.
+TEST_F(ObjectMapReadCheck, TellsALongNameItLeftOutByItsStart) {
+    const std::string element(100000, 'e'), attribute(100000, 'a'), type(100000, 't'), name(100000, 'n');
+    writeFile(tableFile(),
+              "<objectMap><" + element + "/><specificationList sourceName='Site' objectType='GSM' " +
+                  attribute +
+                  "='1'><objectSpecification><originalName>Chair</originalName><customParameters>"
+                  "<parameter name='p' type='" +
+                  type + "'><value>1</value></parameter><parameter name='" + name +
+                  "'/></customParameters></objectSpecification></specificationList></objectMap>");
+    skellow::ObjectMap table;
+    ASSERT_TRUE(skellow::loadObjectMap(table));
+    const auto alerts = host::recordedAlerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].smallText,
+              "Line 1: the element <" + element.substr(0, 60) +
+                  "...> in <objectMap>, which the table does not know.\n"
+                  "Line 1: the attribute \"" +
+                  attribute.substr(0, 60) +
+                  "...\" of <specificationList>, which the table does not know.\n"
+                  "\"Chair\" in the configuration \"Site\": the parameter \"p\" has the type \"" +
+                  type.substr(0, 60) +
+                  "...\", which the table does not know.\n"
+                  "\"Chair\" in the configuration \"Site\": the parameter \"" +
+                  name.substr(0, 60) + "...\" has no value.");
+}
+
 }   // namespace

@@ -147,6 +147,7 @@ bool parseArguments(int argc, char** argv, Arguments& arguments, std::string& er
     if (argc >= 2 && isHelp(argv[1])) return arguments.help = true;
     if (argc < 2) return error = "no command given", false;
     arguments.mode = argv[1];
+    if (arguments.mode.empty()) return error = "the command (menus or run) is empty", false;
     std::vector<std::string> allowed;
     bool project = false;   // the project's operand was given
     if (arguments.mode == "menus")
@@ -173,7 +174,9 @@ bool parseArguments(int argc, char** argv, Arguments& arguments, std::string& er
             project = true;
             arguments.project = word;
         } else {
-            return error = "unexpected argument " + host::quotedInput(word), false;
+            return error = word.empty() ? "unexpected empty argument"
+                                        : "unexpected argument " + host::quotedInput(word),
+                   false;
         }
     }
     if (arguments.mode == "run") {
@@ -400,7 +403,8 @@ bool makeHome(const std::string& home) {
     std::error_code ec;
     std::filesystem::create_directories(home, ec);
     if (!std::filesystem::is_directory(home, ec)) {
-        std::cerr << "skellow-host: " << home << ": cannot be used as the host's home directory\n";
+        std::cerr << "skellow-host: " << host::shownPath(home)
+                  << ": cannot be used as the host's home directory\n";
         return false;
     }
     host::setHomeDirectory(std::filesystem::absolute(home).string());
@@ -452,7 +456,8 @@ int runCommand(const Arguments& arguments) {
     if (home) {
         std::error_code ec;
         if (std::filesystem::exists(*home, ec) && !std::filesystem::is_directory(*home, ec)) {
-            std::cerr << "skellow-host: " << *home << ": is not a folder; it cannot be the host's home\n";
+            std::cerr << "skellow-host: " << host::shownPath(*home)
+                      << ": is not a folder; it cannot be the host's home\n";
             return kExitBadInput;
         }
     }
@@ -471,7 +476,7 @@ int runCommand(const Arguments& arguments) {
     if (!startModule(host, *path)) return kExitBadInput;
     const auto choice = host.findMenuItem(command);
     if (!choice) {   // it offered the command a moment ago
-        std::cerr << "skellow-host: the module no longer offers \"" << command << "\"\n";
+        std::cerr << "skellow-host: the module no longer offers " << host::quotedInput(command) << "\n";
         host.stopAddons();
         return kExitFailures;
     }
@@ -522,9 +527,9 @@ int runCommand(const Arguments& arguments) {
                 before == homeBefore.end() || before->second != stamp)
                 written += (written.empty() ? "" : ", ") + file;
         std::cerr << "skellow-host: script: " << host::scriptStopMessage() << "; the project was not saved"
-                  << (written.empty()
-                          ? ", nor anything else"
-                          : ", but the add-on had saved in " + host::homeDirectory() + ": " + written)
+                  << (written.empty() ? ", nor anything else"
+                                      : ", but the add-on had saved in " +
+                                            host::shownPath(host::homeDirectory()) + ": " + written)
                   << "\n";
         host.stopAddons();
         return kExitBadInput;
