@@ -42,6 +42,18 @@ void failOn(host::FileOperation failed, const std::filesystem::path& at, int err
         });
 }
 
+// The table saved with one more configuration (none when list is null) under the watch set before, which
+// then ends: what its one alert said below the heading; "saved" or the number of alerts otherwise.
+std::string toldOnSave(ObjectMap& table, const char* list) {
+    host::clearRecordedAlerts();
+    if (list) table.addList(String(list), ObjectMapType::dwg);
+    const bool saved = skellow::saveObjectMap(table);
+    host::watchFileOperations(nullptr);
+    if (saved) return "saved";
+    if (host::recordedAlerts().size() != 1) return std::to_string(host::recordedAlerts().size()) + " alerts";
+    return host::recordedAlerts()[0].smallText;
+}
+
 constexpr const char* kDefaults =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n"
     "<objectMap>\n"
@@ -1170,23 +1182,14 @@ TEST_F(ObjectMapFile, EachFailureIsToldAsWhatItIs) {
     ASSERT_TRUE(skellow::loadObjectMap(table));
     // The new file has the table's name, but the folder's record of it may not be on the disk.
     failOn(host::FileOperation::flush, dataFolder(), EIO);
-    table.addList(String("Flushed"), ObjectMapType::dwg);
-    EXPECT_FALSE(skellow::saveObjectMap(table));
-    host::watchFileOperations(nullptr);
-    ASSERT_EQ(host::recordedAlerts().size(), 1u);
-    EXPECT_EQ(host::recordedAlerts()[0].smallText,
+    EXPECT_EQ(toldOnSave(table, "Flushed"),
               "\"ObjectMap.xml\" holds the new table, but the folder's record of it could not be put on the "
               "disk: a power cut may still take the change back.\nThe system said: Input/output error.");
     EXPECT_NE(readFile(tableFile()).find("\"Flushed\""), std::string::npos);
 
     // The new file cannot be put on the disk: not a full disk, and said as it is.
     failOn(host::FileOperation::flush, dataFolder() / "ObjectMap.xml.partial", EIO);
-    host::clearRecordedAlerts();
-    table.addList(String("Unflushed"), ObjectMapType::dwg);
-    EXPECT_FALSE(skellow::saveObjectMap(table));
-    host::watchFileOperations(nullptr);
-    ASSERT_EQ(host::recordedAlerts().size(), 1u);
-    EXPECT_EQ(host::recordedAlerts()[0].smallText,
+    EXPECT_EQ(toldOnSave(table, "Unflushed"),
               "\"ObjectMap.xml\" could not be written to its end.\nThe system said: Input/output error.\n"
               "The changes made now are used for this run, but they are not kept for the next one.");
     EXPECT_EQ(readFile(tableFile()).find("\"Unflushed\""), std::string::npos);
@@ -1195,14 +1198,10 @@ TEST_F(ObjectMapFile, EachFailureIsToldAsWhatItIs) {
     fs::create_hard_link(tableFile(), home_ / "other.xml");
     const std::string held = readFile(tableFile());
     failOn(host::FileOperation::flush, dataFolder(), EIO);
-    host::clearRecordedAlerts();
-    table.addList(String("Untouched"), ObjectMapType::dwg);
-    EXPECT_FALSE(skellow::saveObjectMap(table));
-    host::watchFileOperations(nullptr);
+    const std::string untouched = toldOnSave(table, "Untouched");
     EXPECT_EQ(readFile(tableFile()), held);
     EXPECT_EQ(std::distance(fs::directory_iterator(dataFolder()), {}), 1);
-    ASSERT_EQ(host::recordedAlerts().size(), 1u);
-    EXPECT_TRUE(host::recordedAlerts()[0].smallText.starts_with(
+    EXPECT_TRUE(untouched.starts_with(
         "\"ObjectMap.xml\" is left as it is: what it holds could not first be kept whole on the disk beside "
         "it.\nThe system said: Input/output error."));
 
@@ -1213,15 +1212,12 @@ TEST_F(ObjectMapFile, EachFailureIsToldAsWhatItIs) {
                    ? ENOSPC
                    : 0;
     });
-    host::clearRecordedAlerts();
-    EXPECT_FALSE(skellow::saveObjectMap(table));
-    host::watchFileOperations(nullptr);
+    const std::string putBack = toldOnSave(table, nullptr);
     EXPECT_EQ(readFile(tableFile()), held);
     EXPECT_EQ(std::distance(fs::directory_iterator(dataFolder()), {}), 1);
-    ASSERT_EQ(host::recordedAlerts().size(), 1u);
     EXPECT_TRUE(
-        host::recordedAlerts()[0].smallText.starts_with("\"ObjectMap.xml\" could not be written to its end - "
-                                                        "the disk may be full.\nThe system said: No space"));
+        putBack.starts_with("\"ObjectMap.xml\" could not be written to its end - "
+                            "the disk may be full.\nThe system said: No space"));
 
     // Written whole, it cannot be flushed, nor emptied again to put back what it held: it holds the new
     // table, which the next run reads, and is told so.
