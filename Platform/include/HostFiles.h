@@ -50,6 +50,11 @@ bool canReplaceFile(const std::string& path, std::string& error);
 // gets the usual mode, a replaced one keeps its own. False, with "<path>: " and the reason in error,
 // when path is anything but a regular file or nothing, or the writing fails.
 bool replaceFile(const std::string& path, std::string_view bytes, std::string& error);
+// The files those two made beside a path and could not remove (an unlink refused): each is removed now
+// if its name still holds the very file made; one that holds another is left alone. Returns a message
+// for each that is still there ("<file>: made by the host beside ..., cannot be removed: <reason>"),
+// once: a later call does not name it again.
+std::vector<std::string> removeLeftFiles();
 
 // The host's flush to disk: what was written to the open file (its descriptor), or the names in the
 // folder at path (a file renamed, made or removed there), is on the disk when it returns, so that a power

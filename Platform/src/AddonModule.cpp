@@ -4,7 +4,9 @@
 #include <elf.h>
 #include <fcntl.h>
 #include <link.h>
+#include <poll.h>
 #include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -219,25 +221,48 @@ enum class Trial { ended, notWaited, tooLong };
 // was stopped, and with it the child if the job was (Ctrl-Z), or not run: only this much of it counts.
 constexpr std::chrono::milliseconds kLongestCountedPause{250};
 
+// A descriptor that becomes readable as the child ends; -1 where the system gives none (Linux before
+// 5.3, or the call refused in a sandbox).
+int endDescriptor(pid_t child) {
+#ifdef SYS_pidfd_open
+    return static_cast<int>(syscall(SYS_pidfd_open, child, 0));
+#else
+    return -1;
+#endif
+}
+
 // Waits for the child until it has had patience of the time this process runs; one still running then
 // is killed. A child that stops alone is counted as running, or a module that stops itself would hold
-// the host for ever.
+// the host for ever. Each wait lasts at most kLongestCountedPause and ends as the child does; without
+// a descriptor for that, the child is looked at after growing pauses of up to 20 ms.
 Trial waitForTrial(pid_t child, std::chrono::milliseconds patience, int& status) {
     using Clock = std::chrono::steady_clock;
+    const int end = endDescriptor(child);
     Clock::duration counted{};
     Clock::time_point looked = Clock::now();
     auto pause = std::chrono::milliseconds(1);
+    Trial trial = Trial::tooLong;
     for (;;) {
         const pid_t ended = waitpid(child, &status, WNOHANG);
-        if (ended == child) return Trial::ended;
-        if (ended < 0 && errno != EINTR) return Trial::notWaited;
+        if (ended == child || (ended < 0 && errno != EINTR)) {
+            trial = ended == child ? Trial::ended : Trial::notWaited;
+            break;
+        }
         const Clock::time_point now = Clock::now();
         counted += std::min<Clock::duration>(now - looked, kLongestCountedPause);
         looked = now;
         if (counted >= patience) break;
-        std::this_thread::sleep_for(std::min<Clock::duration>(pause, patience - counted));
-        pause = std::min(pause * 2, std::chrono::milliseconds(20));
+        const Clock::duration left = std::min<Clock::duration>(patience - counted, kLongestCountedPause);
+        if (end >= 0) {
+            pollfd watch{end, POLLIN, 0};   // an interrupted wait only means looking again
+            poll(&watch, 1, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count()));
+        } else {
+            std::this_thread::sleep_for(std::min<Clock::duration>(pause, left));
+            pause = std::min(pause * 2, std::chrono::milliseconds(20));
+        }
     }
+    if (end >= 0) ::close(end);
+    if (trial != Trial::tooLong) return trial;
     kill(child, SIGKILL);
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) continue;
     return Trial::tooLong;

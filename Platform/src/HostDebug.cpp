@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <deque>
 #include <memory>
+#include <utility>
 
 namespace host {
 namespace {
@@ -18,6 +19,7 @@ constexpr std::size_t kMaxDebugLines = 100000;
 struct State {
     std::deque<std::string> lines;
     bool echo = false;
+    std::function<void(std::string_view)> watcher;
 };
 
 // Never destroyed: a module unloaded at exit still writes its last words from a static destructor.
@@ -45,6 +47,7 @@ std::string demangledFrame(const char* frame) {
 
 void debugOutput(std::string_view line) {
     State& s = state();
+    if (s.watcher) s.watcher(line);
     if (s.echo) std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
     s.lines.emplace_back(line);
     if (s.lines.size() > kMaxDebugLines) s.lines.pop_front();
@@ -55,6 +58,10 @@ std::vector<std::string> debugLines() { return {state().lines.begin(), state().l
 void clearDebugLines() { state().lines.clear(); }
 
 void setDebugEcho(bool on) { state().echo = on; }
+
+void watchDebugOutput(std::function<void(std::string_view line)> watcher) {
+    state().watcher = std::move(watcher);
+}
 
 // Names come from the dynamic symbol tables: functions of a program linked without -rdynamic, and
 // functions local to a file, show as module and offset only.

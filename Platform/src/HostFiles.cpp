@@ -28,12 +28,21 @@ namespace fs = std::filesystem;
 constexpr const char* kFolderNames[] = {"Application", "Temporary", "Preferences",
                                         "Documents",   "Desktop",   "Application Data"};
 
+// A file made beside a target that could not be removed, known by its device and inode.
+struct LeftFile {
+    std::string path;
+    std::string target;
+    dev_t device = 0;
+    ino_t file = 0;
+};
+
 struct State {
     std::string home;                                                 // empty: the default home
     std::deque<std::pair<std::optional<std::string>, int>> answers;   // scripted: path and type, next first
     std::vector<FileDialogRequest> requests;
     std::function<void(const std::string&)> flushWatcher;
     std::function<int(FileOperation, const std::string&)> operationWatcher;
+    std::vector<LeftFile> leftFiles;   // oldest first
 };
 
 // Never destroyed, so a module's static destructors can still reach the host's folders.
@@ -79,23 +88,38 @@ std::string partialName(const std::string& target, const std::string& suffix) {
     return target.substr(0, nameStart) + name + suffix;
 }
 
+// Removes the file at path when it is still the one made (a name taken since by another file is left
+// to it): 0 when it is gone, else the errno of the refusal.
+int removeIfSame(const LeftFile& left) {
+    struct stat now {};
+    if (lstat(left.path.c_str(), &now) != 0) return errno == ENOENT ? 0 : errno;
+    if (now.st_dev != left.device || now.st_ino != left.file) return 0;
+    if (const int fault = fileOperationFault(FileOperation::unlink, left.path.c_str())) return fault;
+    return unlink(left.path.c_str()) == 0 || errno == ENOENT ? 0 : errno;
+}
+
 // A file made new beside `target` under a name no one else has: the exclusive create never opens a
-// link or a file planted there. Removed again unless kept.
+// link or a file planted there. Removed again unless kept; one that cannot be is noted in leftFiles.
 class NewFileBeside {
 public:
     explicit NewFileBeside(const std::string& target) {
+        made_.target = target;
         std::random_device random;
         for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
-            path_ = partialName(target, ".partial-" + std::to_string(random()));
+            made_.path = partialName(target, ".partial-" + std::to_string(random()));
             // 0666: the umask decides, as for any new file.
-            fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            fd_ = open(made_.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
             if (fd_ < 0 && errno != EEXIST) break;
         }
-        if (fd_ < 0) error_ = errno;
+        struct stat made {};
+        if (fd_ < 0)
+            error_ = errno;
+        else if (fstat(fd_, &made) == 0)
+            made_.device = made.st_dev, made_.file = made.st_ino;
     }
     ~NewFileBeside() {
         if (fd_ >= 0) ::close(fd_);
-        if (made() && !kept_) unlink(path_.c_str());
+        if (made() && !kept_ && removeIfSame(made_) != 0) state().leftFiles.push_back(made_);
     }
     NewFileBeside(const NewFileBeside&) = delete;
     NewFileBeside& operator=(const NewFileBeside&) = delete;
@@ -103,7 +127,7 @@ public:
     bool made() const { return error_ == 0; }
     int error() const { return error_; }   // errno of the failed create
     int fd() const { return fd_; }
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return made_.path; }
     // False with errno when the system reports a late write error (flushFile has put the data on the disk).
     bool close() {
         const int fd = std::exchange(fd_, -1);
@@ -112,7 +136,7 @@ public:
     void keep() { kept_ = true; }
 
 private:
-    std::string path_;
+    LeftFile made_;
     int fd_ = -1;
     int error_ = 0;
     bool kept_ = false;
@@ -294,6 +318,15 @@ bool replaceFile(const std::string& path, std::string_view bytes, std::string& e
     const fs::path folder = fs::absolute(path, ec).parent_path();
     if (!ec) flushFolder(folder.string());
     return true;
+}
+
+std::vector<std::string> removeLeftFiles() {
+    std::vector<std::string> told;
+    for (const LeftFile& left : std::exchange(state().leftFiles, {}))
+        if (const int error = removeIfSame(left); error != 0)
+            told.push_back(shownPath(left.path) + ": made by the host beside " + shownPath(left.target) +
+                           ", cannot be removed: " + std::strerror(error));
+    return told;
 }
 
 // --- Flushing to disk ------------------------------------------------------------------------------

@@ -87,7 +87,7 @@ std::size_t countCharacters(std::string_view text) {
 // followed by its length.
 std::string cutInput(std::string_view utf8, std::string_view quote) {
     const std::size_t shown = bytesOfCharacters(utf8, kQuotedCharacters);
-    std::string text = std::string(quote) + std::string(utf8.substr(0, shown));
+    std::string text = std::string(quote) + visibleText(utf8.substr(0, shown));
     if (shown == utf8.size()) return text + std::string(quote);
     return text + kEllipsis + std::string(quote) + " (" + std::to_string(countCharacters(utf8)) +
            " characters)";
@@ -204,10 +204,27 @@ std::string utf16ToUtf8(std::u16string_view utf16) {
     return out;
 }
 
+std::string visibleText(std::string_view utf8) {
+    constexpr char kDigits[] = "0123456789abcdef";
+    std::string shown;
+    shown.reserve(utf8.size());
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {   // a byte of a multi-byte sequence is never one of these
+            shown += c;
+            continue;
+        }
+        shown += "\\x";
+        shown += kDigits[byte >> 4];
+        shown += kDigits[byte & 0x0F];
+    }
+    return shown;
+}
+
 std::string shortenedInput(std::string_view utf8) { return cutInput(utf8, ""); }
 
 std::string shownPath(std::string_view path) {
-    return path.size() < PATH_MAX ? std::string(path) : shortenedInput(path);
+    return path.size() < PATH_MAX ? visibleText(path) : shortenedInput(path);
 }
 
 std::string quotedInput(std::string_view utf8, char quote) {

@@ -2,17 +2,22 @@
 #include <elf.h>
 #include <link.h>
 #include <poll.h>
+#include <pty.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <regex>
+#include <sstream>
 #include <thread>
 
 #include <AddonModule.h>
@@ -37,9 +42,9 @@ std::string quoted(const std::string& word) {
 
 // Runs the program in `folder` (default: this test's working folder).
 ProgramRun skellowHost(const HostScratch& scratch, const std::vector<std::string>& arguments,
-                       const std::string& folder = "") {
+                       const std::string& folder = "", const std::string& program = SKELLOW_HOST_PATH) {
     std::string command = folder.empty() ? "" : "cd " + quoted(folder) + " && ";
-    command += quoted(SKELLOW_HOST_PATH);
+    command += quoted(program);
     for (const auto& argument : arguments) command += " " + quoted(argument);
     command += " >" + quoted(scratch.file("stdout")) + " 2>" + quoted(scratch.file("stderr"));
     const int raw = std::system(command.c_str());
@@ -125,10 +130,24 @@ TEST(SkellowHost, ExitsWithTwoOnBadArgumentsOrUnreadableInput) {
         EXPECT_FALSE(std::filesystem::exists(missingFolderOut));
         EXPECT_FALSE(std::filesystem::exists(home));   // nor made
     }
+    // The module built beside the program, when the look at it fails otherwise than by finding nothing.
+    const std::filesystem::path unreachable = std::filesystem::path(UNREACHABLE_DEFAULT_MODULE).parent_path();
+    std::filesystem::remove(unreachable);
+    std::filesystem::create_directory_symlink(unreachable.filename(), unreachable);
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"menus"}, std::vector<std::string>{"run", project, "--command", "X"}}) {
+        SCOPED_TRACE(arguments[0]);
+        const ProgramRun run = skellowHost(scratch, arguments, "", UNREACHABLE_DEFAULT_HOST_PATH);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, std::string("skellow-host: ") + UNREACHABLE_DEFAULT_MODULE +
+                               ": the module built beside this program cannot be looked at: " +
+                               std::strerror(ELOOP) + "\n");
+    }
 }
 
-// A message quotes outside input by its first characters only, and says that an argument is empty.
-TEST(SkellowHost, QuotesOutsideInputByItsStartAndNamesAnEmptyArgument) {
+// A message quotes outside input by its first characters only, shows its control characters escaped,
+// and says that an argument is empty.
+TEST(SkellowHost, QuotesOutsideInputByItsStartWithControlsShownAndNamesAnEmptyArgument) {
     HostScratch scratch;
     const std::string ellipsis = "\xE2\x80\xA6";
     const std::string number = scratch.write("number.json", "{\"size\": " + std::string(2000000, '9') + "}");
@@ -141,6 +160,10 @@ TEST(SkellowHost, QuotesOutsideInputByItsStartAndNamesAnEmptyArgument) {
     longPath += "x";
     const std::string longPathShown =
         longPath.substr(0, 60) + ellipsis + " (" + std::to_string(longPath.size()) + " characters)";
+    // Texts that would set the terminal's title, clear its screen or break the line.
+    const std::string controlKey =
+        scratch.write("control.json", R"({"name": "T", "\u001b]0;pwned\u0007\n\u007f": 1})");
+    const std::string controlPath = scratch.file("a\x1b[2J\tb.json");
     const struct {
         std::vector<std::string> arguments;
         std::string err;
@@ -170,6 +193,12 @@ TEST(SkellowHost, QuotesOutsideInputByItsStartAndNamesAnEmptyArgument) {
         {{"menus", "--module", longPath}, "skellow-host: " + longPathShown + ": no such module file\n"},
         {{"run", project, "--command", "Ask Alert", "--module", RAW_ADDON_PATH, "--home", longPath},
          "skellow-host: " + longPathShown + ": cannot be used as the host's home directory\n"},
+        {{"run", controlKey, "--command", "X", "--home", home},
+         "skellow-host: " + controlKey + ": project: unknown key \"\\x1b]0;pwned\\x07\\x0a\\x7f\"\n"},
+        {{"run", project, "--command", "Skellow\x1b[31mRed\r", "--module", RAW_ADDON_PATH, "--home", home},
+         "skellow-host: no menu command \"Skellow\\x1b[31mRed\\x0d\"; the add-ons offer:\n"},
+        {{"run", controlPath, "--command", "X", "--home", home},
+         "skellow-host: " + scratch.file("a\\x1b[2J\\x09b.json") + ": cannot be read\n"},
         {{"run", project, "--command", "X", "--out", ""}, "skellow-host: --out is empty\n"},
         {{"run", project, "--command", "X", "--home", ""}, "skellow-host: --home is empty\n"},
         {{"run", "", "--command", "X"}, "skellow-host: the project file's name is empty\n"},
@@ -184,6 +213,27 @@ TEST(SkellowHost, QuotesOutsideInputByItsStartAndNamesAnEmptyArgument) {
         EXPECT_LT(run.err.size(), 1000u);
         EXPECT_FALSE(std::filesystem::exists(home));
     }
+    // A name in the dialogs' transcript: one line, its controls shown, nothing raw on the way out.
+    const std::string examples = std::string(TEST_SOURCE_DIR) + "/../../examples";
+    std::string named = readFile(examples + "/project.json");
+    named.replace(named.find("Office Chair"), 12, "Office\\u001b[2J\\nChair");
+    const ProgramRun run = skellowHost(scratch, {"run", scratch.write("named.json", named), "--command",
+                                                 "Skellow From IFC", "--home", home});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("\n      2  Office\\x1b[2J\\x0aChair | "), std::string::npos) << run.out;
+    // An answer that nothing asked for, named as the script gave it.
+    const ProgramRun unasked =
+        skellowHost(scratch, {"run", project, "--command", "Toggle Groups In Command", "--answers",
+                              scratch.write("file.json", R"([{"do": "fileDialog", "path": "x\u001b[2J"}])"),
+                              "--module", RAW_ADDON_PATH, "--home", home});
+    EXPECT_EQ(unasked.status, 1);
+    EXPECT_EQ(unasked.err,
+              "skellow-host: script: never played: fileDialog " + scratch.file("x\\x1b[2J") + "\n");
+    for (const std::string& printed : {run.out, run.err})
+        EXPECT_EQ(std::count_if(printed.begin(), printed.end(),
+                                [](char c) { return (c >= 0 && c < 0x20 && c != '\n') || c == 0x7F; }),
+                  0)
+            << printed;
 }
 
 TEST(SkellowHost, RefusesInputNestedDeeperThanItReadsAndSaysWhere) {
@@ -390,13 +440,37 @@ private:
     int status_ = -1;
 };
 
-// A job stopped (Ctrl-Z) during the trial load, for longer than the trial's patience, and then continued:
-// the time stopped does not count, and the module is taken once its load ends.
-TEST(SkellowHost, CountsOnlyTheTimeTheHostRunsAgainstTheTrialLoad) {
+// The system call the process is blocked in; -1 while it runs (or when it cannot be known).
+long blockedIn(pid_t process) {
+    std::ifstream in("/proc/" + std::to_string(process) + "/syscall");
+    std::string first;
+    if (!(in >> first) || first == "running") return -1;
+    return std::strtol(first.c_str(), nullptr, 10);
+}
+
+bool isPoll(long call) {
+#ifdef SYS_poll
+    if (call == SYS_poll) return true;
+#endif
+    return call == SYS_ppoll;
+}
+
+// The host waits on the trial load's end itself, not by looking at the child now and then. A job
+// stopped (Ctrl-Z) during the load, for longer than the trial's patience, and then continued: the time
+// stopped does not count, and the module is taken once its load ends.
+TEST(SkellowHost, WaitsOnTheTrialLoadsEndCountingOnlyTheTimeTheHostRuns) {
     constexpr std::chrono::milliseconds patience(10000);   // far beyond what starting the load takes
     GatedTrial trial(patience);
     ASSERT_GT(trial.process(), 0);
     ASSERT_GT(trial.loader(), 0);
+    // Where the system has no pidfd_open (before Linux 5.3) the host looks at the child after short pauses.
+    if (const int own = static_cast<int>(syscall(SYS_pidfd_open, getpid(), 0)); own >= 0) {
+        ::close(own);
+        long call = -1;   // the waiting process is blocked between its short runs; find it there
+        while (trial.ended(false) < 0 && (call = blockedIn(trial.process())) < 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_TRUE(isPoll(call)) << "blocked in system call " << call;
+    }
     ASSERT_EQ(kill(-trial.process(), SIGSTOP), 0);
     int status = 0;
     ASSERT_EQ(waitpid(trial.process(), &status, WUNTRACED), trial.process());
@@ -668,7 +742,11 @@ TEST(SkellowHost, PlaysTheHelpPagesExampleScriptOnTheExampleProjectToItsEnd) {
     const std::string script = help.substr(from, to + 2 - from);
     const ProgramRun run = runExample(scratch, script);
     EXPECT_EQ(run.status, 0) << script << run.err;
-    EXPECT_EQ(run.err, "");
+    // The Cancel at the end declines the replacement, as the help says under exit status 0.
+    EXPECT_EQ(run.err,
+              "skellow-host: \"Skellow From IFC\" declined: the add-on stopped its step "
+              "\"Skellowing\" before the step's work began\n");
+    EXPECT_NE(help.find(" declined"), std::string::npos);
     EXPECT_NE(run.out.find("dialog 32511 \"Object Selection\" closes (OK)"), std::string::npos) << run.out;
     // As the help says beside it: the accepted dialog saved the table, though the drawing was spared.
     const std::string table = readFile(scratch.file("home") + "/Application Data/Skellowing/ObjectMap.xml");
@@ -704,19 +782,32 @@ TEST(SkellowHost, ListsMenusWithoutMakingAnythingInTheHome) {
         unsetenv("SKELLOW_HOME");
 }
 
-TEST(SkellowHost, ExitsWithOneWhenATransactionOfTheCommandFails) {
+// A failed step ends 1; one that declined at its start ends 0, as the command is done with, but a
+// script reading stderr can tell it from a run that did its work.
+TEST(SkellowHost, ExitsWithOneWhenATransactionOfTheCommandFailsAndTellsOneThatDeclined) {
     HostScratch scratch;
     const std::string project = scratch.write("p.json", kProject);
     const std::string out = scratch.file("out.json");
-    const ProgramRun run =
-        skellowHost(scratch, {"run", project, "--command", "Fail Body", "--out", out, "--module",
-                              TEST_ADDON_PATH, "--home", scratch.file("home")});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("\"Fail Body\" ended with 0x81060062"), std::string::npos) << run.err;
-    host::SimProject written;
-    std::string error;
-    ASSERT_TRUE(written.loadFile(out, error)) << error;
-    EXPECT_EQ(written.state.moduleData.count({"TestAddon", "counter"}), 0u) << "the body was rolled back";
+    const std::pair<std::string, int> cases[] = {{"Fail Body", 1}, {"Decline Prepare", 0}};
+    for (const auto& [command, status] : cases) {
+        SCOPED_TRACE(command);
+        const ProgramRun run =
+            skellowHost(scratch, {"run", project, "--command", command, "--out", out, "--module",
+                                  TEST_ADDON_PATH, "--home", scratch.file("home")});
+        EXPECT_EQ(run.status, status);
+        if (status == 1) {   // it did not decline: it failed
+            EXPECT_NE(run.err.find("skellow-host: \"Fail Body\" ended with 0x81060062"), std::string::npos);
+            EXPECT_EQ(run.err.find("declined"), std::string::npos) << run.err;
+        } else {
+            EXPECT_EQ(run.err,
+                      "skellow-host: \"Decline Prepare\" declined: the add-on stopped its step "
+                      "\"Decline Prepare\" before the step's work began\n");
+        }
+        host::SimProject written;
+        std::string error;
+        ASSERT_TRUE(written.loadFile(out, error)) << error;
+        EXPECT_EQ(written.state.moduleData.count({"TestAddon", "counter"}), 0u) << "the project is as it was";
+    }
 }
 
 TEST(SkellowHost, ListsTheMenusAndPromptsOfAModule) {
@@ -764,6 +855,89 @@ TEST(SkellowHost, RunsACommandPrintsWhatTheUserSawAndWritesTheProject) {
 
     run = skellowHost(scratch, {"run", project, "--command", "Ask Alert", "--module", RAW_ADDON_PATH});
     EXPECT_EQ(run.out, "[Raw] Go on?\n  -> Yes\n");
+}
+
+// The program run on a pseudo-terminal, as at a user's: all it wrote there (both streams, as the
+// terminal got them) and its exit status, once it has ended.
+ProgramRun skellowHostOnTerminal(const std::vector<std::string>& arguments) {
+    std::vector<std::string> words = {SKELLOW_HOST_PATH};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    ProgramRun run;
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child < 0) return run;
+    if (child == 0) {
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    char buffer[4096];
+    for (;;) {   // until the program's side is closed: EIO
+        const ssize_t got = read(terminal, buffer, sizeof buffer);
+        if (got > 0)
+            run.out.append(buffer, static_cast<std::size_t>(got));
+        else if (got < 0 && errno == EINTR)
+            continue;
+        else
+            break;
+    }
+    ::close(terminal);
+    int raw = 0;
+    if (waitpid(child, &raw, 0) == child) run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+// The lines a terminal shows for these bytes: a carriage return goes back to the line's start, ESC [ K
+// clears the rest of the line, and other bytes are written over what stands there.
+std::vector<std::string> shownLines(const std::string& bytes) {
+    std::vector<std::string> lines(1);
+    std::size_t column = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        std::string& line = lines.back();
+        if (bytes[i] == '\r') {
+            column = 0;
+        } else if (bytes[i] == '\n') {
+            lines.emplace_back();
+            column = 0;
+        } else if (bytes.compare(i, 3, "\033[K") == 0) {
+            line.resize(std::min(line.size(), column));
+            i += 2;
+        } else {
+            if (column < line.size())
+                line[column] = bytes[i];
+            else
+                line += bytes[i];
+            ++column;
+        }
+    }
+    return lines;
+}
+
+// On a terminal the progress bar is redrawn in place; every alert and dialog line still starts a line
+// of its own, and a phase without steps yet shows no bar to fill.
+TEST(SkellowHost, DrawsTheProgressBarOnATerminalApartFromAlertsAndDialogs) {
+    HostScratch scratch;
+    const std::string examples = std::string(TEST_SOURCE_DIR) + "/../../examples";
+    const std::filesystem::path table = scratch.file("home") + "/Application Data/Skellowing/ObjectMap.xml";
+    std::filesystem::create_directories(table.parent_path());
+    std::filesystem::copy_file(examples + "/ObjectMap.xml", table);
+    const ProgramRun run = skellowHostOnTerminal(
+        {"run", examples + "/project.json", "--command", "Skellow From IFC", "--home", scratch.file("home")});
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find("Skellowing objects... [###############               ] 1/2"), std::string::npos)
+        << run.out;
+    EXPECT_FALSE(std::regex_search(run.out, std::regex(R"(\] [0-9]+/0[^0-9])"))) << run.out;
+    std::size_t starts = 0;
+    for (const std::string& line : shownLines(run.out)) {
+        for (const char* start : {"Dialog ", "dialog ", "[Confirmation] ", "[Notification] "}) {
+            const std::size_t at = line.find(start);
+            EXPECT_TRUE(at == std::string::npos || at == 0) << line;
+            starts += at == 0;
+        }
+    }
+    EXPECT_EQ(starts, 4u) << run.out;   // the dialog opens and closes, the question, the report
 }
 
 }   // namespace

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -218,6 +219,50 @@ TEST_F(HostFiles, ReplacesAFileWhoseNameTakesAllAFolderEntryMayHold) {
     std::vector<std::string> left;
     for (const auto& entry : fs::directory_iterator(root_)) left.push_back(entry.path().filename().string());
     EXPECT_EQ(left.size(), 2u) << "only the two files, no new file left beside them";
+}
+
+// A file made to try a folder whose removal is refused stays only until the next chance to remove it;
+// one that still cannot go is named once, and one whose name another file has taken since is left alone.
+TEST_F(HostFiles, RemovesAFileItMadeAndCouldNotRemoveLaterByItsIdentityOrNamesItOnce) {
+    const fs::path folder = root_ / "folder";
+    fs::create_directories(folder);
+    const std::string out = (folder / "out.json").string();
+    const auto files = [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().string());
+        return names;
+    };
+    int refusals = 0;
+    watchFileOperations([&](FileOperation operation, const std::string&) {
+        return operation == FileOperation::unlink && refusals-- > 0 ? EIO : 0;
+    });
+    std::string error;
+    refusals = 1;
+    ASSERT_TRUE(canReplaceFile(out, error)) << error;
+    ASSERT_EQ(files().size(), 1u) << "the try left its file";
+    EXPECT_EQ(removeLeftFiles(), std::vector<std::string>{});
+    EXPECT_EQ(files().size(), 0u);
+
+    refusals = 2;
+    ASSERT_TRUE(canReplaceFile(out, error)) << error;
+    ASSERT_EQ(files().size(), 1u);
+    const std::string left = files()[0];
+    EXPECT_EQ(removeLeftFiles(), std::vector<std::string>{left + ": made by the host beside " + out +
+                                                          ", cannot be removed: " + std::strerror(EIO)});
+    EXPECT_EQ(removeLeftFiles(), std::vector<std::string>{}) << "named once";
+    EXPECT_EQ(files(), std::vector<std::string>{left});
+    fs::remove(left);
+
+    refusals = 1;
+    ASSERT_TRUE(canReplaceFile(out, error)) << error;
+    ASSERT_EQ(files().size(), 1u);
+    const std::string taken = files()[0];
+    std::ofstream((folder / "other").string()) << "someone's";
+    fs::rename(folder / "other", taken);   // made while the old one lived: another file
+    EXPECT_EQ(removeLeftFiles(), std::vector<std::string>{});
+    std::ifstream in(taken);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "someone's");
+    watchFileOperations(nullptr);
 }
 
 // A flush is the system's: one it refuses (a descriptor that is not open) fails with its errno, and no

@@ -5,11 +5,11 @@
 //   skellow-host run PROJECT.json --command "ITEM TEXT" [--answers SCRIPT.json] [--home DIR]
 //                    [--out OUT.json] [--module PATH]
 //
-// Exit status: 0 done; 1 not all done (an error, a rollback, a refused read or change the command
-// needed, a failed allocation, an error alert that ended its work, a project written larger than the
-// host reads, or one that could not be written to --out); 2 bad arguments or unreadable input (nothing
-// is written), or a script that cannot be played (the project is not written; what the add-on saved in
-// the home before is named).
+// Exit status: 0 done, or declined before its work (said on stderr); 1 not all done (an error, a rollback, a
+// refused read or change the command needed, a failed allocation, an error alert that ended its work, a
+// project written larger than the host reads, or one that could not be written to --out); 2 bad arguments or
+// unreadable input (nothing is written), or a script that cannot be played (the project is not written; what
+// the add-on saved in the home before is named).
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,6 +27,7 @@
 
 #include <AddonModule.h>
 #include <FourCC.h>
+#include <HostDebug.h>
 #include <HostDialogLibrary.h>
 #include <HostDialogs.h>
 #include <HostFiles.h>
@@ -41,6 +42,10 @@ namespace {
 constexpr int kExitDone = 0;
 constexpr int kExitFailures = 1;
 constexpr int kExitBadInput = 2;
+
+// One line on stderr. Parts of it come from outside (paths, names, the module's words): shown so that
+// none can drive the terminal or break the line.
+void tell(const std::string& message) { std::cerr << "skellow-host: " << host::visibleText(message) << "\n"; }
 
 constexpr const char* kUsage =
     "usage: skellow-host menus [--module PATH]\n"
@@ -66,7 +71,7 @@ constexpr const char* kHelp =
     "  --answers SCRIPT.json  run: the user-action script, the answers to alerts, dialogs, file dialogs\n"
     "                         and the progress window's Cancel button (below); without it each alert and\n"
     "                         dialog takes its default button (OK) and file dialogs are cancelled.\n"
-    "                         Answers to alerts, file and settings dialogs and the process window that\n"
+    "                         Answers to alerts, file and settings dialogs and the progress window that\n"
     "                         nothing asked for are named on stderr and give exit status 1; a dialog\n"
     "                         action never played stops the run with 2 (below)\n"
     "  --home DIR             run: the host's home folder, under which its special folders lie (the\n"
@@ -82,9 +87,11 @@ constexpr const char* kHelp =
     "\n"
     "Exit status:\n"
     "  0  done: the command ran to its end, the host refused it none of the reads and changes it\n"
-    "     needed, and no error alert told otherwise\n"
+    "     needed, and no error alert told otherwise. A command that declined before its work (its\n"
+    "     dialog or question cancelled, nothing found to work on, a mapping table it cannot read)\n"
+    "     ends 0 too, and a line on stderr says that it declined\n"
     "  1  not all done: the command returned an error (as it does when the user's changes to the\n"
-    "     mapping table could not be saved); it was cancelled in the process window; an\n"
+    "     mapping table could not be saved); it was cancelled in the progress window; an\n"
     "     undoable step of it was rolled back; the host refused it a read it needed (an element, its\n"
     "     layer or other attribute, its library part, the part's parameters, details or name, its\n"
     "     bounds, or a text of its string lists) or a change, or an allocation failed (so there are\n"
@@ -132,7 +139,7 @@ constexpr const char* kDialogActionsHelp =
     "examples/answers/3.json plays the mapping dialog of the example. Every dialog is shown as it opens,\n"
     "with each action played. An action that cannot be played as written, or a dialog action still\n"
     "unplayed when the command ends, stops the run with exit status 2, and the project is not written;\n"
-    "answers to alerts, file and settings dialogs and the process window still unused then give 1.\n";
+    "answers to alerts, file and settings dialogs and the progress window still unused then give 1.\n";
 
 struct Arguments {
     bool help = false;
@@ -196,7 +203,13 @@ std::optional<std::string> option(const Arguments& arguments, const std::string&
 std::optional<std::string> modulePath(const Arguments& arguments, std::string& error) {
     if (auto given = option(arguments, "--module")) return given;
 #ifdef SKELLOW_DEFAULT_MODULE
-    if (std::filesystem::exists(SKELLOW_DEFAULT_MODULE)) return std::string(SKELLOW_DEFAULT_MODULE);
+    std::error_code ec;
+    if (std::filesystem::exists(SKELLOW_DEFAULT_MODULE, ec)) return std::string(SKELLOW_DEFAULT_MODULE);
+    if (ec) {   // not "no such file": a folder of the path unreadable, a disk error
+        error = host::shownPath(SKELLOW_DEFAULT_MODULE) +
+                ": the module built beside this program cannot be looked at: " + ec.message();
+        return std::nullopt;
+    }
 #endif
     error = "no --module given, and no Skellowing module was built beside this program";
     return std::nullopt;
@@ -205,7 +218,7 @@ std::optional<std::string> modulePath(const Arguments& arguments, std::string& e
 bool startModule(host::SimulatedHost& host, const std::string& path) {
     std::string error;
     if (!host.startAddon(path, error)) {
-        std::cerr << "skellow-host: " << error << "\n";
+        tell(error);
         return false;
     }
     return true;
@@ -266,7 +279,7 @@ int withModuleApart(const std::string& path, const std::function<int(host::Simul
     // Declared before the host, so it outlives the add-on's free data.
     const TemporaryHome home;
     if (!home.made()) {
-        std::cerr << "skellow-host: no temporary folder can be made for the add-on\n";
+        tell("no temporary folder can be made for the add-on");
         return kExitBadInput;
     }
     host::SimulatedHost host;
@@ -274,7 +287,7 @@ int withModuleApart(const std::string& path, const std::function<int(host::Simul
     const int status = look(host);
     host.stopAddons();
     for (const auto& line : host.stopResults())
-        if (line.find("failed") != std::string::npos) std::cerr << "skellow-host: " << line << "\n";
+        if (line.find("failed") != std::string::npos) tell(line);
     return status;
 }
 
@@ -282,11 +295,11 @@ int listMenus(const Arguments& arguments) {
     std::string error;
     const auto path = modulePath(arguments, error);
     if (!path) {
-        std::cerr << "skellow-host: " << error << "\n";
+        tell(error);
         return kExitBadInput;
     }
     if (!host::AddonModule::loadsApart(*path, error)) {   // before the home, which a crash would leave
-        std::cerr << "skellow-host: " << error << "\n";
+        tell(error);
         return kExitBadInput;
     }
     return withModuleApart(*path, [](host::SimulatedHost& host) {
@@ -300,12 +313,11 @@ int listMenus(const Arguments& arguments) {
 int checkCommand(const std::string& path, const std::string& command) {
     return withModuleApart(path, [&command](host::SimulatedHost& host) {
         if (host.findMenuItem(command)) return kExitDone;
-        std::cerr << "skellow-host: no menu command " << host::quotedInput(command)
-                  << "; the add-ons offer:\n";
+        tell("no menu command " + host::quotedInput(command) + "; the add-ons offer:");
         for (const auto& addon : host.addons())
             for (const auto& menu : addon.menus)
                 for (const auto& item : menu.items)
-                    std::cerr << "  " << host::menuDisplayText(item.text) << "\n";
+                    std::cerr << "  " << host::visibleText(host::menuDisplayText(item.text)) << "\n";
         return kExitBadInput;
     });
 }
@@ -321,13 +333,25 @@ const char* alertKindName(int kind) {
     }
 }
 
+// An alert's text with each of its own lines shown by visibleText: a line break the add-on wrote stays.
+std::string alertText(std::string_view text) {
+    std::string shown;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        shown += host::visibleText(text.substr(start, end - start));
+        if (end == text.size()) return shown;
+        shown += '\n';
+        start = end + 1;
+    }
+}
+
 void printAlert(const host::AlertRecord& alert) {
-    std::cout << "[" << (alert.title.empty() ? alertKindName(alert.kind) : alert.title) << "] "
-              << alert.largeText << "\n";
-    if (!alert.smallText.empty()) std::cout << "  " << alert.smallText << "\n";
+    std::cout << "[" << alertText(alert.title.empty() ? alertKindName(alert.kind) : alert.title) << "] "
+              << alertText(alert.largeText) << "\n";
+    if (!alert.smallText.empty()) std::cout << "  " << alertText(alert.smallText) << "\n";
     if (!alert.buttons[1].empty() || !alert.buttons[2].empty()) {
         const std::string& chosen = alert.buttons[alert.answer - 1];
-        std::cout << "  -> " << (chosen.empty() ? "OK" : chosen) << "\n";
+        std::cout << "  -> " << (chosen.empty() ? "OK" : host::visibleText(chosen)) << "\n";
     }
     std::cout.flush();
 }
@@ -337,33 +361,46 @@ class ProgressPrinter {
 public:
     explicit ProgressPrinter(bool terminal) : terminal_(terminal) {}
 
-    void operator()(const host::ProgressEvent& event, const host::ProcessWindowState& window) {
+    void show(const host::ProgressEvent& event, const host::ProcessWindowState& window) {
         using Kind = host::ProgressEvent::Kind;
         if (!terminal_) {
-            if (event.kind == Kind::open) std::cout << "Progress: " << event.text << "\n";
-            if (event.kind == Kind::phase) std::cout << "  " << event.text << " (" << event.number << ")\n";
+            if (event.kind == Kind::open) std::cout << "Progress: " << host::visibleText(event.text) << "\n";
+            if (event.kind == Kind::phase)
+                std::cout << "  " << host::visibleText(event.text) << " (" << event.number << ")\n";
             if (event.kind == Kind::cancelled) std::cout << "  cancelled\n";
             std::cout.flush();
             return;
         }
+        endBar();
+        if (event.kind == Kind::cancelled) std::cout << host::visibleText(window.title) << ": cancelled\n";
         if (event.kind == Kind::close || event.kind == Kind::cancelled) {
-            std::cout << "\r\033[K";
-            if (event.kind == Kind::cancelled) std::cout << window.title << ": cancelled\n";
             std::cout.flush();
             return;
         }
-        constexpr int kWidth = 30;
-        const int limit = window.phaseLimit > 0 ? window.phaseLimit : 1;
-        const int filled = std::clamp(window.value, 0, limit) * kWidth / limit;
-        std::cout << "\r\033[K" << window.title;
-        if (!window.phaseText.empty()) std::cout << " - " << window.phaseText;
-        std::cout << " [" << std::string(filled, '#') << std::string(kWidth - filled, ' ') << "] "
-                  << window.value << "/" << window.phaseLimit;
+        std::cout << host::visibleText(window.title);
+        if (!window.phaseText.empty()) std::cout << " - " << host::visibleText(window.phaseText);
+        if (window.phaseLimit > 0) {   // before its phase has steps there is nothing to fill
+            constexpr int kWidth = 30;
+            const int filled = std::clamp(window.value, 0, window.phaseLimit) * kWidth / window.phaseLimit;
+            std::cout << " [" << std::string(filled, '#') << std::string(kWidth - filled, ' ') << "] "
+                      << window.value << "/" << window.phaseLimit;
+        }
+        barShown_ = true;
+        std::cout.flush();
+    }
+
+    // Wipes a bar drawn on the terminal's line, so that the next line (an alert, a dialog's, the run's
+    // last words) starts at the line's beginning; the next step draws the bar again.
+    void endBar() {
+        if (!barShown_) return;
+        barShown_ = false;
+        std::cout << "\r\033[K";
         std::cout.flush();
     }
 
 private:
     bool terminal_;
+    bool barShown_ = false;   // the terminal's line holds the bar, without its line end
 };
 
 // The files under the home, each with what tells a change: the file (a save by rename makes a new one),
@@ -403,8 +440,7 @@ bool makeHome(const std::string& home) {
     std::error_code ec;
     std::filesystem::create_directories(home, ec);
     if (!std::filesystem::is_directory(home, ec)) {
-        std::cerr << "skellow-host: " << host::shownPath(home)
-                  << ": cannot be used as the host's home directory\n";
+        tell(host::shownPath(home) + ": cannot be used as the host's home directory");
         return false;
     }
     host::setHomeDirectory(std::filesystem::absolute(home).string());
@@ -413,6 +449,9 @@ bool makeHome(const std::string& home) {
 
 // The transcript's mark of a user action played in a dialog (the script's, or Enter or Escape).
 constexpr std::string_view kActionMark = "  > ";
+// How the framework logs a step whose preparation declined (its prepare answered no, or threw): the
+// command then ends as handled, having left the project as it was, with no code the host could see.
+constexpr std::string_view kDeclinedMark = "FAILED INIT: ";
 
 // Prints and judges every alert for as long as it lives: also those of the notifications that follow
 // the command (the project saved, the add-ons leaving).
@@ -435,12 +474,12 @@ int runCommand(const Arguments& arguments) {
     host::SimProject project;
     std::string error;
     if (!project.loadFile(arguments.project, error)) {
-        std::cerr << "skellow-host: " << error << "\n";
+        tell(error);
         return kExitBadInput;
     }
     if (auto answers = option(arguments, "--answers")) {
         if (!host::loadUserActions(*answers, error)) {
-            std::cerr << "skellow-host: " << error << "\n";
+            tell(error);
             return kExitBadInput;
         }
     }
@@ -448,7 +487,7 @@ int runCommand(const Arguments& arguments) {
     if (out) {
         // A run whose result cannot be written is refused at once, not found out after the work.
         if (!host::canReplaceFile(*out, error)) {
-            std::cerr << "skellow-host: " << error << "\n";
+            tell(error);
             return kExitBadInput;
         }
     }
@@ -456,14 +495,13 @@ int runCommand(const Arguments& arguments) {
     if (home) {
         std::error_code ec;
         if (std::filesystem::exists(*home, ec) && !std::filesystem::is_directory(*home, ec)) {
-            std::cerr << "skellow-host: " << host::shownPath(*home)
-                      << ": is not a folder; it cannot be the host's home\n";
+            tell(host::shownPath(*home) + ": is not a folder; it cannot be the host's home");
             return kExitBadInput;
         }
     }
     const auto path = modulePath(arguments, error);
     if (!path || !host::AddonModule::loadsApart(*path, error)) {
-        std::cerr << "skellow-host: " << error << "\n";
+        tell(error);
         return kExitBadInput;
     }
     const std::string command = *option(arguments, "--command");
@@ -476,7 +514,7 @@ int runCommand(const Arguments& arguments) {
     if (!startModule(host, *path)) return kExitBadInput;
     const auto choice = host.findMenuItem(command);
     if (!choice) {   // it offered the command a moment ago
-        std::cerr << "skellow-host: the module no longer offers " << host::quotedInput(command) << "\n";
+        tell("the module no longer offers " + host::quotedInput(command));
         host.stopAddons();
         return kExitFailures;
     }
@@ -488,7 +526,9 @@ int runCommand(const Arguments& arguments) {
     bool errorInDialog = false;     // an error alert in a dialog, the user's last word so far
     bool errorAfterwards = false;   // an error alert as the project is saved or closed
     bool commandRunning = true;
+    ProgressPrinter progress(isatty(STDOUT_FILENO) != 0);
     const AlertPrinter alerts([&](const host::AlertRecord& alert) {
+        progress.endBar();
         printAlert(alert);
         if (alert.kind != host::kAlertError) return;
         if (!commandRunning)
@@ -501,20 +541,28 @@ int runCommand(const Arguments& arguments) {
     const FileStamps homeBefore = stampFiles(host::homeDirectory());
     const std::size_t callsBefore = host.calls().size();
     const std::uint64_t refusedAllocationsBefore = host::memoryStats().refusedAllocations;
-    bool cancelled = false;   // the user stopped the work in the process window
-    host.setProgressObserver(
-        [&, printer = ProgressPrinter(isatty(STDOUT_FILENO) != 0)](
-            const host::ProgressEvent& event, const host::ProcessWindowState& window) mutable {
-            printer(event, window);
-            cancelled = cancelled || event.kind == host::ProgressEvent::cancelled;
-        });
+    bool cancelled = false;   // the user stopped the work in the progress window
+    host.setProgressObserver([&](const host::ProgressEvent& event, const host::ProcessWindowState& window) {
+        progress.show(event, window);
+        cancelled = cancelled || event.kind == host::ProgressEvent::cancelled;
+    });
     host::setDialogTranscript([&](const std::string& line) {
-        std::cout << line << "\n";
+        progress.endBar();
+        std::cout << host::visibleText(line) << "\n";
         if (line.starts_with(kActionMark)) errorInDialog = false;   // the user went on
     });
+    // Each step the add-on's framework declined at its start leaves its mark in the host's debug output.
+    std::vector<std::string> declined;
+    host::watchDebugOutput([&](std::string_view line) {
+        const std::size_t text = line.find('\t') + 1;   // after the time the log line starts with
+        if (line.substr(text).starts_with(kDeclinedMark))
+            declined.emplace_back(line.substr(text + kDeclinedMark.size()));
+    });
     const host::Result result = host.selectMenuItem(*choice);
+    host::watchDebugOutput(nullptr);
     host::setDialogTranscript(nullptr);
     host.setProgressObserver(nullptr);
+    progress.endBar();
     commandRunning = false;
     // A dialog action that could not be played stopped the run: nothing of it is kept.
     host::stopOnUnplayedDialogActions();
@@ -526,17 +574,15 @@ int runCommand(const Arguments& arguments) {
             if (const auto before = homeBefore.find(file);
                 before == homeBefore.end() || before->second != stamp)
                 written += (written.empty() ? "" : ", ") + file;
-        std::cerr << "skellow-host: script: " << host::scriptStopMessage() << "; the project was not saved"
-                  << (written.empty() ? ", nor anything else"
-                                      : ", but the add-on had saved in " +
-                                            host::shownPath(host::homeDirectory()) + ": " + written)
-                  << "\n";
+        tell("script: " + host::scriptStopMessage() + "; the project was not saved" +
+             (written.empty() ? ", nor anything else"
+                              : ", but the add-on had saved in " + host::shownPath(host::homeDirectory()) +
+                                    ": " + written));
         host.stopAddons();
         return kExitBadInput;
     }
     if (result != host::kNoError)
-        std::cerr << "skellow-host: " << host::quotedInput(command) << " ended with "
-                  << host::describeResult(result) << "\n";
+        tell(host::quotedInput(command) + " ended with " + host::describeResult(result));
     std::size_t refused = 0;
     const host::HostCall* firstRefused = nullptr;
     for (std::size_t i = callsBefore; i < host.calls().size(); ++i) {
@@ -544,31 +590,28 @@ int runCommand(const Arguments& arguments) {
         if (refused++ == 0) firstRefused = &host.calls()[i];
     }
     if (firstRefused)
-        std::cerr << "skellow-host: " << refused << " of the host calls the command needed failed (reads, "
-                  << "project changes, undoable steps), the first: " << host::hostSlotName(firstRefused->slot)
-                  << codeText(firstRefused->code) << " with " << host::describeResult(firstRefused->result)
-                  << "\n";
+        tell(std::to_string(refused) + " of the host calls the command needed failed (reads, project " +
+             "changes, undoable steps), the first: " + host::hostSlotName(firstRefused->slot) +
+             codeText(firstRefused->code) + " with " + host::describeResult(firstRefused->result));
     const std::uint64_t refusedAllocations =
         host::memoryStats().refusedAllocations - refusedAllocationsBefore;
     if (refusedAllocations > 0)
-        std::cerr << "skellow-host: " << refusedAllocations
-                  << " of the command's memory allocations failed\n";
-    if (errorShown)
-        std::cerr << "skellow-host: " << host::quotedInput(command)
-                  << " showed an error outside its dialogs\n";
+        tell(std::to_string(refusedAllocations) + " of the command's memory allocations failed");
+    if (errorShown) tell(host::quotedInput(command) + " showed an error outside its dialogs");
     if (errorInDialog)
-        std::cerr << "skellow-host: " << host::quotedInput(command)
-                  << " showed an error in a dialog, which then closed "
-                  << "before the user did anything more\n";
-    if (cancelled)
-        std::cerr << "skellow-host: " << host::quotedInput(command) << " was cancelled before its end\n";
+        tell(host::quotedInput(command) +
+             " showed an error in a dialog, which then closed before the user did anything more");
+    if (cancelled) tell(host::quotedInput(command) + " was cancelled before its end");
+    for (const std::string& step : declined)
+        tell(host::quotedInput(command) + " declined: the add-on stopped its step " +
+             host::quotedInput(step) + " before the step's work began");
 
     int status = (result != host::kNoError || refused > 0 || refusedAllocations > 0 || errorShown ||
                   errorInDialog || cancelled)
                      ? kExitFailures
                      : kExitDone;
     for (const auto& left : host::unplayedActions()) {   // scripted answers nothing asked for
-        std::cerr << "skellow-host: script: never played: " << left << "\n";
+        tell("script: never played: " + left);
         status = kExitFailures;
     }
     if (out) {
@@ -576,12 +619,12 @@ int runCommand(const Arguments& arguments) {
         host.notifyProject(host::kProjectPreSave);
         std::string tooLarge;
         if (!host.project().saveFile(*out, error, tooLarge)) {
-            std::cerr << "skellow-host: " << error << "\n";
+            tell(error);
             status = kExitFailures;
         } else {
             host.notifyProject(host::kProjectSave);
             if (!tooLarge.empty()) {   // written, but no run of this host can take it up again
-                std::cerr << "skellow-host: " << tooLarge << "\n";
+                tell(tooLarge);
                 status = kExitFailures;
             }
         }
@@ -589,9 +632,9 @@ int runCommand(const Arguments& arguments) {
     host.notifyProject(host::kProjectQuit);
     host.stopAddons();
     for (const auto& line : host.stopResults())
-        if (line.find("failed") != std::string::npos) std::cerr << "skellow-host: " << line << "\n";
+        if (line.find("failed") != std::string::npos) tell(line);
     if (errorAfterwards) {
-        std::cerr << "skellow-host: an add-on showed an error as the project was saved or closed\n";
+        tell("an add-on showed an error as the project was saved or closed");
         status = kExitFailures;
     }
     return status;
@@ -603,12 +646,16 @@ int main(int argc, char** argv) {
     Arguments arguments;
     std::string error;
     if (!parseArguments(argc, argv, arguments, error)) {
-        std::cerr << "skellow-host: " << error << "\n" << kUsage << "(skellow-host --help tells more)\n";
+        tell(error);
+        std::cerr << kUsage << "(skellow-host --help tells more)\n";
         return kExitBadInput;
     }
     if (arguments.help) {
         std::cout << kHelpIntro << kUsage << kHelp << kDialogActionsHelp;
         return kExitDone;
     }
-    return arguments.mode == "menus" ? listMenus(arguments) : runCommand(arguments);
+    const int status = arguments.mode == "menus" ? listMenus(arguments) : runCommand(arguments);
+    // A file made to try --out's folder, or to write it, that could not be removed then.
+    for (const std::string& left : host::removeLeftFiles()) tell(left);
+    return status;
 }
