@@ -20,21 +20,21 @@ int compareText(std::string_view a, std::string_view b);
 std::string toUpperText(std::string_view utf8);
 std::string toLowerText(std::string_view utf8);
 
-// Outside text as a terminal may be given it: each C0 control character (line breaks and tabs too) and
-// DEL as \x1b, so that no text can move the cursor, clear the screen or set the window's title, and one
-// name stays on one line. All else is kept as it is; a backslash is not doubled.
-std::string visibleText(std::string_view utf8);
 // Outside input (a key, a value, an argument, a path) as a message quotes it: in quotes, and one longer
 // than kQuotedCharacters characters by its first ones, "…" and its length ("kkk…" (1048576 characters)),
 // so that no message repeats a whole file or argument. Each malformed UTF-8 sequence counts as the one
-// character it reads as; control characters are shown as visibleText shows them.
+// character it reads as. What prints a message shows its control characters with visibleText.
 inline constexpr std::size_t kQuotedCharacters = 60;
 std::string quotedInput(std::string_view utf8, char quote = '"');
 // The same without the quotes (kkk… (1048576 characters)), for a name a message shows bare.
 std::string shortenedInput(std::string_view utf8);
 // A path as a message names it: whole when the system could open it (shorter than PATH_MAX bytes), so
-// that the file is known, else as shortenedInput cuts it; control characters as visibleText shows them.
+// that the file is known, else as shortenedInput cuts it.
 std::string shownPath(std::string_view path);
+// Text as it may go to a terminal: each C0 control character (line breaks and tabs too) and DEL as
+// \x1b, so that no outside text can move the cursor, clear the screen or set the window's title, and
+// one name stays on one line. All else is kept as it is; a backslash is not doubled.
+std::string visibleText(std::string_view utf8);
 
 // User-interface number formats: the host's working units for lengths, areas and angles.
 enum NumberFormat : int {

@@ -87,7 +87,7 @@ std::size_t countCharacters(std::string_view text) {
 // followed by its length.
 std::string cutInput(std::string_view utf8, std::string_view quote) {
     const std::size_t shown = bytesOfCharacters(utf8, kQuotedCharacters);
-    std::string text = std::string(quote) + visibleText(utf8.substr(0, shown));
+    std::string text = std::string(quote) + std::string(utf8.substr(0, shown));
     if (shown == utf8.size()) return text + std::string(quote);
     return text + kEllipsis + std::string(quote) + " (" + std::to_string(countCharacters(utf8)) +
            " characters)";
@@ -224,7 +224,7 @@ std::string visibleText(std::string_view utf8) {
 std::string shortenedInput(std::string_view utf8) { return cutInput(utf8, ""); }
 
 std::string shownPath(std::string_view path) {
-    return path.size() < PATH_MAX ? visibleText(path) : shortenedInput(path);
+    return path.size() < PATH_MAX ? std::string(path) : shortenedInput(path);
 }
 
 std::string quotedInput(std::string_view utf8, char quote) {

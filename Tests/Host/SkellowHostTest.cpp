@@ -658,15 +658,16 @@ TEST(SkellowHost, ExitsWithOneWhenTheReportNamesElementsThatWereNotDone) {
     }
 }
 
+// The alert names the path as it is, its control characters shown.
 TEST(SkellowHost, NamesTheDataFolderByItsPathWhenTheHostCannotMakeItsFolder) {
     HostScratch scratch;
-    std::filesystem::create_directories(scratch.file("home"));
-    scratch.write("home/Application Data", "a file where the host's folder should be");
+    std::filesystem::create_directories(scratch.file("home\x1b[2J"));
+    scratch.write("home\x1b[2J/Application Data", "a file where the host's folder should be");
     const ProgramRun run =
         skellowHost(scratch, {"run", std::string(TEST_SOURCE_DIR) + "/../../examples/project.json",
-                              "--command", "Skellow From IFC", "--home", scratch.file("home")});
+                              "--command", "Skellow From IFC", "--home", scratch.file("home\x1b[2J")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.out.find("The Skellowing add-on folder \"" + scratch.file("home") +
+    EXPECT_NE(run.out.find("The Skellowing add-on folder \"" + scratch.file("home\\x1b[2J") +
                            "/Application Data/Skellowing\" cannot be found, made or written to"),
               std::string::npos)
         << run.out;

@@ -317,7 +317,7 @@ int checkCommand(const std::string& path, const std::string& command) {
         for (const auto& addon : host.addons())
             for (const auto& menu : addon.menus)
                 for (const auto& item : menu.items)
-                    std::cerr << "  " << host::visibleText(host::menuDisplayText(item.text)) << "\n";
+                    std::cerr << "  " << host::menuDisplayText(item.text) << "\n";
         return kExitBadInput;
     });
 }
