@@ -924,21 +924,36 @@ TEST(SkellowHost, DrawsTheProgressBarOnATerminalApartFromAlertsAndDialogs) {
     const std::filesystem::path table = scratch.file("home") + "/Application Data/Skellowing/ObjectMap.xml";
     std::filesystem::create_directories(table.parent_path());
     std::filesystem::copy_file(examples + "/ObjectMap.xml", table);
-    const ProgramRun run = skellowHostOnTerminal(
-        {"run", examples + "/project.json", "--command", "Skellow From IFC", "--home", scratch.file("home")});
-    EXPECT_EQ(run.status, 0) << run.out;
-    EXPECT_NE(run.out.find("Skellowing objects... [###############               ] 1/2"), std::string::npos)
-        << run.out;
-    EXPECT_FALSE(std::regex_search(run.out, std::regex(R"(\] [0-9]+/0[^0-9])"))) << run.out;
-    std::size_t starts = 0;
-    for (const std::string& line : shownLines(run.out)) {
-        for (const char* start : {"Dialog ", "dialog ", "[Confirmation] ", "[Notification] "}) {
-            const std::size_t at = line.find(start);
-            EXPECT_TRUE(at == std::string::npos || at == 0) << line;
-            starts += at == 0;
+    // The product's command; and the raw module's count, whose dialog opens while the bar stands.
+    const struct {
+        std::vector<std::string> arguments;
+        std::string bar;
+        std::size_t starts;   // lines of alerts and dialogs
+    } cases[] = {
+        {{"run", examples + "/project.json", "--command", "Skellow From IFC", "--home", scratch.file("home")},
+         "Skellowing objects... [###############               ] 1/2",
+         4},   // the dialog opens and closes, the question, the report
+        {{"run", scratch.write("p.json", kProject), "--command", "Count Progress", "--module", RAW_ADDON_PATH,
+          "--home", scratch.file("home")},
+         "Phase [##############################] 5/5",
+         2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments[3]);
+        const ProgramRun run = skellowHostOnTerminal(c.arguments);
+        EXPECT_EQ(run.status, 0) << run.out;
+        EXPECT_NE(run.out.find(c.bar), std::string::npos) << run.out;
+        EXPECT_FALSE(std::regex_search(run.out, std::regex(R"(\] [0-9]+/0[^0-9])"))) << run.out;
+        std::size_t starts = 0;
+        for (const std::string& line : shownLines(run.out)) {
+            for (const char* start : {"Dialog ", "dialog ", "[Confirmation] ", "[Notification] "}) {
+                const std::size_t at = line.find(start);
+                EXPECT_TRUE(at == std::string::npos || at == 0) << line;
+                starts += at == 0;
+            }
         }
+        EXPECT_EQ(starts, c.starts) << run.out;
     }
-    EXPECT_EQ(starts, 4u) << run.out;   // the dialog opens and closes, the question, the report
 }
 
 }   // namespace

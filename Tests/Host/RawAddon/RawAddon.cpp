@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include <HostDialogLibrary.h>
 #include <HostDialogs.h>
 
 namespace {
@@ -15,6 +16,7 @@ host::HostContext* context = nullptr;
 constexpr std::int16_t kNamesList = 100;
 constexpr std::int16_t kMenuList = 200;
 constexpr std::int16_t kPromptList = 210;
+constexpr std::int32_t kDialog = 300;   // "Raw Dialog"
 
 // Item 1 of a string list into a zero-terminated field; false when the host gives none.
 bool copyString(std::int16_t list, std::int32_t item, char16_t* field, std::size_t chars) {
@@ -31,7 +33,26 @@ std::uint32_t toggleGroups(void*) {
     return controls.lastResult != 0 ? controls.lastResult : controls.bodyResult;
 }
 
-// A process window of two phases of five steps, stopped by the user's cancel.
+// Its OK button closes the dialog.
+class OkCloses : public host::ItemObserver {
+public:
+    void itemClicked(std::int16_t panel, std::int16_t) override { host::DGPostCloseRequest(panel, 1); }
+};
+
+// The module's dialog, shown until its OK; as any add-on may show one while its progress window is open.
+void showDialog() {
+    std::int32_t module = 0;
+    if (table.getResourceModule(context, &module) != 0) return;
+    if (const std::int16_t panel = host::DGCreateModalDialog(module, kDialog)) {
+        OkCloses ok;
+        host::DGAttachItemObserver(panel, 1, &ok);
+        host::DGInvokeModal(panel);
+        host::DGDestroyDialog(panel);
+    }
+}
+
+// A progress window of two phases of five steps, with the module's dialog between them, stopped by the
+// user's cancel.
 std::uint32_t countProgress() {
     std::int32_t phases = 2, count = 5, one = 1;
     if (table.interface(context, host::fourcc("IPWD"), (void*)u"Counting", &phases, nullptr, nullptr,
@@ -39,6 +60,7 @@ std::uint32_t countProgress() {
         return 1;
     std::uint32_t result = 0;
     for (int phase = 0; phase < phases && result == 0; ++phase) {
+        if (phase > 0) showDialog();
         table.interface(context, host::fourcc("SPRP"), (void*)u"Phase", &count, nullptr, nullptr, nullptr);
         for (int step = 0; step < count && result == 0; ++step) {
             table.interface(context, host::fourcc("IPRV"), &one, nullptr, nullptr, nullptr, nullptr);
