@@ -186,18 +186,22 @@ TEST(SkellowHost, QuotesOutsideInputByItsStartAndNamesAnEmptyArgument) {
     }
 }
 
-TEST(SkellowHost, RefusesInputNestedDeeperThanItReadsAndSaysWhere) {
+TEST(SkellowHost, RefusesInputNestedDeeperThanItReadsOrCutByANulAndSaysWhere) {
     HostScratch scratch;
     const std::string deep = std::string(100000, '[') + std::string(100000, ']');
     // Under a key with one following: the shape that overflowed the stack of the project's reader.
     const std::string project = scratch.write("deep.json", R"({"name": )" + deep + R"(, "version": 1})");
     const std::string script = scratch.write("deep-answers.json", "\n  " + deep);
     const std::string plain = scratch.write("p.json", kProject);
+    const std::string cut =
+        scratch.write("cut.json", std::string(kProject) + std::string(1, '\0') + "garbage");
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"run", project, "--command", "X"},
          project + ": nested deeper than 512 levels at line 1, column 521"},
         {{"run", plain, "--command", "X", "--answers", script},
          script + ": nested deeper than 512 levels at line 2, column 515"},
+        {{"run", cut, "--command", "X"},
+         cut + ": not valid JSON at line 1, column 41: a NUL byte outside a string"},
     };
     for (const auto& [arguments, message] : cases) {
         SCOPED_TRACE(message);
