@@ -139,7 +139,7 @@ private:
     }
 
     // A project's library part is known by its library index, which counts from 1 where the path's
-    // array index counts from 0: " (a part of library index 1)", or "" outside library.parts.
+    // array index counts from 0: " (the part of library index 1)", or "" outside library.parts.
     std::string libraryIndexNote() const {
         if (frames_.size() < 4 || !frames_[0].object || frames_[0].key != "library" || !frames_[1].object ||
             frames_[1].key != "parts" || frames_[2].object)
