@@ -768,6 +768,15 @@ TEST(SkellowHost, RunsACommandPrintsWhatTheUserSawAndWritesTheProject) {
 
     run = skellowHost(scratch, {"run", project, "--command", "Ask Alert", "--module", RAW_ADDON_PATH});
     EXPECT_EQ(run.out, "[Raw] Go on?\n  -> Yes\n");
+
+    // A text the module could not read as it started leaves the command short of it: status 1.
+    const std::string refusing = scratch.write(
+        "short.json", R"({"moduleData": [{"addon": "Raw Test Addon", "name": "textAtStart", "version": 1,
+                                          "platformSign": 22359, "text": "9"}]})");
+    run = skellowHost(scratch,
+                      {"run", refusing, "--command", "Toggle Groups In Command", "--module", RAW_ADDON_PATH});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("the first: getString with"), std::string::npos) << run.err;
 }
 
 }   // namespace
