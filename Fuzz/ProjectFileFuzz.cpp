@@ -46,6 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (error.empty() || !sameProject(project, base) || project.undoSteps().size() != 1) std::abort();
         return 0;
     }
+    // No JSON text holds a raw NUL: one in a string must be escaped, one outside cuts the text short.
+    if (text.find('\0') != std::string::npos) std::abort();
     if (project.filePath != base.filePath) std::abort();   // loading text does not rename the project
     const std::string first = project.saveText();
     host::SimProject again;

@@ -24,6 +24,7 @@
 #include "Project/Drawing.h"
 #include "Project/ElementLinkList.h"
 #include "Project/Library.h"
+#include "Skellowing/MessageText.h"
 #include "Skellowing/SkellowReport.h"
 #include "Skellowing/SkellowingStrings.h"
 
@@ -136,7 +137,7 @@ bool gatherElements(ObjectMapType kind, tarnwick::Drawing& drawing, LibraryPartL
         Host::getString(strings::kTitles, strings::kInitialisingTitle), kGatherPhases);
     if (!progress) return false;
     const auto unreadProject = [] {
-        tarnwick::ErrorAlert().show(Host::getString(strings::kMessages, strings::kProjectUnread));
+        tarnwick::ErrorAlert().show(messageText(strings::kMessages, strings::kProjectUnread));
         return false;
     };
     // 2. The parts that can replace. A part the host failed to give might be the one a row needs.
@@ -145,7 +146,7 @@ bool gatherElements(ObjectMapType kind, tarnwick::Drawing& drawing, LibraryPartL
     if (!gatherLibraryParts(parts, *progress)) {
         if (library && library->getFailedReads() != partsUnread) return unreadProject();
         if (!progress->isCancelled())
-            tarnwick::WarnAlert().show(Host::getString(strings::kQuestions, strings::kNoLibraryParts));
+            tarnwick::WarnAlert().show(messageText(strings::kQuestions, strings::kNoLibraryParts));
         return false;
     }
     // 3. The elements to replace. A list the host failed to give lacks elements nobody can count.
@@ -282,7 +283,7 @@ std::uint16_t stripLegacyVersion(String& name) {
 }
 
 void warnNotAvailable() {
-    tarnwick::WarnAlert().show(Host::getString(strings::kQuestions, strings::kNotAvailable));
+    tarnwick::WarnAlert().show(messageText(strings::kQuestions, strings::kNotAvailable));
 }
 
 }   // namespace skellow

@@ -39,6 +39,7 @@
 #include "Project/Storey.h"
 #include "Skellowing/ElementSearch.h"
 #include "Skellowing/ListDialogLayout.h"
+#include "Skellowing/MessageText.h"
 #include "Skellowing/ObjectMapFile.h"
 #include "Skellowing/ObjectSelectionDialog.h"
 #include "Skellowing/SkellowingPrefs.h"
@@ -129,7 +130,7 @@ bool partNotTaken(const tarnwick::ComponentElem& tool) {
 }
 
 void showSettingsUnread() {
-    tarnwick::ErrorAlert().show(Host::getString(strings::kMessages, strings::kToolUnread));
+    tarnwick::ErrorAlert().show(messageText(strings::kMessages, strings::kToolUnread));
 }
 
 // Groups past what the list holds have no row: the user cannot see or change their mappings.
@@ -438,7 +439,7 @@ void MappingDialog::editSource() {
         if (!name.isEmpty() && working_.renameList(activeName_, name, kind_)) activeName_ = name;
     } else if (selected == kDeleteItem) {   // 4.
         if (popup_->getRowCount() - kItemsBeforeNames < 2) {
-            tarnwick::NotifyAlert().show(Host::getString(strings::kMessages, strings::kLastSource));
+            tarnwick::NotifyAlert().show(messageText(strings::kMessages, strings::kLastSource));
         } else {
             working_.removeList(activeName_, kind_);
             activeName_ = String();   // the refresh shows the first name
@@ -502,12 +503,12 @@ void MappingDialog::commitTypedName() {
         specification->setPrefilled(false);
     else
         specification->setTypedName(typed.text);
-    if (!chosen) tarnwick::NotifyAlert().show(Host::getString(strings::kMessages, strings::kNoPartMatches));
+    if (!chosen) tarnwick::NotifyAlert().show(messageText(strings::kMessages, strings::kNoPartMatches));
     setRowColour(*this, key, row);
 }
 
 void MappingDialog::keepMappingOf(const SourceKey& key, std::int16_t row) {
-    tarnwick::ErrorAlert().show(Host::getString(strings::kMessages, strings::kPartNotChosen));
+    tarnwick::ErrorAlert().show(messageText(strings::kMessages, strings::kPartNotChosen));
     setRowColour(*this, key, row);
 }
 
@@ -561,7 +562,7 @@ void MappingDialog::setParameters() {
     const auto edited = makeNewElementWrapper(key, /*withMemo=*/true);
     if (!edited) return;
     if (unread(*edited) || partNotTaken(*edited)) {
-        tarnwick::ErrorAlert().show(Host::getString(strings::kMessages, strings::kSettingsUnread));
+        tarnwick::ErrorAlert().show(messageText(strings::kMessages, strings::kSettingsUnread));
         return;
     }
     const tarnwick::ParameterList editedParameters(edited->parameters().getParameters());

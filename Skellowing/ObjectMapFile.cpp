@@ -24,6 +24,7 @@
 #include "Interface/ConfirmAlert.h"
 #include "Interface/ErrorAlert.h"
 #include "Interface/NotifyAlert.h"
+#include "Skellowing/MessageText.h"
 #include "Skellowing/ObjectMap.h"
 #include "Skellowing/ObjectMapFileNames.h"
 #include "Skellowing/ObjectMapMerge.h"
@@ -595,12 +596,17 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
     // made now, before any save can write the table without it.
     if (detail.isEmpty()) {
         if (!read->leftOut.empty()) {
-            const String kept = keepCopy(folder, baseName, bytes);
+            int error = 0;
+            const String kept = keepCopy(folder, baseName, bytes, &error);
             if (kept.isEmpty()) {
-                if (freeBackupName(folder, baseName).isEmpty())
+                if (freeBackupName(folder, baseName).isEmpty()) {
                     showNoBackupName(folder, baseName);
-                else
-                    tarnwick::ErrorAlert().show(filled(strings::kNoNewFile, {folder.getPath()}));
+                } else {
+                    String why = filled(strings::kLeftOutNotKept, {folder.getPath()});
+                    if (error != 0)
+                        (why += "\n") += filled(strings::kSystemSaid, {String(std::strerror(error))});
+                    tarnwick::ErrorAlert().show(why);
+                }
                 return false;
             }
             const String lines = toldLines(read->leftOut);
@@ -693,7 +699,10 @@ bool loadObjectMap(ObjectMap& table) {
             filled(strings::kNoDataFolder, {addon ? addon->getDataFolderPath() : String()}));
         return false;
     }
-    if (!named) return false;   // without its name (the host could not give it) no file is touched
+    if (!named) {   // without its name (the host could not give it) no file is touched
+        tarnwick::ErrorAlert().show(messageText(strings::kTableFile, strings::kNoLocation));
+        return false;
+    }
     return loadFrom(*folder, baseName, table, /*again=*/false);
 }
 

@@ -13,6 +13,7 @@
 #include "Project/Project.h"
 #include "Skellowing/ElementSearch.h"
 #include "Skellowing/MappingDialog.h"
+#include "Skellowing/MessageText.h"
 #include "Skellowing/ObjectMapFile.h"
 #include "Skellowing/SkellowRun.h"
 #include "Skellowing/SkellowingPrefs.h"
@@ -52,7 +53,7 @@ private:
 void tellProjectUnavailable() {
     const tarnwick::Addon* const addon = tarnwick::Addon::getInstance();
     tarnwick::String message =
-        Host::getString(tarnwick::Addon::kEnvironmentStrings, tarnwick::Addon::kProjectUnavailable);
+        messageText(tarnwick::Addon::kEnvironmentStrings, tarnwick::Addon::kProjectUnavailable);
     message.replaceAll("$1", addon ? addon->getName() : tarnwick::String());
     tarnwick::Addon::showAlert(message, tarnwick::String());
     Host::noteFailure(host::kErrGeneral);
@@ -99,9 +100,11 @@ bool ObjectMapTransaction::prepare() {
     // 6. The configuration chosen is stored with the project; the run uses it even when it cannot be.
     tarnwick::Addon* const addon = tarnwick::Addon::getInstance();
     if (addon && !addon->savePreferences(tarnwick::Addon::kProjectLocation))
-        tarnwick::WarnAlert().show(Host::getString(strings::kMessages, strings::kChoiceNotStored));
-    // 7. The user takes responsibility for the result.
-    return tarnwick::ConfirmAlert().ask(Host::getString(strings::kQuestions, strings::kConfirmRun)) == 1;
+        tarnwick::WarnAlert().show(messageText(strings::kMessages, strings::kChoiceNotStored));
+    // 7. The user takes responsibility for the result. A question the host cannot give is never asked
+    // blank, where its default would accept the risk unread: nothing is replaced.
+    const tarnwick::String question = Host::getString(strings::kQuestions, strings::kConfirmRun);
+    return !question.isEmpty() && tarnwick::ConfirmAlert().ask(question) == 1;
 }
 
 std::uint32_t ObjectMapTransaction::run() {

@@ -133,12 +133,13 @@ Unwritten writeTable(const Directory& folder, const String& name, std::string_vi
 }
 
 String copyBeside(const Directory& folder, const String& tableName, const std::function<String(int)>& nameFor,
-                  int tries, const tarnwick::FileLocation& like, std::string_view bytes) {
+                  int tries, const tarnwick::FileLocation& like, std::string_view bytes, int* systemError) {
     const SafeFile::Outcome outcome = SafeFile::writeNew(folder, tableName, nameFor, tries, bytes, &like);
+    if (systemError) *systemError = outcome.systemError;
     return outcome.done() ? String(std::string_view(outcome.file.filename().native())) : String();
 }
 
-String keepCopy(const Directory& folder, const String& baseName, std::string_view bytes) {
+String keepCopy(const Directory& folder, const String& baseName, std::string_view bytes, int* systemError) {
     for (int n = 1; n <= kMostBackups; ++n) {
         DataFile backup(folder, backupName(baseName, n), DataFile::kRead);
         std::string held;
@@ -148,7 +149,7 @@ String keepCopy(const Directory& folder, const String& baseName, std::string_vie
     const String fileName = withExtension(baseName);
     return copyBeside(
         folder, fileName, [&baseName](int n) { return backupName(baseName, n); }, kMostBackups,
-        DataFile(folder, fileName).getLocation(), bytes);
+        DataFile(folder, fileName).getLocation(), bytes, systemError);
 }
 
 }   // namespace skellow

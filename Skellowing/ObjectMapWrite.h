@@ -40,14 +40,16 @@ tarnwick::String whyNoTableAt(const tarnwick::FileLocation& location, std::int32
 Unwritten writeTable(const tarnwick::Directory& folder, const tarnwick::String& name, std::string_view text);
 
 // The bytes in a new file of the folder under the first free name, readable by those who could read
-// the file at like and no others, on the disk with its name. Its name; empty when none could be made.
+// the file at like and no others, on the disk with its name. Its name; empty when none could be made,
+// with the system's reason (an errno, 0 for none) in systemError when given.
 tarnwick::String copyBeside(const tarnwick::Directory& folder, const tarnwick::String& tableName,
                             const std::function<tarnwick::String(int)>& nameFor, int tries,
-                            const tarnwick::FileLocation& like, std::string_view bytes);
+                            const tarnwick::FileLocation& like, std::string_view bytes,
+                            int* systemError = nullptr);
 
 // The file as it was, beside it: a backup that already holds exactly these bytes, or a new one. Its
-// name; empty when none could be made.
+// name; empty when none could be made, with the system's reason as copyBeside gives it.
 tarnwick::String keepCopy(const tarnwick::Directory& folder, const tarnwick::String& baseName,
-                          std::string_view bytes);
+                          std::string_view bytes, int* systemError = nullptr);
 
 }   // namespace skellow

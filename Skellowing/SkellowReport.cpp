@@ -13,13 +13,14 @@ namespace {
 
 using tarnwick::String;
 
-// A line whose text the host does not give is left out, not shown as an empty one.
-void appendLine(String& text, std::int32_t item, std::uint32_t count) {
-    if (count == 0) return;
+// A line whose text the host does not give is left out, not shown as an empty one: false then.
+bool appendLine(String& text, std::int32_t item, std::uint32_t count) {
+    if (count == 0) return true;
     String line = tarnwick::Host::getString(strings::kMessages, item);
-    if (line.isEmpty()) return;
+    if (line.isEmpty()) return false;
     line.replaceAll("$1", String(count));
     (text += line) += "\n";
+    return true;
 }
 
 tarnwick::CadPoint frontEdgeMidpoint(const tarnwick::Cube& box) {
@@ -38,16 +39,17 @@ String SkellowReport::getText() const {
     String text;
     appendLine(text, strings::kReplacedLine, success);
     appendLine(text, strings::kMissingLine, missing);
-    appendLine(text, strings::kFailedLine, getFailures() - refused - unnamed);
-    appendLine(text, strings::kRefusedLine, refused);
-    appendLine(text, strings::kUnnamedLine, unnamed);
+    // A failure is never left untold: the report would read as a success.
+    bool failuresTold = appendLine(text, strings::kFailedLine, getFailures() - refused - unnamed);
+    failuresTold = appendLine(text, strings::kRefusedLine, refused) && failuresTold;
+    failuresTold = appendLine(text, strings::kUnnamedLine, unnamed) && failuresTold;
     if (text.isEmpty() && success == 0 && missing == 0 && getFailures() == 0)
         text = tarnwick::Host::getString(strings::kMessages, strings::kNothingFound);
-    if (text.isEmpty()) {
-        // The one text not from the string lists: the host gave none of theirs, and the user is still
+    if (text.isEmpty() || !failuresTold) {
+        // The one text not from the string lists: the host gave not all of theirs, and the user is still
         // told what was done.
-        text = String("Skellowing: " + std::to_string(success) + " replaced, " + std::to_string(missing) +
-                      " missing, " + std::to_string(getFailures()) + " failed");
+        text += String("Skellowing: " + std::to_string(success) + " replaced, " + std::to_string(missing) +
+                       " missing, " + std::to_string(getFailures()) + " failed");
     }
     return text;
 }

@@ -23,6 +23,26 @@ std::string placeOf(std::string_view text, std::size_t position) {
     return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
+// The offset of the first NUL byte outside a string (text.size() when there is none); quotes and escapes
+// are followed as in firstTooDeep.
+std::size_t firstNulOutsideStrings(std::string_view text) {
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '\0') {
+            return i;
+        }
+    }
+    return text.size();
+}
+
 // The parser's message without its "[json.exception...] " tag and its own "parse error at ...: " place.
 std::string reasonOf(const nlohmann::detail::exception& exception) {
     std::string what = exception.what();
@@ -61,7 +81,7 @@ public:
         if (!object.keys.insert(key).second && duplicate_.empty()) {
             const std::string path = pathText();
             duplicate_ = "duplicate key " + quotedInput(key) + " " +
-                         (path.empty() ? "at the top level" : "in " + path);
+                         (path.empty() ? "at the top level" : "in " + path) + libraryIndexNote();
         }
         object.key = key;
         return true;
@@ -74,10 +94,12 @@ public:
     bool parse_error(std::size_t position, const std::string&,
                      const nlohmann::detail::exception& exception) override {
         error_ = "not valid JSON at " + placeOf(text_, position) + ": " + reasonOf(exception);
+        errorAt_ = position;
         return false;
     }
 
     const std::string& error() const { return error_; }
+    std::size_t errorAt() const { return errorAt_; }   // bytes read when the parser stopped
     const std::string& duplicate() const { return duplicate_; }
 
 private:
@@ -116,10 +138,20 @@ private:
         return path;
     }
 
+    // A project's library part is known by its library index, which counts from 1 where the path's
+    // array index counts from 0: " (the part of library index 1)", or "" outside library.parts.
+    std::string libraryIndexNote() const {
+        if (frames_.size() < 4 || !frames_[0].object || frames_[0].key != "library" || !frames_[1].object ||
+            frames_[1].key != "parts" || frames_[2].object)
+            return "";
+        return " (the part of library index " + std::to_string(frames_[2].next) + ")";
+    }
+
     std::string_view text_;
     std::vector<Frame> frames_;
-    std::string error_;       // the syntax error
-    std::string duplicate_;   // the first key given twice
+    std::string error_;         // the syntax error
+    std::size_t errorAt_ = 0;   // where the parser found it, in bytes read
+    std::string duplicate_;     // the first key given twice
     bool tooDeep_ = false;
 };
 
@@ -267,6 +299,12 @@ std::size_t firstTooDeep(std::string_view text) {
 }
 
 bool checkJsonInput(std::string_view text, std::string& error) {
+    // The parser takes a NUL for the end of the text: a document followed by one would pass, cut short,
+    // and one inside it would be told as the text ending there.
+    const std::size_t nul = firstNulOutsideStrings(text);
+    const auto nulError = [&] {
+        return "not valid JSON at " + placeOf(text, nul + 1) + ": a NUL byte outside a string";
+    };
     Checker checker(text);
     if (!Json::sax_parse(text.begin(), text.end(), &checker)) {
         if (checker.tooDeep()) {
@@ -274,7 +312,14 @@ bool checkJsonInput(std::string_view text, std::string& error) {
                     placeOf(text, firstTooDeep(text) + 1);
             return false;
         }
-        error = checker.error().empty() ? "not valid JSON" : checker.error();
+        // The parser stopped on the NUL (an error before it is told as it is).
+        error = nul < text.size() && checker.errorAt() > nul ? nulError()
+                : checker.error().empty()                    ? "not valid JSON"
+                                                             : checker.error();
+        return false;
+    }
+    if (nul < text.size()) {   // a document ends before the NUL: what follows was never read
+        error = nulError();
         return false;
     }
     if (!checker.duplicate().empty()) {

@@ -624,14 +624,22 @@ void readLibrary(const Json& entry, ProjectState& state) {
         std::map<std::string, std::size_t> loadedIds;
         for (std::size_t i = 0; i < list.size(); ++i) {
             const std::string at = where + ".parts[" + std::to_string(i) + "]";
-            state.libraryParts.push_back(readLibraryPart(list[i], at));
+            // The place in the list counts from 0, the library index from 1: a fault names both.
+            const std::string index = " (library index " + std::to_string(i + 1) + ")";
+            try {
+                state.libraryParts.push_back(readLibraryPart(list[i], at));
+            } catch (LoadError& error) {
+                error.what.insert(std::min(error.what.find(": "), error.what.size()), index);
+                throw;
+            }
             const SimLibraryPart& part = state.libraryParts.back();
             if (part.deleted) continue;
             std::string id = part.uniqueId;
             std::transform(id.begin(), id.end(), id.begin(), [](unsigned char c) { return std::toupper(c); });
             if (const auto [first, added] = loadedIds.emplace(id, i); !added)
-                throw LoadError{at + ": \"uniqueId\" " + part.uniqueId + " is that of parts[" +
-                                std::to_string(first->second) + "]"};
+                throw LoadError{at + index + ": \"uniqueId\" " + part.uniqueId + " is that of parts[" +
+                                std::to_string(first->second) + "] (library index " +
+                                std::to_string(first->second + 1) + ")"};
         }
     }
 }

@@ -17,7 +17,8 @@ public:
         kSpace = 0x01,       // space, tab, LF, CR
         kNameStart = 0x02,   // may begin a name: letters, '_', ':' and every byte of a multi-byte character
         kName = 0x04,        // may continue a name: kNameStart, digits, '-', '.'
-        kTextStop = 0x08,    // ends a run of plain text: '<', '&', CR, NUL, other control characters
+        kTextStop = 0x08,    // ends a run of plain text: '<', '&', CR, NUL, other control characters,
+                             // 0xEF (the lead byte of U+FFFE and U+FFFF)
         kAttributeStop = 0x10,     // ends a run of an attribute value: kTextStop, both quotes, tab, LF
         kEscapeText = 0x20,        // the writer must not copy it into text: '<', '&', '>', both quotes,
                                    // CR, controls, 0xEF (the lead byte of U+FFFE and U+FFFF)
@@ -27,6 +28,12 @@ public:
 
     static constexpr bool is(char byte, std::uint8_t classes) {
         return (kTable[static_cast<std::uint8_t>(byte)] & classes) != 0;
+    }
+    // Whether the character at p, whose lead byte is 0xEF, is U+FFFE or U+FFFF: UTF-8 carries them, XML
+    // does not. (A String's text never holds a surrogate, the other code points XML leaves out.)
+    static constexpr bool outsideXml(const char* p, const char* end) {
+        return end - p >= 3 && static_cast<unsigned char>(p[1]) == 0xBF &&
+               static_cast<unsigned char>(p[2]) >= 0xBE;
     }
 
     // The first byte of the class stop at or after p, where listed are the bytes of stop that are not
@@ -154,7 +161,7 @@ constexpr std::array<std::uint8_t, 256> XMLByteClass::build() {
     for (const char c : {'<', '&', '>', '"', '\'', '\r'})
         add(static_cast<unsigned char>(c), kEscapeText | kEscapeAttribute);
     for (const char c : {'\t', '\n'}) add(static_cast<unsigned char>(c), kEscapeAttribute);
-    add(0xEF, kEscapeText | kEscapeAttribute);
+    add(0xEF, kTextStop | kAttributeStop | kEscapeText | kEscapeAttribute);
     return table;
 }
 

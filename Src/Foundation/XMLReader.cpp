@@ -41,6 +41,24 @@ char* skipBlanks(char* p) {
     return p;
 }
 
+// A run of a text or an attribute value: where find stops, past the characters led by 0xEF that XML
+// carries. At a 0xEF that is left it stops on U+FFFE or U+FFFF, which the caller refuses.
+template <typename Find>
+char* runEnd(char* p, const char* end, Find find) {
+    for (;;) {
+        p = find(p);
+        if (*p != '\xEF' || XMLByteClass::outsideXml(p, end)) return p;
+        ++p;
+    }
+}
+
+char* attributeStop(char* p) {
+    while (!is(*p, XMLByteClass::kAttributeStop)) ++p;   // values are short: a byte at a time
+    return p;
+}
+
+char* textStop(char* p) { return XMLByteClass::findInText<XMLByteClass::kTextStop, '<', '&', '\xEF'>(p); }
+
 // The next '<' or NUL: the sentinel, or a NUL in the text, which the caller's check reports.
 char* findMarkup(char* p) { return XMLByteClass::findByteOrNul(p, '<'); }
 
@@ -679,7 +697,7 @@ char* XMLReader::scanAttributeValue(char* p, std::string_view& value) {
     const char quote = *p;
     if (quote != '"' && quote != '\'') return fail(XMLError::badAttribute, p);
     char* const begin = ++p;
-    while (!is(*p, XMLByteClass::kAttributeStop)) ++p;   // values are short: a byte at a time
+    p = runEnd(p, end_, attributeStop);
     if (*p == quote) {
         value = {begin, static_cast<std::size_t>(p - begin)};
         return p + 1;
@@ -716,7 +734,7 @@ char* XMLReader::scanAttributeValue(char* p, std::string_view& value) {
                 return fail(p == end_ ? XMLError::badAttribute : XMLError::badCharacter, p);
         }
         char* const run = p;
-        while (!is(*p, XMLByteClass::kAttributeStop)) ++p;
+        p = runEnd(p, end_, attributeStop);
         decoded.append(run, static_cast<std::size_t>(p - run));
     }
 }
@@ -724,8 +742,8 @@ char* XMLReader::scanAttributeValue(char* p, std::string_view& value) {
 // Text up to the next '<' (or the end) into the open value's text.
 char* XMLReader::scanValueText(char* p) {
     char* const begin = p;
-    p = XMLByteClass::findInText<XMLByteClass::kTextStop, '<', '&'>(p);   // the hot loop
-    if (*p == '<' || p == end_) {                                         // the usual text: nothing to decode
+    p = runEnd(p, end_, textStop);   // the hot loop
+    if (*p == '<' || p == end_) {    // the usual text: nothing to decode
         addValueText({begin, static_cast<std::size_t>(p - begin)});
         return p;
     }
@@ -744,7 +762,7 @@ char* XMLReader::scanValueText(char* p) {
             return fail(XMLError::badCharacter, p);
         }
         char* const run = p;
-        p = XMLByteClass::findInText<XMLByteClass::kTextStop, '<', '&'>(p);
+        p = runEnd(p, end_, textStop);
         decoded.append(run, static_cast<std::size_t>(p - run));
     }
 }
@@ -775,7 +793,10 @@ char* XMLReader::scanCData(char* p, bool keep) {
     if (!keep) return after;
     char* const close = after - 3;
     char* q = begin;
-    while (q < close && *q != '\r' && !is(*q, XMLByteClass::kControl)) ++q;
+    const auto refused = [close](const char* c) {
+        return is(*c, XMLByteClass::kControl) || (*c == '\xEF' && XMLByteClass::outsideXml(c, close));
+    };
+    while (q < close && *q != '\r' && !refused(q)) ++q;
     if (q == close) {   // the usual section: nothing to change
         addValueText({begin, static_cast<std::size_t>(close - begin)});
         return after;
@@ -786,7 +807,7 @@ char* XMLReader::scanCData(char* p, bool keep) {
         if (*q == '\r') {
             decoded += '\n';
             if (q[1] == '\n') ++q;
-        } else if (is(*q, XMLByteClass::kControl)) {
+        } else if (refused(q)) {
             return fail(XMLError::badCharacter, q);
         } else {
             decoded += *q;

@@ -33,7 +33,8 @@ enum class XMLError {
     malformedTag,       // a start or end tag not closed by '>' or '/>'
     badAttribute,       // an attribute without '=' or quotes, with '<' in its value, or never closed
     badEntity,          // an entity other than amp, lt, gt, quot, apos, or a reference without ';'
-    badCharacter,       // a character reference to no XML character, or a raw control character in text
+    badCharacter,       // a character reference to no XML character, or a raw control character, U+FFFE
+                        // or U+FFFF in a text
     unclosedMarkup,     // a comment, processing instruction or CDATA section never closed, or an unknown '<!'
     unclosedElement,    // the input ends inside an element
     mismatchedEndTag,   // an end tag that does not close the open element

@@ -40,13 +40,6 @@ std::string_view escapeOf(char byte) {
     }
 }
 
-// Whether the character at p, whose lead byte is 0xEF, is U+FFFE or U+FFFF: UTF-8 carries them, XML
-// does not. (A String's text never holds a surrogate, the other code points it leaves out.)
-bool outsideXml(const char* p, const char* end) {
-    return end - p >= 3 && static_cast<unsigned char>(p[1]) == 0xBF &&
-           static_cast<unsigned char>(p[2]) >= 0xBE;
-}
-
 // Most pieces are a tag, a bracket or an indent: up to 16 bytes are copied without a memcpy call, by
 // two loads and stores that overlap as far as they must.
 constexpr std::size_t kShortPiece = 16;
@@ -226,7 +219,7 @@ bool XMLWriter::putEscaped(std::string_view text) {
         if (p != run) put({run, static_cast<std::size_t>(p - run)});
         if (p == end) break;
         if (*p == '\xEF') {   // the lead byte of U+FFFE and U+FFFF
-            if (outsideXml(p, end)) return false;
+            if (XMLByteClass::outsideXml(p, end)) return false;
             putByte(*p++);
             continue;
         }

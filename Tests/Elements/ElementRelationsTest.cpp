@@ -91,6 +91,13 @@ protected:
 };
 
 TEST_F(ElementRelationsTest, KnowsTheZonesAnElementLiesInInTheOrderTheZonesWereWalked) {
+    // The zones are walked on the Plan; the database the user has current stays so.
+    tarnwick::Section* section = project().getSection(guid(sectionGuid_));
+    ASSERT_NE(section, nullptr);
+    const std::unique_ptr<Element> asked = element(1);
+    ASSERT_TRUE(project().setCurrentDatabase(section));
+    ASSERT_NE(asked->getRelatedZones(), nullptr);
+    EXPECT_EQ(project().getCurrentDatabase(), section);
     EXPECT_EQ(zonesOf(1), (std::vector<tarnwick::Guid>{guid(zoneA_), guid(zoneB_)}));
     EXPECT_EQ(zonesOf(0), (std::vector<tarnwick::Guid>{guid(zoneA_)}));
     EXPECT_EQ(zonesOf(2), (std::vector<tarnwick::Guid>{guid(zoneB_)}));   // one storey up

@@ -37,6 +37,8 @@ TEST(XMLReader, DecodesEverySpecialByteWhereverItFallsInAText) {
         {"&amp;", "&", "&"},
         {"&#x41;", "A", "A"},
         {"\xC3\xA9", "\xC3\xA9", "\xC3\xA9"},
+        {"\xEF\xBF\xBD\xEF\xAC\x80", "\xEF\xBF\xBD\xEF\xAC\x80",
+         "\xEF\xBF\xBD\xEF\xAC\x80"},   // U+FFFD, U+FB00
         {"]]", "]]", "]]"},
         {">", ">", ">"},
     };
@@ -61,15 +63,26 @@ TEST(XMLReader, DecodesEverySpecialByteWhereverItFallsInAText) {
     }
 }
 
-TEST(XMLReader, FindsAControlByteOrAnEndWhereverItFallsInAText) {
+TEST(XMLReader, FindsACharacterXmlCannotCarryOrAnEndWhereverItFallsInAText) {
     for (std::size_t before = 0; before <= kMostBefore; ++before) {
         SCOPED_TRACE(before);
         const std::string head = "<table><note>" + run(before, 'a');
         Table table;
-        ReadResult result = readText(head + "\x01z</note></table>", table);
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.error, XMLError::badCharacter);
-        EXPECT_EQ(result.offset, head.size());
+        ReadResult result;
+        // A control byte, and U+FFFE and U+FFFF raw as they are refused as references: in a text, after
+        // a decoded part of one, in an attribute value and in a CDATA section.
+        for (const std::string_view refused : {"\x01", "\xEF\xBF\xBE", "\xEF\xBF\xBF"}) {
+            for (const auto& [start, end] : {std::pair<std::string, std::string>{head, "z</note></table>"},
+                                             {head + "&amp;", "z</note></table>"},
+                                             {"<table><specList name='" + run(before, 'a'), "'/></table>"},
+                                             {head + "<![CDATA[", "]]></note></table>"}}) {
+                SCOPED_TRACE(testing::PrintToString(start + std::string(refused)));
+                result = readText(start + std::string(refused) + end, table);
+                EXPECT_FALSE(result.ok);
+                EXPECT_EQ(result.error, XMLError::badCharacter);
+                EXPECT_EQ(result.offset, start.size());
+            }
+        }
 
         result = readText(head, table);   // the input stops inside the text
         EXPECT_FALSE(result.ok);

@@ -108,6 +108,23 @@ TEST_F(HostDialogsTest, RejectsMalformedScriptsSayingWhereAndKeepsTheOldOne) {
         EXPECT_FALSE(host::parseUserActions(script, "", error));
         EXPECT_EQ(error.substr(0, std::string_view(message).size()), message);   // JSON errors go on
     }
+    // A NUL byte, after the script or between its values, is no end of the text.
+    using namespace std::string_literals;
+    const std::pair<std::string, std::string> nuls[] = {
+        {"[{\"do\": \"closeBox\"}]\0[garbage"s,
+         "not valid JSON at line 1, column 21: a NUL byte outside a string"},
+        {"[]\n\0"s, "not valid JSON at line 2, column 1: a NUL byte outside a string"},
+        {"[{\"do\": \"closeBox\"},\0 {\"do\": \"closeBox\"}]"s,
+         "not valid JSON at line 1, column 21: a NUL byte outside a string"},
+        {"[{\"do\": \"closeBox\0\"}]"s,
+         "not valid JSON at line 1, column 18: syntax error while parsing value - "
+         "invalid string: control character U+0000 (NUL) must be escaped"},
+    };
+    for (const auto& [script, message] : nuls) {
+        SCOPED_TRACE(message);
+        EXPECT_FALSE(host::parseUserActions(script, "", error));
+        EXPECT_EQ(error.substr(0, message.size()), message);
+    }
     EXPECT_EQ(host::takeAlertAnswer(), 2);   // the script before the failures is still there
 }
 

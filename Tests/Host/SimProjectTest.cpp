@@ -107,12 +107,13 @@ TEST(SimProject, RejectsBadProjectsAndKeepsWhatItHad) {
         // A key given twice, and two things the host finds by one id.
         {R"({"name": "a", "suspendGroups": true, "name": "b"})", "duplicate key \"name\" at the top level"},
         {R"({"library": {"parts": [{"type": 1, "name": "A", "name": "B"}]}})",
-         "duplicate key \"name\" in library.parts[0]"},
+         "duplicate key \"name\" in library.parts[0] (the part of library index 1)"},
         {R"({"library": {"parts": [
             {"type": 1, "name": "A", "uniqueId": "{D0010000-0000-4000-8000-000000000001}"},
             {"type": 1, "name": "B", "uniqueId": "{D0020000-0000-4000-8000-000000000001}", "deleted": true},
             {"type": 1, "name": "C", "uniqueId": "{d0010000-0000-4000-8000-000000000001}"}]}})",
-         "library.parts[2]: \"uniqueId\" {d0010000-0000-4000-8000-000000000001} is that of parts[0]"},
+         "library.parts[2] (library index 3): \"uniqueId\" {d0010000-0000-4000-8000-000000000001} is that of "
+         "parts[0] (library index 1)"},
         {R"({"teamwork": {"lockables": [{"name": "A", "guid": "AE000000-0000-4000-8000-000000000001"},
                                         {"name": "B", "guid": "AE000000-0000-4000-8000-000000000001"}]}})",
          "teamwork.lockables[1]: \"guid\" AE000000-0000-4000-8000-000000000001 is that of lockables[0]"},
@@ -124,6 +125,14 @@ TEST(SimProject, RejectsBadProjectsAndKeepsWhatItHad) {
         SCOPED_TRACE(json);
         EXPECT_EQ(refusedOverSample(json), message);
     }
+    // A NUL byte, after the project or between its values, is no end of the text.
+    using namespace std::string_literals;
+    EXPECT_EQ(refusedOverSample("{\"name\": \"a\"}\n\0garbage{["s),
+              "not valid JSON at line 2, column 1: a NUL byte outside a string");
+    EXPECT_EQ(refusedOverSample("{\"name\": \"a\"}\0{\"name\": \"a\"}"s),
+              "not valid JSON at line 1, column 14: a NUL byte outside a string");
+    EXPECT_EQ(refusedOverSample("{\n  \"version\": 1,\0\n  \"name\": \"a\"\n}"s),
+              "not valid JSON at line 2, column 16: a NUL byte outside a string");
     host::SimProject project;
     std::string error;
     EXPECT_FALSE(project.loadFile("/nonexistent/p.json", error));
@@ -194,7 +203,8 @@ TEST(SimProject, RefusesParameterTextsHoldingU0000) {
         const std::string json = R"({"library": {"parts": [{"type": 4, "name": "C",
             "uniqueId": "{C4A10000-0000-4000-8000-000000000001}", "parameters": [)" +
                                  std::string(parameter) + "]}]}}";
-        EXPECT_EQ(refusedOverSample(json), "library.parts[0].parameters[0]: a text must not hold U+0000");
+        EXPECT_EQ(refusedOverSample(json),
+                  "library.parts[0].parameters[0] (library index 1): a text must not hold U+0000");
     }
 }
 

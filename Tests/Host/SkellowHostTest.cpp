@@ -236,18 +236,22 @@ TEST(SkellowHost, QuotesOutsideInputByItsStartWithControlsShownAndNamesAnEmptyAr
             << printed;
 }
 
-TEST(SkellowHost, RefusesInputNestedDeeperThanItReadsAndSaysWhere) {
+TEST(SkellowHost, RefusesInputNestedDeeperThanItReadsOrCutByANulAndSaysWhere) {
     HostScratch scratch;
     const std::string deep = std::string(100000, '[') + std::string(100000, ']');
     // Under a key with one following: the shape that overflowed the stack of the project's reader.
     const std::string project = scratch.write("deep.json", R"({"name": )" + deep + R"(, "version": 1})");
     const std::string script = scratch.write("deep-answers.json", "\n  " + deep);
     const std::string plain = scratch.write("p.json", kProject);
+    const std::string cut =
+        scratch.write("cut.json", std::string(kProject) + std::string(1, '\0') + "garbage");
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"run", project, "--command", "X"},
          project + ": nested deeper than 512 levels at line 1, column 521"},
         {{"run", plain, "--command", "X", "--answers", script},
          script + ": nested deeper than 512 levels at line 2, column 515"},
+        {{"run", cut, "--command", "X"},
+         cut + ": not valid JSON at line 1, column 41: a NUL byte outside a string"},
     };
     for (const auto& [arguments, message] : cases) {
         SCOPED_TRACE(message);
@@ -856,6 +860,15 @@ TEST(SkellowHost, RunsACommandPrintsWhatTheUserSawAndWritesTheProject) {
 
     run = skellowHost(scratch, {"run", project, "--command", "Ask Alert", "--module", RAW_ADDON_PATH});
     EXPECT_EQ(run.out, "[Raw] Go on?\n  -> Yes\n");
+
+    // A text the module could not read as it started leaves the command short of it: status 1.
+    const std::string refusing = scratch.write(
+        "short.json", R"({"moduleData": [{"addon": "Raw Test Addon", "name": "textAtStart", "version": 1,
+                                          "platformSign": 22359, "text": "9"}]})");
+    run = skellowHost(scratch,
+                      {"run", refusing, "--command", "Toggle Groups In Command", "--module", RAW_ADDON_PATH});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("the first: getString with"), std::string::npos) << run.err;
 }
 
 // The program run on a pseudo-terminal, as at a user's: all it wrote there (both streams, as the

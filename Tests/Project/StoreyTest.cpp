@@ -99,9 +99,9 @@ TEST_F(StoreyTest, ElementsAndLinksFindTheirStorey) {
 
 TEST(Storey, LocatesAHeightAgainstItsLevelAndTop) {
     const Storey storey(nullptr, String("S"), 1, 3.0, 3.0);
-    const std::pair<double, Storey::Location> cases[] = {{3.005, Storey::atLevel}, {6.0, Storey::atTop},
-                                                         {2.0, Storey::below},     {7.0, Storey::above},
-                                                         {4.5, Storey::inside},    {2.995, Storey::atLevel}};
+    const std::pair<double, Storey::Location> cases[] = {
+        {3.005, Storey::atLevel}, {6.0, Storey::atTop},     {2.0, Storey::below},   {7.0, Storey::above},
+        {4.5, Storey::inside},    {2.995, Storey::atLevel}, {6.005, Storey::atTop}, {5.995, Storey::atTop}};
     for (const auto& [z, expected] : cases) {
         SCOPED_TRACE(z);
         EXPECT_EQ(storey.locate(z, 0.01), expected);

@@ -19,6 +19,7 @@
 #include "Environment/FocusEvent.h"
 #include "Environment/Host.h"
 #include "Environment/ItemEvent.h"
+#include "Environment/MenuEvent.h"
 #include "Interface/ActionEvent.h"
 #include "Interface/EditText.h"
 #include "Interface/InterfacePanel.h"
@@ -32,6 +33,7 @@
 #include "Project/Specification.h"
 #include "Skellowing/MappingDialog.h"
 #include "Skellowing/ObjectMap.h"
+#include "Skellowing/ObjectMapTransaction.h"
 #include "Skellowing/ObjectSelectionDialog.h"
 #include "Skellowing/SkellowingPrefs.h"
 #include "SkellowingFixture.h"
@@ -818,4 +820,26 @@ TEST_F(MappingDialogTest, AnEntryLeftByChoosingAnotherRowOrAcceptingIsLookedUpTo
         EXPECT_EQ(dialog.rows, c.rows);
         EXPECT_EQ(mappedName(table, "Default", ObjectMapType::gsm, object("Seat")), "Chair");
     }
+}
+
+// The run's question is where the user accepts the risk of the replacement: asked blank, its default
+// would accept it unread. Its text is the last the command reads before the alert's title and buttons.
+TEST_F(MappingDialogTest, TheRunsQuestionIsNeverAskedBlank) {
+    const tarnwick::MenuEvent command(32500, 3);   // "Skellow From DXF/DWG"
+    std::size_t reads = 0;
+    for (int time = 0; time < 2; ++time) {   // the first also writes the table's file
+        host::clearRecordedAlerts();
+        host_->clearCalls();
+        skellow::ObjectMapTransaction transaction(command);
+        ASSERT_TRUE(transaction.prepare());
+        reads = host_->countCalls(host::HostSlot::getString);
+    }
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    ASSERT_EQ(host::recordedAlerts()[0].largeText.rfind("Please note - the user is responsible", 0), 0u);
+    host::clearRecordedAlerts();
+    host_->injectFault({host::HostSlot::getString, std::nullopt}, reads - 3, host::kErrGeneral);
+    skellow::ObjectMapTransaction transaction(command);
+    EXPECT_FALSE(transaction.prepare());
+    host_->clearFaults();
+    EXPECT_TRUE(host::recordedAlerts().empty());
 }

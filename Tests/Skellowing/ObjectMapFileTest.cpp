@@ -253,6 +253,28 @@ TEST_F(ObjectMapFile, AReadThatLeavesAnythingOutKeepsTheFileAsItWasAndSaysWhat) 
                                       "...and 10 more, all kept in the copy."))
         << alerts[0].smallText;
     EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), many);
+
+    // A copy that cannot be kept stops the command before any save could lose what was left out, and says
+    // why.
+    std::filesystem::remove_all(dataFolder());
+    writeFile(tableFile(), many);
+    host::watchFileOperations([](host::FileOperation operation, const std::string&) {
+        return operation == host::FileOperation::write ? ENOSPC : 0;
+    });
+    host::clearRecordedAlerts();
+    EXPECT_FALSE(skellow::loadObjectMap(table));
+    host::watchFileOperations(nullptr);
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_EQ(host::recordedAlerts()[0].kind, host::kAlertError);
+    EXPECT_EQ(
+        host::recordedAlerts()[0].largeText,
+        "Some of the object mapping table could not be read, and the file as it was could not be kept in "
+        "the folder \"" +
+            dataFolder().string() +
+            "\" - nothing was skellowed, so that no save can lose the rows that could not be read.\n"
+            "The system said: No space left on device.");
+    EXPECT_EQ(readFile(tableFile()), many);
+    EXPECT_FALSE(std::filesystem::exists(dataFolder() / "ObjectMap backup.xml"));
 }
 
 TEST_F(ObjectMapFile, AddsTheMissingDefaultsAfterTheFilesOwnConfigurations) {
@@ -1507,7 +1529,17 @@ TEST_F(ObjectMapFile, EveryFailedSaveIsToldOnce) {
     namespace fs = std::filesystem;
     const std::string after =
         "\nThe changes made now are used for this run, but they are not kept for the next one.";
+    const std::string noName =
+        "The host could not give the Skellowing add-on folder or the table file's name.";
     ObjectMap table;
+    // A load without the table's name is told as a save without it is.
+    host_->injectFault({host::HostSlot::getString, std::nullopt}, 1, host::kErrGeneral);
+    EXPECT_FALSE(skellow::loadObjectMap(table));
+    host_->clearFaults();
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_EQ(host::recordedAlerts()[0].kind, host::kAlertError);
+    EXPECT_EQ(host::recordedAlerts()[0].largeText, noName);
+    host::clearRecordedAlerts();
     ASSERT_TRUE(skellow::loadObjectMap(table));
     host_->injectFault({host::HostSlot::getString, std::nullopt}, 1, host::kErrGeneral);
     EXPECT_FALSE(skellow::saveObjectMap(table));
@@ -1515,8 +1547,7 @@ TEST_F(ObjectMapFile, EveryFailedSaveIsToldOnce) {
     EXPECT_EQ(host::recordedAlerts()[0].largeText,
               "The file containing the object mapping table cannot be written - please check the "
               "permissions of the Skellowing add-on folder");
-    EXPECT_EQ(host::recordedAlerts()[0].smallText,
-              "The host could not give the Skellowing add-on folder or the table file's name." + after);
+    EXPECT_EQ(host::recordedAlerts()[0].smallText, noName + after);
 
     // Two runs changed one mapping, and every name the later one's table could take is taken.
     ObjectMap earlier, later;

@@ -292,6 +292,15 @@ TEST_F(ObjectMapModel, AnotherItemOfTheMenuSaysItIsNotAvailableAndAnotherMenuIsI
                       "This functionality is coming in a future release");
         }
     }
+    // A message whose text the host does not give is never shown blank.
+    host::clearRecordedAlerts();
+    host_->injectFault({host::HostSlot::getString, std::nullopt}, 0, host::kErrGeneral);
+    skellow::ObjectMapTransaction transaction(tarnwick::MenuEvent(32500, 6));
+    EXPECT_FALSE(transaction.prepare());
+    host_->clearFaults();
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_EQ(host::recordedAlerts()[0].largeText,
+              "Skellowing: message 3 of string list 32523 cannot be read");
 }
 
 }   // namespace

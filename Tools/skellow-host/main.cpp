@@ -539,7 +539,6 @@ int runCommand(const Arguments& arguments) {
             errorShown = true;
     });
     const FileStamps homeBefore = stampFiles(host::homeDirectory());
-    const std::size_t callsBefore = host.calls().size();
     const std::uint64_t refusedAllocationsBefore = host::memoryStats().refusedAllocations;
     bool cancelled = false;   // the user stopped the work in the progress window
     host.setProgressObserver([&](const host::ProgressEvent& event, const host::ProcessWindowState& window) {
@@ -585,7 +584,9 @@ int runCommand(const Arguments& arguments) {
         tell(host::quotedInput(command) + " ended with " + host::describeResult(result));
     std::size_t refused = 0;
     const host::HostCall* firstRefused = nullptr;
-    for (std::size_t i = callsBefore; i < host.calls().size(); ++i) {
+    // From the module's start: a text refused as it starts leaves the command as short of it as one
+    // refused inside the command.
+    for (std::size_t i = 0; i < host.calls().size(); ++i) {
         if (!host::refusedWork(host.calls()[i])) continue;
         if (refused++ == 0) firstRefused = &host.calls()[i];
     }

@@ -3,6 +3,7 @@
 #include "RawAddon.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include <HostDialogLibrary.h>
 #include <HostDialogs.h>
@@ -104,8 +105,23 @@ std::uint32_t registerInterface() {
     return table.registerMenu(context, kMenuList, kPromptList, 13, 0);
 }
 
+// The project's module data "textAtStart" names an item of the names list that the module reads as it
+// starts, as a module reads its texts there; an item the list lacks is refused, and the start goes on.
+void readTextAtStart() {
+    host::HostModuleData data{};
+    if (!table.getModuleData || table.getModuleData(context, u"textAtStart", &data) != 0) return;
+    std::int32_t item = 0;
+    const char* const digits = data.data ? *data.data : nullptr;
+    for (std::size_t i = 0; digits && i < host::getHandleSize(data.data) && item < 100000; ++i)
+        item = item * 10 + (digits[i] - '0');   // a test's few digits
+    host::disposeHandle(data.data);
+    char16_t text[64] = {};
+    copyString(kNamesList, item, text, std::size(text));
+}
+
 std::uint32_t initialize() {
     if (!table.installMenuHandler || !table.catchProjectNotifications) return host::kErrMissingFunction;
+    readTextAtStart();
     if (std::uint32_t r = table.installMenuHandler(context, kMenuList, menuHandler)) return r;
     return table.catchProjectNotifications(context, host::kProjectPreSave | host::kProjectQuit,
                                            projectHandler);
