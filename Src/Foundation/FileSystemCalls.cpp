@@ -2,14 +2,18 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 
 #include <fcntl.h>
 #include <stdio.h>   // renameat2
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <HostFiles.h>
+
+#include "Foundation/FileIdentity.h"
 
 namespace tarnwick::sys {
 namespace {
@@ -96,11 +100,7 @@ bool renameNoReplace(const char* from, const char* to) {
     if (!link(from, to)) return false;
     if (unlink(from)) return true;
     const int error = errno;
-    struct stat kept {};
-    struct stat made {};
-    if (::lstat(from, &kept) == 0 && ::lstat(to, &made) == 0 && kept.st_dev == made.st_dev &&
-        kept.st_ino == made.st_ino)
-        unlink(to);
+    if (const std::optional<FileIdentity> kept = identityAt(from)) removeIfStill(to, *kept);
     errno = error;
     return false;
 }
@@ -130,6 +130,14 @@ bool close(int descriptor, const char* path) {
     const bool closed = ::close(descriptor) == 0;
     if (faulted) errno = error;
     return closed && !faulted;
+}
+
+bool lock(int descriptor, const char* path) {
+    if (!allowed(FileOperation::lock, path)) return false;
+    int result = -1;
+    while ((result = ::flock(descriptor, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+    }
+    return result == 0;
 }
 
 bool makeFolder(const char* path, mode_t mode) {

@@ -31,6 +31,9 @@ bool link(const char* from, const char* to);
 bool linkOpen(int descriptor, const char* to);
 bool unlink(const char* path);
 bool close(int descriptor, const char* path);
+// The system's exclusive lock on the open file (flock), taken without waiting; EWOULDBLOCK when another
+// holds it.
+bool lock(int descriptor, const char* path);
 // A new folder at path; EEXIST when the name is taken.
 bool makeFolder(const char* path, mode_t mode);
 // The mode bits, or the owner and group, of the entry at path itself: a link there is refused, never

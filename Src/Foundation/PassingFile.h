@@ -58,23 +58,24 @@ public:
                           std::string_view first, mode_t mode, FileLocation& made);
     // The passing files for forName in folder that runs which ended left there: only those no live run
     // holds, and of them only those known to be such a run's: empty, the start of `writes` (what the
-    // caller, who has the turn at forName, writes next), or what `alsoRuns` knows as such a run's. Each is
-    // removed by its identity.
+    // caller, who has the turn at forName, writes next), or what `alsoRuns` knows as such a run's; and a
+    // second name of the file at forName itself, which a run stopped while it took that name by a second
+    // one left. Each is removed by its identity.
     static void removeLeft(
         const Directory& folder, const String& forName, std::string_view writes,
         const std::function<bool(int descriptor, const FileLocation& location)>& alsoRuns = {});
     // Once the file took a name: the passing files for that name that runs which ended left beside it,
     // removed as removeLeft removes them, where such a run's is known by holding nothing or the start of
-    // what this file holds.
+    // what this file holds (or by being this file).
     void removeLeftBeside() const;
     // The files in folder that runs which ended left there under a name isName accepts: only those held
     // by no one (a file this run holds open at `held` counts as no one's), and of them only those that
     // isRuns, shown the file open to read, knows as such a run's by what they hold. Each is removed by
-    // its identity.
+    // its identity. A name that is the file secondNameOf names is removed as it is, unlocked and unread.
     static void removeLeft(const FileLocation& folder,
                            const std::function<bool(std::string_view name)>& isName,
                            const std::function<bool(int descriptor, const FileLocation& location)>& isRuns,
-                           int held = -1);
+                           int held = -1, const std::optional<FileIdentity>& secondNameOf = std::nullopt);
     // Whether the file open at descriptor (at location) holds nothing, or the first bytes of text and
     // nothing more.
     static bool holdsStartOf(int descriptor, const FileLocation& location, std::string_view text);
