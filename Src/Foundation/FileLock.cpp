@@ -96,10 +96,6 @@ int openTaken(const FileLocation& location, bool begun, Refusal& why, bool& gone
     return descriptor;
 }
 
-// Whether a link failed with error because the file system gives no file a second name (FAT, exFAT,
-// some network shares).
-bool noSecondNames(int error) { return error == EPERM || error == EOPNOTSUPP || error == ENOSYS; }
-
 // Where files have no second names: the lock file made at the lock's name itself, locked, then given its
 // line. A run that finds it before its line takes it for a dead run's only if it gets its lock first, and
 // then holds it; this run then waits on it as on any. -1 with why, or with taken when the name is taken
@@ -210,7 +206,7 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
                 ownIdentity = identityOf(ownDescriptor);
                 continue;
             }
-            if (noSecondNames(errno)) {
+            if (sys::noSecondNames(errno)) {
                 dropOwn();
                 continue;
             }

@@ -96,8 +96,16 @@ bool renameNoReplace(const char* from, const char* to) {
     if (errno != EINVAL && errno != ENOSYS) return false;
     // A file system without the flag: link refuses a taken name as well, then the old name goes. Where it
     // cannot go, the new name goes again (while it is still this file), so that the file keeps the one
-    // name it had. A run stopped between the two leaves the file with both.
-    if (!link(from, to)) return false;
+    // name it had. A run stopped between the two leaves the file with both. With no second names either,
+    // the name is looked at, then renamed to: what takes it in between is replaced.
+    if (!link(from, to)) {
+        if (!noSecondNames(errno)) return false;
+        if (identityAt(to)) {
+            errno = EEXIST;
+            return false;
+        }
+        return rename(from, to);
+    }
     if (unlink(from)) return true;
     const int error = errno;
     if (const std::optional<FileIdentity> kept = identityAt(from)) removeIfStill(to, *kept);
@@ -113,6 +121,8 @@ bool exchange(const char* from, const char* to) {
 bool link(const char* from, const char* to) {
     return allowed(FileOperation::link, to) && ::link(from, to) == 0;
 }
+
+bool noSecondNames(int error) { return error == EPERM || error == EOPNOTSUPP || error == ENOSYS; }
 
 bool linkOpen(int descriptor, const char* to) {
     if (!allowed(FileOperation::link, to)) return false;

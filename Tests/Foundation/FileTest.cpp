@@ -213,14 +213,17 @@ TEST(File, RenamesWithinItsFolderButNeverOverAnotherEntryOrOutOfIt) {
 
 // Where the file system cannot rename without replacing, the file is linked to its new name and unlinked
 // at the old one: never over a taken name, and a failed unlink leaves the file with its one old name.
+// Where it gives no second names either, a name that is taken is still never renamed over.
 TEST(File, RenamesWithoutReplacingAlsoWhereTheFileSystemCannotSayNoReplace) {
     ScratchFolder scratch;
     const fs::path box = scratch.path() / "box";
     const fs::path from = scratch.write("box/a.txt", "A");
     scratch.write("box/b.txt", "B");
     int unlinkFault = 0;
+    int linkFault = 0;
     const FileOperationWatch watch([&](host::FileOperation operation, const std::string& path) {
         if (operation == host::FileOperation::renameNoReplace) return EINVAL;
+        if (operation == host::FileOperation::link) return linkFault;
         return operation == host::FileOperation::unlink && path == from.string() ? unlinkFault : 0;
     });
     DataFile file(from);
@@ -241,6 +244,16 @@ TEST(File, RenamesWithoutReplacingAlsoWhereTheFileSystemCannotSayNoReplace) {
     EXPECT_FALSE(fs::exists(from));
     EXPECT_EQ(ScratchFolder::contents(box / "c.txt"), "A");
     EXPECT_EQ(fs::hard_link_count(box / "c.txt"), 1u);
+
+    linkFault = EPERM;
+    renamed = file.rename("b.txt");
+    error = errno;
+    EXPECT_FALSE(renamed);
+    EXPECT_EQ(error, EEXIST);
+    EXPECT_EQ(ScratchFolder::contents(box / "b.txt"), "B");
+    EXPECT_TRUE(file.rename("d.txt"));
+    EXPECT_FALSE(fs::exists(box / "c.txt"));
+    EXPECT_EQ(ScratchFolder::contents(box / "d.txt"), "A");
 }
 
 // A chain of links ends at the file it names, a relative link read from its own folder; a circle has no
