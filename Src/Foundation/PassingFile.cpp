@@ -26,13 +26,29 @@ bool isPassingName(std::string_view name, std::string_view first) {
                             name.find_first_not_of("0123456789", 1) == std::string_view::npos);
 }
 
+// The file a write replaced, left at location because it could not be removed, emptied instead while it
+// is that file, has no other name and no one holds it: a passing file that holds nothing is what the next
+// whole write of the name removes.
+void emptyLeft(const FileLocation& location, const FileIdentity& identity) {
+    const int descriptor = sys::open(location.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) return;
+    struct stat info {};
+    if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
+        identityOf(descriptor) == identity && lockNow(descriptor, location))
+        sys::truncate(descriptor, location.c_str(), 0);
+    sys::close(descriptor, location.c_str());
+}
+
 }   // namespace
 
 PassingFile::PassingFile(std::unique_ptr<DataFile> file, FileIdentity identity)
     : file_(std::move(file)), identity_(identity) {}
 
 PassingFile::~PassingFile() {
-    if (!named_) removeIfStill(file_->getLocation(), identity_);
+    // One that cannot be removed is emptied, as emptyLeft says why.
+    const FileLocation& location = file_->getLocation();
+    if (!named_ && !removeIfStill(location, identity_) && stillAt(location, identity_))
+        sys::truncate(file_->descriptor_, location.c_str(), 0);
     file_->close();
 }
 
@@ -162,7 +178,7 @@ bool PassingFile::replace(const String& name, const std::optional<FileIdentity>&
             return false;
         }
         named(*to);
-        if (identityAt(from) == was) sys::unlink(from.c_str());
+        if (identityAt(from) == was && !sys::unlink(from.c_str())) emptyLeft(from, *was);
         return true;
     }
     if (errno != EINVAL && errno != ENOSYS) return false;

@@ -26,7 +26,9 @@ public:
     // Made in folder for forName, open to read and write, under the first passing name no entry has.
     // Null with errno when none can be made.
     static std::unique_ptr<PassingFile> make(const Directory& folder, const String& forName);
-    ~PassingFile();   // removes the file unless it took a name (only the file this made)
+    // Removes the file unless it took a name (only the file this made); one that cannot be removed is
+    // emptied, for the next whole write of the name to remove.
+    ~PassingFile();
 
     PassingFile(const PassingFile&) = delete;
     PassingFile& operator=(const PassingFile&) = delete;
@@ -42,7 +44,8 @@ public:
     // trade two names in one step, what is at the name is looked at and then replaced: an entry that came
     // in between is replaced too. When the names, traded with an entry that came meanwhile, could not be
     // traded back, false with the system's errno, but the file has the name all the same and that entry
-    // lies at the passing name, given in displaced.
+    // lies at the passing name, given in displaced. The entry replaced is removed; one that cannot be is
+    // emptied, while it is a file with no other name that no one holds.
     bool replace(const String& name, const std::optional<FileIdentity>& was,
                  FileLocation* displaced = nullptr);
     // Where the file now is; its passing name until it took another.
