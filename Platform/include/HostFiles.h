@@ -67,7 +67,8 @@ void watchFlushes(std::function<void(const std::string& path)> watcher);
 // The file operations the framework makes on the system's files, each asked through fileOperationFault
 // just before it is made. For tests, which fail one (or end the process at it) to see what that leaves, or
 // answer as a file system without a feature would: openUnnamed (a file made with no name, O_TMPFILE) with
-// EOPNOTSUPP, renameNoReplace and exchange (the rename flags) with EINVAL, attribute with ENOTSUP.
+// EOPNOTSUPP, renameNoReplace and exchange (the rename flags) with EINVAL, attribute with ENOTSUP, link
+// (a second name) with EPERM, lock with ENOLCK.
 enum class FileOperation {
     open,
     read,
@@ -84,6 +85,7 @@ enum class FileOperation {
     exchange,          // two entries trading names in one step; path: the name taken
     permissions,       // a file's mode or owner set; path: the file
     makeFolder,        // a folder made; path: the folder
+    lock,              // the system's lock on an open file taken (flock); path: the file
 };
 const char* fileOperationName(FileOperation operation);   // "open", "write", ...
 // 0: go on; otherwise the errno with which the operation fails, without being made. The watcher decides

@@ -368,7 +368,7 @@ const char* fileOperationName(FileOperation operation) {
     constexpr const char* kNames[] = {"open",     "read",        "write",       "truncate",
                                       "flush",    "rename",      "link",        "unlink",
                                       "close",    "attribute",   "openUnnamed", "renameNoReplace",
-                                      "exchange", "permissions", "makeFolder"};
+                                      "exchange", "permissions", "makeFolder",  "lock"};
     return kNames[static_cast<int>(operation)];
 }
 

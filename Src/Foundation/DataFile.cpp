@@ -31,7 +31,7 @@ int openRegular(const FileLocation& location, int flags) {
     if (descriptor < 0) return -1;
     struct stat info {};
     if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(descriptor);
+        sys::close(descriptor, location.c_str());
         errno = EINVAL;
         return -1;
     }
@@ -182,7 +182,7 @@ bool DataFile::write(const void* bytes, std::size_t count) {
 
 bool DataFile::write(const String& text) { return write(text.getText(), text.getByteLength()); }
 
-bool DataFile::holdLock() { return isOpen() && lockNow(descriptor_); }
+bool DataFile::holdLock() { return isOpen() && lockNow(descriptor_, getLocation()); }
 
 bool DataFile::flush() { return canWrite() && host::flushFile(descriptor_, getLocation().native()); }
 
@@ -214,7 +214,7 @@ DataFile::ByteOrderMark DataFile::detectEncoding() const {
         const int descriptor = openRegular(getLocation(), O_RDONLY);
         if (descriptor >= 0) {
             got = sys::readAt(descriptor, getLocation().c_str(), bytes, sizeof bytes, 0);
-            ::close(descriptor);
+            sys::close(descriptor, getLocation().c_str());
         }
     }
     if (got <= 0) return {};

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 
-#include <sys/file.h>
 #include <sys/stat.h>
 
 #include "Foundation/FileSystemCalls.h"
@@ -50,6 +49,6 @@ bool removeIfStill(const FileLocation& location, const FileIdentity& identity) {
     return stillAt(location, identity) && sys::unlink(location.c_str());
 }
 
-bool lockNow(int descriptor) { return ::flock(descriptor, LOCK_EX | LOCK_NB) == 0; }
+bool lockNow(int descriptor, const FileLocation& location) { return sys::lock(descriptor, location.c_str()); }
 
 }   // namespace tarnwick

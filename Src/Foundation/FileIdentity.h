@@ -33,8 +33,9 @@ bool stillAt(const FileLocation& location, int descriptor);
 // system's errno when it cannot be removed.
 bool removeIfStill(const FileLocation& location, const FileIdentity& identity);
 
-// The system's exclusive lock on the open file, held through descriptor from now on, when no other holds
-// it; never waits. False with errno (EWOULDBLOCK: another holds it).
-bool lockNow(int descriptor);
+// The system's exclusive lock on the open file (at location), held through descriptor from now on, when
+// no other holds it; never waits. False with errno (EWOULDBLOCK: another holds it; ENOLCK or another:
+// the file system gives no locks).
+bool lockNow(int descriptor, const FileLocation& location);
 
 }   // namespace tarnwick

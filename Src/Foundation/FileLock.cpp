@@ -77,20 +77,58 @@ int openPlain(const FileLocation& location, Refusal& why, bool& gone) {
     }
     if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
         why = {Reason::notAFile, 0};
-        ::close(descriptor);
+        sys::close(descriptor, location.c_str());
         return -1;
     }
     return descriptor;
 }
 
 // The lock file at location, opened to wait on. -1 with why; gone when its holder let go meanwhile.
-int openTaken(const FileLocation& location, Refusal& why, bool& gone) {
+// begun: a file made at the lock's name itself may not hold its line yet, and its beginning will do.
+int openTaken(const FileLocation& location, bool begun, Refusal& why, bool& gone) {
     const int descriptor = openPlain(location, why, gone);
-    if (descriptor >= 0 && !holdsLockLine(descriptor, location)) {
+    if (descriptor >= 0 && !(begun ? PassingFile::holdsStartOf(descriptor, location, kLockLine)
+                                   : holdsLockLine(descriptor, location))) {
         why = {Reason::notALock, 0};
-        ::close(descriptor);
+        sys::close(descriptor, location.c_str());
         return -1;
     }
+    return descriptor;
+}
+
+// Where files have no second names: the lock file made at the lock's name itself, locked, then given its
+// line. A run that finds it before its line takes it for a dead run's only if it gets its lock first, and
+// then holds it; this run then waits on it as on any. -1 with why, or with taken when the name is taken
+// (or this file was taken over in that moment).
+int makeAtName(const FileLocation& location, Refusal& why, bool& taken) {
+    taken = false;
+    const int descriptor =
+        sys::open(location.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (descriptor < 0) {
+        taken = errno == EEXIST;
+        if (!taken) why = systemRefusal(errno);
+        return -1;
+    }
+    const std::optional<FileIdentity> made = identityOf(descriptor);
+    const auto give = [&](Refusal refusal) {
+        if (made) removeIfStill(location, *made);
+        sys::close(descriptor, location.c_str());
+        why = refusal;
+        return -1;
+    };
+    if (!lockNow(descriptor, location)) {
+        if (errno != EWOULDBLOCK) return give({Reason::failed, errno});
+        taken = true;   // its taker removes it as it lets go
+        sys::close(descriptor, location.c_str());
+        return -1;
+    }
+    if (!stillAt(location, descriptor)) {   // taken over and let go already
+        taken = true;
+        sys::close(descriptor, location.c_str());
+        return -1;
+    }
+    if (!sys::writeAll(descriptor, location.c_str(), kLockLine.data(), kLockLine.size()))
+        return give(systemRefusal(errno));
     return descriptor;
 }
 
@@ -127,7 +165,7 @@ FileLock::FileLock(FileLocation location, int descriptor, bool made)
 FileLock::~FileLock() {
     if (const std::optional<FileIdentity> held = identityOf(descriptor_); made_ && held)
         removeIfStill(location_, *held);
-    ::close(descriptor_);   // lets go of the lock
+    sys::close(descriptor_, location_.c_str());   // lets go of the lock
 }
 
 std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const String& name,
@@ -142,35 +180,51 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
     const FileLocation location = folder.getLocation() / FileLocation(name.getView());
     const auto deadline = std::chrono::steady_clock::now() + patience;
     // This run's own lock file, made once and given the lock's name as soon as that is free; removed
-    // however the wait ends unless it became the lock.
+    // however the wait ends unless it became the lock. None where files have no second names.
     FileLocation own;
     int ownDescriptor = makeOwn(location, own, why);
     if (ownDescriptor < 0) return nullptr;
+    std::optional<FileIdentity> ownIdentity = identityOf(ownDescriptor);
     const auto dropOwn = [&] {
-        ::close(ownDescriptor);
-        sys::unlink(own.c_str());
+        if (ownDescriptor < 0) return;
+        if (ownIdentity) removeIfStill(own, *ownIdentity);
+        sys::close(std::exchange(ownDescriptor, -1), own.c_str());
     };
     for (int remade = 0;;) {
-        // link refuses a name that is taken, whatever has it, and never follows a link there.
-        if (sys::link(own.c_str(), location.c_str())) {
-            sys::unlink(own.c_str());
-            removeLeftOwn(location, ownDescriptor);
-            return std::unique_ptr<FileLock>(new FileLock(location, ownDescriptor, /*made=*/true));
-        }
-        // The holder took this run's file for a dead run's in the moment before it was locked: another.
-        if (errno == ENOENT && remade++ < kMostOwnNames) {
-            ::close(ownDescriptor);
-            ownDescriptor = makeOwn(location, own, why);
-            if (ownDescriptor < 0) return nullptr;
-            continue;
-        }
-        if (errno != EEXIST) {
-            why = {errno == EACCES ? Reason::denied : Reason::failed, errno};
-            dropOwn();
-            return nullptr;
+        if (ownDescriptor >= 0) {
+            // link refuses a name that is taken, whatever has it, and never follows a link there.
+            if (sys::link(own.c_str(), location.c_str())) {
+                if (ownIdentity) removeIfStill(own, *ownIdentity);
+                removeLeftOwn(location, ownDescriptor);
+                return std::unique_ptr<FileLock>(new FileLock(location, ownDescriptor, /*made=*/true));
+            }
+            // The holder took this run's file for a dead run's in the moment before it was locked: another.
+            if (errno == ENOENT && remade++ < kMostOwnNames) {
+                sys::close(ownDescriptor, own.c_str());
+                ownDescriptor = makeOwn(location, own, why);
+                if (ownDescriptor < 0) return nullptr;
+                ownIdentity = identityOf(ownDescriptor);
+                continue;
+            }
+            if (sys::noSecondNames(errno)) {
+                dropOwn();
+                continue;
+            }
+            if (errno != EEXIST) {
+                why = {errno == EACCES ? Reason::denied : Reason::failed, errno};
+                dropOwn();
+                return nullptr;
+            }
+        } else {
+            bool taken = false;
+            if (const int made = makeAtName(location, why, taken); made >= 0) {
+                removeLeftOwn(location, made);
+                return std::unique_ptr<FileLock>(new FileLock(location, made, /*made=*/true));
+            }
+            if (!taken) return nullptr;
         }
         bool gone = false;
-        const int descriptor = openTaken(location, why, gone);
+        const int descriptor = openTaken(location, ownDescriptor < 0, why, gone);
         if (descriptor < 0) {
             if (gone) {
                 why = {};
@@ -179,9 +233,9 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
             dropOwn();
             return nullptr;
         }
-        if (lockNow(descriptor)) {
+        if (lockNow(descriptor, location)) {
             if (!stillAt(location, descriptor)) {   // its holder deleted it as it let go: try again
-                ::close(descriptor);
+                sys::close(descriptor, location.c_str());
                 continue;
             }
             // Left by a run that ended without letting go (a lock ends with its process): a lock made
@@ -191,7 +245,7 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
             return std::unique_ptr<FileLock>(new FileLock(location, descriptor, /*made=*/true));
         }
         const int error = errno;
-        ::close(descriptor);
+        sys::close(descriptor, location.c_str());
         if (error != EWOULDBLOCK) {
             why = {Reason::failed, error};
         } else if (std::chrono::steady_clock::now() >= deadline) {
@@ -219,12 +273,12 @@ std::unique_ptr<FileLock> FileLock::acquireFile(const FileLocation& file, std::c
     if (descriptor < 0) return nullptr;
     const auto deadline = std::chrono::steady_clock::now() + patience;
     for (;;) {
-        if (lockNow(descriptor))
+        if (lockNow(descriptor, file))
             return std::unique_ptr<FileLock>(new FileLock(file, descriptor, /*made=*/false));
         const int error = errno;
         if (error != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
             why = {error != EWOULDBLOCK ? Reason::failed : Reason::held, error != EWOULDBLOCK ? error : 0};
-            ::close(descriptor);
+            sys::close(descriptor, file.c_str());
             return nullptr;
         }
         std::this_thread::sleep_for(kPoll);

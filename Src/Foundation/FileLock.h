@@ -15,7 +15,9 @@ class String;
 // Owned by the caller; not copyable. Held until destroyed, which deletes the lock file (while still
 // holding it, so that a run waiting on the deleted file knows to start again on a new one). A lock file
 // is made whole, holding a line that says what it is, before it takes its name; a file at that name
-// without that line is someone else's and is never opened for writing, taken over or deleted.
+// without that line is someone else's and is never opened for writing, taken over or deleted. Where the
+// file system gives no file a second name, the lock file is made at its name itself and locked before it
+// holds anything; there a file holding a beginning of the line is a lock file too.
 class FileLock {
 public:
     // Why a lock could not be had.

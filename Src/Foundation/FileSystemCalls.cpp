@@ -2,14 +2,18 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 
 #include <fcntl.h>
 #include <stdio.h>   // renameat2
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <HostFiles.h>
+
+#include "Foundation/FileIdentity.h"
 
 namespace tarnwick::sys {
 namespace {
@@ -92,15 +96,19 @@ bool renameNoReplace(const char* from, const char* to) {
     if (errno != EINVAL && errno != ENOSYS) return false;
     // A file system without the flag: link refuses a taken name as well, then the old name goes. Where it
     // cannot go, the new name goes again (while it is still this file), so that the file keeps the one
-    // name it had. A run stopped between the two leaves the file with both.
-    if (!link(from, to)) return false;
+    // name it had. A run stopped between the two leaves the file with both. With no second names either,
+    // the name is looked at, then renamed to: what takes it in between is replaced.
+    if (!link(from, to)) {
+        if (!noSecondNames(errno)) return false;
+        if (identityAt(to)) {
+            errno = EEXIST;
+            return false;
+        }
+        return rename(from, to);
+    }
     if (unlink(from)) return true;
     const int error = errno;
-    struct stat kept {};
-    struct stat made {};
-    if (::lstat(from, &kept) == 0 && ::lstat(to, &made) == 0 && kept.st_dev == made.st_dev &&
-        kept.st_ino == made.st_ino)
-        unlink(to);
+    if (const std::optional<FileIdentity> kept = identityAt(from)) removeIfStill(to, *kept);
     errno = error;
     return false;
 }
@@ -113,6 +121,8 @@ bool exchange(const char* from, const char* to) {
 bool link(const char* from, const char* to) {
     return allowed(FileOperation::link, to) && ::link(from, to) == 0;
 }
+
+bool noSecondNames(int error) { return error == EPERM || error == EOPNOTSUPP || error == ENOSYS; }
 
 bool linkOpen(int descriptor, const char* to) {
     if (!allowed(FileOperation::link, to)) return false;
@@ -130,6 +140,14 @@ bool close(int descriptor, const char* path) {
     const bool closed = ::close(descriptor) == 0;
     if (faulted) errno = error;
     return closed && !faulted;
+}
+
+bool lock(int descriptor, const char* path) {
+    if (!allowed(FileOperation::lock, path)) return false;
+    int result = -1;
+    while ((result = ::flock(descriptor, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+    }
+    return result == 0;
 }
 
 bool makeFolder(const char* path, mode_t mode) {

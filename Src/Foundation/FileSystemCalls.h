@@ -22,15 +22,22 @@ bool truncate(int descriptor, const char* path, off_t length);
 bool rename(const char* from, const char* to);
 // Renames only when no entry has the name `to`: EEXIST otherwise, whatever appeared there meanwhile. Where
 // the file system cannot rename so, the file is linked to `to` and unlinked at `from`; false with errno,
-// and the file at `from` only, when either fails.
+// and the file at `from` only, when either fails. Where it gives no second names either, `to` is looked
+// at and then renamed to: an entry that takes the name in between is replaced.
 bool renameNoReplace(const char* from, const char* to);
 // The two entries trade names in one step; EINVAL where the file system cannot.
 bool exchange(const char* from, const char* to);
 bool link(const char* from, const char* to);
+// Whether a link failed with error because the file system gives no file a second name (FAT, exFAT, some
+// network shares).
+bool noSecondNames(int error);
 // Gives the open file (made unnamed, O_TMPFILE) the name `to`; EEXIST when it is taken.
 bool linkOpen(int descriptor, const char* to);
 bool unlink(const char* path);
 bool close(int descriptor, const char* path);
+// The system's exclusive lock on the open file (flock), taken without waiting; EWOULDBLOCK when another
+// holds it.
+bool lock(int descriptor, const char* path);
 // A new folder at path; EEXIST when the name is taken.
 bool makeFolder(const char* path, mode_t mode);
 // The mode bits, or the owner and group, of the entry at path itself: a link there is refused, never

@@ -26,13 +26,29 @@ bool isPassingName(std::string_view name, std::string_view first) {
                             name.find_first_not_of("0123456789", 1) == std::string_view::npos);
 }
 
+// The file a write replaced, left at location because it could not be removed, emptied instead while it
+// is that file, has no other name and no one holds it: a passing file that holds nothing is what the next
+// whole write of the name removes.
+void emptyLeft(const FileLocation& location, const FileIdentity& identity) {
+    const int descriptor = sys::open(location.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) return;
+    struct stat info {};
+    if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
+        identityOf(descriptor) == identity && lockNow(descriptor, location))
+        sys::truncate(descriptor, location.c_str(), 0);
+    sys::close(descriptor, location.c_str());
+}
+
 }   // namespace
 
 PassingFile::PassingFile(std::unique_ptr<DataFile> file, FileIdentity identity)
     : file_(std::move(file)), identity_(identity) {}
 
 PassingFile::~PassingFile() {
-    if (!named_) removeIfStill(file_->getLocation(), identity_);
+    // One that cannot be removed is emptied, as emptyLeft says why.
+    const FileLocation& location = file_->getLocation();
+    if (!named_ && !removeIfStill(location, identity_) && stillAt(location, identity_))
+        sys::truncate(file_->descriptor_, location.c_str(), 0);
     file_->close();
 }
 
@@ -47,18 +63,22 @@ int PassingFile::makeLocked(const FileLocation& folder, const std::function<File
                             int tries, std::string_view first, mode_t mode, FileLocation& made) {
     // Made without a name, locked and filled, then named: no other run ever sees it unlocked or short of
     // its first bytes. A file system that has no unnamed files makes it under its name, locked at once; a
-    // name that another run took in that moment for a dead run's (empty, unlocked) is given up.
+    // name that another run took in that moment for a dead run's (empty, unlocked, and then locked by
+    // that run's clean-up) is given up.
     int unnamed = sys::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
     if (unnamed < 0 && !sys::noUnnamedFiles(errno)) return -1;
-    const auto give = [](int descriptor) {
+    // The descriptor closed, and the file made at location (when given) removed, keeping the errno.
+    const auto give = [](int descriptor, const FileLocation& location,
+                         const std::optional<FileIdentity>& made = std::nullopt) {
         const int error = errno;
-        ::close(descriptor);
+        if (made) removeIfStill(location, *made);
+        sys::close(descriptor, location.c_str());
         errno = error;
         return -1;
     };
     if (unnamed >= 0 &&
-        (!lockNow(unnamed) || !sys::writeAll(unnamed, folder.c_str(), first.data(), first.size())))
-        return give(unnamed);
+        (!lockNow(unnamed, folder) || !sys::writeAll(unnamed, folder.c_str(), first.data(), first.size())))
+        return give(unnamed, folder);
     for (int n = 1; n <= tries; ++n) {
         FileLocation location = name(n);
         if (unnamed >= 0) {
@@ -67,7 +87,8 @@ int PassingFile::makeLocked(const FileLocation& folder, const std::function<File
                 return unnamed;
             }
             if (errno == EEXIST) continue;
-            ::close(std::exchange(unnamed, -1));   // the system's file links cannot be reached: by name
+            // The system's file links cannot be reached: by name.
+            sys::close(std::exchange(unnamed, -1), folder.c_str());
         }
         const int descriptor =
             sys::open(location.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
@@ -75,18 +96,20 @@ int PassingFile::makeLocked(const FileLocation& folder, const std::function<File
             if (errno == EEXIST) continue;
             return -1;
         }
-        if (!lockNow(descriptor) || !stillAt(location, descriptor)) {
-            ::close(descriptor);
+        const std::optional<FileIdentity> identity = identityOf(descriptor);
+        const bool locked = lockNow(descriptor, location);
+        // No lock to be had here (the file system gives none): the file goes again, and the reason is told.
+        if (!locked && errno != EWOULDBLOCK) return give(descriptor, location, identity);
+        if (!locked || !stillAt(location, descriptor)) {
+            sys::close(descriptor, location.c_str());
             continue;
         }
-        if (!sys::writeAll(descriptor, location.c_str(), first.data(), first.size())) {
-            sys::unlink(location.c_str());
-            return give(descriptor);
-        }
+        if (!sys::writeAll(descriptor, location.c_str(), first.data(), first.size()))
+            return give(descriptor, location, identity);
         made = std::move(location);
         return descriptor;
     }
-    if (unnamed >= 0) ::close(unnamed);
+    if (unnamed >= 0) sys::close(unnamed, folder.c_str());
     errno = EEXIST;
     return -1;
 }
@@ -155,7 +178,7 @@ bool PassingFile::replace(const String& name, const std::optional<FileIdentity>&
             return false;
         }
         named(*to);
-        if (identityAt(from) == was) sys::unlink(from.c_str());
+        if (identityAt(from) == was && !sys::unlink(from.c_str())) emptyLeft(from, *was);
         return true;
     }
     if (errno != EINVAL && errno != ENOSYS) return false;
@@ -184,13 +207,14 @@ bool PassingFile::holdsStartOf(int descriptor, const FileLocation& location, std
 void PassingFile::removeLeft(
     const Directory& folder, const String& forName, std::string_view writes,
     const std::function<bool(int descriptor, const FileLocation& location)>& alsoRuns) {
-    if (folder.getLocation().empty()) return;
+    if (folder.getLocation().empty() || !File::isUsableName(forName.getView())) return;
     const std::string first(nameFor(forName, 1).getView());
     removeLeft(
         folder.getLocation(), [&first](std::string_view name) { return isPassingName(name, first); },
         [writes, &alsoRuns](int descriptor, const FileLocation& location) {
             return holdsStartOf(descriptor, location, writes) || (alsoRuns && alsoRuns(descriptor, location));
-        });
+        },
+        -1, identityAt(folder.getLocation() / FileLocation(forName.getView())));
 }
 
 void PassingFile::removeLeftBeside() const {
@@ -209,13 +233,14 @@ void PassingFile::removeLeftBeside() const {
             const ssize_t got =
                 sys::readAt(file_->descriptor_, location.c_str(), start.data(), start.size(), 0);
             return got == info.st_size && holdsStartOf(descriptor, left, start);
-        });
+        },
+        -1, identity_);
 }
 
 void PassingFile::removeLeft(const FileLocation& folder,
                              const std::function<bool(std::string_view name)>& isName,
                              const std::function<bool(int descriptor, const FileLocation& location)>& isRuns,
-                             int held) {
+                             int held, const std::optional<FileIdentity>& secondNameOf) {
     // The folder's few entries are looked at once, rather than every name there could be.
     std::vector<std::string> names;
     if (DIR* const entries = ::opendir(folder.c_str())) {
@@ -229,15 +254,21 @@ void PassingFile::removeLeft(const FileLocation& folder,
         struct stat seen {};
         // Looked at before it is opened: opening a device may do something.
         if (::lstat(location.c_str(), &seen) != 0 || !S_ISREG(seen.st_mode)) continue;
+        const FileIdentity identity{seen.st_dev, seen.st_ino};
+        // The file itself under a passing name, which a run stopped as it took the name by a second one
+        // left: the file stays at its name. Its lock is the file's own, held by whoever writes it now.
+        if (secondNameOf == identity) {
+            removeIfStill(location, identity);
+            continue;
+        }
         const int descriptor = sys::open(location.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (descriptor < 0) continue;
         // The file looked at is the one opened, no one holds it (this run's own may be held here), it can
         // only be a run's, and it is still the one at the name.
-        const FileIdentity identity{seen.st_dev, seen.st_ino};
-        if (identityOf(descriptor) == identity && (own == identity || lockNow(descriptor)) &&
+        if (identityOf(descriptor) == identity && (own == identity || lockNow(descriptor, location)) &&
             isRuns(descriptor, location))
             removeIfStill(location, identity);
-        ::close(descriptor);
+        sys::close(descriptor, location.c_str());
     }
 }
 

@@ -26,7 +26,9 @@ public:
     // Made in folder for forName, open to read and write, under the first passing name no entry has.
     // Null with errno when none can be made.
     static std::unique_ptr<PassingFile> make(const Directory& folder, const String& forName);
-    ~PassingFile();   // removes the file unless it took a name (only the file this made)
+    // Removes the file unless it took a name (only the file this made); one that cannot be removed is
+    // emptied, for the next whole write of the name to remove.
+    ~PassingFile();
 
     PassingFile(const PassingFile&) = delete;
     PassingFile& operator=(const PassingFile&) = delete;
@@ -42,7 +44,8 @@ public:
     // trade two names in one step, what is at the name is looked at and then replaced: an entry that came
     // in between is replaced too. When the names, traded with an entry that came meanwhile, could not be
     // traded back, false with the system's errno, but the file has the name all the same and that entry
-    // lies at the passing name, given in displaced.
+    // lies at the passing name, given in displaced. The entry replaced is removed; one that cannot be is
+    // emptied, while it is a file with no other name that no one holds.
     bool replace(const String& name, const std::optional<FileIdentity>& was,
                  FileLocation* displaced = nullptr);
     // Where the file now is; its passing name until it took another.
@@ -58,23 +61,24 @@ public:
                           std::string_view first, mode_t mode, FileLocation& made);
     // The passing files for forName in folder that runs which ended left there: only those no live run
     // holds, and of them only those known to be such a run's: empty, the start of `writes` (what the
-    // caller, who has the turn at forName, writes next), or what `alsoRuns` knows as such a run's. Each is
-    // removed by its identity.
+    // caller, who has the turn at forName, writes next), or what `alsoRuns` knows as such a run's; and a
+    // second name of the file at forName itself, which a run stopped while it took that name by a second
+    // one left. Each is removed by its identity.
     static void removeLeft(
         const Directory& folder, const String& forName, std::string_view writes,
         const std::function<bool(int descriptor, const FileLocation& location)>& alsoRuns = {});
     // Once the file took a name: the passing files for that name that runs which ended left beside it,
     // removed as removeLeft removes them, where such a run's is known by holding nothing or the start of
-    // what this file holds.
+    // what this file holds (or by being this file).
     void removeLeftBeside() const;
     // The files in folder that runs which ended left there under a name isName accepts: only those held
     // by no one (a file this run holds open at `held` counts as no one's), and of them only those that
     // isRuns, shown the file open to read, knows as such a run's by what they hold. Each is removed by
-    // its identity.
+    // its identity. A name that is the file secondNameOf names is removed as it is, unlocked and unread.
     static void removeLeft(const FileLocation& folder,
                            const std::function<bool(std::string_view name)>& isName,
                            const std::function<bool(int descriptor, const FileLocation& location)>& isRuns,
-                           int held = -1);
+                           int held = -1, const std::optional<FileIdentity>& secondNameOf = std::nullopt);
     // Whether the file open at descriptor (at location) holds nothing, or the first bytes of text and
     // nothing more.
     static bool holdsStartOf(int descriptor, const FileLocation& location, std::string_view text);

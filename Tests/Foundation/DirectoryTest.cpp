@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <new>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -286,6 +287,23 @@ TEST(Directory, AWholeWriteRemovesWhatStoppedWritesOfItsNameLeft) {
     EXPECT_EQ(entriesBelow(folder.getLocation()),
               (std::vector<std::string>{"other.xml.partial", "prefs.xml", "prefs.xml.partial 3",
                                         "prefs.xml.partial 4", "prefs.xml.partial 5"}));
+
+    // A passing file that cannot be removed, of a write that stopped or the file a write replaced, goes
+    // with a later whole write of the name whatever that holds.
+    const Directory other(scratch.path() / "other", /*create=*/true);
+    std::set<std::string> failed;
+    const FileOperationWatch onceEach([&](host::FileOperation operation, const std::string& path) {
+        return operation == host::FileOperation::unlink && failed.insert(path).second ? EIO : 0;
+    });
+    const auto write = [&](const char* text, bool whole) {
+        return other.replaceFile(
+            "m", "txt", [&](DataFile& file) { return file.write(String(text)) && whole; }, error);
+    };
+    EXPECT_TRUE(write("first", true));
+    EXPECT_FALSE(write("half", false));
+    EXPECT_TRUE(write("second", true));
+    EXPECT_EQ(entriesBelow(other.getLocation()), std::vector<std::string>{"m.txt"});
+    EXPECT_EQ(ScratchFolder::contents(other.getLocation() / "m.txt"), "second");
 }
 
 }   // namespace

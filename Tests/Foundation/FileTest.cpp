@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include <signal.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -211,14 +213,17 @@ TEST(File, RenamesWithinItsFolderButNeverOverAnotherEntryOrOutOfIt) {
 
 // Where the file system cannot rename without replacing, the file is linked to its new name and unlinked
 // at the old one: never over a taken name, and a failed unlink leaves the file with its one old name.
+// Where it gives no second names either, a name that is taken is still never renamed over.
 TEST(File, RenamesWithoutReplacingAlsoWhereTheFileSystemCannotSayNoReplace) {
     ScratchFolder scratch;
     const fs::path box = scratch.path() / "box";
     const fs::path from = scratch.write("box/a.txt", "A");
     scratch.write("box/b.txt", "B");
     int unlinkFault = 0;
+    int linkFault = 0;
     const FileOperationWatch watch([&](host::FileOperation operation, const std::string& path) {
         if (operation == host::FileOperation::renameNoReplace) return EINVAL;
+        if (operation == host::FileOperation::link) return linkFault;
         return operation == host::FileOperation::unlink && path == from.string() ? unlinkFault : 0;
     });
     DataFile file(from);
@@ -239,6 +244,16 @@ TEST(File, RenamesWithoutReplacingAlsoWhereTheFileSystemCannotSayNoReplace) {
     EXPECT_FALSE(fs::exists(from));
     EXPECT_EQ(ScratchFolder::contents(box / "c.txt"), "A");
     EXPECT_EQ(fs::hard_link_count(box / "c.txt"), 1u);
+
+    linkFault = EPERM;
+    renamed = file.rename("b.txt");
+    error = errno;
+    EXPECT_FALSE(renamed);
+    EXPECT_EQ(error, EEXIST);
+    EXPECT_EQ(ScratchFolder::contents(box / "b.txt"), "B");
+    EXPECT_TRUE(file.rename("d.txt"));
+    EXPECT_FALSE(fs::exists(box / "c.txt"));
+    EXPECT_EQ(ScratchFolder::contents(box / "d.txt"), "A");
 }
 
 // A chain of links ends at the file it names, a relative link read from its own folder; a circle has no
@@ -396,6 +411,16 @@ TEST(FileLock, NeverTakesOverOrDeletesAFileItDidNotMake) {
     EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 0ms, &why));
     EXPECT_EQ(why.reason, FileLock::Reason::held);
     made.reset();
+    {
+        // Where files have no second names a lock file is made at its name, and the file there still stays.
+        const FileOperationWatch noSecondNames([](host::FileOperation operation, const std::string&) {
+            return operation == host::FileOperation::link ? EPERM : 0;
+        });
+        scratch.write("t.lock", "someone's");
+        EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 10s, &why));
+        EXPECT_EQ(why.reason, FileLock::Reason::notALock);
+        EXPECT_EQ(ScratchFolder::contents(lock), "someone's");
+    }
     scratch.write("t.lock", line);   // as a run that ended while holding it leaves it
     std::unique_ptr<FileLock> left = FileLock::acquire(folder, "t.lock", 0ms, &why);
     ASSERT_TRUE(left);
@@ -417,6 +442,55 @@ TEST(FileLock, NeverTakesOverOrDeletesAFileItDidNotMake) {
     fs::create_symlink(shared, scratch.path() / "link.xml");
     EXPECT_FALSE(FileLock::acquireFile(scratch.path() / "link.xml", 0ms, &why));
     EXPECT_EQ(why.reason, FileLock::Reason::link);
+}
+
+// A run killed at any file operation of its turn leaves nothing that outlasts the next turn, which is had
+// at once and by one holder, also where the file system makes no unnamed files or no second names.
+TEST(FileLock, WhatARunKilledInItsTurnLeftGoesWithTheNextTurn) {
+    using namespace std::chrono_literals;
+    enum class Has { all, noUnnamedFiles, noSecondNames };
+    for (const Has has : {Has::all, Has::noUnnamedFiles, Has::noSecondNames}) {
+        SCOPED_TRACE(static_cast<int>(has));
+        ScratchFolder scratch;
+        const Directory folder(scratch.path() / "data", /*create=*/true);
+        // A file system without second names has no unnamed files either.
+        const auto asTheFileSystem = [has](host::FileOperation operation) {
+            if (has != Has::all && operation == host::FileOperation::openUnnamed) return EOPNOTSUPP;
+            return has == Has::noSecondNames && operation == host::FileOperation::link ? EPERM : 0;
+        };
+        for (int at = 1;; ++at) {
+            SCOPED_TRACE("killed at operation " + std::to_string(at));
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                int operations = 0;
+                host::watchFileOperations([&](host::FileOperation operation, const std::string&) {
+                    if (const int answer = asTheFileSystem(operation)) return answer;
+                    if (++operations == at) ::raise(SIGKILL);
+                    return 0;
+                });
+                FileLock::acquire(folder, "t.lock", 0ms).reset();
+                ::_exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            {
+                const FileOperationWatch watch([&](host::FileOperation operation, const std::string&) {
+                    return asTheFileSystem(operation);
+                });
+                const std::unique_ptr<FileLock> next = FileLock::acquire(folder, "t.lock", 0ms);
+                EXPECT_TRUE(next);
+                FileLock::Refusal why;
+                EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 0ms, &why));
+                EXPECT_EQ(why.reason, FileLock::Reason::held);
+            }
+            std::string left;
+            for (const fs::directory_entry& entry : fs::directory_iterator(folder.getLocation()))
+                left += entry.path().filename().string() + " ";
+            EXPECT_EQ(left, "");
+            if (WIFEXITED(status)) break;   // not killed: every operation has been
+        }
+    }
 }
 
 TEST(File, MovesIntoAnExistingFolderUnlessTheNameIsTaken) {

@@ -1,6 +1,7 @@
 // PassingFile: a run's new file is never taken for one a run that ended left, and of those only the files
 // that can be a run's are removed.
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -75,18 +76,30 @@ TEST(PassingFile, ALiveRunsFileIsKeptAndOnlyWhatCanBeADeadRunsIsRemoved) {
     const int other = ::open(live->getLocation().c_str(), O_RDONLY);
     EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0);
     ::close(other);
-    // Left by runs that ended: an empty file and the start of what the cleaning run writes go; a file that
-    // holds anything else may be a whole table or the user's, and stays, as does a link.
+    // Left by runs that ended: an empty file, the start of what the cleaning run writes and a second name
+    // of the table go; a file that holds anything else may be a whole table or the user's, and stays, as
+    // does a link.
     scratch.write("data/table.xml.partial 2", "");
     scratch.write("data/table.xml.partial 3", "<new");
     scratch.write("data/table.xml.partial 4", "<old table>");
     fs::create_symlink(scratch.path() / "victim", folder.getLocation() / "table.xml.partial 5");
+    // A second name of the table itself, which a run stopped as it took the name by a second name left;
+    // the turn has the table locked in itself, as for every table with several names.
+    const fs::path tableFile = scratch.write("data/table.xml", "<the table>");
+    fs::create_hard_link(tableFile, folder.getLocation() / "table.xml.partial 6");
+    std::unique_ptr<FileLock> turn = FileLock::acquireFile(tableFile, std::chrono::milliseconds(0));
+    ASSERT_TRUE(turn);
     PassingFile::removeLeft(folder, table, "<new table>");
+    turn.reset();
     EXPECT_TRUE(fs::exists(live->getLocation()));
     EXPECT_FALSE(fs::exists(folder.getLocation() / "table.xml.partial 2"));
     EXPECT_FALSE(fs::exists(folder.getLocation() / "table.xml.partial 3"));
     EXPECT_TRUE(fs::exists(folder.getLocation() / "table.xml.partial 4"));
     EXPECT_TRUE(fs::is_symlink(folder.getLocation() / "table.xml.partial 5"));
+    EXPECT_FALSE(fs::exists(folder.getLocation() / "table.xml.partial 6"));
+    EXPECT_EQ(ScratchFolder::contents(tableFile), "<the table>");
+    EXPECT_EQ(fs::hard_link_count(tableFile), 1u);
+    fs::remove(tableFile);
 
     // Taking a name never replaces an entry that came meanwhile; replacing checks it is still the one seen.
     scratch.write("data/table.xml", "old");
@@ -183,7 +196,8 @@ TEST(PassingFile, RemovesAPassingNameOnlyWhileItHoldsTheFileItMeant) {
 
 // Where the file system makes no unnamed files, a new file is made under its name and locked at once,
 // before its first bytes: a run cleaning up never finds it unlocked with a beginning of what it holds. One
-// that such a run took away in the moment before the lock is given up for the next name.
+// that such a run took away in the moment before the lock is given up for the next name; where the file
+// system gives no locks, the file made is removed and that is said.
 TEST(PassingFile, WithoutUnnamedFilesIsLockedBeforeItHoldsAnything) {
     ScratchFolder scratch;
     const Directory folder(scratch.path() / "data", /*create=*/true);
@@ -192,10 +206,11 @@ TEST(PassingFile, WithoutUnnamedFilesIsLockedBeforeItHoldsAnything) {
         return folder.getLocation() / std::string(PassingFile::nameFor("t.xml", n).getView());
     };
     int lockedAtWrite = -1;
+    int lockFault = 0;
     const NoUnnamedFiles without([&](host::FileOperation operation, const std::string& path) {
         if (operation == host::FileOperation::write && path == first.string())
             lockedAtWrite = lockedByAnother(first);
-        return 0;
+        return operation == host::FileOperation::lock ? lockFault : 0;
     });
     FileLocation made;
     int descriptor = PassingFile::makeLocked(folder.getLocation(), name, 3, "<start", 0644, made);
@@ -218,6 +233,19 @@ TEST(PassingFile, WithoutUnnamedFilesIsLockedBeforeItHoldsAnything) {
     EXPECT_EQ(ScratchFolder::contents(first), "another run's");
     EXPECT_EQ(ScratchFolder::contents(made), "<start");
     ::close(descriptor);
+    fs::remove(made);
+
+    // A file system that gives no locks: the file made goes again, and that is the reason told.
+    lockFault = ENOLCK;
+    descriptor = PassingFile::makeLocked(folder.getLocation(), name, 3, "<start", 0644, made);
+    const int error = errno;
+    EXPECT_EQ(descriptor, -1);
+    EXPECT_EQ(error, ENOLCK);
+    FileLock::Refusal why;
+    EXPECT_FALSE(FileLock::acquire(folder, "t.lock", std::chrono::milliseconds(0), &why));
+    EXPECT_EQ(why.reason, FileLock::Reason::failed);
+    EXPECT_EQ(why.systemError, ENOLCK);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.getLocation()), {}), 1);
 }
 
 }   // namespace
