@@ -1059,6 +1059,14 @@ TEST_F(ObjectMapFile, ANoteIsFollowedOnlyToItsSaveAndNoCopyOfRowsTheTableLacksIs
     EXPECT_TRUE(load(home2));
     EXPECT_TRUE(host::recordedAlerts().empty());
     EXPECT_EQ(readFile(copy2), newer);
+    // Should the table be unreadable, the copy is offered, never by default.
+    std::ofstream(other, std::ios::binary | std::ios::trunc) << "<objectMap>";
+    EXPECT_FALSE(load(home2));   // the default answer: Cancel
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with(
+        "The file containing the object mapping table cannot be read. \"ObjectMap backup.xml\" holds a whole "
+        "table, last changed "));
+    EXPECT_EQ(readFile(other), "<objectMap>");
 
     // A save through home 1 cut, and a new table asked for through home 2: the copy home 1's run then
     // finds holds the only rows.
