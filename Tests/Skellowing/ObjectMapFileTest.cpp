@@ -1241,8 +1241,8 @@ TEST_F(ObjectMapFile, ASharedFileThatCannotBeReadWholeIsNeverSplit) {
 }
 
 // A copy put back is removed only once the file holds it as it is: not when another run's table, written
-// meanwhile, took its place; not when the write fails (nor may a clean-up have taken it meanwhile); and
-// not when its read left anything out, which the user is told.
+// meanwhile, took its place; not when the write fails (nor may a clean-up have taken it meanwhile); not
+// when its read left anything out, which the user is told; nor when it holds a row the table lacks.
 TEST_F(ObjectMapFile, ACopyPutBackGoesOnlyOnceTheFileHoldsItWhole) {
     namespace fs = std::filesystem;
     const fs::path other = home_ / "second" / "Application Data" / "Skellowing" / "ObjectMap.xml";
@@ -1310,6 +1310,22 @@ TEST_F(ObjectMapFile, ACopyPutBackGoesOnlyOnceTheFileHoldsItWhole) {
         "kept as \"ObjectMap backup 2.xml\" in the same folder.");
     EXPECT_NE(readFile(other).find("Chair 22"), std::string::npos);
     EXPECT_EQ(readFile(kept), twice);
+
+    // Nor a copy that another hand changed while the user was asked: it holds a row the table lacks.
+    for (const auto& entry : fs::directory_iterator(dataFolder()))
+        if (entry.path() != tableFile()) fs::remove(entry.path());
+    writeFile(tableFile(), kUserTable);
+    cutBySave(tableFile(), /*records=*/true);
+    std::string changed = kUserTable;
+    changed.replace(changed.find("Door 22"), 7, "Door 23");
+    host::setAlertObserver([&](const host::AlertRecord&) {
+        if (readFile(copy) == kUserTable) writeFile(copy, changed);
+    });
+    ObjectMap asked;
+    EXPECT_TRUE(skellow::loadObjectMap(asked));   // the default answer: Put Back
+    host::setAlertObserver(nullptr);
+    EXPECT_EQ(readFile(other), kUserTable);
+    EXPECT_EQ(readFile(copy), changed);
 }
 
 // Each failure is told as what it is: a folder the system cannot flush, a write into the table that fails
