@@ -1,7 +1,6 @@
 #include "Skellowing/ObjectMapFile.h"
 
 #include <algorithm>
-#include <bit>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
@@ -21,9 +20,11 @@
 #include "Foundation/DataFile.h"
 #include "Foundation/PassingFile.h"
 #include "Foundation/SafeFile.h"
+#include "Foundation/TextDigest.h"
 #include "Interface/ConfirmAlert.h"
 #include "Interface/ErrorAlert.h"
 #include "Interface/NotifyAlert.h"
+#include "Skellowing/CopyRows.h"
 #include "Skellowing/MessageText.h"
 #include "Skellowing/ObjectMap.h"
 #include "Skellowing/ObjectMapFileNames.h"
@@ -40,6 +41,7 @@ namespace skellow {
 namespace {
 
 using tarnwick::DataFile;
+using tarnwick::digestOf;
 using tarnwick::Directory;
 using tarnwick::Host;
 using tarnwick::String;
@@ -109,38 +111,6 @@ struct TableFileState {
 };
 
 namespace {
-
-// A digest of a text, to know at once whether a file still holds it: four lanes of eight bytes a step,
-// each word mixed in by a multiply and a rotation, so that it costs a save little beside making the text.
-// Not meant to stand against texts made to collide.
-std::uint64_t digestOf(std::string_view text) {
-    constexpr std::uint64_t kOdd = 0x9E3779B97F4A7C15u;
-    const auto mix = [](std::uint64_t lane, std::uint64_t word) {
-        return std::rotl((lane ^ word) * kOdd, 31);
-    };
-    const char* const bytes = text.data();
-    const auto word = [bytes](std::size_t at) {
-        std::uint64_t value;
-        std::memcpy(&value, bytes + at, sizeof value);
-        return value;
-    };
-    std::uint64_t lanes[4] = {text.size(), 1, 2, 3};
-    std::size_t at = 0;
-    for (; at + 32 <= text.size(); at += 32) {
-        lanes[0] = mix(lanes[0], word(at));
-        lanes[1] = mix(lanes[1], word(at + 8));
-        lanes[2] = mix(lanes[2], word(at + 16));
-        lanes[3] = mix(lanes[3], word(at + 24));
-    }
-    for (int lane = 0; at < text.size(); at += 8, lane = (lane + 1) % 4) {
-        std::uint64_t rest = 0;
-        std::memcpy(&rest, bytes + at, std::min<std::size_t>(8, text.size() - at));
-        lanes[lane] = mix(lanes[lane], rest);
-    }
-    std::uint64_t digest = 0;
-    for (const std::uint64_t lane : lanes) digest = mix(digest, lane);
-    return digest;
-}
 
 // bytes: what the file was read as, known by their hash from then on. size: else, the bytes the table's
 // text took, for the next text's room.
@@ -256,9 +226,9 @@ bool unchanged(const Directory& folder, const String& fileName, const TableFileS
 // `after` is said below why. A table that is as it was read is not written. Runs saving one table take
 // turns, and a file another run saved since this one last saw it gains this run's changes instead of
 // losing its own. whenWritten runs once the file holds this table as it is (not merged into another
-// run's), still in this run's turn.
+// run's), with the text written, still in this run's turn.
 bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table, const String& after,
-               const std::function<void()>& whenWritten = {}) {
+               const std::function<void(std::string_view written)>& whenWritten = {}) {
     const String fileName = withExtension(baseName);
     const std::shared_ptr<const TableFileState> state = table.getFileState();
     String ownText;
@@ -310,7 +280,7 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
         showUnwritableOnce(table, unwritten.why, unwritten.holdsNew ? String() : after, unwritten.heading);
         return false;
     }
-    if (whenWritten && written == &table) whenWritten();
+    if (whenWritten && written == &table) whenWritten(bytes);
     return true;
 }
 
@@ -351,6 +321,8 @@ SetAside setAside(const Directory& folder, const String& fileName, std::optional
         why = filled(strings::kSharedUnread, {fileName});
         return SetAside::failed;
     }
+    // An empty file holds nothing worth keeping.
+    if (bytes && bytes->empty()) return SetAside::done;
     if (!bytes) {
         for (int n = 1; n <= kMostBackups + 1; ++n)
             if (file.rename(nameFor(n))) return SetAside::done;
@@ -377,10 +349,18 @@ struct Known {
     std::vector<String> offeredLeftOut;   // what its read left out: the copy then stays
 };
 
-// The file's table when it reads as one, with what the read left out.
-bool readsAsTable(const tarnwick::FileLocation& location, ObjectMap& table, std::vector<String>& leftOut) {
+// The file's table when it reads as one, with what the read left out; error: the system's reason when the
+// file cannot be read to its end (0: it can, and is no whole table).
+bool readsAsTable(const tarnwick::FileLocation& location, ObjectMap& table, std::vector<String>& leftOut,
+                  int& error) {
     TableRead read;
-    readTableFile(Directory(location.parent_path()), nameOf(location), read);
+    DataFile file(location, DataFile::kRead);
+    error = 0;
+    if (!file.readToEnd(read.bytes)) {
+        error = errno != 0 ? errno : EIO;
+        return false;
+    }
+    parseTable(nameOf(location), read);
     if (!read.detail.isEmpty()) return false;
     read.table.ensureDefaults();
     table.assign(read.table);
@@ -398,59 +378,61 @@ Known knownOf(const tarnwick::FileLocation& name, const tarnwick::FileLocation& 
     known.facts.severalNames = DataFile(target, DataFile::kRead).getLinkCount().value_or(1) > 1;
     known.facts.recordsKept = tarnwick::SafeFile::recordsCopies(target);
     const tarnwick::SafeFile::RecordedCopy record = tarnwick::SafeFile::recordedCopy(target, name);
-    known.recorded.location = record.copy;
-    if (record.state == State::found && readsAsTable(record.copy, known.offered, known.offeredLeftOut)) {
-        known.facts.record = Record::followed;
-        known.recorded.identity = record.identity;
-        return known;
+    int error = record.systemError;
+    if (record.state == State::found) {
+        known.recorded.location = record.copy;
+        if (readsAsTable(record.copy, known.offered, known.offeredLeftOut, error)) {
+            known.facts.record = Record::followed;
+            known.recorded.identity = record.identity;
+            return known;
+        }
     }
-    if (record.state != State::none) {
+    if (record.state == State::found || record.state == State::unfollowable) {
+        known.recorded.location = record.copy;
         known.facts.record = Record::unfollowable;
-        int error = record.systemError;
-        if (DataFile copy(record.copy, DataFile::kRead); record.state == State::found && !copy.open())
-            error = errno;
         known.unfollowable = error != 0 ? String(std::strerror(error))
                              : record.state == State::found
                                  ? text(strings::kTableFile, strings::kCopyNotWhole)
                                  : text(strings::kTableFile, strings::kCopyReplaced);
     }
+    // A whole table, offered with its time, never by default: one of the backup series beside the file, a
+    // passing file that a run which ended left there (a live run holds its own locked), or the copy of a
+    // write that the file was written past since, wherever it lies.
+    const auto consider = [&known](DataFile&& candidate) {
+        Copy copy{candidate.getLocation(),
+                  tarnwick::identityAt(candidate.getLocation()).value_or(tarnwick::FileIdentity{}),
+                  candidate.getModificationTime()};
+        ObjectMap table;
+        std::vector<String> leftOut;
+        int ignored = 0;
+        if (!copy.time || !candidate.open() || !candidate.holdLock() ||
+            !readsAsTable(candidate.getLocation(), table, leftOut, ignored))
+            return;
+        const auto newer = [&copy](const Copy& other) { return *copy.time > *other.time; };
+        const auto at = std::find_if(known.copies.begin(), known.copies.end(), newer);
+        if (at == known.copies.begin()) {
+            known.offered.assign(table);
+            known.offeredLeftOut = std::move(leftOut);
+        }
+        known.copies.insert(at, std::move(copy));
+    };
     const Directory folder(target.parent_path());
     const String tableName = nameOf(target);
     const String base = baseOf(tableName);
+    const bool pastCopy =
+        (record.state == State::stale || record.state == State::ended) && !record.copy.empty();
     for (int n = 1; n <= kMostBackups; ++n) {
         for (const String& candidateName :
              {backupName(base, n), partialName(tableName, n), conflictName(base, n)}) {
             DataFile candidate(folder, candidateName, DataFile::kRead);
-            if (!candidate.exists() || candidate.getLocation() == record.copy) continue;
-            Copy copy{candidate.getLocation(),
-                      tarnwick::identityAt(candidate.getLocation()).value_or(tarnwick::FileIdentity{}),
-                      candidate.getModificationTime()};
-            ObjectMap table;
-            std::vector<String> leftOut;
-            if (!copy.time || !candidate.open() || !candidate.holdLock() ||
-                !readsAsTable(candidate.getLocation(), table, leftOut))
-                continue;
-            const auto newer = [&copy](const Copy& other) { return *copy.time > *other.time; };
-            const auto at = std::find_if(known.copies.begin(), known.copies.end(), newer);
-            if (at == known.copies.begin()) {
-                known.offered.assign(table);
-                known.offeredLeftOut = std::move(leftOut);
-            }
-            known.copies.insert(at, std::move(copy));
+            if (candidate.exists() && (candidate.getLocation() != record.copy || pastCopy))
+                consider(std::move(candidate));
         }
     }
+    if (pastCopy && !Directory(record.copy.parent_path()).compareLocation(folder))
+        consider(DataFile(record.copy, DataFile::kRead));
     known.facts.wholeCopies = known.copies.size();
     return known;
-}
-
-// A file's time as the user reads it, in local time.
-String timeText(std::optional<std::filesystem::file_time_type> time) {
-    if (!time) return text(strings::kTableFile, strings::kUnknownTime);
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(*time));
-    std::tm local{};
-    char shown[32] = "";
-    if (::localtime_r(&seconds, &local)) std::strftime(shown, sizeof shown, "%Y-%m-%d %H:%M:%S", &local);
-    return String(shown);
 }
 
 // A file as the user is shown it from folder: its name when it lies there, else its path.
@@ -637,10 +619,13 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
     const Known known = knownOf(file.getLocation(), *target);
     const Question question = questionFor(known, folder, *target);
     for (const String& line : question.lines) (detail += "\n") += line;
-    (detail += "\n") += question.offered.location.empty() ? filled(strings::kKeptAsBackup, {backup})
-                        : Directory(question.offered.location.parent_path()).compareLocation(folder)
-                            ? filled(strings::kKeptIfPutBack, {backup})
-                            : filled(strings::kKeptAtIfPutBack, {DataFile(folder, backup).getPath()});
+    // An empty file holds nothing worth keeping, and is not kept.
+    const bool keptAside = !(read->whole && bytes.empty());
+    if (keptAside)
+        (detail += "\n") += question.offered.location.empty() ? filled(strings::kKeptAsBackup, {backup})
+                            : Directory(question.offered.location.parent_path()).compareLocation(folder)
+                                ? filled(strings::kKeptIfPutBack, {backup})
+                                : filled(strings::kKeptAtIfPutBack, {DataFile(folder, backup).getPath()});
     const UnreadableTable::Answer answer = ask(question, detail);
     if (answer == UnreadableTable::Answer::cancel) {
         tarnwick::NotifyAlert().show(text(strings::kMessages, strings::kReinstallTable));
@@ -677,8 +662,11 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         DetailedNotice().showWithDetail(filled(strings::kLeftOut, {shownFrom(folder, offered.location)}),
                                         lines);
     }
-    saveTable(folder, baseName, table, String(), [&] {
-        if (putBack && known.offeredLeftOut.empty())
+    saveTable(folder, baseName, table, String(), [&](std::string_view written) {
+        std::string held;
+        if (putBack && known.offeredLeftOut.empty() &&
+            DataFile(offered.location, DataFile::kRead).readToEnd(held) &&
+            tableHoldsEveryRowOf(written, held))
             tarnwick::removeIfStill(offered.location, offered.identity);
     });
     return true;

@@ -35,16 +35,6 @@ struct TableView {
     std::map<ListKey, ListView> lists;
 };
 
-std::string textOf(ObjectSpecification& specification) {
-    String xml;
-    tarnwick::DataBufferOut out;
-    out.open(xml);
-    tarnwick::XMLWriter(out).write(specification, /*declaration=*/false, /*lineBreaks=*/false,
-                                   /*indentation=*/false);
-    out.close();
-    return std::string(xml.getView());
-}
-
 TableView viewOf(const ObjectMap& table) {
     TableView view;
     for (std::size_t i = 0; i < table.size(); ++i) {
@@ -61,7 +51,7 @@ TableView viewOf(const ObjectMap& table) {
                 std::string(specification.getOriginalName().toLower().getView())};
             const int occurrence = seen[name]++;
             MappingKey mappingKey{name.first, std::move(name.second), occurrence};
-            mappings.mappings.emplace(mappingKey, Mapping{textOf(specification), &specification});
+            mappings.mappings.emplace(mappingKey, Mapping{mappingText(specification), &specification});
             mappings.order.push_back(std::move(mappingKey));
         }
     }
@@ -76,6 +66,16 @@ const Mapping* mappingIn(const TableView& view, const ListKey& list, const Mappi
 }
 
 }   // namespace
+
+std::string mappingText(ObjectSpecification& specification) {
+    String xml;
+    tarnwick::DataBufferOut out;
+    out.open(xml);
+    tarnwick::XMLWriter(out).write(specification, /*declaration=*/false, /*lineBreaks=*/false,
+                                   /*indentation=*/false);
+    out.close();
+    return std::string(xml.getView());
+}
 
 ObjectMap merged(const ObjectMap& base, const ObjectMap& ours, const ObjectMap& newer,
                  std::vector<String>& conflicts) {

@@ -1,5 +1,7 @@
 #include "Skellowing/ObjectMapTexts.h"
 
+#include <chrono>
+#include <ctime>
 #include <string>
 
 #include "Environment/Host.h"
@@ -32,6 +34,15 @@ String count(std::uint64_t n) { return String(n); }
 String shownName(const String& name) {
     if (name.getLength() <= kShownNameCharacters) return name;
     return filled(strings::kCutName, {name.substring(0, kShownNameCharacters)});
+}
+
+String timeText(std::optional<std::filesystem::file_time_type> time) {
+    if (!time) return text(strings::kTableFile, strings::kUnknownTime);
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(*time));
+    std::tm local{};
+    char shown[32] = "";
+    if (::localtime_r(&seconds, &local)) std::strftime(shown, sizeof shown, "%Y-%m-%d %H:%M:%S", &local);
+    return String(shown);
 }
 
 String readFault(const String& fileName, const tarnwick::XMLReader& reader) {

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <initializer_list>
+#include <optional>
 
 #include "Foundation/String.h"
 #include "Skellowing/ObjectMapType.h"
@@ -21,6 +23,8 @@ tarnwick::String count(std::uint64_t n);   // a number as the texts show it
 // A name the file gave, as a line quotes it: a long one by its first characters, so that no line
 // repeats a whole file.
 tarnwick::String shownName(const tarnwick::String& name);
+// A file's time as the user reads it, in local time; a text that says so when there is none.
+tarnwick::String timeText(std::optional<std::filesystem::file_time_type> time);
 
 // Where and why the reader stopped in the file.
 tarnwick::String readFault(const tarnwick::String& fileName, const tarnwick::XMLReader& reader);

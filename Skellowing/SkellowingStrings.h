@@ -134,6 +134,7 @@ inline constexpr std::int32_t kRepeatedElement = 80;   // as kUnknownElement
 inline constexpr std::int32_t kOtherSaveKept = 81;     // "$1" the file, "$2" where the other run's table is
 inline constexpr std::int32_t kCutName = 82;           // "$1" the first characters of a long name
 inline constexpr std::int32_t kLeftOutNotKept = 83;    // "$1" the folder
+inline constexpr std::int32_t kCopyKept = 84;          // "$1" a copy's path, "$2" its time
 
 inline constexpr std::int16_t kReadFaults = 32527;   // item n: why a read failed with XMLError n
 

@@ -9,9 +9,13 @@
 #include <string_view>
 #include <system_error>
 
+#include <HostDebug.h>
+
 #include "Foundation/DataFile.h"
 #include "Foundation/PassingFile.h"
 #include "Foundation/SafeFile.h"
+#include "Interface/NotifyAlert.h"
+#include "Skellowing/CopyRows.h"
 #include "Skellowing/ObjectMapFile.h"
 #include "Skellowing/ObjectMapFileNames.h"
 #include "Skellowing/ObjectMapReadCheck.h"
@@ -95,7 +99,8 @@ TableTurn lockTable(const Directory& folder, const String& fileName, String& why
         }
     }
     // A copy of what the table holds now, stopped before it took a name, is nothing's only copy either:
-    // the table is read only when such a file is there.
+    // the start of the table's text holds no row the table lacks. The table is read only when such a file
+    // is there.
     std::optional<std::string> holds;
     tarnwick::PassingFile::removeLeft(
         lockFolder, tableName, writes, [&](int descriptor, const tarnwick::FileLocation& location) {
@@ -103,13 +108,28 @@ TableTurn lockTable(const Directory& folder, const String& fileName, String& why
                 holds = std::string();
             return !holds->empty() && tarnwick::PassingFile::holdsStartOf(descriptor, location, *holds);
         });
-    // A copy recorded on a table that reads whole again is what a save that ended after its write left:
-    // it is never to be offered again.
+    // A copy recorded on a table that reads whole again is what a save that ended left, or what the file
+    // was written past since through another name: never to be offered by default again. Its record goes,
+    // and the copy with it, unless it holds a row the table lacks: it then stays, and the user is told once.
     if (target &&
         tarnwick::SafeFile::recordedCopy(*target).state != tarnwick::SafeFile::RecordedCopy::State::none) {
         TableRead read;
         readTableFile(lockFolder, tableName, read);
-        if (read.detail.isEmpty()) tarnwick::SafeFile::dropRecordedCopy(*target);
+        if (read.detail.isEmpty()) {
+            const tarnwick::FileLocation kept =
+                tarnwick::SafeFile::dropRecordedCopy(*target, [&read](const tarnwick::FileLocation& copy) {
+                    std::string held;
+                    return DataFile(copy, DataFile::kRead).readToEnd(held) &&
+                           tableHoldsEveryRowOf(read.bytes, held);
+                });
+            if (!kept.empty()) {
+                const String said = filled(strings::kCopyKept,
+                                           {String(std::string_view(kept.native())),
+                                            timeText(DataFile(kept, DataFile::kRead).getModificationTime())});
+                host::debugOutput("Skellowing: " + std::string(said.getView()));
+                tarnwick::NotifyAlert().show(said);
+            }
+        }
     }
     return turn;
 }

@@ -10,7 +10,8 @@ namespace skellow {
 struct UnreadableTable {
     enum class Record {
         none,           // no save into the file left a record of a copy
-        followed,       // it did, and the copy recorded is there and reads whole
+        followed,       // it did, the file is still that save's state (or cannot say whose), and the copy
+                        // recorded is there and reads whole
         unfollowable,   // it did, but the record or its copy cannot be had, or the copy is not whole
     };
     enum class Answer { putBack, newTable, cancel };

@@ -1,17 +1,20 @@
 #include "Foundation/SafeFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include <sys/stat.h>
+#include <HostFiles.h>
 
 #include "Foundation/FileSystemCalls.h"
 #include "Foundation/String.h"
+#include "Foundation/TextDigest.h"
 
 namespace tarnwick {
 namespace {
@@ -19,13 +22,15 @@ namespace {
 using Result = SafeFile::Result;
 using Outcome = SafeFile::Outcome;
 
-// On the file written into itself, while it is: "<inode> <path>" of the copy of what it held. The release
-// before wrote "<device> <inode> <path>"; a device number may change with a remount, so it is passed over.
+// On the file written into itself, while it is: "<inode> <size> <digest> <held size> <held digest> <path>"
+// of the copy of what it held, with the size and digest (hex) of what the write writes and of what the
+// file held, which name the write. The releases before wrote "<inode> <path>" and "<device> <inode>
+// <path>", naming no write; a device number may change with a remount, so it is passed over.
 constexpr const char* kCopyRecord = "user.tarnwick.copy";
 // Where the file system keeps no record on the file: a note beside the name written through, holding the
 // file's inode and then the record.
 constexpr std::string_view kNoteExtension = ".copy";
-constexpr std::size_t kMostRecord = 4200;   // a path and two numbers
+constexpr std::size_t kMostRecord = 4200;   // a path and five numbers
 
 Outcome failed(Result result, int error = errno) { return {result, error, {}, {}}; }
 
@@ -88,6 +93,25 @@ FileLocation noteFor(const FileLocation& location) {
     return location.parent_path() / (location.filename().native() + std::string(kNoteExtension));
 }
 
+// The write a record belongs to: what it writes and what the file held before it, by size and digest.
+struct Write {
+    std::uint64_t size = 0;
+    std::uint64_t digest = 0;
+    std::uint64_t heldSize = 0;
+    std::uint64_t heldDigest = 0;
+};
+
+std::string hex(std::uint64_t value) {
+    char text[17];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value, 16);
+    return std::string(text, end);
+}
+
+std::string recordOf(const FileIdentity& copy, const Write& write, const FileLocation& at) {
+    return std::to_string(copy.inode) + " " + std::to_string(write.size) + " " + hex(write.digest) + " " +
+           std::to_string(write.heldSize) + " " + hex(write.heldDigest) + " " + at.native();
+}
+
 // The number that text starts with, up to a space, which is passed over.
 bool takeNumber(std::string_view& text, std::uint64_t& value) {
     const std::size_t space = text.find(' ');
@@ -98,11 +122,33 @@ bool takeNumber(std::string_view& text, std::uint64_t& value) {
     return true;
 }
 
-// The copy's inode and path, from a record of this release or of the one before.
-bool parseRecord(std::string_view text, std::uint64_t& inode, FileLocation& copy) {
-    if (!takeNumber(text, inode)) return false;
-    if (!text.starts_with('/') && !takeNumber(text, inode)) return false;
-    if (!text.starts_with('/')) return false;
+bool numberOf(std::string_view token, std::uint64_t& value, int base) {
+    const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value, base);
+    return error == std::errc() && end == token.data() + token.size();
+}
+
+// The copy's inode and path, and the write it belongs to, from a record of this release; from one of the
+// releases before, which name no write, the inode and path alone.
+bool parseRecord(std::string_view text, std::uint64_t& inode, std::optional<Write>& write,
+                 FileLocation& copy) {
+    std::string_view tokens[5];
+    std::size_t count = 0;
+    while (!text.starts_with('/')) {
+        const std::size_t space = text.find(' ');
+        if (count == 5 || space == 0 || space == std::string_view::npos) return false;
+        tokens[count++] = text.substr(0, space);
+        text.remove_prefix(space + 1);
+    }
+    if (count == 1 || count == 2) {
+        if (!numberOf(tokens[count - 1], inode, 10)) return false;
+    } else if (Write named; count == 5 && numberOf(tokens[0], inode, 10) &&
+                            numberOf(tokens[1], named.size, 10) && numberOf(tokens[2], named.digest, 16) &&
+                            numberOf(tokens[3], named.heldSize, 10) &&
+                            numberOf(tokens[4], named.heldDigest, 16)) {
+        write = named;
+    } else {
+        return false;
+    }
     copy = FileLocation(std::string(text));
     return true;
 }
@@ -116,11 +162,10 @@ Note noteOn(const FileLocation& location, std::string& record) {
     DataFile file(note, DataFile::kRead);
     std::string text;
     if (!file.readToEnd(text)) return Note::unread;
-    struct stat info {};
     std::uint64_t inode = 0;
     std::string_view rest = text;
-    if (text.size() > kMostRecord || ::stat(location.c_str(), &info) != 0 || !takeNumber(rest, inode) ||
-        inode != info.st_ino)
+    const std::optional<FileIdentity> about = identityAt(location);
+    if (text.size() > kMostRecord || !about || !takeNumber(rest, inode) || inode != about->inode)
         return Note::none;
     record = rest;
     return Note::read;
@@ -134,14 +179,14 @@ bool setRecord(int descriptor, const FileLocation& location, const std::string& 
     if (sys::setAttribute(descriptor, location.c_str(), kCopyRecord, record.data(), record.size()))
         return true;
     if (!unsupported(errno)) return false;
-    struct stat info {};
-    if (::fstat(descriptor, &info) != 0) return false;
+    const std::optional<FileIdentity> file = identityOf(descriptor);
+    if (!file) return false;
     const FileLocation at = noteFor(location);
     const String name(std::string_view(at.filename().native()));
-    const std::unique_ptr<PassingFile> file = PassingFile::make(Directory(location.parent_path()), name);
-    const std::string text = std::to_string(info.st_ino) + " " + record;
-    if (!file || !file->file().write(text.data(), text.size()) || !file->file().flush() ||
-        !file->replace(name, identityAt(at)))
+    const std::unique_ptr<PassingFile> made = PassingFile::make(Directory(location.parent_path()), name);
+    const std::string text = std::to_string(file->inode) + " " + record;
+    if (!made || !made->file().write(text.data(), text.size()) || !made->file().flush() ||
+        !made->replace(name, identityAt(at)))
         return false;
     note = identityAt(at);
     return true;
@@ -163,6 +208,18 @@ void dropEarlierRecord(const FileLocation& location) {
     if (const std::optional<FileIdentity> identity = identityAt(note);
         identity && noteOn(location, record) == Note::read)
         removeIfStill(note, *identity);
+}
+
+// Whose state the file holding holds is, against the write a record names: that write's new content
+// whole (it ended); what the file held before it, or a cut of either (it is that write's, or no one can
+// say); anything else (the file was written since, through another name).
+SafeFile::RecordedCopy::State stateAgainst(const Write& write, std::string_view holding) {
+    using State = SafeFile::RecordedCopy::State;
+    if (holding.size() == write.size && digestOf(holding) == write.digest) return State::ended;
+    if (holding.size() == write.heldSize && digestOf(holding) == write.heldDigest) return State::found;
+    // Shorter than what the write or its put-back writes: a cut of it, as far as a size can tell.
+    if (holding.size() < std::max(write.size, write.heldSize)) return State::found;
+    return State::stale;
 }
 
 }   // namespace
@@ -225,23 +282,30 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
     DataFile file(location, DataFile::kReadWrite, /*create=*/true);
     std::string before;
     if (!file.readToEnd(before)) return failed(Result::unread);
-    // A record already there names the whole table that a stopped write kept (this write puts it back):
-    // it stays the one recorded until the file is whole, whatever stops this write. One that cannot even
-    // be read may name the only whole copy: nothing may empty the file.
-    const RecordedCopy earlier = recordedCopy(location);
+    // A record of a write this file is still the state of names the whole table that a stopped write kept
+    // (this write puts it back): it stays the one recorded until the file is whole, whatever stops this
+    // write. One that cannot even be read may name the only whole copy: nothing may empty the file. A
+    // record of a write that ended, or that the file was written past since, is replaced by this write's.
+    const RecordedCopy earlier = recordedCopy(location, {}, before);
     if (earlier.state == RecordedCopy::State::unfollowable && earlier.copy.empty())
         return failed(Result::notRecorded, earlier.systemError);
-    const bool recordedBefore = earlier.state != RecordedCopy::State::none;
-    // 1. What it holds, whole on the disk beside it under a passing name.
+    const bool recordedBefore =
+        earlier.state == RecordedCopy::State::found || earlier.state == RecordedCopy::State::unfollowable;
+    const Write write{bytes.size(), digestOf(bytes), before.size(), digestOf(before)};
+    // An empty file holds nothing to keep: no copy, nor a record of one.
+    std::unique_ptr<PassingFile> copy;
+    FileIdentity copyIdentity;
     const Directory folder(location.parent_path());
-    const std::unique_ptr<PassingFile> copy =
-        PassingFile::make(folder, String(std::string_view(location.filename().native())));
-    if (!copy) return failed(Result::copyNotKept);
-    DataFile& copyData = copy->file();
-    if (!copyData.takePermissionsOf(location) || !copyData.write(before.data(), before.size()) ||
-        !copyData.flush())
-        return failed(Result::copyNotKept);
-    const FileIdentity copyIdentity = identityAt(copy->getLocation()).value_or(FileIdentity{});
+    if (!before.empty()) {
+        // 1. What it holds, whole on the disk beside it under a passing name.
+        copy = PassingFile::make(folder, String(std::string_view(location.filename().native())));
+        if (!copy) return failed(Result::copyNotKept);
+        DataFile& copyData = copy->file();
+        if (!copyData.takePermissionsOf(location) || !copyData.write(before.data(), before.size()) ||
+            !copyData.flush())
+            return failed(Result::copyNotKept);
+        copyIdentity = identityAt(copy->getLocation()).value_or(FileIdentity{});
+    }
     // 2. Recorded under the name it is about to take, then named, so that a stop in between leaves no
     // copy under a name of the series that no record names.
     bool recorded = false;   // by this write
@@ -254,14 +318,13 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
         return failed(result, error);
     };
     FileLocation named;
-    for (int n = 1; named.empty(); ++n) {
+    for (int n = 1; copy && named.empty(); ++n) {
         if (n > tries) return refused(Result::copyNamesTaken, EEXIST);
         const String name = copyName(n);
         const FileLocation at = location.parent_path() / FileLocation(name.getView());
         if (identityAt(at)) continue;
         if (!recordedBefore) {
-            const std::string record = std::to_string(copyIdentity.inode) + " " + at.native();
-            if (!setRecord(file.descriptor_, location, record, note))
+            if (!setRecord(file.descriptor_, location, recordOf(copyIdentity, write, at), note))
                 return refused(Result::notRecorded, errno);
             recorded = true;
         }
@@ -270,9 +333,11 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
         else if (errno != EEXIST)
             return refused(Result::copyNotKept, errno);
     }
-    const auto dropCopy = [&] { removeIfStill(named, copyIdentity); };
+    const auto dropCopy = [&] {
+        if (copy) removeIfStill(named, copyIdentity);
+    };
     // 3. The copy's name and the record on the disk before the file is emptied.
-    if (!folder.flush() || (recorded && !note && !file.flush())) {
+    if (copy && (!folder.flush() || (recorded && !note && !file.flush()))) {
         const int error = errno;
         dropCopy();
         return refused(Result::copyNotKept, error);
@@ -316,7 +381,8 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
     return {Result::notPutBack, error, location, named};
 }
 
-SafeFile::RecordedCopy SafeFile::recordedCopy(const FileLocation& location, const FileLocation& through) {
+SafeFile::RecordedCopy SafeFile::recordedCopy(const FileLocation& location, const FileLocation& through,
+                                              std::optional<std::string_view> holding) {
     using State = RecordedCopy::State;
     char value[kMostRecord];
     const ssize_t size = sys::getAttribute(location.c_str(), kCopyRecord, value, sizeof value);
@@ -333,28 +399,41 @@ SafeFile::RecordedCopy SafeFile::recordedCopy(const FileLocation& location, cons
         return {State::unfollowable, {}, {}, errno};
     }
     std::uint64_t inode = 0;
+    std::optional<Write> write;
     FileLocation copy;
-    if (!parseRecord(record, inode, copy)) return {State::unfollowable, {}, {}, EINVAL};
+    if (!parseRecord(record, inode, write, copy)) return {State::unfollowable, {}, {}, EINVAL};
+    // A record that names its write is the file's only while the file is that write's state; one of the
+    // releases before cannot say, and is followed.
+    State state = State::found;
+    if (write) {
+        std::string read;
+        if (!holding && DataFile(location, DataFile::kRead).readToEnd(read)) holding = read;
+        if (holding) state = stateAgainst(*write, *holding);
+    }
     // Only while the copy is still the file recorded: a name taken since by another file is not it.
     const auto at = [inode](const FileLocation& place, int& error) -> std::optional<FileIdentity> {
-        struct stat info {};
-        if (::lstat(place.c_str(), &info) != 0) {
+        const std::optional<FileIdentity> identity = identityAt(place);
+        if (!identity) {
             error = errno;
             return std::nullopt;
         }
-        if (!S_ISREG(info.st_mode) || info.st_ino != inode) return std::nullopt;
-        return FileIdentity{info.st_dev, info.st_ino};
+        std::error_code ignored;
+        if (identity->inode != inode ||
+            !std::filesystem::is_regular_file(std::filesystem::symlink_status(place, ignored)))
+            return std::nullopt;
+        return identity;
     };
     int error = 0;
-    if (const std::optional<FileIdentity> identity = at(copy, error))
-        return {State::found, copy, *identity, 0};
+    if (const std::optional<FileIdentity> identity = at(copy, error)) return {state, copy, *identity, 0};
     // The folder it lay in may have moved, with the name this run came through.
     if (!through.empty() && through.parent_path() != copy.parent_path()) {
         const FileLocation beside = through.parent_path() / copy.filename();
         int ignored = 0;
         if (const std::optional<FileIdentity> identity = at(beside, ignored))
-            return {State::found, beside, *identity, 0};
+            return {state, beside, *identity, 0};
     }
+    // A write that ended, or that the file went past, leaves nothing to follow: only its record.
+    if (state != State::found) return {state, {}, {}, 0};
     return {State::unfollowable, copy, {}, error};
 }
 
@@ -362,10 +441,25 @@ bool SafeFile::recordsCopies(const FileLocation& location) {
     return sys::getAttribute(location.c_str(), kCopyRecord, nullptr, 0) >= 0 || !unsupported(errno);
 }
 
-void SafeFile::dropRecordedCopy(const FileLocation& location) {
-    if (const RecordedCopy copy = recordedCopy(location); copy.state == RecordedCopy::State::found)
-        removeIfStill(copy.copy, copy.identity);
+FileLocation SafeFile::dropRecordedCopy(const FileLocation& location,
+                                        const std::function<bool(const FileLocation& copy)>& mayGo) {
+    // What the file holds is on the disk before the copy of what it held may go: a read of it may have
+    // come from pages a failed flush left unwritten.
+    DataFile file(location, DataFile::kRead);
+    if (!file.open() || !host::flushFile(file.descriptor_, location.native())) return {};
+    const RecordedCopy recorded = recordedCopy(location);
+    using State = RecordedCopy::State;
+    FileLocation kept;
+    if (!recorded.copy.empty() && recorded.state != State::unfollowable) {
+        // A copy whose write the file went past is no longer what it held before: it stays, as any copy.
+        const bool holdsNothingElse = mayGo(recorded.copy);
+        if (!holdsNothingElse)
+            kept = recorded.copy;
+        else if (recorded.state != State::stale)
+            removeIfStill(recorded.copy, recorded.identity);
+    }
     dropEarlierRecord(location);
+    return kept;
 }
 
 bool SafeFile::isOwnAttribute(std::string_view name) { return name == kCopyRecord; }

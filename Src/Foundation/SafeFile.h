@@ -1,6 +1,7 @@
 // SafeFile: files written so that whatever stops the writing (an error, an exception, a kill, a power
 // cut) leaves every name of the file with whole content: the old or the new, or, for a file written into
-// itself, a whole copy of the old that a run through any of its names finds.
+// itself, a whole copy of the old beside the name written through, recorded on the file where its file
+// system keeps such records (every name then finds it) and in a note beside that name where it does not.
 #pragma once
 
 #include <cstddef>
@@ -30,7 +31,8 @@ public:
         unread,             // in place: the file could not be read to its end; it is untouched
         copyNotKept,        // in place: no copy of what it held could be kept on the disk; it is untouched
         copyNamesTaken,     // in place: every name the copy could take is taken; it is untouched
-        notRecorded,        // in place: the copy could not be recorded on the file; it is untouched
+        notRecorded,        // in place: the copy could not be recorded (on the file, or in its note); it is
+                            // untouched
         notPutBack,         // in place: the write stopped and what it held could not be put back: see copy
         notFlushed,         // in place: it holds the new content, which may not be on the disk, and what
                             // it held could not be put back: see copy
@@ -77,7 +79,8 @@ public:
     // other names, owner and attributes make it. What it held is first kept whole on the disk under the
     // first free copyName(1) ... copyName(tries) beside it, and recorded (recordedCopy) before the copy
     // takes that name and before the file is emptied; however the write ends, what it held is put back
-    // unless the new content is on the disk. The copy and its record are removed once it is.
+    // unless the new content is on the disk. The copy and its record are removed once it is. An empty
+    // file holds nothing to keep: it gets no copy.
     static Outcome writeInPlace(const FileLocation& location, std::string_view bytes,
                                 const std::function<String(int)>& copyName, int tries);
 
@@ -85,23 +88,32 @@ public:
     // which every name shares, or, where its file system keeps no such record, in a note beside the name
     // written through ("<name>.copy"), naming the file. A copy is known by its path and inode, which a
     // remount keeps; one moved along with the folder of `through` (a name of the file) is found beside it.
+    // The record names its write too, so that it is followed only while the file is that write's state.
     struct RecordedCopy {
         enum class State {
             none,           // no write into the file left a record
-            found,          // copy: the file recorded, still there
+            found,          // copy: what the file held before the write recorded, which the file still
+                            // is the state of (that content, or a cut), or a record that cannot say
+            ended,          // that write's content is whole in the file: copy (empty when gone) is done
+            stale,          // the file was written since, through another name: the record is no longer
+                            // its own, and copy (empty when gone) is a copy like any other
             unfollowable,   // a record, but its copy cannot be had: copy as recorded (empty when the
                             // record could not be read), systemError why (0: another file is there)
         } state = State::none;
         FileLocation copy;
-        FileIdentity identity;   // found: the copy's
+        FileIdentity identity;   // the copy's, when it is there
         int systemError = 0;
     };
-    static RecordedCopy recordedCopy(const FileLocation& location, const FileLocation& through = {});
+    // holding: what the file holds, when the caller has read it.
+    static RecordedCopy recordedCopy(const FileLocation& location, const FileLocation& through = {},
+                                     std::optional<std::string_view> holding = std::nullopt);
     // Whether the file system of the file at location keeps the record on the file itself.
     static bool recordsCopies(const FileLocation& location);
-    // The recorded copy removed with its record, once the file is known to be whole again (the write
-    // that kept it had ended).
-    static void dropRecordedCopy(const FileLocation& location);
+    // Once the file is known to be whole again: the record removed, and the copy it names with it when
+    // mayGo allows and the file was not written since through another name. What the file holds is first
+    // put on the disk; when it cannot be, nothing is removed. Returns the copy that mayGo kept (empty: none).
+    static FileLocation dropRecordedCopy(const FileLocation& location,
+                                         const std::function<bool(const FileLocation& copy)>& mayGo);
     // Whether name is the framework's own attribute, which the record of a copy is.
     static bool isOwnAttribute(std::string_view name);
 };

@@ -1,17 +1,22 @@
-// SafeFile's write into a file itself: what it held comes back however the write ends, the record of its
-// copy is never left out, and a record is followed only to the very copy it names.
+// SafeFile's write into a file itself: what it held is on the disk before the file is emptied and comes
+// back however the write ends, the record of its copy is never left out, and a record is followed only to
+// the very copy it names, while the file is the state of the write it names. On a file system that keeps
+// records on files and on one that does not (the folder's own kind, and the other through the seam).
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
 #include <cerrno>
+#include <charconv>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "Foundation/SafeFile.h"
 #include "Foundation/String.h"
+#include "Foundation/TextDigest.h"
 #include "ScratchFolder.h"
 
 namespace tarnwick {
@@ -27,13 +32,33 @@ std::string held(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// Every file operation of the test's writes answered as a file system that keeps no user attributes.
+int noRecords(host::FileOperation operation, const std::string&) {
+    return operation == host::FileOperation::attribute ? ENOTSUP : 0;
+}
+
+// The record of a copy, set as the folder of file keeps it: on the file, or in the note beside its name.
+void setRecord(const fs::path& file, const std::string& value) {
+    if (SafeFile::recordsCopies(file)) {
+        ASSERT_EQ(::setxattr(file.c_str(), "user.tarnwick.copy", value.data(), value.size(), 0), 0);
+        return;
+    }
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    std::ofstream(file.string() + ".copy", std::ios::trunc) << info.st_ino << " " << value;
+}
+
+std::string hex(std::uint64_t value) {
+    char text[17];
+    return std::string(text, std::to_chars(text, text + sizeof text, value, 16).ptr);
+}
+
 TEST(SafeFile, WhatAFileHeldComesBackHoweverAWriteIntoItEnds) {
     ScratchFolder scratch;
     const fs::path file = scratch.write("table.xml", "old");
     // An exception while the new content is put on the disk: what the file held is back.
-    int flushes = 0;
     host::watchFileOperations([&](host::FileOperation operation, const std::string& path) -> int {
-        if (operation == host::FileOperation::flush && path == file.string() && ++flushes == 2)
+        if (operation == host::FileOperation::flush && path == file.string() && held(file) == "new")
             throw std::runtime_error("stopped");
         return 0;
     });
@@ -41,10 +66,37 @@ TEST(SafeFile, WhatAFileHeldComesBackHoweverAWriteIntoItEnds) {
     host::watchFileOperations(nullptr);
     EXPECT_EQ(held(file), "old");
 
+    // The write fails, and what it held, written back, cannot be put on the disk: the copy, which is, stays
+    // recorded, as private as the file.
+    for (const bool records : {true, false}) {
+        SCOPED_TRACE(records ? "records as the folder keeps them" : "no records");
+        const fs::path mine = scratch.write(records ? "kept/mine.xml" : "unrecorded/mine.xml", "mine");
+        fs::permissions(mine, fs::perms::owner_read | fs::perms::owner_write);
+        bool writeFailed = false;
+        host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+            if (!records && operation == host::FileOperation::attribute) return ENOTSUP;
+            if (path != mine.string()) return 0;
+            if (operation == host::FileOperation::write && !writeFailed) {
+                writeFailed = true;
+                return ENOSPC;
+            }
+            return operation == host::FileOperation::flush && writeFailed ? EIO : 0;
+        });
+        const SafeFile::Outcome unflushed = SafeFile::writeInPlace(mine, "yours", copyName, 3);
+        const SafeFile::RecordedCopy kept = SafeFile::recordedCopy(mine);
+        host::watchFileOperations(nullptr);
+        EXPECT_EQ(unflushed.result, SafeFile::Result::cutShort);
+        EXPECT_EQ(held(mine), "mine");
+        EXPECT_EQ(kept.state, State::found);
+        EXPECT_EQ(kept.copy, mine.parent_path() / "copy 1");
+        EXPECT_EQ(held(kept.copy), "mine");
+        EXPECT_EQ(fs::status(kept.copy).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    }
+
     // A record that cannot be read, which may name the only whole copy, or that cannot be set for another
     // reason than a file system without records: nothing is written, and no copy stays that no record
     // names.
-    const fs::path other = scratch.write("other.xml", "old");
+    const fs::path other = scratch.write("other/other.xml", "old");
     for (const bool copied : {false, true}) {   // the record read, then the record set once the copy is kept
         bool copyFlushed = false;
         host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
@@ -56,25 +108,88 @@ TEST(SafeFile, WhatAFileHeldComesBackHoweverAWriteIntoItEnds) {
         EXPECT_EQ(unrecorded.result, SafeFile::Result::notRecorded);
         EXPECT_EQ(unrecorded.systemError, EIO);
         EXPECT_EQ(held(other), "old");
-        EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), {}), 4);   // home, 2 files, a copy
+        EXPECT_EQ(std::distance(fs::directory_iterator(other.parent_path()), {}), 1);
     }
 }
 
-TEST(SafeFile, ARecordIsFollowedOnlyToTheCopyItNames) {
+// Before the file is emptied, its copy, the copy's record and name are on the disk: the record on the file
+// with the file, or the note before it takes its name. An empty file has nothing to keep.
+TEST(SafeFile, WhatAFileHeldIsOnTheDiskBeforeItIsEmptied) {
+    ScratchFolder scratch;
+    const fs::path file = scratch.write("table.xml", "old");
+    for (const bool records : {SafeFile::recordsCopies(file), false}) {
+        SCOPED_TRACE(records ? "records on the file" : "no records");
+        std::vector<std::string> flushed;   // what was flushed, and whether the file then held the old text
+        host::watchFlushes([&](const std::string& path) {
+            flushed.push_back(fs::path(path).filename().string() +
+                              (held(file) == "old" ? " (old)" : " (new)"));
+        });
+        host::watchFileOperations([records](host::FileOperation operation, const std::string& path) {
+            return records ? 0 : noRecords(operation, path);
+        });
+        EXPECT_TRUE(SafeFile::writeInPlace(file, "new", copyName, 3).done());
+        host::watchFileOperations(nullptr);
+        host::watchFlushes(nullptr);
+        const std::string folder = scratch.path().filename().string();
+        const std::vector<std::string> recordFlushed = {"table.xml.partial (old)", folder + " (old)",
+                                                        "table.xml (old)", "table.xml (new)"};
+        const std::vector<std::string> noteFlushed = {
+            "table.xml.partial (old)", "table.xml.copy.partial (old)", folder + " (old)", "table.xml (new)"};
+        EXPECT_EQ(flushed, records ? recordFlushed : noteFlushed);
+        EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), {}), 2);   // home and the file
+        scratch.write("table.xml", "old");
+    }
+    // A write into an empty file that stops leaves no copy beside it.
+    const fs::path empty = scratch.write("empty.xml", "");
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) -> int {
+        if (operation == host::FileOperation::flush && path == empty.string() && held(empty) == "new")
+            throw std::runtime_error("stopped");
+        return 0;
+    });
+    EXPECT_THROW(SafeFile::writeInPlace(empty, "new", copyName, 3), std::runtime_error);
+    host::watchFileOperations(nullptr);
+    EXPECT_EQ(held(empty), "");
+    EXPECT_EQ(SafeFile::recordedCopy(empty).state, State::none);
+    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), {}), 3);
+}
+
+// A record is followed only to the copy it names, and only while the file is the state of the write it
+// names: what that write held before, or a cut (which an empty file may be). A file holding the write's
+// new content whole is done with it; one holding anything else was written since.
+TEST(SafeFile, ARecordIsFollowedOnlyToItsCopyWhileTheFileIsItsWritesState) {
     ScratchFolder scratch;
     const fs::path file = scratch.write("table.xml", "cut");
     const fs::path copy = scratch.write("copy 1", "whole");
     struct stat info {};
     ASSERT_EQ(::stat(copy.c_str(), &info), 0);
-    const auto record = [&](const std::string& value) {
-        ASSERT_EQ(::setxattr(file.c_str(), "user.tarnwick.copy", value.data(), value.size(), 0), 0);
-    };
-    // As this release records it, and as the one before did, with the device first.
-    record(std::to_string(info.st_ino) + " " + copy.string());
+    const std::string inode = std::to_string(info.st_ino);
+    // As the releases before recorded it, naming no write, with the device first or not: followed.
+    setRecord(file, inode + " " + copy.string());
     EXPECT_EQ(SafeFile::recordedCopy(file).state, State::found);
-    record("7 " + std::to_string(info.st_ino) + " " + copy.string());
+    setRecord(file, "7 " + inode + " " + copy.string());
     EXPECT_EQ(SafeFile::recordedCopy(file).copy, copy);
+
+    const std::string written = "the new content";
+    const std::string before = "the old one";
+    setRecord(file, inode + " " + std::to_string(written.size()) + " " + hex(digestOf(written)) + " " +
+                        std::to_string(before.size()) + " " + hex(digestOf(before)) + " " + copy.string());
+    const std::pair<std::string, State> cases[] = {
+        {written, State::ended},
+        {before, State::found},
+        {"", State::found},
+        {"the new", State::found},
+        {"another content", State::stale},
+        {written + " and more", State::stale},
+    };
+    for (const auto& [holding, state] : cases) {
+        SCOPED_TRACE(holding);
+        scratch.write("table.xml", holding);
+        const SafeFile::RecordedCopy recorded = SafeFile::recordedCopy(file);
+        EXPECT_EQ(recorded.state, state);
+        EXPECT_EQ(recorded.copy, copy);
+    }
     // Another file under the copy's name is not the copy.
+    scratch.write("table.xml", "cut");
     scratch.write("other", "another");
     fs::rename(scratch.path() / "other", copy);
     const SafeFile::RecordedCopy replaced = SafeFile::recordedCopy(file);
@@ -105,18 +220,58 @@ TEST(SafeFile, WithoutRecordsOnFilesAStoppedWriteLeavesANoteBesideTheName) {
     std::ofstream(note, std::ios::trunc) << "1" << noted.substr(noted.find(' '));
     EXPECT_EQ(SafeFile::recordedCopy(file).state, State::none);
     std::ofstream(note, std::ios::trunc) << noted;
-    // The next write puts it back whole, and the note goes with the copy.
     EXPECT_FALSE(SafeFile::recordsCopies(file));
-    host::watchFileOperations([](host::FileOperation operation, const std::string&) {
-        return operation == host::FileOperation::attribute ? ENOTSUP : 0;
+
+    // Whole again, the file is first put on the disk: while it cannot be, the copy and the note stay; the
+    // copy stays too, on its own, while it holds what the caller says the file lacks.
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        if (operation == host::FileOperation::attribute) return ENOTSUP;
+        return operation == host::FileOperation::flush && path == file.string() ? EIO : 0;
     });
-    EXPECT_TRUE(SafeFile::writeInPlace(file, "old", copyName, 3).done());
-    SafeFile::dropRecordedCopy(file);
+    scratch.write("table.xml", "new");
+    EXPECT_EQ(SafeFile::dropRecordedCopy(file, [](const FileLocation&) { return true; }), FileLocation());
+    EXPECT_EQ(SafeFile::recordedCopy(file).state, State::ended);
+    host::watchFileOperations(noRecords);
+    EXPECT_EQ(SafeFile::dropRecordedCopy(file, [](const FileLocation&) { return false; }), found.copy);
     EXPECT_EQ(SafeFile::recordedCopy(file).state, State::none);
+    EXPECT_EQ(held(found.copy), "old");
+    EXPECT_FALSE(fs::exists(note));
+
+    // The next write into the cut file puts back what it held whole, recording no copy of an empty file,
+    // and a copy no longer needed goes with its note.
+    std::ofstream(note, std::ios::trunc) << noted;
+    scratch.write("table.xml", "");
+    EXPECT_TRUE(SafeFile::writeInPlace(file, "old", copyName, 3).done());
+    EXPECT_FALSE(fs::exists(note));
+    std::ofstream(note, std::ios::trunc) << noted;
+    EXPECT_EQ(SafeFile::dropRecordedCopy(file, [](const FileLocation&) { return true; }), FileLocation());
     host::watchFileOperations(nullptr);
     EXPECT_EQ(held(file), "old");
-    EXPECT_FALSE(fs::exists(scratch.path() / "table.xml.copy"));
+    EXPECT_FALSE(fs::exists(note));
+    EXPECT_FALSE(fs::exists(found.copy));
     EXPECT_FALSE(fs::exists(scratch.path() / "copy 2"));
+}
+
+// A whole copy kept beside a file (a backup) is as private as the file, and is made only once its name
+// is on the disk: a folder that cannot be flushed is told.
+TEST(SafeFile, ACopyKeptBesideAFileIsOnTheDiskAsPrivateAsTheFile) {
+    ScratchFolder scratch;
+    const fs::path file = scratch.write("table.xml", "table");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    const Directory folder(scratch.path());
+    const SafeFile::Outcome kept =
+        SafeFile::writeNew(folder, String("table.xml"), copyName, 3, "table", &file);
+    ASSERT_TRUE(kept.done());
+    EXPECT_EQ(held(kept.file), "table");
+    EXPECT_EQ(fs::status(kept.file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        return operation == host::FileOperation::flush && path == scratch.path().string() ? EIO : 0;
+    });
+    const SafeFile::Outcome unflushed =
+        SafeFile::writeNew(folder, String("table.xml"), copyName, 3, "table", &file);
+    host::watchFileOperations(nullptr);
+    EXPECT_EQ(unflushed.result, SafeFile::Result::folderNotFlushed);
+    EXPECT_EQ(unflushed.systemError, EIO);
 }
 
 }   // namespace

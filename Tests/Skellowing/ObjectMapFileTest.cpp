@@ -23,6 +23,7 @@
 
 #include "Foundation/Directory.h"
 #include "Foundation/FileLock.h"
+#include "Foundation/SafeFile.h"
 #include "Skellowing/ObjectMap.h"
 #include "Skellowing/ObjectMapFile.h"
 #include "SkellowingFixture.h"
@@ -337,7 +338,9 @@ TEST_F(ObjectMapFile, AnUnreadableFileIsNamedWithItsReasonAndNeverLost) {
                       "The file containing the object mapping table cannot be read - do you "
                       "wish to continue with a new mapping table?");
             EXPECT_NE(alerts[0].smallText.find(c.reason), std::string::npos) << alerts[0].smallText;
-            EXPECT_NE(alerts[0].smallText.find("kept as \"ObjectMap backup.xml\""), std::string::npos);
+            // An empty file holds nothing worth keeping.
+            EXPECT_EQ(alerts[0].smallText.find("kept as \"ObjectMap backup.xml\"") != std::string::npos,
+                      !c.text.empty());
             if (answer == 2) {
                 EXPECT_FALSE(loaded);
                 EXPECT_EQ(readFile(tableFile()), c.text);
@@ -348,6 +351,7 @@ TEST_F(ObjectMapFile, AnUnreadableFileIsNamedWithItsReasonAndNeverLost) {
                           "table (in the Skellowing add-on folder)");
             } else {
                 EXPECT_TRUE(loaded);
+                EXPECT_EQ(std::filesystem::exists(dataFolder() / "ObjectMap backup.xml"), !c.text.empty());
                 EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), c.text);
                 EXPECT_EQ(readFile(tableFile()), kDefaults);
                 EXPECT_EQ(table.size(), 5u);
@@ -852,65 +856,75 @@ TEST_F(ObjectMapFile, ASaveStoppedHalfWayLosesNothingThroughAnyName) {
     table.addList(String("Linked"), ObjectMapType::dwg);
     ASSERT_TRUE(skellow::saveObjectMap(table));
     host::watchFlushes(nullptr);
-    EXPECT_EQ(flushed, (std::vector<std::string>{"ObjectMap.xml.partial (old)", "Skellowing (old)",
-                                                 "ObjectMap.xml (old)", "ObjectMap.xml (new)"}));
+    // Recorded on the file, flushed with it, or in a note beside the name, flushed before it takes that name.
+    const bool records = tarnwick::SafeFile::recordsCopies(tableFile());
+    const std::vector<std::string> recordFlushed = {"ObjectMap.xml.partial (old)", "Skellowing (old)",
+                                                    "ObjectMap.xml (old)", "ObjectMap.xml (new)"};
+    const std::vector<std::string> noteFlushed = {"ObjectMap.xml.partial (old)",
+                                                  "ObjectMap.xml.copy.partial (old)", "Skellowing (old)",
+                                                  "ObjectMap.xml (new)"};
+    EXPECT_EQ(flushed, records ? recordFlushed : noteFlushed);
     EXPECT_EQ(std::distance(fs::directory_iterator(dataFolder()), {}), 1);
 
-    // The disk is full: the write fails, and so does putting the table back.
-    held = readFile(tableFile());
-    failOn(host::FileOperation::write, tableFile(), ENOSPC);
-    table.addList(String("Cut"), ObjectMapType::dwg);
-    EXPECT_FALSE(skellow::saveObjectMap(table));
-    host::watchFileOperations(nullptr);
-    ASSERT_EQ(host::recordedAlerts().size(), 1u);
-    EXPECT_EQ(host::recordedAlerts()[0].largeText,
-              "The file containing the object mapping table cannot be written");
-    EXPECT_EQ(
-        host::recordedAlerts()[0].smallText,
-        "\"ObjectMap.xml\" could not be written to its end - the disk may be full.\n"
-        "The table could not be written into \"ObjectMap.xml\", nor what it held put back: that is kept "
-        "as \"" +
-            copy.string() +
-            "\".\nThe system said: No space left on device.\n"
-            "The changes made now are used for this run, but they are not kept for the next one.");
-    EXPECT_EQ(readFile(copy), held);
-    ASSERT_EQ(readFile(other), "");
+    // Where records are kept on files:
+    if (records) {
+        // The disk is full: the write fails, and so does putting the table back.
+        held = readFile(tableFile());
+        failOn(host::FileOperation::write, tableFile(), ENOSPC);
+        table.addList(String("Cut"), ObjectMapType::dwg);
+        EXPECT_FALSE(skellow::saveObjectMap(table));
+        host::watchFileOperations(nullptr);
+        ASSERT_EQ(host::recordedAlerts().size(), 1u);
+        EXPECT_EQ(host::recordedAlerts()[0].largeText,
+                  "The file containing the object mapping table cannot be written");
+        EXPECT_EQ(
+            host::recordedAlerts()[0].smallText,
+            "\"ObjectMap.xml\" could not be written to its end - the disk may be full.\n"
+            "The table could not be written into \"ObjectMap.xml\", nor what it held put back: that is kept "
+            "as \"" +
+                copy.string() +
+                "\".\nThe system said: No space left on device.\n"
+                "The changes made now are used for this run, but they are not kept for the next one.");
+        EXPECT_EQ(readFile(copy), held);
+        ASSERT_EQ(readFile(other), "");
 
-    // Through the home that saved, Cancel leaves both as they are.
-    host::clearRecordedAlerts();
-    script(R"([{"do": "answerAlert", "button": 3}])");
-    ObjectMap declined;
-    EXPECT_FALSE(skellow::loadObjectMap(declined));
-    ASSERT_FALSE(host::recordedAlerts().empty());
-    EXPECT_EQ(host::recordedAlerts()[0].largeText,
-              "The file containing the object mapping table cannot be read, but the copy \"ObjectMap "
-              "backup.xml\" beside it holds a whole table - do you wish to put the copy back?");
-    EXPECT_EQ(readFile(copy), held);
+        // Through the home that saved, Cancel leaves both as they are.
+        host::clearRecordedAlerts();
+        script(R"([{"do": "answerAlert", "button": 3}])");
+        ObjectMap declined;
+        EXPECT_FALSE(skellow::loadObjectMap(declined));
+        ASSERT_FALSE(host::recordedAlerts().empty());
+        EXPECT_EQ(host::recordedAlerts()[0].largeText,
+                  "The file containing the object mapping table cannot be read, but the copy \"ObjectMap "
+                  "backup.xml\" beside it holds a whole table - do you wish to put the copy back?");
+        EXPECT_EQ(readFile(copy), held);
 
-    // Through the other home the copy is offered by default; a put-back that fails in turn (the disk is
-    // still full) leaves it the copy recorded, and the next run puts it back into the file both share.
-    host::setHomeDirectory(home2.string());
-    failOn(host::FileOperation::write, other, ENOSPC);
-    ObjectMap failed;
-    EXPECT_TRUE(skellow::loadObjectMap(failed));
-    host::watchFileOperations(nullptr);
-    ASSERT_EQ(readFile(other), "");
-    host::clearRecordedAlerts();
-    ObjectMap second;
-    ASSERT_TRUE(skellow::loadObjectMap(second));
-    ASSERT_FALSE(host::recordedAlerts().empty());
-    EXPECT_EQ(host::recordedAlerts()[0].largeText,
-              "The file containing the object mapping table cannot be read: a save into it stopped half-way, "
-              "and what it held before is kept whole as \"" +
-                  copy.string() + "\" - do you wish to put that back?");
-    EXPECT_NE(host::recordedAlerts()[0].smallText.find("the unreadable file is kept as \"" +
-                                                       (other.parent_path() / "ObjectMap backup").string()),
-              std::string::npos);
-    EXPECT_NE(second.findList(String("Linked"), ObjectMapType::dwg), nullptr);
-    EXPECT_EQ(second.findList(String("Cut"), ObjectMapType::dwg), nullptr);
-    EXPECT_EQ(readFile(tableFile()), held);
-    EXPECT_TRUE(fs::equivalent(tableFile(), other));
-    EXPECT_FALSE(fs::exists(copy));
+        // Through the other home the copy is offered by default; a put-back that fails in turn (the disk is
+        // still full) leaves it the copy recorded, and the next run puts it back into the file both share.
+        host::setHomeDirectory(home2.string());
+        failOn(host::FileOperation::write, other, ENOSPC);
+        ObjectMap failed;
+        EXPECT_TRUE(skellow::loadObjectMap(failed));
+        host::watchFileOperations(nullptr);
+        ASSERT_EQ(readFile(other), "");
+        host::clearRecordedAlerts();
+        ObjectMap second;
+        ASSERT_TRUE(skellow::loadObjectMap(second));
+        ASSERT_FALSE(host::recordedAlerts().empty());
+        EXPECT_EQ(
+            host::recordedAlerts()[0].largeText,
+            "The file containing the object mapping table cannot be read: a save into it stopped half-way, "
+            "and what it held before is kept whole as \"" +
+                copy.string() + "\" - do you wish to put that back?");
+        // The cut file, empty, holds nothing worth keeping.
+        EXPECT_EQ(host::recordedAlerts()[0].smallText.find("the unreadable file is kept"), std::string::npos);
+        EXPECT_EQ(std::distance(fs::directory_iterator(other.parent_path()), {}), 1);
+        EXPECT_NE(second.findList(String("Linked"), ObjectMapType::dwg), nullptr);
+        EXPECT_EQ(second.findList(String("Cut"), ObjectMapType::dwg), nullptr);
+        EXPECT_EQ(readFile(tableFile()), held);
+        EXPECT_TRUE(fs::equivalent(tableFile(), other));
+        EXPECT_FALSE(fs::exists(copy));
+    }
 
     // On a file system that keeps no record, a run through another name cannot know where a stopped save
     // kept its copy: it never writes a new table over the file by default.
@@ -967,8 +981,14 @@ TEST_F(ObjectMapFile, ASaveStoppedHalfWayLosesNothingThroughAnyName) {
               "backup.xml\" beside it holds a whole table - do you wish to put the copy back?");
     EXPECT_EQ(readFile(other), held);
     EXPECT_TRUE(fs::equivalent(tableFile(), other));
-    EXPECT_FALSE(fs::exists(copy));
-    EXPECT_FALSE(fs::exists(dataFolder() / "ObjectMap.xml.copy"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dataFolder()), {}), 1);   // nor is the empty cut file kept
+}
+
+// One more mapping, of source in a configuration of its own.
+void addRow(ObjectMap& table, const char* list, const char* source) {
+    table.addList(String(list), ObjectMapType::dwg);
+    table.findList(String(list), ObjectMapType::dwg)
+        ->add(std::make_unique<skellow::ObjectSpecification>(skellow::SourceKey{4, String(source)}, false));
 }
 
 // A save into a table that two homes share, stopped once the table is emptied (its write and the put-back
@@ -988,8 +1008,106 @@ void cutBySave(const std::filesystem::path& table, bool records) {
     EXPECT_EQ(std::filesystem::file_size(table), 0u);
 }
 
-// A record whose copy a run through another name cannot reach (another user's folder, a home moved, a
-// read error) is named with its path and why, and nothing is written by default; the record stays, and a
+// Where the file system keeps no record on files, the note beside the name that saved names the save it
+// belongs to, and is followed only while the table is that save's state. Whatever a note says, no run
+// removes a copy that holds a row the table lacks: it stays, and the user is told where, once.
+TEST_F(ObjectMapFile, ANoteIsFollowedOnlyToItsSaveAndNoCopyOfRowsTheTableLacksIsRemoved) {
+    namespace fs = std::filesystem;
+    const fs::path home2 = home_ / "second";
+    const fs::path other = home2 / "Application Data" / "Skellowing" / "ObjectMap.xml";
+    const fs::path copy1 = dataFolder() / "ObjectMap backup.xml";
+    const fs::path copy2 = other.parent_path() / "ObjectMap backup.xml";
+    writeFile(tableFile(), kUserTable);
+    fs::create_directories(other.parent_path());
+    fs::create_hard_link(tableFile(), other);
+    const auto noRecords = [](host::FileOperation operation, const std::string&) {
+        return operation == host::FileOperation::attribute ? ENOTSUP : 0;
+    };
+    const auto load = [&](const fs::path& home) {
+        host::setHomeDirectory(home.string());
+        host::watchFileOperations(noRecords);
+        host::clearRecordedAlerts();
+        ObjectMap table;
+        const bool loaded = skellow::loadObjectMap(table);
+        host::watchFileOperations(nullptr);
+        return loaded;
+    };
+    const std::string kept = " holds rows that the table lacks, so it is kept.";
+
+    // A save through home 1 that wrote its table whole, stopped before it removed its copy and note.
+    const std::string folder1 = dataFolder().string() + "/";
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        if (const int fault = noRecords(operation, path)) return fault;
+        return operation == host::FileOperation::unlink && path.starts_with(folder1) ? EIO : 0;
+    });
+    ObjectMap first;
+    ASSERT_TRUE(skellow::loadObjectMap(first));
+    addRow(first, "First", "Lamp");
+    skellow::saveObjectMap(first);
+    host::watchFileOperations(nullptr);
+    ASSERT_EQ(readFile(copy1), kUserTable);
+    ASSERT_TRUE(fs::exists(dataFolder() / "ObjectMap.xml.copy"));
+    // A save through home 2 that ends, adding rows; then a disk fault cuts the table past what home 1's save
+    // wrote. Home 1's note is no longer the table's: its copy is offered with its time, never by default.
+    host::setHomeDirectory(home2.string());
+    host::watchFileOperations(noRecords);
+    ObjectMap second;
+    ASSERT_TRUE(skellow::loadObjectMap(second));
+    addRow(second, "Newer", "Desk");
+    ASSERT_TRUE(skellow::saveObjectMap(second));
+    host::watchFileOperations(nullptr);
+    const std::string newer = readFile(other);
+    std::ofstream(other, std::ios::binary | std::ios::trunc) << newer.substr(0, newer.size() - 13);
+    EXPECT_FALSE(load(home_));   // the default answer: Cancel
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with(
+        "The file containing the object mapping table cannot be read. \"ObjectMap backup.xml\" holds a whole "
+        "table, last changed "));
+    EXPECT_EQ(readFile(other), newer.substr(0, newer.size() - 13));
+
+    // A later save through home 2, cut. Through home 1 no run can tell whose cut an empty table is, and its
+    // copy may be put back; but home 2's copy, which holds rows the table then lacks, stays, and is told.
+    std::ofstream(other, std::ios::binary | std::ios::trunc) << newer;
+    host::setHomeDirectory(home2.string());
+    cutBySave(other, /*records=*/false);
+    ASSERT_EQ(readFile(copy2), newer);
+    EXPECT_TRUE(load(home_));
+    EXPECT_TRUE(load(home2));
+    EXPECT_EQ(readFile(copy2), newer);
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with(
+        "\"" + copy2.string() + "\", a copy of the object mapping table last changed "));
+    EXPECT_TRUE(host::recordedAlerts()[0].largeText.find(kept) != std::string::npos);
+    EXPECT_TRUE(load(home2));
+    EXPECT_TRUE(host::recordedAlerts().empty());
+    EXPECT_EQ(readFile(copy2), newer);
+    // Should the table be unreadable, the copy is offered, never by default.
+    std::ofstream(other, std::ios::binary | std::ios::trunc) << "<objectMap>";
+    EXPECT_FALSE(load(home2));   // the default answer: Cancel
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with(
+        "The file containing the object mapping table cannot be read. \"ObjectMap backup.xml\" holds a whole "
+        "table, last changed "));
+    EXPECT_EQ(readFile(other), "<objectMap>");
+
+    // A save through home 1 cut, and a new table asked for through home 2: the copy home 1's run then
+    // finds holds the only rows.
+    fs::remove(copy2);
+    writeFile(tableFile(), kUserTable);
+    host::setHomeDirectory(home_.string());
+    cutBySave(tableFile(), /*records=*/false);
+    ASSERT_EQ(readFile(copy1), kUserTable);
+    script(R"([{"do": "answerAlert", "button": 2}])");   // New Table
+    EXPECT_TRUE(load(home2));
+    EXPECT_EQ(readFile(other), kDefaults);
+    EXPECT_TRUE(load(home_));
+    EXPECT_EQ(readFile(copy1), kUserTable);
+    ASSERT_EQ(host::recordedAlerts().size(), 1u);
+    EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with("\"" + copy1.string() + "\", a copy"));
+}
+
+// A record whose copy a run cannot reach (a read error, another user's folder, a home moved) is named
+// with its path and why, and nothing is written by default; the record stays, and a
 // run that reaches the copy, also through a home that moved, puts it back.
 TEST_F(ObjectMapFile, ARecordWhoseCopyCannotBeReachedIsToldAndNothingIsWritten) {
     namespace fs = std::filesystem;
@@ -1004,6 +1122,26 @@ TEST_F(ObjectMapFile, ARecordWhoseCopyCannotBeReachedIsToldAndNothingIsWritten) 
     cutBySave(name1, /*records=*/true);
     const fs::path copy = name1.parent_path() / "ObjectMap backup.xml";
     ASSERT_EQ(readFile(copy), kUserTable);
+
+    // A copy that cannot be read is told with the system's reason, also through the name that saved.
+    failOn(host::FileOperation::read, copy, EIO);
+    host::clearRecordedAlerts();
+    ObjectMap unread;
+    EXPECT_FALSE(skellow::loadObjectMap(unread));   // the default answer: Cancel
+    host::watchFileOperations(nullptr);
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_EQ(
+        host::recordedAlerts()[0].largeText,
+        "The file containing the object mapping table cannot be read: a save into it stopped half-way, "
+        "and what it held before is kept as \"ObjectMap backup.xml\", which this run cannot read: "
+        "Input/output error. Please put that back by hand before you continue with a new mapping table.");
+    EXPECT_EQ(readFile(name1), "");
+    EXPECT_EQ(readFile(copy), kUserTable);
+
+    // Where a folder keeps no record on files, no run through another name sees a record at all (see
+    // ASaveStoppedHalfWayLosesNothingThroughAnyName).
+    if (!tarnwick::SafeFile::recordsCopies(name1))
+        GTEST_SKIP() << "this file system keeps no records on files";
 
     // The copy's folder refuses this user.
     host::setHomeDirectory(second.string());
@@ -1081,8 +1219,7 @@ TEST_F(ObjectMapFile, ASharedFileThatCannotBeReadWholeIsNeverSplit) {
     fs::create_directories(other.parent_path());
     fs::create_hard_link(tableFile(), other);
     cutBySave(tableFile(), /*records=*/true);
-    host::setHomeDirectory((home_ / "second").string());
-    failOn(host::FileOperation::read, other, EIO);
+    failOn(host::FileOperation::read, tableFile(), EIO);
     host::clearRecordedAlerts();
     ObjectMap unread;
     EXPECT_FALSE(skellow::loadObjectMap(unread));
@@ -1099,6 +1236,7 @@ TEST_F(ObjectMapFile, ASharedFileThatCannotBeReadWholeIsNeverSplit) {
 
     // Without a record, even when the user asks for a new table; nor a link, whose name would be moved
     // aside, not the file it leads to.
+    host::setHomeDirectory((home_ / "second").string());
     writeFile(other, "unreadable");
     failOn(host::FileOperation::read, other, EIO);
     script(R"([{"do": "answerAlert", "button": 2}])");   // New Table
@@ -1125,8 +1263,8 @@ TEST_F(ObjectMapFile, ASharedFileThatCannotBeReadWholeIsNeverSplit) {
 }
 
 // A copy put back is removed only once the file holds it as it is: not when another run's table, written
-// meanwhile, took its place; not when the write fails (nor may a clean-up have taken it meanwhile); and
-// not when its read left anything out, which the user is told.
+// meanwhile, took its place; not when the write fails (nor may a clean-up have taken it meanwhile); not
+// when its read left anything out, which the user is told; nor when it holds a row the table lacks.
 TEST_F(ObjectMapFile, ACopyPutBackGoesOnlyOnceTheFileHoldsItWhole) {
     namespace fs = std::filesystem;
     const fs::path other = home_ / "second" / "Application Data" / "Skellowing" / "ObjectMap.xml";
@@ -1136,6 +1274,7 @@ TEST_F(ObjectMapFile, ACopyPutBackGoesOnlyOnceTheFileHoldsItWhole) {
     fs::create_hard_link(tableFile(), other);
     cutBySave(tableFile(), /*records=*/true);
     ASSERT_EQ(readFile(copy), kUserTable);
+    std::ofstream(tableFile(), std::ios::binary | std::ios::trunc) << std::string(kUserTable).substr(0, 60);
     // Once the cut file is set aside, another run, whose user asked for a new table, writes its own.
     bool came = false;
     host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
@@ -1193,6 +1332,22 @@ TEST_F(ObjectMapFile, ACopyPutBackGoesOnlyOnceTheFileHoldsItWhole) {
         "kept as \"ObjectMap backup 2.xml\" in the same folder.");
     EXPECT_NE(readFile(other).find("Chair 22"), std::string::npos);
     EXPECT_EQ(readFile(kept), twice);
+
+    // Nor a copy that another hand changed while the user was asked: it holds a row the table lacks.
+    for (const auto& entry : fs::directory_iterator(dataFolder()))
+        if (entry.path() != tableFile()) fs::remove(entry.path());
+    writeFile(tableFile(), kUserTable);
+    cutBySave(tableFile(), /*records=*/true);
+    std::string changed = kUserTable;
+    changed.replace(changed.find("Door 22"), 7, "Door 23");
+    host::setAlertObserver([&](const host::AlertRecord&) {
+        if (readFile(copy) == kUserTable) writeFile(copy, changed);
+    });
+    ObjectMap asked;
+    EXPECT_TRUE(skellow::loadObjectMap(asked));   // the default answer: Put Back
+    host::setAlertObserver(nullptr);
+    EXPECT_EQ(readFile(other), kUserTable);
+    EXPECT_EQ(readFile(copy), changed);
 }
 
 // Each failure is told as what it is: a folder the system cannot flush, a write into the table that fails
@@ -1244,10 +1399,10 @@ TEST_F(ObjectMapFile, EachFailureIsToldAsWhatItIs) {
     // Written whole, it cannot be flushed, nor emptied again to put back what it held: it holds the new
     // table, which the next run reads, and is told so.
     int truncates = 0;
-    int flushes = 0;   // the first puts the record of the copy on the disk
     host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
         if (path != tableFile().string()) return 0;
-        return (operation == host::FileOperation::flush && ++flushes > 1) ||
+        return (operation == host::FileOperation::flush &&
+                readFile(tableFile()).find("\"Untouched\"") != std::string::npos) ||
                        (operation == host::FileOperation::truncate && ++truncates == 2)
                    ? EIO
                    : 0;
@@ -1479,14 +1634,24 @@ TEST_F(ObjectMapFile, ALockThatCannotBeHadIsToldWithItsReason) {
         const auto held = tarnwick::FileLock::acquire(
             tarnwick::Directory(dataFolder()), String("ObjectMap.xml.lock"), std::chrono::milliseconds(0));
         ASSERT_TRUE(held);
+        // On the file, or in the note beside its name where its folder keeps no record on files.
         const std::string record = "1 " + (dataFolder() / "ObjectMap backup.xml").string();
-        ASSERT_EQ(::setxattr(tableFile().c_str(), "user.tarnwick.copy", record.data(), record.size(), 0), 0);
+        const fs::path note = dataFolder() / "ObjectMap.xml.copy";
+        struct stat info {};
+        ASSERT_EQ(::stat(tableFile().c_str(), &info), 0);
+        if (tarnwick::SafeFile::recordsCopies(tableFile()))
+            ASSERT_EQ(::setxattr(tableFile().c_str(), "user.tarnwick.copy", record.data(), record.size(), 0),
+                      0);
+        else
+            writeFile(note, std::to_string(info.st_ino) + " " + record);
         const auto start = std::chrono::steady_clock::now();
         ObjectMap read;
         EXPECT_TRUE(skellow::loadObjectMap(read));
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::minutes(5));
-        EXPECT_GT(::getxattr(tableFile().c_str(), "user.tarnwick.copy", nullptr, 0), 0);
+        EXPECT_NE(tarnwick::SafeFile::recordedCopy(tableFile()).state,
+                  tarnwick::SafeFile::RecordedCopy::State::none);
         ::removexattr(tableFile().c_str(), "user.tarnwick.copy");
+        fs::remove(note);
     }
     skellow::setTableLockPatience(std::chrono::seconds(30));
     EXPECT_FALSE(fs::exists(fs::symlink_status(lock)));

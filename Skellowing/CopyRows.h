@@ -1,0 +1,14 @@
+// CopyRows: whether a copy of the table's file holds a row the table lacks, which no clean-up may remove.
+#pragma once
+
+#include <string_view>
+
+namespace skellow {
+
+// Whether every row that copy (a file's text) holds is in table (the table file's text) too, compared
+// whole: configuration, source, mapping, GUID and parameters. An empty copy, or one that is the start of
+// the table's text, holds no row of its own. False when either cannot be read whole as a table, since what
+// it holds cannot be known.
+bool tableHoldsEveryRowOf(std::string_view table, std::string_view copy);
+
+}   // namespace skellow
