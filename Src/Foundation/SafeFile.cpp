@@ -22,15 +22,16 @@ namespace {
 using Result = SafeFile::Result;
 using Outcome = SafeFile::Outcome;
 
-// On the file written into itself, while it is: "<inode> <size> <digest> <held size> <held digest> <path>"
-// of the copy of what it held, with the size and digest (hex) of what the write writes and of what the
-// file held, which name the write. The releases before wrote "<inode> <path>" and "<device> <inode>
-// <path>", naming no write; a device number may change with a remount, so it is passed over.
+// On the file written into itself, while it is: "<inode> <size> <digests> <held size> <held digests>
+// <path>" of the copy of what it held, with the size and block digests (hex, by commas) of what the write
+// writes and of what the file held, which name the write. The releases before wrote "<inode> <path>" and
+// "<device> <inode> <path>", naming no write; a device number may change with a remount, so it is passed
+// over.
 constexpr const char* kCopyRecord = "user.tarnwick.copy";
 // Where the file system keeps no record on the file: a note beside the name written through, holding the
 // file's inode and then the record.
 constexpr std::string_view kNoteExtension = ".copy";
-constexpr std::size_t kMostRecord = 4200;   // a path and five numbers
+constexpr std::size_t kMostRecord = 4800;   // a path, three numbers and 32 digests
 
 Outcome failed(Result result, int error = errno) { return {result, error, {}, {}}; }
 
@@ -93,12 +94,52 @@ FileLocation noteFor(const FileLocation& location) {
     return location.parent_path() / (location.filename().native() + std::string(kNoteExtension));
 }
 
-// The write a record belongs to: what it writes and what the file held before it, by size and digest.
-struct Write {
+// A text as a record names it: its size and the digests of its blocks, so that a cut of it (what a
+// stopped write leaves: its start) is known by the blocks it holds whole. At most kMostBlocks blocks of
+// at least kLeastBlock bytes, so that a record stays small whatever the text.
+constexpr std::size_t kMostBlocks = 16;
+constexpr std::size_t kLeastBlock = 4096;
+
+struct Text {
     std::uint64_t size = 0;
-    std::uint64_t digest = 0;
-    std::uint64_t heldSize = 0;
-    std::uint64_t heldDigest = 0;
+    std::vector<std::uint64_t> blocks;   // digests
+
+    static std::size_t blockFor(std::uint64_t size) {
+        return std::max<std::size_t>(kLeastBlock,
+                                     static_cast<std::size_t>((size + kMostBlocks - 1) / kMostBlocks));
+    }
+    static std::size_t countFor(std::uint64_t size) {
+        const std::size_t block = blockFor(size);
+        return size == 0 ? 1 : static_cast<std::size_t>((size + block - 1) / block);
+    }
+    static Text of(std::string_view text) {
+        Text named{text.size(), {}};
+        const std::size_t block = blockFor(text.size());
+        for (std::size_t at = 0; at < text.size() || named.blocks.empty(); at += block)
+            named.blocks.push_back(digestOf(text.substr(at, block)));
+        return named;
+    }
+    // Whether holding is this text whole.
+    bool is(std::string_view holding) const { return holding.size() == size && holds(holding); }
+    // Whether holding, shorter than this text, agrees with its start in every block it holds whole.
+    bool cutBy(std::string_view holding) const { return holding.size() < size && holds(holding); }
+
+private:
+    bool holds(std::string_view holding) const {
+        const std::size_t block = blockFor(size);
+        for (std::size_t at = 0, n = 0; n < blocks.size() && at < holding.size(); at += block, ++n) {
+            const std::string_view part = holding.substr(at, block);
+            if (part.size() < block && at + part.size() < size) break;   // the cut's last, partial block
+            if (digestOf(part) != blocks[n]) return false;
+        }
+        return true;
+    }
+};
+
+// The write a record belongs to: what it writes and what the file held before it.
+struct Write {
+    Text written;
+    Text held;
 };
 
 std::string hex(std::uint64_t value) {
@@ -107,9 +148,16 @@ std::string hex(std::uint64_t value) {
     return std::string(text, end);
 }
 
+// "<size> <digest>,<digest>,..."
+std::string named(const Text& text) {
+    std::string named = std::to_string(text.size) + " ";
+    for (std::size_t n = 0; n < text.blocks.size(); ++n) named += (n ? "," : "") + hex(text.blocks[n]);
+    return named;
+}
+
 std::string recordOf(const FileIdentity& copy, const Write& write, const FileLocation& at) {
-    return std::to_string(copy.inode) + " " + std::to_string(write.size) + " " + hex(write.digest) + " " +
-           std::to_string(write.heldSize) + " " + hex(write.heldDigest) + " " + at.native();
+    return std::to_string(copy.inode) + " " + named(write.written) + " " + named(write.held) + " " +
+           at.native();
 }
 
 // The number that text starts with, up to a space, which is passed over.
@@ -127,6 +175,21 @@ bool numberOf(std::string_view token, std::uint64_t& value, int base) {
     return error == std::errc() && end == token.data() + token.size();
 }
 
+// A text's size and block digests from their two tokens; false unless the digests are as many as its
+// size has blocks.
+bool textOf(std::string_view size, std::string_view digests, Text& text) {
+    if (!numberOf(size, text.size, 10)) return false;
+    for (;;) {
+        const std::size_t comma = digests.find(',');
+        std::uint64_t digest = 0;
+        if (!numberOf(digests.substr(0, comma), digest, 16)) return false;
+        text.blocks.push_back(digest);
+        if (comma == std::string_view::npos) break;
+        digests.remove_prefix(comma + 1);
+    }
+    return text.blocks.size() == Text::countFor(text.size);
+}
+
 // The copy's inode and path, and the write it belongs to, from a record of this release; from one of the
 // releases before, which name no write, the inode and path alone.
 bool parseRecord(std::string_view text, std::uint64_t& inode, std::optional<Write>& write,
@@ -142,10 +205,9 @@ bool parseRecord(std::string_view text, std::uint64_t& inode, std::optional<Writ
     if (count == 1 || count == 2) {
         if (!numberOf(tokens[count - 1], inode, 10)) return false;
     } else if (Write named; count == 5 && numberOf(tokens[0], inode, 10) &&
-                            numberOf(tokens[1], named.size, 10) && numberOf(tokens[2], named.digest, 16) &&
-                            numberOf(tokens[3], named.heldSize, 10) &&
-                            numberOf(tokens[4], named.heldDigest, 16)) {
-        write = named;
+                            textOf(tokens[1], tokens[2], named.written) &&
+                            textOf(tokens[3], tokens[4], named.held)) {
+        write = std::move(named);
     } else {
         return false;
     }
@@ -211,14 +273,14 @@ void dropEarlierRecord(const FileLocation& location) {
 }
 
 // Whose state the file holding holds is, against the write a record names: that write's new content
-// whole (it ended); what the file held before it, or a cut of either (it is that write's, or no one can
-// say); anything else (the file was written since, through another name).
+// whole (it ended); what the file held before it, or a cut of either that agrees with it block by block
+// (it is that write's; a cut too short to hold a whole block cannot say); anything else (the file was
+// written since, through another name).
 SafeFile::RecordedCopy::State stateAgainst(const Write& write, std::string_view holding) {
     using State = SafeFile::RecordedCopy::State;
-    if (holding.size() == write.size && digestOf(holding) == write.digest) return State::ended;
-    if (holding.size() == write.heldSize && digestOf(holding) == write.heldDigest) return State::found;
-    // Shorter than what the write or its put-back writes: a cut of it, as far as a size can tell.
-    if (holding.size() < std::max(write.size, write.heldSize)) return State::found;
+    if (write.written.is(holding)) return State::ended;
+    if (write.held.is(holding) || write.written.cutBy(holding) || write.held.cutBy(holding))
+        return State::found;
     return State::stale;
 }
 
@@ -291,7 +353,7 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
         return failed(Result::notRecorded, earlier.systemError);
     const bool recordedBefore =
         earlier.state == RecordedCopy::State::found || earlier.state == RecordedCopy::State::unfollowable;
-    const Write write{bytes.size(), digestOf(bytes), before.size(), digestOf(before)};
+    const Write write{Text::of(bytes), Text::of(before)};
     // An empty file holds nothing to keep: no copy, nor a record of one.
     std::unique_ptr<PassingFile> copy;
     FileIdentity copyIdentity;
