@@ -48,7 +48,6 @@ public:
     void clear() override;
     std::unique_ptr<tarnwick::XMLProxy> findChild(std::string_view name, bool attribute) override;
 
-
     // The replacement part: by mappedObjectGuid when there is one, else by mappedName, in the project's
     // library; the answer is kept until the mapping changes. Null when no loaded part of the mapping's
     // type answers (a part found of another type does not count). Borrowed from this specification.

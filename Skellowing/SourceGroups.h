@@ -25,7 +25,7 @@ struct SourceSearch {
     SourceGroupMap groups;
     std::uint32_t unread = 0;
     std::uint32_t unnamed = 0;   // elements of the kind whose part has no name to map them by
-    bool listUnread = false;   // the host failed to give a list of elements: the groups may lack any
+    bool listUnread = false;     // the host failed to give a list of elements: the groups may lack any
 };
 
 // A placeable loaded part: its name and link, in the library's order.

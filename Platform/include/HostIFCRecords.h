@@ -62,8 +62,8 @@ private:
         std::swap(length_, other.length_);
     }
 
-    char16_t* chars_ = nullptr;   // zero-terminated; null when empty
-    std::uint32_t length_ = 0;    // code units
+    char16_t* chars_ = nullptr;                     // zero-terminated; null when empty
+    std::uint32_t length_ = 0;                      // code units
     [[maybe_unused]] std::uint32_t reserved_ = 0;   // pads the record to the host's 16 bytes
 };
 static_assert(sizeof(UniString) == 16);

@@ -478,12 +478,12 @@ enum HostScope : std::uint8_t {
     /*     and index (kind 7: a surface material; kErrBadIndex when the project lacks it)            */      \
     X(getCurrentWindowSight, std::uint32_t, (::host::ModelerSight * *sight), ::host::kScopeNone)             \
     X(get3DComponent, std::uint32_t, (::host::Component3DRecord * component), ::host::kScopeNone)            \
-    /* --- property groups and definitions, and the values of elements and tool defaults. get by    */     \
-    /*     guid: kErrBadIndex when the project has none. definitions: of one group, or of all when the */     \
-    /*     group guid is null. create: the host gives the new guid; create and change refuse an empty */      \
-    /*     or taken name (kErrBadName) and contradictory records (kErrBadParameters). Element values: */      \
-    /*     one record per definition asked for (kErrBadIndex for an unknown one), the element's own   */      \
-    /*     value or else the default with isDefault set; set: every record's definition must be       */      \
+    /* --- property groups and definitions, and the values of elements and tool defaults. get by    */       \
+    /*     guid: kErrBadIndex when the project has none. definitions: of one group, or of all when the */    \
+    /*     group guid is null. create: the host gives the new guid; create and change refuse an empty */     \
+    /*     or taken name (kErrBadName) and contradictory records (kErrBadParameters). Element values: */     \
+    /*     one record per definition asked for (kErrBadIndex for an unknown one), the element's own   */     \
+    /*     value or else the default with isDefault set; set: every record's definition must be       */     \
     /*     available for the element's classification items, all or none. filter 0: every definition */      \
     /*     available for the tool default's items. A tool default by type and variation needs no scope */    \
     X(getPropertyGroups, std::uint32_t, (::host::Array<::host::PropertyGroupRecord> * groups),               \

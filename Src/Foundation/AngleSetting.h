@@ -9,7 +9,7 @@ namespace tarnwick {
 class AngleSetting : public RealSetting {
 public:
     AngleSetting() : Setting(SettingState::defined) {}   // 0.0, defined
-    explicit AngleSetting(double radians);   // defined
+    explicit AngleSetting(double radians);               // defined
 
     std::unique_ptr<Setting> clone() const override;
     String getText() const override;   // degrees, in the host's angle format

@@ -9,7 +9,7 @@ namespace tarnwick {
 class AreaSetting : public RealSetting {
 public:
     AreaSetting() : Setting(SettingState::defined) {}   // 0.0, defined
-    explicit AreaSetting(double value);   // defined
+    explicit AreaSetting(double value);                 // defined
 
     std::unique_ptr<Setting> clone() const override;
     String getText() const override;   // in the host's area format

@@ -10,7 +10,7 @@ namespace tarnwick {
 class VolumeSetting : public RealSetting {
 public:
     VolumeSetting() : Setting(SettingState::defined) {}   // 0.0, defined
-    explicit VolumeSetting(double value);   // defined
+    explicit VolumeSetting(double value);                 // defined
 
     std::unique_ptr<Setting> clone() const override;
     String getText() const override;   // in the host's area format, which serves volumes too

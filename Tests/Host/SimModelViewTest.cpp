@@ -23,8 +23,9 @@ TEST(SimModelView, KeepsTheThreeDProjectionInTheProjectFile) {
 }
 
 TEST(SimModelView, RefusesABadProjectionInTheProjectFile) {
-    const std::string bad = "view3D: the camera must look from a point to another with a view angle between 0 "
-                            "and pi, and every value must be finite";
+    const std::string bad =
+        "view3D: the camera must look from a point to another with a view angle between 0 "
+        "and pi, and every value must be finite";
     const std::pair<std::string, std::string> cases[] = {
         {R"({"view3D": []})", "view3D: not an object"},
         {R"({"view3D": {"zoom": 1}})", "view3D: unknown key \"zoom\""},
