@@ -4,13 +4,17 @@
 #include <string>
 #include <tuple>
 
+#include "Environment/Host.h"
 #include "Skellowing/ObjectMapMerge.h"
 #include "Skellowing/ObjectMapReadCheck.h"
+#include "Skellowing/SkellowingStrings.h"
 
 namespace skellow {
 namespace {
 
-// A mapping: the kind and name of its configuration, and all it holds, as the file holds it.
+// A mapping: the kind and name of its configuration, and all it holds, as the file holds it; a
+// configuration itself, which the user named even while it maps nothing, with no text. (The read gives a
+// kind the file has no configuration of an empty one under the default name: that one is the read's.)
 using Row = std::tuple<ObjectMapType, std::string, std::string>;
 
 // The rows of text read whole as a table; false when it cannot be, or its read left anything out.
@@ -20,9 +24,13 @@ bool rowsOf(std::string_view text, std::set<Row>& rows) {
     read.whole = true;
     parseTable(tarnwick::String(), read);
     if (!read.detail.isEmpty() || !read.leftOut.empty()) return false;
+    const tarnwick::String defaultName =
+        tarnwick::Host::getString(strings::kConfigurations, strings::kDefaultConfiguration);
     for (std::size_t i = 0; i < read.table.size(); ++i) {
         const SpecificationList& list = read.table.at(i);
         const std::string name(list.getName().getView());
+        if (list.size() > 0 || list.getName() != defaultName)
+            rows.emplace(list.getKind(), name, std::string());
         for (std::size_t s = 0; s < list.size(); ++s)
             rows.emplace(list.getKind(), name, mappingText(list.at(s)));
     }

@@ -6,7 +6,8 @@
 namespace skellow {
 
 // Whether every row that copy (a file's text) holds is in table (the table file's text) too, compared
-// whole: configuration, source, mapping, GUID and parameters. An empty copy, or one that is the start of
+// whole: configuration, source, mapping, GUID and parameters; a configuration that maps nothing counts as
+// a row of its own. An empty copy, or one that is the start of
 // the table's text, holds no row of its own. False when either cannot be read whole as a table, since what
 // it holds cannot be known.
 bool tableHoldsEveryRowOf(std::string_view table, std::string_view copy);

@@ -95,10 +95,11 @@ FileLocation noteFor(const FileLocation& location) {
 }
 
 // A text as a record names it: its size and the digests of its blocks, so that a cut of it (what a
-// stopped write leaves: its start) is known by the blocks it holds whole. At most kMostBlocks blocks of
-// at least kLeastBlock bytes, so that a record stays small whatever the text.
+// stopped write leaves: its start) is known by the blocks it holds whole. At most kMostBlocks blocks, so
+// that a record stays small whatever the text, of at least kLeastBlock bytes, so that a small text is
+// compared in blocks of a few lines.
 constexpr std::size_t kMostBlocks = 16;
-constexpr std::size_t kLeastBlock = 4096;
+constexpr std::size_t kLeastBlock = 64;
 
 struct Text {
     std::uint64_t size = 0;

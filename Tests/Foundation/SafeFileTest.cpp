@@ -188,29 +188,35 @@ TEST(SafeFile, ARecordIsFollowedOnlyToItsCopyWhileTheFileIsItsWritesState) {
         EXPECT_EQ(recorded.state, state);
         EXPECT_EQ(recorded.copy, copy);
     }
-    // A cut of a large text is that write's only while every block it holds whole agrees with what the
-    // write wrote or the file held: here the record a write stopped by a full disk left.
-    std::string large(200'000, 'a');
-    std::string larger(300'000, 'b');
-    scratch.write("large.xml", large);
-    const fs::path big = scratch.path() / "large.xml";
-    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
-        return operation == host::FileOperation::write && path == big.string() ? ENOSPC : 0;
-    });
-    ASSERT_EQ(SafeFile::writeInPlace(big, larger, copyName, 3).result, SafeFile::Result::notPutBack);
-    host::watchFileOperations(nullptr);
-    std::string otherCut = larger.substr(0, 150'000);
-    otherCut[20'000] = 'c';   // another save's text, alike but in one early block
-    const std::pair<std::string, State> cuts[] = {
-        {larger.substr(0, 250'000), State::found},
-        {large.substr(0, 100'000), State::found},
-        {otherCut, State::stale},
-        {larger, State::ended},
-    };
-    for (const auto& [holding, state] : cuts) {
-        SCOPED_TRACE(holding.size());
-        scratch.write("large.xml", holding);
-        EXPECT_EQ(SafeFile::recordedCopy(big).state, state);
+    // A cut of a text is that write's only while every block it holds whole agrees with what the write
+    // wrote or the file held: here the record a write stopped by a full disk left, for a table of a few
+    // lines and for a large one.
+    for (const std::size_t size : {1'400, 300'000}) {
+        SCOPED_TRACE(size);
+        const std::string larger(size, 'b');
+        const std::string large(size * 2 / 3, 'a');
+        const fs::path big = scratch.write("large.xml", large);
+        host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+            return operation == host::FileOperation::write && path == big.string() ? ENOSPC : 0;
+        });
+        ASSERT_EQ(SafeFile::writeInPlace(big, larger, copyName, 3).result, SafeFile::Result::notPutBack);
+        host::watchFileOperations(nullptr);
+        std::string otherCut = larger.substr(0, size / 2);
+        otherCut[size / 10] = 'c';   // another save's text, alike but in one early block
+        const std::pair<std::string, State> cuts[] = {
+            {larger.substr(0, size * 5 / 6), State::found},
+            {large.substr(0, size / 3), State::found},
+            {otherCut, State::stale},
+            {larger, State::ended},
+        };
+        for (const auto& [holding, state] : cuts) {
+            SCOPED_TRACE(holding.size());
+            scratch.write("large.xml", holding);
+            EXPECT_EQ(SafeFile::recordedCopy(big).state, state);
+        }
+        fs::remove(big);
+        fs::remove(scratch.path() / "large.xml.copy");
+        fs::remove(scratch.path() / "copy 2");
     }
     // Another file under the copy's name is not the copy.
     scratch.write("table.xml", "cut");

@@ -60,6 +60,8 @@ TEST_F(CopyRows, ACopyMayGoOnlyWhenTheTableHoldsEveryRowOfItWhole) {
                    "type='length'><value>0.7</value></parameter></customParameters>"),
          false},
         {"the row in another configuration", table, tableWith("Showroom", row), false},
+        {"a configuration the table lacks, with no row", table,
+         "<objectMap>\n<specificationList sourceName='Plan B' objectType='IFC'/>\n</objectMap>", false},
         {"a copy cut short", more, table.substr(0, table.size() - 20), false},
         {"a copy whose read leaves something out", more, tableWith("Site", row + "<colour/>"), false},
         {"a table that cannot be read", "<objectMap>", table, false},
