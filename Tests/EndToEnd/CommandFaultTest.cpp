@@ -64,7 +64,7 @@ protected:
             run(command);
             const std::string written = readFile(tableFile());
             // What a faulted run may leave is measured against it: an emptied table must not pass as written.
-            EXPECT_EQ(rowNames(sourcesLost(tableRows(table), tableRows(written))), "none")
+            EXPECT_EQ(rowNames(rowsMissing(tableRows(table), tableRows(written))), "none")
                 << "the run without a fault lost rows of the table";
             host_->project() = saved;
             putTableBack();
@@ -80,7 +80,7 @@ protected:
                     if (now == table || now == written) return true;
                     // A choice in the dialog that failed was told at once, and the user accepted the
                     // table as the dialog then showed it: a whole table still, with every row it had.
-                    if (errorShown(actions) && sourcesLost(tableRows(table), tableRows(now)).empty())
+                    if (errorShown(actions) && rowsMissing(tableRows(table), tableRows(now)).empty())
                         return true;
                     why = "the hard-linked mapping table holds " + std::to_string(now.size()) +
                           " bytes, neither the " + std::to_string(table.size()) + " it held nor the " +

@@ -5,10 +5,15 @@
 // user attributes, and without unnamed files and rename flags. After each stop, runs with the default
 // answers go through every home that names the table; then every name holds every row of the old table or
 // every row of the one the stopped run was saving, every name still names the one file, a run that told of
-// no failure has saved, and a copy a killed run left is never put back over a save that finished after it.
+// no failure has saved, and a copy a killed run left never comes back in place of a save that finished after
+// it (with two homes: every row of that save still lies in some file, checked before home 1's run).
 // The first default run after each state in which a stopped save left the table cut is stopped the same
 // way at each of its own operations, with the same checks after it; and a copy that the other home cannot
-// reach (another user's folder, a home moved) is not lost either.
+// reach (another user's folder, a home moved) is not lost either. With the table in two homes, from each
+// state a stopped save through home 1 leaves, a save through home 2 ends and a later one through home 2 is
+// killed before the default runs through home 1 and then home 2; and where the table was left cut, New Table
+// chosen through home 2 comes before home 1's default run: no row of a save that ended is then missing from
+// every file.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -48,6 +53,12 @@ constexpr const char* kAddsBench = R"([
     {"do": "selectRows", "item": 9, "rows": [3]}, {"do": "setText", "item": 8, "text": "Table 01", "commit": true},
     {"do": "click", "item": 1}])";
 constexpr std::size_t kFindingsShown = 6;   // the rest are counted
+// A later save through home 2 that changes the table again: "Bench 19" mapped anew as "Chair 01".
+constexpr const char* kRemapsBench = R"([
+    {"do": "selectRows", "item": 9, "rows": [3]}, {"do": "setText", "item": 8, "text": "Chair 01", "commit": true},
+    {"do": "click", "item": 1}])";
+// The question about an unreadable table answered with New Table, its second button whatever comes first.
+constexpr const char* kChoosesNewTable = R"([{"do": "answerAlert", "button": 2}])";
 // A kill is left out where the unstopped run had the files as an earlier stop left them: it would leave them
 // so again. Should a kill leave them otherwise, that does not hold.
 constexpr const char* kOtherFiles = "the kill left the files otherwise than the unstopped run had them there";
@@ -113,6 +124,8 @@ struct RunPlan {
     std::size_t at;     // the file operation stopped at
     fs::path refused;   // every operation on a path in this folder refused with EACCES, as another user's
     bool tellsStates = false;   // unstopped: the state of the files before each operation told
+    // The operations counted towards `at`; none: every one.
+    std::function<bool(host::FileOperation operation, const std::string& path)> counts;
 };
 
 // What a child run told through its pipe ("state <digest>" before each operation, or "stop <operation>
@@ -271,6 +284,9 @@ protected:
     std::string stateNow() const;
     bool tableBeside(bool otherRows) const;
     bool leftCut() const;
+    bool copyLeft() const;
+    bool copyBesideHomeOne() const;
+    TableRows inNoFile(const TableRows& rows) const;
     std::string nameLeftTheFile() const;
     std::string rowsLost(const fs::path& name) const;
     ChildRun runChild(const RunPlan& run) const;
@@ -285,21 +301,23 @@ protected:
     bool layCut(Cut& cut);
     void checkNames(const std::string& after, std::vector<std::string>& found) const;
     void checkNextRuns(const std::string& state, std::vector<std::string>& found);
-    void checkNoOlderCopyComesBack(std::vector<std::string>& found);
+    bool checkNoOlderCopyComesBack(std::vector<std::string>& found);
     ChildRun putBack(Cut& cut, const fs::path& first, Stop stop, std::size_t at, const ChildRun& unstopped,
                      std::vector<std::string>& findings);
 
     void sweepSaves();
     void sweepPutBacks(bool throughTheOtherHome);
     void sweepCopiesOutOfReach();
+    void sweepTwoHomes();
 
     fs::path homeOne_;   // home 1, where the saving run goes, or where it was moved
     void* module_ = nullptr;
     std::string oldText_, newText_;
     TableRows oldRows_, newRows_;
-    ChildRun save_;                   // the save without a stop
-    std::string laid_, saved_;        // the states before the save and after it
-    std::set<std::size_t> checked_;   // the states (digests) that the next runs went on from
+    ChildRun save_;                          // the save without a stop
+    std::string laid_, saved_;               // the states before the save and after it
+    std::set<std::size_t> checked_;          // the states (digests) that the next runs went on from
+    std::set<std::size_t> afterOtherHome_;   // and those that the other home's run left
 };
 
 // Every entry in the homes and the shared folder, in order.
@@ -394,6 +412,27 @@ bool TableCrashSweep::leftCut() const {
     return !userAttributes(file()).empty() || tableBeside(true);
 }
 
+// Whether a whole table lies beside the names, or a record of a copy is on the table's file.
+bool TableCrashSweep::copyLeft() const { return tableBeside(false) || !userAttributes(file()).empty(); }
+
+// Whether the table is cut and a whole table lies in home 1's folder, beside its name.
+bool TableCrashSweep::copyBesideHomeOne() const {
+    if (!tableRowsAt(file()).empty()) return false;
+    for (const fs::directory_entry& entry : fs::directory_iterator(tableIn(home()).parent_path()))
+        if (entry.path() != tableIn(home()) && !tableRowsAt(entry.path()).empty()) return true;
+    return false;
+}
+
+// The rows of `rows` that no whole table in the homes and the shared folder holds.
+TableRows TableCrashSweep::inNoFile(const TableRows& rows) const {
+    TableRows held;
+    std::error_code error;
+    for (const fs::path& entry : entries())
+        if (!fs::is_symlink(entry, error) && fs::is_regular_file(entry, error))
+            held.merge(tableRowsAt(entry));
+    return rowsMissing(rows, held);
+}
+
 // Empty while every name names the table's one file (the symbolic link still a link to it).
 std::string TableCrashSweep::nameLeftTheFile() const {
     std::error_code error;
@@ -408,7 +447,7 @@ std::string TableCrashSweep::nameLeftTheFile() const {
 // saving (and any the runs after it added); else which rows it lost.
 std::string TableCrashSweep::rowsLost(const fs::path& name) const {
     const TableRows rows = tableRowsAt(name);
-    const TableRows lostOld = sourcesLost(oldRows_, rows), lostNew = sourcesLost(newRows_, rows);
+    const TableRows lostOld = rowsMissing(oldRows_, rows), lostNew = rowsMissing(newRows_, rows);
     if (lostOld.empty() || lostNew.empty()) return {};
     return shown(name) + " holds " + std::to_string(rows.size()) +
            " rows, neither every row of the old table (" + std::to_string(oldRows_.size()) +
@@ -474,6 +513,7 @@ void TableCrashSweep::inChild(int pipe, const RunPlan& run) const {
         if (const int answer = featureAnswer(fileSystem, operation)) return answer;
         if (!refused.empty() && isIn(path, refused)) return EACCES;
         if (run.tellsStates) tell(pipe, "state " + std::to_string(digest(stateNow())));
+        if (run.counts && !run.counts(operation, path)) return 0;
         if (++operations != run.at) return 0;
         tell(pipe, std::string("stop ") + host::fileOperationName(operation) + " " + path);
         if (run.stop == Stop::kill) ::raise(SIGKILL);
@@ -563,7 +603,7 @@ void TableCrashSweep::takeBaseline() {
     oldRows_ = tableRows(oldText_);
     newRows_ = tableRows(newText_);
     ASSERT_NE(newRows_, oldRows_) << "the user's mapping must change the table";
-    ASSERT_EQ(rowNames(sourcesLost(oldRows_, newRows_)), "none") << "the run without a stop lost rows";
+    ASSERT_EQ(rowNames(rowsMissing(oldRows_, newRows_)), "none") << "the run without a stop lost rows";
     ASSERT_EQ(nameLeftTheFile(), "");
     saved_ = stateNow();
     ASSERT_GT(save_.operations, 0u);
@@ -620,43 +660,79 @@ void TableCrashSweep::checkNames(const std::string& after, std::vector<std::stri
 // The next runs with the default answers through every home, and what they leave checked, once for each
 // state they start from: from the same state they would find the same. Where every name reads whole as
 // the one file, with no copy beside and no record of one, they have nothing to put back: the names are
-// checked as they are.
+// checked as they are. Where a second home names the table, its run comes first, and then, before home 1's
+// run, which would tidy what a stopped save left beside it, a later save through it and a cut, after which
+// the state is laid again; with one home, that later save is home 1's own, after its run.
 void TableCrashSweep::checkNextRuns(const std::string& state, std::vector<std::string>& found) {
     if (!checked_.insert(digest(state)).second) return;
-    const auto copyLeft = [this] { return tableBeside(false) || !userAttributes(file()).empty(); };
     const std::vector<fs::path> all = names();
     if (!copyLeft() && nameLeftTheFile().empty() &&
         std::none_of(all.begin(), all.end(), [](const fs::path& name) { return tableRowsAt(name).empty(); }))
         return checkNames("as left, ", found);
     const std::size_t before = found.size();
+    const bool secondHome = homes().front() != homeOne_;
     for (const fs::path& next : homes())
-        if (!runChild({next}).exited) found.push_back("the next run through " + shown(next) + " crashed");
-    checkNames("after the next runs with the default answers, ", found);
+        if (next != homeOne_ && !runChild({next}).exited)
+            found.push_back("the next run through " + shown(next) + " crashed");
+    // What follows went on once from each state the other home's run leaves.
+    if (secondHome && found.size() == before && !afterOtherHome_.insert(digest(stateNow())).second) return;
     // Only a whole copy, or the record of one, could come back.
-    if (found.size() == before && copyLeft()) checkNoOlderCopyComesBack(found);
+    if (secondHome && found.size() == before && copyLeft()) {
+        const Kept kept = keep();
+        checkNoOlderCopyComesBack(found);
+        layKept(kept);
+    }
+    if (!runChild({homeOne_}).exited) found.push_back("the next run through " + shown(homeOne_) + " crashed");
+    checkNames("after the next runs with the default answers, ", found);
+    if (!secondHome && found.size() == before && copyLeft()) checkNoOlderCopyComesBack(found);
 }
 
-// A copy that a stopped run left must not come back over a save that finished since: one more mapping
-// saved through the other home, the table then cut as a disk fault would, and the next run through the
-// first home with the default answers. A new table of the defaults, or one with that mapping, is fine.
-void TableCrashSweep::checkNoOlderCopyComesBack(std::vector<std::string>& found) {
+// A copy that a stopped run left must not come back in place of a save that finished since: one more
+// mapping saved through the other home, the table then cut, and the next runs with the default answers.
+// With one home, the cut is a disk fault's and the run through it may leave a new table of the defaults,
+// or one with that mapping. With a second home, the cut is a later save through it, killed at its first
+// write into the table, and the run through home 1 comes before that home's: every row of the save that
+// finished must then lie in some file, whichever copy came back. False when the save of one more mapping
+// was refused and told so (another run's turn, ...): nothing newer to lose.
+bool TableCrashSweep::checkNoOlderCopyComesBack(std::vector<std::string>& found) {
     const fs::path other = homes().front();
     const ChildRun benched = runChild({other, kAddsBench});
-    if (!benched.exited)
-        return found.push_back("the save of one more mapping through " + shown(other) + " crashed");
-    if (benched.toldFailure) return;   // refused and told so (another run's turn, ...): nothing newer to lose
-    if (!holdsBench(tableRowsAt(file())))
-        return found.push_back(
-            "the save of one more mapping told of no failure, but the table does not hold it");
+    if (!benched.exited) {
+        found.push_back("the save of one more mapping through " + shown(other) + " crashed");
+        return false;
+    }
+    const TableRows saved = tableRowsAt(file());
+    if (benched.toldFailure) return false;
+    if (!holdsBench(saved)) {
+        found.push_back("the save of one more mapping told of no failure, but the table does not hold it");
+        return false;
+    }
+    if (other != homeOne_) {
+        const std::string table = tableIn(other).string();
+        RunPlan cutting(other, kRemapsBench, Stop::kill, 1);
+        cutting.counts = [&table](host::FileOperation operation, const std::string& path) {
+            return operation == host::FileOperation::write && path == table;
+        };
+        if (!runChild(cutting).killed)
+            found.push_back("the later save through " + shown(other) + " was never killed in its write");
+        for (const fs::path& next : {homeOne_, other})
+            if (!runChild({next}).exited) found.push_back("the run through " + shown(next) + " crashed");
+        if (const TableRows lost = inNoFile(saved); !lost.empty())
+            found.push_back("after a later save through " + shown(other) +
+                            " was killed and the runs through " + shown(homeOne_) + " and " + shown(other) +
+                            " went on, no file holds " + rowNames(lost) +
+                            " of the save that finished before");
+        return true;
+    }
     fs::resize_file(file(), fs::file_size(file()) / 2);
     const bool exited = runChild({homeOne_}).exited;
     const TableRows rows = tableRowsAt(file());
     if (!exited)
         found.push_back("the run through " + shown(homeOne_) + " on the cut table crashed");
     else if (!rows.empty() && !holdsBench(rows))
-        found.push_back("once the table saved later through " + shown(other) +
-                        " was cut, the next run through " + shown(homeOne_) + " put back an older table (" +
+        found.push_back("once the table saved later was cut, the next run put back an older table (" +
                         std::to_string(rows.size()) + " rows, without the later mapping of Bench 19)");
+    return true;
 }
 
 void expectNone(const std::vector<std::string>& findings, const std::string& what) {
@@ -747,12 +823,7 @@ void TableCrashSweep::sweepCopiesOutOfReach() {
     takeBaseline();
     if (HasFatalFailure()) return;
     const fs::path folder = tableIn(home()).parent_path();
-    std::vector<Cut> cuts = cutStates({Stop::kill}, [&] {
-        if (!tableRowsAt(file()).empty()) return false;
-        for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-            if (entry.path() != tableIn(home()) && !tableRowsAt(entry.path()).empty()) return true;
-        return false;
-    });
+    std::vector<Cut> cuts = cutStates({Stop::kill}, [this] { return copyBesideHomeOne(); });
     ASSERT_FALSE(cuts.empty()) << "no kill of the save leaves the table cut and a copy in home 1's folder";
     std::vector<std::string> findings;
     for (Cut& cut : cuts) {
@@ -778,7 +849,53 @@ void TableCrashSweep::sweepCopiesOutOfReach() {
     expectNone(findings, "where the copy a stopped save kept lies out of the other home's reach");
 }
 
+// From each state a stopped save through home 1 leaves: (a) where something is left beside the names, a
+// save through home 2 that ends, one through home 2 killed at its first write into the table, then the
+// default runs through home 1 and home 2; (b) where the table is left cut with a copy beside home 1, New
+// Table chosen through home 2, then the default run through home 1. Every row of a save that ended must
+// then lie in some file.
+void TableCrashSweep::sweepTwoHomes() {
+    takeBaseline();
+    if (HasFatalFailure()) return;
+    const std::size_t before = digest(laid_), after = digest(saved_);
+    std::vector<Cut> cuts = cutStates({Stop::error, Stop::kill}, [&] {
+        const std::size_t state = digest(stateNow());
+        return state != before && state != after && (copyLeft() || tableRowsAt(file()).empty());
+    });
+    ASSERT_FALSE(cuts.empty()) << "no stop of the save leaves a copy or the table cut";
+    const auto check = [&](const std::string& what, const TableRows& ended, std::vector<std::string>& found) {
+        if (const std::string part = nameLeftTheFile(); !part.empty()) found.push_back(what + part);
+        if (const TableRows lost = inNoFile(ended); !lost.empty())
+            found.push_back(what + "no file holds " + rowNames(lost));
+    };
+    std::vector<std::string> findings;
+    std::size_t ended = 0, choseNewTable = 0;   // sequences that went through
+    for (Cut& cut : cuts) {
+        std::vector<std::string> found;
+        if (!layCut(cut)) {
+            findings.push_back("after " + cut.where + ": the save stopped again left other files");
+            continue;
+        }
+        if (copyBesideHomeOne()) {
+            ++choseNewTable;
+            if (!runChild({home2(), kChoosesNewTable}).exited)
+                found.push_back("New Table chosen through home 2 crashed");
+            else if (!runChild({homeOne_}).exited)
+                found.push_back("the run through home 1 after New Table crashed");
+            else
+                check("after New Table through home 2 and a run through home 1, ", oldRows_, found);
+            layCut(cut);
+        }
+        if (checkNoOlderCopyComesBack(found)) ++ended;
+        for (const std::string& what : found) findings.push_back("after " + cut.where + ": " + what);
+    }
+    EXPECT_GT(ended, 0u) << "no save through home 2 ended after a stopped save through home 1";
+    EXPECT_GT(choseNewTable, 0u) << "no stop of the save left the table cut with a copy beside home 1";
+    expectNone(findings, "where saves through both homes followed a stopped save through home 1");
+}
+
 class TableCopyOutOfReach : public TableCrashSweep {};
+class TableCrashThroughTwoHomes : public TableCrashSweep {};
 class TablePutBackThroughTheOtherHome : public TableCrashSweep {};
 
 TEST_P(TableCrashSweep, AStoppedSaveLosesNoRow) { sweepSaves(); }
@@ -789,6 +906,8 @@ TEST_P(TablePutBackThroughTheOtherHome, AStoppedPutBackLosesNoRow) { sweepPutBac
 
 TEST_P(TableCopyOutOfReach, ACopyTheOtherHomeCannotReachIsNotLost) { sweepCopiesOutOfReach(); }
 
+TEST_P(TableCrashThroughTwoHomes, NoRowOfASaveThatEndedIsLost) { sweepTwoHomes(); }
+
 INSTANTIATE_TEST_SUITE_P(, TableCrashSweep,
                          ::testing::ValuesIn(settings({TableKind::ordinary, TableKind::symlink,
                                                        TableKind::hardLinked})),
@@ -796,6 +915,8 @@ INSTANTIATE_TEST_SUITE_P(, TableCrashSweep,
 INSTANTIATE_TEST_SUITE_P(, TablePutBackThroughTheOtherHome,
                          ::testing::ValuesIn(settings({TableKind::hardLinked})), settingName);
 INSTANTIATE_TEST_SUITE_P(, TableCopyOutOfReach, ::testing::ValuesIn(settings({TableKind::hardLinked})),
+                         settingName);
+INSTANTIATE_TEST_SUITE_P(, TableCrashThroughTwoHomes, ::testing::ValuesIn(settings({TableKind::hardLinked})),
                          settingName);
 
 }   // namespace

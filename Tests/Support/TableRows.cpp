@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 
@@ -49,7 +50,9 @@ TableRows tableRows(std::string_view text) {
             if (rowEnd == std::string_view::npos) return {};
             const std::string_view spec = body.substr(row, rowEnd - row);
             rows.insert({list, elementText(spec, "originalName").value_or(""),
-                         elementText(spec, "mappedName").value_or("")});
+                         elementText(spec, "mappedName").value_or(""),
+                         elementText(spec, "mappedObjectGuid").value_or(""),
+                         elementText(spec, "customParameters").value_or("")});
         }
     }
     return rows;
@@ -63,14 +66,11 @@ TableRows tableRowsAt(const std::filesystem::path& file) {
     return tableRows(text.str());
 }
 
-TableRows sourcesLost(const TableRows& was, const TableRows& now) {
-    TableRows lost;
-    for (const TableRow& row : was)
-        if (std::none_of(now.begin(), now.end(), [&row](const TableRow& other) {
-                return other.list == row.list && other.original == row.original;
-            }))
-            lost.insert(row);
-    return lost;
+TableRows rowsMissing(const TableRows& was, const TableRows& now) {
+    TableRows missing;
+    std::set_difference(was.begin(), was.end(), now.begin(), now.end(),
+                        std::inserter(missing, missing.end()));
+    return missing;
 }
 
 std::string rowNames(const TableRows& rows) {
