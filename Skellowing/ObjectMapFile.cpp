@@ -240,7 +240,7 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
     const std::string_view bytes = ownText.getView();
     if (state && unchanged(folder, fileName, *state, bytes)) return true;
     String locked;
-    const TableTurn turn = lockTable(folder, fileName, locked, bytes);
+    const TableTurn turn = lockTable(folder, fileName, locked);
     if (!turn.beside) {
         showUnwritableOnce(table, locked, after,
                            turn.deniedByPermissions ? strings::kUnwritableTable : strings::kCannotWrite);
@@ -601,7 +601,7 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         if (tarnwick::SafeFile::recordedCopy(*target).state !=
             tarnwick::SafeFile::RecordedCopy::State::none) {
             String ignored;
-            lockTable(folder, name, ignored, {}, std::chrono::milliseconds(0));
+            lockTable(folder, name, ignored, std::chrono::milliseconds(0));
         }
         read->table.ensureDefaults();   // also after a read that never reached the table's end tag
         table.assign(read->table);

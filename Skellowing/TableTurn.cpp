@@ -71,7 +71,7 @@ String lockRefused(const tarnwick::FileLock::Refusal& refusal, const String& fil
 
 }   // namespace
 
-TableTurn lockTable(const Directory& folder, const String& fileName, String& why, std::string_view writes,
+TableTurn lockTable(const Directory& folder, const String& fileName, String& why,
                     std::optional<std::chrono::milliseconds> patience) {
     const std::chrono::milliseconds wait = patience.value_or(lockPatience());
     const std::optional<tarnwick::FileLocation> target =
@@ -98,15 +98,16 @@ TableTurn lockTable(const Directory& folder, const String& fileName, String& why
             return turn;
         }
     }
-    // A copy of what the table holds now, stopped before it took a name, is nothing's only copy either:
-    // the start of the table's text holds no row the table lacks. The table is read only when such a file
-    // is there.
+    // What dead runs' writes left goes only where it holds no row the table lacks: empty, the start of the
+    // table's text, or rows it holds whole. A cut of what a run was writing stays until the table holds
+    // that text. The table is read only when such a file is there.
     std::optional<std::string> holds;
     tarnwick::PassingFile::removeLeft(
-        lockFolder, tableName, writes, [&](int descriptor, const tarnwick::FileLocation& location) {
+        lockFolder, tableName, {}, [&](int, const tarnwick::FileLocation& location) {
             if (!holds && !DataFile(lockFolder, tableName, DataFile::kRead).readToEnd(holds.emplace()))
                 holds = std::string();
-            return !holds->empty() && tarnwick::PassingFile::holdsStartOf(descriptor, location, *holds);
+            std::string left;
+            return DataFile(location, DataFile::kRead).readToEnd(left) && tableHoldsEveryRowOf(*holds, left);
         });
     // A copy recorded on a table that reads whole again is what a save that ended left, or what the file
     // was written past since through another name: never to be offered by default again. Its record goes,

@@ -23,12 +23,10 @@ struct TableTurn {
 };
 
 // Empty when the turn cannot be had within patience (the wait set for saves unless given), with why. Once
-// it is had, what ended runs left beside the table is removed: their passing files that can only be
-// theirs (empty, or the start of writes, what this run writes next), and the copy that a save into the
-// file recorded on it, once the file reads whole again, unless it holds a row the table lacks (the user is
-// then told where it is kept).
+// it is had, what ended runs left beside the table is removed, unless it holds a row the table lacks: their
+// passing files, and the copy that a save into the file recorded on it, once the file reads whole again
+// (a recorded copy kept for its rows is told, with where it is kept).
 TableTurn lockTable(const tarnwick::Directory& folder, const tarnwick::String& fileName,
-                    tarnwick::String& why, std::string_view writes = {},
-                    std::optional<std::chrono::milliseconds> patience = std::nullopt);
+                    tarnwick::String& why, std::optional<std::chrono::milliseconds> patience = std::nullopt);
 
 }   // namespace skellow

@@ -1179,6 +1179,45 @@ TEST_F(ObjectMapFile, ARecordWhoseCopyCannotBeReachedIsToldAndNothingIsWritten) 
     EXPECT_LE(::getxattr(name2.c_str(), "user.tarnwick.copy", nullptr, 0), 0);
 }
 
+// What runs that ended left under passing names goes with the next turn only where it holds no row the
+// table lacks, even where it is what this save is about to write: that save may fail.
+TEST_F(ObjectMapFile, ATurnRemovesWhatEndedRunsLeftOnlyWhereItHoldsNoRowTheTableLacks) {
+    namespace fs = std::filesystem;
+    writeFile(tableFile(), kDefaults);
+    ObjectMap table;
+    ASSERT_TRUE(skellow::loadObjectMap(table));
+    table.addList(String("Mine"), ObjectMapType::dwg);
+    ASSERT_TRUE(skellow::saveObjectMap(table));
+    const std::string written = readFile(tableFile());
+    writeFile(tableFile(), kDefaults);
+    ObjectMap again;
+    ASSERT_TRUE(skellow::loadObjectMap(again));
+    again.addList(String("Mine"), ObjectMapType::dwg);
+    const fs::path partial = dataFolder() / "ObjectMap.xml.partial";
+    writeFile(partial, "");
+    writeFile(dataFolder() / "ObjectMap.xml.partial 2", std::string(kDefaults).substr(0, 90));
+    writeFile(dataFolder() / "ObjectMap.xml.partial 3",   // the table's rows, written otherwise
+              "<objectMap><specificationList sourceName='Default' objectType='DWG'/></objectMap>");
+    writeFile(dataFolder() / "ObjectMap.xml.partial 4", written);   // what the save below writes
+    writeFile(dataFolder() / "ObjectMap.xml.partial 5", kUserTable);
+    // The new file cannot take the table's name.
+    host::watchFileOperations([this](host::FileOperation operation, const std::string& path) {
+        using host::FileOperation;
+        const bool naming = operation == FileOperation::exchange || operation == FileOperation::rename ||
+                            operation == FileOperation::renameNoReplace;
+        return naming && path == tableFile().string() ? EIO : 0;
+    });
+    EXPECT_FALSE(skellow::saveObjectMap(again));
+    host::watchFileOperations(nullptr);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dataFolder()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"ObjectMap.xml", "ObjectMap.xml.partial 4",
+                                              "ObjectMap.xml.partial 5"}));
+    EXPECT_EQ(readFile(dataFolder() / "ObjectMap.xml.partial 4"), written);
+}
+
 // A copy put back is removed once the table holds it, only while it is still the file offered: another
 // run's file that took its name meanwhile stays.
 TEST_F(ObjectMapFile, ACopyPutBackGoesOnlyWhileItIsTheFileOffered) {
