@@ -10,5 +10,7 @@ namespace skellow {
 // The item of a string list as the host gives it; when the host gives none, a fixed text
 // that names the message ("Skellowing: message 15 of string list 32522 cannot be read").
 tarnwick::String messageText(std::int16_t list, std::int32_t item);
+// That fixed text alone.
+tarnwick::String unreadMessage(std::int16_t list, std::int32_t item);
 
 }   // namespace skellow

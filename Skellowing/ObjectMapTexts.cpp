@@ -7,6 +7,7 @@
 #include "Environment/Host.h"
 #include "Foundation/XMLReader.h"
 #include "Foundation/XMLTypeProxy.h"
+#include "Skellowing/MessageText.h"
 #include "Skellowing/SkellowingStrings.h"
 
 namespace skellow {
@@ -24,6 +25,11 @@ String text(std::int16_t list, std::int32_t item) { return Host::getString(list,
 
 String filled(std::int32_t item, std::initializer_list<String> values) {
     String result = text(strings::kTableFile, item);
+    if (result.isEmpty()) {   // never blank: which message, and what it would have named
+        result = unreadMessage(strings::kTableFile, item);
+        for (const String& value : values) (result += "\n") += value;
+        return result;
+    }
     int n = 0;
     for (const String& value : values) result.replaceAll(String(("$" + std::to_string(++n)).c_str()), value);
     return result;

@@ -358,6 +358,17 @@ TEST_F(ObjectMapFile, AnUnreadableFileIsNamedWithItsReasonAndNeverLost) {
             }
         }
     }
+    // Where the host gives none of the texts, no alert is shown blank.
+    std::filesystem::remove_all(dataFolder());
+    writeFile(tableFile(), "unreadable");
+    host::clearRecordedAlerts();
+    host_->injectFault({host::HostSlot::getString, std::nullopt}, 0, host::kErrGeneral);
+    ObjectMap unread;
+    EXPECT_FALSE(skellow::loadObjectMap(unread));
+    host_->clearFaults();
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    for (const auto& alert : host::recordedAlerts()) EXPECT_FALSE(alert.largeText.empty());
+    EXPECT_EQ(readFile(tableFile()), "unreadable");
 }
 
 // Any entry at a backup name takes it, an earlier backup or a link that leads nowhere: the unreadable table
