@@ -254,6 +254,10 @@ protected:
         ASSERT_TRUE(host_->project().loadFile(fixture("house.json").string(), error)) << error;
     }
     void TearDown() override {
+        // A check that every run skipped (each later save refused and told) would have checked nothing.
+        if (olderCopyChecksAsked_ > 0) {
+            EXPECT_GT(olderCopyChecksMade_, 0u) << "no later save ended, so no older copy was looked for";
+        }
         host_.reset();
         if (module_) ::dlclose(module_);
         EndToEndFixture::TearDown();
@@ -318,6 +322,8 @@ protected:
     std::string laid_, saved_;               // the states before the save and after it
     std::set<std::size_t> checked_;          // the states (digests) that the next runs went on from
     std::set<std::size_t> afterOtherHome_;   // and those that the other home's run left
+    std::size_t olderCopyChecksAsked_ = 0;   // checkNoOlderCopyComesBack called, and gone through
+    std::size_t olderCopyChecksMade_ = 0;
 };
 
 // Every entry in the homes and the shared folder, in order.
@@ -695,6 +701,7 @@ void TableCrashSweep::checkNextRuns(const std::string& state, std::vector<std::s
 // finished must then lie in some file, whichever copy came back. False when the save of one more mapping
 // was refused and told so (another run's turn, ...): nothing newer to lose.
 bool TableCrashSweep::checkNoOlderCopyComesBack(std::vector<std::string>& found) {
+    ++olderCopyChecksAsked_;
     const fs::path other = homes().front();
     const ChildRun benched = runChild({other, kAddsBench});
     if (!benched.exited) {
@@ -707,6 +714,7 @@ bool TableCrashSweep::checkNoOlderCopyComesBack(std::vector<std::string>& found)
         found.push_back("the save of one more mapping told of no failure, but the table does not hold it");
         return false;
     }
+    ++olderCopyChecksMade_;
     if (other != homeOne_) {
         const std::string table = tableIn(other).string();
         RunPlan cutting(other, kRemapsBench, Stop::kill, 1);

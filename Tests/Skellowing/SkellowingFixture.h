@@ -24,6 +24,40 @@
 #include "Skellowing/SkellowingAddon.h"
 #include "Support/MemoryCheck.h"
 
+// A table as a user's tables look: two configurations of one kind, a door, entities, parameters.
+inline constexpr const char* kUserTable =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n"
+    "<objectMap>\n"
+    "\t<specificationList sourceName=\"Default\" objectType=\"IFC\">\n"
+    "\t\t<objectSpecification>\n"
+    "\t\t\t<originalName>Office Chair</originalName>\n"
+    "\t\t\t<mappedName>Chair 22</mappedName>\n"
+    "\t\t\t<mappedObjectGuid></mappedObjectGuid>\n"
+    "\t\t\t<customParameters>\n"
+    "\t\t\t\t<parameter name=\"A\" type=\"length\">\n"
+    "\t\t\t\t\t<value>0.6</value>\n"
+    "\t\t\t\t</parameter>\n"
+    "\t\t\t\t<parameter name=\"seatMat\" type=\"material\" columnCount=\"2\">\n"
+    "\t\t\t\t\t<value>12</value>\n"
+    "\t\t\t\t\t<value>13</value>\n"
+    "\t\t\t\t\t<value>14</value>\n"
+    "\t\t\t\t\t<value>15</value>\n"
+    "\t\t\t\t</parameter>\n"
+    "\t\t\t</customParameters>\n"
+    "\t\t</objectSpecification>\n"
+    "\t\t<objectSpecification mappedType=\"door\">\n"
+    "\t\t\t<originalName>IfcDoor D1 &amp; frame &lt;x&gt;</originalName>\n"
+    "\t\t\t<mappedName>Door 22</mappedName>\n"
+    "\t\t\t<mappedObjectGuid></mappedObjectGuid>\n"
+    "\t\t</objectSpecification>\n"
+    "\t</specificationList>\n"
+    "\t<specificationList sourceName=\"Site &quot;B&quot;\" objectType=\"IFC\"/>\n"
+    "\t<specificationList sourceName=\"Default\" objectType=\"DWG\"/>\n"
+    "\t<specificationList sourceName=\"Default\" objectType=\"GSM\"/>\n"
+    "\t<specificationList sourceName=\"Default\" objectType=\"missing\"/>\n"
+    "\t<specificationList sourceName=\"Default\" objectType=\"legacy\"/>\n"
+    "</objectMap>\n";
+
 class SkellowingFixture : public MemoryCheck {
 protected:
     void SetUp() override {

@@ -26,23 +26,6 @@ using skellow::ObjectMap;
 using skellow::ObjectMapType;
 using tarnwick::String;
 
-constexpr const char* kFirstTable =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n"
-    "<objectMap>\n"
-    "\t<specificationList sourceName=\"Default\" objectType=\"IFC\">\n"
-    "\t\t<objectSpecification>\n"
-    "\t\t\t<originalName>Office Chair</originalName>\n"
-    "\t\t\t<mappedName>Chair 22</mappedName>\n"
-    "\t\t\t<mappedObjectGuid></mappedObjectGuid>\n"
-    "\t\t\t<customParameters>\n"
-    "\t\t\t\t<parameter name=\"A\" type=\"length\">\n"
-    "\t\t\t\t\t<value>0.6</value>\n"
-    "\t\t\t\t</parameter>\n"
-    "\t\t\t</customParameters>\n"
-    "\t\t</objectSpecification>\n"
-    "\t</specificationList>\n"
-    "</objectMap>\n";
-
 // What another program writes into the table, in place: none of the rows the table had.
 constexpr const char* kOtherTable =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n"
@@ -105,7 +88,7 @@ protected:
     void lay(bool twoNames, bool attributes) {
         fs::remove_all(homeAt(1));
         fs::remove_all(homeAt(2));
-        writeFile(tableAt(1), kFirstTable);
+        writeFile(tableAt(1), kUserTable);
         if (attributes) ::setxattr(tableAt(1).c_str(), "user.origin", "kept", 4, 0);
         if (!twoNames) return;
         fs::create_directories(tableAt(2).parent_path());
@@ -172,22 +155,19 @@ protected:
                 skellow::saveObjectMap(map);
                 break;
             }
-            case Step::newTable: {
-                script(R"([{"do": "answerAlert", "button": 2}])");
-                watch(attributes, action.step, action.home);
-                ObjectMap map;
-                skellow::loadObjectMap(map);
-                break;
-            }
+            case Step::newTable:
             case Step::loaded:
             case Step::refused: {
+                if (action.step == Step::newTable) script(R"([{"do": "answerAlert", "button": 2}])");
                 const TableRows before = rowsOnDisk();
                 watch(attributes, action.step, action.home);
                 ObjectMap map;
                 skellow::loadObjectMap(map);
                 host::watchFileOperations(nullptr);
-                EXPECT_EQ(rowNames(rowsMissing(before, rowsOnDisk())), "none")
-                    << "a load through home " << action.home << " with the default answers";
+                if (action.step != Step::newTable) {
+                    EXPECT_EQ(rowNames(rowsMissing(before, rowsOnDisk())), "none")
+                        << "a load through home " << action.home << " with the default answers";
+                }
                 break;
             }
         }
