@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "Environment/Host.h"
+#include "Foundation/DataFile.h"
 #include "Skellowing/ObjectMapMerge.h"
 #include "Skellowing/ObjectMapReadCheck.h"
 #include "Skellowing/SkellowingStrings.h"
@@ -47,6 +48,12 @@ bool tableHoldsEveryRowOf(std::string_view table, std::string_view copy) {
     for (const Row& row : copyRows)
         if (!tableRows.contains(row)) return false;
     return true;
+}
+
+bool tableHoldsEveryRowOfFile(std::string_view table, const tarnwick::FileLocation& copy) {
+    std::string held;
+    return tarnwick::DataFile(copy, tarnwick::DataFile::kRead).readToEnd(held) &&
+           tableHoldsEveryRowOf(table, held);
 }
 
 }   // namespace skellow

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "Foundation/File.h"
+
 namespace skellow {
 
 // Whether every row that copy (a file's text) holds is in table (the table file's text) too, compared
@@ -11,5 +13,7 @@ namespace skellow {
 // the table's text, holds no row of its own. False when either cannot be read whole as a table, since what
 // it holds cannot be known.
 bool tableHoldsEveryRowOf(std::string_view table, std::string_view copy);
+// The same of the file at copy; false when it cannot be read to its end.
+bool tableHoldsEveryRowOfFile(std::string_view table, const tarnwick::FileLocation& copy);
 
 }   // namespace skellow

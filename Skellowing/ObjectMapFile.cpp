@@ -354,13 +354,8 @@ struct Known {
 bool readsAsTable(const tarnwick::FileLocation& location, ObjectMap& table, std::vector<String>& leftOut,
                   int& error) {
     TableRead read;
-    DataFile file(location, DataFile::kRead);
-    error = 0;
-    if (!file.readToEnd(read.bytes)) {
-        error = errno != 0 ? errno : EIO;
-        return false;
-    }
-    parseTable(nameOf(location), read);
+    readTableFile(Directory(location.parent_path()), nameOf(location), read);
+    error = read.systemError;
     if (!read.detail.isEmpty()) return false;
     read.table.ensureDefaults();
     table.assign(read.table);
@@ -663,10 +658,7 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
                                         lines);
     }
     saveTable(folder, baseName, table, String(), [&](std::string_view written) {
-        std::string held;
-        if (putBack && known.offeredLeftOut.empty() &&
-            DataFile(offered.location, DataFile::kRead).readToEnd(held) &&
-            tableHoldsEveryRowOf(written, held))
+        if (putBack && known.offeredLeftOut.empty() && tableHoldsEveryRowOfFile(written, offered.location))
             tarnwick::removeIfStill(offered.location, offered.identity);
     });
     return true;

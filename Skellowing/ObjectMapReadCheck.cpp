@@ -1,6 +1,7 @@
 #include "Skellowing/ObjectMapReadCheck.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <optional>
 #include <set>
@@ -121,6 +122,7 @@ void readTableFile(const Directory& folder, const String& name, TableRead& read)
     DataFile file(folder, name, DataFile::kRead);
     read.whole = file.readToEnd(read.bytes);
     if (!read.whole) {
+        read.systemError = errno != 0 ? errno : EIO;
         read.detail = unreadFault(name);
         return;
     }

@@ -17,6 +17,7 @@ struct TableRead {
     ObjectMap table;
     std::string bytes;
     bool whole = false;        // read to its end
+    int systemError = 0;       // why not, when it was not
     tarnwick::String detail;   // why it cannot be read; empty when it can
     std::vector<tarnwick::String> leftOut;
 };

@@ -100,36 +100,33 @@ TableTurn lockTable(const Directory& folder, const String& fileName, String& why
     }
     // What dead runs' writes left goes only where it holds no row the table lacks: empty, the start of the
     // table's text, or rows it holds whole. A cut of what a run was writing stays until the table holds
-    // that text. The table is read only when such a file is there.
-    std::optional<std::string> holds;
+    // that text. The table is read once, and only when there is something to judge by it.
+    std::optional<TableRead> read;
+    const auto table = [&]() -> const TableRead& {
+        if (!read) readTableFile(lockFolder, tableName, read.emplace());
+        return *read;
+    };
     tarnwick::PassingFile::removeLeft(
         lockFolder, tableName, {}, [&](int, const tarnwick::FileLocation& location) {
-            if (!holds && !DataFile(lockFolder, tableName, DataFile::kRead).readToEnd(holds.emplace()))
-                holds = std::string();
-            std::string left;
-            return DataFile(location, DataFile::kRead).readToEnd(left) && tableHoldsEveryRowOf(*holds, left);
+            return tableHoldsEveryRowOfFile(
+                table().whole ? std::string_view(table().bytes) : std::string_view(), location);
         });
     // A copy recorded on a table that reads whole again is what a save that ended left, or what the file
     // was written past since through another name: never to be offered by default again. Its record goes,
     // and the copy with it, unless it holds a row the table lacks: it then stays, and the user is told once.
     if (target &&
-        tarnwick::SafeFile::recordedCopy(*target).state != tarnwick::SafeFile::RecordedCopy::State::none) {
-        TableRead read;
-        readTableFile(lockFolder, tableName, read);
-        if (read.detail.isEmpty()) {
-            const tarnwick::FileLocation kept =
-                tarnwick::SafeFile::dropRecordedCopy(*target, [&read](const tarnwick::FileLocation& copy) {
-                    std::string held;
-                    return DataFile(copy, DataFile::kRead).readToEnd(held) &&
-                           tableHoldsEveryRowOf(read.bytes, held);
-                });
-            if (!kept.empty()) {
-                const String said = filled(strings::kCopyKept,
-                                           {String(std::string_view(kept.native())),
+        tarnwick::SafeFile::recordedCopy(*target).state != tarnwick::SafeFile::RecordedCopy::State::none &&
+        table().detail.isEmpty()) {
+        const tarnwick::FileLocation kept =
+            tarnwick::SafeFile::dropRecordedCopy(*target, [&](const tarnwick::FileLocation& copy) {
+                return tableHoldsEveryRowOfFile(table().bytes, copy);
+            });
+        if (!kept.empty()) {
+            const String said =
+                filled(strings::kCopyKept, {String(std::string_view(kept.native())),
                                             timeText(DataFile(kept, DataFile::kRead).getModificationTime())});
-                host::debugOutput("Skellowing: " + std::string(said.getView()));
-                tarnwick::NotifyAlert().show(said);
-            }
+            host::debugOutput("Skellowing: " + std::string(said.getView()));
+            tarnwick::NotifyAlert().show(said);
         }
     }
     return turn;
