@@ -86,6 +86,9 @@ enum class FileOperation {
     permissions,       // a file's mode or owner set; path: the file
     makeFolder,        // a folder made; path: the folder
     lock,              // the system's lock on an open file taken (flock); path: the file
+    seek,              // an open file's position asked or set (lseek); path: the file
+    look,              // an entry's or open file's kind, size, identity or times read (stat); path: it
+    listFolder,        // a folder's entries read (opendir, readdir); path: the folder
 };
 const char* fileOperationName(FileOperation operation);   // "open", "write", ...
 // 0: go on; otherwise the errno with which the operation fails, without being made. The watcher decides

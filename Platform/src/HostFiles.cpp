@@ -365,10 +365,10 @@ void watchFlushes(std::function<void(const std::string& path)> watcher) {
 }
 
 const char* fileOperationName(FileOperation operation) {
-    constexpr const char* kNames[] = {"open",     "read",        "write",       "truncate",
-                                      "flush",    "rename",      "link",        "unlink",
-                                      "close",    "attribute",   "openUnnamed", "renameNoReplace",
-                                      "exchange", "permissions", "makeFolder",  "lock"};
+    constexpr const char* kNames[] = {
+        "open",       "read",  "write",     "truncate",    "flush",           "rename",   "link",
+        "unlink",     "close", "attribute", "openUnnamed", "renameNoReplace", "exchange", "permissions",
+        "makeFolder", "lock",  "seek",      "look",        "listFolder"};
     return kNames[static_cast<int>(operation)];
 }
 

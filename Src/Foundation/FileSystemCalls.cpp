@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <optional>
+#include <string_view>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>   // renameat2
 #include <sys/file.h>
@@ -189,6 +191,43 @@ ssize_t listAttributes(const char* path, char* names, std::size_t size) {
 ssize_t getAttributeFollowingLinks(const char* path, const char* name, void* value, std::size_t size) {
     if (!allowed(FileOperation::attribute, path)) return -1;
     return ::getxattr(path, name, value, size);
+}
+
+off_t seek(int descriptor, const char* path, off_t offset, int whence) {
+    if (!allowed(FileOperation::seek, path)) return -1;
+    return ::lseek(descriptor, offset, whence);
+}
+
+bool look(const char* path, struct stat& info) {
+    return allowed(FileOperation::look, path) && ::stat(path, &info) == 0;
+}
+
+bool lookAtEntry(const char* path, struct stat& info) {
+    return allowed(FileOperation::look, path) && ::lstat(path, &info) == 0;
+}
+
+bool lookAtOpen(int descriptor, const char* path, struct stat& info) {
+    return allowed(FileOperation::look, path) && ::fstat(descriptor, &info) == 0;
+}
+
+bool listFolder(const char* path, std::vector<std::string>& names) {
+    if (!allowed(FileOperation::listFolder, path)) return false;
+    DIR* const entries = ::opendir(path);
+    if (entries == nullptr) return false;
+    int error = 0;
+    for (;;) {
+        errno = 0;
+        const dirent* const entry = ::readdir(entries);
+        if (entry == nullptr) {
+            error = errno;
+            break;
+        }
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") names.emplace_back(name);
+    }
+    ::closedir(entries);
+    errno = error;
+    return error == 0;
 }
 
 }   // namespace tarnwick::sys

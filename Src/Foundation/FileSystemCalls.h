@@ -2,8 +2,11 @@
 // fileOperationFault, so that a test can fail any one of them, or end the run at it, and see what it left.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <cstddef>
+#include <string>
+#include <vector>
 
 namespace tarnwick::sys {
 
@@ -53,5 +56,15 @@ bool removeAttribute(const char* path, const char* name);
 ssize_t listAttributes(const char* path, char* names, std::size_t size);
 // An extended attribute of the file a link at path leads to (the entry itself when it is no link).
 ssize_t getAttributeFollowingLinks(const char* path, const char* name, void* value, std::size_t size);
+// The open file's position moved as lseek moves it: the new position, or -1 with errno.
+off_t seek(int descriptor, const char* path, off_t offset, int whence);
+// What the system knows of a file: of the file a link at path leads to (stat), of the entry at path
+// itself (lstat), of the open file (fstat). False with errno; only ENOENT means nothing is there.
+bool look(const char* path, struct stat& info);
+bool lookAtEntry(const char* path, struct stat& info);
+bool lookAtOpen(int descriptor, const char* path, struct stat& info);
+// The names of the folder's entries but "." and "..", in the order the system lists them; false with errno
+// when the folder cannot be opened or read to its end (names then holds what was read).
+bool listFolder(const char* path, std::vector<std::string>& names);
 
 }   // namespace tarnwick::sys
