@@ -135,8 +135,9 @@ void showSettingsUnread() {
 
 // Groups past what the list holds have no row: the user cannot see or change their mappings.
 void showRowsNotShown(std::size_t count) {
-    String text =
-        Host::getString(strings::kMessages, count == 1 ? strings::kRowNotShown : strings::kRowsNotShown);
+    const std::int32_t item = count == 1 ? strings::kRowNotShown : strings::kRowsNotShown;
+    String text = Host::getString(strings::kMessages, item);
+    if (text.isEmpty()) (text = unreadMessage(strings::kMessages, item)) += "\n$1";   // never blank
     text.replaceAll("$1", String(static_cast<std::uint64_t>(count)));
     tarnwick::NotifyAlert().show(text);
 }

@@ -7,6 +7,7 @@
 #include "Environment/MenuEvent.h"
 #include "Foundation/TracedException.h"
 #include "Interface/ConfirmAlert.h"
+#include "Interface/ErrorAlert.h"
 #include "Interface/WarnAlert.h"
 #include "Project/Drawing.h"
 #include "Project/Plan.h"
@@ -59,6 +60,15 @@ void tellProjectUnavailable() {
     Host::noteFailure(host::kErrGeneral);
 }
 
+// The user accepted the mapping and is owed a word on why nothing follows; the host sees the command
+// fail, not declined by the user.
+void tellQuestionUnread() {
+    tarnwick::String message = unreadMessage(strings::kQuestions, strings::kConfirmRun);
+    message += " - nothing was skellowed";
+    tarnwick::ErrorAlert().show(message);
+    Host::noteFailure(host::kErrGeneral);
+}
+
 }   // namespace
 
 ObjectMapTransaction::ObjectMapTransaction(const tarnwick::MenuEvent& event)
@@ -104,7 +114,11 @@ bool ObjectMapTransaction::prepare() {
     // 7. The user takes responsibility for the result. A question the host cannot give is never asked
     // blank, where its default would accept the risk unread: nothing is replaced.
     const tarnwick::String question = Host::getString(strings::kQuestions, strings::kConfirmRun);
-    return !question.isEmpty() && tarnwick::ConfirmAlert().ask(question) == 1;
+    if (question.isEmpty()) {
+        tellQuestionUnread();
+        return false;
+    }
+    return tarnwick::ConfirmAlert().ask(question) == 1;
 }
 
 std::uint32_t ObjectMapTransaction::run() {

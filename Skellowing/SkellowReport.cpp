@@ -38,14 +38,15 @@ void SkellowReport::countUntaken(const SourceSearch& found) {
 String SkellowReport::getText() const {
     String text;
     appendLine(text, strings::kReplacedLine, success);
-    appendLine(text, strings::kMissingLine, missing);
-    // A failure is never left untold: the report would read as a success.
-    bool failuresTold = appendLine(text, strings::kFailedLine, getFailures() - refused - unnamed);
-    failuresTold = appendLine(text, strings::kRefusedLine, refused) && failuresTold;
-    failuresTold = appendLine(text, strings::kUnnamedLine, unnamed) && failuresTold;
+    // What was not replaced is never left untold: the report would read as a success.
+    bool unreplacedTold = appendLine(text, strings::kMissingLine, missing);
+    unreplacedTold =
+        appendLine(text, strings::kFailedLine, getFailures() - refused - unnamed) && unreplacedTold;
+    unreplacedTold = appendLine(text, strings::kRefusedLine, refused) && unreplacedTold;
+    unreplacedTold = appendLine(text, strings::kUnnamedLine, unnamed) && unreplacedTold;
     if (text.isEmpty() && success == 0 && missing == 0 && getFailures() == 0)
         text = tarnwick::Host::getString(strings::kMessages, strings::kNothingFound);
-    if (text.isEmpty() || !failuresTold) {
+    if (text.isEmpty() || !unreplacedTold) {
         // The one text not from the string lists: the host gave not all of theirs, and the user is still
         // told what was done.
         text += String("Skellowing: " + std::to_string(success) + " replaced, " + std::to_string(missing) +

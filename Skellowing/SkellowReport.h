@@ -29,8 +29,8 @@ struct SkellowReport {
     // A line per count that is not zero, in the order replaced, missing, failed for no reason known,
     // refused, unnamed, each ending in "\n"; "No relevant objects were found to be skellowed" when all are
     // zero. A line whose text the host does not give is left out; with no text left, or a line of the
-    // failed left out, the three counts end it in a fixed text ("Skellowing: 2 replaced, 0 missing,
-    // 1 failed").
+    // missing or the failed left out, the three counts end it in a fixed text ("Skellowing: 2 replaced,
+    // 0 missing, 1 failed").
     tarnwick::String getText() const;
 };
 

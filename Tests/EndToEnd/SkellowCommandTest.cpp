@@ -166,6 +166,28 @@ TEST_F(SkellowCommands, SearchesOnlyTheSelectionWhenSomeOfItQualifies) {
     host_->project().viewOf({host::kDatabasePlan, {}}).selection.elements = {host::toGuidBytes(chair2)};
     ASSERT_EQ(run("Skellow Missing Parts"), host::kNoError);
     placement::expectKept(before, current(), {{kSofa, {kChairModern}}}, alertTexts().back());
+
+    // In a shared project an element another member holds is not searched, nor counted as failed: the
+    // selected chair is held, so nothing of the selection qualifies, and the rest is replaced.
+    ASSERT_TRUE(host_->undo());
+    ASSERT_TRUE(host::guidFromText(kChair2, chair2));
+    host::ProjectState& state = host_->project().state;
+    state.teamwork.shared = true;
+    state.teamwork.memberId = 1;
+    host::SimElement* const held = state.elements.find(host::toGuidBytes(chair2));
+    ASSERT_NE(held, nullptr);
+    host::ElementHead head = held->head();
+    head.ownerId = 2;
+    held->setHead(head);
+    host_->project().viewOf({host::kDatabasePlan, {}}).selection.elements = {host::toGuidBytes(chair2)};
+    const json shared = current();
+    ASSERT_EQ(run("Skellow From ArchiCAD"), host::kNoError);
+    placement::expectKept(shared, current(),
+                          {{kChair1, {kChairModern}},
+                           {kWindow1, {kWindowCasement}},
+                           {kWindow2, {kWindowCasement}},
+                           {kDesk, {kTable}}},
+                          alertTexts().back());
 }
 
 TEST_F(SkellowCommands, ElementsTheHostFailsToGiveCountAsFailedAndAFailedListStopsTheCommand) {

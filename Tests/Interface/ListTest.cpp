@@ -372,11 +372,13 @@ TEST_F(ListTest, WalksEveryRowOrTheSelectedOnes) {
         EXPECT_EQ(list.begin(2), list.end());   // nothing selected
         list.select(true, 1);
         list.select(true, 3);
-        std::vector<int> selected, backwards;
+        std::vector<int> selected, backwards, selectedBackwards;
         for (auto it = list.begin(2); it != list.end(); ++it) selected.push_back(it->getRow());
         for (auto it = list.rbegin(0); it != list.end(); --it) backwards.push_back(it->getRow());
+        for (auto it = list.rbegin(2); it != list.end(); --it) selectedBackwards.push_back(it->getRow());
         EXPECT_EQ(selected, (std::vector<int>{1, 3}));
         EXPECT_EQ(backwards, (std::vector<int>{3, 2, 1, 0}));
+        EXPECT_EQ(selectedBackwards, (std::vector<int>{3, 1}));
         EXPECT_EQ(list.begin(1).getMode(), 0);
         auto end = list.end();
         EXPECT_THROW(++end, TracedException);

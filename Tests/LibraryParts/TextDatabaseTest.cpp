@@ -61,16 +61,21 @@ TEST_F(TextTables, ReadLinesIntoCellsAtTheSeparator) {
 }
 
 TEST_F(TextTables, ReadsLongInputInChunksWithoutSplittingOrLooping) {
-    // A separator found in the first chunk holds for the whole read: a tab table whose cells hold commas.
+    // A separator found in the first chunk holds for the whole read: a tab table whose cells hold commas,
+    // also in a later chunk that holds no tab.
     std::string text;
     for (int i = 0; text.size() < 3 * TextDatabase::kChunkBytes; ++i)
         text += "é" + std::to_string(i) + ",x\tz\n";
+    const auto tabbed = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    while (text.size() < 5 * TextDatabase::kChunkBytes) text += "c,d\n";
     TextDatabase table;
     ASSERT_TRUE(table.read(blockOf(text), false, 0, "", "\n"));
     std::size_t lines = 0;
     for (const auto& record : table) {
-        ASSERT_EQ(record->size(), 2u);
-        EXPECT_EQ(std::string((*record)[0]->getView()), "é" + std::to_string(lines++) + ",x");
+        ASSERT_EQ(record->size(), lines < tabbed ? 2u : 1u) << "line " << lines;
+        EXPECT_EQ(std::string((*record)[0]->getView()),
+                  lines < tabbed ? "é" + std::to_string(lines) + ",x" : "c,d");
+        ++lines;
     }
     EXPECT_EQ(lines, static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
 

@@ -242,6 +242,7 @@ TEST_F(AttributeKindsTest, FindsTheNearestPenAndACityWithinADegree) {
     host::sortAttributes(host_->project().state.attributes);
     EXPECT_EQ(specification().findPen(1.0, 0.0, 0.0, 0.5), 4);   // equally near: the thinner
     EXPECT_EQ(specification().findCity(16.0, 47.2), 1);          // exactly 1 degree off still matches
+    EXPECT_EQ(specification().findCity(982 / 60.0 + 1.0, 2892 / 60.0), 1);   // in longitude too
     EXPECT_EQ(specification().findCity(14.0, 48.2), 0);
     // The project's location as a city: the known one, or a new one named by the city note.
     host::SimSettings& settings = host_->project().state.settings;

@@ -454,19 +454,28 @@ TEST_F(MappingDialogTest, ListsAsManyRowsAsTheListHoldsAndAcceptsTheKeysPastThem
     EXPECT_EQ(mappedName(table_, "Default", ObjectMapType::gsm, object("Item 32767")), "(none)");
 }
 
-// One name past the rows is told as one.
+// One name past the rows is told as one, also when the host does not give the text.
 TEST_F(MappingDialogTest, TellsOfOneNameWithoutARowInTheSingular) {
     char name[16];
     for (int k = 0; k <= tarnwick::ListControl::kMaxRows; ++k) {
         std::snprintf(name, sizeof name, "Item %05d", k);
         groups_[object(name)].resize(1);
     }
-    script(R"([{"do":"click","item":1}])");
-    ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
-    EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
-    EXPECT_EQ(alerts(), std::vector<std::string>{"1 name is not listed because the list cannot hold any "
-                                                 "more. Its mapping is kept and used, but cannot be seen "
-                                                 "or changed here."});
+    for (const bool given : {true, false}) {
+        SCOPED_TRACE(given ? "the text given" : "the text refused");
+        host::clearUserActions();
+        host::clearRecordedAlerts();
+        script(R"([{"do":"click","item":1}])");
+        if (!given) refuseString(32522, 23);
+        ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
+        EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
+        // Never blank: which message, and the count it would have told.
+        EXPECT_EQ(alerts(), std::vector<std::string>{given ? "1 name is not listed because the list cannot "
+                                                             "hold any more. Its mapping is kept and used, "
+                                                             "but cannot be seen or changed here."
+                                                           : "Skellowing: message 23 of string list 32522 "
+                                                             "cannot be read\n1"});
+    }
 }
 
 TEST_F(MappingDialogTest, ResizesInWholeRowsNeverBelowItsSmallestSize) {
@@ -528,7 +537,7 @@ TEST_F(MappingDialogTest, ObjectSelectionOffersTheCandidatesSortedAndNeedsARowTo
     const Case cases[] = {
         {R"([{"do":"click","item":1}])", tarnwick::kDialogAccepted, "A"},
         {R"([{"do":"selectRows","item":4,"rows":[3]},{"do":"click","item":1}])", tarnwick::kDialogAccepted,
-         "c"},
+         "Banana"},
         {R"([{"do":"selectRows","item":4,"rows":[3]},{"do":"click","item":2}])", tarnwick::kDialogCancelled,
          "A"},
         // Without a row, OK cannot be clicked: the script stops there.
@@ -539,12 +548,15 @@ TEST_F(MappingDialogTest, ObjectSelectionOffersTheCandidatesSortedAndNeedsARowTo
         SCOPED_TRACE(c.actions);
         host::clearUserActions();
         script(c.actions);
-        LibraryPartList candidates{{String("b"), {}}, {String("A"), {}}, {String("c"), {}}};
+        LibraryPartList candidates{
+            {String("Banana"), {}}, {String("A"), {}}, {String("c"), {}}, {String("apple"), {}}};
         skellow::ObjectSelectionDialog dialog(candidates);
         EXPECT_EQ(dialog.open(), c.result);
         ASSERT_NE(dialog.getResult(), nullptr);
         EXPECT_EQ(dialog.getResult()->name, String(c.chosen));
-        EXPECT_EQ(candidates[0].name, String("A"));
+        std::vector<std::string> order;
+        for (const auto& candidate : candidates) order.emplace_back(candidate.name.getView());
+        EXPECT_EQ(order, (std::vector<std::string>{"A", "apple", "Banana", "c"}));   // letter case aside
     }
     EXPECT_TRUE(transcribed("item 1 is disabled"));
 }
@@ -823,23 +835,15 @@ TEST_F(MappingDialogTest, AnEntryLeftByChoosingAnotherRowOrAcceptingIsLookedUpTo
 }
 
 // The run's question is where the user accepts the risk of the replacement: asked blank, its default
-// would accept it unread. Its text is the last the command reads before the alert's title and buttons.
+// would accept it unread. Not asked, nothing is replaced; the user, who has just accepted the mapping, is
+// told so once, and the host sees the command fail.
 TEST_F(MappingDialogTest, TheRunsQuestionIsNeverAskedBlank) {
-    const tarnwick::MenuEvent command(32500, 3);   // "Skellow From DXF/DWG"
-    std::size_t reads = 0;
-    for (int time = 0; time < 2; ++time) {   // the first also writes the table's file
-        host::clearRecordedAlerts();
-        host_->clearCalls();
-        skellow::ObjectMapTransaction transaction(command);
-        ASSERT_TRUE(transaction.prepare());
-        reads = host_->countCalls(host::HostSlot::getString);
-    }
-    ASSERT_EQ(host::recordedAlerts().size(), 1u);
-    ASSERT_EQ(host::recordedAlerts()[0].largeText.rfind("Please note - the user is responsible", 0), 0u);
-    host::clearRecordedAlerts();
-    host_->injectFault({host::HostSlot::getString, std::nullopt}, reads - 3, host::kErrGeneral);
-    skellow::ObjectMapTransaction transaction(command);
+    refuseString(32523, 2);
+    tarnwick::Host::takeFailure();
+    skellow::ObjectMapTransaction transaction(tarnwick::MenuEvent(32500, 3));   // "Skellow From DXF/DWG"
     EXPECT_FALSE(transaction.prepare());
-    host_->clearFaults();
-    EXPECT_TRUE(host::recordedAlerts().empty());
+    EXPECT_EQ(alerts(),
+              std::vector<std::string>{"Skellowing: message 2 of string list 32523 cannot be read - "
+                                       "nothing was skellowed"});
+    EXPECT_NE(tarnwick::Host::takeFailure(), 0u);
 }

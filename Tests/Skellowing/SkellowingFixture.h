@@ -11,11 +11,14 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include <HostDialogs.h>
 #include <HostFiles.h>
+#include <HostResult.h>
+#include <HostTable.h>
 #include <SimulatedHost.h>
 
 #include "Environment/Addon.h"
@@ -101,6 +104,17 @@ protected:
         ASSERT_TRUE(host::parseUserActions(json, home_.string(), error)) << error;
     }
 
+    // From now the host refuses to give this one string and gives every other as before: a test finds
+    // the read by what it reads, not by how many reads come before it. Every test starts with none refused.
+    void refuseString(std::int16_t list, std::int32_t item) {
+        refusedString_ = {list, item};
+        givenString_ = host_->table().getString;
+        host::HostFunctionTable table = host_->table();
+        table.getString = &refusingGetString;
+        tarnwick::hostApi().bind(&table, tarnwick::hostApi().getContext());
+    }
+    void giveEveryString() { tarnwick::hostApi().bind(&host_->table(), tarnwick::hostApi().getContext()); }
+
     std::filesystem::path dataFolder() const { return home_ / "Application Data" / "Skellowing"; }
     std::filesystem::path tableFile() const { return dataFolder() / "ObjectMap.xml"; }
 
@@ -117,4 +131,15 @@ protected:
 
     std::filesystem::path home_;
     std::unique_ptr<host::SimulatedHost> host_;
+
+private:
+    static std::uint32_t refusingGetString(host::HostContext* context, std::int16_t list, std::int32_t item,
+                                           host::Handle* text) {
+        if (list != refusedString_.first || item != refusedString_.second)
+            return givenString_(context, list, item, text);
+        if (text) *text = nullptr;
+        return host::kErrBadIndex;
+    }
+    inline static std::pair<std::int16_t, std::int32_t> refusedString_;
+    inline static decltype(host::HostFunctionTable::getString) givenString_ = nullptr;
 };

@@ -81,6 +81,7 @@ TEST(UniqueName, TakesTheNextFreeNumberAfterTheLargestAndNeverClashes) {
     };
     const Case cases[] = {
         {"Door Style", {"Door Style"}, "Door Style1"},
+        {"Wall 07", {"Wall 07"}, "Wall 08"},   // at the wanted name's width
         {"Wall 07", {"Wall 07", "Wall 09"}, "Wall 10"},
         {"Wall 07", {"Wall 07", "Wall 9"}, "Wall 10"},   // the rest is padded to the width first
         {"Untitled", {"Untitled", "Untitled3"}, "Untitled4"},
