@@ -18,15 +18,17 @@ UniqueSource::UniqueSource(const PopupMenu& popup, std::uint16_t index) : popup_
 
 bool UniqueSource::accept(const String& name, String& message) {
     // The table file cannot keep most control characters (such a name would make every save fail), and
-    // none belongs in a name the popup shows.
+    // none belongs in a name the popup shows: DEL and the C1 controls (U+0080 to U+009F, which some
+    // terminals act on) no more than the others.
     const std::string_view text = name.getView();
-    if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+    const std::u16string units = host::utf8ToUtf16(text);
+    if (std::any_of(units.begin(), units.end(),
+                    [](char16_t u) { return u < 0x20 || (u >= 0x7F && u <= 0x9F); })) {
         message = Host::getString(strings::kTableFile, strings::kControlCharacterName);
         return false;
     }
     // Nor U+FFFE, U+FFFF or half a surrogate pair (text that is not UTF-8 decodes to U+FFFD): a file
     // holding one is no XML that another reader would take.
-    const std::u16string units = host::utf8ToUtf16(text);
     if (std::any_of(units.begin(), units.end(), [](char16_t u) { return u == 0xFFFE || u == 0xFFFF; }) ||
         host::utf16ToUtf8(units) != text) {
         message = Host::getString(strings::kTableFile, strings::kNonXmlCharacterName);

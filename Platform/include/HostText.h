@@ -32,8 +32,10 @@ std::string shortenedInput(std::string_view utf8);
 // that the file is known, else as shortenedInput cuts it.
 std::string shownPath(std::string_view path);
 // Text as it may go to a terminal: each C0 control character (line breaks and tabs too) and DEL as
-// \x1b, so that no outside text can move the cursor, clear the screen or set the window's title, and
-// one name stays on one line. All else is kept as it is; a backslash is not doubled.
+// \x1b, each C1 control character (U+0080 to U+009F) as \u009b, and each byte of a sequence that is not
+// UTF-8 as \x9b, so that no outside text can move the cursor, clear the screen or set the window's title
+// (in a UTF-8 terminal or an 8-bit one), and one name stays on one line. All else is kept as it is; a
+// backslash is not doubled.
 std::string visibleText(std::string_view utf8);
 
 // User-interface number formats: the host's working units for lengths, areas and angles.

@@ -208,15 +208,29 @@ std::string visibleText(std::string_view utf8) {
     constexpr char kDigits[] = "0123456789abcdef";
     std::string shown;
     shown.reserve(utf8.size());
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F) {   // a byte of a multi-byte sequence is never one of these
-            shown += c;
+    const auto escape = [&](std::string_view mark, unsigned value) {
+        shown += mark;
+        shown += kDigits[value >> 4];
+        shown += kDigits[value & 0x0F];
+    };
+    for (std::size_t at = 0; at < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[at]);
+        if (lead >= 0x20 && lead < 0x7F) {
+            shown += utf8[at++];
             continue;
         }
-        shown += "\\x";
-        shown += kDigits[byte >> 4];
-        shown += kDigits[byte & 0x0F];
+        const std::size_t start = at;
+        const char32_t c = decodeUtf8(utf8, at);
+        const std::string_view bytes = utf8.substr(start, at - start);
+        if (c < 0x20 || c == 0x7F) {
+            escape("\\x", lead);
+        } else if (c <= 0x9F) {   // C1, read by some terminals as ESC and a letter
+            escape("\\u00", static_cast<unsigned>(c));
+        } else if (c == kReplacement && bytes != "\xEF\xBF\xBD") {   // bytes that are not UTF-8, each shown
+            for (const char byte : bytes) escape("\\x", static_cast<unsigned char>(byte));
+        } else {
+            shown += bytes;
+        }
     }
     return shown;
 }

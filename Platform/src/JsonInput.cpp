@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <set>
 #include <vector>
 
@@ -23,24 +24,32 @@ std::string placeOf(std::string_view text, std::size_t position) {
     return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
-// The offset of the first NUL byte outside a string (text.size() when there is none); quotes and escapes
-// are followed as in firstTooDeep.
-std::size_t firstNulOutsideStrings(std::string_view text) {
+// The offset of the first byte outside a string that `stops` is true of (text.size() when there is none).
+// Quotes and escapes are followed, so that a quote, a bracket or a NUL inside a string does not count.
+template <typename Stops>
+std::size_t firstOutsideStrings(std::string_view text, Stops stops) {
     bool inString = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (inString) {
             if (c == '\\')
-                ++i;
+                ++i;   // the escaped character, a quote included
             else if (c == '"')
                 inString = false;
         } else if (c == '"') {
             inString = true;
-        } else if (c == '\0') {
+        } else if (stops(c)) {
             return i;
         }
     }
     return text.size();
+}
+
+// The offset of the first NUL byte outside a string (text.size() when there is none). Nearly every text
+// holds no NUL at all, which one search at memory speed tells; only one that does is walked.
+std::size_t firstNulOutsideStrings(std::string_view text) {
+    if (std::memchr(text.data(), '\0', text.size()) == nullptr) return text.size();
+    return firstOutsideStrings(text, [](char c) { return c == '\0'; });
 }
 
 // The parser's message without its "[json.exception...] " tag and its own "parse error at ...: " place.
@@ -279,23 +288,11 @@ bool JsonStreamReader::read(std::string_view text, Json& document, std::string& 
 
 std::size_t firstTooDeep(std::string_view text) {
     std::size_t depth = 0;
-    bool inString = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (inString) {
-            if (c == '\\')
-                ++i;   // the escaped character, a quote included
-            else if (c == '"')
-                inString = false;
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            if (++depth > kMaxJsonDepth) return i;
-        } else if (c == ']' || c == '}') {
-            if (depth > 0) --depth;
-        }
-    }
-    return text.size();
+    return firstOutsideStrings(text, [&depth](char c) {
+        if (c == '[' || c == '{') return ++depth > kMaxJsonDepth;
+        if ((c == ']' || c == '}') && depth > 0) --depth;
+        return false;
+    });
 }
 
 bool checkJsonInput(std::string_view text, std::string& error) {

@@ -119,6 +119,9 @@ TEST_F(HostDialogsTest, RejectsMalformedScriptsSayingWhereAndKeepsTheOldOne) {
         {"[{\"do\": \"closeBox\0\"}]"s,
          "not valid JSON at line 1, column 18: syntax error while parsing value - "
          "invalid string: control character U+0000 (NUL) must be escaped"},
+        {"[{\"do\": \"close\\\"Box\0\"}]"s,   // after an escaped quote, still in the string
+         "not valid JSON at line 1, column 20: syntax error while parsing value - "
+         "invalid string: control character U+0000 (NUL) must be escaped"},
     };
     for (const auto& [script, message] : nuls) {
         SCOPED_TRACE(message);

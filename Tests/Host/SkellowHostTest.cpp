@@ -23,6 +23,7 @@
 #include <AddonModule.h>
 #include <FourCC.h>
 #include <HostRefusals.h>
+#include <HostText.h>
 
 #include "Host/HostTestSupport.h"
 
@@ -164,6 +165,10 @@ TEST(SkellowHost, QuotesOutsideInputByItsStartWithControlsShownAndNamesAnEmptyAr
     const std::string controlKey =
         scratch.write("control.json", R"({"name": "T", "\u001b]0;pwned\u0007\n\u007f": 1})");
     const std::string controlPath = scratch.file("a\x1b[2J\tb.json");
+    // And a C1 control (CSI, U+009B), and the byte that is CSI to an 8-bit terminal, which is no UTF-8.
+    const std::string strayName = scratch.write("stray.json", "{\"name\": \"Exa\x9bJ\"}");
+    std::string strayShown;
+    for (int i = 0; i < 60; ++i) strayShown += "\\x80";
     const struct {
         std::vector<std::string> arguments;
         std::string err;
@@ -177,11 +182,11 @@ TEST(SkellowHost, QuotesOutsideInputByItsStartWithControlsShownAndNamesAnEmptyAr
         {{"run", project, "--command", std::string(100000, 'c'), "--module", RAW_ADDON_PATH, "--home", home},
          "skellow-host: no menu command \"" + std::string(60, 'c') + ellipsis +
              "\" (100000 characters); the add-ons offer:\n"},
-        // Bytes that are no UTF-8 count as the characters they read as.
+        // Bytes that are not UTF-8 count as the characters they read as, and each is shown by its value.
         {{stray, "--module", RAW_ADDON_PATH},
-         "skellow-host: unknown command \"" + stray.substr(0, 60) + ellipsis + "\" (100000 characters)\n"},
+         "skellow-host: unknown command \"" + strayShown + ellipsis + "\" (100000 characters)\n"},
         {{"menus", "--" + stray, "x"},
-         "skellow-host: unknown option --" + stray.substr(0, 58) + ellipsis +
+         "skellow-host: unknown option --" + strayShown.substr(8) + ellipsis +
              " (100002 characters) for menus\n"},
         // Paths as well; none of these can be opened, its name being longer than the system takes.
         {{"run", longPath, "--command", "X", "--home", home},
@@ -195,8 +200,14 @@ TEST(SkellowHost, QuotesOutsideInputByItsStartWithControlsShownAndNamesAnEmptyAr
          "skellow-host: " + longPathShown + ": cannot be used as the host's home directory\n"},
         {{"run", controlKey, "--command", "X", "--home", home},
          "skellow-host: " + controlKey + ": project: unknown key \"\\x1b]0;pwned\\x07\\x0a\\x7f\"\n"},
-        {{"run", project, "--command", "Skellow\x1b[31mRed\r", "--module", RAW_ADDON_PATH, "--home", home},
-         "skellow-host: no menu command \"Skellow\\x1b[31mRed\\x0d\"; the add-ons offer:\n"},
+        {{"run", project, "--command", "Skellow\x1b[31mRed\r\xc2\x9bJ\x9b\xef\xbf\xbd", "--module",
+          RAW_ADDON_PATH, "--home", home},
+         "skellow-host: no menu command \"Skellow\\x1b[31mRed\\x0d\\u009bJ\\x9b\xef\xbf\xbd\"; the add-ons "
+         "offer:\n"},
+        {{"run", strayName, "--command", "X", "--home", home},
+         "skellow-host: " + strayName +
+             ": not valid JSON at line 1, column 14: syntax error while parsing value - invalid string: "
+             "ill-formed UTF-8 byte; last read: '\"Exa\\x9b'\n"},
         {{"run", controlPath, "--command", "X", "--home", home},
          "skellow-host: " + scratch.file("a\\x1b[2J\\x09b.json") + ": cannot be read\n"},
         {{"run", project, "--command", "X", "--out", ""}, "skellow-host: --out is empty\n"},
@@ -216,11 +227,11 @@ TEST(SkellowHost, QuotesOutsideInputByItsStartWithControlsShownAndNamesAnEmptyAr
     // A name in the dialogs' transcript: one line, its controls shown, nothing raw on the way out.
     const std::string examples = std::string(TEST_SOURCE_DIR) + "/../../examples";
     std::string named = readFile(examples + "/project.json");
-    named.replace(named.find("Office Chair"), 12, "Office\\u001b[2J\\nChair");
+    named.replace(named.find("Office Chair"), 12, "Office\\u001b[2J\\n\\u009bChair");
     const ProgramRun run = skellowHost(scratch, {"run", scratch.write("named.json", named), "--command",
                                                  "Skellow From IFC", "--home", home});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("\n      2  Office\\x1b[2J\\x0aChair | "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\n      2  Office\\x1b[2J\\x0a\\u009bChair | "), std::string::npos) << run.out;
     // An answer that nothing asked for, named as the script gave it.
     const ProgramRun unasked =
         skellowHost(scratch, {"run", project, "--command", "Toggle Groups In Command", "--answers",
@@ -229,11 +240,14 @@ TEST(SkellowHost, QuotesOutsideInputByItsStartWithControlsShownAndNamesAnEmptyAr
     EXPECT_EQ(unasked.status, 1);
     EXPECT_EQ(unasked.err,
               "skellow-host: script: never played: fileDialog " + scratch.file("x\\x1b[2J") + "\n");
-    for (const std::string& printed : {run.out, run.err})
+    for (const std::string& printed : {run.out, run.err}) {
         EXPECT_EQ(std::count_if(printed.begin(), printed.end(),
                                 [](char c) { return (c >= 0 && c < 0x20 && c != '\n') || c == 0x7F; }),
                   0)
             << printed;
+        EXPECT_EQ(printed.find("\xc2\x9b"), std::string::npos) << printed;
+        EXPECT_EQ(host::utf16ToUtf8(host::utf8ToUtf16(printed)), printed);   // UTF-8 throughout
+    }
 }
 
 TEST(SkellowHost, RefusesInputNestedDeeperThanItReadsOrCutByANulAndSaysWhere) {

@@ -383,17 +383,21 @@ TEST_F(MappingDialogTest, AddsRenamesAndDeletesConfigurationsWithUniqueNames) {
                {"do":"selectPopup","item":4,"index":1},
                {"do":"setText","item":4,"text":"Site\u0000B","dialog":32600},{"do":"click","item":1,"dialog":32600},
                {"do":"setText","item":4,"text":"Site\tB","dialog":32600},{"do":"click","item":1,"dialog":32600},
+               {"do":"setText","item":4,"text":"Site\u007fB","dialog":32600},{"do":"click","item":1,"dialog":32600},
+               {"do":"setText","item":4,"text":"Site\u009bB","dialog":32600},{"do":"click","item":1,"dialog":32600},
                {"do":"setText","item":4,"text":"Site\uFFFEB","dialog":32600},{"do":"click","item":1,"dialog":32600},
                {"do":"click","item":2,"dialog":32600},
                {"do":"click","item":1}])");
     ProbeDialog dialog(table_, ObjectMapType::gsm, groups_, parts_);
     EXPECT_EQ(dialog.open(), tarnwick::kDialogAccepted);
     EXPECT_EQ(host::scriptStopMessage(), "");
+    const std::string control =
+        "A configuration name cannot hold control characters (such as a tab or a line break) - please enter "
+        "another name";
     EXPECT_EQ(alerts(),
               (std::vector<std::string>{message(10), message(7),
                                         "A name cannot hold a NUL character - please enter another name",
-                                        "A configuration name cannot hold control characters (such "
-                                        "as a tab or a line break) - please enter another name",
+                                        control, control, control,
                                         "A configuration name cannot hold characters that an XML "
                                         "file cannot carry (such as U+FFFE or U+FFFF) - please enter "
                                         "another name"}));

@@ -248,24 +248,28 @@ private:
     std::string path_;
 };
 
-// Each add-on's name and description, and its menus with their commands and prompts.
+// Each add-on's name and description, and its menus with their commands and prompts: the module's own
+// words, shown as any outside text.
 void printMenus(const host::SimulatedHost& host) {
     for (const auto& addon : host.addons()) {
-        std::cout << addon.name << "\n";
+        std::cout << host::visibleText(addon.name) << "\n";
         std::size_t start = 0;
         while (start < addon.description.size()) {   // each line of the description, indented
             const std::size_t end = std::min(addon.description.find('\n', start), addon.description.size());
-            std::cout << "  " << addon.description.substr(start, end - start) << "\n";
+            std::cout << "  " << host::visibleText(addon.description.substr(start, end - start)) << "\n";
             start = end + 1;
         }
         for (const auto& menu : addon.menus) {
-            std::cout << "Menu \"" << host::menuDisplayText(menu.title) << "\" (string list " << menu.listId
-                      << ", position " << menu.position << ", flags " << menu.flags << ")";
-            if (!menu.titlePrompt.empty()) std::cout << ": " << menu.titlePrompt;
+            std::cout << "Menu \"" << host::visibleText(host::menuDisplayText(menu.title))
+                      << "\" (string list " << menu.listId << ", position " << menu.position << ", flags "
+                      << menu.flags << ")";
+            if (!menu.titlePrompt.empty()) std::cout << ": " << host::visibleText(menu.titlePrompt);
             std::cout << "\n";
             for (std::size_t i = 0; i < menu.items.size(); ++i) {
-                std::cout << "  " << i + 1 << ". " << host::menuDisplayText(menu.items[i].text);
-                if (!menu.items[i].prompt.empty()) std::cout << " - " << menu.items[i].prompt;
+                std::cout << "  " << i + 1 << ". "
+                          << host::visibleText(host::menuDisplayText(menu.items[i].text));
+                if (!menu.items[i].prompt.empty())
+                    std::cout << " - " << host::visibleText(menu.items[i].prompt);
                 std::cout << "\n";
             }
         }
@@ -317,7 +321,7 @@ int checkCommand(const std::string& path, const std::string& command) {
         for (const auto& addon : host.addons())
             for (const auto& menu : addon.menus)
                 for (const auto& item : menu.items)
-                    std::cerr << "  " << host::menuDisplayText(item.text) << "\n";
+                    std::cerr << "  " << host::visibleText(host::menuDisplayText(item.text)) << "\n";
         return kExitBadInput;
     });
 }
