@@ -10,7 +10,6 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iterator>
 #include <random>
@@ -28,12 +27,15 @@ namespace fs = std::filesystem;
 constexpr const char* kFolderNames[] = {"Application", "Temporary", "Preferences",
                                         "Documents",   "Desktop",   "Application Data"};
 
-// A file made beside a target that could not be removed, known by its device and inode.
+// A file made beside a target that could not be removed, known by its device and inode; or only by its
+// name, where the system would not say those.
 struct LeftFile {
     std::string path;
     std::string target;
     dev_t device = 0;
     ino_t file = 0;
+    bool known = false;   // device and file were read
+    int error = 0;        // why the removal was refused
 };
 
 struct State {
@@ -88,18 +90,25 @@ std::string partialName(const std::string& target, const std::string& suffix) {
     return target.substr(0, nameStart) + name + suffix;
 }
 
+// Removes the file at path: 0 when it is gone, else the errno of the refusal.
+int removeByName(const std::string& path) {
+    if (const int fault = fileOperationFault(FileOperation::unlink, path.c_str())) return fault;
+    return unlink(path.c_str()) == 0 || errno == ENOENT ? 0 : errno;
+}
+
 // Removes the file at path when it is still the one made (a name taken since by another file is left
 // to it): 0 when it is gone, else the errno of the refusal.
 int removeIfSame(const LeftFile& left) {
     struct stat now {};
     if (lstat(left.path.c_str(), &now) != 0) return errno == ENOENT ? 0 : errno;
     if (now.st_dev != left.device || now.st_ino != left.file) return 0;
-    if (const int fault = fileOperationFault(FileOperation::unlink, left.path.c_str())) return fault;
-    return unlink(left.path.c_str()) == 0 || errno == ENOENT ? 0 : errno;
+    return removeByName(left.path);
 }
 
 // A file made new beside `target` under a name no one else has: the exclusive create never opens a
-// link or a file planted there. Removed again unless kept; one that cannot be is noted in leftFiles.
+// link or a file planted there. Removed again unless kept, by its identity; or at once by its name where
+// its identity cannot be read (made a moment before, the name is still its own). One that cannot be
+// removed is noted in leftFiles.
 class NewFileBeside {
 public:
     explicit NewFileBeside(const std::string& target) {
@@ -112,14 +121,19 @@ public:
             if (fd_ < 0 && errno != EEXIST) break;
         }
         struct stat made {};
-        if (fd_ < 0)
+        if (fd_ < 0) {
             error_ = errno;
-        else if (fstat(fd_, &made) == 0)
+        } else if (fileOperationFault(FileOperation::look, made_.path.c_str()) == 0 &&
+                   fstat(fd_, &made) == 0) {
             made_.device = made.st_dev, made_.file = made.st_ino;
+            made_.known = true;
+        }
     }
     ~NewFileBeside() {
         if (fd_ >= 0) ::close(fd_);
-        if (made() && !kept_ && removeIfSame(made_) != 0) state().leftFiles.push_back(made_);
+        if (!made() || kept_) return;
+        made_.error = made_.known ? removeIfSame(made_) : removeByName(made_.path);
+        if (made_.error != 0) state().leftFiles.push_back(made_);
     }
     NewFileBeside(const NewFileBeside&) = delete;
     NewFileBeside& operator=(const NewFileBeside&) = delete;
@@ -229,7 +243,8 @@ bool readWholeFile(const std::string& path, std::string& text, std::string& erro
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (ec || !fs::exists(status)) {
-        error = shownPath(path) + ": cannot be read";
+        error = shownPath(path) +
+                ": cannot be read: " + (ec ? ec.message() : std::generic_category().message(ENOENT));
         return false;
     }
     if (fs::is_directory(status)) {
@@ -245,22 +260,31 @@ bool readWholeFile(const std::string& path, std::string& text, std::string& erro
         error = shownPath(path) + ": is larger than " + sizeLimitText(kMaxInputFileBytes);
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = shownPath(path) + ": cannot be read";
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = shownPath(path) + ": cannot be read: " + std::strerror(errno);
         return false;
     }
     text.clear();
     char buffer[65536];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        text.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (text.size() > kMaxInputFileBytes) {   // it grew while we read
-            error = shownPath(path) + ": is larger than " + sizeLimitText(kMaxInputFileBytes);
-            return false;
+    int failure = 0;
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            failure = got < 0 ? errno : 0;
+            break;
         }
+        text.append(buffer, static_cast<std::size_t>(got));
+        if (text.size() > kMaxInputFileBytes) break;   // it grew while we read
     }
-    if (in.bad()) {
-        error = shownPath(path) + ": cannot be read";
+    ::close(fd);
+    if (failure != 0) {
+        error = shownPath(path) + ": cannot be read: " + std::strerror(failure);
+        return false;
+    }
+    if (text.size() > kMaxInputFileBytes) {
+        error = shownPath(path) + ": is larger than " + sizeLimitText(kMaxInputFileBytes);
         return false;
     }
     return true;
@@ -323,7 +347,8 @@ bool replaceFile(const std::string& path, std::string_view bytes, std::string& e
 std::vector<std::string> removeLeftFiles() {
     std::vector<std::string> told;
     for (const LeftFile& left : std::exchange(state().leftFiles, {}))
-        if (const int error = removeIfSame(left); error != 0)
+        // One known by its name only is not looked for again: that name may be another file's by now.
+        if (const int error = left.known ? removeIfSame(left) : left.error; error != 0)
             told.push_back(shownPath(left.path) + ": made by the host beside " + shownPath(left.target) +
                            ", cannot be removed: " + std::strerror(error));
     return told;

@@ -138,7 +138,7 @@ TEST_F(HostFiles, ReadsOnlyRegularFilesAndSaysWhatIsWrongWithTheOthers) {
         {root_.string(), root_.string() + ": is a folder, not a file"},
         {"/dev/zero", "/dev/zero: is not a regular file"},
         {pipe, pipe + ": is not a regular file"},
-        {(root_ / "none").string(), (root_ / "none").string() + ": cannot be read"},
+        {(root_ / "none").string(), (root_ / "none").string() + ": cannot be read: " + std::strerror(ENOENT)},
     };
     std::string bytes = "kept";
     std::string error;
@@ -223,6 +223,7 @@ TEST_F(HostFiles, ReplacesAFileWhoseNameTakesAllAFolderEntryMayHold) {
 
 // A file made to try a folder whose removal is refused stays only until the next chance to remove it;
 // one that still cannot go is named once, and one whose name another file has taken since is left alone.
+// One whose identity cannot be read is removed at once by its name, or named.
 TEST_F(HostFiles, RemovesAFileItMadeAndCouldNotRemoveLaterByItsIdentityOrNamesItOnce) {
     const fs::path folder = root_ / "folder";
     fs::create_directories(folder);
@@ -233,7 +234,9 @@ TEST_F(HostFiles, RemovesAFileItMadeAndCouldNotRemoveLaterByItsIdentityOrNamesIt
         return names;
     };
     int refusals = 0;
+    bool unknown = false;   // the look at the new file refused: its identity cannot be read
     watchFileOperations([&](FileOperation operation, const std::string&) {
+        if (operation == FileOperation::look) return unknown ? EACCES : 0;
         return operation == FileOperation::unlink && refusals-- > 0 ? EIO : 0;
     });
     std::string error;
@@ -262,6 +265,20 @@ TEST_F(HostFiles, RemovesAFileItMadeAndCouldNotRemoveLaterByItsIdentityOrNamesIt
     EXPECT_EQ(removeLeftFiles(), std::vector<std::string>{});
     std::ifstream in(taken);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "someone's");
+    fs::remove(taken);
+
+    // Known by its name only, it goes at once by that name; where that is refused, it is named once.
+    unknown = true;
+    refusals = 0;
+    ASSERT_TRUE(canReplaceFile(out, error)) << error;
+    EXPECT_EQ(files().size(), 0u);
+    EXPECT_EQ(removeLeftFiles(), std::vector<std::string>{});
+    refusals = 1;
+    ASSERT_TRUE(canReplaceFile(out, error)) << error;
+    ASSERT_EQ(files().size(), 1u);
+    EXPECT_EQ(removeLeftFiles(), std::vector<std::string>{files()[0] + ": made by the host beside " + out +
+                                                          ", cannot be removed: " + std::strerror(EIO)});
+    EXPECT_EQ(removeLeftFiles(), std::vector<std::string>{}) << "named once";
     watchFileOperations(nullptr);
 }
 
