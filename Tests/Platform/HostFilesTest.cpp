@@ -1,8 +1,11 @@
 #include <HostFiles.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +13,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -223,7 +227,8 @@ TEST_F(HostFiles, ReplacesAFileWhoseNameTakesAllAFolderEntryMayHold) {
 
 // A file made to try a folder whose removal is refused stays only until the next chance to remove it;
 // one that still cannot go is named once, and one whose name another file has taken since is left alone.
-// One whose identity cannot be read is removed at once by its name, or named.
+// One whose identity cannot be read is removed at once by its name, or named; one a killed run left goes
+// with the next write.
 TEST_F(HostFiles, RemovesAFileItMadeAndCouldNotRemoveLaterByItsIdentityOrNamesItOnce) {
     const fs::path folder = root_ / "folder";
     fs::create_directories(folder);
@@ -280,6 +285,43 @@ TEST_F(HostFiles, RemovesAFileItMadeAndCouldNotRemoveLaterByItsIdentityOrNamesIt
                                                           ", cannot be removed: " + std::strerror(EIO)});
     EXPECT_EQ(removeLeftFiles(), std::vector<std::string>{}) << "named once";
     watchFileOperations(nullptr);
+    fs::remove(files()[0]);
+
+    // What killed runs left beside it goes with the next write, unless a live run holds it; files that
+    // only look alike stay.
+    const std::vector<std::string> alike = {(folder / "out.json.partial-x1").string(),
+                                            (folder / "notes.json.partial-5").string()};
+    for (const std::string& name : alike) std::ofstream(name) << "someone's";
+    std::ofstream((folder / "out.json.partial-12345").string()) << "a killed run's";
+    const std::string live = (folder / "out.json.partial-67890").string();
+    std::ofstream(live) << "a live run's";
+    const int held = ::open(live.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    ASSERT_TRUE(replaceFile(out, "new", error)) << error;
+    std::vector<std::string> expected = alike;
+    expected.push_back(live);
+    expected.push_back(out);
+    std::vector<std::string> now = files();
+    std::sort(now.begin(), now.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(now, expected);
+    ::close(held);
+    ASSERT_TRUE(replaceFile(out, "newer", error)) << error;
+    EXPECT_FALSE(fs::exists(live));
+    // A write made while another is on its way (flushed, not yet renamed) leaves that one's file to it.
+    bool inner = true;
+    watchFlushes([&](const std::string&) {
+        std::string ignored;
+        if (std::exchange(inner, false)) {
+            EXPECT_TRUE(replaceFile(out, "inner", ignored)) << ignored;
+        }
+    });
+    EXPECT_TRUE(replaceFile(out, "outer", error)) << error;
+    watchFlushes(nullptr);
+    EXPECT_FALSE(inner);
+    std::ifstream written(out);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), "outer");
 }
 
 // A flush is the system's: one it refuses (a descriptor that is not open) fails with its errno, and no
