@@ -648,13 +648,13 @@ int runCommand(const Arguments& arguments) {
     const bool unplayed = host::stopOnUnplayedDialogActions();
     const bool gaveUp = refused > 0 || refusedAllocations > 0 || errorShown;
     if (unplayable || (unplayed && !gaveUp)) {
+        host.stopAddons();
         host::watchStepEnds(nullptr);
         // The add-on may have stored its own files before the stop (a dialog accepted earlier).
         const std::vector<std::string> written = writes.files();
         tell("script: " + host::scriptStopMessage() + "; the project was not saved" +
              (written.empty() ? ", nor anything else"
                               : ", but the add-on had saved " + filesIn(homeFolder, written)));
-        host.stopAddons();
         return kExitBadInput;
     }
     if (result != host::kNoError)
