@@ -34,8 +34,8 @@ std::optional<std::string> specialFolder(int folder);
 std::optional<std::string> specialFolderPath(int folder);
 
 // The whole file at path, as it stands: a regular file of at most kMaxInputFileBytes. False, with
-// "<path>: " and what is wrong in error ("cannot be read", "is a folder, not a file", "is not a regular
-// file", "is larger than 1 GiB"), when it cannot be read or is no such file.
+// "<path>: " and what is wrong in error ("cannot be read: " and the system's reason, "is a folder, not a
+// file", "is not a regular file", "is larger than 1 GiB"), when it cannot be read or is no such file.
 constexpr std::uintmax_t kMaxInputFileBytes = std::uintmax_t{1} << 30;
 bool readWholeFile(const std::string& path, std::string& text, std::string& error);
 // A size limit as messages give it: "1 GiB", "256 MiB", or "300 bytes" when it is no whole MiB.
@@ -51,9 +51,10 @@ bool canReplaceFile(const std::string& path, std::string& error);
 // when path is anything but a regular file or nothing, or the writing fails.
 bool replaceFile(const std::string& path, std::string_view bytes, std::string& error);
 // The files those two made beside a path and could not remove (an unlink refused): each is removed now
-// if its name still holds the very file made; one that holds another is left alone. Returns a message
-// for each that is still there ("<file>: made by the host beside ..., cannot be removed: <reason>"),
-// once: a later call does not name it again.
+// if its name still holds the very file made; one that holds another is left alone, and one whose
+// identity could not be read is not tried again. Returns a message for each that is still there
+// ("<file>: made by the host beside ..., cannot be removed: <reason>"), once: a later call does not name
+// it again.
 std::vector<std::string> removeLeftFiles();
 
 // The host's flush to disk: what was written to the open file (its descriptor), or the names in the

@@ -20,6 +20,7 @@ struct State {
     std::deque<std::string> lines;
     bool echo = false;
     std::function<void(std::string_view)> watcher;
+    std::function<void(StepEnd, std::string_view)> stepWatcher;
 };
 
 // Never destroyed: a module unloaded at exit still writes its last words from a static destructor.
@@ -61,6 +62,14 @@ void setDebugEcho(bool on) { state().echo = on; }
 
 void watchDebugOutput(std::function<void(std::string_view line)> watcher) {
     state().watcher = std::move(watcher);
+}
+
+void tellStepEnd(StepEnd end, std::string_view step) {
+    if (state().stepWatcher) state().stepWatcher(end, step);
+}
+
+void watchStepEnds(std::function<void(StepEnd end, std::string_view step)> watcher) {
+    state().stepWatcher = std::move(watcher);
 }
 
 // Names come from the dynamic symbol tables: functions of a program linked without -rdynamic, and

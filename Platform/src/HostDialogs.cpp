@@ -389,8 +389,9 @@ int alert(int kind, std::string_view title, std::string_view largeText, std::str
         s.alerts.push_back(record);
         observer = s.observer;
     }
-    if (!unplayable.empty()) noteScriptError(std::move(unplayable));
+    // The alert is shown before the stop it caused, which names it.
     if (observer) observer(record);
+    if (!unplayable.empty()) noteScriptError(std::move(unplayable));
     return record.answer;
 }
 

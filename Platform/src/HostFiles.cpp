@@ -1,16 +1,19 @@
 #include "HostFiles.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iterator>
 #include <random>
@@ -28,12 +31,15 @@ namespace fs = std::filesystem;
 constexpr const char* kFolderNames[] = {"Application", "Temporary", "Preferences",
                                         "Documents",   "Desktop",   "Application Data"};
 
-// A file made beside a target that could not be removed, known by its device and inode.
+// A file made beside a target that could not be removed, known by its device and inode; or only by its
+// name, where the system would not say those.
 struct LeftFile {
     std::string path;
     std::string target;
     dev_t device = 0;
     ino_t file = 0;
+    bool known = false;   // device and file were read
+    int error = 0;        // why the removal was refused
 };
 
 struct State {
@@ -88,18 +94,89 @@ std::string partialName(const std::string& target, const std::string& suffix) {
     return target.substr(0, nameStart) + name + suffix;
 }
 
+// Removes the file at path: 0 when it is gone, else the errno of the refusal.
+int removeByName(const std::string& path) {
+    if (const int fault = fileOperationFault(FileOperation::unlink, path.c_str())) return fault;
+    return unlink(path.c_str()) == 0 || errno == ENOENT ? 0 : errno;
+}
+
 // Removes the file at path when it is still the one made (a name taken since by another file is left
 // to it): 0 when it is gone, else the errno of the refusal.
 int removeIfSame(const LeftFile& left) {
     struct stat now {};
     if (lstat(left.path.c_str(), &now) != 0) return errno == ENOENT ? 0 : errno;
     if (now.st_dev != left.device || now.st_ino != left.file) return 0;
-    if (const int fault = fileOperationFault(FileOperation::unlink, left.path.c_str())) return fault;
-    return unlink(left.path.c_str()) == 0 || errno == ENOENT ? 0 : errno;
+    return removeByName(left.path);
+}
+
+// The system's lock on the open file, never waited for: 0, or the errno of the refusal (EWOULDBLOCK:
+// another holds it).
+int lockOpenFile(int fd, const std::string& path) {
+    if (const int fault = fileOperationFault(FileOperation::lock, path.c_str())) return fault;
+    int result = 0;
+    while ((result = flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+    }
+    return result == 0 ? 0 : errno;
+}
+
+// Whether the name no longer holds the open file: removed, or another file put there. False where
+// either look is refused: nothing says so then.
+bool nameTakenFrom(int fd, const std::string& path) {
+    struct stat open {};
+    struct stat named {};
+    if (fileOperationFault(FileOperation::look, path.c_str()) != 0 || fstat(fd, &open) != 0) return false;
+    if (lstat(path.c_str(), &named) != 0) return errno == ENOENT;
+    return named.st_dev != open.st_dev || named.st_ino != open.st_ino;
+}
+
+// Removes a file a run killed while writing beside target left at path: only when no live run holds it
+// locked, and only the very file looked at. One whose removal is refused is noted in leftFiles.
+void removeIfDead(const std::string& path, const std::string& target) {
+    if (fileOperationFault(FileOperation::open, path.c_str()) != 0) return;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat held {};
+    LeftFile dead{path, target};
+    if (fileOperationFault(FileOperation::look, path.c_str()) == 0 && fstat(fd, &held) == 0 &&
+        S_ISREG(held.st_mode) && lockOpenFile(fd, path) == 0) {
+        dead.device = held.st_dev, dead.file = held.st_ino, dead.known = true;
+        dead.error = removeIfSame(dead);
+        if (dead.error != 0) state().leftFiles.push_back(dead);
+    }
+    ::close(fd);
+}
+
+// Removes what runs killed while they wrote beside target left there: the files of target's
+// ".partial-N" names that no live run holds.
+void removeDeadRunsFiles(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    const std::string start = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string folder = start.empty() ? "." : start;
+    if (fileOperationFault(FileOperation::listFolder, folder.c_str()) != 0) return;
+    DIR* const listing = opendir(folder.c_str());
+    if (listing == nullptr) return;
+    constexpr std::string_view kMark = ".partial-";
+    std::vector<std::string> found;
+    while (const dirent* entry = readdir(listing)) {
+        const std::string_view name = entry->d_name;
+        const std::size_t mark = name.rfind(kMark);
+        if (mark == std::string_view::npos) continue;
+        const std::string digits(name.substr(mark + kMark.size()));
+        if (digits.empty() || digits.size() > 10 ||
+            !std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); }))
+            continue;
+        if (partialName(target, std::string(kMark) + digits) == start + std::string(name))
+            found.push_back(start + std::string(name));
+    }
+    closedir(listing);
+    for (const std::string& path : found) removeIfDead(path, target);
 }
 
 // A file made new beside `target` under a name no one else has: the exclusive create never opens a
-// link or a file planted there. Removed again unless kept; one that cannot be is noted in leftFiles.
+// link or a file planted there. Held locked while it lives, so that a later run does not take it for a
+// killed run's. Removed again unless kept, by its identity; or at once by its name where its identity
+// cannot be read (made a moment before, the name is still its own). One that cannot be removed is noted
+// in leftFiles.
 class NewFileBeside {
 public:
     explicit NewFileBeside(const std::string& target) {
@@ -109,17 +186,32 @@ public:
             made_.path = partialName(target, ".partial-" + std::to_string(random()));
             // 0666: the umask decides, as for any new file.
             fd_ = open(made_.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-            if (fd_ < 0 && errno != EEXIST) break;
+            if (fd_ < 0) {
+                if (errno != EEXIST) break;
+                continue;
+            }
+            // A run removing killed runs' files may have taken this one before the lock: then it is
+            // gone, and another is made. A system without such locks leaves it unlocked, as it does
+            // for that run too, which then leaves it alone.
+            if (lockOpenFile(fd_, made_.path) != EWOULDBLOCK && !nameTakenFrom(fd_, made_.path)) break;
+            ::close(fd_);
+            fd_ = -1;
+            errno = EEXIST;
         }
         struct stat made {};
-        if (fd_ < 0)
+        if (fd_ < 0) {
             error_ = errno;
-        else if (fstat(fd_, &made) == 0)
+        } else if (fileOperationFault(FileOperation::look, made_.path.c_str()) == 0 &&
+                   fstat(fd_, &made) == 0) {
             made_.device = made.st_dev, made_.file = made.st_ino;
+            made_.known = true;
+        }
     }
     ~NewFileBeside() {
         if (fd_ >= 0) ::close(fd_);
-        if (made() && !kept_ && removeIfSame(made_) != 0) state().leftFiles.push_back(made_);
+        if (!made() || kept_) return;
+        made_.error = made_.known ? removeIfSame(made_) : removeByName(made_.path);
+        if (made_.error != 0) state().leftFiles.push_back(made_);
     }
     NewFileBeside(const NewFileBeside&) = delete;
     NewFileBeside& operator=(const NewFileBeside&) = delete;
@@ -229,7 +321,8 @@ bool readWholeFile(const std::string& path, std::string& text, std::string& erro
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (ec || !fs::exists(status)) {
-        error = shownPath(path) + ": cannot be read";
+        error = shownPath(path) +
+                ": cannot be read: " + (ec ? ec.message() : std::generic_category().message(ENOENT));
         return false;
     }
     if (fs::is_directory(status)) {
@@ -245,22 +338,31 @@ bool readWholeFile(const std::string& path, std::string& text, std::string& erro
         error = shownPath(path) + ": is larger than " + sizeLimitText(kMaxInputFileBytes);
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = shownPath(path) + ": cannot be read";
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = shownPath(path) + ": cannot be read: " + std::strerror(errno);
         return false;
     }
     text.clear();
     char buffer[65536];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        text.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (text.size() > kMaxInputFileBytes) {   // it grew while we read
-            error = shownPath(path) + ": is larger than " + sizeLimitText(kMaxInputFileBytes);
-            return false;
+    int failure = 0;
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            failure = got < 0 ? errno : 0;
+            break;
         }
+        text.append(buffer, static_cast<std::size_t>(got));
+        if (text.size() > kMaxInputFileBytes) break;   // it grew while we read
     }
-    if (in.bad()) {
-        error = shownPath(path) + ": cannot be read";
+    ::close(fd);
+    if (failure != 0) {
+        error = shownPath(path) + ": cannot be read: " + std::strerror(failure);
+        return false;
+    }
+    if (text.size() > kMaxInputFileBytes) {
+        error = shownPath(path) + ": is larger than " + sizeLimitText(kMaxInputFileBytes);
         return false;
     }
     return true;
@@ -313,6 +415,7 @@ bool replaceFile(const std::string& path, std::string_view bytes, std::string& e
         return fail(errno);
     if (rename(file.path().c_str(), path.c_str()) != 0) return fail(errno);
     file.keep();
+    removeDeadRunsFiles(path);
     // The new file holds the name already; a folder the system cannot flush leaves nothing to undo.
     std::error_code ec;
     const fs::path folder = fs::absolute(path, ec).parent_path();
@@ -323,7 +426,8 @@ bool replaceFile(const std::string& path, std::string_view bytes, std::string& e
 std::vector<std::string> removeLeftFiles() {
     std::vector<std::string> told;
     for (const LeftFile& left : std::exchange(state().leftFiles, {}))
-        if (const int error = removeIfSame(left); error != 0)
+        // One known by its name only is not looked for again: that name may be another file's by now.
+        if (const int error = left.known ? removeIfSame(left) : left.error; error != 0)
             told.push_back(shownPath(left.path) + ": made by the host beside " + shownPath(left.target) +
                            ", cannot be removed: " + std::strerror(error));
     return told;

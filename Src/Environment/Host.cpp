@@ -5,6 +5,7 @@
 #include <utility>
 
 #include <HostAddonProtocol.h>
+#include <HostDebug.h>
 #include <HostMemory.h>
 #include <HostResult.h>
 
@@ -126,6 +127,7 @@ std::uint32_t Host::makeTransaction(Transaction& transaction) {
     // 2. A project notification is no place to change the project.
     if (isInsideProjectNotification()) {
         logTransaction("BLOCKED: " + name);
+        if (state().depth == 0) host::tellStepEnd(host::StepEnd::blocked, name.getView());
         return 0;
     }
     const DepthGuard guard;
@@ -137,11 +139,14 @@ std::uint32_t Host::makeTransaction(Transaction& transaction) {
         Addon::reportCurrentException(kPlace);
         putBackPrepared(transaction);
         logTransaction("FAILED INIT: " + name);
+        if (state().depth == 1) host::tellStepEnd(host::StepEnd::preparationFailed, name.getView());
         return 0;
     }
     if (!prepared) {
         putBackPrepared(transaction);
         logTransaction("FAILED INIT: " + name);
+        // Only the outermost step's answer is the command's; a nested one is its caller's to weigh.
+        if (state().depth == 1) host::tellStepEnd(host::StepEnd::declined, name.getView());
         return kHandled;
     }
     // 4. Only the outermost transaction is numbered; nested ones belong to it.

@@ -40,7 +40,9 @@ public:
     // the host's undoable command named by the transaction (directly when it has no name or a host
     // command is already running); finish with the outcome; log "RUN ERROR: " on a non-zero result.
     // Exceptions are reported, never passed on. The low byte of the result is the handled flag: set
-    // when the body succeeded or prepare declined, clear when refused or failed.
+    // when the body succeeded or prepare declined, clear when refused or failed. An outermost one that
+    // ends before its body (refused, declined, or its prepare threw) is told to the host as such
+    // (host::tellStepEnd), which cannot tell these apart by the handled flag.
     static std::uint32_t makeTransaction(Transaction& transaction);
 
     // The result of the first outermost transaction that failed (its body's non-zero result) since the

@@ -207,7 +207,7 @@ TEST_F(HostDialogsTest, FeedsFileDialogAnswersRelativeToTheScriptsFolder) {
     EXPECT_EQ(host::browseForFile(host::FileDialogKind::save, "Save", "xml"), std::nullopt);
 
     EXPECT_FALSE(host::loadUserActions(scratch.file("absent.json"), error));
-    EXPECT_EQ(error, scratch.file("absent.json") + ": cannot be read");
+    EXPECT_EQ(error, scratch.file("absent.json") + ": cannot be read: No such file or directory");
 }
 
 }   // namespace

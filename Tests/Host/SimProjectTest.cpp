@@ -136,7 +136,7 @@ TEST(SimProject, RejectsBadProjectsAndKeepsWhatItHad) {
     host::SimProject project;
     std::string error;
     EXPECT_FALSE(project.loadFile("/nonexistent/p.json", error));
-    EXPECT_EQ(error, "/nonexistent/p.json: cannot be read");
+    EXPECT_EQ(error, "/nonexistent/p.json: cannot be read: No such file or directory");
     EXPECT_FALSE(project.saveFile("/nonexistent/p.json", error));
     EXPECT_EQ(error, "/nonexistent/p.json: cannot be written: No such file or directory");
 }

@@ -190,9 +190,9 @@ TEST(SkellowHost, QuotesOutsideInputByItsStartWithControlsShownAndNamesAnEmptyAr
              " (100002 characters) for menus\n"},
         // Paths as well; none of these can be opened, its name being longer than the system takes.
         {{"run", longPath, "--command", "X", "--home", home},
-         "skellow-host: " + longPathShown + ": cannot be read\n"},
+         "skellow-host: " + longPathShown + ": cannot be read: File name too long\n"},
         {{"run", project, "--command", "X", "--answers", longPath, "--home", home},
-         "skellow-host: " + longPathShown + ": cannot be read\n"},
+         "skellow-host: " + longPathShown + ": cannot be read: File name too long\n"},
         {{"run", project, "--command", "X", "--out", longPath, "--home", home},
          "skellow-host: " + longPathShown + ": cannot be looked at: File name too long\n"},
         {{"menus", "--module", longPath}, "skellow-host: " + longPathShown + ": no such module file\n"},
@@ -209,7 +209,8 @@ TEST(SkellowHost, QuotesOutsideInputByItsStartWithControlsShownAndNamesAnEmptyAr
              ": not valid JSON at line 1, column 14: syntax error while parsing value - invalid string: "
              "ill-formed UTF-8 byte; last read: '\"Exa\\x9b'\n"},
         {{"run", controlPath, "--command", "X", "--home", home},
-         "skellow-host: " + scratch.file("a\\x1b[2J\\x09b.json") + ": cannot be read\n"},
+         "skellow-host: " + scratch.file("a\\x1b[2J\\x09b.json") +
+             ": cannot be read: No such file or directory\n"},
         {{"run", project, "--command", "X", "--out", ""}, "skellow-host: --out is empty\n"},
         {{"run", project, "--command", "X", "--home", ""}, "skellow-host: --home is empty\n"},
         {{"run", "", "--command", "X"}, "skellow-host: the project file's name is empty\n"},
@@ -591,15 +592,19 @@ TEST(SkellowHost, RefusesADamagedModuleOfFullLengthWithoutCrashingOrLeavingAFold
 }
 
 // The product on the example project, with the example mapping table in a fresh home.
-ProgramRun runExample(const HostScratch& scratch, const std::string& answers) {
+ProgramRun runExample(const HostScratch& scratch, const std::string& answers,
+                      const std::vector<std::string>& more = {}) {
     const std::string examples = std::string(TEST_SOURCE_DIR) + "/../../examples";
     const std::filesystem::path table = scratch.file("home") + "/Application Data/Skellowing/ObjectMap.xml";
     std::filesystem::remove_all(scratch.file("home"));
     std::filesystem::create_directories(table.parent_path());
     std::filesystem::copy_file(examples + "/ObjectMap.xml", table);
-    return skellowHost(scratch,
-                       {"run", examples + "/project.json", "--command", "Skellow From IFC", "--answers",
-                        scratch.write("answers.json", answers), "--home", scratch.file("home")});
+    std::vector<std::string> arguments = {"run",       examples + "/project.json",
+                                          "--command", "Skellow From IFC",
+                                          "--answers", scratch.write("answers.json", answers),
+                                          "--home",    scratch.file("home")};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    return skellowHost(scratch, arguments);
 }
 
 TEST(SkellowHost, ExitsWithZeroOnlyWhenTheCommandRanToItsEnd) {
@@ -610,20 +615,23 @@ TEST(SkellowHost, ExitsWithZeroOnlyWhenTheCommandRanToItsEnd) {
         std::string err;
     };
     const Case cases[] = {
-        // A taken name refused in the name dialog, then a free one: the run goes on and does its work.
+        // A taken name refused in the name dialog, then a free one: the run goes on and does its work,
+        // and names the table it saved; not the project the host itself wrote in the home.
         {R"([{"do": "selectPopup", "item": 4, "index": 1},
              {"do": "setText", "item": 4, "text": "Default", "dialog": 32600},
              {"do": "click", "item": 1, "dialog": 32600},
              {"do": "setText", "item": 4, "text": "Site B", "dialog": 32600},
              {"do": "click", "item": 1, "dialog": 32600}])",
-         0, ""},
+         0,
+         "skellow-host: the add-on saved in " + scratch.file("home") +
+             ": Application Data/Skellowing/ObjectMap.xml\n"},
         // Cancel in the replacement's process window: what it had not reached stays undone.
         {R"([{"do": "cancelProgressAt", "step": 1, "window": 2}])", 1,
          "skellow-host: \"Skellow From IFC\" was cancelled before its end\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answers);
-        const ProgramRun run = runExample(scratch, c.answers);
+        const ProgramRun run = runExample(scratch, c.answers, {"--out", scratch.file("home") + "/out.json"});
         EXPECT_EQ(run.status, c.status);
         EXPECT_EQ(run.err, c.err);
     }
@@ -761,10 +769,12 @@ TEST(SkellowHost, PlaysTheHelpPagesExampleScriptOnTheExampleProjectToItsEnd) {
     const std::string script = help.substr(from, to + 2 - from);
     const ProgramRun run = runExample(scratch, script);
     EXPECT_EQ(run.status, 0) << script << run.err;
-    // The Cancel at the end declines the replacement, as the help says under exit status 0.
+    // The Cancel at the end declines the replacement, as the help says under exit status 0; the table
+    // the dialog saved before is named with it.
     EXPECT_EQ(run.err,
               "skellow-host: \"Skellow From IFC\" declined: the add-on stopped its step "
-              "\"Skellowing\" before the step's work began\n");
+              "\"Skellowing\" before the step's work began; the add-on saved in " +
+                  scratch.file("home") + ": Application Data/Skellowing/ObjectMap.xml\n");
     EXPECT_NE(help.find(" declined"), std::string::npos);
     EXPECT_NE(run.out.find("dialog 32511 \"Object Selection\" closes (OK)"), std::string::npos) << run.out;
     // As the help says beside it: the accepted dialog saved the table, though the drawing was spared.
@@ -802,26 +812,50 @@ TEST(SkellowHost, ListsMenusWithoutMakingAnythingInTheHome) {
 }
 
 // A failed step ends 1; one that declined at its start ends 0, as the command is done with, but a
-// script reading stderr can tell it from a run that did its work.
+// script reading stderr can tell it from a run that did its work. A preparation that threw is no decline,
+// nor is a step declined inside another that then did its work; a step the add-on asks for as the
+// project is saved is refused, and named.
 TEST(SkellowHost, ExitsWithOneWhenATransactionOfTheCommandFailsAndTellsOneThatDeclined) {
     HostScratch scratch;
     const std::string project = scratch.write("p.json", kProject);
     const std::string out = scratch.file("out.json");
-    const std::pair<std::string, int> cases[] = {{"Fail Body", 1}, {"Decline Prepare", 0}};
-    for (const auto& [command, status] : cases) {
-        SCOPED_TRACE(command);
+    const std::string refused =
+        "skellow-host: the add-on's step \"In Notification\" was refused: it was asked "
+        "for while the host told of a project event\n";
+    const std::string saved = "the add-on saved in " + scratch.file("home") +
+                              ": Application Data/Tarnwick/com.tarnwickgroup.TestAddon.xml\n";
+    const struct {
+        std::string command;
+        const char* setting;   // how the test add-on's steps behave
+        int status;
+        std::string err;   // all of it, or where it is not all known, what it holds
+    } cases[] = {
+        {"Fail Body", nullptr, 1, "skellow-host: \"Fail Body\" ended with 0x81060062"},
+        {"Decline Prepare", nullptr, 0,
+         refused +
+             "skellow-host: \"Decline Prepare\" declined: the add-on stopped its step "
+             "\"Decline Prepare\" before the step's work began; " +
+             saved},
+        {"Decline Prepare", "TESTADDON_THROW_PREPARE", 1,
+         "skellow-host: \"Decline Prepare\" failed: the add-on's step \"Decline Prepare\" failed in its "
+         "preparation, before the step's work began\n"},
+        {"Nested Transactions", "TESTADDON_INNER_DECLINES", 0, refused + "skellow-host: " + saved},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command + (c.setting ? std::string(" with ") + c.setting : ""));
+        if (c.setting) setenv(c.setting, "1", 1);
         const ProgramRun run =
-            skellowHost(scratch, {"run", project, "--command", command, "--out", out, "--module",
+            skellowHost(scratch, {"run", project, "--command", c.command, "--out", out, "--module",
                                   TEST_ADDON_PATH, "--home", scratch.file("home")});
-        EXPECT_EQ(run.status, status);
-        if (status == 1) {   // it did not decline: it failed
-            EXPECT_NE(run.err.find("skellow-host: \"Fail Body\" ended with 0x81060062"), std::string::npos);
-            EXPECT_EQ(run.err.find("declined"), std::string::npos) << run.err;
+        if (c.setting) unsetenv(c.setting);
+        EXPECT_EQ(run.status, c.status);
+        if (c.status == 0) {
+            EXPECT_EQ(run.err, c.err);
         } else {
-            EXPECT_EQ(run.err,
-                      "skellow-host: \"Decline Prepare\" declined: the add-on stopped its step "
-                      "\"Decline Prepare\" before the step's work began\n");
+            EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+            EXPECT_EQ(run.err.find("declined"), std::string::npos) << run.err;
         }
+        if (c.command == "Nested Transactions") continue;   // it did its work
         host::SimProject written;
         std::string error;
         ASSERT_TRUE(written.loadFile(out, error)) << error;
@@ -875,14 +909,29 @@ TEST(SkellowHost, RunsACommandPrintsWhatTheUserSawAndWritesTheProject) {
     run = skellowHost(scratch, {"run", project, "--command", "Ask Alert", "--module", RAW_ADDON_PATH});
     EXPECT_EQ(run.out, "[Raw] Go on?\n  -> Yes\n");
 
-    // A text the module could not read as it started leaves the command short of it: status 1.
+    // An answer the alert has no button for stops the run, said after the alert it names.
+    run = skellowHost(scratch, {"run", project, "--command", "Ask Alert", "--answers",
+                                scratch.write("three.json", R"([{"do": "answerAlert", "button": 3}])"),
+                                "--module", RAW_ADDON_PATH});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out,
+              "[Raw] Go on?\n  -> No\n  ! script stopped: answerAlert 3: the alert \"Go on?\" has no such "
+              "button\n");
+
+    // A text the module could not read as it started leaves the command short of it: status 1. A dialog
+    // action then left unplayed is the command's failure, not the script's: named, but no 2.
     const std::string refusing = scratch.write(
         "short.json", R"({"moduleData": [{"addon": "Raw Test Addon", "name": "textAtStart", "version": 1,
                                           "platformSign": 22359, "text": "9"}]})");
-    run = skellowHost(scratch,
-                      {"run", refusing, "--command", "Toggle Groups In Command", "--module", RAW_ADDON_PATH});
+    run = skellowHost(scratch, {"run", refusing, "--command", "Toggle Groups In Command", "--answers",
+                                scratch.write("click.json", R"([{"do": "click", "item": 1}])"), "--module",
+                                RAW_ADDON_PATH});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("the first: getString with"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("script: 1 dialog action was never played: the first, click item 1, waits for a "
+                           "dialog, and none was open, as the command had given up before\n"),
+              std::string::npos)
+        << run.err;
 }
 
 // The program run on a pseudo-terminal, as at a user's: all it wrote there (both streams, as the

@@ -1,8 +1,11 @@
 #include <HostFiles.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +13,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -138,7 +142,7 @@ TEST_F(HostFiles, ReadsOnlyRegularFilesAndSaysWhatIsWrongWithTheOthers) {
         {root_.string(), root_.string() + ": is a folder, not a file"},
         {"/dev/zero", "/dev/zero: is not a regular file"},
         {pipe, pipe + ": is not a regular file"},
-        {(root_ / "none").string(), (root_ / "none").string() + ": cannot be read"},
+        {(root_ / "none").string(), (root_ / "none").string() + ": cannot be read: " + std::strerror(ENOENT)},
     };
     std::string bytes = "kept";
     std::string error;
@@ -223,6 +227,8 @@ TEST_F(HostFiles, ReplacesAFileWhoseNameTakesAllAFolderEntryMayHold) {
 
 // A file made to try a folder whose removal is refused stays only until the next chance to remove it;
 // one that still cannot go is named once, and one whose name another file has taken since is left alone.
+// One whose identity cannot be read is removed at once by its name, or named; one a killed run left goes
+// with the next write.
 TEST_F(HostFiles, RemovesAFileItMadeAndCouldNotRemoveLaterByItsIdentityOrNamesItOnce) {
     const fs::path folder = root_ / "folder";
     fs::create_directories(folder);
@@ -233,7 +239,9 @@ TEST_F(HostFiles, RemovesAFileItMadeAndCouldNotRemoveLaterByItsIdentityOrNamesIt
         return names;
     };
     int refusals = 0;
+    bool unknown = false;   // the look at the new file refused: its identity cannot be read
     watchFileOperations([&](FileOperation operation, const std::string&) {
+        if (operation == FileOperation::look) return unknown ? EACCES : 0;
         return operation == FileOperation::unlink && refusals-- > 0 ? EIO : 0;
     });
     std::string error;
@@ -262,7 +270,58 @@ TEST_F(HostFiles, RemovesAFileItMadeAndCouldNotRemoveLaterByItsIdentityOrNamesIt
     EXPECT_EQ(removeLeftFiles(), std::vector<std::string>{});
     std::ifstream in(taken);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "someone's");
+    fs::remove(taken);
+
+    // Known by its name only, it goes at once by that name; where that is refused, it is named once.
+    unknown = true;
+    refusals = 0;
+    ASSERT_TRUE(canReplaceFile(out, error)) << error;
+    EXPECT_EQ(files().size(), 0u);
+    EXPECT_EQ(removeLeftFiles(), std::vector<std::string>{});
+    refusals = 1;
+    ASSERT_TRUE(canReplaceFile(out, error)) << error;
+    ASSERT_EQ(files().size(), 1u);
+    EXPECT_EQ(removeLeftFiles(), std::vector<std::string>{files()[0] + ": made by the host beside " + out +
+                                                          ", cannot be removed: " + std::strerror(EIO)});
+    EXPECT_EQ(removeLeftFiles(), std::vector<std::string>{}) << "named once";
     watchFileOperations(nullptr);
+    fs::remove(files()[0]);
+
+    // What killed runs left beside it goes with the next write, unless a live run holds it; files that
+    // only look alike stay.
+    const std::vector<std::string> alike = {(folder / "out.json.partial-x1").string(),
+                                            (folder / "notes.json.partial-5").string()};
+    for (const std::string& name : alike) std::ofstream(name) << "someone's";
+    std::ofstream((folder / "out.json.partial-12345").string()) << "a killed run's";
+    const std::string live = (folder / "out.json.partial-67890").string();
+    std::ofstream(live) << "a live run's";
+    const int held = ::open(live.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    ASSERT_TRUE(replaceFile(out, "new", error)) << error;
+    std::vector<std::string> expected = alike;
+    expected.push_back(live);
+    expected.push_back(out);
+    std::vector<std::string> now = files();
+    std::sort(now.begin(), now.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(now, expected);
+    ::close(held);
+    ASSERT_TRUE(replaceFile(out, "newer", error)) << error;
+    EXPECT_FALSE(fs::exists(live));
+    // A write made while another is on its way (flushed, not yet renamed) leaves that one's file to it.
+    bool inner = true;
+    watchFlushes([&](const std::string&) {
+        std::string ignored;
+        if (std::exchange(inner, false)) {
+            EXPECT_TRUE(replaceFile(out, "inner", ignored)) << ignored;
+        }
+    });
+    EXPECT_TRUE(replaceFile(out, "outer", error)) << error;
+    watchFlushes(nullptr);
+    EXPECT_FALSE(inner);
+    std::ifstream written(out);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), "outer");
 }
 
 // A flush is the system's: one it refuses (a descriptor that is not open) fails with its errno, and no

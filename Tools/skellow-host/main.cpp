@@ -7,9 +7,9 @@
 //
 // Exit status: 0 done, or declined before its work (said on stderr); 1 not all done (an error, a rollback, a
 // refused read or change the command needed, a failed allocation, an error alert that ended its work, a
-// project written larger than the host reads, or one that could not be written to --out); 2 bad arguments or
-// unreadable input (nothing is written), or a script that cannot be played (the project is not written; what
-// the add-on saved in the home before is named).
+// step that failed in its preparation, a project written larger than the host reads, or one
+// that could not be written to --out); 2 bad arguments or unreadable input (nothing is written), or a
+// script that cannot be played (the project is not written). Every run names the files it saved in the home.
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -79,8 +79,9 @@ constexpr const char* kHelp =
     "                         missing, once the inputs are accepted. Default: $SKELLOW_HOME, else\n"
     "                         $XDG_DATA_HOME/skellow-host, else ~/.local/share/skellow-host\n"
     "  --out OUT.json         run: where to write the project as the command left it: a regular file\n"
-    "                         or a new name in a folder that takes new files; without it nothing is\n"
-    "                         written\n"
+    "                         or a new name in a folder that takes new files; without it the project\n"
+    "                         is not written, while the add-on's own files in the home (its mapping\n"
+    "                         table, preferences) are saved all the same\n"
     "  --module PATH          the add-on module file; default: the Skellowing module built beside this\n"
     "                         program\n"
     "  --help, -h             this page\n"
@@ -89,7 +90,7 @@ constexpr const char* kHelp =
     "  0  done: the command ran to its end, the host refused it none of the reads and changes it\n"
     "     needed, and no error alert told otherwise. A command that declined before its work (its\n"
     "     dialog or question cancelled, nothing found to work on, a mapping table it cannot read)\n"
-    "     ends 0 too, and a line on stderr says that it declined\n"
+    "     ends 0 too, and a line on stderr says that it declined (and what it had saved before)\n"
     "  1  not all done: the command returned an error (as it does when the user's changes to the\n"
     "     mapping table could not be saved); it was cancelled in the progress window; an\n"
     "     undoable step of it was rolled back; the host refused it a read it needed (an element, its\n"
@@ -100,19 +101,25 @@ constexpr const char* kHelp =
     "     (one answered inside a dialog that stays open, such as a refused name then corrected, does\n"
     "     not count); or an error alert came as the project was saved or closed; or the project\n"
     "     written to --out is larger than the 1 GiB this host reads, so that it cannot be opened\n"
-    "     again. A line on stderr says which. With --out the project is written all the same. The\n"
-    "     write to --out failing at its end (a full disk) gives 1 too: the project is then not\n"
-    "     written, and a file --out named stays as it was\n"
+    "     again; or a step of the command failed in its preparation. A line on stderr says which.\n"
+    "     With --out the project is written all the same. The write to --out failing at its end (a\n"
+    "     full disk) gives 1 too: the project is then not written, and a file --out named stays as\n"
+    "     it was. A dialog action left unplayed because the command gave up before its dialog (a\n"
+    "     refused read, or an error alert shown outside the dialogs) gives 1, not 2: both are named\n"
     "  2  bad arguments or unreadable input (an empty argument; a project, script or module that is\n"
-    "     missing, no regular file, too large, nested too deep, damaged or malformed; a module built\n"
-    "     for another machine, or whose trial load in a child process does not end within 30 seconds;\n"
-    "     a menu command the module does not offer; an --out that is no regular file or whose folder\n"
-    "     takes no new file): a message on stderr says what is wrong, and nothing is written or\n"
-    "     made. A script action or answer that cannot be played as written (a missing item or\n"
-    "     button, a value a parameter refuses, a part a tool does not have), or a dialog action still\n"
-    "     unplayed when the command ends (the dialog it waits for never opened), stops the run with 2\n"
-    "     too: the project is not written, and stderr names the files the add-on had already saved in\n"
-    "     the home\n"
+    "     missing or unreadable, with the system's reason, no regular file, too large, nested too\n"
+    "     deep, damaged or malformed; a module built for another machine, or whose trial load in a\n"
+    "     child process does not end within 30 seconds; a menu command the module does not offer; an\n"
+    "     --out that is no regular file or whose folder takes no new file): a message on stderr says\n"
+    "     what is wrong, and nothing is written or made. A script action or answer that cannot be\n"
+    "     played as written (a missing item or button, a value a parameter refuses, a part a tool\n"
+    "     does not have), or a dialog action still unplayed when the command ends (the dialog it\n"
+    "     waits for never opened, and the command did not give up before it), stops the run with 2\n"
+    "     too: the project is not written\n"
+    "Whatever the status, stderr names a step of the add-on refused because it was asked for while\n"
+    "the host told of a project event (the project saved or closed), and at its end the files this\n"
+    "run saved in the home (the add-on's mapping table, its preferences); another run's saves in the\n"
+    "same home are not among them\n"
     "\n"
     "Example: a home whose data folder holds the example mapping table, then the command (without\n"
     "--home the table is read from and saved to the default home above, made empty when missing):\n"
@@ -407,9 +414,8 @@ private:
     bool barShown_ = false;   // the terminal's line holds the bar, without its line end
 };
 
-// The files under the home, each with what tells a change: the file (a save by rename makes a new one),
-// its size and its times of change to the nanosecond. What a stopped run wrote is found by comparing
-// two of these.
+// What tells a change of a file: the file (a save by rename makes a new one), its size and its times of
+// change to the nanosecond.
 struct FileStamp {
     dev_t device;
     ino_t file;
@@ -424,20 +430,70 @@ struct FileStamp {
                same(modified, other.modified) && same(changed, other.changed);
     }
 };
-using FileStamps = std::map<std::string, FileStamp>;
 
-FileStamps stampFiles(const std::string& home) {
-    namespace fs = std::filesystem;
-    FileStamps stamps;
-    std::error_code ec;
-    for (fs::recursive_directory_iterator it(home, ec), end; !ec && it != end; it.increment(ec)) {
-        struct stat info {};
-        if (!it->is_regular_file(ec) || ::lstat(it->path().c_str(), &info) != 0) continue;
-        stamps[fs::relative(it->path(), home, ec).string()] = {info.st_dev, info.st_ino, info.st_size,
-                                                               info.st_mtim, info.st_ctim};
-    }
-    return stamps;
+std::optional<FileStamp> stampOf(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    return FileStamp{info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
 }
+
+// The files under the home that this process writes while it lives, as its file operations show them:
+// each name a write, truncate, rename, exchange or link goes to, with what stood there just before the
+// first of them. Another run's save in the same home is no operation of this process, so it is not
+// among them.
+class HomeWrites {
+public:
+    explicit HomeWrites(const std::string& home) : home_(absoluteName(home)) {
+        if (home_.size() > 1 && home_.back() == '/') home_.pop_back();
+        host::watchFileOperations([this](host::FileOperation operation, const std::string& path) {
+            using Operation = host::FileOperation;
+            switch (operation) {
+                case Operation::write:
+                case Operation::truncate:
+                case Operation::rename:
+                case Operation::renameNoReplace:
+                case Operation::exchange:
+                case Operation::link:
+                    note(path);
+                    break;
+                default:
+                    break;
+            }
+            return 0;
+        });
+    }
+    ~HomeWrites() { host::watchFileOperations(nullptr); }
+    HomeWrites(const HomeWrites&) = delete;
+    HomeWrites& operator=(const HomeWrites&) = delete;
+
+    // Those that hold a file changed by the run now, by their path under the home, in the order first
+    // written; a file made and removed again (a passing file, a lock) is not among them.
+    std::vector<std::string> files() const {
+        std::vector<std::string> written;
+        for (const auto& [path, before] : targets_) {
+            const std::optional<FileStamp> now = stampOf(path);
+            if (now && (!before || *before != *now)) written.push_back(path.substr(home_.size() + 1));
+        }
+        return written;
+    }
+
+private:
+    static std::string absoluteName(const std::string& path) {
+        std::error_code ec;
+        return std::filesystem::absolute(path, ec).lexically_normal().string();
+    }
+
+    void note(const std::string& path) {
+        const std::string name = absoluteName(path);
+        if (name.size() <= home_.size() + 1 || !name.starts_with(home_) || name[home_.size()] != '/') return;
+        for (const auto& target : targets_)
+            if (target.first == name) return;
+        targets_.emplace_back(name, stampOf(name));
+    }
+
+    std::string home_;
+    std::vector<std::pair<std::string, std::optional<FileStamp>>> targets_;
+};
 
 // The home folder given with --home: made (with its parents) once every input is accepted.
 bool makeHome(const std::string& home) {
@@ -453,9 +509,6 @@ bool makeHome(const std::string& home) {
 
 // The transcript's mark of a user action played in a dialog (the script's, or Enter or Escape).
 constexpr std::string_view kActionMark = "  > ";
-// How the framework logs a step whose preparation declined (its prepare answered no, or threw): the
-// command then ends as handled, having left the project as it was, with no code the host could see.
-constexpr std::string_view kDeclinedMark = "FAILED INIT: ";
 
 // Prints and judges every alert for as long as it lives: also those of the notifications that follow
 // the command (the project saved, the add-ons leaving).
@@ -468,6 +521,13 @@ public:
     AlertPrinter(const AlertPrinter&) = delete;
     AlertPrinter& operator=(const AlertPrinter&) = delete;
 };
+
+// "in HOME: a, b": files named by their path under the home.
+std::string filesIn(const std::string& home, const std::vector<std::string>& files) {
+    std::string named = "in " + host::shownPath(home) + ":";
+    for (std::size_t i = 0; i < files.size(); ++i) named += (i == 0 ? " " : ", ") + files[i];
+    return named;
+}
 
 // " 'GULN'" for a call of a dispatcher with a four-character code; "" for others.
 std::string codeText(std::uint32_t code) { return code == 0 ? "" : " '" + host::fourccText(code) + "'"; }
@@ -542,7 +602,8 @@ int runCommand(const Arguments& arguments) {
         else
             errorShown = true;
     });
-    const FileStamps homeBefore = stampFiles(host::homeDirectory());
+    const std::string homeFolder = host::homeDirectory();
+    const HomeWrites writes(homeFolder);
     const std::uint64_t refusedAllocationsBefore = host::memoryStats().refusedAllocations;
     bool cancelled = false;   // the user stopped the work in the progress window
     host.setProgressObserver([&](const host::ProgressEvent& event, const host::ProcessWindowState& window) {
@@ -554,38 +615,26 @@ int runCommand(const Arguments& arguments) {
         std::cout << host::visibleText(line) << "\n";
         if (line.starts_with(kActionMark)) errorInDialog = false;   // the user went on
     });
-    // Each step the add-on's framework declined at its start leaves its mark in the host's debug output.
+    // The add-on's framework tells how each of its steps ended before its work: also those of the
+    // notifications that follow the command.
     std::vector<std::string> declined;
-    host::watchDebugOutput([&](std::string_view line) {
-        const std::size_t text = line.find('\t') + 1;   // after the time the log line starts with
-        if (line.substr(text).starts_with(kDeclinedMark))
-            declined.emplace_back(line.substr(text + kDeclinedMark.size()));
+    std::vector<std::string> failedPreparations;
+    std::vector<std::string> blocked;
+    host::watchStepEnds([&](host::StepEnd end, std::string_view step) {
+        if (end == host::StepEnd::blocked)
+            blocked.emplace_back(step);
+        else if (!commandRunning)   // a step of a notification is no answer of the command
+            return;
+        else if (end == host::StepEnd::declined)
+            declined.emplace_back(step);
+        else
+            failedPreparations.emplace_back(step);
     });
     const host::Result result = host.selectMenuItem(*choice);
-    host::watchDebugOutput(nullptr);
     host::setDialogTranscript(nullptr);
     host.setProgressObserver(nullptr);
     progress.endBar();
     commandRunning = false;
-    // A dialog action that could not be played stopped the run: nothing of it is kept.
-    host::stopOnUnplayedDialogActions();
-    if (host::scriptRunStopped()) {
-        // The add-on may have stored its own files before the stop (a dialog accepted earlier).
-        const FileStamps homeAfter = stampFiles(host::homeDirectory());
-        std::string written;
-        for (const auto& [file, stamp] : homeAfter)
-            if (const auto before = homeBefore.find(file);
-                before == homeBefore.end() || before->second != stamp)
-                written += (written.empty() ? "" : ", ") + file;
-        tell("script: " + host::scriptStopMessage() + "; the project was not saved" +
-             (written.empty() ? ", nor anything else"
-                              : ", but the add-on had saved in " + host::shownPath(host::homeDirectory()) +
-                                    ": " + written));
-        host.stopAddons();
-        return kExitBadInput;
-    }
-    if (result != host::kNoError)
-        tell(host::quotedInput(command) + " ended with " + host::describeResult(result));
     std::size_t refused = 0;
     const host::HostCall* firstRefused = nullptr;
     // From the module's start: a text refused as it starts leaves the command as short of it as one
@@ -594,12 +643,30 @@ int runCommand(const Arguments& arguments) {
         if (!host::refusedWork(host.calls()[i])) continue;
         if (refused++ == 0) firstRefused = &host.calls()[i];
     }
+    const std::uint64_t refusedAllocations =
+        host::memoryStats().refusedAllocations - refusedAllocationsBefore;
+    // An action that could not be played as written stopped the run: nothing of it is kept. So do dialog
+    // actions left unplayed, unless the command gave up on a failed read or an error before the dialog
+    // they wait for could open: that is the command's failure, not the script's.
+    const bool unplayable = host::scriptRunStopped();
+    const bool unplayed = host::stopOnUnplayedDialogActions();
+    const bool gaveUp = refused > 0 || refusedAllocations > 0 || errorShown;
+    if (unplayable || (unplayed && !gaveUp)) {
+        host.stopAddons();
+        host::watchStepEnds(nullptr);
+        // The add-on may have stored its own files before the stop (a dialog accepted earlier).
+        const std::vector<std::string> written = writes.files();
+        tell("script: " + host::scriptStopMessage() + "; the project was not saved" +
+             (written.empty() ? ", nor anything else"
+                              : ", but the add-on had saved " + filesIn(homeFolder, written)));
+        return kExitBadInput;
+    }
+    if (result != host::kNoError)
+        tell(host::quotedInput(command) + " ended with " + host::describeResult(result));
     if (firstRefused)
         tell(std::to_string(refused) + " of the host calls the command needed failed (reads, project " +
              "changes, undoable steps), the first: " + host::hostSlotName(firstRefused->slot) +
              codeText(firstRefused->code) + " with " + host::describeResult(firstRefused->result));
-    const std::uint64_t refusedAllocations =
-        host::memoryStats().refusedAllocations - refusedAllocationsBefore;
     if (refusedAllocations > 0)
         tell(std::to_string(refusedAllocations) + " of the command's memory allocations failed");
     if (errorShown) tell(host::quotedInput(command) + " showed an error outside its dialogs");
@@ -607,12 +674,13 @@ int runCommand(const Arguments& arguments) {
         tell(host::quotedInput(command) +
              " showed an error in a dialog, which then closed before the user did anything more");
     if (cancelled) tell(host::quotedInput(command) + " was cancelled before its end");
-    for (const std::string& step : declined)
-        tell(host::quotedInput(command) + " declined: the add-on stopped its step " +
-             host::quotedInput(step) + " before the step's work began");
+    if (unplayed) tell("script: " + host::scriptStopMessage() + ", as the command had given up before");
+    for (const std::string& step : failedPreparations)
+        tell(host::quotedInput(command) + " failed: the add-on's step " + host::quotedInput(step) +
+             " failed in its preparation, before the step's work began");
 
     int status = (result != host::kNoError || refused > 0 || refusedAllocations > 0 || errorShown ||
-                  errorInDialog || cancelled)
+                  errorInDialog || cancelled || !failedPreparations.empty())
                      ? kExitFailures
                      : kExitDone;
     for (const auto& left : host::unplayedActions()) {   // scripted answers nothing asked for
@@ -636,12 +704,24 @@ int runCommand(const Arguments& arguments) {
     }
     host.notifyProject(host::kProjectQuit);
     host.stopAddons();
+    host::watchStepEnds(nullptr);
     for (const auto& line : host.stopResults())
         if (line.find("failed") != std::string::npos) tell(line);
     if (errorAfterwards) {
         tell("an add-on showed an error as the project was saved or closed");
         status = kExitFailures;
     }
+    for (const std::string& step : blocked)
+        tell("the add-on's step " + host::quotedInput(step) +
+             " was refused: it was asked for while the host told of a project event");
+    // Last, what the run wrote in the home: said with the command's decline, when it declined.
+    const std::vector<std::string> written = writes.files();
+    const std::string saved = written.empty() ? "" : filesIn(homeFolder, written);
+    for (std::size_t i = 0; i < declined.size(); ++i)
+        tell(host::quotedInput(command) + " declined: the add-on stopped its step " +
+             host::quotedInput(declined[i]) + " before the step's work began" +
+             (i + 1 == declined.size() && !saved.empty() ? "; the add-on saved " + saved : ""));
+    if (declined.empty() && !saved.empty()) tell("the add-on saved " + saved);
     return status;
 }
 

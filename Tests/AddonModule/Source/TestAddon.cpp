@@ -132,9 +132,21 @@ public:
     }
 };
 
+// Declines; or throws, as a preparation that fails does, when TESTADDON_THROW_PREPARE is set.
 class DecliningTransaction : public CountTransaction {
 public:
     DecliningTransaction() : CountTransaction("Decline Prepare") {}
+    bool prepare() override {
+        if (std::getenv("TESTADDON_THROW_PREPARE"))
+            throw TracedException("unknown", "TestAddon::DecliningTransaction::prepare");
+        return false;
+    }
+};
+
+// A step run inside another that declines at its start.
+class InnerDecliningTransaction : public CountTransaction {
+public:
+    InnerDecliningTransaction() : CountTransaction("Inner Step") {}
     bool prepare() override { return false; }
 };
 
@@ -151,8 +163,10 @@ class NestingTransaction : public CountTransaction {
 public:
     NestingTransaction() : CountTransaction("Nested Transactions") {}
     std::uint32_t run() override {
-        CountTransaction inner("Inner Step");
-        const std::uint32_t handled = Host::makeTransaction(inner) & 0xFF;
+        // The inner step declines when TESTADDON_INNER_DECLINES is set; its caller goes on all the same.
+        std::unique_ptr<CountTransaction> inner = std::make_unique<CountTransaction>("Inner Step");
+        if (std::getenv("TESTADDON_INNER_DECLINES")) inner = std::make_unique<InnerDecliningTransaction>();
+        const std::uint32_t handled = Host::makeTransaction(*inner) & 0xFF;
         return handled ? CountTransaction::run() : host::kErrGeneral;
     }
 };
