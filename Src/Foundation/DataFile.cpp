@@ -188,12 +188,14 @@ bool DataFile::flush() { return canWrite() && host::flushFile(descriptor_, getLo
 
 bool DataFile::setDataLength(std::uint64_t length) {
     if (!canWrite() || length > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return false;
-    if (!sys::truncate(descriptor_, getLocation().c_str(), static_cast<off_t>(length))) return false;
-    const off_t position = ::lseek(descriptor_, 0, SEEK_CUR);
+    // The position first, so that the cut is the last call: a false return never hides a file cut.
+    const char* const path = getLocation().c_str();
+    const off_t position = sys::seek(descriptor_, path, 0, SEEK_CUR);
     if (position < 0) return false;
-    if (static_cast<std::uint64_t>(position) > length)
-        return ::lseek(descriptor_, static_cast<off_t>(length), SEEK_SET) >= 0;
-    return true;
+    if (static_cast<std::uint64_t>(position) > length &&
+        sys::seek(descriptor_, path, static_cast<off_t>(length), SEEK_SET) < 0)
+        return false;
+    return sys::truncate(descriptor_, path, static_cast<off_t>(length));
 }
 
 // --- Text encoding -----------------------------------------------------------------------------------
