@@ -377,7 +377,10 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
         if (!copyData.takePermissionsOf(location) || !copyData.write(before.data(), before.size()) ||
             !copyData.flush())
             return failed(Result::copyNotKept);
-        copyIdentity = identityAt(copy->getLocation()).value_or(FileIdentity{});
+        // Known by its identity, which its record names: one that cannot be had keeps no copy.
+        const std::optional<FileIdentity> identity = identityAt(copy->getLocation());
+        if (!identity) return failed(Result::copyNotKept);
+        copyIdentity = *identity;
     }
     // 2. Recorded under the name it is about to take, then named, so that a stop in between leaves no
     // copy under a name of the series that no record names.
@@ -406,14 +409,12 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
         else if (errno != EEXIST)
             return refused(Result::copyNotKept, errno);
     }
-    const auto dropCopy = [&] {
-        if (copy) removeIfStill(named, copyIdentity);
-    };
+    // The copy removed; while it cannot be, its record stays with it, for a later turn to remove.
+    const auto dropCopy = [&] { return !copy || removeIfStill(named, copyIdentity); };
     // 3. The copy's name and the record on the disk before the file is emptied.
     if (copy && (!folder.flush() || (recorded && !note && !file.flush()))) {
         const int error = errno;
-        dropCopy();
-        return refused(Result::copyNotKept, error);
+        return dropCopy() ? refused(Result::copyNotKept, error) : failed(Result::copyNotKept, error);
     }
     // Once what the file holds is on the disk again, this write's record goes; the one before it only
     // once the file is whole.
@@ -438,22 +439,19 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
     const bool whole = emptied && file.write(bytes.data(), bytes.size());
     if (whole && file.flush()) {
         putBack.dismiss();
-        dropCopy();
-        dropRecords(/*whole=*/true);
+        if (dropCopy()) dropRecords(/*whole=*/true);
         return {Result::written, 0, location, {}};
     }
     const int error = errno;
     // Not emptied: what it held is still there, unless a cut the system refused had begun.
     if (!emptied && sizeIs(before.size())) {
         putBack.dismiss();
-        dropCopy();
-        dropRecords(/*whole=*/false);
+        if (dropCopy()) dropRecords(/*whole=*/false);
         return failed(Result::cutShort, error);
     }
     switch (putBack.restore()) {
         case PutBack::State::back:
-            dropCopy();
-            dropRecords(/*whole=*/false);
+            if (dropCopy()) dropRecords(/*whole=*/false);
             return failed(Result::cutShort, error);
         case PutBack::State::backNotFlushed:   // the copy stays the one on the disk
             return failed(Result::cutShort, error);
