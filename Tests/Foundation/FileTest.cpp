@@ -146,6 +146,18 @@ TEST(DataFile, EmptyingCutsTheFileAndWritingStartsAgainAtTheStart) {
     file.close();
     EXPECT_EQ(ScratchFolder::contents(file.getLocation()), "<new/>");
     EXPECT_EQ(file.getSize(), 6u) << "the size is known closed too";
+    // Where its position cannot be asked or moved, it is not cut: false always means so.
+    for (int refused = 1; refused <= 2; ++refused) {
+        SCOPED_TRACE(refused);
+        DataFile longer(scratch.write("longer.xml", "0123456789"), DataFile::kReadWrite);
+        ASSERT_TRUE(longer.open() && longer.read(skip, 5));
+        int seeks = 0;
+        const FileOperationWatch watch([&](host::FileOperation operation, const std::string&) {
+            return operation == host::FileOperation::seek && ++seeks == refused ? EIO : 0;
+        });
+        EXPECT_FALSE(longer.setDataLength(2));
+        EXPECT_EQ(ScratchFolder::contents(longer.getLocation()), "0123456789");
+    }
     // A time the file cannot have by chance, with the file system's own precision.
     const fs::file_time_type known = fs::last_write_time(file.getLocation()) - std::chrono::hours(36);
     fs::last_write_time(file.getLocation(), known);

@@ -315,7 +315,7 @@ TEST(SafeFile, ARecordIsFollowedOnlyToItsCopyWhileTheFileIsItsWritesState) {
         host::watchFileOperations(nullptr);
         ASSERT_EQ(stopped.result, SafeFile::Result::notPutBack);
         scratch.write("past/table.xml", ended ? "its rows" : "another save's rows");
-        fs::remove(stopped.copy);
+        fs::rename(stopped.copy, past.parent_path() / "moved");
         const SafeFile::RecordedCopy gone = SafeFile::recordedCopy(past);
         EXPECT_EQ(gone.state, ended ? State::ended : State::stale);
         EXPECT_EQ(gone.copy, FileLocation());
