@@ -427,6 +427,21 @@ TEST(SafeFile, ACopyKeptBesideAFileIsOnTheDiskAsPrivateAsTheFile) {
     host::watchFileOperations(nullptr);
     EXPECT_EQ(unflushed.result, SafeFile::Result::folderNotFlushed);
     EXPECT_EQ(unflushed.systemError, EIO);
+
+    // What a stopped run left beside a name goes only once a file replacing it is there on the disk.
+    const fs::path left = scratch.write("table.xml.partial 2", "");
+    const auto fill = [](DataFile& data) { return data.write("new", 3); };
+    for (const bool flushed : {false, true}) {
+        host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+            return !flushed && operation == host::FileOperation::flush && path == scratch.path().string()
+                       ? EIO
+                       : 0;
+        });
+        const SafeFile::Outcome replaced = SafeFile::replace(folder, String("table.xml"), fill, {});
+        host::watchFileOperations(nullptr);
+        EXPECT_EQ(replaced.result, flushed ? SafeFile::Result::written : SafeFile::Result::folderNotFlushed);
+        EXPECT_EQ(fs::exists(left), !flushed);
+    }
 }
 
 }   // namespace
