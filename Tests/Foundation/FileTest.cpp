@@ -131,6 +131,22 @@ TEST(DataFile, ReadsExactlyOrNotAtAll) {
     EXPECT_TRUE(file.close());
     EXPECT_FALSE(file.close());
     EXPECT_FALSE(file.read(bytes, 1));
+
+    // To its end, after what was there, a file that grows while it is read too.
+    std::string large(150'000, 'l');
+    large.back() = 'e';
+    const fs::path big = scratch.write("big.bin", large);
+    bool grown = false;
+    const FileOperationWatch watch([&](host::FileOperation operation, const std::string& path) {
+        if (operation == host::FileOperation::read && path == big.string() && !grown) {
+            grown = true;
+            std::ofstream(big, std::ios::app) << "more";
+        }
+        return 0;
+    });
+    std::string read = "before ";
+    EXPECT_TRUE(DataFile(big, DataFile::kRead).readToEnd(read));
+    EXPECT_EQ(read, "before " + large + "more");
 }
 
 TEST(DataFile, EmptyingCutsTheFileAndWritingStartsAgainAtTheStart) {
