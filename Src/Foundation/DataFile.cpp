@@ -149,13 +149,22 @@ std::optional<std::size_t> DataFile::readSome(void* dest, std::size_t count) {
 
 bool DataFile::readToEnd(std::string& bytes) {
     if (!open()) return false;
+    // Read straight into bytes, sized once by the file's size where it can be had (a byte more, to meet
+    // the end), so that a large file is neither copied twice nor moved as it grows.
     constexpr std::size_t kChunk = 65536;
-    std::vector<char> chunk(kChunk);
+    std::size_t room = kChunk;
+    struct stat info {};
+    if (sys::lookAtOpen(descriptor_, getLocation().c_str(), info) && info.st_size > 0)
+        room = static_cast<std::size_t>(info.st_size) + 1;
+    std::size_t filled = bytes.size();
     for (;;) {
-        const std::optional<std::size_t> got = readSome(chunk.data(), chunk.size());
-        if (!got) return false;
-        if (*got == 0) return true;
-        bytes.append(chunk.data(), *got);
+        if (bytes.size() == filled) bytes.resize(filled + std::max(room, filled / 2));
+        const std::optional<std::size_t> got = readSome(bytes.data() + filled, bytes.size() - filled);
+        if (!got || *got == 0) {
+            bytes.resize(filled);
+            return got.has_value();
+        }
+        filled += *got;
     }
 }
 
@@ -188,12 +197,14 @@ bool DataFile::flush() { return canWrite() && host::flushFile(descriptor_, getLo
 
 bool DataFile::setDataLength(std::uint64_t length) {
     if (!canWrite() || length > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return false;
-    if (!sys::truncate(descriptor_, getLocation().c_str(), static_cast<off_t>(length))) return false;
-    const off_t position = ::lseek(descriptor_, 0, SEEK_CUR);
+    // The position first, so that the cut is the last call: a false return never hides a file cut.
+    const char* const path = getLocation().c_str();
+    const off_t position = sys::seek(descriptor_, path, 0, SEEK_CUR);
     if (position < 0) return false;
-    if (static_cast<std::uint64_t>(position) > length)
-        return ::lseek(descriptor_, static_cast<off_t>(length), SEEK_SET) >= 0;
-    return true;
+    if (static_cast<std::uint64_t>(position) > length &&
+        sys::seek(descriptor_, path, static_cast<off_t>(length), SEEK_SET) < 0)
+        return false;
+    return sys::truncate(descriptor_, path, static_cast<off_t>(length));
 }
 
 // --- Text encoding -----------------------------------------------------------------------------------

@@ -88,7 +88,9 @@ public:
     // system refuses.
     bool flush();
     // Cuts or extends (with zero bytes) the open file to length bytes; a position past the new end moves
-    // to the end. Emptying is setDataLength(0). False when not open for writing or on error.
+    // to the end. Emptying is setDataLength(0). False when not open for writing or on error: the file was
+    // then not cut, unless the system refused a cut it had begun (its size tells), though the position
+    // may already be at length.
     bool setDataLength(std::uint64_t length);
 
     // A file made new in folder, opened in mode kReadWrite, under the first of name(1), name(2), ...,

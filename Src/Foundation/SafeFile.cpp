@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include <HostFiles.h>
 
 #include "Foundation/FileSystemCalls.h"
@@ -76,7 +78,8 @@ public:
     PutBack& operator=(const PutBack&) = delete;
 
     void dismiss() { armed_ = false; }
-    // What the file holds afterwards: untouched when it could not even be emptied.
+    // What the file holds afterwards: untouched when it could not even be emptied (or a cut of it was
+    // refused).
     State restore() {
         armed_ = false;
         if (!file_.open() || !file_.setDataLength(0)) return State::untouched;
@@ -316,22 +319,29 @@ Outcome SafeFile::replace(const Directory& folder, const String& name,
     if (!file->replace(name, was, &displaced))
         return displaced.empty() ? failed(Result::notReplaced)
                                  : Outcome{Result::displaced, errno, target, displaced};
-    // What runs stopped while writing this name left beside it goes now that it holds a whole file.
-    file->removeLeftBeside();
     Outcome outcome;
     outcome.file = target;
     if (options.durable && !folder.flush()) {
         outcome.result = Result::folderNotFlushed;
         outcome.systemError = errno;
+        return outcome;
     }
+    // What runs stopped while writing this name left beside it goes once the name holds a whole file on
+    // the disk.
+    file->removeLeftBeside();
     return outcome;
 }
 
 Outcome SafeFile::save(const FileLocation& location, std::string_view bytes,
                        const std::function<String(int)>& copyName, int tries) {
-    const DataFile old(location, DataFile::kRead);
-    if (old.exists() && (old.getLinkCount().value_or(1) > 1 || old.hasExtendedAttributes()))
+    // A file that cannot be looked at may have other names, which a new file would part from it.
+    struct stat info {};
+    if (!sys::look(location.c_str(), info)) {
+        if (errno != ENOENT) return writeInPlace(location, bytes, copyName, tries);
+    } else if (S_ISREG(info.st_mode) &&
+               (info.st_nlink > 1 || DataFile(location, DataFile::kRead).hasExtendedAttributes())) {
         return writeInPlace(location, bytes, copyName, tries);
+    }
     const Directory folder(location.parent_path());
     const Outcome outcome = replace(
         folder, String(std::string_view(location.filename().native())),
@@ -367,7 +377,10 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
         if (!copyData.takePermissionsOf(location) || !copyData.write(before.data(), before.size()) ||
             !copyData.flush())
             return failed(Result::copyNotKept);
-        copyIdentity = identityAt(copy->getLocation()).value_or(FileIdentity{});
+        // Known by its identity, which its record names: one that cannot be had keeps no copy.
+        const std::optional<FileIdentity> identity = identityAt(copy->getLocation());
+        if (!identity) return failed(Result::copyNotKept);
+        copyIdentity = *identity;
     }
     // 2. Recorded under the name it is about to take, then named, so that a stop in between leaves no
     // copy under a name of the series that no record names.
@@ -396,14 +409,12 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
         else if (errno != EEXIST)
             return refused(Result::copyNotKept, errno);
     }
-    const auto dropCopy = [&] {
-        if (copy) removeIfStill(named, copyIdentity);
-    };
+    // The copy removed; while it cannot be, its record stays with it, for a later turn to remove.
+    const auto dropCopy = [&] { return !copy || removeIfStill(named, copyIdentity); };
     // 3. The copy's name and the record on the disk before the file is emptied.
     if (copy && (!folder.flush() || (recorded && !note && !file.flush()))) {
         const int error = errno;
-        dropCopy();
-        return refused(Result::copyNotKept, error);
+        return dropCopy() ? refused(Result::copyNotKept, error) : failed(Result::copyNotKept, error);
     }
     // Once what the file holds is on the disk again, this write's record goes; the one before it only
     // once the file is whole.
@@ -411,37 +422,46 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
         dropOwnRecord();
         if (whole && recordedBefore) dropEarlierRecord(location);
     };
-    // 4. The new content; the copy goes once it is on the disk.
+    // 4. The new content; the copy goes once it is on the disk. Whatever else happens, the copy and the
+    // records go only once the file is known to hold what it held, whole and on the disk.
+    const auto sizeIs = [&file, &location](std::size_t size) {
+        struct stat info {};
+        return sys::lookAtOpen(file.descriptor_, location.c_str(), info) &&
+               static_cast<std::uint64_t>(info.st_size) == size;
+    };
+    const auto keptAside = [&](Result result, int error) {
+        Outcome outcome{result, error, location, named};
+        outcome.heldNothing = !copy;
+        return outcome;
+    };
     PutBack putBack(file, before);
     const bool emptied = file.setDataLength(0);
     const bool whole = emptied && file.write(bytes.data(), bytes.size());
     if (whole && file.flush()) {
         putBack.dismiss();
-        dropCopy();
-        dropRecords(/*whole=*/true);
+        if (dropCopy()) dropRecords(/*whole=*/true);
         return {Result::written, 0, location, {}};
     }
     const int error = errno;
-    if (!emptied) {
+    // Not emptied: what it held is still there, unless a cut the system refused had begun.
+    if (!emptied && sizeIs(before.size())) {
         putBack.dismiss();
-        dropCopy();
-        dropRecords(/*whole=*/false);
+        if (dropCopy()) dropRecords(/*whole=*/false);
         return failed(Result::cutShort, error);
     }
     switch (putBack.restore()) {
         case PutBack::State::back:
-            dropCopy();
-            dropRecords(/*whole=*/false);
+            if (dropCopy()) dropRecords(/*whole=*/false);
             return failed(Result::cutShort, error);
         case PutBack::State::backNotFlushed:   // the copy stays the one on the disk
             return failed(Result::cutShort, error);
         case PutBack::State::untouched:
-            if (whole) return {Result::notFlushed, error, location, named};
+            if (whole && sizeIs(bytes.size())) return keptAside(Result::notFlushed, error);
             break;
         case PutBack::State::cut:
             break;
     }
-    return {Result::notPutBack, error, location, named};
+    return keptAside(Result::notPutBack, error);
 }
 
 SafeFile::RecordedCopy SafeFile::recordedCopy(const FileLocation& location, const FileLocation& through,

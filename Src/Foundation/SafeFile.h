@@ -33,18 +33,21 @@ public:
         copyNamesTaken,     // in place: every name the copy could take is taken; it is untouched
         notRecorded,        // in place: the copy could not be recorded (on the file, or in its note); it is
                             // untouched
-        notPutBack,         // in place: the write stopped and what it held could not be put back: see copy
+        notPutBack,         // in place: the write stopped and what it held could not be put back: see copy,
+                            // or heldNothing
         notFlushed,         // in place: it holds the new content, which may not be on the disk, and what
-                            // it held could not be put back: see copy
+                            // it held could not be put back: see copy, or heldNothing
         displaced,          // another entry took the name meanwhile and could not be given it back: the
                             // name holds the new content, and that entry is at copy
     };
     struct Outcome {
         Result result = Result::written;
-        int systemError = 0;   // errno of the step that failed
-        FileLocation file;     // the file written (writeNew: the name it took)
-        FileLocation copy;     // in place, notPutBack and notFlushed: where what the file held is kept;
-                               // displaced: where the entry that came meanwhile is
+        int systemError = 0;        // errno of the step that failed
+        FileLocation file;          // the file written (writeNew: the name it took)
+        FileLocation copy;          // in place, notPutBack and notFlushed: where what the file held is kept
+                                    // (none when it held nothing: heldNothing); displaced: where the entry
+                                    // that came meanwhile is
+        bool heldNothing = false;   // notPutBack and notFlushed: the file was empty, so no copy was needed
         bool done() const { return result == Result::written; }
     };
 
@@ -71,8 +74,8 @@ public:
 
     // bytes as the whole content of the regular file at location (or a new one there): in a new file
     // that replaces it (replace, keepOwner), unless that would not be the same file to those who share it
-    // (it has other names, attributes a new file would not have, or an owner or group the new one cannot
-    // be given); it is then written into itself (writeInPlace).
+    // (it has other names, or may have: it cannot be looked at; attributes a new file would not have, or an
+    // owner or group the new one cannot be given); it is then written into itself (writeInPlace).
     static Outcome save(const FileLocation& location, std::string_view bytes,
                         const std::function<String(int)>& copyName, int tries);
     // bytes written into the existing regular file at location itself, so that it stays the file its

@@ -131,6 +131,22 @@ TEST(DataFile, ReadsExactlyOrNotAtAll) {
     EXPECT_TRUE(file.close());
     EXPECT_FALSE(file.close());
     EXPECT_FALSE(file.read(bytes, 1));
+
+    // To its end, after what was there, a file that grows while it is read too.
+    std::string large(150'000, 'l');
+    large.back() = 'e';
+    const fs::path big = scratch.write("big.bin", large);
+    bool grown = false;
+    const FileOperationWatch watch([&](host::FileOperation operation, const std::string& path) {
+        if (operation == host::FileOperation::read && path == big.string() && !grown) {
+            grown = true;
+            std::ofstream(big, std::ios::app) << "more";
+        }
+        return 0;
+    });
+    std::string read = "before ";
+    EXPECT_TRUE(DataFile(big, DataFile::kRead).readToEnd(read));
+    EXPECT_EQ(read, "before " + large + "more");
 }
 
 TEST(DataFile, EmptyingCutsTheFileAndWritingStartsAgainAtTheStart) {
@@ -146,6 +162,18 @@ TEST(DataFile, EmptyingCutsTheFileAndWritingStartsAgainAtTheStart) {
     file.close();
     EXPECT_EQ(ScratchFolder::contents(file.getLocation()), "<new/>");
     EXPECT_EQ(file.getSize(), 6u) << "the size is known closed too";
+    // Where its position cannot be asked or moved, it is not cut: false always means so.
+    for (int refused = 1; refused <= 2; ++refused) {
+        SCOPED_TRACE(refused);
+        DataFile longer(scratch.write("longer.xml", "0123456789"), DataFile::kReadWrite);
+        ASSERT_TRUE(longer.open() && longer.read(skip, 5));
+        int seeks = 0;
+        const FileOperationWatch watch([&](host::FileOperation operation, const std::string&) {
+            return operation == host::FileOperation::seek && ++seeks == refused ? EIO : 0;
+        });
+        EXPECT_FALSE(longer.setDataLength(2));
+        EXPECT_EQ(ScratchFolder::contents(longer.getLocation()), "0123456789");
+    }
     // A time the file cannot have by chance, with the file system's own precision.
     const fs::file_time_type known = fs::last_write_time(file.getLocation()) - std::chrono::hours(36);
     fs::last_write_time(file.getLocation(), known);

@@ -48,16 +48,88 @@ void setRecord(const fs::path& file, const std::string& value) {
 
 TEST(SafeFile, WhatAFileHeldComesBackHoweverAWriteIntoItEnds) {
     ScratchFolder scratch;
-    const fs::path file = scratch.write("table.xml", "old");
-    // An exception while the new content is put on the disk: what the file held is back.
-    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) -> int {
-        if (operation == host::FileOperation::flush && path == file.string() && held(file) == "new")
-            throw std::runtime_error("stopped");
-        return 0;
+    // Failed at any one of its calls, or stopped by an exception at any call on the file: what the file
+    // held is in it or in the copy that its record names, unless it holds the new content on the disk;
+    // the copy goes only where the file is known to hold either whole.
+    for (const bool records : {true, false}) {
+        for (const bool stop : {false, records}) {
+            for (int at = 1;; ++at) {
+                SCOPED_TRACE((records ? "records, " : "no records, ") +
+                             std::string(stop ? "stopped" : "failed") + " at call " + std::to_string(at));
+                const fs::path file = scratch.write("sweep/table.xml", "old rows");
+                int calls = 0;
+                bool hit = false;
+                bool stopped = false;
+                SafeFile::Outcome outcome;
+                host::watchFileOperations([&](host::FileOperation operation, const std::string& path) -> int {
+                    if (!records && operation == host::FileOperation::attribute) return ENOTSUP;
+                    // An exception out of a close would end the test in a destructor.
+                    if (stop && (path != file.string() || operation == host::FileOperation::close)) return 0;
+                    if (++calls != at) return 0;
+                    hit = true;
+                    if (stop) throw std::runtime_error("stopped");
+                    return EIO;
+                });
+                try {
+                    outcome = SafeFile::writeInPlace(file, "new rows", copyName, 3);
+                } catch (const std::runtime_error&) {
+                    stopped = true;
+                }
+                host::watchFileOperations(records ? nullptr : noRecords);
+                const SafeFile::RecordedCopy kept = SafeFile::recordedCopy(file);
+                host::watchFileOperations(nullptr);
+                if (!hit) break;
+                const std::string holds = held(file);
+                const bool told = !stopped && (outcome.result == SafeFile::Result::notPutBack ||
+                                               outcome.result == SafeFile::Result::notFlushed);
+                if (told || (holds != "old rows" && holds != "new rows")) {
+                    EXPECT_EQ(kept.state, State::found) << holds;
+                    EXPECT_EQ(held(kept.copy), "old rows");
+                }
+                if (told) {
+                    EXPECT_EQ(outcome.copy, kept.copy);
+                }
+                if (!stopped && outcome.done()) {
+                    EXPECT_EQ(holds, "new rows");
+                }
+                if (!stopped && outcome.result == SafeFile::Result::cutShort) {
+                    EXPECT_EQ(holds, "old rows");
+                }
+                // Nothing else is left beside it: a copy that stays is recorded.
+                for (const fs::directory_entry& entry : fs::directory_iterator(file.parent_path())) {
+                    if (entry.path() != file && entry.path() != kept.copy) {
+                        EXPECT_EQ(entry.path().filename(), "table.xml.copy");
+                    }
+                }
+                fs::remove_all(file.parent_path());
+            }
+        }
+    }
+
+    // A cut that the system refuses after it emptied the file: the copy stays, recorded.
+    const fs::path cut = scratch.write("cut/table.xml", "old rows");
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        if (operation != host::FileOperation::truncate || path != cut.string()) return 0;
+        std::filesystem::resize_file(cut, 0);
+        return EIO;
     });
-    EXPECT_THROW(SafeFile::writeInPlace(file, "new", copyName, 3), std::runtime_error);
+    const SafeFile::Outcome refused = SafeFile::writeInPlace(cut, "new rows", copyName, 3);
     host::watchFileOperations(nullptr);
-    EXPECT_EQ(held(file), "old");
+    EXPECT_EQ(refused.result, SafeFile::Result::notPutBack);
+    EXPECT_EQ(held(refused.copy), "old rows");
+    EXPECT_EQ(SafeFile::recordedCopy(cut).copy, refused.copy);
+
+    // A write into a file that a stopped write left cut fails, and the cut is put back: the record of the
+    // stopped write stays, naming the whole copy.
+    int writes = 0;
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        return operation == host::FileOperation::write && path == cut.string() && ++writes == 1 ? ENOSPC : 0;
+    });
+    EXPECT_EQ(SafeFile::writeInPlace(cut, "other rows", copyName, 3).result, SafeFile::Result::cutShort);
+    host::watchFileOperations(nullptr);
+    EXPECT_EQ(held(cut), "");
+    EXPECT_EQ(SafeFile::recordedCopy(cut).state, State::found);
+    EXPECT_EQ(SafeFile::recordedCopy(cut).copy, refused.copy);
 
     // The write fails, and what it held, written back, cannot be put on the disk: the copy, which is, stays
     // recorded, as private as the file.
@@ -143,7 +215,43 @@ TEST(SafeFile, WhatAFileHeldIsOnTheDiskBeforeItIsEmptied) {
     host::watchFileOperations(nullptr);
     EXPECT_EQ(held(empty), "");
     EXPECT_EQ(SafeFile::recordedCopy(empty).state, State::none);
+    // One that fails and cannot be emptied again says that the file held nothing, naming no copy.
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        if (path != empty.string()) return 0;
+        if (operation == host::FileOperation::flush) return EIO;
+        return operation == host::FileOperation::truncate && held(empty) == "new" ? EIO : 0;
+    });
+    const SafeFile::Outcome unflushed = SafeFile::writeInPlace(empty, "new", copyName, 3);
+    host::watchFileOperations(nullptr);
+    EXPECT_EQ(unflushed.result, SafeFile::Result::notFlushed);
+    EXPECT_TRUE(unflushed.heldNothing);
+    EXPECT_EQ(unflushed.copy, FileLocation());
+    EXPECT_EQ(SafeFile::recordedCopy(empty).state, State::none);
     EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), {}), 3);
+}
+
+// A save into a file with other names, or one that may have them (it cannot be looked at), writes into
+// the file itself, which every name then shows.
+TEST(SafeFile, ASaveKeepsOneFileUnderAllItsNames) {
+    ScratchFolder scratch;
+    const fs::path file = scratch.write("table.xml", "old");
+    const fs::path second = scratch.path() / "second.xml";
+    fs::create_hard_link(file, second);
+    for (const bool looked : {true, false}) {
+        SCOPED_TRACE(looked ? "looked at" : "cannot be looked at");
+        const std::string text = looked ? "new" : "newer";
+        bool refused = looked;
+        host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+            if (refused || operation != host::FileOperation::look || path != file.string()) return 0;
+            refused = true;
+            return EIO;
+        });
+        EXPECT_TRUE(SafeFile::save(file, text, copyName, 3).done());
+        host::watchFileOperations(nullptr);
+        EXPECT_TRUE(refused);
+        EXPECT_TRUE(fs::equivalent(file, second));
+        EXPECT_EQ(held(second), text);
+    }
 }
 
 // A record is followed only to the copy it names, and only while the file is the state of the write it
@@ -195,6 +303,34 @@ TEST(SafeFile, ARecordIsFollowedOnlyToItsCopyWhileTheFileIsItsWritesState) {
         fs::remove(scratch.path() / "large.xml.copy");
         fs::remove(scratch.path() / "copy 2");
     }
+    // A record that a write ended, or that another save wrote past, whose copy is gone, is what it is; a
+    // write into the file records its own copy in its place.
+    for (const bool ended : {true, false}) {
+        SCOPED_TRACE(ended ? "ended" : "written past");
+        const fs::path past = scratch.write("past/table.xml", "held rows");
+        host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+            return operation == host::FileOperation::write && path == past.string() ? ENOSPC : 0;
+        });
+        const SafeFile::Outcome stopped = SafeFile::writeInPlace(past, "its rows", copyName, 3);
+        host::watchFileOperations(nullptr);
+        ASSERT_EQ(stopped.result, SafeFile::Result::notPutBack);
+        scratch.write("past/table.xml", ended ? "its rows" : "another save's rows");
+        fs::rename(stopped.copy, past.parent_path() / "moved");
+        const SafeFile::RecordedCopy gone = SafeFile::recordedCopy(past);
+        EXPECT_EQ(gone.state, ended ? State::ended : State::stale);
+        EXPECT_EQ(gone.copy, FileLocation());
+        host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+            return operation == host::FileOperation::write && path == past.string() ? ENOSPC : 0;
+        });
+        const SafeFile::Outcome own = SafeFile::writeInPlace(past, "my rows", copyName, 3);
+        host::watchFileOperations(nullptr);
+        ASSERT_EQ(own.result, SafeFile::Result::notPutBack);
+        EXPECT_EQ(held(own.copy), ended ? "its rows" : "another save's rows");
+        const SafeFile::RecordedCopy recorded = SafeFile::recordedCopy(past);
+        EXPECT_EQ(recorded.state, State::found);
+        EXPECT_EQ(recorded.copy, own.copy);
+        fs::remove_all(past.parent_path());
+    }
     // Another file under the copy's name is not the copy.
     scratch.write("table.xml", "cut");
     scratch.write("other", "another");
@@ -224,9 +360,21 @@ TEST(SafeFile, WithoutRecordsOnFilesAStoppedWriteLeavesANoteBesideTheName) {
     // A note beside the name that names another file is not this file's.
     const fs::path note = scratch.path() / "table.xml.copy";
     const std::string noted = held(note);
-    std::ofstream(note, std::ios::trunc) << "1" << noted.substr(noted.find(' '));
+    const std::string another = "1" + noted.substr(noted.find(' '));
+    std::ofstream(note, std::ios::trunc) << another;
     EXPECT_EQ(SafeFile::recordedCopy(file).state, State::none);
+    // Nor is it removed as this file's record once the file is whole, nor is one that cannot be read.
+    const auto mayGo = [](const FileLocation&) { return true; };
+    EXPECT_EQ(SafeFile::dropRecordedCopy(file, mayGo), FileLocation());
+    EXPECT_EQ(held(note), another);
     std::ofstream(note, std::ios::trunc) << noted;
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        if (operation == host::FileOperation::attribute) return ENOTSUP;
+        return operation == host::FileOperation::read && path == note.string() ? EIO : 0;
+    });
+    SafeFile::dropRecordedCopy(file, mayGo);
+    EXPECT_EQ(held(note), noted);
+    EXPECT_EQ(held(found.copy), "old");
     EXPECT_FALSE(SafeFile::recordsCopies(file));
 
     // Whole again, the file is first put on the disk: while it cannot be, the copy and the note stay; the
@@ -279,6 +427,21 @@ TEST(SafeFile, ACopyKeptBesideAFileIsOnTheDiskAsPrivateAsTheFile) {
     host::watchFileOperations(nullptr);
     EXPECT_EQ(unflushed.result, SafeFile::Result::folderNotFlushed);
     EXPECT_EQ(unflushed.systemError, EIO);
+
+    // What a stopped run left beside a name goes only once a file replacing it is there on the disk.
+    const fs::path left = scratch.write("table.xml.partial 2", "");
+    const auto fill = [](DataFile& data) { return data.write("new", 3); };
+    for (const bool flushed : {false, true}) {
+        host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+            return !flushed && operation == host::FileOperation::flush && path == scratch.path().string()
+                       ? EIO
+                       : 0;
+        });
+        const SafeFile::Outcome replaced = SafeFile::replace(folder, String("table.xml"), fill, {});
+        host::watchFileOperations(nullptr);
+        EXPECT_EQ(replaced.result, flushed ? SafeFile::Result::written : SafeFile::Result::folderNotFlushed);
+        EXPECT_EQ(fs::exists(left), !flushed);
+    }
 }
 
 }   // namespace
