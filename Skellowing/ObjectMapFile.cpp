@@ -416,14 +416,16 @@ Known knownOf(const tarnwick::FileLocation& name, const tarnwick::FileLocation& 
     const String base = baseOf(tableName);
     const bool pastCopy =
         (record.state == State::stale || record.state == State::ended) && !record.copy.empty();
+    const auto considerNamed = [&](const String& candidateName) {
+        DataFile candidate(folder, candidateName, DataFile::kRead);
+        if (candidate.exists() && (candidate.getLocation() != record.copy || pastCopy))
+            consider(std::move(candidate));
+    };
     for (int n = 1; n <= kMostBackups; ++n) {
-        for (const String& candidateName :
-             {backupName(base, n), partialName(tableName, n), conflictName(base, n)}) {
-            DataFile candidate(folder, candidateName, DataFile::kRead);
-            if (candidate.exists() && (candidate.getLocation() != record.copy || pastCopy))
-                consider(std::move(candidate));
-        }
+        considerNamed(backupName(base, n));
+        considerNamed(conflictName(base, n));
     }
+    for (const String& candidateName : partialNames(folder, tableName)) considerNamed(candidateName);
     if (pastCopy && !Directory(record.copy.parent_path()).compareLocation(folder))
         consider(DataFile(record.copy, DataFile::kRead));
     known.facts.wholeCopies = known.copies.size();
