@@ -600,6 +600,14 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
             String ignored;
             lockTable(folder, name, ignored, std::chrono::milliseconds(0));
         }
+        // A lock file beside the table goes with the next turn had, whether or not the run saves: one that
+        // no run holds (left by a run that ended while saving, or by a power cut) is removed in it, by its
+        // identity while held. One that another run holds is not waited for.
+        if (tarnwick::identityAt(target->parent_path() /
+                                 tarnwick::FileLocation(lockName(nameOf(*target)).getView()))) {
+            String ignored;
+            lockTable(folder, name, ignored, std::chrono::milliseconds(0));
+        }
         read->table.ensureDefaults();   // also after a read that never reached the table's end tag
         table.assign(read->table);
         table.setFileState(stateOf(table, std::string_view(bytes), /*holdsBase=*/true));

@@ -1194,6 +1194,20 @@ TEST_F(ObjectMapFile, ATurnRemovesWhatEndedRunsLeftOnlyWhereItHoldsNoRowTheTable
     EXPECT_EQ(left, (std::vector<std::string>{"ObjectMap.xml", "ObjectMap.xml.partial 4",
                                               "ObjectMap.xml.partial 5"}));
     EXPECT_EQ(readFile(dataFolder() / "ObjectMap.xml.partial 4"), written);
+
+    // A lock file that a run which ended while saving left (empty after a power cut) goes with the next
+    // run, even one that saves nothing; one that a live run holds stays.
+    const fs::path lock = dataFolder() / "ObjectMap.xml.lock";
+    for (const bool live : {true, false}) {
+        SCOPED_TRACE(live ? "live" : "left");
+        writeFile(lock, "");
+        const int holder = ::open(lock.c_str(), O_RDONLY | O_CLOEXEC);
+        if (live) ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+        ObjectMap loaded;
+        EXPECT_TRUE(skellow::loadObjectMap(loaded));
+        ::close(holder);
+        EXPECT_EQ(fs::exists(lock), live);
+    }
 }
 
 // A copy put back is removed once the table holds it, only while it is still the file offered: another
