@@ -42,10 +42,10 @@ public:
     // up to patience for another holder to let go; a lock file that no one holds, left by a run that ended
     // without letting go or by a power cut, is removed at once by its identity (while this run holds it)
     // and replaced by this run's own, and the passing lock files beside it of runs that ended while they
-    // waited
-    // ("<name>.<process>-<n>", holding the lock line, held by no one) are removed once the lock is had. Null
-    // when it cannot be had, with why in refusal (when given): only held comes from waiting, every other
-    // reason is found at once.
+    // waited ("<name>.<process>-<n>", holding the lock line, held by no one) are removed once the lock is
+    // had. Null when it cannot be had, with why in refusal (when given): only held comes from waiting,
+    // every other reason is found at once; a lock file that cannot be read is failed, with the system's
+    // errno.
     static std::unique_ptr<FileLock> acquire(const Directory& folder, const String& name,
                                              std::chrono::milliseconds patience, Refusal* refusal = nullptr);
     // The lock on an existing file itself, which every name the file has (hard links) shares: for runs

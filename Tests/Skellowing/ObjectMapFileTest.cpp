@@ -1202,7 +1202,9 @@ TEST_F(ObjectMapFile, ATurnRemovesWhatEndedRunsLeftOnlyWhereItHoldsNoRowTheTable
         SCOPED_TRACE(live ? "live" : "left");
         writeFile(lock, "");
         const int holder = ::open(lock.c_str(), O_RDONLY | O_CLOEXEC);
-        if (live) ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+        if (live) {
+            ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+        }
         ObjectMap loaded;
         EXPECT_TRUE(skellow::loadObjectMap(loaded));
         ::close(holder);
