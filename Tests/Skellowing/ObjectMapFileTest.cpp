@@ -1210,6 +1210,15 @@ TEST_F(ObjectMapFile, ATurnRemovesWhatEndedRunsLeftOnlyWhereItHoldsNoRowTheTable
         ::close(holder);
         EXPECT_EQ(fs::exists(lock), live);
     }
+    // A power cut while a run saved can leave the lock cut, or empty, under a table already loaded: the
+    // save has its turn all the same.
+    ObjectMap loaded;
+    ASSERT_TRUE(skellow::loadObjectMap(loaded));
+    writeFile(lock, "A run holds");
+    loaded.addList(String("After the cut"), ObjectMapType::dwg);
+    EXPECT_TRUE(skellow::saveObjectMap(loaded));
+    EXPECT_NE(readFile(tableFile()).find("After the cut"), std::string::npos);
+    EXPECT_FALSE(fs::exists(lock));
 }
 
 // A copy put back is removed once the table holds it, only while it is still the file offered: another
