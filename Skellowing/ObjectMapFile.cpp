@@ -416,14 +416,16 @@ Known knownOf(const tarnwick::FileLocation& name, const tarnwick::FileLocation& 
     const String base = baseOf(tableName);
     const bool pastCopy =
         (record.state == State::stale || record.state == State::ended) && !record.copy.empty();
+    const auto considerNamed = [&](const String& candidateName) {
+        DataFile candidate(folder, candidateName, DataFile::kRead);
+        if (candidate.exists() && (candidate.getLocation() != record.copy || pastCopy))
+            consider(std::move(candidate));
+    };
     for (int n = 1; n <= kMostBackups; ++n) {
-        for (const String& candidateName :
-             {backupName(base, n), partialName(tableName, n), conflictName(base, n)}) {
-            DataFile candidate(folder, candidateName, DataFile::kRead);
-            if (candidate.exists() && (candidate.getLocation() != record.copy || pastCopy))
-                consider(std::move(candidate));
-        }
+        considerNamed(backupName(base, n));
+        considerNamed(conflictName(base, n));
     }
+    for (const String& candidateName : partialNames(folder, tableName)) considerNamed(candidateName);
     if (pastCopy && !Directory(record.copy.parent_path()).compareLocation(folder))
         consider(DataFile(record.copy, DataFile::kRead));
     known.facts.wholeCopies = known.copies.size();
@@ -595,6 +597,14 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         // has the turn is saving, and its record is its own.
         if (tarnwick::SafeFile::recordedCopy(*target).state !=
             tarnwick::SafeFile::RecordedCopy::State::none) {
+            String ignored;
+            lockTable(folder, name, ignored, std::chrono::milliseconds(0));
+        }
+        // A lock file beside the table goes with the next turn had, whether or not the run saves: one that
+        // no run holds (left by a run that ended while saving, or by a power cut) is removed in it, by its
+        // identity while held. One that another run holds is not waited for.
+        if (tarnwick::identityAt(target->parent_path() /
+                                 tarnwick::FileLocation(lockName(nameOf(*target)).getView()))) {
             String ignored;
             lockTable(folder, name, ignored, std::chrono::milliseconds(0));
         }

@@ -38,7 +38,9 @@ String withExtension(const String& name) {
 
 String backupName(const String& baseName, int n) { return besideTable(baseName, "backup", n); }
 
-String partialName(const String& fileName, int n) { return tarnwick::PassingFile::nameFor(fileName, n); }
+std::vector<String> partialNames(const Directory& folder, const String& fileName) {
+    return tarnwick::PassingFile::namesIn(folder, fileName);
+}
 
 String lockName(const String& fileName) {
     String name = fileName;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "Foundation/Directory.h"
 #include "Foundation/File.h"
@@ -19,8 +20,10 @@ tarnwick::String withExtension(const tarnwick::String& name);
 // "ObjectMap backup.xml", "ObjectMap backup 2.xml", ...
 tarnwick::String backupName(const tarnwick::String& baseName, int n);
 
-// "ObjectMap.xml.partial", "ObjectMap.xml.partial 2", ...
-tarnwick::String partialName(const tarnwick::String& fileName, int n);
+// The passing files of runs beside the table in folder, "ObjectMap.xml.partial", "ObjectMap.xml.partial
+// <pid>-2", ..., whatever run made them.
+std::vector<tarnwick::String> partialNames(const tarnwick::Directory& folder,
+                                           const tarnwick::String& fileName);
 
 // "ObjectMap.xml.lock": held by the run that saves.
 tarnwick::String lockName(const tarnwick::String& fileName);

@@ -1,6 +1,7 @@
 #include "Foundation/FileLock.h"
 
 #include <cerrno>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +11,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <HostFiles.h>
 
 #include "Foundation/Directory.h"
 #include "Foundation/FileSystemCalls.h"
@@ -32,11 +35,18 @@ Refusal systemRefusal(int error) {
     return {error == EACCES || error == EPERM ? Reason::denied : Reason::failed, error};
 }
 
-// Whether the file holds the lock line and nothing else.
+// Whether the file is a lock file: it holds the lock line, or what a power cut leaves of a line that had
+// not reached the disk (nothing, a beginning of it, or zeros in its place). False with errno 0 when it
+// holds anything else, with the system's errno when it cannot be read.
 bool holdsLockLine(int descriptor, const FileLocation& location) {
     char bytes[kLockLine.size() + 1];
     const ssize_t got = sys::readAt(descriptor, location.c_str(), bytes, sizeof bytes, 0);
-    return got >= 0 && std::string_view(bytes, static_cast<std::size_t>(got)) == kLockLine;
+    if (got < 0) return false;
+    errno = 0;
+    if (static_cast<std::size_t>(got) > kLockLine.size()) return false;
+    for (std::size_t at = 0; at < static_cast<std::size_t>(got); ++at)
+        if (bytes[at] != kLockLine[at] && bytes[at] != '\0') return false;
+    return true;
 }
 
 // A lock file of this run's own under a passing name beside the lock's, "<lock>.<pid>-<n>", holding the
@@ -46,7 +56,18 @@ int makeOwn(const FileLocation& location, FileLocation& made, Refusal& why) {
     const int descriptor = PassingFile::makeLocked(
         location.parent_path(), [&prefix](int n) { return FileLocation(prefix + std::to_string(n)); },
         kMostOwnNames, kLockLine, 0644, made);
-    if (descriptor < 0) why = errno == EEXIST ? Refusal{Reason::failed, EEXIST} : systemRefusal(errno);
+    if (descriptor < 0) {
+        why = errno == EEXIST ? Refusal{Reason::failed, EEXIST} : systemRefusal(errno);
+        return -1;
+    }
+    // The line on the disk before the file can take the lock's name: a power cut then leaves a whole lock
+    // file there, or what holdsLockLine takes for one.
+    if (!host::flushFile(descriptor, made.native())) {
+        why = systemRefusal(errno);
+        if (const std::optional<FileIdentity> own = identityOf(descriptor)) removeIfStill(made, *own);
+        sys::close(descriptor, made.c_str());
+        return -1;
+    }
     return descriptor;
 }
 
@@ -84,12 +105,10 @@ int openPlain(const FileLocation& location, Refusal& why, bool& gone) {
 }
 
 // The lock file at location, opened to wait on. -1 with why; gone when its holder let go meanwhile.
-// begun: a file made at the lock's name itself may not hold its line yet, and its beginning will do.
-int openTaken(const FileLocation& location, bool begun, Refusal& why, bool& gone) {
+int openTaken(const FileLocation& location, Refusal& why, bool& gone) {
     const int descriptor = openPlain(location, why, gone);
-    if (descriptor >= 0 && !(begun ? PassingFile::holdsStartOf(descriptor, location, kLockLine)
-                                   : holdsLockLine(descriptor, location))) {
-        why = {Reason::notALock, 0};
+    if (descriptor >= 0 && !holdsLockLine(descriptor, location)) {
+        why = errno != 0 ? systemRefusal(errno) : Refusal{Reason::notALock, 0};
         sys::close(descriptor, location.c_str());
         return -1;
     }
@@ -97,9 +116,9 @@ int openTaken(const FileLocation& location, bool begun, Refusal& why, bool& gone
 }
 
 // Where files have no second names: the lock file made at the lock's name itself, locked, then given its
-// line. A run that finds it before its line takes it for a dead run's only if it gets its lock first, and
-// then holds it; this run then waits on it as on any. -1 with why, or with taken when the name is taken
-// (or this file was taken over in that moment).
+// line, which is on the disk before the lock counts. A run that finds it before its line takes it for a
+// dead run's only if it gets its lock first, and then removes it; this run then tries again. -1 with why,
+// or with taken when the name is taken (or this file was taken over in that moment).
 int makeAtName(const FileLocation& location, Refusal& why, bool& taken) {
     taken = false;
     const int descriptor =
@@ -127,16 +146,17 @@ int makeAtName(const FileLocation& location, Refusal& why, bool& taken) {
         sys::close(descriptor, location.c_str());
         return -1;
     }
-    if (!sys::writeAll(descriptor, location.c_str(), kLockLine.data(), kLockLine.size()))
+    if (!sys::writeAll(descriptor, location.c_str(), kLockLine.data(), kLockLine.size()) ||
+        !host::flushFile(descriptor, location.native()))
         return give(systemRefusal(errno));
     return descriptor;
 }
 
 // The passing names of lock files that runs made beside location and never gave up, because they ended
 // while waiting, before their file held the whole line, or just after it took the lock's name: a name of
-// the form "<lock>.<pid>-<n>" holding the lock line or a beginning of it that no one holds, or the lock
-// this run holds (held, open as held). A run still waiting holds its own, and anything else at such a
-// name is left alone.
+// the form "<lock>.<pid>-<n>" holding the lock line or what holdsLockLine takes for it that no one holds, or
+// the lock this run holds (held, open as held). A run still waiting holds its own, and anything else at such
+// a name is left alone.
 void removeLeftOwn(const FileLocation& location, int held) {
     const std::string prefix = location.filename().native() + ".";
     const auto isOwnName = [&prefix](std::string_view name) {
@@ -151,10 +171,7 @@ void removeLeftOwn(const FileLocation& location, int held) {
     };
     PassingFile::removeLeft(
         location.parent_path(), isOwnName,
-        [](int descriptor, const FileLocation& own) {
-            return PassingFile::holdsStartOf(descriptor, own, kLockLine);
-        },
-        held);
+        [](int descriptor, const FileLocation& own) { return holdsLockLine(descriptor, own); }, held);
 }
 
 }   // namespace
@@ -224,7 +241,7 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
             if (!taken) return nullptr;
         }
         bool gone = false;
-        const int descriptor = openTaken(location, ownDescriptor < 0, why, gone);
+        const int descriptor = openTaken(location, why, gone);
         if (descriptor < 0) {
             if (gone) {
                 why = {};
@@ -234,15 +251,18 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
             return nullptr;
         }
         if (lockNow(descriptor, location)) {
-            if (!stillAt(location, descriptor)) {   // its holder deleted it as it let go: try again
+            // Left by a run that ended without letting go (a lock ends with its process), whole, or empty
+            // or cut by a power cut: it goes while held, by its identity, and a new lock file takes the
+            // name. One that its holder deleted as it let go is gone already: try again.
+            const std::optional<FileIdentity> left = identityOf(descriptor);
+            if (left && (!stillAt(location, *left) || sys::unlink(location.c_str()))) {
                 sys::close(descriptor, location.c_str());
                 continue;
             }
-            // Left by a run that ended without letting go (a lock ends with its process): a lock made
-            // it, so this run takes it over and deletes it in turn.
+            why = systemRefusal(errno);
+            sys::close(descriptor, location.c_str());
             dropOwn();
-            removeLeftOwn(location, descriptor);
-            return std::unique_ptr<FileLock>(new FileLock(location, descriptor, /*made=*/true));
+            return nullptr;
         }
         const int error = errno;
         sys::close(descriptor, location.c_str());

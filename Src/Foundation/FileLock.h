@@ -14,10 +14,11 @@ class String;
 
 // Owned by the caller; not copyable. Held until destroyed, which deletes the lock file (while still
 // holding it, so that a run waiting on the deleted file knows to start again on a new one). A lock file
-// is made whole, holding a line that says what it is, before it takes its name; a file at that name
-// without that line is someone else's and is never opened for writing, taken over or deleted. Where the
-// file system gives no file a second name, the lock file is made at its name itself and locked before it
-// holds anything; there a file holding a beginning of the line is a lock file too.
+// is made whole, holding a line that says what it is, and that line is on the disk before it takes its
+// name; a file at that name holding anything but that line, or what a power cut leaves of it (nothing, a
+// beginning of it, zeros), is someone else's and is never opened for writing, taken over or deleted.
+// Where the file system gives no file a second name, the lock file is made at its name itself and locked
+// before it holds anything, its line on the disk before the lock is had.
 class FileLock {
 public:
     // Why a lock could not be had.
@@ -38,11 +39,13 @@ public:
     };
 
     // The lock on the file called name in folder, made there when missing, never through a link. Waits
-    // up to patience for another holder to let go; a lock file left by a run that ended without letting
-    // go is taken over at once, and the passing lock files beside it of runs that ended while they waited
-    // ("<name>.<process>-<n>", holding the lock line, held by no one) are removed once the lock is had. Null
-    // when it cannot be had, with why in refusal (when given): only held comes from waiting, every other
-    // reason is found at once.
+    // up to patience for another holder to let go; a lock file that no one holds, left by a run that ended
+    // without letting go or by a power cut, is removed at once by its identity (while this run holds it)
+    // and replaced by this run's own, and the passing lock files beside it of runs that ended while they
+    // waited ("<name>.<process>-<n>", holding the lock line, held by no one) are removed once the lock is
+    // had. Null when it cannot be had, with why in refusal (when given): only held comes from waiting,
+    // every other reason is found at once; a lock file that cannot be read is failed, with the system's
+    // errno.
     static std::unique_ptr<FileLock> acquire(const Directory& folder, const String& name,
                                              std::chrono::milliseconds patience, Refusal* refusal = nullptr);
     // The lock on an existing file itself, which every name the file has (hard links) shares: for runs

@@ -1,5 +1,6 @@
 #include "Foundation/PassingFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <string>
@@ -18,25 +19,37 @@ namespace {
 
 constexpr const char* kPassingExtension = ".partial";
 
-// Whether name is one of the passing names whose first is `first`: "<first>", "<first> 2", ...
+// Whether name is one of the passing names whose first is `first`: "<first>", "<first> <pid>-<n>", or, as
+// earlier releases named them, "<first> <n>".
 bool isPassingName(std::string_view name, std::string_view first) {
     if (!name.starts_with(first)) return false;
     name.remove_prefix(first.size());
-    return name.empty() || (name.size() > 1 && name[0] == ' ' &&
-                            name.find_first_not_of("0123456789", 1) == std::string_view::npos);
+    if (name.empty()) return true;
+    if (!name.starts_with(' ')) return false;
+    name.remove_prefix(1);
+    const auto digits = [](std::string_view part) {
+        return !part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    const std::size_t dash = name.find('-');
+    return dash == std::string_view::npos ? digits(name)
+                                          : digits(name.substr(0, dash)) && digits(name.substr(dash + 1));
 }
 
-// The file a write replaced, left at location because it could not be removed, emptied instead while it
-// is that file, has no other name and no one holds it: a passing file that holds nothing is what the next
-// whole write of the name removes.
-void emptyLeft(const FileLocation& location, const FileIdentity& identity) {
-    const int descriptor = sys::open(location.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+// A file that was to go but could not be removed, emptied instead: a passing file that holds nothing is
+// what the next whole write of the name removes. Only while it is still the file identity names at
+// location, a regular file with that one name (one whose count of names cannot be read may have others,
+// such as the name it was to take, which keep it whole), and no one else holds it: held is a descriptor of
+// it through which this run holds its lock, or -1.
+void emptyWhatCannotBeRemoved(const FileLocation& location, const FileIdentity& identity, int held = -1) {
+    const int descriptor =
+        held >= 0 ? held : sys::open(location.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) return;
     struct stat info {};
-    if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
-        identityOf(descriptor) == identity && lockNow(descriptor, location))
+    if (sys::lookAtOpen(descriptor, location.c_str(), info) && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
+        FileIdentity{info.st_dev, info.st_ino} == identity && stillAt(location, identity) &&
+        (held >= 0 || lockNow(descriptor, location)))
         sys::truncate(descriptor, location.c_str(), 0);
-    sys::close(descriptor, location.c_str());
+    if (held < 0) sys::close(descriptor, location.c_str());
 }
 
 }   // namespace
@@ -45,18 +58,29 @@ PassingFile::PassingFile(std::unique_ptr<DataFile> file, FileIdentity identity)
     : file_(std::move(file)), identity_(identity) {}
 
 PassingFile::~PassingFile() {
-    // One that cannot be removed is emptied, as emptyLeft says why.
     const FileLocation& location = file_->getLocation();
-    if (!named_ && !removeIfStill(location, identity_) && stillAt(location, identity_))
-        sys::truncate(file_->descriptor_, location.c_str(), 0);
+    if (!named_ && !removeIfStill(location, identity_))
+        emptyWhatCannotBeRemoved(location, identity_, file_->descriptor_);
     file_->close();
 }
 
 String PassingFile::nameFor(const String& forName, int n) {
-    String name = forName;
+    std::string name(forName.getView());
     name += kPassingExtension;
-    if (n > 1) (name += " ") += String(static_cast<std::int32_t>(n));
-    return name;
+    if (n > 1) name += " " + std::to_string(::getpid()) + "-" + std::to_string(n);
+    return String(std::string_view(name));
+}
+
+std::vector<String> PassingFile::namesIn(const Directory& folder, const String& forName) {
+    std::vector<String> found;
+    std::vector<std::string> names;
+    if (folder.getLocation().empty() || !File::isUsableName(forName.getView())) return found;
+    sys::listFolder(folder.getLocation().c_str(), names);
+    const std::string first(nameFor(forName, 1).getView());
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names)
+        if (isPassingName(name, first)) found.emplace_back(std::string_view(name));
+    return found;
 }
 
 int PassingFile::makeLocked(const FileLocation& folder, const std::function<FileLocation(int)>& name,
@@ -178,7 +202,7 @@ bool PassingFile::replace(const String& name, const std::optional<FileIdentity>&
             return false;
         }
         named(*to);
-        if (identityAt(from) == was && !sys::unlink(from.c_str())) emptyLeft(from, *was);
+        if (identityAt(from) == was && !sys::unlink(from.c_str())) emptyWhatCannotBeRemoved(from, *was);
         return true;
     }
     if (errno != EINVAL && errno != ENOSYS) return false;

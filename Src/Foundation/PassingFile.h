@@ -1,5 +1,6 @@
-// PassingFile: a new file made in a folder for a name it is to take ("<name>.partial", "<name>.partial
-// 2", ...), locked before it holds a byte, so that a run that finds such a file unlocked knows its maker
+// PassingFile: a new file made in a folder for a name it is to take ("<name>.partial", then names of this
+// process's own, "<name>.partial <pid>-2", ..., so that files that runs which ended left never use up the
+// names), locked before it holds a byte, so that a run that finds such a file unlocked knows its maker
 // has ended or has not yet locked it; removed again, by its identity, unless it takes a name. Where the
 // file system makes unnamed files, no one sees it before it is locked; elsewhere it lies empty and unlocked
 // under its name for a moment, and a file that another run removed in that moment is given up.
@@ -10,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "Foundation/DataFile.h"
 #include "Foundation/Directory.h"
@@ -51,8 +53,11 @@ public:
     // Where the file now is; its passing name until it took another.
     const FileLocation& getLocation() const { return file_->getLocation(); }
 
-    // "<forName>.partial", then "<forName>.partial 2", ...
+    // "<forName>.partial", then "<forName>.partial <pid>-2", ... (pid: this process's).
     static String nameFor(const String& forName, int n);
+    // The names in folder that are passing names for forName, of any run (or of earlier releases,
+    // "<forName>.partial <n>"), sorted; of a folder that cannot be read to its end, those read.
+    static std::vector<String> namesIn(const Directory& folder, const String& forName);
     // A new file in folder under the first of name(1) ... name(tries) that no entry has, holding first,
     // locked through the descriptor returned before it holds anything (and, where the file system makes
     // unnamed files, before any other process can see it); the caller owns the descriptor. -1 with errno

@@ -203,8 +203,16 @@ bool isNote(const fs::path& path) {
     return name.ends_with(".copy") || name.find(".copy.partial") != std::string::npos;   // or on its way
 }
 
-// A name as another run would leave it: a lock file's passing name "<lock>.<pid>-<n>" without the run.
+// A name as another run would leave it: a lock file's passing name "<lock>.<pid>-<n>", or a passing file's
+// "<name>.partial <pid>-<n>", without the run.
 std::string withoutRun(const std::string& name) {
+    if (const std::size_t space = name.rfind(".partial "); space != std::string::npos) {
+        const std::size_t at = space + std::string_view(".partial ").size();
+        const std::size_t dash = name.find('-', at);
+        if (dash != std::string::npos && dash > at && dash + 1 < name.size() &&
+            name.find_first_not_of("0123456789-", at) == std::string::npos)
+            return name.substr(0, at) + "<run>" + name.substr(dash);
+    }
     const std::size_t dot = name.rfind('.');
     const std::size_t dash = name.rfind('-');
     if (dot == std::string::npos || dash == std::string::npos || dash < dot + 2 || dash + 1 == name.size() ||

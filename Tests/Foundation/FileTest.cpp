@@ -8,7 +8,9 @@
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -417,6 +419,95 @@ TEST(FileLock, IsHeldByOneAtATimeAndNeverTakenThroughALink) {
     EXPECT_EQ(why.reason, FileLock::Reason::folder);
     fs::remove(scratch.path() / "t.lock");
     EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), {}), 2) << "nothing of its own left";
+
+    // Where files have no second names, a file made at the name that another run took over and removed
+    // before it was locked is not held: this run makes another.
+    bool swapped = false;
+    const FileOperationWatch takenOver([&](host::FileOperation operation, const std::string& path) {
+        if (operation == host::FileOperation::link) return EPERM;
+        if (operation == host::FileOperation::lock && fs::path(path).filename() == "t.lock" && !swapped)
+            swapped = fs::remove(path);
+        return 0;
+    });
+    const std::unique_ptr<FileLock> made = FileLock::acquire(folder, "t.lock", 0ms);
+    ASSERT_TRUE(swapped);
+    EXPECT_TRUE(made);
+    EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 0ms, &why));
+    EXPECT_EQ(why.reason, FileLock::Reason::held);
+}
+
+// A power cut cannot jam the lock. Its line is on the disk before a file takes the lock's name (where files
+// have no second names, before the lock is had); what a power cut leaves at the name of a line that never
+// reached the disk (nothing, a beginning of it, zeros) is a dead run's when no one holds it: the next run
+// has the lock at once, and that file goes, by its identity, for a new one.
+TEST(FileLock, APowerCutLeavesNothingThatJamsTheNextTurn) {
+    using namespace std::chrono_literals;
+    enum class Has { all, noUnnamedFiles, noSecondNames };
+    for (const Has has : {Has::all, Has::noUnnamedFiles, Has::noSecondNames}) {
+        SCOPED_TRACE(static_cast<int>(has));
+        ScratchFolder scratch;
+        const Directory folder(scratch.path());
+        const fs::path lock = scratch.path() / "t.lock";
+        std::vector<std::string> steps;
+        const FileOperationWatch watch([&](host::FileOperation operation, const std::string& path) {
+            if (has != Has::all && operation == host::FileOperation::openUnnamed) return EOPNOTSUPP;
+            if (operation == host::FileOperation::write) steps.push_back("written");
+            if (operation == host::FileOperation::flush) steps.push_back("flushed");
+            if (operation == host::FileOperation::link && fs::path(path).filename() == "t.lock") {
+                steps.push_back("named");
+                if (has == Has::noSecondNames) return EPERM;
+            }
+            return 0;
+        });
+        std::unique_ptr<FileLock> held = FileLock::acquire(folder, "t.lock", 0ms);
+        ASSERT_TRUE(held);
+        const std::vector<std::string> made = {"written", "flushed", "named"};
+        std::vector<std::string> expected = made;
+        if (has == Has::noSecondNames)
+            expected.insert(expected.end(), {"written", "flushed"});   // at the name
+        EXPECT_EQ(steps, expected);
+        const std::string line = ScratchFolder::contents(lock);
+        held.reset();
+
+        for (const std::string& left : {std::string(), line.substr(0, 20), std::string(line.size(), '\0'),
+                                        line.substr(0, 30) + std::string(line.size() - 30, '\0')}) {
+            SCOPED_TRACE("left: " + std::to_string(left.size()) + " bytes");
+            scratch.write("t.lock", left);
+            fs::create_hard_link(lock, scratch.path() / "laid");   // keeps the file apart from a new one
+            FileLock::Refusal why;
+            std::unique_ptr<FileLock> next = FileLock::acquire(folder, "t.lock", 0ms, &why);
+            ASSERT_TRUE(next) << static_cast<int>(why.reason);
+            EXPECT_FALSE(fs::equivalent(lock, scratch.path() / "laid"));
+            EXPECT_EQ(ScratchFolder::contents(lock), line);
+            EXPECT_EQ(ScratchFolder::contents(scratch.path() / "laid"), left);
+            next.reset();
+            fs::remove(scratch.path() / "laid");
+            EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), {}), 1);   // the home
+        }
+
+        // A live run's lock is waited for however little of its line it holds yet; anything else at the
+        // name is someone's, or, when it cannot be read, told by the system's reason.
+        FileLock::Refusal why;
+        scratch.write("t.lock", "");
+        const int live = ::open(lock.c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_EQ(::flock(live, LOCK_EX | LOCK_NB), 0);
+        EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 0ms, &why));
+        EXPECT_EQ(why.reason, FileLock::Reason::held);
+        ::close(live);
+        for (const std::string& other : {line + "x", std::string("A run held"), std::string(1, '\n')}) {
+            scratch.write("t.lock", other);
+            EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 0ms, &why));
+            EXPECT_EQ(why.reason, FileLock::Reason::notALock);
+            EXPECT_EQ(ScratchFolder::contents(lock), other);
+        }
+        const FileOperationWatch unreadable([](host::FileOperation operation, const std::string& path) {
+            return operation == host::FileOperation::read && fs::path(path).filename() == "t.lock" ? EIO : 0;
+        });
+        EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 0ms, &why));
+        EXPECT_EQ(why.reason, FileLock::Reason::failed);
+        EXPECT_EQ(why.systemError, EIO);
+        fs::remove(lock);
+    }
 }
 
 // Only a file a lock made is a lock: someone's file at the name is refused at once, neither waited for,

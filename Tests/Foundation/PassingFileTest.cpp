@@ -114,6 +114,23 @@ TEST(PassingFile, ALiveRunsFileIsKeptAndOnlyWhatCanBeADeadRunsIsRemoved) {
     live.reset();   // a file that took its name stays
     EXPECT_EQ(named, folder.getLocation() / "table.xml");
     EXPECT_EQ(ScratchFolder::contents(named), "");
+
+    // Whole files that runs which ended left under every name earlier releases gave, and under names of
+    // this process's own (a run before it with the same process id), never use up the passing names; each
+    // is found as a passing file, and nothing else is.
+    const Directory many(scratch.path() / "many", /*create=*/true);
+    for (int n = 1; n <= PassingFile::kMostNames; ++n)
+        scratch.write("many/table.xml.partial" + (n > 1 ? " " + std::to_string(n) : std::string()),
+                      "<whole>");
+    for (int n = 2; n <= 10; ++n)
+        scratch.write("many/" + std::string(PassingFile::nameFor(table, n).getView()), "<whole>");
+    for (const char* notPassing : {"table.xml.partial 2-", "table.xml.partials", "table.xml.partial -2"})
+        scratch.write("many/" + std::string(notPassing), "<whole>");
+    const std::unique_ptr<PassingFile> made = PassingFile::make(many, table);
+    ASSERT_TRUE(made);
+    EXPECT_EQ(made->getLocation(),
+              many.getLocation() / std::string(PassingFile::nameFor(table, 11).getView()));
+    EXPECT_EQ(PassingFile::namesIn(many, table).size(), PassingFile::kMostNames + 10u);
 }
 
 // An entry that takes the name while a new file is written for it keeps the name: it is given it back
@@ -179,6 +196,31 @@ TEST(PassingFile, RemovesAPassingNameOnlyWhileItHoldsTheFileItMeant) {
         own.reset();
         EXPECT_EQ(ScratchFolder::contents(passing), "another's");
         fs::remove(passing);
+    }
+
+    // One that cannot be removed is emptied, for the next whole write of the name to remove, but never while
+    // it may have another name: a stopped taking of a name can leave it under both, and must leave it whole.
+    enum class Names { one, two, unknown };
+    for (const Names names : {Names::one, Names::two, Names::unknown}) {
+        SCOPED_TRACE(static_cast<int>(names));
+        std::unique_ptr<PassingFile> own = PassingFile::make(folder, "s.xml");
+        ASSERT_TRUE(own);
+        ASSERT_TRUE(own->file().write(String("whole")));
+        const fs::path passing = own->getLocation();
+        if (names == Names::two) fs::create_hard_link(passing, folder.getLocation() / "s.xml");
+        {
+            const FileOperationWatch refused([&](host::FileOperation operation, const std::string& path) {
+                if (path != passing.string()) return 0;
+                return operation == host::FileOperation::unlink ||
+                               (names == Names::unknown && operation == host::FileOperation::look)
+                           ? EIO
+                           : 0;
+            });
+            own.reset();
+        }
+        EXPECT_EQ(ScratchFolder::contents(passing), names == Names::one ? "" : "whole");
+        fs::remove(passing);
+        fs::remove(folder.getLocation() / "s.xml");
     }
 
     // A dead run's empty file, which another file takes the place of while the clean-up reads it.

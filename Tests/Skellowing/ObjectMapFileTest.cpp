@@ -482,7 +482,7 @@ TEST_F(ObjectMapFile, ATableThatIsALinkIsSavedInTheFileItNamesKeepingItsPermissi
     // Any other whole table found beside a cut file, in the backup series or in a passing file a run that
     // ended left, may be older than the file's last save, or someone's only rows: it is offered with both
     // times, and by default nothing is written. A live run's passing file is not offered at all.
-    for (const char* name : {"ObjectMap backup.xml", "ObjectMap.xml.partial"}) {
+    for (const char* name : {"ObjectMap backup.xml", "ObjectMap.xml.partial", "ObjectMap.xml.partial 77-2"}) {
         SCOPED_TRACE(name);
         writeFile(shared / name, whole);
         writeFile(shared / "ObjectMap.xml", whole.substr(0, 40));
@@ -815,6 +815,7 @@ TEST_F(ObjectMapFile, ASaveStoppedHalfWayLosesNothingThroughAnyName) {
     std::string held = kUserTable;
     std::vector<std::string> flushed;   // what was flushed, and whether the table then held the old text
     host::watchFlushes([&](const std::string& path) {
+        if (fs::path(path).filename().string().starts_with("ObjectMap.xml.lock")) return;   // the turn's
         flushed.push_back(fs::path(path).filename().string() +
                           (readFile(tableFile()) == held ? " (old)" : " (new)"));
     });
@@ -1193,6 +1194,31 @@ TEST_F(ObjectMapFile, ATurnRemovesWhatEndedRunsLeftOnlyWhereItHoldsNoRowTheTable
     EXPECT_EQ(left, (std::vector<std::string>{"ObjectMap.xml", "ObjectMap.xml.partial 4",
                                               "ObjectMap.xml.partial 5"}));
     EXPECT_EQ(readFile(dataFolder() / "ObjectMap.xml.partial 4"), written);
+
+    // A lock file that a run which ended while saving left (empty after a power cut) goes with the next
+    // run, even one that saves nothing; one that a live run holds stays.
+    const fs::path lock = dataFolder() / "ObjectMap.xml.lock";
+    for (const bool live : {true, false}) {
+        SCOPED_TRACE(live ? "live" : "left");
+        writeFile(lock, "");
+        const int holder = ::open(lock.c_str(), O_RDONLY | O_CLOEXEC);
+        if (live) {
+            ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+        }
+        ObjectMap loaded;
+        EXPECT_TRUE(skellow::loadObjectMap(loaded));
+        ::close(holder);
+        EXPECT_EQ(fs::exists(lock), live);
+    }
+    // A power cut while a run saved can leave the lock cut, or empty, under a table already loaded: the
+    // save has its turn all the same.
+    ObjectMap loaded;
+    ASSERT_TRUE(skellow::loadObjectMap(loaded));
+    writeFile(lock, "A run holds");
+    loaded.addList(String("After the cut"), ObjectMapType::dwg);
+    EXPECT_TRUE(skellow::saveObjectMap(loaded));
+    EXPECT_NE(readFile(tableFile()).find("After the cut"), std::string::npos);
+    EXPECT_FALSE(fs::exists(lock));
 }
 
 // A copy put back is removed once the table holds it, only while it is still the file offered: another
