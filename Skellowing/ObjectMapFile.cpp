@@ -593,13 +593,6 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
                 {file.getPath(), targetPath});
         return stop(why);
     }
-    // One larger than any table is refused by its size, before it is read, and kept as it is: no copy of
-    // it is made and no default written over it.
-    const auto tooLarge = [&](std::uint64_t size) {
-        return stop(filled(strings::kTableTooLarge, {targetPath, count(size), count(kMostTableBytes >> 20)}) +
-                    "\n" + text(strings::kTableFile, strings::kTooLargeKept));
-    };
-    if (entry.size > kMostTableBytes) return tooLarge(entry.size);
     // 2. None yet: the defaults, written at once under the same name (merged into one another run may
     // have written meanwhile). A save that fails was told, and the command goes on with them, but ends
     // as one that did not keep what it was to keep.
@@ -612,7 +605,8 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
     }
     // 3. Read. What cannot be read may be what another run is writing into the file at this moment: it is
     // read again in the table's turn, once that run is done. A turn that cannot be had leaves nothing
-    // known of the file: that is said, and the command stops.
+    // known of the file: that is said, and the command stops. One larger than any table is refused by its
+    // size before it is read, and kept as it is: no copy of it is made and no default written over it.
     TableRead first;
     readTableFile(folder, name, first);
     TableRead second;
@@ -624,7 +618,8 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         readTableFile(folder, name, second);
         read = &second;
     }
-    if (read->tooLarge != 0) return tooLarge(read->tooLarge);
+    if (read->tooLarge != 0)
+        return stop(read->detail + "\n" + text(strings::kTableFile, strings::kTooLargeKept));
     const std::string& bytes = read->bytes;
     String detail = read->detail;
     // 4. Read: the table takes it. Whatever the read left out stays in a copy of the file as it was,

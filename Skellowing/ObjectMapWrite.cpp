@@ -80,7 +80,6 @@ TableEntry lookAtTableEntry(const tarnwick::FileLocation& location) {
         return entry;
     }
     entry.kind = S_ISREG(info.st_mode) ? Kind::file : S_ISDIR(info.st_mode) ? Kind::folder : Kind::other;
-    entry.size = static_cast<std::uint64_t>(info.st_size);
     return entry;
 }
 

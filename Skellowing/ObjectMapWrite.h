@@ -38,7 +38,6 @@ struct TableEntry {
         other,    // a link, pipe, socket or device
         unseen,   // the system could not say: systemError
     } kind = Kind::none;
-    std::uint64_t size = 0;   // a file's bytes
     int systemError = 0;
 };
 TableEntry lookAtTableEntry(const tarnwick::FileLocation& location);
