@@ -5,10 +5,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 #include <string>
-#include <system_error>
 
 #include "Foundation/DataBufferOut.h"
 #include "Foundation/DataFile.h"
