@@ -1,6 +1,9 @@
 #include "Skellowing/ObjectMapFile.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
@@ -18,6 +21,7 @@
 #include "Environment/Addon.h"
 #include "Environment/Host.h"
 #include "Foundation/DataFile.h"
+#include "Foundation/FileSystemCalls.h"
 #include "Foundation/PassingFile.h"
 #include "Foundation/SafeFile.h"
 #include "Foundation/TextDigest.h"
@@ -75,6 +79,14 @@ void showNoBackupName(const Directory& folder, const String& baseName) {
                                         backupName(baseName, kMostBackups), folder.getPath()}));
 }
 
+// Why no folder is at path, as the system says: 0 when one is, or the path is empty.
+int whyNoFolderAt(const String& path) {
+    if (path.isEmpty()) return 0;
+    struct stat info {};
+    if (!tarnwick::sys::look(std::string(path.getView()).c_str(), info)) return errno;
+    return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
+}
+
 String joined(const std::vector<String>& lines) {
     String result;
     for (const String& line : lines) (result += result.isEmpty() ? "" : "\n") += line;
@@ -87,7 +99,7 @@ void showUnwritable(const String& why, const String& after = String(),
     String detail = why;
     if (!after.isEmpty()) (detail += "\n") += after;
     host::debugOutput("Skellowing: " + std::string(why.getView()));
-    DetailedNotice().showWithDetail(text(strings::kTableFile, heading), detail);
+    DetailedNotice().showWithDetail(messageText(strings::kTableFile, heading), detail);
 }
 
 // What the lines of a notice say: all of them up to a limit, then how many more.
@@ -153,17 +165,38 @@ struct Newer {
         table,         // another run's table, read in full
         unmergeable,   // something that cannot be read as a whole table: why
         unread,        // the file could not be read to its end: nothing is known of it
+        unseen,        // the system could not look at it: told, and nothing is written
     } kind = Kind::asSeen;
     ObjectMap table;
     std::vector<String> why;
+    Unwritten unseen;
 };
 
 Newer readNewer(const Directory& folder, const String& fileName, const TableFileState& state) {
     Newer newer;
-    DataFile file(folder, fileName, DataFile::kRead);
-    if (!file.exists()) return newer;
+    // Nothing to merge only where the system says so: no file, or none a table can be read from (the
+    // write then says why). What cannot be looked at or read may hold another run's table.
+    const DataFile file(folder, fileName, DataFile::kRead);
+    errno = 0;   // a link that could not be read, not one that leads round in a circle, leaves its reason
+    const std::optional<tarnwick::FileLocation> target = file.followLinks();
+    const int linkError = target ? 0 : errno;
+    const TableEntry entry = target ? lookAtTableEntry(*target) : TableEntry{};
+    if (linkError != 0 || entry.kind == TableEntry::Kind::unseen) {
+        newer.kind = Newer::Kind::unseen;
+        newer.unseen = target ? unseenTable(String(std::string_view(target->native())), entry.systemError)
+                              : unseenTable(file.getPath(), linkError);
+        return newer;
+    }
+    if (entry.kind != TableEntry::Kind::file) return newer;
     TableRead read;
-    if (!file.readToEnd(read.bytes)) {
+    readTableBytes(folder, fileName, read);
+    if (!read.whole && read.systemError == ENOENT) return newer;
+    if (read.tooLarge != 0) {
+        newer.kind = Newer::Kind::unmergeable;
+        newer.why.push_back(read.detail);
+        return newer;
+    }
+    if (!read.whole) {
         newer.kind = Newer::Kind::unread;
         return newer;
     }
@@ -251,6 +284,10 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
     String combinedText;
     if (state) {
         Newer newer = readNewer(folder, fileName, *state);
+        if (newer.kind == Newer::Kind::unseen) {
+            showUnwritableOnce(table, newer.unseen.why, after, newer.unseen.heading);
+            return false;
+        }
         if (newer.kind == Newer::Kind::unread)
             return keepBeside(folder, baseName, table, bytes, strings::kUnreadBeside, {unreadFault(fileName)},
                               after);
@@ -535,40 +572,56 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         tarnwick::ErrorAlert().show(why);
         return false;
     };
+    // What the system cannot look at may be a table, or one with other names: it is neither read nor
+    // written, and only a name the system says is free takes the defaults.
+    const auto unseen = [&stop](const String& path, int error) {
+        return stop(filled(strings::kTableUnseen, {path}) + "\n" +
+                    filled(strings::kSystemSaid, {String(std::strerror(error))}));
+    };
     // Only a regular file is a table: a folder, pipe or device at its name, or where its link leads, is
     // neither read nor replaced; nor is a link that leads nowhere but round in a circle.
+    errno = 0;   // a link that could not be read, not one that leads round in a circle, leaves its reason
     const std::optional<tarnwick::FileLocation> target = file.followLinks();
+    if (const int error = target ? 0 : errno; error != 0) return unseen(file.getPath(), error);
     if (!target) return stop(filled(strings::kLinkLoop, {file.getPath()}));
-    if (String why = whyNoTableAt(*target, strings::kTableIsFolder, strings::kTableNotAFile);
+    const TableEntry entry = lookAtTableEntry(*target);
+    const String targetPath(std::string_view(target->native()));
+    if (entry.kind == TableEntry::Kind::unseen) return unseen(targetPath, entry.systemError);
+    if (String why = whyNoTableAt(*target, entry, strings::kTableIsFolder, strings::kTableNotAFile);
         !why.isEmpty()) {
         if (*target != file.getLocation())
             why = filled(
-                std::filesystem::is_directory(*target) ? strings::kLinkToFolder : strings::kLinkToNonFile,
-                {file.getPath(), String(std::string_view(target->native()))});
+                entry.kind == TableEntry::Kind::folder ? strings::kLinkToFolder : strings::kLinkToNonFile,
+                {file.getPath(), targetPath});
         return stop(why);
     }
     // 2. None yet: the defaults, written at once under the same name (merged into one another run may
-    // have written meanwhile).
-    if (!file.exists()) {
+    // have written meanwhile). A save that fails was told, and the command goes on with them, but ends
+    // as one that did not keep what it was to keep.
+    if (entry.kind == TableEntry::Kind::none) {
         table.clear();
         table.setFileState(stateOf(table, std::nullopt, /*holdsBase=*/false));
-        saveTable(folder, baseName, table, text(strings::kTableFile, strings::kUsedButNotKept));
+        if (!saveTable(folder, baseName, table, text(strings::kTableFile, strings::kUsedButNotKept)))
+            Host::noteFailure(host::kErrFile);
         return true;
     }
     // 3. Read. What cannot be read may be what another run is writing into the file at this moment: it is
     // read again in the table's turn, once that run is done. A turn that cannot be had leaves nothing
-    // known of the file: that is said, and the command stops.
+    // known of the file: that is said, and the command stops. One larger than any table is refused by its
+    // size before it is read, and kept as it is: no copy of it is made and no default written over it.
     TableRead first;
     readTableFile(folder, name, first);
     TableRead second;
     TableRead* read = &first;
-    if (!first.detail.isEmpty()) {
+    if (!first.detail.isEmpty() && first.tooLarge == 0) {
         String why;
         const TableTurn turn = lockTable(folder, name, why);
         if (!turn.beside) return stop(why);
         readTableFile(folder, name, second);
         read = &second;
     }
+    if (read->tooLarge != 0)
+        return stop(read->detail + "\n" + text(strings::kTableFile, strings::kTooLargeKept));
     const std::string& bytes = read->bytes;
     String detail = read->detail;
     // 4. Read: the table takes it. Whatever the read left out stays in a copy of the file as it was,
@@ -633,7 +686,7 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
                                 : filled(strings::kKeptAtIfPutBack, {DataFile(folder, backup).getPath()});
     const UnreadableTable::Answer answer = ask(question, detail);
     if (answer == UnreadableTable::Answer::cancel) {
-        tarnwick::NotifyAlert().show(text(strings::kMessages, strings::kReinstallTable));
+        tarnwick::NotifyAlert().show(messageText(strings::kMessages, strings::kReinstallTable));
         return false;
     }
     String why;
@@ -667,10 +720,11 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         DetailedNotice().showWithDetail(filled(strings::kLeftOut, {shownFrom(folder, offered.location)}),
                                         lines);
     }
-    saveTable(folder, baseName, table, String(), [&](std::string_view written) {
+    const bool saved = saveTable(folder, baseName, table, String(), [&](std::string_view written) {
         if (putBack && known.offeredLeftOut.empty() && tableHoldsEveryRowOfFile(written, offered.location))
             tarnwick::removeIfStill(offered.location, offered.identity);
     });
+    if (!saved) Host::noteFailure(host::kErrFile);
     return true;
 }
 
@@ -684,9 +738,14 @@ bool loadObjectMap(ObjectMap& table) {
     getObjectMapLocation(folder, baseName, /*withExtension=*/false);
     const bool named = !withExtension(baseName).isEmpty();   // a name of dots alone names no file
     if (!folder || (named && !folder->takesNewFiles())) {
+        const int error = folder ? errno : 0;
         const auto* const addon = dynamic_cast<const SkellowingAddon*>(tarnwick::Addon::getInstance());
-        tarnwick::ErrorAlert().show(
-            filled(strings::kNoDataFolder, {addon ? addon->getDataFolderPath() : String()}));
+        const String path = addon ? addon->getDataFolderPath() : String();
+        String why = filled(strings::kNoDataFolder, {path});
+        // The system's reason: why no file could be made there, or why the folder could not be had.
+        if (const int reason = error != 0 ? error : whyNoFolderAt(path); reason != 0)
+            (why += "\n") += filled(strings::kSystemSaid, {String(std::strerror(reason))});
+        tarnwick::ErrorAlert().show(why);
         return false;
     }
     if (!named) {   // without its name (the host could not give it) no file is touched

@@ -118,15 +118,33 @@ std::vector<String> whatWasLeftOut(ObjectMap& read, std::string_view bytes,
 
 }   // namespace
 
-void readTableFile(const Directory& folder, const String& name, TableRead& read) {
+void readTableBytes(const Directory& folder, const String& name, TableRead& read) {
     DataFile file(folder, name, DataFile::kRead);
-    read.whole = file.readToEnd(read.bytes);
-    if (!read.whole) {
+    const auto unread = [&] {
         read.systemError = errno != 0 ? errno : EIO;
         read.detail = unreadFault(name);
-        return;
+    };
+    if (!file.open()) return unread();
+    const std::optional<std::uint64_t> size = file.getSize();
+    if (!size) return unread();
+    // A file that grew while it was read is as large as what was read of it.
+    const auto refuse = [&](std::uint64_t bytes) {
+        read.bytes.clear();
+        read.tooLarge = bytes;
+        read.detail = filled(strings::kTableTooLarge, {name, count(bytes), count(kMostTableBytes >> 20)});
+    };
+    if (*size > kMostTableBytes) return refuse(*size);
+    read.whole = file.readToEnd(read.bytes);
+    if (!read.whole) return unread();
+    if (read.bytes.size() > kMostTableBytes) {
+        read.whole = false;
+        refuse(read.bytes.size());
     }
-    parseTable(name, read);
+}
+
+void readTableFile(const Directory& folder, const String& name, TableRead& read) {
+    readTableBytes(folder, name, read);
+    if (read.whole) parseTable(name, read);
 }
 
 void parseTable(const String& name, TableRead& read) {

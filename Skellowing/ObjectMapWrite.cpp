@@ -1,15 +1,16 @@
 #include "Skellowing/ObjectMapWrite.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 #include <string>
-#include <system_error>
 
 #include "Foundation/DataBufferOut.h"
 #include "Foundation/DataFile.h"
+#include "Foundation/FileSystemCalls.h"
 #include "Foundation/SafeFile.h"
 #include "Foundation/XMLWriter.h"
 #include "Skellowing/ObjectMap.h"
@@ -41,6 +42,14 @@ Unwritten failure(String why, int error) {
     return {why, deniedBy(error) ? strings::kUnwritableTable : strings::kCannotWrite};
 }
 
+// A failure after which the file holds the new table all the same: not headed as a file that cannot be
+// written.
+Unwritten holdingNew(Unwritten told) {
+    told.heading = strings::kSavedNotFinished;
+    told.holdsNew = true;
+    return told;
+}
+
 }   // namespace
 
 bool tableText(ObjectMap& table, String& xml, String& why, std::size_t sizeHint) {
@@ -56,22 +65,45 @@ bool tableText(ObjectMap& table, String& xml, String& why, std::size_t sizeHint)
     return false;
 }
 
-String whyNoTableAt(const tarnwick::FileLocation& location, std::int32_t folderText, std::int32_t otherText) {
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::symlink_status(location, error);
-    if (error || status.type() == std::filesystem::file_type::not_found ||
-        status.type() == std::filesystem::file_type::regular)
-        return String();
-    const String path(std::string_view(location.native()));
-    return filled(status.type() == std::filesystem::file_type::directory ? folderText : otherText, {path});
+TableEntry lookAtTableEntry(const tarnwick::FileLocation& location) {
+    using Kind = TableEntry::Kind;
+    TableEntry entry;
+    struct stat info {};
+    if (!tarnwick::sys::lookAtEntry(location.c_str(), info)) {
+        // Only "no such entry" means that nothing is there: any other failure tells nothing of it.
+        if (errno != ENOENT) {
+            entry.kind = Kind::unseen;
+            entry.systemError = errno;
+        }
+        return entry;
+    }
+    entry.kind = S_ISREG(info.st_mode) ? Kind::file : S_ISDIR(info.st_mode) ? Kind::folder : Kind::other;
+    return entry;
+}
+
+Unwritten unseenTable(const String& path, int systemError) {
+    return failure(filled(strings::kSaveUnseen, {path}), systemError);
+}
+
+String whyNoTableAt(const tarnwick::FileLocation& location, const TableEntry& entry, std::int32_t folderText,
+                    std::int32_t otherText) {
+    if (entry.kind != TableEntry::Kind::folder && entry.kind != TableEntry::Kind::other) return String();
+    return filled(entry.kind == TableEntry::Kind::folder ? folderText : otherText,
+                  {String(std::string_view(location.native()))});
 }
 
 Unwritten writeTable(const Directory& folder, const String& name, std::string_view text) {
     const String fileName = withExtension(name);
-    const std::optional<tarnwick::FileLocation> target =
-        DataFile(folder, fileName, DataFile::kRead).followLinks();
+    const DataFile file(folder, fileName, DataFile::kRead);
+    errno = 0;   // a link that could not be read, not one that leads round in a circle, leaves its reason
+    const std::optional<tarnwick::FileLocation> target = file.followLinks();
+    if (const int error = target ? 0 : errno; error != 0) return unseenTable(file.getPath(), error);
     if (!target) return {filled(strings::kLinkLeadsNowhere, {fileName}), strings::kUnwritableTable};
-    if (String why = whyNoTableAt(*target, strings::kSaveIntoFolder, strings::kSaveOverNonFile);
+    // What cannot be looked at may be a file with other names, which a new file in its place would split.
+    const TableEntry entry = lookAtTableEntry(*target);
+    if (entry.kind == TableEntry::Kind::unseen)
+        return unseenTable(String(std::string_view(target->native())), entry.systemError);
+    if (String why = whyNoTableAt(*target, entry, strings::kSaveIntoFolder, strings::kSaveOverNonFile);
         !why.isEmpty())
         return {why, strings::kUnwritableTable};
     // A table the user made read-only is theirs to keep as it is.
@@ -82,6 +114,7 @@ Unwritten writeTable(const Directory& folder, const String& name, std::string_vi
         *target, text, [&base](int n) { return backupName(base, n); }, kMostBackups);
     const Directory targetFolder(target->parent_path());
     const int error = outcome.systemError;
+    const String copy(std::string_view(outcome.copy.native()));
     switch (outcome.result) {
         case SafeFile::Result::written:
             return {};
@@ -93,11 +126,8 @@ Unwritten writeTable(const Directory& folder, const String& name, std::string_vi
         case SafeFile::Result::namesTaken:
         case SafeFile::Result::notOwned:
             return failure(filled(strings::kNotReplaced, {fileName}), error);
-        case SafeFile::Result::folderNotFlushed: {
-            Unwritten told = failure(filled(strings::kFolderNotFlushed, {fileName}), error);
-            told.holdsNew = true;
-            return told;
-        }
+        case SafeFile::Result::folderNotFlushed:
+            return holdingNew(failure(filled(strings::kFolderNotFlushed, {fileName}), error));
         case SafeFile::Result::unread:
             return failure(unreadFault(fileName), error);
         case SafeFile::Result::copyNotKept:
@@ -108,26 +138,20 @@ Unwritten writeTable(const Directory& folder, const String& name, std::string_vi
             return {filled(strings::kNoCopyName, {withExtension(base), backupName(base, 1),
                                                   backupName(base, kMostBackups), targetFolder.getPath()}),
                     strings::kCannotWrite};
+        // A file that held nothing got no copy: there is none to name.
         case SafeFile::Result::notPutBack: {
             String why = cutShort(fileName, error);
-            (why += "\n") +=
-                filled(strings::kOldContentKept, {fileName, String(std::string_view(outcome.copy.native()))});
+            (why += "\n") += outcome.copy.empty() ? filled(strings::kEmptyNotPutBack, {fileName})
+                                                  : filled(strings::kOldContentKept, {fileName, copy});
             return failure(why, error);
         }
-        case SafeFile::Result::notFlushed: {
-            Unwritten told = failure(filled(strings::kWrittenNotFlushed,
-                                            {fileName, String(std::string_view(outcome.copy.native()))}),
-                                     error);
-            told.holdsNew = true;
-            return told;
-        }
-        case SafeFile::Result::displaced: {
-            Unwritten told = failure(
-                filled(strings::kOtherSaveKept, {fileName, String(std::string_view(outcome.copy.native()))}),
-                error);
-            told.holdsNew = true;
-            return told;
-        }
+        case SafeFile::Result::notFlushed:
+            return holdingNew(failure(outcome.copy.empty()
+                                          ? filled(strings::kEmptyNotFlushed, {fileName})
+                                          : filled(strings::kWrittenNotFlushed, {fileName, copy}),
+                                      error));
+        case SafeFile::Result::displaced:
+            return holdingNew(failure(filled(strings::kOtherSaveKept, {fileName, copy}), error));
     }
     return failure(filled(strings::kNotReplaced, {fileName}), error);
 }

@@ -17,9 +17,11 @@ class ObjectMap;
 
 // Why a save failed, as the user is told, and the heading it goes under.
 struct Unwritten {
-    tarnwick::String why;       // empty: written
-    std::int32_t heading = 0;   // the table file's text: kUnwritableTable (permissions) or kCannotWrite
-    bool holdsNew = false;      // the file holds the new table all the same (not surely on the disk)
+    tarnwick::String why;   // empty: written
+    // The table file's text: kUnwritableTable (permissions) or kCannotWrite; kSavedNotFinished when the
+    // file holds the new table all the same (not surely on the disk)
+    std::int32_t heading = 0;
+    bool holdsNew = false;
     bool failed() const { return !why.isEmpty(); }
 };
 
@@ -27,10 +29,26 @@ struct Unwritten {
 // a text the file cannot hold or the memory ran out. sizeHint: the bytes the text took before, if known.
 bool tableText(ObjectMap& table, tarnwick::String& text, tarnwick::String& why, std::size_t sizeHint = 0);
 
-// Why nothing but a regular file (or nothing) at location can take the table: a folder, a pipe, socket
-// or device is never written over. Empty when it can.
-tarnwick::String whyNoTableAt(const tarnwick::FileLocation& location, std::int32_t folderText,
-                              std::int32_t otherText);
+// What is at a location where the table's file should be, looked at without following a link there.
+struct TableEntry {
+    enum class Kind {
+        none,   // nothing: the system said so
+        file,   // a regular file
+        folder,
+        other,    // a link, pipe, socket or device
+        unseen,   // the system could not say: systemError
+    } kind = Kind::none;
+    int systemError = 0;
+};
+TableEntry lookAtTableEntry(const tarnwick::FileLocation& location);
+
+// The save's words for a table whose file the system could not look at: nothing is written over it.
+Unwritten unseenTable(const tarnwick::String& path, int systemError);
+
+// Why nothing but a regular file (or nothing) at location, as entry found it, can take the table: a
+// folder, a pipe, socket or device is never written over. Empty when it can, or when it was unseen.
+tarnwick::String whyNoTableAt(const tarnwick::FileLocation& location, const TableEntry& entry,
+                              std::int32_t folderText, std::int32_t otherText);
 
 // The table's text into the table's file (SafeFile::save): a new file that takes its place in one step,
 // or, where that would not be the same file to those who share it, the file itself, once what it held is

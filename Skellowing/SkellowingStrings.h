@@ -135,6 +135,16 @@ inline constexpr std::int32_t kOtherSaveKept = 81;     // "$1" the file, "$2" wh
 inline constexpr std::int32_t kCutName = 82;           // "$1" the first characters of a long name
 inline constexpr std::int32_t kLeftOutNotKept = 83;    // "$1" the folder
 inline constexpr std::int32_t kCopyKept = 84;          // "$1" a copy's path, "$2" its time
+// "$1" the file, "$2" its size, "$3" the most MiB a table may take; 86 below it when the command stops
+inline constexpr std::int32_t kTableTooLarge = 85;
+inline constexpr std::int32_t kTooLargeKept = 86;
+// "$1" the path where the table's file should be, which the system could not look at: as it is read, saved
+inline constexpr std::int32_t kTableUnseen = 87;
+inline constexpr std::int32_t kSaveUnseen = 88;
+// 44 and 63 for a file that held nothing, which no copy keeps: "$1" the file
+inline constexpr std::int32_t kEmptyNotPutBack = 89;
+inline constexpr std::int32_t kEmptyNotFlushed = 90;
+inline constexpr std::int32_t kSavedNotFinished = 91;   // heads a failed save after which the file holds it
 
 inline constexpr std::int16_t kReadFaults = 32527;   // item n: why a read failed with XMLError n
 

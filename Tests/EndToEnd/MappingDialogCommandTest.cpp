@@ -94,6 +94,15 @@ TEST_F(MappingDialogCommand, AFailedSaveOfTheUsersEditsEndsTheRunWithOne) {
     EXPECT_EQ(readFile(tableFile()), table);
     EXPECT_NE(program.out.find("successfully skellowed"), std::string::npos) << program.out;
     EXPECT_TRUE(std::filesystem::exists(out()));
+
+    // So does a run whose new table could not be written as the command loaded it, though the user then
+    // cancels the dialog and nothing else is saved.
+    std::filesystem::remove(tableFile());
+    std::filesystem::create_directory(tableFile().string() + ".lock");
+    const ProgramRun cancelled = runWith(R"([{"do": "click", "item": 2}])");
+    EXPECT_EQ(cancelled.status, 1) << cancelled.out << cancelled.err;
+    EXPECT_NE(cancelled.out.find("The lock file"), std::string::npos) << cancelled.out;
+    EXPECT_FALSE(std::filesystem::exists(tableFile()));
 }
 
 }   // namespace

@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Environment/Host.h"
 #include "Foundation/Directory.h"
 #include "Foundation/FileLock.h"
 #include "Foundation/SafeFile.h"
@@ -335,6 +336,35 @@ TEST_F(ObjectMapFile, AnUnreadableFileIsNamedWithItsReasonAndNeverLost) {
     ASSERT_FALSE(host::recordedAlerts().empty());
     for (const auto& alert : host::recordedAlerts()) EXPECT_FALSE(alert.largeText.empty());
     EXPECT_EQ(readFile(tableFile()), "unreadable");
+    // Nor is the notice after a Cancel, when the host gives no more texts once the question is answered.
+    host::clearRecordedAlerts();
+    host::setAlertObserver([this](const host::AlertRecord&) {
+        host_->injectFault({host::HostSlot::getString, std::nullopt}, 0, host::kErrGeneral);
+    });
+    script("[{\"do\": \"answerAlert\", \"button\": 2}]");
+    EXPECT_FALSE(skellow::loadObjectMap(unread));
+    host::setAlertObserver(nullptr);
+    host_->clearFaults();
+    ASSERT_EQ(host::recordedAlerts().size(), 2u);
+    EXPECT_EQ(host::recordedAlerts()[1].largeText,
+              "Skellowing: message 6 of string list 32522 cannot be read");
+    EXPECT_EQ(readFile(tableFile()), "unreadable");
+
+    // A new table that cannot take the file's place is told, and the command, which goes on with it, ends
+    // as one that did not keep what it was to keep; the unreadable file stays kept aside.
+    host::clearRecordedAlerts();
+    tarnwick::Host::takeFailure();
+    host::watchFileOperations([](host::FileOperation operation, const std::string&) {
+        return operation == host::FileOperation::exchange ? EIO : 0;
+    });
+    ObjectMap anew;
+    EXPECT_TRUE(skellow::loadObjectMap(anew));   // the default answer: a new table
+    host::watchFileOperations(nullptr);
+    EXPECT_EQ(tarnwick::Host::takeFailure(), host::kErrFile);
+    ASSERT_EQ(host::recordedAlerts().size(), 2u);
+    EXPECT_EQ(host::recordedAlerts()[1].largeText,
+              "The file containing the object mapping table cannot be written");
+    EXPECT_EQ(readFile(dataFolder() / "ObjectMap backup.xml"), "unreadable");
 }
 
 // Any entry at a backup name takes it, an earlier backup or a link that leads nowhere: the unreadable table
@@ -430,21 +460,21 @@ TEST_F(ObjectMapFile, ADataFolderThatCannotBeMadeOrWrittenStopsTheCommandNamingI
     auto alerts = host::recordedAlerts();
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].kind, host::kAlertError);
-    EXPECT_EQ(alerts[0].largeText, said);
+    EXPECT_EQ(alerts[0].largeText, said + "\nThe system said: Not a directory.");
 
-    // A folder that takes no new file stops it too, touching nothing there.
+    // A folder that takes no new file stops it too, touching nothing there, with the system's reason.
     std::filesystem::remove(dataFolder());
     std::filesystem::create_directories(dataFolder());
     writeFile(dataFolder() / "ObjectMap.xml", kUserTable);
     host::watchFileOperations([](host::FileOperation operation, const std::string&) {
-        return operation == host::FileOperation::openUnnamed ? EACCES : 0;
+        return operation == host::FileOperation::openUnnamed ? EIO : 0;
     });
     host::clearRecordedAlerts();
     EXPECT_FALSE(skellow::loadObjectMap(table));
     host::watchFileOperations(nullptr);
     alerts = host::recordedAlerts();
     ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_EQ(alerts[0].largeText, said);
+    EXPECT_EQ(alerts[0].largeText, said + "\nThe system said: Input/output error.");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dataFolder()), {}), 1);
 
     // Whole tables that runs which ended left under every passing name do not make it one.
@@ -740,6 +770,31 @@ TEST_F(ObjectMapFile, ASavedTableStaysTheFileThatOthersShare) {
     skellow::setTableLockPatience(std::chrono::seconds(30));
     EXPECT_TRUE(skellow::saveObjectMap(table));
     EXPECT_NE(readFile(other).find("Chair 23"), std::string::npos);
+
+    // A look at it that fails says nothing of it, not even that it is there: the load stops and the save
+    // writes nothing, each with the system's reason, and the names stay one file.
+    const std::string chair = readFile(other);
+    table.at(0).at(0).setTypedName(String("Chair 24"));
+    failOn(host::FileOperation::look, tableFile(), EIO);
+    host::clearRecordedAlerts();
+    ObjectMap unseen;
+    EXPECT_FALSE(skellow::loadObjectMap(unseen));
+    EXPECT_FALSE(skellow::saveObjectMap(table));
+    host::watchFileOperations(nullptr);
+    const std::string what = "The system could not tell what \"" + tableFile().string() + "\" is, so the ";
+    const std::string said = "\nThe system said: Input/output error.";
+    ASSERT_EQ(host::recordedAlerts().size(), 2u);
+    EXPECT_EQ(host::recordedAlerts()[0].kind, host::kAlertError);
+    EXPECT_EQ(host::recordedAlerts()[0].largeText,
+              what +
+                  "object mapping table is neither read from it nor saved over it. Nothing was skellowed." +
+                  said);
+    EXPECT_EQ(host::recordedAlerts()[1].smallText,
+              what + "table is not saved over it." + said +
+                  "\nThe changes made now are used for this run, but they are not kept for the next one.");
+    EXPECT_EQ(readFile(other), chair);
+    EXPECT_TRUE(fs::equivalent(tableFile(), other));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dataFolder()), {}), 1);
 
     // An access list (user:nobody:rw, group::r, mask::rw) and an attribute of the user's.
     fs::remove(other);
@@ -1396,6 +1451,8 @@ TEST_F(ObjectMapFile, ACopyPutBackGoesOnlyOnceTheFileHoldsItWhole) {
 // (with its put-back, or with a whole write that cannot be flushed), a file the save cannot read back.
 TEST_F(ObjectMapFile, EachFailureIsToldAsWhatItIs) {
     namespace fs = std::filesystem;
+    const std::string after =
+        "\nThe changes made now are used for this run, but they are not kept for the next one.";
     writeFile(tableFile(), kUserTable);
     ObjectMap table;
     ASSERT_TRUE(skellow::loadObjectMap(table));
@@ -1404,6 +1461,9 @@ TEST_F(ObjectMapFile, EachFailureIsToldAsWhatItIs) {
     EXPECT_EQ(toldOnSave(table, "Flushed"),
               "\"ObjectMap.xml\" holds the new table, but the folder's record of it could not be put on the "
               "disk: a power cut may still take the change back.\nThe system said: Input/output error.");
+    EXPECT_EQ(host::recordedAlerts()[0].largeText,
+              "The file containing the object mapping table holds the changes made now, but their save could "
+              "not be finished");
     EXPECT_NE(readFile(tableFile()).find("\"Flushed\""), std::string::npos);
 
     // The new file cannot be put on the disk: not a full disk, and said as it is.
@@ -1482,6 +1542,29 @@ TEST_F(ObjectMapFile, EachFailureIsToldAsWhatItIs) {
         "read it, so it is left as it is; this run's table is kept as \"ObjectMap conflict.xml\" in the "
         "same folder.");
     EXPECT_NE(readFile(dataFolder() / "ObjectMap conflict.xml").find("\"Beside\""), std::string::npos);
+
+    // A file that held nothing gets no copy, and the words name none: not written into, then written but
+    // not flushed, and neither emptied again.
+    ObjectMap fresh;   // as no file held it: written at once
+    for (const bool written : {false, true}) {
+        SCOPED_TRACE(written ? "written" : "not written");
+        fs::resize_file(tableFile(), 0);
+        int cuts = 0;
+        host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+            if (path != tableFile().string()) return 0;
+            if (operation == host::FileOperation::truncate) return ++cuts == 2 ? EIO : 0;
+            return operation == (written ? host::FileOperation::flush : host::FileOperation::write) ? EIO : 0;
+        });
+        const std::string nothing =
+            "nor the file emptied again as it was: it held nothing before, so nothing it held is lost.\n"
+            "The system said: Input/output error.";
+        EXPECT_EQ(
+            toldOnSave(fresh, nullptr),
+            written ? "\"ObjectMap.xml\" holds the new table, but it could not be put on the disk, " + nothing
+                    : "\"ObjectMap.xml\" could not be written to its end.\nThe table could not be written "
+                      "into \"ObjectMap.xml\", " +
+                          nothing + after);
+    }
 }
 
 // A run that reads the table while another writes into it waits for that run's turn and reads the table it
@@ -1600,6 +1683,35 @@ TEST_F(ObjectMapFile, NothingButARegularFileIsTakenForTheTable) {
         fs::remove(outside / "pipe");
         fs::remove(outside / "null");
     }
+
+    // Nor one larger than any table: refused by its size before it is read, and kept as it is, neither
+    // copied nor set aside nor written over, as the command loads and as a save finds it so.
+    fs::remove(tableFile());
+    ASSERT_TRUE(skellow::loadObjectMap(table));
+    const std::uintmax_t size = (std::uintmax_t{256} << 20) + 1;
+    fs::resize_file(tableFile(), size);   // sparse: nothing is written
+    const std::string larger =
+        "\"ObjectMap.xml\" holds 268435457 bytes, more than the 256 MiB an object mapping table may take, so "
+        "it is not read.";
+    host::clearRecordedAlerts();
+    failOn(host::FileOperation::read, tableFile(), EIO);   // a read of it would be told otherwise
+    ObjectMap large;
+    EXPECT_FALSE(skellow::loadObjectMap(large));
+    table.addList(String("Larger"), ObjectMapType::dwg);
+    EXPECT_FALSE(skellow::saveObjectMap(table));
+    host::watchFileOperations(nullptr);
+    ASSERT_EQ(host::recordedAlerts().size(), 2u);
+    EXPECT_EQ(host::recordedAlerts()[0].kind, host::kAlertError);
+    EXPECT_EQ(host::recordedAlerts()[0].largeText,
+              larger +
+                  "\nIt is left as it is - please move it out of the way or replace it. Nothing was "
+                  "skellowed.");
+    EXPECT_NE(host::recordedAlerts()[1].smallText.find(larger), std::string::npos);
+    EXPECT_EQ(fs::file_size(tableFile()), size);
+    std::vector<std::string> entries;
+    for (const auto& entry : fs::directory_iterator(dataFolder()))
+        if (entry.path().filename() != "ObjectMap conflict.xml") entries.push_back(entry.path().filename());
+    EXPECT_EQ(entries, (std::vector<std::string>{"ObjectMap.xml"}));
 }
 
 // The lock beside the table: what is at its name and is no lock of a run is never taken over, changed
@@ -1779,12 +1891,15 @@ TEST_F(ObjectMapFile, EveryFailedSaveIsToldOnce) {
               "conflict.xml\" to \"ObjectMap conflict 100.xml\", are taken in the folder \"" +
                   dataFolder().string() + "\" - please remove or move some of them." + after);
 
-    // No table, and a folder where the lock goes: told as the command loads, not again as it saves.
+    // No table, and a folder where the lock goes: told as the command loads, not again as it saves, and
+    // the command, which goes on, ends as one that did not keep what it was to keep.
     fs::remove_all(dataFolder());
     fs::create_directories(dataFolder() / "ObjectMap.xml.lock");
     host::clearRecordedAlerts();
+    tarnwick::Host::takeFailure();
     ObjectMap unlocked;
     ASSERT_TRUE(skellow::loadObjectMap(unlocked));
+    EXPECT_EQ(tarnwick::Host::takeFailure(), host::kErrFile);
     EXPECT_FALSE(skellow::saveObjectMap(unlocked));
     ASSERT_EQ(host::recordedAlerts().size(), 1u);
     EXPECT_NE(host::recordedAlerts()[0].smallText.find("a folder has its name."), std::string::npos);
