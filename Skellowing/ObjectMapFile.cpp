@@ -541,7 +541,7 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         !why.isEmpty()) {
         if (*target != file.getLocation())
             why = filled(
-                std::filesystem::is_directory(*target) ? strings::kLinkToFolder : strings::kLinkToNonFile,
+                tarnwick::Directory(*target).exists() ? strings::kLinkToFolder : strings::kLinkToNonFile,
                 {file.getPath(), String(std::string_view(target->native()))});
         return stop(why);
     }

@@ -8,8 +8,11 @@
 #include <string>
 #include <system_error>
 
+#include <sys/stat.h>
+
 #include "Foundation/DataBufferOut.h"
 #include "Foundation/DataFile.h"
+#include "Foundation/FileSystemCalls.h"
 #include "Foundation/SafeFile.h"
 #include "Foundation/XMLWriter.h"
 #include "Skellowing/ObjectMap.h"
@@ -57,20 +60,24 @@ bool tableText(ObjectMap& table, String& xml, String& why, std::size_t sizeHint)
 }
 
 String whyNoTableAt(const tarnwick::FileLocation& location, std::int32_t folderText, std::int32_t otherText) {
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::symlink_status(location, error);
-    if (error || status.type() == std::filesystem::file_type::not_found ||
-        status.type() == std::filesystem::file_type::regular)
-        return String();
+    struct stat info {};
+    // What cannot be looked at may be anything: its reason, never a free name.
+    if (!tarnwick::sys::lookAtEntry(location.c_str(), info))
+        return errno == ENOENT ? String() : filled(strings::kSystemSaid, {String(std::strerror(errno))});
+    if (S_ISREG(info.st_mode)) return String();
     const String path(std::string_view(location.native()));
-    return filled(status.type() == std::filesystem::file_type::directory ? folderText : otherText, {path});
+    return filled(S_ISDIR(info.st_mode) ? folderText : otherText, {path});
 }
 
 Unwritten writeTable(const Directory& folder, const String& name, std::string_view text) {
     const String fileName = withExtension(name);
     const std::optional<tarnwick::FileLocation> target =
         DataFile(folder, fileName, DataFile::kRead).followLinks();
-    if (!target) return {filled(strings::kLinkLeadsNowhere, {fileName}), strings::kUnwritableTable};
+    if (!target)
+        return {errno == ELOOP || errno == ENOENT
+                    ? filled(strings::kLinkLeadsNowhere, {fileName})
+                    : filled(strings::kSystemSaid, {String(std::strerror(errno))}),
+                strings::kUnwritableTable};
     if (String why = whyNoTableAt(*target, strings::kSaveIntoFolder, strings::kSaveOverNonFile);
         !why.isEmpty())
         return {why, strings::kUnwritableTable};

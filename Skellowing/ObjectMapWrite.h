@@ -28,7 +28,7 @@ struct Unwritten {
 bool tableText(ObjectMap& table, tarnwick::String& text, tarnwick::String& why, std::size_t sizeHint = 0);
 
 // Why nothing but a regular file (or nothing) at location can take the table: a folder, a pipe, socket
-// or device is never written over. Empty when it can.
+// or device is never written over; the system's reason when it cannot be looked at. Empty when it can.
 tarnwick::String whyNoTableAt(const tarnwick::FileLocation& location, std::int32_t folderText,
                               std::int32_t otherText);
 
