@@ -13,7 +13,7 @@
 // state a stopped save through home 1 leaves, a save through home 2 ends and a later one through home 2 is
 // killed before the default runs through home 1 and then home 2; and where the table was left cut, New Table
 // chosen through home 2 comes before home 1's default run: no row of a save that ended is then missing from
-// every file.
+// every file. Every kind of operation is stopped at: looks, seeks and folder listings as well as writes.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
