@@ -229,7 +229,8 @@ Note noteOn(const FileLocation& location, std::string& record) {
     if (!file.readToEnd(text)) return Note::unread;
     std::uint64_t inode = 0;
     std::string_view rest = text;
-    const std::optional<FileIdentity> about = identityAt(location);
+    std::optional<FileIdentity> about;
+    if (!identityAt(location, about)) return Note::unread;
     if (text.size() > kMostRecord || !about || !takeNumber(rest, inode) || inode != about->inode)
         return Note::none;
     record = rest;

@@ -228,14 +228,17 @@ TEST(SafeFile, WithoutRecordsOnFilesAStoppedWriteLeavesANoteBesideTheName) {
     EXPECT_EQ(SafeFile::recordedCopy(file).state, State::none);
     std::ofstream(note, std::ios::trunc) << noted;
     EXPECT_FALSE(SafeFile::recordsCopies(file));
-    // A note that cannot be looked at may hold the record: it cannot be followed, and is not "none".
-    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
-        if (operation == host::FileOperation::attribute) return ENOTSUP;
-        return operation == host::FileOperation::look && path == note.string() ? EIO : 0;
-    });
-    const SafeFile::RecordedCopy unseen = SafeFile::recordedCopy(file);
-    EXPECT_EQ(unseen.state, State::unfollowable);
-    EXPECT_EQ(unseen.systemError, EIO);
+    // A note, or a file, that cannot be looked at may be the record's: it cannot be followed, and is not
+    // "none".
+    for (const fs::path& unseen : {note, file}) {
+        host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+            if (operation == host::FileOperation::attribute) return ENOTSUP;
+            return operation == host::FileOperation::look && path == unseen.string() ? EIO : 0;
+        });
+        const SafeFile::RecordedCopy recorded = SafeFile::recordedCopy(file);
+        EXPECT_EQ(recorded.state, State::unfollowable) << unseen;
+        EXPECT_EQ(recorded.systemError, EIO) << unseen;
+    }
 
     // Whole again, the file is first put on the disk: while it cannot be, the copy and the note stay; the
     // copy stays too, on its own, while it holds what the caller says the file lacks.
