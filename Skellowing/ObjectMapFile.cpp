@@ -177,9 +177,8 @@ Newer readNewer(const Directory& folder, const String& fileName, const TableFile
     // Nothing to merge only where the system says so: no file, or none a table can be read from (the
     // write then says why). What cannot be looked at or read may hold another run's table.
     const DataFile file(folder, fileName, DataFile::kRead);
-    errno = 0;   // a link that could not be read, not one that leads round in a circle, leaves its reason
     const std::optional<tarnwick::FileLocation> target = file.followLinks();
-    const int linkError = target ? 0 : errno;
+    const int linkError = target ? 0 : linkFailure();
     const TableEntry entry = target ? lookAtTableEntry(*target) : TableEntry{};
     if (linkError != 0 || entry.kind == TableEntry::Kind::unseen) {
         newer.kind = Newer::Kind::unseen;
@@ -580,9 +579,8 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
     };
     // Only a regular file is a table: a folder, pipe or device at its name, or where its link leads, is
     // neither read nor replaced; nor is a link that leads nowhere but round in a circle.
-    errno = 0;   // a link that could not be read, not one that leads round in a circle, leaves its reason
     const std::optional<tarnwick::FileLocation> target = file.followLinks();
-    if (const int error = target ? 0 : errno; error != 0) return unseen(file.getPath(), error);
+    if (const int error = target ? 0 : linkFailure(); error != 0) return unseen(file.getPath(), error);
     if (!target) return stop(filled(strings::kLinkLoop, {file.getPath()}));
     const TableEntry entry = lookAtTableEntry(*target);
     const String targetPath(std::string_view(target->native()));

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include <sys/stat.h>
+
 #include "Foundation/DataBufferOut.h"
 #include "Foundation/DataFile.h"
 #include "Foundation/FileSystemCalls.h"
@@ -81,6 +83,8 @@ TableEntry lookAtTableEntry(const tarnwick::FileLocation& location) {
     return entry;
 }
 
+int linkFailure() { return errno == ELOOP || errno == ENOENT ? 0 : errno; }
+
 Unwritten unseenTable(const String& path, int systemError) {
     return failure(filled(strings::kSaveUnseen, {path}), systemError);
 }
@@ -95,9 +99,8 @@ String whyNoTableAt(const tarnwick::FileLocation& location, const TableEntry& en
 Unwritten writeTable(const Directory& folder, const String& name, std::string_view text) {
     const String fileName = withExtension(name);
     const DataFile file(folder, fileName, DataFile::kRead);
-    errno = 0;   // a link that could not be read, not one that leads round in a circle, leaves its reason
     const std::optional<tarnwick::FileLocation> target = file.followLinks();
-    if (const int error = target ? 0 : errno; error != 0) return unseenTable(file.getPath(), error);
+    if (const int error = target ? 0 : linkFailure(); error != 0) return unseenTable(file.getPath(), error);
     if (!target) return {filled(strings::kLinkLeadsNowhere, {fileName}), strings::kUnwritableTable};
     // What cannot be looked at may be a file with other names, which a new file in its place would split.
     const TableEntry entry = lookAtTableEntry(*target);

@@ -41,6 +41,9 @@ struct TableEntry {
     int systemError = 0;
 };
 TableEntry lookAtTableEntry(const tarnwick::FileLocation& location);
+// Why a table's links could not be followed, right after File::followLinks gave nothing: 0 where they
+// lead nowhere (round in a circle, too long a chain, an empty link), else the system's errno.
+int linkFailure();
 
 // The save's words for a table whose file the system could not look at: nothing is written over it.
 Unwritten unseenTable(const tarnwick::String& path, int systemError);

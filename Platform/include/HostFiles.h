@@ -90,6 +90,8 @@ enum class FileOperation {
     seek,              // an open file's position asked or set (lseek); path: the file
     look,              // an entry's or open file's kind, size, identity or times read (stat); path: it
     listFolder,        // a folder's entries read (opendir, readdir); path: the folder
+    readLink,          // where a symbolic link leads read (readlink); path: the link
+    access,            // whether this process may write a file asked (access); path: the file
 };
 const char* fileOperationName(FileOperation operation);   // "open", "write", ...
 // 0: go on; otherwise the errno with which the operation fails, without being made. The watcher decides

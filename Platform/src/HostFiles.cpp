@@ -472,7 +472,9 @@ const char* fileOperationName(FileOperation operation) {
     constexpr const char* kNames[] = {
         "open",       "read",  "write",     "truncate",    "flush",           "rename",   "link",
         "unlink",     "close", "attribute", "openUnnamed", "renameNoReplace", "exchange", "permissions",
-        "makeFolder", "lock",  "seek",      "look",        "listFolder"};
+        "makeFolder", "lock",  "seek",      "look",        "listFolder",      "readLink", "access"};
+    static_assert(std::size(kNames) == static_cast<std::size_t>(FileOperation::access) + 1,
+                  "a name for each operation");
     return kNames[static_cast<int>(operation)];
 }
 

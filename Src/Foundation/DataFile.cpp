@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <limits>
 #include <memory>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -30,13 +30,21 @@ int openRegular(const FileLocation& location, int flags) {
     const int descriptor = sys::open(location.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
     if (descriptor < 0) return -1;
     struct stat info {};
-    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const bool looked = sys::lookAtOpen(descriptor, location.c_str(), info);
+    if (!looked || !S_ISREG(info.st_mode)) {
+        const int error = looked ? EINVAL : errno;
         sys::close(descriptor, location.c_str());
-        errno = EINVAL;
+        errno = error;
         return -1;
     }
     ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
     return descriptor;
+}
+
+// Whether a folder is at location (a link there followed).
+bool isFolderAt(const FileLocation& location) {
+    struct stat info {};
+    return sys::look(location.c_str(), info) && S_ISDIR(info.st_mode);
 }
 
 }   // namespace
@@ -50,8 +58,15 @@ DataFile::DataFile(const Directory& folder, const String& name, OpenMode mode, b
 DataFile::~DataFile() { close(); }
 
 bool DataFile::exists() const {
-    std::error_code error;
-    return !getLocation().empty() && fs::is_regular_file(getLocation(), error);
+    if (getLocation().empty()) {
+        errno = ENOENT;
+        return false;
+    }
+    struct stat info {};
+    if (!sys::look(getLocation().c_str(), info)) return false;
+    if (S_ISREG(info.st_mode)) return true;
+    errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    return false;
 }
 
 // --- Opening and closing -----------------------------------------------------------------------------
@@ -87,17 +102,17 @@ bool DataFile::close() {
 bool DataFile::remove() {
     close();
     struct stat info {};
-    if (getLocation().empty() || ::lstat(getLocation().c_str(), &info) != 0 || S_ISDIR(info.st_mode))
+    if (getLocation().empty() || !sys::lookAtEntry(getLocation().c_str(), info) || S_ISDIR(info.st_mode))
         return false;
     return sys::unlink(getLocation().c_str());
 }
 
 bool DataFile::isReadOnly() const {
     struct stat info {};
-    if (getLocation().empty() || ::stat(getLocation().c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (getLocation().empty() || !sys::look(getLocation().c_str(), info) || !S_ISREG(info.st_mode))
         return false;
     // The bits first: a process that may write anything still leaves a file the user locked alone.
-    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(getLocation().c_str(), W_OK) != 0;
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || !sys::mayWrite(getLocation().c_str());
 }
 
 std::unique_ptr<DataFile> DataFile::createNew(const Directory& folder, const std::function<String(int)>& name,
@@ -119,24 +134,21 @@ std::unique_ptr<DataFile> DataFile::createNew(const Directory& folder, const std
 
 // --- Size and time -----------------------------------------------------------------------------------
 std::optional<std::uint64_t> DataFile::getSize() const {
+    struct stat info {};
     if (isOpen()) {
-        struct stat info {};
-        if (::fstat(descriptor_, &info) != 0) return std::nullopt;
-        return static_cast<std::uint64_t>(info.st_size);
+        if (!sys::lookAtOpen(descriptor_, getLocation().c_str(), info)) return std::nullopt;
+    } else if (getLocation().empty() || !sys::look(getLocation().c_str(), info) || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
     }
-    std::error_code error;
-    if (getLocation().empty() || !fs::is_regular_file(getLocation(), error)) return std::nullopt;
-    const std::uintmax_t size = fs::file_size(getLocation(), error);
-    if (error) return std::nullopt;
-    return static_cast<std::uint64_t>(size);
+    return static_cast<std::uint64_t>(info.st_size);
 }
 
 std::optional<fs::file_time_type> DataFile::getModificationTime() const {
-    std::error_code error;
-    if (getLocation().empty()) return std::nullopt;
-    const fs::file_time_type time = fs::last_write_time(getLocation(), error);
-    if (error) return std::nullopt;
-    return time;
+    struct stat info {};
+    if (getLocation().empty() || !sys::look(getLocation().c_str(), info)) return std::nullopt;
+    const std::chrono::sys_time<std::chrono::nanoseconds> time{
+        std::chrono::seconds(info.st_mtim.tv_sec) + std::chrono::nanoseconds(info.st_mtim.tv_nsec)};
+    return std::chrono::file_clock::from_sys(time);
 }
 
 // --- Reading and writing -----------------------------------------------------------------------------
@@ -170,14 +182,14 @@ bool DataFile::readToEnd(std::string& bytes) {
 
 bool DataFile::read(void* dest, std::size_t count) {
     if (!canRead()) return false;
-    const off_t start = ::lseek(descriptor_, 0, SEEK_CUR);
+    const off_t start = sys::seek(descriptor_, getLocation().c_str(), 0, SEEK_CUR);
     if (start < 0) return false;
     auto* bytes = static_cast<char*>(dest);
     std::size_t done = 0;
     while (done < count) {
         const std::optional<std::size_t> got = readSome(bytes + done, count - done);
         if (!got || *got == 0) {   // a short file is no partial success: go back to where we were
-            ::lseek(descriptor_, start, SEEK_SET);
+            sys::seek(descriptor_, getLocation().c_str(), start, SEEK_SET);
             return false;
         }
         done += *got;
@@ -284,11 +296,10 @@ std::unique_ptr<DataFile> DataFile::saveChosen(const std::optional<std::string>&
     if (!path || path->empty()) return nullptr;
     auto file = std::make_unique<DataFile>(FileLocation(*path), kWrite, /*create=*/true);
     // The answer must name a file in an existing folder: not a folder, not a path ending in "/".
-    std::error_code error;
     const FileLocation& location = file->getLocation();
-    if (!location.has_filename() || fs::is_directory(location, error)) return nullptr;
+    if (!location.has_filename() || isFolderAt(location)) return nullptr;
     const FileLocation folder = location.has_parent_path() ? location.parent_path() : FileLocation(".");
-    if (!fs::is_directory(folder, error)) return nullptr;
+    if (!isFolderAt(folder)) return nullptr;
     return file;
 }
 

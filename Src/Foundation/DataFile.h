@@ -50,7 +50,9 @@ public:
     DataFile(const DataFile&) = delete;
     DataFile& operator=(const DataFile&) = delete;
 
-    bool exists() const override;   // a file (not a folder) is at the location
+    // A file (not a folder) is at the location, a link there followed. False with errno: ENOENT where
+    // nothing is, EISDIR or EINVAL where another kind of entry is, the system's where it cannot be looked at.
+    bool exists() const override;
     bool isFolder() const override { return false; }
     OpenMode getMode() const { return mode_; }
 

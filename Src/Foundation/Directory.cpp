@@ -5,10 +5,11 @@
 #include <cstdio>
 #include <optional>
 #include <string>
-#include <system_error>
 #include <utility>
+#include <vector>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <HostFiles.h>
@@ -19,7 +20,6 @@
 #include "Foundation/String.h"
 
 namespace tarnwick {
-namespace fs = std::filesystem;
 namespace {
 
 constexpr int kMostProbeNames = 100;
@@ -36,10 +36,15 @@ std::optional<std::string> fileNameOf(const String& name, const String& extensio
     return fileName;
 }
 
+// Whether a folder is at location (a link there followed).
+bool isFolderAt(const FileLocation& location) {
+    struct stat info {};
+    return sys::look(location.c_str(), info) && S_ISDIR(info.st_mode);
+}
+
 // The folder at location and every missing one above it, each made through the seam.
 void makeFolders(const FileLocation& location) {
-    std::error_code error;
-    if (fs::is_directory(location, error)) return;
+    if (isFolderAt(location)) return;
     const FileLocation parent = location.parent_path();
     if (!parent.empty() && parent != location) makeFolders(parent);
     sys::makeFolder(location.c_str(), 0777);
@@ -57,25 +62,21 @@ Directory::Directory(const Directory& parent, const String& name, bool create)
 
 Directory::~Directory() = default;
 
-bool Directory::exists() const {
-    std::error_code error;
-    return !getLocation().empty() && fs::is_directory(getLocation(), error);
-}
+bool Directory::exists() const { return !getLocation().empty() && isFolderAt(getLocation()); }
 
 // --- Children ----------------------------------------------------------------------------------------
 std::vector<std::unique_ptr<File>> Directory::getChildren() const {
     std::vector<std::unique_ptr<File>> children;
     if (!exists()) return children;
-    std::error_code error;
-    fs::directory_iterator entry(getLocation(), error);
-    for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
-        std::error_code kindError;
-        if (entry->is_directory(kindError))
-            children.push_back(std::make_unique<Directory>(entry->path()));
+    std::vector<std::string> names;
+    if (!sys::listFolder(getLocation().c_str(), names)) return {};   // a half-read folder would look whole
+    for (const std::string& name : names) {
+        const FileLocation location = getLocation() / name;
+        if (isFolderAt(location))
+            children.push_back(std::make_unique<Directory>(location));
         else
-            children.push_back(std::make_unique<DataFile>(entry->path(), DataFile::kRead));
+            children.push_back(std::make_unique<DataFile>(location, DataFile::kRead));
     }
-    if (error) return {};   // a half-read folder would look like a complete one
     std::sort(children.begin(), children.end(), [](const auto& a, const auto& b) {
         return a->getLocation().native() < b->getLocation().native();
     });
@@ -153,7 +154,7 @@ bool Directory::takesNewFiles() const {
             if (errno == EEXIST) continue;
             return false;
         }
-        const std::optional<FileIdentity> made = identityOf(descriptor);
+        const std::optional<FileIdentity> made = identityOf(descriptor, location);
         sys::close(descriptor, location.c_str());
         if (made) removeIfStill(location, *made);
         return true;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <system_error>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -15,8 +15,6 @@
 
 namespace tarnwick {
 namespace {
-
-namespace fs = std::filesystem;
 
 // "dir/sub/" and "dir/./sub" both become "dir/sub", so one entry has one text.
 FileLocation normalised(const FileLocation& location) {
@@ -47,7 +45,8 @@ FileLocation File::childLocation(const File& folder, std::string_view name) {
 
 bool File::isTaken() const {
     struct stat info {};
-    return !location_.empty() && ::lstat(location_.c_str(), &info) == 0;
+    // A name that cannot be looked at may be taken: only ENOENT says it is free.
+    return !location_.empty() && (sys::lookAtEntry(location_.c_str(), info) || errno != ENOENT);
 }
 
 // --- Names -------------------------------------------------------------------------------------------
@@ -84,25 +83,35 @@ bool File::rename(const String& newName) {
 
 // --- Links and permissions ---------------------------------------------------------------------------
 std::optional<FileLocation> File::followLinks() const {
-    if (location_.empty()) return std::nullopt;
+    if (location_.empty()) {
+        errno = EINVAL;
+        return std::nullopt;
+    }
     FileLocation at = location_;
     for (int links = 0; links <= kMostLinks; ++links) {
-        std::error_code error;
-        const fs::file_status status = fs::symlink_status(at, error);
-        if (status.type() == fs::file_type::not_found) return at;
-        if (error) return std::nullopt;
-        if (!fs::is_symlink(status)) return at;
-        const FileLocation target = fs::read_symlink(at, error);
-        if (error || target.empty()) return std::nullopt;
+        struct stat info {};
+        if (!sys::lookAtEntry(at.c_str(), info)) {
+            if (errno == ENOENT || errno == ENOTDIR) return at;
+            return std::nullopt;
+        }
+        if (!S_ISLNK(info.st_mode)) return at;
+        std::string text;
+        if (!sys::readLink(at.c_str(), text)) return std::nullopt;
+        if (text.empty()) {
+            errno = ENOENT;
+            return std::nullopt;
+        }
+        const FileLocation target(text);
         // Not made lexically normal: ".." after a folder that is itself a link means that folder's parent.
         at = target.is_absolute() ? target : at.parent_path() / target;
     }
+    errno = ELOOP;
     return std::nullopt;
 }
 
 bool File::takePermissionsOf(const FileLocation& source) {
     struct stat info {};
-    if (::stat(source.c_str(), &info) != 0) return errno == ENOENT;
+    if (!sys::look(source.c_str(), info)) return errno == ENOENT;
     // AT_SYMLINK_NOFOLLOW: a link put in this entry's place is refused, never its target changed.
     if (location_.empty() || !sys::setMode(location_.c_str(), info.st_mode & 0777)) return false;
     // With an access list the mode's group bits are only its mask, wider than the group may be: the list
@@ -123,20 +132,20 @@ bool File::takePermissionsOf(const FileLocation& source) {
 
 bool File::takeOwnerOf(const FileLocation& source) {
     struct stat wanted {};
-    if (::stat(source.c_str(), &wanted) != 0) return errno == ENOENT;
+    if (!sys::look(source.c_str(), wanted)) return errno == ENOENT;
     struct stat own {};
-    if (location_.empty() || ::lstat(location_.c_str(), &own) != 0) return false;
+    if (location_.empty() || !sys::lookAtEntry(location_.c_str(), own)) return false;
     if (own.st_uid == wanted.st_uid && own.st_gid == wanted.st_gid) return true;
     // AT_SYMLINK_NOFOLLOW: as above. The system may take a call it cannot fully honour (a file system
     // without owners), so what counts is what the entry has afterwards.
     if (!sys::setOwner(location_.c_str(), wanted.st_uid, wanted.st_gid)) return false;
-    return ::lstat(location_.c_str(), &own) == 0 && own.st_uid == wanted.st_uid &&
+    return sys::lookAtEntry(location_.c_str(), own) && own.st_uid == wanted.st_uid &&
            own.st_gid == wanted.st_gid;
 }
 
 std::optional<std::uint64_t> File::getLinkCount() const {
     struct stat info {};
-    if (location_.empty() || ::stat(location_.c_str(), &info) != 0) return std::nullopt;
+    if (location_.empty() || !sys::look(location_.c_str(), info)) return std::nullopt;
     return static_cast<std::uint64_t>(info.st_nlink);
 }
 

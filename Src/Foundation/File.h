@@ -24,7 +24,7 @@ public:
     virtual bool exists() const = 0;     // false on any error
     virtual bool isFolder() const = 0;   // true for a Directory, false for a DataFile
     // An entry of any kind has the location, a link too, even one that leads nowhere: a name that a new
-    // entry cannot take. False when unusable.
+    // entry cannot take; so is one that cannot be looked at. False when unusable.
     bool isTaken() const;
 
     const FileLocation& getLocation() const { return location_; }   // empty when unusable
@@ -43,7 +43,8 @@ public:
 
     // Where the entry's links lead: each link followed, a relative one from its own folder, until a
     // location that is no link (it need not exist). The entry's own location when it is no link; nullopt
-    // when the entry is unusable, a link cannot be read, or the links run in a circle or too long a chain.
+    // when the entry is unusable (EINVAL), a link cannot be read or looked at (the system's errno), or the
+    // links run in a circle or too long a chain (ELOOP).
     std::optional<FileLocation> followLinks() const;
     // Gives this entry the read, write and run bits of the file at source (a link there followed), and its
     // access list when it has one, never through a link at this entry's own location. True when set; also
@@ -53,7 +54,8 @@ public:
     // source (a link there followed). True when it has them afterwards, also when it had them already or
     // source does not exist; false when the system refuses (as it does to give a file to another user).
     bool takeOwnerOf(const FileLocation& source);
-    // The names the file has (its hard links), a link at the location followed; nullopt when missing.
+    // The names the file has (its hard links), a link at the location followed; nullopt, with errno, when
+    // missing (ENOENT) or when it cannot be looked at.
     std::optional<std::uint64_t> getLinkCount() const;
     // True when the entry itself (never a link's target) carries extended attributes, an access list
     // among them, or when they cannot be listed; false when it has none, or the file system keeps none.

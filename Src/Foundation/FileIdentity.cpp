@@ -10,13 +10,22 @@ namespace tarnwick {
 
 std::optional<FileIdentity> identityAt(const FileLocation& location) {
     struct stat info {};
-    if (location.empty() || ::lstat(location.c_str(), &info) != 0) return std::nullopt;
+    if (location.empty()) {
+        errno = ENOENT;
+        return std::nullopt;
+    }
+    if (!sys::lookAtEntry(location.c_str(), info)) return std::nullopt;
     return FileIdentity{info.st_dev, info.st_ino};
 }
 
-std::optional<FileIdentity> identityOf(int descriptor) {
+bool identityAt(const FileLocation& location, std::optional<FileIdentity>& found) {
+    found = identityAt(location);
+    return found || errno == ENOENT;
+}
+
+std::optional<FileIdentity> identityOf(int descriptor, const FileLocation& location) {
     struct stat info {};
-    if (::fstat(descriptor, &info) != 0) return std::nullopt;
+    if (!sys::lookAtOpen(descriptor, location.c_str(), info)) return std::nullopt;
     return FileIdentity{info.st_dev, info.st_ino};
 }
 
@@ -27,7 +36,7 @@ bool replaceableAt(const FileLocation& location, std::optional<FileIdentity>& wa
         errno = EINVAL;
         return false;
     }
-    if (::lstat(location.c_str(), &info) != 0) return errno == ENOENT;
+    if (!sys::lookAtEntry(location.c_str(), info)) return errno == ENOENT;
     if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
         errno = S_ISDIR(info.st_mode) ? EISDIR : EEXIST;
         return false;
@@ -41,7 +50,7 @@ bool stillAt(const FileLocation& location, const FileIdentity& identity) {
 }
 
 bool stillAt(const FileLocation& location, int descriptor) {
-    const std::optional<FileIdentity> open = identityOf(descriptor);
+    const std::optional<FileIdentity> open = identityOf(descriptor, location);
     return open && stillAt(location, *open);
 }
 

@@ -64,7 +64,7 @@ int makeOwn(const FileLocation& location, FileLocation& made, Refusal& why) {
     // file there, or what holdsLockLine takes for one.
     if (!host::flushFile(descriptor, made.native())) {
         why = systemRefusal(errno);
-        if (const std::optional<FileIdentity> own = identityOf(descriptor)) removeIfStill(made, *own);
+        if (const std::optional<FileIdentity> own = identityOf(descriptor, made)) removeIfStill(made, *own);
         sys::close(descriptor, made.c_str());
         return -1;
     }
@@ -80,7 +80,7 @@ Refusal notAFile(mode_t mode) {
 // gone when nothing is there (any more).
 int openPlain(const FileLocation& location, Refusal& why, bool& gone) {
     struct stat info {};
-    if (::lstat(location.c_str(), &info) != 0) {
+    if (!sys::lookAtEntry(location.c_str(), info)) {
         gone = errno == ENOENT;
         why = systemRefusal(errno);
         return -1;
@@ -96,7 +96,7 @@ int openPlain(const FileLocation& location, Refusal& why, bool& gone) {
         why = errno == ELOOP ? Refusal{Reason::link, 0} : systemRefusal(errno);
         return -1;
     }
-    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!sys::lookAtOpen(descriptor, location.c_str(), info) || !S_ISREG(info.st_mode)) {
         why = {Reason::notAFile, 0};
         sys::close(descriptor, location.c_str());
         return -1;
@@ -128,7 +128,7 @@ int makeAtName(const FileLocation& location, Refusal& why, bool& taken) {
         if (!taken) why = systemRefusal(errno);
         return -1;
     }
-    const std::optional<FileIdentity> made = identityOf(descriptor);
+    const std::optional<FileIdentity> made = identityOf(descriptor, location);
     const auto give = [&](Refusal refusal) {
         if (made) removeIfStill(location, *made);
         sys::close(descriptor, location.c_str());
@@ -180,7 +180,7 @@ FileLock::FileLock(FileLocation location, int descriptor, bool made)
     : location_(std::move(location)), descriptor_(descriptor), made_(made) {}
 
 FileLock::~FileLock() {
-    if (const std::optional<FileIdentity> held = identityOf(descriptor_); made_ && held)
+    if (const std::optional<FileIdentity> held = identityOf(descriptor_, location_); made_ && held)
         removeIfStill(location_, *held);
     sys::close(descriptor_, location_.c_str());   // lets go of the lock
 }
@@ -201,7 +201,7 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
     FileLocation own;
     int ownDescriptor = makeOwn(location, own, why);
     if (ownDescriptor < 0) return nullptr;
-    std::optional<FileIdentity> ownIdentity = identityOf(ownDescriptor);
+    std::optional<FileIdentity> ownIdentity = identityOf(ownDescriptor, own);
     const auto dropOwn = [&] {
         if (ownDescriptor < 0) return;
         if (ownIdentity) removeIfStill(own, *ownIdentity);
@@ -220,7 +220,7 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
                 sys::close(ownDescriptor, own.c_str());
                 ownDescriptor = makeOwn(location, own, why);
                 if (ownDescriptor < 0) return nullptr;
-                ownIdentity = identityOf(ownDescriptor);
+                ownIdentity = identityOf(ownDescriptor, own);
                 continue;
             }
             if (sys::noSecondNames(errno)) {
@@ -254,7 +254,7 @@ std::unique_ptr<FileLock> FileLock::acquire(const Directory& folder, const Strin
             // Left by a run that ended without letting go (a lock ends with its process), whole, or empty
             // or cut by a power cut: it goes while held, by its identity, and a new lock file takes the
             // name. One that its holder deleted as it let go is gone already: try again.
-            const std::optional<FileIdentity> left = identityOf(descriptor);
+            const std::optional<FileIdentity> left = identityOf(descriptor, location);
             if (left && (!stillAt(location, *left) || sys::unlink(location.c_str()))) {
                 sys::close(descriptor, location.c_str());
                 continue;

@@ -99,10 +99,14 @@ bool renameNoReplace(const char* from, const char* to) {
     // A file system without the flag: link refuses a taken name as well, then the old name goes. Where it
     // cannot go, the new name goes again (while it is still this file), so that the file keeps the one
     // name it had. A run stopped between the two leaves the file with both. With no second names either,
-    // the name is looked at, then renamed to: what takes it in between is replaced.
+    // the name is looked at, then renamed to: what takes it in between is replaced. Where the look fails,
+    // nothing is renamed.
     if (!link(from, to)) {
         if (!noSecondNames(errno)) return false;
-        if (identityAt(to)) {
+        // A name that cannot be looked at may be taken: only ENOENT says it is free.
+        std::optional<FileIdentity> taken;
+        if (!identityAt(to, taken)) return false;
+        if (taken) {
             errno = EEXIST;
             return false;
         }
@@ -229,5 +233,22 @@ bool listFolder(const char* path, std::vector<std::string>& names) {
     errno = error;
     return error == 0;
 }
+
+bool readLink(const char* path, std::string& target) {
+    if (!allowed(FileOperation::readLink, path)) return false;
+    std::vector<char> bytes(256);
+    for (;;) {
+        const ssize_t got = ::readlink(path, bytes.data(), bytes.size());
+        if (got < 0) return false;
+        // A target as long as the room may have been cut: asked again with more.
+        if (static_cast<std::size_t>(got) < bytes.size()) {
+            target.assign(bytes.data(), static_cast<std::size_t>(got));
+            return true;
+        }
+        bytes.resize(bytes.size() * 2);
+    }
+}
+
+bool mayWrite(const char* path) { return allowed(FileOperation::access, path) && ::access(path, W_OK) == 0; }
 
 }   // namespace tarnwick::sys

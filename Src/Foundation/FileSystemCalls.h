@@ -26,7 +26,8 @@ bool rename(const char* from, const char* to);
 // Renames only when no entry has the name `to`: EEXIST otherwise, whatever appeared there meanwhile. Where
 // the file system cannot rename so, the file is linked to `to` and unlinked at `from`; false with errno,
 // and the file at `from` only, when either fails. Where it gives no second names either, `to` is looked
-// at and then renamed to: an entry that takes the name in between is replaced.
+// at and then renamed to (a look that fails fails the rename, with its errno): an entry that takes the
+// name in between is replaced.
 bool renameNoReplace(const char* from, const char* to);
 // The two entries trade names in one step; EINVAL where the file system cannot.
 bool exchange(const char* from, const char* to);
@@ -66,5 +67,10 @@ bool lookAtOpen(int descriptor, const char* path, struct stat& info);
 // The names of the folder's entries but "." and "..", in the order the system lists them; false with errno
 // when the folder cannot be opened or read to its end (names then holds what was read).
 bool listFolder(const char* path, std::vector<std::string>& names);
+// Where the symbolic link at path leads, as the link holds it; false with errno (EINVAL: no link there).
+bool readLink(const char* path, std::string& target);
+// Whether this process may write the file at path, its access list and a read-only file system counted;
+// false with errno when it may not, or cannot tell.
+bool mayWrite(const char* path);
 
 }   // namespace tarnwick::sys

@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -120,7 +119,7 @@ int PassingFile::makeLocked(const FileLocation& folder, const std::function<File
             if (errno == EEXIST) continue;
             return -1;
         }
-        const std::optional<FileIdentity> identity = identityOf(descriptor);
+        const std::optional<FileIdentity> identity = identityOf(descriptor, location);
         const bool locked = lockNow(descriptor, location);
         // No lock to be had here (the file system gives none): the file goes again, and the reason is told.
         if (!locked && errno != EWOULDBLOCK) return give(descriptor, location, identity);
@@ -151,8 +150,15 @@ std::unique_ptr<PassingFile> PassingFile::make(const Directory& folder, const St
     if (descriptor < 0) return nullptr;
     auto file = std::make_unique<DataFile>(std::move(location), DataFile::kReadWrite);
     file->descriptor_ = descriptor;
-    const FileIdentity identity = identityOf(descriptor).value_or(FileIdentity{});
-    return std::unique_ptr<PassingFile>(new PassingFile(std::move(file), identity));
+    const std::optional<FileIdentity> identity = identityOf(descriptor, file->getLocation());
+    if (!identity) {
+        // Made a moment ago and held by this run, it has no identity to be removed by later: it goes now.
+        const int error = errno;
+        sys::unlink(file->getLocation().c_str());
+        errno = error;
+        return nullptr;
+    }
+    return std::unique_ptr<PassingFile>(new PassingFile(std::move(file), *identity));
 }
 
 // Where name in the file's folder is, when the name is usable and the file still has its passing name.
@@ -220,7 +226,7 @@ bool PassingFile::replace(const String& name, const std::optional<FileIdentity>&
 
 bool PassingFile::holdsStartOf(int descriptor, const FileLocation& location, std::string_view text) {
     struct stat info {};
-    if (::fstat(descriptor, &info) != 0 || info.st_size < 0 ||
+    if (!sys::lookAtOpen(descriptor, location.c_str(), info) || info.st_size < 0 ||
         static_cast<std::uint64_t>(info.st_size) > text.size())
         return false;
     std::vector<char> held(static_cast<std::size_t>(info.st_size) + 1);
@@ -246,13 +252,13 @@ void PassingFile::removeLeftBeside() const {
     if (!named_ || !stillAt(location, identity_)) return;
     const std::string first(nameFor(String(std::string_view(location.filename().native())), 1).getView());
     struct stat own {};
-    if (::fstat(file_->descriptor_, &own) != 0) return;
+    if (!sys::lookAtOpen(file_->descriptor_, location.c_str(), own)) return;
     removeLeft(
         location.parent_path(), [&first](std::string_view name) { return isPassingName(name, first); },
         [&](int descriptor, const FileLocation& left) {
             // What this file holds, as far as the file left is long.
             struct stat info {};
-            if (::fstat(descriptor, &info) != 0 || info.st_size > own.st_size) return false;
+            if (!sys::lookAtOpen(descriptor, left.c_str(), info) || info.st_size > own.st_size) return false;
             std::string start(static_cast<std::size_t>(info.st_size), '\0');
             const ssize_t got =
                 sys::readAt(file_->descriptor_, location.c_str(), start.data(), start.size(), 0);
@@ -267,17 +273,14 @@ void PassingFile::removeLeft(const FileLocation& folder,
                              int held, const std::optional<FileIdentity>& secondNameOf) {
     // The folder's few entries are looked at once, rather than every name there could be.
     std::vector<std::string> names;
-    if (DIR* const entries = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(entries))
-            if (isName(entry->d_name)) names.emplace_back(entry->d_name);
-        ::closedir(entries);
-    }
-    const std::optional<FileIdentity> own = held >= 0 ? identityOf(held) : std::nullopt;
+    sys::listFolder(folder.c_str(), names);
+    std::erase_if(names, [&isName](const std::string& name) { return !isName(name); });
+    const std::optional<FileIdentity> own = held >= 0 ? identityOf(held, folder) : std::nullopt;
     for (const std::string& name : names) {
         const FileLocation location = folder / name;
         struct stat seen {};
         // Looked at before it is opened: opening a device may do something.
-        if (::lstat(location.c_str(), &seen) != 0 || !S_ISREG(seen.st_mode)) continue;
+        if (!sys::lookAtEntry(location.c_str(), seen) || !S_ISREG(seen.st_mode)) continue;
         const FileIdentity identity{seen.st_dev, seen.st_ino};
         // The file itself under a passing name, which a run stopped as it took the name by a second one
         // left: the file stays at its name. Its lock is the file's own, held by whoever writes it now.
@@ -289,8 +292,8 @@ void PassingFile::removeLeft(const FileLocation& folder,
         if (descriptor < 0) continue;
         // The file looked at is the one opened, no one holds it (this run's own may be held here), it can
         // only be a run's, and it is still the one at the name.
-        if (identityOf(descriptor) == identity && (own == identity || lockNow(descriptor, location)) &&
-            isRuns(descriptor, location))
+        if (identityOf(descriptor, location) == identity &&
+            (own == identity || lockNow(descriptor, location)) && isRuns(descriptor, location))
             removeIfStill(location, identity);
         sys::close(descriptor, location.c_str());
     }

@@ -224,13 +224,16 @@ bool parseRecord(std::string_view text, std::uint64_t& inode, std::optional<Writ
 enum class Note { none, read, unread };
 Note noteOn(const FileLocation& location, std::string& record) {
     const FileLocation note = noteFor(location);
-    if (!identityAt(note)) return Note::none;
+    std::optional<FileIdentity> noted;
+    if (!identityAt(note, noted)) return Note::unread;
+    if (!noted) return Note::none;
     DataFile file(note, DataFile::kRead);
     std::string text;
     if (!file.readToEnd(text)) return Note::unread;
     std::uint64_t inode = 0;
     std::string_view rest = text;
-    const std::optional<FileIdentity> about = identityAt(location);
+    std::optional<FileIdentity> about;
+    if (!identityAt(location, about)) return Note::unread;
     if (text.size() > kMostRecord || !about || !takeNumber(rest, inode) || inode != about->inode)
         return Note::none;
     record = rest;
@@ -245,7 +248,7 @@ bool setRecord(int descriptor, const FileLocation& location, const std::string& 
     if (sys::setAttribute(descriptor, location.c_str(), kCopyRecord, record.data(), record.size()))
         return true;
     if (!unsupported(errno)) return false;
-    const std::optional<FileIdentity> file = identityOf(descriptor);
+    const std::optional<FileIdentity> file = identityOf(descriptor, location);
     if (!file) return false;
     const FileLocation at = noteFor(location);
     const String name(std::string_view(at.filename().native()));
@@ -495,16 +498,13 @@ SafeFile::RecordedCopy SafeFile::recordedCopy(const FileLocation& location, cons
     }
     // Only while the copy is still the file recorded: a name taken since by another file is not it.
     const auto at = [inode](const FileLocation& place, int& error) -> std::optional<FileIdentity> {
-        const std::optional<FileIdentity> identity = identityAt(place);
-        if (!identity) {
+        struct stat info {};
+        if (!sys::lookAtEntry(place.c_str(), info)) {
             error = errno;
             return std::nullopt;
         }
-        std::error_code ignored;
-        if (identity->inode != inode ||
-            !std::filesystem::is_regular_file(std::filesystem::symlink_status(place, ignored)))
-            return std::nullopt;
-        return identity;
+        if (info.st_ino != inode || !S_ISREG(info.st_mode)) return std::nullopt;
+        return FileIdentity{info.st_dev, info.st_ino};
     };
     int error = 0;
     if (const std::optional<FileIdentity> identity = at(copy, error)) return {state, copy, *identity, 0};

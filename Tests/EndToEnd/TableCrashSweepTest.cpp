@@ -13,7 +13,8 @@
 // state a stopped save through home 1 leaves, a save through home 2 ends and a later one through home 2 is
 // killed before the default runs through home 1 and then home 2; and where the table was left cut, New Table
 // chosen through home 2 comes before home 1's default run: no row of a save that ended is then missing from
-// every file.
+// every file. A save is stopped at every kind of operation, looks, seeks and folder listings too; the run
+// after it at all but those.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -103,6 +104,15 @@ int featureAnswer(FileSystem fileSystem, host::FileOperation operation) {
 
 const char* stopText(Stop stop) { return stop == Stop::error ? "failed with EIO" : "killed"; }
 
+// Whether the operation reads or changes a file's bytes, names or attributes, rather than only looking at
+// what is there (a look, a seek, a folder listed, a link read, a right asked).
+bool changesOrReads(host::FileOperation operation, const std::string&) {
+    using host::FileOperation;
+    return operation != FileOperation::look && operation != FileOperation::seek &&
+           operation != FileOperation::listFolder && operation != FileOperation::readLink &&
+           operation != FileOperation::access;
+}
+
 bool holdsBench(const TableRows& rows) {
     return std::any_of(rows.begin(), rows.end(), [](const TableRow& row) {
         return row.list == "GSM/Default" && row.original == "Bench 19";
@@ -137,6 +147,7 @@ struct ChildRun {
     bool toldFailure = true;      // a non-zero result, a script stopped, or an alert of failure
     std::string stoppedAt;        // "write home/...": the operation failed or killed at
     std::vector<std::size_t> statesBefore;   // the state (digest) before each operation, when told
+    std::vector<bool> looksOnly;             // for each operation told, whether it only looks
 };
 
 // A state kept, to be laid again without the stopped run that left it: every entry, and each file's text,
@@ -496,7 +507,9 @@ ChildRun TableCrashSweep::runChild(const RunPlan& run) const {
     std::istringstream lines(told);
     for (std::string key; lines >> key;) {
         if (key == "state") {
-            lines >> result.statesBefore.emplace_back();
+            bool looks = false;
+            lines >> result.statesBefore.emplace_back() >> looks;
+            result.looksOnly.push_back(looks);
         } else if (key == "stop") {
             std::string operation, path;
             lines >> operation >> std::ws;
@@ -526,8 +539,10 @@ void TableCrashSweep::inChild(int pipe, const RunPlan& run) const {
     host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
         if (const int answer = featureAnswer(fileSystem, operation)) return answer;
         if (!refused.empty() && isIn(path, refused)) return EACCES;
-        if (run.tellsStates) tell(pipe, "state " + std::to_string(digest(stateNow())));
         if (run.counts && !run.counts(operation, path)) return 0;
+        if (run.tellsStates)
+            tell(pipe, "state " + std::to_string(digest(stateNow())) +
+                           (changesOrReads(operation, path) ? " 0" : " 1"));
         if (++operations != run.at) return 0;
         tell(pipe, std::string("stop ") + host::fileOperationName(operation) + " " + path);
         if (run.stop == Stop::kill) ::raise(SIGKILL);
@@ -636,14 +651,16 @@ std::string TableCrashSweep::where(Stop stop, std::size_t at, std::size_t total,
 }
 
 // Each wanted state that a stopped save leaves, once, and kept. A kill where the unstopped save met
-// the files as at an earlier kill would only leave them so again.
+// the files as at an earlier kill would only leave them so again. Its looks are left out here, as in the
+// run after it (putBack); sweepSaves stops at them.
 std::vector<Cut> TableCrashSweep::cutStates(const std::vector<Stop>& stops,
                                             const std::function<bool()>& wanted) {
     std::vector<Cut> cuts;
     std::set<std::size_t> seen;
     for (const Stop stop : stops)
         for (std::size_t at = 1; at <= save_.operations; ++at) {
-            if (stop == Stop::kill && seen.contains(save_.statesBefore[at - 1])) continue;
+            if (save_.looksOnly[at - 1] || (stop == Stop::kill && seen.contains(save_.statesBefore[at - 1])))
+                continue;
             const ChildRun stopped = stoppedSave(stop, at);
             std::string state = stateNow();
             if (!seen.insert(digest(state)).second || !wanted()) continue;
@@ -801,6 +818,10 @@ ChildRun TableCrashSweep::putBack(Cut& cut, const fs::path& first, Stop stop, st
     }
     RunPlan plan(first, "", stop, at);
     plan.tellsStates = stop == Stop::none;
+    // A save's looks are each stopped at (sweepSaves); the run after it is stopped at its other operations
+    // only, at which it acts on what it read and looked at: stopping its looks too would take more than
+    // twice as long, for the steps of the file layer that the save's looks already go through.
+    plan.counts = changesOrReads;
     const ChildRun run = runChild(plan);
     std::vector<std::string> found;
     if (!run.exited && !(stop == Stop::kill && run.killed)) found.push_back("it crashed");

@@ -243,7 +243,8 @@ TEST(File, RenamesWithinItsFolderButNeverOverAnotherEntryOrOutOfIt) {
 
 // Where the file system cannot rename without replacing, the file is linked to its new name and unlinked
 // at the old one: never over a taken name, and a failed unlink leaves the file with its one old name.
-// Where it gives no second names either, a name that is taken is still never renamed over.
+// Where it gives no second names either, a name that is taken, or cannot be looked at, is still never
+// renamed over.
 TEST(File, RenamesWithoutReplacingAlsoWhereTheFileSystemCannotSayNoReplace) {
     ScratchFolder scratch;
     const fs::path box = scratch.path() / "box";
@@ -251,9 +252,11 @@ TEST(File, RenamesWithoutReplacingAlsoWhereTheFileSystemCannotSayNoReplace) {
     scratch.write("box/b.txt", "B");
     int unlinkFault = 0;
     int linkFault = 0;
+    int lookFault = 0;
     const FileOperationWatch watch([&](host::FileOperation operation, const std::string& path) {
         if (operation == host::FileOperation::renameNoReplace) return EINVAL;
         if (operation == host::FileOperation::link) return linkFault;
+        if (operation == host::FileOperation::look && path == (box / "b.txt").string()) return lookFault;
         return operation == host::FileOperation::unlink && path == from.string() ? unlinkFault : 0;
     });
     DataFile file(from);
@@ -281,6 +284,13 @@ TEST(File, RenamesWithoutReplacingAlsoWhereTheFileSystemCannotSayNoReplace) {
     EXPECT_FALSE(renamed);
     EXPECT_EQ(error, EEXIST);
     EXPECT_EQ(ScratchFolder::contents(box / "b.txt"), "B");
+    lookFault = EIO;
+    renamed = file.rename("b.txt");
+    error = errno;
+    EXPECT_FALSE(renamed) << "a name that cannot be looked at is not free";
+    EXPECT_EQ(error, EIO);
+    EXPECT_EQ(ScratchFolder::contents(box / "b.txt"), "B");
+    lookFault = 0;
     EXPECT_TRUE(file.rename("d.txt"));
     EXPECT_FALSE(fs::exists(box / "c.txt"));
     EXPECT_EQ(ScratchFolder::contents(box / "d.txt"), "A");
@@ -340,7 +350,7 @@ TEST(File, CountsOnlyAttributesThatAreNotTheFrameworksOwn) {
 }
 
 // A mode, an owner or an attribute given, and a folder made, are each asked of the host first, which can
-// refuse them as a file system would.
+// refuse them as a file system would; so is a look.
 TEST(File, AsksTheHostBeforeItGivesAModeOwnerOrAttributeOrMakesAFolder) {
     ScratchFolder scratch;
     const fs::path source = scratch.write("box/source.txt", "S");
@@ -348,10 +358,17 @@ TEST(File, AsksTheHostBeforeItGivesAModeOwnerOrAttributeOrMakesAFolder) {
     std::optional<host::FileOperation> failing;
     std::vector<std::string> asked;
     const FileOperationWatch watch([&](host::FileOperation operation, const std::string& path) {
-        asked.push_back(std::string(host::fileOperationName(operation)) + " " +
-                        fs::path(path).filename().string());
+        if (operation != host::FileOperation::look)
+            asked.push_back(std::string(host::fileOperationName(operation)) + " " +
+                            fs::path(path).filename().string());
         return operation == failing ? EIO : 0;
     });
+    // What cannot be looked at is neither a source without rights, nor a free name, nor missing.
+    failing = host::FileOperation::look;
+    EXPECT_FALSE(file.takePermissionsOf(source));
+    EXPECT_TRUE(DataFile(scratch.path() / "box" / "none.txt").isTaken());
+    EXPECT_FALSE(file.exists());
+    EXPECT_EQ(errno, EIO);
     failing = host::FileOperation::permissions;
     EXPECT_FALSE(file.takePermissionsOf(source));
     failing = host::FileOperation::attribute;

@@ -376,6 +376,17 @@ TEST(SafeFile, WithoutRecordsOnFilesAStoppedWriteLeavesANoteBesideTheName) {
     EXPECT_EQ(held(note), noted);
     EXPECT_EQ(held(found.copy), "old");
     EXPECT_FALSE(SafeFile::recordsCopies(file));
+    // A note, or a file, that cannot be looked at may be the record's: it cannot be followed, and is not
+    // "none".
+    for (const fs::path& unseen : {note, file}) {
+        host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+            if (operation == host::FileOperation::attribute) return ENOTSUP;
+            return operation == host::FileOperation::look && path == unseen.string() ? EIO : 0;
+        });
+        const SafeFile::RecordedCopy recorded = SafeFile::recordedCopy(file);
+        EXPECT_EQ(recorded.state, State::unfollowable) << unseen;
+        EXPECT_EQ(recorded.systemError, EIO) << unseen;
+    }
 
     // Whole again, the file is first put on the disk: while it cannot be, the copy and the note stay; the
     // copy stays too, on its own, while it holds what the caller says the file lacks.

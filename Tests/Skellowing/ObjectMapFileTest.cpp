@@ -1473,6 +1473,14 @@ TEST_F(ObjectMapFile, EachFailureIsToldAsWhatItIs) {
               "The changes made now are used for this run, but they are not kept for the next one.");
     EXPECT_EQ(readFile(tableFile()).find("\"Unflushed\""), std::string::npos);
 
+    // A table that cannot be looked at may be anything: it is never written over, and the reason is told.
+    failOn(host::FileOperation::look, tableFile(), EIO);
+    EXPECT_EQ(toldOnSave(table, "Unseen"),
+              "The system could not tell what \"" + tableFile().string() +
+                  "\" is, so the table is not saved over it.\nThe system said: Input/output error.\n"
+                  "The changes made now are used for this run, but they are not kept for the next one.");
+    EXPECT_EQ(readFile(tableFile()).find("\"Unseen\""), std::string::npos);
+
     // Written into itself (it has a second name), it is not emptied before its copy's name is on the disk.
     fs::create_hard_link(tableFile(), home_ / "other.xml");
     const std::string held = readFile(tableFile());
