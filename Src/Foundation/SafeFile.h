@@ -103,16 +103,27 @@ public:
         FileLocation copy;
         FileIdentity identity;   // the copy's, when it is there
         int systemError = 0;
+        // found, but whose state the file is cannot be told: by no whole block of it, nor by the time the
+        // file was left at once the write emptied it (a record without one, a coarse clock, or a change
+        // within the time's last step). A change of the file since that time, through any name, is stale.
+        bool cannotTell = false;
     };
     // holding: what the file holds, when the caller has read it.
     static RecordedCopy recordedCopy(const FileLocation& location, const FileLocation& through = {},
                                      std::optional<std::string_view> holding = std::nullopt);
+    // The same, what the file holds asked of holding only where a record needs it (nullopt: it cannot
+    // be read).
+    static RecordedCopy recordedCopy(const FileLocation& location, const FileLocation& through,
+                                     const std::function<std::optional<std::string_view>()>& holding);
     // Whether the file system of the file at location keeps the record on the file itself.
     static bool recordsCopies(const FileLocation& location);
     // Once the file is known to be whole again: the record removed, and the copy it names with it when
-    // mayGo allows and the file was not written since through another name. What the file holds is first
-    // put on the disk; when it cannot be, nothing is removed. Returns the copy that mayGo kept (empty: none).
+    // mayGo allows (also where the file was written since through another name). What the file holds is
+    // first put on the disk; when it cannot be, nothing is removed. Returns the copy that mayGo kept (empty:
+    // none). recorded: the record as recordedCopy judged it, when the caller has.
     static FileLocation dropRecordedCopy(const FileLocation& location,
+                                         const std::function<bool(const FileLocation& copy)>& mayGo);
+    static FileLocation dropRecordedCopy(const FileLocation& location, const RecordedCopy& recorded,
                                          const std::function<bool(const FileLocation& copy)>& mayGo);
     // Whether name is the framework's own attribute, which the record of a copy is.
     static bool isOwnAttribute(std::string_view name);

@@ -1042,12 +1042,32 @@ TEST_F(ObjectMapFile, ANoteIsFollowedOnlyToItsSaveAndNoCopyOfRowsTheTableLacksIs
         "table, last changed "));
     EXPECT_EQ(readFile(other), newer.substr(0, newer.size() - 13));
 
-    // A later save through home 2, cut. Through home 1 no run can tell whose cut an empty table is, and its
-    // copy may be put back; but home 2's copy, which holds rows the table then lacks, stays, and is told.
+    // A later save through home 2, cut once it emptied the table. Home 1's note knows the table changed
+    // since its save left it, though no block of an empty table can say so: its copy is offered with its
+    // time and the other names, never by default. Through home 2 the note of the save that cut it is
+    // followed by default.
     std::ofstream(other, std::ios::binary | std::ios::trunc) << newer;
     host::setHomeDirectory(home2.string());
     cutBySave(other, /*records=*/false);
     ASSERT_EQ(readFile(copy2), newer);
+    const std::string otherNames = "The file has other names (hard links)";
+    EXPECT_FALSE(load(home_));   // the default answer: Cancel
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with(
+        "The file containing the object mapping table cannot be read. \"ObjectMap backup.xml\" holds a whole "
+        "table, last changed "));
+    EXPECT_NE(host::recordedAlerts()[0].smallText.find(otherNames), std::string::npos);
+    EXPECT_EQ(readFile(other), "");
+    EXPECT_TRUE(load(home2));   // the default answer: Put Back
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_TRUE(
+        host::recordedAlerts()[0].largeText.starts_with("The file containing the object mapping table cannot "
+                                                        "be read, but the copy \"ObjectMap backup.xml\""));
+    EXPECT_EQ(readFile(other), newer);
+    // Home 1's copy put back by choice: home 2's copy, which holds rows the table then lacks, stays, and
+    // is told once.
+    cutBySave(other, /*records=*/false);
+    script(R"([{"do": "answerAlert", "button": 2}])");   // Put Back
     EXPECT_TRUE(load(home_));
     EXPECT_TRUE(load(home2));
     EXPECT_EQ(readFile(copy2), newer);
@@ -1184,15 +1204,34 @@ TEST_F(ObjectMapFile, ATurnRemovesWhatEndedRunsLeftOnlyWhereItHoldsNoRowTheTable
                             operation == FileOperation::renameNoReplace;
         return naming && path == tableFile().string() ? EIO : 0;
     });
+    host::clearRecordedAlerts();
     EXPECT_FALSE(skellow::saveObjectMap(again));
     host::watchFileOperations(nullptr);
     std::vector<std::string> left;
     for (const auto& entry : fs::directory_iterator(dataFolder()))
         left.push_back(entry.path().filename().string());
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"ObjectMap.xml", "ObjectMap.xml.partial 4",
-                                              "ObjectMap.xml.partial 5"}));
-    EXPECT_EQ(readFile(dataFolder() / "ObjectMap.xml.partial 4"), written);
+    // A whole table of rows the table lacks is kept as a backup, where a table that cannot be read offers
+    // it, and told once, with its path and time.
+    EXPECT_EQ(left,
+              (std::vector<std::string>{"ObjectMap backup 2.xml", "ObjectMap backup.xml", "ObjectMap.xml"}));
+    std::vector<std::string> kept = {readFile(dataFolder() / "ObjectMap backup.xml"),
+                                     readFile(dataFolder() / "ObjectMap backup 2.xml")};
+    std::sort(kept.begin(), kept.end());
+    std::vector<std::string> held = {kUserTable, written};
+    std::sort(held.begin(), held.end());
+    EXPECT_EQ(kept, held);
+    ASSERT_EQ(host::recordedAlerts().size(), 3u);   // two kept, and the failed save
+    for (const char* backup : {"ObjectMap backup.xml", "ObjectMap backup 2.xml"}) {
+        const std::string told = "\"" + (dataFolder() / backup).string() +
+                                 "\", a copy of the object mapping "
+                                 "table last changed ";
+        EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with(told) ||
+                    host::recordedAlerts()[1].largeText.starts_with(told));
+    }
+    host::clearRecordedAlerts();
+    ASSERT_TRUE(skellow::saveObjectMap(again));
+    EXPECT_TRUE(host::recordedAlerts().empty());
 }
 
 // A copy put back is removed once the table holds it, only while it is still the file offered: another
