@@ -254,13 +254,23 @@ TEST(SafeFile, WithoutRecordsOnFilesAStoppedWriteLeavesANoteBesideTheName) {
     scratch.write("table.xml", "");
     EXPECT_TRUE(SafeFile::writeInPlace(file, "old", copyName, 3).done());
     EXPECT_FALSE(fs::exists(note));
+    // Also once the file was written since through another name.
     std::ofstream(note, std::ios::trunc) << noted;
+    scratch.write("table.xml", "written since");
+    EXPECT_EQ(SafeFile::recordedCopy(file).state, State::stale);
     EXPECT_EQ(SafeFile::dropRecordedCopy(file, [](const FileLocation&) { return true; }), FileLocation());
     host::watchFileOperations(nullptr);
-    EXPECT_EQ(held(file), "old");
     EXPECT_FALSE(fs::exists(note));
     EXPECT_FALSE(fs::exists(found.copy));
     EXPECT_FALSE(fs::exists(scratch.path() / "copy 2"));
+
+    // A lone file saved by a new one that takes its name: the note about the file replaced goes with it.
+    std::ofstream(note, std::ios::trunc) << noted;
+    host::watchFileOperations(noRecords);
+    EXPECT_TRUE(SafeFile::save(file, "whole", copyName, 3).done());
+    host::watchFileOperations(nullptr);
+    EXPECT_EQ(held(file), "whole");
+    EXPECT_FALSE(fs::exists(note));
 }
 
 // A whole copy kept beside a file (a backup) is as private as the file, and is made only once its name

@@ -26,6 +26,7 @@
 #include "Foundation/SafeFile.h"
 #include "Skellowing/ObjectMap.h"
 #include "Skellowing/ObjectMapFile.h"
+#include "Skellowing/TableTurn.h"
 #include "SkellowingFixture.h"
 #include "Support/AccessList.h"
 
@@ -324,6 +325,28 @@ TEST_F(ObjectMapFile, AnUnreadableFileIsNamedWithItsReasonAndNeverLost) {
             }
         }
     }
+    // A file this user may not open (nor, then, read its attributes): the system's reason, and no word of
+    // a copy or record that nothing names; nothing is written by default.
+    std::filesystem::remove_all(dataFolder());
+    writeFile(tableFile(), kUserTable);
+    host::watchFileOperations([this](host::FileOperation operation, const std::string& path) {
+        using host::FileOperation;
+        const bool opening = operation == FileOperation::open || operation == FileOperation::attribute;
+        return opening && path == tableFile().string() ? EACCES : 0;
+    });
+    host::clearRecordedAlerts();
+    ObjectMap closed;
+    EXPECT_FALSE(skellow::loadObjectMap(closed));   // the default answer: Cancel
+    host::watchFileOperations(nullptr);
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_EQ(host::recordedAlerts()[0].largeText,
+              "The file containing the object mapping table cannot be read - do you wish to continue with a "
+              "new mapping table?");
+    EXPECT_NE(host::recordedAlerts()[0].smallText.find("The system said: Permission denied."),
+              std::string::npos);
+    EXPECT_EQ(host::recordedAlerts()[0].smallText.find("record"), std::string::npos);
+    EXPECT_EQ(readFile(tableFile()), kUserTable);
+
     // Where the host gives none of the texts, no alert is shown blank.
     std::filesystem::remove_all(dataFolder());
     writeFile(tableFile(), "unreadable");
@@ -929,6 +952,16 @@ TEST_F(ObjectMapFile, ASaveStoppedHalfWayLosesNothingThroughAnyName) {
         "The file containing the object mapping table cannot be read. It has other names (hard links)"));
     EXPECT_EQ(readFile(other), "");
     EXPECT_EQ(readFile(copy), held);
+    // Nor when the system cannot tell whether the file system keeps records: that is no answer.
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        return operation == host::FileOperation::attribute ? (path == other.string() ? EIO : ENOTSUP) : 0;
+    });
+    host::clearRecordedAlerts();
+    EXPECT_FALSE(skellow::loadObjectMap(unsure));
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_NE(host::recordedAlerts()[0].smallText.find("The file has other names (hard links)"),
+              std::string::npos);
+    EXPECT_EQ(readFile(other), "");
 
     // Nor when a whole table lies beside that name, which may be older than the one the save cut.
     const fs::path older = other.parent_path() / "ObjectMap backup.xml";
@@ -945,9 +978,29 @@ TEST_F(ObjectMapFile, ASaveStoppedHalfWayLosesNothingThroughAnyName) {
     EXPECT_EQ(readFile(other), "");
     fs::remove(older);
 
+    // Through the name that saved, a note that cannot tell whether the table is still as its save left it
+    // (one of the release before, which has no time) offers the copy with its time and the other names,
+    // never by default.
+    host::setHomeDirectory(home_.string());
+    const fs::path noteFile = dataFolder() / "ObjectMap.xml.copy";
+    const std::string laid = readFile(noteFile);
+    const std::size_t at = laid.find(' ') + 1;
+    writeFile(noteFile, laid.substr(0, at) + std::string(laid.find(' ', at) - at, '-') +
+                            laid.substr(laid.find(' ', at)));
+    host::clearRecordedAlerts();
+    ObjectMap undecided;
+    EXPECT_FALSE(skellow::loadObjectMap(undecided));   // the default answer: Cancel
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with(
+        "The file containing the object mapping table cannot be read. \"ObjectMap backup.xml\" holds a whole "
+        "table, last changed "));
+    EXPECT_NE(host::recordedAlerts()[0].smallText.find("The file has other names (hard links)"),
+              std::string::npos);
+    EXPECT_EQ(readFile(other), "");
+    writeFile(noteFile, laid);
+
     // Through the name that saved, the note the save left beside its copy names the file: the copy is put
     // back by default into the file both names share, and the note and the copy go.
-    host::setHomeDirectory(home_.string());
     host::clearRecordedAlerts();
     ObjectMap noted;
     EXPECT_TRUE(skellow::loadObjectMap(noted));
@@ -1101,6 +1154,31 @@ TEST_F(ObjectMapFile, ANoteIsFollowedOnlyToItsSaveAndNoCopyOfRowsTheTableLacksIs
     EXPECT_EQ(readFile(copy1), kUserTable);
     ASSERT_EQ(host::recordedAlerts().size(), 1u);
     EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with("\"" + copy1.string() + "\", a copy"));
+
+    // A save through home 1 that wrote whole and left its note: the next turn reads the table once and
+    // judges the note and the copy by what it read; the copy, whose rows the table holds, goes.
+    fs::remove(copy1);
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        if (const int fault = noRecords(operation, path)) return fault;
+        return operation == host::FileOperation::unlink && path.starts_with(folder1) ? EIO : 0;
+    });
+    ObjectMap untidied;
+    ASSERT_TRUE(skellow::loadObjectMap(untidied));
+    addRow(untidied, "Untidied", "Stool");
+    skellow::saveObjectMap(untidied);
+    ASSERT_TRUE(fs::exists(copy1));
+    int opens = 0;
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        if (operation == host::FileOperation::open && path == tableFile().string()) ++opens;
+        return noRecords(operation, path);
+    });
+    String why;
+    EXPECT_NE(skellow::lockTable(tarnwick::Directory(dataFolder()), String("ObjectMap.xml"), why).beside,
+              nullptr);
+    host::watchFileOperations(nullptr);
+    EXPECT_EQ(opens, 3);   // its lock in itself, its one read, its flush before the copy goes
+    EXPECT_FALSE(fs::exists(copy1));
+    EXPECT_FALSE(fs::exists(dataFolder() / "ObjectMap.xml.copy"));
 }
 
 // A record whose copy a run cannot reach (a read error, another user's folder, a home moved) is named
