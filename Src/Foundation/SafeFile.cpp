@@ -35,7 +35,7 @@ constexpr const char* kCopyRecord = "user.tarnwick.copy";
 // Where the file system keeps no record on the file: a note beside the name written through, holding the
 // file's inode and then the record.
 constexpr std::string_view kNoteExtension = ".copy";
-constexpr std::size_t kMostRecord = 4800;   // a path, three numbers and 32 digests
+constexpr std::size_t kMostRecord = 4864;   // a path, the Left field, three numbers and 32 digests
 
 Outcome failed(Result result, int error = errno) { return {result, error, {}, {}}; }
 

@@ -88,12 +88,15 @@ public:
     // which every name shares, or, where its file system keeps no such record, in a note beside the name
     // written through ("<name>.copy"), naming the file. A copy is known by its path and inode, which a
     // remount keeps; one moved along with the folder of `through` (a name of the file) is found beside it.
-    // The record names its write too, so that it is followed only while the file is that write's state.
+    // The record names its write too, so that it is followed only while the file is that write's state;
+    // a note also keeps the change time and size the write left the file with once it emptied it, so that
+    // any change since, through any name, makes it stale.
     struct RecordedCopy {
         enum class State {
             none,           // no write into the file left a record
             found,          // copy: what the file held before the write recorded, which the file still
-                            // is the state of (that content, or a cut), or a record that cannot say
+                            // is the state of (that content, a cut, or as the write left it emptied), or
+                            // a record that cannot say (cannotTell)
             ended,          // that write's content is whole in the file: copy (empty when gone) is done
             stale,          // the file was written since, through another name: the record is no longer
                             // its own, and copy (empty when gone) is a copy like any other
