@@ -162,7 +162,6 @@ struct Left {
         return {static_cast<std::uint64_t>(info.st_ctim.tv_sec),
                 static_cast<std::uint64_t>(info.st_ctim.tv_nsec), static_cast<std::uint64_t>(info.st_size)};
     }
-    bool operator==(const Left&) const = default;
     // A clock that tells whole seconds only cannot tell two changes in one second apart.
     bool coarse() const { return nanoseconds == 0; }
 };
