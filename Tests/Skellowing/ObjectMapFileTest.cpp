@@ -1038,6 +1038,19 @@ void cutBySave(const std::filesystem::path& table, bool records) {
     EXPECT_EQ(std::filesystem::file_size(table), 0u);
 }
 
+// Returns once the file system's clock has moved past the last change of the file at path, so that a change
+// made afterwards is told apart from it also where the clock moves in steps of a few milliseconds.
+void pastTheLastChangeOf(const std::filesystem::path& path, const std::filesystem::path& scratch) {
+    struct stat last {};
+    struct stat now {};
+    ASSERT_EQ(::stat(path.c_str(), &last), 0);
+    do {
+        std::ofstream(scratch, std::ios::trunc) << ' ';
+        ASSERT_EQ(::stat(scratch.c_str(), &now), 0);
+    } while (now.st_ctim.tv_sec == last.st_ctim.tv_sec && now.st_ctim.tv_nsec == last.st_ctim.tv_nsec);
+    std::filesystem::remove(scratch);
+}
+
 // Where the file system keeps no record on files, the note beside the name that saved names the save it
 // belongs to, and is followed only while the table is that save's state. Whatever a note says, no run
 // removes a copy that holds a row the table lacks: it stays, and the user is told where, once.
@@ -1100,6 +1113,7 @@ TEST_F(ObjectMapFile, ANoteIsFollowedOnlyToItsSaveAndNoCopyOfRowsTheTableLacksIs
     // time and the other names, never by default. Through home 2 the note of the save that cut it is
     // followed by default.
     std::ofstream(other, std::ios::binary | std::ios::trunc) << newer;
+    pastTheLastChangeOf(other, home_ / "clock");
     host::setHomeDirectory(home2.string());
     cutBySave(other, /*records=*/false);
     ASSERT_EQ(readFile(copy2), newer);
