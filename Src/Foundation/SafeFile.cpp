@@ -165,8 +165,8 @@ struct Left {
     // A clock that tells whole seconds only cannot tell two changes in one second apart.
     bool coarse() const { return nanoseconds == 0; }
 };
-constexpr std::size_t kLeftDigits[] = {16, 8, 16};   // seconds, nanoseconds, size: hex, by dots
-constexpr std::size_t kLeftWidth = 16 + 1 + 8 + 1 + 16;
+constexpr std::size_t kLeftDigits[] = {20, 9, 20};   // seconds, nanoseconds, size: decimal, by dots
+constexpr std::size_t kLeftWidth = 20 + 1 + 9 + 1 + 20;
 constexpr char kUnlaid = '-';
 
 // The write a record belongs to: what it writes and what the file held before it, and how it left the
@@ -196,7 +196,7 @@ std::string leftField(const std::optional<Left>& left) {
     std::string field;
     const std::uint64_t values[] = {left->seconds, left->nanoseconds, left->size};
     for (std::size_t n = 0; n < 3; ++n) {
-        const std::string digits = hex(values[n]);
+        const std::string digits = std::to_string(values[n]);
         if (n) field += '.';
         field += std::string(kLeftDigits[n] - std::min(digits.size(), kLeftDigits[n]), '0') + digits;
     }
@@ -245,7 +245,7 @@ bool leftOf(std::string_view field, std::optional<Left>& left) {
     std::uint64_t values[3] = {};
     for (std::size_t n = 0; n < 3; ++n) {
         const std::size_t width = kLeftDigits[n];
-        if (field.size() < width || !numberOf(field.substr(0, width), values[n], 16)) return false;
+        if (field.size() < width || !numberOf(field.substr(0, width), values[n], 10)) return false;
         field.remove_prefix(width);
         if (n < 2 && !field.starts_with('.')) return false;
         if (n < 2) field.remove_prefix(1);
