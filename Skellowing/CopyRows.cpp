@@ -50,6 +50,11 @@ bool tableHoldsEveryRowOf(std::string_view table, std::string_view copy) {
     return true;
 }
 
+bool readsAsWholeTable(std::string_view text) {
+    std::set<Row> rows;
+    return rowsOf(text, rows);
+}
+
 bool tableHoldsEveryRowOfFile(std::string_view table, const tarnwick::FileLocation& copy) {
     std::string held;
     return tarnwick::DataFile(copy, tarnwick::DataFile::kRead).readToEnd(held) &&

@@ -13,6 +13,8 @@ namespace skellow {
 // the table's text, holds no row of its own. False when either cannot be read whole as a table, since what
 // it holds cannot be known.
 bool tableHoldsEveryRowOf(std::string_view table, std::string_view copy);
+// Whether text reads whole as a table, leaving nothing out: only then can the rows it holds be known.
+bool readsAsWholeTable(std::string_view text);
 // The same of the file at copy; false when it cannot be read to its end.
 bool tableHoldsEveryRowOfFile(std::string_view table, const tarnwick::FileLocation& copy);
 

@@ -380,6 +380,8 @@ struct Known {
     UnreadableTable facts;
     Copy recorded;              // the copy the record names (as recorded when it cannot be followed)
     String unfollowable;        // why the record cannot be followed
+    String unopened;            // why the file itself cannot be opened, where that is why its record
+                                // cannot be read: no record is known of
     std::vector<Copy> copies;   // whole tables of the series beside the file, newest first
     ObjectMap offered;          // the recorded copy's table, else the newest copy's
     std::vector<String> offeredLeftOut;   // what its read left out: the copy then stays
@@ -406,19 +408,27 @@ Known knownOf(const tarnwick::FileLocation& name, const tarnwick::FileLocation& 
     using Record = UnreadableTable::Record;
     using State = tarnwick::SafeFile::RecordedCopy::State;
     Known known;
-    known.facts.severalNames = DataFile(target, DataFile::kRead).getLinkCount().value_or(1) > 1;
+    // A link count that cannot be read may be more than one.
+    known.facts.severalNames = DataFile(target, DataFile::kRead).getLinkCount().value_or(2) > 1;
     known.facts.recordsKept = tarnwick::SafeFile::recordsCopies(target);
     const tarnwick::SafeFile::RecordedCopy record = tarnwick::SafeFile::recordedCopy(target, name);
     int error = record.systemError;
+    bool undecided = false;   // a whole copy, of a record that cannot tell whose state the file is
     if (record.state == State::found) {
         known.recorded.location = record.copy;
         if (readsAsTable(record.copy, known.offered, known.offeredLeftOut, error)) {
-            known.facts.record = Record::followed;
+            known.facts.record = record.cannotTell ? Record::undecided : Record::followed;
             known.recorded.identity = record.identity;
-            return known;
+            if (known.facts.byDefault() == UnreadableTable::Answer::putBack) return known;
+            // Offered with its time among the copies below, as another name may have kept a newer one.
+            undecided = true;
         }
     }
-    if (record.state == State::found || record.state == State::unfollowable) {
+    // A record the system does not let this user read, as it does not the file: nothing is known of one.
+    if (record.state == State::unfollowable && record.copy.empty() &&
+        (record.systemError == EACCES || record.systemError == EPERM))
+        known.unopened = String(std::strerror(record.systemError));
+    if (!undecided && (record.state == State::found || record.state == State::unfollowable)) {
         known.recorded.location = record.copy;
         known.facts.record = Record::unfollowable;
         known.unfollowable = error != 0 ? String(std::strerror(error))
@@ -451,7 +461,7 @@ Known knownOf(const tarnwick::FileLocation& name, const tarnwick::FileLocation& 
     const String tableName = nameOf(target);
     const String base = baseOf(tableName);
     const bool pastCopy =
-        (record.state == State::stale || record.state == State::ended) && !record.copy.empty();
+        (record.state == State::stale || record.state == State::ended || undecided) && !record.copy.empty();
     const auto considerNamed = [&](const String& candidateName) {
         DataFile candidate(folder, candidateName, DataFile::kRead);
         if (candidate.exists() && (candidate.getLocation() != record.copy || pastCopy))
@@ -525,6 +535,8 @@ Question questionFor(const Known& known, const Directory& folder, const tarnwick
         for (auto copy = known.copies.begin() + 1; copy != known.copies.end(); ++copy)
             question.lines.push_back(
                 filled(strings::kWholeCopyToo, {shown(copy->location), timeText(copy->time)}));
+    } else if (!known.unopened.isEmpty()) {
+        question.message = text(strings::kTableFile, strings::kUnreadableTable);
     } else if (unfollowable) {
         question.message = recordPath
                                ? filled(strings::kUnreachableCopyQuestion, {recordedAt, known.unfollowable})
@@ -536,7 +548,10 @@ Question questionFor(const Known& known, const Directory& folder, const tarnwick
     } else {
         question.message = text(strings::kTableFile, strings::kUnreadableTable);
     }
-    if (unfollowable && !toldRecord)
+    // A file this user may not open: the system's reason, and no word of a record no one could read.
+    if (!known.unopened.isEmpty())
+        question.lines.push_back(filled(strings::kSystemSaid, {known.unopened}));
+    else if (unfollowable && !toldRecord)
         question.lines.push_back(recordPath
                                      ? filled(strings::kUnreachableCopyLine, {recordedAt, known.unfollowable})
                                      : filled(strings::kUnreadRecordQuestion, {known.unfollowable}));

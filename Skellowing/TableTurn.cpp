@@ -1,5 +1,6 @@
 #include "Skellowing/TableTurn.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <HostDebug.h>
 
 #include "Foundation/DataFile.h"
+#include "Foundation/FileSystemCalls.h"
 #include "Foundation/PassingFile.h"
 #include "Foundation/SafeFile.h"
 #include "Interface/NotifyAlert.h"
@@ -69,6 +71,28 @@ String lockRefused(const tarnwick::FileLock::Refusal& refusal, const String& fil
                                                             : String(std::strerror(refusal.systemError))});
 }
 
+// A whole copy of the table kept for rows the table lacks, told once, with where it is and its time.
+void tellKept(const tarnwick::FileLocation& kept) {
+    const String said =
+        filled(strings::kCopyKept, {String(std::string_view(kept.native())),
+                                    timeText(DataFile(kept, DataFile::kRead).getModificationTime())});
+    host::debugOutput("Skellowing: " + std::string(said.getView()));
+    tarnwick::NotifyAlert().show(said);
+}
+
+// A dead run's whole table at a passing name, which holds rows the table lacks: moved to the first free
+// name of the backup series, never over another entry, so that it is told once and is then one of the
+// copies offered when the table cannot be read. Where no name takes it, it stays and is told where it is.
+void keepLeftTable(const Directory& folder, const String& tableName, const tarnwick::FileLocation& left) {
+    const String base = baseOf(tableName);
+    for (int n = 1; n <= kMostBackups; ++n) {
+        const tarnwick::FileLocation kept = folder.getLocation() / std::string(backupName(base, n).getView());
+        if (tarnwick::sys::renameNoReplace(left.c_str(), kept.c_str())) return tellKept(kept);
+        if (errno != EEXIST) break;
+    }
+    tellKept(left);
+}
+
 }   // namespace
 
 TableTurn lockTable(const Directory& folder, const String& fileName, String& why,
@@ -88,8 +112,9 @@ TableTurn lockTable(const Directory& folder, const String& fileName, String& why
         turn.deniedByPermissions = refusal.reason == tarnwick::FileLock::Reason::denied;
         return turn;
     }
+    // A link count that cannot be read may be more than one.
     if (target && DataFile(*target, DataFile::kRead).exists() &&
-        DataFile(*target, DataFile::kRead).getLinkCount().value_or(1) > 1) {
+        DataFile(*target, DataFile::kRead).getLinkCount().value_or(2) > 1) {
         turn.shared = tarnwick::FileLock::acquireFile(*target, wait, &refusal);
         if (!turn.shared) {
             why = lockRefused(refusal, fileName, String(std::string_view(target->native())));
@@ -100,34 +125,40 @@ TableTurn lockTable(const Directory& folder, const String& fileName, String& why
     }
     // What dead runs' writes left goes only where it holds no row the table lacks: empty, the start of the
     // table's text, or rows it holds whole. A cut of what a run was writing stays until the table holds
-    // that text. The table is read once, and only when there is something to judge by it.
+    // that text; a whole table that holds rows the table lacks is kept as a backup and told. The table is
+    // read once, and only when there is something to judge by it, and its bytes go to every judgement.
     std::optional<TableRead> read;
     const auto table = [&]() -> const TableRead& {
         if (!read) readTableFile(lockFolder, tableName, read.emplace());
         return *read;
     };
+    const auto tableBytes = [&] {
+        return table().whole ? std::string_view(table().bytes) : std::string_view();
+    };
     tarnwick::PassingFile::removeLeft(
         lockFolder, tableName, {}, [&](int, const tarnwick::FileLocation& location) {
-            return tableHoldsEveryRowOfFile(
-                table().whole ? std::string_view(table().bytes) : std::string_view(), location);
+            std::string held;
+            if (!DataFile(location, DataFile::kRead).readToEnd(held)) return false;
+            if (tableHoldsEveryRowOf(tableBytes(), held)) return true;
+            if (table().whole && table().detail.isEmpty() && readsAsWholeTable(held))
+                keepLeftTable(lockFolder, tableName, location);
+            return false;
         });
     // A copy recorded on a table that reads whole again is what a save that ended left, or what the file
     // was written past since through another name: never to be offered by default again. Its record goes,
     // and the copy with it, unless it holds a row the table lacks: it then stays, and the user is told once.
-    if (target &&
-        tarnwick::SafeFile::recordedCopy(*target).state != tarnwick::SafeFile::RecordedCopy::State::none &&
-        table().detail.isEmpty()) {
+    if (!target) return turn;
+    const tarnwick::SafeFile::RecordedCopy recorded =
+        tarnwick::SafeFile::recordedCopy(*target, {}, [&]() -> std::optional<std::string_view> {
+            if (!table().whole) return std::nullopt;
+            return table().bytes;
+        });
+    if (recorded.state != tarnwick::SafeFile::RecordedCopy::State::none && table().detail.isEmpty()) {
         const tarnwick::FileLocation kept =
-            tarnwick::SafeFile::dropRecordedCopy(*target, [&](const tarnwick::FileLocation& copy) {
+            tarnwick::SafeFile::dropRecordedCopy(*target, recorded, [&](const tarnwick::FileLocation& copy) {
                 return tableHoldsEveryRowOfFile(table().bytes, copy);
             });
-        if (!kept.empty()) {
-            const String said =
-                filled(strings::kCopyKept, {String(std::string_view(kept.native())),
-                                            timeText(DataFile(kept, DataFile::kRead).getModificationTime())});
-            host::debugOutput("Skellowing: " + std::string(said.getView()));
-            tarnwick::NotifyAlert().show(said);
-        }
+        if (!kept.empty()) tellKept(kept);
     }
     return turn;
 }

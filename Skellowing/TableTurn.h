@@ -24,8 +24,9 @@ struct TableTurn {
 
 // Empty when the turn cannot be had within patience (the wait set for saves unless given), with why. Once
 // it is had, what ended runs left beside the table is removed, unless it holds a row the table lacks: their
-// passing files, and the copy that a save into the file recorded on it, once the file reads whole again
-// (a recorded copy kept for its rows is told, with where it is kept).
+// passing files, and the copy that a save into the file recorded on it, once the file reads whole again.
+// What is kept for its rows is told once, with where it is kept: a recorded copy as it lies, a whole table
+// at a passing name moved to the backup series first.
 TableTurn lockTable(const tarnwick::Directory& folder, const tarnwick::String& fileName,
                     tarnwick::String& why, std::optional<std::chrono::milliseconds> patience = std::nullopt);
 

@@ -10,8 +10,11 @@ namespace skellow {
 struct UnreadableTable {
     enum class Record {
         none,           // no save into the file left a record of a copy
-        followed,       // it did, the file is still that save's state (or cannot say whose), and the copy
-                        // recorded is there and reads whole
+        followed,       // it did, the file is still that save's state, and the copy recorded is there and
+                        // reads whole
+        undecided,      // likewise, but the record cannot tell whether the file is that save's state or
+                        // another's: the copy is followed only where no save through another name can
+                        // have kept one elsewhere
         unfollowable,   // it did, but the record or its copy cannot be had, or the copy is not whole
     };
     enum class Answer { putBack, newTable, cancel };

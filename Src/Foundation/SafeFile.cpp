@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <HostFiles.h>
 
@@ -24,16 +25,17 @@ namespace {
 using Result = SafeFile::Result;
 using Outcome = SafeFile::Outcome;
 
-// On the file written into itself, while it is: "<inode> <size> <digests> <held size> <held digests>
-// <path>" of the copy of what it held, with the size and block digests (hex, by commas) of what the write
-// writes and of what the file held, which name the write. The releases before wrote "<inode> <path>" and
+// On the file written into itself, while it is: "<left> <inode> <size> <digests> <held size> <held
+// digests> <path>" of the copy of what it held, with the size and block digests (hex, by commas) of what
+// the write writes and of what the file held, which name the write, and how the write left the file once
+// it emptied it (Left). The releases before wrote the record without <left>, "<inode> <path>" and
 // "<device> <inode> <path>", naming no write; a device number may change with a remount, so it is passed
 // over.
 constexpr const char* kCopyRecord = "user.tarnwick.copy";
 // Where the file system keeps no record on the file: a note beside the name written through, holding the
 // file's inode and then the record.
 constexpr std::string_view kNoteExtension = ".copy";
-constexpr std::size_t kMostRecord = 4800;   // a path, three numbers and 32 digests
+constexpr std::size_t kMostRecord = 4864;   // a path, the Left field, three numbers and 32 digests
 
 Outcome failed(Result result, int error = errno) { return {result, error, {}, {}}; }
 
@@ -70,7 +72,9 @@ class PutBack {
 public:
     enum class State { back, backNotFlushed, cut, untouched };
 
-    PutBack(DataFile& file, std::string_view held) : file_(file), held_(held) {}
+    // emptied: told once the file is emptied again, before what it held is written back.
+    PutBack(DataFile& file, std::string_view held, std::function<void()> emptied = {})
+        : file_(file), held_(held), emptied_(std::move(emptied)) {}
     ~PutBack() {
         if (armed_) restore();
     }
@@ -83,6 +87,7 @@ public:
     State restore() {
         armed_ = false;
         if (!file_.open() || !file_.setDataLength(0)) return State::untouched;
+        if (emptied_) emptied_();
         if (!file_.write(held_.data(), held_.size())) return State::cut;
         return file_.flush() ? State::back : State::backNotFlushed;
     }
@@ -90,6 +95,7 @@ public:
 private:
     DataFile& file_;
     std::string_view held_;
+    std::function<void()> emptied_;
     bool armed_ = true;
 };
 
@@ -124,26 +130,52 @@ struct Text {
         return named;
     }
     // Whether holding is this text whole.
-    bool is(std::string_view holding) const { return holding.size() == size && holds(holding); }
-    // Whether holding, shorter than this text, agrees with its start in every block it holds whole.
-    bool cutBy(std::string_view holding) const { return holding.size() < size && holds(holding); }
+    bool is(std::string_view holding) const { return holding.size() == size && agreeing(holding); }
+    // How many blocks holding, shorter than this text, holds whole, when it agrees with its start in each
+    // of them (none: a cut too short to hold one cannot say).
+    std::optional<std::size_t> cutBy(std::string_view holding) const {
+        return holding.size() < size ? agreeing(holding) : std::nullopt;
+    }
 
 private:
-    bool holds(std::string_view holding) const {
+    std::optional<std::size_t> agreeing(std::string_view holding) const {
         const std::size_t block = blockFor(size);
-        for (std::size_t at = 0, n = 0; n < blocks.size() && at < holding.size(); at += block, ++n) {
+        std::size_t n = 0;
+        for (std::size_t at = 0; n < blocks.size() && at < holding.size(); at += block, ++n) {
             const std::string_view part = holding.substr(at, block);
             if (part.size() < block && at + part.size() < size) break;   // the cut's last, partial block
-            if (digestOf(part) != blocks[n]) return false;
+            if (digestOf(part) != blocks[n]) return std::nullopt;
         }
-        return true;
+        return n;
     }
 };
 
-// The write a record belongs to: what it writes and what the file held before it.
+// How a write left the file once it emptied it: its change time and size, which any later change of the
+// file, through any of its names, moves on. Laid in a note only (setting a record on the file changes its
+// time), as a field of fixed width that a note holds from the start, unlaid, so that it is laid by one
+// write of the same length: a power cut leaves the old field or the new one.
+struct Left {
+    std::uint64_t seconds = 0;
+    std::uint64_t nanoseconds = 0;
+    std::uint64_t size = 0;
+
+    static Left of(const struct stat& info) {
+        return {static_cast<std::uint64_t>(info.st_ctim.tv_sec),
+                static_cast<std::uint64_t>(info.st_ctim.tv_nsec), static_cast<std::uint64_t>(info.st_size)};
+    }
+    // A clock that tells whole seconds only cannot tell two changes in one second apart.
+    bool coarse() const { return nanoseconds == 0; }
+};
+constexpr std::size_t kLeftDigits[] = {20, 9, 20};   // seconds, nanoseconds, size: decimal, by dots
+constexpr std::size_t kLeftWidth = 20 + 1 + 9 + 1 + 20;
+constexpr char kUnlaid = '-';
+
+// The write a record belongs to: what it writes and what the file held before it, and how it left the
+// file once it emptied it, when its record says.
 struct Write {
     Text written;
     Text held;
+    std::optional<Left> left;
 };
 
 std::string hex(std::uint64_t value) {
@@ -159,9 +191,23 @@ std::string named(const Text& text) {
     return named;
 }
 
+// The field of a Left, or one of the same width that is not laid.
+std::string leftField(const std::optional<Left>& left) {
+    if (!left) return std::string(kLeftWidth, kUnlaid);
+    std::string field;
+    const std::uint64_t values[] = {left->seconds, left->nanoseconds, left->size};
+    for (std::size_t n = 0; n < 3; ++n) {
+        const std::string digits = std::to_string(values[n]);
+        if (n) field += '.';
+        field += std::string(kLeftDigits[n] - std::min(digits.size(), kLeftDigits[n]), '0') + digits;
+    }
+    return field;
+}
+
+// A record naming write, with its Left field not laid (it is the record's first token).
 std::string recordOf(const FileIdentity& copy, const Write& write, const FileLocation& at) {
-    return std::to_string(copy.inode) + " " + named(write.written) + " " + named(write.held) + " " +
-           at.native();
+    return leftField(std::nullopt) + " " + std::to_string(copy.inode) + " " + named(write.written) + " " +
+           named(write.held) + " " + at.native();
 }
 
 // The number that text starts with, up to a space, which is passed over.
@@ -194,23 +240,42 @@ bool textOf(std::string_view size, std::string_view digests, Text& text) {
     return text.blocks.size() == Text::countFor(text.size);
 }
 
-// The copy's inode and path, and the write it belongs to, from a record of this release; from one of the
-// releases before, which name no write, the inode and path alone.
+// A Left from its field; nullopt in left when the field is not laid. False when it is neither.
+bool leftOf(std::string_view field, std::optional<Left>& left) {
+    if (field == std::string(kLeftWidth, kUnlaid)) return true;
+    std::uint64_t values[3] = {};
+    for (std::size_t n = 0; n < 3; ++n) {
+        const std::size_t width = kLeftDigits[n];
+        if (field.size() < width || !numberOf(field.substr(0, width), values[n], 10)) return false;
+        field.remove_prefix(width);
+        if (n < 2 && !field.starts_with('.')) return false;
+        if (n < 2) field.remove_prefix(1);
+    }
+    if (!field.empty()) return false;
+    left = Left{values[0], values[1], values[2]};
+    return true;
+}
+
+// The copy's inode and path, and the write it belongs to, from a record of this release or the one before
+// (which has no Left field); from one of the releases before them, which name no write, the inode and path
+// alone.
 bool parseRecord(std::string_view text, std::uint64_t& inode, std::optional<Write>& write,
                  FileLocation& copy) {
-    std::string_view tokens[5];
+    std::string_view tokens[6];
     std::size_t count = 0;
     while (!text.starts_with('/')) {
         const std::size_t space = text.find(' ');
-        if (count == 5 || space == 0 || space == std::string_view::npos) return false;
+        if (count == 6 || space == 0 || space == std::string_view::npos) return false;
         tokens[count++] = text.substr(0, space);
         text.remove_prefix(space + 1);
     }
+    const std::size_t first = count == 6 ? 1 : 0;   // past the Left field
     if (count == 1 || count == 2) {
         if (!numberOf(tokens[count - 1], inode, 10)) return false;
-    } else if (Write named; count == 5 && numberOf(tokens[0], inode, 10) &&
-                            textOf(tokens[1], tokens[2], named.written) &&
-                            textOf(tokens[3], tokens[4], named.held)) {
+    } else if (Write named; (count == 5 || (count == 6 && leftOf(tokens[0], named.left))) &&
+                            numberOf(tokens[first], inode, 10) &&
+                            textOf(tokens[first + 1], tokens[first + 2], named.written) &&
+                            textOf(tokens[first + 3], tokens[first + 4], named.held)) {
         write = std::move(named);
     } else {
         return false;
@@ -242,9 +307,10 @@ Note noteOn(const FileLocation& location, std::string& record) {
 
 // The record written where the file's system keeps it: on the file open at descriptor, or, where it
 // cannot, in the note beside it, flushed and under its name (one a stopped write left is replaced); the
-// note's identity in note. False with errno.
+// note's identity in note, the note itself kept open in opened, with where its Left field lies in fieldAt.
+// False with errno.
 bool setRecord(int descriptor, const FileLocation& location, const std::string& record,
-               std::optional<FileIdentity>& note) {
+               std::optional<FileIdentity>& note, std::unique_ptr<PassingFile>& opened, off_t& fieldAt) {
     if (sys::setAttribute(descriptor, location.c_str(), kCopyRecord, record.data(), record.size()))
         return true;
     if (!unsupported(errno)) return false;
@@ -252,13 +318,45 @@ bool setRecord(int descriptor, const FileLocation& location, const std::string& 
     if (!file) return false;
     const FileLocation at = noteFor(location);
     const String name(std::string_view(at.filename().native()));
-    const std::unique_ptr<PassingFile> made = PassingFile::make(Directory(location.parent_path()), name);
-    const std::string text = std::to_string(file->inode) + " " + record;
+    std::unique_ptr<PassingFile> made = PassingFile::make(Directory(location.parent_path()), name);
+    const std::string inode = std::to_string(file->inode) + " ";
+    const std::string text = inode + record;
     if (!made || !made->file().write(text.data(), text.size()) || !made->file().flush() ||
         !made->replace(name, identityAt(at)))
         return false;
     note = identityAt(at);
+    opened = std::move(made);
+    fieldAt = static_cast<off_t>(inode.size());
     return true;
+}
+
+// How the file open at descriptor is left, laid in the Left field at fieldAt of its note, open at
+// noteDescriptor. Where the file cannot be looked at, or the field not written, the field says nothing,
+// and the note cannot tell whose state the file is.
+void layLeft(int descriptor, const FileLocation& location, int noteDescriptor, off_t fieldAt) {
+    struct stat info {};
+    if (!sys::lookAtOpen(descriptor, location.c_str(), info)) return;
+    const std::string field = leftField(Left::of(info));
+    const FileLocation note = noteFor(location);
+    if (sys::seek(noteDescriptor, note.c_str(), fieldAt, SEEK_SET) == fieldAt)
+        sys::writeAll(noteDescriptor, note.c_str(), field.data(), field.size());
+}
+
+// The note beside location that names the file there, open to write, with where its Left field lies; null
+// where there is none, or it has no such field (a note of a release before).
+std::unique_ptr<DataFile> noteField(const FileLocation& location, off_t& fieldAt) {
+    std::string record;
+    if (noteOn(location, record) != Note::read) return nullptr;
+    std::optional<Left> left;
+    if (record.size() <= kLeftWidth || record[kLeftWidth] != ' ' ||
+        !leftOf(std::string_view(record).substr(0, kLeftWidth), left))
+        return nullptr;
+    const FileLocation at = noteFor(location);
+    auto note = std::make_unique<DataFile>(at, DataFile::kReadWrite);
+    const std::optional<std::uint64_t> size = note->getSize();
+    if (!size || *size < record.size() || !note->open()) return nullptr;
+    fieldAt = static_cast<off_t>(*size - record.size());
+    return note;
 }
 
 // This write's record removed: from the file, or its note.
@@ -279,16 +377,31 @@ void dropEarlierRecord(const FileLocation& location) {
         removeIfStill(note, *identity);
 }
 
-// Whose state the file holding holds is, against the write a record names: that write's new content
-// whole (it ended); what the file held before it, or a cut of either that agrees with it block by block
-// (it is that write's; a cut too short to hold a whole block cannot say); anything else (the file was
-// written since, through another name).
-SafeFile::RecordedCopy::State stateAgainst(const Write& write, std::string_view holding) {
+// Whose state the file holding holds is, against the write a record names, the file being left as now
+// says (nullopt: unknown): that write's new content whole (it ended); the file as the write left it once it
+// emptied it, what it held before, or a cut of either that agrees with it in a whole block (it is that
+// write's); anything else (the file was written since, through another name). Where neither the time nor
+// a block can tell, because the record has no time, the clock is too coarse, or the file changed within
+// the time's last step, a cut that no block contradicts is followed, but cannot tell.
+struct Judged {
+    SafeFile::RecordedCopy::State state;
+    bool cannotTell = false;
+};
+Judged stateAgainst(const Write& write, std::string_view holding, const std::optional<Left>& now) {
     using State = SafeFile::RecordedCopy::State;
-    if (write.written.is(holding)) return State::ended;
-    if (write.held.is(holding) || write.written.cutBy(holding) || write.held.cutBy(holding))
-        return State::found;
-    return State::stale;
+    if (write.written.is(holding)) return {State::ended};
+    const std::optional<std::size_t> writtenCut = write.written.cutBy(holding);
+    const std::optional<std::size_t> heldCut = write.held.cutBy(holding);
+    const bool agrees = write.held.is(holding) || writtenCut || heldCut;
+    if (!agrees) return {State::stale};
+    // A whole block that agrees says whose it is (or the whole text it held, which holds one).
+    if (write.held.is(holding) || writtenCut.value_or(0) > 0 || heldCut.value_or(0) > 0)
+        return {State::found};
+    const std::optional<Left>& left = write.left;
+    if (!left || !now) return {State::found, /*cannotTell=*/true};
+    const bool sameTime = left->seconds == now->seconds && left->nanoseconds == now->nanoseconds;
+    if (!sameTime) return {State::stale};   // changed since, through any name
+    return {State::found, /*cannotTell=*/left->coarse() || now->size != left->size};
 }
 
 }   // namespace
@@ -345,10 +458,16 @@ Outcome SafeFile::save(const FileLocation& location, std::string_view bytes,
                (info.st_nlink > 1 || DataFile(location, DataFile::kRead).hasExtendedAttributes())) {
         return writeInPlace(location, bytes, copyName, tries);
     }
+    // A note of a write into the file replaced names a file that no name leads to afterwards: it goes too.
+    std::string record;
+    const std::optional<FileIdentity> note =
+        noteOn(location, record) == Note::read ? identityAt(noteFor(location)) : std::nullopt;
     const Directory folder(location.parent_path());
     const Outcome outcome = replace(
         folder, String(std::string_view(location.filename().native())),
         [bytes](DataFile& file) { return file.write(bytes.data(), bytes.size()); }, {.keepOwner = true});
+    if (note && (outcome.result == Result::written || outcome.result == Result::folderNotFlushed))
+        removeIfStill(noteFor(location), *note);
     return outcome.result == Result::notOwned ? writeInPlace(location, bytes, copyName, tries) : outcome;
 }
 
@@ -367,7 +486,7 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
         return failed(Result::notRecorded, earlier.systemError);
     const bool recordedBefore =
         earlier.state == RecordedCopy::State::found || earlier.state == RecordedCopy::State::unfollowable;
-    const Write write{Text::of(bytes), Text::of(before)};
+    const Write write{Text::of(bytes), Text::of(before), std::nullopt};
     // An empty file holds nothing to keep: no copy, nor a record of one.
     std::unique_ptr<PassingFile> copy;
     FileIdentity copyIdentity;
@@ -389,6 +508,10 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
     // copy under a name of the series that no record names.
     bool recorded = false;   // by this write
     std::optional<FileIdentity> note;
+    std::unique_ptr<PassingFile> noteFile;   // open, to lay how the write leaves the file in it
+    off_t fieldAt = 0;
+    // The note of the write before, which stays the record: it learns how this write leaves the file.
+    const std::unique_ptr<DataFile> earlierNote = recordedBefore ? noteField(location, fieldAt) : nullptr;
     const auto dropOwnRecord = [&] {
         if (recorded) dropRecord(location, note);
     };
@@ -403,7 +526,8 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
         const FileLocation at = location.parent_path() / FileLocation(name.getView());
         if (identityAt(at)) continue;
         if (!recordedBefore) {
-            if (!setRecord(file.descriptor_, location, recordOf(copyIdentity, write, at), note))
+            if (!setRecord(file.descriptor_, location, recordOf(copyIdentity, write, at), note, noteFile,
+                           fieldAt))
                 return refused(Result::notRecorded, errno);
             recorded = true;
         }
@@ -437,8 +561,16 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
         outcome.heldNothing = !copy;
         return outcome;
     };
-    PutBack putBack(file, before);
+    // Each time the file is emptied, the note learns how it is left: a change of the file since then is
+    // another save's.
+    const auto leftEmptied = [&] {
+        if (noteFile || earlierNote)
+            layLeft(file.descriptor_, location,
+                    noteFile ? noteFile->file().descriptor_ : earlierNote->descriptor_, fieldAt);
+    };
+    PutBack putBack(file, before, leftEmptied);
     const bool emptied = file.setDataLength(0);
+    if (emptied) leftEmptied();
     const bool whole = emptied && file.write(bytes.data(), bytes.size());
     if (whole && file.flush()) {
         putBack.dismiss();
@@ -469,6 +601,17 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
 
 SafeFile::RecordedCopy SafeFile::recordedCopy(const FileLocation& location, const FileLocation& through,
                                               std::optional<std::string_view> holding) {
+    std::string read;
+    return recordedCopy(location, through, [&]() -> std::optional<std::string_view> {
+        if (holding) return holding;
+        if (!DataFile(location, DataFile::kRead).readToEnd(read)) return std::nullopt;
+        return read;
+    });
+}
+
+SafeFile::RecordedCopy SafeFile::recordedCopy(
+    const FileLocation& location, const FileLocation& through,
+    const std::function<std::optional<std::string_view>()>& holding) {
     using State = RecordedCopy::State;
     char value[kMostRecord];
     const ssize_t size = sys::getAttribute(location.c_str(), kCopyRecord, value, sizeof value);
@@ -490,12 +633,13 @@ SafeFile::RecordedCopy SafeFile::recordedCopy(const FileLocation& location, cons
     if (!parseRecord(record, inode, write, copy)) return {State::unfollowable, {}, {}, EINVAL};
     // A record that names its write is the file's only while the file is that write's state; one of the
     // releases before cannot say, and is followed.
-    State state = State::found;
+    Judged judged{State::found, /*cannotTell=*/true};
     if (write) {
-        std::string read;
-        if (!holding && DataFile(location, DataFile::kRead).readToEnd(read)) holding = read;
-        if (holding) state = stateAgainst(*write, *holding);
+        std::optional<Left> now;
+        if (struct stat info{}; write->left && sys::look(location.c_str(), info)) now = Left::of(info);
+        if (const std::optional<std::string_view> held = holding()) judged = stateAgainst(*write, *held, now);
     }
+    const State state = judged.state;
     // Only while the copy is still the file recorded: a name taken since by another file is not it.
     const auto at = [inode](const FileLocation& place, int& error) -> std::optional<FileIdentity> {
         struct stat info {};
@@ -507,13 +651,14 @@ SafeFile::RecordedCopy SafeFile::recordedCopy(const FileLocation& location, cons
         return FileIdentity{info.st_dev, info.st_ino};
     };
     int error = 0;
-    if (const std::optional<FileIdentity> identity = at(copy, error)) return {state, copy, *identity, 0};
+    if (const std::optional<FileIdentity> identity = at(copy, error))
+        return {state, copy, *identity, 0, judged.cannotTell};
     // The folder it lay in may have moved, with the name this run came through.
     if (!through.empty() && through.parent_path() != copy.parent_path()) {
         const FileLocation beside = through.parent_path() / copy.filename();
         int ignored = 0;
         if (const std::optional<FileIdentity> identity = at(beside, ignored))
-            return {state, beside, *identity, 0};
+            return {state, beside, *identity, 0, judged.cannotTell};
     }
     // A write that ended, or that the file went past, leaves nothing to follow: only its record.
     if (state != State::found) return {state, {}, {}, 0};
@@ -521,25 +666,29 @@ SafeFile::RecordedCopy SafeFile::recordedCopy(const FileLocation& location, cons
 }
 
 bool SafeFile::recordsCopies(const FileLocation& location) {
-    return sys::getAttribute(location.c_str(), kCopyRecord, nullptr, 0) >= 0 || !unsupported(errno);
+    // Only an answer about the record itself tells: an error that says nothing of the file system (EIO,
+    // EACCES) counts as one that keeps none, so that no run relies on a record it may not see.
+    return sys::getAttribute(location.c_str(), kCopyRecord, nullptr, 0) >= 0 || errno == ENODATA;
 }
 
 FileLocation SafeFile::dropRecordedCopy(const FileLocation& location,
+                                        const std::function<bool(const FileLocation& copy)>& mayGo) {
+    return dropRecordedCopy(location, recordedCopy(location), mayGo);
+}
+
+FileLocation SafeFile::dropRecordedCopy(const FileLocation& location, const RecordedCopy& recorded,
                                         const std::function<bool(const FileLocation& copy)>& mayGo) {
     // What the file holds is on the disk before the copy of what it held may go: a read of it may have
     // come from pages a failed flush left unwritten.
     DataFile file(location, DataFile::kRead);
     if (!file.open() || !host::flushFile(file.descriptor_, location.native())) return {};
-    const RecordedCopy recorded = recordedCopy(location);
-    using State = RecordedCopy::State;
     FileLocation kept;
-    if (!recorded.copy.empty() && recorded.state != State::unfollowable) {
-        // A copy whose write the file went past is no longer what it held before: it stays, as any copy.
-        const bool holdsNothingElse = mayGo(recorded.copy);
-        if (!holdsNothingElse)
-            kept = recorded.copy;
-        else if (recorded.state != State::stale)
+    // Also a copy whose write the file went past since: whoever wrote the file, it holds no row of its own.
+    if (!recorded.copy.empty() && recorded.state != RecordedCopy::State::unfollowable) {
+        if (mayGo(recorded.copy))
             removeIfStill(recorded.copy, recorded.identity);
+        else
+            kept = recorded.copy;
     }
     dropEarlierRecord(location);
     return kept;

@@ -91,12 +91,15 @@ public:
     // which every name shares, or, where its file system keeps no such record, in a note beside the name
     // written through ("<name>.copy"), naming the file. A copy is known by its path and inode, which a
     // remount keeps; one moved along with the folder of `through` (a name of the file) is found beside it.
-    // The record names its write too, so that it is followed only while the file is that write's state.
+    // The record names its write too, so that it is followed only while the file is that write's state;
+    // a note also keeps the change time and size the write left the file with once it emptied it, so that
+    // any change since, through any name, makes it stale.
     struct RecordedCopy {
         enum class State {
             none,           // no write into the file left a record
             found,          // copy: what the file held before the write recorded, which the file still
-                            // is the state of (that content, or a cut), or a record that cannot say
+                            // is the state of (that content, a cut, or as the write left it emptied), or
+                            // a record that cannot say (cannotTell)
             ended,          // that write's content is whole in the file: copy (empty when gone) is done
             stale,          // the file was written since, through another name: the record is no longer
                             // its own, and copy (empty when gone) is a copy like any other
@@ -106,16 +109,27 @@ public:
         FileLocation copy;
         FileIdentity identity;   // the copy's, when it is there
         int systemError = 0;
+        // found, but whose state the file is cannot be told: by no whole block of it, nor by the time the
+        // file was left at once the write emptied it (a record without one, a coarse clock, or a change
+        // within the time's last step). A change of the file since that time, through any name, is stale.
+        bool cannotTell = false;
     };
     // holding: what the file holds, when the caller has read it.
     static RecordedCopy recordedCopy(const FileLocation& location, const FileLocation& through = {},
                                      std::optional<std::string_view> holding = std::nullopt);
+    // The same, what the file holds asked of holding only where a record needs it (nullopt: it cannot
+    // be read).
+    static RecordedCopy recordedCopy(const FileLocation& location, const FileLocation& through,
+                                     const std::function<std::optional<std::string_view>()>& holding);
     // Whether the file system of the file at location keeps the record on the file itself.
     static bool recordsCopies(const FileLocation& location);
     // Once the file is known to be whole again: the record removed, and the copy it names with it when
-    // mayGo allows and the file was not written since through another name. What the file holds is first
-    // put on the disk; when it cannot be, nothing is removed. Returns the copy that mayGo kept (empty: none).
+    // mayGo allows (also where the file was written since through another name). What the file holds is
+    // first put on the disk; when it cannot be, nothing is removed. Returns the copy that mayGo kept (empty:
+    // none). recorded: the record as recordedCopy judged it, when the caller has.
     static FileLocation dropRecordedCopy(const FileLocation& location,
+                                         const std::function<bool(const FileLocation& copy)>& mayGo);
+    static FileLocation dropRecordedCopy(const FileLocation& location, const RecordedCopy& recorded,
                                          const std::function<bool(const FileLocation& copy)>& mayGo);
     // Whether name is the framework's own attribute, which the record of a copy is.
     static bool isOwnAttribute(std::string_view name);

@@ -309,6 +309,7 @@ protected:
     bool leftCut() const;
     bool copyLeft() const;
     bool copyBesideHomeOne() const;
+    bool noteCannotTell() const;
     TableRows inNoFile(const TableRows& rows) const;
     std::string nameLeftTheFile() const;
     std::string rowsLost(const fs::path& name) const;
@@ -323,6 +324,7 @@ protected:
     std::vector<Cut> cutStates(const std::vector<Stop>& stops, const std::function<bool()>& wanted);
     bool layCut(Cut& cut);
     void checkNames(const std::string& after, std::vector<std::string>& found) const;
+    void checkKept(const std::string& after, bool cannotTell, std::vector<std::string>& found) const;
     void checkNextRuns(const std::string& state, std::vector<std::string>& found);
     bool checkNoOlderCopyComesBack(std::vector<std::string>& found);
     ChildRun putBack(Cut& cut, const fs::path& first, Stop stop, std::size_t at, const ChildRun& unstopped,
@@ -445,6 +447,21 @@ bool TableCrashSweep::copyBesideHomeOne() const {
     if (!tableRowsAt(file()).empty()) return false;
     for (const fs::directory_entry& entry : fs::directory_iterator(tableIn(home()).parent_path()))
         if (entry.path() != tableIn(home()) && !tableRowsAt(entry.path()).empty()) return true;
+    return false;
+}
+
+// Whether a note beside a name of the table cannot tell whose state the table is: its save stopped after it
+// emptied the table and before the note took the time it left the table at (its field is not laid). A run
+// through a name of a table with several names then offers the copy, never by default.
+bool TableCrashSweep::noteCannotTell() const {
+    for (const fs::path& home : homes()) {
+        const std::string note = readFile(fs::path(tableIn(home).string() + ".copy"));
+        const std::size_t field = note.find(' ') + 1;
+        const std::size_t end = note.find(' ', field);
+        if (field != 0 && end != std::string::npos && end > field &&
+            note.find_first_not_of('-', field) == end)
+            return true;
+    }
     return false;
 }
 
@@ -616,6 +633,32 @@ void TableCrashSweep::layKept(const Kept& kept) {
         const struct timespec times[2] = {kept.files[file].info.st_atim, kept.files[file].info.st_mtim};
         ::utimensat(AT_FDCWD, made[file].c_str(), times, AT_SYMLINK_NOFOLLOW);
     }
+    // A note keeps the change time its save left the table with, which no file laid anew has: the time it
+    // had of the file it names (by its inode, first) is given that file's time now, so that the note is as
+    // much the table's as it was.
+    const auto changed = [](const struct stat& info) {
+        const std::string seconds = std::to_string(info.st_ctim.tv_sec);
+        const std::string nanoseconds = std::to_string(info.st_ctim.tv_nsec);
+        return std::string(20 - seconds.size(), '0') + seconds + "." +
+               std::string(9 - nanoseconds.size(), '0') + nanoseconds + ".";
+    };
+    for (std::size_t file = 0; file < made.size(); ++file) {
+        if (!isNote(made[file])) continue;
+        const std::string& noted = kept.files[file].text;
+        const std::string about = noted.substr(0, noted.find(' '));
+        for (std::size_t other = 0; other < made.size(); ++other) {
+            struct stat now {};
+            if (std::to_string(kept.files[other].info.st_ino) != about ||
+                ::lstat(made[other].c_str(), &now) != 0)
+                continue;
+            std::string text = readFile(made[file]);
+            const std::string was = changed(kept.files[other].info);
+            if (const std::size_t at = text.find(was); at != std::string::npos) {
+                text.replace(at, was.size(), changed(now));
+                std::ofstream(made[file], std::ios::binary | std::ios::trunc) << text;
+            }
+        }
+    }
 }
 
 // The save without a stop, once for the case: the old and the new table, the states before and after,
@@ -688,6 +731,16 @@ void TableCrashSweep::checkNames(const std::string& after, std::vector<std::stri
         if (const std::string lost = rowsLost(name); !lost.empty()) found.push_back(after + lost);
 }
 
+// As checkNames; but where a note could not tell whose state the table with several names was, the runs
+// with the default answers put nothing back, and every row of the old table must lie in some file.
+void TableCrashSweep::checkKept(const std::string& after, bool cannotTell,
+                                std::vector<std::string>& found) const {
+    if (!cannotTell || kind() != TableKind::hardLinked) return checkNames(after, found);
+    if (const std::string part = nameLeftTheFile(); !part.empty()) found.push_back(after + part);
+    if (const TableRows lost = inNoFile(oldRows_); !lost.empty())
+        found.push_back(after + "rows of the old table lie in no file: " + rowNames(lost));
+}
+
 // The next runs with the default answers through every home, and what they leave checked, once for each
 // state they start from: from the same state they would find the same. Where every name reads whole as
 // the one file, with no copy beside and no record of one, they have nothing to put back: the names are
@@ -696,6 +749,7 @@ void TableCrashSweep::checkNames(const std::string& after, std::vector<std::stri
 // the state is laid again; with one home, that later save is home 1's own, after its run.
 void TableCrashSweep::checkNextRuns(const std::string& state, std::vector<std::string>& found) {
     if (!checked_.insert(digest(state)).second) return;
+    const bool cannotTell = noteCannotTell();
     const std::vector<fs::path> all = names();
     if (!copyLeft() && nameLeftTheFile().empty() &&
         std::none_of(all.begin(), all.end(), [](const fs::path& name) { return tableRowsAt(name).empty(); }))
@@ -714,7 +768,9 @@ void TableCrashSweep::checkNextRuns(const std::string& state, std::vector<std::s
         layKept(kept);
     }
     if (!runChild({homeOne_}).exited) found.push_back("the next run through " + shown(homeOne_) + " crashed");
-    checkNames("after the next runs with the default answers, ", found);
+    // A note that cannot tell is never followed by default where the table has other names: the rows then
+    // lie in its copy.
+    checkKept("after the next runs with the default answers, ", cannotTell, found);
     if (!secondHome && found.size() == before && copyLeft()) checkNoOlderCopyComesBack(found);
 }
 
@@ -866,10 +922,11 @@ void TableCrashSweep::sweepCopiesOutOfReach() {
     for (Cut& cut : cuts) {
         std::vector<std::string> found;
         if (!layCut(cut)) continue;
+        const bool cannotTell = noteCannotTell();
         for (const RunPlan& next : {RunPlan(home2(), "", Stop::none, 0, folder),
                                     RunPlan(home2(), "", Stop::none, 0, folder), RunPlan(home())})
             if (!runChild(next).exited) found.push_back("the run through " + shown(next.home) + " crashed");
-        checkNames("then ", found);
+        checkKept("then ", cannotTell, found);
         for (const std::string& what : found)
             findings.push_back("after " + cut.where + ", home 2's runs refused home 1's folder: " + what);
         found.clear();
@@ -879,7 +936,7 @@ void TableCrashSweep::sweepCopiesOutOfReach() {
         homeOne_ = moved();
         for (const fs::path& next : {home2(), home2(), moved()})
             if (!runChild({next}).exited) found.push_back("the run through " + shown(next) + " crashed");
-        checkNames("then ", found);
+        checkKept("then ", cannotTell, found);
         for (const std::string& what : found)
             findings.push_back("after " + cut.where + ", home 1 moved: " + what);
     }

@@ -27,6 +27,7 @@
 #include "Foundation/SafeFile.h"
 #include "Skellowing/ObjectMap.h"
 #include "Skellowing/ObjectMapFile.h"
+#include "Skellowing/TableTurn.h"
 #include "SkellowingFixture.h"
 #include "Support/AccessList.h"
 
@@ -325,6 +326,28 @@ TEST_F(ObjectMapFile, AnUnreadableFileIsNamedWithItsReasonAndNeverLost) {
             }
         }
     }
+    // A file this user may not open (nor, then, read its attributes): the system's reason, and no word of
+    // a copy or record that nothing names; nothing is written by default.
+    std::filesystem::remove_all(dataFolder());
+    writeFile(tableFile(), kUserTable);
+    host::watchFileOperations([this](host::FileOperation operation, const std::string& path) {
+        using host::FileOperation;
+        const bool opening = operation == FileOperation::open || operation == FileOperation::attribute;
+        return opening && path == tableFile().string() ? EACCES : 0;
+    });
+    host::clearRecordedAlerts();
+    ObjectMap closed;
+    EXPECT_FALSE(skellow::loadObjectMap(closed));   // the default answer: Cancel
+    host::watchFileOperations(nullptr);
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_EQ(host::recordedAlerts()[0].largeText,
+              "The file containing the object mapping table cannot be read - do you wish to continue with a "
+              "new mapping table?");
+    EXPECT_NE(host::recordedAlerts()[0].smallText.find("The system said: Permission denied."),
+              std::string::npos);
+    EXPECT_EQ(host::recordedAlerts()[0].smallText.find("record"), std::string::npos);
+    EXPECT_EQ(readFile(tableFile()), kUserTable);
+
     // Where the host gives none of the texts, no alert is shown blank.
     std::filesystem::remove_all(dataFolder());
     writeFile(tableFile(), "unreadable");
@@ -985,6 +1008,16 @@ TEST_F(ObjectMapFile, ASaveStoppedHalfWayLosesNothingThroughAnyName) {
         "The file containing the object mapping table cannot be read. It has other names (hard links)"));
     EXPECT_EQ(readFile(other), "");
     EXPECT_EQ(readFile(copy), held);
+    // Nor when the system cannot tell whether the file system keeps records: that is no answer.
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        return operation == host::FileOperation::attribute ? (path == other.string() ? EIO : ENOTSUP) : 0;
+    });
+    host::clearRecordedAlerts();
+    EXPECT_FALSE(skellow::loadObjectMap(unsure));
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_NE(host::recordedAlerts()[0].smallText.find("The file has other names (hard links)"),
+              std::string::npos);
+    EXPECT_EQ(readFile(other), "");
 
     // Nor when a whole table lies beside that name, which may be older than the one the save cut.
     const fs::path older = other.parent_path() / "ObjectMap backup.xml";
@@ -1001,9 +1034,29 @@ TEST_F(ObjectMapFile, ASaveStoppedHalfWayLosesNothingThroughAnyName) {
     EXPECT_EQ(readFile(other), "");
     fs::remove(older);
 
+    // Through the name that saved, a note that cannot tell whether the table is still as its save left it
+    // (one of the release before, which has no time) offers the copy with its time and the other names,
+    // never by default.
+    host::setHomeDirectory(home_.string());
+    const fs::path noteFile = dataFolder() / "ObjectMap.xml.copy";
+    const std::string laid = readFile(noteFile);
+    const std::size_t at = laid.find(' ') + 1;
+    writeFile(noteFile, laid.substr(0, at) + std::string(laid.find(' ', at) - at, '-') +
+                            laid.substr(laid.find(' ', at)));
+    host::clearRecordedAlerts();
+    ObjectMap undecided;
+    EXPECT_FALSE(skellow::loadObjectMap(undecided));   // the default answer: Cancel
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with(
+        "The file containing the object mapping table cannot be read. \"ObjectMap backup.xml\" holds a whole "
+        "table, last changed "));
+    EXPECT_NE(host::recordedAlerts()[0].smallText.find("The file has other names (hard links)"),
+              std::string::npos);
+    EXPECT_EQ(readFile(other), "");
+    writeFile(noteFile, laid);
+
     // Through the name that saved, the note the save left beside its copy names the file: the copy is put
     // back by default into the file both names share, and the note and the copy go.
-    host::setHomeDirectory(home_.string());
     host::clearRecordedAlerts();
     ObjectMap noted;
     EXPECT_TRUE(skellow::loadObjectMap(noted));
@@ -1039,6 +1092,19 @@ void cutBySave(const std::filesystem::path& table, bool records) {
     EXPECT_FALSE(skellow::saveObjectMap(cut));
     host::watchFileOperations(nullptr);
     EXPECT_EQ(std::filesystem::file_size(table), 0u);
+}
+
+// Returns once the file system's clock has moved past the last change of the file at path, so that a change
+// made afterwards is told apart from it also where the clock moves in steps of a few milliseconds.
+void pastTheLastChangeOf(const std::filesystem::path& path, const std::filesystem::path& scratch) {
+    struct stat last {};
+    struct stat now {};
+    ASSERT_EQ(::stat(path.c_str(), &last), 0);
+    do {
+        std::ofstream(scratch, std::ios::trunc) << ' ';
+        ASSERT_EQ(::stat(scratch.c_str(), &now), 0);
+    } while (now.st_ctim.tv_sec == last.st_ctim.tv_sec && now.st_ctim.tv_nsec == last.st_ctim.tv_nsec);
+    std::filesystem::remove(scratch);
 }
 
 // Where the file system keeps no record on files, the note beside the name that saved names the save it
@@ -1098,12 +1164,33 @@ TEST_F(ObjectMapFile, ANoteIsFollowedOnlyToItsSaveAndNoCopyOfRowsTheTableLacksIs
         "table, last changed "));
     EXPECT_EQ(readFile(other), newer.substr(0, newer.size() - 13));
 
-    // A later save through home 2, cut. Through home 1 no run can tell whose cut an empty table is, and its
-    // copy may be put back; but home 2's copy, which holds rows the table then lacks, stays, and is told.
+    // A later save through home 2, cut once it emptied the table. Home 1's note knows the table changed
+    // since its save left it, though no block of an empty table can say so: its copy is offered with its
+    // time and the other names, never by default. Through home 2 the note of the save that cut it is
+    // followed by default.
     std::ofstream(other, std::ios::binary | std::ios::trunc) << newer;
+    pastTheLastChangeOf(other, home_ / "clock");
     host::setHomeDirectory(home2.string());
     cutBySave(other, /*records=*/false);
     ASSERT_EQ(readFile(copy2), newer);
+    const std::string otherNames = "The file has other names (hard links)";
+    EXPECT_FALSE(load(home_));   // the default answer: Cancel
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with(
+        "The file containing the object mapping table cannot be read. \"ObjectMap backup.xml\" holds a whole "
+        "table, last changed "));
+    EXPECT_NE(host::recordedAlerts()[0].smallText.find(otherNames), std::string::npos);
+    EXPECT_EQ(readFile(other), "");
+    EXPECT_TRUE(load(home2));   // the default answer: Put Back
+    ASSERT_FALSE(host::recordedAlerts().empty());
+    EXPECT_TRUE(
+        host::recordedAlerts()[0].largeText.starts_with("The file containing the object mapping table cannot "
+                                                        "be read, but the copy \"ObjectMap backup.xml\""));
+    EXPECT_EQ(readFile(other), newer);
+    // Home 1's copy put back by choice: home 2's copy, which holds rows the table then lacks, stays, and
+    // is told once.
+    cutBySave(other, /*records=*/false);
+    script(R"([{"do": "answerAlert", "button": 2}])");   // Put Back
     EXPECT_TRUE(load(home_));
     EXPECT_TRUE(load(home2));
     EXPECT_EQ(readFile(copy2), newer);
@@ -1137,6 +1224,31 @@ TEST_F(ObjectMapFile, ANoteIsFollowedOnlyToItsSaveAndNoCopyOfRowsTheTableLacksIs
     EXPECT_EQ(readFile(copy1), kUserTable);
     ASSERT_EQ(host::recordedAlerts().size(), 1u);
     EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with("\"" + copy1.string() + "\", a copy"));
+
+    // A save through home 1 that wrote whole and left its note: the next turn reads the table once and
+    // judges the note and the copy by what it read; the copy, whose rows the table holds, goes.
+    fs::remove(copy1);
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        if (const int fault = noRecords(operation, path)) return fault;
+        return operation == host::FileOperation::unlink && path.starts_with(folder1) ? EIO : 0;
+    });
+    ObjectMap untidied;
+    ASSERT_TRUE(skellow::loadObjectMap(untidied));
+    addRow(untidied, "Untidied", "Stool");
+    skellow::saveObjectMap(untidied);
+    ASSERT_TRUE(fs::exists(copy1));
+    int opens = 0;
+    host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+        if (operation == host::FileOperation::open && path == tableFile().string()) ++opens;
+        return noRecords(operation, path);
+    });
+    String why;
+    EXPECT_NE(skellow::lockTable(tarnwick::Directory(dataFolder()), String("ObjectMap.xml"), why).beside,
+              nullptr);
+    host::watchFileOperations(nullptr);
+    EXPECT_EQ(opens, 3);   // its lock in itself, its one read, its flush before the copy goes
+    EXPECT_FALSE(fs::exists(copy1));
+    EXPECT_FALSE(fs::exists(dataFolder() / "ObjectMap.xml.copy"));
 }
 
 // A record whose copy a run cannot reach (a read error, another user's folder, a home moved) is named
@@ -1240,15 +1352,34 @@ TEST_F(ObjectMapFile, ATurnRemovesWhatEndedRunsLeftOnlyWhereItHoldsNoRowTheTable
                             operation == FileOperation::renameNoReplace;
         return naming && path == tableFile().string() ? EIO : 0;
     });
+    host::clearRecordedAlerts();
     EXPECT_FALSE(skellow::saveObjectMap(again));
     host::watchFileOperations(nullptr);
     std::vector<std::string> left;
     for (const auto& entry : fs::directory_iterator(dataFolder()))
         left.push_back(entry.path().filename().string());
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"ObjectMap.xml", "ObjectMap.xml.partial 4",
-                                              "ObjectMap.xml.partial 5"}));
-    EXPECT_EQ(readFile(dataFolder() / "ObjectMap.xml.partial 4"), written);
+    // A whole table of rows the table lacks is kept as a backup, where a table that cannot be read offers
+    // it, and told once, with its path and time.
+    EXPECT_EQ(left,
+              (std::vector<std::string>{"ObjectMap backup 2.xml", "ObjectMap backup.xml", "ObjectMap.xml"}));
+    std::vector<std::string> kept = {readFile(dataFolder() / "ObjectMap backup.xml"),
+                                     readFile(dataFolder() / "ObjectMap backup 2.xml")};
+    std::sort(kept.begin(), kept.end());
+    std::vector<std::string> held = {kUserTable, written};
+    std::sort(held.begin(), held.end());
+    EXPECT_EQ(kept, held);
+    ASSERT_EQ(host::recordedAlerts().size(), 3u);   // two kept, and the failed save
+    for (const char* backup : {"ObjectMap backup.xml", "ObjectMap backup 2.xml"}) {
+        const std::string told = "\"" + (dataFolder() / backup).string() +
+                                 "\", a copy of the object mapping "
+                                 "table last changed ";
+        EXPECT_TRUE(host::recordedAlerts()[0].largeText.starts_with(told) ||
+                    host::recordedAlerts()[1].largeText.starts_with(told));
+    }
+    host::clearRecordedAlerts();
+    ASSERT_TRUE(skellow::saveObjectMap(again));
+    EXPECT_TRUE(host::recordedAlerts().empty());
 
     // A lock file that a run which ended while saving left (empty after a power cut) goes with the next
     // run, even one that saves nothing; one that a live run holds stays.
