@@ -163,8 +163,6 @@ struct Left {
         return {static_cast<std::uint64_t>(info.st_ctim.tv_sec),
                 static_cast<std::uint64_t>(info.st_ctim.tv_nsec), static_cast<std::uint64_t>(info.st_size)};
     }
-    // A clock that tells whole seconds only cannot tell two changes in one second apart.
-    bool coarse() const { return nanoseconds == 0; }
 };
 constexpr std::size_t kLeftDigits[] = {20, 9, 20};   // seconds, nanoseconds, size: decimal, by dots
 constexpr std::size_t kLeftWidth = 20 + 1 + 9 + 1 + 20;
@@ -401,7 +399,9 @@ Judged stateAgainst(const Write& write, std::string_view holding, const std::opt
     if (!left || !now) return {State::found, /*cannotTell=*/true};
     const bool sameTime = left->seconds == now->seconds && left->nanoseconds == now->nanoseconds;
     if (!sameTime) return {State::stale};   // changed since, through any name
-    return {State::found, /*cannotTell=*/left->coarse() || now->size != left->size};
+    // The system stamps changes by a clock that moves in ticks of milliseconds or whole seconds: another
+    // save's emptying in the same tick leaves the same time, so the same time cannot tell whose it is.
+    return {State::found, /*cannotTell=*/true};
 }
 
 }   // namespace

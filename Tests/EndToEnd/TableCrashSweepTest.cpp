@@ -27,6 +27,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -451,15 +452,23 @@ bool TableCrashSweep::copyBesideHomeOne() const {
 }
 
 // Whether a note beside a name of the table cannot tell whose state the table is: its save stopped after it
-// emptied the table and before the note took the time it left the table at (its field is not laid). A run
-// through a name of a table with several names then offers the copy, never by default.
+// emptied the table and before the note took the time it left the table at (its field is not laid), or
+// the table still has that time, which another save's emptying in the same tick of the clock would leave
+// too. A run through a name of a table with several names then offers the copy, never by default.
 bool TableCrashSweep::noteCannotTell() const {
     for (const fs::path& home : homes()) {
         const std::string note = readFile(fs::path(tableIn(home).string() + ".copy"));
         const std::size_t field = note.find(' ') + 1;
         const std::size_t end = note.find(' ', field);
-        if (field != 0 && end != std::string::npos && end > field &&
-            note.find_first_not_of('-', field) == end)
+        if (field == 0 || end == std::string::npos || end <= field) continue;
+        if (note.find_first_not_of('-', field) == end) return true;
+        unsigned long long seconds = 0, nanoseconds = 0, size = 0;
+        struct stat info {};
+        if (std::sscanf(note.c_str() + field, "%llu.%llu.%llu", &seconds, &nanoseconds, &size) == 3 &&
+            ::stat(tableIn(home).c_str(), &info) == 0 &&
+            static_cast<unsigned long long>(info.st_ctim.tv_sec) == seconds &&
+            static_cast<unsigned long long>(info.st_ctim.tv_nsec) == nanoseconds &&
+            static_cast<unsigned long long>(info.st_size) == size)
             return true;
     }
     return false;
