@@ -748,7 +748,9 @@ bool loadObjectMap(ObjectMap& table) {
     // user edits could be kept), stops the command, which must not look done.
     std::unique_ptr<Directory> folder;
     String baseName;
+    errno = 0;
     getObjectMapLocation(folder, baseName, /*withExtension=*/false);
+    const int unmade = folder ? 0 : errno;   // why the folder could not be made, where it could not
     const bool named = !withExtension(baseName).isEmpty();   // a name of dots alone names no file
     if (!folder || (named && !folder->takesNewFiles())) {
         const int error = folder ? errno : 0;
@@ -756,8 +758,9 @@ bool loadObjectMap(ObjectMap& table) {
         const String path = addon ? addon->getDataFolderPath() : String();
         String why = filled(strings::kNoDataFolder, {path});
         // The system's reason: why no file could be made there, or why the folder could not be had.
-        if (const int reason = error != 0 ? error : whyNoFolderAt(path); reason != 0)
-            (why += "\n") += filled(strings::kSystemSaid, {String(std::strerror(reason))});
+        int reason = error != 0 ? error : whyNoFolderAt(path);
+        if (reason == ENOENT && unmade != 0) reason = unmade;
+        if (reason != 0) (why += "\n") += filled(strings::kSystemSaid, {String(std::strerror(reason))});
         tarnwick::ErrorAlert().show(why);
         return false;
     }

@@ -163,7 +163,9 @@ String copyBeside(const Directory& folder, const String& tableName, const std::f
                   int tries, const tarnwick::FileLocation& like, std::string_view bytes, int* systemError) {
     const SafeFile::Outcome outcome = SafeFile::writeNew(folder, tableName, nameFor, tries, bytes, &like);
     if (systemError) *systemError = outcome.systemError;
-    return outcome.done() ? String(std::string_view(outcome.file.filename().native())) : String();
+    // A copy whose folder could not be flushed is made all the same: its name holds the whole file.
+    const bool made = outcome.done() || outcome.result == SafeFile::Result::folderNotFlushed;
+    return made ? String(std::string_view(outcome.file.filename().native())) : String();
 }
 
 String keepCopy(const Directory& folder, const String& baseName, std::string_view bytes, int* systemError) {

@@ -112,9 +112,11 @@ TableTurn lockTable(const Directory& folder, const String& fileName, String& why
         turn.deniedByPermissions = refusal.reason == tarnwick::FileLock::Reason::denied;
         return turn;
     }
-    // A link count that cannot be read may be more than one.
-    if (target && DataFile(*target, DataFile::kRead).exists() &&
-        DataFile(*target, DataFile::kRead).getLinkCount().value_or(2) > 1) {
+    // A table that cannot be looked at, or whose link count cannot be read, may have other names: it is
+    // locked in itself as one that has (and the turn is refused with the reason where it cannot be).
+    struct stat info {};
+    const bool looked = target && tarnwick::sys::look(target->c_str(), info);
+    if (target && (looked ? S_ISREG(info.st_mode) && info.st_nlink > 1 : errno != ENOENT)) {
         turn.shared = tarnwick::FileLock::acquireFile(*target, wait, &refusal);
         if (!turn.shared) {
             why = lockRefused(refusal, fileName, String(std::string_view(target->native())));

@@ -89,8 +89,11 @@ std::unique_ptr<Directory> Directory::makeSubdirectory(const String& name, host:
         return nullptr;
     }
     auto child = std::make_unique<Directory>(*this, name);
-    if (!child->getLocation().empty()) sys::makeFolder(child->getLocation().c_str(), 0777);
+    const bool made = !child->getLocation().empty() && sys::makeFolder(child->getLocation().c_str(), 0777);
+    const int madeError = made ? 0 : errno;
     if (!child->exists()) {   // also when a file of that name is in the way
+        // The system's reason why the folder could not be made, rather than that it is not there.
+        if (madeError != 0 && madeError != EEXIST) errno = madeError;
         error = host::kErrFile;
         return nullptr;
     }

@@ -108,6 +108,8 @@ int openPlain(const FileLocation& location, Refusal& why, bool& gone) {
 int openTaken(const FileLocation& location, Refusal& why, bool& gone) {
     const int descriptor = openPlain(location, why, gone);
     if (descriptor >= 0 && !holdsLockLine(descriptor, location)) {
+        // One that cannot be read is judged by its lock, as a dead run's may be what a failing disk left.
+        if (errno != 0 && errno != EACCES && errno != EPERM) return descriptor;
         why = errno != 0 ? systemRefusal(errno) : Refusal{Reason::notALock, 0};
         sys::close(descriptor, location.c_str());
         return -1;

@@ -502,8 +502,8 @@ TEST(FileLock, APowerCutLeavesNothingThatJamsTheNextTurn) {
             EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), {}), 1);   // the home
         }
 
-        // A live run's lock is waited for however little of its line it holds yet; anything else at the
-        // name is someone's, or, when it cannot be read, told by the system's reason.
+        // A live run's lock is waited for however little of its line it holds yet, and so is one that
+        // cannot be read; anything else at the name is someone's.
         FileLock::Refusal why;
         scratch.write("t.lock", "");
         const int live = ::open(lock.c_str(), O_RDONLY | O_CLOEXEC);
@@ -517,12 +517,25 @@ TEST(FileLock, APowerCutLeavesNothingThatJamsTheNextTurn) {
             EXPECT_EQ(why.reason, FileLock::Reason::notALock);
             EXPECT_EQ(ScratchFolder::contents(lock), other);
         }
+        // One that cannot be read and that no run holds is a dead run's too: it goes by its identity.
+        scratch.write("t.lock", "unreadable");
+        const fs::path laid = scratch.path() / "unreadable";
+        fs::create_hard_link(lock, laid);
         const FileOperationWatch unreadable([](host::FileOperation operation, const std::string& path) {
             return operation == host::FileOperation::read && fs::path(path).filename() == "t.lock" ? EIO : 0;
         });
+        const int holder = ::open(laid.c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
         EXPECT_FALSE(FileLock::acquire(folder, "t.lock", 0ms, &why));
-        EXPECT_EQ(why.reason, FileLock::Reason::failed);
-        EXPECT_EQ(why.systemError, EIO);
+        EXPECT_EQ(why.reason, FileLock::Reason::held);
+        ::close(holder);
+        {
+            const std::unique_ptr<FileLock> next = FileLock::acquire(folder, "t.lock", 0ms, &why);
+            EXPECT_TRUE(next);
+            EXPECT_FALSE(fs::equivalent(lock, laid));
+        }
+        EXPECT_EQ(ScratchFolder::contents(laid), "unreadable");
+        fs::remove(laid);
         fs::remove(lock);
     }
 }

@@ -27,6 +27,7 @@
 #include "Foundation/SafeFile.h"
 #include "Skellowing/ObjectMap.h"
 #include "Skellowing/ObjectMapFile.h"
+#include "Skellowing/ObjectMapWrite.h"
 #include "Skellowing/TableTurn.h"
 #include "SkellowingFixture.h"
 #include "Support/AccessList.h"
@@ -484,6 +485,18 @@ TEST_F(ObjectMapFile, ADataFolderThatCannotBeMadeOrWrittenStopsTheCommandNamingI
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].kind, host::kAlertError);
     EXPECT_EQ(alerts[0].largeText, said + "\nThe system said: Not a directory.");
+
+    // One the system could not make gives the reason it could not, not that it is not there.
+    std::filesystem::remove(dataFolder());
+    host::watchFileOperations([](host::FileOperation operation, const std::string&) {
+        return operation == host::FileOperation::makeFolder ? EIO : 0;
+    });
+    host::clearRecordedAlerts();
+    EXPECT_FALSE(skellow::loadObjectMap(table));
+    host::watchFileOperations(nullptr);
+    alerts = host::recordedAlerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].largeText, said + "\nThe system said: Input/output error.");
 
     // A folder that takes no new file stops it too, touching nothing there, with the system's reason.
     std::filesystem::remove(dataFolder());
@@ -1595,6 +1608,15 @@ TEST_F(ObjectMapFile, EachFailureIsToldAsWhatItIs) {
               "The file containing the object mapping table holds the changes made now, but their save could "
               "not be finished");
     EXPECT_NE(readFile(tableFile()).find("\"Flushed\""), std::string::npos);
+    // So does a copy kept beside it: it is made, and named, all the same.
+    failOn(host::FileOperation::flush, dataFolder(), EIO);
+    const String kept = skellow::copyBeside(
+        tarnwick::Directory(dataFolder()), String("ObjectMap.xml"),
+        [](int n) { return String("Kept " + std::to_string(n) + ".xml"); }, 3, tableFile(), "kept rows");
+    host::watchFileOperations(nullptr);
+    EXPECT_EQ(std::string(kept.getView()), "Kept 1.xml");
+    EXPECT_EQ(readFile(dataFolder() / "Kept 1.xml"), "kept rows");
+    fs::remove(dataFolder() / "Kept 1.xml");
 
     // The new file cannot be put on the disk: not a full disk, and said as it is.
     failOn(host::FileOperation::flush, dataFolder() / "ObjectMap.xml.partial", EIO);
