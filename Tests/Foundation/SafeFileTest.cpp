@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -44,6 +45,20 @@ void setRecord(const fs::path& file, const std::string& value) {
     struct stat info {};
     ASSERT_EQ(::stat(file.c_str(), &info), 0);
     std::ofstream(file.string() + ".copy", std::ios::trunc) << info.st_ino << " " << value;
+}
+
+// Returns once the file system's clock has moved past the last change of file, so that a change made
+// afterwards is told apart from it also where the clock moves in ticks of a few milliseconds.
+void pastTheLastChangeOf(const fs::path& file) {
+    const fs::path clock = file.parent_path() / "clock";
+    struct stat last {};
+    struct stat now {};
+    ASSERT_EQ(::stat(file.c_str(), &last), 0);
+    do {
+        std::ofstream(clock, std::ios::trunc) << ' ';
+        ASSERT_EQ(::stat(clock.c_str(), &now), 0);
+    } while (now.st_ctim.tv_sec == last.st_ctim.tv_sec && now.st_ctim.tv_nsec == last.st_ctim.tv_nsec);
+    fs::remove(clock);
 }
 
 TEST(SafeFile, WhatAFileHeldComesBackHoweverAWriteIntoItEnds) {
@@ -272,36 +287,47 @@ TEST(SafeFile, ARecordIsFollowedOnlyToItsCopyWhileTheFileIsItsWritesState) {
 
     // What a write stopped by a full disk recorded, for a table of a few lines and for a large one: its
     // new text whole means it ended; what the file held, or a cut whose every whole block agrees with
-    // either (an empty file cannot say), is its state; anything else was written since.
-    for (const std::size_t size : {1'400, 300'000}) {
-        SCOPED_TRACE(size);
-        const std::string larger(size, 'b');
-        const std::string large(size * 2 / 3, 'a');
-        const fs::path big = scratch.write("large.xml", large);
-        host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
-            return operation == host::FileOperation::write && path == big.string() ? ENOSPC : 0;
-        });
-        ASSERT_EQ(SafeFile::writeInPlace(big, larger, copyName, 3).result, SafeFile::Result::notPutBack);
-        host::watchFileOperations(nullptr);
-        std::string otherCut = larger.substr(0, size / 2);
-        otherCut[size / 10] = 'c';   // another save's text, alike but in one early block
-        const std::pair<std::string, State> cuts[] = {
-            {large, State::found},
-            {"", State::found},
-            {larger.substr(0, size * 5 / 6), State::found},
-            {large.substr(0, size / 3), State::found},
-            {otherCut, State::stale},
-            {larger + "b", State::stale},
-            {larger, State::ended},
+    // either, is its state; anything else was written since. An empty file cannot say by its blocks: a
+    // record on the file follows it, while a note, which keeps the time the write left the file at, knows
+    // it for another save's once the clock has moved past that time.
+    for (const bool records : {SafeFile::recordsCopies(file), false}) {
+        SCOPED_TRACE(records ? "records on the file" : "no records");
+        const auto recorded = [records](host::FileOperation operation, const std::string& path) {
+            return records ? 0 : noRecords(operation, path);
         };
-        for (const auto& [holding, state] : cuts) {
-            SCOPED_TRACE(holding.size());
-            scratch.write("large.xml", holding);
-            EXPECT_EQ(SafeFile::recordedCopy(big).state, state);
+        for (const std::size_t size : {1'400, 300'000}) {
+            SCOPED_TRACE(size);
+            const std::string larger(size, 'b');
+            const std::string large(size * 2 / 3, 'a');
+            const fs::path big = scratch.write("large.xml", large);
+            host::watchFileOperations([&](host::FileOperation operation, const std::string& path) {
+                if (const int fault = recorded(operation, path)) return fault;
+                return operation == host::FileOperation::write && path == big.string() ? ENOSPC : 0;
+            });
+            ASSERT_EQ(SafeFile::writeInPlace(big, larger, copyName, 3).result, SafeFile::Result::notPutBack);
+            host::watchFileOperations(recorded);
+            pastTheLastChangeOf(big);
+            std::string otherCut = larger.substr(0, size / 2);
+            otherCut[size / 10] = 'c';   // another save's text, alike but in one early block
+            const std::pair<std::string, State> cuts[] = {
+                {large, State::found},
+                {"", records ? State::found : State::stale},
+                {larger.substr(0, size * 5 / 6), State::found},
+                {large.substr(0, size / 3), State::found},
+                {otherCut, State::stale},
+                {larger + "b", State::stale},
+                {larger, State::ended},
+            };
+            for (const auto& [holding, state] : cuts) {
+                SCOPED_TRACE(holding.size());
+                scratch.write("large.xml", holding);
+                EXPECT_EQ(SafeFile::recordedCopy(big).state, state);
+            }
+            host::watchFileOperations(nullptr);
+            fs::remove(big);
+            fs::remove(scratch.path() / "large.xml.copy");
+            fs::remove(scratch.path() / "copy 2");
         }
-        fs::remove(big);
-        fs::remove(scratch.path() / "large.xml.copy");
-        fs::remove(scratch.path() / "copy 2");
     }
     // A record that a write ended, or that another save wrote past, whose copy is gone, is what it is; a
     // write into the file records its own copy in its place.
