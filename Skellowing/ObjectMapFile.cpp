@@ -45,10 +45,10 @@ namespace skellow {
 namespace {
 
 using tarnwick::DataFile;
-using tarnwick::digestOf;
 using tarnwick::Directory;
 using tarnwick::Host;
 using tarnwick::String;
+using tarnwick::wholeDigestOf;
 
 constexpr std::size_t kMostLinesTold = 50;   // of what a read left out; the copy keeps all
 
@@ -124,16 +124,17 @@ struct TableFileState {
 
 namespace {
 
-// bytes: what the file was read as, known by their hash from then on. size: else, the bytes the table's
-// text took, for the next text's room.
+// bytes: what the file was read as, or written as they are, known by their hash from then on (digest: that
+// hash, when made already). size: else, the bytes the table's text took, for the next text's room.
 std::shared_ptr<const TableFileState> stateOf(const ObjectMap& table, std::optional<std::string_view> bytes,
-                                              bool holdsBase, std::size_t size = 0) {
+                                              bool holdsBase, std::size_t size = 0,
+                                              std::optional<std::uint64_t> digest = std::nullopt) {
     auto state = std::make_shared<TableFileState>();
     state->base.assign(table);
     state->holdsBase = holdsBase;
     state->size = size;
     if (bytes) {
-        state->hash = digestOf(*bytes);
+        state->hash = digest ? *digest : wholeDigestOf(*bytes);
         state->size = bytes->size();
     }
     return state;
@@ -200,7 +201,8 @@ Newer readNewer(const Directory& folder, const String& fileName, const TableFile
         return newer;
     }
     // Still as this run saw it: known by its hash, not parsed again.
-    if (state.hash && read.bytes.size() == state.size && digestOf(read.bytes) == *state.hash) return newer;
+    if (state.hash && read.bytes.size() == state.size && wholeDigestOf(read.bytes) == *state.hash)
+        return newer;
     parseTable(fileName, read);
     if (!read.detail.isEmpty()) {
         newer.kind = Newer::Kind::unmergeable;
@@ -242,10 +244,10 @@ bool keepBeside(const Directory& folder, const String& baseName, ObjectMap& tabl
 // by the hash of the text when the file holds this very text. A file the user keeps read-only, whose
 // text may have another form (line ends, spaces), is compared by the text of the table read from it.
 bool unchanged(const Directory& folder, const String& fileName, const TableFileState& state,
-               std::string_view text) {
+               std::string_view text, const std::function<std::uint64_t()>& textDigest) {
     const DataFile file(folder, fileName, DataFile::kRead);
     if (!state.holdsBase || !file.exists()) return false;
-    if (state.hash && text.size() == state.size && digestOf(text) == *state.hash) return true;
+    if (state.hash && text.size() == state.size && textDigest() == *state.hash) return true;
     if (!file.isReadOnly()) return false;
     ObjectMap base;   // the writer takes a table it may visit, not a shared one
     base.assign(state.base);
@@ -270,7 +272,13 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
         return false;
     }
     const std::string_view bytes = ownText.getView();
-    if (state && unchanged(folder, fileName, *state, bytes)) return true;
+    // The text's digest, made once a save: to compare the file with, then kept to compare the next save's.
+    std::optional<std::uint64_t> ownDigest;
+    const auto digestOfOwn = [&] {
+        if (!ownDigest) ownDigest = wholeDigestOf(bytes);
+        return *ownDigest;
+    };
+    if (state && unchanged(folder, fileName, *state, bytes, digestOfOwn)) return true;
     String locked;
     const TableTurn turn = lockTable(folder, fileName, locked);
     if (!turn.beside) {
@@ -308,10 +316,13 @@ bool saveTable(const Directory& folder, const String& baseName, ObjectMap& table
         writeTable(folder, baseName, written == &table ? bytes : combinedText.getView());
     // Written as it is, the file is known by its text's digest; merged, by its table alone (the next save
     // merges again from what this run had). Written but not surely on the disk, it holds it all the same.
-    if (!unwritten.failed() || unwritten.holdsNew)
-        table.setFileState(stateOf(table,
-                                   written == &table ? std::optional<std::string_view>(bytes) : std::nullopt,
-                                   written == &table, bytes.size()));
+    if (!unwritten.failed() || unwritten.holdsNew) {
+        if (written == &table && unwritten.digest) ownDigest = unwritten.digest;
+        table.setFileState(
+            written == &table
+                ? stateOf(table, std::optional<std::string_view>(bytes), /*holdsBase=*/true, 0, digestOfOwn())
+                : stateOf(table, std::nullopt, /*holdsBase=*/false, bytes.size()));
+    }
     if (unwritten.failed()) {
         showUnwritableOnce(table, unwritten.why, unwritten.holdsNew ? String() : after, unwritten.heading);
         return false;
@@ -661,7 +672,7 @@ bool loadFrom(const Directory& folder, const String& baseName, ObjectMap& table,
         // A copy recorded on a table that reads whole was left by a save that ended after its write: a
         // turn had now removes it, so that it is never offered over what the table holds now. A run that
         // has the turn is saving, and its record is its own.
-        if (tarnwick::SafeFile::recordedCopy(*target).state !=
+        if (tarnwick::SafeFile::recordedCopy(*target, {}, std::string_view(bytes)).state !=
             tarnwick::SafeFile::RecordedCopy::State::none) {
             String ignored;
             lockTable(folder, name, ignored, std::chrono::milliseconds(0));

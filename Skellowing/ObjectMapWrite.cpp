@@ -119,8 +119,11 @@ Unwritten writeTable(const Directory& folder, const String& name, std::string_vi
     const int error = outcome.systemError;
     const String copy(std::string_view(outcome.copy.native()));
     switch (outcome.result) {
-        case SafeFile::Result::written:
-            return {};
+        case SafeFile::Result::written: {
+            Unwritten written;
+            written.digest = outcome.digest;
+            return written;
+        }
         case SafeFile::Result::noNewFile:
             return failure(filled(strings::kNoNewFile, {targetFolder.getPath()}), error);
         case SafeFile::Result::cutShort:
@@ -148,11 +151,14 @@ Unwritten writeTable(const Directory& folder, const String& name, std::string_vi
                                                   : filled(strings::kOldContentKept, {fileName, copy});
             return failure(why, error);
         }
-        case SafeFile::Result::notFlushed:
-            return holdingNew(failure(outcome.copy.empty()
-                                          ? filled(strings::kEmptyNotFlushed, {fileName})
-                                          : filled(strings::kWrittenNotFlushed, {fileName, copy}),
-                                      error));
+        case SafeFile::Result::notFlushed: {
+            Unwritten told = holdingNew(failure(outcome.copy.empty()
+                                                    ? filled(strings::kEmptyNotFlushed, {fileName})
+                                                    : filled(strings::kWrittenNotFlushed, {fileName, copy}),
+                                                error));
+            told.digest = outcome.digest;
+            return told;
+        }
         case SafeFile::Result::displaced:
             return holdingNew(failure(filled(strings::kOtherSaveKept, {fileName, copy}), error));
     }

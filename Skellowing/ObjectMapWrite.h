@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "Foundation/Directory.h"
@@ -22,6 +23,8 @@ struct Unwritten {
     // file holds the new table all the same (not surely on the disk)
     std::int32_t heading = 0;
     bool holdsNew = false;
+    // Written, or holdsNew: the digest of the text written (tarnwick::wholeDigestOf), when the write made it.
+    std::optional<std::uint64_t> digest = std::nullopt;
     bool failed() const { return !why.isEmpty(); }
 };
 

@@ -103,32 +103,16 @@ FileLocation noteFor(const FileLocation& location) {
     return location.parent_path() / (location.filename().native() + std::string(kNoteExtension));
 }
 
-// A text as a record names it: its size and the digests of its blocks, so that a cut of it (what a
-// stopped write leaves: its start) is known by the blocks it holds whole. At most kMostBlocks blocks, so
-// that a record stays small whatever the text, of at least kLeastBlock bytes, so that a small text is
-// compared in blocks of a few lines.
-constexpr std::size_t kMostBlocks = 16;
-constexpr std::size_t kLeastBlock = 64;
-
+// A text as a record names it: its size and the digests of its blocks (blockDigestsOf).
 struct Text {
     std::uint64_t size = 0;
     std::vector<std::uint64_t> blocks;   // digests
 
-    static std::size_t blockFor(std::uint64_t size) {
-        return std::max<std::size_t>(kLeastBlock,
-                                     static_cast<std::size_t>((size + kMostBlocks - 1) / kMostBlocks));
-    }
     static std::size_t countFor(std::uint64_t size) {
-        const std::size_t block = blockFor(size);
+        const std::size_t block = digestBlockFor(size);
         return size == 0 ? 1 : static_cast<std::size_t>((size + block - 1) / block);
     }
-    static Text of(std::string_view text) {
-        Text named{text.size(), {}};
-        const std::size_t block = blockFor(text.size());
-        for (std::size_t at = 0; at < text.size() || named.blocks.empty(); at += block)
-            named.blocks.push_back(digestOf(text.substr(at, block)));
-        return named;
-    }
+    static Text of(std::string_view text) { return {text.size(), blockDigestsOf(text)}; }
     // Whether holding is this text whole.
     bool is(std::string_view holding) const { return holding.size() == size && agreeing(holding); }
     // How many blocks holding, shorter than this text, holds whole, when it agrees with its start in each
@@ -139,7 +123,7 @@ struct Text {
 
 private:
     std::optional<std::size_t> agreeing(std::string_view holding) const {
-        const std::size_t block = blockFor(size);
+        const std::size_t block = digestBlockFor(size);
         std::size_t n = 0;
         for (std::size_t at = 0; n < blocks.size() && at < holding.size(); at += block, ++n) {
             const std::string_view part = holding.substr(at, block);
@@ -559,6 +543,8 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
     const auto keptAside = [&](Result result, int error) {
         Outcome outcome{result, error, location, named};
         outcome.heldNothing = !copy;
+        if (result == Result::notFlushed)
+            outcome.digest = foldedDigest(write.written.size, write.written.blocks);
         return outcome;
     };
     // Each time the file is emptied, the note learns how it is left: a change of the file since then is
@@ -575,7 +561,9 @@ Outcome SafeFile::writeInPlace(const FileLocation& location, std::string_view by
     if (whole && file.flush()) {
         putBack.dismiss();
         if (dropCopy()) dropRecords(/*whole=*/true);
-        return {Result::written, 0, location, {}};
+        Outcome outcome{Result::written, 0, location, {}};
+        outcome.digest = foldedDigest(write.written.size, write.written.blocks);
+        return outcome;
     }
     const int error = errno;
     // Not emptied: what it held is still there, unless a cut the system refused had begun.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -48,6 +49,9 @@ public:
                                     // (none when it held nothing: heldNothing); displaced: where the entry
                                     // that came meanwhile is
         bool heldNothing = false;   // notPutBack and notFlushed: the file was empty, so no copy was needed
+        // Written into itself (also notFlushed): wholeDigestOf the bytes, which the write's record made
+        // anyway, so that whoever compares the file with them later need not walk them again.
+        std::optional<std::uint64_t> digest = std::nullopt;
         bool done() const { return result == Result::written; }
     };
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,26 @@ TEST(TextDigest, EveryByteCountsAndTheValuesStayTheSame) {
             EXPECT_NE(digestOf(other), digest) << at;
         }
         EXPECT_NE(digestOf(text + '\0'), digest);
+    }
+
+    // Records name a text by its blocks, as many as records on disks already have: at most 16, of at least
+    // 64 bytes. The whole text's digest is folded from them: a byte changed in any block, the last byte, or
+    // a byte more, makes another.
+    EXPECT_EQ(blockDigestsOf("").size(), 1u);
+    EXPECT_EQ(blockDigestsOf(std::string(129, 'a')).size(), 3u);
+    EXPECT_EQ(blockDigestsOf(std::string(5000, 'a')).size(), 16u);
+    for (const std::size_t size : {std::size_t{1}, std::size_t{65}, std::size_t{1025}, std::size_t{5000}}) {
+        SCOPED_TRACE(size);
+        const std::string text(size, 'a');
+        const std::uint64_t digest = wholeDigestOf(text);
+        std::vector<std::size_t> places{size - 1};
+        for (std::size_t at = 0; at < size; at += digestBlockFor(size)) places.push_back(at);
+        for (const std::size_t at : places) {
+            std::string other = text;
+            other[at] = 'b';
+            EXPECT_NE(wholeDigestOf(other), digest) << at;
+        }
+        EXPECT_NE(wholeDigestOf(text + 'a'), digest);
     }
 }
 
