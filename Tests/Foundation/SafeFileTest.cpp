@@ -17,6 +17,7 @@
 #include "Foundation/SafeFile.h"
 #include "Foundation/String.h"
 #include "ScratchFolder.h"
+#include "Support/FileClock.h"
 
 namespace tarnwick {
 namespace {
@@ -45,20 +46,6 @@ void setRecord(const fs::path& file, const std::string& value) {
     struct stat info {};
     ASSERT_EQ(::stat(file.c_str(), &info), 0);
     std::ofstream(file.string() + ".copy", std::ios::trunc) << info.st_ino << " " << value;
-}
-
-// Returns once the file system's clock has moved past the last change of file, so that a change made
-// afterwards is told apart from it also where the clock moves in ticks of a few milliseconds.
-void pastTheLastChangeOf(const fs::path& file) {
-    const fs::path clock = file.parent_path() / "clock";
-    struct stat last {};
-    struct stat now {};
-    ASSERT_EQ(::stat(file.c_str(), &last), 0);
-    do {
-        std::ofstream(clock, std::ios::trunc) << ' ';
-        ASSERT_EQ(::stat(clock.c_str(), &now), 0);
-    } while (now.st_ctim.tv_sec == last.st_ctim.tv_sec && now.st_ctim.tv_nsec == last.st_ctim.tv_nsec);
-    fs::remove(clock);
 }
 
 TEST(SafeFile, WhatAFileHeldComesBackHoweverAWriteIntoItEnds) {
@@ -306,7 +293,7 @@ TEST(SafeFile, ARecordIsFollowedOnlyToItsCopyWhileTheFileIsItsWritesState) {
             });
             ASSERT_EQ(SafeFile::writeInPlace(big, larger, copyName, 3).result, SafeFile::Result::notPutBack);
             host::watchFileOperations(recorded);
-            pastTheLastChangeOf(big);
+            pastTheLastChangeOf(big, big.parent_path() / "clock");
             std::string otherCut = larger.substr(0, size / 2);
             otherCut[size / 10] = 'c';   // another save's text, alike but in one early block
             const std::pair<std::string, State> cuts[] = {

@@ -31,6 +31,7 @@
 #include "Skellowing/TableTurn.h"
 #include "SkellowingFixture.h"
 #include "Support/AccessList.h"
+#include "Support/FileClock.h"
 
 namespace {
 
@@ -486,29 +487,26 @@ TEST_F(ObjectMapFile, ADataFolderThatCannotBeMadeOrWrittenStopsTheCommandNamingI
     EXPECT_EQ(alerts[0].kind, host::kAlertError);
     EXPECT_EQ(alerts[0].largeText, said + "\nThe system said: Not a directory.");
 
+    // The load with one kind of file operation refused with EIO: what it said.
+    const auto refusing = [&](host::FileOperation refused) {
+        host::watchFileOperations([refused](host::FileOperation operation, const std::string&) {
+            return operation == refused ? EIO : 0;
+        });
+        host::clearRecordedAlerts();
+        EXPECT_FALSE(skellow::loadObjectMap(table));
+        host::watchFileOperations(nullptr);
+        return host::recordedAlerts();
+    };
     // One the system could not make gives the reason it could not, not that it is not there.
     std::filesystem::remove(dataFolder());
-    host::watchFileOperations([](host::FileOperation operation, const std::string&) {
-        return operation == host::FileOperation::makeFolder ? EIO : 0;
-    });
-    host::clearRecordedAlerts();
-    EXPECT_FALSE(skellow::loadObjectMap(table));
-    host::watchFileOperations(nullptr);
-    alerts = host::recordedAlerts();
+    alerts = refusing(host::FileOperation::makeFolder);
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].largeText, said + "\nThe system said: Input/output error.");
 
     // A folder that takes no new file stops it too, touching nothing there, with the system's reason.
-    std::filesystem::remove(dataFolder());
     std::filesystem::create_directories(dataFolder());
     writeFile(dataFolder() / "ObjectMap.xml", kUserTable);
-    host::watchFileOperations([](host::FileOperation operation, const std::string&) {
-        return operation == host::FileOperation::openUnnamed ? EIO : 0;
-    });
-    host::clearRecordedAlerts();
-    EXPECT_FALSE(skellow::loadObjectMap(table));
-    host::watchFileOperations(nullptr);
-    alerts = host::recordedAlerts();
+    alerts = refusing(host::FileOperation::openUnnamed);
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].largeText, said + "\nThe system said: Input/output error.");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dataFolder()), {}), 1);
@@ -1103,19 +1101,6 @@ void cutBySave(const std::filesystem::path& table, bool records) {
     EXPECT_FALSE(skellow::saveObjectMap(cut));
     host::watchFileOperations(nullptr);
     EXPECT_EQ(std::filesystem::file_size(table), 0u);
-}
-
-// Returns once the file system's clock has moved past the last change of the file at path, so that a change
-// made afterwards is told apart from it also where the clock moves in steps of a few milliseconds.
-void pastTheLastChangeOf(const std::filesystem::path& path, const std::filesystem::path& scratch) {
-    struct stat last {};
-    struct stat now {};
-    ASSERT_EQ(::stat(path.c_str(), &last), 0);
-    do {
-        std::ofstream(scratch, std::ios::trunc) << ' ';
-        ASSERT_EQ(::stat(scratch.c_str(), &now), 0);
-    } while (now.st_ctim.tv_sec == last.st_ctim.tv_sec && now.st_ctim.tv_nsec == last.st_ctim.tv_nsec);
-    std::filesystem::remove(scratch);
 }
 
 // Where the file system keeps no record on files, the note beside the name that saved names the save it
