@@ -453,13 +453,20 @@ TEST(FileLock, IsHeldByOneAtATimeAndNeverTakenThroughALink) {
     EXPECT_EQ(why.reason, FileLock::Reason::held);
 }
 
+// The file systems a lock is tried on, as the seam answers for them: this machine's, one that makes no
+// unnamed files, and one that gives no second names (and so no unnamed files either).
+enum class Has { all, noUnnamedFiles, noSecondNames };
+int asTheFileSystem(Has has, host::FileOperation operation) {
+    if (has != Has::all && operation == host::FileOperation::openUnnamed) return EOPNOTSUPP;
+    return has == Has::noSecondNames && operation == host::FileOperation::link ? EPERM : 0;
+}
+
 // A power cut cannot jam the lock. Its line is on the disk before a file takes the lock's name (where files
 // have no second names, before the lock is had); what a power cut leaves at the name of a line that never
 // reached the disk (nothing, a beginning of it, zeros) is a dead run's when no one holds it: the next run
 // has the lock at once, and that file goes, by its identity, for a new one.
 TEST(FileLock, APowerCutLeavesNothingThatJamsTheNextTurn) {
     using namespace std::chrono_literals;
-    enum class Has { all, noUnnamedFiles, noSecondNames };
     for (const Has has : {Has::all, Has::noUnnamedFiles, Has::noSecondNames}) {
         SCOPED_TRACE(static_cast<int>(has));
         ScratchFolder scratch;
@@ -467,14 +474,11 @@ TEST(FileLock, APowerCutLeavesNothingThatJamsTheNextTurn) {
         const fs::path lock = scratch.path() / "t.lock";
         std::vector<std::string> steps;
         const FileOperationWatch watch([&](host::FileOperation operation, const std::string& path) {
-            if (has != Has::all && operation == host::FileOperation::openUnnamed) return EOPNOTSUPP;
             if (operation == host::FileOperation::write) steps.push_back("written");
             if (operation == host::FileOperation::flush) steps.push_back("flushed");
-            if (operation == host::FileOperation::link && fs::path(path).filename() == "t.lock") {
+            if (operation == host::FileOperation::link && fs::path(path).filename() == "t.lock")
                 steps.push_back("named");
-                if (has == Has::noSecondNames) return EPERM;
-            }
-            return 0;
+            return asTheFileSystem(has, operation);
         });
         std::unique_ptr<FileLock> held = FileLock::acquire(folder, "t.lock", 0ms);
         ASSERT_TRUE(held);
@@ -597,16 +601,11 @@ TEST(FileLock, NeverTakesOverOrDeletesAFileItDidNotMake) {
 // at once and by one holder, also where the file system makes no unnamed files or no second names.
 TEST(FileLock, WhatARunKilledInItsTurnLeftGoesWithTheNextTurn) {
     using namespace std::chrono_literals;
-    enum class Has { all, noUnnamedFiles, noSecondNames };
     for (const Has has : {Has::all, Has::noUnnamedFiles, Has::noSecondNames}) {
         SCOPED_TRACE(static_cast<int>(has));
         ScratchFolder scratch;
         const Directory folder(scratch.path() / "data", /*create=*/true);
         // A file system without second names has no unnamed files either.
-        const auto asTheFileSystem = [has](host::FileOperation operation) {
-            if (has != Has::all && operation == host::FileOperation::openUnnamed) return EOPNOTSUPP;
-            return has == Has::noSecondNames && operation == host::FileOperation::link ? EPERM : 0;
-        };
         for (int at = 1;; ++at) {
             SCOPED_TRACE("killed at operation " + std::to_string(at));
             const pid_t child = ::fork();
@@ -614,7 +613,7 @@ TEST(FileLock, WhatARunKilledInItsTurnLeftGoesWithTheNextTurn) {
             if (child == 0) {
                 int operations = 0;
                 host::watchFileOperations([&](host::FileOperation operation, const std::string&) {
-                    if (const int answer = asTheFileSystem(operation)) return answer;
+                    if (const int answer = asTheFileSystem(has, operation)) return answer;
                     if (++operations == at) ::raise(SIGKILL);
                     return 0;
                 });
@@ -625,7 +624,7 @@ TEST(FileLock, WhatARunKilledInItsTurnLeftGoesWithTheNextTurn) {
             ASSERT_EQ(::waitpid(child, &status, 0), child);
             {
                 const FileOperationWatch watch([&](host::FileOperation operation, const std::string&) {
-                    return asTheFileSystem(operation);
+                    return asTheFileSystem(has, operation);
                 });
                 const std::unique_ptr<FileLock> next = FileLock::acquire(folder, "t.lock", 0ms);
                 EXPECT_TRUE(next);
